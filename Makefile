@@ -1,0 +1,30 @@
+# Brewpad: `make run` builds and starts the program, `make test` runs the whole suite headless.
+BUILD ?= out
+JOBS  ?= $(shell nproc)
+
+.PHONY: deps configure build run test bench clean
+
+deps:
+	@./scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display found: start Brewpad under a virtual one with: xvfb-run -a $(BUILD)/brewpad"; \
+	  exit 1; \
+	fi
+	@$(BUILD)/brewpad
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do echo "== $$(basename $$b)"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,197 @@
+#include "app/dialogs.h"
+
+#include "workspace/filedata.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QColorDialog>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+const QString AppName = QStringLiteral("Brewpad");
+
+QString productText()
+{
+    return QStringLiteral("Brewpad Java IDE\nVersion 0.1");
+}
+
+namespace {
+
+class QtDialogs : public Dialogs {
+public:
+    Answer message(QWidget* owner, const QString& text, const QString& caption, Buttons buttons,
+                   Icon icon) override
+    {
+        QMessageBox box(owner);
+        box.setWindowTitle(caption.isEmpty() ? AppName : caption);
+        box.setText(text);
+        box.setAccessibleName(caption.isEmpty() ? AppName : caption);
+        box.setAccessibleDescription(text);
+        switch (icon) {
+        case Icon::None: break;
+        case Icon::Information: box.setIcon(QMessageBox::Information); break;
+        case Icon::Question: box.setIcon(QMessageBox::Question); break;
+        case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case Icon::Stop: box.setIcon(QMessageBox::Critical); break;
+        }
+        switch (buttons) {
+        case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case Buttons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Ok: return Answer::Ok;
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        default: return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        }
+    }
+
+    bool openFile(QWidget* owner, FileDialogRecord& rec) override
+    {
+        QFileDialog dlg(owner, QStringLiteral("Open"), startDir(rec));
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(QFileDialog::ExistingFile);
+        setup(dlg, rec);
+        while (dlg.exec() == QDialog::Accepted) {
+            QString path = dlg.selectedFiles().value(0);
+            // A typed name without extension is looked for with the default one.
+            if (!QFileInfo::exists(path) && QFileInfo::exists(rec.withDefaultExt(path)))
+                path = rec.withDefaultExt(path);
+            if (QFileInfo(path).isFile()) {
+                finish(dlg, rec, path);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool saveFile(QWidget* owner, FileDialogRecord& rec) override
+    {
+        QFileDialog dlg(owner, QStringLiteral("Save As"), startDir(rec));
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        setup(dlg, rec);
+        if (!rec.fileName.isEmpty())
+            dlg.selectFile(rec.fileName);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return false;
+        finish(dlg, rec, rec.withDefaultExt(dlg.selectedFiles().first()));
+        return true;
+    }
+
+    bool chooseFont(QWidget* owner, QFont& font, QColor& color) override
+    {
+        bool ok = false;
+        QFont f = QFontDialog::getFont(&ok, font, owner, QStringLiteral("Font"));
+        if (!ok)
+            return false;
+        QColor c = QColorDialog::getColor(color, owner, QStringLiteral("Font Colour"));
+        font = f;
+        if (c.isValid())
+            color = c;
+        return true;
+    }
+
+    bool printDialog(QWidget* owner, QPrinter* printer) override
+    {
+        QPrintDialog dlg(printer, owner);
+        dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        return dlg.exec() == QDialog::Accepted;
+    }
+
+    bool pageSetup(QWidget* owner, QPrinter* printer) override
+    {
+        QPageSetupDialog dlg(printer, owner);
+        return dlg.exec() == QDialog::Accepted;
+    }
+
+    std::optional<int> gotoLine(QWidget* owner, int current, int lineCount) override
+    {
+        QInputDialog dlg(owner);
+        dlg.setWindowTitle(QStringLiteral("Goto Line Number"));
+        dlg.setLabelText(QStringLiteral("&Line number:"));
+        dlg.setInputMode(QInputDialog::IntInput);
+        dlg.setIntRange(1, std::max(1, lineCount));
+        dlg.setIntValue(current);
+        if (dlg.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dlg.intValue();
+    }
+
+    void about(QWidget* owner) override
+    {
+        QDialog dlg(owner);
+        dlg.setWindowTitle(QStringLiteral("ABOUT"));
+        dlg.setAccessibleName(QStringLiteral("ABOUT"));
+        auto* icon = new QLabel(&dlg);
+        icon->setPixmap(QIcon(QStringLiteral(":/icons/world.png")).pixmap(48, 48));
+        icon->setAccessibleName(QStringLiteral("Brewpad globe"));
+        auto* text = new QLabel(productText(), &dlg);
+        text->setAlignment(Qt::AlignCenter);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dlg);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+        auto* row = new QHBoxLayout;
+        row->addWidget(icon);
+        row->addWidget(text, 1);
+        auto* col = new QVBoxLayout(&dlg);
+        col->addLayout(row);
+        col->addWidget(buttons);
+        dlg.exec();
+    }
+
+private:
+    static QString startDir(const FileDialogRecord& rec)
+    {
+        if (!rec.fileName.isEmpty())
+            return QFileInfo(rec.fileName).absolutePath();
+        return rec.initialDir.isEmpty() ? QDir::currentPath() : rec.initialDir;
+    }
+    static void setup(QFileDialog& dlg, const FileDialogRecord& rec)
+    {
+        const QStringList filters = rec.qtFilter().split(";;", Qt::SkipEmptyParts);
+        dlg.setNameFilters(filters);
+        if (rec.filterIndex >= 0 && rec.filterIndex < filters.size())
+            dlg.selectNameFilter(filters[rec.filterIndex]);
+        dlg.setDefaultSuffix(rec.defaultExt);
+        dlg.setOption(QFileDialog::DontConfirmOverwrite,
+                      !(rec.flags & FileDialogRecord::OverwritePrompt));
+        dlg.setOption(QFileDialog::ReadOnly, false);
+    }
+    static void finish(QFileDialog& dlg, FileDialogRecord& rec, const QString& path)
+    {
+        rec.fileName = QFileInfo(path).absoluteFilePath();
+        rec.filterIndex = std::max<int>(0, int(dlg.nameFilters().indexOf(dlg.selectedNameFilter())));
+        rec.initialDir = QFileInfo(path).absolutePath();
+    }
+};
+
+QtDialogs qtDialogs;
+Dialogs* current = nullptr;
+
+}  // namespace
+
+Dialogs& dialogs()
+{
+    return current ? *current : qtDialogs;
+}
+
+void setDialogs(Dialogs* d)
+{
+    current = d;
+}

@@ -1,0 +1,49 @@
+// Every message box, question and file, font, print and small modal dialog of
+// Brewpad goes through one interface owned by the application. Production shows
+// the Qt dialogs; tests install a scripted implementation that records what was
+// asked.
+#pragma once
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <optional>
+
+class QWidget;
+class QPrinter;
+struct FileDialogRecord;
+
+extern const QString AppName;  // "Brewpad"
+
+enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
+enum class Answer { Ok, Yes, No, Cancel };
+enum class Icon { None, Information, Question, Warning, Stop };
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A message box; an empty caption means AppName.
+    virtual Answer message(QWidget* owner, const QString& text, const QString& caption = QString(),
+                           Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
+    // Open dialog on a record: returns true and stores the full path in rec.fileName when confirmed.
+    virtual bool openFile(QWidget* owner, FileDialogRecord& rec) = 0;
+    // Save dialog on a record, proposing rec.fileName: true and the chosen path stored when confirmed.
+    virtual bool saveFile(QWidget* owner, FileDialogRecord& rec) = 0;
+    // Font dialog (with effects and colour); true when confirmed.
+    virtual bool chooseFont(QWidget* owner, QFont& font, QColor& color) = 0;
+    // Print dialog for a printer without page range; true when confirmed.
+    virtual bool printDialog(QWidget* owner, QPrinter* printer) = 0;
+    // Printer set-up dialog; true when confirmed.
+    virtual bool pageSetup(QWidget* owner, QPrinter* printer) = 0;
+    // "Goto Line Number": the 1-based line chosen, or nothing when cancelled.
+    virtual std::optional<int> gotoLine(QWidget* owner, int current, int lineCount) = 0;
+    // The modal "ABOUT" dialog.
+    virtual void about(QWidget* owner) = 0;
+};
+
+// The application's dialogs; Qt dialogs unless replaced (tests).
+Dialogs& dialogs();
+// Installs another implementation (not owned); nullptr restores the Qt dialogs.
+void setDialogs(Dialogs* d);
+
+// Product name and version as the About box and the "Config" window show it.
+QString productText();

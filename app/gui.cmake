@@ -1,0 +1,2 @@
+qt_add_executable(brewpad app/brewpad.cpp)
+target_link_libraries(brewpad PRIVATE bp_common)

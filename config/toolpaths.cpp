@@ -1,0 +1,8 @@
+#include "config/toolpaths.h"
+
+QString javabin;
+QString javahlp;
+QString temp;
+QString doscmd;
+QString homedir;
+QString curdir;

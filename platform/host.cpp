@@ -1,0 +1,131 @@
+#include "platform/host.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStorageInfo>
+
+#include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace host {
+
+QChar separator()
+{
+#ifdef Q_OS_WIN
+    return QChar('\\');
+#else
+    return QChar('/');
+#endif
+}
+
+QString exeSuffix()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral(".exe");
+#else
+    return QString();
+#endif
+}
+
+QString toolName(const QString& base)
+{
+    return base + exeSuffix();
+}
+
+QString configDir()
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/brewpad");
+}
+
+QString tempRoot()
+{
+    for (const char* var : {"TEMP", "TMP", "TMPDIR"}) {
+        QString v = qEnvironmentVariable(var);
+        if (!v.isEmpty())
+            return v;
+    }
+    return QStringLiteral("/tmp");
+}
+
+QString captureDir(QString* error)
+{
+    QString dir = tempRoot() + QStringLiteral("/brewpad-") + QString::number(getuid());
+    const QByteArray native = QFile::encodeName(dir);
+    struct stat st;
+    if (lstat(native.constData(), &st) != 0) {
+        if (mkdir(native.constData(), 0700) != 0 || lstat(native.constData(), &st) != 0) {
+            if (error)
+                *error = QStringLiteral("Cannot create the directory %1 for compiler messages.").arg(dir);
+            return QString();
+        }
+    }
+    if (!S_ISDIR(st.st_mode) || st.st_uid != getuid() || (st.st_mode & 077) != 0) {
+        if (error)
+            *error = QStringLiteral("The directory %1 is not Brewpad's own (a link, another owner, or "
+                                    "open to others); compiler messages cannot be kept there. Remove "
+                                    "it or set TEMP to another directory.")
+                         .arg(dir);
+        return QString();
+    }
+    return dir;
+}
+
+std::vector<Volume> mountedVolumes()
+{
+    std::vector<Volume> out;
+    for (const QStorageInfo& s : QStorageInfo::mountedVolumes()) {
+        if (!s.isValid())
+            continue;
+        out.push_back(Volume{s.rootPath(), QString::fromLatin1(s.fileSystemType()), s.device(),
+                             s.isReadOnly()});
+    }
+    std::sort(out.begin(), out.end(), [](const Volume& a, const Volume& b) { return a.root < b.root; });
+    out.erase(std::unique(out.begin(), out.end(),
+                          [](const Volume& a, const Volume& b) { return a.root == b.root; }),
+              out.end());
+    return out;
+}
+
+bool isSkippedVolume(const Volume& v)
+{
+    static const QStringList virtualFs = {
+        "proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "securityfs", "debugfs",
+        "tracefs", "pstore", "bpf", "mqueue", "configfs", "fusectl", "hugetlbfs", "autofs",
+        "binfmt_misc", "efivarfs", "nsfs", "rpc_pipefs"};
+    if (virtualFs.contains(v.fsType))
+        return true;
+    // Removable media: devices whose sysfs entry says so.
+    QString dev = QString::fromLocal8Bit(v.device);
+    if (dev.startsWith(QStringLiteral("/dev/"))) {
+        QString name = QFileInfo(QFileInfo(dev).canonicalFilePath()).fileName();
+        // A partition's removable flag lives with its disk.
+        for (QString n = name; !n.isEmpty(); n.chop(1)) {
+            QFile f(QStringLiteral("/sys/block/%1/removable").arg(n));
+            if (f.open(QIODevice::ReadOnly))
+                return f.readAll().trimmed() == "1";
+            if (!n.back().isDigit() && n != name)
+                break;
+        }
+    }
+    return false;
+}
+
+QString findTerminal()
+{
+    QString comspec = qEnvironmentVariable("COMSPEC");
+    if (!comspec.isEmpty())
+        return comspec;
+    for (const char* t : {"x-terminal-emulator", "xterm"}) {
+        QString p = QStandardPaths::findExecutable(QString::fromLatin1(t));
+        if (!p.isEmpty())
+            return p;
+    }
+    return QString();
+}
+
+}  // namespace host

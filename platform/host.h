@@ -1,0 +1,45 @@
+// What differs between hosts: names of tools, where files live, volumes, terminals.
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace host {
+
+// The separator of composed paths ('/' here, '\\' on Windows).
+QChar separator();
+// The executable suffix of the host ("" here, ".exe" on Windows).
+QString exeSuffix();
+// A tool's file name on this host: "javac" -> "javac" (or "javac.exe").
+QString toolName(const QString& base);
+
+// The user's configuration directory for Brewpad: $XDG_CONFIG_HOME/brewpad,
+// by default ~/.config/brewpad. Not created here.
+QString configDir();
+
+// TEMP, else TMP, else TMPDIR, else /tmp.
+QString tempRoot();
+
+// The private capture directory tempRoot()/brewpad-<uid>, created with mode 0700.
+// Returns an empty string and sets *error when a directory of that name exists
+// but is not Brewpad's own (a link, another owner, or open to others), or cannot
+// be created.
+QString captureDir(QString* error);
+
+// A mounted volume to search for tools.
+struct Volume {
+    QString root;     // mount point
+    QString fsType;   // file system type as the system reports it
+    QByteArray device;
+    bool readOnly = false;
+};
+// Mounted volumes in ascending order of their root path.
+std::vector<Volume> mountedVolumes();
+// True for virtual file systems and removable media that are never searched.
+bool isSkippedVolume(const Volume& v);
+
+// The terminal program for Java Run: $COMSPEC when set, else the first of
+// x-terminal-emulator and xterm found on PATH; empty when there is none.
+QString findTerminal();
+
+}  // namespace host

@@ -1,0 +1,18 @@
+#!/bin/sh
+# Installs the Debian packages that building, running and testing Brewpad need.
+# Does nothing when everything is already there.
+set -e
+PKGS="g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev \
+openjdk-17-jdk-headless xvfb xauth xterm xdotool x11-utils poppler-utils dos2unix imagemagick"
+missing=""
+for p in $PKGS; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+[ -z "$missing" ] && exit 0
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+echo "Installing:$missing"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing >/dev/null

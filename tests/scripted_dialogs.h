@@ -1,0 +1,126 @@
+// Dialogs for tests: answers come from a script, every request is recorded.
+// Nothing blocks: an unscripted question gets Cancel (or No for Yes/No) and an
+// unscripted file dialog is cancelled.
+#pragma once
+#include "app/dialogs.h"
+#include "workspace/filedata.h"
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+struct AskedMessage {
+    QString text;
+    QString caption;  // as shown: AppName when none was given
+    Buttons buttons;
+    Icon icon;
+};
+
+class ScriptedDialogs : public Dialogs {
+public:
+    ScriptedDialogs() { setDialogs(this); }
+    ~ScriptedDialogs() override { setDialogs(nullptr); }
+
+    std::vector<AskedMessage> messages;
+    std::deque<Answer> answers;
+    // Decides an answer from the text when set; consulted before `answers`.
+    std::function<std::optional<Answer>(const AskedMessage&)> answerFor;
+
+    std::deque<QString> openPaths;  // an empty string cancels
+    std::deque<QString> savePaths;  // an empty string cancels
+    QStringList openFilters, saveProposals;
+
+    std::optional<QFont> fontAnswer;
+    std::optional<QColor> colorAnswer;
+    int fontRequests = 0;
+
+    bool printAnswer = true;
+    bool pageSetupAnswer = true;
+    int printRequests = 0, pageSetupRequests = 0;
+    std::function<void(QPrinter*)> onPageSetup;  // lets a test change the set-up
+
+    std::optional<int> gotoAnswer;
+    int aboutShown = 0;
+
+    Answer message(QWidget*, const QString& text, const QString& caption, Buttons buttons,
+                   Icon icon) override
+    {
+        AskedMessage m{text, caption.isEmpty() ? AppName : caption, buttons, icon};
+        messages.push_back(m);
+        if (answerFor) {
+            if (auto a = answerFor(m))
+                return *a;
+        }
+        if (!answers.empty()) {
+            Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        switch (buttons) {
+        case Buttons::Ok: return Answer::Ok;
+        case Buttons::YesNo: return Answer::No;
+        default: return Answer::Cancel;
+        }
+    }
+    bool openFile(QWidget*, FileDialogRecord& rec) override
+    {
+        openFilters << rec.filter;
+        if (openPaths.empty())
+            return false;
+        QString p = openPaths.front();
+        openPaths.pop_front();
+        if (p.isEmpty())
+            return false;
+        rec.fileName = rec.withDefaultExt(p);
+        return true;
+    }
+    bool saveFile(QWidget*, FileDialogRecord& rec) override
+    {
+        saveProposals << rec.fileName;
+        if (savePaths.empty())
+            return false;
+        QString p = savePaths.front();
+        savePaths.pop_front();
+        if (p.isEmpty())
+            return false;
+        rec.fileName = rec.withDefaultExt(p);
+        return true;
+    }
+    bool chooseFont(QWidget*, QFont& font, QColor& color) override
+    {
+        ++fontRequests;
+        if (!fontAnswer)
+            return false;
+        font = *fontAnswer;
+        if (colorAnswer)
+            color = *colorAnswer;
+        return true;
+    }
+    bool printDialog(QWidget*, QPrinter*) override
+    {
+        ++printRequests;
+        return printAnswer;
+    }
+    bool pageSetup(QWidget*, QPrinter* p) override
+    {
+        ++pageSetupRequests;
+        if (onPageSetup)
+            onPageSetup(p);
+        return pageSetupAnswer;
+    }
+    std::optional<int> gotoLine(QWidget*, int, int) override { return gotoAnswer; }
+    void about(QWidget*) override { ++aboutShown; }
+
+    // Texts of all messages asked so far.
+    QStringList texts() const
+    {
+        QStringList t;
+        for (const auto& m : messages)
+            t << m.text;
+        return t;
+    }
+};
