@@ -1,0 +1,229 @@
+#include "editor/unix2dos.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Copies the bytes before the next CR or LF from p to out and returns how many
+// were copied. May write up to 15 bytes past the copied ones (never past
+// out + 2 * (end - p)), which the caller's output bound allows.
+inline std::size_t copyText(const char* p, const char* end, char* out)
+{
+    const char* start = p;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (mask != 0)
+            return std::size_t(p - start) + std::size_t(__builtin_ctz(unsigned(mask)));
+        p += 16;
+        out += 16;
+    }
+#endif
+    while (p < end && *p != '\r' && *p != '\n')
+        *out++ = *p++;
+    return std::size_t(p - start);
+}
+
+inline char* putCrLf(char* out)
+{
+    out[0] = '\r';
+    out[1] = '\n';
+    return out + 2;
+}
+
+}  // namespace
+
+char* LineEndConverter::convert(const char* in, std::size_t n, char* out)
+{
+    const char* p = in;
+    const char* const end = in + n;
+
+    // Finish a run that the previous piece ended in.
+    while (state_ != State::Text && p < end) {
+        if (state_ == State::InCr) {
+            if (*p == '\r') {
+                ++p;
+                continue;
+            }
+            out = putCrLf(out);
+            if (*p == '\n')
+                ++p;  // CR LF: the LF belongs to the CRs
+        } else {
+            if (*p == '\n') {
+                ++p;
+                continue;
+            }
+            out = putCrLf(out);  // a following CR starts a new run
+        }
+        state_ = State::Text;
+    }
+
+    while (p < end) {
+        const std::size_t k = copyText(p, end, out);
+        p += k;
+        out += k;
+        if (p == end)
+            break;
+        if (*p == '\r') {
+            do
+                ++p;
+            while (p < end && *p == '\r');
+            if (p == end) {
+                state_ = State::InCr;
+                break;
+            }
+            out = putCrLf(out);
+            if (*p == '\n')
+                ++p;
+        } else {
+            do
+                ++p;
+            while (p < end && *p == '\n');
+            if (p == end) {
+                state_ = State::InLf;
+                break;
+            }
+            out = putCrLf(out);
+        }
+    }
+    return out;
+}
+
+char* LineEndConverter::finish(char* out)
+{
+    if (state_ != State::Text)
+        out = putCrLf(out);
+    state_ = State::Text;
+    return out;
+}
+
+QByteArray unix2dos(QByteArrayView in)
+{
+    const auto n = std::size_t(in.size());
+    if (n == 0)
+        return {};
+    QByteArray out(qsizetype(LineEndConverter::outputBound(n)), Qt::Uninitialized);
+    LineEndConverter conv;
+    char* const begin = out.data();
+    char* e = conv.convert(in.data(), n, begin);
+    e = conv.finish(e);
+    out.resize(e - begin);
+    return out;
+}
+
+namespace {
+
+// Makes sure the written bytes reached the disk; some file systems report a
+// full disk only here.
+bool syncedToDisk(QSaveFile& f, QString* why)
+{
+    if (!f.flush()) {
+        *why = f.errorString();
+        return false;
+    }
+#if defined(Q_OS_UNIX)
+    if (::fsync(f.handle()) != 0 && errno != EINVAL && errno != EROFS) {
+        *why = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+#endif
+    return true;
+}
+
+QString failure(const QString& path, const QString& what, const QString& todo)
+{
+    return QStringLiteral("%1 was not converted: %2.\nThe file is unchanged. %3")
+        .arg(QDir::toNativeSeparators(path), what, todo);
+}
+
+}  // namespace
+
+Unix2DosResult convertFileToDos(const QString& path, QString* error)
+{
+    auto fail = [&](const QString& what, const QString& todo) {
+        if (error)
+            *error = failure(path, what, todo);
+        return Unix2DosResult::Failed;
+    };
+
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return Unix2DosResult::NotReadable;
+
+    try {
+        constexpr std::size_t chunk = std::size_t(1) << 20;
+        std::unique_ptr<char[]> inBuf(new char[chunk]);
+        std::unique_ptr<char[]> outBuf(new char[LineEndConverter::outputBound(chunk)]);
+
+        // The converted bytes go to a new file beside the old one, which replaces
+        // it only when everything was written.
+        QSaveFile out(path);
+        // Unbuffered: a short write shows in write()'s result at once. (QSaveFile
+        // does not notice a failed flush of its buffer inside commit().)
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return fail(QStringLiteral("the converted copy cannot be created (%1)").arg(out.errorString()),
+                        QStringLiteral("Make sure the file and its folder are writable, then try again."));
+
+        // A short write is retried, so that a real failure comes with its reason.
+        auto writeAll = [&](const char* data, qint64 size) {
+            while (size > 0) {
+                const qint64 n = out.write(data, size);
+                if (n <= 0)
+                    return false;
+                data += n;
+                size -= n;
+            }
+            return true;
+        };
+        const QString diskHint =
+            QStringLiteral("Make sure the disk has free space and the folder is writable, then try again.");
+
+        LineEndConverter conv;
+        for (;;) {
+            const qint64 got = in.read(inBuf.get(), qint64(chunk));
+            if (got < 0) {
+                out.cancelWriting();
+                return fail(QStringLiteral("reading the file failed (%1)").arg(in.errorString()),
+                            QStringLiteral("Check that the file can be read, then try again."));
+            }
+            if (got == 0)
+                break;
+            char* e = conv.convert(inBuf.get(), std::size_t(got), outBuf.get());
+            if (!writeAll(outBuf.get(), e - outBuf.get())) {
+                const QString why = out.errorString();
+                out.cancelWriting();
+                return fail(QStringLiteral("writing the converted file failed (%1)").arg(why), diskHint);
+            }
+        }
+        char* e = conv.finish(outBuf.get());
+        QString why;
+        if (!writeAll(outBuf.get(), e - outBuf.get()) || !syncedToDisk(out, &why) || !out.commit()) {
+            if (why.isEmpty())
+                why = out.errorString();
+            out.cancelWriting();
+            return fail(QStringLiteral("writing the converted file failed (%1)").arg(why), diskHint);
+        }
+    } catch (const std::bad_alloc&) {
+        return fail(QStringLiteral("there is not enough memory"),
+                    QStringLiteral("Close other windows or programs, then try again."));
+    }
+    return Unix2DosResult::Converted;
+}
