@@ -1,0 +1,202 @@
+// The "Brewpad.ini" store: the start-up "Count", lines kept byte for byte,
+// files that cannot be written, and the recent-file list.
+#include "app/inistore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(f.write(data), data.size());
+}
+
+ino_t inode(const QString& path)
+{
+    struct stat st{};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+}  // namespace
+
+TEST(IniStore, StartInEmptyFolderCreatesTheFileWithCount)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Brewpad.ini");
+    IniStore store(path);
+    RecentFiles recent(store);
+    EXPECT_EQ(readAll(path), QByteArray("[MRU]\r\nCount=8\r\n"));
+    EXPECT_TRUE(recent.entries().isEmpty());
+}
+
+TEST(IniStore, CountOverwrittenAndEverythingElseKeptByteForByte)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Brewpad.ini");
+    // LF line ends, comments, another section before and after, odd spacing, a
+    // key of another program and a last line without line end.
+    const QByteArray before =
+        "; written by hand\n[Editor]\nFont=Mono, 10\n\n[mru]\n# recent\n"
+        "count = 4\nMRU0=/src/A.java\nOther=keep me\n\n[Tail]\nx=1";
+    writeFile(path, before);
+    IniStore store(path);
+    RecentFiles recent(store);
+    QByteArray expected = before;
+    expected.replace("count = 4", "count = 8");
+    EXPECT_EQ(readAll(path), expected);
+    EXPECT_EQ(store.value("Editor", "font"), QString("Mono, 10"));
+    EXPECT_EQ(recent.entries(), QStringList{"/src/A.java"});
+
+    // CR LF lines stay CR LF, and a new key follows the section's last key.
+    const QByteArray dos = "[Other]\r\na=b\r\n\r\n[MRU]\r\nMRU0=/x/Y.java\r\n\r\n; end\r\n";
+    writeFile(path, dos);
+    IniStore store2(path);
+    RecentFiles recent2(store2);
+    EXPECT_EQ(readAll(path),
+              QByteArray("[Other]\r\na=b\r\n\r\n[MRU]\r\nMRU0=/x/Y.java\r\nCount=8\r\n\r\n; end\r\n"));
+
+    // Without the section it is appended, the unterminated last line ended first.
+    writeFile(path, "[Other]\na=b");
+    IniStore store3(path);
+    RecentFiles recent3(store3);
+    EXPECT_EQ(readAll(path), QByteArray("[Other]\na=b\n[MRU]\nCount=8\n"));
+}
+
+TEST(IniStore, NothingWrittenWhenNothingChanges)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Brewpad.ini");
+    writeFile(path, "[MRU]\nCount=8\n");
+    const ino_t before = inode(path);
+    IniStore store(path);
+    RecentFiles recent(store);
+    EXPECT_EQ(inode(path), before);  // not replaced
+    EXPECT_FALSE(store.hasPendingChanges());
+}
+
+TEST(IniStore, UnwritablePlaceIsNoError)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("plain"), "x");
+    // A folder that cannot exist (its parent is a file) fails for every user.
+    IniStore store(dir.filePath("plain/Brewpad.ini"));
+    RecentFiles recent(store);
+    EXPECT_TRUE(store.hasPendingChanges());
+    EXPECT_FALSE(store.flush());
+    EXPECT_EQ(store.value("MRU", "Count"), QString("8"));
+    recent.add("/src/A.java");
+    EXPECT_EQ(recent.entries(), QStringList{"/src/A.java"});
+
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root: a read-only folder does not stop writes";
+    const QString ro = dir.filePath("ro");
+    ASSERT_TRUE(QDir().mkdir(ro));
+    QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    IniStore roStore(ro + "/Brewpad.ini");
+    RecentFiles roRecent(roStore);
+    EXPECT_FALSE(roStore.flush());
+    EXPECT_FALSE(QFile::exists(ro + "/Brewpad.ini"));
+    QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST(IniStore, UnreadableFileIsNeverOverwritten)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root: permission bits do not stop reads";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Brewpad.ini");
+    writeFile(path, "[MRU]\nMRU0=/keep/Me.java\n");
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    IniStore store(path);
+    RecentFiles recent(store);
+    EXPECT_FALSE(store.flush());
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(readAll(path), QByteArray("[MRU]\nMRU0=/keep/Me.java\n"));
+}
+
+TEST(IniStore, EditsMadeMeanwhileByOthersSurvive)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Brewpad.ini");
+    IniStore store(path);
+    RecentFiles recent(store);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write("[Theirs]\r\nk=v\r\n");
+    f.close();
+    recent.add("/src/A.java");
+    EXPECT_EQ(readAll(path), QByteArray("[MRU]\r\nCount=8\r\nMRU0=/src/A.java\r\n[Theirs]\r\nk=v\r\n"));
+}
+
+TEST(RecentFilesList, OrderDuplicatesLimitAndRemoval)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Brewpad.ini");
+    IniStore store(path);
+    RecentFiles recent(store);
+    recent.add("/p/A.java");
+    recent.add("/p/B.java");
+    recent.add("/p/Proj.jpr");
+    EXPECT_EQ(recent.entries(), (QStringList{"/p/Proj.jpr", "/p/B.java", "/p/A.java"}));
+    recent.add("/p/A.java");
+    EXPECT_EQ(recent.entries(), (QStringList{"/p/A.java", "/p/Proj.jpr", "/p/B.java"}));
+
+    for (int i = 0; i < 10; ++i)
+        recent.add(QString("/q/F%1.java").arg(i));
+    QStringList expected;
+    for (int i = 9; i >= 2; --i)
+        expected << QString("/q/F%1.java").arg(i);
+    EXPECT_EQ(recent.entries(), expected);
+
+    recent.remove("/q/F9.java");
+    recent.remove("/q/F5.java");
+    recent.remove("/not/there.java");
+    expected.removeAll("/q/F9.java");
+    expected.removeAll("/q/F5.java");
+    // A new store over the file sees the same list, in MRU0..MRU5 with no keys left over.
+    IniStore again(path);
+    RecentFiles reread(again);
+    EXPECT_EQ(reread.entries(), expected);
+    EXPECT_EQ(again.value("MRU", "MRU0"), QString("/q/F8.java"));
+    EXPECT_FALSE(again.value("MRU", "MRU6"));
+    EXPECT_FALSE(again.value("MRU", "MRU7"));
+}
+
+TEST(RecentFilesList, EmptyAndDefaultValuesAreNoEntries)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Brewpad.ini");
+    writeFile(path, "[MRU]\nMRU0=\nMRU1=Default\nMRU2=/p/A.java\nMRU3=/p/A.java\nMRU9=/p/Beyond.java\n");
+    IniStore store(path);
+    RecentFiles recent(store);
+    EXPECT_EQ(recent.entries(), QStringList{"/p/A.java"});
+    recent.add(dir.path() + "/x/../B.java");  // stored as a clean absolute path
+    EXPECT_EQ(recent.entries(), (QStringList{dir.path() + "/B.java", "/p/A.java"}));
+    EXPECT_EQ(readAll(path),
+              QByteArray("[MRU]\nMRU0=" + dir.path().toUtf8() + "/B.java\nMRU1=/p/A.java\nCount=8\n"));
+}
+
+TEST(RecentFilesList, Captions)
+{
+    EXPECT_EQ(mruCaption(0, "/src/Hello.java"), QString("&1 /src/Hello.java"));
+    EXPECT_EQ(mruCaption(7, "/a&b/P.jpr"), QString("&8 /a&&b/P.jpr"));
+    EXPECT_EQ(mruCaption(9, "/x.java"), QString("1&0 /x.java"));
+    const QString longPath = "/home/ann/projects/very/deeply/nested/source/tree/of/packages/Hello.java";
+    const QString c = mruCaption(1, longPath, 40);
+    EXPECT_EQ(c, QString("&2 /home/ann/projects/very/de.../Hello.java"));
+    EXPECT_EQ(c.size() - 3, 40);
+}
