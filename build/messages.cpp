@@ -1,0 +1,165 @@
+#include "build/messages.h"
+
+#include <limits>
+
+namespace {
+
+// The line without a trailing line end.
+QStringView chomp(QStringView line)
+{
+    while (!line.isEmpty() && (line.back() == u'\n' || line.back() == u'\r'))
+        line.chop(1);
+    return line;
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// A candidate location: the path ends before `colon`, the line number lies
+// between `colon` and `end` (the second colon).
+struct Candidate {
+    qsizetype colon;
+    qsizetype end;
+};
+
+// After "PATH:LINE:" javac writes " kind:" (error:, warning:, or a translated
+// word): a blank, then a word without blanks that ends in a colon.
+bool followedByKind(QStringView line, qsizetype end)
+{
+    qsizetype i = end + 1;
+    if (i >= line.size() || line[i] != u' ')
+        return false;
+    ++i;
+    const qsizetype start = i;
+    while (i < line.size() && !line[i].isSpace() && line[i] != u':')
+        ++i;
+    return i > start && i < line.size() && line[i] == u':';
+}
+
+int addCapped(int a, qint64 b)
+{
+    const qint64 sum = qint64(a) + b;
+    if (sum > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (sum < 0)
+        return 0;
+    return int(sum);
+}
+
+// "N error", "N errors", "N warning", "N warnings"; returns the count and
+// whether it counts errors (true) or warnings (false).
+bool parseCountLine(QStringView line, qint64& count, bool& errors)
+{
+    qsizetype i = 0;
+    while (i < line.size() && isAsciiDigit(line[i]))
+        ++i;
+    if (i == 0 || i > 9 || i >= line.size() || line[i] != u' ')
+        return false;
+    const QStringView word = line.mid(i + 1);
+    if (word == u"error" || word == u"errors")
+        errors = true;
+    else if (word == u"warning" || word == u"warnings")
+        errors = false;
+    else
+        return false;
+    count = line.left(i).toLongLong();
+    return true;
+}
+
+// "only showing the first N errors, of M total; use -Xmaxerrs ..." (or warnings):
+// the number of messages javac left out, M - N.
+bool parseTruncationLine(QStringView line, qint64& omitted, bool& errors)
+{
+    static const QString lead = QStringLiteral("only showing the first ");
+    if (!line.startsWith(lead))
+        return false;
+    qsizetype i = lead.size();
+    const qsizetype firstStart = i;
+    while (i < line.size() && isAsciiDigit(line[i]))
+        ++i;
+    if (i == firstStart || i - firstStart > 9)
+        return false;
+    const qint64 shown = line.mid(firstStart, i - firstStart).toLongLong();
+    QStringView rest = line.mid(i);
+    if (rest.startsWith(u" errors, of "))
+        errors = true, rest = rest.mid(12);
+    else if (rest.startsWith(u" warnings, of "))
+        errors = false, rest = rest.mid(14);
+    else
+        return false;
+    qsizetype j = 0;
+    while (j < rest.size() && isAsciiDigit(rest[j]))
+        ++j;
+    if (j == 0 || j > 9 || !rest.mid(j).startsWith(u" total"))
+        return false;
+    const qint64 total = rest.left(j).toLongLong();
+    omitted = total > shown ? total - shown : 0;
+    return true;
+}
+
+QString countText(int n, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
+} // namespace
+
+std::optional<MessageLocation> parseMessageLine(const QString& text)
+{
+    const QStringView line = chomp(text);
+    // Continuation lines, the echoed source line and the caret line are indented.
+    if (line.isEmpty() || line[0].isSpace())
+        return std::nullopt;
+
+    std::optional<Candidate> javacForm;
+    std::optional<Candidate> longest;
+    for (qsizetype colon = line.indexOf(u':', 1); colon >= 0; colon = line.indexOf(u':', colon + 1)) {
+        qsizetype end = colon + 1;
+        while (end < line.size() && isAsciiDigit(line[end]))
+            ++end;
+        if (end == colon + 1 || end >= line.size() || line[end] != u':')
+            continue;
+        const Candidate c{colon, end};
+        if (!javacForm && followedByKind(line, end))
+            javacForm = c;
+        longest = c;
+    }
+    const std::optional<Candidate> chosen = javacForm ? javacForm : longest;
+    if (!chosen)
+        return std::nullopt;
+
+    bool ok = false;
+    const int number = line.mid(chosen->colon + 1, chosen->end - chosen->colon - 1).toInt(&ok);
+    if (!ok || number < 1)
+        return std::nullopt;
+    return MessageLocation{line.left(chosen->colon).toString(), number};
+}
+
+MessageSummary summarizeMessages(const QStringList& lines)
+{
+    MessageSummary summary;
+    for (const QString& text : lines) {
+        const QStringView line = chomp(text);
+        // Summary lines start with a digit or with "only"; skip everything else fast.
+        if (line.isEmpty() || !(isAsciiDigit(line[0]) || line[0] == u'o'))
+            continue;
+        qint64 n = 0;
+        bool errors = false;
+        if (parseCountLine(line, n, errors) || parseTruncationLine(line, n, errors)) {
+            int& target = errors ? summary.errors : summary.warnings;
+            target = addCapped(target, n);
+        }
+    }
+    return summary;
+}
+
+QString summaryText(const MessageSummary& summary)
+{
+    if (summary.errors == 0 && summary.warnings == 0)
+        return QStringLiteral("Compiler messages: no errors or warnings counted");
+    return QStringLiteral("Compiler messages: %1, %2")
+        .arg(countText(summary.errors, "error", "errors"),
+             countText(summary.warnings, "warning", "warnings"));
+}

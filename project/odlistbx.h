@@ -1,0 +1,113 @@
+// A list of text lines that measures and draws its items itself, with a
+// horizontal scroll range that grows to the widest item seen and never shrinks.
+//
+// Items are all one line high, so the view lays them out without asking for
+// each item's size; widths are measured when an item is added on its own, when
+// it is drawn, and, after a bulk load, a slice at a time while the program is
+// idle. A bulk load of many lines therefore costs no measuring up front.
+#pragma once
+#include <QAbstractItemDelegate>
+#include <QAbstractListModel>
+#include <QListView>
+#include <QStringList>
+#include <vector>
+
+class QTimer;
+
+// The lines of a TODListBox, each with an optional data value.
+class TODListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    const QString& line(int row) const { return lines[row]; }
+    quintptr itemData(int row) const;
+    void setItemData(int row, quintptr value);
+
+    void clear();
+    void assign(QStringList newLines);
+    void insert(int row, const QString& text);
+    void remove(int row);
+
+private:
+    QStringList lines;
+    std::vector<quintptr> values; // empty until a value is set; then one per line
+};
+
+class TODListBox;
+
+// Measures items as their text extent plus 2 each way (an empty item on one
+// blank) and draws them: text at 1,1 inside the item's rectangle, clipped to it,
+// over the filled background; a selected item inverted; the focus frame only as
+// wide as the text.
+class TODItemDelegate : public QAbstractItemDelegate {
+    Q_OBJECT
+public:
+    explicit TODItemDelegate(TODListBox* box);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    TODListBox* box;
+};
+
+class TODListBox : public QListView {
+    Q_OBJECT
+public:
+    // Lines longer than this are measured and drawn up to this many characters;
+    // the item itself keeps the whole line.
+    static constexpr int MaxDrawnChars = 8192;
+
+    explicit TODListBox(QWidget* parent = nullptr, int id = 0);
+    ~TODListBox() override;
+
+    // List operations. Indexes start at 0; -1 means "none" or failure.
+    void ClearList();
+    int GetCount() const;
+    int GetStringLen(int index) const;        // -1 when there is no such item
+    QString GetString(int index) const;       // empty when there is no such item
+    quintptr GetItemData(int index) const;    // 0 when none was set
+    bool SetItemData(int index, quintptr data);
+    int GetItemHeight(int index) const;       // every item is one line high
+    int AddString(const QString& text);       // the new item's index
+    int InsertString(const QString& text, int index); // index -1 appends; returns the index or -1
+    int DeleteString(int index);              // items left, or -1 when there is no such item
+    int GetSelIndex() const;                  // -1 when nothing is selected
+    bool SetSelIndex(int index);              // -1 clears the selection
+    void ItemRedraw(int index);
+
+    // Replaces every item at once, measuring nothing up front.
+    void SetStrings(QStringList lines);
+
+    // The widest item extent measured so far, in pixels; never decreases.
+    int GetMaxWidth() const { return MaxWidth; }
+
+    // An item's text extent plus 2 each way; an empty text is measured on one blank.
+    QSize ItemExtent(QStringView text) const;
+    // The part of a line that is measured and drawn.
+    static QStringView DrawnPart(const QString& text);
+
+    // Widens MaxWidth and the horizontal scroll range to `width` when it is wider.
+    void GrowMaxWidth(int width);
+
+    TODListModel* listModel() const { return model_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void measureSlice();
+    void startMeasuring(int from);
+
+    int MaxWidth = 0;
+    TODListModel* model_;
+    TODItemDelegate* delegate_;
+    QTimer* measureTimer_;
+    int measuredUpTo_ = 0;   // items below this index have been measured by the idle pass
+    bool relayoutPending_ = false;
+};
