@@ -1,0 +1,123 @@
+// The compiled-in icons: every picture the tool bar, the frame and the dialogs
+// ask for is there, has its size, a transparent ground and real content, and
+// the resource list and the icons folder agree.
+#include "resources/resources.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every tool-bar command, in tool-bar order.
+const int kToolBarIds[] = {402, 404, 14, 15, 24337, 24321, 24322, 24323, 24324,
+                           201, 24351, 24352, 24353, 420, 421, 422, 202, 203};
+
+// Menu commands that have a picture too.
+const int kMenuIds[] = {106, 410, 411, 412, 414, 423, 424, 425, 502, 503, 552, 553,
+                        24310, 24325, 24326, 24338, 24361, 24362, 24365};
+
+class Resources : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { initBrewpadResources(); }
+};
+
+// Checks one picture: right size, transparent corner, enough drawn pixels of
+// more than a few colours (not a blank or a flat block).
+void expectRealIcon(const QString& path, int size)
+{
+    SCOPED_TRACE(path.toStdString());
+    ASSERT_TRUE(QFile::exists(path));
+    const QPixmap pixmap(path);
+    ASSERT_FALSE(pixmap.isNull());
+    EXPECT_EQ(pixmap.size(), QSize(size, size));
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_TRUE(image.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << "the ground must be transparent";
+    int opaque = 0;
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb px = image.pixel(x, y);
+            if (qAlpha(px) > 200) {
+                ++opaque;
+                colours.insert(px);
+            }
+        }
+    EXPECT_GT(opaque, size * size / 6) << "too little is drawn";
+    EXPECT_LT(opaque, size * size) << "the whole square is filled";
+    EXPECT_GT(colours.size(), 12) << "a flat block, not a picture";
+}
+
+}  // namespace
+
+TEST_F(Resources, EveryToolBarCommandHasItsIcon)
+{
+    for (int id : kToolBarIds) {
+        expectRealIcon(brewpad::commandIconPath(id), 32);
+        const QIcon icon = brewpad::commandIcon(id);
+        EXPECT_FALSE(icon.isNull()) << id;
+        EXPECT_FALSE(icon.pixmap(16, 16).isNull()) << id << " at menu size";
+    }
+}
+
+TEST_F(Resources, MenuCommandsAndNamedIcons)
+{
+    for (int id : kMenuIds)
+        expectRealIcon(brewpad::commandIconPath(id), 32);
+    for (const char* name : {"editor", "project", "world", "brewpad-32"}) {
+        expectRealIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)), 32);
+        EXPECT_FALSE(brewpad::namedIcon(QLatin1String(name)).isNull()) << name;
+    }
+    EXPECT_TRUE(brewpad::namedIcon(QStringLiteral("no-such-icon")).isNull());
+    EXPECT_TRUE(brewpad::commandIcon(24310 + 1).isNull()) << "a command without a picture";
+    EXPECT_EQ(brewpad::commandIconPath(402), QStringLiteral(":/icons/402.png"));
+}
+
+TEST_F(Resources, FrameIconHasBothSizes)
+{
+    expectRealIcon(QStringLiteral(":/icons/brewpad.png"), 64);
+    const QIcon frame = brewpad::frameIcon();
+    ASSERT_FALSE(frame.isNull());
+    const QList<QSize> sizes = frame.availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(64, 64)));
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    EXPECT_EQ(frame.pixmap(32, 32).size(), QSize(32, 32));
+}
+
+TEST_F(Resources, InitialisingTwiceIsHarmless)
+{
+    initBrewpadResources();
+    EXPECT_FALSE(QPixmap(QStringLiteral(":/icons/world.png")).isNull());
+}
+
+// The .qrc lists exactly the PNG files of resources/icons, each under its own
+// name, and the installed frame icon is the 64 pixel one.
+TEST_F(Resources, ResourceListMatchesIconsFolder)
+{
+    const QString source = qEnvironmentVariable("BREWPAD_SOURCE_DIR");
+    if (source.isEmpty())
+        GTEST_SKIP() << "BREWPAD_SOURCE_DIR not set";
+    QFile qrc(source + QStringLiteral("/resources/brewpad.qrc"));
+    ASSERT_TRUE(qrc.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(qrc.readAll());
+    QStringList listed;
+    const QRegularExpression entry(QStringLiteral("<file alias=\"([^\"]+)\">icons/([^<]+)</file>"));
+    for (auto it = entry.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        EXPECT_EQ(m.captured(1), m.captured(2)) << "alias differs from file name";
+        listed << m.captured(2);
+        EXPECT_TRUE(QFile::exists(QStringLiteral(":/icons/") + m.captured(1))) << m.captured(1).toStdString();
+    }
+    QStringList onDisk = QDir(source + QStringLiteral("/resources/icons")).entryList({QStringLiteral("*.png")}, QDir::Files);
+    listed.sort();
+    onDisk.sort();
+    EXPECT_EQ(listed, onDisk);
+    EXPECT_TRUE(text.contains(QStringLiteral("prefix=\"/icons\"")));
+    EXPECT_EQ(QImage(source + QStringLiteral("/resources/icons/brewpad.png")).size(), QSize(64, 64));
+}
