@@ -1,0 +1,386 @@
+// Classification of Java sources: file-name helpers, text preparation,
+// findings and verdicts, and how verdicts become window flags.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <random>
+#include <string>
+
+#include "build/classify.h"
+
+namespace {
+
+// The preparation written as the edit in place it is defined by: at index i,
+// look at the characters at i and i+1 and remove text after i, or move on.
+std::string referencePrepare(const std::string& raw)
+{
+    std::string t;
+    for (size_t k = 0; k < raw.size(); ++k) {
+        if (raw[k] == '\r' && k + 1 < raw.size() && raw[k + 1] == '\n')
+            continue;
+        t += raw[k];
+    }
+    auto white = [](char c) { return c == ' ' || c == '\t' || c == '\n'; };
+    size_t i = 0;
+    while (i < t.size()) {
+        const char c0 = t[i];
+        const char c1 = i + 1 < t.size() ? t[i + 1] : '\0';
+        if (c0 == '/' && c1 == '*') {
+            const size_t j = t.find("*/", i + 2);
+            if (j == std::string::npos)
+                t.erase(i);
+            else
+                t.erase(i, j + 2 - i);
+        } else if (c0 == '/' && c1 == '/') {
+            const size_t j = t.find('\n', i + 2);
+            if (j == std::string::npos)
+                t.erase(i);
+            else
+                t.erase(i, j + 1 - i);
+        } else if (white(c0) && white(c1)) {
+            size_t j = i + 1;
+            while (j < t.size() && white(t[j]))
+                ++j;
+            t.erase(i + 1, j - i - 1);
+        } else {
+            ++i;
+        }
+    }
+    return t;
+}
+
+QByteArray prep(const char* s)
+{
+    return prepareJavaText(QByteArrayView(s));
+}
+
+ScanResult scan(const char* text, const char* name = "Foo")
+{
+    return scanJavaText(QByteArrayView(text), QString::fromUtf8(name));
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+const char* const mainFoo = "public class Foo {\n    public static void main(String[] args) { }\n}\n";
+
+}  // namespace
+
+TEST(FileName, SplitsBaseAtLastSeparatorAndFirstDot)
+{
+    QString name, ext;
+    filename(QStringLiteral("C:\\src\\Foo.bar.java"), name, ext, QLatin1Char('\\'));
+    EXPECT_EQ(name, "Foo");
+    EXPECT_EQ(ext, "bar.java");
+
+    filename(QStringLiteral("C:\\a.b\\Foo"), name, ext, QLatin1Char('\\'));
+    EXPECT_EQ(name, "Foo");
+    EXPECT_EQ(ext, "");
+
+    // Only the given separator splits.
+    filename(QStringLiteral("C:\\x/y.z\\Foo.java"), name, ext, QLatin1Char('\\'));
+    EXPECT_EQ(name, "Foo");
+    EXPECT_EQ(ext, "java");
+
+    // The host's separator by default.
+    filename(QStringLiteral("/home/a.b/Hello.java"), name, ext);
+    EXPECT_EQ(name, "Hello");
+    EXPECT_EQ(ext, "java");
+    filename(QStringLiteral("Hello"), name, ext);
+    EXPECT_EQ(name, "Hello");
+    EXPECT_EQ(ext, "");
+}
+
+TEST(FileName, IsJavaAcceptsExactlyFourSpellings)
+{
+    for (const char* yes : {"java", "JAVA", "jav", "JAV"})
+        EXPECT_TRUE(isjava(QString::fromLatin1(yes))) << yes;
+    for (const char* no : {"Java", "", "ja", "javax", "java ", "bar.java", "class"})
+        EXPECT_FALSE(isjava(QString::fromLatin1(no))) << no;
+}
+
+TEST(Prepare, RemovesCommentsAndCollapsesWhiteRuns)
+{
+    EXPECT_EQ(prep(" /* x */ y"), "  y");
+    EXPECT_EQ(prep("a /*x*/ b"), "a  b");
+    EXPECT_EQ(prep("a //x\n b"), "a  b");
+    EXPECT_EQ(prep("a  /*x*/  b"), "a  b");
+    EXPECT_EQ(prep("a \t\n\n  b"), "a b");
+    EXPECT_EQ(prep("a\n\n\nb\t\tc"), "a\nb\tc");
+    EXPECT_EQ(prep("x/**/y/***/z"), "xyz");
+    EXPECT_EQ(prep("a/*/b*/c"), "ac");  // "/*/" does not close
+    EXPECT_EQ(prep("keep /* unterminated\n class Foo {"), "keep ");
+    EXPECT_EQ(prep("line // comment without end"), "line ");
+    EXPECT_EQ(prep("class Foo// note\nextends Applet"), "class Fooextends Applet");
+    // String literals are not recognised.
+    EXPECT_EQ(prep("s = \"http://host\";\nt"), "s = \"http:t");
+    EXPECT_EQ(prep(""), "");
+    EXPECT_EQ(prep("/"), "/");
+    EXPECT_EQ(prep(" "), " ");
+}
+
+TEST(Prepare, ReadsCrLfAsLf)
+{
+    EXPECT_EQ(prep("a\r\n\r\n  b"), "a\nb");
+    EXPECT_EQ(prep("a // c\r\nb"), "a b");
+    EXPECT_EQ(prep("a\rb\r\r\n"), "a\rb\r\n");  // a lone CR stays
+}
+
+TEST(Prepare, MatchesTheEditInPlaceOnGeneratedTexts)
+{
+    std::mt19937 rng(20240607);
+    const std::string alphabet = "//**    \t\t\n\n\rab\"";
+    std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
+    for (int round = 0; round < 30000; ++round) {
+        const size_t len = round < 20000 ? rng() % 24 : rng() % 400;
+        std::string s;
+        for (size_t k = 0; k < len; ++k)
+            s += alphabet[pick(rng)];
+        const QByteArray got = prepareJavaText(QByteArrayView(s.data(), qsizetype(s.size())));
+        const std::string want = referencePrepare(s);
+        ASSERT_EQ(std::string(got.constData(), size_t(got.size())), want) << "input: [" << s << "]";
+    }
+}
+
+TEST(Verdicts, NamedApplicationAndApplet)
+{
+    ScanResult r = scan(mainFoo);
+    EXPECT_EQ(r.verdict, 1);
+    EXPECT_EQ(r.className, "Foo");
+
+    r = scan("public class Foo extends java.applet.Applet {\n  public void init() { }\n}\n");
+    EXPECT_EQ(r.verdict, 2);
+    EXPECT_EQ(r.className, "Foo");
+
+    r = scan("import java.applet.*;\npublic class Foo extends Applet {\n}\n");
+    EXPECT_EQ(r.verdict, 2);
+    EXPECT_EQ(r.className, "Foo");
+
+    // A main method in an applet named after the file: still an applet.
+    r = scan("class Foo extends Applet {\n public static void main(String[] a) {}\n}\n");
+    EXPECT_EQ(r.verdict, 2);
+    EXPECT_EQ(r.className, "Foo");
+
+    // A class named after the file, without main or applet hint.
+    r = scan("class Foo{ }");
+    EXPECT_EQ(r.verdict, 1);
+    EXPECT_EQ(r.className, "");  // no walk without main or applet hint
+}
+
+TEST(Verdicts, ClassesNotNamedAfterTheFile)
+{
+    ScanResult r = scan("class Bar {\n  static public void main (String[] a) {}\n}\n");
+    EXPECT_EQ(r.verdict, 3);
+    EXPECT_EQ(r.className, "Bar");
+
+    r = scan("import java.applet.*;\nclass Bar extends Applet {\n}\n");
+    EXPECT_EQ(r.verdict, 4);
+    EXPECT_EQ(r.className, "Bar");
+
+    // Only the import as hint: the last class keyword of the file names the class.
+    r = scan("import java.applet.*;\nclass A {}\nclass B {}\nclass C extends Thread {}\n");
+    EXPECT_EQ(r.verdict, 4);
+    EXPECT_EQ(r.className, "C");
+
+    r = scan("class Bar { int x; }");
+    EXPECT_EQ(r.verdict, 0);
+    EXPECT_EQ(r.className, "");
+    EXPECT_EQ(scan("").verdict, 0);
+}
+
+TEST(Verdicts, PackageWinsButTheNameIsStillFound)
+{
+    ScanResult r = scan("package demo;\npublic class Foo {\n public static void main(String[] a) {}\n}\n");
+    EXPECT_EQ(r.verdict, 5);
+    EXPECT_EQ(r.className, "Foo");
+
+    r = scan("import java.applet.*; class Foo extends Applet { int jpackage; }");
+    EXPECT_EQ(r.verdict, 5);  // any occurrence of the word counts
+    EXPECT_EQ(r.className, "Foo");
+
+    // In a comment it does not count.
+    r = scan("// package demo;\nclass Foo {}\n");
+    EXPECT_EQ(r.verdict, 1);
+}
+
+TEST(Anchors, MainAnchorIsTheFirstSignatureInTableOrder)
+{
+    // "main(String" occurs first in the text, but "main ( String" is tried
+    // first: the anchor lies at the later signature, so the walk reaches B.
+    const char* text = "class A { void main(String[] x) {} }\n"
+                       "class B { static void main ( String[] a) {} }\n"
+                       "class C { }\n";
+    ScanResult r = scan(text);
+    EXPECT_EQ(r.verdict, 3);
+    EXPECT_EQ(r.className, "B");
+
+    // Every class keyword after the signature: the first one is taken.
+    r = scan("void main(String[] a) {}\nclass Bar { }\nclass Baz { }\n");
+    EXPECT_EQ(r.verdict, 3);
+    EXPECT_EQ(r.className, "Bar");
+
+    // The main walk also ends a name at "{".
+    r = scan("class Bar{ public static void main(String[] a){} }");
+    EXPECT_EQ(r.className, "Bar");
+}
+
+TEST(Anchors, AppletAnchorPrefersTheFullyQualifiedHint)
+{
+    const char* text = "class A extends Applet {}\n"
+                       "class B extends java.applet.Applet {}\n"
+                       "class C extends Applet {}\n";
+    ScanResult r = scan(text);
+    EXPECT_EQ(r.verdict, 4);
+    EXPECT_EQ(r.className, "B");
+
+    r = scan("class A {}\nclass B extends Applet {}\nclass C {}\n");
+    EXPECT_EQ(r.verdict, 4);
+    EXPECT_EQ(r.className, "B");
+
+    // The applet walk ends a name only at white space.
+    r = scan("import java.applet.*;\nclass Bar{}\n");
+    EXPECT_EQ(r.className, "Bar{}");
+}
+
+TEST(Anchors, AnyOccurrenceOfClassCountsInTheWalk)
+{
+    // "subclass" is a class keyword to the walk: the name after it is "=".
+    ScanResult r = scan("class Bar {\nint subclass = 1;\nvoid main(String[] a) {}\n}\n");
+    EXPECT_EQ(r.verdict, 3);
+    EXPECT_EQ(r.className, "=");
+
+    // A keyword at the very end of the text yields an empty name.
+    r = scan("import java.applet.*; class");
+    EXPECT_EQ(r.verdict, 4);
+    EXPECT_EQ(r.className, "");
+}
+
+TEST(Anchors, LongClassNamesAreKeptWhole)
+{
+    const QByteArray longName(300, 'N');
+    const QByteArray text = "class " + longName + " {\n public static void main(String[] a) {}\n}\n";
+    ScanResult r = scanJavaText(text, QString::fromLatin1(longName));
+    EXPECT_EQ(r.verdict, 1);
+    EXPECT_EQ(r.className.size(), 300);
+}
+
+TEST(CommentsAndWhiteSpace, DecideWhatIsFound)
+{
+    // A signature only inside comments is not found.
+    ScanResult r = scan("class Foo {\n// main(String\n/* void main(String[] a) */\n}\n");
+    EXPECT_EQ(r.verdict, 1);
+    EXPECT_EQ(r.className, "");
+
+    // The line comment takes its line end with it.
+    r = scan("class Foo// note\nextends Applet {}");
+    EXPECT_EQ(r.verdict, 4);
+    EXPECT_EQ(r.className, "Fooextends");
+    r = scan("class Foo // note\nextends Applet {}");
+    EXPECT_EQ(r.verdict, 2);
+    EXPECT_EQ(r.className, "Foo");
+    r = scan("class Foo// note\r\nextends Applet {}");
+    EXPECT_EQ(r.verdict, 4);
+
+    // A tab is not the space of the signatures, unless it is collapsed into one.
+    r = scan("class Foo {\n static void main\t(String[] a) {}\n}");
+    EXPECT_EQ(r.verdict, 1);
+    EXPECT_EQ(r.className, "");
+    r = scan("class Foo {\n static void main \t(String[] a) {}\n}");
+    EXPECT_EQ(r.verdict, 1);
+    EXPECT_EQ(r.className, "Foo");
+
+    // Runs of white space are collapsed before the named patterns are sought.
+    r = scan("public   class \t Foo \n\n {\n public static void main(String[] a) {}\n}");
+    EXPECT_EQ(r.verdict, 1);
+    EXPECT_EQ(r.className, "Foo");
+
+    // An unterminated comment removes the rest of the file.
+    r = scan("class Bar {\n void main(String[] a) {}\n/* open\nclass Foo {\n");
+    EXPECT_EQ(r.verdict, 3);
+    EXPECT_EQ(r.className, "Bar");
+
+    // A "//" in a string literal starts a comment.
+    r = scan("class Foo {\n String u = \"http://x\"; public static void main(String[] a) {}\n}");
+    EXPECT_EQ(r.verdict, 1);
+    EXPECT_EQ(r.className, "");
+}
+
+TEST(Files, OnlyReadableFilesWithTheExtensionJavaAreClassified)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char* n : {"Foo.java", "Foo.JAVA", "Foo.jav", "Foo", "Foo.bar.java"})
+        ASSERT_TRUE(writeFile(dir.filePath(QString::fromLatin1(n)), mainFoo));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Dir.java")));
+
+    ScanResult r = scanJavaFile(dir.filePath(QStringLiteral("Foo.java")));
+    EXPECT_EQ(r.verdict, 1);
+    EXPECT_EQ(r.className, "Foo");
+    for (const char* n : {"Foo.JAVA", "Foo.jav", "Foo", "Foo.bar.java", "Missing.java", "Dir.java"}) {
+        r = scanJavaFile(dir.filePath(QString::fromLatin1(n)));
+        EXPECT_EQ(r.verdict, 0) << n;
+        EXPECT_EQ(r.className, "") << n;
+    }
+
+    ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("Empty.java")), QByteArray()));
+    EXPECT_EQ(scanJavaFile(dir.filePath(QStringLiteral("Empty.java"))).verdict, 0);
+}
+
+TEST(Flags, VerdictsSetFlagsPerMode)
+{
+    struct Want {
+        bool main, applet, package;
+    };
+    const Want single[6] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    const Want project[6] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 0, 0}, {0, 0, 1}};
+    for (int v = 0; v <= 5; ++v) {
+        for (bool projectMode : {false, true}) {
+            bool m = false, a = false, p = false;
+            applyVerdict(v, projectMode, m, a, p);
+            const Want& w = projectMode ? project[v] : single[v];
+            EXPECT_EQ(m, w.main) << v << projectMode;
+            EXPECT_EQ(a, w.applet) << v << projectMode;
+            EXPECT_EQ(p, w.package) << v << projectMode;
+            // Never cleared.
+            m = a = p = true;
+            applyVerdict(v, projectMode, m, a, p);
+            EXPECT_TRUE(m && a && p);
+        }
+    }
+}
+
+TEST(Flags, SavesAccumulateAndNamesAreOnlyReplacedWhenFound)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Foo.java"));
+    bool isMain = false, isApplet = false, isPackage = false;
+    QString classename;
+
+    ASSERT_TRUE(writeFile(path, mainFoo));
+    EXPECT_EQ(classifySource(path, isMain, isApplet, isPackage, classename), 1);
+    EXPECT_TRUE(isMain);
+    EXPECT_EQ(classename, "Foo");
+
+    // Second save without main: the mark stays, the name is kept.
+    ASSERT_TRUE(writeFile(path, "class Foo { }\n"));
+    EXPECT_EQ(classifySource(path, isMain, isApplet, isPackage, classename), 1);
+    EXPECT_TRUE(isMain);
+    EXPECT_EQ(classename, "Foo");
+
+    ASSERT_TRUE(writeFile(path, "import java.applet.*;\nclass Bar extends Applet {}\n"));
+    EXPECT_EQ(classifySource(path, isMain, isApplet, isPackage, classename), 4);
+    EXPECT_TRUE(isApplet);
+    EXPECT_EQ(classename, "Bar");
+    EXPECT_FALSE(isPackage);
+
+    // Not classified: nothing changes.
+    EXPECT_EQ(classifySource(dir.filePath(QStringLiteral("Foo.JAVA")), isMain, isApplet, isPackage, classename), 0);
+    EXPECT_EQ(classename, "Bar");
+}
