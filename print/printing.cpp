@@ -1,0 +1,265 @@
+#include "print/printing.h"
+
+#include "app/dialogs.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include <memory>
+#include <new>
+
+QString printFailureReason(PrintFailure f)
+{
+    switch (f) {
+    case PrintFailure::Canceled: return QStringLiteral("Printing canceled");
+    case PrintFailure::AbortedInManager: return QStringLiteral("Printing aborted in Print Manager");
+    case PrintFailure::OutOfDisk: return QStringLiteral("Out of disk space");
+    case PrintFailure::OutOfMemory: return QStringLiteral("Out of memory");
+    case PrintFailure::General: break;
+    }
+    return QStringLiteral("Error encountered during print");
+}
+
+QString printErrorText(const QString& title, PrintFailure f)
+{
+    return QStringLiteral("'%1' not printed. %2.").arg(title, printFailureReason(f));
+}
+
+std::optional<PrintFailure> classifyPrintJob(const PrintJobState& s)
+{
+    if (s.cancelledByUser)
+        return PrintFailure::Canceled;
+    if (s.outOfMemory)
+        return PrintFailure::OutOfMemory;
+    if (s.printerAborted)
+        return PrintFailure::AbortedInManager;
+    if (s.printerError || s.outputIncomplete)
+        return s.diskFull ? PrintFailure::OutOfDisk : PrintFailure::General;
+    return std::nullopt;
+}
+
+// --- "Printing" window ---
+
+namespace {
+
+QLabel* addLabel(QBoxLayout* layout, const QString& text, Qt::Alignment align)
+{
+    auto* l = new QLabel(text);
+    l->setAlignment(align);
+    l->setAccessibleName(text);
+    layout->addWidget(l);
+    return l;
+}
+
+}  // namespace
+
+TPrintingWindow::TPrintingWindow(const QString& title, const QString& printer, const QString& where,
+                                 QWidget* owner)
+    : QDialog(owner)
+{
+    setWindowTitle(QStringLiteral("Printing"));
+    setAccessibleName(QStringLiteral("Printing"));
+    auto* v = new QVBoxLayout(this);
+    addLabel(v, QStringLiteral("Now printing"), Qt::AlignCenter);
+    auto* row = new QHBoxLayout;
+    v->addLayout(row);
+    page_ = addLabel(row, QStringLiteral("Now printing Page %1").arg(1), Qt::AlignLeft | Qt::AlignVCenter);
+    toPage_ = addLabel(row, QStringLiteral("to %1 of").arg(1), Qt::AlignRight | Qt::AlignVCenter);
+    addLabel(v, QStringLiteral("'%1' on the").arg(title), Qt::AlignCenter);
+    addLabel(v, QStringLiteral("%1 on %2").arg(printer, where), Qt::AlignCenter);
+    cancel_ = new QPushButton(QStringLiteral("Cancel"));
+    cancel_->setAccessibleName(QStringLiteral("Cancel"));
+    v->addWidget(cancel_, 0, Qt::AlignCenter);
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        cancelled_ = true;
+        cancel_->setEnabled(false);
+    });
+}
+
+void TPrintingWindow::setPage(int page, int lastPage)
+{
+    page_->setText(QStringLiteral("Now printing Page %1").arg(page));
+    page_->setAccessibleName(page_->text());
+    toPage_->setText(QStringLiteral("to %1 of").arg(lastPage));
+    toPage_->setAccessibleName(toPage_->text());
+}
+
+// --- Print host ---
+
+namespace {
+
+// The printer's name and where its output goes, for "%s on %s".
+std::pair<QString, QString> printerAndPlace(const QPrinter& p)
+{
+    const QString file = QDir::toNativeSeparators(p.outputFileName());
+    if (p.outputFormat() == QPrinter::PdfFormat)
+        return {QStringLiteral("PDF"), file};
+    QString where = file;
+    if (where.isEmpty())
+        where = QPrinterInfo::printerInfo(p.printerName()).location();
+    if (where.isEmpty())
+        where = QStringLiteral("CUPS");
+    return {p.printerName(), where};
+}
+
+// True when the output file exists and ends as a PDF file ends.
+bool outputComplete(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() == 0)
+        return false;
+    f.seek(std::max<qint64>(0, f.size() - 1024));
+    return f.readAll().contains("%%EOF");
+}
+
+bool volumeFull(const QString& path)
+{
+    QStorageInfo info(QFileInfo(path).absolutePath());
+    return info.isValid() && info.bytesAvailable() < (1 << 20);
+}
+
+void drawHeader(QPainter& painter, const QRectF& area, const QFont& font, const QString& title, int page)
+{
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QFontMetricsF fm(font, painter.device());
+    const QString pageText = QStringLiteral("Page %1").arg(page);
+    const qreal pageWidth = fm.horizontalAdvance(pageText);
+    const QString shown = fm.elidedText(title, Qt::ElideMiddle, area.width() - pageWidth - fm.height());
+    const QRectF line(area.left(), area.top(), area.width(), fm.height());
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, shown);
+    painter.drawText(line, Qt::AlignRight | Qt::AlignVCenter, pageText);
+    const qreal y = area.top() + fm.height() * 1.25;
+    painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+    painter.restore();
+}
+
+}  // namespace
+
+TRulerWin::TRulerWin(QWidget* parent) : QWidget(parent), Printer(new QPrinter(QPrinter::HighResolution))
+{
+    setAccessibleName(QStringLiteral("Print host"));
+}
+
+TRulerWin::~TRulerWin()
+{
+    delete Printer;
+}
+
+void TRulerWin::CmFilePageSetup(QWidget* owner)
+{
+    if (Printer)
+        dialogs().pageSetup(owner, Printer);
+}
+
+void TRulerWin::CmFilePrint(const QString& fname, const QTextDocument& doc, QWidget* owner)
+{
+    if (!Printer)
+        return;
+    if (!dialogs().printDialog(owner, Printer))
+        return;
+
+    const QString title = QDir::toNativeSeparators(fname);
+    const QString outputFile = Printer->outputFileName();
+    PrintJobState state;
+    bool started = false;  // the printer (and an output file) took the job
+    lastPageCount_ = 0;
+    std::unique_ptr<TPrintingWindow> progress;
+    Printer->setDocName(title);
+
+    try {
+        const auto [printerName, place] = printerAndPlace(*Printer);
+        if (showProgress_) {
+            progress = std::make_unique<TPrintingWindow>(title, printerName, place, owner);
+            progress->setWindowModality(Qt::ApplicationModal);
+            progress->show();
+            QCoreApplication::processEvents();
+        }
+
+        QPainter painter;
+        if (!painter.begin(Printer)) {
+            state.printerError = true;
+        } else {
+            started = true;
+            const QRectF area(QPointF(0, 0), Printer->pageLayout().paintRectPixels(Printer->resolution()).size());
+            QFont headerFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+            headerFont.setPointSizeF(9);
+            const QFontMetricsF hfm(headerFont, Printer);
+            const qreal headerHeight = hfm.height() * 2;
+            const QRectF body = area.adjusted(0, headerHeight, 0, 0);
+
+            // A copy of the document, laid out for the printer's resolution and
+            // page: the editor's fonts and colours are kept.
+            std::unique_ptr<QTextDocument> copy(doc.clone(nullptr));
+            copy->documentLayout()->setPaintDevice(Printer);
+            copy->setPageSize(body.size());
+            const int pages = std::max(1, copy->pageCount());
+
+            QAbstractTextDocumentLayout::PaintContext ctx;
+            ctx.palette.setColor(QPalette::Text, Qt::black);
+            for (int page = 1; page <= pages; ++page) {
+                if (progress)
+                    progress->setPage(page, pages);
+                if (page > 1 && !Printer->newPage()) {
+                    state.printerError = true;
+                    break;
+                }
+                drawHeader(painter, area, headerFont, title, page);
+                painter.save();
+                painter.setClipRect(body);
+                const qreal top = (page - 1) * body.height();
+                painter.translate(body.left(), body.top() - top);
+                ctx.clip = QRectF(0, top, body.width(), body.height());
+                copy->documentLayout()->draw(&painter, ctx);
+                painter.restore();
+                lastPageCount_ = page;
+
+                if (afterPage)
+                    afterPage(page, pages, progress.get());
+                QCoreApplication::processEvents();
+                if (progress && progress->cancelled()) {
+                    state.cancelledByUser = true;
+                    Printer->abort();
+                    break;
+                }
+            }
+            painter.end();
+        }
+    } catch (const std::bad_alloc&) {
+        state.outOfMemory = true;
+        Printer->abort();
+    }
+    if (progress)
+        progress->close();
+
+    state.printerAborted = Printer->printerState() == QPrinter::Aborted;
+    state.printerError = state.printerError || Printer->printerState() == QPrinter::Error;
+    if (!outputFile.isEmpty() && !state.cancelledByUser && !state.outOfMemory)
+        state.outputIncomplete = !outputComplete(outputFile);
+    if (!outputFile.isEmpty() && (state.printerError || state.outputIncomplete))
+        state.diskFull = volumeFull(outputFile);
+
+    if (const auto failure = classifyPrintJob(state)) {
+        // The cut-off output file of a job that started is of no use to anybody.
+        if (started && !outputFile.isEmpty() && failure != PrintFailure::AbortedInManager)
+            QFile::remove(outputFile);
+        lastPageCount_ = 0;
+        dialogs().message(owner, printErrorText(title, *failure), QStringLiteral("Print Error"), Buttons::Ok,
+                          Icon::Stop);
+    }
+}
