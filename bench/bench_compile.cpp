@@ -1,0 +1,156 @@
+// Times a compilation through JavacRunner (from start() to the outcome)
+// against the same javac command run directly, for one small class and for a
+// project of 200 classes where one source changed (planning included).
+#include "build/compile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+const QString kJavac = QStringLiteral("/usr/bin/javac");
+constexpr int kRounds = 5;
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
+    f.write(bytes);
+}
+
+void setMtime(const QString& path, time_t sec)
+{
+    struct timespec ts[2] = {{sec, 0}, {sec, 0}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), ts, 0);
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// javac run directly, waited for, standard error to the capture file.
+double direct(const QStringList& args, const QString& dir, const QString& capture)
+{
+    QElapsedTimer t;
+    t.start();
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(capture, QIODevice::Truncate);
+    p.start(kJavac, args);
+    p.waitForFinished(-1);
+    const double ms = t.nsecsElapsed() / 1e6;
+    if (p.exitCode() != 0) {
+        std::fprintf(stderr, "direct javac failed\n");
+        std::exit(1);
+    }
+    return ms;
+}
+
+// JavacRunner from start() until finished(); `plan` (optional) runs first, inside the timing.
+template <class ArgsFn>
+double runner(ArgsFn argsFn, const QString& dir, const QString& capture)
+{
+    QElapsedTimer t;
+    t.start();
+    const QStringList args = argsFn();
+    JavacRunner r;
+    QEventLoop loop;
+    CompileOutcome out;
+    QObject::connect(&r, &JavacRunner::finished, &loop, [&](const CompileOutcome& o) {
+        out = o;
+        loop.quit();
+    });
+    r.start(kJavac, args, dir, capture);
+    loop.exec();
+    const double ms = t.nsecsElapsed() / 1e6;
+    if (out.kind != CompileOutcome::Success) {
+        std::fprintf(stderr, "compilation through JavacRunner failed (%d) %s\n", int(out.kind),
+                     qPrintable(out.reason));
+        std::exit(1);
+    }
+    return ms;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir tmp;
+    const QString capture = tmp.filePath("capture.err");
+
+    // 1. One small class.
+    const QString one = tmp.filePath("one");
+    QDir().mkpath(one);
+    writeFile(one + "/Small.java", "public class Small { public static void main(String[] a) { } }\n");
+    const QStringList smallArgs{one + "/Small.java"};
+    direct(smallArgs, one, capture);  // warm the file cache
+    std::vector<double> runSmall, directSmall;
+    for (int i = 0; i < kRounds; ++i) {
+        runSmall.push_back(runner([&] { return smallArgs; }, one, capture));
+        directSmall.push_back(direct(smallArgs, one, capture));
+    }
+    const double r1 = median(runSmall) / median(directSmall);
+    std::printf("small class: JavacRunner %.1f ms, direct javac %.1f ms (medians of %d), ratio %.3f\n",
+                median(runSmall), median(directSmall), kRounds, r1);
+
+    // 2. A project of 200 classes, one source changed.
+    const QString proj = tmp.filePath("proj");
+    QDir().mkpath(proj);
+    QByteArray list;
+    QStringList all;
+    for (int i = 0; i < 200; ++i) {
+        const QString name = QStringLiteral("C%1").arg(i);
+        writeFile(proj + "/" + name + ".java",
+                  "public class " + name.toUtf8() + " { int v = " + QByteArray::number(i) + "; }\n");
+        list += "src/" + name.toUtf8() + ".java\n";
+        all << name + ".java";
+    }
+    writeFile(proj + "/Proj.jpr", list);
+    direct(all, proj, capture);
+    auto touchOne = [&] {
+        for (int i = 0; i < 200; ++i) {
+            setMtime(proj + QStringLiteral("/C%1.java").arg(i), 1700000000);
+            setMtime(proj + QStringLiteral("/C%1.class").arg(i), 1700000010);
+        }
+        setMtime(proj + "/C17.java", 1700000020);
+    };
+    std::vector<double> runProj, directProj;
+    for (int i = 0; i < kRounds; ++i) {
+        touchOne();
+        runProj.push_back(runner(
+            [&] {
+                const ProjectCompilePlan plan = planProjectCompile(proj + "/Proj.jpr");
+                if (plan.sources != QStringList{"C17.java"}) {
+                    std::fprintf(stderr, "unexpected plan: %s\n", qPrintable(plan.sources.join(' ')));
+                    std::exit(1);
+                }
+                return plan.sources;
+            },
+            proj, capture));
+        touchOne();
+        directProj.push_back(direct({"C17.java"}, proj, capture));
+    }
+    const double r2 = median(runProj) / median(directProj);
+    std::printf("project of 200, one changed: plan + JavacRunner %.1f ms, direct javac %.1f ms, ratio %.3f\n",
+                median(runProj), median(directProj), r2);
+    std::printf("ratio: %.3f\n", std::max(r1, r2));
+    return 0;
+}

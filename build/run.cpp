@@ -1,0 +1,392 @@
+#include "build/run.h"
+
+#include "platform/host.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+QString libelle_erreur(int index)
+{
+    if (index == 0)
+        return QStringLiteral("Out of Memory");
+    if (index == 2)
+        return QStringLiteral("Programe not found");
+    return QStringLiteral("? %1 ?").arg(index, 2, 10, QLatin1Char('0'));
+}
+
+int startFailureIndex(int errnoValue)
+{
+    switch (errnoValue) {
+    case ENOENT:
+    case ENOTDIR:
+        return 2;
+    case ENOMEM:
+        return 0;
+    case EACCES:
+    case EPERM:
+        return 5;
+    case ENOEXEC:
+        return 11;
+    default:
+        return 31;
+    }
+}
+
+int probeProgram(const QString& program, QString* resolved)
+{
+    if (program.isEmpty())
+        return ENOENT;
+    QString path = program;
+    if (!program.contains(QLatin1Char('/'))) {
+        path = QStandardPaths::findExecutable(program);
+        if (path.isEmpty()) {
+            // Present on PATH but not executable is still a permission problem.
+            for (const QString& dir : qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+                if (QFileInfo(dir + QLatin1Char('/') + program).isFile())
+                    return EACCES;
+            }
+            return ENOENT;
+        }
+    }
+    const QByteArray p = QFile::encodeName(path);
+    if (::access(p.constData(), F_OK) != 0)
+        return errno;
+    const QFileInfo fi(path);
+    if (fi.isDir())
+        return EACCES;
+    if (::access(p.constData(), X_OK) != 0)
+        return errno;
+    *resolved = fi.absoluteFilePath();
+    return 0;
+}
+
+std::optional<QString> chooseClass(const QString& baseName, const std::optional<QString>& classename,
+                                   const QString& dir, QString* missingFile)
+{
+    if (!classename || *classename == baseName)
+        return baseName;
+    const QString prefix = dir.isEmpty() ? QString() : dir + host::separator();
+    if (QFileInfo::exists(prefix + *classename + QStringLiteral(".class")))
+        return *classename;
+    if (QFileInfo::exists(prefix + baseName + QStringLiteral(".class")))
+        return baseName;
+    if (missingFile)
+        *missingFile = baseName + QStringLiteral(".class");
+    return std::nullopt;
+}
+
+QStringList splitArguments(const QString& cmdline, bool* ok)
+{
+    QStringList words;
+    QString cur;
+    bool inWord = false;
+    bool good = true;
+    const int n = cmdline.size();
+    int i = 0;
+    while (i < n) {
+        const QChar c = cmdline.at(i);
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')) {
+            if (inWord) {
+                words << cur;
+                cur.clear();
+                inWord = false;
+            }
+            ++i;
+        } else if (c == QLatin1Char('\'')) {
+            inWord = true;
+            const int end = cmdline.indexOf(QLatin1Char('\''), i + 1);
+            if (end < 0) {
+                good = false;
+                cur += cmdline.mid(i + 1);
+                break;
+            }
+            cur += cmdline.mid(i + 1, end - i - 1);
+            i = end + 1;
+        } else if (c == QLatin1Char('"')) {
+            inWord = true;
+            ++i;
+            bool closed = false;
+            while (i < n) {
+                const QChar d = cmdline.at(i);
+                if (d == QLatin1Char('"')) {
+                    closed = true;
+                    ++i;
+                    break;
+                }
+                if (d == QLatin1Char('\\') && i + 1 < n) {
+                    const QChar e = cmdline.at(i + 1);
+                    if (e == QLatin1Char('"') || e == QLatin1Char('\\') || e == QLatin1Char('$') ||
+                        e == QLatin1Char('`')) {
+                        cur += e;
+                        i += 2;
+                        continue;
+                    }
+                    if (e == QLatin1Char('\n')) {  // line continuation
+                        i += 2;
+                        continue;
+                    }
+                }
+                cur += d;
+                ++i;
+            }
+            if (!closed) {
+                good = false;
+                break;
+            }
+        } else if (c == QLatin1Char('\\')) {
+            if (i + 1 >= n) {
+                good = false;
+                break;
+            }
+            const QChar e = cmdline.at(i + 1);
+            if (e != QLatin1Char('\n')) {
+                cur += e;
+                inWord = true;
+            }
+            i += 2;
+        } else {
+            cur += c;
+            inWord = true;
+            ++i;
+        }
+    }
+    if (inWord)
+        words << cur;
+    if (ok)
+        *ok = good;
+    return words;
+}
+
+QString unbalancedQuotesText()
+{
+    return QStringLiteral("Unbalanced quote in the program arguments");
+}
+
+QString terminalScript()
+{
+    return QStringLiteral(
+        "\"$@\"\n"
+        "status=$?\n"
+        "printf '\\n[Program ended with exit code %d]\\n' \"$status\"\n"
+        "exec \"${SHELL:-/bin/sh}\" -i\n");
+}
+
+StartCommand javaRunCommand(const QString& terminal, const QString& javaPath, const QString& className,
+                            const std::optional<QString>& cmdline, const QString& workDir, bool* ok)
+{
+    StartCommand c;
+    c.program = terminal;
+    c.workDir = workDir;
+    bool good = true;
+    const QStringList programArgs = cmdline ? splitArguments(*cmdline, &good) : QStringList();
+    const QString comspec = qEnvironmentVariable("COMSPEC");
+    const bool slashK = !comspec.isEmpty() && comspec == terminal;
+    c.display = terminal + (slashK ? QStringLiteral(" /k ") : QStringLiteral(" -e ")) + javaPath +
+                QLatin1Char(' ') + className;
+    if (cmdline)
+        c.display += QLatin1Char(' ') + *cmdline;
+    if (slashK)
+        c.args << QStringLiteral("/k");
+    else
+        c.args << QStringLiteral("-e") << QStringLiteral("/bin/sh") << QStringLiteral("-c")
+               << terminalScript() << QStringLiteral("brewpad-run");
+    c.args << javaPath << className << programArgs;
+    if (ok)
+        *ok = good;
+    return c;
+}
+
+StartCommand appletCommand(const QString& viewerPath, const QString& workDir, const QString& pageName)
+{
+    StartCommand c;
+    c.program = viewerPath;
+    c.args << pageName;
+    c.workDir = workDir;
+    c.display = viewerPath + QLatin1Char(' ') + pageName;
+    return c;
+}
+
+bool startDetached(const StartCommand& cmd, int* failureIndex)
+{
+    auto fail = [failureIndex](int err) {
+        if (failureIndex)
+            *failureIndex = startFailureIndex(err);
+        return false;
+    };
+    QString program;
+    if (const int err = probeProgram(cmd.program, &program))
+        return fail(err);
+
+    // Everything the child needs is prepared before fork(): after it, only
+    // async-signal-safe calls are made.
+    const QByteArray prog = QFile::encodeName(program);
+    const QByteArray dir = QFile::encodeName(cmd.workDir);
+    std::vector<QByteArray> argStore;
+    argStore.push_back(QFile::encodeName(cmd.program));
+    for (const QString& a : cmd.args)
+        argStore.push_back(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& a : argStore)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    int pipefd[2];
+    if (::pipe2(pipefd, O_CLOEXEC) != 0)
+        return fail(errno);
+
+    const pid_t child = ::fork();
+    if (child < 0) {
+        const int e = errno;
+        ::close(pipefd[0]);
+        ::close(pipefd[1]);
+        return fail(e);
+    }
+    if (child == 0) {
+        // The intermediate child: starts the program as a grandchild and
+        // leaves at once, so that the program is nobody's child of ours.
+        ::close(pipefd[0]);
+        const pid_t grand = ::fork();
+        if (grand == 0) {
+            ::setsid();
+            sigset_t none;
+            sigemptyset(&none);
+            ::sigprocmask(SIG_SETMASK, &none, nullptr);
+            ::signal(SIGPIPE, SIG_DFL);
+#ifdef SYS_close_range
+            ::syscall(SYS_close_range, 3u, ~0u, 4u /* CLOSE_RANGE_CLOEXEC */);
+#endif
+            int e = 0;
+            if (!dir.isEmpty() && ::chdir(dir.constData()) != 0) {
+                e = errno;
+            } else {
+                ::execve(prog.constData(), argv.data(), environ);
+                e = errno;
+            }
+            ssize_t w = ::write(pipefd[1], &e, sizeof e);
+            (void)w;
+            ::_exit(127);
+        }
+        if (grand < 0) {
+            const int e = errno;
+            ssize_t w = ::write(pipefd[1], &e, sizeof e);
+            (void)w;
+        }
+        ::_exit(0);
+    }
+    ::close(pipefd[1]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int e = 0;
+    ssize_t r;
+    do {
+        r = ::read(pipefd[0], &e, sizeof e);
+    } while (r < 0 && errno == EINTR);
+    ::close(pipefd[0]);
+    if (r == ssize_t(sizeof e))
+        return fail(e);
+    return true;
+}
+
+// ----------------------------------------------------------------- applet page
+
+namespace {
+
+// Windows-1252 bytes of a text; characters it lacks become HTML character
+// references, so that no name is silently changed.
+QByteArray toWindows1252(const QString& s)
+{
+    static const char16_t high[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    QByteArray out;
+    const QList<uint> ucs = s.toUcs4();
+    for (uint u : ucs) {
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            out += char(u);
+            continue;
+        }
+        int found = -1;
+        for (int i = 0; i < 32; ++i)
+            if (high[i] != 0 && high[i] == u)
+                found = i;
+        if (found >= 0)
+            out += char(0x80 + found);
+        else
+            out += "&#" + QByteArray::number(u) + ';';
+    }
+    return out;
+}
+
+}  // namespace
+
+QString time24Format(const QLocale& locale)
+{
+    const QString f = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    for (int i = 0; i < f.size(); ++i) {
+        const QChar c = f.at(i);
+        if (c == QLatin1Char('\'')) {  // quoted literal, copied as it is
+            const int end = f.indexOf(QLatin1Char('\''), i + 1);
+            const int stop = end < 0 ? f.size() - 1 : end;
+            out += f.mid(i, stop - i + 1);
+            i = stop;
+        } else if (c == QLatin1Char('h')) {
+            out += QLatin1Char('H');
+        } else if (c == QLatin1Char('a') || c == QLatin1Char('A')) {
+            // AM/PM marker ("AP", "ap" or "A", "a"): dropped.
+            if (i + 1 < f.size() && (f.at(i + 1) == QLatin1Char('p') || f.at(i + 1) == QLatin1Char('P')))
+                ++i;
+        } else if (c == QLatin1Char('t')) {
+            // Time zone: dropped.
+        } else {
+            out += c;
+        }
+    }
+    return out.simplified();
+}
+
+QByteArray appletPage(const QString& className, const QDateTime& when, const QLocale& locale)
+{
+    const QString date = locale.toString(when.date(), QLocale::ShortFormat).left(29);
+    const QString time = locale.toString(when.time(), time24Format(locale)).left(29);
+    const QByteArray name = toWindows1252(className);
+    const QByteArray lead = "\r\n\t  ";
+    QByteArray page;
+    page += "<html><head><title>";
+    page += lead + name + ".java";
+    page += lead + "</title></head>";
+    page += lead + "<h1 align=left>" + name + ".java</h1>";
+    page += lead + "<i><h5 align=right>G\xE9n\xE9r\xE9 le " + toWindows1252(date) + " a " +
+            toWindows1252(time) + " avec Brewpad</h5></i>";
+    page += lead + "<hr><p><applet alt=\"" + name + ".java\" code=\"" + name +
+            ".class\" width=400 height=300>";
+    page += lead + "</applet></p></body></html>";
+    return page;
+}
+
+bool writeAppletPage(const QString& dir, const QByteArray& bytes, QString* error)
+{
+    QSaveFile f(dir + host::separator() + QStringLiteral("brewpad.html"));
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    return true;
+}
