@@ -1,6 +1,529 @@
+#include "app/brewpad.h"
+
+#include "app/dialogs.h"
+#include "app/ids.h"
+#include "app/inistore.h"
+#include "editor/child.h"
+#include "editor/editcontrol.h"
+#include "platform/keyboard.h"
+#include "workspace/client.h"
+
+#include <QAction>
 #include <QApplication>
-int main(int argc, char** argv)
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTime>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+// Docking places of the tool bar, indexed by ControlBarLoc.
+const Qt::ToolBarArea Location[3] = {Qt::TopToolBarArea, Qt::LeftToolBarArea, Qt::RightToolBarArea};
+
+struct MenuItem {
+    int id;           // 0: separator
+    const char* text; // caption with its mnemonic
+    const char* keys; // shortcut text shown right-aligned, or nullptr
+};
+
+struct ToolGadget {
+    int id;  // 0: separator
+    const char* caption;
+};
+
+const ToolGadget kToolBar[] = {
+    {cmd::FileNewJava, "New Java file"}, {cmd::FileOpenJava, "Open Java file"},
+    {cmd::FileSave, "Save"}, {cmd::FileSaveAs, "Save As"}, {0, nullptr},
+    {cmd::Print, "Print"}, {0, nullptr},
+    {cmd::Undo, "Undo"}, {cmd::Cut, "Cut"}, {cmd::Copy, "Copy"}, {cmd::Paste, "Paste"}, {0, nullptr},
+    {cmd::GotoLine, "Goto Line"}, {0, nullptr},
+    {cmd::Find, "Find"}, {cmd::Replace, "Replace"}, {cmd::FindNext, "Find next"}, {0, nullptr},
+    {cmd::JavaCompile, "Java Compile"}, {cmd::JavaRun, "Java Run"}, {cmd::AppletRun, "Applet Run"},
+    {0, nullptr},
+    {cmd::ToggleHint, "Toggles tool bar hint mode"}, {0, nullptr},
+    {cmd::ToggleBar, "Toggles tool bar position"},
+};
+
+QString plainCaption(QString text)
 {
-    QApplication app(argc, argv);
-    return 0;
+    text = text.section(QLatin1Char('\t'), 0, 0);
+    text.remove(QLatin1Char('&'));
+    if (text.endsWith(QLatin1String("...")))
+        text.chop(3);
+    return text;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- frame
+
+TMainFrame::TMainFrame(TFileMDIClient* client) : client_(client)
+{
+    setWindowTitle(AppName);
+    setAccessibleName(AppName);
+    setCentralWidget(client);
+    setAcceptDrops(true);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/brewpad.png")));
+    table_.on(cmd::Exit, [this] { close(); });
+}
+
+void TMainFrame::closeEvent(QCloseEvent* e)
+{
+    if (client_->canCloseAll())
+        e->accept();
+    else
+        e->ignore();
+}
+
+void TMainFrame::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+void TMainFrame::dropEvent(QDropEvent* e)
+{
+    for (const QUrl& u : e->mimeData()->urls()) {
+        if (u.isLocalFile())
+            client_->openDropped(u.toLocalFile());
+    }
+    e->acceptProposedAction();
+}
+
+// ---------------------------------------------------------------- application
+
+TMDIFileApp::TMDIFileApp() : TMDIFileApp(Options{}) {}
+
+TMDIFileApp::TMDIFileApp(const Options& options) : options_(options)
+{
+    table_.on(cmd::ToggleHint, [this] { CmToggleHint(); });
+    table_.enabler(cmd::ToggleHint, [this](CommandState& s) { CeToggleHint(s); });
+    table_.on(cmd::ToggleBar, [this] { CmToggleBar(); });
+    initRecentFiles();
+}
+
+void TMDIFileApp::InitMainWindow()
+{
+    Client = new TFileMDIClient(options_.settleConfiguration ? TFileMDIClient::Startup::SettleConfiguration
+                                                             : TFileMDIClient::Startup::SkipConfiguration);
+    Frame = new TMainFrame(Client);
+    buildActions();
+    buildMenus();
+
+    HintMode = HintModes::PressHints;
+    ControlBar = BuildControlBar(this, Frame, Qt::Horizontal);
+    ControlBarLoc = 0;
+    Frame->addToolBar(Location[0], ControlBar);
+
+    buildStatusBar();
+    Client->onFileUsed = [this](const QString& path) { addRecent(path); };
+    Client->onStatus = [this](const QString& text) {
+        message_->setText(text);
+        hintShown_ = true;
+        QTimer::singleShot(4000, this, [this] { hintShown_ = false; });
+    };
+    connect(Client, &TFileMDIClient::editorsChanged, this, &TMDIFileApp::updateCommandStates);
+
+    qApp->installEventFilter(this);
+    idle_ = new QTimer(this);
+    idle_->setInterval(200);
+    connect(idle_, &QTimer::timeout, this, &TMDIFileApp::refreshIdle);
+    idle_->start();
+
+    Frame->resize(1000, 720);
+    Frame->show();
+    refreshIdle();
+}
+
+void TMDIFileApp::buildActions()
+{
+    const struct {
+        int id;
+        const char* text;
+    } all[] = {
+        {cmd::FileNewJava, "New&Java File"}, {cmd::FileOpenJava, "&Open Java File"},
+        {cmd::FileSave, "&Save"}, {cmd::FileSaveAs, "Save &As..."}, {cmd::Print, "&Print"},
+        {cmd::PrintSetup, "Print S&etup"}, {cmd::Exit, "E&xit\tALT+X"},
+        {cmd::Undo, "&Undo\tCtrl+Z"}, {cmd::Cut, "&Cut\tCtrl+X"}, {cmd::Copy, "C&opy\tCtrl+C"},
+        {cmd::Paste, "&Paste\tCtrl+V"}, {cmd::Delete, "&Delete\tDel"},
+        {cmd::ClearAll, "C&lear All\tCtrl+Del"}, {cmd::FormatFont, "&Font"},
+        {cmd::Find, "&Find..."}, {cmd::Replace, "&Replace..."}, {cmd::FindNext, "&Next\tF3"},
+        {cmd::GotoLine, "Goto Line"},
+        {cmd::JavaCompile, "Java Compile\tF9"}, {cmd::NewJavaProj, "New Project"},
+        {cmd::OpenJavaProj, "Open Project"}, {cmd::SaveJavaProj, "Save Project"},
+        {cmd::SaveAsJavaProj, "Save As Project"}, {cmd::ViewJavaProj, "View Project"},
+        {cmd::InsertNode, "Add Node"}, {cmd::DeleteNode, "Del Node"},
+        {cmd::JavaOptions, "Compiler Options"},
+        {cmd::JavaRun, "Java Run\tCtrl+F9"}, {cmd::AppletRun, "Applet Run\tShift+F9"},
+        {cmd::JavaArgs, "Arguments"}, {cmd::Unix2Dos, "Unix2Dos"},
+        {cmd::Cascade, "&Cascade"}, {cmd::Tile, "&Tile"}, {cmd::ArrangeIcons, "Arrange &Icons"},
+        {cmd::CloseAll, "C&lose All"}, {cmd::JavaHelp, "JAVA..."}, {cmd::About, "About"},
+        {cmd::ToggleHint, "Toggles tool bar hint mode"}, {cmd::ToggleBar, "Toggles tool bar position"},
+    };
+    for (const auto& a : all) {
+        auto* act = new QAction(QString::fromLatin1(a.text), Frame);
+        act->setData(a.id);
+        act->setIconText(plainCaption(act->text()));
+        act->setToolTip(plainCaption(act->text()));
+        const QString icon = QStringLiteral(":/icons/%1.png").arg(a.id);
+        if (QFile::exists(icon))
+            act->setIcon(QIcon(icon));
+        act->setIconVisibleInMenu(false);
+        const int id = a.id;
+        connect(act, &QAction::triggered, this, [this, id] { dispatch(id); });
+        actions_.insert(id, act);
+    }
+    actions_[cmd::ToggleHint]->setCheckable(true);
+
+    // Accelerator table: keys only, the captions carry their own texts.
+    const struct {
+        QKeySequence keys;
+        int id;
+    } accel[] = {
+        {QKeySequence(Qt::ALT | Qt::Key_X), cmd::Exit},
+        {QKeySequence(Qt::Key_F9), cmd::JavaCompile},
+        {QKeySequence(Qt::CTRL | Qt::Key_F9), cmd::JavaRun},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F9), cmd::AppletRun},
+        {QKeySequence(Qt::Key_F2), cmd::FileSave},
+    };
+    for (const auto& a : accel) {
+        auto* sc = new QShortcut(a.keys, Frame);
+        sc->setContext(Qt::WindowShortcut);
+        const int id = a.id;
+        connect(sc, &QShortcut::activated, this, [this, id] {
+            if (state(id).enabled)
+                dispatch(id);
+        });
+    }
+}
+
+void TMDIFileApp::buildMenus()
+{
+    QMenuBar* bar = Frame->menuBar();
+    auto add = [&](const char* title, std::initializer_list<int> ids) {
+        QMenu* m = bar->addMenu(QString::fromLatin1(title));
+        m->setAccessibleName(plainCaption(m->title()));
+        for (int id : ids) {
+            if (id == 0)
+                m->addSeparator();
+            else
+                m->addAction(actions_[id]);
+        }
+        connect(m, &QMenu::aboutToShow, this, &TMDIFileApp::updateCommandStates);
+        connect(m, &QMenu::hovered, this, [this, m](QAction* a) {
+            // A menu also relays the hovering of its actions' tool-bar buttons.
+            if (!m->isVisible())
+                return;
+            bool ok = false;
+            int id = a->data().toInt(&ok);
+            if (ok && id > 0)
+                showHint(id);
+            else
+                clearHint();
+        });
+        connect(m, &QMenu::aboutToHide, this, &TMDIFileApp::clearHint);
+        menus_ << m;
+        return m;
+    };
+    fileMenu_ = add("&File", {cmd::FileNewJava, cmd::FileOpenJava, 0, cmd::FileSave, cmd::FileSaveAs, 0,
+                              cmd::Print, cmd::PrintSetup, 0});
+    exitSeparator_ = fileMenu_->addSeparator();
+    exitSeparator_->setVisible(false);
+    fileMenu_->addAction(actions_[cmd::Exit]);
+    connect(fileMenu_, &QMenu::aboutToShow, this, &TMDIFileApp::fillRecentFiles);
+    add("&Edit", {cmd::Undo, 0, cmd::Cut, cmd::Copy, cmd::Paste, cmd::Delete, cmd::ClearAll, 0, cmd::FormatFont});
+    add("&Search", {cmd::Find, cmd::Replace, cmd::FindNext, cmd::GotoLine});
+    add("Java Project...", {cmd::JavaCompile, 0, cmd::NewJavaProj, cmd::OpenJavaProj, cmd::SaveJavaProj,
+                            cmd::SaveAsJavaProj, 0, cmd::ViewJavaProj, 0, cmd::InsertNode, cmd::DeleteNode, 0,
+                            cmd::JavaOptions});
+    add("Run...", {cmd::JavaRun, cmd::AppletRun, 0, cmd::JavaArgs});
+    bar->addAction(actions_[cmd::Unix2Dos]);
+    connect(bar, &QMenuBar::hovered, this, [this](QAction* a) {
+        bool ok = false;
+        const int id = a->data().toInt(&ok);
+        if (ok && id > 0)
+            showHint(id);
+        else
+            clearHint();
+    });
+    windowMenu_ = add("&Window", {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll});
+    connect(windowMenu_, &QMenu::aboutToShow, this, [this] { fillWindowMenu(windowMenu_); });
+    add("&Help", {cmd::JavaHelp, cmd::About});
+}
+
+QMenu* TMDIFileApp::menu(const QString& title) const
+{
+    for (QMenu* m : menus_) {
+        if (m->title() == title)
+            return m;
+    }
+    return nullptr;
+}
+
+void TMDIFileApp::fillWindowMenu(QMenu* m)
+{
+    // Everything after the four window commands is the list of editor windows.
+    const QList<QAction*> acts = m->actions();
+    for (int i = 4; i < acts.size(); ++i) {
+        m->removeAction(acts[i]);
+        acts[i]->deleteLater();
+    }
+    const QList<TFileMDIChild*> eds = Client->editors();
+    if (eds.isEmpty())
+        return;
+    m->addSeparator();
+    TFileMDIChild* current = Client->currentEditor();
+    int n = 1;
+    for (TFileMDIChild* c : eds) {
+        QString text = n <= 9 ? QStringLiteral("&%1 %2").arg(n).arg(c->caption())
+                              : QStringLiteral("%1 %2").arg(n).arg(c->caption());
+        QAction* a = m->addAction(text);
+        a->setCheckable(true);
+        a->setChecked(c == current);
+        QPointer<TFileMDIChild> target(c);
+        connect(a, &QAction::triggered, this, [this, target] {
+            if (target) {
+                Client->setActiveSubWindow(target);
+                target->editor()->setFocus();
+            }
+        });
+        ++n;
+    }
+}
+
+// ---------------------------------------------------------------- routing
+
+CommandChain TMDIFileApp::chain()
+{
+    CommandChain c;
+    TFileMDIChild* editor = Client ? Client->currentEditor() : nullptr;
+    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+        if (auto* t = dynamic_cast<CommandTarget*>(w)) {
+            if (w != (editor ? editor->editor() : nullptr) && w != editor)
+                c.push_back(t);
+            break;
+        }
+    }
+    if (editor) {
+        c.push_back(editor->editor());
+        c.push_back(editor);
+    }
+    if (Client)
+        c.push_back(Client);
+    if (Frame)
+        c.push_back(Frame);
+    c.push_back(this);
+    return c;
+}
+
+bool TMDIFileApp::dispatch(int id)
+{
+    const bool handled = routeCommand(chain(), id);
+    if (Frame)
+        QTimer::singleShot(0, this, &TMDIFileApp::updateCommandStates);
+    return handled;
+}
+
+CommandState TMDIFileApp::state(int id)
+{
+    return commandState(chain(), id);
+}
+
+void TMDIFileApp::updateCommandStates()
+{
+    const CommandChain c = chain();
+    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
+        const CommandState s = commandState(c, it.key());
+        it.value()->setEnabled(s.enabled);
+        if (s.checked && it.value()->isCheckable())
+            it.value()->setChecked(*s.checked);
+    }
+}
+
+// ---------------------------------------------------------------- tool bar
+
+QToolBar* BuildControlBar(TMDIFileApp* app, QMainWindow* parent, Qt::Orientation direction)
+{
+    auto* bar = new QToolBar(QStringLiteral("Tool bar"), parent);
+    bar->setObjectName(QStringLiteral("toolbar32041"));
+    bar->setAccessibleName(QStringLiteral("Tool bar"));
+    bar->setOrientation(direction);
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(24, 24));
+    QFont f = bar->font();
+    f.setPointSize(10);
+    f.setBold(false);
+    f.setItalic(false);
+    bar->setFont(f);
+    for (const ToolGadget& g : kToolBar) {
+        if (g.id == 0) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction* a = app->action(g.id);
+        bar->addAction(a);
+        if (QWidget* w = bar->widgetForAction(a)) {
+            w->setAccessibleName(QString::fromLatin1(g.caption));
+            w->setToolTip(QString::fromLatin1(g.caption));
+            w->setProperty("commandId", g.id);
+            w->installEventFilter(app);
+            if (auto* tb = qobject_cast<QToolButton*>(w)) {
+                tb->setAutoRepeat(false);
+                tb->setText(QString::fromLatin1(g.caption));
+            }
+        }
+    }
+    return bar;
+}
+
+void TMDIFileApp::CmToggleHint()
+{
+    HintMode = HintMode == HintModes::PressHints ? HintModes::EnterHints : HintModes::PressHints;
+    clearHint();
+    updateCommandStates();
+}
+
+void TMDIFileApp::CeToggleHint(CommandState& s)
+{
+    s.enabled = true;
+    s.checked = HintMode == HintModes::EnterHints;
+}
+
+void TMDIFileApp::CmToggleBar()
+{
+    ControlBarLoc = (ControlBarLoc + 1) % 3;
+    Frame->removeToolBar(ControlBar);
+    ControlBar->setOrientation(ControlBarLoc == 0 ? Qt::Horizontal : Qt::Vertical);
+    Frame->addToolBar(Location[ControlBarLoc], ControlBar);
+    ControlBar->show();
+}
+
+// ---------------------------------------------------------------- status bar
+
+void TMDIFileApp::buildStatusBar()
+{
+    StatusBar = Frame->statusBar();
+    StatusBar->setAccessibleName(QStringLiteral("Status bar"));
+    StatusBar->setSizeGripEnabled(true);
+    message_ = new QLabel(StatusBar);
+    message_->setAccessibleName(QStringLiteral("Message"));
+    message_->setMinimumWidth(1);
+    StatusBar->addWidget(message_, 1);
+    for (const char* t : {"Up", "Down", "Num", "Ins", "Scr"}) {
+        auto* l = new QLabel(QString::fromLatin1(t), StatusBar);
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setAlignment(Qt::AlignCenter);
+        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("Down")) + 10);
+        l->setAccessibleName(QString::fromLatin1(t));
+        l->setEnabled(false);
+        StatusBar->addPermanentWidget(l);
+        indicators_ << l;
+    }
+    clock_ = new QLabel(StatusBar);
+    clock_->setFrameShape(QFrame::Panel);
+    clock_->setFrameShadow(QFrame::Sunken);
+    clock_->setAlignment(Qt::AlignCenter);
+    QFont f = clock_->font();
+    f.setPointSize(10);
+    clock_->setFont(f);
+    clock_->setFixedWidth(QFontMetrics(f).averageCharWidth() * 12);
+    clock_->setAccessibleName(QStringLiteral("Clock"));
+    StatusBar->addPermanentWidget(clock_);
+}
+
+QLabel* TMDIFileApp::indicator(const QString& text) const
+{
+    for (QLabel* l : indicators_) {
+        if (l->text() == text)
+            return l;
+    }
+    return nullptr;
+}
+
+QString TMDIFileApp::statusMessage() const
+{
+    return message_ ? message_->text() : QString();
+}
+
+void TMDIFileApp::showHint(int id)
+{
+    hintShown_ = true;
+    message_->setText(commandHint(id));
+}
+
+void TMDIFileApp::clearHint()
+{
+    hintShown_ = false;
+    refreshIndicators();
+}
+
+void TMDIFileApp::refreshIndicators()
+{
+    indicators_[0]->setEnabled(upDown_[0]);
+    indicators_[1]->setEnabled(upDown_[1]);
+    indicators_[2]->setEnabled(host::numLockOn());
+    indicators_[3]->setEnabled(insertToggleOn());
+    indicators_[4]->setEnabled(host::scrollLockOn());
+    clock_->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    if (!hintShown_) {
+        QString text;
+        if (TFileMDIChild* c = Client ? Client->currentEditor() : nullptr) {
+            const QTextCursor cur = c->editor()->textCursor();
+            text = QStringLiteral("Line %1, Col %2").arg(cur.blockNumber() + 1).arg(cur.positionInBlock() + 1);
+        }
+        message_->setText(text);
+    }
+}
+
+void TMDIFileApp::refreshIdle()
+{
+    updateCommandStates();
+    refreshIndicators();
+}
+
+bool TMDIFileApp::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        auto* k = static_cast<QKeyEvent*>(event);
+        if (!k->isAutoRepeat() && (k->key() == Qt::Key_Up || k->key() == Qt::Key_Down)) {
+            upDown_[k->key() == Qt::Key_Up ? 0 : 1] = event->type() == QEvent::KeyPress;
+            if (!indicators_.isEmpty())
+                refreshIndicators();
+        }
+        break;
+    }
+    case QEvent::Enter:
+        if (HintMode == HintModes::EnterHints && watched->property("commandId").isValid())
+            showHint(watched->property("commandId").toInt());
+        break;
+    case QEvent::MouseButtonPress:
+        if (HintMode == HintModes::PressHints && watched->property("commandId").isValid())
+            showHint(watched->property("commandId").toInt());
+        break;
+    case QEvent::MouseButtonRelease:
+        if (HintMode == HintModes::PressHints && watched->property("commandId").isValid())
+            clearHint();
+        break;
+    case QEvent::Leave:
+        if (watched->property("commandId").isValid())
+            clearHint();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
 }

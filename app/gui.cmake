@@ -1,2 +1,17 @@
-qt_add_executable(brewpad app/brewpad.cpp)
-target_link_libraries(brewpad PRIVATE bp_common)
+# The program's windows: frame, workspace, editor windows and their commands.
+add_library(bp_app STATIC
+  app/brewpad.cpp
+  app/recent.cpp
+  workspace/client.cpp
+  workspace/startup.cpp
+  editor/textfile.cpp
+  editor/editcontrol.cpp
+  editor/child.cpp
+  editor/childcmds.cpp
+  project/projet.cpp)
+target_link_libraries(bp_app PUBLIC bp_common bp_platform bp_keyboard bp_find bp_inistore bp_config bp_lists Qt6::Widgets Qt6::PrintSupport)
+
+qt_add_executable(brewpad app/main.cpp)
+target_link_libraries(brewpad PRIVATE bp_app bp_resources)
+
+bp_add_test(test_frame SOURCES tests/test_frame.cpp LIBS bp_app bp_resources)

@@ -1,0 +1,179 @@
+#include "editor/child.h"
+
+#include "app/dialogs.h"
+#include "app/ids.h"
+#include "editor/editcontrol.h"
+#include "editor/finddlg.h"
+#include "workspace/client.h"
+
+#include <QCloseEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+TFileMDIChild::TFileMDIChild(TFileMDIClient* parent, const QString& kind, EditControl* edit, bool fromFile)
+    : QMdiSubWindow(nullptr), papa(parent), te(edit), kind_(kind)
+{
+    setWidget(edit);
+    setAttribute(Qt::WA_DeleteOnClose);
+    ProjJavaData.clear();
+    if (papa->FileData)
+        FileData = std::make_unique<FileDialogRecord>(*papa->FileData);
+    if (kind.startsWith(QLatin1String("jpr"))) {
+        IsJpr = true;
+        ProjData = &ProjJavaData;
+    } else if (kind.startsWith(QLatin1String("JAVA"))) {
+        IsJava = true;
+    }
+    IsNewFile = !fromFile;
+
+    ProjJavaData.flags = FileDialogRecord::HideReadOnly | FileDialogRecord::OverwritePrompt |
+                         FileDialogRecord::FileMustExist;
+    ProjJavaData.defaultExt = QStringLiteral("java");
+    ProjJavaData.filter = FilterJava;
+
+    if (FileData)
+        te->saveData() = *FileData;
+    if (FileData && fromFile)
+        FileData->fileName = te->fileName();
+    connect(te, &EditControl::fileNameChanged, this, &TFileMDIChild::updateCaption);
+    connect(te->document(), &QTextDocument::modificationChanged, this, &TFileMDIChild::updateCaption);
+    updateCaption();
+    buildCommands();
+    // The edit control's search commands.
+    te->commands().on(cmd::Find, [this] { papa->finder->showFind(); });
+    te->commands().on(cmd::Replace, [this] { papa->finder->showReplace(); });
+    te->commands().on(cmd::FindNext, [this] { papa->finder->findNext(); });
+    UpdateTextFields();
+    if (!IsNewFile)
+        SetFileType();
+}
+
+TFileMDIChild::~TFileMDIChild() = default;
+
+QString TFileMDIChild::caption() const
+{
+    const QString name = te->fileName().isEmpty() ? QStringLiteral("Untitled") : te->fileName();
+    return kind_ + QStringLiteral(" - ") + name;
+}
+
+void TFileMDIChild::updateCaption()
+{
+    setWindowTitle(caption());
+    setAccessibleName(caption());
+    setWindowModified(te->document()->isModified());
+}
+
+void TFileMDIChild::buildCommands()
+{
+    table_.on(cmd::SaveJavaProj, [this] { CmSaveJavaProj(); });
+    table_.enabler(cmd::SaveJavaProj, [this](CommandState& s) { s.enabled = IsJpr; });
+    table_.on(cmd::SaveAsJavaProj, [this] { CmSaveAsJavaProj(); });
+    table_.enabler(cmd::SaveAsJavaProj, [this](CommandState& s) { s.enabled = IsJpr; });
+    table_.on(cmd::JavaCompile, [this] { CmJavaC(); });
+    table_.enabler(cmd::JavaCompile, [this](CommandState& s) { s.enabled = !compiling(); });
+    table_.on(cmd::JavaRun, [this] { CmJavaRun(); });
+    table_.enabler(cmd::JavaRun, [this](CommandState& s) { s.enabled = IsJavaMain && IsCompiled; });
+    table_.on(cmd::AppletRun, [this] { CmJavaApplet(); });
+    table_.enabler(cmd::AppletRun, [this](CommandState& s) { s.enabled = IsJavaApplet && IsCompiled; });
+    table_.on(cmd::Unix2Dos, [this] { CmUnix2Dos(); });
+    table_.on(cmd::InsertNode, [this] { CmInsert(); });
+    table_.enabler(cmd::InsertNode, [this](CommandState& s) { s.enabled = IsJpr; });
+    table_.on(cmd::DeleteNode, [this] { CmDelete(); });
+    table_.enabler(cmd::DeleteNode, [this](CommandState& s) { s.enabled = IsJpr; });
+    table_.on(cmd::PrintSetup, [this] { CmFilePageSetup(); });
+    table_.on(cmd::Print, [this] { CmFilePrint(); });
+    table_.on(cmd::FormatFont, [this] { CmFormatFont(); });
+    table_.on(cmd::FileSaveAs, [this] { CmFileSaveAs(); });
+    table_.enabler(cmd::FileSaveAs, [this](CommandState& s) { s.enabled = IsNewFile || IsJava; });
+    table_.on(cmd::FileSave, [this] { CmFileSave(); });
+    table_.enabler(cmd::FileSave, [this](CommandState& s) { s.enabled = IsNewFile || IsJava; });
+}
+
+void TFileMDIChild::afterSave()
+{
+    FileData->fileName = te->fileName();
+    te->loadFile(te->fileName());
+    IsCompiled = false;
+    SetFileType();
+}
+
+void TFileMDIChild::CmFileSave()
+{
+    if (!FileData)
+        FileData = std::make_unique<FileDialogRecord>();
+    te->saveData().filter = FileData->filter;
+    te->saveData().defaultExt = FileData->defaultExt;
+    const bool wasUntitled = te->fileName().isEmpty();
+    if (!te->save())
+        return;  // cancelled, or the write failed: the text stays as the user left it
+    if (te->fileName().isEmpty())
+        return;  // an unchanged new window: nothing to reload
+    afterSave();
+    if (wasUntitled && papa->onFileUsed)
+        papa->onFileUsed(te->fileName());
+}
+
+void TFileMDIChild::CmFileSaveAs()
+{
+    if (!FileData)
+        FileData = std::make_unique<FileDialogRecord>();
+    te->saveData().filter = FileData->filter;
+    te->saveData().defaultExt = FileData->defaultExt;
+    if (!te->saveAs())
+        return;
+    FileData->fileName = te->fileName();
+    te->loadFile(te->fileName());
+    IsNewFile = false;
+    IsCompiled = false;
+    SetFileType();
+    if (papa->onFileUsed)
+        papa->onFileUsed(te->fileName());
+}
+
+void TFileMDIChild::CmFormatFont()
+{
+    QTextCharFormat cf = te->textCursor().charFormat();
+    if (!te->textCursor().hasSelection())
+        cf = te->currentCharFormat();
+    QFont font = cf.font();
+    QColor color = cf.foreground().style() == Qt::NoBrush ? te->palette().text().color()
+                                                           : cf.foreground().color();
+    if (!dialogs().chooseFont(this, font, color))
+        return;
+    QTextCharFormat chosen;
+    chosen.setFont(font, QTextCharFormat::FontPropertiesAll);
+    chosen.setFontUnderline(font.underline());
+    chosen.setFontStrikeOut(font.strikeOut());
+    chosen.setForeground(color);
+    te->mergeCurrentCharFormat(chosen);
+    te->setFocus();
+}
+
+unsigned TFileMDIChild::UpdateTextFields()
+{
+    const QTextCursor cur = te->textCursor();
+    QTextCursor endCur(te->document());
+    endCur.setPosition(cur.selectionEnd());
+    const QTextBlock block = endCur.block();
+    CurLineNbr = unsigned(block.blockNumber());
+    CurLineText = block.text();
+    CurLineLen = unsigned(CurLineText.size());
+    NbrLines = unsigned(te->document()->blockCount());
+    const QTextCursor top = te->cursorForPosition(QPoint(0, 0));
+    FirstVisibleLine = unsigned(top.blockNumber());
+    IsModified = te->document()->isModified();
+    CurSel = CurLineNbr;
+    return CurLineNbr;
+}
+
+void TFileMDIChild::closeEvent(QCloseEvent* e)
+{
+    if (closeApproved_ || te->canClose()) {
+        e->accept();
+        QMdiSubWindow::closeEvent(e);
+    } else {
+        closeApproved_ = false;
+        e->ignore();
+    }
+}

@@ -1,0 +1,118 @@
+// Java project commands: a project is a text file listing one source per line,
+// shown and edited in an editor window of kind "jpr".
+#include "app/dialogs.h"
+#include "editor/child.h"
+#include "editor/editcontrol.h"
+#include "workspace/client.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+
+void TFileMDIClient::CmNewJavaProj()
+{
+    FileData = &FileJprData;
+    EditJAVACntl = nullptr;
+    EditJAVACntl = openEditor(QStringLiteral("jpr"), QString());
+}
+
+void TFileMDIClient::CmOpenJavaProj()
+{
+    EditJAVACntl = nullptr;
+    FileData = &FileJprData;
+    if (!dialogs().openFile(this, FileJprData))
+        return;
+    CmOpenJavaProjFile(FileJprData.fileName);
+}
+
+void TFileMDIClient::CmOpenJavaProjFile(const QString& name)
+{
+    EditJAVACntl = nullptr;
+    FileData = &FileJprData;
+    FileJprData.fileName = name;
+    TFileMDIChild* w = openEditor(QStringLiteral("jpr"), name);
+    EditJAVACntl = w;
+    // The mark of a project read from its file: only such a window is classified.
+    w->Project = std::make_unique<QObject>();
+    if (onFileUsed)
+        onFileUsed(name);
+}
+
+void TFileMDIClient::CmViewJavaProj()
+{
+    if (!EditJAVACntl || !subWindowList().contains(EditJAVACntl.data()))
+        return;
+    if (EditJAVACntl->isMinimized())
+        EditJAVACntl->showNormal();
+    setActiveSubWindow(EditJAVACntl);
+    EditJAVACntl->editor()->setFocus();
+}
+
+void TFileMDIChild::CmSaveJavaProj()
+{
+    if (!FileData)
+        FileData = std::make_unique<FileDialogRecord>();
+    te->saveData().filter = FileData->filter;
+    te->saveData().defaultExt = FileData->defaultExt;
+    const bool wasUntitled = te->fileName().isEmpty();
+    if (!te->save() || te->fileName().isEmpty())
+        return;
+    FileData->fileName = te->fileName();
+    te->loadFile(te->fileName());
+    IsCompiled = false;
+    SetFileType();
+    if (wasUntitled && papa->onFileUsed)
+        papa->onFileUsed(te->fileName());
+}
+
+void TFileMDIChild::CmSaveAsJavaProj()
+{
+    if (!FileData)
+        FileData = std::make_unique<FileDialogRecord>();
+    te->saveData().filter = FileData->filter;
+    te->saveData().defaultExt = FileData->defaultExt;
+    if (!te->saveAs())
+        return;
+    FileData->fileName = te->fileName();
+    te->loadFile(te->fileName());
+    IsNewFile = false;
+    IsCompiled = false;
+    SetFileType();
+    if (papa->onFileUsed)
+        papa->onFileUsed(te->fileName());
+}
+
+void TFileMDIChild::CmInsert()
+{
+    if (!ProjData)
+        return;
+    if (!dialogs().openFile(window(), *ProjData))
+        return;
+    // The entry replaces the selection, or goes in at the caret.
+    te->textCursor().insertText(ProjData->fileName + QStringLiteral("\r\n"));
+    UpdateTextFields();
+    IsCompiled = false;
+}
+
+void TFileMDIChild::CmDelete()
+{
+    // Removes the entry on the caret's line, its line end included.
+    QTextCursor c = te->textCursor();
+    const QTextBlock block = c.block();
+    c.beginEditBlock();
+    c.setPosition(block.position());
+    if (block.next().isValid())
+        c.setPosition(block.next().position(), QTextCursor::KeepAnchor);
+    else {
+        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        if (block.previous().isValid()) {
+            // The last line: take the line end before it instead.
+            c.setPosition(block.previous().position() + block.previous().length() - 1);
+            c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        }
+    }
+    c.removeSelectedText();
+    c.endEditBlock();
+    te->setTextCursor(c);
+    UpdateTextFields();
+    IsCompiled = false;
+}

@@ -1,0 +1,227 @@
+// The main frame: menus, tool bar, hints, status bar and command enabling.
+#include "frame_fixture.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+QStringList menuItems(QMenu* m)
+{
+    QStringList out;
+    for (QAction* a : m->actions())
+        out << (a->isSeparator() ? QStringLiteral("-") : a->text() + "#" + a->data().toString());
+    return out;
+}
+
+}  // namespace
+
+TEST_F(FrameTest, FrameTitleAndMenuTree)
+{
+    EXPECT_EQ(app->Frame->windowTitle(), "Brewpad");
+    QStringList titles;
+    for (QAction* a : app->Frame->menuBar()->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Search", "Java Project...", "Run...", "Unix2Dos",
+                                   "&Window", "&Help"}));
+    EXPECT_EQ(menuItems(app->menu("&File")),
+              QStringList({"New&Java File#402", "&Open Java File#404", "-", "&Save#14", "Save &As...#15", "-",
+                           "&Print#24337", "Print S&etup#24338", "-", "-", "E&xit\tALT+X#24310"}));
+    EXPECT_EQ(menuItems(app->menu("&Edit")),
+              QStringList({"&Undo\tCtrl+Z#24321", "-", "&Cut\tCtrl+X#24322", "C&opy\tCtrl+C#24323",
+                           "&Paste\tCtrl+V#24324", "&Delete\tDel#24325", "C&lear All\tCtrl+Del#24326", "-",
+                           "&Font#106"}));
+    EXPECT_EQ(menuItems(app->menu("&Search")),
+              QStringList({"&Find...#24351", "&Replace...#24352", "&Next\tF3#24353", "Goto Line#201"}));
+    EXPECT_EQ(menuItems(app->menu("Java Project...")),
+              QStringList({"Java Compile\tF9#420", "-", "New Project#410", "Open Project#411",
+                           "Save Project#412", "Save As Project#413", "-", "View Project#414", "-",
+                           "Add Node#552", "Del Node#553", "-", "Compiler Options#425"}));
+    EXPECT_EQ(menuItems(app->menu("Run...")),
+              QStringList({"Java Run\tCtrl+F9#421", "Applet Run\tShift+F9#422", "-", "Arguments#424"}));
+    EXPECT_EQ(menuItems(app->menu("&Window")).mid(0, 4),
+              QStringList({"&Cascade#24361", "&Tile#24362", "Arrange &Icons#24364", "C&lose All#24365"}));
+    EXPECT_EQ(menuItems(app->menu("&Help")), QStringList({"JAVA...#502", "About#503"}));
+}
+
+TEST_F(FrameTest, CommandsEnabledWithoutAndWithAnEditorWindow)
+{
+    const int editorOnly[] = {cmd::FileSave, cmd::FileSaveAs, cmd::Print, cmd::PrintSetup, cmd::Undo,
+                              cmd::Cut, cmd::Copy, cmd::Paste, cmd::Delete, cmd::ClearAll, cmd::FormatFont,
+                              cmd::Find, cmd::Replace, cmd::FindNext, cmd::JavaCompile, cmd::JavaRun,
+                              cmd::AppletRun, cmd::Unix2Dos, cmd::SaveJavaProj, cmd::SaveAsJavaProj,
+                              cmd::InsertNode, cmd::DeleteNode, cmd::Cascade, cmd::Tile,
+                              cmd::ArrangeIcons, cmd::CloseAll};
+    const int always[] = {cmd::FileNewJava, cmd::FileOpenJava, cmd::NewJavaProj, cmd::OpenJavaProj,
+                          cmd::ViewJavaProj, cmd::JavaOptions, cmd::JavaArgs, cmd::GotoLine,
+                          cmd::JavaHelp, cmd::About, cmd::Exit, cmd::ToggleHint, cmd::ToggleBar};
+    for (int id : editorOnly)
+        EXPECT_FALSE(enabled(id)) << id;
+    for (int id : always)
+        EXPECT_TRUE(enabled(id)) << id;
+
+    TFileMDIChild* c = newJava();
+    ASSERT_NE(c, nullptr);
+    for (int id : {cmd::FileSave, cmd::FileSaveAs, cmd::Print, cmd::PrintSetup, cmd::FormatFont, cmd::Find,
+                   cmd::Replace, cmd::FindNext, cmd::JavaCompile, cmd::Unix2Dos, cmd::CloseAll})
+        EXPECT_TRUE(enabled(id)) << id;
+    // Nothing compiled, not a project, nothing to undo or cut.
+    for (int id : {cmd::JavaRun, cmd::AppletRun, cmd::SaveJavaProj, cmd::InsertNode, cmd::Undo, cmd::Cut})
+        EXPECT_FALSE(enabled(id)) << id;
+    QTest::keyClicks(c->editor(), "class A {}");
+    EXPECT_TRUE(enabled(cmd::Undo));
+    c->editor()->selectAll();
+    EXPECT_TRUE(enabled(cmd::Cut));
+    EXPECT_TRUE(enabled(cmd::Copy));
+
+    // Closing the last window disables the editor's commands again.
+    c->approveClose();
+    c->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(enabled(cmd::FileSave));
+}
+
+TEST_F(FrameTest, ToolBarCyclesTopLeftRight)
+{
+    QToolBar* bar = app->ControlBar;
+    EXPECT_EQ(app->Frame->toolBarArea(bar), Qt::TopToolBarArea);
+    EXPECT_EQ(bar->orientation(), Qt::Horizontal);
+    app->dispatch(cmd::ToggleBar);
+    EXPECT_EQ(app->Frame->toolBarArea(bar), Qt::LeftToolBarArea);
+    EXPECT_EQ(bar->orientation(), Qt::Vertical);
+    app->dispatch(cmd::ToggleBar);
+    EXPECT_EQ(app->Frame->toolBarArea(bar), Qt::RightToolBarArea);
+    EXPECT_EQ(bar->orientation(), Qt::Vertical);
+    app->dispatch(cmd::ToggleBar);
+    EXPECT_EQ(app->Frame->toolBarArea(bar), Qt::TopToolBarArea);
+    EXPECT_EQ(bar->orientation(), Qt::Horizontal);
+    EXPECT_TRUE(bar->isVisible());
+}
+
+TEST_F(FrameTest, ToolBarHasTwentyFiveGadgetsWithNamesAndIcons)
+{
+    const QList<QAction*> acts = app->ControlBar->actions();
+    ASSERT_EQ(acts.size(), 25);
+    const int ids[] = {402, 404, 14, 15, 0, 24337, 0, 24321, 24322, 24323, 24324, 0, 201, 0,
+                       24351, 24352, 24353, 0, 420, 421, 422, 0, 202, 0, 203};
+    for (int i = 0; i < 25; ++i) {
+        if (ids[i] == 0) {
+            EXPECT_TRUE(acts[i]->isSeparator()) << i;
+            continue;
+        }
+        EXPECT_EQ(acts[i]->data().toInt(), ids[i]) << i;
+        EXPECT_FALSE(acts[i]->icon().isNull()) << ids[i];
+        QWidget* w = app->ControlBar->widgetForAction(acts[i]);
+        ASSERT_NE(w, nullptr);
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << ids[i];
+    }
+    EXPECT_EQ(app->ControlBar->widgetForAction(acts[0])->accessibleName(), "New Java file");
+}
+
+TEST_F(FrameTest, HintModeToggleAndHints)
+{
+    QAction* hint = app->action(cmd::ToggleHint);
+    QToolButton* save = qobject_cast<QToolButton*>(app->ControlBar->widgetForAction(app->action(cmd::FileSaveAs)));
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(app->HintMode, HintModes::PressHints);
+    app->updateCommandStates();
+    EXPECT_FALSE(hint->isChecked());
+
+    // Press hints: resting on a button shows nothing, pressing shows the hint.
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(save, &enter);
+    EXPECT_NE(app->statusMessage(), "Saves the active document with a new name");
+
+    app->dispatch(cmd::ToggleHint);
+    app->updateCommandStates();
+    EXPECT_EQ(app->HintMode, HintModes::EnterHints);
+    EXPECT_TRUE(hint->isChecked());
+    QApplication::sendEvent(save, &enter);
+    EXPECT_EQ(app->statusMessage(), "Saves the active document with a new name");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(save, &leave);
+
+    app->dispatch(cmd::ToggleHint);
+    app->updateCommandStates();
+    EXPECT_EQ(app->HintMode, HintModes::PressHints);
+    EXPECT_FALSE(hint->isChecked());
+}
+
+TEST_F(FrameTest, HighlightedMenuItemShowsItsHint)
+{
+    QMenu* file = app->menu("&File");
+    file->popup(QPoint(10, 10));
+    QApplication::processEvents();
+    file->setActiveAction(app->action(cmd::FileNewJava));
+    EXPECT_EQ(app->statusMessage(), "Creates a new Java File");
+    file->setActiveAction(app->action(cmd::Exit));
+    EXPECT_EQ(app->statusMessage(), "Quits Brewpad Editor and prompts to save document(s)");
+    file->hide();
+    QApplication::processEvents();
+    EXPECT_NE(app->statusMessage(), "Quits Brewpad Editor and prompts to save document(s)");
+    // Unix2Dos stands on the menu bar itself.
+    app->action(cmd::Unix2Dos)->hover();
+    EXPECT_EQ(app->statusMessage(), "Converts LF to CR/LF");
+}
+
+TEST_F(FrameTest, StatusBarIndicatorsAndClock)
+{
+    for (const char* t : {"Up", "Down", "Num", "Ins", "Scr"}) {
+        ASSERT_NE(app->indicator(t), nullptr) << t;
+        EXPECT_FALSE(app->indicator(t)->isEnabled()) << t;
+    }
+    TFileMDIChild* c = newJava();
+    QTest::keyPress(c->editor(), Qt::Key_Down);
+    EXPECT_TRUE(app->indicator("Down")->isEnabled());
+    QTest::keyRelease(c->editor(), Qt::Key_Down);
+    EXPECT_FALSE(app->indicator("Down")->isEnabled());
+    QTest::keyClick(c->editor(), Qt::Key_Insert);
+    QTest::qWait(250);
+    EXPECT_TRUE(app->indicator("Ins")->isEnabled());
+    EXPECT_TRUE(c->editor()->overwriteMode());
+    QTest::keyClick(c->editor(), Qt::Key_Insert);
+    QTest::qWait(250);
+    EXPECT_FALSE(app->indicator("Ins")->isEnabled());
+    EXPECT_FALSE(app->clock()->text().isEmpty());
+    // The caret's place in the message area.
+    QTest::keyClicks(c->editor(), "ab");
+    QTest::qWait(250);
+    EXPECT_EQ(app->statusMessage(), "Line 1, Col 3");
+}
+
+TEST_F(FrameTest, AcceleratorsRunTheirCommands)
+{
+    TFileMDIChild* c = newJava();
+    QTest::keyClicks(c->editor(), "x");
+    dialogs_.savePaths.push_back(dir.filePath("Accel.java"));
+    QTest::keyClick(app->Frame, Qt::Key_F2);
+    QApplication::processEvents();
+    EXPECT_TRUE(QFile::exists(dir.filePath("Accel.java")));
+}
+
+TEST_F(FrameTest, AboutAndGotoLine)
+{
+    app->dispatch(cmd::About);
+    EXPECT_EQ(dialogs_.aboutShown, 1);
+    // Without an editor window Goto Line does nothing.
+    dialogs_.gotoAnswer = 3;
+    app->dispatch(cmd::GotoLine);
+    TFileMDIChild* c = openJava(writeFile("Lines.java", "one\ntwo\nthree\nfour\n"));
+    app->dispatch(cmd::GotoLine);
+    EXPECT_EQ(c->editor()->textCursor().blockNumber(), 2);
+    EXPECT_EQ(c->editor()->textCursor().positionInBlock(), 0);
+    dialogs_.gotoAnswer.reset();
+    app->dispatch(cmd::GotoLine);
+    EXPECT_EQ(c->editor()->textCursor().blockNumber(), 2);
+}
+
+TEST_F(FrameTest, JavaHelpWithoutConfiguration)
+{
+    app->dispatch(cmd::JavaHelp);
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, "java help files not configured!!\n delete config file, and rerun ide");
+    EXPECT_EQ(dialogs_.messages[0].caption, "no java help files");
+}

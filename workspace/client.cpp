@@ -1,0 +1,233 @@
+#include "workspace/client.h"
+
+#include "app/dialogs.h"
+#include "app/ids.h"
+#include "build/settings.h"
+#include "config/toolpaths.h"
+#include "editor/child.h"
+#include "editor/editcontrol.h"
+#include "editor/finddlg.h"
+#include "config/search.h"
+#include "project/browser.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QUrl>
+
+TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(parent)
+{
+    setAccessibleName(QStringLiteral("Workspace"));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    FileErrData.clear();
+    FileJavaData.clear();
+    FileJprData.clear();
+
+    if (startup == Startup::SettleConfiguration)
+        settleConfiguration();
+
+    FileData = nullptr;
+    EditJAVACntl = nullptr;
+    BrowserErr = nullptr;
+    initPrintHost();
+
+    const unsigned flags = FileDialogRecord::HideReadOnly | FileDialogRecord::OverwritePrompt |
+                           FileDialogRecord::FileMustExist;
+    FileErrData.flags = flags;
+    FileErrData.defaultExt = QStringLiteral("err");
+    FileErrData.filter = FilterErr;
+    FileJavaData.flags = flags;
+    FileJavaData.defaultExt = QStringLiteral("java");
+    FileJavaData.filter = FilterJava;
+    FileJprData.flags = flags;
+    FileJprData.defaultExt = QStringLiteral("jpr");
+    FileJprData.filter = FilterProject;
+
+    connect(this, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        if (auto* c = qobject_cast<TFileMDIChild*>(w))
+            lastEditor_ = c;
+        emit editorsChanged();
+    });
+    buildCommands();
+    initFinder();
+}
+
+TFileMDIClient::~TFileMDIClient()
+{
+    destroyPrintHost();
+    // The build settings live for the run only.
+    EDITCMDLINE.reset();
+    EDITJAVAOPTIONS.reset();
+    EDITCLASSPATH.reset();
+    EDITDESTINATION.reset();
+}
+
+void TFileMDIClient::buildCommands()
+{
+    table_.on(cmd::FileNewJava, [this] { CmFileNewJava(); });
+    table_.on(cmd::FileOpenJava, [this] { CmFileOpenJava(); });
+    table_.on(cmd::NewJavaProj, [this] { CmNewJavaProj(); });
+    table_.on(cmd::OpenJavaProj, [this] { CmOpenJavaProj(); });
+    table_.on(cmd::ViewJavaProj, [this] { CmViewJavaProj(); });
+    table_.on(cmd::JavaHelp, [this] { CmJavaHelp(); });
+    table_.on(cmd::About, [this] { CmAbout(); });
+    table_.on(cmd::JavaOptions, [this] { CmJavaOptions(); });
+    table_.on(cmd::JavaArgs, [this] { CmJavaArgs(); });
+    table_.on(cmd::GotoLine, [this] { CmGotoLine(); });
+
+    // The toolkit's window commands, available while any window is open.
+    auto anyWindow = [this](CommandState& s) { s.enabled = !subWindowList().isEmpty(); };
+    table_.on(cmd::Cascade, [this] { cascadeSubWindows(); });
+    table_.enabler(cmd::Cascade, anyWindow);
+    table_.on(cmd::Tile, [this] { tileSubWindows(); });
+    table_.enabler(cmd::Tile, anyWindow);
+    table_.on(cmd::ArrangeIcons, [this] { arrangeIcons(); });
+    table_.enabler(cmd::ArrangeIcons, anyWindow);
+    table_.on(cmd::CloseAll, [this] { closeAllSubWindows(); });
+    table_.enabler(cmd::CloseAll, anyWindow);
+}
+
+TFileMDIChild* TFileMDIClient::currentEditor() const
+{
+    if (auto* c = qobject_cast<TFileMDIChild*>(activeSubWindow()))
+        return c;
+    if (lastEditor_ && subWindowList().contains(lastEditor_.data()))
+        return lastEditor_.data();
+    return nullptr;
+}
+
+QList<TFileMDIChild*> TFileMDIClient::editors() const
+{
+    QList<TFileMDIChild*> out;
+    for (QMdiSubWindow* w : subWindowList()) {
+        if (auto* c = qobject_cast<TFileMDIChild*>(w))
+            out << c;
+    }
+    return out;
+}
+
+TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& file)
+{
+    auto* edit = new EditControl;
+    const bool fromFile = !file.isEmpty();
+    if (fromFile)
+        edit->loadFile(file);
+    QMdiSubWindow* active = activeSubWindow();
+    const bool maximise = active && active->isMaximized();
+    auto* child = new TFileMDIChild(this, kind, edit, fromFile);
+    child->setWindowIcon(QIcon(kind.startsWith(QLatin1String("jpr")) ? QStringLiteral(":/icons/project.png")
+                                                                      : QStringLiteral(":/icons/editor.png")));
+    addSubWindow(child);
+    if (maximise)
+        child->showMaximized();
+    else
+        child->show();
+    setActiveSubWindow(child);
+    edit->setFocus();
+    emit editorsChanged();
+    return child;
+}
+
+void TFileMDIClient::CmFileNewJava()
+{
+    FileData = &FileJavaData;
+    openEditor(QStringLiteral("JAVA"), QString());
+}
+
+void TFileMDIClient::CmFileOpenJava()
+{
+    FileData = &FileJavaData;
+    if (!dialogs().openFile(this, FileJavaData))
+        return;
+    openEditor(QStringLiteral("JAVA"), FileJavaData.fileName);
+    if (onFileUsed)
+        onFileUsed(FileJavaData.fileName);
+}
+
+void TFileMDIClient::CmMRUFileOpenJava(const QString& name)
+{
+    FileData = &FileJavaData;
+    FileJavaData.fileName = name;
+    openEditor(QStringLiteral("JAVA"), name);
+    if (onFileUsed)
+        onFileUsed(name);
+}
+
+void TFileMDIClient::CmJavaHelp()
+{
+    if (javahlp.isEmpty()) {
+        dialogs().message(this, QStringLiteral("java help files not configured!!\n delete config file, and rerun ide"),
+                          QStringLiteral("no java help files"));
+        return;
+    }
+    // The API documentation's start page lies beside its element list.
+    const QString index = QFileInfo(javahlp).absolutePath() + QStringLiteral("/index.html");
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo::exists(index) ? index : javahlp));
+}
+
+void TFileMDIClient::CmAbout()
+{
+    dialogs().about(this);
+}
+
+void TFileMDIClient::CmGotoLine()
+{
+    TFileMDIChild* c = currentEditor();
+    if (!c)
+        return;
+    EditControl* e = c->editor();
+    const int count = e->document()->blockCount();
+    std::optional<int> line = dialogs().gotoLine(this, e->textCursor().blockNumber() + 1, count);
+    if (!line)
+        return;
+    const int n = std::clamp(*line, 1, count);
+    QTextCursor cur(e->document()->findBlockByNumber(n - 1));
+    e->setTextCursor(cur);
+    e->ensureCursorVisible();
+    setActiveSubWindow(c);
+    e->setFocus();
+}
+
+void TFileMDIClient::arrangeIcons()
+{
+    // Minimised windows in a row along the bottom of the workspace.
+    int x = 0;
+    for (QMdiSubWindow* w : subWindowList()) {
+        if (!w->isMinimized())
+            continue;
+        const QSize s = w->size();
+        w->move(x, viewport()->height() - s.height());
+        x += s.width();
+    }
+}
+
+bool TFileMDIClient::canCloseAll()
+{
+    for (QMdiSubWindow* w : subWindowList()) {
+        if (auto* c = qobject_cast<TFileMDIChild*>(w)) {
+            if (!c->editor()->canClose())
+                return false;
+        } else if (!closeOther(w)) {
+            return false;
+        }
+    }
+    for (TFileMDIChild* c : editors())
+        c->approveClose();
+    return true;
+}
+
+void TFileMDIClient::openDropped(const QString& path)
+{
+    QFileInfo fi(path);
+    if (!fi.isFile())
+        return;
+    if (fi.suffix().compare(QLatin1String("jpr"), Qt::CaseInsensitive) == 0)
+        CmOpenJavaProjFile(fi.absoluteFilePath());
+    else
+        CmMRUFileOpenJava(fi.absoluteFilePath());
+}
