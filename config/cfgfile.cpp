@@ -1,0 +1,118 @@
+#include "config/cfgfile.h"
+
+#include "platform/host.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <sys/stat.h>
+
+namespace cfgfile {
+
+QByteArray encodeLength(qint32 n)
+{
+    const quint32 u = static_cast<quint32>(n);
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        b[i] = static_cast<char>((u >> (8 * i)) & 0xff);
+    return b;
+}
+
+qint32 decodeLength(const char* p)
+{
+    quint32 u = 0;
+    for (int i = 3; i >= 0; --i)
+        u = (u << 8) | static_cast<unsigned char>(p[i]);
+    return static_cast<qint32>(u);
+}
+
+QByteArray encodeRecord(const QString& value)
+{
+    const QByteArray text = QFile::encodeName(value);
+    return encodeLength(static_cast<qint32>(text.size())) + text;
+}
+
+std::optional<QString> readRecord(const QByteArray& data, qsizetype& pos)
+{
+    if (pos < 0 || data.size() - pos < 4)
+        return std::nullopt;
+    const qint32 n = decodeLength(data.constData() + pos);
+    if (n < 0 || n > MaxRecordLength || data.size() - pos - 4 < n)
+        return std::nullopt;
+    QString value = QFile::decodeName(data.mid(pos + 4, n));
+    pos += 4 + n;
+    return value;
+}
+
+static QString in(const QString& dir)
+{
+    return dir + host::separator() + QLatin1String(FileName);
+}
+
+static QStringList placesFromEnvironment()
+{
+    QStringList places;
+    const QString conf = host::configDir();
+    if (!conf.isEmpty())
+        places << conf;
+    for (const char* var : {"TEMP", "TMP"}) {
+        const QString v = qEnvironmentVariable(var);
+        if (!v.isEmpty())
+            places << v;
+    }
+    return places;
+}
+
+QStringList candidates()
+{
+    QStringList c;
+    for (const QString& dir : placesFromEnvironment())
+        c << in(dir);
+    c << in(QDir::currentPath());
+    return c;
+}
+
+QString newLocation(QString* homedir)
+{
+    const QStringList places = placesFromEnvironment();
+    if (!places.isEmpty())
+        return in(places.first());
+    const QString here = QDir::currentPath();
+    if (homedir)
+        *homedir = here;
+    return in(here);
+}
+
+Load load(const QString& path, QByteArray& data)
+{
+    data.clear();
+    struct stat st;
+    // Only a plain file is read: a directory or a pipe of that name is treated
+    // as a file that cannot be opened.
+    if (path.isEmpty() || stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return Load::Unreadable;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return Load::Unreadable;
+    data = f.read(2 * (4 + qint64(MaxRecordLength)));
+    return data.isEmpty() ? Load::Empty : Load::Data;
+}
+
+bool save(const QString& path, const QByteArray& bytes)
+{
+    const QString dir = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(dir))
+        return false;
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    if (f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+}  // namespace cfgfile

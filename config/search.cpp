@@ -1,0 +1,415 @@
+#include "config/search.h"
+
+#include "app/dialogs.h"
+#include "config/cfgfile.h"
+#include "config/toolpaths.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const CorruptedText = " Brewpad.cfg corrupted , recreating...";
+const char* const NoCompilerText = "sorry javac.exe not found : unable to compile java files";
+const char* const NoHelpText = "sorry java help file not found";
+// The help file: the element-list at the root of a Javadoc API tree.
+const char* const HelpFileName = "element-list";
+
+// Directories the walk never enters, compared exactly.
+bool neverEntered(const char* n)
+{
+    return std::strcmp(n, "WINDOWS") == 0 || std::strcmp(n, "Program Files") == 0
+           || std::strcmp(n, "WINNT") == 0;
+}
+
+bool isDotOrDotDot(const char* n)
+{
+    return n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'));
+}
+
+unsigned char typeOf(mode_t m)
+{
+    if (S_ISDIR(m))
+        return DT_DIR;
+    if (S_ISREG(m))
+        return DT_REG;
+    if (S_ISLNK(m))
+        return DT_LNK;
+    return DT_UNKNOWN;
+}
+
+char lower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// A fresh private directory for this run when the usual capture directory is refused.
+QString fallbackCaptureDir()
+{
+    QByteArray tmpl = QFile::encodeName(host::tempRoot() + QStringLiteral("/brewpad-")
+                                        + QString::number(getuid()) + QStringLiteral("-XXXXXX"));
+    if (mkdtemp(tmpl.data()))
+        return QFile::decodeName(tmpl);
+    return QString();
+}
+
+// The directory of a found tool, without a trailing separator (the root stays "/").
+QString directoryOf(const QString& path)
+{
+    const qsizetype cut = path.lastIndexOf(host::separator());
+    if (cut <= 0)
+        return QString(host::separator());
+    return path.left(cut);
+}
+
+}  // namespace
+
+// One walk over one directory tree. The path is kept as bytes with a trailing
+// separator; only hits and progress reports become QStrings.
+struct toolsfind::Walk {
+    Walk(toolsfind& owner, const QByteArray& include) : tf(owner), pattern(include) {}
+
+    toolsfind& tf;
+    QByteArray pattern;
+    std::string path;
+    dev_t dev = 0;
+    std::vector<std::pair<dev_t, ino_t>> ancestors;
+    QElapsedTimer timer;
+    qint64 lastReport = -1;
+    QString found;
+
+    void tick()
+    {
+        ++tf.file_count;
+        if (!tf.progress)
+            return;
+        if (!timer.isValid())
+            timer.start();
+        const qint64 now = timer.elapsed();
+        if (lastReport >= 0 && now - lastReport < 100)
+            return;
+        lastReport = now;
+        std::string shown = path;
+        if (shown.size() > 1)
+            shown.pop_back();
+        tf.progress(tf.file_count, QFile::decodeName(QByteArray(shown.data(), qsizetype(shown.size()))));
+    }
+
+    bool offer(const char* name)
+    {
+        const QString hit = QFile::decodeName(QByteArray(path.data(), qsizetype(path.size())) + name);
+        const Answer a = dialogs().message(
+            nullptr, QStringLiteral("Needed File found :%1 : Keep it ?").arg(hit), QString(),
+            Buttons::YesNo);
+        if (a != Answer::Yes)
+            return false;
+        found = hit;
+        return true;
+    }
+
+    // Searches the directory `path`; true once a hit is accepted.
+    bool directory(bool root)
+    {
+        const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (root ? 0 : O_NOFOLLOW));
+        if (fd < 0)
+            return false;
+        struct stat st;
+        if (fstat(fd, &st) != 0) {
+            close(fd);
+            return false;
+        }
+        if (root)
+            dev = st.st_dev;
+        const bool seen = std::any_of(ancestors.begin(), ancestors.end(), [&](const auto& a) {
+            return a.first == st.st_dev && a.second == st.st_ino;
+        });
+        if (st.st_dev != dev || seen) {
+            close(fd);
+            return false;
+        }
+        DIR* d = fdopendir(fd);
+        if (!d) {
+            close(fd);
+            return false;
+        }
+        tick();
+
+        std::vector<std::string> subdirs;
+        while (const dirent* e = readdir(d)) {
+            const char* n = e->d_name;
+            if (isDotOrDotDot(n))
+                continue;
+            unsigned char t = e->d_type;
+            if (t == DT_UNKNOWN) {
+                struct stat s;
+                if (fstatat(fd, n, &s, AT_SYMLINK_NOFOLLOW) != 0)
+                    continue;
+                t = typeOf(s.st_mode);
+            }
+            if (t == DT_DIR) {
+                if (!neverEntered(n))
+                    subdirs.emplace_back(n);
+                continue;
+            }
+            if (n[0] == '.' || (t != DT_REG && t != DT_LNK) || !FnMatch(pattern.constData(), n))
+                continue;
+            if (t == DT_LNK) {
+                struct stat s;
+                if (fstatat(fd, n, &s, 0) != 0 || !S_ISREG(s.st_mode))
+                    continue;
+            }
+            if (offer(n)) {
+                closedir(d);
+                return true;
+            }
+        }
+        closedir(d);
+
+        ancestors.emplace_back(st.st_dev, st.st_ino);
+        const size_t len = path.size();
+        bool hit = false;
+        for (const std::string& s : subdirs) {
+            path.append(s).push_back('/');
+            hit = directory(false);
+            path.resize(len);
+            if (hit)
+                break;
+        }
+        ancestors.pop_back();
+        return hit;
+    }
+};
+
+int toolsfind::FnMatch(const char* pat, const char* name)
+{
+    for (;;) {
+        if (*pat == '\0')
+            return *name == '\0' ? 1 : 0;
+        if (*pat == '*') {
+            while (*pat != '\0' && *pat != '.')
+                ++pat;
+            while (*name != '\0' && *name != '.')
+                ++name;
+            continue;
+        }
+        if (*pat == '?') {
+            if (*name == '\0')
+                return 0;
+            ++pat;
+            ++name;
+            // One character of the name, even when it takes several bytes.
+            while ((static_cast<unsigned char>(*name) & 0xc0) == 0x80)
+                ++name;
+            continue;
+        }
+        if (lower(*pat) != lower(*name))
+            return 0;
+        ++pat;
+        ++name;
+    }
+}
+
+int toolsfind::FnMatch(const QString& pat, const QString& name)
+{
+    return FnMatch(QFile::encodeName(pat).constData(), QFile::encodeName(name).constData());
+}
+
+QString toolsfind::DoADir(const QString& patternp, const QString& /*patternn*/, const QString& include)
+{
+    if (patternp.isEmpty())
+        return QString();
+    Walk w(*this, QFile::encodeName(include));
+    w.path = QFile::encodeName(patternp).toStdString();
+    if (w.path.back() != '/')
+        w.path.push_back('/');
+    return w.directory(true) ? w.found : QString();
+}
+
+QString toolsfind::FindFile(const std::vector<QString>& drives, const QString& pattern)
+{
+    for (const QString& root : drives) {
+        QString hit = DoADir(root, QStringLiteral("*.*"), pattern);
+        if (!hit.isEmpty())
+            return hit;
+    }
+    return QString();
+}
+
+void toolsfind::FindDrives(std::vector<QString>& fdrives, std::vector<QString>& hdrives)
+{
+    if (located == 1) {
+        hdrives = runDrives;
+        return;
+    }
+    std::vector<host::Volume> vols = volumes ? volumes() : std::vector<host::Volume>();
+    std::stable_sort(vols.begin(), vols.end(),
+                     [](const host::Volume& a, const host::Volume& b) { return a.root < b.root; });
+    fdrives.clear();
+    hdrives.clear();
+    for (const host::Volume& v : vols) {
+        if (host::isSkippedVolume(v))
+            fdrives.push_back(v.root);
+        else
+            hdrives.push_back(v.root);
+    }
+    runDrives = hdrives;
+    located = 1;
+}
+
+void toolsfind::forgetDrives()
+{
+    located = 0;
+    runDrives.clear();
+}
+
+QString toolsfind::ffind(const QString& file)
+{
+    FindDrives(fdrives, hdrives);
+    ndrives = static_cast<int>(hdrives.size());
+    file_name_pattern = file;
+    file_count = 0;
+    return FindFile(hdrives, file_name_pattern);
+}
+
+bool toolsfind::getfile(QString& file)
+{
+    for (const QString& c : cfgfile::candidates()) {
+        struct stat st;
+        if (stat(QFile::encodeName(c).constData(), &st) == 0) {
+            file = c;
+            return true;
+        }
+    }
+    file.clear();
+    return false;
+}
+
+void toolsfind::clean(const QString& tempdir)
+{
+    if (tempdir.isEmpty())
+        return;
+    const int fd = open(QFile::encodeName(tempdir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    DIR* d = fdopendir(fd);
+    if (!d) {
+        close(fd);
+        return;
+    }
+    while (const dirent* e = readdir(d)) {
+        const char* n = e->d_name;
+        const size_t len = std::strlen(n);
+        if (len < 4 || std::strcmp(n + len - 4, ".err") != 0)
+            continue;
+        unsigned char t = e->d_type;
+        if (t == DT_UNKNOWN) {
+            struct stat s;
+            if (fstatat(fd, n, &s, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            t = typeOf(s.st_mode);
+        }
+        if (t != DT_DIR)
+            unlinkat(fd, n, 0);
+    }
+    closedir(d);
+}
+
+bool toolsfind::verify(const QString& dir, const QString& f)
+{
+    if (dir.isEmpty())
+        return false;
+    const QByteArray native = QFile::encodeName(dir);
+    if (f.isNull()) {
+        struct stat st;
+        return stat(native.constData(), &st) == 0 && !S_ISDIR(st.st_mode);
+    }
+    DIR* d = opendir(native.constData());
+    if (!d)
+        return false;
+    const QByteArray wanted = QFile::encodeName(f);
+    bool found = false;
+    while (const dirent* e = readdir(d)) {
+        if (wanted == e->d_name) {
+            found = true;
+            break;
+        }
+    }
+    closedir(d);
+    return found;
+}
+
+void toolsfind::setfiles()
+{
+    javabin.clear();
+    javahlp.clear();
+    QString configfile;
+
+    doscmd = host::findTerminal();
+
+    QString refused;
+    temp = host::captureDir(&refused);
+    if (temp.isEmpty()) {
+        temp = fallbackCaptureDir();
+        const QString then = temp.isEmpty()
+                                 ? QStringLiteral("Compiler messages cannot be kept in this session.")
+                                 : QStringLiteral("Compiler messages are kept in %1 for this session.").arg(temp);
+        dialogs().message(nullptr, refused + QLatin1Char('\n') + then, QString(), Buttons::Ok,
+                          Icon::Warning);
+    }
+    clean(temp);
+
+    if (progress)
+        progress(0, QString());
+
+    if (!getfile(configfile))
+        configfile = cfgfile::newLocation(&homedir);
+
+    QByteArray data;
+    if (cfgfile::load(configfile, data) == cfgfile::Load::Data) {
+        qsizetype pos = 0;
+        const auto bin = cfgfile::readRecord(data, pos);
+        if (bin)
+            javabin = *bin;
+        if (!bin || !verify(javabin, host::toolName(QStringLiteral("javac")))) {
+            dialogs().message(nullptr, QString::fromLatin1(CorruptedText));
+        } else {
+            const auto hlp = cfgfile::readRecord(data, pos);
+            if (hlp)
+                javahlp = *hlp;
+            if (hlp && verify(javahlp))
+                return;
+            dialogs().message(nullptr, QString::fromLatin1(CorruptedText));
+        }
+    }
+
+    // Recreate the file from a new search. A value that failed its check is
+    // not kept: a tool that is not found leaves its path empty.
+    javabin.clear();
+    javahlp.clear();
+    QByteArray out;
+    const QString compiler = ffind(host::toolName(QStringLiteral("javac")));
+    if (!compiler.isEmpty()) {
+        javabin = directoryOf(compiler);
+        out += cfgfile::encodeRecord(javabin);
+    } else {
+        dialogs().message(nullptr, QString::fromLatin1(NoCompilerText));
+    }
+    const QString help = ffind(QString::fromLatin1(HelpFileName));
+    if (!help.isEmpty()) {
+        javahlp = help;
+        out += cfgfile::encodeRecord(javahlp);
+    } else {
+        dialogs().message(nullptr, QString::fromLatin1(NoHelpText));
+    }
+    // When the file cannot be written the paths still serve this run.
+    cfgfile::save(configfile, out);
+}

@@ -1,0 +1,72 @@
+// Finding the Java tools: the start-up sequence that settles the tool paths
+// (setfiles) and the walk of the mounted volumes that looks for a file and
+// offers each hit to the user.
+#pragma once
+#include "platform/host.h"
+
+#include <QString>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+class toolsfind {
+public:
+    // Called while a walk runs, at most a few times a second, with the number
+    // of directories searched so far and the directory being searched; also
+    // called once, with 0 and an empty directory, when setfiles starts, so that
+    // a waiting window gets painted.
+    using Progress = std::function<void(long dirsSearched, const QString& currentDir)>;
+    void setProgress(Progress p) { progress = std::move(p); }
+
+    // The whole start-up sequence: fills javabin, javahlp, temp, doscmd (and
+    // homedir when the current directory is used), removes old capture files,
+    // reads brewpad.cfg or searches for the tools and writes it again.
+    void setfiles();
+
+    // Searches every searchable volume for `file`; returns the path the user
+    // accepted, or an empty string.
+    QString ffind(const QString& file);
+    // Fills `fdrives` with the roots never searched (removable media, virtual
+    // file systems) and `hdrives` with those to search, in ascending order.
+    // The volumes are asked for once per run; later calls reuse the list and
+    // leave `fdrives` alone.
+    void FindDrives(std::vector<QString>& fdrives, std::vector<QString>& hdrives);
+    // Walks each root in turn; returns the first accepted path or an empty string.
+    QString FindFile(const std::vector<QString>& drives, const QString& pattern);
+    // Walks one directory tree: the matching files of a directory in listing
+    // order, then its subdirectories depth first. `patternn` is the listing
+    // query of other hosts ("*.*"); every entry is listed here.
+    QString DoADir(const QString& patternp, const QString& patternn, const QString& include);
+    // Wildcard match of a file name: letters compared without regard to case,
+    // "?" one character, "*" skips pattern and name each to their next ".".
+    static int FnMatch(const char* pat, const char* name);
+    static int FnMatch(const QString& pat, const QString& name);
+
+    // Looks for an existing brewpad.cfg; true with its path in `file`, false
+    // with `file` empty.
+    static bool getfile(QString& file);
+    // Removes the *.err files directly inside `tempdir`.
+    static void clean(const QString& tempdir);
+    // With `f`: `dir` can be listed and holds an entry named exactly `f`.
+    // Without: `dir` names an existing file (not a directory).
+    static bool verify(const QString& dir, const QString& f = QString());
+
+    // The drive list of this run (the first FindDrives fills it).
+    static inline int located = 0;
+    static inline std::vector<QString> runDrives;
+    // Forgets the drive list, so that the next search asks for the volumes again.
+    static void forgetDrives();
+
+    // Where the volumes come from; tests put temporary trees here.
+    std::function<std::vector<host::Volume>()> volumes = host::mountedVolumes;
+
+    int ndrives = 0;
+    std::vector<QString> fdrives;
+    std::vector<QString> hdrives;
+    QString file_name_pattern;
+    long file_count = 0;
+
+private:
+    struct Walk;
+    Progress progress;
+};
