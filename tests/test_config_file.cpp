@@ -1,0 +1,422 @@
+// brewpad.cfg and the start-up sequence that reads it or searches the tools.
+#include "config/cfgfile.h"
+#include "config/search.h"
+#include "config/toolpaths.h"
+#include "scripted_dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// Readable failures.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+#include <map>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString Corrupted = QStringLiteral(" Brewpad.cfg corrupted , recreating...");
+const QString NoCompiler = QStringLiteral("sorry javac.exe not found : unable to compile java files");
+const QString NoHelp = QStringLiteral("sorry java help file not found");
+
+QString question(const QString& path)
+{
+    return QStringLiteral("Needed File found :%1 : Keep it ?").arg(path);
+}
+
+void makeFile(const QString& path, const QByteArray& bytes = QByteArray())
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray le(qint32 n)
+{
+    const quint32 u = static_cast<quint32>(n);
+    const char b[4] = {char(u & 0xff), char((u >> 8) & 0xff), char((u >> 16) & 0xff), char(u >> 24)};
+    return QByteArray(b, 4);
+}
+
+QByteArray record(const QString& s)
+{
+    const QByteArray b = QFile::encodeName(s);
+    return le(qint32(b.size())) + b;
+}
+
+// Sets the variables Brewpad reads for one test and puts everything back afterwards.
+class Environment {
+public:
+    Environment()
+    {
+        for (const char* v : {"XDG_CONFIG_HOME", "TEMP", "TMP", "TMPDIR", "COMSPEC"}) {
+            saved[v] = qEnvironmentVariableIsSet(v) ? std::optional<QByteArray>(qgetenv(v)) : std::nullopt;
+            qunsetenv(v);
+        }
+        cwd = QDir::currentPath();
+    }
+    ~Environment()
+    {
+        for (const auto& [k, v] : saved) {
+            if (v)
+                qputenv(k.c_str(), *v);
+            else
+                qunsetenv(k.c_str());
+        }
+        QDir::setCurrent(cwd);
+    }
+    void set(const char* var, const QString& value) { qputenv(var, QFile::encodeName(value)); }
+
+private:
+    std::map<std::string, std::optional<QByteArray>> saved;
+    QString cwd;
+};
+
+// A temporary world: configuration home, TEMP, and a tree holding the tools.
+class SetFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(base.isValid());
+        env.set("XDG_CONFIG_HOME", at("home"));
+        env.set("TEMP", at("tmp"));
+        env.set("TMPDIR", at("tmpdir"));  // never the machine's own /tmp
+        QDir().mkpath(at("tmp"));
+        QDir().mkpath(at("tmpdir"));
+        QDir().mkpath(at("cwd"));
+        QDir::setCurrent(at("cwd"));
+        makeFile(javac());
+        makeFile(help());
+        toolsfind::forgetDrives();
+        dialogs.answerFor = [](const AskedMessage& m) -> std::optional<Answer> {
+            if (m.text.startsWith(QStringLiteral("Needed File found :")))
+                return Answer::Yes;
+            return std::nullopt;
+        };
+    }
+    void TearDown() override { toolsfind::forgetDrives(); }
+
+    QString at(const QString& rel) const { return base.path() + QLatin1Char('/') + rel; }
+    QString tree() const { return at("tree"); }
+    QString bin() const { return at("tree/jdk/bin"); }
+    QString javac() const { return bin() + QStringLiteral("/javac"); }
+    QString help() const { return at("tree/docs/api/element-list"); }
+    QString cfg() const { return at("home/brewpad/brewpad.cfg"); }
+
+    // Runs the start-up sequence with the tree as the only volume.
+    void start()
+    {
+        toolsfind tf;
+        tf.volumes = [this] {
+            ++volumeQueries;
+            return std::vector<host::Volume>{host::Volume{tree(), QStringLiteral("ext4"), {}, false}};
+        };
+        tf.setfiles();
+    }
+
+    QTemporaryDir base;
+    Environment env;
+    ScriptedDialogs dialogs;
+    int volumeQueries = 0;
+};
+
+}  // namespace
+
+TEST(ConfigRecords, LengthsAreLittleEndianOnEveryHost)
+{
+    const char twelve[4] = {0x0c, 0, 0, 0};
+    const char big[4] = {0x00, 0x01, 0x00, 0x00};
+    const char max[4] = {char(0xff), char(0xff), char(0xff), 0x7f};
+    const char minus1[4] = {char(0xff), char(0xff), char(0xff), char(0xff)};
+    EXPECT_EQ(cfgfile::decodeLength(twelve), 12);
+    EXPECT_EQ(cfgfile::decodeLength(big), 256);
+    EXPECT_EQ(cfgfile::decodeLength(max), 2147483647);
+    EXPECT_EQ(cfgfile::decodeLength(minus1), -1);
+    EXPECT_EQ(cfgfile::encodeLength(0x01020304), QByteArray("\x04\x03\x02\x01", 4));
+    // A directory of 10 characters takes exactly 4 + 10 bytes, no terminator.
+    EXPECT_EQ(cfgfile::encodeRecord(QStringLiteral("C:/JDK/BIN")), QByteArray("\x0a\0\0\0C:/JDK/BIN", 14));
+}
+
+TEST(ConfigRecords, ReadsValidRecordsAndRejectsBadLengths)
+{
+    // Two records made by hand, as another host would write them.
+    QByteArray data = QByteArray("\x0c\0\0\0/usr/jdk/bin", 16) + QByteArray("\x03\0\0\0abc", 7);
+    qsizetype pos = 0;
+    EXPECT_EQ(cfgfile::readRecord(data, pos), QStringLiteral("/usr/jdk/bin"));
+    EXPECT_EQ(pos, 16);
+    EXPECT_EQ(cfgfile::readRecord(data, pos), QStringLiteral("abc"));
+    EXPECT_FALSE(cfgfile::readRecord(data, pos)) << "nothing after the last record";
+
+    auto one = [](const QByteArray& d) {
+        qsizetype p = 0;
+        return cfgfile::readRecord(d, p);
+    };
+    EXPECT_EQ(one(le(0)), QString());
+    EXPECT_EQ(one(le(4095) + QByteArray(4095, 'x'))->size(), 4095);
+    EXPECT_FALSE(one(le(4096) + QByteArray(4096, 'x'))) << "oversized";
+    EXPECT_FALSE(one(le(-1) + QByteArray(8, 'x'))) << "negative";
+    EXPECT_FALSE(one(le(12) + QByteArray("/usr/jdk", 8))) << "runs past the end";
+    EXPECT_FALSE(one(QByteArray("\x0c\0", 2))) << "incomplete length";
+}
+
+TEST(ConfigLocation, CandidatesInOrderConfigTempTmpCurrent)
+{
+    Environment env;
+    QTemporaryDir base;
+    const QString p = base.path();
+    for (const char* d : {"home", "temp", "tmp", "cwd"})
+        QDir().mkpath(p + QLatin1Char('/') + QLatin1String(d));
+    env.set("XDG_CONFIG_HOME", p + "/home");
+    env.set("TEMP", p + "/temp");
+    env.set("TMP", p + "/tmp");
+    QDir::setCurrent(p + "/cwd");
+    const QString cwdPath = QDir::currentPath();
+
+    EXPECT_EQ(cfgfile::candidates(),
+              QStringList({p + "/home/brewpad/brewpad.cfg", p + "/temp/brewpad.cfg", p + "/tmp/brewpad.cfg",
+                           cwdPath + "/brewpad.cfg"}));
+
+    QString found;
+    EXPECT_FALSE(toolsfind::getfile(found));
+    EXPECT_TRUE(found.isEmpty());
+    // Each file added in a higher place takes precedence.
+    makeFile(cwdPath + "/brewpad.cfg");
+    ASSERT_TRUE(toolsfind::getfile(found));
+    EXPECT_EQ(found, cwdPath + "/brewpad.cfg");
+    makeFile(p + "/tmp/brewpad.cfg");
+    toolsfind::getfile(found);
+    EXPECT_EQ(found, p + "/tmp/brewpad.cfg");
+    QDir().mkpath(p + "/temp/brewpad.cfg");  // a directory of that name counts as existing
+    toolsfind::getfile(found);
+    EXPECT_EQ(found, p + "/temp/brewpad.cfg");
+    makeFile(p + "/home/brewpad/brewpad.cfg");
+    toolsfind::getfile(found);
+    EXPECT_EQ(found, p + "/home/brewpad/brewpad.cfg");
+
+    // Unset (or empty) variables are left out.
+    qunsetenv("TEMP");
+    env.set("TMP", QString());
+    EXPECT_EQ(cfgfile::candidates(), QStringList({p + "/home/brewpad/brewpad.cfg", cwdPath + "/brewpad.cfg"}));
+    // A new file goes to the configuration directory.
+    QString home = QStringLiteral("untouched");
+    EXPECT_EQ(cfgfile::newLocation(&home), p + "/home/brewpad/brewpad.cfg");
+    EXPECT_EQ(home, QStringLiteral("untouched"));
+}
+
+TEST(ConfigVerify, ExactEntryNamesAndExistingFiles)
+{
+    QTemporaryDir dir;
+    makeFile(dir.path() + "/upper/JAVAC");
+    makeFile(dir.path() + "/lower/javac");
+    EXPECT_FALSE(toolsfind::verify(dir.path() + "/upper", QStringLiteral("javac")));
+    EXPECT_TRUE(toolsfind::verify(dir.path() + "/lower", QStringLiteral("javac")));
+    EXPECT_FALSE(toolsfind::verify(dir.path() + "/missing", QStringLiteral("javac")));
+    EXPECT_FALSE(toolsfind::verify(QString(), QStringLiteral("javac")));
+    EXPECT_TRUE(toolsfind::verify(dir.path() + "/lower/javac"));
+    EXPECT_FALSE(toolsfind::verify(dir.path() + "/lower")) << "a directory is not the help file";
+    EXPECT_FALSE(toolsfind::verify(dir.path() + "/lower/nothing"));
+    if (QFileInfo::exists(QStringLiteral("/usr/bin/javac"))) {
+        EXPECT_TRUE(toolsfind::verify(QStringLiteral("/usr/bin"), QStringLiteral("javac")));
+        EXPECT_FALSE(toolsfind::verify(QStringLiteral("/usr/bin"), QStringLiteral("JAVAC")));
+    }
+}
+
+TEST(ConfigClean, RemovesOnlyErrFilesOfThatDirectory)
+{
+    QTemporaryDir dir;
+    const QString p = dir.path();
+    for (const char* f : {"/A.err", "/b.err", "/keep.txt", "/sub/c.err", "/a.err.txt"})
+        makeFile(p + QLatin1String(f));
+    toolsfind::clean(p);
+    EXPECT_FALSE(QFile::exists(p + "/A.err"));
+    EXPECT_FALSE(QFile::exists(p + "/b.err"));
+    EXPECT_TRUE(QFile::exists(p + "/keep.txt"));
+    EXPECT_TRUE(QFile::exists(p + "/sub/c.err"));
+    EXPECT_TRUE(QFile::exists(p + "/a.err.txt"));
+}
+
+TEST_F(SetFiles, FirstStartSearchesWritesAndNextStartDoesNot)
+{
+    env.set("COMSPEC", QStringLiteral("/usr/bin/myterm"));
+    const QString capture = at("tmp/brewpad-") + QString::number(getuid());
+    ASSERT_EQ(mkdir(QFile::encodeName(capture).constData(), 0700), 0);
+    makeFile(capture + "/Old.err");
+    makeFile(capture + "/Other.txt");
+    start();
+    EXPECT_EQ(dialogs.texts(), QStringList({question(javac()), question(help())}));
+    EXPECT_EQ(volumeQueries, 1) << "the second search reuses the volume list";
+    EXPECT_EQ(javabin, bin());
+    EXPECT_EQ(javahlp, help());
+    EXPECT_EQ(doscmd, QStringLiteral("/usr/bin/myterm"));
+    EXPECT_EQ(temp, at("tmp/brewpad-") + QString::number(getuid()));
+    EXPECT_FALSE(QFile::exists(capture + "/Old.err"));
+    EXPECT_TRUE(QFile::exists(capture + "/Other.txt"));
+    EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
+
+    dialogs.messages.clear();
+    toolsfind::forgetDrives();
+    volumeQueries = 0;
+    javabin.clear();
+    start();
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(volumeQueries, 0);
+    EXPECT_EQ(javabin, bin());
+    EXPECT_EQ(javahlp, help());
+}
+
+TEST_F(SetFiles, FileFoundInTempOrTmpOrCurrentDirectoryIsUsed)
+{
+    const QByteArray valid = record(bin()) + record(help());
+    // TEMP holds a valid file, the configuration directory none.
+    makeFile(at("tmp/brewpad.cfg"), valid);
+    start();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(javabin, bin());
+
+    // TEMP unset, TMP set.
+    qunsetenv("TEMP");
+    QDir().mkpath(at("tmp2"));
+    env.set("TMP", at("tmp2"));
+    makeFile(at("tmp2/brewpad.cfg"), record(bin()) + record(javac()));
+    start();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(javahlp, javac());
+
+    // Neither: the current directory.
+    qunsetenv("TMP");
+    makeFile(at("cwd/brewpad.cfg"), valid);
+    start();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(javahlp, help());
+    EXPECT_EQ(volumeQueries, 0);
+    EXPECT_FALSE(QFile::exists(cfg()));
+}
+
+TEST_F(SetFiles, EmptyFileIsRebuiltSilently)
+{
+    makeFile(cfg());
+    start();
+    EXPECT_EQ(dialogs.texts(), QStringList({question(javac()), question(help())}));
+    EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
+}
+
+TEST_F(SetFiles, UpperCaseCompilerEntryFailsVerification)
+{
+    makeFile(at("other/JAVAC"));
+    makeFile(cfg(), record(at("other")) + record(help()));
+    start();
+    EXPECT_EQ(dialogs.texts(), QStringList({Corrupted, question(javac()), question(help())}));
+    EXPECT_EQ(javabin, bin());
+}
+
+TEST_F(SetFiles, MissingHelpFileIsCorruption)
+{
+    makeFile(cfg(), record(bin()) + record(at("gone/element-list")));
+    start();
+    EXPECT_EQ(dialogs.texts(), QStringList({Corrupted, question(javac()), question(help())}));
+    // A file ending after record 1 is corrupted the same way.
+    dialogs.messages.clear();
+    makeFile(cfg(), record(bin()));
+    start();
+    EXPECT_EQ(dialogs.texts(), QStringList({Corrupted, question(javac()), question(help())}));
+}
+
+TEST_F(SetFiles, FileWithoutRecordOneIsReportedAtTheNextStart)
+{
+    QFile::remove(javac());
+    start();
+    EXPECT_EQ(dialogs.texts(), QStringList({NoCompiler, question(help())}));
+    EXPECT_TRUE(javabin.isEmpty());
+    EXPECT_EQ(readAll(cfg()), record(help()));
+
+    dialogs.messages.clear();
+    toolsfind::forgetDrives();
+    start();
+    EXPECT_EQ(dialogs.texts(), QStringList({Corrupted, NoCompiler, question(help())}));
+
+    // Nothing accepted at all: an empty file, rebuilt without a word next time.
+    dialogs.messages.clear();
+    dialogs.answerFor = nullptr;  // every question declined
+    start();
+    EXPECT_EQ(dialogs.texts(), QStringList({Corrupted, NoCompiler, question(help()), NoHelp}));
+    EXPECT_TRUE(javahlp.isEmpty());
+    EXPECT_EQ(readAll(cfg()), QByteArray());
+    dialogs.messages.clear();
+    start();
+    EXPECT_EQ(dialogs.texts(), QStringList({NoCompiler, question(help()), NoHelp}));
+}
+
+TEST_F(SetFiles, BadLengthsAreCorruption)
+{
+    const QList<QByteArray> bad = {
+        QByteArray("\x05\0", 2),                                 // incomplete length
+        le(200) + QFile::encodeName(bin()),                     // truncated text
+        le(-4) + QFile::encodeName(bin()) + record(help()),     // negative
+        le(4096) + QByteArray(4096, 'a') + record(help()),      // oversized
+        record(bin()) + le(1000) + QFile::encodeName(help()),   // truncated second record
+        record(bin()) + le(-1),                                 // negative second record
+    };
+    for (const QByteArray& b : bad) {
+        dialogs.messages.clear();
+        makeFile(cfg(), b);
+        start();
+        EXPECT_EQ(dialogs.texts(), QStringList({Corrupted, question(javac()), question(help())}))
+            << b.toHex().left(40).toStdString();
+        EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
+    }
+    // A long path, beyond the old 100-character limit, is kept whole.
+    const QString deep = at("tree/") + QString(150, 'd') + QStringLiteral("/bin");
+    makeFile(deep + "/javac");
+    makeFile(cfg(), record(deep) + record(help()));
+    dialogs.messages.clear();
+    start();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(javabin, deep);
+}
+
+TEST_F(SetFiles, UnwritableLocationStillFillsThePaths)
+{
+    makeFile(at("blocker"));
+    env.set("XDG_CONFIG_HOME", at("blocker"));  // the configuration directory cannot be made
+    start();
+    EXPECT_EQ(dialogs.texts(), QStringList({question(javac()), question(help())}));
+    EXPECT_EQ(javabin, bin());
+    EXPECT_EQ(javahlp, help());
+}
+
+TEST_F(SetFiles, RefusedCaptureDirectoryFallsBackToAPrivateOne)
+{
+    // Someone planted a link where the capture directory belongs.
+    const QString planted = at("tmp/brewpad-") + QString::number(getuid());
+    QDir().mkpath(at("victim"));
+    makeFile(at("victim/keep.err"));
+    ASSERT_TRUE(QFile::link(at("victim"), planted));
+    makeFile(cfg(), record(bin()) + record(help()));
+    start();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(planted));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(temp));
+    EXPECT_TRUE(QFile::exists(at("victim/keep.err")));
+    ASSERT_FALSE(temp.isEmpty());
+    EXPECT_NE(temp, planted);
+    struct stat st;
+    ASSERT_EQ(lstat(QFile::encodeName(temp).constData(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    QDir(temp).removeRecursively();
+}

@@ -1,0 +1,55 @@
+// The "Config" window shown while the tool paths are settled.
+#include "config/waitwindow.h"
+#include "config/search.h"
+#include "scripted_dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+TEST(ConfigWindow, ShowsProductSearchingTextAndProgress)
+{
+    TConfigWindow w;
+    w.show();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Config"));
+    EXPECT_FALSE(w.isModal());
+    QStringList texts;
+    for (QLabel* l : w.findChildren<QLabel*>()) {
+        EXPECT_FALSE(l->accessibleName().isEmpty()) << l->text().toStdString();
+        texts << l->text();
+    }
+    EXPECT_TRUE(texts.contains(productText()));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Searching files , Wait please....")));
+
+    const QString longDir = QStringLiteral("/") + QString(400, 'x') + QStringLiteral("/end");
+    w.showProgress(1234, longDir);
+    EXPECT_EQ(w.countText(), QStringLiteral("1234 directories searched"));
+    EXPECT_EQ(w.directoryText(), longDir);
+    for (QLabel* l : w.findChildren<QLabel*>()) {
+        if (l->accessibleName() == QStringLiteral("Directory being searched"))
+            EXPECT_LT(l->text().size(), longDir.size()) << "long paths are shortened";
+    }
+    w.close();
+}
+
+TEST(ConfigWindow, FollowsAWalkAndOutlivesNoCallback)
+{
+    QTemporaryDir dir;
+    QDir().mkpath(dir.path() + "/a/b");
+    ScriptedDialogs d;
+    toolsfind tf;
+    {
+        TConfigWindow w;
+        w.show();
+        tf.setProgress(w.progress());
+        EXPECT_TRUE(tf.DoADir(dir.path(), QStringLiteral("*.*"), QStringLiteral("javac")).isEmpty());
+        EXPECT_TRUE(w.countText().endsWith(QStringLiteral(" directories searched")));
+        EXPECT_TRUE(w.directoryText().startsWith(dir.path()));
+        w.close();
+    }
+    // The window is gone; a later walk must not touch it.
+    EXPECT_TRUE(tf.DoADir(dir.path(), QStringLiteral("*.*"), QStringLiteral("javac")).isEmpty());
+}
