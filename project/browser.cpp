@@ -15,14 +15,18 @@ const QString TruncationNote =
 
 namespace {
 
-void splitLines(const char* data, qint64 size, QStringList& out)
+// Every line of `text` as a span; a carriage return before a line feed is left out,
+// and a last line without a line end counts.
+std::vector<LineSpan> splitLines(const QByteArray& text)
 {
+    const char* data = text.constData();
+    const char* end = data + text.size();
     qsizetype count = 0;
-    for (const char* p = data; (p = static_cast<const char*>(std::memchr(p, '\n', data + size - p))); ++p)
+    for (const char* p = data; p < end && (p = static_cast<const char*>(std::memchr(p, '\n', end - p))); ++p)
         ++count;
-    out.reserve(count + 1);
 
-    const char* end = data + size;
+    std::vector<LineSpan> spans;
+    spans.reserve(size_t(count) + 1);
     const char* start = data;
     while (start < end) {
         const char* nl = static_cast<const char*>(std::memchr(start, '\n', end - start));
@@ -30,14 +34,29 @@ void splitLines(const char* data, qint64 size, QStringList& out)
         qsizetype length = lineEnd - start;
         if (nl && length > 0 && start[length - 1] == '\r')
             --length;
-        out.append(QString::fromUtf8(start, length));
+        spans.push_back(LineSpan{start - data, length});
         if (!nl)
             break;
         start = nl + 1;
     }
+    return spans;
 }
 
 } // namespace
+
+QString CaptureLines::line(int i) const
+{
+    return QString::fromUtf8(text.constData() + spans[i].offset, spans[i].length);
+}
+
+QStringList CaptureLines::lines() const
+{
+    QStringList out;
+    out.reserve(count());
+    for (int i = 0; i < count(); ++i)
+        out << line(i);
+    return out;
+}
 
 CaptureLines readCaptureLines(const QString& fname)
 {
@@ -47,26 +66,29 @@ CaptureLines readCaptureLines(const QString& fname)
         return result;
     result.opened = true;
 
-    const qint64 size = file.size();
-    if (!file.isSequential() && size > 0) {
-        const qint64 used = qMin(size, MaxCaptureBytes);
-        if (uchar* mapped = file.map(0, used)) {
-            splitLines(reinterpret_cast<const char*>(mapped), used, result.lines);
-            file.unmap(mapped);
-            result.truncated = size > used;
-        } else {
-            const QByteArray bytes = file.read(MaxCaptureBytes);
-            splitLines(bytes.constData(), bytes.size(), result.lines);
-            result.truncated = !file.atEnd();
-        }
+    if (!file.isSequential()) {
+        const qint64 size = file.size();
+        result.text = file.read(qMin(size, MaxCaptureBytes));
+        result.truncated = size > result.text.size();
     } else {
-        // Files that report no size (pipes, special files) are read as they come.
-        const QByteArray bytes = file.read(MaxCaptureBytes);
-        splitLines(bytes.constData(), bytes.size(), result.lines);
-        result.truncated = file.bytesAvailable() > 0 || !file.read(1).isEmpty();
+        // Pipes and special files are read as they come.
+        while (result.text.size() < MaxCaptureBytes) {
+            const QByteArray chunk = file.read(qMin<qint64>(1 << 20, MaxCaptureBytes - result.text.size()));
+            if (chunk.isEmpty())
+                break;
+            result.text += chunk;
+        }
+        result.truncated = result.text.size() >= MaxCaptureBytes && !file.read(1).isEmpty();
     }
-    if (result.truncated)
-        result.lines.append(TruncationNote);
+    result.spans = splitLines(result.text);
+    if (result.truncated) {
+        // Keep the cut line apart from the note.
+        if (!result.text.endsWith('\n'))
+            result.text += '\n';
+        const QByteArray note = TruncationNote.toUtf8();
+        result.spans.push_back(LineSpan{result.text.size(), note.size()});
+        result.text += note;
+    }
     return result;
 }
 
@@ -99,8 +121,8 @@ void TBrowserWindow::InsFile(const QString& fname)
     const QString caption = browserCaption(fname);
     setWindowTitle(caption);
     CaptureLines capture = readCaptureLines(fname);
-    if (!capture.lines.isEmpty())
-        SetStrings(std::move(capture.lines));
+    if (capture.count() > 0)
+        SetLines(std::move(capture.text), std::move(capture.spans));
     emit captionChanged(caption);
 }
 

@@ -5,14 +5,20 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The lines of a text file as the list shows them: every line one item whatever
 // its length, empty lines included, a last line without a line end included, a
 // carriage return before the line feed dropped. Bytes are read as UTF-8.
 struct CaptureLines {
-    QStringList lines;
-    bool opened = false;    // false when the file could not be read
-    bool truncated = false; // the file was larger than MaxCaptureBytes
+    QByteArray text;              // the file's bytes
+    std::vector<LineSpan> spans;  // where each line lies in `text`, line ends left out
+    bool opened = false;          // false when the file could not be read
+    bool truncated = false;       // the file was larger than MaxCaptureBytes
+
+    int count() const { return int(spans.size()); }
+    QString line(int i) const;
+    QStringList lines() const;
 };
 
 // Files larger than this show their first MaxCaptureBytes only, followed by

@@ -10,21 +10,38 @@
 
 int TODListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(lines.size());
+    return parent.isValid() ? 0 : count();
 }
 
 QVariant TODListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= lines.size())
+    if (!index.isValid() || index.row() >= count())
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return lines[index.row()];
+        return line(index.row());
     return {};
 }
 
 Qt::ItemFlags TODListModel::flags(const QModelIndex& index) const
 {
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+QString TODListModel::line(int row) const
+{
+    const LineSpan& s = spans[row];
+    return QString::fromUtf8(bytes.constData() + s.offset, s.length);
+}
+
+QString TODListModel::linePrefix(int row, qsizetype maxChars) const
+{
+    const LineSpan& s = spans[row];
+    // A character takes at most 4 bytes of UTF-8 (and at most 2 UTF-16 units).
+    const qsizetype take = qMin(s.length, maxChars * 4);
+    QString text = QString::fromUtf8(bytes.constData() + s.offset, take);
+    if (text.size() > maxChars)
+        text.truncate(maxChars);
+    return text;
 }
 
 quintptr TODListModel::itemData(int row) const
@@ -35,27 +52,30 @@ quintptr TODListModel::itemData(int row) const
 void TODListModel::setItemData(int row, quintptr value)
 {
     if (values.empty())
-        values.assign(lines.size(), 0);
+        values.assign(spans.size(), 0);
     values[row] = value;
 }
 
 void TODListModel::clear()
 {
-    assign({});
+    assign({}, {});
 }
 
-void TODListModel::assign(QStringList newLines)
+void TODListModel::assign(QByteArray text, std::vector<LineSpan> lineSpans)
 {
     beginResetModel();
-    lines = std::move(newLines);
+    bytes = std::move(text);
+    spans = std::move(lineSpans);
     values.clear();
     endResetModel();
 }
 
 void TODListModel::insert(int row, const QString& text)
 {
+    const QByteArray utf8 = text.toUtf8();
     beginInsertRows({}, row, row);
-    lines.insert(row, text);
+    spans.insert(spans.begin() + row, LineSpan{bytes.size(), utf8.size()});
+    bytes.append(utf8);
     if (!values.empty())
         values.insert(values.begin() + row, 0);
     endInsertRows();
@@ -64,7 +84,7 @@ void TODListModel::insert(int row, const QString& text)
 void TODListModel::remove(int row)
 {
     beginRemoveRows({}, row, row);
-    lines.removeAt(row);
+    spans.erase(spans.begin() + row);
     if (!values.empty())
         values.erase(values.begin() + row);
     endRemoveRows();
@@ -81,8 +101,7 @@ QSize TODItemDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& 
 {
     // All items are one line high and the view asks for one item only: answer
     // the widest extent known, so that the scroll range covers every item.
-    const QString text = index.data().toString();
-    const QSize extent = box->ItemExtent(TODListBox::DrawnPart(text));
+    const QSize extent = box->ItemExtent(box->DrawnText(index.row()));
     box->GrowMaxWidth(extent.width());
     return QSize(qMax(box->GetMaxWidth(), extent.width()), extent.height());
 }
@@ -91,8 +110,7 @@ void TODItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 {
     if (!index.isValid())
         return;
-    const QString text = index.data().toString();
-    const QStringView shown = TODListBox::DrawnPart(text);
+    const QString shown = box->DrawnText(index.row());
     const QSize extent = box->ItemExtent(shown);
     box->GrowMaxWidth(extent.width());
 
@@ -113,7 +131,7 @@ void TODItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         painter->setFont(option.font);
         painter->setPen(foreground);
         const QFontMetrics metrics(option.font);
-        painter->drawText(QPoint(bound.left() + 1, bound.top() + 1 + metrics.ascent()), shown.toString());
+        painter->drawText(QPoint(bound.left() + 1, bound.top() + 1 + metrics.ascent()), shown);
     }
     if (option.state & QStyle::State_HasFocus) {
         // The focus frame surrounds the text's width only.
@@ -152,9 +170,9 @@ TODListBox::TODListBox(QWidget* parent, int id)
 
 TODListBox::~TODListBox() = default;
 
-QStringView TODListBox::DrawnPart(const QString& text)
+QString TODListBox::DrawnText(int index) const
 {
-    return QStringView(text).left(MaxDrawnChars);
+    return model_->linePrefix(index, MaxDrawnChars);
 }
 
 QSize TODListBox::ItemExtent(QStringView text) const
@@ -185,6 +203,8 @@ void TODListBox::GrowMaxWidth(int width)
 void TODListBox::startMeasuring(int from)
 {
     measuredUpTo_ = from;
+    idleWidest_ = 0;
+    idleApplied_.start();
     if (measuredUpTo_ < GetCount())
         measureTimer_->start();
 }
@@ -192,25 +212,28 @@ void TODListBox::startMeasuring(int from)
 void TODListBox::measureSlice()
 {
     // Measure while idle, a few milliseconds at a time, so that the scroll range
-    // soon covers items never drawn without a pause after a big load.
+    // soon covers items never drawn without a pause after a big load. Widening
+    // lays out every item again, so the pass widens at most once a second.
     QElapsedTimer clock;
     clock.start();
     const QFontMetrics metrics = fontMetrics();
     const int count = GetCount();
-    int widest = 0;
+    if (count > 0 && idleWidest_ == 0)
+        idleWidest_ = metrics.horizontalAdvance(QLatin1Char(' ')) + 2;
     while (measuredUpTo_ < count) {
-        const QStringView text = DrawnPart(model_->line(measuredUpTo_));
+        const QString text = DrawnText(measuredUpTo_);
         if (!text.isEmpty())
-            widest = qMax(widest, metrics.horizontalAdvance(text.toString()) + 2);
+            idleWidest_ = qMax(idleWidest_, metrics.horizontalAdvance(text) + 2);
         ++measuredUpTo_;
         if ((measuredUpTo_ & 63) == 0 && clock.elapsed() >= 4)
             break;
     }
-    if (widest == 0)
-        widest = metrics.horizontalAdvance(QLatin1Char(' ')) + 2;
-    if (count > 0)
-        GrowMaxWidth(widest);
-    if (measuredUpTo_ < count)
+    const bool done = measuredUpTo_ >= count;
+    if (done || idleApplied_.elapsed() >= 1000) {
+        GrowMaxWidth(idleWidest_);
+        idleApplied_.start();
+    }
+    if (!done)
         measureTimer_->start();
 }
 
@@ -231,16 +254,16 @@ void TODListBox::ClearList()
     model_->clear();
 }
 
-void TODListBox::SetStrings(QStringList lines)
+void TODListBox::SetLines(QByteArray text, std::vector<LineSpan> lineSpans)
 {
     measureTimer_->stop();
-    model_->assign(std::move(lines));
+    model_->assign(std::move(text), std::move(lineSpans));
     startMeasuring(0);
 }
 
 int TODListBox::GetCount() const
 {
-    return model_->rowCount();
+    return model_->count();
 }
 
 int TODListBox::GetStringLen(int index) const
@@ -288,7 +311,7 @@ int TODListBox::InsertString(const QString& text, int index)
     model_->insert(index, text);
     if (index < measuredUpTo_)
         ++measuredUpTo_;
-    GrowMaxWidth(ItemExtent(DrawnPart(text)).width());
+    GrowMaxWidth(ItemExtent(QStringView(text).left(MaxDrawnChars)).width());
     return index;
 }
 

@@ -8,13 +8,21 @@
 #pragma once
 #include <QAbstractItemDelegate>
 #include <QAbstractListModel>
+#include <QElapsedTimer>
 #include <QListView>
-#include <QStringList>
 #include <vector>
 
 class QTimer;
 
-// The lines of a TODListBox, each with an optional data value.
+// Where one line lies in a TODListModel's text: a byte offset and length.
+struct LineSpan {
+    qsizetype offset = 0;
+    qsizetype length = 0;
+};
+
+// The lines of a TODListBox, each with an optional data value. The lines are
+// kept as UTF-8 back to back in one buffer and decoded when asked for, so that
+// a file's lines can be taken over whole without making a string per line.
 class TODListModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -24,18 +32,23 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    const QString& line(int row) const { return lines[row]; }
+    int count() const { return int(spans.size()); }
+    QString line(int row) const;
+    // The line's start: at most `maxChars` characters, decoding no more than needed.
+    QString linePrefix(int row, qsizetype maxChars) const;
     quintptr itemData(int row) const;
     void setItemData(int row, quintptr value);
 
     void clear();
-    void assign(QStringList newLines);
+    // Takes over `text` with the lines `lineSpans` lying in it.
+    void assign(QByteArray text, std::vector<LineSpan> lineSpans);
     void insert(int row, const QString& text);
     void remove(int row);
 
 private:
-    QStringList lines;
-    std::vector<quintptr> values; // empty until a value is set; then one per line
+    QByteArray bytes;              // the lines' UTF-8 text; deleted lines leave their bytes until cleared
+    std::vector<LineSpan> spans;   // one per line, in list order
+    std::vector<quintptr> values;  // empty until a value is set; then one per line
 };
 
 class TODListBox;
@@ -81,16 +94,17 @@ public:
     bool SetSelIndex(int index);              // -1 clears the selection
     void ItemRedraw(int index);
 
-    // Replaces every item at once, measuring nothing up front.
-    void SetStrings(QStringList lines);
+    // Replaces every item at once, measuring nothing up front: the lines are
+    // `lineSpans` of the UTF-8 `text`.
+    void SetLines(QByteArray text, std::vector<LineSpan> lineSpans);
 
     // The widest item extent measured so far, in pixels; never decreases.
     int GetMaxWidth() const { return MaxWidth; }
 
     // An item's text extent plus 2 each way; an empty text is measured on one blank.
     QSize ItemExtent(QStringView text) const;
-    // The part of a line that is measured and drawn.
-    static QStringView DrawnPart(const QString& text);
+    // The part of an item that is measured and drawn: its first MaxDrawnChars characters.
+    QString DrawnText(int index) const;
 
     // Widens MaxWidth and the horizontal scroll range to `width` when it is wider.
     void GrowMaxWidth(int width);
@@ -109,5 +123,7 @@ private:
     TODItemDelegate* delegate_;
     QTimer* measureTimer_;
     int measuredUpTo_ = 0;   // items below this index have been measured by the idle pass
+    int idleWidest_ = 0;     // widest extent the idle pass found and has not applied yet
+    QElapsedTimer idleApplied_; // since the idle pass last widened the scroll range
     bool relayoutPending_ = false;
 };
