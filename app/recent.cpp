@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
+#include <QTimer>
 
 void TMDIFileApp::initRecentFiles()
 {
@@ -21,7 +22,14 @@ void TMDIFileApp::initRecentFiles()
 TMDIFileApp::~TMDIFileApp()
 {
     qApp->removeEventFilter(this);
-    delete Frame;
+    if (idle_)
+        idle_->stop();
+    if (Client)
+        QObject::disconnect(Client, nullptr, this, nullptr);
+    TMainFrame* frame = Frame;
+    Frame = nullptr;
+    Client = nullptr;
+    delete frame;
     Frame = nullptr;
     recent_.reset();
     ini_.reset();

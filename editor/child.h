@@ -11,6 +11,7 @@
 class EditControl;
 class TFileMDIClient;
 class JavacRunner;
+struct CompileOutcome;
 
 class TFileMDIChild : public QMdiSubWindow, public CommandTarget {
     Q_OBJECT
@@ -80,7 +81,7 @@ private:
     void buildCommands();
     // Shared tail of the save commands: reload, clear IsCompiled, classify.
     void afterSave();
-    void compileFinished(int outcome);
+    void compileFinished(const CompileOutcome& outcome);
 
     CommandTable table_;
     QString kind_;

@@ -1,15 +1,219 @@
-// Commands of the editor window that hand over to other parts of the program.
+// Commands of the editor window that hand over to other parts of the program:
+// classification, printing, line-end conversion, compiling and running.
+#include "app/dialogs.h"
+#include "build/classify.h"
+#include "build/compile.h"
+#include "build/run.h"
+#include "build/settings.h"
+#include "config/toolpaths.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
+#include "editor/unix2dos.h"
+#include "print/printing.h"
+#include "project/projfile.h"
 #include "workspace/client.h"
 
-void TFileMDIChild::SetFileType() {}
-int TFileMDIChild::scan(const QString&) { return 0; }
-void TFileMDIChild::CmFilePrint() {}
-void TFileMDIChild::CmFilePageSetup() {}
-void TFileMDIChild::CmUnix2Dos() {}
-void TFileMDIChild::CmJavaC() {}
-void TFileMDIChild::CmJavaRun() {}
-void TFileMDIChild::CmJavaApplet() {}
-bool TFileMDIChild::compiling() const { return false; }
-void TFileMDIChild::compileFinished(int) {}
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+// ---------------------------------------------------------------- classification
+
+int TFileMDIChild::scan(const QString& fname)
+{
+    const ScanResult r = scanJavaFile(fname);
+    if (!r.className.isEmpty())
+        classename = r.className;
+    return r.verdict;
+}
+
+void TFileMDIChild::SetFileType()
+{
+    if (IsNewFile || !FileData)
+        return;
+    if (IsJava) {
+        applyVerdict(scan(FileData->fileName), false, IsJavaMain, IsJavaApplet, IsPackage);
+    } else if (IsJpr && Project) {
+        classifyProject(FileData->fileName, IsJavaMain, IsJavaApplet, IsPackage, classename);
+    }
+}
+
+// ---------------------------------------------------------------- printing
+
+void TFileMDIChild::CmFilePageSetup()
+{
+    if (papa->lpr)
+        papa->lpr->CmFilePageSetup(this);
+}
+
+void TFileMDIChild::CmFilePrint()
+{
+    if (!papa->lpr)
+        return;
+    QString name = FileData ? FileData->fileName : QString();
+    if (name.isEmpty())
+        name = te->fileName().isEmpty() ? QStringLiteral("Untitled") : te->fileName();
+    papa->lpr->CmFilePrint(name, *te->document(), this);
+}
+
+// ---------------------------------------------------------------- line ends
+
+void TFileMDIChild::CmUnix2Dos()
+{
+    const QString name = te->fileName();
+    if (name.isEmpty())
+        return;
+    QString error;
+    switch (convertFileToDos(name, &error)) {
+    case Unix2DosResult::NotReadable:
+        return;
+    case Unix2DosResult::Failed:
+        dialogs().message(this, error, QString(), Buttons::Ok, Icon::Stop);
+        break;
+    case Unix2DosResult::Converted:
+        break;
+    }
+    te->loadFile(name);
+}
+
+// ---------------------------------------------------------------- compiling
+
+bool TFileMDIChild::compiling() const
+{
+    return runner_ && runner_->isRunning();
+}
+
+void TFileMDIChild::CmJavaC()
+{
+    if (compiling())
+        return;
+    const QString file = FileData && !FileData->fileName.isEmpty() ? FileData->fileName : te->fileName();
+    if (file.isEmpty()) {
+        dialogs().message(this, QStringLiteral("Save the file before compiling it."), QString(), Buttons::Ok,
+                          Icon::Information);
+        return;
+    }
+    if (!runner_) {
+        runner_ = new JavacRunner(this);
+        connect(runner_, &JavacRunner::finished, this,
+                [this](const CompileOutcome& o) { compileFinished(o); });
+    }
+    setcurdir(file);
+    const QString capture = captureFileName(file);
+    const QString javac = javacProgram();
+    QString shown;
+    bool started;
+    if (IsJpr) {
+        const ProjectCompilePlan plan = planProjectCompile(file);
+        if (plan.sources.isEmpty()) {
+            IsCompiled = plan.entries > 0;
+            return;
+        }
+        shown = javacCommandText(javac, plan.sources);
+        started = runner_->start(javac, makeargsList() + plan.sources, plan.directory, capture);
+    } else {
+        shown = javacCommandText(javac, file);
+        started = runner_->start(javac, makeargsList() << file, QFileInfo(file).absolutePath(), capture);
+    }
+    if (started && papa->onStatus)
+        papa->onStatus(QStringLiteral("Compiling: %1").arg(shown));
+}
+
+void TFileMDIChild::compileFinished(const CompileOutcome& o)
+{
+    const QString capture = runner_ ? runner_->captureFile() : QString();
+    switch (o.kind) {
+    case CompileOutcome::Success:
+        IsCompiled = true;
+        if (papa->onStatus)
+            papa->onStatus(QStringLiteral("Compilation success"));
+        dialogs().message(this, QStringLiteral("Compilation success"), QStringLiteral("SUCCESS"));
+        break;
+    case CompileOutcome::Failed:
+        IsCompiled = false;
+        papa->CmFileErr(capture);
+        break;
+    case CompileOutcome::NotStarted:
+        IsCompiled = false;
+        if (papa->onStatus)
+            papa->onStatus(QString());
+        dialogs().message(this,
+                          QStringLiteral("The Java compiler %1 could not be started: %2.\n\nCheck the Java "
+                                         "tools directory (delete brewpad.cfg and restart Brewpad to search "
+                                         "for them again).")
+                              .arg(javacProgram(), o.reason.isEmpty() ? libelle_erreur(o.failureIndex) : o.reason),
+                          QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- running
+
+namespace {
+
+// The class to run: the window's base name, or the class the classification found.
+std::optional<QString> pickClass(QWidget* owner, const QString& file, const QString& classename)
+{
+    QString base, ext;
+    filename(file, base, ext);
+    QString missing;
+    std::optional<QString> found =
+        chooseClass(base, classename.isEmpty() ? std::nullopt : std::optional<QString>(classename),
+                    QDir::currentPath(), &missing);
+    if (!found)
+        dialogs().message(owner, missing, QStringLiteral("class not found"));
+    return found;
+}
+
+QString windowFile(const TFileMDIChild* c)
+{
+    return c->FileData && !c->FileData->fileName.isEmpty() ? c->FileData->fileName : c->te->fileName();
+}
+
+}  // namespace
+
+void TFileMDIChild::CmJavaRun()
+{
+    const QString file = windowFile(this);
+    if (file.isEmpty())
+        return;
+    setcurdir(file);
+    std::optional<QString> cls = pickClass(this, file, classename);
+    if (!cls)
+        return;
+    const QString java = javabin + QLatin1Char('/') + host::toolName(QStringLiteral("java"));
+    bool ok = true;
+    const StartCommand c = javaRunCommand(doscmd, java, *cls, EDITCMDLINE, curdir, &ok);
+    if (!ok) {
+        dialogs().message(this, QStringLiteral("Exec : %1 : %2").arg(c.display, unbalancedQuotesText()),
+                          QStringLiteral("ERROR"));
+        return;
+    }
+    int failure = 0;
+    if (!startDetached(c, &failure))
+        dialogs().message(this, QStringLiteral("Exec : %1 : %2").arg(c.display, libelle_erreur(failure)),
+                          QStringLiteral("ERROR"));
+}
+
+void TFileMDIChild::CmJavaApplet()
+{
+    const QString file = windowFile(this);
+    if (file.isEmpty())
+        return;
+    setcurdir(file);
+    std::optional<QString> cls = pickClass(this, file, classename);
+    if (!cls)
+        return;
+    QString error;
+    if (!writeAppletPage(curdir, appletPage(*cls, QDateTime::currentDateTime(), QLocale::system()), &error)) {
+        dialogs().message(this, error, QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+        return;
+    }
+    const QString viewer = javabin + QLatin1Char('/') + host::toolName(QStringLiteral("appletviewer"));
+    const StartCommand c = appletCommand(viewer, curdir);
+    int failure = 0;
+    if (!startDetached(c, &failure))
+        dialogs().message(this, QStringLiteral("Win Exec : %1 : %2").arg(c.display, libelle_erreur(failure)),
+                          QStringLiteral("ERROR"));
+}

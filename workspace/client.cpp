@@ -27,6 +27,7 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     FileErrData.clear();
     FileJavaData.clear();
     FileJprData.clear();
+    tf = std::make_unique<toolsfind>();
 
     if (startup == Startup::SettleConfiguration)
         settleConfiguration();

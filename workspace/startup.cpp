@@ -4,6 +4,9 @@
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "editor/finddlg.h"
+#include "config/search.h"
+#include "config/waitwindow.h"
+#include "print/printing.h"
 #include "workspace/client.h"
 
 #include <QFileInfo>
@@ -11,7 +14,16 @@
 
 void TFileMDIClient::settleConfiguration()
 {
-    // Filled in by the configuration sequence.
+    // The wait window stays painted while the configuration is read or the
+    // volumes are searched for the Java tools.
+    {
+        TConfigWindow wait;
+        wait.show();
+        tf->setProgress(wait.progress());
+        tf->setfiles();
+        tf->setProgress({});
+        wait.close();
+    }
     dialogs().message(nullptr, QStringLiteral("ENV:\nJAVA BIN :\t%1\nJAVA HELP:\t%2").arg(javabin, javahlp));
 }
 
@@ -23,13 +35,17 @@ void TFileMDIClient::initFinder()
     });
 }
 
-void TFileMDIClient::initPrintHost() {}
-void TFileMDIClient::destroyPrintHost() {}
-
-bool TFileMDIClient::closeOther(QMdiSubWindow*)
+void TFileMDIClient::initPrintHost()
 {
-    return true;
+    lpr = new TRulerWin(nullptr);
 }
+
+void TFileMDIClient::destroyPrintHost()
+{
+    delete lpr;
+    lpr = nullptr;
+}
+
 
 void TFileMDIClient::openLocation(const QString& path, int line)
 {
@@ -56,6 +72,3 @@ void TFileMDIClient::openLocation(const QString& path, int line)
     e->setFocus();
 }
 
-void TFileMDIClient::CmJavaOptions() {}
-void TFileMDIClient::CmJavaArgs() {}
-void TFileMDIClient::CmFileErr(const QString&) {}

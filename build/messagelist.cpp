@@ -1,0 +1,113 @@
+// The workspace's compiler-message window and option windows.
+#include "app/ids.h"
+#include "build/mdidlg.h"
+#include "build/messages.h"
+#include "build/settings.h"
+#include "editor/child.h"
+#include "project/browser.h"
+#include "workspace/client.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QMdiSubWindow>
+
+namespace {
+
+// The sub-window that holds the message list. It takes the Exit command while
+// the list has the focus.
+class TBrowserFrame : public QMdiSubWindow, public CommandTarget {
+public:
+    explicit TBrowserFrame(TBrowserWindow* list) : list_(list)
+    {
+        setWidget(list);
+        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowIcon(QIcon(QStringLiteral(":/icons/brewpad-32.png")));
+        table_.on(cmd::Exit, [this] {
+            if (list_)
+                list_->CmExit();
+        });
+        QObject::connect(list, &TBrowserWindow::captionChanged, this, [this](const QString& c) {
+            setWindowTitle(c);
+            setAccessibleName(c);
+        });
+    }
+    CommandTable& commands() override { return table_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override
+    {
+        if (list_)
+            list_->CanClose();
+        QMdiSubWindow::closeEvent(e);
+    }
+
+private:
+    CommandTable table_;
+    QPointer<TBrowserWindow> list_;
+};
+
+// An option window: the dialog's OK or Cancel closes the window that holds it.
+QMdiSubWindow* holdDialog(TFileMDIClient* client, QDialog* dlg)
+{
+    auto* sub = new QMdiSubWindow;
+    sub->setWidget(dlg);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(dlg->windowTitle());
+    sub->setAccessibleName(dlg->windowTitle());
+    sub->setWindowIcon(QIcon(QStringLiteral(":/icons/world.png")));
+    QObject::connect(dlg, &QDialog::finished, sub, &QMdiSubWindow::close);
+    client->addSubWindow(sub);
+    sub->show();
+    client->setActiveSubWindow(sub);
+    dlg->setFocus();
+    return sub;
+}
+
+}  // namespace
+
+void TFileMDIClient::CmJavaOptions()
+{
+    holdDialog(this, new TCompDialog(nullptr, 700));
+}
+
+void TFileMDIClient::CmJavaArgs()
+{
+    holdDialog(this, new TProgDialog(nullptr, 701));
+}
+
+bool TFileMDIClient::closeOther(QMdiSubWindow* w)
+{
+    if (auto* list = qobject_cast<TBrowserWindow*>(w->widget()))
+        return list->CanClose();
+    return true;
+}
+
+void TFileMDIClient::CmFileErr(const QString& fname)
+{
+    FileData = &FileErrData;
+    if (tracebrowser == 1 && BrowserErr) {
+        BrowserErr->InsFile(fname);
+    } else {
+        const QRect r = viewport()->rect();
+        auto* list = new TBrowserWindow(this, fname);
+        auto* frame = new TBrowserFrame(list);
+        frame->setWindowTitle(list->windowTitle());
+        frame->setAccessibleName(list->windowTitle());
+        connect(list, &TBrowserWindow::openLocation, this, &TFileMDIClient::openLocation);
+        addSubWindow(frame);
+        frame->setGeometry(r.left(), r.height() - 100, r.width() - 100, 100);
+        frame->show();
+        BrowserErr = list;
+        BrowserFrame = frame;
+        tracebrowser = 1;
+    }
+    if (onStatus) {
+        // The compiler's own summary lines stand at the end of its output.
+        QStringList tail;
+        const int n = BrowserErr->GetCount();
+        for (int i = std::max(0, n - 20); i < n; ++i)
+            tail << BrowserErr->GetString(i);
+        const MessageSummary s = summarizeMessages(tail);
+        onStatus(summaryText(s));
+    }
+}
