@@ -16,3 +16,4 @@ qt_add_executable(brewpad app/main.cpp)
 target_link_libraries(brewpad PRIVATE bp_app bp_resources)
 
 bp_add_test(test_frame SOURCES tests/test_frame.cpp LIBS bp_app bp_resources)
+bp_add_test(test_editor SOURCES tests/test_editor.cpp LIBS bp_app bp_resources)

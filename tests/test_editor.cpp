@@ -1,0 +1,273 @@
+// Editor windows: captions, saving and its flags, fonts, the close question,
+// encodings and line ends.
+#include "frame_fixture.h"
+
+#include "editor/textfile.h"
+
+#include <QMdiSubWindow>
+#include <QTextBlock>
+
+TEST_F(FrameTest, CaptionsOfNewAndOpenedWindows)
+{
+    TFileMDIChild* n = newJava();
+    EXPECT_EQ(n->windowTitle().remove("[*]"), "JAVA - Untitled");
+    EXPECT_TRUE(n->IsNewFile);
+    EXPECT_TRUE(n->IsJava);
+    const QString path = writeFile("Hello.java", "class Hello {}\n");
+    TFileMDIChild* a = openJava(path);
+    TFileMDIChild* b = openJava(path);
+    ASSERT_NE(a, b);
+    EXPECT_EQ(a->caption(), "JAVA - " + path);
+    EXPECT_EQ(b->caption(), a->caption());
+    EXPECT_FALSE(a->IsNewFile);
+    EXPECT_EQ(client()->editors().size(), 3);
+}
+
+TEST_F(FrameTest, CancelledOpenCreatesNoWindow)
+{
+    dialogs_.openPaths.push_back(QString());
+    app->dispatch(cmd::FileOpenJava);
+    EXPECT_TRUE(client()->editors().isEmpty());
+    EXPECT_EQ(client()->FileData, &client()->FileJavaData);
+    EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(FrameTest, NewWindowIsMaximisedWhenTheActiveOneIs)
+{
+    TFileMDIChild* a = newJava();
+    a->showMaximized();
+    QApplication::processEvents();
+    TFileMDIChild* b = newJava();
+    EXPECT_TRUE(b->isMaximized());
+    b->showNormal();
+    QApplication::processEvents();
+    TFileMDIChild* c = newJava();
+    EXPECT_FALSE(c->isMaximized());
+}
+
+TEST_F(FrameTest, OpeningAnApplicationClassifiesButRunNeedsACompile)
+{
+    TFileMDIChild* c = openJava(writeFile("App.java", "public class App {\n public static void main(String[] a) {}\n}\n"));
+    EXPECT_TRUE(c->IsJavaMain);
+    EXPECT_EQ(c->classename, "App");
+    EXPECT_FALSE(enabled(cmd::JavaRun));
+    c->IsCompiled = true;
+    EXPECT_TRUE(enabled(cmd::JavaRun));
+    EXPECT_FALSE(enabled(cmd::AppletRun));
+    // Any save marks the window as not compiled again.
+    app->dispatch(cmd::FileSave);
+    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(enabled(cmd::JavaRun));
+}
+
+TEST_F(FrameTest, SaveOfAnUnchangedFileWritesNothingButReloads)
+{
+    const QString path = writeFile("Same.java", "class Same {}\n");
+    TFileMDIChild* c = openJava(path);
+    c->IsCompiled = true;
+    // Changed behind the window's back: the reload shows what is on disk.
+    writeFile("Same.java", "class Same { int x; }\n");
+    QTextCursor cur = c->editor()->textCursor();
+    cur.movePosition(QTextCursor::End);
+    c->editor()->setTextCursor(cur);
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(path), "class Same { int x; }\n");
+    EXPECT_EQ(c->editor()->toPlainText(), "class Same { int x; }\n");
+    EXPECT_EQ(c->editor()->textCursor().position(), 0);
+    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(c->editor()->document()->isUndoAvailable());
+}
+
+TEST_F(FrameTest, SaveAsCancelledChangesNothing)
+{
+    TFileMDIChild* c = newJava();
+    QTest::keyClicks(c->editor(), "class X {}");
+    dialogs_.savePaths.push_back(QString());
+    app->dispatch(cmd::FileSaveAs);
+    EXPECT_TRUE(c->IsNewFile);
+    EXPECT_EQ(c->caption(), "JAVA - Untitled");
+    EXPECT_TRUE(c->editor()->document()->isModified());
+    EXPECT_EQ(dialogs_.saveProposals.size(), 1);
+}
+
+TEST_F(FrameTest, SaveAsNamesClassifiesAndReloads)
+{
+    TFileMDIChild* c = newJava();
+    QTest::keyClicks(c->editor(), "class Tool { public static void main(String[] a) {} }");
+    const QString path = dir.filePath("Tool");  // the default extension is added
+    dialogs_.savePaths.push_back(path);
+    app->dispatch(cmd::FileSaveAs);
+    EXPECT_FALSE(c->IsNewFile);
+    EXPECT_EQ(c->caption(), "JAVA - " + path + ".java");
+    EXPECT_EQ(c->FileData->fileName, path + ".java");
+    EXPECT_TRUE(c->IsJavaMain);
+    EXPECT_EQ(readFile(path + ".java"), "class Tool { public static void main(String[] a) {} }");
+    EXPECT_FALSE(c->editor()->document()->isModified());
+}
+
+TEST_F(FrameTest, SaveOnANewWindowAsksForANameButKeepsItNew)
+{
+    TFileMDIChild* c = newJava();
+    // An unchanged new window: Save writes nothing and asks nothing.
+    app->dispatch(cmd::FileSave);
+    EXPECT_TRUE(dialogs_.saveProposals.isEmpty());
+    QTest::keyClicks(c->editor(), "class N {}");
+    dialogs_.savePaths.push_back(dir.filePath("N.java"));
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(dir.filePath("N.java")), "class N {}");
+    EXPECT_TRUE(c->IsNewFile);  // only Save As clears it
+    EXPECT_TRUE(enabled(cmd::FileSaveAs));
+}
+
+TEST_F(FrameTest, FontWithoutSelectionAppliesToTextTypedNext)
+{
+    TFileMDIChild* c = newJava();
+    QTest::keyClicks(c->editor(), "abc");
+    const QString before = c->editor()->document()->begin().begin().fragment().charFormat().font().family();
+    QFont chosen("Serif", 21);
+    dialogs_.fontAnswer = chosen;
+    dialogs_.colorAnswer = QColor(Qt::red);
+    app->dispatch(cmd::FormatFont);
+    QTest::keyClicks(c->editor(), "XYZ");
+    QTextBlock b = c->editor()->document()->begin();
+    QList<QTextCharFormat> formats;
+    for (auto it = b.begin(); !it.atEnd(); ++it)
+        formats << it.fragment().charFormat();
+    ASSERT_EQ(formats.size(), 2);
+    EXPECT_EQ(formats[0].font().family(), before);
+    EXPECT_EQ(formats[1].font().pointSize(), 21);
+    EXPECT_EQ(formats[1].foreground().color(), QColor(Qt::red));
+
+    // With a selection only the selection changes.
+    QTextCursor cur(c->editor()->document());
+    cur.setPosition(0);
+    cur.setPosition(1, QTextCursor::KeepAnchor);
+    c->editor()->setTextCursor(cur);
+    dialogs_.fontAnswer = QFont("Serif", 30);
+    app->dispatch(cmd::FormatFont);
+    EXPECT_EQ(c->editor()->document()->begin().begin().fragment().charFormat().font().pointSize(), 30);
+    EXPECT_EQ(c->editor()->document()->begin().begin().fragment().text(), "a");
+    // Cancel changes nothing.
+    dialogs_.fontAnswer.reset();
+    app->dispatch(cmd::FormatFont);
+    EXPECT_EQ(dialogs_.fontRequests, 3);
+}
+
+TEST_F(FrameTest, CloseQuestionAndItsAnswers)
+{
+    TFileMDIChild* c = newJava();
+    QTest::keyClicks(c->editor(), "x");
+    dialogs_.answers = {Answer::Cancel};
+    c->close();
+    QApplication::processEvents();
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text,
+              "The text in the Untitled file has changed.\n\nDo you want to save the changes?");
+    EXPECT_EQ(dialogs_.messages[0].caption, "Brewpad");
+    EXPECT_EQ(dialogs_.messages[0].buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(client()->editors().size(), 1);
+
+    // Exit asks too; Cancel keeps the program running.
+    dialogs_.answers = {Answer::Cancel};
+    EXPECT_FALSE(app->Frame->close());
+    EXPECT_EQ(client()->editors().size(), 1);
+
+    // Yes saves under a chosen name and closes.
+    dialogs_.answers = {Answer::Yes};
+    dialogs_.savePaths.push_back(dir.filePath("Kept.java"));
+    c->close();
+    QApplication::processEvents();
+    EXPECT_EQ(readFile(dir.filePath("Kept.java")), "x");
+    EXPECT_TRUE(client()->editors().isEmpty());
+}
+
+TEST_F(FrameTest, ClearAllIsOneUndoableStep)
+{
+    TFileMDIChild* c = openJava(writeFile("C.java", "line one\nline two\n"));
+    app->dispatch(cmd::ClearAll);
+    EXPECT_TRUE(c->editor()->toPlainText().isEmpty());
+    app->dispatch(cmd::Undo);
+    EXPECT_EQ(c->editor()->toPlainText(), "line one\nline two\n");
+}
+
+TEST_F(FrameTest, InvalidUtf8AndLineEndsSurviveASave)
+{
+    QByteArray bytes("// caf\xE9 \x81\x8D\x9D r\xE9sum\xE9\r\nclass W {}\r\n\xA0\xFF\r\n");
+    const QString path = writeFile("W.java", bytes);
+    TFileMDIChild* c = openJava(path);
+    EXPECT_EQ(c->editor()->textFormat().encoding, TextFormat::Encoding::Windows1252);
+    EXPECT_EQ(c->editor()->textFormat().lineEnd, TextFormat::LineEnd::CRLF);
+    c->editor()->document()->setModified(true);
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(path), bytes);
+
+    // An edit keeps the encoding and line ends of the file.
+    QTextCursor cur(c->editor()->document());
+    cur.movePosition(QTextCursor::End);
+    cur.insertText("x\n");
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(path), bytes + "x\r\n");
+
+    // UTF-8 with LF line ends stays so.
+    QByteArray utf8("// \xC3\xA9t\xC3\xA9 \xE2\x82\xAC\nclass U {}\n");
+    const QString p2 = writeFile("U.java", utf8);
+    TFileMDIChild* u = openJava(p2);
+    u->editor()->document()->setModified(true);
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(p2), utf8);
+}
+
+TEST(TextFile, Windows1252RoundTripsEveryByte)
+{
+    QByteArray all;
+    for (int i = 1; i < 256; ++i)
+        if (i != '\n' && i != '\r')
+            all.append(char(i));
+    all.append("\xC3");  // never valid UTF-8 at the end
+    DecodedText d = decodeText(all);
+    EXPECT_EQ(d.format.encoding, TextFormat::Encoding::Windows1252);
+    EXPECT_EQ(encodeText(d.text, d.format), all);
+    // A character Windows-1252 cannot hold falls back to UTF-8, said so.
+    bool fell = false;
+    QByteArray out = encodeText(d.text + QChar(0x4E2D), d.format, &fell);
+    EXPECT_TRUE(fell);
+    EXPECT_TRUE(out.endsWith("\xE4\xB8\xAD"));
+    // A byte-order mark is kept.
+    DecodedText b = decodeText("\xEF\xBB\xBFx\r\n");
+    EXPECT_TRUE(b.format.bom);
+    EXPECT_EQ(b.text, "x\n");
+    EXPECT_EQ(encodeText(b.text, b.format), QByteArray("\xEF\xBB\xBFx\r\n"));
+}
+
+TEST_F(FrameTest, UnreadableFileIsReportedAndTheWindowStays)
+{
+    dialogs_.openPaths.push_back(dir.filePath("Missing.java"));
+    app->dispatch(cmd::FileOpenJava);
+    ASSERT_FALSE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.messages[0].text, "Unable to read file " + dir.filePath("Missing.java") + " from disk.");
+    EXPECT_EQ(client()->editors().size(), 1);
+}
+
+TEST_F(FrameTest, FailedWriteKeepsTheTextAndSaysSo)
+{
+    const QString path = writeFile("Gone.java", "class Gone {}\n");
+    TFileMDIChild* c = openJava(path);
+    QTest::keyClicks(c->editor(), "// mine ");
+    // The file's directory disappears: the save cannot be written.
+    c->editor()->setFileName(dir.filePath("nodir/Gone.java"));
+    app->dispatch(cmd::FileSave);
+    ASSERT_FALSE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.messages.back().text, "Unable to write file " + dir.filePath("nodir/Gone.java") + " to disk.");
+    EXPECT_TRUE(c->editor()->toPlainText().startsWith("// mine "));
+    EXPECT_TRUE(c->editor()->document()->isModified());
+}
+
+TEST_F(FrameTest, FileDeletedWhileOpenIsSavedAgain)
+{
+    const QString path = writeFile("Del.java", "class Del {}\n");
+    TFileMDIChild* c = openJava(path);
+    QFile::remove(path);
+    QTest::keyClicks(c->editor(), "//");
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(path), "//class Del {}\n");
+}
