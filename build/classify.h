@@ -31,7 +31,9 @@ bool isjava(const QString& ext);
 //    keeps only its first character.
 // The rules look at the text as it stands after the removals made so far, so
 // " /* x */ y" gives two spaces and "y". String literals are not recognised.
-QByteArray prepareJavaText(QByteArrayView text);
+// The text is taken in pieces of `pieceSize` bytes, as a file is read; the
+// result does not depend on the size of the pieces.
+QByteArray prepareJavaText(QByteArrayView text, qsizetype pieceSize = 256 * 1024);
 
 // The outcome of classifying one source.
 //  verdict 0: nothing recognised (or the file was not classified at all)

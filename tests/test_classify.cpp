@@ -52,6 +52,58 @@ std::string referencePrepare(const std::string& raw)
     return t;
 }
 
+// The findings, walk and verdict written as plainly as they are defined, on
+// an already prepared text.
+ScanResult referenceScan(const std::string& t, const std::string& name)
+{
+    const size_t npos = std::string::npos;
+    auto has = [&](const std::string& x) { return t.find(x) != npos; };
+    const bool ispackage = has("package");
+    size_t mainAnchor = npos;
+    for (const char* sig : {"main ( String", "main (String", "main( String", "main(String"}) {
+        mainAnchor = t.find(sig);
+        if (mainAnchor != npos)
+            break;
+    }
+    const bool ismain = mainAnchor != npos;
+    size_t appletAnchor = t.find("extends java.applet.Applet");
+    if (appletAnchor == npos)
+        appletAnchor = t.find("extends Applet");
+    const bool isapplet = appletAnchor != npos || has("import java.applet");
+    const std::string c = "class " + name;
+    const bool istrueapplet = has(c + " extends java.applet.Applet") || has(c + " extends Applet");
+    const bool istruemain = has(c + " {") || has(c + "{");
+
+    ScanResult r;
+    if (ismain || isapplet) {
+        const size_t anchor = ismain ? mainAnchor : appletAnchor;
+        const std::string ends = ismain ? " \t\n{" : " \t\n";
+        size_t p = t.find("class");
+        while (p != npos) {
+            const size_t start = std::min(p + 6, t.size());
+            size_t e = t.find_first_of(ends, start);
+            if (e == npos)
+                e = t.size();
+            r.className = QString::fromStdString(t.substr(start, e - start));
+            const size_t q = t.find("class", e);
+            if (q == npos || (anchor != npos && q > anchor))
+                break;
+            p = q;
+        }
+    }
+    if (ispackage)
+        r.verdict = 5;
+    else if (ismain)
+        r.verdict = istruemain ? 1 : istrueapplet ? 2 : 3;
+    else if (istrueapplet)
+        r.verdict = 2;
+    else if (isapplet)
+        r.verdict = 4;
+    else
+        r.verdict = istruemain ? 1 : 0;
+    return r;
+}
+
 QByteArray prep(const char* s)
 {
     return prepareJavaText(QByteArrayView(s));
@@ -142,9 +194,15 @@ TEST(Prepare, MatchesTheEditInPlaceOnGeneratedTexts)
         std::string s;
         for (size_t k = 0; k < len; ++k)
             s += alphabet[pick(rng)];
-        const QByteArray got = prepareJavaText(QByteArrayView(s.data(), qsizetype(s.size())));
         const std::string want = referencePrepare(s);
-        ASSERT_EQ(std::string(got.constData(), size_t(got.size())), want) << "input: [" << s << "]";
+        const QByteArrayView text(s.data(), qsizetype(s.size()));
+        const QByteArray whole = prepareJavaText(text);
+        ASSERT_EQ(std::string(whole.constData(), size_t(whole.size())), want) << "input: [" << s << "]";
+        // Read in small pieces, as a file is read: the same result.
+        const qsizetype piece = 1 + qsizetype(rng() % 9);
+        const QByteArray pieces = prepareJavaText(text, piece);
+        ASSERT_EQ(std::string(pieces.constData(), size_t(pieces.size())), want)
+            << "input: [" << s << "] in pieces of " << piece;
     }
 }
 
@@ -383,4 +441,70 @@ TEST(Flags, SavesAccumulateAndNamesAreOnlyReplacedWhenFound)
     // Not classified: nothing changes.
     EXPECT_EQ(classifySource(dir.filePath(QStringLiteral("Foo.JAVA")), isMain, isApplet, isPackage, classename), 0);
     EXPECT_EQ(classename, "Bar");
+}
+
+TEST(Verdicts, MatchThePlainDefinitionOnGeneratedSources)
+{
+    const char* const tokens[] = {"package",  "main",   "main ", "(",      " ",        "String", "class",
+                                  "class ",   "Foo",    "Bar",   "{",      " {",       "extends ", "Applet",
+                                  "java.applet.Applet", "import java.applet", "\t", "\n", "/*", "*/", "//",
+                                  "sub",      ";",      "x"};
+    const size_t count = sizeof tokens / sizeof tokens[0];
+    std::mt19937 rng(7);
+    auto check = [&](const std::string& src) {
+        const QByteArrayView text(src.data(), qsizetype(src.size()));
+        const QByteArray prepared = prepareJavaText(text);
+        const ScanResult want = referenceScan(prepared.toStdString(), "Foo");
+        const ScanResult got = scanJavaText(text, QStringLiteral("Foo"));
+        ASSERT_EQ(got.verdict, want.verdict) << "source: [" << src.substr(0, 400) << "]";
+        ASSERT_EQ(got.className, want.className) << "source: [" << src.substr(0, 400) << "]";
+    };
+    for (int round = 0; round < 20000; ++round) {
+        std::string src;
+        const size_t n = rng() % 30;
+        for (size_t k = 0; k < n; ++k)
+            src += tokens[rng() % count];
+        check(src);
+    }
+    // Sources larger than the pieces they are read in, rarely naming things,
+    // so that findings fall near the ends of the pieces.
+    for (int round = 0; round < 6; ++round) {
+        std::string src;
+        while (src.size() < 700 * 1024) {
+            const unsigned pick = rng() % 1000;
+            src += pick < 4 ? tokens[rng() % count] : pick < 500 ? "ab " : "/* c */\n";
+        }
+        check(src);
+    }
+}
+
+TEST(Verdicts, FindingsAcrossTheEndsOfReadPieces)
+{
+    // The text is read in pieces of 256 KiB; put the class and its main
+    // method at every place around the first end of a piece.
+    const std::string tail = "class Foo { static void main(String[] a) {} }";
+    for (size_t fill = 256 * 1024 - 60; fill <= 256 * 1024 + 4; ++fill) {
+        std::string src;
+        src.reserve(fill + tail.size());
+        while (src.size() + 3 <= fill)
+            src += "ab ";
+        src.append(fill - src.size(), 'z');
+        src += tail;
+        const ScanResult r = scanJavaText(QByteArrayView(src.data(), qsizetype(src.size())), QStringLiteral("Foo"));
+        ASSERT_EQ(r.verdict, 1) << fill;
+        ASSERT_EQ(r.className, "Foo") << fill;
+    }
+}
+
+TEST(Anchors, WalkOverMoreClassKeywordsThanAreKept)
+{
+    // Over a million class keywords: the walk no longer keeps their places
+    // and searches the text instead, with the same result.
+    QByteArray src;
+    for (int i = 0; i < 1100000; ++i)
+        src += "class A" + QByteArray::number(i % 10) + ' ';
+    src += "class Last extends Thread {}\nimport java.applet.*;\n";
+    const ScanResult r = scanJavaText(src, QStringLiteral("Foo"));
+    EXPECT_EQ(r.verdict, 4);
+    EXPECT_EQ(r.className, "Last");
 }
