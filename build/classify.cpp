@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -28,7 +29,8 @@ inline bool isWhite(char c)
     return c == ' ' || c == '\t' || c == '\n';
 }
 
-// An uninitialised byte buffer for a whole source and its prepared text.
+// An uninitialised byte buffer for a whole source and its prepared text;
+// data() is null when there is not enough memory.
 // Large ones are asked for in huge pages where the system offers them: a
 // fresh buffer of a hundred megabytes otherwise costs tens of thousands of
 // page faults, more than the preparation itself.
@@ -53,7 +55,7 @@ public:
             mapSize_ = 0;
         }
 #endif
-        heap_.reset(new char[size ? size : 1]);
+        heap_.reset(new (std::nothrow) char[size ? size : 1]);
         data_ = heap_.get();
     }
     ~ByteBuffer()
@@ -91,7 +93,7 @@ size_t findText(std::string_view hay, std::string_view needle, size_t from = 0)
 
 inline bool textAt(std::string_view hay, size_t pos, std::string_view what)
 {
-    return hay.size() - pos >= what.size() && std::memcmp(hay.data() + pos, what.data(), what.size()) == 0;
+    return pos <= hay.size() && hay.size() - pos >= what.size() && std::memcmp(hay.data() + pos, what.data(), what.size()) == 0;
 }
 
 // Each CR LF pair becomes one LF; any other CR stays. `out` holds n bytes;
@@ -284,7 +286,8 @@ size_t Preparer::run(const char* text, size_t n, bool last)
 // Reads `size` bytes of `in` in pieces of `piece` bytes and prepares them
 // into `out` (of size + Preparer::outSlack bytes), CR LF pairs read as LF.
 // After each piece calls onPiece(length prepared so far, last piece).
-// Returns the length of the prepared text, or npos on a read error.
+// Returns the length of the prepared text, or npos on a read error or
+// when memory runs out.
 template <class OnPiece>
 size_t prepareStream(QIODevice& in, qint64 size, size_t piece, char* out, OnPiece onPiece)
 {
@@ -292,6 +295,8 @@ size_t prepareStream(QIODevice& in, qint64 size, size_t piece, char* out, OnPiec
     // Room for a byte kept by the preparation and a CR kept by the joining.
     ByteBuffer buffer(std::min<size_t>(piece, size_t(std::max<qint64>(size, 1))) + 2);
     char* const buf = buffer.data();
+    if (!buf)
+        return npos;
     Preparer preparer(out);
     size_t carried = 0;
     qint64 left = size;
@@ -545,10 +550,13 @@ ScanResult conclude(std::string_view t, const Findings& f)
     return result;
 }
 
-// Reads and classifies `size` bytes of `in`.
+// Reads and classifies `size` bytes of `in`; verdict 0 when it cannot be
+// read or held.
 ScanResult scanDevice(QIODevice& in, qint64 size, const QString& baseName)
 {
     ByteBuffer prepared(size_t(size) + Preparer::outSlack);
+    if (!prepared.data())
+        return {};  // too large to hold
     const QByteArray namedText = "class " + baseName.toUtf8();
     const std::string_view named(namedText.constData(), size_t(namedText.size()));
     // The findings are sought in each stretch of prepared text as soon as it
