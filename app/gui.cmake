@@ -17,3 +17,4 @@ target_link_libraries(brewpad PRIVATE bp_app bp_resources)
 
 bp_add_test(test_frame SOURCES tests/test_frame.cpp LIBS bp_app bp_resources)
 bp_add_test(test_editor SOURCES tests/test_editor.cpp LIBS bp_app bp_resources)
+bp_add_test(test_workflow SOURCES tests/test_workflow.cpp LIBS bp_app bp_resources)

@@ -21,6 +21,7 @@ public:
     // The control's own save-dialog record (its filter is set by the window).
     FileDialogRecord& saveData() { return saveData_; }
     const TextFormat& textFormat() const { return format_; }
+    void setLineEnd(TextFormat::LineEnd le) { format_.lineEnd = le; }
 
     // Replaces the text by the file's; false (and a message) when it cannot be read.
     bool loadFile(const QString& name);

@@ -13,6 +13,7 @@ void TFileMDIClient::CmNewJavaProj()
     FileData = &FileJprData;
     EditJAVACntl = nullptr;
     EditJAVACntl = openEditor(QStringLiteral("jpr"), QString());
+    EditJAVACntl->editor()->setLineEnd(TextFormat::LineEnd::CRLF);
 }
 
 void TFileMDIClient::CmOpenJavaProj()
@@ -87,8 +88,9 @@ void TFileMDIChild::CmInsert()
         return;
     if (!dialogs().openFile(window(), *ProjData))
         return;
-    // The entry replaces the selection, or goes in at the caret.
-    te->textCursor().insertText(ProjData->fileName + QStringLiteral("\r\n"));
+    // The entry and its line end replace the selection, or go in at the caret;
+    // a project's line ends are written as CR LF.
+    te->textCursor().insertText(ProjData->fileName + QLatin1Char('\n'));
     UpdateTextFields();
     IsCompiled = false;
 }

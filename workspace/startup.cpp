@@ -9,6 +9,7 @@
 #include "print/printing.h"
 #include "workspace/client.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTextBlock>
 
@@ -49,7 +50,11 @@ void TFileMDIClient::destroyPrintHost()
 
 void TFileMDIClient::openLocation(const QString& path, int line)
 {
-    const QString abs = QFileInfo(path).absoluteFilePath();
+    // javac names the sources as it was given them: relative ones lie in the
+    // directory it ran in.
+    const QString abs = QFileInfo(path).isAbsolute() || curdir.isEmpty()
+                            ? QFileInfo(path).absoluteFilePath()
+                            : QFileInfo(QDir(curdir), path).absoluteFilePath();
     TFileMDIChild* target = nullptr;
     for (TFileMDIChild* c : editors()) {
         if (c->editor()->fileName() == abs)

@@ -1,0 +1,282 @@
+// Compiling, the message window, projects and option windows, driven through
+// the main window with the real javac of this machine.
+#include "frame_fixture.h"
+
+#include "build/mdidlg.h"
+#include "config/toolpaths.h"
+#include "project/browser.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+
+namespace {
+
+class WorkflowTest : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        const QString javac = QStandardPaths::findExecutable("javac");
+        if (javac.isEmpty())
+            GTEST_SKIP() << "javac is not installed";
+        javabin = QFileInfo(QFileInfo(javac).canonicalFilePath()).absolutePath();
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("capture")));
+        temp = dir.filePath("capture");
+    }
+    void TearDown() override
+    {
+        FrameTest::TearDown();
+        javabin.clear();
+        temp.clear();
+    }
+    // Compiles the active window and waits until the outcome is decided.
+    void compile()
+    {
+        const size_t before = dialogs_.messages.size();
+        const int windows = client()->subWindowList().size();
+        const QString caption = client()->BrowserErr ? client()->BrowserErr->windowTitle() : QString();
+        const int count = client()->BrowserErr ? client()->BrowserErr->GetCount() : -1;
+        app->dispatch(cmd::JavaCompile);
+        QTest::qWaitFor(
+            [&] {
+                return !current()->compiling();
+            },
+            60000);
+        QApplication::processEvents();
+        (void)before;
+        (void)windows;
+        (void)caption;
+        (void)count;
+    }
+    QStringList listLines()
+    {
+        QStringList out;
+        for (int i = 0; i < client()->BrowserErr->GetCount(); ++i)
+            out << client()->BrowserErr->GetString(i);
+        return out;
+    }
+};
+
+const char* kHello =
+    "public class Hello {\n"
+    "    public static void main(String[] args) {\n"
+    "        System.out.println(\"hi\");\n"
+    "    }\n"
+    "}\n";
+
+const char* kBroken =
+    "public class Broken {\n"
+    "    void f() {\n"
+    "        int x = \"text\";\n"
+    "    }\n"
+    "}\n";
+
+}  // namespace
+
+TEST_F(WorkflowTest, CorrectFileCompilesAndEnablesRun)
+{
+    TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
+    EXPECT_FALSE(enabled(cmd::JavaRun));
+    compile();
+    ASSERT_FALSE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
+    EXPECT_EQ(dialogs_.messages.back().caption, "SUCCESS");
+    EXPECT_TRUE(c->IsCompiled);
+    EXPECT_TRUE(QFile::exists(dir.filePath("Hello.class")));
+    EXPECT_TRUE(enabled(cmd::JavaRun));
+    EXPECT_EQ(QDir::currentPath(), QFileInfo(dir.path()).canonicalFilePath());
+    // Saving again disables the run commands until the next compilation.
+    app->dispatch(cmd::FileSave);
+    EXPECT_FALSE(enabled(cmd::JavaRun));
+}
+
+TEST_F(WorkflowTest, ErrorsOpenTheMessageWindowAlongTheBottom)
+{
+    TFileMDIChild* c = openJava(writeFile("Broken.java", kBroken));
+    compile();
+    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(enabled(cmd::JavaRun));
+    ASSERT_TRUE(client()->BrowserErr);
+    EXPECT_EQ(tracebrowser, 1);
+    EXPECT_EQ(client()->BrowserFrame->windowTitle(), "Messages : Broken.err");
+    const QStringList lines = listLines();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_TRUE(lines[0].contains("Broken.java:3: error")) << lines[0].toStdString();
+    const QRect area = client()->viewport()->rect();
+    EXPECT_EQ(client()->BrowserFrame->geometry(), QRect(0, area.height() - 100, area.width() - 100, 100));
+    EXPECT_TRUE(app->statusMessage().contains("1 error")) << app->statusMessage().toStdString();
+    // The message window is no editor: the editor stays the target of its commands.
+    client()->setActiveSubWindow(client()->BrowserFrame);
+    EXPECT_EQ(current(), c);
+    EXPECT_TRUE(enabled(cmd::FileSave));
+
+    // A second failure reloads the same window with only the new messages.
+    QMdiSubWindow* first = client()->BrowserFrame;
+    openJava(writeFile("Other.java", "class Other { void g() { undefined(); } }\n"));
+    compile();
+    EXPECT_EQ(client()->BrowserFrame.data(), first);
+    EXPECT_EQ(first->windowTitle(), "Messages : Other.err");
+    EXPECT_FALSE(listLines().join("\n").contains("Broken.java"));
+
+    // Closed by the user: the next failure makes a new window.
+    first->close();
+    QApplication::processEvents();
+    EXPECT_EQ(tracebrowser, 0);
+    compile();
+    ASSERT_TRUE(client()->BrowserFrame);
+    EXPECT_NE(client()->BrowserFrame.data(), first);
+}
+
+TEST_F(WorkflowTest, DoubleClickOnAMessageGoesToTheLine)
+{
+    const QString path = writeFile("Broken.java", kBroken);
+    openJava(path);
+    compile();
+    ASSERT_TRUE(client()->BrowserErr);
+    // Close the source: the message opens it again.
+    for (TFileMDIChild* e : client()->editors())
+        e->close();
+    QApplication::processEvents();
+    TBrowserWindow* list = client()->BrowserErr;
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QApplication::processEvents();
+    ASSERT_NE(current(), nullptr);
+    EXPECT_EQ(current()->editor()->fileName(), path);
+    EXPECT_EQ(current()->editor()->textCursor().blockNumber(), 2);
+}
+
+TEST_F(WorkflowTest, WarningsAloneCountAsSuccess)
+{
+    openJava(writeFile("Warn.java",
+                       "import java.util.*;\npublic class Warn {\n  List l = new ArrayList();\n"
+                       "  void f() { l.add(1); }\n}\n"));
+    compile();
+    ASSERT_FALSE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
+    EXPECT_FALSE(client()->BrowserErr);
+}
+
+TEST_F(WorkflowTest, MissingCompilerIsAFailureThatSaysWhy)
+{
+    javabin = dir.filePath("nojdk");
+    TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
+    compile();
+    EXPECT_FALSE(c->IsCompiled);
+    ASSERT_FALSE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.messages.back().caption, "ERROR");
+    EXPECT_TRUE(dialogs_.messages.back().text.contains(dir.filePath("nojdk/javac")));
+}
+
+TEST_F(WorkflowTest, CompilerOptionsWindowAppliesOnOk)
+{
+    app->dispatch(cmd::JavaOptions);
+    app->dispatch(cmd::JavaOptions);
+    QList<TCompDialog*> dlgs;
+    for (QMdiSubWindow* w : client()->subWindowList())
+        if (auto* d = qobject_cast<TCompDialog*>(w->widget()))
+            dlgs << d;
+    ASSERT_EQ(dlgs.size(), 2);
+    EXPECT_EQ(client()->subWindowList().last()->windowTitle(), "Compiler Options");
+    dlgs[0]->Debug->setChecked(true);
+    dlgs[0]->ClassPath->setText(QString(300, 'c'));
+    dlgs[0]->CmOk();
+    QApplication::processEvents();
+    EXPECT_TRUE(CBDEBUG);
+    EXPECT_EQ(EDITCLASSPATH.value_or("absent"), QString(300, 'c'));
+    EXPECT_EQ(client()->subWindowList().size(), 1);  // OK closed its window
+    // The other window opened with the box clear: its OK wins.
+    dlgs[1]->CmOk();
+    EXPECT_FALSE(CBDEBUG);
+
+    app->dispatch(cmd::JavaArgs);
+    auto* prog = qobject_cast<TProgDialog*>(client()->subWindowList().last()->widget());
+    ASSERT_NE(prog, nullptr);
+    prog->CmdLine->setText("a 'b c'");
+    prog->CmOk();
+    EXPECT_EQ(EDITCMDLINE.value_or("absent"), "a 'b c'");
+}
+
+TEST_F(WorkflowTest, ProjectCompilesOnlyOutOfDateSources)
+{
+    writeFile("A.java", "public class A { public static void main(String[] a) { B.f(); } }\n");
+    writeFile("B.java", "public class B { static void f() {} }\n");
+    const QString jpr = writeFile("demo.jpr", ("# demo\r\n" + dir.filePath("A.java") + "\r\n" +
+                                               dir.filePath("B.java") + "\r\n").toUtf8());
+    dialogs_.openPaths.push_back(jpr);
+    app->dispatch(cmd::OpenJavaProj);
+    TFileMDIChild* p = current();
+    ASSERT_NE(p, nullptr);
+    EXPECT_TRUE(p->IsJpr);
+    EXPECT_EQ(client()->EditJAVACntl.data(), p);
+    EXPECT_TRUE(p->Project);
+    // Not classified until saved.
+    EXPECT_FALSE(p->IsJavaMain);
+    EXPECT_FALSE(enabled(cmd::FileSave));
+    EXPECT_TRUE(enabled(cmd::SaveJavaProj));
+    p->editor()->document()->setModified(true);
+    app->dispatch(cmd::SaveJavaProj);
+    EXPECT_TRUE(p->IsJavaMain);
+    compile();
+    EXPECT_TRUE(p->IsCompiled);
+    EXPECT_TRUE(QFile::exists(dir.filePath("A.class")));
+    EXPECT_TRUE(QFile::exists(dir.filePath("B.class")));
+    // All current: nothing is compiled and nothing shown.
+    const size_t shown = dialogs_.messages.size();
+    p->IsCompiled = false;
+    compile();
+    EXPECT_TRUE(p->IsCompiled);
+    EXPECT_EQ(dialogs_.messages.size(), shown);
+}
+
+TEST_F(WorkflowTest, AddNodeReplacesTheSelectionAndDelNodeRemovesALine)
+{
+    app->dispatch(cmd::NewJavaProj);
+    TFileMDIChild* p = current();
+    ASSERT_TRUE(p->IsJpr);
+    EXPECT_FALSE(p->Project);
+    QTest::keyClicks(p->editor(), "old entry");
+    p->editor()->selectAll();
+    p->IsCompiled = true;
+    dialogs_.openPaths.push_back(dir.filePath("X.java"));
+    app->dispatch(cmd::InsertNode);
+    EXPECT_EQ(p->editor()->rawText(), dir.filePath("X.java") + "\n");
+    EXPECT_FALSE(p->IsCompiled);
+    QTest::keyClicks(p->editor(), "second");
+    QTextCursor c(p->editor()->document());
+    p->editor()->setTextCursor(c);
+    app->dispatch(cmd::DeleteNode);
+    EXPECT_EQ(p->editor()->rawText(), "second");
+    // The project is written with CR LF line ends.
+    dialogs_.savePaths.push_back(dir.filePath("new.jpr"));
+    QTextCursor end(p->editor()->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText("\nthird");
+    app->dispatch(cmd::SaveAsJavaProj);
+    EXPECT_EQ(readFile(dir.filePath("new.jpr")), "second\r\nthird");
+    EXPECT_FALSE(p->IsNewFile);
+
+    // View Project brings the last project window back.
+    app->dispatch(cmd::FileNewJava);
+    EXPECT_NE(current(), p);
+    app->dispatch(cmd::ViewJavaProj);
+    EXPECT_EQ(current(), p);
+}
+
+TEST_F(WorkflowTest, ExitRoutedToTheMessageWindowGoesNoFurther)
+{
+    openJava(writeFile("Broken.java", kBroken));
+    compile();
+    ASSERT_TRUE(client()->BrowserErr);
+    client()->BrowserErr->setFocus();
+    client()->setActiveSubWindow(client()->BrowserFrame);
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != client()->BrowserErr)
+        GTEST_SKIP() << "the offscreen platform gave the focus elsewhere";
+    app->dispatch(cmd::Exit);
+    EXPECT_EQ(tracebrowser, 0);
+    EXPECT_TRUE(app->Frame->isVisible());
+}
