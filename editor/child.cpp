@@ -160,8 +160,10 @@ unsigned TFileMDIChild::UpdateTextFields()
     CurLineText = block.text();
     CurLineLen = unsigned(CurLineText.size());
     NbrLines = unsigned(te->document()->blockCount());
-    const QTextCursor top = te->cursorForPosition(QPoint(0, 0));
-    FirstVisibleLine = unsigned(top.blockNumber());
+    // The first shown line, from the scroll position (every line is one block).
+    const QTextBlock first = te->document()->findBlock(
+        te->cursorForPosition(QPoint(0, 0)).position());
+    FirstVisibleLine = te->isVisible() ? unsigned(first.blockNumber()) : 0;
     IsModified = te->document()->isModified();
     CurSel = CurLineNbr;
     return CurLineNbr;
