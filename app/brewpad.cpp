@@ -176,7 +176,8 @@ void TMDIFileApp::buildActions()
         act->setIconText(plainCaption(act->text()));
         act->setToolTip(plainCaption(act->text()));
         const QString icon = QStringLiteral(":/icons/%1.png").arg(a.id);
-        if (QFile::exists(icon))
+        // Unix2Dos stands on the menu bar, where a caption reads better than a picture.
+        if (a.id != cmd::Unix2Dos && QFile::exists(icon))
             act->setIcon(QIcon(icon));
         act->setIconVisibleInMenu(false);
         const int id = a.id;

@@ -10,7 +10,7 @@ add_library(bp_app STATIC
   editor/childcmds.cpp
   project/projet.cpp
   build/messagelist.cpp)
-target_link_libraries(bp_app PUBLIC bp_common bp_platform bp_keyboard bp_find bp_inistore bp_config bp_lists bp_options bp_classify bp_projfile bp_compile bp_unix2dos bp_printing Qt6::Widgets Qt6::PrintSupport)
+target_link_libraries(bp_app PUBLIC bp_common bp_platform bp_keyboard bp_find bp_inistore bp_config bp_lists bp_options bp_classify bp_projfile bp_compile bp_unix2dos bp_printing bp_highlight Qt6::Widgets Qt6::PrintSupport)
 
 qt_add_executable(brewpad app/main.cpp)
 target_link_libraries(brewpad PRIVATE bp_app bp_resources)

@@ -46,8 +46,10 @@ private:
     QPointer<TBrowserWindow> list_;
 };
 
+}  // namespace
+
 // An option window: the dialog's OK or Cancel closes the window that holds it.
-QMdiSubWindow* holdDialog(TFileMDIClient* client, QDialog* dlg)
+QMdiSubWindow* holdOptionDialog(TFileMDIClient* client, QDialog* dlg)
 {
     auto* sub = new QMdiSubWindow;
     sub->setWidget(dlg);
@@ -57,22 +59,21 @@ QMdiSubWindow* holdDialog(TFileMDIClient* client, QDialog* dlg)
     sub->setWindowIcon(QIcon(QStringLiteral(":/icons/world.png")));
     QObject::connect(dlg, &QDialog::finished, sub, &QMdiSubWindow::close);
     client->addSubWindow(sub);
+    client->placeNewWindow(sub);
     sub->show();
     client->setActiveSubWindow(sub);
     dlg->setFocus();
     return sub;
 }
 
-}  // namespace
-
 void TFileMDIClient::CmJavaOptions()
 {
-    holdDialog(this, new TCompDialog(nullptr, 700));
+    holdOptionDialog(this, new TCompDialog(nullptr, 700));
 }
 
 void TFileMDIClient::CmJavaArgs()
 {
-    holdDialog(this, new TProgDialog(nullptr, 701));
+    holdOptionDialog(this, new TProgDialog(nullptr, 701));
 }
 
 bool TFileMDIClient::closeOther(QMdiSubWindow* w)

@@ -7,6 +7,7 @@
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "editor/finddlg.h"
+#include "editor/highlighter.h"
 #include "config/search.h"
 #include "project/browser.h"
 
@@ -115,6 +116,8 @@ QList<TFileMDIChild*> TFileMDIClient::editors() const
 TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& file)
 {
     auto* edit = new EditControl;
+    if (kind.startsWith(QLatin1String("JAVA")))
+        new JavaHighlighter(edit);  // colours what is shown; owned by the edit control
     const bool fromFile = !file.isEmpty();
     if (fromFile)
         edit->loadFile(file);
@@ -124,6 +127,7 @@ TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& fi
     child->setWindowIcon(QIcon(kind.startsWith(QLatin1String("jpr")) ? QStringLiteral(":/icons/project.png")
                                                                       : QStringLiteral(":/icons/editor.png")));
     addSubWindow(child);
+    placeNewWindow(child);
     if (maximise)
         child->showMaximized();
     else
@@ -132,6 +136,18 @@ TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& fi
     edit->setFocus();
     emit editorsChanged();
     return child;
+}
+
+void TFileMDIClient::placeNewWindow(QMdiSubWindow* w)
+{
+    // The default place of a new window: three quarters of the workspace,
+    // each new one a step below and to the right of the one before.
+    const QSize area = viewport()->size();
+    const QSize size(std::max(320, area.width() * 3 / 4), std::max(200, area.height() * 3 / 4));
+    const int step = 24 * (subWindowList().size() - 1);
+    const int room = std::max(1, std::min(area.width() - size.width(), area.height() - size.height()));
+    const int offset = step % room;
+    w->setGeometry(offset, offset, size.width(), size.height());
 }
 
 void TFileMDIClient::CmFileNewJava()

@@ -75,6 +75,7 @@ private:
     // Creates and shows an editor window; the record is the one FileData points at.
     TFileMDIChild* openEditor(const QString& kind, const QString& file);
     void arrangeIcons();
+    void placeNewWindow(QMdiSubWindow* w);
     void initPrintHost();
     void destroyPrintHost();
     void initFinder();
@@ -82,6 +83,7 @@ private:
     bool closeOther(QMdiSubWindow* w);
     // Puts the caret on a line of a file, opening the file when no window shows it.
     void openLocation(const QString& path, int line);
+    friend QMdiSubWindow* holdOptionDialog(TFileMDIClient*, class QDialog*);
 
     CommandTable table_;
     QPointer<TFileMDIChild> lastEditor_;
