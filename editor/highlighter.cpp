@@ -1,0 +1,585 @@
+#include "editor/highlighter.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBlockUserData>
+#include <QTextCharFormat>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <algorithm>
+#include <array>
+
+namespace javalex {
+
+namespace {
+
+// Sorted for binary search. Reserved words, literals and the contextual
+// keywords that appear in ordinary source (not the module-info ones such as
+// "to" or "with", which are common identifiers).
+constexpr std::array<QStringView, 59> kKeywords = {
+    u"abstract", u"assert", u"boolean", u"break", u"byte", u"case", u"catch",
+    u"char", u"class", u"const", u"continue", u"default", u"do", u"double",
+    u"else", u"enum", u"extends", u"false", u"final", u"finally", u"float",
+    u"for", u"goto", u"if", u"implements", u"import", u"instanceof", u"int",
+    u"interface", u"long", u"native", u"new", u"null", u"package", u"permits",
+    u"private", u"protected", u"public", u"record", u"return", u"sealed",
+    u"short", u"static", u"strictfp", u"super", u"switch", u"synchronized",
+    u"this", u"throw", u"throws", u"transient", u"true", u"try", u"var",
+    u"void", u"volatile", u"when", u"while", u"yield",
+};
+
+bool lessView(QStringView a, QStringView b) { return a.compare(b) < 0; }
+
+bool identStart(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 128)
+        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == '$';
+    return c.isLetter();
+}
+
+bool identPart(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 128)
+        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9')
+            || u == '_' || u == '$';
+    return c.isLetterOrNumber();
+}
+
+bool isDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+
+// End (exclusive) of a quoted literal starting at `start` with `quote`; stops
+// at the line end when the literal is not closed.
+qsizetype quotedEnd(QStringView s, qsizetype start, char16_t quote)
+{
+    const qsizetype n = s.size();
+    qsizetype j = start + 1;
+    while (j < n) {
+        const char16_t u = s[j].unicode();
+        if (u == '\\')
+            j += 2;
+        else if (u == quote)
+            return j + 1;
+        else
+            ++j;
+    }
+    return n;
+}
+
+// Position just past the closing """ of a text block searched from `from`,
+// or -1 when the line ends inside the block.
+qsizetype textBlockEnd(QStringView s, qsizetype from)
+{
+    const qsizetype n = s.size();
+    for (qsizetype j = from; j < n; ++j) {
+        const char16_t u = s[j].unicode();
+        if (u == '\\')
+            ++j;
+        else if (u == '"' && j + 2 < n && s[j + 1] == u'"' && s[j + 2] == u'"')
+            return j + 3;
+    }
+    return -1;
+}
+
+qsizetype numberEnd(QStringView s, qsizetype i)
+{
+    const qsizetype n = s.size();
+    const bool hex = s[i] == u'0' && i + 1 < n && (s[i + 1] == u'x' || s[i + 1] == u'X');
+    qsizetype j = hex ? i + 2 : i;
+    while (j < n) {
+        const QChar d = s[j];
+        if (!(identPart(d) || d == u'.'))
+            break;
+        ++j;
+        if (j < n && (s[j] == u'+' || s[j] == u'-')) {
+            const char16_t p = d.unicode();
+            if (hex ? (p == 'p' || p == 'P') : (p == 'e' || p == 'E'))
+                ++j;
+        }
+    }
+    return j;
+}
+
+// One lexer for both uses: with Emit the tokens are collected, without it only
+// the state transitions are followed. Identifiers, numbers and annotations
+// never contain a quote or a slash, so skipping them cannot change the state.
+template <bool Emit>
+State lex(QStringView s, State st, QList<Token>* out)
+{
+    const qsizetype n = s.size();
+    qsizetype i = 0;
+    qsizetype tokenStart = 0;  // start of a comment or text block carried in
+    auto add = [out](qsizetype a, qsizetype b, Kind k) {
+        if constexpr (Emit) {
+            if (b > a)
+                out->append(Token{int(a), int(b - a), k});
+        }
+    };
+    while (i < n) {
+        if (st == BlockComment) {
+            const qsizetype e = s.indexOf(u"*/", i);
+            if (e < 0) {
+                add(tokenStart, n, Kind::Comment);
+                return BlockComment;
+            }
+            add(tokenStart, e + 2, Kind::Comment);
+            i = e + 2;
+            st = Normal;
+            continue;
+        }
+        if (st == TextBlock) {
+            const qsizetype e = textBlockEnd(s, i);
+            if (e < 0) {
+                add(tokenStart, n, Kind::String);
+                return TextBlock;
+            }
+            add(tokenStart, e, Kind::String);
+            i = e;
+            st = Normal;
+            continue;
+        }
+        const QChar c = s[i];
+        const char16_t u = c.unicode();
+        if (u == '/' && i + 1 < n) {
+            if (s[i + 1] == u'/') {
+                add(i, n, Kind::Comment);
+                return Normal;
+            }
+            if (s[i + 1] == u'*') {
+                tokenStart = i;
+                i += 2;
+                st = BlockComment;
+                continue;
+            }
+            ++i;
+            continue;
+        }
+        if (u == '"') {
+            if (i + 2 < n && s[i + 1] == u'"' && s[i + 2] == u'"') {
+                tokenStart = i;
+                i += 3;
+                st = TextBlock;
+                continue;
+            }
+            const qsizetype e = quotedEnd(s, i, u'"');
+            add(i, e, Kind::String);
+            i = e;
+            continue;
+        }
+        if (u == '\'') {
+            const qsizetype e = quotedEnd(s, i, u'\'');
+            add(i, e, Kind::String);
+            i = e;
+            continue;
+        }
+        if constexpr (Emit) {
+            if (identStart(c)) {
+                qsizetype j = i + 1;
+                while (j < n && identPart(s[j]))
+                    ++j;
+                const QStringView word = s.sliced(i, j - i);
+                if (word == u"non" && s.sliced(j).startsWith(u"-sealed")
+                    && (j + 7 >= n || !identPart(s[j + 7]))) {
+                    j += 7;
+                    add(i, j, Kind::Keyword);
+                } else if (isKeyword(word)) {
+                    add(i, j, Kind::Keyword);
+                }
+                i = j;
+                continue;
+            }
+            if (isDigit(c) || (u == '.' && i + 1 < n && isDigit(s[i + 1]))) {
+                const qsizetype e = numberEnd(s, i);
+                add(i, e, Kind::Number);
+                i = e;
+                continue;
+            }
+            if (u == '@' && i + 1 < n && identStart(s[i + 1])) {
+                qsizetype j = i + 1;
+                while (j < n && (identPart(s[j]) || (s[j] == u'.' && j + 1 < n && identStart(s[j + 1]))))
+                    ++j;
+                add(i, j, s.sliced(i + 1, j - i - 1) == u"interface" ? Kind::Keyword : Kind::Annotation);
+                i = j;
+                continue;
+            }
+        }
+        ++i;
+    }
+    if (st == BlockComment)
+        add(tokenStart, n, Kind::Comment);
+    else if (st == TextBlock)
+        add(tokenStart, n, Kind::String);
+    return st;
+}
+
+} // namespace
+
+State lexLine(QStringView line, State in, QList<Token>* tokens)
+{
+    QList<Token> scratch;
+    return lex<true>(line, in, tokens ? tokens : &scratch);
+}
+
+State scanLine(QStringView line, State in)
+{
+    return lex<false>(line, in, nullptr);
+}
+
+bool isKeyword(QStringView word)
+{
+    return std::binary_search(kKeywords.begin(), kKeywords.end(), word, lessView);
+}
+
+QColor colour(Kind kind)
+{
+    switch (kind) {
+    case Kind::Keyword: return QColor(0x00, 0x00, 0x8b);     // dark blue
+    case Kind::String: return QColor(0x00, 0x64, 0x00);      // dark green
+    case Kind::Comment: return QColor(0x3f, 0x7f, 0x5f);     // grey-green
+    case Kind::Number: return QColor(0x8b, 0x00, 0x8b);      // dark magenta
+    case Kind::Annotation: return QColor(0x70, 0x70, 0x00);  // olive
+    }
+    return QColor(Qt::black);
+}
+
+} // namespace javalex
+
+using javalex::State;
+
+namespace {
+
+// A block's userState() packs the states at its start and its end; -1 (Qt's
+// default) means not computed.
+int packStates(State in, State end) { return int(in) | (int(end) << 4); }
+State inState(int packed) { return State(packed & 0xf); }
+State endState(int packed) { return State((packed >> 4) & 0xf); }
+
+// Marks a block as coloured for a given text and incoming state.
+struct ColourMark : QTextBlockUserData {
+    size_t hash = 0;
+    State in = javalex::Normal;
+    State end = javalex::Normal;
+    qsizetype ranges = 0;
+};
+
+const QTextCharFormat& formatFor(javalex::Kind kind)
+{
+    static const std::array<QTextCharFormat, 5> formats = [] {
+        std::array<QTextCharFormat, 5> f;
+        for (int k = 0; k < 5; ++k)
+            f[k].setForeground(javalex::colour(javalex::Kind(k)));
+        return f;
+    }();
+    return formats[int(kind)];
+}
+
+// Above this many blocks the state scan reads the document's text in one go
+// instead of block by block.
+constexpr int kRawScanBlocks = 4096;
+// Changes spanning at most this many blocks update their states (and their
+// colouring, where they were coloured) at once; larger ones are left lazy.
+constexpr int kSyncBlocks = 64;
+// Time without progress after which the document layout is taken to have
+// stopped short; also how often to look while it is busy.
+constexpr int kStalledMs = 300;
+
+} // namespace
+
+JavaHighlighter::JavaHighlighter(QTextEdit* edit)
+    : QObject(edit), m_edit(edit), m_doc(edit->document())
+{
+    m_blockCount = m_doc->blockCount();
+    m_timer = new QTimer(this);
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(0);
+    connect(m_timer, &QTimer::timeout, this, &JavaHighlighter::rehighlightVisible);
+    m_retry = new QTimer(this);
+    m_retry->setSingleShot(true);
+    m_retry->setInterval(kStalledMs);
+    connect(m_retry, &QTimer::timeout, this, &JavaHighlighter::rehighlightVisible);
+    connect(m_doc, &QTextDocument::contentsChange, this, &JavaHighlighter::onContentsChange);
+    connect(m_doc->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
+            [this] {
+                m_layoutProgress.start();
+                if (m_waiting)
+                    schedule();
+            });
+    connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, &JavaHighlighter::schedule);
+    edit->viewport()->installEventFilter(this);
+    schedule();
+}
+
+// Qt drops the viewport's event filter itself when this object goes.
+JavaHighlighter::~JavaHighlighter() = default;
+
+bool JavaHighlighter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_edit && watched == m_edit->viewport()
+        && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        schedule();
+    return QObject::eventFilter(watched, event);
+}
+
+bool JavaHighlighter::pending() const
+{
+    return m_waiting || m_timer->isActive() || m_retry->isActive();
+}
+
+void JavaHighlighter::schedule()
+{
+    if (!m_timer->isActive())
+        m_timer->start();
+}
+
+void JavaHighlighter::ensureStatesBefore(int blockNumber)
+{
+    if (m_validUpTo >= blockNumber)
+        return;
+    QTextBlock b = m_doc->findBlockByNumber(m_validUpTo);
+    State st = m_validUpTo == 0 ? javalex::Normal : endState(b.previous().userState());
+    const int count = blockNumber - m_validUpTo;
+    if (count > kRawScanBlocks) {
+        // One copy of the whole text is far cheaper than a string per block.
+        const QString raw = m_doc->toRawText();
+        const QStringView all(raw);
+        for (int k = 0; k < count && b.isValid(); ++k, b = b.next()) {
+            const qsizetype pos = b.position();
+            const qsizetype len = std::max(0, b.length() - 1);
+            const State end = javalex::scanLine(all.sliced(std::min(pos, all.size()),
+                                                           std::min(len, std::max<qsizetype>(0, all.size() - pos))),
+                                                st);
+            b.setUserState(packStates(st, end));
+            st = end;
+        }
+    } else {
+        for (int k = 0; k < count && b.isValid(); ++k, b = b.next()) {
+            const State end = javalex::scanLine(b.text(), st);
+            b.setUserState(packStates(st, end));
+            st = end;
+        }
+    }
+    m_validUpTo = blockNumber;
+}
+
+bool JavaHighlighter::colourBlock(const QTextBlock& block, State in)
+{
+    const QString text = block.text();
+    QList<javalex::Token> tokens;
+    const State end = javalex::lexLine(text, in, &tokens);
+    QList<QTextLayout::FormatRange> ranges;
+    ranges.reserve(tokens.size());
+    for (const javalex::Token& t : tokens) {
+        QTextLayout::FormatRange r;
+        r.start = t.start;
+        r.length = t.length;
+        r.format = formatFor(t.kind);
+        ranges.append(r);
+    }
+    QTextLayout* layout = block.layout();
+    const bool changed = layout->formats() != ranges;
+    if (changed)
+        layout->setFormats(ranges);
+    QTextBlock b = block;
+    auto* mark = dynamic_cast<ColourMark*>(b.userData());
+    if (!mark) {
+        mark = new ColourMark;
+        b.setUserData(mark);
+    }
+    mark->hash = qHash(text);
+    mark->in = in;
+    mark->end = end;
+    mark->ranges = ranges.size();
+    b.setUserState(packStates(in, end));
+    return changed;
+}
+
+State JavaHighlighter::colourBlocks(QTextBlock first, const QTextBlock& last, State in, bool onlyColoured)
+{
+    int dirtyFrom = -1;
+    int dirtyTo = -1;
+    m_busy = true;
+    for (QTextBlock b = first; b.isValid(); b = b.next()) {
+        const auto* mark = dynamic_cast<const ColourMark*>(b.userData());
+        if (onlyColoured && !mark) {
+            // Not coloured yet: keep its state right and leave the rest to
+            // the pass that finds it shown.
+            const State end = javalex::scanLine(b.text(), in);
+            b.setUserState(packStates(in, end));
+            in = end;
+        } else if (mark && mark->in == in && mark->ranges == b.layout()->formats().size()
+                   && mark->hash == qHash(b.text())) {
+            b.setUserState(packStates(in, mark->end));
+            in = mark->end;
+        } else {
+            if (colourBlock(b, in)) {
+                if (dirtyFrom < 0)
+                    dirtyFrom = b.position();
+                dirtyTo = b.position() + b.length();
+            }
+            in = endState(b.userState());
+        }
+        if (b == last)
+            break;
+    }
+    // One notice for the whole range: outside an edit the document layout
+    // walks every block after the notice, so one per block would be costly.
+    if (dirtyFrom >= 0)
+        m_doc->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
+    m_busy = false;
+    return in;
+}
+
+void JavaHighlighter::rehighlightVisible()
+{
+    if (!m_edit || !m_doc || m_busy || !m_edit->isVisible())
+        return;
+    // While the document layout is still laying out a long text in steps (a
+    // file just loaded, a resize), telling it about changed blocks disturbs
+    // those steps: it stops them and every later edit then costs a walk over
+    // the whole document. Come back when it has finished.
+    if (layoutBusy()) {
+        // Each step of the layout looks again; the timer notices a layout
+        // that has stopped short.
+        m_waiting = true;
+        if (!m_retry->isActive())
+            m_retry->start();
+        return;
+    }
+    m_waiting = false;
+    m_retry->stop();
+    QWidget* vp = m_edit->viewport();
+    // Qt's hit test gives a good first guess, but not always while the
+    // document layout is still working its way through a long text, so the
+    // guess is checked against the blocks' rectangles.
+    const qreal top = m_edit->verticalScrollBar()->value();
+    const qreal bottom = top + vp->height();
+    QTextBlock first = blockAt(top, m_edit->cursorForPosition(QPoint(0, 0)).block());
+    QTextBlock last = first;
+    QAbstractTextDocumentLayout* layout = m_doc->documentLayout();
+    while (last.next().isValid()) {
+        const QRectF r = layout->blockBoundingRect(last.next());
+        if (r.isNull() || r.top() >= bottom)
+            break;
+        last = last.next();
+    }
+    // A page of margin on each side, so that scrolling by a few lines finds
+    // its blocks coloured already and costs nothing.
+    const int margin = std::max(kMarginBlocks, last.blockNumber() - first.blockNumber() + 1);
+    for (int k = 0; k < margin && first.previous().isValid(); ++k)
+        first = first.previous();
+    for (int k = 0; k < margin && last.next().isValid(); ++k)
+        last = last.next();
+
+    const int firstNumber = first.blockNumber();
+    const int lastNumber = last.blockNumber();
+    ensureStatesBefore(firstNumber);
+    const State in = firstNumber == 0 ? javalex::Normal : endState(first.previous().userState());
+    colourBlocks(first, last, in, false);
+    if (m_validUpTo >= firstNumber)
+        m_validUpTo = std::max(m_validUpTo, lastNumber + 1);
+}
+
+bool JavaHighlighter::layoutBusy()
+{
+    // The layout works from the top, so the last block is the last to get
+    // lines. (Asking for its rectangle, or for the document's size, would
+    // lay out everything at once.)
+    if (m_doc->lastBlock().layout()->lineCount() > 0)
+        return false;
+    // Qt's stepped layout can stop short (after an edit made while it ran);
+    // then waiting would never end, and a notice costs nothing more. Its
+    // progress shows in its size notices.
+    if (!m_layoutProgress.isValid())
+        m_layoutProgress.start();
+    return m_layoutProgress.elapsed() < kStalledMs;
+}
+
+QTextBlock JavaHighlighter::blockAt(qreal y, QTextBlock guess) const
+{
+    QAbstractTextDocumentLayout* layout = m_doc->documentLayout();
+    QTextBlock b = guess.isValid() ? guess : m_doc->firstBlock();
+    QRectF r = layout->blockBoundingRect(b);
+    // A block the layout has not reached yet has no rectangle.
+    while ((r.isNull() || r.top() > y) && b.previous().isValid()) {
+        b = b.previous();
+        r = layout->blockBoundingRect(b);
+    }
+    while (r.bottom() <= y && b.next().isValid()) {
+        const QRectF next = layout->blockBoundingRect(b.next());
+        if (next.isNull())
+            break;
+        b = b.next();
+        r = next;
+    }
+    return b;
+}
+
+int JavaHighlighter::blocksOnScreen() const
+{
+    int height = m_edit->viewport()->height();
+    if (const QScreen* screen = m_edit->screen())
+        height = std::max(height, screen->availableGeometry().height());
+    const int line = std::max(1, QFontMetrics(m_doc->defaultFont()).lineSpacing());
+    return std::clamp(height / line + 1, kMarginBlocks, 400);
+}
+
+void JavaHighlighter::onContentsChange(int position, int removed, int added)
+{
+    Q_UNUSED(removed);
+    if (m_busy || !m_doc)
+        return;
+    const int count = m_doc->blockCount();
+    const int delta = count - m_blockCount;
+    m_blockCount = count;
+
+    QTextBlock firstBlock = m_doc->findBlock(position);
+    if (!firstBlock.isValid())
+        firstBlock = m_doc->lastBlock();
+    QTextBlock lastBlock = m_doc->findBlock(position + added);
+    if (!lastBlock.isValid())
+        lastBlock = m_doc->lastBlock();
+    const int first = firstBlock.blockNumber();
+    const int last = std::max(first, lastBlock.blockNumber());
+    const int lastOld = last - delta;
+
+    // The states before the change are still right. When the change spans few
+    // blocks and the block after it had a known state, bring the changed blocks
+    // up to date now; the following blocks stay valid if the state leaving the
+    // change is the one they were computed with. Otherwise leave it all lazy.
+    const bool atEnd = !lastBlock.next().isValid();
+    const bool small = last - first <= kSyncBlocks && lastOld >= first && first <= m_validUpTo;
+    if (!small || (!atEnd && lastOld + 1 >= m_validUpTo)) {
+        m_validUpTo = std::min(m_validUpTo, first);
+        if (position == 0 && added + 1 >= m_doc->characterCount()) {
+            // New text for the whole document (a file being loaded): colour
+            // what the first screen can show now, while the document layout
+            // has still to lay it out, so that this costs no extra layout.
+            QTextBlock end = m_doc->findBlockByNumber(std::min(count, 2 * blocksOnScreen()) - 1);
+            if (!end.isValid())
+                end = m_doc->lastBlock();
+            colourBlocks(m_doc->firstBlock(), end, javalex::Normal, false);
+            m_validUpTo = end.blockNumber() + 1;
+        }
+        schedule();
+        return;
+    }
+
+    const State in = first == 0 ? javalex::Normal : endState(firstBlock.previous().userState());
+    const State st = colourBlocks(firstBlock, lastBlock, in, true);
+    const QTextBlock next = lastBlock.next();
+    if (!next.isValid())
+        m_validUpTo = count;
+    else if (next.userState() != -1 && inState(next.userState()) == st)
+        m_validUpTo = std::min(count, m_validUpTo + delta);
+    else
+        m_validUpTo = last + 1;
+    schedule();
+}

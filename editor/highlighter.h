@@ -1,0 +1,99 @@
+// Java syntax colouring for an editor window's QTextEdit.
+//
+// The edit control holds rich text whose fonts belong to the user, so the
+// colouring never touches the document's character formats: it only sets a
+// foreground colour through each block layout's additional formats.
+//
+// Colouring is lazy. Only the blocks shown in the viewport (plus a small
+// margin) are coloured, when they come into view (scrolling, resizing, edits).
+// The lexical state carried from line to line (inside a /* */ comment or a
+// """ text block) is kept per block in QTextBlock::userState(), computed with
+// a cheap state-only scan up to the first shown block when needed.
+#pragma once
+
+#include <QColor>
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringView>
+#include <QTextBlock>
+#include <QTextLayout>
+
+class QTextDocument;
+class QTextEdit;
+class QTimer;
+
+namespace javalex {
+
+// State of the lexer at the end of a line.
+enum State : int { Normal = 0, BlockComment = 1, TextBlock = 2 };
+
+enum class Kind { Keyword, String, Comment, Number, Annotation };
+
+struct Token {
+    int start = 0;
+    int length = 0;
+    Kind kind = Kind::Keyword;
+};
+
+// Splits one line of Java source into coloured tokens. Returns the state at
+// the end of the line; `in` is the state at its start.
+State lexLine(QStringView line, State in, QList<Token>* tokens);
+
+// The same state transitions as lexLine without collecting tokens.
+State scanLine(QStringView line, State in);
+
+bool isKeyword(QStringView word);
+
+QColor colour(Kind kind);
+
+} // namespace javalex
+
+class JavaHighlighter : public QObject {
+    Q_OBJECT
+public:
+    // Attaches to edit->document() and edit->viewport(); the first colouring
+    // runs from the event loop once the edit is shown.
+    explicit JavaHighlighter(QTextEdit* edit);
+    ~JavaHighlighter() override;
+
+    // Colours the shown blocks (and a small margin) that are not yet coloured
+    // for their current text and incoming state. Cheap when nothing changed.
+    void rehighlightVisible();
+
+    // True while a pass is due or waits for the document layout (for tests).
+    bool pending() const;
+
+    // Number of leading blocks whose line-end state is known (for tests).
+    int knownStateBlocks() const { return m_validUpTo; }
+
+    // Least number of blocks coloured above and below the shown ones (a pass
+    // colours a page above and below them).
+    static constexpr int kMarginBlocks = 8;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void onContentsChange(int position, int removed, int added);
+    void schedule();
+    void ensureStatesBefore(int blockNumber);
+    bool colourBlock(const QTextBlock& block, javalex::State in);
+    javalex::State colourBlocks(QTextBlock first, const QTextBlock& last, javalex::State in,
+                                bool onlyColoured);
+    int blocksOnScreen() const;
+    QTextBlock blockAt(qreal y, QTextBlock guess) const;
+    bool layoutBusy();
+
+    QPointer<QTextEdit> m_edit;
+    QPointer<QTextDocument> m_doc;
+    QTimer* m_timer = nullptr;  // the debounced pass
+    QTimer* m_retry = nullptr;  // looks again while the document layout is busy
+    int m_validUpTo = 0;    // blocks [0, m_validUpTo) have a correct userState
+    int m_blockCount = 0;   // block count after the last change seen
+    bool m_busy = false;    // true while this object changes layouts itself
+    QElapsedTimer m_layoutProgress;  // since the document layout's last size notice
+    bool m_waiting = false;     // a pass waits for the document layout
+};
