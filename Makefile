@@ -1,4 +1,5 @@
 # Brewpad: `make run` builds and starts the program, `make test` runs the whole suite headless.
+MAKEFLAGS += --no-print-directory
 BUILD ?= out
 JOBS  ?= $(shell nproc)
 

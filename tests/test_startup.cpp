@@ -1,0 +1,126 @@
+// Start-up of the whole program: the configuration is read or searched for
+// before the frame shows, and the "ENV:" report follows; Brewpad.ini gets its count.
+#include "app/brewpad.h"
+#include "config/search.h"
+#include "config/toolpaths.h"
+#include "resources/resources.h"
+#include "scripted_dialogs.h"
+#include "workspace/client.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        initBrewpadResources();
+        ASSERT_TRUE(dir.isValid());
+        oldCwd = QDir::currentPath();
+        for (const char* v : {"XDG_CONFIG_HOME", "TEMP", "TMP", "TMPDIR", "COMSPEC"})
+            saved.emplace_back(v, qgetenv(v));
+        qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+        qputenv("TEMP", dir.filePath("tmp").toUtf8());
+        qunsetenv("TMP");
+        qunsetenv("COMSPEC");
+        QDir().mkpath(dir.filePath("tmp"));
+        QDir().mkpath(dir.filePath("cwd"));
+        QDir::setCurrent(dir.filePath("cwd"));
+        // The walk covers a prepared tree instead of the machine's volumes.
+        toolsfind::located = 1;
+        toolsfind::runDrives = {dir.filePath("tree")};
+        make("tree/decoy/bin/javac");
+        make("tree/jdk/bin/javac");
+        make("tree/jdk/docs/api/element-list");
+    }
+    void TearDown() override
+    {
+        QDir::setCurrent(oldCwd);
+        for (auto& [name, value] : saved) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+        toolsfind::forgetDrives();
+        javabin.clear();
+        javahlp.clear();
+    }
+    void make(const QString& rel)
+    {
+        QDir().mkpath(QFileInfo(dir.filePath(rel)).absolutePath());
+        QFile f(dir.filePath(rel));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    std::unique_ptr<TMDIFileApp> start()
+    {
+        auto app = std::make_unique<TMDIFileApp>();
+        app->InitMainWindow();
+        return app;
+    }
+
+    QTemporaryDir dir;
+    QString oldCwd;
+    std::vector<std::pair<const char*, QByteArray>> saved;
+};
+
+QString envText(const QString& bin, const QString& hlp)
+{
+    return QStringLiteral("ENV:\nJAVA BIN :\t%1\nJAVA HELP:\t%2").arg(bin, hlp);
+}
+
+}  // namespace
+
+TEST_F(StartupTest, FirstStartSearchesAsksAndRemembers)
+{
+    ScriptedDialogs d;
+    d.answerFor = [](const AskedMessage& m) -> std::optional<Answer> {
+        if (m.text.startsWith("Needed File found :"))
+            return m.text.contains("/decoy/") ? Answer::No : Answer::Yes;
+        return std::nullopt;
+    };
+    {
+        auto app = start();
+        EXPECT_TRUE(app->Frame->isVisible());
+    }
+    const QString bin = dir.filePath("tree/jdk/bin");
+    const QString hlp = dir.filePath("tree/jdk/docs/api/element-list");
+    QStringList texts = d.texts();
+    // The decoy is offered first only where the directory lists it first.
+    const QString decoy = "Needed File found :" + dir.filePath("tree/decoy/bin/javac") + " : Keep it ?";
+    if (!texts.isEmpty() && texts[0] == decoy)
+        texts.removeFirst();
+    ASSERT_EQ(texts.size(), 3) << texts.join(" | ").toStdString();
+    EXPECT_EQ(texts[0], "Needed File found :" + dir.filePath("tree/jdk/bin/javac") + " : Keep it ?");
+    EXPECT_EQ(texts[1], "Needed File found :" + hlp + " : Keep it ?");
+    EXPECT_EQ(texts[2], envText(bin, hlp));
+    EXPECT_EQ(d.messages.back().caption, "Brewpad");
+    EXPECT_EQ(d.messages.back().buttons, Buttons::Ok);
+    EXPECT_TRUE(QFile::exists(dir.filePath("config/brewpad/brewpad.cfg")));
+    // The recent-file store got its capacity in the start directory.
+    QFile ini(dir.filePath("cwd/Brewpad.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("Count=8"));
+
+    // The next start reads the file: no question, only the report.
+    d.messages.clear();
+    javabin.clear();
+    javahlp.clear();
+    start();
+    EXPECT_EQ(d.texts(), QStringList{envText(bin, hlp)});
+}
+
+TEST_F(StartupTest, NothingFoundStillReportsEmptyPaths)
+{
+    ScriptedDialogs d;  // declines every hit
+    start();
+    const QStringList texts = d.texts();
+    ASSERT_EQ(texts.size(), 6) << texts.join(" | ").toStdString();
+    EXPECT_TRUE(texts[0].startsWith("Needed File found :"));
+    EXPECT_EQ(texts.mid(2, 1), QStringList{"sorry javac.exe not found : unable to compile java files"});
+    EXPECT_EQ(texts.mid(4), QStringList({"sorry java help file not found", envText("", "")}));
+}
