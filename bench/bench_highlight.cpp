@@ -47,7 +47,8 @@ static void settle()
     QCoreApplication::processEvents();
 }
 
-static double openOnce(const QString& text, bool colour, double* jumpMs, double* typeMs)
+static double openOnce(const QString& text, bool colour, double* jumpMs, double* typeMs,
+                       double* scrollMs = nullptr)
 {
     QTextEdit edit;
     edit.resize(900, 700);
@@ -70,6 +71,12 @@ static double openOnce(const QString& text, bool colour, double* jumpMs, double*
             settle();
         }
         *typeMs = t.nsecsElapsed() / 1e6 / 20;
+        // A jump to the middle: new blocks to colour once the layout is done.
+        QScrollBar* bar = edit.verticalScrollBar();
+        t.restart();
+        bar->setValue(bar->maximum() / 2);
+        settle();
+        *scrollMs = t.nsecsElapsed() / 1e6;
     }
     (void)h;
     return open;
@@ -89,13 +96,14 @@ int main(int argc, char** argv)
         bare = std::min(bare, openOnce(text, false, nullptr, nullptr));
         coloured = std::min(coloured, openOnce(text, true, nullptr, nullptr));
     }
-    double jumpBare = 0, typeBare = 0, jump = 0, type = 0;
-    openOnce(text, false, &jumpBare, &typeBare);
-    openOnce(text, true, &jump, &type);
+    double jumpBare = 0, typeBare = 0, jump = 0, type = 0, scrollBare = 0, scroll = 0;
+    openOnce(text, false, &jumpBare, &typeBare, &scrollBare);
+    openOnce(text, true, &jump, &type, &scroll);
     std::printf("bare QTextEdit open: %.1f ms\n", bare);
     std::printf("with JavaHighlighter open: %.1f ms\n", coloured);
     std::printf("jump to end: bare %.1f ms, coloured %.1f ms\n", jumpBare, jump);
     std::printf("typing at the end, per key: bare %.2f ms, coloured %.2f ms\n", typeBare, type);
+    std::printf("scroll to the middle: bare %.1f ms, coloured %.1f ms\n", scrollBare, scroll);
     std::printf("ratio: %.3f\n", coloured / bare);
     return 0;
 }

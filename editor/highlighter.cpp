@@ -351,11 +351,10 @@ void JavaHighlighter::ensureStatesBefore(int blockNumber)
         const QString raw = m_doc->toRawText();
         const QStringView all(raw);
         for (int k = 0; k < count && b.isValid(); ++k, b = b.next()) {
-            const qsizetype pos = b.position();
-            const qsizetype len = std::max(0, b.length() - 1);
-            const State end = javalex::scanLine(all.sliced(std::min(pos, all.size()),
-                                                           std::min(len, std::max<qsizetype>(0, all.size() - pos))),
-                                                st);
+            // A block's text is its length less the separator that ends it.
+            const qsizetype pos = std::min<qsizetype>(b.position(), all.size());
+            const qsizetype len = std::clamp<qsizetype>(b.length() - 1, 0, all.size() - pos);
+            const State end = javalex::scanLine(all.sliced(pos, len), st);
             b.setUserState(packStates(st, end));
             st = end;
         }
@@ -470,9 +469,11 @@ void JavaHighlighter::rehighlightVisible()
             break;
         last = last.next();
     }
-    // A page of margin on each side, so that scrolling by a few lines finds
-    // its blocks coloured already and costs nothing.
-    const int margin = std::max(kMarginBlocks, last.blockNumber() - first.blockNumber() + 1);
+    // Two pages of margin on each side, so that scrolling by a few lines finds
+    // its blocks coloured already and costs nothing: telling the document
+    // layout about newly coloured blocks costs a walk over the blocks after
+    // them, so that is better done seldom and for many blocks at once.
+    const int margin = std::max(kMarginBlocks, 2 * (last.blockNumber() - first.blockNumber() + 1));
     for (int k = 0; k < margin && first.previous().isValid(); ++k)
         first = first.previous();
     for (int k = 0; k < margin && last.next().isValid(); ++k)
@@ -562,7 +563,7 @@ void JavaHighlighter::onContentsChange(int position, int removed, int added)
             // New text for the whole document (a file being loaded): colour
             // what the first screen can show now, while the document layout
             // has still to lay it out, so that this costs no extra layout.
-            QTextBlock end = m_doc->findBlockByNumber(std::min(count, 2 * blocksOnScreen()) - 1);
+            QTextBlock end = m_doc->findBlockByNumber(std::min(count, 5 * blocksOnScreen()) - 1);
             if (!end.isValid())
                 end = m_doc->lastBlock();
             colourBlocks(m_doc->firstBlock(), end, javalex::Normal, false);

@@ -54,13 +54,19 @@ QColor colour(Kind kind);
 class JavaHighlighter : public QObject {
     Q_OBJECT
 public:
-    // Attaches to edit->document() and edit->viewport(); the first colouring
-    // runs from the event loop once the edit is shown.
+    // Attaches to edit->document() and edit->viewport() and is owned by the
+    // edit. Attach it before the text is loaded: the first screen of a new
+    // text is then coloured while the document is being filled, at no extra
+    // layout cost. The document's block user states and user data belong to
+    // the highlighter. Colouring runs from the event loop once the edit is
+    // shown, after scrolling, resizing and edits.
     explicit JavaHighlighter(QTextEdit* edit);
     ~JavaHighlighter() override;
 
-    // Colours the shown blocks (and a small margin) that are not yet coloured
-    // for their current text and incoming state. Cheap when nothing changed.
+    // Colours the shown blocks (and a margin) that are not yet coloured for
+    // their current text and incoming state. Cheap when nothing changed.
+    // Waits (and looks again by itself) while the document layout is still
+    // laying out a long text in steps.
     void rehighlightVisible();
 
     // True while a pass is due or waits for the document layout (for tests).
@@ -70,7 +76,7 @@ public:
     int knownStateBlocks() const { return m_validUpTo; }
 
     // Least number of blocks coloured above and below the shown ones (a pass
-    // colours a page above and below them).
+    // colours two pages above and below them).
     static constexpr int kMarginBlocks = 8;
 
 protected:
