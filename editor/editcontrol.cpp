@@ -13,6 +13,7 @@
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QUrl>
 
 #include <new>
 
@@ -93,6 +94,37 @@ void EditControl::keyPressEvent(QKeyEvent* e)
         return;
     }
     QTextEdit::keyPressEvent(e);
+}
+
+namespace {
+QStringList localFiles(const QMimeData* md)
+{
+    QStringList out;
+    if (md && md->hasUrls()) {
+        for (const QUrl& u : md->urls()) {
+            if (u.isLocalFile())
+                out << u.toLocalFile();
+        }
+    }
+    return out;
+}
+}  // namespace
+
+bool EditControl::canInsertFromMimeData(const QMimeData* source) const
+{
+    return !localFiles(source).isEmpty() || QTextEdit::canInsertFromMimeData(source);
+}
+
+void EditControl::insertFromMimeData(const QMimeData* source)
+{
+    const QStringList files = localFiles(source);
+    if (!files.isEmpty()) {
+        emit filesDropped(files);
+        return;
+    }
+    // Plain text only: the editor holds source code.
+    if (source->hasText())
+        textCursor().insertText(source->text());
 }
 
 QString EditControl::rawText() const

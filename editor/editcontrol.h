@@ -43,9 +43,19 @@ public:
 signals:
     void fileNameChanged(const QString& name);
     void caretMoved();
+    // Files dropped on the control: opened as windows of their own, not inserted.
+    void filesDropped(const QStringList& paths);
+
+public:
+    // What a drop on the control does (the drop itself goes through Qt).
+    void insertFromMimeDataPublic(const QMimeData* source) { insertFromMimeData(source); }
+
+signals:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     void buildCommands();

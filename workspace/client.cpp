@@ -124,6 +124,10 @@ TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& fi
     QMdiSubWindow* active = activeSubWindow();
     const bool maximise = active && active->isMaximized();
     auto* child = new TFileMDIChild(this, kind, edit, fromFile);
+    connect(edit, &EditControl::filesDropped, this, [this](const QStringList& paths) {
+        for (const QString& p : paths)
+            openDropped(p);
+    });
     child->setWindowIcon(QIcon(kind.startsWith(QLatin1String("jpr")) ? QStringLiteral(":/icons/project.png")
                                                                       : QStringLiteral(":/icons/editor.png")));
     addSubWindow(child);

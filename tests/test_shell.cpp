@@ -1,0 +1,143 @@
+// Recent files, dropped files, line-end conversion and printing through the
+// main window.
+#include "frame_fixture.h"
+
+#include "app/inistore.h"
+#include "print/printing.h"
+
+#include <QMenu>
+#include <QMimeData>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+
+QStringList recentCaptions(TMDIFileApp* app)
+{
+    QMenu* file = app->menu("&File");
+    emit file->aboutToShow();
+    QStringList out;
+    for (QAction* a : file->actions()) {
+        const int id = a->data().toInt();
+        if (id >= cmd::MruFirst && id < cmd::MruFirst + 10)
+            out << a->text();
+    }
+    return out;
+}
+
+void dropOn(QWidget* target, const QStringList& paths)
+{
+    auto* md = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& p : paths)
+        urls << QUrl::fromLocalFile(p);
+    md->setUrls(urls);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, md, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(at, Qt::CopyAction, md, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    delete md;
+}
+
+}  // namespace
+
+TEST_F(FrameTest, RecentFilesOrderLimitAndMissingFiles)
+{
+    EXPECT_TRUE(recentCaptions(app.get()).isEmpty());
+    QStringList paths;
+    for (int i = 0; i < 10; ++i)
+        paths << writeFile(QString("F%1.java").arg(i), "class F {}\n");
+    for (const QString& p : paths)
+        openJava(p);
+    openJava(paths[3]);  // again: moves to the front, no duplicate
+    QStringList captions = recentCaptions(app.get());
+    ASSERT_EQ(captions.size(), 8);
+    EXPECT_EQ(captions[0], mruCaption(0, paths[3]));
+    EXPECT_EQ(captions[1], mruCaption(1, paths[9]));
+    EXPECT_EQ(captions[7], mruCaption(7, paths[2]));  // F3 left its old place
+    // Kept in Brewpad.ini for the next run.
+    IniStore ini(dir.filePath("Brewpad.ini"));
+    EXPECT_EQ(ini.value("MRU", "MRU0").value_or(""), paths[3]);
+    EXPECT_EQ(ini.value("MRU", "Count").value_or(""), "8");
+
+    // Choosing an entry opens it.
+    const int before = client()->editors().size();
+    app->EvFileSelected(1);
+    EXPECT_EQ(client()->editors().size(), before + 1);
+    EXPECT_EQ(current()->editor()->fileName(), paths[9]);
+
+    // A file that is gone leaves the list with a message.
+    QFile::remove(paths[9]);
+    app->EvFileSelected(0);
+    ASSERT_FALSE(dialogs_.messages.empty());
+    EXPECT_TRUE(dialogs_.messages.back().text.contains(paths[9]));
+    EXPECT_FALSE(recentCaptions(app.get()).join("\n").contains(paths[9]));
+}
+
+TEST_F(FrameTest, DroppedFilesOpenAsTheirKind)
+{
+    const QString java = writeFile("Drop.java", "class Drop {}\n");
+    const QString jpr = writeFile("drop.jpr", "Drop.java\r\n");
+    QDir().mkpath(dir.filePath("folder"));
+    dropOn(app->Frame, {java, jpr, dir.filePath("folder")});
+    QList<TFileMDIChild*> eds = client()->editors();
+    ASSERT_EQ(eds.size(), 2);
+    EXPECT_TRUE(eds[0]->IsJava);
+    EXPECT_TRUE(eds[1]->IsJpr);
+    EXPECT_TRUE(eds[1]->Project);
+    EXPECT_EQ(client()->EditJAVACntl.data(), eds[1]);
+
+    // Dropped on an editor window: a new window, the text is left alone.
+    QMimeData md;
+    md.setUrls({QUrl::fromLocalFile(java)});
+    eds[0]->editor()->insertFromMimeDataPublic(&md);
+    EXPECT_EQ(client()->editors().size(), 3);
+    EXPECT_EQ(eds[0]->editor()->toPlainText(), "class Drop {}\n");
+}
+
+TEST_F(FrameTest, Unix2DosRewritesTheFileAndShowsIt)
+{
+    const QString path = writeFile("Lf.java", "class A {\n\n}\n");
+    TFileMDIChild* c = openJava(path);
+    QTest::keyClicks(c->editor(), "unsaved ");
+    c->IsCompiled = true;
+    app->dispatch(cmd::Unix2Dos);
+    EXPECT_EQ(readFile(path), "class A {\r\n}\r\n");
+    EXPECT_EQ(c->editor()->toPlainText(), "class A {\n}\n");  // unsaved text is gone
+    EXPECT_FALSE(c->editor()->document()->isModified());
+    EXPECT_TRUE(c->IsCompiled);  // flags stay
+    EXPECT_EQ(c->caption(), "JAVA - " + path);
+    // A new window has no file: nothing happens.
+    TFileMDIChild* n = newJava();
+    QTest::keyClicks(n->editor(), "x");
+    app->dispatch(cmd::Unix2Dos);
+    EXPECT_EQ(n->editor()->toPlainText(), "x");
+}
+
+TEST_F(FrameTest, PrintingTheEditorTextToPdf)
+{
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    QByteArray text;
+    for (int i = 1; i <= 150; ++i)
+        text += "line " + QByteArray::number(i) + "\n";
+    const QString path = writeFile("Long.java", text);
+    openJava(path);
+    QPrinter* printer = client()->lpr->Printer;
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(dir.filePath("out.pdf"));
+    client()->lpr->setShowProgress(false);
+    app->dispatch(cmd::Print);
+    EXPECT_EQ(dialogs_.printRequests, 1);
+    QProcess p;
+    p.start("pdftotext", {dir.filePath("out.pdf"), "-"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_TRUE(out.contains("line 1\n"));
+    EXPECT_TRUE(out.contains("line 150"));
+    EXPECT_TRUE(out.contains(path));
+    EXPECT_GE(client()->lpr->lastPageCount(), 2);
+}
