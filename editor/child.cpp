@@ -49,7 +49,7 @@ TFileMDIChild::TFileMDIChild(TFileMDIClient* parent, const QString& kind, EditCo
         SetFileType();
 }
 
-TFileMDIChild::~TFileMDIChild() = default;
+
 
 QString TFileMDIChild::caption() const
 {

@@ -79,9 +79,23 @@ void TFileMDIChild::CmUnix2Dos()
 
 // ---------------------------------------------------------------- compiling
 
+namespace {
+// One compilation at a time in the whole program: the compiler runs in the
+// source's directory, which is the process's current directory.
+int g_compilations = 0;
+}  // namespace
+
+TFileMDIChild::~TFileMDIChild()
+{
+    // A window closed while its compiler runs gives up that compilation.
+    if (runner_ && runner_->isRunning())
+        g_compilations = std::max(0, g_compilations - 1);
+    delete runner_.data();
+}
+
 bool TFileMDIChild::compiling() const
 {
-    return runner_ && runner_->isRunning();
+    return g_compilations > 0;
 }
 
 void TFileMDIChild::CmJavaC()
@@ -116,6 +130,8 @@ void TFileMDIChild::CmJavaC()
         shown = javacCommandText(javac, file);
         started = runner_->start(javac, makeargsList() << file, QFileInfo(file).absolutePath(), capture);
     }
+    if (started)
+        ++g_compilations;
     if (started && papa->onStatus)
         papa->onStatus(QStringLiteral("Compiling: %1").arg(shown));
 }
@@ -123,6 +139,7 @@ void TFileMDIChild::CmJavaC()
 void TFileMDIChild::compileFinished(const CompileOutcome& o)
 {
     const QString capture = runner_ ? runner_->captureFile() : QString();
+    g_compilations = std::max(0, g_compilations - 1);
     switch (o.kind) {
     case CompileOutcome::Success:
         IsCompiled = true;
