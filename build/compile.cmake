@@ -1,6 +1,6 @@
 # Compiling with javac and running applications and applets.
 add_library(bp_compile STATIC build/compile.cpp build/run.cpp)
-target_link_libraries(bp_compile PUBLIC bp_common bp_platform Qt6::Core)
+target_link_libraries(bp_compile PUBLIC bp_common bp_platform bp_classify Qt6::Core)
 
 bp_add_test(test_compile SOURCES tests/test_compile.cpp LIBS bp_compile)
 bp_add_test(test_run SOURCES tests/test_run.cpp LIBS bp_compile)

@@ -1,5 +1,6 @@
 #include "build/compile.h"
 
+#include "build/classify.h"
 #include "build/run.h"
 #include "build/settings.h"
 #include "config/toolpaths.h"
@@ -18,23 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Base name (after the last separator, up to the first '.') and extension
-// (after that '.') of a path.
-void splitName(const QString& path, QString* base, QString* ext)
-{
-    const int sep = path.lastIndexOf(host::separator());
-    const QString name = sep < 0 ? path : path.mid(sep + 1);
-    const int dot = name.indexOf(QLatin1Char('.'));
-    *base = dot < 0 ? name : name.left(dot);
-    *ext = dot < 0 ? QString() : name.mid(dot + 1);
-}
-
-bool isJavaExtension(const QString& ext)
-{
-    return ext == QLatin1String("java") || ext == QLatin1String("JAVA") ||
-           ext == QLatin1String("jav") || ext == QLatin1String("JAV");
-}
 
 // Opens a file for reading and reads its modification time in nanoseconds.
 bool openedMtime(const QString& path, qint64* ns)
@@ -173,7 +157,7 @@ bool erreur(const QString& erf)
 QString captureFileName(const QString& sourcePath)
 {
     QString base, ext;
-    splitName(sourcePath, &base, &ext);
+    filename(sourcePath, base, ext);
     return temp + host::separator() + base + QStringLiteral(".err");
 }
 
@@ -212,10 +196,10 @@ ProjectCompilePlan planProjectCompile(const QString& projectPath)
         if (line.isEmpty() || line.startsWith('#'))
             continue;
         ProjectEntry e;
-        splitName(QString::fromLocal8Bit(line), &e.base, &e.ext);
+        filename(QString::fromLocal8Bit(line), e.base, e.ext);
         e.needComp = need_comp(prefix + e.base + QStringLiteral(".class"),
                                prefix + e.base + QLatin1Char('.') + e.ext);
-        if (e.needComp == 1 && isJavaExtension(e.ext))
+        if (e.needComp == 1 && isjava(e.ext))
             plan.sources << e.base + QStringLiteral(".java");
         plan.items.push_back(std::move(e));
     }

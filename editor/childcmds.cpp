@@ -188,15 +188,21 @@ QString windowFile(const TFileMDIChild* c)
     return c->FileData && !c->FileData->fileName.isEmpty() ? c->FileData->fileName : c->te->fileName();
 }
 
+// Both run commands start in the source's directory with the class chosen there.
+std::optional<QString> prepareRun(TFileMDIChild* c)
+{
+    const QString file = windowFile(c);
+    if (file.isEmpty())
+        return std::nullopt;
+    setcurdir(file);
+    return pickClass(c, file, c->classename);
+}
+
 }  // namespace
 
 void TFileMDIChild::CmJavaRun()
 {
-    const QString file = windowFile(this);
-    if (file.isEmpty())
-        return;
-    setcurdir(file);
-    std::optional<QString> cls = pickClass(this, file, classename);
+    const std::optional<QString> cls = prepareRun(this);
     if (!cls)
         return;
     const QString java = javabin + QLatin1Char('/') + host::toolName(QStringLiteral("java"));
@@ -215,11 +221,7 @@ void TFileMDIChild::CmJavaRun()
 
 void TFileMDIChild::CmJavaApplet()
 {
-    const QString file = windowFile(this);
-    if (file.isEmpty())
-        return;
-    setcurdir(file);
-    std::optional<QString> cls = pickClass(this, file, classename);
+    const std::optional<QString> cls = prepareRun(this);
     if (!cls)
         return;
     QString error;

@@ -48,38 +48,16 @@ void TFileMDIClient::CmViewJavaProj()
     EditJAVACntl->editor()->setFocus();
 }
 
+// A project saves exactly as the editor's Save and Save As do; the save
+// classifies the project's sources when it was opened from its file.
 void TFileMDIChild::CmSaveJavaProj()
 {
-    if (!FileData)
-        FileData = std::make_unique<FileDialogRecord>();
-    te->saveData().filter = FileData->filter;
-    te->saveData().defaultExt = FileData->defaultExt;
-    const bool wasUntitled = te->fileName().isEmpty();
-    if (!te->save() || te->fileName().isEmpty())
-        return;
-    FileData->fileName = te->fileName();
-    te->loadFile(te->fileName());
-    IsCompiled = false;
-    SetFileType();
-    if (wasUntitled && papa->onFileUsed)
-        papa->onFileUsed(te->fileName());
+    CmFileSave();
 }
 
 void TFileMDIChild::CmSaveAsJavaProj()
 {
-    if (!FileData)
-        FileData = std::make_unique<FileDialogRecord>();
-    te->saveData().filter = FileData->filter;
-    te->saveData().defaultExt = FileData->defaultExt;
-    if (!te->saveAs())
-        return;
-    FileData->fileName = te->fileName();
-    te->loadFile(te->fileName());
-    IsNewFile = false;
-    IsCompiled = false;
-    SetFileType();
-    if (papa->onFileUsed)
-        papa->onFileUsed(te->fileName());
+    CmFileSaveAs();
 }
 
 void TFileMDIChild::CmInsert()
