@@ -4,6 +4,7 @@
 
 #include "build/mdidlg.h"
 #include "config/toolpaths.h"
+#include "build/settings.h"
 #include "project/browser.h"
 
 #include <QCheckBox>
@@ -279,4 +280,51 @@ TEST_F(WorkflowTest, ExitRoutedToTheMessageWindowGoesNoFurther)
     app->dispatch(cmd::Exit);
     EXPECT_EQ(tracebrowser, 0);
     EXPECT_TRUE(app->Frame->isVisible());
+}
+
+TEST_F(WorkflowTest, JavaRunInAStandInTerminalWithArguments)
+{
+    const QString standIn = QString::fromLocal8Bit(qgetenv("BREWPAD_SOURCE_DIR")) + "/tests/stand-ins/terminal.sh";
+    ASSERT_TRUE(QFileInfo(standIn).isExecutable());
+    const QString log = dir.filePath("term");
+    qputenv("BREWPAD_STANDIN_LOG", log.toUtf8());
+    doscmd = standIn;
+    // Foo.java holds the class Bar: Bar is what runs.
+    openJava(writeFile("Foo.java",
+                       "class Bar {\n public static void main(String[] a) {\n"
+                       "  System.out.println(a.length + \":\" + String.join(\"|\", a));\n  System.exit(3);\n }\n}\n"));
+    EXPECT_EQ(current()->classename, "Bar");
+    compile();
+    ASSERT_TRUE(current()->IsCompiled);
+    EDITCMDLINE = QString("one 'two words' \"$HOME\"");
+    app->dispatch(cmd::JavaRun);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(log + ".done"); }, 30000));
+    const QByteArray out = readFile(log + ".out");
+    EXPECT_TRUE(out.contains("3:one|two words|$HOME")) << out.toStdString();
+    EXPECT_TRUE(out.contains("exit code 3")) << out.toStdString();
+    EXPECT_EQ(readFile(log + ".cwd").trimmed(), QFileInfo(dir.path()).canonicalFilePath().toUtf8());
+    doscmd.clear();
+    qunsetenv("BREWPAD_STANDIN_LOG");
+}
+
+TEST_F(WorkflowTest, RunFailuresAreReported)
+{
+    openJava(writeFile("Foo.java", "class Bar { public static void main(String[] a) {} }\n"));
+    TFileMDIChild* c = current();
+    // Neither Bar.class nor Foo.class: nothing starts.
+    c->IsCompiled = true;
+    app->dispatch(cmd::JavaRun);
+    ASSERT_FALSE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.messages.back().text, "Foo.class");
+    EXPECT_EQ(dialogs_.messages.back().caption, "class not found");
+
+    // The applet viewer is missing from today's JDKs: the page is written, the start fails.
+    writeFile("Bar.class", "");
+    c->IsJavaApplet = true;
+    app->dispatch(cmd::AppletRun);
+    EXPECT_TRUE(QFile::exists(dir.filePath("brewpad.html")));
+    EXPECT_TRUE(dialogs_.messages.back().text.startsWith("Win Exec : "));
+    EXPECT_TRUE(dialogs_.messages.back().text.endsWith(" : Programe not found"));
+    EXPECT_EQ(dialogs_.messages.back().caption, "ERROR");
+    EXPECT_TRUE(readFile(dir.filePath("brewpad.html")).contains("code=\"Bar.class\""));
 }
