@@ -328,3 +328,24 @@ TEST_F(WorkflowTest, RunFailuresAreReported)
     EXPECT_EQ(dialogs_.messages.back().caption, "ERROR");
     EXPECT_TRUE(readFile(dir.filePath("brewpad.html")).contains("code=\"Bar.class\""));
 }
+
+TEST_F(WorkflowTest, CancelledExitLeavesAnOldMessageWindowBehind)
+{
+    TFileMDIChild* c = openJava(writeFile("Broken.java", kBroken));
+    compile();
+    QPointer<QMdiSubWindow> first = client()->BrowserFrame;
+    ASSERT_TRUE(first);
+    QTest::keyClicks(c->editor(), "// unsaved");
+    dialogs_.answers = {Answer::Cancel};
+    EXPECT_FALSE(app->Frame->close());
+    // The message window was asked first and let go; the editor refused.
+    EXPECT_EQ(tracebrowser, 0);
+    EXPECT_TRUE(first);
+    EXPECT_TRUE(first->isVisible());
+    // So the next failure opens a second window.
+    c->editor()->document()->setModified(false);
+    compile();
+    ASSERT_TRUE(client()->BrowserFrame);
+    EXPECT_NE(client()->BrowserFrame.data(), first.data());
+    EXPECT_TRUE(first);
+}

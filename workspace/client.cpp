@@ -229,7 +229,10 @@ void TFileMDIClient::arrangeIcons()
 
 bool TFileMDIClient::canCloseAll()
 {
-    for (QMdiSubWindow* w : subWindowList()) {
+    // The newest window is asked first, as the window system lists them.
+    QList<QMdiSubWindow*> windows = subWindowList(QMdiArea::CreationOrder);
+    std::reverse(windows.begin(), windows.end());
+    for (QMdiSubWindow* w : windows) {
         if (auto* c = qobject_cast<TFileMDIChild*>(w)) {
             if (!c->editor()->canClose())
                 return false;
