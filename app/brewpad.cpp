@@ -54,6 +54,9 @@ const ToolGadget kToolBar[] = {
     {cmd::ToggleBar, "Toggles tool bar position"},
 };
 
+// Cascade, Tile, Arrange Icons, Close All, a separator and the two tool-bar commands.
+const int kWindowMenuFixedItems = 7;
+
 QString plainCaption(QString text)
 {
     text = text.section(QLatin1Char('\t'), 0, 0);
@@ -168,7 +171,7 @@ void TMDIFileApp::buildActions()
         {cmd::JavaArgs, "Arguments"}, {cmd::Unix2Dos, "Unix2Dos"},
         {cmd::Cascade, "&Cascade"}, {cmd::Tile, "&Tile"}, {cmd::ArrangeIcons, "Arrange &Icons"},
         {cmd::CloseAll, "C&lose All"}, {cmd::JavaHelp, "JAVA..."}, {cmd::About, "About"},
-        {cmd::ToggleHint, "Toggles tool bar hint mode"}, {cmd::ToggleBar, "Toggles tool bar position"},
+        {cmd::ToggleHint, "Tool Bar &Hints When Pointed At"}, {cmd::ToggleBar, "Move Tool &Bar"},
     };
     for (const auto& a : all) {
         auto* act = new QAction(QString::fromLatin1(a.text), Frame);
@@ -257,7 +260,10 @@ void TMDIFileApp::buildMenus()
         else
             clearHint();
     });
-    windowMenu_ = add("&Window", {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll});
+    // The tool bar's own two commands stand in the Window menu too, so that the
+    // keyboard and screen readers reach every command from the menu bar.
+    windowMenu_ = add("&Window", {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll, 0,
+                                  cmd::ToggleHint, cmd::ToggleBar});
     connect(windowMenu_, &QMenu::aboutToShow, this, [this] { fillWindowMenu(windowMenu_); });
     add("&Help", {cmd::JavaHelp, cmd::About});
 }
@@ -273,9 +279,9 @@ QMenu* TMDIFileApp::menu(const QString& title) const
 
 void TMDIFileApp::fillWindowMenu(QMenu* m)
 {
-    // Everything after the four window commands is the list of editor windows.
+    // Everything after the window and tool-bar commands is the list of editor windows.
     const QList<QAction*> acts = m->actions();
-    for (int i = 4; i < acts.size(); ++i) {
+    for (int i = kWindowMenuFixedItems; i < acts.size(); ++i) {
         m->removeAction(acts[i]);
         acts[i]->deleteLater();
     }

@@ -42,8 +42,9 @@ TEST_F(FrameTest, FrameTitleAndMenuTree)
                            "Add Node#552", "Del Node#553", "-", "Compiler Options#425"}));
     EXPECT_EQ(menuItems(app->menu("Run...")),
               QStringList({"Java Run\tCtrl+F9#421", "Applet Run\tShift+F9#422", "-", "Arguments#424"}));
-    EXPECT_EQ(menuItems(app->menu("&Window")).mid(0, 4),
-              QStringList({"&Cascade#24361", "&Tile#24362", "Arrange &Icons#24364", "C&lose All#24365"}));
+    EXPECT_EQ(menuItems(app->menu("&Window")).mid(0, 7),
+              QStringList({"&Cascade#24361", "&Tile#24362", "Arrange &Icons#24364", "C&lose All#24365", "-",
+                           "Tool Bar &Hints When Pointed At#202", "Move Tool &Bar#203"}));
     EXPECT_EQ(menuItems(app->menu("&Help")), QStringList({"JAVA...#502", "About#503"}));
 }
 
@@ -224,4 +225,23 @@ TEST_F(FrameTest, JavaHelpWithoutConfiguration)
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(dialogs_.messages[0].text, "java help files not configured!!\n delete config file, and rerun ide");
     EXPECT_EQ(dialogs_.messages[0].caption, "no java help files");
+}
+
+TEST_F(FrameTest, WindowMenuListsEditorWindows)
+{
+    TFileMDIChild* a = newJava();
+    TFileMDIChild* b = newJava();
+    QMenu* w = app->menu("&Window");
+    emit w->aboutToShow();
+    QStringList items = menuItems(w).mid(7);
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[1], "&1 JAVA - Untitled#");
+    EXPECT_EQ(items[2], "&2 JAVA - Untitled#");
+    // Choosing an entry activates that window.
+    w->actions().at(8)->trigger();
+    EXPECT_EQ(current(), a);
+    (void)b;
+    // The tool-bar commands work from the menu too.
+    app->action(cmd::ToggleBar)->trigger();
+    EXPECT_EQ(app->ControlBarLoc, 1);
 }
