@@ -108,6 +108,13 @@ void TFileMDIChild::CmJavaC()
                           Icon::Information);
         return;
     }
+    if (temp.isEmpty()) {
+        dialogs().message(this,
+                          QStringLiteral("There is no directory for the compiler's messages, so nothing was "
+                                         "compiled. Set TEMP to a directory of your own and restart Brewpad."),
+                          QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+        return;
+    }
     if (!runner_) {
         runner_ = new JavacRunner(this);
         connect(runner_, &JavacRunner::finished, this,
