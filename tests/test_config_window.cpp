@@ -29,8 +29,9 @@ TEST(ConfigWindow, ShowsProductSearchingTextAndProgress)
     EXPECT_EQ(w.countText(), QStringLiteral("1234 directories searched"));
     EXPECT_EQ(w.directoryText(), longDir);
     for (QLabel* l : w.findChildren<QLabel*>()) {
-        if (l->accessibleName() == QStringLiteral("Directory being searched"))
+        if (l->accessibleName() == QStringLiteral("Directory being searched")) {
             EXPECT_LT(l->text().size(), longDir.size()) << "long paths are shortened";
+        }
     }
     w.close();
 }

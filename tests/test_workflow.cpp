@@ -36,21 +36,9 @@ protected:
     // Compiles the active window and waits until the outcome is decided.
     void compile()
     {
-        const size_t before = dialogs_.messages.size();
-        const int windows = client()->subWindowList().size();
-        const QString caption = client()->BrowserErr ? client()->BrowserErr->windowTitle() : QString();
-        const int count = client()->BrowserErr ? client()->BrowserErr->GetCount() : -1;
         app->dispatch(cmd::JavaCompile);
-        QTest::qWaitFor(
-            [&] {
-                return !current()->compiling();
-            },
-            60000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !current() || !current()->compiling(); }, 60000));
         QApplication::processEvents();
-        (void)before;
-        (void)windows;
-        (void)caption;
-        (void)count;
     }
     QStringList listLines()
     {
