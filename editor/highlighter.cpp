@@ -313,7 +313,8 @@ JavaHighlighter::JavaHighlighter(QTextEdit* edit)
                     schedule();
             });
     connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, &JavaHighlighter::schedule);
-    edit->viewport()->installEventFilter(this);
+    m_viewport = edit->viewport();
+    m_viewport->installEventFilter(this);
     schedule();
 }
 
@@ -322,8 +323,10 @@ JavaHighlighter::~JavaHighlighter() = default;
 
 bool JavaHighlighter::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_edit && watched == m_edit->viewport()
-        && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    // Only the event's type and the viewport's address are looked at: while the
+    // edit is being destroyed its viewport still sends events, and the edit
+    // itself must not be touched then.
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::Show) && watched == m_viewport)
         schedule();
     return QObject::eventFilter(watched, event);
 }

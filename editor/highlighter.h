@@ -94,6 +94,7 @@ private:
     bool layoutBusy();
 
     QPointer<QTextEdit> m_edit;
+    QObject* m_viewport = nullptr;  // compared only, never used
     QPointer<QTextDocument> m_doc;
     QTimer* m_timer = nullptr;  // the debounced pass
     QTimer* m_retry = nullptr;  // looks again while the document layout is busy
