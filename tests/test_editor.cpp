@@ -246,6 +246,11 @@ TEST_F(FrameTest, UnreadableFileIsReportedAndTheWindowStays)
     ASSERT_FALSE(dialogs_.messages.empty());
     EXPECT_EQ(dialogs_.messages[0].text, "Unable to read file " + dir.filePath("Missing.java") + " from disk.");
     EXPECT_EQ(client()->editors().size(), 1);
+    EXPECT_EQ(current()->caption(), "JAVA - " + dir.filePath("Missing.java"));
+    // Typing and saving creates the file under that name.
+    QTest::keyClicks(current()->editor(), "class Missing {}");
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(dir.filePath("Missing.java")), "class Missing {}");
 }
 
 TEST_F(FrameTest, FailedWriteKeepsTheTextAndSaysSo)

@@ -119,8 +119,10 @@ TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& fi
     if (kind.startsWith(QLatin1String("JAVA")))
         new JavaHighlighter(edit);  // colours what is shown; owned by the edit control
     const bool fromFile = !file.isEmpty();
-    if (fromFile)
-        edit->loadFile(file);
+    // A file that cannot be read keeps its name: the window shows what it could,
+    // and a save writes the file under that name.
+    if (fromFile && !edit->loadFile(file))
+        edit->setFileName(QFileInfo(file).absoluteFilePath());
     QMdiSubWindow* active = activeSubWindow();
     const bool maximise = active && active->isMaximized();
     auto* child = new TFileMDIChild(this, kind, edit, fromFile);
