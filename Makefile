@@ -3,7 +3,7 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= out
 JOBS  ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench fuzz clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -27,5 +27,11 @@ test: build
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$(basename $$b)"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
+# Every fuzz target for FUZZ_SECONDS seconds (60 by default); fails on a crash,
+# a hang or a sanitizer report.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@./tests/fuzz/run-fuzzers.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-fuzz
