@@ -276,3 +276,21 @@ TEST_F(FrameTest, FileDeletedWhileOpenIsSavedAgain)
     app->dispatch(cmd::FileSave);
     EXPECT_EQ(readFile(path), "//class Del {}\n");
 }
+
+TEST_F(FrameTest, EmptyAndBinaryFilesOpenQuietly)
+{
+    TFileMDIChild* e = openJava(writeFile("Empty.java", ""));
+    EXPECT_TRUE(e->editor()->toPlainText().isEmpty());
+    EXPECT_FALSE(e->IsJavaMain);
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary.append(char((i * 7919) & 0xFF));
+    TFileMDIChild* b = openJava(writeFile("Blob.java", binary));
+    EXPECT_EQ(b->editor()->textFormat().encoding, TextFormat::Encoding::Windows1252);
+    EXPECT_FALSE(b->editor()->document()->isModified());
+    EXPECT_TRUE(dialogs_.messages.empty());
+    // Nothing was changed, so closing asks nothing.
+    b->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(dialogs_.messages.empty());
+}
