@@ -55,7 +55,7 @@ for t in "${targets[@]}"; do
         summary+=("PASS  $t  (${runs:-?} runs)")
     else
         failed=1
-        what=$(grep -m1 -oE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer): [a-z-]+( [a-z-]+)?|runtime error: .*|deadly signal|timeout' "$log")
+        what=$(grep -m1 -oE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer): [a-z-]+( signal| leaks| after [0-9]+ seconds)?|runtime error: .*' "$log")
         artifact=$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log" | tail -n1)
         summary+=("FAIL  $t  (exit $rc: ${what:-see log}${artifact:+; input: $artifact})")
         tail -n 40 "$log" >&2
