@@ -34,6 +34,9 @@ echo "== building the fuzz targets"
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" || exit 2
 
 export QT_QPA_PLATFORM=offscreen
+# Temporary files of the targets (a crashed run leaves its own) stay in the build directory.
+export TMPDIR=$build/fuzz/tmp
+mkdir -p "$TMPDIR"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
