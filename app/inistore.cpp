@@ -90,10 +90,12 @@ std::pair<std::size_t, std::size_t> findSection(const std::vector<QByteArray>& l
 
 QByteArray newLineEnd(const std::vector<QByteArray>& lines)
 {
+    // Lines are split at LF only: a bare CR never serves as a line end.
     for (const QByteArray& l : lines) {
-        const QByteArrayView e = lineEnd(l);
-        if (!e.isEmpty())
-            return e.toByteArray();
+        if (l.endsWith("\r\n"))
+            return QByteArrayLiteral("\r\n");
+        if (l.endsWith('\n'))
+            return QByteArrayLiteral("\n");
     }
     return QByteArrayLiteral("\r\n");
 }
@@ -169,8 +171,12 @@ void IniStore::apply(Lines& lines, const Change& c)
     }
     const QByteArray eol = newLineEnd(lines);
     const QByteArray keyLine = c.key.toUtf8() + '=' + value + eol;
+    // A line is ended only by LF; one that ends in a bare CR gets the LF it
+    // lacks, so that its text reads the same as before.
     auto terminate = [&](std::size_t i) {
-        if (lineEnd(lines[i]).isEmpty())
+        if (lines[i].endsWith('\r'))
+            lines[i] += '\n';
+        else if (!lines[i].endsWith('\n'))
             lines[i] += eol;
     };
     if (begin == lines.size()) {

@@ -200,3 +200,21 @@ TEST(RecentFilesList, Captions)
     EXPECT_EQ(c, QString("&2 /home/ann/projects/very/de.../Hello.java"));
     EXPECT_EQ(c.size() - 3, 40);
 }
+
+// Found by fuzzing: a last line ending in a bare CR must not swallow what is added after it.
+TEST(IniStoreBareCr, SettingAfterALastLineEndingInCarriageReturnReadsBack)
+{
+    QTemporaryDir dir;
+    for (const QByteArray& start : {QByteArray("x=1\r"), QByteArray("[MRU]\r"), QByteArray("a=1\r\n[MRU]\r")}) {
+        const QString path = dir.filePath("Brewpad.ini");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(start);
+        f.close();
+        IniStore store(path);
+        ASSERT_TRUE(store.setValue("MRU", "Count", "8"));
+        ASSERT_TRUE(store.flush());
+        IniStore again(path);
+        EXPECT_EQ(again.value("MRU", "Count").value_or("missing"), "8") << start.toStdString();
+    }
+}
