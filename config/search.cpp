@@ -47,6 +47,20 @@ unsigned char typeOf(mode_t m)
     return DT_UNKNOWN;
 }
 
+// The type of a directory entry; file systems that leave it unknown are asked
+// with lstat. False when the entry has gone meanwhile.
+bool entryType(int dirfd, const dirent* e, unsigned char* type)
+{
+    *type = e->d_type;
+    if (*type != DT_UNKNOWN)
+        return true;
+    struct stat s;
+    if (fstatat(dirfd, e->d_name, &s, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    *type = typeOf(s.st_mode);
+    return true;
+}
+
 char lower(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -148,13 +162,9 @@ struct toolsfind::Walk {
             const char* n = e->d_name;
             if (isDotOrDotDot(n))
                 continue;
-            unsigned char t = e->d_type;
-            if (t == DT_UNKNOWN) {
-                struct stat s;
-                if (fstatat(fd, n, &s, AT_SYMLINK_NOFOLLOW) != 0)
-                    continue;
-                t = typeOf(s.st_mode);
-            }
+            unsigned char t;
+            if (!entryType(fd, e, &t))
+                continue;
             if (t == DT_DIR) {
                 if (!neverEntered(n))
                     subdirs.emplace_back(n);
@@ -310,13 +320,9 @@ void toolsfind::clean(const QString& tempdir)
         const size_t len = std::strlen(n);
         if (len < 4 || std::strcmp(n + len - 4, ".err") != 0)
             continue;
-        unsigned char t = e->d_type;
-        if (t == DT_UNKNOWN) {
-            struct stat s;
-            if (fstatat(fd, n, &s, AT_SYMLINK_NOFOLLOW) != 0)
-                continue;
-            t = typeOf(s.st_mode);
-        }
+        unsigned char t;
+        if (!entryType(fd, e, &t))
+            continue;
         if (t != DT_DIR)
             unlinkat(fd, n, 0);
     }
