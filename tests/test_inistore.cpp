@@ -7,23 +7,13 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(data), data.size());
-}
 
 ino_t inode(const QString& path)
 {

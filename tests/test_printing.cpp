@@ -16,6 +16,8 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -170,15 +172,11 @@ TEST_F(PrintingTest, OutputThatCannotBeWrittenIsAnError)
     // Writing that fails part way (a file-size limit stands in for a full disk).
     d.messages.clear();
     host.Printer->setOutputFileName(pdf);
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 2000;
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    host.CmFilePrint(source, doc, nullptr);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        FileSizeLimit limit(2000);
+        ASSERT_TRUE(limit.ok());
+        host.CmFilePrint(source, doc, nullptr);
+    }
     ASSERT_EQ(d.messages.size(), 1u);
     EXPECT_EQ(d.messages[0].text, "'" + source + "' not printed. Error encountered during print.");
     EXPECT_FALSE(QFile::exists(pdf));

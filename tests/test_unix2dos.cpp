@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "test_files.h"
+
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
@@ -51,18 +53,6 @@ QByteArray randomBytes(std::mt19937& rng, int len)
     return b;
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(data), data.size());
-}
 
 }  // namespace
 
@@ -207,16 +197,13 @@ TEST(Unix2DosFile, WriteFailureLeavesOldFileAndNoLeftovers)
         text += "line of text\n";
     writeFile(path, text);
 
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 100;
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString err;
-    const Unix2DosResult r = convertFileToDos(path, &err);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    Unix2DosResult r;
+    {
+        FileSizeLimit limit(100);
+        ASSERT_TRUE(limit.ok());
+        r = convertFileToDos(path, &err);
+    }
 
     EXPECT_EQ(r, Unix2DosResult::Failed);
     EXPECT_TRUE(err.contains("writing the converted file failed")) << err.toStdString();
