@@ -1,9 +1,15 @@
 # Brewpad: `make run` builds and starts the program, `make test` runs the whole suite headless.
 MAKEFLAGS += --no-print-directory
 BUILD ?= out
+SANITIZE_BUILD ?= $(BUILD)-sanitize
 JOBS  ?= $(shell nproc)
 
-.PHONY: deps configure build run test bench fuzz clean
+# Any report of AddressSanitizer, LeakSanitizer or UndefinedBehaviorSanitizer
+# ends the test program with an error.
+SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+               UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: deps configure build sanitize-build run test bench fuzz clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -21,10 +27,20 @@ run: build
 	fi
 	@$(BUILD)/brewpad
 
+# The same program and tests built with the sanitizers.
+sanitize-build: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBREWPAD_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+
+# The whole suite, then the whole suite again under the sanitizers.
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) sanitize-build
+	@echo "== the suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+	@cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
+	@cmake --build $(BUILD) -j $(JOBS) --target benches
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$(basename $$b)"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
 # Every fuzz target for FUZZ_SECONDS seconds (60 by default); fails on a crash,
@@ -34,4 +50,4 @@ fuzz: deps
 	@./tests/fuzz/run-fuzzers.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-fuzz
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(BUILD)-fuzz

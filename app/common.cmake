@@ -7,3 +7,4 @@ add_library(bp_common STATIC
   config/toolpaths.cpp
   build/settings.cpp)
 target_link_libraries(bp_common PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
+bp_add_test(test_dialogs SOURCES tests/test_dialogs.cpp LIBS bp_common)

@@ -3,6 +3,8 @@
 #include "workspace/filedata.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -29,12 +31,37 @@ QString productText()
 
 namespace {
 
+// Ctrl+C in a message box copies its caption, text and buttons, as message
+// boxes do on Windows, so that a message can be pasted into a report or a
+// search (Qt does this only on Windows).
+class CopyableMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (e->matches(QKeySequence::Copy)) {
+            const QString rule = QStringLiteral("---------------------------\n");
+            QString buttons;
+            for (QAbstractButton* b : this->buttons())
+                buttons += b->text().remove(QLatin1Char('&')) + QStringLiteral("   ");
+            QGuiApplication::clipboard()->setText(rule + windowTitle() + QLatin1Char('\n') + rule + text() +
+                                                  QLatin1Char('\n') + rule + buttons + QLatin1Char('\n') +
+                                                  rule);
+            e->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(e);
+    }
+};
+
 class QtDialogs : public Dialogs {
 public:
     Answer message(QWidget* owner, const QString& text, const QString& caption, Buttons buttons,
                    Icon icon) override
     {
-        QMessageBox box(owner);
+        CopyableMessageBox box(owner);
         box.setWindowTitle(caption.isEmpty() ? AppName : caption);
         box.setText(text);
         box.setAccessibleName(caption.isEmpty() ? AppName : caption);

@@ -1,10 +1,18 @@
+# One main for every test program, compiled once: a QApplication on the offscreen
+# platform, so that widget tests and plain tests share it.
+add_library(bp_test_main STATIC ${CMAKE_SOURCE_DIR}/tests/test_main.cpp)
+target_link_libraries(bp_test_main PUBLIC GTest::gtest Qt6::Widgets Qt6::Test)
+set_target_properties(bp_test_main PROPERTIES AUTOMOC OFF)
+
 # bp_add_test(NAME SOURCES files... LIBS libs...)
-# A GoogleTest program run headless; tests/test_main.cpp gives it a QApplication.
+# A GoogleTest program run headless. Test sources declare no QObject classes of
+# their own, so they are not run through moc.
 function(bp_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/test_main.cpp)
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest Qt6::Widgets Qt6::Test)
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} bp_test_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  set_target_properties(${name} PROPERTIES AUTOMOC OFF)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BREWPAD_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
@@ -12,9 +20,12 @@ function(bp_add_test name)
 endfunction()
 
 # bp_add_bench(NAME SOURCES files... LIBS libs...)
+# Benchmarks are built by `make bench` (the target "benches"), not by default.
+add_custom_target(benches)
 function(bp_add_bench name)
   cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${B_SOURCES})
+  add_executable(${name} EXCLUDE_FROM_ALL ${B_SOURCES})
   target_link_libraries(${name} PRIVATE ${B_LIBS} Qt6::Widgets)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  add_dependencies(benches ${name})
 endfunction()

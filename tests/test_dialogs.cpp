@@ -1,0 +1,77 @@
+// The Qt message box behind dialogs(): what it shows, what each button answers,
+// and Ctrl+C copying the whole message.
+#include "app/dialogs.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs `act` on the message box once it is up (the box is modal: exec() only
+// returns after `act` closed it).
+void whenShown(std::function<void(QMessageBox*)> act)
+{
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, poll]() {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            act(box);
+            return;
+        }
+        QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+QAbstractButton* buttonNamed(QMessageBox* box, const QString& text)
+{
+    for (QAbstractButton* b : box->buttons()) {
+        if (b->text().remove(QLatin1Char('&')) == text)
+            return b;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(MessageBox, ShowsCaptionAndTextAndAnswersWithTheButtonPressed)
+{
+    QString title, text, accessible;
+    whenShown([&](QMessageBox* box) {
+        title = box->windowTitle();
+        text = box->text();
+        accessible = box->accessibleName();
+        ASSERT_NE(buttonNamed(box, QStringLiteral("No")), nullptr);
+        buttonNamed(box, QStringLiteral("No"))->click();
+    });
+    EXPECT_EQ(dialogs().message(nullptr, QStringLiteral("Keep it ?"), QString(), Buttons::YesNo), Answer::No);
+    EXPECT_EQ(title, QStringLiteral("Brewpad"));
+    EXPECT_EQ(accessible, QStringLiteral("Brewpad"));
+    EXPECT_EQ(text, QStringLiteral("Keep it ?"));
+
+    whenShown([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_EQ(dialogs().message(nullptr, QStringLiteral("Save ?"), QStringLiteral("Brewpad"), Buttons::YesNoCancel),
+              Answer::Cancel);
+}
+
+TEST(MessageBox, CtrlCCopiesCaptionTextAndButtons)
+{
+    QApplication::clipboard()->clear();
+    whenShown([](QMessageBox* box) {
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        // Copying does not close the box.
+        EXPECT_TRUE(box->isVisible());
+        buttonNamed(box, QStringLiteral("OK"))->click();
+    });
+    EXPECT_EQ(dialogs().message(nullptr, QStringLiteral("Compilation success"), QStringLiteral("SUCCESS")), Answer::Ok);
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_EQ(copied, QStringLiteral("---------------------------\nSUCCESS\n---------------------------\n"
+                                     "Compilation success\n---------------------------\nOK   \n"
+                                     "---------------------------\n"));
+}
