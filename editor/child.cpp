@@ -67,9 +67,9 @@ void TFileMDIChild::updateCaption()
 void TFileMDIChild::buildCommands()
 {
     table_.on(cmd::SaveJavaProj, [this] { CmSaveJavaProj(); });
-    table_.enabler(cmd::SaveJavaProj, [this](CommandState& s) { s.enabled = IsJpr; });
+    table_.enabler(cmd::SaveJavaProj, [this](CommandState& s) { s.enabled = IsJpr && !te->isReadOnly(); });
     table_.on(cmd::SaveAsJavaProj, [this] { CmSaveAsJavaProj(); });
-    table_.enabler(cmd::SaveAsJavaProj, [this](CommandState& s) { s.enabled = IsJpr; });
+    table_.enabler(cmd::SaveAsJavaProj, [this](CommandState& s) { s.enabled = IsJpr && !te->isReadOnly(); });
     table_.on(cmd::JavaCompile, [this] { CmJavaC(); });
     table_.enabler(cmd::JavaCompile, [this](CommandState& s) { s.enabled = !compiling(); });
     table_.on(cmd::JavaRun, [this] { CmJavaRun(); });
@@ -85,9 +85,13 @@ void TFileMDIChild::buildCommands()
     table_.on(cmd::Print, [this] { CmFilePrint(); });
     table_.on(cmd::FormatFont, [this] { CmFormatFont(); });
     table_.on(cmd::FileSaveAs, [this] { CmFileSaveAs(); });
-    table_.enabler(cmd::FileSaveAs, [this](CommandState& s) { s.enabled = IsNewFile || IsJava; });
+    table_.enabler(cmd::FileSaveAs, [this](CommandState& s) {
+        s.enabled = (IsNewFile || IsJava) && !te->isReadOnly();
+    });
     table_.on(cmd::FileSave, [this] { CmFileSave(); });
-    table_.enabler(cmd::FileSave, [this](CommandState& s) { s.enabled = IsNewFile || IsJava; });
+    table_.enabler(cmd::FileSave, [this](CommandState& s) {
+        s.enabled = (IsNewFile || IsJava) && !te->isReadOnly();
+    });
 }
 
 void TFileMDIChild::afterSave()

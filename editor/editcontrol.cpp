@@ -153,13 +153,23 @@ bool EditControl::loadFile(const QString& name)
         return false;
     }
     DecodedText d = decodeText(bytes);
+    const bool binary = isBinaryText(bytes);
     bytes = QByteArray();
     format_ = d.format;
     setPlainText(d.text);
     document()->setModified(false);
     moveCursor(QTextCursor::Start);
+    setReadOnly(binary);
     fileName_ = QFileInfo(name).absoluteFilePath();
     emit fileNameChanged(fileName_);
+    if (binary) {
+        dialogs().message(this,
+                          QStringLiteral("The file %1 is not a text file: it holds NUL bytes, which Brewpad "
+                                         "cannot save as they are. It is shown read-only, so that it cannot "
+                                         "be changed by a save.")
+                              .arg(fileName_),
+                          QString(), Buttons::Ok, Icon::Information);
+    }
     return true;
 }
 
@@ -170,7 +180,9 @@ bool EditControl::writeFile(const QString& name)
     QSaveFile f(name);
     bool ok = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
     if (!ok) {
-        dialogs().message(this, QStringLiteral("Unable to write file %1 to disk.").arg(name));
+        // The reason follows on a line of its own.
+        dialogs().message(this, QStringLiteral("Unable to write file %1 to disk.\n\n%2")
+                                    .arg(name, f.errorString()));
         return false;
     }
     if (fellBack) {
@@ -189,13 +201,26 @@ bool EditControl::save()
 {
     if (!document()->isModified())
         return true;
+    if (refuseReadOnlySave())
+        return false;
     if (fileName_.isEmpty())
         return saveAs();
     return writeFile(fileName_);
 }
 
+bool EditControl::refuseReadOnlySave()
+{
+    if (!isReadOnly())
+        return false;
+    dialogs().message(this, QStringLiteral("The file %1 is shown read-only and cannot be saved.").arg(fileName_),
+                      QString(), Buttons::Ok, Icon::Information);
+    return true;
+}
+
 bool EditControl::saveAs()
 {
+    if (refuseReadOnlySave())
+        return false;
     saveData_.fileName = fileName_;
     if (!dialogs().saveFile(this, saveData_))
         return false;

@@ -24,13 +24,17 @@ public:
     void setLineEnd(TextFormat::LineEnd le) { format_.lineEnd = le; }
 
     // Replaces the text by the file's; false (and a message) when it cannot be read.
+    // A file that is no text file (isBinaryText) is shown read-only, with a message.
     bool loadFile(const QString& name);
-    // Writes the text to the file atomically; false (and a message) on failure.
+    // Writes the text to the file atomically; false (and a message giving the
+    // reason) on failure.
     bool writeFile(const QString& name);
     // Save: nothing when unmodified; Save As when untitled; else writes. False when
-    // the user cancelled or the write failed.
+    // the user cancelled or the write failed, or (with a message) when the
+    // control is read-only.
     bool save();
-    // Save As with the platform's dialog proposing the current name.
+    // Save As with the platform's dialog proposing the current name; refused,
+    // with a message, while the control is read-only.
     bool saveAs();
     // Asks before the text is discarded; false keeps the window open.
     bool canClose();
@@ -59,6 +63,8 @@ protected:
 
 private:
     void buildCommands();
+    // True, after saying so, when the control is read-only.
+    bool refuseReadOnlySave();
 
     CommandTable table_;
     QString fileName_;

@@ -1,5 +1,6 @@
 #include "editor/textfile.h"
 
+#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace {
@@ -22,6 +23,23 @@ TextFormat TextFormat::hostDefault()
     f.lineEnd = LineEnd::CRLF;
 #endif
     return f;
+}
+
+QString refusalToEdit(const QString& path)
+{
+    const QFileInfo fi(path);
+    if (!fi.isFile() || fi.size() <= MaxEditBytes)
+        return QString();
+    return QStringLiteral("The file %1 is too large to edit: it holds %2 bytes, and Brewpad edits files of "
+                          "up to %3 MB. It was not opened.")
+        .arg(fi.absoluteFilePath())
+        .arg(fi.size())
+        .arg(MaxEditBytes / (1024 * 1024));
+}
+
+bool isBinaryText(const QByteArray& bytes)
+{
+    return bytes.contains('\0');
 }
 
 QString decodeWindows1252(const QByteArray& bytes)

@@ -25,6 +25,19 @@ DecodedText decodeText(const QByteArray& bytes);
 // cannot hold, the result is UTF-8 and *fellBackToUtf8 is set.
 QByteArray encodeText(const QString& text, const TextFormat& format, bool* fellBackToUtf8 = nullptr);
 
+// Files larger than this are not opened for editing: the edit control lays
+// out the whole text as soon as the caret goes near its end, which takes
+// minutes for a text of tens of megabytes.
+inline constexpr qint64 MaxEditBytes = qint64(16) * 1024 * 1024;
+
+// Why the file at `path` is not opened for editing, or an empty text when it
+// may be opened (also when it cannot be read: reading says so itself).
+QString refusalToEdit(const QString& path);
+
+// A file holding a NUL byte is no text file; the editor could not write its
+// bytes back as they are (its line ends do not survive the edit control).
+bool isBinaryText(const QByteArray& bytes);
+
 QString decodeWindows1252(const QByteArray& bytes);
 // False when a character has no Windows-1252 byte.
 bool encodeWindows1252(const QString& text, QByteArray* out);

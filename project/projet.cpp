@@ -31,6 +31,8 @@ void TFileMDIClient::CmOpenJavaProjFile(const QString& name)
     FileData = &FileJprData;
     FileJprData.fileName = name;
     TFileMDIChild* w = openEditor(QStringLiteral("jpr"), name);
+    if (!w)
+        return;
     EditJAVACntl = w;
     // The mark of a project read from its file: only such a window is classified.
     w->Project = std::make_unique<QObject>();

@@ -262,7 +262,10 @@ TEST_F(FrameTest, FailedWriteKeepsTheTextAndSaysSo)
     c->editor()->setFileName(dir.filePath("nodir/Gone.java"));
     app->dispatch(cmd::FileSave);
     ASSERT_FALSE(dialogs_.messages.empty());
-    EXPECT_EQ(dialogs_.messages.back().text, "Unable to write file " + dir.filePath("nodir/Gone.java") + " to disk.");
+    // The reason follows the sentence on a line of its own.
+    EXPECT_TRUE(dialogs_.messages.back().text.startsWith("Unable to write file " + dir.filePath("nodir/Gone.java") +
+                                                         " to disk.\n\n"));
+    EXPECT_GT(dialogs_.messages.back().text.size(), dialogs_.messages.back().text.indexOf("\n\n") + 2);
     EXPECT_TRUE(c->editor()->toPlainText().startsWith("// mine "));
     EXPECT_TRUE(c->editor()->document()->isModified());
 }
@@ -277,18 +280,23 @@ TEST_F(FrameTest, FileDeletedWhileOpenIsSavedAgain)
     EXPECT_EQ(readFile(path), "//class Del {}\n");
 }
 
-TEST_F(FrameTest, EmptyAndBinaryFilesOpenQuietly)
+TEST_F(FrameTest, EmptyFilesOpenQuietlyAndBinaryFilesReadOnly)
 {
     TFileMDIChild* e = openJava(writeFile("Empty.java", ""));
     EXPECT_TRUE(e->editor()->toPlainText().isEmpty());
     EXPECT_FALSE(e->IsJavaMain);
+    EXPECT_TRUE(dialogs_.messages.empty());
     QByteArray binary;
     for (int i = 0; i < 4096; ++i)
         binary.append(char((i * 7919) & 0xFF));
     TFileMDIChild* b = openJava(writeFile("Blob.java", binary));
     EXPECT_EQ(b->editor()->textFormat().encoding, TextFormat::Encoding::Windows1252);
     EXPECT_FALSE(b->editor()->document()->isModified());
-    EXPECT_TRUE(dialogs_.messages.empty());
+    // Its NUL bytes could not be saved as they are: it is shown read-only, and said so.
+    EXPECT_TRUE(b->editor()->isReadOnly());
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_TRUE(dialogs_.messages[0].text.contains("is not a text file"));
+    dialogs_.messages.clear();
     // Nothing was changed, so closing asks nothing.
     b->close();
     QApplication::processEvents();

@@ -115,6 +115,15 @@ QList<TFileMDIChild*> TFileMDIClient::editors() const
 
 TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& file)
 {
+    // A file too large to edit gets no window: an empty window keeping the
+    // file's name could overwrite the file with a save.
+    if (!file.isEmpty()) {
+        const QString refusal = refusalToEdit(file);
+        if (!refusal.isEmpty()) {
+            dialogs().message(this, refusal, QString(), Buttons::Ok, Icon::Stop);
+            return nullptr;
+        }
+    }
     auto* edit = new EditControl;
     if (kind.startsWith(QLatin1String("JAVA")))
         new JavaHighlighter(edit);  // colours what is shown; owned by the edit control
@@ -167,8 +176,7 @@ void TFileMDIClient::CmFileOpenJava()
     FileData = &FileJavaData;
     if (!dialogs().openFile(this, FileJavaData))
         return;
-    openEditor(QStringLiteral("JAVA"), FileJavaData.fileName);
-    if (onFileUsed)
+    if (openEditor(QStringLiteral("JAVA"), FileJavaData.fileName) && onFileUsed)
         onFileUsed(FileJavaData.fileName);
 }
 
@@ -176,8 +184,7 @@ void TFileMDIClient::CmMRUFileOpenJava(const QString& name)
 {
     FileData = &FileJavaData;
     FileJavaData.fileName = name;
-    openEditor(QStringLiteral("JAVA"), name);
-    if (onFileUsed)
+    if (openEditor(QStringLiteral("JAVA"), name) && onFileUsed)
         onFileUsed(name);
 }
 

@@ -73,6 +73,7 @@ private:
     void buildCommands();
     void settleConfiguration();
     // Creates and shows an editor window; the record is the one FileData points at.
+    // Nullptr, after saying why, when the file is too large to edit.
     TFileMDIChild* openEditor(const QString& kind, const QString& file);
     void arrangeIcons();
     void placeNewWindow(QMdiSubWindow* w);
