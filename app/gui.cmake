@@ -21,3 +21,4 @@ bp_add_test(test_workflow SOURCES tests/test_workflow.cpp LIBS bp_app bp_resourc
 bp_add_bench(bench_open SOURCES bench/bench_open.cpp LIBS bp_app bp_resources)
 bp_add_test(test_startup SOURCES tests/test_startup.cpp LIBS bp_app bp_resources)
 bp_add_test(test_shell SOURCES tests/test_shell.cpp LIBS bp_app bp_resources)
+bp_add_test(test_badinput SOURCES tests/test_badinput.cpp LIBS bp_app bp_resources)

@@ -1,0 +1,469 @@
+// Bad input tried on purpose: empty, huge and binary sources, projects with very
+// many or very long entries, places where a file cannot be saved, a scrambled
+// brewpad.cfg and a huge compiler capture. Each must open (or say clearly why
+// not) and lose nothing. (A file deleted while its window is open is saved
+// again: test_editor, FileDeletedWhileOpenIsSavedAgain.)
+#include "frame_fixture.h"
+#include "test_files.h"
+
+#include "build/compile.h"
+#include "config/cfgfile.h"
+#include "config/search.h"
+#include "config/toolpaths.h"
+#include "project/browser.h"
+#include "project/projfile.h"
+
+#include <QImage>
+#include <QTextBlock>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.left(300).toStdString() << '"';
+}
+
+namespace {
+
+QByteArray randomBytes(unsigned seed, qsizetype size)
+{
+    std::mt19937 rng(seed);
+    QByteArray out(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = char(rng() & 0xFF);
+    return out;
+}
+
+// Resident memory of this process in KiB.
+qint64 residentKiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+class BadInput : public FrameTest {
+protected:
+    void TearDown() override
+    {
+        FrameTest::TearDown();
+        javabin.clear();
+        temp.clear();
+    }
+    QStringList texts() const { return dialogs_.texts(); }
+    // A javac stand-in that records its arguments, one per line, in `file`.
+    void fakeJavac(const QString& argsFile)
+    {
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("jdk")));
+        const QString javac = dir.filePath("jdk/javac");
+        ::writeFile(javac, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + QFile::encodeName(argsFile) + "'\n");
+        QFile::setPermissions(javac, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        javabin = dir.filePath("jdk");
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("capture")));
+        temp = dir.filePath("capture");
+    }
+    void compile()
+    {
+        app->dispatch(cmd::JavaCompile);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !current() || !current()->compiling(); }, 60000));
+        QApplication::processEvents();
+    }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- empty source
+
+TEST_F(BadInput, EmptyJavaFileOpensEditsAndSaves)
+{
+    const QString path = writeFile("Empty.java", "");
+    TFileMDIChild* c = openJava(path);
+    ASSERT_NE(c, nullptr);
+    EXPECT_TRUE(texts().isEmpty());
+    EXPECT_EQ(c->caption(), "JAVA - " + path);
+    EXPECT_TRUE(c->editor()->toPlainText().isEmpty());
+    EXPECT_FALSE(c->IsJavaMain);
+    // An unchanged save writes nothing: the file stays empty.
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(path), QByteArray());
+    EXPECT_TRUE(QFileInfo(path).exists());
+
+    QTest::keyClicks(c->editor(), "public class Empty {");
+    QTest::keyClick(c->editor(), Qt::Key_Return);
+    QTest::keyClicks(c->editor(), "public static void main(String[] a) {}}");
+    app->dispatch(cmd::FileSave);
+    EXPECT_TRUE(texts().isEmpty()) << texts().join('|').toStdString();
+    EXPECT_EQ(readFile(path), "public class Empty {\npublic static void main(String[] a) {}}");
+    EXPECT_FALSE(c->editor()->document()->isModified());
+    EXPECT_TRUE(c->IsJavaMain);
+
+    // Emptying it again writes an empty file.
+    app->dispatch(cmd::ClearAll);
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(path), QByteArray());
+}
+
+// ---------------------------------------------------------------- huge source
+
+TEST_F(BadInput, FiftyMegabyteJavaFileIsRefusedWithoutAWindow)
+{
+    const QByteArray method = "    static int m(int a) {\n        return a + 1; // \"x\"\n    }\n";
+    const QByteArray bytes = "public class Huge {\n" + method.repeated(50 * 1024 * 1024 / method.size()) + "}\n";
+    const QString path = writeFile("Huge.java", bytes);
+    const QString refusal = "The file " + path + " is too large to edit: it holds " +
+                            QString::number(bytes.size()) +
+                            " bytes, and Brewpad edits files of up to 16 MB. It was not opened.";
+    openJava(path);
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, refusal);
+    EXPECT_EQ(dialogs_.messages[0].caption, "Brewpad");
+    EXPECT_EQ(dialogs_.messages[0].icon, Icon::Stop);
+    EXPECT_TRUE(client()->editors().isEmpty());
+
+    // The same through a drop and as a project; the file is never touched.
+    dialogs_.messages.clear();
+    client()->openDropped(path);
+    client()->CmOpenJavaProjFile(path);
+    EXPECT_EQ(texts(), QStringList({refusal, refusal}));
+    EXPECT_TRUE(client()->editors().isEmpty());
+    EXPECT_EQ(client()->EditJAVACntl.data(), nullptr);
+    EXPECT_EQ(QFileInfo(path).size(), bytes.size());
+    QFile::remove(path);
+}
+
+// ---------------------------------------------------------------- binary files
+
+TEST_F(BadInput, BinaryFilesAreShownReadOnlyAndNeverWritten)
+{
+    QImage img(8, 8, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    const QString png = dir.filePath("Image.java");
+    ASSERT_TRUE(img.save(png, "PNG"));
+    const QString elf = dir.filePath("Program.java");
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/true"), elf));
+    const QString rnd = writeFile("Random.java", randomBytes(7, 20000));
+
+    for (const QString& path : {png, elf, rnd}) {
+        SCOPED_TRACE(path.toStdString());
+        const QByteArray original = readFile(path);
+        ASSERT_TRUE(original.contains('\0'));
+        dialogs_.messages.clear();
+        TFileMDIChild* c = openJava(path);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->caption(), "JAVA - " + path);
+        EXPECT_EQ(texts(), QStringList("The file " + path +
+                                       " is not a text file: it holds NUL bytes, which Brewpad cannot save "
+                                       "as they are. It is shown read-only, so that it cannot be changed by a save."));
+        EXPECT_TRUE(c->editor()->isReadOnly());
+        EXPECT_FALSE(enabled(cmd::FileSave));
+        EXPECT_FALSE(enabled(cmd::FileSaveAs));
+        // Typing changes nothing.
+        QTest::keyClicks(c->editor(), "abc");
+        EXPECT_FALSE(c->editor()->document()->isModified());
+
+        // Saves reached some other way are refused, and say so.
+        dialogs_.messages.clear();
+        c->editor()->document()->setModified(true);
+        app->dispatch(cmd::FileSave);
+        const QString refused = "The file " + path + " is shown read-only and cannot be saved.";
+        EXPECT_EQ(texts(), QStringList(refused));
+        dialogs_.savePaths.push_back(path + ".copy");
+        app->dispatch(cmd::FileSaveAs);
+        EXPECT_EQ(texts(), QStringList({refused, refused}));
+        EXPECT_FALSE(QFileInfo::exists(path + ".copy"));
+        EXPECT_EQ(readFile(path), original);
+        c->editor()->document()->setModified(false);
+        c->close();
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(client()->editors().isEmpty());
+
+    // A text file beside them stays editable.
+    TFileMDIChild* t = openJava(writeFile("Text.java", "class Text {}\n"));
+    EXPECT_FALSE(t->editor()->isReadOnly());
+    EXPECT_TRUE(enabled(cmd::FileSave));
+}
+
+// ---------------------------------------------------------------- Save As where nothing can be written
+
+TEST_F(BadInput, SaveAsIntoAPlaceThatCannotBeWrittenKeepsTheText)
+{
+    const QString path = writeFile("Keep.java", "class Keep {}\n");
+    TFileMDIChild* c = openJava(path);
+    QTest::keyClicks(c->editor(), "// mine ");
+    writeFile("plain", "a file, not a directory");
+    // A folder that is a plain file, and a file system that takes no new
+    // files, not even from root; the reason follows on a line of its own.
+    std::vector<std::pair<QString, QString>> targets = {
+        {dir.filePath("plain/Keep.java"), QString::fromLocal8Bit(strerror(ENOTDIR))}};
+    QFile probe(QStringLiteral("/sys/brewpad-probe.java"));
+    if (!probe.open(QIODevice::WriteOnly))
+        targets.push_back({QStringLiteral("/sys/Keep.java"), QString()});
+    else
+        probe.remove();
+    for (const auto& [target, reason] : targets) {
+        SCOPED_TRACE(target.toStdString());
+        dialogs_.messages.clear();
+        dialogs_.savePaths.push_back(target);
+        app->dispatch(cmd::FileSaveAs);
+        ASSERT_EQ(dialogs_.messages.size(), 1u);
+        const QString shown = dialogs_.messages[0].text;
+        const QString sentence = "Unable to write file " + target + " to disk.\n\n";
+        EXPECT_TRUE(shown.startsWith(sentence)) << shown.toStdString();
+        if (!reason.isEmpty())
+            EXPECT_EQ(shown.mid(sentence.size()), reason);
+        else
+            EXPECT_GT(shown.size(), sentence.size());
+        EXPECT_EQ(dialogs_.messages[0].caption, "Brewpad");
+        EXPECT_EQ(c->editor()->rawText(), "// mine class Keep {}\n");
+        EXPECT_TRUE(c->editor()->document()->isModified());
+        EXPECT_EQ(c->editor()->fileName(), path);
+        EXPECT_EQ(c->caption(), "JAVA - " + path);
+        EXPECT_FALSE(QFileInfo::exists(target));
+    }
+    EXPECT_EQ(readFile(path), "class Keep {}\n");
+}
+
+TEST_F(BadInput, SaveAsIntoAReadOnlyFolderKeepsTheText)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root: a read-only folder does not stop writes";
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("ro")));
+    TFileMDIChild* c = newJava();
+    QTest::keyClicks(c->editor(), "class Ro {}");
+    ASSERT_EQ(chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0555), 0);
+    const QString target = dir.filePath("ro/Ro.java");
+    dialogs_.savePaths.push_back(target);
+    app->dispatch(cmd::FileSaveAs);
+    chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0755);
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text,
+              "Unable to write file " + target + " to disk.\n\n" + QString::fromLocal8Bit(strerror(EACCES)));
+    EXPECT_EQ(c->editor()->rawText(), "class Ro {}");
+    EXPECT_TRUE(c->editor()->document()->isModified());
+    EXPECT_TRUE(c->IsNewFile);
+    EXPECT_EQ(c->caption(), "JAVA - Untitled");
+    EXPECT_FALSE(QFileInfo::exists(target));
+}
+
+// ---------------------------------------------------------------- projects
+
+TEST_F(BadInput, ProjectOfTenThousandEntriesLosesNone)
+{
+    QByteArray jpr = "# generated\r\n";
+    QStringList sources;
+    for (int i = 0; i < 10000; ++i) {
+        jpr += "/src/gen/F" + QByteArray::number(i) + ".java\r\n";
+        sources << "F" + QString::number(i) + ".java";
+    }
+    const QString path = writeFile("many.jpr", jpr);
+    dialogs_.openPaths.push_back(path);
+    app->dispatch(cmd::OpenJavaProj);
+    TFileMDIChild* p = current();
+    ASSERT_NE(p, nullptr);
+    EXPECT_TRUE(texts().isEmpty());
+    EXPECT_TRUE(p->IsJpr);
+    EXPECT_EQ(p->editor()->document()->blockCount(), 10002);  // comment, entries, empty last line
+    EXPECT_EQ(p->editor()->document()->findBlockByNumber(10000).text(), "/src/gen/F9999.java");
+
+    // A save writes every line back as it was and classifies them all.
+    p->editor()->document()->setModified(true);
+    app->dispatch(cmd::SaveJavaProj);
+    EXPECT_TRUE(texts().isEmpty());
+    EXPECT_EQ(readFile(path), jpr);
+
+    const ProjectCompilePlan plan = planProjectCompile(path);
+    EXPECT_EQ(plan.entries, 10000);
+    EXPECT_EQ(plan.sources, sources);
+
+    // Every entry reaches the compiler.
+    const QString args = dir.filePath("args.txt");
+    fakeJavac(args);
+    compile();
+    EXPECT_EQ(texts(), QStringList("Compilation success"));
+    QStringList got = QString::fromUtf8(readFile(args)).split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(got.size(), 10000);
+    EXPECT_EQ(got.mid(got.size() - 10000), sources);
+    EXPECT_TRUE(p->IsCompiled);
+}
+
+TEST_F(BadInput, ProjectLineOfFiveThousandCharactersIsOneEntry)
+{
+    // A deep directory and a long base name, 5,000 characters in all.
+    QByteArray entry = "/" + QByteArray(98, 'd') + "/";
+    entry = entry.repeated(40);
+    entry += QByteArray(5000 - entry.size() - 5, 'N') + ".java";
+    ASSERT_EQ(entry.size(), 5000);
+    const QByteArray base = entry.mid(entry.lastIndexOf('/') + 1).chopped(5);
+    const QByteArray jpr = "First.java\r\n" + entry + "\r\nLast.java\r\n";
+    const QString path = writeFile("long.jpr", jpr);
+    dialogs_.openPaths.push_back(path);
+    app->dispatch(cmd::OpenJavaProj);
+    TFileMDIChild* p = current();
+    ASSERT_NE(p, nullptr);
+    EXPECT_TRUE(texts().isEmpty());
+    EXPECT_EQ(p->editor()->document()->findBlockByNumber(1).text(), QString::fromLatin1(entry));
+
+    p->editor()->document()->setModified(true);
+    app->dispatch(cmd::SaveJavaProj);
+    EXPECT_EQ(readFile(path), jpr);
+    EXPECT_EQ(projectScanPaths(jpr), QStringList({"First.java", QString::fromLatin1(entry), "Last.java"}));
+
+    const ProjectCompilePlan plan = planProjectCompile(path);
+    ASSERT_EQ(plan.entries, 3);
+    EXPECT_EQ(plan.items[1].base, QString::fromLatin1(base));
+    EXPECT_EQ(plan.sources, QStringList({"First.java", QString::fromLatin1(base) + ".java", "Last.java"}));
+
+    const QString args = dir.filePath("args.txt");
+    fakeJavac(args);
+    compile();
+    EXPECT_TRUE(QString::fromUtf8(readFile(args)).split('\n').contains(QString::fromLatin1(base) + ".java"));
+}
+
+// ---------------------------------------------------------------- scrambled brewpad.cfg
+
+namespace {
+
+// A world of its own for the start-up: configuration home, TEMP and a tree
+// holding the tools; the variables are put back afterwards.
+class ScrambledConfig : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(base.isValid());
+        for (const char* v : {"XDG_CONFIG_HOME", "TEMP", "TMP", "TMPDIR", "COMSPEC"}) {
+            saved[v] = qEnvironmentVariableIsSet(v) ? std::optional<QByteArray>(qgetenv(v)) : std::nullopt;
+            qunsetenv(v);
+        }
+        cwd = QDir::currentPath();
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(at("home")));
+        qputenv("TEMP", QFile::encodeName(at("tmp")));
+        qputenv("TMPDIR", QFile::encodeName(at("tmp")));
+        for (const char* d : {"home/brewpad", "tmp", "cwd", "tree/jdk/bin", "tree/docs/api"})
+            ASSERT_TRUE(QDir().mkpath(at(d)));
+        QDir::setCurrent(at("cwd"));
+        ::writeFile(javac(), "");
+        ::writeFile(help(), "");
+        toolsfind::forgetDrives();
+        dialogs.answerFor = [](const AskedMessage& m) -> std::optional<Answer> {
+            if (m.text.startsWith(QStringLiteral("Needed File found :")))
+                return Answer::Yes;
+            return std::nullopt;
+        };
+    }
+    void TearDown() override
+    {
+        toolsfind::forgetDrives();
+        for (const auto& [k, v] : saved) {
+            if (v)
+                qputenv(k.c_str(), *v);
+            else
+                qunsetenv(k.c_str());
+        }
+        QDir::setCurrent(cwd);
+        javabin.clear();
+        javahlp.clear();
+        temp.clear();
+    }
+    QString at(const QString& rel) const { return base.path() + QLatin1Char('/') + rel; }
+    QString bin() const { return at("tree/jdk/bin"); }
+    QString javac() const { return bin() + QStringLiteral("/javac"); }
+    QString help() const { return at("tree/docs/api/element-list"); }
+    QString cfg() const { return at("home/brewpad/brewpad.cfg"); }
+    void start()
+    {
+        toolsfind tf;
+        tf.volumes = [this] {
+            return std::vector<host::Volume>{host::Volume{at("tree"), QStringLiteral("ext4"), {}, false}};
+        };
+        tf.setfiles();
+    }
+
+    QTemporaryDir base;
+    std::map<std::string, std::optional<QByteArray>> saved;
+    QString cwd;
+    ScriptedDialogs dialogs;
+};
+
+}  // namespace
+
+TEST_F(ScrambledConfig, RandomBytesAreReportedAndTheFileRebuilt)
+{
+    const QByteArray good = cfgfile::encodeRecord(bin()) + cfgfile::encodeRecord(help());
+    const QList<QByteArray> scrambled = {
+        randomBytes(1, 1),
+        randomBytes(2, 3),
+        randomBytes(3, 100),
+        randomBytes(4, 65536),
+        randomBytes(5, 1 << 20),
+        cfgfile::encodeLength(12) + randomBytes(6, 500),   // a plausible length, then noise
+        cfgfile::encodeRecord(bin()) + randomBytes(8, 64),   // a good first record, then noise
+        randomBytes(9, 64) + good,                          // noise before good records
+    };
+    const QStringList expected = {
+        QStringLiteral(" Brewpad.cfg corrupted , recreating..."),
+        QStringLiteral("Needed File found :%1 : Keep it ?").arg(javac()),
+        QStringLiteral("Needed File found :%1 : Keep it ?").arg(help()),
+    };
+    for (const QByteArray& bytes : scrambled) {
+        SCOPED_TRACE(bytes.left(16).toHex().toStdString());
+        ::writeFile(cfg(), bytes);
+        dialogs.messages.clear();
+        toolsfind::forgetDrives();
+        start();
+        EXPECT_EQ(dialogs.texts(), expected);
+        EXPECT_EQ(javabin, bin());
+        EXPECT_EQ(javahlp, help());
+        EXPECT_EQ(readAll(cfg()), good);
+    }
+    // The rebuilt file is taken without a word at the next start.
+    dialogs.messages.clear();
+    start();
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// ---------------------------------------------------------------- huge capture
+
+TEST_F(BadInput, TwoHundredMegabyteCaptureIsShownWhole)
+{
+    const QByteArray line = "/src/demo/Foo.java:12: error: cannot find symbol\n";
+    const qsizetype count = 200 * 1024 * 1024 / line.size();
+    const QString path = dir.filePath("Foo.err");
+    ::writeFile(path, line.repeated(count) + "1 error\n");
+    const qint64 size = QFileInfo(path).size();
+    const qint64 before = residentKiB();
+    client()->CmFileErr(path);
+    QApplication::processEvents();
+    TBrowserWindow* list = client()->BrowserErr;
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->GetCount(), count + 1);
+    EXPECT_EQ(list->GetString(0), QString::fromLatin1(line.chopped(1)));
+    EXPECT_EQ(list->GetString(int(count)), "1 error");
+    EXPECT_EQ(list->windowTitle(), "Messages : Foo.err");
+    EXPECT_EQ(app->statusMessage(), "Compiler messages: 1 error, 0 warnings");
+    EXPECT_TRUE(texts().isEmpty());
+    // The lines are held once, as the file's bytes plus a small index.
+    const qint64 grown = (residentKiB() - before) * 1024;
+    EXPECT_LT(grown, size * 2) << grown / 1048576 << " MiB for " << size / 1048576 << " MiB";
+
+    // A capture beyond the cap (here a hole of NUL bytes at its end) shows its
+    // first 256 MiB and says that the rest is left out.
+    list->ClearList();
+    ASSERT_TRUE(QFile::resize(path, MaxCaptureBytes + 4096));
+    list->InsFile(path);
+    ASSERT_EQ(list->GetCount(), count + 1 + 1 + 1);
+    EXPECT_EQ(list->GetString(int(count)), "1 error");
+    EXPECT_EQ(list->GetString(int(count) + 2), TruncationNote);
+    QFile::remove(path);
+}
