@@ -5,9 +5,11 @@ SANITIZE_BUILD ?= $(BUILD)-sanitize
 JOBS  ?= $(shell nproc)
 
 # Any report of AddressSanitizer, LeakSanitizer or UndefinedBehaviorSanitizer
-# ends the test program with an error.
+# ends the test program with an error. The leak suppressions name system
+# libraries only.
 SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
-               UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+               UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+               LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan-suppressions.txt:print_suppressions=0
 
 .PHONY: deps configure build sanitize-build run test bench fuzz clean
 
