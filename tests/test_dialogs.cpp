@@ -18,15 +18,16 @@ namespace {
 // returns after `act` closed it).
 void whenShown(std::function<void(QMessageBox*)> act)
 {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, poll]() {
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, act]() {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
             act(box);
-            return;
         }
-        QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+    });
+    poll->start();
 }
 
 QAbstractButton* buttonNamed(QMessageBox* box, const QString& text)
