@@ -1,14 +1,13 @@
 // Bad input tried on purpose: empty, huge and binary sources, projects with very
-// many or very long entries, places where a file cannot be saved, a scrambled
-// brewpad.cfg and a huge compiler capture. Each must open (or say clearly why
-// not) and lose nothing. (A file deleted while its window is open is saved
-// again: test_editor, FileDeletedWhileOpenIsSavedAgain.)
+// many or very long entries, places where a file cannot be saved and a huge
+// compiler capture. Each must open (or say clearly why not) and lose nothing.
+// (A file deleted while its window is open is saved again: test_editor,
+// FileDeletedWhileOpenIsSavedAgain; a scrambled brewpad.cfg: test_config_file,
+// RandomBytesAreReportedAndTheFileRebuilt.)
 #include "frame_fixture.h"
 #include "test_files.h"
 
 #include "build/compile.h"
-#include "config/cfgfile.h"
-#include "config/search.h"
 #include "config/toolpaths.h"
 #include "project/browser.h"
 #include "project/projfile.h"
@@ -18,7 +17,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <map>
 #include <optional>
 #include <random>
 #include <sys/stat.h>
@@ -329,108 +327,6 @@ TEST_F(BadInput, ProjectLineOfFiveThousandCharactersIsOneEntry)
     fakeJavac(args);
     compile();
     EXPECT_TRUE(QString::fromUtf8(readFile(args)).split('\n').contains(QString::fromLatin1(base) + ".java"));
-}
-
-// ---------------------------------------------------------------- scrambled brewpad.cfg
-
-namespace {
-
-// A world of its own for the start-up: configuration home, TEMP and a tree
-// holding the tools; the variables are put back afterwards.
-class ScrambledConfig : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(base.isValid());
-        for (const char* v : {"XDG_CONFIG_HOME", "TEMP", "TMP", "TMPDIR", "COMSPEC"}) {
-            saved[v] = qEnvironmentVariableIsSet(v) ? std::optional<QByteArray>(qgetenv(v)) : std::nullopt;
-            qunsetenv(v);
-        }
-        cwd = QDir::currentPath();
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(at("home")));
-        qputenv("TEMP", QFile::encodeName(at("tmp")));
-        qputenv("TMPDIR", QFile::encodeName(at("tmp")));
-        for (const char* d : {"home/brewpad", "tmp", "cwd", "tree/jdk/bin", "tree/docs/api"})
-            ASSERT_TRUE(QDir().mkpath(at(d)));
-        QDir::setCurrent(at("cwd"));
-        ::writeFile(javac(), "");
-        ::writeFile(help(), "");
-        toolsfind::forgetDrives();
-        dialogs.answerFor = [](const AskedMessage& m) -> std::optional<Answer> {
-            if (m.text.startsWith(QStringLiteral("Needed File found :")))
-                return Answer::Yes;
-            return std::nullopt;
-        };
-    }
-    void TearDown() override
-    {
-        toolsfind::forgetDrives();
-        for (const auto& [k, v] : saved) {
-            if (v)
-                qputenv(k.c_str(), *v);
-            else
-                qunsetenv(k.c_str());
-        }
-        QDir::setCurrent(cwd);
-        javabin.clear();
-        javahlp.clear();
-        temp.clear();
-    }
-    QString at(const QString& rel) const { return base.path() + QLatin1Char('/') + rel; }
-    QString bin() const { return at("tree/jdk/bin"); }
-    QString javac() const { return bin() + QStringLiteral("/javac"); }
-    QString help() const { return at("tree/docs/api/element-list"); }
-    QString cfg() const { return at("home/brewpad/brewpad.cfg"); }
-    void start()
-    {
-        toolsfind tf;
-        tf.volumes = [this] {
-            return std::vector<host::Volume>{host::Volume{at("tree"), QStringLiteral("ext4"), {}, false}};
-        };
-        tf.setfiles();
-    }
-
-    QTemporaryDir base;
-    std::map<std::string, std::optional<QByteArray>> saved;
-    QString cwd;
-    ScriptedDialogs dialogs;
-};
-
-}  // namespace
-
-TEST_F(ScrambledConfig, RandomBytesAreReportedAndTheFileRebuilt)
-{
-    const QByteArray good = cfgfile::encodeRecord(bin()) + cfgfile::encodeRecord(help());
-    const QList<QByteArray> scrambled = {
-        randomBytes(1, 1),
-        randomBytes(2, 3),
-        randomBytes(3, 100),
-        randomBytes(4, 65536),
-        randomBytes(5, 1 << 20),
-        cfgfile::encodeLength(12) + randomBytes(6, 500),   // a plausible length, then noise
-        cfgfile::encodeRecord(bin()) + randomBytes(8, 64),   // a good first record, then noise
-        randomBytes(9, 64) + good,                          // noise before good records
-    };
-    const QStringList expected = {
-        QStringLiteral(" Brewpad.cfg corrupted , recreating..."),
-        QStringLiteral("Needed File found :%1 : Keep it ?").arg(javac()),
-        QStringLiteral("Needed File found :%1 : Keep it ?").arg(help()),
-    };
-    for (const QByteArray& bytes : scrambled) {
-        SCOPED_TRACE(bytes.left(16).toHex().toStdString());
-        ::writeFile(cfg(), bytes);
-        dialogs.messages.clear();
-        toolsfind::forgetDrives();
-        start();
-        EXPECT_EQ(dialogs.texts(), expected);
-        EXPECT_EQ(javabin, bin());
-        EXPECT_EQ(javahlp, help());
-        EXPECT_EQ(readAll(cfg()), good);
-    }
-    // The rebuilt file is taken without a word at the next start.
-    dialogs.messages.clear();
-    start();
-    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 // ---------------------------------------------------------------- huge capture

@@ -18,6 +18,7 @@ inline void PrintTo(const QString& s, std::ostream* os)
 
 #include <map>
 #include <optional>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -387,6 +388,44 @@ TEST_F(SetFiles, BadLengthsAreCorruption)
     start();
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(javabin, deep);
+}
+
+// Random bytes of any length, also around good records, are reported and rebuilt.
+TEST_F(SetFiles, RandomBytesAreReportedAndTheFileRebuilt)
+{
+    const auto randomBytes = [](unsigned seed, qsizetype size) {
+        std::mt19937 rng(seed);
+        QByteArray out(size, Qt::Uninitialized);
+        for (qsizetype i = 0; i < size; ++i)
+            out[i] = char(rng() & 0xFF);
+        return out;
+    };
+    const QByteArray good = record(bin()) + record(help());
+    const QList<QByteArray> scrambled = {
+        randomBytes(1, 1),
+        randomBytes(2, 3),
+        randomBytes(3, 100),
+        randomBytes(4, 65536),
+        randomBytes(5, 1 << 20),
+        le(12) + randomBytes(6, 500),          // a plausible length, then noise
+        record(bin()) + randomBytes(8, 64),    // a good first record, then noise
+        randomBytes(9, 64) + good,             // noise before good records
+    };
+    for (const QByteArray& bytes : scrambled) {
+        SCOPED_TRACE(bytes.left(16).toHex().toStdString());
+        makeFile(cfg(), bytes);
+        dialogs.messages.clear();
+        toolsfind::forgetDrives();
+        start();
+        EXPECT_EQ(dialogs.texts(), QStringList({Corrupted, question(javac()), question(help())}));
+        EXPECT_EQ(javabin, bin());
+        EXPECT_EQ(javahlp, help());
+        EXPECT_EQ(readAll(cfg()), good);
+    }
+    // The rebuilt file is taken without a word at the next start.
+    dialogs.messages.clear();
+    start();
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(SetFiles, UnwritableLocationStillFillsThePaths)
