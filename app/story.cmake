@@ -1,8 +1,8 @@
 # The whole user story, driven through a virtual X server against the built
 # program (tests/e2e/story.sh): first start, the search for the Java tools,
 # editing, compiling, running, a compiler message followed to its line, Exit.
-add_test(NAME story
+add_test(NAME story_with_stand_in_terminal
   COMMAND xvfb-run -a -s "-screen 0 1280x1024x24"
           ${CMAKE_SOURCE_DIR}/tests/e2e/story.sh $<TARGET_FILE:brewpad>
           ${CMAKE_SOURCE_DIR}/tests/stand-ins/terminal.sh)
-set_tests_properties(story PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 900)
+set_tests_properties(story_with_stand_in_terminal PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 900)

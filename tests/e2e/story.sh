@@ -8,7 +8,9 @@
 # Run by CTest under xvfb-run. It starts Brewpad with no configuration, answers
 # the search for the Java tools (declining every javac but one it prepared),
 # writes, saves, compiles and runs a class, follows a compiler message to its
-# line, and exits through the close question. On failure it leaves
+# line, exits through the close question, and starts once more (the search
+# runs again, since no help file was kept). Java Run's terminal is a stand-in that records the
+# program's output (tests/stand-ins/terminal.sh). On failure it leaves
 # story-failure.png, a picture of the screen, in the directory it ran in.
 set -u
 
@@ -97,32 +99,47 @@ step "starting with no configuration"
 "$BREWPAD" >"$work/brewpad.log" 2>&1 &
 pid=$!
 
-step "answering the search for the Java tools"
-offered=0; kept=0; help_missing=0
-while :; do
-    w=$(wait_window '^Brewpad$' 600)
-    text=$(box_text "$w")
-    case $text in
-        *"Needed File found :$work/jdk/bin/javac : Keep it ?"*)
-            offered=$((offered + 1)); kept=1; keys alt+y ;;
-        *"Needed File found :"*)
-            offered=$((offered + 1)); keys alt+n ;;
-        *"sorry java help file not found"*)
-            help_missing=1; keys Return ;;
-        *"ENV:"*)
-            env_text=$text; keys Return; wait_gone "$w"; break ;;
-        *)
-            fail "unexpected window: $text" ;;
+# Answers the start's questions: every file offered is declined but the
+# prepared javac; ends with the "ENV:" box, which must name it. With "again",
+# the start must first say that the configuration is rebuilt: no help file was
+# kept, and the search runs at every start until both tools are kept.
+answer_search() {
+    local offered=0 kept=0 help_missing=0 corrupted=0 w text env_text=""
+    while :; do
+        w=$(wait_window '^Brewpad$' 600)
+        text=$(box_text "$w")
+        case $text in
+            *"Needed File found :$work/jdk/bin/javac : Keep it ?"*)
+                offered=$((offered + 1)); kept=1; keys alt+y ;;
+            *"Needed File found :"*)
+                offered=$((offered + 1)); keys alt+n ;;
+            *"sorry java help file not found"*)
+                help_missing=1; keys Return ;;
+            *" Brewpad.cfg corrupted , recreating..."*)
+                corrupted=1; keys Return ;;
+            *"ENV:"*)
+                env_text=$text; keys Return; wait_gone "$w"; break ;;
+            *)
+                fail "unexpected window: $text" ;;
+        esac
+        wait_gone "$w"
+    done
+    echo "   $offered files offered, all declined but the prepared javac"
+    [ $help_missing = 1 ] || fail "no message that the Java help was not found"
+    [ $kept = 1 ] || fail "the prepared javac was never offered"
+    case $env_text in
+        *"JAVA BIN :	$work/jdk/bin"*) ;;
+        *) fail "the ENV box does not name the prepared javac: $env_text" ;;
     esac
-    wait_gone "$w"
-done
-echo "   $offered files offered, all declined but the prepared javac"
-[ $help_missing = 1 ] || fail "no message that the Java help was not found"
-[ $kept = 1 ] || fail "the prepared javac was never offered"
-case $env_text in
-    *"JAVA BIN :	$work/jdk/bin"*) ;;
-    *) fail "the ENV box does not name the prepared javac: $env_text" ;;
-esac
+    if [ "${1:-}" = again ]; then
+        [ $corrupted = 1 ] || fail "the second start did not say that it rebuilds the configuration"
+    else
+        [ $corrupted = 0 ] || fail "the first start called a missing configuration corrupted"
+    fi
+}
+
+step "answering the search for the Java tools"
+answer_search
 [ -f "$home/.config/brewpad/brewpad.cfg" ] || fail "no brewpad.cfg written"
 
 step "waiting for the main window"
@@ -250,4 +267,19 @@ done
 wait "$pid"; status=$?; pid=""
 [ $status = 0 ] || { cat "$work/brewpad.log" >&2; fail "Brewpad ended with status $status"; }
 grep -q "int x = ;$" "$work/src/Broken.java" || fail "Broken.java changed although its changes were not saved"
+
+step "starting again: without a help file the search runs again"
+MAIN=""
+"$BREWPAD" >"$work/brewpad2.log" 2>&1 &
+pid=$!
+answer_search again
+MAIN=$(wait_window '^Brewpad' 30 | head -1)
+focus "$MAIN"; keys alt+x
+end=$((SECONDS + 30))
+while kill -0 "$pid" 2>/dev/null; do
+    [ $SECONDS -lt $end ] || fail "Brewpad did not end after Exit"
+    sleep 0.2
+done
+wait "$pid"; status=$?; pid=""
+[ $status = 0 ] || { cat "$work/brewpad2.log" >&2; fail "Brewpad ended with status $status"; }
 echo "== the story ran to its end"
