@@ -66,6 +66,18 @@ wait_gone() {
 focus() { xdotool windowfocus --sync "$1" 2>/dev/null; sleep 0.2; }
 keys() { xdotool key --delay 60 "$@"; }
 
+# Waits for Brewpad to end after Exit; it must end with status 0 (the sanitizer
+# build ends otherwise on any report). $1 is its output, shown on failure.
+expect_end() {
+    local end=$((SECONDS + 30)) status
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $SECONDS -lt $end ] || fail "Brewpad did not end after Exit"
+        sleep 0.2
+    done
+    wait "$pid"; status=$?; pid=""
+    [ $status = 0 ] || { cat "$1" >&2; fail "Brewpad ended with status $status"; }
+}
+
 # What Ctrl+C copies from the focused window.
 copied() {
     echo -n "(nothing copied)" | xclip -selection clipboard -i
@@ -259,13 +271,7 @@ kill -0 "$pid" 2>/dev/null || fail "Brewpad ended although the close question wa
 focus "$MAIN"; keys alt+x
 w=$(wait_window '^Brewpad$' 15)
 keys alt+n
-end=$((SECONDS + 30))
-while kill -0 "$pid" 2>/dev/null; do
-    [ $SECONDS -lt $end ] || fail "Brewpad did not end after Exit"
-    sleep 0.2
-done
-wait "$pid"; status=$?; pid=""
-[ $status = 0 ] || { cat "$work/brewpad.log" >&2; fail "Brewpad ended with status $status"; }
+expect_end "$work/brewpad.log"
 grep -q "int x = ;$" "$work/src/Broken.java" || fail "Broken.java changed although its changes were not saved"
 
 step "starting again: without a help file the search runs again"
@@ -275,11 +281,5 @@ pid=$!
 answer_search again
 MAIN=$(wait_window '^Brewpad' 30 | head -1)
 focus "$MAIN"; keys alt+x
-end=$((SECONDS + 30))
-while kill -0 "$pid" 2>/dev/null; do
-    [ $SECONDS -lt $end ] || fail "Brewpad did not end after Exit"
-    sleep 0.2
-done
-wait "$pid"; status=$?; pid=""
-[ $status = 0 ] || { cat "$work/brewpad2.log" >&2; fail "Brewpad ended with status $status"; }
+expect_end "$work/brewpad2.log"
 echo "== the story ran to its end"
