@@ -14,6 +14,8 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,30 +65,6 @@ int errnoFromProcessText(const QString& text)
 
 }  // namespace
 
-QString makeargs()
-{
-    QString a;
-    if (EDITCLASSPATH)
-        a += QStringLiteral(" -classpath ") + *EDITCLASSPATH;
-    if (EDITDESTINATION)
-        a += QStringLiteral(" -d ") + *EDITDESTINATION;
-    if (EDITJAVAOPTIONS)
-        a += QStringLiteral(" -J ") + *EDITJAVAOPTIONS;
-    if (CBDEPEND)
-        a += QStringLiteral(" -depend");
-    if (CBVERBOSE)
-        a += QStringLiteral(" -verbose");
-    if (CBOPTIMIZE)
-        a += QStringLiteral(" -O");
-    if (CBNOWARN)
-        a += QStringLiteral(" -nowarn");
-    if (CBDEBUG)
-        a += QStringLiteral(" -g");
-    if (CBDEPRECATION)
-        a += QStringLiteral(" -deprecation");
-    return a;
-}
-
 QStringList makeargsList()
 {
     QStringList a;
@@ -100,7 +78,7 @@ QStringList makeargsList()
             a << QStringLiteral("-J") + w;
     }
     if (CBDEPEND)
-        a << QStringLiteral("-depend");
+        a << QStringLiteral("-Xprefer:newer");
     if (CBVERBOSE)
         a << QStringLiteral("-verbose");
     if (CBOPTIMIZE)
@@ -111,6 +89,14 @@ QStringList makeargsList()
         a << QStringLiteral("-g");
     if (CBDEPRECATION)
         a << QStringLiteral("-deprecation");
+    return a;
+}
+
+QString makeargs()
+{
+    QString a;
+    for (const QString& arg : makeargsList())
+        a += QLatin1Char(' ') + arg;
     return a;
 }
 
@@ -199,8 +185,12 @@ ProjectCompilePlan planProjectCompile(const QString& projectPath)
         filename(QString::fromLocal8Bit(line), e.base, e.ext);
         e.needComp = need_comp(prefix + e.base + QStringLiteral(".class"),
                                prefix + e.base + QLatin1Char('.') + e.ext);
-        if (e.needComp == 1 && isjava(e.ext))
-            plan.sources << e.base + QStringLiteral(".java");
+        if (e.needComp == 1 && isjava(e.ext)) {
+            QString listed = e.base + QStringLiteral(".java");
+            if (listed.startsWith(QLatin1Char('-')) || listed.startsWith(QLatin1Char('@')))
+                listed.prepend(QStringLiteral("./"));
+            plan.sources << listed;
+        }
         plan.items.push_back(std::move(e));
     }
     plan.entries = int(plan.items.size());
@@ -209,6 +199,49 @@ ProjectCompilePlan planProjectCompile(const QString& projectPath)
 
 // ---------------------------------------------------------------- JavacRunner
 
+namespace {
+
+JavacRunner* g_active = nullptr;
+
+CompilationRecord& record()
+{
+    static CompilationRecord r;
+    return r;
+}
+
+// What identifies a file's content on disk: device, inode, size, and the
+// modification and change times at full precision; empty when it is missing.
+QByteArray fileState(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QByteArray();
+    QByteArray b;
+    b.reserve(64);
+    for (qint64 v : {qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec),
+                     qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec), qint64(st.st_ctim.tv_nsec)})
+        b.append(reinterpret_cast<const char*>(&v), sizeof v);
+    return b;
+}
+
+QString signalText(int sig)
+{
+    const char* name = ::strsignal(sig);
+    return name ? QString::fromLocal8Bit(name) : QStringLiteral("unknown signal");
+}
+
+}  // namespace
+
+const CompilationRecord& lastCompilation()
+{
+    return record();
+}
+
+JavacRunner* JavacRunner::active()
+{
+    return g_active;
+}
+
 JavacRunner::JavacRunner(QObject* parent) : QObject(parent)
 {
     qRegisterMetaType<CompileOutcome>();
@@ -216,22 +249,44 @@ JavacRunner::JavacRunner(QObject* parent) : QObject(parent)
 
 JavacRunner::~JavacRunner()
 {
+    if (g_active == this)
+        g_active = nullptr;
     if (proc_) {
         proc_->disconnect(this);
         if (proc_->state() != QProcess::NotRunning) {
-            proc_->kill();
+            killGroup();
             proc_->waitForFinished(3000);
         }
     }
 }
 
-bool JavacRunner::start(const QString& javacPath, const QStringList& args, const QString& workDir,
-                        const QString& captureFile)
+void JavacRunner::killGroup()
 {
-    if (running_)
+    if (!proc_ || proc_->state() == QProcess::NotRunning)
+        return;
+    const qint64 pid = proc_->processId();
+    if (pid <= 0)
+        return;
+    // The whole group: javac and whatever it started. The process itself too,
+    // in case it had not yet entered its group.
+    ::kill(-pid_t(group_ > 0 ? group_ : pid), SIGKILL);
+    ::kill(pid_t(pid), SIGKILL);
+}
+
+bool JavacRunner::start(const QString& javacPath, const QStringList& args, const QString& workDir,
+                        const QString& captureFile, const QStringList& watched)
+{
+    if (running_ || g_active)
         return false;
     running_ = true;
+    stopped_ = false;
+    group_ = 0;
+    g_active = this;
     capture_ = captureFile;
+    record() = CompilationRecord{captureFile, workDir};
+    watched_.clear();
+    for (const QString& w : watched)
+        watched_.emplace_back(w, fileState(w));
 
     auto notStarted = [this](int err, const QString& why) {
         CompileOutcome o;
@@ -264,6 +319,8 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
                 [this](int code, QProcess::ExitStatus st) { onFinished(code, int(st)); });
         connect(proc_, &QProcess::errorOccurred, this,
                 [this](QProcess::ProcessError e) { onError(int(e)); });
+        // The compiler leads a process group of its own (see killGroup).
+        proc_->setChildProcessModifier([] { ::setpgid(0, 0); });
     }
     proc_->setProgram(program);
     proc_->setArguments(args);
@@ -272,6 +329,26 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
     proc_->setStandardOutputFile(QProcess::nullDevice());
     proc_->setStandardErrorFile(captureFile, QIODevice::Truncate);
     proc_->start();
+    if (const qint64 pid = proc_->processId(); pid > 0) {
+        // Also from this side, so that the group exists whichever runs first.
+        ::setpgid(pid_t(pid), pid_t(pid));
+        group_ = pid;
+    }
+    return true;
+}
+
+bool JavacRunner::stop()
+{
+    if (!running_)
+        return false;
+    stopped_ = true;
+    if (proc_ && proc_->state() != QProcess::NotRunning) {
+        killGroup();  // finished() follows when the compiler has ended
+    } else {
+        CompileOutcome o;
+        o.kind = CompileOutcome::Stopped;
+        conclude(o);
+    }
     return true;
 }
 
@@ -291,22 +368,37 @@ void JavacRunner::onFinished(int exitCode, int exitStatus)
 {
     if (!running_)
         return;
+    // Whatever the compiler started and left behind ends with it.
+    if (group_ > 0)
+        ::kill(-pid_t(group_), SIGKILL);
     CompileOutcome o;
-    o.exitCode = exitCode;
-    if (exitStatus == QProcess::CrashExit) {
-        o.kind = CompileOutcome::Failed;
-        o.reason = QStringLiteral("the compiler crashed");
+    if (stopped_) {
+        o.kind = CompileOutcome::Stopped;
+    } else if (exitStatus == QProcess::CrashExit) {
+        // QProcess gives the signal's number as the exit code of a crash.
+        o.kind = CompileOutcome::Crashed;
+        o.signal = exitCode;
+        o.reason = QStringLiteral("it was ended by signal %1 (%2)").arg(exitCode).arg(signalText(exitCode));
     } else {
-        o.kind = (exitCode != 0 || erreur(capture_)) ? CompileOutcome::Failed : CompileOutcome::Success;
+        o.exitCode = exitCode;
+        o.kind = exitCode == 0 ? CompileOutcome::Success : CompileOutcome::Failed;
     }
     conclude(o);
 }
 
-void JavacRunner::conclude(const CompileOutcome& outcome)
+void JavacRunner::conclude(CompileOutcome outcome)
 {
     if (!running_)
         return;
     running_ = false;
+    group_ = 0;
+    if (g_active == this)
+        g_active = nullptr;
+    for (const auto& [path, state] : watched_) {
+        if (fileState(path) != state)
+            outcome.sourcesChanged = true;
+    }
+    watched_.clear();
     emit finished(outcome);
 }
 

@@ -5,21 +5,26 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <utility>
 #include <vector>
 
 class QProcess;
 
-// The compiler options built from the build settings, in this order:
-// " -classpath %s", " -d %s", " -J %s", " -depend", " -verbose", " -O",
-// " -nowarn", " -g", " -deprecation". Every piece begins with a space; a text
-// setting that is present adds its piece even when its text is empty.
-// This is the text shown while the compiler runs.
-QString makeargs();
-
-// The same options as javac arguments. The Java Options text becomes one
-// "-J<word>" per space-separated word ("-J-Xmx256m"), as javac takes no "-J"
-// followed by a separate word; an empty Java Options text adds nothing here.
+// The compiler options as javac arguments, built from the build settings in
+// this order: "-classpath" and its text, "-d" and its text, the Java Options,
+// "-Xprefer:newer", "-verbose", "-O", "-nowarn", "-g", "-deprecation".
+// A text setting that is present adds its option even when its text is empty.
+// The Java Options text becomes one "-J<word>" per space-separated word
+// ("-J-Xmx256m"), as javac takes no "-J" followed by a separate word; an empty
+// Java Options text adds nothing. Compilation Dependencies asks javac to
+// compile a referenced source that is newer than its class ("-Xprefer:newer";
+// javac no longer knows "-depend").
 QStringList makeargsList();
+
+// The option text shown while the compiler runs: every argument of
+// makeargsList() preceded by a space, so that it shows exactly what is passed
+// (" -classpath .:/lib -J-Xmx256m -g"; " -d " for an empty destination).
+QString makeargs();
 
 // Sets `curdir` to the directory of the full path `nameext` (without a
 // trailing separator) and makes it the process's current directory.
@@ -44,7 +49,8 @@ QString javacProgram();
 
 // The command as the status bar shows it: program, a space, the option text,
 // a space, then the sources: for a single file its full path, for a project
-// each out-of-date source followed by a space.
+// each out-of-date source (as listed in ProjectCompilePlan::sources) followed
+// by a space.
 QString javacCommandText(const QString& javacPath, const QString& singleSource);
 QString javacCommandText(const QString& javacPath, const QStringList& projectSources);
 
@@ -58,7 +64,7 @@ struct ProjectEntry {
 // What a project compilation has to do.
 struct ProjectCompilePlan {
     QString directory;              // the project file's directory: javac runs there
-    QStringList sources;            // out-of-date Java sources, each "Base.java"
+    QStringList sources;            // out-of-date Java sources, each "Base.java" (or "./Base.java")
     int entries = 0;                // usable lines of the project file
     std::vector<ProjectEntry> items;
 };
@@ -68,50 +74,85 @@ struct ProjectCompilePlan {
 // and any number of entries). Directories written in the lines are dropped:
 // Base.class and Base.ext are compared in the project's directory, and an
 // out-of-date entry whose extension is a Java one ("java", "JAVA", "jav",
-// "JAV") is listed as "Base.java". An unreadable project gives 0 entries.
+// "JAV") is listed as "Base.java". A name beginning with "-" or "@" is listed
+// as "./Base.java", so that javac never takes an entry for an option or an
+// argument file. An unreadable project gives 0 entries.
 ProjectCompilePlan planProjectCompile(const QString& projectPath);
 
 // The outcome of one compilation, decided when the compiler has ended.
 struct CompileOutcome {
-    enum Kind { Success, Failed, NotStarted };
+    enum Kind {
+        Success,     // the compiler exited with status 0
+        Failed,      // the compiler exited with another status
+        NotStarted,  // the compiler could not be started
+        Crashed,     // the compiler was ended by a signal that Brewpad did not send
+        Stopped,     // the user stopped the compilation (JavacRunner::stop)
+    };
     Kind kind = NotStarted;
-    int exitCode = -1;      // the compiler's exit code when it ran
+    int exitCode = -1;      // the compiler's exit status when it exited
+    int signal = 0;         // for Crashed: the signal that ended it
     int failureIndex = -1;  // for NotStarted: index of libelle_erreur (run.h)
-    QString reason;         // for NotStarted (and a crash): what went wrong, in words
+    QString reason;         // for NotStarted and Crashed: what went wrong, in words
+    // A watched file (see JavacRunner::start) was written, replaced or removed
+    // while the compiler ran: what it compiled is not what is on disk now.
+    bool sourcesChanged = false;
 };
 Q_DECLARE_METATYPE(CompileOutcome)
 
+// The compilation started last in this run of the program (empty before the
+// first): its capture file and the directory the compiler ran in, against
+// which the relative paths of its messages are resolved.
+struct CompilationRecord {
+    QString capture;
+    QString directory;
+};
+const CompilationRecord& lastCompilation();
+
 // Runs javac without blocking the caller's event loop. One compilation at a
-// time. The capture file is emptied before every compilation and receives
-// the compiler's standard error; its standard output is discarded.
-// The outcome: Failed when the capture holds "error" or the exit code is not
-// zero (or the compiler crashed); Success otherwise; NotStarted when the
-// program could not be started (the capture file then stays empty).
+// time in the whole program. The capture file is emptied before every
+// compilation and receives the compiler's standard error; its standard output
+// is discarded. The compiler's exit status alone decides the outcome: 0 is
+// Success, anything else Failed; the messages are only read to be shown.
+// The compiler runs in a process group of its own, so that stopping it, or
+// destroying the runner while it runs (closing its window, leaving Brewpad),
+// ends every process it started.
 class JavacRunner : public QObject {
     Q_OBJECT
 public:
     explicit JavacRunner(QObject* parent = nullptr);
-    ~JavacRunner() override;
+    ~JavacRunner() override;  // ends the compiler's whole process group
 
     // Starts a compilation. Returns false (and does nothing) while another
     // one runs; otherwise true, and finished() follows exactly once, later
-    // (also when the program cannot be started).
+    // (also when the program cannot be started). The files of `watched` (the
+    // sources, the project file) are noted as they are now; the outcome says
+    // whether any of them changed before the compiler ended.
     bool start(const QString& javacPath, const QStringList& args, const QString& workDir,
-               const QString& captureFile);
+               const QString& captureFile, const QStringList& watched = {});
+    // Ends the running compiler with its whole process group; finished()
+    // then reports Stopped. False when no compilation runs.
+    bool stop();
     bool isRunning() const { return running_; }
     QString captureFile() const { return capture_; }
+
+    // The runner whose compilation runs now, or nullptr.
+    static JavacRunner* active();
 
 signals:
     void finished(const CompileOutcome& outcome);
 
 private:
-    void conclude(const CompileOutcome& outcome);
+    void conclude(CompileOutcome outcome);
     void onFinished(int exitCode, int exitStatus);
     void onError(int error);
+    void killGroup();
 
     QProcess* proc_ = nullptr;
     QString capture_;
     bool running_ = false;
+    bool stopped_ = false;
+    qint64 group_ = 0;  // the compiler's process group while it runs
+    std::vector<std::pair<QString, QByteArray>> watched_;  // path and noted state
 };
 
 // Runs one compilation and waits for its outcome (spinning a local event

@@ -9,7 +9,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <memory>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -66,17 +72,31 @@ TEST_F(Settings, OptionTextFollowsTheTableOrder)
 
     EDITCLASSPATH = QStringLiteral(".:/lib");
     CBDEBUG = true;
-    EXPECT_EQ(makeargs(), QStringLiteral(" -classpath .:/lib -g"));
+    EXPECT_EQ(makeargs().toStdString(), " -classpath .:/lib -g");
 
     EDITDESTINATION = QStringLiteral("out");
     EDITJAVAOPTIONS = QStringLiteral("-Xmx256m -Dx=1");
     CBDEPEND = CBVERBOSE = CBOPTIMIZE = CBNOWARN = CBDEPRECATION = true;
-    EXPECT_EQ(makeargs(), QStringLiteral(" -classpath .:/lib -d out -J -Xmx256m -Dx=1 -depend -verbose"
-                                         " -O -nowarn -g -deprecation"));
+    EXPECT_EQ(makeargs().toStdString(), " -classpath .:/lib -d out -J-Xmx256m -J-Dx=1 -Xprefer:newer -verbose"
+                                        " -O -nowarn -g -deprecation");
 
     resetBuildSettings();
     EDITDESTINATION = QString();  // present but empty still gives its piece
-    EXPECT_EQ(makeargs(), QStringLiteral(" -d "));
+    EXPECT_EQ(makeargs().toStdString(), " -d ");
+}
+
+// The status bar shows what javac is given: an empty Java Options text gives
+// javac nothing, so the text shows no " -J ".
+TEST_F(Settings, OptionTextShowsWhatIsPassed)
+{
+    EDITJAVAOPTIONS = QString();
+    EXPECT_EQ(makeargs().toStdString(), "");
+    EXPECT_TRUE(makeargsList().isEmpty());
+    EXPECT_EQ(javacCommandText(QStringLiteral("/jdk/bin/javac"), QStringLiteral("/src/Foo.java")).toStdString(),
+              "/jdk/bin/javac  /src/Foo.java");
+    EDITJAVAOPTIONS = QStringLiteral("  -Xss4m ");
+    EXPECT_EQ(makeargs().toStdString(), " -J-Xss4m");
+    EXPECT_EQ(makeargs(), QStringLiteral(" ") + makeargsList().join(QLatin1Char(' ')));
 }
 
 TEST_F(Settings, ArgumentListSplitsJavaOptionsIntoJWords)
@@ -86,7 +106,7 @@ TEST_F(Settings, ArgumentListSplitsJavaOptionsIntoJWords)
     EDITJAVAOPTIONS = QStringLiteral(" -Xmx256m  -Dname=a ");
     CBDEPEND = CBOPTIMIZE = CBDEPRECATION = true;
     EXPECT_EQ(makeargsList(),
-              (QStringList{"-classpath", "", "-d", "my classes", "-J-Xmx256m", "-J-Dname=a", "-depend", "-O",
+              (QStringList{"-classpath", "", "-d", "my classes", "-J-Xmx256m", "-J-Dname=a", "-Xprefer:newer", "-O",
                            "-deprecation"}));
 
     resetBuildSettings();
@@ -313,4 +333,203 @@ TEST_F(Javac, ProjectCompilesOnlyOutOfDateSources)
               CompileOutcome::Success);
     EXPECT_EQ(QFileInfo(src("A.class")).lastModified().toSecsSinceEpoch(), 1700000010);
     EXPECT_EQ(need_comp(src("B.class"), src("B.java")), 0);
+}
+
+// javac's exit status decides: a warning that echoes a line holding the word
+// "error", in a folder named "errors", is still a success.
+TEST_F(Javac, ExitStatusAloneDecidesSuccess)
+{
+    const QString folder = dir.filePath(QStringLiteral("errors"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString file = folder + QStringLiteral("/Boxed.java");
+    writeFile(file, "public class Boxed { Integer error = new Integer(5); }\n");
+    const QString cap = captureFileName(file);
+    const CompileOutcome o = runJavacBlocking(kJavac, makeargsList() << file, folder, cap);
+    EXPECT_TRUE(erreur(cap)) << readFile(cap).constData();  // the text says "error"...
+    EXPECT_EQ(o.kind, CompileOutcome::Success);             // ...javac says success
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/Boxed.class")));
+}
+
+// Compilation Dependencies works with today's javac, and a referenced source
+// newer than its class is compiled again.
+TEST_F(Javac, CompilationDependenciesCompileANewerReferencedSource)
+{
+    writeFile(src("A.java"), "class A { int f() { return B.g(); } }\n");
+    writeFile(src("B.java"), "class B { static int g() { return 1; } }\n");
+    const QString cap = captureFileName(src("A.java"));
+    ASSERT_EQ(runJavacBlocking(kJavac, {src("A.java"), src("B.java")}, dir.path(), cap).kind,
+              CompileOutcome::Success);
+    setMtime(src("B.class"), 1700000000, 0);
+    writeFile(src("B.java"), "class B { static int g() { return 1; } static int h() { return 2; } }\n");
+    writeFile(src("A.java"), "class A { int f() { return B.h(); } }\n");
+
+    CBDEPEND = true;
+    EXPECT_TRUE(makeargs().contains(QStringLiteral(" -Xprefer:newer")));
+    const CompileOutcome o = runJavacBlocking(kJavac, makeargsList() << QStringLiteral("A.java"), dir.path(), cap);
+    EXPECT_EQ(o.kind, CompileOutcome::Success) << readFile(cap).constData();
+    EXPECT_EQ(need_comp(src("B.class"), src("B.java")), 0);  // B was compiled again
+}
+
+// A project entry is never an option or an argument file for javac.
+TEST_F(Javac, ProjectEntriesThatLookLikeOptionsArePassedAsFiles)
+{
+    writeFile(src("-Dash.java"), "class Dash { }\n");
+    writeFile(src("@At.java"), "class At { }\n");
+    writeFile(src("Plain.java"), "class Plain { }\n");
+    writeFile(src("Proj.jpr"), "-Dash.java\r\n/elsewhere/@At.java\r\nPlain.java\r\n");
+    const ProjectCompilePlan plan = planProjectCompile(src("Proj.jpr"));
+    EXPECT_EQ(plan.sources, (QStringList{"./-Dash.java", "./@At.java", "Plain.java"}));
+    EXPECT_TRUE(javacCommandText(kJavac, plan.sources).endsWith(QStringLiteral(" ./-Dash.java ./@At.java Plain.java ")));
+    const QString cap = captureFileName(src("Proj.jpr"));
+    const CompileOutcome o = runJavacBlocking(kJavac, makeargsList() + plan.sources, plan.directory, cap);
+    EXPECT_EQ(o.kind, CompileOutcome::Success) << readFile(cap).constData();
+    for (const char* cls : {"Dash.class", "At.class", "Plain.class"})
+        EXPECT_TRUE(QFileInfo::exists(src(QString::fromLatin1(cls)))) << cls;
+}
+
+// ---------------------------------------------------------------- a compiler that waits
+
+namespace {
+
+// True once the process has ended (gone, or a zombie nobody has reaped yet).
+bool processEnded(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray stat = f.readAll();
+    const qsizetype paren = stat.lastIndexOf(')');
+    return paren < 0 || paren + 2 >= stat.size() || stat[paren + 2] == 'Z' || stat[paren + 2] == 'X';
+}
+
+// The javac stand-in of tests/stand-ins/javac-waits.sh, installed as "javac"
+// in a tools directory of its own; it reports through files beside `log`.
+class JavacStandIn : public Javac {
+protected:
+    void SetUp() override
+    {
+        Javac::SetUp();
+        QString root = qEnvironmentVariable("BREWPAD_SOURCE_DIR");
+        if (root.isEmpty())
+            root = QStringLiteral(BP_SOURCE_DIR);
+        const QString from = root + QStringLiteral("/tests/stand-ins/javac-waits.sh");
+        ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("jdk"))));
+        javac = dir.filePath(QStringLiteral("jdk/javac"));
+        ASSERT_TRUE(QFile::copy(from, javac)) << qPrintable(from);
+        QFile::setPermissions(javac, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        log = dir.filePath(QStringLiteral("standin"));
+        qputenv("BREWPAD_STANDIN_LOG", QFile::encodeName(log));
+        qunsetenv("BREWPAD_STANDIN_SIGNAL");
+        writeFile(src("Wait.java"), "class Wait { }\n");
+    }
+    void TearDown() override
+    {
+        writeFile(log + QStringLiteral(".go"), "");  // nothing waits after the test
+        qunsetenv("BREWPAD_STANDIN_LOG");
+        qunsetenv("BREWPAD_STANDIN_SIGNAL");
+        Javac::TearDown();
+    }
+    // The stand-in's process id and its helper's, once it has written them.
+    std::pair<qint64, qint64> pids()
+    {
+        const QString f = log + QStringLiteral(".pids");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(f); }, 60000));
+        const QList<QByteArray> p = readFile(f).trimmed().split(' ');
+        return p.size() == 2 ? std::pair{p[0].toLongLong(), p[1].toLongLong()} : std::pair<qint64, qint64>{0, 0};
+    }
+    // Starts the stand-in on Wait.java with `runner`; the outcome lands in `got`.
+    void start(JavacRunner& runner, std::optional<CompileOutcome>& got)
+    {
+        QObject::connect(&runner, &JavacRunner::finished, [&got](const CompileOutcome& o) { got = o; });
+        ASSERT_TRUE(runner.start(javac, {src("Wait.java")}, dir.path(), captureFileName(src("Wait.java")),
+                                 {src("Wait.java")}));
+    }
+    QString javac, log;
+};
+
+}  // namespace
+
+TEST_F(JavacStandIn, ExitStatusDecidesWhateverTheMessagesSay)
+{
+    writeFile(log + QStringLiteral(".go"), "0");
+    CompileOutcome o = runJavacBlocking(javac, {src("Wait.java")}, dir.path(), captureFileName(src("Wait.java")));
+    EXPECT_TRUE(erreur(captureFileName(src("Wait.java"))));
+    EXPECT_EQ(o.kind, CompileOutcome::Success);
+    writeFile(log + QStringLiteral(".go"), "3");
+    o = runJavacBlocking(javac, {src("Wait.java")}, dir.path(), captureFileName(src("Wait.java")));
+    EXPECT_EQ(o.kind, CompileOutcome::Failed);
+    EXPECT_EQ(o.exitCode, 3);
+}
+
+TEST_F(JavacStandIn, StopEndsTheCompilerWithItsWholeProcessGroup)
+{
+    JavacRunner runner;
+    std::optional<CompileOutcome> got;
+    EXPECT_EQ(JavacRunner::active(), nullptr);
+    EXPECT_FALSE(runner.stop());  // nothing runs
+    start(runner, got);
+    const auto [compiler, helper] = pids();
+    ASSERT_GT(compiler, 0);
+    EXPECT_EQ(JavacRunner::active(), &runner);
+    EXPECT_EQ(lastCompilation().capture, captureFileName(src("Wait.java")));
+    EXPECT_EQ(lastCompilation().directory, dir.path());
+
+    EXPECT_TRUE(runner.stop());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return got.has_value(); }, 60000));
+    EXPECT_EQ(got->kind, CompileOutcome::Stopped);
+    EXPECT_EQ(JavacRunner::active(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&, c = compiler, h = helper] { return processEnded(c) && processEnded(h); }, 60000));
+}
+
+TEST_F(JavacStandIn, DestroyingTheRunnerEndsTheWholeProcessGroup)
+{
+    std::optional<CompileOutcome> got;
+    auto runner = std::make_unique<JavacRunner>();
+    start(*runner, got);
+    const auto [compiler, helper] = pids();
+    ASSERT_GT(helper, 0);
+    runner.reset();  // the window that owned it closed, or Brewpad ended
+    EXPECT_EQ(JavacRunner::active(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&, c = compiler, h = helper] { return processEnded(c) && processEnded(h); }, 60000));
+    EXPECT_FALSE(got.has_value());
+}
+
+TEST_F(JavacStandIn, CrashNamesItsSignal)
+{
+    qputenv("BREWPAD_STANDIN_SIGNAL", "SEGV");
+    const CompileOutcome o =
+        runJavacBlocking(javac, {src("Wait.java")}, dir.path(), captureFileName(src("Wait.java")));
+    EXPECT_EQ(o.kind, CompileOutcome::Crashed);
+    EXPECT_EQ(o.signal, SIGSEGV);
+    EXPECT_TRUE(o.reason.contains(QStringLiteral("signal %1").arg(SIGSEGV))) << o.reason.toStdString();
+    EXPECT_TRUE(o.reason.contains(QString::fromLocal8Bit(strsignal(SIGSEGV)))) << o.reason.toStdString();
+}
+
+TEST_F(JavacStandIn, SourceSavedWhileCompilingIsReported)
+{
+    {
+        JavacRunner runner;
+        std::optional<CompileOutcome> got;
+        start(runner, got);
+        pids();
+        writeFile(log + QStringLiteral(".go"), "0");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return got.has_value(); }, 60000));
+        EXPECT_EQ(got->kind, CompileOutcome::Success);
+        EXPECT_FALSE(got->sourcesChanged);
+    }
+    QFile::remove(log + QStringLiteral(".go"));
+    QFile::remove(log + QStringLiteral(".pids"));
+    JavacRunner runner;
+    std::optional<CompileOutcome> got;
+    start(runner, got);
+    pids();
+    // Saved as an editor saves: a new file put in place of the old one.
+    writeFile(src("Wait.java.new"), "class Wait { int n; }\n");
+    ASSERT_TRUE(QFile::remove(src("Wait.java")));
+    ASSERT_TRUE(QFile::rename(src("Wait.java.new"), src("Wait.java")));
+    writeFile(log + QStringLiteral(".go"), "0");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return got.has_value(); }, 60000));
+    EXPECT_EQ(got->kind, CompileOutcome::Success);
+    EXPECT_TRUE(got->sourcesChanged);
 }
