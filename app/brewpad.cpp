@@ -167,6 +167,7 @@ void TMDIFileApp::buildActions()
         {cmd::SaveAsJavaProj, "Save As Project"}, {cmd::ViewJavaProj, "View Project"},
         {cmd::InsertNode, "Add Node"}, {cmd::DeleteNode, "Del Node"},
         {cmd::JavaOptions, "Compiler Options"},
+        {cmd::StopCompiling, "Stop Compiling\tCtrl+F2"}, {cmd::CompilerMessages, "Compiler Messages"},
         {cmd::JavaRun, "Java Run\tCtrl+F9"}, {cmd::AppletRun, "Applet Run\tShift+F9"},
         {cmd::JavaArgs, "Arguments"}, {cmd::Unix2Dos, "Unix2Dos"},
         {cmd::Cascade, "&Cascade"}, {cmd::Tile, "&Tile"}, {cmd::ArrangeIcons, "Arrange &Icons"},
@@ -199,6 +200,7 @@ void TMDIFileApp::buildActions()
         {QKeySequence(Qt::CTRL | Qt::Key_F9), cmd::JavaRun},
         {QKeySequence(Qt::SHIFT | Qt::Key_F9), cmd::AppletRun},
         {QKeySequence(Qt::Key_F2), cmd::FileSave},
+        {QKeySequence(Qt::CTRL | Qt::Key_F2), cmd::StopCompiling},
     };
     for (const auto& a : accel) {
         auto* sc = new QShortcut(a.keys, Frame);
@@ -249,7 +251,7 @@ void TMDIFileApp::buildMenus()
     add("&Search", {cmd::Find, cmd::Replace, cmd::FindNext, cmd::GotoLine});
     add("Java Project...", {cmd::JavaCompile, 0, cmd::NewJavaProj, cmd::OpenJavaProj, cmd::SaveJavaProj,
                             cmd::SaveAsJavaProj, 0, cmd::ViewJavaProj, 0, cmd::InsertNode, cmd::DeleteNode, 0,
-                            cmd::JavaOptions});
+                            cmd::JavaOptions, 0, cmd::StopCompiling, cmd::CompilerMessages});
     add("Run...", {cmd::JavaRun, cmd::AppletRun, 0, cmd::JavaArgs});
     bar->addAction(actions_[cmd::Unix2Dos]);
     connect(bar, &QMenuBar::hovered, this, [this](QAction* a) {

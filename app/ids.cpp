@@ -20,6 +20,8 @@ QString commandHint(int id)
         {cmd::Unix2Dos, "Converts LF to CR/LF"},
         {cmd::JavaArgs, " Program Arguments"},
         {cmd::JavaOptions, "Compiler Options"},
+        {cmd::StopCompiling, "Stops the running compilation and every process of its compiler"},
+        {cmd::CompilerMessages, "Shows the messages of the last compilation"},
         {cmd::InsertNode, "Adds Note to Current Project"},
         {cmd::DeleteNode, "Deletes Node from Current Project"},
         {cmd::Exit, "Quits Brewpad Editor and prompts to save document(s)"},

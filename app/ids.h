@@ -23,6 +23,8 @@ enum : int {
     Unix2Dos = 423,
     JavaArgs = 424,
     JavaOptions = 425,
+    StopCompiling = 440,
+    CompilerMessages = 441,
     JavaHelp = 502,
     About = 503,
     InsertNode = 552,

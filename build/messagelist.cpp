@@ -1,17 +1,24 @@
 // The workspace's compiler-message window and option windows.
 #include "app/ids.h"
+#include "build/compile.h"
 #include "build/mdidlg.h"
 #include "build/messages.h"
 #include "build/settings.h"
+#include "config/toolpaths.h"
 #include "editor/child.h"
 #include "project/browser.h"
 #include "workspace/client.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMdiSubWindow>
 
 namespace {
+
+// The property of the message list that keeps the directory the compiler of
+// its messages ran in: their relative paths are relative to it.
+const char* const kCompilerDirectory = "compilerDirectory";
 
 // The sub-window that holds the message list. It takes the Exit command while
 // the list has the focus.
@@ -94,7 +101,12 @@ void TFileMDIClient::CmFileErr(const QString& fname)
         auto* frame = new TBrowserFrame(list);
         frame->setWindowTitle(list->windowTitle());
         frame->setAccessibleName(list->windowTitle());
-        connect(list, &TBrowserWindow::openLocation, this, &TFileMDIClient::openLocation);
+        connect(list, &TBrowserWindow::openLocation, this, [this, list](const QString& path, int line) {
+            const QString file = resolveMessagePath(path, list->property(kCompilerDirectory).toString());
+            if (!QFileInfo(file).isFile() && onStatus)
+                onStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(file));
+            openLocation(file, line);
+        });
         addSubWindow(frame);
         frame->setGeometry(r.left(), r.height() - 100, r.width() - 100, 100);
         frame->show();
@@ -102,6 +114,9 @@ void TFileMDIClient::CmFileErr(const QString& fname)
         BrowserFrame = frame;
         tracebrowser = 1;
     }
+    // The messages of a compilation keep the directory its compiler ran in.
+    const CompilationRecord& last = lastCompilation();
+    BrowserErr->setProperty(kCompilerDirectory, last.capture == fname ? last.directory : curdir);
     if (onStatus) {
         // The compiler's own summary lines stand at the end of its output.
         QStringList tail;
@@ -111,4 +126,26 @@ void TFileMDIClient::CmFileErr(const QString& fname)
         const MessageSummary s = summarizeMessages(tail);
         onStatus(summaryText(s));
     }
+}
+
+void TFileMDIClient::buildCompileCommands()
+{
+    table_.on(cmd::StopCompiling, [this] { CmStopCompiling(); });
+    table_.enabler(cmd::StopCompiling, [](CommandState& s) { s.enabled = JavacRunner::active() != nullptr; });
+    table_.on(cmd::CompilerMessages, [this] { CmCompilerMessages(); });
+    table_.enabler(cmd::CompilerMessages,
+                   [](CommandState& s) { s.enabled = !lastCompilation().capture.isEmpty(); });
+}
+
+void TFileMDIClient::CmStopCompiling()
+{
+    if (JavacRunner* r = JavacRunner::active())
+        r->stop();
+}
+
+void TFileMDIClient::CmCompilerMessages()
+{
+    const QString capture = lastCompilation().capture;
+    if (!capture.isEmpty())
+        CmFileErr(capture);
 }

@@ -1,5 +1,9 @@
 #include "build/messages.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <limits>
 
 namespace {
@@ -162,4 +166,25 @@ QString summaryText(const MessageSummary& summary)
     return QStringLiteral("Compiler messages: %1, %2")
         .arg(countText(summary.errors, "error", "errors"),
              countText(summary.warnings, "warning", "warnings"));
+}
+
+MessageSummary summarizeCaptureFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return MessageSummary{};
+    constexpr qint64 tail = 64 * 1024;
+    if (f.size() > tail)
+        f.seek(f.size() - tail);
+    QStringList lines = QString::fromUtf8(f.read(tail)).split(QLatin1Char('\n'));
+    if (lines.size() > 20)
+        lines = lines.mid(lines.size() - 20);
+    return summarizeMessages(lines);
+}
+
+QString resolveMessagePath(const QString& path, const QString& compilerDirectory)
+{
+    if (QFileInfo(path).isAbsolute() || compilerDirectory.isEmpty())
+        return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return QDir::cleanPath(QDir(compilerDirectory).absoluteFilePath(path));
 }

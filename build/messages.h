@@ -27,6 +27,16 @@ struct MessageSummary {
 
 MessageSummary summarizeMessages(const QStringList& lines);
 
+// The summary of a capture file: summarizeMessages over its last lines, where
+// javac writes its counts (only the file's last 64 KiB are read). Nothing
+// counted when the file cannot be read.
+MessageSummary summarizeCaptureFile(const QString& path);
+
+// The file a message names: a relative path is taken relative to the
+// directory the compiler ran in (`compilerDirectory`), never to the current
+// one; the result is absolute and clean ("a/../B.java" becomes ".../B.java").
+QString resolveMessagePath(const QString& path, const QString& compilerDirectory);
+
 // The status-bar text for a summary, e.g. "Compiler messages: 2 errors, 1 warning";
 // "Compiler messages: no errors or warnings counted" when there were none.
 QString summaryText(const MessageSummary& summary);

@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "build/classify.h"
 #include "build/compile.h"
+#include "build/messages.h"
 #include "build/run.h"
 #include "build/settings.h"
 #include "config/toolpaths.h"
@@ -17,6 +18,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMainWindow>
+#include <QStatusBar>
 
 // ---------------------------------------------------------------- classification
 
@@ -85,12 +88,32 @@ namespace {
 int g_compilations = 0;
 }  // namespace
 
+namespace {
+
+// While a compilation runs the status bar says so: a message of the frame's
+// status bar that stays until the compilation ends.
+void showCompiling(QWidget* w, const QString& text)
+{
+    if (auto* frame = qobject_cast<QMainWindow*>(w->window()))
+        frame->statusBar()->showMessage(text);
+}
+
+void clearCompiling(QWidget* w)
+{
+    if (auto* frame = qobject_cast<QMainWindow*>(w->window()))
+        frame->statusBar()->clearMessage();
+}
+
+}  // namespace
+
 TFileMDIChild::~TFileMDIChild()
 {
     // A window closed while its compiler runs gives up that compilation.
-    if (runner_ && runner_->isRunning())
+    if (runner_ && runner_->isRunning()) {
         g_compilations = std::max(0, g_compilations - 1);
-    delete runner_.data();
+        clearCompiling(this);
+    }
+    delete runner_.data();  // ends the compiler's whole process group
 }
 
 bool TFileMDIChild::compiling() const
@@ -132,36 +155,73 @@ void TFileMDIChild::CmJavaC()
             return;
         }
         shown = javacCommandText(javac, plan.sources);
-        started = runner_->start(javac, makeargsList() + plan.sources, plan.directory, capture);
+        // A save of the project or of one of its sources while javac runs
+        // leaves classes behind that are older than the text.
+        QStringList watched{file};
+        for (const QString& s : plan.sources)
+            watched << plan.directory + QLatin1Char('/') + s;
+        started = runner_->start(javac, makeargsList() + plan.sources, plan.directory, capture, watched);
     } else {
         shown = javacCommandText(javac, file);
-        started = runner_->start(javac, makeargsList() << file, QFileInfo(file).absolutePath(), capture);
+        started = runner_->start(javac, makeargsList() << file, QFileInfo(file).absolutePath(), capture, {file});
     }
     if (started)
         ++g_compilations;
-    if (started && papa->onStatus)
-        papa->onStatus(QStringLiteral("Compiling: %1").arg(shown));
+    if (started) {
+        const QString text = QStringLiteral("Compiling: %1").arg(shown);
+        if (papa->onStatus)
+            papa->onStatus(text);
+        showCompiling(this, text);
+    }
 }
 
 void TFileMDIChild::compileFinished(const CompileOutcome& o)
 {
     const QString capture = runner_ ? runner_->captureFile() : QString();
     g_compilations = std::max(0, g_compilations - 1);
-    switch (o.kind) {
-    case CompileOutcome::Success:
-        IsCompiled = true;
+    clearCompiling(this);
+    auto status = [this](const QString& text) {
         if (papa->onStatus)
-            papa->onStatus(QStringLiteral("Compilation success"));
+            papa->onStatus(text);
+    };
+    switch (o.kind) {
+    case CompileOutcome::Success: {
+        // Classes compiled from a text that has been saved over since are not current.
+        IsCompiled = !o.sourcesChanged;
+        const int warnings = summarizeCaptureFile(capture).warnings;
+        QString text = QStringLiteral("Compilation success");
+        if (warnings > 0)
+            text += QStringLiteral(", %1 %2: Java Project / Compiler Messages shows them")
+                        .arg(warnings)
+                        .arg(warnings == 1 ? QStringLiteral("warning") : QStringLiteral("warnings"));
+        if (o.sourcesChanged)
+            text += QStringLiteral("; a file was saved while it compiled: compile again before running");
+        status(text);
         dialogs().message(this, QStringLiteral("Compilation success"), QStringLiteral("SUCCESS"));
         break;
+    }
     case CompileOutcome::Failed:
         IsCompiled = false;
         papa->CmFileErr(capture);
         break;
+    case CompileOutcome::Stopped:
+        IsCompiled = false;
+        status(QStringLiteral("Compilation stopped"));
+        break;
+    case CompileOutcome::Crashed:
+        IsCompiled = false;
+        status(QStringLiteral("Compilation failed: the compiler crashed"));
+        dialogs().message(this,
+                          QStringLiteral("The Java compiler %1 did not finish: %2.\n\nNothing is known to be "
+                                         "compiled. Compile again; if it happens again, check the Java "
+                                         "installation. Java Project / Compiler Messages shows what the "
+                                         "compiler wrote before it ended.")
+                              .arg(javacProgram(), o.reason),
+                          QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+        break;
     case CompileOutcome::NotStarted:
         IsCompiled = false;
-        if (papa->onStatus)
-            papa->onStatus(QString());
+        status(QString());
         dialogs().message(this,
                           QStringLiteral("The Java compiler %1 could not be started: %2.\n\nCheck the Java "
                                          "tools directory (delete brewpad.cfg and restart Brewpad to search "

@@ -8,10 +8,16 @@
 #include "project/browser.h"
 
 #include <QCheckBox>
+#include <QMenu>
+#include <QStatusBar>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
+
+#include <csignal>
+#include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -336,4 +342,235 @@ TEST_F(WorkflowTest, CancelledExitLeavesAnOldMessageWindowBehind)
     ASSERT_TRUE(client()->BrowserFrame);
     EXPECT_NE(client()->BrowserFrame.data(), first.data());
     EXPECT_TRUE(first);
+}
+
+// ---------------------------------------------------------------- outcomes
+
+namespace {
+
+const char* kBoxed =
+    "public class Boxed {\n"
+    "    Integer error = new Integer(5);\n"
+    "    public static void main(String[] args) { }\n"
+    "}\n";
+
+}  // namespace
+
+// javac's exit status decides; the warnings of a success are counted in the
+// status bar and Compiler Messages shows them.
+TEST_F(WorkflowTest, WarningsEchoingErrorSucceedAndCompilerMessagesShowsThem)
+{
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("errors")));
+    TFileMDIChild* c = openJava(writeFile("errors/Boxed.java", kBoxed));
+    compile();
+    ASSERT_FALSE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
+    EXPECT_TRUE(c->IsCompiled);
+    EXPECT_TRUE(enabled(cmd::JavaRun));
+    EXPECT_FALSE(client()->BrowserErr);
+    EXPECT_TRUE(app->statusMessage().startsWith("Compilation success, 1 warning:")) << app->statusMessage().toStdString();
+
+    QMenu* menu = app->menu("Java Project...");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->actions().last(), app->action(cmd::CompilerMessages));
+    EXPECT_EQ(app->action(cmd::CompilerMessages)->text(), "Compiler Messages");
+    EXPECT_FALSE(commandHint(cmd::CompilerMessages).isEmpty());
+    ASSERT_TRUE(enabled(cmd::CompilerMessages));
+    app->dispatch(cmd::CompilerMessages);
+    ASSERT_TRUE(client()->BrowserErr);
+    EXPECT_EQ(client()->BrowserFrame->windowTitle(), "Messages : Boxed.err");
+    EXPECT_TRUE(listLines().join("\n").contains("Boxed.java:2: warning:")) << listLines().join("\n").toStdString();
+    EXPECT_EQ(app->statusMessage(), "Compiler messages: 0 errors, 1 warning");
+}
+
+// A relative path in a message is taken in the directory its compiler ran
+// in, whatever was compiled or run since; a file gone is said in the status bar.
+TEST_F(WorkflowTest, MessagePathsAreResolvedWhereTheirCompilerRan)
+{
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("one")));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("two")));
+    const QString broken = writeFile("one/Broken.java", kBroken);
+    writeFile("two/Broken.java", "class Broken { }\n");
+    const QString jpr = writeFile("one/p.jpr", "Broken.java\r\n");
+    dialogs_.openPaths.push_back(jpr);
+    app->dispatch(cmd::OpenJavaProj);
+    compile();  // javac names the project's sources relatively: "Broken.java:3: error: ..."
+    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(listLines().value(0).startsWith("Broken.java:3:")) << listLines().join("\n").toStdString();
+    // A success elsewhere moves the current directory, not the messages.
+    openJava(writeFile("two/Hello.java", kHello));
+    compile();
+    ASSERT_EQ(QDir::current().dirName(), "two");
+    for (TFileMDIChild* e : client()->editors())
+        e->close();
+    QApplication::processEvents();
+
+    TBrowserWindow* list = client()->BrowserErr;
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QApplication::processEvents();
+    ASSERT_NE(current(), nullptr);
+    EXPECT_EQ(current()->editor()->fileName(), broken);
+    EXPECT_EQ(current()->editor()->textCursor().blockNumber(), 2);
+
+    current()->close();
+    QApplication::processEvents();
+    ASSERT_TRUE(QFile::remove(broken));
+    QTest::keyClick(list, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(current(), nullptr);
+    EXPECT_EQ(app->statusMessage(), "The file " + broken + " named by this message no longer exists");
+}
+
+// ---------------------------------------------------------------- a compiler that waits
+
+namespace {
+
+bool processEnded(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray stat = f.readAll();
+    const qsizetype paren = stat.lastIndexOf(')');
+    return paren < 0 || paren + 2 >= stat.size() || stat[paren + 2] == 'Z' || stat[paren + 2] == 'X';
+}
+
+// The javac stand-in of tests/stand-ins/javac-waits.sh as the Java tools'
+// compiler: it waits until the test lets it end (see the script).
+class StandInCompilerTest : public WorkflowTest {
+protected:
+    void SetUp() override
+    {
+        WorkflowTest::SetUp();
+        if (IsSkipped())
+            return;
+        const QString from = qEnvironmentVariable("BREWPAD_SOURCE_DIR") + "/tests/stand-ins/javac-waits.sh";
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("jdk")));
+        ASSERT_TRUE(QFile::copy(from, dir.filePath("jdk/javac"))) << from.toStdString();
+        QFile::setPermissions(dir.filePath("jdk/javac"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        javabin = dir.filePath("jdk");
+        log = dir.filePath("standin");
+        qputenv("BREWPAD_STANDIN_LOG", QFile::encodeName(log));
+        qunsetenv("BREWPAD_STANDIN_SIGNAL");
+    }
+    void TearDown() override
+    {
+        writeFile("standin.go", "");
+        WorkflowTest::TearDown();
+        qunsetenv("BREWPAD_STANDIN_LOG");
+        qunsetenv("BREWPAD_STANDIN_SIGNAL");
+    }
+    // Starts compiling the active window; returns the stand-in's process id
+    // and its helper's once it runs.
+    std::pair<qint64, qint64> startCompile()
+    {
+        QFile::remove(log + ".pids");
+        QFile::remove(log + ".go");
+        app->dispatch(cmd::JavaCompile);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(log + ".pids"); }, 60000));
+        const QList<QByteArray> p = readFile(log + ".pids").trimmed().split(' ');
+        return p.size() == 2 ? std::pair{p[0].toLongLong(), p[1].toLongLong()} : std::pair<qint64, qint64>{0, 0};
+    }
+    void finishCompile(const char* status)
+    {
+        writeFile("standin.go", status);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !current() || !current()->compiling(); }, 60000));
+        QApplication::processEvents();
+    }
+    QString log;
+};
+
+}  // namespace
+
+TEST_F(StandInCompilerTest, SaveDuringCompilationKeepsJavaRunDisabled)
+{
+    TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
+    startCompile();
+    QTest::keyClicks(c->editor(), "/* changed while compiling */");
+    app->dispatch(cmd::FileSave);
+    finishCompile("0");
+    EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
+    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(enabled(cmd::JavaRun));
+    EXPECT_TRUE(app->statusMessage().contains("compile again")) << app->statusMessage().toStdString();
+
+    // Compiled again without a save in between: current.
+    startCompile();
+    finishCompile("0");
+    EXPECT_TRUE(c->IsCompiled);
+    EXPECT_TRUE(enabled(cmd::JavaRun));
+}
+
+TEST_F(StandInCompilerTest, StopCompilingByItsKeyEndsTheCompilerGroup)
+{
+    QMenu* menu = app->menu("Java Project...");
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction*> acts = menu->actions();
+    ASSERT_GE(acts.size(), 3);
+    EXPECT_TRUE(acts[acts.size() - 3]->isSeparator());
+    EXPECT_EQ(acts[acts.size() - 2], app->action(cmd::StopCompiling));
+    EXPECT_EQ(app->action(cmd::StopCompiling)->text(), "Stop Compiling\tCtrl+F2");
+    EXPECT_FALSE(commandHint(cmd::StopCompiling).isEmpty());
+
+    TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
+    c->IsCompiled = true;
+    EXPECT_FALSE(enabled(cmd::StopCompiling));
+    EDITJAVAOPTIONS = QString();  // present and empty: nothing is passed, nothing shown
+    CBDEPEND = true;
+    const auto [compiler, helper] = startCompile();
+    ASSERT_GT(helper, 0);
+    EXPECT_TRUE(enabled(cmd::StopCompiling));
+    // The status bar says so while it runs, with the command as it was given.
+    EXPECT_EQ(app->Frame->statusBar()->currentMessage(),
+              "Compiling: " + dir.filePath("jdk/javac") + "  -Xprefer:newer " + c->editor()->fileName());
+
+    const size_t boxes = dialogs_.messages.size();
+    QTest::keyClick(app->Frame, Qt::Key_F2, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !c->compiling(); }, 60000));
+    QApplication::processEvents();
+    EXPECT_EQ(app->statusMessage(), "Compilation stopped");
+    EXPECT_TRUE(app->Frame->statusBar()->currentMessage().isEmpty());
+    EXPECT_EQ(dialogs_.messages.size(), boxes);  // no success box
+    EXPECT_FALSE(client()->BrowserErr);          // no message window
+    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(enabled(cmd::StopCompiling));
+    EXPECT_TRUE(QTest::qWaitFor([&, a = compiler, b = helper] { return processEnded(a) && processEnded(b); }, 60000));
+}
+
+TEST_F(StandInCompilerTest, ClosingTheWindowOrExitingEndsTheCompilerGroup)
+{
+    TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
+    auto [compiler, helper] = startCompile();
+    ASSERT_GT(helper, 0);
+    c->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(QTest::qWaitFor([&, a = compiler, b = helper] { return processEnded(a) && processEnded(b); }, 60000));
+    EXPECT_FALSE(enabled(cmd::StopCompiling));
+
+    openJava(dir.filePath("Hello.java"));
+    std::tie(compiler, helper) = startCompile();
+    ASSERT_GT(helper, 0);
+    for (TFileMDIChild* e : client()->editors())
+        e->approveClose();
+    EXPECT_TRUE(app->Frame->close());
+    app.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&, a = compiler, b = helper] { return processEnded(a) && processEnded(b); }, 60000));
+}
+
+TEST_F(StandInCompilerTest, CrashedCompilerIsNamedInABox)
+{
+    qputenv("BREWPAD_STANDIN_SIGNAL", "SEGV");
+    TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
+    app->dispatch(cmd::JavaCompile);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !c->compiling(); }, 60000));
+    QApplication::processEvents();
+    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(client()->BrowserErr);
+    ASSERT_FALSE(dialogs_.messages.empty());
+    const AskedMessage& box = dialogs_.messages.back();
+    EXPECT_EQ(box.caption, "ERROR");
+    EXPECT_TRUE(box.text.contains(QString("signal %1 (%2)").arg(SIGSEGV).arg(QString::fromLocal8Bit(strsignal(SIGSEGV)))))
+        << box.text.toStdString();
 }

@@ -81,6 +81,7 @@ void TFileMDIClient::buildCommands()
     table_.on(cmd::JavaOptions, [this] { CmJavaOptions(); });
     table_.on(cmd::JavaArgs, [this] { CmJavaArgs(); });
     table_.on(cmd::GotoLine, [this] { CmGotoLine(); });
+    buildCompileCommands();
 
     // The toolkit's window commands, available while any window is open.
     auto anyWindow = [this](CommandState& s) { s.enabled = !subWindowList().isEmpty(); };

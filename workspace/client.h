@@ -39,6 +39,8 @@ public:
     void CmJavaArgs();
     void CmGotoLine();
     void CmFileErr(const QString& fname);
+    void CmStopCompiling();
+    void CmCompilerMessages();
 
     // The editor window that editor commands go to: the active one, or the one
     // active last while a list or option window has the focus.
@@ -71,6 +73,7 @@ signals:
 
 private:
     void buildCommands();
+    void buildCompileCommands();
     void settleConfiguration();
     // Creates and shows an editor window; the record is the one FileData points at.
     // Nullptr, after saying why, when the file is too large to edit.
