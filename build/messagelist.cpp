@@ -10,15 +10,10 @@
 #include "workspace/client.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QIcon>
 #include <QMdiSubWindow>
 
 namespace {
-
-// The property of the message list that keeps the directory the compiler of
-// its messages ran in: their relative paths are relative to it.
-const char* const kCompilerDirectory = "compilerDirectory";
 
 // The sub-window that holds the message list. It takes the Exit command while
 // the list has the focus.
@@ -101,12 +96,7 @@ void TFileMDIClient::CmFileErr(const QString& fname)
         auto* frame = new TBrowserFrame(list);
         frame->setWindowTitle(list->windowTitle());
         frame->setAccessibleName(list->windowTitle());
-        connect(list, &TBrowserWindow::openLocation, this, [this, list](const QString& path, int line) {
-            const QString file = resolveMessagePath(path, list->property(kCompilerDirectory).toString());
-            if (!QFileInfo(file).isFile() && onStatus)
-                onStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(file));
-            openLocation(file, line);
-        });
+        connect(list, &TBrowserWindow::openLocation, this, &TFileMDIClient::openLocation);
         addSubWindow(frame);
         frame->setGeometry(r.left(), r.height() - 100, r.width() - 100, 100);
         frame->show();
@@ -116,7 +106,7 @@ void TFileMDIClient::CmFileErr(const QString& fname)
     }
     // The messages of a compilation keep the directory its compiler ran in.
     const CompilationRecord& last = lastCompilation();
-    BrowserErr->setProperty(kCompilerDirectory, last.capture == fname ? last.directory : curdir);
+    BrowserErr->setProperty(CompilerDirectoryProperty, last.capture == fname ? last.directory : curdir);
     if (onStatus) {
         // The compiler's own summary lines stand at the end of its output.
         QStringList tail;

@@ -161,3 +161,32 @@ TEST(MessageSummary, CountsAddUpOverRunsAndIgnoreLookalikes)
     EXPECT_EQ(summaryText({2, 0}), QStringLiteral("Compiler messages: 2 errors, 0 warnings"));
     EXPECT_EQ(summaryText({}), QStringLiteral("Compiler messages: no errors or warnings counted"));
 }
+
+TEST(MessagePath, RelativePathsLieWhereTheCompilerRan)
+{
+    EXPECT_EQ(resolveMessagePath(QStringLiteral("Foo.java"), QStringLiteral("/work/one")).toStdString(),
+              "/work/one/Foo.java");
+    EXPECT_EQ(resolveMessagePath(QStringLiteral("sub/../Foo.java"), QStringLiteral("/work/one/")).toStdString(),
+              "/work/one/Foo.java");
+    EXPECT_EQ(resolveMessagePath(QStringLiteral("./-x.java"), QStringLiteral("/work/one")).toStdString(),
+              "/work/one/-x.java");
+    EXPECT_EQ(resolveMessagePath(QStringLiteral("/src/Foo.java"), QStringLiteral("/work/one")).toStdString(),
+              "/src/Foo.java");
+}
+
+TEST(MessageSummary, CaptureFileIsCountedFromItsEnd)
+{
+    QTemporaryDir d;
+    const QString f = d.filePath(QStringLiteral("Foo.err"));
+    EXPECT_EQ(summarizeCaptureFile(f).warnings, 0);  // missing
+    QFile out(f);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    // A long capture: only its end is read, where javac counts.
+    for (int i = 0; i < 5000; ++i)
+        out.write("Foo.java:1: warning: [removal] Integer(int) in Integer has been deprecated\n");
+    out.write("Note: Some input files use unchecked or unsafe operations.\n2 warnings\n");
+    out.close();
+    const MessageSummary s = summarizeCaptureFile(f);
+    EXPECT_EQ(s.warnings, 2);
+    EXPECT_EQ(s.errors, 0);
+}

@@ -1,5 +1,6 @@
 // Start-up of the workspace: the tool configuration and the workspace's helpers.
 #include "app/dialogs.h"
+#include "build/messages.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
@@ -51,10 +52,11 @@ void TFileMDIClient::destroyPrintHost()
 void TFileMDIClient::openLocation(const QString& path, int line)
 {
     // javac names the sources as it was given them: relative ones lie in the
-    // directory it ran in.
-    const QString abs = QFileInfo(path).isAbsolute() || curdir.isEmpty()
-                            ? QFileInfo(path).absoluteFilePath()
-                            : QFileInfo(QDir(curdir), path).absoluteFilePath();
+    // directory it ran in, which the message window keeps.
+    const QString ranIn = sender() ? sender()->property(CompilerDirectoryProperty).toString() : QString();
+    const QString abs = resolveMessagePath(path, ranIn.isEmpty() ? curdir : ranIn);
+    if (!QFileInfo(abs).isFile() && onStatus)
+        onStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(abs));
     TFileMDIChild* target = nullptr;
     for (TFileMDIChild* c : editors()) {
         if (c->editor()->fileName() == abs)
