@@ -196,11 +196,11 @@ void TMDIFileApp::buildActions()
         int id;
     } accel[] = {
         {QKeySequence(Qt::ALT | Qt::Key_X), cmd::Exit},
+        {QKeySequence(Qt::CTRL | Qt::Key_F2), cmd::StopCompiling},
         {QKeySequence(Qt::Key_F9), cmd::JavaCompile},
         {QKeySequence(Qt::CTRL | Qt::Key_F9), cmd::JavaRun},
         {QKeySequence(Qt::SHIFT | Qt::Key_F9), cmd::AppletRun},
         {QKeySequence(Qt::Key_F2), cmd::FileSave},
-        {QKeySequence(Qt::CTRL | Qt::Key_F2), cmd::StopCompiling},
     };
     for (const auto& a : accel) {
         auto* sc = new QShortcut(a.keys, Frame);
