@@ -68,8 +68,11 @@ void TFileMDIChild::CmInsert()
         return;
     if (!dialogs().openFile(window(), *ProjData))
         return;
-    // The entry and its line end replace the selection, or go in at the caret;
-    // a project's line ends are written as CR LF.
+    // The entry and its line end replace the selection, or go in at the caret.
+    // An entry is written "%s\r\n": a project that has no line end yet gets
+    // CR LF ones (no byte of the file changes by that).
+    if (te->document()->blockCount() == 1)
+        te->setLineEnd(TextFormat::LineEnd::CRLF);
     te->textCursor().insertText(ProjData->fileName + QLatin1Char('\n'));
     UpdateTextFields();
     IsCompiled = false;

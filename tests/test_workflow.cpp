@@ -574,3 +574,19 @@ TEST_F(StandInCompilerTest, CrashedCompilerIsNamedInABox)
     EXPECT_TRUE(box.text.contains(QString("signal %1 (%2)").arg(SIGSEGV).arg(QString::fromLocal8Bit(strsignal(SIGSEGV)))))
         << box.text.toStdString();
 }
+
+// Add Node writes its entry with CR LF, also into a project file that had no
+// line end yet (the host's own would be LF).
+TEST_F(WorkflowTest, AddNodeWritesItsEntryWithCrLf)
+{
+    const QString jpr = writeFile("one.jpr", "A.java");
+    dialogs_.openPaths.push_back(jpr);
+    app->dispatch(cmd::OpenJavaProj);
+    TFileMDIChild* p = current();
+    ASSERT_NE(p, nullptr);
+    ASSERT_TRUE(p->IsJpr);
+    dialogs_.openPaths.push_back(dir.filePath("X.java"));
+    app->dispatch(cmd::InsertNode);
+    app->dispatch(cmd::SaveJavaProj);
+    EXPECT_EQ(readFile(jpr), (dir.filePath("X.java") + "\r\nA.java").toUtf8());
+}
