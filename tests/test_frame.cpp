@@ -39,7 +39,8 @@ TEST_F(FrameTest, FrameTitleAndMenuTree)
     EXPECT_EQ(menuItems(app->menu("Java Project...")),
               QStringList({"Java Compile\tF9#420", "-", "New Project#410", "Open Project#411",
                            "Save Project#412", "Save As Project#413", "-", "View Project#414", "-",
-                           "Add Node#552", "Del Node#553", "-", "Compiler Options#425"}));
+                           "Add Node#552", "Del Node#553", "-", "Compiler Options#425", "-",
+                           "Stop Compiling\tCtrl+F2#440", "Compiler Messages#441"}));
     EXPECT_EQ(menuItems(app->menu("Run...")),
               QStringList({"Java Run\tCtrl+F9#421", "Applet Run\tShift+F9#422", "-", "Arguments#424"}));
     EXPECT_EQ(menuItems(app->menu("&Window")).mid(0, 7),
