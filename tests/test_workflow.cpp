@@ -544,10 +544,12 @@ TEST_F(StandInCompilerTest, ClosingTheWindowOrExitingEndsTheCompilerGroup)
     TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
     auto [compiler, helper] = startCompile();
     ASSERT_GT(helper, 0);
+    EXPECT_FALSE(app->Frame->statusBar()->currentMessage().isEmpty());
     c->close();
     QApplication::processEvents();
     EXPECT_TRUE(QTest::qWaitFor([&, a = compiler, b = helper] { return processEnded(a) && processEnded(b); }, 60000));
     EXPECT_FALSE(enabled(cmd::StopCompiling));
+    EXPECT_TRUE(app->Frame->statusBar()->currentMessage().isEmpty());  // no longer "Compiling"
 
     openJava(dir.filePath("Hello.java"));
     std::tie(compiler, helper) = startCompile();
