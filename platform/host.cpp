@@ -6,6 +6,8 @@
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,6 +42,35 @@ QString configDir()
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/brewpad");
+}
+
+FileKind openRegular(const QString& path, QFile& file)
+{
+    if (path.isEmpty())
+        return FileKind::Missing;
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st;
+    if (stat(native.constData(), &st) != 0)
+        return (errno == ENOENT || errno == ENOTDIR) ? FileKind::Missing : FileKind::Unreadable;
+    if (!S_ISREG(st.st_mode))
+        return FileKind::NotRegular;
+    // O_NONBLOCK: should a FIFO have taken the file's place meanwhile, the
+    // open does not wait for a writer; fstat below then refuses it.
+    const int fd = open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? FileKind::Missing : FileKind::Unreadable;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return FileKind::NotRegular;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags != -1)
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        close(fd);
+        return FileKind::Unreadable;
+    }
+    return FileKind::Regular;
 }
 
 QString tempRoot()

@@ -1,5 +1,6 @@
 // What differs between hosts: names of tools, where files live, volumes, terminals.
 #pragma once
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -16,6 +17,19 @@ QString toolName(const QString& base);
 // The user's configuration directory for Brewpad: $XDG_CONFIG_HOME/brewpad,
 // by default ~/.config/brewpad. Not created here.
 QString configDir();
+
+// What stands at a path that Brewpad reads at start.
+enum class FileKind {
+    Missing,     // nothing of that name
+    Regular,     // a regular file (or a link to one), now open in `file`
+    NotRegular,  // a directory, FIFO, device or socket: never opened for reading
+    Unreadable,  // there, but cannot be looked at or opened
+};
+// Opens `path` for reading only when it is a regular file. A FIFO, a device or
+// a directory of that name is never read, so nothing blocks on it or reads
+// without end; a file swapped for one between the look and the open is caught
+// too.
+FileKind openRegular(const QString& path, QFile& file);
 
 // TEMP, else TMP, else TMPDIR, else /tmp.
 QString tempRoot();
