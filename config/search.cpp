@@ -199,6 +199,20 @@ struct toolsfind::Walk {
     }
 };
 
+QString envReport(const QString& bin, const QString& help, const std::vector<cfgfile::Skipped>& skipped)
+{
+    QString text = QStringLiteral("ENV:\nJAVA BIN :\t%1\nJAVA HELP:\t%2").arg(bin, help);
+    if (skipped.empty())
+        return text;
+    text += QStringLiteral("\n\nNot used, as if absent:");
+    for (const cfgfile::Skipped& s : skipped)
+        text += QStringLiteral("\n%1 (%2)").arg(s.path, s.reason);
+    text += QStringLiteral("\nA brewpad.cfg chooses the compiler that Brewpad runs, so it must be yours and "
+                           "writable by you alone. Remove that file, or make it yours (chown) and not "
+                           "writable by others (chmod go-w).");
+    return text;
+}
+
 int toolsfind::FnMatch(const char* pat, const char* name)
 {
     for (;;) {
@@ -290,11 +304,18 @@ QString toolsfind::ffind(const QString& file)
     return FindFile(hdrives, file_name_pattern);
 }
 
-bool toolsfind::getfile(QString& file)
+bool toolsfind::getfile(QString& file, std::vector<cfgfile::Skipped>* skipped)
 {
     for (const QString& c : cfgfile::candidates()) {
-        struct stat st;
-        if (stat(QFile::encodeName(c).constData(), &st) == 0) {
+        QString reason;
+        switch (cfgfile::standing(c, &reason)) {
+        case cfgfile::Standing::Absent:
+            continue;
+        case cfgfile::Standing::Refused:
+            if (skipped)
+                skipped->push_back({c, reason});
+            continue;
+        case cfgfile::Standing::Usable:
             file = c;
             return true;
         }
@@ -376,7 +397,8 @@ void toolsfind::setfiles()
     if (progress)
         progress(0, QString());
 
-    if (!getfile(configfile))
+    skippedConfigs.clear();
+    if (!getfile(configfile, &skippedConfigs))
         configfile = cfgfile::newLocation(&homedir);
 
     QByteArray data;

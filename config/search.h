@@ -2,12 +2,17 @@
 // (setfiles) and the walk of the mounted volumes that looks for a file and
 // offers each hit to the user.
 #pragma once
+#include "config/cfgfile.h"
 #include "platform/host.h"
 
 #include <QString>
 #include <functional>
 #include <string_view>
 #include <vector>
+
+// The "ENV:" report shown after start-up: the Java tool directory and help
+// file, then the brewpad.cfg files passed over, if any, and what to do.
+QString envReport(const QString& bin, const QString& help, const std::vector<cfgfile::Skipped>& skipped);
 
 class toolsfind {
 public:
@@ -43,8 +48,9 @@ public:
     static int FnMatch(const QString& pat, const QString& name);
 
     // Looks for an existing brewpad.cfg; true with its path in `file`, false
-    // with `file` empty.
-    static bool getfile(QString& file);
+    // with `file` empty. Candidates that cfgfile::standing refuses are passed
+    // over as if absent and added to `skipped`.
+    static bool getfile(QString& file, std::vector<cfgfile::Skipped>* skipped = nullptr);
     // Removes the *.err files directly inside `tempdir`.
     static void clean(const QString& tempdir);
     // With `f`: `dir` can be listed and holds an entry named exactly `f`.
@@ -59,6 +65,10 @@ public:
 
     // Where the volumes come from; tests put temporary trees here.
     std::function<std::vector<host::Volume>()> volumes = host::mountedVolumes;
+
+    // The brewpad.cfg candidates that the last setfiles passed over, for the
+    // report at start (envReport).
+    std::vector<cfgfile::Skipped> skippedConfigs;
 
     int ndrives = 0;
     std::vector<QString> fdrives;

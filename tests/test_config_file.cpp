@@ -16,10 +16,15 @@ inline void PrintTo(const QString& s, std::ostream* os)
     *os << '"' << s.toStdString() << '"';
 }
 
+#include <chrono>
+#include <functional>
+#include <fcntl.h>
+#include <future>
 #include <map>
 #include <optional>
 #include <random>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -33,13 +38,26 @@ QString question(const QString& path)
     return QStringLiteral("Needed File found :%1 : Keep it ?").arg(path);
 }
 
+// Made with mode 0644 whatever the umask: a brewpad.cfg that others may write is refused.
 void makeFile(const QString& path, const QByteArray& bytes = QByteArray())
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                     QFileDevice::ReadOther);
 }
+
+struct stat statOf(const QString& path)
+{
+    struct stat st{};
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+// A user id that is not this process's.
+constexpr uid_t OtherUser = 54321;
 
 QByteArray readAll(const QString& path)
 {
@@ -65,7 +83,7 @@ class Environment {
 public:
     Environment()
     {
-        for (const char* v : {"XDG_CONFIG_HOME", "TEMP", "TMP", "TMPDIR", "COMSPEC"}) {
+        for (const char* v : {"HOME", "XDG_CONFIG_HOME", "TEMP", "TMP", "TMPDIR", "COMSPEC"}) {
             saved[v] = qEnvironmentVariableIsSet(v) ? std::optional<QByteArray>(qgetenv(v)) : std::nullopt;
             qunsetenv(v);
         }
@@ -94,6 +112,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(base.isValid());
+        env.set("HOME", at("userhome"));
         env.set("XDG_CONFIG_HOME", at("home"));
         env.set("TEMP", at("tmp"));
         env.set("TMPDIR", at("tmpdir"));  // never the machine's own /tmp
@@ -458,4 +477,154 @@ TEST_F(SetFiles, RefusedCaptureDirectoryFallsBackToAPrivateOne)
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     QDir(temp).removeRecursively();
+}
+
+// A FIFO, a device or a directory named brewpad.cfg: the start neither waits on
+// it nor replaces it; the search fills the paths for this run.
+TEST_F(SetFiles, SpecialFileNamedBrewpadCfgNeitherBlocksNorIsReplaced)
+{
+    QDir().mkpath(at("home/brewpad"));
+    struct Case {
+        const char* what;
+        mode_t type;
+    };
+    std::vector<Case> cases = {{"FIFO", S_IFIFO}, {"directory", S_IFDIR}, {"device", S_IFCHR}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(cfg()).removeRecursively();
+        QFile::remove(cfg());
+        const QByteArray native = QFile::encodeName(cfg());
+        if (c.type == S_IFIFO)
+            ASSERT_EQ(mkfifo(native.constData(), 0600), 0);
+        else if (c.type == S_IFDIR)
+            ASSERT_TRUE(QDir().mkpath(cfg()));
+        else if (mknod(native.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            continue;  // device nodes cannot be made here
+        dialogs.messages.clear();
+        toolsfind::forgetDrives();
+        auto started = std::async(std::launch::async, [this] { start(); });
+        // Only a safety net, so that a start blocked on the FIFO fails here
+        // instead of hanging the suite: a reader that opens and closes lets a
+        // blocked writer go on (as often as it blocks again).
+        if (started.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+            ADD_FAILURE() << "the start blocked on the " << c.what;
+            for (int i = 0; i < 100 && started.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready; ++i) {
+                const int r = ::open(native.constData(), O_RDONLY | O_NONBLOCK);
+                if (r >= 0)
+                    ::close(r);
+            }
+        }
+        started.get();
+        EXPECT_EQ(dialogs.texts(), QStringList({question(javac()), question(help())}));
+        EXPECT_EQ(javabin, bin());
+        EXPECT_EQ(javahlp, help());
+        EXPECT_EQ(statOf(cfg()).st_mode & S_IFMT, c.type) << "replaced";
+    }
+    QDir(cfg()).removeRecursively();
+    QFile::remove(cfg());
+}
+
+// A brewpad.cfg that is not the user's own, or that others may write, does
+// not choose the compiler: it is passed over as if it did not exist, never
+// written over, and the report at start names it.
+TEST_F(SetFiles, PlantedConfigurationIsSkippedNamedAndLeftAlone)
+{
+    makeFile(at("planted/bin/javac"));
+    makeFile(at("planted/element-list"));
+    const QByteArray planted = record(at("planted/bin")) + record(at("planted/element-list"));
+    const QString tempCfg = at("tmp/brewpad.cfg");
+    const QString reasonOwner = QStringLiteral("owned by another user");
+    const QString reasonMode = QStringLiteral("group or others may write to it");
+
+    struct Case {
+        const char* what;
+        std::function<bool()> plant;  // false: cannot be made by this user
+        QString reason;
+    };
+    const std::vector<Case> cases = {
+        {"writable by others", [&] { return chmod(QFile::encodeName(cfg()).constData(), 0646) == 0; }, reasonMode},
+        {"writable by the group", [&] { return chmod(QFile::encodeName(cfg()).constData(), 0664) == 0; }, reasonMode},
+        {"owned by another user",
+         [&] { return chown(QFile::encodeName(cfg()).constData(), OtherUser, getgid()) == 0; }, reasonOwner},
+        {"a link to another user's file",
+         [&] {
+             makeFile(at("elsewhere/brewpad.cfg"), planted);
+             QFile::remove(cfg());
+             return QFile::link(at("elsewhere/brewpad.cfg"), cfg()) &&
+                    chown(QFile::encodeName(at("elsewhere/brewpad.cfg")).constData(), OtherUser, getgid()) == 0;
+         },
+         reasonOwner},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(cfg());
+        QFile::remove(tempCfg);
+        makeFile(cfg(), planted);
+        if (!c.plant()) {
+            // Only the superuser can give a file to another user.
+            EXPECT_NE(geteuid(), 0u) << "cannot plant a file " << c.what;
+            continue;
+        }
+        const struct stat before = statOf(cfg());
+        dialogs.messages.clear();
+        toolsfind::forgetDrives();
+        toolsfind tf;
+        tf.volumes = [this] {
+            return std::vector<host::Volume>{host::Volume{tree(), QStringLiteral("ext4"), {}, false}};
+        };
+        tf.setfiles();
+        // The planted paths are not taken: the search runs and its result is
+        // kept in the next place, TEMP.
+        EXPECT_EQ(dialogs.texts(), QStringList({question(javac()), question(help())}));
+        EXPECT_EQ(javabin, bin());
+        ASSERT_EQ(tf.skippedConfigs.size(), 1u);
+        EXPECT_EQ(tf.skippedConfigs[0].path, cfg());
+        EXPECT_EQ(tf.skippedConfigs[0].reason, c.reason);
+        EXPECT_EQ(readAll(tempCfg), record(bin()) + record(help()));
+        // Left as it was.
+        EXPECT_EQ(readAll(cfg()), planted);
+        const struct stat after = statOf(cfg());
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+
+        // The next start takes the file in TEMP, without a search, and still
+        // names the planted one.
+        dialogs.messages.clear();
+        javabin.clear();
+        toolsfind next;
+        next.setfiles();
+        EXPECT_TRUE(dialogs.messages.empty()) << dialogs.texts().join('|').toStdString();
+        EXPECT_EQ(javabin, bin());
+        ASSERT_EQ(next.skippedConfigs.size(), 1u);
+        EXPECT_EQ(next.skippedConfigs[0].path, cfg());
+    }
+
+    // The report names each file passed over, and why.
+    const QString report = envReport(QStringLiteral("/jdk/bin"), QStringLiteral("/api/element-list"),
+                                     {{QStringLiteral("/tmp/brewpad.cfg"), reasonOwner}});
+    EXPECT_TRUE(report.startsWith(QStringLiteral("ENV:\nJAVA BIN :\t/jdk/bin\nJAVA HELP:\t/api/element-list\n\n")));
+    EXPECT_TRUE(report.contains(QStringLiteral("\n/tmp/brewpad.cfg (owned by another user)\n")));
+    EXPECT_EQ(envReport(QStringLiteral("/b"), QStringLiteral("/h"), {}),
+              QStringLiteral("ENV:\nJAVA BIN :\t/b\nJAVA HELP:\t/h"));
+}
+
+// Brewpad never writes a file that it would refuse itself: whatever the umask
+// or the old file's mode, group and others get no write permission.
+TEST_F(SetFiles, WrittenConfigurationIsNotWritableByOthers)
+{
+    makeFile(cfg());  // empty: rebuilt
+    chmod(QFile::encodeName(cfg()).constData(), 0600);
+    const mode_t old = umask(0);
+    start();
+    umask(old);
+    EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
+    EXPECT_EQ(statOf(cfg()).st_mode & 077, 0u);
+
+    QFile::remove(cfg());
+    const mode_t old2 = umask(002);
+    start();
+    umask(old2);
+    EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
+    EXPECT_EQ(statOf(cfg()).st_mode & 022, 0u);
 }

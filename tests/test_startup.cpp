@@ -124,3 +124,34 @@ TEST_F(StartupTest, NothingFoundStillReportsEmptyPaths)
     EXPECT_EQ(texts.mid(2, 1), QStringList{"sorry javac.exe not found : unable to compile java files"});
     EXPECT_EQ(texts.mid(4), QStringList({"sorry java help file not found", envText("", "")}));
 }
+
+TEST_F(StartupTest, PlantedConfigurationIsNamedInTheReport)
+{
+    // A configuration that others may write, naming a decoy compiler.
+    const QString cfg = dir.filePath("config/brewpad/brewpad.cfg");
+    QDir().mkpath(dir.filePath("config/brewpad"));
+    QFile f(cfg);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    for (const QString& value : {dir.filePath("tree/decoy/bin"), dir.filePath("tree/jdk/docs/api/element-list")}) {
+        const QByteArray text = QFile::encodeName(value);
+        const qint32 n = qint32(text.size());
+        f.write(QByteArray(reinterpret_cast<const char*>(&n), 4) + text);  // little-endian host
+    }
+    f.close();
+    ASSERT_TRUE(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                 QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther));
+
+    ScriptedDialogs d;
+    d.answerFor = [](const AskedMessage& m) -> std::optional<Answer> {
+        if (m.text.startsWith("Needed File found :"))
+            return m.text.contains("/decoy/") ? Answer::No : Answer::Yes;
+        return std::nullopt;
+    };
+    start();
+    ASSERT_FALSE(d.messages.empty());
+    const QString report = d.messages.back().text;
+    EXPECT_TRUE(report.startsWith(envText(dir.filePath("tree/jdk/bin"), dir.filePath("tree/jdk/docs/api/element-list")) +
+                                  "\n\n"))
+        << report.toStdString();
+    EXPECT_TRUE(report.contains(cfg + " (group or others may write to it)")) << report.toStdString();
+}

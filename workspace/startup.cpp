@@ -25,7 +25,7 @@ void TFileMDIClient::settleConfiguration()
         tf->setProgress({});
         wait.close();
     }
-    dialogs().message(nullptr, QStringLiteral("ENV:\nJAVA BIN :\t%1\nJAVA HELP:\t%2").arg(javabin, javahlp));
+    dialogs().message(nullptr, envReport(javabin, javahlp, tf->skippedConfigs));
 }
 
 void TFileMDIClient::initFinder()
