@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ftw.h>
 #include <string>
 #include <dirent.h>
 #include <fcntl.h>
@@ -74,6 +75,23 @@ QString fallbackCaptureDir()
     if (mkdtemp(tmpl.data()))
         return QFile::decodeName(tmpl);
     return QString();
+}
+
+// Removes a directory made by this run and what it holds, never following links.
+void removeTree(const QString& dir)
+{
+    if (dir.isEmpty())
+        return;
+    nftw(
+        QFile::encodeName(dir).constData(),
+        [](const char* path, const struct stat*, int type, FTW*) {
+            if (type == FTW_DP)
+                rmdir(path);
+            else
+                unlink(path);
+            return 0;
+        },
+        16, FTW_DEPTH | FTW_PHYS | FTW_MOUNT);
 }
 
 // The directory of a found tool, without a trailing separator (the root stays "/").
@@ -374,6 +392,15 @@ bool toolsfind::verify(const QString& dir, const QString& f)
     return found;
 }
 
+toolsfind::~toolsfind()
+{
+    if (runCaptureDir.isEmpty())
+        return;
+    removeTree(runCaptureDir);
+    if (temp == runCaptureDir)
+        temp.clear();
+}
+
 void toolsfind::setfiles()
 {
     javabin.clear();
@@ -386,6 +413,9 @@ void toolsfind::setfiles()
     temp = host::captureDir(&refused);
     if (temp.isEmpty()) {
         temp = fallbackCaptureDir();
+        if (!runCaptureDir.isEmpty() && runCaptureDir != temp)
+            removeTree(runCaptureDir);  // from an earlier setfiles of this object
+        runCaptureDir = temp;
         const QString then = temp.isEmpty()
                                  ? QStringLiteral("Compiler messages cannot be kept in this session.")
                                  : QStringLiteral("Compiler messages are kept in %1 for this session.").arg(temp);

@@ -16,6 +16,13 @@ QString envReport(const QString& bin, const QString& help, const std::vector<cfg
 
 class toolsfind {
 public:
+    toolsfind() = default;
+    // Removes the capture directory made for this run when the usual one was
+    // refused (see setfiles), with the capture files in it.
+    ~toolsfind();
+    toolsfind(const toolsfind&) = delete;
+    toolsfind& operator=(const toolsfind&) = delete;
+
     // Called while a walk runs, at most a few times a second, with the number
     // of directories searched so far and the directory being searched; also
     // called once, with 0 and an empty directory, when setfiles starts, so that
@@ -25,7 +32,9 @@ public:
 
     // The whole start-up sequence: fills javabin, javahlp, temp, doscmd (and
     // homedir when the current directory is used), removes old capture files,
-    // reads brewpad.cfg or searches for the tools and writes it again.
+    // reads brewpad.cfg or searches for the tools and writes it again. When
+    // the private capture directory is refused, temp is a fresh directory of
+    // this run instead, which this object removes when it goes (Brewpad ends).
     void setfiles();
 
     // Searches every searchable volume for `file`; returns the path the user
@@ -79,4 +88,5 @@ public:
 private:
     struct Walk;
     Progress progress;
+    QString runCaptureDir;  // made by setfiles for this run only
 };

@@ -15,7 +15,9 @@ QString exeSuffix();
 QString toolName(const QString& base);
 
 // The user's configuration directory for Brewpad: $XDG_CONFIG_HOME/brewpad,
-// by default ~/.config/brewpad. Not created here.
+// by default ~/.config/brewpad. Not created here. Empty when neither
+// XDG_CONFIG_HOME nor HOME holds an absolute path (a start without HOME then
+// keeps its configuration in the next place, never in "/.config").
 QString configDir();
 
 // What stands at a path that Brewpad reads at start.
@@ -51,6 +53,10 @@ struct Volume {
 std::vector<Volume> mountedVolumes();
 // True for virtual file systems and removable media that are never searched.
 bool isSkippedVolume(const Volume& v);
+// True when the block device `name` (as in /dev/<name>) is removable, or is a
+// partition of a removable disk (mmcblk0p1 of mmcblk0, sdb1 of sdb), as the
+// sysfs tree under `sysRoot` says.
+bool isRemovableBlockDevice(const QString& name, const QString& sysRoot = QStringLiteral("/sys"));
 
 // The terminal program for Java Run: $COMSPEC when set, else the first of
 // x-terminal-emulator and xterm found on PATH; empty when there is none.

@@ -457,7 +457,7 @@ TEST_F(SetFiles, UnwritableLocationStillFillsThePaths)
     EXPECT_EQ(javahlp, help());
 }
 
-TEST_F(SetFiles, RefusedCaptureDirectoryFallsBackToAPrivateOne)
+TEST_F(SetFiles, RefusedCaptureDirectoryFallsBackToAPrivateOneRemovedAtTheEnd)
 {
     // Someone planted a link where the capture directory belongs.
     const QString planted = at("tmp/brewpad-") + QString::number(getuid());
@@ -465,18 +465,73 @@ TEST_F(SetFiles, RefusedCaptureDirectoryFallsBackToAPrivateOne)
     makeFile(at("victim/keep.err"));
     ASSERT_TRUE(QFile::link(at("victim"), planted));
     makeFile(cfg(), record(bin()) + record(help()));
-    start();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.contains(planted));
-    EXPECT_TRUE(dialogs.messages[0].text.contains(temp));
+    QString runDir;
+    {
+        toolsfind tf;  // held by the workspace for the whole run
+        tf.setfiles();
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_TRUE(dialogs.messages[0].text.contains(planted));
+        EXPECT_TRUE(dialogs.messages[0].text.contains(temp));
+        EXPECT_TRUE(QFile::exists(at("victim/keep.err")));
+        ASSERT_FALSE(temp.isEmpty());
+        EXPECT_NE(temp, planted);
+        struct stat st;
+        ASSERT_EQ(lstat(QFile::encodeName(temp).constData(), &st), 0);
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+        runDir = temp;
+        // What the run leaves there: capture files, and a link that must not
+        // be followed when the directory goes.
+        makeFile(runDir + "/Hello.err", "Hello.java:1: error");
+        ASSERT_TRUE(QFile::link(at("victim"), runDir + "/link"));
+    }
+    // The run is over: its directory is gone, and only it.
+    EXPECT_FALSE(QFileInfo::exists(runDir));
+    EXPECT_TRUE(temp.isEmpty());
     EXPECT_TRUE(QFile::exists(at("victim/keep.err")));
-    ASSERT_FALSE(temp.isEmpty());
-    EXPECT_NE(temp, planted);
-    struct stat st;
-    ASSERT_EQ(lstat(QFile::encodeName(temp).constData(), &st), 0);
-    EXPECT_TRUE(S_ISDIR(st.st_mode));
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    QDir(temp).removeRecursively();
+    EXPECT_TRUE(QFileInfo(planted).isSymLink());
+    QStringList left = QDir(at("tmp")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    left.sort();
+    EXPECT_EQ(left, QStringList({"brewpad-" + QString::number(getuid())}));
+}
+
+// Without HOME (a service, a cron job, a clean environment) the file goes to
+// the next place of the search order: TEMP, then TMP, then the current
+// directory; never to "/.config".
+TEST_F(SetFiles, WithoutHomeTheFileGoesToTempThenTmpThenTheCurrentDirectory)
+{
+    qunsetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    const bool rootConfigBefore = QFileInfo::exists("/.config/brewpad");
+    EXPECT_EQ(host::configDir(), QString());
+    EXPECT_EQ(cfgfile::candidates(), QStringList({at("tmp/brewpad.cfg"), QDir::currentPath() + "/brewpad.cfg"}));
+    start();
+    EXPECT_EQ(dialogs.texts(), QStringList({question(javac()), question(help())}));
+    EXPECT_EQ(readAll(at("tmp/brewpad.cfg")), record(bin()) + record(help()));
+    EXPECT_EQ(QFileInfo::exists("/.config/brewpad"), rootConfigBefore);
+    // The next start reads it: no search.
+    dialogs.messages.clear();
+    start();
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    qunsetenv("TEMP");
+    QDir().mkpath(at("tmp2"));
+    env.set("TMP", at("tmp2"));
+    dialogs.messages.clear();
+    start();
+    EXPECT_EQ(readAll(at("tmp2/brewpad.cfg")), record(bin()) + record(help()));
+
+    qunsetenv("TMP");
+    homedir.clear();
+    start();
+    EXPECT_EQ(readAll(QDir::currentPath() + "/brewpad.cfg"), record(bin()) + record(help()));
+    EXPECT_EQ(homedir, QDir::currentPath());
+
+    // A relative HOME is no home either; XDG_CONFIG_HOME alone is enough.
+    env.set("HOME", QStringLiteral("relative/home"));
+    EXPECT_EQ(host::configDir(), QString());
+    env.set("XDG_CONFIG_HOME", at("xdg"));
+    EXPECT_EQ(host::configDir(), at("xdg/brewpad"));
 }
 
 // A FIFO, a device or a directory named brewpad.cfg: the start neither waits on

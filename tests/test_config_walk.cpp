@@ -236,3 +236,53 @@ TEST_F(Walk, ProgressNamesTheDirectoriesBeingSearched)
     EXPECT_EQ(calls.front(), std::make_pair(1L, at("top")));
     EXPECT_EQ(tf.file_count, 4);
 }
+
+// Removable media are never searched: a disk whose sysfs entry says
+// "removable", and every partition of it, whatever the kernel's naming.
+TEST_F(Walk, PartitionsOfRemovableDisksCountAsRemovable)
+{
+    auto write = [&](const QString& rel, const QByteArray& text) {
+        touch(at(rel));
+        QFile f(at(rel));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    // The layout of /sys: /sys/class/block/<name> leads into the device tree,
+    // where a partition's directory lies inside its disk's.
+    struct Disk {
+        const char* disk;
+        const char* part;
+        const char* removable;
+    };
+    for (const Disk& d : {Disk{"mmcblk0", "mmcblk0p1", "1\n"}, Disk{"sdb", "sdb1", "1\n"},
+                          Disk{"nvme0n1", "nvme0n1p2", "0\n"}, Disk{"sda", "sda1", "0\n"}}) {
+        const QString dev = QStringLiteral("sys/devices/x/block/%1").arg(QLatin1String(d.disk));
+        write(dev + "/removable", d.removable);
+        write(dev + "/" + QLatin1String(d.part) + "/partition", "1\n");
+        ASSERT_TRUE(link(at(dev), at("sys/class/block/") + QLatin1String(d.disk)));
+        ASSERT_TRUE(link(at(dev + "/" + QLatin1String(d.part)), at("sys/class/block/") + QLatin1String(d.part)));
+    }
+    const QString sys = at("sys");
+    EXPECT_TRUE(host::isRemovableBlockDevice("mmcblk0", sys));
+    EXPECT_TRUE(host::isRemovableBlockDevice("mmcblk0p1", sys));
+    EXPECT_TRUE(host::isRemovableBlockDevice("sdb", sys));
+    EXPECT_TRUE(host::isRemovableBlockDevice("sdb1", sys));
+    EXPECT_FALSE(host::isRemovableBlockDevice("nvme0n1p2", sys));
+    EXPECT_FALSE(host::isRemovableBlockDevice("sda1", sys));
+    EXPECT_FALSE(host::isRemovableBlockDevice("unknown0", sys));
+
+    // Without /sys/class/block, the disk is found by the partition's name in
+    // /sys/block, which lists disks only.
+    write("old/block/mmcblk1/removable", "1\n");
+    write("old/block/sdc/removable", "1\n");
+    write("old/block/nvme1n1/removable", "0\n");
+    write("old/block/loop3/removable", "0\n");
+    const QString old = at("old");
+    EXPECT_TRUE(host::isRemovableBlockDevice("mmcblk1p1", old));
+    EXPECT_TRUE(host::isRemovableBlockDevice("mmcblk1p12", old));
+    EXPECT_TRUE(host::isRemovableBlockDevice("sdc3", old));
+    EXPECT_TRUE(host::isRemovableBlockDevice("mmcblk1", old));
+    EXPECT_FALSE(host::isRemovableBlockDevice("nvme1n1p1", old));
+    EXPECT_FALSE(host::isRemovableBlockDevice("loop3", old));
+    EXPECT_FALSE(host::isRemovableBlockDevice("../block/sdc", old));
+}
