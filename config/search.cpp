@@ -108,10 +108,11 @@ QString directoryOf(const QString& path)
 // One walk over one directory tree. The path is kept as bytes with a trailing
 // separator; only hits and progress reports become QStrings.
 struct toolsfind::Walk {
-    Walk(toolsfind& owner, const QByteArray& include) : tf(owner), pattern(include) {}
+    Walk(toolsfind& owner, const QByteArray& include, Wanted what) : tf(owner), pattern(include), wanted(what) {}
 
     toolsfind& tf;
     QByteArray pattern;
+    Wanted wanted;
     std::string path;
     dev_t dev = 0;
     std::vector<std::pair<dev_t, ino_t>> ancestors;
@@ -190,9 +191,11 @@ struct toolsfind::Walk {
             }
             if (n[0] == '.' || (t != DT_REG && t != DT_LNK) || !FnMatch(pattern.constData(), n))
                 continue;
-            if (t == DT_LNK) {
+            if (t == DT_LNK || wanted == Wanted::Program) {
                 struct stat s;
                 if (fstatat(fd, n, &s, 0) != 0 || !S_ISREG(s.st_mode))
+                    continue;
+                if (wanted == Wanted::Program && faccessat(fd, n, X_OK, AT_EACCESS) != 0)
                     continue;
             }
             if (offer(n)) {
@@ -265,21 +268,22 @@ int toolsfind::FnMatch(const QString& pat, const QString& name)
     return FnMatch(QFile::encodeName(pat).constData(), QFile::encodeName(name).constData());
 }
 
-QString toolsfind::DoADir(const QString& patternp, const QString& /*patternn*/, const QString& include)
+QString toolsfind::DoADir(const QString& patternp, const QString& /*patternn*/, const QString& include,
+                          Wanted wanted)
 {
     if (patternp.isEmpty())
         return QString();
-    Walk w(*this, QFile::encodeName(include));
+    Walk w(*this, QFile::encodeName(include), wanted);
     w.path = QFile::encodeName(patternp).toStdString();
     if (w.path.back() != '/')
         w.path.push_back('/');
     return w.directory(true) ? w.found : QString();
 }
 
-QString toolsfind::FindFile(const std::vector<QString>& drives, const QString& pattern)
+QString toolsfind::FindFile(const std::vector<QString>& drives, const QString& pattern, Wanted wanted)
 {
     for (const QString& root : drives) {
-        QString hit = DoADir(root, QStringLiteral("*.*"), pattern);
+        QString hit = DoADir(root, QStringLiteral("*.*"), pattern, wanted);
         if (!hit.isEmpty())
             return hit;
     }
@@ -313,13 +317,13 @@ void toolsfind::forgetDrives()
     runDrives.clear();
 }
 
-QString toolsfind::ffind(const QString& file)
+QString toolsfind::ffind(const QString& file, Wanted wanted)
 {
     FindDrives(fdrives, hdrives);
     ndrives = static_cast<int>(hdrives.size());
     file_name_pattern = file;
     file_count = 0;
-    return FindFile(hdrives, file_name_pattern);
+    return FindFile(hdrives, file_name_pattern, wanted);
 }
 
 bool toolsfind::getfile(QString& file, std::vector<cfgfile::Skipped>* skipped)
@@ -454,7 +458,7 @@ void toolsfind::setfiles()
     javabin.clear();
     javahlp.clear();
     QByteArray out;
-    const QString compiler = ffind(host::toolName(QStringLiteral("javac")));
+    const QString compiler = ffind(host::toolName(QStringLiteral("javac")), Wanted::Program);
     if (!compiler.isEmpty()) {
         javabin = directoryOf(compiler);
         out += cfgfile::encodeRecord(javabin);

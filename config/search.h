@@ -37,20 +37,27 @@ public:
     // this run instead, which this object removes when it goes (Brewpad ends).
     void setfiles();
 
+    // What a hit must be to be offered: any regular file (the help file), or a
+    // program, a regular file that the user may execute (the compiler; the
+    // ".exe" of other hosts). A link to such a file counts; other files of
+    // the name are passed over silently.
+    enum class Wanted { File, Program };
+
     // Searches every searchable volume for `file`; returns the path the user
     // accepted, or an empty string.
-    QString ffind(const QString& file);
+    QString ffind(const QString& file, Wanted wanted = Wanted::File);
     // Fills `fdrives` with the roots never searched (removable media, virtual
     // file systems) and `hdrives` with those to search, in ascending order.
     // The volumes are asked for once per run; later calls reuse the list and
     // leave `fdrives` alone.
     void FindDrives(std::vector<QString>& fdrives, std::vector<QString>& hdrives);
     // Walks each root in turn; returns the first accepted path or an empty string.
-    QString FindFile(const std::vector<QString>& drives, const QString& pattern);
+    QString FindFile(const std::vector<QString>& drives, const QString& pattern, Wanted wanted = Wanted::File);
     // Walks one directory tree: the matching files of a directory in listing
     // order, then its subdirectories depth first. `patternn` is the listing
     // query of other hosts ("*.*"); every entry is listed here.
-    QString DoADir(const QString& patternp, const QString& patternn, const QString& include);
+    QString DoADir(const QString& patternp, const QString& patternn, const QString& include,
+                   Wanted wanted = Wanted::File);
     // Wildcard match of a file name: letters compared without regard to case,
     // "?" one character, "*" skips pattern and name each to their next ".".
     static int FnMatch(const char* pat, const char* name);

@@ -121,6 +121,8 @@ protected:
         QDir().mkpath(at("cwd"));
         QDir::setCurrent(at("cwd"));
         makeFile(javac());
+        ASSERT_TRUE(QFile::setPermissions(javac(), QFile::permissions(javac()) | QFileDevice::ExeOwner |
+                                                       QFileDevice::ExeGroup | QFileDevice::ExeOther));
         makeFile(help());
         toolsfind::forgetDrives();
         dialogs.answerFor = [](const AskedMessage& m) -> std::optional<Answer> {
@@ -682,4 +684,21 @@ TEST_F(SetFiles, WrittenConfigurationIsNotWritableByOthers)
     umask(old2);
     EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
     EXPECT_EQ(statOf(cfg()).st_mode & 022, 0u);
+}
+
+// Only a program is offered as the compiler: a text file named javac (such as
+// /var/lib/dpkg/alternatives/javac) is passed over without a word. The help
+// file is no program and is offered as before.
+TEST_F(SetFiles, OnlyAnExecutableJavacIsOfferedAsTheCompiler)
+{
+    makeFile(at("tree/alternatives/javac"), "auto\n/usr/bin/javac\n");
+    makeFile(at("tree/alternatives/x/element-list"));
+    dialogs.answerFor = nullptr;  // every question declined
+    start();
+    QStringList asked = dialogs.texts();
+    EXPECT_FALSE(asked.contains(question(at("tree/alternatives/javac"))));
+    EXPECT_TRUE(asked.contains(question(javac())));
+    EXPECT_TRUE(asked.contains(question(at("tree/alternatives/x/element-list"))));
+    EXPECT_TRUE(asked.contains(question(help())));
+    EXPECT_TRUE(asked.contains(NoCompiler));
 }

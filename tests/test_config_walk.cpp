@@ -286,3 +286,42 @@ TEST_F(Walk, PartitionsOfRemovableDisksCountAsRemovable)
     EXPECT_FALSE(host::isRemovableBlockDevice("loop3", old));
     EXPECT_FALSE(host::isRemovableBlockDevice("../block/sdc", old));
 }
+
+// The compiler is looked for as a program: a regular file the user may
+// execute, or a link to one. Other files of that name are passed over; a
+// search for a plain file (the help file) still offers them.
+TEST_F(Walk, ProgramsOnlyWhenAProgramIsWanted)
+{
+    auto mode = [&](const QString& rel, mode_t m) {
+        touch(at(rel));
+        ASSERT_EQ(chmod(QFile::encodeName(at(rel)).constData(), m), 0);
+    };
+    mode("top/exec/javac", 0755);
+    mode("top/owneronly/javac", 0700);
+    mode("top/text/javac", 0644);
+    mode("top/real/tool", 0755);
+    mode("top/real/notes", 0644);
+    ASSERT_TRUE(link(at("top/real/tool"), at("top/linkexec/javac")));
+    ASSERT_TRUE(link(at("top/real/notes"), at("top/linktext/javac")));
+    ASSERT_TRUE(link(at("top/real"), at("top/linkdir/javac")));
+    QDir().mkpath(at("top/dir/javac/x"));
+    ASSERT_EQ(chmod(QFile::encodeName(at("top/dir/javac")).constData(), 0755), 0);
+
+    auto sorted = [](QStringList l) {
+        l.sort();
+        return l;
+    };
+    ScriptedDialogs d;
+    toolsfind tf;
+    EXPECT_TRUE(tf.DoADir(at("top"), QStringLiteral("*.*"), QStringLiteral("javac"), toolsfind::Wanted::Program)
+                    .isEmpty());
+    QStringList programs;
+    for (const QString& t : d.texts())
+        programs << t.mid(Prefix.size()).chopped(12);
+    EXPECT_EQ(sorted(programs),
+              sorted({at("top/exec/javac"), at("top/owneronly/javac"), at("top/linkexec/javac")}));
+
+    EXPECT_EQ(sorted(offered(at("top"), QStringLiteral("javac"))),
+              sorted({at("top/exec/javac"), at("top/owneronly/javac"), at("top/linkexec/javac"),
+                      at("top/text/javac"), at("top/linktext/javac")}));
+}

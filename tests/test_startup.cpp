@@ -35,6 +35,10 @@ protected:
         toolsfind::runDrives = {dir.filePath("tree")};
         make("tree/decoy/bin/javac");
         make("tree/jdk/bin/javac");
+        for (const char* program : {"tree/decoy/bin/javac", "tree/jdk/bin/javac"})
+            QFile::setPermissions(dir.filePath(program), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                           QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                           QFileDevice::ExeOther);
         make("tree/jdk/docs/api/element-list");
     }
     void TearDown() override
