@@ -9,8 +9,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -104,6 +107,7 @@ TEST_F(StartupTest, FirstStartSearchesAsksAndRemembers)
     EXPECT_EQ(texts[2], envText(bin, hlp));
     EXPECT_EQ(d.messages.back().caption, "Brewpad");
     EXPECT_EQ(d.messages.back().buttons, Buttons::Ok);
+    EXPECT_EQ(d.messages.back().icon, Icon::Information);
     EXPECT_TRUE(QFile::exists(dir.filePath("config/brewpad/brewpad.cfg")));
     // The recent-file store got its capacity in the start directory.
     QFile ini(dir.filePath("cwd/Brewpad.ini"));
@@ -158,4 +162,22 @@ TEST_F(StartupTest, PlantedConfigurationIsNamedInTheReport)
                                   "\n\n"))
         << report.toStdString();
     EXPECT_TRUE(report.contains(cfg + " (group or others may write to it)")) << report.toStdString();
+}
+
+// When the private capture directory is refused, the run keeps its compiler
+// messages in a directory of its own, which goes when Brewpad ends.
+TEST_F(StartupTest, CaptureDirectoryOfTheRunGoesWhenBrewpadEnds)
+{
+    QDir().mkpath(dir.filePath("victim"));
+    ASSERT_TRUE(QFile::link(dir.filePath("victim"), dir.filePath("tmp/brewpad-") + QString::number(getuid())));
+    ScriptedDialogs d;
+    auto app = start();
+    const QString runDir = temp;
+    ASSERT_FALSE(runDir.isEmpty());
+    EXPECT_TRUE(runDir.startsWith(dir.filePath("tmp/brewpad-")));
+    EXPECT_TRUE(QFileInfo(runDir).isDir());
+    EXPECT_TRUE(d.texts().join("|").contains(runDir));
+    app.reset();
+    EXPECT_FALSE(QFileInfo::exists(runDir));
+    EXPECT_TRUE(QFileInfo(dir.filePath("victim")).isDir());
 }

@@ -25,7 +25,8 @@ void TFileMDIClient::settleConfiguration()
         tf->setProgress({});
         wait.close();
     }
-    dialogs().message(nullptr, envReport(javabin, javahlp, tf->skippedConfigs));
+    dialogs().message(nullptr, envReport(javabin, javahlp, tf->skippedConfigs), QString(), Buttons::Ok,
+                      Icon::Information);
 }
 
 void TFileMDIClient::initFinder()
