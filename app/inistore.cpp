@@ -1,5 +1,7 @@
 #include "app/inistore.h"
 
+#include "platform/host.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -115,11 +117,19 @@ IniStore::IniStore(QString path) : path_(std::move(path))
 bool IniStore::readLines(const QString& path, Lines* lines)
 {
     lines->clear();
-    QFile f(path);
-    if (!f.exists())
+    // Only a regular file is read: a directory, FIFO or device of that name
+    // counts as a file that cannot be read, so it never blocks the start and
+    // is never written over.
+    QFile f;
+    switch (host::openRegular(path, f)) {
+    case host::FileKind::Missing:
         return true;
-    if (!f.open(QIODevice::ReadOnly))
+    case host::FileKind::Regular:
+        break;
+    case host::FileKind::NotRegular:
+    case host::FileKind::Unreadable:
         return false;
+    }
     const QByteArray all = f.readAll();
     if (f.error() != QFileDevice::NoError)
         return false;

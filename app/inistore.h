@@ -13,7 +13,8 @@
 // what is on disk now (so that an edit made meanwhile by another program
 // survives) and replaces the file atomically. Nothing is written when the
 // changes leave the file as it is. A file that exists but cannot be read is
-// never overwritten.
+// never overwritten; only a regular file (or a link to one) is read, so a
+// directory, FIFO or device of that name is such a file and never blocks.
 #pragma once
 #include <QByteArray>
 #include <QString>

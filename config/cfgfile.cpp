@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace cfgfile {
 
@@ -74,27 +75,44 @@ QStringList candidates()
     return c;
 }
 
+Standing standing(const QString& path, QString* reason)
+{
+    struct stat st;
+    if (path.isEmpty() || stat(QFile::encodeName(path).constData(), &st) != 0)
+        return Standing::Absent;
+    QString why;
+    if (st.st_uid != getuid())
+        why = QStringLiteral("owned by another user");
+    else if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        why = QStringLiteral("group or others may write to it");
+    if (why.isEmpty())
+        return Standing::Usable;
+    if (reason)
+        *reason = why;
+    return Standing::Refused;
+}
+
 QString newLocation(QString* homedir)
 {
-    const QStringList places = placesFromEnvironment();
-    if (!places.isEmpty())
-        return in(places.first());
-    const QString here = QDir::currentPath();
-    if (homedir)
-        *homedir = here;
-    return in(here);
+    const QStringList places = placesFromEnvironment() << QDir::currentPath();
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        const QString file = in(places[i]);
+        if (standing(file) == Standing::Refused)
+            continue;
+        if (i == places.size() - 1 && homedir)
+            *homedir = places[i];
+        return file;
+    }
+    return QString();
 }
 
 Load load(const QString& path, QByteArray& data)
 {
     data.clear();
-    struct stat st;
-    // Only a plain file is read: a directory or a pipe of that name is treated
-    // as a file that cannot be opened.
-    if (path.isEmpty() || stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return Load::Unreadable;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    // Only a regular file is read: a directory, FIFO or device of that name is
+    // treated as a file that cannot be opened, and nothing waits on it.
+    QFile f;
+    if (host::openRegular(path, f) != host::FileKind::Regular)
         return Load::Unreadable;
     data = f.read(2 * (4 + qint64(MaxRecordLength)));
     return data.isEmpty() ? Load::Empty : Load::Data;
@@ -102,13 +120,21 @@ Load load(const QString& path, QByteArray& data)
 
 bool save(const QString& path, const QByteArray& bytes)
 {
+    if (path.isEmpty() || standing(path) == Standing::Refused)
+        return false;
+    struct stat st;
+    if (stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        return false;  // a directory, FIFO or device is never replaced
     const QString dir = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(dir))
         return false;
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    if (f.write(bytes) != bytes.size()) {
+    // Whatever the umask or the old file's mode: a file that others may
+    // write would be refused at the next start.
+    f.setPermissions(f.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    if (f.write(bytes) != bytes.size() || !f.flush()) {
         f.cancelWriting();
         return false;
     }

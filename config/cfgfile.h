@@ -33,22 +33,41 @@ QByteArray encodeRecord(const QString& value);
 std::optional<QString> readRecord(const QByteArray& data, qsizetype& pos);
 
 // The places looked at for an existing file, in order: the user's
-// configuration directory, $TEMP, $TMP (each only when set and not empty),
-// then the current directory.
+// configuration directory (when HOME or XDG_CONFIG_HOME gives one), $TEMP,
+// $TMP (each only when set and not empty), then the current directory.
 QStringList candidates();
 
-// Where a new file goes when none exists: the configuration directory, else
-// $TEMP, else $TMP, else the current directory (then stored in *homedir).
+// How a candidate stands. Anything of that name exists (a directory too);
+// but one that is not owned by the user, or that group or others may write
+// (through a link: the file it leads to), is refused: it could choose the
+// compiler that Brewpad runs, so it is passed over as if it did not exist,
+// as ssh does with its files, and never written over.
+enum class Standing { Absent, Usable, Refused };
+// `reason` gets why a file is refused ("owned by another user", "group or
+// others may write to it").
+Standing standing(const QString& path, QString* reason = nullptr);
+
+// A refused candidate, for the report at start.
+struct Skipped {
+    QString path;
+    QString reason;
+};
+
+// Where a new file goes when none is found: the first place of candidates()
+// whose file is not refused. When that is the current directory, it is also
+// stored in *homedir. Empty when every place is refused.
 QString newLocation(QString* homedir);
 
 enum class Load {
-    Unreadable,  // missing, not a plain file, or cannot be opened
+    Unreadable,  // missing, not a regular file (a FIFO or a device is never opened), or cannot be opened
     Empty,       // zero bytes
     Data,        // `data` holds the file's bytes (as much as two records can take)
 };
 Load load(const QString& path, QByteArray& data);
 
-// Replaces the file atomically, creating its directory when needed.
+// Replaces the file atomically, creating its directory when needed, with no
+// write permission for group or others. Refuses (false) to write over anything
+// that is not a regular file, or that standing() refuses.
 bool save(const QString& path, const QByteArray& bytes);
 
 }  // namespace cfgfile

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ftw.h>
 #include <string>
 #include <dirent.h>
 #include <fcntl.h>
@@ -76,6 +77,23 @@ QString fallbackCaptureDir()
     return QString();
 }
 
+// Removes a directory made by this run and what it holds, never following links.
+void removeTree(const QString& dir)
+{
+    if (dir.isEmpty())
+        return;
+    nftw(
+        QFile::encodeName(dir).constData(),
+        [](const char* path, const struct stat*, int type, FTW*) {
+            if (type == FTW_DP)
+                rmdir(path);
+            else
+                unlink(path);
+            return 0;
+        },
+        16, FTW_DEPTH | FTW_PHYS | FTW_MOUNT);
+}
+
 // The directory of a found tool, without a trailing separator (the root stays "/").
 QString directoryOf(const QString& path)
 {
@@ -90,10 +108,11 @@ QString directoryOf(const QString& path)
 // One walk over one directory tree. The path is kept as bytes with a trailing
 // separator; only hits and progress reports become QStrings.
 struct toolsfind::Walk {
-    Walk(toolsfind& owner, const QByteArray& include) : tf(owner), pattern(include) {}
+    Walk(toolsfind& owner, const QByteArray& include, Wanted what) : tf(owner), pattern(include), wanted(what) {}
 
     toolsfind& tf;
     QByteArray pattern;
+    Wanted wanted;
     std::string path;
     dev_t dev = 0;
     std::vector<std::pair<dev_t, ino_t>> ancestors;
@@ -172,9 +191,11 @@ struct toolsfind::Walk {
             }
             if (n[0] == '.' || (t != DT_REG && t != DT_LNK) || !FnMatch(pattern.constData(), n))
                 continue;
-            if (t == DT_LNK) {
+            if (t == DT_LNK || wanted == Wanted::Program) {
                 struct stat s;
                 if (fstatat(fd, n, &s, 0) != 0 || !S_ISREG(s.st_mode))
+                    continue;
+                if (wanted == Wanted::Program && faccessat(fd, n, X_OK, AT_EACCESS) != 0)
                     continue;
             }
             if (offer(n)) {
@@ -198,6 +219,20 @@ struct toolsfind::Walk {
         return hit;
     }
 };
+
+QString envReport(const QString& bin, const QString& help, const std::vector<cfgfile::Skipped>& skipped)
+{
+    QString text = QStringLiteral("ENV:\nJAVA BIN :\t%1\nJAVA HELP:\t%2").arg(bin, help);
+    if (skipped.empty())
+        return text;
+    text += QStringLiteral("\n\nNot used, as if absent:");
+    for (const cfgfile::Skipped& s : skipped)
+        text += QStringLiteral("\n%1 (%2)").arg(s.path, s.reason);
+    text += QStringLiteral("\nA brewpad.cfg chooses the compiler that Brewpad runs, so it must be yours and "
+                           "writable by you alone. Remove that file, or make it yours (chown) and not "
+                           "writable by others (chmod go-w).");
+    return text;
+}
 
 int toolsfind::FnMatch(const char* pat, const char* name)
 {
@@ -233,21 +268,22 @@ int toolsfind::FnMatch(const QString& pat, const QString& name)
     return FnMatch(QFile::encodeName(pat).constData(), QFile::encodeName(name).constData());
 }
 
-QString toolsfind::DoADir(const QString& patternp, const QString& /*patternn*/, const QString& include)
+QString toolsfind::DoADir(const QString& patternp, const QString& /*patternn*/, const QString& include,
+                          Wanted wanted)
 {
     if (patternp.isEmpty())
         return QString();
-    Walk w(*this, QFile::encodeName(include));
+    Walk w(*this, QFile::encodeName(include), wanted);
     w.path = QFile::encodeName(patternp).toStdString();
     if (w.path.back() != '/')
         w.path.push_back('/');
     return w.directory(true) ? w.found : QString();
 }
 
-QString toolsfind::FindFile(const std::vector<QString>& drives, const QString& pattern)
+QString toolsfind::FindFile(const std::vector<QString>& drives, const QString& pattern, Wanted wanted)
 {
     for (const QString& root : drives) {
-        QString hit = DoADir(root, QStringLiteral("*.*"), pattern);
+        QString hit = DoADir(root, QStringLiteral("*.*"), pattern, wanted);
         if (!hit.isEmpty())
             return hit;
     }
@@ -281,20 +317,27 @@ void toolsfind::forgetDrives()
     runDrives.clear();
 }
 
-QString toolsfind::ffind(const QString& file)
+QString toolsfind::ffind(const QString& file, Wanted wanted)
 {
     FindDrives(fdrives, hdrives);
     ndrives = static_cast<int>(hdrives.size());
     file_name_pattern = file;
     file_count = 0;
-    return FindFile(hdrives, file_name_pattern);
+    return FindFile(hdrives, file_name_pattern, wanted);
 }
 
-bool toolsfind::getfile(QString& file)
+bool toolsfind::getfile(QString& file, std::vector<cfgfile::Skipped>* skipped)
 {
     for (const QString& c : cfgfile::candidates()) {
-        struct stat st;
-        if (stat(QFile::encodeName(c).constData(), &st) == 0) {
+        QString reason;
+        switch (cfgfile::standing(c, &reason)) {
+        case cfgfile::Standing::Absent:
+            continue;
+        case cfgfile::Standing::Refused:
+            if (skipped)
+                skipped->push_back({c, reason});
+            continue;
+        case cfgfile::Standing::Usable:
             file = c;
             return true;
         }
@@ -353,6 +396,15 @@ bool toolsfind::verify(const QString& dir, const QString& f)
     return found;
 }
 
+toolsfind::~toolsfind()
+{
+    if (runCaptureDir.isEmpty())
+        return;
+    removeTree(runCaptureDir);
+    if (temp == runCaptureDir)
+        temp.clear();
+}
+
 void toolsfind::setfiles()
 {
     javabin.clear();
@@ -365,6 +417,9 @@ void toolsfind::setfiles()
     temp = host::captureDir(&refused);
     if (temp.isEmpty()) {
         temp = fallbackCaptureDir();
+        if (!runCaptureDir.isEmpty() && runCaptureDir != temp)
+            removeTree(runCaptureDir);  // from an earlier setfiles of this object
+        runCaptureDir = temp;
         const QString then = temp.isEmpty()
                                  ? QStringLiteral("Compiler messages cannot be kept in this session.")
                                  : QStringLiteral("Compiler messages are kept in %1 for this session.").arg(temp);
@@ -376,7 +431,8 @@ void toolsfind::setfiles()
     if (progress)
         progress(0, QString());
 
-    if (!getfile(configfile))
+    skippedConfigs.clear();
+    if (!getfile(configfile, &skippedConfigs))
         configfile = cfgfile::newLocation(&homedir);
 
     QByteArray data;
@@ -402,7 +458,7 @@ void toolsfind::setfiles()
     javabin.clear();
     javahlp.clear();
     QByteArray out;
-    const QString compiler = ffind(host::toolName(QStringLiteral("javac")));
+    const QString compiler = ffind(host::toolName(QStringLiteral("javac")), Wanted::Program);
     if (!compiler.isEmpty()) {
         javabin = directoryOf(compiler);
         out += cfgfile::encodeRecord(javabin);

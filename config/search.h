@@ -2,6 +2,7 @@
 // (setfiles) and the walk of the mounted volumes that looks for a file and
 // offers each hit to the user.
 #pragma once
+#include "config/cfgfile.h"
 #include "platform/host.h"
 
 #include <QString>
@@ -9,8 +10,19 @@
 #include <string_view>
 #include <vector>
 
+// The "ENV:" report shown after start-up: the Java tool directory and help
+// file, then the brewpad.cfg files passed over, if any, and what to do.
+QString envReport(const QString& bin, const QString& help, const std::vector<cfgfile::Skipped>& skipped);
+
 class toolsfind {
 public:
+    toolsfind() = default;
+    // Removes the capture directory made for this run when the usual one was
+    // refused (see setfiles), with the capture files in it.
+    ~toolsfind();
+    toolsfind(const toolsfind&) = delete;
+    toolsfind& operator=(const toolsfind&) = delete;
+
     // Called while a walk runs, at most a few times a second, with the number
     // of directories searched so far and the directory being searched; also
     // called once, with 0 and an empty directory, when setfiles starts, so that
@@ -20,31 +32,41 @@ public:
 
     // The whole start-up sequence: fills javabin, javahlp, temp, doscmd (and
     // homedir when the current directory is used), removes old capture files,
-    // reads brewpad.cfg or searches for the tools and writes it again.
+    // reads brewpad.cfg or searches for the tools and writes it again. When
+    // the private capture directory is refused, temp is a fresh directory of
+    // this run instead, which this object removes when it goes (Brewpad ends).
     void setfiles();
+
+    // What a hit must be to be offered: any regular file (the help file), or a
+    // program, a regular file that the user may execute (the compiler; the
+    // ".exe" of other hosts). A link to such a file counts; other files of
+    // the name are passed over silently.
+    enum class Wanted { File, Program };
 
     // Searches every searchable volume for `file`; returns the path the user
     // accepted, or an empty string.
-    QString ffind(const QString& file);
+    QString ffind(const QString& file, Wanted wanted = Wanted::File);
     // Fills `fdrives` with the roots never searched (removable media, virtual
     // file systems) and `hdrives` with those to search, in ascending order.
     // The volumes are asked for once per run; later calls reuse the list and
     // leave `fdrives` alone.
     void FindDrives(std::vector<QString>& fdrives, std::vector<QString>& hdrives);
     // Walks each root in turn; returns the first accepted path or an empty string.
-    QString FindFile(const std::vector<QString>& drives, const QString& pattern);
+    QString FindFile(const std::vector<QString>& drives, const QString& pattern, Wanted wanted = Wanted::File);
     // Walks one directory tree: the matching files of a directory in listing
     // order, then its subdirectories depth first. `patternn` is the listing
     // query of other hosts ("*.*"); every entry is listed here.
-    QString DoADir(const QString& patternp, const QString& patternn, const QString& include);
+    QString DoADir(const QString& patternp, const QString& patternn, const QString& include,
+                   Wanted wanted = Wanted::File);
     // Wildcard match of a file name: letters compared without regard to case,
     // "?" one character, "*" skips pattern and name each to their next ".".
     static int FnMatch(const char* pat, const char* name);
     static int FnMatch(const QString& pat, const QString& name);
 
     // Looks for an existing brewpad.cfg; true with its path in `file`, false
-    // with `file` empty.
-    static bool getfile(QString& file);
+    // with `file` empty. Candidates that cfgfile::standing refuses are passed
+    // over as if absent and added to `skipped`.
+    static bool getfile(QString& file, std::vector<cfgfile::Skipped>* skipped = nullptr);
     // Removes the *.err files directly inside `tempdir`.
     static void clean(const QString& tempdir);
     // With `f`: `dir` can be listed and holds an entry named exactly `f`.
@@ -60,6 +82,10 @@ public:
     // Where the volumes come from; tests put temporary trees here.
     std::function<std::vector<host::Volume>()> volumes = host::mountedVolumes;
 
+    // The brewpad.cfg candidates that the last setfiles passed over, for the
+    // report at start (envReport).
+    std::vector<cfgfile::Skipped> skippedConfigs;
+
     int ndrives = 0;
     std::vector<QString> fdrives;
     std::vector<QString> hdrives;
@@ -69,4 +95,5 @@ public:
 private:
     struct Walk;
     Progress progress;
+    QString runCaptureDir;  // made by setfiles for this run only
 };

@@ -13,7 +13,9 @@
 #include <QVBoxLayout>
 
 TConfigWindow::TConfigWindow(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    // A caption bar with the system menu (and its Close), no other buttons.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("Config"));
     setAccessibleName(QStringLiteral("Config"));

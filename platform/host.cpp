@@ -6,6 +6,8 @@
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,9 +39,43 @@ QString toolName(const QString& base)
 QString configDir()
 {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) {
+        // Not QDir::homePath(): without HOME it answers "/".
+        const QString home = qEnvironmentVariable("HOME");
+        if (home.isEmpty() || !QDir::isAbsolutePath(home))
+            return QString();
+        base = home + QStringLiteral("/.config");
+    }
     return base + QStringLiteral("/brewpad");
+}
+
+FileKind openRegular(const QString& path, QFile& file)
+{
+    if (path.isEmpty())
+        return FileKind::Missing;
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st;
+    if (stat(native.constData(), &st) != 0)
+        return (errno == ENOENT || errno == ENOTDIR) ? FileKind::Missing : FileKind::Unreadable;
+    if (!S_ISREG(st.st_mode))
+        return FileKind::NotRegular;
+    // O_NONBLOCK: should a FIFO have taken the file's place meanwhile, the
+    // open does not wait for a writer; fstat below then refuses it.
+    const int fd = open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? FileKind::Missing : FileKind::Unreadable;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return FileKind::NotRegular;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags != -1)
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        close(fd);
+        return FileKind::Unreadable;
+    }
+    return FileKind::Regular;
 }
 
 QString tempRoot()
@@ -100,19 +136,59 @@ bool isSkippedVolume(const Volume& v)
     if (virtualFs.contains(v.fsType))
         return true;
     // Removable media: devices whose sysfs entry says so.
-    QString dev = QString::fromLocal8Bit(v.device);
+    const QString dev = QString::fromLocal8Bit(v.device);
     if (dev.startsWith(QStringLiteral("/dev/"))) {
-        QString name = QFileInfo(QFileInfo(dev).canonicalFilePath()).fileName();
-        // A partition's removable flag lives with its disk.
-        for (QString n = name; !n.isEmpty(); n.chop(1)) {
-            QFile f(QStringLiteral("/sys/block/%1/removable").arg(n));
-            if (f.open(QIODevice::ReadOnly))
-                return f.readAll().trimmed() == "1";
-            if (!n.back().isDigit() && n != name)
-                break;
-        }
+        const QString real = QFileInfo(dev).canonicalFilePath();
+        return isRemovableBlockDevice(QFileInfo(real.isEmpty() ? dev : real).fileName());
     }
     return false;
+}
+
+namespace {
+
+// The first line of a sysfs attribute is "1".
+bool flagSet(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.readLine().trimmed() == "1";
+}
+
+// The disk of a partition named the kernel's way: "sdb1" -> "sdb",
+// "mmcblk0p1" -> "mmcblk0", "nvme0n1p2" -> "nvme0n1". Empty when `name`
+// does not end in a partition number.
+QString diskOfPartitionName(const QString& name)
+{
+    qsizetype end = name.size();
+    while (end > 0 && name[end - 1].isDigit())
+        --end;
+    if (end == name.size() || end == 0)
+        return QString();
+    // A disk whose name ends in a digit numbers its partitions after a "p".
+    if (end >= 2 && name[end - 1] == QLatin1Char('p') && name[end - 2].isDigit())
+        --end;
+    return name.left(end);
+}
+
+}  // namespace
+
+bool isRemovableBlockDevice(const QString& name, const QString& sysRoot)
+{
+    if (name.isEmpty() || name.contains(QLatin1Char('/')))
+        return false;
+    // /sys/class/block/<name> leads to the device's own directory; a
+    // partition's directory lies inside that of its disk, which holds the flag.
+    const QString entry = QFileInfo(sysRoot + QStringLiteral("/class/block/") + name).canonicalFilePath();
+    if (!entry.isEmpty()) {
+        if (QFileInfo::exists(entry + QStringLiteral("/partition")))
+            return flagSet(QFileInfo(entry).path() + QStringLiteral("/removable"));
+        return flagSet(entry + QStringLiteral("/removable"));
+    }
+    // Without that class directory: /sys/block lists the disks only.
+    const QString block = sysRoot + QStringLiteral("/block/");
+    if (QFileInfo::exists(block + name + QStringLiteral("/removable")))
+        return flagSet(block + name + QStringLiteral("/removable"));
+    const QString disk = diskOfPartitionName(name);
+    return !disk.isEmpty() && flagSet(block + disk + QStringLiteral("/removable"));
 }
 
 QString findTerminal()

@@ -1,5 +1,6 @@
 // What differs between hosts: names of tools, where files live, volumes, terminals.
 #pragma once
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -14,8 +15,23 @@ QString exeSuffix();
 QString toolName(const QString& base);
 
 // The user's configuration directory for Brewpad: $XDG_CONFIG_HOME/brewpad,
-// by default ~/.config/brewpad. Not created here.
+// by default ~/.config/brewpad. Not created here. Empty when neither
+// XDG_CONFIG_HOME nor HOME holds an absolute path (a start without HOME then
+// keeps its configuration in the next place, never in "/.config").
 QString configDir();
+
+// What stands at a path that Brewpad reads at start.
+enum class FileKind {
+    Missing,     // nothing of that name
+    Regular,     // a regular file (or a link to one), now open in `file`
+    NotRegular,  // a directory, FIFO, device or socket: never opened for reading
+    Unreadable,  // there, but cannot be looked at or opened
+};
+// Opens `path` for reading only when it is a regular file. A FIFO, a device or
+// a directory of that name is never read, so nothing blocks on it or reads
+// without end; a file swapped for one between the look and the open is caught
+// too.
+FileKind openRegular(const QString& path, QFile& file);
 
 // TEMP, else TMP, else TMPDIR, else /tmp.
 QString tempRoot();
@@ -37,6 +53,10 @@ struct Volume {
 std::vector<Volume> mountedVolumes();
 // True for virtual file systems and removable media that are never searched.
 bool isSkippedVolume(const Volume& v);
+// True when the block device `name` (as in /dev/<name>) is removable, or is a
+// partition of a removable disk (mmcblk0p1 of mmcblk0, sdb1 of sdb), as the
+// sysfs tree under `sysRoot` says.
+bool isRemovableBlockDevice(const QString& name, const QString& sysRoot = QStringLiteral("/sys"));
 
 // The terminal program for Java Run: $COMSPEC when set, else the first of
 // x-terminal-emulator and xterm found on PATH; empty when there is none.

@@ -16,10 +16,15 @@ inline void PrintTo(const QString& s, std::ostream* os)
     *os << '"' << s.toStdString() << '"';
 }
 
+#include <chrono>
+#include <functional>
+#include <fcntl.h>
+#include <future>
 #include <map>
 #include <optional>
 #include <random>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -33,13 +38,26 @@ QString question(const QString& path)
     return QStringLiteral("Needed File found :%1 : Keep it ?").arg(path);
 }
 
+// Made with mode 0644 whatever the umask: a brewpad.cfg that others may write is refused.
 void makeFile(const QString& path, const QByteArray& bytes = QByteArray())
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                     QFileDevice::ReadOther);
 }
+
+struct stat statOf(const QString& path)
+{
+    struct stat st{};
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+// A user id that is not this process's.
+constexpr uid_t OtherUser = 54321;
 
 QByteArray readAll(const QString& path)
 {
@@ -65,7 +83,7 @@ class Environment {
 public:
     Environment()
     {
-        for (const char* v : {"XDG_CONFIG_HOME", "TEMP", "TMP", "TMPDIR", "COMSPEC"}) {
+        for (const char* v : {"HOME", "XDG_CONFIG_HOME", "TEMP", "TMP", "TMPDIR", "COMSPEC"}) {
             saved[v] = qEnvironmentVariableIsSet(v) ? std::optional<QByteArray>(qgetenv(v)) : std::nullopt;
             qunsetenv(v);
         }
@@ -94,6 +112,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(base.isValid());
+        env.set("HOME", at("userhome"));
         env.set("XDG_CONFIG_HOME", at("home"));
         env.set("TEMP", at("tmp"));
         env.set("TMPDIR", at("tmpdir"));  // never the machine's own /tmp
@@ -102,6 +121,8 @@ protected:
         QDir().mkpath(at("cwd"));
         QDir::setCurrent(at("cwd"));
         makeFile(javac());
+        ASSERT_TRUE(QFile::setPermissions(javac(), QFile::permissions(javac()) | QFileDevice::ExeOwner |
+                                                       QFileDevice::ExeGroup | QFileDevice::ExeOther));
         makeFile(help());
         toolsfind::forgetDrives();
         dialogs.answerFor = [](const AskedMessage& m) -> std::optional<Answer> {
@@ -438,7 +459,7 @@ TEST_F(SetFiles, UnwritableLocationStillFillsThePaths)
     EXPECT_EQ(javahlp, help());
 }
 
-TEST_F(SetFiles, RefusedCaptureDirectoryFallsBackToAPrivateOne)
+TEST_F(SetFiles, RefusedCaptureDirectoryFallsBackToAPrivateOneRemovedAtTheEnd)
 {
     // Someone planted a link where the capture directory belongs.
     const QString planted = at("tmp/brewpad-") + QString::number(getuid());
@@ -446,16 +467,238 @@ TEST_F(SetFiles, RefusedCaptureDirectoryFallsBackToAPrivateOne)
     makeFile(at("victim/keep.err"));
     ASSERT_TRUE(QFile::link(at("victim"), planted));
     makeFile(cfg(), record(bin()) + record(help()));
-    start();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.contains(planted));
-    EXPECT_TRUE(dialogs.messages[0].text.contains(temp));
+    QString runDir;
+    {
+        toolsfind tf;  // held by the workspace for the whole run
+        tf.setfiles();
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_TRUE(dialogs.messages[0].text.contains(planted));
+        EXPECT_TRUE(dialogs.messages[0].text.contains(temp));
+        EXPECT_TRUE(QFile::exists(at("victim/keep.err")));
+        ASSERT_FALSE(temp.isEmpty());
+        EXPECT_NE(temp, planted);
+        struct stat st;
+        ASSERT_EQ(lstat(QFile::encodeName(temp).constData(), &st), 0);
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+        runDir = temp;
+        // What the run leaves there: capture files, and a link that must not
+        // be followed when the directory goes.
+        makeFile(runDir + "/Hello.err", "Hello.java:1: error");
+        ASSERT_TRUE(QFile::link(at("victim"), runDir + "/link"));
+    }
+    // The run is over: its directory is gone, and only it.
+    EXPECT_FALSE(QFileInfo::exists(runDir));
+    EXPECT_TRUE(temp.isEmpty());
     EXPECT_TRUE(QFile::exists(at("victim/keep.err")));
-    ASSERT_FALSE(temp.isEmpty());
-    EXPECT_NE(temp, planted);
-    struct stat st;
-    ASSERT_EQ(lstat(QFile::encodeName(temp).constData(), &st), 0);
-    EXPECT_TRUE(S_ISDIR(st.st_mode));
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-    QDir(temp).removeRecursively();
+    EXPECT_TRUE(QFileInfo(planted).isSymLink());
+    QStringList left = QDir(at("tmp")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    left.sort();
+    EXPECT_EQ(left, QStringList({"brewpad-" + QString::number(getuid())}));
+}
+
+// Without HOME (a service, a cron job, a clean environment) the file goes to
+// the next place of the search order: TEMP, then TMP, then the current
+// directory; never to "/.config".
+TEST_F(SetFiles, WithoutHomeTheFileGoesToTempThenTmpThenTheCurrentDirectory)
+{
+    qunsetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    const bool rootConfigBefore = QFileInfo::exists("/.config/brewpad");
+    EXPECT_EQ(host::configDir(), QString());
+    EXPECT_EQ(cfgfile::candidates(), QStringList({at("tmp/brewpad.cfg"), QDir::currentPath() + "/brewpad.cfg"}));
+    start();
+    EXPECT_EQ(dialogs.texts(), QStringList({question(javac()), question(help())}));
+    EXPECT_EQ(readAll(at("tmp/brewpad.cfg")), record(bin()) + record(help()));
+    EXPECT_EQ(QFileInfo::exists("/.config/brewpad"), rootConfigBefore);
+    // The next start reads it: no search.
+    dialogs.messages.clear();
+    start();
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    qunsetenv("TEMP");
+    QDir().mkpath(at("tmp2"));
+    env.set("TMP", at("tmp2"));
+    dialogs.messages.clear();
+    start();
+    EXPECT_EQ(readAll(at("tmp2/brewpad.cfg")), record(bin()) + record(help()));
+
+    qunsetenv("TMP");
+    homedir.clear();
+    start();
+    EXPECT_EQ(readAll(QDir::currentPath() + "/brewpad.cfg"), record(bin()) + record(help()));
+    EXPECT_EQ(homedir, QDir::currentPath());
+
+    // A relative HOME is no home either; XDG_CONFIG_HOME alone is enough.
+    env.set("HOME", QStringLiteral("relative/home"));
+    EXPECT_EQ(host::configDir(), QString());
+    env.set("XDG_CONFIG_HOME", at("xdg"));
+    EXPECT_EQ(host::configDir(), at("xdg/brewpad"));
+}
+
+// A FIFO, a device or a directory named brewpad.cfg: the start neither waits on
+// it nor replaces it; the search fills the paths for this run.
+TEST_F(SetFiles, SpecialFileNamedBrewpadCfgNeitherBlocksNorIsReplaced)
+{
+    QDir().mkpath(at("home/brewpad"));
+    struct Case {
+        const char* what;
+        mode_t type;
+    };
+    std::vector<Case> cases = {{"FIFO", S_IFIFO}, {"directory", S_IFDIR}, {"device", S_IFCHR}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(cfg()).removeRecursively();
+        QFile::remove(cfg());
+        const QByteArray native = QFile::encodeName(cfg());
+        if (c.type == S_IFIFO)
+            ASSERT_EQ(mkfifo(native.constData(), 0600), 0);
+        else if (c.type == S_IFDIR)
+            ASSERT_TRUE(QDir().mkpath(cfg()));
+        else if (mknod(native.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            continue;  // device nodes cannot be made here
+        dialogs.messages.clear();
+        toolsfind::forgetDrives();
+        auto started = std::async(std::launch::async, [this] { start(); });
+        // Only a safety net, so that a start blocked on the FIFO fails here
+        // instead of hanging the suite: a reader that opens and closes lets a
+        // blocked writer go on (as often as it blocks again).
+        if (started.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+            ADD_FAILURE() << "the start blocked on the " << c.what;
+            for (int i = 0; i < 100 && started.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready; ++i) {
+                const int r = ::open(native.constData(), O_RDONLY | O_NONBLOCK);
+                if (r >= 0)
+                    ::close(r);
+            }
+        }
+        started.get();
+        EXPECT_EQ(dialogs.texts(), QStringList({question(javac()), question(help())}));
+        EXPECT_EQ(javabin, bin());
+        EXPECT_EQ(javahlp, help());
+        EXPECT_EQ(statOf(cfg()).st_mode & S_IFMT, c.type) << "replaced";
+    }
+    QDir(cfg()).removeRecursively();
+    QFile::remove(cfg());
+}
+
+// A brewpad.cfg that is not the user's own, or that others may write, does
+// not choose the compiler: it is passed over as if it did not exist, never
+// written over, and the report at start names it.
+TEST_F(SetFiles, PlantedConfigurationIsSkippedNamedAndLeftAlone)
+{
+    makeFile(at("planted/bin/javac"));
+    makeFile(at("planted/element-list"));
+    const QByteArray planted = record(at("planted/bin")) + record(at("planted/element-list"));
+    const QString tempCfg = at("tmp/brewpad.cfg");
+    const QString reasonOwner = QStringLiteral("owned by another user");
+    const QString reasonMode = QStringLiteral("group or others may write to it");
+
+    struct Case {
+        const char* what;
+        std::function<bool()> plant;  // false: cannot be made by this user
+        QString reason;
+    };
+    const std::vector<Case> cases = {
+        {"writable by others", [&] { return chmod(QFile::encodeName(cfg()).constData(), 0646) == 0; }, reasonMode},
+        {"writable by the group", [&] { return chmod(QFile::encodeName(cfg()).constData(), 0664) == 0; }, reasonMode},
+        {"owned by another user",
+         [&] { return chown(QFile::encodeName(cfg()).constData(), OtherUser, getgid()) == 0; }, reasonOwner},
+        {"a link to another user's file",
+         [&] {
+             makeFile(at("elsewhere/brewpad.cfg"), planted);
+             QFile::remove(cfg());
+             return QFile::link(at("elsewhere/brewpad.cfg"), cfg()) &&
+                    chown(QFile::encodeName(at("elsewhere/brewpad.cfg")).constData(), OtherUser, getgid()) == 0;
+         },
+         reasonOwner},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(cfg());
+        QFile::remove(tempCfg);
+        makeFile(cfg(), planted);
+        if (!c.plant()) {
+            // Only the superuser can give a file to another user.
+            EXPECT_NE(geteuid(), 0u) << "cannot plant a file " << c.what;
+            continue;
+        }
+        const struct stat before = statOf(cfg());
+        dialogs.messages.clear();
+        toolsfind::forgetDrives();
+        toolsfind tf;
+        tf.volumes = [this] {
+            return std::vector<host::Volume>{host::Volume{tree(), QStringLiteral("ext4"), {}, false}};
+        };
+        tf.setfiles();
+        // The planted paths are not taken: the search runs and its result is
+        // kept in the next place, TEMP.
+        EXPECT_EQ(dialogs.texts(), QStringList({question(javac()), question(help())}));
+        EXPECT_EQ(javabin, bin());
+        ASSERT_EQ(tf.skippedConfigs.size(), 1u);
+        EXPECT_EQ(tf.skippedConfigs[0].path, cfg());
+        EXPECT_EQ(tf.skippedConfigs[0].reason, c.reason);
+        EXPECT_EQ(readAll(tempCfg), record(bin()) + record(help()));
+        // Left as it was.
+        EXPECT_EQ(readAll(cfg()), planted);
+        const struct stat after = statOf(cfg());
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+
+        // The next start takes the file in TEMP, without a search, and still
+        // names the planted one.
+        dialogs.messages.clear();
+        javabin.clear();
+        toolsfind next;
+        next.setfiles();
+        EXPECT_TRUE(dialogs.messages.empty()) << dialogs.texts().join('|').toStdString();
+        EXPECT_EQ(javabin, bin());
+        ASSERT_EQ(next.skippedConfigs.size(), 1u);
+        EXPECT_EQ(next.skippedConfigs[0].path, cfg());
+    }
+
+    // The report names each file passed over, and why.
+    const QString report = envReport(QStringLiteral("/jdk/bin"), QStringLiteral("/api/element-list"),
+                                     {{QStringLiteral("/tmp/brewpad.cfg"), reasonOwner}});
+    EXPECT_TRUE(report.startsWith(QStringLiteral("ENV:\nJAVA BIN :\t/jdk/bin\nJAVA HELP:\t/api/element-list\n\n")));
+    EXPECT_TRUE(report.contains(QStringLiteral("\n/tmp/brewpad.cfg (owned by another user)\n")));
+    EXPECT_EQ(envReport(QStringLiteral("/b"), QStringLiteral("/h"), {}),
+              QStringLiteral("ENV:\nJAVA BIN :\t/b\nJAVA HELP:\t/h"));
+}
+
+// Brewpad never writes a file that it would refuse itself: whatever the umask
+// or the old file's mode, group and others get no write permission.
+TEST_F(SetFiles, WrittenConfigurationIsNotWritableByOthers)
+{
+    makeFile(cfg());  // empty: rebuilt
+    chmod(QFile::encodeName(cfg()).constData(), 0600);
+    const mode_t old = umask(0);
+    start();
+    umask(old);
+    EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
+    EXPECT_EQ(statOf(cfg()).st_mode & 077, 0u);
+
+    QFile::remove(cfg());
+    const mode_t old2 = umask(002);
+    start();
+    umask(old2);
+    EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
+    EXPECT_EQ(statOf(cfg()).st_mode & 022, 0u);
+}
+
+// Only a program is offered as the compiler: a text file named javac (such as
+// /var/lib/dpkg/alternatives/javac) is passed over without a word. The help
+// file is no program and is offered as before.
+TEST_F(SetFiles, OnlyAnExecutableJavacIsOfferedAsTheCompiler)
+{
+    makeFile(at("tree/alternatives/javac"), "auto\n/usr/bin/javac\n");
+    makeFile(at("tree/alternatives/x/element-list"));
+    dialogs.answerFor = nullptr;  // every question declined
+    start();
+    QStringList asked = dialogs.texts();
+    EXPECT_FALSE(asked.contains(question(at("tree/alternatives/javac"))));
+    EXPECT_TRUE(asked.contains(question(javac())));
+    EXPECT_TRUE(asked.contains(question(at("tree/alternatives/x/element-list"))));
+    EXPECT_TRUE(asked.contains(question(help())));
+    EXPECT_TRUE(asked.contains(NoCompiler));
 }

@@ -236,3 +236,92 @@ TEST_F(Walk, ProgressNamesTheDirectoriesBeingSearched)
     EXPECT_EQ(calls.front(), std::make_pair(1L, at("top")));
     EXPECT_EQ(tf.file_count, 4);
 }
+
+// Removable media are never searched: a disk whose sysfs entry says
+// "removable", and every partition of it, whatever the kernel's naming.
+TEST_F(Walk, PartitionsOfRemovableDisksCountAsRemovable)
+{
+    auto write = [&](const QString& rel, const QByteArray& text) {
+        touch(at(rel));
+        QFile f(at(rel));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    // The layout of /sys: /sys/class/block/<name> leads into the device tree,
+    // where a partition's directory lies inside its disk's.
+    struct Disk {
+        const char* disk;
+        const char* part;
+        const char* removable;
+    };
+    for (const Disk& d : {Disk{"mmcblk0", "mmcblk0p1", "1\n"}, Disk{"sdb", "sdb1", "1\n"},
+                          Disk{"nvme0n1", "nvme0n1p2", "0\n"}, Disk{"sda", "sda1", "0\n"}}) {
+        const QString dev = QStringLiteral("sys/devices/x/block/%1").arg(QLatin1String(d.disk));
+        write(dev + "/removable", d.removable);
+        write(dev + "/" + QLatin1String(d.part) + "/partition", "1\n");
+        ASSERT_TRUE(link(at(dev), at("sys/class/block/") + QLatin1String(d.disk)));
+        ASSERT_TRUE(link(at(dev + "/" + QLatin1String(d.part)), at("sys/class/block/") + QLatin1String(d.part)));
+    }
+    const QString sys = at("sys");
+    EXPECT_TRUE(host::isRemovableBlockDevice("mmcblk0", sys));
+    EXPECT_TRUE(host::isRemovableBlockDevice("mmcblk0p1", sys));
+    EXPECT_TRUE(host::isRemovableBlockDevice("sdb", sys));
+    EXPECT_TRUE(host::isRemovableBlockDevice("sdb1", sys));
+    EXPECT_FALSE(host::isRemovableBlockDevice("nvme0n1p2", sys));
+    EXPECT_FALSE(host::isRemovableBlockDevice("sda1", sys));
+    EXPECT_FALSE(host::isRemovableBlockDevice("unknown0", sys));
+
+    // Without /sys/class/block, the disk is found by the partition's name in
+    // /sys/block, which lists disks only.
+    write("old/block/mmcblk1/removable", "1\n");
+    write("old/block/sdc/removable", "1\n");
+    write("old/block/nvme1n1/removable", "0\n");
+    write("old/block/loop3/removable", "0\n");
+    const QString old = at("old");
+    EXPECT_TRUE(host::isRemovableBlockDevice("mmcblk1p1", old));
+    EXPECT_TRUE(host::isRemovableBlockDevice("mmcblk1p12", old));
+    EXPECT_TRUE(host::isRemovableBlockDevice("sdc3", old));
+    EXPECT_TRUE(host::isRemovableBlockDevice("mmcblk1", old));
+    EXPECT_FALSE(host::isRemovableBlockDevice("nvme1n1p1", old));
+    EXPECT_FALSE(host::isRemovableBlockDevice("loop3", old));
+    EXPECT_FALSE(host::isRemovableBlockDevice("../block/sdc", old));
+}
+
+// The compiler is looked for as a program: a regular file the user may
+// execute, or a link to one. Other files of that name are passed over; a
+// search for a plain file (the help file) still offers them.
+TEST_F(Walk, ProgramsOnlyWhenAProgramIsWanted)
+{
+    auto mode = [&](const QString& rel, mode_t m) {
+        touch(at(rel));
+        ASSERT_EQ(chmod(QFile::encodeName(at(rel)).constData(), m), 0);
+    };
+    mode("top/exec/javac", 0755);
+    mode("top/owneronly/javac", 0700);
+    mode("top/text/javac", 0644);
+    mode("top/real/tool", 0755);
+    mode("top/real/notes", 0644);
+    ASSERT_TRUE(link(at("top/real/tool"), at("top/linkexec/javac")));
+    ASSERT_TRUE(link(at("top/real/notes"), at("top/linktext/javac")));
+    ASSERT_TRUE(link(at("top/real"), at("top/linkdir/javac")));
+    QDir().mkpath(at("top/dir/javac/x"));
+    ASSERT_EQ(chmod(QFile::encodeName(at("top/dir/javac")).constData(), 0755), 0);
+
+    auto sorted = [](QStringList l) {
+        l.sort();
+        return l;
+    };
+    ScriptedDialogs d;
+    toolsfind tf;
+    EXPECT_TRUE(tf.DoADir(at("top"), QStringLiteral("*.*"), QStringLiteral("javac"), toolsfind::Wanted::Program)
+                    .isEmpty());
+    QStringList programs;
+    for (const QString& t : d.texts())
+        programs << t.mid(Prefix.size()).chopped(12);
+    EXPECT_EQ(sorted(programs),
+              sorted({at("top/exec/javac"), at("top/owneronly/javac"), at("top/linkexec/javac")}));
+
+    EXPECT_EQ(sorted(offered(at("top"), QStringLiteral("javac"))),
+              sorted({at("top/exec/javac"), at("top/owneronly/javac"), at("top/linkexec/javac"),
+                      at("top/text/javac"), at("top/linktext/javac")}));
+}

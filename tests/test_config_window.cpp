@@ -16,6 +16,13 @@ TEST(ConfigWindow, ShowsProductSearchingTextAndProgress)
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Config"));
     EXPECT_FALSE(w.isModal());
+    // A caption bar and a system menu, as dialogs have; no other title-bar buttons.
+    const Qt::WindowFlags flags = w.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowContextHelpButtonHint));
     QStringList texts;
     for (QLabel* l : w.findChildren<QLabel*>()) {
         EXPECT_FALSE(l->accessibleName().isEmpty()) << l->text().toStdString();

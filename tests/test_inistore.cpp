@@ -9,10 +9,32 @@
 
 #include "test_files.h"
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
+
+mode_t fileType(const QString& path)
+{
+    struct stat st{};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
+}
+
+// The start's use of the store: read it, set the count, write it.
+struct StartResult {
+    std::optional<QString> count;
+    bool pending = false;
+};
+StartResult startOver(const QString& path)
+{
+    IniStore store(path);
+    RecentFiles recent(store);
+    return {store.value("MRU", "Count"), store.hasPendingChanges()};
+}
 
 
 ino_t inode(const QString& path)
@@ -116,6 +138,58 @@ TEST(IniStore, UnreadableFileIsNeverOverwritten)
     EXPECT_FALSE(store.flush());
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_EQ(readAll(path), QByteArray("[MRU]\nMRU0=/keep/Me.java\n"));
+}
+
+// A FIFO, a device or a directory named Brewpad.ini: the start neither waits on
+// it nor reads it without end, and the store treats it as a file it cannot
+// read, so it is never written over.
+TEST(IniStore, OnlyARegularFileIsReadOtherKindsNeitherBlockNorAreReplaced)
+{
+    QTemporaryDir dir;
+    struct Case {
+        const char* what;
+        QString path;
+        mode_t type;
+    };
+    std::vector<Case> cases;
+    const QString fifo = dir.filePath("fifo/Brewpad.ini");
+    QDir().mkpath(dir.filePath("fifo"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    cases.push_back({"FIFO", fifo, S_IFIFO});
+    const QString folder = dir.filePath("dir/Brewpad.ini");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    cases.push_back({"directory", folder, S_IFDIR});
+    // A device node of its own in the temporary folder (the numbers of
+    // /dev/null); where nodes cannot be made, that case is left out.
+    const QString device = dir.filePath("dev/Brewpad.ini");
+    QDir().mkpath(dir.filePath("dev"));
+    if (mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+        cases.push_back({"device", device, S_IFCHR});
+    // Links to them are the same.
+    const QString link = dir.filePath("link/Brewpad.ini");
+    QDir().mkpath(dir.filePath("link"));
+    ASSERT_TRUE(QFile::link(fifo, link));
+    cases.push_back({"link to a FIFO", link, S_IFLNK});
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto started = std::async(std::launch::async, startOver, c.path);
+        // Only a safety net, so that a start blocked on the FIFO fails here
+        // instead of hanging the suite: a writer that opens and closes at
+        // once lets a blocked reader go on (as often as it blocks again).
+        if (started.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+            ADD_FAILURE() << "the store blocked on " << c.what;
+            for (int i = 0; i < 100 && started.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready; ++i) {
+                const int w = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+                if (w >= 0)
+                    ::close(w);
+            }
+        }
+        const StartResult r = started.get();
+        EXPECT_EQ(r.count, QString("8")) << "the count is kept for the run";
+        EXPECT_TRUE(r.pending) << "nothing was written";
+        EXPECT_EQ(fileType(c.path), c.type);
+    }
 }
 
 TEST(IniStore, EditsMadeMeanwhileByOthersSurvive)

@@ -9,8 +9,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -35,6 +38,10 @@ protected:
         toolsfind::runDrives = {dir.filePath("tree")};
         make("tree/decoy/bin/javac");
         make("tree/jdk/bin/javac");
+        for (const char* program : {"tree/decoy/bin/javac", "tree/jdk/bin/javac"})
+            QFile::setPermissions(dir.filePath(program), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                           QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                           QFileDevice::ExeOther);
         make("tree/jdk/docs/api/element-list");
     }
     void TearDown() override
@@ -100,6 +107,7 @@ TEST_F(StartupTest, FirstStartSearchesAsksAndRemembers)
     EXPECT_EQ(texts[2], envText(bin, hlp));
     EXPECT_EQ(d.messages.back().caption, "Brewpad");
     EXPECT_EQ(d.messages.back().buttons, Buttons::Ok);
+    EXPECT_EQ(d.messages.back().icon, Icon::Information);
     EXPECT_TRUE(QFile::exists(dir.filePath("config/brewpad/brewpad.cfg")));
     // The recent-file store got its capacity in the start directory.
     QFile ini(dir.filePath("cwd/Brewpad.ini"));
@@ -123,4 +131,53 @@ TEST_F(StartupTest, NothingFoundStillReportsEmptyPaths)
     EXPECT_TRUE(texts[0].startsWith("Needed File found :"));
     EXPECT_EQ(texts.mid(2, 1), QStringList{"sorry javac.exe not found : unable to compile java files"});
     EXPECT_EQ(texts.mid(4), QStringList({"sorry java help file not found", envText("", "")}));
+}
+
+TEST_F(StartupTest, PlantedConfigurationIsNamedInTheReport)
+{
+    // A configuration that others may write, naming a decoy compiler.
+    const QString cfg = dir.filePath("config/brewpad/brewpad.cfg");
+    QDir().mkpath(dir.filePath("config/brewpad"));
+    QFile f(cfg);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    for (const QString& value : {dir.filePath("tree/decoy/bin"), dir.filePath("tree/jdk/docs/api/element-list")}) {
+        const QByteArray text = QFile::encodeName(value);
+        const qint32 n = qint32(text.size());
+        f.write(QByteArray(reinterpret_cast<const char*>(&n), 4) + text);  // little-endian host
+    }
+    f.close();
+    ASSERT_TRUE(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                 QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther));
+
+    ScriptedDialogs d;
+    d.answerFor = [](const AskedMessage& m) -> std::optional<Answer> {
+        if (m.text.startsWith("Needed File found :"))
+            return m.text.contains("/decoy/") ? Answer::No : Answer::Yes;
+        return std::nullopt;
+    };
+    start();
+    ASSERT_FALSE(d.messages.empty());
+    const QString report = d.messages.back().text;
+    EXPECT_TRUE(report.startsWith(envText(dir.filePath("tree/jdk/bin"), dir.filePath("tree/jdk/docs/api/element-list")) +
+                                  "\n\n"))
+        << report.toStdString();
+    EXPECT_TRUE(report.contains(cfg + " (group or others may write to it)")) << report.toStdString();
+}
+
+// When the private capture directory is refused, the run keeps its compiler
+// messages in a directory of its own, which goes when Brewpad ends.
+TEST_F(StartupTest, CaptureDirectoryOfTheRunGoesWhenBrewpadEnds)
+{
+    QDir().mkpath(dir.filePath("victim"));
+    ASSERT_TRUE(QFile::link(dir.filePath("victim"), dir.filePath("tmp/brewpad-") + QString::number(getuid())));
+    ScriptedDialogs d;
+    auto app = start();
+    const QString runDir = temp;
+    ASSERT_FALSE(runDir.isEmpty());
+    EXPECT_TRUE(runDir.startsWith(dir.filePath("tmp/brewpad-")));
+    EXPECT_TRUE(QFileInfo(runDir).isDir());
+    EXPECT_TRUE(d.texts().join("|").contains(runDir));
+    app.reset();
+    EXPECT_FALSE(QFileInfo::exists(runDir));
+    EXPECT_TRUE(QFileInfo(dir.filePath("victim")).isDir());
 }

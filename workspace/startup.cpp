@@ -26,7 +26,8 @@ void TFileMDIClient::settleConfiguration()
         tf->setProgress({});
         wait.close();
     }
-    dialogs().message(nullptr, QStringLiteral("ENV:\nJAVA BIN :\t%1\nJAVA HELP:\t%2").arg(javabin, javahlp));
+    dialogs().message(nullptr, envReport(javabin, javahlp, tf->skippedConfigs), QString(), Buttons::Ok,
+                      Icon::Information);
 }
 
 void TFileMDIClient::initFinder()

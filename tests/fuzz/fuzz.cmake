@@ -52,5 +52,5 @@ bp_add_fuzzer(fuzz_messages
   LIBS Qt6::Core)
 
 bp_add_fuzzer(fuzz_inistore
-  SOURCES ${BP_FUZZ_DIR}/fuzz_inistore.cpp app/inistore.cpp
+  SOURCES ${BP_FUZZ_DIR}/fuzz_inistore.cpp app/inistore.cpp platform/host.cpp
   LIBS Qt6::Core)
