@@ -1,4 +1,5 @@
-# Brewpad: `make run` builds and starts the program, `make test` runs the whole suite headless.
+# Brewpad: `make run` builds and starts the program, `make test` runs the whole suite headless,
+# `make package` builds the Debian package.
 MAKEFLAGS += --no-print-directory
 BUILD ?= out
 SANITIZE_BUILD ?= $(BUILD)-sanitize
@@ -11,7 +12,7 @@ SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check
                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
                LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan-suppressions.txt:print_suppressions=0
 
-.PHONY: deps configure build sanitize-build run test bench fuzz clean
+.PHONY: deps configure build sanitize-build run test package bench fuzz clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -40,6 +41,11 @@ test: build
 	@$(MAKE) sanitize-build
 	@echo "== the suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 	@cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, $(BUILD)/package/brewpad_<version>_<arch>.deb (CPack; cmake/package.cmake).
+package: build
+	@cmake --build $(BUILD) --target package
+	@echo "Package: $$(ls $(BUILD)/package/*.deb)"
 
 bench: build
 	@cmake --build $(BUILD) -j $(JOBS) --target benches

@@ -1,19 +1,44 @@
-// Brewpad's entry point. Command-line arguments are ignored.
+// Brewpad's entry point: `brewpad [FILE...]`, `--help`, `--version` (app/cmdline.h).
 #include "app/brewpad.h"
+#include "app/cmdline.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
 
 #include "resources/resources.h"
+#include "workspace/client.h"
+
+namespace {
+
+// --help and --version are answered by a core application alone, so that they
+// need no display and start nothing else.
+void answerTextOnlyOptions(int argc, char** argv)
+{
+    QCoreApplication core(argc, argv);
+    setApplicationIdentity();
+    printHelpOrVersionAndExit(QCoreApplication::arguments());
+}
+
+}  // namespace
 
 int OwlMain(int argc, char** argv)
 {
+    answerTextOnlyOptions(argc, argv);
+
     QApplication qapp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Brewpad"));
-    QApplication::setApplicationVersion(QStringLiteral("0.1"));
+    setApplicationIdentity();
+    QCommandLineParser parser;
+    describeCommandLine(parser);
+    parser.process(qapp);  // an unknown option: a message and status 1, no window
+    const QStringList files = absoluteStartPaths(parser.positionalArguments(), QDir::currentPath());
+
     initBrewpadResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/brewpad.png")));
     TMDIFileApp app;
     app.InitMainWindow();
+    openStartFiles(app.Client, app.Frame, files);
     return qapp.exec();
 }
 

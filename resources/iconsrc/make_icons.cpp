@@ -2,6 +2,9 @@
 //
 //   make_icons <output dir>                 writes every icon into <output dir>
 //   make_icons <output dir> --sheet <png>   also writes a contact sheet to look at
+//   make_icons --hicolor <theme dir>        writes the program's icon at the sizes of
+//                                           a desktop icon theme, as
+//                                           <theme dir>/<N>x<N>/apps/brewpad.png
 //
 // Every icon is drawn on a 32 by 32 unit grid (scaled up for the 64 pixel frame
 // icon). Outlines are one unit wide and sit on half units so that they stay
@@ -946,6 +949,23 @@ QImage contactSheet()
     return sheet;
 }
 
+// The sizes at which desktops look for an application's icon.
+const int kThemeSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+int writeThemeIcons(const QDir& theme)
+{
+    const Icon& app = icons().front();  // "brewpad"
+    for (int size : kThemeSizes) {
+        const QString sub = QStringLiteral("%1x%1/apps").arg(size);
+        const QString file = theme.filePath(sub + QStringLiteral("/brewpad.png"));
+        if (!QDir().mkpath(theme.filePath(sub)) || !render(app, size).save(file, "PNG")) {
+            std::fprintf(stderr, "make_icons: cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -954,8 +974,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() == 3 && args[1] == QLatin1String("--hicolor"))
+        return writeThemeIcons(QDir(args[2]));
     if (args.size() != 2 && !(args.size() == 4 && args[2] == QLatin1String("--sheet"))) {
-        std::fprintf(stderr, "usage: make_icons <output dir> [--sheet <png>]\n");
+        std::fprintf(stderr, "usage: make_icons <output dir> [--sheet <png>]\n       make_icons --hicolor <theme dir>\n");
         return 2;
     }
     const QDir out(args[1]);

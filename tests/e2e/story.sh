@@ -9,7 +9,8 @@
 # the search for the Java tools (declining every javac but one it prepared),
 # writes, saves, compiles and runs a class, follows a compiler message to its
 # line, exits through the close question, and starts once more (the search
-# runs again, since no help file was kept). Java Run's terminal is a stand-in that records the
+# runs again, since no help file was kept, and the files named on its command
+# line open after it). Java Run's terminal is a stand-in that records the
 # program's output (tests/stand-ins/terminal.sh). On failure it leaves
 # story-failure.png, a picture of the screen, in the directory it ran in.
 set -u
@@ -274,12 +275,32 @@ keys alt+n
 expect_end "$work/brewpad.log"
 grep -q "int x = ;$" "$work/src/Broken.java" || fail "Broken.java changed although its changes were not saved"
 
-step "starting again: without a help file the search runs again"
+step "starting again with files named: without a help file the search runs again"
 MAIN=""
-"$BREWPAD" >"$work/brewpad2.log" 2>&1 &
+"$BREWPAD" Hello.java Missing.java >"$work/brewpad2.log" 2>&1 &
 pid=$!
 answer_search again
+
+step "after the start: Hello.java opened, Missing.java named in a message"
+box=""; end=$((SECONDS + 60))
+while [ -z "$box" ]; do
+    [ $SECONDS -lt $end ] || fail "no message named Missing.java"
+    for w in $(windows '^Brewpad$' | tac); do  # the newest first
+        text=$(box_text "$w")
+        case $text in *"these were not opened"*) box=$w; break ;; esac
+    done
+    sleep 0.3
+done
+case $text in
+    *"$work/src/Missing.java (no such file)"*) ;;
+    *) fail "the message does not name Missing.java: $text" ;;
+esac
+case $text in *Hello.java*) fail "the message names Hello.java: $text" ;; esac
+keys Return; wait_gone "$box"
 MAIN=$(wait_window '^Brewpad' 30 | head -1)
+focus "$MAIN"; keys ctrl+a
+shown=$(copied)
+[ "$shown" = "$(cat "$work/src/Hello.java")" ] || fail "the active window does not show Hello.java: \"$shown\""
 focus "$MAIN"; keys alt+x
 expect_end "$work/brewpad2.log"
 echo "== the story ran to its end"

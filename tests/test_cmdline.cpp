@@ -1,0 +1,127 @@
+// The command line: files named at start open as dropped files do, the names
+// that are no files are told in one message, and the built program answers
+// --help and --version without a window.
+#include "frame_fixture.h"
+
+#include "app/cmdline.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <sys/stat.h>
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out, err;
+};
+
+// The built program in `cwd`, with HOME and XDG_CONFIG_HOME there too, and no
+// display unless `platform` names a Qt platform.
+Outcome runBrewpad(const QStringList& args, const QString& cwd, const QString& platform = QString())
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(v));
+    if (!platform.isEmpty())
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    env.insert(QStringLiteral("HOME"), cwd);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), cwd + QStringLiteral("/config"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(cwd);
+    p.start(QStringLiteral(BREWPAD_PROGRAM), args);
+    Outcome r;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        r.err = QStringLiteral("(did not end)");
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+}  // namespace
+
+TEST_F(FrameTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMessage)
+{
+    writeFile("Hello.java", "class Hello {}\n");
+    QDir().mkpath(dir.filePath("sub"));
+    writeFile("sub/app.JPR", "Hello.java\r\n");
+    QDir().mkpath(dir.filePath("folder"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
+
+    // Names are taken from the start directory, whatever the current one is later.
+    const QStringList paths = absoluteStartPaths(
+        {"Hello.java", "sub/../sub/app.JPR", "folder/", "Missing.java", dir.filePath("pipe")}, dir.path());
+    EXPECT_EQ(paths, QStringList({dir.filePath("Hello.java"), dir.filePath("sub/app.JPR"), dir.filePath("folder"),
+                                  dir.filePath("Missing.java"), dir.filePath("pipe")}));
+    QDir::setCurrent(QDir::rootPath());
+
+    openStartFiles(client(), app->Frame, paths);
+    const QList<TFileMDIChild*> eds = client()->editors();
+    ASSERT_EQ(eds.size(), 2);
+    EXPECT_TRUE(eds[0]->IsJava);
+    EXPECT_EQ(eds[0]->editor()->fileName(), dir.filePath("Hello.java"));
+    EXPECT_EQ(eds[0]->editor()->toPlainText(), "class Hello {}\n");
+    EXPECT_TRUE(eds[1]->IsJpr);  // the extension in any case
+    EXPECT_TRUE(eds[1]->Project);
+    EXPECT_EQ(eds[1]->editor()->fileName(), dir.filePath("sub/app.JPR"));
+    EXPECT_EQ(client()->EditJAVACntl.data(), eds[1]);
+
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text,
+              "Brewpad opens files only, so these were not opened:\n\n" + dir.filePath("folder") +
+                  " (a folder)\n" + dir.filePath("Missing.java") + " (no such file)\n" + dir.filePath("pipe") +
+                  " (not a file)\n\nGive the names of Java source files or .jpr project files, or open them "
+                  "with File / Open Java File or Java Project / Open Project.");
+    EXPECT_EQ(dialogs_.messages[0].caption, "Brewpad");
+    EXPECT_EQ(dialogs_.messages[0].icon, Icon::Warning);
+
+    // Only files: no message at all; the same file again gets a window of its own, as a drop does.
+    openStartFiles(client(), app->Frame, {dir.filePath("Hello.java")});
+    EXPECT_EQ(client()->editors().size(), 3);
+    EXPECT_EQ(dialogs_.messages.size(), 1u);
+    // Nothing to open: nothing happens.
+    openStartFiles(client(), app->Frame, {});
+    EXPECT_EQ(client()->editors().size(), 3);
+    EXPECT_EQ(dialogs_.messages.size(), 1u);
+}
+
+TEST(BuiltProgram, HelpAndVersionPrintAndEndWithoutAWindowOrAStart)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QString version = QStringLiteral("Brewpad " BREWPAD_VERSION "\n");
+
+    // No display at all: a window (or even Qt's windowing part) would fail.
+    for (const char* v : {"--version", "-v"}) {
+        const Outcome r = runBrewpad({QString::fromLatin1(v)}, home.path());
+        EXPECT_EQ(r.status, 0) << v << ": " << r.err.toStdString();
+        EXPECT_EQ(r.out, version) << v;
+    }
+    // Qt's own options beside it are no error here.
+    EXPECT_EQ(runBrewpad({"-platform", "offscreen", "--version"}, home.path()).out, version);
+
+    for (const char* h : {"--help", "-h"}) {
+        const Outcome r = runBrewpad({QString::fromLatin1(h), "Hello.java"}, home.path());
+        EXPECT_EQ(r.status, 0) << h << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains("Usage: ")) << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains("[FILE...]")) << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains("--version")) << r.out.toStdString();
+        EXPECT_TRUE(r.out.contains(".jpr")) << r.out.toStdString();
+    }
+
+    // An unknown option is refused before any window (Qt's windowing part is
+    // loaded by then, on the offscreen platform here).
+    const Outcome bad = runBrewpad({"--no-such-option", "Hello.java"}, home.path(), "offscreen");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_TRUE(bad.err.contains("Unknown option 'no-such-option'.")) << bad.err.toStdString();
+
+    // None of them started Brewpad: no Brewpad.ini, no configuration, nothing written.
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
