@@ -279,30 +279,26 @@ QMenu* TMDIFileApp::menu(const QString& title) const
 
 void TMDIFileApp::fillWindowMenu(QMenu* m)
 {
-    // Everything after the window and tool-bar commands is the list of editor windows.
+    // Everything after the window and tool-bar commands is the list of open
+    // windows: editor and option windows, then the message window.
     const QList<QAction*> acts = m->actions();
     for (int i = kWindowMenuFixedItems; i < acts.size(); ++i) {
         m->removeAction(acts[i]);
         acts[i]->deleteLater();
     }
-    const QList<TFileMDIChild*> eds = Client->editors();
-    if (eds.isEmpty())
+    const QList<TFileMDIClient::WindowEntry> windows = Client->windowList();
+    if (windows.isEmpty())
         return;
     m->addSeparator();
-    TFileMDIChild* current = Client->currentEditor();
     int n = 1;
-    for (TFileMDIChild* c : eds) {
-        QString text = n <= 9 ? QStringLiteral("&%1 %2").arg(n).arg(c->caption())
-                              : QStringLiteral("%1 %2").arg(n).arg(c->caption());
-        QAction* a = m->addAction(text);
+    for (const TFileMDIClient::WindowEntry& e : windows) {
+        QAction* a = m->addAction(windowMenuText(n, e.caption));
         a->setCheckable(true);
-        a->setChecked(c == current);
-        QPointer<TFileMDIChild> target(c);
+        a->setChecked(e.active);
+        QPointer<QWidget> target(e.window);
         connect(a, &QAction::triggered, this, [this, target] {
-            if (target) {
-                Client->setActiveSubWindow(target);
-                target->editor()->setFocus();
-            }
+            if (target)
+                Client->bringToFront(target);
         });
         ++n;
     }

@@ -1,6 +1,11 @@
 // The main frame: menus, tool bar, hints, status bar and command enabling.
 #include "frame_fixture.h"
 
+#include "build/mdidlg.h"
+#include "project/browser.h"
+
+#include <QClipboard>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -9,12 +14,25 @@
 
 namespace {
 
+// Cascade, Tile, Arrange Icons, Close All, a separator and the two tool-bar commands.
+const int kFixedWindowItems = 7;
+
 QStringList menuItems(QMenu* m)
 {
     QStringList out;
     for (QAction* a : m->actions())
         out << (a->isSeparator() ? QStringLiteral("-") : a->text() + "#" + a->data().toString());
     return out;
+}
+
+// A capture file as javac writes it, naming a line of `source`.
+QString writeCapture(const QString& dir, const QString& source, int line)
+{
+    const QString path = dir + "/Lines.err";
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write((source + ":" + QString::number(line) + ": error: cannot find symbol\n1 error\n").toUtf8());
+    return path;
 }
 
 }  // namespace
@@ -244,4 +262,191 @@ TEST_F(FrameTest, WindowMenuListsEditorWindows)
     // The tool-bar commands work from the menu too.
     app->action(cmd::ToggleBar)->trigger();
     EXPECT_EQ(app->ControlBarLoc, 1);
+}
+
+TEST_F(FrameTest, EditorCommandsOnlyWhileAnEditorWindowIsActive)
+{
+    const int editorCommands[] = {cmd::FileSave, cmd::FileSaveAs, cmd::Print, cmd::PrintSetup, cmd::Undo,
+                                  cmd::Cut, cmd::Copy, cmd::Paste, cmd::Delete, cmd::ClearAll,
+                                  cmd::FormatFont, cmd::Find, cmd::Replace, cmd::FindNext, cmd::JavaCompile,
+                                  cmd::JavaRun, cmd::AppletRun, cmd::Unix2Dos, cmd::SaveJavaProj,
+                                  cmd::SaveAsJavaProj, cmd::InsertNode, cmd::DeleteNode};
+    const QString source = writeFile("Lines.java", "one\ntwo\nthree\n");
+    TFileMDIChild* c = newJava();
+    ASSERT_NE(c, nullptr);
+    QTest::keyClicks(c->editor(), "class A {}");
+    c->editor()->selectAll();
+    QApplication::clipboard()->setText("pasted");
+    // Marks that turn on the run and project commands too.
+    c->IsJpr = c->IsJavaMain = c->IsJavaApplet = c->IsCompiled = true;
+    for (int id : editorCommands)
+        ASSERT_TRUE(enabled(id)) << "with the editor window active: " << id;
+
+    const struct {
+        const char* kind;
+        std::function<void()> open;
+    } others[] = {
+        {"Compiler Options", [&] { app->dispatch(cmd::JavaOptions); }},
+        {"Program Arguments", [&] { app->dispatch(cmd::JavaArgs); }},
+        {"message window",
+         [&] {
+             client()->CmFileErr(writeCapture(dir.path(), source, 2));
+             client()->BrowserFrame->activate();
+         }},
+    };
+    for (const auto& other : others) {
+        other.open();
+        QApplication::processEvents();
+        EXPECT_EQ(current(), nullptr) << other.kind;
+        for (int id : editorCommands)
+            EXPECT_FALSE(enabled(id)) << other.kind << " active: " << id;
+        // Their keys and commands do nothing to the editor that is out of reach.
+        app->dispatch(cmd::ClearAll);
+        QTest::keyClick(app->Frame, Qt::Key_F2);
+        app->dispatch(cmd::Unix2Dos);
+        EXPECT_EQ(c->editor()->rawText(), "class A {}") << other.kind;
+        EXPECT_TRUE(dialogs_.messages.empty()) << other.kind;
+        // Back in the editor window, its commands are there again.
+        client()->bringToFront(c);
+        QApplication::processEvents();
+        EXPECT_EQ(current(), c) << other.kind;
+        EXPECT_TRUE(enabled(cmd::ClearAll)) << other.kind;
+    }
+
+    // Enter on a message opens the file it names at its line, in an active editor.
+    client()->BrowserFrame->activate();
+    TBrowserWindow* list = client()->BrowserErr;
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QApplication::processEvents();
+    ASSERT_NE(current(), nullptr);
+    EXPECT_EQ(current()->editor()->fileName(), source);
+    EXPECT_EQ(current()->editor()->textCursor().blockNumber(), 1);
+    EXPECT_EQ(client()->activeSubWindow(), current());
+    EXPECT_TRUE(enabled(cmd::FileSave));
+    // Again with the file open: the same window comes back.
+    TFileMDIChild* opened = current();
+    client()->BrowserFrame->activate();
+    EXPECT_EQ(current(), nullptr);
+    QTest::keyClick(list, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(current(), opened);
+    EXPECT_EQ(client()->editors().size(), 2);
+}
+
+TEST_F(FrameTest, MessageWindowStaysAlongTheBottomOutsideTheMdiWindows)
+{
+    const QString source = writeFile("Lines.java", "one\ntwo\n");
+    TFileMDIChild* c = newJava();
+    c->showMaximized();
+    QApplication::processEvents();
+    client()->CmFileErr(writeCapture(dir.path(), source, 1));
+    QApplication::processEvents();
+    TBrowserFrame* f = client()->BrowserFrame;
+    ASSERT_NE(f, nullptr);
+    // A child of the client area, not one of its MDI windows.
+    EXPECT_EQ(f->parentWidget(), client());
+    EXPECT_EQ(client()->subWindowList().size(), 1);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(f->caption(), "Messages : Lines.err");
+    const QRect r = client()->contentsRect();
+    const QRect placed(r.left(), r.bottom() + 1 - 100, r.width() - 100, 100);
+    EXPECT_EQ(f->geometry(), placed);
+    // The maximised editor stays maximised, above the message window.
+    auto editorRect = [&](QMdiSubWindow* w) { return QRect(w->mapTo(client(), QPoint(0, 0)), w->size()); };
+    EXPECT_TRUE(c->isMaximized());
+    EXPECT_FALSE(editorRect(c).intersects(f->geometry()));
+    EXPECT_EQ(editorRect(c).bottom() + 1, f->y());
+
+    // The window commands leave it alone.
+    c->showNormal();
+    TFileMDIChild* d = newJava();
+    for (int id : {cmd::Tile, cmd::Cascade, cmd::ArrangeIcons}) {
+        app->dispatch(id);
+        QApplication::processEvents();
+        EXPECT_EQ(f->geometry(), placed) << id;
+        EXPECT_TRUE(f->isVisible()) << id;
+        EXPECT_FALSE(editorRect(c).intersects(f->geometry())) << id;
+        EXPECT_FALSE(editorRect(d).intersects(f->geometry())) << id;
+    }
+    for (TFileMDIChild* e : client()->editors())
+        e->approveClose();
+    app->dispatch(cmd::CloseAll);
+    QApplication::processEvents();
+    EXPECT_TRUE(client()->subWindowList().isEmpty());
+    ASSERT_TRUE(client()->BrowserFrame);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(tracebrowser, 1);
+    EXPECT_TRUE(enabled(cmd::CloseAll) == false);
+
+    // A window maximised later neither covers it nor moves it.
+    TFileMDIChild* e = newJava();
+    e->showMaximized();
+    QApplication::processEvents();
+    EXPECT_EQ(f->geometry(), placed);
+    EXPECT_FALSE(editorRect(e).intersects(f->geometry()));
+    // A larger workspace: it keeps to the bottom and keeps its size.
+    app->Frame->resize(app->Frame->width() + 80, app->Frame->height() + 60);
+    QApplication::processEvents();
+    const QRect bigger = client()->contentsRect();
+    EXPECT_EQ(f->geometry(), QRect(bigger.left(), bigger.bottom() + 1 - 100, placed.width(), 100));
+    EXPECT_FALSE(editorRect(e).intersects(f->geometry()));
+    EXPECT_TRUE(e->isMaximized());
+
+    // Reached with the keyboard: its Window-menu entry brings it to the front with the focus.
+    QMenu* w = app->menu("&Window");
+    emit w->aboutToShow();
+    QAction* entry = w->actions().last();
+    EXPECT_EQ(entry->text(), "&2 Messages : Lines.err");
+    entry->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), f->list());
+    EXPECT_TRUE(client()->messageWindowActive());
+    EXPECT_TRUE(e->isMaximized());
+    emit w->aboutToShow();
+    EXPECT_TRUE(w->actions().last()->isChecked());
+
+    // Closed, it gives its strip back.
+    f->close();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(tracebrowser, 0);
+    EXPECT_FALSE(client()->BrowserFrame);
+    EXPECT_EQ(editorRect(e).bottom(), client()->contentsRect().bottom());
+    EXPECT_EQ(current(), e);
+}
+
+TEST_F(FrameTest, WindowMenuListsEveryWindowWithAmpersandsShownAsThemselves)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("R&D"));
+    const QString source = writeFile("R&D/Tom&Jerry.java", "class T {}\n");
+    TFileMDIChild* c = openJava(source);
+    ASSERT_NE(c, nullptr);
+    app->dispatch(cmd::JavaOptions);
+    app->dispatch(cmd::JavaArgs);
+    client()->CmFileErr(writeCapture(dir.path(), source, 1));
+    QApplication::processEvents();
+
+    QMenu* w = app->menu("&Window");
+    emit w->aboutToShow();
+    const QStringList items = menuItems(w).mid(kFixedWindowItems);
+    QString doubled = source;
+    doubled.replace("&", "&&");
+    EXPECT_EQ(items, QStringList({"-", "&1 JAVA - " + doubled + "#", "&2 Compiler Options#",
+                                  "&3 Program Arguments#", "&4 Messages : Lines.err#"}));
+    // The active window is the one checked.
+    EXPECT_TRUE(w->actions().at(kFixedWindowItems + 3)->isChecked());
+    EXPECT_FALSE(w->actions().at(kFixedWindowItems + 1)->isChecked());
+    // Choosing an option window brings it to the front.
+    w->actions().at(kFixedWindowItems + 2)->trigger();
+    QApplication::processEvents();
+    ASSERT_NE(client()->activeSubWindow(), nullptr);
+    EXPECT_NE(qobject_cast<TCompDialog*>(client()->activeSubWindow()->widget()), nullptr);
+    // And the editor window.
+    emit w->aboutToShow();
+    w->actions().at(kFixedWindowItems + 1)->trigger();
+    EXPECT_EQ(current(), c);
+    EXPECT_EQ(QApplication::focusWidget(), c->editor());
+    // The caption's text is the pure function's too.
+    EXPECT_EQ(windowMenuText(10, "a&b"), "10 a&&b");
 }

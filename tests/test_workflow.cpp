@@ -94,16 +94,16 @@ TEST_F(WorkflowTest, ErrorsOpenTheMessageWindowAlongTheBottom)
     const QStringList lines = listLines();
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_TRUE(lines[0].contains("Broken.java:3: error")) << lines[0].toStdString();
-    const QRect area = client()->viewport()->rect();
+    const QRect area = client()->contentsRect();
     EXPECT_EQ(client()->BrowserFrame->geometry(), QRect(0, area.height() - 100, area.width() - 100, 100));
     EXPECT_TRUE(app->statusMessage().contains("1 error")) << app->statusMessage().toStdString();
-    // The message window is no editor: the editor stays the target of its commands.
-    client()->setActiveSubWindow(client()->BrowserFrame);
-    EXPECT_EQ(current(), c);
-    EXPECT_TRUE(enabled(cmd::FileSave));
+    // The message window is no editor: while it is active the editor's commands are off.
+    client()->BrowserFrame->activate();
+    EXPECT_EQ(current(), nullptr);
+    EXPECT_FALSE(enabled(cmd::FileSave));
 
     // A second failure reloads the same window with only the new messages.
-    QMdiSubWindow* first = client()->BrowserFrame;
+    TBrowserFrame* first = client()->BrowserFrame;
     openJava(writeFile("Other.java", "class Other { void g() { undefined(); } }\n"));
     compile();
     EXPECT_EQ(client()->BrowserFrame.data(), first);
@@ -260,8 +260,7 @@ TEST_F(WorkflowTest, ExitRoutedToTheMessageWindowGoesNoFurther)
     openJava(writeFile("Broken.java", kBroken));
     compile();
     ASSERT_TRUE(client()->BrowserErr);
-    client()->BrowserErr->setFocus();
-    client()->setActiveSubWindow(client()->BrowserFrame);
+    client()->BrowserFrame->activate();
     QApplication::processEvents();
     if (QApplication::focusWidget() != client()->BrowserErr)
         GTEST_SKIP() << "the offscreen platform gave the focus elsewhere";
@@ -321,7 +320,7 @@ TEST_F(WorkflowTest, CancelledExitLeavesAnOldMessageWindowBehind)
 {
     TFileMDIChild* c = openJava(writeFile("Broken.java", kBroken));
     compile();
-    QPointer<QMdiSubWindow> first = client()->BrowserFrame;
+    QPointer<TBrowserFrame> first = client()->BrowserFrame;
     ASSERT_TRUE(first);
     QTest::keyClicks(c->editor(), "// unsaved");
     dialogs_.answers = {Answer::Cancel};
