@@ -189,7 +189,10 @@ void TMDIFileApp::buildActions()
     }
     actions_[cmd::ToggleHint]->setCheckable(true);
 
-    // Accelerator table: keys only, the captions carry their own texts.
+    // Accelerator table: keys only, the captions carry their own texts. The keys
+    // of the Edit menu (Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V, Del, Ctrl+Del) are the edit
+    // control's own; Ctrl+Del deletes to the end of the word there, and is not
+    // bound to Clear All, where a slip of the finger would empty the whole text.
     const struct {
         QKeySequence keys;
         int id;
@@ -199,6 +202,8 @@ void TMDIFileApp::buildActions()
         {QKeySequence(Qt::CTRL | Qt::Key_F9), cmd::JavaRun},
         {QKeySequence(Qt::SHIFT | Qt::Key_F9), cmd::AppletRun},
         {QKeySequence(Qt::Key_F2), cmd::FileSave},
+        // "F3" stands in the caption of Next: the key does what the menu says.
+        {QKeySequence(Qt::Key_F3), cmd::FindNext},
     };
     for (const auto& a : accel) {
         auto* sc = new QShortcut(a.keys, Frame);

@@ -2,6 +2,7 @@
 #include "frame_fixture.h"
 
 #include "build/mdidlg.h"
+#include "editor/finddlg.h"
 #include "project/browser.h"
 
 #include <QClipboard>
@@ -449,4 +450,84 @@ TEST_F(FrameTest, WindowMenuListsEveryWindowWithAmpersandsShownAsThemselves)
     EXPECT_EQ(QApplication::focusWidget(), c->editor());
     // The caption's text is the pure function's too.
     EXPECT_EQ(windowMenuText(10, "a&b"), "10 a&&b");
+}
+
+TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
+{
+    TFileMDIChild* c = newJava();
+    ASSERT_NE(c, nullptr);
+    EditControl* e = c->editor();
+    auto setText = [&](const QString& t) {
+        e->setPlainText(t);
+        e->document()->clearUndoRedoStacks();
+    };
+    auto press = [&](const QKeyCombination& k) {
+        e->setFocus();
+        QTest::keyClick(e, k.key(), k.keyboardModifiers());
+        QApplication::processEvents();
+    };
+    // The commands the edit control carries out with keys of its own, by their effect.
+    const std::map<int, std::function<void(const QKeyCombination&)>> ownKeys = {
+        {cmd::Undo, [&](const QKeyCombination& k) { setText(""); QTest::keyClicks(e, "x"); press(k);
+                                                   EXPECT_EQ(e->rawText(), ""); }},
+        {cmd::Cut, [&](const QKeyCombination& k) { setText("abc"); e->selectAll(); press(k);
+                                                  EXPECT_EQ(e->rawText(), "");
+                                                  EXPECT_EQ(QApplication::clipboard()->text(), "abc"); }},
+        {cmd::Copy, [&](const QKeyCombination& k) { setText("abc"); e->selectAll();
+                                                   QApplication::clipboard()->setText("other"); press(k);
+                                                   EXPECT_EQ(QApplication::clipboard()->text(), "abc"); }},
+        {cmd::Paste, [&](const QKeyCombination& k) { setText(""); QApplication::clipboard()->setText("pp");
+                                                    press(k); EXPECT_EQ(e->rawText(), "pp"); }},
+        {cmd::Delete, [&](const QKeyCombination& k) { setText("abc"); e->selectAll(); press(k);
+                                                     EXPECT_EQ(e->rawText(), ""); }},
+    };
+    QStringList walked;
+    for (QAction* bar : app->Frame->menuBar()->actions()) {
+        QList<QAction*> items{bar};
+        if (bar->menu())
+            items = bar->menu()->actions();
+        for (QAction* a : items) {
+            const QString keys = a->text().section('\t', 1);
+            if (keys.isEmpty())
+                continue;
+            walked << keys;
+            const int id = a->data().toInt();
+            const QKeySequence seq = QKeySequence::fromString(keys);
+            ASSERT_EQ(seq.count(), 1) << keys.toStdString();
+            SCOPED_TRACE(keys.toStdString());
+            std::vector<int> ran;
+            // Recorders at the head of the chain stand for every routed command,
+            // enabled, so that nothing real (a compiler, a terminal) starts.
+            e->commands().on(id, [&ran, id] { ran.push_back(id); });
+            e->commands().enabler(id, [](CommandState& s) { s.enabled = true; });
+            if (keys == "Ctrl+Del") {
+                // The edit control's own key: it deletes to the end of the word, and the
+                // whole text stays.
+                setText("abc def");
+                press(seq[0]);
+                EXPECT_TRUE(ran.empty());
+                EXPECT_EQ(e->rawText(), "def");
+            } else if (ownKeys.count(id)) {
+                ownKeys.at(id)(seq[0]);
+            } else {
+                press(seq[0]);
+                EXPECT_EQ(ran, std::vector<int>{id});
+            }
+        }
+    }
+    EXPECT_EQ(walked, QStringList({"ALT+X", "Ctrl+Z", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del", "Ctrl+Del", "F3",
+                                   "F9", "Ctrl+F9", "Shift+F9"}));
+}
+
+TEST_F(FrameTest, F3RunsNextWhileNextIsEnabled)
+{
+    // Without an editor window Next is disabled and F3 does nothing.
+    QTest::keyClick(app->Frame, Qt::Key_F3);
+    EXPECT_EQ(client()->finder->findDialog(), nullptr);
+    // With one, Next without an earlier search opens Find, as the menu item does.
+    TFileMDIChild* c = newJava();
+    QTest::keyClick(c->editor(), Qt::Key_F3);
+    ASSERT_NE(client()->finder->findDialog(), nullptr);
+    EXPECT_TRUE(client()->finder->findDialog()->isVisible());
+    client()->finder->findDialog()->close();
 }
