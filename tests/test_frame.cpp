@@ -5,7 +5,10 @@
 #include "editor/finddlg.h"
 #include "project/browser.h"
 
+#include <QAccessible>
 #include <QClipboard>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -530,4 +533,83 @@ TEST_F(FrameTest, F3RunsNextWhileNextIsEnabled)
     ASSERT_NE(client()->finder->findDialog(), nullptr);
     EXPECT_TRUE(client()->finder->findDialog()->isVisible());
     client()->finder->findDialog()->close();
+}
+
+TEST_F(FrameTest, StatusBarSeparatesItsIndicatorsAndReadsAsItShows)
+{
+    // The fields right of the message area, left to right.
+    QList<QWidget*> fields;
+    for (QWidget* w : app->StatusBar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w->isVisible() && w != app->StatusBar->findChild<QLabel*>() && w->x() > app->StatusBar->width() / 3)
+            fields << w;
+    }
+    std::sort(fields.begin(), fields.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
+    QStringList shown;
+    for (QWidget* w : fields) {
+        auto* frame = qobject_cast<QFrame*>(w);
+        if (auto* l = qobject_cast<QLabel*>(w))
+            shown << (l == app->clock() ? QStringLiteral("clock") : l->text());
+        else if (frame && frame->frameShape() == QFrame::VLine)
+            shown << "|";
+    }
+    EXPECT_EQ(shown, QStringList({"Up", "|", "Down", "|", "Num", "|", "Ins", "|", "Scr", "|", "clock"}));
+
+    // A screen reader reads each field's current text.
+    auto spoken = [](QWidget* w) {
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
+        return i ? i->text(QAccessible::Name) : QString();
+    };
+    QLabel* message = nullptr;
+    for (QLabel* l : app->StatusBar->findChildren<QLabel*>())
+        if (l->accessibleDescription() == "Message")
+            message = l;
+    ASSERT_NE(message, nullptr);
+    app->action(cmd::Unix2Dos)->hover();
+    EXPECT_EQ(spoken(message), "Converts LF to CR/LF");
+    TFileMDIChild* c = newJava();
+    QTest::keyClicks(c->editor(), "ab");
+    app->Frame->menuBar()->setActiveAction(nullptr);
+    QTest::qWait(250);
+    EXPECT_EQ(spoken(message), "Line 1, Col 3");
+    EXPECT_EQ(spoken(app->clock()), app->clock()->text());
+    EXPECT_FALSE(app->clock()->text().isEmpty());
+    EXPECT_EQ(spoken(app->indicator("Num")), "Num");
+}
+
+TEST_F(FrameTest, MenuBarHintGoesWithTheHighlight)
+{
+    TFileMDIChild* c = newJava();
+    QTest::keyClicks(c->editor(), "abc");
+    QTest::qWait(250);
+    ASSERT_EQ(app->statusMessage(), "Line 1, Col 4");
+    QMenuBar* bar = app->Frame->menuBar();
+    // The pointer rests on Unix2Dos, then leaves the menu bar.
+    QTest::mouseMove(bar, bar->actionGeometry(app->action(cmd::Unix2Dos)).center());
+    bar->setActiveAction(app->action(cmd::Unix2Dos));
+    EXPECT_EQ(app->statusMessage(), "Converts LF to CR/LF");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(bar, &leave);
+    QApplication::processEvents();
+    EXPECT_EQ(app->statusMessage(), "Line 1, Col 4");
+}
+
+TEST_F(FrameTest, ToolTipsOnlyInEnterHintsMode)
+{
+    QWidget* save = app->ControlBar->widgetForAction(app->action(cmd::FileSaveAs));
+    ASSERT_NE(save, nullptr);
+    auto tipShown = [&] {
+        QToolTip::hideText();
+        QApplication::processEvents();
+        const QPoint at = save->rect().center();
+        QHelpEvent tip(QEvent::ToolTip, at, save->mapToGlobal(at));
+        QApplication::sendEvent(save, &tip);
+        QApplication::processEvents();
+        const bool shown = QToolTip::isVisible();
+        QToolTip::hideText();
+        return shown;
+    };
+    EXPECT_EQ(app->HintMode, HintModes::PressHints);
+    EXPECT_FALSE(tipShown());
+    app->dispatch(cmd::ToggleHint);
+    EXPECT_TRUE(tipShown());
 }
