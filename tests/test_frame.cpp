@@ -11,6 +11,7 @@
 #include <QToolTip>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -612,4 +613,29 @@ TEST_F(FrameTest, ToolTipsOnlyInEnterHintsMode)
     EXPECT_FALSE(tipShown());
     app->dispatch(cmd::ToggleHint);
     EXPECT_TRUE(tipShown());
+}
+
+TEST_F(FrameTest, OptionWindowsHaveTheirDialogSizeAndOpenWithTheFocusOnOk)
+{
+    // Also over a maximised editor window.
+    TFileMDIChild* c = newJava();
+    c->showMaximized();
+    QApplication::processEvents();
+    for (int id : {cmd::JavaOptions, cmd::JavaArgs}) {
+        app->dispatch(id);
+        QApplication::processEvents();
+        QMdiSubWindow* w = client()->activeSubWindow();
+        ASSERT_NE(w, nullptr);
+        auto* dlg = qobject_cast<TOptionDialog*>(w->widget());
+        ASSERT_NE(dlg, nullptr) << id;
+        SCOPED_TRACE(dlg->windowTitle().toStdString());
+        EXPECT_FALSE(w->isMaximized());
+        EXPECT_EQ(dlg->size(), dlg->pixelSize());
+        EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(dlg->OkButton));
+    }
+    EXPECT_TRUE(c->isMaximized());
+    auto* prog = qobject_cast<TProgDialog*>(client()->activeSubWindow()->widget());
+    const QFont f = optionDialogFont();
+    EXPECT_EQ(prog->size(),
+              QSize(qRound(237 * dialogAverageCharWidth(f) / 4.0), qRound(62 * QFontMetrics(f).height() / 8.0)));
 }

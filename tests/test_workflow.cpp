@@ -171,7 +171,7 @@ TEST_F(WorkflowTest, CompilerOptionsWindowAppliesOnOk)
     ASSERT_EQ(dlgs.size(), 2);
     EXPECT_EQ(client()->subWindowList().last()->windowTitle(), "Compiler Options");
     dlgs[0]->Debug->setChecked(true);
-    dlgs[0]->ClassPath->setText(QString(300, 'c'));
+    QTest::keyClicks(dlgs[0]->ClassPath, QString(300, 'c'));
     dlgs[0]->CmOk();
     QApplication::processEvents();
     EXPECT_TRUE(CBDEBUG);
@@ -184,7 +184,7 @@ TEST_F(WorkflowTest, CompilerOptionsWindowAppliesOnOk)
     app->dispatch(cmd::JavaArgs);
     auto* prog = qobject_cast<TProgDialog*>(client()->subWindowList().last()->widget());
     ASSERT_NE(prog, nullptr);
-    prog->CmdLine->setText("a 'b c'");
+    QTest::keyClicks(prog->CmdLine, "a 'b c'");
     prog->CmOk();
     EXPECT_EQ(EDITCMDLINE.value_or("absent"), "a 'b c'");
 }

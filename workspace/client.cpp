@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/ids.h"
+#include "build/mdidlg.h"
 #include "build/settings.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
@@ -56,6 +57,9 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     connect(this, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (w)
             messageActive_ = false;
+        // An option window is not maximised when it comes over a maximised
+        // window; editor windows are, as the window system does it.
+        setOption(QMdiArea::DontMaximizeSubWindowOnActivation, w && qobject_cast<TOptionDialog*>(w->widget()));
         emit editorsChanged();
     });
     buildCommands();
@@ -166,6 +170,20 @@ TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& fi
 
 void TFileMDIClient::placeNewWindow(QMdiSubWindow* w)
 {
+    if (auto* dlg = qobject_cast<TOptionDialog*>(w->widget())) {
+        // An option window is as large as its dialog layout, around it the
+        // sub-window's frame and caption.
+        // It has the fixed size of a dialog: it is never maximised, also not
+        // over a maximised editor window.
+        w->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
+        w->ensurePolished();
+        const QMargins m = w->contentsMargins();
+        const QSize inner = dlg->pixelSize();
+        w->setGeometry(0, 0, inner.width() + m.left() + m.right(), inner.height() + m.top() + m.bottom());
+        return;
+    }
     // The default place of a new window: three quarters of the workspace,
     // each new one a step below and to the right of the one before.
     const QSize area = viewport()->size();
