@@ -181,7 +181,12 @@ void TFileMDIClient::placeNewWindow(QMdiSubWindow* w)
         w->ensurePolished();
         const QMargins m = w->contentsMargins();
         const QSize inner = dlg->pixelSize();
-        w->setGeometry(0, 0, inner.width() + m.left() + m.right(), inner.height() + m.top() + m.bottom());
+        const QSize size(inner.width() + m.left() + m.right(), inner.height() + m.top() + m.bottom());
+        // A step below and to the right of the window opened before.
+        const QSize area = viewport()->size();
+        const int step = 24 * (subWindowList().size() - 1);
+        const int room = std::max(1, std::min(area.width() - size.width(), area.height() - size.height()));
+        w->setGeometry(step % room, step % room, size.width(), size.height());
         return;
     }
     // The default place of a new window: three quarters of the workspace,
