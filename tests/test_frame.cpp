@@ -639,3 +639,34 @@ TEST_F(FrameTest, OptionWindowsHaveTheirDialogSizeAndOpenWithTheFocusOnOk)
     EXPECT_EQ(prog->size(),
               QSize(qRound(237 * dialogAverageCharWidth(f) / 4.0), qRound(62 * QFontMetrics(f).height() / 8.0)));
 }
+
+TEST_F(FrameTest, MessageWindowIsResizedByItsTopAndRightEdges)
+{
+    const QString source = writeFile("Lines.java", "one\n");
+    TFileMDIChild* c = newJava();
+    c->showMaximized();
+    client()->CmFileErr(writeCapture(dir.path(), source, 1));
+    QApplication::processEvents();
+    TBrowserFrame* f = client()->BrowserFrame;
+    ASSERT_NE(f, nullptr);
+    const QRect placed = f->geometry();
+    // Dragging the top edge 40 pixels up: taller, its bottom where it was, and
+    // the maximised editor above it shorter.
+    const QPoint top(f->width() / 2, 1);
+    QTest::mousePress(f, Qt::LeftButton, {}, top);
+    QTest::mouseMove(f, top + QPoint(0, -40));
+    QTest::mouseRelease(f, Qt::LeftButton, {}, top + QPoint(0, -40));
+    QApplication::processEvents();
+    EXPECT_EQ(f->geometry(), placed.adjusted(0, -40, 0, 0));
+    EXPECT_TRUE(c->isMaximized());
+    EXPECT_EQ(QRect(c->mapTo(client(), QPoint(0, 0)), c->size()).bottom() + 1, f->y());
+    // Dragging the right edge 30 pixels to the right: wider.
+    const QPoint right(f->width() - 1, f->height() / 2);
+    QTest::mousePress(f, Qt::LeftButton, {}, right);
+    QTest::mouseMove(f, right + QPoint(30, 0));
+    QTest::mouseRelease(f, Qt::LeftButton, {}, right + QPoint(30, 0));
+    EXPECT_EQ(f->width(), placed.width() + 30);
+    // A later failure reloads it where the user left it.
+    client()->CmFileErr(writeCapture(dir.path(), source, 1));
+    EXPECT_EQ(f->geometry(), QRect(placed.left(), placed.top() - 40, placed.width() + 30, placed.height() + 40));
+}
