@@ -670,3 +670,27 @@ TEST_F(FrameTest, MessageWindowIsResizedByItsTopAndRightEdges)
     client()->CmFileErr(writeCapture(dir.path(), source, 1));
     EXPECT_EQ(f->geometry(), QRect(placed.left(), placed.top() - 40, placed.width() + 30, placed.height() + 40));
 }
+
+TEST_F(FrameTest, MessageWindowKeepsTheFocusWhenTheMainWindowComesBack)
+{
+    const QString source = writeFile("Lines.java", "one\n");
+    TFileMDIChild* c = newJava();
+    client()->CmFileErr(writeCapture(dir.path(), source, 1));
+    QApplication::processEvents();
+    TBrowserFrame* f = client()->BrowserFrame;
+    f->activate();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), f->list());
+    // Another window of the program is active for a while (a message box, the
+    // Find dialog), then the main window again.
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QApplication::processEvents();
+    QApplication::setActiveWindow(app->Frame);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), f->list());
+    EXPECT_EQ(current(), nullptr);
+    EXPECT_FALSE(enabled(cmd::FileSave));
+    (void)c;
+}
