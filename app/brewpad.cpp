@@ -133,6 +133,7 @@ void TMDIFileApp::InitMainWindow()
     Client->onStatus = [this](const QString& text) {
         message_->setText(text);
         hintShown_ = true;
+        hintFromMenuBar_ = false;
         QTimer::singleShot(4000, this, [this] { hintShown_ = false; });
     };
     connect(Client, &TFileMDIClient::editorsChanged, this, &TMDIFileApp::updateCommandStates);
@@ -190,7 +191,10 @@ void TMDIFileApp::buildActions()
     }
     actions_[cmd::ToggleHint]->setCheckable(true);
 
-    // Accelerator table: keys only, the captions carry their own texts.
+    // Accelerator table: keys only, the captions carry their own texts. The keys
+    // of the Edit menu (Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V, Del, Ctrl+Del) are the edit
+    // control's own; Ctrl+Del deletes to the end of the word there, and is not
+    // bound to Clear All, where a slip of the finger would empty the whole text.
     const struct {
         QKeySequence keys;
         int id;
@@ -201,6 +205,8 @@ void TMDIFileApp::buildActions()
         {QKeySequence(Qt::CTRL | Qt::Key_F9), cmd::JavaRun},
         {QKeySequence(Qt::SHIFT | Qt::Key_F9), cmd::AppletRun},
         {QKeySequence(Qt::Key_F2), cmd::FileSave},
+        // "F3" stands in the caption of Next: the key does what the menu says.
+        {QKeySequence(Qt::Key_F3), cmd::FindNext},
     };
     for (const auto& a : accel) {
         auto* sc = new QShortcut(a.keys, Frame);
@@ -257,10 +263,12 @@ void TMDIFileApp::buildMenus()
     connect(bar, &QMenuBar::hovered, this, [this](QAction* a) {
         bool ok = false;
         const int id = a->data().toInt(&ok);
-        if (ok && id > 0)
+        if (ok && id > 0) {
             showHint(id);
-        else
+            hintFromMenuBar_ = true;
+        } else {
             clearHint();
+        }
     });
     // The tool bar's own two commands stand in the Window menu too, so that the
     // keyboard and screen readers reach every command from the menu bar.
@@ -281,30 +289,26 @@ QMenu* TMDIFileApp::menu(const QString& title) const
 
 void TMDIFileApp::fillWindowMenu(QMenu* m)
 {
-    // Everything after the window and tool-bar commands is the list of editor windows.
+    // Everything after the window and tool-bar commands is the list of open
+    // windows: editor and option windows, then the message window.
     const QList<QAction*> acts = m->actions();
     for (int i = kWindowMenuFixedItems; i < acts.size(); ++i) {
         m->removeAction(acts[i]);
         acts[i]->deleteLater();
     }
-    const QList<TFileMDIChild*> eds = Client->editors();
-    if (eds.isEmpty())
+    const QList<TFileMDIClient::WindowEntry> windows = Client->windowList();
+    if (windows.isEmpty())
         return;
     m->addSeparator();
-    TFileMDIChild* current = Client->currentEditor();
     int n = 1;
-    for (TFileMDIChild* c : eds) {
-        QString text = n <= 9 ? QStringLiteral("&%1 %2").arg(n).arg(c->caption())
-                              : QStringLiteral("%1 %2").arg(n).arg(c->caption());
-        QAction* a = m->addAction(text);
+    for (const TFileMDIClient::WindowEntry& e : windows) {
+        QAction* a = m->addAction(windowMenuText(n, e.caption));
         a->setCheckable(true);
-        a->setChecked(c == current);
-        QPointer<TFileMDIChild> target(c);
+        a->setChecked(e.active);
+        QPointer<QWidget> target(e.window);
         connect(a, &QAction::triggered, this, [this, target] {
-            if (target) {
-                Client->setActiveSubWindow(target);
-                target->editor()->setFocus();
-            }
+            if (target)
+                Client->bringToFront(target);
         });
         ++n;
     }
@@ -425,20 +429,35 @@ void TMDIFileApp::buildStatusBar()
     StatusBar = Frame->statusBar();
     StatusBar->setAccessibleName(QStringLiteral("Status bar"));
     StatusBar->setSizeGripEnabled(true);
+    // The fields have no fixed accessible name: a screen reader reads the text
+    // each one shows; the description says which field it is.
     message_ = new QLabel(StatusBar);
-    message_->setAccessibleName(QStringLiteral("Message"));
+    message_->setAccessibleDescription(QStringLiteral("Message"));
     message_->setMinimumWidth(1);
     StatusBar->addWidget(message_, 1);
-    for (const char* t : {"Up", "Down", "Num", "Ins", "Scr"}) {
-        auto* l = new QLabel(QString::fromLatin1(t), StatusBar);
+    auto separator = [this] {
+        auto* line = new QFrame(StatusBar);
+        line->setObjectName(QStringLiteral("separator"));
+        line->setFrameShape(QFrame::VLine);
+        line->setFrameShadow(QFrame::Sunken);
+        StatusBar->addPermanentWidget(line);
+    };
+    const struct {
+        const char* text;
+        const char* description;
+    } modes[] = {{"Up", "Up-arrow key"}, {"Down", "Down-arrow key"}, {"Num", "Num Lock"},
+                 {"Ins", "Insert"}, {"Scr", "Scroll Lock"}};
+    for (const auto& mode : modes) {
+        auto* l = new QLabel(QString::fromLatin1(mode.text), StatusBar);
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setAlignment(Qt::AlignCenter);
         l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("Down")) + 10);
-        l->setAccessibleName(QString::fromLatin1(t));
+        l->setAccessibleDescription(QString::fromLatin1(mode.description));
         l->setEnabled(false);
         StatusBar->addPermanentWidget(l);
         indicators_ << l;
+        separator();
     }
     clock_ = new QLabel(StatusBar);
     clock_->setFrameShape(QFrame::Panel);
@@ -448,7 +467,7 @@ void TMDIFileApp::buildStatusBar()
     f.setPointSize(10);
     clock_->setFont(f);
     clock_->setFixedWidth(QFontMetrics(f).averageCharWidth() * 12);
-    clock_->setAccessibleName(QStringLiteral("Clock"));
+    clock_->setAccessibleDescription(QStringLiteral("Clock"));
     StatusBar->addPermanentWidget(clock_);
 }
 
@@ -469,13 +488,22 @@ QString TMDIFileApp::statusMessage() const
 void TMDIFileApp::showHint(int id)
 {
     hintShown_ = true;
+    hintFromMenuBar_ = false;
     message_->setText(commandHint(id));
 }
 
 void TMDIFileApp::clearHint()
 {
     hintShown_ = false;
+    hintFromMenuBar_ = false;
     refreshIndicators();
+}
+
+void TMDIFileApp::clearMenuBarHint()
+{
+    // The hint of a highlighted menu-bar item goes with the highlight.
+    if (hintFromMenuBar_ && Frame && !Frame->menuBar()->activeAction())
+        clearHint();
 }
 
 void TMDIFileApp::refreshIndicators()
@@ -498,6 +526,7 @@ void TMDIFileApp::refreshIndicators()
 
 void TMDIFileApp::refreshIdle()
 {
+    clearMenuBarHint();
     updateCommandStates();
     refreshIndicators();
 }
@@ -530,6 +559,18 @@ bool TMDIFileApp::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Leave:
         if (watched->property("commandId").isValid())
             clearHint();
+        else if (Frame && watched == Frame->menuBar())
+            QTimer::singleShot(0, this, &TMDIFileApp::clearMenuBarHint);
+        break;
+    case QEvent::FocusOut:
+        // The keyboard left the menu bar (Escape, or a click elsewhere).
+        if (Frame && watched == Frame->menuBar())
+            QTimer::singleShot(0, this, &TMDIFileApp::clearMenuBarHint);
+        break;
+    case QEvent::ToolTip:
+        // In press-hints mode a button shows nothing while the pointer only rests on it.
+        if (HintMode == HintModes::PressHints && watched->property("commandId").isValid())
+            return true;
         break;
     default:
         break;

@@ -96,6 +96,7 @@ private:
     void buildStatusBar();
     void showHint(int id);
     void clearHint();
+    void clearMenuBarHint();
     void refreshIndicators();
     void refreshIdle();
     void fillWindowMenu(QMenu* m);
@@ -116,6 +117,7 @@ private:
     QLabel* clock_ = nullptr;
     QTimer* idle_ = nullptr;
     bool hintShown_ = false;
+    bool hintFromMenuBar_ = false;  // the hint is that of a highlighted menu-bar item
     bool upDown_[2] = {false, false};
     std::unique_ptr<IniStore> ini_;
     std::unique_ptr<RecentFiles> recent_;

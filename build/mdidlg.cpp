@@ -2,7 +2,9 @@
 
 #include "build/settings.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,10 +25,70 @@ QString firstLine(const QString& text)
     return text;
 }
 
-void applyEditedText(std::optional<QString>& setting, const QString& openedWith, const QString& now)
+void applyEditedText(std::optional<QString>& setting, bool modified, const QString& now)
 {
-    if (now != openedWith)
+    if (modified)
         setting = firstLine(now);
+}
+
+QSize dialogUnitsToPixels(QSize units, int averageCharWidth, int fontHeight)
+{
+    // Rounded to the nearest pixel, halves away from zero.
+    auto scale = [](int n, int numerator, int denominator) {
+        const long long p = 2LL * n * numerator;
+        return int((p + (p >= 0 ? denominator : -denominator)) / (2LL * denominator));
+    };
+    return QSize(scale(units.width(), averageCharWidth, 4), scale(units.height(), fontHeight, 8));
+}
+
+int dialogAverageCharWidth(const QFont& font)
+{
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const int width = QFontMetrics(font).horizontalAdvance(letters);
+    return (width + 26) / 52;
+}
+
+QFont optionDialogFont()
+{
+    QFont f = QApplication::font();
+    f.setPointSize(8);
+    return f;
+}
+
+TOptionDialog::TOptionDialog(QWidget* parent, QSize dialogUnits)
+    : QDialog(parent, Qt::Widget), units_(dialogUnits)
+{
+    setFont(optionDialogFont());
+}
+
+QSize TOptionDialog::pixelSize() const
+{
+    return dialogUnitsToPixels(units_, dialogAverageCharWidth(font()), QFontMetrics(font()).height());
+}
+
+void TOptionDialog::setDialogMargins(QLayout* layout) const
+{
+    // The usual margins of a dialog layout: 7 units around, 4 between controls.
+    const int cx = dialogAverageCharWidth(font());
+    const int cy = QFontMetrics(font()).height();
+    const QSize margin = dialogUnitsToPixels(QSize(7, 7), cx, cy);
+    const QSize gap = dialogUnitsToPixels(QSize(4, 3), cx, cy);
+    layout->setContentsMargins(margin.width(), margin.height(), margin.width(), margin.height());
+    layout->setSpacing(std::min(gap.width(), gap.height()));
+}
+
+void TOptionDialog::focusOnOk()
+{
+    OkButton->setFocus();
+}
+
+void TOptionDialog::focusInEvent(QFocusEvent* e)
+{
+    // The dialog itself is given the focus when its window opens or comes back:
+    // OK takes it.
+    QDialog::focusInEvent(e);
+    if (OkButton)
+        OkButton->setFocus(e->reason());
 }
 
 namespace {
@@ -87,7 +149,7 @@ QHBoxLayout* makeButtonRow(QDialog* dialog, QPushButton*& ok, QPushButton*& canc
 } // namespace
 
 TCompDialog::TCompDialog(QWidget* parent, int /*resId*/)
-    : QDialog(parent, Qt::Widget)
+    : TOptionDialog(parent, QSize(227, 162))
 {
     setWindowTitle(QStringLiteral("Compiler Options"));
     setAccessibleName(QStringLiteral("Compiler Options"));
@@ -107,11 +169,8 @@ TCompDialog::TCompDialog(QWidget* parent, int /*resId*/)
     JavaOptions->setLineWrapMode(QPlainTextEdit::NoWrap);
     JavaOptions->setTabChangesFocus(true);
     JavaOptions->setPlainText(EDITJAVAOPTIONS.value_or(QString()));
-
-    // What the fields were opened with; OK takes only the fields changed since.
-    openedDestination = Destination->text();
-    openedClassPath = ClassPath->text();
-    openedJavaOptions = JavaOptions->toPlainText();
+    // OK takes only the fields edited since the window opened.
+    JavaOptions->document()->setModified(false);
 
     auto* checks = new QGridLayout;
     checks->addWidget(Debug, 0, 0);
@@ -131,6 +190,7 @@ TCompDialog::TCompDialog(QWidget* parent, int /*resId*/)
     fields->setRowStretch(2, 1);
 
     auto* layout = new QVBoxLayout(this);
+    setDialogMargins(layout);
     layout->addLayout(checks);
     layout->addLayout(fields, 1);
     layout->addLayout(makeButtonRow(this, OkButton, CancelButton));
@@ -148,13 +208,14 @@ TCompDialog::TCompDialog(QWidget* parent, int /*resId*/)
 
     connect(OkButton, &QPushButton::clicked, this, &TCompDialog::CmOk);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    focusOnOk();
 }
 
 void TCompDialog::CmOk()
 {
-    applyEditedText(EDITDESTINATION, openedDestination, Destination->text());
-    applyEditedText(EDITCLASSPATH, openedClassPath, ClassPath->text());
-    applyEditedText(EDITJAVAOPTIONS, openedJavaOptions, JavaOptions->toPlainText());
+    applyEditedText(EDITDESTINATION, Destination->isModified(), Destination->text());
+    applyEditedText(EDITCLASSPATH, ClassPath->isModified(), ClassPath->text());
+    applyEditedText(EDITJAVAOPTIONS, JavaOptions->document()->isModified(), JavaOptions->toPlainText());
 
     CBDEPRECATION = Deprecation->isChecked();
     CBDEBUG = Debug->isChecked();
@@ -167,15 +228,15 @@ void TCompDialog::CmOk()
 }
 
 TProgDialog::TProgDialog(QWidget* parent, int /*resId*/)
-    : QDialog(parent, Qt::Widget)
+    : TOptionDialog(parent, QSize(237, 62))
 {
     setWindowTitle(QStringLiteral("Program Arguments"));
     setAccessibleName(QStringLiteral("Program Arguments"));
 
     CmdLine = makeLine(this, 101, QStringLiteral("Program Arguments"), EDITCMDLINE);
-    openedCmdLine = CmdLine->text();
 
     auto* layout = new QVBoxLayout(this);
+    setDialogMargins(layout);
     layout->addWidget(CmdLine);
     layout->addStretch(1);
     layout->addLayout(makeButtonRow(this, OkButton, CancelButton));
@@ -185,10 +246,11 @@ TProgDialog::TProgDialog(QWidget* parent, int /*resId*/)
 
     connect(OkButton, &QPushButton::clicked, this, &TProgDialog::CmOk);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    focusOnOk();
 }
 
 void TProgDialog::CmOk()
 {
-    applyEditedText(EDITCMDLINE, openedCmdLine, CmdLine->text());
+    applyEditedText(EDITCMDLINE, CmdLine->isModified(), CmdLine->text());
     accept();
 }

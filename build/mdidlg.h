@@ -7,6 +7,8 @@
 // sub-window instead closes the dialog as a Cancel: no setting changes.
 #pragma once
 #include <QDialog>
+#include <QFont>
+#include <QSize>
 #include <QString>
 #include <optional>
 
@@ -18,13 +20,53 @@ class QPushButton;
 // The first line of a text ("" for an empty text), whatever its length.
 QString firstLine(const QString& text);
 
-// Applies one text field of an option window to its setting: when the text now in
-// the field differs from the text it was opened with, the setting becomes the first
-// line of the field (present, possibly empty); otherwise the setting is untouched.
-void applyEditedText(std::optional<QString>& setting, const QString& openedWith, const QString& now);
+// Applies one text field of an option window to its setting: when the user has
+// edited the field since it opened (the edit's modified flag, set by any typing,
+// also typing that is taken back again), the setting becomes the first line of the
+// field (present, possibly empty); otherwise the setting is untouched.
+void applyEditedText(std::optional<QString>& setting, bool modified, const QString& now);
 
-// "Compiler Options": the six compiler switches and the three compiler texts.
-class TCompDialog : public QDialog {
+// The pixel size of a dialog layout given in dialog units: a horizontal unit is a
+// quarter of the font's average character width, a vertical unit an eighth of its
+// height; each product is rounded to the nearest pixel.
+QSize dialogUnitsToPixels(QSize units, int averageCharWidth, int fontHeight);
+
+// The average character width that dialog units are measured in, as dialog
+// layouts have always measured it: the width of the 52 letters "A" to "Z" and
+// "a" to "z" divided by 52, rounded to the nearest pixel.
+int dialogAverageCharWidth(const QFont& font);
+
+// The font of the option windows' layouts: the application's font at 8 points.
+QFont optionDialogFont();
+
+// What the two option windows share: their layout size in dialog units, the
+// font it is measured in, and the focus on OK when they open.
+class TOptionDialog : public QDialog {
+    Q_OBJECT
+public:
+    TOptionDialog(QWidget* parent, QSize dialogUnits);
+
+    QSize dialogUnits() const { return units_; }
+    // The size the layout's dialog units give at the dialog's font.
+    QSize pixelSize() const;
+
+    QPushButton* OkButton = nullptr;     // id 1
+    QPushButton* CancelButton = nullptr; // id 2
+
+protected:
+    // Gives OK the focus whenever the dialog itself is given the focus.
+    void focusOnOk();
+    void focusInEvent(QFocusEvent* e) override;
+    // Margins and spacing of the dialog's layout, in dialog units.
+    void setDialogMargins(class QLayout* layout) const;
+
+private:
+    QSize units_;
+};
+
+// "Compiler Options": the six compiler switches and the three compiler texts;
+// 227 by 162 dialog units.
+class TCompDialog : public TOptionDialog {
     Q_OBJECT
 public:
     explicit TCompDialog(QWidget* parent = nullptr, int resId = 700);
@@ -41,17 +83,11 @@ public:
     QCheckBox* Optimize;         // id 104
     QCheckBox* Verbose;          // id 105
     QCheckBox* Depend;           // id 106
-    QPushButton* OkButton;       // id 1
-    QPushButton* CancelButton;   // id 2
-
-private:
-    QString openedDestination;
-    QString openedClassPath;
-    QString openedJavaOptions;
 };
 
-// "Program Arguments": the arguments given to a Java application when it is run.
-class TProgDialog : public QDialog {
+// "Program Arguments": the arguments given to a Java application when it is run;
+// 237 by 62 dialog units.
+class TProgDialog : public TOptionDialog {
     Q_OBJECT
 public:
     explicit TProgDialog(QWidget* parent = nullptr, int resId = 701);
@@ -60,9 +96,4 @@ public:
     void CmOk();
 
     QLineEdit* CmdLine;        // id 101
-    QPushButton* OkButton;     // id 1
-    QPushButton* CancelButton; // id 2
-
-private:
-    QString openedCmdLine;
 };

@@ -13,43 +13,6 @@
 #include <QIcon>
 #include <QMdiSubWindow>
 
-namespace {
-
-// The sub-window that holds the message list. It takes the Exit command while
-// the list has the focus.
-class TBrowserFrame : public QMdiSubWindow, public CommandTarget {
-public:
-    explicit TBrowserFrame(TBrowserWindow* list) : list_(list)
-    {
-        setWidget(list);
-        setAttribute(Qt::WA_DeleteOnClose);
-        setWindowIcon(QIcon(QStringLiteral(":/icons/brewpad-32.png")));
-        table_.on(cmd::Exit, [this] {
-            if (list_)
-                list_->CmExit();
-        });
-        QObject::connect(list, &TBrowserWindow::captionChanged, this, [this](const QString& c) {
-            setWindowTitle(c);
-            setAccessibleName(c);
-        });
-    }
-    CommandTable& commands() override { return table_; }
-
-protected:
-    void closeEvent(QCloseEvent* e) override
-    {
-        if (list_)
-            list_->CanClose();
-        QMdiSubWindow::closeEvent(e);
-    }
-
-private:
-    CommandTable table_;
-    QPointer<TBrowserWindow> list_;
-};
-
-}  // namespace
-
 // An option window: the dialog's OK or Cancel closes the window that holds it.
 QMdiSubWindow* holdOptionDialog(TFileMDIClient* client, QDialog* dlg)
 {
@@ -91,15 +54,10 @@ void TFileMDIClient::CmFileErr(const QString& fname)
     if (tracebrowser == 1 && BrowserErr) {
         BrowserErr->InsFile(fname);
     } else {
-        const QRect r = viewport()->rect();
         auto* list = new TBrowserWindow(this, fname);
         auto* frame = new TBrowserFrame(list);
-        frame->setWindowTitle(list->windowTitle());
-        frame->setAccessibleName(list->windowTitle());
         connect(list, &TBrowserWindow::openLocation, this, &TFileMDIClient::openLocation);
-        addSubWindow(frame);
-        frame->setGeometry(r.left(), r.height() - 100, r.width() - 100, 100);
-        frame->show();
+        showMessageWindow(frame);
         BrowserErr = list;
         BrowserFrame = frame;
         tracebrowser = 1;

@@ -1,13 +1,24 @@
 #include "project/browser.h"
 
+#include "app/ids.h"
 #include "build/messages.h"
 #include "build/settings.h"
 #include "platform/host.h"
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
 
+#include <QApplication>
+
+#include <algorithm>
 #include <cstring>
 
 const QString TruncationNote =
@@ -161,4 +172,177 @@ void TBrowserWindow::CmEditItem(const QModelIndex& index)
         return;
     if (const auto location = parseMessageLine(GetString(index.row())))
         emit openLocation(location->path, location->line);
+}
+
+// ---- TBrowserFrame ---------------------------------------------------------
+
+TBrowserFrame::TBrowserFrame(TBrowserWindow* list, QWidget* parent)
+    : QFrame(parent), list_(list)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setLineWidth(1);
+    setMouseTracking(true);
+    setAutoFillBackground(true);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/brewpad-32.png")));
+
+    captionBar_ = new QWidget(this);
+    captionBar_->setObjectName(QStringLiteral("caption"));
+    captionBar_->setAutoFillBackground(true);
+    captionBar_->setMouseTracking(true);
+    title_ = new QLabel(list->windowTitle(), captionBar_);
+    QFont bold = title_->font();
+    bold.setBold(true);
+    title_->setFont(bold);
+    closeButton_ = new QToolButton(captionBar_);
+    closeButton_->setObjectName(QStringLiteral("close"));
+    closeButton_->setAccessibleName(QStringLiteral("Close"));
+    closeButton_->setToolTip(QStringLiteral("Close"));
+    closeButton_->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    closeButton_->setAutoRaise(true);
+    closeButton_->setFocusPolicy(Qt::NoFocus);
+    const int side = title_->fontMetrics().height() + 2;
+    closeButton_->setFixedSize(side, side);
+    auto* captionRow = new QHBoxLayout(captionBar_);
+    captionRow->setContentsMargins(4, 1, 1, 1);
+    captionRow->setSpacing(4);
+    captionRow->addWidget(title_, 1);
+    captionRow->addWidget(closeButton_);
+
+    list->setParent(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(Edge, Edge, Edge, 1);
+    layout->setSpacing(0);
+    layout->addWidget(captionBar_);
+    layout->addWidget(list, 1);
+    setFocusProxy(list);
+
+    table_.on(cmd::Exit, [this] {
+        if (list_)
+            list_->CmExit();
+    });
+    connect(closeButton_, &QToolButton::clicked, this, &QWidget::close);
+    connect(list, &TBrowserWindow::captionChanged, this, [this](const QString& c) {
+        title_->setText(c);
+        setWindowTitle(c);
+        setAccessibleName(c);
+    });
+    setWindowTitle(list->windowTitle());
+    setAccessibleName(list->windowTitle());
+    list->installEventFilter(this);
+    updateCaptionLook();
+}
+
+QString TBrowserFrame::caption() const
+{
+    return title_->text();
+}
+
+bool TBrowserFrame::isActive() const
+{
+    const QWidget* f = QApplication::focusWidget();
+    return f && (f == this || isAncestorOf(f));
+}
+
+void TBrowserFrame::activate()
+{
+    raise();
+    if (list_)
+        list_->setFocus(Qt::OtherFocusReason);
+}
+
+bool TBrowserFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == list_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        updateCaptionLook();
+        if (event->type() == QEvent::FocusIn)
+            emit activated();
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+void TBrowserFrame::updateCaptionLook()
+{
+    // The caption is drawn in the highlight colours while the window has the focus.
+    const bool active = list_ && list_->hasFocus();
+    QPalette pal = captionBar_->palette();
+    pal.setColor(QPalette::Window, palette().color(active ? QPalette::Highlight : QPalette::Mid));
+    pal.setColor(QPalette::WindowText, palette().color(active ? QPalette::HighlightedText : QPalette::WindowText));
+    captionBar_->setPalette(pal);
+    title_->setPalette(pal);
+}
+
+void TBrowserFrame::closeEvent(QCloseEvent* e)
+{
+    if (list_)
+        list_->CanClose();
+    e->accept();
+}
+
+void TBrowserFrame::hideEvent(QHideEvent* e)
+{
+    QFrame::hideEvent(e);
+    emit hidden();
+}
+
+int TBrowserFrame::edgesAt(const QPoint& p) const
+{
+    int edges = 0;
+    if (p.y() < Edge)
+        edges |= 1;
+    if (p.x() >= width() - Edge)
+        edges |= 2;
+    return edges;
+}
+
+void TBrowserFrame::mousePressEvent(QMouseEvent* e)
+{
+    dragEdges_ = e->button() == Qt::LeftButton ? edgesAt(e->position().toPoint()) : 0;
+    if (dragEdges_ == 0) {
+        QFrame::mousePressEvent(e);
+        return;
+    }
+    dragStart_ = e->globalPosition().toPoint();
+    startGeometry_ = geometry();
+    e->accept();
+}
+
+void TBrowserFrame::mouseMoveEvent(QMouseEvent* e)
+{
+    if (dragEdges_ == 0) {
+        switch (edgesAt(e->position().toPoint())) {
+        case 1: setCursor(Qt::SizeVerCursor); break;
+        case 2: setCursor(Qt::SizeHorCursor); break;
+        case 3: setCursor(Qt::SizeBDiagCursor); break;
+        default: unsetCursor(); break;
+        }
+        QFrame::mouseMoveEvent(e);
+        return;
+    }
+    const QPoint delta = e->globalPosition().toPoint() - dragStart_;
+    QRect g = startGeometry_;
+    const QWidget* area = parentWidget();
+    const int minHeight = captionBar_->sizeHint().height() + 2 * Edge + 8;
+    if (dragEdges_ & 1) {
+        // The bottom edge stays; the top follows the pointer within the area.
+        const int top = std::clamp(g.top() + delta.y(), 0, g.bottom() - minHeight);
+        g.setTop(top);
+    }
+    if (dragEdges_ & 2) {
+        const int maxWidth = area ? area->width() - g.left() : g.width() + delta.x();
+        g.setWidth(std::clamp(g.width() + delta.x(), 80, std::max(80, maxWidth)));
+    }
+    setGeometry(g);
+    emit resizedByUser();
+    e->accept();
+}
+
+void TBrowserFrame::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (dragEdges_ == 0) {
+        QFrame::mouseReleaseEvent(e);
+        return;
+    }
+    dragEdges_ = 0;
+    e->accept();
 }

@@ -1,6 +1,7 @@
 #include "project/odlistbx.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <QEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -31,6 +32,12 @@ QString TODListModel::line(int row) const
 {
     const LineSpan& s = spans[row];
     return QString::fromUtf8(bytes.constData() + s.offset, s.length);
+}
+
+QByteArrayView TODListModel::lineBytes(int row) const
+{
+    const LineSpan& s = spans[row];
+    return QByteArrayView(bytes.constData() + s.offset, s.length);
 }
 
 QString TODListModel::linePrefix(int row, qsizetype maxChars) const
@@ -101,7 +108,7 @@ QSize TODItemDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& 
 {
     // All items are one line high and the view asks for one item only: answer
     // the widest extent known, so that the scroll range covers every item.
-    const QSize extent = box->ItemExtent(box->DrawnText(index.row()));
+    const QSize extent = box->ItemExtentOf(index.row());
     box->GrowMaxWidth(extent.width());
     return QSize(qMax(box->GetMaxWidth(), extent.width()), extent.height());
 }
@@ -110,8 +117,8 @@ void TODItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 {
     if (!index.isValid())
         return;
-    const QString shown = box->DrawnText(index.row());
-    const QSize extent = box->ItemExtent(shown);
+    const int row = index.row();
+    const QSize extent = box->ItemExtentOf(row);
     box->GrowMaxWidth(extent.width());
 
     const QRect bound = option.rect;
@@ -127,15 +134,39 @@ void TODItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->save();
     painter->setClipRect(bound, Qt::IntersectClip);
     painter->fillRect(bound, background);
-    if (!shown.isEmpty()) {
-        painter->setFont(option.font);
-        painter->setPen(foreground);
-        const QFontMetrics metrics(option.font);
-        painter->drawText(QPoint(bound.left() + 1, bound.top() + 1 + metrics.ascent()), shown);
+    painter->setFont(option.font);
+    painter->setPen(foreground);
+    const QFontMetrics metrics(option.font);
+    const int left = bound.left() + 1;
+    const int baseline = bound.top() + 1 + metrics.ascent();
+    if (const LongLineLayout* layout = box->LongLine(row)) {
+        // Only the pieces in sight are decoded and drawn.
+        const QRect seen = bound & box->viewport()->rect();
+        const QByteArrayView bytes = box->listModel()->lineBytes(row);
+        const size_t pieces = layout->byteStart.size();
+        size_t i = std::upper_bound(layout->x.begin(), layout->x.begin() + pieces, seen.left() - left) -
+                   layout->x.begin();
+        i = i > 0 ? i - 1 : 0;
+        for (; i < pieces && left + layout->x[i] <= seen.right(); ++i) {
+            const qsizetype from = layout->byteStart[i];
+            const qsizetype to = i + 1 < pieces ? layout->byteStart[i + 1] : bytes.size();
+            painter->drawText(QPoint(left + layout->x[i], baseline), QString::fromUtf8(bytes.sliced(from, to - from)));
+        }
+    } else {
+        const QString text = box->listModel()->line(row);
+        if (!text.isEmpty())
+            painter->drawText(QPoint(left, baseline), text);
     }
-    if (option.state & QStyle::State_HasFocus) {
-        // The focus frame surrounds the text's width only.
-        painter->setPen(QColor(Qt::lightGray));
+    // The frame of the item with the caret surrounds the text's width only:
+    // light grey while the list has the focus, black on a selected item while
+    // it has not.
+    QColor frame;
+    if (option.state & QStyle::State_HasFocus)
+        frame = QColor(Qt::lightGray);
+    else if (selected && index == box->currentIndex())
+        frame = QColor(Qt::black);
+    if (frame.isValid()) {
+        painter->setPen(frame);
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(QRect(bound.left(), bound.top(), extent.width(), bound.height()).adjusted(0, 0, -1, -1));
     }
@@ -163,6 +194,11 @@ TODListBox::TODListBox(QWidget* parent, int id)
     setWordWrap(false);
     setFocusPolicy(Qt::StrongFocus);
 
+    // The pieces of long lines are cached by row: any change of rows drops them.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { longLines_.clear(); });
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { longLines_.clear(); });
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] { longLines_.clear(); });
+
     measureTimer_->setSingleShot(true);
     measureTimer_->setInterval(0);
     connect(measureTimer_, &QTimer::timeout, this, &TODListBox::measureSlice);
@@ -170,9 +206,67 @@ TODListBox::TODListBox(QWidget* parent, int id)
 
 TODListBox::~TODListBox() = default;
 
-QString TODListBox::DrawnText(int index) const
+namespace {
+
+// The length in bytes of the UTF-8 sequence that starts with `lead`.
+qsizetype utf8Length(unsigned char lead)
 {
-    return model_->linePrefix(index, MaxDrawnChars);
+    return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+
+// True when the character starting at `at` is a combining mark, which must stay
+// with the character before it.
+bool startsWithMark(QByteArrayView bytes, qsizetype at)
+{
+    const qsizetype n = std::min(utf8Length(static_cast<unsigned char>(bytes[at])), bytes.size() - at);
+    const QString c = QString::fromUtf8(bytes.sliced(at, n));
+    if (c.isEmpty())
+        return false;
+    const char32_t u = c.size() > 1 && c[0].isHighSurrogate() ? QChar::surrogateToUcs4(c[0], c[1]) : c[0].unicode();
+    return QChar::isMark(u);
+}
+
+LongLineLayout layoutLongLine(QByteArrayView bytes, const QFontMetrics& metrics)
+{
+    LongLineLayout layout;
+    const qsizetype size = bytes.size();
+    layout.byteStart.reserve(size_t(size / TODListBox::LongLinePieceBytes) + 1);
+    layout.x.reserve(size_t(size / TODListBox::LongLinePieceBytes) + 2);
+    int x = 0;
+    for (qsizetype start = 0; start < size;) {
+        qsizetype end = std::min(start + TODListBox::LongLinePieceBytes, size);
+        // Between whole characters, and a combining mark stays with its base.
+        while (end < size && ((static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80 || startsWithMark(bytes, end)))
+            ++end;
+        layout.byteStart.push_back(start);
+        layout.x.push_back(x);
+        x += metrics.horizontalAdvance(QString::fromUtf8(bytes.sliced(start, end - start)));
+        start = end;
+    }
+    layout.x.push_back(x);
+    return layout;
+}
+
+} // namespace
+
+const LongLineLayout* TODListBox::LongLine(int index) const
+{
+    if (index < 0 || index >= GetCount())
+        return nullptr;
+    const QByteArrayView bytes = model_->lineBytes(index);
+    if (bytes.size() <= LongLinePieceBytes)
+        return nullptr;
+    auto it = longLines_.find(index);
+    if (it == longLines_.end())
+        it = longLines_.insert(index, layoutLongLine(bytes, fontMetrics()));
+    return &it.value();
+}
+
+QSize TODListBox::ItemExtentOf(int index) const
+{
+    if (const LongLineLayout* layout = LongLine(index))
+        return QSize(layout->width() + 2, fontMetrics().height() + 2);
+    return ItemExtent(index >= 0 && index < GetCount() ? model_->line(index) : QString());
 }
 
 QSize TODListBox::ItemExtent(QStringView text) const
@@ -221,11 +315,10 @@ void TODListBox::measureSlice()
     if (count > 0 && idleWidest_ == 0)
         idleWidest_ = metrics.horizontalAdvance(QLatin1Char(' ')) + 2;
     while (measuredUpTo_ < count) {
-        const QString text = DrawnText(measuredUpTo_);
-        if (!text.isEmpty())
-            idleWidest_ = qMax(idleWidest_, metrics.horizontalAdvance(text) + 2);
+        idleWidest_ = qMax(idleWidest_, ItemExtentOf(measuredUpTo_).width());
+        const bool longLine = model_->lineBytes(measuredUpTo_).size() > LongLinePieceBytes;
         ++measuredUpTo_;
-        if ((measuredUpTo_ & 63) == 0 && clock.elapsed() >= 4)
+        if (((measuredUpTo_ & 63) == 0 || longLine) && clock.elapsed() >= 4)
             break;
     }
     const bool done = measuredUpTo_ >= count;
@@ -242,6 +335,7 @@ void TODListBox::changeEvent(QEvent* event)
     QListView::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         // Every extent changes with the font; the width only ever grows.
+        longLines_.clear();
         startMeasuring(0);
         scheduleDelayedItemsLayout();
     }
@@ -311,7 +405,7 @@ int TODListBox::InsertString(const QString& text, int index)
     model_->insert(index, text);
     if (index < measuredUpTo_)
         ++measuredUpTo_;
-    GrowMaxWidth(ItemExtent(QStringView(text).left(MaxDrawnChars)).width());
+    GrowMaxWidth(ItemExtentOf(index).width());
     return index;
 }
 

@@ -9,6 +9,7 @@
 #include <QAbstractItemDelegate>
 #include <QAbstractListModel>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QListView>
 #include <vector>
 
@@ -34,6 +35,8 @@ public:
 
     int count() const { return int(spans.size()); }
     QString line(int row) const;
+    // The line's UTF-8 bytes, without decoding them.
+    QByteArrayView lineBytes(int row) const;
     // The line's start: at most `maxChars` characters, decoding no more than needed.
     QString linePrefix(int row, qsizetype maxChars) const;
     quintptr itemData(int row) const;
@@ -55,8 +58,9 @@ class TODListBox;
 
 // Measures items as their text extent plus 2 each way (an empty item on one
 // blank) and draws them: text at 1,1 inside the item's rectangle, clipped to it,
-// over the filled background; a selected item inverted; the focus frame only as
-// wide as the text.
+// over the filled background; a selected item inverted; the frame of the item
+// with the caret only as wide as the text: light grey while the list has the
+// focus, black on a selected item while it has not.
 class TODItemDelegate : public QAbstractItemDelegate {
     Q_OBJECT
 public:
@@ -69,12 +73,21 @@ private:
     TODListBox* box;
 };
 
+// Where the pieces of a long line lie: the line is measured and drawn in pieces
+// of about LongLinePieceBytes bytes of UTF-8, cut between characters and never
+// before a combining mark, so that drawing a line of any length decodes and lays
+// out only the pieces in sight.
+struct LongLineLayout {
+    std::vector<qsizetype> byteStart; // where each piece starts in the line's bytes
+    std::vector<int> x;               // where each piece starts across; one more: the whole width
+    int width() const { return x.empty() ? 0 : x.back(); }
+};
+
 class TODListBox : public QListView {
     Q_OBJECT
 public:
-    // Lines longer than this are measured and drawn up to this many characters;
-    // the item itself keeps the whole line.
-    static constexpr int MaxDrawnChars = 8192;
+    // Lines longer than this many bytes are measured and drawn in pieces.
+    static constexpr qsizetype LongLinePieceBytes = 4096;
 
     explicit TODListBox(QWidget* parent = nullptr, int id = 0);
     ~TODListBox() override;
@@ -103,8 +116,11 @@ public:
 
     // An item's text extent plus 2 each way; an empty text is measured on one blank.
     QSize ItemExtent(QStringView text) const;
-    // The part of an item that is measured and drawn: its first MaxDrawnChars characters.
-    QString DrawnText(int index) const;
+    // The extent of the item `index`, its whole line measured (long lines piece by piece).
+    QSize ItemExtentOf(int index) const;
+    // The pieces of a long line (cached until the items or the font change);
+    // nullptr for a line short enough to be drawn whole.
+    const LongLineLayout* LongLine(int index) const;
 
     // Widens MaxWidth and the horizontal scroll range to `width` when it is wider.
     void GrowMaxWidth(int width);
@@ -119,6 +135,7 @@ private:
     void startMeasuring(int from);
 
     int MaxWidth = 0;
+    mutable QHash<int, LongLineLayout> longLines_;
     TODListModel* model_;
     TODItemDelegate* delegate_;
     QTimer* measureTimer_;

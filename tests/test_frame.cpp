@@ -1,7 +1,17 @@
 // The main frame: menus, tool bar, hints, status bar and command enabling.
 #include "frame_fixture.h"
 
+#include "build/mdidlg.h"
+#include "editor/finddlg.h"
+#include "project/browser.h"
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -9,12 +19,25 @@
 
 namespace {
 
+// Cascade, Tile, Arrange Icons, Close All, a separator and the two tool-bar commands.
+const int kFixedWindowItems = 7;
+
 QStringList menuItems(QMenu* m)
 {
     QStringList out;
     for (QAction* a : m->actions())
         out << (a->isSeparator() ? QStringLiteral("-") : a->text() + "#" + a->data().toString());
     return out;
+}
+
+// A capture file as javac writes it, naming a line of `source`.
+QString writeCapture(const QString& dir, const QString& source, int line)
+{
+    const QString path = dir + "/Lines.err";
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write((source + ":" + QString::number(line) + ": error: cannot find symbol\n1 error\n").toUtf8());
+    return path;
 }
 
 }  // namespace
@@ -245,4 +268,430 @@ TEST_F(FrameTest, WindowMenuListsEditorWindows)
     // The tool-bar commands work from the menu too.
     app->action(cmd::ToggleBar)->trigger();
     EXPECT_EQ(app->ControlBarLoc, 1);
+}
+
+TEST_F(FrameTest, EditorCommandsOnlyWhileAnEditorWindowIsActive)
+{
+    const int editorCommands[] = {cmd::FileSave, cmd::FileSaveAs, cmd::Print, cmd::PrintSetup, cmd::Undo,
+                                  cmd::Cut, cmd::Copy, cmd::Paste, cmd::Delete, cmd::ClearAll,
+                                  cmd::FormatFont, cmd::Find, cmd::Replace, cmd::FindNext, cmd::JavaCompile,
+                                  cmd::JavaRun, cmd::AppletRun, cmd::Unix2Dos, cmd::SaveJavaProj,
+                                  cmd::SaveAsJavaProj, cmd::InsertNode, cmd::DeleteNode};
+    const QString source = writeFile("Lines.java", "one\ntwo\nthree\n");
+    TFileMDIChild* c = newJava();
+    ASSERT_NE(c, nullptr);
+    QTest::keyClicks(c->editor(), "class A {}");
+    c->editor()->selectAll();
+    QApplication::clipboard()->setText("pasted");
+    // Marks that turn on the run and project commands too.
+    c->IsJpr = c->IsJavaMain = c->IsJavaApplet = c->IsCompiled = true;
+    for (int id : editorCommands)
+        ASSERT_TRUE(enabled(id)) << "with the editor window active: " << id;
+
+    const struct {
+        const char* kind;
+        std::function<void()> open;
+    } others[] = {
+        {"Compiler Options", [&] { app->dispatch(cmd::JavaOptions); }},
+        {"Program Arguments", [&] { app->dispatch(cmd::JavaArgs); }},
+        {"message window",
+         [&] {
+             client()->CmFileErr(writeCapture(dir.path(), source, 2));
+             client()->BrowserFrame->activate();
+         }},
+    };
+    for (const auto& other : others) {
+        other.open();
+        QApplication::processEvents();
+        EXPECT_EQ(current(), nullptr) << other.kind;
+        for (int id : editorCommands)
+            EXPECT_FALSE(enabled(id)) << other.kind << " active: " << id;
+        // Their keys and commands do nothing to the editor that is out of reach.
+        app->dispatch(cmd::ClearAll);
+        QTest::keyClick(app->Frame, Qt::Key_F2);
+        app->dispatch(cmd::Unix2Dos);
+        EXPECT_EQ(c->editor()->rawText(), "class A {}") << other.kind;
+        EXPECT_TRUE(dialogs_.messages.empty()) << other.kind;
+        // Back in the editor window, its commands are there again.
+        client()->bringToFront(c);
+        QApplication::processEvents();
+        EXPECT_EQ(current(), c) << other.kind;
+        EXPECT_TRUE(enabled(cmd::ClearAll)) << other.kind;
+    }
+
+    // Enter on a message opens the file it names at its line, in an active editor.
+    client()->BrowserFrame->activate();
+    TBrowserWindow* list = client()->BrowserErr;
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QApplication::processEvents();
+    ASSERT_NE(current(), nullptr);
+    EXPECT_EQ(current()->editor()->fileName(), source);
+    EXPECT_EQ(current()->editor()->textCursor().blockNumber(), 1);
+    EXPECT_EQ(client()->activeSubWindow(), current());
+    EXPECT_TRUE(enabled(cmd::FileSave));
+    // Again with the file open: the same window comes back.
+    TFileMDIChild* opened = current();
+    client()->BrowserFrame->activate();
+    EXPECT_EQ(current(), nullptr);
+    QTest::keyClick(list, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(current(), opened);
+    EXPECT_EQ(client()->editors().size(), 2);
+}
+
+TEST_F(FrameTest, MessageWindowStaysAlongTheBottomOutsideTheMdiWindows)
+{
+    const QString source = writeFile("Lines.java", "one\ntwo\n");
+    TFileMDIChild* c = newJava();
+    c->showMaximized();
+    QApplication::processEvents();
+    client()->CmFileErr(writeCapture(dir.path(), source, 1));
+    QApplication::processEvents();
+    TBrowserFrame* f = client()->BrowserFrame;
+    ASSERT_NE(f, nullptr);
+    // A child of the client area, not one of its MDI windows.
+    EXPECT_EQ(f->parentWidget(), client());
+    EXPECT_EQ(client()->subWindowList().size(), 1);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(f->caption(), "Messages : Lines.err");
+    const QRect r = client()->contentsRect();
+    const QRect placed(r.left(), r.bottom() + 1 - 100, r.width() - 100, 100);
+    EXPECT_EQ(f->geometry(), placed);
+    // The maximised editor stays maximised, above the message window.
+    auto editorRect = [&](QMdiSubWindow* w) { return QRect(w->mapTo(client(), QPoint(0, 0)), w->size()); };
+    EXPECT_TRUE(c->isMaximized());
+    EXPECT_FALSE(editorRect(c).intersects(f->geometry()));
+    EXPECT_EQ(editorRect(c).bottom() + 1, f->y());
+
+    // The window commands leave it alone.
+    c->showNormal();
+    TFileMDIChild* d = newJava();
+    for (int id : {cmd::Tile, cmd::Cascade, cmd::ArrangeIcons}) {
+        app->dispatch(id);
+        QApplication::processEvents();
+        EXPECT_EQ(f->geometry(), placed) << id;
+        EXPECT_TRUE(f->isVisible()) << id;
+        EXPECT_FALSE(editorRect(c).intersects(f->geometry())) << id;
+        EXPECT_FALSE(editorRect(d).intersects(f->geometry())) << id;
+    }
+    for (TFileMDIChild* e : client()->editors())
+        e->approveClose();
+    app->dispatch(cmd::CloseAll);
+    QApplication::processEvents();
+    EXPECT_TRUE(client()->subWindowList().isEmpty());
+    ASSERT_TRUE(client()->BrowserFrame);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(tracebrowser, 1);
+    EXPECT_TRUE(enabled(cmd::CloseAll) == false);
+
+    // A window maximised later neither covers it nor moves it.
+    TFileMDIChild* e = newJava();
+    e->showMaximized();
+    QApplication::processEvents();
+    EXPECT_EQ(f->geometry(), placed);
+    EXPECT_FALSE(editorRect(e).intersects(f->geometry()));
+    // A larger workspace: it keeps to the bottom and keeps its size.
+    app->Frame->resize(app->Frame->width() + 80, app->Frame->height() + 60);
+    QApplication::processEvents();
+    const QRect bigger = client()->contentsRect();
+    EXPECT_EQ(f->geometry(), QRect(bigger.left(), bigger.bottom() + 1 - 100, placed.width(), 100));
+    EXPECT_FALSE(editorRect(e).intersects(f->geometry()));
+    EXPECT_TRUE(e->isMaximized());
+
+    // Reached with the keyboard: its Window-menu entry brings it to the front with the focus.
+    QMenu* w = app->menu("&Window");
+    emit w->aboutToShow();
+    QAction* entry = w->actions().last();
+    EXPECT_EQ(entry->text(), "&2 Messages : Lines.err");
+    entry->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), f->list());
+    EXPECT_TRUE(client()->messageWindowActive());
+    EXPECT_TRUE(e->isMaximized());
+    emit w->aboutToShow();
+    EXPECT_TRUE(w->actions().last()->isChecked());
+
+    // Closed, it gives its strip back.
+    f->close();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(tracebrowser, 0);
+    EXPECT_FALSE(client()->BrowserFrame);
+    EXPECT_EQ(editorRect(e).bottom(), client()->contentsRect().bottom());
+    EXPECT_EQ(current(), e);
+}
+
+TEST_F(FrameTest, WindowMenuListsEveryWindowWithAmpersandsShownAsThemselves)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("R&D"));
+    const QString source = writeFile("R&D/Tom&Jerry.java", "class T {}\n");
+    TFileMDIChild* c = openJava(source);
+    ASSERT_NE(c, nullptr);
+    app->dispatch(cmd::JavaOptions);
+    app->dispatch(cmd::JavaArgs);
+    client()->CmFileErr(writeCapture(dir.path(), source, 1));
+    QApplication::processEvents();
+
+    QMenu* w = app->menu("&Window");
+    emit w->aboutToShow();
+    const QStringList items = menuItems(w).mid(kFixedWindowItems);
+    QString doubled = source;
+    doubled.replace("&", "&&");
+    EXPECT_EQ(items, QStringList({"-", "&1 JAVA - " + doubled + "#", "&2 Compiler Options#",
+                                  "&3 Program Arguments#", "&4 Messages : Lines.err#"}));
+    // The active window is the one checked.
+    EXPECT_TRUE(w->actions().at(kFixedWindowItems + 3)->isChecked());
+    EXPECT_FALSE(w->actions().at(kFixedWindowItems + 1)->isChecked());
+    // Choosing an option window brings it to the front.
+    w->actions().at(kFixedWindowItems + 2)->trigger();
+    QApplication::processEvents();
+    ASSERT_NE(client()->activeSubWindow(), nullptr);
+    EXPECT_NE(qobject_cast<TCompDialog*>(client()->activeSubWindow()->widget()), nullptr);
+    // And the editor window.
+    emit w->aboutToShow();
+    w->actions().at(kFixedWindowItems + 1)->trigger();
+    EXPECT_EQ(current(), c);
+    EXPECT_EQ(QApplication::focusWidget(), c->editor());
+    // The caption's text is the pure function's too.
+    EXPECT_EQ(windowMenuText(10, "a&b"), "10 a&&b");
+}
+
+TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
+{
+    TFileMDIChild* c = newJava();
+    ASSERT_NE(c, nullptr);
+    EditControl* e = c->editor();
+    auto setText = [&](const QString& t) {
+        e->setPlainText(t);
+        e->document()->clearUndoRedoStacks();
+    };
+    auto press = [&](const QKeyCombination& k) {
+        e->setFocus();
+        QTest::keyClick(e, k.key(), k.keyboardModifiers());
+        QApplication::processEvents();
+    };
+    // The commands the edit control carries out with keys of its own, by their effect.
+    const std::map<int, std::function<void(const QKeyCombination&)>> ownKeys = {
+        {cmd::Undo, [&](const QKeyCombination& k) { setText(""); QTest::keyClicks(e, "x"); press(k);
+                                                   EXPECT_EQ(e->rawText(), ""); }},
+        {cmd::Cut, [&](const QKeyCombination& k) { setText("abc"); e->selectAll(); press(k);
+                                                  EXPECT_EQ(e->rawText(), "");
+                                                  EXPECT_EQ(QApplication::clipboard()->text(), "abc"); }},
+        {cmd::Copy, [&](const QKeyCombination& k) { setText("abc"); e->selectAll();
+                                                   QApplication::clipboard()->setText("other"); press(k);
+                                                   EXPECT_EQ(QApplication::clipboard()->text(), "abc"); }},
+        {cmd::Paste, [&](const QKeyCombination& k) { setText(""); QApplication::clipboard()->setText("pp");
+                                                    press(k); EXPECT_EQ(e->rawText(), "pp"); }},
+        {cmd::Delete, [&](const QKeyCombination& k) { setText("abc"); e->selectAll(); press(k);
+                                                     EXPECT_EQ(e->rawText(), ""); }},
+    };
+    QStringList walked;
+    for (QAction* bar : app->Frame->menuBar()->actions()) {
+        QList<QAction*> items{bar};
+        if (bar->menu())
+            items = bar->menu()->actions();
+        for (QAction* a : items) {
+            const QString keys = a->text().section('\t', 1);
+            if (keys.isEmpty())
+                continue;
+            walked << keys;
+            const int id = a->data().toInt();
+            const QKeySequence seq = QKeySequence::fromString(keys);
+            ASSERT_EQ(seq.count(), 1) << keys.toStdString();
+            SCOPED_TRACE(keys.toStdString());
+            std::vector<int> ran;
+            // Recorders at the head of the chain stand for every routed command,
+            // enabled, so that nothing real (a compiler, a terminal) starts.
+            e->commands().on(id, [&ran, id] { ran.push_back(id); });
+            e->commands().enabler(id, [](CommandState& s) { s.enabled = true; });
+            if (keys == "Ctrl+Del") {
+                // The edit control's own key: it deletes to the end of the word, and the
+                // whole text stays.
+                setText("abc def");
+                press(seq[0]);
+                EXPECT_TRUE(ran.empty());
+                EXPECT_EQ(e->rawText(), "def");
+            } else if (ownKeys.count(id)) {
+                ownKeys.at(id)(seq[0]);
+            } else {
+                press(seq[0]);
+                EXPECT_EQ(ran, std::vector<int>{id});
+            }
+        }
+    }
+    EXPECT_EQ(walked, QStringList({"ALT+X", "Ctrl+Z", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del", "Ctrl+Del", "F3",
+                                   "F9", "Ctrl+F9", "Shift+F9"}));
+}
+
+TEST_F(FrameTest, F3RunsNextWhileNextIsEnabled)
+{
+    // Without an editor window Next is disabled and F3 does nothing.
+    QTest::keyClick(app->Frame, Qt::Key_F3);
+    EXPECT_EQ(client()->finder->findDialog(), nullptr);
+    // With one, Next without an earlier search opens Find, as the menu item does.
+    TFileMDIChild* c = newJava();
+    QTest::keyClick(c->editor(), Qt::Key_F3);
+    ASSERT_NE(client()->finder->findDialog(), nullptr);
+    EXPECT_TRUE(client()->finder->findDialog()->isVisible());
+    client()->finder->findDialog()->close();
+}
+
+TEST_F(FrameTest, StatusBarSeparatesItsIndicatorsAndReadsAsItShows)
+{
+    // The fields right of the message area, left to right.
+    QList<QWidget*> fields;
+    for (QWidget* w : app->StatusBar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w->isVisible() && w != app->StatusBar->findChild<QLabel*>() && w->x() > app->StatusBar->width() / 3)
+            fields << w;
+    }
+    std::sort(fields.begin(), fields.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
+    QStringList shown;
+    for (QWidget* w : fields) {
+        auto* frame = qobject_cast<QFrame*>(w);
+        if (auto* l = qobject_cast<QLabel*>(w))
+            shown << (l == app->clock() ? QStringLiteral("clock") : l->text());
+        else if (frame && frame->frameShape() == QFrame::VLine)
+            shown << "|";
+    }
+    EXPECT_EQ(shown, QStringList({"Up", "|", "Down", "|", "Num", "|", "Ins", "|", "Scr", "|", "clock"}));
+
+    // A screen reader reads each field's current text.
+    auto spoken = [](QWidget* w) {
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
+        return i ? i->text(QAccessible::Name) : QString();
+    };
+    QLabel* message = nullptr;
+    for (QLabel* l : app->StatusBar->findChildren<QLabel*>())
+        if (l->accessibleDescription() == "Message")
+            message = l;
+    ASSERT_NE(message, nullptr);
+    app->action(cmd::Unix2Dos)->hover();
+    EXPECT_EQ(spoken(message), "Converts LF to CR/LF");
+    TFileMDIChild* c = newJava();
+    QTest::keyClicks(c->editor(), "ab");
+    app->Frame->menuBar()->setActiveAction(nullptr);
+    QTest::qWait(250);
+    EXPECT_EQ(spoken(message), "Line 1, Col 3");
+    EXPECT_EQ(spoken(app->clock()), app->clock()->text());
+    EXPECT_FALSE(app->clock()->text().isEmpty());
+    EXPECT_EQ(spoken(app->indicator("Num")), "Num");
+}
+
+TEST_F(FrameTest, MenuBarHintGoesWithTheHighlight)
+{
+    TFileMDIChild* c = newJava();
+    QTest::keyClicks(c->editor(), "abc");
+    QTest::qWait(250);
+    ASSERT_EQ(app->statusMessage(), "Line 1, Col 4");
+    QMenuBar* bar = app->Frame->menuBar();
+    // The pointer rests on Unix2Dos, then leaves the menu bar.
+    QTest::mouseMove(bar, bar->actionGeometry(app->action(cmd::Unix2Dos)).center());
+    bar->setActiveAction(app->action(cmd::Unix2Dos));
+    EXPECT_EQ(app->statusMessage(), "Converts LF to CR/LF");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(bar, &leave);
+    QApplication::processEvents();
+    EXPECT_EQ(app->statusMessage(), "Line 1, Col 4");
+}
+
+TEST_F(FrameTest, ToolTipsOnlyInEnterHintsMode)
+{
+    QWidget* save = app->ControlBar->widgetForAction(app->action(cmd::FileSaveAs));
+    ASSERT_NE(save, nullptr);
+    auto tipShown = [&] {
+        QToolTip::hideText();
+        QApplication::processEvents();
+        const QPoint at = save->rect().center();
+        QHelpEvent tip(QEvent::ToolTip, at, save->mapToGlobal(at));
+        QApplication::sendEvent(save, &tip);
+        QApplication::processEvents();
+        const bool shown = QToolTip::isVisible();
+        QToolTip::hideText();
+        return shown;
+    };
+    EXPECT_EQ(app->HintMode, HintModes::PressHints);
+    EXPECT_FALSE(tipShown());
+    app->dispatch(cmd::ToggleHint);
+    EXPECT_TRUE(tipShown());
+}
+
+TEST_F(FrameTest, OptionWindowsHaveTheirDialogSizeAndOpenWithTheFocusOnOk)
+{
+    // Also over a maximised editor window.
+    TFileMDIChild* c = newJava();
+    c->showMaximized();
+    QApplication::processEvents();
+    for (int id : {cmd::JavaOptions, cmd::JavaArgs}) {
+        app->dispatch(id);
+        QApplication::processEvents();
+        QMdiSubWindow* w = client()->activeSubWindow();
+        ASSERT_NE(w, nullptr);
+        auto* dlg = qobject_cast<TOptionDialog*>(w->widget());
+        ASSERT_NE(dlg, nullptr) << id;
+        SCOPED_TRACE(dlg->windowTitle().toStdString());
+        EXPECT_FALSE(w->isMaximized());
+        EXPECT_EQ(dlg->size(), dlg->pixelSize());
+        EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(dlg->OkButton));
+    }
+    EXPECT_TRUE(c->isMaximized());
+    auto* prog = qobject_cast<TProgDialog*>(client()->activeSubWindow()->widget());
+    const QFont f = optionDialogFont();
+    EXPECT_EQ(prog->size(),
+              QSize(qRound(237 * dialogAverageCharWidth(f) / 4.0), qRound(62 * QFontMetrics(f).height() / 8.0)));
+}
+
+TEST_F(FrameTest, MessageWindowIsResizedByItsTopAndRightEdges)
+{
+    const QString source = writeFile("Lines.java", "one\n");
+    TFileMDIChild* c = newJava();
+    c->showMaximized();
+    client()->CmFileErr(writeCapture(dir.path(), source, 1));
+    QApplication::processEvents();
+    TBrowserFrame* f = client()->BrowserFrame;
+    ASSERT_NE(f, nullptr);
+    const QRect placed = f->geometry();
+    // Dragging the top edge 40 pixels up: taller, its bottom where it was, and
+    // the maximised editor above it shorter.
+    const QPoint top(f->width() / 2, 1);
+    QTest::mousePress(f, Qt::LeftButton, {}, top);
+    QTest::mouseMove(f, top + QPoint(0, -40));
+    QTest::mouseRelease(f, Qt::LeftButton, {}, top + QPoint(0, -40));
+    QApplication::processEvents();
+    EXPECT_EQ(f->geometry(), placed.adjusted(0, -40, 0, 0));
+    EXPECT_TRUE(c->isMaximized());
+    EXPECT_EQ(QRect(c->mapTo(client(), QPoint(0, 0)), c->size()).bottom() + 1, f->y());
+    // Dragging the right edge 30 pixels to the right: wider.
+    const QPoint right(f->width() - 1, f->height() / 2);
+    QTest::mousePress(f, Qt::LeftButton, {}, right);
+    QTest::mouseMove(f, right + QPoint(30, 0));
+    QTest::mouseRelease(f, Qt::LeftButton, {}, right + QPoint(30, 0));
+    EXPECT_EQ(f->width(), placed.width() + 30);
+    // A later failure reloads it where the user left it.
+    client()->CmFileErr(writeCapture(dir.path(), source, 1));
+    EXPECT_EQ(f->geometry(), QRect(placed.left(), placed.top() - 40, placed.width() + 30, placed.height() + 40));
+}
+
+TEST_F(FrameTest, MessageWindowKeepsTheFocusWhenTheMainWindowComesBack)
+{
+    const QString source = writeFile("Lines.java", "one\n");
+    TFileMDIChild* c = newJava();
+    client()->CmFileErr(writeCapture(dir.path(), source, 1));
+    QApplication::processEvents();
+    TBrowserFrame* f = client()->BrowserFrame;
+    f->activate();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), f->list());
+    // Another window of the program is active for a while (a message box, the
+    // Find dialog), then the main window again.
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QApplication::processEvents();
+    QApplication::setActiveWindow(app->Frame);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), f->list());
+    EXPECT_EQ(current(), nullptr);
+    EXPECT_FALSE(enabled(cmd::FileSave));
+    (void)c;
 }

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QProcess>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -246,4 +248,88 @@ TEST_F(Lists, DoubleClickOrEnterOnAJavacMessageOpensItsLocation)
     QTest::keyClick(&w, Qt::Key_Down);
     QTest::keyClick(&w, Qt::Key_Enter);
     EXPECT_EQ(open.count(), 2);
+}
+
+TEST_F(Lists, TheCaretFrameIsBlackOnTheSelectedLineWhileTheListHasNoFocus)
+{
+    QWidget window;
+    auto* other = new QLineEdit(&window);
+    auto* box = new TODListBox(&window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(other);
+    layout->addWidget(box);
+    // A base colour whose inverse is not black, so that the frame shows.
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Base, QColor(255, 255, 200));
+    pal.setColor(QPalette::Text, QColor(0, 0, 0));
+    box->setPalette(pal);
+    box->AddString(QStringLiteral("first line"));
+    box->AddString(QStringLiteral("second"));
+    showAndSettle(window);
+    ASSERT_TRUE(box->SetSelIndex(0));
+    other->setFocus();
+    QApplication::setActiveWindow(&window);
+    QApplication::processEvents();
+    ASSERT_FALSE(box->hasFocus());
+    const QRect item = box->visualRect(box->model()->index(0, 0));
+    const int textWidth = box->ItemExtentOf(0).width();
+    auto frameAt = [&](int x, int y) { return box->viewport()->grab().toImage().pixelColor(x, y); };
+    // The frame's left edge and its right edge at the text's width; inside it the inverted base.
+    EXPECT_EQ(frameAt(item.left(), item.center().y()), QColor(Qt::black));
+    EXPECT_EQ(frameAt(item.left() + textWidth - 1, item.center().y()), QColor(Qt::black));
+    EXPECT_EQ(frameAt(item.left() + textWidth + 3, item.center().y()), QColor(0, 0, 55));
+
+    // With the focus, the frame is light grey.
+    box->setFocus();
+    QApplication::processEvents();
+    if (!box->hasFocus())
+        GTEST_SKIP() << "the offscreen platform gave the focus elsewhere";
+    EXPECT_EQ(frameAt(item.left(), item.center().y()), QColor(Qt::lightGray));
+}
+
+TEST_F(Lists, LinesOfAnyLengthAreMeasuredAndDrawnWhole)
+{
+    // 30000 characters (some of them two bytes long, and marks that must stay
+    // with their letter), then an end that differs from the rest.
+    QString line;
+    for (int i = 0; i < 3000; ++i)
+        line += QStringLiteral("abcde\u00e9fgh") + QChar(0x0301);
+    line += QStringLiteral("WWWWWWWWWW");
+    TODListBox box;
+    box.AddString(QStringLiteral("short"));
+    box.AddString(line);
+    showAndSettle(box);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    const int whole = box.fontMetrics().horizontalAdvance(line) + 2;
+    ASSERT_NE(box.LongLine(1), nullptr);
+    EXPECT_EQ(box.LongLine(0), nullptr);
+    // The pieces add up to the whole line (within a pixel per piece).
+    const int pieces = int(box.LongLine(1)->byteStart.size());
+    EXPECT_GT(pieces, 1);
+    EXPECT_NEAR(box.ItemExtentOf(1).width(), whole, pieces);
+    EXPECT_GE(box.GetMaxWidth(), box.ItemExtentOf(1).width());
+    // Every piece starts on a letter, not inside a character or on a mark.
+    const QByteArray utf8 = line.toUtf8();
+    for (qsizetype start : box.LongLine(1)->byteStart) {
+        EXPECT_NE(static_cast<unsigned char>(utf8[start]) & 0xC0, 0x80);
+        EXPECT_FALSE(QString::fromUtf8(utf8.mid(start, 2)).at(0).isMark());
+    }
+
+    // Scrolled to its end, the end of the line is drawn.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return box.horizontalScrollBar()->maximum() >= whole - box.viewport()->width() - pieces; }, 20000));
+    box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum());
+    QApplication::processEvents();
+    const QRect item = box.visualRect(box.model()->index(1, 0));
+    const QImage shot = box.viewport()->grab().toImage();
+    const QColor base = box.palette().color(QPalette::Base);
+    int ink = 0;
+    for (int x = 0; x < shot.width(); ++x) {
+        for (int y = item.top() + 2; y < item.bottom() - 1; ++y)
+            ink += shot.pixelColor(x, y) != base;
+    }
+    EXPECT_GT(ink, 20);
+    // Drawing the row decodes only the pieces in sight: the rest of the line is
+    // still there, whole, for copying and screen readers.
+    EXPECT_EQ(box.GetString(1), line);
 }

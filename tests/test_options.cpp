@@ -97,7 +97,7 @@ TEST_F(Options, OkWithoutTouchingAnythingKeepsEverySettingIncludingAbsentOnes)
         EXPECT_TRUE(d.NoWarn->isChecked());
         EXPECT_EQ(d.ClassPath->text(), *EDITCLASSPATH);
         EXPECT_EQ(d.JavaOptions->toPlainText(), *EDITJAVAOPTIONS);
-        // Typing and taking it back again is no change either.
+        // Typing and taking it back again edits the field: it is taken, empty.
         QTest::keyClicks(d.Destination, QStringLiteral("x"));
         QTest::keyClick(d.Destination, Qt::Key_Backspace);
         d.CmOk();
@@ -253,11 +253,84 @@ TEST(OptionText, FirstLineAndChangeRules)
     EXPECT_EQ(firstLine(QStringLiteral("one") + QChar(QChar::ParagraphSeparator) + "two"), QStringLiteral("one"));
 
     std::optional<QString> setting;
-    applyEditedText(setting, QString(), QString());
+    applyEditedText(setting, false, QString());
     EXPECT_FALSE(setting.has_value());
-    applyEditedText(setting, QString(), QStringLiteral("x\ny"));
+    applyEditedText(setting, true, QStringLiteral("x\ny"));
     EXPECT_EQ(setting, QStringLiteral("x"));
-    applyEditedText(setting, QStringLiteral("x"), QString());
+    applyEditedText(setting, false, QStringLiteral("other"));
+    EXPECT_EQ(setting, QStringLiteral("x"));
+    applyEditedText(setting, true, QString());
     EXPECT_EQ(setting, QString());
     EXPECT_TRUE(setting.has_value());
+}
+
+TEST(OptionText, DialogUnitsToPixels)
+{
+    // A quarter of the average character width across, an eighth of the height down.
+    EXPECT_EQ(dialogUnitsToPixels(QSize(227, 162), 6, 13), QSize(341, 263)); // 340.5, 263.25
+    EXPECT_EQ(dialogUnitsToPixels(QSize(237, 62), 5, 12), QSize(296, 93));   // 296.25, 93
+    EXPECT_EQ(dialogUnitsToPixels(QSize(4, 8), 7, 15), QSize(7, 15));
+    EXPECT_EQ(dialogUnitsToPixels(QSize(0, 0), 7, 15), QSize(0, 0));
+}
+
+TEST_F(Options, WindowsAreSizedInDialogUnitsOfTheirEightPointFont)
+{
+    TCompDialog comp;
+    TProgDialog prog;
+    const std::pair<TOptionDialog*, QSize> dialogs[] = {{&comp, QSize(227, 162)}, {&prog, QSize(237, 62)}};
+    for (auto [d, units] : dialogs) {
+        SCOPED_TRACE(d->windowTitle().toStdString());
+        EXPECT_EQ(d->font().pointSize(), 8);
+        EXPECT_EQ(d->dialogUnits(), units);
+        const QFontMetricsF m(d->font());
+        const double average = m.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52;
+        EXPECT_EQ(dialogAverageCharWidth(d->font()), qRound(average));
+        const QSize expected(qRound(units.width() * qRound(average) / 4.0),
+                             qRound(units.height() * QFontMetrics(d->font()).height() / 8.0));
+        EXPECT_EQ(d->pixelSize(), expected);
+        // Everything fits.
+        EXPECT_LE(d->minimumSizeHint().width(), expected.width());
+        EXPECT_LE(d->minimumSizeHint().height(), expected.height());
+    }
+}
+
+TEST_F(Options, AFieldTypedIntoAndClearedBecomesPresentAndEmpty)
+{
+    {
+        TCompDialog d;
+        QTest::keyClicks(d.Destination, QStringLiteral("x"));
+        QTest::keyClick(d.Destination, Qt::Key_Backspace);
+        QTest::keyClicks(d.JavaOptions, QStringLiteral("y"));
+        QTest::keyClick(d.JavaOptions, Qt::Key_Backspace);
+        d.CmOk();
+    }
+    // Edited fields, even if empty again, are taken; the untouched one stays absent.
+    EXPECT_EQ(EDITDESTINATION, QString());
+    EXPECT_TRUE(EDITDESTINATION.has_value());
+    EXPECT_EQ(EDITJAVAOPTIONS, QString());
+    EXPECT_TRUE(EDITJAVAOPTIONS.has_value());
+    EXPECT_FALSE(EDITCLASSPATH.has_value());
+    {
+        TProgDialog d;
+        QTest::keyClicks(d.CmdLine, QStringLiteral("a"));
+        QTest::keyClick(d.CmdLine, Qt::Key_Backspace);
+        d.CmOk();
+    }
+    EXPECT_TRUE(EDITCMDLINE.has_value());
+    EXPECT_EQ(EDITCMDLINE, QString());
+}
+
+TEST_F(Options, WindowsOpenWithTheFocusOnOk)
+{
+    TCompDialog comp;
+    TProgDialog prog;
+    for (TOptionDialog* d : {static_cast<TOptionDialog*>(&comp), static_cast<TOptionDialog*>(&prog)}) {
+        d->show();
+        QApplication::setActiveWindow(d);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+        EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(d->OkButton)) << d->windowTitle().toStdString();
+        // Enter presses OK.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(d->result(), QDialog::Accepted);
+    }
 }

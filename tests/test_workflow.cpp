@@ -100,16 +100,16 @@ TEST_F(WorkflowTest, ErrorsOpenTheMessageWindowAlongTheBottom)
     const QStringList lines = listLines();
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_TRUE(lines[0].contains("Broken.java:3: error")) << lines[0].toStdString();
-    const QRect area = client()->viewport()->rect();
+    const QRect area = client()->contentsRect();
     EXPECT_EQ(client()->BrowserFrame->geometry(), QRect(0, area.height() - 100, area.width() - 100, 100));
     EXPECT_TRUE(app->statusMessage().contains("1 error")) << app->statusMessage().toStdString();
-    // The message window is no editor: the editor stays the target of its commands.
-    client()->setActiveSubWindow(client()->BrowserFrame);
-    EXPECT_EQ(current(), c);
-    EXPECT_TRUE(enabled(cmd::FileSave));
+    // The message window is no editor: while it is active the editor's commands are off.
+    client()->BrowserFrame->activate();
+    EXPECT_EQ(current(), nullptr);
+    EXPECT_FALSE(enabled(cmd::FileSave));
 
     // A second failure reloads the same window with only the new messages.
-    QMdiSubWindow* first = client()->BrowserFrame;
+    TBrowserFrame* first = client()->BrowserFrame;
     openJava(writeFile("Other.java", "class Other { void g() { undefined(); } }\n"));
     compile();
     EXPECT_EQ(client()->BrowserFrame.data(), first);
@@ -177,7 +177,7 @@ TEST_F(WorkflowTest, CompilerOptionsWindowAppliesOnOk)
     ASSERT_EQ(dlgs.size(), 2);
     EXPECT_EQ(client()->subWindowList().last()->windowTitle(), "Compiler Options");
     dlgs[0]->Debug->setChecked(true);
-    dlgs[0]->ClassPath->setText(QString(300, 'c'));
+    QTest::keyClicks(dlgs[0]->ClassPath, QString(300, 'c'));
     dlgs[0]->CmOk();
     QApplication::processEvents();
     EXPECT_TRUE(CBDEBUG);
@@ -190,7 +190,7 @@ TEST_F(WorkflowTest, CompilerOptionsWindowAppliesOnOk)
     app->dispatch(cmd::JavaArgs);
     auto* prog = qobject_cast<TProgDialog*>(client()->subWindowList().last()->widget());
     ASSERT_NE(prog, nullptr);
-    prog->CmdLine->setText("a 'b c'");
+    QTest::keyClicks(prog->CmdLine, "a 'b c'");
     prog->CmOk();
     EXPECT_EQ(EDITCMDLINE.value_or("absent"), "a 'b c'");
 }
@@ -266,8 +266,7 @@ TEST_F(WorkflowTest, ExitRoutedToTheMessageWindowGoesNoFurther)
     openJava(writeFile("Broken.java", kBroken));
     compile();
     ASSERT_TRUE(client()->BrowserErr);
-    client()->BrowserErr->setFocus();
-    client()->setActiveSubWindow(client()->BrowserFrame);
+    client()->BrowserFrame->activate();
     QApplication::processEvents();
     if (QApplication::focusWidget() != client()->BrowserErr)
         GTEST_SKIP() << "the offscreen platform gave the focus elsewhere";
@@ -327,7 +326,7 @@ TEST_F(WorkflowTest, CancelledExitLeavesAnOldMessageWindowBehind)
 {
     TFileMDIChild* c = openJava(writeFile("Broken.java", kBroken));
     compile();
-    QPointer<QMdiSubWindow> first = client()->BrowserFrame;
+    QPointer<TBrowserFrame> first = client()->BrowserFrame;
     ASSERT_TRUE(first);
     QTest::keyClicks(c->editor(), "// unsaved");
     dialogs_.answers = {Answer::Cancel};

@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/ids.h"
+#include "build/mdidlg.h"
 #include "build/settings.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
@@ -10,6 +11,9 @@
 #include "editor/highlighter.h"
 #include "config/search.h"
 #include "project/browser.h"
+
+#include <QApplication>
+#include <QResizeEvent>
 
 #include <QDesktopServices>
 #include <QDir>
@@ -51,8 +55,11 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     FileJprData.filter = FilterProject;
 
     connect(this, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
-        if (auto* c = qobject_cast<TFileMDIChild*>(w))
-            lastEditor_ = c;
+        if (w)
+            messageActive_ = false;
+        // An option window is not maximised when it comes over a maximised
+        // window; editor windows are, as the window system does it.
+        setOption(QMdiArea::DontMaximizeSubWindowOnActivation, w && qobject_cast<TOptionDialog*>(w->widget()));
         emit editorsChanged();
     });
     buildCommands();
@@ -61,6 +68,14 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
 
 TFileMDIClient::~TFileMDIClient()
 {
+    // The message windows go first, while the workspace is whole.
+    for (const QPointer<TBrowserFrame>& f : std::as_const(messageFrames_)) {
+        if (f) {
+            f->disconnect(this);
+            delete f.data();
+        }
+    }
+    messageFrames_.clear();
     destroyPrintHost();
     // The build settings live for the run only.
     EDITCMDLINE.reset();
@@ -97,11 +112,11 @@ void TFileMDIClient::buildCommands()
 
 TFileMDIChild* TFileMDIClient::currentEditor() const
 {
-    if (auto* c = qobject_cast<TFileMDIChild*>(activeSubWindow()))
-        return c;
-    if (lastEditor_ && subWindowList().contains(lastEditor_.data()))
-        return lastEditor_.data();
-    return nullptr;
+    // The current window stays current while another top-level window of the
+    // program (the Find dialog, a message box) is active.
+    if (messageActive_)
+        return nullptr;
+    return qobject_cast<TFileMDIChild*>(currentSubWindow());
 }
 
 QList<TFileMDIChild*> TFileMDIClient::editors() const
@@ -156,6 +171,25 @@ TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& fi
 
 void TFileMDIClient::placeNewWindow(QMdiSubWindow* w)
 {
+    if (auto* dlg = qobject_cast<TOptionDialog*>(w->widget())) {
+        // An option window is as large as its dialog layout, around it the
+        // sub-window's frame and caption.
+        // It has the fixed size of a dialog: it is never maximised, also not
+        // over a maximised editor window.
+        w->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
+        w->ensurePolished();
+        const QMargins m = w->contentsMargins();
+        const QSize inner = dlg->pixelSize();
+        const QSize size(inner.width() + m.left() + m.right(), inner.height() + m.top() + m.bottom());
+        // A step below and to the right of the window opened before.
+        const QSize area = viewport()->size();
+        const int step = 24 * (subWindowList().size() - 1);
+        const int room = std::max(1, std::min(area.width() - size.width(), area.height() - size.height()));
+        w->setGeometry(step % room, step % room, size.width(), size.height());
+        return;
+    }
     // The default place of a new window: three quarters of the workspace,
     // each new one a step below and to the right of the one before.
     const QSize area = viewport()->size();
@@ -239,6 +273,11 @@ void TFileMDIClient::arrangeIcons()
 
 bool TFileMDIClient::canCloseAll()
 {
+    // The message windows are asked first; they never refuse.
+    for (TBrowserFrame* f : messageWindows()) {
+        if (f->list())
+            f->list()->CanClose();
+    }
     // The newest window is asked first, as the window system lists them.
     QList<QMdiSubWindow*> windows = subWindowList(QMdiArea::CreationOrder);
     std::reverse(windows.begin(), windows.end());
@@ -264,4 +303,119 @@ void TFileMDIClient::openDropped(const QString& path)
         CmOpenJavaProjFile(fi.absoluteFilePath());
     else
         CmMRUFileOpenJava(fi.absoluteFilePath());
+}
+
+// ---------------------------------------------------------------- message strip
+
+QList<TBrowserFrame*> TFileMDIClient::messageWindows() const
+{
+    QList<TBrowserFrame*> out;
+    for (const QPointer<TBrowserFrame>& f : messageFrames_) {
+        if (f)
+            out << f.data();
+    }
+    return out;
+}
+
+void TFileMDIClient::showMessageWindow(TBrowserFrame* frame)
+{
+    // Placed once, along the bottom of the client area.
+    const QRect r = contentsRect();
+    frame->setParent(this);
+    frame->setGeometry(r.left(), r.bottom() + 1 - 100, std::max(100, r.width() - 100), 100);
+    messageFrames_ << frame;
+    connect(frame, &TBrowserFrame::resizedByUser, this, &TFileMDIClient::layoutMessageStrip);
+    connect(frame, &TBrowserFrame::activated, this, [this] {
+        // The message window becomes the active window: the MDI window loses
+        // its active state, and with it the editor commands.
+        messageActive_ = true;
+        setActiveSubWindow(nullptr);
+        emit editorsChanged();
+    });
+    auto gone = [this] {
+        messageActive_ = false;
+        layoutMessageStrip();
+        // The window above takes the focus back.
+        const QList<QMdiSubWindow*> stack = subWindowList(QMdiArea::StackingOrder);
+        if (!activeSubWindow() && !stack.isEmpty())
+            bringToFront(stack.last());
+        emit editorsChanged();
+    };
+    connect(frame, &TBrowserFrame::hidden, this, [this, frame, gone] {
+        // Only its own closing or hiding, not the main window's.
+        if (!frame->isVisibleTo(this))
+            gone();
+    });
+    connect(frame, &QObject::destroyed, this, [this, gone](QObject* frame) {
+        messageFrames_.removeIf([frame](const QPointer<TBrowserFrame>& f) { return !f || f.data() == frame; });
+        gone();
+    });
+    frame->show();
+    frame->raise();
+    layoutMessageStrip();
+    emit editorsChanged();
+}
+
+void TFileMDIClient::layoutMessageStrip()
+{
+    // Each message window keeps its size and its bottom at the bottom of the
+    // client area; the MDI windows' area ends above the tallest of them.
+    const QRect r = contentsRect();
+    int strip = 0;
+    for (TBrowserFrame* f : messageWindows()) {
+        if (f->isHidden())
+            continue;
+        if (f->geometry().bottom() != r.bottom())
+            f->move(f->x(), r.bottom() + 1 - f->height());
+        strip = std::max(strip, f->height());
+        f->raise();
+    }
+    strip = std::min(strip, std::max(0, r.height() - 40));
+    setViewportMargins(0, 0, 0, strip);
+}
+
+void TFileMDIClient::resizeEvent(QResizeEvent* e)
+{
+    QMdiArea::resizeEvent(e);
+    layoutMessageStrip();
+}
+
+QList<TFileMDIClient::WindowEntry> TFileMDIClient::windowList() const
+{
+    QList<WindowEntry> out;
+    const QMdiSubWindow* current = messageActive_ ? nullptr : currentSubWindow();
+    for (QMdiSubWindow* w : subWindowList(QMdiArea::CreationOrder)) {
+        const auto* c = qobject_cast<TFileMDIChild*>(w);
+        out << WindowEntry{c ? c->caption() : w->windowTitle(), w, w == current};
+    }
+    for (TBrowserFrame* f : messageWindows())
+        out << WindowEntry{f->caption(), f, messageActive_ && f->isActive()};
+    return out;
+}
+
+void TFileMDIClient::bringToFront(QWidget* window)
+{
+    if (auto* f = qobject_cast<TBrowserFrame*>(window)) {
+        if (messageFrames_.contains(f))
+            f->activate();
+        return;
+    }
+    auto* w = qobject_cast<QMdiSubWindow*>(window);
+    if (!w || !subWindowList().contains(w))
+        return;
+    messageActive_ = false;
+    setActiveSubWindow(w);
+    if (auto* c = qobject_cast<TFileMDIChild*>(w))
+        c->editor()->setFocus();
+    else if (!w->isAncestorOf(QApplication::focusWidget()) && w->widget())
+        w->widget()->setFocus();
+    emit editorsChanged();
+}
+
+QString windowMenuText(int number, const QString& caption)
+{
+    QString text = caption;
+    text.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return number <= 9 ? QStringLiteral("&%1 %2").arg(number).arg(text)
+                       : QStringLiteral("%1 %2").arg(number).arg(text);
 }

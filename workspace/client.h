@@ -12,6 +12,7 @@
 
 class TFileMDIChild;
 class TBrowserWindow;
+class TBrowserFrame;
 class TRulerWin;
 class EditControl;
 class toolsfind;
@@ -42,8 +43,9 @@ public:
     void CmStopCompiling();
     void CmCompilerMessages();
 
-    // The editor window that editor commands go to: the active one, or the one
-    // active last while a list or option window has the focus.
+    // The editor window that editor commands go to: the active window when it is
+    // an editor window; none while an option window or the message window is
+    // active, or while no window is.
     TFileMDIChild* currentEditor() const;
     QList<TFileMDIChild*> editors() const;
     // Asks every window whether it may close; false when one refuses.
@@ -51,11 +53,32 @@ public:
     // Opens a file in the window of its kind (".jpr" as a project).
     void openDropped(const QString& path);
 
+    // Shows a message window in the strip along the bottom of the workspace:
+    // left edge at the workspace's left, 100 pixels high, 100 pixels narrower than
+    // the workspace. MDI windows (maximised ones too) keep to the area above the
+    // strip; the strip keeps to the bottom when the workspace changes its size.
+    void showMessageWindow(TBrowserFrame* frame);
+    // The open message windows, oldest first.
+    QList<TBrowserFrame*> messageWindows() const;
+    // True while a message window has the keyboard focus.
+    bool messageWindowActive() const { return messageActive_; }
+
+    // The windows of the Window menu: every MDI window in the order they were
+    // opened, then the message windows.
+    struct WindowEntry {
+        QString caption;
+        QWidget* window;
+        bool active;
+    };
+    QList<WindowEntry> windowList() const;
+    // Brings a window of windowList() to the front and gives it the focus.
+    void bringToFront(QWidget* window);
+
     // Members of the workspace.
     std::unique_ptr<toolsfind> tf;
     TRulerWin* lpr = nullptr;  // owned; deleted with the workspace
     QPointer<TBrowserWindow> BrowserErr;
-    QPointer<QMdiSubWindow> BrowserFrame;
+    QPointer<TBrowserFrame> BrowserFrame;
     FileDialogRecord FileErrData;
     FileDialogRecord FileJavaData;
     FileDialogRecord FileJprData;
@@ -71,6 +94,9 @@ public:
 signals:
     void editorsChanged();
 
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
 private:
     void buildCommands();
     void buildCompileCommands();
@@ -80,6 +106,8 @@ private:
     TFileMDIChild* openEditor(const QString& kind, const QString& file);
     void arrangeIcons();
     void placeNewWindow(QMdiSubWindow* w);
+    // Keeps the message windows at the bottom and the MDI windows above them.
+    void layoutMessageStrip();
     void initPrintHost();
     void destroyPrintHost();
     void initFinder();
@@ -90,5 +118,11 @@ private:
     friend QMdiSubWindow* holdOptionDialog(TFileMDIClient*, class QDialog*);
 
     CommandTable table_;
-    QPointer<TFileMDIChild> lastEditor_;
+    QList<QPointer<TBrowserFrame>> messageFrames_;
+    bool messageActive_ = false;
 };
+
+// The text of a window's entry in the Window menu: its number (a mnemonic for
+// the first nine) and its caption, with every "&" of the caption doubled so that
+// it shows as itself.
+QString windowMenuText(int number, const QString& caption);
