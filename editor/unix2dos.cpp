@@ -56,24 +56,12 @@ char* LineEndConverter::convert(const char* in, std::size_t n, char* out)
     const char* p = in;
     const char* const end = in + n;
 
-    // Finish a run that the previous piece ended in.
-    while (state_ != State::Text && p < end) {
-        if (state_ == State::InCr) {
-            if (*p == '\r') {
-                ++p;
-                continue;
-            }
-            out = putCrLf(out);
-            if (*p == '\n')
-                ++p;  // CR LF: the LF belongs to the CRs
-        } else {
-            if (*p == '\n') {
-                ++p;
-                continue;
-            }
-            out = putCrLf(out);  // a following CR starts a new run
-        }
-        state_ = State::Text;
+    // A CR that ended the previous piece: its LF, if any, is the first byte here.
+    if (pendingCr_ && p < end) {
+        out = putCrLf(out);
+        if (*p == '\n')
+            ++p;
+        pendingCr_ = false;
     }
 
     while (p < end) {
@@ -83,35 +71,26 @@ char* LineEndConverter::convert(const char* in, std::size_t n, char* out)
         if (p == end)
             break;
         if (*p == '\r') {
-            do
-                ++p;
-            while (p < end && *p == '\r');
+            ++p;
             if (p == end) {
-                state_ = State::InCr;
+                pendingCr_ = true;
                 break;
             }
-            out = putCrLf(out);
             if (*p == '\n')
-                ++p;
+                ++p;  // CR LF: one line end
         } else {
-            do
-                ++p;
-            while (p < end && *p == '\n');
-            if (p == end) {
-                state_ = State::InLf;
-                break;
-            }
-            out = putCrLf(out);
+            ++p;  // a LF alone
         }
+        out = putCrLf(out);
     }
     return out;
 }
 
 char* LineEndConverter::finish(char* out)
 {
-    if (state_ != State::Text)
+    if (pendingCr_)
         out = putCrLf(out);
-    state_ = State::Text;
+    pendingCr_ = false;
     return out;
 }
 
