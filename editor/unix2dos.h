@@ -42,7 +42,8 @@ enum class Unix2DosResult {
     Failed,       // nothing was changed; *error tells what failed and what to do
 };
 
-// Converts the file at `path` and replaces it atomically: on any failure (no
-// memory, full disk, read-only file or folder) the file stays exactly as it
-// was. Its permissions are kept.
+// Converts the file at `path` and puts the result in its place with a
+// SafeFileWriter (editor/diskfile.h): on any failure (no memory, full disk,
+// read-only file or folder) the file stays exactly as it was; its links, owner,
+// group and mode are kept.
 Unix2DosResult convertFileToDos(const QString& path, QString* error = nullptr);
