@@ -44,19 +44,26 @@ DocumentText documentText(const QTextDocument& doc, TextFormat::LineEnd usualEnd
 {
     const LineBreak usual = lineBreakOf(usualEnd);
     DocumentText out;
-    out.text.reserve(doc.characterCount());
+    // The blocks are separated by U+2029 there, which no block can hold itself.
+    out.text = doc.toRawText();
+    out.text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     out.breaks.reserve(std::size_t(doc.blockCount()));
     std::unordered_set<int> seen;
-    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        if (block != doc.begin()) {
-            LineBreak b = usual;
+    int plainFormat = -1;  // the index of a block format without a mark
+    for (QTextBlock block = doc.begin().next(); block.isValid(); block = block.next()) {
+        LineBreak b = usual;
+        const int index = block.blockFormatIndex();
+        if (index != plainFormat) {
             const QTextBlockFormat f = block.blockFormat();
-            if (f.hasProperty(BreakNumberProperty) && seen.insert(f.intProperty(BreakNumberProperty)).second)
-                b = LineBreak(f.intProperty(BreakKindProperty));
-            out.breaks.push_back(b);
-            out.text += QLatin1Char('\n');
+            if (!f.hasProperty(BreakNumberProperty)) {
+                plainFormat = index;
+            } else if (seen.insert(f.intProperty(BreakNumberProperty)).second) {
+                const int kind = f.intProperty(BreakKindProperty);
+                if (kind >= int(LineBreak::LF) && kind <= int(LineBreak::NonCharacterFDD1))
+                    b = LineBreak(kind);
+            }
         }
-        out.text += block.text();
+        out.breaks.push_back(b);
     }
     return out;
 }

@@ -54,3 +54,7 @@ bp_add_fuzzer(fuzz_messages
 bp_add_fuzzer(fuzz_inistore
   SOURCES ${BP_FUZZ_DIR}/fuzz_inistore.cpp app/inistore.cpp
   LIBS Qt6::Core)
+
+bp_add_fuzzer(fuzz_textfile
+  SOURCES ${BP_FUZZ_DIR}/fuzz_textfile.cpp editor/textfile.cpp editor/textdoc.cpp
+  LIBS Qt6::Core Qt6::Gui)
