@@ -117,7 +117,14 @@ void EditControl::keyPressEvent(QKeyEvent* e)
         setInsertToggle(!g_insertToggle);
         return;
     }
+    // Enter at the end of a line adds a line below it, which the line's own
+    // line end must not move to.
+    const bool enter = (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !isReadOnly() &&
+                       !textCursor().hasSelection() && textCursor().atBlockEnd() && !textCursor().atEnd();
+    const int line = textCursor().blockNumber();
     QTextEdit::keyPressEvent(e);
+    if (enter && textCursor().blockNumber() == line + 1 && textCursor().block().length() == 1)
+        keepLineEndAbove(document(), textCursor().block());
 }
 
 namespace {

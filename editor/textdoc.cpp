@@ -40,6 +40,22 @@ void markLineBreaks(QTextDocument* doc, const DecodedText& d)
     doc->setModified(modified);
 }
 
+void keepLineEndAbove(QTextDocument* doc, const QTextBlock& added)
+{
+    const QTextBlock below = added.next();
+    if (!added.isValid() || !below.isValid() || !below.blockFormat().hasProperty(BreakNumberProperty))
+        return;
+    const QTextBlockFormat addedFormat = added.blockFormat();
+    const QTextBlockFormat belowFormat = below.blockFormat();
+    QTextCursor c(doc);
+    c.joinPreviousEditBlock();
+    c.setPosition(added.position());
+    c.setBlockFormat(belowFormat);
+    c.setPosition(below.position());
+    c.setBlockFormat(addedFormat);
+    c.endEditBlock();
+}
+
 DocumentText documentText(const QTextDocument& doc, TextFormat::LineEnd usualEnd)
 {
     const LineBreak usual = lineBreakOf(usualEnd);

@@ -10,19 +10,28 @@
 //   - a line break the user adds (typing Enter, pasting lines) makes a new block
 //     that inherits the format of the block it was made in, so its number is
 //     one that an earlier block already has: such a break is new, and it gets
-//     the file's usual line end.
+//     the file's usual line end;
+//   - Enter at the end of a line adds a line below it: the line keeps its own
+//     line end, and the added one gets the usual one (keepLineEndAbove).
 #pragma once
 #include "editor/textfile.h"
 
 #include <QString>
 #include <vector>
 
+class QTextBlock;
 class QTextDocument;
 
 // Marks the blocks of a document that was just given `d.text` (one block per
 // line) with the breaks of `d` that differ from the usual line end. Neither
 // the undo history nor the modified flag learns of it.
 void markLineBreaks(QTextDocument* doc, const DecodedText& d);
+
+// After Enter at the end of a line made the empty block `added` below it:
+// gives the break that now follows `added` back to the line above, so that
+// the line keeps its line end, and the added line the usual one. Part of the
+// same undo step as the Enter.
+void keepLineEndAbove(QTextDocument* doc, const QTextBlock& added);
 
 struct DocumentText {
     QString text;                  // the lines joined by '\n'

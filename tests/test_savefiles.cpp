@@ -421,11 +421,30 @@ TEST_F(SaveFiles, EditsKeepTheOtherLinesEnds)
     c->CmFileSave();
     EXPECT_EQ(readFile(path), "one\r\ntwonew\r\nthree\r\nfour\rfive\r\n");
 
+    // Enter at the end of a line: the line keeps its own line end (the lone
+    // CR after "four"), the added line gets the most used one; one undo step.
+    c->editor()->setTextCursor(QTextCursor(doc->findBlockByNumber(3)));
+    c->editor()->moveCursor(QTextCursor::EndOfBlock);
+    QTest::keyClick(c->editor(), Qt::Key_Return);
+    QTest::keyClicks(c->editor(), "added");
+    c->CmFileSave();
+    EXPECT_EQ(readFile(path), "one\r\ntwonew\r\nthree\r\nfour\radded\r\nfive\r\n");
+    c->editor()->setTextCursor(QTextCursor(doc->findBlockByNumber(3)));
+    c->editor()->moveCursor(QTextCursor::EndOfBlock);
+    QTest::keyClick(c->editor(), Qt::Key_Return);
+    doc->undo();
+    EXPECT_EQ(documentText(*doc, TextFormat::LineEnd::CRLF).breaks,
+              (std::vector<LineBreak>{LineBreak::CRLF, LineBreak::CRLF, LineBreak::CRLF, LineBreak::CR,
+                                      LineBreak::CRLF, LineBreak::CRLF}));
+    doc->undo();  // the reload after the save left no history: "added" stays
+    c->CmFileSave();
+    EXPECT_EQ(readFile(path), "one\r\ntwonew\r\nthree\r\nfour\radded\r\nfive\r\n");
+
     // Pasted lines take the most used line end too.
-    cur = QTextCursor(doc->findBlockByNumber(4));
+    cur = QTextCursor(doc->findBlockByNumber(5));
     cur.insertText("p1\np2\n");
     c->CmFileSave();
-    EXPECT_EQ(readFile(path), "one\r\ntwonew\r\nthree\r\nfour\rp1\r\np2\r\nfive\r\n");
+    EXPECT_EQ(readFile(path), "one\r\ntwonew\r\nthree\r\nfour\radded\r\np1\r\np2\r\nfive\r\n");
 }
 
 // ---------------------------------------------------------------- links, owner, mode
