@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QUrl>
@@ -292,7 +293,16 @@ EditControl::DiskChange EditControl::checkDiskChange()
         if (a != Answer::Yes)
             return DiskChange::Kept;
     }
-    return loadFile(fileName_) ? DiskChange::Reloaded : DiskChange::Kept;
+    // The caret and the view stay where they were, as far as the new text reaches.
+    const int caret = textCursor().position();
+    const int scroll = verticalScrollBar()->value();
+    if (!loadFile(fileName_))
+        return DiskChange::Kept;
+    QTextCursor c(document());
+    c.setPosition(std::min(caret, document()->characterCount() - 1));
+    setTextCursor(c);
+    verticalScrollBar()->setValue(scroll);
+    return DiskChange::Reloaded;
 }
 
 bool EditControl::save()

@@ -60,7 +60,8 @@ public:
     enum class DiskChange { None, Reloaded, Kept };
     // When the file was changed on disk since the control read or wrote it:
     // reloads it if the text holds no changes; otherwise asks whether to load
-    // it again and lose them (once for each new state of the file).
+    // it again and lose them (once for each new state of the file). A reload
+    // keeps the caret and the view where they were.
     DiskChange checkDiskChange();
     // The stamp of the file when the control last read or wrote it.
     FileStamp diskStamp() const { return stamp_; }

@@ -258,9 +258,13 @@ TEST_F(SaveFiles, ActivationReloadsOrAsks)
     TFileMDIChild* other = newJava();
     activate(other);
 
-    // No changes in the window: it loads the file again and says so.
+    // No changes in the window: it loads the file again and says so; the caret stays.
+    QTextCursor caret(c->editor()->document());
+    caret.setPosition(3);
+    c->editor()->setTextCursor(caret);
     writeFile("Act.java", "second, longer\n");
     activate(c);
+    EXPECT_EQ(c->editor()->textCursor().position(), 3);
     EXPECT_TRUE(dialogs_.messages.empty());
     EXPECT_EQ(c->editor()->rawText(), "second, longer\n");
     EXPECT_FALSE(c->IsCompiled);
