@@ -176,6 +176,10 @@ bool SafeFileWriter::open()
     if (targetExists_) {
         if (S_ISDIR(st.st_mode))
             return fail(systemError(EISDIR));
+        // A file the user may not write stays as it is, though its folder would
+        // let a new file take its place.
+        if (::access(native.constData(), W_OK) != 0)
+            return fail(systemError(errno));
         hardLinked_ = S_ISREG(st.st_mode) && st.st_nlink > 1;
         targetMode_ = unsigned(st.st_mode & 07777);
         targetUid_ = unsigned(st.st_uid);

@@ -21,7 +21,9 @@
 //     the file itself, so that every name shows it; if that write fails the old
 //     content is put back (or, should even that fail, the copy is kept and named
 //     in the error);
-//   - a new file gets the mode 0666 less the process's umask.
+//   - a new file gets the mode 0666 less the process's umask;
+//   - a file that the user may not write is not written (EACCES), even when
+//     its folder would let a new file take its place.
 // Nothing is left beside the file afterwards, whether the write succeeded or not
 // (but for the kept copy just named).
 #pragma once
