@@ -6,10 +6,12 @@
 #include "editor/finddlg.h"
 #include "workspace/client.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTimer>
 
 TFileMDIChild::TFileMDIChild(TFileMDIClient* parent, const QString& kind, EditControl* edit, bool fromFile)
     : QMdiSubWindow(nullptr), papa(parent), te(edit), kind_(kind)
@@ -47,6 +49,45 @@ TFileMDIChild::TFileMDIChild(TFileMDIClient* parent, const QString& kind, EditCo
     UpdateTextFields();
     if (!IsNewFile)
         SetFileType();
+
+    // A window that becomes active, or is active when the program does, looks
+    // whether its file was changed on disk meanwhile.
+    connect(this, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates before, Qt::WindowStates now) {
+        if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
+            scheduleDiskCheck();
+    });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive && papa->activeSubWindow() == this)
+            scheduleDiskCheck();
+    });
+}
+
+void TFileMDIChild::scheduleDiskCheck()
+{
+    // After the activation is complete, and once however often it is asked meanwhile.
+    if (diskCheckPending_)
+        return;
+    diskCheckPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        diskCheckPending_ = false;
+        checkDisk();
+    });
+}
+
+void TFileMDIChild::checkDisk()
+{
+    if (checkingDisk_)
+        return;
+    checkingDisk_ = true;
+    const EditControl::DiskChange change = te->checkDiskChange();
+    checkingDisk_ = false;
+    if (change != EditControl::DiskChange::Reloaded)
+        return;
+    // Other text: the classes compiled before are not this text's.
+    IsCompiled = false;
+    SetFileType();
+    if (papa->onStatus)
+        papa->onStatus(QStringLiteral("The file %1 was changed on disk and has been loaded again.").arg(te->fileName()));
 }
 
 
@@ -78,9 +119,9 @@ void TFileMDIChild::buildCommands()
     table_.enabler(cmd::AppletRun, [this](CommandState& s) { s.enabled = IsJavaApplet && IsCompiled; });
     table_.on(cmd::Unix2Dos, [this] { CmUnix2Dos(); });
     table_.on(cmd::InsertNode, [this] { CmInsert(); });
-    table_.enabler(cmd::InsertNode, [this](CommandState& s) { s.enabled = IsJpr; });
+    table_.enabler(cmd::InsertNode, [this](CommandState& s) { s.enabled = IsJpr && !te->isReadOnly(); });
     table_.on(cmd::DeleteNode, [this] { CmDelete(); });
-    table_.enabler(cmd::DeleteNode, [this](CommandState& s) { s.enabled = IsJpr; });
+    table_.enabler(cmd::DeleteNode, [this](CommandState& s) { s.enabled = IsJpr && !te->isReadOnly(); });
     table_.on(cmd::PrintSetup, [this] { CmFilePageSetup(); });
     table_.on(cmd::Print, [this] { CmFilePrint(); });
     table_.on(cmd::FormatFont, [this] { CmFormatFont(); });
@@ -104,18 +145,24 @@ void TFileMDIChild::afterSave()
 
 void TFileMDIChild::CmFileSave()
 {
+    saveFile();
+}
+
+bool TFileMDIChild::saveFile()
+{
     if (!FileData)
         FileData = std::make_unique<FileDialogRecord>();
     te->saveData().filter = FileData->filter;
     te->saveData().defaultExt = FileData->defaultExt;
     const bool wasUntitled = te->fileName().isEmpty();
     if (!te->save())
-        return;  // cancelled, or the write failed: the text stays as the user left it
+        return false;  // cancelled, declined, or the write failed: the text stays as the user left it
     if (te->fileName().isEmpty())
-        return;  // an unchanged new window: nothing to reload
+        return true;  // an unchanged new window: nothing to reload
     afterSave();
     if (wasUntitled && papa->onFileUsed)
         papa->onFileUsed(te->fileName());
+    return true;
 }
 
 void TFileMDIChild::CmFileSaveAs()

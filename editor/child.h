@@ -30,6 +30,9 @@ public:
 
     // Commands of the window.
     void CmFileSave();
+    // Save, as the command does; false when nothing was saved (cancelled,
+    // declined, refused or failed).
+    bool saveFile();
     void CmFileSaveAs();
     void CmFormatFont();
     void CmFilePrint();
@@ -82,11 +85,17 @@ private:
     // Shared tail of the save commands: reload, clear IsCompiled, classify.
     void afterSave();
     void compileFinished(const CompileOutcome& outcome);
+    // Looks (soon, once) whether the file was changed on disk: see
+    // EditControl::checkDiskChange; a reload is said in the status bar.
+    void scheduleDiskCheck();
+    void checkDisk();
 
     CommandTable table_;
     QString kind_;
     QPointer<JavacRunner> runner_;
     bool closeApproved_ = false;
+    bool diskCheckPending_ = false;
+    bool checkingDisk_ = false;
 public:
     // Set by the workspace when the whole program's exit already asked.
     void approveClose() { closeApproved_ = true; }

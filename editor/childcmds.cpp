@@ -67,6 +67,42 @@ void TFileMDIChild::CmUnix2Dos()
     const QString name = te->fileName();
     if (name.isEmpty())
         return;
+    // A file whose text the window could not hold as it is, or could not read,
+    // is not converted either.
+    QString refusal;
+    switch (te->readOnlyReason()) {
+    case EditControl::ReadOnlyReason::NotText:
+        refusal = QStringLiteral("The file %1 is not a text file: it holds NUL bytes. Unix2Dos converts only "
+                                 "text files, so the file was not changed.");
+        break;
+    case EditControl::ReadOnlyReason::BrokenUtf16:
+    case EditControl::ReadOnlyReason::Unreadable:
+        refusal = QStringLiteral("The file %1 is shown read-only because Brewpad could not read it as text. "
+                                 "Unix2Dos converts only text files, so the file was not changed.");
+        break;
+    case EditControl::ReadOnlyReason::None:
+        if (te->textFormat().isUtf16())
+            refusal = QStringLiteral("The file %1 holds UTF-16 text, whose line ends Unix2Dos cannot convert "
+                                     "byte by byte, so the file was not changed.");
+        break;
+    }
+    if (!refusal.isEmpty()) {
+        dialogs().message(this, refusal.arg(name), QString(), Buttons::Ok, Icon::Information);
+        return;
+    }
+    // The conversion reloads the file: changes not saved would be lost.
+    if (te->document()->isModified()) {
+        switch (te->askToSave()) {
+        case Answer::Yes:
+            if (!saveFile())
+                return;
+            break;
+        case Answer::No:
+            break;  // the user drops the changes
+        default:
+            return;
+        }
+    }
     QString error;
     switch (convertFileToDos(name, &error)) {
     case Unix2DosResult::NotReadable:

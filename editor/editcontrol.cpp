@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/ids.h"
+#include "editor/textdoc.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -10,7 +11,7 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QSaveFile>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QUrl>
@@ -64,27 +65,51 @@ void EditControl::applyDefaultFont()
 
 void EditControl::buildCommands()
 {
+    // A read-only control offers none of the commands that change the text.
+    auto editable = [this] { return !isReadOnly(); };
     auto hasSelection = [this](CommandState& s) { s.enabled = textCursor().hasSelection(); };
-    table_.on(cmd::Undo, [this] { undo(); });
-    table_.enabler(cmd::Undo, [this](CommandState& s) { s.enabled = document()->isUndoAvailable(); });
-    table_.on(cmd::Cut, [this] { cut(); });
-    table_.enabler(cmd::Cut, hasSelection);
+    table_.on(cmd::Undo, [this, editable] {
+        if (editable())
+            undo();
+    });
+    table_.enabler(cmd::Undo, [this, editable](CommandState& s) {
+        s.enabled = editable() && document()->isUndoAvailable();
+    });
+    table_.on(cmd::Cut, [this, editable] {
+        if (editable())
+            cut();
+    });
+    table_.enabler(cmd::Cut, [this, editable](CommandState& s) {
+        s.enabled = editable() && textCursor().hasSelection();
+    });
     table_.on(cmd::Copy, [this] { copy(); });
     table_.enabler(cmd::Copy, hasSelection);
-    table_.on(cmd::Paste, [this] { paste(); });
-    table_.enabler(cmd::Paste, [this](CommandState& s) {
-        const QMimeData* md = QApplication::clipboard()->mimeData();
-        s.enabled = md && md->hasText();
+    table_.on(cmd::Paste, [this, editable] {
+        if (editable())
+            paste();
     });
-    table_.on(cmd::Delete, [this] { textCursor().removeSelectedText(); });
-    table_.enabler(cmd::Delete, hasSelection);
-    table_.on(cmd::ClearAll, [this] {
+    table_.enabler(cmd::Paste, [editable](CommandState& s) {
+        const QMimeData* md = QApplication::clipboard()->mimeData();
+        s.enabled = editable() && md && md->hasText();
+    });
+    table_.on(cmd::Delete, [this, editable] {
+        if (editable())
+            textCursor().removeSelectedText();
+    });
+    table_.enabler(cmd::Delete, [this, editable](CommandState& s) {
+        s.enabled = editable() && textCursor().hasSelection();
+    });
+    table_.on(cmd::ClearAll, [this, editable] {
+        if (!editable())
+            return;
         // One undoable step, unlike clear().
         QTextCursor c(document());
         c.select(QTextCursor::Document);
         c.removeSelectedText();
     });
-    table_.enabler(cmd::ClearAll, [this](CommandState& s) { s.enabled = !document()->isEmpty(); });
+    table_.enabler(cmd::ClearAll, [this, editable](CommandState& s) {
+        s.enabled = editable() && !document()->isEmpty();
+    });
 }
 
 void EditControl::keyPressEvent(QKeyEvent* e)
@@ -93,7 +118,14 @@ void EditControl::keyPressEvent(QKeyEvent* e)
         setInsertToggle(!g_insertToggle);
         return;
     }
+    // Enter at the end of a line adds a line below it, which the line's own
+    // line end must not move to.
+    const bool enter = (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !isReadOnly() &&
+                       !textCursor().hasSelection() && textCursor().atBlockEnd() && !textCursor().atEnd();
+    const int line = textCursor().blockNumber();
     QTextEdit::keyPressEvent(e);
+    if (enter && textCursor().blockNumber() == line + 1 && textCursor().block().length() == 1)
+        keepLineEndAbove(document(), textCursor().block());
 }
 
 namespace {
@@ -122,23 +154,27 @@ void EditControl::insertFromMimeData(const QMimeData* source)
         emit filesDropped(files);
         return;
     }
-    // Plain text only: the editor holds source code.
-    if (source->hasText())
+    // Plain text only: the editor holds source code. A read-only control takes none.
+    if (source->hasText() && !isReadOnly())
         textCursor().insertText(source->text());
 }
 
 QString EditControl::rawText() const
 {
-    QString t = document()->toRawText();
-    t.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    t.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return t;
+    return documentText(*document(), format_.lineEnd).text;
+}
+
+void EditControl::setReadOnlyFor(ReadOnlyReason why)
+{
+    readOnlyReason_ = why;
+    setReadOnly(why != ReadOnlyReason::None);
 }
 
 bool EditControl::loadFile(const QString& name)
 {
     QFile f(name);
     QByteArray bytes;
+    FileStamp stamp;
     bool ok = f.open(QIODevice::ReadOnly);
     if (ok) {
         try {
@@ -147,26 +183,53 @@ bool EditControl::loadFile(const QString& name)
             ok = false;
         }
         ok = ok && f.error() == QFileDevice::NoError;
+        // The state of the file that was read.
+        stamp = fileStamp(f.handle());
+        f.close();
     }
     if (!ok) {
+        const bool firstLoad = fileName_.isEmpty();
         dialogs().message(this, QStringLiteral("Unable to read file %1 from disk.").arg(name));
+        fileName_ = QFileInfo(name).absoluteFilePath();
+        if (firstLoad && QFileInfo::exists(name)) {
+            // Nobody saw the file's content: no save may put this empty text over it.
+            setReadOnlyFor(ReadOnlyReason::Unreadable);
+            stamp_ = askedStamp_ = fileStamp(name);
+        } else if (firstLoad) {
+            stamp_ = askedStamp_ = FileStamp();  // a new file: a save creates it
+        } else {
+            askedStamp_ = fileStamp(name);
+        }
+        emit fileNameChanged(fileName_);
         return false;
     }
     DecodedText d = decodeText(bytes);
-    const bool binary = isBinaryText(bytes);
     bytes = QByteArray();
     format_ = d.format;
     setPlainText(d.text);
+    markLineBreaks(document(), d);
     document()->setModified(false);
     moveCursor(QTextCursor::Start);
-    setReadOnly(binary);
+    stamp_ = askedStamp_ = stamp;
     fileName_ = QFileInfo(name).absoluteFilePath();
+    switch (d.obstacle) {
+    case DecodedText::Obstacle::None: setReadOnlyFor(ReadOnlyReason::None); break;
+    case DecodedText::Obstacle::NulBytes: setReadOnlyFor(ReadOnlyReason::NotText); break;
+    case DecodedText::Obstacle::BrokenUtf16: setReadOnlyFor(ReadOnlyReason::BrokenUtf16); break;
+    }
     emit fileNameChanged(fileName_);
-    if (binary) {
+    if (readOnlyReason_ == ReadOnlyReason::NotText) {
         dialogs().message(this,
                           QStringLiteral("The file %1 is not a text file: it holds NUL bytes, which Brewpad "
                                          "cannot save as they are. It is shown read-only, so that it cannot "
                                          "be changed by a save.")
+                              .arg(fileName_),
+                          QString(), Buttons::Ok, Icon::Information);
+    } else if (readOnlyReason_ == ReadOnlyReason::BrokenUtf16) {
+        dialogs().message(this,
+                          QStringLiteral("The file %1 starts as UTF-16 text but holds an odd number of bytes, "
+                                         "which Brewpad cannot save as they are. It is shown read-only, so that "
+                                         "it cannot be changed by a save.")
                               .arg(fileName_),
                           QString(), Buttons::Ok, Icon::Information);
     }
@@ -176,15 +239,16 @@ bool EditControl::loadFile(const QString& name)
 bool EditControl::writeFile(const QString& name)
 {
     bool fellBack = false;
-    const QByteArray bytes = encodeText(rawText(), format_, &fellBack);
-    QSaveFile f(name);
-    bool ok = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
-    if (!ok) {
+    const DocumentText t = documentText(*document(), format_.lineEnd);
+    const QByteArray bytes = encodeText(t.text, t.breaks, format_, &fellBack);
+    QString why;
+    FileStamp written;
+    if (!writeFileSafely(name, bytes, &why, &written)) {
         // The reason follows on a line of its own.
-        dialogs().message(this, QStringLiteral("Unable to write file %1 to disk.\n\n%2")
-                                    .arg(name, f.errorString()));
+        dialogs().message(this, QStringLiteral("Unable to write file %1 to disk.\n\n%2").arg(name, why));
         return false;
     }
+    stamp_ = askedStamp_ = written;
     if (fellBack) {
         format_.encoding = TextFormat::Encoding::Utf8;
         dialogs().message(this,
@@ -197,6 +261,50 @@ bool EditControl::writeFile(const QString& name)
     return true;
 }
 
+bool EditControl::confirmOverwrite(const QString& name)
+{
+    const FileStamp now = fileStamp(name);
+    // A file that is gone is only written again; one that is as it was read is ours.
+    if (!now.exists || now == stamp_)
+        return true;
+    return dialogs().message(this,
+                             QStringLiteral("The file %1 was changed on disk after Brewpad read it.\n\n"
+                                            "Overwrite it with the text of this window?")
+                                 .arg(name),
+                             QString(), Buttons::YesNo, Icon::Warning) == Answer::Yes;
+}
+
+EditControl::DiskChange EditControl::checkDiskChange()
+{
+    if (fileName_.isEmpty())
+        return DiskChange::None;
+    const FileStamp now = fileStamp(fileName_);
+    // A file that is gone is written again by the next save.
+    if (!now.exists || now == stamp_ || now == askedStamp_)
+        return DiskChange::None;
+    askedStamp_ = now;
+    if (document()->isModified()) {
+        const Answer a = dialogs().message(
+            this,
+            QStringLiteral("The file %1 was changed on disk.\n\nLoad it again and lose the changes made in "
+                           "this window?")
+                .arg(fileName_),
+            QString(), Buttons::YesNo, Icon::Question);
+        if (a != Answer::Yes)
+            return DiskChange::Kept;
+    }
+    // The caret and the view stay where they were, as far as the new text reaches.
+    const int caret = textCursor().position();
+    const int scroll = verticalScrollBar()->value();
+    if (!loadFile(fileName_))
+        return DiskChange::Kept;
+    QTextCursor c(document());
+    c.setPosition(std::min(caret, document()->characterCount() - 1));
+    setTextCursor(c);
+    verticalScrollBar()->setValue(scroll);
+    return DiskChange::Reloaded;
+}
+
 bool EditControl::save()
 {
     if (!document()->isModified())
@@ -205,6 +313,8 @@ bool EditControl::save()
         return false;
     if (fileName_.isEmpty())
         return saveAs();
+    if (!confirmOverwrite(fileName_))
+        return false;
     return writeFile(fileName_);
 }
 
@@ -232,15 +342,20 @@ bool EditControl::saveAs()
     return true;
 }
 
+Answer EditControl::askToSave()
+{
+    const QString shown = fileName_.isEmpty() ? QStringLiteral("Untitled") : fileName_;
+    return dialogs().message(
+        this,
+        QStringLiteral("The text in the %1 file has changed.\n\nDo you want to save the changes?").arg(shown),
+        QString(), Buttons::YesNoCancel, Icon::Question);
+}
+
 bool EditControl::canClose()
 {
     if (!document()->isModified())
         return true;
-    const QString shown = fileName_.isEmpty() ? QStringLiteral("Untitled") : fileName_;
-    Answer a = dialogs().message(
-        this,
-        QStringLiteral("The text in the %1 file has changed.\n\nDo you want to save the changes?").arg(shown),
-        QString(), Buttons::YesNoCancel, Icon::Question);
+    const Answer a = askToSave();
     if (a == Answer::Cancel)
         return false;
     if (a == Answer::No)

@@ -1,8 +1,9 @@
 #include "editor/unix2dos.h"
 
+#include "editor/diskfile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
@@ -11,9 +12,6 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
-#endif
-#if defined(Q_OS_UNIX)
-#include <unistd.h>
 #endif
 
 namespace {
@@ -56,24 +54,12 @@ char* LineEndConverter::convert(const char* in, std::size_t n, char* out)
     const char* p = in;
     const char* const end = in + n;
 
-    // Finish a run that the previous piece ended in.
-    while (state_ != State::Text && p < end) {
-        if (state_ == State::InCr) {
-            if (*p == '\r') {
-                ++p;
-                continue;
-            }
-            out = putCrLf(out);
-            if (*p == '\n')
-                ++p;  // CR LF: the LF belongs to the CRs
-        } else {
-            if (*p == '\n') {
-                ++p;
-                continue;
-            }
-            out = putCrLf(out);  // a following CR starts a new run
-        }
-        state_ = State::Text;
+    // A CR that ended the previous piece: its LF, if any, is the first byte here.
+    if (pendingCr_ && p < end) {
+        out = putCrLf(out);
+        if (*p == '\n')
+            ++p;
+        pendingCr_ = false;
     }
 
     while (p < end) {
@@ -83,35 +69,26 @@ char* LineEndConverter::convert(const char* in, std::size_t n, char* out)
         if (p == end)
             break;
         if (*p == '\r') {
-            do
-                ++p;
-            while (p < end && *p == '\r');
+            ++p;
             if (p == end) {
-                state_ = State::InCr;
+                pendingCr_ = true;
                 break;
             }
-            out = putCrLf(out);
             if (*p == '\n')
-                ++p;
+                ++p;  // CR LF: one line end
         } else {
-            do
-                ++p;
-            while (p < end && *p == '\n');
-            if (p == end) {
-                state_ = State::InLf;
-                break;
-            }
-            out = putCrLf(out);
+            ++p;  // a LF alone
         }
+        out = putCrLf(out);
     }
     return out;
 }
 
 char* LineEndConverter::finish(char* out)
 {
-    if (state_ != State::Text)
+    if (pendingCr_)
         out = putCrLf(out);
-    state_ = State::Text;
+    pendingCr_ = false;
     return out;
 }
 
@@ -131,36 +108,20 @@ QByteArray unix2dos(QByteArrayView in)
 
 namespace {
 
-// Makes sure the written bytes reached the disk; some file systems report a
-// full disk only here.
-bool syncedToDisk(QSaveFile& f, QString* why)
+QString failure(const QString& path, const QString& what, const QString& todo, bool untouched = true)
 {
-    if (!f.flush()) {
-        *why = f.errorString();
-        return false;
-    }
-#if defined(Q_OS_UNIX)
-    if (::fsync(f.handle()) != 0 && errno != EINVAL && errno != EROFS) {
-        *why = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-#endif
-    return true;
-}
-
-QString failure(const QString& path, const QString& what, const QString& todo)
-{
-    return QStringLiteral("%1 was not converted: %2.\nThe file is unchanged. %3")
-        .arg(QDir::toNativeSeparators(path), what, todo);
+    return QStringLiteral("%1 was not converted: %2.\n%3%4")
+        .arg(QDir::toNativeSeparators(path), what,
+             untouched ? QStringLiteral("The file is unchanged. ") : QString(), todo);
 }
 
 }  // namespace
 
 Unix2DosResult convertFileToDos(const QString& path, QString* error)
 {
-    auto fail = [&](const QString& what, const QString& todo) {
+    auto fail = [&](const QString& what, const QString& todo, bool untouched = true) {
         if (error)
-            *error = failure(path, what, todo);
+            *error = failure(path, what, todo, untouched);
         return Unix2DosResult::Failed;
     };
 
@@ -173,26 +134,13 @@ Unix2DosResult convertFileToDos(const QString& path, QString* error)
         std::unique_ptr<char[]> inBuf(new char[chunk]);
         std::unique_ptr<char[]> outBuf(new char[LineEndConverter::outputBound(chunk)]);
 
-        // The converted bytes go to a new file beside the old one, which replaces
-        // it only when everything was written.
-        QSaveFile out(path);
-        // Unbuffered: a short write shows in write()'s result at once. (QSaveFile
-        // does not notice a failed flush of its buffer inside commit().)
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        // The converted bytes go to a new file beside the old one, which takes
+        // its place (keeping its links, owner and mode) only when everything
+        // was written.
+        SafeFileWriter out(path);
+        if (!out.open())
             return fail(QStringLiteral("the converted copy cannot be created (%1)").arg(out.errorString()),
                         QStringLiteral("Make sure the file and its folder are writable, then try again."));
-
-        // A short write is retried, so that a real failure comes with its reason.
-        auto writeAll = [&](const char* data, qint64 size) {
-            while (size > 0) {
-                const qint64 n = out.write(data, size);
-                if (n <= 0)
-                    return false;
-                data += n;
-                size -= n;
-            }
-            return true;
-        };
         const QString diskHint =
             QStringLiteral("Make sure the disk has free space and the folder is writable, then try again.");
 
@@ -200,26 +148,26 @@ Unix2DosResult convertFileToDos(const QString& path, QString* error)
         for (;;) {
             const qint64 got = in.read(inBuf.get(), qint64(chunk));
             if (got < 0) {
-                out.cancelWriting();
+                out.cancel();
                 return fail(QStringLiteral("reading the file failed (%1)").arg(in.errorString()),
                             QStringLiteral("Check that the file can be read, then try again."));
             }
             if (got == 0)
                 break;
             char* e = conv.convert(inBuf.get(), std::size_t(got), outBuf.get());
-            if (!writeAll(outBuf.get(), e - outBuf.get())) {
+            if (!out.write(outBuf.get(), e - outBuf.get())) {
                 const QString why = out.errorString();
-                out.cancelWriting();
+                out.cancel();
                 return fail(QStringLiteral("writing the converted file failed (%1)").arg(why), diskHint);
             }
         }
+        in.close();
         char* e = conv.finish(outBuf.get());
-        QString why;
-        if (!writeAll(outBuf.get(), e - outBuf.get()) || !syncedToDisk(out, &why) || !out.commit()) {
-            if (why.isEmpty())
-                why = out.errorString();
-            out.cancelWriting();
-            return fail(QStringLiteral("writing the converted file failed (%1)").arg(why), diskHint);
+        if (!out.write(outBuf.get(), e - outBuf.get()) || !out.commit()) {
+            const QString why = out.errorString();
+            const bool untouched = out.targetUntouched();
+            out.cancel();
+            return fail(QStringLiteral("writing the converted file failed (%1)").arg(why), diskHint, untouched);
         }
     } catch (const std::bad_alloc&) {
         return fail(QStringLiteral("there is not enough memory"),

@@ -1,23 +1,23 @@
 // Line-end conversion of the "Unix2Dos" command: every line of a file ends with
-// CR LF afterwards.
+// CR LF afterwards, and no line is lost.
 //
 // The rules, applied from the start of the bytes:
-//   - a run of CRs, optionally followed by one LF, becomes one CR LF
-//     (so CR LF stays CR LF and CR CR LF becomes CR LF);
-//   - a run of LFs becomes one CR LF (empty lines of an LF-only file vanish);
+//   - CR LF stays CR LF;
+//   - a LF without a CR before it becomes CR LF;
+//   - a CR without a LF after it becomes CR LF;
 //   - every other byte is copied unchanged, NUL bytes included.
-// The CR rule is tried before the LF rule within one step only: after LF LF, a
-// following CR starts a new step, so LF CR LF becomes CR LF CR LF.
-// The output holds no CR or LF outside CR LF pairs, so converting it again
-// changes nothing.
+// So every line end of the file becomes exactly one CR LF: empty lines stay,
+// and "a LF b LF LF c CR CR LF d CR" becomes
+// "a CR LF b CR LF CR LF c CR LF CR LF d CR LF". A file that already uses CR LF
+// is written back byte for byte; converting the output again changes nothing.
 #pragma once
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <cstddef>
 
-// Converts a stream piece by piece; the state carries a run of CRs or LFs that
-// is cut by the end of a piece.
+// Converts a stream piece by piece; the state carries a CR that ends a piece,
+// whose LF (if any) begins the next one.
 class LineEndConverter {
 public:
     // Room `out` must offer for a piece of n bytes.
@@ -26,12 +26,11 @@ public:
     // Converts [in, in + n) into out (at least outputBound(n) bytes); returns
     // the end of what was written.
     char* convert(const char* in, std::size_t n, char* out);
-    // Ends the stream: writes what a run cut at the end still owes (at most 2 bytes).
+    // Ends the stream: writes what a CR at the very end still owes (at most 2 bytes).
     char* finish(char* out);
 
 private:
-    enum class State { Text, InCr, InLf };
-    State state_ = State::Text;
+    bool pendingCr_ = false;
 };
 
 // The whole conversion of a byte string, over its full length.
@@ -43,7 +42,8 @@ enum class Unix2DosResult {
     Failed,       // nothing was changed; *error tells what failed and what to do
 };
 
-// Converts the file at `path` and replaces it atomically: on any failure (no
-// memory, full disk, read-only file or folder) the file stays exactly as it
-// was. Its permissions are kept.
+// Converts the file at `path` and puts the result in its place with a
+// SafeFileWriter (editor/diskfile.h): on any failure (no memory, full disk,
+// read-only file or folder) the file stays exactly as it was; its links, owner,
+// group and mode are kept.
 Unix2DosResult convertFileToDos(const QString& path, QString* error = nullptr);

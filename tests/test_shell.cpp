@@ -104,9 +104,13 @@ TEST_F(FrameTest, Unix2DosRewritesTheFileAndShowsIt)
     TFileMDIChild* c = openJava(path);
     QTest::keyClicks(c->editor(), "unsaved ");
     c->IsCompiled = true;
+    // The unsaved text is offered for saving first; No drops it.
+    dialogs_.answers = {Answer::No};
     app->dispatch(cmd::Unix2Dos);
-    EXPECT_EQ(readFile(path), "class A {\r\n}\r\n");
-    EXPECT_EQ(c->editor()->toPlainText(), "class A {\n}\n");  // unsaved text is gone
+    EXPECT_EQ(dialogs_.texts(), QStringList("The text in the " + path +
+                                            " file has changed.\n\nDo you want to save the changes?"));
+    EXPECT_EQ(readFile(path), "class A {\r\n\r\n}\r\n");  // no line lost
+    EXPECT_EQ(c->editor()->toPlainText(), "class A {\n\n}\n");  // unsaved text is gone
     EXPECT_FALSE(c->editor()->document()->isModified());
     EXPECT_TRUE(c->IsCompiled);  // flags stay
     EXPECT_EQ(c->caption(), "JAVA - " + path);

@@ -18,29 +18,55 @@ namespace {
 
 QByteArray conv(const char* s) { return unix2dos(QByteArrayView(s, qsizetype(std::strlen(s)))); }
 
-// The command's walk, step by step over an index, with the byte count as end.
+// The rule as plainly as it can be said: every line end (CR LF, a lone LF, a
+// lone CR) becomes CR LF, every other byte stays.
 QByteArray referenceWalk(const QByteArray& b)
 {
     QByteArray out;
     const qsizetype n = b.size();
-    auto at = [&](qsizetype i) { return i < n ? b[i] : '\0'; };
-    auto atEnd = [&](qsizetype i) { return i >= n; };
-    for (qsizetype i = 0; !atEnd(i); ++i) {
-        while (at(i) == '\r' && i + 1 < n && at(i + 1) == '\r')
+    for (qsizetype i = 0; i < n; ++i) {
+        if (b[i] == '\r' && i + 1 < n && b[i + 1] == '\n') {
+            out += "\r\n";
             ++i;
-        while (at(i) == '\n' && i + 1 < n && at(i + 1) == '\n')
-            ++i;
-        if (at(i) == '\r' && i + 1 < n && at(i + 1) == '\n') {
-            out += '\r';
-            ++i;
-            out += '\n';
-        } else if (at(i) == '\n' || at(i) == '\r') {
+        } else if (b[i] == '\r' || b[i] == '\n') {
             out += "\r\n";
         } else {
-            out += at(i);
+            out += b[i];
         }
     }
     return out;
+}
+
+// Line ends of a byte string, in order: "CRLF", "LF" or "CR" each.
+QStringList lineEnds(const QByteArray& b)
+{
+    QStringList ends;
+    for (qsizetype i = 0; i < b.size(); ++i) {
+        if (b[i] == '\r' && i + 1 < b.size() && b[i + 1] == '\n') {
+            ends << "CRLF";
+            ++i;
+        } else if (b[i] == '\r') {
+            ends << "CR";
+        } else if (b[i] == '\n') {
+            ends << "LF";
+        }
+    }
+    return ends;
+}
+
+// The bytes between the line ends.
+QList<QByteArray> lineTexts(const QByteArray& b)
+{
+    QList<QByteArray> lines{QByteArray()};
+    for (qsizetype i = 0; i < b.size(); ++i) {
+        if (b[i] == '\r' && i + 1 < b.size() && b[i + 1] == '\n')
+            ++i;
+        if (b[i] == '\r' || b[i] == '\n')
+            lines.append(QByteArray());
+        else
+            lines.back() += b[i];
+    }
+    return lines;
 }
 
 QByteArray randomBytes(std::mt19937& rng, int len)
@@ -56,19 +82,24 @@ QByteArray randomBytes(std::mt19937& rng, int len)
 
 }  // namespace
 
-TEST(Unix2DosBytes, EachRule)
+TEST(Unix2DosBytes, EveryLineEndBecomesOneCrLfAndNoLineIsLost)
 {
     EXPECT_EQ(conv("a\nb\n"), QByteArray("a\r\nb\r\n"));
-    EXPECT_EQ(conv("a\n\nb"), QByteArray("a\r\nb"));            // LF run: the empty line goes
-    EXPECT_EQ(conv("a\rb"), QByteArray("a\r\nb"));              // lone CR
-    EXPECT_EQ(conv("a\r\r\nb"), QByteArray("a\r\nb"));          // CR run then LF
-    EXPECT_EQ(conv("a\n\r\nb"), QByteArray("a\r\n\r\nb"));      // LF, then CR LF in the next step
-    EXPECT_EQ(conv("a\n\n\r\rb"), QByteArray("a\r\n\r\nb"));    // LF run, then CR run
-    EXPECT_EQ(conv("a\r\r\n\nb"), QByteArray("a\r\n\r\nb"));    // CR run LF, then a lone LF
+    EXPECT_EQ(conv("a\n\nb"), QByteArray("a\r\n\r\nb"));         // the empty line stays
+    EXPECT_EQ(conv("a\rb"), QByteArray("a\r\nb"));                // lone CR
+    EXPECT_EQ(conv("a\r\r\nb"), QByteArray("a\r\n\r\nb"));       // lone CR, then CR LF
+    EXPECT_EQ(conv("a\n\r\nb"), QByteArray("a\r\n\r\nb"));       // lone LF, then CR LF
+    EXPECT_EQ(conv("a\n\r\rb"), QByteArray("a\r\n\r\n\r\nb"));   // three line ends, three CR LF
+    EXPECT_EQ(conv("a\n\nb\n\n\n"), QByteArray("a\r\n\r\nb\r\n\r\n\r\n"));
+    EXPECT_EQ(conv("a\nb\n\nc\r\r\nd\r"), QByteArray("a\r\nb\r\n\r\nc\r\n\r\nd\r\n"));
     EXPECT_EQ(conv(""), QByteArray());
     EXPECT_EQ(conv("end\r"), QByteArray("end\r\n"));
     EXPECT_EQ(conv("\n"), QByteArray("\r\n"));
     EXPECT_EQ(conv("no line end"), QByteArray("no line end"));
+
+    // A multi-line string literal keeps its empty lines.
+    const QByteArray block("String s = \"\"\"\n    first\n\n    third\n    \"\"\";\n");
+    EXPECT_EQ(conv(block.constData()), QByteArray(block).replace("\n", "\r\n"));
 }
 
 TEST(Unix2DosBytes, CrLfTextAndSecondRunUnchanged)
@@ -76,6 +107,7 @@ TEST(Unix2DosBytes, CrLfTextAndSecondRunUnchanged)
     const QByteArray dos("class A {\r\n\r\n  int x;\r\n}\r\n\r\n");
     EXPECT_EQ(unix2dos(dos), dos);
     const QByteArray once = unix2dos(QByteArray("x\n\n\ry\r\r\nz\n"));
+    EXPECT_EQ(once, QByteArray("x\r\n\r\n\r\ny\r\n\r\nz\r\n"));
     EXPECT_EQ(unix2dos(once), once);
 }
 
@@ -85,21 +117,16 @@ TEST(Unix2DosBytes, NulByteIsOrdinary)
     EXPECT_EQ(unix2dos(in), QByteArray("a\r\nb\0c\r\nd\r\n\0\r\n", 14));
 }
 
-TEST(Unix2DosBytes, RandomInputsMatchTheWalkAndAreStable)
+TEST(Unix2DosBytes, RandomInputsKeepEveryLineAndAreStable)
 {
     std::mt19937 rng(4711);
     for (int round = 0; round < 2000; ++round) {
         const QByteArray in = randomBytes(rng, round % 97);
         const QByteArray out = unix2dos(in);
         ASSERT_EQ(out, referenceWalk(in)) << in.toHex().constData();
-        for (qsizetype i = 0; i < out.size(); ++i) {
-            if (out[i] == '\n') {
-                ASSERT_TRUE(i > 0 && out[i - 1] == '\r');
-            }
-            if (out[i] == '\r') {
-                ASSERT_TRUE(i + 1 < out.size() && out[i + 1] == '\n');
-            }
-        }
+        // The same lines, each ended by CR LF.
+        ASSERT_EQ(lineTexts(out), lineTexts(in)) << in.toHex().constData();
+        ASSERT_EQ(lineEnds(out), QStringList(lineEnds(in).size(), "CRLF")) << in.toHex().constData();
         ASSERT_EQ(unix2dos(out), out);
     }
 }
@@ -133,14 +160,14 @@ TEST(Unix2DosFile, ConvertsInPlaceKeepingPermissions)
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
     QString err;
     EXPECT_EQ(convertFileToDos(path, &err), Unix2DosResult::Converted) << err.toStdString();
-    EXPECT_EQ(readAll(path), QByteArray("class A {\r\n}\r\n\0tail\r\n", 22));
+    EXPECT_EQ(readAll(path), QByteArray("class A {\r\n\r\n}\r\n\0tail\r\n", 24));
     EXPECT_EQ(QFile::permissions(path) & QFileDevice::Permissions(0x7077),
               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"A.java"});
 
     // A second run leaves the bytes alone; an empty file stays empty.
     EXPECT_EQ(convertFileToDos(path, &err), Unix2DosResult::Converted);
-    EXPECT_EQ(readAll(path), QByteArray("class A {\r\n}\r\n\0tail\r\n", 22));
+    EXPECT_EQ(readAll(path), QByteArray("class A {\r\n\r\n}\r\n\0tail\r\n", 24));
     const QString empty = dir.filePath("Empty.java");
     writeFile(empty, {});
     EXPECT_EQ(convertFileToDos(empty, &err), Unix2DosResult::Converted);

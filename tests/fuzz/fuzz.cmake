@@ -40,7 +40,7 @@ bp_add_fuzzer(fuzz_fnmatch
   LIBS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
 
 bp_add_fuzzer(fuzz_unix2dos
-  SOURCES ${BP_FUZZ_DIR}/fuzz_unix2dos.cpp editor/unix2dos.cpp
+  SOURCES ${BP_FUZZ_DIR}/fuzz_unix2dos.cpp editor/unix2dos.cpp editor/diskfile.cpp
   LIBS Qt6::Core)
 
 bp_add_fuzzer(fuzz_project
@@ -54,3 +54,7 @@ bp_add_fuzzer(fuzz_messages
 bp_add_fuzzer(fuzz_inistore
   SOURCES ${BP_FUZZ_DIR}/fuzz_inistore.cpp app/inistore.cpp platform/host.cpp
   LIBS Qt6::Core)
+
+bp_add_fuzzer(fuzz_textfile
+  SOURCES ${BP_FUZZ_DIR}/fuzz_textfile.cpp editor/textfile.cpp editor/textdoc.cpp
+  LIBS Qt6::Core Qt6::Gui)

@@ -1,7 +1,8 @@
 // Fuzz target: the line-end conversion of the "Unix2Dos" command.
 //
 // Properties: no LF without a CR before it and no CR without a LF after it;
-// converting the output again changes nothing; the output is at most twice
+// no line is lost (as many CR LF as the input had line ends); converting the
+// output again changes nothing; the output is at most twice
 // the input; the result equals a plain reference of the rules; the streaming
 // converter, fed in pieces (sizes from byte 0) into blocks of exactly
 // outputBound bytes, gives the same bytes.
@@ -21,26 +22,34 @@ void check(bool ok)
         std::abort();
 }
 
+// Every line end (CR LF, a lone LF, a lone CR) becomes CR LF; nothing else changes.
 std::string reference(const char* p, size_t n)
 {
     std::string out;
-    size_t i = 0;
-    while (i < n) {
-        if (p[i] == '\r') {
-            while (i < n && p[i] == '\r')
-                ++i;
-            if (i < n && p[i] == '\n')
-                ++i;
+    for (size_t i = 0; i < n; ++i) {
+        if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n') {
             out += "\r\n";
-        } else if (p[i] == '\n') {
-            while (i < n && p[i] == '\n')
-                ++i;
+            ++i;
+        } else if (p[i] == '\r' || p[i] == '\n') {
             out += "\r\n";
         } else {
-            out.push_back(p[i++]);
+            out.push_back(p[i]);
         }
     }
     return out;
+}
+
+// Number of line ends (CR LF counts once).
+size_t lineEnds(const char* p, size_t n)
+{
+    size_t count = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
+            ++i;
+        if (p[i] == '\r' || p[i] == '\n')
+            ++count;
+    }
+    return count;
 }
 
 }  // namespace
@@ -58,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         if (out[i] == '\r')
             check(i + 1 < out.size() && out[i + 1] == '\n');
     }
+    check(lineEnds(out.constData(), size_t(out.size())) == lineEnds(data, size));
     check(unix2dos(out) == out);
     const std::string expected = reference(data, size);
     check(out == QByteArrayView(expected.data(), qsizetype(expected.size())));

@@ -15,7 +15,7 @@ case $build in /*) ;; *) build=$repo/$build ;; esac
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(fuzz_config fuzz_classify fuzz_fnmatch fuzz_unix2dos fuzz_project fuzz_messages fuzz_inistore)
+    targets=(fuzz_config fuzz_classify fuzz_fnmatch fuzz_unix2dos fuzz_project fuzz_messages fuzz_inistore fuzz_textfile)
 fi
 
 if ! command -v clang++ >/dev/null; then

@@ -1,0 +1,309 @@
+#include "editor/diskfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString systemError(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+FileStamp stampOf(const struct stat& st)
+{
+    FileStamp s;
+    s.exists = true;
+    s.device = std::uint64_t(st.st_dev);
+    s.inode = std::uint64_t(st.st_ino);
+    s.size = std::int64_t(st.st_size);
+    s.mtimeSec = std::int64_t(st.st_mtim.tv_sec);
+    s.mtimeNsec = std::int64_t(st.st_mtim.tv_nsec);
+    return s;
+}
+
+// The path with its symbolic links followed, as far as they lead; a link to a
+// file that does not exist yet leads to the name the file will have.
+QString followLinks(const QString& path)
+{
+    QString p = QFileInfo(path).absoluteFilePath();
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st;
+        const QByteArray native = QFile::encodeName(p);
+        if (::lstat(native.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return p;
+        QByteArray buf(4096, Qt::Uninitialized);
+        const ssize_t n = ::readlink(native.constData(), buf.data(), size_t(buf.size()));
+        if (n <= 0 || n >= buf.size())
+            return p;
+        const QString link = QFile::decodeName(buf.left(n));
+        p = QDir::cleanPath(QFileInfo(link).isAbsolute() ? link : QFileInfo(p).absolutePath() + '/' + link);
+    }
+    return p;
+}
+
+bool writeAllTo(int fd, const char* data, qint64 size, int* err)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            *err = errno;
+            return false;
+        }
+        if (n == 0) {
+            *err = EIO;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// Copies all of `from` (from its start) over `to` (from its start) and cuts
+// `to` to that length; the result has reached the disk when true.
+bool copyContent(int from, int to, int* err)
+{
+    if (::lseek(from, 0, SEEK_SET) < 0 || ::lseek(to, 0, SEEK_SET) < 0) {
+        *err = errno;
+        return false;
+    }
+    QByteArray buf(1 << 20, Qt::Uninitialized);
+    off_t total = 0;
+    for (;;) {
+        const ssize_t n = ::read(from, buf.data(), size_t(buf.size()));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            *err = errno;
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (!writeAllTo(to, buf.constData(), n, err))
+            return false;
+        total += n;
+    }
+    if (::ftruncate(to, total) != 0 || ::fsync(to) != 0) {
+        *err = errno;
+        return false;
+    }
+    return true;
+}
+
+// Creates a new file with a name of its own beside `target`; -1 with *err set
+// when it cannot be created.
+int createBeside(const QString& target, mode_t mode, QString* name, int* err)
+{
+    const QFileInfo fi(target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString candidate = fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QLatin1Char('.') +
+                                  QString::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 36);
+        const int fd = ::open(QFile::encodeName(candidate).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            *name = candidate;
+            return fd;
+        }
+        if (errno != EEXIST) {
+            *err = errno;
+            return -1;
+        }
+    }
+    *err = EEXIST;
+    return -1;
+}
+
+void syncDirectoryOf(const QString& path)
+{
+    const int dfd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+
+}  // namespace
+
+FileStamp fileStamp(const QString& path)
+{
+    struct stat st;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return stampOf(st);
+}
+
+FileStamp fileStamp(int fd)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        return {};
+    return stampOf(st);
+}
+
+SafeFileWriter::SafeFileWriter(const QString& path) : path_(path) {}
+
+SafeFileWriter::~SafeFileWriter()
+{
+    cancel();
+}
+
+bool SafeFileWriter::fail(const QString& why)
+{
+    error_ = why;
+    return false;
+}
+
+bool SafeFileWriter::open()
+{
+    cancel();
+    error_.clear();
+    keptCopy_.clear();
+    target_ = followLinks(path_);
+    struct stat st;
+    const QByteArray native = QFile::encodeName(target_);
+    targetExists_ = ::stat(native.constData(), &st) == 0;
+    if (targetExists_) {
+        if (S_ISDIR(st.st_mode))
+            return fail(systemError(EISDIR));
+        // A file the user may not write stays as it is, though its folder would
+        // let a new file take its place.
+        if (::access(native.constData(), W_OK) != 0)
+            return fail(systemError(errno));
+        hardLinked_ = S_ISREG(st.st_mode) && st.st_nlink > 1;
+        targetMode_ = unsigned(st.st_mode & 07777);
+        targetUid_ = unsigned(st.st_uid);
+        targetGid_ = unsigned(st.st_gid);
+    }
+    int err = 0;
+    // 0666: the system takes the umask off, which is the mode a new file gets.
+    fd_ = createBeside(target_, 0666, &temp_, &err);
+    if (fd_ < 0)
+        return fail(systemError(err));
+    return true;
+}
+
+bool SafeFileWriter::write(const char* data, qint64 size)
+{
+    if (fd_ < 0)
+        return fail(systemError(EBADF));
+    int err = 0;
+    if (!writeAllTo(fd_, data, size, &err))
+        return fail(systemError(err));
+    return true;
+}
+
+void SafeFileWriter::cancel()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!temp_.isEmpty()) {
+        ::unlink(QFile::encodeName(temp_).constData());
+        temp_.clear();
+    }
+}
+
+bool SafeFileWriter::commit()
+{
+    if (fd_ < 0)
+        return fail(systemError(EBADF));
+    if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
+        const int err = errno;
+        cancel();
+        return fail(systemError(err));
+    }
+    const bool ok = hardLinked_ ? writeInPlace() : replaceByRename();
+    cancel();
+    return ok;
+}
+
+bool SafeFileWriter::replaceByRename()
+{
+    if (targetExists_) {
+        // The owner and group first: a change of owner clears the set-id bits,
+        // which the mode then puts back.
+        if (::fchown(fd_, uid_t(targetUid_), gid_t(targetGid_)) != 0)
+            (void)::fchown(fd_, uid_t(-1), gid_t(targetGid_));
+        if (::fchmod(fd_, mode_t(targetMode_)) != 0)
+            return fail(systemError(errno));
+    }
+    const QByteArray native = QFile::encodeName(target_);
+    if (::rename(QFile::encodeName(temp_).constData(), native.constData()) != 0)
+        return fail(systemError(errno));
+    temp_.clear();  // it is the target now
+    committed_ = fileStamp(fd_);
+    syncDirectoryOf(target_);
+    return true;
+}
+
+bool SafeFileWriter::writeInPlace()
+{
+    const QByteArray native = QFile::encodeName(target_);
+    const int target = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+    if (target < 0)
+        return fail(systemError(errno));
+
+    // A copy of the old content, safely on disk, before the file is touched.
+    QString backupName;
+    int err = 0;
+    const int backup = createBeside(target_, 0600, &backupName, &err);
+    if (backup < 0) {
+        ::close(target);
+        return fail(systemError(err));
+    }
+    auto removeBackup = [&] {
+        ::close(backup);
+        ::unlink(QFile::encodeName(backupName).constData());
+    };
+    if (!copyContent(target, backup, &err)) {
+        ::close(target);
+        removeBackup();
+        return fail(systemError(err));
+    }
+
+    if (!copyContent(fd_, target, &err)) {
+        int restoreErr = 0;
+        const bool restored = copyContent(backup, target, &restoreErr);
+        ::close(target);
+        if (restored) {
+            removeBackup();
+        } else {
+            ::close(backup);
+            keptCopy_ = backupName;
+            return fail(QStringLiteral("%1. The file may be damaged: its old content is kept in %2")
+                            .arg(systemError(err), QDir::toNativeSeparators(backupName)));
+        }
+        return fail(systemError(err));
+    }
+    // A write by a user without the right to keep them clears the set-id bits.
+    struct stat st;
+    if (::fstat(target, &st) == 0 && unsigned(st.st_mode & 07777) != targetMode_)
+        (void)::fchmod(target, mode_t(targetMode_));
+    committed_ = fileStamp(target);
+    ::close(target);
+    removeBackup();
+    return true;
+}
+
+bool writeFileSafely(const QString& path, QByteArrayView bytes, QString* why, FileStamp* stamp)
+{
+    SafeFileWriter w(path);
+    const bool ok = w.open() && w.write(bytes) && w.commit();
+    if (!ok && why)
+        *why = w.errorString();
+    if (ok && stamp)
+        *stamp = w.committedStamp();
+    return ok;
+}
