@@ -1,5 +1,7 @@
 #include "editor/textdoc.h"
 
+#include <algorithm>
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -53,6 +55,24 @@ void keepLineEndAbove(QTextDocument* doc, const QTextBlock& added)
     c.setBlockFormat(belowFormat);
     c.setPosition(below.position());
     c.setBlockFormat(addedFormat);
+    c.endEditBlock();
+}
+
+void markLineBreak(QTextDocument* doc, const QTextBlock& block, LineBreak kind)
+{
+    if (!block.isValid() || !block.previous().isValid())
+        return;
+    // A number no other block has, so that the break counts as one of its own.
+    int number = 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        number = std::max(number, b.blockFormat().intProperty(BreakNumberProperty));
+    QTextBlockFormat f = block.blockFormat();
+    f.setProperty(BreakKindProperty, int(kind));
+    f.setProperty(BreakNumberProperty, number + 1);
+    QTextCursor c(doc);
+    c.joinPreviousEditBlock();
+    c.setPosition(block.position());
+    c.setBlockFormat(f);
     c.endEditBlock();
 }
 

@@ -33,6 +33,11 @@ void markLineBreaks(QTextDocument* doc, const DecodedText& d);
 // same undo step as the Enter.
 void keepLineEndAbove(QTextDocument* doc, const QTextBlock& added);
 
+// Gives the line break that ends just before `block` the kind `kind`, whatever
+// the file's usual line end is, as a break of its own. Part of the undo step
+// that made the block.
+void markLineBreak(QTextDocument* doc, const QTextBlock& block, LineBreak kind);
+
 struct DocumentText {
     QString text;                  // the lines joined by '\n'
     std::vector<LineBreak> breaks;  // the break of each '\n'

@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
+#include "editor/textdoc.h"
 #include "workspace/client.h"
 
 #include <QTextBlock>
@@ -69,11 +70,17 @@ void TFileMDIChild::CmInsert()
     if (!dialogs().openFile(window(), *ProjData))
         return;
     // The entry and its line end replace the selection, or go in at the caret.
-    // An entry is written "%s\r\n": a project that has no line end yet gets
-    // CR LF ones (no byte of the file changes by that).
+    // An entry is written "%s\r\n" whatever line ends the other lines have: a
+    // project that has no line end yet gets CR LF ones (no byte of the file
+    // changes by that), and in any other the entry's own line end is CR LF.
     if (te->document()->blockCount() == 1)
         te->setLineEnd(TextFormat::LineEnd::CRLF);
-    te->textCursor().insertText(ProjData->fileName + QLatin1Char('\n'));
+    QTextCursor c = te->textCursor();
+    c.beginEditBlock();
+    c.insertText(ProjData->fileName + QLatin1Char('\n'));
+    c.endEditBlock();
+    markLineBreak(te->document(), c.block(), LineBreak::CRLF);
+    te->setTextCursor(c);
     UpdateTextFields();
     IsCompiled = false;
 }

@@ -10,6 +10,9 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -590,4 +593,22 @@ TEST_F(WorkflowTest, AddNodeWritesItsEntryWithCrLf)
     app->dispatch(cmd::InsertNode);
     app->dispatch(cmd::SaveJavaProj);
     EXPECT_EQ(readFile(jpr), (dir.filePath("X.java") + "\r\nA.java").toUtf8());
+}
+
+TEST_F(WorkflowTest, AddNodeWritesCrLfInAProjectOfLfLinesAndKeepsTheirs)
+{
+    const QString jpr = writeFile("lf.jpr", "A.java\nB.java\n");
+    dialogs_.openPaths.push_back(jpr);
+    app->dispatch(cmd::OpenJavaProj);
+    TFileMDIChild* p = current();
+    ASSERT_NE(p, nullptr);
+    ASSERT_TRUE(p->IsJpr);
+    // On the second line: the entry goes in before B.java.
+    QTextCursor c = p->te->textCursor();
+    c.setPosition(p->te->document()->findBlockByNumber(1).position());
+    p->te->setTextCursor(c);
+    dialogs_.openPaths.push_back(dir.filePath("X.java"));
+    app->dispatch(cmd::InsertNode);
+    app->dispatch(cmd::SaveJavaProj);
+    EXPECT_EQ(readFile(jpr), ("A.java\n" + dir.filePath("X.java") + "\r\nB.java\n").toUtf8());
 }
