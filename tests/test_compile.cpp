@@ -1,5 +1,6 @@
 // Compiling with the real javac of this machine, in temporary directories.
 #include "build/compile.h"
+#include "test_files.h"
 #include "build/run.h"
 #include "build/settings.h"
 #include "config/toolpaths.h"
@@ -23,13 +24,6 @@
 namespace {
 
 const QString kJavac = QStringLiteral("/usr/bin/javac");
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << qPrintable(path);
-    f.write(bytes);
-}
 
 QByteArray readFile(const QString& path)
 {
@@ -391,17 +385,6 @@ TEST_F(Javac, ProjectEntriesThatLookLikeOptionsArePassedAsFiles)
 // ---------------------------------------------------------------- a compiler that waits
 
 namespace {
-
-// True once the process has ended (gone, or a zombie nobody has reaped yet).
-bool processEnded(qint64 pid)
-{
-    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray stat = f.readAll();
-    const qsizetype paren = stat.lastIndexOf(')');
-    return paren < 0 || paren + 2 >= stat.size() || stat[paren + 2] == 'Z' || stat[paren + 2] == 'X';
-}
 
 // The javac stand-in of tests/stand-ins/javac-waits.sh, installed as "javac"
 // in a tools directory of its own; it reports through files beside `log`.

@@ -8,6 +8,17 @@
 #include <csignal>
 #include <sys/resource.h>
 
+// True once the process has ended (gone, or a zombie nobody has reaped yet).
+inline bool processEnded(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray stat = f.readAll();
+    const qsizetype paren = stat.lastIndexOf(')');
+    return paren < 0 || paren + 2 >= stat.size() || stat[paren + 2] == 'Z' || stat[paren + 2] == 'X';
+}
+
 inline QByteArray readAll(const QString& path)
 {
     QFile f(path);

@@ -1,6 +1,7 @@
 // Compiling, the message window, projects and option windows, driven through
 // the main window with the real javac of this machine.
 #include "frame_fixture.h"
+#include "test_files.h"
 
 #include "build/mdidlg.h"
 #include "config/toolpaths.h"
@@ -427,16 +428,6 @@ TEST_F(WorkflowTest, MessagePathsAreResolvedWhereTheirCompilerRan)
 // ---------------------------------------------------------------- a compiler that waits
 
 namespace {
-
-bool processEnded(qint64 pid)
-{
-    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray stat = f.readAll();
-    const qsizetype paren = stat.lastIndexOf(')');
-    return paren < 0 || paren + 2 >= stat.size() || stat[paren + 2] == 'Z' || stat[paren + 2] == 'X';
-}
 
 // The javac stand-in of tests/stand-ins/javac-waits.sh as the Java tools'
 // compiler: it waits until the test lets it end (see the script).
