@@ -233,6 +233,11 @@ TBrowserFrame::TBrowserFrame(TBrowserWindow* list, QWidget* parent)
     updateCaptionLook();
 }
 
+TBrowserFrame::~TBrowserFrame()
+{
+    emit goingAway(this);
+}
+
 QString TBrowserFrame::caption() const
 {
     return title_->text();

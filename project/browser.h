@@ -85,6 +85,7 @@ class TBrowserFrame : public QFrame, public CommandTarget {
     Q_OBJECT
 public:
     explicit TBrowserFrame(TBrowserWindow* list, QWidget* parent = nullptr);
+    ~TBrowserFrame() override;
 
     CommandTable& commands() override { return table_; }
     TBrowserWindow* list() const { return list_; }
@@ -104,6 +105,9 @@ signals:
     void resizedByUser();
     // The window was hidden (closing hides it before it goes).
     void hidden();
+    // The window is being destroyed; it is still a TBrowserFrame while this is
+    // sent, unlike when QObject::destroyed is.
+    void goingAway(TBrowserFrame* frame);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -346,7 +346,7 @@ void TFileMDIClient::showMessageWindow(TBrowserFrame* frame)
         if (!frame->isVisibleTo(this))
             gone();
     });
-    connect(frame, &QObject::destroyed, this, [this, gone](QObject* frame) {
+    connect(frame, &TBrowserFrame::goingAway, this, [this, gone](TBrowserFrame* frame) {
         messageFrames_.removeIf([frame](const QPointer<TBrowserFrame>& f) { return !f || f.data() == frame; });
         gone();
     });
