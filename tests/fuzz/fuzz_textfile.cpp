@@ -99,8 +99,14 @@ QByteArray fromRecipe(Recipe& r)
         return out;
     }
     default:
-        // Some bytes that are no UTF-8 at the end make it Windows-1252.
-        return raw.replace('\0', ' ') + "\xC3";
+        // Some bytes that are no UTF-8 at the end make it Windows-1252. A
+        // Windows-1252 file that begins with the bytes of a byte-order mark
+        // ("\xFE\xFF", "\xFF\xFE", "\xEF\xBB\xBF") reads as UTF-16 or UTF-8,
+        // as in every editor: the recipe starts such a file with a letter.
+        raw.replace('\0', ' ');
+        if (raw.startsWith("\xFE\xFF") || raw.startsWith("\xFF\xFE") || raw.startsWith("\xEF\xBB\xBF"))
+            raw.prepend('x');
+        return raw + "\xC3";
     }
 }
 
