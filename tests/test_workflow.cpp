@@ -50,6 +50,21 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return !current() || !current()->compiling(); }, 60000));
         QApplication::processEvents();
     }
+    // Closes every editor window (none holds changes).
+    void closeEditors()
+    {
+        for (TFileMDIChild* e : client()->editors())
+            e->close();
+        QApplication::processEvents();
+    }
+    // Enter on the first message of the message window.
+    void followFirstMessage()
+    {
+        TBrowserWindow* list = client()->BrowserErr;
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QApplication::processEvents();
+    }
     QStringList listLines()
     {
         QStringList out;
@@ -136,13 +151,8 @@ TEST_F(WorkflowTest, DoubleClickOnAMessageGoesToTheLine)
     compile();
     ASSERT_TRUE(client()->BrowserErr);
     // Close the source: the message opens it again.
-    for (TFileMDIChild* e : client()->editors())
-        e->close();
-    QApplication::processEvents();
-    TBrowserWindow* list = client()->BrowserErr;
-    list->setCurrentIndex(list->model()->index(0, 0));
-    QTest::keyClick(list, Qt::Key_Return);
-    QApplication::processEvents();
+    closeEditors();
+    followFirstMessage();
     ASSERT_NE(current(), nullptr);
     EXPECT_EQ(current()->editor()->fileName(), path);
     EXPECT_EQ(current()->editor()->textCursor().blockNumber(), 2);
@@ -404,14 +414,8 @@ TEST_F(WorkflowTest, MessagePathsAreResolvedWhereTheirCompilerRan)
     openJava(writeFile("two/Hello.java", kHello));
     compile();
     ASSERT_EQ(QDir::current().dirName(), "two");
-    for (TFileMDIChild* e : client()->editors())
-        e->close();
-    QApplication::processEvents();
-
-    TBrowserWindow* list = client()->BrowserErr;
-    list->setCurrentIndex(list->model()->index(0, 0));
-    QTest::keyClick(list, Qt::Key_Return);
-    QApplication::processEvents();
+    closeEditors();
+    followFirstMessage();
     ASSERT_NE(current(), nullptr);
     EXPECT_EQ(current()->editor()->fileName(), broken);
     EXPECT_EQ(current()->editor()->textCursor().blockNumber(), 2);
@@ -419,8 +423,7 @@ TEST_F(WorkflowTest, MessagePathsAreResolvedWhereTheirCompilerRan)
     current()->close();
     QApplication::processEvents();
     ASSERT_TRUE(QFile::remove(broken));
-    QTest::keyClick(list, Qt::Key_Return);
-    QApplication::processEvents();
+    followFirstMessage();
     EXPECT_EQ(current(), nullptr);
     EXPECT_EQ(app->statusMessage(), "The file " + broken + " named by this message no longer exists");
 }
