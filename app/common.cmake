@@ -5,6 +5,6 @@ add_library(bp_common STATIC
   app/dialogs.cpp
   workspace/filedata.cpp
   config/toolpaths.cpp
-  build/settings.cpp)
+  toolchain/settings.cpp)
 target_link_libraries(bp_common PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
 bp_add_test(test_dialogs SOURCES tests/test_dialogs.cpp LIBS bp_common)

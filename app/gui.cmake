@@ -10,7 +10,7 @@ add_library(bp_app STATIC
   editor/child.cpp
   editor/childcmds.cpp
   project/projet.cpp
-  build/messagelist.cpp)
+  toolchain/messagelist.cpp)
 target_link_libraries(bp_app PUBLIC bp_common bp_platform bp_keyboard bp_find bp_inistore bp_config bp_lists bp_options bp_classify bp_projfile bp_compile bp_unix2dos bp_printing bp_highlight Qt6::Widgets Qt6::PrintSupport)
 
 set_source_files_properties(app/cmdline.cpp PROPERTIES COMPILE_DEFINITIONS BREWPAD_VERSION="${PROJECT_VERSION}")

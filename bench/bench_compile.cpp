@@ -1,7 +1,7 @@
 // Times a compilation through JavacRunner (from start() to the outcome)
 // against the same javac command run directly, for one small class and for a
 // project of 200 classes where one source changed (planning included).
-#include "build/compile.h"
+#include "toolchain/compile.h"
 
 #include <QCoreApplication>
 #include <QDir>

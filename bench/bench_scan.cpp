@@ -21,7 +21,7 @@
 #include <sys/resource.h>
 #endif
 
-#include "build/classify.h"
+#include "toolchain/classify.h"
 
 namespace {
 

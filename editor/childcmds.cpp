@@ -1,11 +1,11 @@
 // Commands of the editor window that hand over to other parts of the program:
 // classification, printing, line-end conversion, compiling and running.
 #include "app/dialogs.h"
-#include "build/classify.h"
-#include "build/compile.h"
-#include "build/messages.h"
-#include "build/run.h"
-#include "build/settings.h"
+#include "toolchain/classify.h"
+#include "toolchain/compile.h"
+#include "toolchain/messages.h"
+#include "toolchain/run.h"
+#include "toolchain/settings.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"

@@ -1,8 +1,8 @@
 #include "project/browser.h"
 
 #include "app/ids.h"
-#include "build/messages.h"
-#include "build/settings.h"
+#include "toolchain/messages.h"
+#include "toolchain/settings.h"
 #include "platform/host.h"
 
 #include <QCloseEvent>

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "build/classify.h"
+#include "toolchain/classify.h"
 
 namespace {
 

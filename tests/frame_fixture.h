@@ -3,7 +3,7 @@
 #pragma once
 #include "app/brewpad.h"
 #include "app/ids.h"
-#include "build/settings.h"
+#include "toolchain/settings.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "resources/resources.h"

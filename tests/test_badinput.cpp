@@ -7,7 +7,7 @@
 #include "frame_fixture.h"
 #include "test_files.h"
 
-#include "build/compile.h"
+#include "toolchain/compile.h"
 #include "config/toolpaths.h"
 #include "project/browser.h"
 #include "project/projfile.h"

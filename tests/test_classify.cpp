@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "build/classify.h"
+#include "toolchain/classify.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "build/classify.h"
+#include "toolchain/classify.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Compiling with the real javac of this machine, in temporary directories.
-#include "build/compile.h"
+#include "toolchain/compile.h"
 #include "test_files.h"
-#include "build/run.h"
-#include "build/settings.h"
+#include "toolchain/run.h"
+#include "toolchain/settings.h"
 #include "config/toolpaths.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The main frame: menus, tool bar, hints, status bar and command enabling.
 #include "frame_fixture.h"
 
-#include "build/mdidlg.h"
+#include "toolchain/mdidlg.h"
 #include "editor/finddlg.h"
 #include "project/browser.h"
 

@@ -1,5 +1,5 @@
 // The owner-drawn list and the message window on real files and real widgets.
-#include "build/settings.h"
+#include "toolchain/settings.h"
 #include "project/browser.h"
 
 #include <QApplication>

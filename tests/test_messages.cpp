@@ -1,5 +1,5 @@
 // Reading javac's own output: locations of message lines and the summary counts.
-#include "build/messages.h"
+#include "toolchain/messages.h"
 
 #include <QDir>
 #include <QFile>

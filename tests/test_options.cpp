@@ -1,6 +1,6 @@
 // The "Compiler Options" and "Program Arguments" windows against the build settings.
-#include "build/mdidlg.h"
-#include "build/settings.h"
+#include "toolchain/mdidlg.h"
+#include "toolchain/settings.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "build/classify.h"
+#include "toolchain/classify.h"
 #include "project/projfile.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Java Run and Applet Run: the class choice, the argument splitting, the
 // commands started through stand-in programs, the applet page's bytes and
 // the texts of failed starts.
-#include "build/run.h"
+#include "toolchain/run.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

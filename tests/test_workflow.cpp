@@ -3,9 +3,9 @@
 #include "frame_fixture.h"
 #include "test_files.h"
 
-#include "build/mdidlg.h"
+#include "toolchain/mdidlg.h"
 #include "config/toolpaths.h"
-#include "build/settings.h"
+#include "toolchain/settings.h"
 #include "project/browser.h"
 
 #include <QCheckBox>

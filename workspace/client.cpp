@@ -2,8 +2,8 @@
 
 #include "app/dialogs.h"
 #include "app/ids.h"
-#include "build/mdidlg.h"
-#include "build/settings.h"
+#include "toolchain/mdidlg.h"
+#include "toolchain/settings.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"

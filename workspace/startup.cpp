@@ -1,6 +1,6 @@
 // Start-up of the workspace: the tool configuration and the workspace's helpers.
 #include "app/dialogs.h"
-#include "build/messages.h"
+#include "toolchain/messages.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"

@@ -1,4 +1,4 @@
-#include "build/messages.h"
+#include "toolchain/messages.h"
 
 #include <QDir>
 #include <QFile>

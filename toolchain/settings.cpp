@@ -1,4 +1,4 @@
-#include "build/settings.h"
+#include "toolchain/settings.h"
 
 bool CBDEBUG = false;
 bool CBDEPRECATION = false;

@@ -1,5 +1,5 @@
 # Compiling with javac and running applications and applets.
-add_library(bp_compile STATIC build/compile.cpp build/run.cpp)
+add_library(bp_compile STATIC toolchain/compile.cpp toolchain/run.cpp)
 target_link_libraries(bp_compile PUBLIC bp_common bp_platform bp_classify Qt6::Core)
 
 bp_add_test(test_compile SOURCES tests/test_compile.cpp LIBS bp_compile)

@@ -1,5 +1,5 @@
 # Textual classification of Java sources.
-add_library(bp_classify STATIC build/classify.cpp)
+add_library(bp_classify STATIC toolchain/classify.cpp)
 target_link_libraries(bp_classify PUBLIC bp_platform Qt6::Core)
 
 bp_add_test(test_classify SOURCES tests/test_classify.cpp LIBS bp_classify)

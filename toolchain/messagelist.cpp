@@ -1,9 +1,9 @@
 // The workspace's compiler-message window and option windows.
 #include "app/ids.h"
-#include "build/compile.h"
-#include "build/mdidlg.h"
-#include "build/messages.h"
-#include "build/settings.h"
+#include "toolchain/compile.h"
+#include "toolchain/mdidlg.h"
+#include "toolchain/messages.h"
+#include "toolchain/settings.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
 #include "project/browser.h"

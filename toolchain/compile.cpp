@@ -1,8 +1,8 @@
-#include "build/compile.h"
+#include "toolchain/compile.h"
 
-#include "build/classify.h"
-#include "build/run.h"
-#include "build/settings.h"
+#include "toolchain/classify.h"
+#include "toolchain/run.h"
+#include "toolchain/settings.h"
 #include "config/toolpaths.h"
 #include "platform/host.h"
 

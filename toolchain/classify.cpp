@@ -1,5 +1,5 @@
 // Textual classification of Java sources.
-#include "build/classify.h"
+#include "toolchain/classify.h"
 
 #include <QBuffer>
 #include <QFile>

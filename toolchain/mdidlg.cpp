@@ -1,6 +1,6 @@
-#include "build/mdidlg.h"
+#include "toolchain/mdidlg.h"
 
-#include "build/settings.h"
+#include "toolchain/settings.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 # Option windows of the build settings and the reading of compiler messages.
 add_library(bp_options STATIC
-  build/mdidlg.cpp
-  build/messages.cpp)
+  toolchain/mdidlg.cpp
+  toolchain/messages.cpp)
 target_link_libraries(bp_options PUBLIC bp_common Qt6::Widgets)
 
 bp_add_test(test_options SOURCES tests/test_options.cpp LIBS bp_options)

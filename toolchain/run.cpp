@@ -1,4 +1,4 @@
-#include "build/run.h"
+#include "toolchain/run.h"
 
 #include "platform/host.h"
 
