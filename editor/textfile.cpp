@@ -1,20 +1,9 @@
 #include "editor/textfile.h"
 
+#include "platform/windows1252.h"
+
 #include <QFileInfo>
 #include <QStringDecoder>
-
-namespace {
-
-// 0x80 to 0x9F of Windows-1252; the five unassigned bytes map to the C1 control
-// of the same value so that they survive a round trip.
-const char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-}  // namespace
 
 TextFormat TextFormat::hostDefault()
 {
@@ -40,41 +29,6 @@ QString refusalToEdit(const QString& path)
 bool isBinaryText(const QByteArray& bytes)
 {
     return bytes.contains('\0');
-}
-
-QString decodeWindows1252(const QByteArray& bytes)
-{
-    QString s(bytes.size(), Qt::Uninitialized);
-    QChar* out = s.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
-        out[i] = (c >= 0x80 && c < 0xA0) ? QChar(kHigh[c - 0x80]) : QChar(c);
-    }
-    return s;
-}
-
-bool encodeWindows1252(const QString& text, QByteArray* out)
-{
-    out->resize(text.size());
-    char* p = out->data();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char16_t u = text[i].unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            p[i] = static_cast<char>(u);
-            continue;
-        }
-        int found = -1;
-        for (int k = 0; k < 32; ++k) {
-            if (kHigh[k] == u) {
-                found = k;
-                break;
-            }
-        }
-        if (found < 0)
-            return false;
-        p[i] = static_cast<char>(0x80 + found);
-    }
-    return true;
 }
 
 LineBreak lineBreakOf(TextFormat::LineEnd end)

@@ -78,6 +78,3 @@ QString refusalToEdit(const QString& path);
 // character); UTF-16 text is judged by its characters instead of its bytes.
 bool isBinaryText(const QByteArray& bytes);
 
-QString decodeWindows1252(const QByteArray& bytes);
-// False when a character has no Windows-1252 byte.
-bool encodeWindows1252(const QString& text, QByteArray* out);

@@ -1,6 +1,7 @@
 #include "toolchain/run.h"
 
 #include "platform/host.h"
+#include "platform/windows1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -309,24 +310,12 @@ namespace {
 // references, so that no name is silently changed.
 QByteArray toWindows1252(const QString& s)
 {
-    static const char16_t high[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
     QByteArray out;
     const QList<uint> ucs = s.toUcs4();
     for (uint u : ucs) {
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            out += char(u);
-            continue;
-        }
-        int found = -1;
-        for (int i = 0; i < 32; ++i)
-            if (high[i] != 0 && high[i] == u)
-                found = i;
-        if (found >= 0)
-            out += char(0x80 + found);
+        const int b = windows1252Byte(u);
+        if (b >= 0 && !isUnassignedWindows1252(static_cast<unsigned char>(b)))
+            out += char(b);
         else
             out += "&#" + QByteArray::number(u) + ';';
     }
