@@ -5,30 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
-
-// Calls f(line) for each line of `contents`, split at LF, with a CR just
-// before the LF dropped. A last line without LF counts when it is not empty.
-template <class F>
-void forEachLine(const QByteArray& contents, F f)
-{
-    qsizetype start = 0;
-    const qsizetype n = contents.size();
-    while (start < n) {
-        qsizetype lf = contents.indexOf('\n', start);
-        qsizetype end = lf < 0 ? n : lf;
-        qsizetype stop = end;
-        if (lf >= 0 && stop > start && contents.at(stop - 1) == '\r')
-            --stop;
-        f(QByteArrayView(contents.constData() + start, stop - start));
-        if (lf < 0)
-            break;
-        start = lf + 1;
-    }
-}
-
-}  // namespace
-
 bool readProjectFile(const QString& path, QByteArray* out)
 {
     QFile file(path);
@@ -42,29 +18,36 @@ bool readProjectFile(const QString& path, QByteArray* out)
     return true;
 }
 
+QStringList projectCompileEntries(const QByteArray& contents)
+{
+    // The lines, split at LF, a CR just before the LF dropped; a last line
+    // without LF counts too.
+    QStringList entries;
+    qsizetype start = 0;
+    const qsizetype n = contents.size();
+    while (start < n) {
+        const qsizetype lf = contents.indexOf('\n', start);
+        qsizetype stop = lf < 0 ? n : lf;
+        if (lf >= 0 && stop > start && contents.at(stop - 1) == '\r')
+            --stop;
+        if (stop > start && contents.at(start) != '#')
+            entries << QFile::decodeName(contents.sliced(start, stop - start));
+        if (lf < 0)
+            break;
+        start = lf + 1;
+    }
+    return entries;
+}
+
 QStringList projectScanPaths(const QByteArray& contents)
 {
     QStringList paths;
-    forEachLine(contents, [&](QByteArrayView line) {
-        if (line.isEmpty() || line.front() == '#')
-            return;
+    for (const QString& entry : projectCompileEntries(contents)) {
         qsizetype i = 0;
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+        while (i < entry.size() && (entry[i] == QLatin1Char(' ') || entry[i] == QLatin1Char('\t')))
             ++i;
-        if (i == line.size())
-            return;
-        paths << QFile::decodeName(line.sliced(i).toByteArray());
-    });
+        if (i < entry.size())
+            paths << entry.sliced(i);
+    }
     return paths;
-}
-
-QStringList projectCompileEntries(const QByteArray& contents)
-{
-    QStringList entries;
-    forEachLine(contents, [&](QByteArrayView line) {
-        if (line.isEmpty() || line.front() == '#')
-            return;
-        entries << QFile::decodeName(line.toByteArray());
-    });
-    return entries;
 }

@@ -13,12 +13,11 @@
 // Reads the whole project file. False when it cannot be read.
 bool readProjectFile(const QString& path, QByteArray* out);
 
-// The entries the classification reads: leading spaces and tabs are skipped;
-// a line is skipped when its first character (before skipping) is '#' or
-// when nothing is left. The rest of the line, trailing blanks included, is
-// the path.
-QStringList projectScanPaths(const QByteArray& contents);
-
 // The entries the compile command reads: every line that is not empty and
 // does not start with '#', taken as it stands.
 QStringList projectCompileEntries(const QByteArray& contents);
+
+// The entries the classification reads: those of projectCompileEntries with
+// their leading spaces and tabs skipped, less those that held nothing else.
+// The rest of the line, trailing blanks included, is the path.
+QStringList projectScanPaths(const QByteArray& contents);

@@ -109,6 +109,44 @@ TEST_F(Settings, ArgumentListSplitsJavaOptionsIntoJWords)
     EXPECT_EQ(makeargsList(), (QStringList{"-verbose", "-nowarn", "-g"}));
 }
 
+// The option text and the argument list say the same for every combination
+// of switches and of absent, empty and filled text settings.
+TEST_F(Settings, OptionTextAndArgumentListAgreeForEverySetting)
+{
+    const std::optional<QString> texts[] = {std::nullopt, QString(), QStringLiteral(" a  b ")};
+    bool* const switches[] = {&CBDEPEND, &CBVERBOSE, &CBOPTIMIZE, &CBNOWARN, &CBDEBUG, &CBDEPRECATION};
+    const char* const switchArgs[] = {"-Xprefer:newer", "-verbose", "-O", "-nowarn", "-g", "-deprecation"};
+    int combinations = 0;
+    for (const auto& classpath : texts)
+        for (const auto& destination : texts)
+            for (const auto& javaOptions : texts)
+                for (int on = 0; on < 64; ++on) {
+                    EDITCLASSPATH = classpath;
+                    EDITDESTINATION = destination;
+                    EDITJAVAOPTIONS = javaOptions;
+                    QStringList want;
+                    if (classpath)
+                        want << QStringLiteral("-classpath") << *classpath;
+                    if (destination)
+                        want << QStringLiteral("-d") << *destination;
+                    if (javaOptions && !javaOptions->isEmpty())
+                        want << QStringLiteral("-Ja") << QStringLiteral("-Jb");
+                    for (int k = 0; k < 6; ++k) {
+                        *switches[k] = (on >> k) & 1;
+                        if (*switches[k])
+                            want << QString::fromLatin1(switchArgs[k]);
+                    }
+                    const QStringList list = makeargsList();
+                    ASSERT_EQ(list, want) << "switches " << on;
+                    QString text;
+                    for (const QString& a : list)
+                        text += QLatin1Char(' ') + a;
+                    ASSERT_EQ(makeargs(), text) << "switches " << on;
+                    ++combinations;
+                }
+    EXPECT_EQ(combinations, 27 * 64);
+}
+
 TEST_F(Settings, CommandTextCaptureNameAndCurrentDirectory)
 {
     EXPECT_EQ(javacCommandText(QStringLiteral("/jdk/bin/javac"), QStringLiteral("/src/Foo.java")),

@@ -3,6 +3,7 @@
 #include "toolchain/classify.h"
 #include "toolchain/run.h"
 #include "toolchain/settings.h"
+#include "project/projfile.h"
 #include "config/toolpaths.h"
 #include "platform/host.h"
 
@@ -67,28 +68,34 @@ int errnoFromProcessText(const QString& text)
 
 QStringList makeargsList()
 {
+    // The text settings, then the switches, each in the order javac is given them.
+    struct TextOption {
+        const std::optional<QString>* setting;
+        const char* option;
+    };
+    static const TextOption textOptions[] = {{&EDITCLASSPATH, "-classpath"}, {&EDITDESTINATION, "-d"}};
+    struct SwitchOption {
+        const bool* setting;
+        const char* option;
+    };
+    static const SwitchOption switchOptions[] = {{&CBDEPEND, "-Xprefer:newer"}, {&CBVERBOSE, "-verbose"},
+                                                 {&CBOPTIMIZE, "-O"},           {&CBNOWARN, "-nowarn"},
+                                                 {&CBDEBUG, "-g"},              {&CBDEPRECATION, "-deprecation"}};
+
     QStringList a;
-    if (EDITCLASSPATH)
-        a << QStringLiteral("-classpath") << *EDITCLASSPATH;
-    if (EDITDESTINATION)
-        a << QStringLiteral("-d") << *EDITDESTINATION;
+    for (const TextOption& t : textOptions) {
+        if (*t.setting)
+            a << QString::fromLatin1(t.option) << **t.setting;
+    }
     if (EDITJAVAOPTIONS) {
         const QStringList words = EDITJAVAOPTIONS->split(QLatin1Char(' '), Qt::SkipEmptyParts);
         for (const QString& w : words)
             a << QStringLiteral("-J") + w;
     }
-    if (CBDEPEND)
-        a << QStringLiteral("-Xprefer:newer");
-    if (CBVERBOSE)
-        a << QStringLiteral("-verbose");
-    if (CBOPTIMIZE)
-        a << QStringLiteral("-O");
-    if (CBNOWARN)
-        a << QStringLiteral("-nowarn");
-    if (CBDEBUG)
-        a << QStringLiteral("-g");
-    if (CBDEPRECATION)
-        a << QStringLiteral("-deprecation");
+    for (const SwitchOption& s : switchOptions) {
+        if (*s.setting)
+            a << QString::fromLatin1(s.option);
+    }
     return a;
 }
 
@@ -169,20 +176,13 @@ ProjectCompilePlan planProjectCompile(const QString& projectPath)
 {
     ProjectCompilePlan plan;
     plan.directory = QFileInfo(projectPath).absolutePath();
-    QFile f(projectPath);
-    if (!f.open(QIODevice::ReadOnly))
+    QByteArray contents;
+    if (!readProjectFile(projectPath, &contents))
         return plan;
     const QString prefix = plan.directory + host::separator();
-    while (!f.atEnd()) {
-        QByteArray line = f.readLine();
-        if (line.endsWith('\n'))
-            line.chop(1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
+    for (const QString& entry : projectCompileEntries(contents)) {
         ProjectEntry e;
-        filename(QString::fromLocal8Bit(line), e.base, e.ext);
+        filename(entry, e.base, e.ext);
         e.needComp = need_comp(prefix + e.base + QStringLiteral(".class"),
                                prefix + e.base + QLatin1Char('.') + e.ext);
         if (e.needComp == 1 && isjava(e.ext)) {

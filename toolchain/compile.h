@@ -69,9 +69,10 @@ struct ProjectCompilePlan {
     std::vector<ProjectEntry> items;
 };
 
-// Reads the project file: every line that is not empty and does not begin
-// with '#' is an entry (a CR before the LF is dropped; lines of any length
-// and any number of entries). Directories written in the lines are dropped:
+// Reads the project file: its entries are those of projectCompileEntries
+// (project/projfile.h), every line that is not empty and does not begin with
+// '#' (a CR before the LF is dropped; lines of any length and any number of
+// entries). Directories written in the lines are dropped:
 // Base.class and Base.ext are compared in the project's directory, and an
 // out-of-date entry whose extension is a Java one ("java", "JAVA", "jav",
 // "JAV") is listed as "Base.java". A name beginning with "-" or "@" is listed
