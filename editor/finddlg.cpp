@@ -123,13 +123,6 @@ bool singleLine(const QString& s)
            !s.contains(QChar::LineSeparator) && !s.contains(QLatin1Char('\n'));
 }
 
-QLabel* labelFor(const QString& text, QWidget* buddy, QWidget* parent)
-{
-    auto* l = new QLabel(text, parent);
-    l->setBuddy(buddy);
-    return l;
-}
-
 QPushButton* button(const QString& text, const QString& name, QWidget* parent)
 {
     auto* b = new QPushButton(text, parent);
@@ -206,10 +199,10 @@ QString replacedText(int count)
 
 // ---------------------------------------------------------------------------
 
-TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent)
+TSearchDialog::TSearchDialog(const QString& title, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Find"));
-    setAccessibleName(QStringLiteral("Find"));
+    setWindowTitle(title);
+    setAccessibleName(title);
     setModal(false);
 
     what_ = new QLineEdit(this);
@@ -218,7 +211,76 @@ TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent)
     wholeWord_->setAccessibleName(QStringLiteral("Match whole word only"));
     matchCase_ = new QCheckBox(QStringLiteral("Match &case"), this);
     matchCase_->setAccessibleName(QStringLiteral("Match case"));
+    findNext_ = button(QStringLiteral("&Find Next"), QStringLiteral("Find Next"), this);
+    findNext_->setDefault(true);
+    cancel_ = button(QStringLiteral("Cancel"), QStringLiteral("Cancel"), this);
+    actions_ << findNext_;
+    whatLabel_ = labelFor(QStringLiteral("Fi&nd what:"), what_);
 
+    connect(what_, &QLineEdit::textChanged, this, &TSearchDialog::updateButtons);
+    connect(findNext_, &QPushButton::clicked, this, &TSearchDialog::findNextRequested);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QPushButton* TSearchDialog::addButton(const QString& text, const QString& name)
+{
+    QPushButton* b = button(text, name, this);
+    actions_ << b;
+    return b;
+}
+
+QLabel* TSearchDialog::labelFor(const QString& text, QWidget* buddy)
+{
+    auto* l = new QLabel(text, this);
+    l->setBuddy(buddy);
+    return l;
+}
+
+void TSearchDialog::arrange(QGridLayout* fields, const QList<QWidget*>& tabOrder)
+{
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : actions_)
+        buttons->addWidget(b);
+    buttons->addWidget(cancel_);
+    buttons->addStretch();
+
+    auto* top = new QHBoxLayout(this);
+    top->addLayout(fields, 1);
+    top->addLayout(buttons);
+
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    updateButtons();
+}
+
+FindOptions TSearchDialog::sharedOptions() const
+{
+    FindOptions o;
+    o.what = what_->text();
+    o.matchCase = matchCase_->isChecked();
+    o.wholeWord = wholeWord_->isChecked();
+    return o;
+}
+
+void TSearchDialog::setSharedOptions(const FindOptions& o)
+{
+    what_->setText(o.what);
+    matchCase_->setChecked(o.matchCase);
+    wholeWord_->setChecked(o.wholeWord);
+    updateButtons();
+}
+
+void TSearchDialog::updateButtons()
+{
+    const bool any = !what_->text().isEmpty();
+    for (QPushButton* b : actions_)
+        b->setEnabled(any);
+}
+
+// ---------------------------------------------------------------------------
+
+TFindDialog::TFindDialog(QWidget* parent) : TSearchDialog(QStringLiteral("Find"), parent)
+{
     auto* direction = new QGroupBox(QStringLiteral("Direction"), this);
     direction->setAccessibleName(QStringLiteral("Direction"));
     up_ = new QRadioButton(QStringLiteral("&Up"), direction);
@@ -230,133 +292,65 @@ TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent)
     dirLayout->addWidget(up_);
     dirLayout->addWidget(down_);
 
-    findNext_ = button(QStringLiteral("&Find Next"), QStringLiteral("Find Next"), this);
-    findNext_->setDefault(true);
-    cancel_ = button(QStringLiteral("Cancel"), QStringLiteral("Cancel"), this);
-
     auto* grid = new QGridLayout;
-    grid->addWidget(labelFor(QStringLiteral("Fi&nd what:"), what_, this), 0, 0);
-    grid->addWidget(what_, 0, 1, 1, 2);
-    grid->addWidget(wholeWord_, 1, 0, 1, 2);
-    grid->addWidget(matchCase_, 2, 0, 1, 2);
+    grid->addWidget(whatLabel(), 0, 0);
+    grid->addWidget(whatEdit(), 0, 1, 1, 2);
+    grid->addWidget(wholeWordBox(), 1, 0, 1, 2);
+    grid->addWidget(matchCaseBox(), 2, 0, 1, 2);
     grid->addWidget(direction, 1, 2, 2, 1);
 
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(findNext_);
-    buttons->addWidget(cancel_);
-    buttons->addStretch();
-
-    auto* top = new QHBoxLayout(this);
-    top->addLayout(grid, 1);
-    top->addLayout(buttons);
-
-    connect(what_, &QLineEdit::textChanged, this, &TFindDialog::updateButtons);
-    connect(findNext_, &QPushButton::clicked, this, &TFindDialog::findNextRequested);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    updateButtons();
+    arrange(grid, {whatEdit(), wholeWordBox(), matchCaseBox(), up_, down_, findNextButton(), cancelButton()});
 }
 
 FindOptions TFindDialog::options() const
 {
-    FindOptions o;
-    o.what = what_->text();
-    o.matchCase = matchCase_->isChecked();
-    o.wholeWord = wholeWord_->isChecked();
+    FindOptions o = sharedOptions();
     o.down = down_->isChecked();
     return o;
 }
 
 void TFindDialog::setOptions(const FindOptions& o)
 {
-    what_->setText(o.what);
-    matchCase_->setChecked(o.matchCase);
-    wholeWord_->setChecked(o.wholeWord);
     (o.down ? down_ : up_)->setChecked(true);
-    updateButtons();
-}
-
-void TFindDialog::updateButtons()
-{
-    findNext_->setEnabled(!what_->text().isEmpty());
+    setSharedOptions(o);
 }
 
 // ---------------------------------------------------------------------------
 
-TReplaceDialog::TReplaceDialog(QWidget* parent) : QDialog(parent)
+TReplaceDialog::TReplaceDialog(QWidget* parent) : TSearchDialog(QStringLiteral("Replace"), parent)
 {
-    setWindowTitle(QStringLiteral("Replace"));
-    setAccessibleName(QStringLiteral("Replace"));
-    setModal(false);
-
-    what_ = new QLineEdit(this);
-    what_->setAccessibleName(QStringLiteral("Find what"));
     with_ = new QLineEdit(this);
     with_->setAccessibleName(QStringLiteral("Replace with"));
-    wholeWord_ = new QCheckBox(QStringLiteral("Match &whole word only"), this);
-    wholeWord_->setAccessibleName(QStringLiteral("Match whole word only"));
-    matchCase_ = new QCheckBox(QStringLiteral("Match &case"), this);
-    matchCase_->setAccessibleName(QStringLiteral("Match case"));
-
-    findNext_ = button(QStringLiteral("&Find Next"), QStringLiteral("Find Next"), this);
-    findNext_->setDefault(true);
-    replace_ = button(QStringLiteral("&Replace"), QStringLiteral("Replace"), this);
-    replaceAll_ = button(QStringLiteral("Replace &All"), QStringLiteral("Replace All"), this);
-    cancel_ = button(QStringLiteral("Cancel"), QStringLiteral("Cancel"), this);
+    replace_ = addButton(QStringLiteral("&Replace"), QStringLiteral("Replace"));
+    replaceAll_ = addButton(QStringLiteral("Replace &All"), QStringLiteral("Replace All"));
 
     auto* grid = new QGridLayout;
-    grid->addWidget(labelFor(QStringLiteral("Fi&nd what:"), what_, this), 0, 0);
-    grid->addWidget(what_, 0, 1);
-    grid->addWidget(labelFor(QStringLiteral("Re&place with:"), with_, this), 1, 0);
+    grid->addWidget(whatLabel(), 0, 0);
+    grid->addWidget(whatEdit(), 0, 1);
+    grid->addWidget(labelFor(QStringLiteral("Re&place with:"), with_), 1, 0);
     grid->addWidget(with_, 1, 1);
-    grid->addWidget(wholeWord_, 2, 0, 1, 2);
-    grid->addWidget(matchCase_, 3, 0, 1, 2);
+    grid->addWidget(wholeWordBox(), 2, 0, 1, 2);
+    grid->addWidget(matchCaseBox(), 3, 0, 1, 2);
     grid->setRowStretch(4, 1);
 
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(findNext_);
-    buttons->addWidget(replace_);
-    buttons->addWidget(replaceAll_);
-    buttons->addWidget(cancel_);
-    buttons->addStretch();
-
-    auto* top = new QHBoxLayout(this);
-    top->addLayout(grid, 1);
-    top->addLayout(buttons);
-
-    connect(what_, &QLineEdit::textChanged, this, &TReplaceDialog::updateButtons);
-    connect(findNext_, &QPushButton::clicked, this, &TReplaceDialog::findNextRequested);
     connect(replace_, &QPushButton::clicked, this, &TReplaceDialog::replaceRequested);
     connect(replaceAll_, &QPushButton::clicked, this, &TReplaceDialog::replaceAllRequested);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    updateButtons();
+    arrange(grid, {whatEdit(), with_, wholeWordBox(), matchCaseBox(), findNextButton(), replace_, replaceAll_,
+                   cancelButton()});
 }
 
 FindOptions TReplaceDialog::options() const
 {
-    FindOptions o;
-    o.what = what_->text();
+    FindOptions o = sharedOptions();
     o.with = with_->text();
-    o.matchCase = matchCase_->isChecked();
-    o.wholeWord = wholeWord_->isChecked();
     o.down = true;
     return o;
 }
 
 void TReplaceDialog::setOptions(const FindOptions& o)
 {
-    what_->setText(o.what);
     with_->setText(o.with);
-    matchCase_->setChecked(o.matchCase);
-    wholeWord_->setChecked(o.wholeWord);
-    updateButtons();
-}
-
-void TReplaceDialog::updateButtons()
-{
-    const bool any = !what_->text().isEmpty();
-    findNext_->setEnabled(any);
-    replace_->setEnabled(any);
-    replaceAll_->setEnabled(any);
+    setSharedOptions(o);
 }
 
 // ---------------------------------------------------------------------------

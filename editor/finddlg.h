@@ -3,6 +3,7 @@
 // controller that owns one of each and remembers the last search for F3.
 #pragma once
 #include <QDialog>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -13,6 +14,8 @@ class QLineEdit;
 class QCheckBox;
 class QRadioButton;
 class QPushButton;
+class QGridLayout;
+class QLabel;
 
 struct FindOptions {
     QString what;
@@ -43,8 +46,54 @@ int replaceAll(QTextEdit* edit, const FindOptions& o);
 QString notFoundText(const QString& what);
 QString replacedText(int count);
 
-// The modeless "Find" dialog.
-class TFindDialog : public QDialog {
+// What the modeless "Find" and "Replace" dialogs share: the "Find what" field
+// with its label, "Match whole word only", "Match case", and a column of
+// buttons on the right from "Find Next" (the default button) to "Cancel",
+// all but "Cancel" enabled only while there is text to find.
+class TSearchDialog : public QDialog {
+    Q_OBJECT
+public:
+    QLineEdit* whatEdit() const { return what_; }
+    QCheckBox* wholeWordBox() const { return wholeWord_; }
+    QCheckBox* matchCaseBox() const { return matchCase_; }
+    QPushButton* findNextButton() const { return findNext_; }
+    QPushButton* cancelButton() const { return cancel_; }
+
+signals:
+    void findNextRequested();
+
+protected:
+    // A dialog titled and named `title`, with the shared controls.
+    TSearchDialog(const QString& title, QWidget* parent);
+
+    // A button of the column between "Find Next" and "Cancel", named `name`.
+    QPushButton* addButton(const QString& text, const QString& name);
+    // The label "Find what:" of whatEdit().
+    QLabel* whatLabel() const { return whatLabel_; }
+    // A label for `buddy`, which it names in its text.
+    QLabel* labelFor(const QString& text, QWidget* buddy);
+    // Lays the dialog out, `fields` beside the column of buttons, and makes
+    // `tabOrder` the order of the Tab key.
+    void arrange(QGridLayout* fields, const QList<QWidget*>& tabOrder);
+
+    // The text to find and the two boxes; the rest stays as FindOptions has it.
+    FindOptions sharedOptions() const;
+    void setSharedOptions(const FindOptions& o);
+
+private:
+    void updateButtons();
+
+    QLineEdit* what_;
+    QLabel* whatLabel_;
+    QCheckBox* wholeWord_;
+    QCheckBox* matchCase_;
+    QPushButton* findNext_;
+    QPushButton* cancel_;
+    QList<QPushButton*> actions_;  // the column's buttons that need text to find
+};
+
+// The "Find" dialog; it searches in the direction chosen under "Direction".
+class TFindDialog : public TSearchDialog {
     Q_OBJECT
 public:
     explicit TFindDialog(QWidget* parent = nullptr);
@@ -52,31 +101,16 @@ public:
     FindOptions options() const;            // `with` stays empty
     void setOptions(const FindOptions& o);  // fills the fields
 
-    QLineEdit* whatEdit() const { return what_; }
-    QCheckBox* wholeWordBox() const { return wholeWord_; }
-    QCheckBox* matchCaseBox() const { return matchCase_; }
     QRadioButton* upButton() const { return up_; }
     QRadioButton* downButton() const { return down_; }
-    QPushButton* findNextButton() const { return findNext_; }
-    QPushButton* cancelButton() const { return cancel_; }
-
-signals:
-    void findNextRequested();
 
 private:
-    void updateButtons();
-
-    QLineEdit* what_;
-    QCheckBox* wholeWord_;
-    QCheckBox* matchCase_;
     QRadioButton* up_;
     QRadioButton* down_;
-    QPushButton* findNext_;
-    QPushButton* cancel_;
 };
 
-// The modeless "Replace" dialog; it always searches down.
-class TReplaceDialog : public QDialog {
+// The "Replace" dialog; it always searches down.
+class TReplaceDialog : public TSearchDialog {
     Q_OBJECT
 public:
     explicit TReplaceDialog(QWidget* parent = nullptr);
@@ -84,31 +118,18 @@ public:
     FindOptions options() const;
     void setOptions(const FindOptions& o);
 
-    QLineEdit* whatEdit() const { return what_; }
     QLineEdit* withEdit() const { return with_; }
-    QCheckBox* wholeWordBox() const { return wholeWord_; }
-    QCheckBox* matchCaseBox() const { return matchCase_; }
-    QPushButton* findNextButton() const { return findNext_; }
     QPushButton* replaceButton() const { return replace_; }
     QPushButton* replaceAllButton() const { return replaceAll_; }
-    QPushButton* cancelButton() const { return cancel_; }
 
 signals:
-    void findNextRequested();
     void replaceRequested();
     void replaceAllRequested();
 
 private:
-    void updateButtons();
-
-    QLineEdit* what_;
     QLineEdit* with_;
-    QCheckBox* wholeWord_;
-    QCheckBox* matchCase_;
-    QPushButton* findNext_;
     QPushButton* replace_;
     QPushButton* replaceAll_;
-    QPushButton* cancel_;
 };
 
 // Owns one Find and one Replace dialog (created when first needed, re-shown
