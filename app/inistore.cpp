@@ -104,11 +104,6 @@ QByteArray newLineEnd(const std::vector<QByteArray>& lines)
 
 }  // namespace
 
-QString IniStore::defaultPath()
-{
-    return QDir::current().absoluteFilePath(QStringLiteral("Brewpad.ini"));
-}
-
 IniStore::IniStore(QString path) : path_(std::move(path))
 {
     readLines(path_, &lines_);

@@ -24,10 +24,6 @@
 
 class IniStore {
 public:
-    // "Brewpad.ini" in the current directory, as an absolute path: later changes
-    // of the current directory (compiling changes it) do not move the store.
-    static QString defaultPath();
-
     explicit IniStore(QString path);
 
     const QString& path() const { return path_; }

@@ -117,8 +117,7 @@ std::vector<Volume> mountedVolumes()
     for (const QStorageInfo& s : QStorageInfo::mountedVolumes()) {
         if (!s.isValid())
             continue;
-        out.push_back(Volume{s.rootPath(), QString::fromLatin1(s.fileSystemType()), s.device(),
-                             s.isReadOnly()});
+        out.push_back(Volume{s.rootPath(), QString::fromLatin1(s.fileSystemType()), s.device()});
     }
     std::sort(out.begin(), out.end(), [](const Volume& a, const Volume& b) { return a.root < b.root; });
     out.erase(std::unique(out.begin(), out.end(),

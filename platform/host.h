@@ -47,7 +47,6 @@ struct Volume {
     QString root;     // mount point
     QString fsType;   // file system type as the system reports it
     QByteArray device;
-    bool readOnly = false;
 };
 // Mounted volumes in ascending order of their root path.
 std::vector<Volume> mountedVolumes();

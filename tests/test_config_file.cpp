@@ -146,7 +146,7 @@ protected:
         toolsfind tf;
         tf.volumes = [this] {
             ++volumeQueries;
-            return std::vector<host::Volume>{host::Volume{tree(), QStringLiteral("ext4"), {}, false}};
+            return std::vector<host::Volume>{host::Volume{tree(), QStringLiteral("ext4"), {}}};
         };
         tf.setfiles();
     }
@@ -627,7 +627,7 @@ TEST_F(SetFiles, PlantedConfigurationIsSkippedNamedAndLeftAlone)
         toolsfind::forgetDrives();
         toolsfind tf;
         tf.volumes = [this] {
-            return std::vector<host::Volume>{host::Volume{tree(), QStringLiteral("ext4"), {}, false}};
+            return std::vector<host::Volume>{host::Volume{tree(), QStringLiteral("ext4"), {}}};
         };
         tf.setfiles();
         // The planted paths are not taken: the search runs and its result is

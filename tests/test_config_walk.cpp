@@ -203,9 +203,9 @@ TEST_F(Walk, VolumesListedOnceSearchedInOrderSkippedOnesLeftOut)
     toolsfind tf;
     tf.volumes = [&] {
         ++queries;
-        return std::vector<host::Volume>{{at("b"), "ext4", {}, false},
-                                         {at("p"), "proc", {}, false},
-                                         {at("a"), "ext4", {}, false}};
+        return std::vector<host::Volume>{{at("b"), "ext4", {}},
+                                         {at("p"), "proc", {}},
+                                         {at("a"), "ext4", {}}};
     };
     ScriptedDialogs d;
     EXPECT_TRUE(tf.ffind(QStringLiteral("javac")).isEmpty());

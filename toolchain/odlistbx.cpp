@@ -40,17 +40,6 @@ QByteArrayView TODListModel::lineBytes(int row) const
     return QByteArrayView(bytes.constData() + s.offset, s.length);
 }
 
-QString TODListModel::linePrefix(int row, qsizetype maxChars) const
-{
-    const LineSpan& s = spans[row];
-    // A character takes at most 4 bytes of UTF-8 (and at most 2 UTF-16 units).
-    const qsizetype take = qMin(s.length, maxChars * 4);
-    QString text = QString::fromUtf8(bytes.constData() + s.offset, take);
-    if (text.size() > maxChars)
-        text.truncate(maxChars);
-    return text;
-}
-
 quintptr TODListModel::itemData(int row) const
 {
     return size_t(row) < values.size() ? values[row] : 0;

@@ -37,8 +37,6 @@ public:
     QString line(int row) const;
     // The line's UTF-8 bytes, without decoding them.
     QByteArrayView lineBytes(int row) const;
-    // The line's start: at most `maxChars` characters, decoding no more than needed.
-    QString linePrefix(int row, qsizetype maxChars) const;
     quintptr itemData(int row) const;
     void setItemData(int row, quintptr value);
 
