@@ -12,6 +12,7 @@ class EditControl;
 class EditorHost;
 class JavacRunner;
 struct CompileOutcome;
+enum Verdict : int;  // toolchain/classify.h
 
 class TFileMDIChild : public QMdiSubWindow, public CommandTarget {
     Q_OBJECT
@@ -24,7 +25,7 @@ public:
     // Classification of the window's file (or of every source of its project).
     void SetFileType();
     // Classifies one source file; may replace classename.
-    int scan(const QString& fname);
+    Verdict scan(const QString& fname);
     // Refreshes the line fields from the edit control; returns CurLineNbr.
     unsigned UpdateTextFields();
 

@@ -24,7 +24,7 @@
 
 // ---------------------------------------------------------------- classification
 
-int TFileMDIChild::scan(const QString& fname)
+Verdict TFileMDIChild::scan(const QString& fname)
 {
     const ScanResult r = scanJavaFile(fname);
     if (!r.className.isEmpty())

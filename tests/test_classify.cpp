@@ -92,15 +92,15 @@ ScanResult referenceScan(const std::string& t, const std::string& name)
         }
     }
     if (ispackage)
-        r.verdict = 5;
+        r.verdict = PackageMember;
     else if (ismain)
-        r.verdict = istruemain ? 1 : istrueapplet ? 2 : 3;
+        r.verdict = istruemain ? ApplicationNamedAfterFile : istrueapplet ? AppletNamedAfterFile : MainInOtherClass;
     else if (istrueapplet)
-        r.verdict = 2;
+        r.verdict = AppletNamedAfterFile;
     else if (isapplet)
-        r.verdict = 4;
+        r.verdict = AppletHintsOnly;
     else
-        r.verdict = istruemain ? 1 : 0;
+        r.verdict = istruemain ? ApplicationNamedAfterFile : NothingRecognised;
     return r;
 }
 
@@ -400,14 +400,14 @@ TEST(Flags, VerdictsSetFlagsPerMode)
     for (int v = 0; v <= 5; ++v) {
         for (bool projectMode : {false, true}) {
             bool m = false, a = false, p = false;
-            applyVerdict(v, projectMode, m, a, p);
+            applyVerdict(Verdict(v), projectMode, m, a, p);
             const Want& w = projectMode ? project[v] : single[v];
             EXPECT_EQ(m, w.main) << v << projectMode;
             EXPECT_EQ(a, w.applet) << v << projectMode;
             EXPECT_EQ(p, w.package) << v << projectMode;
             // Never cleared.
             m = a = p = true;
-            applyVerdict(v, projectMode, m, a, p);
+            applyVerdict(Verdict(v), projectMode, m, a, p);
             EXPECT_TRUE(m && a && p);
         }
     }

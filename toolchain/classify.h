@@ -35,36 +35,41 @@ bool isjava(const QString& ext);
 // result does not depend on the size of the pieces.
 QByteArray prepareJavaText(QByteArrayView text, qsizetype pieceSize = 256 * 1024);
 
-// The outcome of classifying one source.
-//  verdict 0: nothing recognised (or the file was not classified at all)
-//          1: application class named after the file (or a class named after
-//             the file with no main method and no applet hint)
-//          2: applet class named after the file
-//          3: main method in a class not named after the file
-//          4: applet hints without an applet class named after the file
-//          5: member of a package
-// className is the class to run, empty when none was found.
+// The verdict of classifying one source, numbered 0 to 5 as the
+// classification has always numbered them.
+enum Verdict : int {
+    NothingRecognised = 0,          // or the file was not classified at all
+    ApplicationNamedAfterFile = 1,  // also a class named after the file with no
+                                    // main method and no applet hint
+    AppletNamedAfterFile = 2,
+    MainInOtherClass = 3,           // main method in a class not named after the file
+    AppletHintsOnly = 4,            // no applet class named after the file
+    PackageMember = 5,
+};
+
+// The outcome of classifying one source. className is the class to run,
+// empty when none was found.
 struct ScanResult {
-    int verdict = 0;
+    Verdict verdict = NothingRecognised;
     QString className;
 };
 
 // Classifies the raw bytes of a source whose base name is `baseName`.
 ScanResult scanJavaText(QByteArrayView fileBytes, const QString& baseName);
 
-// Classifies the file at `path`. Verdict 0 and no name when its extension is
-// not exactly "java" (case matters: "JAVA" and "jav" are not classified) or
-// when it cannot be read.
+// Classifies the file at `path`. NothingRecognised and no name when its
+// extension is not exactly "java" (case matters: "JAVA" and "jav" are not
+// classified) or when it cannot be read.
 ScanResult scanJavaFile(const QString& path);
 
 // Turns a verdict into the window's flags. Flags are only ever set, never
-// cleared. Verdict 4 means an applet for a single source and an application
-// for an entry of a project (`projectMode`).
-void applyVerdict(int verdict, bool projectMode, bool& IsJavaMain,
+// cleared. AppletHintsOnly means an applet for a single source and an
+// application for an entry of a project (`projectMode`).
+void applyVerdict(Verdict verdict, bool projectMode, bool& IsJavaMain,
                   bool& IsJavaApplet, bool& IsPackage);
 
 // Classifies one source for an editor window holding it: sets the flags of
 // the single-source column and replaces `classename` only when a class name
 // was found. Returns the verdict.
-int classifySource(const QString& path, bool& IsJavaMain, bool& IsJavaApplet,
+Verdict classifySource(const QString& path, bool& IsJavaMain, bool& IsJavaApplet,
                    bool& IsPackage, QString& classename);

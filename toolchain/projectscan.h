@@ -17,8 +17,8 @@ struct ProjectClassification {
 bool scanProject(const QString& projectPath, ProjectClassification* result);
 
 // The project window's classification: reads the project file, classifies
-// each entry and sets the flags of the project column (verdict 4 counts as an
-// application). Flags are only set; `classename` becomes the name found by
+// each entry and sets the flags of the project column (AppletHintsOnly counts
+// as an application). Flags are only set; `classename` becomes the name found by
 // the last entry that yielded one and is unchanged when none did. An
 // unreadable project file changes nothing.
 void classifyProject(const QString& projectPath, bool& IsJavaMain, bool& IsJavaApplet, bool& IsPackage,
