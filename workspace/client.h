@@ -12,6 +12,7 @@
 #include <memory>
 
 class TFileMDIChild;
+enum class EditorKind;
 class TBrowserWindow;
 class TBrowserFrame;
 class TRulerWin;
@@ -111,7 +112,7 @@ private:
     void settleConfiguration();
     // Creates and shows an editor window; the record is the one FileData points at.
     // Nullptr, after saying why, when the file is too large to edit.
-    TFileMDIChild* openEditor(const QString& kind, const QString& file);
+    TFileMDIChild* openEditor(EditorKind kind, const QString& file);
     void arrangeIcons();
     void placeNewWindow(QMdiSubWindow* w);
     // Keeps the message windows at the bottom and the MDI windows above them.

@@ -1,5 +1,5 @@
 // The workspace's project commands: a project is a text file listing one source
-// per line, shown and edited in an editor window of kind "jpr".
+// per line, shown and edited in an editor window of the project kind.
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "editor/textdoc.h"
@@ -10,7 +10,7 @@ void TFileMDIClient::CmNewJavaProj()
 {
     FileData = &FileJprData;
     EditJAVACntl = nullptr;
-    EditJAVACntl = openEditor(QStringLiteral("jpr"), QString());
+    EditJAVACntl = openEditor(EditorKind::JavaProject, QString());
     EditJAVACntl->editor()->setLineEnd(TextFormat::LineEnd::CRLF);
 }
 
@@ -28,7 +28,7 @@ void TFileMDIClient::CmOpenJavaProjFile(const QString& name)
     EditJAVACntl = nullptr;
     FileData = &FileJprData;
     FileJprData.fileName = name;
-    TFileMDIChild* w = openEditor(QStringLiteral("jpr"), name);
+    TFileMDIChild* w = openEditor(EditorKind::JavaProject, name);
     if (!w)
         return;
     EditJAVACntl = w;
