@@ -204,16 +204,16 @@ void TFileMDIClient::CmFileOpenJava()
     FileData = &FileJavaData;
     if (!dialogs().openFile(this, FileJavaData))
         return;
-    if (openEditor(EditorKind::JavaSource, FileJavaData.fileName) && onFileUsed)
-        onFileUsed(FileJavaData.fileName);
+    if (openEditor(EditorKind::JavaSource, FileJavaData.fileName))
+        fileUsed(FileJavaData.fileName);
 }
 
 void TFileMDIClient::CmMRUFileOpenJava(const QString& name)
 {
     FileData = &FileJavaData;
     FileJavaData.fileName = name;
-    if (openEditor(EditorKind::JavaSource, name) && onFileUsed)
-        onFileUsed(name);
+    if (openEditor(EditorKind::JavaSource, name))
+        fileUsed(name);
 }
 
 void TFileMDIClient::CmJavaHelp()

@@ -107,8 +107,8 @@ void TFileMDIClient::openLocation(const QString& path, int line)
     // directory it ran in, which the message window keeps.
     const QString ranIn = sender() ? sender()->property(CompilerDirectoryProperty).toString() : QString();
     const QString abs = resolveMessagePath(path, ranIn.isEmpty() ? curdir : ranIn);
-    if (!QFileInfo(abs).isFile() && onStatus)
-        onStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(abs));
+    if (!QFileInfo(abs).isFile())
+        showStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(abs));
     TFileMDIChild* target = nullptr;
     for (TFileMDIChild* c : editors()) {
         if (c->editor()->fileName() == abs)

@@ -34,8 +34,7 @@ void TFileMDIClient::CmOpenJavaProjFile(const QString& name)
     EditJAVACntl = w;
     // The mark of a project read from its file: only such a window is classified.
     w->Project = std::make_unique<QObject>();
-    if (onFileUsed)
-        onFileUsed(name);
+    fileUsed(name);
 }
 
 void TFileMDIClient::CmViewJavaProj()
