@@ -77,7 +77,7 @@ double timeWalk(const QString& root, long* dirs)
 {
     toolsfind::forgetDrives();
     toolsfind tf;
-    tf.volumes = [root] { return std::vector<host::Volume>{{root, QStringLiteral("ext4"), {}, false}}; };
+    tf.volumes = [root] { return std::vector<host::Volume>{{root, QStringLiteral("ext4"), {}}}; };
     QElapsedTimer t;
     t.start();
     const QString hit = tf.ffind(QStringLiteral("javac"));
