@@ -20,15 +20,15 @@ bool readProjectFile(const QString& path, QByteArray* out)
 
 QStringList projectCompileEntries(const QByteArray& contents)
 {
-    // The lines, split at LF, a CR just before the LF dropped; a last line
-    // without LF counts too.
+    // The lines, split at LF, a CR at the end of a line dropped (before its LF,
+    // or at the end of a last line without LF, which counts too).
     QStringList entries;
     qsizetype start = 0;
     const qsizetype n = contents.size();
     while (start < n) {
         const qsizetype lf = contents.indexOf('\n', start);
         qsizetype stop = lf < 0 ? n : lf;
-        if (lf >= 0 && stop > start && contents.at(stop - 1) == '\r')
+        if (stop > start && contents.at(stop - 1) == '\r')
             --stop;
         if (stop > start && contents.at(start) != '#')
             entries << QFile::decodeName(contents.sliced(start, stop - start));

@@ -1,6 +1,6 @@
 // Java project files (.jpr): plain text, one source path per line, lines
 // starting with '#' are comments. Lines end in CR LF as the program writes
-// them; a bare LF is accepted too.
+// them; a bare LF is accepted too, and so is a last line that ends in CR alone.
 //
 // Both readers take a line whole, whatever its length, and have no limit on
 // the number of entries.

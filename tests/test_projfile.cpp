@@ -39,6 +39,9 @@ TEST(ProjectReaders, CommentsBlankLinesAndLineEnds)
               QStringList({"   \t ", "  #x Foo.java", "\t/a/B.java  ", "a\rb.java", "C.java"}));
     EXPECT_TRUE(projectScanPaths("").isEmpty());
     EXPECT_TRUE(projectCompileEntries("\r\n\n#\n").isEmpty());
+    // A last line cut off after its CR names the file without the CR.
+    EXPECT_EQ(projectCompileEntries("A.java\r\nB.java\r"), QStringList({"A.java", "B.java"}));
+    EXPECT_EQ(projectScanPaths("B.java\r"), QStringList({"B.java"}));
 }
 
 TEST(ProjectReaders, LongLinesAndManyEntriesAreKeptWhole)
