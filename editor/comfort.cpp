@@ -180,6 +180,14 @@ void EditControl::setUpComfort()
             updateExtraSelections();
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] {
+        // The caret line's highlight moves.
+        const QRect caret = cursorRect();
+        const QRect line(0, caret.top(), viewport()->width(), caret.height());
+        if (line != caretLine_) {
+            viewport()->update(caretLine_.adjusted(0, -2, 0, 2));
+            viewport()->update(line.adjusted(0, -2, 0, 2));
+            caretLine_ = line;
+        }
         updateExtraSelections();
         refreshMargin();  // the caret line's number stands out
     });
@@ -243,6 +251,7 @@ QFont EditControl::shownFont() const
 
 void EditControl::updateMarginWidth()
 {
+
     const QFontMetrics fm(shownFont());
     int w = fm.height() + kMarginPad;  // the marks
     if (lineNumbers_) {
@@ -323,6 +332,7 @@ std::pair<QTextBlock, QTextBlock> EditControl::shownBlocks(int extra) const
 
 void EditControl::paintMargin(QPainter& p, const QRect& area)
 {
+
     const QPalette pal = palette();
     const QColor back = mix(pal.color(QPalette::Base), pal.color(QPalette::Window), 0.7);
     p.fillRect(area, back);
@@ -474,15 +484,9 @@ std::pair<int, int> EditControl::underline(const QTextCursor& at, int column) co
 
 void EditControl::updateExtraSelections()
 {
+    if (loading_)
+        return;
     QList<QTextEdit::ExtraSelection> out;
-    const QPalette pal = palette();
-
-    QTextEdit::ExtraSelection line;
-    line.format.setBackground(mix(pal.color(QPalette::Base), pal.color(QPalette::Highlight), 0.10));
-    line.format.setProperty(QTextFormat::FullWidthSelection, true);
-    line.cursor = textCursor();
-    line.cursor.clearSelection();
-    out << line;
 
     if (!marks_.empty()) {
         // Only the marks near the shown lines: the others are set when they come into view.
@@ -516,7 +520,33 @@ void EditControl::updateExtraSelections()
             out << s;
         }
     }
+    // Setting even an empty list right after a long text was loaded makes
+    // the widget lay out the whole text at once: not when nothing changes.
+    if (out.isEmpty() && extraSelections().isEmpty())
+        return;
     setExtraSelections(out);
+}
+
+void EditControl::paintEvent(QPaintEvent* e)
+{
+    // The caret line, under the text.
+    {
+        QPainter p(viewport());
+        const QRect r = cursorRect();
+        const QTextBlock b = textCursor().block();
+        QRect line(0, r.top(), viewport()->width(), r.height());
+        if (QTextLayout* tl = b.layout(); tl && tl->lineCount() > 0) {
+            const QTextLine l = tl->lineForTextPosition(textCursor().positionInBlock());
+            if (l.isValid()) {
+                const qreal top = document()->documentLayout()->blockBoundingRect(b).top() + l.y() -
+                                  verticalScrollBar()->value();
+                line = QRect(0, qRound(top), viewport()->width(), qRound(l.height()));
+            }
+        }
+        const QPalette pal = palette();
+        p.fillRect(line & e->rect(), mix(pal.color(QPalette::Base), pal.color(QPalette::Highlight), 0.10));
+    }
+    QTextEdit::paintEvent(e);
 }
 
 // ---------------------------------------------------------------- marks

@@ -228,6 +228,7 @@ bool EditControl::loadFile(const QString& name)
     format_ = d.format;
     // The marks stay on their lines and columns across a reload.
     const QList<MessageMark> marks = messageMarks();
+    loading_ = true;
     setPlainText(d.text);
     indentUnit_.clear();
     markLineBreaks(document(), d);
@@ -235,6 +236,8 @@ bool EditControl::loadFile(const QString& name)
         setMessageMarks(marks);
     document()->setModified(false);
     moveCursor(QTextCursor::Start);
+    loading_ = false;
+    updateExtraSelections();
     stamp_ = askedStamp_ = stamp;
     fileName_ = QFileInfo(name).absoluteFilePath();
     switch (d.obstacle) {

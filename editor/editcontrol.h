@@ -153,6 +153,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     bool viewportEvent(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
@@ -205,6 +206,8 @@ private:
     std::unique_ptr<ZoomDevice, ZoomDeviceDeleter> zoomDevice_;
     mutable int shownGuess_ = 0;
     mutable QString indentUnit_;  // empty until needed
+    QRect caretLine_;  // where the caret line was highlighted last
+    bool loading_ = false;         // the text is being replaced: no highlight updates
     int marginBlocks_ = -1;       // the block count and caret line the margin last showed
     int marginCaretLine_ = -1;  // the block number found first last time
 

@@ -36,15 +36,6 @@ QList<QTextCharFormat> fragmentFormats(const QTextDocument* doc)
     return out;
 }
 
-bool hasFullWidthLineAt(EditControl* e, int block)
-{
-    for (const QTextEdit::ExtraSelection& s : e->extraSelections()) {
-        if (s.format.boolProperty(QTextFormat::FullWidthSelection) && s.cursor.blockNumber() == block)
-            return true;
-    }
-    return false;
-}
-
 QList<QTextEdit::ExtraSelection> underlines(EditControl* e)
 {
     QList<QTextEdit::ExtraSelection> out;
@@ -96,11 +87,21 @@ TEST_F(FrameTest, LineNumberMarginIsShownByDefaultAndCanBeHidden)
 TEST_F(FrameTest, CaretLineIsHighlighted)
 {
     TFileMDIChild* c = openJava(writeFile("A.java", "class A {\n  int x;\n}\n"));
+    c->showMaximized();
+    QApplication::processEvents();
     EditControl* e = c->editor();
-    EXPECT_TRUE(hasFullWidthLineAt(e, 0));
+    const QColor base = e->palette().color(QPalette::Base);
+    auto shade = [&](int block) {
+        const QImage img = e->viewport()->grab().toImage();
+        const QRect r = e->cursorRect(QTextCursor(e->document()->findBlockByNumber(block)));
+        return img.pixelColor(e->viewport()->width() - 5, r.center().y());
+    };
+    EXPECT_NE(shade(0), base);
+    EXPECT_EQ(shade(1), base);
     putCaret(e, e->document()->findBlockByNumber(1).position() + 2);
-    EXPECT_TRUE(hasFullWidthLineAt(e, 1));
-    EXPECT_FALSE(hasFullWidthLineAt(e, 0));
+    QApplication::processEvents();
+    EXPECT_NE(shade(1), base);
+    EXPECT_EQ(shade(0), base);
     // The highlight is no format of the text.
     for (const QTextCharFormat& f : fragmentFormats(e->document()))
         EXPECT_FALSE(f.hasProperty(QTextFormat::BackgroundBrush));
@@ -116,7 +117,7 @@ TEST_F(FrameTest, MatchingBracketIsHighlighted)
     EXPECT_EQ(e->matchedBrackets(), std::make_pair(int(text.indexOf('{')), int(text.lastIndexOf('}'))));
     int backgrounds = 0;
     for (const QTextEdit::ExtraSelection& s : e->extraSelections()) {
-        if (s.format.hasProperty(QTextFormat::BackgroundBrush) && !s.format.boolProperty(QTextFormat::FullWidthSelection))
+        if (s.format.hasProperty(QTextFormat::BackgroundBrush))
             ++backgrounds;
     }
     EXPECT_EQ(backgrounds, 2);
