@@ -1,31 +1,45 @@
 #include "editor/child.h"
 
-#include "app/dialogs.h"
-#include "app/ids.h"
 #include "editor/editcontrol.h"
+#include "editor/editorhost.h"
 #include "editor/finddlg.h"
-#include "workspace/client.h"
+#include "platform/dialogs.h"
+#include "resources/commands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QScrollBar>
+#include <QMdiArea>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
 
-TFileMDIChild::TFileMDIChild(TFileMDIClient* parent, const QString& kind, EditControl* edit, bool fromFile)
+QString kindText(EditorKind kind)
+{
+    switch (kind) {
+    case EditorKind::JavaProject:
+        return QStringLiteral("jpr");
+    case EditorKind::JavaSource:
+        break;
+    }
+    return QStringLiteral("JAVA");
+}
+
+TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* edit, bool fromFile)
     : QMdiSubWindow(nullptr), papa(parent), te(edit), kind_(kind)
 {
     setWidget(edit);
     setAttribute(Qt::WA_DeleteOnClose);
     ProjJavaData.clear();
-    if (papa->FileData)
-        FileData = std::make_unique<FileDialogRecord>(*papa->FileData);
-    if (kind.startsWith(QLatin1String("jpr"))) {
+    if (const FileDialogRecord* record = papa->fileDialogRecord())
+        FileData = std::make_unique<FileDialogRecord>(*record);
+    switch (kind) {
+    case EditorKind::JavaProject:
         IsJpr = true;
         ProjData = &ProjJavaData;
-    } else if (kind.startsWith(QLatin1String("JAVA"))) {
+        break;
+    case EditorKind::JavaSource:
         IsJava = true;
+        break;
     }
     IsNewFile = !fromFile;
 
@@ -43,9 +57,9 @@ TFileMDIChild::TFileMDIChild(TFileMDIClient* parent, const QString& kind, EditCo
     updateCaption();
     buildCommands();
     // The edit control's search commands.
-    te->commands().on(cmd::Find, [this] { papa->finder->showFind(); });
-    te->commands().on(cmd::Replace, [this] { papa->finder->showReplace(); });
-    te->commands().on(cmd::FindNext, [this] { papa->finder->findNext(); });
+    te->commands().on(cmd::Find, [this] { papa->finder()->showFind(); });
+    te->commands().on(cmd::Replace, [this] { papa->finder()->showReplace(); });
+    te->commands().on(cmd::FindNext, [this] { papa->finder()->findNext(); });
     UpdateTextFields();
     if (!IsNewFile)
         SetFileType();
@@ -57,7 +71,7 @@ TFileMDIChild::TFileMDIChild(TFileMDIClient* parent, const QString& kind, EditCo
             scheduleDiskCheck();
     });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state == Qt::ApplicationActive && papa->activeSubWindow() == this)
+        if (state == Qt::ApplicationActive && mdiArea() && mdiArea()->activeSubWindow() == this)
             scheduleDiskCheck();
     });
 }
@@ -86,16 +100,13 @@ void TFileMDIChild::checkDisk()
     // Other text: the classes compiled before are not this text's.
     IsCompiled = false;
     SetFileType();
-    if (papa->onStatus)
-        papa->onStatus(QStringLiteral("The file %1 was changed on disk and has been loaded again.").arg(te->fileName()));
+    papa->showStatus(QStringLiteral("The file %1 was changed on disk and has been loaded again.").arg(te->fileName()));
 }
-
-
 
 QString TFileMDIChild::caption() const
 {
     const QString name = te->fileName().isEmpty() ? QStringLiteral("Untitled") : te->fileName();
-    return kind_ + QStringLiteral(" - ") + name;
+    return kindText(kind_) + QStringLiteral(" - ") + name;
 }
 
 void TFileMDIChild::updateCaption()
@@ -135,51 +146,36 @@ void TFileMDIChild::buildCommands()
     });
 }
 
-void TFileMDIChild::afterSave()
-{
-    FileData->fileName = te->fileName();
-    te->loadFile(te->fileName());
-    IsCompiled = false;
-    SetFileType();
-}
-
 void TFileMDIChild::CmFileSave()
 {
-    saveFile();
+    saveWindow(false);
 }
 
-bool TFileMDIChild::saveFile()
+void TFileMDIChild::CmFileSaveAs()
+{
+    saveWindow(true);
+}
+
+bool TFileMDIChild::saveWindow(bool askForName)
 {
     if (!FileData)
         FileData = std::make_unique<FileDialogRecord>();
     te->saveData().filter = FileData->filter;
     te->saveData().defaultExt = FileData->defaultExt;
     const bool wasUntitled = te->fileName().isEmpty();
-    if (!te->save())
+    if (!(askForName ? te->saveAs() : te->save()))
         return false;  // cancelled, declined, or the write failed: the text stays as the user left it
     if (te->fileName().isEmpty())
-        return true;  // an unchanged new window: nothing to reload
-    afterSave();
-    if (wasUntitled && papa->onFileUsed)
-        papa->onFileUsed(te->fileName());
-    return true;
-}
-
-void TFileMDIChild::CmFileSaveAs()
-{
-    if (!FileData)
-        FileData = std::make_unique<FileDialogRecord>();
-    te->saveData().filter = FileData->filter;
-    te->saveData().defaultExt = FileData->defaultExt;
-    if (!te->saveAs())
-        return;
+        return true;  // Save on an unchanged new window: nothing to read again
     FileData->fileName = te->fileName();
     te->loadFile(te->fileName());
-    IsNewFile = false;
+    if (askForName)
+        IsNewFile = false;
     IsCompiled = false;
     SetFileType();
-    if (papa->onFileUsed)
-        papa->onFileUsed(te->fileName());
+    if (askForName || wasUntitled)
+        papa->fileUsed(te->fileName());
+    return true;
 }
 
 void TFileMDIChild::CmFormatFont()
@@ -212,9 +208,11 @@ unsigned TFileMDIChild::UpdateTextFields()
     CurLineLen = unsigned(CurLineText.size());
     NbrLines = unsigned(te->document()->blockCount());
     // The first shown line, from the scroll position (every line is one block).
-    const QTextBlock first = te->document()->findBlock(
-        te->cursorForPosition(QPoint(0, 0)).position());
-    FirstVisibleLine = te->isVisible() ? unsigned(first.blockNumber()) : 0;
+    FirstVisibleLine = 0;
+    if (te->isVisible()) {
+        const int topLeft = te->cursorForPosition(QPoint(0, 0)).position();
+        FirstVisibleLine = unsigned(te->document()->findBlock(topLeft).blockNumber());
+    }
     IsModified = te->document()->isModified();
     CurSel = CurLineNbr;
     return CurLineNbr;

@@ -2,11 +2,11 @@
 // it, reloads it, asks before discarding modified text, and carries the editing
 // commands (undo, clipboard, delete, clear all, find, replace, find next).
 #pragma once
-#include "app/commands.h"
-#include "app/dialogs.h"
+#include "platform/routing.h"
+#include "platform/dialogs.h"
 #include "editor/diskfile.h"
 #include "editor/textfile.h"
-#include "workspace/filedata.h"
+#include "platform/filedata.h"
 
 #include <QList>
 #include <QTextCursor>
@@ -85,8 +85,6 @@ public:
     // it again and lose them (once for each new state of the file). A reload
     // keeps the caret and the view where they were.
     DiskChange checkDiskChange();
-    // The stamp of the file when the control last read or wrote it.
-    FileStamp diskStamp() const { return stamp_; }
 
     // The text with '\n' line ends, every character kept.
     QString rawText() const;
@@ -135,18 +133,14 @@ public:
     QStringList messageTextsOnLine(int line) const;
     QStringList messageTextsAt(int position) const;
 
-signals:
-    void fileNameChanged(const QString& name);
-    void zoomChanged(int percent);
-    void caretMoved();
-    // Files dropped on the control: opened as windows of their own, not inserted.
-    void filesDropped(const QStringList& paths);
-
-public:
     // What a drop on the control does (the drop itself goes through Qt).
     void insertFromMimeDataPublic(const QMimeData* source) { insertFromMimeData(source); }
 
 signals:
+    void fileNameChanged(const QString& name);
+    void zoomChanged(int percent);
+    // Files dropped on the control: opened as windows of their own, not inserted.
+    void filesDropped(const QStringList& paths);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

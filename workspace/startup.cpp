@@ -1,18 +1,14 @@
-// Start-up of the workspace: the tool configuration and the workspace's helpers.
-#include "app/dialogs.h"
-#include "toolchain/messages.h"
+// Start-up of the workspace: settling the tool configuration, and the helpers
+// it holds for the editor windows (the Find and Replace dialogs, the print host).
+#include "config/search.h"
 #include "config/toolpaths.h"
+#include "config/waitwindow.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "editor/finddlg.h"
-#include "config/search.h"
-#include "config/waitwindow.h"
+#include "platform/dialogs.h"
 #include "print/printing.h"
 #include "workspace/client.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QTextBlock>
 
 void TFileMDIClient::settleConfiguration()
 {
@@ -32,7 +28,7 @@ void TFileMDIClient::settleConfiguration()
 
 void TFileMDIClient::initFinder()
 {
-    finder = std::make_unique<FindController>(this, [this]() -> QTextEdit* {
+    finder_ = std::make_unique<FindController>(this, [this]() -> QTextEdit* {
         TFileMDIChild* c = currentEditor();
         return c ? c->editor() : nullptr;
     });
@@ -48,35 +44,3 @@ void TFileMDIClient::destroyPrintHost()
     delete lpr;
     lpr = nullptr;
 }
-
-
-void TFileMDIClient::openLocation(const QString& path, int line)
-{
-    // javac names the sources as it was given them: relative ones lie in the
-    // directory it ran in, which the message window keeps.
-    const QString ranIn = sender() ? sender()->property(CompilerDirectoryProperty).toString() : QString();
-    const QString abs = resolveMessagePath(path, ranIn.isEmpty() ? curdir : ranIn);
-    if (!QFileInfo(abs).isFile() && onStatus)
-        onStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(abs));
-    TFileMDIChild* target = nullptr;
-    for (TFileMDIChild* c : editors()) {
-        if (c->editor()->fileName() == abs)
-            target = c;
-    }
-    if (!target) {
-        if (!QFileInfo(abs).isFile())
-            return;
-        CmMRUFileOpenJava(abs);
-        target = currentEditor();
-        if (!target)
-            return;
-    }
-    EditControl* e = target->editor();
-    const QTextBlock b = e->document()->findBlockByNumber(std::max(0, line - 1));
-    if (b.isValid())
-        e->setTextCursor(QTextCursor(b));
-    e->ensureCursorVisible();
-    setActiveSubWindow(target);
-    e->setFocus();
-}
-

@@ -1,17 +1,20 @@
-// The workspace's compiler-message window and option windows.
-#include "app/ids.h"
+// The workspace's compiler-message window (showing it, following a message to
+// its line) and its option windows.
+#include "config/toolpaths.h"
+#include "editor/child.h"
+#include "editor/editcontrol.h"
+#include "resources/commands.h"
+#include "toolchain/browser.h"
 #include "toolchain/compile.h"
 #include "toolchain/mdidlg.h"
 #include "toolchain/messages.h"
 #include "toolchain/settings.h"
-#include "config/toolpaths.h"
-#include "editor/child.h"
-#include "project/browser.h"
 #include "workspace/client.h"
 
-#include <QCloseEvent>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMdiSubWindow>
+#include <QTextBlock>
 
 // An option window: the dialog's OK or Cancel closes the window that holds it.
 QMdiSubWindow* holdOptionDialog(TFileMDIClient* client, QDialog* dlg)
@@ -96,4 +99,34 @@ void TFileMDIClient::CmCompilerMessages()
     const QString capture = lastCompilation().capture;
     if (!capture.isEmpty())
         CmFileErr(capture);
+}
+
+void TFileMDIClient::openLocation(const QString& path, int line)
+{
+    // javac names the sources as it was given them: relative ones lie in the
+    // directory it ran in, which the message window keeps.
+    const QString ranIn = sender() ? sender()->property(CompilerDirectoryProperty).toString() : QString();
+    const QString abs = resolveMessagePath(path, ranIn.isEmpty() ? curdir : ranIn);
+    if (!QFileInfo(abs).isFile())
+        showStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(abs));
+    TFileMDIChild* target = nullptr;
+    for (TFileMDIChild* c : editors()) {
+        if (c->editor()->fileName() == abs)
+            target = c;
+    }
+    if (!target) {
+        if (!QFileInfo(abs).isFile())
+            return;
+        CmMRUFileOpenJava(abs);
+        target = currentEditor();
+        if (!target)
+            return;
+    }
+    EditControl* e = target->editor();
+    const QTextBlock b = e->document()->findBlockByNumber(std::max(0, line - 1));
+    if (b.isValid())
+        e->setTextCursor(QTextCursor(b));
+    e->ensureCursorVisible();
+    setActiveSubWindow(target);
+    e->setFocus();
 }
