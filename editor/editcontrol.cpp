@@ -50,6 +50,12 @@ EditControl::EditControl(QWidget* parent) : QTextEdit(parent)
     setTabChangesFocus(false);
     applyDefaultFont();
     buildCommands();
+    setUpComfort();
+}
+
+EditControl::~EditControl()
+{
+    tearDownComfort();
 }
 
 void EditControl::applyDefaultFont()
@@ -59,7 +65,7 @@ void EditControl::applyDefaultFont()
     QTextCharFormat cf = currentCharFormat();
     cf.setFont(f, QTextCharFormat::FontPropertiesAll);
     setCurrentCharFormat(cf);
-    setTabStopDistance(QFontMetricsF(f).horizontalAdvance(QLatin1Char(' ')) * 4);
+    updateTabStops();
 }
 
 void EditControl::buildCommands()
@@ -117,14 +123,28 @@ void EditControl::keyPressEvent(QKeyEvent* e)
         setInsertToggle(!g_insertToggle);
         return;
     }
+    // Indentation: Tab and Shift+Tab on lines, '}' at the start of a line.
+    if (comfortKey(e))
+        return;
     // Enter at the end of a line adds a line below it, which the line's own
     // line end must not move to.
     const bool enter = (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !isReadOnly() &&
                        !textCursor().hasSelection() && textCursor().atBlockEnd() && !textCursor().atEnd();
     const int line = textCursor().blockNumber();
+    // A new line gets the indentation of the line it was made from.
+    const bool newLine = (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !isReadOnly() &&
+                         !(e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+    QString before;
+    if (newLine) {
+        QTextCursor start(document());
+        start.setPosition(textCursor().selectionStart());
+        before = start.block().text().left(start.positionInBlock());
+    }
     QTextEdit::keyPressEvent(e);
     if (enter && textCursor().blockNumber() == line + 1 && textCursor().block().length() == 1)
         keepLineEndAbove(document(), textCursor().block());
+    if (newLine && textCursor().positionInBlock() == 0 && textCursor().block().previous().isValid())
+        indentNewLine(before);
 }
 
 namespace {
@@ -205,10 +225,18 @@ bool EditControl::loadFile(const QString& name)
     DecodedText d = decodeText(bytes);
     bytes = QByteArray();
     format_ = d.format;
+    // The marks stay on their lines and columns across a reload.
+    const QList<MessageMark> marks = messageMarks();
+    loading_ = true;
     setPlainText(d.text);
+    indentUnit_.clear();
     markLineBreaks(document(), d);
+    if (!marks.isEmpty())
+        setMessageMarks(marks);
     document()->setModified(false);
     moveCursor(QTextCursor::Start);
+    loading_ = false;
+    updateExtraSelections();
     stamp_ = askedStamp_ = stamp;
     fileName_ = QFileInfo(name).absoluteFilePath();
     switch (d.obstacle) {

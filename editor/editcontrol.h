@@ -8,12 +8,34 @@
 #include "editor/textfile.h"
 #include "platform/filedata.h"
 
+#include <QList>
+#include <QTextCursor>
 #include <QTextEdit>
+
+#include <memory>
+#include <vector>
+
+class QPainter;
+class EditMargin;
+class ZoomDevice;
+
+// A message of the compiler (or of a check while typing) shown in the text:
+// a mark in the margin beside its line and, with a column, a wavy underline.
+struct MessageMark {
+    enum class Severity { Error, Warning };
+    int line = 1;    // from 1
+    int column = 0;  // from 1 (characters into the line); 0 for none
+    Severity severity = Severity::Error;
+    QString text;        // shown by the tool tip
+    bool light = false;  // the lighter style of a check while typing
+    friend bool operator==(const MessageMark&, const MessageMark&) = default;
+};
 
 class EditControl : public QTextEdit, public CommandTarget {
     Q_OBJECT
 public:
     explicit EditControl(QWidget* parent = nullptr);
+    ~EditControl() override;
 
     CommandTable& commands() override { return table_; }
 
@@ -69,16 +91,63 @@ public:
     // Applies the default editor font to the document and the caret.
     void applyDefaultFont();
 
+    // ---- Reading comfort: the margin, the highlighted line and bracket, zoom.
+    // The margin at the left with the line numbers (shown by default) and the
+    // message marks.
+    void setLineNumbersVisible(bool on);
+    bool lineNumbersVisible() const { return lineNumbers_; }
+    QWidget* margin() const;
+    // View zoom in steps of 10 %, from 50 % to 300 %: scales the shown text
+    // (and the margin) without changing any font stored in the text. Ctrl+wheel
+    // zooms too. These hide QTextEdit's zoomIn(int)/zoomOut(int), which change
+    // only the widget's font.
+    void zoomIn();
+    void zoomOut();
+    void zoomReset();
+    int zoomPercent() const { return 100 + 10 * zoomStep_; }
+    // The bracket that matches the one beside the caret (after it, else before
+    // it), as two document positions; {-1, -1} when there is none.
+    std::pair<int, int> matchedBrackets() const;
+
+    // ---- Writing comfort: indentation.
+    // The file's indentation unit: a tab or a number of spaces
+    // (javatext::indentUnit), found from the text when it is first needed
+    // after the file was loaded, and kept until the next load.
+    QString indentUnit() const;
+    // Indents or unindents the lines of the selection (the caret's line when
+    // nothing is selected) by one unit, as one undo step; the whole lines stay
+    // selected. Nothing in a read-only control.
+    void indentSelection();
+    void unindentSelection();
+
+    // ---- Messages in the text.
+    // Replaces the marks. Lines and columns are clamped to the text; a mark
+    // then moves with its line (and column) as the text is edited.
+    void setMessageMarks(const QList<MessageMark>& marks);
+    void clearMessageMarks();
+    // The marks with the lines and columns where they now stand, in the order
+    // of their places in the text.
+    QList<MessageMark> messageMarks() const;
+    // The texts of the marks on a line (from 1), and of the marks whose
+    // underline covers a document position: what the tool tips show.
+    QStringList messageTextsOnLine(int line) const;
+    QStringList messageTextsAt(int position) const;
+
     // What a drop on the control does (the drop itself goes through Qt).
     void insertFromMimeDataPublic(const QMimeData* source) { insertFromMimeData(source); }
 
 signals:
     void fileNameChanged(const QString& name);
+    void zoomChanged(int percent);
     // Files dropped on the control: opened as windows of their own, not inserted.
     void filesDropped(const QStringList& paths);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
@@ -90,6 +159,51 @@ private:
     // does not want it overwritten.
     bool confirmOverwrite(const QString& name);
     void setReadOnlyFor(ReadOnlyReason why);
+
+    friend class EditMargin;
+    // Comfort parts (editor/comfort.cpp).
+    void setUpComfort();
+    void tearDownComfort();
+    bool comfortKey(QKeyEvent* e);
+    void indentNewLine(const QString& before);
+    void updateMarginWidth();
+    void placeMargin();
+    void paintMargin(QPainter& p, const QRect& area);
+    QString marginToolTip(int y) const;
+    void updateExtraSelections();
+    QFont shownFont() const;  // the default font as shown, zoom included
+    void applyZoom();
+    void updateTabStops();
+    // The first block shown at document height y.
+    QTextBlock blockAtY(qreal y) const;
+    std::pair<QTextBlock, QTextBlock> shownBlocks(int extra) const;
+    // The underlined range of a mark (start, end), or an empty range.
+    std::pair<int, int> underline(const QTextCursor& at, int column) const;
+    void updateMarksDescription();
+    // The marks that stand in [from, to), as a range of indexes into marks_
+    // (which the text keeps in the order of their positions).
+    std::pair<std::size_t, std::size_t> marksBetween(int from, int to) const;
+    // Repaints the margin when what it shows may have changed.
+    void refreshMargin();
+
+    struct Mark {
+        MessageMark message;
+        QTextCursor at;  // at the column, or at the start of the line
+    };
+    std::vector<Mark> marks_;
+    EditMargin* margin_ = nullptr;
+    bool lineNumbers_ = true;
+    int zoomStep_ = 0;
+    struct ZoomDeviceDeleter {
+        void operator()(ZoomDevice* d) const;
+    };
+    std::unique_ptr<ZoomDevice, ZoomDeviceDeleter> zoomDevice_;
+    mutable int shownGuess_ = 0;
+    mutable QString indentUnit_;  // empty until needed
+    QRect caretLine_;  // where the caret line was highlighted last
+    bool loading_ = false;         // the text is being replaced: no highlight updates
+    int marginBlocks_ = -1;       // the block count and caret line the margin last showed
+    int marginCaretLine_ = -1;  // the block number found first last time
 
     CommandTable table_;
     QString fileName_;

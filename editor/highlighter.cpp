@@ -506,6 +506,15 @@ bool JavaHighlighter::layoutBusy()
     return m_layoutProgress.elapsed() < kStalledMs;
 }
 
+javalex::State JavaHighlighter::stateAtStart(const QTextBlock& block)
+{
+    if (!m_doc || !block.isValid() || block.blockNumber() == 0)
+        return javalex::Normal;
+    ensureStatesBefore(block.blockNumber());
+    const int packed = block.previous().userState();
+    return packed == -1 ? javalex::Normal : endState(packed);
+}
+
 QTextBlock JavaHighlighter::blockAt(qreal y, QTextBlock guess) const
 {
     QAbstractTextDocumentLayout* layout = m_doc->documentLayout();

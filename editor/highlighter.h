@@ -75,6 +75,10 @@ public:
     // Number of leading blocks whose line-end state is known (for tests).
     int knownStateBlocks() const { return m_validUpTo; }
 
+    // The lexical state at the start of `block` (computing the states of the
+    // blocks before it when they are not known yet).
+    javalex::State stateAtStart(const QTextBlock& block);
+
     // Least number of blocks coloured above and below the shown ones (a pass
     // colours two pages above and below them).
     static constexpr int kMarginBlocks = 8;

@@ -68,7 +68,8 @@ TEST_F(BadInput, EmptyJavaFileOpensEditsAndSaves)
     QTest::keyClicks(c->editor(), "public static void main(String[] a) {}}");
     trigger(cmd::FileSave);
     EXPECT_TRUE(texts().isEmpty()) << texts().join('|').toStdString();
-    EXPECT_EQ(readFile(path), "public class Empty {\npublic static void main(String[] a) {}}");
+    // Enter after "{" indents the new line by four spaces (an empty file's unit).
+    EXPECT_EQ(readFile(path), "public class Empty {\n    public static void main(String[] a) {}}");
     EXPECT_FALSE(c->editor()->document()->isModified());
     EXPECT_TRUE(c->IsJavaMain);
 

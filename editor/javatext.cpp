@@ -1,0 +1,320 @@
+#include "editor/javatext.h"
+
+#include <algorithm>
+#include <map>
+
+namespace javatext {
+
+namespace {
+
+bool isBracket(QChar c)
+{
+    switch (c.unicode()) {
+    case '(': case ')': case '[': case ']': case '{': case '}': return true;
+    default: return false;
+    }
+}
+
+bool isOpening(QChar c)
+{
+    return c == u'(' || c == u'[' || c == u'{';
+}
+
+QChar partner(QChar c)
+{
+    switch (c.unicode()) {
+    case '(': return u')';
+    case ')': return u'(';
+    case '[': return u']';
+    case ']': return u'[';
+    case '{': return u'}';
+    case '}': return u'{';
+    default: return QChar();
+    }
+}
+
+// End (exclusive) of a quoted literal that starts at `start`; the line end
+// when it is not closed there.
+qsizetype quotedEnd(QStringView s, qsizetype start, QChar quote)
+{
+    for (qsizetype j = start + 1; j < s.size(); ++j) {
+        if (s[j] == u'\\')
+            ++j;
+        else if (s[j] == quote)
+            return j + 1;
+    }
+    return s.size();
+}
+
+// Just past the """ that closes a text block, searched from `from`; -1 when
+// the line ends inside the block.
+qsizetype textBlockEnd(QStringView s, qsizetype from)
+{
+    for (qsizetype j = from; j < s.size(); ++j) {
+        if (s[j] == u'\\')
+            ++j;
+        else if (s[j] == u'"' && j + 2 < s.size() && s[j + 1] == u'"' && s[j + 2] == u'"')
+            return j + 3;
+    }
+    return -1;
+}
+
+// Walks one line, calling code(i) for every character that is code. Returns
+// the state at the end of the line.
+template <typename F>
+LineState walk(QStringView s, LineState st, F&& code)
+{
+    const qsizetype n = s.size();
+    qsizetype i = 0;
+    while (i < n) {
+        if (st == LineState::BlockComment) {
+            const qsizetype e = s.indexOf(u"*/", i);
+            if (e < 0)
+                return st;
+            i = e + 2;
+            st = LineState::Normal;
+            continue;
+        }
+        if (st == LineState::TextBlock) {
+            const qsizetype e = textBlockEnd(s, i);
+            if (e < 0)
+                return st;
+            i = e;
+            st = LineState::Normal;
+            continue;
+        }
+        const QChar c = s[i];
+        if (c == u'/' && i + 1 < n && s[i + 1] == u'/')
+            return LineState::Normal;
+        if (c == u'/' && i + 1 < n && s[i + 1] == u'*') {
+            i += 2;
+            st = LineState::BlockComment;
+            continue;
+        }
+        if (c == u'"' && i + 2 < n && s[i + 1] == u'"' && s[i + 2] == u'"') {
+            i += 3;
+            st = LineState::TextBlock;
+            continue;
+        }
+        if (c == u'"' || c == u'\'') {
+            i = quotedEnd(s, i, c);
+            continue;
+        }
+        code(i);
+        ++i;
+    }
+    return st;
+}
+
+bool blank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+int unitWidth(QStringView unit)
+{
+    return unit == u"\t" ? 4 : int(std::max<qsizetype>(1, unit.size()));
+}
+
+}  // namespace
+
+LineState codeBrackets(QStringView line, LineState in, QList<int>* brackets)
+{
+    return walk(line, in, [&](qsizetype i) {
+        if (isBracket(line[i]))
+            brackets->append(int(i));
+    });
+}
+
+int codeEnd(QStringView line, LineState in)
+{
+    int end = 0;
+    walk(line, in, [&](qsizetype i) {
+        if (!line[i].isSpace())
+            end = int(i) + 1;
+    });
+    return end;
+}
+
+TextLines::TextLines(QStringView text)
+{
+    for (QStringView l : text.split(u'\n'))
+        lines_.append(l.toString());
+    LineState st = LineState::Normal;
+    QList<int> ignored;
+    for (const QString& l : lines_) {
+        states_.append(st);
+        ignored.clear();
+        st = codeBrackets(l, st, &ignored);
+    }
+}
+
+std::optional<LinePos> matchingBracket(const LineSource& text, LinePos at, int maxLines)
+{
+    if (at.line < 0 || at.line >= text.lineCount())
+        return std::nullopt;
+    const QString first = text.line(at.line);
+    if (at.column < 0 || at.column >= first.size() || !isBracket(first[at.column]))
+        return std::nullopt;
+    QList<int> brackets;
+    LineState st = codeBrackets(first, text.stateAt(at.line), &brackets);
+    const qsizetype self = brackets.indexOf(at.column);
+    if (self < 0)
+        return std::nullopt;  // in a literal or a comment
+    const QChar c = first[at.column];
+    const QChar other = partner(c);
+    int depth = 0;
+    auto visit = [&](const QString& l, int index) {
+        const QChar b = l[index];
+        if (b == c)
+            ++depth;
+        else if (b == other)
+            --depth;
+        return depth == 0;
+    };
+    if (isOpening(c)) {
+        for (qsizetype k = self; k < brackets.size(); ++k) {
+            if (visit(first, brackets[k]))
+                return LinePos{at.line, brackets[k]};
+        }
+        const int last = std::min(text.lineCount() - 1, at.line + maxLines);
+        for (int n = at.line + 1; n <= last; ++n) {
+            const QString l = text.line(n);
+            brackets.clear();
+            st = codeBrackets(l, st, &brackets);
+            for (int b : brackets) {
+                if (visit(l, b))
+                    return LinePos{n, b};
+            }
+        }
+        return std::nullopt;
+    }
+    for (qsizetype k = self; k >= 0; --k) {
+        if (visit(first, brackets[k]))
+            return LinePos{at.line, brackets[k]};
+    }
+    const int last = std::max(0, at.line - maxLines);
+    for (int n = at.line - 1; n >= last; --n) {
+        const QString l = text.line(n);
+        brackets.clear();
+        codeBrackets(l, text.stateAt(n), &brackets);
+        for (qsizetype k = brackets.size() - 1; k >= 0; --k) {
+            if (visit(l, brackets[k]))
+                return LinePos{n, brackets[k]};
+        }
+    }
+    return std::nullopt;
+}
+
+int matchingBracket(QStringView text, int position)
+{
+    if (position < 0 || position >= text.size())
+        return -1;
+    const TextLines lines(text);
+    // The line and column of the position, and the line starts.
+    QList<int> starts{0};
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n')
+            starts.append(int(i) + 1);
+    }
+    const int line = int(std::upper_bound(starts.begin(), starts.end(), position) - starts.begin()) - 1;
+    const std::optional<LinePos> m = matchingBracket(lines, LinePos{line, position - starts[line]});
+    return m ? starts[m->line] + m->column : -1;
+}
+
+QStringView leadingBlanks(QStringView line)
+{
+    qsizetype n = 0;
+    while (n < line.size() && blank(line[n]))
+        ++n;
+    return line.first(n);
+}
+
+QString indentUnit(const QStringList& lines)
+{
+    int tabLines = 0, spaceLines = 0;
+    std::map<int, int> steps;  // indentation step in spaces -> how often
+    int previous = -1;         // indentation of the last code line (spaces), -1 for none
+    LineState st = LineState::Normal;
+    for (const QString& l : lines) {
+        const LineState in = st;
+        st = walk(l, st, [](qsizetype) {});
+        const QStringView lead = leadingBlanks(l);
+        if (lead.size() == l.size() || in != LineState::Normal)
+            continue;  // blank lines and the inside of comments and text blocks tell nothing
+        if (lead.startsWith(u'\t')) {
+            ++tabLines;
+            previous = -1;
+            continue;
+        }
+        const int spaces = lead.contains(u'\t') ? -1 : int(lead.size());
+        if (spaces > 0)
+            ++spaceLines;
+        if (spaces >= 0 && previous >= 0 && spaces > previous)
+            ++steps[spaces - previous];
+        previous = spaces;
+    }
+    if (tabLines > spaceLines)
+        return QStringLiteral("\t");
+    int best = 0, bestCount = 0;
+    for (const auto& [step, count] : steps) {
+        if (step >= 2 && step <= 8 && count > bestCount) {
+            best = step;
+            bestCount = count;
+        }
+    }
+    return QString(best ? best : 4, u' ');
+}
+
+QString newLineIndent(QStringView before, QStringView unit)
+{
+    QString indent = leadingBlanks(before).toString();
+    const int end = codeEnd(before, LineState::Normal);
+    if (end > 0 && before[end - 1] == u'{')
+        indent += unit;
+    return indent;
+}
+
+int closeBraceUnindent(QStringView before, QStringView unit)
+{
+    if (before.isEmpty() || leadingBlanks(before).size() != before.size())
+        return 0;
+    if (before.endsWith(unit))
+        return int(unit.size());
+    if (before.endsWith(u'\t'))
+        return 1;
+    int n = 0;
+    while (n < unitWidth(unit) && n < before.size() && before[before.size() - 1 - n] == u' ')
+        ++n;
+    return n;
+}
+
+int unindentCount(QStringView line, QStringView unit)
+{
+    if (!unit.isEmpty() && line.startsWith(unit))
+        return int(unit.size());
+    if (line.startsWith(u'\t'))
+        return 1;
+    int n = 0;
+    while (n < unitWidth(unit) && n < line.size() && line[n] == u' ')
+        ++n;
+    return n;
+}
+
+QStringList indentLines(const QStringList& lines, QStringView unit)
+{
+    QStringList out;
+    for (const QString& l : lines)
+        out.append(l.isEmpty() ? l : unit.toString() + l);
+    return out;
+}
+
+QStringList unindentLines(const QStringList& lines, QStringView unit)
+{
+    QStringList out;
+    for (const QString& l : lines)
+        out.append(l.mid(unindentCount(l, unit)));
+    return out;
+}
+
+}  // namespace javatext
