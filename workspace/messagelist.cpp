@@ -10,6 +10,7 @@
 #include "workspace/client.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMdiSubWindow>
 
@@ -83,6 +84,55 @@ void TFileMDIClient::buildCompileCommands()
     table_.on(cmd::CompilerMessages, [this] { CmCompilerMessages(); });
     table_.enabler(cmd::CompilerMessages,
                    [](CommandState& s) { s.enabled = !lastCompilation().capture.isEmpty(); });
+    auto anyMessage = [this](CommandState& s) { s.enabled = !lastCompilationMessages().empty(); };
+    table_.on(cmd::NextMessage, [this] { CmNextMessage(); });
+    table_.enabler(cmd::NextMessage, anyMessage);
+    table_.on(cmd::PreviousMessage, [this] { CmPreviousMessage(); });
+    table_.enabler(cmd::PreviousMessage, anyMessage);
+}
+
+const std::vector<CompilerMessage>& TFileMDIClient::lastCompilationMessages()
+{
+    const CompilationRecord& last = lastCompilation();
+    const QFileInfo capture(last.capture);
+    const QDateTime modified = last.capture.isEmpty() ? QDateTime() : capture.lastModified();
+    const qint64 size = last.capture.isEmpty() ? -1 : capture.size();
+    if (last.capture != messagesCapture_ || modified != messagesModified_ || size != messagesSize_) {
+        messagesCapture_ = last.capture;
+        messagesModified_ = modified;
+        messagesSize_ = size;
+        messages_.clear();
+        if (!last.capture.isEmpty())
+            messages_ = readCompilerMessages(last.capture, last.directory);
+        messageIndex_ = -1;
+    }
+    return messages_;
+}
+
+void TFileMDIClient::CmNextMessage()
+{
+    stepMessage(1);
+}
+
+void TFileMDIClient::CmPreviousMessage()
+{
+    stepMessage(-1);
+}
+
+void TFileMDIClient::stepMessage(int step)
+{
+    const std::vector<CompilerMessage>& all = lastCompilationMessages();
+    if (all.empty())
+        return;
+    const int n = int(all.size());
+    messageIndex_ = messageIndex_ < 0 ? (step > 0 ? 0 : n - 1) : (messageIndex_ + step + n) % n;
+    const CompilerMessage m = all[size_t(messageIndex_)];
+    const QString capture = lastCompilation().capture;
+    if (!BrowserErr || BrowserErr->filename != capture)
+        CmFileErr(capture);
+    if (BrowserErr)
+        BrowserErr->SetSelIndex(m.row);
+    showPlace(m.path, m.line, m.column);
 }
 
 void TFileMDIClient::CmStopCompiling()

@@ -1,6 +1,8 @@
 // Start-up of the workspace: the tool configuration and the workspace's helpers.
 #include "platform/dialogs.h"
 #include "toolchain/messages.h"
+#include "toolchain/browser.h"
+#include "toolchain/compile.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
@@ -50,12 +52,26 @@ void TFileMDIClient::destroyPrintHost()
 }
 
 
-void TFileMDIClient::openLocation(const QString& path, int line)
+void TFileMDIClient::openLocation(const QString& path, int line, int column)
 {
     // javac names the sources as it was given them: relative ones lie in the
     // directory it ran in, which the message window keeps.
     const QString ranIn = sender() ? sender()->property(CompilerDirectoryProperty).toString() : QString();
     const QString abs = resolveMessagePath(path, ranIn.isEmpty() ? curdir : ranIn);
+    // Next Message goes on from the message chosen in the list.
+    if (BrowserErr && sender() == BrowserErr && BrowserErr->filename == lastCompilation().capture) {
+        const int row = BrowserErr->currentIndex().row();
+        const std::vector<CompilerMessage>& all = lastCompilationMessages();
+        for (size_t i = 0; i < all.size(); ++i) {
+            if (all[i].row == row)
+                messageIndex_ = int(i);
+        }
+    }
+    showPlace(abs, line, column);
+}
+
+bool TFileMDIClient::showPlace(const QString& abs, int line, int column)
+{
     if (!QFileInfo(abs).isFile() && onStatus)
         onStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(abs));
     TFileMDIChild* target = nullptr;
@@ -65,18 +81,25 @@ void TFileMDIClient::openLocation(const QString& path, int line)
     }
     if (!target) {
         if (!QFileInfo(abs).isFile())
-            return;
+            return false;
         CmMRUFileOpenJava(abs);
         target = currentEditor();
-        if (!target)
-            return;
+        if (!target || target->editor()->fileName() != abs)
+            return false;
     }
     EditControl* e = target->editor();
     const QTextBlock b = e->document()->findBlockByNumber(std::max(0, line - 1));
-    if (b.isValid())
-        e->setTextCursor(QTextCursor(b));
+    if (b.isValid()) {
+        // The word selected, the caret at its start, where the column points
+        // when it points at a word's first character.
+        const TextSpan word = wordAtColumn(b.text(), column);
+        QTextCursor cur(b);
+        cur.setPosition(b.position() + word.end);
+        cur.setPosition(b.position() + word.start, QTextCursor::KeepAnchor);
+        e->setTextCursor(cur);
+    }
     e->ensureCursorVisible();
     setActiveSubWindow(target);
     e->setFocus();
+    return true;
 }
-
