@@ -1,41 +1,22 @@
 // Going to the places of compiler messages through the real main window with
 // the real javac of this machine: Enter on a message, Next Message (F8) and
 // Previous Message (Shift+F8).
-#include "frame_fixture.h"
+#include "compile_fixture.h"
 
-#include "config/toolpaths.h"
 #include "toolchain/browser.h"
 
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextCursor>
 
 namespace {
 
-class MessageWalk : public FrameTest {
+class MessageWalk : public CompileTest {
 protected:
     void SetUp() override
     {
-        FrameTest::SetUp();
-        const QString javac = QStandardPaths::findExecutable("javac");
-        if (javac.isEmpty())
-            GTEST_SKIP() << "javac is not installed";
-        javabin = QFileInfo(QFileInfo(javac).canonicalFilePath()).absolutePath();
-        ASSERT_TRUE(QDir().mkpath(dir.filePath("capture")));
-        temp = dir.filePath("capture");
-    }
-    void TearDown() override
-    {
-        FrameTest::TearDown();
-        javabin.clear();
-        temp.clear();
-    }
-    void compile()
-    {
-        app->dispatch(cmd::JavaCompile);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !current() || !current()->compiling(); }, 60000));
-        QApplication::processEvents();
+        CompileTest::SetUp();
+        useRealJavac();
     }
     // Where the caret of the active window is: "File.java:line:column:selected word".
     QString place()
