@@ -1,20 +1,30 @@
 #include "editor/child.h"
 
+#include "editor/editcontrol.h"
+#include "editor/editorhost.h"
+#include "editor/finddlg.h"
 #include "platform/dialogs.h"
 #include "resources/commands.h"
-#include "editor/editcontrol.h"
-#include "editor/finddlg.h"
-#include "editor/editorhost.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
 
-TFileMDIChild::TFileMDIChild(EditorHost* parent, const QString& kind, EditControl* edit, bool fromFile)
+QString kindText(EditorKind kind)
+{
+    switch (kind) {
+    case EditorKind::JavaProject:
+        return QStringLiteral("jpr");
+    case EditorKind::JavaSource:
+        break;
+    }
+    return QStringLiteral("JAVA");
+}
+
+TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* edit, bool fromFile)
     : QMdiSubWindow(nullptr), papa(parent), te(edit), kind_(kind)
 {
     setWidget(edit);
@@ -22,11 +32,14 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, const QString& kind, EditContro
     ProjJavaData.clear();
     if (const FileDialogRecord* record = papa->fileDialogRecord())
         FileData = std::make_unique<FileDialogRecord>(*record);
-    if (kind.startsWith(QLatin1String("jpr"))) {
+    switch (kind) {
+    case EditorKind::JavaProject:
         IsJpr = true;
         ProjData = &ProjJavaData;
-    } else if (kind.startsWith(QLatin1String("JAVA"))) {
+        break;
+    case EditorKind::JavaSource:
         IsJava = true;
+        break;
     }
     IsNewFile = !fromFile;
 
@@ -90,12 +103,10 @@ void TFileMDIChild::checkDisk()
     papa->showStatus(QStringLiteral("The file %1 was changed on disk and has been loaded again.").arg(te->fileName()));
 }
 
-
-
 QString TFileMDIChild::caption() const
 {
     const QString name = te->fileName().isEmpty() ? QStringLiteral("Untitled") : te->fileName();
-    return kind_ + QStringLiteral(" - ") + name;
+    return kindText(kind_) + QStringLiteral(" - ") + name;
 }
 
 void TFileMDIChild::updateCaption()
@@ -135,50 +146,36 @@ void TFileMDIChild::buildCommands()
     });
 }
 
-void TFileMDIChild::afterSave()
-{
-    FileData->fileName = te->fileName();
-    te->loadFile(te->fileName());
-    IsCompiled = false;
-    SetFileType();
-}
-
 void TFileMDIChild::CmFileSave()
 {
-    saveFile();
+    saveWindow(false);
 }
 
-bool TFileMDIChild::saveFile()
+void TFileMDIChild::CmFileSaveAs()
+{
+    saveWindow(true);
+}
+
+bool TFileMDIChild::saveWindow(bool askForName)
 {
     if (!FileData)
         FileData = std::make_unique<FileDialogRecord>();
     te->saveData().filter = FileData->filter;
     te->saveData().defaultExt = FileData->defaultExt;
     const bool wasUntitled = te->fileName().isEmpty();
-    if (!te->save())
+    if (!(askForName ? te->saveAs() : te->save()))
         return false;  // cancelled, declined, or the write failed: the text stays as the user left it
     if (te->fileName().isEmpty())
-        return true;  // an unchanged new window: nothing to reload
-    afterSave();
-    if (wasUntitled)
-        papa->fileUsed(te->fileName());
-    return true;
-}
-
-void TFileMDIChild::CmFileSaveAs()
-{
-    if (!FileData)
-        FileData = std::make_unique<FileDialogRecord>();
-    te->saveData().filter = FileData->filter;
-    te->saveData().defaultExt = FileData->defaultExt;
-    if (!te->saveAs())
-        return;
+        return true;  // Save on an unchanged new window: nothing to read again
     FileData->fileName = te->fileName();
     te->loadFile(te->fileName());
-    IsNewFile = false;
+    if (askForName)
+        IsNewFile = false;
     IsCompiled = false;
     SetFileType();
-    papa->fileUsed(te->fileName());
+    if (askForName || wasUntitled)
+        papa->fileUsed(te->fileName());
+    return true;
 }
 
 void TFileMDIChild::CmFormatFont()
@@ -211,9 +208,11 @@ unsigned TFileMDIChild::UpdateTextFields()
     CurLineLen = unsigned(CurLineText.size());
     NbrLines = unsigned(te->document()->blockCount());
     // The first shown line, from the scroll position (every line is one block).
-    const QTextBlock first = te->document()->findBlock(
-        te->cursorForPosition(QPoint(0, 0)).position());
-    FirstVisibleLine = te->isVisible() ? unsigned(first.blockNumber()) : 0;
+    FirstVisibleLine = 0;
+    if (te->isVisible()) {
+        const int topLeft = te->cursorForPosition(QPoint(0, 0)).position();
+        FirstVisibleLine = unsigned(te->document()->findBlock(topLeft).blockNumber());
+    }
     IsModified = te->document()->isModified();
     CurSel = CurLineNbr;
     return CurLineNbr;

@@ -1,19 +1,19 @@
 // Commands of the editor window that hand over to other parts of the program:
 // classification, printing, line-end conversion, compiling and running.
-#include "platform/dialogs.h"
-#include "toolchain/classify.h"
-#include "toolchain/compile.h"
-#include "toolchain/messages.h"
-#include "toolchain/run.h"
-#include "toolchain/settings.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
+#include "editor/editorhost.h"
 #include "editor/unix2dos.h"
+#include "platform/dialogs.h"
 #include "print/printing.h"
 #include "project/projfile.h"
+#include "toolchain/classify.h"
+#include "toolchain/compile.h"
+#include "toolchain/messages.h"
 #include "toolchain/projectscan.h"
-#include "editor/editorhost.h"
+#include "toolchain/run.h"
+#include "toolchain/settings.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -21,6 +21,11 @@
 #include <QLocale>
 #include <QMainWindow>
 #include <QStatusBar>
+
+QString TFileMDIChild::sourceFile() const
+{
+    return FileData && !FileData->fileName.isEmpty() ? FileData->fileName : te->fileName();
+}
 
 // ---------------------------------------------------------------- classification
 
@@ -56,10 +61,8 @@ void TFileMDIChild::CmFilePrint()
     TRulerWin* host = papa->printHost();
     if (!host)
         return;
-    QString name = FileData ? FileData->fileName : QString();
-    if (name.isEmpty())
-        name = te->fileName().isEmpty() ? QStringLiteral("Untitled") : te->fileName();
-    host->CmFilePrint(name, *te->document(), this);
+    const QString name = sourceFile();
+    host->CmFilePrint(name.isEmpty() ? QStringLiteral("Untitled") : name, *te->document(), this);
 }
 
 // ---------------------------------------------------------------- line ends
@@ -96,7 +99,7 @@ void TFileMDIChild::CmUnix2Dos()
     if (te->document()->isModified()) {
         switch (te->askToSave()) {
         case Answer::Yes:
-            if (!saveFile())
+            if (!saveWindow(false))
                 return;
             break;
         case Answer::No:
@@ -121,12 +124,10 @@ void TFileMDIChild::CmUnix2Dos()
 // ---------------------------------------------------------------- compiling
 
 namespace {
+
 // One compilation at a time in the whole program: the compiler runs in the
 // source's directory, which is the process's current directory.
 int g_compilations = 0;
-}  // namespace
-
-namespace {
 
 // While a compilation runs the status bar says so: a message of the frame's
 // status bar that stays until the compilation ends.
@@ -163,7 +164,7 @@ void TFileMDIChild::CmJavaC()
 {
     if (compiling())
         return;
-    const QString file = FileData && !FileData->fileName.isEmpty() ? FileData->fileName : te->fileName();
+    const QString file = sourceFile();
     if (file.isEmpty()) {
         dialogs().message(this, QStringLiteral("Save the file before compiling it."), QString(), Buttons::Ok,
                           Icon::Information);
@@ -203,9 +204,8 @@ void TFileMDIChild::CmJavaC()
         shown = javacCommandText(javac, file);
         started = runner_->start(javac, makeargsList() << file, QFileInfo(file).absolutePath(), capture, {file});
     }
-    if (started)
-        ++g_compilations;
     if (started) {
+        ++g_compilations;
         const QString text = QStringLiteral("Compiling: %1").arg(shown);
         papa->showStatus(text);
         showCompiling(this, text);
@@ -286,26 +286,20 @@ std::optional<QString> pickClass(QWidget* owner, const QString& file, const QStr
     return found;
 }
 
-QString windowFile(const TFileMDIChild* c)
-{
-    return c->FileData && !c->FileData->fileName.isEmpty() ? c->FileData->fileName : c->te->fileName();
-}
-
 // Both run commands start in the source's directory with the class chosen there.
-std::optional<QString> prepareRun(TFileMDIChild* c)
+std::optional<QString> prepareRun(QWidget* owner, const QString& file, const QString& classename)
 {
-    const QString file = windowFile(c);
     if (file.isEmpty())
         return std::nullopt;
     setcurdir(file);
-    return pickClass(c, file, c->classename);
+    return pickClass(owner, file, classename);
 }
 
 }  // namespace
 
 void TFileMDIChild::CmJavaRun()
 {
-    const std::optional<QString> cls = prepareRun(this);
+    const std::optional<QString> cls = prepareRun(this, sourceFile(), classename);
     if (!cls)
         return;
     const QString java = javabin + QLatin1Char('/') + host::toolName(QStringLiteral("java"));
@@ -324,7 +318,7 @@ void TFileMDIChild::CmJavaRun()
 
 void TFileMDIChild::CmJavaApplet()
 {
-    const std::optional<QString> cls = prepareRun(this);
+    const std::optional<QString> cls = prepareRun(this, sourceFile(), classename);
     if (!cls)
         return;
     QString error;

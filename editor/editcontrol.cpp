@@ -50,7 +50,6 @@ EditControl::EditControl(QWidget* parent) : QTextEdit(parent)
     setAccessibleName(QStringLiteral("Editor"));
     setTabChangesFocus(false);
     applyDefaultFont();
-    connect(this, &QTextEdit::cursorPositionChanged, this, &EditControl::caretMoved);
     buildCommands();
 }
 
@@ -260,21 +259,17 @@ bool EditControl::loadFile(const QString& name)
     case DecodedText::Obstacle::BrokenUtf16: setReadOnlyFor(ReadOnlyReason::BrokenUtf16); break;
     }
     emit fileNameChanged(fileName_);
-    if (readOnlyReason_ == ReadOnlyReason::NotText) {
+    QString why;
+    if (readOnlyReason_ == ReadOnlyReason::NotText)
+        why = QStringLiteral("is not a text file: it holds NUL bytes");
+    else if (readOnlyReason_ == ReadOnlyReason::BrokenUtf16)
+        why = QStringLiteral("starts as UTF-16 text but holds an odd number of bytes");
+    if (!why.isEmpty())
         dialogs().message(this,
-                          QStringLiteral("The file %1 is not a text file: it holds NUL bytes, which Brewpad "
-                                         "cannot save as they are. It is shown read-only, so that it cannot "
-                                         "be changed by a save.")
-                              .arg(fileName_),
+                          QStringLiteral("The file %1 %2, which Brewpad cannot save as they are. It is shown "
+                                         "read-only, so that it cannot be changed by a save.")
+                              .arg(fileName_, why),
                           QString(), Buttons::Ok, Icon::Information);
-    } else if (readOnlyReason_ == ReadOnlyReason::BrokenUtf16) {
-        dialogs().message(this,
-                          QStringLiteral("The file %1 starts as UTF-16 text but holds an odd number of bytes, "
-                                         "which Brewpad cannot save as they are. It is shown read-only, so that "
-                                         "it cannot be changed by a save.")
-                              .arg(fileName_),
-                          QString(), Buttons::Ok, Icon::Information);
-    }
     return true;
 }
 

@@ -63,25 +63,19 @@ public:
     // it again and lose them (once for each new state of the file). A reload
     // keeps the caret and the view where they were.
     DiskChange checkDiskChange();
-    // The stamp of the file when the control last read or wrote it.
-    FileStamp diskStamp() const { return stamp_; }
 
     // The text with '\n' line ends, every character kept.
     QString rawText() const;
     // Applies the default editor font to the document and the caret.
     void applyDefaultFont();
 
-signals:
-    void fileNameChanged(const QString& name);
-    void caretMoved();
-    // Files dropped on the control: opened as windows of their own, not inserted.
-    void filesDropped(const QStringList& paths);
-
-public:
     // What a drop on the control does (the drop itself goes through Qt).
     void insertFromMimeDataPublic(const QMimeData* source) { insertFromMimeData(source); }
 
 signals:
+    void fileNameChanged(const QString& name);
+    // Files dropped on the control: opened as windows of their own, not inserted.
+    void filesDropped(const QStringList& paths);
 
 protected:
     bool event(QEvent* e) override;

@@ -1,5 +1,5 @@
-// The project commands of an editor window showing a project (kind "jpr"):
-// Save Project, Save As Project, Add Node and Del Node.
+// The project commands of an editor window showing a project
+// (EditorKind::JavaProject): Save Project, Save As Project, Add Node and Del Node.
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "editor/textdoc.h"

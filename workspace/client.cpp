@@ -1,26 +1,23 @@
 #include "workspace/client.h"
 
-#include "platform/dialogs.h"
-#include "resources/commands.h"
-#include "toolchain/mdidlg.h"
-#include "toolchain/settings.h"
+#include "config/search.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "editor/finddlg.h"
 #include "editor/highlighter.h"
-#include "config/search.h"
+#include "platform/dialogs.h"
+#include "resources/commands.h"
 #include "toolchain/browser.h"
+#include "toolchain/mdidlg.h"
+#include "toolchain/settings.h"
 
 #include <QApplication>
-#include <QResizeEvent>
-
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMdiSubWindow>
-#include <QScrollBar>
+#include <QResizeEvent>
 #include <QTextBlock>
 #include <QUrl>
 
@@ -129,7 +126,7 @@ QList<TFileMDIChild*> TFileMDIClient::editors() const
     return out;
 }
 
-TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& file)
+TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
 {
     // A file too large to edit gets no window: an empty window keeping the
     // file's name could overwrite the file with a save.
@@ -141,7 +138,7 @@ TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& fi
         }
     }
     auto* edit = new EditControl;
-    if (kind.startsWith(QLatin1String("JAVA")))
+    if (kind == EditorKind::JavaSource)
         new JavaHighlighter(edit);  // colours what is shown; owned by the edit control
     const bool fromFile = !file.isEmpty();
     // A file that cannot be read keeps its name: the window shows what it could,
@@ -155,8 +152,8 @@ TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& fi
         for (const QString& p : paths)
             openDropped(p);
     });
-    child->setWindowIcon(QIcon(kind.startsWith(QLatin1String("jpr")) ? QStringLiteral(":/icons/project.png")
-                                                                      : QStringLiteral(":/icons/editor.png")));
+    child->setWindowIcon(QIcon(kind == EditorKind::JavaProject ? QStringLiteral(":/icons/project.png")
+                                                               : QStringLiteral(":/icons/editor.png")));
     addSubWindow(child);
     placeNewWindow(child);
     if (maximise)
@@ -171,29 +168,25 @@ TFileMDIChild* TFileMDIClient::openEditor(const QString& kind, const QString& fi
 
 void TFileMDIClient::placeNewWindow(QMdiSubWindow* w)
 {
+    QSize size;
     if (auto* dlg = qobject_cast<TOptionDialog*>(w->widget())) {
-        // An option window is as large as its dialog layout, around it the
-        // sub-window's frame and caption.
-        // It has the fixed size of a dialog: it is never maximised, also not
-        // over a maximised editor window.
+        // An option window has the fixed size of a dialog: its layout, around
+        // it the sub-window's frame and caption. It is never maximised, also
+        // not over a maximised editor window.
         w->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
         setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
         w->ensurePolished();
         const QMargins m = w->contentsMargins();
         const QSize inner = dlg->pixelSize();
-        const QSize size(inner.width() + m.left() + m.right(), inner.height() + m.top() + m.bottom());
-        // A step below and to the right of the window opened before.
+        size = QSize(inner.width() + m.left() + m.right(), inner.height() + m.top() + m.bottom());
+    } else {
+        // An editor window: three quarters of the workspace.
         const QSize area = viewport()->size();
-        const int step = 24 * (subWindowList().size() - 1);
-        const int room = std::max(1, std::min(area.width() - size.width(), area.height() - size.height()));
-        w->setGeometry(step % room, step % room, size.width(), size.height());
-        return;
+        size = QSize(std::max(320, area.width() * 3 / 4), std::max(200, area.height() * 3 / 4));
     }
-    // The default place of a new window: three quarters of the workspace,
-    // each new one a step below and to the right of the one before.
+    // Each new window a step below and to the right of the one opened before.
     const QSize area = viewport()->size();
-    const QSize size(std::max(320, area.width() * 3 / 4), std::max(200, area.height() * 3 / 4));
     const int step = 24 * (subWindowList().size() - 1);
     const int room = std::max(1, std::min(area.width() - size.width(), area.height() - size.height()));
     const int offset = step % room;
@@ -203,7 +196,7 @@ void TFileMDIClient::placeNewWindow(QMdiSubWindow* w)
 void TFileMDIClient::CmFileNewJava()
 {
     FileData = &FileJavaData;
-    openEditor(QStringLiteral("JAVA"), QString());
+    openEditor(EditorKind::JavaSource, QString());
 }
 
 void TFileMDIClient::CmFileOpenJava()
@@ -211,16 +204,16 @@ void TFileMDIClient::CmFileOpenJava()
     FileData = &FileJavaData;
     if (!dialogs().openFile(this, FileJavaData))
         return;
-    if (openEditor(QStringLiteral("JAVA"), FileJavaData.fileName) && onFileUsed)
-        onFileUsed(FileJavaData.fileName);
+    if (openEditor(EditorKind::JavaSource, FileJavaData.fileName))
+        fileUsed(FileJavaData.fileName);
 }
 
 void TFileMDIClient::CmMRUFileOpenJava(const QString& name)
 {
     FileData = &FileJavaData;
     FileJavaData.fileName = name;
-    if (openEditor(QStringLiteral("JAVA"), name) && onFileUsed)
-        onFileUsed(name);
+    if (openEditor(EditorKind::JavaSource, name))
+        fileUsed(name);
 }
 
 void TFileMDIClient::CmJavaHelp()

@@ -15,6 +15,7 @@
 #include <memory>
 
 class TFileMDIChild;
+enum class EditorKind;
 class TBrowserWindow;
 class TBrowserFrame;
 class TRulerWin;
@@ -25,8 +26,14 @@ class FindController;
 class TFileMDIClient : public QMdiArea, public CommandTarget, public EditorHost {
     Q_OBJECT
 public:
+    // SettleConfiguration reads or rebuilds brewpad.cfg (searching for the
+    // Java tools when needed, with the wait window) and reports the tool paths
+    // before anything else is shown; SkipConfiguration keeps the tool paths
+    // as they are.
     enum class Startup { SettleConfiguration, SkipConfiguration };
     explicit TFileMDIClient(Startup startup = Startup::SettleConfiguration, QWidget* parent = nullptr);
+    // Closes the message windows, deletes the print host and clears the build
+    // settings, which live for the run only.
     ~TFileMDIClient() override;
 
     CommandTable& commands() override { return table_; }
@@ -39,11 +46,16 @@ public:
     void fileUsed(const QString& path) override;
     void showCompilerMessages(const QString& captureFile) override { CmFileErr(captureFile); }
 
+    // Commands that need no editor window. The New and Open commands make
+    // their kind's file-dialog record the current one (FileData), also when
+    // the open dialog is cancelled.
     void CmFileNewJava();
     void CmFileOpenJava();
+    // Opens `name` as a Java source, as Open Java File does after its dialog.
     void CmMRUFileOpenJava(const QString& name);
     void CmNewJavaProj();
     void CmOpenJavaProj();
+    // Opens `name` as a project, as Open Project does after its dialog.
     void CmOpenJavaProjFile(const QString& name);
     void CmViewJavaProj();
     void CmJavaHelp();
@@ -51,8 +63,12 @@ public:
     void CmJavaOptions();
     void CmJavaArgs();
     void CmGotoLine();
+    // Shows the compiler messages of `fname` in the message window (opening
+    // it when there is none) and their summary in the status bar.
     void CmFileErr(const QString& fname);
+    // Ends the running compilation, if any.
     void CmStopCompiling();
+    // Shows the messages of the last compilation again.
     void CmCompilerMessages();
     // Next Message and Previous Message: the next (or previous) message of the
     // last compilation that names a place, after the one gone to last, round
@@ -98,15 +114,17 @@ public:
     void bringToFront(QWidget* window);
 
     // Members of the workspace.
-    std::unique_ptr<toolsfind> tf;
-    TRulerWin* lpr = nullptr;  // owned; deleted with the workspace
-    QPointer<TBrowserWindow> BrowserErr;
-    QPointer<TBrowserFrame> BrowserFrame;
-    FileDialogRecord FileErrData;
-    FileDialogRecord FileJavaData;
-    FileDialogRecord FileJprData;
+    std::unique_ptr<toolsfind> tf;  // settles the tool paths at start
+    TRulerWin* lpr = nullptr;  // the print host; owned, deleted with the workspace
+    QPointer<TBrowserWindow> BrowserErr;  // the compiler-message list; null while none is open
+    QPointer<TBrowserFrame> BrowserFrame;  // the message window that holds BrowserErr
+    FileDialogRecord FileErrData;   // compiler message files
+    FileDialogRecord FileJavaData;  // Java sources
+    FileDialogRecord FileJprData;   // Java projects
+    // The record of the kind the last New or Open command used; a new editor
+    // window takes a copy of it. Null until the first such command.
     FileDialogRecord* FileData = nullptr;
-    QPointer<TFileMDIChild> EditJAVACntl;
+    QPointer<TFileMDIChild> EditJAVACntl;  // the project window last opened or created
 
     // Called when a Java source or project is opened or saved under a new name.
     std::function<void(const QString&)> onFileUsed;
@@ -125,7 +143,7 @@ private:
     void settleConfiguration();
     // Creates and shows an editor window; the record is the one FileData points at.
     // Nullptr, after saying why, when the file is too large to edit.
-    TFileMDIChild* openEditor(const QString& kind, const QString& file);
+    TFileMDIChild* openEditor(EditorKind kind, const QString& file);
     void arrangeIcons();
     void placeNewWindow(QMdiSubWindow* w);
     // Keeps the message windows at the bottom and the MDI windows above them.

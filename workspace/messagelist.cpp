@@ -1,18 +1,20 @@
-// The workspace's compiler-message window and option windows.
+// The workspace's compiler-message window (showing it, following a message to
+// its line) and its option windows.
+#include "config/toolpaths.h"
+#include "editor/child.h"
+#include "editor/editcontrol.h"
 #include "resources/commands.h"
+#include "toolchain/browser.h"
 #include "toolchain/compile.h"
 #include "toolchain/mdidlg.h"
 #include "toolchain/messages.h"
 #include "toolchain/settings.h"
-#include "config/toolpaths.h"
-#include "editor/child.h"
-#include "toolchain/browser.h"
 #include "workspace/client.h"
 
-#include <QCloseEvent>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMdiSubWindow>
+#include <QTextBlock>
 
 // An option window: the dialog's OK or Cancel closes the window that holds it.
 QMdiSubWindow* holdOptionDialog(TFileMDIClient* client, QDialog* dlg)
@@ -146,4 +148,56 @@ void TFileMDIClient::CmCompilerMessages()
     const QString capture = lastCompilation().capture;
     if (!capture.isEmpty())
         CmFileErr(capture);
+}
+
+void TFileMDIClient::openLocation(const QString& path, int line, int column)
+{
+    // javac names the sources as it was given them: relative ones lie in the
+    // directory it ran in, which the message window keeps.
+    const QString ranIn = sender() ? sender()->property(CompilerDirectoryProperty).toString() : QString();
+    const QString abs = resolveMessagePath(path, ranIn.isEmpty() ? curdir : ranIn);
+    // Next Message goes on from the message chosen in the list.
+    if (BrowserErr && sender() == BrowserErr && BrowserErr->filename == lastCompilation().capture) {
+        const int row = BrowserErr->currentIndex().row();
+        const std::vector<CompilerMessage>& all = lastCompilationMessages();
+        for (size_t i = 0; i < all.size(); ++i) {
+            if (all[i].row == row)
+                messageIndex_ = int(i);
+        }
+    }
+    showPlace(abs, line, column);
+}
+
+bool TFileMDIClient::showPlace(const QString& abs, int line, int column)
+{
+    if (!QFileInfo(abs).isFile())
+        showStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(abs));
+    TFileMDIChild* target = nullptr;
+    for (TFileMDIChild* c : editors()) {
+        if (c->editor()->fileName() == abs)
+            target = c;
+    }
+    if (!target) {
+        if (!QFileInfo(abs).isFile())
+            return false;
+        CmMRUFileOpenJava(abs);
+        target = currentEditor();
+        if (!target || target->editor()->fileName() != abs)
+            return false;
+    }
+    EditControl* e = target->editor();
+    const QTextBlock b = e->document()->findBlockByNumber(std::max(0, line - 1));
+    if (b.isValid()) {
+        // The word selected, the caret at its start, where the column points
+        // when it points at a word's first character.
+        const TextSpan word = wordAtColumn(b.text(), column);
+        QTextCursor cur(b);
+        cur.setPosition(b.position() + word.end);
+        cur.setPosition(b.position() + word.start, QTextCursor::KeepAnchor);
+        e->setTextCursor(cur);
+    }
+    e->ensureCursorVisible();
+    setActiveSubWindow(target);
+    e->setFocus();
+    return true;
 }

@@ -1,5 +1,5 @@
 // The workspace's project commands: a project is a text file listing one source
-// per line, shown and edited in an editor window of kind "jpr".
+// per line, shown and edited in an editor window of the project kind.
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "editor/textdoc.h"
@@ -10,7 +10,7 @@ void TFileMDIClient::CmNewJavaProj()
 {
     FileData = &FileJprData;
     EditJAVACntl = nullptr;
-    EditJAVACntl = openEditor(QStringLiteral("jpr"), QString());
+    EditJAVACntl = openEditor(EditorKind::JavaProject, QString());
     EditJAVACntl->editor()->setLineEnd(TextFormat::LineEnd::CRLF);
 }
 
@@ -28,14 +28,13 @@ void TFileMDIClient::CmOpenJavaProjFile(const QString& name)
     EditJAVACntl = nullptr;
     FileData = &FileJprData;
     FileJprData.fileName = name;
-    TFileMDIChild* w = openEditor(QStringLiteral("jpr"), name);
+    TFileMDIChild* w = openEditor(EditorKind::JavaProject, name);
     if (!w)
         return;
     EditJAVACntl = w;
     // The mark of a project read from its file: only such a window is classified.
     w->Project = std::make_unique<QObject>();
-    if (onFileUsed)
-        onFileUsed(name);
+    fileUsed(name);
 }
 
 void TFileMDIClient::CmViewJavaProj()
