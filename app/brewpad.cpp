@@ -20,6 +20,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTime>
 #include <QTimer>
 #include <QToolBar>
@@ -126,6 +127,7 @@ void TMDIFileApp::InitMainWindow()
         QTimer::singleShot(4000, this, [this] { hintShown_ = false; });
     };
     connect(Client, &TFileMDIClient::editorsChanged, this, &TMDIFileApp::updateCommandStates);
+    connect(Client, &TFileMDIClient::editorsChanged, this, &TMDIFileApp::refreshModified);
 
     qApp->installEventFilter(this);
     idle_ = new QTimer(this);
@@ -387,6 +389,14 @@ void TMDIFileApp::buildStatusBar()
         line->setFrameShadow(QFrame::Sunken);
         StatusBar->addPermanentWidget(line);
     };
+    modified_ = new QLabel(StatusBar);
+    modified_->setFrameShape(QFrame::Panel);
+    modified_->setFrameShadow(QFrame::Sunken);
+    modified_->setAlignment(Qt::AlignCenter);
+    modified_->setMinimumWidth(modified_->fontMetrics().horizontalAdvance(QStringLiteral("Modified")) + 10);
+    modified_->setAccessibleDescription(QStringLiteral("Unsaved changes"));
+    StatusBar->addPermanentWidget(modified_);
+    separator();
     const struct {
         const char* text;
         const char* description;
@@ -469,8 +479,21 @@ void TMDIFileApp::refreshIndicators()
     }
 }
 
+void TMDIFileApp::refreshModified()
+{
+    if (!modified_ || !Client)
+        return;
+    // Every editor's text tells when its state changes.
+    for (TFileMDIChild* c : Client->editors())
+        connect(c->editor()->document(), &QTextDocument::modificationChanged, this, &TMDIFileApp::refreshModified,
+                Qt::UniqueConnection);
+    TFileMDIChild* c = Client->currentEditor();
+    modified_->setText(c && c->editor()->document()->isModified() ? QStringLiteral("Modified") : QString());
+}
+
 void TMDIFileApp::refreshIdle()
 {
+    refreshModified();
     clearMenuBarHint();
     updateCommandStates();
     refreshIndicators();

@@ -86,6 +86,8 @@ public:
     // Indicators of the status bar, in order: Up, Down, Num, Ins, Scr, then the clock.
     QLabel* indicator(const QString& text) const;
     QLabel* clock() const { return clock_; }
+    // The field that shows "Modified" while the active editor window holds unsaved changes.
+    QLabel* modifiedField() const { return modified_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,6 +100,7 @@ private:
     void clearHint();
     void clearMenuBarHint();
     void refreshIndicators();
+    void refreshModified();
     void refreshIdle();
     void fillWindowMenu(QMenu* m);
     void fillRecentFiles();
@@ -116,6 +119,7 @@ private:
     QLabel* message_ = nullptr;
     QList<QLabel*> indicators_;
     QLabel* clock_ = nullptr;
+    QLabel* modified_ = nullptr;
     QTimer* idle_ = nullptr;
     bool hintShown_ = false;
     bool hintFromMenuBar_ = false;  // the hint is that of a highlighted menu-bar item

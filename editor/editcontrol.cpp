@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QUrl>
@@ -80,6 +81,13 @@ void EditControl::buildCommands()
     table_.enabler(cmd::Undo, [this, editable](CommandState& s) {
         s.enabled = editable() && document()->isUndoAvailable();
     });
+    table_.on(cmd::Redo, [this, editable] {
+        if (editable())
+            redo();
+    });
+    table_.enabler(cmd::Redo, [this, editable](CommandState& s) {
+        s.enabled = editable() && document()->isRedoAvailable();
+    });
     table_.on(cmd::Cut, [this, editable] {
         if (editable())
             cut();
@@ -117,8 +125,42 @@ void EditControl::buildCommands()
     });
 }
 
+namespace {
+// True for a key that the main window binds to a command (Ctrl+Y, Ctrl+F, ...).
+bool mainWindowKey(const QKeyEvent* e)
+{
+    static const QSet<QKeyCombination> keys = [] {
+        QSet<QKeyCombination> set;
+        for (const CommandInfo& c : commandTable()) {
+            if (c.keyOwner != KeyOwner::Frame)
+                continue;
+            for (const QKeySequence& k : c.keys)
+                set.insert(k[0]);
+        }
+        return set;
+    }();
+    return keys.contains(QKeyCombination(e->modifiers() & ~Qt::KeypadModifier, Qt::Key(e->key())));
+}
+}  // namespace
+
+bool EditControl::event(QEvent* e)
+{
+    // The text edit claims some of the main window's keys for actions of its
+    // own (Ctrl+Y and Ctrl+Shift+Z redo): it lets them go, so that the
+    // command the key is bound to runs, and runs once.
+    if (e->type() == QEvent::ShortcutOverride && mainWindowKey(static_cast<QKeyEvent*>(e))) {
+        e->ignore();
+        return true;
+    }
+    return QTextEdit::event(e);
+}
+
 void EditControl::keyPressEvent(QKeyEvent* e)
 {
+    if (mainWindowKey(e)) {
+        e->ignore();
+        return;
+    }
     if (e->key() == Qt::Key_Insert && e->modifiers() == Qt::NoModifier) {
         setInsertToggle(!g_insertToggle);
         return;

@@ -1,6 +1,6 @@
 // The rich-text edit control of an editor window: loads a file by name, saves
 // it, reloads it, asks before discarding modified text, and carries the editing
-// commands (undo, clipboard, delete, clear all, find, replace, find next).
+// commands (undo, redo, clipboard, delete, clear all, find, replace, find next).
 #pragma once
 #include "platform/routing.h"
 #include "platform/dialogs.h"
@@ -143,6 +143,7 @@ signals:
     void filesDropped(const QStringList& paths);
 
 protected:
+    bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;

@@ -372,9 +372,22 @@ void FindController::prefill(FindOptions& o) const
     QTextEdit* edit = currentEditor_ ? currentEditor_() : nullptr;
     if (!edit)
         return;
-    const QString sel = edit->textCursor().selectedText();
+    const QTextCursor cur = edit->textCursor();
+    const QString sel = cur.selectedText();
     if (singleLine(sel))
         o.what = sel;
+    else if (!cur.hasSelection()) {
+        // The word the caret stands in or just after.
+        const QString text = cur.block().text();
+        auto wordChar = [](QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$'; };
+        int start = cur.positionInBlock(), end = start;
+        while (start > 0 && wordChar(text[start - 1]))
+            --start;
+        while (end < text.size() && wordChar(text[end]))
+            ++end;
+        if (end > start)
+            o.what = text.mid(start, end - start);
+    }
 }
 
 void FindController::showFind()

@@ -92,7 +92,11 @@ TEST(CommandTable, NoKeyIsBoundTwice)
     }
     // The accelerators of the main window.
     EXPECT_EQ(boundTo, (std::map<QString, int>{{"Alt+X", cmd::Exit}, {"F2", cmd::FileSave},
-                                               {"F3", cmd::FindNext}, {"F9", cmd::JavaCompile},
+                                               {"Ctrl+S", cmd::FileSave}, {"Ctrl+F", cmd::Find},
+                                               {"Ctrl+H", cmd::Replace}, {"Ctrl+G", cmd::GotoLine},
+                                               {"Ctrl+Y", cmd::Redo}, {"Ctrl+Shift+Z", cmd::Redo},
+                                               {"F3", cmd::FindNext}, {"F8", cmd::NextMessage},
+                                               {"Shift+F8", cmd::PreviousMessage}, {"F9", cmd::JavaCompile},
                                                {"Ctrl+F2", cmd::StopCompiling}, {"Ctrl+F9", cmd::JavaRun},
                                                {"Shift+F9", cmd::AppletRun}}));
 }
@@ -214,7 +218,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 7);
+    EXPECT_EQ(bound, 15);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

@@ -209,11 +209,14 @@ TEST(FindController, TargetsTheCurrentEditorAndReports)
     FindController fc(&frame, [&] { return current; });
     frame.show();
 
-    // Next with no search yet opens Find.
+    // Next with no search yet opens Find, proposing the word at the caret.
     fc.findNext();
     ASSERT_NE(fc.findDialog(), nullptr);
     TFindDialog* fd = fc.findDialog();
     EXPECT_TRUE(fd->isVisible());
+    EXPECT_EQ(fd->whatEdit()->text(), "alpha");
+    EXPECT_TRUE(fd->findNextButton()->isEnabled());
+    fd->whatEdit()->clear();
     EXPECT_FALSE(fd->findNextButton()->isEnabled());
     EXPECT_TRUE(d.messages.empty());
 
@@ -294,10 +297,18 @@ TEST(FindController, PrefillAndReplaceDialog)
     EXPECT_EQ(d.messages.back().text, "Cannot find \"one\"");
     EXPECT_EQ(replacedText(1), "Replaced 1 occurrence");
 
-    // Find shows the replace dialog's last search text again.
-    e.setTextCursor(QTextCursor(e.document()));
+    // Find shows the replace dialog's last search text again, where the caret
+    // stands at no word...
+    QTextCursor empty(e.document());
+    empty.movePosition(QTextCursor::End);
+    empty.insertText("\n\n");
+    e.setTextCursor(empty);
     fc.showFind();
     EXPECT_EQ(fc.findDialog()->whatEdit()->text(), "one");
+    // ...and the word at the caret where it stands at one.
+    e.setTextCursor(QTextCursor(e.document()));
+    fc.showFind();
+    EXPECT_EQ(fc.findDialog()->whatEdit()->text(), "1");
     EXPECT_FALSE(rd->isVisible());
 }
 

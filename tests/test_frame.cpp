@@ -54,9 +54,10 @@ TEST_F(FrameTest, FrameTitleAndMenuTree)
     EXPECT_EQ(menuItems(app->menu("&Edit")),
               QStringList({"&Undo\tCtrl+Z#24321", "-", "&Cut\tCtrl+X#24322", "C&opy\tCtrl+C#24323",
                            "&Paste\tCtrl+V#24324", "&Delete\tDel#24325", "C&lear All\tCtrl+Del#24326", "-",
-                           "&Font#106"}));
+                           "&Font#106", "-", "&Redo\tCtrl+Y#24329"}));
     EXPECT_EQ(menuItems(app->menu("&Search")),
-              QStringList({"&Find...#24351", "&Replace...#24352", "&Next\tF3#24353", "Goto Line#201"}));
+              QStringList({"&Find...#24351", "&Replace...#24352", "&Next\tF3#24353", "Goto Line#201", "-",
+                           "Next Message\tF8#442", "Previous Message\tShift+F8#443"}));
     EXPECT_EQ(menuItems(app->menu("Java Project...")),
               QStringList({"Java Compile\tF9#420", "-", "New Project#410", "Open Project#411",
                            "Save Project#412", "Save As Project#413", "-", "View Project#414", "-",
@@ -518,8 +519,8 @@ TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
             }
         }
     }
-    EXPECT_EQ(walked, QStringList({"ALT+X", "Ctrl+Z", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del", "Ctrl+Del", "F3",
-                                   "F9", "Ctrl+F2", "Ctrl+F9", "Shift+F9"}));
+    EXPECT_EQ(walked, QStringList({"ALT+X", "Ctrl+Z", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del", "Ctrl+Del", "Ctrl+Y",
+                                   "F3", "F8", "Shift+F8", "F9", "Ctrl+F2", "Ctrl+F9", "Shift+F9"}));
 }
 
 TEST_F(FrameTest, F3RunsNextWhileNextIsEnabled)
@@ -548,11 +549,11 @@ TEST_F(FrameTest, StatusBarSeparatesItsIndicatorsAndReadsAsItShows)
     for (QWidget* w : fields) {
         auto* frame = qobject_cast<QFrame*>(w);
         if (auto* l = qobject_cast<QLabel*>(w))
-            shown << (l == app->clock() ? QStringLiteral("clock") : l->text());
+            shown << (l == app->clock() ? QStringLiteral("clock") : l == app->modifiedField() ? "modified" : l->text());
         else if (frame && frame->frameShape() == QFrame::VLine)
             shown << "|";
     }
-    EXPECT_EQ(shown, QStringList({"Up", "|", "Down", "|", "Num", "|", "Ins", "|", "Scr", "|", "clock"}));
+    EXPECT_EQ(shown, QStringList({"modified", "|", "Up", "|", "Down", "|", "Num", "|", "Ins", "|", "Scr", "|", "clock"}));
 
     // A screen reader reads each field's current text.
     auto spoken = [](QWidget* w) {

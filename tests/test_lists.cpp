@@ -225,6 +225,8 @@ TEST_F(Lists, DoubleClickOrEnterOnAJavacMessageOpensItsLocation)
     ASSERT_EQ(open.count(), 1);
     EXPECT_EQ(open.at(0).at(0).toString(), source);
     EXPECT_EQ(open.at(0).at(1).toInt(), 3);
+    // javac's caret stands under the string: "    int x = " holds 12 characters.
+    EXPECT_EQ(open.at(0).at(2).toInt(), 13);
 
     // The echoed source line, the caret line and "1 error" name nothing.
     for (int i = 1; i < w.GetCount(); ++i)

@@ -170,8 +170,16 @@ void TBrowserWindow::CmEditItem(const QModelIndex& index)
 {
     if (!index.isValid())
         return;
-    if (const auto location = parseMessageLine(GetString(index.row())))
-        emit openLocation(location->path, location->line);
+    const int row = index.row();
+    if (!parseMessageLine(GetString(row)))
+        return;
+    // The message with the lines after it, where javac's caret line gives the column.
+    QStringList lines;
+    for (int k = row; k < std::min(GetCount(), row + 64); ++k)
+        lines << GetString(k);
+    const std::vector<CompilerMessage> messages = parseCompilerMessages(lines);
+    if (!messages.empty() && messages.front().row == 0)
+        emit openLocation(messages.front().path, messages.front().line, messages.front().column);
 }
 
 // ---- TBrowserFrame ---------------------------------------------------------

@@ -63,8 +63,9 @@ signals:
     void captionChanged(const QString& caption);
     // A message line naming a file and line was double-clicked or Enter was
     // pressed on it. The path is as the compiler wrote it (relative paths are
-    // relative to the directory the compiler ran in).
-    void openLocation(const QString& path, int line);
+    // relative to the directory the compiler ran in); the column is that of
+    // the compiler's caret line, 0 when the message has none (see CompilerMessage).
+    void openLocation(const QString& path, int line, int column);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

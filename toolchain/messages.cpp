@@ -1,9 +1,12 @@
 #include "toolchain/messages.h"
 
+#include "toolchain/browser.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -110,9 +113,18 @@ QString countText(int n, const char* one, const char* many)
 
 } // namespace
 
-std::optional<MessageLocation> parseMessageLine(const QString& text)
+namespace {
+
+// Where a message line's location lies: the path ends at `colon`, the line
+// number runs to `end`; `javac` tells whether " KIND:" follows.
+struct LocatedLine {
+    Candidate at;
+    bool javac = false;
+    int number = 0;
+};
+
+std::optional<LocatedLine> locateMessageLine(QStringView line)
 {
-    const QStringView line = chomp(text);
     // Continuation lines, the echoed source line and the caret line are indented.
     if (line.isEmpty() || line[0].isSpace())
         return std::nullopt;
@@ -138,7 +150,130 @@ std::optional<MessageLocation> parseMessageLine(const QString& text)
     const int number = line.mid(chosen->colon + 1, chosen->end - chosen->colon - 1).toInt(&ok);
     if (!ok || number < 1)
         return std::nullopt;
-    return MessageLocation{line.left(chosen->colon).toString(), number};
+    return LocatedLine{*chosen, bool(javacForm), number};
+}
+
+// A caret line: blanks, then "^" and nothing after it but blanks. The column
+// is the 1-based place of the "^".
+int caretColumn(QStringView line)
+{
+    const qsizetype caret = line.indexOf(u'^');
+    if (caret < 0)
+        return 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (i != caret && !line[i].isSpace())
+            return 0;
+    }
+    return int(caret) + 1;
+}
+
+bool isJavaWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'$';
+}
+
+} // namespace
+
+std::optional<MessageLocation> parseMessageLine(const QString& text)
+{
+    const QStringView line = chomp(text);
+    const std::optional<LocatedLine> at = locateMessageLine(line);
+    if (!at)
+        return std::nullopt;
+    return MessageLocation{line.left(at->at.colon).toString(), at->number};
+}
+
+std::vector<CompilerMessage> parseCompilerMessages(const QStringList& lines)
+{
+    std::vector<CompilerMessage> out;
+    const int n = int(lines.size());
+    int i = 0;
+    while (i < n) {
+        const QStringView first = chomp(lines[i]);
+        const std::optional<LocatedLine> at = locateMessageLine(first);
+        if (!at) {
+            ++i;
+            continue;
+        }
+        CompilerMessage m;
+        m.path = first.left(at->at.colon).toString();
+        m.line = at->number;
+        m.row = i;
+        QStringView rest = first.mid(at->at.end + 1).trimmed();
+        if (at->javac) {
+            const qsizetype colon = rest.indexOf(u':');
+            const QStringView kind = rest.left(colon);
+            if (kind == u"warning")
+                m.severity = MessageSeverity::Warning;
+            else if (kind == u"note")
+                m.severity = MessageSeverity::Note;
+            rest = rest.mid(colon + 1).trimmed();
+        }
+        // The message's own lines: indented lines (or empty ones) up to the
+        // next line that stands at the left margin, except for an echoed
+        // source line that does, which the caret line follows.
+        int end = i + 1;
+        int caret = -1;
+        while (end < n) {
+            const QStringView l = chomp(lines[end]);
+            if (caret < 0) {
+                if (const int column = caretColumn(l)) {
+                    caret = end;
+                    m.column = column;
+                    ++end;
+                    continue;
+                }
+            }
+            if (!l.isEmpty() && !l[0].isSpace()) {
+                const bool echoed = caret < 0 && end + 1 < n && caretColumn(chomp(lines[end + 1])) > 0;
+                if (!echoed)
+                    break;
+            }
+            ++end;
+        }
+        // Before the echoed source (the line above the caret) the text goes on;
+        // without a caret line every following line belongs to the text.
+        const int textEnd = caret >= 0 ? caret - 1 : end;
+        QStringList text{rest.toString()};
+        for (int k = i + 1; k < textEnd; ++k)
+            text << chomp(lines[k]).trimmed().toString();
+        m.text = text.join(QLatin1Char('\n')).trimmed();
+        if (caret >= 0) {
+            QStringList details;
+            for (int k = caret + 1; k < end; ++k)
+                details << chomp(lines[k]).trimmed().toString();
+            m.details = details.join(QLatin1Char('\n')).trimmed();
+        }
+        out.push_back(std::move(m));
+        i = end;
+    }
+    return out;
+}
+
+std::vector<CompilerMessage> readCompilerMessages(const QString& captureFile, const QString& compilerDirectory)
+{
+    const CaptureLines capture = readCaptureLines(captureFile);
+    std::vector<CompilerMessage> messages = parseCompilerMessages(capture.lines());
+    for (CompilerMessage& m : messages)
+        m.path = resolveMessagePath(m.path, compilerDirectory);
+    return messages;
+}
+
+TextSpan wordAtColumn(QStringView lineText, int column)
+{
+    const int size = int(lineText.size());
+    const int at = std::clamp(column - 1, 0, size);
+    if (column < 1 || at >= size || lineText[at].isSpace())
+        return TextSpan{at, at};
+    if (!isJavaWordChar(lineText[at]))
+        return TextSpan{at, at + 1};
+    int start = at;
+    while (start > 0 && isJavaWordChar(lineText[start - 1]))
+        --start;
+    int end = at + 1;
+    while (end < size && isJavaWordChar(lineText[end]))
+        ++end;
+    return TextSpan{start, end};
 }
 
 MessageSummary summarizeMessages(const QStringList& lines)

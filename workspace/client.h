@@ -5,6 +5,9 @@
 #include "editor/editorhost.h"
 #include "platform/routing.h"
 #include "platform/filedata.h"
+#include "toolchain/messages.h"
+
+#include <QDateTime>
 
 #include <QMdiArea>
 #include <QPointer>
@@ -67,6 +70,17 @@ public:
     void CmStopCompiling();
     // Shows the messages of the last compilation again.
     void CmCompilerMessages();
+    // Next Message and Previous Message: the next (or previous) message of the
+    // last compilation that names a place, after the one gone to last, round
+    // from the end to the start; opens its file when no window shows it, puts
+    // the caret there with the word selected, and selects the message's row in
+    // the message window (shown when it is not).
+    void CmNextMessage();
+    void CmPreviousMessage();
+
+    // The messages of the last compilation that name a place, in order, their
+    // paths absolute (read from its capture file again when that changed).
+    const std::vector<CompilerMessage>& lastCompilationMessages();
 
     // The editor window that editor commands go to: the active window when it is
     // an editor window; none while an option window or the message window is
@@ -139,14 +153,26 @@ private:
     void initFinder();
     // Asks a window that is not an editor whether it may close.
     bool closeOther(QMdiSubWindow* w);
-    // Puts the caret on a line of a file, opening the file when no window shows it.
-    void openLocation(const QString& path, int line);
+    // The message window's request: the place of a message, its path as the
+    // compiler wrote it.
+    void openLocation(const QString& path, int line, int column);
+    // Puts the caret on a line and column of a file, with the word there
+    // selected, opening the file when no window shows it; false when the file
+    // is neither shown nor there.
+    bool showPlace(const QString& absolutePath, int line, int column);
+    void stepMessage(int step);
     friend QMdiSubWindow* holdOptionDialog(TFileMDIClient*, class QDialog*);
 
     CommandTable table_;
     std::unique_ptr<FindController> finder_;
     QList<QPointer<TBrowserFrame>> messageFrames_;
     bool messageActive_ = false;
+    // lastCompilationMessages(), and the state of the capture it was read from.
+    std::vector<CompilerMessage> messages_;
+    QString messagesCapture_;
+    QDateTime messagesModified_;
+    qint64 messagesSize_ = -1;
+    int messageIndex_ = -1;  // the message gone to last, -1 for none
 };
 
 // The text of a window's entry in the Window menu: its number (a mnemonic for

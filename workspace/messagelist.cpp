@@ -86,6 +86,55 @@ void TFileMDIClient::buildCompileCommands()
     table_.on(cmd::CompilerMessages, [this] { CmCompilerMessages(); });
     table_.enabler(cmd::CompilerMessages,
                    [](CommandState& s) { s.enabled = !lastCompilation().capture.isEmpty(); });
+    auto anyMessage = [this](CommandState& s) { s.enabled = !lastCompilationMessages().empty(); };
+    table_.on(cmd::NextMessage, [this] { CmNextMessage(); });
+    table_.enabler(cmd::NextMessage, anyMessage);
+    table_.on(cmd::PreviousMessage, [this] { CmPreviousMessage(); });
+    table_.enabler(cmd::PreviousMessage, anyMessage);
+}
+
+const std::vector<CompilerMessage>& TFileMDIClient::lastCompilationMessages()
+{
+    const CompilationRecord& last = lastCompilation();
+    const QFileInfo capture(last.capture);
+    const QDateTime modified = last.capture.isEmpty() ? QDateTime() : capture.lastModified();
+    const qint64 size = last.capture.isEmpty() ? -1 : capture.size();
+    if (last.capture != messagesCapture_ || modified != messagesModified_ || size != messagesSize_) {
+        messagesCapture_ = last.capture;
+        messagesModified_ = modified;
+        messagesSize_ = size;
+        messages_.clear();
+        if (!last.capture.isEmpty())
+            messages_ = readCompilerMessages(last.capture, last.directory);
+        messageIndex_ = -1;
+    }
+    return messages_;
+}
+
+void TFileMDIClient::CmNextMessage()
+{
+    stepMessage(1);
+}
+
+void TFileMDIClient::CmPreviousMessage()
+{
+    stepMessage(-1);
+}
+
+void TFileMDIClient::stepMessage(int step)
+{
+    const std::vector<CompilerMessage>& all = lastCompilationMessages();
+    if (all.empty())
+        return;
+    const int n = int(all.size());
+    messageIndex_ = messageIndex_ < 0 ? (step > 0 ? 0 : n - 1) : (messageIndex_ + step + n) % n;
+    const CompilerMessage m = all[size_t(messageIndex_)];
+    const QString capture = lastCompilation().capture;
+    if (!BrowserErr || BrowserErr->filename != capture)
+        CmFileErr(capture);
+    if (BrowserErr)
+        BrowserErr->SetSelIndex(m.row);
+    showPlace(m.path, m.line, m.column);
 }
 
 void TFileMDIClient::CmStopCompiling()
@@ -101,12 +150,26 @@ void TFileMDIClient::CmCompilerMessages()
         CmFileErr(capture);
 }
 
-void TFileMDIClient::openLocation(const QString& path, int line)
+void TFileMDIClient::openLocation(const QString& path, int line, int column)
 {
     // javac names the sources as it was given them: relative ones lie in the
     // directory it ran in, which the message window keeps.
     const QString ranIn = sender() ? sender()->property(CompilerDirectoryProperty).toString() : QString();
     const QString abs = resolveMessagePath(path, ranIn.isEmpty() ? curdir : ranIn);
+    // Next Message goes on from the message chosen in the list.
+    if (BrowserErr && sender() == BrowserErr && BrowserErr->filename == lastCompilation().capture) {
+        const int row = BrowserErr->currentIndex().row();
+        const std::vector<CompilerMessage>& all = lastCompilationMessages();
+        for (size_t i = 0; i < all.size(); ++i) {
+            if (all[i].row == row)
+                messageIndex_ = int(i);
+        }
+    }
+    showPlace(abs, line, column);
+}
+
+bool TFileMDIClient::showPlace(const QString& abs, int line, int column)
+{
     if (!QFileInfo(abs).isFile())
         showStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(abs));
     TFileMDIChild* target = nullptr;
@@ -116,17 +179,25 @@ void TFileMDIClient::openLocation(const QString& path, int line)
     }
     if (!target) {
         if (!QFileInfo(abs).isFile())
-            return;
+            return false;
         CmMRUFileOpenJava(abs);
         target = currentEditor();
-        if (!target)
-            return;
+        if (!target || target->editor()->fileName() != abs)
+            return false;
     }
     EditControl* e = target->editor();
     const QTextBlock b = e->document()->findBlockByNumber(std::max(0, line - 1));
-    if (b.isValid())
-        e->setTextCursor(QTextCursor(b));
+    if (b.isValid()) {
+        // The word selected, the caret at its start, where the column points
+        // when it points at a word's first character.
+        const TextSpan word = wordAtColumn(b.text(), column);
+        QTextCursor cur(b);
+        cur.setPosition(b.position() + word.end);
+        cur.setPosition(b.position() + word.start, QTextCursor::KeepAnchor);
+        e->setTextCursor(cur);
+    }
     e->ensureCursorVisible();
     setActiveSubWindow(target);
     e->setFocus();
+    return true;
 }
