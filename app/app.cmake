@@ -23,6 +23,7 @@ bp_add_test(test_workflow SOURCES tests/test_workflow.cpp LIBS bp_app)
 # Editing keys, the Modified field, and walking the compiler's messages.
 bp_add_test(test_editkeys SOURCES tests/test_editkeys.cpp LIBS bp_app)
 bp_add_test(test_messagewalk SOURCES tests/test_messagewalk.cpp LIBS bp_app)
+bp_add_test(test_marks SOURCES tests/test_marks.cpp LIBS bp_app)
 bp_add_test(test_startup SOURCES tests/test_startup.cpp LIBS bp_app)
 bp_add_test(test_shell SOURCES tests/test_shell.cpp LIBS bp_app)
 bp_add_test(test_badinput SOURCES tests/test_badinput.cpp LIBS bp_app)

@@ -136,6 +136,9 @@ void TFileMDIChild::buildCommands()
     table_.on(cmd::PrintSetup, [this] { CmFilePageSetup(); });
     table_.on(cmd::Print, [this] { CmFilePrint(); });
     table_.on(cmd::FormatFont, [this] { CmFormatFont(); });
+    table_.on(cmd::ZoomIn, [this] { te->zoomIn(); });
+    table_.on(cmd::ZoomOut, [this] { te->zoomOut(); });
+    table_.on(cmd::ZoomReset, [this] { te->zoomReset(); });
     table_.on(cmd::FileSaveAs, [this] { CmFileSaveAs(); });
     table_.enabler(cmd::FileSaveAs, [this](CommandState& s) {
         s.enabled = (IsNewFile || IsJava) && !te->isReadOnly();

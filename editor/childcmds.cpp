@@ -206,6 +206,7 @@ void TFileMDIChild::CmJavaC()
     }
     if (started) {
         ++g_compilations;
+        papa->compilationStarted();
         const QString text = QStringLiteral("Compiling: %1").arg(shown);
         papa->showStatus(text);
         showCompiling(this, text);
@@ -217,6 +218,7 @@ void TFileMDIChild::compileFinished(const CompileOutcome& o)
     const QString capture = runner_ ? runner_->captureFile() : QString();
     g_compilations = std::max(0, g_compilations - 1);
     clearCompiling(this);
+    papa->compilationEnded();
     auto status = [this](const QString& text) {
         papa->showStatus(text);
     };

@@ -28,4 +28,9 @@ public:
     // Shows the compiler's messages, read from the capture file, in the
     // message window.
     virtual void showCompilerMessages(const QString& captureFile) = 0;
+    // A compilation started: the marks of the last one go.
+    virtual void compilationStarted() = 0;
+    // A compilation ended (whatever its outcome): the places its messages name
+    // are marked in the windows that show them.
+    virtual void compilationEnded() = 0;
 };

@@ -94,6 +94,8 @@ void TFileMDIClient::buildCommands()
     table_.on(cmd::JavaArgs, [this] { CmJavaArgs(); });
     table_.on(cmd::GotoLine, [this] { CmGotoLine(); });
     buildCompileCommands();
+    table_.on(cmd::LineNumbers, [this] { CmLineNumbers(); });
+    table_.enabler(cmd::LineNumbers, [this](CommandState& s) { s.checked = lineNumbers_; });
 
     // The toolkit's window commands, available while any window is open.
     auto anyWindow = [this](CommandState& s) { s.enabled = !subWindowList().isEmpty(); };
@@ -147,7 +149,10 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
         edit->setFileName(QFileInfo(file).absoluteFilePath());
     QMdiSubWindow* active = activeSubWindow();
     const bool maximise = active && active->isMaximized();
+    edit->setLineNumbersVisible(lineNumbers_);
     auto* child = new TFileMDIChild(this, kind, edit, fromFile);
+    if (fromFile)
+        markMessages(child, true);
     connect(edit, &EditControl::filesDropped, this, [this](const QStringList& paths) {
         for (const QString& p : paths)
             openDropped(p);

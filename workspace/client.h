@@ -45,6 +45,12 @@ public:
     void showStatus(const QString& text) override;
     void fileUsed(const QString& path) override;
     void showCompilerMessages(const QString& captureFile) override { CmFileErr(captureFile); }
+    void compilationStarted() override;
+    void compilationEnded() override;
+
+    // Line Numbers: shows or hides the line numbers of every editor window.
+    void CmLineNumbers();
+    bool lineNumbersShown() const { return lineNumbers_; }
 
     // Commands that need no editor window. The New and Open commands make
     // their kind's file-dialog record the current one (FileData), also when
@@ -164,6 +170,10 @@ private:
     friend QMdiSubWindow* holdOptionDialog(TFileMDIClient*, class QDialog*);
 
     CommandTable table_;
+    bool lineNumbers_ = true;
+    // Marks the places the last compilation's messages name in a window; a
+    // window opened after the compilation only when its file is not newer.
+    void markMessages(TFileMDIChild* window, bool openedLater);
     std::unique_ptr<FindController> finder_;
     QList<QPointer<TBrowserFrame>> messageFrames_;
     bool messageActive_ = false;

@@ -201,3 +201,64 @@ bool TFileMDIClient::showPlace(const QString& abs, int line, int column)
     e->setFocus();
     return true;
 }
+
+// ---------------------------------------------------------------- marks in the text
+
+namespace {
+
+QString samePlace(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+}  // namespace
+
+void TFileMDIClient::compilationStarted()
+{
+    for (TFileMDIChild* w : editors())
+        w->editor()->clearMessageMarks();
+}
+
+void TFileMDIClient::compilationEnded()
+{
+    for (TFileMDIChild* w : editors())
+        markMessages(w, false);
+}
+
+void TFileMDIClient::markMessages(TFileMDIChild* window, bool openedLater)
+{
+    EditControl* edit = window->editor();
+    if (edit->fileName().isEmpty())
+        return;
+    const std::vector<CompilerMessage>& all = lastCompilationMessages();
+    if (all.empty())
+        return;
+    const QString file = samePlace(edit->fileName());
+    // A file saved since the compilation may no longer have its lines where
+    // the messages put them.
+    if (openedLater && QFileInfo(file).lastModified() > QFileInfo(lastCompilation().capture).lastModified())
+        return;
+    QList<MessageMark> marks;
+    for (const CompilerMessage& m : all) {
+        if (m.severity == MessageSeverity::Note || samePlace(m.path) != file)
+            continue;
+        MessageMark mark;
+        mark.line = m.line;
+        mark.column = m.column;
+        mark.severity =
+            m.severity == MessageSeverity::Warning ? MessageMark::Severity::Warning : MessageMark::Severity::Error;
+        mark.text = m.details.isEmpty() ? m.text : m.text + QLatin1Char('\n') + m.details;
+        marks << mark;
+    }
+    if (!marks.isEmpty())
+        edit->setMessageMarks(marks);
+}
+
+void TFileMDIClient::CmLineNumbers()
+{
+    lineNumbers_ = !lineNumbers_;
+    for (TFileMDIChild* w : editors())
+        w->editor()->setLineNumbersVisible(lineNumbers_);
+}
