@@ -37,13 +37,15 @@ int main(int argc, char** argv)
     // 1,000 lines: fields and small methods, one error near the end.
     QByteArray text = "import java.util.*;\npublic class Big {\n";
     int lines = 2;
-    for (int i = 0; lines < 997; ++i) {
+    for (int i = 0; lines + 5 <= 998; ++i) {
         text += "    private final List<String> names" + QByteArray::number(i) + " = new ArrayList<>();\n";
         text += "    int count" + QByteArray::number(i) + "(String s) {\n";
         text += "        int n = 0; for (char c : s.toCharArray()) if (c == 'a') n++;\n";
         text += "        return n + names" + QByteArray::number(i) + ".size();\n    }\n";
         lines += 5;
     }
+    for (; lines < 998; ++lines)
+        text += "    // nothing\n";
     text += "    int broken() { return \"not a number\"; }\n}\n";
     lines += 2;
     const QString file = dir + "/Big.java";
