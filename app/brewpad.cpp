@@ -1,7 +1,7 @@
 #include "app/brewpad.h"
 
-#include "app/dialogs.h"
-#include "app/ids.h"
+#include "platform/dialogs.h"
+#include "resources/commands.h"
 #include "app/inistore.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
@@ -113,6 +113,22 @@ TMDIFileApp::TMDIFileApp(const Options& options) : options_(options)
     table_.enabler(cmd::ToggleHint, [this](CommandState& s) { CeToggleHint(s); });
     table_.on(cmd::ToggleBar, [this] { CmToggleBar(); });
     initRecentFiles();
+}
+
+TMDIFileApp::~TMDIFileApp()
+{
+    qApp->removeEventFilter(this);
+    if (idle_)
+        idle_->stop();
+    if (Client)
+        QObject::disconnect(Client, nullptr, this, nullptr);
+    TMainFrame* frame = Frame;
+    Frame = nullptr;
+    Client = nullptr;
+    delete frame;
+    Frame = nullptr;
+    recent_.reset();
+    ini_.reset();
 }
 
 void TMDIFileApp::InitMainWindow()

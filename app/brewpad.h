@@ -1,7 +1,7 @@
 // The application object and its main frame: menus, accelerators, tool bar,
 // status bar and the routing of commands.
 #pragma once
-#include "app/commands.h"
+#include "platform/routing.h"
 
 #include <QHash>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "app/cmdline.h"
 
-#include "app/dialogs.h"
+#include "platform/dialogs.h"
 #include "workspace/client.h"
 
 #include <QCommandLineParser>

@@ -1,8 +1,8 @@
 // The recent-file list of the File menu, kept in Brewpad.ini.
 #include "app/brewpad.h"
 
-#include "app/dialogs.h"
-#include "app/ids.h"
+#include "platform/dialogs.h"
+#include "resources/commands.h"
 #include "app/inistore.h"
 #include "workspace/client.h"
 
@@ -17,22 +17,6 @@ void TMDIFileApp::initRecentFiles()
     // The store is set up before any window exists; its capacity is written at once.
     ini_ = std::make_unique<IniStore>(QFileInfo(options_.iniFile).absoluteFilePath());
     recent_ = std::make_unique<RecentFiles>(*ini_, 8);
-}
-
-TMDIFileApp::~TMDIFileApp()
-{
-    qApp->removeEventFilter(this);
-    if (idle_)
-        idle_->stop();
-    if (Client)
-        QObject::disconnect(Client, nullptr, this, nullptr);
-    TMainFrame* frame = Frame;
-    Frame = nullptr;
-    Client = nullptr;
-    delete frame;
-    Frame = nullptr;
-    recent_.reset();
-    ini_.reset();
 }
 
 void TMDIFileApp::fillRecentFiles()

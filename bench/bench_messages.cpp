@@ -1,7 +1,7 @@
 // Loading a compiler capture of 100,000 lines into the message window, against
 // reading the same file line by line with std::getline; then scrolling to its end.
 // With --big, a further run on a capture of about 200 MB (not part of the ratio).
-#include "project/browser.h"
+#include "toolchain/browser.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,11 @@
-# Configuration file, tool discovery and the "Config" wait window.
+# config/: the configuration file, the tool-path globals, the search for the Java
+# tools and the "Config" wait window. Includes platform/.
 add_library(bp_config STATIC
   config/cfgfile.cpp
+  config/toolpaths.cpp
   config/search.cpp
   config/waitwindow.cpp)
-target_link_libraries(bp_config PUBLIC bp_common bp_platform Qt6::Widgets)
+target_link_libraries(bp_config PUBLIC bp_platform Qt6::Widgets)
 
 bp_add_test(test_config_file SOURCES tests/test_config_file.cpp LIBS bp_config)
 bp_add_test(test_config_walk SOURCES tests/test_config_walk.cpp LIBS bp_config)

@@ -1,6 +1,6 @@
 #include "config/search.h"
 
-#include "app/dialogs.h"
+#include "platform/dialogs.h"
 #include "config/cfgfile.h"
 #include "config/toolpaths.h"
 

@@ -1,6 +1,6 @@
 #include "config/waitwindow.h"
 
-#include "app/dialogs.h"
+#include "platform/dialogs.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

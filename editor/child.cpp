@@ -1,26 +1,27 @@
 #include "editor/child.h"
 
-#include "app/dialogs.h"
-#include "app/ids.h"
+#include "platform/dialogs.h"
+#include "resources/commands.h"
 #include "editor/editcontrol.h"
 #include "editor/finddlg.h"
-#include "workspace/client.h"
+#include "editor/editorhost.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMdiArea>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTimer>
 
-TFileMDIChild::TFileMDIChild(TFileMDIClient* parent, const QString& kind, EditControl* edit, bool fromFile)
+TFileMDIChild::TFileMDIChild(EditorHost* parent, const QString& kind, EditControl* edit, bool fromFile)
     : QMdiSubWindow(nullptr), papa(parent), te(edit), kind_(kind)
 {
     setWidget(edit);
     setAttribute(Qt::WA_DeleteOnClose);
     ProjJavaData.clear();
-    if (papa->FileData)
-        FileData = std::make_unique<FileDialogRecord>(*papa->FileData);
+    if (const FileDialogRecord* record = papa->fileDialogRecord())
+        FileData = std::make_unique<FileDialogRecord>(*record);
     if (kind.startsWith(QLatin1String("jpr"))) {
         IsJpr = true;
         ProjData = &ProjJavaData;
@@ -43,9 +44,9 @@ TFileMDIChild::TFileMDIChild(TFileMDIClient* parent, const QString& kind, EditCo
     updateCaption();
     buildCommands();
     // The edit control's search commands.
-    te->commands().on(cmd::Find, [this] { papa->finder->showFind(); });
-    te->commands().on(cmd::Replace, [this] { papa->finder->showReplace(); });
-    te->commands().on(cmd::FindNext, [this] { papa->finder->findNext(); });
+    te->commands().on(cmd::Find, [this] { papa->finder()->showFind(); });
+    te->commands().on(cmd::Replace, [this] { papa->finder()->showReplace(); });
+    te->commands().on(cmd::FindNext, [this] { papa->finder()->findNext(); });
     UpdateTextFields();
     if (!IsNewFile)
         SetFileType();
@@ -57,7 +58,7 @@ TFileMDIChild::TFileMDIChild(TFileMDIClient* parent, const QString& kind, EditCo
             scheduleDiskCheck();
     });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state == Qt::ApplicationActive && papa->activeSubWindow() == this)
+        if (state == Qt::ApplicationActive && mdiArea() && mdiArea()->activeSubWindow() == this)
             scheduleDiskCheck();
     });
 }
@@ -86,8 +87,7 @@ void TFileMDIChild::checkDisk()
     // Other text: the classes compiled before are not this text's.
     IsCompiled = false;
     SetFileType();
-    if (papa->onStatus)
-        papa->onStatus(QStringLiteral("The file %1 was changed on disk and has been loaded again.").arg(te->fileName()));
+    papa->showStatus(QStringLiteral("The file %1 was changed on disk and has been loaded again.").arg(te->fileName()));
 }
 
 
@@ -160,8 +160,8 @@ bool TFileMDIChild::saveFile()
     if (te->fileName().isEmpty())
         return true;  // an unchanged new window: nothing to reload
     afterSave();
-    if (wasUntitled && papa->onFileUsed)
-        papa->onFileUsed(te->fileName());
+    if (wasUntitled)
+        papa->fileUsed(te->fileName());
     return true;
 }
 
@@ -178,8 +178,7 @@ void TFileMDIChild::CmFileSaveAs()
     IsNewFile = false;
     IsCompiled = false;
     SetFileType();
-    if (papa->onFileUsed)
-        papa->onFileUsed(te->fileName());
+    papa->fileUsed(te->fileName());
 }
 
 void TFileMDIChild::CmFormatFont()

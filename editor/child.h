@@ -1,22 +1,22 @@
 // The editor window of one file inside the workspace: a Java source ("JAVA") or
 // a Java project ("jpr"). Its whole client area is the edit control.
 #pragma once
-#include "app/commands.h"
-#include "workspace/filedata.h"
+#include "platform/routing.h"
+#include "platform/filedata.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <memory>
 
 class EditControl;
-class TFileMDIClient;
+class EditorHost;
 class JavacRunner;
 struct CompileOutcome;
 
 class TFileMDIChild : public QMdiSubWindow, public CommandTarget {
     Q_OBJECT
 public:
-    TFileMDIChild(TFileMDIClient* parent, const QString& kind, EditControl* edit, bool fromFile);
+    TFileMDIChild(EditorHost* parent, const QString& kind, EditControl* edit, bool fromFile);
     ~TFileMDIChild() override;
 
     CommandTable& commands() override { return table_; }
@@ -56,7 +56,7 @@ public:
 
     // Members of the window.
     std::unique_ptr<QObject> Project;  // set for a project opened from its file
-    TFileMDIClient* papa = nullptr;
+    EditorHost* papa = nullptr;  // the workspace that holds the window
     std::unique_ptr<FileDialogRecord> FileData;
     FileDialogRecord* ProjData = nullptr;
     FileDialogRecord ProjJavaData;

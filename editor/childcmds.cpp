@@ -1,6 +1,6 @@
 // Commands of the editor window that hand over to other parts of the program:
 // classification, printing, line-end conversion, compiling and running.
-#include "app/dialogs.h"
+#include "platform/dialogs.h"
 #include "toolchain/classify.h"
 #include "toolchain/compile.h"
 #include "toolchain/messages.h"
@@ -12,7 +12,8 @@
 #include "editor/unix2dos.h"
 #include "print/printing.h"
 #include "project/projfile.h"
-#include "workspace/client.h"
+#include "toolchain/projectscan.h"
+#include "editor/editorhost.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -46,18 +47,19 @@ void TFileMDIChild::SetFileType()
 
 void TFileMDIChild::CmFilePageSetup()
 {
-    if (papa->lpr)
-        papa->lpr->CmFilePageSetup(this);
+    if (TRulerWin* host = papa->printHost())
+        host->CmFilePageSetup(this);
 }
 
 void TFileMDIChild::CmFilePrint()
 {
-    if (!papa->lpr)
+    TRulerWin* host = papa->printHost();
+    if (!host)
         return;
     QString name = FileData ? FileData->fileName : QString();
     if (name.isEmpty())
         name = te->fileName().isEmpty() ? QStringLiteral("Untitled") : te->fileName();
-    papa->lpr->CmFilePrint(name, *te->document(), this);
+    host->CmFilePrint(name, *te->document(), this);
 }
 
 // ---------------------------------------------------------------- line ends
@@ -205,8 +207,7 @@ void TFileMDIChild::CmJavaC()
         ++g_compilations;
     if (started) {
         const QString text = QStringLiteral("Compiling: %1").arg(shown);
-        if (papa->onStatus)
-            papa->onStatus(text);
+        papa->showStatus(text);
         showCompiling(this, text);
     }
 }
@@ -217,8 +218,7 @@ void TFileMDIChild::compileFinished(const CompileOutcome& o)
     g_compilations = std::max(0, g_compilations - 1);
     clearCompiling(this);
     auto status = [this](const QString& text) {
-        if (papa->onStatus)
-            papa->onStatus(text);
+        papa->showStatus(text);
     };
     switch (o.kind) {
     case CompileOutcome::Success: {
@@ -238,7 +238,7 @@ void TFileMDIChild::compileFinished(const CompileOutcome& o)
     }
     case CompileOutcome::Failed:
         IsCompiled = false;
-        papa->CmFileErr(capture);
+        papa->showCompilerMessages(capture);
         break;
     case CompileOutcome::Stopped:
         IsCompiled = false;

@@ -1,7 +1,7 @@
 #include "editor/editcontrol.h"
 
-#include "app/dialogs.h"
-#include "app/ids.h"
+#include "platform/dialogs.h"
+#include "resources/commands.h"
 #include "editor/textdoc.h"
 
 #include <QApplication>

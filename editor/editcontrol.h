@@ -2,11 +2,11 @@
 // it, reloads it, asks before discarding modified text, and carries the editing
 // commands (undo, clipboard, delete, clear all, find, replace, find next).
 #pragma once
-#include "app/commands.h"
-#include "app/dialogs.h"
+#include "platform/routing.h"
+#include "platform/dialogs.h"
 #include "editor/diskfile.h"
 #include "editor/textfile.h"
-#include "workspace/filedata.h"
+#include "platform/filedata.h"
 
 #include <QTextEdit>
 

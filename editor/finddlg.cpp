@@ -1,6 +1,6 @@
 #include "editor/finddlg.h"
 
-#include "app/dialogs.h"
+#include "platform/dialogs.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,6 +1,11 @@
-add_library(bp_platform STATIC platform/host.cpp)
-target_link_libraries(bp_platform PUBLIC Qt6::Core)
+# platform/: what differs between hosts (paths, volumes, terminal, keyboard), and
+# the program's seams to the desktop: the dialog interface, the file-dialog
+# records and the routing of commands. Includes no other folder.
+add_library(bp_platform STATIC
+  platform/host.cpp
+  platform/keyboard.cpp
+  platform/dialogs.cpp
+  platform/filedata.cpp)
+target_link_libraries(bp_platform PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport ${CMAKE_DL_LIBS})
 
-# Keyboard lock states need the GUI.
-add_library(bp_keyboard STATIC platform/keyboard.cpp)
-target_link_libraries(bp_keyboard PUBLIC Qt6::Gui ${CMAKE_DL_LIBS})
+bp_add_test(test_dialogs SOURCES tests/test_dialogs.cpp LIBS bp_platform)

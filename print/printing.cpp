@@ -1,6 +1,6 @@
 #include "print/printing.h"
 
-#include "app/dialogs.h"
+#include "platform/dialogs.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

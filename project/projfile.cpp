@@ -1,11 +1,9 @@
-// Reading Java project files and classifying their entries.
+// Reading Java project files.
 #include "project/projfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include "toolchain/classify.h"
 
 namespace {
 
@@ -69,38 +67,4 @@ QStringList projectCompileEntries(const QByteArray& contents)
         entries << QFile::decodeName(line.toByteArray());
     });
     return entries;
-}
-
-bool scanProject(const QString& projectPath, ProjectClassification* result)
-{
-    ProjectClassification found;
-    QByteArray contents;
-    if (!readProjectFile(projectPath, &contents)) {
-        if (result)
-            *result = found;
-        return false;
-    }
-    const QDir projectDir = QFileInfo(projectPath).absoluteDir();
-    for (const QString& entry : projectScanPaths(contents)) {
-        const ScanResult r = scanJavaFile(projectDir.filePath(entry));
-        applyVerdict(r.verdict, true, found.main, found.applet, found.package);
-        if (!r.className.isEmpty())
-            found.className = r.className;
-    }
-    if (result)
-        *result = found;
-    return true;
-}
-
-void classifyProject(const QString& projectPath, bool& IsJavaMain, bool& IsJavaApplet, bool& IsPackage,
-                     QString& classename)
-{
-    ProjectClassification found;
-    if (!scanProject(projectPath, &found))
-        return;
-    IsJavaMain = IsJavaMain || found.main;
-    IsJavaApplet = IsJavaApplet || found.applet;
-    IsPackage = IsPackage || found.package;
-    if (!found.className.isEmpty())
-        classename = found.className;
 }

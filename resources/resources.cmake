@@ -1,7 +1,9 @@
-# The program's icons, compiled in from brewpad.qrc. The library is static, so
-# every program that uses it calls initBrewpadResources() (resources/resources.h)
-# once before loading ":/icons/...".
+# resources/: the command table (ids, captions, keys, hints, icon names) and the
+# icons compiled in from brewpad.qrc. Includes no other folder. The library is
+# static, so every program that loads icons calls initBrewpadResources()
+# (resources/resources.h) once before loading ":/icons/...".
 add_library(bp_resources STATIC
+  resources/commands.cpp
   resources/resources.cpp
   resources/resources.h
   resources/brewpad.qrc)

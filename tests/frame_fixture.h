@@ -2,7 +2,7 @@
 // scripted dialogs and without the start-up configuration search.
 #pragma once
 #include "app/brewpad.h"
-#include "app/ids.h"
+#include "resources/commands.h"
 #include "toolchain/settings.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"

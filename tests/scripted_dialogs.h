@@ -2,8 +2,8 @@
 // Nothing blocks: an unscripted question gets Cancel (or No for Yes/No) and an
 // unscripted file dialog is cancelled.
 #pragma once
-#include "app/dialogs.h"
-#include "workspace/filedata.h"
+#include "platform/dialogs.h"
+#include "platform/filedata.h"
 
 #include <QFont>
 #include <QString>

@@ -9,7 +9,7 @@
 
 #include "toolchain/compile.h"
 #include "config/toolpaths.h"
-#include "project/browser.h"
+#include "toolchain/browser.h"
 #include "project/projfile.h"
 
 #include <QImage>

@@ -1,6 +1,6 @@
 // The Qt message box behind dialogs(): what it shows, what each button answers,
 // and Ctrl+C copying the whole message.
-#include "app/dialogs.h"
+#include "platform/dialogs.h"
 
 #include <QApplication>
 #include <QClipboard>

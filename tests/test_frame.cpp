@@ -3,7 +3,7 @@
 
 #include "toolchain/mdidlg.h"
 #include "editor/finddlg.h"
-#include "project/browser.h"
+#include "toolchain/browser.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -528,13 +528,13 @@ TEST_F(FrameTest, F3RunsNextWhileNextIsEnabled)
 {
     // Without an editor window Next is disabled and F3 does nothing.
     QTest::keyClick(app->Frame, Qt::Key_F3);
-    EXPECT_EQ(client()->finder->findDialog(), nullptr);
+    EXPECT_EQ(client()->finder()->findDialog(), nullptr);
     // With one, Next without an earlier search opens Find, as the menu item does.
     TFileMDIChild* c = newJava();
     QTest::keyClick(c->editor(), Qt::Key_F3);
-    ASSERT_NE(client()->finder->findDialog(), nullptr);
-    EXPECT_TRUE(client()->finder->findDialog()->isVisible());
-    client()->finder->findDialog()->close();
+    ASSERT_NE(client()->finder()->findDialog(), nullptr);
+    EXPECT_TRUE(client()->finder()->findDialog()->isVisible());
+    client()->finder()->findDialog()->close();
 }
 
 TEST_F(FrameTest, StatusBarSeparatesItsIndicatorsAndReadsAsItShows)

@@ -1,6 +1,6 @@
 // The owner-drawn list and the message window on real files and real widgets.
 #include "toolchain/settings.h"
-#include "project/browser.h"
+#include "toolchain/browser.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,6 +8,7 @@
 
 #include "toolchain/classify.h"
 #include "project/projfile.h"
+#include "toolchain/projectscan.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "toolchain/mdidlg.h"
 #include "config/toolpaths.h"
 #include "toolchain/settings.h"
-#include "project/browser.h"
+#include "toolchain/browser.h"
 
 #include <QCheckBox>
 #include <QMenu>

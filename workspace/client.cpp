@@ -1,7 +1,7 @@
 #include "workspace/client.h"
 
-#include "app/dialogs.h"
-#include "app/ids.h"
+#include "platform/dialogs.h"
+#include "resources/commands.h"
 #include "toolchain/mdidlg.h"
 #include "toolchain/settings.h"
 #include "config/toolpaths.h"
@@ -10,7 +10,7 @@
 #include "editor/finddlg.h"
 #include "editor/highlighter.h"
 #include "config/search.h"
-#include "project/browser.h"
+#include "toolchain/browser.h"
 
 #include <QApplication>
 #include <QResizeEvent>
@@ -418,4 +418,16 @@ QString windowMenuText(int number, const QString& caption)
     text.replace(QLatin1Char('&'), QLatin1String("&&"));
     return number <= 9 ? QStringLiteral("&%1 %2").arg(number).arg(text)
                        : QStringLiteral("%1 %2").arg(number).arg(text);
+}
+
+void TFileMDIClient::showStatus(const QString& text)
+{
+    if (onStatus)
+        onStatus(text);
+}
+
+void TFileMDIClient::fileUsed(const QString& path)
+{
+    if (onFileUsed)
+        onFileUsed(path);
 }

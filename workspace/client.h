@@ -2,8 +2,9 @@
 // windows and the compiler-message window. It settles the tool paths at start,
 // keeps the file-dialog records and carries the commands that need no editor.
 #pragma once
-#include "app/commands.h"
-#include "workspace/filedata.h"
+#include "editor/editorhost.h"
+#include "platform/routing.h"
+#include "platform/filedata.h"
 
 #include <QMdiArea>
 #include <QPointer>
@@ -18,7 +19,7 @@ class EditControl;
 class toolsfind;
 class FindController;
 
-class TFileMDIClient : public QMdiArea, public CommandTarget {
+class TFileMDIClient : public QMdiArea, public CommandTarget, public EditorHost {
     Q_OBJECT
 public:
     enum class Startup { SettleConfiguration, SkipConfiguration };
@@ -26,6 +27,14 @@ public:
     ~TFileMDIClient() override;
 
     CommandTable& commands() override { return table_; }
+
+    // What the editor windows ask of their workspace.
+    const FileDialogRecord* fileDialogRecord() const override { return FileData; }
+    FindController* finder() override { return finder_.get(); }
+    TRulerWin* printHost() override { return lpr; }
+    void showStatus(const QString& text) override;
+    void fileUsed(const QString& path) override;
+    void showCompilerMessages(const QString& captureFile) override { CmFileErr(captureFile); }
 
     void CmFileNewJava();
     void CmFileOpenJava();
@@ -84,7 +93,6 @@ public:
     FileDialogRecord FileJprData;
     FileDialogRecord* FileData = nullptr;
     QPointer<TFileMDIChild> EditJAVACntl;
-    std::unique_ptr<FindController> finder;
 
     // Called when a Java source or project is opened or saved under a new name.
     std::function<void(const QString&)> onFileUsed;
@@ -118,6 +126,7 @@ private:
     friend QMdiSubWindow* holdOptionDialog(TFileMDIClient*, class QDialog*);
 
     CommandTable table_;
+    std::unique_ptr<FindController> finder_;
     QList<QPointer<TBrowserFrame>> messageFrames_;
     bool messageActive_ = false;
 };

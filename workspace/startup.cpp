@@ -1,5 +1,5 @@
 // Start-up of the workspace: the tool configuration and the workspace's helpers.
-#include "app/dialogs.h"
+#include "platform/dialogs.h"
 #include "toolchain/messages.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
@@ -32,7 +32,7 @@ void TFileMDIClient::settleConfiguration()
 
 void TFileMDIClient::initFinder()
 {
-    finder = std::make_unique<FindController>(this, [this]() -> QTextEdit* {
+    finder_ = std::make_unique<FindController>(this, [this]() -> QTextEdit* {
         TFileMDIChild* c = currentEditor();
         return c ? c->editor() : nullptr;
     });

@@ -36,7 +36,7 @@ bp_add_fuzzer(fuzz_classify
 # FnMatch lives with the tool search, which needs the shared pieces.
 bp_add_fuzzer(fuzz_fnmatch
   SOURCES ${BP_FUZZ_DIR}/fuzz_fnmatch.cpp config/search.cpp config/cfgfile.cpp platform/host.cpp
-          app/ids.cpp app/dialogs.cpp workspace/filedata.cpp config/toolpaths.cpp toolchain/settings.cpp
+          resources/commands.cpp platform/dialogs.cpp platform/filedata.cpp config/toolpaths.cpp toolchain/settings.cpp
   LIBS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport)
 
 bp_add_fuzzer(fuzz_unix2dos
@@ -44,7 +44,7 @@ bp_add_fuzzer(fuzz_unix2dos
   LIBS Qt6::Core)
 
 bp_add_fuzzer(fuzz_project
-  SOURCES ${BP_FUZZ_DIR}/fuzz_project.cpp project/projfile.cpp toolchain/classify.cpp platform/host.cpp
+  SOURCES ${BP_FUZZ_DIR}/fuzz_project.cpp project/projfile.cpp
   LIBS Qt6::Core)
 
 bp_add_fuzzer(fuzz_messages

@@ -1,4 +1,4 @@
-#include "project/odlistbx.h"
+#include "toolchain/odlistbx.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "project/browser.h"
+#include "toolchain/browser.h"
 
-#include "app/ids.h"
+#include "resources/commands.h"
 #include "toolchain/messages.h"
 #include "toolchain/settings.h"
 #include "platform/host.h"

@@ -1,4 +1,4 @@
-#include "workspace/filedata.h"
+#include "platform/filedata.h"
 
 #include <QFileInfo>
 #include <QStringList>

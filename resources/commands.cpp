@@ -1,4 +1,4 @@
-#include "app/ids.h"
+#include "resources/commands.h"
 
 #include <QHash>
 

@@ -1,6 +1,6 @@
-#include "app/dialogs.h"
+#include "platform/dialogs.h"
 
-#include "workspace/filedata.h"
+#include "platform/filedata.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,8 +1,8 @@
 // The list window that shows the lines of a text file, one item per line: the
 // compiler-message window of the workspace.
 #pragma once
-#include "app/commands.h"
-#include "project/odlistbx.h"
+#include "platform/routing.h"
+#include "toolchain/odlistbx.h"
 
 #include <QFrame>
 #include <QPointer>

@@ -1,55 +1,12 @@
-// Java project commands: a project is a text file listing one source per line,
-// shown and edited in an editor window of kind "jpr".
-#include "app/dialogs.h"
+// The project commands of an editor window showing a project (kind "jpr"):
+// Save Project, Save As Project, Add Node and Del Node.
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "editor/textdoc.h"
-#include "workspace/client.h"
+#include "platform/dialogs.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
-
-void TFileMDIClient::CmNewJavaProj()
-{
-    FileData = &FileJprData;
-    EditJAVACntl = nullptr;
-    EditJAVACntl = openEditor(QStringLiteral("jpr"), QString());
-    EditJAVACntl->editor()->setLineEnd(TextFormat::LineEnd::CRLF);
-}
-
-void TFileMDIClient::CmOpenJavaProj()
-{
-    EditJAVACntl = nullptr;
-    FileData = &FileJprData;
-    if (!dialogs().openFile(this, FileJprData))
-        return;
-    CmOpenJavaProjFile(FileJprData.fileName);
-}
-
-void TFileMDIClient::CmOpenJavaProjFile(const QString& name)
-{
-    EditJAVACntl = nullptr;
-    FileData = &FileJprData;
-    FileJprData.fileName = name;
-    TFileMDIChild* w = openEditor(QStringLiteral("jpr"), name);
-    if (!w)
-        return;
-    EditJAVACntl = w;
-    // The mark of a project read from its file: only such a window is classified.
-    w->Project = std::make_unique<QObject>();
-    if (onFileUsed)
-        onFileUsed(name);
-}
-
-void TFileMDIClient::CmViewJavaProj()
-{
-    if (!EditJAVACntl || !subWindowList().contains(EditJAVACntl.data()))
-        return;
-    if (EditJAVACntl->isMinimized())
-        EditJAVACntl->showNormal();
-    setActiveSubWindow(EditJAVACntl);
-    EditJAVACntl->editor()->setFocus();
-}
 
 // A project saves exactly as the editor's Save and Save As do; the save
 // classifies the project's sources when it was opened from its file.

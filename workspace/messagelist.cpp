@@ -1,12 +1,12 @@
 // The workspace's compiler-message window and option windows.
-#include "app/ids.h"
+#include "resources/commands.h"
 #include "toolchain/compile.h"
 #include "toolchain/mdidlg.h"
 #include "toolchain/messages.h"
 #include "toolchain/settings.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
-#include "project/browser.h"
+#include "toolchain/browser.h"
 #include "workspace/client.h"
 
 #include <QCloseEvent>

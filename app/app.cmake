@@ -1,0 +1,31 @@
+# app/: the entry point, the application object, the main frame with its menus,
+# tool bar, accelerators and status bar, the recent-file list and its
+# "Brewpad.ini" store, and the command line. Includes every other folder.
+add_library(bp_app STATIC
+  app/brewpad.cpp
+  app/recent.cpp
+  app/cmdline.cpp
+  app/inistore.cpp)
+target_link_libraries(bp_app PUBLIC bp_workspace bp_resources Qt6::Widgets Qt6::PrintSupport)
+
+set_source_files_properties(app/cmdline.cpp PROPERTIES COMPILE_DEFINITIONS BREWPAD_VERSION="${PROJECT_VERSION}")
+
+qt_add_executable(brewpad app/main.cpp)
+target_link_libraries(brewpad PRIVATE bp_app)
+
+bp_add_test(test_inistore SOURCES tests/test_inistore.cpp LIBS bp_app)
+bp_add_test(test_frame SOURCES tests/test_frame.cpp LIBS bp_app)
+bp_add_test(test_editor SOURCES tests/test_editor.cpp LIBS bp_app)
+bp_add_test(test_savefiles SOURCES tests/test_savefiles.cpp LIBS bp_app)
+bp_add_test(test_workflow SOURCES tests/test_workflow.cpp LIBS bp_app)
+bp_add_test(test_startup SOURCES tests/test_startup.cpp LIBS bp_app)
+bp_add_test(test_shell SOURCES tests/test_shell.cpp LIBS bp_app)
+bp_add_test(test_badinput SOURCES tests/test_badinput.cpp LIBS bp_app)
+# The command line: files opened at start through the window, and the built
+# program's --help and --version.
+bp_add_test(test_cmdline SOURCES tests/test_cmdline.cpp LIBS bp_app)
+target_compile_definitions(test_cmdline PRIVATE BREWPAD_PROGRAM="$<TARGET_FILE:brewpad>"
+                                                BREWPAD_VERSION="${PROJECT_VERSION}")
+add_dependencies(test_cmdline brewpad)
+
+bp_add_bench(bench_open SOURCES bench/bench_open.cpp LIBS bp_app)

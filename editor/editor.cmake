@@ -1,0 +1,24 @@
+# editor/: the editor window of one file and its commands, the edit control, text
+# files with their encodings and line breaks, safe writing of the user's files,
+# line-end conversion, syntax colouring, and Find and Replace.
+# Includes toolchain/, print/, project/, config/, platform/ and resources/.
+add_library(bp_editor STATIC
+  editor/child.cpp
+  editor/childcmds.cpp
+  editor/projectcmds.cpp
+  editor/editcontrol.cpp
+  editor/textfile.cpp
+  editor/textdoc.cpp
+  editor/diskfile.cpp
+  editor/unix2dos.cpp
+  editor/finddlg.cpp
+  editor/highlighter.cpp)
+target_link_libraries(bp_editor PUBLIC bp_toolchain bp_print Qt6::Widgets Qt6::PrintSupport)
+
+bp_add_test(test_find SOURCES tests/test_find.cpp LIBS bp_editor)
+bp_add_test(test_highlighter SOURCES tests/test_highlighter.cpp LIBS bp_editor)
+bp_add_test(test_unix2dos SOURCES tests/test_unix2dos.cpp LIBS bp_editor)
+bp_add_test(test_diskfile SOURCES tests/test_diskfile.cpp LIBS bp_editor)
+
+bp_add_bench(bench_highlight SOURCES bench/bench_highlight.cpp LIBS bp_editor)
+bp_add_bench(bench_unix2dos SOURCES bench/bench_unix2dos.cpp LIBS bp_editor)

@@ -1,0 +1,31 @@
+// What an editor window needs from the window that holds it. The workspace
+// implements it and hands itself to each editor window it creates; the editor
+// knows nothing else of its container.
+#pragma once
+
+#include <QString>
+
+struct FileDialogRecord;
+class FindController;
+class TRulerWin;
+
+class EditorHost {
+public:
+    virtual ~EditorHost() = default;
+
+    // The file-dialog record of the kind of file being opened; a new editor
+    // window starts from a copy of it. Null when there is none.
+    virtual const FileDialogRecord* fileDialogRecord() const = 0;
+    // The Find, Replace and Find Next dialogs shared by every editor window.
+    virtual FindController* finder() = 0;
+    // The print host; null when printing is not available.
+    virtual TRulerWin* printHost() = 0;
+    // Shows a text in the status bar's message field.
+    virtual void showStatus(const QString& text) = 0;
+    // A Java source or project was opened or saved under a new name (the
+    // recent-file list).
+    virtual void fileUsed(const QString& path) = 0;
+    // Shows the compiler's messages, read from the capture file, in the
+    // message window.
+    virtual void showCompilerMessages(const QString& captureFile) = 0;
+};

@@ -1,0 +1,30 @@
+# toolchain/: build settings and their option windows, the classification of
+# sources and projects, compiling with javac, running applications and applets,
+# the compiler-message parser and the message window with its list.
+# Includes project/, config/, platform/ and resources/.
+add_library(bp_toolchain STATIC
+  toolchain/settings.cpp
+  toolchain/classify.cpp
+  toolchain/projectscan.cpp
+  toolchain/compile.cpp
+  toolchain/run.cpp
+  toolchain/mdidlg.cpp
+  toolchain/messages.cpp
+  toolchain/odlistbx.cpp
+  toolchain/browser.cpp)
+target_link_libraries(bp_toolchain PUBLIC bp_project bp_config bp_platform bp_resources Qt6::Widgets)
+
+bp_add_test(test_classify SOURCES tests/test_classify.cpp LIBS bp_toolchain)
+bp_add_test(test_classify_jdk SOURCES tests/test_classify_jdk.cpp LIBS bp_toolchain)
+bp_add_test(test_projfile SOURCES tests/test_projfile.cpp LIBS bp_toolchain)
+bp_add_test(test_compile SOURCES tests/test_compile.cpp LIBS bp_toolchain)
+bp_add_test(test_run SOURCES tests/test_run.cpp LIBS bp_toolchain)
+bp_add_test(test_options SOURCES tests/test_options.cpp LIBS bp_toolchain)
+bp_add_test(test_messages SOURCES tests/test_messages.cpp LIBS bp_toolchain)
+bp_add_test(test_lists SOURCES tests/test_lists.cpp LIBS bp_toolchain)
+target_compile_definitions(test_run PRIVATE BP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_compile_definitions(test_compile PRIVATE BP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+
+bp_add_bench(bench_scan SOURCES bench/bench_scan.cpp LIBS bp_toolchain)
+bp_add_bench(bench_compile SOURCES bench/bench_compile.cpp LIBS bp_toolchain)
+bp_add_bench(bench_messages SOURCES bench/bench_messages.cpp LIBS bp_toolchain)

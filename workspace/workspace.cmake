@@ -1,0 +1,10 @@
+# workspace/: the MDI client holding editor windows, option windows and the
+# message window, with the commands that need no editor window (opening files
+# and projects, the option windows, the message window, settling the tool paths
+# at start). Includes editor/ and everything below it.
+add_library(bp_workspace STATIC
+  workspace/client.cpp
+  workspace/startup.cpp
+  workspace/projects.cpp
+  workspace/messagelist.cpp)
+target_link_libraries(bp_workspace PUBLIC bp_editor Qt6::Widgets)
