@@ -14,7 +14,9 @@ file(RELATIVE_PATH bp_service_relative /${CMAKE_INSTALL_BINDIR} /${bp_service_in
 add_library(bp_compileservice STATIC toolchain/compileservice.cpp)
 target_link_libraries(bp_compileservice PUBLIC Qt6::Core)
 target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIVE="${bp_service_relative}")
-target_link_libraries(bp_compile PUBLIC bp_compileservice)
+# JavacRunner (bp_toolchain, described in toolchain.cmake, which is read after
+# this file) hands compilations to the service.
+cmake_language(DEFER CALL target_link_libraries bp_toolchain PUBLIC bp_compileservice)
 
 set(bp_service_jar "")
 if(Java_Development_FOUND)
@@ -31,9 +33,9 @@ else()
   message(STATUS "No JDK found: Brewpad is built without its compile service")
 endif()
 
-bp_add_test(test_compileservice SOURCES tests/test_compileservice.cpp LIBS bp_compile)
+bp_add_test(test_compileservice SOURCES tests/test_compileservice.cpp LIBS bp_toolchain)
 target_compile_definitions(test_compileservice PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
-bp_add_bench(bench_compile_warm SOURCES bench/bench_compile_warm.cpp LIBS bp_compile)
+bp_add_bench(bench_compile_warm SOURCES bench/bench_compile_warm.cpp LIBS bp_toolchain)
 target_compile_definitions(bench_compile_warm PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
-bp_add_bench(bench_check SOURCES bench/bench_check.cpp LIBS bp_compile)
+bp_add_bench(bench_check SOURCES bench/bench_check.cpp LIBS bp_toolchain)
 target_compile_definitions(bench_check PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
