@@ -507,3 +507,27 @@ TEST_F(Warm, ANewerCheckCancelsAnOlderOne)
     }
     EXPECT_FALSE(failed.contains(second));
 }
+
+TEST_F(Warm, ACheckKeepsTheOptionsThatTakeAValue)
+{
+    auto checkWith = [&](const QStringList& options) {
+        QList<ServiceDiagnostic> got;
+        bool done = false;
+        QObject ctx;
+        QObject::connect(service, &CompileService::checked, &ctx, [&](quint64, const QList<ServiceDiagnostic>& d) {
+            got = d;
+            done = true;
+        });
+        service->check(QStringLiteral("V.java"), QStringLiteral("class V { void f() { var n = 1; } }\n"), options, work);
+        EXPECT_TRUE(waitFor([&] { return done; }));
+        return got;
+    };
+    EXPECT_TRUE(checkWith({QStringLiteral("-encoding"), QStringLiteral("UTF-8"), QStringLiteral("-O")}).isEmpty());
+    // Java 8 has no "var".
+    const QList<ServiceDiagnostic> old = checkWith({QStringLiteral("--release"), QStringLiteral("8")});
+    ASSERT_EQ(old.size(), 2);
+    EXPECT_EQ(old[0].kind, ServiceDiagnostic::Warning);  // 'var' is a restricted type name
+    EXPECT_EQ(old[1].kind, ServiceDiagnostic::Error);    // cannot find symbol
+    EXPECT_EQ(old[1].line, 1);
+    EXPECT_EQ(old[1].column, 22);
+}

@@ -339,8 +339,15 @@ public final class BrewpadCompileService {
                 i++;
             } else if (o.startsWith("-J") || o.equals("-verbose") || o.startsWith("-proc:")) {
                 // not for a check
-            } else if (o.startsWith("-") && compiler.isSupportedOption(o) == 0) {
-                options.add(o);
+            } else if (o.startsWith("-")) {
+                // An option the compiler knows, with the values it takes;
+                // anything else would only stop the check.
+                int values = compiler.isSupportedOption(o);
+                if (values >= 0 && i + values < f.length) {
+                    options.add(o);
+                    for (int k = 0; k < values; k++)
+                        options.add(name(f[++i]));
+                }
             }
         }
         if (!classPathGiven) {
@@ -429,7 +436,7 @@ public final class BrewpadCompileService {
                     + "  int count(String s) { int n = 0; for (char c : s.toCharArray()) if (c == 'a') n++; return n; }\n"
                     + "  public static void main(String[] a) { System.out.println(new Warm().count(\"java\")); }\n}\n";
             Files.writeString(src, code, StandardCharsets.UTF_8);
-            for (int i = 0; i < 3; i++) {
+            for (int i = 0; i < 2; i++) {
                 ByteArrayOutputStream sink = new ByteArrayOutputStream();
                 PrintWriter w = new PrintWriter(sink, true);
                 javac.run(w, w, "-d", tmp.toString(), "-Xlint:all", src.toString());
