@@ -15,6 +15,8 @@ target_link_libraries(brewpad PRIVATE bp_app)
 
 bp_add_test(test_inistore SOURCES tests/test_inistore.cpp LIBS bp_app)
 bp_add_test(test_frame SOURCES tests/test_frame.cpp LIBS bp_app)
+# The command table, on its own and through the main window built from it.
+bp_add_test(test_commands SOURCES tests/test_commands.cpp LIBS bp_app)
 bp_add_test(test_editor SOURCES tests/test_editor.cpp LIBS bp_app)
 bp_add_test(test_savefiles SOURCES tests/test_savefiles.cpp LIBS bp_app)
 bp_add_test(test_workflow SOURCES tests/test_workflow.cpp LIBS bp_app)

@@ -30,33 +30,6 @@ namespace {
 // Docking places of the tool bar, indexed by ControlBarLoc.
 const Qt::ToolBarArea Location[3] = {Qt::TopToolBarArea, Qt::LeftToolBarArea, Qt::RightToolBarArea};
 
-struct MenuItem {
-    int id;           // 0: separator
-    const char* text; // caption with its mnemonic
-    const char* keys; // shortcut text shown right-aligned, or nullptr
-};
-
-struct ToolGadget {
-    int id;  // 0: separator
-    const char* caption;
-};
-
-const ToolGadget kToolBar[] = {
-    {cmd::FileNewJava, "New Java file"}, {cmd::FileOpenJava, "Open Java file"},
-    {cmd::FileSave, "Save"}, {cmd::FileSaveAs, "Save As"}, {0, nullptr},
-    {cmd::Print, "Print"}, {0, nullptr},
-    {cmd::Undo, "Undo"}, {cmd::Cut, "Cut"}, {cmd::Copy, "Copy"}, {cmd::Paste, "Paste"}, {0, nullptr},
-    {cmd::GotoLine, "Goto Line"}, {0, nullptr},
-    {cmd::Find, "Find"}, {cmd::Replace, "Replace"}, {cmd::FindNext, "Find next"}, {0, nullptr},
-    {cmd::JavaCompile, "Java Compile"}, {cmd::JavaRun, "Java Run"}, {cmd::AppletRun, "Applet Run"},
-    {0, nullptr},
-    {cmd::ToggleHint, "Toggles tool bar hint mode"}, {0, nullptr},
-    {cmd::ToggleBar, "Toggles tool bar position"},
-};
-
-// Cascade, Tile, Arrange Icons, Close All, a separator and the two tool-bar commands.
-const int kWindowMenuFixedItems = 7;
-
 QString plainCaption(QString text)
 {
     text = text.section(QLatin1Char('\t'), 0, 0);
@@ -167,85 +140,61 @@ void TMDIFileApp::InitMainWindow()
 
 void TMDIFileApp::buildActions()
 {
-    const struct {
-        int id;
-        const char* text;
-    } all[] = {
-        {cmd::FileNewJava, "New&Java File"}, {cmd::FileOpenJava, "&Open Java File"},
-        {cmd::FileSave, "&Save"}, {cmd::FileSaveAs, "Save &As..."}, {cmd::Print, "&Print"},
-        {cmd::PrintSetup, "Print S&etup"}, {cmd::Exit, "E&xit\tALT+X"},
-        {cmd::Undo, "&Undo\tCtrl+Z"}, {cmd::Cut, "&Cut\tCtrl+X"}, {cmd::Copy, "C&opy\tCtrl+C"},
-        {cmd::Paste, "&Paste\tCtrl+V"}, {cmd::Delete, "&Delete\tDel"},
-        {cmd::ClearAll, "C&lear All\tCtrl+Del"}, {cmd::FormatFont, "&Font"},
-        {cmd::Find, "&Find..."}, {cmd::Replace, "&Replace..."}, {cmd::FindNext, "&Next\tF3"},
-        {cmd::GotoLine, "Goto Line"},
-        {cmd::JavaCompile, "Java Compile\tF9"}, {cmd::NewJavaProj, "New Project"},
-        {cmd::OpenJavaProj, "Open Project"}, {cmd::SaveJavaProj, "Save Project"},
-        {cmd::SaveAsJavaProj, "Save As Project"}, {cmd::ViewJavaProj, "View Project"},
-        {cmd::InsertNode, "Add Node"}, {cmd::DeleteNode, "Del Node"},
-        {cmd::JavaOptions, "Compiler Options"},
-        {cmd::StopCompiling, "Stop Compiling\tCtrl+F2"}, {cmd::CompilerMessages, "Compiler Messages"},
-        {cmd::JavaRun, "Java Run\tCtrl+F9"}, {cmd::AppletRun, "Applet Run\tShift+F9"},
-        {cmd::JavaArgs, "Arguments"}, {cmd::Unix2Dos, "Unix2Dos"},
-        {cmd::Cascade, "&Cascade"}, {cmd::Tile, "&Tile"}, {cmd::ArrangeIcons, "Arrange &Icons"},
-        {cmd::CloseAll, "C&lose All"}, {cmd::JavaHelp, "JAVA..."}, {cmd::About, "About"},
-        {cmd::ToggleHint, "Tool Bar &Hints When Pointed At"}, {cmd::ToggleBar, "Move Tool &Bar"},
-    };
-    for (const auto& a : all) {
-        auto* act = new QAction(QString::fromLatin1(a.text), Frame);
-        act->setData(a.id);
+    for (const CommandInfo& c : commandTable()) {
+        auto* act = new QAction(c.menuCaption(), Frame);
+        act->setData(c.id);
         act->setIconText(plainCaption(act->text()));
         act->setToolTip(plainCaption(act->text()));
-        const QString icon = QStringLiteral(":/icons/%1.png").arg(a.id);
-        // Unix2Dos stands on the menu bar, where a caption reads better than a picture.
-        if (a.id != cmd::Unix2Dos && QFile::exists(icon))
-            act->setIcon(QIcon(icon));
+        if (!c.icon.isEmpty())
+            act->setIcon(QIcon(c.iconPath()));
         act->setIconVisibleInMenu(false);
-        const int id = a.id;
+        act->setCheckable(c.toggle);
+        const int id = c.id;
         connect(act, &QAction::triggered, this, [this, id] { dispatch(id); });
         actions_.insert(id, act);
-    }
-    actions_[cmd::ToggleHint]->setCheckable(true);
 
-    // Accelerator table: keys only, the captions carry their own texts. The keys
-    // of the Edit menu (Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V, Del, Ctrl+Del) are the edit
-    // control's own; Ctrl+Del deletes to the end of the word there, and is not
-    // bound to Clear All, where a slip of the finger would empty the whole text.
-    const struct {
-        QKeySequence keys;
-        int id;
-    } accel[] = {
-        {QKeySequence(Qt::ALT | Qt::Key_X), cmd::Exit},
-        {QKeySequence(Qt::CTRL | Qt::Key_F2), cmd::StopCompiling},
-        {QKeySequence(Qt::Key_F9), cmd::JavaCompile},
-        {QKeySequence(Qt::CTRL | Qt::Key_F9), cmd::JavaRun},
-        {QKeySequence(Qt::SHIFT | Qt::Key_F9), cmd::AppletRun},
-        {QKeySequence(Qt::Key_F2), cmd::FileSave},
-        // "F3" stands in the caption of Next: the key does what the menu says.
-        {QKeySequence(Qt::Key_F3), cmd::FindNext},
-    };
-    for (const auto& a : accel) {
-        auto* sc = new QShortcut(a.keys, Frame);
-        sc->setContext(Qt::WindowShortcut);
-        const int id = a.id;
-        connect(sc, &QShortcut::activated, this, [this, id] {
-            if (state(id).enabled)
-                dispatch(id);
-        });
+        // Accelerators: the keys of the main window run the command while it is
+        // enabled. The keys of the edit control's own are not bound here.
+        for (const QKeySequence& keys : c.keys) {
+            auto* sc = new QShortcut(keys, Frame);
+            sc->setContext(Qt::WindowShortcut);
+            connect(sc, &QShortcut::activated, this, [this, id] {
+                if (state(id).enabled)
+                    dispatch(id);
+            });
+        }
     }
 }
 
 void TMDIFileApp::buildMenus()
 {
     QMenuBar* bar = Frame->menuBar();
-    auto add = [&](const char* title, std::initializer_list<int> ids) {
-        QMenu* m = bar->addMenu(QString::fromLatin1(title));
+    for (const MenuLayout& layout : menuBarLayout()) {
+        if (!layout.title) {
+            for (int id : layout.items) {
+                // Standing on the menu bar, the command shows its caption, not its picture.
+                actions_[id]->setIcon(QIcon());
+                bar->addAction(actions_[id]);
+            }
+            continue;
+        }
+        QMenu* m = bar->addMenu(QString::fromLatin1(layout.title));
         m->setAccessibleName(plainCaption(m->title()));
-        for (int id : ids) {
-            if (id == 0)
+        for (int id : layout.items) {
+            if (id == menuitem::Separator) {
                 m->addSeparator();
-            else
+            } else if (id == menuitem::RecentFiles) {
+                fileMenu_ = m;
+                exitSeparator_ = m->addSeparator();
+                exitSeparator_->setVisible(false);
+                connect(m, &QMenu::aboutToShow, this, &TMDIFileApp::fillRecentFiles);
+            } else if (id == menuitem::OpenWindows) {
+                windowMenu_ = m;
+                windowMenuFixedItems_ = int(m->actions().size());
+                connect(m, &QMenu::aboutToShow, this, [this] { fillWindowMenu(windowMenu_); });
+            } else {
                 m->addAction(actions_[id]);
+            }
         }
         connect(m, &QMenu::aboutToShow, this, &TMDIFileApp::updateCommandStates);
         connect(m, &QMenu::hovered, this, [this, m](QAction* a) {
@@ -261,21 +210,7 @@ void TMDIFileApp::buildMenus()
         });
         connect(m, &QMenu::aboutToHide, this, &TMDIFileApp::clearHint);
         menus_ << m;
-        return m;
-    };
-    fileMenu_ = add("&File", {cmd::FileNewJava, cmd::FileOpenJava, 0, cmd::FileSave, cmd::FileSaveAs, 0,
-                              cmd::Print, cmd::PrintSetup, 0});
-    exitSeparator_ = fileMenu_->addSeparator();
-    exitSeparator_->setVisible(false);
-    fileMenu_->addAction(actions_[cmd::Exit]);
-    connect(fileMenu_, &QMenu::aboutToShow, this, &TMDIFileApp::fillRecentFiles);
-    add("&Edit", {cmd::Undo, 0, cmd::Cut, cmd::Copy, cmd::Paste, cmd::Delete, cmd::ClearAll, 0, cmd::FormatFont});
-    add("&Search", {cmd::Find, cmd::Replace, cmd::FindNext, cmd::GotoLine});
-    add("Java Project...", {cmd::JavaCompile, 0, cmd::NewJavaProj, cmd::OpenJavaProj, cmd::SaveJavaProj,
-                            cmd::SaveAsJavaProj, 0, cmd::ViewJavaProj, 0, cmd::InsertNode, cmd::DeleteNode, 0,
-                            cmd::JavaOptions, 0, cmd::StopCompiling, cmd::CompilerMessages});
-    add("Run...", {cmd::JavaRun, cmd::AppletRun, 0, cmd::JavaArgs});
-    bar->addAction(actions_[cmd::Unix2Dos]);
+    }
     connect(bar, &QMenuBar::hovered, this, [this](QAction* a) {
         bool ok = false;
         const int id = a->data().toInt(&ok);
@@ -286,12 +221,6 @@ void TMDIFileApp::buildMenus()
             clearHint();
         }
     });
-    // The tool bar's own two commands stand in the Window menu too, so that the
-    // keyboard and screen readers reach every command from the menu bar.
-    windowMenu_ = add("&Window", {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll, 0,
-                                  cmd::ToggleHint, cmd::ToggleBar});
-    connect(windowMenu_, &QMenu::aboutToShow, this, [this] { fillWindowMenu(windowMenu_); });
-    add("&Help", {cmd::JavaHelp, cmd::About});
 }
 
 QMenu* TMDIFileApp::menu(const QString& title) const
@@ -308,7 +237,7 @@ void TMDIFileApp::fillWindowMenu(QMenu* m)
     // Everything after the window and tool-bar commands is the list of open
     // windows: editor and option windows, then the message window.
     const QList<QAction*> acts = m->actions();
-    for (int i = kWindowMenuFixedItems; i < acts.size(); ++i) {
+    for (int i = windowMenuFixedItems_; i < acts.size(); ++i) {
         m->removeAction(acts[i]);
         acts[i]->deleteLater();
     }
@@ -395,7 +324,7 @@ QToolBar* BuildControlBar(TMDIFileApp* app, QMainWindow* parent, Qt::Orientation
     f.setBold(false);
     f.setItalic(false);
     bar->setFont(f);
-    for (const ToolGadget& g : kToolBar) {
+    for (const ToolBarGadget& g : toolBarLayout()) {
         if (g.id == 0) {
             bar->addSeparator();
             continue;

@@ -110,6 +110,7 @@ private:
     QList<QMenu*> menus_;
     QMenu* fileMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
+    int windowMenuFixedItems_ = 0;  // the Window menu's commands, before the list of windows
     QList<QAction*> recentActions_;
     QAction* exitSeparator_ = nullptr;
     QLabel* message_ = nullptr;

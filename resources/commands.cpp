@@ -2,43 +2,134 @@
 
 #include <QHash>
 
+namespace {
+
+using K = QKeySequence;
+constexpr KeyOwner Frame = KeyOwner::Frame;
+constexpr KeyOwner Edit = KeyOwner::EditControl;
+
+}  // namespace
+
+const std::vector<CommandInfo>& commandTable()
+{
+    // clang-format off
+    static const std::vector<CommandInfo> table = {
+        // File
+        {cmd::FileNewJava, "New&Java File", {}, Frame, "Creates a new Java File", "new-java-file"},
+        {cmd::FileOpenJava, "&Open Java File", {}, Frame, "", "open-java-file"},
+        {cmd::FileSave, "&Save", {K(Qt::Key_F2)}, Frame, "", "save"},
+        {cmd::FileSaveAs, "Save &As...", {}, Frame, "Saves the active document with a new name", "save-as"},
+        {cmd::Print, "&Print", {}, Frame, "Print file", "print"},
+        {cmd::PrintSetup, "Print S&etup", {}, Frame, "", "print-setup"},
+        {cmd::Exit, "E&xit\tALT+X", {K(Qt::ALT | Qt::Key_X)}, Frame,
+         "Quits Brewpad Editor and prompts to save document(s)", "exit"},
+        // Edit
+        {cmd::Undo, "&Undo\tCtrl+Z", {}, Edit, "Undo the last action", "undo"},
+        {cmd::Cut, "&Cut\tCtrl+X", {}, Edit, "Cut the selection and put it on the Clipboard", "cut"},
+        {cmd::Copy, "C&opy\tCtrl+C", {}, Edit, "Copy the selection to the Clipboard", "copy"},
+        {cmd::Paste, "&Paste\tCtrl+V", {}, Edit, "Insert the Clipboard contents at the caret", "paste"},
+        {cmd::Delete, "&Delete\tDel", {}, Edit, "Delete the selection", "delete"},
+        {cmd::ClearAll, "C&lear All\tCtrl+Del", {}, Edit, "Clear the document", "clear-all"},
+        {cmd::FormatFont, "&Font", {}, Frame, "", "font"},
+        // Search
+        {cmd::Find, "&Find...", {}, Frame, "Find the specified text", "find"},
+        {cmd::Replace, "&Replace...", {}, Frame, "Find the specified text and change it", "replace"},
+        {cmd::FindNext, "&Next\tF3", {K(Qt::Key_F3)}, Frame, "Find the next match", "find-next"},
+        {cmd::GotoLine, "Goto Line", {}, Frame, "", "goto-line"},
+        // Java Project...
+        {cmd::JavaCompile, "Java Compile\tF9", {K(Qt::Key_F9)}, Frame, "Compile Java project or file", "compile"},
+        {cmd::NewJavaProj, "New Project", {}, Frame, "Open a new project .JPR", "new-project"},
+        {cmd::OpenJavaProj, "Open Project", {}, Frame, "Open a project .JPR", "open-project"},
+        {cmd::SaveJavaProj, "Save Project", {}, Frame, "Save active project", "save-project"},
+        {cmd::SaveAsJavaProj, "Save As Project", {}, Frame, "Save active project with new name", ""},
+        {cmd::ViewJavaProj, "View Project", {}, Frame, "View active project window", "view-project"},
+        {cmd::InsertNode, "Add Node", {}, Frame, "Adds Note to Current Project", "add-node"},
+        {cmd::DeleteNode, "Del Node", {}, Frame, "Deletes Node from Current Project", "delete-node"},
+        {cmd::JavaOptions, "Compiler Options", {}, Frame, "Compiler Options", "compiler-options"},
+        {cmd::StopCompiling, "Stop Compiling\tCtrl+F2", {K(Qt::CTRL | Qt::Key_F2)}, Frame,
+         "Stops the running compilation and every process of its compiler", ""},
+        {cmd::CompilerMessages, "Compiler Messages", {}, Frame, "Shows the messages of the last compilation", ""},
+        // Run...
+        {cmd::JavaRun, "Java Run\tCtrl+F9", {K(Qt::CTRL | Qt::Key_F9)}, Frame, "Run application class", "run"},
+        {cmd::AppletRun, "Applet Run\tShift+F9", {K(Qt::SHIFT | Qt::Key_F9)}, Frame, "Run Applet", "applet-run"},
+        {cmd::JavaArgs, "Arguments", {}, Frame, " Program Arguments", "arguments"},
+        // On the menu bar
+        {cmd::Unix2Dos, "Unix2Dos", {}, Frame, "Converts LF to CR/LF", "unix2dos"},
+        // Window
+        {cmd::Cascade, "&Cascade", {}, Frame, "Cascades open windows", "cascade"},
+        {cmd::Tile, "&Tile", {}, Frame, "Tiles open windows", "tile"},
+        {cmd::ArrangeIcons, "Arrange &Icons", {}, Frame, "Arranges iconic windows along bottom", ""},
+        {cmd::CloseAll, "C&lose All", {}, Frame, "Closes all open windows", "close-all"},
+        {cmd::ToggleHint, "Tool Bar &Hints When Pointed At", {}, Frame, "Toggles tool bar hint mode", "hint-mode",
+         true},
+        {cmd::ToggleBar, "Move Tool &Bar", {}, Frame, "Toggles tool bar position", "move-tool-bar"},
+        // Help
+        {cmd::JavaHelp, "JAVA...", {}, Frame, "", "java-help"},
+        {cmd::About, "About", {}, Frame, "", "about"},
+    };
+    // clang-format on
+    return table;
+}
+
+QString CommandInfo::iconPath() const
+{
+    return icon.isEmpty() ? QString() : QStringLiteral(":/icons/%1.png").arg(icon);
+}
+
+const CommandInfo* commandInfo(int id)
+{
+    static const QHash<int, const CommandInfo*> byId = [] {
+        QHash<int, const CommandInfo*> h;
+        for (const CommandInfo& c : commandTable())
+            h.insert(c.id, &c);
+        return h;
+    }();
+    return byId.value(id);
+}
+
 QString commandHint(int id)
 {
-    static const QHash<int, QString> hints = {
-        {cmd::FileSaveAs, "Saves the active document with a new name"},
-        {cmd::ToggleHint, "Toggles tool bar hint mode"},
+    const CommandInfo* c = commandInfo(id);
+    return c ? c->hint : QString();
+}
+
+const std::vector<ToolBarGadget>& toolBarLayout()
+{
+    static const std::vector<ToolBarGadget> gadgets = {
+        {cmd::FileNewJava, "New Java file"}, {cmd::FileOpenJava, "Open Java file"},
+        {cmd::FileSave, "Save"}, {cmd::FileSaveAs, "Save As"}, {0, nullptr},
+        {cmd::Print, "Print"}, {0, nullptr},
+        {cmd::Undo, "Undo"}, {cmd::Cut, "Cut"}, {cmd::Copy, "Copy"}, {cmd::Paste, "Paste"}, {0, nullptr},
+        {cmd::GotoLine, "Goto Line"}, {0, nullptr},
+        {cmd::Find, "Find"}, {cmd::Replace, "Replace"}, {cmd::FindNext, "Find next"}, {0, nullptr},
+        {cmd::JavaCompile, "Java Compile"}, {cmd::JavaRun, "Java Run"}, {cmd::AppletRun, "Applet Run"},
+        {0, nullptr},
+        {cmd::ToggleHint, "Toggles tool bar hint mode"}, {0, nullptr},
         {cmd::ToggleBar, "Toggles tool bar position"},
-        {cmd::FileNewJava, "Creates a new Java File"},
-        {cmd::NewJavaProj, "Open a new project .JPR"},
-        {cmd::OpenJavaProj, "Open a project .JPR"},
-        {cmd::SaveJavaProj, "Save active project"},
-        {cmd::SaveAsJavaProj, "Save active project with new name"},
-        {cmd::ViewJavaProj, "View active project window"},
-        {cmd::JavaCompile, "Compile Java project or file"},
-        {cmd::JavaRun, "Run application class"},
-        {cmd::AppletRun, "Run Applet"},
-        {cmd::Unix2Dos, "Converts LF to CR/LF"},
-        {cmd::JavaArgs, " Program Arguments"},
-        {cmd::JavaOptions, "Compiler Options"},
-        {cmd::StopCompiling, "Stops the running compilation and every process of its compiler"},
-        {cmd::CompilerMessages, "Shows the messages of the last compilation"},
-        {cmd::InsertNode, "Adds Note to Current Project"},
-        {cmd::DeleteNode, "Deletes Node from Current Project"},
-        {cmd::Exit, "Quits Brewpad Editor and prompts to save document(s)"},
-        {cmd::Undo, "Undo the last action"},
-        {cmd::Cut, "Cut the selection and put it on the Clipboard"},
-        {cmd::Copy, "Copy the selection to the Clipboard"},
-        {cmd::Paste, "Insert the Clipboard contents at the caret"},
-        {cmd::Delete, "Delete the selection"},
-        {cmd::ClearAll, "Clear the document"},
-        {cmd::Print, "Print file"},
-        {cmd::Find, "Find the specified text"},
-        {cmd::Replace, "Find the specified text and change it"},
-        {cmd::FindNext, "Find the next match"},
-        {cmd::Cascade, "Cascades open windows"},
-        {cmd::Tile, "Tiles open windows"},
-        {cmd::ArrangeIcons, "Arranges iconic windows along bottom"},
-        {cmd::CloseAll, "Closes all open windows"},
     };
-    return hints.value(id);
+    return gadgets;
+}
+
+const std::vector<MenuLayout>& menuBarLayout()
+{
+    using namespace menuitem;
+    static const std::vector<MenuLayout> menus = {
+        {"&File", {cmd::FileNewJava, cmd::FileOpenJava, Separator, cmd::FileSave, cmd::FileSaveAs, Separator,
+                   cmd::Print, cmd::PrintSetup, Separator, RecentFiles, cmd::Exit}},
+        {"&Edit", {cmd::Undo, Separator, cmd::Cut, cmd::Copy, cmd::Paste, cmd::Delete, cmd::ClearAll, Separator,
+                   cmd::FormatFont}},
+        {"&Search", {cmd::Find, cmd::Replace, cmd::FindNext, cmd::GotoLine}},
+        {"Java Project...", {cmd::JavaCompile, Separator, cmd::NewJavaProj, cmd::OpenJavaProj, cmd::SaveJavaProj,
+                             cmd::SaveAsJavaProj, Separator, cmd::ViewJavaProj, Separator, cmd::InsertNode,
+                             cmd::DeleteNode, Separator, cmd::JavaOptions, Separator, cmd::StopCompiling,
+                             cmd::CompilerMessages}},
+        {"Run...", {cmd::JavaRun, cmd::AppletRun, Separator, cmd::JavaArgs}},
+        {nullptr, {cmd::Unix2Dos}},
+        // The tool bar's own two commands stand in the Window menu too, so that the
+        // keyboard and screen readers reach every command from the menu bar.
+        {"&Window", {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll, Separator, cmd::ToggleHint,
+                     cmd::ToggleBar, OpenWindows}},
+        {"&Help", {cmd::JavaHelp, cmd::About}},
+    };
+    return menus;
 }

@@ -1,6 +1,14 @@
-// Command ids shared by menu items, tool-bar buttons, accelerators and hints.
+// The commands of the program in one table: each command's id, menu caption,
+// keys, hint and icon, and where it stands on the tool bar and in the menus.
+// Menu items, tool-bar buttons, accelerators and status-bar hints are all built
+// from it. Adding a command is one id below, one row in commands.cpp (and its
+// place in the menus), and one handler in the object that carries it out.
 #pragma once
+#include <QKeySequence>
+#include <QList>
 #include <QString>
+
+#include <vector>
 
 namespace cmd {
 enum : int {
@@ -50,5 +58,69 @@ enum : int {
 };
 }
 
-// The string-table hint of a command, empty where the table has none.
+// Who answers the key a caption shows after its tab.
+enum class KeyOwner {
+    // The main window: `keys` are bound there and run the command along the
+    // routing chain while it is enabled. A row without keys shows none.
+    Frame,
+    // The edit control, with a key of its own (Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V,
+    // Del, Ctrl+Del). The main window binds nothing for it, so the key acts only
+    // where the edit control has the focus. Ctrl+Del deletes to the end of the
+    // word there; it is not bound to Clear All, where a slip of the finger would
+    // empty the whole text.
+    EditControl,
+};
+
+struct CommandInfo {
+    int id;
+    // The menu caption with its mnemonic, and after a tab the key text shown
+    // right-aligned ("E&xit\tALT+X").
+    const char* caption;
+    QList<QKeySequence> keys;  // the keys the main window binds, possibly none
+    KeyOwner keyOwner;
+    // The status-bar hint (the string-table text of the id), empty where there is none.
+    QString hint;
+    // The picture, ":/icons/<icon>.png", named by what the command does; empty when none.
+    QString icon;
+    bool toggle = false;  // a menu item with a check mark, a button that stays down
+
+    QString menuCaption() const { return QString::fromLatin1(caption); }
+    // The key text after the caption's tab, empty when it shows none.
+    QString shownKey() const { return menuCaption().section(QLatin1Char('\t'), 1); }
+    // The resource path of the picture, empty when the command has none.
+    QString iconPath() const;
+};
+
+// Every command, in menu order.
+const std::vector<CommandInfo>& commandTable();
+
+// The row of a command; null for an id that is not in the table.
+const CommandInfo* commandInfo(int id);
+
+// The hint of a command, empty where it has none.
 QString commandHint(int id);
+
+// The tool bar, left to right: 25 gadgets. A gadget with id 0 is a separator;
+// the caption is the button's text, tooltip and accessible name.
+struct ToolBarGadget {
+    int id;
+    const char* caption;
+};
+const std::vector<ToolBarGadget>& toolBarLayout();
+
+// The menu bar, left to right. An entry with a title is a drop-down menu; one
+// without stands for the single command it holds, directly on the menu bar.
+// Items: command ids, with these places besides.
+namespace menuitem {
+constexpr int Separator = 0;
+// The recent files, when there are any, each with its id MruFirst + index,
+// followed by a separator.
+constexpr int RecentFiles = -1;
+// The list of open windows, to the end of the menu, after a separator.
+constexpr int OpenWindows = -2;
+}  // namespace menuitem
+struct MenuLayout {
+    const char* title;  // with its mnemonic; nullptr for a command on the menu bar itself
+    std::vector<int> items;
+};
+const std::vector<MenuLayout>& menuBarLayout();

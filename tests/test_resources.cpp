@@ -3,8 +3,11 @@
 // the resource list and the icons folder agree.
 #include "resources/resources.h"
 
+#include "resources/commands.h"
+
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QRegularExpression>
@@ -13,14 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Every tool-bar command, in tool-bar order.
-const int kToolBarIds[] = {402, 404, 14, 15, 24337, 24321, 24322, 24323, 24324,
-                           201, 24351, 24352, 24353, 420, 421, 422, 202, 203};
-
-// Menu commands that have a picture too.
-const int kMenuIds[] = {106, 410, 411, 412, 414, 423, 424, 425, 502, 503, 552, 553,
-                        24310, 24325, 24326, 24338, 24361, 24362, 24365};
 
 class Resources : public ::testing::Test {
 protected:
@@ -58,36 +53,36 @@ void expectRealIcon(const QString& path, int size)
 
 TEST_F(Resources, EveryToolBarCommandHasItsIcon)
 {
-    for (int id : kToolBarIds) {
-        expectRealIcon(brewpad::commandIconPath(id), 32);
-        const QIcon icon = brewpad::commandIcon(id);
-        EXPECT_FALSE(icon.isNull()) << id;
-        EXPECT_FALSE(icon.pixmap(16, 16).isNull()) << id << " at menu size";
+    int buttons = 0;
+    for (const ToolBarGadget& g : toolBarLayout()) {
+        if (g.id == 0)
+            continue;
+        ++buttons;
+        const CommandInfo* c = commandInfo(g.id);
+        ASSERT_NE(c, nullptr) << g.id;
+        ASSERT_FALSE(c->icon.isEmpty()) << g.id;
+        expectRealIcon(c->iconPath(), 32);
+        const QIcon icon(c->iconPath());
+        EXPECT_FALSE(icon.pixmap(16, 16).isNull()) << g.id << " at menu size";
     }
+    EXPECT_EQ(buttons, 18);
 }
 
 TEST_F(Resources, MenuCommandsAndNamedIcons)
 {
-    for (int id : kMenuIds)
-        expectRealIcon(brewpad::commandIconPath(id), 32);
-    for (const char* name : {"editor", "project", "world", "brewpad-32"}) {
-        expectRealIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)), 32);
-        EXPECT_FALSE(brewpad::namedIcon(QLatin1String(name)).isNull()) << name;
+    for (const CommandInfo& c : commandTable()) {
+        if (!c.icon.isEmpty())
+            expectRealIcon(c.iconPath(), 32);
     }
-    EXPECT_TRUE(brewpad::namedIcon(QStringLiteral("no-such-icon")).isNull());
-    EXPECT_TRUE(brewpad::commandIcon(24310 + 1).isNull()) << "a command without a picture";
-    EXPECT_EQ(brewpad::commandIconPath(402), QStringLiteral(":/icons/402.png"));
+    for (const char* name : {"editor", "project", "world", "brewpad-32"})
+        expectRealIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)), 32);
+    EXPECT_EQ(commandInfo(cmd::FindNext)->iconPath(), QStringLiteral(":/icons/find-next.png"));
+    EXPECT_TRUE(commandInfo(cmd::ArrangeIcons)->iconPath().isEmpty()) << "a command without a picture";
 }
 
-TEST_F(Resources, FrameIconHasBothSizes)
+TEST_F(Resources, FrameIconIsTheLargeCup)
 {
     expectRealIcon(QStringLiteral(":/icons/brewpad.png"), 64);
-    const QIcon frame = brewpad::frameIcon();
-    ASSERT_FALSE(frame.isNull());
-    const QList<QSize> sizes = frame.availableSizes();
-    EXPECT_TRUE(sizes.contains(QSize(64, 64)));
-    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
-    EXPECT_EQ(frame.pixmap(32, 32).size(), QSize(32, 32));
 }
 
 TEST_F(Resources, InitialisingTwiceIsHarmless)

@@ -465,13 +465,13 @@ void drawWorld(QPainter& p)
     p.drawPath(globe);
 }
 
-void drawNewFile(QPainter& p)  // 402
+void drawNewFile(QPainter& p)
 {
     page(p, QRectF(7.5, 3.5, 20, 26));
     starBadge(p, QPointF(9, 9), 8);
 }
 
-void drawOpenFile(QPainter& p)  // 404
+void drawOpenFile(QPainter& p)
 {
     folderBack(p, QRectF(1.5, 5.5, 24, 22));
     page(p, QRectF(7.5, 3.5, 14, 17), 4);
@@ -485,23 +485,23 @@ void drawOpenFile(QPainter& p)  // 404
     fillOutlined(p, front, vGradient(13.5, 27.5, QColor(0xff, 0xe0, 0x82), kYellowDark));
 }
 
-void drawSave(QPainter& p)  // 14
+void drawSave(QPainter& p)
 {
     floppy(p, 1.0);
 }
 
-void drawSaveAs(QPainter& p)  // 15
+void drawSaveAs(QPainter& p)
 {
     place(p, QRectF(0, 0, 26, 26), [&](qreal lw) { floppy(p, lw); });
     pencil(p, QPointF(29, 13.5), QPointF(14, 29.5), 5.5);
 }
 
-void drawPrint(QPainter& p)  // 24337
+void drawPrint(QPainter& p)
 {
     printer(p);
 }
 
-void drawUndo(QPainter& p)  // 24321
+void drawUndo(QPainter& p)
 {
     QPainterPath c;
     c.moveTo(25, 27);
@@ -509,7 +509,7 @@ void drawUndo(QPainter& p)  // 24321
     fillOutlined(p, arrow(c, 4.5, 8, 13), vGradient(4, 27, kBlue, kBlueDark));
 }
 
-void drawCut(QPainter& p)  // 24322
+void drawCut(QPainter& p)
 {
     const auto blade = [&](const QPointF& base, const QPointF& tip, qreal bulge) {
         const QLineF axis(base, tip);
@@ -535,7 +535,7 @@ void drawCut(QPainter& p)  // 24322
     }
 }
 
-void drawCopy(QPainter& p)  // 24323
+void drawCopy(QPainter& p)
 {
     page(p, QRectF(3.5, 1.5, 16, 20), 5);
     textLines(p, 6, 8, {9, 7, 9}, 3.5);
@@ -543,7 +543,7 @@ void drawCopy(QPainter& p)  // 24323
     textLines(p, 15, 16, {9, 11, 7, 10}, 3.5);
 }
 
-void drawPaste(QPainter& p)  // 24324
+void drawPaste(QPainter& p)
 {
     QPainterPath board;
     board.addRoundedRect(QRectF(3.5, 4.5, 20, 25), 2, 2);
@@ -555,7 +555,7 @@ void drawPaste(QPainter& p)  // 24324
     textLines(p, 15, 18, {9, 11, 8}, 3.5);
 }
 
-void drawGotoLine(QPainter& p)  // 201
+void drawGotoLine(QPainter& p)
 {
     page(p, QRectF(8.5, 1.5, 21, 28));
     p.fillRect(QRectF(9, 13.5, 20, 5), QColor(0xff, 0xe0, 0x82));
@@ -571,12 +571,12 @@ void drawGotoLine(QPainter& p)  // 201
     fillOutlined(p, arrow(c, 4.5, 6.5, 11), vGradient(10, 22, kRed, kRedDark));
 }
 
-void drawFind(QPainter& p)  // 24351
+void drawFind(QPainter& p)
 {
     magnifier(p, 1.0);
 }
 
-void drawReplace(QPainter& p)  // 24352
+void drawReplace(QPainter& p)
 {
     place(p, QRectF(5, 0, 20, 20), [&](qreal lw) { magnifier(p, lw); });
     const auto tile = [&](const QRectF& r, const QString& letter, const QColor& colour) {
@@ -593,7 +593,7 @@ void drawReplace(QPainter& p)  // 24352
     fillOutlined(p, arrow(c, 2.5, 4.5, 6.5), vGradient(21, 29, kRed, kRedDark), 0.8);
 }
 
-void drawFindNext(QPainter& p)  // 24353
+void drawFindNext(QPainter& p)
 {
     place(p, QRectF(0, 0, 22, 22), [&](qreal lw) { magnifier(p, lw); });
     QPainterPath c;
@@ -602,24 +602,24 @@ void drawFindNext(QPainter& p)  // 24353
     fillOutlined(p, arrow(c, 4, 7.5, 11), vGradient(20, 31, kGreen, kGreenDark));
 }
 
-void drawCompile(QPainter& p)  // 420
+void drawCompile(QPainter& p)
 {
     place(p, QRectF(0, 11, 21, 21), [&](qreal lw) { cup(p, lw, false); });
     gear(p, QPointF(21.5, 10.5), 9.5);
 }
 
-void drawRun(QPainter& p)  // 421
+void drawRun(QPainter& p)
 {
     playTriangle(p, QPointF(8, 4.5), QPointF(27.5, 16), QPointF(8, 27.5));
 }
 
-void drawAppletRun(QPainter& p)  // 422
+void drawAppletRun(QPainter& p)
 {
     windowFrame(p, QRectF(1.5, 3.5, 29, 25));
     playTriangle(p, QPointF(12, 12.5), QPointF(22.5, 18.5), QPointF(12, 24.5));
 }
 
-void drawToggleHint(QPainter& p)  // 202
+void drawToggleHint(QPainter& p)
 {
     QPainterPath bubble;
     bubble.addRoundedRect(QRectF(1.5, 2.5, 29, 20), 5, 5);
@@ -632,7 +632,7 @@ void drawToggleHint(QPainter& p)  // 202
     glyphs(p, QPointF(16, 12.5), QStringLiteral("?"), 17, kBlueDark);
 }
 
-void drawToggleBar(QPainter& p)  // 203
+void drawToggleBar(QPainter& p)
 {
     QPainterPath frame;
     frame.addRoundedRect(QRectF(1.5, 1.5, 29, 29), 2, 2);
@@ -661,13 +661,13 @@ void drawToggleBar(QPainter& p)  // 203
 
 // ---- optional menu icons ---------------------------------------------------
 
-void drawNewProject(QPainter& p)  // 410
+void drawNewProject(QPainter& p)
 {
     drawProject(p);
     starBadge(p, QPointF(24, 8), 7.5);
 }
 
-void drawOpenProject(QPainter& p)  // 411
+void drawOpenProject(QPainter& p)
 {
     drawOpenFile(p);
     p.setPen(QPen(QColor(0x8a, 0x5a, 0x00), 1.6, Qt::SolidLine, Qt::RoundCap));
@@ -675,7 +675,7 @@ void drawOpenProject(QPainter& p)  // 411
         p.drawLine(QPointF(9 - i, 18.5 + 4 * i), QPointF(24 - i, 18.5 + 4 * i));
 }
 
-void drawSaveProject(QPainter& p)  // 412
+void drawSaveProject(QPainter& p)
 {
     floppy(p, 1.0);
     folderBack(p, QRectF(14.5, 17.5, 16, 12));
@@ -684,7 +684,7 @@ void drawSaveProject(QPainter& p)  // 412
     fillOutlined(p, front, vGradient(22.5, 29.5, kYellow, kYellowDark));
 }
 
-void drawUnix2Dos(QPainter& p)  // 423
+void drawUnix2Dos(QPainter& p)
 {
     page(p, QRectF(3.5, 1.5, 24, 29));
     glyphs(p, QPointF(13, 9), QStringLiteral("LF"), 8, kInk);
@@ -696,7 +696,7 @@ void drawUnix2Dos(QPainter& p)  // 423
     glyphs(p, QPointF(15.5, 25), QStringLiteral("CRLF"), 7.5, kBlueDark);
 }
 
-void drawArguments(QPainter& p)  // 424
+void drawArguments(QPainter& p)
 {
     QPainterPath term;
     term.addRoundedRect(QRectF(1.5, 4.5, 29, 23), 2, 2);
@@ -707,7 +707,7 @@ void drawArguments(QPainter& p)  // 424
     p.fillRect(QRectF(6, 21, 20, 2), QColor(0xb0, 0xbe, 0xc5));
 }
 
-void drawOptions(QPainter& p)  // 425
+void drawOptions(QPainter& p)
 {
     page(p, QRectF(2.5, 1.5, 21, 28));
     for (int i = 0; i < 4; ++i) {
@@ -724,7 +724,7 @@ void drawOptions(QPainter& p)  // 425
     gear(p, QPointF(23, 23), 8);
 }
 
-void drawJavaHelp(QPainter& p)  // 502
+void drawJavaHelp(QPainter& p)
 {
     QPainterPath book;
     book.addRoundedRect(QRectF(4.5, 2.5, 22, 27), 2, 2);
@@ -736,7 +736,7 @@ void drawJavaHelp(QPainter& p)  // 502
     glyphs(p, QPointF(17.5, 13.5), QStringLiteral("?"), 15, Qt::white);
 }
 
-void drawAbout(QPainter& p)  // 503
+void drawAbout(QPainter& p)
 {
     QPainterPath disc;
     disc.addEllipse(QPointF(16, 16), 13.5, 13.5);
@@ -744,13 +744,13 @@ void drawAbout(QPainter& p)  // 503
     glyphs(p, QPointF(16, 17), QStringLiteral("i"), 20, Qt::white, 0, QStringLiteral("DejaVu Serif"));
 }
 
-void drawPrintSetup(QPainter& p)  // 24338
+void drawPrintSetup(QPainter& p)
 {
     printer(p);
     gear(p, QPointF(24, 24), 7);
 }
 
-void drawExit(QPainter& p)  // 24310
+void drawExit(QPainter& p)
 {
     QPainterPath frame;
     frame.addRect(QRectF(3.5, 2.5, 16, 27));
@@ -771,7 +771,7 @@ void drawExit(QPainter& p)  // 24310
     fillOutlined(p, arrow(c, 4.5, 7, 11), vGradient(10, 22, kGreen, kGreenDark));
 }
 
-void drawDelete(QPainter& p)  // 24325
+void drawDelete(QPainter& p)
 {
     QPainterPath x;
     x.moveTo(7, 7);
@@ -781,7 +781,7 @@ void drawDelete(QPainter& p)  // 24325
     fillOutlined(p, thick(x, 5.5, Qt::RoundCap), vGradient(4, 28, kRed, kRedDark));
 }
 
-void drawClearAll(QPainter& p)  // 24326
+void drawClearAll(QPainter& p)
 {
     page(p, QRectF(3.5, 1.5, 21, 28));
     textLines(p, 6.5, 7, {10, 13, 8, 12, 9}, 4);
@@ -793,25 +793,25 @@ void drawClearAll(QPainter& p)  // 24326
     fillOutlined(p, thick(x, 4.2, Qt::RoundCap), vGradient(17, 30, kRed, kRedDark));
 }
 
-void drawAddNode(QPainter& p)  // 552
+void drawAddNode(QPainter& p)
 {
     drawProject(p);
     signBadge(p, QPointF(24, 24), 7, true, kGreen, kGreenDark);
 }
 
-void drawDeleteNode(QPainter& p)  // 553
+void drawDeleteNode(QPainter& p)
 {
     drawProject(p);
     signBadge(p, QPointF(24, 24), 7, false, kRed, kRedDark);
 }
 
-void drawViewProject(QPainter& p)  // 414
+void drawViewProject(QPainter& p)
 {
     drawProject(p);
     place(p, QRectF(14, 14, 18, 18), [&](qreal lw) { magnifier(p, lw); });
 }
 
-void drawFont(QPainter& p)  // 106
+void drawFont(QPainter& p)
 {
     QPainterPath card;
     card.addRoundedRect(QRectF(1.5, 3.5, 29, 25), 2, 2);
@@ -820,21 +820,21 @@ void drawFont(QPainter& p)  // 106
     glyphs(p, QPointF(24, 20), QStringLiteral("a"), 12, vGradient(14, 28, kRed, kRedDark), 1.0, QStringLiteral("DejaVu Serif"));
 }
 
-void drawCascade(QPainter& p)  // 24361
+void drawCascade(QPainter& p)
 {
     windowFrame(p, QRectF(1.5, 1.5, 18, 15), 4);
     windowFrame(p, QRectF(7.5, 8.5, 18, 15), 4);
     windowFrame(p, QRectF(12.5, 15.5, 18, 15), 4);
 }
 
-void drawTile(QPainter& p)  // 24362
+void drawTile(QPainter& p)
 {
     for (int i = 0; i < 2; ++i)
         for (int j = 0; j < 2; ++j)
             windowFrame(p, QRectF(1.5 + 15 * i, 2.5 + 14.5 * j, 14, 13), 4);
 }
 
-void drawCloseAll(QPainter& p)  // 24365
+void drawCloseAll(QPainter& p)
 {
     windowFrame(p, QRectF(1.5, 1.5, 20, 17), 4);
     windowFrame(p, QRectF(6.5, 8.5, 20, 17), 4);
@@ -863,43 +863,43 @@ const std::vector<Icon>& icons()
         {"editor", 32, drawEditor, "editor"},
         {"project", 32, drawProject, "project"},
         {"world", 32, drawWorld, "world"},
-        {"402", 32, drawNewFile, "New Java"},
-        {"404", 32, drawOpenFile, "Open Java"},
-        {"14", 32, drawSave, "Save"},
-        {"15", 32, drawSaveAs, "Save As"},
-        {"24337", 32, drawPrint, "Print"},
-        {"24321", 32, drawUndo, "Undo"},
-        {"24322", 32, drawCut, "Cut"},
-        {"24323", 32, drawCopy, "Copy"},
-        {"24324", 32, drawPaste, "Paste"},
-        {"201", 32, drawGotoLine, "Goto Line"},
-        {"24351", 32, drawFind, "Find"},
-        {"24352", 32, drawReplace, "Replace"},
-        {"24353", 32, drawFindNext, "Find next"},
-        {"420", 32, drawCompile, "Compile"},
-        {"421", 32, drawRun, "Run"},
-        {"422", 32, drawAppletRun, "Applet"},
-        {"202", 32, drawToggleHint, "Hint mode"},
-        {"203", 32, drawToggleBar, "Bar pos."},
-        {"410", 32, drawNewProject, "New Proj."},
-        {"411", 32, drawOpenProject, "Open Proj."},
-        {"412", 32, drawSaveProject, "Save Proj."},
-        {"414", 32, drawViewProject, "View Proj."},
-        {"423", 32, drawUnix2Dos, "Unix2Dos"},
-        {"424", 32, drawArguments, "Arguments"},
-        {"425", 32, drawOptions, "Options"},
-        {"502", 32, drawJavaHelp, "JAVA..."},
-        {"503", 32, drawAbout, "About"},
-        {"552", 32, drawAddNode, "Add Node"},
-        {"553", 32, drawDeleteNode, "Del Node"},
-        {"106", 32, drawFont, "Font"},
-        {"24310", 32, drawExit, "Exit"},
-        {"24325", 32, drawDelete, "Delete"},
-        {"24326", 32, drawClearAll, "Clear All"},
-        {"24338", 32, drawPrintSetup, "Print Set."},
-        {"24361", 32, drawCascade, "Cascade"},
-        {"24362", 32, drawTile, "Tile"},
-        {"24365", 32, drawCloseAll, "Close All"},
+        {"new-java-file", 32, drawNewFile, "New Java"},
+        {"open-java-file", 32, drawOpenFile, "Open Java"},
+        {"save", 32, drawSave, "Save"},
+        {"save-as", 32, drawSaveAs, "Save As"},
+        {"print", 32, drawPrint, "Print"},
+        {"undo", 32, drawUndo, "Undo"},
+        {"cut", 32, drawCut, "Cut"},
+        {"copy", 32, drawCopy, "Copy"},
+        {"paste", 32, drawPaste, "Paste"},
+        {"goto-line", 32, drawGotoLine, "Goto Line"},
+        {"find", 32, drawFind, "Find"},
+        {"replace", 32, drawReplace, "Replace"},
+        {"find-next", 32, drawFindNext, "Find next"},
+        {"compile", 32, drawCompile, "Compile"},
+        {"run", 32, drawRun, "Run"},
+        {"applet-run", 32, drawAppletRun, "Applet"},
+        {"hint-mode", 32, drawToggleHint, "Hint mode"},
+        {"move-tool-bar", 32, drawToggleBar, "Bar pos."},
+        {"new-project", 32, drawNewProject, "New Proj."},
+        {"open-project", 32, drawOpenProject, "Open Proj."},
+        {"save-project", 32, drawSaveProject, "Save Proj."},
+        {"view-project", 32, drawViewProject, "View Proj."},
+        {"unix2dos", 32, drawUnix2Dos, "Unix2Dos"},
+        {"arguments", 32, drawArguments, "Arguments"},
+        {"compiler-options", 32, drawOptions, "Options"},
+        {"java-help", 32, drawJavaHelp, "JAVA..."},
+        {"about", 32, drawAbout, "About"},
+        {"add-node", 32, drawAddNode, "Add Node"},
+        {"delete-node", 32, drawDeleteNode, "Del Node"},
+        {"font", 32, drawFont, "Font"},
+        {"exit", 32, drawExit, "Exit"},
+        {"delete", 32, drawDelete, "Delete"},
+        {"clear-all", 32, drawClearAll, "Clear All"},
+        {"print-setup", 32, drawPrintSetup, "Print Set."},
+        {"cascade", 32, drawCascade, "Cascade"},
+        {"tile", 32, drawTile, "Tile"},
+        {"close-all", 32, drawCloseAll, "Close All"},
     };
     return all;
 }
