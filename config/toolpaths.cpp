@@ -6,3 +6,13 @@ QString temp;
 QString doscmd;
 QString homedir;
 QString curdir;
+
+void resetToolPaths()
+{
+    javabin.clear();
+    javahlp.clear();
+    temp.clear();
+    doscmd.clear();
+    homedir.clear();
+    curdir.clear();
+}

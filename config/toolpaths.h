@@ -8,3 +8,6 @@ extern QString temp;     // directory of compiler capture files
 extern QString doscmd;   // terminal used by Java Run; empty when none
 extern QString homedir;  // current directory at start, when used for the configuration file
 extern QString curdir;   // directory of the last compiled or run source
+
+// Back to the values of a fresh start (all empty).
+void resetToolPaths();

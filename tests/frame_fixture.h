@@ -8,6 +8,7 @@
 #include "editor/editcontrol.h"
 #include "resources/resources.h"
 #include "scripted_dialogs.h"
+#include "support.h"
 #include "workspace/client.h"
 
 #include <QAction>
@@ -18,13 +19,13 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 
 class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         initBrewpadResources();
-        resetBuildSettings();
         ASSERT_TRUE(dir.isValid());
         oldCwd = QDir::currentPath();
         QDir::setCurrent(dir.path());
@@ -44,7 +45,6 @@ protected:
         }
         app.reset();
         QDir::setCurrent(oldCwd);
-        resetBuildSettings();
     }
 
     TFileMDIClient* client() { return app->Client; }
@@ -54,29 +54,46 @@ protected:
         app->updateCommandStates();
         return app->action(id)->isEnabled();
     }
+    // Runs a command as a user would from its menu item, button or key: only
+    // while the application has it enabled. A disabled command fails the test
+    // and is not run.
+    void trigger(int id)
+    {
+        if (!app->state(id).enabled) {
+            ADD_FAILURE() << "the command " << commandName(id) << " is disabled";
+            return;
+        }
+        app->dispatch(id);
+    }
+    // Runs a command the application has disabled, as some other way of
+    // reaching it would, to show that it does nothing then.
+    void triggerExpectingDisabled(int id)
+    {
+        EXPECT_FALSE(app->state(id).enabled) << "the command " << commandName(id) << " is enabled";
+        app->dispatch(id);
+    }
+    std::string commandName(int id)
+    {
+        QAction* a = app->action(id);
+        return std::to_string(id) + (a ? " (" + a->text().toStdString() + ")" : std::string());
+    }
+    // Writes `bytes` into the file `name` of the test's directory; returns its path.
     QString writeFile(const QString& name, const QByteArray& bytes)
     {
         const QString p = dir.filePath(name);
-        QFile f(p);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        ::writeFile(p, bytes);
         return p;
-    }
-    QByteArray readFile(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     TFileMDIChild* openJava(const QString& path)
     {
         dialogs_.openPaths.push_back(path);
-        app->dispatch(cmd::FileOpenJava);
+        trigger(cmd::FileOpenJava);
         QApplication::processEvents();
         return current();
     }
     TFileMDIChild* newJava()
     {
-        app->dispatch(cmd::FileNewJava);
+        trigger(cmd::FileNewJava);
         QApplication::processEvents();
         return current();
     }

@@ -4,8 +4,7 @@
 // (A file deleted while its window is open is saved again: test_editor,
 // FileDeletedWhileOpenIsSavedAgain; a scrambled brewpad.cfg: test_config_file,
 // RandomBytesAreReportedAndTheFileRebuilt.)
-#include "frame_fixture.h"
-#include "test_files.h"
+#include "compile_fixture.h"
 
 #include "toolchain/compile.h"
 #include "config/toolpaths.h"
@@ -18,25 +17,10 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.left(300).toStdString() << '"';
-}
-
 namespace {
-
-QByteArray randomBytes(unsigned seed, qsizetype size)
-{
-    std::mt19937 rng(seed);
-    QByteArray out(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        out[i] = char(rng() & 0xFF);
-    return out;
-}
 
 // Resident memory of this process in KiB.
 qint64 residentKiB()
@@ -51,31 +35,13 @@ qint64 residentKiB()
     return -1;
 }
 
-class BadInput : public FrameTest {
+class BadInput : public CompileTest {
 protected:
-    void TearDown() override
-    {
-        FrameTest::TearDown();
-        javabin.clear();
-        temp.clear();
-    }
     QStringList texts() const { return dialogs_.texts(); }
     // A javac stand-in that records its arguments, one per line, in `file`.
     void fakeJavac(const QString& argsFile)
     {
-        ASSERT_TRUE(QDir().mkpath(dir.filePath("jdk")));
-        const QString javac = dir.filePath("jdk/javac");
-        ::writeFile(javac, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + QFile::encodeName(argsFile) + "'\n");
-        QFile::setPermissions(javac, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        javabin = dir.filePath("jdk");
-        ASSERT_TRUE(QDir().mkpath(dir.filePath("capture")));
-        temp = dir.filePath("capture");
-    }
-    void compile()
-    {
-        app->dispatch(cmd::JavaCompile);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !current() || !current()->compiling(); }, 60000));
-        QApplication::processEvents();
+        useCompilerScript("#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + QFile::encodeName(argsFile) + "'\n");
     }
 };
 
@@ -93,22 +59,22 @@ TEST_F(BadInput, EmptyJavaFileOpensEditsAndSaves)
     EXPECT_TRUE(c->editor()->toPlainText().isEmpty());
     EXPECT_FALSE(c->IsJavaMain);
     // An unchanged save writes nothing: the file stays empty.
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_EQ(readFile(path), QByteArray());
     EXPECT_TRUE(QFileInfo(path).exists());
 
     QTest::keyClicks(c->editor(), "public class Empty {");
     QTest::keyClick(c->editor(), Qt::Key_Return);
     QTest::keyClicks(c->editor(), "public static void main(String[] a) {}}");
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_TRUE(texts().isEmpty()) << texts().join('|').toStdString();
     EXPECT_EQ(readFile(path), "public class Empty {\npublic static void main(String[] a) {}}");
     EXPECT_FALSE(c->editor()->document()->isModified());
     EXPECT_TRUE(c->IsJavaMain);
 
     // Emptying it again writes an empty file.
-    app->dispatch(cmd::ClearAll);
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::ClearAll);
+    trigger(cmd::FileSave);
     EXPECT_EQ(readFile(path), QByteArray());
 }
 
@@ -173,11 +139,11 @@ TEST_F(BadInput, BinaryFilesAreShownReadOnlyAndNeverWritten)
         // Saves reached some other way are refused, and say so.
         dialogs_.messages.clear();
         c->editor()->document()->setModified(true);
-        app->dispatch(cmd::FileSave);
+        triggerExpectingDisabled(cmd::FileSave);
         const QString refused = "The file " + path + " is shown read-only and cannot be saved.";
         EXPECT_EQ(texts(), QStringList(refused));
         dialogs_.savePaths.push_back(path + ".copy");
-        app->dispatch(cmd::FileSaveAs);
+        triggerExpectingDisabled(cmd::FileSaveAs);
         EXPECT_EQ(texts(), QStringList({refused, refused}));
         EXPECT_FALSE(QFileInfo::exists(path + ".copy"));
         EXPECT_EQ(readFile(path), original);
@@ -214,7 +180,7 @@ TEST_F(BadInput, SaveAsIntoAPlaceThatCannotBeWrittenKeepsTheText)
         SCOPED_TRACE(target.toStdString());
         dialogs_.messages.clear();
         dialogs_.savePaths.push_back(target);
-        app->dispatch(cmd::FileSaveAs);
+        trigger(cmd::FileSaveAs);
         ASSERT_EQ(dialogs_.messages.size(), 1u);
         const QString shown = dialogs_.messages[0].text;
         const QString sentence = "Unable to write file " + target + " to disk.\n\n";
@@ -243,7 +209,7 @@ TEST_F(BadInput, SaveAsIntoAReadOnlyFolderKeepsTheText)
     ASSERT_EQ(chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0555), 0);
     const QString target = dir.filePath("ro/Ro.java");
     dialogs_.savePaths.push_back(target);
-    app->dispatch(cmd::FileSaveAs);
+    trigger(cmd::FileSaveAs);
     chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0755);
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(dialogs_.messages[0].text,
@@ -267,7 +233,7 @@ TEST_F(BadInput, ProjectOfTenThousandEntriesLosesNone)
     }
     const QString path = writeFile("many.jpr", jpr);
     dialogs_.openPaths.push_back(path);
-    app->dispatch(cmd::OpenJavaProj);
+    trigger(cmd::OpenJavaProj);
     TFileMDIChild* p = current();
     ASSERT_NE(p, nullptr);
     EXPECT_TRUE(texts().isEmpty());
@@ -277,7 +243,7 @@ TEST_F(BadInput, ProjectOfTenThousandEntriesLosesNone)
 
     // A save writes every line back as it was and classifies them all.
     p->editor()->document()->setModified(true);
-    app->dispatch(cmd::SaveJavaProj);
+    trigger(cmd::SaveJavaProj);
     EXPECT_TRUE(texts().isEmpty());
     EXPECT_EQ(readFile(path), jpr);
 
@@ -307,14 +273,14 @@ TEST_F(BadInput, ProjectLineOfFiveThousandCharactersIsOneEntry)
     const QByteArray jpr = "First.java\r\n" + entry + "\r\nLast.java\r\n";
     const QString path = writeFile("long.jpr", jpr);
     dialogs_.openPaths.push_back(path);
-    app->dispatch(cmd::OpenJavaProj);
+    trigger(cmd::OpenJavaProj);
     TFileMDIChild* p = current();
     ASSERT_NE(p, nullptr);
     EXPECT_TRUE(texts().isEmpty());
     EXPECT_EQ(p->editor()->document()->findBlockByNumber(1).text(), QString::fromLatin1(entry));
 
     p->editor()->document()->setModified(true);
-    app->dispatch(cmd::SaveJavaProj);
+    trigger(cmd::SaveJavaProj);
     EXPECT_EQ(readFile(path), jpr);
     EXPECT_EQ(projectScanPaths(jpr), QStringList({"First.java", QString::fromLatin1(entry), "Last.java"}));
 

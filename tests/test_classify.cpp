@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "support.h"
 #include "toolchain/classify.h"
 
 namespace {
@@ -114,12 +115,6 @@ ScanResult scan(const char* text, const char* name = "Foo")
     return scanJavaText(QByteArrayView(text), QString::fromUtf8(name));
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 const char* const mainFoo = "public class Foo {\n    public static void main(String[] args) { }\n}\n";
 
 }  // namespace
@@ -206,118 +201,110 @@ TEST(Prepare, MatchesTheEditInPlaceOnGeneratedTexts)
     }
 }
 
-TEST(Verdicts, NamedApplicationAndApplet)
+// ---------------------------------------------------------------- verdicts of sources
+
+namespace {
+
+// A source in a file named Foo.java, the verdict it earns and the class name found.
+struct SourceCase {
+    const char* name;  // the test's name: what the source shows
+    const char* source;
+    int verdict;
+    const char* className;
+};
+
+std::ostream& operator<<(std::ostream& os, const SourceCase& c)
 {
-    ScanResult r = scan(mainFoo);
-    EXPECT_EQ(r.verdict, 1);
-    EXPECT_EQ(r.className, "Foo");
+    return os << c.name << ": [" << c.source << "]";
+}
 
-    r = scan("public class Foo extends java.applet.Applet {\n  public void init() { }\n}\n");
-    EXPECT_EQ(r.verdict, 2);
-    EXPECT_EQ(r.className, "Foo");
-
-    r = scan("import java.applet.*;\npublic class Foo extends Applet {\n}\n");
-    EXPECT_EQ(r.verdict, 2);
-    EXPECT_EQ(r.className, "Foo");
-
+const SourceCase kSourceCases[] = {
+    // Named application and applet.
+    {"MainInTheClassNamedAfterTheFile", mainFoo, 1, "Foo"},
+    {"FullyQualifiedAppletNamedAfterTheFile",
+     "public class Foo extends java.applet.Applet {\n  public void init() { }\n}\n", 2, "Foo"},
+    {"ImportedAppletNamedAfterTheFile", "import java.applet.*;\npublic class Foo extends Applet {\n}\n", 2, "Foo"},
     // A main method in an applet named after the file: still an applet.
-    r = scan("class Foo extends Applet {\n public static void main(String[] a) {}\n}\n");
-    EXPECT_EQ(r.verdict, 2);
-    EXPECT_EQ(r.className, "Foo");
+    {"MainInAnAppletNamedAfterTheFileIsAnApplet",
+     "class Foo extends Applet {\n public static void main(String[] a) {}\n}\n", 2, "Foo"},
+    // A class named after the file, without main or applet hint: no walk, no name.
+    {"ClassNamedAfterTheFileWithoutMainOrApplet", "class Foo{ }", 1, ""},
 
-    // A class named after the file, without main or applet hint.
-    r = scan("class Foo{ }");
-    EXPECT_EQ(r.verdict, 1);
-    EXPECT_EQ(r.className, "");  // no walk without main or applet hint
-}
-
-TEST(Verdicts, ClassesNotNamedAfterTheFile)
-{
-    ScanResult r = scan("class Bar {\n  static public void main (String[] a) {}\n}\n");
-    EXPECT_EQ(r.verdict, 3);
-    EXPECT_EQ(r.className, "Bar");
-
-    r = scan("import java.applet.*;\nclass Bar extends Applet {\n}\n");
-    EXPECT_EQ(r.verdict, 4);
-    EXPECT_EQ(r.className, "Bar");
-
+    // Classes not named after the file.
+    {"MainInAnotherClass", "class Bar {\n  static public void main (String[] a) {}\n}\n", 3, "Bar"},
+    {"AppletInAnotherClass", "import java.applet.*;\nclass Bar extends Applet {\n}\n", 4, "Bar"},
     // Only the import as hint: the last class keyword of the file names the class.
-    r = scan("import java.applet.*;\nclass A {}\nclass B {}\nclass C extends Thread {}\n");
-    EXPECT_EQ(r.verdict, 4);
-    EXPECT_EQ(r.className, "C");
+    {"AppletImportAloneNamesTheLastClass",
+     "import java.applet.*;\nclass A {}\nclass B {}\nclass C extends Thread {}\n", 4, "C"},
+    {"PlainClass", "class Bar { int x; }", 0, ""},
+    {"EmptySource", "", 0, ""},
 
-    r = scan("class Bar { int x; }");
-    EXPECT_EQ(r.verdict, 0);
-    EXPECT_EQ(r.className, "");
-    EXPECT_EQ(scan("").verdict, 0);
-}
-
-TEST(Verdicts, PackageWinsButTheNameIsStillFound)
-{
-    ScanResult r = scan("package demo;\npublic class Foo {\n public static void main(String[] a) {}\n}\n");
-    EXPECT_EQ(r.verdict, 5);
-    EXPECT_EQ(r.className, "Foo");
-
-    r = scan("import java.applet.*; class Foo extends Applet { int jpackage; }");
-    EXPECT_EQ(r.verdict, 5);  // any occurrence of the word counts
-    EXPECT_EQ(r.className, "Foo");
-
+    // A package wins, but the name is still found.
+    {"PackageWithMain", "package demo;\npublic class Foo {\n public static void main(String[] a) {}\n}\n", 5, "Foo"},
+    // Any occurrence of the word counts.
+    {"WordPackageInsideAnotherWord", "import java.applet.*; class Foo extends Applet { int jpackage; }", 5, "Foo"},
     // In a comment it does not count.
-    r = scan("// package demo;\nclass Foo {}\n");
-    EXPECT_EQ(r.verdict, 1);
-}
+    {"PackageInACommentDoesNotCount", "// package demo;\nclass Foo {}\n", 1, ""},
 
-TEST(Anchors, MainAnchorIsTheFirstSignatureInTableOrder)
-{
-    // "main(String" occurs first in the text, but "main ( String" is tried
-    // first: the anchor lies at the later signature, so the walk reaches B.
-    const char* text = "class A { void main(String[] x) {} }\n"
-                       "class B { static void main ( String[] a) {} }\n"
-                       "class C { }\n";
-    ScanResult r = scan(text);
-    EXPECT_EQ(r.verdict, 3);
-    EXPECT_EQ(r.className, "B");
-
+    // The main anchor is the first signature in table order: "main(String"
+    // occurs first in the text, but "main ( String" is tried first, so the
+    // walk reaches B.
+    {"MainAnchorIsTheFirstSignatureInTableOrder",
+     "class A { void main(String[] x) {} }\n"
+     "class B { static void main ( String[] a) {} }\n"
+     "class C { }\n",
+     3, "B"},
     // Every class keyword after the signature: the first one is taken.
-    r = scan("void main(String[] a) {}\nclass Bar { }\nclass Baz { }\n");
-    EXPECT_EQ(r.verdict, 3);
-    EXPECT_EQ(r.className, "Bar");
-
+    {"FirstClassAfterTheMainSignature", "void main(String[] a) {}\nclass Bar { }\nclass Baz { }\n", 3, "Bar"},
     // The main walk also ends a name at "{".
-    r = scan("class Bar{ public static void main(String[] a){} }");
-    EXPECT_EQ(r.className, "Bar");
-}
-
-TEST(Anchors, AppletAnchorPrefersTheFullyQualifiedHint)
-{
-    const char* text = "class A extends Applet {}\n"
-                       "class B extends java.applet.Applet {}\n"
-                       "class C extends Applet {}\n";
-    ScanResult r = scan(text);
-    EXPECT_EQ(r.verdict, 4);
-    EXPECT_EQ(r.className, "B");
-
-    r = scan("class A {}\nclass B extends Applet {}\nclass C {}\n");
-    EXPECT_EQ(r.verdict, 4);
-    EXPECT_EQ(r.className, "B");
-
+    {"MainWalkEndsANameAtABrace", "class Bar{ public static void main(String[] a){} }", 3, "Bar"},
+    // The applet anchor prefers the fully qualified hint.
+    {"AppletAnchorPrefersTheFullyQualifiedHint",
+     "class A extends Applet {}\n"
+     "class B extends java.applet.Applet {}\n"
+     "class C extends Applet {}\n",
+     4, "B"},
+    {"AppletAnchorAtTheOnlyHint", "class A {}\nclass B extends Applet {}\nclass C {}\n", 4, "B"},
     // The applet walk ends a name only at white space.
-    r = scan("import java.applet.*;\nclass Bar{}\n");
-    EXPECT_EQ(r.className, "Bar{}");
-}
-
-TEST(Anchors, AnyOccurrenceOfClassCountsInTheWalk)
-{
+    {"AppletWalkEndsANameOnlyAtWhiteSpace", "import java.applet.*;\nclass Bar{}\n", 4, "Bar{}"},
     // "subclass" is a class keyword to the walk: the name after it is "=".
-    ScanResult r = scan("class Bar {\nint subclass = 1;\nvoid main(String[] a) {}\n}\n");
-    EXPECT_EQ(r.verdict, 3);
-    EXPECT_EQ(r.className, "=");
-
+    {"AnyOccurrenceOfClassCountsInTheWalk", "class Bar {\nint subclass = 1;\nvoid main(String[] a) {}\n}\n", 3, "="},
     // A keyword at the very end of the text yields an empty name.
-    r = scan("import java.applet.*; class");
-    EXPECT_EQ(r.verdict, 4);
-    EXPECT_EQ(r.className, "");
+    {"ClassKeywordAtTheEndYieldsAnEmptyName", "import java.applet.*; class", 4, ""},
+
+    // Comments and white space decide what is found.
+    {"SignatureOnlyInCommentsIsNotFound", "class Foo {\n// main(String\n/* void main(String[] a) */\n}\n", 1, ""},
+    // The line comment takes its line end with it.
+    {"LineCommentTakesItsLineEnd", "class Foo// note\nextends Applet {}", 4, "Fooextends"},
+    {"LineCommentAfterASpace", "class Foo // note\nextends Applet {}", 2, "Foo"},
+    {"LineCommentTakesItsCrLf", "class Foo// note\r\nextends Applet {}", 4, "Fooextends"},
+    // A tab is not the space of the signatures, unless it is collapsed into one.
+    {"TabIsNotTheSpaceOfTheSignatures", "class Foo {\n static void main\t(String[] a) {}\n}", 1, ""},
+    {"TabCollapsedIntoASpace", "class Foo {\n static void main \t(String[] a) {}\n}", 1, "Foo"},
+    // Runs of white space are collapsed before the named patterns are sought.
+    {"WhiteRunsAreCollapsed", "public   class \t Foo \n\n {\n public static void main(String[] a) {}\n}", 1, "Foo"},
+    // An unterminated comment removes the rest of the file.
+    {"UnterminatedCommentRemovesTheRest", "class Bar {\n void main(String[] a) {}\n/* open\nclass Foo {\n", 3,
+     "Bar"},
+    // A "//" in a string literal starts a comment.
+    {"SlashesInAStringStartAComment",
+     "class Foo {\n String u = \"http://x\"; public static void main(String[] a) {}\n}", 1, ""},
+};
+
+class Verdict : public ::testing::TestWithParam<SourceCase> {};
+
+}  // namespace
+
+TEST_P(Verdict, OfTheSource)
+{
+    const SourceCase& c = GetParam();
+    const ScanResult r = scan(c.source);
+    EXPECT_EQ(r.verdict, c.verdict);
+    EXPECT_EQ(r.className, QString::fromUtf8(c.className));
 }
+
+INSTANTIATE_TEST_SUITE_P(Sources, Verdict, ::testing::ValuesIn(kSourceCases),
+                         [](const ::testing::TestParamInfo<SourceCase>& info) { return std::string(info.param.name); });
 
 TEST(Anchors, LongClassNamesAreKeptWhole)
 {
@@ -326,47 +313,6 @@ TEST(Anchors, LongClassNamesAreKeptWhole)
     ScanResult r = scanJavaText(text, QString::fromLatin1(longName));
     EXPECT_EQ(r.verdict, 1);
     EXPECT_EQ(r.className.size(), 300);
-}
-
-TEST(CommentsAndWhiteSpace, DecideWhatIsFound)
-{
-    // A signature only inside comments is not found.
-    ScanResult r = scan("class Foo {\n// main(String\n/* void main(String[] a) */\n}\n");
-    EXPECT_EQ(r.verdict, 1);
-    EXPECT_EQ(r.className, "");
-
-    // The line comment takes its line end with it.
-    r = scan("class Foo// note\nextends Applet {}");
-    EXPECT_EQ(r.verdict, 4);
-    EXPECT_EQ(r.className, "Fooextends");
-    r = scan("class Foo // note\nextends Applet {}");
-    EXPECT_EQ(r.verdict, 2);
-    EXPECT_EQ(r.className, "Foo");
-    r = scan("class Foo// note\r\nextends Applet {}");
-    EXPECT_EQ(r.verdict, 4);
-
-    // A tab is not the space of the signatures, unless it is collapsed into one.
-    r = scan("class Foo {\n static void main\t(String[] a) {}\n}");
-    EXPECT_EQ(r.verdict, 1);
-    EXPECT_EQ(r.className, "");
-    r = scan("class Foo {\n static void main \t(String[] a) {}\n}");
-    EXPECT_EQ(r.verdict, 1);
-    EXPECT_EQ(r.className, "Foo");
-
-    // Runs of white space are collapsed before the named patterns are sought.
-    r = scan("public   class \t Foo \n\n {\n public static void main(String[] a) {}\n}");
-    EXPECT_EQ(r.verdict, 1);
-    EXPECT_EQ(r.className, "Foo");
-
-    // An unterminated comment removes the rest of the file.
-    r = scan("class Bar {\n void main(String[] a) {}\n/* open\nclass Foo {\n");
-    EXPECT_EQ(r.verdict, 3);
-    EXPECT_EQ(r.className, "Bar");
-
-    // A "//" in a string literal starts a comment.
-    r = scan("class Foo {\n String u = \"http://x\"; public static void main(String[] a) {}\n}");
-    EXPECT_EQ(r.verdict, 1);
-    EXPECT_EQ(r.className, "");
 }
 
 TEST(Files, OnlyReadableFilesWithTheExtensionJavaAreClassified)

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include "toolchain/classify.h"
+#include "support.h"
 
 namespace {
 
@@ -25,18 +26,6 @@ QString findSourceArchive()
             return zip.absoluteFilePath();
     }
     return {};
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 }  // namespace
@@ -72,7 +61,7 @@ TEST(JdkSources, ClassifyHundredsOfRealFiles)
 
         // The same text without its package declaration reaches the other
         // verdicts and the class-name walks.
-        QByteArray text = readAll(path);
+        QByteArray text = readFile(path);
         text.replace("package", "paCkage");
         QString name, ext;
         filename(path, name, ext);
@@ -106,7 +95,7 @@ TEST(JdkSources, ClassifyHundredsOfRealFiles)
 
     // Without the package line: an application class named after the file,
     // and a main method in another class under another file name.
-    QByteArray mainText = readAll(javacMain);
+    QByteArray mainText = readFile(javacMain);
     mainText.replace("package com.sun.tools.javac;", "");
     ASSERT_TRUE(writeFile(root.filePath(QStringLiteral("Main.java")), mainText));
     ASSERT_TRUE(writeFile(root.filePath(QStringLiteral("Launcher.java")), mainText));
@@ -118,7 +107,7 @@ TEST(JdkSources, ClassifyHundredsOfRealFiles)
     EXPECT_EQ(r.className, "Main");
 
     // "public final class Objects {" without main or applet hint.
-    QByteArray objectsText = readAll(objects);
+    QByteArray objectsText = readFile(objects);
     objectsText.replace("package java.util;", "");
     EXPECT_EQ(scanJavaText(objectsText, QStringLiteral("Objects")).verdict, 1);
 }

@@ -1,6 +1,6 @@
 // Compiling with the real javac of this machine, in temporary directories.
 #include "toolchain/compile.h"
-#include "test_files.h"
+#include "support.h"
 #include "toolchain/run.h"
 #include "toolchain/settings.h"
 #include "config/toolpaths.h"
@@ -23,14 +23,6 @@
 
 namespace {
 
-const QString kJavac = QStringLiteral("/usr/bin/javac");
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Sets a file's modification time to sec seconds and nsec nanoseconds.
 void setMtime(const QString& path, time_t sec, long nsec)
 {
@@ -38,24 +30,34 @@ void setMtime(const QString& path, time_t sec, long nsec)
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), ts, 0), 0);
 }
 
-class Settings : public ::testing::Test {
-protected:
-    void SetUp() override { resetBuildSettings(); }
-    void TearDown() override { resetBuildSettings(); }
-};
+// The build settings alone (each test starts from those of a fresh start).
+using Settings = ::testing::Test;
 
-class Javac : public Settings {
+// A temporary directory with a folder for the compiler's captures.
+class CompileDir : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Settings::SetUp();
         ASSERT_TRUE(dir.isValid());
         temp = dir.filePath(QStringLiteral("capture"));
-        QDir().mkpath(temp);
-        javabin = QStringLiteral("/usr/bin");
+        ASSERT_TRUE(QDir().mkpath(temp));
     }
     QString src(const QString& name) const { return dir.filePath(name); }
     QTemporaryDir dir;
+};
+
+// The javac of this machine, in its folder of the Java tools.
+class Javac : public CompileDir {
+protected:
+    void SetUp() override
+    {
+        CompileDir::SetUp();
+        if (HasFatalFailure())
+            return;
+        realJavac = javacOrSkip();
+        javabin = QFileInfo(realJavac).absolutePath();
+    }
+    QString realJavac;
 };
 
 }  // namespace
@@ -217,21 +219,21 @@ TEST_F(Javac, CorrectFileSucceedsAndErrorFileFailsWithJavacLines)
 {
     writeFile(src("Hello.java"), "public class Hello { public static void main(String[] a) {} }\n");
     const QString cap = captureFileName(src("Hello.java"));
-    CompileOutcome o = runJavacBlocking(kJavac, makeargsList() << src("Hello.java"), dir.path(), cap);
+    CompileOutcome o = runJavacBlocking(realJavac, makeargsList() << src("Hello.java"), dir.path(), cap);
     EXPECT_EQ(o.kind, CompileOutcome::Success);
     EXPECT_EQ(o.exitCode, 0);
     EXPECT_TRUE(QFileInfo::exists(src("Hello.class")));
 
     // An error; then, fixed, the old messages are gone from the capture.
     writeFile(src("Hello.java"), "public class Hello { int x = }\n");
-    o = runJavacBlocking(kJavac, makeargsList() << src("Hello.java"), dir.path(), cap);
+    o = runJavacBlocking(realJavac, makeargsList() << src("Hello.java"), dir.path(), cap);
     EXPECT_EQ(o.kind, CompileOutcome::Failed);
     const QByteArray messages = readFile(cap);
     EXPECT_TRUE(messages.contains("Hello.java:1: error:")) << messages.constData();
     EXPECT_TRUE(erreur(cap));
 
     writeFile(src("Hello.java"), "public class Hello { }\n");
-    o = runJavacBlocking(kJavac, makeargsList() << src("Hello.java"), dir.path(), cap);
+    o = runJavacBlocking(realJavac, makeargsList() << src("Hello.java"), dir.path(), cap);
     EXPECT_EQ(o.kind, CompileOutcome::Success);
     EXPECT_EQ(QFileInfo(cap).size(), 0);
 }
@@ -241,12 +243,12 @@ TEST_F(Javac, WarningsAloneSucceedAndCapitalErrorFailsByExitCode)
     writeFile(src("Old.java"), "public class Old { Integer i = new Integer(5); }\n");
     const QString cap = captureFileName(src("Old.java"));
     CBDEPRECATION = true;
-    CompileOutcome o = runJavacBlocking(kJavac, makeargsList() << src("Old.java"), dir.path(), cap);
+    CompileOutcome o = runJavacBlocking(realJavac, makeargsList() << src("Old.java"), dir.path(), cap);
     EXPECT_EQ(o.kind, CompileOutcome::Success);
     EXPECT_TRUE(readFile(cap).contains("warning")) << readFile(cap).constData();
 
     // javac refuses "-J" followed by a separate word with "Error:" in capitals.
-    o = runJavacBlocking(kJavac, QStringList{"-J", "-Xmx64m", src("Old.java")}, dir.path(), cap);
+    o = runJavacBlocking(realJavac, QStringList{"-J", "-Xmx64m", src("Old.java")}, dir.path(), cap);
     EXPECT_EQ(o.kind, CompileOutcome::Failed);
     EXPECT_NE(o.exitCode, 0);
     EXPECT_FALSE(erreur(cap)) << readFile(cap).constData();
@@ -276,7 +278,7 @@ TEST_F(Javac, PathWithSpaceAndQuoteIsOneArgument)
     ASSERT_TRUE(QDir().mkpath(sub));
     const QString file = sub + QStringLiteral("/Quoted.java");
     writeFile(file, "public class Quoted { }\n");
-    CompileOutcome o = runJavacBlocking(kJavac, makeargsList() << file, sub, captureFileName(file));
+    CompileOutcome o = runJavacBlocking(realJavac, makeargsList() << file, sub, captureFileName(file));
     EXPECT_EQ(o.kind, CompileOutcome::Success) << readFile(captureFileName(file)).constData();
     EXPECT_TRUE(QFileInfo::exists(sub + QStringLiteral("/Quoted.class")));
 }
@@ -294,9 +296,9 @@ TEST_F(Javac, OneCompilationAtATimeAndFinishedOnlyAtTheEnd)
         loop.quit();
     });
     const QString cap = captureFileName(src("One.java"));
-    ASSERT_TRUE(runner.start(kJavac, {src("One.java")}, dir.path(), cap));
+    ASSERT_TRUE(runner.start(realJavac, {src("One.java")}, dir.path(), cap));
     EXPECT_TRUE(runner.isRunning());
-    EXPECT_FALSE(runner.start(kJavac, {src("One.java")}, dir.path(), cap));
+    EXPECT_FALSE(runner.start(realJavac, {src("One.java")}, dir.path(), cap));
     loop.exec();
     EXPECT_EQ(calls, 1);
     EXPECT_FALSE(runner.isRunning());
@@ -313,7 +315,7 @@ TEST_F(Javac, ProjectCompilesOnlyOutOfDateSources)
 
     ProjectCompilePlan plan = planProjectCompile(src("Proj.jpr"));
     ASSERT_EQ(plan.sources, (QStringList{"A.java", "B.java"}));
-    ASSERT_EQ(runJavacBlocking(kJavac, makeargsList() + plan.sources, plan.directory, cap).kind,
+    ASSERT_EQ(runJavacBlocking(realJavac, makeargsList() + plan.sources, plan.directory, cap).kind,
               CompileOutcome::Success);
     EXPECT_TRUE(planProjectCompile(src("Proj.jpr")).sources.isEmpty());  // all current
 
@@ -323,7 +325,7 @@ TEST_F(Javac, ProjectCompilesOnlyOutOfDateSources)
     writeFile(src("B.java"), "public class B { A a; int n; }\n");
     plan = planProjectCompile(src("Proj.jpr"));
     ASSERT_EQ(plan.sources, QStringList{"B.java"});
-    EXPECT_EQ(runJavacBlocking(kJavac, makeargsList() + plan.sources, plan.directory, cap).kind,
+    EXPECT_EQ(runJavacBlocking(realJavac, makeargsList() + plan.sources, plan.directory, cap).kind,
               CompileOutcome::Success);
     EXPECT_EQ(QFileInfo(src("A.class")).lastModified().toSecsSinceEpoch(), 1700000010);
     EXPECT_EQ(need_comp(src("B.class"), src("B.java")), 0);
@@ -338,7 +340,7 @@ TEST_F(Javac, ExitStatusAloneDecidesSuccess)
     const QString file = folder + QStringLiteral("/Boxed.java");
     writeFile(file, "public class Boxed { Integer error = new Integer(5); }\n");
     const QString cap = captureFileName(file);
-    const CompileOutcome o = runJavacBlocking(kJavac, makeargsList() << file, folder, cap);
+    const CompileOutcome o = runJavacBlocking(realJavac, makeargsList() << file, folder, cap);
     EXPECT_TRUE(erreur(cap)) << readFile(cap).constData();  // the text says "error"...
     EXPECT_EQ(o.kind, CompileOutcome::Success);             // ...javac says success
     EXPECT_EQ(o.exitCode, 0);
@@ -352,7 +354,7 @@ TEST_F(Javac, CompilationDependenciesCompileANewerReferencedSource)
     writeFile(src("A.java"), "class A { int f() { return B.g(); } }\n");
     writeFile(src("B.java"), "class B { static int g() { return 1; } }\n");
     const QString cap = captureFileName(src("A.java"));
-    ASSERT_EQ(runJavacBlocking(kJavac, {src("A.java"), src("B.java")}, dir.path(), cap).kind,
+    ASSERT_EQ(runJavacBlocking(realJavac, {src("A.java"), src("B.java")}, dir.path(), cap).kind,
               CompileOutcome::Success);
     setMtime(src("B.class"), 1700000000, 0);
     writeFile(src("B.java"), "class B { static int g() { return 1; } static int h() { return 2; } }\n");
@@ -360,7 +362,7 @@ TEST_F(Javac, CompilationDependenciesCompileANewerReferencedSource)
 
     CBDEPEND = true;
     EXPECT_TRUE(makeargs().contains(QStringLiteral(" -Xprefer:newer")));
-    const CompileOutcome o = runJavacBlocking(kJavac, makeargsList() << QStringLiteral("A.java"), dir.path(), cap);
+    const CompileOutcome o = runJavacBlocking(realJavac, makeargsList() << QStringLiteral("A.java"), dir.path(), cap);
     EXPECT_EQ(o.kind, CompileOutcome::Success) << readFile(cap).constData();
     EXPECT_EQ(need_comp(src("B.class"), src("B.java")), 0);  // B was compiled again
 }
@@ -374,9 +376,9 @@ TEST_F(Javac, ProjectEntriesThatLookLikeOptionsArePassedAsFiles)
     writeFile(src("Proj.jpr"), "-Dash.java\r\n/elsewhere/@At.java\r\nPlain.java\r\n");
     const ProjectCompilePlan plan = planProjectCompile(src("Proj.jpr"));
     EXPECT_EQ(plan.sources, (QStringList{"./-Dash.java", "./@At.java", "Plain.java"}));
-    EXPECT_TRUE(javacCommandText(kJavac, plan.sources).endsWith(QStringLiteral(" ./-Dash.java ./@At.java Plain.java ")));
+    EXPECT_TRUE(javacCommandText(realJavac, plan.sources).endsWith(QStringLiteral(" ./-Dash.java ./@At.java Plain.java ")));
     const QString cap = captureFileName(src("Proj.jpr"));
-    const CompileOutcome o = runJavacBlocking(kJavac, makeargsList() + plan.sources, plan.directory, cap);
+    const CompileOutcome o = runJavacBlocking(realJavac, makeargsList() + plan.sources, plan.directory, cap);
     EXPECT_EQ(o.kind, CompileOutcome::Success) << readFile(cap).constData();
     for (const char* cls : {"Dash.class", "At.class", "Plain.class"})
         EXPECT_TRUE(QFileInfo::exists(src(QString::fromLatin1(cls)))) << cls;
@@ -388,19 +390,15 @@ namespace {
 
 // The javac stand-in of tests/stand-ins/javac-waits.sh, installed as "javac"
 // in a tools directory of its own; it reports through files beside `log`.
-class JavacStandIn : public Javac {
+class JavacStandIn : public CompileDir {
 protected:
     void SetUp() override
     {
-        Javac::SetUp();
-        QString root = qEnvironmentVariable("BREWPAD_SOURCE_DIR");
-        if (root.isEmpty())
-            root = QStringLiteral(BP_SOURCE_DIR);
-        const QString from = root + QStringLiteral("/tests/stand-ins/javac-waits.sh");
-        ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("jdk"))));
+        CompileDir::SetUp();
+        if (HasFatalFailure())
+            return;
         javac = dir.filePath(QStringLiteral("jdk/javac"));
-        ASSERT_TRUE(QFile::copy(from, javac)) << qPrintable(from);
-        QFile::setPermissions(javac, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        ASSERT_TRUE(installStandIn(QStringLiteral("javac-waits.sh"), javac));
         log = dir.filePath(QStringLiteral("standin"));
         qputenv("BREWPAD_STANDIN_LOG", QFile::encodeName(log));
         qunsetenv("BREWPAD_STANDIN_SIGNAL");
@@ -411,7 +409,7 @@ protected:
         writeFile(log + QStringLiteral(".go"), "");  // nothing waits after the test
         qunsetenv("BREWPAD_STANDIN_LOG");
         qunsetenv("BREWPAD_STANDIN_SIGNAL");
-        Javac::TearDown();
+        CompileDir::TearDown();
     }
     // The stand-in's process id and its helper's, once it has written them.
     std::pair<qint64, qint64> pids()

@@ -1,5 +1,6 @@
 // brewpad.cfg and the start-up sequence that reads it or searches the tools.
 #include "config/cfgfile.h"
+#include "support.h"
 #include "config/search.h"
 #include "config/toolpaths.h"
 #include "scripted_dialogs.h"
@@ -9,12 +10,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-// Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 #include <chrono>
 #include <functional>
@@ -58,12 +53,6 @@ struct stat statOf(const QString& path)
 
 // A user id that is not this process's.
 constexpr uid_t OtherUser = 54321;
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QByteArray le(qint32 n)
 {
@@ -252,9 +241,10 @@ TEST(ConfigVerify, ExactEntryNamesAndExistingFiles)
     EXPECT_TRUE(toolsfind::verify(dir.path() + "/lower/javac"));
     EXPECT_FALSE(toolsfind::verify(dir.path() + "/lower")) << "a directory is not the help file";
     EXPECT_FALSE(toolsfind::verify(dir.path() + "/lower/nothing"));
-    if (QFileInfo::exists(QStringLiteral("/usr/bin/javac"))) {
-        EXPECT_TRUE(toolsfind::verify(QStringLiteral("/usr/bin"), QStringLiteral("javac")));
-        EXPECT_FALSE(toolsfind::verify(QStringLiteral("/usr/bin"), QStringLiteral("JAVAC")));
+    if (const QString javac = findJavac(); !javac.isEmpty()) {
+        const QString bin = QFileInfo(javac).absolutePath();
+        EXPECT_TRUE(toolsfind::verify(bin, QStringLiteral("javac")));
+        EXPECT_FALSE(toolsfind::verify(bin, QStringLiteral("JAVAC")));
     }
 }
 
@@ -288,7 +278,7 @@ TEST_F(SetFiles, FirstStartSearchesWritesAndNextStartDoesNot)
     EXPECT_EQ(temp, at("tmp/brewpad-") + QString::number(getuid()));
     EXPECT_FALSE(QFile::exists(capture + "/Old.err"));
     EXPECT_TRUE(QFile::exists(capture + "/Other.txt"));
-    EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
+    EXPECT_EQ(readFile(cfg()), record(bin()) + record(help()));
 
     dialogs.messages.clear();
     toolsfind::forgetDrives();
@@ -334,7 +324,7 @@ TEST_F(SetFiles, EmptyFileIsRebuiltSilently)
     makeFile(cfg());
     start();
     EXPECT_EQ(dialogs.texts(), QStringList({question(javac()), question(help())}));
-    EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
+    EXPECT_EQ(readFile(cfg()), record(bin()) + record(help()));
 }
 
 TEST_F(SetFiles, UpperCaseCompilerEntryFailsVerification)
@@ -364,7 +354,7 @@ TEST_F(SetFiles, FileWithoutRecordOneIsReportedAtTheNextStart)
     start();
     EXPECT_EQ(dialogs.texts(), QStringList({NoCompiler, question(help())}));
     EXPECT_TRUE(javabin.isEmpty());
-    EXPECT_EQ(readAll(cfg()), record(help()));
+    EXPECT_EQ(readFile(cfg()), record(help()));
 
     dialogs.messages.clear();
     toolsfind::forgetDrives();
@@ -377,7 +367,7 @@ TEST_F(SetFiles, FileWithoutRecordOneIsReportedAtTheNextStart)
     start();
     EXPECT_EQ(dialogs.texts(), QStringList({Corrupted, NoCompiler, question(help()), NoHelp}));
     EXPECT_TRUE(javahlp.isEmpty());
-    EXPECT_EQ(readAll(cfg()), QByteArray());
+    EXPECT_EQ(readFile(cfg()), QByteArray());
     dialogs.messages.clear();
     start();
     EXPECT_EQ(dialogs.texts(), QStringList({NoCompiler, question(help()), NoHelp}));
@@ -399,7 +389,7 @@ TEST_F(SetFiles, BadLengthsAreCorruption)
         start();
         EXPECT_EQ(dialogs.texts(), QStringList({Corrupted, question(javac()), question(help())}))
             << b.toHex().left(40).toStdString();
-        EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
+        EXPECT_EQ(readFile(cfg()), record(bin()) + record(help()));
     }
     // A long path, beyond the old 100-character limit, is kept whole.
     const QString deep = at("tree/") + QString(150, 'd') + QStringLiteral("/bin");
@@ -414,13 +404,6 @@ TEST_F(SetFiles, BadLengthsAreCorruption)
 // Random bytes of any length, also around good records, are reported and rebuilt.
 TEST_F(SetFiles, RandomBytesAreReportedAndTheFileRebuilt)
 {
-    const auto randomBytes = [](unsigned seed, qsizetype size) {
-        std::mt19937 rng(seed);
-        QByteArray out(size, Qt::Uninitialized);
-        for (qsizetype i = 0; i < size; ++i)
-            out[i] = char(rng() & 0xFF);
-        return out;
-    };
     const QByteArray good = record(bin()) + record(help());
     const QList<QByteArray> scrambled = {
         randomBytes(1, 1),
@@ -441,7 +424,7 @@ TEST_F(SetFiles, RandomBytesAreReportedAndTheFileRebuilt)
         EXPECT_EQ(dialogs.texts(), QStringList({Corrupted, question(javac()), question(help())}));
         EXPECT_EQ(javabin, bin());
         EXPECT_EQ(javahlp, help());
-        EXPECT_EQ(readAll(cfg()), good);
+        EXPECT_EQ(readFile(cfg()), good);
     }
     // The rebuilt file is taken without a word at the next start.
     dialogs.messages.clear();
@@ -509,7 +492,7 @@ TEST_F(SetFiles, WithoutHomeTheFileGoesToTempThenTmpThenTheCurrentDirectory)
     EXPECT_EQ(cfgfile::candidates(), QStringList({at("tmp/brewpad.cfg"), QDir::currentPath() + "/brewpad.cfg"}));
     start();
     EXPECT_EQ(dialogs.texts(), QStringList({question(javac()), question(help())}));
-    EXPECT_EQ(readAll(at("tmp/brewpad.cfg")), record(bin()) + record(help()));
+    EXPECT_EQ(readFile(at("tmp/brewpad.cfg")), record(bin()) + record(help()));
     EXPECT_EQ(QFileInfo::exists("/.config/brewpad"), rootConfigBefore);
     // The next start reads it: no search.
     dialogs.messages.clear();
@@ -521,12 +504,12 @@ TEST_F(SetFiles, WithoutHomeTheFileGoesToTempThenTmpThenTheCurrentDirectory)
     env.set("TMP", at("tmp2"));
     dialogs.messages.clear();
     start();
-    EXPECT_EQ(readAll(at("tmp2/brewpad.cfg")), record(bin()) + record(help()));
+    EXPECT_EQ(readFile(at("tmp2/brewpad.cfg")), record(bin()) + record(help()));
 
     qunsetenv("TMP");
     homedir.clear();
     start();
-    EXPECT_EQ(readAll(QDir::currentPath() + "/brewpad.cfg"), record(bin()) + record(help()));
+    EXPECT_EQ(readFile(QDir::currentPath() + "/brewpad.cfg"), record(bin()) + record(help()));
     EXPECT_EQ(homedir, QDir::currentPath());
 
     // A relative HOME is no home either; XDG_CONFIG_HOME alone is enough.
@@ -637,9 +620,9 @@ TEST_F(SetFiles, PlantedConfigurationIsSkippedNamedAndLeftAlone)
         ASSERT_EQ(tf.skippedConfigs.size(), 1u);
         EXPECT_EQ(tf.skippedConfigs[0].path, cfg());
         EXPECT_EQ(tf.skippedConfigs[0].reason, c.reason);
-        EXPECT_EQ(readAll(tempCfg), record(bin()) + record(help()));
+        EXPECT_EQ(readFile(tempCfg), record(bin()) + record(help()));
         // Left as it was.
-        EXPECT_EQ(readAll(cfg()), planted);
+        EXPECT_EQ(readFile(cfg()), planted);
         const struct stat after = statOf(cfg());
         EXPECT_EQ(after.st_ino, before.st_ino);
         EXPECT_EQ(after.st_uid, before.st_uid);
@@ -675,14 +658,14 @@ TEST_F(SetFiles, WrittenConfigurationIsNotWritableByOthers)
     const mode_t old = umask(0);
     start();
     umask(old);
-    EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
+    EXPECT_EQ(readFile(cfg()), record(bin()) + record(help()));
     EXPECT_EQ(statOf(cfg()).st_mode & 077, 0u);
 
     QFile::remove(cfg());
     const mode_t old2 = umask(002);
     start();
     umask(old2);
-    EXPECT_EQ(readAll(cfg()), record(bin()) + record(help()));
+    EXPECT_EQ(readFile(cfg()), record(bin()) + record(help()));
     EXPECT_EQ(statOf(cfg()).st_mode & 022, 0u);
 }
 

@@ -1,5 +1,6 @@
 // The walk that looks for the Java tools and the name matcher it uses.
 #include "config/search.h"
+#include "support.h"
 #include "scripted_dialogs.h"
 
 #include <QDir>
@@ -7,12 +8,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-// Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -24,9 +19,7 @@ const QString Prefix = QStringLiteral("Needed File found :");
 
 void touch(const QString& path)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    writeFile(path, QByteArray());
 }
 
 // Names in the order the file system lists them.
@@ -241,12 +234,7 @@ TEST_F(Walk, ProgressNamesTheDirectoriesBeingSearched)
 // "removable", and every partition of it, whatever the kernel's naming.
 TEST_F(Walk, PartitionsOfRemovableDisksCountAsRemovable)
 {
-    auto write = [&](const QString& rel, const QByteArray& text) {
-        touch(at(rel));
-        QFile f(at(rel));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    };
+    auto write = [&](const QString& rel, const QByteArray& text) { writeFile(at(rel), text); };
     // The layout of /sys: /sys/class/block/<name> leads into the device tree,
     // where a partition's directory lies inside its disk's.
     struct Disk {

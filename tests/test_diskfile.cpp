@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "test_files.h"
+#include "support.h"
 
 #include <cerrno>
 #include <cstring>
@@ -42,8 +42,8 @@ TEST(SafeFileWriter, HardLinkedFileStaysOneFile)
 
     QString why;
     ASSERT_TRUE(writeFileSafely(a, "new\n", &why)) << why.toStdString();
-    EXPECT_EQ(readAll(a), "new\n");
-    EXPECT_EQ(readAll(b), "new\n");  // the other name sees the new text
+    EXPECT_EQ(readFile(a), "new\n");
+    EXPECT_EQ(readFile(b), "new\n");  // the other name sees the new text
     EXPECT_EQ(statOf(a).st_ino, inode);
     EXPECT_EQ(statOf(b).st_nlink, 2u);
     EXPECT_EQ(entries(dir.path()), QStringList({"A.java", "B.java"}));  // no copy left behind
@@ -51,7 +51,7 @@ TEST(SafeFileWriter, HardLinkedFileStaysOneFile)
     // Longer content through the other name.
     const QByteArray longer = QByteArray("x").repeated(3 << 20);
     ASSERT_TRUE(writeFileSafely(b, longer, &why)) << why.toStdString();
-    EXPECT_EQ(readAll(a), longer);
+    EXPECT_EQ(readFile(a), longer);
     EXPECT_EQ(statOf(a).st_ino, inode);
 }
 
@@ -73,7 +73,7 @@ TEST(SafeFileWriter, OwnerGroupAndSetIdBitsSurvive)
         QString why;
         ASSERT_TRUE(writeFileSafely(path, content, &why)) << why.toStdString();
         const struct stat after = statOf(path);
-        EXPECT_EQ(readAll(path), content);
+        EXPECT_EQ(readFile(path), content);
         EXPECT_EQ(after.st_mode & 07777, before.st_mode & 07777);
         EXPECT_EQ(after.st_uid, before.st_uid);
         EXPECT_EQ(after.st_gid, before.st_gid);
@@ -89,7 +89,7 @@ TEST(SafeFileWriter, OwnerGroupAndSetIdBitsSurvive)
     QString why;
     ASSERT_TRUE(writeFileSafely(other, "in place\n", &why)) << why.toStdString();
     const struct stat linked = statOf(path);
-    EXPECT_EQ(readAll(path), "in place\n");
+    EXPECT_EQ(readFile(path), "in place\n");
     EXPECT_EQ(linked.st_mode & 07777, before.st_mode & 07777);
     EXPECT_EQ(linked.st_uid, before.st_uid);
     EXPECT_EQ(linked.st_gid, before.st_gid);
@@ -113,14 +113,14 @@ TEST(SafeFileWriter, SymbolicLinksStayLinks)
     ASSERT_TRUE(w.write("new\n") && w.commit()) << w.errorString().toStdString();
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_TRUE(QFileInfo(chain).isSymLink());
-    EXPECT_EQ(readAll(target), "new\n");
+    EXPECT_EQ(readFile(target), "new\n");
 
     // A link to a file that does not exist yet creates that file.
     const QString dangling = dir.filePath("D.java");
     ASSERT_EQ(::symlink("real/New.java", QFile::encodeName(dangling).constData()), 0);
     ASSERT_TRUE(writeFileSafely(dangling, "created\n"));
     EXPECT_TRUE(QFileInfo(dangling).isSymLink());
-    EXPECT_EQ(readAll(dir.filePath("real/New.java")), "created\n");
+    EXPECT_EQ(readFile(dir.filePath("real/New.java")), "created\n");
 }
 
 TEST(SafeFileWriter, NewFileGetsTheUsualMode)
@@ -144,7 +144,7 @@ TEST(SafeFileWriter, FailedWriteLeavesTheFileAndNothingBeside)
     const QByteArray big = QByteArray("y").repeated(4096);
     for (const QString& path : {single, linked}) {
         SCOPED_TRACE(path.toStdString());
-        const QByteArray before = readAll(path);
+        const QByteArray before = readFile(path);
         QString why;
         bool ok;
         {
@@ -154,7 +154,7 @@ TEST(SafeFileWriter, FailedWriteLeavesTheFileAndNothingBeside)
         }
         EXPECT_FALSE(ok);
         EXPECT_FALSE(why.isEmpty());
-        EXPECT_EQ(readAll(path), before);
+        EXPECT_EQ(readFile(path), before);
     }
     EXPECT_EQ(entries(dir.path()), QStringList({"L.java", "L2.java", "S.java"}));
 
@@ -164,7 +164,7 @@ TEST(SafeFileWriter, FailedWriteLeavesTheFileAndNothingBeside)
         QString refused;
         EXPECT_FALSE(writeFileSafely(single, "new", &refused));
         EXPECT_EQ(refused, QString::fromLocal8Bit(strerror(EACCES)));
-        EXPECT_EQ(readAll(single), "old single\n");
+        EXPECT_EQ(readFile(single), "old single\n");
         ::chmod(QFile::encodeName(single).constData(), 0644);
     }
 

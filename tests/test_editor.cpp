@@ -26,7 +26,7 @@ TEST_F(FrameTest, CaptionsOfNewAndOpenedWindows)
 TEST_F(FrameTest, CancelledOpenCreatesNoWindow)
 {
     dialogs_.openPaths.push_back(QString());
-    app->dispatch(cmd::FileOpenJava);
+    trigger(cmd::FileOpenJava);
     EXPECT_TRUE(client()->editors().isEmpty());
     EXPECT_EQ(client()->FileData, &client()->FileJavaData);
     EXPECT_TRUE(dialogs_.messages.empty());
@@ -55,7 +55,7 @@ TEST_F(FrameTest, OpeningAnApplicationClassifiesButRunNeedsACompile)
     EXPECT_TRUE(enabled(cmd::JavaRun));
     EXPECT_FALSE(enabled(cmd::AppletRun));
     // Any save marks the window as not compiled again.
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_FALSE(c->IsCompiled);
     EXPECT_FALSE(enabled(cmd::JavaRun));
 }
@@ -70,7 +70,7 @@ TEST_F(FrameTest, SaveOfAnUnchangedFileWritesNothingButReloads)
     QTextCursor cur = c->editor()->textCursor();
     cur.movePosition(QTextCursor::End);
     c->editor()->setTextCursor(cur);
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_EQ(readFile(path), "class Same { int x; }\n");
     EXPECT_EQ(c->editor()->toPlainText(), "class Same { int x; }\n");
     EXPECT_EQ(c->editor()->textCursor().position(), 0);
@@ -83,7 +83,7 @@ TEST_F(FrameTest, SaveAsCancelledChangesNothing)
     TFileMDIChild* c = newJava();
     QTest::keyClicks(c->editor(), "class X {}");
     dialogs_.savePaths.push_back(QString());
-    app->dispatch(cmd::FileSaveAs);
+    trigger(cmd::FileSaveAs);
     EXPECT_TRUE(c->IsNewFile);
     EXPECT_EQ(c->caption(), "JAVA - Untitled");
     EXPECT_TRUE(c->editor()->document()->isModified());
@@ -96,7 +96,7 @@ TEST_F(FrameTest, SaveAsNamesClassifiesAndReloads)
     QTest::keyClicks(c->editor(), "class Tool { public static void main(String[] a) {} }");
     const QString path = dir.filePath("Tool");  // the default extension is added
     dialogs_.savePaths.push_back(path);
-    app->dispatch(cmd::FileSaveAs);
+    trigger(cmd::FileSaveAs);
     EXPECT_FALSE(c->IsNewFile);
     EXPECT_EQ(c->caption(), "JAVA - " + path + ".java");
     EXPECT_EQ(c->FileData->fileName, path + ".java");
@@ -109,11 +109,11 @@ TEST_F(FrameTest, SaveOnANewWindowAsksForANameButKeepsItNew)
 {
     TFileMDIChild* c = newJava();
     // An unchanged new window: Save writes nothing and asks nothing.
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_TRUE(dialogs_.saveProposals.isEmpty());
     QTest::keyClicks(c->editor(), "class N {}");
     dialogs_.savePaths.push_back(dir.filePath("N.java"));
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_EQ(readFile(dir.filePath("N.java")), "class N {}");
     EXPECT_TRUE(c->IsNewFile);  // only Save As clears it
     EXPECT_TRUE(enabled(cmd::FileSaveAs));
@@ -127,7 +127,7 @@ TEST_F(FrameTest, FontWithoutSelectionAppliesToTextTypedNext)
     QFont chosen("Serif", 21);
     dialogs_.fontAnswer = chosen;
     dialogs_.colorAnswer = QColor(Qt::red);
-    app->dispatch(cmd::FormatFont);
+    trigger(cmd::FormatFont);
     QTest::keyClicks(c->editor(), "XYZ");
     QTextBlock b = c->editor()->document()->begin();
     QList<QTextCharFormat> formats;
@@ -144,12 +144,12 @@ TEST_F(FrameTest, FontWithoutSelectionAppliesToTextTypedNext)
     cur.setPosition(1, QTextCursor::KeepAnchor);
     c->editor()->setTextCursor(cur);
     dialogs_.fontAnswer = QFont("Serif", 30);
-    app->dispatch(cmd::FormatFont);
+    trigger(cmd::FormatFont);
     EXPECT_EQ(c->editor()->document()->begin().begin().fragment().charFormat().font().pointSize(), 30);
     EXPECT_EQ(c->editor()->document()->begin().begin().fragment().text(), "a");
     // Cancel changes nothing.
     dialogs_.fontAnswer.reset();
-    app->dispatch(cmd::FormatFont);
+    trigger(cmd::FormatFont);
     EXPECT_EQ(dialogs_.fontRequests, 3);
 }
 
@@ -184,9 +184,9 @@ TEST_F(FrameTest, CloseQuestionAndItsAnswers)
 TEST_F(FrameTest, ClearAllIsOneUndoableStep)
 {
     TFileMDIChild* c = openJava(writeFile("C.java", "line one\nline two\n"));
-    app->dispatch(cmd::ClearAll);
+    trigger(cmd::ClearAll);
     EXPECT_TRUE(c->editor()->toPlainText().isEmpty());
-    app->dispatch(cmd::Undo);
+    trigger(cmd::Undo);
     EXPECT_EQ(c->editor()->toPlainText(), "line one\nline two\n");
 }
 
@@ -198,14 +198,14 @@ TEST_F(FrameTest, InvalidUtf8AndLineEndsSurviveASave)
     EXPECT_EQ(c->editor()->textFormat().encoding, TextFormat::Encoding::Windows1252);
     EXPECT_EQ(c->editor()->textFormat().lineEnd, TextFormat::LineEnd::CRLF);
     c->editor()->document()->setModified(true);
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_EQ(readFile(path), bytes);
 
     // An edit keeps the encoding and line ends of the file.
     QTextCursor cur(c->editor()->document());
     cur.movePosition(QTextCursor::End);
     cur.insertText("x\n");
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_EQ(readFile(path), bytes + "x\r\n");
 
     // UTF-8 with LF line ends stays so.
@@ -213,7 +213,7 @@ TEST_F(FrameTest, InvalidUtf8AndLineEndsSurviveASave)
     const QString p2 = writeFile("U.java", utf8);
     TFileMDIChild* u = openJava(p2);
     u->editor()->document()->setModified(true);
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_EQ(readFile(p2), utf8);
 }
 
@@ -242,14 +242,14 @@ TEST(TextFile, Windows1252RoundTripsEveryByte)
 TEST_F(FrameTest, UnreadableFileIsReportedAndTheWindowStays)
 {
     dialogs_.openPaths.push_back(dir.filePath("Missing.java"));
-    app->dispatch(cmd::FileOpenJava);
+    trigger(cmd::FileOpenJava);
     ASSERT_FALSE(dialogs_.messages.empty());
     EXPECT_EQ(dialogs_.messages[0].text, "Unable to read file " + dir.filePath("Missing.java") + " from disk.");
     EXPECT_EQ(client()->editors().size(), 1);
     EXPECT_EQ(current()->caption(), "JAVA - " + dir.filePath("Missing.java"));
     // Typing and saving creates the file under that name.
     QTest::keyClicks(current()->editor(), "class Missing {}");
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_EQ(readFile(dir.filePath("Missing.java")), "class Missing {}");
 }
 
@@ -260,7 +260,7 @@ TEST_F(FrameTest, FailedWriteKeepsTheTextAndSaysSo)
     QTest::keyClicks(c->editor(), "// mine ");
     // The file's directory disappears: the save cannot be written.
     c->editor()->setFileName(dir.filePath("nodir/Gone.java"));
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     ASSERT_FALSE(dialogs_.messages.empty());
     // The reason follows the sentence on a line of its own.
     EXPECT_TRUE(dialogs_.messages.back().text.startsWith("Unable to write file " + dir.filePath("nodir/Gone.java") +
@@ -276,7 +276,7 @@ TEST_F(FrameTest, FileDeletedWhileOpenIsSavedAgain)
     TFileMDIChild* c = openJava(path);
     QFile::remove(path);
     QTest::keyClicks(c->editor(), "//");
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_EQ(readFile(path), "//class Del {}\n");
 }
 

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "test_files.h"
+#include "support.h"
 
 #include <chrono>
 #include <fcntl.h>
@@ -51,7 +51,7 @@ TEST(IniStore, StartInEmptyFolderCreatesTheFileWithCount)
     const QString path = dir.filePath("Brewpad.ini");
     IniStore store(path);
     RecentFiles recent(store);
-    EXPECT_EQ(readAll(path), QByteArray("[MRU]\r\nCount=8\r\n"));
+    EXPECT_EQ(readFile(path), QByteArray("[MRU]\r\nCount=8\r\n"));
     EXPECT_TRUE(recent.entries().isEmpty());
 }
 
@@ -69,7 +69,7 @@ TEST(IniStore, CountOverwrittenAndEverythingElseKeptByteForByte)
     RecentFiles recent(store);
     QByteArray expected = before;
     expected.replace("count = 4", "count = 8");
-    EXPECT_EQ(readAll(path), expected);
+    EXPECT_EQ(readFile(path), expected);
     EXPECT_EQ(store.value("Editor", "font"), QString("Mono, 10"));
     EXPECT_EQ(recent.entries(), QStringList{"/src/A.java"});
 
@@ -78,14 +78,14 @@ TEST(IniStore, CountOverwrittenAndEverythingElseKeptByteForByte)
     writeFile(path, dos);
     IniStore store2(path);
     RecentFiles recent2(store2);
-    EXPECT_EQ(readAll(path),
+    EXPECT_EQ(readFile(path),
               QByteArray("[Other]\r\na=b\r\n\r\n[MRU]\r\nMRU0=/x/Y.java\r\nCount=8\r\n\r\n; end\r\n"));
 
     // Without the section it is appended, the unterminated last line ended first.
     writeFile(path, "[Other]\na=b");
     IniStore store3(path);
     RecentFiles recent3(store3);
-    EXPECT_EQ(readAll(path), QByteArray("[Other]\na=b\n[MRU]\nCount=8\n"));
+    EXPECT_EQ(readFile(path), QByteArray("[Other]\na=b\n[MRU]\nCount=8\n"));
 }
 
 TEST(IniStore, NothingWrittenWhenNothingChanges)
@@ -137,7 +137,7 @@ TEST(IniStore, UnreadableFileIsNeverOverwritten)
     RecentFiles recent(store);
     EXPECT_FALSE(store.flush());
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    EXPECT_EQ(readAll(path), QByteArray("[MRU]\nMRU0=/keep/Me.java\n"));
+    EXPECT_EQ(readFile(path), QByteArray("[MRU]\nMRU0=/keep/Me.java\n"));
 }
 
 // A FIFO, a device or a directory named Brewpad.ini: the start neither waits on
@@ -203,7 +203,7 @@ TEST(IniStore, EditsMadeMeanwhileByOthersSurvive)
     f.write("[Theirs]\r\nk=v\r\n");
     f.close();
     recent.add("/src/A.java");
-    EXPECT_EQ(readAll(path), QByteArray("[MRU]\r\nCount=8\r\nMRU0=/src/A.java\r\n[Theirs]\r\nk=v\r\n"));
+    EXPECT_EQ(readFile(path), QByteArray("[MRU]\r\nCount=8\r\nMRU0=/src/A.java\r\n[Theirs]\r\nk=v\r\n"));
 }
 
 TEST(RecentFilesList, OrderDuplicatesLimitAndRemoval)
@@ -250,7 +250,7 @@ TEST(RecentFilesList, EmptyAndDefaultValuesAreNoEntries)
     EXPECT_EQ(recent.entries(), QStringList{"/p/A.java"});
     recent.add(dir.path() + "/x/../B.java");  // stored as a clean absolute path
     EXPECT_EQ(recent.entries(), (QStringList{dir.path() + "/B.java", "/p/A.java"}));
-    EXPECT_EQ(readAll(path),
+    EXPECT_EQ(readFile(path),
               QByteArray("[MRU]\nMRU0=" + dir.path().toUtf8() + "/B.java\nMRU1=/p/A.java\nCount=8\n"));
 }
 
@@ -271,10 +271,7 @@ TEST(IniStoreBareCr, SettingAfterALastLineEndingInCarriageReturnReadsBack)
     QTemporaryDir dir;
     for (const QByteArray& start : {QByteArray("x=1\r"), QByteArray("[MRU]\r"), QByteArray("a=1\r\n[MRU]\r")}) {
         const QString path = dir.filePath("Brewpad.ini");
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(start);
-        f.close();
+        ASSERT_TRUE(writeFile(path, start));
         IniStore store(path);
         ASSERT_TRUE(store.setValue("MRU", "Count", "8"));
         ASSERT_TRUE(store.flush());

@@ -1,5 +1,6 @@
 // Reading javac's own output: locations of message lines and the summary counts.
 #include "toolchain/messages.h"
+#include "support.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,27 +8,15 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 
-void writeFile(const QString& path, const QByteArray& text)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text);
-}
-
-// Runs /usr/bin/javac in `dir` and returns what it wrote, split into lines.
+// Runs the javac of this machine in `dir` and returns what it wrote, split into lines.
 QStringList runJavac(const QString& dir, const QStringList& args)
 {
     QProcess javac;
     javac.setWorkingDirectory(dir);
     javac.setProcessChannelMode(QProcess::MergedChannels);
-    javac.start(QStringLiteral("/usr/bin/javac"), args);
+    javac.start(findJavac(), args);
     EXPECT_TRUE(javac.waitForFinished(120000));
     QString out = QString::fromUtf8(javac.readAll());
     if (out.endsWith(u'\n'))
@@ -37,6 +26,7 @@ QStringList runJavac(const QString& dir, const QStringList& args)
 
 class JavacOutput : public ::testing::Test {
 protected:
+    void SetUp() override { javacOrSkip(); }
     static void SetUpTestSuite()
     {
         dir = new QTemporaryDir;

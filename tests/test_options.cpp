@@ -1,5 +1,6 @@
 // The "Compiler Options" and "Program Arguments" windows against the build settings.
 #include "toolchain/mdidlg.h"
+#include "support.h"
 #include "toolchain/settings.h"
 
 #include <QApplication>
@@ -15,18 +16,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 
-class Options : public ::testing::Test {
-protected:
-    void SetUp() override { resetBuildSettings(); }
-    void TearDown() override { resetBuildSettings(); }
-};
+// Each test starts from the build settings of a fresh start.
+using Options = ::testing::Test;
 
 void clearField(QLineEdit* edit)
 {

@@ -16,7 +16,7 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
-#include "test_files.h"
+#include "support.h"
 
 #include <csignal>
 #include <sys/resource.h>

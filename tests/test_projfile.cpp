@@ -7,16 +7,11 @@
 #include <QTemporaryDir>
 
 #include "toolchain/classify.h"
+#include "support.h"
 #include "project/projfile.h"
 #include "toolchain/projectscan.h"
 
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 const QByteArray mainHello = "public class Hello {\n public static void main(String[] a) {}\n}\n";
 const QByteArray appletBar = "import java.applet.*;\nclass Bar extends Applet {}\n";

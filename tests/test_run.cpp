@@ -2,54 +2,23 @@
 // commands started through stand-in programs, the applet page's bytes and
 // the texts of failed starts.
 #include "toolchain/run.h"
+#include "support.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes, bool executable = false)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << qPrintable(path);
-    f.write(bytes);
-    f.close();
-    if (executable)
-        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// A stand-in script of tests/stand-ins copied into `dir`, executable.
+// A stand-in script of tests/stand-ins copied into `dir`, runnable.
 QString standIn(const QTemporaryDir& dir, const QString& name)
 {
-    QString root = qEnvironmentVariable("BREWPAD_SOURCE_DIR");
-    if (root.isEmpty())
-        root = QStringLiteral(BP_SOURCE_DIR);
-    const QString from = root + QStringLiteral("/tests/stand-ins/") + name;
     const QString to = dir.filePath(name);
-    EXPECT_TRUE(QFile::copy(from, to)) << qPrintable(from);
-    QFile(to).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    installStandIn(name, to);
     return to;
-}
-
-// Waits (generously) for a stand-in to say it has ended.
-bool waitForFile(const QString& path)
-{
-    QDeadlineTimer deadline(60000);
-    while (!QFileInfo::exists(path) && !deadline.hasExpired())
-        QThread::msleep(20);
-    return QFileInfo::exists(path);
 }
 
 QStringList nulSeparated(const QByteArray& bytes)
@@ -167,9 +136,12 @@ TEST(JavaRun, ThroughStandInTerminalWithShellSplitArguments)
               "  System.out.println(\"cwd=\" + System.getProperty(\"user.dir\"));\n"
               "  for (String s : a) System.out.println(\"[\" + s + \"]\");\n"
               "  System.exit(3); } }\n");
+    const QString javacPath = javacOrSkip();
+    if (javacPath.isEmpty())
+        return;
     QProcess javac;
     javac.setWorkingDirectory(dir);
-    javac.start("/usr/bin/javac", {"Echo.java"});
+    javac.start(javacPath, {"Echo.java"});
     ASSERT_TRUE(javac.waitForFinished(60000));
     ASSERT_EQ(javac.exitCode(), 0) << javac.readAllStandardError().constData();
 
@@ -213,7 +185,7 @@ TEST(StartDetached, FailedStartsGiveTheirIndex)
     EXPECT_FALSE(startDetached({d.filePath("plain"), {}, d.path(), {}}, &index));
     EXPECT_EQ(index, 5);
 
-    writeFile(d.filePath("garbage"), "\x01\x02\x03 not a program", true);
+    writeExecutable(d.filePath("garbage"), "\x01\x02\x03 not a program");
     EXPECT_FALSE(startDetached({d.filePath("garbage"), {}, d.path(), {}}, &index));
     EXPECT_EQ(index, 11);
 

@@ -4,7 +4,6 @@
 // that could not be read opens read-only; untouched bytes, links, owners and
 // modes survive a save; read-only windows refuse every change.
 #include "frame_fixture.h"
-#include "test_files.h"
 
 #include "editor/textdoc.h"
 #include "editor/textfile.h"
@@ -127,7 +126,7 @@ TEST_F(SaveFiles, Unix2DosAsksBeforeDroppingUnsavedText)
 
     // Cancel: nothing happens.
     dialogs_.answers = {Answer::Cancel};
-    app->dispatch(cmd::Unix2Dos);
+    trigger(cmd::Unix2Dos);
     ASSERT_EQ(dialogs_.texts(), QStringList(kCloseQuestion.arg(path)));
     EXPECT_EQ(dialogs_.messages[0].buttons, Buttons::YesNoCancel);
     EXPECT_EQ(readFile(path), "a\nb\n");
@@ -137,7 +136,7 @@ TEST_F(SaveFiles, Unix2DosAsksBeforeDroppingUnsavedText)
     // Yes: saves, then converts.
     dialogs_.messages.clear();
     dialogs_.answers = {Answer::Yes};
-    app->dispatch(cmd::Unix2Dos);
+    trigger(cmd::Unix2Dos);
     EXPECT_EQ(dialogs_.texts(), QStringList(kCloseQuestion.arg(path)));
     EXPECT_EQ(readFile(path), "xa\r\nb\r\n");
     EXPECT_EQ(c->editor()->rawText(), "xa\nb\n");
@@ -149,7 +148,7 @@ TEST_F(SaveFiles, Unix2DosAsksBeforeDroppingUnsavedText)
     typeAtStart(c, "y");
     dialogs_.messages.clear();
     dialogs_.answers = {Answer::No};
-    app->dispatch(cmd::Unix2Dos);
+    trigger(cmd::Unix2Dos);
     EXPECT_EQ(dialogs_.texts(), QStringList(kCloseQuestion.arg(path)));
     EXPECT_EQ(readFile(path), "p\r\nq\r\n");
     EXPECT_EQ(c->editor()->rawText(), "p\nq\n");
@@ -157,7 +156,7 @@ TEST_F(SaveFiles, Unix2DosAsksBeforeDroppingUnsavedText)
 
     // Without changes nothing is asked.
     dialogs_.messages.clear();
-    app->dispatch(cmd::Unix2Dos);
+    trigger(cmd::Unix2Dos);
     EXPECT_TRUE(dialogs_.messages.empty());
 }
 
@@ -168,7 +167,7 @@ TEST_F(SaveFiles, Unix2DosRefusesFilesShownReadOnlyAndUtf16)
     TFileMDIChild* c = openJava(path);
     ASSERT_TRUE(c->editor()->isReadOnly());
     dialogs_.messages.clear();
-    app->dispatch(cmd::Unix2Dos);
+    trigger(cmd::Unix2Dos);
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(dialogs_.messages[0].text, "The file " + path +
                                              " is not a text file: it holds NUL bytes. Unix2Dos converts only text "
@@ -180,7 +179,7 @@ TEST_F(SaveFiles, Unix2DosRefusesFilesShownReadOnlyAndUtf16)
     const QString u = writeFile("Wide.java", utf16);
     openJava(u);
     dialogs_.messages.clear();
-    app->dispatch(cmd::Unix2Dos);
+    trigger(cmd::Unix2Dos);
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_TRUE(dialogs_.messages[0].text.contains("UTF-16")) << dialogs_.messages[0].text.toStdString();
     EXPECT_EQ(readFile(u), utf16);
@@ -324,7 +323,7 @@ TEST_F(SaveFiles, UnreadableFileOpensReadOnly)
     QTest::keyClicks(c->editor(), "oops");
     EXPECT_TRUE(c->editor()->document()->isEmpty());
     c->editor()->document()->setModified(true);
-    app->dispatch(cmd::FileSave);
+    triggerExpectingDisabled(cmd::FileSave);
     ::chmod(QFile::encodeName(path).constData(), 0644);
     EXPECT_EQ(readFile(path), "class Secret {}\n");
 
@@ -480,24 +479,24 @@ TEST_F(SaveFiles, SaveAndUnix2DosKeepLinksOwnerAndMode)
 
     TFileMDIChild* c = openJava(path);
     typeAtStart(c, "// saved\n");
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_EQ(readFile(path), "// saved\nclass Linked {}\n");
     expectSame("save");
-    app->dispatch(cmd::Unix2Dos);
+    trigger(cmd::Unix2Dos);
     EXPECT_EQ(readFile(path), "// saved\r\nclass Linked {}\r\n");
     expectSame("Unix2Dos");
 
     // A file with one name, replaced whole, keeps owner, group and mode too.
     ASSERT_EQ(::unlink(QFile::encodeName(second).constData()), 0);
     typeAtStart(c, "//");
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     struct stat single {};
     ASSERT_EQ(::stat(native.constData(), &single), 0);
     EXPECT_EQ(single.st_mode & 07777, 06755u);
     EXPECT_EQ(single.st_uid, before.st_uid);
     EXPECT_EQ(single.st_gid, before.st_gid);
     // Unix2Dos changes nothing on a CR LF file: it is written back byte for byte.
-    app->dispatch(cmd::Unix2Dos);
+    trigger(cmd::Unix2Dos);
     ASSERT_EQ(::stat(native.constData(), &single), 0);
     EXPECT_EQ(single.st_mode & 07777, 06755u);
     EXPECT_EQ(single.st_uid, before.st_uid);
@@ -508,7 +507,7 @@ TEST_F(SaveFiles, SaveAndUnix2DosKeepLinksOwnerAndMode)
     ASSERT_EQ(::symlink("Linked.java", QFile::encodeName(link).constData()), 0);
     TFileMDIChild* l = openJava(link);
     typeAtStart(l, "/*l*/");
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(readFile(path), "/*l*///// saved\r\nclass Linked {}\r\n");
 }
@@ -533,7 +532,7 @@ TEST_F(SaveFiles, ReadOnlyWindowRefusesEveryChange)
         EXPECT_FALSE(enabled(id)) << id;
     EXPECT_TRUE(enabled(cmd::Copy));
     for (int id : {cmd::Cut, cmd::Paste, cmd::Delete, cmd::ClearAll, cmd::Undo})
-        app->dispatch(id);
+        triggerExpectingDisabled(id);
     QTest::keyClicks(e, "typed");
     QTest::keyClick(e, Qt::Key_Delete);
     QTest::keyClick(e, Qt::Key_Backspace);

@@ -106,7 +106,7 @@ TEST_F(FrameTest, Unix2DosRewritesTheFileAndShowsIt)
     c->IsCompiled = true;
     // The unsaved text is offered for saving first; No drops it.
     dialogs_.answers = {Answer::No};
-    app->dispatch(cmd::Unix2Dos);
+    trigger(cmd::Unix2Dos);
     EXPECT_EQ(dialogs_.texts(), QStringList("The text in the " + path +
                                             " file has changed.\n\nDo you want to save the changes?"));
     EXPECT_EQ(readFile(path), "class A {\r\n\r\n}\r\n");  // no line lost
@@ -117,7 +117,7 @@ TEST_F(FrameTest, Unix2DosRewritesTheFileAndShowsIt)
     // A new window has no file: nothing happens.
     TFileMDIChild* n = newJava();
     QTest::keyClicks(n->editor(), "x");
-    app->dispatch(cmd::Unix2Dos);
+    trigger(cmd::Unix2Dos);
     EXPECT_EQ(n->editor()->toPlainText(), "x");
 }
 
@@ -134,7 +134,7 @@ TEST_F(FrameTest, PrintingTheEditorTextToPdf)
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(dir.filePath("out.pdf"));
     client()->lpr->setShowProgress(false);
-    app->dispatch(cmd::Print);
+    trigger(cmd::Print);
     EXPECT_EQ(dialogs_.printRequests, 1);
     QProcess p;
     p.start("pdftotext", {dir.filePath("out.pdf"), "-"});

@@ -1,6 +1,7 @@
 // Start-up of the whole program: the configuration is read or searched for
 // before the frame shows, and the "ENV:" report follows; Brewpad.ini gets its count.
 #include "app/brewpad.h"
+#include "support.h"
 #include "config/search.h"
 #include "config/toolpaths.h"
 #include "resources/resources.h"
@@ -54,15 +55,8 @@ protected:
                 qputenv(name, value);
         }
         toolsfind::forgetDrives();
-        javabin.clear();
-        javahlp.clear();
     }
-    void make(const QString& rel)
-    {
-        QDir().mkpath(QFileInfo(dir.filePath(rel)).absolutePath());
-        QFile f(dir.filePath(rel));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    void make(const QString& rel) { writeFile(dir.filePath(rel), QByteArray()); }
     std::unique_ptr<TMDIFileApp> start()
     {
         auto app = std::make_unique<TMDIFileApp>();

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "test_files.h"
+#include "support.h"
 
 #include <csignal>
 #include <random>
@@ -160,14 +160,14 @@ TEST(Unix2DosFile, ConvertsInPlaceKeepingPermissions)
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
     QString err;
     EXPECT_EQ(convertFileToDos(path, &err), Unix2DosResult::Converted) << err.toStdString();
-    EXPECT_EQ(readAll(path), QByteArray("class A {\r\n\r\n}\r\n\0tail\r\n", 24));
+    EXPECT_EQ(readFile(path), QByteArray("class A {\r\n\r\n}\r\n\0tail\r\n", 24));
     EXPECT_EQ(QFile::permissions(path) & QFileDevice::Permissions(0x7077),
               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"A.java"});
 
     // A second run leaves the bytes alone; an empty file stays empty.
     EXPECT_EQ(convertFileToDos(path, &err), Unix2DosResult::Converted);
-    EXPECT_EQ(readAll(path), QByteArray("class A {\r\n\r\n}\r\n\0tail\r\n", 24));
+    EXPECT_EQ(readFile(path), QByteArray("class A {\r\n\r\n}\r\n\0tail\r\n", 24));
     const QString empty = dir.filePath("Empty.java");
     writeFile(empty, {});
     EXPECT_EQ(convertFileToDos(empty, &err), Unix2DosResult::Converted);
@@ -190,7 +190,7 @@ TEST(Unix2DosFile, LargeFileAcrossReadPieces)
     const QString path = dir.filePath("Big.java");
     writeFile(path, in);
     EXPECT_EQ(convertFileToDos(path), Unix2DosResult::Converted);
-    EXPECT_EQ(readAll(path), unix2dos(in));
+    EXPECT_EQ(readFile(path), unix2dos(in));
 }
 
 TEST(Unix2DosFile, MissingFileIsNotReadableAndStaysMissing)
@@ -234,7 +234,7 @@ TEST(Unix2DosFile, WriteFailureLeavesOldFileAndNoLeftovers)
 
     EXPECT_EQ(r, Unix2DosResult::Failed);
     EXPECT_TRUE(err.contains("writing the converted file failed")) << err.toStdString();
-    EXPECT_EQ(readAll(path), text);
+    EXPECT_EQ(readFile(path), text);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Full.java"});
 }
 
@@ -251,7 +251,7 @@ TEST(Unix2DosFile, ReadOnlyFileOrFolderIsLeftUntouched)
     QString err;
     EXPECT_EQ(convertFileToDos(roFile, &err), Unix2DosResult::Failed);
     EXPECT_FALSE(err.isEmpty());
-    EXPECT_EQ(readAll(roFile), text);
+    EXPECT_EQ(readFile(roFile), text);
 
     const QString sub = dir.filePath("locked");
     ASSERT_TRUE(QDir().mkdir(sub));
@@ -262,6 +262,6 @@ TEST(Unix2DosFile, ReadOnlyFileOrFolderIsLeftUntouched)
     err.clear();
     EXPECT_EQ(convertFileToDos(inLocked, &err), Unix2DosResult::Failed);
     EXPECT_FALSE(err.isEmpty());
-    EXPECT_EQ(readAll(inLocked), text);
+    EXPECT_EQ(readFile(inLocked), text);
     QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }

@@ -1,7 +1,6 @@
 // Compiling, the message window, projects and option windows, driven through
 // the main window with the real javac of this machine.
-#include "frame_fixture.h"
-#include "test_files.h"
+#include "compile_fixture.h"
 
 #include "toolchain/mdidlg.h"
 #include "config/toolpaths.h"
@@ -17,7 +16,6 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
-#include <QStandardPaths>
 
 #include <csignal>
 #include <cstring>
@@ -25,30 +23,13 @@
 
 namespace {
 
-class WorkflowTest : public FrameTest {
+class WorkflowTest : public CompileTest {
 protected:
     void SetUp() override
     {
-        FrameTest::SetUp();
-        const QString javac = QStandardPaths::findExecutable("javac");
-        if (javac.isEmpty())
-            GTEST_SKIP() << "javac is not installed";
-        javabin = QFileInfo(QFileInfo(javac).canonicalFilePath()).absolutePath();
-        ASSERT_TRUE(QDir().mkpath(dir.filePath("capture")));
-        temp = dir.filePath("capture");
-    }
-    void TearDown() override
-    {
-        FrameTest::TearDown();
-        javabin.clear();
-        temp.clear();
-    }
-    // Compiles the active window and waits until the outcome is decided.
-    void compile()
-    {
-        app->dispatch(cmd::JavaCompile);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !current() || !current()->compiling(); }, 60000));
-        QApplication::processEvents();
+        CompileTest::SetUp();
+        if (!HasFatalFailure())
+            useRealJavac();
     }
     // Closes every editor window (none holds changes).
     void closeEditors()
@@ -103,7 +84,7 @@ TEST_F(WorkflowTest, CorrectFileCompilesAndEnablesRun)
     EXPECT_TRUE(enabled(cmd::JavaRun));
     EXPECT_EQ(QDir::currentPath(), QFileInfo(dir.path()).canonicalFilePath());
     // Saving again disables the run commands until the next compilation.
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     EXPECT_FALSE(enabled(cmd::JavaRun));
 }
 
@@ -182,8 +163,8 @@ TEST_F(WorkflowTest, MissingCompilerIsAFailureThatSaysWhy)
 
 TEST_F(WorkflowTest, CompilerOptionsWindowAppliesOnOk)
 {
-    app->dispatch(cmd::JavaOptions);
-    app->dispatch(cmd::JavaOptions);
+    trigger(cmd::JavaOptions);
+    trigger(cmd::JavaOptions);
     QList<TCompDialog*> dlgs;
     for (QMdiSubWindow* w : client()->subWindowList())
         if (auto* d = qobject_cast<TCompDialog*>(w->widget()))
@@ -201,7 +182,7 @@ TEST_F(WorkflowTest, CompilerOptionsWindowAppliesOnOk)
     dlgs[1]->CmOk();
     EXPECT_FALSE(CBDEBUG);
 
-    app->dispatch(cmd::JavaArgs);
+    trigger(cmd::JavaArgs);
     auto* prog = qobject_cast<TProgDialog*>(client()->subWindowList().last()->widget());
     ASSERT_NE(prog, nullptr);
     QTest::keyClicks(prog->CmdLine, "a 'b c'");
@@ -216,7 +197,7 @@ TEST_F(WorkflowTest, ProjectCompilesOnlyOutOfDateSources)
     const QString jpr = writeFile("demo.jpr", ("# demo\r\n" + dir.filePath("A.java") + "\r\n" +
                                                dir.filePath("B.java") + "\r\n").toUtf8());
     dialogs_.openPaths.push_back(jpr);
-    app->dispatch(cmd::OpenJavaProj);
+    trigger(cmd::OpenJavaProj);
     TFileMDIChild* p = current();
     ASSERT_NE(p, nullptr);
     EXPECT_TRUE(p->IsJpr);
@@ -227,7 +208,7 @@ TEST_F(WorkflowTest, ProjectCompilesOnlyOutOfDateSources)
     EXPECT_FALSE(enabled(cmd::FileSave));
     EXPECT_TRUE(enabled(cmd::SaveJavaProj));
     p->editor()->document()->setModified(true);
-    app->dispatch(cmd::SaveJavaProj);
+    trigger(cmd::SaveJavaProj);
     EXPECT_TRUE(p->IsJavaMain);
     compile();
     EXPECT_TRUE(p->IsCompiled);
@@ -243,7 +224,7 @@ TEST_F(WorkflowTest, ProjectCompilesOnlyOutOfDateSources)
 
 TEST_F(WorkflowTest, AddNodeReplacesTheSelectionAndDelNodeRemovesALine)
 {
-    app->dispatch(cmd::NewJavaProj);
+    trigger(cmd::NewJavaProj);
     TFileMDIChild* p = current();
     ASSERT_TRUE(p->IsJpr);
     EXPECT_FALSE(p->Project);
@@ -251,27 +232,27 @@ TEST_F(WorkflowTest, AddNodeReplacesTheSelectionAndDelNodeRemovesALine)
     p->editor()->selectAll();
     p->IsCompiled = true;
     dialogs_.openPaths.push_back(dir.filePath("X.java"));
-    app->dispatch(cmd::InsertNode);
+    trigger(cmd::InsertNode);
     EXPECT_EQ(p->editor()->rawText(), dir.filePath("X.java") + "\n");
     EXPECT_FALSE(p->IsCompiled);
     QTest::keyClicks(p->editor(), "second");
     QTextCursor c(p->editor()->document());
     p->editor()->setTextCursor(c);
-    app->dispatch(cmd::DeleteNode);
+    trigger(cmd::DeleteNode);
     EXPECT_EQ(p->editor()->rawText(), "second");
     // The project is written with CR LF line ends.
     dialogs_.savePaths.push_back(dir.filePath("new.jpr"));
     QTextCursor end(p->editor()->document());
     end.movePosition(QTextCursor::End);
     end.insertText("\nthird");
-    app->dispatch(cmd::SaveAsJavaProj);
+    trigger(cmd::SaveAsJavaProj);
     EXPECT_EQ(readFile(dir.filePath("new.jpr")), "second\r\nthird");
     EXPECT_FALSE(p->IsNewFile);
 
     // View Project brings the last project window back.
-    app->dispatch(cmd::FileNewJava);
+    trigger(cmd::FileNewJava);
     EXPECT_NE(current(), p);
-    app->dispatch(cmd::ViewJavaProj);
+    trigger(cmd::ViewJavaProj);
     EXPECT_EQ(current(), p);
 }
 
@@ -284,14 +265,14 @@ TEST_F(WorkflowTest, ExitRoutedToTheMessageWindowGoesNoFurther)
     QApplication::processEvents();
     if (QApplication::focusWidget() != client()->BrowserErr)
         GTEST_SKIP() << "the offscreen platform gave the focus elsewhere";
-    app->dispatch(cmd::Exit);
+    trigger(cmd::Exit);
     EXPECT_EQ(tracebrowser, 0);
     EXPECT_TRUE(app->Frame->isVisible());
 }
 
 TEST_F(WorkflowTest, JavaRunInAStandInTerminalWithArguments)
 {
-    const QString standIn = QString::fromLocal8Bit(qgetenv("BREWPAD_SOURCE_DIR")) + "/tests/stand-ins/terminal.sh";
+    const QString standIn = sourceDir() + "/tests/stand-ins/terminal.sh";
     ASSERT_TRUE(QFileInfo(standIn).isExecutable());
     const QString log = dir.filePath("term");
     qputenv("BREWPAD_STANDIN_LOG", log.toUtf8());
@@ -304,13 +285,12 @@ TEST_F(WorkflowTest, JavaRunInAStandInTerminalWithArguments)
     compile();
     ASSERT_TRUE(current()->IsCompiled);
     EDITCMDLINE = QString("one 'two words' \"$HOME\"");
-    app->dispatch(cmd::JavaRun);
+    trigger(cmd::JavaRun);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(log + ".done"); }, 30000));
     const QByteArray out = readFile(log + ".out");
     EXPECT_TRUE(out.contains("3:one|two words|$HOME")) << out.toStdString();
     EXPECT_TRUE(out.contains("exit code 3")) << out.toStdString();
     EXPECT_EQ(readFile(log + ".cwd").trimmed(), QFileInfo(dir.path()).canonicalFilePath().toUtf8());
-    doscmd.clear();
     qunsetenv("BREWPAD_STANDIN_LOG");
 }
 
@@ -320,7 +300,7 @@ TEST_F(WorkflowTest, RunFailuresAreReported)
     TFileMDIChild* c = current();
     // Neither Bar.class nor Foo.class: nothing starts.
     c->IsCompiled = true;
-    app->dispatch(cmd::JavaRun);
+    trigger(cmd::JavaRun);
     ASSERT_FALSE(dialogs_.messages.empty());
     EXPECT_EQ(dialogs_.messages.back().text, "Foo.class");
     EXPECT_EQ(dialogs_.messages.back().caption, "class not found");
@@ -328,7 +308,7 @@ TEST_F(WorkflowTest, RunFailuresAreReported)
     // The applet viewer is missing from today's JDKs: the page is written, the start fails.
     writeFile("Bar.class", "");
     c->IsJavaApplet = true;
-    app->dispatch(cmd::AppletRun);
+    trigger(cmd::AppletRun);
     EXPECT_TRUE(QFile::exists(dir.filePath("brewpad.html")));
     EXPECT_TRUE(dialogs_.messages.back().text.startsWith("Win Exec : "));
     EXPECT_TRUE(dialogs_.messages.back().text.endsWith(" : Programe not found"));
@@ -389,7 +369,7 @@ TEST_F(WorkflowTest, WarningsEchoingErrorSucceedAndCompilerMessagesShowsThem)
     EXPECT_EQ(app->action(cmd::CompilerMessages)->text(), "Compiler Messages");
     EXPECT_FALSE(commandHint(cmd::CompilerMessages).isEmpty());
     ASSERT_TRUE(enabled(cmd::CompilerMessages));
-    app->dispatch(cmd::CompilerMessages);
+    trigger(cmd::CompilerMessages);
     ASSERT_TRUE(client()->BrowserErr);
     EXPECT_EQ(client()->BrowserFrame->windowTitle(), "Messages : Boxed.err");
     EXPECT_TRUE(listLines().join("\n").contains("Boxed.java:2: warning:")) << listLines().join("\n").toStdString();
@@ -406,7 +386,7 @@ TEST_F(WorkflowTest, MessagePathsAreResolvedWhereTheirCompilerRan)
     writeFile("two/Broken.java", "class Broken { }\n");
     const QString jpr = writeFile("one/p.jpr", "Broken.java\r\n");
     dialogs_.openPaths.push_back(jpr);
-    app->dispatch(cmd::OpenJavaProj);
+    trigger(cmd::OpenJavaProj);
     compile();  // javac names the project's sources relatively: "Broken.java:3: error: ..."
     ASSERT_TRUE(client()->BrowserErr);
     ASSERT_TRUE(listLines().value(0).startsWith("Broken.java:3:")) << listLines().join("\n").toStdString();
@@ -439,14 +419,9 @@ protected:
     void SetUp() override
     {
         WorkflowTest::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
-        const QString from = qEnvironmentVariable("BREWPAD_SOURCE_DIR") + "/tests/stand-ins/javac-waits.sh";
-        ASSERT_TRUE(QDir().mkpath(dir.filePath("jdk")));
-        ASSERT_TRUE(QFile::copy(from, dir.filePath("jdk/javac"))) << from.toStdString();
-        QFile::setPermissions(dir.filePath("jdk/javac"),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        javabin = dir.filePath("jdk");
+        useStandInCompiler("javac-waits.sh");
         log = dir.filePath("standin");
         qputenv("BREWPAD_STANDIN_LOG", QFile::encodeName(log));
         qunsetenv("BREWPAD_STANDIN_SIGNAL");
@@ -464,7 +439,7 @@ protected:
     {
         QFile::remove(log + ".pids");
         QFile::remove(log + ".go");
-        app->dispatch(cmd::JavaCompile);
+        trigger(cmd::JavaCompile);
         EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(log + ".pids"); }, 60000));
         const QList<QByteArray> p = readFile(log + ".pids").trimmed().split(' ');
         return p.size() == 2 ? std::pair{p[0].toLongLong(), p[1].toLongLong()} : std::pair<qint64, qint64>{0, 0};
@@ -472,8 +447,7 @@ protected:
     void finishCompile(const char* status)
     {
         writeFile("standin.go", status);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !current() || !current()->compiling(); }, 60000));
-        QApplication::processEvents();
+        waitUntilCompiled();
     }
     QString log;
 };
@@ -485,7 +459,7 @@ TEST_F(StandInCompilerTest, SaveDuringCompilationKeepsJavaRunDisabled)
     TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
     startCompile();
     QTest::keyClicks(c->editor(), "/* changed while compiling */");
-    app->dispatch(cmd::FileSave);
+    trigger(cmd::FileSave);
     finishCompile("0");
     EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
     EXPECT_FALSE(c->IsCompiled);
@@ -520,7 +494,7 @@ TEST_F(StandInCompilerTest, StopCompilingByItsKeyEndsTheCompilerGroup)
     EXPECT_TRUE(enabled(cmd::StopCompiling));
     // The status bar says so while it runs, with the command as it was given.
     EXPECT_EQ(app->Frame->statusBar()->currentMessage(),
-              "Compiling: " + dir.filePath("jdk/javac") + "  -Xprefer:newer " + c->editor()->fileName());
+              "Compiling: " + compilerPath() + "  -Xprefer:newer " + c->editor()->fileName());
 
     const size_t boxes = dialogs_.messages.size();
     QTest::keyClick(app->Frame, Qt::Key_F2, Qt::ControlModifier);
@@ -561,9 +535,7 @@ TEST_F(StandInCompilerTest, CrashedCompilerIsNamedInABox)
 {
     qputenv("BREWPAD_STANDIN_SIGNAL", "SEGV");
     TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
-    app->dispatch(cmd::JavaCompile);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !c->compiling(); }, 60000));
-    QApplication::processEvents();
+    compile();
     EXPECT_FALSE(c->IsCompiled);
     EXPECT_FALSE(client()->BrowserErr);
     ASSERT_FALSE(dialogs_.messages.empty());
@@ -579,13 +551,13 @@ TEST_F(WorkflowTest, AddNodeWritesItsEntryWithCrLf)
 {
     const QString jpr = writeFile("one.jpr", "A.java");
     dialogs_.openPaths.push_back(jpr);
-    app->dispatch(cmd::OpenJavaProj);
+    trigger(cmd::OpenJavaProj);
     TFileMDIChild* p = current();
     ASSERT_NE(p, nullptr);
     ASSERT_TRUE(p->IsJpr);
     dialogs_.openPaths.push_back(dir.filePath("X.java"));
-    app->dispatch(cmd::InsertNode);
-    app->dispatch(cmd::SaveJavaProj);
+    trigger(cmd::InsertNode);
+    trigger(cmd::SaveJavaProj);
     EXPECT_EQ(readFile(jpr), (dir.filePath("X.java") + "\r\nA.java").toUtf8());
 }
 
@@ -593,7 +565,7 @@ TEST_F(WorkflowTest, AddNodeWritesCrLfInAProjectOfLfLinesAndKeepsTheirs)
 {
     const QString jpr = writeFile("lf.jpr", "A.java\nB.java\n");
     dialogs_.openPaths.push_back(jpr);
-    app->dispatch(cmd::OpenJavaProj);
+    trigger(cmd::OpenJavaProj);
     TFileMDIChild* p = current();
     ASSERT_NE(p, nullptr);
     ASSERT_TRUE(p->IsJpr);
@@ -602,7 +574,7 @@ TEST_F(WorkflowTest, AddNodeWritesCrLfInAProjectOfLfLinesAndKeepsTheirs)
     c.setPosition(p->te->document()->findBlockByNumber(1).position());
     p->te->setTextCursor(c);
     dialogs_.openPaths.push_back(dir.filePath("X.java"));
-    app->dispatch(cmd::InsertNode);
-    app->dispatch(cmd::SaveJavaProj);
+    trigger(cmd::InsertNode);
+    trigger(cmd::SaveJavaProj);
     EXPECT_EQ(readFile(jpr), ("A.java\n" + dir.filePath("X.java") + "\r\nB.java\n").toUtf8());
 }

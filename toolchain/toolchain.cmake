@@ -22,8 +22,6 @@ bp_add_test(test_run SOURCES tests/test_run.cpp LIBS bp_toolchain)
 bp_add_test(test_options SOURCES tests/test_options.cpp LIBS bp_toolchain)
 bp_add_test(test_messages SOURCES tests/test_messages.cpp LIBS bp_toolchain)
 bp_add_test(test_lists SOURCES tests/test_lists.cpp LIBS bp_toolchain)
-target_compile_definitions(test_run PRIVATE BP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-target_compile_definitions(test_compile PRIVATE BP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
 bp_add_bench(bench_scan SOURCES bench/bench_scan.cpp LIBS bp_toolchain)
 bp_add_bench(bench_compile SOURCES bench/bench_compile.cpp LIBS bp_toolchain)

@@ -1,0 +1,131 @@
+#include "support.h"
+
+#include "config/toolpaths.h"
+#include "toolchain/settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <random>
+
+void PrintTo(const QString& s, std::ostream* os)
+{
+    constexpr qsizetype shown = 1000;
+    *os << '"' << s.left(shown).toStdString() << '"';
+    if (s.size() > shown)
+        *os << "... (" << s.size() << " characters)";
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    const bool ok = f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+    if (!ok)
+        ADD_FAILURE() << "cannot write " << path.toStdString() << ": " << f.errorString().toStdString();
+    return ok;
+}
+
+bool writeExecutable(const QString& path, const QByteArray& bytes)
+{
+    return writeFile(path, bytes) &&
+           QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool waitForFile(const QString& path)
+{
+    return QTest::qWaitFor([&] { return QFileInfo::exists(path); }, 60000);
+}
+
+QByteArray randomBytes(unsigned seed, qsizetype size)
+{
+    std::mt19937 rng(seed);
+    QByteArray out(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = char(rng() & 0xFF);
+    return out;
+}
+
+QString sourceDir()
+{
+    const QString root = qEnvironmentVariable("BREWPAD_SOURCE_DIR");
+    return root.isEmpty() ? QStringLiteral(BP_SOURCE_DIR) : root;
+}
+
+bool installStandIn(const QString& name, const QString& to)
+{
+    const QString from = sourceDir() + QStringLiteral("/tests/stand-ins/") + name;
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    QFile::remove(to);
+    const bool ok =
+        QFile::copy(from, to) &&
+        QFile::setPermissions(to, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!ok)
+        ADD_FAILURE() << "cannot install the stand-in " << from.toStdString() << " as " << to.toStdString();
+    return ok;
+}
+
+bool processEnded(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray stat = f.readAll();
+    const qsizetype paren = stat.lastIndexOf(')');
+    return paren < 0 || paren + 2 >= stat.size() || stat[paren + 2] == 'Z' || stat[paren + 2] == 'X';
+}
+
+QString findJavac()
+{
+    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("javac"));
+    if (!onPath.isEmpty())
+        return onPath;
+    QStringList candidates;
+    const QString home = qEnvironmentVariable("JAVA_HOME");
+    if (!home.isEmpty())
+        candidates << home + QStringLiteral("/bin/javac");
+    candidates << QStringLiteral("/usr/lib/jvm/java-17-openjdk-amd64/bin/javac");
+    for (const QString& c : candidates) {
+        if (QFileInfo(c).isExecutable())
+            return c;
+    }
+    return {};
+}
+
+QString javacOrSkip()
+{
+    const QString javac = findJavac();
+    if (javac.isEmpty())
+        [] { GTEST_SKIP() << "no javac on this machine (PATH, $JAVA_HOME/bin or the JDK 17 of the system)"; }();
+    return javac;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes)
+{
+    ok_ = getrlimit(RLIMIT_FSIZE, &old_) == 0;
+    rlimit small = old_;
+    small.rlim_cur = bytes;
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    ok_ = ok_ && setrlimit(RLIMIT_FSIZE, &small) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+}
+
+void resetProgramGlobals()
+{
+    resetBuildSettings();
+    resetToolPaths();
+}

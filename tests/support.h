@@ -1,0 +1,73 @@
+// Helpers shared by every test program: QStrings printed as their text in
+// failure messages, files in temporary directories, stand-in programs, ended
+// processes and the Java compiler of this machine. Each is defined here once.
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <ostream>
+#include <sys/resource.h>
+
+// GoogleTest prints a QString as its text in quotes (a very long one cut short).
+void PrintTo(const QString& s, std::ostream* os);
+
+// ---------------------------------------------------------------- files
+
+// Writes `bytes` to `path`, making its folders first. A failure is reported
+// (and returned), so that a test may stop with ASSERT_TRUE(writeFile(...)).
+bool writeFile(const QString& path, const QByteArray& bytes);
+// The same, and the file may be run by its owner.
+bool writeExecutable(const QString& path, const QByteArray& bytes);
+// The bytes of the file; empty when it cannot be read.
+QByteArray readFile(const QString& path);
+// Waits (generously, letting events run) until the file exists.
+bool waitForFile(const QString& path);
+// `size` bytes of a fixed pseudo-random sequence.
+QByteArray randomBytes(unsigned seed, qsizetype size);
+
+// ---------------------------------------------------------------- stand-ins and processes
+
+// The source tree of Brewpad (tests read stand-ins and samples from it).
+QString sourceDir();
+// Copies the stand-in script tests/stand-ins/`name` to `to`, runnable; false
+// (and a failure) when it cannot.
+bool installStandIn(const QString& name, const QString& to);
+// True once the process has ended (gone, or a zombie nobody has reaped yet).
+bool processEnded(qint64 pid);
+
+// ---------------------------------------------------------------- Java
+
+// The javac of this machine: on PATH, in $JAVA_HOME/bin or the JDK 17 of the
+// system; empty when there is none.
+QString findJavac();
+// The javac of this machine; without one the test is skipped and the result is
+// empty. From SetUp the test body then does not run; from a test body, return
+// when the result is empty.
+QString javacOrSkip();
+
+// ---------------------------------------------------------------- limits
+
+// While it lives, files of this process cannot grow beyond `bytes`: a write
+// past it fails as on a full disk (SIGXFSZ is ignored meanwhile).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+    bool ok_ = false;
+};
+
+// ---------------------------------------------------------------- a fresh start for every test
+
+// The build settings and tool paths as at the start of the program. The shared
+// test main calls it before every test, so that no test sees what an earlier
+// one changed.
+void resetProgramGlobals();
