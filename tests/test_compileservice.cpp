@@ -4,7 +4,7 @@
 // checks of a text in memory that write nothing.
 #include "toolchain/compile.h"
 #include "toolchain/compileservice.h"
-#include "test_files.h"
+#include "support.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -23,11 +23,16 @@
 
 namespace {
 
-const QString kJavac = QStringLiteral("/usr/bin/javac");
+// The javac of this machine (tests/support.h), empty when there is none.
+QString javacPath()
+{
+    static const QString path = findJavac();
+    return path;
+}
 
 bool haveJdk()
 {
-    return QFileInfo(kJavac).isExecutable() && !CompileService::javaBinFor(kJavac).isEmpty()
+    return !javacPath().isEmpty() && QFileInfo(javacPath()).isExecutable() && !CompileService::javaBinFor(javacPath()).isEmpty()
            && QFileInfo(QStringLiteral(BP_SERVICE_JAR)).isFile();
 }
 
@@ -54,7 +59,7 @@ QMap<QString, QByteArray> tree(const QString& dir)
         const QString p = it.next();
         const QString rel = QDir(dir).relativeFilePath(p);
         if (!rel.startsWith(QLatin1String("capture/")))
-            m.insert(rel, readAll(p));
+            m.insert(rel, readFile(p));
     }
     return m;
 }
@@ -95,7 +100,7 @@ protected:
 
     static ServiceSetup setupFor(const QStringList& args)
     {
-        return ServiceSetup{CompileService::javaBinFor(kJavac), CompileService::jvmOptionsFor(args), work};
+        return ServiceSetup{CompileService::javaBinFor(javacPath()), CompileService::jvmOptionsFor(args), work};
     }
     // Empties the working directory.
     static void clear()
@@ -113,7 +118,7 @@ protected:
     static void put(const QString& rel, const QByteArray& text)
     {
         QDir().mkpath(QFileInfo(work + QLatin1Char('/') + rel).absolutePath());
-        writeFile(work + QLatin1Char('/') + rel, text);
+        EXPECT_TRUE(writeFile(work + QLatin1Char('/') + rel, text));
     }
     static QString path(const QString& rel) { return work + QLatin1Char('/') + rel; }
 
@@ -124,7 +129,7 @@ protected:
         bool viaService = false;
     };
     // One compilation through JavacRunner, as F9 does it.
-    static Run compile(const QStringList& args, const QString& javac = kJavac)
+    static Run compile(const QStringList& args, const QString& javac = QString())
     {
         const QString capture = work + QStringLiteral("/capture/c.err");
         JavacRunner runner;
@@ -134,9 +139,9 @@ protected:
             r.outcome = o;
             loop.quit();
         });
-        EXPECT_TRUE(runner.start(javac, args, work, capture));
+        EXPECT_TRUE(runner.start(javac.isEmpty() ? javacPath() : javac, args, work, capture));
         loop.exec();
-        r.capture = readAll(capture);
+        r.capture = readFile(capture);
         r.files = tree(work);
         r.viaService = runner.usedService();
         return r;
@@ -252,7 +257,7 @@ TEST_F(Warm, RelativeAbsoluteAndWildcardClassPaths)
     // "dir/*" stands for the jars of dir, as the javac launcher expands it;
     // -verbose shows the search path (its timings masked).
     QDir().mkpath(path("jars"));
-    QFile::copy(CompileService::javaBinFor(kJavac) + QStringLiteral("/../lib/jrt-fs.jar"), path("jars/z.jar"));
+    QFile::copy(CompileService::javaBinFor(javacPath()) + QStringLiteral("/../lib/jrt-fs.jar"), path("jars/z.jar"));
     expectSame({QStringLiteral("-verbose"), QStringLiteral("-classpath"), QStringLiteral("jars/*:classes"),
                 QStringLiteral("App.java")},
                true);
@@ -275,7 +280,7 @@ TEST_F(Warm, TextOutsideAscii)
 TEST_F(Warm, TheServiceRunsInOneDirectoryOnly)
 {
     QTemporaryDir other;
-    writeFile(other.filePath(QStringLiteral("Hello.java")), kHello);
+    EXPECT_TRUE(writeFile(other.filePath(QStringLiteral("Hello.java")), kHello));
     EXPECT_EQ(service->compile({QStringLiteral("Hello.java")}, other.path()), 0u);
     // Through F9's path: javac compiles it there, as always.
     JavacRunner runner;
@@ -286,7 +291,7 @@ TEST_F(Warm, TheServiceRunsInOneDirectoryOnly)
             r = x;
             loop.quit();
         });
-        runner.start(kJavac, {QStringLiteral("Hello.java")}, other.path(), work + QStringLiteral("/capture/o.err"));
+        runner.start(javacPath(), {QStringLiteral("Hello.java")}, other.path(), work + QStringLiteral("/capture/o.err"));
         loop.exec();
         return r;
     }();
@@ -335,8 +340,7 @@ TEST_F(Warm, WithoutJavaBesideJavacJavacCompiles)
     // A javac in a directory with no java: the service cannot be the same JDK.
     QTemporaryDir bin;
     const QString javac = bin.filePath(QStringLiteral("javac"));
-    writeFile(javac, "#!/bin/sh\nexec /usr/bin/javac \"$@\"\n");
-    QFile::setPermissions(javac, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(writeExecutable(javac, "#!/bin/sh\nexec " + QFile::encodeName(javacPath()) + " \"$@\"\n"));
     EXPECT_TRUE(CompileService::javaBinFor(javac).isEmpty());
     put("Bad.java", kBad);
     put("Other.java", kOther);
@@ -368,13 +372,13 @@ TEST_F(Warm, AServiceKilledMidRequestLeavesItToJavac)
         loop.quit();
     });
     const QString capture = work + QStringLiteral("/capture/k.err");
-    ASSERT_TRUE(runner.start(kJavac, {QStringLiteral("Bad.java")}, work, capture));
+    ASSERT_TRUE(runner.start(javacPath(), {QStringLiteral("Bad.java")}, work, capture));
     ::kill(pid_t(pid), SIGKILL);
     loop.exec();
     EXPECT_FALSE(runner.usedService());
     EXPECT_EQ(int(o.kind), int(cold.outcome.kind));
     EXPECT_EQ(o.exitCode, cold.outcome.exitCode);
-    EXPECT_EQ(readAll(capture), cold.capture);
+    EXPECT_EQ(readFile(capture), cold.capture);
     // It is started again in the background, and serves again.
     ASSERT_TRUE(waitFor([&] { return service->state() == CompileService::State::Ready; }));
     EXPECT_NE(service->processId(), pid);
@@ -404,7 +408,7 @@ TEST_F(Warm, StoppingEndsTheServiceAndStartsItAgain)
         o = x;
         loop.quit();
     });
-    ASSERT_TRUE(runner.start(kJavac, {QStringLiteral("Hello.java")}, work, work + QStringLiteral("/capture/s.err")));
+    ASSERT_TRUE(runner.start(javacPath(), {QStringLiteral("Hello.java")}, work, work + QStringLiteral("/capture/s.err")));
     EXPECT_TRUE(runner.stop());
     if (runner.isRunning())
         loop.exec();
@@ -469,7 +473,7 @@ TEST_F(Warm, ACheckTakesRelativePathsFromItsDirectory)
 {
     // The service runs in `work`; the source lies elsewhere, beside its classes.
     QTemporaryDir other;
-    writeFile(other.filePath(QStringLiteral("Near.java")), "public class Near { public static int k = 1; }\n");
+    EXPECT_TRUE(writeFile(other.filePath(QStringLiteral("Near.java")), "public class Near { public static int k = 1; }\n"));
     QList<ServiceDiagnostic> got;
     bool done = false;
     QObject ctx;
