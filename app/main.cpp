@@ -6,8 +6,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include "resources/resources.h"
+#include "toolchain/compile.h"
 #include "workspace/client.h"
 
 namespace {
@@ -39,6 +41,8 @@ int OwlMain(int argc, char** argv)
     TMDIFileApp app;
     app.InitMainWindow();
     openStartFiles(app.Client, app.Frame, files);
+    // The warm compiler for F9, in the background once the window is up.
+    startCompileService(&app, files.isEmpty() ? QDir::currentPath() : QFileInfo(files.first()).absolutePath());
     return qapp.exec();
 }
 

@@ -1,6 +1,7 @@
 #include "toolchain/compile.h"
 
 #include "toolchain/classify.h"
+#include "toolchain/compileservice.h"
 #include "toolchain/run.h"
 #include "toolchain/settings.h"
 #include "project/projfile.h"
@@ -313,6 +314,64 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
     if (!QFileInfo(workDir).isDir())
         return notStarted(ENOENT, QStringLiteral("directory not found: %1").arg(workDir));
 
+    program_ = program;
+    args_ = args;
+    workDir_ = workDir;
+    serviceRequest_ = 0;
+    serviceWanted_ = false;
+    usedService_ = false;
+    if (CompileService* s = sharedCompileService()) {
+        const ServiceSetup setup{CompileService::javaBinFor(program), CompileService::jvmOptionsFor(args), workDir};
+        if (!setup.javaBin.isEmpty()) {
+            if (s->readyFor(setup)) {
+                service_ = s;
+                connect(s, &CompileService::compiled, this, &JavacRunner::onServiceCompiled, Qt::UniqueConnection);
+                connect(s, &CompileService::compileFailed, this, &JavacRunner::onServiceFailed,
+                        Qt::UniqueConnection);
+                serviceRequest_ = s->compile(CompileService::withoutJvmOptions(args), workDir);
+                if (serviceRequest_ != 0)
+                    return true;
+            }
+            serviceWanted_ = true;
+        }
+    }
+    startJavac();
+    return true;
+}
+
+void JavacRunner::onServiceCompiled(quint64 id, int exitStatus, const QByteArray& output)
+{
+    if (!running_ || id == 0 || id != serviceRequest_)
+        return;
+    serviceRequest_ = 0;
+    CompileOutcome o;
+    // The capture holds what javac would have written to its standard error.
+    QFile cap(capture_);
+    if (!cap.open(QIODevice::WriteOnly | QIODevice::Truncate) || cap.write(output) != output.size()) {
+        o.kind = CompileOutcome::NotStarted;
+        o.failureIndex = startFailureIndex(EACCES);
+        o.reason = QStringLiteral("cannot write the capture file %1: %2").arg(capture_, cap.errorString());
+        conclude(o);
+        return;
+    }
+    cap.close();
+    usedService_ = true;
+    o.exitCode = exitStatus;
+    o.kind = exitStatus == 0 ? CompileOutcome::Success : CompileOutcome::Failed;
+    conclude(o);
+}
+
+void JavacRunner::onServiceFailed(quint64 id)
+{
+    if (!running_ || id == 0 || id != serviceRequest_)
+        return;
+    // The service could not do it: javac does, from the start.
+    serviceRequest_ = 0;
+    startJavac();
+}
+
+void JavacRunner::startJavac()
+{
     if (!proc_) {
         proc_ = new QProcess(this);
         connect(proc_, &QProcess::finished, this,
@@ -322,19 +381,18 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
         // The compiler leads a process group of its own (see killGroup).
         proc_->setChildProcessModifier([] { ::setpgid(0, 0); });
     }
-    proc_->setProgram(program);
-    proc_->setArguments(args);
-    proc_->setWorkingDirectory(workDir);
+    proc_->setProgram(program_);
+    proc_->setArguments(args_);
+    proc_->setWorkingDirectory(workDir_);
     proc_->setStandardInputFile(QProcess::nullDevice());
     proc_->setStandardOutputFile(QProcess::nullDevice());
-    proc_->setStandardErrorFile(captureFile, QIODevice::Truncate);
+    proc_->setStandardErrorFile(capture_, QIODevice::Truncate);
     proc_->start();
     if (const qint64 pid = proc_->processId(); pid > 0) {
         // Also from this side, so that the group exists whichever runs first.
         ::setpgid(pid_t(pid), pid_t(pid));
         group_ = pid;
     }
-    return true;
 }
 
 bool JavacRunner::stop()
@@ -342,6 +400,10 @@ bool JavacRunner::stop()
     if (!running_)
         return false;
     stopped_ = true;
+    // Stopping ends the compile service too; it is started again in the background.
+    serviceRequest_ = 0;
+    if (CompileService* s = sharedCompileService())
+        s->restart();
     if (proc_ && proc_->state() != QProcess::NotRunning) {
         killGroup();  // finished() follows when the compiler has ended
     } else {
@@ -394,12 +456,40 @@ void JavacRunner::conclude(CompileOutcome outcome)
     group_ = 0;
     if (g_active == this)
         g_active = nullptr;
+    serviceRequest_ = 0;
     for (const auto& [path, state] : watched_) {
         if (fileState(path) != state)
             outcome.sourcesChanged = true;
     }
     watched_.clear();
+    // The next compilation with this setup can go to the service.
+    if (serviceWanted_ && !stopped_) {
+        serviceWanted_ = false;
+        if (CompileService* s = sharedCompileService())
+            s->start(ServiceSetup{CompileService::javaBinFor(program_), CompileService::jvmOptionsFor(args_),
+                                  workDir_});
+    }
     emit finished(outcome);
+}
+
+void startCompileService(QObject* owner, const QString& dir)
+{
+    if (CompileService::defaultJar().isEmpty())
+        return;
+    CompileService* s = sharedCompileService();
+    if (!s) {
+        s = new CompileService(owner);
+        setSharedCompileService(s);
+    }
+    QPointer<CompileService> guard(s);
+    QTimer::singleShot(0, s, [guard, dir] {
+        if (!guard)
+            return;
+        const ServiceSetup setup{CompileService::javaBinFor(javacProgram()), CompileService::jvmOptionsFor(makeargsList()),
+                                 dir};
+        if (!setup.javaBin.isEmpty())
+            guard->start(setup);
+    });
 }
 
 CompileOutcome runJavacBlocking(const QString& javacPath, const QStringList& args,

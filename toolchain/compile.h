@@ -3,12 +3,14 @@
 #pragma once
 #include <QMetaType>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <utility>
 #include <vector>
 
 class QProcess;
+class CompileService;
 
 // The compiler options as javac arguments, built from the build settings in
 // this order: "-classpath" and its text, "-d" and its text, the Java Options,
@@ -110,7 +112,13 @@ struct CompilationRecord {
 const CompilationRecord& lastCompilation();
 
 // Runs javac without blocking the caller's event loop. One compilation at a
-// time in the whole program. The capture file is emptied before every
+// time in the whole program. When the shared compile service
+// (sharedCompileService(), toolchain/compileservice.h) is warm with the JDK of
+// `javacPath`, the Java Options of `args` and the directory `workDir`, it
+// compiles instead of a new javac process, with the same exit status and the
+// same bytes in the capture file; when it is not, or fails, or takes too
+// long, javac is started as usual, and after the compilation the service is
+// started in the background with what that compilation needed. The capture file is emptied before every
 // compilation and receives the compiler's standard error; its standard output
 // is discarded. The compiler's exit status alone decides the outcome: 0 is
 // Success, anything else Failed; the messages are only read to be shown.
@@ -135,6 +143,8 @@ public:
     bool stop();
     bool isRunning() const { return running_; }
     QString captureFile() const { return capture_; }
+    // Whether the last compilation that ended was done by the compile service.
+    bool usedService() const { return usedService_; }
 
     // The runner whose compilation runs now, or nullptr.
     static JavacRunner* active();
@@ -147,6 +157,9 @@ private:
     void onFinished(int exitCode, int exitStatus);
     void onError(int error);
     void killGroup();
+    void startJavac();
+    void onServiceCompiled(quint64 id, int exitStatus, const QByteArray& output);
+    void onServiceFailed(quint64 id);
 
     QProcess* proc_ = nullptr;
     QString capture_;
@@ -154,7 +167,21 @@ private:
     bool stopped_ = false;
     qint64 group_ = 0;  // the compiler's process group while it runs
     std::vector<std::pair<QString, QByteArray>> watched_;  // path and noted state
+    // This compilation, for javac when the service cannot do it.
+    QString program_;
+    QStringList args_;
+    QString workDir_;
+    QPointer<CompileService> service_;  // the service that compiles it now
+    quint64 serviceRequest_ = 0;
+    bool serviceWanted_ = false;  // start the service for this setup afterwards
+    bool usedService_ = false;
 };
+
+// Makes the shared compile service, owned by `owner`, and starts it in the
+// background (once the event loop runs) for compilations in `dir`, with the
+// JDK of `javabin` and the Java Options of the build settings. Nothing is
+// started when the service is not installed; F9 then always starts javac.
+void startCompileService(QObject* owner, const QString& dir);
 
 // Runs one compilation and waits for its outcome (spinning a local event
 // loop). For tests and tools; the editor uses JavacRunner.

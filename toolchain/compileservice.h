@@ -1,0 +1,146 @@
+// The client of the compile service (toolchain/service/): the JDK's compiler
+// kept warm in a resident JVM, which compiles exactly as a javac process
+// started in the same directory would, and checks a source's text in memory.
+#pragma once
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QMetaType>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QProcess;
+class QTemporaryFile;
+class QTimer;
+
+// One message of a check.
+struct ServiceDiagnostic {
+    enum Kind { Error, Warning };
+    int line = 0;    // 1-based; 0 when the message belongs to no line
+    int column = 0;  // 1-based; 0 when it belongs to no column
+    Kind kind = Error;
+    QString message;
+};
+Q_DECLARE_METATYPE(ServiceDiagnostic)
+
+// How a service is started: with the `java` of `javaBin`, the JVM options
+// `jvmOptions`, in the directory `workDir`. A compilation may go to a service
+// only when it is ready with the very setup the compilation asks for.
+struct ServiceSetup {
+    QString javaBin;
+    QStringList jvmOptions;
+    QString workDir;
+    bool operator==(const ServiceSetup&) const = default;
+};
+
+// A compile service process and the requests it serves, one at a time in the
+// order they were made. Everything is asynchronous: a request returns its id
+// at once and one signal answers it later. The process ends with this object
+// (killed and reaped on destruction), when its input closes, and when
+// Brewpad's process ends.
+class CompileService : public QObject {
+    Q_OBJECT
+public:
+    enum class State {
+        Stopped,   // no process
+        Starting,  // started, not yet warm
+        Ready,     // serving requests
+        Unusable,  // this setup cannot serve: its JVM failed, or printed something at its start
+    };
+
+    explicit CompileService(QObject* parent = nullptr);
+    ~CompileService() override;
+
+    // The service's jar: beside the program first, then where it is installed
+    // relative to the program; empty when neither exists.
+    static QString defaultJar();
+    void setJar(const QString& path) { jar_ = path; }
+    QString jar() const { return jar_; }
+
+    // How long a compilation may take before it is given up (and the
+    // service restarted): compileFailed() then lets the caller run javac.
+    void setTimeout(int ms) { timeoutMs_ = ms; }
+    int timeout() const { return timeoutMs_; }
+
+    // The JVM options a service needs to compile like a javac given `javacArgs`:
+    // the "-J" options without their "-J", and a heap limit of 256 MB unless
+    // one of them sets the heap's maximum.
+    static QStringList jvmOptionsFor(const QStringList& javacArgs);
+    // `javacArgs` without its "-J" options: what a compile request carries.
+    static QStringList withoutJvmOptions(const QStringList& javacArgs);
+    // The directory holding the `java` of the JDK whose compiler is `javacPath`
+    // (symbolic links followed); empty when it has none.
+    static QString javaBinFor(const QString& javacPath);
+
+    // Starts a service with `setup` in the background, ending the one that
+    // runs with another setup. Nothing happens when one runs or starts with
+    // this setup already, or when this setup was found unusable.
+    void start(const ServiceSetup& setup);
+    // Ends the process at once; requests in flight fail.
+    void stop();
+    // Ends the process and starts it again in the background with the same setup.
+    void restart();
+
+    State state() const { return state_; }
+    ServiceSetup setup() const { return setup_; }
+    bool readyFor(const ServiceSetup& setup) const { return state_ == State::Ready && setup_ == setup; }
+    qint64 processId() const;
+    QString lastError() const { return lastError_; }
+
+    // A compilation with the arguments `args` ("-J" options taken out) in
+    // `workDir`. Returns 0, and does nothing, unless the service is ready in
+    // that directory; else the request's id, answered by compiled() or
+    // compileFailed().
+    quint64 compile(const QStringList& args, const QString& workDir);
+    // A check of `file` (relative to `workDir`, or absolute) holding `text`,
+    // with the compiler options `options` (relative paths taken from
+    // `workDir`; the service may run elsewhere). Nothing is written to disk.
+    // An older check still waiting or running is cancelled. Returns 0 unless
+    // the service is ready; else the id, answered by checked() or checkFailed().
+    quint64 check(const QString& file, const QString& text, const QStringList& options,
+                  const QString& workDir);
+    // Gives up a check: checkFailed() follows with the reason "cancelled".
+    void cancel(quint64 id);
+
+signals:
+    void ready();
+    void unusable(const QString& reason);
+    void compiled(quint64 id, int exitStatus, const QByteArray& output);
+    void compileFailed(quint64 id, const QString& reason);
+    void checked(quint64 id, const QList<ServiceDiagnostic>& diagnostics);
+    void checkFailed(quint64 id, const QString& reason);
+
+private:
+    enum class Kind { Compile, Check };
+    void launch();
+    void onReadyRead();
+    void onFinished();
+    void handle(const QList<QByteArray>& frame);
+    void send(const QList<QByteArray>& fields);
+    void failAll(const QString& reason);
+    void finishRequest(quint64 id);
+    void kill();
+
+    QString jar_;
+    int timeoutMs_ = 60000;
+    State state_ = State::Stopped;
+    ServiceSetup setup_;
+    ServiceSetup unusableSetup_;
+    bool hasUnusable_ = false;
+    QString lastError_;
+    QProcess* proc_ = nullptr;
+    std::unique_ptr<QTemporaryFile> startErrors_;
+    QByteArray input_;
+    quint64 nextId_ = 0;
+    QHash<quint64, Kind> pending_;
+    QHash<quint64, QTimer*> timers_;
+    bool restartAfterDeath_ = false;
+};
+
+// The service that F9 uses, or nullptr while none has been made (see
+// startCompileService in toolchain/compile.h).
+CompileService* sharedCompileService();
+void setSharedCompileService(CompileService* service);

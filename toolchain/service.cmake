@@ -1,0 +1,41 @@
+# The compile service: the JDK's compiler kept warm in a resident JVM
+# (toolchain/service/, built with CMake's Java support into
+# brewpad-compile-service.jar beside the program), and its client. Without a
+# JDK at configure time the program is built without the jar, and F9 always
+# starts javac.
+include(GNUInstallDirs)
+find_package(Java 11 COMPONENTS Development)
+
+set(bp_service_jar_name brewpad-compile-service)
+set(bp_service_install_dir ${CMAKE_INSTALL_LIBEXECDIR}/brewpad)
+# Where the installed program finds the jar, relative to its own directory.
+file(RELATIVE_PATH bp_service_relative /${CMAKE_INSTALL_BINDIR} /${bp_service_install_dir}/${bp_service_jar_name}.jar)
+
+add_library(bp_compileservice STATIC toolchain/compileservice.cpp)
+target_link_libraries(bp_compileservice PUBLIC Qt6::Core)
+target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIVE="${bp_service_relative}")
+# JavacRunner (bp_toolchain, described in toolchain.cmake, which is read after
+# this file) hands compilations to the service.
+cmake_language(DEFER CALL target_link_libraries bp_toolchain PUBLIC bp_compileservice)
+
+set(bp_service_jar "")
+if(Java_Development_FOUND)
+  include(UseJava)
+  set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
+  add_jar(brewpad_compile_service
+    SOURCES toolchain/service/BrewpadCompileService.java
+    OUTPUT_NAME ${bp_service_jar_name}
+    OUTPUT_DIR ${CMAKE_BINARY_DIR})
+  get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)
+  add_dependencies(bp_compileservice brewpad_compile_service)
+  install(FILES ${bp_service_jar} DESTINATION ${bp_service_install_dir})
+else()
+  message(STATUS "No JDK found: Brewpad is built without its compile service")
+endif()
+
+bp_add_test(test_compileservice SOURCES tests/test_compileservice.cpp LIBS bp_toolchain)
+target_compile_definitions(test_compileservice PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
+bp_add_bench(bench_compile_warm SOURCES bench/bench_compile_warm.cpp LIBS bp_toolchain)
+target_compile_definitions(bench_compile_warm PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
+bp_add_bench(bench_check SOURCES bench/bench_check.cpp LIBS bp_toolchain)
+target_compile_definitions(bench_check PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
