@@ -63,6 +63,7 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* e
     UpdateTextFields();
     if (!IsNewFile)
         SetFileType();
+    startCheckWhileTyping();
 
     // A window that becomes active, or is active when the program does, looks
     // whether its file was changed on disk meanwhile.

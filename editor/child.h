@@ -15,6 +15,8 @@ class EditControl;
 class EditorHost;
 class JavacRunner;
 struct CompileOutcome;
+struct ServiceDiagnostic;
+class QTimer;
 enum Verdict : int;  // toolchain/classify.h
 
 // What an editor window shows. The kind's text begins the window's caption.
@@ -68,6 +70,8 @@ public:
     bool compiling() const;
     // Closes without asking: the whole program's exit already asked.
     void approveClose() { closeApproved_ = true; }
+    // Takes away the marks of checks while typing (Check While Typing turned off).
+    void clearCheckMarks();
 
     // Members of the window.
     std::unique_ptr<QObject> Project;  // set for a project opened from its file
@@ -115,8 +119,17 @@ private:
     // EditControl::checkDiskChange; a reload is said in the status bar.
     void scheduleDiskCheck();
     void checkDisk();
+    // Check while typing: half a second after the last change of a Java
+    // source's text, the compile service checks the text in memory and its
+    // messages are marked in the lighter style (editor/checktyping.cpp).
+    void startCheckWhileTyping();
+    void checkText();
+    void showCheckResults(quint64 id, const QList<ServiceDiagnostic>& found);
 
     CommandTable table_;
+    QTimer* checkTimer_ = nullptr;
+    quint64 checkId_ = 0;       // the check waiting for its answer, 0 for none
+    int checkedRevision_ = -1;  // the text's revision that check was asked for
     EditorKind kind_;
     QPointer<JavacRunner> runner_;
     bool closeApproved_ = false;

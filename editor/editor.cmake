@@ -6,6 +6,7 @@ add_library(bp_editor STATIC
   editor/child.cpp
   editor/childcmds.cpp
   editor/projectcmds.cpp
+  editor/checktyping.cpp
   editor/editcontrol.cpp
   editor/textfile.cpp
   editor/textdoc.cpp

@@ -33,4 +33,6 @@ public:
     // A compilation ended (whatever its outcome): the places its messages name
     // are marked in the windows that show them.
     virtual void compilationEnded() = 0;
+    // True while Check While Typing is on.
+    virtual bool checkWhileTyping() const = 0;
 };

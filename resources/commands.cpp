@@ -62,6 +62,8 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::JavaOptions, "Compiler Options", {}, Frame, "Compiler Options", "compiler-options"},
         {cmd::StopCompiling, "Stop Compiling\tCtrl+F2", {K(Qt::CTRL | Qt::Key_F2)}, Frame,
          "Stops the running compilation and every process of its compiler", ""},
+        {cmd::CheckWhileTyping, "Check While Typing", {}, Frame,
+         "Checks the text of a Java source while it is typed and marks what the compiler finds", "", true},
         {cmd::CompilerMessages, "Compiler Messages", {}, Frame, "Shows the messages of the last compilation", ""},
         // Run...
         {cmd::JavaRun, "Java Run\tCtrl+F9", {K(Qt::CTRL | Qt::Key_F9)}, Frame, "Run application class", "run"},
@@ -138,7 +140,7 @@ const std::vector<MenuLayout>& menuBarLayout()
         {"Java Project...", {cmd::JavaCompile, Separator, cmd::NewJavaProj, cmd::OpenJavaProj, cmd::SaveJavaProj,
                              cmd::SaveAsJavaProj, Separator, cmd::ViewJavaProj, Separator, cmd::InsertNode,
                              cmd::DeleteNode, Separator, cmd::JavaOptions, Separator, cmd::StopCompiling,
-                             cmd::CompilerMessages}},
+                             cmd::CompilerMessages, Separator, cmd::CheckWhileTyping}},
         {"Run...", {cmd::JavaRun, cmd::AppletRun, Separator, cmd::JavaArgs}},
         {nullptr, {cmd::Unix2Dos}},
         // The tool bar's own two commands stand in the Window menu too, so that the

@@ -35,6 +35,7 @@ enum : int {
     CompilerMessages = 441,
     NextMessage = 442,
     PreviousMessage = 443,
+    CheckWhileTyping = 444,
     JavaHelp = 502,
     About = 503,
     InsertNode = 552,

@@ -96,6 +96,8 @@ void TFileMDIClient::buildCommands()
     buildCompileCommands();
     table_.on(cmd::LineNumbers, [this] { CmLineNumbers(); });
     table_.enabler(cmd::LineNumbers, [this](CommandState& s) { s.checked = lineNumbers_; });
+    table_.on(cmd::CheckWhileTyping, [this] { CmCheckWhileTyping(); });
+    table_.enabler(cmd::CheckWhileTyping, [this](CommandState& s) { s.checked = checkWhileTyping_; });
 
     // The toolkit's window commands, available while any window is open.
     auto anyWindow = [this](CommandState& s) { s.enabled = !subWindowList().isEmpty(); };

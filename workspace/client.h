@@ -51,6 +51,9 @@ public:
     // Line Numbers: shows or hides the line numbers of every editor window.
     void CmLineNumbers();
     bool lineNumbersShown() const { return lineNumbers_; }
+    // Check While Typing: turns the checks of the Java sources' text on or off.
+    void CmCheckWhileTyping();
+    bool checkWhileTyping() const override { return checkWhileTyping_; }
 
     // Commands that need no editor window. The New and Open commands make
     // their kind's file-dialog record the current one (FileData), also when
@@ -171,6 +174,7 @@ private:
 
     CommandTable table_;
     bool lineNumbers_ = true;
+    bool checkWhileTyping_ = true;
     // Marks the places the last compilation's messages name in a window; a
     // window opened after the compilation only when its file is not newer.
     void markMessages(TFileMDIChild* window, bool openedLater);

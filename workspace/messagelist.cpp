@@ -262,3 +262,12 @@ void TFileMDIClient::CmLineNumbers()
     for (TFileMDIChild* w : editors())
         w->editor()->setLineNumbersVisible(lineNumbers_);
 }
+
+void TFileMDIClient::CmCheckWhileTyping()
+{
+    checkWhileTyping_ = !checkWhileTyping_;
+    if (!checkWhileTyping_) {
+        for (TFileMDIChild* w : editors())
+            w->clearCheckMarks();
+    }
+}

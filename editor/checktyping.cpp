@@ -1,0 +1,105 @@
+// Check while typing: the text of a Java source window, saved or not, is
+// checked by the compile service in memory half a second after the user
+// stopped typing, and what it finds is marked in the lighter style. Nothing is
+// written to the user's folders, and neither the message window nor
+// IsCompiled changes.
+#include "editor/child.h"
+#include "editor/editcontrol.h"
+#include "editor/editorhost.h"
+#include "toolchain/compile.h"
+#include "toolchain/compileservice.h"
+#include "toolchain/settings.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+
+constexpr int kPauseMs = 500;
+
+// The marks of F9 stay; those of earlier checks give way to `light`.
+QList<MessageMark> withCheckMarks(const QList<MessageMark>& marks, const QList<MessageMark>& light)
+{
+    QList<MessageMark> out;
+    for (const MessageMark& m : marks) {
+        if (!m.light)
+            out << m;
+    }
+    return out + light;
+}
+
+}  // namespace
+
+void TFileMDIChild::startCheckWhileTyping()
+{
+    if (!IsJava)
+        return;
+    checkTimer_ = new QTimer(this);
+    checkTimer_->setSingleShot(true);
+    checkTimer_->setInterval(kPauseMs);
+    connect(checkTimer_, &QTimer::timeout, this, &TFileMDIChild::checkText);
+    // A keystroke starts the pause again; the answer to an older check is
+    // not wanted any more.
+    connect(te->document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!papa->checkWhileTyping() || te->isReadOnly())
+            return;
+        checkTimer_->start();
+    });
+}
+
+void TFileMDIChild::checkText()
+{
+    CompileService* service = sharedCompileService();
+    const QString file = te->fileName();
+    if (!service || file.isEmpty() || !papa->checkWhileTyping())
+        return;
+    if (checkId_)
+        service->cancel(checkId_);
+    const QString dir = QFileInfo(file).absolutePath();
+    checkId_ = service->check(file, te->toPlainText(), CompileService::withoutJvmOptions(makeargsList()), dir);
+    checkedRevision_ = te->document()->revision();
+    if (!checkId_)
+        return;  // no service ready: F9 still tells
+    // One connection per window; answers to other windows' checks are ignored.
+    static const char* connected = "checkConnected";
+    if (!property(connected).toBool()) {
+        setProperty(connected, true);
+        connect(service, &CompileService::checked, this, &TFileMDIChild::showCheckResults);
+        connect(service, &CompileService::checkFailed, this, [this](quint64 id, const QString&) {
+            if (id == checkId_)
+                checkId_ = 0;
+        });
+    }
+}
+
+void TFileMDIChild::showCheckResults(quint64 id, const QList<ServiceDiagnostic>& found)
+{
+    if (id != checkId_)
+        return;
+    checkId_ = 0;
+    // The text changed since it was sent: a newer check will come.
+    if (te->document()->revision() != checkedRevision_ || !papa->checkWhileTyping())
+        return;
+    QList<MessageMark> light;
+    for (const ServiceDiagnostic& d : found) {
+        if (d.line <= 0)
+            continue;
+        MessageMark m;
+        m.line = d.line;
+        m.column = d.column;
+        m.severity = d.kind == ServiceDiagnostic::Warning ? MessageMark::Severity::Warning
+                                                          : MessageMark::Severity::Error;
+        m.text = d.message;
+        m.light = true;
+        light << m;
+    }
+    te->setMessageMarks(withCheckMarks(te->messageMarks(), light));
+}
+
+void TFileMDIChild::clearCheckMarks()
+{
+    if (checkTimer_)
+        checkTimer_->stop();
+    checkId_ = 0;
+    te->setMessageMarks(withCheckMarks(te->messageMarks(), {}));
+}

@@ -1,0 +1,112 @@
+// Check While Typing through the real main window, with the compile service
+// (its jar from this build) and the JDK of this machine: a typing error is
+// marked without a save, nothing is written, and the switch turns it off.
+#include "compile_fixture.h"
+
+#include "editor/editcontrol.h"
+#include "toolchain/browser.h"
+#include "toolchain/compileservice.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextBlock>
+
+namespace {
+
+class CheckWhileTyping : public CompileTest {
+protected:
+    void SetUp() override
+    {
+        CompileTest::SetUp();
+        useRealJavac();
+        if (IsSkipped())
+            return;
+        if (!QFileInfo::exists(QStringLiteral(BP_SERVICE_JAR)))
+            GTEST_SKIP() << "built without the compile service";
+        service = new CompileService;
+        service->setJar(QStringLiteral(BP_SERVICE_JAR));
+        service->start(ServiceSetup{CompileService::javaBinFor(javacOrSkip()),
+                                    CompileService::jvmOptionsFor({}), dir.path()});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return service->state() != CompileService::State::Starting; }, 60000));
+        ASSERT_EQ(int(service->state()), int(CompileService::State::Ready)) << service->lastError().toStdString();
+        setSharedCompileService(service);
+    }
+    void TearDown() override
+    {
+        CompileTest::TearDown();
+        setSharedCompileService(nullptr);
+        delete service;
+    }
+    static QList<MessageMark> lightMarks(TFileMDIChild* w)
+    {
+        QList<MessageMark> out;
+        for (const MessageMark& m : w->editor()->messageMarks()) {
+            if (m.light)
+                out << m;
+        }
+        return out;
+    }
+    void type(TFileMDIChild* w, const QString& text)
+    {
+        w->editor()->setFocus();
+        QTest::keyClicks(w->editor(), text);
+    }
+    QStringList filesInDir() const { return QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot); }
+
+    CompileService* service = nullptr;
+};
+
+}  // namespace
+
+TEST_F(CheckWhileTyping, ATypingErrorIsMarkedWithoutASaveAndNothingIsWritten)
+{
+    TFileMDIChild* w = openJava(writeFile("Typed.java", "public class Typed {\n"
+                                                        "    int f() {\n"
+                                                        "        return 1;\n"
+                                                        "    }\n"
+                                                        "}\n"));
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(app->action(cmd::CheckWhileTyping)->isChecked());
+    const QStringList before = filesInDir();
+    // The caret before the ";" of line 3, then an undefined name typed there.
+    QTextCursor c(w->editor()->document()->findBlockByNumber(2));
+    c.movePosition(QTextCursor::EndOfBlock);
+    c.movePosition(QTextCursor::Left);
+    w->editor()->setTextCursor(c);
+    type(w, " + missingName");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !lightMarks(w).isEmpty(); }, 30000));
+    const QList<MessageMark> marks = lightMarks(w);
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_EQ(marks[0].line, 3);
+    EXPECT_EQ(marks[0].severity, MessageMark::Severity::Error);
+    EXPECT_TRUE(marks[0].text.contains("missingName")) << marks[0].text.toStdString();
+    // Unsaved, not compiled, no message window, and no file written.
+    EXPECT_TRUE(w->editor()->document()->isModified());
+    EXPECT_FALSE(w->IsCompiled);
+    EXPECT_FALSE(client()->BrowserErr);
+    EXPECT_EQ(filesInDir(), before);
+    EXPECT_TRUE(QDir(dir.filePath("capture")).isEmpty());
+
+    // Mended: the mark goes with the next check.
+    for (int i = 0; i < 14; ++i)
+        QTest::keyClick(w->editor(), Qt::Key_Backspace);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lightMarks(w).isEmpty(); }, 30000));
+}
+
+TEST_F(CheckWhileTyping, TurnedOffItTakesItsMarksAwayAndChecksNoMore)
+{
+    TFileMDIChild* w = openJava(writeFile("Off.java", "public class Off {\n}\n"));
+    ASSERT_NE(w, nullptr);
+    QTextCursor c(w->editor()->document()->findBlockByNumber(0));
+    c.movePosition(QTextCursor::EndOfBlock);
+    w->editor()->setTextCursor(c);
+    type(w, " int x = \"s\";");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !lightMarks(w).isEmpty(); }, 30000));
+    trigger(cmd::CheckWhileTyping);
+    EXPECT_TRUE(lightMarks(w).isEmpty());
+    type(w, " int y = \"t\";");
+    QTest::qWait(1500);
+    EXPECT_TRUE(lightMarks(w).isEmpty());
+    app->updateCommandStates();
+    EXPECT_FALSE(app->action(cmd::CheckWhileTyping)->isChecked());
+}
