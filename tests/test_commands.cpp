@@ -98,7 +98,9 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"F3", cmd::FindNext}, {"F8", cmd::NextMessage},
                                                {"Shift+F8", cmd::PreviousMessage}, {"F9", cmd::JavaCompile},
                                                {"Ctrl+F2", cmd::StopCompiling}, {"Ctrl+F9", cmd::JavaRun},
-                                               {"Shift+F9", cmd::AppletRun}}));
+                                               {"Shift+F9", cmd::AppletRun},
+                                            {"Ctrl++", cmd::ZoomIn}, {"Ctrl+=", cmd::ZoomIn}, {"Ctrl+-", cmd::ZoomOut},
+                                            {"Ctrl+0", cmd::ZoomReset}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -218,7 +220,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 15);
+    EXPECT_EQ(bound, 19);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

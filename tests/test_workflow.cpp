@@ -365,7 +365,12 @@ TEST_F(WorkflowTest, WarningsEchoingErrorSucceedAndCompilerMessagesShowsThem)
 
     QMenu* menu = app->menu("Java Project...");
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->actions().last(), app->action(cmd::CompilerMessages));
+    // Compiler Messages, then after a separator Check While Typing, close the menu.
+    const QList<QAction*> items = menu->actions();
+    ASSERT_GE(items.size(), 3);
+    EXPECT_EQ(items[items.size() - 3], app->action(cmd::CompilerMessages));
+    EXPECT_TRUE(items[items.size() - 2]->isSeparator());
+    EXPECT_EQ(items.last(), app->action(cmd::CheckWhileTyping));
     EXPECT_EQ(app->action(cmd::CompilerMessages)->text(), "Compiler Messages");
     EXPECT_FALSE(commandHint(cmd::CompilerMessages).isEmpty());
     ASSERT_TRUE(enabled(cmd::CompilerMessages));
@@ -477,10 +482,13 @@ TEST_F(StandInCompilerTest, StopCompilingByItsKeyEndsTheCompilerGroup)
 {
     QMenu* menu = app->menu("Java Project...");
     ASSERT_NE(menu, nullptr);
+    // A separator, Stop Compiling and Compiler Messages, before the last
+    // separator and Check While Typing.
     const QList<QAction*> acts = menu->actions();
-    ASSERT_GE(acts.size(), 3);
-    EXPECT_TRUE(acts[acts.size() - 3]->isSeparator());
-    EXPECT_EQ(acts[acts.size() - 2], app->action(cmd::StopCompiling));
+    const qsizetype stop = acts.indexOf(app->action(cmd::StopCompiling));
+    ASSERT_GE(stop, 1);
+    EXPECT_TRUE(acts[stop - 1]->isSeparator());
+    EXPECT_EQ(acts.value(stop + 1), app->action(cmd::CompilerMessages));
     EXPECT_EQ(app->action(cmd::StopCompiling)->text(), "Stop Compiling\tCtrl+F2");
     EXPECT_FALSE(commandHint(cmd::StopCompiling).isEmpty());
 
