@@ -1,6 +1,7 @@
 // A check of a 1,000-line source with one error through the warm compile
 // service (from the request to the diagnostics) against a javac process
 // compiling the same file, in the same run.
+#include "bench_support.h"
 #include "toolchain/compile.h"
 #include "toolchain/compileservice.h"
 
@@ -17,13 +18,7 @@
 
 namespace {
 
-const QString kJavac = QStringLiteral("/usr/bin/javac");
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using namespace bench;
 
 }  // namespace
 

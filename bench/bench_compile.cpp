@@ -1,6 +1,7 @@
 // Times a compilation through JavacRunner (from start() to the outcome)
 // against the same javac command run directly, for one small class and for a
 // project of 200 classes where one source changed (planning included).
+#include "bench_support.h"
 #include "toolchain/compile.h"
 
 #include <QCoreApplication>
@@ -19,30 +20,9 @@
 
 namespace {
 
-const QString kJavac = QStringLiteral("/usr/bin/javac");
+using namespace bench;
+
 constexpr int kRounds = 5;
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        std::exit(1);
-    }
-    f.write(bytes);
-}
-
-void setMtime(const QString& path, time_t sec)
-{
-    struct timespec ts[2] = {{sec, 0}, {sec, 0}};
-    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), ts, 0);
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // javac run directly, waited for, standard error to the capture file.
 double direct(const QStringList& args, const QString& dir, const QString& capture)

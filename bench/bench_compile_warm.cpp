@@ -1,6 +1,7 @@
 // F9 through the warm compile service against a javac process, in the same
 // run: a small class (the ratio), a project of 200 classes with one changed
 // source, and the service's resident memory after 100 compilations.
+#include "bench_support.h"
 #include "toolchain/compile.h"
 #include "toolchain/compileservice.h"
 
@@ -20,29 +21,7 @@
 
 namespace {
 
-const QString kJavac = QStringLiteral("/usr/bin/javac");
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        std::exit(1);
-    }
-    f.write(bytes);
-}
-
-void setMtime(const QString& path, time_t sec)
-{
-    struct timespec ts[2] = {{sec, 0}, {sec, 0}};
-    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), ts, 0);
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using namespace bench;
 
 // One F9: JavacRunner from start() until finished(), the plan (if any) inside the timing.
 template <class ArgsFn>

@@ -1,6 +1,7 @@
 // Loading a compiler capture of 100,000 lines into the message window, against
 // reading the same file line by line with std::getline; then scrolling to its end.
 // With --big, a further run on a capture of about 200 MB (not part of the ratio).
+#include "bench_support.h"
 #include "toolchain/browser.h"
 
 #include <QApplication>
@@ -15,6 +16,8 @@
 #include <vector>
 
 namespace {
+
+using namespace bench;
 
 QByteArray captureText(int lines)
 {
@@ -93,12 +96,6 @@ LoadTimes loadMs(const QString& path)
     untilPainted(painted);
     const double scroll = t.nsecsElapsed() / 1e6;
     return {load, scroll, w.GetCount()};
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Opening a 10 MB Java source in an editor window against a bare QTextEdit
 // given the same text. Last line: "ratio: <Brewpad's time / bare widget's time>".
+#include "bench_support.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "resources/resources.h"
@@ -18,35 +19,7 @@
 
 namespace {
 
-QByteArray generateSource(qsizetype size)
-{
-    QByteArray out;
-    out.reserve(size + 4096);
-    out += "package bench;\n\nimport java.util.*;\n\n/** A generated class. */\npublic class Big {\n";
-    int n = 0;
-    while (out.size() < size) {
-        out += "    /* method " + QByteArray::number(n) + " */\n";
-        out += "    public static int m" + QByteArray::number(n) + "(int a, String s) {\n";
-        out += "        // add the length of \"s\" to a\n";
-        out += "        int r = a + s.length() * " + QByteArray::number(n % 97) + ";\n";
-        out += "        if (r > 100) { return r - 1; } else { return r + 0x1F; }\n    }\n\n";
-        ++n;
-    }
-    out += "}\n";
-    return out;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i)
-        QApplication::processEvents();
-}
+using namespace bench;
 
 }  // namespace
 
@@ -58,7 +31,7 @@ int main(int argc, char** argv)
     initBrewpadResources();
     QTemporaryDir dir;
     const QString path = dir.filePath("Big.java");
-    const QByteArray bytes = generateSource(10 * 1024 * 1024);
+    const QByteArray bytes = bench::generatedJavaSource("Big", 10 * 1024 * 1024, 0);
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())

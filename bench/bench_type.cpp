@@ -2,6 +2,7 @@
 // marks in an editor window, against the same keystroke in a bare QTextEdit
 // given the same text: the insertion, the layout and the repaint.
 // Last line: "ratio: <Brewpad's time / bare widget's time>".
+#include "bench_support.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "resources/resources.h"
@@ -23,33 +24,7 @@
 
 namespace {
 
-QByteArray generateSource(int lines)
-{
-    QByteArray out = "package bench;\n\nimport java.util.*;\n\n/** A generated class. */\npublic class Typing {\n";
-    int n = 0;
-    while (std::count(out.begin(), out.end(), '\n') < lines - 1) {
-        out += "    /* method " + QByteArray::number(n) + " */\n";
-        out += "    public static int m" + QByteArray::number(n) + "(int a, String s) {\n";
-        out += "        // add the length of \"s\" to a\n";
-        out += "        int r = a + s.length() * " + QByteArray::number(n % 97) + ";\n";
-        out += "        if (r > 100) { return r - 1; } else { return r + 0x1F; }\n    }\n\n";
-        ++n;
-    }
-    out += "}\n";
-    return out;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i)
-        QApplication::processEvents();
-}
+using namespace bench;
 
 // Puts the caret in the middle of the text, inside a line, and shows it.
 void toMiddle(QTextEdit* edit)
@@ -85,7 +60,7 @@ int main(int argc, char** argv)
     initBrewpadResources();
     QTemporaryDir dir;
     const QString path = dir.filePath("Typing.java");
-    const QByteArray bytes = generateSource(10000);
+    const QByteArray bytes = bench::generatedJavaSource("Typing", 0, 10000);
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())

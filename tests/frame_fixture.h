@@ -72,6 +72,14 @@ protected:
         EXPECT_FALSE(app->state(id).enabled) << "the command " << commandName(id) << " is enabled";
         app->dispatch(id);
     }
+    // Presses a key where the keyboard focus is (the main window when nothing
+    // has it), as a user would.
+    void press(QKeyCombination key)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : app->Frame, key.key(), key.keyboardModifiers());
+        QApplication::processEvents();
+    }
     std::string commandName(int id)
     {
         QAction* a = app->action(id);

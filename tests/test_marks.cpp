@@ -27,12 +27,6 @@ protected:
                        .arg(m.severity == MessageMark::Severity::Error ? "error" : "warning");
         return out.join(' ');
     }
-    void press(QKeyCombination key)
-    {
-        QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : app->Frame, key.key(), key.keyboardModifiers());
-        QApplication::processEvents();
-    }
 };
 
 const char* kMain =

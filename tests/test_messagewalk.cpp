@@ -32,12 +32,6 @@ protected:
             .arg(cur.selectedText());
     }
     int selectedRow() { return client()->BrowserErr ? client()->BrowserErr->GetSelIndex() : -2; }
-    void press(QKeyCombination key)
-    {
-        QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : app->Frame, key.key(), key.keyboardModifiers());
-        QApplication::processEvents();
-    }
 };
 
 // Main.java uses Helper.java, which javac compiles too: messages in two files,
