@@ -23,45 +23,6 @@
 static_assert(int(javatext::LineState::BlockComment) == int(javalex::BlockComment) &&
               int(javatext::LineState::TextBlock) == int(javalex::TextBlock));
 
-// The document layout's paint device while zoomed: the screen with its
-// resolution scaled, so that every font of the text, whatever size the text
-// stores, is laid out and drawn that much larger.
-class ZoomDevice : public QPaintDevice {
-public:
-    explicit ZoomDevice(const QWidget* screenLike) : base_(screenLike) {}
-    void setFactor(double f) { factor_ = f; }
-    QPaintEngine* paintEngine() const override { return nullptr; }
-
-protected:
-    int metric(PaintDeviceMetric m) const override
-    {
-        switch (m) {
-        case PdmDpiX:
-        case PdmPhysicalDpiX: return qRound(base_->logicalDpiX() * factor_);
-        case PdmDpiY:
-        case PdmPhysicalDpiY: return qRound(base_->logicalDpiY() * factor_);
-        case PdmWidth: return base_->width();
-        case PdmHeight: return base_->height();
-        case PdmWidthMM: return base_->widthMM();
-        case PdmHeightMM: return base_->heightMM();
-        case PdmNumColors: return base_->colorCount();
-        case PdmDepth: return base_->depth();
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
-        default: return 0;
-        }
-    }
-
-private:
-    const QWidget* base_;
-    double factor_ = 1.0;
-};
-
-void EditControl::ZoomDeviceDeleter::operator()(ZoomDevice* d) const
-{
-    delete d;
-}
-
 // The margin beside the text: message marks, then the line numbers.
 class EditMargin : public QWidget {
 public:
@@ -161,8 +122,6 @@ QColor mix(const QColor& a, const QColor& b, double t)
 const QColor kErrorColour(0xd0, 0x20, 0x20);
 const QColor kWarningColour(0xe0, 0x8a, 0x00);
 
-constexpr int kMinZoomStep = -5;  // 50 %
-constexpr int kMaxZoomStep = 20;  // 300 %
 constexpr int kMarginPad = 4;
 
 }  // namespace
@@ -172,7 +131,7 @@ constexpr int kMarginPad = 4;
 void EditControl::setUpComfort()
 {
     margin_ = new EditMargin(this);
-    zoomDevice_.reset(new ZoomDevice(viewport()));
+    setUpZoom();
     connect(document(), &QTextDocument::blockCountChanged, this, &EditControl::updateMarginWidth);
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         refreshMargin();
@@ -198,13 +157,6 @@ void EditControl::setUpComfort()
     });
     updateMarginWidth();
     updateExtraSelections();
-}
-
-void EditControl::tearDownComfort()
-{
-    // The layout must not keep a device that goes with this object.
-    if (document()->documentLayout()->paintDevice() == zoomDevice_.get())
-        document()->documentLayout()->setPaintDevice(nullptr);
 }
 
 QWidget* EditControl::margin() const
@@ -241,12 +193,6 @@ std::pair<std::size_t, std::size_t> EditControl::marksBetween(int from, int to) 
     const auto end =
         std::partition_point(begin, marks_.end(), [to](const Mark& m) { return m.at.position() < to; });
     return {std::size_t(begin - marks_.begin()), std::size_t(end - marks_.begin())};
-}
-
-QFont EditControl::shownFont() const
-{
-    const QPaintDevice* device = zoomStep_ ? static_cast<const QPaintDevice*>(zoomDevice_.get()) : viewport();
-    return QFont(document()->defaultFont(), device);
 }
 
 void EditControl::updateMarginWidth()
@@ -547,298 +493,4 @@ void EditControl::paintEvent(QPaintEvent* e)
         p.fillRect(line & e->rect(), mix(pal.color(QPalette::Base), pal.color(QPalette::Highlight), 0.10));
     }
     QTextEdit::paintEvent(e);
-}
-
-// ---------------------------------------------------------------- marks
-
-void EditControl::setMessageMarks(const QList<MessageMark>& marks)
-{
-    marks_.clear();
-    marks_.reserve(std::size_t(marks.size()));
-    const int lines = document()->blockCount();
-    for (MessageMark m : marks) {
-        m.line = std::clamp(m.line, 1, lines);
-        const QTextBlock b = document()->findBlockByNumber(m.line - 1);
-        QTextCursor at(document());
-        if (m.column > 0) {
-            m.column = std::min(m.column, b.length());  // the line end at most
-            at.setPosition(b.position() + m.column - 1);
-        } else {
-            at.setPosition(b.position());
-        }
-        marks_.push_back(Mark{m, at});
-    }
-    std::stable_sort(marks_.begin(), marks_.end(),
-                     [](const Mark& a, const Mark& b) { return a.at.position() < b.at.position(); });
-    updateMarksDescription();
-    updateExtraSelections();
-    margin_->update();
-}
-
-void EditControl::clearMessageMarks()
-{
-    if (marks_.empty())
-        return;
-    marks_.clear();
-    updateMarksDescription();
-    updateExtraSelections();
-    margin_->update();
-}
-
-QList<MessageMark> EditControl::messageMarks() const
-{
-    QList<MessageMark> out;
-    for (const Mark& m : marks_) {
-        MessageMark now = m.message;
-        now.line = m.at.blockNumber() + 1;
-        if (now.column > 0)
-            now.column = m.at.positionInBlock() + 1;
-        out << now;
-    }
-    return out;
-}
-
-QStringList EditControl::messageTextsOnLine(int line) const
-{
-    QStringList out;
-    const QTextBlock b = document()->findBlockByNumber(line - 1);
-    if (!b.isValid())
-        return out;
-    const auto [from, to] = marksBetween(b.position(), b.position() + b.length());
-    for (std::size_t k = from; k < to; ++k)
-        out << marks_[k].message.text;
-    return out;
-}
-
-QStringList EditControl::messageTextsAt(int position) const
-{
-    QStringList out;
-    const QTextBlock b = document()->findBlock(position);
-    const auto [from, to] = marksBetween(b.position(), b.position() + b.length());
-    for (std::size_t k = from; k < to; ++k) {
-        const Mark& m = marks_[k];
-        if (m.message.column <= 0)
-            continue;
-        const auto [start, end] = underline(m.at, m.message.column);
-        if (position >= start && position < end)
-            out << m.message.text;
-    }
-    return out;
-}
-
-void EditControl::updateMarksDescription()
-{
-    int errors = 0, warnings = 0;
-    for (const Mark& m : marks_)
-        (m.message.severity == MessageMark::Severity::Error ? errors : warnings)++;
-    QString d;
-    if (errors == 0 && warnings == 0)
-        d = QStringLiteral("No messages");
-    else
-        d = QStringLiteral("%1 error(s), %2 warning(s) marked").arg(errors).arg(warnings);
-    margin_->setAccessibleDescription(d);
-}
-
-bool EditControl::viewportEvent(QEvent* e)
-{
-    if (e->type() == QEvent::ToolTip && !marks_.empty()) {
-        auto* h = static_cast<QHelpEvent*>(e);
-        const int pos = document()->documentLayout()->hitTest(
-            QPointF(h->pos()) + QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value()),
-            Qt::ExactHit);
-        const QStringList texts = pos >= 0 ? messageTextsAt(pos) : QStringList();
-        if (texts.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(h->globalPos(), texts.join(QLatin1Char('\n')), viewport());
-        return true;
-    }
-    return QTextEdit::viewportEvent(e);
-}
-
-// ---------------------------------------------------------------- zoom
-
-void EditControl::zoomIn()
-{
-    if (zoomStep_ < kMaxZoomStep) {
-        ++zoomStep_;
-        applyZoom();
-    }
-}
-
-void EditControl::zoomOut()
-{
-    if (zoomStep_ > kMinZoomStep) {
-        --zoomStep_;
-        applyZoom();
-    }
-}
-
-void EditControl::zoomReset()
-{
-    if (zoomStep_ != 0) {
-        zoomStep_ = 0;
-        applyZoom();
-    }
-}
-
-void EditControl::applyZoom()
-{
-    zoomDevice_->setFactor(zoomPercent() / 100.0);
-    document()->documentLayout()->setPaintDevice(zoomStep_ ? zoomDevice_.get() : nullptr);
-    updateTabStops();
-    // Every block is laid out again for the new resolution.
-    document()->markContentsDirty(0, document()->characterCount());
-    updateMarginWidth();
-    placeMargin();
-    margin_->update();
-    viewport()->update();
-    ensureCursorVisible();
-    emit zoomChanged(zoomPercent());
-}
-
-void EditControl::updateTabStops()
-{
-    setTabStopDistance(QFontMetricsF(shownFont()).horizontalAdvance(QLatin1Char(' ')) * 4);
-}
-
-void EditControl::wheelEvent(QWheelEvent* e)
-{
-    if (e->modifiers() & Qt::ControlModifier) {
-        const int dy = e->angleDelta().y();
-        if (dy > 0)
-            zoomIn();
-        else if (dy < 0)
-            zoomOut();
-        e->accept();
-        return;
-    }
-    QTextEdit::wheelEvent(e);
-}
-
-// ---------------------------------------------------------------- indentation
-
-QString EditControl::indentUnit() const
-{
-    if (!indentUnit_.isEmpty())
-        return indentUnit_;
-    QStringList lines;
-    int n = 0;
-    for (QTextBlock b = document()->firstBlock(); b.isValid() && n < 1000; b = b.next(), ++n)
-        lines << b.text();
-    indentUnit_ = javatext::indentUnit(lines);
-    return indentUnit_;
-}
-
-namespace {
-// The lines of a selection: a selection that ends at the start of a line does
-// not take that line.
-std::pair<QTextBlock, QTextBlock> selectedLines(const QTextCursor& c)
-{
-    const QTextDocument* doc = c.document();
-    const QTextBlock first = doc->findBlock(c.selectionStart());
-    QTextBlock last = doc->findBlock(c.selectionEnd());
-    if (last != first && c.selectionEnd() == last.position())
-        last = last.previous();
-    return {first, last};
-}
-}  // namespace
-
-void EditControl::indentSelection()
-{
-    if (isReadOnly())
-        return;
-    const QString unit = indentUnit();
-    const auto [first, last] = selectedLines(textCursor());
-    QTextCursor c(document());
-    c.beginEditBlock();
-    for (QTextBlock b = first; b.isValid(); b = b.next()) {
-        if (b.length() > 1) {
-            c.setPosition(b.position());
-            c.insertText(unit);
-        }
-        if (b == last)
-            break;
-    }
-    c.endEditBlock();
-    QTextCursor sel(document());
-    sel.setPosition(first.position());
-    sel.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
-    setTextCursor(sel);
-}
-
-void EditControl::unindentSelection()
-{
-    if (isReadOnly())
-        return;
-    const QString unit = indentUnit();
-    const bool hadSelection = textCursor().hasSelection();
-    const auto [first, last] = selectedLines(textCursor());
-    QTextCursor c(document());
-    bool begun = false;
-    for (QTextBlock b = first; b.isValid(); b = b.next()) {
-        const int k = javatext::unindentCount(b.text(), unit);
-        if (k > 0) {
-            if (!begun)
-                c.beginEditBlock();
-            begun = true;
-            c.setPosition(b.position());
-            c.setPosition(b.position() + k, QTextCursor::KeepAnchor);
-            c.removeSelectedText();
-        }
-        if (b == last)
-            break;
-    }
-    if (begun)
-        c.endEditBlock();
-    if (hadSelection) {
-        QTextCursor sel(document());
-        sel.setPosition(first.position());
-        sel.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
-        setTextCursor(sel);
-    }
-}
-
-void EditControl::indentNewLine(const QString& before)
-{
-    const QString indent = javatext::newLineIndent(before, indentUnit());
-    if (indent.isEmpty())
-        return;
-    QTextCursor c = textCursor();
-    c.joinPreviousEditBlock();
-    c.insertText(indent);
-    c.endEditBlock();
-    setTextCursor(c);
-}
-
-bool EditControl::comfortKey(QKeyEvent* e)
-{
-    if (isReadOnly())
-        return false;
-    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
-    QTextCursor c = textCursor();
-    if (e->key() == Qt::Key_Tab && mods == Qt::NoModifier && c.hasSelection() &&
-        document()->findBlock(c.selectionStart()) != document()->findBlock(c.selectionEnd())) {
-        indentSelection();
-        return true;
-    }
-    if (e->key() == Qt::Key_Backtab) {
-        unindentSelection();
-        return true;
-    }
-    if (e->text() == QLatin1String("}") && !c.hasSelection() && !overwriteMode()) {
-        const QString before = c.block().text().left(c.positionInBlock());
-        const int k = javatext::closeBraceUnindent(before, indentUnit());
-        if (k == 0)
-            return false;
-        const QTextCharFormat typed = currentCharFormat();
-        c.beginEditBlock();
-        c.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor, k);
-        c.removeSelectedText();
-        c.insertText(QStringLiteral("}"), typed);
-        c.endEditBlock();
-        setTextCursor(c);
-        return true;
-    }
-    return false;
 }

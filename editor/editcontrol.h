@@ -164,6 +164,7 @@ private:
     friend class EditMargin;
     // Comfort parts (editor/comfort.cpp).
     void setUpComfort();
+    void setUpZoom();
     void tearDownComfort();
     bool comfortKey(QKeyEvent* e);
     void indentNewLine(const QString& before);

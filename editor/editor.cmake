@@ -7,6 +7,9 @@ add_library(bp_editor STATIC
   editor/childcmds.cpp
   editor/projectcmds.cpp
   editor/checktyping.cpp
+  editor/zoom.cpp
+  editor/marks.cpp
+  editor/indent.cpp
   editor/editcontrol.cpp
   editor/textfile.cpp
   editor/textdoc.cpp

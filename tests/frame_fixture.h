@@ -77,7 +77,12 @@ protected:
     void press(QKeyCombination key)
     {
         QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : app->Frame, key.key(), key.keyboardModifiers());
+        press(focus ? focus : app->Frame, key);
+    }
+    // Presses a key in `w`.
+    void press(QWidget* w, QKeyCombination key)
+    {
+        QTest::keyClick(w, key.key(), key.keyboardModifiers());
         QApplication::processEvents();
     }
     std::string commandName(int id)

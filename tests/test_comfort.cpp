@@ -318,7 +318,7 @@ TEST_F(FrameTest, MarksHaveDistinctColoursAndShapes)
     EXPECT_EQ(countPixels(img, marks3, red), 0);
     // The shapes differ too: a circle fills its box's corners less than... the
     // triangle's top corners stay empty while the circle's sides are filled.
-    const int midY2 = marks2.center().y(), midY3 = marks3.center().y();
+    const int midY2 = marks2.center().y();
     int redRow = 0, amberTop = 0;
     for (int x = 0; x < marks2.width(); ++x) {
         redRow += countPixels(img, QRect(x, midY2, 1, 1), red) + countPixels(img, QRect(x, midY2, 1, 1), Qt::white);

@@ -13,12 +13,6 @@
 
 namespace {
 
-void press(QWidget* w, QKeyCombination key)
-{
-    QTest::keyClick(w, key.key(), key.keyboardModifiers());
-    QApplication::processEvents();
-}
-
 // Closes a dialog and makes the main window the active one again, as it is
 // when the user returns to the text.
 void closeAndReturn(QWidget* dialog, QWidget* frame, QWidget* edit)

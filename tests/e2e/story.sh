@@ -255,7 +255,8 @@ xdotool mousemove $((X + 60)) $((Y + top + 8)) click --repeat 2 --delay 80 1
 sleep 0.5
 keys Home shift+End
 line=$(copied)
-[ "$line" = "int x = ;" ] || fail "the caret is not on the line of the error: it is on \"$line\""
+# The editor indented the line as it was typed.
+[ "$line" = "        int x = ;" ] || fail "the caret is not on the line of the error: it is on \"$line\""
 
 step "exiting with a modified window"
 keys End space
