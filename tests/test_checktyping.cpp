@@ -5,10 +5,12 @@
 
 #include "editor/editcontrol.h"
 #include "toolchain/browser.h"
+#include "toolchain/mdidlg.h"
 #include "toolchain/compileservice.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QTextBlock>
 
 namespace {
@@ -91,6 +93,25 @@ TEST_F(CheckWhileTyping, ATypingErrorIsMarkedWithoutASaveAndNothingIsWritten)
     for (int i = 0; i < 14; ++i)
         QTest::keyClick(w->editor(), Qt::Key_Backspace);
     EXPECT_TRUE(QTest::qWaitFor([&] { return lightMarks(w).isEmpty(); }, 30000));
+}
+
+TEST_F(CheckWhileTyping, NewJavaOptionsStartTheServiceAgainWithThem)
+{
+    const qint64 before = service->processId();
+    trigger(cmd::JavaOptions);
+    auto* dlg = qobject_cast<TCompDialog*>(client()->subWindowList().last()->widget());
+    ASSERT_NE(dlg, nullptr);
+    QTest::keyClicks(dlg->JavaOptions, "-Xmx200m");
+    dlg->CmOk();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return service->setup().jvmOptions.contains("-Xmx200m") &&
+                   service->state() == CompileService::State::Ready;
+        },
+        30000)) << service->setup().jvmOptions.join(" ").toStdString();
+    // The user's heap limit replaces the service's own.
+    EXPECT_FALSE(service->setup().jvmOptions.contains("-Xmx256m"));
+    EXPECT_NE(service->processId(), before);
 }
 
 TEST_F(CheckWhileTyping, TurnedOffItTakesItsMarksAwayAndChecksNoMore)

@@ -6,6 +6,7 @@
 #include "resources/commands.h"
 #include "toolchain/browser.h"
 #include "toolchain/compile.h"
+#include "toolchain/compileservice.h"
 #include "toolchain/mdidlg.h"
 #include "toolchain/messages.h"
 #include "toolchain/settings.h"
@@ -36,7 +37,15 @@ QMdiSubWindow* holdOptionDialog(TFileMDIClient* client, QDialog* dlg)
 
 void TFileMDIClient::CmJavaOptions()
 {
-    holdOptionDialog(this, new TCompDialog(nullptr, 700));
+    auto* dlg = new TCompDialog(nullptr, 700);
+    // Java Options are the compile service's JVM options: a service that runs
+    // starts again with the new ones.
+    connect(dlg, &QDialog::accepted, this, [] {
+        CompileService* s = sharedCompileService();
+        if (s && s->state() != CompileService::State::Stopped)
+            startCompileService(s->parent(), s->setup().workDir);
+    });
+    holdOptionDialog(this, dlg);
 }
 
 void TFileMDIClient::CmJavaArgs()
