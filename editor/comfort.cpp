@@ -224,20 +224,9 @@ void EditControl::resizeEvent(QResizeEvent* e)
 
 // ---------------------------------------------------------------- shown blocks
 
-QTextBlock EditControl::blockAtY(qreal y) const
+QTextBlock walkToBlockAt(const QAbstractTextDocumentLayout* layout, QTextBlock b, qreal y)
 {
-    QAbstractTextDocumentLayout* layout = document()->documentLayout();
-    QTextBlock b = document()->findBlockByNumber(shownGuess_);
-    if (!b.isValid())
-        b = document()->firstBlock();
     QRectF r = layout->blockBoundingRect(b);
-    // Far from the last place: let the layout find it.
-    if (r.isNull() || std::abs(r.top() - y) > 4.0 * std::max(1, viewport()->height())) {
-        const int pos = layout->hitTest(QPointF(0, y), Qt::FuzzyHit);
-        if (pos >= 0)
-            b = document()->findBlock(pos);
-        r = layout->blockBoundingRect(b);
-    }
     // A block the layout has not reached yet has no rectangle.
     while ((r.isNull() || r.top() > y) && b.previous().isValid()) {
         b = b.previous();
@@ -250,6 +239,23 @@ QTextBlock EditControl::blockAtY(qreal y) const
         b = b.next();
         r = next;
     }
+    return b;
+}
+
+QTextBlock EditControl::blockAtY(qreal y) const
+{
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    QTextBlock b = document()->findBlockByNumber(shownGuess_);
+    if (!b.isValid())
+        b = document()->firstBlock();
+    QRectF r = layout->blockBoundingRect(b);
+    // Far from the last place: let the layout find it.
+    if (r.isNull() || std::abs(r.top() - y) > 4.0 * std::max(1, viewport()->height())) {
+        const int pos = layout->hitTest(QPointF(0, y), Qt::FuzzyHit);
+        if (pos >= 0)
+            b = document()->findBlock(pos);
+    }
+    b = walkToBlockAt(layout, b, y);
     shownGuess_ = b.blockNumber();
     return b;
 }

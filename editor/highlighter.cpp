@@ -519,20 +519,7 @@ QTextBlock JavaHighlighter::blockAt(qreal y, QTextBlock guess) const
 {
     QAbstractTextDocumentLayout* layout = m_doc->documentLayout();
     QTextBlock b = guess.isValid() ? guess : m_doc->firstBlock();
-    QRectF r = layout->blockBoundingRect(b);
-    // A block the layout has not reached yet has no rectangle.
-    while ((r.isNull() || r.top() > y) && b.previous().isValid()) {
-        b = b.previous();
-        r = layout->blockBoundingRect(b);
-    }
-    while (r.bottom() <= y && b.next().isValid()) {
-        const QRectF next = layout->blockBoundingRect(b.next());
-        if (next.isNull())
-            break;
-        b = b.next();
-        r = next;
-    }
-    return b;
+    return walkToBlockAt(layout, b, y);
 }
 
 int JavaHighlighter::blocksOnScreen() const
