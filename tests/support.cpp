@@ -11,6 +11,10 @@
 
 #include <random>
 
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 void PrintTo(const QString& s, std::ostream* os)
 {
     constexpr qsizetype shown = 1000;
@@ -128,4 +132,59 @@ void resetProgramGlobals()
 {
     resetBuildSettings();
     resetToolPaths();
+}
+
+// ---------------------------------------------------------------- another user
+
+namespace {
+constexpr uid_t nobodyId = 65534;
+}
+
+uid_t unprivilegedUid()
+{
+    return geteuid() == 0 ? nobodyId : geteuid();
+}
+
+gid_t unprivilegedGid()
+{
+    return geteuid() == 0 ? nobodyId : getegid();
+}
+
+bool giveToUnprivilegedUser(const QString& path)
+{
+    if (geteuid() != 0)
+        return true;
+    const bool ok = ::chown(QFile::encodeName(path).constData(), unprivilegedUid(), unprivilegedGid()) == 0;
+    if (!ok)
+        ADD_FAILURE() << "cannot give " << path.toStdString() << " to the unprivileged user";
+    return ok;
+}
+
+void asUnprivilegedUser(const std::function<void()>& body)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0) << "cannot fork";
+    if (pid == 0) {
+        if (geteuid() == 0) {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyId) != 0 || ::setuid(nobodyId) != 0
+                || ::setuid(0) == 0) {
+                std::fprintf(stderr, "cannot drop root in the test's child process\n");
+                std::fflush(stderr);
+                ::_exit(3);
+            }
+        }
+        body();
+        std::fflush(stdout);
+        std::fflush(stderr);
+        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    EXPECT_TRUE(WIFEXITED(status)) << "the unprivileged child process crashed (signal "
+                                   << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ")";
+    if (WIFEXITED(status))
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "the unprivileged child process failed (its report is above)";
 }

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <ostream>
 #include <sys/resource.h>
+#include <sys/types.h>
 
 // GoogleTest prints a QString as its text in quotes (a very long one cut short).
 void PrintTo(const QString& s, std::ostream* os);
@@ -64,6 +66,23 @@ private:
     void (*oldHandler_)(int) = nullptr;
     bool ok_ = false;
 };
+
+// ---------------------------------------------------------------- another user
+
+// The user and group that asUnprivilegedUser runs as: "nobody" when the test
+// runs as root, else the caller's own.
+uid_t unprivilegedUid();
+gid_t unprivilegedGid();
+// Gives `path` to that user (a no-op when not root), so that the body of
+// asUnprivilegedUser can reach it. False (and a failure) when it cannot.
+bool giveToUnprivilegedUser(const QString& path);
+// Runs `body` in a forked child process that, when the test runs as root, has
+// first dropped root for good (supplementary groups, group and user become
+// "nobody"), so that permission checks apply as to any user. The body's
+// EXPECT and ASSERT failures are printed by the child, and the test fails when
+// the child reports one, crashes, or cannot drop root. The child shows no
+// window and runs no event loop: it is for plain files and writers.
+void asUnprivilegedUser(const std::function<void()>& body);
 
 // ---------------------------------------------------------------- a fresh start for every test
 

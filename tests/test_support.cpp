@@ -8,9 +8,12 @@
 
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
+#include <unistd.h>
 
 // These two run in this order (GoogleTest keeps the order of a program's
 // tests): the first changes every global and ends, the second sees none of it.
@@ -83,4 +86,25 @@ TEST(Support, JavacOrSkipGivesARunnableJavac)
         return;
     EXPECT_TRUE(QFileInfo(javac).isExecutable()) << javac.toStdString();
     EXPECT_EQ(QFileInfo(javac).fileName(), "javac");
+}
+
+TEST(Support, TheUnprivilegedChildIsRefusedWhatOnlyItsOwnerMay)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString mine = dir.filePath("mine.txt");
+    ASSERT_TRUE(writeFile(mine, "private"));
+    ASSERT_TRUE(QFile::setPermissions(mine, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    ASSERT_TRUE(giveToUnprivilegedUser(dir.path()));
+    if (geteuid() == 0) {
+        // Root's file, private: the child that dropped root may not read it.
+        asUnprivilegedUser([&] {
+            EXPECT_NE(geteuid(), 0u);
+            EXPECT_EQ(geteuid(), unprivilegedUid());
+            QFile f(mine);
+            EXPECT_FALSE(f.open(QIODevice::ReadOnly));
+        });
+    }
+    // A child that dies fails the test in the parent.
+    EXPECT_NONFATAL_FAILURE(asUnprivilegedUser([] { std::abort(); }), "crashed");
 }
