@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
@@ -101,9 +102,9 @@ void EditControl::buildCommands()
         if (editable())
             paste();
     });
-    table_.enabler(cmd::Paste, [editable](CommandState& s) {
+    table_.enabler(cmd::Paste, [this, editable](CommandState& s) {
         const QMimeData* md = QApplication::clipboard()->mimeData();
-        s.enabled = editable() && md && md->hasText();
+        s.enabled = editable() && md && canInsertFromMimeData(md);
     });
     table_.on(cmd::Delete, [this, editable] {
         if (editable())
@@ -203,6 +204,31 @@ QStringList localFiles(const QMimeData* md)
 }
 }  // namespace
 
+// Files dragged over the control are taken, also by a read-only one: a drop
+// opens them. Anything else is the text edit's own drag.
+void EditControl::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (localFiles(e->mimeData()).isEmpty())
+        return QTextEdit::dragEnterEvent(e);
+    e->acceptProposedAction();
+}
+
+void EditControl::dragMoveEvent(QDragMoveEvent* e)
+{
+    if (localFiles(e->mimeData()).isEmpty())
+        return QTextEdit::dragMoveEvent(e);
+    e->acceptProposedAction();
+}
+
+void EditControl::dropEvent(QDropEvent* e)
+{
+    const QStringList files = localFiles(e->mimeData());
+    if (files.isEmpty())
+        return QTextEdit::dropEvent(e);
+    e->acceptProposedAction();
+    emit filesDropped(files);
+}
+
 bool EditControl::canInsertFromMimeData(const QMimeData* source) const
 {
     return !localFiles(source).isEmpty() || QTextEdit::canInsertFromMimeData(source);
@@ -210,13 +236,14 @@ bool EditControl::canInsertFromMimeData(const QMimeData* source) const
 
 void EditControl::insertFromMimeData(const QMimeData* source)
 {
-    const QStringList files = localFiles(source);
-    if (!files.isEmpty()) {
-        emit filesDropped(files);
+    // Plain text only: the editor holds source code. Files (copied in a file
+    // manager) give their paths, one per line. A read-only control takes none.
+    if (isReadOnly())
         return;
-    }
-    // Plain text only: the editor holds source code. A read-only control takes none.
-    if (source->hasText() && !isReadOnly())
+    const QStringList files = localFiles(source);
+    if (!files.isEmpty())
+        textCursor().insertText(files.join(QLatin1Char('\n')));
+    else if (source->hasText())
         textCursor().insertText(source->text());
 }
 
