@@ -43,6 +43,16 @@ QFont GetLogFont()
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
 
+namespace {
+// The character format of text read from a file: the default font, nothing else.
+QTextCharFormat defaultCharFormat()
+{
+    QTextCharFormat cf;
+    cf.setFont(GetLogFont(), QTextCharFormat::FontPropertiesAll);
+    return cf;
+}
+}  // namespace
+
 EditControl::EditControl(QWidget* parent) : QTextEdit(parent)
 {
     setAcceptRichText(false);
@@ -297,6 +307,12 @@ bool EditControl::loadFile(const QString& name)
     // The marks stay on their lines and columns across a reload.
     const QList<MessageMark> marks = messageMarks();
     loading_ = true;
+    // The text read takes the default font: setPlainText would give all of it
+    // the caret's format, a font chosen for one word perhaps.
+    QTextCursor plain = textCursor();
+    plain.clearSelection();
+    plain.setCharFormat(defaultCharFormat());
+    setTextCursor(plain);
     setPlainText(d.text);
     indentUnit_.clear();
     markLineBreaks(document(), d);
