@@ -262,6 +262,12 @@ QString EditControl::rawText() const
     return documentText(*document(), format_.lineEnd).text;
 }
 
+QString EditControl::savedText() const
+{
+    const DocumentText t = documentText(*document(), format_.lineEnd);
+    return joinLines(t.text, t.breaks, format_.lineEnd);
+}
+
 void EditControl::setReadOnlyFor(ReadOnlyReason why)
 {
     readOnlyReason_ = why;

@@ -88,6 +88,9 @@ public:
 
     // The text with '\n' line ends, every character kept.
     QString rawText() const;
+    // The text as a save writes it, before it is encoded: every line break as
+    // the characters the file holds for it, every other character kept.
+    QString savedText() const;
     // Applies the default editor font to the document and the caret.
     void applyDefaultFont();
 
