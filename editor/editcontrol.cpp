@@ -6,10 +6,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
