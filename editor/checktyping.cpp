@@ -56,7 +56,8 @@ void TFileMDIChild::checkText()
     if (checkId_)
         service->cancel(checkId_);
     const QString dir = QFileInfo(file).absolutePath();
-    checkId_ = service->check(file, te->toPlainText(), CompileService::withoutJvmOptions(makeargsList()), dir);
+    // The text as a save would write it: javac sees what F9 would compile.
+    checkId_ = service->check(file, te->savedText(), CompileService::withoutJvmOptions(makeargsList()), dir);
     checkedRevision_ = te->document()->revision();
     if (!checkId_)
         return;  // no service ready: F9 still tells

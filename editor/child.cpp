@@ -48,10 +48,12 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* e
     ProjJavaData.defaultExt = QStringLiteral("java");
     ProjJavaData.filter = FilterJava;
 
-    if (FileData)
+    // The record's file name is the one opened last, perhaps in another
+    // window: this window's is its own file's, and none while it has none.
+    if (FileData) {
+        FileData->fileName = fromFile ? te->fileName() : QString();
         te->saveData() = *FileData;
-    if (FileData && fromFile)
-        FileData->fileName = te->fileName();
+    }
     connect(te, &EditControl::fileNameChanged, this, &TFileMDIChild::updateCaption);
     connect(te->document(), &QTextDocument::modificationChanged, this, &TFileMDIChild::updateCaption);
     updateCaption();
@@ -137,6 +139,8 @@ void TFileMDIChild::buildCommands()
     table_.on(cmd::PrintSetup, [this] { CmFilePageSetup(); });
     table_.on(cmd::Print, [this] { CmFilePrint(); });
     table_.on(cmd::FormatFont, [this] { CmFormatFont(); });
+    // A font changes the text, which a read-only window keeps as it is.
+    table_.enabler(cmd::FormatFont, [this](CommandState& s) { s.enabled = !te->isReadOnly(); });
     table_.on(cmd::ZoomIn, [this] { te->zoomIn(); });
     table_.on(cmd::ZoomOut, [this] { te->zoomOut(); });
     table_.on(cmd::ZoomReset, [this] { te->zoomReset(); });
@@ -184,6 +188,8 @@ bool TFileMDIChild::saveWindow(bool askForName)
 
 void TFileMDIChild::CmFormatFont()
 {
+    if (te->isReadOnly())
+        return;
     QTextCharFormat cf = te->textCursor().charFormat();
     if (!te->textCursor().hasSelection())
         cf = te->currentCharFormat();

@@ -77,7 +77,8 @@ public:
     std::unique_ptr<QObject> Project;  // set for a project opened from its file
     EditorHost* papa = nullptr;  // the workspace that holds the window
     // A copy of the workspace's file-dialog record at construction; its file
-    // name follows the file the window last saved.
+    // name is the window's own file (none for a new window) and follows the
+    // file the window last saved.
     std::unique_ptr<FileDialogRecord> FileData;
     FileDialogRecord* ProjData = nullptr;  // Add Node's record: ProjJavaData in a project window
     FileDialogRecord ProjJavaData;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -41,6 +42,16 @@ QFont GetLogFont()
 {
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
+
+namespace {
+// The character format of text read from a file: the default font, nothing else.
+QTextCharFormat defaultCharFormat()
+{
+    QTextCharFormat cf;
+    cf.setFont(GetLogFont(), QTextCharFormat::FontPropertiesAll);
+    return cf;
+}
+}  // namespace
 
 EditControl::EditControl(QWidget* parent) : QTextEdit(parent)
 {
@@ -101,9 +112,9 @@ void EditControl::buildCommands()
         if (editable())
             paste();
     });
-    table_.enabler(cmd::Paste, [editable](CommandState& s) {
+    table_.enabler(cmd::Paste, [this, editable](CommandState& s) {
         const QMimeData* md = QApplication::clipboard()->mimeData();
-        s.enabled = editable() && md && md->hasText();
+        s.enabled = editable() && md && canInsertFromMimeData(md);
     });
     table_.on(cmd::Delete, [this, editable] {
         if (editable())
@@ -203,6 +214,31 @@ QStringList localFiles(const QMimeData* md)
 }
 }  // namespace
 
+// Files dragged over the control are taken, also by a read-only one: a drop
+// opens them. Anything else is the text edit's own drag.
+void EditControl::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (localFiles(e->mimeData()).isEmpty())
+        return QTextEdit::dragEnterEvent(e);
+    e->acceptProposedAction();
+}
+
+void EditControl::dragMoveEvent(QDragMoveEvent* e)
+{
+    if (localFiles(e->mimeData()).isEmpty())
+        return QTextEdit::dragMoveEvent(e);
+    e->acceptProposedAction();
+}
+
+void EditControl::dropEvent(QDropEvent* e)
+{
+    const QStringList files = localFiles(e->mimeData());
+    if (files.isEmpty())
+        return QTextEdit::dropEvent(e);
+    e->acceptProposedAction();
+    emit filesDropped(files);
+}
+
 bool EditControl::canInsertFromMimeData(const QMimeData* source) const
 {
     return !localFiles(source).isEmpty() || QTextEdit::canInsertFromMimeData(source);
@@ -210,19 +246,26 @@ bool EditControl::canInsertFromMimeData(const QMimeData* source) const
 
 void EditControl::insertFromMimeData(const QMimeData* source)
 {
-    const QStringList files = localFiles(source);
-    if (!files.isEmpty()) {
-        emit filesDropped(files);
+    // Plain text only: the editor holds source code. Files (copied in a file
+    // manager) give their paths, one per line. A read-only control takes none.
+    if (isReadOnly())
         return;
-    }
-    // Plain text only: the editor holds source code. A read-only control takes none.
-    if (source->hasText() && !isReadOnly())
+    const QStringList files = localFiles(source);
+    if (!files.isEmpty())
+        textCursor().insertText(files.join(QLatin1Char('\n')));
+    else if (source->hasText())
         textCursor().insertText(source->text());
 }
 
 QString EditControl::rawText() const
 {
     return documentText(*document(), format_.lineEnd).text;
+}
+
+QString EditControl::savedText() const
+{
+    const DocumentText t = documentText(*document(), format_.lineEnd);
+    return joinLines(t.text, t.breaks, format_.lineEnd);
 }
 
 void EditControl::setReadOnlyFor(ReadOnlyReason why)
@@ -270,6 +313,12 @@ bool EditControl::loadFile(const QString& name)
     // The marks stay on their lines and columns across a reload.
     const QList<MessageMark> marks = messageMarks();
     loading_ = true;
+    // The text read takes the default font: setPlainText would give all of it
+    // the caret's format, a font chosen for one word perhaps.
+    QTextCursor plain = textCursor();
+    plain.clearSelection();
+    plain.setCharFormat(defaultCharFormat());
+    setTextCursor(plain);
     setPlainText(d.text);
     indentUnit_.clear();
     markLineBreaks(document(), d);

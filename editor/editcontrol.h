@@ -88,6 +88,9 @@ public:
 
     // The text with '\n' line ends, every character kept.
     QString rawText() const;
+    // The text as a save writes it, before it is encoded: every line break as
+    // the characters the file holds for it, every other character kept.
+    QString savedText() const;
     // Applies the default editor font to the document and the caret.
     void applyDefaultFont();
 
@@ -133,13 +136,14 @@ public:
     QStringList messageTextsOnLine(int line) const;
     QStringList messageTextsAt(int position) const;
 
-    // What a drop on the control does (the drop itself goes through Qt).
+    // What a paste of `source` does (so does a drop of anything but files).
     void insertFromMimeDataPublic(const QMimeData* source) { insertFromMimeData(source); }
 
 signals:
     void fileNameChanged(const QString& name);
     void zoomChanged(int percent);
-    // Files dropped on the control: opened as windows of their own, not inserted.
+    // Files dropped on the control: opened as windows of their own, not
+    // inserted. Files pasted are not opened: their paths are inserted as text.
     void filesDropped(const QStringList& paths);
 
 protected:
@@ -149,6 +153,9 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
     bool viewportEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 

@@ -162,12 +162,9 @@ DecodedText decodeText(const QByteArray& bytes)
     return d;
 }
 
-QByteArray encodeText(const QString& text, const std::vector<LineBreak>& breaks, const TextFormat& format,
-                      bool* fellBackToUtf8)
+QString joinLines(const QString& text, const std::vector<LineBreak>& breaks, TextFormat::LineEnd lineEnd)
 {
-    if (fellBackToUtf8)
-        *fellBackToUtf8 = false;
-    const LineBreak usual = lineBreakOf(format.lineEnd);
+    const LineBreak usual = lineBreakOf(lineEnd);
     QString t;
     t.reserve(text.size() + text.size() / 16 + 16);
     std::size_t k = 0;
@@ -188,6 +185,15 @@ QByteArray encodeText(const QString& text, const std::vector<LineBreak>& breaks,
         ++k;
         from = nl + 1;
     }
+    return t;
+}
+
+QByteArray encodeText(const QString& text, const std::vector<LineBreak>& breaks, const TextFormat& format,
+                      bool* fellBackToUtf8)
+{
+    if (fellBackToUtf8)
+        *fellBackToUtf8 = false;
+    const QString t = joinLines(text, breaks, format.lineEnd);
     switch (format.encoding) {
     case TextFormat::Encoding::Utf16LE: return encodeUtf16(t, false);
     case TextFormat::Encoding::Utf16BE: return encodeUtf16(t, true);

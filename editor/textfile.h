@@ -53,6 +53,9 @@ struct DecodedText {
 };
 
 DecodedText decodeText(const QByteArray& bytes);
+// The characters the file holds for the text: the k-th '\n' becomes the
+// characters of breaks[k], or of `lineEnd` where breaks holds no entry for it.
+QString joinLines(const QString& text, const std::vector<LineBreak>& breaks, TextFormat::LineEnd lineEnd);
 // Encodes the text: the k-th '\n' becomes breaks[k], or the format's line end
 // where breaks holds no entry for it. When the text holds characters that
 // Windows-1252 cannot hold, the result is UTF-8 and *fellBackToUtf8 is set.

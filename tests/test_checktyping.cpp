@@ -131,3 +131,28 @@ TEST_F(CheckWhileTyping, TurnedOffItTakesItsMarksAwayAndChecksNoMore)
     app->updateCommandStates();
     EXPECT_FALSE(app->action(cmd::CheckWhileTyping)->isChecked());
 }
+
+// A U+2028 (or any other character) in a comment is checked as the file holds
+// it: javac compiles it, so the check marks nothing but what was typed.
+TEST_F(CheckWhileTyping, TheTextIsCheckedAsItWillBeSaved)
+{
+    const QString text = QStringLiteral("public class Sep {\n"
+                                        "    // one comment\u2028still the comment\n"
+                                        "    int f() {\n"
+                                        "        return 1;\n"
+                                        "    }\n"
+                                        "}\n");
+    TFileMDIChild* w = openJava(writeFile("Sep.java", text.toUtf8()));
+    ASSERT_NE(w, nullptr);
+    // The caret before the ";" of line 4, then an undefined name typed there.
+    QTextCursor c(w->editor()->document()->findBlockByNumber(3));
+    c.movePosition(QTextCursor::EndOfBlock);
+    c.movePosition(QTextCursor::Left);
+    w->editor()->setTextCursor(c);
+    type(w, " + missingName");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !lightMarks(w).isEmpty(); }, 30000));
+    const QList<MessageMark> marks = lightMarks(w);
+    ASSERT_EQ(marks.size(), 1) << marks.value(1).text.toStdString();
+    EXPECT_EQ(marks[0].line, 4);
+    EXPECT_TRUE(marks[0].text.contains("missingName")) << marks[0].text.toStdString();
+}

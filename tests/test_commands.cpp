@@ -248,3 +248,84 @@ TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)
     QTest::keyClick(e, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(e->rawText(), "def");
 }
+
+// Each item of a menu is chosen by its underlined letter once the menu is open
+// (Alt+E, U undoes): no two items of a menu share a letter, and every item
+// added to the menus the program has always had carries one.
+TEST_F(FrameTest, EveryMenuLetterChoosesItsOneItem)
+{
+    // The items of the original menus, whose captions stay as they are.
+    const QSet<int> original = {cmd::FileNewJava, cmd::FileOpenJava, cmd::FileSave, cmd::FileSaveAs, cmd::Print,
+                                cmd::PrintSetup, cmd::Exit, cmd::Undo, cmd::Cut, cmd::Copy, cmd::Paste,
+                                cmd::Delete, cmd::ClearAll, cmd::FormatFont, cmd::Find, cmd::Replace,
+                                cmd::FindNext, cmd::GotoLine, cmd::JavaCompile, cmd::NewJavaProj,
+                                cmd::OpenJavaProj, cmd::SaveJavaProj, cmd::SaveAsJavaProj, cmd::ViewJavaProj,
+                                cmd::InsertNode, cmd::DeleteNode, cmd::JavaOptions, cmd::JavaRun, cmd::AppletRun,
+                                cmd::JavaArgs, cmd::Unix2Dos, cmd::Cascade, cmd::Tile, cmd::ArrangeIcons,
+                                cmd::CloseAll, cmd::JavaHelp, cmd::About};
+    // Recent files and open windows stand in their menus too.
+    openJava(writeFile("Recent.java", "class Recent {}\n"));
+    TFileMDIChild* c = newJava();
+    ASSERT_NE(c, nullptr);
+    EditControl* e = c->editor();
+
+    // Alt+E, U undoes what was typed.
+    e->setFocus();
+    QTest::keyClicks(e, "typed");
+    QMenu* edit = app->menu("&Edit");
+    ASSERT_NE(edit, nullptr);
+    edit->popup(app->Frame->mapToGlobal(QPoint(10, 10)));
+    QApplication::processEvents();
+    QTest::keyClick(edit, Qt::Key_U);
+    QApplication::processEvents();
+    EXPECT_EQ(e->rawText(), "");
+    EXPECT_FALSE(edit->isVisible());
+
+    int chosen = 0;
+    std::vector<int> ran;
+    for (QAction* top : app->Frame->menuBar()->actions()) {
+        QMenu* menu = top->menu();
+        if (!menu)
+            continue;
+        SCOPED_TRACE(top->text().toStdString());
+        emit menu->aboutToShow();  // fills the recent files and the open windows
+        QMap<int, QString> letters;
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator())
+                continue;
+            const QKeySequence letter = QKeySequence::mnemonic(a->text());
+            const int id = a->data().toInt();
+            if (commandInfo(id) && !original.contains(id)) {
+                EXPECT_FALSE(letter.isEmpty()) << a->text().toStdString() << " has no letter";
+            }
+            if (letter.isEmpty())
+                continue;
+            const int key = letter[0].toCombined();
+            EXPECT_FALSE(letters.contains(key))
+                << a->text().toStdString() << " shares its letter with " << letters.value(key).toStdString();
+            letters.insert(key, a->text());
+        }
+        // The letter of each command, pressed in its open menu, runs that command. A
+        // recorder at the head of the chain stands for it, so that nothing real runs.
+        for (QAction* a : menu->actions()) {
+            const int id = a->data().toInt();
+            const QKeySequence letter = QKeySequence::mnemonic(a->text());
+            if (a->isSeparator() || !commandInfo(id) || letter.isEmpty())
+                continue;
+            SCOPED_TRACE(a->text().toStdString());
+            ran.clear();
+            e->commands().on(id, [&ran, id] { ran.push_back(id); });
+            e->commands().enabler(id, [](CommandState& s) { s.enabled = true; });
+            e->setFocus();
+            menu->popup(app->Frame->mapToGlobal(QPoint(10, 10)));
+            QApplication::processEvents();
+            QTest::keyClick(menu, letter[0].key());
+            QApplication::processEvents();
+            EXPECT_EQ(ran, std::vector<int>{id});
+            EXPECT_FALSE(menu->isVisible());
+            menu->hide();
+            ++chosen;
+        }
+    }
+    EXPECT_GE(chosen, 30);
+}

@@ -1,10 +1,12 @@
 // Editor windows: captions, saving and its flags, fonts, the close question,
 // encodings and line ends.
-#include "frame_fixture.h"
+#include "compile_fixture.h"
 
 #include "editor/textfile.h"
+#include "print/printing.h"
 
 #include <QMdiSubWindow>
+#include <QPrinter>
 #include <QTextBlock>
 
 TEST_F(FrameTest, CaptionsOfNewAndOpenedWindows)
@@ -301,4 +303,134 @@ TEST_F(FrameTest, EmptyFilesOpenQuietlyAndBinaryFilesReadOnly)
     b->close();
     QApplication::processEvents();
     EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+// A new window has no file, whatever file was opened before it: F9 asks for a
+// save and compiles nothing, Print names it "Untitled". Once saved, it
+// compiles and prints its own file.
+TEST_F(CompileTest, NewWindowsHaveNoFileUntilSaved)
+{
+    useRealJavac();
+    if (IsSkipped())
+        return;
+    const QString opened = writeFile("Opened.java", "public class Opened {}\n");
+    openJava(opened);
+    TFileMDIChild* n = newJava();
+    ASSERT_NE(n, nullptr);
+    QTest::keyClicks(n->editor(), "class Typed {}");
+    dialogs_.messages.clear();
+    compile();
+    EXPECT_EQ(dialogs_.texts(), QStringList("Save the file before compiling it."));
+    EXPECT_FALSE(n->IsCompiled);
+    EXPECT_FALSE(QFile::exists(dir.filePath("Opened.class")));
+
+    QPrinter* printer = client()->printHost()->Printer;
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(dir.filePath("out.pdf"));
+    client()->lpr->setShowProgress(false);
+    trigger(cmd::Print);
+    EXPECT_EQ(printer->docName(), "Untitled");
+
+    const QString typed = dir.filePath("Typed.java");
+    dialogs_.savePaths.push_back(typed);
+    trigger(cmd::FileSaveAs);
+    dialogs_.messages.clear();
+    compile();
+    EXPECT_EQ(dialogs_.texts(), QStringList("Compilation success"));
+    EXPECT_TRUE(n->IsCompiled);
+    EXPECT_TRUE(QFile::exists(dir.filePath("Typed.class")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("Opened.class")));
+    trigger(cmd::Print);
+    EXPECT_EQ(printer->docName(), QDir::toNativeSeparators(typed));
+
+    // So with projects: a new project after an opened one.
+    client()->CmOpenJavaProjFile(writeFile("opened.jpr", "Opened.java\r\n"));
+    trigger(cmd::NewJavaProj);
+    ASSERT_TRUE(current()->IsJpr);
+    dialogs_.messages.clear();
+    compile();
+    EXPECT_EQ(dialogs_.texts(), QStringList("Save the file before compiling it."));
+    EXPECT_FALSE(current()->IsCompiled);
+    EXPECT_FALSE(QFile::exists(dir.filePath("Opened.class")));
+}
+
+// Text read from the file (after a save, a line-end conversion, a change on
+// disk) is shown in the default font, whatever font the caret stood in.
+TEST_F(FrameTest, TextReadAgainTakesTheDefaultFont)
+{
+    const QString path = writeFile("Fonts.java", "class Fonts {\n    int word;\n}\n");
+    TFileMDIChild* c = openJava(path);
+    EditControl* e = c->editor();
+    const QFont plain = GetLogFont();
+    auto allPlain = [&] {
+        for (QTextBlock b = e->document()->begin(); b.isValid(); b = b.next()) {
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat f = it.fragment().charFormat();
+                if (f.font().family() != plain.family() || f.font().pointSizeF() != plain.pointSizeF() ||
+                    f.foreground().style() != Qt::NoBrush)
+                    return false;
+            }
+        }
+        return true;
+    };
+    ASSERT_TRUE(allPlain());
+    dialogs_.fontAnswer = QFont("Serif", 20);
+    dialogs_.colorAnswer = QColor(Qt::red);
+    // One word in 20-point red, the caret on it; F2 saves and reads the file again.
+    QTextCursor word(e->document()->findBlockByNumber(1));
+    word.setPosition(word.position() + 8);
+    word.setPosition(word.position() + 4, QTextCursor::KeepAnchor);
+    e->setTextCursor(word);
+    trigger(cmd::FormatFont);
+    ASSERT_FALSE(allPlain());
+    e->setFocus();
+    press(e, Qt::Key_F2);
+    EXPECT_EQ(readFile(path), "class Fonts {\n    int word;\n}\n");
+    EXPECT_TRUE(allPlain());
+
+    // Unix2Dos: the font chosen for the text typed next does not colour the file.
+    trigger(cmd::FormatFont);
+    trigger(cmd::Unix2Dos);
+    EXPECT_EQ(readFile(path), "class Fonts {\r\n    int word;\r\n}\r\n");
+    EXPECT_TRUE(allPlain());
+
+    // Changed on disk, read again when the window becomes active.
+    trigger(cmd::FormatFont);
+    TFileMDIChild* other = newJava();
+    QApplication::processEvents();
+    writeFile("Fonts.java", "class Fonts {\n    int changed;\n}\n");
+    client()->setActiveSubWindow(c);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(e->rawText(), "class Fonts {\n    int changed;\n}\n");
+    EXPECT_TRUE(allPlain());
+    EXPECT_NE(other, c);
+}
+
+// A read-only window offers no Font: a font would change its text, which then
+// could be neither saved nor closed without losing it.
+TEST_F(FrameTest, FontIsDisabledInReadOnlyWindows)
+{
+    TFileMDIChild* c = openJava(writeFile("Nul.java", QByteArray("class Nul {}\0\n", 14)));
+    EditControl* e = c->editor();
+    ASSERT_TRUE(e->isReadOnly());
+    dialogs_.messages.clear();
+    QTextCursor all(e->document());
+    all.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor);
+    e->setTextCursor(all);
+    dialogs_.fontAnswer = QFont("Serif", 20);
+    EXPECT_FALSE(enabled(cmd::FormatFont));
+    triggerExpectingDisabled(cmd::FormatFont);
+    c->CmFormatFont();  // also when reached some other way
+    EXPECT_EQ(dialogs_.fontRequests, 0);
+    EXPECT_FALSE(e->document()->isModified());
+    EXPECT_FALSE(c->isWindowModified());
+    // It closes without a question.
+    c->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(dialogs_.messages.empty());
+    EXPECT_TRUE(client()->editors().isEmpty());
+    // An editable window offers it.
+    openJava(writeFile("Text.java", "class Text {}\n"));
+    EXPECT_TRUE(enabled(cmd::FormatFont));
 }

@@ -55,17 +55,17 @@ TEST_F(FrameTest, FrameTitleAndMenuTree)
               QStringList({"&Undo\tCtrl+Z#24321", "-", "&Cut\tCtrl+X#24322", "C&opy\tCtrl+C#24323",
                            "&Paste\tCtrl+V#24324", "&Delete\tDel#24325", "C&lear All\tCtrl+Del#24326", "-",
                            "&Font#106", "-", "&Redo\tCtrl+Y#24329",
-                           "Line &Numbers#24330", "Zoom &In\tCtrl++#24331", "Zoom O&ut\tCtrl+-#24332",
+                           "Line &Numbers#24330", "Zoom &In\tCtrl++#24331", "Zoom Ou&t\tCtrl+-#24332",
                            "Nor&mal Size\tCtrl+0#24333"}));
     EXPECT_EQ(menuItems(app->menu("&Search")),
               QStringList({"&Find...#24351", "&Replace...#24352", "&Next\tF3#24353", "Goto Line#201", "-",
-                           "Next Message\tF8#442", "Previous Message\tShift+F8#443"}));
+                           "Next &Message\tF8#442", "&Previous Message\tShift+F8#443"}));
     EXPECT_EQ(menuItems(app->menu("Java Project...")),
               QStringList({"Java Compile\tF9#420", "-", "New Project#410", "Open Project#411",
                            "Save Project#412", "Save As Project#413", "-", "View Project#414", "-",
                            "Add Node#552", "Del Node#553", "-", "Compiler Options#425", "-",
-                           "Stop Compiling\tCtrl+F2#440", "Compiler Messages#441", "-",
-                           "Check While Typing#444"}));
+                           "S&top Compiling\tCtrl+F2#440", "Compiler &Messages#441", "-",
+                           "Check &While Typing#444"}));
     EXPECT_EQ(menuItems(app->menu("Run...")),
               QStringList({"Java Run\tCtrl+F9#421", "Applet Run\tShift+F9#422", "-", "Arguments#424"}));
     EXPECT_EQ(menuItems(app->menu("&Window")).mid(0, 7),

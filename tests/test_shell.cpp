@@ -5,6 +5,7 @@
 #include "app/inistore.h"
 #include "print/printing.h"
 
+#include <QClipboard>
 #include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
@@ -91,11 +92,47 @@ TEST_F(FrameTest, DroppedFilesOpenAsTheirKind)
     EXPECT_EQ(client()->EditJAVACntl.data(), eds[1]);
 
     // Dropped on an editor window: a new window, the text is left alone.
-    QMimeData md;
-    md.setUrls({QUrl::fromLocalFile(java)});
-    eds[0]->editor()->insertFromMimeDataPublic(&md);
+    dropOn(eds[0]->editor()->viewport(), {java});
     EXPECT_EQ(client()->editors().size(), 3);
     EXPECT_EQ(eds[0]->editor()->toPlainText(), "class Drop {}\n");
+}
+
+// Files copied in a file manager are pasted as their paths, as text; only a
+// drop opens them.
+TEST_F(FrameTest, PastedFilesGiveTheirPathsDroppedOnesOpen)
+{
+    const QString a = writeFile("A.java", "class A {}\n");
+    const QString b = writeFile("B.java", "class B {}\n");
+    TFileMDIChild* c = newJava();
+    EditControl* e = c->editor();
+    auto copyFiles = [&](const QStringList& paths) {
+        auto* md = new QMimeData;  // as a file manager puts it on the clipboard
+        QList<QUrl> urls;
+        for (const QString& p : paths)
+            urls << QUrl::fromLocalFile(p);
+        md->setUrls(urls);
+        QApplication::clipboard()->setMimeData(md);
+    };
+    copyFiles({a});
+    e->setFocus();
+    press(e, QKeyCombination(Qt::ControlModifier, Qt::Key_V));
+    EXPECT_EQ(e->rawText(), a);
+    EXPECT_EQ(client()->editors().size(), 1);
+
+    // Edit / Paste, with two files: one path a line.
+    QTest::keyClick(e, Qt::Key_Return);
+    copyFiles({a, b});
+    ASSERT_TRUE(enabled(cmd::Paste));
+    trigger(cmd::Paste);
+    EXPECT_EQ(e->rawText(), a + "\n" + a + "\n" + b);
+    EXPECT_EQ(client()->editors().size(), 1);
+    EXPECT_TRUE(dialogs_.messages.empty());
+
+    // Dropped, they open; the text stays.
+    dropOn(e->viewport(), {b});
+    EXPECT_EQ(client()->editors().size(), 2);
+    EXPECT_EQ(current()->editor()->fileName(), b);
+    EXPECT_EQ(e->rawText(), a + "\n" + a + "\n" + b);
 }
 
 TEST_F(FrameTest, Unix2DosRewritesTheFileAndShowsIt)

@@ -371,7 +371,7 @@ TEST_F(WorkflowTest, WarningsEchoingErrorSucceedAndCompilerMessagesShowsThem)
     EXPECT_EQ(items[items.size() - 3], app->action(cmd::CompilerMessages));
     EXPECT_TRUE(items[items.size() - 2]->isSeparator());
     EXPECT_EQ(items.last(), app->action(cmd::CheckWhileTyping));
-    EXPECT_EQ(app->action(cmd::CompilerMessages)->text(), "Compiler Messages");
+    EXPECT_EQ(app->action(cmd::CompilerMessages)->text(), "Compiler &Messages");
     EXPECT_FALSE(commandHint(cmd::CompilerMessages).isEmpty());
     ASSERT_TRUE(enabled(cmd::CompilerMessages));
     trigger(cmd::CompilerMessages);
@@ -489,7 +489,7 @@ TEST_F(StandInCompilerTest, StopCompilingByItsKeyEndsTheCompilerGroup)
     ASSERT_GE(stop, 1);
     EXPECT_TRUE(acts[stop - 1]->isSeparator());
     EXPECT_EQ(acts.value(stop + 1), app->action(cmd::CompilerMessages));
-    EXPECT_EQ(app->action(cmd::StopCompiling)->text(), "Stop Compiling\tCtrl+F2");
+    EXPECT_EQ(app->action(cmd::StopCompiling)->text(), "S&top Compiling\tCtrl+F2");
     EXPECT_FALSE(commandHint(cmd::StopCompiling).isEmpty());
 
     TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
