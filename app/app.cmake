@@ -23,6 +23,10 @@ bp_add_test(test_workflow SOURCES tests/test_workflow.cpp LIBS bp_app)
 # Editing keys, the Modified field, and walking the compiler's messages.
 bp_add_test(test_editkeys SOURCES tests/test_editkeys.cpp LIBS bp_app)
 bp_add_test(test_messagewalk SOURCES tests/test_messagewalk.cpp LIBS bp_app)
+# F9 and Ctrl+F9 with the Compiler Options, unsaved changes and projects.
+bp_add_test(test_compilerun SOURCES tests/test_compilerun.cpp LIBS bp_app)
+# The windows of the workspace: their activation and the accessibility tree.
+bp_add_test(test_windows SOURCES tests/test_windows.cpp LIBS bp_app)
 bp_add_test(test_marks SOURCES tests/test_marks.cpp LIBS bp_app)
 bp_add_test(test_checktyping SOURCES tests/test_checktyping.cpp LIBS bp_app)
 target_compile_definitions(test_checktyping PRIVATE BP_SERVICE_JAR="${bp_service_jar}")

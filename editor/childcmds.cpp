@@ -190,7 +190,8 @@ void TFileMDIChild::CmJavaC()
     if (IsJpr) {
         const ProjectCompilePlan plan = planProjectCompile(file);
         if (plan.sources.isEmpty()) {
-            IsCompiled = plan.entries > 0;
+            IsCompiled = projectClassesCurrent(plan);
+            papa->showStatus(nothingToCompileText(plan));
             return;
         }
         shown = javacCommandText(javac, plan.sources);
@@ -222,6 +223,10 @@ void TFileMDIChild::compileFinished(const CompileOutcome& o)
     auto status = [this](const QString& text) {
         papa->showStatus(text);
     };
+    // F9 compiles the file as last saved: what the window shows may differ.
+    const QString unsaved = te->document()->isModified()
+                                ? QStringLiteral("; compiled as last saved: this window holds unsaved changes")
+                                : QString();
     switch (o.kind) {
     case CompileOutcome::Success: {
         // Classes compiled from a text that has been saved over since are not current.
@@ -234,13 +239,13 @@ void TFileMDIChild::compileFinished(const CompileOutcome& o)
                         .arg(warnings == 1 ? QStringLiteral("warning") : QStringLiteral("warnings"));
         if (o.sourcesChanged)
             text += QStringLiteral("; a file was saved while it compiled: compile again before running");
-        status(text);
+        status(text + unsaved);
         dialogs().message(this, QStringLiteral("Compilation success"), QStringLiteral("SUCCESS"));
         break;
     }
     case CompileOutcome::Failed:
         IsCompiled = false;
-        papa->showCompilerMessages(capture);
+        papa->showCompilerMessages(capture, unsaved);
         break;
     case CompileOutcome::Stopped:
         IsCompiled = false;
@@ -274,39 +279,60 @@ void TFileMDIChild::compileFinished(const CompileOutcome& o)
 
 namespace {
 
-// The class to run: the window's base name, or the class the classification found.
-std::optional<QString> pickClass(QWidget* owner, const QString& file, const QString& classename)
+// The class to run: the window's base name, or the class the classification
+// found, its class file looked for in `classDir`.
+std::optional<QString> pickClass(QWidget* owner, const QString& file, const QString& classename,
+                                 const QString& classDir)
 {
     QString base, ext;
     filename(file, base, ext);
     QString missing;
-    std::optional<QString> found =
-        chooseClass(base, classename.isEmpty() ? std::nullopt : std::optional<QString>(classename),
-                    QDir::currentPath(), &missing);
+    std::optional<QString> found = chooseClass(
+        base, classename.isEmpty() ? std::nullopt : std::optional<QString>(classename), classDir, &missing);
     if (!found)
         dialogs().message(owner, missing, QStringLiteral("class not found"));
     return found;
 }
 
-// Both run commands start in the source's directory with the class chosen there.
-std::optional<QString> prepareRun(QWidget* owner, const QString& file, const QString& classename)
+// Both run commands start in the source's directory with the class chosen
+// there (Java Run in the Destination Directory, when one is set); nothing
+// starts when that directory is gone.
+std::optional<QString> prepareRun(QWidget* owner, const QString& file, const QString& classename,
+                                  const QString& classDirSetting = QString())
 {
     if (file.isEmpty())
         return std::nullopt;
-    setcurdir(file);
-    return pickClass(owner, file, classename);
+    if (!setcurdir(file)) {
+        const QString text =
+            QFileInfo::exists(curdir)
+                ? QStringLiteral("The folder %1 of %2 cannot be entered, so nothing was started.")
+                : QStringLiteral("The folder %1 of %2 is gone, so nothing was started. Save the source "
+                                 "into a folder that exists and compile it again.");
+        dialogs().message(owner, text.arg(curdir, QFileInfo(file).fileName()), QStringLiteral("ERROR"),
+                          Buttons::Ok, Icon::Stop);
+        return std::nullopt;
+    }
+    return pickClass(owner, file, classename, classDirSetting.isEmpty() ? QDir::currentPath() : classDirSetting);
 }
 
 }  // namespace
 
 void TFileMDIChild::CmJavaRun()
 {
-    const std::optional<QString> cls = prepareRun(this, sourceFile(), classename);
+    const QString file = sourceFile();
+    const QString sourceDir = QFileInfo(file).absolutePath();
+    const std::optional<QString> cls = prepareRun(this, file, classename, classFolder(EDITDESTINATION, sourceDir));
     if (!cls)
         return;
+    const QString refusal = refusedClassName(*cls);
+    if (!refusal.isEmpty()) {
+        dialogs().message(this, refusal, QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+        return;
+    }
     const QString java = javabin + QLatin1Char('/') + host::toolName(QStringLiteral("java"));
     bool ok = true;
-    const StartCommand c = javaRunCommand(doscmd, java, *cls, EDITCMDLINE, curdir, &ok);
+    const StartCommand c = javaRunCommand(doscmd, java, *cls, EDITCMDLINE, curdir, &ok,
+                                          javaClassPathOptions(EDITDESTINATION, EDITCLASSPATH, curdir));
     if (!ok) {
         dialogs().message(this, QStringLiteral("Exec : %1 : %2").arg(c.display, unbalancedQuotesText()),
                           QStringLiteral("ERROR"));

@@ -26,8 +26,8 @@ public:
     // recent-file list).
     virtual void fileUsed(const QString& path) = 0;
     // Shows the compiler's messages, read from the capture file, in the
-    // message window.
-    virtual void showCompilerMessages(const QString& captureFile) = 0;
+    // message window; `statusNote` follows their summary in the status bar.
+    virtual void showCompilerMessages(const QString& captureFile, const QString& statusNote) = 0;
     // A compilation started: the marks of the last one go.
     virtual void compilationStarted() = 0;
     // A compilation ended (whatever its outcome): the places its messages name

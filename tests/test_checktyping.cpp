@@ -156,3 +156,33 @@ TEST_F(CheckWhileTyping, TheTextIsCheckedAsItWillBeSaved)
     EXPECT_EQ(marks[0].line, 4);
     EXPECT_TRUE(marks[0].text.contains("missingName")) << marks[0].text.toStdString();
 }
+
+TEST_F(CheckWhileTyping, ACompilationLeavesTheMarksOfTheTextBeingTyped)
+{
+    TFileMDIChild* typed = openJava(writeFile("Typed.java", "public class Typed {\n}\n"));
+    ASSERT_NE(typed, nullptr);
+    QTextCursor c(typed->editor()->document()->findBlockByNumber(0));
+    c.movePosition(QTextCursor::EndOfBlock);
+    typed->editor()->setTextCursor(c);
+    type(typed, " int x = \"s\";");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !lightMarks(typed).isEmpty(); }, 30000));
+    const QList<MessageMark> checked = lightMarks(typed);
+
+    // F9 in another window, whose saved file fails: its marks come, the
+    // typed window's stay.
+    TFileMDIChild* other = openJava(writeFile("Other.java", "public class Other {\n  int y = \"t\";\n}\n"));
+    ASSERT_NE(other, nullptr);
+    compile();
+    ASSERT_TRUE(client()->BrowserErr);
+    EXPECT_EQ(lightMarks(typed), checked);
+    ASSERT_EQ(other->editor()->messageMarks().size(), 1);
+    EXPECT_FALSE(other->editor()->messageMarks()[0].light);
+
+    // F9 in the typed window compiles its saved text, which is sound: the
+    // marks of its own check stay beside those of no compilation.
+    client()->bringToFront(typed);
+    compile();
+    EXPECT_TRUE(typed->IsCompiled);
+    EXPECT_EQ(typed->editor()->messageMarks(), checked);
+    EXPECT_TRUE(other->editor()->messageMarks().isEmpty());
+}

@@ -32,6 +32,15 @@ protected:
             .arg(cur.selectedText());
     }
     int selectedRow() { return client()->BrowserErr ? client()->BrowserErr->GetSelIndex() : -2; }
+    // Replaces the text of a window and saves it with Save.
+    void saveText(TFileMDIChild* w, const QString& text)
+    {
+        w->editor()->selectAll();
+        w->editor()->insertPlainText(text);
+        client()->bringToFront(w);
+        trigger(cmd::FileSave);
+        QApplication::processEvents();
+    }
 };
 
 // Main.java uses Helper.java, which javac compiles too: messages in two files,
@@ -168,4 +177,52 @@ TEST_F(MessageWalk, WarningsOfASuccessfulCompilationAreWalkedToo)
     EXPECT_EQ(place(), "Warn.java:3:14:new");
     ASSERT_TRUE(client()->BrowserErr);
     EXPECT_EQ(selectedRow(), ms[0].row);
+}
+
+TEST_F(MessageWalk, AfterASuccessfulCompilationTheWalkSelectsRowsOfItsOwnMessages)
+{
+    // A failing compilation fills the message window.
+    TFileMDIChild* w = openJava(writeFile("Warn.java", "public class Warn {\n"
+                                                       "  int x = \"s\";\n"
+                                                       "  int y = \"t\";\n"
+                                                       "}\n"));
+    ASSERT_NE(w, nullptr);
+    compile();
+    ASSERT_TRUE(client()->BrowserErr);
+    const QStringList old = [&] {
+        QStringList l;
+        for (int i = 0; i < client()->BrowserErr->GetCount(); ++i)
+            l << client()->BrowserErr->GetString(i);
+        return l;
+    }();
+
+    // Mended, with a warning left: a success, which leaves the window as it was.
+    saveText(w, "public class Warn {\n"
+                "  void g() { new Integer(1); }\n"
+                "}\n");
+    compile();
+    EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
+    const std::vector<CompilerMessage>& ms = client()->lastCompilationMessages();
+    ASSERT_EQ(ms.size(), 1u);
+    w->editor()->setFocus();
+    press(Qt::Key_F8);
+    EXPECT_EQ(place(), "Warn.java:2:14:new");
+    // The row selected is the warning's, in a list that shows this compilation.
+    ASSERT_TRUE(client()->BrowserErr);
+    const int row = selectedRow();
+    ASSERT_GE(row, 0);
+    EXPECT_TRUE(client()->BrowserErr->GetString(row).contains("warning")) << client()->BrowserErr->GetString(row).toStdString();
+    EXPECT_NE(client()->BrowserErr->GetCount(), old.size());
+    press(Qt::SHIFT | Qt::Key_F8);
+    EXPECT_EQ(selectedRow(), row);
+
+    // A success without messages: nothing to walk, the old rows stay unselected.
+    saveText(w, "public class Warn {}\n");
+    compile();
+    EXPECT_TRUE(client()->lastCompilationMessages().empty());
+    client()->BrowserErr->SetSelIndex(-1);
+    triggerExpectingDisabled(cmd::NextMessage);
+    triggerExpectingDisabled(cmd::PreviousMessage);
+    EXPECT_EQ(selectedRow(), -1);
+    EXPECT_EQ(place().section(':', 0, 0), "Warn.java");
 }

@@ -196,6 +196,7 @@ TBrowserFrame::TBrowserFrame(TBrowserWindow* list, QWidget* parent)
 
     captionBar_ = new QWidget(this);
     captionBar_->setObjectName(QStringLiteral("caption"));
+    captionBar_->setAccessibleName(QStringLiteral("Title bar"));
     captionBar_->setAutoFillBackground(true);
     captionBar_->setMouseTracking(true);
     title_ = new QLabel(list->windowTitle(), captionBar_);

@@ -58,6 +58,7 @@ QString javacCommandText(const QString& javacPath, const QStringList& projectSou
 
 // One usable line of a project file.
 struct ProjectEntry {
+    QString line;     // the entry as the project file writes it
     QString base;     // file name after the last separator, up to its first '.'
     QString ext;      // text after that first '.' (may be empty)
     int needComp = 0; // need_comp of base.class against base.ext in the project's directory
@@ -81,6 +82,14 @@ struct ProjectCompilePlan {
 // as "./Base.java", so that javac never takes an entry for an option or an
 // argument file. An unreadable project gives 0 entries.
 ProjectCompilePlan planProjectCompile(const QString& projectPath);
+
+// For a plan that lists no source: whether the project counts as compiled
+// (it has Java sources, and each has its class, newer than the source), and
+// the status text that says why nothing is compiled: "nothing to compile: "
+// followed by "every class is newer than its source", or by the entries
+// that are not Java sources, or by "the project lists no sources".
+bool projectClassesCurrent(const ProjectCompilePlan& plan);
+QString nothingToCompileText(const ProjectCompilePlan& plan);
 
 // The outcome of one compilation, decided when the compiler has ended.
 struct CompileOutcome {

@@ -185,8 +185,47 @@ QString terminalScript()
         "exec \"${SHELL:-/bin/sh}\" -i\n");
 }
 
+namespace {
+
+bool isSet(const std::optional<QString>& setting)
+{
+    return setting && !setting->trimmed().isEmpty();
+}
+
+}  // namespace
+
+QString classFolder(const std::optional<QString>& destination, const QString& sourceDir)
+{
+    if (!isSet(destination))
+        return sourceDir;
+    return QDir::cleanPath(QDir(sourceDir).absoluteFilePath(*destination));
+}
+
+QStringList javaClassPathOptions(const std::optional<QString>& destination,
+                                 const std::optional<QString>& classPath, const QString& sourceDir)
+{
+    if (!isSet(destination) && !isSet(classPath))
+        return {};
+    QString path = classFolder(destination, sourceDir);
+    if (isSet(classPath))
+        path += QDir::listSeparator() + *classPath;
+    return {QStringLiteral("-classpath"), path};
+}
+
+QString refusedClassName(const QString& className)
+{
+    if (!className.startsWith(QLatin1Char('-')) && !className.startsWith(QLatin1Char('@')))
+        return QString();
+    return QStringLiteral("The class name %1 begins with \"%2\", which java would take for %3, so it "
+                          "was not run. Rename the class and its source file.")
+        .arg(className, className.left(1),
+             className.startsWith(QLatin1Char('-')) ? QStringLiteral("an option")
+                                                     : QStringLiteral("a file of arguments"));
+}
+
 StartCommand javaRunCommand(const QString& terminal, const QString& javaPath, const QString& className,
-                            const std::optional<QString>& cmdline, const QString& workDir, bool* ok)
+                            const std::optional<QString>& cmdline, const QString& workDir, bool* ok,
+                            const QStringList& javaOptions)
 {
     StartCommand c;
     c.program = terminal;
@@ -195,8 +234,10 @@ StartCommand javaRunCommand(const QString& terminal, const QString& javaPath, co
     const QStringList programArgs = cmdline ? splitArguments(*cmdline, &good) : QStringList();
     const QString comspec = qEnvironmentVariable("COMSPEC");
     const bool slashK = !comspec.isEmpty() && comspec == terminal;
-    c.display = terminal + (slashK ? QStringLiteral(" /k ") : QStringLiteral(" -e ")) + javaPath +
-                QLatin1Char(' ') + className;
+    c.display = terminal + (slashK ? QStringLiteral(" /k ") : QStringLiteral(" -e ")) + javaPath;
+    for (const QString& o : javaOptions)
+        c.display += QLatin1Char(' ') + o;
+    c.display += QLatin1Char(' ') + className;
     if (cmdline)
         c.display += QLatin1Char(' ') + *cmdline;
     if (slashK)
@@ -204,7 +245,7 @@ StartCommand javaRunCommand(const QString& terminal, const QString& javaPath, co
     else
         c.args << QStringLiteral("-e") << QStringLiteral("/bin/sh") << QStringLiteral("-c")
                << terminalScript() << QStringLiteral("brewpad-run");
-    c.args << javaPath << className << programArgs;
+    c.args << javaPath << javaOptions << className << programArgs;
     if (ok)
         *ok = good;
     return c;

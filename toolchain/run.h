@@ -57,6 +57,22 @@ struct StartCommand {
 // interactive shell in the working directory.
 QString terminalScript();
 
+// The folder that holds the classes javac wrote for sources of `sourceDir`:
+// the Destination Directory (`destination`, relative to `sourceDir`, where
+// javac ran) when it is set and not blank, else `sourceDir`.
+QString classFolder(const std::optional<QString>& destination, const QString& sourceDir);
+
+// The options that let java find the classes of a compilation made with the
+// Compiler Options: "-classpath" and classFolder() followed by the Class
+// Path, exactly when a Destination Directory or a Class Path is set (and not
+// blank); none otherwise, java then finds the class in its working folder.
+QStringList javaClassPathOptions(const std::optional<QString>& destination,
+                                 const std::optional<QString>& classPath, const QString& sourceDir);
+
+// The reason a class name cannot be given to java, or an empty text: a name
+// beginning with "-" or "@" would be taken for an option or an argument file.
+QString refusedClassName(const QString& className);
+
 // Java Run. With $COMSPEC set and equal to `terminal`:
 //   terminal /k java Class args...
 // otherwise (x-terminal-emulator, xterm):
@@ -64,10 +80,12 @@ QString terminalScript();
 // `cmdline` is the Program Arguments text (absent: none), split with
 // splitArguments; when it cannot be split, *ok is false and only `display`
 // is meaningful. An empty `terminal` gives an empty program (its start fails
-// with index 2).
+// with index 2). `javaOptions` (javaClassPathOptions()) stand between java
+// and the class.
 StartCommand javaRunCommand(const QString& terminal, const QString& javaPath,
                             const QString& className, const std::optional<QString>& cmdline,
-                            const QString& workDir, bool* ok = nullptr);
+                            const QString& workDir, bool* ok = nullptr,
+                            const QStringList& javaOptions = {});
 
 // Applet Run: `viewerPath` started on the page `pageName` (as it was
 // written) in `workDir`.

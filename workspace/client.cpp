@@ -11,6 +11,7 @@
 #include "toolchain/browser.h"
 #include "toolchain/mdidlg.h"
 #include "toolchain/settings.h"
+#include "workspace/workspaceaccessible.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -23,9 +24,12 @@
 
 TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(parent)
 {
+    installWorkspaceAccessibility();
     setAccessibleName(QStringLiteral("Workspace"));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // A window that closes hands the activation back to the one used before it.
+    setActivationOrder(QMdiArea::ActivationHistoryOrder);
     FileErrData.clear();
     FileJavaData.clear();
     FileJprData.clear();
@@ -123,7 +127,7 @@ TFileMDIChild* TFileMDIClient::currentEditor() const
 QList<TFileMDIChild*> TFileMDIClient::editors() const
 {
     QList<TFileMDIChild*> out;
-    for (QMdiSubWindow* w : subWindowList()) {
+    for (QMdiSubWindow* w : subWindowList(QMdiArea::CreationOrder)) {
         if (auto* c = qobject_cast<TFileMDIChild*>(w))
             out << c;
     }
@@ -262,7 +266,7 @@ void TFileMDIClient::arrangeIcons()
 {
     // Minimised windows in a row along the bottom of the workspace.
     int x = 0;
-    for (QMdiSubWindow* w : subWindowList()) {
+    for (QMdiSubWindow* w : subWindowList(QMdiArea::CreationOrder)) {
         if (!w->isMinimized())
             continue;
         const QSize s = w->size();

@@ -44,7 +44,10 @@ public:
     TRulerWin* printHost() override { return lpr; }
     void showStatus(const QString& text) override;
     void fileUsed(const QString& path) override;
-    void showCompilerMessages(const QString& captureFile) override { CmFileErr(captureFile); }
+    void showCompilerMessages(const QString& captureFile, const QString& statusNote) override
+    {
+        CmFileErr(captureFile, statusNote);
+    }
     void compilationStarted() override;
     void compilationEnded() override;
 
@@ -73,8 +76,9 @@ public:
     void CmJavaArgs();
     void CmGotoLine();
     // Shows the compiler messages of `fname` in the message window (opening
-    // it when there is none) and their summary in the status bar.
-    void CmFileErr(const QString& fname);
+    // it when there is none) and their summary in the status bar, followed
+    // by `statusNote`.
+    void CmFileErr(const QString& fname, const QString& statusNote = QString());
     // Ends the running compilation, if any.
     void CmStopCompiling();
     // Shows the messages of the last compilation again.
@@ -170,6 +174,9 @@ private:
     // is neither shown nor there.
     bool showPlace(const QString& absolutePath, int line, int column);
     void stepMessage(int step);
+    // True when the message window shows the capture of the last compilation
+    // as it is now, not an older text of it.
+    bool listShowsLastCompilation();
     friend QMdiSubWindow* holdOptionDialog(TFileMDIClient*, class QDialog*);
 
     CommandTable table_;
@@ -187,6 +194,9 @@ private:
     QDateTime messagesModified_;
     qint64 messagesSize_ = -1;
     int messageIndex_ = -1;  // the message gone to last, -1 for none
+    // The state of the capture file the message window was loaded from.
+    QDateTime shownModified_;
+    qint64 shownSize_ = -1;
 };
 
 // The text of a window's entry in the Window menu: its number (a mnemonic for

@@ -60,9 +60,13 @@ bool TFileMDIClient::closeOther(QMdiSubWindow* w)
     return true;
 }
 
-void TFileMDIClient::CmFileErr(const QString& fname)
+void TFileMDIClient::CmFileErr(const QString& fname, const QString& statusNote)
 {
     FileData = &FileErrData;
+    // What the list shows: the capture as it is now.
+    const QFileInfo shown(fname);
+    shownModified_ = shown.lastModified();
+    shownSize_ = shown.exists() ? shown.size() : -1;
     if (tracebrowser == 1 && BrowserErr) {
         BrowserErr->InsFile(fname);
     } else {
@@ -84,7 +88,7 @@ void TFileMDIClient::CmFileErr(const QString& fname)
         for (int i = std::max(0, n - 20); i < n; ++i)
             tail << BrowserErr->GetString(i);
         const MessageSummary s = summarizeMessages(tail);
-        onStatus(summaryText(s));
+        onStatus(summaryText(s) + statusNote);
     }
 }
 
@@ -139,11 +143,20 @@ void TFileMDIClient::stepMessage(int step)
     messageIndex_ = messageIndex_ < 0 ? (step > 0 ? 0 : n - 1) : (messageIndex_ + step + n) % n;
     const CompilerMessage m = all[size_t(messageIndex_)];
     const QString capture = lastCompilation().capture;
-    if (!BrowserErr || BrowserErr->filename != capture)
+    if (!listShowsLastCompilation())
         CmFileErr(capture);
     if (BrowserErr)
         BrowserErr->SetSelIndex(m.row);
     showPlace(m.path, m.line, m.column);
+}
+
+bool TFileMDIClient::listShowsLastCompilation()
+{
+    const QString capture = lastCompilation().capture;
+    if (!BrowserErr || capture.isEmpty() || BrowserErr->filename != capture)
+        return false;
+    const QFileInfo now(capture);
+    return now.lastModified() == shownModified_ && (now.exists() ? now.size() : -1) == shownSize_;
 }
 
 void TFileMDIClient::CmStopCompiling()
@@ -166,7 +179,7 @@ void TFileMDIClient::openLocation(const QString& path, int line, int column)
     const QString ranIn = sender() ? sender()->property(CompilerDirectoryProperty).toString() : QString();
     const QString abs = resolveMessagePath(path, ranIn.isEmpty() ? curdir : ranIn);
     // Next Message goes on from the message chosen in the list.
-    if (BrowserErr && sender() == BrowserErr && BrowserErr->filename == lastCompilation().capture) {
+    if (BrowserErr && sender() == BrowserErr && listShowsLastCompilation()) {
         const int row = BrowserErr->currentIndex().row();
         const std::vector<CompilerMessage>& all = lastCompilationMessages();
         for (size_t i = 0; i < all.size(); ++i) {
@@ -222,12 +235,29 @@ QString samePlace(const QString& path)
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
+// The marks of Check While Typing in `marks`: they belong to the window's
+// own check of its text, not to a compilation.
+QList<MessageMark> checkMarks(const QList<MessageMark>& marks)
+{
+    QList<MessageMark> out;
+    for (const MessageMark& m : marks) {
+        if (m.light)
+            out << m;
+    }
+    return out;
+}
+
 }  // namespace
 
 void TFileMDIClient::compilationStarted()
 {
-    for (TFileMDIChild* w : editors())
-        w->editor()->clearMessageMarks();
+    // Only the marks of the last compilation go.
+    for (TFileMDIChild* w : editors()) {
+        const QList<MessageMark> marks = w->editor()->messageMarks();
+        const QList<MessageMark> kept = checkMarks(marks);
+        if (kept.size() != marks.size())
+            w->editor()->setMessageMarks(kept);
+    }
 }
 
 void TFileMDIClient::compilationEnded()
@@ -262,7 +292,7 @@ void TFileMDIClient::markMessages(TFileMDIChild* window, bool openedLater)
         marks << mark;
     }
     if (!marks.isEmpty())
-        edit->setMessageMarks(marks);
+        edit->setMessageMarks(marks + checkMarks(edit->messageMarks()));
 }
 
 void TFileMDIClient::CmLineNumbers()

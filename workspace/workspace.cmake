@@ -6,5 +6,6 @@ add_library(bp_workspace STATIC
   workspace/client.cpp
   workspace/startup.cpp
   workspace/projects.cpp
-  workspace/messagelist.cpp)
+  workspace/messagelist.cpp
+  workspace/workspaceaccessible.cpp)
 target_link_libraries(bp_workspace PUBLIC bp_editor Qt6::Widgets)

@@ -1,0 +1,217 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// F9 and Ctrl+F9 through the main window with the real javac and java of this
+// machine and a stand-in terminal: what the status bar says of a compilation
+// (unsaved changes, a project with nothing to compile), Java Run with the
+// Compiler Options' destination and class path, and the runs that must not start.
+#include "compile_fixture.h"
+
+#include "toolchain/run.h"
+
+#include <QFileInfo>
+#include <QTextCursor>
+
+namespace {
+
+class CompileRun : public CompileTest {
+protected:
+    void SetUp() override
+    {
+        CompileTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        useRealJavac();
+        if (IsSkipped())
+            return;
+        const QString standIn = sourceDir() + "/tests/stand-ins/terminal.sh";
+        ASSERT_TRUE(QFileInfo(standIn).isExecutable());
+        log = dir.filePath("term");
+        qputenv("BREWPAD_STANDIN_LOG", log.toUtf8());
+        doscmd = standIn;
+    }
+    void TearDown() override
+    {
+        qunsetenv("BREWPAD_STANDIN_LOG");
+        EDITDESTINATION.reset();
+        EDITCLASSPATH.reset();
+        CompileTest::TearDown();
+    }
+    // Runs the active window with Ctrl+F9 and waits for the program to end in
+    // the stand-in terminal; gives what the terminal was started with.
+    QStringList runAndWait()
+    {
+        QFile::remove(log + ".done");
+        trigger(cmd::JavaRun);
+        if (!QTest::qWaitFor([&] { return QFile::exists(log + ".done"); }, 30000))
+            return {"(the terminal did not run)"};
+        QStringList argv;
+        for (const QByteArray& a : readFile(log + ".argv").split('\0'))
+            argv << QString::fromLocal8Bit(a);
+        argv.removeLast();
+        return argv;
+    }
+    QByteArray output() { return readFile(log + ".out"); }
+    QString openProject(const QString& path)
+    {
+        dialogs_.openPaths.push_back(path);
+        trigger(cmd::OpenJavaProj);
+        return current() ? current()->editor()->fileName() : QString();
+    }
+
+    QString log;
+};
+
+// Start.java holds the class Main, which uses Lib from a folder of the class path.
+const char* kStart =
+    "class Main {\n"
+    "    public static void main(String[] a) {\n"
+    "        System.out.println(\"main: \" + Lib.greeting());\n"
+    "    }\n"
+    "}\n";
+const char* kLib = "public class Lib { public static String greeting() { return \"from lib\"; } }\n";
+
+}  // namespace
+
+TEST_F(CompileRun, JavaRunFindsTheClassesOfTheDestinationAndTheClassPath)
+{
+    // Lib compiled into lib/, outside the sources' folder.
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("libsrc")));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("lib")));
+    openJava(writeFile("libsrc/Lib.java", kLib));
+    EDITDESTINATION = dir.filePath("lib");
+    compile();
+    ASSERT_TRUE(QFile::exists(dir.filePath("lib/Lib.class")));
+    current()->close();
+    QApplication::processEvents();
+
+    // Main compiled with a relative Destination Directory and Lib on the class path.
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("classes")));
+    EDITDESTINATION = QStringLiteral("classes");
+    EDITCLASSPATH = dir.filePath("lib");
+    TFileMDIChild* w = openJava(writeFile("Start.java", kStart));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->classename, "Main");
+    compile();
+    ASSERT_TRUE(w->IsCompiled);
+    ASSERT_TRUE(QFile::exists(dir.filePath("classes/Main.class")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("Main.class")));
+
+    const QStringList argv = runAndWait();
+    const QString classPath = dir.filePath("classes") + ":" + dir.filePath("lib");
+    EXPECT_EQ(argv.mid(argv.indexOf("-classpath")), (QStringList{"-classpath", classPath, "Main"}))
+        << argv.join(' ').toStdString();
+    EXPECT_TRUE(output().contains("main: from lib")) << output().toStdString();
+    EXPECT_EQ(readFile(log + ".cwd").trimmed(), QFileInfo(dir.path()).canonicalFilePath().toUtf8());
+
+    // A class path alone: java looks in the class's own folder first.
+    EDITDESTINATION.reset();
+    compile();
+    ASSERT_TRUE(QFile::exists(dir.filePath("Main.class")));
+    QFile::remove(dir.filePath("classes/Main.class"));
+    const QStringList second = runAndWait();
+    EXPECT_EQ(second.mid(second.indexOf("-classpath")),
+              (QStringList{"-classpath", dir.path() + ":" + dir.filePath("lib"), "Main"}));
+    EXPECT_TRUE(output().contains("main: from lib")) << output().toStdString();
+
+    // Neither set: the command line of before, without -classpath.
+    EDITCLASSPATH.reset();
+    writeFile("Start.java", "class Main { public static void main(String[] a) { System.out.println(\"plain\"); } }\n");
+    compile();
+    const QStringList third = runAndWait();
+    EXPECT_FALSE(third.contains("-classpath")) << third.join(' ').toStdString();
+    EXPECT_EQ(third.last(), "Main");
+    EXPECT_TRUE(output().contains("plain")) << output().toStdString();
+}
+
+TEST_F(CompileRun, AClassNameThatJavaWouldTakeForAnOptionIsNotRun)
+{
+    for (const QString& name : {QStringLiteral("-version"), QStringLiteral("@args")}) {
+        SCOPED_TRACE(name.toStdString());
+        // The source's own name is the class to run: its class file is there.
+        TFileMDIChild* w = openJava(writeFile(name + ".java", "public class Other { public static void "
+                                                              "main(String[] a) {} }\n"));
+        ASSERT_NE(w, nullptr);
+        writeFile(name + ".class", "");
+        w->IsCompiled = true;
+        QFile::remove(log + ".done");
+        const size_t before = dialogs_.messages.size();
+        trigger(cmd::JavaRun);
+        ASSERT_EQ(dialogs_.messages.size(), before + 1);
+        EXPECT_TRUE(dialogs_.messages.back().text.contains("The class name " + name + " begins with"))
+            << dialogs_.messages.back().text.toStdString();
+        QTest::qWait(300);
+        EXPECT_FALSE(QFile::exists(log + ".done"));
+        w->close();
+        QApplication::processEvents();
+    }
+}
+
+TEST_F(CompileRun, RunAfterTheSourcesFolderWasRemovedNamesTheFolder)
+{
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("gone")));
+    TFileMDIChild* w = openJava(writeFile("gone/Hello.java", "public class Hello { public static void "
+                                                             "main(String[] a) {} }\n"));
+    ASSERT_NE(w, nullptr);
+    compile();
+    ASSERT_TRUE(w->IsCompiled);
+    ASSERT_TRUE(QDir(dir.filePath("gone")).removeRecursively());
+    const size_t before = dialogs_.messages.size();
+    trigger(cmd::JavaRun);
+    ASSERT_EQ(dialogs_.messages.size(), before + 1);
+    const QString text = dialogs_.messages.back().text;
+    EXPECT_TRUE(text.contains("The folder " + dir.filePath("gone") + " of Hello.java is gone")) << text.toStdString();
+    EXPECT_FALSE(text.contains("Programe not found"));
+}
+
+TEST_F(CompileRun, F9SaysWhenTheWindowHoldsChangesItDidNotCompile)
+{
+    TFileMDIChild* w = openJava(writeFile("Hello.java", "public class Hello {}\n"));
+    ASSERT_NE(w, nullptr);
+    compile();
+    EXPECT_EQ(app->statusMessage(), "Compilation success");
+
+    // An error typed and not saved: the saved file still compiles.
+    QTextCursor c(w->editor()->document());
+    c.movePosition(QTextCursor::End);
+    w->editor()->setTextCursor(c);
+    QTest::keyClicks(w->editor(), "int broken");
+    compile();
+    EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
+    EXPECT_EQ(app->statusMessage(),
+              "Compilation success; compiled as last saved: this window holds unsaved changes");
+
+    // A failing compilation says it after the summary of its messages.
+    writeFile("Hello.java", "public class Hello { int x = \"s\"; }\n");
+    compile();
+    EXPECT_TRUE(app->statusMessage().endsWith("; compiled as last saved: this window holds unsaved changes"))
+        << app->statusMessage().toStdString();
+}
+
+TEST_F(CompileRun, AProjectThatCompilesNothingSaysWhyAndCountsAsCompiledOnlyWhenItsClassesAreCurrent)
+{
+    // Entries that are not sources: a trailing blank, a folder.
+    writeFile("Foo.java", "public class Foo { public static void main(String[] a) {} }\n");
+    openProject(writeFile("p.jpr", "Foo.java \r\nsrc/\r\n"));
+    TFileMDIChild* p = current();
+    ASSERT_TRUE(p && p->IsJpr);
+    compile();
+    EXPECT_FALSE(p->IsCompiled);
+    EXPECT_EQ(app->statusMessage(),
+              "nothing to compile: these entries are not Java sources: \"Foo.java \", \"src/\"");
+    EXPECT_FALSE(QFile::exists(dir.filePath("Foo.class")));
+
+    // Sources whose classes are current.
+    writeFile("p.jpr", "Foo.java\r\n");
+    compile();
+    EXPECT_TRUE(p->IsCompiled);
+    EXPECT_TRUE(QFile::exists(dir.filePath("Foo.class")));
+    p->IsCompiled = false;
+    compile();
+    EXPECT_TRUE(p->IsCompiled);
+    EXPECT_EQ(app->statusMessage(), "nothing to compile: every class is newer than its source");
+
+    // An empty project.
+    writeFile("p.jpr", "# nothing\r\n");
+    compile();
+    EXPECT_FALSE(p->IsCompiled);
+    EXPECT_EQ(app->statusMessage(), "nothing to compile: the project lists no sources");
+}

@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The windows of the workspace through the real main window: which window
+// becomes active when one closes, and what a screen reader finds of each.
+#include "compile_fixture.h"
+
+#include "toolchain/browser.h"
+#include "toolchain/mdidlg.h"
+
+#include <QAccessible>
+#include <QMdiSubWindow>
+#include <QPushButton>
+
+
+namespace {
+
+class Windows : public CompileTest {
+protected:
+    struct Node {
+        QAccessible::Role role;
+        QString name;
+        QString value;
+        int depth;
+    };
+    // Every interface of the accessibility tree, from the main window down.
+    QList<Node> tree()
+    {
+        QList<Node> out;
+        walk(QAccessible::queryAccessibleInterface(app->Frame), 0, out);
+        return out;
+    }
+    static void walk(QAccessibleInterface* iface, int depth, QList<Node>& out)
+    {
+        if (!iface || !iface->isValid() || depth > 40)
+            return;
+        QString value;
+        if (QAccessibleTextInterface* t = iface->textInterface())
+            value = t->text(0, std::min(t->characterCount(), 200));
+        out << Node{iface->role(), iface->text(QAccessible::Name), value, depth};
+        for (int i = 0; i < iface->childCount(); ++i)
+            walk(iface->child(i), depth + 1, out);
+    }
+    static bool found(const QList<Node>& nodes, QAccessible::Role role, const QString& name)
+    {
+        for (const Node& n : nodes) {
+            if (n.role == role && n.name == name)
+                return true;
+        }
+        return false;
+    }
+    static std::string dump(const QList<Node>& nodes)
+    {
+        std::string s;
+        for (const Node& n : nodes)
+            s += std::string(size_t(n.depth) * 2, ' ') + std::to_string(int(n.role)) + " " +
+                 n.name.toStdString() + "\n";
+        return s;
+    }
+};
+
+}  // namespace
+
+TEST_F(Windows, ClosingAnOptionWindowActivatesTheEditorItWasOpenedFrom)
+{
+    TFileMDIChild* source = openJava(writeFile("A.java", "public class A {}\n"));
+    ASSERT_NE(source, nullptr);
+    trigger(cmd::NewJavaProj);
+    TFileMDIChild* project = current();
+    ASSERT_TRUE(project && project->IsJpr);
+    // Back to the source, then Compiler Options from it.
+    client()->bringToFront(source);
+    ASSERT_EQ(current(), source);
+    for (int id : {cmd::JavaOptions, cmd::JavaArgs}) {
+        trigger(id);
+        auto* dlg = qobject_cast<TOptionDialog*>(client()->activeSubWindow()->widget());
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(current(), nullptr);  // the option window is active
+        dlg->OkButton->click();
+        QApplication::processEvents();
+        EXPECT_EQ(current(), source) << "after " << commandName(id);
+    }
+    // An option window left open while a project was made: OK in it goes
+    // back to the source used last, not to the window made last, so that the
+    // next F9 compiles the source.
+    trigger(cmd::JavaOptions);
+    QMdiSubWindow* options = client()->activeSubWindow();
+    trigger(cmd::NewJavaProj);
+    TFileMDIChild* second = current();
+    ASSERT_TRUE(second && second->IsJpr);
+    client()->bringToFront(source);
+    client()->bringToFront(options);
+    qobject_cast<TOptionDialog*>(options->widget())->OkButton->click();
+    QApplication::processEvents();
+    EXPECT_EQ(current(), source);
+    client()->bringToFront(project);
+    trigger(cmd::JavaOptions);
+    qobject_cast<TOptionDialog*>(client()->activeSubWindow()->widget())->CancelButton->click();
+    QApplication::processEvents();
+    EXPECT_EQ(current(), project);
+}
+
+TEST_F(Windows, EveryWindowWithItsCaptionAndRowsIsOnTheAccessibilityTree)
+{
+    useRealJavac();
+    if (IsSkipped())
+        return;
+    openJava(writeFile("Broken.java", "public class Broken { int x = \"s\"; }\n"));
+    compile();
+    ASSERT_TRUE(client()->BrowserErr);
+    trigger(cmd::JavaOptions);
+    QApplication::processEvents();
+    const QList<Node> nodes = tree();
+    // Each window under the workspace, a window named by its caption.
+    EXPECT_TRUE(found(nodes, QAccessible::LayeredPane, "Workspace")) << dump(nodes);
+    EXPECT_TRUE(found(nodes, QAccessible::Window, "JAVA - " + dir.filePath("Broken.java"))) << dump(nodes);
+    EXPECT_TRUE(found(nodes, QAccessible::Window, "Compiler Options")) << dump(nodes);
+    // The message window, its list and its rows beneath it.
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < nodes.size(); ++i) {
+        if (nodes[i].role == QAccessible::Window && nodes[i].name == "Messages : Broken.err")
+            at = i;
+    }
+    ASSERT_GE(at, 0) << dump(nodes);
+    QList<Node> inside;
+    for (qsizetype i = at + 1; i < nodes.size() && nodes[i].depth > nodes[at].depth; ++i)
+        inside << nodes[i];
+    EXPECT_TRUE(found(inside, QAccessible::List, "Compiler messages")) << dump(nodes);
+    QStringList rows;
+    for (const Node& n : inside) {
+        if (n.role == QAccessible::ListItem)
+            rows << n.name;
+    }
+    ASSERT_EQ(rows.size(), client()->BrowserErr->GetCount()) << dump(nodes);
+    for (int i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i], client()->BrowserErr->GetString(i));
+    EXPECT_TRUE(rows.first().contains("error: incompatible types")) << rows.first().toStdString();
+}
