@@ -66,18 +66,13 @@ inline std::pair<int, int> edit(EditControl* e, Edit kind, int from, int to, QSt
 {
     if (kind == Edit::Type || kind == Edit::EnterAtLineEnd) {
         // Typed text is many edits: Enter after letters typed into an empty
-        // line, or after letters typed after an Enter, is at the end of a
-        // line typed into, which keeps its own line end. So only line breaks
-        // first, then letters, are typed.
+        // line, after letters typed after an Enter, or after the indentation
+        // that Enter gives the new line, is at the end of a line typed into,
+        // which keeps its own line end. So one Enter at most, before any
+        // letter, is typed.
         const qsizetype firstBreak = text.indexOf(QLatin1Char('\n'));
-        if (firstBreak > 0)
-            text.remove(0, firstBreak);
-        qsizetype letter = 0;
-        while (letter < text.size() && text[letter] == QLatin1Char('\n'))
-            ++letter;
-        const qsizetype secondBreak = text.indexOf(QLatin1Char('\n'), letter);
-        if (secondBreak >= 0)
-            text.truncate(secondBreak);
+        if (firstBreak >= 0)
+            text = QLatin1Char('\n') + text.mid(firstBreak + 1).remove(QLatin1Char('\n'));
     }
     QTextDocument* doc = e->document();
     const int end = doc->characterCount() - 1;
