@@ -129,4 +129,21 @@ inline std::pair<int, int> edit(EditControl* e, Edit kind, int from, int to, QSt
     return {-1, -1};
 }
 
+// Undoes the steps of an edit (at most `steps`, the undo steps that the
+// document announced for it, which counts twice a step that the line-end marks
+// joined) until the text is `before` again: the number of steps undone, or
+// minus that number when the text did not come back (typing goes on an undo
+// step of typing just before it, and then takes back more).
+inline int undoTo(EditControl* e, const QString& before, int steps)
+{
+    for (int i = 1; i <= steps; ++i) {
+        e->document()->undo();
+        if (documentText(*e->document(), e->textFormat().lineEnd).text == before)
+            return i;
+        if (i == steps)
+            return -i;
+    }
+    return 0;
+}
+
 }  // namespace lineedits
