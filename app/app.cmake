@@ -22,6 +22,8 @@ bp_add_test(test_savefiles SOURCES tests/test_savefiles.cpp LIBS bp_app)
 bp_add_test(test_workflow SOURCES tests/test_workflow.cpp LIBS bp_app)
 # Editing keys, the Modified field, and walking the compiler's messages.
 bp_add_test(test_editkeys SOURCES tests/test_editkeys.cpp LIBS bp_app)
+# Every untouched line keeps its own line end, whatever is edited around it.
+bp_add_test(test_lineends SOURCES tests/test_lineends.cpp LIBS bp_app)
 bp_add_test(test_messagewalk SOURCES tests/test_messagewalk.cpp LIBS bp_app)
 # F9 and Ctrl+F9 with the Compiler Options, unsaved changes and projects.
 bp_add_test(test_compilerun SOURCES tests/test_compilerun.cpp LIBS bp_app)

@@ -21,6 +21,22 @@
 #include <new>
 
 namespace {
+// Whether text put in at the caret goes at the end of a line that has text
+// and a line end (where lines added stay below the line and its line end).
+bool addsBelowLine(const QTextCursor& c)
+{
+    return !c.hasSelection() && c.atBlockEnd() && c.block().length() > 1 && c.block().next().isValid();
+}
+
+// Whether the key deletes the line break at the caret.
+bool joinsLines(const QKeyEvent* e, const QTextCursor& c)
+{
+    if (c.hasSelection())
+        return false;
+    return (e->key() == Qt::Key_Delete && c.atBlockEnd() && !c.atEnd()) ||
+           (e->key() == Qt::Key_Backspace && c.atBlockStart() && !c.atStart());
+}
+
 bool g_insertToggle = false;
 }
 
@@ -63,6 +79,8 @@ EditControl::EditControl(QWidget* parent) : QTextEdit(parent)
     applyDefaultFont();
     buildCommands();
     setUpComfort();
+    // Every line keeps its own line end, whatever is edited around it.
+    LineBreakKeeper::of(document());
 }
 
 EditControl::~EditControl()
@@ -182,7 +200,7 @@ void EditControl::keyPressEvent(QKeyEvent* e)
     // Enter at the end of a line adds a line below it, which the line's own
     // line end must not move to.
     const bool enter = (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !isReadOnly() &&
-                       !textCursor().hasSelection() && textCursor().atBlockEnd() && !textCursor().atEnd();
+                       addsBelowLine(textCursor());
     const int line = textCursor().blockNumber();
     // A new line gets the indentation of the line it was made from.
     const bool newLine = (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !isReadOnly() &&
@@ -193,9 +211,26 @@ void EditControl::keyPressEvent(QKeyEvent* e)
         start.setPosition(textCursor().selectionStart());
         before = start.block().text().left(start.positionInBlock());
     }
-    QTextEdit::keyPressEvent(e);
+    // Delete or Backspace joining two lines: one undo step with the marks of
+    // the line ends that the document's LineBreakKeeper puts right after it.
+    QTextCursor step(document());
+    const bool join = joinsLines(e, textCursor()) && !isReadOnly();
+    if (join)
+        step.beginEditBlock();
+    if (newLine) {
+        // Always a new line: QTextEdit's Enter on an empty line that has a
+        // block format of its own (a line-end mark) only resets the format.
+        QTextCursor c = textCursor();
+        c.insertBlock();
+        setTextCursor(c);
+        ensureCursorVisible();
+    } else {
+        QTextEdit::keyPressEvent(e);
+    }
+    if (join)
+        step.endEditBlock();
     if (enter && textCursor().blockNumber() == line + 1 && textCursor().block().length() == 1)
-        keepLineEndAbove(document(), textCursor().block());
+        keepLineEndAbove(document(), textCursor().block().previous(), textCursor().block());
     if (newLine && textCursor().positionInBlock() == 0 && textCursor().block().previous().isValid())
         indentNewLine(before);
 }
@@ -251,10 +286,19 @@ void EditControl::insertFromMimeData(const QMimeData* source)
     if (isReadOnly())
         return;
     const QStringList files = localFiles(source);
+    QString text;
     if (!files.isEmpty())
-        textCursor().insertText(files.join(QLatin1Char('\n')));
+        text = files.join(QLatin1Char('\n'));
     else if (source->hasText())
-        textCursor().insertText(source->text());
+        text = source->text();
+    else
+        return;
+    // Lines pasted at the end of a line leave the line its own line end.
+    const bool below = addsBelowLine(textCursor());
+    const int line = textCursor().blockNumber();
+    textCursor().insertText(text);
+    if (below)
+        keepLineEndAbove(document(), document()->findBlockByNumber(line), textCursor().block());
 }
 
 QString EditControl::rawText() const

@@ -2,20 +2,26 @@
 // the file had it.
 //
 // The document holds one block per line. A line break that is not the file's
-// usual line end (TextFormat::lineEnd) is marked on the block that follows it,
-// in the block's format, with its kind and a number of its own. Edits keep the
-// marks where they belong:
-//   - joining two lines removes the second block, and with it the mark of the
-//     break that was removed; undo brings the block and its mark back;
-//   - a line break the user adds (typing Enter, pasting lines) makes a new block
-//     that inherits the format of the block it was made in, so its number is
-//     one that an earlier block already has: such a break is new, and it gets
-//     the file's usual line end;
-//   - Enter at the end of a line adds a line below it: the line keeps its own
-//     line end, and the added one gets the usual one (keepLineEndAbove).
+// usual line end (TextFormat::lineEnd) is marked, in the block formats, on
+// both lines it separates: as the break after the line above and as the break
+// before the line below, with its kind and a number of its own. A break is the
+// file's own when both marks agree; any other break is the usual line end.
+//
+// Edits move and copy block formats in ways that depend on where they start
+// (removing lines from the start of a line keeps the format of the line
+// below; splitting a line gives both parts its format), so a LineBreakKeeper
+// puts the marks right after every change, as part of the change's undo step:
+//   - the lines around the change were not touched: their marks hold, and the
+//     changed lines take the breaks before and after them from those lines;
+//   - within the change, a break whose two marks differ is a new one: it gets
+//     the usual line end.
+// Undo and Redo bring back the marks with the text. Lines added at the end of
+// a line that has text (Enter, pasting lines there) leave that line its own
+// line end (keepLineEndAbove).
 #pragma once
 #include "editor/textfile.h"
 
+#include <QObject>
 #include <QString>
 #include <vector>
 
@@ -23,15 +29,36 @@ class QTextBlock;
 class QTextDocument;
 
 // Marks the blocks of a document that was just given `d.text` (one block per
-// line) with the breaks of `d` that differ from the usual line end. Neither
-// the undo history nor the modified flag learns of it.
+// line) with the breaks of `d` that differ from the usual line end, and keeps
+// the marks right as the document is edited from now on (LineBreakKeeper).
+// Neither the undo history nor the modified flag learns of it.
 void markLineBreaks(QTextDocument* doc, const DecodedText& d);
 
-// After Enter at the end of a line made the empty block `added` below it:
-// gives the break that now follows `added` back to the line above, so that
-// the line keeps its line end, and the added line the usual one. Part of the
-// same undo step as the Enter.
-void keepLineEndAbove(QTextDocument* doc, const QTextBlock& added);
+// Keeps the line-break marks of a document right after every edit (see
+// above). Made by markLineBreaks, or by the edit control for its document; a
+// child of the document.
+class LineBreakKeeper : public QObject {
+    Q_OBJECT
+public:
+    // The keeper of `doc`, made when it has none.
+    static LineBreakKeeper* of(QTextDocument* doc);
+
+private:
+    explicit LineBreakKeeper(QTextDocument* doc);
+    void noteChange(int position, int removed, int added);
+    void repair();
+
+    QTextDocument* doc_;
+    int from_ = -1;  // the changed range of the document since the last repair
+    int to_ = -1;
+    bool repairing_ = false;
+};
+
+// After lines were added at the end of the line `line` (which has text), up to
+// the block `last`: gives the break that now follows `last` back to `line`, so
+// that the line keeps its line end and the added lines get the usual one. Part
+// of the undo step that added them.
+void keepLineEndAbove(QTextDocument* doc, const QTextBlock& line, const QTextBlock& last);
 
 // Gives the line break that ends just before `block` the kind `kind`, whatever
 // the file's usual line end is, as a break of its own. Part of the undo step

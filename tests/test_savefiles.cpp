@@ -417,8 +417,8 @@ TEST_F(SaveFiles, EditsKeepTheOtherLinesEnds)
     EXPECT_EQ(readFile(path), "one\r\ntwonew\r\nthree\r\nfour\rfive\r\n");
 
     // Undo of a join brings its line end back.
-    cur = QTextCursor(doc->findBlockByNumber(4));  // "five", after the lone CR
-    cur.deletePreviousChar();
+    c->editor()->setTextCursor(QTextCursor(doc->findBlockByNumber(4)));  // "five", after the lone CR
+    QTest::keyClick(c->editor(), Qt::Key_Backspace);
     EXPECT_EQ(documentText(*doc, TextFormat::LineEnd::CRLF).text, "one\ntwonew\nthree\nfourfive\n");
     doc->undo();
     c->CmFileSave();

@@ -15,7 +15,8 @@ case $build in /*) ;; *) build=$repo/$build ;; esac
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(fuzz_config fuzz_classify fuzz_fnmatch fuzz_unix2dos fuzz_project fuzz_messages fuzz_inistore fuzz_textfile)
+    targets=(fuzz_config fuzz_classify fuzz_fnmatch fuzz_unix2dos fuzz_project fuzz_messages fuzz_inistore fuzz_textfile
+             fuzz_edits)
 fi
 
 if ! command -v clang++ >/dev/null; then
@@ -39,6 +40,8 @@ export TMPDIR=$build/fuzz/tmp
 mkdir -p "$TMPDIR"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# Leaks of system libraries (fontconfig's caches, for one) are suppressed by name, as in `make test`.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$repo/tests/lsan-suppressions.txt:print_suppressions=0}
 
 failed=0
 summary=()
