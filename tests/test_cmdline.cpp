@@ -4,6 +4,11 @@
 #include "frame_fixture.h"
 
 #include "app/cmdline.h"
+#include "app/inistore.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <functional>
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -45,9 +50,58 @@ Outcome runBrewpad(const QStringList& args, const QString& cwd, const QString& p
     return r;
 }
 
+// Spins the event loop until `done` holds (at most a minute).
+bool waitUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 60000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
 }  // namespace
 
-TEST_F(FrameTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMessage)
+class StartFilesTest : public FrameTest {
+protected:
+    // Opens `paths` as the program does at start, and waits until they are open.
+    void openAtStart(const QStringList& paths)
+    {
+        bool finished = false;
+        QObject::connect(openStartFiles(*app, paths), &StartFileOpener::finished, [&] { finished = true; });
+        ASSERT_TRUE(waitUntil([&] { return finished; }));
+    }
+};
+
+// Many files open in batches from the event loop: the window is drawn and
+// answers meanwhile, the last file's window is the active one, and the recent
+// files are written once.
+TEST_F(StartFilesTest, ManyFilesOpenInBatchesWhileTheWindowAnswers)
+{
+    QStringList paths;
+    for (int i = 0; i < 300; ++i)
+        paths << writeFile(QString("F%1.java").arg(i), QString("class F%1 {}\n").arg(i).toUtf8());
+    // Turns of the event loop that saw some of the files open, not all.
+    int turns = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qsizetype n = client()->editors().size();
+        if (n > 0 && n < 300)
+            ++turns;
+    });
+    tick.start(0);
+    openAtStart(absoluteStartPaths(paths, dir.path()));
+    tick.stop();
+    ASSERT_EQ(client()->editors().size(), 300);
+    EXPECT_GT(turns, 0);
+    ASSERT_NE(current(), nullptr);
+    EXPECT_EQ(current()->editor()->fileName(), dir.filePath("F299.java"));
+    IniStore ini(dir.filePath("Brewpad.ini"));
+    EXPECT_EQ(ini.value("MRU", "MRU0").value_or(""), dir.filePath("F299.java"));
+    EXPECT_EQ(ini.value("MRU", "MRU7").value_or(""), dir.filePath("F292.java"));
+}
+
+TEST_F(StartFilesTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMessage)
 {
     writeFile("Hello.java", "class Hello {}\n");
     QDir().mkpath(dir.filePath("sub"));
@@ -62,7 +116,12 @@ TEST_F(FrameTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMessage)
                                   dir.filePath("Missing.java"), dir.filePath("pipe")}));
     QDir::setCurrent(QDir::rootPath());
 
-    openStartFiles(client(), app->Frame, paths);
+    // The files open from the event loop, after the call.
+    StartFileOpener* opener = openStartFiles(*app, paths);
+    EXPECT_TRUE(client()->editors().isEmpty());
+    bool finished = false;
+    QObject::connect(opener, &StartFileOpener::finished, [&] { finished = true; });
+    ASSERT_TRUE(waitUntil([&] { return finished; }));
     const QList<TFileMDIChild*> eds = client()->editors();
     ASSERT_EQ(eds.size(), 2);
     EXPECT_TRUE(eds[0]->IsJava);
@@ -83,11 +142,11 @@ TEST_F(FrameTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMessage)
     EXPECT_EQ(dialogs_.messages[0].icon, Icon::Warning);
 
     // Only files: no message at all; the same file again gets a window of its own, as a drop does.
-    openStartFiles(client(), app->Frame, {dir.filePath("Hello.java")});
+    openAtStart({dir.filePath("Hello.java")});
     EXPECT_EQ(client()->editors().size(), 3);
     EXPECT_EQ(dialogs_.messages.size(), 1u);
     // Nothing to open: nothing happens.
-    openStartFiles(client(), app->Frame, {});
+    openAtStart({});
     EXPECT_EQ(client()->editors().size(), 3);
     EXPECT_EQ(dialogs_.messages.size(), 1u);
 }
