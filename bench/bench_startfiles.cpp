@@ -40,8 +40,6 @@ int main(int argc, char** argv)
     o.iniFile = dir.filePath("Brewpad.ini");
     TMDIFileApp app(o);
     app.InitMainWindow();
-    if (qEnvironmentVariableIsSet("BENCH_HIDE"))
-        app.Frame->hide();
     bench::settle();
 
     // A timer that should fire every 10 ms tells how long the loop was kept busy.

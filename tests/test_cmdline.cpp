@@ -13,7 +13,9 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,10 +67,10 @@ bool waitUntil(const std::function<bool()>& done)
 class StartFilesTest : public FrameTest {
 protected:
     // Opens `paths` as the program does at start, and waits until they are open.
-    void openAtStart(const QStringList& paths)
+    void openAtStart(const QStringList& paths, const QStringList& badNames = {})
     {
         bool finished = false;
-        QObject::connect(openStartFiles(*app, paths), &StartFileOpener::finished, [&] { finished = true; });
+        QObject::connect(openStartFiles(*app, paths, badNames), &StartFileOpener::finished, [&] { finished = true; });
         ASSERT_TRUE(waitUntil([&] { return finished; }));
     }
 };
@@ -183,4 +185,44 @@ TEST(BuiltProgram, HelpAndVersionPrintAndEndWithoutAWindowOrAStart)
 
     // None of them started Brewpad: no Brewpad.ini, no configuration, nothing written.
     EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+// A name keeps its bytes from the command line to the file system and into
+// the recent files: "Foo.java " (a trailing blank) opens, is kept with its
+// blank in Brewpad.ini and opens again from the list. A name whose bytes are
+// not UTF-8 cannot be kept by the program's file functions: it is named as
+// such, not as missing.
+TEST_F(StartFilesTest, NamesKeepTheirBytes)
+{
+    const QString blank = writeFile("Foo.java ", "class Foo {}\n");
+    writeFile("Foo.java", "class Other {}\n");
+    openAtStart(absoluteStartPaths({"Foo.java "}, dir.path()));
+    ASSERT_EQ(client()->editors().size(), 1);
+    EXPECT_EQ(current()->editor()->fileName(), blank);
+    EXPECT_EQ(current()->editor()->toPlainText(), "class Foo {}\n");
+    {
+        IniStore ini(dir.filePath("Brewpad.ini"));
+        RecentFiles next(ini);
+        EXPECT_EQ(next.entries(), QStringList{blank});
+    }
+    app->EvFileSelected(0);
+    EXPECT_TRUE(dialogs_.messages.empty()) << dialogs_.messages.back().text.toStdString();
+    ASSERT_EQ(client()->editors().size(), 2);
+    EXPECT_EQ(current()->editor()->fileName(), blank);
+    EXPECT_EQ(current()->editor()->toPlainText(), "class Foo {}\n");
+
+    // A Latin-1 name on a UTF-8 system.
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/caf\xE9.java";
+    {
+        const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    const QStringList bad = namesLostInDecoding({latin1, QFile::encodeName(blank)});
+    ASSERT_EQ(bad.size(), 1);
+    openAtStart(bad, bad);
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_TRUE(dialogs_.messages[0].text.contains(bad[0] + " (its name is not valid UTF-8"))
+        << dialogs_.messages[0].text.toStdString();
+    EXPECT_FALSE(dialogs_.messages[0].text.contains("no such file"));
 }

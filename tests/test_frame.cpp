@@ -259,8 +259,8 @@ TEST_F(FrameTest, JavaHelpWithoutABrowserSaysSoAndNamesThePage)
 {
     const QString list = dir.filePath("docs/api/element-list");
     const QString index = dir.filePath("docs/api/index.html");
-    ASSERT_TRUE(writeFile(list, "java.base\n"));
-    ASSERT_TRUE(writeFile(index, "<html></html>\n"));
+    ASSERT_TRUE(::writeFile(list, "java.base\n"));
+    ASSERT_TRUE(::writeFile(index, "<html></html>\n"));
     javahlp = list;
     // No program that opens web pages can be found.
     const QByteArray oldPath = qgetenv("PATH");
