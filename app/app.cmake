@@ -43,3 +43,4 @@ target_compile_definitions(test_cmdline PRIVATE BREWPAD_PROGRAM="$<TARGET_FILE:b
 add_dependencies(test_cmdline brewpad)
 
 bp_add_bench(bench_open SOURCES bench/bench_open.cpp LIBS bp_app)
+bp_add_bench(bench_startfiles SOURCES bench/bench_startfiles.cpp LIBS bp_app)

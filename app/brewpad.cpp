@@ -483,11 +483,12 @@ void TMDIFileApp::refreshModified()
 {
     if (!modified_ || !Client)
         return;
-    // Every editor's text tells when its state changes.
-    for (TFileMDIChild* c : Client->editors())
+    // The field shows the active editor's state: its text tells when that
+    // changes (connected once per window, as it becomes the active one).
+    TFileMDIChild* c = Client->currentEditor();
+    if (c)
         connect(c->editor()->document(), &QTextDocument::modificationChanged, this, &TMDIFileApp::refreshModified,
                 Qt::UniqueConnection);
-    TFileMDIChild* c = Client->currentEditor();
     modified_->setText(c && c->editor()->document()->isModified() ? QStringLiteral("Modified") : QString());
 }
 

@@ -74,6 +74,10 @@ public:
     // Opens a recent file by its place in the list.
     void EvFileSelected(int index);
     RecentFiles* recentFiles() const { return recent_.get(); }
+    // While held, files that are opened enter the recent-file list in memory
+    // only; Brewpad.ini is written once when the hold ends (opening thousands
+    // of files then writes it once, not once per file).
+    void holdRecentFiles(bool hold);
 
     // Members of the application.
     TFileMDIClient* Client = nullptr;
@@ -124,6 +128,7 @@ private:
     bool hintShown_ = false;
     bool hintFromMenuBar_ = false;  // the hint is that of a highlighted menu-bar item
     bool upDown_[2] = {false, false};
+    bool recentHeld_ = false;
     std::unique_ptr<IniStore> ini_;
     std::unique_ptr<RecentFiles> recent_;
 };

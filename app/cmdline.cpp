@@ -1,11 +1,17 @@
 #include "app/cmdline.h"
 
+#include "app/brewpad.h"
 #include "platform/dialogs.h"
 #include "workspace/client.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <QFile>
 #include <QFileInfo>
 
 #ifndef BREWPAD_VERSION
@@ -54,12 +60,25 @@ QStringList absoluteStartPaths(const QStringList& names, const QString& startDir
     return out;
 }
 
-StartFiles sortStartPaths(const QStringList& paths)
+QStringList namesLostInDecoding(const QList<QByteArray>& arguments)
+{
+    QStringList lost;
+    for (const QByteArray& a : arguments) {
+        const QString name = QFile::decodeName(a);
+        if (QFile::encodeName(name) != a)
+            lost << name;
+    }
+    return lost;
+}
+
+StartFiles sortStartPaths(const QStringList& paths, const QStringList& badNames)
 {
     StartFiles s;
     for (const QString& p : paths) {
         const QFileInfo fi(p);
-        if (fi.isFile())
+        if (badNames.contains(p))
+            s.unopened.push_back({p, UnopenedName::Why::BadName});
+        else if (fi.isFile())
             s.files << p;
         else if (fi.isDir())
             s.unopened.push_back({p, UnopenedName::Why::Folder});
@@ -81,6 +100,11 @@ QString unopenedMessage(const QList<UnopenedName>& names)
         case UnopenedName::Why::Folder: lines << QStringLiteral("%1 (a folder)").arg(n.path); break;
         case UnopenedName::Why::Missing: lines << QStringLiteral("%1 (no such file)").arg(n.path); break;
         case UnopenedName::Why::NotAFile: lines << QStringLiteral("%1 (not a file)").arg(n.path); break;
+        case UnopenedName::Why::BadName:
+            lines << QStringLiteral("%1 (its name is not valid UTF-8, which Brewpad cannot open: rename the file, "
+                                    "for example with convmv -f latin1 -t utf8)")
+                         .arg(n.path);
+            break;
         }
     }
     return QStringLiteral("Brewpad opens files only, so these were not opened:\n\n%1\n\n"
@@ -89,11 +113,46 @@ QString unopenedMessage(const QList<UnopenedName>& names)
         .arg(lines.join(QLatin1Char('\n')));
 }
 
-void openStartFiles(TFileMDIClient* client, QWidget* owner, const QStringList& paths)
+StartFileOpener::StartFileOpener(TMDIFileApp& app, const QStringList& paths, const QStringList& badNames)
+    : QObject(app.Client), app_(app), files_(sortStartPaths(paths, badNames))
 {
-    const StartFiles s = sortStartPaths(paths);
-    for (const QString& f : s.files)
-        client->openDropped(f);
-    if (!s.unopened.isEmpty())
-        dialogs().message(owner, unopenedMessage(s.unopened), QString(), Buttons::Ok, Icon::Warning);
+    app_.holdRecentFiles(true);
+    app_.Client->openingMany(true);
+    QTimer::singleShot(0, this, &StartFileOpener::openSome);
+}
+
+StartFileOpener::~StartFileOpener()
+{
+    // Also when the workspace goes first (this object is its child).
+    app_.holdRecentFiles(false);
+}
+
+void StartFileOpener::openSome()
+{
+    // Opening for a while, then the window's turn: at least two frames' time,
+    // and as long as the window took on its turn, which grows with the number
+    // of windows it draws. So drawing takes at most half the time, and opening
+    // N files stays linear in N, while the window is drawn and answers.
+    const qint64 budget = std::max<qint64>(30, windowsTurn_.isValid() ? windowsTurn_.elapsed() : 0);
+    QElapsedTimer slice;
+    slice.start();
+    while (next_ < files_.files.size() && slice.elapsed() < budget)
+        app_.Client->openDropped(files_.files[next_++]);
+    windowsTurn_.start();
+    if (next_ < files_.files.size()) {
+        QTimer::singleShot(0, this, &StartFileOpener::openSome);
+        return;
+    }
+    finished_ = true;
+    app_.Client->openingMany(false);
+    app_.holdRecentFiles(false);
+    if (!files_.unopened.isEmpty())
+        dialogs().message(app_.Frame, unopenedMessage(files_.unopened), QString(), Buttons::Ok, Icon::Warning);
+    emit finished();
+    deleteLater();
+}
+
+StartFileOpener* openStartFiles(TMDIFileApp& app, const QStringList& paths, const QStringList& badNames)
+{
+    return new StartFileOpener(app, paths, badNames);
 }

@@ -14,7 +14,10 @@
 // or pipe) are not opened; they are all named together in one message box after
 // the files that could be opened have opened.
 #pragma once
+#include <QElapsedTimer>
 #include <QList>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -22,6 +25,7 @@
 class QCommandLineParser;
 class QWidget;
 class TFileMDIClient;
+class TMDIFileApp;
 
 // The program's name and version as --version prints them and Qt reports them.
 void setApplicationIdentity();
@@ -39,7 +43,10 @@ QStringList absoluteStartPaths(const QStringList& names, const QString& startDir
 
 // A name from the command line that is not opened, and why.
 struct UnopenedName {
-    enum class Why { Folder, Missing, NotAFile };
+    // BadName: the name's bytes are not valid in the file system's encoding
+    // (UTF-8), such as a Latin-1 "caf\xE9.java", and are lost on the way into
+    // the program: Qt's file functions cannot name that file.
+    enum class Why { Folder, Missing, NotAFile, BadName };
     QString path;
     Why why;
 };
@@ -49,12 +56,41 @@ struct StartFiles {
     QStringList files;
     QList<UnopenedName> unopened;
 };
-StartFiles sortStartPaths(const QStringList& paths);
+StartFiles sortStartPaths(const QStringList& paths, const QStringList& badNames = {});
+
+// The arguments among `arguments` (as the program got them, bytes) whose bytes
+// do not survive the way into a QString and back, as the program would see them.
+QStringList namesLostInDecoding(const QList<QByteArray>& arguments);
 
 // The one message that names every unopened path, each with its reason; empty
 // when the list is.
 QString unopenedMessage(const QList<UnopenedName>& names);
 
-// Opens the files among `paths` in the workspace as dropped files open, then
-// shows the message about the rest (owned by `owner`), if any.
-void openStartFiles(TFileMDIClient* client, QWidget* owner, const QStringList& paths);
+// Opens the files among `paths` in the application's workspace as dropped
+// files open, a few at a time from the event loop, so that the window is drawn
+// and answers while thousands of them open, each in constant time; the recent
+// files are written once at the end. Then shows the message about the rest
+// (owned by the main window), if any, and emits finished(). Nothing is opened
+// before the call returns. Goes with the workspace.
+class StartFileOpener : public QObject {
+    Q_OBJECT
+public:
+    // `badNames`: those of `paths` that come from names whose bytes were lost
+    // (namesLostInDecoding, made absolute); they are named, not looked for.
+    StartFileOpener(TMDIFileApp& app, const QStringList& paths, const QStringList& badNames = {});
+    ~StartFileOpener() override;
+    bool isFinished() const { return finished_; }
+
+signals:
+    void finished();
+
+private:
+    void openSome();
+
+    TMDIFileApp& app_;
+    StartFiles files_;
+    qsizetype next_ = 0;
+    bool finished_ = false;
+    QElapsedTimer windowsTurn_;  // since the last batch: the window's turn
+};
+StartFileOpener* openStartFiles(TMDIFileApp& app, const QStringList& paths, const QStringList& badNames = {});

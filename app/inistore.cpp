@@ -112,6 +112,10 @@ IniStore::IniStore(QString path) : path_(std::move(path))
 bool IniStore::readLines(const QString& path, Lines* lines)
 {
     lines->clear();
+    // A link that another user could redirect, or that leads to a file others
+    // may change, is neither read nor written through.
+    if (host::linkStanding(path) == host::LinkStanding::Refused)
+        return false;
     // Only a regular file is read: a directory, FIFO or device of that name
     // counts as a file that cannot be read, so it never blocks the start and
     // is never written over.
@@ -144,7 +148,11 @@ std::optional<QString> IniStore::value(const QString& section, const QString& ke
     for (std::size_t i = begin + 1; i < end; ++i) {
         if (isKeyLine(lines_[i], key)) {
             const QByteArrayView c = content(lines_[i]);
-            return QString::fromUtf8(trimmed(c.sliced(equalsOf(lines_[i]) + 1)));
+            QByteArrayView v = trimmed(c.sliced(equalsOf(lines_[i]) + 1));
+            // A value in a pair of quotes keeps its blanks; the quotes go.
+            if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
+                v = v.sliced(1, v.size() - 2);
+            return QString::fromUtf8(v);
         }
     }
     return std::nullopt;
@@ -208,8 +216,14 @@ bool IniStore::setValue(const QString& section, const QString& key, const QStrin
         k.contains('\n') || k.contains('\r') || section.contains(']') || section.contains('\n') ||
         section.contains('\r'))
         return false;
-    QString v = value.trimmed();
+    QString v = value;
     v.replace('\r', ' ').replace('\n', ' ');
+    // Blanks at either end, or quotes around, would be lost on reading: such
+    // a value is written in a pair of quotes, which reading takes off again
+    // (as the Windows profile functions do).
+    const auto blank = [](QChar c) { return c == ' ' || c == '\t'; };
+    if (!v.isEmpty() && (blank(v.front()) || blank(v.back()) || (v.size() >= 2 && v.front() == '"' && v.back() == '"')))
+        v = '"' + v + '"';
     const Change c{false, section.trimmed(), k, v};
     apply(lines_, c);
     pending_.push_back(c);
@@ -292,16 +306,17 @@ QStringList RecentFiles::entries() const
     return list;
 }
 
-void RecentFiles::store(const QStringList& list)
+void RecentFiles::store(const QStringList& list, bool flushNow)
 {
     for (int i = 0; i < list.size(); ++i)
         store_.setValue(MruSection, mruKey(i), list[i]);
     for (int i = int(list.size()); i < MaxCapacity; ++i)
         store_.remove(MruSection, mruKey(i));
-    store_.flush();
+    if (flushNow)
+        store_.flush();
 }
 
-void RecentFiles::add(const QString& path)
+void RecentFiles::add(const QString& path, bool flushNow)
 {
     if (path.isEmpty() || path.contains('\n') || path.contains('\r'))
         return;
@@ -312,7 +327,7 @@ void RecentFiles::add(const QString& path)
     list.prepend(full);
     while (list.size() > capacity_)
         list.removeLast();
-    store(list);
+    store(list, flushNow);
 }
 
 void RecentFiles::remove(const QString& path)

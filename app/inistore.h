@@ -7,14 +7,19 @@
 // lines take the line end of the file's first line; a new file is written with
 // CR LF, the format of the Windows original. Section and key names compare
 // without regard to case; where a name appears twice, the first one counts.
-// Values are UTF-8.
+// Values are UTF-8. A value with blanks at either end (a file named
+// "Foo.java ") is written in a pair of quotes, which reading takes off, so
+// that it reads back as it was; the Windows profile functions do the same.
 //
 // Changes are kept until flush(), which reads the file again, applies them to
 // what is on disk now (so that an edit made meanwhile by another program
 // survives) and replaces the file atomically. Nothing is written when the
 // changes leave the file as it is. A file that exists but cannot be read is
 // never overwritten; only a regular file (or a link to one) is read, so a
-// directory, FIFO or device of that name is such a file and never blocks.
+// directory, FIFO or device of that name is such a file and never blocks. A
+// symbolic link counts only when host::linkStanding trusts it (the links and
+// the file they lead to the user's own, that file not writable by group or
+// others); any other link is such a file too: not read, never written through.
 #pragma once
 #include <QByteArray>
 #include <QString>
@@ -71,11 +76,12 @@ public:
     // Most recent first, without duplicates, at most capacity().
     QStringList entries() const;
     // Puts the file (made absolute) at the front; an existing entry moves there.
-    void add(const QString& path);
+    // Written at once, or with the store's next flush when `flushNow` is false.
+    void add(const QString& path, bool flushNow = true);
     void remove(const QString& path);
 
 private:
-    void store(const QStringList& list);
+    void store(const QStringList& list, bool flushNow = true);
 
     IniStore& store_;
     int capacity_;

@@ -35,14 +35,20 @@ int OwlMain(int argc, char** argv)
     describeCommandLine(parser);
     parser.process(qapp);  // an unknown option: a message and status 1, no window
     const QStringList files = absoluteStartPaths(parser.positionalArguments(), QDir::currentPath());
+    // Names whose bytes a QString cannot keep are named as such, not as missing.
+    QList<QByteArray> raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QByteArray(argv[i]);
+    const QStringList badNames = absoluteStartPaths(namesLostInDecoding(raw), QDir::currentPath());
 
     initBrewpadResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/brewpad.png")));
     TMDIFileApp app;
     app.InitMainWindow();
-    openStartFiles(app.Client, app.Frame, files);
-    // The warm compiler for F9, in the background once the window is up.
-    startCompileService(&app, files.isEmpty() ? QDir::currentPath() : QFileInfo(files.first()).absolutePath());
+    openStartFiles(app, files, badNames);
+    // The warm compiler for F9, in the background once the window is up (or
+    // at the first F9, when brewpad.cfg is not the user's own).
+    app.Client->prepareCompileService(&app, files.isEmpty() ? QDir::currentPath() : QFileInfo(files.first()).absolutePath());
     return qapp.exec();
 }
 

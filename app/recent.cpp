@@ -42,8 +42,14 @@ void TMDIFileApp::addRecent(const QString& path)
 {
     if (path.isEmpty())
         return;
-    recent_->add(path);
-    ini_->flush();
+    recent_->add(path, !recentHeld_);
+}
+
+void TMDIFileApp::holdRecentFiles(bool hold)
+{
+    if (recentHeld_ && !hold && ini_)
+        ini_->flush();
+    recentHeld_ = hold;
 }
 
 void TMDIFileApp::EvFileSelected(int index)

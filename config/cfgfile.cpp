@@ -77,14 +77,21 @@ QStringList candidates()
 
 Standing standing(const QString& path, QString* reason)
 {
+    const QByteArray native = QFile::encodeName(path);
     struct stat st;
-    if (path.isEmpty() || stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (path.isEmpty() || lstat(native.constData(), &st) != 0)
         return Standing::Absent;
+    const bool link = S_ISLNK(st.st_mode);
     QString why;
-    if (st.st_uid != getuid())
+    if (link && stat(native.constData(), &st) != 0) {
+        host::linkStanding(path, &why);  // a link that leads nowhere, perhaps another user's
+    } else if (st.st_uid != getuid()) {
         why = QStringLiteral("owned by another user");
-    else if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+    } else if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
         why = QStringLiteral("group or others may write to it");
+    } else if (link) {
+        host::linkStanding(path, &why);  // every link of the way the user's own
+    }
     if (why.isEmpty())
         return Standing::Usable;
     if (reason)

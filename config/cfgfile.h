@@ -38,13 +38,15 @@ std::optional<QString> readRecord(const QByteArray& data, qsizetype& pos);
 QStringList candidates();
 
 // How a candidate stands. Anything of that name exists (a directory too);
-// but one that is not owned by the user, or that group or others may write
-// (through a link: the file it leads to), is refused: it could choose the
-// compiler that Brewpad runs, so it is passed over as if it did not exist,
-// as ssh does with its files, and never written over.
+// but one that is not owned by the user, or that group or others may write,
+// is refused: it could choose the compiler that Brewpad runs, so it is passed
+// over as if it did not exist, as ssh does with its files, and never written
+// over. A symbolic link is judged by itself and by the file it leads to
+// (host::linkStanding): every link of the way must be the user's own, and a
+// link that leads nowhere is refused too, so that nothing is written through it.
 enum class Standing { Absent, Usable, Refused };
 // `reason` gets why a file is refused ("owned by another user", "group or
-// others may write to it").
+// others may write to it", or one of host::linkStanding's reasons).
 Standing standing(const QString& path, QString* reason = nullptr);
 
 // A refused candidate, for the report at start.

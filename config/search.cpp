@@ -103,6 +103,8 @@ QString directoryOf(const QString& path)
     return path.left(cut);
 }
 
+bool programNameMatches(const char* pat, const char* name);
+
 }  // namespace
 
 // One walk over one directory tree. The path is kept as bytes with a trailing
@@ -191,6 +193,8 @@ struct toolsfind::Walk {
             }
             if (n[0] == '.' || (t != DT_REG && t != DT_LNK) || !FnMatch(pattern.constData(), n))
                 continue;
+            if (wanted == Wanted::Program && !programNameMatches(pattern.constData(), n))
+                continue;
             if (t == DT_LNK || wanted == Wanted::Program) {
                 struct stat s;
                 if (fstatat(fd, n, &s, 0) != 0 || !S_ISREG(s.st_mode))
@@ -220,12 +224,14 @@ struct toolsfind::Walk {
     }
 };
 
-QString envReport(const QString& bin, const QString& help, const std::vector<cfgfile::Skipped>& skipped)
+namespace {
+
+// The report's paragraph on the brewpad.cfg files passed over; empty for none.
+QString skippedText(const std::vector<cfgfile::Skipped>& skipped)
 {
-    QString text = QStringLiteral("ENV:\nJAVA BIN :\t%1\nJAVA HELP:\t%2").arg(bin, help);
     if (skipped.empty())
-        return text;
-    text += QStringLiteral("\n\nNot used, as if absent:");
+        return QString();
+    QString text = QStringLiteral("\n\nNot used, as if absent:");
     for (const cfgfile::Skipped& s : skipped)
         text += QStringLiteral("\n%1 (%2)").arg(s.path, s.reason);
     text += QStringLiteral("\nA brewpad.cfg chooses the compiler that Brewpad runs, so it must be yours and "
@@ -234,7 +240,17 @@ QString envReport(const QString& bin, const QString& help, const std::vector<cfg
     return text;
 }
 
-int toolsfind::FnMatch(const char* pat, const char* name)
+}  // namespace
+
+QString envReport(const QString& bin, const QString& help, const std::vector<cfgfile::Skipped>& skipped)
+{
+    return QStringLiteral("ENV:\nJAVA BIN :\t%1\nJAVA HELP:\t%2").arg(bin, help) + skippedText(skipped);
+}
+
+namespace {
+
+// FnMatch's walk; `foldCase` compares ASCII letters without regard to case.
+int matchName(const char* pat, const char* name, bool foldCase)
 {
     for (;;) {
         if (*pat == '\0')
@@ -256,11 +272,54 @@ int toolsfind::FnMatch(const char* pat, const char* name)
                 ++name;
             continue;
         }
-        if (lower(*pat) != lower(*name))
+        if (foldCase ? lower(*pat) != lower(*name) : *pat != *name)
             return 0;
         ++pat;
         ++name;
     }
+}
+
+// Program names are compared as the host's file system compares names: with
+// their case here, so that the check of brewpad.cfg at the next start (an
+// entry named exactly javac) accepts what the search offered.
+bool programNameMatches(const char* pat, const char* name)
+{
+#ifdef Q_OS_WIN
+    return matchName(pat, name, true) == 1;
+#else
+    return matchName(pat, name, false) == 1;
+#endif
+}
+
+}  // namespace
+
+QString envReport(const toolsfind& tf)
+{
+    QString text = envReport(javabin, javahlp, {});
+    if (tf.source == toolsfind::Source::None)
+        return text;
+    QString where = tf.configFile;
+    if (tf.source == toolsfind::Source::Search) {
+        if (tf.configFile.isEmpty())
+            where = QStringLiteral("none: no place may hold brewpad.cfg");
+        else
+            where += tf.configWritten ? QStringLiteral(" (written now)") : QStringLiteral(" (could not be written)");
+    }
+    text += QStringLiteral("\nCONFIG   :\t") + where;
+    text += skippedText(tf.skippedConfigs);
+    if (tf.source == toolsfind::Source::OtherPlace) {
+        const QString folder = host::configDir();
+        text += QStringLiteral("\n\nThis brewpad.cfg is not in your configuration folder%1, so nothing is run "
+                               "with it before you ask: the compile service starts with the first Java "
+                               "Compile (F9).")
+                    .arg(folder.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(folder));
+    }
+    return text;
+}
+
+int toolsfind::FnMatch(const char* pat, const char* name)
+{
+    return matchName(pat, name, true);
 }
 
 int toolsfind::FnMatch(const QString& pat, const QString& name)
@@ -412,6 +471,7 @@ void toolsfind::setfiles()
     QString configfile;
 
     doscmd = host::findTerminal();
+    host::makeTempVariablesAbsolute();
 
     QString refused;
     temp = host::captureDir(&refused);
@@ -432,8 +492,15 @@ void toolsfind::setfiles()
         progress(0, QString());
 
     skippedConfigs.clear();
-    if (!getfile(configfile, &skippedConfigs))
+    configWritten = false;
+    if (getfile(configfile, &skippedConfigs)) {
+        const QString folder = host::configDir();
+        const bool own = !folder.isEmpty() && configfile == folder + host::separator() + QLatin1String(cfgfile::FileName);
+        source = own ? Source::UserFolder : Source::OtherPlace;
+    } else {
         configfile = cfgfile::newLocation(&homedir);
+    }
+    configFile = configfile;
 
     QByteArray data;
     if (cfgfile::load(configfile, data) == cfgfile::Load::Data) {
@@ -453,6 +520,7 @@ void toolsfind::setfiles()
         }
     }
 
+    source = Source::Search;
     // Recreate the file from a new search. A value that failed its check is
     // not kept: a tool that is not found leaves its path empty.
     javabin.clear();
@@ -473,5 +541,5 @@ void toolsfind::setfiles()
         dialogs().message(nullptr, QString::fromLatin1(NoHelpText));
     }
     // When the file cannot be written the paths still serve this run.
-    cfgfile::save(configfile, out);
+    configWritten = cfgfile::save(configfile, out);
 }

@@ -13,6 +13,11 @@
 // The "ENV:" report shown after start-up: the Java tool directory and help
 // file, then the brewpad.cfg files passed over, if any, and what to do.
 QString envReport(const QString& bin, const QString& help, const std::vector<cfgfile::Skipped>& skipped);
+class toolsfind;
+// The report after `tf`'s setfiles: the tool paths in use, where they were
+// read from (or written to), the files passed over, and, for a brewpad.cfg
+// outside the user's configuration folder, that nothing runs before F9.
+QString envReport(const toolsfind& tf);
 
 class toolsfind {
 public:
@@ -32,7 +37,8 @@ public:
 
     // The whole start-up sequence: fills javabin, javahlp, temp, doscmd (and
     // homedir when the current directory is used), removes old capture files,
-    // reads brewpad.cfg or searches for the tools and writes it again. When
+    // reads brewpad.cfg or searches for the tools and writes it again. A
+    // relative TEMP, TMP or TMPDIR is made absolute first. When
     // the private capture directory is refused, temp is a fresh directory of
     // this run instead, which this object removes when it goes (Brewpad ends).
     void setfiles();
@@ -40,7 +46,9 @@ public:
     // What a hit must be to be offered: any regular file (the help file), or a
     // program, a regular file that the user may execute (the compiler; the
     // ".exe" of other hosts). A link to such a file counts; other files of
-    // the name are passed over silently.
+    // the name are passed over silently. A program's name must match with
+    // its case (as the check at the next start compares it) where file names
+    // have case; the help file's name is matched without regard to case.
     enum class Wanted { File, Program };
 
     // Searches every searchable volume for `file`; returns the path the user
@@ -85,6 +93,21 @@ public:
     // The brewpad.cfg candidates that the last setfiles passed over, for the
     // report at start (envReport).
     std::vector<cfgfile::Skipped> skippedConfigs;
+
+    // Where the tool paths of the last setfiles come from. Only those of the
+    // user's own configuration folder, or accepted by the user in this start's
+    // search, may run anything before the user asks: a brewpad.cfg found in the
+    // start directory (or TEMP, TMP) may have come with an unpacked project.
+    enum class Source {
+        None,        // setfiles has not run
+        UserFolder,  // brewpad.cfg in the user's configuration folder (host::configDir)
+        OtherPlace,  // brewpad.cfg in TEMP, TMP or the start directory
+        Search,      // the search of this start, answered by the user
+    };
+    Source source = Source::None;
+    QString configFile;          // the brewpad.cfg read, or the one the search wrote to
+    bool configWritten = false;  // after a search: whether configFile could be written
+    bool mayRunAtStart() const { return source == Source::UserFolder || source == Source::Search; }
 
     int ndrives = 0;
     std::vector<QString> fdrives;

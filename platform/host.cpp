@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -86,6 +87,59 @@ QString tempRoot()
             return v;
     }
     return QStringLiteral("/tmp");
+}
+
+LinkStanding linkStanding(const QString& path, QString* reason)
+{
+    QByteArray at = QFile::encodeName(path);
+    struct stat st;
+    if (path.isEmpty() || lstat(at.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return LinkStanding::NotALink;
+    auto refuse = [reason](const char* why) {
+        if (reason)
+            *reason = QString::fromLatin1(why);
+        return LinkStanding::Refused;
+    };
+    // Each link of the chain, as the system follows it (at most 40).
+    for (int hops = 0; S_ISLNK(st.st_mode); ++hops) {
+        if (st.st_uid != getuid())
+            return refuse("a link owned by another user");
+        if (hops == 40)
+            return refuse("a link that leads nowhere");
+        char buf[PATH_MAX];
+        const ssize_t n = readlink(at.constData(), buf, sizeof buf);
+        if (n <= 0 || n == ssize_t(sizeof buf))
+            return refuse("a link that leads nowhere");
+        const QByteArray target(buf, qsizetype(n));
+        if (!target.startsWith('/')) {
+            const qsizetype slash = at.lastIndexOf('/');
+            at = (slash < 0 ? QByteArray() : at.left(slash + 1)) + target;
+        } else {
+            at = target;
+        }
+        if (lstat(at.constData(), &st) != 0)
+            return refuse("a link that leads nowhere");
+    }
+    if (st.st_uid != getuid())
+        return refuse("a link to a file owned by another user");
+    if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return refuse("a link to a file that group or others may write");
+    return LinkStanding::Trusted;
+}
+
+void makeTempVariablesAbsolute()
+{
+    for (const char* var : {"TEMP", "TMP", "TMPDIR"}) {
+        const QByteArray v = qgetenv(var);
+        if (v.isEmpty() || v.startsWith('/'))
+            continue;
+        // The bytes of the directory's name, whatever their encoding.
+        char buf[PATH_MAX];
+        if (!getcwd(buf, sizeof buf))
+            return;
+        const QByteArray cwd(buf);
+        qputenv(var, cwd.endsWith('/') ? cwd + v : cwd + '/' + v);
+    }
 }
 
 QString captureDir(QString* error)

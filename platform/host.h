@@ -33,8 +33,25 @@ enum class FileKind {
 // too.
 FileKind openRegular(const QString& path, QFile& file);
 
+// How a path stands that may be a symbolic link, before Brewpad reads or
+// writes through it. A link is trusted only when every link on the way is
+// the user's own and the file it leads to is the user's own and not writable
+// by group or others; otherwise another user could choose what is read, or
+// where a write lands. (A link's own mode is not looked at: on this host it
+// is always rwxrwxrwx and never consulted.) `reason` gets why a link is
+// refused: "a link owned by another user", "a link to a file owned by another
+// user", "a link to a file that group or others may write", "a link that
+// leads nowhere".
+enum class LinkStanding { NotALink, Trusted, Refused };
+LinkStanding linkStanding(const QString& path, QString* reason = nullptr);
+
 // TEMP, else TMP, else TMPDIR, else /tmp.
 QString tempRoot();
+// Makes a relative TEMP, TMP or TMPDIR absolute, taken from the current
+// directory, in the process's environment (so also for the programs Brewpad
+// starts). Called once at start, before anything changes the current
+// directory: compiling does, and a relative value would then name another folder.
+void makeTempVariablesAbsolute();
 
 // The private capture directory tempRoot()/brewpad-<uid>, created with mode 0700.
 // Returns an empty string and sets *error when a directory of that name exists

@@ -4,11 +4,18 @@
 #include "frame_fixture.h"
 
 #include "app/cmdline.h"
+#include "app/inistore.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <functional>
 
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,9 +52,58 @@ Outcome runBrewpad(const QStringList& args, const QString& cwd, const QString& p
     return r;
 }
 
+// Spins the event loop until `done` holds (at most a minute).
+bool waitUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 60000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
 }  // namespace
 
-TEST_F(FrameTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMessage)
+class StartFilesTest : public FrameTest {
+protected:
+    // Opens `paths` as the program does at start, and waits until they are open.
+    void openAtStart(const QStringList& paths, const QStringList& badNames = {})
+    {
+        bool finished = false;
+        QObject::connect(openStartFiles(*app, paths, badNames), &StartFileOpener::finished, [&] { finished = true; });
+        ASSERT_TRUE(waitUntil([&] { return finished; }));
+    }
+};
+
+// Many files open in batches from the event loop: the window is drawn and
+// answers meanwhile, the last file's window is the active one, and the recent
+// files are written once.
+TEST_F(StartFilesTest, ManyFilesOpenInBatchesWhileTheWindowAnswers)
+{
+    QStringList paths;
+    for (int i = 0; i < 300; ++i)
+        paths << writeFile(QString("F%1.java").arg(i), QString("class F%1 {}\n").arg(i).toUtf8());
+    // Turns of the event loop that saw some of the files open, not all.
+    int turns = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qsizetype n = client()->editors().size();
+        if (n > 0 && n < 300)
+            ++turns;
+    });
+    tick.start(0);
+    openAtStart(absoluteStartPaths(paths, dir.path()));
+    tick.stop();
+    ASSERT_EQ(client()->editors().size(), 300);
+    EXPECT_GT(turns, 0);
+    ASSERT_NE(current(), nullptr);
+    EXPECT_EQ(current()->editor()->fileName(), dir.filePath("F299.java"));
+    IniStore ini(dir.filePath("Brewpad.ini"));
+    EXPECT_EQ(ini.value("MRU", "MRU0").value_or(""), dir.filePath("F299.java"));
+    EXPECT_EQ(ini.value("MRU", "MRU7").value_or(""), dir.filePath("F292.java"));
+}
+
+TEST_F(StartFilesTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMessage)
 {
     writeFile("Hello.java", "class Hello {}\n");
     QDir().mkpath(dir.filePath("sub"));
@@ -62,7 +118,12 @@ TEST_F(FrameTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMessage)
                                   dir.filePath("Missing.java"), dir.filePath("pipe")}));
     QDir::setCurrent(QDir::rootPath());
 
-    openStartFiles(client(), app->Frame, paths);
+    // The files open from the event loop, after the call.
+    StartFileOpener* opener = openStartFiles(*app, paths);
+    EXPECT_TRUE(client()->editors().isEmpty());
+    bool finished = false;
+    QObject::connect(opener, &StartFileOpener::finished, [&] { finished = true; });
+    ASSERT_TRUE(waitUntil([&] { return finished; }));
     const QList<TFileMDIChild*> eds = client()->editors();
     ASSERT_EQ(eds.size(), 2);
     EXPECT_TRUE(eds[0]->IsJava);
@@ -83,11 +144,11 @@ TEST_F(FrameTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMessage)
     EXPECT_EQ(dialogs_.messages[0].icon, Icon::Warning);
 
     // Only files: no message at all; the same file again gets a window of its own, as a drop does.
-    openStartFiles(client(), app->Frame, {dir.filePath("Hello.java")});
+    openAtStart({dir.filePath("Hello.java")});
     EXPECT_EQ(client()->editors().size(), 3);
     EXPECT_EQ(dialogs_.messages.size(), 1u);
     // Nothing to open: nothing happens.
-    openStartFiles(client(), app->Frame, {});
+    openAtStart({});
     EXPECT_EQ(client()->editors().size(), 3);
     EXPECT_EQ(dialogs_.messages.size(), 1u);
 }
@@ -124,4 +185,44 @@ TEST(BuiltProgram, HelpAndVersionPrintAndEndWithoutAWindowOrAStart)
 
     // None of them started Brewpad: no Brewpad.ini, no configuration, nothing written.
     EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+// A name keeps its bytes from the command line to the file system and into
+// the recent files: "Foo.java " (a trailing blank) opens, is kept with its
+// blank in Brewpad.ini and opens again from the list. A name whose bytes are
+// not UTF-8 cannot be kept by the program's file functions: it is named as
+// such, not as missing.
+TEST_F(StartFilesTest, NamesKeepTheirBytes)
+{
+    const QString blank = writeFile("Foo.java ", "class Foo {}\n");
+    writeFile("Foo.java", "class Other {}\n");
+    openAtStart(absoluteStartPaths({"Foo.java "}, dir.path()));
+    ASSERT_EQ(client()->editors().size(), 1);
+    EXPECT_EQ(current()->editor()->fileName(), blank);
+    EXPECT_EQ(current()->editor()->toPlainText(), "class Foo {}\n");
+    {
+        IniStore ini(dir.filePath("Brewpad.ini"));
+        RecentFiles next(ini);
+        EXPECT_EQ(next.entries(), QStringList{blank});
+    }
+    app->EvFileSelected(0);
+    EXPECT_TRUE(dialogs_.messages.empty()) << dialogs_.messages.back().text.toStdString();
+    ASSERT_EQ(client()->editors().size(), 2);
+    EXPECT_EQ(current()->editor()->fileName(), blank);
+    EXPECT_EQ(current()->editor()->toPlainText(), "class Foo {}\n");
+
+    // A Latin-1 name on a UTF-8 system.
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/caf\xE9.java";
+    {
+        const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    const QStringList bad = namesLostInDecoding({latin1, QFile::encodeName(blank)});
+    ASSERT_EQ(bad.size(), 1);
+    openAtStart(bad, bad);
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_TRUE(dialogs_.messages[0].text.contains(bad[0] + " (its name is not valid UTF-8"))
+        << dialogs_.messages[0].text.toStdString();
+    EXPECT_FALSE(dialogs_.messages[0].text.contains("no such file"));
 }

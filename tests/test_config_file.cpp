@@ -685,3 +685,120 @@ TEST_F(SetFiles, OnlyAnExecutableJavacIsOfferedAsTheCompiler)
     EXPECT_TRUE(asked.contains(question(help())));
     EXPECT_TRUE(asked.contains(NoCompiler));
 }
+
+// The search offers as the compiler only what the next start accepts: a
+// program named JAVAC (or Javac) would fail the exact check of brewpad.cfg at
+// every later start. The help file's name still matches in any case.
+TEST_F(SetFiles, CompilerOfferedOnlyUnderItsExactName)
+{
+    for (const char* name : {"tree/upper/bin/JAVAC", "tree/mixed/bin/Javac"}) {
+        makeFile(at(name));
+        ASSERT_EQ(chmod(QFile::encodeName(at(name)).constData(), 0755), 0);
+    }
+    makeFile(at("tree/upper/docs/ELEMENT-LIST"));
+    dialogs.answerFor = nullptr;  // every question declined
+    start();
+    const QStringList asked = dialogs.texts();
+    EXPECT_FALSE(asked.contains(question(at("tree/upper/bin/JAVAC"))));
+    EXPECT_FALSE(asked.contains(question(at("tree/mixed/bin/Javac"))));
+    EXPECT_TRUE(asked.contains(question(javac())));
+    EXPECT_TRUE(asked.contains(question(at("tree/upper/docs/ELEMENT-LIST"))));
+
+    // Accepting what is offered gives a configuration that the next start takes.
+    dialogs.answerFor = [](const AskedMessage& m) -> std::optional<Answer> {
+        return m.text.startsWith(QStringLiteral("Needed File found :")) ? std::optional(Answer::Yes) : std::nullopt;
+    };
+    QFile::remove(cfg());
+    dialogs.messages.clear();
+    start();
+    dialogs.messages.clear();
+    start();
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.texts().join('|').toStdString();
+    EXPECT_EQ(javabin, bin());
+}
+
+// A relative TEMP, TMP or TMPDIR is made absolute at start, so that the
+// capture files stay in that folder when compiling changes the current directory.
+TEST_F(SetFiles, RelativeTempVariablesAreMadeAbsoluteAtStart)
+{
+    env.set("TEMP", QStringLiteral("rel/temp"));
+    env.set("TMP", QStringLiteral("rel/tmp"));
+    env.set("TMPDIR", QStringLiteral("./rel/tmpdir"));
+    QDir().mkpath(at("cwd/rel/temp"));
+    start();
+    EXPECT_EQ(qEnvironmentVariable("TEMP"), at("cwd/rel/temp"));
+    EXPECT_EQ(qEnvironmentVariable("TMP"), at("cwd/rel/tmp"));
+    EXPECT_EQ(qEnvironmentVariable("TMPDIR"), at("cwd/./rel/tmpdir"));
+    const QString capture = at("cwd/rel/temp/brewpad-") + QString::number(getuid());
+    EXPECT_EQ(temp, capture);
+    // A compilation elsewhere still finds the capture directory.
+    QDir::setCurrent(at("tree"));
+    EXPECT_TRUE(QFileInfo(temp).isDir());
+    EXPECT_EQ(QFileInfo(temp).canonicalFilePath(), QFileInfo(capture).canonicalFilePath());
+    EXPECT_EQ(qEnvironmentVariable("TEMP"), at("cwd/rel/temp"));  // once: not taken again from here
+}
+
+// A brewpad.cfg that is a symbolic link is judged by every link on the way
+// and by the file it leads to. One that another user could redirect, or that
+// leads nowhere, is passed over, named in the report, and nothing is written
+// through it; the user's own link to the user's own file is used.
+TEST_F(SetFiles, LinkedConfigurationIsJudgedByTheLinkAndItsTarget)
+{
+    const QByteArray good = record(bin()) + record(help());
+    const QString target = at("elsewhere/brewpad.cfg");
+    const QString hop = at("hop/brewpad.cfg");
+    const QString tempCfg = at("tmp/brewpad.cfg");
+    auto lchownOther = [](const QString& p) { return lchown(QFile::encodeName(p).constData(), OtherUser, getgid()) == 0; };
+    struct Case {
+        const char* what;
+        std::function<bool()> plant;  // false: cannot be made by this user
+        QString reason;               // empty: used
+    };
+    const std::vector<Case> cases = {
+        {"the user's own link to the user's own file", [&] { return QFile::link(target, cfg()); }, QString()},
+        {"a link owned by another user",
+         [&] { return QFile::link(target, cfg()) && lchownOther(cfg()); }, "a link owned by another user"},
+        {"a link through another user's link",
+         [&] { return QFile::link(target, hop) && QFile::link(hop, cfg()) && lchownOther(hop); },
+         "a link owned by another user"},
+        {"a link that leads nowhere",
+         [&] { return QFile::remove(target) && QFile::link(target, cfg()); }, "a link that leads nowhere"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const QString& f : {cfg(), hop, tempCfg, target})
+            QFile::remove(f);
+        makeFile(target, good);
+        QDir().mkpath(at("home/brewpad"));
+        QDir().mkpath(at("hop"));
+        if (!c.plant()) {
+            EXPECT_NE(geteuid(), 0u) << "cannot plant " << c.what;
+            continue;
+        }
+        const bool targetThere = QFileInfo::exists(target);
+        dialogs.messages.clear();
+        toolsfind::forgetDrives();
+        toolsfind tf;
+        tf.volumes = [this] { return std::vector<host::Volume>{host::Volume{tree(), QStringLiteral("ext4"), {}}}; };
+        tf.setfiles();
+        EXPECT_EQ(javabin, bin());
+        if (c.reason.isEmpty()) {
+            EXPECT_TRUE(dialogs.messages.empty()) << dialogs.texts().join('|').toStdString();
+            EXPECT_TRUE(tf.skippedConfigs.empty());
+            continue;
+        }
+        EXPECT_EQ(dialogs.texts(), QStringList({question(javac()), question(help())}));
+        ASSERT_EQ(tf.skippedConfigs.size(), 1u);
+        EXPECT_EQ(tf.skippedConfigs[0].path, cfg());
+        EXPECT_EQ(tf.skippedConfigs[0].reason, c.reason);
+        EXPECT_EQ(readFile(tempCfg), good);
+        // Nothing was written through the link.
+        EXPECT_EQ(statOf(cfg()).st_mode & S_IFMT, S_IFLNK);
+        EXPECT_EQ(QFileInfo::exists(target), targetThere);
+        if (targetThere) {
+            EXPECT_EQ(readFile(target), good);
+        }
+        EXPECT_FALSE(cfgfile::save(cfg(), QByteArray("planted")));
+        EXPECT_EQ(QFileInfo::exists(target), targetThere);
+    }
+}

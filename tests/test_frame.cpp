@@ -1,6 +1,7 @@
 // The main frame: menus, tool bar, hints, status bar and command enabling.
 #include "frame_fixture.h"
 
+#include "config/toolpaths.h"
 #include "toolchain/mdidlg.h"
 #include "editor/finddlg.h"
 #include "toolchain/browser.h"
@@ -251,6 +252,26 @@ TEST_F(FrameTest, JavaHelpWithoutConfiguration)
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(dialogs_.messages[0].text, "java help files not configured!!\n delete config file, and rerun ide");
     EXPECT_EQ(dialogs_.messages[0].caption, "no java help files");
+}
+
+// When no browser can show the help page, Help / JAVA... says so and names the page.
+TEST_F(FrameTest, JavaHelpWithoutABrowserSaysSoAndNamesThePage)
+{
+    const QString list = dir.filePath("docs/api/element-list");
+    const QString index = dir.filePath("docs/api/index.html");
+    ASSERT_TRUE(::writeFile(list, "java.base\n"));
+    ASSERT_TRUE(::writeFile(index, "<html></html>\n"));
+    javahlp = list;
+    // No program that opens web pages can be found.
+    const QByteArray oldPath = qgetenv("PATH");
+    QDir().mkpath(dir.filePath("nothing"));
+    qputenv("PATH", QFile::encodeName(dir.filePath("nothing")));
+    trigger(cmd::JavaHelp);
+    qputenv("PATH", oldPath);
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_TRUE(dialogs_.messages[0].text.contains(index)) << dialogs_.messages[0].text.toStdString();
+    EXPECT_TRUE(dialogs_.messages[0].text.startsWith("No browser could be started")) << dialogs_.messages[0].text.toStdString();
+    EXPECT_EQ(dialogs_.messages[0].icon, Icon::Warning);
 }
 
 TEST_F(FrameTest, WindowMenuListsEditorWindows)

@@ -4,12 +4,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "support.h"
 
 #include <chrono>
+#include <functional>
 #include <fcntl.h>
 #include <future>
 #include <sys/stat.h>
@@ -277,5 +279,64 @@ TEST(IniStoreBareCr, SettingAfterALastLineEndingInCarriageReturnReadsBack)
         ASSERT_TRUE(store.flush());
         IniStore again(path);
         EXPECT_EQ(again.value("MRU", "Count").value_or("missing"), "8") << start.toStdString();
+    }
+}
+
+// A Brewpad.ini that is a symbolic link is read and written only when the
+// links and the file they lead to are the user's own and that file is not
+// writable by group or others; any other link is passed over and never
+// written through.
+TEST(IniStore, LinkIsJudgedByItselfAndItsTarget)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Brewpad.ini");
+    const QString target = dir.filePath("real/brewpad.ini");
+    const QByteArray before("[MRU]\r\nCount=3\r\nMRU0=/a/A.java\r\n");
+    constexpr uid_t other = 54321;
+    struct Case {
+        const char* what;
+        std::function<bool()> plant;
+        bool used;
+    };
+    const std::vector<Case> cases = {
+        {"the user's own link", [&] { return QFile::link(target, path); }, true},
+        {"a link to a file others may write",
+         [&] { return QFile::link(target, path) && ::chmod(QFile::encodeName(target).constData(), 0666) == 0; },
+         false},
+        {"a link owned by another user",
+         [&] { return QFile::link(target, path) && ::lchown(QFile::encodeName(path).constData(), other, getgid()) == 0; },
+         false},
+        {"a link to another user's file",
+         [&] { return QFile::link(target, path) && ::chown(QFile::encodeName(target).constData(), other, getgid()) == 0; },
+         false},
+        {"a link that leads nowhere", [&] { return QFile::remove(target) && QFile::link(target, path); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(path);
+        QFile::remove(target);
+        ASSERT_TRUE(writeFile(target, before));
+        ::chmod(QFile::encodeName(target).constData(), 0644);
+        if (!c.plant()) {
+            EXPECT_NE(geteuid(), 0u) << "cannot plant " << c.what;
+            continue;
+        }
+        const bool targetThere = QFileInfo::exists(target);
+        IniStore store(path);
+        RecentFiles recent(store);
+        recent.add(dir.filePath("B.java"));
+        EXPECT_EQ(fileType(path), mode_t(S_IFLNK));
+        if (c.used) {
+            EXPECT_EQ(recent.entries(), QStringList({dir.filePath("B.java"), "/a/A.java"}));
+            EXPECT_TRUE(readFile(target).contains("Count=8"));
+            continue;
+        }
+        // What the link leads to is not read; the list lives for this run only.
+        EXPECT_EQ(recent.entries(), QStringList({dir.filePath("B.java")}));
+        EXPECT_FALSE(store.flush());
+        EXPECT_EQ(QFileInfo::exists(target), targetThere);
+        if (targetThere) {
+            EXPECT_EQ(readFile(target), before);
+        }
     }
 }

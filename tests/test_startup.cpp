@@ -4,6 +4,10 @@
 #include "support.h"
 #include "config/search.h"
 #include "config/toolpaths.h"
+#include "editor/child.h"
+#include "resources/commands.h"
+#include "toolchain/compile.h"
+#include "toolchain/compileservice.h"
 #include "resources/resources.h"
 #include "scripted_dialogs.h"
 #include "workspace/client.h"
@@ -11,7 +15,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -69,12 +75,95 @@ protected:
     std::vector<std::pair<const char*, QByteArray>> saved;
 };
 
-QString envText(const QString& bin, const QString& hlp)
+// The report's first lines: the tool paths and where they were read from.
+QString envText(const QString& bin, const QString& hlp, const QString& config)
 {
-    return QStringLiteral("ENV:\nJAVA BIN :\t%1\nJAVA HELP:\t%2").arg(bin, hlp);
+    return QStringLiteral("ENV:\nJAVA BIN :\t%1\nJAVA HELP:\t%2\nCONFIG   :\t%3").arg(bin, hlp, config);
+}
+
+// Spins the event loop for `ms`, or until `done` holds.
+bool waitFor(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qSleep(5);
+    }
+    return done();
+}
+
+// brewpad.cfg naming the JDK `bin` and the help file `help`.
+QByteArray configBytes(const QString& bin, const QString& help)
+{
+    QByteArray out;
+    for (const QString& value : {bin, help}) {
+        const QByteArray text = QFile::encodeName(value);
+        const quint32 n = quint32(text.size());
+        const char len[4] = {char(n & 0xff), char((n >> 8) & 0xff), char((n >> 16) & 0xff), char(n >> 24)};
+        out += QByteArray(len, 4) + text;
+    }
+    return out;
 }
 
 }  // namespace
+
+// A brewpad.cfg that came with an unpacked project, in the start directory,
+// names the JDK but runs nothing at start: the compile service waits for the
+// first F9, and the report says where the configuration was read from. The
+// user's own configuration folder starts the service at once.
+TEST_F(StartupTest, ConfigurationOfTheStartDirectoryRunsNothingBeforeF9)
+{
+    const QString javac = findJavac();
+    if (javac.isEmpty() || CompileService::defaultJar().isEmpty() || CompileService::javaBinFor(javac).isEmpty())
+        GTEST_SKIP() << "needs a JDK and the compile service's jar";
+    const QString jdkBin = QFileInfo(javac).absolutePath();
+    const QString help = dir.filePath("tree/jdk/docs/api/element-list");
+    const QString planted = dir.filePath("cwd/brewpad.cfg");
+    ASSERT_TRUE(writeFile(planted, configBytes(jdkBin, help)));
+    ASSERT_TRUE(QFile::setPermissions(planted, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    ASSERT_TRUE(writeFile(dir.filePath("cwd/Hello.java"), "public class Hello {}\n"));
+
+    ScriptedDialogs d;
+    auto app = start();
+    EXPECT_EQ(javabin, jdkBin);
+    ASSERT_FALSE(d.messages.empty());
+    const QString report = d.messages.back().text;
+    EXPECT_TRUE(report.startsWith(envText(jdkBin, help, planted) + "\n\n")) << report.toStdString();
+    EXPECT_TRUE(report.contains("not in your configuration folder (" + dir.filePath("config/brewpad") + ")"))
+        << report.toStdString();
+    EXPECT_TRUE(report.contains("the compile service starts with the first Java Compile (F9)")) << report.toStdString();
+
+    // As the program does once the window is up: nothing starts.
+    app->Client->prepareCompileService(app.get(), dir.filePath("cwd"));
+    waitFor([] { return false; }, 300);
+    CompileService* service = sharedCompileService();
+    ASSERT_NE(service, nullptr);
+    EXPECT_EQ(service->state(), CompileService::State::Stopped);
+    EXPECT_EQ(service->processId(), 0);
+
+    // The first F9 compiles with javac and starts the service for the next one.
+    app->Client->CmMRUFileOpenJava(dir.filePath("cwd/Hello.java"));
+    ASSERT_TRUE(app->state(cmd::JavaCompile).enabled);
+    app->dispatch(cmd::JavaCompile);
+    EXPECT_TRUE(waitFor([&] { return d.texts().contains("Compilation success"); }, 60000)) << d.texts().join('|').toStdString();
+    EXPECT_NE(service->state(), CompileService::State::Stopped);
+    for (TFileMDIChild* c : app->Client->editors())
+        c->approveClose();
+    app.reset();
+    EXPECT_EQ(sharedCompileService(), nullptr);
+
+    // The same file in the user's configuration folder: the service starts at once.
+    QDir().mkpath(dir.filePath("config/brewpad"));
+    ASSERT_TRUE(QFile::rename(planted, dir.filePath("config/brewpad/brewpad.cfg")));
+    d.messages.clear();
+    app = start();
+    EXPECT_EQ(d.texts(), QStringList{envText(jdkBin, help, dir.filePath("config/brewpad/brewpad.cfg"))});
+    app->Client->prepareCompileService(app.get(), dir.filePath("cwd"));
+    EXPECT_TRUE(waitFor([] { return sharedCompileService() && sharedCompileService()->state() != CompileService::State::Stopped; },
+                        5000));
+}
 
 TEST_F(StartupTest, FirstStartSearchesAsksAndRemembers)
 {
@@ -98,7 +187,8 @@ TEST_F(StartupTest, FirstStartSearchesAsksAndRemembers)
     ASSERT_EQ(texts.size(), 3) << texts.join(" | ").toStdString();
     EXPECT_EQ(texts[0], "Needed File found :" + dir.filePath("tree/jdk/bin/javac") + " : Keep it ?");
     EXPECT_EQ(texts[1], "Needed File found :" + hlp + " : Keep it ?");
-    EXPECT_EQ(texts[2], envText(bin, hlp));
+    const QString cfg = dir.filePath("config/brewpad/brewpad.cfg");
+    EXPECT_EQ(texts[2], envText(bin, hlp, cfg + " (written now)"));
     EXPECT_EQ(d.messages.back().caption, "Brewpad");
     EXPECT_EQ(d.messages.back().buttons, Buttons::Ok);
     EXPECT_EQ(d.messages.back().icon, Icon::Information);
@@ -113,7 +203,7 @@ TEST_F(StartupTest, FirstStartSearchesAsksAndRemembers)
     javabin.clear();
     javahlp.clear();
     start();
-    EXPECT_EQ(d.texts(), QStringList{envText(bin, hlp)});
+    EXPECT_EQ(d.texts(), QStringList{envText(bin, hlp, cfg)});
 }
 
 TEST_F(StartupTest, NothingFoundStillReportsEmptyPaths)
@@ -124,7 +214,7 @@ TEST_F(StartupTest, NothingFoundStillReportsEmptyPaths)
     ASSERT_EQ(texts.size(), 6) << texts.join(" | ").toStdString();
     EXPECT_TRUE(texts[0].startsWith("Needed File found :"));
     EXPECT_EQ(texts.mid(2, 1), QStringList{"sorry javac.exe not found : unable to compile java files"});
-    EXPECT_EQ(texts.mid(4), QStringList({"sorry java help file not found", envText("", "")}));
+    EXPECT_EQ(texts.mid(4), QStringList({"sorry java help file not found", envText("", "", dir.filePath("config/brewpad/brewpad.cfg") + " (written now)")}));
 }
 
 TEST_F(StartupTest, PlantedConfigurationIsNamedInTheReport)
@@ -152,7 +242,9 @@ TEST_F(StartupTest, PlantedConfigurationIsNamedInTheReport)
     start();
     ASSERT_FALSE(d.messages.empty());
     const QString report = d.messages.back().text;
-    EXPECT_TRUE(report.startsWith(envText(dir.filePath("tree/jdk/bin"), dir.filePath("tree/jdk/docs/api/element-list")) +
+    // The search's result goes to the next place, TEMP.
+    EXPECT_TRUE(report.startsWith(envText(dir.filePath("tree/jdk/bin"), dir.filePath("tree/jdk/docs/api/element-list"),
+                                          dir.filePath("tmp/brewpad.cfg (written now)")) +
                                   "\n\n"))
         << report.toStdString();
     EXPECT_TRUE(report.contains(cfg + " (group or others may write to it)")) << report.toStdString();

@@ -511,15 +511,23 @@ void JavacRunner::conclude(CompileOutcome outcome)
     emit finished(outcome);
 }
 
-void startCompileService(QObject* owner, const QString& dir)
+CompileService* makeCompileService(QObject* owner)
 {
     if (CompileService::defaultJar().isEmpty())
-        return;
+        return nullptr;
     CompileService* s = sharedCompileService();
     if (!s) {
         s = new CompileService(owner);
         setSharedCompileService(s);
     }
+    return s;
+}
+
+void startCompileService(QObject* owner, const QString& dir)
+{
+    CompileService* s = makeCompileService(owner);
+    if (!s)
+        return;
     QPointer<CompileService> guard(s);
     QTimer::singleShot(0, s, [guard, dir] {
         if (!guard)

@@ -191,6 +191,10 @@ private:
 // JDK of `javabin` and the Java Options of the build settings. Nothing is
 // started when the service is not installed; F9 then always starts javac.
 void startCompileService(QObject* owner, const QString& dir);
+// Makes the shared compile service, owned by `owner`, without starting it: the
+// first compilation starts it (see JavacRunner). Nullptr when the service is
+// not installed.
+CompileService* makeCompileService(QObject* owner);
 
 // Runs one compilation and waits for its outcome (spinning a local event
 // loop). For tests and tools; the editor uses JavacRunner.

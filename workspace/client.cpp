@@ -165,12 +165,22 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
     });
     child->setWindowIcon(QIcon(kind == EditorKind::JavaProject ? QStringLiteral(":/icons/project.png")
                                                                : QStringLiteral(":/icons/editor.png")));
+    // While many files open, a new window is not activated as it shows (see
+    // openingMany).
+    child->setAttribute(Qt::WA_ShowWithoutActivating, openingMany_);
     addSubWindow(child);
     placeNewWindow(child);
     if (maximise)
         child->showMaximized();
     else
         child->show();
+    child->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    if (openingMany_) {
+        // Activating a window costs a look at every other one: many files in a
+        // row would take quadratic time. The last one is activated at the end.
+        lastOpened_ = child;
+        return child;
+    }
     setActiveSubWindow(child);
     edit->setFocus();
     emit editorsChanged();
@@ -236,7 +246,15 @@ void TFileMDIClient::CmJavaHelp()
     }
     // The API documentation's start page lies beside its element list.
     const QString index = QFileInfo(javahlp).absolutePath() + QStringLiteral("/index.html");
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo::exists(index) ? index : javahlp));
+    const QString page = QFileInfo::exists(index) ? index : javahlp;
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        return;
+    dialogs().message(this,
+                      QStringLiteral("No browser could be started to show the Java help page\n%1\n\nOpen that "
+                                     "page in a web browser, or install a browser and the desktop's opener "
+                                     "for web pages (xdg-open, in the package xdg-utils).")
+                          .arg(page),
+                      QString(), Buttons::Ok, Icon::Warning);
 }
 
 void TFileMDIClient::CmAbout()
@@ -296,6 +314,18 @@ bool TFileMDIClient::canCloseAll()
     for (TFileMDIChild* c : editors())
         c->approveClose();
     return true;
+}
+
+void TFileMDIClient::openingMany(bool many)
+{
+    openingMany_ = many;
+    if (many || !lastOpened_)
+        return;
+    QPointer<TFileMDIChild> last = lastOpened_;
+    lastOpened_ = nullptr;
+    setActiveSubWindow(last);
+    last->editor()->setFocus();
+    emit editorsChanged();
 }
 
 void TFileMDIClient::openDropped(const QString& path)

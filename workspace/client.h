@@ -38,6 +38,13 @@ public:
 
     CommandTable& commands() override { return table_; }
 
+    // The warm compiler for F9, owned by `owner`, for compilations in `dir`:
+    // started in the background at once when the tool paths come from the
+    // user's own configuration folder or from this start's search; otherwise
+    // (a brewpad.cfg of the start directory, TEMP or TMP) only made, and
+    // started by the first compilation.
+    void prepareCompileService(QObject* owner, const QString& dir);
+
     // What the editor windows ask of their workspace.
     const FileDialogRecord* fileDialogRecord() const override { return FileData; }
     FindController* finder() override { return finder_.get(); }
@@ -104,6 +111,10 @@ public:
     bool canCloseAll();
     // Opens a file in the window of its kind (".jpr" as a project).
     void openDropped(const QString& path);
+    // Between openingMany(true) and openingMany(false) the windows opened
+    // are not activated one by one; the last of them is when it ends, so that
+    // opening thousands of files takes linear time.
+    void openingMany(bool many);
 
     // Shows a message window in the strip along the bottom of the workspace:
     // left edge at the workspace's left, 100 pixels high, 100 pixels narrower than
@@ -180,6 +191,8 @@ private:
     friend QMdiSubWindow* holdOptionDialog(TFileMDIClient*, class QDialog*);
 
     CommandTable table_;
+    bool openingMany_ = false;
+    QPointer<TFileMDIChild> lastOpened_;  // while opening many: the last window opened
     bool lineNumbers_ = true;
     bool checkWhileTyping_ = true;
     // Marks the places the last compilation's messages name in a window; a

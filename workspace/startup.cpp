@@ -8,6 +8,7 @@
 #include "editor/finddlg.h"
 #include "platform/dialogs.h"
 #include "print/printing.h"
+#include "toolchain/compile.h"
 #include "workspace/client.h"
 
 void TFileMDIClient::settleConfiguration()
@@ -22,8 +23,15 @@ void TFileMDIClient::settleConfiguration()
         tf->setProgress({});
         wait.close();
     }
-    dialogs().message(nullptr, envReport(javabin, javahlp, tf->skippedConfigs), QString(), Buttons::Ok,
-                      Icon::Information);
+    dialogs().message(nullptr, envReport(*tf), QString(), Buttons::Ok, Icon::Information);
+}
+
+void TFileMDIClient::prepareCompileService(QObject* owner, const QString& dir)
+{
+    if (tf->mayRunAtStart())
+        startCompileService(owner, dir);
+    else
+        makeCompileService(owner);  // the first compilation starts it
 }
 
 void TFileMDIClient::initFinder()
