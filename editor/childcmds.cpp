@@ -6,6 +6,7 @@
 #include "editor/editorhost.h"
 #include "editor/unix2dos.h"
 #include "platform/dialogs.h"
+#include "platform/host.h"
 #include "print/printing.h"
 #include "project/projfile.h"
 #include "toolchain/classify.h"
@@ -187,8 +188,22 @@ void TFileMDIChild::CmJavaC()
     const QString javac = javacProgram();
     QString shown;
     bool started;
+    QString what;
+    if (host::fileKind(file, &what) == host::FileKind::NotRegular) {
+        // javac would wait for ever on a named pipe, or read a device without end.
+        dialogs().message(this, QStringLiteral("The file %1 is %2, not a regular file, so it was not compiled.")
+                                    .arg(file, what),
+                          QString(), Buttons::Ok, Icon::Stop);
+        return;
+    }
     if (IsJpr) {
         const ProjectCompilePlan plan = planProjectCompile(file);
+        if (!plan.refused.isEmpty())
+            dialogs().message(this,
+                              QStringLiteral("These entries of the project are not regular files, so they were "
+                                             "not compiled:\n\n%1")
+                                  .arg(plan.refused.join(QLatin1Char('\n'))),
+                              QString(), Buttons::Ok, Icon::Warning);
         if (plan.sources.isEmpty()) {
             IsCompiled = plan.entries > 0;
             return;
