@@ -119,7 +119,10 @@ void TFileMDIChild::CmUnix2Dos()
     case Unix2DosResult::Converted:
         break;
     }
-    te->loadFile(name);
+    // What is no regular file was not read and is not read now: the message
+    // said so, and the window keeps its text.
+    if (host::fileKind(name) != host::FileKind::NotRegular)
+        te->loadFile(name);
 }
 
 // ---------------------------------------------------------------- compiling
