@@ -174,6 +174,14 @@ void TFileMDIChild::CmJavaC()
                           Icon::Information);
         return;
     }
+    QString what;
+    if (host::fileKind(file, &what) == host::FileKind::NotRegular) {
+        // javac would wait for ever on a named pipe, or read a device without end.
+        dialogs().message(this, QStringLiteral("The file %1 is %2, not a regular file, so it was not compiled.")
+                                    .arg(file, what),
+                          QString(), Buttons::Ok, Icon::Stop);
+        return;
+    }
     if (temp.isEmpty()) {
         dialogs().message(this,
                           QStringLiteral("There is no directory for the compiler's messages, so nothing was "
@@ -191,14 +199,6 @@ void TFileMDIChild::CmJavaC()
     const QString javac = javacProgram();
     QString shown;
     bool started;
-    QString what;
-    if (host::fileKind(file, &what) == host::FileKind::NotRegular) {
-        // javac would wait for ever on a named pipe, or read a device without end.
-        dialogs().message(this, QStringLiteral("The file %1 is %2, not a regular file, so it was not compiled.")
-                                    .arg(file, what),
-                          QString(), Buttons::Ok, Icon::Stop);
-        return;
-    }
     if (IsJpr) {
         const ProjectCompilePlan plan = planProjectCompile(file);
         if (!plan.refused.isEmpty())

@@ -192,7 +192,6 @@ bool SafeFileWriter::open()
     target_ = followLinks(path_);
     const QByteArray native = QFile::encodeName(target_);
     QString what;
-    errno = 0;
     switch (host::fileKind(target_, &what)) {
     case host::FileKind::Missing:
         targetExists_ = false;
@@ -200,7 +199,10 @@ bool SafeFileWriter::open()
     case host::FileKind::Unreadable:
         // A loop of links, a folder on the way that may not be searched: no
         // new file may take the place of what stands there.
-        return fail(systemError(errno != 0 ? errno : EACCES));
+        {
+            struct stat st;
+            return fail(systemError(::stat(native.constData(), &st) != 0 ? errno : EACCES));
+        }
     case host::FileKind::NotRegular:
         return fail(QStringLiteral("It is %1, not a regular file: Brewpad writes only regular files.").arg(what));
     case host::FileKind::Regular:

@@ -120,6 +120,13 @@ TEST_F(FileKinds, NamedPipeInTheFilesPlaceIsNeverReadAndTheWindowKeepsItsText)
     EXPECT_TRUE(dialogs_.messages[0].text.startsWith(path + " was not converted: it is a named pipe"));
     EXPECT_EQ(c->editor()->rawText(), "class Piped {}\n");
 
+    // Nor does the compiler get it.
+    dialogs_.messages.clear();
+    trigger(cmd::JavaCompile);
+    EXPECT_EQ(dialogs_.texts(),
+              QStringList("The file " + path + " is a named pipe, not a regular file, so it was not compiled."));
+    EXPECT_FALSE(c->compiling());
+
     // Save asks (the file changed), and the writer refuses the pipe.
     typeAtStart(c, "// kept ");
     dialogs_.messages.clear();
