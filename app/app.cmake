@@ -35,6 +35,8 @@ target_compile_definitions(test_checktyping PRIVATE BP_SERVICE_JAR="${bp_service
 bp_add_test(test_startup SOURCES tests/test_startup.cpp LIBS bp_app)
 bp_add_test(test_shell SOURCES tests/test_shell.cpp LIBS bp_app)
 bp_add_test(test_badinput SOURCES tests/test_badinput.cpp LIBS bp_app)
+# Named pipes, devices and link loops in a file's place; extended attributes; line breaks in names.
+bp_add_test(test_filekinds SOURCES tests/test_filekinds.cpp LIBS bp_app)
 # The command line: files opened at start through the window, and the built
 # program's --help and --version.
 bp_add_test(test_cmdline SOURCES tests/test_cmdline.cpp LIBS bp_app)

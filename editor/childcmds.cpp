@@ -6,6 +6,7 @@
 #include "editor/editorhost.h"
 #include "editor/unix2dos.h"
 #include "platform/dialogs.h"
+#include "platform/host.h"
 #include "print/printing.h"
 #include "project/projfile.h"
 #include "toolchain/classify.h"
@@ -118,7 +119,10 @@ void TFileMDIChild::CmUnix2Dos()
     case Unix2DosResult::Converted:
         break;
     }
-    te->loadFile(name);
+    // What is no regular file was not read and is not read now: the message
+    // said so, and the window keeps its text.
+    if (host::fileKind(name) != host::FileKind::NotRegular)
+        te->loadFile(name);
 }
 
 // ---------------------------------------------------------------- compiling
@@ -170,6 +174,14 @@ void TFileMDIChild::CmJavaC()
                           Icon::Information);
         return;
     }
+    QString what;
+    if (host::fileKind(file, &what) == host::FileKind::NotRegular) {
+        // javac would wait for ever on a named pipe, or read a device without end.
+        dialogs().message(this, QStringLiteral("The file %1 is %2, not a regular file, so it was not compiled.")
+                                    .arg(file, what),
+                          QString(), Buttons::Ok, Icon::Stop);
+        return;
+    }
     if (temp.isEmpty()) {
         dialogs().message(this,
                           QStringLiteral("There is no directory for the compiler's messages, so nothing was "
@@ -189,6 +201,12 @@ void TFileMDIChild::CmJavaC()
     bool started;
     if (IsJpr) {
         const ProjectCompilePlan plan = planProjectCompile(file);
+        if (!plan.refused.isEmpty())
+            dialogs().message(this,
+                              QStringLiteral("These entries of the project are not regular files, so they were "
+                                             "not compiled:\n\n%1")
+                                  .arg(plan.refused.join(QLatin1Char('\n'))),
+                              QString(), Buttons::Ok, Icon::Warning);
         if (plan.sources.isEmpty()) {
             IsCompiled = projectClassesCurrent(plan);
             papa->showStatus(nothingToCompileText(plan));

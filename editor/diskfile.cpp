@@ -1,5 +1,7 @@
 #include "editor/diskfile.h"
 
+#include "platform/host.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +29,8 @@ FileStamp stampOf(const struct stat& st)
     s.size = std::int64_t(st.st_size);
     s.mtimeSec = std::int64_t(st.st_mtim.tv_sec);
     s.mtimeNsec = std::int64_t(st.st_mtim.tv_nsec);
+    s.ctimeSec = std::int64_t(st.st_ctim.tv_sec);
+    s.ctimeNsec = std::int64_t(st.st_ctim.tv_nsec);
     return s;
 }
 
@@ -123,6 +127,19 @@ int createBeside(const QString& target, mode_t mode, QString* name, int* err)
     return -1;
 }
 
+// Creates the new file beside `target`, or, when the folder takes no new file
+// (EACCES, EPERM) and `elsewhereOk`, in the temporary folder; *elsewhere tells
+// which.
+int createNear(const QString& target, mode_t mode, bool elsewhereOk, QString* name, bool* elsewhere, int* err)
+{
+    *elsewhere = false;
+    const int fd = createBeside(target, mode, name, err);
+    if (fd >= 0 || !elsewhereOk || (*err != EACCES && *err != EPERM))
+        return fd;
+    *elsewhere = true;
+    return createBeside(host::tempRoot() + QLatin1Char('/') + QFileInfo(target).fileName(), mode, name, err);
+}
+
 void syncDirectoryOf(const QString& path)
 {
     const int dfd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
@@ -169,25 +186,48 @@ bool SafeFileWriter::open()
     cancel();
     error_.clear();
     keptCopy_.clear();
+    inPlace_ = false;
+    hardLinked_ = false;
+    attributesRead_ = false;
     target_ = followLinks(path_);
-    struct stat st;
     const QByteArray native = QFile::encodeName(target_);
-    targetExists_ = ::stat(native.constData(), &st) == 0;
+    QString what;
+    switch (host::fileKind(target_, &what)) {
+    case host::FileKind::Missing:
+        targetExists_ = false;
+        break;
+    case host::FileKind::Unreadable:
+        // A loop of links, a folder on the way that may not be searched: no
+        // new file may take the place of what stands there.
+        {
+            struct stat st;
+            return fail(systemError(::stat(native.constData(), &st) != 0 ? errno : EACCES));
+        }
+    case host::FileKind::NotRegular:
+        return fail(QStringLiteral("It is %1, not a regular file: Brewpad writes only regular files.").arg(what));
+    case host::FileKind::Regular:
+        targetExists_ = true;
+        break;
+    }
     if (targetExists_) {
-        if (S_ISDIR(st.st_mode))
-            return fail(systemError(EISDIR));
+        struct stat st;
+        if (::stat(native.constData(), &st) != 0)
+            return fail(systemError(errno));
         // A file the user may not write stays as it is, though its folder would
         // let a new file take its place.
         if (::access(native.constData(), W_OK) != 0)
             return fail(systemError(errno));
-        hardLinked_ = S_ISREG(st.st_mode) && st.st_nlink > 1;
+        hardLinked_ = st.st_nlink > 1;
         targetMode_ = unsigned(st.st_mode & 07777);
         targetUid_ = unsigned(st.st_uid);
         targetGid_ = unsigned(st.st_gid);
+        attributesRead_ = attributes_.read(native);
     }
     int err = 0;
-    // 0666: the system takes the umask off, which is the mode a new file gets.
-    fd_ = createBeside(target_, 0666, &temp_, &err);
+    // A new file: 0666, which the system takes the umask off, the mode a new
+    // file gets. The new content of an existing file stays private until it
+    // gets the old file's mode.
+    fd_ = createNear(target_, targetExists_ ? 0600 : 0666, targetExists_, &temp_, &inPlace_, &err);
     if (fd_ < 0)
         return fail(systemError(err));
     return true;
@@ -224,18 +264,31 @@ bool SafeFileWriter::commit()
         cancel();
         return fail(systemError(err));
     }
-    const bool ok = hardLinked_ ? writeInPlace() : replaceByRename();
+    const bool ok = hardLinked_ || inPlace_ ? writeInPlace() : replaceByRename();
     cancel();
     return ok;
+}
+
+bool SafeFileWriter::keepOwner()
+{
+    struct stat st;
+    if (::fstat(fd_, &st) != 0)
+        return false;
+    if (st.st_uid == uid_t(targetUid_) && st.st_gid == gid_t(targetGid_))
+        return true;
+    if (::fchown(fd_, uid_t(targetUid_), gid_t(targetGid_)) != 0)
+        (void)::fchown(fd_, uid_t(-1), gid_t(targetGid_));
+    return ::fstat(fd_, &st) == 0 && st.st_uid == uid_t(targetUid_) && st.st_gid == gid_t(targetGid_);
 }
 
 bool SafeFileWriter::replaceByRename()
 {
     if (targetExists_) {
         // The owner and group first: a change of owner clears the set-id bits,
-        // which the mode then puts back.
-        if (::fchown(fd_, uid_t(targetUid_), gid_t(targetGid_)) != 0)
-            (void)::fchown(fd_, uid_t(-1), gid_t(targetGid_));
+        // which the mode then puts back. What the new file cannot be given
+        // stays with the old one, which is written in place then.
+        if (!keepOwner() || !attributesRead_ || !attributes_.applyTo(fd_))
+            return writeInPlace();
         if (::fchmod(fd_, mode_t(targetMode_)) != 0)
             return fail(systemError(errno));
     }
@@ -251,14 +304,23 @@ bool SafeFileWriter::replaceByRename()
 bool SafeFileWriter::writeInPlace()
 {
     const QByteArray native = QFile::encodeName(target_);
-    const int target = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+    // Not blocking, and only a regular file: a named pipe that took the file's
+    // place meanwhile is not written.
+    const int target = ::open(native.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (target < 0)
         return fail(systemError(errno));
+    struct stat tst;
+    if (::fstat(target, &tst) != 0 || !S_ISREG(tst.st_mode)) {
+        ::close(target);
+        return fail(QStringLiteral("It is not a regular file any more: Brewpad writes only regular files."));
+    }
+    (void)::fcntl(target, F_SETFL, ::fcntl(target, F_GETFL) & ~O_NONBLOCK);
 
     // A copy of the old content, safely on disk, before the file is touched.
     QString backupName;
     int err = 0;
-    const int backup = createBeside(target_, 0600, &backupName, &err);
+    bool elsewhere = false;
+    const int backup = createNear(target_, 0600, true, &backupName, &elsewhere, &err);
     if (backup < 0) {
         ::close(target);
         return fail(systemError(err));

@@ -1,6 +1,7 @@
 #include "editor/editcontrol.h"
 
 #include "platform/dialogs.h"
+#include "platform/host.h"
 #include "resources/commands.h"
 #include "editor/textdoc.h"
 
@@ -38,7 +39,13 @@ bool joinsLines(const QKeyEvent* e, const QTextCursor& c)
 }
 
 bool g_insertToggle = false;
+
+// What tells the bytes last read or written from others of the same size.
+std::size_t contentHash(QByteArrayView bytes)
+{
+    return qHash(bytes, std::size_t(0x42726577));
 }
+}  // namespace
 
 bool insertToggleOn()
 {
@@ -320,10 +327,24 @@ void EditControl::setReadOnlyFor(ReadOnlyReason why)
 
 bool EditControl::loadFile(const QString& name)
 {
-    QFile f(name);
+    const bool firstLoad = fileName_.isEmpty();
+    // Only a regular file is read, never with a blocking open, and only one of
+    // a size the control can hold: anything else keeps the text shown.
+    QFile f;
+    QString what;
+    const host::FileKind kind = host::openRegular(name, f, &what);
+    const bool regular = kind == host::FileKind::Regular;
+    const QString refusal = regular || kind == host::FileKind::NotRegular
+                                ? reasonNotToEdit(regular, what, regular ? f.size() : 0)
+                                : QString();
+    if (!refusal.isEmpty()) {
+        f.close();
+        refuseLoad(name, refusal, firstLoad);
+        return false;
+    }
     QByteArray bytes;
     FileStamp stamp;
-    bool ok = f.open(QIODevice::ReadOnly);
+    bool ok = regular;
     if (ok) {
         try {
             bytes = f.readAll();
@@ -336,11 +357,11 @@ bool EditControl::loadFile(const QString& name)
         f.close();
     }
     if (!ok) {
-        const bool firstLoad = fileName_.isEmpty();
         dialogs().message(this, QStringLiteral("Unable to read file %1 from disk.").arg(name));
         fileName_ = QFileInfo(name).absoluteFilePath();
-        if (firstLoad && QFileInfo::exists(name)) {
-            // Nobody saw the file's content: no save may put this empty text over it.
+        if (firstLoad && kind != host::FileKind::Missing) {
+            // Nobody saw the file's content (or what stands there is a loop of
+            // links): no save may put this empty text over it.
             setReadOnlyFor(ReadOnlyReason::Unreadable);
             stamp_ = askedStamp_ = fileStamp(name);
         } else if (firstLoad) {
@@ -352,6 +373,7 @@ bool EditControl::loadFile(const QString& name)
         return false;
     }
     DecodedText d = decodeText(bytes);
+    contentHash_ = contentHash(bytes);
     bytes = QByteArray();
     format_ = d.format;
     // The marks stay on their lines and columns across a reload.
@@ -394,6 +416,25 @@ bool EditControl::loadFile(const QString& name)
     return true;
 }
 
+void EditControl::refuseLoad(const QString& name, const QString& reason, bool firstLoad)
+{
+    const QString shown = QFileInfo(name).absoluteFilePath();
+    if (firstLoad) {
+        // A window that shows nothing of the file may not write over it.
+        fileName_ = shown;
+        setReadOnlyFor(ReadOnlyReason::Unreadable);
+        stamp_ = fileStamp(name);
+        emit fileNameChanged(fileName_);
+    }
+    // The state the user was told about is not told again.
+    askedStamp_ = fileStamp(name);
+    dialogs().message(this,
+                      firstLoad ? QStringLiteral("The file %1 %2. It is shown empty and read-only.").arg(shown, reason)
+                                : QStringLiteral("The file %1 %2. It was not loaded again: the window keeps its text.")
+                                      .arg(shown, reason),
+                      QString(), Buttons::Ok, Icon::Stop);
+}
+
 bool EditControl::writeFile(const QString& name)
 {
     bool fellBack = false;
@@ -407,6 +448,7 @@ bool EditControl::writeFile(const QString& name)
         return false;
     }
     stamp_ = askedStamp_ = written;
+    contentHash_ = contentHash(bytes);
     if (fellBack) {
         format_.encoding = TextFormat::Encoding::Utf8;
         dialogs().message(this,
@@ -419,11 +461,37 @@ bool EditControl::writeFile(const QString& name)
     return true;
 }
 
+bool EditControl::unchangedOnDisk(const QString& name, const FileStamp& now)
+{
+    if (now == stamp_)
+        return true;
+    FileStamp same = now;
+    same.ctimeSec = stamp_.ctimeSec;
+    same.ctimeNsec = stamp_.ctimeNsec;
+    if (!stamp_.exists || same != stamp_)
+        return false;
+    // Only the change time moved: a link added or removed, a new mode or
+    // attribute, or a write whose modification time was put back. The bytes tell.
+    QFile f;
+    if (host::openRegular(name, f) != host::FileKind::Regular || f.size() != now.size)
+        return false;
+    QByteArray bytes;
+    try {
+        bytes = f.readAll();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (f.error() != QFileDevice::NoError || contentHash(bytes) != contentHash_)
+        return false;
+    stamp_ = now;
+    return true;
+}
+
 bool EditControl::confirmOverwrite(const QString& name)
 {
     const FileStamp now = fileStamp(name);
     // A file that is gone is only written again; one that is as it was read is ours.
-    if (!now.exists || now == stamp_)
+    if (!now.exists || unchangedOnDisk(name, now))
         return true;
     return dialogs().message(this,
                              QStringLiteral("The file %1 was changed on disk after Brewpad read it.\n\n"
@@ -438,7 +506,7 @@ EditControl::DiskChange EditControl::checkDiskChange()
         return DiskChange::None;
     const FileStamp now = fileStamp(fileName_);
     // A file that is gone is written again by the next save.
-    if (!now.exists || now == stamp_ || now == askedStamp_)
+    if (!now.exists || now == askedStamp_ || unchangedOnDisk(fileName_, now))
         return DiskChange::None;
     askedStamp_ = now;
     if (document()->isModified()) {

@@ -59,8 +59,11 @@ public:
     // Replaces the text by the file's; false (and a message) when it cannot be
     // read. A file whose text could not be written back as it is (see
     // ReadOnlyReason) is shown read-only, with a message; so is an existing
-    // file that cannot be read when the control shows no file yet, so that no
-    // save can put an empty text over it.
+    // file that cannot be read (a loop of links among them) when the control
+    // shows no file yet, so that no save can put an empty text over it. Only
+    // regular files of up to MaxEditBytes are read, never with a blocking
+    // open; anything else is refused with a message naming it, and the text
+    // stays as it was.
     bool loadFile(const QString& name);
     // Writes the text to the file with a SafeFileWriter, every line with its own
     // line end; false (and a message giving the reason) on failure.
@@ -166,7 +169,14 @@ private:
     // False when the file was changed on disk since it was read and the user
     // does not want it overwritten.
     bool confirmOverwrite(const QString& name);
+    // True when the file, whose stamp is now `now`, holds what the control
+    // last read or wrote: its stamp is that one, or only its change time moved
+    // and its bytes are the same (then the stamp is taken as the file's).
+    bool unchangedOnDisk(const QString& name, const FileStamp& now);
     void setReadOnlyFor(ReadOnlyReason why);
+    // Says why the file is not read (see reasonNotToEdit); a control that
+    // shows no file yet becomes read-only, any other keeps its text.
+    void refuseLoad(const QString& name, const QString& reason, bool firstLoad);
 
     friend class EditMargin;
     // Comfort parts (editor/comfort.cpp).
@@ -221,6 +231,7 @@ private:
     ReadOnlyReason readOnlyReason_ = ReadOnlyReason::None;
     FileStamp stamp_;       // the file as last read or written
     FileStamp askedStamp_;  // the state of the file the user was last asked about
+    std::size_t contentHash_ = 0;  // of the bytes last read or written
 };
 
 // The editor's default font: the host's fixed-width system font at its default size.

@@ -14,6 +14,7 @@ add_library(bp_editor STATIC
   editor/textfile.cpp
   editor/textdoc.cpp
   editor/diskfile.cpp
+  editor/xattrs.cpp
   editor/unix2dos.cpp
   editor/finddlg.cpp
   editor/highlighter.cpp

@@ -26,6 +26,18 @@ void TFileMDIChild::CmInsert()
         return;
     if (!dialogs().openFile(window(), *ProjData))
         return;
+    // Every line of a project is one entry: a name with a line break in it
+    // would become two.
+    if (ProjData->fileName.contains(QLatin1Char('\n')) || ProjData->fileName.contains(QLatin1Char('\r'))) {
+        QString shown = ProjData->fileName;
+        shown.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
+        dialogs().message(this,
+                          QStringLiteral("The file name %1 holds a line break, which a project line cannot hold, "
+                                         "so it was not added. Rename the file, then add it.")
+                              .arg(shown),
+                          QString(), Buttons::Ok, Icon::Warning);
+        return;
+    }
     // The entry and its line end replace the selection, or go in at the caret.
     // An entry is written "%s\r\n" whatever line ends the other lines have: a
     // project that has no line end yet gets CR LF ones (no byte of the file

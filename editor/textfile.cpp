@@ -1,5 +1,6 @@
 #include "editor/textfile.h"
 
+#include "platform/host.h"
 #include "platform/windows1252.h"
 
 #include <QFileInfo>
@@ -14,16 +15,28 @@ TextFormat TextFormat::hostDefault()
     return f;
 }
 
+QString reasonNotToEdit(bool regular, const QString& what, qint64 size)
+{
+    if (!regular)
+        return QStringLiteral("is %1, not a regular file, which Brewpad does not read").arg(what);
+    if (size <= MaxEditBytes)
+        return QString();
+    return QStringLiteral("is too large to edit: it holds %1 bytes, and Brewpad edits files of up to %2 MB")
+        .arg(size)
+        .arg(MaxEditBytes / (1024 * 1024));
+}
+
 QString refusalToEdit(const QString& path)
 {
-    const QFileInfo fi(path);
-    if (!fi.isFile() || fi.size() <= MaxEditBytes)
+    QString what;
+    const host::FileKind kind = host::fileKind(path, &what);
+    if (kind != host::FileKind::Regular && kind != host::FileKind::NotRegular)
         return QString();
-    return QStringLiteral("The file %1 is too large to edit: it holds %2 bytes, and Brewpad edits files of "
-                          "up to %3 MB. It was not opened.")
-        .arg(fi.absoluteFilePath())
-        .arg(fi.size())
-        .arg(MaxEditBytes / (1024 * 1024));
+    const QFileInfo fi(path);
+    const QString reason = reasonNotToEdit(kind == host::FileKind::Regular, what, fi.size());
+    if (reason.isEmpty())
+        return QString();
+    return QStringLiteral("The file %1 %2. It was not opened.").arg(fi.absoluteFilePath(), reason);
 }
 
 bool isBinaryText(const QByteArray& bytes)

@@ -73,8 +73,15 @@ inline QByteArray encodeText(const DecodedText& d)
 // minutes for a text of tens of megabytes.
 inline constexpr qint64 MaxEditBytes = qint64(16) * 1024 * 1024;
 
-// Why the file at `path` is not opened for editing, or an empty text when it
-// may be opened (also when it cannot be read: reading says so itself).
+// Why a file is not edited, as the words that follow "The file NAME ": it is
+// no regular file (`what` names its kind: "a named pipe", "a folder"...), so
+// reading it could wait for ever or without end, or it holds more than
+// MaxEditBytes. Empty when it may be edited (also when it cannot be read:
+// reading says so itself).
+QString reasonNotToEdit(bool regular, const QString& what, qint64 size);
+
+// Why the file at `path` is not opened for editing, as the whole message, or
+// an empty text when it may be opened.
 QString refusalToEdit(const QString& path);
 
 // A file holding a NUL byte is no text file (the edit control cannot hold that

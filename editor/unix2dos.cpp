@@ -1,6 +1,7 @@
 #include "editor/unix2dos.h"
 
 #include "editor/diskfile.h"
+#include "platform/host.h"
 
 #include <QDir>
 #include <QFile>
@@ -125,9 +126,19 @@ Unix2DosResult convertFileToDos(const QString& path, QString* error)
         return Unix2DosResult::Failed;
     };
 
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
+    // Only a regular file, never with a blocking open.
+    QFile in;
+    QString what;
+    switch (host::openRegular(path, in, &what)) {
+    case host::FileKind::Regular:
+        break;
+    case host::FileKind::NotRegular:
+        return fail(QStringLiteral("it is %1, not a regular file").arg(what),
+                    QStringLiteral("Unix2Dos converts only regular files."));
+    case host::FileKind::Missing:
+    case host::FileKind::Unreadable:
         return Unix2DosResult::NotReadable;
+    }
 
     try {
         constexpr std::size_t chunk = std::size_t(1) << 20;

@@ -50,28 +50,76 @@ QString configDir()
     return base + QStringLiteral("/brewpad");
 }
 
-FileKind openRegular(const QString& path, QFile& file)
+namespace {
+
+QString kindWords(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a named pipe");
+    if (S_ISCHR(mode))
+        return QStringLiteral("a character device");
+    if (S_ISBLK(mode))
+        return QStringLiteral("a block device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    return QStringLiteral("not a regular file");
+}
+
+FileKind kindOf(int statResult, const struct stat& st, QString* what)
+{
+    if (statResult != 0)
+        return (errno == ENOENT || errno == ENOTDIR) ? FileKind::Missing : FileKind::Unreadable;
+    if (S_ISREG(st.st_mode))
+        return FileKind::Regular;
+    if (what)
+        *what = kindWords(st.st_mode);
+    return FileKind::NotRegular;
+}
+
+}  // namespace
+
+FileKind fileKind(const QString& path, QString* what)
 {
     if (path.isEmpty())
         return FileKind::Missing;
-    const QByteArray native = QFile::encodeName(path);
     struct stat st;
-    if (stat(native.constData(), &st) != 0)
-        return (errno == ENOENT || errno == ENOTDIR) ? FileKind::Missing : FileKind::Unreadable;
-    if (!S_ISREG(st.st_mode))
-        return FileKind::NotRegular;
+    const int r = stat(QFile::encodeName(path).constData(), &st);
+    return kindOf(r, st, what);
+}
+
+int openRegularFd(const QString& path, FileKind* kind, QString* what)
+{
+    *kind = fileKind(path, what);
+    if (*kind != FileKind::Regular)
+        return -1;
     // O_NONBLOCK: should a FIFO have taken the file's place meanwhile, the
     // open does not wait for a writer; fstat below then refuses it.
-    const int fd = open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? FileKind::Missing : FileKind::Unreadable;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *kind = errno == ENOENT ? FileKind::Missing : FileKind::Unreadable;
+        return -1;
+    }
+    struct stat st;
+    const int r = fstat(fd, &st);
+    *kind = kindOf(r, st, what);
+    if (*kind != FileKind::Regular) {
         close(fd);
-        return FileKind::NotRegular;
+        return -1;
     }
     const int flags = fcntl(fd, F_GETFL);
     if (flags != -1)
         fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+FileKind openRegular(const QString& path, QFile& file, QString* what)
+{
+    FileKind kind = FileKind::Missing;
+    const int fd = openRegularFd(path, &kind, what);
+    if (fd < 0)
+        return kind;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         close(fd);
         return FileKind::Unreadable;

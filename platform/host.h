@@ -27,11 +27,18 @@ enum class FileKind {
     NotRegular,  // a directory, FIFO, device or socket: never opened for reading
     Unreadable,  // there, but cannot be looked at or opened
 };
+// What stands at `path` (links followed), without opening it. For NotRegular,
+// *what receives its kind in words: "a folder", "a named pipe", "a character
+// device", "a block device" or "a socket". A link loop is Unreadable.
+FileKind fileKind(const QString& path, QString* what = nullptr);
 // Opens `path` for reading only when it is a regular file. A FIFO, a device or
 // a directory of that name is never read, so nothing blocks on it or reads
 // without end; a file swapped for one between the look and the open is caught
-// too.
-FileKind openRegular(const QString& path, QFile& file);
+// too. *what as for fileKind.
+FileKind openRegular(const QString& path, QFile& file, QString* what = nullptr);
+// The same with a plain descriptor: the open descriptor (blocking, close on
+// exec) of the regular file, else -1 with *kind telling why.
+int openRegularFd(const QString& path, FileKind* kind, QString* what = nullptr);
 
 // How a path stands that may be a symbolic link, before Brewpad reads or
 // writes through it. A link is trusted only when every link on the way is

@@ -1,14 +1,17 @@
 // Reading Java project files.
 #include "project/projfile.h"
 
+#include "platform/host.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 bool readProjectFile(const QString& path, QByteArray* out)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    // Only a regular file, never with a blocking open.
+    QFile file;
+    if (host::openRegular(path, file) != host::FileKind::Regular)
         return false;
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)

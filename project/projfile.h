@@ -10,7 +10,8 @@
 #include <QString>
 #include <QStringList>
 
-// Reads the whole project file. False when it cannot be read.
+// Reads the whole project file. False when it cannot be read or is no regular
+// file (a named pipe or device is never opened).
 bool readProjectFile(const QString& path, QByteArray* out);
 
 // The entries the compile command reads: every line that is not empty and

@@ -11,7 +11,12 @@
 
 #include <random>
 
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <cstring>
 #include <grp.h>
+#include <sys/xattr.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,6 +62,44 @@ QByteArray randomBytes(unsigned seed, qsizetype size)
     for (qsizetype i = 0; i < size; ++i)
         out[i] = char(rng() & 0xFF);
     return out;
+}
+
+std::unique_ptr<QTemporaryDir> temporaryDirWithAttributes()
+{
+    for (const QString& under : {QString(), QCoreApplication::applicationDirPath()}) {
+        auto dir = under.isEmpty() ? std::make_unique<QTemporaryDir>()
+                                   : std::make_unique<QTemporaryDir>(under + QStringLiteral("/attributes-XXXXXX"));
+        if (!dir->isValid())
+            continue;
+        const QByteArray probe = QFile::encodeName(dir->filePath(QStringLiteral("probe")));
+        {
+            QFile f(dir->filePath(QStringLiteral("probe")));
+            if (!f.open(QIODevice::WriteOnly))
+                continue;
+        }
+        const bool ok = ::setxattr(probe.constData(), "user.probe", "1", 1, 0) == 0;
+        ::unlink(probe.constData());
+        if (ok)
+            return dir;
+    }
+    ADD_FAILURE() << "no file system here keeps user.* extended attributes";
+    return nullptr;
+}
+
+bool setAttribute(const QString& path, const char* name, const QByteArray& value)
+{
+    const bool ok =
+        ::setxattr(QFile::encodeName(path).constData(), name, value.constData(), size_t(value.size()), 0) == 0;
+    if (!ok)
+        ADD_FAILURE() << "cannot set " << name << " of " << path.toStdString() << ": " << std::strerror(errno);
+    return ok;
+}
+
+QByteArray attribute(const QString& path, const char* name)
+{
+    QByteArray value(65536, Qt::Uninitialized);
+    const ssize_t n = ::getxattr(QFile::encodeName(path).constData(), name, value.data(), size_t(value.size()));
+    return n < 0 ? QByteArray() : value.left(n);
 }
 
 QString sourceDir()

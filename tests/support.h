@@ -4,10 +4,12 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <sys/resource.h>
 #include <sys/types.h>
@@ -28,6 +30,14 @@ QByteArray readFile(const QString& path);
 bool waitForFile(const QString& path);
 // `size` bytes of a fixed pseudo-random sequence.
 QByteArray randomBytes(unsigned seed, qsizetype size);
+// A new temporary folder on a file system that keeps "user." extended
+// attributes: in the system's temporary folder when it does (a tmpfs may not),
+// else in the folder of the test program. Empty (and a failure) when neither does.
+std::unique_ptr<QTemporaryDir> temporaryDirWithAttributes();
+// Sets the extended attribute `name` of the file; false (and a failure) when it cannot.
+bool setAttribute(const QString& path, const char* name, const QByteArray& value);
+// The value of the extended attribute `name` of the file; empty when it has none.
+QByteArray attribute(const QString& path, const char* name);
 
 // ---------------------------------------------------------------- stand-ins and processes
 

@@ -1,10 +1,13 @@
-// Writing the user's files: links, owner, group and mode survive, nothing is
-// left half written or beside the file; and the stamps that tell a changed file.
+// Writing the user's files: links, owner, group, mode and extended attributes
+// survive, nothing is left half written or beside the file, only regular files
+// are written; and the stamps that tell a changed file.
 #include "editor/diskfile.h"
+#include "editor/unix2dos.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include "support.h"
@@ -13,6 +16,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +32,34 @@ struct stat statOf(const QString& path)
 QStringList entries(const QString& dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+// An access control list in the form the system keeps in
+// "system.posix_acl_access": the owner rw-, user 4242 r--, the group r--, the
+// mask r--, others nothing.
+QByteArray accessControlList()
+{
+    QByteArray acl;
+    auto put = [&](quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            acl += char((v >> (8 * i)) & 0xFF);
+    };
+    put(2, 4);  // version
+    const quint32 none = 0xFFFFFFFF;
+    for (auto [tag, perm, id] : {std::tuple{0x01u, 6u, none}, std::tuple{0x02u, 4u, 4242u},
+                                 std::tuple{0x04u, 4u, none}, std::tuple{0x10u, 4u, none},
+                                 std::tuple{0x20u, 0u, none}}) {
+        put(tag, 2);
+        put(perm, 2);
+        put(id, 4);
+    }
+    return acl;
+}
+
+bool isKind(const QString& path, mode_t kind)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && (st.st_mode & S_IFMT) == kind;
 }
 
 }  // namespace
@@ -200,4 +233,176 @@ TEST(FileStamps, TellAChangedFile)
     times[1].tv_nsec = 123456790;  // one nanosecond later
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
     EXPECT_NE(fileStamp(path), touched);
+}
+
+TEST(SafeFileWriter, ExtendedAttributesAndAccessControlListsSurvive)
+{
+    const auto dir = temporaryDirWithAttributes();
+    ASSERT_TRUE(dir);
+    const QString path = dir->filePath("Noted.java");
+    writeFile(path, "old\n");
+    ASSERT_TRUE(setAttribute(path, "user.note", "reviewed"));
+    const QByteArray native = QFile::encodeName(path);
+    const bool acls = ::setxattr(native.constData(), "system.posix_acl_access", accessControlList().constData(),
+                                 size_t(accessControlList().size()), 0) == 0;
+    const QByteArray acl = attribute(path, "system.posix_acl_access");
+
+    for (const QByteArray& content : {QByteArray("new\n"), QByteArray("newer, longer\n")}) {
+        QString why;
+        ASSERT_TRUE(writeFileSafely(path, content, &why)) << why.toStdString();
+        EXPECT_EQ(readFile(path), content);
+        EXPECT_EQ(attribute(path, "user.note"), "reviewed");
+        if (acls) {
+            EXPECT_EQ(attribute(path, "system.posix_acl_access"), acl);
+        }
+    }
+    ASSERT_EQ(convertFileToDos(path), Unix2DosResult::Converted);
+    EXPECT_EQ(readFile(path), "newer, longer\r\n");
+    EXPECT_EQ(attribute(path, "user.note"), "reviewed");
+    EXPECT_EQ(entries(dir->path()), QStringList({"Noted.java"}));
+    if (!acls)
+        GTEST_SKIP() << "this file system keeps no access control lists: only user.* was checked";
+}
+
+TEST(SafeFileWriter, NewContentOfAPrivateFileStaysPrivateWhileItIsWritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Private.java");
+    writeFile(path, "old\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0);
+    const mode_t old = ::umask(022);
+    SafeFileWriter w(path);
+    const bool opened = w.open() && w.write("secret\n");
+    ::umask(old);
+    ASSERT_TRUE(opened) << w.errorString().toStdString();
+    const QStringList names = entries(dir.path());
+    ASSERT_EQ(names.size(), 2);
+    for (const QString& name : names)
+        EXPECT_EQ(statOf(dir.filePath(name)).st_mode & 0777, 0600u) << name.toStdString();
+    ASSERT_TRUE(w.commit()) << w.errorString().toStdString();
+    EXPECT_EQ(statOf(path).st_mode & 07777, 0600u);
+    EXPECT_EQ(readFile(path), "secret\n");
+}
+
+TEST(SafeFileWriter, FileInAFolderTheUserMayNotWriteIsWrittenInPlace)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);  // others may enter
+    const QString locked = dir.filePath("locked");
+    const QString temp = dir.filePath("temp");
+    ASSERT_TRUE(QDir().mkpath(locked) && QDir().mkpath(temp));
+    const QString path = locked + "/Mine.java";
+    writeFile(path, "old\n");
+    ASSERT_TRUE(giveToUnprivilegedUser(path) && giveToUnprivilegedUser(temp));
+    // Root's folder, which the unprivileged user may not write (nor may the
+    // test's own user, when it is not root).
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), geteuid() == 0 ? 0755 : 0555), 0);
+    const ino_t inode = statOf(path).st_ino;
+
+    asUnprivilegedUser([&] {
+        qputenv("TEMP", QFile::encodeName(temp));
+        QString why;
+        ASSERT_TRUE(writeFileSafely(path, "new\n", &why)) << why.toStdString();
+        EXPECT_EQ(readFile(path), "new\n");
+        EXPECT_EQ(statOf(path).st_ino, inode);
+        EXPECT_EQ(entries(locked), QStringList({"Mine.java"}));
+        EXPECT_EQ(entries(temp), QStringList());
+        {
+            // A write that fails leaves the file as it was.
+            FileSizeLimit limit(3);
+            ASSERT_TRUE(limit.ok());
+            EXPECT_FALSE(writeFileSafely(path, "too long for the limit\n", &why));
+        }
+        EXPECT_EQ(readFile(path), "new\n");
+        EXPECT_EQ(convertFileToDos(path), Unix2DosResult::Converted);
+        EXPECT_EQ(readFile(path), "new\r\n");
+        EXPECT_EQ(entries(locked), QStringList({"Mine.java"}));
+        EXPECT_EQ(entries(temp), QStringList());
+    });
+    ::chmod(QFile::encodeName(locked).constData(), 0755);
+}
+
+TEST(SafeFileWriter, FileWhoseOwnerTheNewOneCannotHaveIsWrittenInPlace)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to give the file to another user than the one who writes it";
+    const auto dir = temporaryDirWithAttributes();
+    ASSERT_TRUE(dir);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir->path()).constData(), 0755), 0);
+    const QString open = dir->filePath("open");
+    ASSERT_TRUE(QDir().mkpath(open) && giveToUnprivilegedUser(open));
+    // Root's file, which everyone may write, in a folder of the unprivileged user.
+    const QString path = open + "/Shared.java";
+    writeFile(path, "old\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0666), 0);
+    ASSERT_TRUE(setAttribute(path, "user.note", "shared"));
+    const ino_t inode = statOf(path).st_ino;
+
+    asUnprivilegedUser([&] {
+        QString why;
+        ASSERT_TRUE(writeFileSafely(path, "new\n", &why)) << why.toStdString();
+        EXPECT_EQ(readFile(path), "new\n");
+    });
+    const struct stat after = statOf(path);
+    EXPECT_EQ(after.st_uid, 0u);
+    EXPECT_EQ(after.st_gid, 0u);
+    EXPECT_EQ(after.st_ino, inode);
+    EXPECT_EQ(after.st_mode & 07777, 0666u);
+    EXPECT_EQ(attribute(path, "user.note"), "shared");
+    EXPECT_EQ(entries(open), QStringList({"Shared.java"}));
+}
+
+TEST(SafeFileWriter, OnlyRegularFilesAreWritten)
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath("A.java");
+    const QString b = dir.filePath("B.java");
+    ASSERT_EQ(::symlink("B.java", QFile::encodeName(a).constData()), 0);
+    ASSERT_EQ(::symlink("A.java", QFile::encodeName(b).constData()), 0);
+    QString why;
+    EXPECT_FALSE(writeFileSafely(a, "x\n", &why));
+    EXPECT_EQ(why, QString::fromLocal8Bit(strerror(ELOOP)));
+    EXPECT_TRUE(isKind(a, S_IFLNK));
+    EXPECT_TRUE(isKind(b, S_IFLNK));
+
+    const QString pipe = dir.filePath("Pipe.java");
+    const QString toPipe = dir.filePath("ToPipe.java");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    ASSERT_EQ(::symlink("Pipe.java", QFile::encodeName(toPipe).constData()), 0);
+    for (const QString& path : {pipe, toPipe}) {
+        why.clear();
+        EXPECT_FALSE(writeFileSafely(path, "x\n", &why));
+        EXPECT_EQ(why, "It is a named pipe, not a regular file: Brewpad writes only regular files.");
+    }
+    EXPECT_TRUE(isKind(pipe, S_IFIFO));
+    EXPECT_TRUE(isKind(toPipe, S_IFLNK));
+    EXPECT_EQ(convertFileToDos(pipe, &why), Unix2DosResult::Failed);
+    EXPECT_TRUE(isKind(pipe, S_IFIFO));
+
+    if (geteuid() == 0) {
+        const QString device = dir.filePath("Null.java");
+        ASSERT_EQ(::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+        EXPECT_FALSE(writeFileSafely(device, "x\n", &why));
+        EXPECT_EQ(why, "It is a character device, not a regular file: Brewpad writes only regular files.");
+        EXPECT_TRUE(isKind(device, S_IFCHR));
+    }
+    EXPECT_EQ(entries(dir.path()).size(), geteuid() == 0 ? 5 : 4);
+}
+
+TEST(FileStamps, TellASameSizeWriteWhoseModificationTimeWasPutBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Kept.java");
+    writeFile(path, "one\n");
+    const FileStamp read = fileStamp(path);
+    // Later than the clock's step, as any other program's write would be.
+    QThread::msleep(30);
+    writeFile(path, "two\n");
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {time_t(read.mtimeSec), long(read.mtimeNsec)}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    const FileStamp now = fileStamp(path);
+    EXPECT_EQ(now.size, read.size);
+    EXPECT_EQ(now.inode, read.inode);
+    EXPECT_EQ(now.mtimeNsec, read.mtimeNsec);
+    EXPECT_NE(now, read);
 }

@@ -2,6 +2,7 @@
 #include "toolchain/classify.h"
 
 #include "toolchain/javatext.h"
+#include "platform/host.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -293,9 +294,9 @@ ScanResult scanJavaFile(const QString& path)
     filename(path, name, ext);
     if (ext != QLatin1String("java"))
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
-        return {};  // unreadable, or not a regular file
+    QFile file;
+    if (host::openRegular(path, file) != host::FileKind::Regular)
+        return {};  // unreadable, or not a regular file (never opened then)
     return scanDevice(file, file.size(), name);
 }
 

@@ -24,11 +24,12 @@
 
 namespace {
 
-// Opens a file for reading and reads its modification time in nanoseconds.
+// Opens a regular file for reading (never blocking on a named pipe or device)
+// and reads its modification time in nanoseconds.
 bool openedMtime(const QString& path, qint64* ns)
 {
-    const QByteArray p = QFile::encodeName(path);
-    const int fd = ::open(p.constData(), O_RDONLY | O_CLOEXEC);
+    host::FileKind kind = host::FileKind::Missing;
+    const int fd = host::openRegularFd(path, &kind);
     if (fd < 0)
         return false;
     struct stat st;
@@ -187,7 +188,13 @@ ProjectCompilePlan planProjectCompile(const QString& projectPath)
         filename(entry, e.base, e.ext);
         e.needComp = need_comp(prefix + e.base + QStringLiteral(".class"),
                                prefix + e.base + QLatin1Char('.') + e.ext);
-        if (e.needComp == 1 && isjava(e.ext)) {
+        // The file javac reads: it would wait for ever on a named pipe, or
+        // read a device without end.
+        QString what;
+        const QString read = prefix + e.base + QStringLiteral(".java");
+        if (e.needComp == 1 && isjava(e.ext) && host::fileKind(read, &what) == host::FileKind::NotRegular) {
+            plan.refused << QStringLiteral("%1 (%2)").arg(read, what);
+        } else if (e.needComp == 1 && isjava(e.ext)) {
             QString listed = e.base + QStringLiteral(".java");
             if (listed.startsWith(QLatin1Char('-')) || listed.startsWith(QLatin1Char('@')))
                 listed.prepend(QStringLiteral("./"));

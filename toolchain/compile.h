@@ -33,8 +33,8 @@ QString makeargs();
 // Returns false when the directory could not be entered.
 bool setcurdir(const QString& nameext);
 
-// 1 when the compiled file `fobj` or the source `fsrc` cannot be opened for
-// reading, or when the source was modified later than the compiled file
+// 1 when the compiled file `fobj` or the source `fsrc` is no regular file or
+// cannot be opened for reading (a named pipe or device is never opened), or when the source was modified later than the compiled file
 // (compared at the file system's full precision); 0 otherwise, equal times
 // included.
 int need_comp(const QString& fobj, const QString& fsrc);
@@ -69,6 +69,7 @@ struct ProjectCompilePlan {
     QString directory;              // the project file's directory: javac runs there
     QStringList sources;            // out-of-date Java sources, each "Base.java" (or "./Base.java")
     int entries = 0;                // usable lines of the project file
+    QStringList refused;            // out-of-date Java entries that are no regular files, "path (a named pipe)"
     std::vector<ProjectEntry> items;
 };
 
@@ -80,7 +81,9 @@ struct ProjectCompilePlan {
 // out-of-date entry whose extension is a Java one ("java", "JAVA", "jav",
 // "JAV") is listed as "Base.java". A name beginning with "-" or "@" is listed
 // as "./Base.java", so that javac never takes an entry for an option or an
-// argument file. An unreadable project gives 0 entries.
+// argument file. An out-of-date entry whose source is no regular file (a named
+// pipe, a device, a folder) is not listed but named in `refused`. An unreadable
+// project gives 0 entries.
 ProjectCompilePlan planProjectCompile(const QString& projectPath);
 
 // For a plan that lists no source: whether the project counts as compiled
