@@ -4,6 +4,9 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= out
 SANITIZE_BUILD ?= $(BUILD)-sanitize
 JOBS  ?= $(shell nproc)
+# Test programs run at once: most of them spend their time waiting on javac, a
+# JVM, a timer or the X server rather than on a core.
+TEST_JOBS ?= $(shell echo $$(( $(JOBS) * 2 )))
 
 # Any report of AddressSanitizer, LeakSanitizer or UndefinedBehaviorSanitizer
 # ends the test program with an error. The leak suppressions name system
@@ -35,12 +38,17 @@ sanitize-build: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBREWPAD_SANITIZE=ON >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 
-# The whole suite, then the whole suite again under the sanitizers.
+# The whole suite, then the whole suite again under the sanitizers. The
+# sanitizer build is compiled (at a lower priority, its output in a log) while
+# the first suite runs, which leaves the cores mostly idle.
 test: build
-	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
-	@$(MAKE) sanitize-build
+	@echo "== the suite, while the sanitizer build is compiled (its log: $(BUILD)/sanitize-build.log)"
+	@nice -n 10 $(MAKE) sanitize-build >$(BUILD)/sanitize-build.log 2>&1 & built=$$!; \
+	 (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(TEST_JOBS)); suite=$$?; \
+	 wait $$built || { cat $(BUILD)/sanitize-build.log; echo "The sanitizer build failed."; exit 1; }; \
+	 exit $$suite
 	@echo "== the suite under AddressSanitizer and UndefinedBehaviorSanitizer"
-	@cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(TEST_JOBS)
 
 # The Debian package, $(BUILD)/package/brewpad_<version>_<arch>.deb (CPack; cmake/package.cmake).
 package: build

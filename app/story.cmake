@@ -5,4 +5,7 @@ add_test(NAME story_with_stand_in_terminal
   COMMAND xvfb-run -a -s "-screen 0 1280x1024x24"
           ${CMAKE_SOURCE_DIR}/tests/e2e/story.sh $<TARGET_FILE:brewpad>
           ${CMAKE_SOURCE_DIR}/tests/stand-ins/terminal.sh)
-set_tests_properties(story_with_stand_in_terminal PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 900)
+# It presses keys and waits for windows with time limits: no other test runs
+# beside it.
+set_tests_properties(story_with_stand_in_terminal PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 900
+                     RUN_SERIAL TRUE)

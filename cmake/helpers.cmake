@@ -5,8 +5,17 @@
 add_library(bp_test_main STATIC ${CMAKE_SOURCE_DIR}/tests/test_main.cpp ${CMAKE_SOURCE_DIR}/tests/support.cpp)
 target_link_libraries(bp_test_main PUBLIC GTest::gtest Qt6::Widgets Qt6::Test bp_toolchain)
 target_include_directories(bp_test_main PUBLIC ${CMAKE_SOURCE_DIR}/tests)
-target_compile_definitions(bp_test_main PRIVATE BP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/support.cpp PROPERTIES
+  COMPILE_DEFINITIONS BP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 set_target_properties(bp_test_main PROPERTIES AUTOMOC OFF)
+# The headers most test sources include, GoogleTest's and Qt's, compiled once
+# here and reused by every test program (a quarter or more of the time a test
+# source takes to compile went into reading them).
+target_precompile_headers(bp_test_main PRIVATE
+  <gtest/gtest.h> <functional> <optional> <string>
+  <QApplication> <QDir> <QFile> <QFileInfo> <QImage> <QLabel> <QLineEdit> <QMdiSubWindow>
+  <QMenu> <QPlainTextEdit> <QProcess> <QPushButton> <QSignalSpy> <QTemporaryDir> <QTest>
+  <QTextBlock> <QTextCursor> <QTextDocument>)
 
 # bp_add_test(NAME SOURCES files... LIBS libs...)
 # A GoogleTest program run headless. Test sources declare no QObject classes of
@@ -17,6 +26,7 @@ function(bp_add_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} bp_test_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   set_target_properties(${name} PROPERTIES AUTOMOC OFF)
+  target_precompile_headers(${name} REUSE_FROM bp_test_main)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;BREWPAD_SOURCE_DIR=${CMAKE_SOURCE_DIR}"

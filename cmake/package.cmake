@@ -1,7 +1,8 @@
 # What `cmake --install` puts where, and the Debian package built from it
 # (`make package`, CPack): the program, its desktop entry, the type of .jpr
-# project files, the icon at the usual sizes, AppStream metainfo and the manual
-# page, under the prefix /usr in the package.
+# project files, the icon at the usual sizes, AppStream metainfo, the manual
+# page, and the copyright (GPL-3.0-or-later) and changelog in share/doc/brewpad,
+# under the prefix /usr in the package.
 include(GNUInstallDirs)
 
 # The AppStream component id and where the screenshot is published. The project
@@ -35,7 +36,15 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/brewpad.1.gz
   DEPENDS ${CMAKE_BINARY_DIR}/man/brewpad.1
   COMMENT "Compressing the manual page"
   VERBATIM)
-add_custom_target(desktop_files ALL DEPENDS ${bp_theme_icons} ${CMAKE_BINARY_DIR}/man/brewpad.1.gz)
+# The changelog, compressed as Debian keeps it (a native package: changelog.gz).
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.gz
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/changelog ${CMAKE_BINARY_DIR}/doc/changelog
+  COMMAND gzip -9 -n -f ${CMAKE_BINARY_DIR}/doc/changelog
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/changelog
+  COMMENT "Compressing the changelog"
+  VERBATIM)
+add_custom_target(desktop_files ALL DEPENDS ${bp_theme_icons} ${CMAKE_BINARY_DIR}/man/brewpad.1.gz
+                                            ${CMAKE_BINARY_DIR}/doc/changelog.gz)
 
 # Qt's libraries come from the system: the installed program carries no
 # run-time search path of its own.
@@ -46,6 +55,9 @@ install(FILES resources/brewpad-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mi
 install(DIRECTORY ${bp_theme_dir}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 install(FILES ${CMAKE_BINARY_DIR}/${BREWPAD_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_BINARY_DIR}/man/brewpad.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The package's name, not the project's: share/doc/brewpad.
+install(FILES resources/copyright ${CMAKE_BINARY_DIR}/doc/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brewpad)
 
 # The Debian package. Its library dependencies are read from the program by
 # dpkg-shlibdeps; the JDK and a terminal (for Java Run) are recommended.

@@ -202,24 +202,25 @@ TEST_F(BadInput, SaveAsIntoAPlaceThatCannotBeWrittenKeepsTheText)
 
 TEST_F(BadInput, SaveAsIntoAReadOnlyFolderKeepsTheText)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "running as root: a read-only folder does not stop writes";
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("ro")));
-    TFileMDIChild* c = newJava();
-    QTest::keyClicks(c->editor(), "class Ro {}");
-    ASSERT_EQ(chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0555), 0);
-    const QString target = dir.filePath("ro/Ro.java");
-    dialogs_.savePaths.push_back(target);
-    trigger(cmd::FileSaveAs);
-    chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0755);
-    ASSERT_EQ(dialogs_.messages.size(), 1u);
-    EXPECT_EQ(dialogs_.messages[0].text,
-              "Unable to write file " + target + " to disk.\n\n" + QString::fromLocal8Bit(strerror(EACCES)));
-    EXPECT_EQ(c->editor()->rawText(), "class Ro {}");
-    EXPECT_TRUE(c->editor()->document()->isModified());
-    EXPECT_TRUE(c->IsNewFile);
-    EXPECT_EQ(c->caption(), "JAVA - Untitled");
-    EXPECT_FALSE(QFileInfo::exists(target));
+    ASSERT_TRUE(giveToUnprivilegedUser(dir.path()));
+    asUnprivilegedUser([&] {
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("ro")));
+        TFileMDIChild* c = newJava();
+        QTest::keyClicks(c->editor(), "class Ro {}");
+        ASSERT_EQ(chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0555), 0);
+        const QString target = dir.filePath("ro/Ro.java");
+        dialogs_.savePaths.push_back(target);
+        trigger(cmd::FileSaveAs);
+        chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0755);
+        ASSERT_EQ(dialogs_.messages.size(), 1u);
+        EXPECT_EQ(dialogs_.messages[0].text,
+                  "Unable to write file " + target + " to disk.\n\n" + QString::fromLocal8Bit(strerror(EACCES)));
+        EXPECT_EQ(c->editor()->rawText(), "class Ro {}");
+        EXPECT_TRUE(c->editor()->document()->isModified());
+        EXPECT_TRUE(c->IsNewFile);
+        EXPECT_EQ(c->caption(), "JAVA - Untitled");
+        EXPECT_FALSE(QFileInfo::exists(target));
+    });
 }
 
 // ---------------------------------------------------------------- projects

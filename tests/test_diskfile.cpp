@@ -192,14 +192,16 @@ TEST(SafeFileWriter, FailedWriteLeavesTheFileAndNothingBeside)
     EXPECT_EQ(entries(dir.path()), QStringList({"L.java", "L2.java", "S.java"}));
 
     // A file the user may not write is left alone, though its folder is writable.
-    if (geteuid() != 0) {
+    ASSERT_TRUE(giveToUnprivilegedUser(dir.path()));
+    ASSERT_TRUE(giveToUnprivilegedUser(single));
+    asUnprivilegedUser([&] {
         ASSERT_EQ(::chmod(QFile::encodeName(single).constData(), 0444), 0);
         QString refused;
         EXPECT_FALSE(writeFileSafely(single, "new", &refused));
         EXPECT_EQ(refused, QString::fromLocal8Bit(strerror(EACCES)));
         EXPECT_EQ(readFile(single), "old single\n");
         ::chmod(QFile::encodeName(single).constData(), 0644);
-    }
+    });
 
     // A folder that is a file: nothing can be created.
     QString why;

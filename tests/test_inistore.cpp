@@ -115,31 +115,33 @@ TEST(IniStore, UnwritablePlaceIsNoError)
     recent.add("/src/A.java");
     EXPECT_EQ(recent.entries(), QStringList{"/src/A.java"});
 
-    if (geteuid() == 0)
-        GTEST_SKIP() << "running as root: a read-only folder does not stop writes";
-    const QString ro = dir.filePath("ro");
-    ASSERT_TRUE(QDir().mkdir(ro));
-    QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    IniStore roStore(ro + "/Brewpad.ini");
-    RecentFiles roRecent(roStore);
-    EXPECT_FALSE(roStore.flush());
-    EXPECT_FALSE(QFile::exists(ro + "/Brewpad.ini"));
-    QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ASSERT_TRUE(giveToUnprivilegedUser(dir.path()));
+    asUnprivilegedUser([&] {
+        const QString ro = dir.filePath("ro");
+        ASSERT_TRUE(QDir().mkdir(ro));
+        QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        IniStore roStore(ro + "/Brewpad.ini");
+        RecentFiles roRecent(roStore);
+        EXPECT_FALSE(roStore.flush());
+        EXPECT_FALSE(QFile::exists(ro + "/Brewpad.ini"));
+        QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    });
 }
 
 TEST(IniStore, UnreadableFileIsNeverOverwritten)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "running as root: permission bits do not stop reads";
     QTemporaryDir dir;
-    const QString path = dir.filePath("Brewpad.ini");
-    writeFile(path, "[MRU]\nMRU0=/keep/Me.java\n");
-    QFile::setPermissions(path, QFileDevice::WriteOwner);
-    IniStore store(path);
-    RecentFiles recent(store);
-    EXPECT_FALSE(store.flush());
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    EXPECT_EQ(readFile(path), QByteArray("[MRU]\nMRU0=/keep/Me.java\n"));
+    ASSERT_TRUE(giveToUnprivilegedUser(dir.path()));
+    asUnprivilegedUser([&] {
+        const QString path = dir.filePath("Brewpad.ini");
+        writeFile(path, "[MRU]\nMRU0=/keep/Me.java\n");
+        QFile::setPermissions(path, QFileDevice::WriteOwner);
+        IniStore store(path);
+        RecentFiles recent(store);
+        EXPECT_FALSE(store.flush());
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        EXPECT_EQ(readFile(path), QByteArray("[MRU]\nMRU0=/keep/Me.java\n"));
+    });
 }
 
 // A FIFO, a device or a directory named Brewpad.ini: the start neither waits on

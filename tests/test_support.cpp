@@ -15,10 +15,31 @@
 #include <sstream>
 #include <unistd.h>
 
-// These two run in this order (GoogleTest keeps the order of a program's
-// tests): the first changes every global and ends, the second sees none of it.
-TEST(FreshStart, ATestChangesEveryBuildSettingAndToolPath)
+namespace {
+
+void expectFreshStart()
 {
+    EXPECT_FALSE(CBDEBUG || CBDEPRECATION || CBNOWARN || CBOPTIMIZE || CBVERBOSE || CBDEPEND);
+    EXPECT_FALSE(EDITDESTINATION.has_value());
+    EXPECT_FALSE(EDITCLASSPATH.has_value());
+    EXPECT_FALSE(EDITJAVAOPTIONS.has_value());
+    EXPECT_FALSE(EDITCMDLINE.has_value());
+    EXPECT_EQ(tracebrowser, 0);
+    for (const QString* path : {&javabin, &javahlp, &temp, &doscmd, &homedir, &curdir})
+        EXPECT_TRUE(path->isEmpty()) << path->toStdString();
+}
+
+}  // namespace
+
+// The shared main calls resetProgramGlobals before every test: a test starts
+// fresh, and the reset puts back every build setting and tool path, whatever
+// order the tests run in.
+TEST(FreshStart, EveryBuildSettingAndToolPathIsPutBack)
+{
+    {
+        SCOPED_TRACE("at the start of a test");
+        expectFreshStart();
+    }
     CBDEBUG = CBDEPRECATION = CBNOWARN = CBOPTIMIZE = CBVERBOSE = CBDEPEND = true;
     EDITDESTINATION = QStringLiteral("out");
     EDITCLASSPATH = QStringLiteral("/lib");
@@ -31,19 +52,9 @@ TEST(FreshStart, ATestChangesEveryBuildSettingAndToolPath)
     doscmd = QStringLiteral("/nowhere/term");
     homedir = QStringLiteral("/nowhere/home");
     curdir = QStringLiteral("/nowhere/src");
-    SUCCEED() << "left changed on purpose";
-}
-
-TEST(FreshStart, TheNextTestSeesTheDefaults)
-{
-    EXPECT_FALSE(CBDEBUG || CBDEPRECATION || CBNOWARN || CBOPTIMIZE || CBVERBOSE || CBDEPEND);
-    EXPECT_FALSE(EDITDESTINATION.has_value());
-    EXPECT_FALSE(EDITCLASSPATH.has_value());
-    EXPECT_FALSE(EDITJAVAOPTIONS.has_value());
-    EXPECT_FALSE(EDITCMDLINE.has_value());
-    EXPECT_EQ(tracebrowser, 0);
-    for (const QString* path : {&javabin, &javahlp, &temp, &doscmd, &homedir, &curdir})
-        EXPECT_TRUE(path->isEmpty()) << path->toStdString();
+    resetProgramGlobals();
+    SCOPED_TRACE("after the reset");
+    expectFreshStart();
 }
 
 TEST(Support, QStringsPrintAsTheirTextAndLongOnesCutShort)

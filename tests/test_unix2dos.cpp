@@ -240,28 +240,29 @@ TEST(Unix2DosFile, WriteFailureLeavesOldFileAndNoLeftovers)
 
 TEST(Unix2DosFile, ReadOnlyFileOrFolderIsLeftUntouched)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "running as root: permission bits do not stop writes";
     QTemporaryDir dir;
-    const QByteArray text("a\nb\n");
+    ASSERT_TRUE(giveToUnprivilegedUser(dir.path()));
+    asUnprivilegedUser([&] {
+        const QByteArray text("a\nb\n");
 
-    const QString roFile = dir.filePath("ReadOnly.java");
-    writeFile(roFile, text);
-    QFile::setPermissions(roFile, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    QString err;
-    EXPECT_EQ(convertFileToDos(roFile, &err), Unix2DosResult::Failed);
-    EXPECT_FALSE(err.isEmpty());
-    EXPECT_EQ(readFile(roFile), text);
+        const QString roFile = dir.filePath("ReadOnly.java");
+        writeFile(roFile, text);
+        QFile::setPermissions(roFile, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        QString err;
+        EXPECT_EQ(convertFileToDos(roFile, &err), Unix2DosResult::Failed);
+        EXPECT_FALSE(err.isEmpty());
+        EXPECT_EQ(readFile(roFile), text);
 
-    const QString sub = dir.filePath("locked");
-    ASSERT_TRUE(QDir().mkdir(sub));
-    const QString inLocked = sub + "/A.java";
-    writeFile(inLocked, text);
-    QFile::setPermissions(inLocked, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    err.clear();
-    EXPECT_EQ(convertFileToDos(inLocked, &err), Unix2DosResult::Failed);
-    EXPECT_FALSE(err.isEmpty());
-    EXPECT_EQ(readFile(inLocked), text);
-    QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QString sub = dir.filePath("locked");
+        ASSERT_TRUE(QDir().mkdir(sub));
+        const QString inLocked = sub + "/A.java";
+        writeFile(inLocked, text);
+        QFile::setPermissions(inLocked, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        err.clear();
+        EXPECT_EQ(convertFileToDos(inLocked, &err), Unix2DosResult::Failed);
+        EXPECT_FALSE(err.isEmpty());
+        EXPECT_EQ(readFile(inLocked), text);
+        QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    });
 }

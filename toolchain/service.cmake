@@ -1,13 +1,14 @@
 # The compile service: the JDK's compiler kept warm in a resident JVM
 # (toolchain/service/, built with CMake's Java support into
-# brewpad-compile-service.jar beside the program), and its client. Without a
+# brewpad-compile-service.jar beside the program, installed in share/brewpad:
+# a jar is data for the JVM, not a program of its own), and its client. Without a
 # JDK at configure time the program is built without the jar, and F9 always
 # starts javac.
 include(GNUInstallDirs)
 find_package(Java 11 COMPONENTS Development)
 
 set(bp_service_jar_name brewpad-compile-service)
-set(bp_service_install_dir ${CMAKE_INSTALL_LIBEXECDIR}/brewpad)
+set(bp_service_install_dir ${CMAKE_INSTALL_DATADIR}/brewpad)
 # Where the installed program finds the jar, relative to its own directory.
 file(RELATIVE_PATH bp_service_relative /${CMAKE_INSTALL_BINDIR} /${bp_service_install_dir}/${bp_service_jar_name}.jar)
 

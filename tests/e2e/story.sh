@@ -181,7 +181,12 @@ save_as() {
     xdotool type --delay 8 -- "$1"
     keys Return
     wait_gone "$w"
-    [ -f "$1" ] || fail "Save As did not write $1"
+    # The file is written after the dialog has closed: on a busy machine, later.
+    local end=$((SECONDS + 15))
+    until [ -f "$1" ]; do
+        [ $SECONDS -lt $end ] || fail "Save As did not write $1"
+        sleep 0.1
+    done
 }
 
 step "writing a class with main in a new window"

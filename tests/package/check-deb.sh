@@ -7,8 +7,11 @@
 # with dpkg-deb, and checks its control data (library dependencies read from the
 # program, the JDK and a terminal recommended), its files (desktop-file-validate,
 # appstreamcli validate --no-net, the .jpr type through update-mime-database,
-# the icon sizes, the manual page through groff), and that the unpacked program
-# answers --version with no display (its Qt libraries come from the system).
+# the icon sizes, the manual page through groff, the copyright and changelog,
+# the compile service's jar where the program looks for it), that the unpacked
+# program answers --version with no display (its Qt libraries come from the
+# system), and, when lintian is installed, that lintian reports neither an
+# error nor a warning.
 set -u
 CPACK=$1 CONFIG=$2 VERSION=$3 APPID=$4
 
@@ -97,6 +100,48 @@ step "manual page"
 warnings=$(zcat "$man" | groff -man -Tutf8 -ww -z 2>&1)
 [ -z "$warnings" ] || fail "groff warns: $warnings"
 zcat "$man" | grep -q "Brewpad $VERSION" || fail "the manual page does not name version $VERSION"
+
+step "copyright and changelog"
+doc=$root/usr/share/doc/brewpad
+copyright=$doc/copyright
+if [ -f "$copyright" ]; then
+    head -1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+        fail "the copyright file is not machine-readable"
+    grep -qx 'License: GPL-3.0-or-later' "$copyright" || fail "the copyright file does not name GPL-3.0-or-later"
+    grep -q '/usr/share/common-licenses/GPL-3' "$copyright" || fail "the copyright file does not point to GPL-3"
+else
+    fail "the package has no /usr/share/doc/brewpad/copyright"
+fi
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "the metainfo names no project_license"
+if [ -f "$doc/changelog.gz" ]; then
+    top=$(zcat "$doc/changelog.gz" | head -1)
+    [[ $top == "brewpad ($VERSION) "* ]] || fail "the changelog's latest entry is not version $VERSION: $top"
+else
+    fail "the package has no /usr/share/doc/brewpad/changelog.gz"
+fi
+
+step "the compile service's jar"
+jar=usr/share/brewpad/brewpad-compile-service.jar
+if [ -f "$root/$jar" ]; then
+    # The program looks for it relative to its own folder (a QString literal: UTF-16).
+    strings -el "$root/usr/bin/brewpad" | grep -qxF "../share/brewpad/brewpad-compile-service.jar" ||
+        fail "/usr/bin/brewpad does not look for /$jar"
+else
+    echo "   none: built without a JDK"
+fi
+libexec=$(cd "$root" && find . -path '*/libexec*')
+[ -z "$libexec" ] || fail "files under libexec: $libexec"
+
+step "lintian"
+if command -v lintian >/dev/null; then
+    # Any error or warning fails; what lintian reports is shown.
+    lintian --fail-on error,warning --display-level '>=warning' "$deb" >"$work/lintian.log" 2>&1
+    status=$?
+    grep -v 'running with root privileges is not recommended' "$work/lintian.log" | sed 's/^/   /'
+    [ $status = 0 ] || fail "lintian reports errors or warnings"
+else
+    echo "   lintian is not installed: skipped"
+fi
 
 step "brewpad --version from the package, with no display"
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work" XDG_CONFIG_HOME="$work/config" \
