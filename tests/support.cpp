@@ -228,6 +228,7 @@ void asUnprivilegedUser(const std::function<void()>& body)
     }
     EXPECT_TRUE(WIFEXITED(status)) << "the unprivileged child process crashed (signal "
                                    << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ")";
-    if (WIFEXITED(status))
+    if (WIFEXITED(status)) {
         EXPECT_EQ(WEXITSTATUS(status), 0) << "the unprivileged child process failed (its report is above)";
+    }
 }
