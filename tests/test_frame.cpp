@@ -207,16 +207,14 @@ TEST_F(FrameTest, StatusBarIndicatorsAndClock)
     QTest::keyRelease(c->editor(), Qt::Key_Down);
     EXPECT_FALSE(app->indicator("Down")->isEnabled());
     QTest::keyClick(c->editor(), Qt::Key_Insert);
-    QTest::qWait(250);
-    EXPECT_TRUE(app->indicator("Ins")->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app->indicator("Ins")->isEnabled(); }, 5000));
     EXPECT_TRUE(c->editor()->overwriteMode());
     QTest::keyClick(c->editor(), Qt::Key_Insert);
-    QTest::qWait(250);
-    EXPECT_FALSE(app->indicator("Ins")->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !app->indicator("Ins")->isEnabled(); }, 5000));
     EXPECT_FALSE(app->clock()->text().isEmpty());
     // The caret's place in the message area.
     QTest::keyClicks(c->editor(), "ab");
-    QTest::qWait(250);
+    QTest::qWaitFor([&] { return app->statusMessage() == "Line 1, Col 3"; }, 5000);
     EXPECT_EQ(app->statusMessage(), "Line 1, Col 3");
 }
 
@@ -595,7 +593,7 @@ TEST_F(FrameTest, StatusBarSeparatesItsIndicatorsAndReadsAsItShows)
     TFileMDIChild* c = newJava();
     QTest::keyClicks(c->editor(), "ab");
     app->Frame->menuBar()->setActiveAction(nullptr);
-    QTest::qWait(250);
+    QTest::qWaitFor([&] { return spoken(message) == "Line 1, Col 3"; }, 5000);
     EXPECT_EQ(spoken(message), "Line 1, Col 3");
     EXPECT_EQ(spoken(app->clock()), app->clock()->text());
     EXPECT_FALSE(app->clock()->text().isEmpty());
@@ -606,7 +604,7 @@ TEST_F(FrameTest, MenuBarHintGoesWithTheHighlight)
 {
     TFileMDIChild* c = newJava();
     QTest::keyClicks(c->editor(), "abc");
-    QTest::qWait(250);
+    QTest::qWaitFor([&] { return app->statusMessage() == "Line 1, Col 4"; }, 5000);
     ASSERT_EQ(app->statusMessage(), "Line 1, Col 4");
     QMenuBar* bar = app->Frame->menuBar();
     // The pointer rests on Unix2Dos, then leaves the menu bar.
