@@ -214,7 +214,7 @@ TEST_F(FrameTest, StatusBarIndicatorsAndClock)
     EXPECT_FALSE(app->clock()->text().isEmpty());
     // The caret's place in the message area.
     QTest::keyClicks(c->editor(), "ab");
-    QTest::qWaitFor([&] { return app->statusMessage() == "Line 1, Col 3"; }, 5000);
+    (void)QTest::qWaitFor([&] { return app->statusMessage() == "Line 1, Col 3"; }, 5000);
     EXPECT_EQ(app->statusMessage(), "Line 1, Col 3");
 }
 
@@ -593,7 +593,7 @@ TEST_F(FrameTest, StatusBarSeparatesItsIndicatorsAndReadsAsItShows)
     TFileMDIChild* c = newJava();
     QTest::keyClicks(c->editor(), "ab");
     app->Frame->menuBar()->setActiveAction(nullptr);
-    QTest::qWaitFor([&] { return spoken(message) == "Line 1, Col 3"; }, 5000);
+    (void)QTest::qWaitFor([&] { return spoken(message) == "Line 1, Col 3"; }, 5000);
     EXPECT_EQ(spoken(message), "Line 1, Col 3");
     EXPECT_EQ(spoken(app->clock()), app->clock()->text());
     EXPECT_FALSE(app->clock()->text().isEmpty());
@@ -604,7 +604,7 @@ TEST_F(FrameTest, MenuBarHintGoesWithTheHighlight)
 {
     TFileMDIChild* c = newJava();
     QTest::keyClicks(c->editor(), "abc");
-    QTest::qWaitFor([&] { return app->statusMessage() == "Line 1, Col 4"; }, 5000);
+    (void)QTest::qWaitFor([&] { return app->statusMessage() == "Line 1, Col 4"; }, 5000);
     ASSERT_EQ(app->statusMessage(), "Line 1, Col 4");
     QMenuBar* bar = app->Frame->menuBar();
     // The pointer rests on Unix2Dos, then leaves the menu bar.
