@@ -388,13 +388,20 @@ TEST_F(Warm, AServiceKilledMidRequestLeavesItToJavac)
 TEST_F(Warm, ACompilationThatTakesTooLongIsLeftToJavac)
 {
     put("Hello.java", kHello);
+    const QStringList args{QStringLiteral("-g:lines"), QStringLiteral("Hello.java")};
     service->setTimeout(0);
-    const Run r = compile({QStringLiteral("Hello.java")});
+    const Run r = compile(args);
     service->setTimeout(60000);
     EXPECT_FALSE(r.viaService);
     EXPECT_EQ(int(r.outcome.kind), int(CompileOutcome::Success));
     EXPECT_TRUE(r.files.contains(QStringLiteral("Hello.class")));
     ASSERT_TRUE(waitFor([&] { return service->state() == CompileService::State::Ready; }));
+    // The same compilation goes straight to javac from now on, without
+    // ending the service again; other options go to the service.
+    const qint64 pid = service->processId();
+    EXPECT_FALSE(compile(args).viaService);
+    EXPECT_EQ(service->processId(), pid);
+    EXPECT_TRUE(compile({QStringLiteral("-g:source"), QStringLiteral("Hello.java")}).viaService);
 }
 
 TEST_F(Warm, StoppingEndsTheServiceAndStartsItAgain)

@@ -252,6 +252,10 @@ JavacRunner::~JavacRunner()
 {
     if (g_active == this)
         g_active = nullptr;
+    // A compilation in the compile service ends with its window too: the
+    // service is ended (and started again), as a javac would be.
+    if (running_ && serviceRequest_ != 0 && service_)
+        service_->restart();
     if (proc_) {
         proc_->disconnect(this);
         if (proc_->state() != QProcess::NotRunning) {
@@ -320,7 +324,25 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
     serviceRequest_ = 0;
     serviceWanted_ = false;
     usedService_ = false;
+    // A service that was ended may not have gone yet: nothing compiles
+    // beside what it was compiling.
+    if (CompileService* s = sharedCompileService(); s && s->settling()) {
+        connect(s, &CompileService::settled, this, [this] {
+            if (running_ && !stopped_)
+                proceed();
+        }, Qt::SingleShotConnection);
+        return true;
+    }
+    proceed();
+    return true;
+}
+
+void JavacRunner::proceed()
+{
     if (CompileService* s = sharedCompileService()) {
+        const QString& program = program_;
+        const QStringList& args = args_;
+        const QString& workDir = workDir_;
         const ServiceSetup setup{CompileService::javaBinFor(program), CompileService::jvmOptionsFor(args), workDir};
         if (!setup.javaBin.isEmpty()) {
             if (s->readyFor(setup)) {
@@ -330,13 +352,12 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
                         Qt::UniqueConnection);
                 serviceRequest_ = s->compile(CompileService::withoutJvmOptions(args), workDir);
                 if (serviceRequest_ != 0)
-                    return true;
+                    return;
             }
             serviceWanted_ = true;
         }
     }
     startJavac();
-    return true;
 }
 
 void JavacRunner::onServiceCompiled(quint64 id, int exitStatus, const QByteArray& output)

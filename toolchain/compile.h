@@ -157,6 +157,7 @@ private:
     void onFinished(int exitCode, int exitStatus);
     void onError(int error);
     void killGroup();
+    void proceed();
     void startJavac();
     void onServiceCompiled(quint64 id, int exitStatus, const QByteArray& output);
     void onServiceFailed(quint64 id);
