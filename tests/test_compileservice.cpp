@@ -306,11 +306,16 @@ TEST_F(Warm, TheServiceRunsInOneDirectoryOnly)
 TEST(CompileServiceOptions, JavaOptionsBecomeTheJvmsWithAHeapLimit)
 {
     const QStringList args{QStringLiteral("-g"), QStringLiteral("-J-Dx=1"), QStringLiteral("A.java")};
+    // The service's own settings keep it small; the user's options come last and win.
+    const QStringList small{QStringLiteral("-XX:MinHeapFreeRatio=10"), QStringLiteral("-XX:MaxHeapFreeRatio=30"),
+                            QStringLiteral("-XX:TieredStopAtLevel=1"), QStringLiteral("-XX:ReservedCodeCacheSize=32m"),
+                            QStringLiteral("-XX:-UsePerfData")};
     EXPECT_EQ(CompileService::jvmOptionsFor(args),
-              (QStringList{QStringLiteral("-Xmx256m"), QStringLiteral("-XX:+UseSerialGC"), QStringLiteral("-Dx=1")}));
+              (QStringList{QStringLiteral("-Xmx256m"), QStringLiteral("-Xms8m"), QStringLiteral("-XX:+UseSerialGC")} + small
+               + QStringList{QStringLiteral("-Dx=1")}));
     EXPECT_EQ(CompileService::withoutJvmOptions(args), (QStringList{QStringLiteral("-g"), QStringLiteral("A.java")}));
     EXPECT_EQ(CompileService::jvmOptionsFor({QStringLiteral("-J-Xmx1g"), QStringLiteral("-J-XX:+UseG1GC")}),
-              (QStringList{QStringLiteral("-Xmx1g"), QStringLiteral("-XX:+UseG1GC")}));
+              (small + QStringList{QStringLiteral("-Xmx1g"), QStringLiteral("-XX:+UseG1GC")}));
 }
 
 // ------------------------------------------------------------------ fallback

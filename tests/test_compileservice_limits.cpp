@@ -184,8 +184,8 @@ TEST_F(ServiceLimits, AJvmThatNeverGetsReadyIsEndedAndF9StaysCold)
     service.setJar(QStringLiteral(BP_SERVICE_JAR));
     service.setStartLimit(1500);
     service.start(ServiceSetup{CompileService::javaBinFor(javac17()), CompileService::jvmOptionsFor({}), work});
+    ASSERT_TRUE(waitFor([&] { return service.processId() > 0; }, 20000));
     const qint64 pid = service.processId();
-    ASSERT_GT(pid, 0);
     ::kill(pid_t(pid), SIGSTOP);  // it never says "ready"
     ASSERT_TRUE(waitFor([&] { return service.state() != CompileService::State::Starting; }, 20000));
     EXPECT_EQ(int(service.state()), int(CompileService::State::Unusable));
@@ -356,4 +356,22 @@ TEST_F(ServiceLimits, TheServicesFilesGoWithItAndWithABrewpadThatWasKilled)
         EXPECT_TRUE(waitFor([&] { return QDir(dir).entryList({mine}, QDir::Dirs).size() == 1; }, 5000));
     }
     EXPECT_TRUE(QDir(dir).entryList({mine}, QDir::Dirs).isEmpty());
+}
+
+// ---------------------------------------------------------------- start
+
+TEST_F(ServiceLimits, TheFirstJvmWaitsUntilBrewpadHasStarted)
+{
+    put("Hello.java", kHello);
+    CompileService service;
+    service.setJar(QStringLiteral(BP_SERVICE_JAR));
+    service.start(ServiceSetup{CompileService::javaBinFor(javac17()), CompileService::jvmOptionsFor({}), work});
+    EXPECT_EQ(int(service.state()), int(CompileService::State::Starting));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(service.processId(), 0) << "a JVM started at once, beside Brewpad's own start";
+    // Meanwhile F9 runs javac; the service comes later.
+    const Outcome r = compileIn(work, {QStringLiteral("Hello.java")}, &service);
+    EXPECT_EQ(int(r.outcome.kind), int(CompileOutcome::Success));
+    ASSERT_TRUE(waitFor([&] { return service.state() == CompileService::State::Ready; }));
+    EXPECT_TRUE(compileIn(work, {QStringLiteral("Hello.java")}, &service).viaService);
 }

@@ -22,6 +22,7 @@ QPointer<CompileService> g_shared;
 const char kJarName[] = "brewpad-compile-service.jar";
 const char kMainClass[] = "BrewpadCompileService";
 const char kStartErrors[] = "/start-errors";
+const qint64 kFirstLaunchDelayMs = 1500;
 
 void putU32(QByteArray& out, quint32 v)
 {
@@ -73,6 +74,7 @@ void setSharedCompileService(CompileService* service)
 
 CompileService::CompileService(QObject* parent) : QObject(parent), jar_(defaultJar())
 {
+    born_.start();
     qRegisterMetaType<ServiceDiagnostic>();
     qRegisterMetaType<QList<ServiceDiagnostic>>();
     startTimer_ = new QTimer(this);
@@ -137,11 +139,17 @@ QStringList CompileService::jvmOptionsFor(const QStringList& javacArgs)
         opts << o;
     }
     // The service's own defaults come first, so that the user's options win.
+    // A resident JVM should stay small: a heap that starts small and shrinks
+    // back after the idle service's collection, the quick JIT only (its code
+    // is compact and it needs little memory to compile), no statistics file.
     QStringList defaults;
     if (!heap)
-        defaults << QStringLiteral("-Xmx256m");
+        defaults << QStringLiteral("-Xmx256m") << QStringLiteral("-Xms8m");
     if (!collector)
         defaults << QStringLiteral("-XX:+UseSerialGC");
+    defaults << QStringLiteral("-XX:MinHeapFreeRatio=10") << QStringLiteral("-XX:MaxHeapFreeRatio=30")
+             << QStringLiteral("-XX:TieredStopAtLevel=1") << QStringLiteral("-XX:ReservedCodeCacheSize=32m")
+             << QStringLiteral("-XX:-UsePerfData");
     return defaults + opts;
 }
 
@@ -204,6 +212,20 @@ void CompileService::launch()
         return markUnusable(QStringLiteral("no java in %1").arg(setup_.javaBin));
     if (!QFileInfo(setup_.workDir).isDir())
         return markUnusable(QStringLiteral("directory not found: %1").arg(setup_.workDir));
+    // The first JVM waits until Brewpad itself has started (its window, the
+    // "ENV:" report): two cores are soon shared.
+    const qint64 wait = kFirstLaunchDelayMs - born_.elapsed();
+    if (!launched_ && wait > 0) {
+        state_ = State::Starting;
+        const quint64 generation = ++generation_;
+        QTimer::singleShot(int(wait), this, [this, generation] {
+            if (generation == generation_ && state_ == State::Starting && !proc_)
+                launch();
+        });
+        return;
+    }
+    ++generation_;
+    launched_ = true;
     if (!spawn())
         return markUnusable(QStringLiteral("no temporary directory or pipe for the compile service"));
 }
@@ -313,10 +335,17 @@ void CompileService::restart()
     const ServiceSetup s = setup_;
     stop();
     hasUnusable_ = false;
-    if (!s.javaBin.isEmpty()) {
-        setup_ = s;
-        launch();
-    }
+    if (s.javaBin.isEmpty())
+        return;
+    // From the event loop: a window that closes, or Brewpad that ends, does
+    // not start a JVM on its way.
+    setup_ = s;
+    state_ = State::Starting;
+    const quint64 generation = ++generation_;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == generation_ && state_ == State::Starting && !proc_)
+            launch();
+    });
 }
 
 void CompileService::failRequests(const Requests& requests, const QString& reason)

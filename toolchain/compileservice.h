@@ -3,6 +3,7 @@
 // started in the same directory would, and checks a source's text in memory.
 #pragma once
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QMetaType>
@@ -77,8 +78,11 @@ public:
     int startLimit() const { return startLimitMs_; }
 
     // The JVM options a service needs to compile like a javac given `javacArgs`:
-    // the "-J" options without their "-J", and a heap limit of 256 MB unless
-    // one of them sets the heap's maximum.
+    // the "-J" options without their "-J", after the service's own: a heap of
+    // at most 256 MB starting at 8 MB unless one of them sets the heap's
+    // maximum, the serial collector unless one chooses a collector, and
+    // settings that keep a resident JVM small (a heap that shrinks back when
+    // idle, the quick JIT only, no statistics file).
     static QStringList jvmOptionsFor(const QStringList& javacArgs);
     // `javacArgs` without its "-J" options: what a compile request carries.
     static QStringList withoutJvmOptions(const QStringList& javacArgs);
@@ -87,12 +91,15 @@ public:
     static QString javaBinFor(const QString& javacPath);
 
     // Starts a service with `setup` in the background, ending the one that
-    // runs with another setup. Nothing happens when one runs or starts with
-    // this setup already, or when this setup was found unusable.
+    // runs with another setup; the first JVM not before Brewpad's own start
+    // is over (1.5 s after this object was made). Nothing happens when one
+    // runs or starts with this setup already, or when this setup was found
+    // unusable.
     void start(const ServiceSetup& setup);
     // Ends the process at once; requests in flight fail once it has gone.
     void stop();
-    // Ends the process and starts it again in the background with the same setup.
+    // Ends the process and starts it again in the background with the same
+    // setup, once the event loop runs.
     void restart();
 
     State state() const { return state_; }
@@ -160,6 +167,9 @@ private:
     ServiceReplies* replies_ = nullptr;
     std::unique_ptr<ServiceScratch> scratch_;
     QTimer* startTimer_ = nullptr;
+    QElapsedTimer born_;
+    bool launched_ = false;     // a JVM was started once
+    quint64 generation_ = 0;   // of the launch that is due
     QList<QProcess*> dying_;
     quint64 nextId_ = 0;
     Requests pending_;

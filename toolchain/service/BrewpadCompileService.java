@@ -94,8 +94,9 @@ public final class BrewpadCompileService {
     private static DataOutputStream replies;
     static final Set<String> cancelled = ConcurrentHashMap.newKeySet();
 
-    // Rounds of warm-up after "ready", and how long without a request is idle.
-    private static final int WARM_ROUNDS = 6;
+    // Compilations of the warm-up after "ready", and how long without a
+    // request is idle.
+    private static final int WARM_STEPS = 12;
     private static final long IDLE_MS = 2000;
 
     private BrewpadCompileService() {}
@@ -327,8 +328,9 @@ public final class BrewpadCompileService {
             + "  List raw = new ArrayList(); Date d = new Date(99, 1, 1);\n"
             + "  void f() { raw.add(\"x\"); int n = \"text\"; missing(); Undefined u; }\n}\n";
 
-    // One round: the clean source, the one with errors, as F9 compiles them.
-    static void warmRound(Path dir) throws IOException {
+    // One step: the clean source (even steps) or the one with errors, as F9
+    // compiles them.
+    static void warmStep(Path dir, int step) throws IOException {
         Path good = dir.resolve("Warm.java");
         Path bad = dir.resolve("WarmBad.java");
         if (!Files.exists(good)) {
@@ -336,8 +338,10 @@ public final class BrewpadCompileService {
             Files.writeString(bad, WARM_BAD, StandardCharsets.UTF_8);
         }
         PrintWriter w = new PrintWriter(new ByteArrayOutputStream(), true);
-        javac.run(w, w, "-d", dir.toString(), "-g", "-Xlint:all", good.toString());
-        javac.run(w, w, "-d", dir.toString(), "-deprecation", bad.toString());
+        if (step % 2 == 0)
+            javac.run(w, w, "-d", dir.toString(), "-g", "-Xlint:all", good.toString());
+        else
+            javac.run(w, w, "-d", dir.toString(), "-deprecation", bad.toString());
     }
 
     static void removeTree(Path dir) throws IOException {
@@ -393,8 +397,9 @@ public final class BrewpadCompileService {
         // warm-up runs while no request waits.
         Path warm = scratch != null ? Files.createTempDirectory(Paths.get(scratch), "warm")
                                     : Files.createTempDirectory("brewpad-warm");
-        warmRound(warm);
-        int warmRounds = WARM_ROUNDS;
+        warmStep(warm, 0);
+        warmStep(warm, 1);
+        int warmSteps = WARM_STEPS;
 
         BlockingQueue<byte[][]> queue = new LinkedBlockingQueue<>();
         Thread reader = new Thread(() -> {
@@ -423,10 +428,10 @@ public final class BrewpadCompileService {
 
         boolean idleGc = false;
         for (;;) {
-            byte[][] f = warmRounds > 0 ? queue.poll() : queue.poll(IDLE_MS, TimeUnit.MILLISECONDS);
-            if (f == null && warmRounds > 0) {
-                warmRound(warm);
-                if (--warmRounds == 0)
+            byte[][] f = warmSteps > 0 ? queue.poll() : queue.poll(IDLE_MS, TimeUnit.MILLISECONDS);
+            if (f == null && warmSteps > 0) {
+                warmStep(warm, warmSteps);
+                if (--warmSteps == 0)
                     removeTree(warm);
                 idleGc = true;
                 continue;
