@@ -327,10 +327,15 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
     // A service that was ended may not have gone yet: nothing compiles
     // beside what it was compiling.
     if (CompileService* s = sharedCompileService(); s && s->settling()) {
-        connect(s, &CompileService::settled, this, [this] {
-            if (running_ && !stopped_)
+        const quint64 compilation = ++compilation_;
+        auto resume = [this, compilation] {
+            if (running_ && !stopped_ && compilation == compilation_) {
+                ++compilation_;  // once
                 proceed();
-        }, Qt::SingleShotConnection);
+            }
+        };
+        connect(s, &CompileService::settled, this, resume, Qt::SingleShotConnection);
+        connect(s, &QObject::destroyed, this, resume, Qt::SingleShotConnection);
         return true;
     }
     proceed();

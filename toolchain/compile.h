@@ -176,6 +176,7 @@ private:
     quint64 serviceRequest_ = 0;
     bool serviceWanted_ = false;  // start the service for this setup afterwards
     bool usedService_ = false;
+    quint64 compilation_ = 0;  // the compilation waiting for the service to have gone
 };
 
 // Makes the shared compile service, owned by `owner`, and starts it in the
