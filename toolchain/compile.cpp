@@ -350,14 +350,17 @@ void JavacRunner::proceed()
         const QString& workDir = workDir_;
         const ServiceSetup setup{CompileService::javaBinFor(program), CompileService::jvmOptionsFor(args), workDir};
         if (!setup.javaBin.isEmpty()) {
-            if (s->readyFor(setup)) {
+            if (s->readyToCompile(setup)) {
                 service_ = s;
                 connect(s, &CompileService::compiled, this, &JavacRunner::onServiceCompiled, Qt::UniqueConnection);
                 connect(s, &CompileService::compileFailed, this, &JavacRunner::onServiceFailed,
                         Qt::UniqueConnection);
                 serviceRequest_ = s->compile(CompileService::withoutJvmOptions(args), workDir);
-                if (serviceRequest_ != 0)
+                if (serviceRequest_ != 0) {
+                    // Should it refuse, the service is started anew here.
+                    serviceWanted_ = !s->readyFor(setup);
                     return;
+                }
             }
             serviceWanted_ = true;
         }
@@ -382,6 +385,7 @@ void JavacRunner::onServiceCompiled(quint64 id, int exitStatus, const QByteArray
     }
     cap.close();
     usedService_ = true;
+    serviceWanted_ = false;
     o.exitCode = exitStatus;
     o.kind = exitStatus == 0 ? CompileOutcome::Success : CompileOutcome::Failed;
     conclude(o);

@@ -441,9 +441,9 @@ void CompileService::onTimeout(quint64 id)
 
 quint64 CompileService::compile(const QStringList& args, const QString& workDir)
 {
-    if (state_ != State::Ready || !proc_ || QDir::cleanPath(workDir) != QDir::cleanPath(setup_.workDir))
+    if (state_ != State::Ready || !proc_)
         return 0;
-    QList<QByteArray> f{QByteArrayLiteral("compile"), QFile::encodeName(workDir)};
+    QList<QByteArray> f{QByteArrayLiteral("compile"), QFile::encodeName(QFileInfo(workDir).absoluteFilePath())};
     for (const QString& a : args)
         f << QFile::encodeName(a);
     return submit(Kind::Compile, f, requestKey('C', workDir, args));

@@ -105,15 +105,24 @@ public:
     State state() const { return state_; }
     ServiceSetup setup() const { return setup_; }
     bool readyFor(const ServiceSetup& setup) const { return state_ == State::Ready && setup_ == setup; }
+    // Ready with the `java` and JVM options of `setup`, in whichever
+    // directory: a compilation in another one may go to it too (the service
+    // takes its paths from there, or refuses what it cannot make exactly so).
+    bool readyToCompile(const ServiceSetup& setup) const
+    {
+        return state_ == State::Ready && setup_.javaBin == setup.javaBin && setup_.jvmOptions == setup.jvmOptions;
+    }
     qint64 processId() const;
     QString lastError() const { return lastError_; }
     // True while a process that was ended has not yet gone.
     bool settling() const { return !dying_.isEmpty(); }
 
     // A compilation with the arguments `args` ("-J" options taken out) in
-    // `workDir`. Returns 0, and does nothing, unless the service is ready in
-    // that directory; else the request's id, answered by compiled() or
-    // compileFailed().
+    // `workDir`, whichever directory the service runs in: the bytes of a javac
+    // started there. Returns 0, and does nothing, unless the service is
+    // ready; else the request's id, answered by compiled() or compileFailed()
+    // (also when the service cannot reproduce a compilation in another
+    // directory exactly).
     quint64 compile(const QStringList& args, const QString& workDir);
     // A check of `file` (relative to `workDir`, or absolute) holding `text`,
     // with the compiler options `options` (relative paths taken from

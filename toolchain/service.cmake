@@ -25,6 +25,7 @@ if(Java_Development_FOUND)
   set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
   add_jar(brewpad_compile_service
     SOURCES toolchain/service/BrewpadCompileService.java toolchain/service/BrewpadServiceCheck.java
+    toolchain/service/BrewpadServiceElsewhere.java
     OUTPUT_NAME ${bp_service_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)

@@ -39,8 +39,10 @@
 // provider with an output and an error writer), in a process whose working
 // directory is the request's: relative paths, and the names that messages
 // show for them, are those of a javac started there. A request for another
-// directory is refused ("failed"), so that Brewpad starts the service anew
-// where it is needed. Whatever goes wrong in a request (running out of
+// directory is served with its paths taken from there and the names a javac
+// there would show (BrewpadServiceElsewhere) when every part of it can be
+// reproduced so; else it is refused ("failed"), so that Brewpad runs the
+// launcher there and starts the service anew where it is needed. Whatever goes wrong in a request (running out of
 // memory included) is answered, and the service goes on serving. The end of
 // the standard input ends the service.
 
@@ -261,13 +263,13 @@ public final class BrewpadCompileService {
 
     static void compile(String id, byte[][] f) throws IOException {
         String dir = name(f[2]);
-        if (!sameDirectory(dir, workDir)) {
-            send("failed", id, "the service runs in another directory");
-            return;
-        }
         String[] args = new String[f.length - 3];
         for (int i = 3; i < f.length; i++)
             args[i - 3] = name(f[i]);
+        if (!sameDirectory(dir, workDir)) {
+            compileElsewhere(id, dir, args);
+            return;
+        }
         // The launcher expands wildcards in the value of -cp and -classpath.
         for (int i = 0; i + 1 < args.length; i++) {
             if (args[i].equals("-cp") || args[i].equals("-classpath")) {
@@ -300,6 +302,39 @@ public final class BrewpadCompileService {
             send("failed", id, "the compiler ended abnormally (" + status + ")", "cold");
             return;
         }
+        send("compiled", id, Integer.toString(status), captured.toByteArray());
+    }
+
+    // A compilation in another directory, when it can be made there exactly
+    // as a javac there would make it; else refused, so that Brewpad runs the
+    // launcher there (and starts the service there).
+    static void compileElsewhere(String id, String dir, String[] args) throws IOException {
+        Path where = Paths.get(dir);
+        if (!where.isAbsolute() || !Files.isDirectory(where)) {
+            send("failed", id, "the service runs in another directory, and cannot find " + dir);
+            return;
+        }
+        ByteArrayOutputStream captured = new ByteArrayOutputStream();
+        PrintStream err = new PrintStream(captured, true, ERRORS);
+        Integer status;
+        System.setErr(err);
+        try {
+            status = BrewpadServiceElsewhere.compile(compiler, where, args, new PrintWriter(err, true));
+        } catch (Throwable t) {
+            System.setErr(realErr);
+            send("failed", id, "the compiler failed: " + t, "cold");
+            return;
+        } finally {
+            System.setErr(realErr);
+            System.setOut(quietOut);
+            System.setIn(new ByteArrayInputStream(new byte[0]));
+        }
+        if (status == null) {
+            send("failed", id, "the service runs in another directory, and cannot compile this there exactly: "
+                    + BrewpadServiceElsewhere.refusal);
+            return;
+        }
+        err.flush();
         send("compiled", id, Integer.toString(status), captured.toByteArray());
     }
 
