@@ -303,6 +303,8 @@ TEST_F(Warm, TwoFoldersInTurnStayWarm)
                         QStringLiteral("src/Bad.java")});
             expectSame({QStringLiteral("-classpath"), QStringLiteral("src:."), QStringLiteral("-d"), path("out"),
                         QStringLiteral("./src/Bad.java"), path("Use.java")});
+            expectSame({QStringLiteral("-sourcepath"), QStringLiteral("src"), QStringLiteral("-d"), QStringLiteral("out"),
+                        QStringLiteral("-Xlint:rawtypes"), QStringLiteral("Warn.java"), QStringLiteral("src/Bad.java")});
         }
     }
     work = home;

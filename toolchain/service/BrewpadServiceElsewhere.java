@@ -186,6 +186,9 @@ final class BrewpadServiceElsewhere {
         return r;
     }
 
+    static final Set<String> PATH_LINTS = Set.of("all", "path", "options", "processing", "classfile",
+            "output-file-clash");
+
     // -Xlint with categories that print no path (a path's warnings name it
     // as the compiler holds it, absolute here).
     static boolean isHarmlessLint(String a) {
@@ -193,7 +196,7 @@ final class BrewpadServiceElsewhere {
             return false;
         for (String c : a.substring("-Xlint:".length()).split(",", -1)) {
             String k = c.startsWith("-") ? c.substring(1) : c;
-            if (k.isEmpty() || k.equals("all") || k.equals("path") || k.equals("options") || k.equals("processing"))
+            if (k.isEmpty() || PATH_LINTS.contains(k))
                 return false;
         }
         return true;
