@@ -1,6 +1,7 @@
 // F9 through the warm compile service against a javac process, in the same
-// run: a small class (the ratio), a project of 200 classes with one changed
-// source, and the service's resident memory after 100 compilations.
+// run: the first F9 after the start, a small class (the ratio), a project of
+// 200 classes with one changed source, two other folders in turn, and the
+// service's resident memory at rest and after 100 compilations.
 #include "bench_support.h"
 #include "toolchain/compile.h"
 #include "toolchain/compileservice.h"
@@ -60,6 +61,15 @@ void waitReady(CompileService& s)
     }
 }
 
+// Lets events run for `ms`, as a user reads.
+void idle(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
 long vmRssKb(qint64 pid)
 {
     QFile f(QStringLiteral("/proc/%1/status").arg(pid));
@@ -93,8 +103,14 @@ int main(int argc, char** argv)
     const QStringList smallArgs{one + "/Small.java"};
     service.start(ServiceSetup{CompileService::javaBinFor(kJavac), CompileService::jvmOptionsFor({}), one});
     waitReady(service);
+    // The first F9, after a few seconds of reading, measured apart; the
+    // memory of the service at rest before it.
+    idle(4000);
+    const long restKb = vmRssKb(service.processId());
+    setSharedCompileService(&service);
+    const double first = f9([&] { return smallArgs; }, one, capture, true);
     std::vector<double> warm, cold;
-    int compilations = 0;
+    int compilations = 1;
     for (int i = 0; i < 7; ++i) {
         setSharedCompileService(nullptr);
         cold.push_back(f9([&] { return smallArgs; }, one, capture, false));
@@ -103,6 +119,8 @@ int main(int argc, char** argv)
         ++compilations;
     }
     const double r1 = median(warm) / median(cold);
+    std::printf("service resident memory at rest after its start: %.1f MB (VmRSS)\n", restKb / 1024.0);
+    std::printf("first F9 through the service %.1f ms, ratio to javac %.3f\n", first, first / median(cold));
     std::printf("small class: F9 through the service %.1f ms, javac %.1f ms (medians of 7), ratio %.3f\n",
                 median(warm), median(cold), r1);
 
@@ -146,8 +164,30 @@ int main(int argc, char** argv)
     std::printf("project of 200 classes, one changed: F9 through the service %.1f ms, javac %.1f ms, ratio %.3f\n",
                 median(warmProj), median(coldProj), median(warmProj) / median(coldProj));
 
-    // 3. Resident memory after 100 compilations (the small class and the project's source).
-    compilations = 5;
+    // 3. Two folders in turn, neither the service's own (it runs in the
+    // project's): a relative source name and the class path ".".
+    std::vector<double> warmTurn, coldTurn;
+    const QStringList dirs{tmp.filePath("a"), tmp.filePath("b")};
+    for (const QString& d : dirs) {
+        QDir().mkpath(d);
+        writeFile(d + "/Turn.java", "public class Turn { Small s; public static void main(String[] a) { } }\n");
+        writeFile(d + "/Small.java", "public class Small { }\n");
+    }
+    const QStringList turnArgs{QStringLiteral("-classpath"), QStringLiteral("."), QStringLiteral("Turn.java")};
+    for (int i = 0; i < 7; ++i) {
+        for (const QString& d : dirs) {
+            setSharedCompileService(nullptr);
+            coldTurn.push_back(f9([&] { return turnArgs; }, d, capture, false));
+            setSharedCompileService(&service);
+            warmTurn.push_back(f9([&] { return turnArgs; }, d, capture, true));
+        }
+    }
+    std::printf("two folders in turn: F9 through the service %.1f ms, javac %.1f ms (medians of 14), ratio %.3f\n",
+                median(warmTurn), median(coldTurn), median(warmTurn) / median(coldTurn));
+
+    // 4. Resident memory after 100 compilations (the small class, the
+    // project's source and the two folders').
+    compilations = 6 + 14;
     while (compilations < 100) {
         touchOne();
         f9(plan, proj, capture, true);
@@ -155,6 +195,9 @@ int main(int argc, char** argv)
     }
     std::printf("service resident memory after %d compilations: %.1f MB (VmRSS; heap limited to 256 MB)\n",
                 compilations, vmRssKb(service.processId()) / 1024.0);
+    idle(4000);
+    std::printf("service resident memory after a few seconds idle: %.1f MB (VmRSS)\n",
+                vmRssKb(service.processId()) / 1024.0);
     std::printf("ratio: %.3f\n", r1);
     return 0;
 }

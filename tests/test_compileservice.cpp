@@ -277,28 +277,57 @@ TEST_F(Warm, TextOutsideAscii)
     expectSame({QStringLiteral("Accent.java")});
 }
 
-TEST_F(Warm, TheServiceRunsInOneDirectoryOnly)
+// Two projects in turn, each with an error and a warning: the service
+// compiles both where it runs, with the names, class path and destination a
+// javac started in each directory would use, and is never started anew.
+TEST_F(Warm, TwoFoldersInTurnStayWarm)
 {
+    const QString home = work;
     QTemporaryDir other;
-    EXPECT_TRUE(writeFile(other.filePath(QStringLiteral("Hello.java")), kHello));
-    EXPECT_EQ(service->compile({QStringLiteral("Hello.java")}, other.path()), 0u);
-    // Through F9's path: javac compiles it there, as always.
-    JavacRunner runner;
-    const CompileOutcome o = [&] {
-        QEventLoop loop;
-        CompileOutcome r;
-        QObject::connect(&runner, &JavacRunner::finished, &loop, [&](const CompileOutcome& x) {
-            r = x;
-            loop.quit();
-        });
-        runner.start(javacPath(), {QStringLiteral("Hello.java")}, other.path(), work + QStringLiteral("/capture/o.err"));
-        loop.exec();
-        return r;
-    }();
-    EXPECT_EQ(int(o.kind), int(CompileOutcome::Success));
-    EXPECT_FALSE(runner.usedService());
+    const qint64 pid = service->processId();
+    const QStringList dirs{home, other.path()};
+    for (int round = 0; round < 2; ++round) {
+        for (const QString& dir : dirs) {
+            work = dir;
+            QDir().mkpath(path("capture"));
+            clear();
+            put("Warn.java", kWarn);
+            put("src/Bad.java", kBad);
+            put("src/Other.java", kOther);
+            put("p/q/Pk.java", "package p.q;\npublic class Pk { public static int v() { return 1; } }\n");
+            put("Use.java", "import p.q.Pk;\npublic class Use { int v = Pk.v(); String s = 1; }\n");
+            put("out/readme.txt", "classes\n");  // so that clearing between runs keeps it
+            expectSame({QStringLiteral("-classpath"), QStringLiteral("."), QStringLiteral("-d"), QStringLiteral("out"),
+                        QStringLiteral("-Xlint:unchecked"), QStringLiteral("Warn.java"), QStringLiteral("Use.java")});
+            expectSame({QStringLiteral("-deprecation"), QStringLiteral("-g"), QStringLiteral("Warn.java"),
+                        QStringLiteral("src/Bad.java")});
+            expectSame({QStringLiteral("-classpath"), QStringLiteral("src:."), QStringLiteral("-d"), path("out"),
+                        QStringLiteral("./src/Bad.java"), path("Use.java")});
+            expectSame({QStringLiteral("-sourcepath"), QStringLiteral("src"), QStringLiteral("-d"), QStringLiteral("out"),
+                        QStringLiteral("-Xlint:rawtypes"), QStringLiteral("Warn.java"), QStringLiteral("src/Bad.java")});
+        }
+    }
+    work = home;
+    EXPECT_EQ(service->processId(), pid) << "the service was started anew";
+    EXPECT_EQ(service->setup().workDir, home);
+}
+
+// What the service cannot make in another directory exactly as a javac
+// there would (here -verbose, which names every file as the compiler holds
+// it) is compiled by javac there, as always; the service then moves there.
+TEST_F(Warm, AnUnusualCompilationElsewhereIsLeftToJavac)
+{
+    const QString home = work;
+    QTemporaryDir other;
+    work = other.path();
+    QDir().mkpath(path("capture"));
+    put("Hello.java", kHello);
+    const Run r = compile({QStringLiteral("-verbose"), QStringLiteral("Hello.java")});
+    work = home;
+    EXPECT_EQ(int(r.outcome.kind), int(CompileOutcome::Success));
+    EXPECT_FALSE(r.viaService);
     EXPECT_TRUE(QFileInfo::exists(other.filePath(QStringLiteral("Hello.class"))));
-    // Afterwards the shared service moves there; the suite's own goes back.
+    EXPECT_TRUE(r.capture.contains("[wrote Hello.class]")) << r.capture.toStdString();
     EXPECT_EQ(service->setup().workDir, other.path());
     service->start(setupFor({}));
 }
@@ -306,11 +335,16 @@ TEST_F(Warm, TheServiceRunsInOneDirectoryOnly)
 TEST(CompileServiceOptions, JavaOptionsBecomeTheJvmsWithAHeapLimit)
 {
     const QStringList args{QStringLiteral("-g"), QStringLiteral("-J-Dx=1"), QStringLiteral("A.java")};
+    // The service's own settings keep it small; the user's options come last and win.
+    const QStringList small{QStringLiteral("-XX:MinHeapFreeRatio=10"), QStringLiteral("-XX:MaxHeapFreeRatio=30"),
+                            QStringLiteral("-XX:TieredStopAtLevel=1"), QStringLiteral("-XX:ReservedCodeCacheSize=32m"),
+                            QStringLiteral("-XX:-UsePerfData")};
     EXPECT_EQ(CompileService::jvmOptionsFor(args),
-              (QStringList{QStringLiteral("-Xmx256m"), QStringLiteral("-XX:+UseSerialGC"), QStringLiteral("-Dx=1")}));
+              (QStringList{QStringLiteral("-Xmx256m"), QStringLiteral("-Xms8m"), QStringLiteral("-XX:+UseSerialGC")} + small
+               + QStringList{QStringLiteral("-Dx=1")}));
     EXPECT_EQ(CompileService::withoutJvmOptions(args), (QStringList{QStringLiteral("-g"), QStringLiteral("A.java")}));
     EXPECT_EQ(CompileService::jvmOptionsFor({QStringLiteral("-J-Xmx1g"), QStringLiteral("-J-XX:+UseG1GC")}),
-              (QStringList{QStringLiteral("-Xmx1g"), QStringLiteral("-XX:+UseG1GC")}));
+              (small + QStringList{QStringLiteral("-Xmx1g"), QStringLiteral("-XX:+UseG1GC")}));
 }
 
 // ------------------------------------------------------------------ fallback
@@ -388,13 +422,20 @@ TEST_F(Warm, AServiceKilledMidRequestLeavesItToJavac)
 TEST_F(Warm, ACompilationThatTakesTooLongIsLeftToJavac)
 {
     put("Hello.java", kHello);
+    const QStringList args{QStringLiteral("-g:lines"), QStringLiteral("Hello.java")};
     service->setTimeout(0);
-    const Run r = compile({QStringLiteral("Hello.java")});
+    const Run r = compile(args);
     service->setTimeout(60000);
     EXPECT_FALSE(r.viaService);
     EXPECT_EQ(int(r.outcome.kind), int(CompileOutcome::Success));
     EXPECT_TRUE(r.files.contains(QStringLiteral("Hello.class")));
     ASSERT_TRUE(waitFor([&] { return service->state() == CompileService::State::Ready; }));
+    // The same compilation goes straight to javac from now on, without
+    // ending the service again; other options go to the service.
+    const qint64 pid = service->processId();
+    EXPECT_FALSE(compile(args).viaService);
+    EXPECT_EQ(service->processId(), pid);
+    EXPECT_TRUE(compile({QStringLiteral("-g:source"), QStringLiteral("Hello.java")}).viaService);
 }
 
 TEST_F(Warm, StoppingEndsTheServiceAndStartsItAgain)

@@ -298,6 +298,10 @@ JavacRunner::~JavacRunner()
 {
     if (g_active == this)
         g_active = nullptr;
+    // A compilation in the compile service ends with its window too: the
+    // service is ended (and started again), as a javac would be.
+    if (running_ && serviceRequest_ != 0 && service_)
+        service_->restart();
     if (proc_) {
         proc_->disconnect(this);
         if (proc_->state() != QProcess::NotRunning) {
@@ -366,23 +370,48 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
     serviceRequest_ = 0;
     serviceWanted_ = false;
     usedService_ = false;
+    // A service that was ended may not have gone yet: nothing compiles
+    // beside what it was compiling.
+    if (CompileService* s = sharedCompileService(); s && s->settling()) {
+        const quint64 compilation = ++compilation_;
+        auto resume = [this, compilation] {
+            if (running_ && !stopped_ && compilation == compilation_) {
+                ++compilation_;  // once
+                proceed();
+            }
+        };
+        connect(s, &CompileService::settled, this, resume, Qt::SingleShotConnection);
+        connect(s, &QObject::destroyed, this, resume, Qt::SingleShotConnection);
+        return true;
+    }
+    proceed();
+    return true;
+}
+
+void JavacRunner::proceed()
+{
     if (CompileService* s = sharedCompileService()) {
+        const QString& program = program_;
+        const QStringList& args = args_;
+        const QString& workDir = workDir_;
         const ServiceSetup setup{CompileService::javaBinFor(program), CompileService::jvmOptionsFor(args), workDir};
         if (!setup.javaBin.isEmpty()) {
-            if (s->readyFor(setup)) {
+            if (s->readyToCompile(setup)) {
                 service_ = s;
                 connect(s, &CompileService::compiled, this, &JavacRunner::onServiceCompiled, Qt::UniqueConnection);
                 connect(s, &CompileService::compileFailed, this, &JavacRunner::onServiceFailed,
                         Qt::UniqueConnection);
                 serviceRequest_ = s->compile(CompileService::withoutJvmOptions(args), workDir);
-                if (serviceRequest_ != 0)
-                    return true;
+                if (serviceRequest_ != 0) {
+                    // Should it refuse, the service is started anew here.
+                    serviceWanted_ = !s->readyFor(setup);
+                    return;
+                }
             }
             serviceWanted_ = true;
         }
     }
     startJavac();
-    return true;
 }
 
 void JavacRunner::onServiceCompiled(quint64 id, int exitStatus, const QByteArray& output)
@@ -402,6 +431,7 @@ void JavacRunner::onServiceCompiled(quint64 id, int exitStatus, const QByteArray
     }
     cap.close();
     usedService_ = true;
+    serviceWanted_ = false;
     o.exitCode = exitStatus;
     o.kind = exitStatus == 0 ? CompileOutcome::Success : CompileOutcome::Failed;
     conclude(o);

@@ -169,6 +169,7 @@ private:
     void onFinished(int exitCode, int exitStatus);
     void onError(int error);
     void killGroup();
+    void proceed();
     void startJavac();
     void onServiceCompiled(quint64 id, int exitStatus, const QByteArray& output);
     void onServiceFailed(quint64 id);
@@ -187,6 +188,7 @@ private:
     quint64 serviceRequest_ = 0;
     bool serviceWanted_ = false;  // start the service for this setup afterwards
     bool usedService_ = false;
+    quint64 compilation_ = 0;  // the compilation waiting for the service to have gone
 };
 
 // Makes the shared compile service, owned by `owner`, and starts it in the

@@ -1,5 +1,8 @@
 #include "toolchain/compileservice.h"
 
+#include "toolchain/servicereplies.h"
+#include "toolchain/servicescratch.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -7,7 +10,6 @@
 #include <QPointer>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QTemporaryFile>
 #include <QTimer>
 
 #include <csignal>
@@ -19,56 +21,13 @@ QPointer<CompileService> g_shared;
 
 const char kJarName[] = "brewpad-compile-service.jar";
 const char kMainClass[] = "BrewpadCompileService";
+const char kStartErrors[] = "/start-errors";
+const qint64 kFirstLaunchDelayMs = 1500;
 
 void putU32(QByteArray& out, quint32 v)
 {
     const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
     out.append(b, 4);
-}
-
-quint32 getU32(const QByteArray& in, qsizetype at)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(in.constData() + at);
-    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
-}
-
-// Parses one frame from the front of `in`; false while it is incomplete.
-// Every reply begins with these bytes; anything before them is not the
-// service's (the JVM's own output) and is skipped.
-const QByteArray kMagic("BPSV");
-
-bool takeFrame(QByteArray& in, QList<QByteArray>* frame, bool* bad)
-{
-    const qsizetype start = in.indexOf(kMagic);
-    if (start < 0) {
-        // Keep only what may be the beginning of a marker.
-        in = in.right(kMagic.size() - 1);
-        return false;
-    }
-    if (start > 0)
-        in.remove(0, start);
-    if (in.size() < 8)
-        return false;
-    const quint32 count = getU32(in, 4);
-    if (count > (1u << 24)) {
-        *bad = true;
-        return false;
-    }
-    qsizetype at = 8;
-    QList<QByteArray> fields;
-    for (quint32 i = 0; i < count; ++i) {
-        if (in.size() < at + 4)
-            return false;
-        const quint32 len = getU32(in, at);
-        at += 4;
-        if (in.size() - at < qsizetype(len))
-            return false;
-        fields << in.mid(at, len);
-        at += len;
-    }
-    in.remove(0, at);
-    *frame = std::move(fields);
-    return true;
 }
 
 bool setsHeapLimit(const QString& option)
@@ -80,6 +39,25 @@ bool setsHeapLimit(const QString& option)
 bool choosesCollector(const QString& option)
 {
     return option.startsWith(QLatin1String("-XX:+Use")) && option.endsWith(QLatin1String("GC"));
+}
+
+bool isSource(const QString& arg)
+{
+    return !arg.startsWith(QLatin1Char('-')) && (arg.endsWith(QLatin1String(".java"), Qt::CaseInsensitive)
+                                                 || arg.endsWith(QLatin1String(".jav"), Qt::CaseInsensitive));
+}
+
+// What makes requests "the same kind" for remembering that the service
+// cannot do them: their kind, directory and options (the sources aside).
+QByteArray requestKey(char kind, const QString& workDir, const QStringList& options)
+{
+    QByteArray key(1, kind);
+    key += QFile::encodeName(QDir::cleanPath(workDir));
+    for (const QString& o : options) {
+        if (!isSource(o))
+            key += '\0' + QFile::encodeName(o);
+    }
+    return key;
 }
 
 }  // namespace
@@ -96,8 +74,18 @@ void setSharedCompileService(CompileService* service)
 
 CompileService::CompileService(QObject* parent) : QObject(parent), jar_(defaultJar())
 {
+    born_.start();
     qRegisterMetaType<ServiceDiagnostic>();
     qRegisterMetaType<QList<ServiceDiagnostic>>();
+    startTimer_ = new QTimer(this);
+    startTimer_->setSingleShot(true);
+    connect(startTimer_, &QTimer::timeout, this, [this] {
+        if (state_ != State::Starting)
+            return;
+        const QString why = QStringLiteral("the compile service was not ready after %1 s").arg(startLimitMs_ / 1000.0);
+        endProcess(why);
+        markUnusable(why);
+    });
 }
 
 CompileService::~CompileService()
@@ -106,7 +94,16 @@ CompileService::~CompileService()
         g_shared = nullptr;
     // No signal may reach anyone from a half-destroyed object.
     pending_.clear();
-    kill();
+    QList<QProcess*> all = dying_;
+    if (proc_)
+        all << proc_;
+    for (QProcess* p : all) {
+        p->disconnect(this);
+        p->kill();
+    }
+    // Brewpad ends: the JVMs go before their files do.
+    for (QProcess* p : all)
+        p->waitForFinished(2000);
 }
 
 QString CompileService::defaultJar()
@@ -142,11 +139,17 @@ QStringList CompileService::jvmOptionsFor(const QStringList& javacArgs)
         opts << o;
     }
     // The service's own defaults come first, so that the user's options win.
+    // A resident JVM should stay small: a heap that starts small and shrinks
+    // back after the idle service's collection, the quick JIT only (its code
+    // is compact and it needs little memory to compile), no statistics file.
     QStringList defaults;
     if (!heap)
-        defaults << QStringLiteral("-Xmx256m");
+        defaults << QStringLiteral("-Xmx256m") << QStringLiteral("-Xms8m");
     if (!collector)
         defaults << QStringLiteral("-XX:+UseSerialGC");
+    defaults << QStringLiteral("-XX:MinHeapFreeRatio=10") << QStringLiteral("-XX:MaxHeapFreeRatio=30")
+             << QStringLiteral("-XX:TieredStopAtLevel=1") << QStringLiteral("-XX:ReservedCodeCacheSize=32m")
+             << QStringLiteral("-XX:-UsePerfData");
     return defaults + opts;
 }
 
@@ -179,89 +182,152 @@ void CompileService::start(const ServiceSetup& setup)
 {
     if ((state_ == State::Starting || state_ == State::Ready) && setup_ == setup)
         return;
+    if (!(setup_ == setup))
+        cold_.clear();  // other options: the service may do what it could not
     if (hasUnusable_ && unusableSetup_ == setup) {
         state_ = State::Unusable;
         setup_ = setup;
         return;
     }
-    kill();
-    failAll(QStringLiteral("the service was restarted"));
+    endProcess(QStringLiteral("the service was restarted"));
     setup_ = setup;
     launch();
 }
 
+void CompileService::markUnusable(const QString& why)
+{
+    state_ = State::Unusable;
+    unusableSetup_ = setup_;
+    hasUnusable_ = true;
+    lastError_ = why;
+    emit unusable(why);
+}
+
 void CompileService::launch()
 {
-    restartAfterDeath_ = false;
-    input_.clear();
-    auto fail = [this](const QString& why) {
-        state_ = State::Unusable;
-        unusableSetup_ = setup_;
-        hasUnusable_ = true;
-        lastError_ = why;
-        emit unusable(why);
-    };
     if (jar_.isEmpty() || !QFileInfo(jar_).isFile())
-        return fail(QStringLiteral("the compile service is not installed"));
+        return markUnusable(QStringLiteral("the compile service is not installed"));
     const QString java = setup_.javaBin + QStringLiteral("/java");
     if (setup_.javaBin.isEmpty() || !QFileInfo(java).isExecutable())
-        return fail(QStringLiteral("no java in %1").arg(setup_.javaBin));
+        return markUnusable(QStringLiteral("no java in %1").arg(setup_.javaBin));
     if (!QFileInfo(setup_.workDir).isDir())
-        return fail(QStringLiteral("directory not found: %1").arg(setup_.workDir));
+        return markUnusable(QStringLiteral("directory not found: %1").arg(setup_.workDir));
+    // The first JVM waits until Brewpad itself has started (its window, the
+    // "ENV:" report): two cores are soon shared.
+    const qint64 wait = kFirstLaunchDelayMs - born_.elapsed();
+    if (!launched_ && wait > 0) {
+        state_ = State::Starting;
+        const quint64 generation = ++generation_;
+        QTimer::singleShot(int(wait), this, [this, generation] {
+            if (generation == generation_ && state_ == State::Starting && !proc_)
+                launch();
+        });
+        return;
+    }
+    ++generation_;
+    launched_ = true;
+    if (!spawn())
+        return markUnusable(QStringLiteral("no temporary directory or pipe for the compile service"));
+}
 
-    // What the JVM prints as it starts (a warning about an option, "Picked
-    // up ..."), javac would print into every capture: such a setup is left
-    // to javac. A file, so that all of it is there once the service speaks.
-    startErrors_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/brewpad-service-XXXXXX"));
-    if (!startErrors_->open())
-        return fail(QStringLiteral("no temporary file"));
-
+bool CompileService::spawn()
+{
+    scratch_ = std::make_unique<ServiceScratch>();
+    auto* replies = new ServiceReplies(this);
+    if (!scratch_->isValid() || !replies->open()) {
+        delete replies;
+        scratch_.reset();
+        return false;
+    }
+    replies_ = replies;
+    connect(replies, &ServiceReplies::frame, this, &CompileService::handle);
+    connect(replies, &ServiceReplies::garbled, this, [this] {
+        lastError_ = QStringLiteral("the compile service sent nonsense");
+        restart();
+    });
     proc_ = new QProcess(this);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Read by the java launcher only, never by javac's.
     env.remove(QStringLiteral("JDK_JAVA_OPTIONS"));
     proc_->setProcessEnvironment(env);
     proc_->setWorkingDirectory(setup_.workDir);
-    proc_->setStandardErrorFile(startErrors_->fileName(), QIODevice::Truncate);
-    proc_->setChildProcessModifier([] {
+    // What the JVM prints as it starts (a warning about an option, "Picked
+    // up ..."), javac would print into every capture: such a setup is left
+    // to javac. A file, so that all of it is there once the service speaks.
+    // The standard output is javac's, which Brewpad drops; replies have a
+    // pipe of their own.
+    proc_->setStandardOutputFile(QProcess::nullDevice());
+    proc_->setStandardErrorFile(scratch_->path() + QLatin1String(kStartErrors), QIODevice::Truncate);
+    proc_->setChildProcessModifier([replies] {
         // Ends with Brewpad, even when Brewpad is killed.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        replies->placeInChild();
     });
-    connect(proc_, &QProcess::readyReadStandardOutput, this, &CompileService::onReadyRead);
     connect(proc_, &QProcess::finished, this, &CompileService::onFinished);
     connect(proc_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart)
             onFinished();
     });
     QStringList args = setup_.jvmOptions;
-    args << QStringLiteral("-cp") << jar_ << QLatin1String(kMainClass);
+    args << QStringLiteral("-cp") << jar_ << QLatin1String(kMainClass)
+         << QStringLiteral("--replies=/proc/self/fd/%1").arg(ServiceReplies::kChildFd)
+         << QStringLiteral("--scratch=") + scratch_->path();
     state_ = State::Starting;
-    proc_->start(java, args);
+    startTimer_->start(startLimitMs_);
+    proc_->start(setup_.javaBin + QStringLiteral("/java"), args);
+    if (replies_)
+        replies_->closeWriteEnd();
+    return true;
+}
+
+void CompileService::endProcess(const QString& reason)
+{
+    startTimer_->stop();
+    if (replies_) {
+        replies_->disconnect(this);
+        replies_->deleteLater();
+        replies_ = nullptr;
+    }
+    const Requests held = std::exchange(pending_, {});
+    for (QTimer* t : std::as_const(timers_))
+        t->deleteLater();
+    timers_.clear();
+    if (state_ == State::Starting || state_ == State::Ready)
+        state_ = State::Stopped;
+    QProcess* p = std::exchange(proc_, nullptr);
+    if (p)
+        p->disconnect(this);
+    if (!p || p->state() == QProcess::NotRunning) {
+        if (p)
+            p->deleteLater();
+        scratch_.reset();
+        failRequests(held, reason);
+        return;
+    }
+    // Its requests are answered, and its files removed, once it has gone:
+    // whoever takes them over never runs beside it.
+    dying_ << p;
+    std::shared_ptr<ServiceScratch> scratch(std::move(scratch_));
+    connect(p, &QProcess::finished, this, [this, p, held, reason, scratch]() mutable {
+        dying_.removeOne(p);
+        p->deleteLater();
+        scratch.reset();
+        failRequests(held, reason);
+        if (dying_.isEmpty())
+            emit settled();
+    });
+    p->kill();
 }
 
 void CompileService::kill()
 {
-    if (!proc_)
-        return;
-    QProcess* p = proc_;
-    proc_ = nullptr;
-    p->disconnect(this);
-    if (p->state() != QProcess::NotRunning) {
-        p->kill();
-        p->waitForFinished(5000);  // reaped: no zombie is left
-    }
-    p->deleteLater();
-    if (state_ == State::Starting || state_ == State::Ready)
-        state_ = State::Stopped;
-    startErrors_.reset();
-    input_.clear();
+    endProcess(QStringLiteral("the service was stopped"));
 }
 
 void CompileService::stop()
 {
     kill();
     state_ = State::Stopped;
-    failAll(QStringLiteral("the service was stopped"));
 }
 
 void CompileService::restart()
@@ -269,20 +335,23 @@ void CompileService::restart()
     const ServiceSetup s = setup_;
     stop();
     hasUnusable_ = false;
-    if (!s.javaBin.isEmpty()) {
-        setup_ = s;
-        launch();
-    }
+    if (s.javaBin.isEmpty())
+        return;
+    // From the event loop: a window that closes, or Brewpad that ends, does
+    // not start a JVM on its way.
+    setup_ = s;
+    state_ = State::Starting;
+    const quint64 generation = ++generation_;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == generation_ && state_ == State::Starting && !proc_)
+            launch();
+    });
 }
 
-void CompileService::failAll(const QString& reason)
+void CompileService::failRequests(const Requests& requests, const QString& reason)
 {
-    const QHash<quint64, Kind> was = pending_;
-    pending_.clear();
-    for (QTimer* t : std::as_const(timers_))
-        t->deleteLater();
-    timers_.clear();
-    for (auto it = was.begin(); it != was.end(); ++it) {
+    for (auto it = requests.begin(); it != requests.end(); ++it) {
+        keys_.remove(it.key());
         if (it.value() == Kind::Compile)
             emit compileFailed(it.key(), reason);
         else
@@ -293,8 +362,15 @@ void CompileService::failAll(const QString& reason)
 void CompileService::finishRequest(quint64 id)
 {
     pending_.remove(id);
+    keys_.remove(id);
     if (QTimer* t = timers_.take(id))
         t->deleteLater();
+}
+
+void CompileService::rememberCold(quint64 id)
+{
+    if (keys_.contains(id))
+        cold_.insert(keys_.value(id));
 }
 
 void CompileService::onFinished()
@@ -302,29 +378,17 @@ void CompileService::onFinished()
     if (!proc_)
         return;
     const bool wasReady = state_ == State::Ready;
-    const bool hadWork = !pending_.isEmpty();
-    QProcess* p = proc_;
-    proc_ = nullptr;
-    p->disconnect(this);
-    p->deleteLater();
-    startErrors_.reset();
+    endProcess(QStringLiteral("the compile service ended"));
     if (!wasReady) {
-        state_ = State::Unusable;
-        unusableSetup_ = setup_;
-        hasUnusable_ = true;
-        lastError_ = QStringLiteral("the compile service did not start");
-        failAll(lastError_);
-        emit unusable(lastError_);
+        markUnusable(QStringLiteral("the compile service did not start"));
         return;
     }
     state_ = State::Stopped;
-    failAll(QStringLiteral("the compile service ended"));
     // A service that was serving is started again, in the background.
-    if (hadWork || wasReady)
-        QTimer::singleShot(0, this, [this] {
-            if (state_ == State::Stopped && !setup_.javaBin.isEmpty())
-                launch();
-        });
+    QTimer::singleShot(0, this, [this] {
+        if (state_ == State::Stopped && !proc_ && !setup_.javaBin.isEmpty())
+            launch();
+    });
 }
 
 void CompileService::send(const QList<QByteArray>& fields)
@@ -338,35 +402,51 @@ void CompileService::send(const QList<QByteArray>& fields)
     proc_->write(out);
 }
 
-quint64 CompileService::compile(const QStringList& args, const QString& workDir)
+quint64 CompileService::submit(Kind kind, QList<QByteArray> fields, const QByteArray& key)
 {
-    if (state_ != State::Ready || !proc_ || QDir::cleanPath(workDir) != QDir::cleanPath(setup_.workDir))
+    if (cold_.contains(key))
         return 0;
-    // A compilation goes before the checks that wait: they are given up.
+    // A compilation goes before the checks that wait, and a check before
+    // older ones: they are given up.
     for (auto it = pending_.begin(); it != pending_.end(); ++it) {
         if (it.value() == Kind::Check)
             send({QByteArrayLiteral("cancel"), QByteArray::number(it.key())});
     }
     const quint64 id = ++nextId_;
-    QList<QByteArray> f{QByteArrayLiteral("compile"), QByteArray::number(id), QFile::encodeName(workDir)};
-    for (const QString& a : args)
-        f << QFile::encodeName(a);
-    send(f);
-    pending_.insert(id, Kind::Compile);
+    fields.insert(1, QByteArray::number(id));
+    send(fields);
+    pending_.insert(id, kind);
+    keys_.insert(id, key);
     auto* t = new QTimer(this);
     t->setSingleShot(true);
-    connect(t, &QTimer::timeout, this, [this, id] {
-        if (!pending_.contains(id))
-            return;
-        // Too long: this compilation is left to javac, and the service,
-        // which may be stuck, is started anew.
-        finishRequest(id);
-        emit compileFailed(id, QStringLiteral("the compile service took too long"));
-        restart();
-    });
+    connect(t, &QTimer::timeout, this, [this, id] { onTimeout(id); });
     t->start(timeoutMs_);
     timers_.insert(id, t);
     return id;
+}
+
+void CompileService::onTimeout(quint64 id)
+{
+    if (!pending_.contains(id))
+        return;
+    // Too long: this request is left to javac, now and next time, and the
+    // service, which may be stuck, is ended first and started anew.
+    rememberCold(id);
+    const ServiceSetup s = setup_;
+    endProcess(QStringLiteral("the compile service took too long"));
+    state_ = State::Stopped;
+    setup_ = s;
+    launch();
+}
+
+quint64 CompileService::compile(const QStringList& args, const QString& workDir)
+{
+    if (state_ != State::Ready || !proc_)
+        return 0;
+    QList<QByteArray> f{QByteArrayLiteral("compile"), QFile::encodeName(QFileInfo(workDir).absoluteFilePath())};
+    for (const QString& a : args)
+        f << QFile::encodeName(a);
+    return submit(Kind::Compile, f, requestKey('C', workDir, args));
 }
 
 quint64 CompileService::check(const QString& file, const QString& text, const QStringList& options,
@@ -374,18 +454,11 @@ quint64 CompileService::check(const QString& file, const QString& text, const QS
 {
     if (state_ != State::Ready || !proc_)
         return 0;
-    for (auto it = pending_.begin(); it != pending_.end(); ++it) {
-        if (it.value() == Kind::Check)
-            send({QByteArrayLiteral("cancel"), QByteArray::number(it.key())});
-    }
-    const quint64 id = ++nextId_;
-    QList<QByteArray> f{QByteArrayLiteral("check"), QByteArray::number(id), QFile::encodeName(workDir),
-                        QFile::encodeName(file), text.toUtf8()};
+    QList<QByteArray> f{QByteArrayLiteral("check"), QFile::encodeName(workDir), QFile::encodeName(file),
+                        text.toUtf8()};
     for (const QString& o : options)
         f << QFile::encodeName(o);
-    send(f);
-    pending_.insert(id, Kind::Check);
-    return id;
+    return submit(Kind::Check, f, requestKey('K', workDir, options));
 }
 
 void CompileService::cancel(quint64 id)
@@ -394,46 +467,13 @@ void CompileService::cancel(quint64 id)
         send({QByteArrayLiteral("cancel"), QByteArray::number(id)});
 }
 
-void CompileService::onReadyRead()
-{
-    if (!proc_)
-        return;
-    input_ += proc_->readAllStandardOutput();
-    for (;;) {
-        QList<QByteArray> frame;
-        bool bad = false;
-        if (!takeFrame(input_, &frame, &bad)) {
-            if (bad) {
-                lastError_ = QStringLiteral("the compile service sent nonsense");
-                restart();
-            }
-            return;
-        }
-        handle(frame);
-        if (!proc_)
-            return;
-    }
-}
-
 void CompileService::handle(const QList<QByteArray>& frame)
 {
     if (frame.isEmpty())
         return;
     const QByteArray verb = frame[0];
     if (verb == "ready") {
-        if (startErrors_ && startErrors_->size() > 0) {
-            lastError_ = QStringLiteral("the JVM of the compile service printed: %1")
-                             .arg(QString::fromLocal8Bit(startErrors_->readAll().left(500)).trimmed());
-            const ServiceSetup s = setup_;
-            kill();
-            state_ = State::Unusable;
-            unusableSetup_ = s;
-            hasUnusable_ = true;
-            emit unusable(lastError_);
-            return;
-        }
-        state_ = State::Ready;
-        emit ready();
+        onReady();
         return;
     }
     if (frame.size() < 2)
@@ -442,6 +482,8 @@ void CompileService::handle(const QList<QByteArray>& frame)
     if (!pending_.contains(id))
         return;  // given up already (a timeout)
     const Kind kind = pending_.value(id);
+    if (verb == "failed" && frame.size() >= 4 && frame[3] == "cold")
+        rememberCold(id);
     finishRequest(id);
     if (verb == "compiled" && frame.size() >= 4 && kind == Kind::Compile) {
         emit compiled(id, frame[2].toInt(), frame[3]);
@@ -466,4 +508,21 @@ void CompileService::handle(const QList<QByteArray>& frame)
         else
             emit checkFailed(id, reason);
     }
+}
+
+void CompileService::onReady()
+{
+    if (state_ != State::Starting)
+        return;
+    startTimer_->stop();
+    QFile errors(scratch_ ? scratch_->path() + QLatin1String(kStartErrors) : QString());
+    if (errors.open(QIODevice::ReadOnly) && errors.size() > 0) {
+        const QString why = QStringLiteral("the JVM of the compile service printed: %1")
+                                .arg(QString::fromLocal8Bit(errors.read(500)).trimmed());
+        endProcess(why);
+        markUnusable(why);
+        return;
+    }
+    state_ = State::Ready;
+    emit ready();
 }

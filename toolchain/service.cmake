@@ -12,8 +12,9 @@ set(bp_service_install_dir ${CMAKE_INSTALL_DATADIR}/brewpad)
 # Where the installed program finds the jar, relative to its own directory.
 file(RELATIVE_PATH bp_service_relative /${CMAKE_INSTALL_BINDIR} /${bp_service_install_dir}/${bp_service_jar_name}.jar)
 
-add_library(bp_compileservice STATIC toolchain/compileservice.cpp)
-target_link_libraries(bp_compileservice PUBLIC Qt6::Core)
+add_library(bp_compileservice STATIC toolchain/compileservice.cpp toolchain/servicereplies.cpp
+  toolchain/servicescratch.cpp)
+target_link_libraries(bp_compileservice PUBLIC bp_platform Qt6::Core)
 target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIVE="${bp_service_relative}")
 # JavacRunner (bp_toolchain, described in toolchain.cmake, which is read after
 # this file) hands compilations to the service.
@@ -24,7 +25,8 @@ if(Java_Development_FOUND)
   include(UseJava)
   set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
   add_jar(brewpad_compile_service
-    SOURCES toolchain/service/BrewpadCompileService.java
+    SOURCES toolchain/service/BrewpadCompileService.java toolchain/service/BrewpadServiceCheck.java
+    toolchain/service/BrewpadServiceElsewhere.java
     OUTPUT_NAME ${bp_service_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)
@@ -40,3 +42,5 @@ bp_add_bench(bench_compile_warm SOURCES bench/bench_compile_warm.cpp LIBS bp_too
 target_compile_definitions(bench_compile_warm PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
 bp_add_bench(bench_check SOURCES bench/bench_check.cpp LIBS bp_toolchain)
 target_compile_definitions(bench_check PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
+bp_add_test(test_compileservice_limits SOURCES tests/test_compileservice_limits.cpp LIBS bp_toolchain)
+target_compile_definitions(test_compileservice_limits PRIVATE BP_SERVICE_JAR="${bp_service_jar}")

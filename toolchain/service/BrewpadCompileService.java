@@ -1,8 +1,12 @@
 // Brewpad's compile service: the JDK's compiler kept warm in one resident JVM.
 //
 // Brewpad starts it with the `java` of the configured JDK, in the directory
-// where the compilations it will serve run, and talks to it over its standard
-// input and output. Every message either way is one frame:
+// where the compilations it will serve run. Requests come on the standard
+// input; replies go to the file named by "--replies=PATH" (a pipe Brewpad
+// hands down, "/proc/self/fd/3"), never to the standard output, where the
+// JVM's own logs and anything a processor prints may appear. "--scratch=DIR"
+// names a private directory for the service's own temporary files (Brewpad
+// removes it). Every message either way is one frame:
 //
 //     u32 count, then count times (u32 length, that many bytes)
 //
@@ -25,19 +29,23 @@
 //     checked ID COUNT (LINE COLUMN KIND MESSAGE)...
 //                                 KIND "error" or "warning"; texts in UTF-8
 //     cancelled ID
-//     failed ID REASON            nothing was done that can be trusted: the
-//                                 caller runs the javac launcher instead
+//     failed ID REASON [cold]     nothing was done that can be trusted: the
+//                                 caller runs the javac launcher instead;
+//                                 "cold" when this JVM could not do it (out
+//                                 of memory, an abnormal end), so that the
+//                                 same request goes to javac from then on
 //
 // A compile request runs exactly what the launcher runs (the javac tool
 // provider with an output and an error writer), in a process whose working
 // directory is the request's: relative paths, and the names that messages
 // show for them, are those of a javac started there. A request for another
-// directory is refused ("failed"), so that Brewpad starts the service anew
-// where it is needed. The end of the standard input ends the service.
+// directory is served with its paths taken from there and the names a javac
+// there would show (BrewpadServiceElsewhere) when every part of it can be
+// reproduced so; else it is refused ("failed"), so that Brewpad runs the
+// launcher there and starts the service anew where it is needed. Whatever goes wrong in a request (running out of
+// memory included) is answered, and the service goes on serving. The end of
+// the standard input ends the service.
 
-import com.sun.source.util.JavacTask;
-import com.sun.source.util.TaskEvent;
-import com.sun.source.util.TaskListener;
 
 import java.io.BufferedOutputStream;
 import java.io.ByteArrayInputStream;
@@ -53,8 +61,6 @@ import java.io.IOException;
 import java.io.OutputStream;
 import java.io.PrintStream;
 import java.io.PrintWriter;
-import java.io.Writer;
-import java.net.URI;
 import java.nio.charset.Charset;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
@@ -63,41 +69,45 @@ import java.nio.file.Paths;
 import java.util.ArrayList;
 import java.util.Collections;
 import java.util.List;
-import java.util.Locale;
 import java.util.Set;
 import java.util.concurrent.BlockingQueue;
 import java.util.concurrent.ConcurrentHashMap;
 import java.util.concurrent.LinkedBlockingQueue;
-import javax.tools.Diagnostic;
-import javax.tools.DiagnosticCollector;
-import javax.tools.FileObject;
-import javax.tools.ForwardingJavaFileManager;
+import java.util.concurrent.TimeUnit;
 import javax.tools.JavaCompiler;
-import javax.tools.JavaFileManager;
-import javax.tools.JavaFileObject;
-import javax.tools.SimpleJavaFileObject;
-import javax.tools.StandardJavaFileManager;
 import javax.tools.ToolProvider;
 
 public final class BrewpadCompileService {
 
     private static final Charset FILE_NAMES = fileNameCharset();
+    // What javac's messages are encoded with: the charset of the standard
+    // error, which the launcher's javac writes them to.
+    private static final Charset ERRORS = errorCharset();
     private static final byte[][] END = new byte[0][];
     // Before every reply, so that Brewpad can skip whatever else the JVM
     // writes to the standard output (a log the user asked for).
     private static final byte[] MAGIC = {'B', 'P', 'S', 'V'};
 
     private static java.util.spi.ToolProvider javac;
-    private static JavaCompiler compiler;
+    static JavaCompiler compiler;
     private static PrintStream realErr;
     private static PrintStream quietOut;
     private static String workDir;
     private static DataOutputStream replies;
-    private static final Set<String> cancelled = ConcurrentHashMap.newKeySet();
+    static final Set<String> cancelled = ConcurrentHashMap.newKeySet();
+
+    // Compilations of the warm-up after "ready", and how long without a
+    // request is idle.
+    private static final int WARM_STEPS = 12;
+    private static final long IDLE_MS = 2000;
 
     private BrewpadCompileService() {}
 
     // ------------------------------------------------------------- frames
+
+    // The verb of a request too big for this JVM's memory: its fields were
+    // skipped, and it is answered as one that this JVM cannot do.
+    static final String TOO_BIG = "\u0000too big";
 
     static byte[][] readFrame(DataInputStream in) throws IOException {
         int n;
@@ -108,15 +118,43 @@ public final class BrewpadCompileService {
         }
         if (n < 0 || n > (1 << 24))
             throw new IOException("bad frame");
-        byte[][] f = new byte[n][];
+        byte[][] f = allocate(() -> new byte[n][]);
+        boolean whole = f != null;
         for (int i = 0; i < n; i++) {
             int len = in.readInt();
             if (len < 0)
                 throw new IOException("bad frame");
-            f[i] = new byte[len];
-            in.readFully(f[i]);
+            byte[] b = whole ? allocate(() -> new byte[len]) : null;
+            if (b == null) {
+                whole = false;
+                skip(in, len);
+                continue;
+            }
+            in.readFully(b);
+            f[i] = b;
         }
-        return f;
+        if (whole)
+            return f;
+        byte[] id = f != null && n > 1 && f[1] != null ? f[1] : new byte[0];
+        return new byte[][] {TOO_BIG.getBytes(StandardCharsets.UTF_8), id};
+    }
+
+    static <T> T allocate(java.util.function.Supplier<T> make) {
+        try {
+            return make.get();
+        } catch (OutOfMemoryError e) {
+            return null;
+        }
+    }
+
+    static void skip(DataInputStream in, long n) throws IOException {
+        byte[] buf = new byte[8192];
+        while (n > 0) {
+            int r = in.read(buf, 0, (int) Math.min(buf.length, n));
+            if (r < 0)
+                throw new EOFException();
+            n -= r;
+        }
     }
 
     static synchronized void send(Object... fields) throws IOException {
@@ -145,6 +183,22 @@ public final class BrewpadCompileService {
                 return Charset.forName(enc);
         } catch (RuntimeException e) {
             // the default below
+        }
+        return Charset.defaultCharset();
+    }
+
+    // A javac launcher writes its messages through a PrintWriter over
+    // System.err: from JDK 18 on in the charset of that stream (the
+    // "stderr.encoding" of JDK 19 and later), before in the default charset.
+    // This JVM was started with the same environment and an error stream of
+    // the same kind (a file), so its System.err has the same charset.
+    static Charset errorCharset() {
+        try {
+            Object cs = PrintStream.class.getMethod("charset").invoke(System.err);
+            if (cs instanceof Charset)
+                return (Charset) cs;
+        } catch (ReflectiveOperationException | RuntimeException e) {
+            // before JDK 18
         }
         return Charset.defaultCharset();
     }
@@ -209,13 +263,13 @@ public final class BrewpadCompileService {
 
     static void compile(String id, byte[][] f) throws IOException {
         String dir = name(f[2]);
-        if (!sameDirectory(dir, workDir)) {
-            send("failed", id, "the service runs in another directory");
-            return;
-        }
         String[] args = new String[f.length - 3];
         for (int i = 3; i < f.length; i++)
             args[i - 3] = name(f[i]);
+        if (!sameDirectory(dir, workDir)) {
+            compileElsewhere(id, dir, args);
+            return;
+        }
         // The launcher expands wildcards in the value of -cp and -classpath.
         for (int i = 0; i + 1 < args.length; i++) {
             if (args[i].equals("-cp") || args[i].equals("-classpath")) {
@@ -223,15 +277,18 @@ public final class BrewpadCompileService {
                 i++;
             }
         }
+        // As the launcher does at every start: a jar added to a directory
+        // named by a wildcard of CLASSPATH is seen.
+        setLauncherProperties();
         ByteArrayOutputStream captured = new ByteArrayOutputStream();
-        PrintStream err = new PrintStream(captured, true, Charset.defaultCharset());
+        PrintStream err = new PrintStream(captured, true, ERRORS);
         int status;
         System.setErr(err);
         try {
             status = javac.run(new PrintWriter(quietOut, true), new PrintWriter(err, true), args);
         } catch (Throwable t) {
             System.setErr(realErr);
-            send("failed", id, "the compiler failed: " + t);
+            send("failed", id, "the compiler failed: " + t, "cold");
             return;
         } finally {
             System.setErr(realErr);
@@ -242,217 +299,120 @@ public final class BrewpadCompileService {
         // 3 and 4 (a system error, an abnormal end: out of memory, a crash of
         // the compiler) may come from this JVM rather than from the sources.
         if (status == 3 || status == 4) {
-            send("failed", id, "the compiler ended abnormally (" + status + ")");
+            send("failed", id, "the compiler ended abnormally (" + status + ")", "cold");
             return;
         }
         send("compiled", id, Integer.toString(status), captured.toByteArray());
     }
 
-    // ---------------------------------------------------------------- check
-
-    static final class Cancelled extends RuntimeException {
-        private static final long serialVersionUID = 1L;
-    }
-
-    static final class Source extends SimpleJavaFileObject {
-        private final String text;
-
-        Source(URI uri, String text) {
-            super(uri, Kind.SOURCE);
-            this.text = text;
-        }
-
-        @Override
-        public CharSequence getCharContent(boolean ignoreEncodingErrors) {
-            return text;
-        }
-    }
-
-    // Whatever the compiler would write goes nowhere.
-    static final class Discarded extends SimpleJavaFileObject {
-        Discarded(String name, Kind kind) {
-            super(URI.create("mem:///" + name.replace('.', '/') + kind.extension), kind);
-        }
-
-        @Override
-        public OutputStream openOutputStream() {
-            return OutputStream.nullOutputStream();
-        }
-
-        @Override
-        public java.io.Writer openWriter() {
-            return java.io.Writer.nullWriter();
-        }
-    }
-
-    static final class InMemory extends ForwardingJavaFileManager<StandardJavaFileManager> {
-        InMemory(StandardJavaFileManager fm) {
-            super(fm);
-        }
-
-        @Override
-        public JavaFileObject getJavaFileForOutput(Location location, String className,
-                                                   JavaFileObject.Kind kind, FileObject sibling) {
-            return new Discarded(className, kind);
-        }
-
-        @Override
-        public FileObject getFileForOutput(Location location, String packageName, String relativeName,
-                                           FileObject sibling) {
-            return new Discarded(packageName + "." + relativeName, JavaFileObject.Kind.OTHER);
-        }
-    }
-
-    static String absolutePathList(String list, String dir) {
-        List<String> out = new ArrayList<>();
-        for (String e : expandWildcardsIn(list, dir).split(":", -1))
-            out.add(e.isEmpty() ? dir : Paths.get(dir).resolve(e).toString());
-        return String.join(":", out);
-    }
-
-    static String expandWildcardsIn(String list, String dir) {
-        if (list.indexOf('*') < 0)
-            return list;
-        List<String> abs = new ArrayList<>();
-        for (String e : list.split(":", -1))
-            abs.add(e.isEmpty() ? dir : Paths.get(dir).resolve(e).toString());
-        return expandWildcards(String.join(":", abs));
-    }
-
-    static final Set<String> PATH_LISTS = Set.of("-classpath", "-cp", "--class-path", "-sourcepath",
-            "--source-path", "-processorpath", "--processor-path", "--module-path", "-p");
-    static final Set<String> DROPPED_WITH_VALUE = Set.of("-d", "-s", "-h");
-
-    static void check(String id, byte[][] f) throws IOException {
-        String dir = name(f[2]);
-        Path file = Paths.get(dir).resolve(name(f[3])).toAbsolutePath().normalize();
-        String text = text(f[4]);
-        List<String> options = new ArrayList<>();
-        boolean classPathGiven = false;
-        for (int i = 5; i < f.length; i++) {
-            String o = name(f[i]);
-            if (PATH_LISTS.contains(o) && i + 1 < f.length) {
-                classPathGiven |= o.equals("-classpath") || o.equals("-cp") || o.equals("--class-path");
-                options.add(o);
-                options.add(absolutePathList(name(f[++i]), dir));
-            } else if (DROPPED_WITH_VALUE.contains(o)) {
-                i++;
-            } else if (o.startsWith("-J") || o.equals("-verbose") || o.startsWith("-proc:")) {
-                // not for a check
-            } else if (o.startsWith("-")) {
-                // An option the compiler knows, with the values it takes;
-                // anything else would only stop the check.
-                int values = compiler.isSupportedOption(o);
-                if (values >= 0 && i + values < f.length) {
-                    options.add(o);
-                    for (int k = 0; k < values; k++)
-                        options.add(name(f[++i]));
-                }
-            }
-        }
-        if (!classPathGiven) {
-            String cp = System.getProperty("env.class.path");
-            options.add("-classpath");
-            options.add(absolutePathList(cp != null ? cp : ".", dir));
-        }
-        options.add("-proc:none");
-        options.add("-Xlint:-path");
-
-        DiagnosticCollector<JavaFileObject> diags = new DiagnosticCollector<>();
-        Source source = new Source(file.toUri(), text);
-        StandardJavaFileManager standard = compiler.getStandardFileManager(diags, Locale.getDefault(),
-                StandardCharsets.UTF_8);
-        try (InMemory fm = new InMemory(standard)) {
-            JavacTask task = (JavacTask) compiler.getTask(Writer.nullWriter(), fm, diags, options, null,
-                    Collections.singletonList(source));
-            task.addTaskListener(new TaskListener() {
-                @Override
-                public void started(TaskEvent e) {
-                    if (cancelled.contains(id))
-                        throw new Cancelled();
-                }
-
-                @Override
-                public void finished(TaskEvent e) {
-                    started(e);
-                }
-            });
-            task.call();
-        } catch (Cancelled e) {
-            send("cancelled", id);
-            return;
-        } catch (RuntimeException e) {
-            if (e.getCause() instanceof Cancelled || cancelled.contains(id)) {
-                send("cancelled", id);
-                return;
-            }
-            send("failed", id, "the check failed: " + e);
+    // A compilation in another directory, when it can be made there exactly
+    // as a javac there would make it; else refused, so that Brewpad runs the
+    // launcher there (and starts the service there).
+    static void compileElsewhere(String id, String dir, String[] args) throws IOException {
+        Path where = Paths.get(dir);
+        if (!where.isAbsolute() || !Files.isDirectory(where)) {
+            send("failed", id, "the service runs in another directory, and cannot find " + dir);
             return;
         }
-        if (cancelled.contains(id)) {
-            send("cancelled", id);
+        ByteArrayOutputStream captured = new ByteArrayOutputStream();
+        PrintStream err = new PrintStream(captured, true, ERRORS);
+        Integer status;
+        System.setErr(err);
+        try {
+            status = BrewpadServiceElsewhere.compile(compiler, where, args, new PrintWriter(err, true));
+        } catch (Throwable t) {
+            System.setErr(realErr);
+            send("failed", id, "the compiler failed: " + t, "cold");
+            return;
+        } finally {
+            System.setErr(realErr);
+            System.setOut(quietOut);
+            System.setIn(new ByteArrayInputStream(new byte[0]));
+        }
+        if (status == null) {
+            send("failed", id, "the service runs in another directory, and cannot compile this there exactly: "
+                    + BrewpadServiceElsewhere.refusal);
             return;
         }
-        List<Object> reply = new ArrayList<>();
-        reply.add("checked");
-        reply.add(id);
-        reply.add("");
-        int count = 0;
-        for (Diagnostic<? extends JavaFileObject> d : diags.getDiagnostics()) {
-            String kind;
-            switch (d.getKind()) {
-            case ERROR:
-                kind = "error";
-                break;
-            case WARNING:
-            case MANDATORY_WARNING:
-                kind = "warning";
-                break;
-            default:
-                continue;
-            }
-            if (d.getSource() != null && d.getSource() != source)
-                continue;
-            reply.add(Long.toString(Math.max(0, d.getLineNumber())));
-            reply.add(Long.toString(Math.max(0, d.getColumnNumber())));
-            reply.add(kind);
-            reply.add(d.getMessage(Locale.getDefault()));
-            count++;
-        }
-        reply.set(2, Integer.toString(count));
-        send(reply.toArray());
+        err.flush();
+        send("compiled", id, Integer.toString(status), captured.toByteArray());
     }
 
     // --------------------------------------------------------------- warm-up
 
-    // A few compilations of a small class, so that the first request finds
-    // the compiler's classes loaded and its busiest code compiled.
-    static void warmUp() throws IOException {
-        Path tmp = Files.createTempDirectory("brewpad-warm");
-        try {
-            Path src = tmp.resolve("Warm.java");
-            String code = "import java.util.*;\npublic class Warm {\n"
-                    + "  List<String> names = new ArrayList<>();\n"
-                    + "  int count(String s) { int n = 0; for (char c : s.toCharArray()) if (c == 'a') n++; return n; }\n"
-                    + "  public static void main(String[] a) { System.out.println(new Warm().count(\"java\")); }\n}\n";
-            Files.writeString(src, code, StandardCharsets.UTF_8);
-            for (int i = 0; i < 2; i++) {
-                ByteArrayOutputStream sink = new ByteArrayOutputStream();
-                PrintWriter w = new PrintWriter(sink, true);
-                javac.run(w, w, "-d", tmp.toString(), "-Xlint:all", src.toString());
-            }
-        } finally {
-            try (var files = Files.walk(tmp)) {
-                files.sorted(Collections.reverseOrder()).forEach(p -> p.toFile().delete());
-            }
+    // Sources of its own that the service compiles to warm the compiler:
+    // one clean, one with errors and warnings, so that the code of the
+    // compiler's every phase and of its messages is loaded and compiled.
+    static final String WARM_GOOD = "import java.util.*;\nimport java.util.function.*;\n"
+            + "public class Warm<T extends Comparable<T>> implements Iterable<T> {\n"
+            + "  private final List<T> items = new ArrayList<>();\n"
+            + "  interface Shape { double area(); }\n"
+            + "  record Box(double w, double h) implements Shape { public double area() { return w * h; } }\n"
+            + "  enum Kind { A, B, C }\n"
+            + "  public Iterator<T> iterator() { return items.iterator(); }\n"
+            + "  int count(String s) { int n = 0; for (char c : s.toCharArray()) if (c == 'a') n++; return n; }\n"
+            + "  <R> List<R> map(Function<? super T, ? extends R> f) {\n"
+            + "    List<R> out = new ArrayList<>(); for (T t : items) out.add(f.apply(t)); return out; }\n"
+            + "  static String name(Kind k) { switch (k) { case A: return \"a\"; default: return k.toString(); } }\n"
+            + "  public static void main(String[] a) throws Exception {\n"
+            + "    Map<String, Integer> m = new HashMap<>(); m.merge(\"x\", 1, Integer::sum);\n"
+            + "    try { System.out.println(new Warm<String>().count(\"java\") + m.size()); }\n"
+            + "    catch (RuntimeException e) { throw new Exception(e); } finally { }\n"
+            + "    Runnable r = () -> System.out.println(name(Kind.B)); r.run();\n  }\n}\n";
+    static final String WARM_BAD = "import java.util.*;\npublic class WarmBad {\n"
+            + "  List raw = new ArrayList(); Date d = new Date(99, 1, 1);\n"
+            + "  void f() { raw.add(\"x\"); int n = \"text\"; missing(); Undefined u; }\n}\n";
+
+    // One step: the clean source (even steps) or the one with errors, as F9
+    // compiles them.
+    static void warmStep(Path dir, int step) throws IOException {
+        Path good = dir.resolve("Warm.java");
+        Path bad = dir.resolve("WarmBad.java");
+        if (!Files.exists(good)) {
+            Files.writeString(good, WARM_GOOD, StandardCharsets.UTF_8);
+            Files.writeString(bad, WARM_BAD, StandardCharsets.UTF_8);
+        }
+        PrintWriter w = new PrintWriter(new ByteArrayOutputStream(), true);
+        if (step % 2 == 0)
+            javac.run(w, w, "-d", dir.toString(), "-g", "-Xlint:all", good.toString());
+        else
+            javac.run(w, w, "-d", dir.toString(), "-deprecation", bad.toString());
+    }
+
+    static void removeTree(Path dir) throws IOException {
+        try (var files = Files.walk(dir)) {
+            files.sorted(Collections.reverseOrder()).forEach(p -> p.toFile().delete());
         }
     }
 
     // ------------------------------------------------------------------ main
 
+    static String argument(String[] argv, String name) {
+        for (String a : argv) {
+            if (a.startsWith(name))
+                return a.substring(name.length());
+        }
+        return null;
+    }
+
+    // Answers a request that failed in an unforeseen way; false when even
+    // that is impossible, and the service must end.
+    static boolean answerFailure(String id, Throwable t) {
+        try {
+            send("failed", id, "the compile service failed: " + t, "cold");
+            return true;
+        } catch (Throwable again) {
+            return false;
+        }
+    }
+
     public static void main(String[] argv) throws Exception {
         DataInputStream requests = new DataInputStream(new FileInputStream(FileDescriptor.in));
-        replies = new DataOutputStream(new BufferedOutputStream(new FileOutputStream(FileDescriptor.out)));
+        String repliesPath = argument(argv, "--replies=");
+        String scratch = argument(argv, "--scratch=");
+        OutputStream replyChannel = repliesPath != null ? new FileOutputStream(repliesPath)
+                                                        : new FileOutputStream(FileDescriptor.out);
+        replies = new DataOutputStream(new BufferedOutputStream(replyChannel));
         realErr = System.err;
         // What the compiler or an annotation processor prints to the standard
         // output is dropped, as Brewpad drops javac's; nothing reads the requests.
@@ -468,7 +428,13 @@ public final class BrewpadCompileService {
             System.exit(2);
         }
         setLauncherProperties();
-        warmUp();
+        // Warm enough to be quicker than a javac at once; the rest of the
+        // warm-up runs while no request waits.
+        Path warm = scratch != null ? Files.createTempDirectory(Paths.get(scratch), "warm")
+                                    : Files.createTempDirectory("brewpad-warm");
+        warmStep(warm, 0);
+        warmStep(warm, 1);
+        int warmSteps = WARM_STEPS;
 
         BlockingQueue<byte[][]> queue = new LinkedBlockingQueue<>();
         Thread reader = new Thread(() -> {
@@ -484,8 +450,10 @@ public final class BrewpadCompileService {
                     }
                     queue.put(f);
                 }
-            } catch (IOException | InterruptedException e) {
-                // ends like the end of the input
+            } catch (Throwable e) {
+                // The requests can no longer be read in step: the service
+                // ends, and Brewpad answers what was asked and starts anew.
+                System.exit(1);
             }
             queue.add(END);
         }, "requests");
@@ -493,8 +461,24 @@ public final class BrewpadCompileService {
         send("ready", workDir.getBytes(FILE_NAMES));
         reader.start();
 
+        boolean idleGc = false;
         for (;;) {
-            byte[][] f = queue.take();
+            byte[][] f = warmSteps > 0 ? queue.poll() : queue.poll(IDLE_MS, TimeUnit.MILLISECONDS);
+            if (f == null && warmSteps > 0) {
+                warmStep(warm, warmSteps);
+                if (--warmSteps == 0)
+                    removeTree(warm);
+                idleGc = true;
+                continue;
+            }
+            if (f == null) {
+                // Idle: the memory the requests took goes back to the system.
+                if (idleGc)
+                    System.gc();
+                idleGc = false;
+                f = queue.take();
+            }
+            idleGc = true;
             if (f == END || text(f[0]).equals("quit"))
                 break;
             String verb = text(f[0]);
@@ -502,16 +486,22 @@ public final class BrewpadCompileService {
             try {
                 if (cancelled.remove(id)) {
                     send("cancelled", id);
+                } else if (verb.equals(TOO_BIG)) {
+                    send("failed", id, "the request does not fit in the service's memory", "cold");
                 } else if (verb.equals("compile") && f.length >= 3) {
                     compile(id, f);
                 } else if (verb.equals("check") && f.length >= 5) {
-                    check(id, f);
+                    BrewpadServiceCheck.check(id, f);
                     cancelled.remove(id);
                 } else {
                     send("failed", id, "unknown request");
                 }
             } catch (IOException e) {
                 break;  // the reply could not be sent: Brewpad is gone
+            } catch (Throwable t) {
+                f = null;  // its memory back before the answer
+                if (!answerFailure(id, t))
+                    System.exit(1);
             }
         }
         System.exit(0);
