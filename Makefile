@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Brewpad: `make run` builds and starts the program, `make test` runs the whole suite headless,
 # `make package` builds the Debian package.
 MAKEFLAGS += --no-print-directory

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # app/: the entry point, the application object, the main frame with its menus,
 # tool bar, accelerators and status bar, the recent-file list and its
 # "Brewpad.ini" store, and the command line. Includes every other folder.

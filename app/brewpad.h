@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application object and its main frame: menus, accelerators, tool bar,
 // status bar and the routing of commands.
 #pragma once

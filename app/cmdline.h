@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Brewpad's command line: `brewpad [FILE...]`, `brewpad --help`, `brewpad --version`.
 //
 // --help (-h, -?, --help-all) and --version (-v) print to standard output and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Brewpad.ini" store and the recent-file list kept in it.
 //
 // IniStore reads and writes `key=value` lines in `[section]`s of an INI file

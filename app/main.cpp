@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Brewpad's entry point: `brewpad [FILE...]`, `--help`, `--version` (app/cmdline.h).
 #include "app/brewpad.h"
 #include "app/cmdline.h"

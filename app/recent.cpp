@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recent-file list of the File menu, kept in Brewpad.ini.
 #include "app/brewpad.h"
 

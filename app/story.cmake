@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole user story, driven through a virtual X server against the built
 # program (tests/e2e/story.sh): first start, the search for the Java tools,
 # editing, compiling, running, a compiler message followed to its line, Exit.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A check of a 1,000-line source with one error through the warm compile
 // service (from the request to the diagnostics) against a javac process
 // compiling the same file, in the same run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times a compilation through JavacRunner (from start() to the outcome)
 // against the same javac command run directly, for one small class and for a
 // project of 200 classes where one source changed (planning included).

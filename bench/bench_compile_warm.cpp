@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // F9 through the warm compile service against a javac process, in the same
 // run: the first F9 after the start, a small class (the ratio), a project of
 // 200 classes with one changed source, two other folders in turn, and the

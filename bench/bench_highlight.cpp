@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening cost of Java colouring: a generated 10 MB Java source is given to a
 // bare QTextEdit and to one with a JavaHighlighter attached, each timed from
 // setPlainText until it is shown and editable. Also times a jump to the end

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a compiler capture of 100,000 lines into the message window, against
 // reading the same file line by line with std::getline; then scrolling to its end.
 // With --big, a further run on a capture of about 200 MB (not part of the ratio).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a 10 MB Java source in an editor window against a bare QTextEdit
 // given the same text. Last line: "ratio: <Brewpad's time / bare widget's time>".
 #include "bench_support.h"

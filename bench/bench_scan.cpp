@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the classification of large generated Java sources, dense with
 // comments and white space, against one squeezing pass of `tr -s` over the
 // largest of them. Each figure is the best of several runs, as elapsed time

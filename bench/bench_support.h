@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the benchmarks share: the median of repeated timings, letting the event
 // loop settle, writing a file (or stopping the benchmark), setting a file's
 // modification time, and a generated Java source.

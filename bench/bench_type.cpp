@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A keystroke in the middle of a 10,000-line Java source with 500 message
 // marks in an editor window, against the same keystroke in a bare QTextEdit
 // given the same text: the insertion, the layout and the repaint.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converts a generated 100 MB file with LF line ends to CR LF the way the
 // "Unix2Dos" command does (file to file), and converts a copy of the same file
 // with Debian's unix2dos, in one run. Last line: our time over unix2dos's.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the tool-discovery walk over a generated tree against `find DIR -name javac`.
 // The last line is "ratio: <walk time / find time>".
 #include "config/search.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One main for every test program, compiled once: a QApplication on the offscreen
 # platform, so that widget tests and plain tests share it, and the helpers of
 # tests/support.h. Before every test it puts the build settings and tool paths

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What `cmake --install` puts where, and the Debian package built from it
 # (`make package`, CPack): the program, its desktop entry, the type of .jpr
 # project files, the icon at the usual sizes, AppStream metainfo, the manual

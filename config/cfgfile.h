@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brewpad.cfg: where Brewpad keeps the Java tool directory and the Java help
 // file between runs.
 //

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # config/: the configuration file, the tool-path globals, the search for the Java
 # tools and the "Config" wait window. Includes platform/.
 add_library(bp_config STATIC

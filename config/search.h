@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding the Java tools: the start-up sequence that settles the tool paths
 // (setfiles) and the walk of the mounted volumes that looks for a file and
 // offers each hit to the user.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the Java tools lie, settled once at start-up.
 #pragma once
 #include <QString>

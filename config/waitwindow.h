@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Config" window shown while the tool paths are settled at start-up.
 //
 // Use:

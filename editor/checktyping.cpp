@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Check while typing: the text of a Java source window, saved or not, is
 // checked by the compile service in memory half a second after the user
 // stopped typing, and what it finds is marked in the lighter style. Nothing is

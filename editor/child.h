@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor window of one file inside the workspace: a Java source or a Java
 // project. Its whole client area is the edit control, which loads and saves
 // the file; the window adds the file's kind and classification, saving with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands of the editor window that hand over to other parts of the program:
 // classification, printing, line-end conversion, compiling and running.
 #include "config/toolpaths.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Editing comfort: the Java text rules (QtCore only), used by the edit
 # control's margin, highlights, indentation, zoom and message marks
 # (editor/comfort.cpp, part of bp_editor).

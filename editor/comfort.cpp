@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edit control's comfort: the margin with line numbers and message marks,
 // the highlighted caret line and matching bracket, indentation as the user
 // types, and the view zoom. None of it changes the document's formats.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What Brewpad knows of a file on disk, and how it writes one that the user
 // owns.
 //

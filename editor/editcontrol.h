@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rich-text edit control of an editor window: loads a file by name, saves
 // it, reloads it, asks before discarding modified text, and carries the editing
 // commands (undo, redo, clipboard, delete, clear all, find, replace, find next).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # editor/: the editor window of one file and its commands, the edit control, text
 # files with their encodings and line breaks, safe writing of the user's files,
 # line-end conversion, syntax colouring, and Find and Replace.

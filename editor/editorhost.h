@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What an editor window needs from the window that holds it. The workspace
 // implements it and hands itself to each editor window it creates; the editor
 // knows nothing else of its container.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Find, Replace and Find Next for the editor windows: the search itself over a
 // QTextEdit's document, the modeless "Find" and "Replace" dialogs, and the
 // controller that owns one of each and remembers the last search for F3.

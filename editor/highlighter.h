@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Java syntax colouring for an editor window's QTextEdit.
 //
 // The edit control holds rich text whose fonts belong to the user, so the

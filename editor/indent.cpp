@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Indentation as the user types in the edit control: Enter, "}", Tab and
 // Shift+Tab on selected lines.
 #include "editor/editcontrol.h"

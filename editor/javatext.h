@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plain text rules of the Java editor, on lines of text (QtCore only): the
 // matching bracket, and the indentation of a file, of a new line, of a closing
 // brace and of a range of lines.

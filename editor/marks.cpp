@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message marks of the edit control: kept on their places as the text
 // changes, described for screen readers, and shown by the tool tip.
 #include "editor/editcontrol.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project commands of an editor window showing a project
 // (EditorKind::JavaProject): Save Project, Save As Project, Add Node and Del Node.
 #include "editor/child.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text of a file in the edit control's document, with every line break as
 // the file had it.
 //

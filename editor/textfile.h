@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding and encoding of the editor's text files, so that opening and saving
 // a file without an edit writes exactly the bytes that were read:
 //   - the encoding: UTF-16 (little or big endian) when the file starts with its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line-end conversion of the "Unix2Dos" command: every line of a file ends with
 // CR LF afterwards, and no line is lost.
 //

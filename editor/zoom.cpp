@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view zoom of the edit control: the text shown larger or smaller
 // without changing a font stored in the document.
 #include "editor/editcontrol.h"

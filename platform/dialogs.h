@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every message box, question and file, font, print and small modal dialog of
 // Brewpad goes through one interface owned by the application. Production shows
 // the Qt dialogs; tests install a scripted implementation that records what was

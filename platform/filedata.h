@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What an open or save dialog needs and gives back.
 #pragma once
 #include <QString>

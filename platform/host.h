@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What differs between hosts: names of tools, where files live, volumes, terminals.
 #pragma once
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Toggle states of the keyboard's lock keys, where the display can tell them.
 #pragma once
 

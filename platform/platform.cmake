@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # platform/: what differs between hosts (paths, volumes, terminal, keyboard), and
 # the program's seams to the desktop: the dialog interface, the file-dialog
 # records, the routing of commands and the Windows-1252 code page. Includes no

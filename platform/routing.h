@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command routing: every command has one id. A command is offered along a chain
 // of participants (the focused window, the active editor window, the workspace,
 // the frame, the application); the first whose table handles it runs it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows-1252, the code page of Western European Windows: the encoding of
 // text files and pages written on such a system.
 #pragma once

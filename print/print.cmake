@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # print/: the print host, its "Printing" window and the printout of a text.
 # Includes platform/.
 add_library(bp_print STATIC print/printing.cpp print/printing.h)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing of the active editor window: the print host TRulerWin, which owns
 // the printer and its set-up for the whole run, the "Printing" progress window
 // and the "Print Error" box.

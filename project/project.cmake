@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # project/: Java project files (.jpr), read as plain data (QtCore only).
 # Includes platform/.
 add_library(bp_project STATIC project/projfile.cpp)

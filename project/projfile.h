@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Java project files (.jpr): plain text, one source path per line, lines
 // starting with '#' are comments. Lines end in CR LF as the program writes
 // them; a bare LF is accepted too, and so is a last line that ends in CR alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of the program in one table: each command's id, menu caption,
 // keys, hint and icon, and where it stands on the tool bar and in the menus.
 // Menu items, tool-bar buttons, accelerators and status-bar hints are all built

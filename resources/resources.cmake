@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # resources/: the command table (ids, captions, keys, hints, icon names) and the
 # icons compiled in from brewpad.qrc. Includes no other folder. The library is
 # static, so every program that loads icons calls initBrewpadResources()

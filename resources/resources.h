@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The icons compiled into the program (library bp_resources), under ":/icons/":
 // one "<name>.png" per command that has a picture, named by what it does

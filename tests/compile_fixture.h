@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A main window with a Java compiler to drive: the real javac of this machine
 // or a stand-in script in the test's directory, a folder for the compiler's
 // captures, and compiling the active window until its outcome is decided.

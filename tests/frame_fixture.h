@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole Brewpad main window for tests, in a temporary working directory, with
 // scripted dialogs and without the start-up configuration search.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialogs for tests: answers come from a script, every request is recorded.
 // Nothing blocks: an unscripted question gets Cancel (or No for Yes/No) and an
 // unscripted file dialog is cancelled.

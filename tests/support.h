@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by every test program: QStrings printed as their text in
 // failure messages, files in temporary directories, stand-in programs, ended
 // processes and the Java compiler of this machine. Each is defined here once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bad input tried on purpose: empty, huge and binary sources, projects with very
 // many or very long entries, places where a file cannot be saved and a huge
 // compiler capture. Each must open (or say clearly why not) and lose nothing.

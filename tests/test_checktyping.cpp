@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Check While Typing through the real main window, with the compile service
 // (its jar from this build) and the JDK of this machine: a typing error is
 // marked without a save, nothing is written, and the switch turns it off.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Classification of Java sources: file-name helpers, text preparation,
 // findings and verdicts, and how verdicts become window flags.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Classifies real Java sources: part of the JDK's own source archive, unpacked
 // into a temporary directory. Shows that the scanner neither crashes nor loops
 // on real code, and checks a few files whose verdicts were worked out by hand.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: files named at start open as dropped files do, the names
 // that are no files are told in one message, and the built program answers
 // --help and --version without a window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's comfort through the real window: the margin, the highlighted
 // line and bracket, indentation as the user types, message marks and zoom.
 #include "frame_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command table: every key a caption shows is bound, no key twice, every
 // tool-bar button has its picture and something to say, every command stands
 // in a menu; and through the real main window, every bound key runs its

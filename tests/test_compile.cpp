@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compiling with the real javac of this machine, in temporary directories.
 #include "toolchain/compile.h"
 #include "support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compile service against the real javac of this machine: the same exit
 // status, the same capture bytes and the same class files as a javac process
 // in the same directory; javac again whenever the service cannot serve; and

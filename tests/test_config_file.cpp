@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brewpad.cfg and the start-up sequence that reads it or searches the tools.
 #include "config/cfgfile.h"
 #include "support.h"

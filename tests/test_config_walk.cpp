@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The walk that looks for the Java tools and the name matcher it uses.
 #include "config/search.h"
 #include "support.h"

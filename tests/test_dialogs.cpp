@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt message box behind dialogs(): what it shows, what each button answers,
 // and Ctrl+C copying the whole message.
 #include "platform/dialogs.h"

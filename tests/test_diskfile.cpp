@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the user's files: links, owner, group, mode and extended attributes
 // survive, nothing is left half written or beside the file, only regular files
 // are written; and the stamps that tell a changed file.

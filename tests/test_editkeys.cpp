@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The usual editing keys through the real main window: Ctrl+F, Ctrl+H, Ctrl+G,
 // Ctrl+S and the Redo command's Ctrl+Y and Ctrl+Shift+Z, pressed in the edit
 // control; and the status bar's "Modified" field.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Editor windows: captions, saving and its flags, fonts, the close question,
 // encodings and line ends.
 #include "compile_fixture.h"

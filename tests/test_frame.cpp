@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main frame: menus, tool bar, hints, status bar and command enabling.
 #include "frame_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Java colouring: the lexer on its own, then a real QTextEdit shown offscreen.
 #include "editor/highlighter.h"
 

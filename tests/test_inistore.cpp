@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Brewpad.ini" store: the start-up "Count", lines kept byte for byte,
 // files that cannot be written, and the recent-file list.
 #include "app/inistore.h"

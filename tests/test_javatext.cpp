@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Java editor's text rules without a window: matching brackets and
 // indentation.
 #include "editor/javatext.h"

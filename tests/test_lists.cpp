@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The owner-drawn list and the message window on real files and real widgets.
 #include "toolchain/settings.h"
 #include "support.h"

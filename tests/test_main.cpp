@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every test program runs with a QApplication on the offscreen platform, so that
 // widget tests and plain tests share one main. Each test starts from the build
 // settings and tool paths of a fresh start, whatever the tests before it did.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compiler messages marked in the text, through the real main window with the
 // real javac of this machine; and the Line Numbers and zoom commands of the
 // Edit menu.

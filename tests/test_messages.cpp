@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading javac's own output: locations of message lines and the summary counts.
 #include "toolchain/messages.h"
 #include "support.h"

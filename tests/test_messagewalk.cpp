@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Going to the places of compiler messages through the real main window with
 // the real javac of this machine: Enter on a message, Next Message (F8) and
 // Previous Message (Shift+F8).

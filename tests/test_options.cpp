@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Compiler Options" and "Program Arguments" windows against the build settings.
 #include "toolchain/mdidlg.h"
 #include "support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing to a PDF printer: pages, text, headers, the set-up carried into the
 // job, cancelling, and the "Print Error" box.
 #include "print/printing.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Java project files: the two line readers and the classification of a
 // project's entries.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compiled-in icons: every picture the tool bar, the frame and the dialogs
 // ask for is there, has its size, a transparent ground and real content, and
 // the resource list and the icons folder agree.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Java Run and Applet Run: the class choice, the argument splitting, the
 // commands started through stand-in programs, the applet page's bytes and
 // the texts of failed starts.

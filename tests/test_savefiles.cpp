@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's text and files are never lost or silently changed: Unix2Dos asks
 // before dropping unsaved text and leaves binary files alone; a save notices
 // a file changed on disk; a window notices it when it becomes active; a file

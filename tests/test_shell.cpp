@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recent files, dropped files, line-end conversion and printing through the
 // main window.
 #include "frame_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the whole program: the configuration is read or searched for
 // before the frame shows, and the "ENV:" report follows; Brewpad.ini gets its count.
 #include "app/brewpad.h"

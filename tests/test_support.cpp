@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared test main and helpers: every test starts from the build settings
 // and tool paths of a fresh start, whatever the test before it changed; the
 // file helpers and the QString printer do what the tests rely on.

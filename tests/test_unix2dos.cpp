@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line-end conversion: the byte rules, piecewise conversion, and the file
 // replacement with its failure paths.
 #include "editor/unix2dos.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compiling, the message window, projects and option windows, driven through
 // the main window with the real javac of this machine.
 #include "compile_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list window that shows the lines of a text file, one item per line: the
 // compiler-message window of the workspace.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Textual classification of Java sources.
 #include "toolchain/classify.h"
 

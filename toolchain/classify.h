@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Textual classification of Java sources: is a file an application class,
 // an applet or a package member, and which class does it ask to run.
 //

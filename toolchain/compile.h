@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compiling Java sources with javac: the option text, the capture file, the
 // out-of-date test, the project's compile list and an asynchronous compiler run.
 #pragma once

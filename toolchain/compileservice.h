@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The client of the compile service (toolchain/service/): the JDK's compiler
 // kept warm in a resident JVM, which compiles exactly as a javac process
 // started in the same directory would, and checks a source's text in memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preparing the text of Java sources: comments removed, white space
 // collapsed, CR LF read as LF.
 #include "toolchain/javatext.h"

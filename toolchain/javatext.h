@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preparing the text of a Java source for the classification's pattern
 // search (see prepareJavaText in toolchain/classify.h): the source is read in
 // pieces, and each piece is prepared as soon as it is read, while it is still

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modeless option windows "Compiler Options" and "Program Arguments".
 //
 // Each is a content widget for one workspace sub-window: the dialog is made with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the Java compiler's messages: where a message line points to, and the
 // compiler's own error and warning counts.
 #pragma once

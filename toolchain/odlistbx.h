@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A list of text lines that measures and draws its items itself, with a
 // horizontal scroll range that grows to the widest item seen and never shrinks.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Classification of the sources a Java project file lists.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running what javac produced: the class to start, Java Run in a terminal,
 // the applet page and the applet viewer, and the texts of failed starts.
 #pragma once

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The compile service: the JDK's compiler kept warm in a resident JVM
 # (toolchain/service/, built with CMake's Java support into
 # brewpad-compile-service.jar beside the program, installed in share/brewpad:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build settings: process-wide, held in memory for the run only.
 #pragma once
 #include <QString>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # toolchain/: build settings and their option windows, the classification of
 # sources and projects, compiling with javac, running applications and applets,
 # the compiler-message parser and the message window with its list.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace: the main frame's client area holding editor windows, option
 // windows and the compiler-message window. It settles the tool paths at start,
 // keeps the file-dialog records and carries the commands that need no editor.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace's compiler-message window (showing it, following a message to
 // its line) and its option windows.
 #include "config/toolpaths.h"

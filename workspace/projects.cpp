@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace's project commands: a project is a text file listing one source
 // per line, shown and edited in an editor window of the project kind.
 #include "editor/child.h"

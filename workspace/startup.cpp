@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the workspace: settling the tool configuration, and the helpers
 // it holds for the editor windows (the Find and Replace dialogs, the print host).
 #include "config/search.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # workspace/: the MDI client holding editor windows, option windows and the
 # message window, with the commands that need no editor window (opening files
 # and projects, the option windows, the message window, settling the tool paths

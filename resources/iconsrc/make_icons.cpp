@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // make_icons: draws Brewpad's icons with QPainter and writes them as PNG files.
 //
 //   make_icons <output dir>                 writes every icon into <output dir>

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole user story, driven through the X server as a user would drive it:
 # xdotool presses keys and clicks, and xclip reads what Ctrl+C copies (message
 # boxes copy their caption and text, editors their selection).

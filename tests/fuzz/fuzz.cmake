@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The fuzz targets in tests/fuzz/ (see tests/fuzz/README.md), linked with the
 # folders' libraries as the programs and tests are.
 #   - In the normal and sanitizer builds each target gets a small main that

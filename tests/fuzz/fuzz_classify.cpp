@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the classification's text preparation and pattern search.
 //
 // Input: byte 0 gives the length of the base name (0..15) taken from the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the brewpad.cfg record reader.
 //
 // The bytes are read where libFuzzer keeps them, a heap block of exactly the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the wildcard match of file names used by the tool search.
 //
 // Input: the pattern, a NUL byte, the name (up to the next NUL). Each string

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the "Brewpad.ini" store.
 //
 // Each input is written as the store's file in a temporary directory of this

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the reading of the compiler's message lines.
 //
 // The input is cut into lines at LF (each kept with its LF, as read from the

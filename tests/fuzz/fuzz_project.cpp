@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the readers of Java project files (.jpr).
 //
 // Properties: no entry holds a LF; no compile entry is empty or starts with

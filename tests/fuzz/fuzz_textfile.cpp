@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: reading and writing the editor's text files.
 //
 // Property: a file opened and saved without an edit is written back exactly

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target: the line-end conversion of the "Unix2Dos" command.
 //
 // Properties: no LF without a CR before it and no CR without a LF after it;

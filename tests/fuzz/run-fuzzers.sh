@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer, then runs each for a bounded time.
 #   run-fuzzers.sh [BUILD_DIR [SECONDS [TARGET...]]]

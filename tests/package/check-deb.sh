@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, checked as a user's system would see it:
 #
 #   check-deb.sh <cpack> <CPackConfig.cmake> <version> <AppStream id>

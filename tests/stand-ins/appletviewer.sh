@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Stands in for the applet viewer in tests: records its arguments (each
 # followed by a NUL byte) and its working directory, then copies the page it
 # was given, so the test can see it was readable under that name.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Stands in for javac in tests: a compiler that waits. It starts a helper
 # process of its own (as the Java runtime starts threads and tools), writes its
 # own process id and the helper's, separated by a blank, in

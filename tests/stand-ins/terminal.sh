@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Stands in for a terminal emulator in tests: records its arguments (each
 # followed by a NUL byte) in "$BREWPAD_STANDIN_LOG.argv" and its working
 # directory in "$BREWPAD_STANDIN_LOG.cwd", then runs the command given after

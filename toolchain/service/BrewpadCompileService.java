@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Brewpad's compile service: the JDK's compiler kept warm in one resident JVM.
 //
 // Brewpad starts it with the `java` of the configured JDK, in the directory
