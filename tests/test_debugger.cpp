@@ -312,3 +312,234 @@ TEST_F(DebuggerTest, BreakpointInALoopStopsAtEveryPassAndInANestedClass)
     ASSERT_TRUE(finish(*r));
     EXPECT_EQ(r->pauses.size(), 4);
 }
+
+TEST_F(DebuggerTest, UncaughtExceptionPausesAtTheLineThatThrewIt)
+{
+    auto r = start({"throw"}, {});
+    ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
+    DebugPause p = r->session.lastPause();
+    EXPECT_EQ(p.reason, "exception");
+    EXPECT_EQ(p.line, lineOf("throw"));
+    EXPECT_EQ(p.exceptionClass, "java.lang.IllegalStateException");
+    EXPECT_EQ(p.exceptionMessage, "bad state 5");
+    const QList<DebugValue> v = variables(*r);
+    EXPECT_EQ(find(v, "<exception>").kind, "exception");
+    r->session.continue_();
+    ASSERT_TRUE(finish(*r));
+    EXPECT_TRUE(r->err.contains("IllegalStateException: bad state 5")) << r->err.toStdString();
+    EXPECT_EQ(r->endText, "Program ended with exit code 1");
+
+    // Thrown inside the JDK: the program's own line is the one shown.
+    r = start({"parse"}, {});
+    ASSERT_TRUE(settle(*r));
+    p = r->session.lastPause();
+    EXPECT_EQ(p.exceptionClass, "java.lang.NumberFormatException");
+    EXPECT_EQ(p.line, lineOf("parse"));
+    EXPECT_EQ(p.className, "demo.Demo");
+    EXPECT_GT(p.frame, 0);
+    EXPECT_EQ(find(variables(*r, p.frame), "s").text, "\"hello\"");
+    r->session.stop();
+    ASSERT_TRUE(finish(*r));
+}
+
+TEST_F(DebuggerTest, InputWrittenReachesTheProgram)
+{
+    auto r = start({"read"}, {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return r->out.contains("r=18"); }, 30000));
+    r->session.program()->writeInput("typed line\n");
+    ASSERT_TRUE(finish(*r));
+    EXPECT_EQ(r->out, "r=18 t=36\ngot typed line\n");
+    EXPECT_EQ(r->endText, "Program ended with exit code 0");
+
+    // Ctrl+D: the end of input.
+    r = start({"read"}, {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return r->out.contains("r=18"); }, 30000));
+    r->session.program()->closeInput();
+    ASSERT_TRUE(finish(*r));
+    EXPECT_EQ(r->out, "r=18 t=36\ngot null\n");
+}
+
+namespace {
+// The processes whose process group is `pgid`.
+QList<qint64> groupMembers(qint64 pgid)
+{
+    QList<qint64> out;
+    for (const QString& e : QDir("/proc").entryList(QDir::Dirs)) {
+        bool ok = false;
+        const qint64 pid = e.toLongLong(&ok);
+        if (!ok)
+            continue;
+        const QByteArray stat = readFile("/proc/" + e + "/stat");
+        const QList<QByteArray> f = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (f.size() > 2 && f[2].toLongLong() == pgid)
+            out << pid;
+    }
+    return out;
+}
+}  // namespace
+
+TEST_F(DebuggerTest, StopLeavesNoProcessBehind)
+{
+    auto r = start({"child"}, {lineOf("sleep")});
+    ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
+    const qint64 pid = r->session.program()->processId();
+    const QList<qint64> group = groupMembers(pid);
+    EXPECT_GE(group.size(), 2) << "the program and the sleep it started";
+    r->session.stop();
+    ASSERT_TRUE(finish(*r));
+    for (qint64 p : group)
+        EXPECT_TRUE(QTest::qWaitFor([&] { return processEnded(p); }, 5000)) << p;
+    EXPECT_TRUE(r->endText.startsWith("Program ended by signal 9")) << r->endText.toStdString();
+
+    // Destroying a session in the middle ends everything too.
+    r = start({"child"}, {lineOf("sleep")});
+    ASSERT_TRUE(settle(*r));
+    const QList<qint64> second = groupMembers(r->session.program()->processId());
+    r.reset();
+    for (qint64 p : second)
+        EXPECT_TRUE(QTest::qWaitFor([&] { return processEnded(p); }, 5000)) << p;
+}
+
+TEST_F(DebuggerTest, TwoHundredQuickStepsEndInAConsistentPause)
+{
+    auto r = start({"steps"}, {lineOf("steps")});
+    ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
+    for (int i = 0; i < 200; ++i)
+        r->session.stepOver();
+    ASSERT_TRUE(settle(*r));
+    const DebugPause p = r->session.lastPause();
+    EXPECT_EQ(p.reason, "step");
+    // A pass steps through the loop's two lines and its `for` line: 200
+    // steps from the first line are 66 passes and two lines further, at the
+    // `for` line before k++.
+    EXPECT_EQ(p.line, lineOf("steps") - 1) << p.line;
+    QList<DebugFrame> frames;
+    QObject::connect(&r->session, &DebugSession::frames,
+                     [&](qint64, const QList<DebugFrame>& f) { frames = f; });
+    r->session.requestFrames();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !frames.isEmpty(); }, 10000));
+    EXPECT_EQ(frames[0].line, p.line);
+    EXPECT_EQ(frames[0].method, "main");
+    EXPECT_EQ(find(variables(*r), "k").text, "66");
+    r->session.stop();
+    ASSERT_TRUE(finish(*r));
+}
+
+TEST_F(DebuggerTest, TheDebugPortTakesNoSecondConnection)
+{
+    auto r = start({}, {lineOf("call")});
+    ASSERT_TRUE(settle(*r));
+    ASSERT_GT(r->session.debugPort(), 0);
+    QProcess probe;  // bash's /dev/tcp: a plain connection attempt
+    probe.start("/bin/bash", {"-c", QString("exec 3<>/dev/tcp/127.0.0.1/%1").arg(r->session.debugPort())});
+    ASSERT_TRUE(probe.waitForFinished(10000));
+    EXPECT_NE(probe.exitCode(), 0) << "connected to the debug port";
+    r->session.stop();
+    ASSERT_TRUE(finish(*r));
+}
+
+TEST_F(DebuggerTest, TheDebuggerRefusesAConnectionFromAnotherProcess)
+{
+    QProcess helper;
+    helper.start(kJdk + "/java", {"-jar", BP_DEBUGGER_JAR});
+    ASSERT_TRUE(helper.waitForReadyRead(20000));
+    const QStringList ready = decodeDebugLine(helper.readLine().trimmed());
+    ASSERT_EQ(ready.value(0), "ready");
+    QProcess other;  // connects, but is not the process the debugger was told of
+    other.start("/bin/bash", {"-c", QString("exec 3<>/dev/tcp/127.0.0.1/%1; sleep 20").arg(ready.value(1))});
+    ASSERT_TRUE(other.waitForStarted());
+    QProcess sleeper;
+    sleeper.start("sleep", {"20"});
+    ASSERT_TRUE(sleeper.waitForStarted());
+    QTest::qWait(500);
+    helper.write(encodeDebugLine({"pid", QString::number(sleeper.processId())}));
+    ASSERT_TRUE(helper.waitForFinished(20000));
+    const QString said = QString::fromUtf8(helper.readAllStandardOutput());
+    EXPECT_TRUE(said.contains("a process other than the program connected")) << said.toStdString();
+    other.kill();
+    sleeper.kill();
+    other.waitForFinished();
+    sleeper.waitForFinished();
+}
+
+TEST_F(DebuggerTest, WithoutJdiOrHelperTheSessionSaysWhy)
+{
+    // A java whose module graph lacks jdk.jdi, as a runtime-only JDK's.
+    qputenv("JDK_JAVA_OPTIONS", "--limit-modules java.base");
+    auto r = start({}, {});
+    EXPECT_TRUE(finish(*r));
+    qunsetenv("JDK_JAVA_OPTIONS");
+    ASSERT_EQ(r->errors.size(), 1);
+    EXPECT_TRUE(r->errors[0].contains("needs a JDK with the module jdk.jdi")) << r->errors[0].toStdString();
+
+    DebugSession none;
+    none.setJar(dir_->filePath("missing.jar"));
+    QStringList errors;
+    QObject::connect(&none, &DebugSession::error, [&](const QString& e) { errors << e; });
+    none.start(kJdk + "/java", javaProgramCommand(kJdk + "/java", "demo.Demo", dir_->path(), {}, {}, {}, {}));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("brewpad-debugger.jar")) << errors[0].toStdString();
+    EXPECT_EQ(none.state(), DebugSession::State::Ended);
+}
+
+TEST(ProgramProcess, EndsWithItsExitCodeOrSignalAndDeliversOutputInChunks)
+{
+    ProgramProcess p;
+    QByteArray out;
+    QString end;
+    QObject::connect(&p, &ProgramProcess::standardOutput, [&](const QByteArray& b) { out += b; });
+    QObject::connect(&p, &ProgramProcess::ended, [&](const QString& t) { end = t; });
+    p.start({"/bin/sh", {"-c", "pwd; echo err >&2; kill -TERM $$"}, "/tmp"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !end.isEmpty(); }, 10000));
+    EXPECT_EQ(out, "/tmp\n");
+    EXPECT_EQ(end, "Program ended by signal 15 (SIGTERM)");
+    EXPECT_EQ(programEndText(false, 3), "Program ended with exit code 3");
+}
+
+TEST(ProgramProcess, CommandIsJavaRunsWithTheClassPathOfTheCompilerOptions)
+{
+    bool ok = false;
+    const ProgramCommand c = javaProgramCommand("/jdk/bin/java", "Hello", "/src", QString("classes"),
+                                                QString("/lib/a.jar:/lib/b"), QString("one 'two three' \"4\""),
+                                                {"-Dx=1"}, &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(c.program, "/jdk/bin/java");
+    EXPECT_EQ(c.workDir, "/src");
+    EXPECT_EQ(c.args, QStringList({"-Dx=1", "-classpath", "/src:/src/classes:/lib/a.jar:/lib/b", "Hello", "one",
+                                   "two three", "4"}));
+    javaProgramCommand("java", "Hello", "/src", {}, {}, QString("'open"), {}, &ok);
+    EXPECT_FALSE(ok);
+}
+
+TEST(StackTraceLine, GivesClassFileAndLine)
+{
+    auto loc = parseStackTraceLine("\tat demo.Demo$Inner.twice(Demo.java:17)");
+    ASSERT_TRUE(loc);
+    EXPECT_EQ(loc->className, "demo.Demo$Inner");
+    EXPECT_EQ(loc->method, "twice");
+    EXPECT_EQ(loc->file, "Demo.java");
+    EXPECT_EQ(loc->line, 17);
+    EXPECT_EQ(loc->start, 1);
+    EXPECT_EQ(topLevelClass(loc->className), "demo.Demo");
+    loc = parseStackTraceLine("\tat java.base/java.lang.Integer.parseInt(Integer.java:652)");
+    ASSERT_TRUE(loc);
+    EXPECT_EQ(loc->className, "java.lang.Integer");
+    EXPECT_EQ(loc->line, 652);
+    loc = parseStackTraceLine("    at Hello.<init>(Hello.java:3) ~[app.jar:?]");
+    ASSERT_TRUE(loc);
+    EXPECT_EQ(loc->method, "<init>");
+    EXPECT_EQ(loc->length, int(QString("at Hello.<init>(Hello.java:3)").size()));
+    EXPECT_FALSE(parseStackTraceLine("\tat jdk.internal.reflect.NativeMethodAccessorImpl.invoke0(Native Method)"));
+    EXPECT_FALSE(parseStackTraceLine("Exception in thread \"main\" java.lang.Error: at A.b(A.java:1)"));
+    EXPECT_FALSE(parseStackTraceLine("\tat Hello.main(Hello.java)"));
+}
+
+TEST(DebugProtocol, FieldsSurviveTheirEscapes)
+{
+    const QStringList fields{"variables", "a\tb", "line\nbreak\r", "back\\slash\\t", "", "é"};
+    QByteArray line = encodeDebugLine(fields);
+    ASSERT_TRUE(line.endsWith('\n'));
+    EXPECT_EQ(line.count('\n'), 1);
+    line.chop(1);
+    EXPECT_EQ(decodeDebugLine(line), fields);
+}
