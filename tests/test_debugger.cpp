@@ -425,6 +425,17 @@ TEST_F(DebuggerTest, TwoHundredQuickStepsEndInAConsistentPause)
     ASSERT_TRUE(finish(*r));
 }
 
+TEST_F(DebuggerTest, APreparedHelperServesTheNextRun)
+{
+    DebugSession::prepareHelper(kJdk + "/java", BP_DEBUGGER_JAR);
+    QTest::qWait(300);
+    auto r = start({}, {lineOf("loop")});
+    ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
+    EXPECT_EQ(r->session.lastPause().line, lineOf("loop"));
+    r->session.stop();
+    ASSERT_TRUE(finish(*r));
+}
+
 TEST_F(DebuggerTest, TheDebugPortTakesNoSecondConnection)
 {
     auto r = start({}, {lineOf("call")});
@@ -442,6 +453,7 @@ TEST_F(DebuggerTest, TheDebuggerRefusesAConnectionFromAnotherProcess)
 {
     QProcess helper;
     helper.start(kJdk + "/java", {"-jar", BP_DEBUGGER_JAR});
+    helper.write(encodeDebugLine({"listen"}));
     ASSERT_TRUE(helper.waitForReadyRead(20000));
     const QStringList ready = decodeDebugLine(helper.readLine().trimmed());
     ASSERT_EQ(ready.value(0), "ready");

@@ -15,6 +15,26 @@ namespace {
 const char kJarName[] = "brewpad-debugger.jar";
 constexpr qsizetype kErrorKept = 8192;
 
+// A helper started ahead by prepareHelper().
+struct Spare {
+    QProcess* process = nullptr;
+    QString java, jar;
+};
+Spare& spare()
+{
+    static Spare s;
+    return s;
+}
+
+QProcess* startHelper(const QString& javaPath, const QString& jar, QObject* parent)
+{
+    auto* p = new QProcess(parent);
+    p->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    // The JIT's start-up tier only: the helper's work is small and short.
+    p->start(javaPath, {QStringLiteral("-XX:TieredStopAtLevel=1"), QStringLiteral("-jar"), jar});
+    return p;
+}
+
 QList<DebugValue> valuesFrom(const QStringList& f, int first)
 {
     QList<DebugValue> out;
@@ -74,8 +94,42 @@ void DebugSession::start(const QString& javaPath, const ProgramCommand& command)
     if (javaPath.isEmpty() || !QFileInfo(javaPath).isExecutable())
         return fail(QStringLiteral("No java was found beside the configured javac (%1): the debugger needs a JDK.")
                         .arg(javaPath));
-    helper_ = new QProcess(this);
-    helper_->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    Spare& sp = spare();
+    QProcess* h = nullptr;
+    if (sp.process && sp.java == javaPath && sp.jar == jar_ && sp.process->state() != QProcess::NotRunning) {
+        h = std::exchange(sp.process, nullptr);
+        h->disconnect();
+        h->setParent(this);
+    } else {
+        h = startHelper(javaPath, jar_, this);
+    }
+    adoptHelper(h);
+}
+
+void DebugSession::prepareHelper(const QString& javaPath, const QString& jar)
+{
+    Spare& sp = spare();
+    if (sp.process && sp.java == javaPath && sp.jar == jar && sp.process->state() != QProcess::NotRunning)
+        return;
+    if (sp.process) {
+        sp.process->kill();
+        sp.process->waitForFinished(2000);
+        delete sp.process;
+        sp.process = nullptr;
+    }
+    if (jar.isEmpty() || !QFileInfo(jar).isFile() || !QFileInfo(javaPath).isExecutable())
+        return;
+    sp = {startHelper(javaPath, jar, QCoreApplication::instance()), javaPath, jar};
+    QObject::connect(sp.process, &QProcess::finished, sp.process, [p = sp.process] {
+        if (spare().process == p)
+            spare().process = nullptr;
+        p->deleteLater();
+    });
+}
+
+void DebugSession::adoptHelper(QProcess* h)
+{
+    helper_ = h;
     connect(helper_, &QProcess::readyReadStandardOutput, this, &DebugSession::onHelperOutput);
     connect(helper_, &QProcess::readyReadStandardError, this, [this] {
         helperErr_ += helper_->readAllStandardError();
@@ -87,9 +141,10 @@ void DebugSession::start(const QString& javaPath, const ProgramCommand& command)
         if (e == QProcess::FailedToStart)
             fail(QStringLiteral("The debugger could not be started with %1: %2").arg(java_, helper_->errorString()));
     });
-    // The JIT's start-up tiers only: the helper's work is small and short.
-    helper_->start(javaPath, {QStringLiteral("-XX:TieredStopAtLevel=1"), QStringLiteral("-Xshare:auto"),
-                              QStringLiteral("-jar"), jar_});
+    if (helper_->state() == QProcess::NotRunning) {  // failed within start()
+        return fail(QStringLiteral("The debugger could not be started with %1: %2").arg(java_, helper_->errorString()));
+    }
+    helper_->write(encodeDebugLine({QStringLiteral("listen")}));
 }
 
 void DebugSession::send(const QStringList& fields)

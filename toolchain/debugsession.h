@@ -61,6 +61,13 @@ public:
     static QString defaultJar();
     void setJar(const QString& path) { jar_ = path; }
 
+    // Starts a debugger with `javaPath` and `jar` in the background, to be
+    // taken by the next start() with the same java and jar: its JVM and JDI
+    // classes are then ready, and the program reaches its first breakpoint
+    // sooner. Nothing listens until it is taken. One is kept at most; it ends
+    // with Brewpad.
+    static void prepareHelper(const QString& javaPath, const QString& jar = defaultJar());
+
     // Starts the debugger with `javaPath` (the configured JDK's java), then
     // the program `command` with the agent added before its first argument.
     // Breakpoints set before are sent before the program runs.
@@ -120,6 +127,7 @@ private:
     void finish();
     void fail(const QString& text);
     void killHelper();
+    void adoptHelper(QProcess* helper);
 
     QString jar_;
     QString java_;

@@ -6,14 +6,18 @@
 // backslash is written "\\", a TAB "\t", a line feed "\n", a carriage return
 // "\r". The first field names the message.
 //
-// At start the helper listens on 127.0.0.1 (an ephemeral port) and says
+// At start the helper loads its JDI classes and waits for
+//   listen
+// then listens on 127.0.0.1 (an ephemeral port) and says
 //   ready PORT
+// (so that a helper may be started ahead of its use: nothing listens until
+// it is used, and then for 20 s at most).
 // Brewpad then starts the program with
 //   -agentlib:jdwp=transport=dt_socket,server=n,address=127.0.0.1:PORT,suspend=y
 // and sends, as its first line,
 //   pid PID
-// The helper takes one connection within 20 s (the listener is closed at
-// once), accepts it only from a socket of process PID, and says
+// The helper takes one connection within 20 s of "listen" (the listener is
+// closed at once), accepts it only from a socket of process PID, and says
 //   connected
 // The program stays suspended until "run". Requests (Brewpad to helper):
 //   break CLASS LINE        a breakpoint at LINE of the top-level class CLASS
@@ -146,8 +150,52 @@ public final class BrewpadDebugger {
         return out.toArray(new String[0]);
     }
 
+    /**
+     * Loads the JDI implementation while the program's JVM starts, so that
+     * little is left to load once it connects.
+     */
+    private static Thread warmUp() {
+        Thread t = new Thread(() -> {
+            Bootstrap.virtualMachineManager();
+            for (String name : new String[] {"com.sun.tools.jdi.JDWP", "com.sun.tools.jdi.VirtualMachineImpl",
+                     "com.sun.tools.jdi.EventRequestManagerImpl", "com.sun.tools.jdi.EventSetImpl",
+                     "com.sun.tools.jdi.TargetVM", "com.sun.tools.jdi.PacketStream",
+                     "com.sun.tools.jdi.ReferenceTypeImpl", "com.sun.tools.jdi.ClassTypeImpl",
+                     "com.sun.tools.jdi.StackFrameImpl", "com.sun.tools.jdi.ThreadReferenceImpl"}) {
+                try {
+                    load(Class.forName(name, true, BrewpadDebugger.class.getClassLoader()));
+                } catch (ClassNotFoundException | LinkageError | SecurityException e) {
+                    // another JDK's implementation: nothing to warm
+                }
+            }
+        }, "warm-up");
+        t.setDaemon(true);
+        t.start();
+        return t;
+    }
+
+    private static void load(Class<?> c) {
+        for (Class<?> nested : c.getDeclaredClasses())
+            load(nested);
+    }
+
     private void run(BufferedReader in) throws IOException {
+        warmUp();
+        String listen = in.readLine();
+        if (listen == null || !listen.equals("listen"))
+            return;
         ServerSocket server = DebuggerConnection.listen();
+        long deadline = System.nanoTime() + ACCEPT_TIMEOUT_MS * 1000000L;
+        Thread closer = new Thread(() -> {
+            try {
+                Thread.sleep(ACCEPT_TIMEOUT_MS);
+                server.close();
+            } catch (InterruptedException | IOException e) {
+                // accepted, or closed already
+            }
+        }, "listen-limit");
+        closer.setDaemon(true);
+        closer.start();
         send("ready", server.getLocalPort());
         String first = in.readLine();
         String[] f = first == null ? new String[0] : split(first);
@@ -158,8 +206,10 @@ public final class BrewpadDebugger {
         }
         DebuggerConnection connection;
         try {
-            connection = DebuggerConnection.acceptOne(server, ACCEPT_TIMEOUT_MS, Long.parseLong(f[1]));
-        } catch (java.net.SocketTimeoutException e) {
+            int left = (int) Math.max(1, (deadline - System.nanoTime()) / 1000000L);
+            connection = DebuggerConnection.acceptOne(server, left, Long.parseLong(f[1]));
+            closer.interrupt();
+        } catch (java.net.SocketTimeoutException | java.net.SocketException e) {
             send("error", "The program did not connect to the debugger within " + ACCEPT_TIMEOUT_MS / 1000 + " s");
             return;
         } catch (IOException e) {
