@@ -1,0 +1,49 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The debugger: a JDI client (toolchain/debugger/, built with CMake's Java
+# support into brewpad-debugger.jar beside the program and installed where the
+# compile service's jar is), the program's process and the debug session that
+# drives both. Without a JDK at configure time the program is built without
+# the jar, and the debug session says so when it is asked to start.
+include(GNUInstallDirs)
+find_package(Java 11 COMPONENTS Development)
+
+set(bp_debugger_jar_name brewpad-debugger)
+
+add_library(bp_debugger STATIC
+  toolchain/programprocess.cpp
+  toolchain/debugprotocol.cpp
+  toolchain/debugsession.cpp
+  toolchain/stacktraceline.cpp)
+target_link_libraries(bp_debugger PUBLIC bp_toolchain Qt6::Core)
+
+# The jar goes where the compile service's goes (bp_service_install_dir, set
+# in service.cmake, which is read after this file).
+function(bp_debugger_install)
+  file(RELATIVE_PATH rel /${CMAKE_INSTALL_BINDIR} /${bp_service_install_dir}/${bp_debugger_jar_name}.jar)
+  target_compile_definitions(bp_debugger PRIVATE BREWPAD_DEBUGGER_JAR_RELATIVE="${rel}")
+  if(bp_debugger_jar)
+    install(FILES ${bp_debugger_jar} DESTINATION ${bp_service_install_dir})
+  endif()
+endfunction()
+cmake_language(DEFER CALL bp_debugger_install)
+
+set(bp_debugger_jar "")
+if(Java_Development_FOUND)
+  include(UseJava)
+  set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
+  add_jar(brewpad_debugger
+    SOURCES toolchain/debugger/BrewpadDebugger.java
+            toolchain/debugger/Breakpoints.java
+            toolchain/debugger/DebuggerConnection.java
+            toolchain/debugger/DebuggerValues.java
+    ENTRY_POINT BrewpadDebugger
+    OUTPUT_NAME ${bp_debugger_jar_name}
+    OUTPUT_DIR ${CMAKE_BINARY_DIR})
+  get_target_property(bp_debugger_jar brewpad_debugger JAR_FILE)
+  add_dependencies(bp_debugger brewpad_debugger)
+endif()
+
+bp_add_test(test_debugger SOURCES tests/test_debugger.cpp LIBS bp_debugger)
+target_compile_definitions(test_debugger PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")
+bp_add_bench(bench_debug SOURCES bench/bench_debug.cpp LIBS bp_debugger Qt6::Test)
+target_compile_definitions(bench_debug PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")

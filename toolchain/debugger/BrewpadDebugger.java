@@ -1,0 +1,523 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Brewpad's debugger: a JDI client that drives one program started by Brewpad
+// and talks to Brewpad over its standard input and output.
+//
+// Protocol: one message per line, fields separated by TAB; in a field, a
+// backslash is written "\\", a TAB "\t", a line feed "\n", a carriage return
+// "\r". The first field names the message.
+//
+// At start the helper loads its JDI classes and waits for
+//   listen
+// then listens on 127.0.0.1 (an ephemeral port) and says
+//   ready PORT
+// (so that a helper may be started ahead of its use: nothing listens until
+// it is used, and then for 20 s at most).
+// Brewpad then starts the program with
+//   -agentlib:jdwp=transport=dt_socket,server=n,address=127.0.0.1:PORT,suspend=y
+// and sends, as its first line,
+//   pid PID
+// The helper takes one connection within 20 s of "listen" (the listener is
+// closed at once), accepts it only from a socket of process PID, and says
+//   connected
+// The program stays suspended until "run". Requests (Brewpad to helper):
+//   break CLASS LINE        a breakpoint at LINE of the top-level class CLASS
+//                           (its nested and inner classes included)
+//   clear CLASS LINE
+//   run                     lets the program start
+//   continue | stepOver | stepInto | stepOut
+//   runTo CLASS LINE        continue with a breakpoint kept for this one run
+//   stop                    ends the program
+//   threads
+//   frames THREAD
+//   variables THREAD FRAME  (FRAME 0 is the top)
+//   expand ID START         fields, elements START..START+99, or a string's text
+// Motions (continue, steps, runTo) asked for while the program runs are kept
+// and done, in order, at the next pause: no step is ever dropped; the pauses
+// between them are not reported.
+// Events (helper to Brewpad):
+//   breakpoint CLASS LINE STATE ACTUAL   STATE set (ACTUAL the line with code
+//                                        it moved to), pending (class not yet
+//                                        loaded, ACTUAL 0) or invalid (no code
+//                                        at or after LINE)
+//   paused THREAD CLASS FILE LINE REASON FRAME DONE [EXCEPTION MESSAGE]
+//          REASON breakpoint|step|exception; FRAME the frame to show (for an
+//          exception thrown in the JDK's classes, the first frame of the
+//          program's own); DONE the number of motions done so far
+//   resumed
+//   threads (ID NAME STATUS)...
+//   frames THREAD (CLASS METHOD FILE LINE)...
+//   variables THREAD FRAME NOTE (KIND NAME TYPE VALUE ID)...
+//          KIND this|argument|local|static|exception; ID 0 when not expandable
+//   children ID START TOTAL (KIND NAME TYPE VALUE ID)...
+//   ended                    the program's VM died or disconnected
+//   error TEXT
+import com.sun.jdi.Bootstrap;
+import com.sun.jdi.IncompatibleThreadStateException;
+import com.sun.jdi.ObjectReference;
+import com.sun.jdi.StackFrame;
+import com.sun.jdi.ThreadReference;
+import com.sun.jdi.VirtualMachine;
+import com.sun.jdi.event.BreakpointEvent;
+import com.sun.jdi.event.ClassPrepareEvent;
+import com.sun.jdi.event.Event;
+import com.sun.jdi.event.EventSet;
+import com.sun.jdi.event.ExceptionEvent;
+import com.sun.jdi.event.LocatableEvent;
+import com.sun.jdi.event.StepEvent;
+import com.sun.jdi.event.VMDeathEvent;
+import com.sun.jdi.event.VMDisconnectEvent;
+import com.sun.jdi.request.EventRequest;
+import com.sun.jdi.request.ExceptionRequest;
+import com.sun.jdi.request.StepRequest;
+
+import java.io.BufferedReader;
+import java.io.BufferedWriter;
+import java.io.IOException;
+import java.io.InputStreamReader;
+import java.io.OutputStreamWriter;
+import java.io.PrintWriter;
+import java.net.ServerSocket;
+import java.nio.charset.StandardCharsets;
+import java.util.ArrayDeque;
+import java.util.ArrayList;
+import java.util.List;
+
+public final class BrewpadDebugger {
+    static final int ACCEPT_TIMEOUT_MS = 20000;
+    static final String[] SYSTEM_CLASSES = {"java.*", "javax.*", "jdk.*", "sun.*", "com.sun.*"};
+
+    private static final PrintWriter OUT = new PrintWriter(
+        new BufferedWriter(new OutputStreamWriter(System.out, StandardCharsets.UTF_8)), false);
+
+    private final Object lock = new Object();
+    private VirtualMachine vm;
+    private Breakpoints breakpoints;
+    private final DebuggerValues values = new DebuggerValues();
+    private final ArrayDeque<String[]> motions = new ArrayDeque<>();
+    private ThreadReference pausedThread;
+    private long motionsDone;
+    private boolean ended;
+
+    public static void main(String[] args) throws Exception {
+        BufferedReader in = new BufferedReader(new InputStreamReader(System.in, StandardCharsets.UTF_8));
+        new BrewpadDebugger().run(in);
+    }
+
+    static synchronized void send(Object... fields) {
+        StringBuilder b = new StringBuilder();
+        for (int i = 0; i < fields.length; ++i) {
+            if (i > 0)
+                b.append('\t');
+            escape(b, String.valueOf(fields[i]));
+        }
+        OUT.print(b.append('\n'));
+        OUT.flush();
+    }
+
+    static void send(List<Object> fields) {
+        send(fields.toArray());
+    }
+
+    static void escape(StringBuilder b, String s) {
+        for (int i = 0; i < s.length(); ++i) {
+            char c = s.charAt(i);
+            switch (c) {
+            case '\\': b.append("\\\\"); break;
+            case '\t': b.append("\\t"); break;
+            case '\n': b.append("\\n"); break;
+            case '\r': b.append("\\r"); break;
+            default: b.append(c);
+            }
+        }
+    }
+
+    static String[] split(String line) {
+        List<String> out = new ArrayList<>();
+        StringBuilder cur = new StringBuilder();
+        for (int i = 0; i < line.length(); ++i) {
+            char c = line.charAt(i);
+            if (c == '\t') {
+                out.add(cur.toString());
+                cur.setLength(0);
+            } else if (c == '\\' && i + 1 < line.length()) {
+                char e = line.charAt(++i);
+                cur.append(e == 't' ? '\t' : e == 'n' ? '\n' : e == 'r' ? '\r' : e);
+            } else {
+                cur.append(c);
+            }
+        }
+        out.add(cur.toString());
+        return out.toArray(new String[0]);
+    }
+
+    /**
+     * Loads the JDI implementation while the program's JVM starts, so that
+     * little is left to load once it connects.
+     */
+    private static Thread warmUp() {
+        Thread t = new Thread(() -> {
+            Bootstrap.virtualMachineManager();
+            for (String name : new String[] {"com.sun.tools.jdi.JDWP", "com.sun.tools.jdi.VirtualMachineImpl",
+                     "com.sun.tools.jdi.EventRequestManagerImpl", "com.sun.tools.jdi.EventSetImpl",
+                     "com.sun.tools.jdi.TargetVM", "com.sun.tools.jdi.PacketStream",
+                     "com.sun.tools.jdi.ReferenceTypeImpl", "com.sun.tools.jdi.ClassTypeImpl",
+                     "com.sun.tools.jdi.StackFrameImpl", "com.sun.tools.jdi.ThreadReferenceImpl"}) {
+                try {
+                    load(Class.forName(name, true, BrewpadDebugger.class.getClassLoader()));
+                } catch (ClassNotFoundException | LinkageError | SecurityException e) {
+                    // another JDK's implementation: nothing to warm
+                }
+            }
+        }, "warm-up");
+        t.setDaemon(true);
+        t.start();
+        return t;
+    }
+
+    private static void load(Class<?> c) {
+        for (Class<?> nested : c.getDeclaredClasses())
+            load(nested);
+    }
+
+    private void run(BufferedReader in) throws IOException {
+        warmUp();
+        String listen = in.readLine();
+        if (listen == null || !listen.equals("listen"))
+            return;
+        ServerSocket server = DebuggerConnection.listen();
+        long deadline = System.nanoTime() + ACCEPT_TIMEOUT_MS * 1000000L;
+        Thread closer = new Thread(() -> {
+            try {
+                Thread.sleep(ACCEPT_TIMEOUT_MS);
+                server.close();
+            } catch (InterruptedException | IOException e) {
+                // accepted, or closed already
+            }
+        }, "listen-limit");
+        closer.setDaemon(true);
+        closer.start();
+        send("ready", server.getLocalPort());
+        String first = in.readLine();
+        String[] f = first == null ? new String[0] : split(first);
+        if (f.length < 2 || !f[0].equals("pid")) {
+            server.close();
+            send("error", "the debugger was not told which program to accept");
+            return;
+        }
+        DebuggerConnection connection;
+        try {
+            int left = (int) Math.max(1, (deadline - System.nanoTime()) / 1000000L);
+            connection = DebuggerConnection.acceptOne(server, left, Long.parseLong(f[1]));
+            closer.interrupt();
+        } catch (java.net.SocketTimeoutException | java.net.SocketException e) {
+            send("error", "The program did not connect to the debugger within " + ACCEPT_TIMEOUT_MS / 1000 + " s");
+            return;
+        } catch (IOException e) {
+            send("error", "The debugger could not connect to the program: " + e.getMessage());
+            return;
+        }
+        vm = Bootstrap.virtualMachineManager().createVirtualMachine(connection);
+        breakpoints = new Breakpoints(vm);
+        ExceptionRequest ex = vm.eventRequestManager().createExceptionRequest(null, false, true);
+        ex.setSuspendPolicy(EventRequest.SUSPEND_ALL);
+        ex.enable();
+        send("connected");
+        Thread events = new Thread(this::eventLoop, "events");
+        events.setDaemon(true);
+        events.start();
+        String line;
+        while ((line = in.readLine()) != null) {
+            try {
+                handle(split(line));
+            } catch (RuntimeException e) {
+                send("error", e.getClass().getSimpleName() + (e.getMessage() == null ? "" : ": " + e.getMessage()));
+            }
+            synchronized (lock) {
+                if (ended)
+                    break;
+            }
+        }
+        synchronized (lock) {
+            if (!ended) {
+                try {
+                    vm.exit(1);
+                } catch (RuntimeException e) {
+                    // already gone
+                }
+            }
+        }
+    }
+
+    private void handle(String[] f) {
+        switch (f[0]) {
+        case "break": breakpoints.set(f[1], Integer.parseInt(f[2]), false); break;
+        case "clear": breakpoints.clear(f[1], Integer.parseInt(f[2])); break;
+        case "run": vm.resume(); break;
+        case "continue": case "stepOver": case "stepInto": case "stepOut": case "runTo": motion(f); break;
+        case "stop": stop(); break;
+        case "threads": threads(); break;
+        case "frames": frames(Long.parseLong(f[1])); break;
+        case "variables": variables(Long.parseLong(f[1]), Integer.parseInt(f[2])); break;
+        case "expand": expand(Long.parseLong(f[1]), Integer.parseInt(f[2])); break;
+        default: send("error", "unknown request " + f[0]);
+        }
+    }
+
+    private void stop() {
+        synchronized (lock) {
+            motions.clear();
+            if (ended)
+                return;
+        }
+        try {
+            vm.exit(1);
+        } catch (RuntimeException e) {
+            // the VM is going already
+        }
+    }
+
+    private void motion(String[] f) {
+        synchronized (lock) {
+            if (ended)
+                return;
+            if (pausedThread == null) {
+                motions.add(f);
+                return;
+            }
+            doMotion(f, true);
+        }
+    }
+
+    /** Starts a motion from the pause; the lock is held. */
+    private void doMotion(String[] f, boolean report) {
+        ThreadReference t = pausedThread;
+        pausedThread = null;
+        ++motionsDone;
+        for (StepRequest s : new ArrayList<>(vm.eventRequestManager().stepRequests()))
+            vm.eventRequestManager().deleteEventRequest(s);
+        switch (f[0]) {
+        case "stepOver": step(t, StepRequest.STEP_OVER); break;
+        case "stepInto": step(t, StepRequest.STEP_INTO); break;
+        case "stepOut": step(t, StepRequest.STEP_OUT); break;
+        case "runTo": breakpoints.set(f[1], Integer.parseInt(f[2]), true); break;
+        default: break;
+        }
+        if (report)
+            send("resumed");
+        vm.resume();
+    }
+
+    private void step(ThreadReference t, int depth) {
+        StepRequest s = vm.eventRequestManager().createStepRequest(t, StepRequest.STEP_LINE, depth);
+        for (String pattern : SYSTEM_CLASSES)
+            s.addClassExclusionFilter(pattern);
+        s.addCountFilter(1);
+        s.setSuspendPolicy(EventRequest.SUSPEND_ALL);
+        s.enable();
+    }
+
+    private ThreadReference thread(long id) {
+        for (ThreadReference t : vm.allThreads())
+            if (t.uniqueID() == id)
+                return t;
+        throw new IllegalArgumentException("no thread " + id);
+    }
+
+    private void threads() {
+        List<Object> out = new ArrayList<>();
+        out.add("threads");
+        for (ThreadReference t : vm.allThreads()) {
+            out.add(t.uniqueID());
+            out.add(t.name());
+            out.add(status(t));
+        }
+        send(out);
+    }
+
+    private static String status(ThreadReference t) {
+        switch (t.status()) {
+        case ThreadReference.THREAD_STATUS_RUNNING: return "running";
+        case ThreadReference.THREAD_STATUS_SLEEPING: return "sleeping";
+        case ThreadReference.THREAD_STATUS_MONITOR: return "blocked";
+        case ThreadReference.THREAD_STATUS_WAIT: return "waiting";
+        case ThreadReference.THREAD_STATUS_ZOMBIE: return "ended";
+        case ThreadReference.THREAD_STATUS_NOT_STARTED: return "not started";
+        default: return "unknown";
+        }
+    }
+
+    private void frames(long threadId) {
+        List<Object> out = new ArrayList<>();
+        out.add("frames");
+        out.add(threadId);
+        try {
+            for (StackFrame fr : thread(threadId).frames()) {
+                out.add(fr.location().declaringType().name());
+                out.add(fr.location().method().name());
+                out.add(Breakpoints.sourceName(fr.location()));
+                out.add(Math.max(0, fr.location().lineNumber()));
+            }
+        } catch (IncompatibleThreadStateException e) {
+            send("error", "the thread is not paused");
+            return;
+        }
+        send(out);
+    }
+
+    private void variables(long threadId, int frame) {
+        String[] note = {""};
+        List<DebuggerValues.Shown> shown;
+        ObjectReference exception;
+        try {
+            StackFrame fr = thread(threadId).frame(frame);
+            synchronized (values) {
+                shown = values.frameVariables(fr, note);
+            }
+            exception = pendingException;
+        } catch (IncompatibleThreadStateException e) {
+            send("error", "the thread is not paused");
+            return;
+        }
+        List<Object> out = new ArrayList<>(List.of("variables", threadId, frame, note[0]));
+        if (exception != null && threadId == exceptionThread) {
+            synchronized (values) {
+                add(out, values.show("exception", "<exception>", exception.referenceType().name(), exception));
+            }
+        }
+        for (DebuggerValues.Shown s : shown)
+            add(out, s);
+        send(out);
+    }
+
+    private void expand(long id, int start) {
+        List<DebuggerValues.Shown> shown;
+        int[] total = {0};
+        synchronized (values) {
+            ObjectReference o = values.find(id);
+            if (o == null) {
+                send("error", "no value " + id);
+                return;
+            }
+            shown = values.children(o, start, total);
+        }
+        List<Object> out = new ArrayList<>(List.of("children", id, start, total[0]));
+        for (DebuggerValues.Shown s : shown)
+            add(out, s);
+        send(out);
+    }
+
+    private static void add(List<Object> out, DebuggerValues.Shown s) {
+        out.add(s.kind);
+        out.add(s.name);
+        out.add(s.type);
+        out.add(s.text);
+        out.add(s.id);
+    }
+
+    private volatile ObjectReference pendingException;
+    private volatile long exceptionThread;
+
+    private void eventLoop() {
+        try {
+            while (true) {
+                EventSet set = vm.eventQueue().remove();
+                if (!handleSet(set))
+                    return;
+            }
+        } catch (InterruptedException | com.sun.jdi.VMDisconnectedException e) {
+            end();
+        }
+    }
+
+    private void end() {
+        synchronized (lock) {
+            if (ended)
+                return;
+            ended = true;
+            motions.clear();
+        }
+        send("ended");
+        System.exit(0);
+    }
+
+    /** False once the VM has gone. */
+    private boolean handleSet(EventSet set) {
+        LocatableEvent stop = null;
+        String reason = null;
+        for (Event e : set) {
+            if (e instanceof VMDeathEvent || e instanceof VMDisconnectEvent) {
+                end();
+                return false;
+            }
+            if (e instanceof ClassPrepareEvent) {
+                breakpoints.prepared(((ClassPrepareEvent) e).referenceType());
+            } else if (e instanceof BreakpointEvent && reason == null) {
+                stop = (LocatableEvent) e;
+                reason = "breakpoint";
+            } else if (e instanceof StepEvent && (reason == null || reason.equals("breakpoint"))) {
+                vm.eventRequestManager().deleteEventRequest(e.request());
+                if (reason == null) {
+                    stop = (LocatableEvent) e;
+                    reason = "step";
+                }
+            } else if (e instanceof ExceptionEvent) {
+                stop = (LocatableEvent) e;
+                reason = "exception";
+            }
+        }
+        if (stop == null) {
+            if (set.suspendPolicy() != EventRequest.SUSPEND_NONE && !(set.eventIterator().nextEvent()
+                    instanceof com.sun.jdi.event.VMStartEvent))
+                set.resume();
+            return true;
+        }
+        pause(stop, reason);
+        return true;
+    }
+
+    private void pause(LocatableEvent stop, String reason) {
+        breakpoints.dropTemporary();
+        synchronized (lock) {
+            pausedThread = stop.thread();
+            pendingException = null;
+            if (stop instanceof ExceptionEvent) {
+                pendingException = ((ExceptionEvent) stop).exception();
+                exceptionThread = stop.thread().uniqueID();
+            }
+            String[] next = motions.poll();
+            if (next != null) {
+                doMotion(next, false);
+                return;
+            }
+            sendPaused(stop, reason);
+        }
+    }
+
+    /** The lock is held: no motion starts before the pause is told. */
+    private void sendPaused(LocatableEvent stop, String reason) {
+        List<Object> out = new ArrayList<>();
+        out.add("paused");
+        out.add(stop.thread().uniqueID());
+        int frame = 0;
+        com.sun.jdi.Location at = stop.location();
+        if (stop instanceof ExceptionEvent)
+            frame = Breakpoints.firstOwnFrame(stop.thread());
+        try {
+            at = stop.thread().frame(frame).location();
+        } catch (IncompatibleThreadStateException | IndexOutOfBoundsException e) {
+            frame = 0;
+        }
+        out.add(at.declaringType().name());
+        out.add(Breakpoints.sourceName(at));
+        out.add(Math.max(0, at.lineNumber()));
+        out.add(reason);
+        out.add(frame);
+        out.add(motionsDone);
+        if (stop instanceof ExceptionEvent) {
+            ObjectReference ex = ((ExceptionEvent) stop).exception();
+            out.add(ex.referenceType().name());
+            out.add(DebuggerValues.throwableMessage(ex));
+        }
+        send(out);
+    }
+}

@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The one connection of a debug session: Brewpad's debugger listens on the
+// loopback interface, on a port of the system's choosing, for exactly one
+// connection of the debuggee's JDWP agent, for a limited time, and closes the
+// listening socket before it looks at the connection; the peer must be a
+// socket of the process Brewpad started, else the connection is refused.
+import com.sun.jdi.connect.spi.ClosedConnectionException;
+import com.sun.jdi.connect.spi.Connection;
+
+import java.io.DataInputStream;
+import java.io.IOException;
+import java.io.OutputStream;
+import java.net.InetAddress;
+import java.net.ServerSocket;
+import java.net.Socket;
+import java.nio.charset.StandardCharsets;
+import java.nio.file.DirectoryStream;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.nio.file.Paths;
+import java.util.List;
+import java.util.Locale;
+
+final class DebuggerConnection extends Connection {
+    private static final byte[] HANDSHAKE = "JDWP-Handshake".getBytes(StandardCharsets.US_ASCII);
+
+    private final Socket socket;
+    private final DataInputStream in;
+    private final OutputStream out;
+    private final Object writeLock = new Object();
+    private volatile boolean open = true;
+
+    private DebuggerConnection(Socket socket) throws IOException {
+        this.socket = socket;
+        this.in = new DataInputStream(socket.getInputStream());
+        this.out = socket.getOutputStream();
+    }
+
+    /** A listening socket on 127.0.0.1, on an ephemeral port. */
+    static ServerSocket listen() throws IOException {
+        return new ServerSocket(0, 1, InetAddress.getLoopbackAddress());
+    }
+
+    /**
+     * Takes one connection within timeoutMs and closes the listener at once;
+     * the peer must belong to process pid (checked through /proc), then the
+     * JDWP handshake is made.
+     */
+    static DebuggerConnection acceptOne(ServerSocket server, int timeoutMs, long pid) throws IOException {
+        Socket s;
+        try {
+            server.setSoTimeout(timeoutMs);
+            s = server.accept();
+        } finally {
+            server.close();
+        }
+        try {
+            if (pid > 0 && !peerBelongsTo(s, pid))
+                throw new IOException("a process other than the program connected to the debug port");
+            s.setTcpNoDelay(true);
+            DebuggerConnection c = new DebuggerConnection(s);
+            c.handshake();
+            return c;
+        } catch (IOException e) {
+            s.close();
+            throw e;
+        }
+    }
+
+    private void handshake() throws IOException {
+        socket.setSoTimeout(10000);
+        out.write(HANDSHAKE);
+        out.flush();
+        byte[] reply = new byte[HANDSHAKE.length];
+        in.readFully(reply);
+        if (!java.util.Arrays.equals(reply, HANDSHAKE))
+            throw new IOException("the debug port received no JDWP handshake");
+        socket.setSoTimeout(0);
+    }
+
+    /** The socket inode of the peer's end (its local port is our remote one), from /proc/net/tcp. */
+    private static boolean peerBelongsTo(Socket s, long pid) throws IOException {
+        String peer = String.format(Locale.ROOT, "0100007F:%04X", s.getPort());
+        String ours = String.format(Locale.ROOT, "0100007F:%04X", s.getLocalPort());
+        String inode = null;
+        List<String> lines = Files.readAllLines(Paths.get("/proc/net/tcp"));
+        for (String line : lines) {
+            String[] f = line.trim().split("\\s+");
+            if (f.length > 9 && f[1].equals(peer) && f[2].equals(ours)) {
+                inode = f[9];
+                break;
+            }
+        }
+        if (inode == null)
+            return false;
+        String wanted = "socket:[" + inode + "]";
+        // The agent runs in the program's JVM: the process itself, or a child
+        // of it for programs started through a launcher script.
+        return ownsSocket(Paths.get("/proc", Long.toString(pid)), wanted);
+    }
+
+    private static boolean ownsSocket(Path proc, String wanted) {
+        try (DirectoryStream<Path> fds = Files.newDirectoryStream(proc.resolve("fd"))) {
+            for (Path fd : fds) {
+                try {
+                    if (Files.readSymbolicLink(fd).toString().equals(wanted))
+                        return true;
+                } catch (IOException e) {
+                    // closed meanwhile
+                }
+            }
+        } catch (IOException e) {
+            return false;
+        }
+        return false;
+    }
+
+    @Override
+    public byte[] readPacket() throws IOException {
+        if (!open)
+            throw new ClosedConnectionException();
+        int length;
+        try {
+            length = in.readInt();
+        } catch (IOException e) {
+            open = false;
+            if (e instanceof java.io.EOFException)
+                return new byte[0];
+            throw new ClosedConnectionException();
+        }
+        if (length < 11)
+            throw new IOException("malformed JDWP packet");
+        byte[] packet = new byte[length];
+        packet[0] = (byte) (length >>> 24);
+        packet[1] = (byte) (length >>> 16);
+        packet[2] = (byte) (length >>> 8);
+        packet[3] = (byte) length;
+        try {
+            in.readFully(packet, 4, length - 4);
+        } catch (IOException e) {
+            open = false;
+            throw new ClosedConnectionException();
+        }
+        return packet;
+    }
+
+    @Override
+    public void writePacket(byte[] pkt) throws IOException {
+        if (!open)
+            throw new ClosedConnectionException();
+        if (pkt.length < 11)
+            throw new IllegalArgumentException("packet too short");
+        synchronized (writeLock) {
+            out.write(pkt);
+            out.flush();
+        }
+    }
+
+    @Override
+    public void close() throws IOException {
+        open = false;
+        socket.close();
+    }
+
+    @Override
+    public boolean isOpen() {
+        return open;
+    }
+}
