@@ -8,6 +8,7 @@
 #include "app/inistore.h"
 
 #include <QElapsedTimer>
+#include <QMdiSubWindow>
 #include <QTimer>
 #include <functional>
 
@@ -77,13 +78,17 @@ protected:
 };
 
 // Many files open in batches from the event loop: the window is drawn and
-// answers meanwhile, the last file's window is the active one, and the recent
-// files are written once.
+// answers meanwhile, no window is activated but the last file's (activating
+// one goes over every other window), the windows take their places as any new
+// window does, and the recent files are written once.
 TEST_F(StartFilesTest, ManyFilesOpenInBatchesWhileTheWindowAnswers)
 {
     QStringList paths;
     for (int i = 0; i < 300; ++i)
         paths << writeFile(QString("F%1.java").arg(i), QString("class F%1 {}\n").arg(i).toUtf8());
+    QList<QMdiSubWindow*> activated;
+    const QMetaObject::Connection counting = QObject::connect(
+        client(), &QMdiArea::subWindowActivated, client(), [&](QMdiSubWindow* w) { activated << w; });
     // Turns of the event loop that saw some of the files open, not all.
     int turns = 0;
     QTimer tick;
@@ -95,10 +100,19 @@ TEST_F(StartFilesTest, ManyFilesOpenInBatchesWhileTheWindowAnswers)
     tick.start(0);
     openAtStart(absoluteStartPaths(paths, dir.path()));
     tick.stop();
+    QObject::disconnect(counting);
     ASSERT_EQ(client()->editors().size(), 300);
     EXPECT_GT(turns, 0);
     ASSERT_NE(current(), nullptr);
     EXPECT_EQ(current()->editor()->fileName(), dir.filePath("F299.java"));
+    EXPECT_EQ(activated, QList<QMdiSubWindow*>({current()}));
+    // Three quarters of the workspace, each a step below and to the right of
+    // the one before.
+    const QList<TFileMDIChild*> eds = client()->editors();
+    const QSize area = client()->viewport()->size();
+    const QSize size(std::max(320, area.width() * 3 / 4), std::max(200, area.height() * 3 / 4));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(eds[i]->geometry(), QRect(QPoint(24 * i, 24 * i), size)) << i;
     IniStore ini(dir.filePath("Brewpad.ini"));
     EXPECT_EQ(ini.value("MRU", "MRU0").value_or(""), dir.filePath("F299.java"));
     EXPECT_EQ(ini.value("MRU", "MRU7").value_or(""), dir.filePath("F292.java"));

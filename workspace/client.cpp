@@ -26,6 +26,9 @@
 TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(parent)
 {
     installWorkspaceAccessibility();
+    // Read once: every editor window shows one of them.
+    editorIcon_ = QIcon(QStringLiteral(":/icons/editor.png"));
+    projectIcon_ = QIcon(QStringLiteral(":/icons/project.png"));
     setAccessibleName(QStringLiteral("Workspace"));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -164,18 +167,8 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
         for (const QString& p : paths)
             openDropped(p);
     });
-    child->setWindowIcon(QIcon(kind == EditorKind::JavaProject ? QStringLiteral(":/icons/project.png")
-                                                               : QStringLiteral(":/icons/editor.png")));
-    // While many files open, a new window is not activated as it shows (see
-    // openingMany).
-    child->setAttribute(Qt::WA_ShowWithoutActivating, openingMany_);
-    addSubWindow(child);
-    placeNewWindow(child);
-    if (maximise)
-        child->showMaximized();
-    else
-        child->show();
-    child->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    child->setWindowIcon(kind == EditorKind::JavaProject ? projectIcon_ : editorIcon_);
+    showNewWindow(child, maximise);
     if (openingMany_) {
         // Activating a window costs a look at every other one: many files in a
         // row would take quadratic time. The last one is activated at the end.
@@ -186,6 +179,33 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
     edit->setFocus();
     emit editorsChanged();
     return child;
+}
+
+void TFileMDIClient::showNewWindow(QMdiSubWindow* w, bool maximise)
+{
+    // What the toolkit does for each new window is kept to the window itself:
+    // opening thousands of files costs each file the same.
+    // - Untitled and of no size while it joins the workspace: joining measures
+    //   the shortened title several times over, and the workspace's search for a
+    //   free place, which compares every window with every other, gives up at
+    //   once for a window of no size. The window takes its place right after.
+    const QString title = w->windowTitle();
+    w->setWindowTitle(QString());
+    w->resize(0, 0);
+    addSubWindow(w);
+    w->setWindowTitle(title);
+    placeNewWindow(w);
+    // - While many files open, disabled as it shows: a window that shows is
+    //   activated, and the activation goes over every other window (see
+    //   openingMany).
+    if (openingMany_)
+        w->setEnabled(false);
+    if (maximise)
+        w->showMaximized();
+    else
+        w->show();
+    if (openingMany_)
+        w->setEnabled(true);
 }
 
 void TFileMDIClient::placeNewWindow(QMdiSubWindow* w)

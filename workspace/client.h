@@ -9,6 +9,7 @@
 #include "toolchain/messages.h"
 
 #include <QDateTime>
+#include <QIcon>
 
 #include <QMdiArea>
 #include <QPointer>
@@ -170,6 +171,9 @@ private:
     // Nullptr, after saying why, when the file is too large to edit.
     TFileMDIChild* openEditor(EditorKind kind, const QString& file);
     void arrangeIcons();
+    // Adds a new window to the workspace, places it and shows it (maximised
+    // when `maximise`), in a time that does not grow with the number of windows.
+    void showNewWindow(QMdiSubWindow* w, bool maximise);
     void placeNewWindow(QMdiSubWindow* w);
     // Keeps the message windows at the bottom and the MDI windows above them.
     void layoutMessageStrip();
@@ -192,6 +196,7 @@ private:
     friend QMdiSubWindow* holdOptionDialog(TFileMDIClient*, class QDialog*);
 
     CommandTable table_;
+    QIcon editorIcon_, projectIcon_;  // the icons of the editor windows
     bool openingMany_ = false;
     QPointer<TFileMDIChild> lastOpened_;  // while opening many: the last window opened
     bool lineNumbers_ = true;
