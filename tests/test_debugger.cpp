@@ -517,8 +517,11 @@ TEST(ProgramProcess, CommandIsJavaRunsWithTheClassPathOfTheCompilerOptions)
     EXPECT_TRUE(ok);
     EXPECT_EQ(c.program, "/jdk/bin/java");
     EXPECT_EQ(c.workDir, "/src");
-    EXPECT_EQ(c.args, QStringList({"-Dx=1", "-classpath", "/src:/src/classes:/lib/a.jar:/lib/b", "Hello", "one",
+    EXPECT_EQ(c.args, QStringList({"-Dx=1", "-classpath", "/src/classes:/lib/a.jar:/lib/b", "Hello", "one",
                                    "two three", "4"}));
+    // Without those options, the class's folder.
+    EXPECT_EQ(javaProgramCommand("java", "Hello", "/src", {}, {}, {}, {}).args,
+              QStringList({"-classpath", "/src", "Hello"}));
     javaProgramCommand("java", "Hello", "/src", {}, {}, QString("'open"), {}, &ok);
     EXPECT_FALSE(ok);
 }

@@ -23,13 +23,13 @@ ProgramCommand javaProgramCommand(const QString& javaPath, const QString& classN
     ProgramCommand c;
     c.program = javaPath;
     c.workDir = classDir;
-    QStringList path{classDir};
-    if (destination && !destination->trimmed().isEmpty())
-        path << QDir(classDir).absoluteFilePath(destination->trimmed());
-    if (classPath && !classPath->trimmed().isEmpty())
-        path << classPath->trimmed();
-    c.args = jvmOptions;
-    c.args << QStringLiteral("-classpath") << path.join(QLatin1Char(':')) << className;
+    // The class path Java Run gives, and the class's folder when Java Run
+    // needs none (it then finds the class in its working folder).
+    QStringList classPathOptions = javaClassPathOptions(destination, classPath, classDir);
+    if (classPathOptions.isEmpty())
+        classPathOptions = {QStringLiteral("-classpath"), classDir};
+    c.args = jvmOptions + classPathOptions;
+    c.args << className;
     bool good = true;
     if (cmdline)
         c.args << splitArguments(*cmdline, &good);

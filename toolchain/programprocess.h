@@ -22,9 +22,9 @@ struct ProgramCommand {
 };
 
 // The command for class `className` compiled into `classDir`, as Java Run
-// runs it: `javaPath` with `jvmOptions`, a class path of the class's folder
-// (and the Compiler Options' `destination` and `classPath`, where set:
-// a relative destination is taken from the class's folder), the class and
+// runs it: `javaPath` with `jvmOptions`, the class path of Java Run
+// (javaClassPathOptions: the Compiler Options' `destination`, else the
+// class's folder, then their `classPath`), the class and
 // the Program Arguments `cmdline` split as Java Run splits them; started in
 // `classDir`. When the arguments cannot be split, *ok is false.
 ProgramCommand javaProgramCommand(const QString& javaPath, const QString& className, const QString& classDir,
