@@ -107,24 +107,34 @@ CompileService::~CompileService()
         p->waitForFinished(2000);
 }
 
-QString CompileService::defaultJar()
+QString shippedFile(const QString& fileName, const QString& relativeToProgram, const QString& installed)
 {
     const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
     QStringList places;
     if (!dir.isEmpty()) {
-        places << dir + QLatin1Char('/') + QLatin1String(kJarName);
-#ifdef BREWPAD_SERVICE_JAR_RELATIVE
-        places << QDir::cleanPath(dir + QLatin1Char('/') + QStringLiteral(BREWPAD_SERVICE_JAR_RELATIVE));
-#endif
+        places << dir + QLatin1Char('/') + fileName;
+        if (!relativeToProgram.isEmpty())
+            places << QDir::cleanPath(dir + QLatin1Char('/') + relativeToProgram);
     }
-#ifdef BREWPAD_SERVICE_JAR_INSTALLED
-    places << QStringLiteral(BREWPAD_SERVICE_JAR_INSTALLED);
-#endif
+    if (!installed.isEmpty())
+        places << installed;
     for (const QString& p : places) {
         if (QFileInfo(p).isFile())
             return p;
     }
     return QString();
+}
+
+QString CompileService::defaultJar()
+{
+    QString relative, installed;
+#ifdef BREWPAD_SERVICE_JAR_RELATIVE
+    relative = QStringLiteral(BREWPAD_SERVICE_JAR_RELATIVE);
+#endif
+#ifdef BREWPAD_SERVICE_JAR_INSTALLED
+    installed = QStringLiteral(BREWPAD_SERVICE_JAR_INSTALLED);
+#endif
+    return shippedFile(QLatin1String(kJarName), relative, installed);
 }
 
 QStringList CompileService::jvmOptionsFor(const QStringList& javacArgs)

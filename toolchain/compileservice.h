@@ -15,6 +15,12 @@
 
 #include <memory>
 
+// A file that ships with Brewpad (a helper's jar): the first that exists of
+// `fileName` beside the program, the program's folder joined with
+// `relativeToProgram` (where it is installed), and `installed`; empty when
+// none exists. Empty places are not looked at.
+QString shippedFile(const QString& fileName, const QString& relativeToProgram, const QString& installed = {});
+
 class QProcess;
 class QTimer;
 class ServiceReplies;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/debugsession.h"
 
+#include "toolchain/compileservice.h"
 #include "toolchain/debugprotocol.h"
 
 #include <QCoreApplication>
@@ -66,19 +67,11 @@ DebugSession::~DebugSession()
 
 QString DebugSession::defaultJar()
 {
-    const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-    QStringList places;
-    if (!dir.isEmpty()) {
-        places << dir + QLatin1Char('/') + QLatin1String(kJarName);
+    QString relative;
 #ifdef BREWPAD_DEBUGGER_JAR_RELATIVE
-        places << QDir::cleanPath(dir + QLatin1Char('/') + QStringLiteral(BREWPAD_DEBUGGER_JAR_RELATIVE));
+    relative = QStringLiteral(BREWPAD_DEBUGGER_JAR_RELATIVE);
 #endif
-    }
-    for (const QString& p : places) {
-        if (QFileInfo(p).isFile())
-            return p;
-    }
-    return {};
+    return shippedFile(QLatin1String(kJarName), relative);
 }
 
 void DebugSession::start(const QString& javaPath, const ProgramCommand& command)
