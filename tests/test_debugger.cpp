@@ -4,15 +4,18 @@
 // process), driven through its methods and signals as the windows will.
 #include "support.h"
 
+#include "toolchain/callstackwindow.h"
 #include "toolchain/debugprotocol.h"
 #include "toolchain/debugsession.h"
 #include "toolchain/stacktraceline.h"
+#include "toolchain/variableswindow.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <csignal>
 #include <memory>
@@ -557,4 +560,114 @@ TEST(DebugProtocol, FieldsSurviveTheirEscapes)
     EXPECT_EQ(line.count('\n'), 1);
     line.chop(1);
     EXPECT_EQ(decodeDebugLine(line), fields);
+}
+
+// The Variables and Call Stack windows fed by a real session, as Brewpad
+// connects them.
+struct DebugWindows {
+    VariablesWindow variables;
+    CallStackWindow stack;
+    explicit DebugWindows(DebugSession& s)
+    {
+        QObject::connect(&s, &DebugSession::variables,
+                         [this](qint64, int, const QString& n, const QList<DebugValue>& v) {
+                             variables.showVariables(n, v);
+                         });
+        QObject::connect(&s, &DebugSession::children, &variables, &VariablesWindow::showChildren);
+        QObject::connect(&variables, &VariablesWindow::expandRequested, &s, &DebugSession::expand);
+        QObject::connect(&s, &DebugSession::frames, &stack, &CallStackWindow::showFrames);
+        QObject::connect(&s, &DebugSession::threads, &stack, &CallStackWindow::showThreads);
+        QObject::connect(&stack, &CallStackWindow::frameChosen, &s,
+                         [&s](int index, const DebugFrame&) { s.requestVariables(index); });
+    }
+    QTreeWidgetItem* row(const QString& name, QTreeWidgetItem* parent = nullptr) const
+    {
+        QTreeWidget* t = variables.tree();
+        const int n = parent ? parent->childCount() : t->topLevelItemCount();
+        for (int i = 0; i < n; ++i) {
+            QTreeWidgetItem* it = parent ? parent->child(i) : t->topLevelItem(i);
+            if (it->text(0) == name)
+                return it;
+        }
+        return nullptr;
+    }
+    bool waitForRow(const QString& name, QTreeWidgetItem* parent = nullptr) const
+    {
+        return QTest::qWaitFor([&] { return row(name, parent) != nullptr; }, 10000);
+    }
+};
+
+TEST_F(DebuggerTest, VariablesWindowExpandsA2DArrayAndKeepsTheOtherLocals)
+{
+    auto run = start({}, {lineOf("call")});
+    ASSERT_TRUE(settle(*run));
+    DebugWindows w(run->session);
+    run->session.requestVariables(0);
+    ASSERT_TRUE(w.waitForRow("grid"));
+    const int locals = w.variables.tree()->topLevelItemCount();
+    EXPECT_EQ(w.row("n")->text(1), "5");
+    EXPECT_EQ(w.row("s")->text(1), "\"hello\"");
+    QTreeWidgetItem* grid = w.row("grid");
+    grid->setExpanded(true);
+    ASSERT_TRUE(w.waitForRow("[1]", grid));
+    QTreeWidgetItem* inner = w.row("[1]", grid);
+    inner->setExpanded(true);
+    ASSERT_TRUE(w.waitForRow("[0]", inner));
+    EXPECT_EQ(w.row("[0]", inner)->text(1), "3");
+    EXPECT_EQ(w.variables.tree()->topLevelItemCount(), locals);
+    QTreeWidgetItem* d = w.row("d");
+    d->setExpanded(true);
+    ASSERT_TRUE(w.waitForRow("title", d));
+    EXPECT_EQ(w.row("width", d)->text(1), "3");
+    run->session.stop();
+    ASSERT_TRUE(finish(*run));
+}
+
+TEST_F(DebuggerTest, VariablesWindowMarksTheValuesChangedSinceTheLastStop)
+{
+    auto run = start({}, {lineOf("loop")});
+    ASSERT_TRUE(settle(*run));
+    DebugWindows w(run->session);
+    auto stopAndShow = [&] {
+        w.variables.clear();
+        run->session.requestVariables(0);
+        return w.waitForRow("i");
+    };
+    ASSERT_TRUE(stopAndShow());  // i = 0, counter = 7
+    run->session.continue_();
+    ASSERT_TRUE(settle(*run));
+    ASSERT_TRUE(stopAndShow());  // i = 1, counter = 7
+    EXPECT_EQ(w.row("i")->text(1), "1 (changed)");
+    EXPECT_EQ(w.row("counter")->text(1), "7");
+    EXPECT_EQ(w.row("n")->text(1), "5");
+    run->session.continue_();
+    ASSERT_TRUE(settle(*run));
+    ASSERT_TRUE(stopAndShow());  // i = 2, counter = 8
+    EXPECT_EQ(w.row("counter")->text(1), "8 (changed)");
+    run->session.stop();
+    ASSERT_TRUE(finish(*run));
+}
+
+TEST_F(DebuggerTest, CallStackWindowListsTheFramesAndChoosingOneShowsItsVariables)
+{
+    auto run = start({}, {lineOf("area")});
+    ASSERT_TRUE(settle(*run));
+    DebugWindows w(run->session);
+    run->session.requestFrames();
+    run->session.requestThreads();
+    QTreeWidgetItem* frames = w.stack.tree()->topLevelItem(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frames->childCount() >= 2; }, 10000));
+    EXPECT_EQ(frames->child(0)->text(0), QStringLiteral("area (Demo.java:%1)").arg(lineOf("area")));
+    EXPECT_EQ(frames->child(1)->text(0), QStringLiteral("main (Demo.java:%1)").arg(lineOf("call")));
+    QTreeWidgetItem* threads = w.stack.tree()->topLevelItem(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return threads->childCount() >= 1; }, 10000));
+    run->session.requestVariables(0);
+    ASSERT_TRUE(w.waitForRow("this"));
+    EXPECT_EQ(w.variables.tree()->topLevelItem(0)->text(0), "this");  // first, before the parameters
+    ASSERT_NE(w.row("other"), nullptr);                               // a parameter at the first stop
+    emit w.stack.tree()->itemActivated(frames->child(1), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.row("grid") != nullptr; }, 10000));
+    EXPECT_EQ(w.row("this"), nullptr);
+    run->session.stop();
+    ASSERT_TRUE(finish(*run));
 }

@@ -13,8 +13,12 @@ add_library(bp_debugger STATIC
   toolchain/programprocess.cpp
   toolchain/debugprotocol.cpp
   toolchain/debugsession.cpp
-  toolchain/stacktraceline.cpp)
-target_link_libraries(bp_debugger PUBLIC bp_toolchain Qt6::Core)
+  toolchain/stacktraceline.cpp
+  toolchain/consolelog.cpp
+  toolchain/consolewindow.cpp
+  toolchain/variableswindow.cpp
+  toolchain/callstackwindow.cpp)
+target_link_libraries(bp_debugger PUBLIC bp_toolchain Qt6::Widgets)
 
 # The jar goes where the compile service's goes (bp_service_install_dir, set
 # in service.cmake, which is read after this file).
@@ -44,6 +48,8 @@ if(Java_Development_FOUND)
 endif()
 
 bp_add_test(test_debugger SOURCES tests/test_debugger.cpp LIBS bp_debugger)
+bp_add_test(test_console SOURCES tests/test_console.cpp LIBS bp_debugger)
 target_compile_definitions(test_debugger PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")
 bp_add_bench(bench_debug SOURCES bench/bench_debug.cpp LIBS bp_debugger Qt6::Test)
+bp_add_bench(bench_console SOURCES bench/bench_console.cpp LIBS bp_debugger)
 target_compile_definitions(bench_debug PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")

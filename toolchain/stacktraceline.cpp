@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/stacktraceline.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 std::optional<StackTraceLocation> parseStackTraceLine(const QString& line)
@@ -29,4 +31,31 @@ QString topLevelClass(const QString& className)
 {
     const int dollar = className.indexOf(QLatin1Char('$'), className.lastIndexOf(QLatin1Char('.')) + 1);
     return dollar < 0 ? className : className.left(dollar);
+}
+
+QString findStackTraceSource(const StackTraceLocation& location, const QString& classDir,
+                             const QStringList& projectSources)
+{
+    const QString top = topLevelClass(location.className);
+    const qsizetype dot = top.lastIndexOf(QLatin1Char('.'));
+    const QString packageDir = dot < 0 ? QString() : top.left(dot).replace(QLatin1Char('.'), QLatin1Char('/'));
+    if (!classDir.isEmpty()) {
+        const QDir dir(classDir);
+        for (const QString& candidate : {dir.filePath(location.file), dir.filePath(packageDir + QLatin1Char('/') + location.file)}) {
+            if (QFileInfo(candidate).isFile())
+                return QDir::cleanPath(candidate);
+        }
+    }
+    QString only;
+    int named = 0;
+    for (const QString& source : projectSources) {
+        const QFileInfo info(source);
+        if (info.fileName() != location.file || !info.isFile())
+            continue;
+        if (!packageDir.isEmpty() && info.absolutePath().endsWith(QLatin1Char('/') + packageDir))
+            return info.absoluteFilePath();
+        only = info.absoluteFilePath();
+        ++named;
+    }
+    return named == 1 ? only : QString();
 }

@@ -2,7 +2,9 @@
 // A line of a Java stack trace, as the console shows it with a link to the
 // source line it names.
 #pragma once
+#include <QMetaType>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -14,6 +16,7 @@ struct StackTraceLocation {
     int start = 0;      // where "at" begins in the line
     int length = 0;     // up to and including ")"
 };
+Q_DECLARE_METATYPE(StackTraceLocation)
 
 // Recognises "\tat pkg.Cls.method(Cls.java:12)" (also with a module prefix,
 // "at java.base/java.lang.Integer.parseInt(Integer.java:652)", and with
@@ -23,3 +26,10 @@ std::optional<StackTraceLocation> parseStackTraceLine(const QString& line);
 
 // The top-level class of a binary class name: "pkg.A$B$1" gives "pkg.A".
 QString topLevelClass(const QString& className);
+
+// The source of `location`: the file it names in `classDir` or in the folder of
+// its package below `classDir`, else among `projectSources` the file of that
+// name whose folder ends with its package's folders, else the only one of that
+// name. Empty when none exists.
+QString findStackTraceSource(const StackTraceLocation& location, const QString& classDir,
+                             const QStringList& projectSources);

@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The console window: what a real program writes, what the user types to it,
+// the lines it keeps, and the stack-trace lines that lead to their source.
+#include "support.h"
+#include "toolchain/consolewindow.h"
+#include "toolchain/programprocess.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// The last `n` lines of `text` as a view of `n` + 1 blocks shows them.
+QString lastLines(const QString& text, int n)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    while (lines.size() > n + 1)
+        lines.removeFirst();
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString joined(const std::deque<ConsoleSegment>& segments)
+{
+    QString s;
+    for (const ConsoleSegment& seg : segments)
+        s += seg.text;
+    return s;
+}
+
+}  // namespace
+
+// Whatever the chunks and however seldom the console takes them, what it shows
+// is the last lines of everything written, and it counts the others.
+TEST(ConsoleLog, KeepsTheLastLinesOfRandomOutputAndCountsTheRest)
+{
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        QRandomGenerator rng(seed);
+        const int limit = 1 + int(rng.bounded(30));
+        ConsoleLog log(limit);
+        QString written;
+        QString shown;
+        for (int step = 0; step < 300; ++step) {
+            const int kind = int(rng.bounded(10));
+            if (kind == 0) {
+                shown += joined(log.take());
+                continue;
+            }
+            if (kind == 1) {
+                const QString note = QStringLiteral("note %1").arg(step);
+                log.appendLine(ConsoleStream::Note, note);
+                written += (written.isEmpty() || written.endsWith('\n') ? "" : "\n") + note + '\n';
+                continue;
+            }
+            QByteArray chunk;
+            const int size = int(rng.bounded(40));
+            for (int i = 0; i < size; ++i)
+                chunk += rng.bounded(5) == 0 ? '\n' : char('a' + rng.bounded(26));
+            log.append(kind % 2 ? ConsoleStream::Output : ConsoleStream::Error, chunk);
+            written += QString::fromLatin1(chunk);
+        }
+        shown += joined(log.take());
+        ASSERT_EQ(lastLines(shown, limit), lastLines(written, limit)) << "seed " << seed;
+        const qint64 lines = written.count('\n') + (written.isEmpty() || written.endsWith('\n') ? 0 : 1);
+        EXPECT_EQ(log.lines(), lines) << "seed " << seed;
+        EXPECT_EQ(log.dropped(), std::max<qint64>(0, lines - limit)) << "seed " << seed;
+    }
+}
+
+TEST(ConsoleLog, ACharacterCutBetweenTwoReadsStaysWhole)
+{
+    ConsoleLog log;
+    const QByteArray e = QStringLiteral("caf\u00e9\n").toUtf8();
+    log.append(ConsoleStream::Output, e.left(4));
+    log.append(ConsoleStream::Output, e.mid(4));
+    log.append(ConsoleStream::Error, "x\r\n");
+    const auto segments = log.take();
+    ASSERT_EQ(segments.size(), 2u);
+    EXPECT_EQ(segments[0].text, QStringLiteral("caf\u00e9\n"));
+    EXPECT_EQ(segments[1].stream, ConsoleStream::Error);
+    EXPECT_EQ(segments[1].text, "x\n");
+}
+
+TEST(ConsoleWindow, AProgramWritingFarMoreThanTheLimitKeepsTheLastLinesAndSaysHowManyWent)
+{
+    ConsoleWindow console(nullptr, 1000);
+    console.begin("java Many");
+    QByteArray chunk;
+    for (int i = 0; i < 300000; ++i) {
+        chunk += "line " + QByteArray::number(i) + '\n';
+        if (chunk.size() > 60000) {
+            console.appendOutput(chunk);
+            chunk.clear();
+        }
+    }
+    console.appendOutput(chunk);
+    const QString shown = console.shownText();
+    EXPECT_LE(shown.count('\n'), 1001);
+    EXPECT_TRUE(shown.endsWith("line 299999\n"));
+    EXPECT_EQ(console.droppedLines(), 300001 - 1000);  // the title line is one of them
+    const auto* note = console.findChild<QLabel*>();
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->text().startsWith("299001 earlier lines were dropped")) << note->text().toStdString();
+}
+
+TEST(ConsoleWindow, AStackTraceLineLeadsToItsSourceByEnterOrDoubleClick)
+{
+    ConsoleWindow console;
+    QSignalSpy asked(&console, &ConsoleWindow::openSource);
+    console.begin("java demo.Demo");
+    console.appendError("Exception in thread \"main\" java.lang.IllegalStateException\n"
+                        "\tat demo.Demo.fail(Demo.java:12)\n\tat demo.Demo.main(Demo.java:5)\n");
+    console.show();
+    auto* view = console.findChild<QPlainTextEdit*>();
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(console.shownText().contains("Demo.java:12"));
+    QTextCursor c(view->document()->findBlockByNumber(2));
+    view->setTextCursor(c);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Return);
+    ASSERT_EQ(asked.size(), 1);
+    const auto first = asked[0][0].value<StackTraceLocation>();
+    EXPECT_EQ(first.className, "demo.Demo");
+    EXPECT_EQ(first.line, 12);
+    // A line that is not a frame asks for nothing.
+    view->setTextCursor(QTextCursor(view->document()->findBlockByNumber(1)));
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_EQ(asked.size(), 1);
+    const QRect line3 = view->cursorRect(QTextCursor(view->document()->findBlockByNumber(3)));
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, line3.center());
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[1][0].value<StackTraceLocation>().line, 5);
+}
+
+// A real program: its output and error as written, the lines typed as its
+// input, Ctrl+D as the end of its input, and how it ended.
+TEST(ConsoleWindow, ARealProgramReadsWhatIsTypedUntilCtrlD)
+{
+    ConsoleWindow console;
+    ProgramProcess program;
+    QObject::connect(&program, &ProgramProcess::standardOutput, &console, &ConsoleWindow::appendOutput);
+    QObject::connect(&program, &ProgramProcess::standardError, &console, &ConsoleWindow::appendError);
+    QObject::connect(&program, &ProgramProcess::ended, &console,
+                     [&](const QString& text) { console.end(text); });
+    QObject::connect(&console, &ConsoleWindow::input, &program, &ProgramProcess::writeInput);
+    QObject::connect(&console, &ConsoleWindow::inputEnded, &program, &ProgramProcess::closeInput);
+    console.begin("cat");
+    console.show();
+    ASSERT_TRUE(program.start({"/bin/sh", {"-c", "echo ready; echo warn >&2; cat; echo done; exit 3"}, "/tmp"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return console.shownText().contains("warn"); }, 10000));
+    auto* input = console.findChild<QLineEdit*>();
+    ASSERT_NE(input, nullptr);
+    ASSERT_TRUE(console.inputOpen());
+    QTest::keyClicks(input, "hello");
+    QTest::keyClick(input, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return console.shownText().count("hello") == 2; }, 10000))
+        << console.shownText().toStdString();
+    QTest::keyClicks(input, "tail");
+    QTest::keyClick(input, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_FALSE(console.inputOpen());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return console.shownText().contains("Program ended"); }, 10000));
+    const QString shown = console.shownText();
+    EXPECT_TRUE(shown.contains("taildone\n")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("Program ended with exit code 3\n")) << shown.toStdString();
+}
+
+TEST(StackTraceSource, FoundBesideTheClassInItsPackageOrInTheProject)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeFile(dir.filePath("classes/demo/Demo.java"), "class Demo {}"));
+    ASSERT_TRUE(writeFile(dir.filePath("src/util/Tool.java"), "class Tool {}"));
+    ASSERT_TRUE(writeFile(dir.filePath("other/util/Tool.java"), "class Tool {}"));
+    ASSERT_TRUE(writeFile(dir.filePath("lone/Only.java"), "class Only {}"));
+    StackTraceLocation demo{"demo.Demo$Inner", "run", "Demo.java", 3};
+    EXPECT_EQ(findStackTraceSource(demo, dir.filePath("classes"), {}), dir.filePath("classes/demo/Demo.java"));
+    StackTraceLocation tool{"util.Tool", "go", "Tool.java", 7};
+    const QStringList project{dir.filePath("other/Tool.java"), dir.filePath("src/util/Tool.java"),
+                              dir.filePath("other/util/Tool.java")};
+    EXPECT_EQ(findStackTraceSource(tool, dir.filePath("classes"), project), dir.filePath("src/util/Tool.java"));
+    StackTraceLocation only{"x.y.Only", "go", "Only.java", 1};
+    EXPECT_EQ(findStackTraceSource(only, {}, {dir.filePath("lone/Only.java")}), dir.filePath("lone/Only.java"));
+    StackTraceLocation none{"Gone", "go", "Gone.java", 1};
+    EXPECT_TRUE(findStackTraceSource(none, dir.path(), project).isEmpty());
+}
