@@ -9,6 +9,19 @@ target_include_directories(bp_test_main PUBLIC ${CMAKE_SOURCE_DIR}/tests)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/support.cpp PROPERTIES
   COMPILE_DEFINITIONS BP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 set_target_properties(bp_test_main PROPERTIES AUTOMOC OFF)
+# The test programs themselves are compiled with light optimisation and line
+# tables only (the libraries they test keep the build's own options): compiling
+# the test sources was most of the processor time of a build, and their code
+# waits on javac, a JVM or a timer rather than on a core. The options pass to
+# every test program, which must match them to reuse the precompiled headers.
+set(BREWPAD_TEST_FLAGS "-O1 -g1" CACHE STRING
+    "Options for the test sources in optimised builds (empty: the build's own)")
+if(NOT BREWPAD_SANITIZE AND NOT BREWPAD_FUZZ)
+  separate_arguments(bp_test_flags UNIX_COMMAND "${BREWPAD_TEST_FLAGS}")
+  foreach(flag ${bp_test_flags})
+    target_compile_options(bp_test_main PUBLIC "$<$<CONFIG:RelWithDebInfo,Release,MinSizeRel>:${flag}>")
+  endforeach()
+endif()
 # The headers most test sources include, GoogleTest's and Qt's, compiled once
 # here and reused by every test program (a quarter or more of the time a test
 # source takes to compile went into reading them).

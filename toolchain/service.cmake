@@ -45,3 +45,5 @@ bp_add_bench(bench_check SOURCES bench/bench_check.cpp LIBS bp_toolchain)
 target_compile_definitions(bench_check PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
 bp_add_test(test_compileservice_limits SOURCES tests/test_compileservice_limits.cpp LIBS bp_toolchain)
 target_compile_definitions(test_compileservice_limits PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
+# They start a JVM or several: among the first tests started.
+set_tests_properties(test_compileservice test_compileservice_limits PROPERTIES COST 50)
