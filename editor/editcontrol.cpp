@@ -54,7 +54,13 @@ EditControl::EditControl(QWidget* parent)
     LineBreakKeeper::of(document());
 }
 
-EditControl::~EditControl() = default;
+EditControl::~EditControl()
+{
+    // The parts go before the text edit: nothing it does while it goes may reach them.
+    document()->disconnect(this);
+    verticalScrollBar()->disconnect(this);
+    disconnect(this, &QTextEdit::cursorPositionChanged, this, nullptr);
+}
 
 void EditControl::connectViews()
 {
