@@ -21,8 +21,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QMainWindow>
-#include <QStatusBar>
 
 QString TFileMDIChild::sourceFile() const
 {
@@ -134,20 +132,6 @@ namespace {
 // source's directory, which is the process's current directory.
 int g_compilations = 0;
 
-// While a compilation runs the status bar says so: a message of the frame's
-// status bar that stays until the compilation ends.
-void showCompiling(QWidget* w, const QString& text)
-{
-    if (auto* frame = qobject_cast<QMainWindow*>(w->window()))
-        frame->statusBar()->showMessage(text);
-}
-
-void clearCompiling(QWidget* w)
-{
-    if (auto* frame = qobject_cast<QMainWindow*>(w->window()))
-        frame->statusBar()->clearMessage();
-}
-
 }  // namespace
 
 TFileMDIChild::~TFileMDIChild()
@@ -155,7 +139,9 @@ TFileMDIChild::~TFileMDIChild()
     // A window closed while its compiler runs gives up that compilation.
     if (runner_ && runner_->isRunning()) {
         g_compilations = std::max(0, g_compilations - 1);
-        clearCompiling(this);
+        // Not while the workspace itself goes (it is no workspace then).
+        if (mdiArea())
+            papa->clearLastingStatus();
     }
     delete runner_.data();  // ends the compiler's whole process group
 }
@@ -229,7 +215,7 @@ void TFileMDIChild::CmJavaC()
         papa->compilationStarted();
         const QString text = QStringLiteral("Compiling: %1").arg(shown);
         papa->showStatus(text);
-        showCompiling(this, text);
+        papa->showLastingStatus(text);  // until the compilation ends
     }
 }
 
@@ -237,7 +223,7 @@ void TFileMDIChild::compileFinished(const CompileOutcome& o)
 {
     const QString capture = runner_ ? runner_->captureFile() : QString();
     g_compilations = std::max(0, g_compilations - 1);
-    clearCompiling(this);
+    papa->clearLastingStatus();
     papa->compilationEnded();
     auto status = [this](const QString& text) {
         papa->showStatus(text);

@@ -2,35 +2,31 @@
 // The rich-text edit control of an editor window: loads a file by name, saves
 // it, reloads it, asks before discarding modified text, and carries the editing
 // commands (undo, redo, clipboard, delete, clear all, find, replace, find next).
+// Its parts: the file on disk (EditedFile), the message marks (MessageMarks),
+// the margin (EditMargin), the caret-line and bracket highlights
+// (TextHighlights), the zoom (ViewZoom) and the indentation as the user types
+// (TypingIndent).
 #pragma once
-#include "platform/routing.h"
-#include "platform/dialogs.h"
-#include "editor/diskfile.h"
+#include "editor/editdefaults.h"
+#include "editor/marks.h"
 #include "editor/textfile.h"
+#include "platform/dialogs.h"
 #include "platform/filedata.h"
+#include "platform/routing.h"
 
 #include <QList>
-#include <QTextCursor>
 #include <QTextEdit>
 
 #include <memory>
-#include <vector>
+#include <utility>
 
-class QPainter;
+struct DecodedText;
 class EditMargin;
-class ZoomDevice;
-
-// A message of the compiler (or of a check while typing) shown in the text:
-// a mark in the margin beside its line and, with a column, a wavy underline.
-struct MessageMark {
-    enum class Severity { Error, Warning };
-    int line = 1;    // from 1
-    int column = 0;  // from 1 (characters into the line); 0 for none
-    Severity severity = Severity::Error;
-    QString text;        // shown by the tool tip
-    bool light = false;  // the lighter style of a check while typing
-    friend bool operator==(const MessageMark&, const MessageMark&) = default;
-};
+class FileExchange;
+class ShownBlocks;
+class TextHighlights;
+class TypingIndent;
+class ViewZoom;
 
 class EditControl : public QTextEdit, public CommandTarget {
     Q_OBJECT
@@ -41,12 +37,12 @@ public:
     CommandTable& commands() override { return table_; }
 
     // The file the control shows; empty while untitled.
-    QString fileName() const { return fileName_; }
-    void setFileName(const QString& name) { fileName_ = name; }
+    QString fileName() const;
+    void setFileName(const QString& name);
     // The control's own save-dialog record (its filter is set by the window).
-    FileDialogRecord& saveData() { return saveData_; }
-    const TextFormat& textFormat() const { return format_; }
-    void setLineEnd(TextFormat::LineEnd le) { format_.lineEnd = le; }
+    FileDialogRecord& saveData();
+    const TextFormat& textFormat() const;
+    void setLineEnd(TextFormat::LineEnd le);
 
     // Why the control is read-only (None while it is not).
     enum class ReadOnlyReason {
@@ -55,7 +51,7 @@ public:
         BrokenUtf16,  // UTF-16 with an odd number of bytes
         Unreadable,   // the file exists but could not be read when the window opened
     };
-    ReadOnlyReason readOnlyReason() const { return readOnlyReason_; }
+    ReadOnlyReason readOnlyReason() const;
 
     // Replaces the text by the file's; false (and a message) when it cannot be
     // read. A file whose text could not be written back as it is (see
@@ -102,7 +98,7 @@ public:
     // The margin at the left with the line numbers (shown by default) and the
     // message marks.
     void setLineNumbersVisible(bool on);
-    bool lineNumbersVisible() const { return lineNumbers_; }
+    bool lineNumbersVisible() const;
     QWidget* margin() const;
     // View zoom in steps of 10 %, from 50 % to 300 %: scales the shown text
     // (and the margin) without changing any font stored in the text. Ctrl+wheel
@@ -111,7 +107,7 @@ public:
     void zoomIn();
     void zoomOut();
     void zoomReset();
-    int zoomPercent() const { return 100 + 10 * zoomStep_; }
+    int zoomPercent() const;
     // The bracket that matches the one beside the caret (after it, else before
     // it), as two document positions; {-1, -1} when there is none.
     std::pair<int, int> matchedBrackets() const;
@@ -164,80 +160,24 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    void buildCommands();
-    // True, after saying so, when the control is read-only.
-    bool refuseReadOnlySave();
-    // False when the file was changed on disk since it was read and the user
-    // does not want it overwritten.
-    bool confirmOverwrite(const QString& name);
-    // True when the file, whose stamp is now `now`, holds what the control
-    // last read or wrote: its stamp is that one, or only its change time moved
-    // and its bytes are the same (then the stamp is taken as the file's).
-    bool unchangedOnDisk(const QString& name, const FileStamp& now);
-    void setReadOnlyFor(ReadOnlyReason why);
-    // Says why the file is not read (see reasonNotToEdit); a control that
-    // shows no file yet becomes read-only, any other keeps its text.
-    void refuseLoad(const QString& name, const QString& reason, bool firstLoad);
-
-    friend class EditMargin;
-    // Comfort parts (editor/comfort.cpp).
-    void setUpComfort();
-    void setUpZoom();
-    void tearDownComfort();
-    bool comfortKey(QKeyEvent* e);
-    void indentNewLine(const QString& before);
+    friend class FileExchange;  // shows the text it reads
+    // Keeps the margin, the highlights and the marks' underlines up to date.
+    void connectViews();
+    // Shows the text read, keeping the marks on their lines and columns.
+    void showText(const DecodedText& d);
     void updateMarginWidth();
     void placeMargin();
-    void paintMargin(QPainter& p, const QRect& area);
-    QString marginToolTip(int y) const;
-    void updateExtraSelections();
-    QFont shownFont() const;  // the default font as shown, zoom included
-    void applyZoom();
     void updateTabStops();
-    // The first block shown at document height y.
-    QTextBlock blockAtY(qreal y) const;
-    std::pair<QTextBlock, QTextBlock> shownBlocks(int extra) const;
-    // The underlined range of a mark (start, end), or an empty range.
-    std::pair<int, int> underline(const QTextCursor& at, int column) const;
-    void updateMarksDescription();
-    // The marks that stand in [from, to), as a range of indexes into marks_
-    // (which the text keeps in the order of their positions).
-    std::pair<std::size_t, std::size_t> marksBetween(int from, int to) const;
-    // Repaints the margin when what it shows may have changed.
-    void refreshMargin();
-
-    struct Mark {
-        MessageMark message;
-        QTextCursor at;  // at the column, or at the start of the line
-    };
-    std::vector<Mark> marks_;
-    EditMargin* margin_ = nullptr;
-    bool lineNumbers_ = true;
-    int zoomStep_ = 0;
-    struct ZoomDeviceDeleter {
-        void operator()(ZoomDevice* d) const;
-    };
-    std::unique_ptr<ZoomDevice, ZoomDeviceDeleter> zoomDevice_;
-    mutable int shownGuess_ = 0;
-    mutable QString indentUnit_;  // empty until needed
-    QRect caretLine_;  // where the caret line was highlighted last
-    bool loading_ = false;         // the text is being replaced: no highlight updates
-    int marginBlocks_ = -1;       // the block count and caret line the margin last showed
-    int marginCaretLine_ = -1;  // the block number found first last time
+    // The view and the margin after a change of zoom.
+    void applyZoom();
+    void marksChanged();
 
     CommandTable table_;
-    QString fileName_;
-    FileDialogRecord saveData_;
-    TextFormat format_ = TextFormat::hostDefault();
-    ReadOnlyReason readOnlyReason_ = ReadOnlyReason::None;
-    FileStamp stamp_;       // the file as last read or written
-    FileStamp askedStamp_;  // the state of the file the user was last asked about
-    std::size_t contentHash_ = 0;  // of the bytes last read or written
+    std::unique_ptr<FileExchange> exchange_;
+    MessageMarks marks_;
+    std::unique_ptr<ShownBlocks> shown_;
+    std::unique_ptr<ViewZoom> zoom_;
+    std::unique_ptr<TypingIndent> indent_;
+    std::unique_ptr<TextHighlights> highlights_;
+    EditMargin* margin_ = nullptr;
 };
-
-// The editor's default font: the host's fixed-width system font at its default size.
-QFont GetLogFont();
-
-// Shared Insert-key state: overwrite mode of every editor, shown as "Ins".
-bool insertToggleOn();
-void setInsertToggle(bool on);

@@ -12,20 +12,28 @@ add_library(bp_editor STATIC
   editor/marks.cpp
   editor/indent.cpp
   editor/editcontrol.cpp
+  editor/editcommands.cpp
+  editor/editdefaults.cpp
+  editor/lineendedit.cpp
+  editor/editedfile.cpp
+  editor/editmargin.cpp
+  editor/fileexchange.cpp
+  editor/shownblocks.cpp
+  editor/texthighlights.cpp
   editor/textfile.cpp
   editor/textdoc.cpp
   editor/diskfile.cpp
   editor/xattrs.cpp
   editor/unix2dos.cpp
   editor/finddlg.cpp
-  editor/highlighter.cpp
-  editor/comfort.cpp)
+  editor/highlighter.cpp)
 target_link_libraries(bp_editor PUBLIC bp_toolchain bp_print bp_javatext Qt6::Widgets Qt6::PrintSupport)
 
 bp_add_test(test_find SOURCES tests/test_find.cpp LIBS bp_editor)
 bp_add_test(test_highlighter SOURCES tests/test_highlighter.cpp LIBS bp_editor)
 bp_add_test(test_unix2dos SOURCES tests/test_unix2dos.cpp LIBS bp_editor)
 bp_add_test(test_diskfile SOURCES tests/test_diskfile.cpp LIBS bp_editor)
+bp_add_test(test_editedfile SOURCES tests/test_editedfile.cpp LIBS bp_editor)
 
 bp_add_bench(bench_highlight SOURCES bench/bench_highlight.cpp LIBS bp_editor)
 bp_add_bench(bench_unix2dos SOURCES bench/bench_unix2dos.cpp LIBS bp_editor)

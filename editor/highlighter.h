@@ -28,7 +28,7 @@ class QAbstractTextDocumentLayout;
 // From the block `from`, the block of the document whose laid-out rectangle
 // holds the height `y` (document coordinates); a block the layout has not
 // reached yet is walked past towards the start. (Defined with the edit
-// control's margin, in editor/comfort.cpp.)
+// control's shown lines, in editor/shownblocks.cpp.)
 QTextBlock walkToBlockAt(const QAbstractTextDocumentLayout* layout, QTextBlock from, qreal y);
 class QTextEdit;
 class QTimer;

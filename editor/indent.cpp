@@ -1,38 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Indentation as the user types in the edit control: Enter, "}", Tab and
-// Shift+Tab on selected lines.
-#include "editor/editcontrol.h"
-#include "editor/highlighter.h"
+#include "editor/indent.h"
+
 #include "editor/javatext.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QHelpEvent>
 #include <QKeyEvent>
-#include <QPaintDevice>
-#include <QPainter>
-#include <QPainterPath>
-#include <QScrollBar>
 #include <QTextBlock>
-#include <QTextLayout>
-#include <QToolTip>
-#include <QWheelEvent>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
 
-#include <algorithm>
-#include <map>
-
-// ---------------------------------------------------------------- indentation
-
-QString EditControl::indentUnit() const
-{
-    if (!indentUnit_.isEmpty())
-        return indentUnit_;
-    QStringList lines;
-    int n = 0;
-    for (QTextBlock b = document()->firstBlock(); b.isValid() && n < 1000; b = b.next(), ++n)
-        lines << b.text();
-    indentUnit_ = javatext::indentUnit(lines);
-    return indentUnit_;
-}
+#include <functional>
 
 namespace {
 // The lines of a selection: a selection that ends at the start of a line does
@@ -46,83 +23,108 @@ std::pair<QTextBlock, QTextBlock> selectedLines(const QTextCursor& c)
         last = last.previous();
     return {first, last};
 }
-}  // namespace
 
-void EditControl::indentSelection()
+using LinesRule = std::function<QStringList(const QStringList&)>;
+
+// Gives the lines from `first` to `last` the indentation `rule` gives their
+// texts, as one undo step (none when nothing changes). Only the leading
+// characters that change are inserted or removed: the rest of every line, and
+// its line end, stays as it is.
+void reindent(QTextDocument* doc, const QTextBlock& first, const QTextBlock& last, const LinesRule& rule)
 {
-    if (isReadOnly())
-        return;
-    const QString unit = indentUnit();
-    const auto [first, last] = selectedLines(textCursor());
-    QTextCursor c(document());
-    c.beginEditBlock();
+    QStringList lines;
     for (QTextBlock b = first; b.isValid(); b = b.next()) {
-        if (b.length() > 1) {
-            c.setPosition(b.position());
-            c.insertText(unit);
-        }
+        lines << b.text();
         if (b == last)
             break;
     }
-    c.endEditBlock();
-    QTextCursor sel(document());
-    sel.setPosition(first.position());
-    sel.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
-    setTextCursor(sel);
-}
-
-void EditControl::unindentSelection()
-{
-    if (isReadOnly())
-        return;
-    const QString unit = indentUnit();
-    const bool hadSelection = textCursor().hasSelection();
-    const auto [first, last] = selectedLines(textCursor());
-    QTextCursor c(document());
+    const QStringList now = rule(lines);
+    QTextCursor c(doc);
     bool begun = false;
-    for (QTextBlock b = first; b.isValid(); b = b.next()) {
-        const int k = javatext::unindentCount(b.text(), unit);
-        if (k > 0) {
-            if (!begun)
-                c.beginEditBlock();
-            begun = true;
-            c.setPosition(b.position());
-            c.setPosition(b.position() + k, QTextCursor::KeepAnchor);
+    qsizetype k = 0;
+    for (QTextBlock b = first; b.isValid() && k < lines.size(); b = b.next(), ++k) {
+        const qsizetype grown = now[k].size() - lines[k].size();
+        if (grown == 0)
+            continue;
+        if (!begun)
+            c.beginEditBlock();
+        begun = true;
+        c.setPosition(b.position());
+        if (grown > 0) {
+            c.insertText(now[k].left(grown));
+        } else {
+            c.setPosition(b.position() + int(-grown), QTextCursor::KeepAnchor);
             c.removeSelectedText();
         }
-        if (b == last)
-            break;
     }
     if (begun)
         c.endEditBlock();
-    if (hadSelection) {
-        QTextCursor sel(document());
-        sel.setPosition(first.position());
-        sel.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
-        setTextCursor(sel);
-    }
 }
 
-void EditControl::indentNewLine(const QString& before)
+void selectLines(QTextEdit* edit, const QTextBlock& first, const QTextBlock& last)
 {
-    const QString indent = javatext::newLineIndent(before, indentUnit());
+    QTextCursor sel(edit->document());
+    sel.setPosition(first.position());
+    sel.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+    edit->setTextCursor(sel);
+}
+}  // namespace
+
+QString TypingIndent::unit() const
+{
+    if (!unit_.isEmpty())
+        return unit_;
+    QStringList lines;
+    int n = 0;
+    for (QTextBlock b = edit_->document()->firstBlock(); b.isValid() && n < 1000; b = b.next(), ++n)
+        lines << b.text();
+    unit_ = javatext::indentUnit(lines);
+    return unit_;
+}
+
+void TypingIndent::indentSelection()
+{
+    if (edit_->isReadOnly())
+        return;
+    const QString u = unit();
+    const auto [first, last] = selectedLines(edit_->textCursor());
+    reindent(edit_->document(), first, last, [&u](const QStringList& l) { return javatext::indentLines(l, u); });
+    selectLines(edit_, first, last);
+}
+
+void TypingIndent::unindentSelection()
+{
+    if (edit_->isReadOnly())
+        return;
+    const QString u = unit();
+    const bool hadSelection = edit_->textCursor().hasSelection();
+    const auto [first, last] = selectedLines(edit_->textCursor());
+    reindent(edit_->document(), first, last, [&u](const QStringList& l) { return javatext::unindentLines(l, u); });
+    if (hadSelection)
+        selectLines(edit_, first, last);
+}
+
+void TypingIndent::newLine(const QString& before)
+{
+    const QString indent = javatext::newLineIndent(before, unit());
     if (indent.isEmpty())
         return;
-    QTextCursor c = textCursor();
+    QTextCursor c = edit_->textCursor();
     c.joinPreviousEditBlock();
     c.insertText(indent);
     c.endEditBlock();
-    setTextCursor(c);
+    edit_->setTextCursor(c);
 }
 
-bool EditControl::comfortKey(QKeyEvent* e)
+bool TypingIndent::key(const QKeyEvent* e)
 {
-    if (isReadOnly())
+    if (edit_->isReadOnly())
         return false;
     const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
-    QTextCursor c = textCursor();
+    QTextCursor c = edit_->textCursor();
+    const QTextDocument* doc = edit_->document();
     if (e->key() == Qt::Key_Tab && mods == Qt::NoModifier && c.hasSelection() &&
-        document()->findBlock(c.selectionStart()) != document()->findBlock(c.selectionEnd())) {
+        doc->findBlock(c.selectionStart()) != doc->findBlock(c.selectionEnd())) {
         indentSelection();
         return true;
     }
@@ -130,18 +132,18 @@ bool EditControl::comfortKey(QKeyEvent* e)
         unindentSelection();
         return true;
     }
-    if (e->text() == QLatin1String("}") && !c.hasSelection() && !overwriteMode()) {
+    if (e->text() == QLatin1String("}") && !c.hasSelection() && !edit_->overwriteMode()) {
         const QString before = c.block().text().left(c.positionInBlock());
-        const int k = javatext::closeBraceUnindent(before, indentUnit());
+        const int k = javatext::closeBraceUnindent(before, unit());
         if (k == 0)
             return false;
-        const QTextCharFormat typed = currentCharFormat();
+        const QTextCharFormat typed = edit_->currentCharFormat();
         c.beginEditBlock();
         c.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor, k);
         c.removeSelectedText();
         c.insertText(QStringLiteral("}"), typed);
         c.endEditBlock();
-        setTextCursor(c);
+        edit_->setTextCursor(c);
         return true;
     }
     return false;

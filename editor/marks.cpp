@@ -1,36 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Message marks of the edit control: kept on their places as the text
-// changes, described for screen readers, and shown by the tool tip.
-#include "editor/editcontrol.h"
-#include "editor/highlighter.h"
-#include "editor/javatext.h"
+#include "editor/marks.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QHelpEvent>
-#include <QKeyEvent>
-#include <QPaintDevice>
-#include <QPainter>
-#include <QPainterPath>
-#include <QScrollBar>
+#include <QColor>
 #include <QTextBlock>
-#include <QTextLayout>
-#include <QToolTip>
-#include <QWheelEvent>
+#include <QTextDocument>
 
 #include <algorithm>
-#include <map>
 
-// ---------------------------------------------------------------- marks
+namespace {
+bool wordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'$';
+}
+}  // namespace
 
-void EditControl::setMessageMarks(const QList<MessageMark>& marks)
+QColor markColour(MessageMark::Severity severity)
+{
+    return severity == MessageMark::Severity::Error ? QColor(0xd0, 0x20, 0x20) : QColor(0xe0, 0x8a, 0x00);
+}
+
+void MessageMarks::set(const QList<MessageMark>& marks)
 {
     marks_.clear();
     marks_.reserve(std::size_t(marks.size()));
-    const int lines = document()->blockCount();
+    const int lines = doc_->blockCount();
     for (MessageMark m : marks) {
         m.line = std::clamp(m.line, 1, lines);
-        const QTextBlock b = document()->findBlockByNumber(m.line - 1);
-        QTextCursor at(document());
+        const QTextBlock b = doc_->findBlockByNumber(m.line - 1);
+        QTextCursor at(doc_);
         if (m.column > 0) {
             m.column = std::min(m.column, b.length());  // the line end at most
             at.setPosition(b.position() + m.column - 1);
@@ -41,22 +38,17 @@ void EditControl::setMessageMarks(const QList<MessageMark>& marks)
     }
     std::stable_sort(marks_.begin(), marks_.end(),
                      [](const Mark& a, const Mark& b) { return a.at.position() < b.at.position(); });
-    updateMarksDescription();
-    updateExtraSelections();
-    margin()->update();
 }
 
-void EditControl::clearMessageMarks()
+bool MessageMarks::clear()
 {
     if (marks_.empty())
-        return;
+        return false;
     marks_.clear();
-    updateMarksDescription();
-    updateExtraSelections();
-    margin()->update();
+    return true;
 }
 
-QList<MessageMark> EditControl::messageMarks() const
+QList<MessageMark> MessageMarks::list() const
 {
     QList<MessageMark> out;
     for (const Mark& m : marks_) {
@@ -69,23 +61,51 @@ QList<MessageMark> EditControl::messageMarks() const
     return out;
 }
 
-QStringList EditControl::messageTextsOnLine(int line) const
+std::pair<std::size_t, std::size_t> MessageMarks::between(int from, int to) const
+{
+    const auto begin = std::partition_point(marks_.begin(), marks_.end(),
+                                            [from](const Mark& m) { return m.at.position() < from; });
+    const auto end =
+        std::partition_point(begin, marks_.end(), [to](const Mark& m) { return m.at.position() < to; });
+    return {std::size_t(begin - marks_.begin()), std::size_t(end - marks_.begin())};
+}
+
+std::pair<int, int> MessageMarks::underline(const QTextCursor& at, int column) const
+{
+    if (column <= 0)
+        return {0, 0};
+    const QTextBlock b = at.block();
+    const QString text = b.text();
+    if (text.isEmpty())
+        return {0, 0};
+    int i = std::min<int>(at.positionInBlock(), int(text.size()) - 1);
+    int start = i, end = i + 1;
+    if (wordChar(text[i])) {
+        while (start > 0 && wordChar(text[start - 1]))
+            --start;
+        while (end < text.size() && wordChar(text[end]))
+            ++end;
+    }
+    return {b.position() + start, b.position() + end};
+}
+
+QStringList MessageMarks::textsOnLine(int line) const
 {
     QStringList out;
-    const QTextBlock b = document()->findBlockByNumber(line - 1);
+    const QTextBlock b = doc_->findBlockByNumber(line - 1);
     if (!b.isValid())
         return out;
-    const auto [from, to] = marksBetween(b.position(), b.position() + b.length());
+    const auto [from, to] = between(b.position(), b.position() + b.length());
     for (std::size_t k = from; k < to; ++k)
         out << marks_[k].message.text;
     return out;
 }
 
-QStringList EditControl::messageTextsAt(int position) const
+QStringList MessageMarks::textsAt(int position) const
 {
     QStringList out;
-    const QTextBlock b = document()->findBlock(position);
-    const auto [from, to] = marksBetween(b.position(), b.position() + b.length());
+    const QTextBlock b = doc_->findBlock(position);
+    const auto [from, to] = between(b.position(), b.position() + b.length());
     for (std::size_t k = from; k < to; ++k) {
         const Mark& m = marks_[k];
         if (m.message.column <= 0)
@@ -97,32 +117,45 @@ QStringList EditControl::messageTextsAt(int position) const
     return out;
 }
 
-void EditControl::updateMarksDescription()
+QString MessageMarks::description() const
 {
     int errors = 0, warnings = 0;
     for (const Mark& m : marks_)
         (m.message.severity == MessageMark::Severity::Error ? errors : warnings)++;
-    QString d;
     if (errors == 0 && warnings == 0)
-        d = QStringLiteral("No messages");
-    else
-        d = QStringLiteral("%1 error(s), %2 warning(s) marked").arg(errors).arg(warnings);
-    margin()->setAccessibleDescription(d);
+        return QStringLiteral("No messages");
+    return QStringLiteral("%1 error(s), %2 warning(s) marked").arg(errors).arg(warnings);
 }
 
-bool EditControl::viewportEvent(QEvent* e)
+std::map<int, MessageMarks::LineMark> MessageMarks::lineMarks(const QTextBlock& first, const QTextBlock& last) const
 {
-    if (e->type() == QEvent::ToolTip && !marks_.empty()) {
-        auto* h = static_cast<QHelpEvent*>(e);
-        const int pos = document()->documentLayout()->hitTest(
-            QPointF(h->pos()) + QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value()),
-            Qt::ExactHit);
-        const QStringList texts = pos >= 0 ? messageTextsAt(pos) : QStringList();
-        if (texts.isEmpty())
-            QToolTip::hideText();
-        else
-            QToolTip::showText(h->globalPos(), texts.join(QLatin1Char('\n')), viewport());
-        return true;
+    std::map<int, LineMark> out;
+    const auto [from, to] = between(first.position(), last.position() + last.length());
+    for (std::size_t k = from; k < to; ++k) {
+        const Mark& m = marks_[k];
+        LineMark& lm = out[m.at.blockNumber()];
+        lm.error = lm.error || m.message.severity == MessageMark::Severity::Error;
+        lm.light = lm.light && m.message.light;
     }
-    return QTextEdit::viewportEvent(e);
+    return out;
+}
+
+QList<QTextEdit::ExtraSelection> MessageMarks::underlines(const QTextBlock& first, const QTextBlock& last) const
+{
+    QList<QTextEdit::ExtraSelection> out;
+    const auto [from, to] = between(first.position(), last.position() + last.length());
+    for (std::size_t k = from; k < to; ++k) {
+        const Mark& m = marks_[k];
+        const auto [start, end] = underline(m.at, m.message.column);
+        if (start == end)
+            continue;
+        QTextEdit::ExtraSelection s;
+        s.cursor = QTextCursor(doc_);
+        s.cursor.setPosition(start);
+        s.cursor.setPosition(end, QTextCursor::KeepAnchor);
+        s.format.setUnderlineStyle(m.message.light ? QTextCharFormat::DotLine : QTextCharFormat::WaveUnderline);
+        s.format.setUnderlineColor(markColour(m.message.severity));
+        out << s;
+    }
+    return out;
 }

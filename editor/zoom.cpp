@@ -1,30 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The view zoom of the edit control: the text shown larger or smaller
-// without changing a font stored in the document.
-#include "editor/editcontrol.h"
-#include "editor/highlighter.h"
-#include "editor/javatext.h"
+#include "editor/zoom.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QHelpEvent>
-#include <QKeyEvent>
 #include <QPaintDevice>
-#include <QPainter>
-#include <QPainterPath>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextLayout>
-#include <QToolTip>
-#include <QWheelEvent>
-
-#include <algorithm>
-#include <map>
+#include <QTextDocument>
+#include <QWidget>
 
 namespace {
-
 constexpr int kMinZoomStep = -5;  // 50 %
 constexpr int kMaxZoomStep = 20;  // 300 %
-
 }  // namespace
 
 // The document layout's paint device while zoomed: the screen with its
@@ -61,86 +45,53 @@ private:
     double factor_ = 1.0;
 };
 
-void EditControl::ZoomDeviceDeleter::operator()(ZoomDevice* d) const
+ViewZoom::ViewZoom(QWidget* viewport, QTextDocument* doc)
+    : viewport_(viewport), doc_(doc), device_(std::make_unique<ZoomDevice>(viewport))
 {
-    delete d;
 }
 
-
-void EditControl::setUpZoom()
-{
-    zoomDevice_.reset(new ZoomDevice(viewport()));
-}
-
-// ---------------------------------------------------------------- zoom
-
-void EditControl::zoomIn()
-{
-    if (zoomStep_ < kMaxZoomStep) {
-        ++zoomStep_;
-        applyZoom();
-    }
-}
-
-void EditControl::zoomOut()
-{
-    if (zoomStep_ > kMinZoomStep) {
-        --zoomStep_;
-        applyZoom();
-    }
-}
-
-void EditControl::zoomReset()
-{
-    if (zoomStep_ != 0) {
-        zoomStep_ = 0;
-        applyZoom();
-    }
-}
-
-void EditControl::applyZoom()
-{
-    zoomDevice_->setFactor(zoomPercent() / 100.0);
-    document()->documentLayout()->setPaintDevice(zoomStep_ ? zoomDevice_.get() : nullptr);
-    updateTabStops();
-    // Every block is laid out again for the new resolution.
-    document()->markContentsDirty(0, document()->characterCount());
-    updateMarginWidth();
-    placeMargin();
-    margin()->update();
-    viewport()->update();
-    ensureCursorVisible();
-    emit zoomChanged(zoomPercent());
-}
-
-void EditControl::updateTabStops()
-{
-    setTabStopDistance(QFontMetricsF(shownFont()).horizontalAdvance(QLatin1Char(' ')) * 4);
-}
-
-void EditControl::wheelEvent(QWheelEvent* e)
-{
-    if (e->modifiers() & Qt::ControlModifier) {
-        const int dy = e->angleDelta().y();
-        if (dy > 0)
-            zoomIn();
-        else if (dy < 0)
-            zoomOut();
-        e->accept();
-        return;
-    }
-    QTextEdit::wheelEvent(e);
-}
-
-void EditControl::tearDownComfort()
+ViewZoom::~ViewZoom()
 {
     // The layout must not keep a device that goes with this object.
-    if (document()->documentLayout()->paintDevice() == zoomDevice_.get())
-        document()->documentLayout()->setPaintDevice(nullptr);
+    if (doc_->documentLayout()->paintDevice() == device_.get())
+        doc_->documentLayout()->setPaintDevice(nullptr);
 }
 
-QFont EditControl::shownFont() const
+bool ViewZoom::in()
 {
-    const QPaintDevice* device = zoomStep_ ? static_cast<const QPaintDevice*>(zoomDevice_.get()) : viewport();
-    return QFont(document()->defaultFont(), device);
+    if (step_ >= kMaxZoomStep)
+        return false;
+    ++step_;
+    apply();
+    return true;
+}
+
+bool ViewZoom::out()
+{
+    if (step_ <= kMinZoomStep)
+        return false;
+    --step_;
+    apply();
+    return true;
+}
+
+bool ViewZoom::reset()
+{
+    if (step_ == 0)
+        return false;
+    step_ = 0;
+    apply();
+    return true;
+}
+
+void ViewZoom::apply()
+{
+    device_->setFactor(percent() / 100.0);
+    doc_->documentLayout()->setPaintDevice(step_ ? device_.get() : nullptr);
+}
+
+QFont ViewZoom::shownFont() const
+{
+    const QPaintDevice* device = step_ ? static_cast<const QPaintDevice*>(device_.get()) : viewport_;
+    return QFont(doc_->defaultFont(), device);
 }

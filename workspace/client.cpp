@@ -18,8 +18,10 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QResizeEvent>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QUrl>
 
@@ -479,6 +481,18 @@ void TFileMDIClient::showStatus(const QString& text)
 {
     if (onStatus)
         onStatus(text);
+}
+
+void TFileMDIClient::showLastingStatus(const QString& text)
+{
+    if (auto* frame = qobject_cast<QMainWindow*>(window()))
+        frame->statusBar()->showMessage(text);
+}
+
+void TFileMDIClient::clearLastingStatus()
+{
+    if (auto* frame = qobject_cast<QMainWindow*>(window()))
+        frame->statusBar()->clearMessage();
 }
 
 void TFileMDIClient::fileUsed(const QString& path)

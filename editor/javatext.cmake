@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Editing comfort: the Java text rules (QtCore only), used by the edit
-# control's margin, highlights, indentation, zoom and message marks
-# (editor/comfort.cpp, part of bp_editor).
+# The Java text rules of the editor (QtCore only): the matching bracket and
+# the indentation, used by the edit control's highlights and its indentation
+# as the user types (editor/texthighlights.cpp, editor/indent.cpp, part of
+# bp_editor); with the tests of those parts of the edit control.
 add_library(bp_javatext STATIC editor/javatext.cpp editor/javatext.h)
 target_link_libraries(bp_javatext PUBLIC Qt6::Core)
 

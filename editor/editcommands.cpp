@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/editcommands.h"
+
+#include "platform/routing.h"
+#include "resources/commands.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+void addEditCommands(CommandTable& table, QTextEdit* edit)
+{
+    // A read-only control offers none of the commands that change the text.
+    auto editable = [edit] { return !edit->isReadOnly(); };
+    auto hasSelection = [edit](CommandState& s) { s.enabled = edit->textCursor().hasSelection(); };
+    table.on(cmd::Undo, [edit, editable] {
+        if (editable())
+            edit->undo();
+    });
+    table.enabler(cmd::Undo, [edit, editable](CommandState& s) {
+        s.enabled = editable() && edit->document()->isUndoAvailable();
+    });
+    table.on(cmd::Redo, [edit, editable] {
+        if (editable())
+            edit->redo();
+    });
+    table.enabler(cmd::Redo, [edit, editable](CommandState& s) {
+        s.enabled = editable() && edit->document()->isRedoAvailable();
+    });
+    table.on(cmd::Cut, [edit, editable] {
+        if (editable())
+            edit->cut();
+    });
+    table.enabler(cmd::Cut, [edit, editable](CommandState& s) {
+        s.enabled = editable() && edit->textCursor().hasSelection();
+    });
+    table.on(cmd::Copy, [edit] { edit->copy(); });
+    table.enabler(cmd::Copy, hasSelection);
+    table.on(cmd::Paste, [edit, editable] {
+        if (editable())
+            edit->paste();
+    });
+    table.enabler(cmd::Paste, [edit, editable](CommandState& s) {
+        // What the clipboard holds can be put in (the control says what it takes).
+        s.enabled = editable() && edit->canPaste();
+    });
+    table.on(cmd::Delete, [edit, editable] {
+        if (editable())
+            edit->textCursor().removeSelectedText();
+    });
+    table.enabler(cmd::Delete, [edit, editable](CommandState& s) {
+        s.enabled = editable() && edit->textCursor().hasSelection();
+    });
+    table.on(cmd::ClearAll, [edit, editable] {
+        if (!editable())
+            return;
+        // One undoable step, unlike clear().
+        QTextCursor c(edit->document());
+        c.select(QTextCursor::Document);
+        c.removeSelectedText();
+    });
+    table.enabler(cmd::ClearAll, [edit, editable](CommandState& s) {
+        s.enabled = editable() && !edit->document()->isEmpty();
+    });
+}

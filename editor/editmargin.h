@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The margin at the left of an edit control: the marks of the messages, then
+// the line numbers (shown by default), the caret's in bold. A click on a line
+// puts the caret at its start; the tool tip shows the line's messages.
+#pragma once
+
+#include <QWidget>
+
+class MessageMarks;
+class QPainter;
+class QTextBlock;
+class QTextEdit;
+class ShownBlocks;
+class ViewZoom;
+
+class EditMargin : public QWidget {
+public:
+    // The margin of `edit` (its parent) with these marks, in view as `shown`
+    // says, at the zoom `zoom`.
+    EditMargin(QTextEdit* edit, const MessageMarks& marks, const ShownBlocks& shown, const ViewZoom& zoom);
+
+    void setLineNumbersVisible(bool on) { lineNumbers_ = on; }
+    bool lineNumbersVisible() const { return lineNumbers_; }
+    // The width the margin needs for what it shows.
+    int wantedWidth() const;
+    // Repaints when what the margin shows may have changed: the number of
+    // lines or the caret's line.
+    void refresh();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    bool event(QEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    void paintNumber(QPainter& p, QFont f, int number, int caretLine, const QColor& back, qreal baseline);
+    void paintMark(QPainter& p, const QRectF& box, bool error, bool light);
+    // The texts of the messages of the line at y in the margin.
+    QString toolTipAt(int y) const;
+
+    QTextEdit* edit_;
+    const MessageMarks& marks_;
+    const ShownBlocks& shown_;
+    const ViewZoom& zoom_;
+    bool lineNumbers_ = true;
+    int shownBlocks_ = -1;     // the block count and caret line the margin last showed
+    int shownCaretLine_ = -1;
+};

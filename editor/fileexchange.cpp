@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/fileexchange.h"
+
+#include "editor/textdoc.h"
+#include "platform/dialogs.h"
+
+#include <QFileInfo>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+void FileExchange::setReadOnlyFor(EditControl::ReadOnlyReason why)
+{
+    readOnlyReason_ = why;
+    edit_->setReadOnly(why != EditControl::ReadOnlyReason::None);
+}
+
+bool FileExchange::load(const QString& name)
+{
+    const EditedFile::Reading r = file_.read(name);
+    if (r.outcome != EditedFile::Reading::Outcome::Read) {
+        refuseLoad(name, r);
+        return false;
+    }
+    edit_->showText(r.text);
+    file_.took(name, r);
+    switch (r.text.obstacle) {
+    case DecodedText::Obstacle::None: setReadOnlyFor(EditControl::ReadOnlyReason::None); break;
+    case DecodedText::Obstacle::NulBytes: setReadOnlyFor(EditControl::ReadOnlyReason::NotText); break;
+    case DecodedText::Obstacle::BrokenUtf16: setReadOnlyFor(EditControl::ReadOnlyReason::BrokenUtf16); break;
+    }
+    emit edit_->fileNameChanged(file_.name());
+    tellReadOnly();
+    return true;
+}
+
+void FileExchange::tellReadOnly()
+{
+    QString why;
+    if (readOnlyReason_ == EditControl::ReadOnlyReason::NotText)
+        why = QStringLiteral("is not a text file: it holds NUL bytes");
+    else if (readOnlyReason_ == EditControl::ReadOnlyReason::BrokenUtf16)
+        why = QStringLiteral("starts as UTF-16 text but holds an odd number of bytes");
+    if (!why.isEmpty())
+        dialogs().message(edit_,
+                          QStringLiteral("The file %1 %2, which Brewpad cannot save as they are. It is shown "
+                                         "read-only, so that it cannot be changed by a save.")
+                              .arg(file_.name(), why),
+                          QString(), Buttons::Ok, Icon::Information);
+}
+
+void FileExchange::refuseLoad(const QString& name, const EditedFile::Reading& r)
+{
+    if (r.outcome == EditedFile::Reading::Outcome::Unreadable) {
+        dialogs().message(edit_, QStringLiteral("Unable to read file %1 from disk.").arg(name));
+        if (r.lockOut)
+            setReadOnlyFor(EditControl::ReadOnlyReason::Unreadable);
+        emit edit_->fileNameChanged(file_.name());
+        return;
+    }
+    const QString shown = QFileInfo(name).absoluteFilePath();
+    if (r.lockOut) {
+        // A window that shows nothing of the file may not write over it.
+        setReadOnlyFor(EditControl::ReadOnlyReason::Unreadable);
+        emit edit_->fileNameChanged(file_.name());
+    }
+    dialogs().message(edit_,
+                      r.firstLoad
+                          ? QStringLiteral("The file %1 %2. It is shown empty and read-only.").arg(shown, r.refusal)
+                          : QStringLiteral("The file %1 %2. It was not loaded again: the window keeps its text.")
+                                .arg(shown, r.refusal),
+                      QString(), Buttons::Ok, Icon::Stop);
+}
+
+bool FileExchange::write(const QString& name)
+{
+    const DocumentText t = documentText(*edit_->document(), file_.format().lineEnd);
+    const EditedFile::Writing w = file_.write(name, t.text, t.breaks);
+    if (!w.ok) {
+        // The reason follows on a line of its own.
+        dialogs().message(edit_, QStringLiteral("Unable to write file %1 to disk.\n\n%2").arg(name, w.why));
+        return false;
+    }
+    if (w.fellBackToUtf8) {
+        dialogs().message(edit_,
+                          QStringLiteral("The text of %1 holds characters that Windows-1252 cannot "
+                                         "hold, so the file was saved as UTF-8.")
+                              .arg(name),
+                          QString(), Buttons::Ok, Icon::Information);
+    }
+    edit_->document()->setModified(false);
+    return true;
+}
+
+bool FileExchange::confirmOverwrite(const QString& name)
+{
+    if (!file_.changedSinceKnown(name))
+        return true;
+    return dialogs().message(edit_,
+                             QStringLiteral("The file %1 was changed on disk after Brewpad read it.\n\n"
+                                            "Overwrite it with the text of this window?")
+                                 .arg(name),
+                             QString(), Buttons::YesNo, Icon::Warning) == Answer::Yes;
+}
+
+EditControl::DiskChange FileExchange::checkDiskChange()
+{
+    if (!file_.changeToAskAbout())
+        return EditControl::DiskChange::None;
+    const QString name = file_.name();
+    if (edit_->document()->isModified()) {
+        const Answer a = dialogs().message(
+            edit_,
+            QStringLiteral("The file %1 was changed on disk.\n\nLoad it again and lose the changes made in "
+                           "this window?")
+                .arg(name),
+            QString(), Buttons::YesNo, Icon::Question);
+        if (a != Answer::Yes)
+            return EditControl::DiskChange::Kept;
+    }
+    // The caret and the view stay where they were, as far as the new text reaches.
+    const int caret = edit_->textCursor().position();
+    const int scroll = edit_->verticalScrollBar()->value();
+    if (!load(name))
+        return EditControl::DiskChange::Kept;
+    QTextCursor c(edit_->document());
+    c.setPosition(std::min(caret, edit_->document()->characterCount() - 1));
+    edit_->setTextCursor(c);
+    edit_->verticalScrollBar()->setValue(scroll);
+    return EditControl::DiskChange::Reloaded;
+}
+
+bool FileExchange::save()
+{
+    if (!edit_->document()->isModified())
+        return true;
+    if (refuseReadOnlySave())
+        return false;
+    if (file_.name().isEmpty())
+        return saveAs();
+    if (!confirmOverwrite(file_.name()))
+        return false;
+    return write(file_.name());
+}
+
+bool FileExchange::refuseReadOnlySave()
+{
+    if (!edit_->isReadOnly())
+        return false;
+    dialogs().message(edit_, QStringLiteral("The file %1 is shown read-only and cannot be saved.").arg(file_.name()),
+                      QString(), Buttons::Ok, Icon::Information);
+    return true;
+}
+
+bool FileExchange::saveAs()
+{
+    if (refuseReadOnlySave())
+        return false;
+    saveData_.fileName = file_.name();
+    if (!dialogs().saveFile(edit_, saveData_))
+        return false;
+    const QString name = QFileInfo(saveData_.fileName).absoluteFilePath();
+    if (!write(name))
+        return false;
+    file_.setName(name);
+    emit edit_->fileNameChanged(name);
+    return true;
+}
+
+Answer FileExchange::askToSave()
+{
+    const QString shown = file_.name().isEmpty() ? QStringLiteral("Untitled") : file_.name();
+    return dialogs().message(
+        edit_,
+        QStringLiteral("The text in the %1 file has changed.\n\nDo you want to save the changes?").arg(shown),
+        QString(), Buttons::YesNoCancel, Icon::Question);
+}
+
+bool FileExchange::canClose()
+{
+    if (!edit_->document()->isModified())
+        return true;
+    const Answer a = askToSave();
+    if (a == Answer::Cancel)
+        return false;
+    if (a == Answer::No)
+        return true;
+    return save();
+}
