@@ -3,9 +3,16 @@
 
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
+#include "editor/filebuild.h"
 #include "editor/finddlg.h"
+#include "editor/projectnodes.h"
+#include "editor/typingcheck.h"
+#include "editor/unix2dos.h"
 #include "platform/dialogs.h"
+#include "platform/host.h"
+#include "print/printing.h"
 #include "resources/commands.h"
+#include "toolchain/javacrunner.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,47 +33,33 @@ QString kindText(EditorKind kind)
 }
 
 TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* edit, bool fromFile)
-    : QMdiSubWindow(nullptr), papa(parent), te(edit), kind_(kind)
+    : QMdiSubWindow(nullptr), papa(parent), te(edit), kind_(kind), IsNewFile(!fromFile),
+      openedFromFile_(fromFile), build_(std::make_unique<FileBuild>(this, parent)),
+      nodes_(std::make_unique<ProjectNodes>(edit)), check_(std::make_unique<TypingCheck>(edit, parent))
 {
     setWidget(edit);
     setAttribute(Qt::WA_DeleteOnClose);
-    ProjJavaData.clear();
-    if (const FileDialogRecord* record = papa->fileDialogRecord())
-        FileData = std::make_unique<FileDialogRecord>(*record);
-    switch (kind) {
-    case EditorKind::JavaProject:
-        IsJpr = true;
-        ProjData = &ProjJavaData;
-        break;
-    case EditorKind::JavaSource:
-        IsJava = true;
-        break;
-    }
-    IsNewFile = !fromFile;
-
-    ProjJavaData.flags = FileDialogRecord::HideReadOnly | FileDialogRecord::OverwritePrompt |
-                         FileDialogRecord::FileMustExist;
-    ProjJavaData.defaultExt = QStringLiteral("java");
-    ProjJavaData.filter = FilterJava;
-
-    // The record's file name is the one opened last, perhaps in another
-    // window: this window's is its own file's, and none while it has none.
-    if (FileData) {
-        FileData->fileName = fromFile ? te->fileName() : QString();
-        te->saveData() = *FileData;
+    // The save dialog starts from the workspace's record of the file's kind;
+    // the file's name is the edit control's.
+    if (const FileDialogRecord* record = papa->fileDialogRecord()) {
+        te->saveData() = *record;
+        te->saveData().fileName = te->fileName();
     }
     connect(te, &EditControl::fileNameChanged, this, &TFileMDIChild::updateCaption);
     connect(te->document(), &QTextDocument::modificationChanged, this, &TFileMDIChild::updateCaption);
     updateCaption();
     buildCommands();
+    buildProjectCommands();
     // The edit control's search commands.
     te->commands().on(cmd::Find, [this] { papa->finder()->showFind(); });
     te->commands().on(cmd::Replace, [this] { papa->finder()->showReplace(); });
     te->commands().on(cmd::FindNext, [this] { papa->finder()->findNext(); });
     UpdateTextFields();
-    if (!IsNewFile)
+    // A project is classified when it is saved or read again.
+    if (!IsNewFile && !isProject())
         SetFileType();
-    startCheckWhileTyping();
+    if (!isProject())
+        check_->watch();
 
     // A window that becomes active, or is active when the program does, looks
     // whether its file was changed on disk meanwhile.
@@ -79,6 +72,8 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* e
             scheduleDiskCheck();
     });
 }
+
+TFileMDIChild::~TFileMDIChild() = default;
 
 void TFileMDIChild::scheduleDiskCheck()
 {
@@ -102,7 +97,7 @@ void TFileMDIChild::checkDisk()
     if (change != EditControl::DiskChange::Reloaded)
         return;
     // Other text: the classes compiled before are not this text's.
-    IsCompiled = false;
+    build_->IsCompiled = false;
     SetFileType();
     papa->showStatus(QStringLiteral("The file %1 was changed on disk and has been loaded again.").arg(te->fileName()));
 }
@@ -122,21 +117,14 @@ void TFileMDIChild::updateCaption()
 
 void TFileMDIChild::buildCommands()
 {
-    table_.on(cmd::SaveJavaProj, [this] { CmSaveJavaProj(); });
-    table_.enabler(cmd::SaveJavaProj, [this](CommandState& s) { s.enabled = IsJpr && !te->isReadOnly(); });
-    table_.on(cmd::SaveAsJavaProj, [this] { CmSaveAsJavaProj(); });
-    table_.enabler(cmd::SaveAsJavaProj, [this](CommandState& s) { s.enabled = IsJpr && !te->isReadOnly(); });
-    table_.on(cmd::JavaCompile, [this] { CmJavaC(); });
+    table_.on(cmd::JavaCompile, [this] { build_->compile(); });
     table_.enabler(cmd::JavaCompile, [this](CommandState& s) { s.enabled = !compiling(); });
-    table_.on(cmd::JavaRun, [this] { CmJavaRun(); });
-    table_.enabler(cmd::JavaRun, [this](CommandState& s) { s.enabled = IsJavaMain && IsCompiled; });
-    table_.on(cmd::AppletRun, [this] { CmJavaApplet(); });
-    table_.enabler(cmd::AppletRun, [this](CommandState& s) { s.enabled = IsJavaApplet && IsCompiled; });
+    table_.on(cmd::JavaRun, [this] { build_->run(); });
+    table_.enabler(cmd::JavaRun, [this](CommandState& s) { s.enabled = build_->IsJavaMain && build_->IsCompiled; });
+    table_.on(cmd::AppletRun, [this] { build_->runApplet(); });
+    table_.enabler(cmd::AppletRun,
+                   [this](CommandState& s) { s.enabled = build_->IsJavaApplet && build_->IsCompiled; });
     table_.on(cmd::Unix2Dos, [this] { CmUnix2Dos(); });
-    table_.on(cmd::InsertNode, [this] { CmInsert(); });
-    table_.enabler(cmd::InsertNode, [this](CommandState& s) { s.enabled = IsJpr && !te->isReadOnly(); });
-    table_.on(cmd::DeleteNode, [this] { CmDelete(); });
-    table_.enabler(cmd::DeleteNode, [this](CommandState& s) { s.enabled = IsJpr && !te->isReadOnly(); });
     table_.on(cmd::PrintSetup, [this] { CmFilePageSetup(); });
     table_.on(cmd::Print, [this] { CmFilePrint(); });
     table_.on(cmd::FormatFont, [this] { CmFormatFont(); });
@@ -145,14 +133,38 @@ void TFileMDIChild::buildCommands()
     table_.on(cmd::ZoomIn, [this] { te->zoomIn(); });
     table_.on(cmd::ZoomOut, [this] { te->zoomOut(); });
     table_.on(cmd::ZoomReset, [this] { te->zoomReset(); });
+    auto saveEnabler = [this](CommandState& s) { s.enabled = (IsNewFile || !isProject()) && !te->isReadOnly(); };
     table_.on(cmd::FileSaveAs, [this] { CmFileSaveAs(); });
-    table_.enabler(cmd::FileSaveAs, [this](CommandState& s) {
-        s.enabled = (IsNewFile || IsJava) && !te->isReadOnly();
-    });
+    table_.enabler(cmd::FileSaveAs, saveEnabler);
     table_.on(cmd::FileSave, [this] { CmFileSave(); });
-    table_.enabler(cmd::FileSave, [this](CommandState& s) {
-        s.enabled = (IsNewFile || IsJava) && !te->isReadOnly();
+    table_.enabler(cmd::FileSave, saveEnabler);
+}
+
+void TFileMDIChild::buildProjectCommands()
+{
+    // A project saves exactly as the editor's Save and Save As do; the save
+    // classifies the project's sources when it was opened from its file.
+    auto projectEnabler = [this](CommandState& s) { s.enabled = isProject() && !te->isReadOnly(); };
+    table_.on(cmd::SaveJavaProj, [this] { CmFileSave(); });
+    table_.enabler(cmd::SaveJavaProj, projectEnabler);
+    table_.on(cmd::SaveAsJavaProj, [this] { CmFileSaveAs(); });
+    table_.enabler(cmd::SaveAsJavaProj, projectEnabler);
+    table_.on(cmd::InsertNode, [this] {
+        if (isProject() && nodes_->add(this))
+            projectEdited();
     });
+    table_.enabler(cmd::InsertNode, projectEnabler);
+    table_.on(cmd::DeleteNode, [this] {
+        nodes_->remove();
+        projectEdited();
+    });
+    table_.enabler(cmd::DeleteNode, projectEnabler);
+}
+
+void TFileMDIChild::projectEdited()
+{
+    UpdateTextFields();
+    build_->IsCompiled = false;
 }
 
 void TFileMDIChild::CmFileSave()
@@ -167,24 +179,36 @@ void TFileMDIChild::CmFileSaveAs()
 
 bool TFileMDIChild::saveWindow(bool askForName)
 {
-    if (!FileData)
-        FileData = std::make_unique<FileDialogRecord>();
-    te->saveData().filter = FileData->filter;
-    te->saveData().defaultExt = FileData->defaultExt;
     const bool wasUntitled = te->fileName().isEmpty();
     if (!(askForName ? te->saveAs() : te->save()))
         return false;  // cancelled, declined, or the write failed: the text stays as the user left it
     if (te->fileName().isEmpty())
         return true;  // Save on an unchanged new window: nothing to read again
-    FileData->fileName = te->fileName();
     te->loadFile(te->fileName());
     if (askForName)
         IsNewFile = false;
-    IsCompiled = false;
+    build_->IsCompiled = false;
     SetFileType();
     if (askForName || wasUntitled)
         papa->fileUsed(te->fileName());
     return true;
+}
+
+void TFileMDIChild::SetFileType()
+{
+    if (IsNewFile || (isProject() && !openedFromFile_))
+        return;
+    build_->classify();
+}
+
+bool TFileMDIChild::compiling() const
+{
+    return JavacRunner::active() != nullptr;
+}
+
+void TFileMDIChild::clearCheckMarks()
+{
+    check_->clearMarks();
 }
 
 void TFileMDIChild::CmFormatFont()
@@ -238,4 +262,83 @@ void TFileMDIChild::closeEvent(QCloseEvent* e)
         closeApproved_ = false;
         e->ignore();
     }
+}
+
+// ---------------------------------------------------------------- printing
+
+void TFileMDIChild::CmFilePageSetup()
+{
+    if (TRulerWin* host = papa->printHost())
+        host->CmFilePageSetup(this);
+}
+
+void TFileMDIChild::CmFilePrint()
+{
+    TRulerWin* host = papa->printHost();
+    if (!host)
+        return;
+    const QString name = te->fileName();
+    host->CmFilePrint(name.isEmpty() ? QStringLiteral("Untitled") : name, *te->document(), this);
+}
+
+// ---------------------------------------------------------------- line ends
+
+QString TFileMDIChild::unix2DosRefusal() const
+{
+    // A file whose text the window could not hold as it is, or could not read,
+    // is not converted either.
+    switch (te->readOnlyReason()) {
+    case EditControl::ReadOnlyReason::NotText:
+        return QStringLiteral("The file %1 is not a text file: it holds NUL bytes. Unix2Dos converts only "
+                              "text files, so the file was not changed.");
+    case EditControl::ReadOnlyReason::BrokenUtf16:
+    case EditControl::ReadOnlyReason::Unreadable:
+        return QStringLiteral("The file %1 is shown read-only because Brewpad could not read it as text. "
+                              "Unix2Dos converts only text files, so the file was not changed.");
+    case EditControl::ReadOnlyReason::None:
+        break;
+    }
+    if (te->textFormat().isUtf16())
+        return QStringLiteral("The file %1 holds UTF-16 text, whose line ends Unix2Dos cannot convert "
+                              "byte by byte, so the file was not changed.");
+    return QString();
+}
+
+void TFileMDIChild::CmUnix2Dos()
+{
+    const QString name = te->fileName();
+    if (name.isEmpty())
+        return;
+    const QString refusal = unix2DosRefusal();
+    if (!refusal.isEmpty()) {
+        dialogs().message(this, refusal.arg(name), QString(), Buttons::Ok, Icon::Information);
+        return;
+    }
+    // The conversion reloads the file: changes not saved would be lost.
+    if (te->document()->isModified()) {
+        switch (te->askToSave()) {
+        case Answer::Yes:
+            if (!saveWindow(false))
+                return;
+            break;
+        case Answer::No:
+            break;  // the user drops the changes
+        default:
+            return;
+        }
+    }
+    QString error;
+    switch (convertFileToDos(name, &error)) {
+    case Unix2DosResult::NotReadable:
+        return;
+    case Unix2DosResult::Failed:
+        dialogs().message(this, error, QString(), Buttons::Ok, Icon::Stop);
+        break;
+    case Unix2DosResult::Converted:
+        break;
+    }
+    // What is no regular file was not read and is not read now: the message
+    // said so, and the window keeps its text.
+    if (host::fileKind(name) != host::FileKind::NotRegular)
+        te->loadFile(name);
 }

@@ -5,9 +5,9 @@
 # Includes toolchain/, print/, project/, config/, platform/ and resources/.
 add_library(bp_editor STATIC
   editor/child.cpp
-  editor/childcmds.cpp
-  editor/projectcmds.cpp
-  editor/checktyping.cpp
+  editor/filebuild.cpp
+  editor/projectnodes.cpp
+  editor/typingcheck.cpp
   editor/zoom.cpp
   editor/marks.cpp
   editor/indent.cpp

@@ -7,10 +7,11 @@
 // RandomBytesAreReportedAndTheFileRebuilt.)
 #include "compile_fixture.h"
 
-#include "toolchain/compile.h"
+#include "toolchain/projectcompile.h"
 #include "config/toolpaths.h"
 #include "toolchain/browser.h"
 #include "project/projfile.h"
+#include "editor/filebuild.h"
 
 #include <QImage>
 #include <QTextBlock>
@@ -58,7 +59,7 @@ TEST_F(BadInput, EmptyJavaFileOpensEditsAndSaves)
     EXPECT_TRUE(texts().isEmpty());
     EXPECT_EQ(c->caption(), "JAVA - " + path);
     EXPECT_TRUE(c->editor()->toPlainText().isEmpty());
-    EXPECT_FALSE(c->IsJavaMain);
+    EXPECT_FALSE(c->build().IsJavaMain);
     // An unchanged save writes nothing: the file stays empty.
     trigger(cmd::FileSave);
     EXPECT_EQ(readFile(path), QByteArray());
@@ -72,7 +73,7 @@ TEST_F(BadInput, EmptyJavaFileOpensEditsAndSaves)
     // Enter after "{" indents the new line by four spaces (an empty file's unit).
     EXPECT_EQ(readFile(path), "public class Empty {\n    public static void main(String[] a) {}}");
     EXPECT_FALSE(c->editor()->document()->isModified());
-    EXPECT_TRUE(c->IsJavaMain);
+    EXPECT_TRUE(c->build().IsJavaMain);
 
     // Emptying it again writes an empty file.
     trigger(cmd::ClearAll);
@@ -218,7 +219,7 @@ TEST_F(BadInput, SaveAsIntoAReadOnlyFolderKeepsTheText)
                   "Unable to write file " + target + " to disk.\n\n" + QString::fromLocal8Bit(strerror(EACCES)));
         EXPECT_EQ(c->editor()->rawText(), "class Ro {}");
         EXPECT_TRUE(c->editor()->document()->isModified());
-        EXPECT_TRUE(c->IsNewFile);
+        EXPECT_TRUE(c->isNewFile());
         EXPECT_EQ(c->caption(), "JAVA - Untitled");
         EXPECT_FALSE(QFileInfo::exists(target));
     });
@@ -240,7 +241,7 @@ TEST_F(BadInput, ProjectOfTenThousandEntriesLosesNone)
     TFileMDIChild* p = current();
     ASSERT_NE(p, nullptr);
     EXPECT_TRUE(texts().isEmpty());
-    EXPECT_TRUE(p->IsJpr);
+    EXPECT_TRUE(p->isProject());
     EXPECT_EQ(p->editor()->document()->blockCount(), 10002);  // comment, entries, empty last line
     EXPECT_EQ(p->editor()->document()->findBlockByNumber(10000).text(), "/src/gen/F9999.java");
 
@@ -262,7 +263,7 @@ TEST_F(BadInput, ProjectOfTenThousandEntriesLosesNone)
     QStringList got = QString::fromUtf8(readFile(args)).split('\n', Qt::SkipEmptyParts);
     ASSERT_GE(got.size(), 10000);
     EXPECT_EQ(got.mid(got.size() - 10000), sources);
-    EXPECT_TRUE(p->IsCompiled);
+    EXPECT_TRUE(p->build().IsCompiled);
 }
 
 TEST_F(BadInput, ProjectLineOfFiveThousandCharactersIsOneEntry)

@@ -5,6 +5,7 @@
 #include "compile_fixture.h"
 
 #include "editor/editcontrol.h"
+#include "editor/filebuild.h"
 #include "toolchain/browser.h"
 #include "toolchain/mdidlg.h"
 #include "toolchain/compileservice.h"
@@ -85,7 +86,7 @@ TEST_F(CheckWhileTyping, ATypingErrorIsMarkedWithoutASaveAndNothingIsWritten)
     EXPECT_TRUE(marks[0].text.contains("missingName")) << marks[0].text.toStdString();
     // Unsaved, not compiled, no message window, and no file written.
     EXPECT_TRUE(w->editor()->document()->isModified());
-    EXPECT_FALSE(w->IsCompiled);
+    EXPECT_FALSE(w->build().IsCompiled);
     EXPECT_FALSE(client()->BrowserErr);
     EXPECT_EQ(filesInDir(), before);
     EXPECT_TRUE(QDir(dir.filePath("capture")).isEmpty());
@@ -183,7 +184,7 @@ TEST_F(CheckWhileTyping, ACompilationLeavesTheMarksOfTheTextBeingTyped)
     // marks of its own check stay beside those of no compilation.
     client()->bringToFront(typed);
     compile();
-    EXPECT_TRUE(typed->IsCompiled);
+    EXPECT_TRUE(typed->build().IsCompiled);
     EXPECT_EQ(typed->editor()->messageMarks(), checked);
     EXPECT_TRUE(other->editor()->messageMarks().isEmpty());
 }

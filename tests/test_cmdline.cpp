@@ -141,11 +141,11 @@ TEST_F(StartFilesTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMess
     ASSERT_TRUE(waitUntil([&] { return finished; }));
     const QList<TFileMDIChild*> eds = client()->editors();
     ASSERT_EQ(eds.size(), 2);
-    EXPECT_TRUE(eds[0]->IsJava);
+    EXPECT_FALSE(eds[0]->isProject());
     EXPECT_EQ(eds[0]->editor()->fileName(), dir.filePath("Hello.java"));
     EXPECT_EQ(eds[0]->editor()->toPlainText(), "class Hello {}\n");
-    EXPECT_TRUE(eds[1]->IsJpr);  // the extension in any case
-    EXPECT_TRUE(eds[1]->Project);
+    EXPECT_TRUE(eds[1]->isProject());  // the extension in any case
+    EXPECT_TRUE(eds[1]->projectFromFile());
     EXPECT_EQ(eds[1]->editor()->fileName(), dir.filePath("sub/app.JPR"));
     EXPECT_EQ(client()->EditJAVACntl.data(), eds[1]);
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Compiling with the real javac of this machine, in temporary directories.
 #include "toolchain/compile.h"
+#include "toolchain/javacrunner.h"
+#include "toolchain/outofdate.h"
+#include "toolchain/projectcompile.h"
 #include "support.h"
 #include "toolchain/run.h"
 #include "toolchain/settings.h"

@@ -6,6 +6,7 @@
 #include "compile_fixture.h"
 
 #include "toolchain/run.h"
+#include "editor/filebuild.h"
 
 #include <QFileInfo>
 #include <QTextCursor>
@@ -89,9 +90,9 @@ TEST_F(CompileRun, JavaRunFindsTheClassesOfTheDestinationAndTheClassPath)
     EDITCLASSPATH = dir.filePath("lib");
     TFileMDIChild* w = openJava(writeFile("Start.java", kStart));
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->classename, "Main");
+    EXPECT_EQ(w->build().classename, "Main");
     compile();
-    ASSERT_TRUE(w->IsCompiled);
+    ASSERT_TRUE(w->build().IsCompiled);
     ASSERT_TRUE(QFile::exists(dir.filePath("classes/Main.class")));
     EXPECT_FALSE(QFile::exists(dir.filePath("Main.class")));
 
@@ -131,7 +132,7 @@ TEST_F(CompileRun, AClassNameThatJavaWouldTakeForAnOptionIsNotRun)
                                                               "main(String[] a) {} }\n"));
         ASSERT_NE(w, nullptr);
         writeFile(name + ".class", "");
-        w->IsCompiled = true;
+        w->build().IsCompiled = true;
         QFile::remove(log + ".done");
         const size_t before = dialogs_.messages.size();
         trigger(cmd::JavaRun);
@@ -152,7 +153,7 @@ TEST_F(CompileRun, RunAfterTheSourcesFolderWasRemovedNamesTheFolder)
                                                              "main(String[] a) {} }\n"));
     ASSERT_NE(w, nullptr);
     compile();
-    ASSERT_TRUE(w->IsCompiled);
+    ASSERT_TRUE(w->build().IsCompiled);
     ASSERT_TRUE(QDir(dir.filePath("gone")).removeRecursively());
     const size_t before = dialogs_.messages.size();
     trigger(cmd::JavaRun);
@@ -192,9 +193,9 @@ TEST_F(CompileRun, AProjectThatCompilesNothingSaysWhyAndCountsAsCompiledOnlyWhen
     writeFile("Foo.java", "public class Foo { public static void main(String[] a) {} }\n");
     openProject(writeFile("p.jpr", "Foo.java \r\nsrc/\r\n"));
     TFileMDIChild* p = current();
-    ASSERT_TRUE(p && p->IsJpr);
+    ASSERT_TRUE(p && p->isProject());
     compile();
-    EXPECT_FALSE(p->IsCompiled);
+    EXPECT_FALSE(p->build().IsCompiled);
     EXPECT_EQ(app->statusMessage(),
               "nothing to compile: these entries are not Java sources: \"Foo.java \", \"src/\"");
     EXPECT_FALSE(QFile::exists(dir.filePath("Foo.class")));
@@ -202,16 +203,16 @@ TEST_F(CompileRun, AProjectThatCompilesNothingSaysWhyAndCountsAsCompiledOnlyWhen
     // Sources whose classes are current.
     writeFile("p.jpr", "Foo.java\r\n");
     compile();
-    EXPECT_TRUE(p->IsCompiled);
+    EXPECT_TRUE(p->build().IsCompiled);
     EXPECT_TRUE(QFile::exists(dir.filePath("Foo.class")));
-    p->IsCompiled = false;
+    p->build().IsCompiled = false;
     compile();
-    EXPECT_TRUE(p->IsCompiled);
+    EXPECT_TRUE(p->build().IsCompiled);
     EXPECT_EQ(app->statusMessage(), "nothing to compile: every class is newer than its source");
 
     // An empty project.
     writeFile("p.jpr", "# nothing\r\n");
     compile();
-    EXPECT_FALSE(p->IsCompiled);
+    EXPECT_FALSE(p->build().IsCompiled);
     EXPECT_EQ(app->statusMessage(), "nothing to compile: the project lists no sources");
 }

@@ -3,6 +3,7 @@
 // encodings and line ends.
 #include "compile_fixture.h"
 
+#include "editor/filebuild.h"
 #include "editor/textfile.h"
 #include "print/printing.h"
 
@@ -14,15 +15,15 @@ TEST_F(FrameTest, CaptionsOfNewAndOpenedWindows)
 {
     TFileMDIChild* n = newJava();
     EXPECT_EQ(n->windowTitle().remove("[*]"), "JAVA - Untitled");
-    EXPECT_TRUE(n->IsNewFile);
-    EXPECT_TRUE(n->IsJava);
+    EXPECT_TRUE(n->isNewFile());
+    EXPECT_FALSE(n->isProject());
     const QString path = writeFile("Hello.java", "class Hello {}\n");
     TFileMDIChild* a = openJava(path);
     TFileMDIChild* b = openJava(path);
     ASSERT_NE(a, b);
     EXPECT_EQ(a->caption(), "JAVA - " + path);
     EXPECT_EQ(b->caption(), a->caption());
-    EXPECT_FALSE(a->IsNewFile);
+    EXPECT_FALSE(a->isNewFile());
     EXPECT_EQ(client()->editors().size(), 3);
 }
 
@@ -51,15 +52,15 @@ TEST_F(FrameTest, NewWindowIsMaximisedWhenTheActiveOneIs)
 TEST_F(FrameTest, OpeningAnApplicationClassifiesButRunNeedsACompile)
 {
     TFileMDIChild* c = openJava(writeFile("App.java", "public class App {\n public static void main(String[] a) {}\n}\n"));
-    EXPECT_TRUE(c->IsJavaMain);
-    EXPECT_EQ(c->classename, "App");
+    EXPECT_TRUE(c->build().IsJavaMain);
+    EXPECT_EQ(c->build().classename, "App");
     EXPECT_FALSE(enabled(cmd::JavaRun));
-    c->IsCompiled = true;
+    c->build().IsCompiled = true;
     EXPECT_TRUE(enabled(cmd::JavaRun));
     EXPECT_FALSE(enabled(cmd::AppletRun));
     // Any save marks the window as not compiled again.
     trigger(cmd::FileSave);
-    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(c->build().IsCompiled);
     EXPECT_FALSE(enabled(cmd::JavaRun));
 }
 
@@ -67,7 +68,7 @@ TEST_F(FrameTest, SaveOfAnUnchangedFileWritesNothingButReloads)
 {
     const QString path = writeFile("Same.java", "class Same {}\n");
     TFileMDIChild* c = openJava(path);
-    c->IsCompiled = true;
+    c->build().IsCompiled = true;
     // Changed behind the window's back: the reload shows what is on disk.
     writeFile("Same.java", "class Same { int x; }\n");
     QTextCursor cur = c->editor()->textCursor();
@@ -77,7 +78,7 @@ TEST_F(FrameTest, SaveOfAnUnchangedFileWritesNothingButReloads)
     EXPECT_EQ(readFile(path), "class Same { int x; }\n");
     EXPECT_EQ(c->editor()->toPlainText(), "class Same { int x; }\n");
     EXPECT_EQ(c->editor()->textCursor().position(), 0);
-    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(c->build().IsCompiled);
     EXPECT_FALSE(c->editor()->document()->isUndoAvailable());
 }
 
@@ -87,7 +88,7 @@ TEST_F(FrameTest, SaveAsCancelledChangesNothing)
     QTest::keyClicks(c->editor(), "class X {}");
     dialogs_.savePaths.push_back(QString());
     trigger(cmd::FileSaveAs);
-    EXPECT_TRUE(c->IsNewFile);
+    EXPECT_TRUE(c->isNewFile());
     EXPECT_EQ(c->caption(), "JAVA - Untitled");
     EXPECT_TRUE(c->editor()->document()->isModified());
     EXPECT_EQ(dialogs_.saveProposals.size(), 1);
@@ -100,10 +101,10 @@ TEST_F(FrameTest, SaveAsNamesClassifiesAndReloads)
     const QString path = dir.filePath("Tool");  // the default extension is added
     dialogs_.savePaths.push_back(path);
     trigger(cmd::FileSaveAs);
-    EXPECT_FALSE(c->IsNewFile);
+    EXPECT_FALSE(c->isNewFile());
     EXPECT_EQ(c->caption(), "JAVA - " + path + ".java");
-    EXPECT_EQ(c->FileData->fileName, path + ".java");
-    EXPECT_TRUE(c->IsJavaMain);
+    EXPECT_EQ(c->editor()->fileName(), path + ".java");
+    EXPECT_TRUE(c->build().IsJavaMain);
     EXPECT_EQ(readFile(path + ".java"), "class Tool { public static void main(String[] a) {} }");
     EXPECT_FALSE(c->editor()->document()->isModified());
 }
@@ -118,7 +119,7 @@ TEST_F(FrameTest, SaveOnANewWindowAsksForANameButKeepsItNew)
     dialogs_.savePaths.push_back(dir.filePath("N.java"));
     trigger(cmd::FileSave);
     EXPECT_EQ(readFile(dir.filePath("N.java")), "class N {}");
-    EXPECT_TRUE(c->IsNewFile);  // only Save As clears it
+    EXPECT_TRUE(c->isNewFile());  // only Save As clears it
     EXPECT_TRUE(enabled(cmd::FileSaveAs));
 }
 
@@ -287,7 +288,7 @@ TEST_F(FrameTest, EmptyFilesOpenQuietlyAndBinaryFilesReadOnly)
 {
     TFileMDIChild* e = openJava(writeFile("Empty.java", ""));
     EXPECT_TRUE(e->editor()->toPlainText().isEmpty());
-    EXPECT_FALSE(e->IsJavaMain);
+    EXPECT_FALSE(e->build().IsJavaMain);
     EXPECT_TRUE(dialogs_.messages.empty());
     QByteArray binary;
     for (int i = 0; i < 4096; ++i)
@@ -322,7 +323,7 @@ TEST_F(CompileTest, NewWindowsHaveNoFileUntilSaved)
     dialogs_.messages.clear();
     compile();
     EXPECT_EQ(dialogs_.texts(), QStringList("Save the file before compiling it."));
-    EXPECT_FALSE(n->IsCompiled);
+    EXPECT_FALSE(n->build().IsCompiled);
     EXPECT_FALSE(QFile::exists(dir.filePath("Opened.class")));
 
     QPrinter* printer = client()->printHost()->Printer;
@@ -338,7 +339,7 @@ TEST_F(CompileTest, NewWindowsHaveNoFileUntilSaved)
     dialogs_.messages.clear();
     compile();
     EXPECT_EQ(dialogs_.texts(), QStringList("Compilation success"));
-    EXPECT_TRUE(n->IsCompiled);
+    EXPECT_TRUE(n->build().IsCompiled);
     EXPECT_TRUE(QFile::exists(dir.filePath("Typed.class")));
     EXPECT_FALSE(QFile::exists(dir.filePath("Opened.class")));
     trigger(cmd::Print);
@@ -347,11 +348,11 @@ TEST_F(CompileTest, NewWindowsHaveNoFileUntilSaved)
     // So with projects: a new project after an opened one.
     client()->CmOpenJavaProjFile(writeFile("opened.jpr", "Opened.java\r\n"));
     trigger(cmd::NewJavaProj);
-    ASSERT_TRUE(current()->IsJpr);
+    ASSERT_TRUE(current()->isProject());
     dialogs_.messages.clear();
     compile();
     EXPECT_EQ(dialogs_.texts(), QStringList("Save the file before compiling it."));
-    EXPECT_FALSE(current()->IsCompiled);
+    EXPECT_FALSE(current()->build().IsCompiled);
     EXPECT_FALSE(QFile::exists(dir.filePath("Opened.class")));
 }
 

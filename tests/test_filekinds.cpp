@@ -10,7 +10,8 @@
 #include "editor/textfile.h"
 #include "project/projfile.h"
 #include "toolchain/classify.h"
-#include "toolchain/compile.h"
+#include "toolchain/outofdate.h"
+#include "toolchain/projectcompile.h"
 #include "toolchain/projectscan.h"
 
 #include <QThread>
@@ -229,7 +230,7 @@ TEST_F(FileKinds, SaveAsOntoANamedPipeOrADeviceIsRefused)
     EXPECT_EQ(dialogs_.texts(), QStringList(kPipeNotWritten.arg(pipe)));
     EXPECT_TRUE(isKind(pipe, S_IFIFO));
     EXPECT_EQ(n->caption(), "JAVA - Untitled");
-    EXPECT_TRUE(n->IsNewFile);
+    EXPECT_TRUE(n->isNewFile());
     EXPECT_EQ(n->editor()->rawText(), "class Lost {}\n");
     EXPECT_TRUE(n->editor()->document()->isModified());
     EXPECT_FALSE(watch.opened());
@@ -305,7 +306,7 @@ TEST_F(FileKinds, AddNodeRefusesANameWithALineBreak)
     const QString odd = writeFile("Two\nLines.java", "class Odd {}\n");
     client()->CmOpenJavaProjFile(project);
     TFileMDIChild* p = current();
-    ASSERT_TRUE(p && p->IsJpr);
+    ASSERT_TRUE(p && p->isProject());
     for (const QString& name : {odd, dir.filePath("Carriage\rReturn.java")}) {
         dialogs_.messages.clear();
         dialogs_.openPaths.push_back(name);

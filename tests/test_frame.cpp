@@ -4,6 +4,7 @@
 
 #include "config/toolpaths.h"
 #include "toolchain/mdidlg.h"
+#include "editor/filebuild.h"
 #include "editor/finddlg.h"
 #include "toolchain/browser.h"
 
@@ -300,13 +301,16 @@ TEST_F(FrameTest, EditorCommandsOnlyWhileAnEditorWindowIsActive)
                                   cmd::JavaRun, cmd::AppletRun, cmd::Unix2Dos, cmd::SaveJavaProj,
                                   cmd::SaveAsJavaProj, cmd::InsertNode, cmd::DeleteNode};
     const QString source = writeFile("Lines.java", "one\ntwo\nthree\n");
-    TFileMDIChild* c = newJava();
+    // A new project: the file and the project commands are on.
+    trigger(cmd::NewJavaProj);
+    QApplication::processEvents();
+    TFileMDIChild* c = current();
     ASSERT_NE(c, nullptr);
     QTest::keyClicks(c->editor(), "class A {}");
     c->editor()->selectAll();
     QApplication::clipboard()->setText("pasted");
-    // Marks that turn on the run and project commands too.
-    c->IsJpr = c->IsJavaMain = c->IsJavaApplet = c->IsCompiled = true;
+    // Marks that turn on the run commands too.
+    c->build().IsJavaMain = c->build().IsJavaApplet = c->build().IsCompiled = true;
     for (int id : editorCommands)
         ASSERT_TRUE(enabled(id)) << "with the editor window active: " << id;
 

@@ -76,7 +76,7 @@ TEST_F(LineEnds, DelNodeKeepsTheEndsOfTheOtherEntries)
     const QString path = writeFile("P.jpr", "A.java\r\nB.java\nC.java\r\nD.java\n");
     client()->CmOpenJavaProjFile(path);
     TFileMDIChild* c = current();
-    ASSERT_TRUE(c && c->IsJpr);
+    ASSERT_TRUE(c && c->isProject());
     c->editor()->setTextCursor(QTextCursor(c->editor()->document()->findBlockByNumber(1)));
     trigger(cmd::DeleteNode);
     trigger(cmd::SaveJavaProj);

@@ -5,7 +5,8 @@
 #include "compile_fixture.h"
 
 #include "editor/editcontrol.h"
-#include "toolchain/compile.h"
+#include "editor/filebuild.h"
+#include "toolchain/javacrunner.h"
 
 #include <QFileInfo>
 
@@ -77,7 +78,7 @@ TEST_F(Marks, ErrorsAreMarkedInEveryOpenWindowTheyNameAndGoAtTheNextCompilation)
     client()->setActiveSubWindow(main);
     trigger(cmd::FileSave);
     compile();
-    EXPECT_TRUE(main->IsCompiled) << readFile(lastCompilation().capture).toStdString();
+    EXPECT_TRUE(main->build().IsCompiled) << readFile(lastCompilation().capture).toStdString();
     EXPECT_EQ(marksOf(main), "");
     EXPECT_EQ(marksOf(helper), "");
 }
@@ -100,7 +101,7 @@ TEST_F(Marks, WarningsOfASuccessfulCompilationAreMarkedAsWarnings)
                                                       "}\n"));
     ASSERT_NE(w, nullptr);
     compile();
-    EXPECT_TRUE(w->IsCompiled);
+    EXPECT_TRUE(w->build().IsCompiled);
     EXPECT_EQ(marksOf(w), "2:17:warning");
 }
 

@@ -6,6 +6,7 @@
 // modes survive a save; read-only windows refuse every change.
 #include "frame_fixture.h"
 
+#include "editor/filebuild.h"
 #include "editor/textdoc.h"
 #include "editor/textfile.h"
 
@@ -254,7 +255,7 @@ TEST_F(SaveFiles, ActivationReloadsOrAsks)
 {
     const QString path = writeFile("Act.java", "first\n");
     TFileMDIChild* c = openJava(path);
-    c->IsCompiled = true;
+    c->build().IsCompiled = true;
     TFileMDIChild* other = newJava();
     activate(other);
 
@@ -267,7 +268,7 @@ TEST_F(SaveFiles, ActivationReloadsOrAsks)
     EXPECT_EQ(c->editor()->textCursor().position(), 3);
     EXPECT_TRUE(dialogs_.messages.empty());
     EXPECT_EQ(c->editor()->rawText(), "second, longer\n");
-    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(c->build().IsCompiled);
     EXPECT_EQ(app->statusMessage(), "The file " + path + " was changed on disk and has been loaded again.");
 
     // With changes: asks; No keeps them, and the same change is not asked again.
@@ -550,7 +551,7 @@ TEST_F(SaveFiles, ReadOnlyWindowRefusesEveryChange)
     // A project file shown read-only takes no entries either.
     const QString jpr = writeFile("Ro.jpr", QByteArray("A.java\r\n\0", 9));
     client()->CmOpenJavaProjFile(jpr);
-    ASSERT_TRUE(current()->IsJpr);
+    ASSERT_TRUE(current()->isProject());
     EXPECT_FALSE(enabled(cmd::InsertNode));
     EXPECT_FALSE(enabled(cmd::DeleteNode));
 

@@ -5,6 +5,7 @@
 
 #include "app/inistore.h"
 #include "print/printing.h"
+#include "editor/filebuild.h"
 
 #include <QClipboard>
 #include <QMenu>
@@ -87,9 +88,9 @@ TEST_F(FrameTest, DroppedFilesOpenAsTheirKind)
     dropOn(app->Frame, {java, jpr, dir.filePath("folder")});
     QList<TFileMDIChild*> eds = client()->editors();
     ASSERT_EQ(eds.size(), 2);
-    EXPECT_TRUE(eds[0]->IsJava);
-    EXPECT_TRUE(eds[1]->IsJpr);
-    EXPECT_TRUE(eds[1]->Project);
+    EXPECT_FALSE(eds[0]->isProject());
+    EXPECT_TRUE(eds[1]->isProject());
+    EXPECT_TRUE(eds[1]->projectFromFile());
     EXPECT_EQ(client()->EditJAVACntl.data(), eds[1]);
 
     // Dropped on an editor window: a new window, the text is left alone.
@@ -141,7 +142,7 @@ TEST_F(FrameTest, Unix2DosRewritesTheFileAndShowsIt)
     const QString path = writeFile("Lf.java", "class A {\n\n}\n");
     TFileMDIChild* c = openJava(path);
     QTest::keyClicks(c->editor(), "unsaved ");
-    c->IsCompiled = true;
+    c->build().IsCompiled = true;
     // The unsaved text is offered for saving first; No drops it.
     dialogs_.answers = {Answer::No};
     trigger(cmd::Unix2Dos);
@@ -150,7 +151,7 @@ TEST_F(FrameTest, Unix2DosRewritesTheFileAndShowsIt)
     EXPECT_EQ(readFile(path), "class A {\r\n\r\n}\r\n");  // no line lost
     EXPECT_EQ(c->editor()->toPlainText(), "class A {\n\n}\n");  // unsaved text is gone
     EXPECT_FALSE(c->editor()->document()->isModified());
-    EXPECT_TRUE(c->IsCompiled);  // flags stay
+    EXPECT_TRUE(c->build().IsCompiled);  // flags stay
     EXPECT_EQ(c->caption(), "JAVA - " + path);
     // A new window has no file: nothing happens.
     TFileMDIChild* n = newJava();

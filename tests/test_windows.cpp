@@ -65,7 +65,7 @@ TEST_F(Windows, ClosingAnOptionWindowActivatesTheEditorItWasOpenedFrom)
     ASSERT_NE(source, nullptr);
     trigger(cmd::NewJavaProj);
     TFileMDIChild* project = current();
-    ASSERT_TRUE(project && project->IsJpr);
+    ASSERT_TRUE(project && project->isProject());
     // Back to the source, then Compiler Options from it.
     client()->bringToFront(source);
     ASSERT_EQ(current(), source);
@@ -85,7 +85,7 @@ TEST_F(Windows, ClosingAnOptionWindowActivatesTheEditorItWasOpenedFrom)
     QMdiSubWindow* options = client()->activeSubWindow();
     trigger(cmd::NewJavaProj);
     TFileMDIChild* second = current();
-    ASSERT_TRUE(second && second->IsJpr);
+    ASSERT_TRUE(second && second->isProject());
     client()->bringToFront(source);
     client()->bringToFront(options);
     qobject_cast<TOptionDialog*>(options->widget())->OkButton->click();

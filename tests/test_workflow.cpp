@@ -7,6 +7,7 @@
 #include "config/toolpaths.h"
 #include "toolchain/settings.h"
 #include "toolchain/browser.h"
+#include "editor/filebuild.h"
 
 #include <QCheckBox>
 #include <QMenu>
@@ -80,7 +81,7 @@ TEST_F(WorkflowTest, CorrectFileCompilesAndEnablesRun)
     ASSERT_FALSE(dialogs_.messages.empty());
     EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
     EXPECT_EQ(dialogs_.messages.back().caption, "SUCCESS");
-    EXPECT_TRUE(c->IsCompiled);
+    EXPECT_TRUE(c->build().IsCompiled);
     EXPECT_TRUE(QFile::exists(dir.filePath("Hello.class")));
     EXPECT_TRUE(enabled(cmd::JavaRun));
     EXPECT_EQ(QDir::currentPath(), QFileInfo(dir.path()).canonicalFilePath());
@@ -93,7 +94,7 @@ TEST_F(WorkflowTest, ErrorsOpenTheMessageWindowAlongTheBottom)
 {
     TFileMDIChild* c = openJava(writeFile("Broken.java", kBroken));
     compile();
-    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(c->build().IsCompiled);
     EXPECT_FALSE(enabled(cmd::JavaRun));
     ASSERT_TRUE(client()->BrowserErr);
     EXPECT_EQ(tracebrowser, 1);
@@ -156,7 +157,7 @@ TEST_F(WorkflowTest, MissingCompilerIsAFailureThatSaysWhy)
     javabin = dir.filePath("nojdk");
     TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
     compile();
-    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(c->build().IsCompiled);
     ASSERT_FALSE(dialogs_.messages.empty());
     EXPECT_EQ(dialogs_.messages.back().caption, "ERROR");
     EXPECT_TRUE(dialogs_.messages.back().text.contains(dir.filePath("nojdk/javac")));
@@ -201,25 +202,25 @@ TEST_F(WorkflowTest, ProjectCompilesOnlyOutOfDateSources)
     trigger(cmd::OpenJavaProj);
     TFileMDIChild* p = current();
     ASSERT_NE(p, nullptr);
-    EXPECT_TRUE(p->IsJpr);
+    EXPECT_TRUE(p->isProject());
     EXPECT_EQ(client()->EditJAVACntl.data(), p);
-    EXPECT_TRUE(p->Project);
+    EXPECT_TRUE(p->projectFromFile());
     // Not classified until saved.
-    EXPECT_FALSE(p->IsJavaMain);
+    EXPECT_FALSE(p->build().IsJavaMain);
     EXPECT_FALSE(enabled(cmd::FileSave));
     EXPECT_TRUE(enabled(cmd::SaveJavaProj));
     p->editor()->document()->setModified(true);
     trigger(cmd::SaveJavaProj);
-    EXPECT_TRUE(p->IsJavaMain);
+    EXPECT_TRUE(p->build().IsJavaMain);
     compile();
-    EXPECT_TRUE(p->IsCompiled);
+    EXPECT_TRUE(p->build().IsCompiled);
     EXPECT_TRUE(QFile::exists(dir.filePath("A.class")));
     EXPECT_TRUE(QFile::exists(dir.filePath("B.class")));
     // All current: nothing is compiled and nothing shown.
     const size_t shown = dialogs_.messages.size();
-    p->IsCompiled = false;
+    p->build().IsCompiled = false;
     compile();
-    EXPECT_TRUE(p->IsCompiled);
+    EXPECT_TRUE(p->build().IsCompiled);
     EXPECT_EQ(dialogs_.messages.size(), shown);
 }
 
@@ -227,15 +228,15 @@ TEST_F(WorkflowTest, AddNodeReplacesTheSelectionAndDelNodeRemovesALine)
 {
     trigger(cmd::NewJavaProj);
     TFileMDIChild* p = current();
-    ASSERT_TRUE(p->IsJpr);
-    EXPECT_FALSE(p->Project);
+    ASSERT_TRUE(p->isProject());
+    EXPECT_FALSE(p->projectFromFile());
     QTest::keyClicks(p->editor(), "old entry");
     p->editor()->selectAll();
-    p->IsCompiled = true;
+    p->build().IsCompiled = true;
     dialogs_.openPaths.push_back(dir.filePath("X.java"));
     trigger(cmd::InsertNode);
     EXPECT_EQ(p->editor()->rawText(), dir.filePath("X.java") + "\n");
-    EXPECT_FALSE(p->IsCompiled);
+    EXPECT_FALSE(p->build().IsCompiled);
     QTest::keyClicks(p->editor(), "second");
     QTextCursor c(p->editor()->document());
     p->editor()->setTextCursor(c);
@@ -248,7 +249,7 @@ TEST_F(WorkflowTest, AddNodeReplacesTheSelectionAndDelNodeRemovesALine)
     end.insertText("\nthird");
     trigger(cmd::SaveAsJavaProj);
     EXPECT_EQ(readFile(dir.filePath("new.jpr")), "second\r\nthird");
-    EXPECT_FALSE(p->IsNewFile);
+    EXPECT_FALSE(p->isNewFile());
 
     // View Project brings the last project window back.
     trigger(cmd::FileNewJava);
@@ -282,9 +283,9 @@ TEST_F(WorkflowTest, JavaRunInAStandInTerminalWithArguments)
     openJava(writeFile("Foo.java",
                        "class Bar {\n public static void main(String[] a) {\n"
                        "  System.out.println(a.length + \":\" + String.join(\"|\", a));\n  System.exit(3);\n }\n}\n"));
-    EXPECT_EQ(current()->classename, "Bar");
+    EXPECT_EQ(current()->build().classename, "Bar");
     compile();
-    ASSERT_TRUE(current()->IsCompiled);
+    ASSERT_TRUE(current()->build().IsCompiled);
     EDITCMDLINE = QString("one 'two words' \"$HOME\"");
     trigger(cmd::JavaRun);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(log + ".done"); }, 30000));
@@ -300,7 +301,7 @@ TEST_F(WorkflowTest, RunFailuresAreReported)
     openJava(writeFile("Foo.java", "class Bar { public static void main(String[] a) {} }\n"));
     TFileMDIChild* c = current();
     // Neither Bar.class nor Foo.class: nothing starts.
-    c->IsCompiled = true;
+    c->build().IsCompiled = true;
     trigger(cmd::JavaRun);
     ASSERT_FALSE(dialogs_.messages.empty());
     EXPECT_EQ(dialogs_.messages.back().text, "Foo.class");
@@ -308,7 +309,7 @@ TEST_F(WorkflowTest, RunFailuresAreReported)
 
     // The applet viewer is missing from today's JDKs: the page is written, the start fails.
     writeFile("Bar.class", "");
-    c->IsJavaApplet = true;
+    c->build().IsJavaApplet = true;
     trigger(cmd::AppletRun);
     EXPECT_TRUE(QFile::exists(dir.filePath("brewpad.html")));
     EXPECT_TRUE(dialogs_.messages.back().text.startsWith("Win Exec : "));
@@ -359,7 +360,7 @@ TEST_F(WorkflowTest, WarningsEchoingErrorSucceedAndCompilerMessagesShowsThem)
     compile();
     ASSERT_FALSE(dialogs_.messages.empty());
     EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
-    EXPECT_TRUE(c->IsCompiled);
+    EXPECT_TRUE(c->build().IsCompiled);
     EXPECT_TRUE(enabled(cmd::JavaRun));
     EXPECT_FALSE(client()->BrowserErr);
     EXPECT_TRUE(app->statusMessage().startsWith("Compilation success, 1 warning:")) << app->statusMessage().toStdString();
@@ -468,14 +469,14 @@ TEST_F(StandInCompilerTest, SaveDuringCompilationKeepsJavaRunDisabled)
     trigger(cmd::FileSave);
     finishCompile("0");
     EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
-    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(c->build().IsCompiled);
     EXPECT_FALSE(enabled(cmd::JavaRun));
     EXPECT_TRUE(app->statusMessage().contains("compile again")) << app->statusMessage().toStdString();
 
     // Compiled again without a save in between: current.
     startCompile();
     finishCompile("0");
-    EXPECT_TRUE(c->IsCompiled);
+    EXPECT_TRUE(c->build().IsCompiled);
     EXPECT_TRUE(enabled(cmd::JavaRun));
 }
 
@@ -494,7 +495,7 @@ TEST_F(StandInCompilerTest, StopCompilingByItsKeyEndsTheCompilerGroup)
     EXPECT_FALSE(commandHint(cmd::StopCompiling).isEmpty());
 
     TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
-    c->IsCompiled = true;
+    c->build().IsCompiled = true;
     EXPECT_FALSE(enabled(cmd::StopCompiling));
     EDITJAVAOPTIONS = QString();  // present and empty: nothing is passed, nothing shown
     CBDEPEND = true;
@@ -513,7 +514,7 @@ TEST_F(StandInCompilerTest, StopCompilingByItsKeyEndsTheCompilerGroup)
     EXPECT_TRUE(app->Frame->statusBar()->currentMessage().isEmpty());
     EXPECT_EQ(dialogs_.messages.size(), boxes);  // no success box
     EXPECT_FALSE(client()->BrowserErr);          // no message window
-    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(c->build().IsCompiled);
     EXPECT_FALSE(enabled(cmd::StopCompiling));
     EXPECT_TRUE(QTest::qWaitFor([&, a = compiler, b = helper] { return processEnded(a) && processEnded(b); }, 60000));
 }
@@ -545,7 +546,7 @@ TEST_F(StandInCompilerTest, CrashedCompilerIsNamedInABox)
     qputenv("BREWPAD_STANDIN_SIGNAL", "SEGV");
     TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
     compile();
-    EXPECT_FALSE(c->IsCompiled);
+    EXPECT_FALSE(c->build().IsCompiled);
     EXPECT_FALSE(client()->BrowserErr);
     ASSERT_FALSE(dialogs_.messages.empty());
     const AskedMessage& box = dialogs_.messages.back();
@@ -563,7 +564,7 @@ TEST_F(WorkflowTest, AddNodeWritesItsEntryWithCrLf)
     trigger(cmd::OpenJavaProj);
     TFileMDIChild* p = current();
     ASSERT_NE(p, nullptr);
-    ASSERT_TRUE(p->IsJpr);
+    ASSERT_TRUE(p->isProject());
     dialogs_.openPaths.push_back(dir.filePath("X.java"));
     trigger(cmd::InsertNode);
     trigger(cmd::SaveJavaProj);
@@ -577,11 +578,11 @@ TEST_F(WorkflowTest, AddNodeWritesCrLfInAProjectOfLfLinesAndKeepsTheirs)
     trigger(cmd::OpenJavaProj);
     TFileMDIChild* p = current();
     ASSERT_NE(p, nullptr);
-    ASSERT_TRUE(p->IsJpr);
+    ASSERT_TRUE(p->isProject());
     // On the second line: the entry goes in before B.java.
-    QTextCursor c = p->te->textCursor();
-    c.setPosition(p->te->document()->findBlockByNumber(1).position());
-    p->te->setTextCursor(c);
+    QTextCursor c = p->editor()->textCursor();
+    c.setPosition(p->editor()->document()->findBlockByNumber(1).position());
+    p->editor()->setTextCursor(c);
     dialogs_.openPaths.push_back(dir.filePath("X.java"));
     trigger(cmd::InsertNode);
     trigger(cmd::SaveJavaProj);

@@ -195,6 +195,6 @@ private:
 };
 
 // The service that F9 uses, or nullptr while none has been made (see
-// startCompileService in toolchain/compile.h).
+// startCompileService in toolchain/javacrunner.h).
 CompileService* sharedCompileService();
 void setSharedCompileService(CompileService* service);

@@ -9,6 +9,9 @@ add_library(bp_toolchain STATIC
   toolchain/javatext.cpp
   toolchain/projectscan.cpp
   toolchain/compile.cpp
+  toolchain/outofdate.cpp
+  toolchain/projectcompile.cpp
+  toolchain/javacrunner.cpp
   toolchain/run.cpp
   toolchain/mdidlg.cpp
   toolchain/messages.cpp

@@ -33,8 +33,6 @@ void TFileMDIClient::CmOpenJavaProjFile(const QString& name)
     if (!w)
         return;
     EditJAVACntl = w;
-    // The mark of a project read from its file: only such a window is classified.
-    w->Project = std::make_unique<QObject>();
     fileUsed(name);
 }
 

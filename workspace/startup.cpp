@@ -9,7 +9,7 @@
 #include "editor/finddlg.h"
 #include "platform/dialogs.h"
 #include "print/printing.h"
-#include "toolchain/compile.h"
+#include "toolchain/javacrunner.h"
 #include "workspace/client.h"
 
 void TFileMDIClient::settleConfiguration()

@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Check while typing: the text of a Java source window, saved or not, is
-// checked by the compile service in memory half a second after the user
-// stopped typing, and what it finds is marked in the lighter style. Nothing is
-// written to the user's folders, and neither the message window nor
-// IsCompiled changes.
-#include "editor/child.h"
+#include "editor/typingcheck.h"
+
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
 #include "toolchain/compile.h"
@@ -31,14 +27,14 @@ QList<MessageMark> withCheckMarks(const QList<MessageMark>& marks, const QList<M
 
 }  // namespace
 
-void TFileMDIChild::startCheckWhileTyping()
+TypingCheck::TypingCheck(EditControl* edit, EditorHost* host) : te(edit), papa(host) {}
+
+void TypingCheck::watch()
 {
-    if (!IsJava)
-        return;
     checkTimer_ = new QTimer(this);
     checkTimer_->setSingleShot(true);
     checkTimer_->setInterval(kPauseMs);
-    connect(checkTimer_, &QTimer::timeout, this, &TFileMDIChild::checkText);
+    connect(checkTimer_, &QTimer::timeout, this, &TypingCheck::checkText);
     // A keystroke starts the pause again; the answer to an older check is
     // not wanted any more.
     connect(te->document(), &QTextDocument::contentsChanged, this, [this] {
@@ -48,7 +44,7 @@ void TFileMDIChild::startCheckWhileTyping()
     });
 }
 
-void TFileMDIChild::checkText()
+void TypingCheck::checkText()
 {
     CompileService* service = sharedCompileService();
     const QString file = te->fileName();
@@ -63,10 +59,9 @@ void TFileMDIChild::checkText()
     if (!checkId_)
         return;  // no service ready: F9 still tells
     // One connection per window; answers to other windows' checks are ignored.
-    static const char* connected = "checkConnected";
-    if (!property(connected).toBool()) {
-        setProperty(connected, true);
-        connect(service, &CompileService::checked, this, &TFileMDIChild::showCheckResults);
+    if (!connected_) {
+        connected_ = true;
+        connect(service, &CompileService::checked, this, &TypingCheck::showResults);
         connect(service, &CompileService::checkFailed, this, [this](quint64 id, const QString&) {
             if (id == checkId_)
                 checkId_ = 0;
@@ -74,7 +69,7 @@ void TFileMDIChild::checkText()
     }
 }
 
-void TFileMDIChild::showCheckResults(quint64 id, const QList<ServiceDiagnostic>& found)
+void TypingCheck::showResults(quint64 id, const QList<ServiceDiagnostic>& found)
 {
     if (id != checkId_)
         return;
@@ -98,7 +93,7 @@ void TFileMDIChild::showCheckResults(quint64 id, const QList<ServiceDiagnostic>&
     te->setMessageMarks(withCheckMarks(te->messageMarks(), light));
 }
 
-void TFileMDIChild::clearCheckMarks()
+void TypingCheck::clearMarks()
 {
     if (checkTimer_)
         checkTimer_->stop();

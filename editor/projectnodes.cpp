@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The project commands of an editor window showing a project
-// (EditorKind::JavaProject): Save Project, Save As Project, Add Node and Del Node.
-#include "editor/child.h"
+#include "editor/projectnodes.h"
+
 #include "editor/editcontrol.h"
 #include "editor/textdoc.h"
 #include "platform/dialogs.h"
@@ -9,35 +8,29 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-// A project saves exactly as the editor's Save and Save As do; the save
-// classifies the project's sources when it was opened from its file.
-void TFileMDIChild::CmSaveJavaProj()
+ProjectNodes::ProjectNodes(EditControl* edit) : te(edit)
 {
-    CmFileSave();
+    ProjJavaData.flags = FileDialogRecord::HideReadOnly | FileDialogRecord::OverwritePrompt |
+                         FileDialogRecord::FileMustExist;
+    ProjJavaData.defaultExt = QStringLiteral("java");
+    ProjJavaData.filter = FilterJava;
 }
 
-void TFileMDIChild::CmSaveAsJavaProj()
+bool ProjectNodes::add(QWidget* owner)
 {
-    CmFileSaveAs();
-}
-
-void TFileMDIChild::CmInsert()
-{
-    if (!ProjData)
-        return;
-    if (!dialogs().openFile(window(), *ProjData))
-        return;
+    if (!dialogs().openFile(owner->window(), ProjJavaData))
+        return false;
     // Every line of a project is one entry: a name with a line break in it
     // would become two.
-    if (ProjData->fileName.contains(QLatin1Char('\n')) || ProjData->fileName.contains(QLatin1Char('\r'))) {
-        QString shown = ProjData->fileName;
+    if (ProjJavaData.fileName.contains(QLatin1Char('\n')) || ProjJavaData.fileName.contains(QLatin1Char('\r'))) {
+        QString shown = ProjJavaData.fileName;
         shown.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
-        dialogs().message(this,
+        dialogs().message(owner,
                           QStringLiteral("The file name %1 holds a line break, which a project line cannot hold, "
                                          "so it was not added. Rename the file, then add it.")
                               .arg(shown),
                           QString(), Buttons::Ok, Icon::Warning);
-        return;
+        return false;
     }
     // The entry and its line end replace the selection, or go in at the caret.
     // An entry is written "%s\r\n" whatever line ends the other lines have: a
@@ -47,15 +40,14 @@ void TFileMDIChild::CmInsert()
         te->setLineEnd(TextFormat::LineEnd::CRLF);
     QTextCursor c = te->textCursor();
     c.beginEditBlock();
-    c.insertText(ProjData->fileName + QLatin1Char('\n'));
+    c.insertText(ProjJavaData.fileName + QLatin1Char('\n'));
     c.endEditBlock();
     markLineBreak(te->document(), c.block(), LineBreak::CRLF);
     te->setTextCursor(c);
-    UpdateTextFields();
-    IsCompiled = false;
+    return true;
 }
 
-void TFileMDIChild::CmDelete()
+void ProjectNodes::remove()
 {
     // Removes the entry on the caret's line, its line end included.
     QTextCursor c = te->textCursor();
@@ -75,6 +67,4 @@ void TFileMDIChild::CmDelete()
     c.removeSelectedText();
     c.endEditBlock();
     te->setTextCursor(c);
-    UpdateTextFields();
-    IsCompiled = false;
 }

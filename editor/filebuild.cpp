@@ -1,0 +1,283 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/filebuild.h"
+
+#include "config/toolpaths.h"
+#include "editor/child.h"
+#include "editor/editcontrol.h"
+#include "editor/editorhost.h"
+#include "platform/dialogs.h"
+#include "platform/host.h"
+#include "toolchain/classify.h"
+#include "toolchain/compile.h"
+#include "toolchain/javacrunner.h"
+#include "toolchain/messages.h"
+#include "toolchain/projectcompile.h"
+#include "toolchain/projectscan.h"
+#include "toolchain/run.h"
+#include "toolchain/settings.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <optional>
+
+namespace {
+
+// The status text of a successful compilation.
+QString successText(const CompileOutcome& o, const QString& capture)
+{
+    const int warnings = summarizeCaptureFile(capture).warnings;
+    QString text = QStringLiteral("Compilation success");
+    if (warnings > 0)
+        text += QStringLiteral(", %1 %2: Java Project / Compiler Messages shows them")
+                    .arg(warnings)
+                    .arg(warnings == 1 ? QStringLiteral("warning") : QStringLiteral("warnings"));
+    if (o.sourcesChanged)
+        text += QStringLiteral("; a file was saved while it compiled: compile again before running");
+    return text;
+}
+
+}  // namespace
+
+FileBuild::FileBuild(TFileMDIChild* window, EditorHost* host) : window_(window), host_(host) {}
+
+FileBuild::~FileBuild()
+{
+    // A window closed while its compiler runs gives up that compilation.
+    // Not while the workspace itself goes (it is no workspace then).
+    if (runner_ && runner_->isRunning() && window_->mdiArea())
+        host_->clearLastingStatus();
+    delete runner_.data();  // ends the compiler's whole process group
+}
+
+QString FileBuild::sourceFile() const
+{
+    return window_->editor()->fileName();
+}
+
+// ---------------------------------------------------------------- classification
+
+void FileBuild::classify()
+{
+    // Whether the file is a package member is found too, and not needed.
+    bool isPackage = false;
+    if (window_->isProject())
+        classifyProject(sourceFile(), IsJavaMain, IsJavaApplet, isPackage, classename);
+    else
+        classifySource(sourceFile(), IsJavaMain, IsJavaApplet, isPackage, classename);
+}
+
+// ---------------------------------------------------------------- compiling
+
+bool FileBuild::mayCompile(const QString& file)
+{
+    if (file.isEmpty()) {
+        dialogs().message(window_, QStringLiteral("Save the file before compiling it."), QString(), Buttons::Ok,
+                          Icon::Information);
+        return false;
+    }
+    QString what;
+    if (host::fileKind(file, &what) == host::FileKind::NotRegular) {
+        // javac would wait for ever on a named pipe, or read a device without end.
+        dialogs().message(window_,
+                          QStringLiteral("The file %1 is %2, not a regular file, so it was not compiled.")
+                              .arg(file, what),
+                          QString(), Buttons::Ok, Icon::Stop);
+        return false;
+    }
+    if (temp.isEmpty()) {
+        dialogs().message(window_,
+                          QStringLiteral("There is no directory for the compiler's messages, so nothing was "
+                                         "compiled. Set TEMP to a directory of your own and restart Brewpad."),
+                          QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+        return false;
+    }
+    return true;
+}
+
+void FileBuild::compile()
+{
+    if (window_->compiling())
+        return;
+    const QString file = sourceFile();
+    if (!mayCompile(file))
+        return;
+    if (!runner_) {
+        runner_ = new JavacRunner(this);
+        connect(runner_, &JavacRunner::finished, this, [this](const CompileOutcome& o) { compileFinished(o); });
+    }
+    setcurdir(file);
+    const QString capture = captureFileName(file);
+    QString shown;
+    bool started;
+    if (window_->isProject()) {
+        started = startProject(file, capture, &shown);
+    } else {
+        shown = javacCommandText(javacProgram(), file);
+        started = runner_->start(javacProgram(), makeargsList() << file, QFileInfo(file).absolutePath(), capture,
+                                 {file});
+    }
+    if (started) {
+        host_->compilationStarted();
+        const QString text = QStringLiteral("Compiling: %1").arg(shown);
+        host_->showStatus(text);
+        host_->showLastingStatus(text);  // until the compilation ends
+    }
+}
+
+bool FileBuild::startProject(const QString& file, const QString& capture, QString* shown)
+{
+    const ProjectCompilePlan plan = planProjectCompile(file);
+    if (!plan.refused.isEmpty())
+        dialogs().message(window_,
+                          QStringLiteral("These entries of the project are not regular files, so they were "
+                                         "not compiled:\n\n%1")
+                              .arg(plan.refused.join(QLatin1Char('\n'))),
+                          QString(), Buttons::Ok, Icon::Warning);
+    if (plan.sources.isEmpty()) {
+        IsCompiled = projectClassesCurrent(plan);
+        host_->showStatus(nothingToCompileText(plan));
+        return false;
+    }
+    const QString javac = javacProgram();
+    *shown = javacCommandText(javac, plan.sources);
+    // A save of the project or of one of its sources while javac runs
+    // leaves classes behind that are older than the text.
+    QStringList watched{file};
+    for (const QString& s : plan.sources)
+        watched << plan.directory + QLatin1Char('/') + s;
+    return runner_->start(javac, makeargsList() + plan.sources, plan.directory, capture, watched);
+}
+
+void FileBuild::compileFinished(const CompileOutcome& o)
+{
+    const QString capture = runner_ ? runner_->captureFile() : QString();
+    host_->clearLastingStatus();
+    host_->compilationEnded();
+    // F9 compiles the file as last saved: what the window shows may differ.
+    const QString unsaved = window_->editor()->document()->isModified()
+                                ? QStringLiteral("; compiled as last saved: this window holds unsaved changes")
+                                : QString();
+    // Classes compiled from a text that has been saved over since are not current.
+    IsCompiled = o.kind == CompileOutcome::Success && !o.sourcesChanged;
+    switch (o.kind) {
+    case CompileOutcome::Success:
+        host_->showStatus(successText(o, capture) + unsaved);
+        dialogs().message(window_, QStringLiteral("Compilation success"), QStringLiteral("SUCCESS"));
+        break;
+    case CompileOutcome::Failed:
+        host_->showCompilerMessages(capture, unsaved);
+        break;
+    case CompileOutcome::Stopped:
+        host_->showStatus(QStringLiteral("Compilation stopped"));
+        break;
+    case CompileOutcome::Crashed:
+        host_->showStatus(QStringLiteral("Compilation failed: the compiler crashed"));
+        dialogs().message(window_,
+                          QStringLiteral("The Java compiler %1 did not finish: %2.\n\nNothing is known to be "
+                                         "compiled. Compile again; if it happens again, check the Java "
+                                         "installation. Java Project / Compiler Messages shows what the "
+                                         "compiler wrote before it ended.")
+                              .arg(javacProgram(), o.reason),
+                          QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+        break;
+    case CompileOutcome::NotStarted:
+        host_->showStatus(QString());
+        dialogs().message(window_,
+                          QStringLiteral("The Java compiler %1 could not be started: %2.\n\nCheck the Java "
+                                         "tools directory (delete brewpad.cfg and restart Brewpad to search "
+                                         "for them again).")
+                              .arg(javacProgram(), o.reason.isEmpty() ? libelle_erreur(o.failureIndex) : o.reason),
+                          QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- running
+
+namespace {
+
+// The class to run: the window's base name, or the class the classification
+// found, its class file looked for in `classDir`.
+std::optional<QString> pickClass(QWidget* owner, const QString& file, const QString& classename,
+                                 const QString& classDir)
+{
+    QString base, ext;
+    filename(file, base, ext);
+    QString missing;
+    std::optional<QString> found = chooseClass(
+        base, classename.isEmpty() ? std::nullopt : std::optional<QString>(classename), classDir, &missing);
+    if (!found)
+        dialogs().message(owner, missing, QStringLiteral("class not found"));
+    return found;
+}
+
+// Both run commands start in the source's directory with the class chosen
+// there (Java Run in the Destination Directory, when one is set); nothing
+// starts when that directory is gone.
+std::optional<QString> prepareRun(QWidget* owner, const QString& file, const QString& classename,
+                                  const QString& classDirSetting = QString())
+{
+    if (file.isEmpty())
+        return std::nullopt;
+    if (!setcurdir(file)) {
+        const QString text =
+            QFileInfo::exists(curdir)
+                ? QStringLiteral("The folder %1 of %2 cannot be entered, so nothing was started.")
+                : QStringLiteral("The folder %1 of %2 is gone, so nothing was started. Save the source "
+                                 "into a folder that exists and compile it again.");
+        dialogs().message(owner, text.arg(curdir, QFileInfo(file).fileName()), QStringLiteral("ERROR"),
+                          Buttons::Ok, Icon::Stop);
+        return std::nullopt;
+    }
+    return pickClass(owner, file, classename, classDirSetting.isEmpty() ? QDir::currentPath() : classDirSetting);
+}
+
+}  // namespace
+
+void FileBuild::run()
+{
+    const QString file = sourceFile();
+    const QString sourceDir = QFileInfo(file).absolutePath();
+    const std::optional<QString> cls = prepareRun(window_, file, classename, classFolder(EDITDESTINATION, sourceDir));
+    if (!cls)
+        return;
+    const QString refusal = refusedClassName(*cls);
+    if (!refusal.isEmpty()) {
+        dialogs().message(window_, refusal, QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+        return;
+    }
+    const QString java = javabin + QLatin1Char('/') + host::toolName(QStringLiteral("java"));
+    bool ok = true;
+    const StartCommand c = javaRunCommand(doscmd, java, *cls, EDITCMDLINE, curdir, &ok,
+                                          javaClassPathOptions(EDITDESTINATION, EDITCLASSPATH, curdir));
+    if (!ok) {
+        dialogs().message(window_, QStringLiteral("Exec : %1 : %2").arg(c.display, unbalancedQuotesText()),
+                          QStringLiteral("ERROR"));
+        return;
+    }
+    int failure = 0;
+    if (!startDetached(c, &failure))
+        dialogs().message(window_, QStringLiteral("Exec : %1 : %2").arg(c.display, libelle_erreur(failure)),
+                          QStringLiteral("ERROR"));
+}
+
+void FileBuild::runApplet()
+{
+    const std::optional<QString> cls = prepareRun(window_, sourceFile(), classename);
+    if (!cls)
+        return;
+    QString error;
+    if (!writeAppletPage(curdir, appletPage(*cls, QDateTime::currentDateTime(), QLocale::system()), &error)) {
+        dialogs().message(window_, error, QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+        return;
+    }
+    const QString viewer = javabin + QLatin1Char('/') + host::toolName(QStringLiteral("appletviewer"));
+    const StartCommand c = appletCommand(viewer, curdir);
+    int failure = 0;
+    if (!startDetached(c, &failure))
+        dialogs().message(window_, QStringLiteral("Win Exec : %1 : %2").arg(c.display, libelle_erreur(failure)),
+                          QStringLiteral("ERROR"));
+}
