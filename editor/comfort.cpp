@@ -4,7 +4,7 @@
 // types, and the view zoom. None of it changes the document's formats.
 #include "editor/editcontrol.h"
 #include "editor/highlighter.h"
-#include "editor/javatext.h"
+#include "editor/javalines.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QHelpEvent>
@@ -20,9 +20,6 @@
 
 #include <algorithm>
 #include <map>
-
-static_assert(int(javatext::LineState::BlockComment) == int(javalex::BlockComment) &&
-              int(javatext::LineState::TextBlock) == int(javalex::TextBlock));
 
 // The margin beside the text: message marks, then the line numbers.
 class EditMargin : public QWidget {
@@ -73,14 +70,14 @@ namespace {
 
 // The document's lines for the bracket search, with the lexical states of the
 // highlighter when the window has one.
-class DocumentLines : public javatext::LineSource {
+class DocumentLines : public javalines::LineSource {
 public:
     DocumentLines(const QTextDocument* doc, JavaHighlighter* colours) : doc_(doc), colours_(colours) {}
     int lineCount() const override { return doc_->blockCount(); }
     QString line(int n) const override { return block(n).text(); }
-    javatext::LineState stateAt(int n) const override
+    javalines::LineState stateAt(int n) const override
     {
-        return colours_ ? javatext::LineState(int(colours_->stateAtStart(block(n)))) : javatext::LineState::Normal;
+        return colours_ ? javalines::LineState(int(colours_->stateAtStart(block(n)))) : javalines::LineState::Normal;
     }
 
 private:
@@ -408,8 +405,8 @@ std::pair<int, int> EditControl::matchedBrackets() const
         if (at < c.block().position() || !bracketAt(at))
             continue;
         const QTextBlock block = document()->findBlock(at);
-        const std::optional<javatext::LinePos> m =
-            javatext::matchingBracket(lines, javatext::LinePos{block.blockNumber(), at - block.position()});
+        const std::optional<javalines::LinePos> m =
+            javalines::matchingBracket(lines, javalines::LinePos{block.blockNumber(), at - block.position()});
         if (m)
             return {at, document()->findBlockByNumber(m->line).position() + m->column};
     }

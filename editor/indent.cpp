@@ -3,7 +3,7 @@
 // Shift+Tab on selected lines.
 #include "editor/editcontrol.h"
 #include "editor/highlighter.h"
-#include "editor/javatext.h"
+#include "editor/javalines.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QHelpEvent>
@@ -30,7 +30,7 @@ QString EditControl::indentUnit() const
     int n = 0;
     for (QTextBlock b = document()->firstBlock(); b.isValid() && n < 1000; b = b.next(), ++n)
         lines << b.text();
-    indentUnit_ = javatext::indentUnit(lines);
+    indentUnit_ = javalines::indentUnit(lines);
     return indentUnit_;
 }
 
@@ -81,7 +81,7 @@ void EditControl::unindentSelection()
     QTextCursor c(document());
     bool begun = false;
     for (QTextBlock b = first; b.isValid(); b = b.next()) {
-        const int k = javatext::unindentCount(b.text(), unit);
+        const int k = javalines::unindentCount(b.text(), unit);
         if (k > 0) {
             if (!begun)
                 c.beginEditBlock();
@@ -105,7 +105,7 @@ void EditControl::unindentSelection()
 
 void EditControl::indentNewLine(const QString& before)
 {
-    const QString indent = javatext::newLineIndent(before, indentUnit());
+    const QString indent = javalines::newLineIndent(before, indentUnit());
     if (indent.isEmpty())
         return;
     QTextCursor c = textCursor();
@@ -132,7 +132,7 @@ bool EditControl::comfortKey(QKeyEvent* e)
     }
     if (e->text() == QLatin1String("}") && !c.hasSelection() && !overwriteMode()) {
         const QString before = c.block().text().left(c.positionInBlock());
-        const int k = javatext::closeBraceUnindent(before, indentUnit());
+        const int k = javalines::closeBraceUnindent(before, indentUnit());
         if (k == 0)
             return false;
         const QTextCharFormat typed = currentCharFormat();

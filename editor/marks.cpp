@@ -3,7 +3,7 @@
 // changes, described for screen readers, and shown by the tool tip.
 #include "editor/editcontrol.h"
 #include "editor/highlighter.h"
-#include "editor/javatext.h"
+#include "editor/javalines.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QHelpEvent>

@@ -3,7 +3,7 @@
 // without changing a font stored in the document.
 #include "editor/editcontrol.h"
 #include "editor/highlighter.h"
-#include "editor/javatext.h"
+#include "editor/javalines.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QHelpEvent>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Java editor's text rules without a window: matching brackets and
 // indentation.
-#include "editor/javatext.h"
+#include "editor/javalines.h"
 
 #include <gtest/gtest.h>
 
-using namespace javatext;
+using namespace javalines;
 
 namespace {
 int match(const QString& text, QChar bracket, int nth = 0)
