@@ -82,6 +82,8 @@ qsizetype codeRunEnd(QStringView s, qsizetype from)
     const qsizetype n = s.size();
     for (qsizetype j = from; j < n; ++j) {
         const char16_t u = s[j].unicode();
+        if (u > '/')  // most characters: past all three
+            continue;
         if (u == '"' || u == '\'')
             return j;
         if (u == '/' && j + 1 < n && (s[j + 1] == u'/' || s[j + 1] == u'*'))
