@@ -114,7 +114,7 @@ public:
 
     // ---- Writing comfort: indentation.
     // The file's indentation unit: a tab or a number of spaces
-    // (javatext::indentUnit), found from the text when it is first needed
+    // (javalines::indentUnit), found from the text when it is first needed
     // after the file was loaded, and kept until the next load.
     QString indentUnit() const;
     // Indents or unindents the lines of the selection (the caret's line when

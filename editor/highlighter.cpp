@@ -17,242 +17,6 @@
 #include <algorithm>
 #include <array>
 
-namespace javalex {
-
-namespace {
-
-// Sorted for binary search. Reserved words, literals and the contextual
-// keywords that appear in ordinary source (not the module-info ones such as
-// "to" or "with", which are common identifiers).
-constexpr std::array<QStringView, 59> kKeywords = {
-    u"abstract", u"assert", u"boolean", u"break", u"byte", u"case", u"catch",
-    u"char", u"class", u"const", u"continue", u"default", u"do", u"double",
-    u"else", u"enum", u"extends", u"false", u"final", u"finally", u"float",
-    u"for", u"goto", u"if", u"implements", u"import", u"instanceof", u"int",
-    u"interface", u"long", u"native", u"new", u"null", u"package", u"permits",
-    u"private", u"protected", u"public", u"record", u"return", u"sealed",
-    u"short", u"static", u"strictfp", u"super", u"switch", u"synchronized",
-    u"this", u"throw", u"throws", u"transient", u"true", u"try", u"var",
-    u"void", u"volatile", u"when", u"while", u"yield",
-};
-
-bool lessView(QStringView a, QStringView b) { return a.compare(b) < 0; }
-
-bool identStart(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u < 128)
-        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == '$';
-    return c.isLetter();
-}
-
-bool identPart(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u < 128)
-        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9')
-            || u == '_' || u == '$';
-    return c.isLetterOrNumber();
-}
-
-bool isDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
-
-// End (exclusive) of a quoted literal starting at `start` with `quote`; stops
-// at the line end when the literal is not closed.
-qsizetype quotedEnd(QStringView s, qsizetype start, char16_t quote)
-{
-    const qsizetype n = s.size();
-    qsizetype j = start + 1;
-    while (j < n) {
-        const char16_t u = s[j].unicode();
-        if (u == '\\')
-            j += 2;
-        else if (u == quote)
-            return j + 1;
-        else
-            ++j;
-    }
-    return n;
-}
-
-// Position just past the closing """ of a text block searched from `from`,
-// or -1 when the line ends inside the block.
-qsizetype textBlockEnd(QStringView s, qsizetype from)
-{
-    const qsizetype n = s.size();
-    for (qsizetype j = from; j < n; ++j) {
-        const char16_t u = s[j].unicode();
-        if (u == '\\')
-            ++j;
-        else if (u == '"' && j + 2 < n && s[j + 1] == u'"' && s[j + 2] == u'"')
-            return j + 3;
-    }
-    return -1;
-}
-
-qsizetype numberEnd(QStringView s, qsizetype i)
-{
-    const qsizetype n = s.size();
-    const bool hex = s[i] == u'0' && i + 1 < n && (s[i + 1] == u'x' || s[i + 1] == u'X');
-    qsizetype j = hex ? i + 2 : i;
-    while (j < n) {
-        const QChar d = s[j];
-        if (!(identPart(d) || d == u'.'))
-            break;
-        ++j;
-        if (j < n && (s[j] == u'+' || s[j] == u'-')) {
-            const char16_t p = d.unicode();
-            if (hex ? (p == 'p' || p == 'P') : (p == 'e' || p == 'E'))
-                ++j;
-        }
-    }
-    return j;
-}
-
-// One lexer for both uses: with Emit the tokens are collected, without it only
-// the state transitions are followed. Identifiers, numbers and annotations
-// never contain a quote or a slash, so skipping them cannot change the state.
-template <bool Emit>
-State lex(QStringView s, State st, QList<Token>* out)
-{
-    const qsizetype n = s.size();
-    qsizetype i = 0;
-    qsizetype tokenStart = 0;  // start of a comment or text block carried in
-    auto add = [out](qsizetype a, qsizetype b, Kind k) {
-        if constexpr (Emit) {
-            if (b > a)
-                out->append(Token{int(a), int(b - a), k});
-        }
-    };
-    while (i < n) {
-        if (st == BlockComment) {
-            const qsizetype e = s.indexOf(u"*/", i);
-            if (e < 0) {
-                add(tokenStart, n, Kind::Comment);
-                return BlockComment;
-            }
-            add(tokenStart, e + 2, Kind::Comment);
-            i = e + 2;
-            st = Normal;
-            continue;
-        }
-        if (st == TextBlock) {
-            const qsizetype e = textBlockEnd(s, i);
-            if (e < 0) {
-                add(tokenStart, n, Kind::String);
-                return TextBlock;
-            }
-            add(tokenStart, e, Kind::String);
-            i = e;
-            st = Normal;
-            continue;
-        }
-        const QChar c = s[i];
-        const char16_t u = c.unicode();
-        if (u == '/' && i + 1 < n) {
-            if (s[i + 1] == u'/') {
-                add(i, n, Kind::Comment);
-                return Normal;
-            }
-            if (s[i + 1] == u'*') {
-                tokenStart = i;
-                i += 2;
-                st = BlockComment;
-                continue;
-            }
-            ++i;
-            continue;
-        }
-        if (u == '"') {
-            if (i + 2 < n && s[i + 1] == u'"' && s[i + 2] == u'"') {
-                tokenStart = i;
-                i += 3;
-                st = TextBlock;
-                continue;
-            }
-            const qsizetype e = quotedEnd(s, i, u'"');
-            add(i, e, Kind::String);
-            i = e;
-            continue;
-        }
-        if (u == '\'') {
-            const qsizetype e = quotedEnd(s, i, u'\'');
-            add(i, e, Kind::String);
-            i = e;
-            continue;
-        }
-        if constexpr (Emit) {
-            if (identStart(c)) {
-                qsizetype j = i + 1;
-                while (j < n && identPart(s[j]))
-                    ++j;
-                const QStringView word = s.sliced(i, j - i);
-                if (word == u"non" && s.sliced(j).startsWith(u"-sealed")
-                    && (j + 7 >= n || !identPart(s[j + 7]))) {
-                    j += 7;
-                    add(i, j, Kind::Keyword);
-                } else if (isKeyword(word)) {
-                    add(i, j, Kind::Keyword);
-                }
-                i = j;
-                continue;
-            }
-            if (isDigit(c) || (u == '.' && i + 1 < n && isDigit(s[i + 1]))) {
-                const qsizetype e = numberEnd(s, i);
-                add(i, e, Kind::Number);
-                i = e;
-                continue;
-            }
-            if (u == '@' && i + 1 < n && identStart(s[i + 1])) {
-                qsizetype j = i + 1;
-                while (j < n && (identPart(s[j]) || (s[j] == u'.' && j + 1 < n && identStart(s[j + 1]))))
-                    ++j;
-                add(i, j, s.sliced(i + 1, j - i - 1) == u"interface" ? Kind::Keyword : Kind::Annotation);
-                i = j;
-                continue;
-            }
-        }
-        ++i;
-    }
-    if (st == BlockComment)
-        add(tokenStart, n, Kind::Comment);
-    else if (st == TextBlock)
-        add(tokenStart, n, Kind::String);
-    return st;
-}
-
-} // namespace
-
-State lexLine(QStringView line, State in, QList<Token>* tokens)
-{
-    QList<Token> scratch;
-    return lex<true>(line, in, tokens ? tokens : &scratch);
-}
-
-State scanLine(QStringView line, State in)
-{
-    return lex<false>(line, in, nullptr);
-}
-
-bool isKeyword(QStringView word)
-{
-    return std::binary_search(kKeywords.begin(), kKeywords.end(), word, lessView);
-}
-
-QColor colour(Kind kind)
-{
-    switch (kind) {
-    case Kind::Keyword: return QColor(0x00, 0x00, 0x8b);     // dark blue
-    case Kind::String: return QColor(0x00, 0x64, 0x00);      // dark green
-    case Kind::Comment: return QColor(0x3f, 0x7f, 0x5f);     // grey-green
-    case Kind::Number: return QColor(0x8b, 0x00, 0x8b);      // dark magenta
-    case Kind::Annotation: return QColor(0x70, 0x70, 0x00);  // olive
-    }
-    return QColor(Qt::black);
-}
-
-} // namespace javalex
-
 using javalex::State;
 
 namespace {
@@ -276,7 +40,7 @@ const QTextCharFormat& formatFor(javalex::Kind kind)
     static const std::array<QTextCharFormat, 5> formats = [] {
         std::array<QTextCharFormat, 5> f;
         for (int k = 0; k < 5; ++k)
-            f[k].setForeground(javalex::colour(javalex::Kind(k)));
+            f[k].setForeground(JavaHighlighter::colour(javalex::Kind(k)));
         return f;
     }();
     return formats[int(kind)];
@@ -321,6 +85,18 @@ JavaHighlighter::JavaHighlighter(QTextEdit* edit)
 
 // Qt drops the viewport's event filter itself when this object goes.
 JavaHighlighter::~JavaHighlighter() = default;
+
+QColor JavaHighlighter::colour(javalex::Kind kind)
+{
+    switch (kind) {
+    case javalex::Kind::Keyword: return QColor(0x00, 0x00, 0x8b);     // dark blue
+    case javalex::Kind::String: return QColor(0x00, 0x64, 0x00);      // dark green
+    case javalex::Kind::Comment: return QColor(0x3f, 0x7f, 0x5f);     // grey-green
+    case javalex::Kind::Number: return QColor(0x8b, 0x00, 0x8b);      // dark magenta
+    case javalex::Kind::Annotation: return QColor(0x70, 0x70, 0x00);  // olive
+    }
+    return QColor(Qt::black);
+}
 
 bool JavaHighlighter::eventFilter(QObject* watched, QEvent* event)
 {

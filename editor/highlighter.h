@@ -12,6 +12,8 @@
 // a cheap state-only scan up to the first shown block when needed.
 #pragma once
 
+#include "editor/javalexer.h"
+
 #include <QColor>
 #include <QElapsedTimer>
 #include <QList>
@@ -32,32 +34,6 @@ class QAbstractTextDocumentLayout;
 QTextBlock walkToBlockAt(const QAbstractTextDocumentLayout* layout, QTextBlock from, qreal y);
 class QTextEdit;
 class QTimer;
-
-namespace javalex {
-
-// State of the lexer at the end of a line.
-enum State : int { Normal = 0, BlockComment = 1, TextBlock = 2 };
-
-enum class Kind { Keyword, String, Comment, Number, Annotation };
-
-struct Token {
-    int start = 0;
-    int length = 0;
-    Kind kind = Kind::Keyword;
-};
-
-// Splits one line of Java source into coloured tokens. Returns the state at
-// the end of the line; `in` is the state at its start.
-State lexLine(QStringView line, State in, QList<Token>* tokens);
-
-// The same state transitions as lexLine without collecting tokens.
-State scanLine(QStringView line, State in);
-
-bool isKeyword(QStringView word);
-
-QColor colour(Kind kind);
-
-} // namespace javalex
 
 class JavaHighlighter : public QObject {
     Q_OBJECT
@@ -86,6 +62,9 @@ public:
     // The lexical state at the start of `block` (computing the states of the
     // blocks before it when they are not known yet).
     javalex::State stateAtStart(const QTextBlock& block);
+
+    // The colour of a kind of token.
+    static QColor colour(javalex::Kind kind);
 
     // Least number of blocks coloured above and below the shown ones (a pass
     // colours two pages above and below them).

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/indent.h"
 
-#include "editor/javatext.h"
+#include "editor/javalines.h"
 
 #include <QKeyEvent>
 #include <QTextBlock>
@@ -78,7 +78,7 @@ QString TypingIndent::unit() const
     int n = 0;
     for (QTextBlock b = edit_->document()->firstBlock(); b.isValid() && n < 1000; b = b.next(), ++n)
         lines << b.text();
-    unit_ = javatext::indentUnit(lines);
+    unit_ = javalines::indentUnit(lines);
     return unit_;
 }
 
@@ -88,7 +88,7 @@ void TypingIndent::indentSelection()
         return;
     const QString u = unit();
     const auto [first, last] = selectedLines(edit_->textCursor());
-    reindent(edit_->document(), first, last, [&u](const QStringList& l) { return javatext::indentLines(l, u); });
+    reindent(edit_->document(), first, last, [&u](const QStringList& l) { return javalines::indentLines(l, u); });
     selectLines(edit_, first, last);
 }
 
@@ -99,14 +99,14 @@ void TypingIndent::unindentSelection()
     const QString u = unit();
     const bool hadSelection = edit_->textCursor().hasSelection();
     const auto [first, last] = selectedLines(edit_->textCursor());
-    reindent(edit_->document(), first, last, [&u](const QStringList& l) { return javatext::unindentLines(l, u); });
+    reindent(edit_->document(), first, last, [&u](const QStringList& l) { return javalines::unindentLines(l, u); });
     if (hadSelection)
         selectLines(edit_, first, last);
 }
 
 void TypingIndent::newLine(const QString& before)
 {
-    const QString indent = javatext::newLineIndent(before, unit());
+    const QString indent = javalines::newLineIndent(before, unit());
     if (indent.isEmpty())
         return;
     QTextCursor c = edit_->textCursor();
@@ -134,7 +134,7 @@ bool TypingIndent::key(const QKeyEvent* e)
     }
     if (e->text() == QLatin1String("}") && !c.hasSelection() && !edit_->overwriteMode()) {
         const QString before = c.block().text().left(c.positionInBlock());
-        const int k = javatext::closeBraceUnindent(before, unit());
+        const int k = javalines::closeBraceUnindent(before, unit());
         if (k == 0)
             return false;
         const QTextCharFormat typed = edit_->currentCharFormat();

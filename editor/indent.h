@@ -2,7 +2,7 @@
 // Indentation as the user types in a text edit: Enter keeps the indentation
 // of the line (one unit more after '{'), '}' at the start of a line takes a
 // unit away, Tab and Shift+Tab indent and unindent the selected lines. The
-// rules are those of editor/javatext.h; this applies them to the document.
+// rules are those of editor/javalines.h; this applies them to the document.
 #pragma once
 
 #include <QString>
@@ -15,7 +15,7 @@ public:
     explicit TypingIndent(QTextEdit* edit) : edit_(edit) {}
 
     // The file's indentation unit: a tab or a number of spaces
-    // (javatext::indentUnit), found from the text when it is first needed,
+    // (javalines::indentUnit), found from the text when it is first needed,
     // and kept until forget() (a new text was loaded).
     QString unit() const;
     void forget() { unit_.clear(); }

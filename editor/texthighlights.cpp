@@ -2,7 +2,7 @@
 #include "editor/texthighlights.h"
 
 #include "editor/highlighter.h"
-#include "editor/javatext.h"
+#include "editor/javalines.h"
 #include "editor/marks.h"
 #include "editor/shownblocks.h"
 
@@ -15,21 +15,18 @@
 #include <QTextLayout>
 #include <QToolTip>
 
-static_assert(int(javatext::LineState::BlockComment) == int(javalex::BlockComment) &&
-              int(javatext::LineState::TextBlock) == int(javalex::TextBlock));
-
 namespace {
 
 // The document's lines for the bracket search, with the lexical states of the
 // highlighter when the window has one.
-class DocumentLines : public javatext::LineSource {
+class DocumentLines : public javalines::LineSource {
 public:
     DocumentLines(const QTextDocument* doc, JavaHighlighter* colours) : doc_(doc), colours_(colours) {}
     int lineCount() const override { return doc_->blockCount(); }
     QString line(int n) const override { return block(n).text(); }
-    javatext::LineState stateAt(int n) const override
+    javalines::LineState stateAt(int n) const override
     {
-        return colours_ ? javatext::LineState(int(colours_->stateAtStart(block(n)))) : javatext::LineState::Normal;
+        return colours_ ? colours_->stateAtStart(block(n)) : javalines::LineState::Normal;
     }
 
 private:
@@ -83,8 +80,8 @@ std::pair<int, int> TextHighlights::matchedBrackets() const
         if (at < c.block().position() || !bracketAt(at))
             continue;
         const QTextBlock block = doc->findBlock(at);
-        const std::optional<javatext::LinePos> m =
-            javatext::matchingBracket(lines, javatext::LinePos{block.blockNumber(), at - block.position()});
+        const std::optional<javalines::LinePos> m =
+            javalines::matchingBracket(lines, javalines::LinePos{block.blockNumber(), at - block.position()});
         if (m)
             return {at, doc->findBlockByNumber(m->line).position() + m->column};
     }

@@ -117,7 +117,7 @@ struct Editor {
                 for (int k = 0; k < want.size(); ++k) {
                     EXPECT_EQ(got[k].start, want[k].start) << "block " << b.blockNumber();
                     EXPECT_EQ(got[k].length, want[k].length) << "block " << b.blockNumber();
-                    EXPECT_EQ(got[k].format.foreground().color(), javalex::colour(want[k].kind));
+                    EXPECT_EQ(got[k].format.foreground().color(), JavaHighlighter::colour(want[k].kind));
                 }
             }
             if (b.blockNumber() > bottom.blockNumber())
@@ -127,9 +127,9 @@ struct Editor {
     }
 };
 
-const QColor kKeyword = javalex::colour(Kind::Keyword);
-const QColor kString = javalex::colour(Kind::String);
-const QColor kComment = javalex::colour(Kind::Comment);
+const QColor kKeyword = JavaHighlighter::colour(Kind::Keyword);
+const QColor kString = JavaHighlighter::colour(Kind::String);
+const QColor kComment = JavaHighlighter::colour(Kind::Comment);
 
 } // namespace
 
@@ -207,13 +207,13 @@ TEST(JavaHighlighter, ColoursShownTextAndFollowsCommentEdits)
              "}\n"_qs);
     EXPECT_EQ(e.at(0, u"import"_qs), kKeyword);
     EXPECT_FALSE(e.at(0, u"java"_qs).isValid());
-    EXPECT_EQ(e.at(1, u"@Deprecated"_qs), javalex::colour(Kind::Annotation));
+    EXPECT_EQ(e.at(1, u"@Deprecated"_qs), JavaHighlighter::colour(Kind::Annotation));
     EXPECT_EQ(e.at(2, u"class"_qs), kKeyword);
     EXPECT_FALSE(e.at(2, u"A"_qs).isValid());
     EXPECT_EQ(e.at(2, u"// note"_qs), kComment);
     EXPECT_EQ(e.at(3, u"\"text\""_qs), kString);
     EXPECT_EQ(e.at(3, u"'x'"_qs), kString);
-    EXPECT_EQ(e.at(3, u"42"_qs), javalex::colour(Kind::Number));
+    EXPECT_EQ(e.at(3, u"42"_qs), JavaHighlighter::colour(Kind::Number));
     EXPECT_EQ(e.at(5, u"int"_qs), kComment);
     EXPECT_EQ(e.at(6, u"String"_qs), kComment);
     EXPECT_FALSE(e.at(6, u"after"_qs).isValid());

@@ -2,7 +2,7 @@
 // Textual classification of Java sources.
 #include "toolchain/classify.h"
 
-#include "toolchain/javatext.h"
+#include "toolchain/classifyprep.h"
 #include "platform/host.h"
 
 #include <QBuffer>
@@ -132,7 +132,7 @@ QByteArray classNameWalk(std::string_view t, size_t anchor, bool stopAtBrace, co
     for (;;) {
         const size_t start = std::min(p + 6, t.size());
         size_t e = start;
-        while (e < t.size() && !javatext::isJavaWhite(t[e]) && !(stopAtBrace && t[e] == '{'))
+        while (e < t.size() && !classifyprep::isJavaWhite(t[e]) && !(stopAtBrace && t[e] == '{'))
             ++e;
         const size_t q = nextClass(e);
         if (q == npos || (anchor != npos && q > anchor))
@@ -257,7 +257,7 @@ ScanResult conclude(std::string_view t, const Findings& f)
 // read or held.
 ScanResult scanDevice(QIODevice& in, qint64 size, const QString& baseName)
 {
-    javatext::ByteBuffer prepared(size_t(size) + javatext::outSlack);
+    classifyprep::ByteBuffer prepared(size_t(size) + classifyprep::outSlack);
     if (!prepared.data())
         return {};  // too large to hold
     const QByteArray namedText = "class " + baseName.toUtf8();
@@ -273,8 +273,8 @@ ScanResult scanDevice(QIODevice& in, qint64 size, const QString& baseName)
             sought = to;
         }
     };
-    const size_t length = javatext::prepare(in, size, javatext::readPiece, prepared.data(), seek);
-    if (length == javatext::notPrepared)
+    const size_t length = classifyprep::prepare(in, size, classifyprep::readPiece, prepared.data(), seek);
+    if (length == classifyprep::notPrepared)
         return {};
     return conclude(std::string_view(prepared.data(), length), f);
 }

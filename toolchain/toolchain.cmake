@@ -6,7 +6,7 @@
 add_library(bp_toolchain STATIC
   toolchain/settings.cpp
   toolchain/classify.cpp
-  toolchain/javatext.cpp
+  toolchain/classifyprep.cpp
   toolchain/projectscan.cpp
   toolchain/compile.cpp
   toolchain/outofdate.cpp

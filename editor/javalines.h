@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Plain text rules of the Java editor, on lines of text (QtCore only): the
 // matching bracket, and the indentation of a file, of a new line, of a closing
-// brace and of a range of lines.
+// brace and of a range of lines. What is code and what is comment or literal
+// is the editor's Java lexer's (editor/javalexer.h).
 #pragma once
+
+#include "editor/javalexer.h"
 
 #include <QList>
 #include <QString>
@@ -11,11 +14,10 @@
 
 #include <optional>
 
-namespace javatext {
+namespace javalines {
 
-// Where a line starts, lexically: in code, inside a /* */ comment or inside a
-// """ text block. The values are those of javalex::State.
-enum class LineState : int { Normal = 0, BlockComment = 1, TextBlock = 2 };
+// Where a line starts or ends, lexically, as the editor's Java lexer says.
+using LineState = javalex::State;
 
 // The brackets ( ) [ ] { } of one line that are code, not part of a string or
 // character literal, a text block or a comment, as indexes into the line, in
@@ -92,4 +94,4 @@ int unindentCount(QStringView line, QStringView unit);
 QStringList indentLines(const QStringList& lines, QStringView unit);
 QStringList unindentLines(const QStringList& lines, QStringView unit);
 
-}  // namespace javatext
+}  // namespace javalines

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Java editor's text rules without a window: matching brackets and
 // indentation.
-#include "editor/javatext.h"
+#include "editor/javalines.h"
 
 #include <gtest/gtest.h>
 
-using namespace javatext;
+using namespace javalines;
 
 namespace {
 int match(const QString& text, QChar bracket, int nth = 0)
@@ -17,7 +17,7 @@ int match(const QString& text, QChar bracket, int nth = 0)
 }
 }  // namespace
 
-TEST(JavaText, MatchingBracketsOfEachKind)
+TEST(JavaLines, MatchingBracketsOfEachKind)
 {
     const QString t = "class A {\n  int f(int[] a) { return a[0]; }\n}\n";
     EXPECT_EQ(match(t, '{'), t.lastIndexOf('}'));
@@ -29,7 +29,7 @@ TEST(JavaText, MatchingBracketsOfEachKind)
     EXPECT_EQ(match(t, '{', 1), t.indexOf('}'));
 }
 
-TEST(JavaText, BracketsInLiteralsAndCommentsAreIgnored)
+TEST(JavaLines, BracketsInLiteralsAndCommentsAreIgnored)
 {
     const QString t = "f(\"(\", ')', /* ( */ x // )\n  , \"\"\"\n  )\n  \"\"\" );";
     const int open = t.indexOf('(');
@@ -41,7 +41,7 @@ TEST(JavaText, BracketsInLiteralsAndCommentsAreIgnored)
     EXPECT_EQ(matchingBracket(t, t.indexOf("  )")+2), -1);
 }
 
-TEST(JavaText, UnbalancedAndNonBrackets)
+TEST(JavaLines, UnbalancedAndNonBrackets)
 {
     EXPECT_EQ(matchingBracket(u"f((x)", 0), -1);
     EXPECT_EQ(matchingBracket(u"f((x)", 1), -1);
@@ -52,7 +52,7 @@ TEST(JavaText, UnbalancedAndNonBrackets)
     EXPECT_EQ(matchingBracket(u"{ ( ] }", 0), 6);
 }
 
-TEST(JavaText, SearchStopsAfterMaxLines)
+TEST(JavaLines, SearchStopsAfterMaxLines)
 {
     QString t = "{\n";
     for (int i = 0; i < 50; ++i)
@@ -64,7 +64,7 @@ TEST(JavaText, SearchStopsAfterMaxLines)
     EXPECT_EQ(matchingBracket(lines, LinePos{51, 0}), (LinePos{0, 0}));
 }
 
-TEST(JavaText, IndentUnitFollowsTheFile)
+TEST(JavaLines, IndentUnitFollowsTheFile)
 {
     EXPECT_EQ(indentUnit({}), "    ");
     EXPECT_EQ(indentUnit({"class A {", "}"}), "    ");
@@ -75,7 +75,7 @@ TEST(JavaText, IndentUnitFollowsTheFile)
     EXPECT_EQ(indentUnit({"/**", " * Doc.", " */", "class A {", "        int x;", "}"}), QString(8, ' '));
 }
 
-TEST(JavaText, NewLineIndent)
+TEST(JavaLines, NewLineIndent)
 {
     EXPECT_EQ(newLineIndent(u"    int x;", u"    "), "    ");
     EXPECT_EQ(newLineIndent(u"    if (a) {", u"    "), "        ");
@@ -85,7 +85,7 @@ TEST(JavaText, NewLineIndent)
     EXPECT_EQ(newLineIndent(u"{", u"  "), "  ");
 }
 
-TEST(JavaText, CloseBraceUnindent)
+TEST(JavaLines, CloseBraceUnindent)
 {
     EXPECT_EQ(closeBraceUnindent(u"        ", u"    "), 4);
     EXPECT_EQ(closeBraceUnindent(u"\t\t", u"\t"), 1);
@@ -94,7 +94,7 @@ TEST(JavaText, CloseBraceUnindent)
     EXPECT_EQ(closeBraceUnindent(u"  x", u"    "), 0);
 }
 
-TEST(JavaText, IndentAndUnindentLines)
+TEST(JavaLines, IndentAndUnindentLines)
 {
     const QStringList lines{"a", "", "  b", "\tc", "      d"};
     EXPECT_EQ(indentLines(lines, u"    "), (QStringList{"    a", "", "      b", "    \tc", "          d"}));

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/javatext.h"
+#include "editor/javalines.h"
 
 #include <algorithm>
 #include <map>
 
-namespace javatext {
+namespace javalines {
 
 namespace {
 
@@ -34,77 +34,20 @@ QChar partner(QChar c)
     }
 }
 
-// End (exclusive) of a quoted literal that starts at `start`; the line end
-// when it is not closed there.
-qsizetype quotedEnd(QStringView s, qsizetype start, QChar quote)
-{
-    for (qsizetype j = start + 1; j < s.size(); ++j) {
-        if (s[j] == u'\\')
-            ++j;
-        else if (s[j] == quote)
-            return j + 1;
-    }
-    return s.size();
-}
-
-// Just past the """ that closes a text block, searched from `from`; -1 when
-// the line ends inside the block.
-qsizetype textBlockEnd(QStringView s, qsizetype from)
-{
-    for (qsizetype j = from; j < s.size(); ++j) {
-        if (s[j] == u'\\')
-            ++j;
-        else if (s[j] == u'"' && j + 2 < s.size() && s[j + 1] == u'"' && s[j + 2] == u'"')
-            return j + 3;
-    }
-    return -1;
-}
-
 // Walks one line, calling code(i) for every character that is code. Returns
 // the state at the end of the line.
 template <typename F>
 LineState walk(QStringView s, LineState st, F&& code)
 {
-    const qsizetype n = s.size();
-    qsizetype i = 0;
-    while (i < n) {
-        if (st == LineState::BlockComment) {
-            const qsizetype e = s.indexOf(u"*/", i);
-            if (e < 0)
-                return st;
-            i = e + 2;
-            st = LineState::Normal;
+    javalex::LineLexer lexer(s, st);
+    javalex::Piece piece;
+    while (lexer.next(&piece)) {
+        if (piece.type != javalex::Piece::Code)
             continue;
-        }
-        if (st == LineState::TextBlock) {
-            const qsizetype e = textBlockEnd(s, i);
-            if (e < 0)
-                return st;
-            i = e;
-            st = LineState::Normal;
-            continue;
-        }
-        const QChar c = s[i];
-        if (c == u'/' && i + 1 < n && s[i + 1] == u'/')
-            return LineState::Normal;
-        if (c == u'/' && i + 1 < n && s[i + 1] == u'*') {
-            i += 2;
-            st = LineState::BlockComment;
-            continue;
-        }
-        if (c == u'"' && i + 2 < n && s[i + 1] == u'"' && s[i + 2] == u'"') {
-            i += 3;
-            st = LineState::TextBlock;
-            continue;
-        }
-        if (c == u'"' || c == u'\'') {
-            i = quotedEnd(s, i, c);
-            continue;
-        }
-        code(i);
-        ++i;
+        for (qsizetype i = piece.start; i < piece.end; ++i)
+            code(i);
     }
-    return st;
+    return lexer.state();
 }
 
 bool blank(QChar c)
@@ -239,7 +182,7 @@ QString indentUnit(const QStringList& lines)
     LineState st = LineState::Normal;
     for (const QString& l : lines) {
         const LineState in = st;
-        st = walk(l, st, [](qsizetype) {});
+        st = javalex::scanLine(l, st);
         const QStringView lead = leadingBlanks(l);
         if (lead.size() == l.size() || in != LineState::Normal)
             continue;  // blank lines and the inside of comments and text blocks tell nothing
@@ -318,4 +261,4 @@ QStringList unindentLines(const QStringList& lines, QStringView unit)
     return out;
 }
 
-}  // namespace javatext
+}  // namespace javalines

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string_view>
 
-namespace javatext {
+namespace classifyprep {
 
 // The white characters of the preparation and of the class-name walk.
 inline bool isJavaWhite(char c)
@@ -59,4 +59,4 @@ constexpr size_t notPrepared = std::string_view::npos;
 size_t prepare(QIODevice& in, qint64 size, size_t piece, char* out,
                const std::function<void(size_t length, bool last)>& onPiece);
 
-}  // namespace javatext
+}  // namespace classifyprep

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Preparing the text of Java sources: comments removed, white space
 // collapsed, CR LF read as LF.
-#include "toolchain/javatext.h"
+#include "toolchain/classifyprep.h"
 
 #include "toolchain/classify.h"
 
@@ -19,7 +19,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace javatext {
+namespace classifyprep {
 
 ByteBuffer::ByteBuffer(size_t size)
 {
@@ -119,126 +119,147 @@ public:
 
 private:
     enum class Mode { Text, BlockComment, LineComment, WhiteRun };
+
+    // Each step below reads from `r` in a piece that ends at `end` and returns
+    // where reading goes on, or null when the piece is used up; then `keep`
+    // holds what run() returns and mode_ where the next piece starts.
+
+    // Finishes what the previous piece left open.
+    const char* resume(const char* r, const char* end, bool last, size_t* keep);
+    // Past the comment that starts at r ("/*" or "//").
+    const char* skipComment(const char* r, const char* end, bool last, size_t* keep);
+    // Past a run of white characters whose first one, at r, is kept.
+    const char* squeezeWhite(const char* r, const char* end, char*& w);
+
     Mode mode_ = Mode::Text;
     char* const o_;
     char* w_;
 };
 
-size_t Preparer::run(const char* text, size_t n, bool last)
+// Copies from r up to the next place where a rule applies: "/*", "//", or two
+// white characters in a row. Returns that place, where r + 1 < end; or end
+// when the piece ends first; or end - 1 when, unless `last`, the piece's last
+// character needs the next one for its decision and is left uncopied.
+inline const char* copyToRule(const char* r, const char* const end, bool last, char*& out)
 {
-    const char* r = text;
-    const char* const end = text + n;
-    char* w = w_;
-    auto finish = [&](size_t keep) {
-        w_ = w;
-        return keep;
-    };
+    char* w = out;
+#if defined(__SSE2__)
+    const __m128i sp = _mm_set1_epi8(' ');
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i slash = _mm_set1_epi8('/');
+    const __m128i star = _mm_set1_epi8('*');
+    while (end - r >= 17) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + 1));
+        const __m128i wa = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(a, sp), _mm_cmpeq_epi8(a, tab)),
+                                        _mm_cmpeq_epi8(a, lf));
+        const __m128i wb = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, sp), _mm_cmpeq_epi8(b, tab)),
+                                        _mm_cmpeq_epi8(b, lf));
+        const __m128i cm = _mm_and_si128(_mm_cmpeq_epi8(a, slash),
+                                         _mm_or_si128(_mm_cmpeq_epi8(b, star), _mm_cmpeq_epi8(b, slash)));
+        const unsigned mask = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_and_si128(wa, wb), cm)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(w), a);
+        if (mask != 0) {
+            const unsigned k = unsigned(__builtin_ctz(mask));
+            out = w + k;
+            return r + k;
+        }
+        r += 16;
+        w += 16;
+    }
+#endif
+    while (r < end) {
+        const char c = *r;
+        if (r + 1 < end) {
+            const char c1 = r[1];
+            if ((c == '/' && (c1 == '*' || c1 == '/')) || (isJavaWhite(c) && isJavaWhite(c1)))
+                break;
+        } else if (!last && (c == '/' || isJavaWhite(c))) {
+            break;  // the decision needs the next character
+        }
+        *w++ = c;
+        ++r;
+    }
+    out = w;
+    return r;
+}
 
-    // Finish what the previous piece left open.
-    switch (mode_) {
+inline const char* Preparer::resume(const char* r, const char* end, bool last, size_t* keep)
+{
+    const Mode mode = mode_;
+    mode_ = Mode::Text;
+    switch (mode) {
     case Mode::BlockComment:
-        // A '*' kept from the previous piece stands at text[0].
+        // A '*' kept from the previous piece stands at r[0].
         if (const char* past = blockCommentEnd(r, end))
-            r = past;
-        else
-            return finish(!last && n && end[-1] == '*' ? 1 : 0);
-        break;
+            return past;
+        mode_ = Mode::BlockComment;
+        *keep = !last && end > r && end[-1] == '*' ? 1 : 0;
+        return nullptr;
     case Mode::LineComment:
-        if (const void* nl = std::memchr(r, '\n', n))
-            r = static_cast<const char*>(nl) + 1;
-        else
-            return finish(0);
-        break;
+        if (const void* nl = std::memchr(r, '\n', size_t(end - r)))
+            return static_cast<const char*>(nl) + 1;
+        mode_ = Mode::LineComment;
+        return nullptr;
     case Mode::WhiteRun:
         while (r < end && isJavaWhite(*r))
             ++r;
-        if (r == end)
-            return finish(0);
-        break;
+        if (r < end)
+            return r;
+        mode_ = Mode::WhiteRun;
+        return nullptr;
     case Mode::Text:
         break;
     }
-    mode_ = Mode::Text;
+    return r;
+}
 
-    for (;;) {
-        // Copy up to the next place where a rule applies: "/*", "//", or two
-        // white characters in a row.
-        bool atRule = false;
-#if defined(__SSE2__)
-        const __m128i sp = _mm_set1_epi8(' ');
-        const __m128i tab = _mm_set1_epi8('\t');
-        const __m128i lf = _mm_set1_epi8('\n');
-        const __m128i slash = _mm_set1_epi8('/');
-        const __m128i star = _mm_set1_epi8('*');
-        while (end - r >= 17) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + 1));
-            const __m128i wa = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(a, sp), _mm_cmpeq_epi8(a, tab)),
-                                            _mm_cmpeq_epi8(a, lf));
-            const __m128i wb = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, sp), _mm_cmpeq_epi8(b, tab)),
-                                            _mm_cmpeq_epi8(b, lf));
-            const __m128i cm = _mm_and_si128(_mm_cmpeq_epi8(a, slash),
-                                             _mm_or_si128(_mm_cmpeq_epi8(b, star), _mm_cmpeq_epi8(b, slash)));
-            const unsigned mask = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_and_si128(wa, wb), cm)));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(w), a);
-            if (mask == 0) {
-                r += 16;
-                w += 16;
-                continue;
-            }
-            const unsigned k = unsigned(__builtin_ctz(mask));
-            r += k;
-            w += k;
-            atRule = true;
+inline const char* Preparer::skipComment(const char* r, const char* end, bool last, size_t* keep)
+{
+    if (r[1] == '*') {
+        if (const char* past = blockCommentEnd(r + 2, end))
+            return past;
+        // Unclosed here: at the end of the text the rest goes; otherwise keep
+        // a last '*' that may begin the "*/".
+        mode_ = Mode::BlockComment;
+        *keep = !last && end - r >= 3 && end[-1] == '*' ? 1 : 0;
+        return nullptr;
+    }
+    if (const void* nl = std::memchr(r + 2, '\n', size_t(end - r - 2)))
+        return static_cast<const char*>(nl) + 1;
+    mode_ = Mode::LineComment;
+    return nullptr;
+}
+
+inline const char* Preparer::squeezeWhite(const char* r, const char* end, char*& w)
+{
+    *w++ = *r++;
+    while (r < end && isJavaWhite(*r))
+        ++r;
+    if (r < end)
+        return r;
+    mode_ = Mode::WhiteRun;
+    return nullptr;
+}
+
+size_t Preparer::run(const char* text, size_t n, bool last)
+{
+    const char* const end = text + n;
+    char* w = w_;
+    size_t keep = 0;
+    const char* r = resume(text, end, last, &keep);
+    while (r) {
+        r = copyToRule(r, end, last, w);
+        if (end - r <= 1) {
+            keep = size_t(end - r);  // r == end - 1: its decision needs the next piece
             break;
         }
-#endif
-        if (!atRule) {
-            while (r < end) {
-                const char c = *r;
-                if (r + 1 < end) {
-                    const char c1 = r[1];
-                    if ((c == '/' && (c1 == '*' || c1 == '/')) || (isJavaWhite(c) && isJavaWhite(c1)))
-                        break;
-                } else if (!last && (c == '/' || isJavaWhite(c))) {
-                    return finish(1);  // the decision needs the next character
-                }
-                *w++ = c;
-                ++r;
-            }
-            if (r >= end)
-                return finish(0);
-        }
-
         // A rule applies at r (and r + 1 < end).
-        if (*r == '/') {
-            if (r[1] == '*') {
-                const char* past = blockCommentEnd(r + 2, end);
-                if (!past) {
-                    // Unclosed here: at the end of the text the rest goes;
-                    // otherwise keep a last '*' that may begin the "*/".
-                    mode_ = Mode::BlockComment;
-                    return finish(!last && end - r >= 3 && end[-1] == '*' ? 1 : 0);
-                }
-                r = past;
-            } else {
-                const void* nl = std::memchr(r + 2, '\n', size_t(end - r - 2));
-                if (!nl) {
-                    mode_ = Mode::LineComment;
-                    return finish(0);
-                }
-                r = static_cast<const char*>(nl) + 1;
-            }
-        } else {
-            *w++ = *r++;
-            while (r < end && isJavaWhite(*r))
-                ++r;
-            if (r == end) {
-                mode_ = Mode::WhiteRun;
-                return finish(0);
-            }
-        }
+        r = *r == '/' ? skipComment(r, end, last, &keep) : squeezeWhite(r, end, w);
     }
+    w_ = w;
+    return keep;
 }
 
 }  // namespace
@@ -289,16 +310,16 @@ size_t prepare(QIODevice& in, qint64 size, size_t piece, char* out,
     return preparer.length();
 }
 
-}  // namespace javatext
+}  // namespace classifyprep
 
 QByteArray prepareJavaText(QByteArrayView text, qsizetype pieceSize)
 {
     QByteArray raw = QByteArray::fromRawData(text.data(), text.size());
     QBuffer in(&raw);
     in.open(QIODevice::ReadOnly);
-    QByteArray out(text.size() + qsizetype(javatext::outSlack), Qt::Uninitialized);
-    const size_t length = javatext::prepare(in, text.size(), size_t(std::max<qsizetype>(pieceSize, 1)), out.data(),
+    QByteArray out(text.size() + qsizetype(classifyprep::outSlack), Qt::Uninitialized);
+    const size_t length = classifyprep::prepare(in, text.size(), size_t(std::max<qsizetype>(pieceSize, 1)), out.data(),
                                             [](size_t, bool) {});
-    out.resize(length == javatext::notPrepared ? 0 : qsizetype(length));
+    out.resize(length == classifyprep::notPrepared ? 0 : qsizetype(length));
     return out;
 }
