@@ -63,11 +63,9 @@ public:
     // How long a compilation may take before it is given up (and the
     // service restarted): compileFailed() then lets the caller run javac.
     void setTimeout(int ms) { timeoutMs_ = ms; }
-    int timeout() const { return timeoutMs_; }
     // How long a JVM may take to say it is ready; one that takes longer is
     // ended, and this setup is left to javac.
     void setStartLimit(int ms) { startLimitMs_ = ms; }
-    int startLimit() const { return startLimitMs_; }
 
     // The JVM options a service needs to compile like a javac given `javacArgs`:
     // the "-J" options without their "-J", after the service's own: a heap of
