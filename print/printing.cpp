@@ -4,7 +4,7 @@
 #include "platform/dialogs.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
