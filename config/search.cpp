@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/search.h"
 
-#include "platform/dialogs.h"
 #include "config/cfgfile.h"
 #include "config/toolpaths.h"
+#include "config/treewalk.h"
+#include "platform/dialogs.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <algorithm>
 #include <cstring>
 #include <ftw.h>
-#include <string>
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -25,48 +24,6 @@ const char* const NoCompilerText = "sorry javac.exe not found : unable to compil
 const char* const NoHelpText = "sorry java help file not found";
 // The help file: the element-list at the root of a Javadoc API tree.
 const char* const HelpFileName = "element-list";
-
-// Directories the walk never enters, compared exactly.
-bool neverEntered(const char* n)
-{
-    return std::strcmp(n, "WINDOWS") == 0 || std::strcmp(n, "Program Files") == 0
-           || std::strcmp(n, "WINNT") == 0;
-}
-
-bool isDotOrDotDot(const char* n)
-{
-    return n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'));
-}
-
-unsigned char typeOf(mode_t m)
-{
-    if (S_ISDIR(m))
-        return DT_DIR;
-    if (S_ISREG(m))
-        return DT_REG;
-    if (S_ISLNK(m))
-        return DT_LNK;
-    return DT_UNKNOWN;
-}
-
-// The type of a directory entry; file systems that leave it unknown are asked
-// with lstat. False when the entry has gone meanwhile.
-bool entryType(int dirfd, const dirent* e, unsigned char* type)
-{
-    *type = e->d_type;
-    if (*type != DT_UNKNOWN)
-        return true;
-    struct stat s;
-    if (fstatat(dirfd, e->d_name, &s, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
-    *type = typeOf(s.st_mode);
-    return true;
-}
-
-char lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // A fresh private directory for this run when the usual capture directory is refused.
 QString fallbackCaptureDir()
@@ -104,129 +61,6 @@ QString directoryOf(const QString& path)
     return path.left(cut);
 }
 
-bool programNameMatches(const char* pat, const char* name);
-
-}  // namespace
-
-// One walk over one directory tree. The path is kept as bytes with a trailing
-// separator; only hits and progress reports become QStrings.
-struct toolsfind::Walk {
-    Walk(toolsfind& owner, const QByteArray& include, Wanted what) : tf(owner), pattern(include), wanted(what) {}
-
-    toolsfind& tf;
-    QByteArray pattern;
-    Wanted wanted;
-    std::string path;
-    dev_t dev = 0;
-    std::vector<std::pair<dev_t, ino_t>> ancestors;
-    QElapsedTimer timer;
-    qint64 lastReport = -1;
-    QString found;
-
-    void tick()
-    {
-        ++tf.file_count;
-        if (!tf.progress)
-            return;
-        if (!timer.isValid())
-            timer.start();
-        const qint64 now = timer.elapsed();
-        if (lastReport >= 0 && now - lastReport < 100)
-            return;
-        lastReport = now;
-        std::string shown = path;
-        if (shown.size() > 1)
-            shown.pop_back();
-        tf.progress(tf.file_count, QFile::decodeName(QByteArray(shown.data(), qsizetype(shown.size()))));
-    }
-
-    bool offer(const char* name)
-    {
-        const QString hit = QFile::decodeName(QByteArray(path.data(), qsizetype(path.size())) + name);
-        const Answer a = dialogs().message(
-            nullptr, QStringLiteral("Needed File found :%1 : Keep it ?").arg(hit), QString(),
-            Buttons::YesNo);
-        if (a != Answer::Yes)
-            return false;
-        found = hit;
-        return true;
-    }
-
-    // Searches the directory `path`; true once a hit is accepted.
-    bool directory(bool root)
-    {
-        const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (root ? 0 : O_NOFOLLOW));
-        if (fd < 0)
-            return false;
-        struct stat st;
-        if (fstat(fd, &st) != 0) {
-            close(fd);
-            return false;
-        }
-        if (root)
-            dev = st.st_dev;
-        const bool seen = std::any_of(ancestors.begin(), ancestors.end(), [&](const auto& a) {
-            return a.first == st.st_dev && a.second == st.st_ino;
-        });
-        if (st.st_dev != dev || seen) {
-            close(fd);
-            return false;
-        }
-        DIR* d = fdopendir(fd);
-        if (!d) {
-            close(fd);
-            return false;
-        }
-        tick();
-
-        std::vector<std::string> subdirs;
-        while (const dirent* e = readdir(d)) {
-            const char* n = e->d_name;
-            if (isDotOrDotDot(n))
-                continue;
-            unsigned char t;
-            if (!entryType(fd, e, &t))
-                continue;
-            if (t == DT_DIR) {
-                if (!neverEntered(n))
-                    subdirs.emplace_back(n);
-                continue;
-            }
-            if (n[0] == '.' || (t != DT_REG && t != DT_LNK) || !FnMatch(pattern.constData(), n))
-                continue;
-            if (wanted == Wanted::Program && !programNameMatches(pattern.constData(), n))
-                continue;
-            if (t == DT_LNK || wanted == Wanted::Program) {
-                struct stat s;
-                if (fstatat(fd, n, &s, 0) != 0 || !S_ISREG(s.st_mode))
-                    continue;
-                if (wanted == Wanted::Program && faccessat(fd, n, X_OK, AT_EACCESS) != 0)
-                    continue;
-            }
-            if (offer(n)) {
-                closedir(d);
-                return true;
-            }
-        }
-        closedir(d);
-
-        ancestors.emplace_back(st.st_dev, st.st_ino);
-        const size_t len = path.size();
-        bool hit = false;
-        for (const std::string& s : subdirs) {
-            path.append(s).push_back('/');
-            hit = directory(false);
-            path.resize(len);
-            if (hit)
-                break;
-        }
-        ancestors.pop_back();
-        return hit;
-    }
-};
-
-namespace {
-
 // The report's paragraph on the brewpad.cfg files passed over; empty for none.
 QString skippedText(const std::vector<cfgfile::Skipped>& skipped)
 {
@@ -247,52 +81,6 @@ QString envReport(const QString& bin, const QString& help, const std::vector<cfg
 {
     return QStringLiteral("ENV:\nJAVA BIN :\t%1\nJAVA HELP:\t%2").arg(bin, help) + skippedText(skipped);
 }
-
-namespace {
-
-// FnMatch's walk; `foldCase` compares ASCII letters without regard to case.
-int matchName(const char* pat, const char* name, bool foldCase)
-{
-    for (;;) {
-        if (*pat == '\0')
-            return *name == '\0' ? 1 : 0;
-        if (*pat == '*') {
-            while (*pat != '\0' && *pat != '.')
-                ++pat;
-            while (*name != '\0' && *name != '.')
-                ++name;
-            continue;
-        }
-        if (*pat == '?') {
-            if (*name == '\0')
-                return 0;
-            ++pat;
-            ++name;
-            // One character of the name, even when it takes several bytes.
-            while ((static_cast<unsigned char>(*name) & 0xc0) == 0x80)
-                ++name;
-            continue;
-        }
-        if (foldCase ? lower(*pat) != lower(*name) : *pat != *name)
-            return 0;
-        ++pat;
-        ++name;
-    }
-}
-
-// Program names are compared as the host's file system compares names: with
-// their case here, so that the check of brewpad.cfg at the next start (an
-// entry named exactly javac) accepts what the search offered.
-bool programNameMatches(const char* pat, const char* name)
-{
-#ifdef Q_OS_WIN
-    return matchName(pat, name, true) == 1;
-#else
-    return matchName(pat, name, false) == 1;
-#endif
-}
-
-}  // namespace
 
 QString envReport(const toolsfind& tf)
 {
@@ -320,7 +108,7 @@ QString envReport(const toolsfind& tf)
 
 int toolsfind::FnMatch(const char* pat, const char* name)
 {
-    return matchName(pat, name, true);
+    return matchFileName(pat, name, true);
 }
 
 int toolsfind::FnMatch(const QString& pat, const QString& name)
@@ -333,11 +121,8 @@ QString toolsfind::DoADir(const QString& patternp, const QString& /*patternn*/, 
 {
     if (patternp.isEmpty())
         return QString();
-    Walk w(*this, QFile::encodeName(include), wanted);
-    w.path = QFile::encodeName(patternp).toStdString();
-    if (w.path.back() != '/')
-        w.path.push_back('/');
-    return w.directory(true) ? w.found : QString();
+    TreeWalk walk(QFile::encodeName(include), wanted, file_count, progress);
+    return walk.run(patternp);
 }
 
 QString toolsfind::FindFile(const std::vector<QString>& drives, const QString& pattern, Wanted wanted)
@@ -424,7 +209,7 @@ void toolsfind::clean(const QString& tempdir)
         if (len < 4 || std::strcmp(n + len - 4, ".err") != 0)
             continue;
         unsigned char t;
-        if (!entryType(fd, e, &t))
+        if (!directoryEntryType(fd, e, &t))
             continue;
         if (t != DT_DIR)
             unlinkat(fd, n, 0);
@@ -473,20 +258,7 @@ void toolsfind::setfiles()
 
     doscmd = host::findTerminal();
     host::makeTempVariablesAbsolute();
-
-    QString refused;
-    temp = host::captureDir(&refused);
-    if (temp.isEmpty()) {
-        temp = fallbackCaptureDir();
-        if (!runCaptureDir.isEmpty() && runCaptureDir != temp)
-            removeTree(runCaptureDir);  // from an earlier setfiles of this object
-        runCaptureDir = temp;
-        const QString then = temp.isEmpty()
-                                 ? QStringLiteral("Compiler messages cannot be kept in this session.")
-                                 : QStringLiteral("Compiler messages are kept in %1 for this session.").arg(temp);
-        dialogs().message(nullptr, refused + QLatin1Char('\n') + then, QString(), Buttons::Ok,
-                          Icon::Warning);
-    }
+    settleCaptureDir();
     clean(temp);
 
     if (progress)
@@ -502,25 +274,51 @@ void toolsfind::setfiles()
         configfile = cfgfile::newLocation(&homedir);
     }
     configFile = configfile;
+    if (readConfig(configfile))
+        return;
+    searchTools(configfile);
+}
 
+void toolsfind::settleCaptureDir()
+{
+    QString refused;
+    temp = host::captureDir(&refused);
+    if (!temp.isEmpty())
+        return;
+    temp = fallbackCaptureDir();
+    if (!runCaptureDir.isEmpty() && runCaptureDir != temp)
+        removeTree(runCaptureDir);  // from an earlier setfiles of this object
+    runCaptureDir = temp;
+    const QString then = temp.isEmpty()
+                             ? QStringLiteral("Compiler messages cannot be kept in this session.")
+                             : QStringLiteral("Compiler messages are kept in %1 for this session.").arg(temp);
+    dialogs().message(nullptr, refused + QLatin1Char('\n') + then, QString(), Buttons::Ok, Icon::Warning);
+}
+
+bool toolsfind::readConfig(const QString& configfile)
+{
     QByteArray data;
-    if (cfgfile::load(configfile, data) == cfgfile::Load::Data) {
-        qsizetype pos = 0;
-        const auto bin = cfgfile::readRecord(data, pos);
-        if (bin)
-            javabin = *bin;
-        if (!bin || !verify(javabin, host::toolName(QStringLiteral("javac")))) {
-            dialogs().message(nullptr, QString::fromLatin1(CorruptedText));
-        } else {
-            const auto hlp = cfgfile::readRecord(data, pos);
-            if (hlp)
-                javahlp = *hlp;
-            if (hlp && verify(javahlp))
-                return;
-            dialogs().message(nullptr, QString::fromLatin1(CorruptedText));
-        }
+    if (cfgfile::load(configfile, data) != cfgfile::Load::Data)
+        return false;
+    qsizetype pos = 0;
+    const auto bin = cfgfile::readRecord(data, pos);
+    if (bin)
+        javabin = *bin;
+    if (!bin || !verify(javabin, host::toolName(QStringLiteral("javac")))) {
+        dialogs().message(nullptr, QString::fromLatin1(CorruptedText));
+        return false;
     }
+    const auto hlp = cfgfile::readRecord(data, pos);
+    if (hlp)
+        javahlp = *hlp;
+    if (hlp && verify(javahlp))
+        return true;
+    dialogs().message(nullptr, QString::fromLatin1(CorruptedText));
+    return false;
+}
 
+void toolsfind::searchTools(const QString& configfile)
+{
     source = Source::Search;
     // Recreate the file from a new search. A value that failed its check is
     // not kept: a tool that is not found leaves its path empty.

@@ -8,7 +8,6 @@
 
 #include <QString>
 #include <functional>
-#include <string_view>
 #include <vector>
 
 // The "ENV:" report shown after start-up: the Java tool directory and help
@@ -117,7 +116,15 @@ public:
     long file_count = 0;
 
 private:
-    struct Walk;
+    // Sets temp to the capture directory; when the usual one is refused, to
+    // a fresh one of this run (telling the user so).
+    void settleCaptureDir();
+    // Reads the tool paths from `configfile`; false (with the paths possibly
+    // half set) when it is absent, unreadable or names tools that fail their check.
+    bool readConfig(const QString& configfile);
+    // Searches the volumes for the tools and writes `configfile` again.
+    void searchTools(const QString& configfile);
+
     Progress progress;
     QString runCaptureDir;  // made by setfiles for this run only
 };

@@ -7,10 +7,9 @@
 #include <QDir>
 #include <QFile>
 
-#include <cerrno>
-#include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -117,6 +116,54 @@ QString failure(const QString& path, const QString& what, const QString& todo, b
              untouched ? QStringLiteral("The file is unchanged. ") : QString(), todo);
 }
 
+// What went wrong in a conversion, for failure().
+struct Failure {
+    QString what;
+    QString todo;
+    bool untouched = true;
+};
+
+// The buffers of a conversion: a piece read and the same piece converted.
+struct Buffers {
+    static constexpr std::size_t chunk = std::size_t(1) << 20;
+    std::unique_ptr<char[]> in{new char[chunk]};
+    std::unique_ptr<char[]> out{new char[LineEndConverter::outputBound(chunk)]};
+};
+
+// Converts all of `in` into `out` piece by piece and commits it; on failure
+// `out` is given up.
+std::optional<Failure> convertInto(QFile& in, SafeFileWriter& out, Buffers& buf)
+{
+    const QString diskHint =
+        QStringLiteral("Make sure the disk has free space and the folder is writable, then try again.");
+    LineEndConverter conv;
+    for (;;) {
+        const qint64 got = in.read(buf.in.get(), qint64(Buffers::chunk));
+        if (got < 0) {
+            out.cancel();
+            return Failure{QStringLiteral("reading the file failed (%1)").arg(in.errorString()),
+                           QStringLiteral("Check that the file can be read, then try again.")};
+        }
+        if (got == 0)
+            break;
+        char* e = conv.convert(buf.in.get(), std::size_t(got), buf.out.get());
+        if (!out.write(buf.out.get(), e - buf.out.get())) {
+            const QString why = out.errorString();
+            out.cancel();
+            return Failure{QStringLiteral("writing the converted file failed (%1)").arg(why), diskHint};
+        }
+    }
+    in.close();
+    char* e = conv.finish(buf.out.get());
+    if (!out.write(buf.out.get(), e - buf.out.get()) || !out.commit()) {
+        const QString why = out.errorString();
+        const bool untouched = out.targetUntouched();
+        out.cancel();
+        return Failure{QStringLiteral("writing the converted file failed (%1)").arg(why), diskHint, untouched};
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 Unix2DosResult convertFileToDos(const QString& path, QString* error)
@@ -142,10 +189,7 @@ Unix2DosResult convertFileToDos(const QString& path, QString* error)
     }
 
     try {
-        constexpr std::size_t chunk = std::size_t(1) << 20;
-        std::unique_ptr<char[]> inBuf(new char[chunk]);
-        std::unique_ptr<char[]> outBuf(new char[LineEndConverter::outputBound(chunk)]);
-
+        Buffers buf;
         // The converted bytes go to a new file beside the old one, which takes
         // its place (keeping its links, owner and mode) only when everything
         // was written.
@@ -153,34 +197,8 @@ Unix2DosResult convertFileToDos(const QString& path, QString* error)
         if (!out.open())
             return fail(QStringLiteral("the converted copy cannot be created (%1)").arg(out.errorString()),
                         QStringLiteral("Make sure the file and its folder are writable, then try again."));
-        const QString diskHint =
-            QStringLiteral("Make sure the disk has free space and the folder is writable, then try again.");
-
-        LineEndConverter conv;
-        for (;;) {
-            const qint64 got = in.read(inBuf.get(), qint64(chunk));
-            if (got < 0) {
-                out.cancel();
-                return fail(QStringLiteral("reading the file failed (%1)").arg(in.errorString()),
-                            QStringLiteral("Check that the file can be read, then try again."));
-            }
-            if (got == 0)
-                break;
-            char* e = conv.convert(inBuf.get(), std::size_t(got), outBuf.get());
-            if (!out.write(outBuf.get(), e - outBuf.get())) {
-                const QString why = out.errorString();
-                out.cancel();
-                return fail(QStringLiteral("writing the converted file failed (%1)").arg(why), diskHint);
-            }
-        }
-        in.close();
-        char* e = conv.finish(outBuf.get());
-        if (!out.write(outBuf.get(), e - outBuf.get()) || !out.commit()) {
-            const QString why = out.errorString();
-            const bool untouched = out.targetUntouched();
-            out.cancel();
-            return fail(QStringLiteral("writing the converted file failed (%1)").arg(why), diskHint, untouched);
-        }
+        if (const std::optional<Failure> f = convertInto(in, out, buf))
+            return fail(f->what, f->todo, f->untouched);
     } catch (const std::bad_alloc&) {
         return fail(QStringLiteral("there is not enough memory"),
                     QStringLiteral("Close other windows or programs, then try again."));

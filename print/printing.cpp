@@ -4,7 +4,7 @@
 #include "platform/dialogs.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -150,6 +150,43 @@ void drawHeader(QPainter& painter, const QRectF& area, const QFont& font, const 
     painter.restore();
 }
 
+// Where a page's parts go, in the printer's pixels: the whole printable
+// area (the header at its top) and the body below the header.
+struct PageFrame {
+    QRectF area;
+    QRectF body;
+    QFont headerFont;
+};
+
+PageFrame pageFrame(QPrinter& printer)
+{
+    PageFrame f;
+    f.area = QRectF(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    f.headerFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    f.headerFont.setPointSizeF(9);
+    const QFontMetricsF hfm(f.headerFont, &printer);
+    const qreal headerHeight = hfm.height() * 2;
+    f.body = f.area.adjusted(0, headerHeight, 0, 0);
+    return f;
+}
+
+// Page `page` (from 1): its header, then the part of the laid-out document
+// that falls on it.
+void drawPage(QPainter& painter, const PageFrame& frame, QTextDocument& doc, const QString& title, int page)
+{
+    drawHeader(painter, frame.area, frame.headerFont, title, page);
+    const QRectF& body = frame.body;
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.palette.setColor(QPalette::Text, Qt::black);
+    painter.save();
+    painter.setClipRect(body);
+    const qreal top = (page - 1) * body.height();
+    painter.translate(body.left(), body.top() - top);
+    ctx.clip = QRectF(0, top, body.width(), body.height());
+    doc.documentLayout()->draw(&painter, ctx);
+    painter.restore();
+}
+
 }  // namespace
 
 TRulerWin::TRulerWin(QWidget* parent) : QWidget(parent), Printer(new QPrinter(QPrinter::HighResolution))
@@ -191,63 +228,58 @@ void TRulerWin::CmFilePrint(const QString& fname, const QTextDocument& doc, QWid
             progress->show();
             QCoreApplication::processEvents();
         }
-
-        QPainter painter;
-        if (!painter.begin(Printer)) {
-            state.printerError = true;
-        } else {
-            started = true;
-            const QRectF area(QPointF(0, 0), Printer->pageLayout().paintRectPixels(Printer->resolution()).size());
-            QFont headerFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-            headerFont.setPointSizeF(9);
-            const QFontMetricsF hfm(headerFont, Printer);
-            const qreal headerHeight = hfm.height() * 2;
-            const QRectF body = area.adjusted(0, headerHeight, 0, 0);
-
-            // A copy of the document, laid out for the printer's resolution and
-            // page: the editor's fonts and colours are kept.
-            std::unique_ptr<QTextDocument> copy(doc.clone(nullptr));
-            copy->documentLayout()->setPaintDevice(Printer);
-            copy->setPageSize(body.size());
-            const int pages = std::max(1, copy->pageCount());
-
-            QAbstractTextDocumentLayout::PaintContext ctx;
-            ctx.palette.setColor(QPalette::Text, Qt::black);
-            for (int page = 1; page <= pages; ++page) {
-                if (progress)
-                    progress->setPage(page, pages);
-                if (page > 1 && !Printer->newPage()) {
-                    state.printerError = true;
-                    break;
-                }
-                drawHeader(painter, area, headerFont, title, page);
-                painter.save();
-                painter.setClipRect(body);
-                const qreal top = (page - 1) * body.height();
-                painter.translate(body.left(), body.top() - top);
-                ctx.clip = QRectF(0, top, body.width(), body.height());
-                copy->documentLayout()->draw(&painter, ctx);
-                painter.restore();
-                lastPageCount_ = page;
-
-                if (afterPage)
-                    afterPage(page, pages, progress.get());
-                QCoreApplication::processEvents();
-                if (progress && progress->cancelled()) {
-                    state.cancelledByUser = true;
-                    Printer->abort();
-                    break;
-                }
-            }
-            painter.end();
-        }
+        printPages(title, doc, progress.get(), state, started);
     } catch (const std::bad_alloc&) {
         state.outOfMemory = true;
         Printer->abort();
     }
     if (progress)
         progress->close();
+    reportJob(title, outputFile, started, state, owner);
+}
 
+void TRulerWin::printPages(const QString& title, const QTextDocument& doc, TPrintingWindow* progress,
+                           PrintJobState& state, bool& started)
+{
+    QPainter painter;
+    if (!painter.begin(Printer)) {
+        state.printerError = true;
+        return;
+    }
+    started = true;
+    const PageFrame frame = pageFrame(*Printer);
+    // A copy of the document, laid out for the printer's resolution and
+    // page: the editor's fonts and colours are kept.
+    std::unique_ptr<QTextDocument> copy(doc.clone(nullptr));
+    copy->documentLayout()->setPaintDevice(Printer);
+    copy->setPageSize(frame.body.size());
+    const int pages = std::max(1, copy->pageCount());
+
+    for (int page = 1; page <= pages; ++page) {
+        if (progress)
+            progress->setPage(page, pages);
+        if (page > 1 && !Printer->newPage()) {
+            state.printerError = true;
+            break;
+        }
+        drawPage(painter, frame, *copy, title, page);
+        lastPageCount_ = page;
+
+        if (afterPage)
+            afterPage(page, pages, progress);
+        QCoreApplication::processEvents();
+        if (progress && progress->cancelled()) {
+            state.cancelledByUser = true;
+            Printer->abort();
+            break;
+        }
+    }
+    painter.end();
+}
+
+void TRulerWin::reportJob(const QString& title, const QString& outputFile, bool started, PrintJobState& state,
+                          QWidget* owner)
+{
     state.printerAborted = Printer->printerState() == QPrinter::Aborted;
     state.printerError = state.printerError || Printer->printerState() == QPrinter::Error;
     if (!outputFile.isEmpty() && !state.cancelledByUser && !state.outOfMemory)

@@ -90,6 +90,15 @@ public:
     int lastPageCount() const { return lastPageCount_; }
 
 private:
+    // Paints every page of `doc`, stopping at a failure or a cancel, which
+    // `state` records; `started` is set once the printer took the job.
+    void printPages(const QString& title, const QTextDocument& doc, TPrintingWindow* progress,
+                    PrintJobState& state, bool& started);
+    // Completes `state` from the printer and the output file, and shows
+    // "Print Error" for a failed job.
+    void reportJob(const QString& title, const QString& outputFile, bool started, PrintJobState& state,
+                   QWidget* owner);
+
     bool showProgress_ = true;
     int lastPageCount_ = 0;
 };

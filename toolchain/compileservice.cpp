@@ -2,10 +2,10 @@
 #include "toolchain/compileservice.h"
 
 #include "toolchain/servicereplies.h"
+#include "toolchain/servicerequest.h"
 #include "toolchain/servicescratch.h"
+#include "toolchain/shippedfile.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
@@ -25,12 +25,6 @@ const char kMainClass[] = "BrewpadCompileService";
 const char kStartErrors[] = "/start-errors";
 const qint64 kFirstLaunchDelayMs = 1500;
 
-void putU32(QByteArray& out, quint32 v)
-{
-    const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-    out.append(b, 4);
-}
-
 bool setsHeapLimit(const QString& option)
 {
     return option.startsWith(QLatin1String("-Xmx")) || option.startsWith(QLatin1String("-XX:MaxHeapSize="))
@@ -40,25 +34,6 @@ bool setsHeapLimit(const QString& option)
 bool choosesCollector(const QString& option)
 {
     return option.startsWith(QLatin1String("-XX:+Use")) && option.endsWith(QLatin1String("GC"));
-}
-
-bool isSource(const QString& arg)
-{
-    return !arg.startsWith(QLatin1Char('-')) && (arg.endsWith(QLatin1String(".java"), Qt::CaseInsensitive)
-                                                 || arg.endsWith(QLatin1String(".jav"), Qt::CaseInsensitive));
-}
-
-// What makes requests "the same kind" for remembering that the service
-// cannot do them: their kind, directory and options (the sources aside).
-QByteArray requestKey(char kind, const QString& workDir, const QStringList& options)
-{
-    QByteArray key(1, kind);
-    key += QFile::encodeName(QDir::cleanPath(workDir));
-    for (const QString& o : options) {
-        if (!isSource(o))
-            key += '\0' + QFile::encodeName(o);
-    }
-    return key;
 }
 
 }  // namespace
@@ -105,24 +80,6 @@ CompileService::~CompileService()
     // Brewpad ends: the JVMs go before their files do.
     for (QProcess* p : all)
         p->waitForFinished(2000);
-}
-
-QString shippedFile(const QString& fileName, const QString& relativeToProgram, const QString& installed)
-{
-    const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-    QStringList places;
-    if (!dir.isEmpty()) {
-        places << dir + QLatin1Char('/') + fileName;
-        if (!relativeToProgram.isEmpty())
-            places << QDir::cleanPath(dir + QLatin1Char('/') + relativeToProgram);
-    }
-    if (!installed.isEmpty())
-        places << installed;
-    for (const QString& p : places) {
-        if (QFileInfo(p).isFile())
-            return p;
-    }
-    return QString();
 }
 
 QString CompileService::defaultJar()
@@ -404,13 +361,7 @@ void CompileService::onFinished()
 
 void CompileService::send(const QList<QByteArray>& fields)
 {
-    QByteArray out;
-    putU32(out, quint32(fields.size()));
-    for (const QByteArray& f : fields) {
-        putU32(out, quint32(f.size()));
-        out += f;
-    }
-    proc_->write(out);
+    proc_->write(encodeServiceFrame(fields));
 }
 
 quint64 CompileService::submit(Kind kind, QList<QByteArray> fields, const QByteArray& key)
@@ -457,7 +408,7 @@ quint64 CompileService::compile(const QStringList& args, const QString& workDir)
     QList<QByteArray> f{QByteArrayLiteral("compile"), QFile::encodeName(QFileInfo(workDir).absoluteFilePath())};
     for (const QString& a : args)
         f << QFile::encodeName(a);
-    return submit(Kind::Compile, f, requestKey('C', workDir, args));
+    return submit(Kind::Compile, f, serviceRequestKey('C', workDir, args));
 }
 
 quint64 CompileService::check(const QString& file, const QString& text, const QStringList& options,
@@ -469,7 +420,7 @@ quint64 CompileService::check(const QString& file, const QString& text, const QS
                         text.toUtf8()};
     for (const QString& o : options)
         f << QFile::encodeName(o);
-    return submit(Kind::Check, f, requestKey('K', workDir, options));
+    return submit(Kind::Check, f, serviceRequestKey('K', workDir, options));
 }
 
 void CompileService::cancel(quint64 id)
@@ -499,17 +450,7 @@ void CompileService::handle(const QList<QByteArray>& frame)
     if (verb == "compiled" && frame.size() >= 4 && kind == Kind::Compile) {
         emit compiled(id, frame[2].toInt(), frame[3]);
     } else if (verb == "checked" && frame.size() >= 3 && kind == Kind::Check) {
-        QList<ServiceDiagnostic> list;
-        const int n = frame[2].toInt();
-        for (int i = 0; i < n && 3 + 4 * i + 3 < frame.size(); ++i) {
-            ServiceDiagnostic d;
-            d.line = frame[3 + 4 * i].toInt();
-            d.column = frame[4 + 4 * i].toInt();
-            d.kind = frame[5 + 4 * i] == "warning" ? ServiceDiagnostic::Warning : ServiceDiagnostic::Error;
-            d.message = QString::fromUtf8(frame[6 + 4 * i]);
-            list << d;
-        }
-        emit checked(id, list);
+        emit checked(id, decodeDiagnostics(frame));
     } else {
         const QString reason = verb == "cancelled" ? QStringLiteral("cancelled")
                                : frame.size() >= 3   ? QString::fromUtf8(frame[2])

@@ -3,11 +3,12 @@
 // kept warm in a resident JVM, which compiles exactly as a javac process
 // started in the same directory would, and checks a source's text in memory.
 #pragma once
+#include "toolchain/servicerequest.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
-#include <QMetaType>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -15,26 +16,10 @@
 
 #include <memory>
 
-// A file that ships with Brewpad (a helper's jar): the first that exists of
-// `fileName` beside the program, the program's folder joined with
-// `relativeToProgram` (where it is installed), and `installed`; empty when
-// none exists. Empty places are not looked at.
-QString shippedFile(const QString& fileName, const QString& relativeToProgram, const QString& installed = {});
-
 class QProcess;
 class QTimer;
 class ServiceReplies;
 class ServiceScratch;
-
-// One message of a check.
-struct ServiceDiagnostic {
-    enum Kind { Error, Warning };
-    int line = 0;    // 1-based; 0 when the message belongs to no line
-    int column = 0;  // 1-based; 0 when it belongs to no column
-    Kind kind = Error;
-    QString message;
-};
-Q_DECLARE_METATYPE(ServiceDiagnostic)
 
 // How a service is started: with the `java` of `javaBin`, the JVM options
 // `jvmOptions`, in the directory `workDir`. A compilation may go to a service
@@ -78,11 +63,9 @@ public:
     // How long a compilation may take before it is given up (and the
     // service restarted): compileFailed() then lets the caller run javac.
     void setTimeout(int ms) { timeoutMs_ = ms; }
-    int timeout() const { return timeoutMs_; }
     // How long a JVM may take to say it is ready; one that takes longer is
     // ended, and this setup is left to javac.
     void setStartLimit(int ms) { startLimitMs_ = ms; }
-    int startLimit() const { return startLimitMs_; }
 
     // The JVM options a service needs to compile like a javac given `javacArgs`:
     // the "-J" options without their "-J", after the service's own: a heap of

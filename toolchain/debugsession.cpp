@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/debugsession.h"
 
-#include "toolchain/compileservice.h"
 #include "toolchain/debugprotocol.h"
+#include "toolchain/shippedfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+
 QString firstLine(const QString& text)
 {
     // Line ends as typed or pasted: LF, CR, and the paragraph and line separators.
@@ -147,6 +149,17 @@ QHBoxLayout* makeButtonRow(QDialog* dialog, QPushButton*& ok, QPushButton*& canc
     return row;
 }
 
+// The tab key moves the focus through `widgets` in their order.
+void chainTabOrder(std::initializer_list<QWidget*> widgets)
+{
+    QWidget* previous = nullptr;
+    for (QWidget* w : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
 } // namespace
 
 TCompDialog::TCompDialog(QWidget* parent, int /*resId*/)
@@ -196,16 +209,8 @@ TCompDialog::TCompDialog(QWidget* parent, int /*resId*/)
     layout->addLayout(fields, 1);
     layout->addLayout(makeButtonRow(this, OkButton, CancelButton));
 
-    QWidget::setTabOrder(OkButton, CancelButton);
-    QWidget::setTabOrder(CancelButton, Debug);
-    QWidget::setTabOrder(Debug, Deprecation);
-    QWidget::setTabOrder(Deprecation, NoWarn);
-    QWidget::setTabOrder(NoWarn, Optimize);
-    QWidget::setTabOrder(Optimize, Verbose);
-    QWidget::setTabOrder(Verbose, Depend);
-    QWidget::setTabOrder(Depend, Destination);
-    QWidget::setTabOrder(Destination, ClassPath);
-    QWidget::setTabOrder(ClassPath, JavaOptions);
+    chainTabOrder({OkButton, CancelButton, Debug, Deprecation, NoWarn, Optimize, Verbose, Depend, Destination,
+                   ClassPath, JavaOptions});
 
     connect(OkButton, &QPushButton::clicked, this, &TCompDialog::CmOk);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -242,8 +247,7 @@ TProgDialog::TProgDialog(QWidget* parent, int /*resId*/)
     layout->addStretch(1);
     layout->addLayout(makeButtonRow(this, OkButton, CancelButton));
 
-    QWidget::setTabOrder(CmdLine, OkButton);
-    QWidget::setTabOrder(OkButton, CancelButton);
+    chainTabOrder({CmdLine, OkButton, CancelButton});
 
     connect(OkButton, &QPushButton::clicked, this, &TProgDialog::CmOk);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);

@@ -112,10 +112,6 @@ QString countText(int n, const char* one, const char* many)
     return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
 }
 
-} // namespace
-
-namespace {
-
 // Where a message line's location lies: the path ends at `colon`, the line
 // number runs to `end`; `javac` tells whether " KIND:" follows.
 struct LocatedLine {
@@ -184,6 +180,66 @@ std::optional<MessageLocation> parseMessageLine(const QString& text)
     return MessageLocation{line.left(at->at.colon).toString(), at->number};
 }
 
+namespace {
+
+// The severity named by " KIND: " at the start of `rest`, which is left
+// holding the text after it.
+MessageSeverity takeKind(QStringView& rest)
+{
+    const qsizetype colon = rest.indexOf(u':');
+    const QStringView kind = rest.left(colon);
+    rest = rest.mid(colon + 1).trimmed();
+    if (kind == u"warning")
+        return MessageSeverity::Warning;
+    if (kind == u"note")
+        return MessageSeverity::Note;
+    return MessageSeverity::Error;
+}
+
+// Where the lines of the message starting at `first` end, and its caret line.
+struct MessageExtent {
+    int end;         // the first line after the message
+    int caret = -1;  // the caret line, -1 when none
+    int column = 0;  // of the caret
+};
+
+// The message's own lines: indented lines (or empty ones) up to the next line
+// that stands at the left margin, except for an echoed source line that does,
+// which the caret line follows.
+MessageExtent messageExtent(const QStringList& lines, int first)
+{
+    const int n = int(lines.size());
+    MessageExtent x{first + 1};
+    while (x.end < n) {
+        const QStringView l = chomp(lines[x.end]);
+        if (x.caret < 0) {
+            if (const int column = caretColumn(l)) {
+                x.caret = x.end;
+                x.column = column;
+                ++x.end;
+                continue;
+            }
+        }
+        if (!l.isEmpty() && !l[0].isSpace()) {
+            const bool echoed = x.caret < 0 && x.end + 1 < n && caretColumn(chomp(lines[x.end + 1])) > 0;
+            if (!echoed)
+                break;
+        }
+        ++x.end;
+    }
+    return x;
+}
+
+// Lines [from, to) without their indentation, joined by '\n', trimmed.
+QString joinedLines(const QStringList& lines, int from, int to, QStringList joined = {})
+{
+    for (int k = from; k < to; ++k)
+        joined << chomp(lines[k]).trimmed().toString();
+    return joined.join(QLatin1Char('\n')).trimmed();
+}
+
+}  // namespace
+
 std::vector<CompilerMessage> parseCompilerMessages(const QStringList& lines)
 {
     std::vector<CompilerMessage> out;
@@ -201,52 +257,18 @@ std::vector<CompilerMessage> parseCompilerMessages(const QStringList& lines)
         m.line = at->number;
         m.row = i;
         QStringView rest = first.mid(at->at.end + 1).trimmed();
-        if (at->javac) {
-            const qsizetype colon = rest.indexOf(u':');
-            const QStringView kind = rest.left(colon);
-            if (kind == u"warning")
-                m.severity = MessageSeverity::Warning;
-            else if (kind == u"note")
-                m.severity = MessageSeverity::Note;
-            rest = rest.mid(colon + 1).trimmed();
-        }
-        // The message's own lines: indented lines (or empty ones) up to the
-        // next line that stands at the left margin, except for an echoed
-        // source line that does, which the caret line follows.
-        int end = i + 1;
-        int caret = -1;
-        while (end < n) {
-            const QStringView l = chomp(lines[end]);
-            if (caret < 0) {
-                if (const int column = caretColumn(l)) {
-                    caret = end;
-                    m.column = column;
-                    ++end;
-                    continue;
-                }
-            }
-            if (!l.isEmpty() && !l[0].isSpace()) {
-                const bool echoed = caret < 0 && end + 1 < n && caretColumn(chomp(lines[end + 1])) > 0;
-                if (!echoed)
-                    break;
-            }
-            ++end;
-        }
+        if (at->javac)
+            m.severity = takeKind(rest);
+        const MessageExtent x = messageExtent(lines, i);
+        m.column = x.column;
         // Before the echoed source (the line above the caret) the text goes on;
         // without a caret line every following line belongs to the text.
-        const int textEnd = caret >= 0 ? caret - 1 : end;
-        QStringList text{rest.toString()};
-        for (int k = i + 1; k < textEnd; ++k)
-            text << chomp(lines[k]).trimmed().toString();
-        m.text = text.join(QLatin1Char('\n')).trimmed();
-        if (caret >= 0) {
-            QStringList details;
-            for (int k = caret + 1; k < end; ++k)
-                details << chomp(lines[k]).trimmed().toString();
-            m.details = details.join(QLatin1Char('\n')).trimmed();
-        }
+        const int textEnd = x.caret >= 0 ? x.caret - 1 : x.end;
+        m.text = joinedLines(lines, i + 1, textEnd, {rest.toString()});
+        if (x.caret >= 0)
+            m.details = joinedLines(lines, x.caret + 1, x.end);
         out.push_back(std::move(m));
-        i = end;
+        i = x.end;
     }
     return out;
 }

@@ -7,70 +7,15 @@
 // it is drawn, and, after a bulk load, a slice at a time while the program is
 // idle. A bulk load of many lines therefore costs no measuring up front.
 #pragma once
-#include <QAbstractItemDelegate>
-#include <QAbstractListModel>
+#include "toolchain/odlistmodel.h"
+
 #include <QElapsedTimer>
 #include <QHash>
 #include <QListView>
 #include <vector>
 
 class QTimer;
-
-// Where one line lies in a TODListModel's text: a byte offset and length.
-struct LineSpan {
-    qsizetype offset = 0;
-    qsizetype length = 0;
-};
-
-// The lines of a TODListBox, each with an optional data value. The lines are
-// kept as UTF-8 back to back in one buffer and decoded when asked for, so that
-// a file's lines can be taken over whole without making a string per line.
-class TODListModel : public QAbstractListModel {
-    Q_OBJECT
-public:
-    using QAbstractListModel::QAbstractListModel;
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-    int count() const { return int(spans.size()); }
-    QString line(int row) const;
-    // The line's UTF-8 bytes, without decoding them.
-    QByteArrayView lineBytes(int row) const;
-    quintptr itemData(int row) const;
-    void setItemData(int row, quintptr value);
-
-    void clear();
-    // Takes over `text` with the lines `lineSpans` lying in it.
-    void assign(QByteArray text, std::vector<LineSpan> lineSpans);
-    void insert(int row, const QString& text);
-    void remove(int row);
-
-private:
-    QByteArray bytes;              // the lines' UTF-8 text; deleted lines leave their bytes until cleared
-    std::vector<LineSpan> spans;   // one per line, in list order
-    std::vector<quintptr> values;  // empty until a value is set; then one per line
-};
-
-class TODListBox;
-
-// Measures items as their text extent plus 2 each way (an empty item on one
-// blank) and draws them: text at 1,1 inside the item's rectangle, clipped to it,
-// over the filled background; a selected item inverted; the frame of the item
-// with the caret only as wide as the text: light grey while the list has the
-// focus, black on a selected item while it has not.
-class TODItemDelegate : public QAbstractItemDelegate {
-    Q_OBJECT
-public:
-    explicit TODItemDelegate(TODListBox* box);
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-
-private:
-    TODListBox* box;
-};
+class TODItemDelegate;
 
 // Where the pieces of a long line lie: the line is measured and drawn in pieces
 // of about LongLinePieceBytes bytes of UTF-8, cut between characters and never

@@ -90,86 +90,123 @@ std::optional<QString> chooseClass(const QString& baseName, const std::optional<
     return std::nullopt;
 }
 
+namespace {
+
+// splitArguments, one character (or quoted or escaped run) at a time.
+class ArgumentSplitter {
+public:
+    explicit ArgumentSplitter(const QString& cmdline) : s_(cmdline), n_(int(cmdline.size())) {}
+
+    // The words; false in *ok for an unbalanced quote or a trailing backslash.
+    QStringList split(bool* ok)
+    {
+        bool good = true;
+        while (i_ < n_ && good) {
+            const QChar c = s_.at(i_);
+            if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n'))
+                blank();
+            else if (c == QLatin1Char('\''))
+                good = singleQuoted();
+            else if (c == QLatin1Char('"'))
+                good = doubleQuoted();
+            else if (c == QLatin1Char('\\'))
+                good = escaped();
+            else
+                take(c, 1);
+        }
+        if (inWord_)
+            words_ << cur_;
+        if (ok)
+            *ok = good;
+        return words_;
+    }
+
+private:
+    void take(QChar c, int advance)
+    {
+        cur_ += c;
+        inWord_ = true;
+        i_ += advance;
+    }
+
+    void blank()
+    {
+        if (inWord_) {
+            words_ << cur_;
+            cur_.clear();
+            inWord_ = false;
+        }
+        ++i_;
+    }
+
+    // '...': everything up to the next quote, literally.
+    bool singleQuoted()
+    {
+        inWord_ = true;
+        const int end = int(s_.indexOf(QLatin1Char('\''), i_ + 1));
+        if (end < 0) {
+            cur_ += s_.mid(i_ + 1);
+            return false;
+        }
+        cur_ += s_.mid(i_ + 1, end - i_ - 1);
+        i_ = end + 1;
+        return true;
+    }
+
+    // "...": \" \\ \$ \` escaped, backslash-newline a line continuation.
+    bool doubleQuoted()
+    {
+        inWord_ = true;
+        ++i_;
+        while (i_ < n_) {
+            const QChar d = s_.at(i_);
+            if (d == QLatin1Char('"')) {
+                ++i_;
+                return true;
+            }
+            if (d == QLatin1Char('\\') && i_ + 1 < n_) {
+                const QChar e = s_.at(i_ + 1);
+                if (e == QLatin1Char('"') || e == QLatin1Char('\\') || e == QLatin1Char('$') || e == QLatin1Char('`')) {
+                    cur_ += e;
+                    i_ += 2;
+                    continue;
+                }
+                if (e == QLatin1Char('\n')) {  // line continuation
+                    i_ += 2;
+                    continue;
+                }
+            }
+            cur_ += d;
+            ++i_;
+        }
+        return false;
+    }
+
+    // A backslash outside quotes: the next character literally (a newline: nothing).
+    bool escaped()
+    {
+        if (i_ + 1 >= n_)
+            return false;
+        const QChar e = s_.at(i_ + 1);
+        if (e != QLatin1Char('\n'))
+            take(e, 0);
+        i_ += 2;
+        return true;
+    }
+
+    const QString& s_;
+    const int n_;
+    int i_ = 0;
+    QString cur_;
+    bool inWord_ = false;
+    QStringList words_;
+};
+
+}  // namespace
+
 QStringList splitArguments(const QString& cmdline, bool* ok)
 {
-    QStringList words;
-    QString cur;
-    bool inWord = false;
-    bool good = true;
-    const int n = cmdline.size();
-    int i = 0;
-    while (i < n) {
-        const QChar c = cmdline.at(i);
-        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')) {
-            if (inWord) {
-                words << cur;
-                cur.clear();
-                inWord = false;
-            }
-            ++i;
-        } else if (c == QLatin1Char('\'')) {
-            inWord = true;
-            const int end = cmdline.indexOf(QLatin1Char('\''), i + 1);
-            if (end < 0) {
-                good = false;
-                cur += cmdline.mid(i + 1);
-                break;
-            }
-            cur += cmdline.mid(i + 1, end - i - 1);
-            i = end + 1;
-        } else if (c == QLatin1Char('"')) {
-            inWord = true;
-            ++i;
-            bool closed = false;
-            while (i < n) {
-                const QChar d = cmdline.at(i);
-                if (d == QLatin1Char('"')) {
-                    closed = true;
-                    ++i;
-                    break;
-                }
-                if (d == QLatin1Char('\\') && i + 1 < n) {
-                    const QChar e = cmdline.at(i + 1);
-                    if (e == QLatin1Char('"') || e == QLatin1Char('\\') || e == QLatin1Char('$') ||
-                        e == QLatin1Char('`')) {
-                        cur += e;
-                        i += 2;
-                        continue;
-                    }
-                    if (e == QLatin1Char('\n')) {  // line continuation
-                        i += 2;
-                        continue;
-                    }
-                }
-                cur += d;
-                ++i;
-            }
-            if (!closed) {
-                good = false;
-                break;
-            }
-        } else if (c == QLatin1Char('\\')) {
-            if (i + 1 >= n) {
-                good = false;
-                break;
-            }
-            const QChar e = cmdline.at(i + 1);
-            if (e != QLatin1Char('\n')) {
-                cur += e;
-                inWord = true;
-            }
-            i += 2;
-        } else {
-            cur += c;
-            inWord = true;
-            ++i;
-        }
-    }
-    if (inWord)
-        words << cur;
-    if (ok)
-        *ok = good;
-    return words;
+    return ArgumentSplitter(cmdline).split(ok);
 }
 
 QString unbalancedQuotesText()
@@ -262,6 +299,89 @@ StartCommand appletCommand(const QString& viewerPath, const QString& workDir, co
     return c;
 }
 
+namespace {
+
+// What execve needs, prepared before fork(): after it, only async-signal-safe
+// calls are made.
+struct ExecImage {
+    QByteArray program;
+    QByteArray dir;
+    std::vector<QByteArray> argStore;
+    std::vector<char*> argv;
+
+    ExecImage(const QString& resolved, const StartCommand& cmd)
+        : program(QFile::encodeName(resolved)), dir(QFile::encodeName(cmd.workDir))
+    {
+        argStore.push_back(QFile::encodeName(cmd.program));
+        for (const QString& a : cmd.args)
+            argStore.push_back(a.toLocal8Bit());
+        for (QByteArray& a : argStore)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+    }
+};
+
+void reportErrno(int fd, int e)
+{
+    ssize_t w = ::write(fd, &e, sizeof e);
+    (void)w;
+}
+
+// The grandchild: a session of its own, default signals, no inherited
+// descriptors; then the program. Writes errno to `errFd` when it cannot start.
+[[noreturn]] void execProgram(const ExecImage& image, int errFd)
+{
+    ::setsid();
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::signal(SIGPIPE, SIG_DFL);
+#ifdef SYS_close_range
+    ::syscall(SYS_close_range, 3u, ~0u, 4u /* CLOSE_RANGE_CLOEXEC */);
+#endif
+    int e = 0;
+    if (!image.dir.isEmpty() && ::chdir(image.dir.constData()) != 0) {
+        e = errno;
+    } else {
+        ::execve(image.program.constData(), image.argv.data(), environ);
+        e = errno;
+    }
+    reportErrno(errFd, e);
+    ::_exit(127);
+}
+
+// The intermediate child: starts the program as a grandchild and leaves at
+// once, so that the program is nobody's child of ours.
+[[noreturn]] void forkProgram(const ExecImage& image, int pipefd[2])
+{
+    ::close(pipefd[0]);
+    const pid_t grand = ::fork();
+    if (grand == 0)
+        execProgram(image, pipefd[1]);
+    if (grand < 0)
+        reportErrno(pipefd[1], errno);
+    ::_exit(0);
+}
+
+// Reaps the intermediate child; true with the errno in *err when the start
+// failed, false when the program started (the pipe closed on exec without a word).
+bool startFailed(pid_t child, int readFd, int* err)
+{
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int e = 0;
+    ssize_t r;
+    do {
+        r = ::read(readFd, &e, sizeof e);
+    } while (r < 0 && errno == EINTR);
+    ::close(readFd);
+    *err = e;
+    return r == ssize_t(sizeof e);
+}
+
+}  // namespace
+
 bool startDetached(const StartCommand& cmd, int* failureIndex)
 {
     auto fail = [failureIndex](int err) {
@@ -273,19 +393,7 @@ bool startDetached(const StartCommand& cmd, int* failureIndex)
     if (const int err = probeProgram(cmd.program, &program))
         return fail(err);
 
-    // Everything the child needs is prepared before fork(): after it, only
-    // async-signal-safe calls are made.
-    const QByteArray prog = QFile::encodeName(program);
-    const QByteArray dir = QFile::encodeName(cmd.workDir);
-    std::vector<QByteArray> argStore;
-    argStore.push_back(QFile::encodeName(cmd.program));
-    for (const QString& a : cmd.args)
-        argStore.push_back(a.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& a : argStore)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
+    const ExecImage image(program, cmd);
     int pipefd[2];
     if (::pipe2(pipefd, O_CLOEXEC) != 0)
         return fail(errno);
@@ -297,49 +405,11 @@ bool startDetached(const StartCommand& cmd, int* failureIndex)
         ::close(pipefd[1]);
         return fail(e);
     }
-    if (child == 0) {
-        // The intermediate child: starts the program as a grandchild and
-        // leaves at once, so that the program is nobody's child of ours.
-        ::close(pipefd[0]);
-        const pid_t grand = ::fork();
-        if (grand == 0) {
-            ::setsid();
-            sigset_t none;
-            sigemptyset(&none);
-            ::sigprocmask(SIG_SETMASK, &none, nullptr);
-            ::signal(SIGPIPE, SIG_DFL);
-#ifdef SYS_close_range
-            ::syscall(SYS_close_range, 3u, ~0u, 4u /* CLOSE_RANGE_CLOEXEC */);
-#endif
-            int e = 0;
-            if (!dir.isEmpty() && ::chdir(dir.constData()) != 0) {
-                e = errno;
-            } else {
-                ::execve(prog.constData(), argv.data(), environ);
-                e = errno;
-            }
-            ssize_t w = ::write(pipefd[1], &e, sizeof e);
-            (void)w;
-            ::_exit(127);
-        }
-        if (grand < 0) {
-            const int e = errno;
-            ssize_t w = ::write(pipefd[1], &e, sizeof e);
-            (void)w;
-        }
-        ::_exit(0);
-    }
+    if (child == 0)
+        forkProgram(image, pipefd);
     ::close(pipefd[1]);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
     int e = 0;
-    ssize_t r;
-    do {
-        r = ::read(pipefd[0], &e, sizeof e);
-    } while (r < 0 && errno == EINTR);
-    ::close(pipefd[0]);
-    if (r == ssize_t(sizeof e))
+    if (startFailed(child, pipefd[0], &e))
         return fail(e);
     return true;
 }

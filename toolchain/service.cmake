@@ -14,7 +14,7 @@ set(bp_service_install_dir ${CMAKE_INSTALL_DATADIR}/brewpad)
 file(RELATIVE_PATH bp_service_relative /${CMAKE_INSTALL_BINDIR} /${bp_service_install_dir}/${bp_service_jar_name}.jar)
 
 add_library(bp_compileservice STATIC toolchain/compileservice.cpp toolchain/servicereplies.cpp
-  toolchain/servicescratch.cpp)
+  toolchain/servicescratch.cpp toolchain/servicerequest.cpp toolchain/shippedfile.cpp)
 target_link_libraries(bp_compileservice PUBLIC bp_platform Qt6::Core)
 target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIVE="${bp_service_relative}")
 # JavacRunner (bp_toolchain, described in toolchain.cmake, which is read after

@@ -16,6 +16,8 @@ add_library(bp_toolchain STATIC
   toolchain/mdidlg.cpp
   toolchain/messages.cpp
   toolchain/odlistbx.cpp
+  toolchain/odlistmodel.cpp
+  toolchain/oditemdelegate.cpp
   toolchain/browser.cpp)
 target_link_libraries(bp_toolchain PUBLIC bp_project bp_config bp_platform bp_resources Qt6::Widgets)
 
