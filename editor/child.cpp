@@ -5,6 +5,7 @@
 #include "editor/editorhost.h"
 #include "editor/finddlg.h"
 #include "platform/dialogs.h"
+#include "platform/nativename.h"
 #include "resources/commands.h"
 
 #include <QApplication>
@@ -109,7 +110,7 @@ void TFileMDIChild::checkDisk()
 
 QString TFileMDIChild::caption() const
 {
-    const QString name = te->fileName().isEmpty() ? QStringLiteral("Untitled") : te->fileName();
+    const QString name = te->fileName().isEmpty() ? QStringLiteral("Untitled") : nativename::shown(te->fileName());
     return kindText(kind_) + QStringLiteral(" - ") + name;
 }
 

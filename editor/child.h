@@ -64,7 +64,8 @@ public:
     void CmDelete();
 
     EditControl* editor() const { return te; }
-    // The caption: the kind's text, " - ", the full path or "Untitled".
+    // The caption: the kind's text, " - ", the full path (bytes that are not
+    // UTF-8 shown as "\xE9") or "Untitled".
     QString caption() const;
     // True while a compilation runs, of this window or of any other: one
     // compilation at a time in the whole program.

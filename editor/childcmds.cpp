@@ -8,6 +8,7 @@
 #include "editor/unix2dos.h"
 #include "platform/dialogs.h"
 #include "platform/host.h"
+#include "platform/nativename.h"
 #include "print/printing.h"
 #include "project/projfile.h"
 #include "toolchain/classify.h"
@@ -148,6 +149,37 @@ void clearCompiling(QWidget* w)
         frame->statusBar()->clearMessage();
 }
 
+// A name whose bytes are not UTF-8 ("caf\xE9.java"): the Java tools on this
+// host cannot open it, and no program gets it as an argument. Says so (`done`:
+// "compiled", "run") instead of letting them fail with a misleading message.
+bool refusedOddName(QWidget* owner, const QString& file, const QString& done)
+{
+    if (!nativename::hasOddBytes(file))
+        return false;
+    dialogs().message(owner,
+                      QStringLiteral("The name %1 holds bytes that are not UTF-8 (shown as \\x and two digits), "
+                                     "so it was not %2: the Java tools cannot open a file of such a name on "
+                                     "this system. Rename the file or its folder to a UTF-8 name, for example "
+                                     "with convmv -f latin1 -t utf8 --notest, and open it again.")
+                          .arg(nativename::shown(file), done),
+                      QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+    return true;
+}
+
+// A source that F9 does not give to javac, with the message that says why.
+bool refusedToCompile(QWidget* owner, const QString& file)
+{
+    QString what;
+    if (host::fileKind(file, &what) == host::FileKind::NotRegular) {
+        // javac would wait for ever on a named pipe, or read a device without end.
+        dialogs().message(owner, QStringLiteral("The file %1 is %2, not a regular file, so it was not compiled.")
+                                     .arg(file, what),
+                          QString(), Buttons::Ok, Icon::Stop);
+        return true;
+    }
+    return refusedOddName(owner, file, QStringLiteral("compiled"));
+}
+
 }  // namespace
 
 TFileMDIChild::~TFileMDIChild()
@@ -175,14 +207,8 @@ void TFileMDIChild::CmJavaC()
                           Icon::Information);
         return;
     }
-    QString what;
-    if (host::fileKind(file, &what) == host::FileKind::NotRegular) {
-        // javac would wait for ever on a named pipe, or read a device without end.
-        dialogs().message(this, QStringLiteral("The file %1 is %2, not a regular file, so it was not compiled.")
-                                    .arg(file, what),
-                          QString(), Buttons::Ok, Icon::Stop);
+    if (refusedToCompile(this, file))
         return;
-    }
     if (temp.isEmpty()) {
         dialogs().message(this,
                           QStringLiteral("There is no directory for the compiler's messages, so nothing was "
@@ -319,7 +345,7 @@ std::optional<QString> pickClass(QWidget* owner, const QString& file, const QStr
 std::optional<QString> prepareRun(QWidget* owner, const QString& file, const QString& classename,
                                   const QString& classDirSetting = QString())
 {
-    if (file.isEmpty())
+    if (file.isEmpty() || refusedOddName(owner, file, QStringLiteral("run")))
         return std::nullopt;
     if (!setcurdir(file)) {
         const QString text =

@@ -3,6 +3,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/host.h"
+#include "platform/nativepath.h"
 #include "resources/commands.h"
 #include "editor/textdoc.h"
 
@@ -10,7 +11,6 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -250,7 +250,7 @@ QStringList localFiles(const QMimeData* md)
     if (md && md->hasUrls()) {
         for (const QUrl& u : md->urls()) {
             if (u.isLocalFile())
-                out << u.toLocalFile();
+                out << nativepath::localFile(u);
         }
     }
     return out;
@@ -359,7 +359,7 @@ bool EditControl::loadFile(const QString& name)
     }
     if (!ok) {
         dialogs().message(this, QStringLiteral("Unable to read file %1 from disk.").arg(name));
-        fileName_ = QFileInfo(name).absoluteFilePath();
+        fileName_ = nativepath::absolute(name);
         if (firstLoad && kind != host::FileKind::Missing) {
             // Nobody saw the file's content (or what stands there is a loop of
             // links): no save may put this empty text over it.
@@ -396,7 +396,7 @@ bool EditControl::loadFile(const QString& name)
     loading_ = false;
     updateExtraSelections();
     stamp_ = askedStamp_ = stamp;
-    fileName_ = QFileInfo(name).absoluteFilePath();
+    fileName_ = nativepath::absolute(name);
     switch (d.obstacle) {
     case DecodedText::Obstacle::None: setReadOnlyFor(ReadOnlyReason::None); break;
     case DecodedText::Obstacle::NulBytes: setReadOnlyFor(ReadOnlyReason::NotText); break;
@@ -419,7 +419,7 @@ bool EditControl::loadFile(const QString& name)
 
 void EditControl::refuseLoad(const QString& name, const QString& reason, bool firstLoad)
 {
-    const QString shown = QFileInfo(name).absoluteFilePath();
+    const QString shown = nativepath::absolute(name);
     if (firstLoad) {
         // A window that shows nothing of the file may not write over it.
         fileName_ = shown;
@@ -561,7 +561,7 @@ bool EditControl::saveAs()
     saveData_.fileName = fileName_;
     if (!dialogs().saveFile(this, saveData_))
         return false;
-    const QString name = QFileInfo(saveData_.fileName).absoluteFilePath();
+    const QString name = nativepath::absolute(saveData_.fileName);
     if (!writeFile(name))
         return false;
     fileName_ = name;

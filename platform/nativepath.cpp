@@ -40,6 +40,8 @@ QString currentDir()
 
 QString absolute(const QString& path, const QString& base)
 {
+    if (path.isEmpty())
+        return path;
     if (path.startsWith(QLatin1Char('/')))
         return QDir::cleanPath(path);
     return QDir::cleanPath((base.isEmpty() ? currentDir() : base) + QLatin1Char('/') + path);

@@ -27,6 +27,7 @@ Info info(const QString& path);
 QString currentDir();
 // The path made absolute against `base` (the current directory when empty)
 // and clean ("." and ".." taken out), on the names alone: nothing is looked at.
+// An empty path stays empty.
 QString absolute(const QString& path, const QString& base = QString());
 
 // The local file a file URL names (a dropped file), its bytes kept: the URL's
