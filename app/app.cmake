@@ -38,6 +38,8 @@ bp_add_test(test_shell SOURCES tests/test_shell.cpp LIBS bp_app)
 bp_add_test(test_badinput SOURCES tests/test_badinput.cpp LIBS bp_app)
 # Named pipes, devices and link loops in a file's place; extended attributes; line breaks in names.
 bp_add_test(test_filekinds SOURCES tests/test_filekinds.cpp LIBS bp_app)
+# Files named with bytes that are not UTF-8: opened, saved, kept in the recent list.
+bp_add_test(test_nativefiles SOURCES tests/test_nativefiles.cpp LIBS bp_app)
 # The command line: files opened at start through the window, and the built
 # program's --help and --version.
 bp_add_test(test_cmdline SOURCES tests/test_cmdline.cpp LIBS bp_app)

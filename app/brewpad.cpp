@@ -2,6 +2,7 @@
 #include "app/brewpad.h"
 
 #include "platform/dialogs.h"
+#include "platform/nativepath.h"
 #include "resources/commands.h"
 #include "app/inistore.h"
 #include "editor/child.h"
@@ -73,7 +74,7 @@ void TMainFrame::dropEvent(QDropEvent* e)
 {
     for (const QUrl& u : e->mimeData()->urls()) {
         if (u.isLocalFile())
-            client_->openDropped(u.toLocalFile());
+            client_->openDropped(nativepath::localFile(u));
     }
     e->acceptProposedAction();
 }

@@ -3,6 +3,8 @@
 
 #include "app/brewpad.h"
 #include "platform/dialogs.h"
+#include "platform/nativename.h"
+#include "platform/nativepath.h"
 #include "workspace/client.h"
 
 #include <QCommandLineParser>
@@ -12,8 +14,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <QFile>
-#include <QFileInfo>
 
 #ifndef BREWPAD_VERSION
 #error "BREWPAD_VERSION is set by the build (the project's version)"
@@ -55,35 +55,41 @@ void printHelpOrVersionAndExit(const QStringList& arguments)
 QStringList absoluteStartPaths(const QStringList& names, const QString& startDir)
 {
     QStringList out;
-    const QDir dir(startDir);
     for (const QString& n : names)
-        out << QDir::cleanPath(dir.absoluteFilePath(n));
+        out << nativepath::absolute(n, startDir);
     return out;
 }
 
-QStringList namesLostInDecoding(const QList<QByteArray>& arguments)
+QStringList nativeStartNames(const QStringList& positional, const QList<QByteArray>& arguments)
 {
-    QStringList lost;
-    for (const QByteArray& a : arguments) {
-        const QString name = QFile::decodeName(a);
-        if (QFile::encodeName(name) != a)
-            lost << name;
+    QStringList out;
+    qsizetype next = 0;
+    for (const QString& name : positional) {
+        qsizetype at = next;
+        // Qt's own decoding of the arguments.
+        while (at < arguments.size() && QString::fromLocal8Bit(arguments[at]) != name)
+            ++at;
+        if (at == arguments.size()) {
+            out << name;
+            continue;
+        }
+        out << nativename::decode(arguments[at]);
+        next = at + 1;
     }
-    return lost;
+    return out;
 }
 
-StartFiles sortStartPaths(const QStringList& paths, const QStringList& badNames)
+StartFiles sortStartPaths(const QStringList& paths)
 {
     StartFiles s;
     for (const QString& p : paths) {
-        const QFileInfo fi(p);
-        if (badNames.contains(p))
-            s.unopened.push_back({p, UnopenedName::Why::BadName});
-        else if (fi.isFile())
+        // By the name's bytes: Qt's file functions lose those that are not UTF-8.
+        const nativepath::Info fi = nativepath::info(p);
+        if (fi.isFile)
             s.files << p;
-        else if (fi.isDir())
+        else if (fi.isDir)
             s.unopened.push_back({p, UnopenedName::Why::Folder});
-        else if (fi.exists())
+        else if (fi.exists)
             s.unopened.push_back({p, UnopenedName::Why::NotAFile});
         else
             s.unopened.push_back({p, UnopenedName::Why::Missing});
@@ -97,15 +103,11 @@ QString unopenedMessage(const QList<UnopenedName>& names)
         return QString();
     QStringList lines;
     for (const UnopenedName& n : names) {
+        const QString path = nativename::shown(n.path);
         switch (n.why) {
-        case UnopenedName::Why::Folder: lines << QStringLiteral("%1 (a folder)").arg(n.path); break;
-        case UnopenedName::Why::Missing: lines << QStringLiteral("%1 (no such file)").arg(n.path); break;
-        case UnopenedName::Why::NotAFile: lines << QStringLiteral("%1 (not a file)").arg(n.path); break;
-        case UnopenedName::Why::BadName:
-            lines << QStringLiteral("%1 (its name is not valid UTF-8, which Brewpad cannot open: rename the file, "
-                                    "for example with convmv -f latin1 -t utf8)")
-                         .arg(n.path);
-            break;
+        case UnopenedName::Why::Folder: lines << QStringLiteral("%1 (a folder)").arg(path); break;
+        case UnopenedName::Why::Missing: lines << QStringLiteral("%1 (no such file)").arg(path); break;
+        case UnopenedName::Why::NotAFile: lines << QStringLiteral("%1 (not a file)").arg(path); break;
         }
     }
     return QStringLiteral("Brewpad opens files only, so these were not opened:\n\n%1\n\n"
@@ -114,8 +116,8 @@ QString unopenedMessage(const QList<UnopenedName>& names)
         .arg(lines.join(QLatin1Char('\n')));
 }
 
-StartFileOpener::StartFileOpener(TMDIFileApp& app, const QStringList& paths, const QStringList& badNames)
-    : QObject(app.Client), app_(app), files_(sortStartPaths(paths, badNames))
+StartFileOpener::StartFileOpener(TMDIFileApp& app, const QStringList& paths)
+    : QObject(app.Client), app_(app), files_(sortStartPaths(paths))
 {
     app_.holdRecentFiles(true);
     app_.Client->openingMany(true);
@@ -153,7 +155,7 @@ void StartFileOpener::openSome()
     deleteLater();
 }
 
-StartFileOpener* openStartFiles(TMDIFileApp& app, const QStringList& paths, const QStringList& badNames)
+StartFileOpener* openStartFiles(TMDIFileApp& app, const QStringList& paths)
 {
-    return new StartFileOpener(app, paths, badNames);
+    return new StartFileOpener(app, paths);
 }

@@ -42,12 +42,18 @@ void printHelpOrVersionAndExit(const QStringList& arguments);
 // The names as absolute, clean paths, resolved against `startDir`, in order.
 QStringList absoluteStartPaths(const QStringList& names, const QString& startDir);
 
+// The file names of the command line with their bytes kept (platform/
+// nativename.h), so that a name that is not UTF-8, such as a Latin-1
+// "caf\xE9.java", names its file: `positional`, the names as the parser gives
+// them (each byte that is not UTF-8 lost to U+FFFD), are found in order among
+// `arguments` (the bytes of the arguments after the program's name, as
+// QApplication left them) and decoded from those bytes. A name not found
+// there stays as it is.
+QStringList nativeStartNames(const QStringList& positional, const QList<QByteArray>& arguments);
+
 // A name from the command line that is not opened, and why.
 struct UnopenedName {
-    // BadName: the name's bytes are not valid in the file system's encoding
-    // (UTF-8), such as a Latin-1 "caf\xE9.java", and are lost on the way into
-    // the program: Qt's file functions cannot name that file.
-    enum class Why { Folder, Missing, NotAFile, BadName };
+    enum class Why { Folder, Missing, NotAFile };
     QString path;
     Why why;
 };
@@ -57,11 +63,7 @@ struct StartFiles {
     QStringList files;
     QList<UnopenedName> unopened;
 };
-StartFiles sortStartPaths(const QStringList& paths, const QStringList& badNames = {});
-
-// The arguments among `arguments` (as the program got them, bytes) whose bytes
-// do not survive the way into a QString and back, as the program would see them.
-QStringList namesLostInDecoding(const QList<QByteArray>& arguments);
+StartFiles sortStartPaths(const QStringList& paths);
 
 // The one message that names every unopened path, each with its reason; empty
 // when the list is.
@@ -76,9 +78,7 @@ QString unopenedMessage(const QList<UnopenedName>& names);
 class StartFileOpener : public QObject {
     Q_OBJECT
 public:
-    // `badNames`: those of `paths` that come from names whose bytes were lost
-    // (namesLostInDecoding, made absolute); they are named, not looked for.
-    StartFileOpener(TMDIFileApp& app, const QStringList& paths, const QStringList& badNames = {});
+    StartFileOpener(TMDIFileApp& app, const QStringList& paths);
     ~StartFileOpener() override;
     bool isFinished() const { return finished_; }
 
@@ -94,4 +94,4 @@ private:
     bool finished_ = false;
     QElapsedTimer windowsTurn_;  // since the last batch: the window's turn
 };
-StartFileOpener* openStartFiles(TMDIFileApp& app, const QStringList& paths, const QStringList& badNames = {});
+StartFileOpener* openStartFiles(TMDIFileApp& app, const QStringList& paths);

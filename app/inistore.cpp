@@ -2,10 +2,11 @@
 #include "app/inistore.h"
 
 #include "platform/host.h"
+#include "platform/nativename.h"
+#include "platform/nativepath.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -300,9 +301,11 @@ QStringList RecentFiles::entries() const
     QStringList list;
     for (int i = 0; i < capacity_; ++i) {
         const auto v = store_.value(MruSection, mruKey(i));
-        if (!v || v->isEmpty() || *v == QLatin1String("Default") || list.contains(*v))
+        if (!v || v->isEmpty() || *v == QLatin1String("Default"))
             continue;
-        list << *v;
+        const QString name = nativename::fromText(*v);
+        if (!list.contains(name))
+            list << name;
     }
     return list;
 }
@@ -310,7 +313,7 @@ QStringList RecentFiles::entries() const
 void RecentFiles::store(const QStringList& list, bool flushNow)
 {
     for (int i = 0; i < list.size(); ++i)
-        store_.setValue(MruSection, mruKey(i), list[i]);
+        store_.setValue(MruSection, mruKey(i), nativename::toText(list[i]));
     for (int i = int(list.size()); i < MaxCapacity; ++i)
         store_.remove(MruSection, mruKey(i));
     if (flushNow)
@@ -321,7 +324,7 @@ void RecentFiles::add(const QString& path, bool flushNow)
 {
     if (path.isEmpty() || path.contains('\n') || path.contains('\r'))
         return;
-    const QString full = QFileInfo(path).absoluteFilePath();
+    const QString full = nativepath::absolute(path);
     store_.reload();
     QStringList list = entries();
     list.removeAll(full);
@@ -333,7 +336,7 @@ void RecentFiles::add(const QString& path, bool flushNow)
 
 void RecentFiles::remove(const QString& path)
 {
-    const QString full = QFileInfo(path).absoluteFilePath();
+    const QString full = nativepath::absolute(path);
     store_.reload();
     QStringList list = entries();
     if (list.removeAll(full) > 0 || list.removeAll(path) > 0)

@@ -64,7 +64,10 @@ private:
 };
 
 // The recent-file list in section "MRU": keys "MRU0" (most recent) to
-// "MRU<capacity-1>"; a missing, empty or "Default" value is no entry.
+// "MRU<capacity-1>"; a missing, empty or "Default" value is no entry. A name
+// whose bytes are not UTF-8 is written as nativename::toText gives it (a file
+// URL, "file:///home/ann/caf%E9.java"), so that its bytes come back; every
+// other name as it is.
 class RecentFiles {
 public:
     static constexpr int MaxCapacity = 10;

@@ -2,11 +2,11 @@
 // Brewpad's entry point: `brewpad [FILE...]`, `--help`, `--version` (app/cmdline.h).
 #include "app/brewpad.h"
 #include "app/cmdline.h"
+#include "platform/nativepath.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 
 #include "resources/resources.h"
@@ -35,21 +35,23 @@ int OwlMain(int argc, char** argv)
     QCommandLineParser parser;
     describeCommandLine(parser);
     parser.process(qapp);  // an unknown option: a message and status 1, no window
-    const QStringList files = absoluteStartPaths(parser.positionalArguments(), QDir::currentPath());
-    // Names whose bytes a QString cannot keep are named as such, not as missing.
+    // The names with their bytes, also those that are not UTF-8 (QApplication
+    // took its own options out of argv).
     QList<QByteArray> raw;
     for (int i = 1; i < argc; ++i)
         raw << QByteArray(argv[i]);
-    const QStringList badNames = absoluteStartPaths(namesLostInDecoding(raw), QDir::currentPath());
+    const QStringList files =
+        absoluteStartPaths(nativeStartNames(parser.positionalArguments(), raw), nativepath::currentDir());
 
     initBrewpadResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/brewpad.png")));
     TMDIFileApp app;
     app.InitMainWindow();
-    openStartFiles(app, files, badNames);
+    openStartFiles(app, files);
     // The warm compiler for F9, in the background once the window is up (or
     // at the first F9, when brewpad.cfg is not the user's own).
-    app.Client->prepareCompileService(&app, files.isEmpty() ? QDir::currentPath() : QFileInfo(files.first()).absolutePath());
+    app.Client->prepareCompileService(&app, files.isEmpty() ? nativepath::currentDir()
+                                                            : QFileInfo(files.first()).absolutePath());
     return qapp.exec();
 }
 

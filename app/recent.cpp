@@ -3,6 +3,8 @@
 #include "app/brewpad.h"
 
 #include "platform/dialogs.h"
+#include "platform/nativename.h"
+#include "platform/nativepath.h"
 #include "resources/commands.h"
 #include "app/inistore.h"
 #include "workspace/client.h"
@@ -29,9 +31,9 @@ void TMDIFileApp::fillRecentFiles()
     recentActions_.clear();
     const QStringList list = recent_->entries();
     for (int i = 0; i < list.size(); ++i) {
-        auto* a = new QAction(mruCaption(i, list[i]), fileMenu_);
+        auto* a = new QAction(mruCaption(i, nativename::shown(list[i])), fileMenu_);
         a->setData(cmd::MruFirst + i);
-        a->setToolTip(list[i]);
+        a->setToolTip(nativename::shown(list[i]));
         connect(a, &QAction::triggered, this, [this, i] { EvFileSelected(i); });
         fileMenu_->insertAction(exitSeparator_, a);
         recentActions_ << a;
@@ -59,13 +61,13 @@ void TMDIFileApp::EvFileSelected(int index)
     if (index < 0 || index >= list.size())
         return;
     const QString path = list[index];
-    if (!QFileInfo(path).isFile()) {
+    if (!nativepath::info(path).isFile) {
         recent_->remove(path);
         ini_->flush();
         dialogs().message(Frame,
                           QStringLiteral("The file %1 no longer exists. It has been removed from the list of "
                                          "recent files.")
-                              .arg(path),
+                              .arg(nativename::shown(path)),
                           QString(), Buttons::Ok, Icon::Warning);
         return;
     }

@@ -9,6 +9,7 @@
 #include "editor/typingcheck.h"
 #include "editor/unix2dos.h"
 #include "platform/dialogs.h"
+#include "platform/nativename.h"
 #include "platform/host.h"
 #include "print/printing.h"
 #include "resources/commands.h"
@@ -104,7 +105,7 @@ void TFileMDIChild::checkDisk()
 
 QString TFileMDIChild::caption() const
 {
-    const QString name = te->fileName().isEmpty() ? QStringLiteral("Untitled") : te->fileName();
+    const QString name = te->fileName().isEmpty() ? QStringLiteral("Untitled") : nativename::shown(te->fileName());
     return kindText(kind_) + QStringLiteral(" - ") + name;
 }
 

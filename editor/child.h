@@ -45,7 +45,8 @@ public:
     bool projectFromFile() const { return isProject() && openedFromFile_; }
     // The classification, the compiled state and the build commands.
     FileBuild& build() const { return *build_; }
-    // The caption: the kind's text, " - ", the full path or "Untitled".
+    // The caption: the kind's text, " - ", the full path (bytes that are not
+    // UTF-8 shown as "\xE9") or "Untitled".
     QString caption() const;
     // True while a compilation runs, of this window or of any other: one
     // compilation at a time in the whole program.

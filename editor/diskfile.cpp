@@ -2,9 +2,10 @@
 #include "editor/diskfile.h"
 
 #include "platform/host.h"
+#include "platform/nativename.h"
+#include "platform/nativepath.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
@@ -39,17 +40,17 @@ FileStamp stampOf(const struct stat& st)
 // file that does not exist yet leads to the name the file will have.
 QString followLinks(const QString& path)
 {
-    QString p = QFileInfo(path).absoluteFilePath();
+    QString p = nativepath::absolute(path);
     for (int depth = 0; depth < 40; ++depth) {
         struct stat st;
-        const QByteArray native = QFile::encodeName(p);
+        const QByteArray native = nativename::encode(p);
         if (::lstat(native.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
             return p;
         QByteArray buf(4096, Qt::Uninitialized);
         const ssize_t n = ::readlink(native.constData(), buf.data(), size_t(buf.size()));
         if (n <= 0 || n >= buf.size())
             return p;
-        const QString link = QFile::decodeName(buf.left(n));
+        const QString link = nativename::decode(buf.left(n));
         p = QDir::cleanPath(QFileInfo(link).isAbsolute() ? link : QFileInfo(p).absolutePath() + '/' + link);
     }
     return p;
@@ -114,7 +115,7 @@ int createBeside(const QString& target, mode_t mode, QString* name, int* err)
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString candidate = fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QLatin1Char('.') +
                                   QString::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 36);
-        const int fd = ::open(QFile::encodeName(candidate).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int fd = ::open(nativename::encode(candidate).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             *name = candidate;
             return fd;
@@ -143,7 +144,7 @@ int createNear(const QString& target, mode_t mode, bool elsewhereOk, QString* na
 
 void syncDirectoryOf(const QString& path)
 {
-    const int dfd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+    const int dfd = ::open(nativename::encode(QFileInfo(path).absolutePath()).constData(),
                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
@@ -156,7 +157,7 @@ void syncDirectoryOf(const QString& path)
 FileStamp fileStamp(const QString& path)
 {
     struct stat st;
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (path.isEmpty() || ::stat(nativename::encode(path).constData(), &st) != 0)
         return {};
     return stampOf(st);
 }
@@ -191,7 +192,7 @@ bool SafeFileWriter::open()
     hardLinked_ = false;
     attributesRead_ = false;
     target_ = followLinks(path_);
-    const QByteArray native = QFile::encodeName(target_);
+    const QByteArray native = nativename::encode(target_);
     QString what;
     switch (host::fileKind(target_, &what)) {
     case host::FileKind::Missing:
@@ -251,7 +252,7 @@ void SafeFileWriter::cancel()
         fd_ = -1;
     }
     if (!temp_.isEmpty()) {
-        ::unlink(QFile::encodeName(temp_).constData());
+        ::unlink(nativename::encode(temp_).constData());
         temp_.clear();
     }
 }
@@ -293,8 +294,8 @@ bool SafeFileWriter::replaceByRename()
         if (::fchmod(fd_, mode_t(targetMode_)) != 0)
             return fail(systemError(errno));
     }
-    const QByteArray native = QFile::encodeName(target_);
-    if (::rename(QFile::encodeName(temp_).constData(), native.constData()) != 0)
+    const QByteArray native = nativename::encode(target_);
+    if (::rename(nativename::encode(temp_).constData(), native.constData()) != 0)
         return fail(systemError(errno));
     temp_.clear();  // it is the target now
     committed_ = fileStamp(fd_);
@@ -304,7 +305,7 @@ bool SafeFileWriter::replaceByRename()
 
 bool SafeFileWriter::writeInPlace()
 {
-    const QByteArray native = QFile::encodeName(target_);
+    const QByteArray native = nativename::encode(target_);
     // Not blocking, and only a regular file: a named pipe that took the file's
     // place meanwhile is not written.
     const int target = ::open(native.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -328,7 +329,7 @@ bool SafeFileWriter::writeInPlace()
     }
     auto removeBackup = [&] {
         ::close(backup);
-        ::unlink(QFile::encodeName(backupName).constData());
+        ::unlink(nativename::encode(backupName).constData());
     };
     if (!copyContent(target, backup, &err)) {
         ::close(target);

@@ -10,6 +10,7 @@
 #include "editor/textdoc.h"
 #include "editor/texthighlights.h"
 #include "editor/zoom.h"
+#include "platform/nativepath.h"
 #include "resources/commands.h"
 
 #include <QDropEvent>
@@ -172,7 +173,7 @@ QStringList localFiles(const QMimeData* md)
     if (md && md->hasUrls()) {
         for (const QUrl& u : md->urls()) {
             if (u.isLocalFile())
-                out << u.toLocalFile();
+                out << nativepath::localFile(u);
         }
     }
     return out;

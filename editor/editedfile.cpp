@@ -2,6 +2,7 @@
 #include "editor/editedfile.h"
 
 #include "platform/host.h"
+#include "platform/nativepath.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -45,7 +46,7 @@ EditedFile::Reading EditedFile::read(const QString& path)
         // A window that shows nothing of the file may not write over it.
         r.lockOut = r.firstLoad;
         if (r.firstLoad) {
-            name_ = QFileInfo(path).absoluteFilePath();
+            name_ = nativepath::absolute(path);
             stamp_ = fileStamp(path);
         }
         // The state the user was told about is not told again.
@@ -62,7 +63,7 @@ EditedFile::Reading EditedFile::read(const QString& path)
     }
     f.close();
     r.outcome = Reading::Outcome::Unreadable;
-    name_ = QFileInfo(path).absoluteFilePath();
+    name_ = nativepath::absolute(path);
     if (r.firstLoad && kind != host::FileKind::Missing) {
         // Nobody saw the file's content (or what stands there is a loop of
         // links): no save may put an empty text over it.
@@ -81,7 +82,7 @@ void EditedFile::took(const QString& path, const Reading& r)
     format_ = r.text.format;
     stamp_ = askedStamp_ = r.stamp;
     contentHash_ = r.hash;
-    name_ = QFileInfo(path).absoluteFilePath();
+    name_ = nativepath::absolute(path);
 }
 
 EditedFile::Writing EditedFile::write(const QString& path, const QString& text, const std::vector<LineBreak>& breaks)

@@ -7,6 +7,7 @@
 #include "editor/editorhost.h"
 #include "platform/dialogs.h"
 #include "platform/host.h"
+#include "platform/nativename.h"
 #include "toolchain/classify.h"
 #include "toolchain/compile.h"
 #include "toolchain/javacrunner.h"
@@ -24,6 +25,23 @@
 #include <optional>
 
 namespace {
+
+// A name whose bytes are not UTF-8 ("caf\xE9.java"): the Java tools on this
+// host cannot open it, and no program gets it as an argument. Says so (`done`:
+// "compiled", "run") instead of letting them fail with a misleading message.
+bool refusedOddName(QWidget* owner, const QString& file, const QString& done)
+{
+    if (!nativename::hasOddBytes(file))
+        return false;
+    dialogs().message(owner,
+                      QStringLiteral("The name %1 holds bytes that are not UTF-8 (shown as \\x and two digits), "
+                                     "so it was not %2: the Java tools cannot open a file of such a name on "
+                                     "this system. Rename the file or its folder to a UTF-8 name, for example "
+                                     "with convmv -f latin1 -t utf8 --notest, and open it again.")
+                          .arg(nativename::shown(file), done),
+                      QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+    return true;
+}
 
 // The status text of a successful compilation.
 QString successText(const CompileOutcome& o, const QString& capture)
@@ -87,6 +105,8 @@ bool FileBuild::mayCompile(const QString& file)
                           QString(), Buttons::Ok, Icon::Stop);
         return false;
     }
+    if (refusedOddName(window_, file, QStringLiteral("compiled")))
+        return false;
     if (temp.isEmpty()) {
         dialogs().message(window_,
                           QStringLiteral("There is no directory for the compiler's messages, so nothing was "
@@ -220,7 +240,7 @@ std::optional<QString> pickClass(QWidget* owner, const QString& file, const QStr
 std::optional<QString> prepareRun(QWidget* owner, const QString& file, const QString& classename,
                                   const QString& classDirSetting = QString())
 {
-    if (file.isEmpty())
+    if (file.isEmpty() || refusedOddName(owner, file, QStringLiteral("run")))
         return std::nullopt;
     if (!setcurdir(file)) {
         const QString text =

@@ -3,6 +3,7 @@
 
 #include "editor/textdoc.h"
 #include "platform/dialogs.h"
+#include "platform/nativepath.h"
 
 #include <QFileInfo>
 #include <QScrollBar>
@@ -60,7 +61,7 @@ void FileExchange::refuseLoad(const QString& name, const EditedFile::Reading& r)
         emit edit_->fileNameChanged(file_.name());
         return;
     }
-    const QString shown = QFileInfo(name).absoluteFilePath();
+    const QString shown = nativepath::absolute(name);
     if (r.lockOut) {
         // A window that shows nothing of the file may not write over it.
         setReadOnlyFor(EditControl::ReadOnlyReason::Unreadable);
@@ -161,7 +162,7 @@ bool FileExchange::saveAs()
     saveData_.fileName = file_.name();
     if (!dialogs().saveFile(edit_, saveData_))
         return false;
-    const QString name = QFileInfo(saveData_.fileName).absoluteFilePath();
+    const QString name = nativepath::absolute(saveData_.fileName);
     if (!write(name))
         return false;
     file_.setName(name);

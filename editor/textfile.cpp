@@ -2,9 +2,9 @@
 #include "editor/textfile.h"
 
 #include "platform/host.h"
+#include "platform/nativepath.h"
 #include "platform/windows1252.h"
 
-#include <QFileInfo>
 #include <QStringDecoder>
 
 TextFormat TextFormat::hostDefault()
@@ -33,11 +33,10 @@ QString refusalToEdit(const QString& path)
     const host::FileKind kind = host::fileKind(path, &what);
     if (kind != host::FileKind::Regular && kind != host::FileKind::NotRegular)
         return QString();
-    const QFileInfo fi(path);
-    const QString reason = reasonNotToEdit(kind == host::FileKind::Regular, what, fi.size());
+    const QString reason = reasonNotToEdit(kind == host::FileKind::Regular, what, nativepath::info(path).size);
     if (reason.isEmpty())
         return QString();
-    return QStringLiteral("The file %1 %2. It was not opened.").arg(fi.absoluteFilePath(), reason);
+    return QStringLiteral("The file %1 %2. It was not opened.").arg(nativepath::absolute(path), reason);
 }
 
 bool isBinaryText(const QByteArray& bytes)

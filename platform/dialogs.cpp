@@ -2,6 +2,7 @@
 #include "platform/dialogs.h"
 
 #include "platform/filedata.h"
+#include "platform/nativepath.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -97,11 +98,13 @@ public:
         dlg.setFileMode(QFileDialog::ExistingFile);
         setup(dlg, rec);
         while (dlg.exec() == QDialog::Accepted) {
-            QString path = dlg.selectedFiles().value(0);
+            // The dialog decodes names as Qt does: bytes that are not UTF-8 are lost.
+            QString path = nativepath::recoverLossyName(dlg.selectedFiles().value(0));
             // A typed name without extension is looked for with the default one.
-            if (!QFileInfo::exists(path) && QFileInfo::exists(rec.withDefaultExt(path)))
-                path = rec.withDefaultExt(path);
-            if (QFileInfo(path).isFile()) {
+            const QString withExt = nativepath::recoverLossyName(rec.withDefaultExt(path));
+            if (!nativepath::info(path).exists && nativepath::info(withExt).exists)
+                path = withExt;
+            if (nativepath::info(path).isFile) {
                 finish(dlg, rec, path);
                 return true;
             }
@@ -119,7 +122,7 @@ public:
             dlg.selectFile(rec.fileName);
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
             return false;
-        finish(dlg, rec, rec.withDefaultExt(dlg.selectedFiles().first()));
+        finish(dlg, rec, nativepath::recoverLossyName(rec.withDefaultExt(dlg.selectedFiles().first())));
         return true;
     }
 

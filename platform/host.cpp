@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/host.h"
 
+#include "platform/nativename.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -86,7 +88,7 @@ FileKind fileKind(const QString& path, QString* what)
     if (path.isEmpty())
         return FileKind::Missing;
     struct stat st;
-    const int r = stat(QFile::encodeName(path).constData(), &st);
+    const int r = stat(nativename::encode(path).constData(), &st);
     return kindOf(r, st, what);
 }
 
@@ -97,7 +99,7 @@ int openRegularFd(const QString& path, FileKind* kind, QString* what)
         return -1;
     // O_NONBLOCK: should a FIFO have taken the file's place meanwhile, the
     // open does not wait for a writer; fstat below then refuses it.
-    const int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = open(nativename::encode(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         *kind = errno == ENOENT ? FileKind::Missing : FileKind::Unreadable;
         return -1;
@@ -140,7 +142,7 @@ QString tempRoot()
 
 LinkStanding linkStanding(const QString& path, QString* reason)
 {
-    QByteArray at = QFile::encodeName(path);
+    QByteArray at = nativename::encode(path);
     struct stat st;
     if (path.isEmpty() || lstat(at.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
         return LinkStanding::NotALink;

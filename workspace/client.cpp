@@ -8,6 +8,7 @@
 #include "editor/finddlg.h"
 #include "editor/highlighter.h"
 #include "platform/dialogs.h"
+#include "platform/nativepath.h"
 #include "resources/commands.h"
 #include "toolchain/browser.h"
 #include "toolchain/mdidlg.h"
@@ -158,7 +159,7 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
     // A file that cannot be read keeps its name: the window shows what it could,
     // and a save writes the file under that name.
     if (fromFile && !edit->loadFile(file))
-        edit->setFileName(QFileInfo(file).absoluteFilePath());
+        edit->setFileName(nativepath::absolute(file));
     QMdiSubWindow* active = activeSubWindow();
     const bool maximise = active && active->isMaximized();
     edit->setLineNumbersVisible(lineNumbers_);
@@ -353,13 +354,14 @@ void TFileMDIClient::openingMany(bool many)
 
 void TFileMDIClient::openDropped(const QString& path)
 {
-    QFileInfo fi(path);
-    if (!fi.isFile())
+    // By the name's bytes: Qt's file functions lose those that are not UTF-8.
+    if (!nativepath::info(path).isFile)
         return;
-    if (fi.suffix().compare(QLatin1String("jpr"), Qt::CaseInsensitive) == 0)
-        CmOpenJavaProjFile(fi.absoluteFilePath());
+    const QString full = nativepath::absolute(path);
+    if (QFileInfo(full).suffix().compare(QLatin1String("jpr"), Qt::CaseInsensitive) == 0)
+        CmOpenJavaProjFile(full);
     else
-        CmMRUFileOpenJava(fi.absoluteFilePath());
+        CmMRUFileOpenJava(full);
 }
 
 // ---------------------------------------------------------------- message strip
