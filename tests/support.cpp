@@ -53,7 +53,12 @@ QByteArray readFile(const QString& path)
 
 bool waitForFile(const QString& path)
 {
-    return QTest::qWaitFor([&] { return QFileInfo::exists(path); }, 60000);
+    return waitFor([&] { return QFileInfo::exists(path); });
+}
+
+bool waitFor(const std::function<bool()>& done, int ms)
+{
+    return QTest::qWaitFor(done, ms);
 }
 
 QByteArray randomBytes(unsigned seed, qsizetype size)

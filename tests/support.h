@@ -29,6 +29,9 @@ bool writeExecutable(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 // Waits (generously, letting events run) until the file exists.
 bool waitForFile(const QString& path);
+// Lets events run until `done` holds, for `ms` milliseconds at the most;
+// whether it holds.
+bool waitFor(const std::function<bool()>& done, int ms = 60000);
 // `size` bytes of a fixed pseudo-random sequence.
 QByteArray randomBytes(unsigned seed, qsizetype size);
 // A new temporary folder on a file system that keeps "user." extended

@@ -210,7 +210,7 @@ namespace {
 struct SourceCase {
     const char* name;  // the test's name: what the source shows
     const char* source;
-    int verdict;
+    Verdict verdict;
     const char* className;
 };
 
@@ -221,31 +221,31 @@ std::ostream& operator<<(std::ostream& os, const SourceCase& c)
 
 const SourceCase kSourceCases[] = {
     // Named application and applet.
-    {"MainInTheClassNamedAfterTheFile", mainFoo, 1, "Foo"},
+    {"MainInTheClassNamedAfterTheFile", mainFoo, ApplicationNamedAfterFile, "Foo"},
     {"FullyQualifiedAppletNamedAfterTheFile",
-     "public class Foo extends java.applet.Applet {\n  public void init() { }\n}\n", 2, "Foo"},
-    {"ImportedAppletNamedAfterTheFile", "import java.applet.*;\npublic class Foo extends Applet {\n}\n", 2, "Foo"},
+     "public class Foo extends java.applet.Applet {\n  public void init() { }\n}\n", AppletNamedAfterFile, "Foo"},
+    {"ImportedAppletNamedAfterTheFile", "import java.applet.*;\npublic class Foo extends Applet {\n}\n", AppletNamedAfterFile, "Foo"},
     // A main method in an applet named after the file: still an applet.
     {"MainInAnAppletNamedAfterTheFileIsAnApplet",
-     "class Foo extends Applet {\n public static void main(String[] a) {}\n}\n", 2, "Foo"},
+     "class Foo extends Applet {\n public static void main(String[] a) {}\n}\n", AppletNamedAfterFile, "Foo"},
     // A class named after the file, without main or applet hint: no walk, no name.
-    {"ClassNamedAfterTheFileWithoutMainOrApplet", "class Foo{ }", 1, ""},
+    {"ClassNamedAfterTheFileWithoutMainOrApplet", "class Foo{ }", ApplicationNamedAfterFile, ""},
 
     // Classes not named after the file.
-    {"MainInAnotherClass", "class Bar {\n  static public void main (String[] a) {}\n}\n", 3, "Bar"},
-    {"AppletInAnotherClass", "import java.applet.*;\nclass Bar extends Applet {\n}\n", 4, "Bar"},
+    {"MainInAnotherClass", "class Bar {\n  static public void main (String[] a) {}\n}\n", MainInOtherClass, "Bar"},
+    {"AppletInAnotherClass", "import java.applet.*;\nclass Bar extends Applet {\n}\n", AppletHintsOnly, "Bar"},
     // Only the import as hint: the last class keyword of the file names the class.
     {"AppletImportAloneNamesTheLastClass",
-     "import java.applet.*;\nclass A {}\nclass B {}\nclass C extends Thread {}\n", 4, "C"},
-    {"PlainClass", "class Bar { int x; }", 0, ""},
-    {"EmptySource", "", 0, ""},
+     "import java.applet.*;\nclass A {}\nclass B {}\nclass C extends Thread {}\n", AppletHintsOnly, "C"},
+    {"PlainClass", "class Bar { int x; }", NothingRecognised, ""},
+    {"EmptySource", "", NothingRecognised, ""},
 
     // A package wins, but the name is still found.
-    {"PackageWithMain", "package demo;\npublic class Foo {\n public static void main(String[] a) {}\n}\n", 5, "Foo"},
+    {"PackageWithMain", "package demo;\npublic class Foo {\n public static void main(String[] a) {}\n}\n", PackageMember, "Foo"},
     // Any occurrence of the word counts.
-    {"WordPackageInsideAnotherWord", "import java.applet.*; class Foo extends Applet { int jpackage; }", 5, "Foo"},
+    {"WordPackageInsideAnotherWord", "import java.applet.*; class Foo extends Applet { int jpackage; }", PackageMember, "Foo"},
     // In a comment it does not count.
-    {"PackageInACommentDoesNotCount", "// package demo;\nclass Foo {}\n", 1, ""},
+    {"PackageInACommentDoesNotCount", "// package demo;\nclass Foo {}\n", ApplicationNamedAfterFile, ""},
 
     // The main anchor is the first signature in table order: "main(String"
     // occurs first in the text, but "main ( String" is tried first, so the
@@ -254,42 +254,42 @@ const SourceCase kSourceCases[] = {
      "class A { void main(String[] x) {} }\n"
      "class B { static void main ( String[] a) {} }\n"
      "class C { }\n",
-     3, "B"},
+     MainInOtherClass, "B"},
     // Every class keyword after the signature: the first one is taken.
-    {"FirstClassAfterTheMainSignature", "void main(String[] a) {}\nclass Bar { }\nclass Baz { }\n", 3, "Bar"},
+    {"FirstClassAfterTheMainSignature", "void main(String[] a) {}\nclass Bar { }\nclass Baz { }\n", MainInOtherClass, "Bar"},
     // The main walk also ends a name at "{".
-    {"MainWalkEndsANameAtABrace", "class Bar{ public static void main(String[] a){} }", 3, "Bar"},
+    {"MainWalkEndsANameAtABrace", "class Bar{ public static void main(String[] a){} }", MainInOtherClass, "Bar"},
     // The applet anchor prefers the fully qualified hint.
     {"AppletAnchorPrefersTheFullyQualifiedHint",
      "class A extends Applet {}\n"
      "class B extends java.applet.Applet {}\n"
      "class C extends Applet {}\n",
-     4, "B"},
-    {"AppletAnchorAtTheOnlyHint", "class A {}\nclass B extends Applet {}\nclass C {}\n", 4, "B"},
+     AppletHintsOnly, "B"},
+    {"AppletAnchorAtTheOnlyHint", "class A {}\nclass B extends Applet {}\nclass C {}\n", AppletHintsOnly, "B"},
     // The applet walk ends a name only at white space.
-    {"AppletWalkEndsANameOnlyAtWhiteSpace", "import java.applet.*;\nclass Bar{}\n", 4, "Bar{}"},
+    {"AppletWalkEndsANameOnlyAtWhiteSpace", "import java.applet.*;\nclass Bar{}\n", AppletHintsOnly, "Bar{}"},
     // "subclass" is a class keyword to the walk: the name after it is "=".
-    {"AnyOccurrenceOfClassCountsInTheWalk", "class Bar {\nint subclass = 1;\nvoid main(String[] a) {}\n}\n", 3, "="},
+    {"AnyOccurrenceOfClassCountsInTheWalk", "class Bar {\nint subclass = 1;\nvoid main(String[] a) {}\n}\n", MainInOtherClass, "="},
     // A keyword at the very end of the text yields an empty name.
-    {"ClassKeywordAtTheEndYieldsAnEmptyName", "import java.applet.*; class", 4, ""},
+    {"ClassKeywordAtTheEndYieldsAnEmptyName", "import java.applet.*; class", AppletHintsOnly, ""},
 
     // Comments and white space decide what is found.
-    {"SignatureOnlyInCommentsIsNotFound", "class Foo {\n// main(String\n/* void main(String[] a) */\n}\n", 1, ""},
+    {"SignatureOnlyInCommentsIsNotFound", "class Foo {\n// main(String\n/* void main(String[] a) */\n}\n", ApplicationNamedAfterFile, ""},
     // The line comment takes its line end with it.
-    {"LineCommentTakesItsLineEnd", "class Foo// note\nextends Applet {}", 4, "Fooextends"},
-    {"LineCommentAfterASpace", "class Foo // note\nextends Applet {}", 2, "Foo"},
-    {"LineCommentTakesItsCrLf", "class Foo// note\r\nextends Applet {}", 4, "Fooextends"},
+    {"LineCommentTakesItsLineEnd", "class Foo// note\nextends Applet {}", AppletHintsOnly, "Fooextends"},
+    {"LineCommentAfterASpace", "class Foo // note\nextends Applet {}", AppletNamedAfterFile, "Foo"},
+    {"LineCommentTakesItsCrLf", "class Foo// note\r\nextends Applet {}", AppletHintsOnly, "Fooextends"},
     // A tab is not the space of the signatures, unless it is collapsed into one.
-    {"TabIsNotTheSpaceOfTheSignatures", "class Foo {\n static void main\t(String[] a) {}\n}", 1, ""},
-    {"TabCollapsedIntoASpace", "class Foo {\n static void main \t(String[] a) {}\n}", 1, "Foo"},
+    {"TabIsNotTheSpaceOfTheSignatures", "class Foo {\n static void main\t(String[] a) {}\n}", ApplicationNamedAfterFile, ""},
+    {"TabCollapsedIntoASpace", "class Foo {\n static void main \t(String[] a) {}\n}", ApplicationNamedAfterFile, "Foo"},
     // Runs of white space are collapsed before the named patterns are sought.
-    {"WhiteRunsAreCollapsed", "public   class \t Foo \n\n {\n public static void main(String[] a) {}\n}", 1, "Foo"},
+    {"WhiteRunsAreCollapsed", "public   class \t Foo \n\n {\n public static void main(String[] a) {}\n}", ApplicationNamedAfterFile, "Foo"},
     // An unterminated comment removes the rest of the file.
-    {"UnterminatedCommentRemovesTheRest", "class Bar {\n void main(String[] a) {}\n/* open\nclass Foo {\n", 3,
+    {"UnterminatedCommentRemovesTheRest", "class Bar {\n void main(String[] a) {}\n/* open\nclass Foo {\n", MainInOtherClass,
      "Bar"},
     // A "//" in a string literal starts a comment.
     {"SlashesInAStringStartAComment",
-     "class Foo {\n String u = \"http://x\"; public static void main(String[] a) {}\n}", 1, ""},
+     "class Foo {\n String u = \"http://x\"; public static void main(String[] a) {}\n}", ApplicationNamedAfterFile, ""},
 };
 
 class SourceVerdict : public ::testing::TestWithParam<SourceCase> {};
@@ -312,7 +312,7 @@ TEST(Anchors, LongClassNamesAreKeptWhole)
     const QByteArray longName(300, 'N');
     const QByteArray text = "class " + longName + " {\n public static void main(String[] a) {}\n}\n";
     ScanResult r = scanJavaText(text, QString::fromLatin1(longName));
-    EXPECT_EQ(r.verdict, 1);
+    EXPECT_EQ(r.verdict, ApplicationNamedAfterFile);
     EXPECT_EQ(r.className.size(), 300);
 }
 
@@ -325,16 +325,16 @@ TEST(Files, OnlyReadableFilesWithTheExtensionJavaAreClassified)
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Dir.java")));
 
     ScanResult r = scanJavaFile(dir.filePath(QStringLiteral("Foo.java")));
-    EXPECT_EQ(r.verdict, 1);
+    EXPECT_EQ(r.verdict, ApplicationNamedAfterFile);
     EXPECT_EQ(r.className, "Foo");
     for (const char* n : {"Foo.JAVA", "Foo.jav", "Foo", "Foo.bar.java", "Missing.java", "Dir.java"}) {
         r = scanJavaFile(dir.filePath(QString::fromLatin1(n)));
-        EXPECT_EQ(r.verdict, 0) << n;
+        EXPECT_EQ(r.verdict, NothingRecognised) << n;
         EXPECT_EQ(r.className, "") << n;
     }
 
     ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("Empty.java")), QByteArray()));
-    EXPECT_EQ(scanJavaFile(dir.filePath(QStringLiteral("Empty.java"))).verdict, 0);
+    EXPECT_EQ(scanJavaFile(dir.filePath(QStringLiteral("Empty.java"))).verdict, NothingRecognised);
 }
 
 TEST(Flags, VerdictsSetFlagsPerMode)
@@ -438,7 +438,7 @@ TEST(Verdicts, FindingsAcrossTheEndsOfReadPieces)
         src.append(fill - src.size(), 'z');
         src += tail;
         const ScanResult r = scanJavaText(QByteArrayView(src.data(), qsizetype(src.size())), QStringLiteral("Foo"));
-        ASSERT_EQ(r.verdict, 1) << fill;
+        ASSERT_EQ(r.verdict, ApplicationNamedAfterFile) << fill;
         ASSERT_EQ(r.className, "Foo") << fill;
     }
 }
@@ -452,6 +452,6 @@ TEST(Anchors, WalkOverMoreClassKeywordsThanAreKept)
         src += "class A" + QByteArray::number(i % 10) + ' ';
     src += "class Last extends Thread {}\nimport java.applet.*;\n";
     const ScanResult r = scanJavaText(src, QStringLiteral("Foo"));
-    EXPECT_EQ(r.verdict, 4);
+    EXPECT_EQ(r.verdict, AppletHintsOnly);
     EXPECT_EQ(r.className, "Last");
 }

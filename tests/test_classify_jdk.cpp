@@ -55,10 +55,10 @@ TEST(JdkSources, ClassifyHundredsOfRealFiles)
     while (it.hasNext()) {
         const QString path = it.next();
         const ScanResult r = scanJavaFile(path);
-        ASSERT_GE(r.verdict, 0);
-        ASSERT_LE(r.verdict, 5);
+        ASSERT_GE(r.verdict, NothingRecognised);
+        ASSERT_LE(r.verdict, PackageMember);
         ++files;
-        packaged += r.verdict == 5;
+        packaged += r.verdict == PackageMember;
 
         // The same text without its package declaration reaches the other
         // verdicts and the class-name walks.
@@ -67,15 +67,15 @@ TEST(JdkSources, ClassifyHundredsOfRealFiles)
         QString name, ext;
         filename(path, name, ext);
         const ScanResult u = scanJavaText(text, name);
-        ASSERT_GE(u.verdict, 0);
-        ASSERT_LE(u.verdict, 4);
+        ASSERT_GE(u.verdict, NothingRecognised);
+        ASSERT_LE(u.verdict, AppletHintsOnly);
         ++verdicts[u.verdict];
     }
     EXPECT_GE(files, 300);
     // Every file of the archive belongs to a package (package-info.java too).
     EXPECT_EQ(packaged, files);
-    EXPECT_GT(verdicts[0], 0);
-    EXPECT_GT(verdicts[1], 0);
+    EXPECT_GT(verdicts[NothingRecognised], 0);
+    EXPECT_GT(verdicts[ApplicationNamedAfterFile], 0);
 
     // Worked out by hand.
     const QDir root(dir.path());
@@ -83,15 +83,15 @@ TEST(JdkSources, ClassifyHundredsOfRealFiles)
     const QString arrayList = root.filePath(QStringLiteral("java.base/java/util/ArrayList.java"));
     const QString javacMain = root.filePath(QStringLiteral("jdk.compiler/com/sun/tools/javac/Main.java"));
 
-    // No main method, no applet hint: verdict 5 and no class name.
+    // No main method, no applet hint: a package member and no class name.
     ScanResult r = scanJavaFile(arrayList);
-    EXPECT_EQ(r.verdict, 5);
+    EXPECT_EQ(r.verdict, PackageMember);
     EXPECT_EQ(r.className, "");
 
     // "public class Main {" then "public static void main(String[] args)":
     // still a package member, but the walk names the class Main.
     r = scanJavaFile(javacMain);
-    EXPECT_EQ(r.verdict, 5);
+    EXPECT_EQ(r.verdict, PackageMember);
     EXPECT_EQ(r.className, "Main");
 
     // Without the package line: an application class named after the file,
@@ -101,14 +101,14 @@ TEST(JdkSources, ClassifyHundredsOfRealFiles)
     ASSERT_TRUE(writeFile(root.filePath(QStringLiteral("Main.java")), mainText));
     ASSERT_TRUE(writeFile(root.filePath(QStringLiteral("Launcher.java")), mainText));
     r = scanJavaFile(root.filePath(QStringLiteral("Main.java")));
-    EXPECT_EQ(r.verdict, 1);
+    EXPECT_EQ(r.verdict, ApplicationNamedAfterFile);
     EXPECT_EQ(r.className, "Main");
     r = scanJavaFile(root.filePath(QStringLiteral("Launcher.java")));
-    EXPECT_EQ(r.verdict, 3);
+    EXPECT_EQ(r.verdict, MainInOtherClass);
     EXPECT_EQ(r.className, "Main");
 
     // "public final class Objects {" without main or applet hint.
     QByteArray objectsText = readFile(objects);
     objectsText.replace("package java.util;", "");
-    EXPECT_EQ(scanJavaText(objectsText, QStringLiteral("Objects")).verdict, 1);
+    EXPECT_EQ(scanJavaText(objectsText, QStringLiteral("Objects")).verdict, ApplicationNamedAfterFile);
 }

@@ -38,19 +38,6 @@ bool haveJdk()
 }
 
 // Spins the event loop until `done` holds or `ms` have passed.
-bool waitFor(const std::function<bool()>& done, int ms = 60000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qSleep(2);
-    }
-    return true;
-}
-
 // Every file below `dir` with its bytes (the capture directory excluded).
 QMap<QString, QByteArray> tree(const QString& dir)
 {

@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
@@ -31,19 +30,6 @@ QString javac17()
 {
     static const QString path = findJavac();
     return path;
-}
-
-bool waitFor(const std::function<bool()>& done, int ms = 60000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qSleep(2);
-    }
-    return true;
 }
 
 struct Outcome {

@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -80,18 +79,6 @@ protected:
 QString envText(const QString& bin, const QString& hlp, const QString& config)
 {
     return QStringLiteral("ENV:\nJAVA BIN :\t%1\nJAVA HELP:\t%2\nCONFIG   :\t%3").arg(bin, hlp, config);
-}
-
-// Spins the event loop for `ms`, or until `done` holds.
-bool waitFor(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qSleep(5);
-    }
-    return done();
 }
 
 // brewpad.cfg naming the JDK `bin` and the help file `help`.

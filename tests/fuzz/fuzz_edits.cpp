@@ -9,6 +9,7 @@
 // Properties: the file loads and writes back byte for byte; after each edit
 // every line the edit did not touch keeps its bytes, line end included; Undo
 // brings back the bytes before the edit and Redo those after it.
+#include "tests/fuzz/recipe.h"
 #include "tests/lineend_edits.h"
 
 #include <QApplication>
@@ -21,40 +22,18 @@
 
 namespace {
 
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-
-class Recipe {
-public:
-    Recipe(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    unsigned next()
-    {
-        return pos_ < size_ ? data_[pos_++] : 0;
-    }
-    unsigned next16() { return next() | next() << 8; }
-    bool done() const { return pos_ >= size_; }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t pos_ = 0;
-};
-
 QByteArray fileOf(Recipe& r)
 {
     static const char16_t letters[] = {u'a', u'b', u' ', u'\t', u'{', u'}', u';', 0xE4, 0xE9, 0x4E2D, 0x20AC};
     static const char* ends[] = {"\n", "\r\n", "\r"};
-    const unsigned encoding = r.next() % 4;  // UTF-8, UTF-16LE, UTF-16BE, Windows-1252
-    const unsigned lines = r.next() % 16;
+    const unsigned encoding = r.byte() % 4;  // UTF-8, UTF-16LE, UTF-16BE, Windows-1252
+    const unsigned lines = r.byte() % 16;
     QString text;
     for (unsigned l = 0; l < lines; ++l) {
-        const unsigned len = r.next() % 8;
+        const unsigned len = r.byte() % 8;
         for (unsigned i = 0; i < len; ++i)
-            text += QChar(letters[r.next() % (encoding == 3 ? 9 : std::size(letters))]);
-        const unsigned end = r.next() % 8;
+            text += QChar(letters[r.byte() % (encoding == 3 ? 9 : std::size(letters))]);
+        const unsigned end = r.byte() % 8;
         if (l + 1 < lines || end % 2)
             text += end == 7 && encoding != 3 ? QString(QChar(0x2029)) : QString::fromLatin1(ends[end % 3]);
     }
@@ -78,7 +57,7 @@ QString insertOf(Recipe& r)
 {
     static const char* pieces[] = {"", "\n", "k", "\nk", "k\n", "\n\n", "kk\nl", "\nk\nl", "k\nl\n", " \n",
                                    "\n\n\nm"};
-    return QString::fromLatin1(pieces[r.next() % std::size(pieces)]);
+    return QString::fromLatin1(pieces[r.byte() % std::size(pieces)]);
 }
 
 EditControl* g_edit = nullptr;
@@ -109,15 +88,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     EditControl* e = g_edit;
     check(e->loadFile(g_path));
     check(lineedits::bytesOf(*e) == original);
-    for (int step = 0; step < 12 && !r.done(); ++step) {
+    for (int step = 0; step < 12 && r.more(); ++step) {
         const QByteArray before = lineedits::bytesOf(*e);
         const DocumentText t = documentText(*e->document(), e->textFormat().lineEnd);
         const int length = int(t.text.size());
-        const int from = int(r.next16() % unsigned(length + 1));
-        const int to = from + int(r.next16() % unsigned(length - from + 1));
-        const auto kind = lineedits::Edit(r.next() % unsigned(lineedits::Edit::Count));
+        const int from = int(r.word() % unsigned(length + 1));
+        const int to = from + int(r.word() % unsigned(length - from + 1));
+        const auto kind = lineedits::Edit(r.byte() % unsigned(lineedits::Edit::Count));
         const QString text = insertOf(r);
-        const bool undo = r.next() % 2;
+        const bool undo = r.byte() % 2;
         int steps = 0;
         const QMetaObject::Connection counting =
             QObject::connect(e->document(), &QTextDocument::undoCommandAdded, [&steps] { ++steps; });

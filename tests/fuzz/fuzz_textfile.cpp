@@ -12,6 +12,7 @@
 // characters, UTF-16 with an odd byte count) must say so.
 #include "editor/textdoc.h"
 #include "editor/textfile.h"
+#include "tests/fuzz/recipe.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>
@@ -20,24 +21,6 @@
 #include <cstdlib>
 
 namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-
-class Recipe {
-public:
-    Recipe(const uint8_t* p, size_t n) : p_(p), end_(p + n) {}
-    bool more() const { return p_ < end_; }
-    unsigned byte() { return more() ? *p_++ : 0; }
-    unsigned word() { return byte() | (byte() << 8); }
-
-private:
-    const uint8_t* p_;
-    const uint8_t* end_;
-};
 
 QByteArray fromRecipe(Recipe& r)
 {
