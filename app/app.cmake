@@ -4,7 +4,10 @@
 # "Brewpad.ini" store, and the command line. Includes every other folder.
 add_library(bp_app STATIC
   app/brewpad.cpp
-  app/recent.cpp
+  app/mainframe.cpp
+  app/statusline.cpp
+  app/commandupdates.cpp
+  app/recentmenu.cpp
   app/cmdline.cpp
   app/inistore.cpp)
 target_link_libraries(bp_app PUBLIC bp_workspace bp_resources Qt6::Widgets Qt6::PrintSupport)
@@ -47,3 +50,5 @@ add_dependencies(test_cmdline brewpad)
 
 bp_add_bench(bench_open SOURCES bench/bench_open.cpp LIBS bp_app)
 bp_add_bench(bench_startfiles SOURCES bench/bench_startfiles.cpp LIBS bp_app)
+# Brewpad left alone for 10 seconds: processor time and timer events.
+bp_add_bench(bench_idle SOURCES bench/bench_idle.cpp LIBS bp_app Qt6::Test)
