@@ -19,6 +19,8 @@ target_link_libraries(brewpad PRIVATE bp_app)
 
 bp_add_test(test_inistore SOURCES tests/test_inistore.cpp LIBS bp_app)
 bp_add_test(test_frame SOURCES tests/test_frame.cpp LIBS bp_app)
+# The status bar's fields, hints and passing texts on a window of their own.
+bp_add_test(test_statusline SOURCES tests/test_statusline.cpp LIBS bp_app)
 # The command table, on its own and through the main window built from it.
 bp_add_test(test_commands SOURCES tests/test_commands.cpp LIBS bp_app)
 bp_add_test(test_editor SOURCES tests/test_editor.cpp LIBS bp_app)

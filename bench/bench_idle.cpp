@@ -65,7 +65,7 @@ int main(int argc, char** argv)
     // The caret of the editor blinks as the desktop has it: its timer events
     // are those of the text control.
     if (TFileMDIChild* c = app.Client->currentEditor())
-        QTest::keyClicks(c->editor(), "class Idle {\n}\n");
+        QTest::keyClicks(c->editor(), "class Idle {}");
     // The effects of the typing settle before the measurement.
     QTest::qWait(1500);
 
