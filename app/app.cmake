@@ -52,5 +52,3 @@ add_dependencies(test_cmdline brewpad)
 
 bp_add_bench(bench_open SOURCES bench/bench_open.cpp LIBS bp_app)
 bp_add_bench(bench_startfiles SOURCES bench/bench_startfiles.cpp LIBS bp_app)
-# Brewpad left alone for 10 seconds: processor time and timer events.
-bp_add_bench(bench_idle SOURCES bench/bench_idle.cpp LIBS bp_app Qt6::Test)
