@@ -4,7 +4,10 @@
 # "Brewpad.ini" store, and the command line. Includes every other folder.
 add_library(bp_app STATIC
   app/brewpad.cpp
-  app/recent.cpp
+  app/mainframe.cpp
+  app/statusline.cpp
+  app/commandupdates.cpp
+  app/recentmenu.cpp
   app/cmdline.cpp
   app/inistore.cpp)
 target_link_libraries(bp_app PUBLIC bp_workspace bp_resources Qt6::Widgets Qt6::PrintSupport)
@@ -16,6 +19,8 @@ target_link_libraries(brewpad PRIVATE bp_app)
 
 bp_add_test(test_inistore SOURCES tests/test_inistore.cpp LIBS bp_app)
 bp_add_test(test_frame SOURCES tests/test_frame.cpp LIBS bp_app)
+# The status bar's fields, hints and passing texts on a window of their own.
+bp_add_test(test_statusline SOURCES tests/test_statusline.cpp LIBS bp_app)
 # The command table, on its own and through the main window built from it.
 bp_add_test(test_commands SOURCES tests/test_commands.cpp LIBS bp_app)
 bp_add_test(test_editor SOURCES tests/test_editor.cpp LIBS bp_app)

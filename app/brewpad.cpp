@@ -1,30 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/brewpad.h"
 
-#include "platform/dialogs.h"
-#include "platform/nativepath.h"
-#include "resources/commands.h"
-#include "app/inistore.h"
+#include "app/commandupdates.h"
+#include "app/recentmenu.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
-#include "platform/keyboard.h"
+#include "resources/commands.h"
 #include "workspace/client.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTime>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -42,44 +31,15 @@ QString plainCaption(QString text)
     return text;
 }
 
+// The command of a menu's or the menu bar's action; 0 for none.
+int commandOf(const QAction* a)
+{
+    bool ok = false;
+    const int id = a->data().toInt(&ok);
+    return ok && id > 0 ? id : 0;
+}
+
 }  // namespace
-
-// ---------------------------------------------------------------- frame
-
-TMainFrame::TMainFrame(TFileMDIClient* client) : client_(client)
-{
-    setWindowTitle(AppName);
-    setAccessibleName(AppName);
-    setCentralWidget(client);
-    setAcceptDrops(true);
-    setWindowIcon(QIcon(QStringLiteral(":/icons/brewpad.png")));
-    table_.on(cmd::Exit, [this] { close(); });
-}
-
-void TMainFrame::closeEvent(QCloseEvent* e)
-{
-    if (client_->canCloseAll())
-        e->accept();
-    else
-        e->ignore();
-}
-
-void TMainFrame::dragEnterEvent(QDragEnterEvent* e)
-{
-    if (e->mimeData()->hasUrls())
-        e->acceptProposedAction();
-}
-
-void TMainFrame::dropEvent(QDropEvent* e)
-{
-    for (const QUrl& u : e->mimeData()->urls()) {
-        if (u.isLocalFile())
-            client_->openDropped(nativepath::localFile(u));
-    }
-    e->acceptProposedAction();
-}
-
-// ---------------------------------------------------------------- application
 
 TMDIFileApp::TMDIFileApp() : TMDIFileApp(Options{}) {}
 
@@ -88,23 +48,24 @@ TMDIFileApp::TMDIFileApp(const Options& options) : options_(options)
     table_.on(cmd::ToggleHint, [this] { CmToggleHint(); });
     table_.enabler(cmd::ToggleHint, [this](CommandState& s) { CeToggleHint(s); });
     table_.on(cmd::ToggleBar, [this] { CmToggleBar(); });
-    initRecentFiles();
+    // The store is set up before any window exists; its capacity is written at once.
+    recent_ = std::make_unique<RecentMenu>(options_.iniFile);
 }
 
 TMDIFileApp::~TMDIFileApp()
 {
-    qApp->removeEventFilter(this);
-    if (idle_)
-        idle_->stop();
     if (Client)
         QObject::disconnect(Client, nullptr, this, nullptr);
+    delete updates_;
+    updates_ = nullptr;
     TMainFrame* frame = Frame;
     Frame = nullptr;
     Client = nullptr;
+    // The status bar's fields stop following events before the frame goes.
+    delete status_;
+    status_ = nullptr;
     delete frame;
-    Frame = nullptr;
     recent_.reset();
-    ini_.reset();
 }
 
 void TMDIFileApp::InitMainWindow()
@@ -112,6 +73,11 @@ void TMDIFileApp::InitMainWindow()
     Client = new TFileMDIClient(options_.settleConfiguration ? TFileMDIClient::Startup::SettleConfiguration
                                                              : TFileMDIClient::Startup::SkipConfiguration);
     Frame = new TMainFrame(Client);
+    recent_->setDialogParent(Frame);
+    status_ = new StatusLine(Frame, HintMode);
+    StatusBar = status_->bar();
+    updates_ = new CommandUpdates(this);
+    connect(updates_, &CommandUpdates::due, this, &TMDIFileApp::updateCommandStates);
     buildActions();
     buildMenus();
 
@@ -119,27 +85,36 @@ void TMDIFileApp::InitMainWindow()
     ControlBar = BuildControlBar(this, Frame, Qt::Horizontal);
     ControlBarLoc = 0;
     Frame->addToolBar(Location[0], ControlBar);
-
-    buildStatusBar();
-    Client->onFileUsed = [this](const QString& path) { addRecent(path); };
-    Client->onStatus = [this](const QString& text) {
-        message_->setText(text);
-        hintShown_ = true;
-        hintFromMenuBar_ = false;
-        QTimer::singleShot(4000, this, [this] { hintShown_ = false; });
-    };
-    connect(Client, &TFileMDIClient::editorsChanged, this, &TMDIFileApp::updateCommandStates);
-    connect(Client, &TFileMDIClient::editorsChanged, this, &TMDIFileApp::refreshModified);
-
-    qApp->installEventFilter(this);
-    idle_ = new QTimer(this);
-    idle_->setInterval(200);
-    connect(idle_, &QTimer::timeout, this, &TMDIFileApp::refreshIdle);
-    idle_->start();
+    connectWorkspace();
 
     Frame->resize(1000, 720);
     Frame->show();
-    refreshIdle();
+    followEditor();
+}
+
+void TMDIFileApp::connectWorkspace()
+{
+    connect(Client, &TFileMDIClient::fileWasUsed, recent_.get(), &RecentMenu::add);
+    connect(Client, &TFileMDIClient::statusShown, status_, &StatusLine::showStatus);
+    connect(Client, &TFileMDIClient::statusShown, updates_, &CommandUpdates::schedule);
+    connect(Client, &TFileMDIClient::commandStatesChanged, updates_, &CommandUpdates::schedule);
+    connect(Client, &TFileMDIClient::editorsChanged, this, &TMDIFileApp::followEditor);
+    connect(Client, &TFileMDIClient::lastingStatusShown, StatusBar, [this](const QString& text) {
+        StatusBar->showMessage(text);
+    });
+    connect(Client, &TFileMDIClient::lastingStatusCleared, StatusBar, &QStatusBar::clearMessage);
+    connect(recent_.get(), &RecentMenu::openSource, Client, &TFileMDIClient::CmMRUFileOpenJava);
+    connect(recent_.get(), &RecentMenu::openProject, Client, &TFileMDIClient::CmOpenJavaProjFile);
+}
+
+void TMDIFileApp::followEditor()
+{
+    // The status bar and the commands follow the active editor window.
+    TFileMDIChild* c = Client ? Client->currentEditor() : nullptr;
+    EditControl* e = c ? c->editor() : nullptr;
+    status_->setEditor(e);
+    updates_->setEditor(e);
+    updateCommandStates();
 }
 
 void TMDIFileApp::buildActions()
@@ -149,6 +124,7 @@ void TMDIFileApp::buildActions()
         act->setData(c.id);
         act->setIconText(plainCaption(act->text()));
         act->setToolTip(plainCaption(act->text()));
+        act->setStatusTip(c.hint);
         if (!c.icon.isEmpty())
             act->setIcon(QIcon(c.iconPath()));
         act->setIconVisibleInMenu(false);
@@ -184,47 +160,42 @@ void TMDIFileApp::buildMenus()
         }
         QMenu* m = bar->addMenu(QString::fromLatin1(layout.title));
         m->setAccessibleName(plainCaption(m->title()));
-        for (int id : layout.items) {
-            if (id == menuitem::Separator) {
-                m->addSeparator();
-            } else if (id == menuitem::RecentFiles) {
-                fileMenu_ = m;
-                exitSeparator_ = m->addSeparator();
-                exitSeparator_->setVisible(false);
-                connect(m, &QMenu::aboutToShow, this, &TMDIFileApp::fillRecentFiles);
-            } else if (id == menuitem::OpenWindows) {
-                windowMenu_ = m;
-                windowMenuFixedItems_ = int(m->actions().size());
-                connect(m, &QMenu::aboutToShow, this, [this] { fillWindowMenu(windowMenu_); });
-            } else {
-                m->addAction(actions_[id]);
-            }
-        }
+        for (int id : layout.items)
+            addMenuItem(m, id);
         connect(m, &QMenu::aboutToShow, this, &TMDIFileApp::updateCommandStates);
         connect(m, &QMenu::hovered, this, [this, m](QAction* a) {
             // A menu also relays the hovering of its actions' tool-bar buttons.
             if (!m->isVisible())
                 return;
-            bool ok = false;
-            int id = a->data().toInt(&ok);
-            if (ok && id > 0)
-                showHint(id);
+            if (commandOf(a))
+                status_->showHint(a);
             else
-                clearHint();
+                status_->clearHint();
         });
-        connect(m, &QMenu::aboutToHide, this, &TMDIFileApp::clearHint);
+        connect(m, &QMenu::aboutToHide, status_, &StatusLine::clearHint);
         menus_ << m;
     }
     connect(bar, &QMenuBar::hovered, this, [this](QAction* a) {
-        bool ok = false;
-        const int id = a->data().toInt(&ok);
-        if (ok && id > 0) {
-            showHint(id);
-            hintFromMenuBar_ = true;
-        } else {
-            clearHint();
-        }
+        if (commandOf(a))
+            status_->showHint(a, true);
+        else
+            status_->clearHint();
     });
+}
+
+void TMDIFileApp::addMenuItem(QMenu* m, int id)
+{
+    if (id == menuitem::Separator) {
+        m->addSeparator();
+    } else if (id == menuitem::RecentFiles) {
+        recent_->attach(m, m->addSeparator());
+    } else if (id == menuitem::OpenWindows) {
+        windowMenu_ = m;
+        windowMenuFixedItems_ = int(m->actions().size());
+        connect(m, &QMenu::aboutToShow, this, [this] { fillWindowMenu(windowMenu_); });
+    } else {
+        m->addAction(actions_[id]);
+    }
 }
 
 QMenu* TMDIFileApp::menu(const QString& title) const
@@ -291,8 +262,8 @@ CommandChain TMDIFileApp::chain()
 bool TMDIFileApp::dispatch(int id)
 {
     const bool handled = routeCommand(chain(), id);
-    if (Frame)
-        QTimer::singleShot(0, this, &TMDIFileApp::updateCommandStates);
+    if (updates_)
+        updates_->schedule();
     return handled;
 }
 
@@ -338,8 +309,7 @@ QToolBar* BuildControlBar(TMDIFileApp* app, QMainWindow* parent, Qt::Orientation
         if (QWidget* w = bar->widgetForAction(a)) {
             w->setAccessibleName(QString::fromLatin1(g.caption));
             w->setToolTip(QString::fromLatin1(g.caption));
-            w->setProperty("commandId", g.id);
-            w->installEventFilter(app);
+            app->statusLine()->watchButton(w, a);
             if (auto* tb = qobject_cast<QToolButton*>(w)) {
                 tb->setAutoRepeat(false);
                 tb->setText(QString::fromLatin1(g.caption));
@@ -352,7 +322,7 @@ QToolBar* BuildControlBar(TMDIFileApp* app, QMainWindow* parent, Qt::Orientation
 void TMDIFileApp::CmToggleHint()
 {
     HintMode = HintMode == HintModes::PressHints ? HintModes::EnterHints : HintModes::PressHints;
-    clearHint();
+    status_->clearHint();
     updateCommandStates();
 }
 
@@ -373,178 +343,39 @@ void TMDIFileApp::CmToggleBar()
 
 // ---------------------------------------------------------------- status bar
 
-void TMDIFileApp::buildStatusBar()
-{
-    StatusBar = Frame->statusBar();
-    StatusBar->setAccessibleName(QStringLiteral("Status bar"));
-    StatusBar->setSizeGripEnabled(true);
-    // The fields have no fixed accessible name: a screen reader reads the text
-    // each one shows; the description says which field it is.
-    message_ = new QLabel(StatusBar);
-    message_->setAccessibleDescription(QStringLiteral("Message"));
-    message_->setMinimumWidth(1);
-    StatusBar->addWidget(message_, 1);
-    auto separator = [this] {
-        auto* line = new QFrame(StatusBar);
-        line->setObjectName(QStringLiteral("separator"));
-        line->setFrameShape(QFrame::VLine);
-        line->setFrameShadow(QFrame::Sunken);
-        StatusBar->addPermanentWidget(line);
-    };
-    modified_ = new QLabel(StatusBar);
-    modified_->setFrameShape(QFrame::Panel);
-    modified_->setFrameShadow(QFrame::Sunken);
-    modified_->setAlignment(Qt::AlignCenter);
-    modified_->setMinimumWidth(modified_->fontMetrics().horizontalAdvance(QStringLiteral("Modified")) + 10);
-    modified_->setAccessibleDescription(QStringLiteral("Unsaved changes"));
-    StatusBar->addPermanentWidget(modified_);
-    separator();
-    const struct {
-        const char* text;
-        const char* description;
-    } modes[] = {{"Up", "Up-arrow key"}, {"Down", "Down-arrow key"}, {"Num", "Num Lock"},
-                 {"Ins", "Insert"}, {"Scr", "Scroll Lock"}};
-    for (const auto& mode : modes) {
-        auto* l = new QLabel(QString::fromLatin1(mode.text), StatusBar);
-        l->setFrameShape(QFrame::Panel);
-        l->setFrameShadow(QFrame::Sunken);
-        l->setAlignment(Qt::AlignCenter);
-        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("Down")) + 10);
-        l->setAccessibleDescription(QString::fromLatin1(mode.description));
-        l->setEnabled(false);
-        StatusBar->addPermanentWidget(l);
-        indicators_ << l;
-        separator();
-    }
-    clock_ = new QLabel(StatusBar);
-    clock_->setFrameShape(QFrame::Panel);
-    clock_->setFrameShadow(QFrame::Sunken);
-    clock_->setAlignment(Qt::AlignCenter);
-    QFont f = clock_->font();
-    f.setPointSize(10);
-    clock_->setFont(f);
-    clock_->setFixedWidth(QFontMetrics(f).averageCharWidth() * 12);
-    clock_->setAccessibleDescription(QStringLiteral("Clock"));
-    StatusBar->addPermanentWidget(clock_);
-}
-
 QLabel* TMDIFileApp::indicator(const QString& text) const
 {
-    for (QLabel* l : indicators_) {
-        if (l->text() == text)
-            return l;
-    }
-    return nullptr;
+    return status_ ? status_->indicator(text) : nullptr;
+}
+
+QLabel* TMDIFileApp::clock() const
+{
+    return status_ ? status_->clock() : nullptr;
+}
+
+QLabel* TMDIFileApp::modifiedField() const
+{
+    return status_ ? status_->modifiedField() : nullptr;
 }
 
 QString TMDIFileApp::statusMessage() const
 {
-    return message_ ? message_->text() : QString();
+    return status_ ? status_->message() : QString();
 }
 
-void TMDIFileApp::showHint(int id)
+// ---------------------------------------------------------------- recent files
+
+RecentFiles* TMDIFileApp::recentFiles() const
 {
-    hintShown_ = true;
-    hintFromMenuBar_ = false;
-    message_->setText(commandHint(id));
+    return recent_->files();
 }
 
-void TMDIFileApp::clearHint()
+void TMDIFileApp::holdRecentFiles(bool hold)
 {
-    hintShown_ = false;
-    hintFromMenuBar_ = false;
-    refreshIndicators();
+    recent_->hold(hold);
 }
 
-void TMDIFileApp::clearMenuBarHint()
+void TMDIFileApp::EvFileSelected(int index)
 {
-    // The hint of a highlighted menu-bar item goes with the highlight.
-    if (hintFromMenuBar_ && Frame && !Frame->menuBar()->activeAction())
-        clearHint();
-}
-
-void TMDIFileApp::refreshIndicators()
-{
-    indicators_[0]->setEnabled(upDown_[0]);
-    indicators_[1]->setEnabled(upDown_[1]);
-    indicators_[2]->setEnabled(host::numLockOn());
-    indicators_[3]->setEnabled(insertToggleOn());
-    indicators_[4]->setEnabled(host::scrollLockOn());
-    clock_->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
-    if (!hintShown_) {
-        QString text;
-        if (TFileMDIChild* c = Client ? Client->currentEditor() : nullptr) {
-            const QTextCursor cur = c->editor()->textCursor();
-            text = QStringLiteral("Line %1, Col %2").arg(cur.blockNumber() + 1).arg(cur.positionInBlock() + 1);
-        }
-        message_->setText(text);
-    }
-}
-
-void TMDIFileApp::refreshModified()
-{
-    if (!modified_ || !Client)
-        return;
-    // The field shows the active editor's state: its text tells when that
-    // changes (connected once per window, as it becomes the active one).
-    TFileMDIChild* c = Client->currentEditor();
-    if (c)
-        connect(c->editor()->document(), &QTextDocument::modificationChanged, this, &TMDIFileApp::refreshModified,
-                Qt::UniqueConnection);
-    modified_->setText(c && c->editor()->document()->isModified() ? QStringLiteral("Modified") : QString());
-}
-
-void TMDIFileApp::refreshIdle()
-{
-    refreshModified();
-    clearMenuBarHint();
-    updateCommandStates();
-    refreshIndicators();
-}
-
-bool TMDIFileApp::eventFilter(QObject* watched, QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        auto* k = static_cast<QKeyEvent*>(event);
-        if (!k->isAutoRepeat() && (k->key() == Qt::Key_Up || k->key() == Qt::Key_Down)) {
-            upDown_[k->key() == Qt::Key_Up ? 0 : 1] = event->type() == QEvent::KeyPress;
-            if (!indicators_.isEmpty())
-                refreshIndicators();
-        }
-        break;
-    }
-    case QEvent::Enter:
-        if (HintMode == HintModes::EnterHints && watched->property("commandId").isValid())
-            showHint(watched->property("commandId").toInt());
-        break;
-    case QEvent::MouseButtonPress:
-        if (HintMode == HintModes::PressHints && watched->property("commandId").isValid())
-            showHint(watched->property("commandId").toInt());
-        break;
-    case QEvent::MouseButtonRelease:
-        if (HintMode == HintModes::PressHints && watched->property("commandId").isValid())
-            clearHint();
-        break;
-    case QEvent::Leave:
-        if (watched->property("commandId").isValid())
-            clearHint();
-        else if (Frame && watched == Frame->menuBar())
-            QTimer::singleShot(0, this, &TMDIFileApp::clearMenuBarHint);
-        break;
-    case QEvent::FocusOut:
-        // The keyboard left the menu bar (Escape, or a click elsewhere).
-        if (Frame && watched == Frame->menuBar())
-            QTimer::singleShot(0, this, &TMDIFileApp::clearMenuBarHint);
-        break;
-    case QEvent::ToolTip:
-        // In press-hints mode a button shows nothing while the pointer only rests on it.
-        if (HintMode == HintModes::PressHints && watched->property("commandId").isValid())
-            return true;
-        break;
-    default:
-        break;
-    }
-    return QObject::eventFilter(watched, event);
+    recent_->select(index);
 }

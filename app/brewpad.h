@@ -1,44 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The application object and its main frame: menus, accelerators, tool bar,
-// status bar and the routing of commands.
+// The application object: it builds the workspace, the main frame with its
+// menus, accelerators, tool bar and status bar, and routes the commands along
+// the chain of windows that may carry them.
 #pragma once
+#include "app/mainframe.h"
+#include "app/statusline.h"
 #include "platform/routing.h"
 
 #include <QHash>
 #include <QLabel>
-#include <QMainWindow>
 #include <QObject>
-#include <QPointer>
 #include <memory>
 
 class QAction;
 class QMenu;
 class QToolBar;
 class QStatusBar;
-class QTimer;
 class TFileMDIClient;
-class IniStore;
 class RecentFiles;
-
-enum class HintModes { NoHints, PressHints, EnterHints };
-
-// The main window. It handles Exit and accepts dropped files.
-class TMainFrame : public QMainWindow, public CommandTarget {
-    Q_OBJECT
-public:
-    explicit TMainFrame(TFileMDIClient* client);
-    CommandTable& commands() override { return table_; }
-    TFileMDIClient* client() const { return client_; }
-
-protected:
-    void closeEvent(QCloseEvent* e) override;
-    void dragEnterEvent(QDragEnterEvent* e) override;
-    void dropEvent(QDropEvent* e) override;
-
-private:
-    CommandTable table_;
-    TFileMDIClient* client_;
-};
+class RecentMenu;
+class CommandUpdates;
 
 class TMDIFileApp : public QObject, public CommandTarget {
     Q_OBJECT
@@ -66,7 +47,8 @@ public:
     CommandState state(int id);
     // The current chain: focused window, editor's edit control, editor, workspace, frame, application.
     CommandChain chain();
-    // Brings every action's enabled and checked state up to date.
+    // Brings every action's enabled and checked state up to date. It runs on
+    // the events the states depend on (see CommandUpdates), not on a timer.
     void updateCommandStates();
 
     QAction* action(int id) const { return actions_.value(id); }
@@ -74,11 +56,13 @@ public:
     QString statusMessage() const;
     // Opens a recent file by its place in the list.
     void EvFileSelected(int index);
-    RecentFiles* recentFiles() const { return recent_.get(); }
+    RecentFiles* recentFiles() const;
     // While held, files that are opened enter the recent-file list in memory
     // only; Brewpad.ini is written once when the hold ends (opening thousands
     // of files then writes it once, not once per file).
     void holdRecentFiles(bool hold);
+    // The status bar's fields and hints.
+    StatusLine* statusLine() const { return status_; }
 
     // Members of the application.
     TFileMDIClient* Client = nullptr;
@@ -90,48 +74,27 @@ public:
 
     // Indicators of the status bar, in order: Up, Down, Num, Ins, Scr, then the clock.
     QLabel* indicator(const QString& text) const;
-    QLabel* clock() const { return clock_; }
+    QLabel* clock() const;
     // The field that shows "Modified" while the active editor window holds unsaved changes.
-    QLabel* modifiedField() const { return modified_; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    QLabel* modifiedField() const;
 
 private:
     void buildActions();
     void buildMenus();
-    void buildStatusBar();
-    void showHint(int id);
-    void clearHint();
-    void clearMenuBarHint();
-    void refreshIndicators();
-    void refreshModified();
-    void refreshIdle();
+    void addMenuItem(QMenu* m, int id);
+    void connectWorkspace();
+    void followEditor();
     void fillWindowMenu(QMenu* m);
-    void fillRecentFiles();
-    void addRecent(const QString& path);
-    void initRecentFiles();
 
     Options options_;
     CommandTable table_;
     QHash<int, QAction*> actions_;
     QList<QMenu*> menus_;
-    QMenu* fileMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
     int windowMenuFixedItems_ = 0;  // the Window menu's commands, before the list of windows
-    QList<QAction*> recentActions_;
-    QAction* exitSeparator_ = nullptr;
-    QLabel* message_ = nullptr;
-    QList<QLabel*> indicators_;
-    QLabel* clock_ = nullptr;
-    QLabel* modified_ = nullptr;
-    QTimer* idle_ = nullptr;
-    bool hintShown_ = false;
-    bool hintFromMenuBar_ = false;  // the hint is that of a highlighted menu-bar item
-    bool upDown_[2] = {false, false};
-    bool recentHeld_ = false;
-    std::unique_ptr<IniStore> ini_;
-    std::unique_ptr<RecentFiles> recent_;
+    StatusLine* status_ = nullptr;
+    CommandUpdates* updates_ = nullptr;
+    std::unique_ptr<RecentMenu> recent_;
 };
 
 // Builds the tool bar of the frame with its 25 gadgets.

@@ -23,8 +23,8 @@ public:
     virtual TRulerWin* printHost() = 0;
     // Shows a text in the status bar's message field.
     virtual void showStatus(const QString& text) = 0;
-    // Shows a text over the status bar that stays until clearLastingStatus():
-    // what goes on meanwhile (a compilation that runs).
+    // Shows a text in the status bar that stays until clearLastingStatus()
+    // (while a compilation runs).
     virtual void showLastingStatus(const QString& text) = 0;
     virtual void clearLastingStatus() = 0;
     // A Java source or project was opened or saved under a new name (the

@@ -81,10 +81,6 @@ MessageSummary summarizeMessages(const QStringList& lines);
 // counted when the file cannot be read.
 MessageSummary summarizeCaptureFile(const QString& path);
 
-// The property of a message window that keeps the directory the compiler of
-// its messages ran in.
-inline constexpr char CompilerDirectoryProperty[] = "compilerDirectory";
-
 // The file a message names: a relative path is taken relative to the
 // directory the compiler ran in (`compilerDirectory`), never to the current
 // one; the result is absolute and clean ("a/../B.java" becomes ".../B.java").

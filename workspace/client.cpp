@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/client.h"
 
-#include "config/search.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
@@ -9,10 +8,16 @@
 #include "editor/highlighter.h"
 #include "platform/dialogs.h"
 #include "platform/nativepath.h"
+#include "print/printing.h"
 #include "resources/commands.h"
 #include "toolchain/browser.h"
 #include "toolchain/mdidlg.h"
 #include "toolchain/settings.h"
+#include "workspace/messagecontroller.h"
+#include "workspace/optionwindows.h"
+#include "workspace/projectcommands.h"
+#include "workspace/toolsettling.h"
+#include "workspace/windowplacement.h"
 #include "workspace/workspaceaccessible.h"
 
 #include <QApplication>
@@ -40,15 +45,18 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     FileErrData.clear();
     FileJavaData.clear();
     FileJprData.clear();
-    tf = std::make_unique<toolsfind>();
-
+    placement_ = std::make_unique<WindowPlacement>(*this);
+    tools_ = std::make_unique<ToolSettling>();
     if (startup == Startup::SettleConfiguration)
-        settleConfiguration();
+        tools_->settle();
+    messages_ = new MessageController(*this);
+    projects_ = new ProjectCommands(*this);
+    options_ = new OptionWindows(*this);
 
     FileData = nullptr;
     EditJAVACntl = nullptr;
     BrowserErr = nullptr;
-    initPrintHost();
+    lpr = new TRulerWin(nullptr);
 
     const unsigned flags = FileDialogRecord::HideReadOnly | FileDialogRecord::OverwritePrompt |
                            FileDialogRecord::FileMustExist;
@@ -84,7 +92,8 @@ TFileMDIClient::~TFileMDIClient()
         }
     }
     messageFrames_.clear();
-    destroyPrintHost();
+    delete lpr;
+    lpr = nullptr;
     // The build settings live for the run only.
     EDITCMDLINE.reset();
     EDITJAVAOPTIONS.reset();
@@ -96,15 +105,13 @@ void TFileMDIClient::buildCommands()
 {
     table_.on(cmd::FileNewJava, [this] { CmFileNewJava(); });
     table_.on(cmd::FileOpenJava, [this] { CmFileOpenJava(); });
-    table_.on(cmd::NewJavaProj, [this] { CmNewJavaProj(); });
-    table_.on(cmd::OpenJavaProj, [this] { CmOpenJavaProj(); });
-    table_.on(cmd::ViewJavaProj, [this] { CmViewJavaProj(); });
+    projects_->addCommands(table_);
     table_.on(cmd::JavaHelp, [this] { CmJavaHelp(); });
     table_.on(cmd::About, [this] { CmAbout(); });
-    table_.on(cmd::JavaOptions, [this] { CmJavaOptions(); });
-    table_.on(cmd::JavaArgs, [this] { CmJavaArgs(); });
+    table_.on(cmd::JavaOptions, [this] { options_->javaOptions(); });
+    table_.on(cmd::JavaArgs, [this] { options_->programArguments(); });
     table_.on(cmd::GotoLine, [this] { CmGotoLine(); });
-    buildCompileCommands();
+    messages_->addCommands(table_);
     table_.on(cmd::LineNumbers, [this] { CmLineNumbers(); });
     table_.enabler(cmd::LineNumbers, [this](CommandState& s) { s.checked = lineNumbers_; });
     table_.on(cmd::CheckWhileTyping, [this] { CmCheckWhileTyping(); });
@@ -116,7 +123,7 @@ void TFileMDIClient::buildCommands()
     table_.enabler(cmd::Cascade, anyWindow);
     table_.on(cmd::Tile, [this] { tileSubWindows(); });
     table_.enabler(cmd::Tile, anyWindow);
-    table_.on(cmd::ArrangeIcons, [this] { arrangeIcons(); });
+    table_.on(cmd::ArrangeIcons, [this] { placement_->arrangeIcons(); });
     table_.enabler(cmd::ArrangeIcons, anyWindow);
     table_.on(cmd::CloseAll, [this] { closeAllSubWindows(); });
     table_.enabler(cmd::CloseAll, anyWindow);
@@ -165,13 +172,13 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
     edit->setLineNumbersVisible(lineNumbers_);
     auto* child = new TFileMDIChild(this, kind, edit, fromFile);
     if (fromFile)
-        markMessages(child, true);
+        messages_->markMessages(child, true);
     connect(edit, &EditControl::filesDropped, this, [this](const QStringList& paths) {
         for (const QString& p : paths)
             openDropped(p);
     });
     child->setWindowIcon(kind == EditorKind::JavaProject ? projectIcon_ : editorIcon_);
-    showNewWindow(child, maximise);
+    placement_->showNew(child, maximise, openingMany_);
     if (openingMany_) {
         // Activating a window costs a look at every other one: many files in a
         // row would take quadratic time. The last one is activated at the end.
@@ -182,60 +189,6 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
     edit->setFocus();
     emit editorsChanged();
     return child;
-}
-
-void TFileMDIClient::showNewWindow(QMdiSubWindow* w, bool maximise)
-{
-    // What the toolkit does for each new window is kept to the window itself:
-    // opening thousands of files costs each file the same.
-    // - Untitled and of no size while it joins the workspace: joining measures
-    //   the shortened title several times over, and the workspace's search for a
-    //   free place, which compares every window with every other, gives up at
-    //   once for a window of no size. The window takes its place right after.
-    const QString title = w->windowTitle();
-    w->setWindowTitle(QString());
-    w->resize(0, 0);
-    addSubWindow(w);
-    w->setWindowTitle(title);
-    placeNewWindow(w);
-    // - While many files open, disabled as it shows: a window that shows is
-    //   activated, and the activation goes over every other window (see
-    //   openingMany).
-    if (openingMany_)
-        w->setEnabled(false);
-    if (maximise)
-        w->showMaximized();
-    else
-        w->show();
-    if (openingMany_)
-        w->setEnabled(true);
-}
-
-void TFileMDIClient::placeNewWindow(QMdiSubWindow* w)
-{
-    QSize size;
-    if (auto* dlg = qobject_cast<TOptionDialog*>(w->widget())) {
-        // An option window has the fixed size of a dialog: its layout, around
-        // it the sub-window's frame and caption. It is never maximised, also
-        // not over a maximised editor window.
-        w->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-        setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
-        w->ensurePolished();
-        const QMargins m = w->contentsMargins();
-        const QSize inner = dlg->pixelSize();
-        size = QSize(inner.width() + m.left() + m.right(), inner.height() + m.top() + m.bottom());
-    } else {
-        // An editor window: three quarters of the workspace.
-        const QSize area = viewport()->size();
-        size = QSize(std::max(320, area.width() * 3 / 4), std::max(200, area.height() * 3 / 4));
-    }
-    // Each new window a step below and to the right of the one opened before.
-    const QSize area = viewport()->size();
-    const int step = 24 * (subWindowList().size() - 1);
-    const int room = std::max(1, std::min(area.width() - size.width(), area.height() - size.height()));
-    const int offset = step % room;
-    w->setGeometry(offset, offset, size.width(), size.height());
 }
 
 void TFileMDIClient::CmFileNewJava()
@@ -259,6 +212,36 @@ void TFileMDIClient::CmMRUFileOpenJava(const QString& name)
     FileJavaData.fileName = name;
     if (openEditor(EditorKind::JavaSource, name))
         fileUsed(name);
+}
+
+void TFileMDIClient::CmOpenJavaProjFile(const QString& name)
+{
+    projects_->openProject(name);
+}
+
+void TFileMDIClient::CmFileErr(const QString& fname, const QString& statusNote)
+{
+    messages_->show(fname, statusNote);
+}
+
+void TFileMDIClient::showCompilerMessages(const QString& captureFile, const QString& statusNote)
+{
+    messages_->show(captureFile, statusNote);
+}
+
+const std::vector<CompilerMessage>& TFileMDIClient::lastCompilationMessages()
+{
+    return messages_->lastCompilationMessages();
+}
+
+void TFileMDIClient::compilationStarted()
+{
+    messages_->compilationStarted();
+}
+
+void TFileMDIClient::compilationEnded()
+{
+    messages_->compilationEnded();
 }
 
 void TFileMDIClient::CmJavaHelp()
@@ -304,17 +287,27 @@ void TFileMDIClient::CmGotoLine()
     e->setFocus();
 }
 
-void TFileMDIClient::arrangeIcons()
+void TFileMDIClient::CmLineNumbers()
 {
-    // Minimised windows in a row along the bottom of the workspace.
-    int x = 0;
-    for (QMdiSubWindow* w : subWindowList(QMdiArea::CreationOrder)) {
-        if (!w->isMinimized())
-            continue;
-        const QSize s = w->size();
-        w->move(x, viewport()->height() - s.height());
-        x += s.width();
+    lineNumbers_ = !lineNumbers_;
+    for (TFileMDIChild* w : editors())
+        w->editor()->setLineNumbersVisible(lineNumbers_);
+}
+
+void TFileMDIClient::CmCheckWhileTyping()
+{
+    checkWhileTyping_ = !checkWhileTyping_;
+    if (!checkWhileTyping_) {
+        for (TFileMDIChild* w : editors())
+            w->clearCheckMarks();
     }
+}
+
+bool TFileMDIClient::closeOther(QMdiSubWindow* w)
+{
+    if (auto* list = qobject_cast<TBrowserWindow*>(w->widget()))
+        return list->CanClose();
+    return true;
 }
 
 bool TFileMDIClient::canCloseAll()
@@ -481,8 +474,7 @@ QString windowMenuText(int number, const QString& caption)
 
 void TFileMDIClient::showStatus(const QString& text)
 {
-    if (onStatus)
-        onStatus(text);
+    emit statusShown(text);
 }
 
 void TFileMDIClient::showLastingStatus(const QString& text)
@@ -499,6 +491,18 @@ void TFileMDIClient::clearLastingStatus()
 
 void TFileMDIClient::fileUsed(const QString& path)
 {
-    if (onFileUsed)
-        onFileUsed(path);
+    emit fileWasUsed(path);
+}
+
+void TFileMDIClient::prepareCompileService(QObject* owner, const QString& dir)
+{
+    tools_->prepareCompileService(owner, dir);
+}
+
+void TFileMDIClient::initFinder()
+{
+    finder_ = std::make_unique<FindController>(this, [this]() -> QTextEdit* {
+        TFileMDIChild* c = currentEditor();
+        return c ? c->editor() : nullptr;
+    });
 }

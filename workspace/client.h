@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace: the main frame's client area holding editor windows, option
-// windows and the compiler-message window. It settles the tool paths at start,
-// keeps the file-dialog records and carries the commands that need no editor.
+// windows and the compiler-message window. It keeps the file-dialog records and
+// carries the commands that need no editor, some through the classes of their
+// own job (the tool settling at start, the message window, the projects, the
+// option windows).
 #pragma once
 #include "editor/editorhost.h"
 #include "platform/routing.h"
 #include "platform/filedata.h"
 #include "toolchain/messages.h"
 
-#include <QDateTime>
 #include <QIcon>
 
 #include <QMdiArea>
 #include <QPointer>
-#include <functional>
 #include <memory>
 
 class TFileMDIChild;
@@ -24,6 +24,11 @@ class TRulerWin;
 class EditControl;
 class toolsfind;
 class FindController;
+class MessageController;
+class OptionWindows;
+class ProjectCommands;
+class ToolSettling;
+class WindowPlacement;
 
 class TFileMDIClient : public QMdiArea, public CommandTarget, public EditorHost {
     Q_OBJECT
@@ -55,12 +60,11 @@ public:
     void showLastingStatus(const QString& text) override;
     void clearLastingStatus() override;
     void fileUsed(const QString& path) override;
-    void showCompilerMessages(const QString& captureFile, const QString& statusNote) override
-    {
-        CmFileErr(captureFile, statusNote);
-    }
+    void showCompilerMessages(const QString& captureFile, const QString& statusNote) override;
     void compilationStarted() override;
     void compilationEnded() override;
+    void showLastingStatus(const QString& text) override { emit lastingStatusShown(text); }
+    void clearLastingStatus() override { emit lastingStatusCleared(); }
 
     // Line Numbers: shows or hides the line numbers of every editor window.
     void CmLineNumbers();
@@ -76,35 +80,25 @@ public:
     void CmFileOpenJava();
     // Opens `name` as a Java source, as Open Java File does after its dialog.
     void CmMRUFileOpenJava(const QString& name);
-    void CmNewJavaProj();
-    void CmOpenJavaProj();
     // Opens `name` as a project, as Open Project does after its dialog.
     void CmOpenJavaProjFile(const QString& name);
-    void CmViewJavaProj();
     void CmJavaHelp();
     void CmAbout();
-    void CmJavaOptions();
-    void CmJavaArgs();
     void CmGotoLine();
     // Shows the compiler messages of `fname` in the message window (opening
     // it when there is none) and their summary in the status bar, followed
     // by `statusNote`.
     void CmFileErr(const QString& fname, const QString& statusNote = QString());
-    // Ends the running compilation, if any.
-    void CmStopCompiling();
-    // Shows the messages of the last compilation again.
-    void CmCompilerMessages();
-    // Next Message and Previous Message: the next (or previous) message of the
-    // last compilation that names a place, after the one gone to last, round
-    // from the end to the start; opens its file when no window shows it, puts
-    // the caret there with the word selected, and selects the message's row in
-    // the message window (shown when it is not).
-    void CmNextMessage();
-    void CmPreviousMessage();
 
     // The messages of the last compilation that name a place, in order, their
     // paths absolute (read from its capture file again when that changed).
     const std::vector<CompilerMessage>& lastCompilationMessages();
+
+    // Creates and shows an editor window; the record is the one FileData points at.
+    // Nullptr, after saying why, when the file is too large to edit.
+    TFileMDIChild* openEditor(EditorKind kind, const QString& file);
+    // Where new windows go.
+    WindowPlacement& placement() { return *placement_; }
 
     // The editor window that editor commands go to: the active window when it is
     // an editor window; none while an option window or the message window is
@@ -142,7 +136,6 @@ public:
     void bringToFront(QWidget* window);
 
     // Members of the workspace.
-    std::unique_ptr<toolsfind> tf;  // settles the tool paths at start
     TRulerWin* lpr = nullptr;  // the print host; owned, deleted with the workspace
     QPointer<TBrowserWindow> BrowserErr;  // the compiler-message list; null while none is open
     QPointer<TBrowserFrame> BrowserFrame;  // the message window that holds BrowserErr
@@ -154,70 +147,46 @@ public:
     FileDialogRecord* FileData = nullptr;
     QPointer<TFileMDIChild> EditJAVACntl;  // the project window last opened or created
 
-    // Called when a Java source or project is opened or saved under a new name.
-    std::function<void(const QString&)> onFileUsed;
-    // Called with a status-bar text (compiler command line, message summary).
-    std::function<void(const QString&)> onStatus;
-
 signals:
+    // The active window, or the set of windows, changed.
     void editorsChanged();
+    // A Java source or project was opened or saved under a new name.
+    void fileWasUsed(const QString& path);
+    // A status-bar text (compiler command line, message summary).
+    void statusShown(const QString& text);
+    // A text that stays in the status bar until lastingStatusCleared(): the
+    // compilation under way.
+    void lastingStatusShown(const QString& text);
+    void lastingStatusCleared();
+    // Something the commands' states depend on changed besides the windows: a
+    // compilation started or ended, its messages were shown.
+    void commandStatesChanged();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
     void buildCommands();
-    void buildCompileCommands();
-    void settleConfiguration();
-    // Creates and shows an editor window; the record is the one FileData points at.
-    // Nullptr, after saying why, when the file is too large to edit.
-    TFileMDIChild* openEditor(EditorKind kind, const QString& file);
-    void arrangeIcons();
-    // Adds a new window to the workspace, places it and shows it (maximised
-    // when `maximise`), in a time that does not grow with the number of windows.
-    void showNewWindow(QMdiSubWindow* w, bool maximise);
-    void placeNewWindow(QMdiSubWindow* w);
     // Keeps the message windows at the bottom and the MDI windows above them.
     void layoutMessageStrip();
-    void initPrintHost();
-    void destroyPrintHost();
     void initFinder();
     // Asks a window that is not an editor whether it may close.
     bool closeOther(QMdiSubWindow* w);
-    // The message window's request: the place of a message, its path as the
-    // compiler wrote it.
-    void openLocation(const QString& path, int line, int column);
-    // Puts the caret on a line and column of a file, with the word there
-    // selected, opening the file when no window shows it; false when the file
-    // is neither shown nor there.
-    bool showPlace(const QString& absolutePath, int line, int column);
-    void stepMessage(int step);
-    // True when the message window shows the capture of the last compilation
-    // as it is now, not an older text of it.
-    bool listShowsLastCompilation();
-    friend QMdiSubWindow* holdOptionDialog(TFileMDIClient*, class QDialog*);
 
     CommandTable table_;
+    std::unique_ptr<WindowPlacement> placement_;
+    std::unique_ptr<ToolSettling> tools_;
+    MessageController* messages_ = nullptr;
+    ProjectCommands* projects_ = nullptr;
+    OptionWindows* options_ = nullptr;
     QIcon editorIcon_, projectIcon_;  // the icons of the editor windows
     bool openingMany_ = false;
     QPointer<TFileMDIChild> lastOpened_;  // while opening many: the last window opened
     bool lineNumbers_ = true;
     bool checkWhileTyping_ = true;
-    // Marks the places the last compilation's messages name in a window; a
-    // window opened after the compilation only when its file is not newer.
-    void markMessages(TFileMDIChild* window, bool openedLater);
     std::unique_ptr<FindController> finder_;
     QList<QPointer<TBrowserFrame>> messageFrames_;
     bool messageActive_ = false;
-    // lastCompilationMessages(), and the state of the capture it was read from.
-    std::vector<CompilerMessage> messages_;
-    QString messagesCapture_;
-    QDateTime messagesModified_;
-    qint64 messagesSize_ = -1;
-    int messageIndex_ = -1;  // the message gone to last, -1 for none
-    // The state of the capture file the message window was loaded from.
-    QDateTime shownModified_;
-    qint64 shownSize_ = -1;
 };
 
 // The text of a window's entry in the Window menu: its number (a mnemonic for

@@ -5,8 +5,10 @@
 # at start). Includes editor/ and everything below it.
 add_library(bp_workspace STATIC
   workspace/client.cpp
-  workspace/startup.cpp
-  workspace/projects.cpp
-  workspace/messagelist.cpp
+  workspace/toolsettling.cpp
+  workspace/messagecontroller.cpp
+  workspace/projectcommands.cpp
+  workspace/optionwindows.cpp
+  workspace/windowplacement.cpp
   workspace/workspaceaccessible.cpp)
 target_link_libraries(bp_workspace PUBLIC bp_editor Qt6::Widgets)

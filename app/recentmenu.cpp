@@ -1,61 +1,70 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The recent-file list of the File menu, kept in Brewpad.ini.
-#include "app/brewpad.h"
+#include "app/recentmenu.h"
 
+#include "app/inistore.h"
 #include "platform/dialogs.h"
 #include "platform/nativename.h"
 #include "platform/nativepath.h"
 #include "resources/commands.h"
-#include "app/inistore.h"
-#include "workspace/client.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
-#include <QTimer>
 
-void TMDIFileApp::initRecentFiles()
+RecentMenu::RecentMenu(const QString& iniFile, QObject* parent) : QObject(parent)
 {
-    // The store is set up before any window exists; its capacity is written at once.
-    ini_ = std::make_unique<IniStore>(QFileInfo(options_.iniFile).absoluteFilePath());
+    ini_ = std::make_unique<IniStore>(QFileInfo(iniFile).absoluteFilePath());
     recent_ = std::make_unique<RecentFiles>(*ini_, 8);
 }
 
-void TMDIFileApp::fillRecentFiles()
+RecentMenu::~RecentMenu()
 {
-    for (QAction* a : recentActions_) {
-        fileMenu_->removeAction(a);
-        a->deleteLater();
-    }
-    recentActions_.clear();
-    const QStringList list = recent_->entries();
-    for (int i = 0; i < list.size(); ++i) {
-        auto* a = new QAction(mruCaption(i, nativename::shown(list[i])), fileMenu_);
-        a->setData(cmd::MruFirst + i);
-        a->setToolTip(nativename::shown(list[i]));
-        connect(a, &QAction::triggered, this, [this, i] { EvFileSelected(i); });
-        fileMenu_->insertAction(exitSeparator_, a);
-        recentActions_ << a;
-    }
-    exitSeparator_->setVisible(!list.isEmpty());
+    recent_.reset();
+    ini_.reset();
 }
 
-void TMDIFileApp::addRecent(const QString& path)
+void RecentMenu::attach(QMenu* menu, QAction* before)
+{
+    menu_ = menu;
+    before_ = before;
+    before_->setVisible(false);
+    connect(menu, &QMenu::aboutToShow, this, &RecentMenu::fill);
+}
+
+void RecentMenu::fill()
+{
+    for (QAction* a : actions_) {
+        menu_->removeAction(a);
+        a->deleteLater();
+    }
+    actions_.clear();
+    const QStringList list = recent_->entries();
+    for (int i = 0; i < list.size(); ++i) {
+        auto* a = new QAction(mruCaption(i, nativename::shown(list[i])), menu_);
+        a->setData(cmd::MruFirst + i);
+        a->setToolTip(nativename::shown(list[i]));
+        connect(a, &QAction::triggered, this, [this, i] { select(i); });
+        menu_->insertAction(before_, a);
+        actions_ << a;
+    }
+    before_->setVisible(!list.isEmpty());
+}
+
+void RecentMenu::add(const QString& path)
 {
     if (path.isEmpty())
         return;
-    recent_->add(path, !recentHeld_);
+    recent_->add(path, !held_);
 }
 
-void TMDIFileApp::holdRecentFiles(bool hold)
+void RecentMenu::hold(bool on)
 {
-    if (recentHeld_ && !hold && ini_)
+    if (held_ && !on)
         ini_->flush();
-    recentHeld_ = hold;
+    held_ = on;
 }
 
-void TMDIFileApp::EvFileSelected(int index)
+void RecentMenu::select(int index)
 {
     const QStringList list = recent_->entries();
     if (index < 0 || index >= list.size())
@@ -64,7 +73,7 @@ void TMDIFileApp::EvFileSelected(int index)
     if (!nativepath::info(path).isFile) {
         recent_->remove(path);
         ini_->flush();
-        dialogs().message(Frame,
+        dialogs().message(dialogParent_,
                           QStringLiteral("The file %1 no longer exists. It has been removed from the list of "
                                          "recent files.")
                               .arg(nativename::shown(path)),
@@ -72,7 +81,7 @@ void TMDIFileApp::EvFileSelected(int index)
         return;
     }
     if (QFileInfo(path).suffix().compare(QLatin1String("jpr"), Qt::CaseInsensitive) == 0)
-        Client->CmOpenJavaProjFile(path);
+        emit openProject(path);
     else
-        Client->CmMRUFileOpenJava(path);
+        emit openSource(path);
 }

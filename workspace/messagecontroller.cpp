@@ -1,113 +1,78 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The workspace's compiler-message window (showing it, following a message to
-// its line) and its option windows.
+#include "workspace/messagecontroller.h"
+
 #include "config/toolpaths.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
+#include "platform/routing.h"
 #include "resources/commands.h"
 #include "toolchain/browser.h"
 #include "toolchain/compileservice.h"
 #include "toolchain/javacrunner.h"
 #include "toolchain/mdidlg.h"
+#include "toolchain/compile.h"
 #include "toolchain/messages.h"
 #include "toolchain/settings.h"
 #include "workspace/client.h"
 
 #include <QFileInfo>
-#include <QIcon>
-#include <QMdiSubWindow>
 #include <QTextBlock>
 
-// An option window: the dialog's OK or Cancel closes the window that holds it.
-QMdiSubWindow* holdOptionDialog(TFileMDIClient* client, QDialog* dlg)
+MessageController::MessageController(TFileMDIClient& workspace) : QObject(&workspace), ws_(workspace) {}
+
+void MessageController::addCommands(CommandTable& table)
 {
-    auto* sub = new QMdiSubWindow;
-    sub->setWidget(dlg);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowTitle(dlg->windowTitle());
-    sub->setAccessibleName(dlg->windowTitle());
-    sub->setWindowIcon(QIcon(QStringLiteral(":/icons/world.png")));
-    QObject::connect(dlg, &QDialog::finished, sub, &QMdiSubWindow::close);
-    client->addSubWindow(sub);
-    client->placeNewWindow(sub);
-    sub->show();
-    client->setActiveSubWindow(sub);
-    dlg->setFocus();
-    return sub;
+    table.on(cmd::StopCompiling, [this] { stopCompiling(); });
+    table.enabler(cmd::StopCompiling, [](CommandState& s) { s.enabled = JavacRunner::active() != nullptr; });
+    table.on(cmd::CompilerMessages, [this] { showLastCompilation(); });
+    table.enabler(cmd::CompilerMessages,
+                  [](CommandState& s) { s.enabled = !lastCompilation().capture.isEmpty(); });
+    auto anyMessage = [this](CommandState& s) { s.enabled = !lastCompilationMessages().empty(); };
+    table.on(cmd::NextMessage, [this] { step(1); });
+    table.enabler(cmd::NextMessage, anyMessage);
+    table.on(cmd::PreviousMessage, [this] { step(-1); });
+    table.enabler(cmd::PreviousMessage, anyMessage);
 }
 
-void TFileMDIClient::CmJavaOptions()
+void MessageController::show(const QString& fname, const QString& statusNote)
 {
-    auto* dlg = new TCompDialog(nullptr, 700);
-    // Java Options are the compile service's JVM options: a service that runs
-    // starts again with the new ones.
-    connect(dlg, &QDialog::accepted, this, [] {
-        CompileService* s = sharedCompileService();
-        if (s && s->state() != CompileService::State::Stopped)
-            startCompileService(s->parent(), s->setup().workDir);
-    });
-    holdOptionDialog(this, dlg);
-}
-
-void TFileMDIClient::CmJavaArgs()
-{
-    holdOptionDialog(this, new TProgDialog(nullptr, 701));
-}
-
-bool TFileMDIClient::closeOther(QMdiSubWindow* w)
-{
-    if (auto* list = qobject_cast<TBrowserWindow*>(w->widget()))
-        return list->CanClose();
-    return true;
-}
-
-void TFileMDIClient::CmFileErr(const QString& fname, const QString& statusNote)
-{
-    FileData = &FileErrData;
+    ws_.FileData = &ws_.FileErrData;
     // What the list shows: the capture as it is now.
     const QFileInfo shown(fname);
     shownModified_ = shown.lastModified();
     shownSize_ = shown.exists() ? shown.size() : -1;
-    if (tracebrowser == 1 && BrowserErr) {
-        BrowserErr->InsFile(fname);
+    if (tracebrowser == 1 && ws_.BrowserErr) {
+        ws_.BrowserErr->InsFile(fname);
     } else {
-        auto* list = new TBrowserWindow(this, fname);
+        auto* list = new TBrowserWindow(&ws_, fname);
         auto* frame = new TBrowserFrame(list);
-        connect(list, &TBrowserWindow::openLocation, this, &TFileMDIClient::openLocation);
-        showMessageWindow(frame);
-        BrowserErr = list;
-        BrowserFrame = frame;
+        connect(list, &TBrowserWindow::openLocation, this,
+                [this, list](const QString& path, int line, int column) { openLocation(list, path, line, column); });
+        connect(list, &QObject::destroyed, this, [this, list] { ranIn_.remove(list); });
+        ws_.showMessageWindow(frame);
+        ws_.BrowserErr = list;
+        ws_.BrowserFrame = frame;
         tracebrowser = 1;
     }
     // The messages of a compilation keep the directory its compiler ran in.
     const CompilationRecord& last = lastCompilation();
-    BrowserErr->setProperty(CompilerDirectoryProperty, last.capture == fname ? last.directory : curdir);
-    if (onStatus) {
-        // The compiler's own summary lines stand at the end of its output.
-        QStringList tail;
-        const int n = BrowserErr->GetCount();
-        for (int i = std::max(0, n - 20); i < n; ++i)
-            tail << BrowserErr->GetString(i);
-        const MessageSummary s = summarizeMessages(tail);
-        onStatus(summaryText(s) + statusNote);
-    }
+    ranIn_.insert(ws_.BrowserErr.data(), last.capture == fname ? last.directory : curdir);
+    showSummary(statusNote);
+    emit ws_.commandStatesChanged();
 }
 
-void TFileMDIClient::buildCompileCommands()
+void MessageController::showSummary(const QString& statusNote)
 {
-    table_.on(cmd::StopCompiling, [this] { CmStopCompiling(); });
-    table_.enabler(cmd::StopCompiling, [](CommandState& s) { s.enabled = JavacRunner::active() != nullptr; });
-    table_.on(cmd::CompilerMessages, [this] { CmCompilerMessages(); });
-    table_.enabler(cmd::CompilerMessages,
-                   [](CommandState& s) { s.enabled = !lastCompilation().capture.isEmpty(); });
-    auto anyMessage = [this](CommandState& s) { s.enabled = !lastCompilationMessages().empty(); };
-    table_.on(cmd::NextMessage, [this] { CmNextMessage(); });
-    table_.enabler(cmd::NextMessage, anyMessage);
-    table_.on(cmd::PreviousMessage, [this] { CmPreviousMessage(); });
-    table_.enabler(cmd::PreviousMessage, anyMessage);
+    // The compiler's own summary lines stand at the end of its output.
+    QStringList tail;
+    const int n = ws_.BrowserErr->GetCount();
+    for (int i = std::max(0, n - 20); i < n; ++i)
+        tail << ws_.BrowserErr->GetString(i);
+    const MessageSummary s = summarizeMessages(tail);
+    ws_.showStatus(summaryText(s) + statusNote);
 }
 
-const std::vector<CompilerMessage>& TFileMDIClient::lastCompilationMessages()
+const std::vector<CompilerMessage>& MessageController::lastCompilationMessages()
 {
     const CompilationRecord& last = lastCompilation();
     const QFileInfo capture(last.capture);
@@ -125,17 +90,7 @@ const std::vector<CompilerMessage>& TFileMDIClient::lastCompilationMessages()
     return messages_;
 }
 
-void TFileMDIClient::CmNextMessage()
-{
-    stepMessage(1);
-}
-
-void TFileMDIClient::CmPreviousMessage()
-{
-    stepMessage(-1);
-}
-
-void TFileMDIClient::stepMessage(int step)
+void MessageController::step(int step)
 {
     const std::vector<CompilerMessage>& all = lastCompilationMessages();
     if (all.empty())
@@ -145,43 +100,43 @@ void TFileMDIClient::stepMessage(int step)
     const CompilerMessage m = all[size_t(messageIndex_)];
     const QString capture = lastCompilation().capture;
     if (!listShowsLastCompilation())
-        CmFileErr(capture);
-    if (BrowserErr)
-        BrowserErr->SetSelIndex(m.row);
+        show(capture);
+    if (ws_.BrowserErr)
+        ws_.BrowserErr->SetSelIndex(m.row);
     showPlace(m.path, m.line, m.column);
 }
 
-bool TFileMDIClient::listShowsLastCompilation()
+bool MessageController::listShowsLastCompilation()
 {
     const QString capture = lastCompilation().capture;
-    if (!BrowserErr || capture.isEmpty() || BrowserErr->filename != capture)
+    if (!ws_.BrowserErr || capture.isEmpty() || ws_.BrowserErr->filename != capture)
         return false;
     const QFileInfo now(capture);
     return now.lastModified() == shownModified_ && (now.exists() ? now.size() : -1) == shownSize_;
 }
 
-void TFileMDIClient::CmStopCompiling()
+void MessageController::stopCompiling()
 {
     if (JavacRunner* r = JavacRunner::active())
         r->stop();
 }
 
-void TFileMDIClient::CmCompilerMessages()
+void MessageController::showLastCompilation()
 {
     const QString capture = lastCompilation().capture;
     if (!capture.isEmpty())
-        CmFileErr(capture);
+        show(capture);
 }
 
-void TFileMDIClient::openLocation(const QString& path, int line, int column)
+void MessageController::openLocation(TBrowserWindow* list, const QString& path, int line, int column)
 {
     // javac names the sources as it was given them: relative ones lie in the
     // directory it ran in, which the message window keeps.
-    const QString ranIn = sender() ? sender()->property(CompilerDirectoryProperty).toString() : QString();
+    const QString ranIn = ranIn_.value(list);
     const QString abs = resolveMessagePath(path, ranIn.isEmpty() ? curdir : ranIn);
     // Next Message goes on from the message chosen in the list.
-    if (BrowserErr && sender() == BrowserErr && listShowsLastCompilation()) {
-        const int row = BrowserErr->currentIndex().row();
+    if (ws_.BrowserErr && list == ws_.BrowserErr && listShowsLastCompilation()) {
+        const int row = ws_.BrowserErr->currentIndex().row();
         const std::vector<CompilerMessage>& all = lastCompilationMessages();
         for (size_t i = 0; i < all.size(); ++i) {
             if (all[i].row == row)
@@ -191,20 +146,20 @@ void TFileMDIClient::openLocation(const QString& path, int line, int column)
     showPlace(abs, line, column);
 }
 
-bool TFileMDIClient::showPlace(const QString& abs, int line, int column)
+bool MessageController::showPlace(const QString& abs, int line, int column)
 {
     if (!QFileInfo(abs).isFile())
-        showStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(abs));
+        ws_.showStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(abs));
     TFileMDIChild* target = nullptr;
-    for (TFileMDIChild* c : editors()) {
+    for (TFileMDIChild* c : ws_.editors()) {
         if (c->editor()->fileName() == abs)
             target = c;
     }
     if (!target) {
         if (!QFileInfo(abs).isFile())
             return false;
-        CmMRUFileOpenJava(abs);
-        target = currentEditor();
+        ws_.CmMRUFileOpenJava(abs);
+        target = ws_.currentEditor();
         if (!target || target->editor()->fileName() != abs)
             return false;
     }
@@ -220,11 +175,10 @@ bool TFileMDIClient::showPlace(const QString& abs, int line, int column)
         e->setTextCursor(cur);
     }
     e->ensureCursorVisible();
-    setActiveSubWindow(target);
+    ws_.setActiveSubWindow(target);
     e->setFocus();
     return true;
 }
-
 // ---------------------------------------------------------------- marks in the text
 
 namespace {
@@ -250,10 +204,11 @@ QList<MessageMark> checkMarks(const QList<MessageMark>& marks)
 
 }  // namespace
 
-void TFileMDIClient::compilationStarted()
+void MessageController::compilationStarted()
 {
+    emit ws_.commandStatesChanged();
     // Only the marks of the last compilation go.
-    for (TFileMDIChild* w : editors()) {
+    for (TFileMDIChild* w : ws_.editors()) {
         const QList<MessageMark> marks = w->editor()->messageMarks();
         const QList<MessageMark> kept = checkMarks(marks);
         if (kept.size() != marks.size())
@@ -261,13 +216,14 @@ void TFileMDIClient::compilationStarted()
     }
 }
 
-void TFileMDIClient::compilationEnded()
+void MessageController::compilationEnded()
 {
-    for (TFileMDIChild* w : editors())
+    emit ws_.commandStatesChanged();
+    for (TFileMDIChild* w : ws_.editors())
         markMessages(w, false);
 }
 
-void TFileMDIClient::markMessages(TFileMDIChild* window, bool openedLater)
+void MessageController::markMessages(TFileMDIChild* window, bool openedLater)
 {
     EditControl* edit = window->editor();
     if (edit->fileName().isEmpty())
@@ -294,20 +250,4 @@ void TFileMDIClient::markMessages(TFileMDIChild* window, bool openedLater)
     }
     if (!marks.isEmpty())
         edit->setMessageMarks(marks + checkMarks(edit->messageMarks()));
-}
-
-void TFileMDIClient::CmLineNumbers()
-{
-    lineNumbers_ = !lineNumbers_;
-    for (TFileMDIChild* w : editors())
-        w->editor()->setLineNumbersVisible(lineNumbers_);
-}
-
-void TFileMDIClient::CmCheckWhileTyping()
-{
-    checkWhileTyping_ = !checkWhileTyping_;
-    if (!checkWhileTyping_) {
-        for (TFileMDIChild* w : editors())
-            w->clearCheckMarks();
-    }
 }

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The workspace's project commands: a project is a text file listing one source
+// per line, shown and edited in an editor window of the project kind. The
+// window last opened or created is the workspace's EditJAVACntl.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class CommandTable;
+class TFileMDIClient;
+
+class ProjectCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit ProjectCommands(TFileMDIClient& workspace);
+
+    // New Project, Open Project and View Project.
+    void addCommands(CommandTable& table);
+    // A new, empty project window (its lines end in CR LF).
+    void newProject();
+    // The open dialog for projects, then openProject() of the chosen file.
+    void chooseProject();
+    // Opens `name` as a project, as Open Project does after its dialog.
+    void openProject(const QString& name);
+    // Brings the project window to the front with the focus.
+    void viewProject();
+
+private:
+    TFileMDIClient& ws_;
+};
