@@ -5,6 +5,7 @@
 #include "toolchain/settings.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -53,12 +54,22 @@ QByteArray readFile(const QString& path)
 
 bool waitForFile(const QString& path)
 {
-    return waitFor([&] { return QFileInfo::exists(path); });
+    return QTest::qWaitFor([&] { return QFileInfo::exists(path); }, 60000);
 }
 
 bool waitFor(const std::function<bool()>& done, int ms)
 {
-    return QTest::qWaitFor(done, ms);
+    // Not QTest::qWaitFor: that also deletes the objects given to deleteLater
+    // while it waits, which the event loop of the program would not do here.
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qSleep(2);
+    }
+    return true;
 }
 
 QByteArray randomBytes(unsigned seed, qsizetype size)
