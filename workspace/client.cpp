@@ -477,18 +477,6 @@ void TFileMDIClient::showStatus(const QString& text)
     emit statusShown(text);
 }
 
-void TFileMDIClient::showLastingStatus(const QString& text)
-{
-    if (auto* frame = qobject_cast<QMainWindow*>(window()))
-        frame->statusBar()->showMessage(text);
-}
-
-void TFileMDIClient::clearLastingStatus()
-{
-    if (auto* frame = qobject_cast<QMainWindow*>(window()))
-        frame->statusBar()->clearMessage();
-}
-
 void TFileMDIClient::fileUsed(const QString& path)
 {
     emit fileWasUsed(path);

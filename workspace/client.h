@@ -57,8 +57,6 @@ public:
     FindController* finder() override { return finder_.get(); }
     TRulerWin* printHost() override { return lpr; }
     void showStatus(const QString& text) override;
-    void showLastingStatus(const QString& text) override;
-    void clearLastingStatus() override;
     void fileUsed(const QString& path) override;
     void showCompilerMessages(const QString& captureFile, const QString& statusNote) override;
     void compilationStarted() override;
