@@ -24,10 +24,8 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QIcon>
-#include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QResizeEvent>
-#include <QStatusBar>
 #include <QTextBlock>
 #include <QUrl>
 
