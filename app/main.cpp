@@ -10,7 +10,7 @@
 #include <QFileInfo>
 
 #include "resources/resources.h"
-#include "toolchain/compile.h"
+#include "toolchain/compiling/compile.h"
 #include "workspace/client.h"
 
 namespace {

@@ -4,9 +4,9 @@
 // 200 classes with one changed source, two other folders in turn, and the
 // service's resident memory at rest and after 100 compilations.
 #include "bench_support.h"
-#include "toolchain/compileservice.h"
-#include "toolchain/javacrunner.h"
-#include "toolchain/projectcompile.h"
+#include "toolchain/compiling/compileservice.h"
+#include "toolchain/compiling/javacrunner.h"
+#include "toolchain/compiling/projectcompile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,8 +4,8 @@
 // 1,000,000 short lines of output through ProgramProcess against the same
 // program writing them to a file.
 #include "bench_support.h"
-#include "toolchain/debugsession.h"
-#include "toolchain/programprocess.h"
+#include "toolchain/running/debugsession.h"
+#include "toolchain/running/programprocess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

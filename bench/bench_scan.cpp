@@ -22,7 +22,7 @@
 #include <sys/resource.h>
 #endif
 
-#include "toolchain/classify.h"
+#include "toolchain/classify/classify.h"
 
 namespace {
 

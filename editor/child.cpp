@@ -13,7 +13,7 @@
 #include "platform/host.h"
 #include "print/printing.h"
 #include "resources/commands.h"
-#include "toolchain/javacrunner.h"
+#include "toolchain/compiling/javacrunner.h"
 
 #include <QApplication>
 #include <QCloseEvent>

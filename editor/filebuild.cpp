@@ -8,14 +8,14 @@
 #include "platform/dialogs.h"
 #include "platform/host.h"
 #include "platform/nativename.h"
-#include "toolchain/classify.h"
-#include "toolchain/compile.h"
-#include "toolchain/javacrunner.h"
-#include "toolchain/messages.h"
-#include "toolchain/projectcompile.h"
-#include "toolchain/projectscan.h"
-#include "toolchain/run.h"
-#include "toolchain/settings.h"
+#include "toolchain/classify/classify.h"
+#include "toolchain/compiling/compile.h"
+#include "toolchain/compiling/javacrunner.h"
+#include "toolchain/messages/messages.h"
+#include "toolchain/compiling/projectcompile.h"
+#include "toolchain/classify/projectscan.h"
+#include "toolchain/running/run.h"
+#include "toolchain/settings/settings.h"
 
 #include <QDateTime>
 #include <QDir>

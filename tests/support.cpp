@@ -2,7 +2,7 @@
 #include "support.h"
 
 #include "config/toolpaths.h"
-#include "toolchain/settings.h"
+#include "toolchain/settings/settings.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -7,9 +7,9 @@
 // RandomBytesAreReportedAndTheFileRebuilt.)
 #include "compile_fixture.h"
 
-#include "toolchain/projectcompile.h"
+#include "toolchain/compiling/projectcompile.h"
 #include "config/toolpaths.h"
-#include "toolchain/browser.h"
+#include "toolchain/messages/browser.h"
 #include "project/projfile.h"
 #include "editor/filebuild.h"
 

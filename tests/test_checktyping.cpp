@@ -6,9 +6,9 @@
 
 #include "editor/editcontrol.h"
 #include "editor/filebuild.h"
-#include "toolchain/browser.h"
-#include "toolchain/mdidlg.h"
-#include "toolchain/compileservice.h"
+#include "toolchain/messages/browser.h"
+#include "toolchain/settings/mdidlg.h"
+#include "toolchain/compiling/compileservice.h"
 
 #include <QDir>
 #include <QFileInfo>

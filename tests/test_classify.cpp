@@ -11,7 +11,7 @@
 #include <string>
 
 #include "support.h"
-#include "toolchain/classify.h"
+#include "toolchain/classify/classify.h"
 
 namespace {
 

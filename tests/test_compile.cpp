@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Compiling with the real javac of this machine, in temporary directories.
-#include "toolchain/compile.h"
-#include "toolchain/javacrunner.h"
-#include "toolchain/outofdate.h"
-#include "toolchain/projectcompile.h"
+#include "toolchain/compiling/compile.h"
+#include "toolchain/compiling/javacrunner.h"
+#include "toolchain/compiling/outofdate.h"
+#include "toolchain/compiling/projectcompile.h"
 #include "support.h"
-#include "toolchain/run.h"
-#include "toolchain/settings.h"
+#include "toolchain/running/run.h"
+#include "toolchain/settings/settings.h"
 #include "config/toolpaths.h"
 
 #include <QDir>

@@ -5,7 +5,7 @@
 // Compiler Options' destination and class path, and the runs that must not start.
 #include "compile_fixture.h"
 
-#include "toolchain/run.h"
+#include "toolchain/running/run.h"
 #include "editor/filebuild.h"
 
 #include <QFileInfo>

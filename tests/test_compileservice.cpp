@@ -3,8 +3,8 @@
 // status, the same capture bytes and the same class files as a javac process
 // in the same directory; javac again whenever the service cannot serve; and
 // checks of a text in memory that write nothing.
-#include "toolchain/compileservice.h"
-#include "toolchain/javacrunner.h"
+#include "toolchain/compiling/compileservice.h"
+#include "toolchain/compiling/javacrunner.h"
 #include "support.h"
 
 #include <QDir>

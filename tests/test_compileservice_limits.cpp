@@ -4,8 +4,8 @@
 // wildcards that change, one compiler at a time when a compilation is given
 // up, a JVM that never gets ready, running out of memory, the memory of what
 // the service could not do, and its temporary files.
-#include "toolchain/compileservice.h"
-#include "toolchain/javacrunner.h"
+#include "toolchain/compiling/compileservice.h"
+#include "toolchain/compiling/javacrunner.h"
 #include "platform/host.h"
 #include "support.h"
 

@@ -2,8 +2,8 @@
 // The console window: what a real program writes, what the user types to it,
 // the lines it keeps, and the stack-trace lines that lead to their source.
 #include "support.h"
-#include "toolchain/consolewindow.h"
-#include "toolchain/programprocess.h"
+#include "toolchain/running/consolewindow.h"
+#include "toolchain/running/programprocess.h"
 
 #include <QLabel>
 #include <QLineEdit>

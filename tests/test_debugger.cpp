@@ -4,11 +4,11 @@
 // process), driven through its methods and signals as the windows will.
 #include "support.h"
 
-#include "toolchain/callstackwindow.h"
-#include "toolchain/debugprotocol.h"
-#include "toolchain/debugsession.h"
-#include "toolchain/stacktraceline.h"
-#include "toolchain/variableswindow.h"
+#include "toolchain/running/callstackwindow.h"
+#include "toolchain/running/debugprotocol.h"
+#include "toolchain/running/debugsession.h"
+#include "toolchain/running/stacktraceline.h"
+#include "toolchain/running/variableswindow.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -9,10 +9,10 @@
 
 #include "editor/textfile.h"
 #include "project/projfile.h"
-#include "toolchain/classify.h"
-#include "toolchain/outofdate.h"
-#include "toolchain/projectcompile.h"
-#include "toolchain/projectscan.h"
+#include "toolchain/classify/classify.h"
+#include "toolchain/compiling/outofdate.h"
+#include "toolchain/compiling/projectcompile.h"
+#include "toolchain/classify/projectscan.h"
 
 #include <QThread>
 

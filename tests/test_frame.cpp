@@ -3,10 +3,10 @@
 #include "frame_fixture.h"
 
 #include "config/toolpaths.h"
-#include "toolchain/mdidlg.h"
+#include "toolchain/settings/mdidlg.h"
 #include "editor/filebuild.h"
 #include "editor/finddlg.h"
-#include "toolchain/browser.h"
+#include "toolchain/messages/browser.h"
 
 #include <QAccessible>
 #include <QClipboard>

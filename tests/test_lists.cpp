@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The owner-drawn list and the message window on real files and real widgets.
-#include "toolchain/settings.h"
+#include "toolchain/settings/settings.h"
 #include "support.h"
-#include "toolchain/browser.h"
+#include "toolchain/messages/browser.h"
 
 #include <QApplication>
 #include <QDir>

@@ -6,7 +6,7 @@
 
 #include "editor/editcontrol.h"
 #include "editor/filebuild.h"
-#include "toolchain/javacrunner.h"
+#include "toolchain/compiling/javacrunner.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading javac's own output: locations of message lines and the summary counts.
-#include "toolchain/messages.h"
+#include "toolchain/messages/messages.h"
 #include "support.h"
 
 #include <QDir>

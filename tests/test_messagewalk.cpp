@@ -4,7 +4,7 @@
 // Previous Message (Shift+F8).
 #include "compile_fixture.h"
 
-#include "toolchain/browser.h"
+#include "toolchain/messages/browser.h"
 
 #include <QFileInfo>
 #include <QTextBlock>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "Compiler Options" and "Program Arguments" windows against the build settings.
-#include "toolchain/mdidlg.h"
+#include "toolchain/settings/mdidlg.h"
 #include "support.h"
-#include "toolchain/settings.h"
+#include "toolchain/settings/settings.h"
 
 #include <QApplication>
 #include <QCheckBox>

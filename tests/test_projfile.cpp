@@ -7,10 +7,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "toolchain/classify.h"
+#include "toolchain/classify/classify.h"
 #include "support.h"
 #include "project/projfile.h"
-#include "toolchain/projectscan.h"
+#include "toolchain/classify/projectscan.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Java Run and Applet Run: the class choice, the argument splitting, the
 // commands started through stand-in programs, the applet page's bytes and
 // the texts of failed starts.
-#include "toolchain/run.h"
+#include "toolchain/running/run.h"
 #include "support.h"
 
 #include <QDir>

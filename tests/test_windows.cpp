@@ -3,8 +3,8 @@
 // becomes active when one closes, and what a screen reader finds of each.
 #include "compile_fixture.h"
 
-#include "toolchain/browser.h"
-#include "toolchain/mdidlg.h"
+#include "toolchain/messages/browser.h"
+#include "toolchain/settings/mdidlg.h"
 
 #include <QAccessible>
 #include <QMdiSubWindow>

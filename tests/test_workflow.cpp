@@ -3,10 +3,10 @@
 // the main window with the real javac of this machine.
 #include "compile_fixture.h"
 
-#include "toolchain/mdidlg.h"
+#include "toolchain/settings/mdidlg.h"
 #include "config/toolpaths.h"
-#include "toolchain/settings.h"
-#include "toolchain/browser.h"
+#include "toolchain/settings/settings.h"
+#include "toolchain/messages/browser.h"
 #include "editor/filebuild.h"
 
 #include <QCheckBox>

@@ -8,7 +8,7 @@
 #include "editor/editorhost.h"
 #include "platform/routing.h"
 #include "platform/filedata.h"
-#include "toolchain/messages.h"
+#include "toolchain/messages/messages.h"
 
 #include <QIcon>
 

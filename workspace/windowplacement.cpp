@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/windowplacement.h"
 
-#include "toolchain/mdidlg.h"
+#include "toolchain/settings/mdidlg.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
