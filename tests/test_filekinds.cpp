@@ -143,7 +143,8 @@ TEST_F(FileKinds, NamedPipeInTheFilesPlaceIsNeverReadAndTheWindowKeepsItsText)
     const int windows = int(client()->editors().size());
     openJava(path);
     client()->CmOpenJavaProjFile(path);
-    EXPECT_EQ(dialogs_.texts(), QStringList({kPipeRefusal.arg(path, kNotOpened), kPipeRefusal.arg(path, kNotOpened)}));
+    EXPECT_EQ(dialogs_.texts(),
+              QStringList({kPipeRefusal.arg(path, kNotOpened), kPipeRefusal.arg(path, kNotOpened)}));
     EXPECT_EQ(client()->editors().size(), windows);
     EXPECT_FALSE(watch.opened());
 }

@@ -27,15 +27,15 @@ struct Flags {
 
 TEST(ProjectReaders, CommentsBlankLinesAndLineEnds)
 {
-    const QByteArray jpr = "# comment\r\n"
-                           "\r\n"
-                           "   \t \r\n"
-                           "  #x Foo.java\r\n"
-                           "\t/a/B.java  \r\n"
-                           "a\rb.java\n"
-                           "C.java";
-    EXPECT_EQ(projectScanPaths(jpr),
-              QStringList({"#x Foo.java", "/a/B.java  ", "a\rb.java", "C.java"}));
+    const QByteArray jpr =
+        "# comment\r\n"
+        "\r\n"
+        "   \t \r\n"
+        "  #x Foo.java\r\n"
+        "\t/a/B.java  \r\n"
+        "a\rb.java\n"
+        "C.java";
+    EXPECT_EQ(projectScanPaths(jpr), QStringList({"#x Foo.java", "/a/B.java  ", "a\rb.java", "C.java"}));
     EXPECT_EQ(projectCompileEntries(jpr),
               QStringList({"   \t ", "  #x Foo.java", "\t/a/B.java  ", "a\rb.java", "C.java"}));
     EXPECT_TRUE(projectScanPaths("").isEmpty());

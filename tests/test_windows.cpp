@@ -51,8 +51,8 @@ protected:
     {
         std::string s;
         for (const Node& n : nodes)
-            s += std::string(size_t(n.depth) * 2, ' ') + std::to_string(int(n.role)) + " " +
-                 n.name.toStdString() + "\n";
+            s += std::string(size_t(n.depth) * 2, ' ') + std::to_string(int(n.role)) + " " + n.name.toStdString() +
+                 "\n";
         return s;
     }
 };

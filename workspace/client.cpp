@@ -245,7 +245,8 @@ void TFileMDIClient::compilationEnded()
 void TFileMDIClient::CmJavaHelp()
 {
     if (javahlp.isEmpty()) {
-        dialogs().message(this, QStringLiteral("java help files not configured!!\n delete config file, and rerun ide"),
+        dialogs().message(this,
+                          QStringLiteral("java help files not configured!!\n delete config file, and rerun ide"),
                           QStringLiteral("no java help files"));
         return;
     }

@@ -134,12 +134,12 @@ public:
     void bringToFront(QWidget* window);
 
     // Members of the workspace.
-    TRulerWin* lpr = nullptr;  // the print host; owned, deleted with the workspace
-    QPointer<TBrowserWindow> BrowserErr;  // the compiler-message list; null while none is open
+    TRulerWin* lpr = nullptr;              // the print host; owned, deleted with the workspace
+    QPointer<TBrowserWindow> BrowserErr;   // the compiler-message list; null while none is open
     QPointer<TBrowserFrame> BrowserFrame;  // the message window that holds BrowserErr
-    FileDialogRecord FileErrData;   // compiler message files
-    FileDialogRecord FileJavaData;  // Java sources
-    FileDialogRecord FileJprData;   // Java projects
+    FileDialogRecord FileErrData;          // compiler message files
+    FileDialogRecord FileJavaData;         // Java sources
+    FileDialogRecord FileJprData;          // Java projects
     // The record of the kind the last New or Open command used; a new editor
     // window takes a copy of it. Null until the first such command.
     FileDialogRecord* FileData = nullptr;

@@ -76,4 +76,3 @@ void WindowPlacement::arrangeIcons()
         x += s.width();
     }
 }
-

@@ -38,12 +38,13 @@ size_t findText(std::string_view hay, std::string_view needle, size_t from = 0)
 
 inline bool textAt(std::string_view hay, size_t pos, std::string_view what)
 {
-    return pos <= hay.size() && hay.size() - pos >= what.size() && std::memcmp(hay.data() + pos, what.data(), what.size()) == 0;
+    return pos <= hay.size() && hay.size() - pos >= what.size() &&
+           std::memcmp(hay.data() + pos, what.data(), what.size()) == 0;
 }
 
 // Main signatures, in the order they are tried.
 constexpr std::array<std::string_view, 4> mainSignatures = {"main ( String", "main (String", "main( String",
-                                                             "main(String"};
+                                                            "main(String"};
 
 // First positions of the texts the verdict is made of (npos: not found).
 struct Findings {
@@ -106,8 +107,7 @@ inline void noteAt(Findings& f, std::string_view t, size_t pos, std::string_view
             }
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -143,8 +143,8 @@ QByteArray classNameWalk(std::string_view t, size_t anchor, bool stopAtBrace, co
 
 inline bool startsPattern(char c0, char c1)
 {
-    return (c1 == 'a' && (c0 == 'p' || c0 == 'm')) || (c0 == 'e' && c1 == 'x') || (c0 == 'i' && c1 == 'm')
-           || (c0 == 'c' && c1 == 'l');
+    return (c1 == 'a' && (c0 == 'p' || c0 == 'm')) || (c0 == 'e' && c1 == 'x') || (c0 == 'i' && c1 == 'm') ||
+           (c0 == 'c' && c1 == 'l');
 }
 
 // Notes the findings that start at positions [from, to) of the prepared
@@ -203,8 +203,8 @@ void filename(const QString& fname, QString& name, QString& ext, QChar sep)
 
 bool isjava(const QString& ext)
 {
-    return ext == QLatin1String("java") || ext == QLatin1String("JAVA") || ext == QLatin1String("jav")
-           || ext == QLatin1String("JAV");
+    return ext == QLatin1String("java") || ext == QLatin1String("JAVA") || ext == QLatin1String("jav") ||
+           ext == QLatin1String("JAV");
 }
 
 namespace {
@@ -241,7 +241,9 @@ ScanResult conclude(std::string_view t, const Findings& f)
     if (ispackage)
         result.verdict = PackageMember;
     else if (ismain)
-        result.verdict = istruemain ? ApplicationNamedAfterFile : istrueapplet ? AppletNamedAfterFile : MainInOtherClass;
+        result.verdict = istruemain     ? ApplicationNamedAfterFile
+                         : istrueapplet ? AppletNamedAfterFile
+                                        : MainInOtherClass;
     else if (istrueapplet)
         result.verdict = AppletNamedAfterFile;
     else if (isapplet)
@@ -305,24 +307,16 @@ void applyVerdict(Verdict verdict, bool projectMode, bool& IsJavaMain, bool& IsJ
 {
     switch (verdict) {
     case ApplicationNamedAfterFile:
-    case MainInOtherClass:
-        IsJavaMain = true;
-        break;
-    case AppletNamedAfterFile:
-        IsJavaApplet = true;
-        break;
-    case AppletHintsOnly:
-        (projectMode ? IsJavaMain : IsJavaApplet) = true;
-        break;
-    case PackageMember:
-        IsPackage = true;
-        break;
-    case NothingRecognised:
-        break;
+    case MainInOtherClass: IsJavaMain = true; break;
+    case AppletNamedAfterFile: IsJavaApplet = true; break;
+    case AppletHintsOnly: (projectMode ? IsJavaMain : IsJavaApplet) = true; break;
+    case PackageMember: IsPackage = true; break;
+    case NothingRecognised: break;
     }
 }
 
-Verdict classifySource(const QString& path, bool& IsJavaMain, bool& IsJavaApplet, bool& IsPackage, QString& classename)
+Verdict classifySource(const QString& path, bool& IsJavaMain, bool& IsJavaApplet, bool& IsPackage,
+                       QString& classename)
 {
     const ScanResult r = scanJavaFile(path);
     applyVerdict(r.verdict, false, IsJavaMain, IsJavaApplet, IsPackage);

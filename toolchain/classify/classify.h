@@ -17,8 +17,7 @@
 // base up to its first '.', `ext` the text after that '.' (empty when the
 // base has no dot). So "C:\src\Foo.bar.java" split at '\\' gives "Foo" and
 // "bar.java". Only `sep` separates: on this host '/' and not '\\'.
-void filename(const QString& fname, QString& name, QString& ext,
-              QChar sep = host::separator());
+void filename(const QString& fname, QString& name, QString& ext, QChar sep = host::separator());
 
 // True when `ext` is exactly one of "java", "JAVA", "jav", "JAV".
 bool isjava(const QString& ext);
@@ -43,8 +42,8 @@ enum Verdict : int {
     ApplicationNamedAfterFile = 1,  // also a class named after the file with no
                                     // main method and no applet hint
     AppletNamedAfterFile = 2,
-    MainInOtherClass = 3,           // main method in a class not named after the file
-    AppletHintsOnly = 4,            // no applet class named after the file
+    MainInOtherClass = 3,  // main method in a class not named after the file
+    AppletHintsOnly = 4,   // no applet class named after the file
     PackageMember = 5,
 };
 
@@ -66,11 +65,10 @@ ScanResult scanJavaFile(const QString& path);
 // Turns a verdict into the window's flags. Flags are only ever set, never
 // cleared. AppletHintsOnly means an applet for a single source and an
 // application for an entry of a project (`projectMode`).
-void applyVerdict(Verdict verdict, bool projectMode, bool& IsJavaMain,
-                  bool& IsJavaApplet, bool& IsPackage);
+void applyVerdict(Verdict verdict, bool projectMode, bool& IsJavaMain, bool& IsJavaApplet, bool& IsPackage);
 
 // Classifies one source for an editor window holding it: sets the flags of
 // the single-source column and replaces `classename` only when a class name
 // was found. Returns the verdict.
-Verdict classifySource(const QString& path, bool& IsJavaMain, bool& IsJavaApplet,
-                   bool& IsPackage, QString& classename);
+Verdict classifySource(const QString& path, bool& IsJavaMain, bool& IsJavaApplet, bool& IsPackage,
+                       QString& classename);

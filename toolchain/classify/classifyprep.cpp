@@ -209,8 +209,7 @@ inline const char* Preparer::resume(const char* r, const char* end, bool last, s
             return r;
         mode_ = Mode::WhiteRun;
         return nullptr;
-    case Mode::Text:
-        break;
+    case Mode::Text: break;
     }
     return r;
 }
@@ -318,8 +317,8 @@ QByteArray prepareJavaText(QByteArrayView text, qsizetype pieceSize)
     QBuffer in(&raw);
     in.open(QIODevice::ReadOnly);
     QByteArray out(text.size() + qsizetype(classifyprep::outSlack), Qt::Uninitialized);
-    const size_t length = classifyprep::prepare(in, text.size(), size_t(std::max<qsizetype>(pieceSize, 1)), out.data(),
-                                            [](size_t, bool) {});
+    const size_t length = classifyprep::prepare(in, text.size(), size_t(std::max<qsizetype>(pieceSize, 1)),
+                                                out.data(), [](size_t, bool) {});
     out.resize(length == classifyprep::notPrepared ? 0 : qsizetype(length));
     return out;
 }

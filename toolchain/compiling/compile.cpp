@@ -21,9 +21,9 @@ QStringList makeargsList()
         const bool* setting;
         const char* option;
     };
-    static const SwitchOption switchOptions[] = {{&CBDEPEND, "-Xprefer:newer"}, {&CBVERBOSE, "-verbose"},
-                                                 {&CBOPTIMIZE, "-O"},           {&CBNOWARN, "-nowarn"},
-                                                 {&CBDEBUG, "-g"},              {&CBDEPRECATION, "-deprecation"}};
+    static const SwitchOption switchOptions[] = {
+        {&CBDEPEND, "-Xprefer:newer"}, {&CBVERBOSE, "-verbose"}, {&CBOPTIMIZE, "-O"},
+        {&CBNOWARN, "-nowarn"},        {&CBDEBUG, "-g"},         {&CBDEPRECATION, "-deprecation"}};
 
     QStringList a;
     for (const TextOption& t : textOptions) {

@@ -27,8 +27,8 @@ const qint64 kFirstLaunchDelayMs = 1500;
 
 bool setsHeapLimit(const QString& option)
 {
-    return option.startsWith(QLatin1String("-Xmx")) || option.startsWith(QLatin1String("-XX:MaxHeapSize="))
-           || option.startsWith(QLatin1String("-XX:MaxRAM"));
+    return option.startsWith(QLatin1String("-Xmx")) || option.startsWith(QLatin1String("-XX:MaxHeapSize=")) ||
+           option.startsWith(QLatin1String("-XX:MaxRAM"));
 }
 
 bool choosesCollector(const QString& option)
@@ -58,7 +58,8 @@ CompileService::CompileService(QObject* parent) : QObject(parent), jar_(defaultJ
     connect(startTimer_, &QTimer::timeout, this, [this] {
         if (state_ != State::Starting)
             return;
-        const QString why = QStringLiteral("the compile service was not ready after %1 s").arg(startLimitMs_ / 1000.0);
+        const QString why =
+            QStringLiteral("the compile service was not ready after %1 s").arg(startLimitMs_ / 1000.0);
         endProcess(why);
         markUnusable(why);
     });
@@ -453,8 +454,8 @@ void CompileService::handle(const QList<QByteArray>& frame)
         emit checked(id, decodeDiagnostics(frame));
     } else {
         const QString reason = verb == "cancelled" ? QStringLiteral("cancelled")
-                               : frame.size() >= 3   ? QString::fromUtf8(frame[2])
-                                                     : QStringLiteral("the compile service failed");
+                               : frame.size() >= 3 ? QString::fromUtf8(frame[2])
+                                                   : QStringLiteral("the compile service failed");
         if (kind == Kind::Compile)
             emit compileFailed(id, reason);
         else

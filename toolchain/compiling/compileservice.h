@@ -119,8 +119,7 @@ public:
     // `workDir`; the service may run elsewhere). Nothing is written to disk.
     // An older check still waiting or running is cancelled. Returns 0 unless
     // the service is ready; else the id, answered by checked() or checkFailed().
-    quint64 check(const QString& file, const QString& text, const QStringList& options,
-                  const QString& workDir);
+    quint64 check(const QString& file, const QString& text, const QStringList& options, const QString& workDir);
     // Gives up a check: checkFailed() follows with the reason "cancelled".
     void cancel(quint64 id);
 
@@ -167,8 +166,8 @@ private:
     std::unique_ptr<ServiceScratch> scratch_;
     QTimer* startTimer_ = nullptr;
     QElapsedTimer born_;
-    bool launched_ = false;     // a JVM was started once
-    quint64 generation_ = 0;   // of the launch that is due
+    bool launched_ = false;   // a JVM was started once
+    quint64 generation_ = 0;  // of the launch that is due
     QList<QProcess*> dying_;
     quint64 nextId_ = 0;
     Requests pending_;

@@ -150,8 +150,8 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
     {
         QFile cap(captureFile);
         if (!cap.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return notStarted(EACCES, QStringLiteral("cannot write the capture file %1: %2")
-                                          .arg(captureFile, cap.errorString()));
+            return notStarted(
+                EACCES, QStringLiteral("cannot write the capture file %1: %2").arg(captureFile, cap.errorString()));
     }
 
     QString program;
@@ -202,8 +202,7 @@ void JavacRunner::proceed()
             if (s->readyToCompile(setup)) {
                 service_ = s;
                 connect(s, &CompileService::compiled, this, &JavacRunner::onServiceCompiled, Qt::UniqueConnection);
-                connect(s, &CompileService::compileFailed, this, &JavacRunner::onServiceFailed,
-                        Qt::UniqueConnection);
+                connect(s, &CompileService::compileFailed, this, &JavacRunner::onServiceFailed, Qt::UniqueConnection);
                 serviceRequest_ = s->compile(CompileService::withoutJvmOptions(args), workDir);
                 if (serviceRequest_ != 0) {
                     // Should it refuse, the service is started anew here.
@@ -255,8 +254,7 @@ void JavacRunner::startJavac()
         proc_ = new QProcess(this);
         connect(proc_, &QProcess::finished, this,
                 [this](int code, QProcess::ExitStatus st) { onFinished(code, int(st)); });
-        connect(proc_, &QProcess::errorOccurred, this,
-                [this](QProcess::ProcessError e) { onError(int(e)); });
+        connect(proc_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) { onError(int(e)); });
         // The compiler leads a process group of its own (see killGroup).
         proc_->setChildProcessModifier([] { ::setpgid(0, 0); });
     }
@@ -345,8 +343,8 @@ void JavacRunner::conclude(CompileOutcome outcome)
     if (serviceWanted_ && !stopped_) {
         serviceWanted_ = false;
         if (CompileService* s = sharedCompileService())
-            s->start(ServiceSetup{CompileService::javaBinFor(program_), CompileService::jvmOptionsFor(args_),
-                                  workDir_});
+            s->start(
+                ServiceSetup{CompileService::javaBinFor(program_), CompileService::jvmOptionsFor(args_), workDir_});
     }
     emit finished(outcome);
 }
@@ -372,15 +370,15 @@ void startCompileService(QObject* owner, const QString& dir)
     QTimer::singleShot(0, s, [guard, dir] {
         if (!guard)
             return;
-        const ServiceSetup setup{CompileService::javaBinFor(javacProgram()), CompileService::jvmOptionsFor(makeargsList()),
-                                 dir};
+        const ServiceSetup setup{CompileService::javaBinFor(javacProgram()),
+                                 CompileService::jvmOptionsFor(makeargsList()), dir};
         if (!setup.javaBin.isEmpty())
             guard->start(setup);
     });
 }
 
-CompileOutcome runJavacBlocking(const QString& javacPath, const QStringList& args,
-                                const QString& workDir, const QString& captureFile)
+CompileOutcome runJavacBlocking(const QString& javacPath, const QStringList& args, const QString& workDir,
+                                const QString& captureFile)
 {
     JavacRunner runner;
     QEventLoop loop;

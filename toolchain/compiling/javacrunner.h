@@ -67,8 +67,8 @@ public:
     // (also when the program cannot be started). The files of `watched` (the
     // sources, the project file) are noted as they are now; the outcome says
     // whether any of them changed before the compiler ended.
-    bool start(const QString& javacPath, const QStringList& args, const QString& workDir,
-               const QString& captureFile, const QStringList& watched = {});
+    bool start(const QString& javacPath, const QStringList& args, const QString& workDir, const QString& captureFile,
+               const QStringList& watched = {});
     // Ends the running compiler with its whole process group; finished()
     // then reports Stopped. False when no compilation runs.
     bool stop();
@@ -99,7 +99,7 @@ private:
     QString capture_;
     bool running_ = false;
     bool stopped_ = false;
-    qint64 group_ = 0;  // the compiler's process group while it runs
+    qint64 group_ = 0;                                     // the compiler's process group while it runs
     std::vector<std::pair<QString, QByteArray>> watched_;  // path and noted state
     // This compilation, for javac when the service cannot do it.
     QString program_;
@@ -124,5 +124,5 @@ CompileService* makeCompileService(QObject* owner);
 
 // Runs one compilation and waits for its outcome (spinning a local event
 // loop). For tests and tools; the editor uses JavacRunner.
-CompileOutcome runJavacBlocking(const QString& javacPath, const QStringList& args,
-                                const QString& workDir, const QString& captureFile);
+CompileOutcome runJavacBlocking(const QString& javacPath, const QStringList& args, const QString& workDir,
+                                const QString& captureFile);

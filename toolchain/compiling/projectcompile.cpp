@@ -70,8 +70,9 @@ QString nothingToCompileText(const ProjectCompilePlan& plan)
     const qsizetype more = others.size() - shown;
     if (more > 0)
         others = others.mid(0, shown) << QStringLiteral("and %1 more").arg(more);
-    QString text = lead + (others.size() == 1 ? QStringLiteral("this entry is not a Java source: ")
-                                              : QStringLiteral("these entries are not Java sources: ")) +
+    QString text = lead +
+                   (others.size() == 1 ? QStringLiteral("this entry is not a Java source: ")
+                                       : QStringLiteral("these entries are not Java sources: ")) +
                    others.join(QStringLiteral(", "));
     if (projectClassesCurrent(plan))
         text += QStringLiteral("; ") + current;

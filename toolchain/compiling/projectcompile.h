@@ -8,18 +8,18 @@
 
 // One usable line of a project file.
 struct ProjectEntry {
-    QString line;     // the entry as the project file writes it
-    QString base;     // file name after the last separator, up to its first '.'
-    QString ext;      // text after that first '.' (may be empty)
-    int needComp = 0; // need_comp of base.class against base.ext in the project's directory
+    QString line;      // the entry as the project file writes it
+    QString base;      // file name after the last separator, up to its first '.'
+    QString ext;       // text after that first '.' (may be empty)
+    int needComp = 0;  // need_comp of base.class against base.ext in the project's directory
 };
 
 // What a project compilation has to do.
 struct ProjectCompilePlan {
-    QString directory;              // the project file's directory: javac runs there
-    QStringList sources;            // out-of-date Java sources, each "Base.java" (or "./Base.java")
-    int entries = 0;                // usable lines of the project file
-    QStringList refused;            // out-of-date Java entries that are no regular files, "path (a named pipe)"
+    QString directory;    // the project file's directory: javac runs there
+    QStringList sources;  // out-of-date Java sources, each "Base.java" (or "./Base.java")
+    int entries = 0;      // usable lines of the project file
+    QStringList refused;  // out-of-date Java entries that are no regular files, "path (a named pipe)"
     std::vector<ProjectEntry> items;
 };
 

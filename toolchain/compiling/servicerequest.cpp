@@ -14,8 +14,8 @@ void putU32(QByteArray& out, quint32 v)
 
 bool isSource(const QString& arg)
 {
-    return !arg.startsWith(QLatin1Char('-')) && (arg.endsWith(QLatin1String(".java"), Qt::CaseInsensitive)
-                                                 || arg.endsWith(QLatin1String(".jav"), Qt::CaseInsensitive));
+    return !arg.startsWith(QLatin1Char('-')) && (arg.endsWith(QLatin1String(".java"), Qt::CaseInsensitive) ||
+                                                 arg.endsWith(QLatin1String(".jav"), Qt::CaseInsensitive));
 }
 
 }  // namespace

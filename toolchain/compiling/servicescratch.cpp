@@ -30,9 +30,9 @@ ServiceScratch::ServiceScratch()
     if (parent.isEmpty())
         parent = QDir::tempPath();
     removeLeftOvers(parent);
-    dir_ = std::make_unique<QTemporaryDir>(parent + QLatin1Char('/') + kPrefix
-                                           + QString::number(QCoreApplication::applicationPid())
-                                           + QStringLiteral("-XXXXXX"));
+    dir_ = std::make_unique<QTemporaryDir>(parent + QLatin1Char('/') + kPrefix +
+                                           QString::number(QCoreApplication::applicationPid()) +
+                                           QStringLiteral("-XXXXXX"));
 }
 
 ServiceScratch::~ServiceScratch() = default;
@@ -50,7 +50,8 @@ QString ServiceScratch::path() const
 void ServiceScratch::removeLeftOvers(const QString& parent)
 {
     const QDir dir(parent);
-    const QStringList names = dir.entryList({kPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    const QStringList names = dir.entryList({kPrefix + QLatin1Char('*')},
+                                            QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QString& name : names) {
         bool ok = false;
         const qint64 pid = name.mid(kPrefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);

@@ -22,8 +22,7 @@
 #include <algorithm>
 #include <cstring>
 
-const QString TruncationNote =
-    QStringLiteral("(The rest of this file is not shown: it is larger than 256 MiB.)");
+const QString TruncationNote = QStringLiteral("(The rest of this file is not shown: it is larger than 256 MiB.)");
 
 namespace {
 
@@ -54,7 +53,7 @@ std::vector<LineSpan> splitLines(const QByteArray& text)
     return spans;
 }
 
-} // namespace
+}  // namespace
 
 QString CaptureLines::line(int i) const
 {
@@ -185,8 +184,7 @@ void TBrowserWindow::CmEditItem(const QModelIndex& index)
 
 // ---- TBrowserFrame ---------------------------------------------------------
 
-TBrowserFrame::TBrowserFrame(TBrowserWindow* list, QWidget* parent)
-    : QFrame(parent), list_(list)
+TBrowserFrame::TBrowserFrame(TBrowserWindow* list, QWidget* parent) : QFrame(parent), list_(list)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setFrameStyle(QFrame::Panel | QFrame::Raised);

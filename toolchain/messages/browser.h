@@ -45,7 +45,7 @@ public:
     // `papa` is the workspace that shows the window (also its parent until the
     // workspace places it). A non-empty file name is loaded at once.
     TBrowserWindow(QWidget* papa, const QString& fname);
-    ~TBrowserWindow() override; // clears tracebrowser
+    ~TBrowserWindow() override;  // clears tracebrowser
 
     // Replaces the items by the lines of `fname` and sets the caption (window
     // title) to browserCaption(fname); an unreadable file leaves the list empty
@@ -57,7 +57,7 @@ public:
     // The Exit command routed to this window: clears tracebrowser, nothing else.
     void CmExit();
 
-    QString filename; // the file whose lines are shown
+    QString filename;  // the file whose lines are shown
     QWidget* papa;
 
 signals:

@@ -169,7 +169,7 @@ bool isJavaWordChar(QChar c)
     return c.isLetterOrNumber() || c == u'_' || c == u'$';
 }
 
-} // namespace
+}  // namespace
 
 std::optional<MessageLocation> parseMessageLine(const QString& text)
 {
@@ -322,8 +322,7 @@ QString summaryText(const MessageSummary& summary)
     if (summary.errors == 0 && summary.warnings == 0)
         return QStringLiteral("Compiler messages: no errors or warnings counted");
     return QStringLiteral("Compiler messages: %1, %2")
-        .arg(countText(summary.errors, "error", "errors"),
-             countText(summary.warnings, "warning", "warnings"));
+        .arg(countText(summary.errors, "error", "errors"), countText(summary.warnings, "warning", "warnings"));
 }
 
 MessageSummary summarizeCaptureFile(const QString& path)

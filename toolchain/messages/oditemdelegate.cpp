@@ -7,10 +7,7 @@
 
 #include <algorithm>
 
-TODItemDelegate::TODItemDelegate(TODListBox* owner)
-    : QAbstractItemDelegate(owner), box(owner)
-{
-}
+TODItemDelegate::TODItemDelegate(TODListBox* owner) : QAbstractItemDelegate(owner), box(owner) {}
 
 QSize TODItemDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
 {
@@ -58,7 +55,8 @@ void TODItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         for (; i < pieces && left + layout->x[i] <= seen.right(); ++i) {
             const qsizetype from = layout->byteStart[i];
             const qsizetype to = i + 1 < pieces ? layout->byteStart[i + 1] : bytes.size();
-            painter->drawText(QPoint(left + layout->x[i], baseline), QString::fromUtf8(bytes.sliced(from, to - from)));
+            painter->drawText(QPoint(left + layout->x[i], baseline),
+                              QString::fromUtf8(bytes.sliced(from, to - from)));
         }
     } else {
         const QString text = box->listModel()->line(row);

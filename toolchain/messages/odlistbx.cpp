@@ -81,7 +81,7 @@ LongLineLayout layoutLongLine(QByteArrayView bytes, const QFontMetrics& metrics)
     return layout;
 }
 
-} // namespace
+}  // namespace
 
 const LongLineLayout* TODListBox::LongLine(int index) const
 {
@@ -121,10 +121,13 @@ void TODListBox::GrowMaxWidth(int width)
     // while painting).
     if (!relayoutPending_) {
         relayoutPending_ = true;
-        QMetaObject::invokeMethod(this, [this] {
-            relayoutPending_ = false;
-            scheduleDelayedItemsLayout();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                relayoutPending_ = false;
+                scheduleDelayedItemsLayout();
+            },
+            Qt::QueuedConnection);
     }
 }
 

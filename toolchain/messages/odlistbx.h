@@ -22,8 +22,8 @@ class TODItemDelegate;
 // before a combining mark, so that drawing a line of any length decodes and lays
 // out only the pieces in sight.
 struct LongLineLayout {
-    std::vector<qsizetype> byteStart; // where each piece starts in the line's bytes
-    std::vector<int> x;               // where each piece starts across; one more: the whole width
+    std::vector<qsizetype> byteStart;  // where each piece starts in the line's bytes
+    std::vector<int> x;                // where each piece starts across; one more: the whole width
     int width() const { return x.empty() ? 0 : x.back(); }
 };
 
@@ -39,16 +39,16 @@ public:
     // List operations. Indexes start at 0; -1 means "none" or failure.
     void ClearList();
     int GetCount() const;
-    int GetStringLen(int index) const;        // -1 when there is no such item
-    QString GetString(int index) const;       // empty when there is no such item
-    quintptr GetItemData(int index) const;    // 0 when none was set
+    int GetStringLen(int index) const;      // -1 when there is no such item
+    QString GetString(int index) const;     // empty when there is no such item
+    quintptr GetItemData(int index) const;  // 0 when none was set
     bool SetItemData(int index, quintptr data);
-    int GetItemHeight(int index) const;       // every item is one line high
-    int AddString(const QString& text);       // the new item's index
-    int InsertString(const QString& text, int index); // index -1 appends; returns the index or -1
-    int DeleteString(int index);              // items left, or -1 when there is no such item
-    int GetSelIndex() const;                  // -1 when nothing is selected
-    bool SetSelIndex(int index);              // -1 clears the selection
+    int GetItemHeight(int index) const;                // every item is one line high
+    int AddString(const QString& text);                // the new item's index
+    int InsertString(const QString& text, int index);  // index -1 appends; returns the index or -1
+    int DeleteString(int index);                       // items left, or -1 when there is no such item
+    int GetSelIndex() const;                           // -1 when nothing is selected
+    bool SetSelIndex(int index);                       // -1 clears the selection
     void ItemRedraw(int index);
 
     // Replaces every item at once, measuring nothing up front: the lines are
@@ -83,8 +83,8 @@ private:
     TODListModel* model_;
     TODItemDelegate* delegate_;
     QTimer* measureTimer_;
-    int measuredUpTo_ = 0;   // items below this index have been measured by the idle pass
-    int idleWidest_ = 0;     // widest extent the idle pass found and has not applied yet
-    QElapsedTimer idleApplied_; // since the idle pass last widened the scroll range
+    int measuredUpTo_ = 0;       // items below this index have been measured by the idle pass
+    int idleWidest_ = 0;         // widest extent the idle pass found and has not applied yet
+    QElapsedTimer idleApplied_;  // since the idle pass last widened the scroll range
     bool relayoutPending_ = false;
 };

@@ -50,7 +50,7 @@ private:
     QStringDecoder outDecoder_{QStringDecoder::Utf8};
     QStringDecoder errDecoder_{QStringDecoder::Utf8};
     std::deque<ConsoleSegment> pending_;
-    qint64 pendingBreaks_ = 0;   // '\n' in pending_
+    qint64 pendingBreaks_ = 0;  // '\n' in pending_
     qint64 completeLines_ = 0;
     bool atLineStart_ = true;       // of what was written
     bool takenAtLineStart_ = true;  // of what was taken

@@ -22,12 +22,8 @@ QTextCharFormat formatFor(ConsoleStream stream, const QPalette& palette)
 {
     QTextCharFormat f;
     switch (stream) {
-    case ConsoleStream::Output:
-        f.setForeground(palette.text());
-        break;
-    case ConsoleStream::Error:
-        f.setForeground(QColor(0xB0, 0x00, 0x20));
-        break;
+    case ConsoleStream::Output: f.setForeground(palette.text()); break;
+    case ConsoleStream::Error: f.setForeground(QColor(0xB0, 0x00, 0x20)); break;
     case ConsoleStream::Input:
         f.setForeground(QColor(0x00, 0x60, 0x20));
         f.setFontWeight(QFont::Bold);
@@ -73,8 +69,12 @@ void insertSegment(QTextCursor& cursor, const ConsoleSegment& segment, const QPa
 }  // namespace
 
 ConsoleWindow::ConsoleWindow(QWidget* parent, int limit)
-    : QWidget(parent), log_(limit), view_(new QPlainTextEdit(this)), inputLine_(new QLineEdit(this)),
-      note_(new QLabel(this)), flushTimer_(new QTimer(this))
+    : QWidget(parent),
+      log_(limit),
+      view_(new QPlainTextEdit(this)),
+      inputLine_(new QLineEdit(this)),
+      note_(new QLabel(this)),
+      flushTimer_(new QTimer(this))
 {
     setWindowTitle(QStringLiteral("Console"));
     setAccessibleName(QStringLiteral("Console"));
@@ -87,7 +87,8 @@ ConsoleWindow::ConsoleWindow(QWidget* parent, int limit)
     view_->installEventFilter(this);
     view_->viewport()->installEventFilter(this);
     inputLine_->setAccessibleName(QStringLiteral("Program input"));
-    inputLine_->setPlaceholderText(QStringLiteral("Input to the program: Enter sends the line, Ctrl+D ends the input"));
+    inputLine_->setPlaceholderText(
+        QStringLiteral("Input to the program: Enter sends the line, Ctrl+D ends the input"));
     inputLine_->setEnabled(false);
     inputLine_->installEventFilter(this);
     note_->setAccessibleName(QStringLiteral("Console note"));

@@ -135,7 +135,8 @@ void DebugSession::adoptHelper(QProcess* h)
             fail(QStringLiteral("The debugger could not be started with %1: %2").arg(java_, helper_->errorString()));
     });
     if (helper_->state() == QProcess::NotRunning) {  // failed within start()
-        return fail(QStringLiteral("The debugger could not be started with %1: %2").arg(java_, helper_->errorString()));
+        return fail(
+            QStringLiteral("The debugger could not be started with %1: %2").arg(java_, helper_->errorString()));
     }
     helper_->write(encodeDebugLine({QStringLiteral("listen")}));
 }
@@ -168,10 +169,22 @@ void DebugSession::motion(const QStringList& fields)
     send(fields);
 }
 
-void DebugSession::continue_() { motion({QStringLiteral("continue")}); }
-void DebugSession::stepOver() { motion({QStringLiteral("stepOver")}); }
-void DebugSession::stepInto() { motion({QStringLiteral("stepInto")}); }
-void DebugSession::stepOut() { motion({QStringLiteral("stepOut")}); }
+void DebugSession::continue_()
+{
+    motion({QStringLiteral("continue")});
+}
+void DebugSession::stepOver()
+{
+    motion({QStringLiteral("stepOver")});
+}
+void DebugSession::stepInto()
+{
+    motion({QStringLiteral("stepInto")});
+}
+void DebugSession::stepOut()
+{
+    motion({QStringLiteral("stepOut")});
+}
 
 void DebugSession::runToCursor(const QString& className, int line)
 {
@@ -271,8 +284,8 @@ void DebugSession::onReady(int port)
 {
     port_ = port;
     ProgramCommand c = command_;
-    c.args.prepend(QStringLiteral("-agentlib:jdwp=transport=dt_socket,server=n,address=127.0.0.1:%1,suspend=y")
-                       .arg(port));
+    c.args.prepend(
+        QStringLiteral("-agentlib:jdwp=transport=dt_socket,server=n,address=127.0.0.1:%1,suspend=y").arg(port));
     program_.start(c);
 }
 
@@ -289,11 +302,13 @@ void DebugSession::onHelperFinished()
             return fail(QStringLiteral("The debugger needs a JDK with the module jdk.jdi, which %1 lacks: "
                                        "choose a full JDK (delete brewpad.cfg to search again).")
                             .arg(java_));
-        return fail(QStringLiteral("The debugger could not start: %1").arg(err.isEmpty() ? QStringLiteral("no reason given") : err));
+        return fail(QStringLiteral("The debugger could not start: %1")
+                        .arg(err.isEmpty() ? QStringLiteral("no reason given") : err));
     }
     // The debugger is gone: the program cannot go on under it.
     if (!debuggeeGone_ && program_.running()) {
-        emit error(QStringLiteral("The debugger ended unexpectedly%1").arg(err.isEmpty() ? QString() : QStringLiteral(": ") + err));
+        emit error(QStringLiteral("The debugger ended unexpectedly%1")
+                       .arg(err.isEmpty() ? QString() : QStringLiteral(": ") + err));
         program_.stop();
     }
 }

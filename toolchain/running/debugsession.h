@@ -20,9 +20,9 @@ struct DebugPause {
     QString className;  // binary name of the frame's class
     QString file;       // its source file name ("" when unknown)
     int line = 0;
-    QString reason;     // "breakpoint", "step" or "exception"
-    int frame = 0;      // the frame to show (an exception's first frame in the program's own classes)
-    QString exceptionClass;    // for an uncaught exception
+    QString reason;          // "breakpoint", "step" or "exception"
+    int frame = 0;           // the frame to show (an exception's first frame in the program's own classes)
+    QString exceptionClass;  // for an uncaught exception
     QString exceptionMessage;
 };
 

@@ -15,10 +15,8 @@
 #include <unistd.h>
 
 ProgramCommand javaProgramCommand(const QString& javaPath, const QString& className, const QString& classDir,
-                                  const std::optional<QString>& destination,
-                                  const std::optional<QString>& classPath,
-                                  const std::optional<QString>& cmdline, const QStringList& jvmOptions,
-                                  bool* ok)
+                                  const std::optional<QString>& destination, const std::optional<QString>& classPath,
+                                  const std::optional<QString>& cmdline, const QStringList& jvmOptions, bool* ok)
 {
     ProgramCommand c;
     c.program = javaPath;
@@ -76,7 +74,7 @@ bool ProgramProcess::start(const ProgramCommand& command)
     proc_ = new QProcess;
     proc_->setWorkingDirectory(command.workDir);
     proc_->setChildProcessModifier([] {
-        ::setpgid(0, 0);                   // a group of its own, ended as one
+        ::setpgid(0, 0);                     // a group of its own, ended as one
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // and with Brewpad, even when it is killed
     });
     connect(proc_, &QProcess::readyReadStandardOutput, this,

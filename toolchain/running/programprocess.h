@@ -28,8 +28,7 @@ struct ProgramCommand {
 // the Program Arguments `cmdline` split as Java Run splits them; started in
 // `classDir`. When the arguments cannot be split, *ok is false.
 ProgramCommand javaProgramCommand(const QString& javaPath, const QString& className, const QString& classDir,
-                                  const std::optional<QString>& destination,
-                                  const std::optional<QString>& classPath,
+                                  const std::optional<QString>& destination, const std::optional<QString>& classPath,
                                   const std::optional<QString>& cmdline, const QStringList& jvmOptions,
                                   bool* ok = nullptr);
 

@@ -33,17 +33,12 @@ int startFailureIndex(int errnoValue)
 {
     switch (errnoValue) {
     case ENOENT:
-    case ENOTDIR:
-        return 2;
-    case ENOMEM:
-        return 0;
+    case ENOTDIR: return 2;
+    case ENOMEM: return 0;
     case EACCES:
-    case EPERM:
-        return 5;
-    case ENOEXEC:
-        return 11;
-    default:
-        return 31;
+    case EPERM: return 5;
+    case ENOEXEC: return 11;
+    default: return 31;
     }
 }
 
@@ -166,7 +161,8 @@ private:
             }
             if (d == QLatin1Char('\\') && i_ + 1 < n_) {
                 const QChar e = s_.at(i_ + 1);
-                if (e == QLatin1Char('"') || e == QLatin1Char('\\') || e == QLatin1Char('$') || e == QLatin1Char('`')) {
+                if (e == QLatin1Char('"') || e == QLatin1Char('\\') || e == QLatin1Char('$') ||
+                    e == QLatin1Char('`')) {
                     cur_ += e;
                     i_ += 2;
                     continue;
@@ -239,8 +235,8 @@ QString classFolder(const std::optional<QString>& destination, const QString& so
     return QDir::cleanPath(QDir(sourceDir).absoluteFilePath(*destination));
 }
 
-QStringList javaClassPathOptions(const std::optional<QString>& destination,
-                                 const std::optional<QString>& classPath, const QString& sourceDir)
+QStringList javaClassPathOptions(const std::optional<QString>& destination, const std::optional<QString>& classPath,
+                                 const QString& sourceDir)
 {
     if (!isSet(destination) && !isSet(classPath))
         return {};
@@ -254,11 +250,12 @@ QString refusedClassName(const QString& className)
 {
     if (!className.startsWith(QLatin1Char('-')) && !className.startsWith(QLatin1Char('@')))
         return QString();
-    return QStringLiteral("The class name %1 begins with \"%2\", which java would take for %3, so it "
-                          "was not run. Rename the class and its source file.")
+    return QStringLiteral(
+               "The class name %1 begins with \"%2\", which java would take for %3, so it "
+               "was not run. Rename the class and its source file.")
         .arg(className, className.left(1),
              className.startsWith(QLatin1Char('-')) ? QStringLiteral("an option")
-                                                     : QStringLiteral("a file of arguments"));
+                                                    : QStringLiteral("a file of arguments"));
 }
 
 StartCommand javaRunCommand(const QString& terminal, const QString& javaPath, const QString& className,
@@ -281,8 +278,8 @@ StartCommand javaRunCommand(const QString& terminal, const QString& javaPath, co
     if (slashK)
         c.args << QStringLiteral("/k");
     else
-        c.args << QStringLiteral("-e") << QStringLiteral("/bin/sh") << QStringLiteral("-c")
-               << terminalScript() << QStringLiteral("brewpad-run");
+        c.args << QStringLiteral("-e") << QStringLiteral("/bin/sh") << QStringLiteral("-c") << terminalScript()
+               << QStringLiteral("brewpad-run");
     c.args << javaPath << javaOptions << className << programArgs;
     if (ok)
         *ok = good;
@@ -473,10 +470,9 @@ QByteArray appletPage(const QString& className, const QDateTime& when, const QLo
     page += lead + name + ".java";
     page += lead + "</title></head>";
     page += lead + "<h1 align=left>" + name + ".java</h1>";
-    page += lead + "<i><h5 align=right>G\xE9n\xE9r\xE9 le " + toWindows1252(date) + " a " +
-            toWindows1252(time) + " avec Brewpad</h5></i>";
-    page += lead + "<hr><p><applet alt=\"" + name + ".java\" code=\"" + name +
-            ".class\" width=400 height=300>";
+    page += lead + "<i><h5 align=right>G\xE9n\xE9r\xE9 le " + toWindows1252(date) + " a " + toWindows1252(time) +
+            " avec Brewpad</h5></i>";
+    page += lead + "<hr><p><applet alt=\"" + name + ".java\" code=\"" + name + ".class\" width=400 height=300>";
     page += lead + "</applet></p></body></html>";
     return page;
 }

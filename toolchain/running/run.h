@@ -31,8 +31,7 @@ int probeProgram(const QString& program, QString* resolved);
 // - else `baseName`.class exists: the base name;
 // - else nullopt, and *missingFile = baseName + ".class" (the "class not
 //   found" box shows it).
-std::optional<QString> chooseClass(const QString& baseName,
-                                   const std::optional<QString>& classename,
+std::optional<QString> chooseClass(const QString& baseName, const std::optional<QString>& classename,
                                    const QString& dir, QString* missingFile);
 
 // Splits program arguments as a POSIX shell splits words, expanding nothing:
@@ -67,8 +66,8 @@ QString classFolder(const std::optional<QString>& destination, const QString& so
 // Compiler Options: "-classpath" and classFolder() followed by the Class
 // Path, exactly when a Destination Directory or a Class Path is set (and not
 // blank); none otherwise, java then finds the class in its working folder.
-QStringList javaClassPathOptions(const std::optional<QString>& destination,
-                                 const std::optional<QString>& classPath, const QString& sourceDir);
+QStringList javaClassPathOptions(const std::optional<QString>& destination, const std::optional<QString>& classPath,
+                                 const QString& sourceDir);
 
 // The reason a class name cannot be given to java, or an empty text: a name
 // beginning with "-" or "@" would be taken for an option or an argument file.
@@ -83,9 +82,8 @@ QString refusedClassName(const QString& className);
 // is meaningful. An empty `terminal` gives an empty program (its start fails
 // with index 2). `javaOptions` (javaClassPathOptions()) stand between java
 // and the class.
-StartCommand javaRunCommand(const QString& terminal, const QString& javaPath,
-                            const QString& className, const std::optional<QString>& cmdline,
-                            const QString& workDir, bool* ok = nullptr,
+StartCommand javaRunCommand(const QString& terminal, const QString& javaPath, const QString& className,
+                            const std::optional<QString>& cmdline, const QString& workDir, bool* ok = nullptr,
                             const QStringList& javaOptions = {});
 
 // Applet Run: `viewerPath` started on the page `pageName` (as it was

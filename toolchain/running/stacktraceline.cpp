@@ -41,7 +41,8 @@ QString findStackTraceSource(const StackTraceLocation& location, const QString& 
     const QString packageDir = dot < 0 ? QString() : top.left(dot).replace(QLatin1Char('.'), QLatin1Char('/'));
     if (!classDir.isEmpty()) {
         const QDir dir(classDir);
-        for (const QString& candidate : {dir.filePath(location.file), dir.filePath(packageDir + QLatin1Char('/') + location.file)}) {
+        for (const QString& candidate :
+             {dir.filePath(location.file), dir.filePath(packageDir + QLatin1Char('/') + location.file)}) {
             if (QFileInfo(candidate).isFile())
                 return QDir::cleanPath(candidate);
         }

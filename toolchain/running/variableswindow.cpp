@@ -123,7 +123,8 @@ void VariablesWindow::showChildren(qint64 id, int start, int total, const QList<
     const int next = start + int(values.size());
     if (next < total && values.size() == kPage) {
         auto* more = new QTreeWidgetItem(parent);
-        more->setText(NameColumn, QStringLiteral("Show %1 more (of %2)").arg(std::min(kPage, total - next)).arg(total));
+        more->setText(NameColumn,
+                      QStringLiteral("Show %1 more (of %2)").arg(std::min(kPage, total - next)).arg(total));
         more->setData(NameColumn, MoreStartRole, next);
         more->setData(NameColumn, PathRole, path + QStringLiteral("/more"));
     }

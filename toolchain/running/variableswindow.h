@@ -44,8 +44,8 @@ private:
 
     QLabel* note_;
     QTreeWidget* tree_;
-    QHash<qint64, QTreeWidgetItem*> byId_;   // values shown now that may expand
-    QHash<QString, QString> lastTexts_;      // path -> text at the last stop
-    QHash<QString, QString> texts_;          // path -> text at this stop
-    QSet<QString> openPaths_;                // paths the user has opened
+    QHash<qint64, QTreeWidgetItem*> byId_;  // values shown now that may expand
+    QHash<QString, QString> lastTexts_;     // path -> text at the last stop
+    QHash<QString, QString> texts_;         // path -> text at this stop
+    QSet<QString> openPaths_;               // paths the user has opened
 };

@@ -58,8 +58,7 @@ QFont optionDialogFont()
     return f;
 }
 
-TOptionDialog::TOptionDialog(QWidget* parent, QSize dialogUnits)
-    : QDialog(parent, Qt::Widget), units_(dialogUnits)
+TOptionDialog::TOptionDialog(QWidget* parent, QSize dialogUnits) : QDialog(parent, Qt::Widget), units_(dialogUnits)
 {
     setFont(optionDialogFont());
 }
@@ -160,10 +159,9 @@ void chainTabOrder(std::initializer_list<QWidget*> widgets)
     }
 }
 
-} // namespace
+}  // namespace
 
-TCompDialog::TCompDialog(QWidget* parent, int /*resId*/)
-    : TOptionDialog(parent, QSize(227, 162))
+TCompDialog::TCompDialog(QWidget* parent, int /*resId*/) : TOptionDialog(parent, QSize(227, 162))
 {
     setWindowTitle(QStringLiteral("Compiler Options"));
     setAccessibleName(QStringLiteral("Compiler Options"));
@@ -233,8 +231,7 @@ void TCompDialog::CmOk()
     accept();
 }
 
-TProgDialog::TProgDialog(QWidget* parent, int /*resId*/)
-    : TOptionDialog(parent, QSize(237, 62))
+TProgDialog::TProgDialog(QWidget* parent, int /*resId*/) : TOptionDialog(parent, QSize(237, 62))
 {
     setWindowTitle(QStringLiteral("Program Arguments"));
     setAccessibleName(QStringLiteral("Program Arguments"));

@@ -51,8 +51,8 @@ public:
     // The size the layout's dialog units give at the dialog's font.
     QSize pixelSize() const;
 
-    QPushButton* OkButton = nullptr;     // id 1
-    QPushButton* CancelButton = nullptr; // id 2
+    QPushButton* OkButton = nullptr;      // id 1
+    QPushButton* CancelButton = nullptr;  // id 2
 
 protected:
     // Gives OK the focus whenever the dialog itself is given the focus.
@@ -75,15 +75,15 @@ public:
     // Applies the changed fields and all six switches, then accepts (closes) the dialog.
     void CmOk();
 
-    QLineEdit* Destination;      // id 107
-    QLineEdit* ClassPath;        // id 108
-    QPlainTextEdit* JavaOptions; // id 109
-    QCheckBox* Deprecation;      // id 102
-    QCheckBox* Debug;            // id 101
-    QCheckBox* NoWarn;           // id 103
-    QCheckBox* Optimize;         // id 104
-    QCheckBox* Verbose;          // id 105
-    QCheckBox* Depend;           // id 106
+    QLineEdit* Destination;       // id 107
+    QLineEdit* ClassPath;         // id 108
+    QPlainTextEdit* JavaOptions;  // id 109
+    QCheckBox* Deprecation;       // id 102
+    QCheckBox* Debug;             // id 101
+    QCheckBox* NoWarn;            // id 103
+    QCheckBox* Optimize;          // id 104
+    QCheckBox* Verbose;           // id 105
+    QCheckBox* Depend;            // id 106
 };
 
 // "Program Arguments": the arguments given to a Java application when it is run;
@@ -96,5 +96,5 @@ public:
     // Applies the field when it was changed, then accepts (closes) the dialog.
     void CmOk();
 
-    QLineEdit* CmdLine;        // id 101
+    QLineEdit* CmdLine;  // id 101
 };
