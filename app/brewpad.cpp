@@ -99,9 +99,8 @@ void TMDIFileApp::connectWorkspace()
     connect(Client, &TFileMDIClient::statusShown, updates_, &CommandUpdates::schedule);
     connect(Client, &TFileMDIClient::commandStatesChanged, updates_, &CommandUpdates::schedule);
     connect(Client, &TFileMDIClient::editorsChanged, this, &TMDIFileApp::followEditor);
-    connect(Client, &TFileMDIClient::lastingStatusShown, StatusBar, [this](const QString& text) {
-        StatusBar->showMessage(text);
-    });
+    connect(Client, &TFileMDIClient::lastingStatusShown, StatusBar,
+            [this](const QString& text) { StatusBar->showMessage(text); });
     connect(Client, &TFileMDIClient::lastingStatusCleared, StatusBar, &QStatusBar::clearMessage);
     connect(recent_.get(), &RecentMenu::openSource, Client, &TFileMDIClient::CmMRUFileOpenJava);
     connect(recent_.get(), &RecentMenu::openProject, Client, &TFileMDIClient::CmOpenJavaProjFile);

@@ -110,9 +110,10 @@ QString unopenedMessage(const QList<UnopenedName>& names)
         case UnopenedName::Why::NotAFile: lines << QStringLiteral("%1 (not a file)").arg(path); break;
         }
     }
-    return QStringLiteral("Brewpad opens files only, so these were not opened:\n\n%1\n\n"
-                          "Give the names of Java source files or .jpr project files, or open "
-                          "them with File / Open Java File or Java Project / Open Project.")
+    return QStringLiteral(
+               "Brewpad opens files only, so these were not opened:\n\n%1\n\n"
+               "Give the names of Java source files or .jpr project files, or open "
+               "them with File / Open Java File or Java Project / Open Project.")
         .arg(lines.join(QLatin1Char('\n')));
 }
 

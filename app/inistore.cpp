@@ -30,7 +30,10 @@ QByteArrayView lineEnd(const QByteArray& line)
     return QByteArrayView(line).sliced(content(line).size());
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t'; }
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 QByteArrayView trimmed(QByteArrayView v)
 {
@@ -123,13 +126,10 @@ bool IniStore::readLines(const QString& path, Lines* lines)
     // is never written over.
     QFile f;
     switch (host::openRegular(path, f)) {
-    case host::FileKind::Missing:
-        return true;
-    case host::FileKind::Regular:
-        break;
+    case host::FileKind::Missing: return true;
+    case host::FileKind::Regular: break;
     case host::FileKind::NotRegular:
-    case host::FileKind::Unreadable:
-        return false;
+    case host::FileKind::Unreadable: return false;
     }
     const QByteArray all = f.readAll();
     if (f.error() != QFileDevice::NoError)
@@ -224,7 +224,8 @@ bool IniStore::setValue(const QString& section, const QString& key, const QStrin
     // a value is written in a pair of quotes, which reading takes off again
     // (as the Windows profile functions do).
     const auto blank = [](QChar c) { return c == ' ' || c == '\t'; };
-    if (!v.isEmpty() && (blank(v.front()) || blank(v.back()) || (v.size() >= 2 && v.front() == '"' && v.back() == '"')))
+    if (!v.isEmpty() &&
+        (blank(v.front()) || blank(v.back()) || (v.size() >= 2 && v.front() == '"' && v.back() == '"')))
         v = '"' + v + '"';
     const Change c{false, section.trimmed(), k, v};
     apply(lines_, c);
@@ -285,7 +286,10 @@ bool IniStore::flush()
 
 namespace {
 
-QString mruKey(int i) { return QStringLiteral("MRU%1").arg(i); }
+QString mruKey(int i)
+{
+    return QStringLiteral("MRU%1").arg(i);
+}
 
 }  // namespace
 

@@ -10,7 +10,7 @@
 #include <QFileInfo>
 
 #include "resources/resources.h"
-#include "toolchain/compile.h"
+#include "toolchain/compiling/compile.h"
 #include "workspace/client.h"
 
 namespace {
@@ -40,8 +40,8 @@ int OwlMain(int argc, char** argv)
     QList<QByteArray> raw;
     for (int i = 1; i < argc; ++i)
         raw << QByteArray(argv[i]);
-    const QStringList files =
-        absoluteStartPaths(nativeStartNames(parser.positionalArguments(), raw), nativepath::currentDir());
+    const QStringList files = absoluteStartPaths(nativeStartNames(parser.positionalArguments(), raw),
+                                                 nativepath::currentDir());
 
     initBrewpadResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/brewpad.png")));
@@ -50,8 +50,8 @@ int OwlMain(int argc, char** argv)
     openStartFiles(app, files);
     // The warm compiler for F9, in the background once the window is up (or
     // at the first F9, when brewpad.cfg is not the user's own).
-    app.Client->prepareCompileService(&app, files.isEmpty() ? nativepath::currentDir()
-                                                            : QFileInfo(files.first()).absolutePath());
+    app.Client->prepareCompileService(
+        &app, files.isEmpty() ? nativepath::currentDir() : QFileInfo(files.first()).absolutePath());
     return qapp.exec();
 }
 

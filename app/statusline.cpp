@@ -72,8 +72,11 @@ void StatusLine::buildIndicators()
     const struct {
         const char* text;
         const char* description;
-    } modes[] = {{"Up", "Up-arrow key"}, {"Down", "Down-arrow key"}, {"Num", "Num Lock"},
-                 {"Ins", "Insert"}, {"Scr", "Scroll Lock"}};
+    } modes[] = {{"Up", "Up-arrow key"},
+                 {"Down", "Down-arrow key"},
+                 {"Num", "Num Lock"},
+                 {"Ins", "Insert"},
+                 {"Scr", "Scroll Lock"}};
     for (const auto& mode : modes) {
         auto* l = new QLabel(QString::fromLatin1(mode.text), bar_);
         l->setFrameShape(QFrame::Panel);
@@ -231,14 +234,11 @@ bool StatusLine::buttonEvent(QObject* watched, QEvent* event)
         if (press)
             clearHint();
         break;
-    case QEvent::Leave:
-        clearHint();
-        break;
+    case QEvent::Leave: clearHint(); break;
     case QEvent::ToolTip:
         // In press-hints mode a button shows nothing while the pointer only rests on it.
         return press;
-    default:
-        break;
+    default: break;
     }
     return false;
 }
@@ -274,8 +274,7 @@ bool StatusLine::eventFilter(QObject* watched, QEvent* event)
         if (watched == menuBar_.data())
             QTimer::singleShot(0, this, &StatusLine::clearMenuBarHint);
         break;
-    default:
-        break;
+    default: break;
     }
     if (buttonEvent(watched, event))
         return true;

@@ -3,8 +3,8 @@
 // service (from the request to the diagnostics) against a javac process
 // compiling the same file, in the same run.
 #include "bench_support.h"
-#include "toolchain/compileservice.h"
-#include "toolchain/javacrunner.h"
+#include "toolchain/compiling/compileservice.h"
+#include "toolchain/compiling/javacrunner.h"
 
 #include <QCoreApplication>
 #include <QDir>

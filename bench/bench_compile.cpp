@@ -3,8 +3,8 @@
 // against the same javac command run directly, for one small class and for a
 // project of 200 classes where one source changed (planning included).
 #include "bench_support.h"
-#include "toolchain/javacrunner.h"
-#include "toolchain/projectcompile.h"
+#include "toolchain/compiling/javacrunner.h"
+#include "toolchain/compiling/projectcompile.h"
 
 #include <QCoreApplication>
 #include <QDir>

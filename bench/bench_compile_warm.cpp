@@ -4,9 +4,9 @@
 // 200 classes with one changed source, two other folders in turn, and the
 // service's resident memory at rest and after 100 compilations.
 #include "bench_support.h"
-#include "toolchain/compileservice.h"
-#include "toolchain/javacrunner.h"
-#include "toolchain/projectcompile.h"
+#include "toolchain/compiling/compileservice.h"
+#include "toolchain/compiling/javacrunner.h"
+#include "toolchain/compiling/projectcompile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -133,9 +133,9 @@ int main(int argc, char** argv)
     for (int i = 0; i < 200; ++i) {
         const QString name = QStringLiteral("C%1").arg(i);
         const QString next = QStringLiteral("C%1").arg((i + 1) % 200);
-        writeFile(proj + "/" + name + ".java",
-                  "public class " + name.toUtf8() + " { int v = " + QByteArray::number(i) + "; " + next.toUtf8()
-                      + " next; int get() { return next == null ? v : next.v; } }\n");
+        writeFile(proj + "/" + name + ".java", "public class " + name.toUtf8() +
+                                                   " { int v = " + QByteArray::number(i) + "; " + next.toUtf8() +
+                                                   " next; int get() { return next == null ? v : next.v; } }\n");
         list += name.toUtf8() + ".java\n";
     }
     writeFile(proj + "/Proj.jpr", list);

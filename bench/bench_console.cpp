@@ -4,8 +4,8 @@
 // lines) against the same program writing to a file. The console must not
 // slow the program much: the goal is a ratio of at most 1.5.
 #include "bench_support.h"
-#include "toolchain/consolewindow.h"
-#include "toolchain/programprocess.h"
+#include "toolchain/running/consolewindow.h"
+#include "toolchain/running/programprocess.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -4,8 +4,8 @@
 // 1,000,000 short lines of output through ProgramProcess against the same
 // program writing them to a file.
 #include "bench_support.h"
-#include "toolchain/debugsession.h"
-#include "toolchain/programprocess.h"
+#include "toolchain/running/debugsession.h"
+#include "toolchain/running/programprocess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -162,9 +162,10 @@ int main(int argc, char** argv)
         delete s;
     }
     std::printf("Step Over round trip: median %.2f ms (goal <= 30 ms)\n", median(steps));
-    std::printf("Debug Run to the first breakpoint, debugger prepared: %.0f ms, plain java to main: %.0f ms, "
-                "ratio %.2fx (goal <= 1.3x)\n",
-                median(warm), median(plain), median(warm) / median(plain));
+    std::printf(
+        "Debug Run to the first breakpoint, debugger prepared: %.0f ms, plain java to main: %.0f ms, "
+        "ratio %.2fx (goal <= 1.3x)\n",
+        median(warm), median(plain), median(warm) / median(plain));
     std::printf("Debug Run to the first breakpoint, debugger started with it: %.0f ms, ratio %.2fx\n", median(debug),
                 median(debug) / median(plain));
 
@@ -174,8 +175,9 @@ int main(int argc, char** argv)
         filed.push_back(linesToFile(dir));
         piped.push_back(linesThroughProcess(dir, &bytes));
     }
-    std::printf("1,000,000 lines (%lld bytes): through ProgramProcess %.0f ms, to a file %.0f ms, ratio %.2fx "
-                "(goal <= 1.5x)\n",
-                static_cast<long long>(bytes), median(piped), median(filed), median(piped) / median(filed));
+    std::printf(
+        "1,000,000 lines (%lld bytes): through ProgramProcess %.0f ms, to a file %.0f ms, ratio %.2fx "
+        "(goal <= 1.5x)\n",
+        static_cast<long long>(bytes), median(piped), median(filed), median(piped) / median(filed));
     return 0;
 }

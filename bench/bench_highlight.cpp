@@ -18,7 +18,9 @@ static QString javaSource(qsizetype bytes)
 {
     QString s;
     s.reserve(bytes + 4096);
-    s += QStringLiteral("package bench.generated;\n\nimport java.util.*;\n\n/**\n * Generated for timing.\n */\npublic class Big {\n");
+    s += QStringLiteral(
+        "package bench.generated;\n\nimport java.util.*;\n\n/**\n * Generated for timing.\n */\npublic class Big "
+        "{\n");
     int n = 0;
     while (s.size() < bytes) {
         s += QStringLiteral(
@@ -48,8 +50,7 @@ static void settle()
     QCoreApplication::processEvents();
 }
 
-static double openOnce(const QString& text, bool colour, double* jumpMs, double* typeMs,
-                       double* scrollMs = nullptr)
+static double openOnce(const QString& text, bool colour, double* jumpMs, double* typeMs, double* scrollMs = nullptr)
 {
     QTextEdit edit;
     edit.resize(900, 700);

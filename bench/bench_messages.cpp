@@ -3,7 +3,7 @@
 // reading the same file line by line with std::getline; then scrolling to its end.
 // With --big, a further run on a capture of about 200 MB (not part of the ratio).
 #include "bench_support.h"
-#include "toolchain/browser.h"
+#include "toolchain/messages/browser.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,9 +26,10 @@ QByteArray captureText(int lines)
     out.reserve(qsizetype(lines) * 70);
     int n = 0;
     for (int i = 0; n < lines; ++i) {
-        const QByteArray dir = (i % 50 == 0) ? QByteArray("/home/user/projects/").repeated(12) // long paths
+        const QByteArray dir = (i % 50 == 0) ? QByteArray("/home/user/projects/").repeated(12)  // long paths
                                              : QByteArray("/home/user/src/app/");
-        const QByteArray file = dir + "module" + QByteArray::number(i % 97) + "/Source" + QByteArray::number(i) + ".java";
+        const QByteArray file = dir + "module" + QByteArray::number(i % 97) + "/Source" + QByteArray::number(i) +
+                                ".java";
         out += file + ":" + QByteArray::number(i % 900 + 1) + ": error: cannot find symbol\n";
         out += "        value = compute" + QByteArray(i % 40, 'x') + "(input, " + QByteArray::number(i) + ");\n";
         out += "                ^\n";
@@ -99,7 +100,7 @@ LoadTimes loadMs(const QString& path)
     return {load, scroll, w.GetCount()};
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -119,7 +120,7 @@ int main(int argc, char** argv)
     const std::string stdPath = path.toStdString();
 
     size_t lines = 0;
-    getlineMs(stdPath, lines); // warm the file cache
+    getlineMs(stdPath, lines);  // warm the file cache
     std::vector<double> plain, load, scroll;
     int items = 0;
     for (int round = 0; round < 5; ++round) {

@@ -22,7 +22,7 @@
 #include <sys/resource.h>
 #endif
 
-#include "toolchain/classify.h"
+#include "toolchain/classify/classify.h"
 
 namespace {
 
@@ -36,17 +36,26 @@ QByteArray makeSource(qint64 bytes)
     src += "public class Big {\n";
     for (int i = 0; src.size() < bytes; ++i) {
         const QByteArray n = QByteArray::number(i);
-        src += "    /**\n"
-               "     * Member " + n + ":   a   block   comment\n"
-               "     *   with   a   few   lines   of   text.\n"
-               "     */\n"
-               "    private  int  field" + n + "  =  " + n + " ;   // trailing   note\n"
-               "\n"
-               "\t\tpublic  int  get" + n + " ( int  a ,  int  b )  {\n"
-               "        // body   follows\n"
-               "        return   a  +  b  +  field" + n + " ; /* sum */\n"
-               "    }\n"
-               "\n\n";
+        src +=
+            "    /**\n"
+            "     * Member " +
+            n +
+            ":   a   block   comment\n"
+            "     *   with   a   few   lines   of   text.\n"
+            "     */\n"
+            "    private  int  field" +
+            n + "  =  " + n +
+            " ;   // trailing   note\n"
+            "\n"
+            "\t\tpublic  int  get" +
+            n +
+            " ( int  a ,  int  b )  {\n"
+            "        // body   follows\n"
+            "        return   a  +  b  +  field" +
+            n +
+            " ; /* sum */\n"
+            "    }\n"
+            "\n\n";
     }
     src += "    public static void main(String[] args) {\n        System.out.println(\"done\");\n    }\n}\n";
     return src;

@@ -58,9 +58,7 @@ bool measure(int count)
     qint64 longestPause = 0;
     QTimer tick;
     tick.setInterval(10);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longestPause = std::max(longestPause, sinceTick.restart());
-    });
+    QObject::connect(&tick, &QTimer::timeout, [&] { longestPause = std::max(longestPause, sinceTick.restart()); });
 
     QElapsedTimer t;
     t.start();
@@ -77,10 +75,11 @@ bool measure(int count)
     tick.stop();
     longestPause = std::max(longestPause, sinceTick.elapsed());
     const qsizetype opened = app.Client->editors().size();
-    std::printf("%5d files (%lld opened, window shown: %s): %8.1f ms, processor %8.1f ms, %.2f ms per file; "
-                "longest pause of the event loop %lld ms\n",
-                count, static_cast<long long>(opened), app.Frame->isVisible() ? "yes" : "no", ms, cpuMs,
-                cpuMs / count, static_cast<long long>(longestPause));
+    std::printf(
+        "%5d files (%lld opened, window shown: %s): %8.1f ms, processor %8.1f ms, %.2f ms per file; "
+        "longest pause of the event loop %lld ms\n",
+        count, static_cast<long long>(opened), app.Frame->isVisible() ? "yes" : "no", ms, cpuMs, cpuMs / count,
+        static_cast<long long>(longestPause));
     std::fflush(stdout);
     for (TFileMDIChild* c : app.Client->editors())
         c->approveClose();

@@ -22,10 +22,33 @@ bool generate(const QString& path, qint64 size)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    static const char* const words[] = {"public", "static", "void", "main", "String", "args",
-                                        "int", "return", "class", "new", "System.out.println",
-                                        "if", "else", "for", "while", "x", "y", "count", "=", "+",
-                                        "(", ")", "{", "}", ";", "\"text\"", "42"};
+    static const char* const words[] = {"public",
+                                        "static",
+                                        "void",
+                                        "main",
+                                        "String",
+                                        "args",
+                                        "int",
+                                        "return",
+                                        "class",
+                                        "new",
+                                        "System.out.println",
+                                        "if",
+                                        "else",
+                                        "for",
+                                        "while",
+                                        "x",
+                                        "y",
+                                        "count",
+                                        "=",
+                                        "+",
+                                        "(",
+                                        ")",
+                                        "{",
+                                        "}",
+                                        ";",
+                                        "\"text\"",
+                                        "42"};
     std::mt19937 rng(12345);
     std::uniform_int_distribution<int> pickWord(0, int(std::size(words)) - 1);
     std::uniform_int_distribution<int> wordsPerLine(1, 12);

@@ -26,9 +26,8 @@ constexpr int FilesPerDir = 10;  // 200,000 files
 
 bool generate(const QByteArray& root)
 {
-    static const char* const names[FilesPerDir] = {"Main.java", "Main.class", "README", "build.xml",
-                                                   "javac.txt", "Util.java", "Util.class", "notes",
-                                                   "Makefile", "index.html"};
+    static const char* const names[FilesPerDir] = {"Main.java", "Main.class", "README", "build.xml", "javac.txt",
+                                                   "Util.java", "Util.class", "notes",  "Makefile",  "index.html"};
     char path[4096];
     for (int t = 0; t < TopDirs; ++t) {
         snprintf(path, sizeof path, "%s/d%02d", root.constData(), t);

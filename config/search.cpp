@@ -28,8 +28,8 @@ const char* const HelpFileName = "element-list";
 // A fresh private directory for this run when the usual capture directory is refused.
 QString fallbackCaptureDir()
 {
-    QByteArray tmpl = QFile::encodeName(host::tempRoot() + QStringLiteral("/brewpad-")
-                                        + QString::number(getuid()) + QStringLiteral("-XXXXXX"));
+    QByteArray tmpl = QFile::encodeName(host::tempRoot() + QStringLiteral("/brewpad-") + QString::number(getuid()) +
+                                        QStringLiteral("-XXXXXX"));
     if (mkdtemp(tmpl.data()))
         return QFile::decodeName(tmpl);
     return QString();
@@ -69,9 +69,10 @@ QString skippedText(const std::vector<cfgfile::Skipped>& skipped)
     QString text = QStringLiteral("\n\nNot used, as if absent:");
     for (const cfgfile::Skipped& s : skipped)
         text += QStringLiteral("\n%1 (%2)").arg(s.path, s.reason);
-    text += QStringLiteral("\nA brewpad.cfg chooses the compiler that Brewpad runs, so it must be yours and "
-                           "writable by you alone. Remove that file, or make it yours (chown) and not "
-                           "writable by others (chmod go-w).");
+    text += QStringLiteral(
+        "\nA brewpad.cfg chooses the compiler that Brewpad runs, so it must be yours and "
+        "writable by you alone. Remove that file, or make it yours (chown) and not "
+        "writable by others (chmod go-w).");
     return text;
 }
 
@@ -98,9 +99,10 @@ QString envReport(const toolsfind& tf)
     text += skippedText(tf.skippedConfigs);
     if (tf.source == toolsfind::Source::OtherPlace) {
         const QString folder = host::configDir();
-        text += QStringLiteral("\n\nThis brewpad.cfg is not in your configuration folder%1, so nothing is run "
-                               "with it before you ask: the compile service starts with the first Java "
-                               "Compile (F9).")
+        text += QStringLiteral(
+                    "\n\nThis brewpad.cfg is not in your configuration folder%1, so nothing is run "
+                    "with it before you ask: the compile service starts with the first Java "
+                    "Compile (F9).")
                     .arg(folder.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(folder));
     }
     return text;
@@ -116,8 +118,7 @@ int toolsfind::FnMatch(const QString& pat, const QString& name)
     return FnMatch(QFile::encodeName(pat).constData(), QFile::encodeName(name).constData());
 }
 
-QString toolsfind::DoADir(const QString& patternp, const QString& /*patternn*/, const QString& include,
-                          Wanted wanted)
+QString toolsfind::DoADir(const QString& patternp, const QString& /*patternn*/, const QString& include, Wanted wanted)
 {
     if (patternp.isEmpty())
         return QString();
@@ -176,15 +177,12 @@ bool toolsfind::getfile(QString& file, std::vector<cfgfile::Skipped>* skipped)
     for (const QString& c : cfgfile::candidates()) {
         QString reason;
         switch (cfgfile::standing(c, &reason)) {
-        case cfgfile::Standing::Absent:
-            continue;
+        case cfgfile::Standing::Absent: continue;
         case cfgfile::Standing::Refused:
             if (skipped)
                 skipped->push_back({c, reason});
             continue;
-        case cfgfile::Standing::Usable:
-            file = c;
-            return true;
+        case cfgfile::Standing::Usable: file = c; return true;
         }
     }
     file.clear();
@@ -268,7 +266,8 @@ void toolsfind::setfiles()
     configWritten = false;
     if (getfile(configfile, &skippedConfigs)) {
         const QString folder = host::configDir();
-        const bool own = !folder.isEmpty() && configfile == folder + host::separator() + QLatin1String(cfgfile::FileName);
+        const bool own = !folder.isEmpty() &&
+                         configfile == folder + host::separator() + QLatin1String(cfgfile::FileName);
         source = own ? Source::UserFolder : Source::OtherPlace;
     } else {
         configfile = cfgfile::newLocation(&homedir);

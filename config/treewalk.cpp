@@ -17,8 +17,7 @@ namespace {
 // Directories the walk never enters, compared exactly.
 bool neverEntered(const char* n)
 {
-    return std::strcmp(n, "WINDOWS") == 0 || std::strcmp(n, "Program Files") == 0
-           || std::strcmp(n, "WINNT") == 0;
+    return std::strcmp(n, "WINDOWS") == 0 || std::strcmp(n, "Program Files") == 0 || std::strcmp(n, "WINNT") == 0;
 }
 
 bool isDotOrDotDot(const char* n)

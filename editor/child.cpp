@@ -13,7 +13,7 @@
 #include "platform/host.h"
 #include "print/printing.h"
 #include "resources/commands.h"
-#include "toolchain/javacrunner.h"
+#include "toolchain/compiling/javacrunner.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,18 +25,22 @@
 QString kindText(EditorKind kind)
 {
     switch (kind) {
-    case EditorKind::JavaProject:
-        return QStringLiteral("jpr");
-    case EditorKind::JavaSource:
-        break;
+    case EditorKind::JavaProject: return QStringLiteral("jpr");
+    case EditorKind::JavaSource: break;
     }
     return QStringLiteral("JAVA");
 }
 
 TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* edit, bool fromFile)
-    : QMdiSubWindow(nullptr), papa(parent), te(edit), kind_(kind), IsNewFile(!fromFile),
-      openedFromFile_(fromFile), build_(std::make_unique<FileBuild>(this, parent)),
-      nodes_(std::make_unique<ProjectNodes>(edit)), check_(std::make_unique<TypingCheck>(edit, parent))
+    : QMdiSubWindow(nullptr),
+      papa(parent),
+      te(edit),
+      kind_(kind),
+      IsNewFile(!fromFile),
+      openedFromFile_(fromFile),
+      build_(std::make_unique<FileBuild>(this, parent)),
+      nodes_(std::make_unique<ProjectNodes>(edit)),
+      check_(std::make_unique<TypingCheck>(edit, parent))
 {
     setWidget(edit);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -100,7 +104,8 @@ void TFileMDIChild::checkDisk()
     // Other text: the classes compiled before are not this text's.
     build_->IsCompiled = false;
     SetFileType();
-    papa->showStatus(QStringLiteral("The file %1 was changed on disk and has been loaded again.").arg(te->fileName()));
+    papa->showStatus(
+        QStringLiteral("The file %1 was changed on disk and has been loaded again.").arg(te->fileName()));
 }
 
 QString TFileMDIChild::caption() const
@@ -220,8 +225,7 @@ void TFileMDIChild::CmFormatFont()
     if (!te->textCursor().hasSelection())
         cf = te->currentCharFormat();
     QFont font = cf.font();
-    QColor color = cf.foreground().style() == Qt::NoBrush ? te->palette().text().color()
-                                                           : cf.foreground().color();
+    QColor color = cf.foreground().style() == Qt::NoBrush ? te->palette().text().color() : cf.foreground().color();
     if (!dialogs().chooseFont(this, font, color))
         return;
     QTextCharFormat chosen;
@@ -290,18 +294,20 @@ QString TFileMDIChild::unix2DosRefusal() const
     // is not converted either.
     switch (te->readOnlyReason()) {
     case EditControl::ReadOnlyReason::NotText:
-        return QStringLiteral("The file %1 is not a text file: it holds NUL bytes. Unix2Dos converts only "
-                              "text files, so the file was not changed.");
+        return QStringLiteral(
+            "The file %1 is not a text file: it holds NUL bytes. Unix2Dos converts only "
+            "text files, so the file was not changed.");
     case EditControl::ReadOnlyReason::BrokenUtf16:
     case EditControl::ReadOnlyReason::Unreadable:
-        return QStringLiteral("The file %1 is shown read-only because Brewpad could not read it as text. "
-                              "Unix2Dos converts only text files, so the file was not changed.");
-    case EditControl::ReadOnlyReason::None:
-        break;
+        return QStringLiteral(
+            "The file %1 is shown read-only because Brewpad could not read it as text. "
+            "Unix2Dos converts only text files, so the file was not changed.");
+    case EditControl::ReadOnlyReason::None: break;
     }
     if (te->textFormat().isUtf16())
-        return QStringLiteral("The file %1 holds UTF-16 text, whose line ends Unix2Dos cannot convert "
-                              "byte by byte, so the file was not changed.");
+        return QStringLiteral(
+            "The file %1 holds UTF-16 text, whose line ends Unix2Dos cannot convert "
+            "byte by byte, so the file was not changed.");
     return QString();
 }
 
@@ -322,21 +328,15 @@ void TFileMDIChild::CmUnix2Dos()
             if (!saveWindow(false))
                 return;
             break;
-        case Answer::No:
-            break;  // the user drops the changes
-        default:
-            return;
+        case Answer::No: break;  // the user drops the changes
+        default: return;
         }
     }
     QString error;
     switch (convertFileToDos(name, &error)) {
-    case Unix2DosResult::NotReadable:
-        return;
-    case Unix2DosResult::Failed:
-        dialogs().message(this, error, QString(), Buttons::Ok, Icon::Stop);
-        break;
-    case Unix2DosResult::Converted:
-        break;
+    case Unix2DosResult::NotReadable: return;
+    case Unix2DosResult::Failed: dialogs().message(this, error, QString(), Buttons::Ok, Icon::Stop); break;
+    case Unix2DosResult::Converted: break;
     }
     // What is no regular file was not read and is not read now: the message
     // said so, and the window keeps its text.

@@ -195,9 +195,7 @@ bool SafeFileWriter::open()
     const QByteArray native = nativename::encode(target_);
     QString what;
     switch (host::fileKind(target_, &what)) {
-    case host::FileKind::Missing:
-        targetExists_ = false;
-        break;
+    case host::FileKind::Missing: targetExists_ = false; break;
     case host::FileKind::Unreadable:
         // A loop of links, a folder on the way that may not be searched: no
         // new file may take the place of what stands there.
@@ -207,9 +205,7 @@ bool SafeFileWriter::open()
         }
     case host::FileKind::NotRegular:
         return fail(QStringLiteral("It is %1, not a regular file: Brewpad writes only regular files.").arg(what));
-    case host::FileKind::Regular:
-        targetExists_ = true;
-        break;
+    case host::FileKind::Regular: targetExists_ = true; break;
     }
     if (targetExists_) {
         struct stat st;

@@ -31,9 +31,8 @@ void addEditCommands(CommandTable& table, QTextEdit* edit)
         if (editable())
             edit->cut();
     });
-    table.enabler(cmd::Cut, [edit, editable](CommandState& s) {
-        s.enabled = editable() && edit->textCursor().hasSelection();
-    });
+    table.enabler(cmd::Cut,
+                  [edit, editable](CommandState& s) { s.enabled = editable() && edit->textCursor().hasSelection(); });
     table.on(cmd::Copy, [edit] { edit->copy(); });
     table.enabler(cmd::Copy, hasSelection);
     table.on(cmd::Paste, [edit, editable] {
@@ -48,9 +47,8 @@ void addEditCommands(CommandTable& table, QTextEdit* edit)
         if (editable())
             edit->textCursor().removeSelectedText();
     });
-    table.enabler(cmd::Delete, [edit, editable](CommandState& s) {
-        s.enabled = editable() && edit->textCursor().hasSelection();
-    });
+    table.enabler(cmd::Delete,
+                  [edit, editable](CommandState& s) { s.enabled = editable() && edit->textCursor().hasSelection(); });
     table.on(cmd::ClearAll, [edit, editable] {
         if (!editable())
             return;
@@ -59,7 +57,6 @@ void addEditCommands(CommandTable& table, QTextEdit* edit)
         c.select(QTextCursor::Document);
         c.removeSelectedText();
     });
-    table.enabler(cmd::ClearAll, [edit, editable](CommandState& s) {
-        s.enabled = editable() && !edit->document()->isEmpty();
-    });
+    table.enabler(cmd::ClearAll,
+                  [edit, editable](CommandState& s) { s.enabled = editable() && !edit->document()->isEmpty(); });
 }

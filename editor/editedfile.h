@@ -35,8 +35,8 @@ public:
         bool lockOut = false;
         QString refusal;  // the words that follow "The file NAME "
         DecodedText text;
-        FileStamp stamp;        // the state of the file that was read
-        std::size_t hash = 0;   // of the bytes read
+        FileStamp stamp;       // the state of the file that was read
+        std::size_t hash = 0;  // of the bytes read
     };
     // Reads the file `path`: only a regular file of up to MaxEditBytes, never
     // with a blocking open. A refused or unreadable file takes the place of
@@ -50,7 +50,7 @@ public:
     // What write() did.
     struct Writing {
         bool ok = false;
-        QString why;                // the reason of a failure
+        QString why;                  // the reason of a failure
         bool fellBackToUtf8 = false;  // the text needed UTF-8 (and now has it)
     };
     // Encodes the text ('\n' for each break of `breaks`) and writes it to
@@ -71,7 +71,7 @@ private:
 
     QString name_;
     TextFormat format_ = TextFormat::hostDefault();
-    FileStamp stamp_;       // the file as last read or written
-    FileStamp askedStamp_;  // the state of the file the user was last asked about
+    FileStamp stamp_;              // the file as last read or written
+    FileStamp askedStamp_;         // the state of the file the user was last asked about
     std::size_t contentHash_ = 0;  // of the bytes last read or written
 };

@@ -52,7 +52,7 @@ private:
     const ShownBlocks& shown_;
     const ViewZoom& zoom_;
     bool lineNumbers_ = true;
-    int shownBlocks_ = -1;     // the block count and caret line the margin last showed
+    int shownBlocks_ = -1;  // the block count and caret line the margin last showed
     int shownCaretLine_ = -1;
     std::function<void(int)> clicked_;
 };

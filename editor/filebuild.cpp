@@ -8,14 +8,14 @@
 #include "platform/dialogs.h"
 #include "platform/host.h"
 #include "platform/nativename.h"
-#include "toolchain/classify.h"
-#include "toolchain/compile.h"
-#include "toolchain/javacrunner.h"
-#include "toolchain/messages.h"
-#include "toolchain/projectcompile.h"
-#include "toolchain/projectscan.h"
-#include "toolchain/run.h"
-#include "toolchain/settings.h"
+#include "toolchain/classify/classify.h"
+#include "toolchain/compiling/compile.h"
+#include "toolchain/compiling/javacrunner.h"
+#include "toolchain/messages/messages.h"
+#include "toolchain/compiling/projectcompile.h"
+#include "toolchain/classify/projectscan.h"
+#include "toolchain/running/run.h"
+#include "toolchain/settings/settings.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -99,10 +99,9 @@ bool FileBuild::mayCompile(const QString& file)
     QString what;
     if (host::fileKind(file, &what) == host::FileKind::NotRegular) {
         // javac would wait for ever on a named pipe, or read a device without end.
-        dialogs().message(window_,
-                          QStringLiteral("The file %1 is %2, not a regular file, so it was not compiled.")
-                              .arg(file, what),
-                          QString(), Buttons::Ok, Icon::Stop);
+        dialogs().message(
+            window_, QStringLiteral("The file %1 is %2, not a regular file, so it was not compiled.").arg(file, what),
+            QString(), Buttons::Ok, Icon::Stop);
         return false;
     }
     if (refusedOddName(window_, file, QStringLiteral("compiled")))
@@ -187,12 +186,8 @@ void FileBuild::compileFinished(const CompileOutcome& o)
         host_->showStatus(successText(o, capture) + unsaved);
         dialogs().message(window_, QStringLiteral("Compilation success"), QStringLiteral("SUCCESS"));
         break;
-    case CompileOutcome::Failed:
-        host_->showCompilerMessages(capture, unsaved);
-        break;
-    case CompileOutcome::Stopped:
-        host_->showStatus(QStringLiteral("Compilation stopped"));
-        break;
+    case CompileOutcome::Failed: host_->showCompilerMessages(capture, unsaved); break;
+    case CompileOutcome::Stopped: host_->showStatus(QStringLiteral("Compilation stopped")); break;
     case CompileOutcome::Crashed:
         host_->showStatus(QStringLiteral("Compilation failed: the compiler crashed"));
         dialogs().message(window_,
@@ -243,13 +238,13 @@ std::optional<QString> prepareRun(QWidget* owner, const QString& file, const QSt
     if (file.isEmpty() || refusedOddName(owner, file, QStringLiteral("run")))
         return std::nullopt;
     if (!setcurdir(file)) {
-        const QString text =
-            QFileInfo::exists(curdir)
-                ? QStringLiteral("The folder %1 of %2 cannot be entered, so nothing was started.")
-                : QStringLiteral("The folder %1 of %2 is gone, so nothing was started. Save the source "
-                                 "into a folder that exists and compile it again.");
-        dialogs().message(owner, text.arg(curdir, QFileInfo(file).fileName()), QStringLiteral("ERROR"),
-                          Buttons::Ok, Icon::Stop);
+        const QString text = QFileInfo::exists(curdir)
+                                 ? QStringLiteral("The folder %1 of %2 cannot be entered, so nothing was started.")
+                                 : QStringLiteral(
+                                       "The folder %1 of %2 is gone, so nothing was started. Save the source "
+                                       "into a folder that exists and compile it again.");
+        dialogs().message(owner, text.arg(curdir, QFileInfo(file).fileName()), QStringLiteral("ERROR"), Buttons::Ok,
+                          Icon::Stop);
         return std::nullopt;
     }
     return pickClass(owner, file, classename, classDirSetting.isEmpty() ? QDir::currentPath() : classDirSetting);

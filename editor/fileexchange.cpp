@@ -174,8 +174,7 @@ Answer FileExchange::askToSave()
 {
     const QString shown = file_.name().isEmpty() ? QStringLiteral("Untitled") : file_.name();
     return dialogs().message(
-        edit_,
-        QStringLiteral("The text in the %1 file has changed.\n\nDo you want to save the changes?").arg(shown),
+        edit_, QStringLiteral("The text in the %1 file has changed.\n\nDo you want to save the changes?").arg(shown),
         QString(), Buttons::YesNoCancel, Icon::Question);
 }
 

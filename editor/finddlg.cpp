@@ -120,8 +120,8 @@ void select(QTextEdit* edit, const Match& m)
 
 bool singleLine(const QString& s)
 {
-    return !s.isEmpty() && !s.contains(QChar::ParagraphSeparator) &&
-           !s.contains(QChar::LineSeparator) && !s.contains(QLatin1Char('\n'));
+    return !s.isEmpty() && !s.contains(QChar::ParagraphSeparator) && !s.contains(QChar::LineSeparator) &&
+           !s.contains(QLatin1Char('\n'));
 }
 
 QPushButton* button(const QString& text, const QString& name, QWidget* parent)
@@ -356,8 +356,7 @@ void TReplaceDialog::setOptions(const FindOptions& o)
 
 // ---------------------------------------------------------------------------
 
-FindController::FindController(QWidget* owner, std::function<QTextEdit*()> currentEditor,
-                               QObject* parent)
+FindController::FindController(QWidget* owner, std::function<QTextEdit*()> currentEditor, QObject* parent)
     : QObject(parent), owner_(owner), currentEditor_(std::move(currentEditor))
 {
 }
@@ -415,12 +414,9 @@ void FindController::showReplace()
 {
     if (!replace_) {
         replace_ = new TReplaceDialog(owner_);
-        connect(replace_, &TReplaceDialog::findNextRequested, this,
-                &FindController::searchFromReplace);
-        connect(replace_, &TReplaceDialog::replaceRequested, this,
-                &FindController::replaceFromDialog);
-        connect(replace_, &TReplaceDialog::replaceAllRequested, this,
-                &FindController::replaceAllFromDialog);
+        connect(replace_, &TReplaceDialog::findNextRequested, this, &FindController::searchFromReplace);
+        connect(replace_, &TReplaceDialog::replaceRequested, this, &FindController::replaceFromDialog);
+        connect(replace_, &TReplaceDialog::replaceAllRequested, this, &FindController::replaceAllFromDialog);
     }
     FindOptions o = last_;
     if (find_) {
@@ -459,8 +455,7 @@ bool FindController::search(QTextEdit* edit)
 {
     if (::findNext(edit, last_))
         return true;
-    dialogs().message(messageOwner(edit), notFoundText(last_.what), QString(), Buttons::Ok,
-                      Icon::Information);
+    dialogs().message(messageOwner(edit), notFoundText(last_.what), QString(), Buttons::Ok, Icon::Information);
     return false;
 }
 
@@ -487,8 +482,7 @@ void FindController::replaceFromDialog()
     if (!edit)
         return;
     if (!replaceCurrent(edit, last_))
-        dialogs().message(messageOwner(edit), notFoundText(last_.what), QString(), Buttons::Ok,
-                          Icon::Information);
+        dialogs().message(messageOwner(edit), notFoundText(last_.what), QString(), Buttons::Ok, Icon::Information);
 }
 
 void FindController::replaceAllFromDialog()
@@ -498,6 +492,6 @@ void FindController::replaceAllFromDialog()
     if (!edit)
         return;
     const int n = replaceAll(edit, last_);
-    dialogs().message(messageOwner(edit), n > 0 ? replacedText(n) : notFoundText(last_.what),
-                      QString(), Buttons::Ok, Icon::Information);
+    dialogs().message(messageOwner(edit), n > 0 ? replacedText(n) : notFoundText(last_.what), QString(), Buttons::Ok,
+                      Icon::Information);
 }

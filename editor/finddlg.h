@@ -141,8 +141,7 @@ class FindController : public QObject {
     Q_OBJECT
 public:
     // `owner` parents the dialogs (the main frame); `currentEditor` may return nullptr.
-    FindController(QWidget* owner, std::function<QTextEdit*()> currentEditor,
-                   QObject* parent = nullptr);
+    FindController(QWidget* owner, std::function<QTextEdit*()> currentEditor, QObject* parent = nullptr);
     ~FindController() override;
 
     void showFind();     // command Find
@@ -150,7 +149,7 @@ public:
     void findNext();     // command Next (F3): repeats the last search, or opens Find
 
     const FindOptions& lastOptions() const { return last_; }
-    TFindDialog* findDialog() const { return find_; }        // nullptr until first shown
+    TFindDialog* findDialog() const { return find_; }  // nullptr until first shown
     TReplaceDialog* replaceDialog() const { return replace_; }
 
 private:

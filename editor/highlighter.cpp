@@ -23,9 +23,18 @@ namespace {
 
 // A block's userState() packs the states at its start and its end; -1 (Qt's
 // default) means not computed.
-int packStates(State in, State end) { return int(in) | (int(end) << 4); }
-State inState(int packed) { return State(packed & 0xf); }
-State endState(int packed) { return State((packed >> 4) & 0xf); }
+int packStates(State in, State end)
+{
+    return int(in) | (int(end) << 4);
+}
+State inState(int packed)
+{
+    return State(packed & 0xf);
+}
+State endState(int packed)
+{
+    return State((packed >> 4) & 0xf);
+}
 
 // Marks a block as coloured for a given text and incoming state.
 struct ColourMark : QTextBlockUserData {
@@ -56,10 +65,9 @@ constexpr int kSyncBlocks = 64;
 // stopped short; also how often to look while it is busy.
 constexpr int kStalledMs = 300;
 
-} // namespace
+}  // namespace
 
-JavaHighlighter::JavaHighlighter(QTextEdit* edit)
-    : QObject(edit), m_edit(edit), m_doc(edit->document())
+JavaHighlighter::JavaHighlighter(QTextEdit* edit) : QObject(edit), m_edit(edit), m_doc(edit->document())
 {
     m_blockCount = m_doc->blockCount();
     m_timer = new QTimer(this);
@@ -71,12 +79,11 @@ JavaHighlighter::JavaHighlighter(QTextEdit* edit)
     m_retry->setInterval(kStalledMs);
     connect(m_retry, &QTimer::timeout, this, &JavaHighlighter::rehighlightVisible);
     connect(m_doc, &QTextDocument::contentsChange, this, &JavaHighlighter::onContentsChange);
-    connect(m_doc->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
-            [this] {
-                m_layoutProgress.start();
-                if (m_waiting)
-                    schedule();
-            });
+    connect(m_doc->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this, [this] {
+        m_layoutProgress.start();
+        if (m_waiting)
+            schedule();
+    });
     connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, &JavaHighlighter::schedule);
     m_viewport = edit->viewport();
     m_viewport->installEventFilter(this);
@@ -193,8 +200,8 @@ State JavaHighlighter::colourBlocks(QTextBlock first, const QTextBlock& last, St
             const State end = javalex::scanLine(b.text(), in);
             b.setUserState(packStates(in, end));
             in = end;
-        } else if (mark && mark->in == in && mark->ranges == b.layout()->formats().size()
-                   && mark->hash == qHash(b.text())) {
+        } else if (mark && mark->in == in && mark->ranges == b.layout()->formats().size() &&
+                   mark->hash == qHash(b.text())) {
             b.setUserState(packStates(in, mark->end));
             in = mark->end;
         } else {

@@ -78,8 +78,7 @@ private:
     void schedule();
     void ensureStatesBefore(int blockNumber);
     bool colourBlock(const QTextBlock& block, javalex::State in);
-    javalex::State colourBlocks(QTextBlock first, const QTextBlock& last, javalex::State in,
-                                bool onlyColoured);
+    javalex::State colourBlocks(QTextBlock first, const QTextBlock& last, javalex::State in, bool onlyColoured);
     int blocksOnScreen() const;
     QTextBlock blockAt(qreal y, QTextBlock guess) const;
     bool layoutBusy();
@@ -87,11 +86,11 @@ private:
     QPointer<QTextEdit> m_edit;
     QObject* m_viewport = nullptr;  // compared only, never used
     QPointer<QTextDocument> m_doc;
-    QTimer* m_timer = nullptr;  // the debounced pass
-    QTimer* m_retry = nullptr;  // looks again while the document layout is busy
-    int m_validUpTo = 0;    // blocks [0, m_validUpTo) have a correct userState
-    int m_blockCount = 0;   // block count after the last change seen
-    bool m_busy = false;    // true while this object changes layouts itself
+    QTimer* m_timer = nullptr;       // the debounced pass
+    QTimer* m_retry = nullptr;       // looks again while the document layout is busy
+    int m_validUpTo = 0;             // blocks [0, m_validUpTo) have a correct userState
+    int m_blockCount = 0;            // block count after the last change seen
+    bool m_busy = false;             // true while this object changes layouts itself
     QElapsedTimer m_layoutProgress;  // since the document layout's last size notice
-    bool m_waiting = false;     // a pass waits for the document layout
+    bool m_waiting = false;          // a pass waits for the document layout
 };

@@ -10,18 +10,20 @@ namespace {
 
 // Sorted for binary search.
 constexpr std::array<QStringView, 59> kKeywords = {
-    u"abstract", u"assert", u"boolean", u"break", u"byte", u"case", u"catch",
-    u"char", u"class", u"const", u"continue", u"default", u"do", u"double",
-    u"else", u"enum", u"extends", u"false", u"final", u"finally", u"float",
-    u"for", u"goto", u"if", u"implements", u"import", u"instanceof", u"int",
-    u"interface", u"long", u"native", u"new", u"null", u"package", u"permits",
-    u"private", u"protected", u"public", u"record", u"return", u"sealed",
-    u"short", u"static", u"strictfp", u"super", u"switch", u"synchronized",
-    u"this", u"throw", u"throws", u"transient", u"true", u"try", u"var",
-    u"void", u"volatile", u"when", u"while", u"yield",
+    u"abstract",   u"assert",  u"boolean",    u"break",    u"byte",      u"case",   u"catch",        u"char",
+    u"class",      u"const",   u"continue",   u"default",  u"do",        u"double", u"else",         u"enum",
+    u"extends",    u"false",   u"final",      u"finally",  u"float",     u"for",    u"goto",         u"if",
+    u"implements", u"import",  u"instanceof", u"int",      u"interface", u"long",   u"native",       u"new",
+    u"null",       u"package", u"permits",    u"private",  u"protected", u"public", u"record",       u"return",
+    u"sealed",     u"short",   u"static",     u"strictfp", u"super",     u"switch", u"synchronized", u"this",
+    u"throw",      u"throws",  u"transient",  u"true",     u"try",       u"var",    u"void",         u"volatile",
+    u"when",       u"while",   u"yield",
 };
 
-bool lessView(QStringView a, QStringView b) { return a.compare(b) < 0; }
+bool lessView(QStringView a, QStringView b)
+{
+    return a.compare(b) < 0;
+}
 
 bool identStart(QChar c)
 {
@@ -35,12 +37,14 @@ bool identPart(QChar c)
 {
     const char16_t u = c.unicode();
     if (u < 128)
-        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9')
-            || u == '_' || u == '$';
+        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u == '$';
     return c.isLetterOrNumber();
 }
 
-bool isDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+bool isDigit(QChar c)
+{
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
 
 // End (exclusive) of a quoted literal starting at `start` with `quote`; the
 // line end when the literal is not closed there.
@@ -239,15 +243,9 @@ State lexLine(QStringView line, State in, QList<Token>* tokens)
         if (!tokens)
             continue;
         switch (piece.type) {
-        case Piece::Code:
-            codeTokens(line.sliced(piece.start, piece.end - piece.start), piece.start, tokens);
-            break;
-        case Piece::Comment:
-            add(tokens, piece.start, piece.end, Kind::Comment);
-            break;
-        case Piece::Literal:
-            add(tokens, piece.start, piece.end, Kind::String);
-            break;
+        case Piece::Code: codeTokens(line.sliced(piece.start, piece.end - piece.start), piece.start, tokens); break;
+        case Piece::Comment: add(tokens, piece.start, piece.end, Kind::Comment); break;
+        case Piece::Literal: add(tokens, piece.start, piece.end, Kind::String); break;
         }
     }
     return lexer.state();

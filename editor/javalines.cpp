@@ -11,7 +11,12 @@ namespace {
 bool isBracket(QChar c)
 {
     switch (c.unicode()) {
-    case '(': case ')': case '[': case ']': case '{': case '}': return true;
+    case '(':
+    case ')':
+    case '[':
+    case ']':
+    case '{':
+    case '}': return true;
     default: return false;
     }
 }

@@ -65,8 +65,7 @@ std::pair<std::size_t, std::size_t> MessageMarks::between(int from, int to) cons
 {
     const auto begin = std::partition_point(marks_.begin(), marks_.end(),
                                             [from](const Mark& m) { return m.at.position() < from; });
-    const auto end =
-        std::partition_point(begin, marks_.end(), [to](const Mark& m) { return m.at.position() < to; });
+    const auto end = std::partition_point(begin, marks_.end(), [to](const Mark& m) { return m.at.position() < to; });
     return {std::size_t(begin - marks_.begin()), std::size_t(end - marks_.begin())};
 }
 

@@ -67,7 +67,7 @@ void keepLineEndAbove(QTextDocument* doc, const QTextBlock& line, const QTextBlo
 void markLineBreak(QTextDocument* doc, const QTextBlock& block, LineBreak kind);
 
 struct DocumentText {
-    QString text;                  // the lines joined by '\n'
+    QString text;                   // the lines joined by '\n'
     std::vector<LineBreak> breaks;  // the break of each '\n'
 };
 // The document's text and breaks for encodeText; unmarked and new breaks are

@@ -88,4 +88,3 @@ QString refusalToEdit(const QString& path);
 // A file holding a NUL byte is no text file (the edit control cannot hold that
 // character); UTF-16 text is judged by its characters instead of its bytes.
 bool isBinaryText(const QByteArray& bytes);
-

@@ -80,8 +80,8 @@ std::pair<int, int> TextHighlights::matchedBrackets() const
         if (at < c.block().position() || !bracketAt(at))
             continue;
         const QTextBlock block = doc->findBlock(at);
-        const std::optional<javalines::LinePos> m =
-            javalines::matchingBracket(lines, javalines::LinePos{block.blockNumber(), at - block.position()});
+        const std::optional<javalines::LinePos> m = javalines::matchingBracket(
+            lines, javalines::LinePos{block.blockNumber(), at - block.position()});
         if (m)
             return {at, doc->findBlockByNumber(m->line).position() + m->column};
     }

@@ -3,9 +3,9 @@
 
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
-#include "toolchain/compile.h"
-#include "toolchain/compileservice.h"
-#include "toolchain/settings.h"
+#include "toolchain/compiling/compile.h"
+#include "toolchain/compiling/compileservice.h"
+#include "toolchain/settings/settings.h"
 
 #include <QFileInfo>
 #include <QTimer>

@@ -112,8 +112,8 @@ namespace {
 QString failure(const QString& path, const QString& what, const QString& todo, bool untouched = true)
 {
     return QStringLiteral("%1 was not converted: %2.\n%3%4")
-        .arg(QDir::toNativeSeparators(path), what,
-             untouched ? QStringLiteral("The file is unchanged. ") : QString(), todo);
+        .arg(QDir::toNativeSeparators(path), what, untouched ? QStringLiteral("The file is unchanged. ") : QString(),
+             todo);
 }
 
 // What went wrong in a conversion, for failure().
@@ -134,8 +134,8 @@ struct Buffers {
 // `out` is given up.
 std::optional<Failure> convertInto(QFile& in, SafeFileWriter& out, Buffers& buf)
 {
-    const QString diskHint =
-        QStringLiteral("Make sure the disk has free space and the folder is writable, then try again.");
+    const QString diskHint = QStringLiteral(
+        "Make sure the disk has free space and the folder is writable, then try again.");
     LineEndConverter conv;
     for (;;) {
         const qint64 got = in.read(buf.in.get(), qint64(Buffers::chunk));
@@ -178,14 +178,12 @@ Unix2DosResult convertFileToDos(const QString& path, QString* error)
     QFile in;
     QString what;
     switch (host::openRegular(path, in, &what)) {
-    case host::FileKind::Regular:
-        break;
+    case host::FileKind::Regular: break;
     case host::FileKind::NotRegular:
         return fail(QStringLiteral("it is %1, not a regular file").arg(what),
                     QStringLiteral("Unix2Dos converts only regular files."));
     case host::FileKind::Missing:
-    case host::FileKind::Unreadable:
-        return Unix2DosResult::NotReadable;
+    case host::FileKind::Unreadable: return Unix2DosResult::NotReadable;
     }
 
     try {

@@ -49,8 +49,7 @@ protected:
             for (QAbstractButton* b : this->buttons())
                 buttons += b->text().remove(QLatin1Char('&')) + QStringLiteral("   ");
             QGuiApplication::clipboard()->setText(rule + windowTitle() + QLatin1Char('\n') + rule + text() +
-                                                  QLatin1Char('\n') + rule + buttons + QLatin1Char('\n') +
-                                                  rule);
+                                                  QLatin1Char('\n') + rule + buttons + QLatin1Char('\n') + rule);
             e->accept();
             return;
         }
@@ -60,8 +59,7 @@ protected:
 
 class QtDialogs : public Dialogs {
 public:
-    Answer message(QWidget* owner, const QString& text, const QString& caption, Buttons buttons,
-                   Icon icon) override
+    Answer message(QWidget* owner, const QString& text, const QString& caption, Buttons buttons, Icon icon) override
     {
         CopyableMessageBox box(owner);
         box.setWindowTitle(caption.isEmpty() ? AppName : caption);
@@ -200,8 +198,7 @@ private:
         if (rec.filterIndex >= 0 && rec.filterIndex < filters.size())
             dlg.selectNameFilter(filters[rec.filterIndex]);
         dlg.setDefaultSuffix(rec.defaultExt);
-        dlg.setOption(QFileDialog::DontConfirmOverwrite,
-                      !(rec.flags & FileDialogRecord::OverwritePrompt));
+        dlg.setOption(QFileDialog::DontConfirmOverwrite, !(rec.flags & FileDialogRecord::OverwritePrompt));
         dlg.setOption(QFileDialog::ReadOnly, false);
     }
     static void finish(QFileDialog& dlg, FileDialogRecord& rec, const QString& path)

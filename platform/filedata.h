@@ -14,7 +14,7 @@ struct FileDialogRecord {
     QString filter;       // "Description|pat1;pat2|...|"
     int filterIndex = 0;  // selected filter, 0-based
     QString initialDir;
-    QString defaultExt;   // appended when a typed name has none
+    QString defaultExt;  // appended when a typed name has none
 
     void clear() { *this = FileDialogRecord(); }
     // The filter in Qt's form: "Description (pat1 pat2);;..."

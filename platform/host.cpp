@@ -207,9 +207,10 @@ QString captureDir(QString* error)
     }
     if (!S_ISDIR(st.st_mode) || st.st_uid != getuid() || (st.st_mode & 077) != 0) {
         if (error)
-            *error = QStringLiteral("The directory %1 is not Brewpad's own (a link, another owner, or "
-                                    "open to others); compiler messages cannot be kept there. Remove "
-                                    "it or set TEMP to another directory.")
+            *error = QStringLiteral(
+                         "The directory %1 is not Brewpad's own (a link, another owner, or "
+                         "open to others); compiler messages cannot be kept there. Remove "
+                         "it or set TEMP to another directory.")
                          .arg(dir);
         return QString();
     }
@@ -225,18 +226,17 @@ std::vector<Volume> mountedVolumes()
         out.push_back(Volume{s.rootPath(), QString::fromLatin1(s.fileSystemType()), s.device()});
     }
     std::sort(out.begin(), out.end(), [](const Volume& a, const Volume& b) { return a.root < b.root; });
-    out.erase(std::unique(out.begin(), out.end(),
-                          [](const Volume& a, const Volume& b) { return a.root == b.root; }),
+    out.erase(std::unique(out.begin(), out.end(), [](const Volume& a, const Volume& b) { return a.root == b.root; }),
               out.end());
     return out;
 }
 
 bool isSkippedVolume(const Volume& v)
 {
-    static const QStringList virtualFs = {
-        "proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "securityfs", "debugfs",
-        "tracefs", "pstore", "bpf", "mqueue", "configfs", "fusectl", "hugetlbfs", "autofs",
-        "binfmt_misc", "efivarfs", "nsfs", "rpc_pipefs"};
+    static const QStringList virtualFs = {"proc",    "sysfs",       "devtmpfs", "devpts",  "cgroup",
+                                          "cgroup2", "securityfs",  "debugfs",  "tracefs", "pstore",
+                                          "bpf",     "mqueue",      "configfs", "fusectl", "hugetlbfs",
+                                          "autofs",  "binfmt_misc", "efivarfs", "nsfs",    "rpc_pipefs"};
     if (virtualFs.contains(v.fsType))
         return true;
     // Removable media: devices whose sysfs entry says so.

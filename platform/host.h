@@ -69,8 +69,8 @@ QString captureDir(QString* error);
 
 // A mounted volume to search for tools.
 struct Volume {
-    QString root;     // mount point
-    QString fsType;   // file system type as the system reports it
+    QString root;    // mount point
+    QString fsType;  // file system type as the system reports it
     QByteArray device;
 };
 // Mounted volumes in ascending order of their root path.

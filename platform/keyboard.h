@@ -7,4 +7,4 @@ namespace host {
 // display has none (offscreen, Wayland without XWayland).
 bool numLockOn();
 bool scrollLockOn();
-}
+}  // namespace host

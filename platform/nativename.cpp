@@ -10,11 +10,14 @@ namespace {
 constexpr char16_t OddFirst = 0xDC80;  // U+DC80 + byte, for bytes 0x80..0xFF
 constexpr char16_t OddLast = 0xDCFF;
 
-bool isOdd(char16_t c) { return c >= OddFirst && c <= OddLast; }
+bool isOdd(char16_t c)
+{
+    return c >= OddFirst && c <= OddLast;
+}
 
 // Calls visit(odd, text) for each run of the name: an odd byte's character
 // (odd true) or a character of text, a pair of surrogates kept together.
-template<typename Visit>
+template <typename Visit>
 void forEachPart(QStringView name, Visit visit)
 {
     for (qsizetype i = 0; i < name.size(); ++i) {
@@ -27,7 +30,10 @@ void forEachPart(QStringView name, Visit visit)
         }
     }
 }
-bool isContinuation(uchar b) { return (b & 0xC0) == 0x80; }
+bool isContinuation(uchar b)
+{
+    return (b & 0xC0) == 0x80;
+}
 
 // The length of the valid UTF-8 sequence at bytes[i] (a byte of 0x80 or more),
 // and its code point; 0 when none starts there. Valid means shortest form, no

@@ -68,8 +68,7 @@ QLabel* addLabel(QBoxLayout* layout, const QString& text, Qt::Alignment align)
 
 }  // namespace
 
-TPrintingWindow::TPrintingWindow(const QString& title, const QString& printer, const QString& where,
-                                 QWidget* owner)
+TPrintingWindow::TPrintingWindow(const QString& title, const QString& printer, const QString& where, QWidget* owner)
     : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("Printing"));

@@ -25,7 +25,7 @@ enum class PrintFailure {
     AbortedInManager,  // the job was aborted outside the program
     OutOfDisk,         // the output (a file) could not be written for lack of space
     OutOfMemory,
-    General,           // any other failure of the printer
+    General,  // any other failure of the printer
 };
 
 // "Printing canceled", "Printing aborted in Print Manager", ...
@@ -35,11 +35,11 @@ QString printErrorText(const QString& title, PrintFailure f);
 
 // What a finished job looked like, as far as Qt's printer tells it.
 struct PrintJobState {
-    bool cancelledByUser = false;  // "Cancel" in the "Printing" window
-    bool printerAborted = false;   // QPrinter::printerState() == Aborted
-    bool printerError = false;     // QPrinter::printerState() == Error, or painting could not start
-    bool outputIncomplete = false; // an output file is missing or cut short
-    bool diskFull = false;         // the output file's volume has no space left
+    bool cancelledByUser = false;   // "Cancel" in the "Printing" window
+    bool printerAborted = false;    // QPrinter::printerState() == Aborted
+    bool printerError = false;      // QPrinter::printerState() == Error, or painting could not start
+    bool outputIncomplete = false;  // an output file is missing or cut short
+    bool diskFull = false;          // the output file's volume has no space left
     bool outOfMemory = false;
 };
 // The failure to report, or nothing when the job succeeded:
@@ -92,8 +92,8 @@ public:
 private:
     // Paints every page of `doc`, stopping at a failure or a cancel, which
     // `state` records; `started` is set once the printer took the job.
-    void printPages(const QString& title, const QTextDocument& doc, TPrintingWindow* progress,
-                    PrintJobState& state, bool& started);
+    void printPages(const QString& title, const QTextDocument& doc, TPrintingWindow* progress, PrintJobState& state,
+                    bool& started);
     // Completes `state` from the printer and the output file, and shows
     // "Print Error" for a failed job.
     void reportJob(const QString& title, const QString& outputFile, bool started, PrintJobState& state,

@@ -4,7 +4,7 @@
 #pragma once
 #include "app/brewpad.h"
 #include "resources/commands.h"
-#include "toolchain/settings.h"
+#include "toolchain/settings/settings.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "resources/resources.h"

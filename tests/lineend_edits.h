@@ -121,9 +121,7 @@ inline std::pair<int, int> edit(EditControl* e, Edit kind, int from, int to, QSt
         e->insertFromMimeDataPublic(&md);
         return {from, to};
     }
-    case Edit::Replace:
-        c.insertText(text);
-        return {from, to};
+    case Edit::Replace: c.insertText(text); return {from, to};
     case Edit::Count: break;
     }
     return {-1, -1};

@@ -47,8 +47,7 @@ public:
     std::optional<int> gotoAnswer;
     int aboutShown = 0;
 
-    Answer message(QWidget*, const QString& text, const QString& caption, Buttons buttons,
-                   Icon icon) override
+    Answer message(QWidget*, const QString& text, const QString& caption, Buttons buttons, Icon icon) override
     {
         AskedMessage m{text, caption.isEmpty() ? AppName : caption, buttons, icon};
         messages.push_back(m);

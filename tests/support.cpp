@@ -2,7 +2,7 @@
 #include "support.h"
 
 #include "config/toolpaths.h"
-#include "toolchain/settings.h"
+#include "toolchain/settings/settings.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -105,8 +105,8 @@ std::unique_ptr<QTemporaryDir> temporaryDirWithAttributes()
 
 bool setAttribute(const QString& path, const char* name, const QByteArray& value)
 {
-    const bool ok =
-        ::setxattr(QFile::encodeName(path).constData(), name, value.constData(), size_t(value.size()), 0) == 0;
+    const bool ok = ::setxattr(QFile::encodeName(path).constData(), name, value.constData(), size_t(value.size()),
+                               0) == 0;
     if (!ok)
         ADD_FAILURE() << "cannot set " << name << " of " << path.toStdString() << ": " << std::strerror(errno);
     return ok;
@@ -130,9 +130,9 @@ bool installStandIn(const QString& name, const QString& to)
     const QString from = sourceDir() + QStringLiteral("/tests/stand-ins/") + name;
     QDir().mkpath(QFileInfo(to).absolutePath());
     QFile::remove(to);
-    const bool ok =
-        QFile::copy(from, to) &&
-        QFile::setPermissions(to, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const bool ok = QFile::copy(from, to) &&
+                    QFile::setPermissions(to,
+                                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (!ok)
         ADD_FAILURE() << "cannot install the stand-in " << from.toStdString() << " as " << to.toStdString();
     return ok;
@@ -228,8 +228,8 @@ void asUnprivilegedUser(const std::function<void()>& body)
     ASSERT_GE(pid, 0) << "cannot fork";
     if (pid == 0) {
         if (geteuid() == 0) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyId) != 0 || ::setuid(nobodyId) != 0
-                || ::setuid(0) == 0) {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobodyId) != 0 || ::setuid(nobodyId) != 0 ||
+                ::setuid(0) == 0) {
                 std::fprintf(stderr, "cannot drop root in the test's child process\n");
                 std::fflush(stderr);
                 ::_exit(3);

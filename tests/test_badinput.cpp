@@ -7,9 +7,9 @@
 // RandomBytesAreReportedAndTheFileRebuilt.)
 #include "compile_fixture.h"
 
-#include "toolchain/projectcompile.h"
+#include "toolchain/compiling/projectcompile.h"
 #include "config/toolpaths.h"
-#include "toolchain/browser.h"
+#include "toolchain/messages/browser.h"
 #include "project/projfile.h"
 #include "editor/filebuild.h"
 
@@ -88,8 +88,7 @@ TEST_F(BadInput, FiftyMegabyteJavaFileIsRefusedWithoutAWindow)
     const QByteArray method = "    static int m(int a) {\n        return a + 1; // \"x\"\n    }\n";
     const QByteArray bytes = "public class Huge {\n" + method.repeated(50 * 1024 * 1024 / method.size()) + "}\n";
     const QString path = writeFile("Huge.java", bytes);
-    const QString refusal = "The file " + path + " is too large to edit: it holds " +
-                            QString::number(bytes.size()) +
+    const QString refusal = "The file " + path + " is too large to edit: it holds " + QString::number(bytes.size()) +
                             " bytes, and Brewpad edits files of up to 16 MB. It was not opened.";
     openJava(path);
     ASSERT_EQ(dialogs_.messages.size(), 1u);
@@ -129,9 +128,10 @@ TEST_F(BadInput, BinaryFilesAreShownReadOnlyAndNeverWritten)
         TFileMDIChild* c = openJava(path);
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(c->caption(), "JAVA - " + path);
-        EXPECT_EQ(texts(), QStringList("The file " + path +
-                                       " is not a text file: it holds NUL bytes, which Brewpad cannot save "
-                                       "as they are. It is shown read-only, so that it cannot be changed by a save."));
+        EXPECT_EQ(texts(),
+                  QStringList("The file " + path +
+                              " is not a text file: it holds NUL bytes, which Brewpad cannot save "
+                              "as they are. It is shown read-only, so that it cannot be changed by a save."));
         EXPECT_TRUE(c->editor()->isReadOnly());
         EXPECT_FALSE(enabled(cmd::FileSave));
         EXPECT_FALSE(enabled(cmd::FileSaveAs));

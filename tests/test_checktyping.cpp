@@ -6,9 +6,9 @@
 
 #include "editor/editcontrol.h"
 #include "editor/filebuild.h"
-#include "toolchain/browser.h"
-#include "toolchain/mdidlg.h"
-#include "toolchain/compileservice.h"
+#include "toolchain/messages/browser.h"
+#include "toolchain/settings/mdidlg.h"
+#include "toolchain/compiling/compileservice.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,8 +29,8 @@ protected:
             GTEST_SKIP() << "built without the compile service";
         service = new CompileService;
         service->setJar(QStringLiteral(BP_SERVICE_JAR));
-        service->start(ServiceSetup{CompileService::javaBinFor(javacOrSkip()),
-                                    CompileService::jvmOptionsFor({}), dir.path()});
+        service->start(
+            ServiceSetup{CompileService::javaBinFor(javacOrSkip()), CompileService::jvmOptionsFor({}), dir.path()});
         ASSERT_TRUE(QTest::qWaitFor([&] { return service->state() != CompileService::State::Starting; }, 60000));
         ASSERT_EQ(int(service->state()), int(CompileService::State::Ready)) << service->lastError().toStdString();
         setSharedCompileService(service);
@@ -64,11 +64,12 @@ protected:
 
 TEST_F(CheckWhileTyping, ATypingErrorIsMarkedWithoutASaveAndNothingIsWritten)
 {
-    TFileMDIChild* w = openJava(writeFile("Typed.java", "public class Typed {\n"
-                                                        "    int f() {\n"
-                                                        "        return 1;\n"
-                                                        "    }\n"
-                                                        "}\n"));
+    TFileMDIChild* w = openJava(writeFile("Typed.java",
+                                          "public class Typed {\n"
+                                          "    int f() {\n"
+                                          "        return 1;\n"
+                                          "    }\n"
+                                          "}\n"));
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(app->action(cmd::CheckWhileTyping)->isChecked());
     const QStringList before = filesInDir();
@@ -110,7 +111,8 @@ TEST_F(CheckWhileTyping, NewJavaOptionsStartTheServiceAgainWithThem)
             return service->setup().jvmOptions.contains("-Xmx200m") &&
                    service->state() == CompileService::State::Ready;
         },
-        30000)) << service->setup().jvmOptions.join(" ").toStdString();
+        30000))
+        << service->setup().jvmOptions.join(" ").toStdString();
     // The user's heap limit replaces the service's own.
     EXPECT_FALSE(service->setup().jvmOptions.contains("-Xmx256m"));
     EXPECT_NE(service->processId(), before);
@@ -138,12 +140,13 @@ TEST_F(CheckWhileTyping, TurnedOffItTakesItsMarksAwayAndChecksNoMore)
 // it: javac compiles it, so the check marks nothing but what was typed.
 TEST_F(CheckWhileTyping, TheTextIsCheckedAsItWillBeSaved)
 {
-    const QString text = QStringLiteral("public class Sep {\n"
-                                        "    // one comment\u2028still the comment\n"
-                                        "    int f() {\n"
-                                        "        return 1;\n"
-                                        "    }\n"
-                                        "}\n");
+    const QString text = QStringLiteral(
+        "public class Sep {\n"
+        "    // one comment\u2028still the comment\n"
+        "    int f() {\n"
+        "        return 1;\n"
+        "    }\n"
+        "}\n");
     TFileMDIChild* w = openJava(writeFile("Sep.java", text.toUtf8()));
     ASSERT_NE(w, nullptr);
     // The caret before the ";" of line 4, then an undefined name typed there.

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "support.h"
-#include "toolchain/classify.h"
+#include "toolchain/classify/classify.h"
 
 namespace {
 
@@ -224,7 +224,8 @@ const SourceCase kSourceCases[] = {
     {"MainInTheClassNamedAfterTheFile", mainFoo, ApplicationNamedAfterFile, "Foo"},
     {"FullyQualifiedAppletNamedAfterTheFile",
      "public class Foo extends java.applet.Applet {\n  public void init() { }\n}\n", AppletNamedAfterFile, "Foo"},
-    {"ImportedAppletNamedAfterTheFile", "import java.applet.*;\npublic class Foo extends Applet {\n}\n", AppletNamedAfterFile, "Foo"},
+    {"ImportedAppletNamedAfterTheFile", "import java.applet.*;\npublic class Foo extends Applet {\n}\n",
+     AppletNamedAfterFile, "Foo"},
     // A main method in an applet named after the file: still an applet.
     {"MainInAnAppletNamedAfterTheFileIsAnApplet",
      "class Foo extends Applet {\n public static void main(String[] a) {}\n}\n", AppletNamedAfterFile, "Foo"},
@@ -241,9 +242,11 @@ const SourceCase kSourceCases[] = {
     {"EmptySource", "", NothingRecognised, ""},
 
     // A package wins, but the name is still found.
-    {"PackageWithMain", "package demo;\npublic class Foo {\n public static void main(String[] a) {}\n}\n", PackageMember, "Foo"},
+    {"PackageWithMain", "package demo;\npublic class Foo {\n public static void main(String[] a) {}\n}\n",
+     PackageMember, "Foo"},
     // Any occurrence of the word counts.
-    {"WordPackageInsideAnotherWord", "import java.applet.*; class Foo extends Applet { int jpackage; }", PackageMember, "Foo"},
+    {"WordPackageInsideAnotherWord", "import java.applet.*; class Foo extends Applet { int jpackage; }",
+     PackageMember, "Foo"},
     // In a comment it does not count.
     {"PackageInACommentDoesNotCount", "// package demo;\nclass Foo {}\n", ApplicationNamedAfterFile, ""},
 
@@ -256,7 +259,8 @@ const SourceCase kSourceCases[] = {
      "class C { }\n",
      MainInOtherClass, "B"},
     // Every class keyword after the signature: the first one is taken.
-    {"FirstClassAfterTheMainSignature", "void main(String[] a) {}\nclass Bar { }\nclass Baz { }\n", MainInOtherClass, "Bar"},
+    {"FirstClassAfterTheMainSignature", "void main(String[] a) {}\nclass Bar { }\nclass Baz { }\n", MainInOtherClass,
+     "Bar"},
     // The main walk also ends a name at "{".
     {"MainWalkEndsANameAtABrace", "class Bar{ public static void main(String[] a){} }", MainInOtherClass, "Bar"},
     // The applet anchor prefers the fully qualified hint.
@@ -269,27 +273,33 @@ const SourceCase kSourceCases[] = {
     // The applet walk ends a name only at white space.
     {"AppletWalkEndsANameOnlyAtWhiteSpace", "import java.applet.*;\nclass Bar{}\n", AppletHintsOnly, "Bar{}"},
     // "subclass" is a class keyword to the walk: the name after it is "=".
-    {"AnyOccurrenceOfClassCountsInTheWalk", "class Bar {\nint subclass = 1;\nvoid main(String[] a) {}\n}\n", MainInOtherClass, "="},
+    {"AnyOccurrenceOfClassCountsInTheWalk", "class Bar {\nint subclass = 1;\nvoid main(String[] a) {}\n}\n",
+     MainInOtherClass, "="},
     // A keyword at the very end of the text yields an empty name.
     {"ClassKeywordAtTheEndYieldsAnEmptyName", "import java.applet.*; class", AppletHintsOnly, ""},
 
     // Comments and white space decide what is found.
-    {"SignatureOnlyInCommentsIsNotFound", "class Foo {\n// main(String\n/* void main(String[] a) */\n}\n", ApplicationNamedAfterFile, ""},
+    {"SignatureOnlyInCommentsIsNotFound", "class Foo {\n// main(String\n/* void main(String[] a) */\n}\n",
+     ApplicationNamedAfterFile, ""},
     // The line comment takes its line end with it.
     {"LineCommentTakesItsLineEnd", "class Foo// note\nextends Applet {}", AppletHintsOnly, "Fooextends"},
     {"LineCommentAfterASpace", "class Foo // note\nextends Applet {}", AppletNamedAfterFile, "Foo"},
     {"LineCommentTakesItsCrLf", "class Foo// note\r\nextends Applet {}", AppletHintsOnly, "Fooextends"},
     // A tab is not the space of the signatures, unless it is collapsed into one.
-    {"TabIsNotTheSpaceOfTheSignatures", "class Foo {\n static void main\t(String[] a) {}\n}", ApplicationNamedAfterFile, ""},
-    {"TabCollapsedIntoASpace", "class Foo {\n static void main \t(String[] a) {}\n}", ApplicationNamedAfterFile, "Foo"},
+    {"TabIsNotTheSpaceOfTheSignatures", "class Foo {\n static void main\t(String[] a) {}\n}",
+     ApplicationNamedAfterFile, ""},
+    {"TabCollapsedIntoASpace", "class Foo {\n static void main \t(String[] a) {}\n}", ApplicationNamedAfterFile,
+     "Foo"},
     // Runs of white space are collapsed before the named patterns are sought.
-    {"WhiteRunsAreCollapsed", "public   class \t Foo \n\n {\n public static void main(String[] a) {}\n}", ApplicationNamedAfterFile, "Foo"},
+    {"WhiteRunsAreCollapsed", "public   class \t Foo \n\n {\n public static void main(String[] a) {}\n}",
+     ApplicationNamedAfterFile, "Foo"},
     // An unterminated comment removes the rest of the file.
-    {"UnterminatedCommentRemovesTheRest", "class Bar {\n void main(String[] a) {}\n/* open\nclass Foo {\n", MainInOtherClass,
-     "Bar"},
+    {"UnterminatedCommentRemovesTheRest", "class Bar {\n void main(String[] a) {}\n/* open\nclass Foo {\n",
+     MainInOtherClass, "Bar"},
     // A "//" in a string literal starts a comment.
     {"SlashesInAStringStartAComment",
-     "class Foo {\n String u = \"http://x\"; public static void main(String[] a) {}\n}", ApplicationNamedAfterFile, ""},
+     "class Foo {\n String u = \"http://x\"; public static void main(String[] a) {}\n}", ApplicationNamedAfterFile,
+     ""},
 };
 
 class SourceVerdict : public ::testing::TestWithParam<SourceCase> {};
@@ -305,7 +315,9 @@ TEST_P(SourceVerdict, OfTheSource)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, SourceVerdict, ::testing::ValuesIn(kSourceCases),
-                         [](const ::testing::TestParamInfo<SourceCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<SourceCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(Anchors, LongClassNamesAreKeptWhole)
 {
@@ -392,10 +404,30 @@ TEST(Flags, SavesAccumulateAndNamesAreOnlyReplacedWhenFound)
 
 TEST(Verdicts, MatchThePlainDefinitionOnGeneratedSources)
 {
-    const char* const tokens[] = {"package",  "main",   "main ", "(",      " ",        "String", "class",
-                                  "class ",   "Foo",    "Bar",   "{",      " {",       "extends ", "Applet",
-                                  "java.applet.Applet", "import java.applet", "\t", "\n", "/*", "*/", "//",
-                                  "sub",      ";",      "x"};
+    const char* const tokens[] = {"package",
+                                  "main",
+                                  "main ",
+                                  "(",
+                                  " ",
+                                  "String",
+                                  "class",
+                                  "class ",
+                                  "Foo",
+                                  "Bar",
+                                  "{",
+                                  " {",
+                                  "extends ",
+                                  "Applet",
+                                  "java.applet.Applet",
+                                  "import java.applet",
+                                  "\t",
+                                  "\n",
+                                  "/*",
+                                  "*/",
+                                  "//",
+                                  "sub",
+                                  ";",
+                                  "x"};
     const size_t count = sizeof tokens / sizeof tokens[0];
     std::mt19937 rng(7);
     auto check = [&](const std::string& src) {

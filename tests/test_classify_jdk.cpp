@@ -12,7 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "toolchain/classify.h"
+#include "toolchain/classify/classify.h"
 #include "support.h"
 
 namespace {

@@ -88,8 +88,8 @@ TEST_F(StartFilesTest, ManyFilesOpenInBatchesWhileTheWindowAnswers)
     for (int i = 0; i < 300; ++i)
         paths << writeFile(QString("F%1.java").arg(i), QString("class F%1 {}\n").arg(i).toUtf8());
     QList<QMdiSubWindow*> activated;
-    const QMetaObject::Connection counting = QObject::connect(
-        client(), &QMdiArea::subWindowActivated, client(), [&](QMdiSubWindow* w) { activated << w; });
+    const QMetaObject::Connection counting = QObject::connect(client(), &QMdiArea::subWindowActivated, client(),
+                                                              [&](QMdiSubWindow* w) { activated << w; });
     // Turns of the event loop that saw some of the files open, not all.
     int turns = 0;
     QTimer tick;
@@ -152,8 +152,8 @@ TEST_F(StartFilesTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMess
 
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(dialogs_.messages[0].text,
-              "Brewpad opens files only, so these were not opened:\n\n" + dir.filePath("folder") +
-                  " (a folder)\n" + dir.filePath("Missing.java") + " (no such file)\n" + dir.filePath("pipe") +
+              "Brewpad opens files only, so these were not opened:\n\n" + dir.filePath("folder") + " (a folder)\n" +
+                  dir.filePath("Missing.java") + " (no such file)\n" + dir.filePath("pipe") +
                   " (not a file)\n\nGive the names of Java source files or .jpr project files, or open them "
                   "with File / Open Java File or Java Project / Open Project.");
     EXPECT_EQ(dialogs_.messages[0].caption, "Brewpad");

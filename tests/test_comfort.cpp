@@ -305,8 +305,8 @@ TEST_F(FrameTest, MarksHaveDistinctColoursAndShapes)
     c->showMaximized();
     QApplication::processEvents();
     EditControl* e = c->editor();
-    e->setMessageMarks({{2, 11, MessageMark::Severity::Error, "e", false},
-                        {3, 0, MessageMark::Severity::Warning, "w", false}});
+    e->setMessageMarks(
+        {{2, 11, MessageMark::Severity::Error, "e", false}, {3, 0, MessageMark::Severity::Warning, "w", false}});
     const QImage img = e->margin()->grab().toImage();
     const QRect line2 = e->cursorRect(QTextCursor(e->document()->findBlockByNumber(1)));
     const QRect line3 = e->cursorRect(QTextCursor(e->document()->findBlockByNumber(2)));
@@ -352,7 +352,8 @@ TEST_F(FrameTest, ZoomScalesTheViewButNotTheTextsFonts)
     QApplication::processEvents();
     EditControl* e = c->editor();
     // A font of the user's on "int".
-    putCaret(e, e->document()->findBlockByNumber(1).position() + 5, e->document()->findBlockByNumber(1).position() + 2);
+    putCaret(e, e->document()->findBlockByNumber(1).position() + 5,
+             e->document()->findBlockByNumber(1).position() + 2);
     dialogs_.fontAnswer = QFont("Serif", 21);
     app->dispatch(cmd::FormatFont);
     const QList<QTextCharFormat> formats = fragmentFormats(e->document());

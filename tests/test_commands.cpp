@@ -92,16 +92,25 @@ TEST(CommandTable, NoKeyIsBoundTwice)
         }
     }
     // The accelerators of the main window.
-    EXPECT_EQ(boundTo, (std::map<QString, int>{{"Alt+X", cmd::Exit}, {"F2", cmd::FileSave},
-                                               {"Ctrl+S", cmd::FileSave}, {"Ctrl+F", cmd::Find},
-                                               {"Ctrl+H", cmd::Replace}, {"Ctrl+G", cmd::GotoLine},
-                                               {"Ctrl+Y", cmd::Redo}, {"Ctrl+Shift+Z", cmd::Redo},
-                                               {"F3", cmd::FindNext}, {"F8", cmd::NextMessage},
-                                               {"Shift+F8", cmd::PreviousMessage}, {"F9", cmd::JavaCompile},
-                                               {"Ctrl+F2", cmd::StopCompiling}, {"Ctrl+F9", cmd::JavaRun},
+    EXPECT_EQ(boundTo, (std::map<QString, int>{{"Alt+X", cmd::Exit},
+                                               {"F2", cmd::FileSave},
+                                               {"Ctrl+S", cmd::FileSave},
+                                               {"Ctrl+F", cmd::Find},
+                                               {"Ctrl+H", cmd::Replace},
+                                               {"Ctrl+G", cmd::GotoLine},
+                                               {"Ctrl+Y", cmd::Redo},
+                                               {"Ctrl+Shift+Z", cmd::Redo},
+                                               {"F3", cmd::FindNext},
+                                               {"F8", cmd::NextMessage},
+                                               {"Shift+F8", cmd::PreviousMessage},
+                                               {"F9", cmd::JavaCompile},
+                                               {"Ctrl+F2", cmd::StopCompiling},
+                                               {"Ctrl+F9", cmd::JavaRun},
                                                {"Shift+F9", cmd::AppletRun},
-                                            {"Ctrl++", cmd::ZoomIn}, {"Ctrl+=", cmd::ZoomIn}, {"Ctrl+-", cmd::ZoomOut},
-                                            {"Ctrl+0", cmd::ZoomReset}}));
+                                               {"Ctrl++", cmd::ZoomIn},
+                                               {"Ctrl+=", cmd::ZoomIn},
+                                               {"Ctrl+-", cmd::ZoomOut},
+                                               {"Ctrl+0", cmd::ZoomReset}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -256,14 +265,15 @@ TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)
 TEST_F(FrameTest, EveryMenuLetterChoosesItsOneItem)
 {
     // The items of the original menus, whose captions stay as they are.
-    const QSet<int> original = {cmd::FileNewJava, cmd::FileOpenJava, cmd::FileSave, cmd::FileSaveAs, cmd::Print,
-                                cmd::PrintSetup, cmd::Exit, cmd::Undo, cmd::Cut, cmd::Copy, cmd::Paste,
-                                cmd::Delete, cmd::ClearAll, cmd::FormatFont, cmd::Find, cmd::Replace,
-                                cmd::FindNext, cmd::GotoLine, cmd::JavaCompile, cmd::NewJavaProj,
-                                cmd::OpenJavaProj, cmd::SaveJavaProj, cmd::SaveAsJavaProj, cmd::ViewJavaProj,
-                                cmd::InsertNode, cmd::DeleteNode, cmd::JavaOptions, cmd::JavaRun, cmd::AppletRun,
-                                cmd::JavaArgs, cmd::Unix2Dos, cmd::Cascade, cmd::Tile, cmd::ArrangeIcons,
-                                cmd::CloseAll, cmd::JavaHelp, cmd::About};
+    const QSet<int> original = {
+        cmd::FileNewJava,  cmd::FileOpenJava, cmd::FileSave,       cmd::FileSaveAs,   cmd::Print,
+        cmd::PrintSetup,   cmd::Exit,         cmd::Undo,           cmd::Cut,          cmd::Copy,
+        cmd::Paste,        cmd::Delete,       cmd::ClearAll,       cmd::FormatFont,   cmd::Find,
+        cmd::Replace,      cmd::FindNext,     cmd::GotoLine,       cmd::JavaCompile,  cmd::NewJavaProj,
+        cmd::OpenJavaProj, cmd::SaveJavaProj, cmd::SaveAsJavaProj, cmd::ViewJavaProj, cmd::InsertNode,
+        cmd::DeleteNode,   cmd::JavaOptions,  cmd::JavaRun,        cmd::AppletRun,    cmd::JavaArgs,
+        cmd::Unix2Dos,     cmd::Cascade,      cmd::Tile,           cmd::ArrangeIcons, cmd::CloseAll,
+        cmd::JavaHelp,     cmd::About};
     // Recent files and open windows stand in their menus too.
     openJava(writeFile("Recent.java", "class Recent {}\n"));
     TFileMDIChild* c = newJava();

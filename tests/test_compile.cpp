@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Compiling with the real javac of this machine, in temporary directories.
-#include "toolchain/compile.h"
-#include "toolchain/javacrunner.h"
-#include "toolchain/outofdate.h"
-#include "toolchain/projectcompile.h"
+#include "toolchain/compiling/compile.h"
+#include "toolchain/compiling/javacrunner.h"
+#include "toolchain/compiling/outofdate.h"
+#include "toolchain/compiling/projectcompile.h"
 #include "support.h"
-#include "toolchain/run.h"
-#include "toolchain/settings.h"
+#include "toolchain/running/run.h"
+#include "toolchain/settings/settings.h"
 #include "config/toolpaths.h"
 
 #include <QDir>
@@ -77,8 +77,9 @@ TEST_F(Settings, OptionTextFollowsTheTableOrder)
     EDITDESTINATION = QStringLiteral("out");
     EDITJAVAOPTIONS = QStringLiteral("-Xmx256m -Dx=1");
     CBDEPEND = CBVERBOSE = CBOPTIMIZE = CBNOWARN = CBDEPRECATION = true;
-    EXPECT_EQ(makeargs().toStdString(), " -classpath .:/lib -d out -J-Xmx256m -J-Dx=1 -Xprefer:newer -verbose"
-                                        " -O -nowarn -g -deprecation");
+    EXPECT_EQ(makeargs().toStdString(),
+              " -classpath .:/lib -d out -J-Xmx256m -J-Dx=1 -Xprefer:newer -verbose"
+              " -O -nowarn -g -deprecation");
 
     resetBuildSettings();
     EDITDESTINATION = QString();  // present but empty still gives its piece
@@ -105,9 +106,8 @@ TEST_F(Settings, ArgumentListSplitsJavaOptionsIntoJWords)
     EDITDESTINATION = QStringLiteral("my classes");
     EDITJAVAOPTIONS = QStringLiteral(" -Xmx256m  -Dname=a ");
     CBDEPEND = CBOPTIMIZE = CBDEPRECATION = true;
-    EXPECT_EQ(makeargsList(),
-              (QStringList{"-classpath", "", "-d", "my classes", "-J-Xmx256m", "-J-Dname=a", "-Xprefer:newer", "-O",
-                           "-deprecation"}));
+    EXPECT_EQ(makeargsList(), (QStringList{"-classpath", "", "-d", "my classes", "-J-Xmx256m", "-J-Dname=a",
+                                           "-Xprefer:newer", "-O", "-deprecation"}));
 
     resetBuildSettings();
     EDITJAVAOPTIONS = QString();
@@ -184,7 +184,7 @@ TEST(NeedComp, ComparesAtFullPrecision)
     writeFile(obj, "x");
     setMtime(obj, 1700000000, 500000000);
     setMtime(srcf, 1700000000, 500000000);
-    EXPECT_EQ(need_comp(obj, srcf), 0);  // equal
+    EXPECT_EQ(need_comp(obj, srcf), 0);     // equal
     setMtime(srcf, 1700000000, 500000400);  // newer by less than a millisecond
     EXPECT_EQ(need_comp(obj, srcf), 1);
     setMtime(srcf, 1600000000, 0);
@@ -227,13 +227,14 @@ TEST(ProjectPlan, ListsOutOfDateJavaSourcesOfAnyNumberAndLength)
     setMtime(p("B.class"), 1700000000, 0);
     setMtime(p("B.java"), 1700000000, 1);
 
-    QByteArray project = "# a comment\r\n"
-                         "A.java\r\n"
-                         "\r\n"
-                         "/elsewhere/B.java\n"
-                         "src/C.java\n"
-                         "src/Bar.JAVA\n"
-                         "notes.txt\n";
+    QByteArray project =
+        "# a comment\r\n"
+        "A.java\r\n"
+        "\r\n"
+        "/elsewhere/B.java\n"
+        "src/C.java\n"
+        "src/Bar.JAVA\n"
+        "notes.txt\n";
     // A very long line (deep directory) and more than 49 entries.
     project += QByteArray("/x").repeated(400) + "/Long.java\n";
     for (int i = 0; i < 60; ++i)
@@ -418,7 +419,8 @@ TEST_F(Javac, ProjectEntriesThatLookLikeOptionsArePassedAsFiles)
     writeFile(src("Proj.jpr"), "-Dash.java\r\n/elsewhere/@At.java\r\nPlain.java\r\n");
     const ProjectCompilePlan plan = planProjectCompile(src("Proj.jpr"));
     EXPECT_EQ(plan.sources, (QStringList{"./-Dash.java", "./@At.java", "Plain.java"}));
-    EXPECT_TRUE(javacCommandText(realJavac, plan.sources).endsWith(QStringLiteral(" ./-Dash.java ./@At.java Plain.java ")));
+    EXPECT_TRUE(
+        javacCommandText(realJavac, plan.sources).endsWith(QStringLiteral(" ./-Dash.java ./@At.java Plain.java ")));
     const QString cap = captureFileName(src("Proj.jpr"));
     const CompileOutcome o = runJavacBlocking(realJavac, makeargsList() + plan.sources, plan.directory, cap);
     EXPECT_EQ(o.kind, CompileOutcome::Success) << readFile(cap).constData();
@@ -521,8 +523,8 @@ TEST_F(JavacStandIn, DestroyingTheRunnerEndsTheWholeProcessGroup)
 TEST_F(JavacStandIn, CrashNamesItsSignal)
 {
     qputenv("BREWPAD_STANDIN_SIGNAL", "SEGV");
-    const CompileOutcome o =
-        runJavacBlocking(javac, {src("Wait.java")}, dir.path(), captureFileName(src("Wait.java")));
+    const CompileOutcome o = runJavacBlocking(javac, {src("Wait.java")}, dir.path(),
+                                              captureFileName(src("Wait.java")));
     EXPECT_EQ(o.kind, CompileOutcome::Crashed);
     EXPECT_EQ(o.signal, SIGSEGV);
     EXPECT_TRUE(o.reason.contains(QStringLiteral("signal %1").arg(SIGSEGV))) << o.reason.toStdString();

@@ -5,7 +5,7 @@
 // Compiler Options' destination and class path, and the runs that must not start.
 #include "compile_fixture.h"
 
-#include "toolchain/run.h"
+#include "toolchain/running/run.h"
 #include "editor/filebuild.h"
 
 #include <QFileInfo>
@@ -115,7 +115,8 @@ TEST_F(CompileRun, JavaRunFindsTheClassesOfTheDestinationAndTheClassPath)
 
     // Neither set: the command line of before, without -classpath.
     EDITCLASSPATH.reset();
-    writeFile("Start.java", "class Main { public static void main(String[] a) { System.out.println(\"plain\"); } }\n");
+    writeFile("Start.java",
+              "class Main { public static void main(String[] a) { System.out.println(\"plain\"); } }\n");
     compile();
     const QStringList third = runAndWait();
     EXPECT_FALSE(third.contains("-classpath")) << third.join(' ').toStdString();
@@ -128,8 +129,9 @@ TEST_F(CompileRun, AClassNameThatJavaWouldTakeForAnOptionIsNotRun)
     for (const QString& name : {QStringLiteral("-version"), QStringLiteral("@args")}) {
         SCOPED_TRACE(name.toStdString());
         // The source's own name is the class to run: its class file is there.
-        TFileMDIChild* w = openJava(writeFile(name + ".java", "public class Other { public static void "
-                                                              "main(String[] a) {} }\n"));
+        TFileMDIChild* w = openJava(writeFile(name + ".java",
+                                              "public class Other { public static void "
+                                              "main(String[] a) {} }\n"));
         ASSERT_NE(w, nullptr);
         writeFile(name + ".class", "");
         w->build().IsCompiled = true;
@@ -149,8 +151,9 @@ TEST_F(CompileRun, AClassNameThatJavaWouldTakeForAnOptionIsNotRun)
 TEST_F(CompileRun, RunAfterTheSourcesFolderWasRemovedNamesTheFolder)
 {
     ASSERT_TRUE(QDir().mkpath(dir.filePath("gone")));
-    TFileMDIChild* w = openJava(writeFile("gone/Hello.java", "public class Hello { public static void "
-                                                             "main(String[] a) {} }\n"));
+    TFileMDIChild* w = openJava(writeFile("gone/Hello.java",
+                                          "public class Hello { public static void "
+                                          "main(String[] a) {} }\n"));
     ASSERT_NE(w, nullptr);
     compile();
     ASSERT_TRUE(w->build().IsCompiled);
@@ -177,8 +180,7 @@ TEST_F(CompileRun, F9SaysWhenTheWindowHoldsChangesItDidNotCompile)
     QTest::keyClicks(w->editor(), "int broken");
     compile();
     EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
-    EXPECT_EQ(app->statusMessage(),
-              "Compilation success; compiled as last saved: this window holds unsaved changes");
+    EXPECT_EQ(app->statusMessage(), "Compilation success; compiled as last saved: this window holds unsaved changes");
 
     // A failing compilation says it after the summary of its messages.
     writeFile("Hello.java", "public class Hello { int x = \"s\"; }\n");

@@ -3,8 +3,8 @@
 // status, the same capture bytes and the same class files as a javac process
 // in the same directory; javac again whenever the service cannot serve; and
 // checks of a text in memory that write nothing.
-#include "toolchain/compileservice.h"
-#include "toolchain/javacrunner.h"
+#include "toolchain/compiling/compileservice.h"
+#include "toolchain/compiling/javacrunner.h"
 #include "support.h"
 
 #include <QDir>
@@ -33,8 +33,8 @@ QString javacPath()
 
 bool haveJdk()
 {
-    return !javacPath().isEmpty() && QFileInfo(javacPath()).isExecutable() && !CompileService::javaBinFor(javacPath()).isEmpty()
-           && QFileInfo(QStringLiteral(BP_SERVICE_JAR)).isFile();
+    return !javacPath().isEmpty() && QFileInfo(javacPath()).isExecutable() &&
+           !CompileService::javaBinFor(javacPath()).isEmpty() && QFileInfo(QStringLiteral(BP_SERVICE_JAR)).isFile();
 }
 
 // Spins the event loop until `done` holds or `ms` have passed.
@@ -141,8 +141,8 @@ protected:
         const QMap<QString, QByteArray> before = tree(work);
         setSharedCompileService(nullptr);
         // Quicker for the test, with the same output.
-        Run cold = compile(QStringList{QStringLiteral("-J-XX:TieredStopAtLevel=1"),
-                                       QStringLiteral("-J-XX:+UseSerialGC")} + args);
+        Run cold = compile(
+            QStringList{QStringLiteral("-J-XX:TieredStopAtLevel=1"), QStringLiteral("-J-XX:+UseSerialGC")} + args);
         setSharedCompileService(service);
         EXPECT_FALSE(cold.viaService);
         // Back to the files as they were.
@@ -156,7 +156,8 @@ protected:
             // an order that changes from one JVM to the next.
             static const QRegularExpression ms(QStringLiteral("\\d+ ?ms"));
             for (QByteArray* c : {&cold.capture, &warm.capture}) {
-                QStringList lines = QString::fromLatin1(*c).replace(ms, QStringLiteral("#ms")).split(QLatin1Char('\n'));
+                QStringList lines =
+                    QString::fromLatin1(*c).replace(ms, QStringLiteral("#ms")).split(QLatin1Char('\n'));
                 lines.sort();
                 *c = lines.join(QLatin1Char('\n')).toLatin1();
             }
@@ -173,8 +174,10 @@ protected:
     static inline CompileService* service = nullptr;
 };
 
-const QByteArray kHello = "public class Hello {\n    public static void main(String[] a) { System.out.println(\"hi\"); }\n}\n";
-const QByteArray kBad = "public class Bad {\n    int x = \"text\";\n    void f() { undefined(); Other o = new Other(); }\n}\n";
+const QByteArray kHello =
+    "public class Hello {\n    public static void main(String[] a) { System.out.println(\"hi\"); }\n}\n";
+const QByteArray kBad =
+    "public class Bad {\n    int x = \"text\";\n    void f() { undefined(); Other o = new Other(); }\n}\n";
 const QByteArray kOther = "class Other {\n    String s = 42;\n}\n";
 const QByteArray kWarn =
     "import java.util.*;\npublic class Warn {\n"
@@ -230,7 +233,8 @@ TEST_F(Warm, SeveralFilesAsAProjectListsThem)
 
 TEST_F(Warm, RelativeAbsoluteAndWildcardClassPaths)
 {
-    put("libsrc/lib/Tool.java", "package lib;\npublic class Tool { public static String name() { return \"t\"; } }\n");
+    put("libsrc/lib/Tool.java",
+        "package lib;\npublic class Tool { public static String name() { return \"t\"; } }\n");
     QDir().mkpath(path("classes"));
     setSharedCompileService(nullptr);
     ASSERT_EQ(int(compile({QStringLiteral("-d"), QStringLiteral("classes"), QStringLiteral("libsrc/lib/Tool.java")})
@@ -285,14 +289,16 @@ TEST_F(Warm, TwoFoldersInTurnStayWarm)
             put("p/q/Pk.java", "package p.q;\npublic class Pk { public static int v() { return 1; } }\n");
             put("Use.java", "import p.q.Pk;\npublic class Use { int v = Pk.v(); String s = 1; }\n");
             put("out/readme.txt", "classes\n");  // so that clearing between runs keeps it
-            expectSame({QStringLiteral("-classpath"), QStringLiteral("."), QStringLiteral("-d"), QStringLiteral("out"),
-                        QStringLiteral("-Xlint:unchecked"), QStringLiteral("Warn.java"), QStringLiteral("Use.java")});
+            expectSame({QStringLiteral("-classpath"), QStringLiteral("."), QStringLiteral("-d"),
+                        QStringLiteral("out"), QStringLiteral("-Xlint:unchecked"), QStringLiteral("Warn.java"),
+                        QStringLiteral("Use.java")});
             expectSame({QStringLiteral("-deprecation"), QStringLiteral("-g"), QStringLiteral("Warn.java"),
                         QStringLiteral("src/Bad.java")});
             expectSame({QStringLiteral("-classpath"), QStringLiteral("src:."), QStringLiteral("-d"), path("out"),
                         QStringLiteral("./src/Bad.java"), path("Use.java")});
-            expectSame({QStringLiteral("-sourcepath"), QStringLiteral("src"), QStringLiteral("-d"), QStringLiteral("out"),
-                        QStringLiteral("-Xlint:rawtypes"), QStringLiteral("Warn.java"), QStringLiteral("src/Bad.java")});
+            expectSame({QStringLiteral("-sourcepath"), QStringLiteral("src"), QStringLiteral("-d"),
+                        QStringLiteral("out"), QStringLiteral("-Xlint:rawtypes"), QStringLiteral("Warn.java"),
+                        QStringLiteral("src/Bad.java")});
         }
     }
     work = home;
@@ -325,11 +331,11 @@ TEST(CompileServiceOptions, JavaOptionsBecomeTheJvmsWithAHeapLimit)
     const QStringList args{QStringLiteral("-g"), QStringLiteral("-J-Dx=1"), QStringLiteral("A.java")};
     // The service's own settings keep it small; the user's options come last and win.
     const QStringList small{QStringLiteral("-XX:MinHeapFreeRatio=10"), QStringLiteral("-XX:MaxHeapFreeRatio=30"),
-                            QStringLiteral("-XX:TieredStopAtLevel=1"), QStringLiteral("-XX:ReservedCodeCacheSize=32m"),
-                            QStringLiteral("-XX:-UsePerfData")};
+                            QStringLiteral("-XX:TieredStopAtLevel=1"),
+                            QStringLiteral("-XX:ReservedCodeCacheSize=32m"), QStringLiteral("-XX:-UsePerfData")};
     EXPECT_EQ(CompileService::jvmOptionsFor(args),
-              (QStringList{QStringLiteral("-Xmx256m"), QStringLiteral("-Xms8m"), QStringLiteral("-XX:+UseSerialGC")} + small
-               + QStringList{QStringLiteral("-Dx=1")}));
+              (QStringList{QStringLiteral("-Xmx256m"), QStringLiteral("-Xms8m"), QStringLiteral("-XX:+UseSerialGC")} +
+               small + QStringList{QStringLiteral("-Dx=1")}));
     EXPECT_EQ(CompileService::withoutJvmOptions(args), (QStringList{QStringLiteral("-g"), QStringLiteral("A.java")}));
     EXPECT_EQ(CompileService::jvmOptionsFor({QStringLiteral("-J-Xmx1g"), QStringLiteral("-J-XX:+UseG1GC")}),
               (small + QStringList{QStringLiteral("-Xmx1g"), QStringLiteral("-XX:+UseG1GC")}));
@@ -437,7 +443,8 @@ TEST_F(Warm, StoppingEndsTheServiceAndStartsItAgain)
         o = x;
         loop.quit();
     });
-    ASSERT_TRUE(runner.start(javacPath(), {QStringLiteral("Hello.java")}, work, work + QStringLiteral("/capture/s.err")));
+    ASSERT_TRUE(
+        runner.start(javacPath(), {QStringLiteral("Hello.java")}, work, work + QStringLiteral("/capture/s.err")));
     EXPECT_TRUE(runner.stop());
     if (runner.isRunning())
         loop.exec();
@@ -470,8 +477,9 @@ TEST_F(Warm, ACheckFindsErrorsAndWarningsAndWritesNothing)
 {
     put("Lib.java", "public class Lib { @Deprecated public static void old() {} }\n");
     const QMap<QString, QByteArray> before = tree(work);
-    const QString text = QStringLiteral("public class Typed {\n    void f() {\n        Lib.old();\n"
-                                        "        int n = \"s\";\n    }\n}\n");
+    const QString text = QStringLiteral(
+        "public class Typed {\n    void f() {\n        Lib.old();\n"
+        "        int n = \"s\";\n    }\n}\n");
     QList<ServiceDiagnostic> got;
     bool done = false;
     QObject ctx;
@@ -479,9 +487,8 @@ TEST_F(Warm, ACheckFindsErrorsAndWarningsAndWritesNothing)
         got = d;
         done = true;
     });
-    ASSERT_NE(service->check(QStringLiteral("Typed.java"), text, {QStringLiteral("-deprecation"), QStringLiteral("-d"),
-                                                                 QStringLiteral("out")},
-                             work),
+    ASSERT_NE(service->check(QStringLiteral("Typed.java"), text,
+                             {QStringLiteral("-deprecation"), QStringLiteral("-d"), QStringLiteral("out")}, work),
               0u);
     ASSERT_TRUE(waitFor([&] { return done; }));
     ASSERT_EQ(got.size(), 2);
@@ -502,7 +509,8 @@ TEST_F(Warm, ACheckTakesRelativePathsFromItsDirectory)
 {
     // The service runs in `work`; the source lies elsewhere, beside its classes.
     QTemporaryDir other;
-    EXPECT_TRUE(writeFile(other.filePath(QStringLiteral("Near.java")), "public class Near { public static int k = 1; }\n"));
+    EXPECT_TRUE(
+        writeFile(other.filePath(QStringLiteral("Near.java")), "public class Near { public static int k = 1; }\n"));
     QList<ServiceDiagnostic> got;
     bool done = false;
     QObject ctx;
@@ -530,7 +538,8 @@ TEST_F(Warm, ANewerCheckCancelsAnOlderOne)
         answered << id;
     });
     const quint64 first = service->check(QStringLiteral("T.java"), QStringLiteral("class T { int a = 1 }"), {}, work);
-    const quint64 second = service->check(QStringLiteral("T.java"), QStringLiteral("class T { int a = 1; }"), {}, work);
+    const quint64 second = service->check(QStringLiteral("T.java"), QStringLiteral("class T { int a = 1; }"), {},
+                                          work);
     ASSERT_TRUE(waitFor([&] { return answered.contains(second); }));
     // The first may have been answered before the cancel reached the service,
     // or given up; never after the second.
@@ -551,7 +560,8 @@ TEST_F(Warm, ACheckKeepsTheOptionsThatTakeAValue)
             got = d;
             done = true;
         });
-        service->check(QStringLiteral("V.java"), QStringLiteral("class V { void f() { var n = 1; } }\n"), options, work);
+        service->check(QStringLiteral("V.java"), QStringLiteral("class V { void f() { var n = 1; } }\n"), options,
+                       work);
         EXPECT_TRUE(waitFor([&] { return done; }));
         return got;
     };

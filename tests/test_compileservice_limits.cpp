@@ -4,8 +4,8 @@
 // wildcards that change, one compiler at a time when a compilation is given
 // up, a JVM that never gets ready, running out of memory, the memory of what
 // the service could not do, and its temporary files.
-#include "toolchain/compileservice.h"
-#include "toolchain/javacrunner.h"
+#include "toolchain/compiling/compileservice.h"
+#include "toolchain/compiling/javacrunner.h"
 #include "platform/host.h"
 #include "support.h"
 
@@ -39,7 +39,8 @@ struct Outcome {
 };
 
 // One F9 through JavacRunner, with `service` as the shared one (or none).
-Outcome compileIn(const QString& dir, const QStringList& args, CompileService* service, const QString& javac = javac17())
+Outcome compileIn(const QString& dir, const QStringList& args, CompileService* service,
+                  const QString& javac = javac17())
 {
     setSharedCompileService(service);
     const QString capture = dir + QStringLiteral("/../capture.err");
@@ -75,21 +76,25 @@ class ServiceLimits : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (javac17().isEmpty() || CompileService::javaBinFor(javac17()).isEmpty()
-            || !QFileInfo(QStringLiteral(BP_SERVICE_JAR)).isFile())
+        if (javac17().isEmpty() || CompileService::javaBinFor(javac17()).isEmpty() ||
+            !QFileInfo(QStringLiteral(BP_SERVICE_JAR)).isFile())
             GTEST_SKIP() << "no JDK with javac and java, or no compile service jar";
         work = root.filePath(QStringLiteral("work"));
         QDir().mkpath(work);
     }
     void TearDown() override { setSharedCompileService(nullptr); }
-    void put(const QString& rel, const QByteArray& text) { ASSERT_TRUE(writeFile(work + QLatin1Char('/') + rel, text)); }
+    void put(const QString& rel, const QByteArray& text)
+    {
+        ASSERT_TRUE(writeFile(work + QLatin1Char('/') + rel, text));
+    }
     QString path(const QString& rel) const { return work + QLatin1Char('/') + rel; }
 
     QTemporaryDir root;
     QString work;
 };
 
-const QByteArray kHello = "public class Hello {\n    public static void main(String[] a) { System.out.println(\"hi\"); }\n}\n";
+const QByteArray kHello =
+    "public class Hello {\n    public static void main(String[] a) { System.out.println(\"hi\"); }\n}\n";
 
 }  // namespace
 
@@ -129,13 +134,15 @@ TEST_F(ServiceLimits, ClosingTheWindowEndsTheServicesCompilationBeforeAnotherSta
     QTemporaryDir bin;
     const QString log = bin.filePath(QStringLiteral("log"));
     const QString javac = bin.filePath(QStringLiteral("javac"));
-    ASSERT_TRUE(writeExecutable(javac, "#!/bin/sh\nif [ -e /proc/" + QByteArray::number(pid) + "/stat ] && ! grep -q ') Z' /proc/"
-                                           + QByteArray::number(pid) + "/stat; then echo alive >> " + QFile::encodeName(log)
-                                           + "; fi\nexec " + QFile::encodeName(javac17()) + " \"$@\"\n"));
+    ASSERT_TRUE(writeExecutable(javac, "#!/bin/sh\nif [ -e /proc/" + QByteArray::number(pid) +
+                                           "/stat ] && ! grep -q ') Z' /proc/" + QByteArray::number(pid) +
+                                           "/stat; then echo alive >> " + QFile::encodeName(log) + "; fi\nexec " +
+                                           QFile::encodeName(javac17()) + " \"$@\"\n"));
     setSharedCompileService(service.get());
     {
         JavacRunner closing;
-        ASSERT_TRUE(closing.start(javac17(), {QStringLiteral("Hello.java")}, work, root.filePath(QStringLiteral("a.err"))));
+        ASSERT_TRUE(
+            closing.start(javac17(), {QStringLiteral("Hello.java")}, work, root.filePath(QStringLiteral("a.err"))));
     }  // its window closes while the service compiles
     const Outcome other = compileIn(work, {QStringLiteral("Hello.java")}, service.get(), javac);
     EXPECT_FALSE(other.viaService);
@@ -197,7 +204,8 @@ TEST_F(ServiceLimits, ACheckHasATimeLimitToo)
     EXPECT_NE(service->processId(), pid);
     // The same check goes nowhere now; another one is served.
     EXPECT_EQ(service->check(QStringLiteral("T.java"), QStringLiteral("class T {}"), {}, work), 0u);
-    EXPECT_NE(service->check(QStringLiteral("T.java"), QStringLiteral("class T {}"), {QStringLiteral("-g")}, work), 0u);
+    EXPECT_NE(service->check(QStringLiteral("T.java"), QStringLiteral("class T {}"), {QStringLiteral("-g")}, work),
+              0u);
 }
 
 // ------------------------------------------------------------- memory
@@ -217,14 +225,16 @@ TEST_F(ServiceLimits, RunningOutOfMemoryIsAnAnswer)
     int failed = 0, answered = 0;
     QObject ctx;
     QObject::connect(service.get(), &CompileService::checkFailed, &ctx, [&](quint64, const QString&) { ++failed; });
-    QObject::connect(service.get(), &CompileService::checked, &ctx, [&](quint64, const QList<ServiceDiagnostic>&) { ++answered; });
+    QObject::connect(service.get(), &CompileService::checked, &ctx,
+                     [&](quint64, const QList<ServiceDiagnostic>&) { ++answered; });
     for (int i = 0; i < 4; ++i)
         ASSERT_NE(service->check(QStringLiteral("Big.java"), text, {}, work), 0u);
     ASSERT_TRUE(waitFor([&] { return failed + answered == 4; }, 120000)) << "unanswered checks";
     // The service serves on (or again).
     ASSERT_TRUE(waitFor([&] { return service->state() == CompileService::State::Ready; }));
     answered = 0;
-    ASSERT_NE(service->check(QStringLiteral("T.java"), QStringLiteral("class T {}"), {QStringLiteral("-g")}, work), 0u);
+    ASSERT_NE(service->check(QStringLiteral("T.java"), QStringLiteral("class T {}"), {QStringLiteral("-g")}, work),
+              0u);
     EXPECT_TRUE(waitFor([&] { return answered == 1; }));
     EXPECT_TRUE(compileIn(work, args, service.get()).viaService);
 }
@@ -236,7 +246,8 @@ namespace {
 // Sets an environment variable while it lives (unset again when it was).
 class EnvVar {
 public:
-    EnvVar(const char* name, const QByteArray& value) : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
+    EnvVar(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
     {
         qputenv(name, value);
     }
@@ -258,10 +269,11 @@ private:
 QStringList installedJavacs()
 {
     QStringList found, real;
-    for (const QFileInfo& d : QDir(QStringLiteral("/usr/lib/jvm")).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+    for (const QFileInfo& d :
+         QDir(QStringLiteral("/usr/lib/jvm")).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
         const QFileInfo javac(d.filePath() + QStringLiteral("/bin/javac"));
-        if (!javac.isExecutable() || CompileService::javaBinFor(javac.filePath()).isEmpty()
-            || real.contains(javac.canonicalFilePath()))
+        if (!javac.isExecutable() || CompileService::javaBinFor(javac.filePath()).isEmpty() ||
+            real.contains(javac.canonicalFilePath()))
             continue;
         real << javac.canonicalFilePath();
         found << javac.filePath();
@@ -297,13 +309,16 @@ TEST_F(ServiceLimits, AJarAddedToAClassPathWildcardAfterTheStartIsSeen)
     QDir().mkpath(path("jars"));
     auto service = readyService(work);
     // After the service started: a jar in jars/.
-    put("libsrc/lib/Tool.java", "package lib;\npublic class Tool { public static String name() { return \"t\"; } }\n");
-    ASSERT_EQ(int(compileIn(work, {QStringLiteral("-d"), QStringLiteral("classes"), QStringLiteral("libsrc/lib/Tool.java")},
-                            nullptr).outcome.kind),
-              int(CompileOutcome::Success));
+    put("libsrc/lib/Tool.java",
+        "package lib;\npublic class Tool { public static String name() { return \"t\"; } }\n");
+    ASSERT_EQ(
+        int(compileIn(work, {QStringLiteral("-d"), QStringLiteral("classes"), QStringLiteral("libsrc/lib/Tool.java")},
+                      nullptr)
+                .outcome.kind),
+        int(CompileOutcome::Success));
     const QString jar = CompileService::javaBinFor(javac17()) + QStringLiteral("/jar");
-    ASSERT_EQ(QProcess::execute(jar, {QStringLiteral("cf"), path("jars/tool.jar"), QStringLiteral("-C"), path("classes"),
-                                      QStringLiteral("lib")}),
+    ASSERT_EQ(QProcess::execute(jar, {QStringLiteral("cf"), path("jars/tool.jar"), QStringLiteral("-C"),
+                                      path("classes"), QStringLiteral("lib")}),
               0);
     QDir(path("classes")).removeRecursively();
     QDir(path("libsrc")).removeRecursively();

@@ -47,7 +47,7 @@ void makeFile(const QString& path, const QByteArray& bytes = QByteArray())
 
 struct stat statOf(const QString& path)
 {
-    struct stat st{};
+    struct stat st {};
     ::lstat(QFile::encodeName(path).constData(), &st);
     return st;
 }
@@ -199,9 +199,8 @@ TEST(ConfigLocation, CandidatesInOrderConfigTempTmpCurrent)
     QDir::setCurrent(p + "/cwd");
     const QString cwdPath = QDir::currentPath();
 
-    EXPECT_EQ(cfgfile::candidates(),
-              QStringList({p + "/home/brewpad/brewpad.cfg", p + "/temp/brewpad.cfg", p + "/tmp/brewpad.cfg",
-                           cwdPath + "/brewpad.cfg"}));
+    EXPECT_EQ(cfgfile::candidates(), QStringList({p + "/home/brewpad/brewpad.cfg", p + "/temp/brewpad.cfg",
+                                                  p + "/tmp/brewpad.cfg", cwdPath + "/brewpad.cfg"}));
 
     QString found;
     EXPECT_FALSE(toolsfind::getfile(found));
@@ -377,12 +376,12 @@ TEST_F(SetFiles, FileWithoutRecordOneIsReportedAtTheNextStart)
 TEST_F(SetFiles, BadLengthsAreCorruption)
 {
     const QList<QByteArray> bad = {
-        QByteArray("\x05\0", 2),                                 // incomplete length
-        le(200) + QFile::encodeName(bin()),                     // truncated text
-        le(-4) + QFile::encodeName(bin()) + record(help()),     // negative
-        le(4096) + QByteArray(4096, 'a') + record(help()),      // oversized
-        record(bin()) + le(1000) + QFile::encodeName(help()),   // truncated second record
-        record(bin()) + le(-1),                                 // negative second record
+        QByteArray("\x05\0", 2),                               // incomplete length
+        le(200) + QFile::encodeName(bin()),                    // truncated text
+        le(-4) + QFile::encodeName(bin()) + record(help()),    // negative
+        le(4096) + QByteArray(4096, 'a') + record(help()),     // oversized
+        record(bin()) + le(1000) + QFile::encodeName(help()),  // truncated second record
+        record(bin()) + le(-1),                                // negative second record
     };
     for (const QByteArray& b : bad) {
         dialogs.messages.clear();
@@ -412,9 +411,9 @@ TEST_F(SetFiles, RandomBytesAreReportedAndTheFileRebuilt)
         randomBytes(3, 100),
         randomBytes(4, 65536),
         randomBytes(5, 1 << 20),
-        le(12) + randomBytes(6, 500),          // a plausible length, then noise
-        record(bin()) + randomBytes(8, 64),    // a good first record, then noise
-        randomBytes(9, 64) + good,             // noise before good records
+        le(12) + randomBytes(6, 500),        // a plausible length, then noise
+        record(bin()) + randomBytes(8, 64),  // a good first record, then noise
+        randomBytes(9, 64) + good,           // noise before good records
     };
     for (const QByteArray& bytes : scrambled) {
         SCOPED_TRACE(bytes.left(16).toHex().toStdString());
@@ -549,7 +548,8 @@ TEST_F(SetFiles, SpecialFileNamedBrewpadCfgNeitherBlocksNorIsReplaced)
         // blocked writer go on (as often as it blocks again).
         if (started.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
             ADD_FAILURE() << "the start blocked on the " << c.what;
-            for (int i = 0; i < 100 && started.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready; ++i) {
+            for (int i = 0; i < 100 && started.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready;
+                 ++i) {
                 const int r = ::open(native.constData(), O_RDONLY | O_NONBLOCK);
                 if (r >= 0)
                     ::close(r);
@@ -610,9 +610,7 @@ TEST_F(SetFiles, PlantedConfigurationIsSkippedNamedAndLeftAlone)
         dialogs.messages.clear();
         toolsfind::forgetDrives();
         toolsfind tf;
-        tf.volumes = [this] {
-            return std::vector<host::Volume>{host::Volume{tree(), QStringLiteral("ext4"), {}}};
-        };
+        tf.volumes = [this] { return std::vector<host::Volume>{host::Volume{tree(), QStringLiteral("ext4"), {}}}; };
         tf.setfiles();
         // The planted paths are not taken: the search runs and its result is
         // kept in the next place, TEMP.
@@ -749,7 +747,9 @@ TEST_F(SetFiles, LinkedConfigurationIsJudgedByTheLinkAndItsTarget)
     const QString target = at("elsewhere/brewpad.cfg");
     const QString hop = at("hop/brewpad.cfg");
     const QString tempCfg = at("tmp/brewpad.cfg");
-    auto lchownOther = [](const QString& p) { return lchown(QFile::encodeName(p).constData(), OtherUser, getgid()) == 0; };
+    auto lchownOther = [](const QString& p) {
+        return lchown(QFile::encodeName(p).constData(), OtherUser, getgid()) == 0;
+    };
     struct Case {
         const char* what;
         std::function<bool()> plant;  // false: cannot be made by this user
@@ -757,13 +757,13 @@ TEST_F(SetFiles, LinkedConfigurationIsJudgedByTheLinkAndItsTarget)
     };
     const std::vector<Case> cases = {
         {"the user's own link to the user's own file", [&] { return QFile::link(target, cfg()); }, QString()},
-        {"a link owned by another user",
-         [&] { return QFile::link(target, cfg()) && lchownOther(cfg()); }, "a link owned by another user"},
+        {"a link owned by another user", [&] { return QFile::link(target, cfg()) && lchownOther(cfg()); },
+         "a link owned by another user"},
         {"a link through another user's link",
          [&] { return QFile::link(target, hop) && QFile::link(hop, cfg()) && lchownOther(hop); },
          "a link owned by another user"},
-        {"a link that leads nowhere",
-         [&] { return QFile::remove(target) && QFile::link(target, cfg()); }, "a link that leads nowhere"},
+        {"a link that leads nowhere", [&] { return QFile::remove(target) && QFile::link(target, cfg()); },
+         "a link that leads nowhere"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

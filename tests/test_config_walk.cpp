@@ -100,8 +100,8 @@ TEST(FnMatch, NamesAndWildcards)
 
 TEST_F(Walk, HitsOfADirectoryComeInListingOrderBeforeItsSubdirectories)
 {
-    for (const char* f : {"top/JAVAC", "top/javac", "top/Javac", "top/sub/javac", "top/a/javac",
-                          "top/javac.txt", "top/a/deeper/JaVaC"})
+    for (const char* f : {"top/JAVAC", "top/javac", "top/Javac", "top/sub/javac", "top/a/javac", "top/javac.txt",
+                          "top/a/deeper/JaVaC"})
         touch(at(QLatin1String(f)));
     QStringList expected;
     for (const QString& n : listing(at("top")))
@@ -161,12 +161,12 @@ TEST_F(Walk, OnlyRegularFilesOfferedAndDirectoryLinksNeverFollowed)
 {
     touch(at("top/real/tool"));
     touch(at("top/a/x"));
-    ASSERT_TRUE(link(at("top"), at("top/a/loop")));         // a loop back up
-    ASSERT_TRUE(link(at("top/a"), at("top/a/self")));       // and onto itself
-    ASSERT_TRUE(link(at("top/real"), at("top/b/javac")));   // a link to a directory
+    ASSERT_TRUE(link(at("top"), at("top/a/loop")));             // a loop back up
+    ASSERT_TRUE(link(at("top/a"), at("top/a/self")));           // and onto itself
+    ASSERT_TRUE(link(at("top/real"), at("top/b/javac")));       // a link to a directory
     ASSERT_TRUE(link(at("top/real/tool"), at("top/c/javac")));  // a link to a file
     ASSERT_TRUE(link(at("top/nowhere"), at("top/d/javac")));    // a dangling link
-    QDir().mkpath(at("top/e/javac"));                                  // a directory
+    QDir().mkpath(at("top/e/javac"));                           // a directory
     QDir().mkpath(at("top/f"));
     ASSERT_EQ(mkfifo(QFile::encodeName(at("top/f/javac")).constData(), 0600), 0);  // a pipe
     EXPECT_EQ(offered(at("top"), QStringLiteral("javac")), QStringList({at("top/c/javac")}));
@@ -198,9 +198,7 @@ TEST_F(Walk, VolumesListedOnceSearchedInOrderSkippedOnesLeftOut)
     toolsfind tf;
     tf.volumes = [&] {
         ++queries;
-        return std::vector<host::Volume>{{at("b"), "ext4", {}},
-                                         {at("p"), "proc", {}},
-                                         {at("a"), "ext4", {}}};
+        return std::vector<host::Volume>{{at("b"), "ext4", {}}, {at("p"), "proc", {}}, {at("a"), "ext4", {}}};
     };
     ScriptedDialogs d;
     EXPECT_TRUE(tf.ffind(QStringLiteral("javac")).isEmpty());
@@ -303,15 +301,14 @@ TEST_F(Walk, ProgramsOnlyWhenAProgramIsWanted)
     };
     ScriptedDialogs d;
     toolsfind tf;
-    EXPECT_TRUE(tf.DoADir(at("top"), QStringLiteral("*.*"), QStringLiteral("javac"), toolsfind::Wanted::Program)
-                    .isEmpty());
+    EXPECT_TRUE(
+        tf.DoADir(at("top"), QStringLiteral("*.*"), QStringLiteral("javac"), toolsfind::Wanted::Program).isEmpty());
     QStringList programs;
     for (const QString& t : d.texts())
         programs << t.mid(Prefix.size()).chopped(12);
-    EXPECT_EQ(sorted(programs),
-              sorted({at("top/exec/javac"), at("top/owneronly/javac"), at("top/linkexec/javac")}));
+    EXPECT_EQ(sorted(programs), sorted({at("top/exec/javac"), at("top/owneronly/javac"), at("top/linkexec/javac")}));
 
     EXPECT_EQ(sorted(offered(at("top"), QStringLiteral("javac"))),
-              sorted({at("top/exec/javac"), at("top/owneronly/javac"), at("top/linkexec/javac"),
-                      at("top/text/javac"), at("top/linktext/javac")}));
+              sorted({at("top/exec/javac"), at("top/owneronly/javac"), at("top/linkexec/javac"), at("top/text/javac"),
+                      at("top/linktext/javac")}));
 }

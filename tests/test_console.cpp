@@ -2,8 +2,8 @@
 // The console window: what a real program writes, what the user types to it,
 // the lines it keeps, and the stack-trace lines that lead to their source.
 #include "support.h"
-#include "toolchain/consolewindow.h"
-#include "toolchain/programprocess.h"
+#include "toolchain/running/consolewindow.h"
+#include "toolchain/running/programprocess.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -111,8 +111,9 @@ TEST(ConsoleWindow, AStackTraceLineLeadsToItsSourceByEnterOrDoubleClick)
     ConsoleWindow console;
     QSignalSpy asked(&console, &ConsoleWindow::openSource);
     console.begin("java demo.Demo");
-    console.appendError("Exception in thread \"main\" java.lang.IllegalStateException\n"
-                        "\tat demo.Demo.fail(Demo.java:12)\n\tat demo.Demo.main(Demo.java:5)\n");
+    console.appendError(
+        "Exception in thread \"main\" java.lang.IllegalStateException\n"
+        "\tat demo.Demo.fail(Demo.java:12)\n\tat demo.Demo.main(Demo.java:5)\n");
     console.show();
     auto* view = console.findChild<QPlainTextEdit*>();
     ASSERT_NE(view, nullptr);
@@ -143,8 +144,7 @@ TEST(ConsoleWindow, ARealProgramReadsWhatIsTypedUntilCtrlD)
     ProgramProcess program;
     QObject::connect(&program, &ProgramProcess::standardOutput, &console, &ConsoleWindow::appendOutput);
     QObject::connect(&program, &ProgramProcess::standardError, &console, &ConsoleWindow::appendError);
-    QObject::connect(&program, &ProgramProcess::ended, &console,
-                     [&](const QString& text) { console.end(text); });
+    QObject::connect(&program, &ProgramProcess::ended, &console, [&](const QString& text) { console.end(text); });
     QObject::connect(&console, &ConsoleWindow::input, &program, &ProgramProcess::writeInput);
     QObject::connect(&console, &ConsoleWindow::inputEnded, &program, &ProgramProcess::closeInput);
     console.begin("cat");

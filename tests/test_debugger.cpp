@@ -4,11 +4,11 @@
 // process), driven through its methods and signals as the windows will.
 #include "support.h"
 
-#include "toolchain/callstackwindow.h"
-#include "toolchain/debugprotocol.h"
-#include "toolchain/debugsession.h"
-#include "toolchain/stacktraceline.h"
-#include "toolchain/variableswindow.h"
+#include "toolchain/running/callstackwindow.h"
+#include "toolchain/running/debugprotocol.h"
+#include "toolchain/running/debugsession.h"
+#include "toolchain/running/stacktraceline.h"
+#include "toolchain/running/variableswindow.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -417,8 +417,7 @@ TEST_F(DebuggerTest, TwoHundredQuickStepsEndInAConsistentPause)
     // `for` line before k++.
     EXPECT_EQ(p.line, lineOf("steps") - 1) << p.line;
     QList<DebugFrame> frames;
-    QObject::connect(&r->session, &DebugSession::frames,
-                     [&](qint64, const QList<DebugFrame>& f) { frames = f; });
+    QObject::connect(&r->session, &DebugSession::frames, [&](qint64, const QList<DebugFrame>& f) { frames = f; });
     r->session.requestFrames();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !frames.isEmpty(); }, 10000));
     EXPECT_EQ(frames[0].line, p.line);
@@ -569,10 +568,9 @@ struct DebugWindows {
     CallStackWindow stack;
     explicit DebugWindows(DebugSession& s)
     {
-        QObject::connect(&s, &DebugSession::variables,
-                         [this](qint64, int, const QString& n, const QList<DebugValue>& v) {
-                             variables.showVariables(n, v);
-                         });
+        QObject::connect(
+            &s, &DebugSession::variables,
+            [this](qint64, int, const QString& n, const QList<DebugValue>& v) { variables.showVariables(n, v); });
         QObject::connect(&s, &DebugSession::children, &variables, &VariablesWindow::showChildren);
         QObject::connect(&variables, &VariablesWindow::expandRequested, &s, &DebugSession::expand);
         QObject::connect(&s, &DebugSession::frames, &stack, &CallStackWindow::showFrames);

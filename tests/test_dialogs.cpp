@@ -71,7 +71,8 @@ TEST(MessageBox, CtrlCCopiesCaptionTextAndButtons)
         EXPECT_TRUE(box->isVisible());
         buttonNamed(box, QStringLiteral("OK"))->click();
     });
-    EXPECT_EQ(dialogs().message(nullptr, QStringLiteral("Compilation success"), QStringLiteral("SUCCESS")), Answer::Ok);
+    EXPECT_EQ(dialogs().message(nullptr, QStringLiteral("Compilation success"), QStringLiteral("SUCCESS")),
+              Answer::Ok);
     const QString copied = QApplication::clipboard()->text();
     EXPECT_EQ(copied, QStringLiteral("---------------------------\nSUCCESS\n---------------------------\n"
                                      "Compilation success\n---------------------------\nOK   \n"

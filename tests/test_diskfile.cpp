@@ -47,9 +47,9 @@ QByteArray accessControlList()
     };
     put(2, 4);  // version
     const quint32 none = 0xFFFFFFFF;
-    for (auto [tag, perm, id] : {std::tuple{0x01u, 6u, none}, std::tuple{0x02u, 4u, 4242u},
-                                 std::tuple{0x04u, 4u, none}, std::tuple{0x10u, 4u, none},
-                                 std::tuple{0x20u, 0u, none}}) {
+    for (auto [tag, perm, id] :
+         {std::tuple{0x01u, 6u, none}, std::tuple{0x02u, 4u, 4242u}, std::tuple{0x04u, 4u, none},
+          std::tuple{0x10u, 4u, none}, std::tuple{0x20u, 0u, none}}) {
         put(tag, 2);
         put(perm, 2);
         put(id, 4);
@@ -174,7 +174,8 @@ TEST(SafeFileWriter, FailedWriteLeavesTheFileAndNothingBeside)
     const QString linked = dir.filePath("L.java");
     writeFile(single, "old single\n");
     writeFile(linked, "old linked\n");
-    ASSERT_EQ(::link(QFile::encodeName(linked).constData(), QFile::encodeName(dir.filePath("L2.java")).constData()), 0);
+    ASSERT_EQ(::link(QFile::encodeName(linked).constData(), QFile::encodeName(dir.filePath("L2.java")).constData()),
+              0);
     const QByteArray big = QByteArray("y").repeated(4096);
     for (const QString& path : {single, linked}) {
         SCOPED_TRACE(path.toStdString());

@@ -57,7 +57,7 @@ TEST_F(EditedFileTest, AChangeOnDiskIsSeenAndAskedAboutOnce)
     put(p, "class B { int x; }\n");
     EXPECT_TRUE(file.changedSinceKnown(p));
     EXPECT_TRUE(file.changeToAskAbout());
-    EXPECT_FALSE(file.changeToAskAbout());  // the same state is not asked about again
+    EXPECT_FALSE(file.changeToAskAbout());   // the same state is not asked about again
     EXPECT_TRUE(file.changedSinceKnown(p));  // but a save still asks
 }
 

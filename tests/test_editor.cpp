@@ -51,7 +51,8 @@ TEST_F(FrameTest, NewWindowIsMaximisedWhenTheActiveOneIs)
 
 TEST_F(FrameTest, OpeningAnApplicationClassifiesButRunNeedsACompile)
 {
-    TFileMDIChild* c = openJava(writeFile("App.java", "public class App {\n public static void main(String[] a) {}\n}\n"));
+    TFileMDIChild* c = openJava(
+        writeFile("App.java", "public class App {\n public static void main(String[] a) {}\n}\n"));
     EXPECT_TRUE(c->build().IsJavaMain);
     EXPECT_EQ(c->build().classename, "App");
     EXPECT_FALSE(enabled(cmd::JavaRun));

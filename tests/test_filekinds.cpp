@@ -9,10 +9,10 @@
 
 #include "editor/textfile.h"
 #include "project/projfile.h"
-#include "toolchain/classify.h"
-#include "toolchain/outofdate.h"
-#include "toolchain/projectcompile.h"
-#include "toolchain/projectscan.h"
+#include "toolchain/classify/classify.h"
+#include "toolchain/compiling/outofdate.h"
+#include "toolchain/compiling/projectcompile.h"
+#include "toolchain/classify/projectscan.h"
 
 #include <QThread>
 
@@ -143,7 +143,8 @@ TEST_F(FileKinds, NamedPipeInTheFilesPlaceIsNeverReadAndTheWindowKeepsItsText)
     const int windows = int(client()->editors().size());
     openJava(path);
     client()->CmOpenJavaProjFile(path);
-    EXPECT_EQ(dialogs_.texts(), QStringList({kPipeRefusal.arg(path, kNotOpened), kPipeRefusal.arg(path, kNotOpened)}));
+    EXPECT_EQ(dialogs_.texts(),
+              QStringList({kPipeRefusal.arg(path, kNotOpened), kPipeRefusal.arg(path, kNotOpened)}));
     EXPECT_EQ(client()->editors().size(), windows);
     EXPECT_FALSE(watch.opened());
 }

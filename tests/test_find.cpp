@@ -16,8 +16,7 @@
 
 namespace {
 
-FindOptions opts(const QString& what, bool down = true, bool matchCase = false,
-                 bool wholeWord = false)
+FindOptions opts(const QString& what, bool down = true, bool matchCase = false, bool wholeWord = false)
 {
     FindOptions o;
     o.what = what;
@@ -177,7 +176,7 @@ TEST(FindReplace, ReplaceAllIsOneUndoStepAndKeepsFormats)
         k.setPosition(pos + 1);
         return k.charFormat();
     };
-    EXPECT_TRUE(fmtAt(8).fontItalic());   // the replaced italic word stays italic
+    EXPECT_TRUE(fmtAt(8).fontItalic());  // the replaced italic word stays italic
     EXPECT_TRUE(fmtAt(11).fontItalic());
     EXPECT_FALSE(fmtAt(0).fontItalic());
     EXPECT_EQ(fmtAt(5).fontWeight(), QFont::Bold);  // neighbours keep their fonts

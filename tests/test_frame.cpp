@@ -3,10 +3,10 @@
 #include "frame_fixture.h"
 
 #include "config/toolpaths.h"
-#include "toolchain/mdidlg.h"
+#include "toolchain/settings/mdidlg.h"
 #include "editor/filebuild.h"
 #include "editor/finddlg.h"
-#include "toolchain/browser.h"
+#include "toolchain/messages/browser.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -96,15 +96,15 @@ TEST_F(FrameTest, FrameTitleAndMenuTree)
 
 TEST_F(FrameTest, CommandsEnabledWithoutAndWithAnEditorWindow)
 {
-    const int editorOnly[] = {cmd::FileSave, cmd::FileSaveAs, cmd::Print, cmd::PrintSetup, cmd::Undo,
-                              cmd::Cut, cmd::Copy, cmd::Paste, cmd::Delete, cmd::ClearAll, cmd::FormatFont,
-                              cmd::Find, cmd::Replace, cmd::FindNext, cmd::JavaCompile, cmd::JavaRun,
-                              cmd::AppletRun, cmd::Unix2Dos, cmd::SaveJavaProj, cmd::SaveAsJavaProj,
-                              cmd::InsertNode, cmd::DeleteNode, cmd::Cascade, cmd::Tile,
-                              cmd::ArrangeIcons, cmd::CloseAll};
-    const int always[] = {cmd::FileNewJava, cmd::FileOpenJava, cmd::NewJavaProj, cmd::OpenJavaProj,
-                          cmd::ViewJavaProj, cmd::JavaOptions, cmd::JavaArgs, cmd::GotoLine,
-                          cmd::JavaHelp, cmd::About, cmd::Exit, cmd::ToggleHint, cmd::ToggleBar};
+    const int editorOnly[] = {cmd::FileSave,   cmd::FileSaveAs, cmd::Print,    cmd::PrintSetup,   cmd::Undo,
+                              cmd::Cut,        cmd::Copy,       cmd::Paste,    cmd::Delete,       cmd::ClearAll,
+                              cmd::FormatFont, cmd::Find,       cmd::Replace,  cmd::FindNext,     cmd::JavaCompile,
+                              cmd::JavaRun,    cmd::AppletRun,  cmd::Unix2Dos, cmd::SaveJavaProj, cmd::SaveAsJavaProj,
+                              cmd::InsertNode, cmd::DeleteNode, cmd::Cascade,  cmd::Tile,         cmd::ArrangeIcons,
+                              cmd::CloseAll};
+    const int always[] = {cmd::FileNewJava, cmd::FileOpenJava, cmd::NewJavaProj, cmd::OpenJavaProj, cmd::ViewJavaProj,
+                          cmd::JavaOptions, cmd::JavaArgs,     cmd::GotoLine,    cmd::JavaHelp,     cmd::About,
+                          cmd::Exit,        cmd::ToggleHint,   cmd::ToggleBar};
     for (int id : editorOnly)
         EXPECT_FALSE(enabled(id)) << id;
     for (int id : always)
@@ -287,7 +287,8 @@ TEST_F(FrameTest, JavaHelpWithoutABrowserSaysSoAndNamesThePage)
     qputenv("PATH", oldPath);
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_TRUE(dialogs_.messages[0].text.contains(index)) << dialogs_.messages[0].text.toStdString();
-    EXPECT_TRUE(dialogs_.messages[0].text.startsWith("No browser could be started")) << dialogs_.messages[0].text.toStdString();
+    EXPECT_TRUE(dialogs_.messages[0].text.startsWith("No browser could be started"))
+        << dialogs_.messages[0].text.toStdString();
     EXPECT_EQ(dialogs_.messages[0].icon, Icon::Warning);
 }
 
@@ -312,11 +313,11 @@ TEST_F(FrameTest, WindowMenuListsEditorWindows)
 
 TEST_F(FrameTest, EditorCommandsOnlyWhileAnEditorWindowIsActive)
 {
-    const int editorCommands[] = {cmd::FileSave, cmd::FileSaveAs, cmd::Print, cmd::PrintSetup, cmd::Undo,
-                                  cmd::Cut, cmd::Copy, cmd::Paste, cmd::Delete, cmd::ClearAll,
-                                  cmd::FormatFont, cmd::Find, cmd::Replace, cmd::FindNext, cmd::JavaCompile,
-                                  cmd::JavaRun, cmd::AppletRun, cmd::Unix2Dos, cmd::SaveJavaProj,
-                                  cmd::SaveAsJavaProj, cmd::InsertNode, cmd::DeleteNode};
+    const int editorCommands[] = {
+        cmd::FileSave,     cmd::FileSaveAs,     cmd::Print,       cmd::PrintSetup, cmd::Undo,       cmd::Cut,
+        cmd::Copy,         cmd::Paste,          cmd::Delete,      cmd::ClearAll,   cmd::FormatFont, cmd::Find,
+        cmd::Replace,      cmd::FindNext,       cmd::JavaCompile, cmd::JavaRun,    cmd::AppletRun,  cmd::Unix2Dos,
+        cmd::SaveJavaProj, cmd::SaveAsJavaProj, cmd::InsertNode,  cmd::DeleteNode};
     const QString source = writeFile("Lines.java", "one\ntwo\nthree\n");
     // A new project: the file and the project commands are on.
     trigger(cmd::NewJavaProj);
@@ -481,8 +482,8 @@ TEST_F(FrameTest, WindowMenuListsEveryWindowWithAmpersandsShownAsThemselves)
     const QStringList items = menuItems(w).mid(fixedWindowItems());
     QString doubled = source;
     doubled.replace("&", "&&");
-    EXPECT_EQ(items, QStringList({"-", "&1 JAVA - " + doubled + "#", "&2 Compiler Options#",
-                                  "&3 Program Arguments#", "&4 Messages : Lines.err#"}));
+    EXPECT_EQ(items, QStringList({"-", "&1 JAVA - " + doubled + "#", "&2 Compiler Options#", "&3 Program Arguments#",
+                                  "&4 Messages : Lines.err#"}));
     // The active window is the one checked.
     EXPECT_TRUE(w->actions().at(fixedWindowItems() + 3)->isChecked());
     EXPECT_FALSE(w->actions().at(fixedWindowItems() + 1)->isChecked());
@@ -516,18 +517,43 @@ TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
     };
     // The commands the edit control carries out with keys of its own, by their effect.
     const std::map<int, std::function<void(const QKeyCombination&)>> ownKeys = {
-        {cmd::Undo, [&](const QKeyCombination& k) { setText(""); QTest::keyClicks(e, "x"); press(k);
-                                                   EXPECT_EQ(e->rawText(), ""); }},
-        {cmd::Cut, [&](const QKeyCombination& k) { setText("abc"); e->selectAll(); press(k);
-                                                  EXPECT_EQ(e->rawText(), "");
-                                                  EXPECT_EQ(QApplication::clipboard()->text(), "abc"); }},
-        {cmd::Copy, [&](const QKeyCombination& k) { setText("abc"); e->selectAll();
-                                                   QApplication::clipboard()->setText("other"); press(k);
-                                                   EXPECT_EQ(QApplication::clipboard()->text(), "abc"); }},
-        {cmd::Paste, [&](const QKeyCombination& k) { setText(""); QApplication::clipboard()->setText("pp");
-                                                    press(k); EXPECT_EQ(e->rawText(), "pp"); }},
-        {cmd::Delete, [&](const QKeyCombination& k) { setText("abc"); e->selectAll(); press(k);
-                                                     EXPECT_EQ(e->rawText(), ""); }},
+        {cmd::Undo,
+         [&](const QKeyCombination& k) {
+             setText("");
+             QTest::keyClicks(e, "x");
+             press(k);
+             EXPECT_EQ(e->rawText(), "");
+         }},
+        {cmd::Cut,
+         [&](const QKeyCombination& k) {
+             setText("abc");
+             e->selectAll();
+             press(k);
+             EXPECT_EQ(e->rawText(), "");
+             EXPECT_EQ(QApplication::clipboard()->text(), "abc");
+         }},
+        {cmd::Copy,
+         [&](const QKeyCombination& k) {
+             setText("abc");
+             e->selectAll();
+             QApplication::clipboard()->setText("other");
+             press(k);
+             EXPECT_EQ(QApplication::clipboard()->text(), "abc");
+         }},
+        {cmd::Paste,
+         [&](const QKeyCombination& k) {
+             setText("");
+             QApplication::clipboard()->setText("pp");
+             press(k);
+             EXPECT_EQ(e->rawText(), "pp");
+         }},
+        {cmd::Delete,
+         [&](const QKeyCombination& k) {
+             setText("abc");
+             e->selectAll();
+             press(k);
+             EXPECT_EQ(e->rawText(), "");
+         }},
     };
     QStringList walked;
     for (QAction* bar : app->Frame->menuBar()->actions()) {
@@ -563,9 +589,9 @@ TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
             }
         }
     }
-    EXPECT_EQ(walked, QStringList({"ALT+X", "Ctrl+Z", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del", "Ctrl+Del", "Ctrl+Y",
-                                   "Ctrl++", "Ctrl+-", "Ctrl+0", "F3", "F8", "Shift+F8", "F9", "Ctrl+F2",
-                                   "Ctrl+F9", "Shift+F9"}));
+    EXPECT_EQ(walked,
+              QStringList({"ALT+X", "Ctrl+Z", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del", "Ctrl+Del", "Ctrl+Y", "Ctrl++",
+                           "Ctrl+-", "Ctrl+0", "F3", "F8", "Shift+F8", "F9", "Ctrl+F2", "Ctrl+F9", "Shift+F9"}));
 }
 
 TEST_F(FrameTest, F3RunsNextWhileNextIsEnabled)
@@ -594,11 +620,14 @@ TEST_F(FrameTest, StatusBarSeparatesItsIndicatorsAndReadsAsItShows)
     for (QWidget* w : fields) {
         auto* frame = qobject_cast<QFrame*>(w);
         if (auto* l = qobject_cast<QLabel*>(w))
-            shown << (l == app->clock() ? QStringLiteral("clock") : l == app->modifiedField() ? "modified" : l->text());
+            shown << (l == app->clock()           ? QStringLiteral("clock")
+                      : l == app->modifiedField() ? "modified"
+                                                  : l->text());
         else if (frame && frame->frameShape() == QFrame::VLine)
             shown << "|";
     }
-    EXPECT_EQ(shown, QStringList({"modified", "|", "Up", "|", "Down", "|", "Num", "|", "Ins", "|", "Scr", "|", "clock"}));
+    EXPECT_EQ(shown,
+              QStringList({"modified", "|", "Up", "|", "Down", "|", "Num", "|", "Ins", "|", "Scr", "|", "clock"}));
 
     // A screen reader reads each field's current text.
     auto spoken = [](QWidget* w) {

@@ -131,32 +131,40 @@ const QColor kKeyword = JavaHighlighter::colour(Kind::Keyword);
 const QColor kString = JavaHighlighter::colour(Kind::String);
 const QColor kComment = JavaHighlighter::colour(Kind::Comment);
 
-} // namespace
+}  // namespace
 
 TEST(JavaLexer, TokenKinds)
 {
-    EXPECT_EQ(tokens(u"public final class Foo extends Bar {"_qs),
-              (QList<Tok>{{u"public"_qs, Kind::Keyword}, {u"final"_qs, Kind::Keyword},
-                          {u"class"_qs, Kind::Keyword}, {u"extends"_qs, Kind::Keyword}}));
+    EXPECT_EQ(tokens(u"public final class Foo extends Bar {"_qs), (QList<Tok>{{u"public"_qs, Kind::Keyword},
+                                                                              {u"final"_qs, Kind::Keyword},
+                                                                              {u"class"_qs, Kind::Keyword},
+                                                                              {u"extends"_qs, Kind::Keyword}}));
     // Keywords inside longer identifiers are plain; var/record/sealed count.
     EXPECT_EQ(tokens(u"classy forEach newer _int var record sealed non-sealed"_qs),
-              (QList<Tok>{{u"var"_qs, Kind::Keyword}, {u"record"_qs, Kind::Keyword},
-                          {u"sealed"_qs, Kind::Keyword}, {u"non-sealed"_qs, Kind::Keyword}}));
+              (QList<Tok>{{u"var"_qs, Kind::Keyword},
+                          {u"record"_qs, Kind::Keyword},
+                          {u"sealed"_qs, Kind::Keyword},
+                          {u"non-sealed"_qs, Kind::Keyword}}));
     EXPECT_EQ(tokens(u"a = non - sealed;"_qs), (QList<Tok>{{u"sealed"_qs, Kind::Keyword}}));
     // Escaped quotes, a quote in a char literal, comment markers inside strings.
     EXPECT_EQ(tokens(uR"(s = "say \"hi\" // not /* a comment"; c = '"'; d = '\''; // end)"_qs),
               (QList<Tok>{{uR"("say \"hi\" // not /* a comment")"_qs, Kind::String},
-                          {uR"('"')"_qs, Kind::String}, {uR"('\'')"_qs, Kind::String},
+                          {uR"('"')"_qs, Kind::String},
+                          {uR"('\'')"_qs, Kind::String},
                           {u"// end"_qs, Kind::Comment}}));
     EXPECT_EQ(tokens(u"x = 0x1F + 1_000L + 3.5e-2 + .5f + 0b101 + 1e+3d;"_qs),
-              (QList<Tok>{{u"0x1F"_qs, Kind::Number}, {u"1_000L"_qs, Kind::Number},
-                          {u"3.5e-2"_qs, Kind::Number}, {u".5f"_qs, Kind::Number},
-                          {u"0b101"_qs, Kind::Number}, {u"1e+3d"_qs, Kind::Number}}));
+              (QList<Tok>{{u"0x1F"_qs, Kind::Number},
+                          {u"1_000L"_qs, Kind::Number},
+                          {u"3.5e-2"_qs, Kind::Number},
+                          {u".5f"_qs, Kind::Number},
+                          {u"0b101"_qs, Kind::Number},
+                          {u"1e+3d"_qs, Kind::Number}}));
     EXPECT_EQ(tokens(u"x = 0xE+2;"_qs), (QList<Tok>{{u"0xE"_qs, Kind::Number}, {u"2"_qs, Kind::Number}}));
     EXPECT_EQ(tokens(u"@Override @java.lang.Deprecated public @interface A {}"_qs),
               (QList<Tok>{{u"@Override"_qs, Kind::Annotation},
                           {u"@java.lang.Deprecated"_qs, Kind::Annotation},
-                          {u"public"_qs, Kind::Keyword}, {u"@interface"_qs, Kind::Keyword}}));
+                          {u"public"_qs, Kind::Keyword},
+                          {u"@interface"_qs, Kind::Keyword}}));
     EXPECT_EQ(tokens(u"s = \"unterminated"_qs), (QList<Tok>{{u"\"unterminated"_qs, Kind::String}}));
     EXPECT_EQ(tokens(u"int x2 = y3;"_qs), (QList<Tok>{{u"int"_qs, Kind::Keyword}}));
 }
@@ -171,8 +179,10 @@ TEST(JavaLexer, StatesAcrossLines)
               (QList<Tok>{{u"still \"in\" int"_qs, Kind::Comment}}));
     EXPECT_EQ(st, javalex::BlockComment);
     EXPECT_EQ(tokens(u"done */ int b; /* again */ int"_qs, javalex::BlockComment, &st),
-              (QList<Tok>{{u"done */"_qs, Kind::Comment}, {u"int"_qs, Kind::Keyword},
-                          {u"/* again */"_qs, Kind::Comment}, {u"int"_qs, Kind::Keyword}}));
+              (QList<Tok>{{u"done */"_qs, Kind::Comment},
+                          {u"int"_qs, Kind::Keyword},
+                          {u"/* again */"_qs, Kind::Comment},
+                          {u"int"_qs, Kind::Keyword}}));
     EXPECT_EQ(st, javalex::Normal);
     // A line comment hides an opening marker; a string hides both.
     EXPECT_EQ(javalex::scanLine(u"// no /* here"_qs, javalex::Normal), javalex::Normal);
@@ -188,8 +198,14 @@ TEST(JavaLexer, StatesAcrossLines)
               (QList<Tok>{{u"  end\"\"\""_qs, Kind::String}, {u"int"_qs, Kind::Keyword}}));
     EXPECT_EQ(st, javalex::Normal);
     // The state-only scan agrees with the full lexer on awkward lines.
-    const QStringList lines = {u"/* a */ /* b"_qs, u"*/ \"\"\" x"_qs, u"\\\"\"\" y \"\"\" z /*"_qs,
-                               u"'/*' \"*/\" // */"_qs, u"/"_qs, u"*"_qs, u"\"\\"_qs, u"/*/"_qs};
+    const QStringList lines = {u"/* a */ /* b"_qs,
+                               u"*/ \"\"\" x"_qs,
+                               u"\\\"\"\" y \"\"\" z /*"_qs,
+                               u"'/*' \"*/\" // */"_qs,
+                               u"/"_qs,
+                               u"*"_qs,
+                               u"\"\\"_qs,
+                               u"/*/"_qs};
     for (State in : {javalex::Normal, javalex::BlockComment, javalex::TextBlock})
         for (const QString& l : lines)
             EXPECT_EQ(javalex::scanLine(l, in), javalex::lexLine(l, in, nullptr)) << l.toStdString();
@@ -197,14 +213,15 @@ TEST(JavaLexer, StatesAcrossLines)
 
 TEST(JavaHighlighter, ColoursShownTextAndFollowsCommentEdits)
 {
-    Editor e(u"import java.util.List;\n"
-             "@Deprecated\n"
-             "public class A { // note\n"
-             "  String s = \"text\"; char c = 'x'; int n = 42;\n"
-             "  /* opened here\n"
-             "  int hidden = 1;\n"
-             "  String alsoHidden; */ int after;\n"
-             "}\n"_qs);
+    Editor e(
+        u"import java.util.List;\n"
+        "@Deprecated\n"
+        "public class A { // note\n"
+        "  String s = \"text\"; char c = 'x'; int n = 42;\n"
+        "  /* opened here\n"
+        "  int hidden = 1;\n"
+        "  String alsoHidden; */ int after;\n"
+        "}\n"_qs);
     EXPECT_EQ(e.at(0, u"import"_qs), kKeyword);
     EXPECT_FALSE(e.at(0, u"java"_qs).isValid());
     EXPECT_EQ(e.at(1, u"@Deprecated"_qs), JavaHighlighter::colour(Kind::Annotation));

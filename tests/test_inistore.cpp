@@ -23,7 +23,7 @@ namespace {
 
 mode_t fileType(const QString& path)
 {
-    struct stat st{};
+    struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & S_IFMT) : 0;
 }
 
@@ -42,7 +42,7 @@ StartResult startOver(const QString& path)
 
 ino_t inode(const QString& path)
 {
-    struct stat st{};
+    struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
 
@@ -184,7 +184,8 @@ TEST(IniStore, OnlyARegularFileIsReadOtherKindsNeitherBlockNorAreReplaced)
         // once lets a blocked reader go on (as often as it blocks again).
         if (started.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
             ADD_FAILURE() << "the store blocked on " << c.what;
-            for (int i = 0; i < 100 && started.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready; ++i) {
+            for (int i = 0; i < 100 && started.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready;
+                 ++i) {
                 const int w = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
                 if (w >= 0)
                     ::close(w);
@@ -307,10 +308,14 @@ TEST(IniStore, LinkIsJudgedByItselfAndItsTarget)
          [&] { return QFile::link(target, path) && ::chmod(QFile::encodeName(target).constData(), 0666) == 0; },
          false},
         {"a link owned by another user",
-         [&] { return QFile::link(target, path) && ::lchown(QFile::encodeName(path).constData(), other, getgid()) == 0; },
+         [&] {
+             return QFile::link(target, path) && ::lchown(QFile::encodeName(path).constData(), other, getgid()) == 0;
+         },
          false},
         {"a link to another user's file",
-         [&] { return QFile::link(target, path) && ::chown(QFile::encodeName(target).constData(), other, getgid()) == 0; },
+         [&] {
+             return QFile::link(target, path) && ::chown(QFile::encodeName(target).constData(), other, getgid()) == 0;
+         },
          false},
         {"a link that leads nowhere", [&] { return QFile::remove(target) && QFile::link(target, path); }, false},
     };

@@ -44,10 +44,10 @@ QList<P> pieces(const QString& line, State in, State* out = nullptr)
 QString randomLine(std::mt19937& rng)
 {
     static const std::array<const char16_t*, 36> atoms = {
-        u"a", u"x1", u"0x1p-3", u"1e+5", u".5", u"/", u"*", u"\"", u"'", u"\\", u"(", u")",
-        u"[", u"]", u"{", u"}", u" ", u"\t", u".", u"@", u"@Foo.bar", u"-", u"int", u"non-sealed",
-        u"@interface", u"\"\"\"", u"/*", u"*/", u"//", u"\u00e9", u"\u4e2d", u"'\\''", u"\"\\\"\"",
-        u"when", u"class", u"\\\"\"\""};
+        u"a",  u"x1", u"0x1p-3",   u"1e+5",   u".5",    u"/",          u"*",          u"\"",     u"'",
+        u"\\", u"(",  u")",        u"[",      u"]",     u"{",          u"}",          u" ",      u"\t",
+        u".",  u"@",  u"@Foo.bar", u"-",      u"int",   u"non-sealed", u"@interface", u"\"\"\"", u"/*",
+        u"*/", u"//", u"\u00e9",   u"\u4e2d", u"'\\''", u"\"\\\"\"",   u"when",       u"class",  u"\\\"\"\""};
     QString line;
     const int n = int(rng() % 16);
     for (int k = 0; k < n; ++k)

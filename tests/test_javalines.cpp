@@ -38,7 +38,7 @@ TEST(JavaLines, BracketsInLiteralsAndCommentsAreIgnored)
     // A bracket inside a string has no match: it is not code.
     EXPECT_EQ(matchingBracket(t, t.indexOf('(', open + 1)), -1);
     // Nor one inside a text block.
-    EXPECT_EQ(matchingBracket(t, t.indexOf("  )")+2), -1);
+    EXPECT_EQ(matchingBracket(t, t.indexOf("  )") + 2), -1);
 }
 
 TEST(JavaLines, UnbalancedAndNonBrackets)

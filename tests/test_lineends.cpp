@@ -165,8 +165,8 @@ TEST_F(LineEnds, RandomEditsKeepTheBytesOfUntouchedLines)
             const int to = rng() % 3 ? from + int(rng() % (size - from + 1)) : from;
             const auto kind = lineedits::Edit(rng() % int(lineedits::Edit::Count));
             int steps = 0;
-            const QMetaObject::Connection counting =
-                QObject::connect(e->document(), &QTextDocument::undoCommandAdded, [&steps] { ++steps; });
+            const QMetaObject::Connection counting = QObject::connect(e->document(), &QTextDocument::undoCommandAdded,
+                                                                      [&steps] { ++steps; });
             const QString ins = randomInsert(rng);
             const auto [s, en] = lineedits::edit(e, kind, from, to, ins);
             QObject::disconnect(counting);
@@ -174,8 +174,8 @@ TEST_F(LineEnds, RandomEditsKeepTheBytesOfUntouchedLines)
                 continue;
             ASSERT_TRUE(e->writeFile(path));
             const QByteArray after = readFile(path);
-            const std::string what = "round " + std::to_string(round) + " step " + std::to_string(step) +
-                                     " edit " + std::to_string(int(kind)) + " of [" + std::to_string(s) + ", " +
+            const std::string what = "round " + std::to_string(round) + " step " + std::to_string(step) + " edit " +
+                                     std::to_string(int(kind)) + " of [" + std::to_string(s) + ", " +
                                      std::to_string(en) + ") in " + before.toHex().toStdString() + " gave " +
                                      after.toHex().toStdString();
             ASSERT_TRUE(lineedits::untouched(t, e->textFormat(), s, en).keptIn(after)) << what;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The owner-drawn list and the message window on real files and real widgets.
-#include "toolchain/settings.h"
+#include "toolchain/settings/settings.h"
 #include "support.h"
-#include "toolchain/browser.h"
+#include "toolchain/messages/browser.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,7 +58,7 @@ protected:
     QTemporaryDir dir;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Lists, EveryLineOfAFileIsOneItemWhateverItsLength)
 {
@@ -67,9 +67,9 @@ TEST_F(Lists, EveryLineOfAFileIsOneItemWhateverItsLength)
         QByteArray bytes;
         QStringList expected;
     } cases[] = {
-        {"one\ntwo\nthree", {"one", "two", "three"}},       // no final line end
-        {"first\n\nthird\n", {"first", "", "third"}},       // empty line in the middle
-        {"dos\r\nlines\r\n", {"dos", "lines"}},             // CR before LF dropped
+        {"one\ntwo\nthree", {"one", "two", "three"}},  // no final line end
+        {"first\n\nthird\n", {"first", "", "third"}},  // empty line in the middle
+        {"dos\r\nlines\r\n", {"dos", "lines"}},        // CR before LF dropped
         {"\n", {""}},
         {"", {}},
         {longLine + "\nshort", {QString::fromLatin1(longLine), "short"}},
@@ -128,7 +128,7 @@ TEST_F(Lists, AnEmptyItemIsOneLineHighAndItemsDrawInvertedWhenSelected)
     const QColor base = w.palette().color(QPalette::Base);
     const QRect empty = w.visualRect(w.model()->index(1, 0));
     const QRect plain = w.visualRect(w.model()->index(2, 0));
-    const int x = w.viewport()->width() - 5; // right of any text and of the focus frame
+    const int x = w.viewport()->width() - 5;  // right of any text and of the focus frame
     EXPECT_EQ(shot.pixelColor(x, plain.center().y()).rgb(), base.rgb());
     EXPECT_EQ(shot.pixelColor(x, empty.center().y()).rgb(),
               QColor(255 - base.red(), 255 - base.green(), 255 - base.blue()).rgb());
@@ -177,7 +177,8 @@ TEST_F(Lists, ABulkLoadReachesTheWidestLineWithoutItBeingShown)
     showAndSettle(w);
     const int expected = w.ItemExtent(QString::fromLatin1(longest)).width();
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.GetMaxWidth() >= expected; }, 20000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.horizontalScrollBar()->maximum() >= expected - w.viewport()->width(); }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return w.horizontalScrollBar()->maximum() >= expected - w.viewport()->width(); }, 20000));
     EXPECT_EQ(w.GetCount(), 3001);
 }
 
@@ -205,7 +206,8 @@ TEST_F(Lists, DoubleClickOrEnterOnAJavacMessageOpensItsLocation)
     const QString srcDir = dir.filePath(QStringLiteral("my project"));
     ASSERT_TRUE(QDir().mkpath(srcDir));
     const QString source = srcDir + QStringLiteral("/Foo.java");
-    writeFile(dir, QStringLiteral("my project/Foo.java"), "public class Foo {\n  void f() {\n    int x = \"s\";\n  }\n}\n");
+    writeFile(dir, QStringLiteral("my project/Foo.java"),
+              "public class Foo {\n  void f() {\n    int x = \"s\";\n  }\n}\n");
     const QString capture = dir.filePath(QStringLiteral("Foo.err"));
     const QString javacPath = javacOrSkip();
     if (javacPath.isEmpty())
@@ -313,7 +315,8 @@ TEST_F(Lists, LinesOfAnyLengthAreMeasuredAndDrawnWhole)
     }
 
     // Scrolled to its end, the end of the line is drawn.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return box.horizontalScrollBar()->maximum() >= whole - box.viewport()->width() - pieces; }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return box.horizontalScrollBar()->maximum() >= whole - box.viewport()->width() - pieces; }, 20000));
     box.horizontalScrollBar()->setValue(box.horizontalScrollBar()->maximum());
     QApplication::processEvents();
     const QRect item = box.visualRect(box.model()->index(1, 0));

@@ -6,7 +6,7 @@
 
 #include "editor/editcontrol.h"
 #include "editor/filebuild.h"
-#include "toolchain/javacrunner.h"
+#include "toolchain/compiling/javacrunner.h"
 
 #include <QFileInfo>
 
@@ -96,9 +96,10 @@ TEST_F(Marks, AWindowOpenedAfterTheCompilationIsMarkedToo)
 
 TEST_F(Marks, WarningsOfASuccessfulCompilationAreMarkedAsWarnings)
 {
-    TFileMDIChild* w = openJava(writeFile("Old.java", "public class Old {\n"
-                                                      "    Integer i = new Integer(5);\n"
-                                                      "}\n"));
+    TFileMDIChild* w = openJava(writeFile("Old.java",
+                                          "public class Old {\n"
+                                          "    Integer i = new Integer(5);\n"
+                                          "}\n"));
     ASSERT_NE(w, nullptr);
     compile();
     EXPECT_TRUE(w->build().IsCompiled);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading javac's own output: locations of message lines and the summary counts.
-#include "toolchain/messages.h"
+#include "toolchain/messages/messages.h"
 #include "support.h"
 
 #include <QDir>
@@ -74,7 +74,7 @@ QString JavacOutput::source;
 QStringList* JavacOutput::broken = nullptr;
 QStringList* JavacOutput::manyErrors = nullptr;
 
-} // namespace
+}  // namespace
 
 TEST_F(JavacOutput, MessageLinesNameTheSourceWithBlanksAndColonsInItsPath)
 {
@@ -91,7 +91,7 @@ TEST_F(JavacOutput, MessageLinesNameTheSourceWithBlanksAndColonsInItsPath)
             EXPECT_FALSE(loc.has_value()) << qPrintable(line);
         }
     }
-    EXPECT_GE(located, 4); // one error and three warnings
+    EXPECT_GE(located, 4);  // one error and three warnings
     EXPECT_TRUE(broken->contains(QStringLiteral("1 error")));
 }
 
@@ -133,18 +133,19 @@ TEST(MessageLines, ChoosesTheJavacFormOverOtherColonNumberPairs)
 
 TEST(MessageLines, LinesNamingNoUsableLocationGiveNothing)
 {
-    for (const char* text : {"", "error: file not found: Nope.java", "Note: A.java uses unchecked operations.",
-                             "2 errors", ":5: error: no path", "A.java:0: error: line zero",
-                             "A.java:99999999999: error: too big", "A.java:: error", "A.java:x1: error",
-                             "    int y = a:3:b;", "\tat A.main(A.java:3)"}) {
+    for (const char* text :
+         {"", "error: file not found: Nope.java", "Note: A.java uses unchecked operations.", "2 errors",
+          ":5: error: no path", "A.java:0: error: line zero", "A.java:99999999999: error: too big", "A.java:: error",
+          "A.java:x1: error", "    int y = a:3:b;", "\tat A.main(A.java:3)"}) {
         EXPECT_FALSE(parseMessageLine(QString::fromLatin1(text)).has_value()) << text;
     }
 }
 
 TEST(MessageSummary, CountsAddUpOverRunsAndIgnoreLookalikes)
 {
-    const QStringList lines{QStringLiteral("2 errors"), QStringLiteral("1 warning\r"), QStringLiteral("  3 errors"),
-                            QStringLiteral("4 errors found"), QStringLiteral("1 error"), QStringLiteral("2 warnings")};
+    const QStringList lines{QStringLiteral("2 errors"),   QStringLiteral("1 warning\r"),
+                            QStringLiteral("  3 errors"), QStringLiteral("4 errors found"),
+                            QStringLiteral("1 error"),    QStringLiteral("2 warnings")};
     const MessageSummary s = summarizeMessages(lines);
     EXPECT_EQ(s.errors, 3);
     EXPECT_EQ(s.warnings, 3);
@@ -259,7 +260,8 @@ TEST_F(StructuredMessages, RealJavacErrorsAndWarningsWithTheirColumns)
         ASSERT_LT(m.row, lines.size());
         EXPECT_GT(m.row, lastRow);
         lastRow = m.row;
-        EXPECT_TRUE(lines[m.row].startsWith(m.path + ':' + QString::number(m.line) + ": ")) << lines[m.row].toStdString();
+        EXPECT_TRUE(lines[m.row].startsWith(m.path + ':' + QString::number(m.line) + ": "))
+            << lines[m.row].toStdString();
     }
     // The lines after the caret line are the details; the echoed source is in neither.
     EXPECT_EQ(ms[0].details, "symbol: class Missing");
@@ -337,11 +339,11 @@ TEST(CompilerMessageText, TheWordAtAColumn)
     };
     EXPECT_EQ(word("\t\tint x = \"s\";", 7), "x@6");
     EXPECT_EQ(word("\t\tint x = \"s\";", 3), "int@2");
-    EXPECT_EQ(word("\t\tint x = \"s\";", 4), "int@2");        // inside a word: all of it
-    EXPECT_EQ(word("\t\tint x = \"s\";", 11), "\"@10");       // a single character
+    EXPECT_EQ(word("\t\tint x = \"s\";", 4), "int@2");   // inside a word: all of it
+    EXPECT_EQ(word("\t\tint x = \"s\";", 11), "\"@10");  // a single character
     EXPECT_EQ(word("a.my_$var1 + 2", 3), "my_$var1@2");
-    EXPECT_EQ(word("a + b", 2), "@1");                         // a blank: nothing
-    EXPECT_EQ(word("a + b", 0), "@0");                         // no column
-    EXPECT_EQ(word("abc", 9), "@3");                           // past the end
+    EXPECT_EQ(word("a + b", 2), "@1");  // a blank: nothing
+    EXPECT_EQ(word("a + b", 0), "@0");  // no column
+    EXPECT_EQ(word("abc", 9), "@3");    // past the end
     EXPECT_EQ(word("", 1), "@0");
 }

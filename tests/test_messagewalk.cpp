@@ -4,7 +4,7 @@
 // Previous Message (Shift+F8).
 #include "compile_fixture.h"
 
-#include "toolchain/browser.h"
+#include "toolchain/messages/browser.h"
 
 #include <QFileInfo>
 #include <QTextBlock>
@@ -183,10 +183,11 @@ TEST_F(MessageWalk, WarningsOfASuccessfulCompilationAreWalkedToo)
 TEST_F(MessageWalk, AfterASuccessfulCompilationTheWalkSelectsRowsOfItsOwnMessages)
 {
     // A failing compilation fills the message window.
-    TFileMDIChild* w = openJava(writeFile("Warn.java", "public class Warn {\n"
-                                                       "  int x = \"s\";\n"
-                                                       "  int y = \"t\";\n"
-                                                       "}\n"));
+    TFileMDIChild* w = openJava(writeFile("Warn.java",
+                                          "public class Warn {\n"
+                                          "  int x = \"s\";\n"
+                                          "  int y = \"t\";\n"
+                                          "}\n"));
     ASSERT_NE(w, nullptr);
     compile();
     ASSERT_TRUE(client()->BrowserErr);
@@ -198,9 +199,10 @@ TEST_F(MessageWalk, AfterASuccessfulCompilationTheWalkSelectsRowsOfItsOwnMessage
     }();
 
     // Mended, with a warning left: a success, which leaves the window as it was.
-    saveText(w, "public class Warn {\n"
-                "  void g() { new Integer(1); }\n"
-                "}\n");
+    saveText(w,
+             "public class Warn {\n"
+             "  void g() { new Integer(1); }\n"
+             "}\n");
     compile();
     EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
     const std::vector<CompilerMessage>& ms = client()->lastCompilationMessages();
@@ -212,7 +214,8 @@ TEST_F(MessageWalk, AfterASuccessfulCompilationTheWalkSelectsRowsOfItsOwnMessage
     ASSERT_TRUE(client()->BrowserErr);
     const int row = selectedRow();
     ASSERT_GE(row, 0);
-    EXPECT_TRUE(client()->BrowserErr->GetString(row).contains("warning")) << client()->BrowserErr->GetString(row).toStdString();
+    EXPECT_TRUE(client()->BrowserErr->GetString(row).contains("warning"))
+        << client()->BrowserErr->GetString(row).toStdString();
     EXPECT_NE(client()->BrowserErr->GetCount(), old.size());
     press(Qt::SHIFT | Qt::Key_F8);
     EXPECT_EQ(selectedRow(), row);

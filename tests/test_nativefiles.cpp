@@ -38,8 +38,12 @@ protected:
     ~OddNameTest() override
     {
         ::nftw(
-            base.constData(), [](const char* p, const struct stat*, int, FTW*) { ::remove(p); return 0; }, 16,
-            FTW_DEPTH | FTW_PHYS);
+            base.constData(),
+            [](const char* p, const struct stat*, int, FTW*) {
+                ::remove(p);
+                return 0;
+            },
+            16, FTW_DEPTH | FTW_PHYS);
     }
 
     // Writes the file `name` (bytes) of the test's folder; returns its name as Brewpad holds it.
@@ -115,7 +119,8 @@ TEST_F(OddNameTest, OpensFromTheCommandLineAndSavesUnderItsOwnBytes)
     EXPECT_TRUE(w->caption().endsWith(" - " + dir.path() + "/caf\\xE9.java")) << w->caption().toStdString();
     // The folder is named readably, as a folder.
     ASSERT_EQ(dialogs_.messages.size(), 1u);
-    EXPECT_TRUE(dialogs_.messages[0].text.contains(dir.path() + "/d\\xFC (a folder)")) << messagesText().toStdString();
+    EXPECT_TRUE(dialogs_.messages[0].text.contains(dir.path() + "/d\\xFC (a folder)"))
+        << messagesText().toStdString();
 
     QTextCursor c(w->editor()->document());
     c.movePosition(QTextCursor::End);
@@ -177,7 +182,8 @@ TEST_F(OddNameTest, CompilingAndRunningSayWhatToDo)
     ASSERT_EQ(dialogs_.messages.size(), 3u);
     for (int i : {1, 2}) {
         EXPECT_TRUE(dialogs_.messages[i].text.contains("The name " + shownName + " holds bytes that are not UTF-8"));
-        EXPECT_TRUE(dialogs_.messages[i].text.contains("so it was not run")) << dialogs_.messages[i].text.toStdString();
+        EXPECT_TRUE(dialogs_.messages[i].text.contains("so it was not run"))
+            << dialogs_.messages[i].text.toStdString();
     }
     // Nothing was written beside the source.
     EXPECT_EQ(entries(), QList<QByteArray>({"Brewpad.ini", "caf\xE9.java"}));

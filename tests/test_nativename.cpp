@@ -56,8 +56,8 @@ QString referenceDecode(const QByteArray& bytes)
 
 QByteArray randomName(std::mt19937& rng)
 {
-    static const char edges[] = {'\x80', '\xBF', '\xC0', '\xC1', '\xC2', '\xDF', '\xE0', '\xED', '\xEF',
-                                 '\xF0', '\xF4', '\xF5', '\xFF', 'a', '/', '%', '.', '\xA0', '\x9F', '\x8F'};
+    static const char edges[] = {'\x80', '\xBF', '\xC0', '\xC1', '\xC2', '\xDF', '\xE0', '\xED', '\xEF', '\xF0',
+                                 '\xF4', '\xF5', '\xFF', 'a',    '/',    '%',    '.',    '\xA0', '\x9F', '\x8F'};
     QByteArray b;
     const int n = int(rng() % 14);
     for (int k = 0; k < n; ++k) {
@@ -146,8 +146,11 @@ protected:
     {
         ::nftw(
             base.constData(),
-            [](const char* p, const struct stat*, int, FTW*) { ::remove(p); return 0; }, 16,
-            FTW_DEPTH | FTW_PHYS);
+            [](const char* p, const struct stat*, int, FTW*) {
+                ::remove(p);
+                return 0;
+            },
+            16, FTW_DEPTH | FTW_PHYS);
     }
 
     void create(const QByteArray& name)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "Compiler Options" and "Program Arguments" windows against the build settings.
-#include "toolchain/mdidlg.h"
+#include "toolchain/settings/mdidlg.h"
 #include "support.h"
-#include "toolchain/settings.h"
+#include "toolchain/settings/settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,7 +33,7 @@ QList<QCheckBox*> boxes(TCompDialog& d)
     return {d.Debug, d.Deprecation, d.NoWarn, d.Optimize, d.Verbose, d.Depend};
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(Options, FirstOpeningShowsClearBoxesAndEmptyFieldsWithTheirLabels)
 {
@@ -46,8 +46,9 @@ TEST_F(Options, FirstOpeningShowsClearBoxesAndEmptyFieldsWithTheirLabels)
     EXPECT_TRUE(d.JavaOptions->toPlainText().isEmpty());
 
     const std::pair<const char*, const char*> checks[] = {
-        {"id101", "Debug info Generation"}, {"id102", "No Deprecation Warnings"}, {"id103", "No Warnings"},
-        {"id104", "Optimizing Compiled Code"}, {"id105", "Verbose Compiling"}, {"id106", "Compilation Dependencies"}};
+        {"id101", "Debug info Generation"}, {"id102", "No Deprecation Warnings"},
+        {"id103", "No Warnings"},           {"id104", "Optimizing Compiled Code"},
+        {"id105", "Verbose Compiling"},     {"id106", "Compilation Dependencies"}};
     for (auto [id, text] : checks) {
         auto* box = d.findChild<QCheckBox*>(QString::fromLatin1(id));
         ASSERT_TRUE(box) << id;
@@ -106,7 +107,7 @@ TEST_F(Options, OkWithoutTouchingAnythingKeepsEverySettingIncludingAbsentOnes)
 TEST_F(Options, EditedFieldsAreTakenWholeAsTheirFirstLine)
 {
     EDITCLASSPATH = QStringLiteral("/old/classes");
-    const QString longPath = QStringLiteral("/opt/libs/").repeated(30); // 300 characters
+    const QString longPath = QStringLiteral("/opt/libs/").repeated(30);  // 300 characters
     {
         TCompDialog d;
         clearField(d.ClassPath);
@@ -117,7 +118,7 @@ TEST_F(Options, EditedFieldsAreTakenWholeAsTheirFirstLine)
         EXPECT_EQ(d.JavaOptions->toPlainText(), QStringLiteral("-Xmx64m\n-verbose:gc"));
         QTest::mouseClick(d.OkButton, Qt::LeftButton);
     }
-    ASSERT_TRUE(EDITCLASSPATH.has_value()); // cleared means empty, not absent
+    ASSERT_TRUE(EDITCLASSPATH.has_value());  // cleared means empty, not absent
     EXPECT_TRUE(EDITCLASSPATH->isEmpty());
     EXPECT_EQ(EDITDESTINATION, longPath);
     EXPECT_EQ(EDITDESTINATION->size(), 300);
@@ -136,8 +137,8 @@ TEST_F(Options, TwoWindowsOpenAtOnceTheLastOkWinsForSwitchesAndOnlyChangedFields
     EXPECT_EQ(EDITCLASSPATH, QStringLiteral("lib/a.jar"));
 
     QTest::mouseClick(second.OkButton, Qt::LeftButton);
-    EXPECT_FALSE(CBDEBUG); // the second opened with the box clear
-    EXPECT_EQ(EDITCLASSPATH, QStringLiteral("lib/a.jar")); // untouched there
+    EXPECT_FALSE(CBDEBUG);                                  // the second opened with the box clear
+    EXPECT_EQ(EDITCLASSPATH, QStringLiteral("lib/a.jar"));  // untouched there
 }
 
 TEST_F(Options, CancelOrClosingAfterChangingEveryControlChangesNothing)
@@ -192,12 +193,12 @@ TEST_F(Options, ProgramArgumentsTakesTheWholeFirstLineOnlyWhenChanged)
     }
     EXPECT_FALSE(EDITCMDLINE.has_value());
 
-    const QString args = QStringLiteral("--input \"my file.txt\" ").repeated(10); // 230 characters
+    const QString args = QStringLiteral("--input \"my file.txt\" ").repeated(10);  // 230 characters
     {
         TProgDialog d;
         d.show();
         QTest::keyClicks(d.CmdLine, args);
-        QTest::keyClick(d.CmdLine, Qt::Key_Return); // Enter presses OK
+        QTest::keyClick(d.CmdLine, Qt::Key_Return);  // Enter presses OK
         EXPECT_EQ(d.result(), QDialog::Accepted);
     }
     EXPECT_EQ(EDITCMDLINE, args);
@@ -261,8 +262,8 @@ TEST(OptionText, FirstLineAndChangeRules)
 TEST(OptionText, DialogUnitsToPixels)
 {
     // A quarter of the average character width across, an eighth of the height down.
-    EXPECT_EQ(dialogUnitsToPixels(QSize(227, 162), 6, 13), QSize(341, 263)); // 340.5, 263.25
-    EXPECT_EQ(dialogUnitsToPixels(QSize(237, 62), 5, 12), QSize(296, 93));   // 296.25, 93
+    EXPECT_EQ(dialogUnitsToPixels(QSize(227, 162), 6, 13), QSize(341, 263));  // 340.5, 263.25
+    EXPECT_EQ(dialogUnitsToPixels(QSize(237, 62), 5, 12), QSize(296, 93));    // 296.25, 93
     EXPECT_EQ(dialogUnitsToPixels(QSize(4, 8), 7, 15), QSize(7, 15));
     EXPECT_EQ(dialogUnitsToPixels(QSize(0, 0), 7, 15), QSize(0, 0));
 }

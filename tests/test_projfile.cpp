@@ -7,10 +7,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "toolchain/classify.h"
+#include "toolchain/classify/classify.h"
 #include "support.h"
 #include "project/projfile.h"
-#include "toolchain/projectscan.h"
+#include "toolchain/classify/projectscan.h"
 
 namespace {
 
@@ -27,15 +27,15 @@ struct Flags {
 
 TEST(ProjectReaders, CommentsBlankLinesAndLineEnds)
 {
-    const QByteArray jpr = "# comment\r\n"
-                           "\r\n"
-                           "   \t \r\n"
-                           "  #x Foo.java\r\n"
-                           "\t/a/B.java  \r\n"
-                           "a\rb.java\n"
-                           "C.java";
-    EXPECT_EQ(projectScanPaths(jpr),
-              QStringList({"#x Foo.java", "/a/B.java  ", "a\rb.java", "C.java"}));
+    const QByteArray jpr =
+        "# comment\r\n"
+        "\r\n"
+        "   \t \r\n"
+        "  #x Foo.java\r\n"
+        "\t/a/B.java  \r\n"
+        "a\rb.java\n"
+        "C.java";
+    EXPECT_EQ(projectScanPaths(jpr), QStringList({"#x Foo.java", "/a/B.java  ", "a\rb.java", "C.java"}));
     EXPECT_EQ(projectCompileEntries(jpr),
               QStringList({"   \t ", "  #x Foo.java", "\t/a/B.java  ", "a\rb.java", "C.java"}));
     EXPECT_TRUE(projectScanPaths("").isEmpty());

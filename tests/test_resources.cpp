@@ -110,7 +110,8 @@ TEST_F(Resources, ResourceListMatchesIconsFolder)
         listed << m.captured(2);
         EXPECT_TRUE(QFile::exists(QStringLiteral(":/icons/") + m.captured(1))) << m.captured(1).toStdString();
     }
-    QStringList onDisk = QDir(source + QStringLiteral("/resources/icons")).entryList({QStringLiteral("*.png")}, QDir::Files);
+    QStringList onDisk =
+        QDir(source + QStringLiteral("/resources/icons")).entryList({QStringLiteral("*.png")}, QDir::Files);
     listed.sort();
     onDisk.sort();
     EXPECT_EQ(listed, onDisk);

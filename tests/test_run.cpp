@@ -2,7 +2,7 @@
 // Java Run and Applet Run: the class choice, the argument splitting, the
 // commands started through stand-in programs, the applet page's bytes and
 // the texts of failed starts.
-#include "toolchain/run.h"
+#include "toolchain/running/run.h"
 #include "support.h"
 
 #include <QDir>
@@ -121,7 +121,8 @@ TEST(JavaRunCommand, TerminalOrComspecForms)
     bool ok = false;
     StartCommand c = javaRunCommand("/usr/bin/xterm", "/usr/bin/java", "Hello", std::nullopt, "/src", &ok);
     EXPECT_TRUE(ok);
-    EXPECT_EQ(c.args, (QStringList{"-e", "/bin/sh", "-c", terminalScript(), "brewpad-run", "/usr/bin/java", "Hello"}));
+    EXPECT_EQ(c.args,
+              (QStringList{"-e", "/bin/sh", "-c", terminalScript(), "brewpad-run", "/usr/bin/java", "Hello"}));
     EXPECT_EQ(c.display, QStringLiteral("/usr/bin/xterm -e /usr/bin/java Hello"));
     javaRunCommand("/usr/bin/xterm", "/usr/bin/java", "Hello", QStringLiteral("\"unclosed"), "/src", &ok);
     EXPECT_FALSE(ok);
@@ -161,8 +162,8 @@ TEST(JavaRun, ThroughStandInTerminalWithShellSplitArguments)
 
     const QStringList argv = nulSeparated(readFile(d.filePath("log.argv")));
     EXPECT_EQ(argv.mid(0, 3), (QStringList{"-e", "/bin/sh", "-c"}));
-    EXPECT_EQ(argv.mid(4), (QStringList{"brewpad-run", "/usr/bin/java", "Echo", "one", "two words", "say \"hi\"",
-                                        "$HOME"}));
+    EXPECT_EQ(argv.mid(4),
+              (QStringList{"brewpad-run", "/usr/bin/java", "Echo", "one", "two words", "say \"hi\"", "$HOME"}));
     EXPECT_EQ(readFile(d.filePath("log.cwd")).trimmed(), QFile::encodeName(dir));
     const QByteArray out = readFile(d.filePath("log.out"));
     EXPECT_TRUE(out.startsWith("cwd=" + QFile::encodeName(dir) + "\n[one]\n[two words]\n[say \"hi\"]\n[$HOME]\n"))
@@ -211,7 +212,8 @@ TEST(AppletRun, PageBytesAndViewerThroughStandIn)
     const QByteArray us = appletPage("Clock", when, QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_TRUE(us.contains(" le 3/5/24 a 14:07:09 avec ")) << us.constData();
     // A class name outside Windows-1252 is kept as character references.
-    EXPECT_TRUE(appletPage(QString::fromUtf8("Ώρα"), when, QLocale::c()).contains("code=\"&#911;&#961;&#945;.class\""));
+    EXPECT_TRUE(
+        appletPage(QString::fromUtf8("Ώρα"), when, QLocale::c()).contains("code=\"&#911;&#961;&#945;.class\""));
 
     QTemporaryDir d;
     QString error;

@@ -56,8 +56,8 @@ protected:
 // in UTF-8, UTF-16 (both byte orders) or Windows-1252.
 QByteArray randomTextFile(std::mt19937& rng)
 {
-    static const char32_t special[] = {0x2028, 0x2029, 0xFDD0, 0xFDD1, 0xFDEF, 0xFFFE, 0xFFFF, 0xFEFF, 0xFFFC,
-                                       0x0085, 0x000B, 0x000C, 0x00A0, 0x1FFFE, 0x10FFFF, 0x1F600, '\t', ' '};
+    static const char32_t special[] = {0x2028, 0x2029, 0xFDD0, 0xFDD1, 0xFDEF,  0xFFFE,   0xFFFF,  0xFEFF, 0xFFFC,
+                                       0x0085, 0x000B, 0x000C, 0x00A0, 0x1FFFE, 0x10FFFF, 0x1F600, '\t',   ' '};
     std::uniform_int_distribution<int> pick(0, 99);
     auto randomChar = [&]() -> char32_t {
         const int k = pick(rng);
@@ -177,7 +177,10 @@ TEST_F(SaveFiles, Unix2DosRefusesFilesShownReadOnlyAndUtf16)
     EXPECT_EQ(readFile(path), binary);
 
     // UTF-16: its line ends are no single bytes.
-    const QByteArray utf16("\xFF\xFE" "a\0\n\0", 6);
+    const QByteArray utf16(
+        "\xFF\xFE"
+        "a\0\n\0",
+        6);
     const QString u = writeFile("Wide.java", utf16);
     openJava(u);
     dialogs_.messages.clear();

@@ -146,9 +146,9 @@ TEST_F(FrameTest, Unix2DosRewritesTheFileAndShowsIt)
     // The unsaved text is offered for saving first; No drops it.
     dialogs_.answers = {Answer::No};
     trigger(cmd::Unix2Dos);
-    EXPECT_EQ(dialogs_.texts(), QStringList("The text in the " + path +
-                                            " file has changed.\n\nDo you want to save the changes?"));
-    EXPECT_EQ(readFile(path), "class A {\r\n\r\n}\r\n");  // no line lost
+    EXPECT_EQ(dialogs_.texts(),
+              QStringList("The text in the " + path + " file has changed.\n\nDo you want to save the changes?"));
+    EXPECT_EQ(readFile(path), "class A {\r\n\r\n}\r\n");        // no line lost
     EXPECT_EQ(c->editor()->toPlainText(), "class A {\n\n}\n");  // unsaved text is gone
     EXPECT_FALSE(c->editor()->document()->isModified());
     EXPECT_TRUE(c->build().IsCompiled);  // flags stay

@@ -7,8 +7,8 @@
 #include "config/toolpaths.h"
 #include "editor/child.h"
 #include "resources/commands.h"
-#include "toolchain/compile.h"
-#include "toolchain/compileservice.h"
+#include "toolchain/compiling/compile.h"
+#include "toolchain/compiling/compileservice.h"
 #include "resources/resources.h"
 #include "scripted_dialogs.h"
 #include "workspace/client.h"
@@ -47,8 +47,8 @@ protected:
         make("tree/jdk/bin/javac");
         for (const char* program : {"tree/decoy/bin/javac", "tree/jdk/bin/javac"})
             QFile::setPermissions(dir.filePath(program), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                           QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                                           QFileDevice::ExeOther);
+                                                             QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                             QFileDevice::ExeOther);
         make("tree/jdk/docs/api/element-list");
     }
     void TearDown() override
@@ -109,8 +109,8 @@ TEST_F(StartupTest, ConfigurationOfTheStartDirectoryRunsNothingBeforeF9)
     const QString help = dir.filePath("tree/jdk/docs/api/element-list");
     const QString planted = dir.filePath("cwd/brewpad.cfg");
     ASSERT_TRUE(writeFile(planted, configBytes(jdkBin, help)));
-    ASSERT_TRUE(QFile::setPermissions(planted, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                   QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(
+        planted, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     ASSERT_TRUE(writeFile(dir.filePath("cwd/Hello.java"), "public class Hello {}\n"));
 
     ScriptedDialogs d;
@@ -121,7 +121,8 @@ TEST_F(StartupTest, ConfigurationOfTheStartDirectoryRunsNothingBeforeF9)
     EXPECT_TRUE(report.startsWith(envText(jdkBin, help, planted) + "\n\n")) << report.toStdString();
     EXPECT_TRUE(report.contains("not in your configuration folder (" + dir.filePath("config/brewpad") + ")"))
         << report.toStdString();
-    EXPECT_TRUE(report.contains("the compile service starts with the first Java Compile (F9)")) << report.toStdString();
+    EXPECT_TRUE(report.contains("the compile service starts with the first Java Compile (F9)"))
+        << report.toStdString();
 
     // As the program does once the window is up: nothing starts.
     app->Client->prepareCompileService(app.get(), dir.filePath("cwd"));
@@ -135,7 +136,8 @@ TEST_F(StartupTest, ConfigurationOfTheStartDirectoryRunsNothingBeforeF9)
     app->Client->CmMRUFileOpenJava(dir.filePath("cwd/Hello.java"));
     ASSERT_TRUE(app->state(cmd::JavaCompile).enabled);
     app->dispatch(cmd::JavaCompile);
-    EXPECT_TRUE(waitFor([&] { return d.texts().contains("Compilation success"); }, 60000)) << d.texts().join('|').toStdString();
+    EXPECT_TRUE(waitFor([&] { return d.texts().contains("Compilation success"); }, 60000))
+        << d.texts().join('|').toStdString();
     EXPECT_NE(service->state(), CompileService::State::Stopped);
     for (TFileMDIChild* c : app->Client->editors())
         c->approveClose();
@@ -149,8 +151,9 @@ TEST_F(StartupTest, ConfigurationOfTheStartDirectoryRunsNothingBeforeF9)
     app = start();
     EXPECT_EQ(d.texts(), QStringList{envText(jdkBin, help, dir.filePath("config/brewpad/brewpad.cfg"))});
     app->Client->prepareCompileService(app.get(), dir.filePath("cwd"));
-    EXPECT_TRUE(waitFor([] { return sharedCompileService() && sharedCompileService()->state() != CompileService::State::Stopped; },
-                        5000));
+    EXPECT_TRUE(waitFor(
+        [] { return sharedCompileService() && sharedCompileService()->state() != CompileService::State::Stopped; },
+        5000));
 }
 
 TEST_F(StartupTest, FirstStartSearchesAsksAndRemembers)
@@ -202,7 +205,9 @@ TEST_F(StartupTest, NothingFoundStillReportsEmptyPaths)
     ASSERT_EQ(texts.size(), 6) << texts.join(" | ").toStdString();
     EXPECT_TRUE(texts[0].startsWith("Needed File found :"));
     EXPECT_EQ(texts.mid(2, 1), QStringList{"sorry javac.exe not found : unable to compile java files"});
-    EXPECT_EQ(texts.mid(4), QStringList({"sorry java help file not found", envText("", "", dir.filePath("config/brewpad/brewpad.cfg") + " (written now)")}));
+    EXPECT_EQ(texts.mid(4),
+              QStringList({"sorry java help file not found",
+                           envText("", "", dir.filePath("config/brewpad/brewpad.cfg") + " (written now)")}));
 }
 
 TEST_F(StartupTest, PlantedConfigurationIsNamedInTheReport)
@@ -231,9 +236,10 @@ TEST_F(StartupTest, PlantedConfigurationIsNamedInTheReport)
     ASSERT_FALSE(d.messages.empty());
     const QString report = d.messages.back().text;
     // The search's result goes to the next place, TEMP.
-    EXPECT_TRUE(report.startsWith(envText(dir.filePath("tree/jdk/bin"), dir.filePath("tree/jdk/docs/api/element-list"),
-                                          dir.filePath("tmp/brewpad.cfg (written now)")) +
-                                  "\n\n"))
+    EXPECT_TRUE(
+        report.startsWith(envText(dir.filePath("tree/jdk/bin"), dir.filePath("tree/jdk/docs/api/element-list"),
+                                  dir.filePath("tmp/brewpad.cfg (written now)")) +
+                          "\n\n"))
         << report.toStdString();
     EXPECT_TRUE(report.contains(cfg + " (group or others may write to it)")) << report.toStdString();
 }

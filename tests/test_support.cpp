@@ -5,7 +5,7 @@
 #include "support.h"
 
 #include "config/toolpaths.h"
-#include "toolchain/settings.h"
+#include "toolchain/settings/settings.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

@@ -17,7 +17,10 @@
 
 namespace {
 
-QByteArray conv(const char* s) { return unix2dos(QByteArrayView(s, qsizetype(std::strlen(s)))); }
+QByteArray conv(const char* s)
+{
+    return unix2dos(QByteArrayView(s, qsizetype(std::strlen(s))));
+}
 
 // The rule as plainly as it can be said: every line end (CR LF, a lone LF, a
 // lone CR) becomes CR LF, every other byte stays.
@@ -86,11 +89,11 @@ QByteArray randomBytes(std::mt19937& rng, int len)
 TEST(Unix2DosBytes, EveryLineEndBecomesOneCrLfAndNoLineIsLost)
 {
     EXPECT_EQ(conv("a\nb\n"), QByteArray("a\r\nb\r\n"));
-    EXPECT_EQ(conv("a\n\nb"), QByteArray("a\r\n\r\nb"));         // the empty line stays
-    EXPECT_EQ(conv("a\rb"), QByteArray("a\r\nb"));                // lone CR
-    EXPECT_EQ(conv("a\r\r\nb"), QByteArray("a\r\n\r\nb"));       // lone CR, then CR LF
-    EXPECT_EQ(conv("a\n\r\nb"), QByteArray("a\r\n\r\nb"));       // lone LF, then CR LF
-    EXPECT_EQ(conv("a\n\r\rb"), QByteArray("a\r\n\r\n\r\nb"));   // three line ends, three CR LF
+    EXPECT_EQ(conv("a\n\nb"), QByteArray("a\r\n\r\nb"));        // the empty line stays
+    EXPECT_EQ(conv("a\rb"), QByteArray("a\r\nb"));              // lone CR
+    EXPECT_EQ(conv("a\r\r\nb"), QByteArray("a\r\n\r\nb"));      // lone CR, then CR LF
+    EXPECT_EQ(conv("a\n\r\nb"), QByteArray("a\r\n\r\nb"));      // lone LF, then CR LF
+    EXPECT_EQ(conv("a\n\r\rb"), QByteArray("a\r\n\r\n\r\nb"));  // three line ends, three CR LF
     EXPECT_EQ(conv("a\n\nb\n\n\n"), QByteArray("a\r\n\r\nb\r\n\r\n\r\n"));
     EXPECT_EQ(conv("a\nb\n\nc\r\r\nd\r"), QByteArray("a\r\nb\r\n\r\nc\r\n\r\nd\r\n"));
     EXPECT_EQ(conv(""), QByteArray());

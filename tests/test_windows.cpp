@@ -3,8 +3,8 @@
 // becomes active when one closes, and what a screen reader finds of each.
 #include "compile_fixture.h"
 
-#include "toolchain/browser.h"
-#include "toolchain/mdidlg.h"
+#include "toolchain/messages/browser.h"
+#include "toolchain/settings/mdidlg.h"
 
 #include <QAccessible>
 #include <QMdiSubWindow>
@@ -51,8 +51,8 @@ protected:
     {
         std::string s;
         for (const Node& n : nodes)
-            s += std::string(size_t(n.depth) * 2, ' ') + std::to_string(int(n.role)) + " " +
-                 n.name.toStdString() + "\n";
+            s += std::string(size_t(n.depth) * 2, ' ') + std::to_string(int(n.role)) + " " + n.name.toStdString() +
+                 "\n";
         return s;
     }
 };

@@ -3,10 +3,10 @@
 // the main window with the real javac of this machine.
 #include "compile_fixture.h"
 
-#include "toolchain/mdidlg.h"
+#include "toolchain/settings/mdidlg.h"
 #include "config/toolpaths.h"
-#include "toolchain/settings.h"
-#include "toolchain/browser.h"
+#include "toolchain/settings/settings.h"
+#include "toolchain/messages/browser.h"
 #include "editor/filebuild.h"
 
 #include <QCheckBox>
@@ -196,8 +196,8 @@ TEST_F(WorkflowTest, ProjectCompilesOnlyOutOfDateSources)
 {
     writeFile("A.java", "public class A { public static void main(String[] a) { B.f(); } }\n");
     writeFile("B.java", "public class B { static void f() {} }\n");
-    const QString jpr = writeFile("demo.jpr", ("# demo\r\n" + dir.filePath("A.java") + "\r\n" +
-                                               dir.filePath("B.java") + "\r\n").toUtf8());
+    const QString jpr = writeFile(
+        "demo.jpr", ("# demo\r\n" + dir.filePath("A.java") + "\r\n" + dir.filePath("B.java") + "\r\n").toUtf8());
     dialogs_.openPaths.push_back(jpr);
     trigger(cmd::OpenJavaProj);
     TFileMDIChild* p = current();
@@ -280,9 +280,10 @@ TEST_F(WorkflowTest, JavaRunInAStandInTerminalWithArguments)
     qputenv("BREWPAD_STANDIN_LOG", log.toUtf8());
     doscmd = standIn;
     // Foo.java holds the class Bar: Bar is what runs.
-    openJava(writeFile("Foo.java",
-                       "class Bar {\n public static void main(String[] a) {\n"
-                       "  System.out.println(a.length + \":\" + String.join(\"|\", a));\n  System.exit(3);\n }\n}\n"));
+    openJava(
+        writeFile("Foo.java",
+                  "class Bar {\n public static void main(String[] a) {\n"
+                  "  System.out.println(a.length + \":\" + String.join(\"|\", a));\n  System.exit(3);\n }\n}\n"));
     EXPECT_EQ(current()->build().classename, "Bar");
     compile();
     ASSERT_TRUE(current()->build().IsCompiled);
@@ -363,7 +364,8 @@ TEST_F(WorkflowTest, WarningsEchoingErrorSucceedAndCompilerMessagesShowsThem)
     EXPECT_TRUE(c->build().IsCompiled);
     EXPECT_TRUE(enabled(cmd::JavaRun));
     EXPECT_FALSE(client()->BrowserErr);
-    EXPECT_TRUE(app->statusMessage().startsWith("Compilation success, 1 warning:")) << app->statusMessage().toStdString();
+    EXPECT_TRUE(app->statusMessage().startsWith("Compilation success, 1 warning:"))
+        << app->statusMessage().toStdString();
 
     // Compiler Messages stands in the Java Project menu with the table's caption.
     QMenu* menu = app->menu("Java Project...");
@@ -542,7 +544,8 @@ TEST_F(StandInCompilerTest, CrashedCompilerIsNamedInABox)
     ASSERT_FALSE(dialogs_.messages.empty());
     const AskedMessage& box = dialogs_.messages.back();
     EXPECT_EQ(box.caption, "ERROR");
-    EXPECT_TRUE(box.text.contains(QString("signal %1 (%2)").arg(SIGSEGV).arg(QString::fromLocal8Bit(strsignal(SIGSEGV)))))
+    EXPECT_TRUE(
+        box.text.contains(QString("signal %1 (%2)").arg(SIGSEGV).arg(QString::fromLocal8Bit(strsignal(SIGSEGV)))))
         << box.text.toStdString();
 }
 

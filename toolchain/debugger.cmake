@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The debugger: a JDI client (toolchain/debugger/, built with CMake's Java
+# The debugger: a JDI client (toolchain/running/debugger/, built with CMake's Java
 # support into brewpad-debugger.jar beside the program and installed where the
 # compile service's jar is), the program's process and the debug session that
 # drives both. Without a JDK at configure time the program is built without
@@ -10,14 +10,14 @@ find_package(Java 11 COMPONENTS Development)
 set(bp_debugger_jar_name brewpad-debugger)
 
 add_library(bp_debugger STATIC
-  toolchain/programprocess.cpp
-  toolchain/debugprotocol.cpp
-  toolchain/debugsession.cpp
-  toolchain/stacktraceline.cpp
-  toolchain/consolelog.cpp
-  toolchain/consolewindow.cpp
-  toolchain/variableswindow.cpp
-  toolchain/callstackwindow.cpp)
+  toolchain/running/programprocess.cpp
+  toolchain/running/debugprotocol.cpp
+  toolchain/running/debugsession.cpp
+  toolchain/running/stacktraceline.cpp
+  toolchain/running/consolelog.cpp
+  toolchain/running/consolewindow.cpp
+  toolchain/running/variableswindow.cpp
+  toolchain/running/callstackwindow.cpp)
 target_link_libraries(bp_debugger PUBLIC bp_toolchain Qt6::Widgets)
 
 # The jar goes where the compile service's goes (bp_service_install_dir, set
@@ -36,10 +36,10 @@ if(Java_Development_FOUND)
   include(UseJava)
   set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
   add_jar(brewpad_debugger
-    SOURCES toolchain/debugger/BrewpadDebugger.java
-            toolchain/debugger/Breakpoints.java
-            toolchain/debugger/DebuggerConnection.java
-            toolchain/debugger/DebuggerValues.java
+    SOURCES toolchain/running/debugger/BrewpadDebugger.java
+            toolchain/running/debugger/Breakpoints.java
+            toolchain/running/debugger/DebuggerConnection.java
+            toolchain/running/debugger/DebuggerValues.java
     ENTRY_POINT BrewpadDebugger
     OUTPUT_NAME ${bp_debugger_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})

@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The compile service: the JDK's compiler kept warm in a resident JVM
-# (toolchain/service/, built with CMake's Java support into
+# (toolchain/compiling/service/, built with CMake's Java support into
 # brewpad-compile-service.jar beside the program, installed in share/brewpad:
 # a jar is data for the JVM, not a program of its own), and its client. Without a
 # JDK at configure time the program is built without the jar, and F9 always
@@ -13,8 +13,8 @@ set(bp_service_install_dir ${CMAKE_INSTALL_DATADIR}/brewpad)
 # Where the installed program finds the jar, relative to its own directory.
 file(RELATIVE_PATH bp_service_relative /${CMAKE_INSTALL_BINDIR} /${bp_service_install_dir}/${bp_service_jar_name}.jar)
 
-add_library(bp_compileservice STATIC toolchain/compileservice.cpp toolchain/servicereplies.cpp
-  toolchain/servicescratch.cpp toolchain/servicerequest.cpp toolchain/shippedfile.cpp)
+add_library(bp_compileservice STATIC toolchain/compiling/compileservice.cpp toolchain/compiling/servicereplies.cpp
+  toolchain/compiling/servicescratch.cpp toolchain/compiling/servicerequest.cpp toolchain/compiling/shippedfile.cpp)
 target_link_libraries(bp_compileservice PUBLIC bp_platform Qt6::Core)
 target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIVE="${bp_service_relative}")
 # JavacRunner (bp_toolchain, described in toolchain.cmake, which is read after
@@ -26,8 +26,8 @@ if(Java_Development_FOUND)
   include(UseJava)
   set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
   add_jar(brewpad_compile_service
-    SOURCES toolchain/service/BrewpadCompileService.java toolchain/service/BrewpadServiceCheck.java
-    toolchain/service/BrewpadServiceElsewhere.java
+    SOURCES toolchain/compiling/service/BrewpadCompileService.java toolchain/compiling/service/BrewpadServiceCheck.java
+    toolchain/compiling/service/BrewpadServiceElsewhere.java
     OUTPUT_NAME ${bp_service_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)

@@ -4,21 +4,21 @@
 # the compiler-message parser and the message window with its list.
 # Includes project/, config/, platform/ and resources/.
 add_library(bp_toolchain STATIC
-  toolchain/settings.cpp
-  toolchain/classify.cpp
-  toolchain/classifyprep.cpp
-  toolchain/projectscan.cpp
-  toolchain/compile.cpp
-  toolchain/outofdate.cpp
-  toolchain/projectcompile.cpp
-  toolchain/javacrunner.cpp
-  toolchain/run.cpp
-  toolchain/mdidlg.cpp
-  toolchain/messages.cpp
-  toolchain/odlistbx.cpp
-  toolchain/odlistmodel.cpp
-  toolchain/oditemdelegate.cpp
-  toolchain/browser.cpp
+  toolchain/settings/settings.cpp
+  toolchain/classify/classify.cpp
+  toolchain/classify/classifyprep.cpp
+  toolchain/classify/projectscan.cpp
+  toolchain/compiling/compile.cpp
+  toolchain/compiling/outofdate.cpp
+  toolchain/compiling/projectcompile.cpp
+  toolchain/compiling/javacrunner.cpp
+  toolchain/running/run.cpp
+  toolchain/settings/mdidlg.cpp
+  toolchain/messages/messages.cpp
+  toolchain/messages/odlistbx.cpp
+  toolchain/messages/odlistmodel.cpp
+  toolchain/messages/oditemdelegate.cpp
+  toolchain/messages/browser.cpp
   toolchain/breakpointstore.cpp)
 target_link_libraries(bp_toolchain PUBLIC bp_project bp_config bp_platform bp_resources Qt6::Widgets)
 

@@ -10,9 +10,9 @@
 #include "platform/nativepath.h"
 #include "print/printing.h"
 #include "resources/commands.h"
-#include "toolchain/browser.h"
-#include "toolchain/mdidlg.h"
-#include "toolchain/settings.h"
+#include "toolchain/messages/browser.h"
+#include "toolchain/settings/mdidlg.h"
+#include "toolchain/settings/settings.h"
 #include "workspace/messagecontroller.h"
 #include "workspace/optionwindows.h"
 #include "workspace/projectcommands.h"
@@ -24,10 +24,8 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QIcon>
-#include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QResizeEvent>
-#include <QStatusBar>
 #include <QTextBlock>
 #include <QUrl>
 
@@ -247,7 +245,8 @@ void TFileMDIClient::compilationEnded()
 void TFileMDIClient::CmJavaHelp()
 {
     if (javahlp.isEmpty()) {
-        dialogs().message(this, QStringLiteral("java help files not configured!!\n delete config file, and rerun ide"),
+        dialogs().message(this,
+                          QStringLiteral("java help files not configured!!\n delete config file, and rerun ide"),
                           QStringLiteral("no java help files"));
         return;
     }
@@ -475,18 +474,6 @@ QString windowMenuText(int number, const QString& caption)
 void TFileMDIClient::showStatus(const QString& text)
 {
     emit statusShown(text);
-}
-
-void TFileMDIClient::showLastingStatus(const QString& text)
-{
-    if (auto* frame = qobject_cast<QMainWindow*>(window()))
-        frame->statusBar()->showMessage(text);
-}
-
-void TFileMDIClient::clearLastingStatus()
-{
-    if (auto* frame = qobject_cast<QMainWindow*>(window()))
-        frame->statusBar()->clearMessage();
 }
 
 void TFileMDIClient::fileUsed(const QString& path)

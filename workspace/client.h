@@ -8,7 +8,7 @@
 #include "editor/editorhost.h"
 #include "platform/routing.h"
 #include "platform/filedata.h"
-#include "toolchain/messages.h"
+#include "toolchain/messages/messages.h"
 
 #include <QIcon>
 
@@ -57,8 +57,6 @@ public:
     FindController* finder() override { return finder_.get(); }
     TRulerWin* printHost() override { return lpr; }
     void showStatus(const QString& text) override;
-    void showLastingStatus(const QString& text) override;
-    void clearLastingStatus() override;
     void fileUsed(const QString& path) override;
     void showCompilerMessages(const QString& captureFile, const QString& statusNote) override;
     void compilationStarted() override;
@@ -136,12 +134,12 @@ public:
     void bringToFront(QWidget* window);
 
     // Members of the workspace.
-    TRulerWin* lpr = nullptr;  // the print host; owned, deleted with the workspace
-    QPointer<TBrowserWindow> BrowserErr;  // the compiler-message list; null while none is open
+    TRulerWin* lpr = nullptr;              // the print host; owned, deleted with the workspace
+    QPointer<TBrowserWindow> BrowserErr;   // the compiler-message list; null while none is open
     QPointer<TBrowserFrame> BrowserFrame;  // the message window that holds BrowserErr
-    FileDialogRecord FileErrData;   // compiler message files
-    FileDialogRecord FileJavaData;  // Java sources
-    FileDialogRecord FileJprData;   // Java projects
+    FileDialogRecord FileErrData;          // compiler message files
+    FileDialogRecord FileJavaData;         // Java sources
+    FileDialogRecord FileJprData;          // Java projects
     // The record of the kind the last New or Open command used; a new editor
     // window takes a copy of it. Null until the first such command.
     FileDialogRecord* FileData = nullptr;

@@ -6,13 +6,13 @@
 #include "editor/editcontrol.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
-#include "toolchain/browser.h"
-#include "toolchain/compileservice.h"
-#include "toolchain/javacrunner.h"
-#include "toolchain/mdidlg.h"
-#include "toolchain/compile.h"
-#include "toolchain/messages.h"
-#include "toolchain/settings.h"
+#include "toolchain/messages/browser.h"
+#include "toolchain/compiling/compileservice.h"
+#include "toolchain/compiling/javacrunner.h"
+#include "toolchain/settings/mdidlg.h"
+#include "toolchain/compiling/compile.h"
+#include "toolchain/messages/messages.h"
+#include "toolchain/settings/settings.h"
 #include "workspace/client.h"
 
 #include <QFileInfo>
@@ -25,8 +25,7 @@ void MessageController::addCommands(CommandTable& table)
     table.on(cmd::StopCompiling, [this] { stopCompiling(); });
     table.enabler(cmd::StopCompiling, [](CommandState& s) { s.enabled = JavacRunner::active() != nullptr; });
     table.on(cmd::CompilerMessages, [this] { showLastCompilation(); });
-    table.enabler(cmd::CompilerMessages,
-                  [](CommandState& s) { s.enabled = !lastCompilation().capture.isEmpty(); });
+    table.enabler(cmd::CompilerMessages, [](CommandState& s) { s.enabled = !lastCompilation().capture.isEmpty(); });
     auto anyMessage = [this](CommandState& s) { s.enabled = !lastCompilationMessages().empty(); };
     table.on(cmd::NextMessage, [this] { step(1); });
     table.enabler(cmd::NextMessage, anyMessage);
@@ -243,8 +242,8 @@ void MessageController::markMessages(TFileMDIChild* window, bool openedLater)
         MessageMark mark;
         mark.line = m.line;
         mark.column = m.column;
-        mark.severity =
-            m.severity == MessageSeverity::Warning ? MessageMark::Severity::Warning : MessageMark::Severity::Error;
+        mark.severity = m.severity == MessageSeverity::Warning ? MessageMark::Severity::Warning
+                                                               : MessageMark::Severity::Error;
         mark.text = m.details.isEmpty() ? m.text : m.text + QLatin1Char('\n') + m.details;
         marks << mark;
     }

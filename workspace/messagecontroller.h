@@ -4,7 +4,7 @@
 // following a message to its place, and marking the places in the editor
 // windows; with Stop Compiling and Compiler Messages.
 #pragma once
-#include "toolchain/messages.h"
+#include "toolchain/messages/messages.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/optionwindows.h"
 
-#include "toolchain/compile.h"
-#include "toolchain/compileservice.h"
-#include "toolchain/mdidlg.h"
+#include "toolchain/compiling/compile.h"
+#include "toolchain/compiling/compileservice.h"
+#include "toolchain/settings/mdidlg.h"
 #include "workspace/client.h"
 #include "workspace/windowplacement.h"
 

@@ -4,7 +4,7 @@
 #include "config/search.h"
 #include "config/waitwindow.h"
 #include "platform/dialogs.h"
-#include "toolchain/javacrunner.h"
+#include "toolchain/compiling/javacrunner.h"
 
 ToolSettling::ToolSettling() : tf_(std::make_unique<toolsfind>()) {}
 

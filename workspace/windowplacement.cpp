@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/windowplacement.h"
 
-#include "toolchain/mdidlg.h"
+#include "toolchain/settings/mdidlg.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -76,4 +76,3 @@ void WindowPlacement::arrangeIcons()
         x += s.width();
     }
 }
-

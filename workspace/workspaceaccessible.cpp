@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/workspaceaccessible.h"
 
-#include "toolchain/browser.h"
+#include "toolchain/messages/browser.h"
 #include "workspace/client.h"
 
 #include <QAccessibleWidget>

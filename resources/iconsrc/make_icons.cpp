@@ -113,8 +113,8 @@ void place(QPainter& p, const QRectF& box, const std::function<void(qreal)>& dra
 }
 
 // Text as a filled outline, centred on `centre`.
-void glyphs(QPainter& p, const QPointF& centre, const QString& text, qreal pixelSize,
-            const QBrush& fill, qreal outline = 0.0, const QString& family = QStringLiteral("DejaVu Sans"))
+void glyphs(QPainter& p, const QPointF& centre, const QString& text, qreal pixelSize, const QBrush& fill,
+            qreal outline = 0.0, const QString& family = QStringLiteral("DejaVu Sans"))
 {
     QFont f(family);
     f.setPixelSize(qRound(pixelSize * 4));  // laid out large, then scaled: no hinting
@@ -156,8 +156,8 @@ void page(QPainter& p, const QRectF& r, qreal fold = 6, qreal lw = 1.0)
 }
 
 // Horizontal text lines, 2 units thick, starting at `x` every `step` units.
-void textLines(QPainter& p, qreal x, qreal y, const std::vector<qreal>& lengths,
-               qreal step = 4, const std::vector<QColor>& colours = {})
+void textLines(QPainter& p, qreal x, qreal y, const std::vector<qreal>& lengths, qreal step = 4,
+               const std::vector<QColor>& colours = {})
 {
     for (size_t i = 0; i < lengths.size(); ++i) {
         const QColor c = colours.empty() ? kLine : colours[i % colours.size()];
@@ -192,11 +192,14 @@ void cup(QPainter& p, qreal lw, bool steam = true)
         }
     }
     // saucer
-    fillOutlined(p, [] {
-        QPainterPath s;
-        s.addEllipse(QRectF(1.5, 24.5, 26, 6));
-        return s;
-    }(), vGradient(24.5, 30.5, kMetalTop, kMetalBottom), lw);
+    fillOutlined(
+        p,
+        [] {
+            QPainterPath s;
+            s.addEllipse(QRectF(1.5, 24.5, 26, 6));
+            return s;
+        }(),
+        vGradient(24.5, 30.5, kMetalTop, kMetalBottom), lw);
     // handle
     QPainterPath handle;
     handle.moveTo(22, 15.5);
@@ -230,7 +233,8 @@ void magnifier(QPainter& p, qreal lw)
     QPainterPath handle;
     handle.moveTo(19.5, 19.5);
     handle.lineTo(28, 28);
-    fillOutlined(p, thick(handle, 5, Qt::RoundCap), vGradient(19, 30, QColor(0x8d, 0x6e, 0x63), QColor(0x4e, 0x34, 0x2e)), lw);
+    fillOutlined(p, thick(handle, 5, Qt::RoundCap),
+                 vGradient(19, 30, QColor(0x8d, 0x6e, 0x63), QColor(0x4e, 0x34, 0x2e)), lw);
     QPainterPath rim;
     rim.addEllipse(QPointF(13, 13), 10, 10);
     QPainterPath glass;
@@ -629,7 +633,8 @@ void drawToggleHint(QPainter& p)
     tail.lineTo(5.5, 29.5);
     tail.lineTo(15, 20);
     tail.closeSubpath();
-    fillOutlined(p, bubble.united(tail).simplified(), vGradient(2.5, 29.5, QColor(0xff, 0xfd, 0xe7), QColor(0xff, 0xd5, 0x4f)));
+    fillOutlined(p, bubble.united(tail).simplified(),
+                 vGradient(2.5, 29.5, QColor(0xff, 0xfd, 0xe7), QColor(0xff, 0xd5, 0x4f)));
     glyphs(p, QPointF(16, 12.5), QStringLiteral("?"), 17, kBlueDark);
 }
 
@@ -817,8 +822,10 @@ void drawFont(QPainter& p)
     QPainterPath card;
     card.addRoundedRect(QRectF(1.5, 3.5, 29, 25), 2, 2);
     fillOutlined(p, card, vGradient(3.5, 28.5, kPaperTop, kPaperBottom));
-    glyphs(p, QPointF(12, 16), QStringLiteral("A"), 19, vGradient(4, 26, kBlue, kBlueDark), 1.0, QStringLiteral("DejaVu Serif"));
-    glyphs(p, QPointF(24, 20), QStringLiteral("a"), 12, vGradient(14, 28, kRed, kRedDark), 1.0, QStringLiteral("DejaVu Serif"));
+    glyphs(p, QPointF(12, 16), QStringLiteral("A"), 19, vGradient(4, 26, kBlue, kBlueDark), 1.0,
+           QStringLiteral("DejaVu Serif"));
+    glyphs(p, QPointF(24, 20), QStringLiteral("a"), 12, vGradient(14, 28, kRed, kRedDark), 1.0,
+           QStringLiteral("DejaVu Serif"));
 }
 
 void drawCascade(QPainter& p)
@@ -935,7 +942,8 @@ QImage contactSheet()
         const QImage full = render(icon, icon.size);
         const QImage at32 = full.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const QImage at16 = full.scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        const QImage zoom = icon.size == 64 ? full : full.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        const QImage zoom = icon.size == 64 ? full
+                                            : full.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         for (int half = 0; half < 2; ++half) {
             const int x = half * cols * cellW + int(i % cols) * cellW + 6;
             const int y = int(i / cols) * cellH + 6;
@@ -978,7 +986,8 @@ int main(int argc, char** argv)
     if (args.size() == 3 && args[1] == QLatin1String("--hicolor"))
         return writeThemeIcons(QDir(args[2]));
     if (args.size() != 2 && !(args.size() == 4 && args[2] == QLatin1String("--sheet"))) {
-        std::fprintf(stderr, "usage: make_icons <output dir> [--sheet <png>]\n       make_icons --hicolor <theme dir>\n");
+        std::fprintf(stderr,
+                     "usage: make_icons <output dir> [--sheet <png>]\n       make_icons --hicolor <theme dir>\n");
         return 2;
     }
     const QDir out(args[1]);

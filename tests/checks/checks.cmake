@@ -8,9 +8,9 @@
 #                  -DBREWPAD_CHECK_SIZE=ON;
 #   format         the sources as clang-format (.clang-format) writes them
 #                  (scripts/check-format; scripts/apply-format rewrites them),
-#                  with -DBREWPAD_CHECK_FORMAT=ON.
+#                  (-DBREWPAD_CHECK_FORMAT=OFF leaves it out).
 option(BREWPAD_CHECK_SIZE "Run the code_size check with the tests" OFF)
-option(BREWPAD_CHECK_FORMAT "Run the format check with the tests" OFF)
+option(BREWPAD_CHECK_FORMAT "Run the format check with the tests" ON)
 
 set(bp_program_folders app config workspace editor project print platform toolchain resources)
 set(bp_layer_table ${CMAKE_BINARY_DIR}/include-order.txt)

@@ -5,7 +5,7 @@
 // bytes after byte 1, byte 1 the piece size (1..64) of a second preparation;
 // the rest is the source text. The preparation is compared with a plain
 // reference of its rules, and must not depend on the piece size.
-#include "toolchain/classify.h"
+#include "toolchain/classify/classify.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -55,8 +55,8 @@ QByteArray fileOf(Recipe& r)
 
 QString insertOf(Recipe& r)
 {
-    static const char* pieces[] = {"", "\n", "k", "\nk", "k\n", "\n\n", "kk\nl", "\nk\nl", "k\nl\n", " \n",
-                                   "\n\n\nm"};
+    static const char* pieces[] = {"",      "\n",     "k",      "\nk", "k\n",    "\n\n",
+                                   "kk\nl", "\nk\nl", "k\nl\n", " \n", "\n\n\nm"};
     return QString::fromLatin1(pieces[r.byte() % std::size(pieces)]);
 }
 
@@ -98,8 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const QString text = insertOf(r);
         const bool undo = r.byte() % 2;
         int steps = 0;
-        const QMetaObject::Connection counting =
-            QObject::connect(e->document(), &QTextDocument::undoCommandAdded, [&steps] { ++steps; });
+        const QMetaObject::Connection counting = QObject::connect(e->document(), &QTextDocument::undoCommandAdded,
+                                                                  [&steps] { ++steps; });
         const auto [s, en] = lineedits::edit(e, kind, from, to, text);
         QObject::disconnect(counting);
         if (s < 0)

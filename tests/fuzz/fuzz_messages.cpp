@@ -6,7 +6,7 @@
 // a non-empty path that begins the line; a line's location does not depend on
 // its line end; counts are never negative, and the counts of all lines are the
 // counts of each line added up (capped at INT_MAX).
-#include "toolchain/messages.h"
+#include "toolchain/messages/messages.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -24,8 +24,8 @@ namespace {
 
 QByteArray fromRecipe(Recipe& r)
 {
-    static const char32_t special[] = {0x2028, 0x2029, 0xFDD0, 0xFDD1, 0xFFFE, 0xFFFF, 0xFEFF,
-                                       0xFFFC, 0x0085, 0x1FFFE, 0x10FFFF, '\t', 0x00A0, 0xD800};
+    static const char32_t special[] = {0x2028, 0x2029, 0xFDD0,  0xFDD1,   0xFFFE, 0xFFFF, 0xFEFF,
+                                       0xFFFC, 0x0085, 0x1FFFE, 0x10FFFF, '\t',   0x00A0, 0xD800};
     const unsigned encoding = r.byte() % 5;
     QString text;
     QByteArray raw;  // Windows-1252

@@ -1,0 +1,481 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "toolchain/compiling/compileservice.h"
+
+#include "toolchain/compiling/servicereplies.h"
+#include "toolchain/compiling/servicerequest.h"
+#include "toolchain/compiling/servicescratch.h"
+#include "toolchain/compiling/shippedfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTimer>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace {
+
+QPointer<CompileService> g_shared;
+
+const char kJarName[] = "brewpad-compile-service.jar";
+const char kMainClass[] = "BrewpadCompileService";
+const char kStartErrors[] = "/start-errors";
+const qint64 kFirstLaunchDelayMs = 1500;
+
+bool setsHeapLimit(const QString& option)
+{
+    return option.startsWith(QLatin1String("-Xmx")) || option.startsWith(QLatin1String("-XX:MaxHeapSize=")) ||
+           option.startsWith(QLatin1String("-XX:MaxRAM"));
+}
+
+bool choosesCollector(const QString& option)
+{
+    return option.startsWith(QLatin1String("-XX:+Use")) && option.endsWith(QLatin1String("GC"));
+}
+
+}  // namespace
+
+CompileService* sharedCompileService()
+{
+    return g_shared.data();
+}
+
+void setSharedCompileService(CompileService* service)
+{
+    g_shared = service;
+}
+
+CompileService::CompileService(QObject* parent) : QObject(parent), jar_(defaultJar())
+{
+    born_.start();
+    qRegisterMetaType<ServiceDiagnostic>();
+    qRegisterMetaType<QList<ServiceDiagnostic>>();
+    startTimer_ = new QTimer(this);
+    startTimer_->setSingleShot(true);
+    connect(startTimer_, &QTimer::timeout, this, [this] {
+        if (state_ != State::Starting)
+            return;
+        const QString why =
+            QStringLiteral("the compile service was not ready after %1 s").arg(startLimitMs_ / 1000.0);
+        endProcess(why);
+        markUnusable(why);
+    });
+}
+
+CompileService::~CompileService()
+{
+    if (g_shared == this)
+        g_shared = nullptr;
+    // No signal may reach anyone from a half-destroyed object.
+    pending_.clear();
+    QList<QProcess*> all = dying_;
+    if (proc_)
+        all << proc_;
+    for (QProcess* p : all) {
+        p->disconnect(this);
+        p->kill();
+    }
+    // Brewpad ends: the JVMs go before their files do.
+    for (QProcess* p : all)
+        p->waitForFinished(2000);
+}
+
+QString CompileService::defaultJar()
+{
+    QString relative, installed;
+#ifdef BREWPAD_SERVICE_JAR_RELATIVE
+    relative = QStringLiteral(BREWPAD_SERVICE_JAR_RELATIVE);
+#endif
+#ifdef BREWPAD_SERVICE_JAR_INSTALLED
+    installed = QStringLiteral(BREWPAD_SERVICE_JAR_INSTALLED);
+#endif
+    return shippedFile(QLatin1String(kJarName), relative, installed);
+}
+
+QStringList CompileService::jvmOptionsFor(const QStringList& javacArgs)
+{
+    QStringList opts;
+    bool heap = false, collector = false;
+    for (const QString& a : javacArgs) {
+        if (!a.startsWith(QLatin1String("-J")))
+            continue;
+        const QString o = a.mid(2);
+        heap = heap || setsHeapLimit(o);
+        collector = collector || choosesCollector(o);
+        opts << o;
+    }
+    // The service's own defaults come first, so that the user's options win.
+    // A resident JVM should stay small: a heap that starts small and shrinks
+    // back after the idle service's collection, the quick JIT only (its code
+    // is compact and it needs little memory to compile), no statistics file.
+    QStringList defaults;
+    if (!heap)
+        defaults << QStringLiteral("-Xmx256m") << QStringLiteral("-Xms8m");
+    if (!collector)
+        defaults << QStringLiteral("-XX:+UseSerialGC");
+    defaults << QStringLiteral("-XX:MinHeapFreeRatio=10") << QStringLiteral("-XX:MaxHeapFreeRatio=30")
+             << QStringLiteral("-XX:TieredStopAtLevel=1") << QStringLiteral("-XX:ReservedCodeCacheSize=32m")
+             << QStringLiteral("-XX:-UsePerfData");
+    return defaults + opts;
+}
+
+QStringList CompileService::withoutJvmOptions(const QStringList& javacArgs)
+{
+    QStringList out;
+    for (const QString& a : javacArgs) {
+        if (!a.startsWith(QLatin1String("-J")))
+            out << a;
+    }
+    return out;
+}
+
+QString CompileService::javaBinFor(const QString& javacPath)
+{
+    const QString real = QFileInfo(javacPath).canonicalFilePath();
+    if (real.isEmpty())
+        return QString();
+    const QString dir = QFileInfo(real).absolutePath();
+    const QFileInfo java(dir + QStringLiteral("/java"));
+    return java.isFile() && java.isExecutable() ? dir : QString();
+}
+
+qint64 CompileService::processId() const
+{
+    return proc_ ? proc_->processId() : 0;
+}
+
+void CompileService::start(const ServiceSetup& setup)
+{
+    if ((state_ == State::Starting || state_ == State::Ready) && setup_ == setup)
+        return;
+    if (!(setup_ == setup))
+        cold_.clear();  // other options: the service may do what it could not
+    if (hasUnusable_ && unusableSetup_ == setup) {
+        state_ = State::Unusable;
+        setup_ = setup;
+        return;
+    }
+    endProcess(QStringLiteral("the service was restarted"));
+    setup_ = setup;
+    launch();
+}
+
+void CompileService::markUnusable(const QString& why)
+{
+    state_ = State::Unusable;
+    unusableSetup_ = setup_;
+    hasUnusable_ = true;
+    lastError_ = why;
+    emit unusable(why);
+}
+
+void CompileService::launch()
+{
+    if (jar_.isEmpty() || !QFileInfo(jar_).isFile())
+        return markUnusable(QStringLiteral("the compile service is not installed"));
+    const QString java = setup_.javaBin + QStringLiteral("/java");
+    if (setup_.javaBin.isEmpty() || !QFileInfo(java).isExecutable())
+        return markUnusable(QStringLiteral("no java in %1").arg(setup_.javaBin));
+    if (!QFileInfo(setup_.workDir).isDir())
+        return markUnusable(QStringLiteral("directory not found: %1").arg(setup_.workDir));
+    // The first JVM waits until Brewpad itself has started (its window, the
+    // "ENV:" report): two cores are soon shared.
+    const qint64 wait = kFirstLaunchDelayMs - born_.elapsed();
+    if (!launched_ && wait > 0) {
+        state_ = State::Starting;
+        const quint64 generation = ++generation_;
+        QTimer::singleShot(int(wait), this, [this, generation] {
+            if (generation == generation_ && state_ == State::Starting && !proc_)
+                launch();
+        });
+        return;
+    }
+    ++generation_;
+    launched_ = true;
+    if (!spawn())
+        return markUnusable(QStringLiteral("no temporary directory or pipe for the compile service"));
+}
+
+bool CompileService::spawn()
+{
+    scratch_ = std::make_unique<ServiceScratch>();
+    auto* replies = new ServiceReplies(this);
+    if (!scratch_->isValid() || !replies->open()) {
+        delete replies;
+        scratch_.reset();
+        return false;
+    }
+    replies_ = replies;
+    connect(replies, &ServiceReplies::frame, this, &CompileService::handle);
+    connect(replies, &ServiceReplies::garbled, this, [this] {
+        lastError_ = QStringLiteral("the compile service sent nonsense");
+        restart();
+    });
+    proc_ = new QProcess(this);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Read by the java launcher only, never by javac's.
+    env.remove(QStringLiteral("JDK_JAVA_OPTIONS"));
+    proc_->setProcessEnvironment(env);
+    proc_->setWorkingDirectory(setup_.workDir);
+    // What the JVM prints as it starts (a warning about an option, "Picked
+    // up ..."), javac would print into every capture: such a setup is left
+    // to javac. A file, so that all of it is there once the service speaks.
+    // The standard output is javac's, which Brewpad drops; replies have a
+    // pipe of their own.
+    proc_->setStandardOutputFile(QProcess::nullDevice());
+    proc_->setStandardErrorFile(scratch_->path() + QLatin1String(kStartErrors), QIODevice::Truncate);
+    proc_->setChildProcessModifier([replies] {
+        // Ends with Brewpad, even when Brewpad is killed.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        replies->placeInChild();
+    });
+    connect(proc_, &QProcess::finished, this, &CompileService::onFinished);
+    connect(proc_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            onFinished();
+    });
+    QStringList args = setup_.jvmOptions;
+    args << QStringLiteral("-cp") << jar_ << QLatin1String(kMainClass)
+         << QStringLiteral("--replies=/proc/self/fd/%1").arg(ServiceReplies::kChildFd)
+         << QStringLiteral("--scratch=") + scratch_->path();
+    state_ = State::Starting;
+    startTimer_->start(startLimitMs_);
+    proc_->start(setup_.javaBin + QStringLiteral("/java"), args);
+    if (replies_)
+        replies_->closeWriteEnd();
+    return true;
+}
+
+void CompileService::endProcess(const QString& reason)
+{
+    startTimer_->stop();
+    if (replies_) {
+        replies_->disconnect(this);
+        replies_->deleteLater();
+        replies_ = nullptr;
+    }
+    const Requests held = std::exchange(pending_, {});
+    for (QTimer* t : std::as_const(timers_))
+        t->deleteLater();
+    timers_.clear();
+    if (state_ == State::Starting || state_ == State::Ready)
+        state_ = State::Stopped;
+    QProcess* p = std::exchange(proc_, nullptr);
+    if (p)
+        p->disconnect(this);
+    if (!p || p->state() == QProcess::NotRunning) {
+        if (p)
+            p->deleteLater();
+        scratch_.reset();
+        failRequests(held, reason);
+        return;
+    }
+    // Its requests are answered, and its files removed, once it has gone:
+    // whoever takes them over never runs beside it.
+    dying_ << p;
+    std::shared_ptr<ServiceScratch> scratch(std::move(scratch_));
+    connect(p, &QProcess::finished, this, [this, p, held, reason, scratch]() mutable {
+        dying_.removeOne(p);
+        p->deleteLater();
+        scratch.reset();
+        failRequests(held, reason);
+        if (dying_.isEmpty())
+            emit settled();
+    });
+    p->kill();
+}
+
+void CompileService::kill()
+{
+    endProcess(QStringLiteral("the service was stopped"));
+}
+
+void CompileService::stop()
+{
+    kill();
+    state_ = State::Stopped;
+}
+
+void CompileService::restart()
+{
+    const ServiceSetup s = setup_;
+    stop();
+    hasUnusable_ = false;
+    if (s.javaBin.isEmpty())
+        return;
+    // From the event loop: a window that closes, or Brewpad that ends, does
+    // not start a JVM on its way.
+    setup_ = s;
+    state_ = State::Starting;
+    const quint64 generation = ++generation_;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == generation_ && state_ == State::Starting && !proc_)
+            launch();
+    });
+}
+
+void CompileService::failRequests(const Requests& requests, const QString& reason)
+{
+    for (auto it = requests.begin(); it != requests.end(); ++it) {
+        keys_.remove(it.key());
+        if (it.value() == Kind::Compile)
+            emit compileFailed(it.key(), reason);
+        else
+            emit checkFailed(it.key(), reason);
+    }
+}
+
+void CompileService::finishRequest(quint64 id)
+{
+    pending_.remove(id);
+    keys_.remove(id);
+    if (QTimer* t = timers_.take(id))
+        t->deleteLater();
+}
+
+void CompileService::rememberCold(quint64 id)
+{
+    if (keys_.contains(id))
+        cold_.insert(keys_.value(id));
+}
+
+void CompileService::onFinished()
+{
+    if (!proc_)
+        return;
+    const bool wasReady = state_ == State::Ready;
+    endProcess(QStringLiteral("the compile service ended"));
+    if (!wasReady) {
+        markUnusable(QStringLiteral("the compile service did not start"));
+        return;
+    }
+    state_ = State::Stopped;
+    // A service that was serving is started again, in the background.
+    QTimer::singleShot(0, this, [this] {
+        if (state_ == State::Stopped && !proc_ && !setup_.javaBin.isEmpty())
+            launch();
+    });
+}
+
+void CompileService::send(const QList<QByteArray>& fields)
+{
+    proc_->write(encodeServiceFrame(fields));
+}
+
+quint64 CompileService::submit(Kind kind, QList<QByteArray> fields, const QByteArray& key)
+{
+    if (cold_.contains(key))
+        return 0;
+    // A compilation goes before the checks that wait, and a check before
+    // older ones: they are given up.
+    for (auto it = pending_.begin(); it != pending_.end(); ++it) {
+        if (it.value() == Kind::Check)
+            send({QByteArrayLiteral("cancel"), QByteArray::number(it.key())});
+    }
+    const quint64 id = ++nextId_;
+    fields.insert(1, QByteArray::number(id));
+    send(fields);
+    pending_.insert(id, kind);
+    keys_.insert(id, key);
+    auto* t = new QTimer(this);
+    t->setSingleShot(true);
+    connect(t, &QTimer::timeout, this, [this, id] { onTimeout(id); });
+    t->start(timeoutMs_);
+    timers_.insert(id, t);
+    return id;
+}
+
+void CompileService::onTimeout(quint64 id)
+{
+    if (!pending_.contains(id))
+        return;
+    // Too long: this request is left to javac, now and next time, and the
+    // service, which may be stuck, is ended first and started anew.
+    rememberCold(id);
+    const ServiceSetup s = setup_;
+    endProcess(QStringLiteral("the compile service took too long"));
+    state_ = State::Stopped;
+    setup_ = s;
+    launch();
+}
+
+quint64 CompileService::compile(const QStringList& args, const QString& workDir)
+{
+    if (state_ != State::Ready || !proc_)
+        return 0;
+    QList<QByteArray> f{QByteArrayLiteral("compile"), QFile::encodeName(QFileInfo(workDir).absoluteFilePath())};
+    for (const QString& a : args)
+        f << QFile::encodeName(a);
+    return submit(Kind::Compile, f, serviceRequestKey('C', workDir, args));
+}
+
+quint64 CompileService::check(const QString& file, const QString& text, const QStringList& options,
+                              const QString& workDir)
+{
+    if (state_ != State::Ready || !proc_)
+        return 0;
+    QList<QByteArray> f{QByteArrayLiteral("check"), QFile::encodeName(workDir), QFile::encodeName(file),
+                        text.toUtf8()};
+    for (const QString& o : options)
+        f << QFile::encodeName(o);
+    return submit(Kind::Check, f, serviceRequestKey('K', workDir, options));
+}
+
+void CompileService::cancel(quint64 id)
+{
+    if (proc_ && pending_.value(id, Kind::Compile) == Kind::Check && pending_.contains(id))
+        send({QByteArrayLiteral("cancel"), QByteArray::number(id)});
+}
+
+void CompileService::handle(const QList<QByteArray>& frame)
+{
+    if (frame.isEmpty())
+        return;
+    const QByteArray verb = frame[0];
+    if (verb == "ready") {
+        onReady();
+        return;
+    }
+    if (frame.size() < 2)
+        return;
+    const quint64 id = frame[1].toULongLong();
+    if (!pending_.contains(id))
+        return;  // given up already (a timeout)
+    const Kind kind = pending_.value(id);
+    if (verb == "failed" && frame.size() >= 4 && frame[3] == "cold")
+        rememberCold(id);
+    finishRequest(id);
+    if (verb == "compiled" && frame.size() >= 4 && kind == Kind::Compile) {
+        emit compiled(id, frame[2].toInt(), frame[3]);
+    } else if (verb == "checked" && frame.size() >= 3 && kind == Kind::Check) {
+        emit checked(id, decodeDiagnostics(frame));
+    } else {
+        const QString reason = verb == "cancelled" ? QStringLiteral("cancelled")
+                               : frame.size() >= 3 ? QString::fromUtf8(frame[2])
+                                                   : QStringLiteral("the compile service failed");
+        if (kind == Kind::Compile)
+            emit compileFailed(id, reason);
+        else
+            emit checkFailed(id, reason);
+    }
+}
+
+void CompileService::onReady()
+{
+    if (state_ != State::Starting)
+        return;
+    startTimer_->stop();
+    QFile errors(scratch_ ? scratch_->path() + QLatin1String(kStartErrors) : QString());
+    if (errors.open(QIODevice::ReadOnly) && errors.size() > 0) {
+        const QString why = QStringLiteral("the JVM of the compile service printed: %1")
+                                .arg(QString::fromLocal8Bit(errors.read(500)).trimmed());
+        endProcess(why);
+        markUnusable(why);
+        return;
+    }
+    state_ = State::Ready;
+    emit ready();
+}

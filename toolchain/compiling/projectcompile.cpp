@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "toolchain/compiling/projectcompile.h"
+
+#include "platform/host.h"
+#include "project/projfile.h"
+#include "toolchain/classify/classify.h"
+#include "toolchain/compiling/outofdate.h"
+
+#include <QFileInfo>
+
+ProjectCompilePlan planProjectCompile(const QString& projectPath)
+{
+    ProjectCompilePlan plan;
+    plan.directory = QFileInfo(projectPath).absolutePath();
+    QByteArray contents;
+    if (!readProjectFile(projectPath, &contents))
+        return plan;
+    const QString prefix = plan.directory + host::separator();
+    for (const QString& entry : projectCompileEntries(contents)) {
+        ProjectEntry e;
+        e.line = entry;
+        filename(entry, e.base, e.ext);
+        e.needComp = need_comp(prefix + e.base + QStringLiteral(".class"),
+                               prefix + e.base + QLatin1Char('.') + e.ext);
+        // The file javac reads: it would wait for ever on a named pipe, or
+        // read a device without end.
+        QString what;
+        const QString read = prefix + e.base + QStringLiteral(".java");
+        if (e.needComp == 1 && isjava(e.ext) && host::fileKind(read, &what) == host::FileKind::NotRegular) {
+            plan.refused << QStringLiteral("%1 (%2)").arg(read, what);
+        } else if (e.needComp == 1 && isjava(e.ext)) {
+            QString listed = e.base + QStringLiteral(".java");
+            if (listed.startsWith(QLatin1Char('-')) || listed.startsWith(QLatin1Char('@')))
+                listed.prepend(QStringLiteral("./"));
+            plan.sources << listed;
+        }
+        plan.items.push_back(std::move(e));
+    }
+    plan.entries = int(plan.items.size());
+    return plan;
+}
+
+bool projectClassesCurrent(const ProjectCompilePlan& plan)
+{
+    bool anySource = false;
+    for (const ProjectEntry& e : plan.items) {
+        if (!isjava(e.ext))
+            continue;
+        if (e.needComp != 0)
+            return false;
+        anySource = true;
+    }
+    return anySource;
+}
+
+QString nothingToCompileText(const ProjectCompilePlan& plan)
+{
+    const QString lead = QStringLiteral("nothing to compile: ");
+    if (plan.items.empty())
+        return lead + QStringLiteral("the project lists no sources");
+    QStringList others;
+    for (const ProjectEntry& e : plan.items) {
+        if (!isjava(e.ext))
+            others << QLatin1Char('"') + e.line + QLatin1Char('"');
+    }
+    const QString current = QStringLiteral("every class is newer than its source");
+    if (others.isEmpty())
+        return lead + current;
+    constexpr int shown = 5;
+    const qsizetype more = others.size() - shown;
+    if (more > 0)
+        others = others.mid(0, shown) << QStringLiteral("and %1 more").arg(more);
+    QString text = lead +
+                   (others.size() == 1 ? QStringLiteral("this entry is not a Java source: ")
+                                       : QStringLiteral("these entries are not Java sources: ")) +
+                   others.join(QStringLiteral(", "));
+    if (projectClassesCurrent(plan))
+        text += QStringLiteral("; ") + current;
+    return text;
+}

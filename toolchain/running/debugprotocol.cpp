@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "toolchain/running/debugprotocol.h"
+
+QByteArray encodeDebugLine(const QStringList& fields)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out += '\t';
+        for (char c : fields.at(i).toUtf8()) {
+            switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            default: out += c;
+            }
+        }
+    }
+    out += '\n';
+    return out;
+}
+
+QStringList decodeDebugLine(const QByteArray& line)
+{
+    QStringList out;
+    QByteArray cur;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char c = line.at(i);
+        if (c == '\t') {
+            out << QString::fromUtf8(cur);
+            cur.clear();
+        } else if (c == '\\' && i + 1 < line.size()) {
+            const char e = line.at(++i);
+            cur += e == 't' ? '\t' : e == 'n' ? '\n' : e == 'r' ? '\r' : e;
+        } else {
+            cur += c;
+        }
+    }
+    out << QString::fromUtf8(cur);
+    return out;
+}

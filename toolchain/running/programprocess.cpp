@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "toolchain/running/programprocess.h"
+
+#include "config/toolpaths.h"
+#include "toolchain/compiling/compileservice.h"
+#include "toolchain/running/run.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <csignal>
+#include <cstring>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+ProgramCommand javaProgramCommand(const QString& javaPath, const QString& className, const QString& classDir,
+                                  const std::optional<QString>& destination, const std::optional<QString>& classPath,
+                                  const std::optional<QString>& cmdline, const QStringList& jvmOptions, bool* ok)
+{
+    ProgramCommand c;
+    c.program = javaPath;
+    c.workDir = classDir;
+    // The class path Java Run gives, and the class's folder when Java Run
+    // needs none (it then finds the class in its working folder).
+    QStringList classPathOptions = javaClassPathOptions(destination, classPath, classDir);
+    if (classPathOptions.isEmpty())
+        classPathOptions = {QStringLiteral("-classpath"), classDir};
+    c.args = jvmOptions + classPathOptions;
+    c.args << className;
+    bool good = true;
+    if (cmdline)
+        c.args << splitArguments(*cmdline, &good);
+    if (ok)
+        *ok = good;
+    return c;
+}
+
+QString configuredJava()
+{
+    if (javabin.isEmpty())
+        return {};
+    const QString dir = CompileService::javaBinFor(javabin + QStringLiteral("/javac"));
+    const QString java = (dir.isEmpty() ? javabin : dir) + QStringLiteral("/java");
+    return QFileInfo(java).isExecutable() ? java : QString();
+}
+
+QString programEndText(bool bySignal, int code)
+{
+    if (!bySignal)
+        return QStringLiteral("Program ended with exit code %1").arg(code);
+    const char* name = sigabbrev_np(code);
+    return name ? QStringLiteral("Program ended by signal %1 (SIG%2)").arg(code).arg(QLatin1String(name))
+                : QStringLiteral("Program ended by signal %1").arg(code);
+}
+
+ProgramProcess::ProgramProcess(QObject* parent) : QObject(parent) {}
+
+ProgramProcess::~ProgramProcess()
+{
+    if (!proc_)
+        return;
+    proc_->disconnect(this);
+    killGroup();
+    if (proc_->state() != QProcess::NotRunning)
+        proc_->waitForFinished(5000);  // SIGKILL was sent: reaped at once
+    delete proc_;
+}
+
+bool ProgramProcess::start(const ProgramCommand& command)
+{
+    if (proc_)
+        return false;
+    proc_ = new QProcess;
+    proc_->setWorkingDirectory(command.workDir);
+    proc_->setChildProcessModifier([] {
+        ::setpgid(0, 0);                     // a group of its own, ended as one
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // and with Brewpad, even when it is killed
+    });
+    connect(proc_, &QProcess::readyReadStandardOutput, this,
+            [this] { emit standardOutput(proc_->readAllStandardOutput()); });
+    connect(proc_, &QProcess::readyReadStandardError, this,
+            [this] { emit standardError(proc_->readAllStandardError()); });
+    connect(proc_, &QProcess::finished, this, &ProgramProcess::onFinished);
+    connect(proc_, &QProcess::started, this, [this] {
+        pid_ = proc_->processId();
+        emit started(pid_);
+    });
+    connect(proc_, &QProcess::errorOccurred, this, [this, program = command.program](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            emit failed(QStringLiteral("%1 could not be started: %2").arg(program, proc_->errorString()));
+    });
+    proc_->start(command.program, command.args);
+    return true;
+}
+
+bool ProgramProcess::running() const
+{
+    return proc_ && proc_->state() != QProcess::NotRunning;
+}
+
+void ProgramProcess::writeInput(const QByteArray& bytes)
+{
+    if (running())
+        proc_->write(bytes);
+}
+
+void ProgramProcess::closeInput()
+{
+    if (running())
+        proc_->closeWriteChannel();
+}
+
+void ProgramProcess::stop()
+{
+    killGroup();
+}
+
+void ProgramProcess::killGroup()
+{
+    // While the leader is not reaped its pid cannot name another group.
+    if (pid_ > 0 && running())
+        ::kill(-pid_, SIGKILL);
+}
+
+void ProgramProcess::onFinished()
+{
+    // Output still in the pipes comes first.
+    if (const QByteArray o = proc_->readAllStandardOutput(); !o.isEmpty())
+        emit standardOutput(o);
+    if (const QByteArray e = proc_->readAllStandardError(); !e.isEmpty())
+        emit standardError(e);
+    const bool bySignal = proc_->exitStatus() == QProcess::CrashExit;
+    const int code = proc_->exitCode();
+    emit ended(programEndText(bySignal, code), bySignal, code);
+}
