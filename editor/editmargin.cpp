@@ -54,7 +54,7 @@ EditMargin::EditMargin(QTextEdit* edit, const MessageMarks& marks, const DebugMa
 int EditMargin::wantedWidth() const
 {
     const QFontMetrics fm(zoom_.shownFont());
-    int w = 2 * fm.height() + kMarginPad;  // the debugger's signs and the marks
+    int w = 2 * fm.height() + kMarginPad;  // the marks and the debugger's signs
     if (lineNumbers_) {
         const int digits = std::max(3, int(QString::number(edit_->document()->blockCount()).size()));
         w += digits * fm.horizontalAdvance(QLatin1Char('9')) + kMarginPad;
@@ -110,11 +110,11 @@ void EditMargin::paintEvent(QPaintEvent* e)
         const QRectF box(kMarginPad / 2.0 + (markSize - s) / 2, line.top + (line.height - s) / 2, s, s);
         const bool breakpoint = debug_.hasBreakpoint(number + 1), paused = debug_.executionLine() == number + 1;
         if (breakpoint || paused)
-            DebugMarks::paintSigns(p, box, breakpoint, paused);
+            DebugMarks::paintSigns(p, box.translated(markSize, 0), breakpoint, paused);
         const auto it = lineMarks.find(number);
         if (it == lineMarks.end())
             continue;
-        paintMark(p, box.translated(markSize, 0), it->second.error, it->second.light);
+        paintMark(p, box, it->second.error, it->second.light);
         p.setFont(font);
     }
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The margin at the left of an edit control: the debugger's signs (a red dot
-// for a breakpoint, an arrow at the paused line), the marks of the messages,
+// The margin at the left of an edit control: the marks of the messages, the
+// debugger's signs (a red dot for a breakpoint, an arrow at the paused line),
 // then the line numbers (shown by default), the caret's in bold. A click on a
 // line puts the caret at its start and toggles its breakpoint; the tool tip
 // shows the line's messages.

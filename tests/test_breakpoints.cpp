@@ -270,7 +270,8 @@ TEST_F(Breakpoints, InlineValuesAreNotPartOfTheText)
     EXPECT_EQ(QApplication::clipboard()->text(), "int a = 1;\nint b = 2;\nint c = a + b;\n");
     putCaret(4);
     edit_->paste();
-    EXPECT_EQ(edit_->toPlainText(), "int a = 1;\nint b = 2;\nint c = a + b;\nint a = 1;\nint b = 2;\nint c = a + b;\n");
+    EXPECT_EQ(edit_->toPlainText(),
+              "int a = 1;\nint b = 2;\nint c = a + b;\nint a = 1;\nint b = 2;\nint c = a + b;\n");
     // They move with their lines; an empty map clears them.
     putCaret(1);
     edit_->textCursor().insertText("// top\n");
