@@ -17,7 +17,8 @@ add_library(bp_debugger STATIC
   toolchain/running/consolelog.cpp
   toolchain/running/consolewindow.cpp
   toolchain/running/variableswindow.cpp
-  toolchain/running/callstackwindow.cpp)
+  toolchain/running/callstackwindow.cpp
+  toolchain/running/inlinevalues.cpp)
 target_link_libraries(bp_debugger PUBLIC bp_toolchain Qt6::Widgets)
 
 # The jar goes where the compile service's goes (bp_service_install_dir, set
@@ -54,3 +55,5 @@ set_tests_properties(test_debugger PROPERTIES COST 50)  # JVMs: among the first 
 bp_add_bench(bench_debug SOURCES bench/bench_debug.cpp LIBS bp_debugger Qt6::Test)
 bp_add_bench(bench_console SOURCES bench/bench_console.cpp LIBS bp_debugger)
 target_compile_definitions(bench_debug PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")
+# Its anonymous names are those of the variables window's.
+set_source_files_properties(toolchain/running/callstackwindow.cpp PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
