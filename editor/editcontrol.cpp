@@ -2,6 +2,7 @@
 #include "editor/editcontrol.h"
 
 #include "editor/editcommands.h"
+#include "editor/editinput.h"
 #include "editor/editmargin.h"
 #include "editor/fileexchange.h"
 #include "editor/indent.h"
@@ -10,18 +11,14 @@
 #include "editor/textdoc.h"
 #include "editor/texthighlights.h"
 #include "editor/zoom.h"
-#include "platform/nativepath.h"
-#include "resources/commands.h"
 
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QUrl>
 
 namespace {
 // The character format of text read from a file: the default font, nothing else.
@@ -37,6 +34,7 @@ EditControl::EditControl(QWidget* parent)
     : QTextEdit(parent),
       exchange_(std::make_unique<FileExchange>(this)),
       marks_(document()),
+      debug_(this),
       shown_(std::make_unique<ShownBlocks>(this)),
       zoom_(std::make_unique<ViewZoom>(viewport(), document())),
       indent_(std::make_unique<TypingIndent>(this)),
@@ -49,7 +47,8 @@ EditControl::EditControl(QWidget* parent)
     setTabChangesFocus(false);
     applyDefaultFont();
     addEditCommands(table_, this);
-    margin_ = new EditMargin(this, marks_, *shown_, *zoom_);
+    margin_ = new EditMargin(this, marks_, debug_, *shown_, *zoom_);
+    margin_->onLineClicked([this](int line) { toggleBreakpoint(line); });
     connectViews();
     // Every line keeps its own line end, whatever is edited around it.
     LineBreakKeeper::of(document());
@@ -70,11 +69,16 @@ void EditControl::connectViews()
         margin_->refresh();
         if (!marks_.empty())
             highlights_->update();
+        if (debug_.textChanged()) {
+            marksChanged();
+            emit breakpointsChanged(breakpointLines());
+        }
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] {
         highlights_->caretMoved();
         highlights_->update();
         margin_->refresh();  // the caret line's number stands out
+        describeCaretLine();
     });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         margin_->update();
@@ -94,24 +98,6 @@ void EditControl::applyDefaultFont()
     setCurrentCharFormat(cf);
     updateTabStops();
 }
-
-namespace {
-// True for a key that the main window binds to a command (Ctrl+Y, Ctrl+F, ...).
-bool mainWindowKey(const QKeyEvent* e)
-{
-    static const QSet<QKeyCombination> keys = [] {
-        QSet<QKeyCombination> set;
-        for (const CommandInfo& c : commandTable()) {
-            if (c.keyOwner != KeyOwner::Frame)
-                continue;
-            for (const QKeySequence& k : c.keys)
-                set.insert(k[0]);
-        }
-        return set;
-    }();
-    return keys.contains(QKeyCombination(e->modifiers() & ~Qt::KeypadModifier, Qt::Key(e->key())));
-}
-}  // namespace
 
 bool EditControl::event(QEvent* e)
 {
@@ -165,20 +151,6 @@ void EditControl::keyPressEvent(QKeyEvent* e)
     if (newLine && textCursor().positionInBlock() == 0 && textCursor().block().previous().isValid())
         indent_->newLine(before);
 }
-
-namespace {
-QStringList localFiles(const QMimeData* md)
-{
-    QStringList out;
-    if (md && md->hasUrls()) {
-        for (const QUrl& u : md->urls()) {
-            if (u.isLocalFile())
-                out << nativepath::localFile(u);
-        }
-    }
-    return out;
-}
-}  // namespace
 
 // Files dragged over the control are taken, also by a read-only one: a drop
 // opens them. Anything else is the text edit's own drag.
@@ -253,7 +225,9 @@ void EditControl::showText(const DecodedText& d)
     plain.clearSelection();
     plain.setCharFormat(defaultCharFormat());
     setTextCursor(plain);
-    setPlainText(d.text);
+    // The debugger's marks stay on their line numbers.
+    if (debug_.keepLinesWhile([this, &d] { setPlainText(d.text); }))
+        emit breakpointsChanged(breakpointLines());
     indent_->forget();
     markLineBreaks(document(), d);
     if (!marks.isEmpty())
@@ -380,8 +354,11 @@ void EditControl::paintEvent(QPaintEvent* e)
         // The caret line, under the text.
         QPainter p(viewport());
         highlights_->paintCaretLine(p, e->rect());
+        debug_.paintPausedLine(p, e->rect());
     }
     QTextEdit::paintEvent(e);
+    QPainter p(viewport());
+    debug_.paintValues(p, e->rect(), *shown_);
 }
 
 int EditControl::zoomPercent() const
@@ -468,24 +445,49 @@ void EditControl::clearMessageMarks()
 
 void EditControl::marksChanged()
 {
-    margin_->setAccessibleDescription(marks_.description());
+    const QString debug = debug_.summary();
+    margin_->setAccessibleDescription(marks_.description() + (debug.isEmpty() ? QString() : "; " + debug));
+    describeCaretLine();
     highlights_->update();
     margin_->update();
+    viewport()->update();
 }
 
-QList<MessageMark> EditControl::messageMarks() const
+void EditControl::describeCaretLine()
 {
-    return marks_.list();
+    const QString text = debug_.describeLine(textCursor().blockNumber() + 1);
+    if (text != accessibleDescription())
+        setAccessibleDescription(text);
 }
 
-QStringList EditControl::messageTextsOnLine(int line) const
+void EditControl::setBreakpointLines(const QList<int>& lines)
 {
-    return marks_.textsOnLine(line);
+    debug_.setBreakpoints(lines);
+    marksChanged();
 }
 
-QStringList EditControl::messageTextsAt(int position) const
+void EditControl::toggleBreakpoint(int line)
 {
-    return marks_.textsAt(position);
+    if (debug_.toggleBreakpoint(line)) {
+        marksChanged();
+        emit breakpointsChanged(breakpointLines());
+    }
+}
+
+void EditControl::setExecutionLine(int line)
+{
+    debug_.setExecutionLine(line);
+    if (const QTextBlock b = document()->findBlockByNumber(executionLine() - 1); b.isValid()) {
+        setTextCursor(QTextCursor(b));
+        ensureCursorVisible();
+    }
+    marksChanged();
+}
+
+void EditControl::setInlineValues(const QMap<int, QString>& textByLine)
+{
+    debug_.setInlineValues(textByLine);
+    marksChanged();
 }
 
 bool EditControl::viewportEvent(QEvent* e)

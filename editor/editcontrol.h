@@ -5,8 +5,9 @@
 // Its parts: the file on disk (EditedFile), the message marks (MessageMarks),
 // the margin (EditMargin), the caret-line and bracket highlights
 // (TextHighlights), the zoom (ViewZoom) and the indentation as the user types
-// (TypingIndent).
+// (TypingIndent), and the debugger's marks (DebugMarks).
 #pragma once
+#include "editor/debugmarks.h"
 #include "editor/editdefaults.h"
 #include "editor/marks.h"
 #include "editor/textfile.h"
@@ -15,6 +16,7 @@
 #include "platform/routing.h"
 
 #include <QList>
+#include <QMap>
 #include <QTextEdit>
 
 #include <memory>
@@ -130,11 +132,32 @@ public:
     void clearMessageMarks();
     // The marks with the lines and columns where they now stand, in the order
     // of their places in the text.
-    QList<MessageMark> messageMarks() const;
+    QList<MessageMark> messageMarks() const { return marks_.list(); }
     // The texts of the marks on a line (from 1), and of the marks whose
     // underline covers a document position: what the tool tips show.
-    QStringList messageTextsOnLine(int line) const;
-    QStringList messageTextsAt(int position) const;
+    QStringList messageTextsOnLine(int line) const { return marks_.textsOnLine(line); }
+    QStringList messageTextsAt(int position) const { return marks_.textsAt(position); }
+
+    // ---- The debugger's marks. None of them changes the text, the modified
+    // flag, the undo stack or the bytes saved. They move with their lines as
+    // the text is edited; a reload keeps them on the same line numbers. The
+    // margin and the control's accessible description (of the caret line)
+    // tell screen readers of them ("breakpoint", "paused here").
+    // The lines (from 1, ascending) with breakpoints, a red dot each in the
+    // margin; a click in the margin toggles the line's breakpoint.
+    QList<int> breakpointLines() const { return debug_.breakpoints(); }
+    // Replaces the breakpoints (lines beyond the text are left out); no signal.
+    void setBreakpointLines(const QList<int>& lines);
+    // Sets or clears the breakpoint of a line (from 1): breakpointsChanged.
+    void toggleBreakpoint(int line);
+    // The line (from 1) where the program is paused, 0 for none: an arrow in
+    // the margin and the line highlighted; the caret goes to its start and
+    // the view scrolls to it, without taking the focus.
+    void setExecutionLine(int line);
+    int executionLine() const { return debug_.executionLine(); }
+    // Texts shown dimmed after the ends of lines (from 1), not in the text;
+    // an empty map clears them.
+    void setInlineValues(const QMap<int, QString>& textByLine);
 
     // What a paste of `source` does (so does a drop of anything but files).
     void insertFromMimeDataPublic(const QMimeData* source) { insertFromMimeData(source); }
@@ -145,6 +168,9 @@ signals:
     // Files dropped on the control: opened as windows of their own, not
     // inserted. Files pasted are not opened: their paths are inserted as text.
     void filesDropped(const QStringList& paths);
+    // The breakpoints' lines after a toggle, a click in the margin, or an edit
+    // that moved or removed them.
+    void breakpointsChanged(const QList<int>& lines);
 
 protected:
     bool event(QEvent* e) override;
@@ -170,11 +196,14 @@ private:
     void updateTabStops();
     // The view and the margin after a change of zoom.
     void applyZoom();
+    // The margin, the view and the descriptions after a change of the marks.
     void marksChanged();
+    void describeCaretLine();
 
     CommandTable table_;
     std::unique_ptr<FileExchange> exchange_;
     MessageMarks marks_;
+    DebugMarks debug_;
     std::unique_ptr<ShownBlocks> shown_;
     std::unique_ptr<ViewZoom> zoom_;
     std::unique_ptr<TypingIndent> indent_;

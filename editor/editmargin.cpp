@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/editmargin.h"
 
+#include "editor/debugmarks.h"
 #include "editor/marks.h"
 #include "editor/shownblocks.h"
 #include "editor/texthighlights.h"
@@ -41,8 +42,9 @@ LinePlace firstLineOf(const QTextBlock& b, qreal top, const QFontMetrics& fm)
 }
 }  // namespace
 
-EditMargin::EditMargin(QTextEdit* edit, const MessageMarks& marks, const ShownBlocks& shown, const ViewZoom& zoom)
-    : QWidget(edit), edit_(edit), marks_(marks), shown_(shown), zoom_(zoom)
+EditMargin::EditMargin(QTextEdit* edit, const MessageMarks& marks, const DebugMarks& debug, const ShownBlocks& shown,
+                       const ViewZoom& zoom)
+    : QWidget(edit), edit_(edit), marks_(marks), debug_(debug), shown_(shown), zoom_(zoom)
 {
     setAccessibleName(QStringLiteral("Line Numbers"));
     setAccessibleDescription(QStringLiteral("No messages"));
@@ -52,7 +54,7 @@ EditMargin::EditMargin(QTextEdit* edit, const MessageMarks& marks, const ShownBl
 int EditMargin::wantedWidth() const
 {
     const QFontMetrics fm(zoom_.shownFont());
-    int w = fm.height() + kMarginPad;  // the marks
+    int w = 2 * fm.height() + kMarginPad;  // the debugger's signs and the marks
     if (lineNumbers_) {
         const int digits = std::max(3, int(QString::number(edit_->document()->blockCount()).size()));
         w += digits * fm.horizontalAdvance(QLatin1Char('9')) + kMarginPad;
@@ -104,12 +106,15 @@ void EditMargin::paintEvent(QPaintEvent* e)
             continue;
         if (lineNumbers_)
             paintNumber(p, font, number, caretLine, back, line.top + line.ascent);
+        const qreal s = markSize * 0.8;
+        const QRectF box(kMarginPad / 2.0 + (markSize - s) / 2, line.top + (line.height - s) / 2, s, s);
+        const bool breakpoint = debug_.hasBreakpoint(number + 1), paused = debug_.executionLine() == number + 1;
+        if (breakpoint || paused)
+            DebugMarks::paintSigns(p, box, breakpoint, paused);
         const auto it = lineMarks.find(number);
         if (it == lineMarks.end())
             continue;
-        const qreal s = markSize * 0.8;
-        const QRectF box(kMarginPad / 2.0 + (markSize - s) / 2, line.top + (line.height - s) / 2, s, s);
-        paintMark(p, box, it->second.error, it->second.light);
+        paintMark(p, box.translated(markSize, 0), it->second.error, it->second.light);
         p.setFont(font);
     }
 }
@@ -180,12 +185,15 @@ bool EditMargin::event(QEvent* e)
 
 void EditMargin::mousePressEvent(QMouseEvent* e)
 {
-    // A click on a line number puts the caret at the start of that line.
+    // A click on a line puts the caret at the start of that line and
+    // toggles the line's breakpoint.
     const QTextBlock b = shown_.blockAtY(e->position().y() + edit_->verticalScrollBar()->value());
     if (b.isValid()) {
         QTextCursor c = edit_->textCursor();
         c.setPosition(b.position());
         edit_->setTextCursor(c);
         edit_->setFocus();
+        if (clicked_)
+            clicked_(b.blockNumber() + 1);
     }
 }

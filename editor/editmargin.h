@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The margin at the left of an edit control: the marks of the messages, then
-// the line numbers (shown by default), the caret's in bold. A click on a line
-// puts the caret at its start; the tool tip shows the line's messages.
+// The margin at the left of an edit control: the debugger's signs (a red dot
+// for a breakpoint, an arrow at the paused line), the marks of the messages,
+// then the line numbers (shown by default), the caret's in bold. A click on a
+// line puts the caret at its start and toggles its breakpoint; the tool tip
+// shows the line's messages.
 #pragma once
 
 #include <QWidget>
 
+#include <functional>
+
+class DebugMarks;
 class MessageMarks;
 class QPainter;
 class QTextBlock;
@@ -17,7 +22,10 @@ class EditMargin : public QWidget {
 public:
     // The margin of `edit` (its parent) with these marks, in view as `shown`
     // says, at the zoom `zoom`.
-    EditMargin(QTextEdit* edit, const MessageMarks& marks, const ShownBlocks& shown, const ViewZoom& zoom);
+    EditMargin(QTextEdit* edit, const MessageMarks& marks, const DebugMarks& debug, const ShownBlocks& shown,
+               const ViewZoom& zoom);
+    // What a click on a line (from 1) does besides moving the caret.
+    void onLineClicked(std::function<void(int)> clicked) { clicked_ = std::move(clicked); }
 
     void setLineNumbersVisible(bool on) { lineNumbers_ = on; }
     bool lineNumbersVisible() const { return lineNumbers_; }
@@ -40,9 +48,11 @@ private:
 
     QTextEdit* edit_;
     const MessageMarks& marks_;
+    const DebugMarks& debug_;
     const ShownBlocks& shown_;
     const ViewZoom& zoom_;
     bool lineNumbers_ = true;
     int shownBlocks_ = -1;  // the block count and caret line the margin last showed
     int shownCaretLine_ = -1;
+    std::function<void(int)> clicked_;
 };

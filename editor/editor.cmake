@@ -13,10 +13,13 @@ add_library(bp_editor STATIC
   editor/indent.cpp
   editor/editcontrol.cpp
   editor/editcommands.cpp
+  editor/editinput.cpp
   editor/editdefaults.cpp
   editor/lineendedit.cpp
   editor/editedfile.cpp
   editor/editmargin.cpp
+  editor/debugmarks.cpp
+  editor/trackedlines.cpp
   editor/fileexchange.cpp
   editor/shownblocks.cpp
   editor/texthighlights.cpp
@@ -34,6 +37,7 @@ bp_add_test(test_highlighter SOURCES tests/test_highlighter.cpp LIBS bp_editor)
 bp_add_test(test_unix2dos SOURCES tests/test_unix2dos.cpp LIBS bp_editor)
 bp_add_test(test_diskfile SOURCES tests/test_diskfile.cpp LIBS bp_editor)
 bp_add_test(test_editedfile SOURCES tests/test_editedfile.cpp LIBS bp_editor)
+bp_add_test(test_breakpoints SOURCES tests/test_breakpoints.cpp LIBS bp_editor)
 
 bp_add_bench(bench_highlight SOURCES bench/bench_highlight.cpp LIBS bp_editor)
 bp_add_bench(bench_unix2dos SOURCES bench/bench_unix2dos.cpp LIBS bp_editor)

@@ -18,7 +18,8 @@ add_library(bp_toolchain STATIC
   toolchain/messages/odlistbx.cpp
   toolchain/messages/odlistmodel.cpp
   toolchain/messages/oditemdelegate.cpp
-  toolchain/messages/browser.cpp)
+  toolchain/messages/browser.cpp
+  toolchain/breakpointstore.cpp)
 target_link_libraries(bp_toolchain PUBLIC bp_project bp_config bp_platform bp_resources Qt6::Widgets)
 
 bp_add_test(test_classify SOURCES tests/test_classify.cpp LIBS bp_toolchain)
@@ -29,6 +30,7 @@ bp_add_test(test_run SOURCES tests/test_run.cpp LIBS bp_toolchain)
 bp_add_test(test_options SOURCES tests/test_options.cpp LIBS bp_toolchain)
 bp_add_test(test_messages SOURCES tests/test_messages.cpp LIBS bp_toolchain)
 bp_add_test(test_lists SOURCES tests/test_lists.cpp LIBS bp_toolchain)
+bp_add_test(test_breakpointstore SOURCES tests/test_breakpointstore.cpp LIBS bp_toolchain)
 # The programs that run javac or a JVM in most of their tests start first (CTest
 # orders a suite it has not run before by these costs, later by its own times).
 set_tests_properties(test_compile test_classify_jdk PROPERTIES COST 50)
