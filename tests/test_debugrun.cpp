@@ -25,7 +25,10 @@ const QByteArray kDemo = R"(public class Demo {
         int a = 1;
         int b = a + 1;
         int c = b + 1;
-        System.out.println("sum " + (a + b + c));
+        long total = 0;
+        for (int i = 0; i < 1000; i++)
+            total += i;
+        System.out.println("sum " + (a + b + c) + " " + total);
         if (line != null && line.equals("throw"))
             throw new IllegalStateException("bad state " + c);
     }
@@ -198,4 +201,85 @@ TEST_F(DebugRunTest, TheDebugWindowsAreListedInTheWindowMenuAndCoverNoEditor)
         const QWidget* frame = w->parentWidget();
         EXPECT_FALSE(frame->geometry().intersects(editor)) << w->accessibleName().toStdString();
     }
+}
+
+TEST_F(DebugRunTest, ABreakpointStopsOnItsLineInTheActiveSourceAndF10StepsToTheNextLines)
+{
+    EditControl* e = source->editor();
+    e->setTextCursor(QTextCursor(e->document()->findBlockByNumber(lineOf("int a = 1") - 1)));
+    e->setFocus();
+    press(QKeyCombination(Qt::CTRL, Qt::Key_B));
+    EXPECT_EQ(e->breakpointLines(), QList<int>{lineOf("int a = 1")});
+    e->moveCursor(QTextCursor::Start);
+    press(Qt::Key_F5);
+    ASSERT_TRUE(waitForConsole("ready"));
+    typeLine("x");
+    ASSERT_TRUE(waitPaused());
+    QApplication::processEvents();
+    EXPECT_EQ(current(), source);
+    EXPECT_EQ(e->executionLine(), lineOf("int a = 1"));
+    EXPECT_EQ(caretLine(), lineOf("int a = 1"));
+    EXPECT_EQ(app->statusMessage(), QStringLiteral("Paused at Demo.java:%1").arg(lineOf("int a = 1")));
+    // Stepping leaves the source in front with the focus.
+    e->setFocus();
+    press(Qt::Key_F10);
+    ASSERT_TRUE(waitPaused());
+    QApplication::processEvents();
+    EXPECT_EQ(e->executionLine(), lineOf("int b = a + 1"));
+    press(Qt::Key_F10);
+    ASSERT_TRUE(waitPaused());
+    QApplication::processEvents();
+    EXPECT_EQ(e->executionLine(), lineOf("int c = b + 1"));
+    EXPECT_EQ(current(), source);
+    EXPECT_TRUE(e->hasFocus());
+    press(Qt::Key_F5);
+    ASSERT_TRUE(waitForConsole("Program ended with exit code 0"));
+    EXPECT_EQ(e->executionLine(), 0);
+}
+
+TEST_F(DebugRunTest, CommandsAreEnabledExactlyWhenTheyCanActAfterTwoHundredQuickSteps)
+{
+    EditControl* e = source->editor();
+    e->toggleBreakpoint(lineOf("int a = 1"));
+    trigger(cmd::DebugRun);
+    ASSERT_TRUE(waitForConsole("ready"));
+    EXPECT_FALSE(enabled(cmd::StepOver));
+    EXPECT_FALSE(enabled(cmd::DebugRun));
+    EXPECT_TRUE(enabled(cmd::StopDebugging));
+    typeLine("x");
+    ASSERT_TRUE(waitPaused());
+    // Steps through the loop as fast as the commands allow.
+    int steps = 0;
+    for (int i = 0; i < 200 && debugger().live(); ++i) {
+        const int id = i % 2 == 0 ? cmd::StepInto : cmd::StepOver;
+        if (!QTest::qWaitFor([&] { return enabled(id) || !debugger().live(); }, 30000))
+            break;
+        if (!debugger().live())
+            break;
+        trigger(id);
+        ++steps;
+        const bool paused = debugger().session()->settled();
+        EXPECT_EQ(enabled(cmd::StepOver), paused);
+        EXPECT_EQ(enabled(cmd::StepInto), paused);
+        EXPECT_EQ(enabled(cmd::StepOut), paused);
+        EXPECT_EQ(enabled(cmd::RunToCursor), paused);
+    }
+    EXPECT_EQ(steps, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !debugger().live() || debugger().session()->settled(); }, 30000));
+    const bool paused = debugger().live();
+    EXPECT_TRUE(paused);
+    EXPECT_EQ(enabled(cmd::StepOver), paused);
+    EXPECT_EQ(enabled(cmd::DebugRun), true);
+    EXPECT_EQ(enabled(cmd::StopDebugging), paused);
+}
+
+TEST_F(DebugRunTest, AWindowOpenedLaterShowsTheBreakpointsOfItsFile)
+{
+    source->editor()->toggleBreakpoint(lineOf("int a = 1"));
+    source->approveClose();
+    source->close();
+    QApplication::processEvents();
+    source = openJava(dir.filePath("Demo.java"));
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->editor()->breakpointLines(), QList<int>{lineOf("int a = 1")});
 }

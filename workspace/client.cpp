@@ -174,6 +174,7 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
     auto* child = new TFileMDIChild(this, kind, edit, fromFile);
     if (fromFile)
         messages_->markMessages(child, true);
+    debug_->editorOpened(child);
     connect(edit, &EditControl::filesDropped, this, [this](const QStringList& paths) {
         for (const QString& p : paths)
             openDropped(p);

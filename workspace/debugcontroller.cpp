@@ -7,11 +7,13 @@
 #include "platform/dialogs.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
+#include "toolchain/breakpointstore.h"
 #include "toolchain/messages/browser.h"
 #include "toolchain/running/callstackwindow.h"
 #include "toolchain/running/consolewindow.h"
 #include "toolchain/running/inlinevalues.h"
 #include "toolchain/running/variableswindow.h"
+#include "workspace/breakpointsync.h"
 #include "workspace/client.h"
 
 #include <QDir>
@@ -26,8 +28,23 @@ constexpr int StripHeight = 160;
 }  // namespace
 
 DebugController::DebugController(TFileMDIClient& workspace)
-    : QObject(&workspace), ws_(workspace), jar_(DebugSession::defaultJar())
+    : QObject(&workspace),
+      ws_(workspace),
+      jar_(DebugSession::defaultJar()),
+      breakpoints_(new BreakpointSync(workspace, this))
 {
+}
+
+void DebugController::editorOpened(TFileMDIChild* window)
+{
+    breakpoints_->watch(window);
+}
+
+void DebugController::toggleBreakpoint()
+{
+    TFileMDIChild* c = ws_.currentEditor();
+    if (c && !c->isProject())
+        c->editor()->toggleBreakpoint(c->editor()->textCursor().blockNumber() + 1);
 }
 
 DebugController::~DebugController()
@@ -57,6 +74,9 @@ void DebugController::addCommands(CommandTable& table)
     });
     table.on(cmd::StopDebugging, [this] { stop(); });
     table.enabler(cmd::StopDebugging, [this](CommandState& s) { s.enabled = live(); });
+    table.on(cmd::ToggleBreakpoint, [this] { toggleBreakpoint(); });
+    table.enabler(cmd::ToggleBreakpoint,
+                  [this](CommandState& s) { s.enabled = ws_.currentEditor() && !ws_.currentEditor()->isProject(); });
     table.on(cmd::ShowConsole, [this] { showConsole(true); });
     table.on(cmd::ShowVariables, [this] { showVariables(true); });
     table.on(cmd::ShowCallStack, [this] { showCallStack(true); });
@@ -112,6 +132,7 @@ void DebugController::startTarget(const DebugTarget& target)
     session_->setJar(jar_);
     ended_ = false;
     connectSession();
+    breakpoints_->attach(session_);
     showConsole(false);
     console_->begin(QStringLiteral("%1 %2").arg(target.command.program, target.command.args.join(QLatin1Char(' '))));
     session_->start(target.command.program, target.command);
@@ -331,19 +352,19 @@ void DebugController::clearMarks()
 
 void DebugController::markExecution(EditControl* editor, int line)
 {
-    Q_UNUSED(editor);
-    Q_UNUSED(line);
+    editor->setExecutionLine(line);
+    if (line == 0)
+        editor->setInlineValues({});
 }
 
 void DebugController::showInlineValues(const QList<DebugValue>& values)
 {
-    Q_UNUSED(values);
+    marked_->setInlineValues(inlineValueLines(marked_->toPlainText(), pausedLine_, values));
 }
 
-QString DebugController::classOf(EditControl* editor) const
+QString DebugController::classOf(EditControl* editor)
 {
-    Q_UNUSED(editor);
-    return target_.className;
+    return debugClassName(editor->toPlainText(), editor->fileName());
 }
 
 void DebugController::openStackTrace(const StackTraceLocation& location)

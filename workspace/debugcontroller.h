@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QString>
 
+class BreakpointSync;
 class CommandTable;
 class EditControl;
 class TBrowserFrame;
@@ -33,6 +34,9 @@ public:
     ~DebugController() override;
 
     void addCommands(CommandTable& table);
+    // A window opened: it shows the breakpoints of its file.
+    void editorOpened(TFileMDIChild* window);
+    const BreakpointSync& breakpoints() const { return *breakpoints_; }
 
     // The session of the last Debug Run; null before the first.
     DebugSession* session() const { return session_; }
@@ -59,6 +63,7 @@ private:
     void onError(const QString& text);
     void onFrameChosen(int index, const DebugFrame& frame);
     void runToCursor();
+    void toggleBreakpoint();
     void motion(void (DebugSession::*step)());
 
     // The three windows, made when first needed; `activate` gives the focus.
@@ -80,13 +85,14 @@ private:
     // marked one, and the class an editor's source declares.
     static void markExecution(EditControl* editor, int line);
     void showInlineValues(const QList<DebugValue>& values);
-    QString classOf(EditControl* editor) const;
+    static QString classOf(EditControl* editor);
     void openStackTrace(const StackTraceLocation& location);
     void enableWhilePaused(CommandTable& table, int id);
     void stateChanged();
 
     TFileMDIClient& ws_;
     QString jar_;
+    BreakpointSync* breakpoints_;
     QPointer<DebugSession> session_;
     QPointer<ConsoleWindow> console_;
     QPointer<VariablesWindow> variables_;

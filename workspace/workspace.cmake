@@ -11,5 +11,6 @@ add_library(bp_workspace STATIC
   workspace/optionwindows.cpp
   workspace/windowplacement.cpp
   workspace/workspaceaccessible.cpp
-  workspace/debugcontroller.cpp)
+  workspace/debugcontroller.cpp
+  workspace/breakpointsync.cpp)
 target_link_libraries(bp_workspace PUBLIC bp_editor Qt6::Widgets)
