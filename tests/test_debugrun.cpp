@@ -5,6 +5,7 @@
 
 #include "toolchain/running/callstackwindow.h"
 #include "toolchain/running/consolewindow.h"
+#include "toolchain/running/inlinevalues.h"
 #include "toolchain/running/variableswindow.h"
 #include "workspace/debugcontroller.h"
 
@@ -282,4 +283,22 @@ TEST_F(DebugRunTest, AWindowOpenedLaterShowsTheBreakpointsOfItsFile)
     source = openJava(dir.filePath("Demo.java"));
     ASSERT_TRUE(source);
     EXPECT_EQ(source->editor()->breakpointLines(), QList<int>{lineOf("int a = 1")});
+}
+
+TEST(InlineValues, EachLocalAtTheLastLineAboveThePauseThatSetsIt)
+{
+    const QString text =
+        "int a = 1;\n"
+        "int b = a + 1;\n"
+        "if (a == b) a = 3;\n"
+        "for (int i = 0; i < 3; i++)\n"
+        "    b = b + i;\n"
+        "a = 9;\n";
+    const QList<DebugValue> values = {{"local", "a", "int", "3", 0},
+                                      {"local", "b", "int", "4", 0},
+                                      {"local", "i", "int", "2", 0},
+                                      {"static", "s", "int", "7", 0}};
+    const QMap<int, QString> shown = inlineValueLines(text, 5, values);
+    // "a == b" is no assignment; line 6 lies below the pause.
+    EXPECT_EQ(shown, (QMap<int, QString>{{3, "a = 3"}, {4, "i = 2"}, {5, "b = 4"}}));
 }

@@ -55,5 +55,3 @@ set_tests_properties(test_debugger PROPERTIES COST 50)  # JVMs: among the first 
 bp_add_bench(bench_debug SOURCES bench/bench_debug.cpp LIBS bp_debugger Qt6::Test)
 bp_add_bench(bench_console SOURCES bench/bench_console.cpp LIBS bp_debugger)
 target_compile_definitions(bench_debug PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")
-# Its anonymous names are those of the variables window's.
-set_source_files_properties(toolchain/running/callstackwindow.cpp PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
