@@ -11,6 +11,7 @@ constexpr KeyOwner Edit = KeyOwner::EditControl;
 
 }  // namespace
 
+// code-size: table (one row per command)
 const std::vector<CommandInfo>& commandTable()
 {
     // clang-format off

@@ -15,7 +15,14 @@ target_link_libraries(bp_resources PUBLIC Qt6::Core Qt6::Gui)
 #   cmake --build <dir> --target regenerate_icons
 # redraws every icon in the source tree and writes a contact sheet,
 # <dir>/icons-sheet.png, to look at.
-add_executable(make_icons EXCLUDE_FROM_ALL resources/iconsrc/make_icons.cpp)
+add_executable(make_icons EXCLUDE_FROM_ALL
+  resources/iconsrc/make_icons.cpp
+  resources/iconsrc/icondrawings.cpp
+  resources/iconsrc/icondrawings.h
+  resources/iconsrc/iconparts.cpp
+  resources/iconsrc/iconparts.h
+  resources/iconsrc/menuicondrawings.cpp
+  resources/iconsrc/menuicondrawings.h)
 target_link_libraries(make_icons PRIVATE Qt6::Gui)
 add_custom_target(regenerate_icons
   COMMAND make_icons ${CMAKE_SOURCE_DIR}/resources/icons --sheet ${CMAKE_BINARY_DIR}/icons-sheet.png

@@ -7,6 +7,7 @@
 
 #include "app/cmdline.h"
 #include "app/inistore.h"
+#include "editor/filebuild.h"
 #include "platform/nativename.h"
 
 #include <QElapsedTimer>
@@ -177,8 +178,8 @@ TEST_F(OddNameTest, CompilingAndRunningSayWhatToDo)
     EXPECT_TRUE(text.contains("Rename the file")) << text.toStdString();
     EXPECT_EQ(dialogs_.messages[0].icon, Icon::Stop);
     EXPECT_FALSE(current()->compiling());
-    current()->CmJavaRun();
-    current()->CmJavaApplet();
+    current()->build().run();
+    current()->build().runApplet();
     ASSERT_EQ(dialogs_.messages.size(), 3u);
     for (int i : {1, 2}) {
         EXPECT_TRUE(dialogs_.messages[i].text.contains("The name " + shownName + " holds bytes that are not UTF-8"));

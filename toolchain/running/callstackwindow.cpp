@@ -7,8 +7,8 @@
 
 namespace {
 
-enum Column { FrameColumn, ClassColumn };
-enum Role { FrameIndexRole = Qt::UserRole };
+enum StackColumn { FrameColumn, ClassColumn };
+enum StackRole { FrameIndexRole = Qt::UserRole };
 
 }  // namespace
 

@@ -8,8 +8,8 @@
 
 namespace {
 
-enum Column { NameColumn, ValueColumn, TypeColumn };
-enum Role { IdRole = Qt::UserRole, PathRole, LoadedRole, MoreStartRole };
+enum VariableColumn { NameColumn, ValueColumn, TypeColumn };
+enum VariableRole { IdRole = Qt::UserRole, PathRole, LoadedRole, MoreStartRole };
 
 // Elements fetched at a time, as the debugger sends them.
 constexpr int kPage = 100;
