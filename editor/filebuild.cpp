@@ -293,8 +293,8 @@ std::optional<DebugTarget> FileBuild::debugTarget(const QString& java)
         return std::nullopt;
     }
     bool ok = true;
-    DebugTarget t{javaProgramCommand(java, *cls, curdir, EDITDESTINATION, EDITCLASSPATH, EDITCMDLINE, {}, &ok),
-                  *cls, QFileInfo(classDir).absoluteFilePath(), sourceDir};
+    DebugTarget t{javaProgramCommand(java, *cls, curdir, EDITDESTINATION, EDITCLASSPATH, EDITCMDLINE, {}, &ok), *cls,
+                  QFileInfo(classDir).absoluteFilePath(), sourceDir};
     if (!ok) {
         dialogs().message(window_, QStringLiteral("Exec : %1 : %2").arg(*cls, unbalancedQuotesText()),
                           QStringLiteral("ERROR"));

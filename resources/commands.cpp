@@ -177,8 +177,8 @@ const std::vector<MenuLayout>& menuBarLayout()
           Separator, cmd::ViewJavaProj, Separator, cmd::InsertNode, cmd::DeleteNode, Separator, cmd::JavaOptions,
           Separator, cmd::StopCompiling, cmd::CompilerMessages, Separator, cmd::CheckWhileTyping}},
         {"Run...",
-         {cmd::JavaRun, cmd::AppletRun, Separator, cmd::JavaArgs, Separator, cmd::DebugRun, cmd::StepOver, cmd::StepInto,
-          cmd::StepOut, cmd::RunToCursor, cmd::StopDebugging, cmd::ToggleBreakpoint}},
+         {cmd::JavaRun, cmd::AppletRun, Separator, cmd::JavaArgs, Separator, cmd::DebugRun, cmd::StepOver,
+          cmd::StepInto, cmd::StepOut, cmd::RunToCursor, cmd::StopDebugging, cmd::ToggleBreakpoint}},
         {nullptr, {cmd::Unix2Dos}},
         // The tool bar's own two commands stand in the Window menu too, so that the
         // keyboard and screen readers reach every command from the menu bar.
