@@ -54,3 +54,8 @@ add_dependencies(test_cmdline brewpad)
 
 bp_add_bench(bench_open SOURCES bench/bench_open.cpp LIBS bp_app)
 bp_add_bench(bench_startfiles SOURCES bench/bench_startfiles.cpp LIBS bp_app)
+# Debug Run through the main window with the real JDK: console, pauses, steps.
+bp_add_test(test_debugrun SOURCES tests/test_debugrun.cpp LIBS bp_app)
+target_compile_definitions(test_debugrun PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")
+set_tests_properties(test_debugrun PROPERTIES COST 50)
+target_compile_definitions(test_windows PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")

@@ -30,7 +30,7 @@ add_library(bp_editor STATIC
   editor/unix2dos.cpp
   editor/finddlg.cpp
   editor/highlighter.cpp)
-target_link_libraries(bp_editor PUBLIC bp_toolchain bp_print bp_javalines Qt6::Widgets Qt6::PrintSupport)
+target_link_libraries(bp_editor PUBLIC bp_toolchain bp_debugger bp_print bp_javalines Qt6::Widgets Qt6::PrintSupport)
 
 bp_add_test(test_find SOURCES tests/test_find.cpp LIBS bp_editor)
 bp_add_test(test_highlighter SOURCES tests/test_highlighter.cpp LIBS bp_editor)

@@ -279,6 +279,30 @@ void FileBuild::run()
                           QStringLiteral("ERROR"));
 }
 
+std::optional<DebugTarget> FileBuild::debugTarget(const QString& java)
+{
+    const QString file = sourceFile();
+    const QString sourceDir = QFileInfo(file).absolutePath();
+    const QString classDir = classFolder(EDITDESTINATION, sourceDir);
+    const std::optional<QString> cls = prepareRun(window_, file, classename, classDir);
+    if (!cls)
+        return std::nullopt;
+    const QString refusal = refusedClassName(*cls);
+    if (!refusal.isEmpty()) {
+        dialogs().message(window_, refusal, QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+        return std::nullopt;
+    }
+    bool ok = true;
+    DebugTarget t{javaProgramCommand(java, *cls, curdir, EDITDESTINATION, EDITCLASSPATH, EDITCMDLINE, {}, &ok), *cls,
+                  QFileInfo(classDir).absoluteFilePath(), sourceDir};
+    if (!ok) {
+        dialogs().message(window_, QStringLiteral("Exec : %1 : %2").arg(*cls, unbalancedQuotesText()),
+                          QStringLiteral("ERROR"));
+        return std::nullopt;
+    }
+    return t;
+}
+
 void FileBuild::runApplet()
 {
     const std::optional<QString> cls = prepareRun(window_, sourceFile(), classename);

@@ -4,14 +4,27 @@
 // Java Run and Applet Run. They act on the window's file as last saved; the
 // window's kind and file name are the window's and its edit control's.
 #pragma once
+#include "toolchain/running/programprocess.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
+
+#include <optional>
 
 class EditorHost;
 class JavacRunner;
 class TFileMDIChild;
 struct CompileOutcome;
+
+// What Debug Run starts: the class Java Run would start, as a program Brewpad
+// runs itself, the folder its classes are in, and the folder of its source.
+struct DebugTarget {
+    ProgramCommand command;
+    QString className;
+    QString classDir;
+    QString sourceDir;
+};
 
 class FileBuild : public QObject {
     Q_OBJECT
@@ -31,6 +44,9 @@ public:
     // Java Run and Applet Run, in the source's directory.
     void run();
     void runApplet();
+    // Debug Run's program, chosen as Java Run chooses it, with `java` (the
+    // configured JDK's); nullopt, after saying why, when nothing can start.
+    std::optional<DebugTarget> debugTarget(const QString& java);
 
     // What the classification found, and whether the classes are current.
     bool IsJavaMain = false;

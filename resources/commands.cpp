@@ -71,6 +71,20 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::JavaRun, "Java Run\tCtrl+F9", {K(Qt::CTRL | Qt::Key_F9)}, Frame, "Run application class", "run"},
         {cmd::AppletRun, "Applet Run\tShift+F9", {K(Qt::SHIFT | Qt::Key_F9)}, Frame, "Run Applet", "applet-run"},
         {cmd::JavaArgs, "Arguments", {}, Frame, " Program Arguments", "arguments"},
+        {cmd::DebugRun, "&Debug Run\tF5", {K(Qt::Key_F5)}, Frame,
+         "Runs the application class under the debugger in the console; continues a paused program", ""},
+        {cmd::StepOver, "Step &Over\tF10", {K(Qt::Key_F10)}, Frame,
+         "Runs the paused program to the next line of the same method", ""},
+        {cmd::StepInto, "Step &Into\tF11", {K(Qt::Key_F11)}, Frame,
+         "Runs the paused program into the method called on its line", ""},
+        {cmd::StepOut, "Step O&ut\tShift+F11", {K(Qt::SHIFT | Qt::Key_F11)}, Frame,
+         "Runs the paused program until its method returns", ""},
+        {cmd::RunToCursor, "Run to &Cursor\tCtrl+F10", {K(Qt::CTRL | Qt::Key_F10)}, Frame,
+         "Runs the paused program to the line of the caret", ""},
+        {cmd::StopDebugging, "&Stop Debugging\tShift+F5", {K(Qt::SHIFT | Qt::Key_F5)}, Frame,
+         "Ends the program being debugged and everything it started", ""},
+        {cmd::ToggleBreakpoint, "Toggle &Breakpoint\tCtrl+B", {K(Qt::CTRL | Qt::Key_B)}, Frame,
+         "Sets or clears a breakpoint on the caret's line", ""},
         // On the menu bar
         {cmd::Unix2Dos, "Unix2Dos", {}, Frame, "Converts LF to CR/LF", "unix2dos"},
         // Window
@@ -81,6 +95,9 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::ToggleHint, "Tool Bar &Hints When Pointed At", {}, Frame, "Toggles tool bar hint mode", "hint-mode",
          true},
         {cmd::ToggleBar, "Move Tool &Bar", {}, Frame, "Toggles tool bar position", "move-tool-bar"},
+        {cmd::ShowConsole, "C&onsole", {}, Frame, "Shows the console of the program run by Debug Run", ""},
+        {cmd::ShowVariables, "&Variables", {}, Frame, "Shows the variables of the paused program", ""},
+        {cmd::ShowCallStack, "Call &Stack", {}, Frame, "Shows the call stack of the paused program", ""},
         // Help
         {cmd::JavaHelp, "JAVA...", {}, Frame, "", "java-help"},
         {cmd::About, "About", {}, Frame, "", "about"},
@@ -159,13 +176,15 @@ const std::vector<MenuLayout>& menuBarLayout()
          {cmd::JavaCompile, Separator, cmd::NewJavaProj, cmd::OpenJavaProj, cmd::SaveJavaProj, cmd::SaveAsJavaProj,
           Separator, cmd::ViewJavaProj, Separator, cmd::InsertNode, cmd::DeleteNode, Separator, cmd::JavaOptions,
           Separator, cmd::StopCompiling, cmd::CompilerMessages, Separator, cmd::CheckWhileTyping}},
-        {"Run...", {cmd::JavaRun, cmd::AppletRun, Separator, cmd::JavaArgs}},
+        {"Run...",
+         {cmd::JavaRun, cmd::AppletRun, Separator, cmd::JavaArgs, Separator, cmd::DebugRun, cmd::StepOver,
+          cmd::StepInto, cmd::StepOut, cmd::RunToCursor, cmd::StopDebugging, cmd::ToggleBreakpoint}},
         {nullptr, {cmd::Unix2Dos}},
         // The tool bar's own two commands stand in the Window menu too, so that the
         // keyboard and screen readers reach every command from the menu bar.
         {"&Window",
          {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll, Separator, cmd::ToggleHint, cmd::ToggleBar,
-          OpenWindows}},
+          Separator, cmd::ShowConsole, cmd::ShowVariables, cmd::ShowCallStack, OpenWindows}},
         {"&Help", {cmd::JavaHelp, cmd::About}},
     };
     return menus;

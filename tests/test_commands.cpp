@@ -110,7 +110,14 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Ctrl++", cmd::ZoomIn},
                                                {"Ctrl+=", cmd::ZoomIn},
                                                {"Ctrl+-", cmd::ZoomOut},
-                                               {"Ctrl+0", cmd::ZoomReset}}));
+                                               {"Ctrl+0", cmd::ZoomReset},
+                                               {"F5", cmd::DebugRun},
+                                               {"F10", cmd::StepOver},
+                                               {"F11", cmd::StepInto},
+                                               {"Shift+F11", cmd::StepOut},
+                                               {"Ctrl+F10", cmd::RunToCursor},
+                                               {"Shift+F5", cmd::StopDebugging},
+                                               {"Ctrl+B", cmd::ToggleBreakpoint}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -230,7 +237,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 19);
+    EXPECT_EQ(bound, 26);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

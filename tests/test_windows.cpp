@@ -5,10 +5,14 @@
 
 #include "toolchain/messages/browser.h"
 #include "toolchain/settings/mdidlg.h"
+#include "toolchain/running/callstackwindow.h"
+#include "toolchain/running/variableswindow.h"
+#include "workspace/debugcontroller.h"
 
 #include <QAccessible>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTreeWidget>
 
 
 namespace {
@@ -133,4 +137,42 @@ TEST_F(Windows, EveryWindowWithItsCaptionAndRowsIsOnTheAccessibilityTree)
     for (int i = 0; i < rows.size(); ++i)
         EXPECT_EQ(rows[i], client()->BrowserErr->GetString(i));
     EXPECT_TRUE(rows.first().contains("error: incompatible types")) << rows.first().toStdString();
+}
+
+TEST_F(Windows, TheDebugWindowsWithTheirCaptionsAndRowsAreOnTheAccessibilityTree)
+{
+    useRealJavac();
+    if (IsSkipped())
+        return;
+    if (!QFileInfo(QStringLiteral(BP_DEBUGGER_JAR)).isFile() || configuredJava().isEmpty())
+        GTEST_SKIP() << "no debugger jar or no java";
+    DebugController& debugger = client()->debugger();
+    debugger.setJar(QStringLiteral(BP_DEBUGGER_JAR));
+    openJava(writeFile("Thrower.java",
+                       "public class Thrower {\n    public static void main(String[] args) {\n"
+                       "        int count = 5;\n"
+                       "        throw new IllegalStateException(\"bad \" + count);\n    }\n}\n"));
+    compile();
+    trigger(cmd::DebugRun);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return debugger.live() && debugger.session()->settled() && debugger.variables() &&
+                   debugger.variables()->tree()->topLevelItemCount() > 0 && debugger.callStack() &&
+                   debugger.callStack()->tree()->topLevelItemCount() > 0;
+        },
+        30000));
+    QApplication::processEvents();
+    const QList<Node> nodes = tree();
+    for (const char* caption : {"Console", "Variables", "Call Stack"})
+        EXPECT_TRUE(found(nodes, QAccessible::Window, caption)) << caption << dump(nodes);
+    bool exceptionRow = false, mainRow = false;
+    for (const Node& n : nodes) {
+        // Compiled without debugging information: the exception's row, no locals.
+        exceptionRow = exceptionRow || n.name == "<exception>";
+        mainRow = mainRow || n.name.contains("main (Thrower.java:4)");
+    }
+    EXPECT_TRUE(exceptionRow) << dump(nodes);
+    EXPECT_TRUE(mainRow) << dump(nodes);
+    debugger.stop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !debugger.live(); }, 20000));
 }

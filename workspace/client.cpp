@@ -13,6 +13,7 @@
 #include "toolchain/messages/browser.h"
 #include "toolchain/settings/mdidlg.h"
 #include "toolchain/settings/settings.h"
+#include "workspace/debugcontroller.h"
 #include "workspace/messagecontroller.h"
 #include "workspace/optionwindows.h"
 #include "workspace/projectcommands.h"
@@ -50,6 +51,7 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     messages_ = new MessageController(*this);
     projects_ = new ProjectCommands(*this);
     options_ = new OptionWindows(*this);
+    debug_ = new DebugController(*this);
 
     FileData = nullptr;
     EditJAVACntl = nullptr;
@@ -110,6 +112,7 @@ void TFileMDIClient::buildCommands()
     table_.on(cmd::JavaArgs, [this] { options_->programArguments(); });
     table_.on(cmd::GotoLine, [this] { CmGotoLine(); });
     messages_->addCommands(table_);
+    debug_->addCommands(table_);
     table_.on(cmd::LineNumbers, [this] { CmLineNumbers(); });
     table_.enabler(cmd::LineNumbers, [this](CommandState& s) { s.checked = lineNumbers_; });
     table_.on(cmd::CheckWhileTyping, [this] { CmCheckWhileTyping(); });
@@ -171,6 +174,7 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
     auto* child = new TFileMDIChild(this, kind, edit, fromFile);
     if (fromFile)
         messages_->markMessages(child, true);
+    debug_->editorOpened(child);
     connect(edit, &EditControl::filesDropped, this, [this](const QStringList& paths) {
         for (const QString& p : paths)
             openDropped(p);

@@ -24,6 +24,7 @@ class TRulerWin;
 class EditControl;
 class toolsfind;
 class FindController;
+class DebugController;
 class MessageController;
 class OptionWindows;
 class ProjectCommands;
@@ -97,6 +98,8 @@ public:
     TFileMDIChild* openEditor(EditorKind kind, const QString& file);
     // Where new windows go.
     WindowPlacement& placement() { return *placement_; }
+    // Debug Run, its console and windows.
+    DebugController& debugger() { return *debug_; }
 
     // The editor window that editor commands go to: the active window when it is
     // an editor window; none while an option window or the message window is
@@ -175,6 +178,7 @@ private:
     std::unique_ptr<WindowPlacement> placement_;
     std::unique_ptr<ToolSettling> tools_;
     MessageController* messages_ = nullptr;
+    DebugController* debug_ = nullptr;
     ProjectCommands* projects_ = nullptr;
     OptionWindows* options_ = nullptr;
     QIcon editorIcon_, projectIcon_;  // the icons of the editor windows

@@ -10,5 +10,7 @@ add_library(bp_workspace STATIC
   workspace/projectcommands.cpp
   workspace/optionwindows.cpp
   workspace/windowplacement.cpp
-  workspace/workspaceaccessible.cpp)
+  workspace/workspaceaccessible.cpp
+  workspace/debugcontroller.cpp
+  workspace/breakpointsync.cpp)
 target_link_libraries(bp_workspace PUBLIC bp_editor Qt6::Widgets)

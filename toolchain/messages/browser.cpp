@@ -186,6 +186,27 @@ void TBrowserWindow::CmEditItem(const QModelIndex& index)
 
 TBrowserFrame::TBrowserFrame(TBrowserWindow* list, QWidget* parent) : QFrame(parent), list_(list)
 {
+    build(list, list->windowTitle());
+    table_.on(cmd::Exit, [this] {
+        if (list_)
+            list_->CmExit();
+    });
+    connect(list, &TBrowserWindow::captionChanged, this, [this](const QString& c) {
+        title_->setText(c);
+        setWindowTitle(c);
+        setAccessibleName(c);
+    });
+}
+
+TBrowserFrame::TBrowserFrame(QWidget* content, const QString& caption, QWidget* parent) : QFrame(parent)
+{
+    build(content, caption);
+    connect(qApp, &QApplication::focusChanged, this, &TBrowserFrame::onFocusChanged);
+}
+
+void TBrowserFrame::build(QWidget* content, const QString& caption)
+{
+    content_ = content;
     setAttribute(Qt::WA_DeleteOnClose);
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(1);
@@ -198,7 +219,7 @@ TBrowserFrame::TBrowserFrame(TBrowserWindow* list, QWidget* parent) : QFrame(par
     captionBar_->setAccessibleName(QStringLiteral("Title bar"));
     captionBar_->setAutoFillBackground(true);
     captionBar_->setMouseTracking(true);
-    title_ = new QLabel(list->windowTitle(), captionBar_);
+    title_ = new QLabel(caption, captionBar_);
     QFont bold = title_->font();
     bold.setBold(true);
     title_->setFont(bold);
@@ -217,28 +238,31 @@ TBrowserFrame::TBrowserFrame(TBrowserWindow* list, QWidget* parent) : QFrame(par
     captionRow->addWidget(title_, 1);
     captionRow->addWidget(closeButton_);
 
-    list->setParent(this);
+    content->setParent(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(Edge, Edge, Edge, 1);
     layout->setSpacing(0);
     layout->addWidget(captionBar_);
-    layout->addWidget(list, 1);
-    setFocusProxy(list);
+    layout->addWidget(content, 1);
+    setFocusProxy(content);
 
-    table_.on(cmd::Exit, [this] {
-        if (list_)
-            list_->CmExit();
-    });
     connect(closeButton_, &QToolButton::clicked, this, &QWidget::close);
-    connect(list, &TBrowserWindow::captionChanged, this, [this](const QString& c) {
-        title_->setText(c);
-        setWindowTitle(c);
-        setAccessibleName(c);
-    });
-    setWindowTitle(list->windowTitle());
-    setAccessibleName(list->windowTitle());
-    list->installEventFilter(this);
+    setWindowTitle(caption);
+    setAccessibleName(caption);
+    content->installEventFilter(this);
     updateCaptionLook();
+}
+
+void TBrowserFrame::onFocusChanged(QWidget* old, QWidget* now)
+{
+    // A window of several controls: the focus entering any of them activates it.
+    const bool was = old && isAncestorOf(old);
+    const bool is = now && isAncestorOf(now);
+    if (was == is)
+        return;
+    updateCaptionLook();
+    if (is)
+        emit activated();
 }
 
 TBrowserFrame::~TBrowserFrame()
@@ -260,13 +284,13 @@ bool TBrowserFrame::isActive() const
 void TBrowserFrame::activate()
 {
     raise();
-    if (list_)
-        list_->setFocus(Qt::OtherFocusReason);
+    if (content_)
+        content_->setFocus(Qt::OtherFocusReason);
 }
 
 bool TBrowserFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == list_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+    if (list_ && watched == list_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
         updateCaptionLook();
         if (event->type() == QEvent::FocusIn)
             emit activated();
@@ -277,7 +301,7 @@ bool TBrowserFrame::eventFilter(QObject* watched, QEvent* event)
 void TBrowserFrame::updateCaptionLook()
 {
     // The caption is drawn in the highlight colours while the window has the focus.
-    const bool active = list_ && list_->hasFocus();
+    const bool active = list_ ? list_->hasFocus() : isActive();
     QPalette pal = captionBar_->palette();
     pal.setColor(QPalette::Window, palette().color(active ? QPalette::Highlight : QPalette::Mid));
     pal.setColor(QPalette::WindowText, palette().color(active ? QPalette::HighlightedText : QPalette::WindowText));

@@ -87,10 +87,14 @@ class TBrowserFrame : public QFrame, public CommandTarget {
     Q_OBJECT
 public:
     explicit TBrowserFrame(TBrowserWindow* list, QWidget* parent = nullptr);
+    // The same frame around another window of the strip (the console and the
+    // debugger's windows), captioned `caption`; list() is then null.
+    TBrowserFrame(QWidget* content, const QString& caption, QWidget* parent = nullptr);
     ~TBrowserFrame() override;
 
     CommandTable& commands() override { return table_; }
     TBrowserWindow* list() const { return list_; }
+    QWidget* content() const { return content_; }
     QString caption() const;
     // True while the keyboard focus is inside the window.
     bool isActive() const;
@@ -123,9 +127,12 @@ private:
     // Which edges a point of the window lies on: bit 0 top, bit 1 right.
     int edgesAt(const QPoint& p) const;
     void updateCaptionLook();
+    void build(QWidget* content, const QString& caption);
+    void onFocusChanged(QWidget* old, QWidget* now);
 
     CommandTable table_;
     QPointer<TBrowserWindow> list_;
+    QPointer<QWidget> content_;
     QWidget* captionBar_;
     QLabel* title_;
     QToolButton* closeButton_;

@@ -1,0 +1,304 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Debug Run through the main window with the real JDK: its commands, the
+// console, pauses shown in the source's window, stepping, stopping.
+#include "compile_fixture.h"
+
+#include "toolchain/running/callstackwindow.h"
+#include "toolchain/running/consolewindow.h"
+#include "toolchain/running/inlinevalues.h"
+#include "toolchain/running/variableswindow.h"
+#include "workspace/debugcontroller.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+#include <signal.h>
+
+namespace {
+
+const QByteArray kDemo = R"(public class Demo {
+    public static void main(String[] args) throws Exception {
+        java.io.BufferedReader in = new java.io.BufferedReader(new java.io.InputStreamReader(System.in));
+        System.out.println("ready");
+        String line = in.readLine();
+        System.out.println("got " + line);
+        int a = 1;
+        int b = a + 1;
+        int c = b + 1;
+        long total = 0;
+        for (int i = 0; i < 1000; i++)
+            total += i;
+        System.out.println("sum " + (a + b + c) + " " + total);
+        if (line != null && line.equals("throw"))
+            throw new IllegalStateException("bad state " + c);
+    }
+}
+)";
+
+int lineOf(const QByteArray& text)
+{
+    const QList<QByteArray> lines = kDemo.split('\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        if (lines[i].contains(text))
+            return i + 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+class DebugRunTest : public CompileTest {
+protected:
+    void SetUp() override
+    {
+        CompileTest::SetUp();
+        if (!QFileInfo(QStringLiteral(BP_DEBUGGER_JAR)).isFile())
+            GTEST_SKIP() << "no debugger jar";
+        useRealJavac();
+        if (IsSkipped())
+            return;
+        if (configuredJava().isEmpty())
+            GTEST_SKIP() << "no java beside javac";
+        debugger().setJar(QStringLiteral(BP_DEBUGGER_JAR));
+        source = openJava(writeFile("Demo.java", kDemo));
+        ASSERT_TRUE(source);
+        compile();
+        ASSERT_TRUE(source->build().IsCompiled);
+    }
+    void TearDown() override
+    {
+        if (app && app->Client && debugger().live()) {
+            debugger().stop();
+            QTest::qWaitFor([&] { return !debugger().live(); }, 20000);
+        }
+        CompileTest::TearDown();
+    }
+    DebugController& debugger() { return client()->debugger(); }
+    ConsoleWindow* console() { return debugger().console(); }
+    bool waitForConsole(const QString& text)
+    {
+        return QTest::qWaitFor([&] { return console() && console()->shownText().contains(text); }, 30000);
+    }
+    bool waitPaused()
+    {
+        return QTest::qWaitFor([&] { return debugger().live() && debugger().session()->settled(); }, 30000);
+    }
+    void typeLine(const QString& text)
+    {
+        auto* input = console()->findChild<QLineEdit*>();
+        ASSERT_TRUE(input);
+        input->setText(text);
+        QTest::keyClick(input, Qt::Key_Return);
+    }
+    int caretLine() { return source->editor()->textCursor().blockNumber() + 1; }
+
+    TFileMDIChild* source = nullptr;
+};
+
+TEST_F(DebugRunTest, TheConsoleShowsOutputTakesInputAndSaysHowTheProgramEnded)
+{
+    EXPECT_FALSE(enabled(cmd::StopDebugging));
+    EXPECT_FALSE(enabled(cmd::StepOver));
+    ASSERT_TRUE(enabled(cmd::DebugRun));
+    press(Qt::Key_F5);
+    ASSERT_TRUE(console());
+    EXPECT_TRUE(enabled(cmd::StopDebugging));
+    ASSERT_TRUE(waitForConsole("ready")) << console()->shownText().toStdString();
+    typeLine("hello");
+    ASSERT_TRUE(waitForConsole("got hello"));
+    ASSERT_TRUE(waitForConsole("Program ended with exit code 0"));
+    EXPECT_FALSE(debugger().live());
+    EXPECT_EQ(app->statusMessage(), "Program ended with exit code 0");
+    EXPECT_FALSE(enabled(cmd::StopDebugging));
+    EXPECT_TRUE(enabled(cmd::DebugRun));
+}
+
+TEST_F(DebugRunTest, AnUncaughtExceptionPausesInTheSourceWindowAndF5Continues)
+{
+    trigger(cmd::DebugRun);
+    ASSERT_TRUE(waitForConsole("ready"));
+    typeLine("throw");
+    ASSERT_TRUE(waitPaused());
+    QApplication::processEvents();
+    EXPECT_EQ(current(), source);
+    EXPECT_EQ(caretLine(), lineOf("throw new"));
+    EXPECT_EQ(app->statusMessage(),
+              QStringLiteral("Paused: java.lang.IllegalStateException: bad state 3 at Demo.java:%1")
+                  .arg(lineOf("throw new")));
+    EXPECT_TRUE(enabled(cmd::StepOver));
+    EXPECT_TRUE(enabled(cmd::DebugRun));
+    ASSERT_TRUE(debugger().variables());
+    ASSERT_TRUE(debugger().callStack());
+    // F5 continues: the exception ends the program, its trace in the console.
+    press(Qt::Key_F5);
+    ASSERT_TRUE(waitForConsole("Program ended with exit code 1"));
+    EXPECT_TRUE(console()->shownText().contains("IllegalStateException: bad state 3"));
+}
+
+TEST_F(DebugRunTest, AStackTraceLineOpensItsSourceAtItsLine)
+{
+    trigger(cmd::DebugRun);
+    ASSERT_TRUE(waitForConsole("ready"));
+    typeLine("throw");
+    ASSERT_TRUE(waitPaused());
+    trigger(cmd::DebugRun);
+    ASSERT_TRUE(waitForConsole("Program ended with exit code 1"));
+    source->editor()->moveCursor(QTextCursor::Start);
+    auto* view = console()->findChild<QPlainTextEdit*>();
+    ASSERT_TRUE(view);
+    console()->flush();
+    const QTextBlock b = view->document()->find(QStringLiteral("at Demo.main")).block();
+    ASSERT_TRUE(b.isValid()) << console()->shownText().toStdString();
+    view->setTextCursor(QTextCursor(b));
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(current(), source);
+    EXPECT_EQ(caretLine(), lineOf("throw new"));
+}
+
+TEST_F(DebugRunTest, StopDebuggingLeavesNoProcess)
+{
+    trigger(cmd::DebugRun);
+    ASSERT_TRUE(waitForConsole("ready"));
+    const qint64 pid = debugger().session()->program()->processId();
+    ASSERT_GT(pid, 0);
+    press(QKeyCombination(Qt::SHIFT, Qt::Key_F5));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !debugger().live(); }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ::kill(pid_t(pid), 0) != 0; }, 20000));
+    EXPECT_FALSE(enabled(cmd::StopDebugging));
+}
+
+TEST_F(DebugRunTest, ClosingTheConsoleEndsTheProgram)
+{
+    trigger(cmd::DebugRun);
+    ASSERT_TRUE(waitForConsole("ready"));
+    const qint64 pid = debugger().session()->program()->processId();
+    auto* frame = qobject_cast<QWidget*>(console()->parentWidget());
+    ASSERT_TRUE(frame);
+    frame->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !debugger().live(); }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ::kill(pid_t(pid), 0) != 0; }, 20000));
+}
+
+TEST_F(DebugRunTest, TheDebugWindowsAreListedInTheWindowMenuAndCoverNoEditor)
+{
+    trigger(cmd::ShowConsole);
+    trigger(cmd::ShowVariables);
+    trigger(cmd::ShowCallStack);
+    QApplication::processEvents();
+    QStringList captions;
+    for (const TFileMDIClient::WindowEntry& e : client()->windowList())
+        captions << e.caption;
+    EXPECT_TRUE(captions.contains("Console"));
+    EXPECT_TRUE(captions.contains("Variables"));
+    EXPECT_TRUE(captions.contains("Call Stack"));
+    source->showMaximized();
+    QApplication::processEvents();
+    const QRect editor = source->geometry().translated(client()->viewport()->pos());
+    for (QWidget* w : {static_cast<QWidget*>(console()), static_cast<QWidget*>(debugger().variables()),
+                       static_cast<QWidget*>(debugger().callStack())}) {
+        const QWidget* frame = w->parentWidget();
+        EXPECT_FALSE(frame->geometry().intersects(editor)) << w->accessibleName().toStdString();
+    }
+}
+
+TEST_F(DebugRunTest, ABreakpointStopsOnItsLineInTheActiveSourceAndF10StepsToTheNextLines)
+{
+    EditControl* e = source->editor();
+    e->setTextCursor(QTextCursor(e->document()->findBlockByNumber(lineOf("int a = 1") - 1)));
+    e->setFocus();
+    press(QKeyCombination(Qt::CTRL, Qt::Key_B));
+    EXPECT_EQ(e->breakpointLines(), QList<int>{lineOf("int a = 1")});
+    e->moveCursor(QTextCursor::Start);
+    press(Qt::Key_F5);
+    ASSERT_TRUE(waitForConsole("ready"));
+    typeLine("x");
+    ASSERT_TRUE(waitPaused());
+    QApplication::processEvents();
+    EXPECT_EQ(current(), source);
+    EXPECT_EQ(e->executionLine(), lineOf("int a = 1"));
+    EXPECT_EQ(caretLine(), lineOf("int a = 1"));
+    EXPECT_EQ(app->statusMessage(), QStringLiteral("Paused at Demo.java:%1").arg(lineOf("int a = 1")));
+    // Stepping leaves the source in front with the focus.
+    e->setFocus();
+    press(Qt::Key_F10);
+    ASSERT_TRUE(waitPaused());
+    QApplication::processEvents();
+    EXPECT_EQ(e->executionLine(), lineOf("int b = a + 1"));
+    press(Qt::Key_F10);
+    ASSERT_TRUE(waitPaused());
+    QApplication::processEvents();
+    EXPECT_EQ(e->executionLine(), lineOf("int c = b + 1"));
+    EXPECT_EQ(current(), source);
+    EXPECT_TRUE(e->hasFocus());
+    press(Qt::Key_F5);
+    ASSERT_TRUE(waitForConsole("Program ended with exit code 0"));
+    EXPECT_EQ(e->executionLine(), 0);
+}
+
+TEST_F(DebugRunTest, CommandsAreEnabledExactlyWhenTheyCanActAfterTwoHundredQuickSteps)
+{
+    EditControl* e = source->editor();
+    e->toggleBreakpoint(lineOf("int a = 1"));
+    trigger(cmd::DebugRun);
+    ASSERT_TRUE(waitForConsole("ready"));
+    EXPECT_FALSE(enabled(cmd::StepOver));
+    EXPECT_FALSE(enabled(cmd::DebugRun));
+    EXPECT_TRUE(enabled(cmd::StopDebugging));
+    typeLine("x");
+    ASSERT_TRUE(waitPaused());
+    // Steps through the loop as fast as the commands allow.
+    int steps = 0;
+    for (int i = 0; i < 200 && debugger().live(); ++i) {
+        const int id = i % 2 == 0 ? cmd::StepInto : cmd::StepOver;
+        if (!QTest::qWaitFor([&] { return enabled(id) || !debugger().live(); }, 30000))
+            break;
+        if (!debugger().live())
+            break;
+        trigger(id);
+        ++steps;
+        const bool paused = debugger().session()->settled();
+        EXPECT_EQ(enabled(cmd::StepOver), paused);
+        EXPECT_EQ(enabled(cmd::StepInto), paused);
+        EXPECT_EQ(enabled(cmd::StepOut), paused);
+        EXPECT_EQ(enabled(cmd::RunToCursor), paused);
+    }
+    EXPECT_EQ(steps, 200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !debugger().live() || debugger().session()->settled(); }, 30000));
+    const bool paused = debugger().live();
+    EXPECT_TRUE(paused);
+    EXPECT_EQ(enabled(cmd::StepOver), paused);
+    EXPECT_EQ(enabled(cmd::DebugRun), true);
+    EXPECT_EQ(enabled(cmd::StopDebugging), paused);
+}
+
+TEST_F(DebugRunTest, AWindowOpenedLaterShowsTheBreakpointsOfItsFile)
+{
+    source->editor()->toggleBreakpoint(lineOf("int a = 1"));
+    source->approveClose();
+    source->close();
+    QApplication::processEvents();
+    source = openJava(dir.filePath("Demo.java"));
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->editor()->breakpointLines(), QList<int>{lineOf("int a = 1")});
+}
+
+TEST(InlineValues, EachLocalAtTheLastLineAboveThePauseThatSetsIt)
+{
+    const QString text =
+        "int a = 1;\n"
+        "int b = a + 1;\n"
+        "if (a == b) a = 3;\n"
+        "for (int i = 0; i < 3; i++)\n"
+        "    b = b + i;\n"
+        "a = 9;\n";
+    const QList<DebugValue> values = {{"local", "a", "int", "3", 0},
+                                      {"local", "b", "int", "4", 0},
+                                      {"local", "i", "int", "2", 0},
+                                      {"static", "s", "int", "7", 0}};
+    const QMap<int, QString> shown = inlineValueLines(text, 5, values);
+    // "a == b" is no assignment; line 6 lies below the pause.
+    EXPECT_EQ(shown, (QMap<int, QString>{{3, "a = 3"}, {4, "i = 2"}, {5, "b = 4"}}));
+}

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "workspace/breakpointsync.h"
+
+#include "editor/child.h"
+#include "editor/editcontrol.h"
+#include "toolchain/running/debugsession.h"
+#include "workspace/client.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+BreakpointSync::BreakpointSync(TFileMDIClient& workspace, QObject* parent) : QObject(parent), ws_(workspace) {}
+
+void BreakpointSync::watch(TFileMDIChild* window)
+{
+    if (window->isProject())
+        return;
+    EditControl* e = window->editor();
+    const QString file = e->fileName();
+    if (!file.isEmpty())
+        e->setBreakpointLines(store_.lines(file));
+    connect(e, &EditControl::breakpointsChanged, this, [this, e](const QList<int>& lines) { changed(e, lines); });
+}
+
+void BreakpointSync::attach(DebugSession* session)
+{
+    session_ = session;
+    sourceOfClass_.clear();
+    for (auto it = store_.all().cbegin(); it != store_.all().cend(); ++it) {
+        const QString cls = classOf(it.key());
+        sourceOfClass_.insert(cls, it.key());
+        for (int line : it.value())
+            session->setBreakpoint(cls, line);
+    }
+    connect(session, &DebugSession::breakpointSet, this, &BreakpointSync::onSet);
+}
+
+void BreakpointSync::changed(EditControl* editor, const QList<int>& lines)
+{
+    const QString file = editor->fileName();
+    if (file.isEmpty())
+        return;
+    const QList<int> before = store_.lines(file);
+    store_.set(file, lines);
+    if (!session_ || session_->state() == DebugSession::State::Ended)
+        return;
+    const QList<int> after = store_.lines(file);
+    const QString cls = classOf(file);
+    sourceOfClass_.insert(cls, BreakpointStore::key(file));
+    for (int line : after) {
+        if (!before.contains(line))
+            session_->setBreakpoint(cls, line);
+    }
+    for (int line : before) {
+        if (!after.contains(line))
+            session_->clearBreakpoint(cls, line);
+    }
+}
+
+void BreakpointSync::onSet(const QString& className, int line, int actual)
+{
+    if (actual <= 0 || actual == line)
+        return;
+    const QString key = sourceOfClass_.value(className);
+    if (key.isEmpty())
+        return;
+    QList<int> lines = store_.lines(key);
+    if (!lines.contains(line))
+        return;
+    lines.removeAll(line);
+    lines << actual;
+    store_.set(key, lines);
+    if (EditControl* e = editorOf(key))
+        e->setBreakpointLines(store_.lines(key));
+    ws_.showStatus(
+        QStringLiteral("The breakpoint of line %1 moved to line %2, the next line with code").arg(line).arg(actual));
+}
+
+QString BreakpointSync::classOf(const QString& path) const
+{
+    if (EditControl* e = editorOf(BreakpointStore::key(path)))
+        return debugClassName(e->toPlainText(), e->fileName());
+    QFile f(path);
+    const QString text = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.read(1 << 20)) : QString();
+    return debugClassName(text, path);
+}
+
+EditControl* BreakpointSync::editorOf(const QString& key) const
+{
+    for (TFileMDIChild* c : ws_.editors()) {
+        if (!c->isProject() && !c->editor()->fileName().isEmpty() &&
+            BreakpointStore::key(c->editor()->fileName()) == key)
+            return c->editor();
+    }
+    return nullptr;
+}

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The breakpoints of the workspace's Java sources: kept by file while the
+// session lasts (also while no window shows the file), given to a window
+// opened later, sent to the program being debugged as they change, and moved
+// in their window when the debugger puts one on the next line with code.
+#pragma once
+#include "toolchain/breakpointstore.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class DebugSession;
+class EditControl;
+class TFileMDIChild;
+class TFileMDIClient;
+
+class BreakpointSync : public QObject {
+    Q_OBJECT
+public:
+    BreakpointSync(TFileMDIClient& workspace, QObject* parent);
+
+    // A window opened: it shows its file's breakpoints, and its changes go to
+    // the store (and to the program being debugged).
+    void watch(TFileMDIChild* window);
+    // Sends every breakpoint to `session` (before it starts), and the changes
+    // while it lives.
+    void attach(DebugSession* session);
+    const BreakpointStore& store() const { return store_; }
+
+private:
+    void changed(EditControl* editor, const QList<int>& lines);
+    // The debugger set a breakpoint of `className` on `actual`, not `line`.
+    void onSet(const QString& className, int line, int actual);
+    // The class the source `path` declares, read from its window or its file.
+    QString classOf(const QString& path) const;
+    EditControl* editorOf(const QString& key) const;
+
+    TFileMDIClient& ws_;
+    BreakpointStore store_;
+    QPointer<DebugSession> session_;
+    QHash<QString, QString> sourceOfClass_;  // class name -> store key, of the breakpoints sent
+};

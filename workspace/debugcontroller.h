@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Debug Run in the workspace: the debug session of the program being debugged,
+// the "Console", "Variables" and "Call Stack" windows (in the strip along the
+// bottom of the workspace, like the compiler-message window), and the
+// commands that drive them: Debug Run, the steps, Run to Cursor, Stop
+// Debugging, Toggle Breakpoint and the commands that show the three windows.
+// When the program pauses, the window of its source shows the line; stepping
+// never brings another window in front of it nor takes its focus.
+#pragma once
+#include "editor/filebuild.h"
+#include "toolchain/running/callstackwindow.h"
+#include "toolchain/running/consolewindow.h"
+#include "toolchain/running/debugsession.h"
+#include "toolchain/running/stacktraceline.h"
+#include "toolchain/running/variableswindow.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class BreakpointSync;
+class CommandTable;
+class EditControl;
+class TBrowserFrame;
+class TFileMDIChild;
+class TFileMDIClient;
+struct CommandState;
+
+class DebugController : public QObject {
+    Q_OBJECT
+public:
+    explicit DebugController(TFileMDIClient& workspace);
+    // Ends the program being debugged and everything it started.
+    ~DebugController() override;
+
+    void addCommands(CommandTable& table);
+    // A window opened: it shows the breakpoints of its file.
+    void editorOpened(TFileMDIChild* window);
+    const BreakpointSync& breakpoints() const { return *breakpoints_; }
+
+    // The session of the last Debug Run; null before the first.
+    DebugSession* session() const { return session_; }
+    // The windows; null while they are not open.
+    ConsoleWindow* console() const { return console_; }
+    VariablesWindow* variables() const { return variables_; }
+    CallStackWindow* callStack() const { return callStack_; }
+    // True from Debug Run until the program has ended.
+    bool live() const;
+    // The debugger's jar; the one shipped with Brewpad unless set.
+    void setJar(const QString& path) { jar_ = path; }
+
+    // Debug Run: continues a paused program, else starts the active window's
+    // class under the debugger.
+    void debugRun();
+    void stop();
+
+private:
+    void startTarget(const DebugTarget& target);
+    void connectSession();
+    void onPaused(const DebugPause& pause);
+    void onResumed();
+    void onEnded(const QString& text);
+    void onError(const QString& text);
+    void onFrameChosen(int index, const DebugFrame& frame);
+    void runToCursor();
+    void toggleBreakpoint();
+    void motion(void (DebugSession::*step)());
+
+    // The three windows, made when first needed; `activate` gives the focus.
+    void showConsole(bool activate);
+    void showVariables(bool activate);
+    void showCallStack(bool activate);
+    TBrowserFrame* showInStrip(QWidget* content, const QString& caption, bool activate);
+    void raiseFrameOf(QWidget* content, bool activate);
+
+    // The source of a class's frame: beside the class or in the open project.
+    QString sourceOf(const QString& className, const QString& file, int line) const;
+    QStringList projectSources() const;
+    // The window showing `path`, opened when none does; the focus moves to it
+    // only when it was not the active window already.
+    TFileMDIChild* showSource(const QString& path, int line);
+    void markLine(const QString& className, const QString& file, int line);
+    void clearMarks();
+    // The execution line of an editor (0: none), the inline values of the
+    // marked one, and the class an editor's source declares.
+    static void markExecution(EditControl* editor, int line);
+    void showInlineValues(const QList<DebugValue>& values);
+    static QString classOf(EditControl* editor);
+    void openStackTrace(const StackTraceLocation& location);
+    void enableWhilePaused(CommandTable& table, int id);
+    void stateChanged();
+
+    TFileMDIClient& ws_;
+    QString jar_;
+    BreakpointSync* breakpoints_;
+    QPointer<DebugSession> session_;
+    QPointer<ConsoleWindow> console_;
+    QPointer<VariablesWindow> variables_;
+    QPointer<CallStackWindow> callStack_;
+    DebugTarget target_;
+    bool ended_ = true;
+    QPointer<EditControl> marked_;  // the editor showing the execution line
+    QString pausedSource_;          // the source of the frame shown
+    int pausedLine_ = 0;            // its line
+    int frameShown_ = 0;
+};
