@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The breakpoints of a debugging session by file, and the class name the
 // debugger knows a source file by.
-#include "toolchain/breakpointstore.h"
+#include "toolchain/running/breakpointstore.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 // opened later, sent to the program being debugged as they change, and moved
 // in their window when the debugger puts one on the next line with code.
 #pragma once
-#include "toolchain/breakpointstore.h"
+#include "toolchain/running/breakpointstore.h"
 
 #include <QHash>
 #include <QObject>

@@ -7,7 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
-#include "toolchain/breakpointstore.h"
+#include "toolchain/running/breakpointstore.h"
 #include "toolchain/messages/browser.h"
 #include "toolchain/running/callstackwindow.h"
 #include "toolchain/running/consolewindow.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toolchain/breakpointstore.h"
+#include "toolchain/running/breakpointstore.h"
 
 #include <QDir>
 #include <QFileInfo>
