@@ -158,7 +158,7 @@ TEST_F(Windows, TheDebugWindowsWithTheirCaptionsAndRowsAreOnTheAccessibilityTree
         [&] {
             return debugger.live() && debugger.session()->settled() && debugger.variables() &&
                    debugger.variables()->tree()->topLevelItemCount() > 0 && debugger.callStack() &&
-                   debugger.callStack()->tree()->topLevelItemCount() > 0;
+                   debugger.callStack()->tree()->topLevelItem(0)->childCount() > 0;  // the paused thread's frames
         },
         30000));
     QApplication::processEvents();
