@@ -30,6 +30,11 @@ protected:
         ASSERT_TRUE(dir.isValid());
         oldCwd = QDir::currentPath();
         QDir::setCurrent(dir.path());
+        startApp();
+    }
+    // Starts Brewpad with its Brewpad.ini in the test's folder and no tool search.
+    void startApp()
+    {
         TMDIFileApp::Options o;
         o.settleConfiguration = false;
         o.iniFile = dir.filePath("Brewpad.ini");

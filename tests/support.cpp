@@ -20,6 +20,7 @@
 #include <grp.h>
 #include <sys/xattr.h>
 #include <sys/wait.h>
+#include <ftw.h>
 #include <unistd.h>
 
 void PrintTo(const QString& s, std::ostream* os)
@@ -248,4 +249,15 @@ void asUnprivilegedUser(const std::function<void()>& body)
     if (WIFEXITED(status)) {
         EXPECT_EQ(WEXITSTATUS(status), 0) << "the unprivileged child process failed (its report is above)";
     }
+}
+
+void removeTreeByBytes(const QByteArray& path)
+{
+    ::nftw(
+        path.constData(),
+        [](const char* p, const struct stat*, int, FTW*) {
+            ::remove(p);
+            return 0;
+        },
+        16, FTW_DEPTH | FTW_PHYS);
 }

@@ -43,6 +43,10 @@ bool setAttribute(const QString& path, const char* name, const QByteArray& value
 // The value of the extended attribute `name` of the file; empty when it has none.
 QByteArray attribute(const QString& path, const char* name);
 
+// Removes the folder `path` (its bytes) with everything in it, whatever the
+// names inside; QTemporaryDir cannot name entries whose bytes are not UTF-8.
+void removeTreeByBytes(const QByteArray& path);
+
 // ---------------------------------------------------------------- stand-ins and processes
 
 // The source tree of Brewpad (tests read stand-ins and samples from it).

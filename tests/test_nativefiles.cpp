@@ -18,7 +18,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,16 +35,7 @@ protected:
     const QByteArray base = QFile::encodeName(dir.path());
 
     // QTemporaryDir cannot name the entries that are no UTF-8: they go first.
-    ~OddNameTest() override
-    {
-        ::nftw(
-            base.constData(),
-            [](const char* p, const struct stat*, int, FTW*) {
-                ::remove(p);
-                return 0;
-            },
-            16, FTW_DEPTH | FTW_PHYS);
-    }
+    ~OddNameTest() override { removeTreeByBytes(base); }
 
     // Writes the file `name` (bytes) of the test's folder; returns its name as Brewpad holds it.
     QString make(const QByteArray& name, const QByteArray& content)
@@ -98,12 +88,7 @@ protected:
         for (TFileMDIChild* c : client()->editors())
             c->approveClose();
         app.reset();
-        TMDIFileApp::Options o;
-        o.settleConfiguration = false;
-        o.iniFile = dir.filePath("Brewpad.ini");
-        app = std::make_unique<TMDIFileApp>(o);
-        app->InitMainWindow();
-        QApplication::processEvents();
+        startApp();
     }
     QString messagesText() { return dialogs_.texts().join(QLatin1Char('\n')); }
 };

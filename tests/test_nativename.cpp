@@ -2,6 +2,8 @@
 // File names' bytes as a QString and back: exact for every byte string, the
 // same as a plain decoder built on Qt's own UTF-8, and the looks at real files
 // named with bytes that are not UTF-8.
+#include "support.h"
+
 #include "platform/nativename.h"
 #include "platform/nativepath.h"
 
@@ -12,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <ftw.h>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -142,16 +143,7 @@ protected:
     QByteArray base = QFile::encodeName(dir.path());
 
     // QTemporaryDir cannot name the entries that are no UTF-8: they go first.
-    ~NativePathTest() override
-    {
-        ::nftw(
-            base.constData(),
-            [](const char* p, const struct stat*, int, FTW*) {
-                ::remove(p);
-                return 0;
-            },
-            16, FTW_DEPTH | FTW_PHYS);
-    }
+    ~NativePathTest() override { removeTreeByBytes(base); }
 
     void create(const QByteArray& name)
     {
