@@ -81,14 +81,12 @@ void TypingCheck::showResults(quint64 id, const QList<ServiceDiagnostic>& found)
     for (const ServiceDiagnostic& d : found) {
         if (d.line <= 0)
             continue;
-        MessageMark m;
-        m.line = d.line;
-        m.column = d.column;
-        m.severity = d.kind == ServiceDiagnostic::Warning ? MessageMark::Severity::Warning
-                                                          : MessageMark::Severity::Error;
-        m.text = d.message;
-        m.light = true;
-        light << m;
+        const bool warning = d.kind == ServiceDiagnostic::Warning;
+        light << MessageMark{.line = d.line,
+                             .column = d.column,
+                             .severity = warning ? MessageMark::Severity::Warning : MessageMark::Severity::Error,
+                             .text = d.message,
+                             .light = true};
     }
     te->setMessageMarks(withCheckMarks(te->messageMarks(), light));
 }

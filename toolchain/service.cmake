@@ -27,7 +27,8 @@ if(Java_Development_FOUND)
   set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
   add_jar(brewpad_compile_service
     SOURCES toolchain/compiling/service/BrewpadCompileService.java toolchain/compiling/service/BrewpadServiceCheck.java
-    toolchain/compiling/service/BrewpadServiceElsewhere.java
+    toolchain/compiling/service/BrewpadServiceElsewhere.java toolchain/compiling/service/BrewpadServiceLauncher.java
+    toolchain/compiling/service/BrewpadServiceWarmUp.java
     OUTPUT_NAME ${bp_service_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)

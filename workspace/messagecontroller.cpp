@@ -239,13 +239,11 @@ void MessageController::markMessages(TFileMDIChild* window, bool openedLater)
     for (const CompilerMessage& m : all) {
         if (m.severity == MessageSeverity::Note || samePlace(m.path) != file)
             continue;
-        MessageMark mark;
-        mark.line = m.line;
-        mark.column = m.column;
-        mark.severity = m.severity == MessageSeverity::Warning ? MessageMark::Severity::Warning
-                                                               : MessageMark::Severity::Error;
-        mark.text = m.details.isEmpty() ? m.text : m.text + QLatin1Char('\n') + m.details;
-        marks << mark;
+        const bool warning = m.severity == MessageSeverity::Warning;
+        marks << MessageMark{.line = m.line,
+                             .column = m.column,
+                             .severity = warning ? MessageMark::Severity::Warning : MessageMark::Severity::Error,
+                             .text = m.details.isEmpty() ? m.text : m.text + QLatin1Char('\n') + m.details};
     }
     if (!marks.isEmpty())
         edit->setMessageMarks(marks + checkMarks(edit->messageMarks()));

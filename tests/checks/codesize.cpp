@@ -165,7 +165,8 @@ std::vector<std::string> codeSizeFaults(const std::filesystem::path& root, const
                                         SizeLimits limits)
 {
     std::vector<std::string> faults;
-    for (const std::string& file : sourcesIn(root, folders)) {
+    // The Java of the compile service and the debugger counts as the program's too.
+    for (const std::string& file : sourcesIn(root, folders, {".cpp", ".h", ".java"})) {
         const std::string source = readText(root / file);
         const int lines = lineCount(source);
         if (lines > limits.fileLines && !fileIsTable(source))

@@ -9,7 +9,8 @@ namespace checks {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> sourcesIn(const fs::path& root, const std::vector<std::string>& folders)
+std::vector<std::string> sourcesIn(const fs::path& root, const std::vector<std::string>& folders,
+                                   const std::vector<std::string>& extensions)
 {
     std::vector<std::string> found;
     for (const std::string& folder : folders) {
@@ -18,7 +19,7 @@ std::vector<std::string> sourcesIn(const fs::path& root, const std::vector<std::
             continue;
         for (const auto& entry : fs::recursive_directory_iterator(root / folder, ec)) {
             const std::string ext = entry.path().extension().string();
-            if (entry.is_regular_file() && (ext == ".cpp" || ext == ".h"))
+            if (entry.is_regular_file() && std::find(extensions.begin(), extensions.end(), ext) != extensions.end())
                 found.push_back(entry.path().lexically_relative(root).generic_string());
         }
     }

@@ -9,9 +9,11 @@
 
 namespace checks {
 
-// The C++ sources (.cpp and .h) below root/folder for every folder, sorted,
-// as paths relative to root with '/' separators.
-std::vector<std::string> sourcesIn(const std::filesystem::path& root, const std::vector<std::string>& folders);
+// The sources with one of the `extensions` (the C++ ones by default) below
+// root/folder for every folder, sorted, as paths relative to root with '/'
+// separators.
+std::vector<std::string> sourcesIn(const std::filesystem::path& root, const std::vector<std::string>& folders,
+                                   const std::vector<std::string>& extensions = {".cpp", ".h"});
 
 // The file's bytes; empty when it cannot be read.
 std::string readText(const std::filesystem::path& path);

@@ -130,6 +130,9 @@ private:
     const char* skipComment(const char* r, const char* end, bool last, size_t* keep);
     // Past a run of white characters whose first one, at r, is kept.
     const char* squeezeWhite(const char* r, const char* end, char*& w);
+    // Past the white space at `r`; nullptr when it runs to `end` (to go on in
+    // the next piece).
+    const char* skipWhite(const char* r, const char* end);
 
     Mode mode_ = Mode::Text;
     char* const o_;
@@ -202,13 +205,7 @@ inline const char* Preparer::resume(const char* r, const char* end, bool last, s
             return static_cast<const char*>(nl) + 1;
         mode_ = Mode::LineComment;
         return nullptr;
-    case Mode::WhiteRun:
-        while (r < end && isJavaWhite(*r))
-            ++r;
-        if (r < end)
-            return r;
-        mode_ = Mode::WhiteRun;
-        return nullptr;
+    case Mode::WhiteRun: return skipWhite(r, end);
     case Mode::Text: break;
     }
     return r;
@@ -231,15 +228,20 @@ inline const char* Preparer::skipComment(const char* r, const char* end, bool la
     return nullptr;
 }
 
-inline const char* Preparer::squeezeWhite(const char* r, const char* end, char*& w)
+inline const char* Preparer::skipWhite(const char* r, const char* end)
 {
-    *w++ = *r++;
     while (r < end && isJavaWhite(*r))
         ++r;
     if (r < end)
         return r;
     mode_ = Mode::WhiteRun;
     return nullptr;
+}
+
+inline const char* Preparer::squeezeWhite(const char* r, const char* end, char*& w)
+{
+    *w++ = *r++;
+    return skipWhite(r, end);
 }
 
 size_t Preparer::run(const char* text, size_t n, bool last)

@@ -54,7 +54,6 @@ import java.io.ByteArrayOutputStream;
 import java.io.DataInputStream;
 import java.io.DataOutputStream;
 import java.io.EOFException;
-import java.io.File;
 import java.io.FileDescriptor;
 import java.io.FileInputStream;
 import java.io.FileOutputStream;
@@ -67,9 +66,6 @@ import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
-import java.util.ArrayList;
-import java.util.Collections;
-import java.util.List;
 import java.util.Set;
 import java.util.concurrent.BlockingQueue;
 import java.util.concurrent.ConcurrentHashMap;
@@ -204,54 +200,6 @@ public final class BrewpadCompileService {
         return Charset.defaultCharset();
     }
 
-    // ---------------------------------------------------- launcher's setting
-
-    // What the javac launcher sets before javac runs: the application's home,
-    // and the CLASSPATH variable (with its wildcards expanded), which javac
-    // takes as its class path when no option gives one.
-    static void setLauncherProperties() {
-        System.setProperty("application.home", System.getProperty("java.home"));
-        String cp = System.getenv("CLASSPATH");
-        if (cp != null)
-            System.setProperty("env.class.path", expandWildcards(cp));
-        else
-            System.clearProperty("env.class.path");
-    }
-
-    // The launcher's expansion of a class path: an element "*" or ending in
-    // "/*" that names no existing file stands for the .jar and .JAR files of
-    // its directory, in the directory's order; when there are none it stays.
-    static String expandWildcards(String classpath) {
-        if (classpath.indexOf('*') < 0)
-            return classpath;
-        List<String> out = new ArrayList<>();
-        for (String e : classpath.split(":", -1)) {
-            int len = e.length();
-            boolean wild = len > 0 && e.charAt(len - 1) == '*' && (len == 1 || e.charAt(len - 2) == '/')
-                    && !new File(e).exists();
-            if (!wild) {
-                out.add(e);
-                continue;
-            }
-            String dir = e.substring(0, len - 1);
-            String[] names = new File(dir.isEmpty() ? "." : dir).list();
-            List<String> jars = new ArrayList<>();
-            if (names != null) {
-                for (String n : names) {
-                    int l = n.length();
-                    if (l >= 4 && n.charAt(l - 4) == '.'
-                            && (n.endsWith("jar") || n.endsWith("JAR")) && n.indexOf(':') < 0)
-                        jars.add(dir + n);
-                }
-            }
-            if (jars.isEmpty())
-                out.add(e);
-            else
-                out.addAll(jars);
-        }
-        return String.join(":", out);
-    }
-
     // -------------------------------------------------------------- compile
 
     static boolean sameDirectory(String a, String b) {
@@ -274,36 +222,24 @@ public final class BrewpadCompileService {
         // The launcher expands wildcards in the value of -cp and -classpath.
         for (int i = 0; i + 1 < args.length; i++) {
             if (args[i].equals("-cp") || args[i].equals("-classpath")) {
-                args[i + 1] = expandWildcards(args[i + 1]);
+                args[i + 1] = BrewpadServiceLauncher.expandWildcards(args[i + 1]);
                 i++;
             }
         }
         // As the launcher does at every start: a jar added to a directory
         // named by a wildcard of CLASSPATH is seen.
-        setLauncherProperties();
-        ByteArrayOutputStream captured = new ByteArrayOutputStream();
-        PrintStream err = new PrintStream(captured, true, ERRORS);
-        int status;
-        System.setErr(err);
-        try {
-            status = javac.run(new PrintWriter(quietOut, true), new PrintWriter(err, true), args);
-        } catch (Throwable t) {
-            System.setErr(realErr);
-            send("failed", id, "the compiler failed: " + t, "cold");
+        BrewpadServiceLauncher.setProperties();
+        Captured run = captureErrors(id, err -> javac.run(new PrintWriter(quietOut, true), err, args));
+        if (run == null)
             return;
-        } finally {
-            System.setErr(realErr);
-            System.setOut(quietOut);
-            System.setIn(new ByteArrayInputStream(new byte[0]));
-        }
-        err.flush();
+        int status = run.status;
         // 3 and 4 (a system error, an abnormal end: out of memory, a crash of
         // the compiler) may come from this JVM rather than from the sources.
         if (status == 3 || status == 4) {
             send("failed", id, "the compiler ended abnormally (" + status + ")", "cold");
             return;
         }
-        send("compiled", id, Integer.toString(status), captured.toByteArray());
+        send("compiled", id, Integer.toString(status), run.output);
     }
 
     // A compilation in another directory, when it can be made there exactly
@@ -315,75 +251,56 @@ public final class BrewpadCompileService {
             send("failed", id, "the service runs in another directory, and cannot find " + dir);
             return;
         }
+        Captured run = captureErrors(id, err -> BrewpadServiceElsewhere.compile(compiler, where, args, err));
+        if (run == null)
+            return;
+        if (run.status == null) {
+            send("failed", id, "the service runs in another directory, and cannot compile this there exactly: "
+                    + BrewpadServiceElsewhere.refusal);
+            return;
+        }
+        send("compiled", id, Integer.toString(run.status), run.output);
+    }
+
+    // A compiler run: its exit status (null when it refused), given a writer
+    // for its standard error.
+    interface CompilerRun {
+        Integer run(PrintWriter err) throws Exception;
+    }
+
+    // The exit status of a compiler run and the bytes it wrote to its
+    // standard error.
+    static final class Captured {
+        final Integer status;
+        final byte[] output;
+
+        Captured(Integer status, byte[] output) {
+            this.status = status;
+            this.output = output;
+        }
+    }
+
+    // Runs `run` with the standard error (its own and System.err) captured,
+    // and the standard streams put back after it. Null, with the request
+    // failed, when the compiler threw.
+    static Captured captureErrors(String id, CompilerRun run) throws IOException {
         ByteArrayOutputStream captured = new ByteArrayOutputStream();
         PrintStream err = new PrintStream(captured, true, ERRORS);
         Integer status;
         System.setErr(err);
         try {
-            status = BrewpadServiceElsewhere.compile(compiler, where, args, new PrintWriter(err, true));
+            status = run.run(new PrintWriter(err, true));
         } catch (Throwable t) {
             System.setErr(realErr);
             send("failed", id, "the compiler failed: " + t, "cold");
-            return;
+            return null;
         } finally {
             System.setErr(realErr);
             System.setOut(quietOut);
             System.setIn(new ByteArrayInputStream(new byte[0]));
         }
-        if (status == null) {
-            send("failed", id, "the service runs in another directory, and cannot compile this there exactly: "
-                    + BrewpadServiceElsewhere.refusal);
-            return;
-        }
         err.flush();
-        send("compiled", id, Integer.toString(status), captured.toByteArray());
-    }
-
-    // --------------------------------------------------------------- warm-up
-
-    // Sources of its own that the service compiles to warm the compiler:
-    // one clean, one with errors and warnings, so that the code of the
-    // compiler's every phase and of its messages is loaded and compiled.
-    static final String WARM_GOOD = "import java.util.*;\nimport java.util.function.*;\n"
-            + "public class Warm<T extends Comparable<T>> implements Iterable<T> {\n"
-            + "  private final List<T> items = new ArrayList<>();\n"
-            + "  interface Shape { double area(); }\n"
-            + "  record Box(double w, double h) implements Shape { public double area() { return w * h; } }\n"
-            + "  enum Kind { A, B, C }\n"
-            + "  public Iterator<T> iterator() { return items.iterator(); }\n"
-            + "  int count(String s) { int n = 0; for (char c : s.toCharArray()) if (c == 'a') n++; return n; }\n"
-            + "  <R> List<R> map(Function<? super T, ? extends R> f) {\n"
-            + "    List<R> out = new ArrayList<>(); for (T t : items) out.add(f.apply(t)); return out; }\n"
-            + "  static String name(Kind k) { switch (k) { case A: return \"a\"; default: return k.toString(); } }\n"
-            + "  public static void main(String[] a) throws Exception {\n"
-            + "    Map<String, Integer> m = new HashMap<>(); m.merge(\"x\", 1, Integer::sum);\n"
-            + "    try { System.out.println(new Warm<String>().count(\"java\") + m.size()); }\n"
-            + "    catch (RuntimeException e) { throw new Exception(e); } finally { }\n"
-            + "    Runnable r = () -> System.out.println(name(Kind.B)); r.run();\n  }\n}\n";
-    static final String WARM_BAD = "import java.util.*;\npublic class WarmBad {\n"
-            + "  List raw = new ArrayList(); Date d = new Date(99, 1, 1);\n"
-            + "  void f() { raw.add(\"x\"); int n = \"text\"; missing(); Undefined u; }\n}\n";
-
-    // One step: the clean source (even steps) or the one with errors, as F9
-    // compiles them.
-    static void warmStep(Path dir, int step) throws IOException {
-        Path good = dir.resolve("Warm.java");
-        Path bad = dir.resolve("WarmBad.java");
-        if (!Files.exists(good)) {
-            Files.writeString(good, WARM_GOOD, StandardCharsets.UTF_8);
-            Files.writeString(bad, WARM_BAD, StandardCharsets.UTF_8);
-        }
-        PrintWriter w = new PrintWriter(new ByteArrayOutputStream(), true);
-        if (step % 2 == 0)
-            javac.run(w, w, "-d", dir.toString(), "-g", "-Xlint:all", good.toString());
-        else
-            javac.run(w, w, "-d", dir.toString(), "-deprecation", bad.toString());
-    }
-
-    static void removeTree(Path dir) throws IOException {
-        try (var files = Files.walk(dir)) {
-            files.sorted(Collections.reverseOrder()).forEach(p -> p.toFile().delete());
-        }
+        return new Captured(status, captured.toByteArray());
     }
 
     // ------------------------------------------------------------------ main
@@ -408,36 +325,49 @@ public final class BrewpadCompileService {
     }
 
     public static void main(String[] argv) throws Exception {
-        DataInputStream requests = new DataInputStream(new FileInputStream(FileDescriptor.in));
-        String repliesPath = argument(argv, "--replies=");
-        String scratch = argument(argv, "--scratch=");
-        OutputStream replyChannel = repliesPath != null ? new FileOutputStream(repliesPath)
-                                                        : new FileOutputStream(FileDescriptor.out);
-        replies = new DataOutputStream(new BufferedOutputStream(replyChannel));
-        realErr = System.err;
-        // What the compiler or an annotation processor prints to the standard
-        // output is dropped, as Brewpad drops javac's; nothing reads the requests.
-        quietOut = new PrintStream(OutputStream.nullOutputStream(), true);
-        System.setOut(quietOut);
-        System.setIn(new ByteArrayInputStream(new byte[0]));
-        workDir = Paths.get("").toAbsolutePath().toString();
-
+        openStreams(argument(argv, "--replies="));
         javac = java.util.spi.ToolProvider.findFirst("javac").orElse(null);
         compiler = ToolProvider.getSystemJavaCompiler();
         if (javac == null || compiler == null) {
             realErr.println("brewpad-compile-service: this Java has no compiler");
             System.exit(2);
         }
-        setLauncherProperties();
+        BrewpadServiceLauncher.setProperties();
         // Warm enough to be quicker than a javac at once; the rest of the
         // warm-up runs while no request waits.
-        Path warm = scratch != null ? Files.createTempDirectory(Paths.get(scratch), "warm")
-                                    : Files.createTempDirectory("brewpad-warm");
-        warmStep(warm, 0);
-        warmStep(warm, 1);
-        int warmSteps = WARM_STEPS;
+        String scratch = argument(argv, "--scratch=");
+        warm = scratch != null ? Files.createTempDirectory(Paths.get(scratch), "warm")
+                               : Files.createTempDirectory("brewpad-warm");
+        BrewpadServiceWarmUp.step(javac, warm, 0);
+        BrewpadServiceWarmUp.step(javac, warm, 1);
+        warmSteps = WARM_STEPS;
 
         BlockingQueue<byte[][]> queue = new LinkedBlockingQueue<>();
+        Thread reader = requestReader(new DataInputStream(new FileInputStream(FileDescriptor.in)), queue);
+        send("ready", workDir.getBytes(FILE_NAMES));
+        reader.start();
+        while (serveOne(queue)) {
+        }
+        System.exit(0);
+    }
+
+    // The replies go to `repliesPath` (else to the standard output); what the
+    // compiler or an annotation processor prints to the standard output is
+    // dropped, as Brewpad drops javac's; nothing reads the requests.
+    static void openStreams(String repliesPath) throws IOException {
+        OutputStream replyChannel = repliesPath != null ? new FileOutputStream(repliesPath)
+                                                        : new FileOutputStream(FileDescriptor.out);
+        replies = new DataOutputStream(new BufferedOutputStream(replyChannel));
+        realErr = System.err;
+        quietOut = new PrintStream(OutputStream.nullOutputStream(), true);
+        System.setOut(quietOut);
+        System.setIn(new ByteArrayInputStream(new byte[0]));
+        workDir = Paths.get("").toAbsolutePath().toString();
+    }
+
+    // A thread that puts the requests read from `requests` in `queue` (and
+    // END after the last), and takes cancellations at once.
+    static Thread requestReader(DataInputStream requests, BlockingQueue<byte[][]> queue) {
         Thread reader = new Thread(() -> {
             try {
                 for (;;) {
@@ -459,16 +389,23 @@ public final class BrewpadCompileService {
             queue.add(END);
         }, "requests");
         reader.setDaemon(true);
-        send("ready", workDir.getBytes(FILE_NAMES));
-        reader.start();
+        return reader;
+    }
 
-        boolean idleGc = false;
+    // The warm-up still to do, in `warm`, while no request waits.
+    private static Path warm;
+    private static int warmSteps;
+    // Requests were served since the memory was last given back.
+    private static boolean idleGc;
+
+    // The next request, warming up or giving memory back while none comes.
+    static byte[][] nextRequest(BlockingQueue<byte[][]> queue) throws Exception {
         for (;;) {
             byte[][] f = warmSteps > 0 ? queue.poll() : queue.poll(IDLE_MS, TimeUnit.MILLISECONDS);
             if (f == null && warmSteps > 0) {
-                warmStep(warm, warmSteps);
+                BrewpadServiceWarmUp.step(javac, warm, warmSteps);
                 if (--warmSteps == 0)
-                    removeTree(warm);
+                    BrewpadServiceWarmUp.removeTree(warm);
                 idleGc = true;
                 continue;
             }
@@ -480,31 +417,41 @@ public final class BrewpadCompileService {
                 f = queue.take();
             }
             idleGc = true;
-            if (f == END || text(f[0]).equals("quit"))
-                break;
-            String verb = text(f[0]);
-            String id = f.length > 1 ? text(f[1]) : "";
-            try {
-                if (cancelled.remove(id)) {
-                    send("cancelled", id);
-                } else if (verb.equals(TOO_BIG)) {
-                    send("failed", id, "the request does not fit in the service's memory", "cold");
-                } else if (verb.equals("compile") && f.length >= 3) {
-                    compile(id, f);
-                } else if (verb.equals("check") && f.length >= 5) {
-                    BrewpadServiceCheck.check(id, f);
-                    cancelled.remove(id);
-                } else {
-                    send("failed", id, "unknown request");
-                }
-            } catch (IOException e) {
-                break;  // the reply could not be sent: Brewpad is gone
-            } catch (Throwable t) {
-                f = null;  // its memory back before the answer
-                if (!answerFailure(id, t))
-                    System.exit(1);
-            }
+            return f;
         }
-        System.exit(0);
+    }
+
+    // Answers the next request; false when the service ends (asked to, or
+    // Brewpad is gone).
+    static boolean serveOne(BlockingQueue<byte[][]> queue) throws Exception {
+        byte[][] f = nextRequest(queue);
+        if (f == END || text(f[0]).equals("quit"))
+            return false;
+        String id = f.length > 1 ? text(f[1]) : "";
+        try {
+            answer(text(f[0]), id, f);
+        } catch (IOException e) {
+            return false;  // the reply could not be sent: Brewpad is gone
+        } catch (Throwable t) {
+            f = null;  // its memory back before the answer
+            if (!answerFailure(id, t))
+                System.exit(1);
+        }
+        return true;
+    }
+
+    static void answer(String verb, String id, byte[][] f) throws IOException {
+        if (cancelled.remove(id)) {
+            send("cancelled", id);
+        } else if (verb.equals(TOO_BIG)) {
+            send("failed", id, "the request does not fit in the service's memory", "cold");
+        } else if (verb.equals("compile") && f.length >= 3) {
+            compile(id, f);
+        } else if (verb.equals("check") && f.length >= 5) {
+            BrewpadServiceCheck.check(id, f);
+            cancelled.remove(id);
+        } else {
+            send("failed", id, "unknown request");
+        }
     }
 }

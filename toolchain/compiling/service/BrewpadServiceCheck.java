@@ -100,7 +100,7 @@ final class BrewpadServiceCheck {
         List<String> abs = new ArrayList<>();
         for (String e : list.split(":", -1))
             abs.add(e.isEmpty() ? dir : Paths.get(dir).resolve(e).toString());
-        return BrewpadCompileService.expandWildcards(String.join(":", abs));
+        return BrewpadServiceLauncher.expandWildcards(String.join(":", abs));
     }
 
     static final Set<String> PATH_LISTS = Set.of("-classpath", "-cp", "--class-path", "-sourcepath",
@@ -111,36 +111,7 @@ final class BrewpadServiceCheck {
         String dir = BrewpadCompileService.name(f[2]);
         Path file = Paths.get(dir).resolve(BrewpadCompileService.name(f[3])).toAbsolutePath().normalize();
         String text = BrewpadCompileService.text(f[4]);
-        List<String> options = new ArrayList<>();
-        boolean classPathGiven = false;
-        for (int i = 5; i < f.length; i++) {
-            String o = BrewpadCompileService.name(f[i]);
-            if (PATH_LISTS.contains(o) && i + 1 < f.length) {
-                classPathGiven |= o.equals("-classpath") || o.equals("-cp") || o.equals("--class-path");
-                options.add(o);
-                options.add(absolutePathList(BrewpadCompileService.name(f[++i]), dir));
-            } else if (DROPPED_WITH_VALUE.contains(o)) {
-                i++;
-            } else if (o.startsWith("-J") || o.equals("-verbose") || o.startsWith("-proc:")) {
-                // not for a check
-            } else if (o.startsWith("-")) {
-                // An option the compiler knows, with the values it takes;
-                // anything else would only stop the check.
-                int values = COMPILER.isSupportedOption(o);
-                if (values >= 0 && i + values < f.length) {
-                    options.add(o);
-                    for (int k = 0; k < values; k++)
-                        options.add(BrewpadCompileService.name(f[++i]));
-                }
-            }
-        }
-        if (!classPathGiven) {
-            String cp = System.getProperty("env.class.path");
-            options.add("-classpath");
-            options.add(absolutePathList(cp != null ? cp : ".", dir));
-        }
-        options.add("-proc:none");
-        options.add("-Xlint:-path");
+        List<String> options = options(f, 5, dir);
 
         DiagnosticCollector<JavaFileObject> diags = new DiagnosticCollector<>();
         Source source = new Source(file.toUri(), text);
@@ -177,6 +148,50 @@ final class BrewpadServiceCheck {
             BrewpadCompileService.send("cancelled", id);
             return;
         }
+        sendDiagnostics(id, diags, source);
+    }
+
+    // The compiler options of a check from the request's fields `f` from
+    // `first` on: relative paths taken from `dir`, what only a compilation
+    // to files needs left out, and the class path a javac there would take.
+    static List<String> options(byte[][] f, int first, String dir) {
+        List<String> options = new ArrayList<>();
+        boolean classPathGiven = false;
+        for (int i = first; i < f.length; i++) {
+            String o = BrewpadCompileService.name(f[i]);
+            if (PATH_LISTS.contains(o) && i + 1 < f.length) {
+                classPathGiven |= o.equals("-classpath") || o.equals("-cp") || o.equals("--class-path");
+                options.add(o);
+                options.add(absolutePathList(BrewpadCompileService.name(f[++i]), dir));
+            } else if (DROPPED_WITH_VALUE.contains(o)) {
+                i++;
+            } else if (o.startsWith("-J") || o.equals("-verbose") || o.startsWith("-proc:")) {
+                // not for a check
+            } else if (o.startsWith("-")) {
+                // An option the compiler knows, with the values it takes;
+                // anything else would only stop the check.
+                int values = COMPILER.isSupportedOption(o);
+                if (values >= 0 && i + values < f.length) {
+                    options.add(o);
+                    for (int k = 0; k < values; k++)
+                        options.add(BrewpadCompileService.name(f[++i]));
+                }
+            }
+        }
+        if (!classPathGiven) {
+            String cp = System.getProperty("env.class.path");
+            options.add("-classpath");
+            options.add(absolutePathList(cp != null ? cp : ".", dir));
+        }
+        options.add("-proc:none");
+        options.add("-Xlint:-path");
+        return options;
+    }
+
+    // The errors and warnings found in `source` (not in other sources the
+    // compiler read), as the reply "checked".
+    static void sendDiagnostics(String id, DiagnosticCollector<JavaFileObject> diags, Source source)
+            throws IOException {
         List<Object> reply = new ArrayList<>();
         reply.add("checked");
         reply.add(id);
@@ -206,5 +221,4 @@ final class BrewpadServiceCheck {
         reply.set(2, Integer.toString(count));
         BrewpadCompileService.send(reply.toArray());
     }
-
 }
