@@ -2,7 +2,7 @@
 // Times a compilation through JavacRunner (from start() to the outcome)
 // against the same javac command run directly, for one small class and for a
 // project of 200 classes where one source changed (planning included).
-#include "bench_support.h"
+#include "bench_runner.h"
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/compiling/projectcompile.h"
 
@@ -45,31 +45,6 @@ double direct(const QStringList& args, const QString& dir, const QString& captur
     return ms;
 }
 
-// JavacRunner from start() until finished(); `plan` (optional) runs first, inside the timing.
-template <class ArgsFn>
-double runner(ArgsFn argsFn, const QString& dir, const QString& capture)
-{
-    QElapsedTimer t;
-    t.start();
-    const QStringList args = argsFn();
-    JavacRunner r;
-    QEventLoop loop;
-    CompileOutcome out;
-    QObject::connect(&r, &JavacRunner::finished, &loop, [&](const CompileOutcome& o) {
-        out = o;
-        loop.quit();
-    });
-    r.start(kJavac, args, dir, capture);
-    loop.exec();
-    const double ms = t.nsecsElapsed() / 1e6;
-    if (out.kind != CompileOutcome::Success) {
-        std::fprintf(stderr, "compilation through JavacRunner failed (%d) %s\n", int(out.kind),
-                     qPrintable(out.reason));
-        std::exit(1);
-    }
-    return ms;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -86,7 +61,7 @@ int main(int argc, char** argv)
     direct(smallArgs, one, capture);  // warm the file cache
     std::vector<double> runSmall, directSmall;
     for (int i = 0; i < kRounds; ++i) {
-        runSmall.push_back(runner([&] { return smallArgs; }, one, capture));
+        runSmall.push_back(timedRunner([&] { return smallArgs; }, one, capture));
         directSmall.push_back(direct(smallArgs, one, capture));
     }
     const double r1 = median(runSmall) / median(directSmall);
@@ -117,7 +92,7 @@ int main(int argc, char** argv)
     std::vector<double> runProj, directProj;
     for (int i = 0; i < kRounds; ++i) {
         touchOne();
-        runProj.push_back(runner(
+        runProj.push_back(timedRunner(
             [&] {
                 const ProjectCompilePlan plan = planProjectCompile(proj + "/Proj.jpr");
                 if (plan.sources != QStringList{"C17.java"}) {

@@ -3,7 +3,7 @@
 // run: the first F9 after the start, a small class (the ratio), a project of
 // 200 classes with one changed source, two other folders in turn, and the
 // service's resident memory at rest and after 100 compilations.
-#include "bench_support.h"
+#include "bench_runner.h"
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/compiling/projectcompile.h"
@@ -26,29 +26,11 @@ namespace {
 
 using namespace bench;
 
-// One F9: JavacRunner from start() until finished(), the plan (if any) inside the timing.
+// One F9, by the service or by javac as `wantService` says.
 template <class ArgsFn>
 double f9(ArgsFn argsFn, const QString& dir, const QString& capture, bool wantService)
 {
-    QElapsedTimer t;
-    t.start();
-    const QStringList args = argsFn();
-    JavacRunner r;
-    QEventLoop loop;
-    CompileOutcome out;
-    QObject::connect(&r, &JavacRunner::finished, &loop, [&](const CompileOutcome& o) {
-        out = o;
-        loop.quit();
-    });
-    r.start(kJavac, args, dir, capture);
-    loop.exec();
-    const double ms = t.nsecsElapsed() / 1e6;
-    if (out.kind != CompileOutcome::Success || r.usedService() != wantService) {
-        std::fprintf(stderr, "compilation failed (%d), or not %s\n", int(out.kind),
-                     wantService ? "by the service" : "by javac");
-        std::exit(1);
-    }
-    return ms;
+    return timedRunner(argsFn, dir, capture, wantService);
 }
 
 void waitReady(CompileService& s)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a 10 MB Java source in an editor window against a bare QTextEdit
 // given the same text. Last line: "ratio: <Brewpad's time / bare widget's time>".
-#include "bench_support.h"
+#include "bench_workspace.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "resources/resources.h"
@@ -33,19 +33,11 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const QString path = dir.filePath("Big.java");
     const QByteArray bytes = bench::generatedJavaSource("Big", 10 * 1024 * 1024, 0);
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            return 1;
-    }
+    writeFile(path, bytes);
     const QString text = QString::fromUtf8(bytes);
 
-    QMainWindow frame;
-    auto* client = new TFileMDIClient(TFileMDIClient::Startup::SkipConfiguration);
-    frame.setCentralWidget(client);
-    frame.resize(1000, 700);
-    frame.show();
-    settle();
+    ShownWorkspace shown;
+    TFileMDIClient* client = shown.client;
 
     std::vector<double> bare, brewpad;
     for (int round = 0; round < 3; ++round) {

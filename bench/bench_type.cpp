@@ -3,7 +3,7 @@
 // marks in an editor window, against the same keystroke in a bare QTextEdit
 // given the same text: the insertion, the layout and the repaint.
 // Last line: "ratio: <Brewpad's time / bare widget's time>".
-#include "bench_support.h"
+#include "bench_workspace.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "resources/resources.h"
@@ -62,19 +62,11 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const QString path = dir.filePath("Typing.java");
     const QByteArray bytes = bench::generatedJavaSource("Typing", 0, 10000);
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            return 1;
-    }
+    writeFile(path, bytes);
     const QString text = QString::fromUtf8(bytes);
 
-    QMainWindow frame;
-    auto* client = new TFileMDIClient(TFileMDIClient::Startup::SkipConfiguration);
-    frame.setCentralWidget(client);
-    frame.resize(1000, 700);
-    frame.show();
-    settle();
+    ShownWorkspace shown;
+    TFileMDIClient* client = shown.client;
 
     client->CmMRUFileOpenJava(path);
     settle();
