@@ -47,6 +47,7 @@ enum : int {
     ShowConsole = 452,
     ShowVariables = 453,
     ShowCallStack = 454,
+    ToggleComment = 459,
     JavaHelp = 502,
     About = 503,
     InsertNode = 552,

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's comfort through the real window: the margin, the highlighted
-// line and bracket, indentation as the user types, message marks and zoom.
+// line and bracket, indentation as the user types, Toggle Comment,
+// message marks and zoom.
 #include "frame_fixture.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -224,6 +225,69 @@ TEST_F(FrameTest, ReadOnlyWindowRefusesIndentChanges)
     QTest::keyClick(e, Qt::Key_Return);
     QTest::keyClicks(e, "}");
     EXPECT_EQ(e->toPlainText(), before);
+    EXPECT_FALSE(e->document()->isModified());
+}
+
+TEST_F(FrameTest, ToggleCommentKeepsEveryLineEndAndIsOneUndoStep)
+{
+    // Lines ending in CR LF and in LF, a blank line among them.
+    const QByteArray bytes = "class A {\r\n    int a;\n\r\n        int b;\r\n}\n";
+    const QString path = writeFile("C.java", bytes);
+    TFileMDIChild* c = openJava(path);
+    ASSERT_NE(c, nullptr);
+    EditControl* e = c->editor();
+    e->setFocus();
+    const QTextDocument* doc = e->document();
+    ASSERT_TRUE(enabled(cmd::ToggleComment));
+    // From inside "int a" to inside "int b": three lines, the blank one left alone.
+    putCaret(e, doc->findBlockByNumber(3).position() + 10, doc->findBlockByNumber(1).position() + 6);
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    EXPECT_EQ(e->rawText(), "class A {\n    // int a;\n\n    //     int b;\n}\n");
+    EXPECT_EQ(e->textCursor().selectedText(),
+              QString("    // int a;") + QChar::ParagraphSeparator + QChar::ParagraphSeparator + "    //     int b;");
+    // Again: the comment marks go.
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    EXPECT_EQ(e->rawText(), "class A {\n    int a;\n\n        int b;\n}\n");
+    // One undo step each way.
+    press(e, Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(e->rawText(), "class A {\n    // int a;\n\n    //     int b;\n}\n");
+    press(e, Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(e->rawText(), "class A {\n    int a;\n\n        int b;\n}\n");
+    EXPECT_FALSE(e->document()->isModified());
+    // Saved, every line keeps its line end.
+    press(e, Qt::CTRL | Qt::Key_Y);
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(path), QByteArray("class A {\r\n    // int a;\n\r\n    //     int b;\r\n}\n"));
+    putCaret(e, doc->findBlockByNumber(3).position() + 2, doc->findBlockByNumber(1).position());
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(path), bytes);
+    // Without a selection, the caret's line, from the menu item; the caret
+    // stays on its character.
+    putCaret(e, doc->findBlockByNumber(4).position() + 1);
+    app->action(cmd::ToggleComment)->trigger();
+    EXPECT_EQ(doc->findBlockByNumber(4).text(), "// }");
+    EXPECT_EQ(e->textCursor().positionInBlock(), 4);
+    EXPECT_FALSE(e->textCursor().hasSelection());
+    // A selection that ends at the start of a line leaves that line out.
+    putCaret(e, doc->findBlockByNumber(1).position(), 0);
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    EXPECT_EQ(e->rawText(), "// class A {\n    int a;\n\n        int b;\n// }\n");
+}
+
+TEST_F(FrameTest, ToggleCommentOnlyInEditableWindows)
+{
+    const QString path = writeFile("Bin.java", QByteArray("class B {\n  int\0x;\n}\n", 21));
+    TFileMDIChild* c = openJava(path);
+    EditControl* e = c->editor();
+    ASSERT_TRUE(e->isReadOnly());
+    e->setFocus();
+    const QString before = e->rawText();
+    e->selectAll();
+    EXPECT_FALSE(enabled(cmd::ToggleComment));
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    triggerExpectingDisabled(cmd::ToggleComment);
+    EXPECT_EQ(e->rawText(), before);
     EXPECT_FALSE(e->document()->isModified());
 }
 
