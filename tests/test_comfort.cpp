@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's comfort through the real window: the margin, the highlighted
-// line and bracket, indentation as the user types, Toggle Comment,
+// line and bracket, indentation as the user types, Toggle Comment, Home,
 // message marks and zoom.
 #include "frame_fixture.h"
 
@@ -289,6 +289,49 @@ TEST_F(FrameTest, ToggleCommentOnlyInEditableWindows)
     triggerExpectingDisabled(cmd::ToggleComment);
     EXPECT_EQ(e->rawText(), before);
     EXPECT_FALSE(e->document()->isModified());
+}
+
+TEST_F(FrameTest, HomeGoesToTheFirstCharacterOfTheLineThenToItsStart)
+{
+    TFileMDIChild* c = openJava(writeFile("H.java", "class H {\n    int x = 1;\n\tf();\n   \n}\n"));
+    EditControl* e = c->editor();
+    e->setFocus();
+    const QTextDocument* doc = e->document();
+    const int line1 = doc->findBlockByNumber(1).position();
+    putCaret(e, line1 + 14);  // the end of "    int x = 1;"
+    press(e, Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), line1 + 4);
+    press(e, Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), line1);
+    press(e, Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), line1 + 4);
+    // From inside the indentation, to the text.
+    putCaret(e, line1 + 2);
+    press(e, Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), line1 + 4);
+    // Shift+Home selects the same way, from where the selection started.
+    putCaret(e, line1 + 14);
+    press(e, Qt::SHIFT | Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().selectedText(), "int x = 1;");
+    press(e, Qt::SHIFT | Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().selectedText(), "    int x = 1;");
+    EXPECT_EQ(e->textCursor().position(), line1);
+    press(e, Qt::Key_Home);
+    EXPECT_FALSE(e->textCursor().hasSelection());
+    EXPECT_EQ(e->textCursor().position(), line1 + 4);
+    // A tab is a blank too; a line of blanks only goes to its start.
+    const int line2 = doc->findBlockByNumber(2).position();
+    putCaret(e, line2 + 3);
+    press(e, Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), line2 + 1);
+    const int line3 = doc->findBlockByNumber(3).position();
+    putCaret(e, line3 + 3);
+    press(e, Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), line3);
+    // Ctrl+Home still goes to the start of the text; the text is unchanged.
+    press(e, Qt::CTRL | Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), 0);
+    EXPECT_FALSE(doc->isModified());
 }
 
 TEST_F(FrameTest, MessageMarksFollowTheirLinesAndShowTheirTexts)
