@@ -48,6 +48,8 @@ enum : int {
     ShowVariables = 453,
     ShowCallStack = 454,
     ToggleComment = 459,
+    FindInFiles = 460,
+    ShowFindResults = 461,
     JavaHelp = 502,
     About = 503,
     InsertNode = 552,

@@ -118,7 +118,8 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Ctrl+F10", cmd::RunToCursor},
                                                {"Shift+F5", cmd::StopDebugging},
                                                {"Ctrl+B", cmd::ToggleBreakpoint},
-                                               {"Ctrl+/", cmd::ToggleComment}}));
+                                               {"Ctrl+/", cmd::ToggleComment},
+                                               {"Ctrl+Shift+F", cmd::FindInFiles}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -238,7 +239,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 27);
+    EXPECT_EQ(bound, 28);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)
