@@ -138,6 +138,32 @@ TEST_F(SearchTree, LeavesOutLargeAndUnreadableFilesAndStopsWhenCancelled)
     EXPECT_EQ(calls, 0);
 }
 
+TEST(FileSearchText, FindsTheTextInEveryEncodingAndCaseTheEditorReads)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    writeFile(dir.filePath("Latin.java"), "// caf\xe9 Cr\xc8me\n");                     // Windows-1252
+    writeFile(dir.filePath("Utf8.java"), "// caf\xc3\xa9 Cr\xc3\x88me\n");              // UTF-8
+    writeFile(dir.filePath("Kelvin.java"), "int \xe2\x84\xaaey;\nint lon\xc5\xbf;\n");  // the Kelvin sign, the long s
+    writeFile(dir.filePath("Plain.java"), "int KEY;\n");
+    EXPECT_EQ(searchIn(dir.path(), QString::fromUtf8("CAF\xc3\x89")),
+              (std::vector<Found>{{"Latin.java", 1, 3}, {"Utf8.java", 1, 3}}));
+    EXPECT_EQ(searchIn(dir.path(), QString::fromUtf8("cr\xc3\xa8me")),
+              (std::vector<Found>{{"Latin.java", 1, 8}, {"Utf8.java", 1, 8}}));
+    EXPECT_EQ(searchIn(dir.path(), "CRE").size(), 0u);
+    EXPECT_EQ(searchIn(dir.path(), "Cr", "*.java", true).size(), 2u);
+    EXPECT_EQ(searchIn(dir.path(), "cr", "*.java", true).size(), 0u);
+    // Whatever case folding makes of them, the files say what their text says.
+    const bool kelvin = QString::fromUtf8("int \xe2\x84\xaaey;").contains("key", Qt::CaseInsensitive);
+    const bool longS = QString::fromUtf8("int lon\xc5\xbf;").contains("LONS", Qt::CaseInsensitive);
+    std::vector<Found> keys{{"Plain.java", 1, 4}};
+    if (kelvin)
+        keys.insert(keys.begin(), Found{"Kelvin.java", 1, 4});
+    EXPECT_EQ(searchIn(dir.path(), "key"), keys);
+    EXPECT_EQ(searchIn(dir.path(), "LONS").size(), longS ? 1u : 0u);
+    EXPECT_EQ(searchIn(dir.path(), "key", "*.java", true).size(), 0u);
+}
+
 TEST(FileSearchRows, PathLineAndTheTextWithoutItsIndentation)
 {
     FileMatch m{"/src/a b/A.java", 12, 8, 6, "\t    int needle;"};

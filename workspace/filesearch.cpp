@@ -7,12 +7,28 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
+namespace {
+bool asciiOnly(const QString& s)
+{
+    return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+}  // namespace
+
 FileSearch::FileSearch(const FindInFilesQuery& query) : query_(query)
 {
     static const QRegularExpression separators(QStringLiteral("[;,\\s]+"));
     for (const QString& p : query_.fileNames.split(separators, Qt::SkipEmptyParts)) {
         names_.emplace_back(QRegularExpression::wildcardToRegularExpression(p));
     }
+    asciiPattern_ = asciiOnly(query_.pattern);
+    patternBytes_ = query_.matchCase ? query_.pattern.toLatin1() : query_.pattern.toLatin1().toLower();
 }
 
 FileSearchTotals FileSearch::run(const std::function<void(const FileMatch&)>& found,
@@ -56,14 +72,40 @@ void FileSearch::walk(const QString& dir)
     }
 }
 
+bool FileSearch::mayHold(const QByteArray& bytes) const
+{
+    // An ASCII text is the same bytes in UTF-8 and in Windows-1252, the
+    // encodings of a file without a UTF-16 byte-order mark.
+    if (!asciiPattern_)
+        return true;
+    if (query_.matchCase)
+        return bytes.contains(patternBytes_);
+    // Case folding takes two characters that are not ASCII to ASCII letters:
+    // the Kelvin sign to 'k' and the long s to 's'.
+    if ((patternBytes_.contains('k') && bytes.contains("\xE2\x84\xAA")) ||
+        (patternBytes_.contains('s') && bytes.contains("\xC5\xBF")))
+        return true;
+    return std::search(bytes.begin(), bytes.end(), patternBytes_.begin(), patternBytes_.end(),
+                       [](char a, char b) { return lowerAscii(a) == b; }) != bytes.end();
+}
+
 void FileSearch::searchFile(const QString& path)
 {
     QFile f(path);
     if (f.size() > MaxSearchBytes || !f.open(QIODevice::ReadOnly))
         return;
-    const QByteArray bytes = f.read(MaxSearchBytes + 1);
+    // No more than the file holds: a buffer for the largest file each time costs more than the search.
+    const QByteArray bytes = f.read(std::min(f.size(), MaxSearchBytes) + 1);
     if (bytes.size() > MaxSearchBytes)
         return;
+    // Most files do not hold the text: those are not decoded.
+    const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    if (!utf16 && isBinaryText(bytes))
+        return;
+    if (!utf16 && !mayHold(bytes)) {
+        ++totals_.searched;
+        return;
+    }
     const DecodedText text = decodeText(bytes);
     if (text.obstacle == DecodedText::Obstacle::NulBytes)
         return;

@@ -54,8 +54,12 @@ public:
 private:
     void walk(const QString& dir);
     void searchFile(const QString& path);
+    // False when the bytes of a file (not UTF-16) cannot hold the text.
+    bool mayHold(const QByteArray& bytes) const;
 
     FindInFilesQuery query_;
+    bool asciiPattern_ = false;
+    QByteArray patternBytes_;  // an ASCII text, lower case unless the case must match
     std::vector<QRegularExpression> names_;
     const std::function<void(const FileMatch&)>* found_ = nullptr;
     const std::atomic<bool>* cancelled_ = nullptr;

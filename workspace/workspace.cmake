@@ -17,3 +17,5 @@ add_library(bp_workspace STATIC
   workspace/findresults.cpp
   workspace/findinfiles.cpp)
 target_link_libraries(bp_workspace PUBLIC bp_editor Qt6::Widgets)
+
+bp_add_bench(bench_findfiles SOURCES bench/bench_findfiles.cpp LIBS bp_workspace)
