@@ -7,6 +7,7 @@
 #include "editor/editcontrol.h"
 #include "resources/commands.h"
 #include "workspace/client.h"
+#include "workspace/findinfiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -86,6 +87,8 @@ void TMDIFileApp::InitMainWindow()
     ControlBarLoc = 0;
     Frame->addToolBar(Location[0], ControlBar);
     connectWorkspace();
+    // Find in Files is the workspace's, a part of its own.
+    (new FindInFiles(*Client))->addCommands(Client->commands());
 
     Frame->resize(1000, 720);
     Frame->show();

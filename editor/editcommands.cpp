@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/editcommands.h"
 
+#include "editor/commentlines.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
 
@@ -59,4 +60,6 @@ void addEditCommands(CommandTable& table, QTextEdit* edit)
     });
     table.enabler(cmd::ClearAll,
                   [edit, editable](CommandState& s) { s.enabled = editable() && !edit->document()->isEmpty(); });
+    table.on(cmd::ToggleComment, [edit] { toggleCommentSelection(edit); });
+    table.enabler(cmd::ToggleComment, [editable](CommandState& s) { s.enabled = editable(); });
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The editing commands of an edit control: Undo, Redo, Cut, Copy, Paste,
-// Delete and Clear All, with their enablers. A read-only control offers none
+// Delete, Clear All and Toggle Comment, with their enablers. A read-only control offers none
 // of the commands that change the text.
 #pragma once
 

@@ -121,8 +121,8 @@ void EditControl::keyPressEvent(QKeyEvent* e)
         setInsertToggle(!insertToggleOn());
         return;
     }
-    // Indentation: Tab and Shift+Tab on lines, '}' at the start of a line.
-    if (indent_->key(e))
+    // Indentation (Tab and Shift+Tab on lines, '}' at the start of a line); Home.
+    if (indent_->key(e) || homeKey(this, e))
         return;
     // A new line gets the indentation of the line it was made from.
     const bool newLine = (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !isReadOnly() &&

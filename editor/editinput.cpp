@@ -7,6 +7,9 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QSet>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QUrl>
 
 bool mainWindowKey(const QKeyEvent* e)
@@ -23,6 +26,25 @@ bool mainWindowKey(const QKeyEvent* e)
     }();
     return keys.contains(QKeyCombination(e->modifiers() & ~Qt::KeypadModifier, Qt::Key(e->key())));
 }
+
+bool homeKey(QTextEdit* edit, const QKeyEvent* e)
+{
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (e->key() != Qt::Key_Home || (mods != Qt::NoModifier && mods != Qt::ShiftModifier))
+        return false;
+    QTextCursor c = edit->textCursor();
+    const QString line = c.block().text();
+    int firstText = 0;
+    while (firstText < line.size() && (line[firstText] == u' ' || line[firstText] == u'\t'))
+        ++firstText;
+    const int column = c.positionInBlock() == firstText || firstText == line.size() ? 0 : firstText;
+    c.setPosition(c.block().position() + column,
+                  mods == Qt::ShiftModifier ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    edit->setTextCursor(c);
+    edit->ensureCursorVisible();
+    return true;
+}
+
 QStringList localFiles(const QMimeData* md)
 {
     QStringList out;

@@ -13,6 +13,7 @@ add_library(bp_editor STATIC
   editor/indent.cpp
   editor/editcontrol.cpp
   editor/editcommands.cpp
+  editor/commentlines.cpp
   editor/editinput.cpp
   editor/editdefaults.cpp
   editor/lineendedit.cpp

@@ -266,4 +266,31 @@ QStringList unindentLines(const QStringList& lines, QStringView unit)
     return out;
 }
 
+QStringList toggleLineComments(const QStringList& lines)
+{
+    auto blankLine = [](const QString& l) { return leadingBlanks(l).size() == l.size(); };
+    bool allCommented = true;
+    qsizetype column = -1;
+    for (const QString& l : lines) {
+        if (blankLine(l))
+            continue;
+        const qsizetype n = leadingBlanks(l).size();
+        column = column < 0 ? n : std::min(column, n);
+        allCommented = allCommented && QStringView(l).mid(n).startsWith(u"//");
+    }
+    QStringList out;
+    for (const QString& l : lines) {
+        if (column < 0 || blankLine(l)) {
+            out.append(l);
+        } else if (allCommented) {
+            const qsizetype n = leadingBlanks(l).size();
+            const qsizetype taken = l.size() > n + 2 && l[n + 2] == u' ' ? 3 : 2;
+            out.append(l.left(n) + l.mid(n + taken));
+        } else {
+            out.append(l.left(column) + QStringLiteral("// ") + l.mid(column));
+        }
+    }
+    return out;
+}
+
 }  // namespace javalines

@@ -94,4 +94,11 @@ int unindentCount(QStringView line, QStringView unit);
 QStringList indentLines(const QStringList& lines, QStringView unit);
 QStringList unindentLines(const QStringList& lines, QStringView unit);
 
+// Toggle Comment on a range of lines. When every line that is not blank starts,
+// after its leading blanks, with "//", one "//" (and one space after it, if
+// there is one) is taken off each of them; otherwise "// " is put into each
+// line that is not blank at the smallest number of leading blanks among them.
+// Blank lines stay as they are.
+QStringList toggleLineComments(const QStringList& lines);
+
 }  // namespace javalines

@@ -2,6 +2,7 @@
 #include "platform/dialogs.h"
 
 #include "platform/filedata.h"
+#include "platform/findfilesdlg.h"
 #include "platform/nativepath.h"
 
 #include <QApplication>
@@ -161,6 +162,14 @@ public:
         if (dlg.exec() != QDialog::Accepted)
             return std::nullopt;
         return dlg.intValue();
+    }
+
+    std::optional<FindInFilesQuery> findInFiles(QWidget* owner, const FindInFilesQuery& proposed) override
+    {
+        TFindInFilesDialog dlg(proposed, owner);
+        if (dlg.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dlg.query();
     }
 
     void about(QWidget* owner) override

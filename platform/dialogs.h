@@ -19,6 +19,16 @@ enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
 enum class Answer { Ok, Yes, No, Cancel };
 enum class Icon { None, Information, Question, Warning, Stop };
 
+// What Find in Files looks for, and where.
+struct FindInFilesQuery {
+    QString folder;   // searched with its subfolders
+    QString pattern;  // the text to find, as it is (no wildcards)
+    // Wildcard patterns of the file names searched ("*.java"), separated by
+    // ';', ',' or blanks.
+    QString fileNames = QStringLiteral("*.java");
+    bool matchCase = false;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -37,6 +47,9 @@ public:
     virtual bool pageSetup(QWidget* owner, QPrinter* printer) = 0;
     // "Goto Line Number": the 1-based line chosen, or nothing when cancelled.
     virtual std::optional<int> gotoLine(QWidget* owner, int current, int lineCount) = 0;
+    // "Find in Files", its fields filled from `proposed`: the query
+    // confirmed, or nothing when cancelled.
+    virtual std::optional<FindInFilesQuery> findInFiles(QWidget* owner, const FindInFilesQuery& proposed) = 0;
     // The modal "ABOUT" dialog.
     virtual void about(QWidget* owner) = 0;
 };

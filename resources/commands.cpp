@@ -48,10 +48,14 @@ const std::vector<CommandInfo>& commandTable()
          "Shows the text of the active window smaller", ""},
         {cmd::ZoomReset, "Nor&mal Size\tCtrl+0", {K(Qt::CTRL | Qt::Key_0)}, Frame,
          "Shows the text of the active window at its own size", ""},
+        {cmd::ToggleComment, "To&ggle Comment\tCtrl+/", {K(Qt::CTRL | Qt::Key_Slash)}, Frame,
+         "Comments out the selected lines, or takes their comment marks off", ""},
         {cmd::NextMessage, "Next &Message\tF8", {K(Qt::Key_F8)}, Frame,
          "Go to the place of the next compiler message", ""},
         {cmd::PreviousMessage, "&Previous Message\tShift+F8", {K(Qt::SHIFT | Qt::Key_F8)}, Frame,
          "Go to the place of the previous compiler message", ""},
+        {cmd::FindInFiles, "Find in Fi&les...\tCtrl+Shift+F", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_F)}, Frame,
+         "Finds a text in the files of a folder and its subfolders", ""},
         // Java Project...
         {cmd::JavaCompile, "Java Compile\tF9", {K(Qt::Key_F9)}, Frame, "Compile Java project or file", "compile"},
         {cmd::NewJavaProj, "New Project", {}, Frame, "Open a new project .JPR", "new-project"},
@@ -98,6 +102,7 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::ShowConsole, "C&onsole", {}, Frame, "Shows the console of the program run by Debug Run", ""},
         {cmd::ShowVariables, "&Variables", {}, Frame, "Shows the variables of the paused program", ""},
         {cmd::ShowCallStack, "Call &Stack", {}, Frame, "Shows the call stack of the paused program", ""},
+        {cmd::ShowFindResults, "Find &Results", {}, Frame, "Shows the results of the last Find in Files", ""},
         // Help
         {cmd::JavaHelp, "JAVA...", {}, Frame, "", "java-help"},
         {cmd::About, "About", {}, Frame, "", "about"},
@@ -169,9 +174,11 @@ const std::vector<MenuLayout>& menuBarLayout()
           cmd::PrintSetup, Separator, RecentFiles, cmd::Exit}},
         {"&Edit",
          {cmd::Undo, Separator, cmd::Cut, cmd::Copy, cmd::Paste, cmd::Delete, cmd::ClearAll, Separator,
-          cmd::FormatFont, Separator, cmd::Redo, cmd::LineNumbers, cmd::ZoomIn, cmd::ZoomOut, cmd::ZoomReset}},
+          cmd::FormatFont, Separator, cmd::Redo, cmd::LineNumbers, cmd::ZoomIn, cmd::ZoomOut, cmd::ZoomReset,
+          Separator, cmd::ToggleComment}},
         {"&Search",
-         {cmd::Find, cmd::Replace, cmd::FindNext, cmd::GotoLine, Separator, cmd::NextMessage, cmd::PreviousMessage}},
+         {cmd::Find, cmd::Replace, cmd::FindNext, cmd::GotoLine, Separator, cmd::NextMessage, cmd::PreviousMessage,
+          Separator, cmd::FindInFiles}},
         {"Java Project...",
          {cmd::JavaCompile, Separator, cmd::NewJavaProj, cmd::OpenJavaProj, cmd::SaveJavaProj, cmd::SaveAsJavaProj,
           Separator, cmd::ViewJavaProj, Separator, cmd::InsertNode, cmd::DeleteNode, Separator, cmd::JavaOptions,
@@ -184,7 +191,8 @@ const std::vector<MenuLayout>& menuBarLayout()
         // keyboard and screen readers reach every command from the menu bar.
         {"&Window",
          {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll, Separator, cmd::ToggleHint, cmd::ToggleBar,
-          Separator, cmd::ShowConsole, cmd::ShowVariables, cmd::ShowCallStack, OpenWindows}},
+          Separator, cmd::ShowConsole, cmd::ShowVariables, cmd::ShowCallStack, Separator, cmd::ShowFindResults,
+          OpenWindows}},
         {"&Help", {cmd::JavaHelp, cmd::About}},
     };
     return menus;

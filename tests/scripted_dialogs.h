@@ -47,6 +47,9 @@ public:
     std::optional<int> gotoAnswer;
     int aboutShown = 0;
 
+    std::deque<FindInFilesQuery> findInFilesAnswers;  // none cancels
+    std::vector<FindInFilesQuery> findInFilesProposals;
+
     Answer message(QWidget*, const QString& text, const QString& caption, Buttons buttons, Icon icon) override
     {
         AskedMessage m{text, caption.isEmpty() ? AppName : caption, buttons, icon};
@@ -114,6 +117,15 @@ public:
     }
     std::optional<int> gotoLine(QWidget*, int, int) override { return gotoAnswer; }
     void about(QWidget*) override { ++aboutShown; }
+    std::optional<FindInFilesQuery> findInFiles(QWidget*, const FindInFilesQuery& proposed) override
+    {
+        findInFilesProposals.push_back(proposed);
+        if (findInFilesAnswers.empty())
+            return std::nullopt;
+        FindInFilesQuery q = findInFilesAnswers.front();
+        findInFilesAnswers.pop_front();
+        return q;
+    }
 
     // Texts of all messages asked so far.
     QStringList texts() const

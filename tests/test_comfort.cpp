@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's comfort through the real window: the margin, the highlighted
-// line and bracket, indentation as the user types, message marks and zoom.
+// line and bracket, indentation as the user types, Toggle Comment, Home,
+// message marks and zoom.
 #include "frame_fixture.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -225,6 +226,112 @@ TEST_F(FrameTest, ReadOnlyWindowRefusesIndentChanges)
     QTest::keyClicks(e, "}");
     EXPECT_EQ(e->toPlainText(), before);
     EXPECT_FALSE(e->document()->isModified());
+}
+
+TEST_F(FrameTest, ToggleCommentKeepsEveryLineEndAndIsOneUndoStep)
+{
+    // Lines ending in CR LF and in LF, a blank line among them.
+    const QByteArray bytes = "class A {\r\n    int a;\n\r\n        int b;\r\n}\n";
+    const QString path = writeFile("C.java", bytes);
+    TFileMDIChild* c = openJava(path);
+    ASSERT_NE(c, nullptr);
+    EditControl* e = c->editor();
+    e->setFocus();
+    const QTextDocument* doc = e->document();
+    ASSERT_TRUE(enabled(cmd::ToggleComment));
+    // From inside "int a" to inside "int b": three lines, the blank one left alone.
+    putCaret(e, doc->findBlockByNumber(3).position() + 10, doc->findBlockByNumber(1).position() + 6);
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    EXPECT_EQ(e->rawText(), "class A {\n    // int a;\n\n    //     int b;\n}\n");
+    EXPECT_EQ(e->textCursor().selectedText(),
+              QString("    // int a;") + QChar::ParagraphSeparator + QChar::ParagraphSeparator + "    //     int b;");
+    // Again: the comment marks go.
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    EXPECT_EQ(e->rawText(), "class A {\n    int a;\n\n        int b;\n}\n");
+    // One undo step each way.
+    press(e, Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(e->rawText(), "class A {\n    // int a;\n\n    //     int b;\n}\n");
+    press(e, Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(e->rawText(), "class A {\n    int a;\n\n        int b;\n}\n");
+    EXPECT_FALSE(e->document()->isModified());
+    // Saved, every line keeps its line end.
+    press(e, Qt::CTRL | Qt::Key_Y);
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(path), QByteArray("class A {\r\n    // int a;\n\r\n    //     int b;\r\n}\n"));
+    putCaret(e, doc->findBlockByNumber(3).position() + 2, doc->findBlockByNumber(1).position());
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(path), bytes);
+    // Without a selection, the caret's line, from the menu item; the caret
+    // stays on its character.
+    putCaret(e, doc->findBlockByNumber(4).position() + 1);
+    app->action(cmd::ToggleComment)->trigger();
+    EXPECT_EQ(doc->findBlockByNumber(4).text(), "// }");
+    EXPECT_EQ(e->textCursor().positionInBlock(), 4);
+    EXPECT_FALSE(e->textCursor().hasSelection());
+    // A selection that ends at the start of a line leaves that line out.
+    putCaret(e, doc->findBlockByNumber(1).position(), 0);
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    EXPECT_EQ(e->rawText(), "// class A {\n    int a;\n\n        int b;\n// }\n");
+}
+
+TEST_F(FrameTest, ToggleCommentOnlyInEditableWindows)
+{
+    const QString path = writeFile("Bin.java", QByteArray("class B {\n  int\0x;\n}\n", 21));
+    TFileMDIChild* c = openJava(path);
+    EditControl* e = c->editor();
+    ASSERT_TRUE(e->isReadOnly());
+    e->setFocus();
+    const QString before = e->rawText();
+    e->selectAll();
+    EXPECT_FALSE(enabled(cmd::ToggleComment));
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    triggerExpectingDisabled(cmd::ToggleComment);
+    EXPECT_EQ(e->rawText(), before);
+    EXPECT_FALSE(e->document()->isModified());
+}
+
+TEST_F(FrameTest, HomeGoesToTheFirstCharacterOfTheLineThenToItsStart)
+{
+    TFileMDIChild* c = openJava(writeFile("H.java", "class H {\n    int x = 1;\n\tf();\n   \n}\n"));
+    EditControl* e = c->editor();
+    e->setFocus();
+    const QTextDocument* doc = e->document();
+    const int line1 = doc->findBlockByNumber(1).position();
+    putCaret(e, line1 + 14);  // the end of "    int x = 1;"
+    press(e, Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), line1 + 4);
+    press(e, Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), line1);
+    press(e, Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), line1 + 4);
+    // From inside the indentation, to the text.
+    putCaret(e, line1 + 2);
+    press(e, Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), line1 + 4);
+    // Shift+Home selects the same way, from where the selection started.
+    putCaret(e, line1 + 14);
+    press(e, Qt::SHIFT | Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().selectedText(), "int x = 1;");
+    press(e, Qt::SHIFT | Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().selectedText(), "    int x = 1;");
+    EXPECT_EQ(e->textCursor().position(), line1);
+    press(e, Qt::Key_Home);
+    EXPECT_FALSE(e->textCursor().hasSelection());
+    EXPECT_EQ(e->textCursor().position(), line1 + 4);
+    // A tab is a blank too; a line of blanks only goes to its start.
+    const int line2 = doc->findBlockByNumber(2).position();
+    putCaret(e, line2 + 3);
+    press(e, Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), line2 + 1);
+    const int line3 = doc->findBlockByNumber(3).position();
+    putCaret(e, line3 + 3);
+    press(e, Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), line3);
+    // Ctrl+Home still goes to the start of the text; the text is unchanged.
+    press(e, Qt::CTRL | Qt::Key_Home);
+    EXPECT_EQ(e->textCursor().position(), 0);
+    EXPECT_FALSE(doc->isModified());
 }
 
 TEST_F(FrameTest, MessageMarksFollowTheirLinesAndShowTheirTexts)

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt message box behind dialogs(): what it shows, what each button answers,
-// and Ctrl+C copying the whole message.
+// and Ctrl+C copying the whole message; the "Find in Files" dialog behind it.
 #include "platform/dialogs.h"
+#include "platform/findfilesdlg.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -77,4 +81,40 @@ TEST(MessageBox, CtrlCCopiesCaptionTextAndButtons)
     EXPECT_EQ(copied, QStringLiteral("---------------------------\nSUCCESS\n---------------------------\n"
                                      "Compilation success\n---------------------------\nOK   \n"
                                      "---------------------------\n"));
+}
+
+TEST(FindInFilesDialog, FieldsComeFromTheProposalAndFindNeedsAFolderAndAText)
+{
+    FindInFilesQuery proposed;
+    proposed.folder = "/home/user/src";
+    proposed.pattern = "needle";
+    TFindInFilesDialog dlg(proposed);
+    EXPECT_EQ(dlg.windowTitle(), "Find in Files");
+    EXPECT_EQ(dlg.patternEdit()->text(), "needle");
+    EXPECT_EQ(dlg.folderEdit()->text(), "/home/user/src");
+    EXPECT_EQ(dlg.fileNamesEdit()->text(), "*.java");
+    EXPECT_FALSE(dlg.matchCaseBox()->isChecked());
+    EXPECT_TRUE(dlg.findButton()->isEnabled());
+    dlg.patternEdit()->clear();
+    EXPECT_FALSE(dlg.findButton()->isEnabled());
+    dlg.patternEdit()->setText("Other");
+    dlg.folderEdit()->setText("  ");
+    EXPECT_FALSE(dlg.findButton()->isEnabled());
+    dlg.folderEdit()->setText(" /tmp/x ");
+    dlg.fileNamesEdit()->setText("*.txt;*.java");
+    dlg.matchCaseBox()->setChecked(true);
+    const FindInFilesQuery q = dlg.query();
+    EXPECT_EQ(q.pattern, "Other");
+    EXPECT_EQ(q.folder, "/tmp/x");
+    EXPECT_EQ(q.fileNames, "*.txt;*.java");
+    EXPECT_TRUE(q.matchCase);
+    // Every control named; every field with a label that leads to it.
+    int labelled = 0;
+    for (QWidget* w : dlg.findChildren<QWidget*>()) {
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w))
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className();
+        if (auto* l = qobject_cast<QLabel*>(w))
+            labelled += qobject_cast<QLineEdit*>(l->buddy()) ? 1 : 0;
+    }
+    EXPECT_EQ(labelled, 3);
 }

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Java editor's text rules without a window: matching brackets and
-// indentation.
+// The Java editor's text rules without a window: matching brackets,
+// indentation and Toggle Comment.
 #include "editor/javalines.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace javalines;
 
@@ -100,4 +104,71 @@ TEST(JavaLines, IndentAndUnindentLines)
     EXPECT_EQ(indentLines(lines, u"    "), (QStringList{"    a", "", "      b", "    \tc", "          d"}));
     EXPECT_EQ(unindentLines(lines, u"    "), (QStringList{"a", "", "b", "c", "  d"}));
     EXPECT_EQ(unindentLines(indentLines(lines, u"\t"), u"\t"), lines);
+}
+
+namespace {
+// Toggle Comment as the words say it, written another way: with patterns.
+QStringList toggledByReference(const QStringList& lines)
+{
+    static const QRegularExpression blankLine(QStringLiteral("^[ \\t]*$"));
+    static const QRegularExpression commented(QStringLiteral("^([ \\t]*)// ?"));
+    static const QRegularExpression indent(QStringLiteral("^[ \\t]*"));
+    QStringList text;
+    for (const QString& l : lines) {
+        if (!blankLine.match(l).hasMatch())
+            text << l;
+    }
+    if (text.isEmpty())
+        return lines;
+    const bool uncomment = std::all_of(text.begin(), text.end(),
+                                       [](const QString& l) { return commented.match(l).hasMatch(); });
+    qsizetype least = 1 << 20;
+    for (const QString& l : text)
+        least = std::min(least, indent.match(l).capturedLength());
+    QStringList out;
+    for (QString l : lines) {
+        if (!blankLine.match(l).hasMatch())
+            l = uncomment ? QString(l).replace(commented, QStringLiteral("\\1")) : l.insert(least, "// ");
+        out << l;
+    }
+    return out;
+}
+}  // namespace
+
+TEST(JavaLines, ToggleCommentCommentsOutAtTheLeastIndentationAndTakesItBack)
+{
+    const QStringList code{"    if (a) {", "", "        b();", "  \t", "    }"};
+    const QStringList commented{"    // if (a) {", "", "    //     b();", "  \t", "    // }"};
+    EXPECT_EQ(toggleLineComments(code), commented);
+    EXPECT_EQ(toggleLineComments(commented), code);
+    // One line without its comment mark: all get one more.
+    EXPECT_EQ(toggleLineComments({"//a", "b", "  //c"}), (QStringList{"// //a", "// b", "//   //c"}));
+    // Every line commented: one "//" and one space go, whatever follows.
+    EXPECT_EQ(toggleLineComments({"//a", "  //  b", "\t////c", "//"}), (QStringList{"a", "   b", "\t//c", ""}));
+    // Blank lines alone stay as they are.
+    EXPECT_EQ(toggleLineComments({"", "   ", "\t"}), (QStringList{"", "   ", "\t"}));
+    EXPECT_EQ(toggleLineComments({}), QStringList{});
+}
+
+TEST(JavaLines, ToggleCommentAgreesWithTheReferenceOnRandomLines)
+{
+    // Lines of blanks, slashes and letters, where every case of the rule
+    // (comment marks at and after the indentation, blank lines, tabs) is common.
+    std::mt19937 random(26);
+    const QString alphabet = QStringLiteral("  \t//ab ");
+    for (int round = 0; round < 20000; ++round) {
+        QStringList lines;
+        const int count = int(random() % 6);
+        for (int i = 0; i < count; ++i) {
+            QString l;
+            const int length = int(random() % 8);
+            for (int k = 0; k < length; ++k)
+                l += alphabet[qsizetype(random() % alphabet.size())];
+            // Often a comment mark after the indentation.
+            if (random() % 2)
+                l.insert(javalines::leadingBlanks(l).size(), random() % 2 ? "// " : "//");
+            lines << l;
+        }
+        ASSERT_EQ(toggleLineComments(lines), toggledByReference(lines)) << lines.join('|').toStdString();
+    }
 }

@@ -8,8 +8,11 @@
 #include "toolchain/running/callstackwindow.h"
 #include "toolchain/running/variableswindow.h"
 #include "workspace/debugcontroller.h"
+#include "workspace/findinfiles.h"
+#include "workspace/findresults.h"
 
 #include <QAccessible>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -175,4 +178,39 @@ TEST_F(Windows, TheDebugWindowsWithTheirCaptionsAndRowsAreOnTheAccessibilityTree
     EXPECT_TRUE(mainRow) << dump(nodes);
     debugger.stop();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !debugger.live(); }, 20000));
+}
+
+TEST_F(Windows, TheFindInFilesWindowWithOneRowPerMatchIsOnTheAccessibilityTree)
+{
+    writeFile("One.java", "class One { int needle; }\n");
+    writeFile("Two.java", "class Two {\n  // needle\n  // needle\n}\n");
+    FindInFiles* finder = client()->findChild<FindInFiles*>();
+    ASSERT_NE(finder, nullptr);
+    FindInFilesQuery q;
+    q.folder = dir.path();
+    q.pattern = "needle";
+    finder->start(q);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !finder->searching(); }, 20000));
+    QApplication::processEvents();
+    const QList<Node> nodes = tree();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < nodes.size(); ++i) {
+        if (nodes[i].role == QAccessible::Window && nodes[i].name == "Find in Files")
+            at = i;
+    }
+    ASSERT_GE(at, 0) << dump(nodes);
+    QList<Node> inside;
+    for (qsizetype i = at + 1; i < nodes.size() && nodes[i].depth > nodes[at].depth; ++i)
+        inside << nodes[i];
+    EXPECT_TRUE(found(inside, QAccessible::List, "Matches")) << dump(nodes);
+    QStringList rows;
+    for (const Node& n : inside) {
+        if (n.role == QAccessible::ListItem)
+            rows << n.name;
+    }
+    const QString one = QDir::toNativeSeparators(dir.filePath("One.java"));
+    const QString two = QDir::toNativeSeparators(dir.filePath("Two.java"));
+    EXPECT_EQ(rows, (QStringList{one + "(1): class One { int needle; }", two + "(2): // needle",
+                                 two + "(3): // needle", "3 matches in 2 files"}))
+        << dump(nodes);
 }

@@ -1,0 +1,201 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "workspace/findinfiles.h"
+
+#include "editor/child.h"
+#include "editor/editcontrol.h"
+#include "platform/dialogs.h"
+#include "resources/commands.h"
+#include "toolchain/messages/browser.h"
+#include "workspace/client.h"
+#include "workspace/findresults.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMutex>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <algorithm>
+#include <atomic>
+
+// What the search thread hands the interface thread.
+struct FindInFiles::Progress {
+    std::atomic<bool> cancelled{false};
+    QMutex mutex;
+    std::vector<FileMatch> found;  // not yet taken
+    bool done = false;
+    FileSearchTotals totals;
+};
+
+FindInFiles::FindInFiles(TFileMDIClient& workspace) : QObject(&workspace), ws_(workspace)
+{
+    pool_.setMaxThreadCount(1);
+    collectTimer_.setInterval(40);
+    connect(&collectTimer_, &QTimer::timeout, this, &FindInFiles::collect);
+}
+
+FindInFiles::~FindInFiles()
+{
+    if (state_)
+        state_->cancelled = true;
+    pool_.waitForDone();
+}
+
+void FindInFiles::addCommands(CommandTable& table)
+{
+    table.on(cmd::FindInFiles, [this] { ask(); });
+    table.on(cmd::ShowFindResults, [this] { showResults(true); });
+    table.enabler(cmd::ShowFindResults, [this](CommandState& s) { s.enabled = searched_; });
+}
+
+FindInFilesQuery FindInFiles::proposal() const
+{
+    FindInFilesQuery q = last_;
+    TFileMDIChild* c = ws_.currentEditor();
+    const EditControl* e = c ? c->editor() : nullptr;
+    if (e && !e->fileName().isEmpty())
+        q.folder = QFileInfo(e->fileName()).absolutePath();
+    else if (q.folder.isEmpty())
+        q.folder = QDir::currentPath();
+    if (e) {
+        QTextCursor cur = e->textCursor();
+        if (!cur.hasSelection())
+            cur.select(QTextCursor::WordUnderCursor);
+        const QString text = cur.selectedText();
+        if (!text.trimmed().isEmpty() && !text.contains(QChar::ParagraphSeparator))
+            q.pattern = text;
+    }
+    return q;
+}
+
+void FindInFiles::ask()
+{
+    const std::optional<FindInFilesQuery> q = dialogs().findInFiles(ws_.window(), proposal());
+    if (!q || q->pattern.isEmpty())
+        return;
+    if (!QFileInfo(q->folder).isDir()) {
+        dialogs().message(ws_.window(),
+                          QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(q->folder)));
+        return;
+    }
+    start(*q);
+}
+
+void FindInFiles::start(const FindInFilesQuery& query)
+{
+    if (state_)
+        state_->cancelled = true;
+    last_ = query;
+    searched_ = true;
+    matches_.clear();
+    summary_.clear();
+    auto state = std::make_shared<Progress>();
+    state_ = state;
+    showResults(false);
+    window_->clear();
+    emit ws_.commandStatesChanged();
+    ws_.showLastingStatus(
+        QStringLiteral("Searching for \"%1\" in %2...").arg(query.pattern, QDir::toNativeSeparators(query.folder)));
+    pool_.start([state, query] {
+        FileSearch search(query);
+        const FileSearchTotals totals = search.run(
+            [&state](const FileMatch& m) {
+                const QMutexLocker lock(&state->mutex);
+                state->found.push_back(m);
+            },
+            &state->cancelled);
+        const QMutexLocker lock(&state->mutex);
+        state->totals = totals;
+        state->done = true;
+    });
+    collectTimer_.start();
+}
+
+void FindInFiles::collect()
+{
+    if (!state_) {
+        collectTimer_.stop();
+        return;
+    }
+    std::vector<FileMatch> found;
+    bool done = false;
+    FileSearchTotals totals;
+    {
+        const QMutexLocker lock(&state_->mutex);
+        found.swap(state_->found);
+        done = state_->done;
+        totals = state_->totals;
+    }
+    matches_.insert(matches_.end(), found.begin(), found.end());
+    if (window_ && !found.empty())
+        window_->addMatches(found);
+    if (!done)
+        return;
+    state_.reset();
+    collectTimer_.stop();
+    summary_ = searchSummaryText(totals);
+    if (window_)
+        window_->setSummary(summary_);
+    ws_.clearLastingStatus();
+    ws_.showStatus(summary_);
+    emit ws_.commandStatesChanged();
+    emit finished(totals);
+}
+
+void FindInFiles::showResults(bool activate)
+{
+    if (!window_) {
+        window_ = new FindResultsWindow;
+        window_->addMatches(matches_);
+        if (!summary_.isEmpty())
+            window_->setSummary(summary_);
+        connect(window_, &FindResultsWindow::matchChosen, this, &FindInFiles::openMatch);
+        auto* frame = new TBrowserFrame(window_, QStringLiteral("Find in Files"));
+        ws_.showMessageWindow(frame);
+        // The right half of the strip.
+        const int width = ws_.contentsRect().width();
+        frame->setGeometry(width / 2, frame->y(), std::max(100, width / 2), frame->height());
+        emit frame->resizedByUser();
+    }
+    auto* frame = qobject_cast<TBrowserFrame*>(window_->parentWidget());
+    if (!frame)
+        return;
+    frame->show();
+    frame->raise();
+    if (activate)
+        ws_.bringToFront(frame);
+}
+
+bool FindInFiles::openMatch(const FileMatch& match)
+{
+    const QString canonical = QFileInfo(match.path).canonicalFilePath();
+    TFileMDIChild* target = nullptr;
+    for (TFileMDIChild* c : ws_.editors()) {
+        const QString name = c->editor()->fileName();
+        if (name == match.path || (!canonical.isEmpty() && QFileInfo(name).canonicalFilePath() == canonical))
+            target = c;
+    }
+    if (!target) {
+        if (!QFileInfo(match.path).isFile()) {
+            ws_.showStatus(QStringLiteral("The file %1 no longer exists").arg(QDir::toNativeSeparators(match.path)));
+            return false;
+        }
+        ws_.openDropped(match.path);
+        target = ws_.currentEditor();
+        if (!target || QFileInfo(target->editor()->fileName()).canonicalFilePath() != canonical)
+            return false;
+    }
+    EditControl* e = target->editor();
+    const QTextBlock b = e->document()->findBlockByNumber(std::max(0, match.line - 1));
+    if (b.isValid()) {
+        const int end = b.length() - 1;
+        QTextCursor cur(b);
+        cur.setPosition(b.position() + std::min(match.column, end));
+        cur.setPosition(b.position() + std::min(match.column + match.length, end), QTextCursor::KeepAnchor);
+        e->setTextCursor(cur);
+    }
+    e->ensureCursorVisible();
+    ws_.bringToFront(target);
+    e->setFocus();
+    return true;
+}
