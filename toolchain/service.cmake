@@ -29,6 +29,8 @@ if(Java_Development_FOUND)
     SOURCES toolchain/compiling/service/BrewpadCompileService.java toolchain/compiling/service/BrewpadServiceCheck.java
     toolchain/compiling/service/BrewpadServiceElsewhere.java toolchain/compiling/service/BrewpadServiceLauncher.java
     toolchain/compiling/service/BrewpadServiceWarmUp.java
+    toolchain/compiling/service/BrewpadServiceNavigate.java toolchain/compiling/service/BrewpadServiceDeclFinder.java
+    toolchain/compiling/service/BrewpadServiceJdkSources.java
     OUTPUT_NAME ${bp_service_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)
