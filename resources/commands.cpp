@@ -52,6 +52,8 @@ const std::vector<CommandInfo>& commandTable()
          "Go to the place of the next compiler message", ""},
         {cmd::PreviousMessage, "&Previous Message\tShift+F8", {K(Qt::SHIFT | Qt::Key_F8)}, Frame,
          "Go to the place of the previous compiler message", ""},
+        {cmd::GoToDefinition, "Go to &Definition\tF12", {K(Qt::Key_F12)}, Frame,
+         "Go to the declaration of the name at the caret", ""},
         // Java Project...
         {cmd::JavaCompile, "Java Compile\tF9", {K(Qt::Key_F9)}, Frame, "Compile Java project or file", "compile"},
         {cmd::NewJavaProj, "New Project", {}, Frame, "Open a new project .JPR", "new-project"},
@@ -98,6 +100,7 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::ShowConsole, "C&onsole", {}, Frame, "Shows the console of the program run by Debug Run", ""},
         {cmd::ShowVariables, "&Variables", {}, Frame, "Shows the variables of the paused program", ""},
         {cmd::ShowCallStack, "Call &Stack", {}, Frame, "Shows the call stack of the paused program", ""},
+        {cmd::ShowOutline, "O&utline", {}, Frame, "Shows the classes, fields and methods of the active source", ""},
         // Help
         {cmd::JavaHelp, "JAVA...", {}, Frame, "", "java-help"},
         {cmd::About, "About", {}, Frame, "", "about"},
@@ -171,7 +174,8 @@ const std::vector<MenuLayout>& menuBarLayout()
          {cmd::Undo, Separator, cmd::Cut, cmd::Copy, cmd::Paste, cmd::Delete, cmd::ClearAll, Separator,
           cmd::FormatFont, Separator, cmd::Redo, cmd::LineNumbers, cmd::ZoomIn, cmd::ZoomOut, cmd::ZoomReset}},
         {"&Search",
-         {cmd::Find, cmd::Replace, cmd::FindNext, cmd::GotoLine, Separator, cmd::NextMessage, cmd::PreviousMessage}},
+         {cmd::Find, cmd::Replace, cmd::FindNext, cmd::GotoLine, Separator, cmd::NextMessage, cmd::PreviousMessage,
+          Separator, cmd::GoToDefinition}},
         {"Java Project...",
          {cmd::JavaCompile, Separator, cmd::NewJavaProj, cmd::OpenJavaProj, cmd::SaveJavaProj, cmd::SaveAsJavaProj,
           Separator, cmd::ViewJavaProj, Separator, cmd::InsertNode, cmd::DeleteNode, Separator, cmd::JavaOptions,
@@ -184,7 +188,8 @@ const std::vector<MenuLayout>& menuBarLayout()
         // keyboard and screen readers reach every command from the menu bar.
         {"&Window",
          {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll, Separator, cmd::ToggleHint, cmd::ToggleBar,
-          Separator, cmd::ShowConsole, cmd::ShowVariables, cmd::ShowCallStack, OpenWindows}},
+          Separator, cmd::ShowConsole, cmd::ShowVariables, cmd::ShowCallStack, Separator, cmd::ShowOutline,
+          OpenWindows}},
         {"&Help", {cmd::JavaHelp, cmd::About}},
     };
     return menus;

@@ -12,5 +12,6 @@ add_library(bp_workspace STATIC
   workspace/windowplacement.cpp
   workspace/workspaceaccessible.cpp
   workspace/debugcontroller.cpp
-  workspace/breakpointsync.cpp)
+  workspace/breakpointsync.cpp
+  workspace/navigationcontroller.cpp)
 target_link_libraries(bp_workspace PUBLIC bp_editor Qt6::Widgets)
