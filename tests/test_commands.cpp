@@ -117,7 +117,8 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Shift+F11", cmd::StepOut},
                                                {"Ctrl+F10", cmd::RunToCursor},
                                                {"Shift+F5", cmd::StopDebugging},
-                                               {"Ctrl+B", cmd::ToggleBreakpoint}}));
+                                               {"Ctrl+B", cmd::ToggleBreakpoint},
+                                               {"F12", cmd::GoToDefinition}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -237,7 +238,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 26);
+    EXPECT_EQ(bound, 27);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

@@ -298,13 +298,15 @@ TEST_F(FrameTest, WindowMenuListsEditorWindows)
     TFileMDIChild* b = newJava();
     QMenu* w = app->menu("&Window");
     emit w->aboutToShow();
-    // The window and tool-bar commands, then those showing the console, Variables and Call Stack.
-    QStringList items = menuItems(w).mid(11);
+    // The window and tool-bar commands, then those showing the console, Variables and
+    // Call Stack, then the Outline.
+    QStringList items = menuItems(w).mid(13);
     ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(menuItems(w).at(12), "O&utline#458");
     EXPECT_EQ(items[1], "&1 JAVA - Untitled#");
     EXPECT_EQ(items[2], "&2 JAVA - Untitled#");
     // Choosing an entry activates that window.
-    w->actions().at(12)->trigger();
+    w->actions().at(14)->trigger();
     EXPECT_EQ(current(), a);
     (void)b;
     // The tool-bar commands work from the menu too.
@@ -590,10 +592,10 @@ TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
             }
         }
     }
-    EXPECT_EQ(walked, QStringList({"ALT+X",     "Ctrl+Z",   "Ctrl+X",   "Ctrl+C",   "Ctrl+V", "Del", "Ctrl+Del",
-                                   "Ctrl+Y",    "Ctrl++",   "Ctrl+-",   "Ctrl+0",   "F3",     "F8",  "Shift+F8",
-                                   "F9",        "Ctrl+F2",  "Ctrl+F9",  "Shift+F9", "F5",     "F10", "F11",
-                                   "Shift+F11", "Ctrl+F10", "Shift+F5", "Ctrl+B"}));
+    EXPECT_EQ(walked, QStringList({"ALT+X",  "Ctrl+Z",    "Ctrl+X",   "Ctrl+C",   "Ctrl+V",   "Del", "Ctrl+Del",
+                                   "Ctrl+Y", "Ctrl++",    "Ctrl+-",   "Ctrl+0",   "F3",       "F8",  "Shift+F8",
+                                   "F12",    "F9",        "Ctrl+F2",  "Ctrl+F9",  "Shift+F9", "F5",  "F10",
+                                   "F11",    "Shift+F11", "Ctrl+F10", "Shift+F5", "Ctrl+B"}));
 }
 
 TEST_F(FrameTest, F3RunsNextWhileNextIsEnabled)
