@@ -264,6 +264,28 @@ TEST_F(Navigation, TheOutlineListsTheSourceFollowsItsTextAndLeadsToARow)
     EXPECT_EQ(caretLine(a), 3);
     EXPECT_EQ(caretColumn(a), 9);
     EXPECT_TRUE(a->editor()->hasFocus());
+
+    // Another source window becomes active: the outline is its.
+    TFileMDIChild* other = openJava(writeFile("Other.java", "class Other {\n    enum Color { RED }\n}\n"));
+    ASSERT_NE(other, nullptr);
+    const QStringList second{"class Other", "    enum Color", "        constant RED"};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return texts() == second; }, 30000)) << texts().join("|").toStdString();
+    EXPECT_EQ(outline->note(), "Other.java");
+}
+
+TEST_F(Navigation, AQuestionWaitsBehindACheckWithoutCancellingIt)
+{
+    QSignalSpy checked(service, &CompileService::checked);
+    QSignalSpy answered(service, &CompileService::answered);
+    const QString file = dir.filePath("Q.java");
+    const QString text = "class Q { int f() { return missing; } }\n";
+    ASSERT_NE(service->check(file, text, {}, dir.path()), 0u);
+    const quint64 id = service->query(outlineRequest(file, text));
+    ASSERT_NE(id, 0u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return checked.count() == 1 && answered.count() == 1; }, 30000));
+    EXPECT_EQ(checked[0][1].value<QList<ServiceDiagnostic>>().size(), 1);
+    EXPECT_EQ(answered[0][0].toULongLong(), id);
+    EXPECT_EQ(decodeOutline(answered[0][1].value<QList<QByteArray>>()).size(), 2);
 }
 
 TEST_F(Navigation, TheOutlineWindowAndItsRowsAreOnTheAccessibilityTree)
