@@ -35,6 +35,7 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
 import java.util.ArrayList;
+import java.util.Arrays;
 import java.util.Collections;
 import java.util.List;
 import java.util.Locale;
@@ -58,11 +59,18 @@ final class BrewpadServiceNavigate {
         final String text;
         final CompilationUnitTree unit;
         final SourcePositions positions;
+        private int[] lineStarts;
 
         Parsed(String text, CompilationUnitTree unit, SourcePositions positions) {
             this.text = text;
             this.unit = unit;
             this.positions = positions;
+        }
+
+        long[] lineAndColumn(long pos) {
+            if (lineStarts == null)
+                lineStarts = lineStarts(text);
+            return BrewpadServiceNavigate.lineAndColumn(lineStarts, text, pos);
         }
 
         long start(Tree t) {
@@ -91,18 +99,28 @@ final class BrewpadServiceNavigate {
     // ------------------------------------------------------------- places
 
     // Line and column (from 1) of a position; CR, LF and CR LF end lines.
-    static long[] lineAndColumn(String text, long pos) {
-        long line = 1;
-        int lineStart = 0;
-        int end = (int) Math.min(Math.max(pos, 0), text.length());
-        for (int i = 0; i < end; i++) {
+    static long[] lineAndColumn(int[] starts, String text, long pos) {
+        int at = (int) Math.min(Math.max(pos, 0), text.length());
+        int line = Arrays.binarySearch(starts, at);
+        if (line < 0)
+            line = -line - 2;
+        return new long[] {line + 1, at - starts[line] + 1};
+    }
+
+    // Where each line starts.
+    static int[] lineStarts(String text) {
+        int[] starts = new int[16];
+        int n = 0;
+        starts[n++] = 0;
+        for (int i = 0; i < text.length(); i++) {
             char c = text.charAt(i);
             if (c == '\n' || (c == '\r' && (i + 1 >= text.length() || text.charAt(i + 1) != '\n'))) {
-                line++;
-                lineStart = i + 1;
+                if (n == starts.length)
+                    starts = Arrays.copyOf(starts, n * 2);
+                starts[n++] = i + 1;
             }
         }
-        return new long[] {line, end - lineStart + 1};
+        return Arrays.copyOf(starts, n);
     }
 
     static boolean wordChar(char c) {
@@ -224,7 +242,7 @@ final class BrewpadServiceNavigate {
     }
 
     static void addRow(Parsed p, List<Object> rows, int depth, String kind, String name, String detail, long pos) {
-        long[] lc = lineAndColumn(p.text, pos);
+        long[] lc = p.lineAndColumn(pos);
         Collections.addAll(rows, Integer.toString(depth), kind, name, detail, Long.toString(lc[0]),
                 Long.toString(lc[1]));
     }
@@ -303,7 +321,7 @@ final class BrewpadServiceNavigate {
             for (Tree c : p.unit.getTypeDecls())
                 className = enclosingName((ClassTree) c, t, className);
         }
-        long[] lc = lineAndColumn(p.text, namePosition(p, t, className));
+        long[] lc = p.lineAndColumn(namePosition(p, t, className));
         if (jdk)
             BrewpadCompileService.send("declared", id, path.toString(), lc[0], lc[1], "jdk");
         else
