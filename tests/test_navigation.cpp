@@ -254,7 +254,7 @@ TEST_F(Navigation, TheOutlineListsTheSourceFollowsItsTextAndLeadsToARow)
     QTest::keyClick(a->editor(), Qt::Key_Return);
     QTest::keyClicks(a->editor(), "void added(java.util.List<String> xs, int... n) {");
     ASSERT_TRUE(QTest::qWaitFor([&] { return texts().size() == 5; }, 30000)) << texts().join("|").toStdString();
-    EXPECT_EQ(texts()[4], "    method added(List, int[]) : void");
+    EXPECT_EQ(texts()[4], "    method added(List, int...) : void");
 
     // Enter on a row: the caret goes to its name in the source.
     outline->list()->setFocus();

@@ -207,10 +207,17 @@ final class BrewpadServiceNavigate {
         return (dot >= 0 ? base.substring(dot + 1) : base) + arrays;
     }
 
-    static String parameters(MethodTree m) {
+    // A method's parameter types as written, a variable arity one with its "...".
+    static String parameters(Parsed p, MethodTree m) {
         List<String> types = new ArrayList<>();
-        for (VariableTree v : m.getParameters())
-            types.add(v.getType() == null ? "?" : simpleType(v.getType().toString()));
+        for (VariableTree v : m.getParameters()) {
+            String type = v.getType() == null ? "?" : simpleType(v.getType().toString());
+            long from = p.start(v);
+            long to = p.end(v);
+            boolean varargs = from >= 0 && to > from && to <= p.text.length()
+                    && p.text.substring((int) from, (int) to).contains("...") && type.endsWith("[]");
+            types.add(varargs ? type.substring(0, type.length() - 2) + "..." : type);
+        }
         return "(" + String.join(", ", types) + ")";
     }
 
@@ -227,7 +234,7 @@ final class BrewpadServiceNavigate {
                 // The constructor a record or an enum has without writing it.
                 if (p.end(m) < 0 || p.start(m) == p.start(c))
                     continue;
-                String detail = parameters(m);
+                String detail = parameters(p, m);
                 if (!ctor && m.getReturnType() != null)
                     detail += " : " + simpleType(m.getReturnType().toString());
                 addRow(p, rows, depth + 1, ctor ? "constructor" : "method", ctor ? name : m.getName().toString(),
