@@ -13,6 +13,7 @@
 #include <QAccessible>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTextBlock>
 
@@ -93,8 +94,8 @@ protected:
         writeFile("B.java",
                   "public class B {\n"
                   "    // helps\n"
-                  "    static int helper(String s) { return s.length(); }\n"
                   "    static int helper(int s) { return s; }\n"
+                  "    static int helper(String s) { return s.length(); }\n"
                   "}\n");
         return openJava(writeFile("A.java",
                                   "public class A {\n"
@@ -151,7 +152,7 @@ TEST_F(Navigation, F12OnACallReachesItsDeclarationInAnotherFileAndOnALocalItsOwn
     ASSERT_NE(b, a) << app->statusMessage().toStdString();
     EXPECT_EQ(QFileInfo(b->editor()->fileName()).fileName(), "B.java");
     // The overload taking a String, its name selected.
-    EXPECT_EQ(caretLine(b), 3);
+    EXPECT_EQ(caretLine(b), 4);
     EXPECT_EQ(b->editor()->textCursor().selectedText(), "helper");
     EXPECT_FALSE(b->editor()->isReadOnly());
 
@@ -171,6 +172,24 @@ TEST_F(Navigation, F12OnACallReachesItsDeclarationInAnotherFileAndOnALocalItsOwn
     goToDefinition();
     EXPECT_EQ(caretLine(a), 2);
     EXPECT_EQ(a->editor()->textCursor().selectedText(), "count");
+}
+
+// The compiler reads a class file newer than its source: the declaration is
+// found in the source named after the class, the overload by its parameters.
+TEST_F(Navigation, AClassReadFromItsClassFileIsFoundInItsSource)
+{
+    TFileMDIChild* a = openCaller();
+    ASSERT_NE(a, nullptr);
+    QTest::qWait(1100);  // a class file surely newer than its source
+    ASSERT_EQ(QProcess::execute(javacOrSkip(), {"-d", dir.path(), dir.filePath("B.java")}), 0);
+    ASSERT_TRUE(QFileInfo::exists(dir.filePath("B.class")));
+    caretOn(a, "helper");
+    goToDefinition();
+    TFileMDIChild* b = current();
+    ASSERT_NE(b, a) << app->statusMessage().toStdString();
+    EXPECT_EQ(b->editor()->fileName(), dir.filePath("B.java"));
+    EXPECT_EQ(caretLine(b), 4);
+    EXPECT_EQ(b->editor()->textCursor().selectedText(), "helper");
 }
 
 TEST_F(Navigation, F12OnAJdkClassOpensItsSourceReadOnlyAndNothingFoundIsSaid)

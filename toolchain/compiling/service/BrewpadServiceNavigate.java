@@ -368,7 +368,7 @@ final class BrewpadServiceNavigate {
         String pkg = task.getElements().getPackageOf(top).getQualifiedName().toString();
         String rel = (pkg.isEmpty() ? "" : pkg.replace('.', '/') + "/") + top.getSimpleName() + ".java";
         for (String root : searchRoots(options, dir)) {
-            Path candidate = Paths.get(root).resolve(rel);
+            Path candidate = Paths.get(root).resolve(rel).toAbsolutePath().normalize();
             if (Files.isRegularFile(candidate)) {
                 placeIn(id, candidate, e, false);
                 return;
