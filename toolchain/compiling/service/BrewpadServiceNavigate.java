@@ -385,8 +385,9 @@ final class BrewpadServiceNavigate {
             }
         }
         String why = moduleName.isEmpty() ? "no source of " + top.getQualifiedName() + " was found"
-                : "the JDK's sources are not installed (package openjdk-17-source): "
-                        + top.getQualifiedName() + " is in the JDK";
+                : !Files.isRegularFile(zip) ? "the JDK's sources are not installed (package openjdk-17-source): "
+                        + top.getQualifiedName() + " is in the JDK"
+                : "no source of " + top.getQualifiedName() + " was found in " + zip;
         BrewpadCompileService.send("undeclared", id, why);
     }
 
