@@ -51,3 +51,5 @@ bp_add_test(test_compileservice_limits SOURCES tests/test_compileservice_limits.
 target_compile_definitions(test_compileservice_limits PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
 # They start a JVM or several: among the first tests started.
 set_tests_properties(test_compileservice test_compileservice_limits PROPERTIES COST 50)
+bp_add_bench(bench_navigate SOURCES bench/bench_navigate.cpp LIBS bp_toolchain)
+target_compile_definitions(bench_navigate PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
