@@ -61,3 +61,7 @@ bp_add_test(test_debugrun SOURCES tests/test_debugrun.cpp LIBS bp_app)
 target_compile_definitions(test_debugrun PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")
 set_tests_properties(test_debugrun PROPERTIES COST 50)
 target_compile_definitions(test_windows PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")
+# Go to Definition and the Outline window with the compile service and the real JDK.
+bp_add_test(test_navigation SOURCES tests/test_navigation.cpp LIBS bp_app)
+target_compile_definitions(test_navigation PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
+set_tests_properties(test_navigation PROPERTIES COST 50)

@@ -54,6 +54,8 @@ const std::vector<CommandInfo>& commandTable()
          "Go to the place of the next compiler message", ""},
         {cmd::PreviousMessage, "&Previous Message\tShift+F8", {K(Qt::SHIFT | Qt::Key_F8)}, Frame,
          "Go to the place of the previous compiler message", ""},
+        {cmd::GoToDefinition, "Go to &Definition\tF12", {K(Qt::Key_F12)}, Frame,
+         "Go to the declaration of the name at the caret", ""},
         {cmd::FindInFiles, "Find in Fi&les...\tCtrl+Shift+F", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_F)}, Frame,
          "Finds a text in the files of a folder and its subfolders", ""},
         // Java Project...
@@ -102,6 +104,7 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::ShowConsole, "C&onsole", {}, Frame, "Shows the console of the program run by Debug Run", ""},
         {cmd::ShowVariables, "&Variables", {}, Frame, "Shows the variables of the paused program", ""},
         {cmd::ShowCallStack, "Call &Stack", {}, Frame, "Shows the call stack of the paused program", ""},
+        {cmd::ShowOutline, "O&utline", {}, Frame, "Shows the classes, fields and methods of the active source", ""},
         {cmd::ShowFindResults, "Find &Results", {}, Frame, "Shows the results of the last Find in Files", ""},
         // Help
         {cmd::JavaHelp, "JAVA...", {}, Frame, "", "java-help"},
@@ -178,7 +181,7 @@ const std::vector<MenuLayout>& menuBarLayout()
           Separator, cmd::ToggleComment}},
         {"&Search",
          {cmd::Find, cmd::Replace, cmd::FindNext, cmd::GotoLine, Separator, cmd::NextMessage, cmd::PreviousMessage,
-          Separator, cmd::FindInFiles}},
+          Separator, cmd::GoToDefinition, cmd::FindInFiles}},
         {"Java Project...",
          {cmd::JavaCompile, Separator, cmd::NewJavaProj, cmd::OpenJavaProj, cmd::SaveJavaProj, cmd::SaveAsJavaProj,
           Separator, cmd::ViewJavaProj, Separator, cmd::InsertNode, cmd::DeleteNode, Separator, cmd::JavaOptions,
@@ -191,7 +194,8 @@ const std::vector<MenuLayout>& menuBarLayout()
         // keyboard and screen readers reach every command from the menu bar.
         {"&Window",
          {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll, Separator, cmd::ToggleHint, cmd::ToggleBar,
-          Separator, cmd::ShowConsole, cmd::ShowVariables, cmd::ShowCallStack, Separator, cmd::ShowFindResults,
+          Separator, cmd::ShowConsole, cmd::ShowVariables, cmd::ShowCallStack, Separator, cmd::ShowOutline,
+          cmd::ShowFindResults,
           OpenWindows}},
         {"&Help", {cmd::JavaHelp, cmd::About}},
     };

@@ -47,6 +47,8 @@ enum : int {
     ShowConsole = 452,
     ShowVariables = 453,
     ShowCallStack = 454,
+    GoToDefinition = 457,
+    ShowOutline = 458,
     ToggleComment = 459,
     FindInFiles = 460,
     ShowFindResults = 461,

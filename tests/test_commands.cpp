@@ -119,7 +119,8 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Shift+F5", cmd::StopDebugging},
                                                {"Ctrl+B", cmd::ToggleBreakpoint},
                                                {"Ctrl+/", cmd::ToggleComment},
-                                               {"Ctrl+Shift+F", cmd::FindInFiles}}));
+                                               {"Ctrl+Shift+F", cmd::FindInFiles},
+                                               {"F12", cmd::GoToDefinition}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -239,7 +240,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 28);
+    EXPECT_EQ(bound, 29);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

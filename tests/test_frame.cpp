@@ -298,10 +298,12 @@ TEST_F(FrameTest, WindowMenuListsEditorWindows)
     TFileMDIChild* b = newJava();
     QMenu* w = app->menu("&Window");
     emit w->aboutToShow();
-    // The window and tool-bar commands, then those showing the console, Variables, Call Stack
-    // and Find Results.
-    QStringList items = menuItems(w).mid(13);
+    // The window and tool-bar commands, then those showing the console, Variables and
+    // Call Stack, then the Outline and Find Results.
+    QStringList items = menuItems(w).mid(14);
     ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(menuItems(w).at(12), "O&utline#458");
+    EXPECT_EQ(menuItems(w).at(13), "Find &Results#461");
     EXPECT_EQ(items[1], "&1 JAVA - Untitled#");
     EXPECT_EQ(items[2], "&2 JAVA - Untitled#");
     // Choosing an entry activates that window.
@@ -591,11 +593,10 @@ TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
             }
         }
     }
-    EXPECT_EQ(walked,
-              QStringList({"ALT+X",    "Ctrl+Z",       "Ctrl+X",    "Ctrl+C",   "Ctrl+V",   "Del",      "Ctrl+Del",
-                           "Ctrl+Y",   "Ctrl++",       "Ctrl+-",    "Ctrl+0",   "Ctrl+/",   "F3",       "F8",
-                           "Shift+F8", "Ctrl+Shift+F", "F9",        "Ctrl+F2",  "Ctrl+F9",  "Shift+F9", "F5",
-                           "F10",      "F11",          "Shift+F11", "Ctrl+F10", "Shift+F5", "Ctrl+B"}));
+    EXPECT_EQ(walked, QStringList({"ALT+X", "Ctrl+Z", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del", "Ctrl+Del", "Ctrl+Y",
+                                   "Ctrl++", "Ctrl+-", "Ctrl+0", "Ctrl+/", "F3", "F8", "Shift+F8", "F12",
+                                   "Ctrl+Shift+F", "F9", "Ctrl+F2", "Ctrl+F9", "Shift+F9", "F5", "F10", "F11",
+                                   "Shift+F11", "Ctrl+F10", "Shift+F5", "Ctrl+B"}));
 }
 
 TEST_F(FrameTest, F3RunsNextWhileNextIsEnabled)

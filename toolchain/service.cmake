@@ -14,7 +14,8 @@ set(bp_service_install_dir ${CMAKE_INSTALL_DATADIR}/brewpad)
 file(RELATIVE_PATH bp_service_relative /${CMAKE_INSTALL_BINDIR} /${bp_service_install_dir}/${bp_service_jar_name}.jar)
 
 add_library(bp_compileservice STATIC toolchain/compiling/compileservice.cpp toolchain/compiling/servicereplies.cpp
-  toolchain/compiling/servicescratch.cpp toolchain/compiling/servicerequest.cpp toolchain/compiling/shippedfile.cpp)
+  toolchain/compiling/servicescratch.cpp toolchain/compiling/servicerequest.cpp toolchain/compiling/shippedfile.cpp
+  toolchain/compiling/servicenavigation.cpp)
 target_link_libraries(bp_compileservice PUBLIC bp_platform Qt6::Core)
 target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIVE="${bp_service_relative}")
 # JavacRunner (bp_toolchain, described in toolchain.cmake, which is read after
@@ -29,6 +30,8 @@ if(Java_Development_FOUND)
     SOURCES toolchain/compiling/service/BrewpadCompileService.java toolchain/compiling/service/BrewpadServiceCheck.java
     toolchain/compiling/service/BrewpadServiceElsewhere.java toolchain/compiling/service/BrewpadServiceLauncher.java
     toolchain/compiling/service/BrewpadServiceWarmUp.java
+    toolchain/compiling/service/BrewpadServiceNavigate.java toolchain/compiling/service/BrewpadServiceDeclFinder.java
+    toolchain/compiling/service/BrewpadServiceJdkSources.java
     OUTPUT_NAME ${bp_service_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)
@@ -48,3 +51,5 @@ bp_add_test(test_compileservice_limits SOURCES tests/test_compileservice_limits.
 target_compile_definitions(test_compileservice_limits PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
 # They start a JVM or several: among the first tests started.
 set_tests_properties(test_compileservice test_compileservice_limits PROPERTIES COST 50)
+bp_add_bench(bench_navigate SOURCES bench/bench_navigate.cpp LIBS bp_toolchain)
+target_compile_definitions(bench_navigate PRIVATE BP_SERVICE_JAR="${bp_service_jar}")

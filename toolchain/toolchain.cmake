@@ -19,7 +19,8 @@ add_library(bp_toolchain STATIC
   toolchain/messages/odlistmodel.cpp
   toolchain/messages/oditemdelegate.cpp
   toolchain/messages/browser.cpp
-  toolchain/running/breakpointstore.cpp)
+  toolchain/running/breakpointstore.cpp
+  toolchain/navigation/outlinewindow.cpp)
 target_link_libraries(bp_toolchain PUBLIC bp_project bp_config bp_platform bp_resources Qt6::Widgets)
 
 bp_add_test(test_classify SOURCES tests/test_classify.cpp LIBS bp_toolchain)

@@ -15,6 +15,7 @@
 #include "toolchain/settings/settings.h"
 #include "workspace/debugcontroller.h"
 #include "workspace/messagecontroller.h"
+#include "workspace/navigationcontroller.h"
 #include "workspace/optionwindows.h"
 #include "workspace/projectcommands.h"
 #include "workspace/toolsettling.h"
@@ -52,10 +53,8 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     projects_ = new ProjectCommands(*this);
     options_ = new OptionWindows(*this);
     debug_ = new DebugController(*this);
+    navigation_ = new NavigationController(*this, table_);
 
-    FileData = nullptr;
-    EditJAVACntl = nullptr;
-    BrowserErr = nullptr;
     lpr = new TRulerWin(nullptr);
 
     const unsigned flags = FileDialogRecord::HideReadOnly | FileDialogRecord::OverwritePrompt |
@@ -175,6 +174,7 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
     if (fromFile)
         messages_->markMessages(child, true);
     debug_->editorOpened(child);
+    navigation_->editorOpened(child);
     connect(edit, &EditControl::filesDropped, this, [this](const QStringList& paths) {
         for (const QString& p : paths)
             openDropped(p);

@@ -26,6 +26,7 @@ class toolsfind;
 class FindController;
 class DebugController;
 class MessageController;
+class NavigationController;
 class OptionWindows;
 class ProjectCommands;
 class ToolSettling;
@@ -100,6 +101,8 @@ public:
     WindowPlacement& placement() { return *placement_; }
     // Debug Run, its console and windows.
     DebugController& debugger() { return *debug_; }
+    // Go to Definition and the Outline window.
+    NavigationController& navigation() { return *navigation_; }
 
     // The editor window that editor commands go to: the active window when it is
     // an editor window; none while an option window or the message window is
@@ -179,6 +182,7 @@ private:
     std::unique_ptr<ToolSettling> tools_;
     MessageController* messages_ = nullptr;
     DebugController* debug_ = nullptr;
+    NavigationController* navigation_ = nullptr;
     ProjectCommands* projects_ = nullptr;
     OptionWindows* options_ = nullptr;
     QIcon editorIcon_, projectIcon_;  // the icons of the editor windows

@@ -15,7 +15,8 @@ add_library(bp_workspace STATIC
   workspace/breakpointsync.cpp
   workspace/filesearch.cpp
   workspace/findresults.cpp
-  workspace/findinfiles.cpp)
+  workspace/findinfiles.cpp
+  workspace/navigationcontroller.cpp)
 target_link_libraries(bp_workspace PUBLIC bp_editor Qt6::Widgets)
 
 bp_add_bench(bench_findfiles SOURCES bench/bench_findfiles.cpp LIBS bp_workspace)

@@ -321,11 +321,18 @@ void CompileService::failRequests(const Requests& requests, const QString& reaso
 {
     for (auto it = requests.begin(); it != requests.end(); ++it) {
         keys_.remove(it.key());
-        if (it.value() == Kind::Compile)
-            emit compileFailed(it.key(), reason);
-        else
-            emit checkFailed(it.key(), reason);
+        fail(it.key(), it.value(), reason);
     }
+}
+
+void CompileService::fail(quint64 id, Kind kind, const QString& reason)
+{
+    if (kind == Kind::Compile)
+        emit compileFailed(id, reason);
+    else if (kind == Kind::Check)
+        emit checkFailed(id, reason);
+    else
+        emit queryFailed(id, reason);
 }
 
 void CompileService::finishRequest(quint64 id)
@@ -371,7 +378,7 @@ quint64 CompileService::submit(Kind kind, QList<QByteArray> fields, const QByteA
         return 0;
     // A compilation goes before the checks that wait, and a check before
     // older ones: they are given up.
-    for (auto it = pending_.begin(); it != pending_.end(); ++it) {
+    for (auto it = pending_.begin(); it != pending_.end() && kind != Kind::Query; ++it) {
         if (it.value() == Kind::Check)
             send({QByteArrayLiteral("cancel"), QByteArray::number(it.key())});
     }
@@ -424,9 +431,16 @@ quint64 CompileService::check(const QString& file, const QString& text, const QS
     return submit(Kind::Check, f, serviceRequestKey('K', workDir, options));
 }
 
+quint64 CompileService::query(QList<QByteArray> fields)
+{
+    if (state_ != State::Ready || !proc_ || fields.isEmpty())
+        return 0;
+    return submit(Kind::Query, fields, QByteArrayLiteral("Q") + fields[0]);
+}
+
 void CompileService::cancel(quint64 id)
 {
-    if (proc_ && pending_.value(id, Kind::Compile) == Kind::Check && pending_.contains(id))
+    if (proc_ && pending_.value(id, Kind::Compile) != Kind::Compile && pending_.contains(id))
         send({QByteArrayLiteral("cancel"), QByteArray::number(id)});
 }
 
@@ -452,14 +466,13 @@ void CompileService::handle(const QList<QByteArray>& frame)
         emit compiled(id, frame[2].toInt(), frame[3]);
     } else if (verb == "checked" && frame.size() >= 3 && kind == Kind::Check) {
         emit checked(id, decodeDiagnostics(frame));
+    } else if (kind == Kind::Query && verb != "failed" && verb != "cancelled") {
+        emit answered(id, frame);
     } else {
         const QString reason = verb == "cancelled" ? QStringLiteral("cancelled")
                                : frame.size() >= 3 ? QString::fromUtf8(frame[2])
                                                    : QStringLiteral("the compile service failed");
-        if (kind == Kind::Compile)
-            emit compileFailed(id, reason);
-        else
-            emit checkFailed(id, reason);
+        fail(id, kind, reason);
     }
 }
 

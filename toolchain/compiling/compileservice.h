@@ -120,7 +120,13 @@ public:
     // An older check still waiting or running is cancelled. Returns 0 unless
     // the service is ready; else the id, answered by checked() or checkFailed().
     quint64 check(const QString& file, const QString& text, const QStringList& options, const QString& workDir);
-    // Gives up a check: checkFailed() follows with the reason "cancelled".
+    // A question about a text (the verb and the fields after the id, see
+    // toolchain/compiling/servicenavigation.h). It waits behind the requests
+    // made before it and cancels none. Returns 0 unless the service is ready;
+    // else the id, answered by answered() with the whole reply, or queryFailed().
+    quint64 query(QList<QByteArray> fields);
+    // Gives up a check or a question: checkFailed() or queryFailed() follows
+    // with the reason "cancelled".
     void cancel(quint64 id);
 
 signals:
@@ -132,9 +138,11 @@ signals:
     void compileFailed(quint64 id, const QString& reason);
     void checked(quint64 id, const QList<ServiceDiagnostic>& diagnostics);
     void checkFailed(quint64 id, const QString& reason);
+    void answered(quint64 id, const QList<QByteArray>& reply);
+    void queryFailed(quint64 id, const QString& reason);
 
 private:
-    enum class Kind { Compile, Check };
+    enum class Kind { Compile, Check, Query };
     using Requests = QHash<quint64, Kind>;
     void launch();
     bool spawn();
@@ -145,6 +153,7 @@ private:
     quint64 submit(Kind kind, QList<QByteArray> fields, const QByteArray& key);
     void onTimeout(quint64 id);
     void failRequests(const Requests& requests, const QString& reason);
+    void fail(quint64 id, Kind kind, const QString& reason);
     void finishRequest(quint64 id);
     void rememberCold(quint64 id);
     void markUnusable(const QString& why);

@@ -18,6 +18,8 @@
 //                                 would run it in WORKDIR
 //     check ID WORKDIR FILE TEXT OPTION...
 //                                 FILE's text TEXT (UTF-8) compiled in memory
+//     declaration ..., outline ...
+//                                 navigation (BrewpadServiceNavigate)
 //     cancel ID                   an older check is no longer wanted
 //     quit
 //
@@ -450,6 +452,10 @@ public final class BrewpadCompileService {
         } else if (verb.equals("check") && f.length >= 5) {
             BrewpadServiceCheck.check(id, f);
             cancelled.remove(id);
+        } else if (verb.equals("declaration") && f.length >= 7) {
+            BrewpadServiceNavigate.declaration(id, f);
+        } else if (verb.equals("outline") && f.length >= 4) {
+            BrewpadServiceNavigate.outline(id, f);
         } else {
             send("failed", id, "unknown request");
         }

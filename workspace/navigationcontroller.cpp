@@ -1,0 +1,291 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "workspace/navigationcontroller.h"
+
+#include "editor/child.h"
+#include "editor/editcontrol.h"
+#include "platform/routing.h"
+#include "resources/commands.h"
+#include "toolchain/compiling/compile.h"
+#include "toolchain/compiling/compileservice.h"
+#include "toolchain/compiling/javacrunner.h"
+#include "toolchain/messages/browser.h"
+#include "toolchain/navigation/outlinewindow.h"
+#include "workspace/client.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QTimer>
+
+namespace {
+
+// The height of the Outline window in the strip along the bottom.
+constexpr int StripHeight = 160;
+
+QString statusOf(const QString& text)
+{
+    return QStringLiteral("Go to Definition: ") + text;
+}
+
+// The folder a window's source is compiled in, and the name it goes by.
+QString folderOf(const EditControl* e)
+{
+    return e->fileName().isEmpty() ? QDir::currentPath() : QFileInfo(e->fileName()).absolutePath();
+}
+
+QString sourceName(const EditControl* e)
+{
+    return e->fileName().isEmpty() ? folderOf(e) + QStringLiteral("/Untitled.java") : e->fileName();
+}
+
+}  // namespace
+
+NavigationController::NavigationController(TFileMDIClient& workspace, CommandTable& table)
+    : QObject(&workspace), ws_(workspace), outlineTimer_(new QTimer(this))
+{
+    outlineTimer_->setSingleShot(true);
+    outlineTimer_->setInterval(kOutlinePauseMs);
+    connect(outlineTimer_, &QTimer::timeout, this, &NavigationController::requestOutline);
+    connect(&ws_, &TFileMDIClient::editorsChanged, this, &NavigationController::followActiveSource);
+
+    table.on(cmd::GoToDefinition, [this] {
+        if (TFileMDIChild* c = ws_.currentEditor())
+            goToDefinition(c->editor(), c->editor()->textCursor().position());
+    });
+    table.enabler(cmd::GoToDefinition,
+                  [this](CommandState& s) { s.enabled = ws_.currentEditor() && !ws_.currentEditor()->isProject(); });
+    table.on(cmd::ShowOutline, [this] { showOutline(true); });
+    table.enabler(cmd::ShowOutline, [](CommandState& s) { s.enabled = true; });
+}
+
+void NavigationController::editorOpened(TFileMDIChild* window)
+{
+    if (!window->isProject())
+        window->editor()->viewport()->installEventFilter(this);
+}
+
+bool NavigationController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonPress)
+        return false;
+    const auto* me = static_cast<QMouseEvent*>(event);
+    auto* editor = qobject_cast<EditControl*>(watched->parent());
+    if (!editor || me->button() != Qt::LeftButton || !(me->modifiers() & Qt::ControlModifier))
+        return false;
+    // Ctrl+click: the caret goes to the name clicked, whose declaration is sought.
+    if (TFileMDIChild* w = windowOf(editor); w && ws_.currentEditor() != w)
+        ws_.bringToFront(w);
+    editor->setTextCursor(editor->cursorForPosition(me->position().toPoint()));
+    editor->setFocus();
+    goToDefinition(editor, editor->textCursor().position());
+    return true;
+}
+
+CompileService* NavigationController::readyService(const QString& dir)
+{
+    CompileService* s = sharedCompileService();
+    if (!s || s->state() == CompileService::State::Stopped) {
+        startCompileService(&ws_, dir);
+        s = sharedCompileService();
+    }
+    if (s && connected_ != s) {
+        connected_ = s;
+        connect(s, &CompileService::answered, this, &NavigationController::onAnswered);
+        connect(s, &CompileService::queryFailed, this, &NavigationController::onQueryFailed);
+        connect(s, &CompileService::ready, this, &NavigationController::requestOutline);
+    }
+    return s && s->state() == CompileService::State::Ready ? s : nullptr;
+}
+
+// ---------------------------------------------------------------- Go to Definition
+
+void NavigationController::goToDefinition(EditControl* editor, int position)
+{
+    CompileService* s = readyService(folderOf(editor));
+    if (s && definitionId_)
+        s->cancel(definitionId_);
+    definitionId_ = 0;
+    if (s)
+        definitionId_ = s->query(declarationRequest(sourceName(editor), editor->rawText(), position, jdkSourceCache(),
+                                                    CompileService::withoutJvmOptions(makeargsList()),
+                                                    folderOf(editor)));
+    if (!definitionId_) {
+        ws_.showStatus(statusOf(QStringLiteral("the compile service is not ready; try again in a moment")));
+        return;
+    }
+    definitionEditor_ = editor;
+    definitionRevision_ = editor->document()->revision();
+    definitionPosition_ = position;
+    ws_.showStatus(statusOf(QStringLiteral("looking for the declaration...")));
+}
+
+void NavigationController::onAnswered(quint64 id, const QList<QByteArray>& reply)
+{
+    if (id == outlineId_) {
+        outlineId_ = 0;
+        // A text changed since is asked about again once the typing pauses.
+        if (outline_ && outlined_ && outlined_->document()->revision() == outlineRevision_) {
+            outline_->showRows(decodeOutline(reply));
+            outline_->setNote(QFileInfo(sourceName(outlined_)).fileName());
+        }
+        return;
+    }
+    if (id != definitionId_ || !id)
+        return;
+    definitionId_ = 0;
+    // The user moved on (another place, another text, another window): the answer is not wanted.
+    EditControl* e = definitionEditor_;
+    TFileMDIChild* active = ws_.currentEditor();
+    if (!e || !active || active->editor() != e || e->document()->revision() != definitionRevision_ ||
+        e->textCursor().position() != definitionPosition_) {
+        ws_.showStatus(QString());
+        return;
+    }
+    const ServiceDeclaration d = decodeDeclaration(reply);
+    if (!d.found) {
+        ws_.showStatus(statusOf(d.reason));
+        return;
+    }
+    showDeclaration(d);
+}
+
+void NavigationController::onQueryFailed(quint64 id, const QString& reason)
+{
+    const bool cancelled = reason == QLatin1String("cancelled");
+    if (id && id == outlineId_) {
+        outlineId_ = 0;
+        if (outline_ && !cancelled)
+            outline_->setNote(QStringLiteral("No outline: %1").arg(reason));
+    } else if (id && id == definitionId_) {
+        definitionId_ = 0;
+        if (!cancelled)
+            ws_.showStatus(statusOf(reason));
+    }
+}
+
+TFileMDIChild* NavigationController::windowShowing(const QString& path) const
+{
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    for (TFileMDIChild* c : ws_.editors()) {
+        if (!c->isProject() && QFileInfo(c->editor()->fileName()).canonicalFilePath() == wanted)
+            return c;
+    }
+    return nullptr;
+}
+
+TFileMDIChild* NavigationController::windowOf(const EditControl* editor) const
+{
+    for (TFileMDIChild* c : ws_.editors()) {
+        if (c->editor() == editor)
+            return c;
+    }
+    return nullptr;
+}
+
+void NavigationController::showDeclaration(const ServiceDeclaration& d)
+{
+    TFileMDIChild* target = windowShowing(d.path);
+    if (!target && d.jdk) {
+        // Not one of the user's files: not in the recent list, and never edited.
+        ws_.FileData = &ws_.FileJavaData;
+        target = ws_.openEditor(EditorKind::JavaSource, d.path);
+        if (target)
+            target->editor()->setReadOnly(true);
+    } else if (!target) {
+        ws_.CmMRUFileOpenJava(d.path);
+        target = windowShowing(d.path);
+    }
+    if (!target) {
+        ws_.showStatus(statusOf(QStringLiteral("%1 could not be opened").arg(d.path)));
+        return;
+    }
+    ws_.bringToFront(target);
+    placeCaret(target->editor(), d.line, d.column, true);
+    const QString where = QStringLiteral("%1, line %2").arg(QFileInfo(d.path).fileName()).arg(d.line);
+    ws_.showStatus(statusOf(d.jdk ? where + QStringLiteral(" (a source of the JDK, read-only)") : where));
+}
+
+void NavigationController::placeCaret(EditControl* editor, int line, int column, bool selectWord)
+{
+    const QTextBlock b = editor->document()->findBlockByNumber(std::max(0, line - 1));
+    if (!b.isValid())
+        return;
+    QTextCursor cur(b);
+    cur.setPosition(b.position() + std::clamp(column - 1, 0, std::max(0, b.length() - 1)));
+    if (selectWord)
+        cur.movePosition(QTextCursor::EndOfWord, QTextCursor::KeepAnchor);
+    editor->setTextCursor(cur);
+    editor->ensureCursorVisible();
+    editor->setFocus();
+}
+
+// ---------------------------------------------------------------- Outline
+
+void NavigationController::showOutline(bool activate)
+{
+    if (outlineFrame_) {
+        outlineFrame_->show();
+        outlineFrame_->raise();
+        if (activate)
+            ws_.bringToFront(outlineFrame_);
+        return;
+    }
+    outline_ = new OutlineWindow;
+    connect(outline_, &OutlineWindow::rowChosen, this, &NavigationController::goToRow);
+    outlineFrame_ = new TBrowserFrame(outline_, QStringLiteral("Outline"));
+    ws_.showMessageWindow(outlineFrame_);
+    // On the right third of the strip.
+    const int width = ws_.contentsRect().width();
+    outlineFrame_->setGeometry(width * 2 / 3, outlineFrame_->y() + outlineFrame_->height() - StripHeight,
+                               std::max(80, width - width * 2 / 3), StripHeight);
+    emit outlineFrame_->resizedByUser();
+    followActiveSource();
+    requestOutline();
+    if (activate)
+        outlineFrame_->activate();
+}
+
+void NavigationController::followActiveSource()
+{
+    TFileMDIChild* c = ws_.currentEditor();
+    if (!c || c->isProject() || c->editor() == outlined_) {
+        // The source shown was closed.
+        if (!outlined_ && outline_ && !outline_->rows().isEmpty() && ws_.editors().isEmpty())
+            requestOutline();
+        return;
+    }
+    if (outlined_)
+        outlined_->document()->disconnect(this);
+    outlined_ = c->editor();
+    connect(outlined_->document(), &QTextDocument::contentsChanged, outlineTimer_, qOverload<>(&QTimer::start));
+    if (outline_)
+        outlineTimer_->start(0);
+}
+
+void NavigationController::requestOutline()
+{
+    if (!outline_)
+        return;
+    if (!outlined_) {
+        outline_->showRows({});
+        outline_->setNote(QStringLiteral("No source window is active"));
+        return;
+    }
+    CompileService* s = readyService(folderOf(outlined_));
+    if (s && outlineId_)
+        s->cancel(outlineId_);
+    outlineId_ = s ? s->query(outlineRequest(sourceName(outlined_), outlined_->rawText())) : 0;
+    outlineRevision_ = outlined_->document()->revision();
+    if (!outlineId_)
+        outline_->setNote(QStringLiteral("The outline comes once the compile service is ready"));
+}
+
+void NavigationController::goToRow(const OutlineRow& row)
+{
+    TFileMDIChild* w = outlined_ ? windowOf(outlined_) : nullptr;
+    if (!w)
+        return;
+    ws_.bringToFront(w);
+    placeCaret(w->editor(), row.line, row.column, false);
+}
