@@ -14,7 +14,8 @@ set(bp_service_install_dir ${CMAKE_INSTALL_DATADIR}/brewpad)
 file(RELATIVE_PATH bp_service_relative /${CMAKE_INSTALL_BINDIR} /${bp_service_install_dir}/${bp_service_jar_name}.jar)
 
 add_library(bp_compileservice STATIC toolchain/compiling/compileservice.cpp toolchain/compiling/servicereplies.cpp
-  toolchain/compiling/servicescratch.cpp toolchain/compiling/servicerequest.cpp toolchain/compiling/shippedfile.cpp)
+  toolchain/compiling/servicescratch.cpp toolchain/compiling/servicerequest.cpp toolchain/compiling/shippedfile.cpp
+  toolchain/compiling/completionitems.cpp toolchain/compiling/servicecompletion.cpp)
 target_link_libraries(bp_compileservice PUBLIC bp_platform Qt6::Core)
 target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIVE="${bp_service_relative}")
 # JavacRunner (bp_toolchain, described in toolchain.cmake, which is read after
@@ -27,7 +28,7 @@ if(Java_Development_FOUND)
   set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
   add_jar(brewpad_compile_service
     SOURCES toolchain/compiling/service/BrewpadCompileService.java toolchain/compiling/service/BrewpadServiceCheck.java
-    toolchain/compiling/service/BrewpadServiceElsewhere.java
+    toolchain/compiling/service/BrewpadServiceElsewhere.java toolchain/compiling/service/BrewpadServiceComplete.java
     OUTPUT_NAME ${bp_service_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)

@@ -53,6 +53,8 @@ CompileService::CompileService(QObject* parent) : QObject(parent), jar_(defaultJ
     born_.start();
     qRegisterMetaType<ServiceDiagnostic>();
     qRegisterMetaType<QList<ServiceDiagnostic>>();
+    qRegisterMetaType<QList<CompletionItem>>();
+    qRegisterMetaType<SignatureHelp>();
     startTimer_ = new QTimer(this);
     startTimer_->setSingleShot(true);
     connect(startTimer_, &QTimer::timeout, this, [this] {
@@ -321,11 +323,18 @@ void CompileService::failRequests(const Requests& requests, const QString& reaso
 {
     for (auto it = requests.begin(); it != requests.end(); ++it) {
         keys_.remove(it.key());
-        if (it.value() == Kind::Compile)
-            emit compileFailed(it.key(), reason);
-        else
-            emit checkFailed(it.key(), reason);
+        emitFailed(it.key(), it.value(), reason);
     }
+}
+
+void CompileService::emitFailed(quint64 id, Kind kind, const QString& reason)
+{
+    if (kind == Kind::Compile)
+        emit compileFailed(id, reason);
+    else if (kind == Kind::Check)
+        emit checkFailed(id, reason);
+    else
+        emit completeFailed(id, reason);
 }
 
 void CompileService::finishRequest(quint64 id)
@@ -370,9 +379,11 @@ quint64 CompileService::submit(Kind kind, QList<QByteArray> fields, const QByteA
     if (cold_.contains(key))
         return 0;
     // A compilation goes before the checks that wait, and a check before
-    // older ones: they are given up.
+    // older ones: they are given up. A completion gives up older completions.
+    const bool completion = kind == Kind::Complete || kind == Kind::Signature;
     for (auto it = pending_.begin(); it != pending_.end(); ++it) {
-        if (it.value() == Kind::Check)
+        const bool older = it.value() == Kind::Complete || it.value() == Kind::Signature;
+        if (completion ? older : it.value() == Kind::Check)
             send({QByteArrayLiteral("cancel"), QByteArray::number(it.key())});
     }
     const quint64 id = ++nextId_;
@@ -426,7 +437,7 @@ quint64 CompileService::check(const QString& file, const QString& text, const QS
 
 void CompileService::cancel(quint64 id)
 {
-    if (proc_ && pending_.value(id, Kind::Compile) == Kind::Check && pending_.contains(id))
+    if (proc_ && pending_.value(id, Kind::Compile) != Kind::Compile && pending_.contains(id))
         send({QByteArrayLiteral("cancel"), QByteArray::number(id)});
 }
 
@@ -452,14 +463,15 @@ void CompileService::handle(const QList<QByteArray>& frame)
         emit compiled(id, frame[2].toInt(), frame[3]);
     } else if (verb == "checked" && frame.size() >= 3 && kind == Kind::Check) {
         emit checked(id, decodeDiagnostics(frame));
+    } else if (verb == "completed" && frame.size() >= 3 && kind == Kind::Complete) {
+        emit completed(id, decodeCompletions(frame));
+    } else if (verb == "signatures" && frame.size() >= 4 && kind == Kind::Signature) {
+        emit signatureFound(id, decodeSignatures(frame));
     } else {
         const QString reason = verb == "cancelled" ? QStringLiteral("cancelled")
                                : frame.size() >= 3 ? QString::fromUtf8(frame[2])
                                                    : QStringLiteral("the compile service failed");
-        if (kind == Kind::Compile)
-            emit compileFailed(id, reason);
-        else
-            emit checkFailed(id, reason);
+        emitFailed(id, kind, reason);
     }
 }
 

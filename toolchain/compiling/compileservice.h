@@ -3,6 +3,7 @@
 // kept warm in a resident JVM, which compiles exactly as a javac process
 // started in the same directory would, and checks a source's text in memory.
 #pragma once
+#include "toolchain/compiling/completionitems.h"
 #include "toolchain/compiling/servicerequest.h"
 
 #include <QByteArray>
@@ -122,6 +123,17 @@ public:
     quint64 check(const QString& file, const QString& text, const QStringList& options, const QString& workDir);
     // Gives up a check: checkFailed() follows with the reason "cancelled".
     void cancel(quint64 id);
+    // What fits at `offset` (in UTF-16 units) of `text`, the text of `file`,
+    // compiled as check() compiles it: answered by completed() or
+    // completeFailed(). An older completion or signature request still
+    // waiting is cancelled; checks are left to run. Returns 0 unless the
+    // service is ready.
+    quint64 complete(const QString& file, const QString& text, int offset, const QStringList& options,
+                     const QString& workDir);
+    // The overloads of the call whose "(" encloses `offset`: answered by
+    // signatureFound() or completeFailed(), as complete() is.
+    quint64 signature(const QString& file, const QString& text, int offset, const QStringList& options,
+                      const QString& workDir);
 
 signals:
     void ready();
@@ -132,9 +144,13 @@ signals:
     void compileFailed(quint64 id, const QString& reason);
     void checked(quint64 id, const QList<ServiceDiagnostic>& diagnostics);
     void checkFailed(quint64 id, const QString& reason);
+    void completed(quint64 id, const QList<CompletionItem>& items);
+    void signatureFound(quint64 id, const SignatureHelp& help);
+    // A completion or signature request was not answered ("cancelled" when given up).
+    void completeFailed(quint64 id, const QString& reason);
 
 private:
-    enum class Kind { Compile, Check };
+    enum class Kind { Compile, Check, Complete, Signature };
     using Requests = QHash<quint64, Kind>;
     void launch();
     bool spawn();
@@ -145,6 +161,9 @@ private:
     quint64 submit(Kind kind, QList<QByteArray> fields, const QByteArray& key);
     void onTimeout(quint64 id);
     void failRequests(const Requests& requests, const QString& reason);
+    void emitFailed(quint64 id, Kind kind, const QString& reason);
+    quint64 submitCompletion(Kind kind, const QByteArray& verb, const QString& file, const QString& text, int offset,
+                             const QStringList& options, const QString& workDir);
     void finishRequest(quint64 id);
     void rememberCold(quint64 id);
     void markUnusable(const QString& why);

@@ -107,13 +107,12 @@ final class BrewpadServiceCheck {
             "--source-path", "-processorpath", "--processor-path", "--module-path", "-p");
     static final Set<String> DROPPED_WITH_VALUE = Set.of("-d", "-s", "-h");
 
-    static void check(String id, byte[][] f) throws IOException {
-        String dir = BrewpadCompileService.name(f[2]);
-        Path file = Paths.get(dir).resolve(BrewpadCompileService.name(f[3])).toAbsolutePath().normalize();
-        String text = BrewpadCompileService.text(f[4]);
+    // The compiler options of a request, from its field `from` on, made
+    // absolute from `dir`: those of a check, which writes nothing.
+    static List<String> options(byte[][] f, int from, String dir) {
         List<String> options = new ArrayList<>();
         boolean classPathGiven = false;
-        for (int i = 5; i < f.length; i++) {
+        for (int i = from; i < f.length; i++) {
             String o = BrewpadCompileService.name(f[i]);
             if (PATH_LISTS.contains(o) && i + 1 < f.length) {
                 classPathGiven |= o.equals("-classpath") || o.equals("-cp") || o.equals("--class-path");
@@ -141,6 +140,14 @@ final class BrewpadServiceCheck {
         }
         options.add("-proc:none");
         options.add("-Xlint:-path");
+        return options;
+    }
+
+    static void check(String id, byte[][] f) throws IOException {
+        String dir = BrewpadCompileService.name(f[2]);
+        Path file = Paths.get(dir).resolve(BrewpadCompileService.name(f[3])).toAbsolutePath().normalize();
+        String text = BrewpadCompileService.text(f[4]);
+        List<String> options = options(f, 5, dir);
 
         DiagnosticCollector<JavaFileObject> diags = new DiagnosticCollector<>();
         Source source = new Source(file.toUri(), text);
