@@ -117,7 +117,9 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Shift+F11", cmd::StepOut},
                                                {"Ctrl+F10", cmd::RunToCursor},
                                                {"Shift+F5", cmd::StopDebugging},
-                                               {"Ctrl+B", cmd::ToggleBreakpoint}}));
+                                               {"Ctrl+B", cmd::ToggleBreakpoint},
+                                               {"Ctrl+Space", cmd::Complete},
+                                               {"Ctrl+Shift+Space", cmd::ParameterHints}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -237,7 +239,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 26);
+    EXPECT_EQ(bound, 28);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)
