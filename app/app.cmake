@@ -41,6 +41,8 @@ target_compile_definitions(test_checktyping PRIVATE BP_SERVICE_JAR="${bp_service
 # Completion and parameter hints from the compile service, and without it.
 bp_add_test(test_completion SOURCES tests/test_completion.cpp LIBS bp_app)
 target_compile_definitions(test_completion PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
+bp_add_bench(bench_complete SOURCES bench/bench_complete.cpp LIBS bp_app)
+target_compile_definitions(bench_complete PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
 bp_add_test(test_startup SOURCES tests/test_startup.cpp LIBS bp_app)
 bp_add_test(test_shell SOURCES tests/test_shell.cpp LIBS bp_app)
 bp_add_test(test_badinput SOURCES tests/test_badinput.cpp LIBS bp_app)

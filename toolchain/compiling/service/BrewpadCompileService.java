@@ -488,6 +488,7 @@ public final class BrewpadCompileService {
             }
             if (f == null) {
                 // Idle: the memory the requests took goes back to the system.
+                BrewpadServiceComplete.idle();
                 if (idleGc)
                     System.gc();
                 idleGc = false;

@@ -75,7 +75,25 @@ final class BrewpadServiceComplete {
         "switch", "synchronized", "this", "throw", "throws", "transient", "true", "try", "var", "void",
         "volatile", "while"};
 
+    // While completions come, the heap keeps this much room: the resident
+    // JVM's heap shrinks to a few megabytes when idle, and a completion in a
+    // heap that small spends most of its time collecting; held, it makes the
+    // heap (and its young part) grow to fit a completion at once. Let go when
+    // the service is idle, so that the memory goes back to the system.
+    private static final int ROOM_BYTES = 48 << 20;
+    private static byte[] room;
+
     private BrewpadServiceComplete() {}
+
+    static void keepRoom() {
+        if (room == null)
+            room = BrewpadCompileService.allocate(() -> new byte[ROOM_BYTES]);
+    }
+
+    // The service is idle.
+    static void idle() {
+        room = null;
+    }
 
     // ------------------------------------------------------------ analysis
 
@@ -456,6 +474,7 @@ final class BrewpadServiceComplete {
 
     // complete ID WORKDIR FILE TEXT OFFSET OPTION...
     static void complete(String id, byte[][] f) throws IOException {
+        keepRoom();
         String text = BrewpadCompileService.text(f[4]);
         int offset = Math.max(0, Math.min(text.length(), Integer.parseInt(BrewpadCompileService.text(f[5]))));
         int start = wordStart(text, offset);
@@ -527,6 +546,7 @@ final class BrewpadServiceComplete {
 
     // signature ID WORKDIR FILE TEXT OFFSET OPTION...
     static void signature(String id, byte[][] f) throws IOException {
+        keepRoom();
         String text = BrewpadCompileService.text(f[4]);
         int offset = Math.max(0, Math.min(text.length(), Integer.parseInt(BrewpadCompileService.text(f[5]))));
         List<Object> reply = new ArrayList<>();
