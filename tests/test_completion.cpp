@@ -387,3 +387,25 @@ TEST_F(CompletionTest, AnOpeningParenthesisShowsTheParameterHints)
     QApplication::processEvents();
     EXPECT_FALSE(label->isVisible());
 }
+
+TEST_F(CompletionTest, AnAnswerForACaretThatMovedOnIsDropped)
+{
+    TFileMDIChild* w = newJava();
+    ASSERT_NE(w, nullptr);
+    EditControl* e = w->editor();
+    windowWith(w, "class Late { void f() { String s = \"\"; s.len| } }");
+    auto* popup = e->findChild<CompletionPopup*>();
+    ASSERT_NE(popup, nullptr);
+    bool answered = false;
+    QObject ctx;
+    QObject::connect(service, &CompileService::completed, &ctx, [&] { answered = true; });
+    trigger(cmd::Complete);
+    // Before the answer comes, the caret goes to another word.
+    QTextCursor c = e->textCursor();
+    c.setPosition(2);
+    e->setTextCursor(c);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered; }, 60000));
+    QApplication::processEvents();
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(e->rawText(), "class Late { void f() { String s = \"\"; s.len } }");
+}
