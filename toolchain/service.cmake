@@ -29,6 +29,7 @@ if(Java_Development_FOUND)
   add_jar(brewpad_compile_service
     SOURCES toolchain/compiling/service/BrewpadCompileService.java toolchain/compiling/service/BrewpadServiceCheck.java
     toolchain/compiling/service/BrewpadServiceElsewhere.java toolchain/compiling/service/BrewpadServiceComplete.java
+    toolchain/compiling/service/BrewpadServiceSignature.java
     OUTPUT_NAME ${bp_service_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)

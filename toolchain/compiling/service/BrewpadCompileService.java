@@ -512,7 +512,7 @@ public final class BrewpadCompileService {
                 } else if (verb.equals("complete") && f.length >= 6) {
                     BrewpadServiceComplete.complete(id, f);
                 } else if (verb.equals("signature") && f.length >= 6) {
-                    BrewpadServiceComplete.signature(id, f);
+                    BrewpadServiceSignature.signature(id, f);
                 } else {
                     send("failed", id, "unknown request");
                 }
