@@ -165,12 +165,15 @@ void Completion::onCompleted(quint64 id, const QList<CompletionItem>& items)
     completeId_ = 0;
     busyTimer_->stop();
     const int caret = te->textCursor().position();
-    // The caret left the word it was asked for: the answer is not for it.
-    if (anchor_ < 0 || caret < anchor_ || identifierStart(te->rawText(), caret) != anchor_) {
+    // The caret left the word it was asked for, or the focus the window: the
+    // answer is not for it.
+    if (anchor_ < 0 || caret < anchor_ || identifierStart(te->rawText(), caret) != anchor_ || !te->hasFocus()) {
         anchor_ = -1;
         return;
     }
     items_ = items;
+    if (items.isEmpty())
+        papa->showStatus(QStringLiteral("Nothing to complete at the caret"));
     refilter();
 }
 
@@ -218,13 +221,17 @@ void Completion::insertChosen()
         ++end;
     const int from = anchor_;
     closePopup();
+    // A method whose parentheses follow already: its name alone.
+    const bool parenthesesThere = chosen.kind == QLatin1String("method") &&
+                                  text.mid(end).startsWith(QLatin1Char('('));
+    const QString insert = parenthesesThere ? chosen.name : chosen.insert;
     QTextCursor c = te->textCursor();
     c.setPosition(from);
     c.setPosition(end, QTextCursor::KeepAnchor);
-    c.insertText(chosen.insert);  // one undo step
-    c.setPosition(from + int(chosen.caretInInsert()));
+    c.insertText(insert);  // one undo step
+    c.setPosition(from + int(parenthesesThere ? insert.size() : chosen.caretInInsert()));
     te->setTextCursor(c);
-    if (chosen.caretInInsert() < chosen.insert.size())
+    if (!parenthesesThere && chosen.caretInInsert() < chosen.insert.size())
         showHints();
 }
 

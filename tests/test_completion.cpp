@@ -329,10 +329,17 @@ TEST_F(CompletionTest, ADotTypedListsTheMembersAndTypingFiltersThem)
     press(e, Qt::Key_Tab);
     EXPECT_EQ(e->rawText(), "class Dot { void f() { String s = \"\"; s.charAt() } }");
     EXPECT_EQ(e->textCursor().position(), int(e->rawText().lastIndexOf("()")) + 1);
-    // Esc closes a list, and a word that no item begins with closes it too.
+    // Esc closes the list; a method whose parentheses follow gets its name alone.
+    windowWith(w, "class Dot { void f() { String s = \"\"; s.subs|(1) } }");
     trigger(cmd::Complete);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 60000));
     press(e, Qt::Key_Escape);
     EXPECT_FALSE(popup->isVisible());
+    trigger(cmd::Complete);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 60000));
+    EXPECT_EQ(popup->chosen()->name, "substring");
+    press(e, Qt::Key_Return);
+    EXPECT_EQ(e->rawText(), "class Dot { void f() { String s = \"\"; s.substring(1) } }");
 }
 
 TEST_F(CompletionTest, WithoutTheServiceTheWordsOfTheOpenFilesAreOffered)

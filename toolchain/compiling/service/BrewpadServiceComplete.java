@@ -218,8 +218,6 @@ final class BrewpadServiceComplete {
         return e;
     }
 
-    // ---------------------------------------------------------------- items
-
     // The items of an answer, each once, in the order found.
     static final class Items {
         final Map<String, String[]> byKey = new LinkedHashMap<>();
@@ -324,8 +322,6 @@ final class BrewpadServiceComplete {
         }
     }
 
-    // ------------------------------------------------------------- members
-
     // The members of the type of the expression before the ".": those of a
     // type's name are its static ones; a package's are its types.
     static void membersAfterDot(Analysis a, Items items) {
@@ -354,7 +350,7 @@ final class BrewpadServiceComplete {
         TypeElement type = (TypeElement) in.asElement();
         if (typeName && items.wants("class"))
             items.add("keyword", "class", "class", "class");
-        for (Element m : a.elements.getAllMembers(type)) {
+        for (Element m : byName(a.elements.getAllMembers(type))) {
             boolean isStatic = m.getModifiers().contains(Modifier.STATIC);
             if (typeName != isStatic && !(typeName && m instanceof TypeElement))
                 continue;
@@ -362,6 +358,13 @@ final class BrewpadServiceComplete {
                 continue;
             addElement(a, items, m, in, null);
         }
+    }
+
+    // Members in the order of their names (overloads in their own order).
+    static List<Element> byName(List<? extends Element> members) {
+        List<Element> out = new ArrayList<>(members);
+        out.sort((x, y) -> x.getSimpleName().toString().compareTo(y.getSimpleName().toString()));
+        return out;
     }
 
     // What the names at the caret may be: locals and parameters in scope
@@ -467,8 +470,6 @@ final class BrewpadServiceComplete {
             }
         }
     }
-
-    // ---------------------------------------------------------- completion
 
     // complete ID WORKDIR FILE TEXT OFFSET OPTION...
     static void complete(String id, byte[][] f) throws IOException {
