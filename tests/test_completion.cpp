@@ -416,3 +416,15 @@ TEST_F(CompletionTest, AnAnswerForACaretThatMovedOnIsDropped)
     EXPECT_FALSE(popup->isVisible());
     EXPECT_EQ(e->rawText(), "class Late { void f() { String s = \"\"; s.len } }");
 }
+
+TEST_F(CompletionTest, TheSourcesOfTheFolderAreKnown)
+{
+    writeFile("Library.java", "public class Library {\n  public int helper(String name) { return 1; }\n}\n");
+    const QList<CompletionItem> members = completeAt("class T { void f() { new Library().hel| } }");
+    ASSERT_EQ(names(members), QStringList{"helper"});
+    EXPECT_EQ(members[0].detail, "helper(String name) : int");
+    const QList<CompletionItem> types = completeAt("class T { void f() { Libr| } }");
+    ASSERT_NE(find(types, "Library"), nullptr);
+    EXPECT_EQ(find(types, "Library")->kind, "type");
+    EXPECT_EQ(find(types, "Library")->insert, "Library");
+}
