@@ -379,11 +379,11 @@ quint64 CompileService::submit(Kind kind, QList<QByteArray> fields, const QByteA
     if (cold_.contains(key))
         return 0;
     // A compilation goes before the checks that wait, and a check before
-    // older ones: they are given up. A completion gives up older completions.
+    // older ones: they are given up. A completion, which the user waits
+    // for, goes before them too, and before older completions.
     const bool completion = kind == Kind::Complete || kind == Kind::Signature;
     for (auto it = pending_.begin(); it != pending_.end(); ++it) {
-        const bool older = it.value() == Kind::Complete || it.value() == Kind::Signature;
-        if (completion ? older : it.value() == Kind::Check)
+        if (it.value() == Kind::Check || (completion && it.value() != Kind::Compile))
             send({QByteArrayLiteral("cancel"), QByteArray::number(it.key())});
     }
     const quint64 id = ++nextId_;

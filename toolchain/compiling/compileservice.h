@@ -125,9 +125,9 @@ public:
     void cancel(quint64 id);
     // What fits at `offset` (in UTF-16 units) of `text`, the text of `file`,
     // compiled as check() compiles it: answered by completed() or
-    // completeFailed(). An older completion or signature request still
-    // waiting is cancelled; checks are left to run. Returns 0 unless the
-    // service is ready.
+    // completeFailed(). Older completion and signature requests and checks
+    // still waiting or running are cancelled. Returns 0 unless the service
+    // is ready.
     quint64 complete(const QString& file, const QString& text, int offset, const QStringList& options,
                      const QString& workDir);
     // The overloads of the call whose "(" encloses `offset`: answered by
