@@ -41,6 +41,7 @@ void CompletionPopup::showItems(const QList<CompletionItem>& items, const QPoint
     resize(std::clamp(width + 40, 200, 600), rows * rowHeight + 2 * frameWidth() + 2);
     move(globalPos);
     show();
+    announceChoice();
 }
 
 const CompletionItem* CompletionPopup::chosen() const
@@ -56,8 +57,13 @@ void CompletionPopup::moveChoice(int rows)
     const int row = std::clamp(currentRow() + rows, 0, count() - 1);
     setCurrentRow(row);
     scrollToItem(item(row));
+    announceChoice();
+}
+
+void CompletionPopup::announceChoice()
+{
     // The focus stays in the text: screen readers hear of the row all the same.
     QAccessibleEvent event(this, QAccessible::Selection);
-    event.setChild(row);
+    event.setChild(currentRow());
     QAccessible::updateAccessibility(&event);
 }

@@ -28,6 +28,9 @@ signals:
     void picked();
 
 private:
+    // Tells the accessibility tree which row is chosen.
+    void announceChoice();
+
     static constexpr int kRowsShown = 10;
     QList<CompletionItem> items_;
 };
