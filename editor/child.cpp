@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/child.h"
 
+#include "editor/completion.h"
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
 #include "editor/filebuild.h"
@@ -40,7 +41,8 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* e
       openedFromFile_(fromFile),
       build_(std::make_unique<FileBuild>(this, parent)),
       nodes_(std::make_unique<ProjectNodes>(edit)),
-      check_(std::make_unique<TypingCheck>(edit, parent))
+      check_(std::make_unique<TypingCheck>(edit, parent)),
+      completion_(std::make_unique<Completion>(edit, parent))
 {
     setWidget(edit);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -63,8 +65,10 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* e
     // A project is classified when it is saved or read again.
     if (!IsNewFile && !isProject())
         SetFileType();
-    if (!isProject())
+    if (!isProject()) {
         check_->watch();
+        completion_->watch();
+    }
 
     // A window that becomes active, or is active when the program does, looks
     // whether its file was changed on disk meanwhile.

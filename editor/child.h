@@ -4,13 +4,15 @@
 // the file and holds its name; the window holds the file's kind, and adds
 // saving with reload, the font, print and line-end commands, and routes the
 // build commands (editor/filebuild.h), the project commands
-// (editor/projectnodes.h) and check while typing (editor/typingcheck.h).
+// (editor/projectnodes.h), check while typing (editor/typingcheck.h) and
+// completion (editor/completion.h).
 #pragma once
 #include "platform/routing.h"
 
 #include <QMdiSubWindow>
 #include <memory>
 
+class Completion;
 class EditControl;
 class EditorHost;
 class FileBuild;
@@ -110,6 +112,7 @@ private:
     std::unique_ptr<FileBuild> build_;
     std::unique_ptr<ProjectNodes> nodes_;
     std::unique_ptr<TypingCheck> check_;
+    std::unique_ptr<Completion> completion_;
     bool closeApproved_ = false;
     bool diskCheckPending_ = false;
     bool checkingDisk_ = false;

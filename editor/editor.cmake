@@ -8,6 +8,9 @@ add_library(bp_editor STATIC
   editor/filebuild.cpp
   editor/projectnodes.cpp
   editor/typingcheck.cpp
+  editor/completion.cpp
+  editor/completionpopup.cpp
+  editor/parameterhints.cpp
   editor/zoom.cpp
   editor/marks.cpp
   editor/indent.cpp

@@ -62,9 +62,17 @@ void TypingCheck::checkText()
     if (!connected_) {
         connected_ = true;
         connect(service, &CompileService::checked, this, &TypingCheck::showResults);
-        connect(service, &CompileService::checkFailed, this, [this](quint64 id, const QString&) {
-            if (id == checkId_)
-                checkId_ = 0;
+        connect(service, &CompileService::checkFailed, this, [this](quint64 id, const QString& reason) {
+            if (id != checkId_)
+                return;
+            checkId_ = 0;
+            // Given up for a compilation or a completion: checked again after
+            // the pause, once for each text.
+            if (reason == QLatin1String("cancelled") && papa->checkWhileTyping() &&
+                retriedRevision_ != checkedRevision_) {
+                retriedRevision_ = checkedRevision_;
+                checkTimer_->start();
+            }
         });
     }
 }

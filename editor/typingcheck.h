@@ -33,5 +33,6 @@ private:
     QTimer* checkTimer_ = nullptr;
     quint64 checkId_ = 0;       // the check waiting for its answer, 0 for none
     int checkedRevision_ = -1;  // the text's revision that check was asked for
+    int retriedRevision_ = -1;  // the revision checked again after a check was given up
     bool connected_ = false;    // to the compile service's answers
 };

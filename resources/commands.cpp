@@ -35,6 +35,10 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::FormatFont, "&Font", {}, Frame, "", "font"},
         {cmd::Redo, "&Redo\tCtrl+Y", {K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, Frame,
          "Redo the last action undone", ""},
+        {cmd::Complete, "Complet&e\tCtrl+Space", {K(Qt::CTRL | Qt::Key_Space)}, Frame,
+         "Lists what fits at the caret: names in scope, members, types and keywords", ""},
+        {cmd::ParameterHints, "Parameter &Hints\tCtrl+Shift+Space", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Space)}, Frame,
+         "Shows the parameters of the overloads of the call around the caret", ""},
         // Search
         {cmd::Find, "&Find...", {K(Qt::CTRL | Qt::Key_F)}, Frame, "Find the specified text", "find"},
         {cmd::Replace, "&Replace...", {K(Qt::CTRL | Qt::Key_H)}, Frame, "Find the specified text and change it", "replace"},
@@ -178,7 +182,7 @@ const std::vector<MenuLayout>& menuBarLayout()
         {"&Edit",
          {cmd::Undo, Separator, cmd::Cut, cmd::Copy, cmd::Paste, cmd::Delete, cmd::ClearAll, Separator,
           cmd::FormatFont, Separator, cmd::Redo, cmd::LineNumbers, cmd::ZoomIn, cmd::ZoomOut, cmd::ZoomReset,
-          Separator, cmd::ToggleComment}},
+          Separator, cmd::Complete, cmd::ParameterHints, cmd::ToggleComment}},
         {"&Search",
          {cmd::Find, cmd::Replace, cmd::FindNext, cmd::GotoLine, Separator, cmd::NextMessage, cmd::PreviousMessage,
           Separator, cmd::GoToDefinition, cmd::FindInFiles}},
@@ -195,8 +199,7 @@ const std::vector<MenuLayout>& menuBarLayout()
         {"&Window",
          {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll, Separator, cmd::ToggleHint, cmd::ToggleBar,
           Separator, cmd::ShowConsole, cmd::ShowVariables, cmd::ShowCallStack, Separator, cmd::ShowOutline,
-          cmd::ShowFindResults,
-          OpenWindows}},
+          cmd::ShowFindResults, OpenWindows}},
         {"&Help", {cmd::JavaHelp, cmd::About}},
     };
     return menus;

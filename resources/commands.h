@@ -47,6 +47,8 @@ enum : int {
     ShowConsole = 452,
     ShowVariables = 453,
     ShowCallStack = 454,
+    Complete = 455,
+    ParameterHints = 456,
     GoToDefinition = 457,
     ShowOutline = 458,
     ToggleComment = 459,

@@ -120,7 +120,9 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Ctrl+B", cmd::ToggleBreakpoint},
                                                {"Ctrl+/", cmd::ToggleComment},
                                                {"Ctrl+Shift+F", cmd::FindInFiles},
-                                               {"F12", cmd::GoToDefinition}}));
+                                               {"F12", cmd::GoToDefinition},
+                                               {"Ctrl+Space", cmd::Complete},
+                                               {"Ctrl+Shift+Space", cmd::ParameterHints}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -240,7 +242,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 29);
+    EXPECT_EQ(bound, 31);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

@@ -15,7 +15,8 @@ file(RELATIVE_PATH bp_service_relative /${CMAKE_INSTALL_BINDIR} /${bp_service_in
 
 add_library(bp_compileservice STATIC toolchain/compiling/compileservice.cpp toolchain/compiling/servicereplies.cpp
   toolchain/compiling/servicescratch.cpp toolchain/compiling/servicerequest.cpp toolchain/compiling/shippedfile.cpp
-  toolchain/compiling/servicenavigation.cpp)
+  toolchain/compiling/servicenavigation.cpp toolchain/compiling/completionitems.cpp
+  toolchain/compiling/servicecompletion.cpp)
 target_link_libraries(bp_compileservice PUBLIC bp_platform Qt6::Core)
 target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIVE="${bp_service_relative}")
 # JavacRunner (bp_toolchain, described in toolchain.cmake, which is read after
@@ -32,6 +33,7 @@ if(Java_Development_FOUND)
     toolchain/compiling/service/BrewpadServiceWarmUp.java
     toolchain/compiling/service/BrewpadServiceNavigate.java toolchain/compiling/service/BrewpadServiceDeclFinder.java
     toolchain/compiling/service/BrewpadServiceJdkSources.java
+    toolchain/compiling/service/BrewpadServiceComplete.java toolchain/compiling/service/BrewpadServiceSignature.java
     OUTPUT_NAME ${bp_service_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)

@@ -53,6 +53,8 @@ CompileService::CompileService(QObject* parent) : QObject(parent), jar_(defaultJ
     born_.start();
     qRegisterMetaType<ServiceDiagnostic>();
     qRegisterMetaType<QList<ServiceDiagnostic>>();
+    qRegisterMetaType<QList<CompletionItem>>();
+    qRegisterMetaType<SignatureHelp>();
     startTimer_ = new QTimer(this);
     startTimer_->setSingleShot(true);
     connect(startTimer_, &QTimer::timeout, this, [this] {
@@ -331,8 +333,10 @@ void CompileService::fail(quint64 id, Kind kind, const QString& reason)
         emit compileFailed(id, reason);
     else if (kind == Kind::Check)
         emit checkFailed(id, reason);
-    else
+    else if (kind == Kind::Query)
         emit queryFailed(id, reason);
+    else
+        emit completeFailed(id, reason);
 }
 
 void CompileService::finishRequest(quint64 id)
@@ -377,9 +381,13 @@ quint64 CompileService::submit(Kind kind, QList<QByteArray> fields, const QByteA
     if (cold_.contains(key))
         return 0;
     // A compilation goes before the checks that wait, and a check before
-    // older ones: they are given up.
+    // older ones: they are given up. A completion, which the user waits
+    // for, goes before them too, and before older completions. A question
+    // (navigation) gives up nothing, nor is it given up.
+    const bool completion = kind == Kind::Complete || kind == Kind::Signature;
     for (auto it = pending_.begin(); it != pending_.end() && kind != Kind::Query; ++it) {
-        if (it.value() == Kind::Check)
+        const bool older = it.value() == Kind::Complete || it.value() == Kind::Signature;
+        if (it.value() == Kind::Check || (completion && older))
             send({QByteArrayLiteral("cancel"), QByteArray::number(it.key())});
     }
     const quint64 id = ++nextId_;
@@ -466,6 +474,10 @@ void CompileService::handle(const QList<QByteArray>& frame)
         emit compiled(id, frame[2].toInt(), frame[3]);
     } else if (verb == "checked" && frame.size() >= 3 && kind == Kind::Check) {
         emit checked(id, decodeDiagnostics(frame));
+    } else if (verb == "completed" && frame.size() >= 3 && kind == Kind::Complete) {
+        emit completed(id, decodeCompletions(frame));
+    } else if (verb == "signatures" && frame.size() >= 4 && kind == Kind::Signature) {
+        emit signatureFound(id, decodeSignatures(frame));
     } else if (kind == Kind::Query && verb != "failed" && verb != "cancelled") {
         emit answered(id, frame);
     } else {

@@ -3,6 +3,7 @@
 // kept warm in a resident JVM, which compiles exactly as a javac process
 // started in the same directory would, and checks a source's text in memory.
 #pragma once
+#include "toolchain/compiling/completionitems.h"
 #include "toolchain/compiling/servicerequest.h"
 
 #include <QByteArray>
@@ -128,6 +129,17 @@ public:
     // Gives up a check or a question: checkFailed() or queryFailed() follows
     // with the reason "cancelled".
     void cancel(quint64 id);
+    // What fits at `offset` (in UTF-16 units) of `text`, the text of `file`,
+    // compiled as check() compiles it: answered by completed() or
+    // completeFailed(). Older completion and signature requests and checks
+    // still waiting or running are cancelled. Returns 0 unless the service
+    // is ready.
+    quint64 complete(const QString& file, const QString& text, int offset, const QStringList& options,
+                     const QString& workDir);
+    // The overloads of the call whose "(" encloses `offset`: answered by
+    // signatureFound() or completeFailed(), as complete() is.
+    quint64 signature(const QString& file, const QString& text, int offset, const QStringList& options,
+                      const QString& workDir);
 
 signals:
     void ready();
@@ -140,9 +152,13 @@ signals:
     void checkFailed(quint64 id, const QString& reason);
     void answered(quint64 id, const QList<QByteArray>& reply);
     void queryFailed(quint64 id, const QString& reason);
+    void completed(quint64 id, const QList<CompletionItem>& items);
+    void signatureFound(quint64 id, const SignatureHelp& help);
+    // A completion or signature request was not answered ("cancelled" when given up).
+    void completeFailed(quint64 id, const QString& reason);
 
 private:
-    enum class Kind { Compile, Check, Query };
+    enum class Kind { Compile, Check, Query, Complete, Signature };
     using Requests = QHash<quint64, Kind>;
     void launch();
     bool spawn();
@@ -154,6 +170,8 @@ private:
     void onTimeout(quint64 id);
     void failRequests(const Requests& requests, const QString& reason);
     void fail(quint64 id, Kind kind, const QString& reason);
+    quint64 submitCompletion(Kind kind, const QByteArray& verb, const QString& file, const QString& text, int offset,
+                             const QStringList& options, const QString& workDir);
     void finishRequest(quint64 id);
     void rememberCold(quint64 id);
     void markUnusable(const QString& why);

@@ -20,6 +20,12 @@
 //                                 FILE's text TEXT (UTF-8) compiled in memory
 //     declaration ..., outline ...
 //                                 navigation (BrewpadServiceNavigate)
+//     complete ID WORKDIR FILE TEXT OFFSET OPTION...
+//                                 what fits at the caret OFFSET (in UTF-16
+//                                 units) of FILE's text TEXT, as a check sees it
+//     signature ID WORKDIR FILE TEXT OFFSET OPTION...
+//                                 the overloads of the call whose "(" encloses
+//                                 the caret
 //     cancel ID                   an older check is no longer wanted
 //     quit
 //
@@ -31,6 +37,14 @@
 //                                 its standard error
 //     checked ID COUNT (LINE COLUMN KIND MESSAGE)...
 //                                 KIND "error" or "warning"; texts in UTF-8
+//     completed ID COUNT (KIND NAME DETAIL INSERT)...
+//                                 KIND "local", "field", "method", "type" or
+//                                 "keyword"; DETAIL the signature or type
+//                                 ("length() : int"), the package of a type;
+//                                 INSERT the text for NAME ("length()")
+//     signatures ID ARGUMENT COUNT (NAME RETURNS N PARAMETER...)...
+//                                 ARGUMENT the index of the caret's argument;
+//                                 RETURNS empty for a constructor
 //     cancelled ID
 //     failed ID REASON [cold]     nothing was done that can be trusted: the
 //                                 caller runs the javac launcher instead;
@@ -413,6 +427,7 @@ public final class BrewpadCompileService {
             }
             if (f == null) {
                 // Idle: the memory the requests took goes back to the system.
+                BrewpadServiceComplete.idle();
                 if (idleGc)
                     System.gc();
                 idleGc = false;
@@ -452,6 +467,10 @@ public final class BrewpadCompileService {
         } else if (verb.equals("check") && f.length >= 5) {
             BrewpadServiceCheck.check(id, f);
             cancelled.remove(id);
+        } else if (verb.equals("complete") && f.length >= 6) {
+            BrewpadServiceComplete.complete(id, f);
+        } else if (verb.equals("signature") && f.length >= 6) {
+            BrewpadServiceSignature.signature(id, f);
         } else if (verb.equals("declaration") && f.length >= 7) {
             BrewpadServiceNavigate.declaration(id, f);
         } else if (verb.equals("outline") && f.length >= 4) {

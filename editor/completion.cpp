@@ -1,0 +1,346 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/completion.h"
+
+#include "editor/completionpopup.h"
+#include "editor/editcontrol.h"
+#include "editor/editorhost.h"
+#include "editor/parameterhints.h"
+#include "resources/commands.h"
+#include "toolchain/compiling/compile.h"
+#include "toolchain/compiling/compileservice.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QTextCursor>
+#include <QTimer>
+
+namespace {
+
+// How long an answer may take before the words are offered instead.
+constexpr int kBusyMs = 1500;
+
+bool identifierChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
+}
+
+// The file and folder a request names: an untitled window's text is taken
+// as a source in the current folder.
+QString requestFile(const EditControl* te)
+{
+    return te->fileName().isEmpty() ? QDir::current().filePath(QStringLiteral("Untitled.java")) : te->fileName();
+}
+
+// The keys the list takes while it is shown.
+bool isListKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+    case Qt::Key_Escape: return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+Completion::Completion(EditControl* edit, EditorHost* host) : te(edit), papa(host) {}
+
+Completion::~Completion() = default;
+
+void Completion::watch()
+{
+    popup_ = new CompletionPopup(te);
+    hints_ = new ParameterHintLabel(te);
+    busyTimer_ = new QTimer(this);
+    busyTimer_->setSingleShot(true);
+    busyTimer_->setInterval(kBusyMs);
+    connect(busyTimer_, &QTimer::timeout, this, [this] {
+        if (completeId_ && wordsOnFailure_)
+            offerWords(QStringLiteral("The compile service is busy"));
+        completeId_ = 0;
+    });
+    connect(popup_, &CompletionPopup::picked, this, &Completion::insertChosen);
+    connect(te, &QTextEdit::cursorPositionChanged, this, [this] {
+        if (anchor_ >= 0)
+            refilter();
+        if (hints_->isVisible() && te->textCursor().position() < hintsFrom_)
+            closeHints();
+    });
+    te->commands().on(cmd::Complete, [this] { complete(); });
+    te->commands().on(cmd::ParameterHints, [this] { showHints(); });
+    te->installEventFilter(this);
+}
+
+QString Completion::prefix() const
+{
+    const int caret = te->textCursor().position();
+    if (anchor_ < 0 || caret < anchor_)
+        return QString();
+    return te->rawText().mid(anchor_, caret - anchor_);
+}
+
+QPoint Completion::belowCaret() const
+{
+    return te->viewport()->mapToGlobal(te->cursorRect().bottomLeft() + QPoint(0, 2));
+}
+
+QString Completion::serviceUnavailable() const
+{
+    const CompileService* service = sharedCompileService();
+    if (!service)
+        return QStringLiteral("No compile service (no JDK)");
+    switch (service->state()) {
+    case CompileService::State::Ready: return QString();
+    case CompileService::State::Unusable:
+        return QStringLiteral("The compile service is not available (%1)").arg(service->lastError());
+    case CompileService::State::Starting:
+    case CompileService::State::Stopped: break;
+    }
+    return QStringLiteral("The compile service is starting");
+}
+
+void Completion::complete()
+{
+    closePopup();
+    const QString text = te->rawText();
+    anchor_ = int(identifierStart(text, te->textCursor().position()));
+    request(true);
+}
+
+void Completion::request(bool fallBackToWords)
+{
+    CompileService* service = sharedCompileService();
+    const QString why = serviceUnavailable();
+    const QString file = requestFile(te);
+    completeId_ = why.isEmpty() ? service->complete(file, te->rawText(), te->textCursor().position(),
+                                                    CompileService::withoutJvmOptions(makeargsList()),
+                                                    QFileInfo(file).absolutePath())
+                                : 0;
+    wordsOnFailure_ = fallBackToWords;
+    if (!completeId_) {
+        if (fallBackToWords)
+            offerWords(why.isEmpty() ? QStringLiteral("The compile service cannot complete this source") : why);
+        else
+            anchor_ = -1;
+        return;
+    }
+    connectService(service);
+    busyTimer_->start();
+}
+
+void Completion::connectService(CompileService* service)
+{
+    if (connected_ == service)
+        return;
+    if (connected_)
+        connected_->disconnect(this);
+    connected_ = service;
+    connect(service, &CompileService::completed, this, &Completion::onCompleted);
+    connect(service, &CompileService::signatureFound, this, &Completion::onSignature);
+    connect(service, &CompileService::completeFailed, this, &Completion::onFailed);
+}
+
+void Completion::offerWords(const QString& why)
+{
+    QStringList texts;
+    for (const EditControl* e : te->window()->findChildren<EditControl*>())
+        texts << e->rawText();
+    const QString typed = prefix();
+    items_ = wordItems(wordsStartingWith(texts, typed));
+    papa->showStatus(why + QStringLiteral(": words of the open files offered"));
+    refilter();
+}
+
+void Completion::onCompleted(quint64 id, const QList<CompletionItem>& items)
+{
+    if (id != completeId_)
+        return;  // an older request, or one given up
+    completeId_ = 0;
+    busyTimer_->stop();
+    const int caret = te->textCursor().position();
+    // The caret left the word it was asked for, or the focus the window: the
+    // answer is not for it.
+    if (anchor_ < 0 || caret < anchor_ || identifierStart(te->rawText(), caret) != anchor_ || !te->hasFocus()) {
+        anchor_ = -1;
+        return;
+    }
+    items_ = items;
+    if (items.isEmpty())
+        papa->showStatus(QStringLiteral("Nothing to complete at the caret"));
+    refilter();
+}
+
+void Completion::onFailed(quint64 id, const QString& reason)
+{
+    if (id == hintsId_)
+        hintsId_ = 0;
+    if (id != completeId_)
+        return;
+    completeId_ = 0;
+    busyTimer_->stop();
+    if (wordsOnFailure_ && reason != QLatin1String("cancelled"))
+        offerWords(QStringLiteral("The compile service could not complete (%1)").arg(reason));
+    else
+        anchor_ = -1;
+}
+
+void Completion::refilter()
+{
+    const int caret = te->textCursor().position();
+    const QString text = te->rawText();
+    if (anchor_ < 0 || caret < anchor_ || identifierStart(text, caret) != anchor_) {
+        closePopup();
+        return;
+    }
+    if (completeId_)
+        return;  // the list comes with the answer
+    const QList<CompletionItem> shown = filterCompletions(items_, text.mid(anchor_, caret - anchor_));
+    if (shown.isEmpty()) {
+        popup_->hide();
+        return;
+    }
+    popup_->showItems(shown, belowCaret());
+}
+
+void Completion::insertChosen()
+{
+    const CompletionItem* item = popup_->chosen();
+    if (!item || anchor_ < 0)
+        return;
+    const CompletionItem chosen = *item;
+    const QString text = te->rawText();
+    int end = te->textCursor().position();
+    while (end < text.size() && identifierChar(text[end]))
+        ++end;
+    const int from = anchor_;
+    closePopup();
+    // A method whose parentheses follow already: its name alone.
+    const bool parenthesesThere = chosen.kind == QLatin1String("method") &&
+                                  text.mid(end).startsWith(QLatin1Char('('));
+    const QString insert = parenthesesThere ? chosen.name : chosen.insert;
+    QTextCursor c = te->textCursor();
+    c.setPosition(from);
+    c.setPosition(end, QTextCursor::KeepAnchor);
+    c.insertText(insert);  // one undo step
+    c.setPosition(from + int(parenthesesThere ? insert.size() : chosen.caretInInsert()));
+    te->setTextCursor(c);
+    if (!parenthesesThere && chosen.caretInInsert() < chosen.insert.size())
+        showHints();
+}
+
+void Completion::closePopup()
+{
+    anchor_ = -1;
+    completeId_ = 0;
+    if (busyTimer_)
+        busyTimer_->stop();
+    if (popup_)
+        popup_->hide();
+}
+
+void Completion::showHints()
+{
+    const QString why = serviceUnavailable();
+    if (!why.isEmpty()) {
+        papa->showStatus(why + QStringLiteral(": no parameter hints"));
+        return;
+    }
+    CompileService* service = sharedCompileService();
+    const QString file = requestFile(te);
+    hintsFrom_ = te->textCursor().position();
+    hintsId_ = service->signature(file, te->rawText(), hintsFrom_, CompileService::withoutJvmOptions(makeargsList()),
+                                  QFileInfo(file).absolutePath());
+    if (hintsId_)
+        connectService(service);
+}
+
+void Completion::onSignature(quint64 id, const SignatureHelp& help)
+{
+    if (id != hintsId_)
+        return;
+    hintsId_ = 0;
+    if (te->textCursor().position() < hintsFrom_ || !te->hasFocus()) {
+        closeHints();
+        return;
+    }
+    hints_->showHelp(help, belowCaret());
+}
+
+void Completion::closeHints()
+{
+    hintsId_ = 0;
+    if (hints_)
+        hints_->hide();
+}
+
+bool Completion::popupKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Up: popup_->moveChoice(-1); return true;
+    case Qt::Key_Down: popup_->moveChoice(1); return true;
+    case Qt::Key_PageUp: popup_->moveChoice(-popup_->rowsPerPage()); return true;
+    case Qt::Key_PageDown: popup_->moveChoice(popup_->rowsPerPage()); return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab: insertChosen(); return true;
+    case Qt::Key_Escape: closePopup(); return true;
+    default: return false;
+    }
+}
+
+bool Completion::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched != te)
+        return false;
+    if (e->type() == QEvent::FocusOut) {
+        closePopup();
+        closeHints();
+        return false;
+    }
+    if (e->type() != QEvent::KeyPress && e->type() != QEvent::ShortcutOverride)
+        return false;
+    auto* k = static_cast<QKeyEvent*>(e);
+    const bool plain = !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    const bool listKey = popup_->isVisible() && plain && isListKey(k->key());
+    if (e->type() == QEvent::ShortcutOverride) {
+        if (listKey || (hints_->isVisible() && k->key() == Qt::Key_Escape))
+            e->accept();
+        return false;
+    }
+    if (listKey)
+        return popupKey(k->key());
+    if (hints_->isVisible() && k->key() == Qt::Key_Escape) {
+        closeHints();
+        return true;
+    }
+    const QString typed = k->text();
+    if (plain && (typed == QLatin1String(".") || typed == QLatin1String("(") || typed == QLatin1String(",") ||
+                  typed == QLatin1String(")")))
+        QTimer::singleShot(0, this, [this, typed] { afterTyped(typed); });
+    return false;
+}
+
+void Completion::afterTyped(const QString& typed)
+{
+    if (te->isReadOnly())
+        return;
+    if (typed == QLatin1String(".")) {
+        // A list after the dot only from the service: no words there.
+        closePopup();
+        anchor_ = te->textCursor().position();
+        request(false);
+    } else if (typed == QLatin1String("(")) {
+        showHints();
+    } else if (typed == QLatin1String(",") && (hints_->isVisible() || hintsId_)) {
+        showHints();
+    } else if (typed == QLatin1String(")")) {
+        closeHints();
+    }
+}

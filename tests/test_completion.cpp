@@ -1,0 +1,430 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Completion and parameter hints: the items as plain data (filtered and
+// ordered as a prefix is typed, the words offered without the service); the
+// compile service's answers for real sources with the JDK of this machine;
+// and the list in a Java window of the real main window: Ctrl+Space, a "."
+// typed, Enter inserting as one undo step, the words of the open files when
+// no service answers, and the list and its rows on the accessibility tree.
+#include "compile_fixture.h"
+
+#include "editor/completionpopup.h"
+#include "editor/editcontrol.h"
+#include "editor/parameterhints.h"
+#include "toolchain/compiling/compileservice.h"
+
+#include <QAccessible>
+#include <QTemporaryDir>
+
+namespace {
+
+CompletionItem item(const char* kind, const char* name, const char* detail, const char* insert)
+{
+    return CompletionItem{QString::fromLatin1(kind), QString::fromLatin1(name), QString::fromLatin1(detail),
+                          QString::fromLatin1(insert)};
+}
+
+QStringList names(const QList<CompletionItem>& items)
+{
+    QStringList out;
+    for (const CompletionItem& i : items)
+        out << i.name;
+    return out;
+}
+
+}  // namespace
+
+TEST(CompletionItems, AReplyDecodesAndAPrefixFiltersCaseFirst)
+{
+    const QList<QByteArray> frame{"completed", "7",        "3",      "method",    "length", "length() : int",
+                                  "length()",  "local",    "len",    "len : int", "len",    "type",
+                                  "Length",    "a.Length", "Length", "cut short"};
+    const QList<CompletionItem> items = decodeCompletions(frame);
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0], item("method", "length", "length() : int", "length()"));
+    EXPECT_EQ(items[2], item("type", "Length", "a.Length", "Length"));
+    // Those that match the prefix's case first, each group in the service's order.
+    EXPECT_EQ(names(filterCompletions(items, "Len")), (QStringList{"Length", "length", "len"}));
+    EXPECT_EQ(names(filterCompletions(items, "leng")), (QStringList{"length", "Length"}));
+    EXPECT_TRUE(filterCompletions(items, "x").isEmpty());
+    EXPECT_EQ(filterCompletions(items, "").size(), 3);
+}
+
+TEST(CompletionItems, AMethodPutsTheCaretBetweenItsParenthesesWhenItTakesArguments)
+{
+    const CompletionItem none = item("method", "length", "length() : int", "length()");
+    const CompletionItem some = item("method", "charAt", "charAt(int) : char", "charAt()");
+    const CompletionItem field = item("field", "count", "count : int", "count");
+    EXPECT_EQ(none.caretInInsert(), 8);
+    EXPECT_EQ(some.caretInInsert(), 7);
+    EXPECT_EQ(field.caretInInsert(), 5);
+    EXPECT_EQ(none.shownText(), "length() : int");
+    EXPECT_EQ(field.shownText(), "count : int");
+    EXPECT_EQ(item("type", "List", "java.util.List", "List").shownText(), "List - java.util.List");
+}
+
+TEST(CompletionItems, SignaturesDecodeAndMarkTheCurrentArgument)
+{
+    const QList<QByteArray> frame{"signatures", "3",     "1",     "2",      "max", "int",
+                                  "2",          "int a", "int b", "String", "",    "0"};
+    const SignatureHelp help = decodeSignatures(frame);
+    EXPECT_EQ(help.argument, 1);
+    ASSERT_EQ(help.overloads.size(), 2);
+    EXPECT_EQ(help.overloads[0], (SignatureOverload{"max", "int", {"int a", "int b"}}));
+    EXPECT_EQ(help.overloads[1], (SignatureOverload{"String", "", {}}));
+    EXPECT_EQ(help.richText(), "max(int a, <b>int b</b>) : int<br>String()");
+    EXPECT_EQ(help.plainText(), "max(int a, int b) : int\nString()");
+}
+
+TEST(CompletionItems, TheWordsOfOpenTextsBeginWithThePrefix)
+{
+    const QStringList texts{"int counter = count(3); // Counting 2x", "counter++; cou; \u00e9t\u00e9 count2"};
+    EXPECT_EQ(wordsStartingWith(texts, "cou"), (QStringList{"Counting", "count", "count2", "counter"}));
+    EXPECT_EQ(wordsStartingWith(texts, "\u00e9"), (QStringList{"\u00e9t\u00e9"}));
+    EXPECT_EQ(wordsStartingWith(texts, "cou", 2).size(), 2);
+    EXPECT_EQ(identifierStart("a.bcd", 5), 2);
+    EXPECT_EQ(identifierStart("a.", 2), 2);
+    EXPECT_EQ(wordItems({"x"}).front(), item("word", "x", "", "x"));
+}
+
+namespace {
+
+// The compile service of this build on the JDK of this machine, shared by
+// the tests of a suite.
+class CompletionTest : public CompileTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        const QString javac = findJavac();
+        if (javac.isEmpty() || !QFileInfo::exists(QStringLiteral(BP_SERVICE_JAR)))
+            return;
+        home = new QTemporaryDir;
+        service = new CompileService;
+        service->setJar(QStringLiteral(BP_SERVICE_JAR));
+        service->start(
+            ServiceSetup{CompileService::javaBinFor(javac), CompileService::jvmOptionsFor({}), home->path()});
+    }
+    static void TearDownTestSuite()
+    {
+        delete service;
+        service = nullptr;
+        delete home;
+        home = nullptr;
+    }
+    void SetUp() override
+    {
+        CompileTest::SetUp();
+        useRealJavac();
+        if (IsSkipped())
+            return;
+        if (!service)
+            GTEST_SKIP() << "built without the compile service";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return service->state() != CompileService::State::Starting; }, 60000));
+        ASSERT_EQ(int(service->state()), int(CompileService::State::Ready)) << service->lastError().toStdString();
+        setSharedCompileService(service);
+    }
+    void TearDown() override
+    {
+        CompileTest::TearDown();
+        setSharedCompileService(nullptr);
+    }
+
+    // The service's answer for `text`, whose caret is the "|" it holds.
+    QList<CompletionItem> completeAt(const QString& marked)
+    {
+        const int caret = int(marked.indexOf(QLatin1Char('|')));
+        QString text = marked;
+        text.remove(caret, 1);
+        QList<CompletionItem> got;
+        bool done = false;
+        QObject ctx;
+        QObject::connect(service, &CompileService::completed, &ctx, [&](quint64, const QList<CompletionItem>& i) {
+            got = i;
+            done = true;
+        });
+        QObject::connect(service, &CompileService::completeFailed, &ctx, [&](quint64, const QString& why) {
+            ADD_FAILURE() << why.toStdString();
+            done = true;
+        });
+        EXPECT_NE(service->complete(dir.filePath("T.java"), text, caret, {}, dir.path()), 0u);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 60000));
+        return got;
+    }
+    SignatureHelp signatureAt(const QString& marked)
+    {
+        const int caret = int(marked.indexOf(QLatin1Char('|')));
+        QString text = marked;
+        text.remove(caret, 1);
+        SignatureHelp got;
+        bool done = false;
+        QObject ctx;
+        QObject::connect(service, &CompileService::signatureFound, &ctx, [&](quint64, const SignatureHelp& h) {
+            got = h;
+            done = true;
+        });
+        EXPECT_NE(service->signature(dir.filePath("T.java"), text, caret, {}, dir.path()), 0u);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 60000));
+        return got;
+    }
+    static const CompletionItem* find(const QList<CompletionItem>& items, const QString& name)
+    {
+        for (const CompletionItem& i : items) {
+            if (i.name == name)
+                return &i;
+        }
+        return nullptr;
+    }
+
+    static QTemporaryDir* home;
+    static CompileService* service;
+};
+
+QTemporaryDir* CompletionTest::home = nullptr;
+CompileService* CompletionTest::service = nullptr;
+
+}  // namespace
+
+TEST_F(CompletionTest, AfterADotTheMembersOfTheExpressionsType)
+{
+    const QList<CompletionItem> all = completeAt("class T { void f() { String s = \"\"; s.| } }");
+    const CompletionItem* length = find(all, "length");
+    ASSERT_NE(length, nullptr);
+    EXPECT_EQ(*length, (CompletionItem{"method", "length", "length() : int", "length()"}));
+    const CompletionItem* charAt = find(all, "charAt");
+    ASSERT_NE(charAt, nullptr);
+    EXPECT_EQ(charAt->detail, "charAt(int) : char");
+    // No static member after a variable, no keyword, no local.
+    EXPECT_EQ(find(all, "valueOf"), nullptr);
+    EXPECT_EQ(find(all, "while"), nullptr);
+    EXPECT_EQ(find(all, "s"), nullptr);
+
+    // A prefix narrows the list; a type's name lists its static members, with
+    // the type arguments of the expression.
+    EXPECT_EQ(names(completeAt("class T { void f() { String s = \"\"; s.le| } }")), QStringList{"length"});
+    const QList<CompletionItem> statics = completeAt("class T { void f() { Math.ma| } }");
+    EXPECT_EQ(find(statics, "max")->kind, "method");
+    const QList<CompletionItem> list = completeAt(
+        "import java.util.*;\nclass T { void f() { List<String> l = new ArrayList<>(); l.get| } }");
+    ASSERT_NE(find(list, "get"), nullptr);
+    EXPECT_EQ(find(list, "get")->detail, "get(int) : String");
+}
+
+TEST_F(CompletionTest, NamesInScopeButNotALocalDeclaredBelowTheCaret)
+{
+    const QList<CompletionItem> all = completeAt(
+        "class T {\n  int total;\n  void f(int param) {\n    int alpha = 1;\n    |\n    int below = 2;\n  }\n"
+        "  void g() { int other = 3; }\n}\n");
+    for (const char* name : {"alpha", "param", "total", "f", "g", "String", "while"})
+        EXPECT_NE(find(all, name), nullptr) << name;
+    EXPECT_EQ(find(all, "below"), nullptr);
+    EXPECT_EQ(find(all, "other"), nullptr);
+    EXPECT_EQ(find(all, "alpha")->kind, "local");
+    EXPECT_EQ(find(all, "total")->kind, "field");
+    // A type of a common package the source does not import, by its prefix.
+    const QList<CompletionItem> types = completeAt("class T { void f() { ArrayLi| } }");
+    ASSERT_NE(find(types, "ArrayList"), nullptr);
+    EXPECT_EQ(find(types, "ArrayList")->insert, "java.util.ArrayList");
+}
+
+TEST_F(CompletionTest, ATextWithErrorsElsewhereIsCompletedAllTheSame)
+{
+    const QList<CompletionItem> all = completeAt(
+        "class T {\n  int broken = \"text\";\n  void f() { String s = \"\"; s.len| }\n"
+        "  void g() { undefined(); Missing m; \n}\n");
+    EXPECT_EQ(names(all), QStringList{"length"});
+}
+
+TEST_F(CompletionTest, ParameterHintsListTheOverloadsAndTheCurrentArgument)
+{
+    SignatureHelp help = signatureAt("class T { void f() { int m = Math.max(|\n  }\n}\n");
+    EXPECT_EQ(help.argument, 0);
+    QStringList returns;
+    for (const SignatureOverload& o : help.overloads) {
+        EXPECT_EQ(o.name, "max");
+        EXPECT_EQ(o.parameters.size(), 2);
+        returns << o.returns;
+    }
+    returns.sort();
+    EXPECT_EQ(returns, (QStringList{"double", "float", "int", "long"}));
+    help = signatureAt("class T { void g(int a, String b) {} void f() { g(1, \"(,\"|); } }");
+    EXPECT_EQ(help.argument, 1);
+    ASSERT_EQ(help.overloads.size(), 1);
+    EXPECT_EQ(help.overloads[0], (SignatureOverload{"g", "void", {"int a", "String b"}}));
+    EXPECT_TRUE(signatureAt("class T { void f() { int x = (1 + |2); } }").overloads.isEmpty());
+}
+
+namespace {
+
+// The accessible objects below `iface` as "role:name" lines.
+void accessibleTree(QAccessibleInterface* iface, QStringList& out)
+{
+    if (!iface)
+        return;
+    out << QString::number(int(iface->role())) + QLatin1Char(':') + iface->text(QAccessible::Name);
+    for (int i = 0; i < iface->childCount(); ++i)
+        accessibleTree(iface->child(i), out);
+}
+
+// A Java window holding `text`, the caret where its "|" is.
+void windowWith(TFileMDIChild* w, const QString& marked)
+{
+    const int caret = int(marked.indexOf(QLatin1Char('|')));
+    QString text = marked;
+    text.remove(caret, 1);
+    w->editor()->setPlainText(text);
+    QTextCursor c = w->editor()->textCursor();
+    c.setPosition(caret);
+    w->editor()->setTextCursor(c);
+    w->editor()->setFocus();
+}
+
+}  // namespace
+
+TEST_F(CompletionTest, EnterInsertsTheChosenMethodAsOneUndoStep)
+{
+    TFileMDIChild* w = openJava(writeFile("Pick.java", "class Pick {}\n"));
+    ASSERT_NE(w, nullptr);
+    EditControl* e = w->editor();
+    const QString before = "class Pick { void f() { String s = \"\"; s.len| } }";
+    windowWith(w, before);
+    EXPECT_TRUE(enabled(cmd::Complete));
+    trigger(cmd::Complete);
+    auto* popup = e->findChild<CompletionPopup*>();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 60000));
+    ASSERT_NE(popup->chosen(), nullptr);
+    EXPECT_EQ(popup->chosen()->name, "length");
+    EXPECT_EQ(popup->item(0)->text(), "length() : int");
+
+    // On the accessibility tree: the list, its rows by their texts.
+    QStringList tree;
+    accessibleTree(QAccessible::queryAccessibleInterface(qApp), tree);
+    EXPECT_TRUE(tree.contains(QString::number(int(QAccessible::List)) + ":Completions"))
+        << tree.join("\n").toStdString();
+    EXPECT_TRUE(tree.contains(QString::number(int(QAccessible::ListItem)) + ":length() : int"))
+        << tree.join("\n").toStdString();
+
+    press(e, Qt::Key_Return);
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(e->rawText(), "class Pick { void f() { String s = \"\"; s.length() } }");
+    EXPECT_EQ(e->textCursor().position(), int(before.indexOf('|')) + 5);  // after "length()"
+    e->undo();
+    EXPECT_EQ(e->rawText(), QString(before).remove('|'));
+}
+
+TEST_F(CompletionTest, ADotTypedListsTheMembersAndTypingFiltersThem)
+{
+    TFileMDIChild* w = newJava();
+    ASSERT_NE(w, nullptr);
+    EditControl* e = w->editor();
+    windowWith(w, "class Dot { void f() { String s = \"\"; s| } }");
+    auto* popup = e->findChild<CompletionPopup*>();
+    ASSERT_NE(popup, nullptr);
+    QTest::keyClicks(e, ".");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 60000));
+    QTest::keyClicks(e, "charA");
+    QApplication::processEvents();
+    ASSERT_EQ(popup->count(), 1);
+    EXPECT_EQ(popup->chosen()->name, "charAt");
+    // Tab inserts it, the caret between its parentheses.
+    press(e, Qt::Key_Tab);
+    EXPECT_EQ(e->rawText(), "class Dot { void f() { String s = \"\"; s.charAt() } }");
+    EXPECT_EQ(e->textCursor().position(), int(e->rawText().lastIndexOf("()")) + 1);
+    // Esc closes the list; a method whose parentheses follow gets its name alone.
+    windowWith(w, "class Dot { void f() { String s = \"\"; s.subs|(1) } }");
+    trigger(cmd::Complete);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 60000));
+    press(e, Qt::Key_Escape);
+    EXPECT_FALSE(popup->isVisible());
+    trigger(cmd::Complete);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 60000));
+    EXPECT_EQ(popup->chosen()->name, "substring");
+    press(e, Qt::Key_Return);
+    EXPECT_EQ(e->rawText(), "class Dot { void f() { String s = \"\"; s.substring(1) } }");
+}
+
+TEST_F(CompletionTest, WithoutTheServiceTheWordsOfTheOpenFilesAreOffered)
+{
+    TFileMDIChild* other = openJava(writeFile("Other.java", "class Other { int counterOfOther; }\n"));
+    ASSERT_NE(other, nullptr);
+    TFileMDIChild* w = newJava();
+    ASSERT_NE(w, nullptr);
+    EditControl* e = w->editor();
+    windowWith(w, "class Words { int countHere; void f() { cou| } }");
+    setSharedCompileService(nullptr);
+    trigger(cmd::Complete);
+    auto* popup = e->findChild<CompletionPopup*>();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isVisible());  // at once: nothing to wait for
+    EXPECT_EQ(app->statusMessage(), "No compile service (no JDK): words of the open files offered");
+    ASSERT_EQ(popup->count(), 2);
+    EXPECT_EQ(popup->item(0)->text(), "countHere");
+    EXPECT_EQ(popup->item(1)->text(), "counterOfOther");
+    press(e, Qt::Key_Down);
+    press(e, Qt::Key_Return);
+    EXPECT_EQ(e->rawText(), "class Words { int countHere; void f() { counterOfOther } }");
+
+    // A service still starting says so.
+    CompileService starting;
+    setSharedCompileService(&starting);
+    starting.start(ServiceSetup{CompileService::javaBinFor(findJavac()), {}, dir.path()});
+    ASSERT_EQ(int(starting.state()), int(CompileService::State::Starting));
+    windowWith(w, "class Words { int countHere; void f() { cou| } }");
+    trigger(cmd::Complete);
+    EXPECT_EQ(app->statusMessage(), "The compile service is starting: words of the open files offered");
+    EXPECT_TRUE(popup->isVisible());
+    setSharedCompileService(nullptr);
+}
+
+TEST_F(CompletionTest, AnOpeningParenthesisShowsTheParameterHints)
+{
+    TFileMDIChild* w = newJava();
+    ASSERT_NE(w, nullptr);
+    EditControl* e = w->editor();
+    windowWith(w, "class Hints { void f() { int m = Math.max| } }");
+    auto* label = e->findChild<ParameterHintLabel*>();
+    ASSERT_NE(label, nullptr);
+    QTest::keyClicks(e, "(");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label->isVisible(); }, 60000));
+    EXPECT_TRUE(label->text().contains("max(<b>int</b>, int) : int")) << label->text().toStdString();
+    EXPECT_TRUE(label->accessibleName().contains("max(int, int) : int"));
+    QTest::keyClicks(e, "1,");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label->help().argument == 1; }, 60000));
+    EXPECT_TRUE(label->text().contains("max(int, <b>int</b>) : int")) << label->text().toStdString();
+    QTest::keyClicks(e, "2)");
+    QApplication::processEvents();
+    EXPECT_FALSE(label->isVisible());
+}
+
+TEST_F(CompletionTest, AnAnswerForACaretThatMovedOnIsDropped)
+{
+    TFileMDIChild* w = newJava();
+    ASSERT_NE(w, nullptr);
+    EditControl* e = w->editor();
+    windowWith(w, "class Late { void f() { String s = \"\"; s.len| } }");
+    auto* popup = e->findChild<CompletionPopup*>();
+    ASSERT_NE(popup, nullptr);
+    bool answered = false;
+    QObject ctx;
+    QObject::connect(service, &CompileService::completed, &ctx, [&] { answered = true; });
+    trigger(cmd::Complete);
+    // Before the answer comes, the caret goes to another word.
+    QTextCursor c = e->textCursor();
+    c.setPosition(2);
+    e->setTextCursor(c);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered; }, 60000));
+    QApplication::processEvents();
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(e->rawText(), "class Late { void f() { String s = \"\"; s.len } }");
+}
+
+TEST_F(CompletionTest, TheSourcesOfTheFolderAreKnown)
+{
+    writeFile("Library.java", "public class Library {\n  public int helper(String name) { return 1; }\n}\n");
+    const QList<CompletionItem> members = completeAt("class T { void f() { new Library().hel| } }");
+    ASSERT_EQ(names(members), QStringList{"helper"});
+    EXPECT_EQ(members[0].detail, "helper(String name) : int");
+    const QList<CompletionItem> types = completeAt("class T { void f() { Libr| } }");
+    ASSERT_NE(find(types, "Library"), nullptr);
+    EXPECT_EQ(find(types, "Library")->kind, "type");
+    EXPECT_EQ(find(types, "Library")->insert, "Library");
+}

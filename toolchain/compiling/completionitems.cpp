@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "toolchain/compiling/completionitems.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+bool identifierChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
+}
+
+}  // namespace
+
+QString CompletionItem::shownText() const
+{
+    if (detail.isEmpty() || detail == name)
+        return name;
+    if (kind == QLatin1String("method") || detail.startsWith(name + QLatin1Char(' ')))
+        return detail;
+    return name + QStringLiteral(" - ") + detail;
+}
+
+qsizetype CompletionItem::caretInInsert() const
+{
+    const bool takesArguments = kind == QLatin1String("method") && !detail.startsWith(name + QStringLiteral("()"));
+    if (takesArguments && insert.endsWith(QLatin1Char(')')))
+        return insert.size() - 1;
+    return insert.size();
+}
+
+QString SignatureHelp::richText() const
+{
+    QStringList lines;
+    for (const SignatureOverload& o : overloads) {
+        QStringList params;
+        for (int i = 0; i < o.parameters.size(); ++i) {
+            const QString p = o.parameters[i].toHtmlEscaped();
+            params << (i == argument ? QStringLiteral("<b>%1</b>").arg(p) : p);
+        }
+        QString line = o.name.toHtmlEscaped() + QLatin1Char('(') + params.join(QStringLiteral(", ")) +
+                       QLatin1Char(')');
+        if (!o.returns.isEmpty())
+            line += QStringLiteral(" : ") + o.returns.toHtmlEscaped();
+        lines << line;
+    }
+    return lines.join(QStringLiteral("<br>"));
+}
+
+QString SignatureHelp::plainText() const
+{
+    QStringList lines;
+    for (const SignatureOverload& o : overloads) {
+        QString line = o.name + QLatin1Char('(') + o.parameters.join(QStringLiteral(", ")) + QLatin1Char(')');
+        if (!o.returns.isEmpty())
+            line += QStringLiteral(" : ") + o.returns;
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QList<CompletionItem> decodeCompletions(const QList<QByteArray>& frame)
+{
+    QList<CompletionItem> items;
+    const int n = frame.size() >= 3 ? frame[2].toInt() : 0;
+    for (int i = 0; i < n && 3 + 4 * i + 3 < frame.size(); ++i) {
+        const qsizetype at = 3 + 4 * i;
+        items << CompletionItem{QString::fromUtf8(frame[at]), QString::fromUtf8(frame[at + 1]),
+                                QString::fromUtf8(frame[at + 2]), QString::fromUtf8(frame[at + 3])};
+    }
+    return items;
+}
+
+SignatureHelp decodeSignatures(const QList<QByteArray>& frame)
+{
+    SignatureHelp help;
+    if (frame.size() < 4)
+        return help;
+    help.argument = frame[2].toInt();
+    const int n = frame[3].toInt();
+    qsizetype at = 4;
+    for (int i = 0; i < n && at + 2 < frame.size(); ++i) {
+        SignatureOverload o{QString::fromUtf8(frame[at]), QString::fromUtf8(frame[at + 1]), {}};
+        const int count = frame[at + 2].toInt();
+        at += 3;
+        if (count < 0 || at + count > frame.size())
+            break;
+        for (int k = 0; k < count; ++k)
+            o.parameters << QString::fromUtf8(frame[at + k]);
+        at += count;
+        help.overloads << o;
+    }
+    return help;
+}
+
+QList<CompletionItem> filterCompletions(const QList<CompletionItem>& items, const QString& prefix)
+{
+    QList<CompletionItem> exact, other;
+    for (const CompletionItem& item : items) {
+        if (item.name.startsWith(prefix))
+            exact << item;
+        else if (item.name.startsWith(prefix, Qt::CaseInsensitive))
+            other << item;
+    }
+    return exact + other;
+}
+
+QStringList wordsStartingWith(const QStringList& texts, const QString& prefix, int limit)
+{
+    QSet<QString> found;
+    for (const QString& text : texts) {
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n;) {
+            if (!identifierChar(text[i])) {
+                ++i;
+                continue;
+            }
+            qsizetype e = i;
+            while (e < n && identifierChar(text[e]))
+                ++e;
+            const QStringView word = QStringView(text).mid(i, e - i);
+            if (!word.front().isDigit() && word.size() > prefix.size() &&
+                word.startsWith(prefix, Qt::CaseInsensitive))
+                found.insert(word.toString());
+            i = e;
+        }
+    }
+    QStringList out(found.begin(), found.end());
+    std::sort(out.begin(), out.end());
+    return out.mid(0, limit);
+}
+
+QList<CompletionItem> wordItems(const QStringList& words)
+{
+    QList<CompletionItem> items;
+    for (const QString& w : words)
+        items << CompletionItem{QStringLiteral("word"), w, QString(), w};
+    return items;
+}
+
+qsizetype identifierStart(const QString& text, qsizetype position)
+{
+    qsizetype s = std::clamp<qsizetype>(position, 0, text.size());
+    while (s > 0 && identifierChar(text[s - 1]))
+        --s;
+    return s;
+}
