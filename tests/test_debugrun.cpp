@@ -285,6 +285,25 @@ TEST_F(DebugRunTest, AWindowOpenedLaterShowsTheBreakpointsOfItsFile)
     EXPECT_EQ(source->editor()->breakpointLines(), QList<int>{lineOf("int a = 1")});
 }
 
+// Once Debug Run can run the active window's class, the debugger is started
+// ahead; the run takes it, and the next one is started when it has ended.
+TEST_F(DebugRunTest, TheDebuggerIsStartedAheadAndTakenByTheRun)
+{
+    ASSERT_TRUE(QTest::qWaitFor([] { return DebugSession::preparedHelper() > 0; }, 10000));
+    const qint64 ahead = DebugSession::preparedHelper();
+    source->editor()->toggleBreakpoint(lineOf("int a = 1"));
+    press(Qt::Key_F5);
+    EXPECT_EQ(DebugSession::preparedHelper(), 0);
+    ASSERT_TRUE(waitForConsole("ready"));
+    typeLine("x");
+    ASSERT_TRUE(waitPaused());
+    EXPECT_EQ(debugger().session()->lastPause().line, lineOf("int a = 1"));
+    press(QKeyCombination(Qt::SHIFT, Qt::Key_F5));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !debugger().live(); }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return DebugSession::preparedHelper() > 0 && DebugSession::preparedHelper() != ahead; }, 10000));
+}
+
 TEST(InlineValues, EachLocalAtTheLastLineAboveThePauseThatSetsIt)
 {
     const QString text =
