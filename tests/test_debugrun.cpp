@@ -320,4 +320,18 @@ TEST(InlineValues, EachLocalAtTheLastLineAboveThePauseThatSetsIt)
     const QMap<int, QString> shown = inlineValueLines(text, 5, values);
     // "a == b" is no assignment; line 6 lies below the pause.
     EXPECT_EQ(shown, (QMap<int, QString>{{3, "a = 3"}, {4, "i = 2"}, {5, "b = 4"}}));
+    // A line that only uses a name, after a keyword, does not set it.
+    const QString uses =
+        "static int f(int n, String s) {\n"
+        "    int[] r = {n};\n"
+        "    if (n < 0) throw new IllegalStateException(s);\n"
+        "    java.util.List<String> l = java.util.List.of(s);\n"
+        "    if (n == 0) return n;\n"
+        "    return r[0] + l.size();\n";
+    const QList<DebugValue> locals = {{"argument", "n", "int", "2", 0},
+                                      {"argument", "s", "String", "\"x\"", 0},
+                                      {"local", "r", "int[]", "int[1]", 0},
+                                      {"local", "l", "List", "List12", 0}};
+    EXPECT_EQ(inlineValueLines(uses, 6, locals),
+              (QMap<int, QString>{{1, "n = 2, s = \"x\""}, {2, "r = int[1]"}, {4, "l = List12"}}));
 }
