@@ -7,6 +7,7 @@
 #include "toolchain/running/consolewindow.h"
 #include "toolchain/running/inlinevalues.h"
 #include "toolchain/running/variableswindow.h"
+#include "workspace/breakpointsync.h"
 #include "workspace/debugcontroller.h"
 
 #include <QLineEdit>
@@ -302,6 +303,28 @@ TEST_F(DebugRunTest, TheDebuggerIsStartedAheadAndTakenByTheRun)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !debugger().live(); }, 20000));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return DebugSession::preparedHelper() > 0 && DebugSession::preparedHelper() != ahead; }, 10000));
+}
+
+// Saved under a new name, a window's file takes its breakpoints along: the
+// old name keeps none, and the new one shows them when opened again.
+TEST_F(DebugRunTest, BreakpointsFollowTheirWindowsFileSavedUnderANewName)
+{
+    const int line = lineOf("int a = 1");
+    const QString before = source->editor()->fileName();
+    source->editor()->toggleBreakpoint(line);
+    ASSERT_TRUE(QDir(dir.path()).mkpath("moved"));
+    const QString moved = dir.filePath("moved/Demo.java");
+    dialogs_.savePaths.push_back(moved);
+    trigger(cmd::FileSaveAs);
+    ASSERT_EQ(source->editor()->fileName(), moved);
+    const BreakpointStore& store = debugger().breakpoints().store();
+    EXPECT_EQ(store.lines(moved), QList<int>{line});
+    EXPECT_TRUE(store.lines(before).isEmpty());
+    source->approveClose();
+    source->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(openJava(before)->editor()->breakpointLines().isEmpty());
+    EXPECT_EQ(openJava(moved)->editor()->breakpointLines(), QList<int>{line});
 }
 
 TEST(InlineValues, EachLocalAtTheLastLineAboveThePauseThatSetsIt)
