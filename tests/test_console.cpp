@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 
 namespace {
 
@@ -165,6 +166,66 @@ TEST(ConsoleWindow, ARealProgramReadsWhatIsTypedUntilCtrlD)
     const QString shown = console.shownText();
     EXPECT_TRUE(shown.contains("taildone\n")) << shown.toStdString();
     EXPECT_TRUE(shown.endsWith("Program ended with exit code 3\n")) << shown.toStdString();
+}
+
+// Shown in several refreshes, the window keeps exactly the last lines, and
+// only the frames of a stack trace among lines that merely contain "at " are
+// links.
+TEST(ConsoleWindow, RefreshesKeepTheLastLinesAndLinkOnlyTheFrames)
+{
+    ConsoleWindow console(nullptr, 1000);
+    console.begin("java Many");
+    auto* view = console.findChild<QPlainTextEdit*>();
+    ASSERT_NE(view, nullptr);
+    int n = 0;
+    for (int round : {700, 500, 1, 2500, 30}) {
+        QByteArray chunk;
+        for (int i = 0; i < round; ++i, ++n)
+            chunk += "what a line " + QByteArray::number(n) + '\n';
+        console.appendOutput(chunk);
+        console.flush();
+        EXPECT_LE(view->document()->blockCount(), 1001) << "after line " << n;
+    }
+    console.appendError("at first\n\tat demo.Demo.fail(Demo.java:12)\nflat at end\n");
+    const QString shown = console.shownText();
+    EXPECT_TRUE(shown.startsWith("what a line 2734\n")) << shown.left(40).toStdString();
+    EXPECT_TRUE(shown.endsWith("what a line 3730\nat first\n\tat demo.Demo.fail(Demo.java:12)\nflat at end\n"));
+    EXPECT_EQ(console.droppedLines(), 1 + 3731 + 3 - 1000);
+    const auto underlined = [&](int fromEnd, int column) {
+        const QTextBlock b = view->document()->findBlockByNumber(view->document()->blockCount() - 1 - fromEnd);
+        QTextCursor c(b);
+        c.setPosition(b.position() + column + 1);
+        return c.charFormat().fontUnderline();
+    };
+    EXPECT_FALSE(underlined(3, 1));  // "at first"
+    EXPECT_FALSE(underlined(2, 0));  // the tab before the frame
+    EXPECT_TRUE(underlined(2, 2));   // "at demo.Demo..."
+    EXPECT_FALSE(underlined(1, 6));  // "flat at end"
+    EXPECT_FALSE(underlined(4, 5));  // an output line with "at "
+}
+
+// A program writing without pause, then to its error: the lines arrive whole, in
+// order, in far fewer chunks than lines (the pipe is read in large blocks).
+TEST(ProgramProcess, OutputWrittenLineByLineArrivesInLargeChunks)
+{
+    ProgramProcess program;
+    QByteArray out, err;
+    int chunks = 0;
+    bool ended = false;
+    QObject::connect(&program, &ProgramProcess::standardOutput, [&](const QByteArray& b) {
+        out += b;
+        ++chunks;
+    });
+    QObject::connect(&program, &ProgramProcess::standardError, [&](const QByteArray& b) { err += b; });
+    QObject::connect(&program, &ProgramProcess::ended, [&] { ended = true; });
+    ASSERT_TRUE(program.start({"/bin/sh", {"-c", "stdbuf -oL seq 200000; echo gone >&2"}, "/tmp"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended; }, 60000));
+    QByteArray expected;
+    for (int i = 1; i <= 200000; ++i)
+        expected += QByteArray::number(i) + '\n';
+    EXPECT_EQ(out, expected);
+    EXPECT_EQ(err, "gone\n");
+    EXPECT_LT(chunks, 2000) << chunks;  // 1.3 MB: not a chunk per line
 }
 
 TEST(StackTraceSource, FoundBesideTheClassInItsPackageOrInTheProject)

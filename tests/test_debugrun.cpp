@@ -7,6 +7,7 @@
 #include "toolchain/running/consolewindow.h"
 #include "toolchain/running/inlinevalues.h"
 #include "toolchain/running/variableswindow.h"
+#include "workspace/breakpointsync.h"
 #include "workspace/debugcontroller.h"
 
 #include <QLineEdit>
@@ -285,6 +286,47 @@ TEST_F(DebugRunTest, AWindowOpenedLaterShowsTheBreakpointsOfItsFile)
     EXPECT_EQ(source->editor()->breakpointLines(), QList<int>{lineOf("int a = 1")});
 }
 
+// Once Debug Run can run the active window's class, the debugger is started
+// ahead; the run takes it, and the next one is started when it has ended.
+TEST_F(DebugRunTest, TheDebuggerIsStartedAheadAndTakenByTheRun)
+{
+    ASSERT_TRUE(QTest::qWaitFor([] { return DebugSession::preparedHelper() > 0; }, 10000));
+    const qint64 ahead = DebugSession::preparedHelper();
+    source->editor()->toggleBreakpoint(lineOf("int a = 1"));
+    press(Qt::Key_F5);
+    EXPECT_EQ(DebugSession::preparedHelper(), 0);
+    ASSERT_TRUE(waitForConsole("ready"));
+    typeLine("x");
+    ASSERT_TRUE(waitPaused());
+    EXPECT_EQ(debugger().session()->lastPause().line, lineOf("int a = 1"));
+    press(QKeyCombination(Qt::SHIFT, Qt::Key_F5));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !debugger().live(); }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return DebugSession::preparedHelper() > 0 && DebugSession::preparedHelper() != ahead; }, 10000));
+}
+
+// Saved under a new name, a window's file takes its breakpoints along: the
+// old name keeps none, and the new one shows them when opened again.
+TEST_F(DebugRunTest, BreakpointsFollowTheirWindowsFileSavedUnderANewName)
+{
+    const int line = lineOf("int a = 1");
+    const QString before = source->editor()->fileName();
+    source->editor()->toggleBreakpoint(line);
+    ASSERT_TRUE(QDir(dir.path()).mkpath("moved"));
+    const QString moved = dir.filePath("moved/Demo.java");
+    dialogs_.savePaths.push_back(moved);
+    trigger(cmd::FileSaveAs);
+    ASSERT_EQ(source->editor()->fileName(), moved);
+    const BreakpointStore& store = debugger().breakpoints().store();
+    EXPECT_EQ(store.lines(moved), QList<int>{line});
+    EXPECT_TRUE(store.lines(before).isEmpty());
+    source->approveClose();
+    source->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(openJava(before)->editor()->breakpointLines().isEmpty());
+    EXPECT_EQ(openJava(moved)->editor()->breakpointLines(), QList<int>{line});
+}
+
 TEST(InlineValues, EachLocalAtTheLastLineAboveThePauseThatSetsIt)
 {
     const QString text =
@@ -301,4 +343,18 @@ TEST(InlineValues, EachLocalAtTheLastLineAboveThePauseThatSetsIt)
     const QMap<int, QString> shown = inlineValueLines(text, 5, values);
     // "a == b" is no assignment; line 6 lies below the pause.
     EXPECT_EQ(shown, (QMap<int, QString>{{3, "a = 3"}, {4, "i = 2"}, {5, "b = 4"}}));
+    // A line that only uses a name, after a keyword, does not set it.
+    const QString uses =
+        "static int f(int n, String s) {\n"
+        "    int[] r = {n};\n"
+        "    if (n < 0) throw new IllegalStateException(s);\n"
+        "    java.util.List<String> l = java.util.List.of(s);\n"
+        "    if (n == 0) return n;\n"
+        "    return r[0] + l.size();\n";
+    const QList<DebugValue> locals = {{"argument", "n", "int", "2", 0},
+                                      {"argument", "s", "String", "\"x\"", 0},
+                                      {"local", "r", "int[]", "int[1]", 0},
+                                      {"local", "l", "List", "List12", 0}};
+    EXPECT_EQ(inlineValueLines(uses, 6, locals),
+              (QMap<int, QString>{{1, "n = 2, s = \"x\""}, {2, "r = int[1]"}, {4, "l = List12"}}));
 }

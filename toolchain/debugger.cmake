@@ -11,6 +11,7 @@ set(bp_debugger_jar_name brewpad-debugger)
 
 add_library(bp_debugger STATIC
   toolchain/running/programprocess.cpp
+  toolchain/running/outputpipe.cpp
   toolchain/running/debugprotocol.cpp
   toolchain/running/debugsession.cpp
   toolchain/running/stacktraceline.cpp

@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <utility>
 
 BreakpointSync::BreakpointSync(TFileMDIClient& workspace, QObject* parent) : QObject(parent), ws_(workspace) {}
 
@@ -21,6 +22,25 @@ void BreakpointSync::watch(TFileMDIChild* window)
     if (!file.isEmpty())
         e->setBreakpointLines(store_.lines(file));
     connect(e, &EditControl::breakpointsChanged, this, [this, e](const QList<int>& lines) { changed(e, lines); });
+    connect(e, &EditControl::fileNameChanged, this,
+            [this, e, before = file](const QString& name) mutable { renamed(e, std::exchange(before, name)); });
+}
+
+void BreakpointSync::renamed(EditControl* editor, const QString& before)
+{
+    const QString now = editor->fileName();
+    if (before.isEmpty() || now.isEmpty() || BreakpointStore::key(before) == BreakpointStore::key(now))
+        return;
+    const QList<int> lines = store_.lines(before);
+    if (lines.isEmpty() || editorOf(BreakpointStore::key(before)))  // another window shows the old file
+        return;
+    const QString oldClass = classOf(before);
+    store_.set(before, {});
+    if (session_ && session_->state() != DebugSession::State::Ended) {
+        for (int line : lines)
+            session_->clearBreakpoint(oldClass, line);
+    }
+    changed(editor, editor->breakpointLines());
 }
 
 void BreakpointSync::attach(DebugSession* session)

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The breakpoints of the workspace's Java sources: kept by file while the
 // session lasts (also while no window shows the file), given to a window
-// opened later, sent to the program being debugged as they change, and moved
-// in their window when the debugger puts one on the next line with code.
+// opened later, sent to the program being debugged as they change, following
+// their window's file when it is saved under a new name, and moved in their
+// window when the debugger puts one on the next line with code.
 #pragma once
 #include "toolchain/running/breakpointstore.h"
 
@@ -31,6 +32,8 @@ public:
 
 private:
     void changed(EditControl* editor, const QList<int>& lines);
+    // The window's file was saved under a new name: its breakpoints follow it.
+    void renamed(EditControl* editor, const QString& before);
     // The debugger set a breakpoint of `className` on `actual`, not `line`.
     void onSet(const QString& className, int line, int actual);
     // The class the source `path` declares, read from its window or its file.

@@ -35,6 +35,12 @@ DebugController::DebugController(TFileMDIClient& workspace)
 {
 }
 
+void DebugController::prepareAhead()
+{
+    if (const QString java = configuredJava(); !java.isEmpty())
+        DebugSession::prepareHelper(java, jar_);
+}
+
 void DebugController::editorOpened(TFileMDIChild* window)
 {
     breakpoints_->watch(window);
@@ -62,6 +68,8 @@ void DebugController::addCommands(CommandTable& table)
         }
         TFileMDIChild* c = ws_.currentEditor();
         s.enabled = c && !c->isProject() && c->build().IsJavaMain && c->build().IsCompiled;
+        if (s.enabled)
+            prepareAhead();
     });
     table.on(cmd::StepOver, [this] { motion(&DebugSession::stepOver); });
     table.on(cmd::StepInto, [this] { motion(&DebugSession::stepInto); });

@@ -55,6 +55,12 @@ public:
     void stop();
 
 private:
+    // Starts the debugger ahead (DebugSession::prepareHelper) while nothing
+    // is debugged and Debug Run can run the active window's class (when the
+    // commands' states are updated): the program then reaches its first
+    // breakpoint sooner. The debugger started waits without using the
+    // processor.
+    void prepareAhead();
     void startTarget(const DebugTarget& target);
     void connectSession();
     void onPaused(const DebugPause& pause);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/running/consolewindow.h"
 
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -17,6 +19,8 @@ namespace {
 // How often arrived output is shown: often enough to look live, seldom
 // enough that a program writing without pause is not slowed by the drawing.
 constexpr int kFlushMs = 50;
+// ... and, when showing it took long, this many times as long as that took.
+constexpr int kFlushCostFactor = 10;
 
 QTextCharFormat formatFor(ConsoleStream stream, const QPalette& palette)
 {
@@ -36,34 +40,30 @@ QTextCharFormat formatFor(ConsoleStream stream, const QPalette& palette)
     return f;
 }
 
-// Output and error lines that name a source line look like links.
+// Output and error lines that name a source line look like links. The text
+// between them goes in at once, however many lines it has.
 void insertSegment(QTextCursor& cursor, const ConsoleSegment& segment, const QPalette& palette)
 {
     const QTextCharFormat plain = formatFor(segment.stream, palette);
-    const bool mayLink = (segment.stream == ConsoleStream::Output || segment.stream == ConsoleStream::Error) &&
-                         segment.text.contains(QLatin1String("at "));
-    if (!mayLink) {
-        cursor.insertText(segment.text, plain);
-        return;
-    }
+    const QString& text = segment.text;
+    const bool mayLink = segment.stream == ConsoleStream::Output || segment.stream == ConsoleStream::Error;
     QTextCharFormat link = plain;
     link.setFontUnderline(true);
     link.setForeground(palette.link());
-    qsizetype from = 0;
-    while (from < segment.text.size()) {
-        qsizetype nl = segment.text.indexOf(QLatin1Char('\n'), from);
-        const qsizetype end = nl < 0 ? segment.text.size() : nl + 1;
-        const QString line = segment.text.mid(from, end - from);
-        const auto location = parseStackTraceLine(line);
-        if (location) {
-            cursor.insertText(line.left(location->start), plain);
-            cursor.insertText(line.mid(location->start, location->length), link);
-            cursor.insertText(line.mid(location->start + location->length), plain);
-        } else {
-            cursor.insertText(line, plain);
+    qsizetype done = 0;  // inserted up to here
+    for (qsizetype at = mayLink ? text.indexOf(QLatin1String("at ")) : -1; at >= 0;) {
+        const qsizetype start = text.lastIndexOf(QLatin1Char('\n'), at) + 1;
+        qsizetype end = text.indexOf(QLatin1Char('\n'), at);
+        end = end < 0 ? text.size() : end + 1;
+        if (const auto location = parseStackTraceLine(text.mid(start, end - start))) {
+            const qsizetype from = start + location->start;
+            cursor.insertText(text.mid(done, from - done), plain);
+            cursor.insertText(text.mid(from, location->length), link);
+            done = from + location->length;
         }
-        from = end;
+        at = text.indexOf(QLatin1String("at "), end);
     }
+    cursor.insertText(done == 0 ? text : text.mid(done), plain);
 }
 
 }  // namespace
@@ -80,7 +80,6 @@ ConsoleWindow::ConsoleWindow(QWidget* parent, int limit)
     setAccessibleName(QStringLiteral("Console"));
     view_->setReadOnly(true);
     view_->setUndoRedoEnabled(false);
-    view_->setMaximumBlockCount(log_.limit() + 1);  // the last line may be empty
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     view_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     view_->setAccessibleName(QStringLiteral("Program output"));
@@ -109,6 +108,7 @@ ConsoleWindow::ConsoleWindow(QWidget* parent, int limit)
 void ConsoleWindow::begin(const QString& title)
 {
     flushTimer_->stop();
+    flushTimer_->setInterval(kFlushMs);
     log_.clear();
     view_->clear();
     log_.appendLine(ConsoleStream::Note, title);
@@ -153,17 +153,35 @@ void ConsoleWindow::flush()
     const std::deque<ConsoleSegment> segments = log_.take();
     if (segments.empty())
         return;
+    QElapsedTimer cost;
+    cost.start();
     QScrollBar* bar = view_->verticalScrollBar();
     const bool follow = bar->value() == bar->maximum();
-    QTextCursor cursor(view_->document());
+    qint64 breaks = 0;
+    for (const ConsoleSegment& s : segments)
+        breaks += s.text.count(QLatin1Char('\n'));
+    // What arrived fills the window: all it showed goes at once.
+    if (breaks >= log_.limit())
+        view_->clear();
+    QTextDocument* doc = view_->document();
+    QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
     for (const ConsoleSegment& s : segments)
         insertSegment(cursor, s, palette());
+    // The oldest lines beyond the limit go in one cut (the last line may be empty).
+    if (const int excess = doc->blockCount() - (log_.limit() + 1); excess > 0) {
+        QTextCursor cut(doc);
+        cut.setPosition(doc->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+    }
     cursor.endEditBlock();
     if (follow)
         bar->setValue(bar->maximum());
     updateNote();
+    // A program writing without pause: the window shows its output less
+    // often, so that showing it takes a small share of the time.
+    flushTimer_->setInterval(std::max<int>(kFlushMs, int(cost.elapsed() * kFlushCostFactor)));
 }
 
 QString ConsoleWindow::shownText()

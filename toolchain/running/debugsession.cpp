@@ -31,8 +31,12 @@ QProcess* startHelper(const QString& javaPath, const QString& jar, QObject* pare
 {
     auto* p = new QProcess(parent);
     p->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    // The JIT's start-up tier only: the helper's work is small and short.
-    p->start(javaPath, {QStringLiteral("-XX:TieredStopAtLevel=1"), QStringLiteral("-jar"), jar});
+    // A JVM that starts quickly: the class data shared by the JDK, the JIT's
+    // start-up tier only and the simplest collector (the helper's work is
+    // small), and no performance-data file.
+    p->start(javaPath,
+             {QStringLiteral("-Xshare:auto"), QStringLiteral("-XX:TieredStopAtLevel=1"),
+              QStringLiteral("-XX:+UseSerialGC"), QStringLiteral("-XX:-UsePerfData"), QStringLiteral("-jar"), jar});
     return p;
 }
 
@@ -118,6 +122,12 @@ void DebugSession::prepareHelper(const QString& javaPath, const QString& jar)
             spare().process = nullptr;
         p->deleteLater();
     });
+}
+
+qint64 DebugSession::preparedHelper()
+{
+    const Spare& sp = spare();
+    return sp.process && sp.process->state() != QProcess::NotRunning ? sp.process->processId() : 0;
 }
 
 void DebugSession::adoptHelper(QProcess* h)
@@ -284,8 +294,15 @@ void DebugSession::onReady(int port)
 {
     port_ = port;
     ProgramCommand c = command_;
-    c.args.prepend(
-        QStringLiteral("-agentlib:jdwp=transport=dt_socket,server=n,address=127.0.0.1:%1,suspend=y").arg(port));
+    // Before the program's own options, which may override them: a program
+    // under the debugger starts sooner with the class data shared by the
+    // JDK, the JIT's start-up tier and the simplest collector.
+    c.args =
+        QStringList{
+            QStringLiteral("-agentlib:jdwp=transport=dt_socket,server=n,address=127.0.0.1:%1,suspend=y").arg(port),
+            QStringLiteral("-Xshare:auto"), QStringLiteral("-XX:TieredStopAtLevel=1"),
+            QStringLiteral("-XX:+UseSerialGC")} +
+        c.args;
     program_.start(c);
 }
 

@@ -67,6 +67,8 @@ public:
     // sooner. Nothing listens until it is taken. One is kept at most; it ends
     // with Brewpad.
     static void prepareHelper(const QString& javaPath, const QString& jar = defaultJar());
+    // The process id of the debugger started ahead and not yet taken; 0 when none.
+    static qint64 preparedHelper();
 
     // Starts the debugger with `javaPath` (the configured JDK's java), then
     // the program `command` with the agent added before its first argument.

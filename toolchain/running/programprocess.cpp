@@ -3,6 +3,7 @@
 
 #include "config/toolpaths.h"
 #include "toolchain/compiling/compileservice.h"
+#include "toolchain/running/outputpipe.h"
 #include "toolchain/running/run.h"
 
 #include <QDir>
@@ -73,14 +74,23 @@ bool ProgramProcess::start(const ProgramCommand& command)
         return false;
     proc_ = new QProcess;
     proc_->setWorkingDirectory(command.workDir);
-    proc_->setChildProcessModifier([] {
+    // The output goes to pipes of Brewpad's own, read in large blocks.
+    out_ = new OutputPipe(this);
+    err_ = new OutputPipe(this);
+    const int outFd = out_->open() ? out_->writeEnd() : -1;
+    const int errFd = err_->open() ? err_->writeEnd() : -1;
+    proc_->setStandardOutputFile(QProcess::nullDevice());
+    proc_->setStandardErrorFile(QProcess::nullDevice());
+    proc_->setChildProcessModifier([outFd, errFd] {
         ::setpgid(0, 0);                     // a group of its own, ended as one
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // and with Brewpad, even when it is killed
+        if (outFd >= 0)
+            ::dup2(outFd, STDOUT_FILENO);
+        if (errFd >= 0)
+            ::dup2(errFd, STDERR_FILENO);
     });
-    connect(proc_, &QProcess::readyReadStandardOutput, this,
-            [this] { emit standardOutput(proc_->readAllStandardOutput()); });
-    connect(proc_, &QProcess::readyReadStandardError, this,
-            [this] { emit standardError(proc_->readAllStandardError()); });
+    connect(out_, &OutputPipe::output, this, &ProgramProcess::standardOutput);
+    connect(err_, &OutputPipe::output, this, &ProgramProcess::standardError);
     connect(proc_, &QProcess::finished, this, &ProgramProcess::onFinished);
     connect(proc_, &QProcess::started, this, [this] {
         pid_ = proc_->processId();
@@ -91,6 +101,8 @@ bool ProgramProcess::start(const ProgramCommand& command)
             emit failed(QStringLiteral("%1 could not be started: %2").arg(program, proc_->errorString()));
     });
     proc_->start(command.program, command.args);
+    out_->startReading();  // the child has its copies of the write ends now
+    err_->startReading();
     return true;
 }
 
@@ -126,10 +138,8 @@ void ProgramProcess::killGroup()
 void ProgramProcess::onFinished()
 {
     // Output still in the pipes comes first.
-    if (const QByteArray o = proc_->readAllStandardOutput(); !o.isEmpty())
-        emit standardOutput(o);
-    if (const QByteArray e = proc_->readAllStandardError(); !e.isEmpty())
-        emit standardError(e);
+    out_->drainAndClose();
+    err_->drainAndClose();
     const bool bySignal = proc_->exitStatus() == QProcess::CrashExit;
     const int code = proc_->exitCode();
     emit ended(programEndText(bySignal, code), bySignal, code);

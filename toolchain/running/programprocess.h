@@ -2,8 +2,9 @@
 // The user's program run by Brewpad itself (not in a terminal): the configured
 // JDK's `java` on the class, started without a shell in the class's folder,
 // in a process group of its own. Its output arrives in chunks as it is
-// written, its input is written by Brewpad, and stopping it (or destroying
-// this object) ends it and everything it started.
+// written (a few large ones a second while it writes without pause), its
+// input is written by Brewpad, and stopping it (or destroying this object)
+// ends it and everything it started.
 #pragma once
 #include <QByteArray>
 #include <QObject>
@@ -12,6 +13,7 @@
 
 #include <optional>
 
+class OutputPipe;
 class QProcess;
 
 // What to run: `program` with `args` in `workDir`.
@@ -70,5 +72,7 @@ private:
     void killGroup();
 
     QProcess* proc_ = nullptr;
+    OutputPipe* out_ = nullptr;
+    OutputPipe* err_ = nullptr;
     qint64 pid_ = 0;
 };

@@ -42,6 +42,13 @@ final class Breakpoints {
     private final VirtualMachine vm;
     private final EventRequestManager erm;
     private final Map<String, Entry> entries = new HashMap<>();
+    /**
+     * The loaded classes of each top-level class with breakpoints, itself and
+     * its nested classes: looked up when its first breakpoint is set, then
+     * kept up to date by the class-prepare events (no look-up of every loaded
+     * class at each event).
+     */
+    private final Map<String, List<ReferenceType>> families = new HashMap<>();
 
     Breakpoints(VirtualMachine vm) {
         this.vm = vm;
@@ -80,6 +87,10 @@ final class Breakpoints {
     }
 
     synchronized void prepared(ReferenceType t) {
+        for (Map.Entry<String, List<ReferenceType>> f : families.entrySet()) {
+            if (belongs(t.name(), f.getKey()) && !f.getValue().contains(t))
+                f.getValue().add(t);
+        }
         for (Entry e : entries.values()) {
             if (belongs(t.name(), e.cls) && place(e))
                 report(e);
@@ -91,6 +102,12 @@ final class Breakpoints {
         e.requests.clear();
         if (e.prepare != null)
             erm.deleteEventRequest(e.prepare);
+        // Without a breakpoint left in it, the class's family is no longer kept up to date.
+        for (Entry other : entries.values()) {
+            if (other != e && other.cls.equals(e.cls))
+                return;
+        }
+        families.remove(e.cls);
     }
 
     private void report(Entry e) {
@@ -209,9 +226,13 @@ final class Breakpoints {
     }
 
     private List<ReferenceType> family(String cls) {
-        List<ReferenceType> out = new ArrayList<>();
-        for (ReferenceType t : vm.classesByName(cls))
-            addNested(t, out);
+        List<ReferenceType> out = families.get(cls);
+        if (out == null) {
+            out = new ArrayList<>();
+            for (ReferenceType t : vm.classesByName(cls))
+                addNested(t, out);
+            families.put(cls, out);
+        }
         return out;
     }
 

@@ -168,6 +168,9 @@ public final class BrewpadDebugger {
                     // another JDK's implementation: nothing to warm
                 }
             }
+            // The code that takes the program's connection, run once on
+            // nothing (no socket listens): the first run of code is slow.
+            DebuggerConnection.warmUp();
         }, "warm-up");
         t.setDaemon(true);
         t.start();

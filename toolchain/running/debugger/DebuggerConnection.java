@@ -18,7 +18,6 @@ import java.nio.file.DirectoryStream;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
-import java.util.List;
 import java.util.Locale;
 
 final class DebuggerConnection extends Connection {
@@ -78,25 +77,64 @@ final class DebuggerConnection extends Connection {
         socket.setSoTimeout(0);
     }
 
+    /**
+     * Runs the look-ups of a connection's check once, on ports no socket has
+     * and this process's own descriptors, so that the first real check runs
+     * loaded code.
+     */
+    static void warmUp() {
+        try {
+            new ServerSocket().close();  // made, never bound
+            socketInode(0, 0);
+            ownsSocket(Paths.get("/proc/self"), "socket:[0]");
+        } catch (IOException e) {
+            // nothing to warm
+        }
+    }
+
     /** The socket inode of the peer's end (its local port is our remote one), from /proc/net/tcp. */
     private static boolean peerBelongsTo(Socket s, long pid) throws IOException {
-        String peer = String.format(Locale.ROOT, "0100007F:%04X", s.getPort());
-        String ours = String.format(Locale.ROOT, "0100007F:%04X", s.getLocalPort());
-        String inode = null;
-        List<String> lines = Files.readAllLines(Paths.get("/proc/net/tcp"));
-        for (String line : lines) {
-            String[] f = line.trim().split("\\s+");
-            if (f.length > 9 && f[1].equals(peer) && f[2].equals(ours)) {
-                inode = f[9];
-                break;
-            }
-        }
+        String inode = socketInode(s.getPort(), s.getLocalPort());
         if (inode == null)
             return false;
         String wanted = "socket:[" + inode + "]";
         // The agent runs in the program's JVM: the process itself, or a child
         // of it for programs started through a launcher script.
         return ownsSocket(Paths.get("/proc", Long.toString(pid)), wanted);
+    }
+
+    /** The inode of the loopback socket from port `local` to port `remote`; null when there is none. */
+    private static String socketInode(int local, int remote) throws IOException {
+        String from = loopback(local), to = loopback(remote);
+        for (String line : Files.readAllLines(Paths.get("/proc/net/tcp"))) {
+            String[] f = fields(line, 10);
+            if (f != null && f[1].equals(from) && f[2].equals(to))
+                return f[9];
+        }
+        return null;
+    }
+
+    private static String loopback(int port) {
+        String hex = Integer.toHexString(port).toUpperCase(Locale.ROOT);
+        return "0100007F:" + "0000".substring(Math.min(4, hex.length())) + hex;
+    }
+
+    /** The first n fields of a line separated by blanks; null when it has fewer. */
+    private static String[] fields(String line, int n) {
+        String[] out = new String[n];
+        int i = 0, at = 0, len = line.length();
+        while (i < n) {
+            while (at < len && line.charAt(at) == ' ')
+                ++at;
+            if (at == len)
+                return null;
+            int end = at;
+            while (end < len && line.charAt(end) != ' ')
+                ++end;
+            out[i++] = line.substring(at, end);
+            at = end;
+        }
+        return out;
     }
 
     private static boolean ownsSocket(Path proc, String wanted) {
