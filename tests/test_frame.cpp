@@ -307,7 +307,7 @@ TEST_F(FrameTest, WindowMenuListsEditorWindows)
     EXPECT_EQ(items[1], "&1 JAVA - Untitled#");
     EXPECT_EQ(items[2], "&2 JAVA - Untitled#");
     // Choosing an entry activates that window.
-    w->actions().at(14)->trigger();
+    w->actions().at(15)->trigger();
     EXPECT_EQ(current(), a);
     (void)b;
     // The tool-bar commands work from the menu too.

@@ -259,7 +259,7 @@ done
 sleep 0.5
 xdotool mousemove $((X + 60)) $((Y + top + 8)) click --repeat 2 --delay 80 1
 sleep 0.5
-keys Home shift+End
+keys End shift+Home shift+Home
 line=$(copied)
 # The editor indented the line as it was typed.
 [ "$line" = "        int x = ;" ] || fail "the caret is not on the line of the error: it is on \"$line\""

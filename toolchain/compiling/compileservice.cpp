@@ -25,17 +25,6 @@ const char kMainClass[] = "BrewpadCompileService";
 const char kStartErrors[] = "/start-errors";
 const qint64 kFirstLaunchDelayMs = 1500;
 
-bool setsHeapLimit(const QString& option)
-{
-    return option.startsWith(QLatin1String("-Xmx")) || option.startsWith(QLatin1String("-XX:MaxHeapSize=")) ||
-           option.startsWith(QLatin1String("-XX:MaxRAM"));
-}
-
-bool choosesCollector(const QString& option)
-{
-    return option.startsWith(QLatin1String("-XX:+Use")) && option.endsWith(QLatin1String("GC"));
-}
-
 }  // namespace
 
 CompileService* sharedCompileService()
@@ -95,53 +84,6 @@ QString CompileService::defaultJar()
     installed = QStringLiteral(BREWPAD_SERVICE_JAR_INSTALLED);
 #endif
     return shippedFile(QLatin1String(kJarName), relative, installed);
-}
-
-QStringList CompileService::jvmOptionsFor(const QStringList& javacArgs)
-{
-    QStringList opts;
-    bool heap = false, collector = false;
-    for (const QString& a : javacArgs) {
-        if (!a.startsWith(QLatin1String("-J")))
-            continue;
-        const QString o = a.mid(2);
-        heap = heap || setsHeapLimit(o);
-        collector = collector || choosesCollector(o);
-        opts << o;
-    }
-    // The service's own defaults come first, so that the user's options win.
-    // A resident JVM should stay small: a heap that starts small and shrinks
-    // back after the idle service's collection, the quick JIT only (its code
-    // is compact and it needs little memory to compile), no statistics file.
-    QStringList defaults;
-    if (!heap)
-        defaults << QStringLiteral("-Xmx256m") << QStringLiteral("-Xms8m");
-    if (!collector)
-        defaults << QStringLiteral("-XX:+UseSerialGC");
-    defaults << QStringLiteral("-XX:MinHeapFreeRatio=10") << QStringLiteral("-XX:MaxHeapFreeRatio=30")
-             << QStringLiteral("-XX:TieredStopAtLevel=1") << QStringLiteral("-XX:ReservedCodeCacheSize=32m")
-             << QStringLiteral("-XX:-UsePerfData");
-    return defaults + opts;
-}
-
-QStringList CompileService::withoutJvmOptions(const QStringList& javacArgs)
-{
-    QStringList out;
-    for (const QString& a : javacArgs) {
-        if (!a.startsWith(QLatin1String("-J")))
-            out << a;
-    }
-    return out;
-}
-
-QString CompileService::javaBinFor(const QString& javacPath)
-{
-    const QString real = QFileInfo(javacPath).canonicalFilePath();
-    if (real.isEmpty())
-        return QString();
-    const QString dir = QFileInfo(real).absolutePath();
-    const QFileInfo java(dir + QStringLiteral("/java"));
-    return java.isFile() && java.isExecutable() ? dir : QString();
 }
 
 qint64 CompileService::processId() const
@@ -503,4 +445,28 @@ void CompileService::onReady()
     }
     state_ = State::Ready;
     emit ready();
+}
+
+quint64 CompileService::submitCompletion(Kind kind, const QByteArray& verb, const QString& file, const QString& text,
+                                         int offset, const QStringList& options, const QString& workDir)
+{
+    if (state_ != State::Ready || !proc_)
+        return 0;
+    QList<QByteArray> f{verb, QFile::encodeName(workDir), QFile::encodeName(file), text.toUtf8(),
+                        QByteArray::number(offset)};
+    for (const QString& o : options)
+        f << QFile::encodeName(o);
+    return submit(kind, f, serviceRequestKey(kind == Kind::Complete ? 'P' : 'S', workDir, options));
+}
+
+quint64 CompileService::complete(const QString& file, const QString& text, int offset, const QStringList& options,
+                                 const QString& workDir)
+{
+    return submitCompletion(Kind::Complete, QByteArrayLiteral("complete"), file, text, offset, options, workDir);
+}
+
+quint64 CompileService::signature(const QString& file, const QString& text, int offset, const QStringList& options,
+                                  const QString& workDir)
+{
+    return submitCompletion(Kind::Signature, QByteArrayLiteral("signature"), file, text, offset, options, workDir);
 }

@@ -4,6 +4,7 @@
 // started in the same directory would, and checks a source's text in memory.
 #pragma once
 #include "toolchain/compiling/completionitems.h"
+#include "toolchain/compiling/servicejvm.h"
 #include "toolchain/compiling/servicerequest.h"
 
 #include <QByteArray>
@@ -68,18 +69,14 @@ public:
     // ended, and this setup is left to javac.
     void setStartLimit(int ms) { startLimitMs_ = ms; }
 
-    // The JVM options a service needs to compile like a javac given `javacArgs`:
-    // the "-J" options without their "-J", after the service's own: a heap of
-    // at most 256 MB starting at 8 MB unless one of them sets the heap's
-    // maximum, the serial collector unless one chooses a collector, and
-    // settings that keep a resident JVM small (a heap that shrinks back when
-    // idle, the quick JIT only, no statistics file).
-    static QStringList jvmOptionsFor(const QStringList& javacArgs);
-    // `javacArgs` without its "-J" options: what a compile request carries.
-    static QStringList withoutJvmOptions(const QStringList& javacArgs);
-    // The directory holding the `java` of the JDK whose compiler is `javacPath`
-    // (symbolic links followed); empty when it has none.
-    static QString javaBinFor(const QString& javacPath);
+    // The service's JVM options, a compile request's arguments and the JDK's
+    // `java` for a javac (toolchain/compiling/servicejvm.h).
+    static QStringList jvmOptionsFor(const QStringList& javacArgs) { return serviceJvmOptions(javacArgs); }
+    static QStringList withoutJvmOptions(const QStringList& javacArgs)
+    {
+        return javacArgsWithoutJvmOptions(javacArgs);
+    }
+    static QString javaBinFor(const QString& javacPath) { return javaBinOfJavac(javacPath); }
 
     // Starts a service with `setup` in the background, ending the one that
     // runs with another setup; the first JVM not before Brewpad's own start

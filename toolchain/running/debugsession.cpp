@@ -294,15 +294,12 @@ void DebugSession::onReady(int port)
 {
     port_ = port;
     ProgramCommand c = command_;
-    // Before the program's own options, which may override them: a program
-    // under the debugger starts sooner with the class data shared by the
-    // JDK, the JIT's start-up tier and the simplest collector.
-    c.args =
-        QStringList{
-            QStringLiteral("-agentlib:jdwp=transport=dt_socket,server=n,address=127.0.0.1:%1,suspend=y").arg(port),
-            QStringLiteral("-Xshare:auto"), QStringLiteral("-XX:TieredStopAtLevel=1"),
-            QStringLiteral("-XX:+UseSerialGC")} +
-        c.args;
+    // The agent goes before the program's own options. The program keeps the
+    // JIT and the collector it has under Java Run: limiting them would start
+    // it a little sooner but run a long computation slower than the user
+    // expects of it.
+    c.args.prepend(
+        QStringLiteral("-agentlib:jdwp=transport=dt_socket,server=n,address=127.0.0.1:%1,suspend=y").arg(port));
     program_.start(c);
 }
 

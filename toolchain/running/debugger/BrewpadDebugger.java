@@ -76,7 +76,6 @@ import java.io.IOException;
 import java.io.InputStreamReader;
 import java.io.OutputStreamWriter;
 import java.io.PrintWriter;
-import java.net.ServerSocket;
 import java.nio.charset.StandardCharsets;
 import java.util.ArrayDeque;
 import java.util.ArrayList;
@@ -184,41 +183,9 @@ public final class BrewpadDebugger {
 
     private void run(BufferedReader in) throws IOException {
         warmUp();
-        String listen = in.readLine();
-        if (listen == null || !listen.equals("listen"))
+        DebuggerConnection connection = DebuggerConnection.acceptProgram(in);
+        if (connection == null)
             return;
-        ServerSocket server = DebuggerConnection.listen();
-        long deadline = System.nanoTime() + ACCEPT_TIMEOUT_MS * 1000000L;
-        Thread closer = new Thread(() -> {
-            try {
-                Thread.sleep(ACCEPT_TIMEOUT_MS);
-                server.close();
-            } catch (InterruptedException | IOException e) {
-                // accepted, or closed already
-            }
-        }, "listen-limit");
-        closer.setDaemon(true);
-        closer.start();
-        send("ready", server.getLocalPort());
-        String first = in.readLine();
-        String[] f = first == null ? new String[0] : split(first);
-        if (f.length < 2 || !f[0].equals("pid")) {
-            server.close();
-            send("error", "the debugger was not told which program to accept");
-            return;
-        }
-        DebuggerConnection connection;
-        try {
-            int left = (int) Math.max(1, (deadline - System.nanoTime()) / 1000000L);
-            connection = DebuggerConnection.acceptOne(server, left, Long.parseLong(f[1]));
-            closer.interrupt();
-        } catch (java.net.SocketTimeoutException | java.net.SocketException e) {
-            send("error", "The program did not connect to the debugger within " + ACCEPT_TIMEOUT_MS / 1000 + " s");
-            return;
-        } catch (IOException e) {
-            send("error", "The debugger could not connect to the program: " + e.getMessage());
-            return;
-        }
         vm = Bootstrap.virtualMachineManager().createVirtualMachine(connection);
         breakpoints = new Breakpoints(vm);
         ExceptionRequest ex = vm.eventRequestManager().createExceptionRequest(null, false, true);
