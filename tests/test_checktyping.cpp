@@ -2,7 +2,7 @@
 // Check While Typing through the real main window, with the compile service
 // (its jar from this build) and the JDK of this machine: a typing error is
 // marked without a save, nothing is written, and the switch turns it off.
-#include "compile_fixture.h"
+#include "service_fixture.h"
 
 #include "editor/editcontrol.h"
 #include "editor/filebuild.h"
@@ -17,7 +17,7 @@
 
 namespace {
 
-class CheckWhileTyping : public CompileTest {
+class CheckWhileTyping : public ServiceTest {
 protected:
     void SetUp() override
     {
@@ -25,21 +25,12 @@ protected:
         useRealJavac();
         if (IsSkipped())
             return;
-        if (!QFileInfo::exists(QStringLiteral(BP_SERVICE_JAR)))
-            GTEST_SKIP() << "built without the compile service";
-        service = new CompileService;
-        service->setJar(QStringLiteral(BP_SERVICE_JAR));
-        service->start(
-            ServiceSetup{CompileService::javaBinFor(javacOrSkip()), CompileService::jvmOptionsFor({}), dir.path()});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return service->state() != CompileService::State::Starting; }, 60000));
-        ASSERT_EQ(int(service->state()), int(CompileService::State::Ready)) << service->lastError().toStdString();
-        setSharedCompileService(service);
+        startService(QStringLiteral(BP_SERVICE_JAR));
     }
     void TearDown() override
     {
         CompileTest::TearDown();
-        setSharedCompileService(nullptr);
-        delete service;
+        stopService();
     }
     static QList<MessageMark> lightMarks(TFileMDIChild* w)
     {
@@ -56,8 +47,6 @@ protected:
         QTest::keyClicks(w->editor(), text);
     }
     QStringList filesInDir() const { return QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot); }
-
-    CompileService* service = nullptr;
 };
 
 }  // namespace

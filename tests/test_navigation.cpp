@@ -2,7 +2,7 @@
 // Go to Definition and the Outline window through the real main window, with
 // the compile service (its jar from this build) and the JDK of this machine;
 // and the navigation answers read as plain data.
-#include "compile_fixture.h"
+#include "service_fixture.h"
 
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/servicenavigation.h"
@@ -60,7 +60,7 @@ TEST(NavigationAnswers, OutlineRowsShowTheirDepthKindAndTypes)
     EXPECT_EQ(outlineRowAt(rows, 40), 2);
 }
 
-class Navigation : public CompileTest {
+class Navigation : public ServiceTest {
 protected:
     void SetUp() override
     {
@@ -72,20 +72,14 @@ protected:
             GTEST_SKIP() << "built without the compile service";
         oldCache = qgetenv("XDG_CACHE_HOME");
         qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
-        service = new CompileService;
-        service->setJar(QStringLiteral(BP_SERVICE_JAR));
-        service->start(
-            ServiceSetup{CompileService::javaBinFor(javacOrSkip()), CompileService::jvmOptionsFor({}), dir.path()});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return service->state() != CompileService::State::Starting; }, 60000));
-        ASSERT_EQ(int(service->state()), int(CompileService::State::Ready)) << service->lastError().toStdString();
-        setSharedCompileService(service);
+        startService(QStringLiteral(BP_SERVICE_JAR));
     }
     void TearDown() override
     {
         CompileTest::TearDown();
-        setSharedCompileService(nullptr);
-        delete service;
-        if (service)
+        const bool started = service;
+        stopService();
+        if (started)
             qputenv("XDG_CACHE_HOME", oldCache);
     }
     // Opens A.java, which calls into B.java beside it.
@@ -135,7 +129,6 @@ protected:
         return c.selectionStart() - c.block().position() + 1;
     }
 
-    CompileService* service = nullptr;
     QByteArray oldCache;
 };
 

@@ -15,6 +15,7 @@
 #include "toolchain/running/variableswindow.h"
 #include "workspace/breakpointsync.h"
 #include "workspace/client.h"
+#include "workspace/messagewindows.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -404,21 +405,10 @@ TBrowserFrame* DebugController::showInStrip(QWidget* content, const QString& cap
     return frame;
 }
 
-void DebugController::raiseFrameOf(QWidget* content, bool activate)
-{
-    auto* frame = qobject_cast<TBrowserFrame*>(content->parentWidget());
-    if (!frame)
-        return;
-    frame->show();
-    frame->raise();
-    if (activate)
-        ws_.bringToFront(frame);
-}
-
 void DebugController::showConsole(bool activate)
 {
     if (console_) {
-        raiseFrameOf(console_, activate);
+        raiseMessageWindowOf(ws_, console_, activate);
         return;
     }
     console_ = new ConsoleWindow;
@@ -439,7 +429,7 @@ void DebugController::showConsole(bool activate)
 void DebugController::showVariables(bool activate)
 {
     if (variables_) {
-        raiseFrameOf(variables_, activate);
+        raiseMessageWindowOf(ws_, variables_, activate);
         return;
     }
     variables_ = new VariablesWindow;
@@ -455,7 +445,7 @@ void DebugController::showVariables(bool activate)
 void DebugController::showCallStack(bool activate)
 {
     if (callStack_) {
-        raiseFrameOf(callStack_, activate);
+        raiseMessageWindowOf(ws_, callStack_, activate);
         return;
     }
     callStack_ = new CallStackWindow;

@@ -77,7 +77,6 @@ private:
     void showVariables(bool activate);
     void showCallStack(bool activate);
     TBrowserFrame* showInStrip(QWidget* content, const QString& caption, bool activate);
-    void raiseFrameOf(QWidget* content, bool activate);
 
     // The source of a class's frame: beside the class or in the open project.
     QString sourceOf(const QString& className, const QString& file, int line) const;

@@ -8,6 +8,7 @@
 #include "toolchain/messages/browser.h"
 #include "workspace/client.h"
 #include "workspace/findresults.h"
+#include "workspace/messagewindows.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -157,13 +158,7 @@ void FindInFiles::showResults(bool activate)
         frame->setGeometry(width / 2, frame->y(), std::max(100, width / 2), frame->height());
         emit frame->resizedByUser();
     }
-    auto* frame = qobject_cast<TBrowserFrame*>(window_->parentWidget());
-    if (!frame)
-        return;
-    frame->show();
-    frame->raise();
-    if (activate)
-        ws_.bringToFront(frame);
+    raiseMessageWindowOf(ws_, window_, activate);
 }
 
 bool FindInFiles::openMatch(const FileMatch& match)

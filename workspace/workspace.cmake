@@ -16,7 +16,8 @@ add_library(bp_workspace STATIC
   workspace/filesearch.cpp
   workspace/findresults.cpp
   workspace/findinfiles.cpp
-  workspace/navigationcontroller.cpp)
+  workspace/navigationcontroller.cpp
+  workspace/messagewindows.cpp)
 target_link_libraries(bp_workspace PUBLIC bp_editor Qt6::Widgets)
 
 bp_add_bench(bench_findfiles SOURCES bench/bench_findfiles.cpp LIBS bp_workspace)

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Tests of a real window whose editor asks the compile service (checks while
+// typing, completion, navigation): the service of the test program's jar,
+// started in the test's folder and shared as F9's is.
+#pragma once
+#include "compile_fixture.h"
+
+#include "toolchain/compiling/compileservice.h"
+
+#include <QFileInfo>
+
+class ServiceTest : public CompileTest {
+protected:
+    // Starts the service of `jar` with the real javac's JDK and waits until it
+    // is ready; skips the test without a javac or a jar.
+    void startService(const QString& jar)
+    {
+        if (!QFileInfo::exists(jar))
+            GTEST_SKIP() << "built without the compile service";
+        service = new CompileService;
+        service->setJar(jar);
+        service->start(
+            ServiceSetup{CompileService::javaBinFor(javacOrSkip()), CompileService::jvmOptionsFor({}), dir.path()});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return service->state() != CompileService::State::Starting; }, 60000));
+        ASSERT_EQ(int(service->state()), int(CompileService::State::Ready)) << service->lastError().toStdString();
+        setSharedCompileService(service);
+    }
+    void stopService()
+    {
+        setSharedCompileService(nullptr);
+        delete service;
+    }
+
+    CompileService* service = nullptr;
+};
