@@ -218,6 +218,9 @@ void DebugController::onPaused(const DebugPause& pause)
 {
     frameShown_ = pause.frame;
     const QString place = QStringLiteral("%1:%2").arg(pause.file).arg(pause.line);
+    // The line first: opening its window and moving the caret there says the
+    // caret's place, which the pause's text then replaces.
+    markLine(pause.className, pause.file, pause.line);
     if (pause.reason == QLatin1String("exception")) {
         QString what = pause.exceptionClass;
         if (!pause.exceptionMessage.isEmpty())
@@ -226,7 +229,6 @@ void DebugController::onPaused(const DebugPause& pause)
     } else {
         ws_.showStatus(QStringLiteral("Paused at %1").arg(place));
     }
-    markLine(pause.className, pause.file, pause.line);
     showVariables(false);
     showCallStack(false);
     session_->requestVariables(pause.frame);
