@@ -39,10 +39,10 @@ bp_add_test(test_windows SOURCES tests/test_windows.cpp LIBS bp_app)
 bp_add_test(test_findinfiles SOURCES tests/test_findinfiles.cpp LIBS bp_app)
 bp_add_test(test_marks SOURCES tests/test_marks.cpp LIBS bp_app)
 bp_add_test(test_checktyping SOURCES tests/test_checktyping.cpp LIBS bp_app)
-target_compile_definitions(test_checktyping PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
+target_compile_definitions(test_checktyping PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 # Completion and parameter hints from the compile service, and without it.
 bp_add_test(test_completion SOURCES tests/test_completion.cpp LIBS bp_app)
-target_compile_definitions(test_completion PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
+target_compile_definitions(test_completion PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 bp_add_bench(bench_complete SOURCES bench/bench_complete.cpp LIBS bp_app)
 target_compile_definitions(bench_complete PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
 bp_add_test(test_startup SOURCES tests/test_startup.cpp LIBS bp_app)
@@ -55,7 +55,7 @@ bp_add_test(test_nativefiles SOURCES tests/test_nativefiles.cpp LIBS bp_app)
 # The command line: files opened at start through the window, and the built
 # program's --help and --version.
 bp_add_test(test_cmdline SOURCES tests/test_cmdline.cpp LIBS bp_app)
-target_compile_definitions(test_cmdline PRIVATE BREWPAD_PROGRAM="$<TARGET_FILE:brewpad>"
+target_compile_definitions(test_cmdline PRIVATE BREWPAD_PROGRAM="$<TARGET_FILE_NAME:brewpad>"
                                                 BREWPAD_VERSION="${PROJECT_VERSION}")
 add_dependencies(test_cmdline brewpad)
 
@@ -63,10 +63,10 @@ bp_add_bench(bench_open SOURCES bench/bench_open.cpp LIBS bp_app)
 bp_add_bench(bench_startfiles SOURCES bench/bench_startfiles.cpp LIBS bp_app)
 # Debug Run through the main window with the real JDK: console, pauses, steps.
 bp_add_test(test_debugrun SOURCES tests/test_debugrun.cpp LIBS bp_app)
-target_compile_definitions(test_debugrun PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")
+target_compile_definitions(test_debugrun PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")
 set_tests_properties(test_debugrun test_completion PROPERTIES COST 50)
-target_compile_definitions(test_windows PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")
+target_compile_definitions(test_windows PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")
 # Go to Definition and the Outline window with the compile service and the real JDK.
 bp_add_test(test_navigation SOURCES tests/test_navigation.cpp LIBS bp_app)
-target_compile_definitions(test_navigation PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
+target_compile_definitions(test_navigation PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 set_tests_properties(test_navigation PROPERTIES COST 50)

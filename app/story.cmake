@@ -8,5 +8,5 @@ add_test(NAME story_with_stand_in_terminal
           ${CMAKE_SOURCE_DIR}/tests/stand-ins/terminal.sh)
 # It presses keys and waits for windows with time limits: no other test runs
 # beside it.
-set_tests_properties(story_with_stand_in_terminal PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 900
+set_tests_properties(story_with_stand_in_terminal PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 420
                      RUN_SERIAL TRUE)

@@ -6,8 +6,6 @@
 add_library(bp_test_main STATIC ${CMAKE_SOURCE_DIR}/tests/test_main.cpp ${CMAKE_SOURCE_DIR}/tests/support.cpp)
 target_link_libraries(bp_test_main PUBLIC GTest::gtest Qt6::Widgets Qt6::Test bp_toolchain)
 target_include_directories(bp_test_main PUBLIC ${CMAKE_SOURCE_DIR}/tests)
-set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/support.cpp PROPERTIES
-  COMPILE_DEFINITIONS BP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 set_target_properties(bp_test_main PROPERTIES AUTOMOC OFF)
 # The test programs themselves are compiled with light optimisation and line
 # tables only (the libraries they test keep the build's own options): compiling

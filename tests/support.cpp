@@ -123,7 +123,23 @@ QByteArray attribute(const QString& path, const char* name)
 QString sourceDir()
 {
     const QString root = qEnvironmentVariable("BREWPAD_SOURCE_DIR");
-    return root.isEmpty() ? QStringLiteral(BP_SOURCE_DIR) : root;
+    if (!root.isEmpty())
+        return root;
+    // Run by hand, not by CTest: the build's cache names its source tree.
+    QFile cache(builtFile("CMakeCache.txt"));
+    if (cache.open(QIODevice::ReadOnly)) {
+        const QByteArray key = "CMAKE_HOME_DIRECTORY:INTERNAL=";
+        for (QByteArray line = cache.readLine(); !line.isEmpty(); line = cache.readLine())
+            if (line.startsWith(key))
+                return QString::fromLocal8Bit(line.mid(key.size()).trimmed());
+    }
+    ADD_FAILURE() << "no source tree: set BREWPAD_SOURCE_DIR";
+    return QString();
+}
+
+QString builtFile(const char* name)
+{
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QString::fromUtf8(name);
 }
 
 bool installStandIn(const QString& name, const QString& to)

@@ -51,6 +51,10 @@ void removeTreeByBytes(const QByteArray& path);
 
 // The source tree of Brewpad (tests read stand-ins and samples from it).
 QString sourceDir();
+// The file `name` of the build, such as a jar or a program built beside the
+// test programs; `name` is relative to the folder of the running test program,
+// so that the tests' sources name no folder of one particular build.
+QString builtFile(const char* name);
 // Copies the stand-in script tests/stand-ins/`name` to `to`, runnable; false
 // (and a failure) when it cannot.
 bool installStandIn(const QString& name, const QString& to);

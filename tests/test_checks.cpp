@@ -73,10 +73,10 @@ TEST_F(TreeChecks, CheckTreeFailsOnAPlantedIncludeAndPassesWithoutIt)
     ASSERT_TRUE(write("table.txt", table));
     ASSERT_TRUE(write("editor/child.cpp", "#include \"platform/dialogs.h\"\n"));
     const QStringList args{"include-order", dir.filePath("table.txt"), dir.path()};
-    EXPECT_EQ(QProcess::execute(BP_CHECK_TREE, args), 0);
+    EXPECT_EQ(QProcess::execute(builtFile(BP_CHECK_TREE), args), 0);
     ASSERT_TRUE(write("resources/icons.cpp", "#include \"app/frame.h\"\n"));
     QProcess run;
-    run.start(BP_CHECK_TREE, args);
+    run.start(builtFile(BP_CHECK_TREE), args);
     ASSERT_TRUE(run.waitForFinished(60000));
     EXPECT_EQ(run.exitCode(), 1);
     EXPECT_TRUE(run.readAllStandardOutput().contains("resources/icons.cpp:1: includes \"app/frame.h\""));

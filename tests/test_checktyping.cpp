@@ -25,7 +25,7 @@ protected:
         useRealJavac();
         if (IsSkipped())
             return;
-        startService(QStringLiteral(BP_SERVICE_JAR));
+        startService(builtFile(BP_SERVICE_JAR));
     }
     void TearDown() override
     {

@@ -41,7 +41,7 @@ Outcome runBrewpad(const QStringList& args, const QString& cwd, const QString& p
     QProcess p;
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(cwd);
-    p.start(QStringLiteral(BREWPAD_PROGRAM), args);
+    p.start(builtFile(BREWPAD_PROGRAM), args);
     Outcome r;
     if (!p.waitForFinished(120000)) {
         p.kill();

@@ -34,7 +34,7 @@ QString javacPath()
 bool haveJdk()
 {
     return !javacPath().isEmpty() && QFileInfo(javacPath()).isExecutable() &&
-           !CompileService::javaBinFor(javacPath()).isEmpty() && QFileInfo(QStringLiteral(BP_SERVICE_JAR)).isFile();
+           !CompileService::javaBinFor(javacPath()).isEmpty() && QFileInfo(builtFile(BP_SERVICE_JAR)).isFile();
 }
 
 // Spins the event loop until `done` holds or `ms` have passed.
@@ -64,7 +64,7 @@ protected:
         work = root->filePath(QStringLiteral("work"));
         QDir().mkpath(work + QStringLiteral("/capture"));
         service = new CompileService;
-        service->setJar(QStringLiteral(BP_SERVICE_JAR));
+        service->setJar(builtFile(BP_SERVICE_JAR));
         service->start(setupFor({}));
         setSharedCompileService(service);
     }
@@ -460,7 +460,7 @@ TEST_F(Warm, AJvmThatPrintsAsItStartsIsLeftToJavac)
     // javac would write the JVM's warning into every capture.
     const QStringList args{QStringLiteral("-J-Xverify:none"), QStringLiteral("Hello.java")};
     CompileService noisy;
-    noisy.setJar(QStringLiteral(BP_SERVICE_JAR));
+    noisy.setJar(builtFile(BP_SERVICE_JAR));
     noisy.start(setupFor(args));
     ASSERT_TRUE(waitFor([&] { return noisy.state() != CompileService::State::Starting; }));
     EXPECT_EQ(int(noisy.state()), int(CompileService::State::Unusable));

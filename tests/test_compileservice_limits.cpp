@@ -65,7 +65,7 @@ std::unique_ptr<CompileService> readyService(const QString& dir, const QStringLi
                                              const QString& javac = javac17())
 {
     auto s = std::make_unique<CompileService>();
-    s->setJar(QStringLiteral(BP_SERVICE_JAR));
+    s->setJar(builtFile(BP_SERVICE_JAR));
     s->start(ServiceSetup{CompileService::javaBinFor(javac), CompileService::jvmOptionsFor(args), dir});
     EXPECT_TRUE(waitFor([&] { return s->state() != CompileService::State::Starting; }));
     EXPECT_EQ(int(s->state()), int(CompileService::State::Ready)) << s->lastError().toStdString();
@@ -77,7 +77,7 @@ protected:
     void SetUp() override
     {
         if (javac17().isEmpty() || CompileService::javaBinFor(javac17()).isEmpty() ||
-            !QFileInfo(QStringLiteral(BP_SERVICE_JAR)).isFile())
+            !QFileInfo(builtFile(BP_SERVICE_JAR)).isFile())
             GTEST_SKIP() << "no JDK with javac and java, or no compile service jar";
         work = root.filePath(QStringLiteral("work"));
         QDir().mkpath(work);
@@ -174,7 +174,7 @@ TEST_F(ServiceLimits, AJvmThatNeverGetsReadyIsEndedAndF9StaysCold)
 {
     put("Hello.java", kHello);
     CompileService service;
-    service.setJar(QStringLiteral(BP_SERVICE_JAR));
+    service.setJar(builtFile(BP_SERVICE_JAR));
     service.setStartLimit(1500);
     service.start(ServiceSetup{CompileService::javaBinFor(javac17()), CompileService::jvmOptionsFor({}), work});
     ASSERT_TRUE(waitFor([&] { return service.processId() > 0; }, 20000));
@@ -365,7 +365,7 @@ TEST_F(ServiceLimits, TheFirstJvmWaitsUntilBrewpadHasStarted)
 {
     put("Hello.java", kHello);
     CompileService service;
-    service.setJar(QStringLiteral(BP_SERVICE_JAR));
+    service.setJar(builtFile(BP_SERVICE_JAR));
     service.start(ServiceSetup{CompileService::javaBinFor(javac17()), CompileService::jvmOptionsFor({}), work});
     EXPECT_EQ(int(service.state()), int(CompileService::State::Starting));
     QCoreApplication::processEvents();

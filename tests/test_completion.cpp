@@ -95,11 +95,11 @@ protected:
     static void SetUpTestSuite()
     {
         const QString javac = findJavac();
-        if (javac.isEmpty() || !QFileInfo::exists(QStringLiteral(BP_SERVICE_JAR)))
+        if (javac.isEmpty() || !QFileInfo(builtFile(BP_SERVICE_JAR)).isFile())
             return;
         home = new QTemporaryDir;
         service = new CompileService;
-        service->setJar(QStringLiteral(BP_SERVICE_JAR));
+        service->setJar(builtFile(BP_SERVICE_JAR));
         service->start(
             ServiceSetup{CompileService::javaBinFor(javac), CompileService::jvmOptionsFor({}), home->path()});
     }

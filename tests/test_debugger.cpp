@@ -120,7 +120,7 @@ protected:
     }
     void SetUp() override
     {
-        if (!QFileInfo(kJdk + "/java").isExecutable() || !QFileInfo(QStringLiteral(BP_DEBUGGER_JAR)).isFile())
+        if (!QFileInfo(kJdk + "/java").isExecutable() || !QFileInfo(builtFile(BP_DEBUGGER_JAR)).isFile())
             GTEST_SKIP() << "no JDK 17 or no debugger jar";
         ASSERT_TRUE(compiled_);
     }
@@ -130,7 +130,7 @@ protected:
     {
         auto run = std::make_unique<DebugRun>();
         DebugRun* r = run.get();
-        r->session.setJar(QStringLiteral(BP_DEBUGGER_JAR));
+        r->session.setJar(builtFile(BP_DEBUGGER_JAR));
         QObject::connect(&r->session, &DebugSession::paused, [r](const DebugPause& p) { r->pauses << p; });
         QObject::connect(&r->session, &DebugSession::error, [r](const QString& e) { r->errors << e; });
         QObject::connect(&r->session, &DebugSession::ended, [r] { r->ended = true; });
@@ -429,7 +429,7 @@ TEST_F(DebuggerTest, TwoHundredQuickStepsEndInAConsistentPause)
 
 TEST_F(DebuggerTest, APreparedHelperServesTheNextRun)
 {
-    DebugSession::prepareHelper(kJdk + "/java", BP_DEBUGGER_JAR);
+    DebugSession::prepareHelper(kJdk + "/java", builtFile(BP_DEBUGGER_JAR));
     QTest::qWait(300);
     auto r = start({}, {lineOf("loop")});
     ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
@@ -454,7 +454,7 @@ TEST_F(DebuggerTest, TheDebugPortTakesNoSecondConnection)
 TEST_F(DebuggerTest, TheDebuggerRefusesAConnectionFromAnotherProcess)
 {
     QProcess helper;
-    helper.start(kJdk + "/java", {"-jar", BP_DEBUGGER_JAR});
+    helper.start(kJdk + "/java", {"-jar", builtFile(BP_DEBUGGER_JAR)});
     helper.write(encodeDebugLine({"listen"}));
     ASSERT_TRUE(helper.waitForReadyRead(20000));
     const QStringList ready = decodeDebugLine(helper.readLine().trimmed());

@@ -54,14 +54,14 @@ protected:
     void SetUp() override
     {
         CompileTest::SetUp();
-        if (!QFileInfo(QStringLiteral(BP_DEBUGGER_JAR)).isFile())
+        if (!QFileInfo(builtFile(BP_DEBUGGER_JAR)).isFile())
             GTEST_SKIP() << "no debugger jar";
         useRealJavac();
         if (IsSkipped())
             return;
         if (configuredJava().isEmpty())
             GTEST_SKIP() << "no java beside javac";
-        debugger().setJar(QStringLiteral(BP_DEBUGGER_JAR));
+        debugger().setJar(builtFile(BP_DEBUGGER_JAR));
         source = openJava(writeFile("Demo.java", kDemo));
         ASSERT_TRUE(source);
         compile();
@@ -71,7 +71,7 @@ protected:
     {
         if (app && app->Client && debugger().live()) {
             debugger().stop();
-            QTest::qWaitFor([&] { return !debugger().live(); }, 20000);
+            (void)QTest::qWaitFor([&] { return !debugger().live(); }, 20000);
         }
         CompileTest::TearDown();
     }

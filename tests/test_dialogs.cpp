@@ -111,8 +111,9 @@ TEST(FindInFilesDialog, FieldsComeFromTheProposalAndFindNeedsAFolderAndAText)
     // Every control named; every field with a label that leads to it.
     int labelled = 0;
     for (QWidget* w : dlg.findChildren<QWidget*>()) {
-        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w))
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w)) {
             EXPECT_FALSE(w->accessibleName().isEmpty()) << w->metaObject()->className();
+        }
         if (auto* l = qobject_cast<QLabel*>(w))
             labelled += qobject_cast<QLineEdit*>(l->buddy()) ? 1 : 0;
     }

@@ -142,9 +142,11 @@ TEST(FileSearchText, FindsTheTextInEveryEncodingAndCaseTheEditorReads)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    writeFile(dir.filePath("Latin.java"), "// caf\xe9 Cr\xc8me\n");                     // Windows-1252
-    writeFile(dir.filePath("Utf8.java"), "// caf\xc3\xa9 Cr\xc3\x88me\n");              // UTF-8
-    writeFile(dir.filePath("Kelvin.java"), "int \xe2\x84\xaaey;\nint lon\xc5\xbf;\n");  // the Kelvin sign, the long s
+    writeFile(dir.filePath("Latin.java"), "// caf\xe9 Cr\xc8me\n");         // Windows-1252
+    writeFile(dir.filePath("Utf8.java"), "// caf\xc3\xa9 Cr\xc3\x88me\n");  // UTF-8
+    writeFile(dir.filePath("Kelvin.java"),
+              "int \xe2\x84\xaa"
+              "ey;\nint lon\xc5\xbf;\n");  // the Kelvin sign, the long s
     writeFile(dir.filePath("Plain.java"), "int KEY;\n");
     EXPECT_EQ(searchIn(dir.path(), QString::fromUtf8("CAF\xc3\x89")),
               (std::vector<Found>{{"Latin.java", 1, 3}, {"Utf8.java", 1, 3}}));
@@ -154,7 +156,10 @@ TEST(FileSearchText, FindsTheTextInEveryEncodingAndCaseTheEditorReads)
     EXPECT_EQ(searchIn(dir.path(), "Cr", "*.java", true).size(), 2u);
     EXPECT_EQ(searchIn(dir.path(), "cr", "*.java", true).size(), 0u);
     // Whatever case folding makes of them, the files say what their text says.
-    const bool kelvin = QString::fromUtf8("int \xe2\x84\xaaey;").contains("key", Qt::CaseInsensitive);
+    const bool kelvin = QString::fromUtf8(
+                            "int \xe2\x84\xaa"
+                            "ey;")
+                            .contains("key", Qt::CaseInsensitive);
     const bool longS = QString::fromUtf8("int lon\xc5\xbf;").contains("LONS", Qt::CaseInsensitive);
     std::vector<Found> keys{{"Plain.java", 1, 4}};
     if (kelvin)

@@ -68,11 +68,11 @@ protected:
         useRealJavac();
         if (IsSkipped())
             return;
-        if (!QFileInfo::exists(QStringLiteral(BP_SERVICE_JAR)))
+        if (!QFileInfo(builtFile(BP_SERVICE_JAR)).isFile())
             GTEST_SKIP() << "built without the compile service";
         oldCache = qgetenv("XDG_CACHE_HOME");
         qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
-        startService(QStringLiteral(BP_SERVICE_JAR));
+        startService(builtFile(BP_SERVICE_JAR));
     }
     void TearDown() override
     {

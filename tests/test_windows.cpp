@@ -147,10 +147,10 @@ TEST_F(Windows, TheDebugWindowsWithTheirCaptionsAndRowsAreOnTheAccessibilityTree
     useRealJavac();
     if (IsSkipped())
         return;
-    if (!QFileInfo(QStringLiteral(BP_DEBUGGER_JAR)).isFile() || configuredJava().isEmpty())
+    if (!QFileInfo(builtFile(BP_DEBUGGER_JAR)).isFile() || configuredJava().isEmpty())
         GTEST_SKIP() << "no debugger jar or no java";
     DebugController& debugger = client()->debugger();
-    debugger.setJar(QStringLiteral(BP_DEBUGGER_JAR));
+    debugger.setJar(builtFile(BP_DEBUGGER_JAR));
     openJava(writeFile("Thrower.java",
                        "public class Thrower {\n    public static void main(String[] args) {\n"
                        "        int count = 5;\n"

@@ -34,6 +34,8 @@ endfunction()
 cmake_language(DEFER CALL bp_debugger_install)
 
 set(bp_debugger_jar "")
+# The test programs name the jar relative to the build folder they stand in.
+set(bp_debugger_jar_built "")
 if(Java_Development_FOUND)
   include(UseJava)
   set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
@@ -46,12 +48,13 @@ if(Java_Development_FOUND)
     OUTPUT_NAME ${bp_debugger_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_debugger_jar brewpad_debugger JAR_FILE)
+  file(RELATIVE_PATH bp_debugger_jar_built ${CMAKE_BINARY_DIR} ${bp_debugger_jar})
   add_dependencies(bp_debugger brewpad_debugger)
 endif()
 
 bp_add_test(test_debugger SOURCES tests/test_debugger.cpp LIBS bp_debugger)
 bp_add_test(test_console SOURCES tests/test_console.cpp LIBS bp_debugger)
-target_compile_definitions(test_debugger PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar}")
+target_compile_definitions(test_debugger PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")
 set_tests_properties(test_debugger PROPERTIES COST 50)  # JVMs: among the first tests started
 bp_add_bench(bench_debug SOURCES bench/bench_debug.cpp LIBS bp_debugger Qt6::Test)
 bp_add_bench(bench_console SOURCES bench/bench_console.cpp LIBS bp_debugger)

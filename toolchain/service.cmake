@@ -24,6 +24,8 @@ target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIV
 cmake_language(DEFER CALL target_link_libraries bp_toolchain PUBLIC bp_compileservice)
 
 set(bp_service_jar "")
+# The test programs name the jar relative to the build folder they stand in.
+set(bp_service_jar_built "")
 if(Java_Development_FOUND)
   include(UseJava)
   set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
@@ -37,6 +39,7 @@ if(Java_Development_FOUND)
     OUTPUT_NAME ${bp_service_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)
+  file(RELATIVE_PATH bp_service_jar_built ${CMAKE_BINARY_DIR} ${bp_service_jar})
   add_dependencies(bp_compileservice brewpad_compile_service)
   install(FILES ${bp_service_jar} DESTINATION ${bp_service_install_dir})
 else()
@@ -44,13 +47,13 @@ else()
 endif()
 
 bp_add_test(test_compileservice SOURCES tests/test_compileservice.cpp LIBS bp_toolchain)
-target_compile_definitions(test_compileservice PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
+target_compile_definitions(test_compileservice PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 bp_add_bench(bench_compile_warm SOURCES bench/bench_compile_warm.cpp LIBS bp_toolchain)
 target_compile_definitions(bench_compile_warm PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
 bp_add_bench(bench_check SOURCES bench/bench_check.cpp LIBS bp_toolchain)
 target_compile_definitions(bench_check PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
 bp_add_test(test_compileservice_limits SOURCES tests/test_compileservice_limits.cpp LIBS bp_toolchain)
-target_compile_definitions(test_compileservice_limits PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
+target_compile_definitions(test_compileservice_limits PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 # They start a JVM or several: among the first tests started.
 set_tests_properties(test_compileservice test_compileservice_limits PROPERTIES COST 50)
 bp_add_bench(bench_navigate SOURCES bench/bench_navigate.cpp LIBS bp_toolchain)

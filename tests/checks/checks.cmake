@@ -25,7 +25,7 @@ target_link_libraries(check_tree PRIVATE bp_checks)
 set_target_properties(check_tree PROPERTIES AUTOMOC OFF)
 
 bp_add_test(test_checks SOURCES tests/test_checks.cpp LIBS bp_checks)
-target_compile_definitions(test_checks PRIVATE BP_CHECK_TREE="$<TARGET_FILE:check_tree>")
+target_compile_definitions(test_checks PRIVATE BP_CHECK_TREE="$<TARGET_FILE_NAME:check_tree>")
 add_dependencies(test_checks check_tree)
 
 add_test(NAME include_order COMMAND check_tree include-order ${bp_layer_table} ${CMAKE_SOURCE_DIR})

@@ -32,16 +32,22 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Every call to the X server has a time limit: a window that goes away between
+# the search and the call must fail the step, never hang the story.
+xdo() { timeout -k 1 10 xdotool "$@"; }
+clip() { timeout -k 1 5 xclip "$@"; }
+snap() { timeout -k 1 20 import "$@"; }
+
 fail() {
     echo "FAILED while $STEP: $*" >&2
-    import -window root "$outdir/story-failure.png" 2>/dev/null
+    snap -window root "$outdir/story-failure.png" 2>/dev/null
     exit 1
 }
 step() { STEP=$1; echo "== $1"; }
 
 # Visible windows with a title matching $1, newest last, the main window left out.
 windows() {
-    xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${MAIN:-none}"
+    xdo search --onlyvisible --name "$1" 2>/dev/null | grep -vx "${MAIN:-none}"
 }
 
 # Waits up to $2 seconds for a window titled $1 and prints its id.
@@ -58,15 +64,15 @@ wait_window() {
 
 wait_gone() {
     local end=$((SECONDS + 15))
-    while xdotool getwindowname "$1" >/dev/null 2>&1 &&
-          xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1"; do
+    while xdo getwindowname "$1" >/dev/null 2>&1 &&
+          xdo search --onlyvisible --name . 2>/dev/null | grep -qx "$1"; do
         [ $SECONDS -lt $end ] || fail "window $1 did not close"
         sleep 0.1
     done
 }
 
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null; sleep 0.2; }
-keys() { xdotool key --delay 60 "$@"; }
+focus() { xdo windowfocus --sync "$1" 2>/dev/null || xdo windowfocus "$1" 2>/dev/null; sleep 0.2; }
+keys() { xdo key --delay 60 "$@"; }
 
 # Waits for Brewpad to end after Exit; it must end with status 0 (the sanitizer
 # build ends otherwise on any report). $1 is its output, shown on failure.
@@ -82,11 +88,11 @@ expect_end() {
 
 # What Ctrl+C copies from the focused window.
 copied() {
-    echo -n "(nothing copied)" | xclip -selection clipboard -i
+    echo -n "(nothing copied)" | clip -selection clipboard -i
     keys ctrl+c
     local end=$((SECONDS + 5)) text
     while [ $SECONDS -lt $end ]; do
-        text=$(xclip -selection clipboard -o 2>/dev/null)
+        text=$(clip -selection clipboard -o 2>/dev/null)
         [ "$text" != "(nothing copied)" ] && { printf '%s' "$text"; return; }
         sleep 0.1
     done
@@ -120,7 +126,7 @@ pid=$!
 answer_search() {
     local offered=0 kept=0 help_missing=0 corrupted=0 w text env_text=""
     while :; do
-        w=$(wait_window '^Brewpad$' 600)
+        w=$(wait_window '^Brewpad$' 240)
         text=$(box_text "$w")
         case $text in
             *"Needed File found :$work/jdk/bin/javac : Keep it ?"*)
@@ -167,7 +173,7 @@ menu() { focus "$MAIN"; keys "alt+$1"; sleep 0.3; keys "$2"; }
 type_lines() {
     local line
     while IFS= read -r line; do
-        xdotool type --delay 8 -- "$line"
+        xdo type --delay 8 -- "$line"
         keys Return
     done
 }
@@ -179,7 +185,7 @@ save_as() {
     w=$(wait_window '^Save As$' 15)
     focus "$w"
     keys ctrl+a
-    xdotool type --delay 8 -- "$1"
+    xdo type --delay 8 -- "$1"
     keys Return
     wait_gone "$w"
     # The file is written after the dialog has closed: on a busy machine, later.
@@ -239,9 +245,9 @@ focus "$MAIN"; keys F9
 # status bar. Its list is the white band found going up a column of the screen
 # near the window's right edge; the first message is its top row.
 step "double-clicking the compiler's message"
-eval "$(xdotool getwindowgeometry --shell "$MAIN")"   # X Y WIDTH HEIGHT
+eval "$(xdo getwindowgeometry --shell "$MAIN")"   # X Y WIDTH HEIGHT
 list_top() {
-    import -window root -crop "1x$HEIGHT+$((X + WIDTH - 150))+$Y" txt:- 2>/dev/null |
+    snap -window root -crop "1x$HEIGHT+$((X + WIDTH - 150))+$Y" txt:- 2>/dev/null |
         awk -F'[,:]' 'NR > 1 { white[$2 + 0] = ($0 ~ /#FFFFFF/) }
                       END { run = 0
                             for (y = NR - 2; y >= 0; y--) {
@@ -257,7 +263,7 @@ while [ -z "$top" ]; do
     top=$(list_top)
 done
 sleep 0.5
-xdotool mousemove $((X + 60)) $((Y + top + 8)) click --repeat 2 --delay 80 1
+xdo mousemove $((X + 60)) $((Y + top + 8)) click --repeat 2 --delay 80 1
 sleep 0.5
 keys End shift+Home shift+Home
 line=$(copied)
