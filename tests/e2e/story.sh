@@ -88,7 +88,9 @@ expect_end() {
 
 # What Ctrl+C copies from the focused window.
 copied() {
-    echo -n "(nothing copied)" | clip -selection clipboard -i
+    # xclip stays behind to hold the clipboard until another client takes it:
+    # it must not hold the output of the $(...) that reads this function.
+    echo -n "(nothing copied)" | clip -selection clipboard -i >/dev/null 2>&1
     keys ctrl+c
     local end=$((SECONDS + 5)) text
     while [ $SECONDS -lt $end ]; do
@@ -99,8 +101,17 @@ copied() {
     printf '%s' "(nothing copied)"
 }
 
-# The text of the message box $1.
-box_text() { focus "$1"; copied; }
+# The text of the message box $1; a key pressed before the box had the focus
+# copies nothing, so it is asked again.
+box_text() {
+    local text tries
+    for tries in 1 2 3; do
+        focus "$1"
+        text=$(copied)
+        [ "$text" != "(nothing copied)" ] && break
+    done
+    printf '%s' "$text"
+}
 
 # ---------------------------------------------------------------- set-up
 home="$work/home"
