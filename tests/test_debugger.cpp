@@ -476,6 +476,63 @@ TEST_F(DebuggerTest, TheDebuggerRefusesAConnectionFromAnotherProcess)
     sleeper.waitForFinished();
 }
 
+namespace {
+// The children of process `pid` that run the debugger's rehearsal program.
+QList<qint64> rehearsalPrograms(qint64 pid)
+{
+    QList<qint64> out;
+    const QString tasks = QString("/proc/%1/task").arg(pid);
+    for (const QString& t : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (const QByteArray& c : readFile(tasks + "/" + t + "/children").split(' ')) {
+            if (!c.trimmed().isEmpty() && readFile("/proc/" + QString::fromLatin1(c.trimmed()) + "/cmdline")
+                                              .contains("DebuggerRehearsalProgram"))
+                out << c.trimmed().toLongLong();
+        }
+    }
+    return out;
+}
+
+QString readyLine(QProcess& helper)
+{
+    if (!helper.canReadLine() && !helper.waitForReadyRead(20000))
+        return {};
+    return decodeDebugLine(helper.readLine().trimmed()).value(0);
+}
+}  // namespace
+
+TEST_F(DebuggerTest, AHelperStartedAheadRehearsesOnItsOwnProgramSilentlyAndThenServes)
+{
+    QProcess helper;
+    helper.start(kJdk + "/java", {"-jar", builtFile(BP_DEBUGGER_JAR), "--rehearse"});
+    ASSERT_TRUE(helper.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rehearsalPrograms(helper.processId()).isEmpty(); }, 20000))
+        << "no rehearsal program was started";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rehearsalPrograms(helper.processId()).isEmpty(); }, 20000))
+        << "the rehearsal program did not end";
+    QTest::qWait(200);
+    EXPECT_EQ(helper.readAllStandardOutput(), "") << "a rehearsal must tell Brewpad nothing";
+    EXPECT_EQ(helper.readAllStandardError(), "");
+    helper.write(encodeDebugLine({"listen"}));
+    EXPECT_EQ(readyLine(helper), "ready");
+    helper.kill();
+    helper.waitForFinished();
+}
+
+TEST_F(DebuggerTest, ListenInTheMiddleOfARehearsalEndsItsProgramAndIsServed)
+{
+    QProcess helper;
+    helper.start(kJdk + "/java", {"-jar", builtFile(BP_DEBUGGER_JAR), "--rehearse"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rehearsalPrograms(helper.processId()).isEmpty(); }, 20000));
+    const QList<qint64> programs = rehearsalPrograms(helper.processId());
+    helper.write(encodeDebugLine({"listen"}));
+    EXPECT_EQ(readyLine(helper), "ready");
+    for (qint64 p : programs)
+        EXPECT_TRUE(QTest::qWaitFor([&] { return processEnded(p); }, 5000)) << p;
+    EXPECT_EQ(helper.readAllStandardError(), "") << "an abandoned rehearsal is no failure";
+    helper.kill();
+    helper.waitForFinished();
+}
+
 TEST_F(DebuggerTest, WithoutJdiOrHelperTheSessionSaysWhy)
 {
     // A java whose module graph lacks jdk.jdi, as a runtime-only JDK's.

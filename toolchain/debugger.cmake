@@ -38,12 +38,17 @@ set(bp_debugger_jar "")
 set(bp_debugger_jar_built "")
 if(Java_Development_FOUND)
   include(UseJava)
-  set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
+  # With local variable tables: the debugger rehearses on a program of its own
+  # jar (DebuggerRehearsalProgram), showing its variables as it would the user's.
+  set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11 -g)
   add_jar(brewpad_debugger
     SOURCES toolchain/running/debugger/BrewpadDebugger.java
             toolchain/running/debugger/Breakpoints.java
             toolchain/running/debugger/DebuggerConnection.java
+            toolchain/running/debugger/DebuggerMessages.java
             toolchain/running/debugger/DebuggerValues.java
+            toolchain/running/debugger/DebuggerRehearsal.java
+            toolchain/running/debugger/DebuggerRehearsalProgram.java
     ENTRY_POINT BrewpadDebugger
     OUTPUT_NAME ${bp_debugger_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})

@@ -27,16 +27,24 @@ Spare& spare()
     return s;
 }
 
-QProcess* startHelper(const QString& javaPath, const QString& jar, QObject* parent)
+// A helper started `ahead` of its use rehearses a session on a program of its
+// own while it waits, so that the user's session runs code that has run once.
+QProcess* startHelper(const QString& javaPath, const QString& jar, QObject* parent, bool ahead)
 {
     auto* p = new QProcess(parent);
     p->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     // A JVM that starts quickly: the class data shared by the JDK, the JIT's
     // start-up tier only and the simplest collector (the helper's work is
     // small), and no performance-data file.
-    p->start(javaPath,
-             {QStringLiteral("-Xshare:auto"), QStringLiteral("-XX:TieredStopAtLevel=1"),
-              QStringLiteral("-XX:+UseSerialGC"), QStringLiteral("-XX:-UsePerfData"), QStringLiteral("-jar"), jar});
+    QStringList args{QStringLiteral("-Xshare:auto"),
+                     QStringLiteral("-XX:TieredStopAtLevel=1"),
+                     QStringLiteral("-XX:+UseSerialGC"),
+                     QStringLiteral("-XX:-UsePerfData"),
+                     QStringLiteral("-jar"),
+                     jar};
+    if (ahead)
+        args << QStringLiteral("--rehearse");
+    p->start(javaPath, args);
     return p;
 }
 
@@ -98,7 +106,7 @@ void DebugSession::start(const QString& javaPath, const ProgramCommand& command)
         h->disconnect();
         h->setParent(this);
     } else {
-        h = startHelper(javaPath, jar_, this);
+        h = startHelper(javaPath, jar_, this, false);
     }
     adoptHelper(h);
 }
@@ -116,7 +124,7 @@ void DebugSession::prepareHelper(const QString& javaPath, const QString& jar)
     }
     if (jar.isEmpty() || !QFileInfo(jar).isFile() || !QFileInfo(javaPath).isExecutable())
         return;
-    sp = {startHelper(javaPath, jar, QCoreApplication::instance()), javaPath, jar};
+    sp = {startHelper(javaPath, jar, QCoreApplication::instance(), true), javaPath, jar};
     QObject::connect(sp.process, &QProcess::finished, sp.process, [p = sp.process] {
         if (spare().process == p)
             spare().process = nullptr;

@@ -41,6 +41,7 @@ final class Breakpoints {
 
     private final VirtualMachine vm;
     private final EventRequestManager erm;
+    private final BrewpadDebugger owner;
     private final Map<String, Entry> entries = new HashMap<>();
     /**
      * The loaded classes of each top-level class with breakpoints, itself and
@@ -50,9 +51,10 @@ final class Breakpoints {
      */
     private final Map<String, List<ReferenceType>> families = new HashMap<>();
 
-    Breakpoints(VirtualMachine vm) {
+    Breakpoints(VirtualMachine vm, BrewpadDebugger owner) {
         this.vm = vm;
         this.erm = vm.eventRequestManager();
+        this.owner = owner;
     }
 
     synchronized void set(String cls, int line, boolean temporary) {
@@ -112,7 +114,7 @@ final class Breakpoints {
 
     private void report(Entry e) {
         if (!e.temporary)
-            BrewpadDebugger.send("breakpoint", e.cls, e.line, e.actual > 0 ? "set" : "pending", e.actual);
+            owner.say("breakpoint", e.cls, e.line, e.actual > 0 ? "set" : "pending", e.actual);
     }
 
     /** Puts the breakpoint where the loaded classes of its source have code nearest the line; true when it moved. */

@@ -6,7 +6,10 @@
 // backslash is written "\\", a TAB "\t", a line feed "\n", a carriage return
 // "\r". The first field names the message.
 //
-// At start the helper loads its JDI classes and waits for
+// At start the helper loads its JDI classes; started with "--rehearse" (ahead
+// of its use), it also debugs a small program of its own once, through the
+// same code as a real session, so that the first real session runs code that
+// has run before (see DebuggerRehearsal). It waits for
 //   listen
 // then listens on 127.0.0.1 (an ephemeral port) and says
 //   ready PORT
@@ -71,11 +74,8 @@ import com.sun.jdi.request.ExceptionRequest;
 import com.sun.jdi.request.StepRequest;
 
 import java.io.BufferedReader;
-import java.io.BufferedWriter;
 import java.io.IOException;
 import java.io.InputStreamReader;
-import java.io.OutputStreamWriter;
-import java.io.PrintWriter;
 import java.nio.charset.StandardCharsets;
 import java.util.ArrayDeque;
 import java.util.ArrayList;
@@ -85,10 +85,9 @@ public final class BrewpadDebugger {
     static final int ACCEPT_TIMEOUT_MS = 20000;
     static final String[] SYSTEM_CLASSES = {"java.*", "javax.*", "jdk.*", "sun.*", "com.sun.*"};
 
-    private static final PrintWriter OUT = new PrintWriter(
-        new BufferedWriter(new OutputStreamWriter(System.out, StandardCharsets.UTF_8)), false);
-
     private final Object lock = new Object();
+    /** A rehearsal's debugger tells Brewpad nothing and never ends the helper. */
+    private final boolean rehearsal;
     private VirtualMachine vm;
     private Breakpoints breakpoints;
     private final DebuggerValues values = new DebuggerValues();
@@ -97,110 +96,43 @@ public final class BrewpadDebugger {
     private long motionsDone;
     private boolean ended;
 
+    BrewpadDebugger(boolean rehearsal) {
+        this.rehearsal = rehearsal;
+    }
+
     public static void main(String[] args) throws Exception {
         BufferedReader in = new BufferedReader(new InputStreamReader(System.in, StandardCharsets.UTF_8));
-        new BrewpadDebugger().run(in);
+        DebuggerRehearsal.loadClasses();
+        DebuggerRehearsal rehearsal = args.length > 0 && args[0].equals("--rehearse") ? DebuggerRehearsal.begin() : null;
+        String listen = in.readLine();
+        if (rehearsal != null)
+            rehearsal.end();  // what it has not done by now is not waited for
+        if (listen != null && listen.equals("listen"))
+            new BrewpadDebugger(false).run(in);
     }
 
-    static synchronized void send(Object... fields) {
-        StringBuilder b = new StringBuilder();
-        for (int i = 0; i < fields.length; ++i) {
-            if (i > 0)
-                b.append('\t');
-            escape(b, String.valueOf(fields[i]));
-        }
-        OUT.print(b.append('\n'));
-        OUT.flush();
+    /** Sends a message to Brewpad, unless this debugger rehearses. */
+    void say(Object... fields) {
+        if (!rehearsal)
+            DebuggerMessages.send(fields);
     }
 
-    static void send(List<Object> fields) {
-        send(fields.toArray());
+    void say(List<Object> fields) {
+        say(fields.toArray());
     }
 
-    static void escape(StringBuilder b, String s) {
-        for (int i = 0; i < s.length(); ++i) {
-            char c = s.charAt(i);
-            switch (c) {
-            case '\\': b.append("\\\\"); break;
-            case '\t': b.append("\\t"); break;
-            case '\n': b.append("\\n"); break;
-            case '\r': b.append("\\r"); break;
-            default: b.append(c);
-            }
-        }
-    }
-
-    static String[] split(String line) {
-        List<String> out = new ArrayList<>();
-        StringBuilder cur = new StringBuilder();
-        for (int i = 0; i < line.length(); ++i) {
-            char c = line.charAt(i);
-            if (c == '\t') {
-                out.add(cur.toString());
-                cur.setLength(0);
-            } else if (c == '\\' && i + 1 < line.length()) {
-                char e = line.charAt(++i);
-                cur.append(e == 't' ? '\t' : e == 'n' ? '\n' : e == 'r' ? '\r' : e);
-            } else {
-                cur.append(c);
-            }
-        }
-        out.add(cur.toString());
-        return out.toArray(new String[0]);
-    }
-
-    /**
-     * Loads the JDI implementation while the program's JVM starts, so that
-     * little is left to load once it connects.
-     */
-    private static Thread warmUp() {
-        Thread t = new Thread(() -> {
-            Bootstrap.virtualMachineManager();
-            for (String name : new String[] {"com.sun.tools.jdi.JDWP", "com.sun.tools.jdi.VirtualMachineImpl",
-                     "com.sun.tools.jdi.EventRequestManagerImpl", "com.sun.tools.jdi.EventSetImpl",
-                     "com.sun.tools.jdi.TargetVM", "com.sun.tools.jdi.PacketStream",
-                     "com.sun.tools.jdi.ReferenceTypeImpl", "com.sun.tools.jdi.ClassTypeImpl",
-                     "com.sun.tools.jdi.StackFrameImpl", "com.sun.tools.jdi.ThreadReferenceImpl"}) {
-                try {
-                    load(Class.forName(name, true, BrewpadDebugger.class.getClassLoader()));
-                } catch (ClassNotFoundException | LinkageError | SecurityException e) {
-                    // another JDK's implementation: nothing to warm
-                }
-            }
-            // The code that takes the program's connection, run once on
-            // nothing (no socket listens): the first run of code is slow.
-            DebuggerConnection.warmUp();
-        }, "warm-up");
-        t.setDaemon(true);
-        t.start();
-        return t;
-    }
-
-    private static void load(Class<?> c) {
-        for (Class<?> nested : c.getDeclaredClasses())
-            load(nested);
-    }
-
+    /** Serves Brewpad's requests once "listen" has come. */
     private void run(BufferedReader in) throws IOException {
-        warmUp();
         DebuggerConnection connection = DebuggerConnection.acceptProgram(in);
         if (connection == null)
             return;
-        vm = Bootstrap.virtualMachineManager().createVirtualMachine(connection);
-        breakpoints = new Breakpoints(vm);
-        ExceptionRequest ex = vm.eventRequestManager().createExceptionRequest(null, false, true);
-        ex.setSuspendPolicy(EventRequest.SUSPEND_ALL);
-        ex.enable();
-        send("connected");
-        Thread events = new Thread(this::eventLoop, "events");
-        events.setDaemon(true);
-        events.start();
+        attach(connection);
         String line;
         while ((line = in.readLine()) != null) {
             try {
-                handle(split(line));
+                handle(DebuggerMessages.split(line));
             } catch (RuntimeException e) {
-                send("error", e.getClass().getSimpleName() + (e.getMessage() == null ? "" : ": " + e.getMessage()));
+                say("error", e.getClass().getSimpleName() + (e.getMessage() == null ? "" : ": " + e.getMessage()));
             }
             synchronized (lock) {
                 if (ended)
@@ -218,7 +150,57 @@ public final class BrewpadDebugger {
         }
     }
 
-    private void handle(String[] f) {
+    /**
+     * Makes the JDI mirror of the program's VM on the connection, asks for the
+     * pauses at uncaught exceptions, says "connected" and starts the thread
+     * that takes the VM's events. Returns that thread.
+     */
+    Thread attach(DebuggerConnection connection) throws IOException {
+        vm = Bootstrap.virtualMachineManager().createVirtualMachine(connection);
+        breakpoints = new Breakpoints(vm, this);
+        ExceptionRequest ex = vm.eventRequestManager().createExceptionRequest(null, false, true);
+        ex.setSuspendPolicy(EventRequest.SUSPEND_ALL);
+        ex.enable();
+        say("connected");
+        Thread events = new Thread(this::eventLoop, rehearsal ? "rehearsal events" : "events");
+        events.setDaemon(true);
+        events.start();
+        return events;
+    }
+
+    /** The paused thread, waited for up to ms; null when the program is not paused by then or has ended. */
+    ThreadReference awaitPause(long ms) throws InterruptedException {
+        long end = System.nanoTime() + ms * 1000000L;
+        synchronized (lock) {
+            while (pausedThread == null && !ended) {
+                long left = (end - System.nanoTime()) / 1000000L;
+                if (left <= 0)
+                    return null;
+                lock.wait(left);
+            }
+            return pausedThread;
+        }
+    }
+
+    /** Whether the program's VM has gone, waiting up to ms for it. */
+    boolean awaitEnd(long ms) throws InterruptedException {
+        long end = System.nanoTime() + ms * 1000000L;
+        synchronized (lock) {
+            while (!ended) {
+                long left = (end - System.nanoTime()) / 1000000L;
+                if (left <= 0)
+                    return false;
+                lock.wait(left);
+            }
+            return true;
+        }
+    }
+
+    VirtualMachine vm() {
+        return vm;
+    }
+
+    void handle(String[] f) {
         switch (f[0]) {
         case "break": breakpoints.set(f[1], Integer.parseInt(f[2]), false); break;
         case "clear": breakpoints.clear(f[1], Integer.parseInt(f[2])); break;
@@ -229,7 +211,7 @@ public final class BrewpadDebugger {
         case "frames": frames(Long.parseLong(f[1])); break;
         case "variables": variables(Long.parseLong(f[1]), Integer.parseInt(f[2])); break;
         case "expand": expand(Long.parseLong(f[1]), Integer.parseInt(f[2])); break;
-        default: send("error", "unknown request " + f[0]);
+        default: say("error", "unknown request " + f[0]);
         }
     }
 
@@ -273,7 +255,7 @@ public final class BrewpadDebugger {
         default: break;
         }
         if (report)
-            send("resumed");
+            say("resumed");
         vm.resume();
     }
 
@@ -301,7 +283,7 @@ public final class BrewpadDebugger {
             out.add(t.name());
             out.add(status(t));
         }
-        send(out);
+        say(out);
     }
 
     private static String status(ThreadReference t) {
@@ -328,10 +310,10 @@ public final class BrewpadDebugger {
                 out.add(Math.max(0, fr.location().lineNumber()));
             }
         } catch (IncompatibleThreadStateException e) {
-            send("error", "the thread is not paused");
+            say("error", "the thread is not paused");
             return;
         }
-        send(out);
+        say(out);
     }
 
     private void variables(long threadId, int frame) {
@@ -345,7 +327,7 @@ public final class BrewpadDebugger {
             }
             exception = pendingException;
         } catch (IncompatibleThreadStateException e) {
-            send("error", "the thread is not paused");
+            say("error", "the thread is not paused");
             return;
         }
         List<Object> out = new ArrayList<>(List.of("variables", threadId, frame, note[0]));
@@ -356,7 +338,7 @@ public final class BrewpadDebugger {
         }
         for (DebuggerValues.Shown s : shown)
             add(out, s);
-        send(out);
+        say(out);
     }
 
     private void expand(long id, int start) {
@@ -365,7 +347,7 @@ public final class BrewpadDebugger {
         synchronized (values) {
             ObjectReference o = values.find(id);
             if (o == null) {
-                send("error", "no value " + id);
+                say("error", "no value " + id);
                 return;
             }
             shown = values.children(o, start, total);
@@ -373,7 +355,7 @@ public final class BrewpadDebugger {
         List<Object> out = new ArrayList<>(List.of("children", id, start, total[0]));
         for (DebuggerValues.Shown s : shown)
             add(out, s);
-        send(out);
+        say(out);
     }
 
     private static void add(List<Object> out, DebuggerValues.Shown s) {
@@ -405,8 +387,11 @@ public final class BrewpadDebugger {
                 return;
             ended = true;
             motions.clear();
+            lock.notifyAll();
         }
-        send("ended");
+        if (rehearsal)
+            return;
+        DebuggerMessages.send("ended");
         System.exit(0);
     }
 
@@ -460,6 +445,7 @@ public final class BrewpadDebugger {
                 return;
             }
             sendPaused(stop, reason);
+            lock.notifyAll();
         }
     }
 
@@ -488,6 +474,6 @@ public final class BrewpadDebugger {
             out.add(ex.referenceType().name());
             out.add(DebuggerValues.throwableMessage(ex));
         }
-        send(out);
+        say(out);
     }
 }

@@ -207,33 +207,35 @@ final class DebuggerConnection extends Connection {
     }
 
     /**
-     * Takes the one connection of the program Brewpad starts: after
-     * "listen", listens on a loopback port (said with "ready"), learns the
-     * program's process id ("pid"), and accepts only that process, for a
-     * limited time. Null, with the error said, when that fails.
+     * Takes the one connection of the program Brewpad starts, once Brewpad
+     * has said "listen": listens on a loopback port (said with "ready"),
+     * learns the program's process id ("pid"), and accepts only that process,
+     * for a limited time. Null, with the error said, when that fails.
      */
     static DebuggerConnection acceptProgram(BufferedReader in) throws IOException {
-        String listen = in.readLine();
-        if (listen == null || !listen.equals("listen"))
-            return null;
         ServerSocket server = DebuggerConnection.listen();
         long deadline = System.nanoTime() + BrewpadDebugger.ACCEPT_TIMEOUT_MS * 1000000L;
-        Thread closer = new Thread(() -> {
-            try {
-                Thread.sleep(BrewpadDebugger.ACCEPT_TIMEOUT_MS);
-                server.close();
-            } catch (InterruptedException | IOException e) {
-                // accepted, or closed already
+        // A class of its own rather than a lambda: a lambda's first use costs
+        // milliseconds, and this runs while the user waits.
+        Thread closer = new Thread("listen-limit") {
+            @Override
+            public void run() {
+                try {
+                    Thread.sleep(BrewpadDebugger.ACCEPT_TIMEOUT_MS);
+                    server.close();
+                } catch (InterruptedException | IOException e) {
+                    // accepted, or closed already
+                }
             }
-        }, "listen-limit");
+        };
         closer.setDaemon(true);
         closer.start();
-        BrewpadDebugger.send("ready", server.getLocalPort());
+        DebuggerMessages.send("ready", server.getLocalPort());
         String first = in.readLine();
-        String[] f = first == null ? new String[0] : BrewpadDebugger.split(first);
+        String[] f = first == null ? new String[0] : DebuggerMessages.split(first);
         if (f.length < 2 || !f[0].equals("pid")) {
             server.close();
-            BrewpadDebugger.send("error", "the debugger was not told which program to accept");
+            DebuggerMessages.send("error", "the debugger was not told which program to accept");
             return null;
         }
         DebuggerConnection connection;
@@ -242,12 +244,12 @@ final class DebuggerConnection extends Connection {
             connection = DebuggerConnection.acceptOne(server, left, Long.parseLong(f[1]));
             closer.interrupt();
         } catch (java.net.SocketTimeoutException | java.net.SocketException e) {
-            BrewpadDebugger.send("error",
+            DebuggerMessages.send("error",
                     "The program did not connect to the debugger within " + BrewpadDebugger.ACCEPT_TIMEOUT_MS / 1000
                             + " s");
             return null;
         } catch (IOException e) {
-            BrewpadDebugger.send("error", "The debugger could not connect to the program: " + e.getMessage());
+            DebuggerMessages.send("error", "The debugger could not connect to the program: " + e.getMessage());
             return null;
         }
         return connection;

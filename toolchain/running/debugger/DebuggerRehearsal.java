@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the debugger does before its session: every helper loads the JDI
+// implementation while it waits (loadClasses), and a helper that Brewpad
+// starts ahead of its use also rehearses a debug session. The rehearsal
+// starts DebuggerRehearsalProgram (from the helper's own jar) in a JVM of the
+// helper's JDK with the JDWP agent, takes its connection as a real session
+// does (a loopback port, one connection, from that process only), sets a
+// breakpoint, runs to it, asks for the threads, frames and variables, steps
+// over, into and out, and lets the program end. When Brewpad then asks for a
+// real session, its code runs for the second time: loaded, linked and resolved
+// already, it reaches the first pause sooner.
+//
+// Nothing of a rehearsal reaches Brewpad. A rehearsal that fails says why on
+// the standard error and leaves the helper as it was; one that has not ended
+// when Brewpad says "listen" is abandoned (its program killed) at once.
+import com.sun.jdi.Bootstrap;
+import com.sun.jdi.ThreadReference;
+
+import java.io.IOException;
+import java.net.ServerSocket;
+import java.nio.file.Path;
+import java.nio.file.Paths;
+
+final class DebuggerRehearsal {
+    static final String PROGRAM = "DebuggerRehearsalProgram";
+    /** The line of DebuggerRehearsalProgram.main that makes the program. */
+    static final int BREAKPOINT_LINE = 17;
+    private static final int WAIT_MS = 10000;
+
+    private final Thread thread;
+    private volatile ServerSocket server;
+    private volatile Process process;
+    private volatile Thread events;
+    private volatile boolean abandoned;
+
+    /**
+     * Loads the JDI implementation while the program's JVM starts, so that
+     * little is left to load once it connects.
+     */
+    static Thread loadClasses() {
+        Thread t = new Thread(() -> {
+            Bootstrap.virtualMachineManager();
+            for (String name : new String[] {"com.sun.tools.jdi.JDWP", "com.sun.tools.jdi.VirtualMachineImpl",
+                     "com.sun.tools.jdi.EventRequestManagerImpl", "com.sun.tools.jdi.EventSetImpl",
+                     "com.sun.tools.jdi.TargetVM", "com.sun.tools.jdi.PacketStream",
+                     "com.sun.tools.jdi.ReferenceTypeImpl", "com.sun.tools.jdi.ClassTypeImpl",
+                     "com.sun.tools.jdi.StackFrameImpl", "com.sun.tools.jdi.ThreadReferenceImpl"}) {
+                try {
+                    load(Class.forName(name, true, DebuggerRehearsal.class.getClassLoader()));
+                } catch (ClassNotFoundException | LinkageError | SecurityException e) {
+                    // another JDK's implementation: nothing to warm
+                }
+            }
+            // The code that takes the program's connection, run once on
+            // nothing (no socket listens): the first run of code is slow.
+            DebuggerConnection.warmUp();
+        }, "warm-up");
+        t.setDaemon(true);
+        t.start();
+        return t;
+    }
+
+    private static void load(Class<?> c) {
+        for (Class<?> nested : c.getDeclaredClasses())
+            load(nested);
+    }
+
+    private DebuggerRehearsal() {
+        thread = new Thread("rehearsal") {
+            @Override
+            public void run() {
+                rehearse();
+            }
+        };
+        thread.setDaemon(true);
+    }
+
+    /** Starts a rehearsal on a thread of its own. */
+    static DebuggerRehearsal begin() {
+        DebuggerRehearsal r = new DebuggerRehearsal();
+        r.thread.start();
+        return r;
+    }
+
+    /**
+     * Abandons what the rehearsal has not done yet (its program is killed)
+     * and returns once its threads have stopped, or after two seconds.
+     */
+    void end() {
+        abandoned = true;
+        ServerSocket s = server;
+        Process p = process;
+        try {
+            if (s != null)
+                s.close();
+        } catch (IOException e) {
+            // closed already
+        }
+        if (p != null)
+            p.destroyForcibly();
+        thread.interrupt();
+        try {
+            thread.join(2000);
+            Thread t = events;
+            if (t != null)
+                t.join(2000);
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+        }
+    }
+
+    private void rehearse() {
+        try {
+            server = DebuggerConnection.listen();
+            Path jar = Paths.get(DebuggerRehearsal.class.getProtectionDomain().getCodeSource().getLocation().toURI());
+            ProcessBuilder pb = new ProcessBuilder(Paths.get(System.getProperty("java.home"), "bin", "java").toString(),
+                    "-Xshare:auto", "-XX:TieredStopAtLevel=1", "-XX:+UseSerialGC", "-XX:-UsePerfData",
+                    "-agentlib:jdwp=transport=dt_socket,server=n,address=127.0.0.1:" + server.getLocalPort()
+                            + ",suspend=y",
+                    "-cp", jar.toString(), PROGRAM);
+            pb.redirectOutput(ProcessBuilder.Redirect.DISCARD);
+            pb.redirectError(ProcessBuilder.Redirect.DISCARD);
+            if (abandoned)
+                return;
+            process = pb.start();
+            process.getOutputStream().close();
+            if (abandoned)
+                return;  // end() may have looked before the process was there
+            DebuggerConnection connection = DebuggerConnection.acceptOne(server, WAIT_MS, process.pid());
+            BrewpadDebugger d = new BrewpadDebugger(true);
+            events = d.attach(connection);
+            d.handle(new String[] {"break", PROGRAM, Integer.toString(BREAKPOINT_LINE)});
+            d.handle(new String[] {"run"});
+            String thread = pausedThread(d);
+            d.handle(new String[] {"threads"});
+            d.handle(new String[] {"frames", thread});
+            d.handle(new String[] {"variables", thread, "0"});
+            for (String motion : new String[] {"stepOver", "stepInto", "stepOut"}) {
+                d.handle(new String[] {motion});
+                d.handle(new String[] {"variables", pausedThread(d), "0"});
+            }
+            d.handle(new String[] {"continue"});
+            if (!d.awaitEnd(WAIT_MS))
+                throw new IOException("the rehearsal's program did not end");
+        } catch (Exception e) {
+            if (!abandoned)
+                System.err.println("The debugger's rehearsal failed: " + e);
+        } finally {
+            Process p = process;
+            if (p != null)
+                p.destroyForcibly();
+            ServerSocket s = server;
+            try {
+                if (s != null)
+                    s.close();
+            } catch (IOException e) {
+                // closed already
+            }
+        }
+    }
+
+    private static String pausedThread(BrewpadDebugger d) throws InterruptedException, IOException {
+        ThreadReference t = d.awaitPause(WAIT_MS);
+        if (t == null)
+            throw new IOException("the rehearsal's program did not pause");
+        return Long.toString(t.uniqueID());
+    }
+}
