@@ -47,7 +47,7 @@ ValueSpot valueSpotOf(const QTextEdit* edit, const QTextBlock& b)
 }  // namespace
 
 DebugMarks::DebugMarks(QTextEdit* edit)
-    : edit_(edit), breakpoints_(edit->document()), paused_(edit->document()), values_(edit->document())
+    : edit_(edit), breakpoints_(edit->document(), true), paused_(edit->document()), values_(edit->document())
 {
 }
 

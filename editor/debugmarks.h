@@ -2,7 +2,8 @@
 // The debugger's marks in the text of an edit control: the breakpoints (red
 // dots in the margin), the line where the program is paused (an arrow in the
 // margin and the line highlighted) and the values shown after the ends of
-// lines, dimmed. All of them move with their lines as the text is edited, and
+// lines, dimmed. All of them move with their lines as the text is edited (a
+// breakpoint whose line was deleted comes back when the deletion is undone), and
 // none of them is part of the text: the document, its undo stack and its
 // modified flag stay as they are.
 #pragma once

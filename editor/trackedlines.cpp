@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/trackedlines.h"
 
-#include <QSet>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -23,12 +22,14 @@ TrackedLines::Held TrackedLines::hold(const QTextBlock& b, const QString& text) 
         h.after.setPosition(b.next().position());
     }
     h.text = text;
+    h.lineText = b.text();
     return h;
 }
 
 void TrackedLines::set(const QMap<int, QString>& textByLine)
 {
     held_.clear();
+    gone_.clear();
     for (auto it = textByLine.begin(); it != textByLine.end(); ++it) {
         const QTextBlock b = doc_->findBlockByNumber(it.key() - 1);
         if (it.key() >= 1 && b.isValid())
@@ -62,21 +63,57 @@ bool TrackedLines::gone(const Held& h)
 
 bool TrackedLines::update()
 {
-    if (held_.empty())
+    if (held_.empty() && gone_.empty())
         return false;
     const QMap<int, QString> before = lines_;
     std::vector<Held> kept;
     QSet<int> blocks;
     for (const Held& h : held_) {
         const QTextBlock b = h.start.block();
-        if (gone(h) || !b.isValid() || blocks.contains(b.blockNumber()))
+        if (gone(h)) {
+            if (comeBackOnUndo_ && doc_->isUndoRedoEnabled()) {
+                QTextCursor from = h.start;
+                from.setKeepPositionOnInsert(true);
+                gone_.push_back({from, h.start, h.text, h.lineText, doc_->availableUndoSteps()});
+            }
+            continue;
+        }
+        if (!b.isValid() || blocks.contains(b.blockNumber()))
             continue;
         blocks.insert(b.blockNumber());
         kept.push_back(hold(b, h.text));
     }
+    bringBack(kept, blocks);
     held_ = std::move(kept);
     remember();
     return lines_.keys() != before.keys();
+}
+
+void TrackedLines::bringBack(std::vector<Held>& kept, QSet<int>& blocks)
+{
+    constexpr size_t kGoneKept = 256;  // the oldest beyond these are forgotten
+    if (gone_.size() > kGoneKept)
+        gone_.erase(gone_.begin(), gone_.end() - kGoneKept);
+    const int steps = doc_->availableUndoSteps();
+    for (auto it = gone_.begin(); it != gone_.end();) {
+        if (steps >= it->undoSteps) {
+            ++it;
+            continue;
+        }
+        // The undo put the deleted text back between the two cursors: the
+        // first line there that says what the line said is the line.
+        const QTextBlock last = it->to.block();
+        for (QTextBlock b = it->from.block(); b.isValid(); b = b.next()) {
+            if (b.text() == it->lineText && !blocks.contains(b.blockNumber())) {
+                blocks.insert(b.blockNumber());
+                kept.push_back(hold(b, it->text));
+                break;
+            }
+            if (b == last)
+                break;
+        }
+        it = gone_.erase(it);
+    }
 }
 
 void TrackedLines::remember()

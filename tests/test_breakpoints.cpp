@@ -191,6 +191,59 @@ TEST_F(Breakpoints, ABreakpointGoesWithItsDeletedLineAndJoinedLinesKeepOne)
     EXPECT_EQ(edit_->breakpointLines(), Lines({3}));
 }
 
+TEST_F(Breakpoints, ABreakpointWhoseLineWasDeletedComesBackWhenTheDeletionIsUndone)
+{
+    setText(kTen);
+    edit_->setBreakpointLines({3, 5, 11});
+    edit_->setFocus();
+    QSignalSpy changed(edit_, &EditControl::breakpointsChanged);
+    QTextCursor c(edit_->document()->findBlockByNumber(2));  // line 3 with its line break
+    c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    edit_->setTextCursor(c);
+    QTest::keyClick(edit_, Qt::Key_Delete);
+    EXPECT_EQ(edit_->breakpointLines(), Lines({4, 10}));
+    // Typing elsewhere, then undoing it, leaves the line deleted.
+    putCaret(1, 2);
+    QTest::keyClicks(edit_, "z");
+    edit_->undo();
+    EXPECT_EQ(edit_->breakpointLines(), Lines({4, 10}));
+    edit_->undo();  // the deletion
+    EXPECT_EQ(edit_->toPlainText(), kTen);
+    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5, 11}));
+    EXPECT_EQ(changed.last().at(0).value<Lines>(), Lines({3, 5, 11})) << "the workspace hears of it";
+    edit_->redo();
+    EXPECT_EQ(edit_->breakpointLines(), Lines({4, 10}));
+    edit_->undo();
+    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5, 11}));
+
+    // Several lines deleted at once.
+    c = QTextCursor(edit_->document()->findBlockByNumber(1));
+    c.setPosition(edit_->document()->findBlockByNumber(5).position(), QTextCursor::KeepAnchor);
+    edit_->setTextCursor(c);
+    QTest::keyClick(edit_, Qt::Key_Delete);
+    EXPECT_EQ(edit_->toPlainText(), "l1\nl6\nl7\nl8\nl9\nl10\n");
+    EXPECT_EQ(edit_->breakpointLines(), Lines({7}));
+    edit_->undo();
+    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5, 11}));
+
+    // The last line, joined to the one above.
+    putCaret(11);
+    QTest::keyClick(edit_, Qt::Key_Backspace);
+    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5}));
+    edit_->undo();
+    EXPECT_EQ(edit_->toPlainText(), kTen);
+    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5, 11}));
+
+    // A breakpoint cleared by hand before the undo stays cleared.
+    c = QTextCursor(edit_->document()->findBlockByNumber(4));
+    c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    edit_->setTextCursor(c);
+    QTest::keyClick(edit_, Qt::Key_Delete);
+    edit_->setBreakpointLines({3});
+    edit_->undo();
+    EXPECT_EQ(edit_->breakpointLines(), Lines({3}));
+}
+
 TEST_F(Breakpoints, SavingWritesTheUsersBytesAndAReloadKeepsTheLineNumbers)
 {
     QTemporaryDir dir;
