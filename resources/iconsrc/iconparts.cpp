@@ -50,6 +50,16 @@ QPainterPath thick(const QPainterPath& centre, qreal width, Qt::PenCapStyle cap)
     return s.createStroke(centre).simplified();
 }
 
+void redCross(QPainter& p, const QRectF& r, qreal width, qreal top, qreal bottom)
+{
+    QPainterPath x;
+    x.moveTo(r.topLeft());
+    x.lineTo(r.bottomRight());
+    x.moveTo(r.topRight());
+    x.lineTo(r.bottomLeft());
+    fillOutlined(p, thick(x, width, Qt::RoundCap), vGradient(top, bottom, kRed, kRedDark));
+}
+
 // A thick arrow along `centre`, with a head of the given length and width
 // at its end, following the direction of the path's last segment.
 QPainterPath arrow(const QPainterPath& centre, qreal width, qreal headLength, qreal headWidth)

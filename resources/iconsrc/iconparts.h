@@ -57,6 +57,10 @@ void fillOutlined(QPainter& p, const QPainterPath& path, const QBrush& fill, qre
 // The area covered by a line of the given width along `centre`.
 QPainterPath thick(const QPainterPath& centre, qreal width, Qt::PenCapStyle cap = Qt::FlatCap);
 
+// A cross (x) from corner to corner of `r`, in strokes `width` thick with
+// round ends, red from `top` to `bottom` and outlined.
+void redCross(QPainter& p, const QRectF& r, qreal width, qreal top, qreal bottom);
+
 // A thick arrow along `centre`, with a head of the given length and width
 // at its end, following the direction of the path's last segment.
 QPainterPath arrow(const QPainterPath& centre, qreal width, qreal headLength, qreal headWidth);

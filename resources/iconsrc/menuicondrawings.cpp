@@ -120,24 +120,14 @@ void drawExit(QPainter& p)
 
 void drawDelete(QPainter& p)
 {
-    QPainterPath x;
-    x.moveTo(7, 7);
-    x.lineTo(25, 25);
-    x.moveTo(25, 7);
-    x.lineTo(7, 25);
-    fillOutlined(p, thick(x, 5.5, Qt::RoundCap), vGradient(4, 28, kRed, kRedDark));
+    redCross(p, QRectF(QPointF(7, 7), QPointF(25, 25)), 5.5, 4, 28);
 }
 
 void drawClearAll(QPainter& p)
 {
     page(p, QRectF(3.5, 1.5, 21, 28));
     textLines(p, 6.5, 7, {10, 13, 8, 12, 9}, 4);
-    QPainterPath x;
-    x.moveTo(19, 19);
-    x.lineTo(28, 28);
-    x.moveTo(28, 19);
-    x.lineTo(19, 28);
-    fillOutlined(p, thick(x, 4.2, Qt::RoundCap), vGradient(17, 30, kRed, kRedDark));
+    redCross(p, QRectF(QPointF(19, 19), QPointF(28, 28)), 4.2, 17, 30);
 }
 
 void drawAddNode(QPainter& p)
@@ -187,11 +177,6 @@ void drawCloseAll(QPainter& p)
 {
     windowFrame(p, QRectF(1.5, 1.5, 20, 17), 4);
     windowFrame(p, QRectF(6.5, 8.5, 20, 17), 4);
-    QPainterPath x;
-    x.moveTo(20, 20);
-    x.lineTo(28, 28);
-    x.moveTo(28, 20);
-    x.lineTo(20, 28);
-    fillOutlined(p, thick(x, 4.2, Qt::RoundCap), vGradient(17, 30, kRed, kRedDark));
+    redCross(p, QRectF(QPointF(20, 20), QPointF(28, 28)), 4.2, 17, 30);
 }
 }  // namespace iconart
