@@ -33,6 +33,30 @@ QString requestFile(const EditControl* te)
 }
 
 // The keys the list takes while it is shown.
+// Whether `text`, what follows the opening parenthesis of a call, closes
+// the call: a ")" that no "(" after it opened (text in quotes skipped).
+bool closesTheCall(const QString& text)
+{
+    int depth = 0;
+    QChar quote;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!quote.isNull()) {
+            if (c == QLatin1Char('\\'))
+                ++i;
+            else if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            quote = c;
+        } else if (c == QLatin1Char('(')) {
+            ++depth;
+        } else if (c == QLatin1Char(')') && --depth < 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool isListKey(int key)
 {
     switch (key) {
@@ -70,7 +94,7 @@ void Completion::watch()
     connect(te, &QTextEdit::cursorPositionChanged, this, [this] {
         if (anchor_ >= 0)
             refilter();
-        if (hints_->isVisible() && te->textCursor().position() < hintsFrom_)
+        if (hints_->isVisible() && caretLeftTheCall())
             closeHints();
     });
     te->commands().on(cmd::Complete, [this] { complete(); });
@@ -266,11 +290,22 @@ void Completion::onSignature(quint64 id, const SignatureHelp& help)
     if (id != hintsId_)
         return;
     hintsId_ = 0;
-    if (te->textCursor().position() < hintsFrom_ || !te->hasFocus()) {
+    if (caretLeftTheCall() || !te->hasFocus()) {
         closeHints();
         return;
     }
     hints_->showHelp(help, belowCaret());
+}
+
+bool Completion::caretLeftTheCall() const
+{
+    const int caret = te->textCursor().position();
+    if (caret < hintsFrom_)
+        return true;
+    QTextCursor between(te->document());
+    between.setPosition(hintsFrom_);
+    between.setPosition(caret, QTextCursor::KeepAnchor);
+    return closesTheCall(between.selectedText());
 }
 
 void Completion::closeHints()

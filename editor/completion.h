@@ -57,6 +57,8 @@ private:
     void insertChosen();
     void closePopup();
     void closeHints();
+    // Whether the caret stands before the call's arguments or after its ")".
+    bool caretLeftTheCall() const;
     void connectService(CompileService* service);
     // Why the service cannot answer now, for the status bar; empty when it can.
     QString serviceUnavailable() const;

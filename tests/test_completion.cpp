@@ -393,6 +393,18 @@ TEST_F(CompletionTest, AnOpeningParenthesisShowsTheParameterHints)
     QTest::keyClicks(e, "2)");
     QApplication::processEvents();
     EXPECT_FALSE(label->isVisible());
+
+    // Asked for inside a call, the hints stay while the caret moves among its
+    // arguments (a string's parenthesis and a nested call's included) and go
+    // once it moves past the call's ")".
+    windowWith(w, "class Hints { void f() { int m = Math.max(|\")\".length(), 2); } }");
+    QTest::keyClick(e, Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label->isVisible(); }, 60000));
+    for (int i = 0; i < int(QString("\")\".length(), 2").size()); ++i)
+        QTest::keyClick(e, Qt::Key_Right);
+    EXPECT_TRUE(label->isVisible());
+    QTest::keyClick(e, Qt::Key_Right);
+    EXPECT_FALSE(label->isVisible());
 }
 
 TEST_F(CompletionTest, AnAnswerForACaretThatMovedOnIsDropped)
