@@ -4,6 +4,8 @@
 #include "editor/completionpopup.h"
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
+#include "editor/javaimports.h"
+#include "editor/lineendedit.h"
 #include "editor/parameterhints.h"
 #include "resources/commands.h"
 #include "toolchain/compiling/compile.h"
@@ -248,14 +250,33 @@ void Completion::insertChosen()
     // A method whose parentheses follow already: its name alone.
     const bool parenthesesThere = chosen.kind == QLatin1String("method") &&
                                   text.mid(end).startsWith(QLatin1Char('('));
-    const QString insert = parenthesesThere ? chosen.name : chosen.insert;
+    QString insert = parenthesesThere ? chosen.name : chosen.insert;
+    // A type out of scope comes by its simple name, with its import.
+    javaimports::Import import{javaimports::Import::Present, {}};
+    if (chosen.kind == QLatin1String("type") && insert.endsWith(QLatin1Char('.') + chosen.name)) {
+        import = javaimports::importOf(text, insert);
+        if (import.need != javaimports::Import::Clash)
+            insert = chosen.name;
+    }
+    const int caretInInsert = parenthesesThere || insert != chosen.insert ? int(insert.size())
+                                                                          : int(chosen.caretInInsert());
     QTextCursor c = te->textCursor();
+    c.beginEditBlock();  // one undo step
     c.setPosition(from);
     c.setPosition(end, QTextCursor::KeepAnchor);
-    c.insertText(insert);  // one undo step
-    c.setPosition(from + int(parenthesesThere ? insert.size() : chosen.caretInInsert()));
+    c.insertText(insert);
+    c.setPosition(from + caretInInsert);
+    if (import.need == javaimports::Import::Add) {
+        QTextCursor at(te->document());  // above the caret, which moves down with its line
+        at.setPosition(int(import.at.position));
+        LineEndEdit lineEnds(at, LineEndEdit::Kind::Insert);
+        at.insertText(import.at.text);
+        lineEnds.finish(at);
+        papa->showStatus(QStringLiteral("Added: import %1;").arg(chosen.insert));
+    }
+    c.endEditBlock();
     te->setTextCursor(c);
-    if (!parenthesesThere && chosen.caretInInsert() < chosen.insert.size())
+    if (!parenthesesThere && caretInInsert < insert.size())
         showHints();
 }
 

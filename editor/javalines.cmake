@@ -4,7 +4,8 @@
 # (editor/highlighter.cpp) and by the edit control's highlights and its
 # indentation as the user types (editor/texthighlights.cpp, editor/indent.cpp,
 # part of bp_editor); with the tests of those parts of the edit control.
-add_library(bp_javalines STATIC editor/javalexer.cpp editor/javalexer.h editor/javalines.cpp editor/javalines.h)
+add_library(bp_javalines STATIC editor/javalexer.cpp editor/javalexer.h editor/javalines.cpp editor/javalines.h
+  editor/javaimports.cpp editor/javaimports.h)
 target_link_libraries(bp_javalines PUBLIC Qt6::Core)
 
 bp_add_test(test_javalines SOURCES tests/test_javalines.cpp LIBS bp_javalines)

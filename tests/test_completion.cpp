@@ -311,6 +311,29 @@ TEST_F(CompletionTest, EnterInsertsTheChosenMethodAsOneUndoStep)
     EXPECT_EQ(e->rawText(), QString(before).remove('|'));
 }
 
+TEST_F(CompletionTest, ATypeOutOfScopeComesByItsNameWithItsImportInOneUndoStep)
+{
+    TFileMDIChild* w = openJava(writeFile("Imports.java", "class Imports {}\n"));
+    ASSERT_NE(w, nullptr);
+    EditControl* e = w->editor();
+    const QString before = "import java.io.File;\n\nclass Imports { void f() { ArrayLi| } }";
+    windowWith(w, before);
+    trigger(cmd::Complete);
+    auto* popup = e->findChild<CompletionPopup*>();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 60000));
+    ASSERT_NE(popup->chosen(), nullptr);
+    ASSERT_EQ(popup->chosen()->insert, "java.util.ArrayList");
+    press(e, Qt::Key_Return);
+    EXPECT_EQ(e->rawText(),
+              "import java.io.File;\nimport java.util.ArrayList;\n\nclass Imports { void f() { ArrayList } }");
+    EXPECT_EQ(app->statusMessage(), "Added: import java.util.ArrayList;");
+    EXPECT_EQ(e->textCursor().block().text(), "class Imports { void f() { ArrayList } }");
+    EXPECT_EQ(e->textCursor().positionInBlock(), int(QString("class Imports { void f() { ArrayList").size()));
+    e->undo();
+    EXPECT_EQ(e->rawText(), QString(before).remove('|'));
+}
+
 TEST_F(CompletionTest, ADotTypedListsTheMembersAndTypingFiltersThem)
 {
     TFileMDIChild* w = newJava();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Java editor's text rules without a window: matching brackets,
 // indentation and Toggle Comment.
+#include "editor/javaimports.h"
 #include "editor/javalines.h"
 
 #include <QRegularExpression>
@@ -171,4 +172,49 @@ TEST(JavaLines, ToggleCommentAgreesWithTheReferenceOnRandomLines)
         }
         ASSERT_EQ(toggleLineComments(lines), toggledByReference(lines)) << lines.join('|').toStdString();
     }
+}
+
+TEST(JavaImports, AnImportGoesAfterTheLastImportElseThePackageElseBeforeTheCode)
+{
+    using javaimports::Import;
+    using javaimports::importOf;
+    const QString q = "java.util.ArrayList";
+    // After the last import, a comment at its end included.
+    QString src = "package a.b;\n\nimport java.io.File;\nimport java.util.Map; // maps\n\nclass T {}\n";
+    Import i = importOf(src, q);
+    ASSERT_EQ(i.need, Import::Add);
+    EXPECT_EQ(src.insert(i.at.position, i.at.text),
+              "package a.b;\n\nimport java.io.File;\nimport java.util.Map; // maps\nimport java.util.ArrayList;\n\n"
+              "class T {}\n");
+    // After the package, a blank line between.
+    src = "package a.b;\nclass T {}";
+    i = importOf(src, q);
+    EXPECT_EQ(src.insert(i.at.position, i.at.text), "package a.b;\n\nimport java.util.ArrayList;\nclass T {}");
+    // Before the first code, after a leading licence comment (a block one
+    // whose lines look like code included).
+    src = "/*\n * import x.Y;\n */\n// more\nclass T {}\n";
+    i = importOf(src, q);
+    EXPECT_EQ(src.insert(i.at.position, i.at.text),
+              "/*\n * import x.Y;\n */\n// more\nimport java.util.ArrayList;\n\nclass T {}\n");
+    src = "class T { ArrayL }";
+    i = importOf(src, q);
+    EXPECT_EQ(src.insert(i.at.position, i.at.text), "import java.util.ArrayList;\n\nclass T { ArrayL }");
+    // An import below the first code is not the file's head.
+    src = "class T {}\nimport java.util.ArrayList;\n";
+    EXPECT_EQ(importOf(src, q).need, Import::Add);
+}
+
+TEST(JavaImports, ATypeImportedAlreadyOrClashingGetsNoImport)
+{
+    using javaimports::Import;
+    using javaimports::importOf;
+    EXPECT_EQ(importOf("import java.util.ArrayList;\nclass T {}", "java.util.ArrayList").need, Import::Present);
+    EXPECT_EQ(importOf("import  java . util . * ;\nclass T {}", "java.util.ArrayList").need, Import::Present);
+    EXPECT_EQ(importOf("class T {}", "Local").need, Import::Present);
+    // Another List imported: importing java.awt.List would not compile.
+    EXPECT_EQ(importOf("import java.util.List;\nclass T {}", "java.awt.List").need, Import::Clash);
+    // A static import of a member of that name is no clash, nor a commented-out import.
+    EXPECT_EQ(importOf("import static java.util.Map.Entry;\nclass T {}", "java.awt.Entry").need, Import::Add);
+    EXPECT_EQ(importOf("// import java.util.List;\nclass T {}", "java.awt.List").need, Import::Add);
+    EXPECT_EQ(importOf("import java.util.Lists;\nclass T {}", "java.awt.List").need, Import::Add);
 }
