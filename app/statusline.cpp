@@ -29,6 +29,13 @@ StatusLine::StatusLine(QMainWindow* frame, const HintModes& mode) : QObject(fram
     addSeparator();
     buildIndicators();
     buildClock();
+    statusTimer_ = new QTimer(this);
+    statusTimer_->setSingleShot(true);
+    statusTimer_->setInterval(4000);
+    connect(statusTimer_, &QTimer::timeout, this, [this] {
+        hintShown_ = false;
+        refreshMessage();
+    });
     qApp->installEventFilter(this);
 }
 
@@ -141,6 +148,7 @@ void StatusLine::watchButton(QWidget* button, QAction* action)
 
 void StatusLine::showHint(const QAction* action, bool fromMenuBar)
 {
+    statusTimer_->stop();
     hintShown_ = true;
     hintFromMenuBar_ = fromMenuBar;
     message_->setText(action->statusTip());
@@ -165,10 +173,7 @@ void StatusLine::showStatus(const QString& text)
     message_->setText(text);
     hintShown_ = true;
     hintFromMenuBar_ = false;
-    QTimer::singleShot(4000, this, [this] {
-        hintShown_ = false;
-        refreshMessage();
-    });
+    statusTimer_->start();
 }
 
 void StatusLine::setEditor(EditControl* editor)

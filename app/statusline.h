@@ -77,6 +77,9 @@ private:
     QList<QLabel*> indicators_;
     QLabel* clock_ = nullptr;
     QTimer* clockTimer_ = nullptr;
+    // Ends the latest status text (showStatus); restarted by each one, so
+    // that an earlier text's end never cuts a later one short.
+    QTimer* statusTimer_ = nullptr;
     QHash<const QObject*, QAction*> buttons_;
     QPointer<EditControl> editor_;
     bool hintShown_ = false;

@@ -94,6 +94,15 @@ TEST_F(StatusLineTest, StatusTextGivesWayToTheCaretPlace)
     QTest::keyClicks(edit, "x");
     EXPECT_EQ(status->message(), "Compilation success");
     EXPECT_TRUE(QTest::qWaitFor([&] { return status->message() == "Line 1, Col 2"; }, 8000));
+
+    // A text shown while an earlier one stands gets its four seconds too: the
+    // end of the earlier one does not cut it short.
+    status->showStatus(QStringLiteral("Compiling"));
+    QTest::qWait(2500);
+    status->showStatus(QStringLiteral("Paused at A.java:7"));
+    QTest::qWait(2500);
+    EXPECT_EQ(status->message(), "Paused at A.java:7");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status->message() == "Line 1, Col 2"; }, 8000));
 }
 
 TEST_F(StatusLineTest, StatusTipsAreNotPassingMessagesOfTheFrame)

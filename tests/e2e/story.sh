@@ -64,8 +64,7 @@ wait_window() {
 
 wait_gone() {
     local end=$((SECONDS + 15))
-    while xdo getwindowname "$1" >/dev/null 2>&1 &&
-          xdo search --onlyvisible --name . 2>/dev/null | grep -qx "$1"; do
+    while shown "$1"; do
         [ $SECONDS -lt $end ] || fail "window $1 did not close"
         sleep 0.1
     done
@@ -73,6 +72,28 @@ wait_gone() {
 
 focus() { xdo windowfocus --sync "$1" 2>/dev/null || xdo windowfocus "$1" 2>/dev/null; sleep 0.2; }
 keys() { xdo key --delay 60 "$@"; }
+
+shown() {
+    xdo getwindowname "$1" >/dev/null 2>&1 && xdo search --onlyvisible --name . 2>/dev/null | grep -qx "$1"
+}
+
+# Answers the message box $1 with the key $2 and waits for it to close. A
+# window that Brewpad shows meanwhile may take the focus before the key
+# comes: a box still there after a while is given the focus and the key again.
+answer() {
+    local tries end
+    for tries in 1 2 3; do
+        focus "$1"
+        keys "$2"
+        end=$((SECONDS + 5))
+        while shown "$1"; do
+            [ $SECONDS -lt $end ] || break
+            sleep 0.1
+        done
+        shown "$1" || return 0
+    done
+    fail "window $1 did not close"
+}
 
 # Waits for Brewpad to end after Exit; it must end with status 0 (the sanitizer
 # build ends otherwise on any report). $1 is its output, shown on failure.
@@ -141,19 +162,18 @@ answer_search() {
         text=$(box_text "$w")
         case $text in
             *"Needed File found :$work/jdk/bin/javac : Keep it ?"*)
-                offered=$((offered + 1)); kept=1; keys alt+y ;;
+                offered=$((offered + 1)); kept=1; answer "$w" alt+y ;;
             *"Needed File found :"*)
-                offered=$((offered + 1)); keys alt+n ;;
+                offered=$((offered + 1)); answer "$w" alt+n ;;
             *"sorry java help file not found"*)
-                help_missing=1; keys Return ;;
+                help_missing=1; answer "$w" Return ;;
             *" Brewpad.cfg corrupted , recreating..."*)
-                corrupted=1; keys Return ;;
+                corrupted=1; answer "$w" Return ;;
             *"ENV:"*)
-                env_text=$text; keys Return; wait_gone "$w"; break ;;
+                env_text=$text; answer "$w" Return; break ;;
             *)
                 fail "unexpected window: $text" ;;
         esac
-        wait_gone "$w"
     done
     echo "   $offered files offered, all declined but the prepared javac"
     [ $help_missing = 1 ] || fail "no message that the Java help was not found"
@@ -226,7 +246,7 @@ focus "$MAIN"; keys F9
 w=$(wait_window '^SUCCESS$' 120)
 text=$(box_text "$w")
 case $text in *"Compilation success"*) ;; *) fail "F9 said: $text" ;; esac
-keys Return; wait_gone "$w"
+answer "$w" Return
 [ -f "$work/src/Hello.class" ] || fail "no Hello.class after a successful compilation"
 
 step "running with Ctrl+F9 in the (stand-in) terminal"
@@ -290,7 +310,7 @@ case $text in
     *"The text in the $work/src/Broken.java file has changed."*"Do you want to save the changes?"*) ;;
     *) fail "Exit asked: $text" ;;
 esac
-keys Escape; wait_gone "$w"
+answer "$w" Escape
 sleep 0.5
 kill -0 "$pid" 2>/dev/null || fail "Brewpad ended although the close question was cancelled"
 focus "$MAIN"; keys alt+x
@@ -320,7 +340,7 @@ case $text in
     *) fail "the message does not name Missing.java: $text" ;;
 esac
 case $text in *Hello.java*) fail "the message names Hello.java: $text" ;; esac
-keys Return; wait_gone "$box"
+answer "$box" Return
 MAIN=$(wait_window '^Brewpad' 30 | head -1)
 focus "$MAIN"; keys ctrl+a
 shown=$(copied)
