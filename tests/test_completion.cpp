@@ -225,6 +225,19 @@ TEST_F(CompletionTest, NamesInScopeButNotALocalDeclaredBelowTheCaret)
     EXPECT_EQ(find(types, "ArrayList")->insert, "java.util.ArrayList");
 }
 
+TEST_F(CompletionTest, StaticImportsBringTheirMembersByName)
+{
+    const QString head = "import static java.lang.Math.max;\nimport static java.util.Collections.*;\n";
+    QList<CompletionItem> all = completeAt(head + "class T { void f() { int m = ma| } }");
+    const CompletionItem* max = find(all, "max");
+    ASSERT_NE(max, nullptr);
+    EXPECT_EQ(max->kind, "method");
+    EXPECT_EQ(find(all, "min"), nullptr) << "only the member the import names";
+    all = completeAt(head + "class T { void f() { Object o = emptyL| } }");
+    ASSERT_NE(find(all, "emptyList"), nullptr);
+    EXPECT_EQ(find(all, "emptyList")->insert, "emptyList()");
+}
+
 TEST_F(CompletionTest, ATextWithErrorsElsewhereIsCompletedAllTheSame)
 {
     const QList<CompletionItem> all = completeAt(

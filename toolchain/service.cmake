@@ -36,6 +36,7 @@ if(Java_Development_FOUND)
     toolchain/compiling/service/BrewpadServiceNavigate.java toolchain/compiling/service/BrewpadServiceDeclFinder.java
     toolchain/compiling/service/BrewpadServiceJdkSources.java
     toolchain/compiling/service/BrewpadServiceComplete.java toolchain/compiling/service/BrewpadServiceSignature.java
+    toolchain/compiling/service/BrewpadServiceImports.java
     OUTPUT_NAME ${bp_service_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)

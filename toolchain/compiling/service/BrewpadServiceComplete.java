@@ -11,7 +11,6 @@ import com.sun.source.tree.ClassTree;
 import com.sun.source.tree.CompilationUnitTree;
 import com.sun.source.tree.ErroneousTree;
 import com.sun.source.tree.IdentifierTree;
-import com.sun.source.tree.ImportTree;
 import com.sun.source.tree.MemberSelectTree;
 import com.sun.source.tree.MethodTree;
 import com.sun.source.tree.Tree;
@@ -372,7 +371,7 @@ final class BrewpadServiceComplete {
     static void namesInScope(Analysis a, Items items, boolean withKeywords) {
         Scope scope = a.at != null ? a.trees.getScope(a.at) : null;
         Set<String> visible = new TreeSet<>();
-        List<TypeElement> types = visibleTypes(a, scope);
+        List<TypeElement> types = BrewpadServiceImports.visibleTypes(a, scope);
         for (TypeElement t : types)
             visible.add(t.getSimpleName().toString());
         if (scope != null) {
@@ -383,6 +382,7 @@ final class BrewpadServiceComplete {
                 }
             }
             enclosingMembers(a, items, scope, visible);
+            BrewpadServiceImports.staticMembers(a, items, scope, visible);
         }
         for (TypeElement t : types) {
             // Reading a type's modifiers reads its class: only for those wanted.
@@ -418,41 +418,6 @@ final class BrewpadServiceComplete {
                 addElement(a, items, m, in, visible);
             }
             staticOnly |= type.getModifiers().contains(Modifier.STATIC);
-        }
-    }
-
-    // The types known by their simple name: java.lang's, the imported ones,
-    // those of the source's own package.
-    static List<TypeElement> visibleTypes(Analysis a, Scope scope) {
-        List<TypeElement> out = new ArrayList<>();
-        addTypesOf(out, a.elements.getPackageElement("java.lang"));
-        if (scope != null && scope.getEnclosingClass() != null)
-            addTypesOf(out, a.elements.getPackageOf(scope.getEnclosingClass()));
-        TreePath unitPath = new TreePath(a.unit);
-        for (ImportTree i : a.unit.getImports()) {
-            if (i.isStatic())
-                continue;
-            Tree q = i.getQualifiedIdentifier();
-            if (q instanceof MemberSelectTree && ((MemberSelectTree) q).getIdentifier().contentEquals("*")) {
-                Element p = a.trees.getElement(new TreePath(new TreePath(unitPath, i),
-                        ((MemberSelectTree) q).getExpression()));
-                if (p instanceof PackageElement)
-                    addTypesOf(out, (PackageElement) p);
-                continue;
-            }
-            Element t = a.trees.getElement(new TreePath(new TreePath(unitPath, i), q));
-            if (t instanceof TypeElement)
-                out.add((TypeElement) t);
-        }
-        return out;
-    }
-
-    static void addTypesOf(List<TypeElement> out, PackageElement p) {
-        if (p == null)
-            return;
-        for (Element e : p.getEnclosedElements()) {
-            if (e instanceof TypeElement)
-                out.add((TypeElement) e);
         }
     }
 
