@@ -47,6 +47,8 @@ public:
     bool projectFromFile() const { return isProject() && openedFromFile_; }
     // The classification, the compiled state and the build commands.
     FileBuild& build() const { return *build_; }
+    // Completion and parameter hints in a Java source's window.
+    Completion& completion() const { return *completion_; }
     // The caption: the kind's text, " - ", the full path (bytes that are not
     // UTF-8 shown as "\xE9") or "Untitled".
     QString caption() const;

@@ -17,6 +17,8 @@
 #include <QTextCursor>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 // How long an answer may take before the words are offered instead.
@@ -88,9 +90,14 @@ void Completion::watch()
     busyTimer_->setSingleShot(true);
     busyTimer_->setInterval(kBusyMs);
     connect(busyTimer_, &QTimer::timeout, this, [this] {
-        if (completeId_ && wordsOnFailure_)
-            offerWords(QStringLiteral("The compile service is busy"));
-        completeId_ = 0;
+        // The words stand in for a late answer (the list shows only while no
+        // answer is awaited); with none to offer, the answer is still awaited
+        // and shown when it comes.
+        const quint64 awaited = std::exchange(completeId_, 0);
+        if (awaited && wordsOnFailure_ && !offerWords(QStringLiteral("The compile service is busy"))) {
+            completeId_ = awaited;
+            papa->showStatus(QStringLiteral("The compile service is busy: its answer will show when it comes"));
+        }
     });
     connect(popup_, &CompletionPopup::picked, this, &Completion::insertChosen);
     connect(te, &QTextEdit::cursorPositionChanged, this, [this] {
@@ -161,6 +168,11 @@ void Completion::request(bool fallBackToWords)
     busyTimer_->start();
 }
 
+void Completion::setBusyAfter(int ms)
+{
+    busyTimer_->setInterval(ms);
+}
+
 void Completion::connectService(CompileService* service)
 {
     if (connected_ == service)
@@ -173,7 +185,7 @@ void Completion::connectService(CompileService* service)
     connect(service, &CompileService::completeFailed, this, &Completion::onFailed);
 }
 
-void Completion::offerWords(const QString& why)
+bool Completion::offerWords(const QString& why)
 {
     QStringList texts;
     for (const EditControl* e : te->window()->findChildren<EditControl*>())
@@ -182,6 +194,7 @@ void Completion::offerWords(const QString& why)
     items_ = wordItems(wordsStartingWith(texts, typed));
     papa->showStatus(why + QStringLiteral(": words of the open files offered"));
     refilter();
+    return !items_.isEmpty();
 }
 
 void Completion::onCompleted(quint64 id, const QList<CompletionItem>& items)

@@ -40,6 +40,8 @@ public:
     void showHints();
 
     CompletionPopup* popup() const { return popup_; }
+    // How long an answer is awaited before the words stand in (1.5 s).
+    void setBusyAfter(int ms);
     ParameterHintLabel* hints() const { return hints_; }
 
 protected:
@@ -49,7 +51,9 @@ private:
     bool popupKey(int key);
     void afterTyped(const QString& typed);
     void request(bool fallBackToWords);
-    void offerWords(const QString& why);
+    // Offers the words of the open windows that begin with the prefix;
+    // false when there are none.
+    bool offerWords(const QString& why);
     void onCompleted(quint64 id, const QList<CompletionItem>& items);
     void onSignature(quint64 id, const SignatureHelp& help);
     void onFailed(quint64 id, const QString& reason);

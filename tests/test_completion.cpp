@@ -9,6 +9,7 @@
 
 #include "editor/completionpopup.h"
 #include "editor/editcontrol.h"
+#include "editor/completion.h"
 #include "editor/parameterhints.h"
 #include "toolchain/compiling/compileservice.h"
 
@@ -409,6 +410,33 @@ TEST_F(CompletionTest, WithoutTheServiceTheWordsOfTheOpenFilesAreOffered)
     EXPECT_EQ(app->statusMessage(), "The compile service is starting: words of the open files offered");
     EXPECT_TRUE(popup->isVisible());
     setSharedCompileService(nullptr);
+}
+
+TEST_F(CompletionTest, ABusyServicesAnswerShowsWhenNoWordsStoodInForIt)
+{
+    TFileMDIChild* w = openJava(writeFile("Late.java", "class Late {}\n"));
+    ASSERT_NE(w, nullptr);
+    EditControl* e = w->editor();
+    w->completion().setBusyAfter(0);  // every answer comes late
+    auto* popup = e->findChild<CompletionPopup*>();
+    ASSERT_NE(popup, nullptr);
+    // No word of the open files begins so: the answer is awaited.
+    windowWith(w, "class Late { void f() { ArrayLi| } }");
+    trigger(cmd::Complete);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 60000));
+    ASSERT_NE(popup->chosen(), nullptr);
+    EXPECT_EQ(popup->chosen()->name, "ArrayList");
+    press(e, Qt::Key_Escape);
+    EXPECT_FALSE(popup->isVisible());
+    // Words stood in: they stay, and the late answer is dropped.
+    windowWith(w, "class Late { int countHere; void f() { cou| } }");
+    EXPECT_TRUE(enabled(cmd::Complete));
+    trigger(cmd::Complete);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 5000)) << app->statusMessage().toStdString();
+    EXPECT_EQ(app->statusMessage(), "The compile service is busy: words of the open files offered");
+    QTest::qWait(3000);
+    ASSERT_EQ(popup->count(), 1);
+    EXPECT_EQ(popup->item(0)->text(), "countHere");
 }
 
 TEST_F(CompletionTest, AnOpeningParenthesisShowsTheParameterHints)
