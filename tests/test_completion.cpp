@@ -93,6 +93,10 @@ namespace {
 // the tests of a suite.
 class CompletionTest : public CompileTest {
 protected:
+    // Complete in the window `w` holding `marked` (the caret at its "|"):
+    // the list once it shows, null when it does not within a minute.
+    CompletionPopup* listFor(TFileMDIChild* w, const QString& marked);
+
     static void SetUpTestSuite()
     {
         const QString javac = findJavac();
@@ -291,6 +295,14 @@ void windowWith(TFileMDIChild* w, const QString& marked)
     w->editor()->setFocus();
 }
 
+CompletionPopup* CompletionTest::listFor(TFileMDIChild* w, const QString& marked)
+{
+    windowWith(w, marked);
+    trigger(cmd::Complete);
+    auto* popup = w->editor()->findChild<CompletionPopup*>();
+    return popup && QTest::qWaitFor([&] { return popup->isVisible(); }, 60000) ? popup : nullptr;
+}
+
 }  // namespace
 
 TEST_F(CompletionTest, EnterInsertsTheChosenMethodAsOneUndoStep)
@@ -301,10 +313,8 @@ TEST_F(CompletionTest, EnterInsertsTheChosenMethodAsOneUndoStep)
     const QString before = "class Pick { void f() { String s = \"\"; s.len| } }";
     windowWith(w, before);
     EXPECT_TRUE(enabled(cmd::Complete));
-    trigger(cmd::Complete);
-    auto* popup = e->findChild<CompletionPopup*>();
+    CompletionPopup* popup = listFor(w, before);
     ASSERT_NE(popup, nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 60000));
     ASSERT_NE(popup->chosen(), nullptr);
     EXPECT_EQ(popup->chosen()->name, "length");
     EXPECT_EQ(popup->item(0)->text(), "length() : int");
@@ -331,11 +341,8 @@ TEST_F(CompletionTest, ATypeOutOfScopeComesByItsNameWithItsImportInOneUndoStep)
     ASSERT_NE(w, nullptr);
     EditControl* e = w->editor();
     const QString before = "import java.io.File;\n\nclass Imports { void f() { ArrayLi| } }";
-    windowWith(w, before);
-    trigger(cmd::Complete);
-    auto* popup = e->findChild<CompletionPopup*>();
+    CompletionPopup* popup = listFor(w, before);
     ASSERT_NE(popup, nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 60000));
     ASSERT_NE(popup->chosen(), nullptr);
     ASSERT_EQ(popup->chosen()->insert, "java.util.ArrayList");
     press(e, Qt::Key_Return);
@@ -418,12 +425,9 @@ TEST_F(CompletionTest, ABusyServicesAnswerShowsWhenNoWordsStoodInForIt)
     ASSERT_NE(w, nullptr);
     EditControl* e = w->editor();
     w->completion().setBusyAfter(0);  // every answer comes late
-    auto* popup = e->findChild<CompletionPopup*>();
-    ASSERT_NE(popup, nullptr);
     // No word of the open files begins so: the answer is awaited.
-    windowWith(w, "class Late { void f() { ArrayLi| } }");
-    trigger(cmd::Complete);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 60000));
+    CompletionPopup* popup = listFor(w, "class Late { void f() { ArrayLi| } }");
+    ASSERT_NE(popup, nullptr);
     ASSERT_NE(popup->chosen(), nullptr);
     EXPECT_EQ(popup->chosen()->name, "ArrayList");
     press(e, Qt::Key_Escape);
