@@ -5,6 +5,7 @@
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
 #include "editor/javaimports.h"
+#include "editor/javalexer.h"
 #include "editor/lineendedit.h"
 #include "editor/parameterhints.h"
 #include "resources/commands.h"
@@ -38,25 +39,25 @@ QString requestFile(const EditControl* te)
 
 // The keys the list takes while it is shown.
 // Whether `text`, what follows the opening parenthesis of a call, closes
-// the call: a ")" that no "(" after it opened (text in quotes skipped).
+// the call: a ")" in code that no "(" after it opened (the editor's lexer
+// tells code from literals and comments).
 bool closesTheCall(const QString& text)
 {
     int depth = 0;
-    QChar quote;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (!quote.isNull()) {
-            if (c == QLatin1Char('\\'))
-                ++i;
-            else if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            quote = c;
-        } else if (c == QLatin1Char('(')) {
-            ++depth;
-        } else if (c == QLatin1Char(')') && --depth < 0) {
-            return true;
+    javalex::State state = javalex::Normal;
+    for (const QString& line : text.split(QChar::ParagraphSeparator)) {
+        javalex::LineLexer lexer(line, state);
+        for (javalex::Piece p; lexer.next(&p);) {
+            if (p.type != javalex::Piece::Code)
+                continue;
+            for (qsizetype i = p.start; i < p.end; ++i) {
+                if (line[i] == QLatin1Char('('))
+                    ++depth;
+                else if (line[i] == QLatin1Char(')') && --depth < 0)
+                    return true;
+            }
         }
+        state = lexer.state();
     }
     return false;
 }
