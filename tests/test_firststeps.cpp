@@ -166,6 +166,24 @@ TEST_F(FirstSteps, CtrlNCtrlOAndCtrlWOrCtrlF4)
     EXPECT_FALSE(enabled(cmd::CloseWindow));
 }
 
+TEST_F(FirstSteps, CtrlWClosesTheMessageWindowWhenItIsActive)
+{
+    TFileMDIChild* c = openJava(writeFile("Broken.java", "class Broken { int f() { return missing; } }\n"));
+    ASSERT_NE(c, nullptr);
+    compile();
+    ASSERT_EQ(client()->messageWindows().size(), 1);
+    TBrowserFrame* frame = client()->messageWindows().first();
+    frame->activate();
+    QApplication::processEvents();
+    ASSERT_TRUE(client()->messageWindowActive());
+    press(QKeyCombination(Qt::CTRL | Qt::Key_W));
+    QApplication::processEvents();
+    EXPECT_TRUE(client()->messageWindows().isEmpty() || client()->messageWindows().first()->isHidden());
+    // The source window stays, and is the active one again.
+    EXPECT_EQ(client()->editors().size(), 1);
+    EXPECT_EQ(current(), c);
+}
+
 TEST_F(FirstSteps, MenuItemsShowTheirKeys)
 {
     EXPECT_EQ(app->action(cmd::Find)->text(), "&Find...\tCtrl+F");
