@@ -269,6 +269,9 @@ TEST_F(FirstSteps, AddNodeTakesSeveralFilesOrAFolder)
     EXPECT_EQ(readFile(jpr),
               (x + "\r\n" + y + "\r\n" + dir.filePath("src/A.java") + "\r\n" + dir.filePath("src/B.java") + "\r\n")
                   .toUtf8());
+    // Save As starts at the project's own file.
+    trigger(cmd::SaveAsJavaProj);  // cancelled
+    EXPECT_EQ(dialogs_.saveProposals.back(), jpr);
     // A folder without Java sources adds nothing and says so.
     dialogs_.openPathLists.push_back({dir.filePath("capture")});
     const size_t before = dialogs_.messages.size();
