@@ -33,6 +33,8 @@ bp_add_test(test_lineends SOURCES tests/test_lineends.cpp LIBS bp_app)
 bp_add_test(test_messagewalk SOURCES tests/test_messagewalk.cpp LIBS bp_app)
 # F9 and Ctrl+F9 with the Compiler Options, unsaved changes and projects.
 bp_add_test(test_compilerun SOURCES tests/test_compilerun.cpp LIBS bp_app)
+# What a new user meets between New and a run, through the main window.
+bp_add_test(test_firststeps SOURCES tests/test_firststeps.cpp LIBS bp_app)
 # The windows of the workspace: their activation and the accessibility tree.
 bp_add_test(test_windows SOURCES tests/test_windows.cpp LIBS bp_app)
 # Find in Files: the search over real files, and its window.

@@ -8,6 +8,7 @@
 #include "resources/commands.h"
 #include "workspace/client.h"
 #include "workspace/findinfiles.h"
+#include "workspace/windowcommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,6 +90,7 @@ void TMDIFileApp::InitMainWindow()
     connectWorkspace();
     // Find in Files is the workspace's, a part of its own.
     (new FindInFiles(*Client))->addCommands(Client->commands());
+    (new WindowCommands(*Client))->addCommands(Client->commands());
 
     Frame->resize(1000, 720);
     Frame->show();

@@ -62,12 +62,15 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* e
     te->commands().on(cmd::Replace, [this] { papa->finder()->showReplace(); });
     te->commands().on(cmd::FindNext, [this] { papa->finder()->findNext(); });
     UpdateTextFields();
-    // A project is classified when it is saved or read again.
-    if (!IsNewFile && !isProject())
+    // A source or project shown from its file is classified at once.
+    if (!IsNewFile)
         SetFileType();
     if (!isProject()) {
         check_->watch();
         completion_->watch();
+    } else {
+        nodes_->watchEntries();
+        connect(nodes_.get(), &ProjectNodes::entryChosen, this, &TFileMDIChild::projectEntryChosen);
     }
 
     // A window that becomes active, or is active when the program does, looks
@@ -195,8 +198,9 @@ bool TFileMDIChild::saveWindow(bool askForName)
     if (te->fileName().isEmpty())
         return true;  // Save on an unchanged new window: nothing to read again
     te->loadFile(te->fileName());
-    if (askForName)
-        IsNewFile = false;
+    // A window that now has a file of its own is one, whether Save or Save As
+    // asked for its name: it is classified from now on.
+    IsNewFile = false;
     build_->IsCompiled = false;
     SetFileType();
     if (askForName || wasUntitled)
@@ -206,7 +210,7 @@ bool TFileMDIChild::saveWindow(bool askForName)
 
 void TFileMDIChild::SetFileType()
 {
-    if (IsNewFile || (isProject() && !openedFromFile_))
+    if (IsNewFile)
         return;
     build_->classify();
 }

@@ -32,8 +32,8 @@ class TFileMDIChild : public QMdiSubWindow, public CommandTarget {
 public:
     // A window on `edit` (which it owns) inside `parent`. `fromFile` is true
     // when the edit control shows an existing file, false for a new, empty
-    // one; a Java source from a file is classified at once, a project from its
-    // file when it is saved or read again.
+    // one; a source or project from a file is classified at once, a new one
+    // once a save has given it a file.
     TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* edit, bool fromFile);
     ~TFileMDIChild() override;  // a compilation still running is given up
 
@@ -41,9 +41,9 @@ public:
 
     EditControl* editor() const { return te; }
     bool isProject() const { return kind_ == EditorKind::JavaProject; }
-    // Created empty, and not yet through Save As.
+    // Created empty, and not yet saved under a name.
     bool isNewFile() const { return IsNewFile; }
-    // A project opened from its file: only such a project is classified.
+    // A project opened from its file.
     bool projectFromFile() const { return isProject() && openedFromFile_; }
     // The classification, the compiled state and the build commands.
     FileBuild& build() const { return *build_; }
@@ -67,6 +67,10 @@ public:
     void CmFilePrint();
     void CmFilePageSetup();
 
+signals:
+    // A project window's entry naming the source `path` was double-clicked.
+    void projectEntryChosen(const QString& path);
+
 protected:
     void closeEvent(QCloseEvent* e) override;
 
@@ -75,13 +79,13 @@ private:
     void buildProjectCommands();
     void updateCaption();
     // Classifies the window's file (see FileBuild::classify): nothing for a
-    // new window, nor for a project not opened from its file.
+    // window not yet saved under a name.
     void SetFileType();
     // Refreshes the line fields below from the edit control; returns CurLineNbr.
     unsigned UpdateTextFields();
     // Save (askForName false) and Save As (true): the edit control saves,
-    // then the file is read again (the caret goes to the start), the compiled
-    // state is cleared and the file classified; Save As also ends IsNewFile.
+    // then the file is read again (the caret goes to the start), IsNewFile
+    // ends, the compiled state is cleared and the file classified.
     // Save As, and a Save that gives an untitled window its name, tell the
     // workspace that the file was used. False when nothing was saved.
     bool saveWindow(bool askForName);

@@ -8,6 +8,8 @@ add_library(bp_editor STATIC
   editor/filebuild.cpp
   editor/projectnodes.cpp
   editor/typingcheck.cpp
+  editor/javatypename.cpp
+  editor/saveproposal.cpp
   editor/completion.cpp
   editor/completionpopup.cpp
   editor/parameterhints.cpp

@@ -35,9 +35,10 @@ public:
     virtual void showCompilerMessages(const QString& captureFile, const QString& statusNote) = 0;
     // A compilation started: the marks of the last one go.
     virtual void compilationStarted() = 0;
-    // A compilation ended (whatever its outcome): the places its messages name
-    // are marked in the windows that show them.
-    virtual void compilationEnded() = 0;
+    // A compilation ended (whatever its outcome; `succeeded` when the compiler
+    // said so): the places its messages name are marked in the windows that
+    // show them, and after a success an open message window shows its messages.
+    virtual void compilationEnded(bool succeeded) = 0;
     // True while Check While Typing is on.
     virtual bool checkWhileTyping() const = 0;
 };

@@ -174,7 +174,7 @@ void FileBuild::compileFinished(const CompileOutcome& o)
 {
     const QString capture = runner_ ? runner_->captureFile() : QString();
     host_->clearLastingStatus();
-    host_->compilationEnded();
+    host_->compilationEnded(o.kind == CompileOutcome::Success);
     // F9 compiles the file as last saved: what the window shows may differ.
     const QString unsaved = window_->editor()->document()->isModified()
                                 ? QStringLiteral("; compiled as last saved: this window holds unsaved changes")

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/fileexchange.h"
 
+#include "editor/saveproposal.h"
 #include "editor/textdoc.h"
 #include "platform/dialogs.h"
 #include "platform/nativepath.h"
@@ -159,7 +160,10 @@ bool FileExchange::saveAs()
 {
     if (refuseReadOnlySave())
         return false;
-    saveData_.fileName = file_.name();
+    if (file_.name().isEmpty())
+        proposeSaveName(saveData_, edit_->toPlainText());
+    else
+        saveData_.fileName = file_.name();
     if (!dialogs().saveFile(edit_, saveData_))
         return false;
     const QString name = nativepath::absolute(saveData_.fileName);

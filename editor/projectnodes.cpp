@@ -5,6 +5,9 @@
 #include "editor/textdoc.h"
 #include "platform/dialogs.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -16,34 +19,103 @@ ProjectNodes::ProjectNodes(EditControl* edit) : te(edit)
     ProjJavaData.filter = FilterJava;
 }
 
-bool ProjectNodes::add(QWidget* owner)
+QStringList ProjectNodes::entriesFor(const QStringList& chosen)
 {
-    if (!dialogs().openFile(owner->window(), ProjJavaData))
-        return false;
+    QStringList out;
+    for (const QString& path : chosen) {
+        if (!QFileInfo(path).isDir()) {
+            out << path;
+            continue;
+        }
+        const QDir folder(path);
+        for (const QString& name : folder.entryList({QStringLiteral("*.java")}, QDir::Files, QDir::Name))
+            out << folder.filePath(name);
+    }
+    return out;
+}
+
+bool ProjectNodes::mayAdd(QWidget* owner, const QString& path)
+{
     // Every line of a project is one entry: a name with a line break in it
     // would become two.
-    if (ProjJavaData.fileName.contains(QLatin1Char('\n')) || ProjJavaData.fileName.contains(QLatin1Char('\r'))) {
-        QString shown = ProjJavaData.fileName;
-        shown.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
-        dialogs().message(owner,
-                          QStringLiteral("The file name %1 holds a line break, which a project line cannot hold, "
-                                         "so it was not added. Rename the file, then add it.")
-                              .arg(shown),
-                          QString(), Buttons::Ok, Icon::Warning);
+    if (!path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r')))
+        return true;
+    QString shown = path;
+    shown.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    dialogs().message(owner,
+                      QStringLiteral("The file name %1 holds a line break, which a project line cannot hold, "
+                                     "so it was not added. Rename the file, then add it.")
+                          .arg(shown),
+                      QString(), Buttons::Ok, Icon::Warning);
+    return false;
+}
+
+bool ProjectNodes::add(QWidget* owner)
+{
+    // The dialog starts in the project's folder, then where it was used last.
+    if (ProjJavaData.initialDir.isEmpty() && !te->fileName().isEmpty())
+        ProjJavaData.initialDir = QFileInfo(te->fileName()).absolutePath();
+    QStringList chosen;
+    if (!dialogs().openFiles(owner->window(), ProjJavaData, chosen))
+        return false;
+    QStringList entries;
+    for (const QString& path : entriesFor(chosen)) {
+        if (mayAdd(owner, path))
+            entries << path;
+    }
+    if (entries.isEmpty()) {
+        if (chosen.size() == 1 && QFileInfo(chosen.first()).isDir())
+            dialogs().message(owner,
+                              QStringLiteral("The folder %1 holds no Java source (no file ending in .java), so "
+                                             "nothing was added.")
+                                  .arg(chosen.first()),
+                              QString(), Buttons::Ok, Icon::Information);
         return false;
     }
-    // The entry and its line end replace the selection, or go in at the caret.
-    // An entry is written "%s\r\n" whatever line ends the other lines have: a
-    // project that has no line end yet gets CR LF ones (no byte of the file
-    // changes by that), and in any other the entry's own line end is CR LF.
+    // The entries and their line ends replace the selection, or go in at the
+    // caret. An entry is written "%s\r\n" whatever line ends the other lines
+    // have: a project that has no line end yet gets CR LF ones (no byte of the
+    // file changes by that), and in any other the entry's own line end is CR LF.
     if (te->document()->blockCount() == 1)
         te->setLineEnd(TextFormat::LineEnd::CRLF);
     QTextCursor c = te->textCursor();
+    const int first = te->document()->findBlock(c.selectionStart()).blockNumber();
     c.beginEditBlock();
-    c.insertText(ProjJavaData.fileName + QLatin1Char('\n'));
+    c.insertText(entries.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     c.endEditBlock();
-    markLineBreak(te->document(), c.block(), LineBreak::CRLF);
+    for (int n = first + 1; n <= c.block().blockNumber(); ++n)
+        markLineBreak(te->document(), te->document()->findBlockByNumber(n), LineBreak::CRLF);
     te->setTextCursor(c);
+    return true;
+}
+
+QString ProjectNodes::entrySource(const QString& line, const QString& projectDir)
+{
+    const QString entry = line.trimmed();
+    if (entry.isEmpty() || line.startsWith(QLatin1Char('#')))
+        return QString();
+    return QDir::cleanPath(QDir(projectDir).absoluteFilePath(entry));
+}
+
+void ProjectNodes::watchEntries()
+{
+    te->viewport()->installEventFilter(this);
+}
+
+bool ProjectNodes::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonDblClick || watched != te->viewport())
+        return QObject::eventFilter(watched, event);
+    const auto* me = static_cast<QMouseEvent*>(event);
+    if (me->button() != Qt::LeftButton)
+        return false;
+    const QTextCursor at = te->cursorForPosition(me->position().toPoint());
+    const QString dir = te->fileName().isEmpty() ? QDir::currentPath() : QFileInfo(te->fileName()).absolutePath();
+    const QString source = entrySource(at.block().text(), dir);
+    if (source.isEmpty())
+        return false;
+    te->setTextCursor(at);
+    emit entryChosen(source);
     return true;
 }
 

@@ -3,8 +3,10 @@
 
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
+#include "editor/javatypename.h"
 #include "toolchain/compiling/compile.h"
 #include "toolchain/compiling/compileservice.h"
+#include "toolchain/compiling/servicescratch.h"
 #include "toolchain/settings/settings.h"
 
 #include <QFileInfo>
@@ -13,6 +15,30 @@
 namespace {
 
 constexpr int kPauseMs = 500;
+
+// An empty folder of Brewpad's own, for the whole run: an Untitled window's
+// text is checked as a file of it, as it would compile there alone.
+QString untitledFolder()
+{
+    static const ServiceScratch scratch;
+    return scratch.path();
+}
+
+// The file and folder a check of `text` names: the window's file, or for an
+// Untitled window the file its public type would name in untitledFolder().
+// False when there is none.
+bool checkedFile(const QString& windowFile, const QString& text, QString* file, QString* dir)
+{
+    if (!windowFile.isEmpty()) {
+        *file = windowFile;
+        *dir = QFileInfo(windowFile).absolutePath();
+        return true;
+    }
+    *dir = untitledFolder();
+    const QString type = publicTypeName(text);
+    *file = *dir + QLatin1Char('/') + (type.isEmpty() ? QStringLiteral("Untitled") : type) + QStringLiteral(".java");
+    return !dir->isEmpty();
+}
 
 // The marks of F9 stay; those of earlier checks give way to `light`.
 QList<MessageMark> withCheckMarks(const QList<MessageMark>& marks, const QList<MessageMark>& light)
@@ -47,14 +73,16 @@ void TypingCheck::watch()
 void TypingCheck::checkText()
 {
     CompileService* service = sharedCompileService();
-    const QString file = te->fileName();
-    if (!service || file.isEmpty() || !papa->checkWhileTyping())
+    if (!service || !papa->checkWhileTyping())
+        return;
+    // The text as a save would write it: javac sees what F9 would compile.
+    const QString text = te->savedText();
+    QString file, dir;
+    if (!checkedFile(te->fileName(), text, &file, &dir))
         return;
     if (checkId_)
         service->cancel(checkId_);
-    const QString dir = QFileInfo(file).absolutePath();
-    // The text as a save would write it: javac sees what F9 would compile.
-    checkId_ = service->check(file, te->savedText(), CompileService::withoutJvmOptions(makeargsList()), dir);
+    checkId_ = service->check(file, text, CompileService::withoutJvmOptions(makeargsList()), dir);
     checkedRevision_ = te->document()->revision();
     if (!checkId_)
         return;  // no service ready: F9 still tells

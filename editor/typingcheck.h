@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Check while typing: the text of a Java source window, saved or not, is
 // checked by the compile service in memory half a second after the user
-// stopped typing, and what it finds is marked in the lighter style. Nothing is
-// written to the user's folders, and neither the message window nor the
+// stopped typing, and what it finds is marked in the lighter style; an
+// Untitled window's text as it would compile alone in an empty folder. Nothing
+// is written to the user's folders, and neither the message window nor the
 // window's compiled state changes.
 #pragma once
 #include <QList>

@@ -58,6 +58,26 @@ protected:
     }
 };
 
+// An open dialog for several files or one folder: Open (or Enter) with a
+// folder chosen takes the folder; a double-click on a folder enters it.
+class FilesOrFolderDialog : public QFileDialog {
+public:
+    FilesOrFolderDialog(QWidget* owner, const QString& dir) : QFileDialog(owner, QStringLiteral("Add"), dir)
+    {
+        setOption(QFileDialog::DontUseNativeDialog);
+        setAcceptMode(QFileDialog::AcceptOpen);
+        setFileMode(QFileDialog::ExistingFiles);
+    }
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (files.size() == 1 && QFileInfo(files.first()).isDir())
+            QDialog::accept();
+        else
+            QFileDialog::accept();
+    }
+};
+
 class QtDialogs : public Dialogs {
 public:
     Answer message(QWidget* owner, const QString& text, const QString& caption, Buttons buttons, Icon icon) override
@@ -109,6 +129,19 @@ public:
             }
         }
         return false;
+    }
+
+    bool openFiles(QWidget* owner, FileDialogRecord& rec, QStringList& chosen) override
+    {
+        FilesOrFolderDialog dlg(owner, startDir(rec));
+        setup(dlg, rec);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return false;
+        chosen.clear();
+        for (const QString& p : dlg.selectedFiles())
+            chosen << QFileInfo(nativepath::recoverLossyName(p)).absoluteFilePath();
+        finish(dlg, rec, chosen.first());
+        return true;
     }
 
     bool saveFile(QWidget* owner, FileDialogRecord& rec) override

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -37,6 +38,10 @@ public:
                            Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
     // Open dialog on a record: returns true and stores the full path in rec.fileName when confirmed.
     virtual bool openFile(QWidget* owner, FileDialogRecord& rec) = 0;
+    // Open dialog for several files, or one folder, on a record: true and the
+    // full paths chosen stored in `chosen` (and the first in rec.fileName)
+    // when confirmed.
+    virtual bool openFiles(QWidget* owner, FileDialogRecord& rec, QStringList& chosen) = 0;
     // Save dialog on a record, proposing rec.fileName: true and the chosen path stored when confirmed.
     virtual bool saveFile(QWidget* owner, FileDialogRecord& rec) = 0;
     // Font dialog (with effects and colour); true when confirmed.

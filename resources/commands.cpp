@@ -17,9 +17,9 @@ const std::vector<CommandInfo>& commandTable()
     // clang-format off
     static const std::vector<CommandInfo> table = {
         // File
-        {cmd::FileNewJava, "New&Java File", {}, Frame, "Creates a new Java File", "new-java-file"},
-        {cmd::FileOpenJava, "&Open Java File", {}, Frame, "", "open-java-file"},
-        {cmd::FileSave, "&Save", {K(Qt::Key_F2), K(Qt::CTRL | Qt::Key_S)}, Frame, "", "save"},
+        {cmd::FileNewJava, "New&Java File\tCtrl+N", {K(Qt::CTRL | Qt::Key_N)}, Frame, "Creates a new Java File", "new-java-file"},
+        {cmd::FileOpenJava, "&Open Java File\tCtrl+O", {K(Qt::CTRL | Qt::Key_O)}, Frame, "", "open-java-file"},
+        {cmd::FileSave, "&Save\tCtrl+S", {K(Qt::CTRL | Qt::Key_S), K(Qt::Key_F2)}, Frame, "", "save"},
         {cmd::FileSaveAs, "Save &As...", {}, Frame, "Saves the active document with a new name", "save-as"},
         {cmd::Print, "&Print", {}, Frame, "Print file", "print"},
         {cmd::PrintSetup, "Print S&etup", {}, Frame, "", "print-setup"},
@@ -40,10 +40,10 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::ParameterHints, "Parameter &Hints\tCtrl+Shift+Space", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Space)}, Frame,
          "Shows the parameters of the overloads of the call around the caret", ""},
         // Search
-        {cmd::Find, "&Find...", {K(Qt::CTRL | Qt::Key_F)}, Frame, "Find the specified text", "find"},
-        {cmd::Replace, "&Replace...", {K(Qt::CTRL | Qt::Key_H)}, Frame, "Find the specified text and change it", "replace"},
+        {cmd::Find, "&Find...\tCtrl+F", {K(Qt::CTRL | Qt::Key_F)}, Frame, "Find the specified text", "find"},
+        {cmd::Replace, "&Replace...\tCtrl+H", {K(Qt::CTRL | Qt::Key_H)}, Frame, "Find the specified text and change it", "replace"},
         {cmd::FindNext, "&Next\tF3", {K(Qt::Key_F3)}, Frame, "Find the next match", "find-next"},
-        {cmd::GotoLine, "Goto Line", {K(Qt::CTRL | Qt::Key_G)}, Frame, "", "goto-line"},
+        {cmd::GotoLine, "Goto Line\tCtrl+G", {K(Qt::CTRL | Qt::Key_G)}, Frame, "", "goto-line"},
         {cmd::LineNumbers, "Line &Numbers", {}, Frame, "Shows or hides the line numbers of the editor windows", "",
          true},
         {cmd::ZoomIn, "Zoom &In\tCtrl++", {K(Qt::CTRL | Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal)}, Frame,
@@ -110,6 +110,8 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::ShowCallStack, "Call &Stack", {}, Frame, "Shows the call stack of the paused program", ""},
         {cmd::ShowOutline, "O&utline", {}, Frame, "Shows the classes, fields and methods of the active source", ""},
         {cmd::ShowFindResults, "Find &Results", {}, Frame, "Shows the results of the last Find in Files", ""},
+        {cmd::CloseWindow, "Close &Window\tCtrl+W", {K(Qt::CTRL | Qt::Key_W), K(Qt::CTRL | Qt::Key_F4)}, Frame,
+         "Closes the active window, asking to save its changes", ""},
         // Help
         {cmd::JavaHelp, "JAVA...", {}, Frame, "", "java-help"},
         {cmd::About, "About", {}, Frame, "", "about"},
@@ -199,7 +201,7 @@ const std::vector<MenuLayout>& menuBarLayout()
         {"&Window",
          {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll, Separator, cmd::ToggleHint, cmd::ToggleBar,
           Separator, cmd::ShowConsole, cmd::ShowVariables, cmd::ShowCallStack, Separator, cmd::ShowOutline,
-          cmd::ShowFindResults, OpenWindows}},
+          cmd::ShowFindResults, Separator, cmd::CloseWindow, OpenWindows}},
         {"&Help", {cmd::JavaHelp, cmd::About}},
     };
     return menus;

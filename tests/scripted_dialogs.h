@@ -31,9 +31,12 @@ public:
     // Decides an answer from the text when set; consulted before `answers`.
     std::function<std::optional<Answer>(const AskedMessage&)> answerFor;
 
-    std::deque<QString> openPaths;  // an empty string cancels
-    std::deque<QString> savePaths;  // an empty string cancels
+    std::deque<QString> openPaths;          // an empty string cancels
+    std::deque<QStringList> openPathLists;  // for several files or a folder; an empty list cancels
+    std::deque<QString> savePaths;          // an empty string cancels
+    QStringList saveFolders;                // the folder each save dialog starts in (its record's)
     QStringList openFilters, saveProposals;
+    QStringList openFolders;  // the folder each dialog for several files starts in (its record's)
 
     std::optional<QFont> fontAnswer;
     std::optional<QColor> colorAnswer;
@@ -81,9 +84,23 @@ public:
         rec.fileName = rec.withDefaultExt(p);
         return true;
     }
+    bool openFiles(QWidget*, FileDialogRecord& rec, QStringList& chosen) override
+    {
+        openFilters << rec.filter;
+        openFolders << rec.initialDir;
+        if (openPathLists.empty())
+            return false;
+        chosen = openPathLists.front();
+        openPathLists.pop_front();
+        if (chosen.isEmpty())
+            return false;
+        rec.fileName = chosen.first();
+        return true;
+    }
     bool saveFile(QWidget*, FileDialogRecord& rec) override
     {
         saveProposals << rec.fileName;
+        saveFolders << rec.initialDir;
         if (savePaths.empty())
             return false;
         QString p = savePaths.front();

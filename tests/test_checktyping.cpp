@@ -87,6 +87,22 @@ TEST_F(CheckWhileTyping, ATypingErrorIsMarkedWithoutASaveAndNothingIsWritten)
     EXPECT_TRUE(QTest::qWaitFor([&] { return lightMarks(w).isEmpty(); }, 30000));
 }
 
+TEST_F(CheckWhileTyping, AnUntitledWindowIsCheckedAsTheFileItsPublicTypeNames)
+{
+    TFileMDIChild* w = newJava();
+    ASSERT_NE(w, nullptr);
+    const QStringList before = filesInDir();
+    type(w, "public class Fresh { int f() { return missingName; } }");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !lightMarks(w).isEmpty(); }, 30000));
+    // Only the typing error: the file it is checked as is named after its public class.
+    const QList<MessageMark> marks = lightMarks(w);
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_EQ(marks[0].line, 1);
+    EXPECT_TRUE(marks[0].text.contains("missingName")) << marks[0].text.toStdString();
+    EXPECT_TRUE(w->isNewFile());
+    EXPECT_EQ(filesInDir(), before);
+}
+
 TEST_F(CheckWhileTyping, NewJavaOptionsStartTheServiceAgainWithThem)
 {
     const qint64 before = service->processId();

@@ -93,6 +93,10 @@ TEST(CommandTable, NoKeyIsBoundTwice)
     }
     // The accelerators of the main window.
     EXPECT_EQ(boundTo, (std::map<QString, int>{{"Alt+X", cmd::Exit},
+                                               {"Ctrl+N", cmd::FileNewJava},
+                                               {"Ctrl+O", cmd::FileOpenJava},
+                                               {"Ctrl+W", cmd::CloseWindow},
+                                               {"Ctrl+F4", cmd::CloseWindow},
                                                {"F2", cmd::FileSave},
                                                {"Ctrl+S", cmd::FileSave},
                                                {"Ctrl+F", cmd::Find},
@@ -242,7 +246,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 31);
+    EXPECT_EQ(bound, 35);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

@@ -358,3 +358,18 @@ TEST(InlineValues, EachLocalAtTheLastLineAboveThePauseThatSetsIt)
     EXPECT_EQ(inlineValueLines(uses, 6, locals),
               (QMap<int, QString>{{1, "n = 2, s = \"x\""}, {2, "r = int[1]"}, {4, "l = List12"}}));
 }
+
+TEST_F(DebugRunTest, AProjectRunsItsClassAsJavaRunChoosesIt)
+{
+    client()->CmOpenJavaProjFile(writeFile("demo.jpr", (dir.filePath("Demo.java") + "\r\n").toUtf8()));
+    TFileMDIChild* p = current();
+    ASSERT_TRUE(p && p->isProject());
+    compile();  // Demo.class is current: nothing to compile, and the project counts as compiled
+    ASSERT_TRUE(enabled(cmd::DebugRun));
+    press(Qt::Key_F5);
+    ASSERT_TRUE(console());
+    ASSERT_TRUE(waitForConsole("ready")) << console()->shownText().toStdString();
+    typeLine("hello");
+    ASSERT_TRUE(waitForConsole("got hello"));
+    ASSERT_TRUE(waitForConsole("Program ended with exit code 0"));
+}

@@ -110,7 +110,7 @@ TEST_F(FrameTest, SaveAsNamesClassifiesAndReloads)
     EXPECT_FALSE(c->editor()->document()->isModified());
 }
 
-TEST_F(FrameTest, SaveOnANewWindowAsksForANameButKeepsItNew)
+TEST_F(FrameTest, SaveOnANewWindowAsksForANameAndMakesItTheFilesWindow)
 {
     TFileMDIChild* c = newJava();
     // An unchanged new window: Save writes nothing and asks nothing.
@@ -120,7 +120,8 @@ TEST_F(FrameTest, SaveOnANewWindowAsksForANameButKeepsItNew)
     dialogs_.savePaths.push_back(dir.filePath("N.java"));
     trigger(cmd::FileSave);
     EXPECT_EQ(readFile(dir.filePath("N.java")), "class N {}");
-    EXPECT_TRUE(c->isNewFile());  // only Save As clears it
+    EXPECT_FALSE(c->isNewFile());        // as after Save As: classified from now on
+    EXPECT_TRUE(c->build().IsJavaMain);  // a class named after its file
     EXPECT_TRUE(enabled(cmd::FileSaveAs));
 }
 

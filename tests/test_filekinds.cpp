@@ -310,7 +310,7 @@ TEST_F(FileKinds, AddNodeRefusesANameWithALineBreak)
     ASSERT_TRUE(p && p->isProject());
     for (const QString& name : {odd, dir.filePath("Carriage\rReturn.java")}) {
         dialogs_.messages.clear();
-        dialogs_.openPaths.push_back(name);
+        dialogs_.openPathLists.push_back({name});
         trigger(cmd::InsertNode);
         QString shown = name;
         shown.replace("\r", "\\r").replace("\n", "\\n");

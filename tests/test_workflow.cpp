@@ -205,8 +205,8 @@ TEST_F(WorkflowTest, ProjectCompilesOnlyOutOfDateSources)
     EXPECT_TRUE(p->isProject());
     EXPECT_EQ(client()->EditJAVACntl.data(), p);
     EXPECT_TRUE(p->projectFromFile());
-    // Not classified until saved.
-    EXPECT_FALSE(p->build().IsJavaMain);
+    // Classified as it opens, and again when saved.
+    EXPECT_TRUE(p->build().IsJavaMain);
     EXPECT_FALSE(enabled(cmd::FileSave));
     EXPECT_TRUE(enabled(cmd::SaveJavaProj));
     p->editor()->document()->setModified(true);
@@ -233,7 +233,7 @@ TEST_F(WorkflowTest, AddNodeReplacesTheSelectionAndDelNodeRemovesALine)
     QTest::keyClicks(p->editor(), "old entry");
     p->editor()->selectAll();
     p->build().IsCompiled = true;
-    dialogs_.openPaths.push_back(dir.filePath("X.java"));
+    dialogs_.openPathLists.push_back({dir.filePath("X.java")});
     trigger(cmd::InsertNode);
     EXPECT_EQ(p->editor()->rawText(), dir.filePath("X.java") + "\n");
     EXPECT_FALSE(p->build().IsCompiled);
@@ -395,8 +395,10 @@ TEST_F(WorkflowTest, MessagePathsAreResolvedWhereTheirCompilerRan)
     compile();  // javac names the project's sources relatively: "Broken.java:3: error: ..."
     ASSERT_TRUE(client()->BrowserErr);
     ASSERT_TRUE(listLines().value(0).startsWith("Broken.java:3:")) << listLines().join("\n").toStdString();
-    // A success elsewhere moves the current directory, not the messages.
-    openJava(writeFile("two/Hello.java", kHello));
+    // F9 elsewhere that compiles nothing moves the current directory, not the
+    // messages (a compilation there would show its own).
+    writeFile("two/notes.txt", "x\n");
+    client()->CmOpenJavaProjFile(writeFile("two/q.jpr", "notes.txt\r\n"));
     compile();
     ASSERT_EQ(QDir::current().dirName(), "two");
     closeEditors();
@@ -559,7 +561,7 @@ TEST_F(WorkflowTest, AddNodeWritesItsEntryWithCrLf)
     TFileMDIChild* p = current();
     ASSERT_NE(p, nullptr);
     ASSERT_TRUE(p->isProject());
-    dialogs_.openPaths.push_back(dir.filePath("X.java"));
+    dialogs_.openPathLists.push_back({dir.filePath("X.java")});
     trigger(cmd::InsertNode);
     trigger(cmd::SaveJavaProj);
     EXPECT_EQ(readFile(jpr), (dir.filePath("X.java") + "\r\nA.java").toUtf8());
@@ -577,7 +579,7 @@ TEST_F(WorkflowTest, AddNodeWritesCrLfInAProjectOfLfLinesAndKeepsTheirs)
     QTextCursor c = p->editor()->textCursor();
     c.setPosition(p->editor()->document()->findBlockByNumber(1).position());
     p->editor()->setTextCursor(c);
-    dialogs_.openPaths.push_back(dir.filePath("X.java"));
+    dialogs_.openPathLists.push_back({dir.filePath("X.java")});
     trigger(cmd::InsertNode);
     trigger(cmd::SaveJavaProj);
     EXPECT_EQ(readFile(jpr), ("A.java\n" + dir.filePath("X.java") + "\r\nB.java\n").toUtf8());

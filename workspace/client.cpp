@@ -241,9 +241,9 @@ void TFileMDIClient::compilationStarted()
     messages_->compilationStarted();
 }
 
-void TFileMDIClient::compilationEnded()
+void TFileMDIClient::compilationEnded(bool succeeded)
 {
-    messages_->compilationEnded();
+    messages_->compilationEnded(succeeded);
 }
 
 void TFileMDIClient::CmJavaHelp()

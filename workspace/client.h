@@ -62,7 +62,7 @@ public:
     void fileUsed(const QString& path) override;
     void showCompilerMessages(const QString& captureFile, const QString& statusNote) override;
     void compilationStarted() override;
-    void compilationEnded() override;
+    void compilationEnded(bool succeeded) override;
     void showLastingStatus(const QString& text) override { emit lastingStatusShown(text); }
     void clearLastingStatus() override { emit lastingStatusCleared(); }
 

@@ -68,7 +68,7 @@ void DebugController::addCommands(CommandTable& table)
             return;
         }
         TFileMDIChild* c = ws_.currentEditor();
-        s.enabled = c && !c->isProject() && c->build().IsJavaMain && c->build().IsCompiled;
+        s.enabled = c && c->build().IsJavaMain && c->build().IsCompiled;  // a project runs its class too
         if (s.enabled)
             prepareAhead();
     });
@@ -118,7 +118,7 @@ void DebugController::debugRun()
         return;
     }
     TFileMDIChild* c = ws_.currentEditor();
-    if (!c || c->isProject())
+    if (!c)
         return;
     const QString java = configuredJava();
     if (java.isEmpty()) {

@@ -16,6 +16,7 @@
 #include "workspace/client.h"
 
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QTextBlock>
 
 MessageController::MessageController(TFileMDIClient& workspace) : QObject(&workspace), ws_(workspace) {}
@@ -36,6 +37,13 @@ void MessageController::addCommands(CommandTable& table)
 void MessageController::show(const QString& fname, const QString& statusNote)
 {
     ws_.FileData = &ws_.FileErrData;
+    load(fname);
+    showSummary(statusNote);
+    emit ws_.commandStatesChanged();
+}
+
+void MessageController::load(const QString& fname)
+{
     // What the list shows: the capture as it is now.
     const QFileInfo shown(fname);
     shownModified_ = shown.lastModified();
@@ -44,6 +52,8 @@ void MessageController::show(const QString& fname, const QString& statusNote)
         ws_.BrowserErr->InsFile(fname);
     } else {
         auto* list = new TBrowserWindow(&ws_, fname);
+        // javac's "^" stands under the column it points at.
+        list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         auto* frame = new TBrowserFrame(list);
         connect(list, &TBrowserWindow::openLocation, this,
                 [this, list](const QString& path, int line, int column) { openLocation(list, path, line, column); });
@@ -56,8 +66,6 @@ void MessageController::show(const QString& fname, const QString& statusNote)
     // The messages of a compilation keep the directory its compiler ran in.
     const CompilationRecord& last = lastCompilation();
     ranIn_.insert(ws_.BrowserErr.data(), last.capture == fname ? last.directory : curdir);
-    showSummary(statusNote);
-    emit ws_.commandStatesChanged();
 }
 
 void MessageController::showSummary(const QString& statusNote)
@@ -215,9 +223,12 @@ void MessageController::compilationStarted()
     }
 }
 
-void MessageController::compilationEnded()
+void MessageController::compilationEnded(bool succeeded)
 {
     emit ws_.commandStatesChanged();
+    const QString capture = lastCompilation().capture;
+    if (succeeded && tracebrowser == 1 && ws_.BrowserErr && !capture.isEmpty())
+        load(capture);
     for (TFileMDIChild* w : ws_.editors())
         markMessages(w, false);
 }

@@ -45,8 +45,10 @@ public:
 
     // A compilation started: the marks of the last one go.
     void compilationStarted();
-    // A compilation ended: the places its messages name are marked.
-    void compilationEnded();
+    // A compilation ended: the places its messages name are marked. After a
+    // success, an open message window shows its messages (the warnings, or
+    // nothing), not those of the compilation before.
+    void compilationEnded(bool succeeded);
     // Marks the places the last compilation's messages name in a window; a
     // window opened after the compilation only when its file is not newer.
     void markMessages(TFileMDIChild* window, bool openedLater);
@@ -63,6 +65,8 @@ private:
     // as it is now, not an older text of it.
     bool listShowsLastCompilation();
     void showSummary(const QString& statusNote);
+    // Loads `fname` into the message window, opening one when none is open.
+    void load(const QString& fname);
 
     TFileMDIClient& ws_;
     // The directory each message list's compiler ran in: javac names the

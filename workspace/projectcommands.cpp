@@ -9,6 +9,8 @@
 #include "resources/commands.h"
 #include "workspace/client.h"
 
+#include <QFileInfo>
+
 ProjectCommands::ProjectCommands(TFileMDIClient& workspace) : QObject(&workspace), ws_(workspace) {}
 
 void ProjectCommands::addCommands(CommandTable& table)
@@ -24,6 +26,7 @@ void ProjectCommands::newProject()
     ws_.EditJAVACntl = nullptr;
     ws_.EditJAVACntl = ws_.openEditor(EditorKind::JavaProject, QString());
     ws_.EditJAVACntl->editor()->setLineEnd(TextFormat::LineEnd::CRLF);
+    follow(ws_.EditJAVACntl);
 }
 
 void ProjectCommands::chooseProject()
@@ -44,7 +47,28 @@ void ProjectCommands::openProject(const QString& name)
     if (!w)
         return;
     ws_.EditJAVACntl = w;
+    follow(w);
     ws_.fileUsed(name);
+}
+
+void ProjectCommands::follow(TFileMDIChild* window)
+{
+    connect(window, &TFileMDIChild::projectEntryChosen, this, &ProjectCommands::openEntry);
+}
+
+void ProjectCommands::openEntry(const QString& path)
+{
+    for (TFileMDIChild* c : ws_.editors()) {
+        if (!c->isProject() && c->editor()->fileName() == path) {
+            ws_.bringToFront(c);
+            return;
+        }
+    }
+    if (!QFileInfo(path).isFile()) {
+        ws_.showStatus(QStringLiteral("The file %1 of this project entry does not exist").arg(path));
+        return;
+    }
+    ws_.CmMRUFileOpenJava(path);
 }
 
 void ProjectCommands::viewProject()

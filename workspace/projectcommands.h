@@ -8,6 +8,7 @@
 #include <QString>
 
 class CommandTable;
+class TFileMDIChild;
 class TFileMDIClient;
 
 class ProjectCommands : public QObject {
@@ -25,7 +26,13 @@ public:
     void openProject(const QString& name);
     // Brings the project window to the front with the focus.
     void viewProject();
+    // Brings the window of the source `path` to the front, opening it when
+    // none shows it; says so in the status bar when there is no such file.
+    void openEntry(const QString& path);
 
 private:
+    // A project window of the workspace: its entries open on a double-click.
+    void follow(TFileMDIChild* window);
+
     TFileMDIClient& ws_;
 };

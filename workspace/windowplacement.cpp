@@ -4,6 +4,7 @@
 #include "toolchain/settings/mdidlg.h"
 
 #include <QMdiArea>
+#include <QMenu>
 #include <QMdiSubWindow>
 
 #include <algorithm>
@@ -62,6 +63,15 @@ void WindowPlacement::place(QMdiSubWindow* w)
     const int room = std::max(1, std::min(area.width() - size.width(), area.height() - size.height()));
     const int offset = step % room;
     w->setGeometry(offset, offset, size.width(), size.height());
+    // The window's own menu shows its Close with the keys of Close Window,
+    // which the main window answers for whichever window is active: there
+    // they act only while that menu is open (two owners would cancel both).
+    if (QMenu* m = w->systemMenu()) {
+        for (QAction* a : m->actions()) {
+            if (!a->shortcuts().isEmpty())
+                a->setShortcutContext(Qt::WidgetShortcut);
+        }
+    }
 }
 
 void WindowPlacement::arrangeIcons()

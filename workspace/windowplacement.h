@@ -17,6 +17,7 @@ public:
     void showNew(QMdiSubWindow* w, bool maximise, bool quietly);
     // An option window at the fixed size of its dialog, never maximised; an
     // editor window at three quarters of the workspace.
+    // The keys of its own menu's Close are left to Close Window.
     void place(QMdiSubWindow* w);
     // Arrange Icons: the minimised windows in a row along the bottom.
     void arrangeIcons();

@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/javatypename.h"
+
+#include "editor/javalexer.h"
+
+#include <QStringList>
+
+namespace {
+
+// The code of `text` cut into words and single marks, without its comments
+// and literals; only what stands outside every brace (nesting depth 0).
+QStringList topLevelTokens(const QString& text)
+{
+    QStringList tokens;
+    javalex::State state = javalex::Normal;
+    int depth = 0;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        javalex::LineLexer lexer(line, state);
+        javalex::Piece piece;
+        while (lexer.next(&piece)) {
+            if (piece.type != javalex::Piece::Code)
+                continue;
+            for (qsizetype i = piece.start; i < piece.end;) {
+                const QChar c = line[i];
+                if (c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('$')) {
+                    qsizetype j = i + 1;
+                    while (j < piece.end &&
+                           (line[j].isLetterOrNumber() || line[j] == QLatin1Char('_') || line[j] == QLatin1Char('$')))
+                        ++j;
+                    if (depth == 0)
+                        tokens << line.mid(i, j - i);
+                    i = j;
+                    continue;
+                }
+                if (c == QLatin1Char('}'))
+                    depth = std::max(0, depth - 1);
+                if (depth == 0 && !c.isSpace())
+                    tokens << QString(c);
+                if (c == QLatin1Char('{'))
+                    ++depth;
+                ++i;
+            }
+        }
+        state = lexer.state();
+    }
+    return tokens;
+}
+
+bool isTypeKeyword(const QString& word)
+{
+    return word == QLatin1String("class") || word == QLatin1String("interface") || word == QLatin1String("enum") ||
+           word == QLatin1String("record");
+}
+
+bool isName(const QString& word)
+{
+    return !word.isEmpty() && (word[0].isLetter() || word[0] == QLatin1Char('_') || word[0] == QLatin1Char('$'));
+}
+
+}  // namespace
+
+QString publicTypeName(const QString& text)
+{
+    const QStringList tokens = topLevelTokens(text);
+    QString first;
+    // A declaration runs from after the last ";", "{" or "}" to its type
+    // keyword; "public" among its modifiers makes it the public one.
+    bool isPublic = false;
+    for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
+        const QString& t = tokens[i];
+        if (t == QLatin1String(";") || t == QLatin1String("{") || t == QLatin1String("}")) {
+            isPublic = false;
+        } else if (t == QLatin1String("public")) {
+            isPublic = true;
+        } else if (isTypeKeyword(t) && isName(tokens[i + 1]) && (i == 0 || tokens[i - 1] != QLatin1String("."))) {
+            if (isPublic)
+                return tokens[i + 1];
+            if (first.isEmpty())
+                first = tokens[i + 1];
+            isPublic = false;
+        }
+    }
+    return first;
+}

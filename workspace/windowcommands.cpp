@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "workspace/windowcommands.h"
+
+#include "platform/routing.h"
+#include "resources/commands.h"
+#include "toolchain/messages/browser.h"
+#include "workspace/client.h"
+
+#include <QMdiSubWindow>
+
+WindowCommands::WindowCommands(TFileMDIClient& workspace) : QObject(&workspace), ws_(workspace) {}
+
+void WindowCommands::addCommands(CommandTable& table)
+{
+    table.on(cmd::CloseWindow, [this] { closeActive(); });
+    table.enabler(cmd::CloseWindow, [this](CommandState& s) { s.enabled = activeWindow() != nullptr; });
+}
+
+QWidget* WindowCommands::activeWindow() const
+{
+    if (ws_.messageWindowActive()) {
+        for (TBrowserFrame* f : ws_.messageWindows()) {
+            if (f->isActive())
+                return f;
+        }
+        return nullptr;
+    }
+    return ws_.currentSubWindow();
+}
+
+bool WindowCommands::closeActive()
+{
+    QWidget* w = activeWindow();
+    // close() asks as the window's close box does, and says whether it closed.
+    return w && w->close();
+}
