@@ -2,7 +2,9 @@
 // Brewpad's entry point: `brewpad [FILE...]`, `--help`, `--version` (app/cmdline.h).
 #include "app/brewpad.h"
 #include "app/cmdline.h"
+#include "app/session.h"
 #include "platform/nativepath.h"
+#include "platform/startuptrace.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -28,9 +30,12 @@ void answerTextOnlyOptions(int argc, char** argv)
 
 int OwlMain(int argc, char** argv)
 {
+    startuptrace::mark("main");
     answerTextOnlyOptions(argc, argv);
 
     QApplication qapp(argc, argv);
+    startuptrace::mark("application");
+    startuptrace::watchFirstBox();
     setApplicationIdentity();
     QCommandLineParser parser;
     describeCommandLine(parser);
@@ -43,9 +48,13 @@ int OwlMain(int argc, char** argv)
     const QStringList files = absoluteStartPaths(nativeStartNames(parser.positionalArguments(), raw),
                                                  nativepath::currentDir());
 
+    startuptrace::mark("command-line");
     initBrewpadResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/brewpad.png")));
-    TMDIFileApp app;
+    startuptrace::mark("resources");
+    TMDIFileApp::Options options;
+    options.sessionFile = SessionFile::defaultPath();
+    TMDIFileApp app(options);
+    startuptrace::mark("application-object");
     app.InitMainWindow();
     openStartFiles(app, files);
     // The warm compiler for F9, in the background once the window is up (or
