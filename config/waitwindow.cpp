@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
 #include <QPointer>
@@ -24,7 +25,12 @@ TConfigWindow::TConfigWindow(QWidget* parent)
 
     auto* globe = new QLabel(this);
     globe->setAccessibleName(QStringLiteral("Brewpad globe"));
-    const QPixmap world(QStringLiteral(":/icons/world.png"));
+    // Read as the PNG it is: left to find the format, the reader would first
+    // load every image plugin to ask it, which held up the window at start.
+    QImageReader reader(QStringLiteral(":/icons/world.png"), "png");
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false);
+    const QPixmap world = QPixmap::fromImage(reader.read());
     if (!world.isNull()) {
         globe->setPixmap(world.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         setWindowIcon(QIcon(world));
