@@ -106,8 +106,10 @@ void TMDIFileApp::InitMainWindow()
     Frame->show();
     followEditor();
     startuptrace::mark("frame-shown");
-    if (session_)
+    if (session_) {
         session_->restore();
+        startuptrace::mark("session-restored");
+    }
 }
 
 void TMDIFileApp::connectWorkspace()

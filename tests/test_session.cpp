@@ -2,6 +2,7 @@
 // The last session: its file on its own (what is written, what is read back,
 // which files are gone), and through the main window, which opens the windows
 // of the last session again when it is made anew.
+#include "app/cmdline.h"
 #include "app/session.h"
 #include "frame_fixture.h"
 #include "platform/nativename.h"
@@ -188,6 +189,15 @@ TEST_F(SessionWindowTest, WindowsComeBackInTheirOrderWithTheActiveOne)
     ASSERT_EQ(kept.windows.size(), 3u);
     EXPECT_EQ(kept.windows[0].path, b2);
     EXPECT_EQ(kept.active, 0);
+
+    // Files named on the command line open after the session's, the last of them active.
+    const QString e = writeFile("E.java", "class E {}\n");
+    openStartFiles(*app, QStringList{e});
+    ASSERT_TRUE(waitFor([&] { return client()->editors().size() == 4; }, 10000));
+    EXPECT_EQ(openFiles(), (QStringList{b2, p, c, e}));
+    EXPECT_EQ(current()->editor()->fileName(), e);
+    client()->editors()[3]->close();
+    QApplication::processEvents();
 
     // A file gone is named once, and left out.
     ASSERT_TRUE(QFile::remove(c));
