@@ -12,6 +12,8 @@
 SessionKeeper::SessionKeeper(TMDIFileApp& app, const QString& path) : QObject(&app), app_(app), file_(path)
 {
     kept_ = file_.read();
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &SessionKeeper::record);
 }
 
 void SessionKeeper::applyFrame()
@@ -56,21 +58,23 @@ void SessionKeeper::restore()
 
 bool SessionKeeper::eventFilter(QObject* watched, QEvent* event)
 {
+    // A frame dragged to another size sends many sizes: the last one counts.
     if (watched == app_.Frame && (event->type() == QEvent::Resize || event->type() == QEvent::WindowStateChange))
-        schedule();
+        scheduleIn(ResizeDelayMs);
     return false;
 }
 
 void SessionKeeper::schedule()
 {
-    // Whatever changes at once is written once.
-    if (due_)
-        return;
-    due_ = true;
-    QTimer::singleShot(0, this, [this] {
-        due_ = false;
-        record();
-    });
+    scheduleIn(0);
+}
+
+void SessionKeeper::scheduleIn(int ms)
+{
+    // Whatever changes at once is written once; a change of the windows is
+    // written without waiting.
+    if (!timer_.isActive() || timer_.remainingTime() > ms)
+        timer_.start(ms);
 }
 
 void SessionKeeper::record()

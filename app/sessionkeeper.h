@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 class TMDIFileApp;
 class TFileMDIChild;
@@ -30,12 +31,14 @@ protected:
 
 private:
     void schedule();
+    void scheduleIn(int ms);
     void record();
     Session current();
 
     TMDIFileApp& app_;
     SessionFile file_;
     Session kept_;
-    bool due_ = false;
+    static constexpr int ResizeDelayMs = 250;
+    QTimer timer_;
     QPointer<TFileMDIChild> lastActive_;
 };

@@ -158,7 +158,7 @@ TEST_F(SessionWindowTest, WindowsComeBackInTheirOrderWithTheActiveOne)
     openJava(c);
     newJava();  // untitled: nothing to open again
     app->Frame->resize(880, 610);
-    QApplication::processEvents();
+    ASSERT_TRUE(waitFor([&] { return SessionFile(sessionPath()).read().frameSize == QSize(880, 610); }, 5000));
     // B active: kept at once, before any exit.
     client()->bringToFront(client()->editors()[1]);
     QApplication::processEvents();
@@ -212,8 +212,11 @@ TEST_F(SessionWindowTest, ClosingTheMainWindowKeepsTheSession)
     restart();
     const QString a = writeFile("A.java", "class A {}\n");
     openJava(a);
+    app->Frame->showMaximized();
+    ASSERT_TRUE(waitFor([&] { return SessionFile(sessionPath()).read().maximized; }, 5000));
     app->Frame->close();
     QApplication::processEvents();
     restart();  // the windows go with the frame: not the user's closing
     EXPECT_EQ(openFiles(), QStringList{a});
+    EXPECT_TRUE(app->Frame->isMaximized());
 }
