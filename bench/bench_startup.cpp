@@ -6,10 +6,12 @@
 // warm the caches. Both programs write the time the box is first painted
 // (BREWPAD_STARTUP_TRACE, platform/startuptrace.h); the clock is the one
 // this program reads just before it starts them. Prints the medians, their
-// ratio (goal: at most 1.1), and where Brewpad's time before the box goes
-// (the median time from the start of the process to each phase). A second
+// ratio (goal: at most 1.1), the ratio of the processor time they used until
+// then (which a loaded machine spreads less), and where Brewpad's time before
+// the box goes (the median time from the start of the process to each phase). A second
 // round does the same with a last session of five files to restore.
-// The platform is QT_QPA_PLATFORM's (offscreen when unset).
+// The platform is QT_QPA_PLATFORM's (offscreen when unset). An argument names
+// another brewpad program to measure instead of the one built beside this one.
 #include "bench_support.h"
 #include "config/cfgfile.h"
 
@@ -21,13 +23,20 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <ctime>
 #include <vector>
 
 namespace {
 
-using Marks = std::vector<std::pair<QByteArray, double>>;  // phase, ms since the process was started
+struct Mark {
+    QByteArray phase;
+    double ms;     // since the process was started
+    double cpuMs;  // the processor time it had used by then
+};
+using Marks = std::vector<Mark>;
 
 qint64 monotonicNs()
 {
@@ -60,9 +69,9 @@ Marks startOnce(const QString& program, const QString& cwd, const QProcessEnviro
             const QByteArray line = pending.left(nl);
             pending.remove(0, nl + 1);
             const QList<QByteArray> f = line.split(' ');
-            if (f.size() != 3 || f[0] != "brewpad-startup:")
+            if (f.size() != 4 || f[0] != "brewpad-startup:")
                 continue;
-            marks.emplace_back(f[1], double(f[2].toLongLong() - t0) / 1e6);
+            marks.push_back(Mark{f[1], double(f[2].toLongLong() - t0) / 1e6, double(f[3].toLongLong()) / 1e6});
             shown = shown || f[1] == "box-shown";
         }
     }
@@ -73,13 +82,9 @@ Marks startOnce(const QString& program, const QString& cwd, const QProcessEnviro
     return marks;
 }
 
-double boxTime(const Marks& m)
+const Mark& boxShown(const Marks& m)
 {
-    for (const auto& [phase, ms] : m) {
-        if (phase == "box-shown")
-            return ms;
-    }
-    return -1;
+    return *std::find_if(m.begin(), m.end(), [](const Mark& k) { return k.phase == "box-shown"; });
 }
 
 struct Setup {
@@ -141,29 +146,35 @@ void plantSession(const Setup& s)
 
 void printPhases(const std::vector<Marks>& runs)
 {
-    QMap<QByteArray, std::vector<double>> at;
+    QMap<QByteArray, std::vector<double>> at, cpu;
     QList<QByteArray> order;
     for (const Marks& m : runs) {
-        for (const auto& [phase, ms] : m) {
-            if (!order.contains(phase))
-                order << phase;
-            at[phase].push_back(ms);
+        for (const Mark& k : m) {
+            if (!order.contains(k.phase))
+                order << k.phase;
+            at[k.phase].push_back(k.ms);
+            cpu[k.phase].push_back(k.cpuMs);
         }
     }
     double before = 0;
     for (const QByteArray& phase : order) {
         const double t = bench::median(at[phase]);
-        std::printf("    %-20s at %7.1f ms  (+%6.1f ms)\n", phase.constData(), t, t - before);
+        std::printf("    %-20s at %7.1f ms  (+%6.1f ms)  processor %6.1f ms\n", phase.constData(), t, t - before,
+                    bench::median(cpu[phase]));
         before = t;
     }
 }
 
-// Five starts of each program in turn; prints the medians and returns their ratio.
-double compare(const Setup& s, const QString& brewpad, const QString& bare, const char* what)
+struct Ratios {
+    double clock, processor;
+};
+
+// Five starts of each program in turn; prints the medians and returns their ratios.
+Ratios compare(const Setup& s, const QString& brewpad, const QString& bare, const char* what)
 {
     startOnce(brewpad, s.cwd, s.env);  // caches warmed, not counted
     startOnce(bare, s.cwd, s.env);
-    std::vector<double> ours, theirs;
+    std::vector<double> ours, theirs, oursCpu, theirsCpu;
     std::vector<Marks> runs, bareRuns;
     for (int i = 0; i < 5; ++i) {
         const Marks m = startOnce(brewpad, s.cwd, s.env);
@@ -172,18 +183,23 @@ double compare(const Setup& s, const QString& brewpad, const QString& bare, cons
             std::fprintf(stderr, "%s: no box was shown within 30 s\n", m.empty() ? "brewpad" : "the bare program");
             std::exit(1);
         }
-        ours.push_back(boxTime(m));
-        theirs.push_back(boxTime(b));
+        ours.push_back(boxShown(m).ms);
+        theirs.push_back(boxShown(b).ms);
+        oursCpu.push_back(boxShown(m).cpuMs);
+        theirsCpu.push_back(boxShown(b).cpuMs);
         runs.push_back(m);
         bareRuns.push_back(b);
     }
-    const double a = bench::median(ours), b = bench::median(theirs);
-    std::printf("%s: brewpad's box after %.1f ms, the bare Qt program's after %.1f ms (medians of 5)\n", what, a, b);
-    std::printf("  where brewpad's time goes (median time since the process was started):\n");
+    const Ratios r{bench::median(ours) / bench::median(theirs), bench::median(oursCpu) / bench::median(theirsCpu)};
+    std::printf(
+        "%s: brewpad's box after %.1f ms (processor %.1f ms), the bare Qt program's after %.1f ms "
+        "(processor %.1f ms); medians of 5\n",
+        what, bench::median(ours), bench::median(oursCpu), bench::median(theirs), bench::median(theirsCpu));
+    std::printf("  where brewpad's time goes (medians since the process was started):\n");
     printPhases(runs);
     std::printf("  the bare Qt program's:\n");
     printPhases(bareRuns);
-    return a / b;
+    return r;
 }
 
 }  // namespace
@@ -192,15 +208,17 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QString here = QCoreApplication::applicationDirPath();
-    const QString brewpad = QStringLiteral(BREWPAD_PROGRAM);
+    // Another build of Brewpad may be named, to compare it with this one.
+    const QString brewpad = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(BREWPAD_PROGRAM);
     const QString bare = here + QStringLiteral("/bench_startup_bare");
     Setup s;
     if (!s.dir.isValid() || !prepare(s))
         return 1;
-    const double ratio = compare(s, brewpad, bare, "no session");
-    std::printf("ratio: %.2f (goal: at most 1.1)\n", ratio);
+    const Ratios plain = compare(s, brewpad, bare, "no session");
+    std::printf("ratio: %.2f (goal: at most 1.1); of the processor time: %.2f\n", plain.clock, plain.processor);
     plantSession(s);
-    const double withSession = compare(s, brewpad, bare, "a last session of five files");
-    std::printf("ratio with a session of five files: %.2f (goal: at most 1.1)\n", withSession);
+    const Ratios session = compare(s, brewpad, bare, "a last session of five files");
+    std::printf("ratio with a session of five files: %.2f (goal: at most 1.1); of the processor time: %.2f\n",
+                session.clock, session.processor);
     return 0;
 }

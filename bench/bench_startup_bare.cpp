@@ -15,9 +15,11 @@ namespace {
 
 void mark(const char* phase)
 {
-    timespec ts{};
+    timespec ts{}, cpu{};
     ::clock_gettime(CLOCK_MONOTONIC, &ts);
-    std::fprintf(stderr, "brewpad-startup: %s %lld\n", phase, (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec);
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    std::fprintf(stderr, "brewpad-startup: %s %lld %lld\n", phase, (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec,
+                 (long long)cpu.tv_sec * 1000000000LL + cpu.tv_nsec);
     std::fflush(stderr);
 }
 
