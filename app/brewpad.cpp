@@ -78,9 +78,6 @@ void TMDIFileApp::InitMainWindow()
     startuptrace::mark("workspace");
     Client = new TFileMDIClient(options_.settleConfiguration ? TFileMDIClient::Startup::SettleConfiguration
                                                              : TFileMDIClient::Startup::SkipConfiguration);
-    // The first picture read costs the image plugins' loading: after the
-    // "ENV:" box, which shows no picture of Brewpad's own.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/brewpad.png")));
     Frame = new TMainFrame(Client);
     recent_->setDialogParent(Frame);
     status_ = new StatusLine(Frame, HintMode);

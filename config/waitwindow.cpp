@@ -2,13 +2,13 @@
 #include "config/waitwindow.h"
 
 #include "platform/dialogs.h"
+#include "resources/resources.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
 #include <QPointer>
@@ -25,12 +25,7 @@ TConfigWindow::TConfigWindow(QWidget* parent)
 
     auto* globe = new QLabel(this);
     globe->setAccessibleName(QStringLiteral("Brewpad globe"));
-    // Read as the PNG it is: left to find the format, the reader would first
-    // load every image plugin to ask it, which held up the window at start.
-    QImageReader reader(QStringLiteral(":/icons/world.png"), "png");
-    reader.setDecideFormatFromContent(false);
-    reader.setAutoDetectImageFormat(false);
-    const QPixmap world = QPixmap::fromImage(reader.read());
+    const QPixmap world = pngPixmap(QStringLiteral(":/icons/world.png"));  // no image plugin loaded
     if (!world.isNull()) {
         globe->setPixmap(world.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         setWindowIcon(QIcon(world));
