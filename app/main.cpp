@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <cstring>
+
 #include "resources/resources.h"
 #include "toolchain/compiling/compile.h"
 #include "workspace/client.h"
@@ -18,9 +20,16 @@
 namespace {
 
 // --help and --version are answered by a core application alone, so that they
-// need no display and start nothing else.
+// need no display and start nothing else. Without an option on the command
+// line there is nothing to answer, and no core application is made (it would
+// delay the start).
 void answerTextOnlyOptions(int argc, char** argv)
 {
+    bool anOption = false;
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        anOption = anOption || argv[i][0] == '-';
+    if (!anOption)
+        return;
     QCoreApplication core(argc, argv);
     setApplicationIdentity();
     printHelpOrVersionAndExit(QCoreApplication::arguments());

@@ -69,9 +69,10 @@ Marks startOnce(const QString& program, const QString& cwd, const QProcessEnviro
             const QByteArray line = pending.left(nl);
             pending.remove(0, nl + 1);
             const QList<QByteArray> f = line.split(' ');
-            if (f.size() != 4 || f[0] != "brewpad-startup:")
+            // Builds before the processor time was written give three fields.
+            if (f.size() < 3 || f.size() > 4 || f[0] != "brewpad-startup:")
                 continue;
-            marks.push_back(Mark{f[1], double(f[2].toLongLong() - t0) / 1e6, double(f[3].toLongLong()) / 1e6});
+            marks.push_back(Mark{f[1], double(f[2].toLongLong() - t0) / 1e6, double(f.value(3).toLongLong()) / 1e6});
             shown = shown || f[1] == "box-shown";
         }
     }

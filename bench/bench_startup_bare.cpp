@@ -44,6 +44,7 @@ int main(int argc, char** argv)
 {
     mark("main");
     QApplication app(argc, argv);
+    mark("application");
     FirstPaint watch;
     app.installEventFilter(&watch);
     QMessageBox box(
