@@ -2,7 +2,7 @@
 // The time from the start of the process to the "ENV:" box on screen: the
 // built brewpad, with a valid brewpad.cfg in a fresh HOME that names the
 // real JDK, against a bare Qt program that shows one message box
-// (bench_startup_bare), started in turn, five times each after one round to
+// (bench/bare_message_box.cpp), started in turn, five times each after one round to
 // warm the caches. Both programs write the time the box is first painted
 // (BREWPAD_STARTUP_TRACE, platform/startuptrace.h); the clock is the one
 // this program reads just before it starts them. Prints the medians, their
@@ -208,10 +208,9 @@ Ratios compare(const Setup& s, const QString& brewpad, const QString& bare, cons
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QString here = QCoreApplication::applicationDirPath();
     // Another build of Brewpad may be named, to compare it with this one.
     const QString brewpad = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(BREWPAD_PROGRAM);
-    const QString bare = here + QStringLiteral("/bench_startup_bare");
+    const QString bare = QStringLiteral(BARE_PROGRAM);
     Setup s;
     if (!s.dir.isValid() || !prepare(s))
         return 1;
