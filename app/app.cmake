@@ -9,7 +9,9 @@ add_library(bp_app STATIC
   app/commandupdates.cpp
   app/recentmenu.cpp
   app/cmdline.cpp
-  app/inistore.cpp)
+  app/inistore.cpp
+  app/session.cpp
+  app/sessionkeeper.cpp)
 target_link_libraries(bp_app PUBLIC bp_workspace bp_resources Qt6::Widgets Qt6::PrintSupport)
 
 set_source_files_properties(app/cmdline.cpp PROPERTIES COMPILE_DEFINITIONS BREWPAD_VERSION="${PROJECT_VERSION}")
@@ -18,6 +20,8 @@ qt_add_executable(brewpad app/main.cpp)
 target_link_libraries(brewpad PRIVATE bp_app)
 
 bp_add_test(test_inistore SOURCES tests/test_inistore.cpp LIBS bp_app)
+# The last session: its file, and the windows it brings back.
+bp_add_test(test_session SOURCES tests/test_session.cpp LIBS bp_app)
 bp_add_test(test_frame SOURCES tests/test_frame.cpp LIBS bp_app)
 # The status bar's fields, hints and passing texts on a window of their own.
 bp_add_test(test_statusline SOURCES tests/test_statusline.cpp LIBS bp_app)
@@ -72,3 +76,12 @@ target_compile_definitions(test_windows PRIVATE BP_DEBUGGER_JAR="${bp_debugger_j
 bp_add_test(test_navigation SOURCES tests/test_navigation.cpp LIBS bp_app)
 target_compile_definitions(test_navigation PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 set_tests_properties(test_navigation PROPERTIES COST 50)
+# From the start of the process to the "ENV:" box, against a bare Qt program
+# that shows one message box.
+# The bare program is no benchmark of its own (`make bench` runs every
+# bench_* program), so it bears another name.
+bp_add_bench(bench_startup SOURCES bench/bench_startup.cpp LIBS bp_config)
+bp_add_bench(bare_message_box SOURCES bench/bare_message_box.cpp LIBS)
+target_compile_definitions(bench_startup PRIVATE BREWPAD_PROGRAM="$<TARGET_FILE:brewpad>"
+                                                 BARE_PROGRAM="$<TARGET_FILE:bare_message_box>")
+add_dependencies(bench_startup brewpad bare_message_box)

@@ -3,8 +3,10 @@
 
 #include "app/commandupdates.h"
 #include "app/recentmenu.h"
+#include "app/sessionkeeper.h"
 #include "editor/child.h"
 #include "editor/editcontrol.h"
+#include "platform/startuptrace.h"
 #include "resources/commands.h"
 #include "workspace/client.h"
 #include "workspace/findinfiles.h"
@@ -58,6 +60,8 @@ TMDIFileApp::~TMDIFileApp()
 {
     if (Client)
         QObject::disconnect(Client, nullptr, this, nullptr);
+    delete session_;  // nothing of the windows' going is kept
+    session_ = nullptr;
     delete updates_;
     updates_ = nullptr;
     TMainFrame* frame = Frame;
@@ -72,6 +76,7 @@ TMDIFileApp::~TMDIFileApp()
 
 void TMDIFileApp::InitMainWindow()
 {
+    startuptrace::mark("workspace");
     Client = new TFileMDIClient(options_.settleConfiguration ? TFileMDIClient::Startup::SettleConfiguration
                                                              : TFileMDIClient::Startup::SkipConfiguration);
     Frame = new TMainFrame(Client);
@@ -93,13 +98,25 @@ void TMDIFileApp::InitMainWindow()
     (new WindowCommands(*Client))->addCommands(Client->commands());
 
     Frame->resize(1000, 720);
+    if (!options_.sessionFile.isEmpty()) {
+        session_ = new SessionKeeper(*this, options_.sessionFile);
+        session_->applyFrame();
+    }
     Frame->show();
     followEditor();
+    startuptrace::mark("frame-shown");
+    if (session_) {
+        session_->restore();
+        startuptrace::mark("session-restored");
+    }
 }
 
 void TMDIFileApp::connectWorkspace()
 {
-    connect(Client, &TFileMDIClient::fileWasUsed, recent_.get(), &RecentMenu::add);
+    connect(Client, &TFileMDIClient::fileWasUsed, this, [this](const QString& path) {
+        if (recentFollowed_)
+            recent_->add(path);
+    });
     connect(Client, &TFileMDIClient::statusShown, status_, &StatusLine::showStatus);
     connect(Client, &TFileMDIClient::statusShown, updates_, &CommandUpdates::schedule);
     connect(Client, &TFileMDIClient::commandStatesChanged, updates_, &CommandUpdates::schedule);

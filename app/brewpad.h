@@ -20,6 +20,7 @@ class TFileMDIClient;
 class RecentFiles;
 class RecentMenu;
 class CommandUpdates;
+class SessionKeeper;
 
 class TMDIFileApp : public QObject, public CommandTarget {
     Q_OBJECT
@@ -27,6 +28,9 @@ public:
     struct Options {
         bool settleConfiguration = true;  // read or rebuild the tool configuration
         QString iniFile = QStringLiteral("Brewpad.ini");
+        // The last session (app/session.h): kept in this file and opened again
+        // after the "ENV:" report; none when empty.
+        QString sessionFile;
     };
     TMDIFileApp();
     explicit TMDIFileApp(const Options& options);
@@ -61,6 +65,9 @@ public:
     // only; Brewpad.ini is written once when the hold ends (opening thousands
     // of files then writes it once, not once per file).
     void holdRecentFiles(bool hold);
+    // While false, files opened or saved do not enter the recent-file list
+    // (the windows of the last session opened again).
+    void setRecentFilesFollowed(bool followed) { recentFollowed_ = followed; }
     // The status bar's fields and hints.
     StatusLine* statusLine() const { return status_; }
 
@@ -95,6 +102,8 @@ private:
     StatusLine* status_ = nullptr;
     CommandUpdates* updates_ = nullptr;
     std::unique_ptr<RecentMenu> recent_;
+    bool recentFollowed_ = true;
+    SessionKeeper* session_ = nullptr;
 };
 
 // Builds the tool bar of the frame with its 25 gadgets.

@@ -2,12 +2,16 @@
 // Brewpad's entry point: `brewpad [FILE...]`, `--help`, `--version` (app/cmdline.h).
 #include "app/brewpad.h"
 #include "app/cmdline.h"
+#include "app/session.h"
 #include "platform/nativepath.h"
+#include "platform/startuptrace.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+
+#include <cstring>
 
 #include "resources/resources.h"
 #include "toolchain/compiling/compile.h"
@@ -16,9 +20,16 @@
 namespace {
 
 // --help and --version are answered by a core application alone, so that they
-// need no display and start nothing else.
+// need no display and start nothing else. Without an option on the command
+// line there is nothing to answer, and no core application is made (it would
+// delay the start).
 void answerTextOnlyOptions(int argc, char** argv)
 {
+    bool anOption = false;
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        anOption = anOption || argv[i][0] == '-';
+    if (!anOption)
+        return;
     QCoreApplication core(argc, argv);
     setApplicationIdentity();
     printHelpOrVersionAndExit(QCoreApplication::arguments());
@@ -28,9 +39,12 @@ void answerTextOnlyOptions(int argc, char** argv)
 
 int OwlMain(int argc, char** argv)
 {
+    startuptrace::mark("main");
     answerTextOnlyOptions(argc, argv);
 
     QApplication qapp(argc, argv);
+    startuptrace::mark("application");
+    startuptrace::watchFirstBox();
     setApplicationIdentity();
     QCommandLineParser parser;
     describeCommandLine(parser);
@@ -43,9 +57,15 @@ int OwlMain(int argc, char** argv)
     const QStringList files = absoluteStartPaths(nativeStartNames(parser.positionalArguments(), raw),
                                                  nativepath::currentDir());
 
+    startuptrace::mark("command-line");
     initBrewpadResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/brewpad.png")));
-    TMDIFileApp app;
+    // Read without the image plugins, whose loading would hold up the first window.
+    QApplication::setWindowIcon(QIcon(pngPixmap(QStringLiteral(":/icons/brewpad.png"))));
+    startuptrace::mark("resources");
+    TMDIFileApp::Options options;
+    options.sessionFile = SessionFile::defaultPath();
+    TMDIFileApp app(options);
+    startuptrace::mark("application-object");
     app.InitMainWindow();
     openStartFiles(app, files);
     // The warm compiler for F9, in the background once the window is up (or

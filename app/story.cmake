@@ -10,3 +10,11 @@ add_test(NAME story_with_stand_in_terminal
 # beside it.
 set_tests_properties(story_with_stand_in_terminal PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 420
                      RUN_SERIAL TRUE)
+
+# A brewpad.cfg in the start folder runs nothing of its JDK before the first
+# F9: the built program started for real, its JDK stand-ins writing down that
+# they ran (tests/e2e/planted_config.sh).
+add_test(NAME planted_config_runs_nothing_before_f9
+  COMMAND xvfb-run -a -s "-screen 0 1280x1024x24"
+          ${CMAKE_SOURCE_DIR}/tests/e2e/planted_config.sh $<TARGET_FILE:brewpad>)
+set_tests_properties(planted_config_runs_nothing_before_f9 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 180)

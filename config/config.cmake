@@ -7,7 +7,7 @@ add_library(bp_config STATIC
   config/search.cpp
   config/treewalk.cpp
   config/waitwindow.cpp)
-target_link_libraries(bp_config PUBLIC bp_platform Qt6::Widgets)
+target_link_libraries(bp_config PUBLIC bp_platform bp_resources Qt6::Widgets)
 
 bp_add_test(test_config_file SOURCES tests/test_config_file.cpp LIBS bp_config)
 bp_add_test(test_config_walk SOURCES tests/test_config_walk.cpp LIBS bp_config)

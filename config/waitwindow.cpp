@@ -2,6 +2,7 @@
 #include "config/waitwindow.h"
 
 #include "platform/dialogs.h"
+#include "resources/resources.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -24,7 +25,7 @@ TConfigWindow::TConfigWindow(QWidget* parent)
 
     auto* globe = new QLabel(this);
     globe->setAccessibleName(QStringLiteral("Brewpad globe"));
-    const QPixmap world(QStringLiteral(":/icons/world.png"));
+    const QPixmap world = pngPixmap(QStringLiteral(":/icons/world.png"));  // no image plugin loaded
     if (!world.isNull()) {
         globe->setPixmap(world.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         setWindowIcon(QIcon(world));

@@ -11,7 +11,8 @@ add_library(bp_platform STATIC
   platform/filedata.cpp
   platform/windows1252.cpp
   platform/nativename.cpp
-  platform/nativepath.cpp)
+  platform/nativepath.cpp
+  platform/startuptrace.cpp)
 target_link_libraries(bp_platform PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport ${CMAKE_DL_LIBS})
 
 bp_add_test(test_dialogs SOURCES tests/test_dialogs.cpp LIBS bp_platform)

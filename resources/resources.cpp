@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "resources/resources.h"
 
+#include <QImageReader>
 #include <QtGlobal>
 
 // Q_INIT_RESOURCE declares a function of global scope, so it must be used
@@ -8,4 +9,12 @@
 void initBrewpadResources()
 {
     Q_INIT_RESOURCE(brewpad);
+}
+
+QPixmap pngPixmap(const QString& path)
+{
+    QImageReader reader(path, "png");
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }

@@ -86,6 +86,18 @@ TEST_F(Resources, FrameIconIsTheLargeCup)
     expectRealIcon(QStringLiteral(":/icons/brewpad.png"), 64);
 }
 
+// The pictures of the windows before the "ENV:" box, read as PNG directly:
+// the same pixels as Qt's own reading finds.
+TEST_F(Resources, PngPixmapReadsThePictureAsQtDoes)
+{
+    for (const char* name : {":/icons/brewpad.png", ":/icons/world.png"}) {
+        const QPixmap direct = pngPixmap(QLatin1String(name));
+        ASSERT_FALSE(direct.isNull()) << name;
+        EXPECT_EQ(direct.toImage(), QPixmap(QLatin1String(name)).toImage()) << name;
+    }
+    EXPECT_TRUE(pngPixmap(QStringLiteral(":/icons/no-such.png")).isNull());
+}
+
 TEST_F(Resources, InitialisingTwiceIsHarmless)
 {
     initBrewpadResources();

@@ -2,10 +2,12 @@
 // Start-up of the whole program: the configuration is read or searched for
 // before the frame shows, and the "ENV:" report follows; Brewpad.ini gets its count.
 #include "app/brewpad.h"
+#include "app/session.h"
 #include "support.h"
 #include "config/search.h"
 #include "config/toolpaths.h"
 #include "editor/child.h"
+#include "editor/editcontrol.h"
 #include "resources/commands.h"
 #include "toolchain/compiling/compile.h"
 #include "toolchain/compiling/compileservice.h"
@@ -16,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -260,4 +263,52 @@ TEST_F(StartupTest, CaptureDirectoryOfTheRunGoesWhenBrewpadEnds)
     app.reset();
     EXPECT_FALSE(QFileInfo::exists(runDir));
     EXPECT_TRUE(QFileInfo(dir.filePath("victim")).isDir());
+}
+
+// The windows of the last session come back after the "ENV:" report, when the
+// frame shows: while the report is on screen, no editor window and no frame
+// exist yet.
+TEST_F(StartupTest, LastSessionComesBackAfterTheReport)
+{
+    const QString bin = dir.filePath("tree/jdk/bin");
+    const QString help = dir.filePath("tree/jdk/docs/api/element-list");
+    ASSERT_TRUE(writeFile(dir.filePath("config/brewpad/brewpad.cfg"), configBytes(bin, help)));
+    QFile::setPermissions(dir.filePath("config/brewpad/brewpad.cfg"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    Session kept;
+    for (int i = 1; i <= 5; ++i) {
+        const QString file = dir.filePath(QStringLiteral("cwd/S%1.java").arg(i));
+        ASSERT_TRUE(writeFile(file, QStringLiteral("class S%1 {}\n").arg(i).toUtf8()));
+        kept.windows.push_back(SessionWindow{false, file});
+    }
+    kept.active = 2;
+    ASSERT_TRUE(SessionFile(SessionFile::defaultPath()).write(kept));
+    ASSERT_EQ(SessionFile::defaultPath(), dir.filePath("config/brewpad/session.ini"));
+
+    ScriptedDialogs d;
+    int editorsAtReport = -1;
+    bool frameAtReport = true;
+    d.answerFor = [&](const AskedMessage& m) -> std::optional<Answer> {
+        if (m.text.startsWith("ENV:")) {
+            editorsAtReport = 0;
+            frameAtReport = false;
+            for (QWidget* w : QApplication::allWidgets()) {
+                editorsAtReport += qobject_cast<TFileMDIChild*>(w) != nullptr;
+                frameAtReport = frameAtReport || qobject_cast<QMainWindow*>(w) != nullptr;
+            }
+        }
+        return std::nullopt;
+    };
+    TMDIFileApp::Options o;
+    o.sessionFile = SessionFile::defaultPath();
+    auto app = std::make_unique<TMDIFileApp>(o);
+    app->InitMainWindow();
+    EXPECT_EQ(d.texts(), QStringList{envText(bin, help, dir.filePath("config/brewpad/brewpad.cfg"))});
+    EXPECT_EQ(editorsAtReport, 0);
+    EXPECT_FALSE(frameAtReport);
+    ASSERT_EQ(app->Client->editors().size(), 5);
+    ASSERT_NE(app->Client->currentEditor(), nullptr);
+    EXPECT_EQ(app->Client->currentEditor()->editor()->fileName(), dir.filePath("cwd/S3.java"));
+    for (TFileMDIChild* c : app->Client->editors())
+        c->approveClose();
 }

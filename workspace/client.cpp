@@ -34,9 +34,6 @@
 TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(parent)
 {
     installWorkspaceAccessibility();
-    // Read once: every editor window shows one of them.
-    editorIcon_ = QIcon(QStringLiteral(":/icons/editor.png"));
-    projectIcon_ = QIcon(QStringLiteral(":/icons/project.png"));
     setAccessibleName(QStringLiteral("Workspace"));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -49,6 +46,9 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     tools_ = std::make_unique<ToolSettling>();
     if (startup == Startup::SettleConfiguration)
         tools_->settle();
+    // Read once, after the report: every editor window shows one of them.
+    editorIcon_ = QIcon(QStringLiteral(":/icons/editor.png"));
+    projectIcon_ = QIcon(QStringLiteral(":/icons/project.png"));
     messages_ = new MessageController(*this);
     projects_ = new ProjectCommands(*this);
     options_ = new OptionWindows(*this);

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/startuptrace.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace startuptrace {
+
+namespace {
+
+// Writes "box-shown" at the first paint of a message box, then stops watching.
+class FirstBoxWatch : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && qobject_cast<QMessageBox*>(watched)) {
+            mark("box-shown");
+            qApp->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+bool enabled()
+{
+    static const bool on = std::getenv("BREWPAD_STARTUP_TRACE") != nullptr;
+    return on;
+}
+
+void mark(const char* phase)
+{
+    if (!enabled())
+        return;
+    timespec ts{}, cpu{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    std::fprintf(stderr, "brewpad-startup: %s %lld %lld\n", phase, (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec,
+                 (long long)cpu.tv_sec * 1000000000LL + cpu.tv_nsec);
+    std::fflush(stderr);
+}
+
+void watchFirstBox()
+{
+    if (enabled() && qApp)
+        qApp->installEventFilter(new FirstBoxWatch(qApp));
+}
+
+}  // namespace startuptrace

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Where the time of a start goes. With BREWPAD_STARTUP_TRACE set in the
+// environment, the start's phases are written to standard error as lines
+// "brewpad-startup: PHASE NANOSECONDS PROCESSOR-NANOSECONDS": the monotonic
+// clock (CLOCK_MONOTONIC, so that a program that started Brewpad can compare
+// it with its own clock) and the processor time used since the process
+// began; the first message box among them ("box-shown") when it is first
+// painted. Without the variable nothing is written and nothing is watched.
+#pragma once
+
+namespace startuptrace {
+
+bool enabled();
+// Writes one phase, at the time of the call.
+void mark(const char* phase);
+// Marks "box-shown" when the first message box of the run is painted.
+void watchFirstBox();
+
+}  // namespace startuptrace
