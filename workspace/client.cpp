@@ -17,6 +17,7 @@
 #include "workspace/messagecontroller.h"
 #include "workspace/navigationcontroller.h"
 #include "workspace/optionwindows.h"
+#include "workspace/panearea.h"
 #include "workspace/projectcommands.h"
 #include "workspace/toolsettling.h"
 #include "workspace/windowplacement.h"
@@ -46,6 +47,8 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     FileJavaData.clear();
     FileJprData.clear();
     placement_ = std::make_unique<WindowPlacement>(*this);
+    panes_ = new PaneArea(this);
+    connectPanes();
     tools_ = std::make_unique<ToolSettling>();
     if (startup == Startup::SettleConfiguration)
         tools_->settle();
@@ -83,14 +86,10 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
 
 TFileMDIClient::~TFileMDIClient()
 {
-    // The message windows go first, while the workspace is whole.
-    for (const QPointer<TBrowserFrame>& f : std::as_const(messageFrames_)) {
-        if (f) {
-            f->disconnect(this);
-            delete f.data();
-        }
-    }
-    messageFrames_.clear();
+    // The panes go first, while the workspace is whole.
+    panes_->disconnect(this);
+    delete panes_;
+    panes_ = nullptr;
     delete lpr;
     lpr = nullptr;
     // The build settings live for the run only.
@@ -315,8 +314,8 @@ bool TFileMDIClient::closeOther(QMdiSubWindow* w)
 
 bool TFileMDIClient::canCloseAll()
 {
-    // The message windows are asked first; they never refuse.
-    for (TBrowserFrame* f : messageWindows()) {
+    // The panes are asked first; they never refuse.
+    for (PaneFrame* f : messageWindows()) {
         if (f->list())
             f->list()->CanClose();
     }
@@ -360,79 +359,51 @@ void TFileMDIClient::openDropped(const QString& path)
         CmMRUFileOpenJava(full);
 }
 
-// ---------------------------------------------------------------- message strip
+// ---------------------------------------------------------------- panes
 
-QList<TBrowserFrame*> TFileMDIClient::messageWindows() const
+QList<PaneFrame*> TFileMDIClient::messageWindows() const
 {
-    QList<TBrowserFrame*> out;
-    for (const QPointer<TBrowserFrame>& f : messageFrames_) {
-        if (f)
-            out << f.data();
-    }
-    return out;
+    return panes_->panes();
 }
 
-void TFileMDIClient::showMessageWindow(TBrowserFrame* frame)
+void TFileMDIClient::connectPanes()
 {
-    // Placed once, along the bottom of the client area.
-    const QRect r = contentsRect();
-    frame->setParent(this);
-    frame->setGeometry(r.left(), r.bottom() + 1 - 100, std::max(100, r.width() - 100), 100);
-    messageFrames_ << frame;
-    connect(frame, &TBrowserFrame::resizedByUser, this, &TFileMDIClient::layoutMessageStrip);
-    connect(frame, &TBrowserFrame::activated, this, [this] {
-        // The message window becomes the active window: the MDI window loses
-        // its active state, and with it the editor commands.
+    connect(panes_, &PaneArea::layoutWanted, this, [this] {
+        layoutPanes();
+        emit editorsChanged();
+    });
+    connect(panes_, &PaneArea::paneActivated, this, [this] {
+        // A pane becomes the active window: the MDI window loses its active
+        // state, and with it the editor commands.
         messageActive_ = true;
         setActiveSubWindow(nullptr);
         emit editorsChanged();
     });
-    auto gone = [this] {
+    connect(panes_, &PaneArea::paneGone, this, [this] {
         messageActive_ = false;
-        layoutMessageStrip();
         // The window above takes the focus back.
         const QList<QMdiSubWindow*> stack = subWindowList(QMdiArea::StackingOrder);
         if (!activeSubWindow() && !stack.isEmpty())
             bringToFront(stack.last());
         emit editorsChanged();
-    };
-    connect(frame, &TBrowserFrame::hidden, this, [this, frame, gone] {
-        // Only its own closing or hiding, not the main window's.
-        if (!frame->isVisibleTo(this))
-            gone();
     });
-    connect(frame, &TBrowserFrame::goingAway, this, [this, gone](TBrowserFrame* frame) {
-        messageFrames_.removeIf([frame](const QPointer<TBrowserFrame>& f) { return !f || f.data() == frame; });
-        gone();
-    });
-    frame->show();
-    frame->raise();
-    layoutMessageStrip();
-    emit editorsChanged();
 }
 
-void TFileMDIClient::layoutMessageStrip()
+void TFileMDIClient::layoutPanes()
 {
-    // Each message window keeps its size and its bottom at the bottom of the
-    // client area; the MDI windows' area ends above the tallest of them.
+    // The pane area along the whole bottom, the MDI windows' area above it,
+    // which keeps some room of its own.
     const QRect r = contentsRect();
-    int strip = 0;
-    for (TBrowserFrame* f : messageWindows()) {
-        if (f->isHidden())
-            continue;
-        if (f->geometry().bottom() != r.bottom())
-            f->move(f->x(), r.bottom() + 1 - f->height());
-        strip = std::max(strip, f->height());
-        f->raise();
-    }
-    strip = std::min(strip, std::max(0, r.height() - 40));
-    setViewportMargins(0, 0, 0, strip);
+    const int height = std::min(panes_->wantedHeight(), std::max(0, r.height() - 40));
+    panes_->setGeometry(r.left(), r.bottom() + 1 - height, r.width(), height);
+    panes_->raise();
+    setViewportMargins(0, 0, 0, height);
 }
 
 void TFileMDIClient::resizeEvent(QResizeEvent* e)
 {
     QMdiArea::resizeEvent(e);
-    layoutMessageStrip();
+    layoutPanes();
 }
 
 QList<TFileMDIClient::WindowEntry> TFileMDIClient::windowList() const
@@ -443,16 +414,15 @@ QList<TFileMDIClient::WindowEntry> TFileMDIClient::windowList() const
         const auto* c = qobject_cast<TFileMDIChild*>(w);
         out << WindowEntry{c ? c->caption() : w->windowTitle(), w, w == current};
     }
-    for (TBrowserFrame* f : messageWindows())
+    for (PaneFrame* f : messageWindows())
         out << WindowEntry{f->caption(), f, messageActive_ && f->isActive()};
     return out;
 }
 
 void TFileMDIClient::bringToFront(QWidget* window)
 {
-    if (auto* f = qobject_cast<TBrowserFrame*>(window)) {
-        if (messageFrames_.contains(f))
-            f->activate();
+    if (auto* f = qobject_cast<PaneFrame*>(window)) {
+        panes_->bringForward(f, true);
         return;
     }
     auto* w = qobject_cast<QMdiSubWindow*>(window);

@@ -5,10 +5,9 @@
 #include "editor/editcontrol.h"
 #include "platform/dialogs.h"
 #include "resources/commands.h"
-#include "toolchain/messages/browser.h"
 #include "workspace/client.h"
 #include "workspace/findresults.h"
-#include "workspace/messagewindows.h"
+#include "workspace/panearea.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -145,20 +144,17 @@ void FindInFiles::collect()
 
 void FindInFiles::showResults(bool activate)
 {
-    if (!window_) {
-        window_ = new FindResultsWindow;
-        window_->addMatches(matches_);
-        if (!summary_.isEmpty())
-            window_->setSummary(summary_);
-        connect(window_, &FindResultsWindow::matchChosen, this, &FindInFiles::openMatch);
-        auto* frame = new TBrowserFrame(window_, QStringLiteral("Find in Files"));
-        ws_.showMessageWindow(frame);
-        // The right half of the strip.
-        const int width = ws_.contentsRect().width();
-        frame->setGeometry(width / 2, frame->y(), std::max(100, width / 2), frame->height());
-        emit frame->resizedByUser();
-    }
-    raiseMessageWindowOf(ws_, window_, activate);
+    ws_.panes().show(
+        Pane::FindInFiles,
+        [this] {
+            window_ = new FindResultsWindow;
+            window_->addMatches(matches_);
+            if (!summary_.isEmpty())
+                window_->setSummary(summary_);
+            connect(window_, &FindResultsWindow::matchChosen, this, &FindInFiles::openMatch);
+            return window_.data();
+        },
+        activate);
 }
 
 bool FindInFiles::openMatch(const FileMatch& match)

@@ -14,6 +14,7 @@
 #include "toolchain/messages/messages.h"
 #include "toolchain/settings/settings.h"
 #include "workspace/client.h"
+#include "workspace/panearea.h"
 
 #include <QFileInfo>
 #include <QTextBlock>
@@ -42,15 +43,15 @@ void MessageController::show(const QString& fname, const QString& statusNote)
     shownSize_ = shown.exists() ? shown.size() : -1;
     if (tracebrowser == 1 && ws_.BrowserErr) {
         ws_.BrowserErr->InsFile(fname);
+        // Brought forward, whatever pane was shown.
+        ws_.panes().bringForward(ws_.BrowserFrame, false);
     } else {
         auto* list = new TBrowserWindow(&ws_, fname);
-        auto* frame = new TBrowserFrame(list);
         connect(list, &TBrowserWindow::openLocation, this,
                 [this, list](const QString& path, int line, int column) { openLocation(list, path, line, column); });
         connect(list, &QObject::destroyed, this, [this, list] { ranIn_.remove(list); });
-        ws_.showMessageWindow(frame);
+        ws_.BrowserFrame = ws_.panes().add(Pane::CompilerMessages, list, false);
         ws_.BrowserErr = list;
-        ws_.BrowserFrame = frame;
         tracebrowser = 1;
     }
     // The messages of a compilation keep the directory its compiler ran in.

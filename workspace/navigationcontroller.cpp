@@ -8,9 +8,9 @@
 #include "toolchain/compiling/compile.h"
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/javacrunner.h"
-#include "toolchain/messages/browser.h"
 #include "toolchain/navigation/outlinewindow.h"
 #include "workspace/client.h"
+#include "workspace/panearea.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,9 +19,6 @@
 #include <QTimer>
 
 namespace {
-
-// The height of the Outline window in the strip along the bottom.
-constexpr int StripHeight = 160;
 
 QString statusOf(const QString& text)
 {
@@ -224,26 +221,20 @@ void NavigationController::placeCaret(EditControl* editor, int line, int column,
 
 void NavigationController::showOutline(bool activate)
 {
-    if (outlineFrame_) {
-        outlineFrame_->show();
-        outlineFrame_->raise();
-        if (activate)
-            ws_.bringToFront(outlineFrame_);
-        return;
+    bool made = false;
+    ws_.panes().show(
+        Pane::Outline,
+        [this, &made] {
+            made = true;
+            outline_ = new OutlineWindow;
+            connect(outline_, &OutlineWindow::rowChosen, this, &NavigationController::goToRow);
+            return outline_.data();
+        },
+        activate);
+    if (made) {
+        followActiveSource();
+        requestOutline();
     }
-    outline_ = new OutlineWindow;
-    connect(outline_, &OutlineWindow::rowChosen, this, &NavigationController::goToRow);
-    outlineFrame_ = new TBrowserFrame(outline_, QStringLiteral("Outline"));
-    ws_.showMessageWindow(outlineFrame_);
-    // On the right third of the strip.
-    const int width = ws_.contentsRect().width();
-    outlineFrame_->setGeometry(width * 2 / 3, outlineFrame_->y() + outlineFrame_->height() - StripHeight,
-                               std::max(80, width - width * 2 / 3), StripHeight);
-    emit outlineFrame_->resizedByUser();
-    followActiveSource();
-    requestOutline();
-    if (activate)
-        outlineFrame_->activate();
 }
 
 void NavigationController::followActiveSource()

@@ -2,8 +2,8 @@
 // Navigation in the workspace, from the warm compiler (the compile service):
 // Go to Definition (F12, and Ctrl+click on a name) opens or activates the
 // window of the declaration's source, a JDK source read-only, and puts the
-// caret on the declared name; the "Outline" window (in the strip along the
-// bottom of the workspace, like the compiler-message window) lists the
+// caret on the declared name; the "Outline" window (a pane of the area along
+// the bottom of the workspace, like the compiler messages) lists the
 // classes, fields and methods of the active source, follows its text half a
 // second after the last keystroke and another source window as it becomes
 // active, and leads to the row chosen. Nothing waits for the service: every
@@ -19,7 +19,6 @@ class CommandTable;
 class CompileService;
 class EditControl;
 class QTimer;
-class TBrowserFrame;
 class TFileMDIChild;
 class TFileMDIClient;
 
@@ -68,7 +67,6 @@ private:
     int definitionPosition_ = -1;
     // The Outline window, the source it shows, and the question under way.
     QPointer<OutlineWindow> outline_;
-    QPointer<TBrowserFrame> outlineFrame_;
     QPointer<EditControl> outlined_;
     QTimer* outlineTimer_;
     quint64 outlineId_ = 0;
