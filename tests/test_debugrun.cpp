@@ -210,8 +210,7 @@ TEST_F(DebugRunTest, AfterADebugRunAFailedCompileShowsItsMessagesAndNoPaneCovers
 
     // F9 fails again: its messages are in front, whole, in the visible workspace.
     client()->bringToFront(broken);
-    press(Qt::Key_F9);
-    waitUntilCompiled();
+    compile();
     EXPECT_TRUE(app->statusMessage().contains("1 error")) << app->statusMessage().toStdString();
     TBrowserWindow* list = client()->BrowserErr;
     ASSERT_TRUE(list);

@@ -391,13 +391,28 @@ void TFileMDIClient::connectPanes()
 
 void TFileMDIClient::layoutPanes()
 {
-    // The pane area along the whole bottom, the MDI windows' area above it,
-    // which keeps some room of its own.
-    const QRect r = contentsRect();
-    const int height = std::min(panes_->wantedHeight(), std::max(0, r.height() - 40));
-    panes_->setGeometry(r.left(), r.bottom() + 1 - height, r.width(), height);
+    // The MDI windows' area ends above the pane area, and keeps some room of its own.
+    const int height = std::min(panes_->wantedHeight(), std::max(0, contentsRect().height() - 40));
+    if (viewportMargins().bottom() != height)
+        setViewportMargins(0, 0, 0, height);
+    placePanes();
+}
+
+void TFileMDIClient::placePanes()
+{
+    // Right beneath the MDI windows' area, as wide as it: the workspace's
+    // scroll bars, when it has them, stay beside and below both.
+    const QRect v = viewport()->geometry();
+    const int height = viewportMargins().bottom();
+    panes_->setGeometry(v.left(), v.bottom() + 1, v.width(), height);
     panes_->raise();
-    setViewportMargins(0, 0, 0, height);
+}
+
+bool TFileMDIClient::viewportEvent(QEvent* e)
+{
+    if (e->type() == QEvent::Resize && panes_)
+        placePanes();
+    return QMdiArea::viewportEvent(e);
 }
 
 void TFileMDIClient::resizeEvent(QResizeEvent* e)

@@ -169,11 +169,13 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
 
 private:
     void buildCommands();
     // Keeps the pane area at the bottom and the MDI windows above it.
     void layoutPanes();
+    void placePanes();
     void connectPanes();
     void initFinder();
     // Asks a window that is not an editor whether it may close.
