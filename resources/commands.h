@@ -54,6 +54,8 @@ enum : int {
     ToggleComment = 459,
     FindInFiles = 460,
     ShowFindResults = 461,
+    GoBack = 480,
+    GoForward = 481,
     JavaHelp = 502,
     About = 503,
     InsertNode = 552,

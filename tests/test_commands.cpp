@@ -94,6 +94,8 @@ TEST(CommandTable, NoKeyIsBoundTwice)
     // The accelerators of the main window.
     EXPECT_EQ(boundTo, (std::map<QString, int>{{"Alt+X", cmd::Exit},
                                                {"F2", cmd::FileSave},
+                                               {"Alt+Left", cmd::GoBack},
+                                               {"Alt+Right", cmd::GoForward},
                                                {"Ctrl+S", cmd::FileSave},
                                                {"Ctrl+F", cmd::Find},
                                                {"Ctrl+H", cmd::Replace},
@@ -242,7 +244,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 31);
+    EXPECT_EQ(bound, 33);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

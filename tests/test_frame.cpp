@@ -604,13 +604,38 @@ TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
             }
         }
     }
-    EXPECT_EQ(
-        walked,
-        QStringList(
-            {"ALT+X",    "Ctrl+Z", "Ctrl+X",       "Ctrl+C",     "Ctrl+V",           "Del",     "Ctrl+Del", "Ctrl+Y",
-             "Ctrl++",   "Ctrl+-", "Ctrl+0",       "Ctrl+Space", "Ctrl+Shift+Space", "Ctrl+/",  "F3",       "F8",
-             "Shift+F8", "F12",    "Ctrl+Shift+F", "F9",         "Ctrl+F2",          "Ctrl+F9", "Shift+F9", "F5",
-             "F10",      "F11",    "Shift+F11",    "Ctrl+F10",   "Shift+F5",         "Ctrl+B"}));
+    EXPECT_EQ(walked, QStringList({"ALT+X",
+                                   "Ctrl+Z",
+                                   "Ctrl+X",
+                                   "Ctrl+C",
+                                   "Ctrl+V",
+                                   "Del",
+                                   "Ctrl+Del",
+                                   "Ctrl+Y",
+                                   "Ctrl++",
+                                   "Ctrl+-",
+                                   "Ctrl+0",
+                                   "Ctrl+Space",
+                                   "Ctrl+Shift+Space",
+                                   "Ctrl+/",
+                                   "F3",
+                                   "F8",
+                                   "Shift+F8",
+                                   "F12",
+                                   "Ctrl+Shift+F",
+                                   "Alt+Left",
+                                   "Alt+Right",
+                                   "F9",
+                                   "Ctrl+F2",
+                                   "Ctrl+F9",
+                                   "Shift+F9",
+                                   "F5",
+                                   "F10",
+                                   "F11",
+                                   "Shift+F11",
+                                   "Ctrl+F10",
+                                   "Shift+F5",
+                                   "Ctrl+B"}));
 }
 
 TEST_F(FrameTest, F3RunsNextWhileNextIsEnabled)

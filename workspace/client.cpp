@@ -14,6 +14,7 @@
 #include "toolchain/settings/mdidlg.h"
 #include "toolchain/settings/settings.h"
 #include "workspace/debugcontroller.h"
+#include "workspace/fileplaces.h"
 #include "workspace/messagecontroller.h"
 #include "workspace/navigationcontroller.h"
 #include "workspace/optionwindows.h"
@@ -52,6 +53,7 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     tools_ = std::make_unique<ToolSettling>();
     if (startup == Startup::SettleConfiguration)
         tools_->settle();
+    places_ = new FilePlaces(*this);
     messages_ = new MessageController(*this);
     projects_ = new ProjectCommands(*this);
     options_ = new OptionWindows(*this);
@@ -111,6 +113,7 @@ void TFileMDIClient::buildCommands()
     table_.on(cmd::GotoLine, [this] { CmGotoLine(); });
     messages_->addCommands(table_);
     debug_->addCommands(table_);
+    places_->addCommands(table_);
     table_.on(cmd::LineNumbers, [this] { CmLineNumbers(); });
     table_.enabler(cmd::LineNumbers, [this](CommandState& s) { s.checked = lineNumbers_; });
     table_.on(cmd::CheckWhileTyping, [this] { CmCheckWhileTyping(); });
@@ -174,6 +177,7 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
         messages_->markMessages(child, true);
     debug_->editorOpened(child);
     navigation_->editorOpened(child);
+    places_->editorOpened(child);
     connect(edit, &EditControl::filesDropped, this, [this](const QStringList& paths) {
         for (const QString& p : paths)
             openDropped(p);
@@ -281,12 +285,7 @@ void TFileMDIClient::CmGotoLine()
     std::optional<int> line = dialogs().gotoLine(this, e->textCursor().blockNumber() + 1, count);
     if (!line)
         return;
-    const int n = std::clamp(*line, 1, count);
-    QTextCursor cur(e->document()->findBlockByNumber(n - 1));
-    e->setTextCursor(cur);
-    e->ensureCursorVisible();
-    setActiveSubWindow(c);
-    e->setFocus();
+    places_->show(c, PlaceTarget{.line = std::clamp(*line, 1, count)});
 }
 
 void TFileMDIClient::CmLineNumbers()

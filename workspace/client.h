@@ -24,6 +24,7 @@ class PaneArea;
 class TRulerWin;
 class EditControl;
 class toolsfind;
+class FilePlaces;
 class FindController;
 class DebugController;
 class MessageController;
@@ -104,6 +105,8 @@ public:
     DebugController& debugger() { return *debug_; }
     // Go to Definition and the Outline window.
     NavigationController& navigation() { return *navigation_; }
+    // The window that shows a file, a file opened at a place, Go Back and Forward.
+    FilePlaces& places() { return *places_; }
 
     // The editor window that editor commands go to: the active window when it is
     // an editor window; none while an option window or the message window is
@@ -187,6 +190,7 @@ private:
     MessageController* messages_ = nullptr;
     DebugController* debug_ = nullptr;
     NavigationController* navigation_ = nullptr;
+    FilePlaces* places_ = nullptr;
     ProjectCommands* projects_ = nullptr;
     OptionWindows* options_ = nullptr;
     QIcon editorIcon_, projectIcon_;  // the icons of the editor windows

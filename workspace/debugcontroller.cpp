@@ -14,6 +14,7 @@
 #include "toolchain/running/variableswindow.h"
 #include "workspace/breakpointsync.h"
 #include "workspace/client.h"
+#include "workspace/fileplaces.h"
 #include "workspace/panearea.h"
 
 #include <QDir>
@@ -300,41 +301,14 @@ QString DebugController::sourceOf(const QString& className, const QString& file,
     return found;
 }
 
-TFileMDIChild* DebugController::showSource(const QString& path, int line)
-{
-    const QString wanted = QFileInfo(path).canonicalFilePath();
-    TFileMDIChild* target = nullptr;
-    for (TFileMDIChild* c : ws_.editors()) {
-        if (QFileInfo(c->editor()->fileName()).canonicalFilePath() == wanted)
-            target = c;
-    }
-    if (!target) {
-        ws_.CmMRUFileOpenJava(path);
-        target = ws_.currentEditor();
-        if (!target || QFileInfo(target->editor()->fileName()).canonicalFilePath() != wanted)
-            return nullptr;
-    } else if (ws_.currentEditor() != target || ws_.messageWindowActive()) {
-        // Another window is in front: the source comes before it. A source
-        // window already active keeps its focus where it is.
-        ws_.bringToFront(target);
-    }
-    EditControl* e = target->editor();
-    const QTextBlock b = e->document()->findBlockByNumber(std::max(0, line - 1));
-    if (b.isValid()) {
-        QTextCursor cur(b);
-        e->setTextCursor(cur);
-        e->ensureCursorVisible();
-    }
-    return target;
-}
-
 void DebugController::markLine(const QString& className, const QString& file, int line)
 {
     clearMarks();
     const QString path = sourceOf(className, file, line);
     if (path.isEmpty())
         return;
-    TFileMDIChild* w = showSource(path, line);
+    // The source comes forward unless it is the active window; a pause is no jump to go back from.
+    TFileMDIChild* w = ws_.places().open(path, PlaceTarget{.line = line, .focus = false, .remember = false});
     if (!w)
         return;
     marked_ = w->editor();
@@ -378,8 +352,7 @@ void DebugController::openStackTrace(const StackTraceLocation& location)
         ws_.showStatus(QStringLiteral("The source %1 was not found").arg(location.file));
         return;
     }
-    if (TFileMDIChild* w = showSource(path, location.line))
-        ws_.bringToFront(w);
+    ws_.places().open(path, PlaceTarget{.line = location.line});
 }
 
 // ---------------------------------------------------------------- windows

@@ -79,9 +79,6 @@ private:
     // The source of a class's frame: beside the class or in the open project.
     QString sourceOf(const QString& className, const QString& file, int line) const;
     QStringList projectSources() const;
-    // The window showing `path`, opened when none does; the focus moves to it
-    // only when it was not the active window already.
-    TFileMDIChild* showSource(const QString& path, int line);
     void markLine(const QString& className, const QString& file, int line);
     void clearMarks();
     // The execution line of an editor (0: none), the inline values of the

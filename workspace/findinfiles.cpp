@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "resources/commands.h"
 #include "workspace/client.h"
+#include "workspace/fileplaces.h"
 #include "workspace/findresults.h"
 #include "workspace/panearea.h"
 
@@ -159,34 +160,12 @@ void FindInFiles::showResults(bool activate)
 
 bool FindInFiles::openMatch(const FileMatch& match)
 {
-    const QString canonical = QFileInfo(match.path).canonicalFilePath();
-    TFileMDIChild* target = nullptr;
-    for (TFileMDIChild* c : ws_.editors()) {
-        const QString name = c->editor()->fileName();
-        if (name == match.path || (!canonical.isEmpty() && QFileInfo(name).canonicalFilePath() == canonical))
-            target = c;
-    }
-    if (!target) {
-        if (!QFileInfo(match.path).isFile()) {
-            ws_.showStatus(QStringLiteral("The file %1 no longer exists").arg(QDir::toNativeSeparators(match.path)));
-            return false;
-        }
-        ws_.openDropped(match.path);
-        target = ws_.currentEditor();
-        if (!target || QFileInfo(target->editor()->fileName()).canonicalFilePath() != canonical)
-            return false;
-    }
-    EditControl* e = target->editor();
-    const QTextBlock b = e->document()->findBlockByNumber(std::max(0, match.line - 1));
-    if (b.isValid()) {
-        const int end = b.length() - 1;
-        QTextCursor cur(b);
-        cur.setPosition(b.position() + std::min(match.column, end));
-        cur.setPosition(b.position() + std::min(match.column + match.length, end), QTextCursor::KeepAnchor);
-        e->setTextCursor(cur);
-    }
-    e->ensureCursorVisible();
-    ws_.bringToFront(target);
-    e->setFocus();
-    return true;
+    const PlaceTarget at{.line = match.line, .span = [match](const QString&) {
+                             return TextSpan{match.column, match.column + match.length};
+                         }};
+    if (ws_.places().open(match.path, at))
+        return true;
+    if (!QFileInfo(match.path).isFile())
+        ws_.showStatus(QStringLiteral("The file %1 no longer exists").arg(QDir::toNativeSeparators(match.path)));
+    return false;
 }

@@ -10,6 +10,7 @@
 // answer comes later, and one that comes after the user moved on is dropped.
 #pragma once
 #include "toolchain/compiling/servicenavigation.h"
+#include "toolchain/messages/messages.h"
 #include "toolchain/navigation/outlinewindow.h"
 
 #include <QObject>
@@ -51,12 +52,12 @@ private:
     void onAnswered(quint64 id, const QList<QByteArray>& reply);
     void onQueryFailed(quint64 id, const QString& reason);
     void showDeclaration(const ServiceDeclaration& d);
-    TFileMDIChild* windowShowing(const QString& path) const;
     TFileMDIChild* windowOf(const EditControl* editor) const;
     void followActiveSource();
     void requestOutline();
     void goToRow(const OutlineRow& row);
-    static void placeCaret(EditControl* editor, int line, int column, bool selectWord);
+    // The name that starts at `start` of a line's text.
+    static TextSpan nameAt(const QString& text, int start);
 
     TFileMDIClient& ws_;
     QPointer<CompileService> connected_;  // the service whose answers come here
