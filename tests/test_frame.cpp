@@ -782,6 +782,18 @@ TEST_F(FrameTest, ThePaneAreaIsResizedByItsTopEdge)
     trigger(cmd::ShowConsole);
     QApplication::processEvents();
     EXPECT_EQ(area.geometry(), placed.adjusted(0, -40, 0, 0));
+
+    // With the focus in a pane the keys go from pane to pane, round.
+    ASSERT_EQ(area.panes().size(), 2);
+    client()->bringToFront(client()->BrowserFrame);
+    for (const QKeyCombination k :
+         {QKeyCombination(Qt::CTRL, Qt::Key_PageDown), QKeyCombination(Qt::CTRL, Qt::Key_Tab)}) {
+        QTest::keyClick(QApplication::focusWidget(), k.key(), k.keyboardModifiers());
+        EXPECT_EQ(area.current(), area.panes()[1]);
+        EXPECT_TRUE(area.panes()[1]->isActive());
+        QTest::keyClick(QApplication::focusWidget(), k.key(), k.keyboardModifiers());
+        EXPECT_EQ(area.current(), area.panes()[0]);
+    }
 }
 
 TEST_F(FrameTest, MessageWindowKeepsTheFocusWhenTheMainWindowComesBack)
