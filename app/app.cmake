@@ -43,6 +43,7 @@ bp_add_test(test_firststeps SOURCES tests/test_firststeps.cpp LIBS bp_app)
 bp_add_test(test_windows SOURCES tests/test_windows.cpp LIBS bp_app)
 # Find in Files: the search over real files, and its window.
 bp_add_test(test_findinfiles SOURCES tests/test_findinfiles.cpp LIBS bp_app)
+bp_add_test(test_places SOURCES tests/test_places.cpp LIBS bp_app)
 bp_add_test(test_marks SOURCES tests/test_marks.cpp LIBS bp_app)
 bp_add_test(test_checktyping SOURCES tests/test_checktyping.cpp LIBS bp_app)
 target_compile_definitions(test_checktyping PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +26,19 @@ Info info(const QString& path)
     i.isDir = S_ISDIR(st.st_mode);
     i.size = qint64(st.st_size);
     return i;
+}
+
+QString canonical(const QString& path)
+{
+    const QString abs = absolute(path);
+    if (abs.isEmpty())
+        return abs;
+    char* real = ::realpath(nativename::encode(abs).constData(), nullptr);
+    if (!real)
+        return abs;
+    const QString out = nativename::decode(QByteArrayView(real));
+    ::free(real);
+    return out;
 }
 
 QString currentDir()

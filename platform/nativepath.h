@@ -30,6 +30,12 @@ QString currentDir();
 // An empty path stays empty.
 QString absolute(const QString& path, const QString& base = QString());
 
+// The path that names the same file as `path` whatever way leads to it:
+// absolute, links resolved (realpath), by the name's bytes; the absolute clean
+// path when the file is not there. Two paths show the same file when their
+// canonical paths are equal.
+QString canonical(const QString& path);
+
 // The local file a file URL names (a dropped file), its bytes kept: the URL's
 // percent-encoded bytes, not Qt's decoding of them.
 QString localFile(const QUrl& url);

@@ -55,6 +55,8 @@ enum : int {
     FindInFiles = 460,
     ShowFindResults = 461,
     CloseWindow = 470,
+    GoBack = 480,
+    GoForward = 481,
     JavaHelp = 502,
     About = 503,
     InsertNode = 552,

@@ -98,6 +98,8 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Ctrl+W", cmd::CloseWindow},
                                                {"Ctrl+F4", cmd::CloseWindow},
                                                {"F2", cmd::FileSave},
+                                               {"Alt+Left", cmd::GoBack},
+                                               {"Alt+Right", cmd::GoForward},
                                                {"Ctrl+S", cmd::FileSave},
                                                {"Ctrl+F", cmd::Find},
                                                {"Ctrl+H", cmd::Replace},
@@ -246,7 +248,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 35);
+    EXPECT_EQ(bound, 37);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

@@ -9,8 +9,10 @@
 #include "toolchain/running/variableswindow.h"
 #include "workspace/breakpointsync.h"
 #include "workspace/debugcontroller.h"
+#include "workspace/panearea.h"
 
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
@@ -183,8 +185,19 @@ TEST_F(DebugRunTest, ClosingTheConsoleEndsTheProgram)
     EXPECT_TRUE(QTest::qWaitFor([&] { return ::kill(pid_t(pid), 0) != 0; }, 20000));
 }
 
-TEST_F(DebugRunTest, TheDebugWindowsAreListedInTheWindowMenuAndCoverNoEditor)
+TEST_F(DebugRunTest, AfterADebugRunAFailedCompileShowsItsMessagesAndNoPaneCoversAnother)
 {
+    // A compilation failed once: its messages are open.
+    TFileMDIChild* broken = openJava(writeFile("Broken.java", "class Broken { int x = \"s\"; }\n"));
+    compile();
+    ASSERT_TRUE(client()->BrowserErr);
+    // A Debug Run pauses, with the console, the variables and the call stack open.
+    client()->bringToFront(source);
+    source->editor()->toggleBreakpoint(lineOf("int b = a + 1"));
+    trigger(cmd::DebugRun);
+    ASSERT_TRUE(waitForConsole("ready"));
+    typeLine("x");
+    ASSERT_TRUE(waitPaused());
     trigger(cmd::ShowConsole);
     trigger(cmd::ShowVariables);
     trigger(cmd::ShowCallStack);
@@ -192,17 +205,44 @@ TEST_F(DebugRunTest, TheDebugWindowsAreListedInTheWindowMenuAndCoverNoEditor)
     QStringList captions;
     for (const TFileMDIClient::WindowEntry& e : client()->windowList())
         captions << e.caption;
-    EXPECT_TRUE(captions.contains("Console"));
-    EXPECT_TRUE(captions.contains("Variables"));
-    EXPECT_TRUE(captions.contains("Call Stack"));
+    for (const char* caption : {"Console", "Variables", "Call Stack", "Messages : Broken.err"})
+        EXPECT_TRUE(captions.contains(caption)) << caption;
+
+    // F9 fails again: its messages are in front, whole, in the visible workspace.
+    client()->bringToFront(broken);
+    compile();
+    EXPECT_TRUE(app->statusMessage().contains("1 error")) << app->statusMessage().toStdString();
+    TBrowserWindow* list = client()->BrowserErr;
+    ASSERT_TRUE(list);
+    EXPECT_EQ(client()->panes().current(), client()->BrowserFrame.data());
+    EXPECT_TRUE(list->isVisible());
+    auto rectOf = [&](const QWidget* w) { return QRect(w->mapTo(client(), QPoint(0, 0)), w->size()); };
+    EXPECT_TRUE(client()->contentsRect().contains(rectOf(list)));
+    EXPECT_EQ(list->viewport()->visibleRegion(), QRegion(list->viewport()->rect())) << "nothing covers the messages";
+    // No pane covers another, nor an editor window (maximised ones neither).
     source->showMaximized();
     QApplication::processEvents();
-    const QRect editor = source->geometry().translated(client()->viewport()->pos());
-    for (QWidget* w : {static_cast<QWidget*>(console()), static_cast<QWidget*>(debugger().variables()),
-                       static_cast<QWidget*>(debugger().callStack())}) {
-        const QWidget* frame = w->parentWidget();
-        EXPECT_FALSE(frame->geometry().intersects(editor)) << w->accessibleName().toStdString();
+    const auto panes = client()->messageWindows();
+    ASSERT_EQ(panes.size(), 4);
+    for (const auto* a : panes) {
+        if (!a->isVisible())
+            continue;
+        for (const auto* b : panes) {
+            if (a != b && b->isVisible())
+                EXPECT_FALSE(rectOf(a).intersects(rectOf(b)))
+                    << a->windowTitle().toStdString() << " and " << b->windowTitle().toStdString();
+        }
+        // The MDI windows are seen through the workspace's viewport only.
+        for (QMdiSubWindow* w : client()->subWindowList())
+            EXPECT_FALSE(rectOf(a).intersects(rectOf(w) & rectOf(client()->viewport())))
+                << a->windowTitle().toStdString();
     }
+    // Each pane comes forward from the Window menu, the messages again with Compiler Messages.
+    client()->bringToFront(panes[1]);
+    EXPECT_EQ(client()->panes().current(), panes[1]);
+    EXPECT_FALSE(list->isVisible());
+    trigger(cmd::CompilerMessages);
+    EXPECT_TRUE(list->isVisible());
 }
 
 TEST_F(DebugRunTest, ABreakpointStopsOnItsLineInTheActiveSourceAndF10StepsToTheNextLines)

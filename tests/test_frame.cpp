@@ -7,6 +7,7 @@
 #include "editor/filebuild.h"
 #include "editor/finddlg.h"
 #include "toolchain/messages/browser.h"
+#include "workspace/panearea.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -397,21 +398,29 @@ TEST_F(FrameTest, MessageWindowStaysAlongTheBottomOutsideTheMdiWindows)
     QApplication::processEvents();
     client()->CmFileErr(writeCapture(dir.path(), source, 1));
     QApplication::processEvents();
-    TBrowserFrame* f = client()->BrowserFrame;
+    PaneFrame* f = client()->BrowserFrame;
     ASSERT_NE(f, nullptr);
-    // A child of the client area, not one of its MDI windows.
-    EXPECT_EQ(f->parentWidget(), client());
+    // A pane of the area along the bottom, not one of the MDI windows.
+    PaneArea& area = client()->panes();
+    EXPECT_EQ(area.parentWidget(), client());
+    EXPECT_EQ(area.panes(), QList<PaneFrame*>{f});
     EXPECT_EQ(client()->subWindowList().size(), 1);
     EXPECT_TRUE(f->isVisible());
     EXPECT_EQ(f->caption(), "Messages : Lines.err");
+    // The whole width, the list 100 pixels high.
+    auto rectOf = [&](const QWidget* w) { return QRect(w->mapTo(client(), QPoint(0, 0)), w->size()); };
     const QRect r = client()->contentsRect();
-    const QRect placed(r.left(), r.bottom() + 1 - 100, r.width() - 100, 100);
-    EXPECT_EQ(f->geometry(), placed);
-    // The maximised editor stays maximised, above the message window.
-    auto editorRect = [&](QMdiSubWindow* w) { return QRect(w->mapTo(client(), QPoint(0, 0)), w->size()); };
+    const QRect placed = area.geometry();
+    EXPECT_EQ(placed.left(), r.left());
+    EXPECT_EQ(placed.width(), r.width());
+    EXPECT_EQ(placed.bottom(), r.bottom());
+    EXPECT_EQ(f->height(), 100);
+    EXPECT_EQ(rectOf(f).width(), r.width());
+    EXPECT_TRUE(placed.contains(rectOf(f)));
+    // The maximised editor stays maximised, above the pane area.
     EXPECT_TRUE(c->isMaximized());
-    EXPECT_FALSE(editorRect(c).intersects(f->geometry()));
-    EXPECT_EQ(editorRect(c).bottom() + 1, f->y());
+    EXPECT_FALSE(rectOf(c).intersects(placed));
+    EXPECT_EQ(rectOf(c).bottom() + 1, placed.y());
 
     // The window commands leave it alone.
     c->showNormal();
@@ -419,10 +428,10 @@ TEST_F(FrameTest, MessageWindowStaysAlongTheBottomOutsideTheMdiWindows)
     for (int id : {cmd::Tile, cmd::Cascade, cmd::ArrangeIcons}) {
         trigger(id);
         QApplication::processEvents();
-        EXPECT_EQ(f->geometry(), placed) << id;
+        EXPECT_EQ(area.geometry(), placed) << id;
         EXPECT_TRUE(f->isVisible()) << id;
-        EXPECT_FALSE(editorRect(c).intersects(f->geometry())) << id;
-        EXPECT_FALSE(editorRect(d).intersects(f->geometry())) << id;
+        EXPECT_FALSE(rectOf(c).intersects(placed)) << id;
+        EXPECT_FALSE(rectOf(d).intersects(placed)) << id;
     }
     for (TFileMDIChild* e : client()->editors())
         e->approveClose();
@@ -438,14 +447,15 @@ TEST_F(FrameTest, MessageWindowStaysAlongTheBottomOutsideTheMdiWindows)
     TFileMDIChild* e = newJava();
     e->showMaximized();
     QApplication::processEvents();
-    EXPECT_EQ(f->geometry(), placed);
-    EXPECT_FALSE(editorRect(e).intersects(f->geometry()));
-    // A larger workspace: it keeps to the bottom and keeps its size.
+    EXPECT_EQ(area.geometry(), placed);
+    EXPECT_FALSE(rectOf(e).intersects(placed));
+    // A larger workspace: it keeps to the bottom, the whole width and its height.
     app->Frame->resize(app->Frame->width() + 80, app->Frame->height() + 60);
     QApplication::processEvents();
     const QRect bigger = client()->contentsRect();
-    EXPECT_EQ(f->geometry(), QRect(bigger.left(), bigger.bottom() + 1 - 100, placed.width(), 100));
-    EXPECT_FALSE(editorRect(e).intersects(f->geometry()));
+    EXPECT_EQ(area.geometry(),
+              QRect(bigger.left(), bigger.bottom() + 1 - placed.height(), bigger.width(), placed.height()));
+    EXPECT_FALSE(rectOf(e).intersects(area.geometry()));
     EXPECT_TRUE(e->isMaximized());
 
     // Reached with the keyboard: its Window-menu entry brings it to the front with the focus.
@@ -461,13 +471,14 @@ TEST_F(FrameTest, MessageWindowStaysAlongTheBottomOutsideTheMdiWindows)
     emit w->aboutToShow();
     EXPECT_TRUE(w->actions().last()->isChecked());
 
-    // Closed, it gives its strip back.
+    // Closed, it gives its room back.
     f->close();
     QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(tracebrowser, 0);
     EXPECT_FALSE(client()->BrowserFrame);
-    EXPECT_EQ(editorRect(e).bottom(), client()->contentsRect().bottom());
+    EXPECT_FALSE(area.isVisible());
+    EXPECT_EQ(rectOf(e).bottom(), client()->contentsRect().bottom());
     EXPECT_EQ(current(), e);
 }
 
@@ -594,16 +605,14 @@ TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
             }
         }
     }
-    EXPECT_EQ(walked, QStringList({"Ctrl+N",       "Ctrl+O",   "Ctrl+S",     "ALT+X",
-                                   "Ctrl+Z",       "Ctrl+X",   "Ctrl+C",     "Ctrl+V",
-                                   "Del",          "Ctrl+Del", "Ctrl+Y",     "Ctrl++",
-                                   "Ctrl+-",       "Ctrl+0",   "Ctrl+Space", "Ctrl+Shift+Space",
-                                   "Ctrl+/",       "Ctrl+F",   "Ctrl+H",     "F3",
-                                   "Ctrl+G",       "F8",       "Shift+F8",   "F12",
-                                   "Ctrl+Shift+F", "F9",       "Ctrl+F2",    "Ctrl+F9",
-                                   "Shift+F9",     "F5",       "F10",        "F11",
-                                   "Shift+F11",    "Ctrl+F10", "Shift+F5",   "Ctrl+B",
-                                   "Ctrl+W"}));
+    EXPECT_EQ(walked, QStringList({"Ctrl+N",           "Ctrl+O",    "Ctrl+S",   "ALT+X",   "Ctrl+Z",
+                                   "Ctrl+X",           "Ctrl+C",    "Ctrl+V",   "Del",     "Ctrl+Del",
+                                   "Ctrl+Y",           "Ctrl++",    "Ctrl+-",   "Ctrl+0",  "Ctrl+Space",
+                                   "Ctrl+Shift+Space", "Ctrl+/",    "Ctrl+F",   "Ctrl+H",  "F3",
+                                   "Ctrl+G",           "F8",        "Shift+F8", "F12",     "Ctrl+Shift+F",
+                                   "Alt+Left",         "Alt+Right", "F9",       "Ctrl+F2", "Ctrl+F9",
+                                   "Shift+F9",         "F5",        "F10",      "F11",     "Shift+F11",
+                                   "Ctrl+F10",         "Shift+F5",  "Ctrl+B",   "Ctrl+W"}));
 }
 
 TEST_F(FrameTest, F3RunsNextWhileNextIsEnabled)
@@ -726,35 +735,42 @@ TEST_F(FrameTest, OptionWindowsHaveTheirDialogSizeAndOpenWithTheFocusOnOk)
               QSize(qRound(237 * dialogAverageCharWidth(f) / 4.0), qRound(62 * QFontMetrics(f).height() / 8.0)));
 }
 
-TEST_F(FrameTest, MessageWindowIsResizedByItsTopAndRightEdges)
+TEST_F(FrameTest, ThePaneAreaIsResizedByItsTopEdge)
 {
     const QString source = writeFile("Lines.java", "one\n");
     TFileMDIChild* c = newJava();
     c->showMaximized();
     client()->CmFileErr(writeCapture(dir.path(), source, 1));
     QApplication::processEvents();
-    TBrowserFrame* f = client()->BrowserFrame;
-    ASSERT_NE(f, nullptr);
-    const QRect placed = f->geometry();
+    PaneArea& area = client()->panes();
+    const QRect placed = area.geometry();
     // Dragging the top edge 40 pixels up: taller, its bottom where it was, and
     // the maximised editor above it shorter.
-    const QPoint top(f->width() / 2, 1);
-    QTest::mousePress(f, Qt::LeftButton, {}, top);
-    QTest::mouseMove(f, top + QPoint(0, -40));
-    QTest::mouseRelease(f, Qt::LeftButton, {}, top + QPoint(0, -40));
+    const QPoint top(area.width() / 2, 1);
+    QTest::mousePress(&area, Qt::LeftButton, {}, top);
+    QTest::mouseMove(&area, top + QPoint(0, -40));
+    QTest::mouseRelease(&area, Qt::LeftButton, {}, top + QPoint(0, -40));
     QApplication::processEvents();
-    EXPECT_EQ(f->geometry(), placed.adjusted(0, -40, 0, 0));
+    EXPECT_EQ(area.geometry(), placed.adjusted(0, -40, 0, 0));
     EXPECT_TRUE(c->isMaximized());
-    EXPECT_EQ(QRect(c->mapTo(client(), QPoint(0, 0)), c->size()).bottom() + 1, f->y());
-    // Dragging the right edge 30 pixels to the right: wider.
-    const QPoint right(f->width() - 1, f->height() / 2);
-    QTest::mousePress(f, Qt::LeftButton, {}, right);
-    QTest::mouseMove(f, right + QPoint(30, 0));
-    QTest::mouseRelease(f, Qt::LeftButton, {}, right + QPoint(30, 0));
-    EXPECT_EQ(f->width(), placed.width() + 30);
-    // A later failure reloads it where the user left it.
+    EXPECT_EQ(QRect(c->mapTo(client(), QPoint(0, 0)), c->size()).bottom() + 1, area.y());
+    // A later failure, and another pane, keep the height the user chose.
     client()->CmFileErr(writeCapture(dir.path(), source, 1));
-    EXPECT_EQ(f->geometry(), QRect(placed.left(), placed.top() - 40, placed.width() + 30, placed.height() + 40));
+    trigger(cmd::ShowConsole);
+    QApplication::processEvents();
+    EXPECT_EQ(area.geometry(), placed.adjusted(0, -40, 0, 0));
+
+    // With the focus in a pane the keys go from pane to pane, round.
+    ASSERT_EQ(area.panes().size(), 2);
+    client()->bringToFront(client()->BrowserFrame);
+    for (const QKeyCombination k :
+         {QKeyCombination(Qt::CTRL, Qt::Key_PageDown), QKeyCombination(Qt::CTRL, Qt::Key_Tab)}) {
+        QTest::keyClick(QApplication::focusWidget(), k.key(), k.keyboardModifiers());
+        EXPECT_EQ(area.current(), area.panes()[1]);
+        EXPECT_TRUE(area.panes()[1]->isActive());
+        QTest::keyClick(QApplication::focusWidget(), k.key(), k.keyboardModifiers());
+        EXPECT_EQ(area.current(), area.panes()[0]);
+    }
 }
 
 TEST_F(FrameTest, MessageWindowKeepsTheFocusWhenTheMainWindowComesBack)
@@ -763,7 +779,7 @@ TEST_F(FrameTest, MessageWindowKeepsTheFocusWhenTheMainWindowComesBack)
     TFileMDIChild* c = newJava();
     client()->CmFileErr(writeCapture(dir.path(), source, 1));
     QApplication::processEvents();
-    TBrowserFrame* f = client()->BrowserFrame;
+    PaneFrame* f = client()->BrowserFrame;
     f->activate();
     QApplication::processEvents();
     ASSERT_EQ(QApplication::focusWidget(), f->list());

@@ -254,12 +254,15 @@ TEST_F(Navigation, TheOutlineListsTheSourceFollowsItsTextAndLeadsToARow)
     const QStringList first{"class A", "    field count : int", "    method twice(int) : int",
                             "    method size(String) : int"};
     ASSERT_TRUE(QTest::qWaitFor([&] { return texts() == first; }, 30000)) << texts().join("|").toStdString();
-    // In the strip, never over an editor: one of the message windows, listed in the Window menu.
+    // A pane, never over an editor, listed in the Window menu.
     bool listed = false;
     for (const TFileMDIClient::WindowEntry& e : client()->windowList())
         listed = listed || e.caption == "Outline";
     EXPECT_TRUE(listed);
-    EXPECT_FALSE(a->geometry().intersects(client()->messageWindows().last()->geometry()));
+    const QWidget* pane = client()->messageWindows().last();
+    EXPECT_TRUE(pane->isVisible());
+    EXPECT_FALSE(QRect(a->mapTo(client(), QPoint(0, 0)), a->size())
+                     .intersects(QRect(pane->mapTo(client(), QPoint(0, 0)), pane->size())));
 
     // A method typed (with the text not compiling on the way) appears.
     client()->bringToFront(a);

@@ -7,6 +7,7 @@
 #include "config/toolpaths.h"
 #include "toolchain/settings/settings.h"
 #include "toolchain/messages/browser.h"
+#include "workspace/panearea.h"
 #include "editor/filebuild.h"
 
 #include <QCheckBox>
@@ -102,8 +103,12 @@ TEST_F(WorkflowTest, ErrorsOpenTheMessageWindowAlongTheBottom)
     const QStringList lines = listLines();
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_TRUE(lines[0].contains("Broken.java:3: error")) << lines[0].toStdString();
+    // Along the bottom of the workspace, of its whole width, the list 100 pixels high.
     const QRect area = client()->contentsRect();
-    EXPECT_EQ(client()->BrowserFrame->geometry(), QRect(0, area.height() - 100, area.width() - 100, 100));
+    const QRect panes = client()->panes().geometry();
+    EXPECT_EQ(panes.bottom(), area.bottom());
+    EXPECT_EQ(panes.width(), area.width());
+    EXPECT_EQ(client()->BrowserFrame->height(), 100);
     EXPECT_TRUE(app->statusMessage().contains("1 error")) << app->statusMessage().toStdString();
     // The message window is no editor: while it is active the editor's commands are off.
     client()->BrowserFrame->activate();
@@ -111,7 +116,7 @@ TEST_F(WorkflowTest, ErrorsOpenTheMessageWindowAlongTheBottom)
     EXPECT_FALSE(enabled(cmd::FileSave));
 
     // A second failure reloads the same window with only the new messages.
-    TBrowserFrame* first = client()->BrowserFrame;
+    PaneFrame* first = client()->BrowserFrame;
     openJava(writeFile("Other.java", "class Other { void g() { undefined(); } }\n"));
     compile();
     EXPECT_EQ(client()->BrowserFrame.data(), first);
@@ -323,7 +328,7 @@ TEST_F(WorkflowTest, CancelledExitLeavesAnOldMessageWindowBehind)
 {
     TFileMDIChild* c = openJava(writeFile("Broken.java", kBroken));
     compile();
-    QPointer<TBrowserFrame> first = client()->BrowserFrame;
+    QPointer<PaneFrame> first = client()->BrowserFrame;
     ASSERT_TRUE(first);
     QTest::keyClicks(c->editor(), "// unsaved");
     dialogs_.answers = {Answer::Cancel};

@@ -5,6 +5,7 @@
 #include "editor/editcontrol.h"
 #include "toolchain/running/debugsession.h"
 #include "workspace/client.h"
+#include "workspace/fileplaces.h"
 
 #include <QFile>
 
@@ -108,10 +109,6 @@ QString BreakpointSync::classOf(const QString& path) const
 
 EditControl* BreakpointSync::editorOf(const QString& key) const
 {
-    for (TFileMDIChild* c : ws_.editors()) {
-        if (!c->isProject() && !c->editor()->fileName().isEmpty() &&
-            BreakpointStore::key(c->editor()->fileName()) == key)
-            return c->editor();
-    }
-    return nullptr;
+    TFileMDIChild* c = ws_.places().windowShowing(key);
+    return c && !c->isProject() ? c->editor() : nullptr;
 }

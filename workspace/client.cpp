@@ -14,9 +14,11 @@
 #include "toolchain/settings/mdidlg.h"
 #include "toolchain/settings/settings.h"
 #include "workspace/debugcontroller.h"
+#include "workspace/fileplaces.h"
 #include "workspace/messagecontroller.h"
 #include "workspace/navigationcontroller.h"
 #include "workspace/optionwindows.h"
+#include "workspace/panearea.h"
 #include "workspace/projectcommands.h"
 #include "workspace/toolsettling.h"
 #include "workspace/windowplacement.h"
@@ -43,12 +45,15 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     FileJavaData.clear();
     FileJprData.clear();
     placement_ = std::make_unique<WindowPlacement>(*this);
+    panes_ = new PaneArea(this);
+    connectPanes();
     tools_ = std::make_unique<ToolSettling>();
     if (startup == Startup::SettleConfiguration)
         tools_->settle();
     // Read once, after the report: every editor window shows one of them.
     editorIcon_ = QIcon(QStringLiteral(":/icons/editor.png"));
     projectIcon_ = QIcon(QStringLiteral(":/icons/project.png"));
+    places_ = new FilePlaces(*this);
     messages_ = new MessageController(*this);
     projects_ = new ProjectCommands(*this);
     options_ = new OptionWindows(*this);
@@ -83,14 +88,10 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
 
 TFileMDIClient::~TFileMDIClient()
 {
-    // The message windows go first, while the workspace is whole.
-    for (const QPointer<TBrowserFrame>& f : std::as_const(messageFrames_)) {
-        if (f) {
-            f->disconnect(this);
-            delete f.data();
-        }
-    }
-    messageFrames_.clear();
+    // The panes go first, while the workspace is whole.
+    panes_->disconnect(this);
+    delete panes_;
+    panes_ = nullptr;
     delete lpr;
     lpr = nullptr;
     // The build settings live for the run only.
@@ -112,6 +113,7 @@ void TFileMDIClient::buildCommands()
     table_.on(cmd::GotoLine, [this] { CmGotoLine(); });
     messages_->addCommands(table_);
     debug_->addCommands(table_);
+    places_->addCommands(table_);
     table_.on(cmd::LineNumbers, [this] { CmLineNumbers(); });
     table_.enabler(cmd::LineNumbers, [this](CommandState& s) { s.checked = lineNumbers_; });
     table_.on(cmd::CheckWhileTyping, [this] { CmCheckWhileTyping(); });
@@ -175,6 +177,7 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
         messages_->markMessages(child, true);
     debug_->editorOpened(child);
     navigation_->editorOpened(child);
+    places_->editorOpened(child);
     connect(edit, &EditControl::filesDropped, this, [this](const QStringList& paths) {
         for (const QString& p : paths)
             openDropped(p);
@@ -282,12 +285,7 @@ void TFileMDIClient::CmGotoLine()
     std::optional<int> line = dialogs().gotoLine(this, e->textCursor().blockNumber() + 1, count);
     if (!line)
         return;
-    const int n = std::clamp(*line, 1, count);
-    QTextCursor cur(e->document()->findBlockByNumber(n - 1));
-    e->setTextCursor(cur);
-    e->ensureCursorVisible();
-    setActiveSubWindow(c);
-    e->setFocus();
+    places_->show(c, PlaceTarget{.line = std::clamp(*line, 1, count)});
 }
 
 void TFileMDIClient::CmLineNumbers()
@@ -315,8 +313,8 @@ bool TFileMDIClient::closeOther(QMdiSubWindow* w)
 
 bool TFileMDIClient::canCloseAll()
 {
-    // The message windows are asked first; they never refuse.
-    for (TBrowserFrame* f : messageWindows()) {
+    // The panes are asked first; they never refuse.
+    for (PaneFrame* f : messageWindows()) {
         if (f->list())
             f->list()->CanClose();
     }
@@ -360,79 +358,66 @@ void TFileMDIClient::openDropped(const QString& path)
         CmMRUFileOpenJava(full);
 }
 
-// ---------------------------------------------------------------- message strip
+// ---------------------------------------------------------------- panes
 
-QList<TBrowserFrame*> TFileMDIClient::messageWindows() const
+QList<PaneFrame*> TFileMDIClient::messageWindows() const
 {
-    QList<TBrowserFrame*> out;
-    for (const QPointer<TBrowserFrame>& f : messageFrames_) {
-        if (f)
-            out << f.data();
-    }
-    return out;
+    return panes_->panes();
 }
 
-void TFileMDIClient::showMessageWindow(TBrowserFrame* frame)
+void TFileMDIClient::connectPanes()
 {
-    // Placed once, along the bottom of the client area.
-    const QRect r = contentsRect();
-    frame->setParent(this);
-    frame->setGeometry(r.left(), r.bottom() + 1 - 100, std::max(100, r.width() - 100), 100);
-    messageFrames_ << frame;
-    connect(frame, &TBrowserFrame::resizedByUser, this, &TFileMDIClient::layoutMessageStrip);
-    connect(frame, &TBrowserFrame::activated, this, [this] {
-        // The message window becomes the active window: the MDI window loses
-        // its active state, and with it the editor commands.
+    connect(panes_, &PaneArea::layoutWanted, this, [this] {
+        layoutPanes();
+        emit editorsChanged();
+    });
+    connect(panes_, &PaneArea::paneActivated, this, [this] {
+        // A pane becomes the active window: the MDI window loses its active
+        // state, and with it the editor commands.
         messageActive_ = true;
         setActiveSubWindow(nullptr);
         emit editorsChanged();
     });
-    auto gone = [this] {
+    connect(panes_, &PaneArea::paneGone, this, [this] {
         messageActive_ = false;
-        layoutMessageStrip();
         // The window above takes the focus back.
         const QList<QMdiSubWindow*> stack = subWindowList(QMdiArea::StackingOrder);
         if (!activeSubWindow() && !stack.isEmpty())
             bringToFront(stack.last());
         emit editorsChanged();
-    };
-    connect(frame, &TBrowserFrame::hidden, this, [this, frame, gone] {
-        // Only its own closing or hiding, not the main window's.
-        if (!frame->isVisibleTo(this))
-            gone();
     });
-    connect(frame, &TBrowserFrame::goingAway, this, [this, gone](TBrowserFrame* frame) {
-        messageFrames_.removeIf([frame](const QPointer<TBrowserFrame>& f) { return !f || f.data() == frame; });
-        gone();
-    });
-    frame->show();
-    frame->raise();
-    layoutMessageStrip();
-    emit editorsChanged();
 }
 
-void TFileMDIClient::layoutMessageStrip()
+void TFileMDIClient::layoutPanes()
 {
-    // Each message window keeps its size and its bottom at the bottom of the
-    // client area; the MDI windows' area ends above the tallest of them.
-    const QRect r = contentsRect();
-    int strip = 0;
-    for (TBrowserFrame* f : messageWindows()) {
-        if (f->isHidden())
-            continue;
-        if (f->geometry().bottom() != r.bottom())
-            f->move(f->x(), r.bottom() + 1 - f->height());
-        strip = std::max(strip, f->height());
-        f->raise();
-    }
-    strip = std::min(strip, std::max(0, r.height() - 40));
-    setViewportMargins(0, 0, 0, strip);
+    // The MDI windows' area ends above the pane area, and keeps some room of its own.
+    const int height = std::min(panes_->wantedHeight(), std::max(0, contentsRect().height() - 40));
+    if (viewportMargins().bottom() != height)
+        setViewportMargins(0, 0, 0, height);
+    placePanes();
+}
+
+void TFileMDIClient::placePanes()
+{
+    // Right beneath the MDI windows' area, as wide as it: the workspace's
+    // scroll bars, when it has them, stay beside and below both.
+    const QRect v = viewport()->geometry();
+    const int height = viewportMargins().bottom();
+    panes_->setGeometry(v.left(), v.bottom() + 1, v.width(), height);
+    panes_->raise();
+}
+
+bool TFileMDIClient::viewportEvent(QEvent* e)
+{
+    if (e->type() == QEvent::Resize && panes_)
+        placePanes();
+    return QMdiArea::viewportEvent(e);
 }
 
 void TFileMDIClient::resizeEvent(QResizeEvent* e)
 {
     QMdiArea::resizeEvent(e);
-    layoutMessageStrip();
+    layoutPanes();
 }
 
 QList<TFileMDIClient::WindowEntry> TFileMDIClient::windowList() const
@@ -443,16 +428,15 @@ QList<TFileMDIClient::WindowEntry> TFileMDIClient::windowList() const
         const auto* c = qobject_cast<TFileMDIChild*>(w);
         out << WindowEntry{c ? c->caption() : w->windowTitle(), w, w == current};
     }
-    for (TBrowserFrame* f : messageWindows())
+    for (PaneFrame* f : messageWindows())
         out << WindowEntry{f->caption(), f, messageActive_ && f->isActive()};
     return out;
 }
 
 void TFileMDIClient::bringToFront(QWidget* window)
 {
-    if (auto* f = qobject_cast<TBrowserFrame*>(window)) {
-        if (messageFrames_.contains(f))
-            f->activate();
+    if (auto* f = qobject_cast<PaneFrame*>(window)) {
+        panes_->bringForward(f, true);
         return;
     }
     auto* w = qobject_cast<QMdiSubWindow*>(window);

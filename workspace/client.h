@@ -9,6 +9,7 @@
 #include "platform/routing.h"
 #include "platform/filedata.h"
 #include "toolchain/messages/messages.h"
+#include "workspace/paneframe.h"
 
 #include <QIcon>
 
@@ -19,10 +20,11 @@
 class TFileMDIChild;
 enum class EditorKind;
 class TBrowserWindow;
-class TBrowserFrame;
+class PaneArea;
 class TRulerWin;
 class EditControl;
 class toolsfind;
+class FilePlaces;
 class FindController;
 class DebugController;
 class MessageController;
@@ -103,6 +105,8 @@ public:
     DebugController& debugger() { return *debug_; }
     // Go to Definition and the Outline window.
     NavigationController& navigation() { return *navigation_; }
+    // The window that shows a file, a file opened at a place, Go Back and Forward.
+    FilePlaces& places() { return *places_; }
 
     // The editor window that editor commands go to: the active window when it is
     // an editor window; none while an option window or the message window is
@@ -118,18 +122,18 @@ public:
     // opening thousands of files takes linear time.
     void openingMany(bool many);
 
-    // Shows a message window in the strip along the bottom of the workspace:
-    // left edge at the workspace's left, 100 pixels high, 100 pixels narrower than
-    // the workspace. MDI windows (maximised ones too) keep to the area above the
-    // strip; the strip keeps to the bottom when the workspace changes its size.
-    void showMessageWindow(TBrowserFrame* frame);
-    // The open message windows, oldest first.
-    QList<TBrowserFrame*> messageWindows() const;
-    // True while a message window has the keyboard focus.
+    // The pane area beneath the editor windows: the compiler messages, the
+    // console, the debugger's windows, Find in Files, the Outline... each a tab
+    // of the whole width. MDI windows (maximised ones too) keep to the area
+    // above it; it keeps to the bottom when the workspace changes its size.
+    PaneArea& panes() { return *panes_; }
+    // The open panes, in the order of their tabs.
+    QList<PaneFrame*> messageWindows() const;
+    // True while a pane has the keyboard focus.
     bool messageWindowActive() const { return messageActive_; }
 
     // The windows of the Window menu: every MDI window in the order they were
-    // opened, then the message windows.
+    // opened, then the panes.
     struct WindowEntry {
         QString caption;
         QWidget* window;
@@ -140,12 +144,12 @@ public:
     void bringToFront(QWidget* window);
 
     // Members of the workspace.
-    TRulerWin* lpr = nullptr;              // the print host; owned, deleted with the workspace
-    QPointer<TBrowserWindow> BrowserErr;   // the compiler-message list; null while none is open
-    QPointer<TBrowserFrame> BrowserFrame;  // the message window that holds BrowserErr
-    FileDialogRecord FileErrData;          // compiler message files
-    FileDialogRecord FileJavaData;         // Java sources
-    FileDialogRecord FileJprData;          // Java projects
+    TRulerWin* lpr = nullptr;             // the print host; owned, deleted with the workspace
+    QPointer<TBrowserWindow> BrowserErr;  // the compiler-message list; null while none is open
+    QPointer<PaneFrame> BrowserFrame;     // the pane that holds BrowserErr
+    FileDialogRecord FileErrData;         // compiler message files
+    FileDialogRecord FileJavaData;        // Java sources
+    FileDialogRecord FileJprData;         // Java projects
     // The record of the kind the last New or Open command used; a new editor
     // window takes a copy of it. Null until the first such command.
     FileDialogRecord* FileData = nullptr;
@@ -168,11 +172,14 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
 
 private:
     void buildCommands();
-    // Keeps the message windows at the bottom and the MDI windows above them.
-    void layoutMessageStrip();
+    // Keeps the pane area at the bottom and the MDI windows above it.
+    void layoutPanes();
+    void placePanes();
+    void connectPanes();
     void initFinder();
     // Asks a window that is not an editor whether it may close.
     bool closeOther(QMdiSubWindow* w);
@@ -183,6 +190,7 @@ private:
     MessageController* messages_ = nullptr;
     DebugController* debug_ = nullptr;
     NavigationController* navigation_ = nullptr;
+    FilePlaces* places_ = nullptr;
     ProjectCommands* projects_ = nullptr;
     OptionWindows* options_ = nullptr;
     QIcon editorIcon_, projectIcon_;  // the icons of the editor windows
@@ -191,7 +199,7 @@ private:
     bool lineNumbers_ = true;
     bool checkWhileTyping_ = true;
     std::unique_ptr<FindController> finder_;
-    QList<QPointer<TBrowserFrame>> messageFrames_;
+    PaneArea* panes_ = nullptr;
     bool messageActive_ = false;
 };
 

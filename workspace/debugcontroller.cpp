@@ -8,25 +8,18 @@
 #include "platform/routing.h"
 #include "resources/commands.h"
 #include "toolchain/running/breakpointstore.h"
-#include "toolchain/messages/browser.h"
 #include "toolchain/running/callstackwindow.h"
 #include "toolchain/running/consolewindow.h"
 #include "toolchain/running/inlinevalues.h"
 #include "toolchain/running/variableswindow.h"
 #include "workspace/breakpointsync.h"
 #include "workspace/client.h"
-#include "workspace/messagewindows.h"
+#include "workspace/fileplaces.h"
+#include "workspace/panearea.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTextBlock>
-
-namespace {
-
-// The height of the debugger's windows in the strip along the bottom.
-constexpr int StripHeight = 160;
-
-}  // namespace
 
 DebugController::DebugController(TFileMDIClient& workspace)
     : QObject(&workspace),
@@ -229,8 +222,9 @@ void DebugController::onPaused(const DebugPause& pause)
     } else {
         ws_.showStatus(QStringLiteral("Paused at %1").arg(place));
     }
-    showVariables(false);
+    // Both panes made, the variables in front.
     showCallStack(false);
+    showVariables(false);
     session_->requestVariables(pause.frame);
     session_->requestFrames();
     session_->requestThreads();
@@ -307,41 +301,14 @@ QString DebugController::sourceOf(const QString& className, const QString& file,
     return found;
 }
 
-TFileMDIChild* DebugController::showSource(const QString& path, int line)
-{
-    const QString wanted = QFileInfo(path).canonicalFilePath();
-    TFileMDIChild* target = nullptr;
-    for (TFileMDIChild* c : ws_.editors()) {
-        if (QFileInfo(c->editor()->fileName()).canonicalFilePath() == wanted)
-            target = c;
-    }
-    if (!target) {
-        ws_.CmMRUFileOpenJava(path);
-        target = ws_.currentEditor();
-        if (!target || QFileInfo(target->editor()->fileName()).canonicalFilePath() != wanted)
-            return nullptr;
-    } else if (ws_.currentEditor() != target || ws_.messageWindowActive()) {
-        // Another window is in front: the source comes before it. A source
-        // window already active keeps its focus where it is.
-        ws_.bringToFront(target);
-    }
-    EditControl* e = target->editor();
-    const QTextBlock b = e->document()->findBlockByNumber(std::max(0, line - 1));
-    if (b.isValid()) {
-        QTextCursor cur(b);
-        e->setTextCursor(cur);
-        e->ensureCursorVisible();
-    }
-    return target;
-}
-
 void DebugController::markLine(const QString& className, const QString& file, int line)
 {
     clearMarks();
     const QString path = sourceOf(className, file, line);
     if (path.isEmpty())
         return;
-    TFileMDIChild* w = showSource(path, line);
+    // The source comes forward unless it is the active window; a pause is no jump to go back from.
+    TFileMDIChild* w = ws_.places().open(path, PlaceTarget{.line = line, .focus = false, .remember = false});
     if (!w)
         return;
     marked_ = w->editor();
@@ -385,75 +352,65 @@ void DebugController::openStackTrace(const StackTraceLocation& location)
         ws_.showStatus(QStringLiteral("The source %1 was not found").arg(location.file));
         return;
     }
-    if (TFileMDIChild* w = showSource(path, location.line))
-        ws_.bringToFront(w);
+    ws_.places().open(path, PlaceTarget{.line = location.line});
 }
 
 // ---------------------------------------------------------------- windows
 
-TBrowserFrame* DebugController::showInStrip(QWidget* content, const QString& caption, bool activate)
-{
-    auto* frame = new TBrowserFrame(content, caption);
-    ws_.showMessageWindow(frame);
-    // Side by side in the strip: the console on the left half, the variables
-    // and the call stack each on a quarter to its right.
-    const int width = ws_.contentsRect().width();
-    const int left = content == console_ ? 0 : content == variables_ ? width / 2 : width * 3 / 4;
-    const int span = content == console_ ? width / 2 : width / 4;
-    frame->setGeometry(left, frame->y() + frame->height() - StripHeight, std::max(80, span), StripHeight);
-    emit frame->resizedByUser();
-    if (activate)
-        frame->activate();
-    return frame;
-}
-
 void DebugController::showConsole(bool activate)
 {
-    if (console_) {
-        raiseMessageWindowOf(ws_, console_, activate);
-        return;
-    }
-    console_ = new ConsoleWindow;
-    connect(console_, &ConsoleWindow::input, this, [this](const QByteArray& line) {
-        if (live())
-            session_->program()->writeInput(line);
-    });
-    connect(console_, &ConsoleWindow::inputEnded, this, [this] {
-        if (live())
-            session_->program()->closeInput();
-    });
-    connect(console_, &ConsoleWindow::openSource, this, &DebugController::openStackTrace);
-    TBrowserFrame* frame = showInStrip(console_, QStringLiteral("Console"), activate);
-    // Closing the console ends the program.
-    connect(frame, &TBrowserFrame::goingAway, this, [this] { stop(); });
+    ws_.panes().show(
+        Pane::Console,
+        [this] {
+            console_ = new ConsoleWindow;
+            connect(console_, &ConsoleWindow::input, this, [this](const QByteArray& line) {
+                if (live())
+                    session_->program()->writeInput(line);
+            });
+            connect(console_, &ConsoleWindow::inputEnded, this, [this] {
+                if (live())
+                    session_->program()->closeInput();
+            });
+            connect(console_, &ConsoleWindow::openSource, this, &DebugController::openStackTrace);
+            // Closing the console ends the program.
+            connect(console_, &QObject::destroyed, this, [this] { stop(); });
+            return console_.data();
+        },
+        activate);
 }
 
 void DebugController::showVariables(bool activate)
 {
-    if (variables_) {
-        raiseMessageWindowOf(ws_, variables_, activate);
-        return;
-    }
-    variables_ = new VariablesWindow;
-    connect(variables_, &VariablesWindow::expandRequested, this, [this](qint64 id, int start) {
-        if (live())
-            session_->expand(id, start);
-    });
-    showInStrip(variables_, QStringLiteral("Variables"), activate);
-    if (live() && session_->settled())
+    bool made = false;
+    ws_.panes().show(
+        Pane::Variables,
+        [this, &made] {
+            made = true;
+            variables_ = new VariablesWindow;
+            connect(variables_, &VariablesWindow::expandRequested, this, [this](qint64 id, int start) {
+                if (live())
+                    session_->expand(id, start);
+            });
+            return variables_.data();
+        },
+        activate);
+    if (made && live() && session_->settled())
         session_->requestVariables(frameShown_);
 }
 
 void DebugController::showCallStack(bool activate)
 {
-    if (callStack_) {
-        raiseMessageWindowOf(ws_, callStack_, activate);
-        return;
-    }
-    callStack_ = new CallStackWindow;
-    connect(callStack_, &CallStackWindow::frameChosen, this, &DebugController::onFrameChosen);
-    showInStrip(callStack_, QStringLiteral("Call Stack"), activate);
-    if (live() && session_->settled()) {
+    bool made = false;
+    ws_.panes().show(
+        Pane::CallStack,
+        [this, &made] {
+            made = true;
+            callStack_ = new CallStackWindow;
+            connect(callStack_, &CallStackWindow::frameChosen, this, &DebugController::onFrameChosen);
+            return callStack_.data();
+        },
+        activate);
+    if (made && live() && session_->settled()) {
         session_->requestFrames();
         session_->requestThreads();
     }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Debug Run in the workspace: the debug session of the program being debugged,
-// the "Console", "Variables" and "Call Stack" windows (in the strip along the
-// bottom of the workspace, like the compiler-message window), and the
+// the "Console", "Variables" and "Call Stack" panes (in the pane area along the
+// bottom of the workspace, like the compiler messages), and the
 // commands that drive them: Debug Run, the steps, Run to Cursor, Stop
 // Debugging, Toggle Breakpoint and the commands that show the three windows.
 // When the program pauses, the window of its source shows the line; stepping
@@ -21,7 +21,6 @@
 class BreakpointSync;
 class CommandTable;
 class EditControl;
-class TBrowserFrame;
 class TFileMDIChild;
 class TFileMDIClient;
 struct CommandState;
@@ -76,14 +75,10 @@ private:
     void showConsole(bool activate);
     void showVariables(bool activate);
     void showCallStack(bool activate);
-    TBrowserFrame* showInStrip(QWidget* content, const QString& caption, bool activate);
 
     // The source of a class's frame: beside the class or in the open project.
     QString sourceOf(const QString& className, const QString& file, int line) const;
     QStringList projectSources() const;
-    // The window showing `path`, opened when none does; the focus moves to it
-    // only when it was not the active window already.
-    TFileMDIChild* showSource(const QString& path, int line);
     void markLine(const QString& className, const QString& file, int line);
     void clearMarks();
     // The execution line of an editor (0: none), the inline values of the

@@ -5,10 +5,10 @@
 #include "editor/editcontrol.h"
 #include "platform/dialogs.h"
 #include "resources/commands.h"
-#include "toolchain/messages/browser.h"
 #include "workspace/client.h"
+#include "workspace/fileplaces.h"
 #include "workspace/findresults.h"
-#include "workspace/messagewindows.h"
+#include "workspace/panearea.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -145,52 +145,27 @@ void FindInFiles::collect()
 
 void FindInFiles::showResults(bool activate)
 {
-    if (!window_) {
-        window_ = new FindResultsWindow;
-        window_->addMatches(matches_);
-        if (!summary_.isEmpty())
-            window_->setSummary(summary_);
-        connect(window_, &FindResultsWindow::matchChosen, this, &FindInFiles::openMatch);
-        auto* frame = new TBrowserFrame(window_, QStringLiteral("Find in Files"));
-        ws_.showMessageWindow(frame);
-        // The right half of the strip.
-        const int width = ws_.contentsRect().width();
-        frame->setGeometry(width / 2, frame->y(), std::max(100, width / 2), frame->height());
-        emit frame->resizedByUser();
-    }
-    raiseMessageWindowOf(ws_, window_, activate);
+    ws_.panes().show(
+        Pane::FindInFiles,
+        [this] {
+            window_ = new FindResultsWindow;
+            window_->addMatches(matches_);
+            if (!summary_.isEmpty())
+                window_->setSummary(summary_);
+            connect(window_, &FindResultsWindow::matchChosen, this, &FindInFiles::openMatch);
+            return window_.data();
+        },
+        activate);
 }
 
 bool FindInFiles::openMatch(const FileMatch& match)
 {
-    const QString canonical = QFileInfo(match.path).canonicalFilePath();
-    TFileMDIChild* target = nullptr;
-    for (TFileMDIChild* c : ws_.editors()) {
-        const QString name = c->editor()->fileName();
-        if (name == match.path || (!canonical.isEmpty() && QFileInfo(name).canonicalFilePath() == canonical))
-            target = c;
-    }
-    if (!target) {
-        if (!QFileInfo(match.path).isFile()) {
-            ws_.showStatus(QStringLiteral("The file %1 no longer exists").arg(QDir::toNativeSeparators(match.path)));
-            return false;
-        }
-        ws_.openDropped(match.path);
-        target = ws_.currentEditor();
-        if (!target || QFileInfo(target->editor()->fileName()).canonicalFilePath() != canonical)
-            return false;
-    }
-    EditControl* e = target->editor();
-    const QTextBlock b = e->document()->findBlockByNumber(std::max(0, match.line - 1));
-    if (b.isValid()) {
-        const int end = b.length() - 1;
-        QTextCursor cur(b);
-        cur.setPosition(b.position() + std::min(match.column, end));
-        cur.setPosition(b.position() + std::min(match.column + match.length, end), QTextCursor::KeepAnchor);
-        e->setTextCursor(cur);
-    }
-    e->ensureCursorVisible();
-    ws_.bringToFront(target);
-    e->setFocus();
-    return true;
+    const PlaceTarget at{.line = match.line, .span = [match](const QString&) {
+                             return TextSpan{match.column, match.column + match.length};
+                         }};
+    if (ws_.places().open(match.path, at))
+        return true;
+    if (!QFileInfo(match.path).isFile())
+        ws_.showStatus(QStringLiteral("The file %1 no longer exists").arg(QDir::toNativeSeparators(match.path)));
+    return false;
 }

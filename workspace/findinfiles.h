@@ -2,7 +2,7 @@
 // Find in Files and Find Results: asks what to find and where (through the
 // application's dialogs), runs the search (workspace/filesearch.h) on a thread
 // of its own, and shows what it finds, as it finds it, in the "Find in Files"
-// window of the workspace's strip, which lists it in the Window menu. A row
+// pane of the workspace's pane area, which lists it in the Window menu. A row
 // chosen there opens its file at the line with the match selected. A new search
 // ends the one under way and replaces its results; the status bar says while
 // a search runs.

@@ -14,6 +14,8 @@
 #include "toolchain/messages/messages.h"
 #include "toolchain/settings/settings.h"
 #include "workspace/client.h"
+#include "workspace/fileplaces.h"
+#include "workspace/panearea.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -50,17 +52,17 @@ void MessageController::load(const QString& fname)
     shownSize_ = shown.exists() ? shown.size() : -1;
     if (tracebrowser == 1 && ws_.BrowserErr) {
         ws_.BrowserErr->InsFile(fname);
+        // Brought forward, whatever pane was shown.
+        ws_.panes().bringForward(ws_.BrowserFrame, false);
     } else {
         auto* list = new TBrowserWindow(&ws_, fname);
         // javac's "^" stands under the column it points at.
         list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        auto* frame = new TBrowserFrame(list);
         connect(list, &TBrowserWindow::openLocation, this,
                 [this, list](const QString& path, int line, int column) { openLocation(list, path, line, column); });
         connect(list, &QObject::destroyed, this, [this, list] { ranIn_.remove(list); });
-        ws_.showMessageWindow(frame);
+        ws_.BrowserFrame = ws_.panes().add(Pane::CompilerMessages, list, false);
         ws_.BrowserErr = list;
-        ws_.BrowserFrame = frame;
         tracebrowser = 1;
     }
     // The messages of a compilation keep the directory its compiler ran in.
@@ -157,34 +159,12 @@ bool MessageController::showPlace(const QString& abs, int line, int column)
 {
     if (!QFileInfo(abs).isFile())
         ws_.showStatus(QStringLiteral("The file %1 named by this message no longer exists").arg(abs));
-    TFileMDIChild* target = nullptr;
-    for (TFileMDIChild* c : ws_.editors()) {
-        if (c->editor()->fileName() == abs)
-            target = c;
-    }
-    if (!target) {
-        if (!QFileInfo(abs).isFile())
-            return false;
-        ws_.CmMRUFileOpenJava(abs);
-        target = ws_.currentEditor();
-        if (!target || target->editor()->fileName() != abs)
-            return false;
-    }
-    EditControl* e = target->editor();
-    const QTextBlock b = e->document()->findBlockByNumber(std::max(0, line - 1));
-    if (b.isValid()) {
-        // The word selected, the caret at its start, where the column points
-        // when it points at a word's first character.
-        const TextSpan word = wordAtColumn(b.text(), column);
-        QTextCursor cur(b);
-        cur.setPosition(b.position() + word.end);
-        cur.setPosition(b.position() + word.start, QTextCursor::KeepAnchor);
-        e->setTextCursor(cur);
-    }
-    e->ensureCursorVisible();
-    ws_.setActiveSubWindow(target);
-    e->setFocus();
-    return true;
+    // The word selected, the caret at its start, where the column points
+    // when it points at a word's first character.
+    return ws_.places().open(abs,
+                             PlaceTarget{.line = line,
+                                         .span = [column](const QString& text) { return wordAtColumn(text, column); },
+                                         .caretAtStart = true}) != nullptr;
 }
 // ---------------------------------------------------------------- marks in the text
 

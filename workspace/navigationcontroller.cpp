@@ -8,9 +8,10 @@
 #include "toolchain/compiling/compile.h"
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/javacrunner.h"
-#include "toolchain/messages/browser.h"
 #include "toolchain/navigation/outlinewindow.h"
 #include "workspace/client.h"
+#include "workspace/fileplaces.h"
+#include "workspace/panearea.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,9 +20,6 @@
 #include <QTimer>
 
 namespace {
-
-// The height of the Outline window in the strip along the bottom.
-constexpr int StripHeight = 160;
 
 QString statusOf(const QString& text)
 {
@@ -164,16 +162,6 @@ void NavigationController::onQueryFailed(quint64 id, const QString& reason)
     }
 }
 
-TFileMDIChild* NavigationController::windowShowing(const QString& path) const
-{
-    const QString wanted = QFileInfo(path).canonicalFilePath();
-    for (TFileMDIChild* c : ws_.editors()) {
-        if (!c->isProject() && QFileInfo(c->editor()->fileName()).canonicalFilePath() == wanted)
-            return c;
-    }
-    return nullptr;
-}
-
 TFileMDIChild* NavigationController::windowOf(const EditControl* editor) const
 {
     for (TFileMDIChild* c : ws_.editors()) {
@@ -185,65 +173,57 @@ TFileMDIChild* NavigationController::windowOf(const EditControl* editor) const
 
 void NavigationController::showDeclaration(const ServiceDeclaration& d)
 {
-    TFileMDIChild* target = windowShowing(d.path);
+    const PlaceTarget at{.line = d.line,
+                         .span = [column = d.column](const QString& text) { return nameAt(text, column - 1); }};
+    TFileMDIChild* target = ws_.places().windowShowing(d.path);
     if (!target && d.jdk) {
         // Not one of the user's files: not in the recent list, and never edited.
+        TFileMDIChild* from = ws_.currentEditor();
         ws_.FileData = &ws_.FileJavaData;
         target = ws_.openEditor(EditorKind::JavaSource, d.path);
         if (target)
             target->editor()->setReadOnly(true);
-    } else if (!target) {
-        ws_.CmMRUFileOpenJava(d.path);
-        target = windowShowing(d.path);
+        if (target && from)
+            ws_.bringToFront(from);  // the jump is taken from where it was asked
     }
+    target = ws_.places().open(d.path, at);
     if (!target) {
         ws_.showStatus(statusOf(QStringLiteral("%1 could not be opened").arg(d.path)));
         return;
     }
-    ws_.bringToFront(target);
-    placeCaret(target->editor(), d.line, d.column, true);
     const QString where = QStringLiteral("%1, line %2").arg(QFileInfo(d.path).fileName()).arg(d.line);
     ws_.showStatus(statusOf(d.jdk ? where + QStringLiteral(" (a source of the JDK, read-only)") : where));
 }
 
-void NavigationController::placeCaret(EditControl* editor, int line, int column, bool selectWord)
+TextSpan NavigationController::nameAt(const QString& text, int start)
 {
-    const QTextBlock b = editor->document()->findBlockByNumber(std::max(0, line - 1));
-    if (!b.isValid())
-        return;
-    QTextCursor cur(b);
-    cur.setPosition(b.position() + std::clamp(column - 1, 0, std::max(0, b.length() - 1)));
-    if (selectWord)
-        cur.movePosition(QTextCursor::EndOfWord, QTextCursor::KeepAnchor);
-    editor->setTextCursor(cur);
-    editor->ensureCursorVisible();
-    editor->setFocus();
+    // From the column to the end of the word there.
+    const int from = std::clamp(start, 0, int(text.size()));
+    int end = from;
+    while (end < text.size() &&
+           (text[end].isLetterOrNumber() || text[end] == QLatin1Char('_') || text[end] == QLatin1Char('$')))
+        ++end;
+    return TextSpan{from, end};
 }
 
 // ---------------------------------------------------------------- Outline
 
 void NavigationController::showOutline(bool activate)
 {
-    if (outlineFrame_) {
-        outlineFrame_->show();
-        outlineFrame_->raise();
-        if (activate)
-            ws_.bringToFront(outlineFrame_);
-        return;
+    bool made = false;
+    ws_.panes().show(
+        Pane::Outline,
+        [this, &made] {
+            made = true;
+            outline_ = new OutlineWindow;
+            connect(outline_, &OutlineWindow::rowChosen, this, &NavigationController::goToRow);
+            return outline_.data();
+        },
+        activate);
+    if (made) {
+        followActiveSource();
+        requestOutline();
     }
-    outline_ = new OutlineWindow;
-    connect(outline_, &OutlineWindow::rowChosen, this, &NavigationController::goToRow);
-    outlineFrame_ = new TBrowserFrame(outline_, QStringLiteral("Outline"));
-    ws_.showMessageWindow(outlineFrame_);
-    // On the right third of the strip.
-    const int width = ws_.contentsRect().width();
-    outlineFrame_->setGeometry(width * 2 / 3, outlineFrame_->y() + outlineFrame_->height() - StripHeight,
-                               std::max(80, width - width * 2 / 3), StripHeight);
-    emit outlineFrame_->resizedByUser();
-    followActiveSource();
-    requestOutline();
-    if (activate)
-        outlineFrame_->activate();
 }
 
 void NavigationController::followActiveSource()
@@ -286,6 +266,8 @@ void NavigationController::goToRow(const OutlineRow& row)
     TFileMDIChild* w = outlined_ ? windowOf(outlined_) : nullptr;
     if (!w)
         return;
-    ws_.bringToFront(w);
-    placeCaret(w->editor(), row.line, row.column, false);
+    const int column = row.column - 1;
+    ws_.places().show(w, PlaceTarget{.line = row.line, .span = [column](const QString&) {
+                                         return TextSpan{column, column};
+                                     }});
 }

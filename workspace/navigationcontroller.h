@@ -2,14 +2,15 @@
 // Navigation in the workspace, from the warm compiler (the compile service):
 // Go to Definition (F12, and Ctrl+click on a name) opens or activates the
 // window of the declaration's source, a JDK source read-only, and puts the
-// caret on the declared name; the "Outline" window (in the strip along the
-// bottom of the workspace, like the compiler-message window) lists the
+// caret on the declared name; the "Outline" window (a pane of the area along
+// the bottom of the workspace, like the compiler messages) lists the
 // classes, fields and methods of the active source, follows its text half a
 // second after the last keystroke and another source window as it becomes
 // active, and leads to the row chosen. Nothing waits for the service: every
 // answer comes later, and one that comes after the user moved on is dropped.
 #pragma once
 #include "toolchain/compiling/servicenavigation.h"
+#include "toolchain/messages/messages.h"
 #include "toolchain/navigation/outlinewindow.h"
 
 #include <QObject>
@@ -19,7 +20,6 @@ class CommandTable;
 class CompileService;
 class EditControl;
 class QTimer;
-class TBrowserFrame;
 class TFileMDIChild;
 class TFileMDIClient;
 
@@ -52,12 +52,12 @@ private:
     void onAnswered(quint64 id, const QList<QByteArray>& reply);
     void onQueryFailed(quint64 id, const QString& reason);
     void showDeclaration(const ServiceDeclaration& d);
-    TFileMDIChild* windowShowing(const QString& path) const;
     TFileMDIChild* windowOf(const EditControl* editor) const;
     void followActiveSource();
     void requestOutline();
     void goToRow(const OutlineRow& row);
-    static void placeCaret(EditControl* editor, int line, int column, bool selectWord);
+    // The name that starts at `start` of a line's text.
+    static TextSpan nameAt(const QString& text, int start);
 
     TFileMDIClient& ws_;
     QPointer<CompileService> connected_;  // the service whose answers come here
@@ -68,7 +68,6 @@ private:
     int definitionPosition_ = -1;
     // The Outline window, the source it shows, and the question under way.
     QPointer<OutlineWindow> outline_;
-    QPointer<TBrowserFrame> outlineFrame_;
     QPointer<EditControl> outlined_;
     QTimer* outlineTimer_;
     quint64 outlineId_ = 0;

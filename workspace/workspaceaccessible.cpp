@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/workspaceaccessible.h"
 
-#include "toolchain/messages/browser.h"
 #include "workspace/client.h"
+#include "workspace/paneframe.h"
 
 #include <QAccessibleWidget>
 #include <QMdiSubWindow>
@@ -35,7 +35,7 @@ private:
         QList<QWidget*> out;
         for (QMdiSubWindow* w : workspace->subWindowList(QMdiArea::CreationOrder))
             out << w;
-        for (TBrowserFrame* f : workspace->messageWindows())
+        for (PaneFrame* f : workspace->messageWindows())
             out << f;
         return out;
     }
@@ -47,8 +47,8 @@ QAccessibleInterface* workspaceAccessibleFactory(const QString& className, QObje
 {
     if (className == QLatin1String("TFileMDIClient"))
         return new WorkspaceAccessible(static_cast<TFileMDIClient*>(object));
-    // The message window is a window of its own, named by its caption.
-    if (className == QLatin1String("TBrowserFrame"))
+    // A pane is a window of its own, named by its caption.
+    if (className == QLatin1String("PaneFrame"))
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     return nullptr;
 }

@@ -2,17 +2,11 @@
 // The list window that shows the lines of a text file, one item per line: the
 // compiler-message window of the workspace.
 #pragma once
-#include "platform/routing.h"
 #include "toolchain/messages/odlistbx.h"
 
-#include <QFrame>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <vector>
-
-class QLabel;
-class QToolButton;
 
 // The lines of a text file as the list shows them: every line one item whatever
 // its length, empty lines included, a last line without a line end included, a
@@ -74,69 +68,4 @@ protected:
 
 private:
     void CmEditItem(const QModelIndex& index);
-};
-
-// The message window as the workspace shows it: a captioned, resizable child
-// window around a TBrowserWindow. It is not one of the workspace's MDI windows:
-// the workspace keeps it in a strip along its bottom, where no editor window is
-// maximised over it and the window commands (Tile, Cascade, Arrange Icons,
-// Close All) do not reach it. Its caption bar carries the list's caption and a
-// close button; its top and right edges can be dragged to resize it. It takes
-// the Exit command while the list has the focus.
-class TBrowserFrame : public QFrame, public CommandTarget {
-    Q_OBJECT
-public:
-    explicit TBrowserFrame(TBrowserWindow* list, QWidget* parent = nullptr);
-    // The same frame around another window of the strip (the console and the
-    // debugger's windows), captioned `caption`; list() is then null.
-    TBrowserFrame(QWidget* content, const QString& caption, QWidget* parent = nullptr);
-    ~TBrowserFrame() override;
-
-    CommandTable& commands() override { return table_; }
-    TBrowserWindow* list() const { return list_; }
-    QWidget* content() const { return content_; }
-    QString caption() const;
-    // True while the keyboard focus is inside the window.
-    bool isActive() const;
-    // Brings the window to the front and gives its list the focus.
-    void activate();
-
-    // Width of the edges that resize the window.
-    static constexpr int Edge = 4;
-
-signals:
-    // The keyboard focus entered the window.
-    void activated();
-    // The user dragged an edge.
-    void resizedByUser();
-    // The window was hidden (closing hides it before it goes).
-    void hidden();
-    // The window is being destroyed; it is still a TBrowserFrame while this is
-    // sent, unlike when QObject::destroyed is.
-    void goingAway(TBrowserFrame* frame);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* e) override;
-    void hideEvent(QHideEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-private:
-    // Which edges a point of the window lies on: bit 0 top, bit 1 right.
-    int edgesAt(const QPoint& p) const;
-    void updateCaptionLook();
-    void build(QWidget* content, const QString& caption);
-    void onFocusChanged(QWidget* old, QWidget* now);
-
-    CommandTable table_;
-    QPointer<TBrowserWindow> list_;
-    QPointer<QWidget> content_;
-    QWidget* captionBar_;
-    QLabel* title_;
-    QToolButton* closeButton_;
-    int dragEdges_ = 0;
-    QPoint dragStart_;
-    QRect startGeometry_;
 };

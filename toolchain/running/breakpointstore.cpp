@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/running/breakpointstore.h"
 
+#include "platform/nativepath.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -8,9 +10,7 @@
 
 QString BreakpointStore::key(const QString& path)
 {
-    const QFileInfo fi(path);
-    const QString canonical = fi.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : canonical;
+    return nativepath::canonical(path);
 }
 
 void BreakpointStore::set(const QString& path, const QList<int>& lines)
