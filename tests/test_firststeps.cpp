@@ -9,6 +9,7 @@
 #include "editor/filebuild.h"
 #include "editor/javatypename.h"
 #include "toolchain/messages/browser.h"
+#include "workspace/paneframe.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -172,7 +173,7 @@ TEST_F(FirstSteps, CtrlWClosesTheMessageWindowWhenItIsActive)
     ASSERT_NE(c, nullptr);
     compile();
     ASSERT_EQ(client()->messageWindows().size(), 1);
-    TBrowserFrame* frame = client()->messageWindows().first();
+    PaneFrame* frame = client()->messageWindows().first();
     frame->activate();
     QApplication::processEvents();
     ASSERT_TRUE(client()->messageWindowActive());

@@ -3,7 +3,7 @@
 
 #include "platform/routing.h"
 #include "resources/commands.h"
-#include "toolchain/messages/browser.h"
+#include "workspace/paneframe.h"
 #include "workspace/client.h"
 
 #include <QMdiSubWindow>
@@ -19,7 +19,7 @@ void WindowCommands::addCommands(CommandTable& table)
 QWidget* WindowCommands::activeWindow() const
 {
     if (ws_.messageWindowActive()) {
-        for (TBrowserFrame* f : ws_.messageWindows()) {
+        for (PaneFrame* f : ws_.messageWindows()) {
             if (f->isActive())
                 return f;
         }
