@@ -6,6 +6,7 @@ add_library(bp_config STATIC
   config/toolpaths.cpp
   config/search.cpp
   config/jdks.cpp
+  config/jdkswitch.cpp
   config/treewalk.cpp
   config/waitwindow.cpp)
 target_link_libraries(bp_config PUBLIC bp_platform Qt6::Widgets)

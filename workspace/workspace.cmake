@@ -17,7 +17,8 @@ add_library(bp_workspace STATIC
   workspace/findresults.cpp
   workspace/findinfiles.cpp
   workspace/navigationcontroller.cpp
-  workspace/messagewindows.cpp)
+  workspace/messagewindows.cpp
+  workspace/jdkchooser.cpp)
 target_link_libraries(bp_workspace PUBLIC bp_editor Qt6::Widgets)
 
 bp_add_bench(bench_findfiles SOURCES bench/bench_findfiles.cpp LIBS bp_workspace)
