@@ -11,6 +11,7 @@
 #include "editor/editcontrol.h"
 #include "editor/completion.h"
 #include "editor/parameterhints.h"
+#include "config/jdks.h"
 #include "toolchain/compiling/compileservice.h"
 
 #include <QAccessible>
@@ -585,4 +586,43 @@ TEST_F(CompletionTest, RecordsSealedTypesAndPatternBindings)
     EXPECT_NE(find(got, "name"), nullptr);
     got = completeAt(decls + "class T { int f(Shape s) { if (s instanceof P pt) return p|; return 0; } }");
     EXPECT_NE(find(got, "pt"), nullptr);
+}
+
+// With a JDK that knows them (21 and later), the bindings of a
+// pattern-matching switch and its guards are completed too.
+TEST_F(CompletionTest, PatternSwitchBindingsWithANewerJdk)
+{
+    const QList<JdkInfo> jdks = findJdks(QString());
+    const JdkInfo* newer = newestJdk(jdks, 21);
+    if (!newer)
+        GTEST_SKIP() << "no JDK 21 or later on this machine";
+    CompileService own;
+    own.setJar(builtFile(BP_SERVICE_JAR));
+    own.start(ServiceSetup{CompileService::javaBinFor(newer->bin() + "/javac"), CompileService::jvmOptionsFor({}),
+                           dir.path()});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return own.state() != CompileService::State::Starting; }, 60000));
+    ASSERT_EQ(int(own.state()), int(CompileService::State::Ready)) << own.lastError().toStdString();
+    const QString marked =
+        "sealed interface Shape permits P, Q {}\n"
+        "record P(int x, int y) implements Shape {}\n"
+        "record Q(String name) implements Shape {}\n"
+        "class T { String f(Shape s) { return switch (s) {\n"
+        "    case Q q when q.| -> \"q\";\n    case P(int x, int y) -> \"p\"; }; } }";
+    const int caret = int(marked.indexOf('|'));
+    QString text = marked;
+    text.remove(caret, 1);
+    QList<CompletionItem> got;
+    bool done = false;
+    QObject ctx;
+    QObject::connect(&own, &CompileService::completed, &ctx, [&](quint64, const QList<CompletionItem>& i) {
+        got = i;
+        done = true;
+    });
+    QObject::connect(&own, &CompileService::completeFailed, &ctx, [&](quint64, const QString& why) {
+        ADD_FAILURE() << why.toStdString();
+        done = true;
+    });
+    ASSERT_NE(own.complete(dir.filePath("T.java"), text, caret, {}, dir.path()), 0u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 60000));
+    EXPECT_NE(find(got, "name"), nullptr);
 }
