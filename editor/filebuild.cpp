@@ -8,7 +8,6 @@
 #include "platform/dialogs.h"
 #include "platform/host.h"
 #include "platform/nativename.h"
-#include "config/jdks.h"
 #include "toolchain/classify/classify.h"
 #include "toolchain/classify/compactsource.h"
 #include "toolchain/compiling/compile.h"
@@ -176,7 +175,7 @@ QString FileBuild::failureNote() const
 {
     if (window_->isProject())
         return {};
-    return newerJavaNote(sourceFile(), javabin, findJdks(javabin));
+    return newerJavaNote(sourceFile(), javabin);
 }
 
 void FileBuild::compileFinished(const CompileOutcome& o)

@@ -139,11 +139,12 @@ bool usesNewerMain(const QString& path)
     return findNewerMain(std::string_view(prepared.constData(), size_t(prepared.size())), name).has_value();
 }
 
-QString newerJavaNote(const QString& source, const QString& javabin, const QList<JdkInfo>& jdks)
+QString newerJavaNote(const QString& source, const QString& javabin)
 {
     const JdkInfo used = jdkOfBin(javabin);
     if (used.feature == 0 || used.feature >= 25 || !usesNewerMain(source))
         return {};
+    const QList<JdkInfo> jdks = findJdks(javabin);
     const JdkInfo* newer = newestJdk(jdks, 25);
     const QString found = newer ? QStringLiteral(
                                       "JDK %1 is at %2: Java Project / Java Development Kit... switches to it")

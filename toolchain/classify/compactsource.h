@@ -6,7 +6,6 @@
 // removed, white space collapsed) and does not parse Java.
 #pragma once
 
-#include <QList>
 #include <QString>
 
 #include <optional>
@@ -31,7 +30,6 @@ bool usesNewerMain(const QString& path);
 // What the status bar adds when a compilation with the JDK of `javabin`
 // failed: when the source is a compact source file or has a main without
 // arguments and that JDK is older than 25, that these need JDK 25 or later,
-// naming the newest such JDK of `jdks` (or saying there is none). Empty
-// otherwise. Starts with "; ".
-struct JdkInfo;
-QString newerJavaNote(const QString& source, const QString& javabin, const QList<JdkInfo>& jdks);
+// naming the newest such JDK of this machine (findJdks), or saying there is
+// none. Empty otherwise. Starts with "; ".
+QString newerJavaNote(const QString& source, const QString& javabin);
