@@ -49,6 +49,8 @@ bp_add_test(test_checktyping SOURCES tests/test_checktyping.cpp LIBS bp_app)
 target_compile_definitions(test_checktyping PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 # Completion and parameter hints from the compile service, and without it.
 bp_add_test(test_completion SOURCES tests/test_completion.cpp LIBS bp_app)
+bp_add_test(test_jdkchooser SOURCES tests/test_jdkchooser.cpp LIBS bp_app)
+target_compile_definitions(test_jdkchooser PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 target_compile_definitions(test_completion PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 bp_add_bench(bench_complete SOURCES bench/bench_complete.cpp LIBS bp_app)
 target_compile_definitions(bench_complete PRIVATE BP_SERVICE_JAR="${bp_service_jar}")

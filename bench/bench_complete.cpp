@@ -17,8 +17,10 @@
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTextBlock>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -70,6 +72,47 @@ double answer(CompileService& service, EditControl* edit)
     while (!done && t.elapsed() < 60000)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     return t.nsecsElapsed() / 1e6;
+}
+
+// The longest time the window stood still (the gap between two beats of a
+// 5 ms timer of the user's thread) from Ctrl+Space in a source of about
+// 15.5 MB, the largest a window reads, until the answer came or `limitMs`
+// passed, in milliseconds.
+double longestStandstill(TFileMDIClient* client, const QString& path, int limitMs)
+{
+    QByteArray text = "class Huge {\n";
+    const QByteArray line = "    int f(int a) { int r = a * 31; return r + a; } // padding padding padding\n";
+    while (text.size() + line.size() < 15.5 * 1024 * 1024)
+        text += line;
+    text += "    void g() { String s = \"\"; s.len }\n}\n";
+    writeFile(path, text);
+    client->CmMRUFileOpenJava(path);
+    settle();
+    TFileMDIChild* child = client->currentEditor();
+    if (!child || child->editor()->fileName() != path)
+        return -1;
+    EditControl* edit = child->editor();
+    QTextCursor c = edit->textCursor();
+    c.setPosition(int(QString::fromUtf8(text).indexOf(QLatin1String("s.len")) + 5));
+    edit->setTextCursor(c);
+    edit->setFocus();
+    settle();
+    QElapsedTimer beat, total;
+    qint64 longest = 0;
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        longest = std::max(longest, beat.nsecsElapsed());
+        beat.start();
+    });
+    ticks.start(5);
+    total.start();
+    beat.start();
+    edit->commands().run(cmd::Complete);
+    while (total.elapsed() < limitMs)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    longest = std::max(longest, beat.nsecsElapsed());
+    child->approveClose();
+    return longest / 1e6;
 }
 
 bool waitReady(CompileService& service)
@@ -160,6 +203,9 @@ int main(int argc, char** argv)
                 prefixedRows);
     std::printf("the service's answer alone (\"s.le\"):    %.1f ms (median of 15)\n", median(answers));
     std::printf("goal: %.0f ms: %s\n", kGoalMs, all <= kGoalMs && prefixed <= kGoalMs ? "met" : "not met");
+    const double still = longestStandstill(client, dir.filePath("Huge.java"), 4000);
+    std::printf("Ctrl+Space in a 15.5 MB source: the window stood still at most %.1f ms (goal %.0f ms: %s)\n", still,
+                kGoalMs, still >= 0 && still <= kGoalMs ? "met" : "not met");
     child->approveClose();
     setSharedCompileService(nullptr);
     return 0;

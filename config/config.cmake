@@ -5,6 +5,8 @@ add_library(bp_config STATIC
   config/cfgfile.cpp
   config/toolpaths.cpp
   config/search.cpp
+  config/jdks.cpp
+  config/jdkswitch.cpp
   config/treewalk.cpp
   config/waitwindow.cpp)
 target_link_libraries(bp_config PUBLIC bp_platform bp_resources Qt6::Widgets)

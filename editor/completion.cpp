@@ -15,15 +15,20 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
 
 // How long an answer may take before the words are offered instead.
 constexpr int kBusyMs = 1500;
+// How far from the caret the words of a large text are taken.
+constexpr int kWordsAround = 256 * 1024;
 
 bool identifierChar(QChar c)
 {
@@ -77,6 +82,19 @@ bool isListKey(int key)
     }
 }
 
+// The text whose words stand in for the service's answer: of a large text
+// only the stretch around `around`, so that the words of any text are found
+// at once.
+QString wordSource(const EditControl* e, int around)
+{
+    const QTextDocument* doc = e->document();
+    const int size = doc->characterCount() - 1;
+    QTextCursor c(const_cast<QTextDocument*>(doc));
+    c.setPosition(std::clamp(around - kWordsAround, 0, std::max(0, size - 2 * kWordsAround)));
+    c.setPosition(std::min(size, c.position() + 2 * kWordsAround), QTextCursor::KeepAnchor);
+    return c.selectedText();  // lines end in U+2029, which no name holds
+}
+
 }  // namespace
 
 Completion::Completion(EditControl* edit, EditorHost* host) : te(edit), papa(host) {}
@@ -114,10 +132,19 @@ void Completion::watch()
 
 QString Completion::prefix() const
 {
-    const int caret = te->textCursor().position();
-    if (anchor_ < 0 || caret < anchor_)
+    const QTextCursor c = te->textCursor();
+    const int caret = c.position();
+    const int lineStart = c.block().position();
+    if (anchor_ < lineStart || caret < anchor_)
         return QString();
-    return te->rawText().mid(anchor_, caret - anchor_);
+    return c.block().text().mid(anchor_ - lineStart, caret - anchor_);
+}
+
+int Completion::anchorAtCaret() const
+{
+    // A name never spans lines: the caret's line alone tells where it starts.
+    const QTextCursor c = te->textCursor();
+    return c.block().position() + int(identifierStart(c.block().text(), c.positionInBlock()));
 }
 
 QPoint Completion::belowCaret() const
@@ -143,8 +170,7 @@ QString Completion::serviceUnavailable() const
 void Completion::complete()
 {
     closePopup();
-    const QString text = te->rawText();
-    anchor_ = int(identifierStart(text, te->textCursor().position()));
+    anchor_ = anchorAtCaret();
     request(true);
 }
 
@@ -190,7 +216,7 @@ bool Completion::offerWords(const QString& why)
 {
     QStringList texts;
     for (const EditControl* e : te->window()->findChildren<EditControl*>())
-        texts << e->rawText();
+        texts << wordSource(e, e == te ? te->textCursor().position() : 0);
     const QString typed = prefix();
     items_ = wordItems(wordsStartingWith(texts, typed));
     papa->showStatus(why + QStringLiteral(": words of the open files offered"));
@@ -207,7 +233,7 @@ void Completion::onCompleted(quint64 id, const QList<CompletionItem>& items)
     const int caret = te->textCursor().position();
     // The caret left the word it was asked for, or the focus the window: the
     // answer is not for it.
-    if (anchor_ < 0 || caret < anchor_ || identifierStart(te->rawText(), caret) != anchor_ || !te->hasFocus()) {
+    if (anchor_ < 0 || caret < anchor_ || anchorAtCaret() != anchor_ || !te->hasFocus()) {
         anchor_ = -1;
         return;
     }
@@ -234,14 +260,13 @@ void Completion::onFailed(quint64 id, const QString& reason)
 void Completion::refilter()
 {
     const int caret = te->textCursor().position();
-    const QString text = te->rawText();
-    if (anchor_ < 0 || caret < anchor_ || identifierStart(text, caret) != anchor_) {
+    if (anchor_ < 0 || caret < anchor_ || anchorAtCaret() != anchor_) {
         closePopup();
         return;
     }
     if (completeId_)
         return;  // the list comes with the answer
-    const QList<CompletionItem> shown = filterCompletions(items_, text.mid(anchor_, caret - anchor_));
+    const QList<CompletionItem> shown = filterCompletions(items_, prefix());
     if (shown.isEmpty()) {
         popup_->hide();
         return;
@@ -297,7 +322,9 @@ void Completion::insertChosen()
 void Completion::closePopup()
 {
     anchor_ = -1;
-    completeId_ = 0;
+    // A request that the caret or the typing has left is given up.
+    if (const quint64 stale = std::exchange(completeId_, 0); stale && connected_)
+        connected_->cancel(stale);
     if (busyTimer_)
         busyTimer_->stop();
     if (popup_)

@@ -54,6 +54,8 @@ private:
     // Offers the words of the open windows that begin with the prefix;
     // false when there are none.
     bool offerWords(const QString& why);
+    // Where the name at the caret starts, as a position in the text.
+    int anchorAtCaret() const;
     void onCompleted(quint64 id, const QList<CompletionItem>& items);
     void onSignature(quint64 id, const SignatureHelp& help);
     void onFailed(quint64 id, const QString& reason);

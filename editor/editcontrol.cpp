@@ -204,7 +204,7 @@ void EditControl::insertFromMimeData(const QMimeData* source)
 
 QString EditControl::rawText() const
 {
-    return documentText(*document(), textFormat().lineEnd).text;
+    return document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
 
 QString EditControl::savedText() const

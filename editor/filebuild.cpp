@@ -9,6 +9,7 @@
 #include "platform/host.h"
 #include "platform/nativename.h"
 #include "toolchain/classify/classify.h"
+#include "toolchain/classify/compactsource.h"
 #include "toolchain/compiling/compile.h"
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/messages/messages.h"
@@ -170,6 +171,13 @@ bool FileBuild::startProject(const QString& file, const QString& capture, QStrin
     return runner_->start(javac, makeargsList() + plan.sources, plan.directory, capture, watched);
 }
 
+QString FileBuild::failureNote() const
+{
+    if (window_->isProject())
+        return {};
+    return newerJavaNote(sourceFile(), javabin);
+}
+
 void FileBuild::compileFinished(const CompileOutcome& o)
 {
     const QString capture = runner_ ? runner_->captureFile() : QString();
@@ -186,7 +194,7 @@ void FileBuild::compileFinished(const CompileOutcome& o)
         host_->showStatus(successText(o, capture) + unsaved);
         dialogs().message(window_, QStringLiteral("Compilation success"), QStringLiteral("SUCCESS"));
         break;
-    case CompileOutcome::Failed: host_->showCompilerMessages(capture, unsaved); break;
+    case CompileOutcome::Failed: host_->showCompilerMessages(capture, unsaved + failureNote()); break;
     case CompileOutcome::Stopped: host_->showStatus(QStringLiteral("Compilation stopped")); break;
     case CompileOutcome::Crashed:
         host_->showStatus(QStringLiteral("Compilation failed: the compiler crashed"));

@@ -62,6 +62,8 @@ private:
     // Starts javac on the window's project; false when nothing was started.
     bool startProject(const QString& file, const QString& capture, QString* shown);
     void compileFinished(const CompileOutcome& outcome);
+    // What the status bar adds to a failed compilation of this source.
+    QString failureNote() const;
 
     TFileMDIChild* window_;
     EditorHost* host_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/indent.h"
 
+#include "editor/highlighter.h"
 #include "editor/javalines.h"
 
 #include <QKeyEvent>
@@ -106,7 +107,19 @@ void TypingIndent::unindentSelection()
 
 void TypingIndent::newLine(const QString& before)
 {
-    const QString indent = javalines::newLineIndent(before, unit());
+    // The line before the caret starts inside a text block or comment when the
+    // colouring says so; the line that opened a text block gives the indent.
+    const QTextBlock line = edit_->textCursor().block().previous();
+    auto* colours = edit_->findChild<JavaHighlighter*>(QString(), Qt::FindDirectChildrenOnly);
+    const javalex::State in = colours ? colours->stateAtStart(line) : javalex::Normal;
+    QString opener;
+    if (in == javalex::TextBlock) {
+        QTextBlock b = line.previous();
+        while (b.isValid() && colours->stateAtStart(b) == javalex::TextBlock)
+            b = b.previous();
+        opener = b.isValid() ? b.text() : QString();
+    }
+    const QString indent = javalines::newLineIndent(before, unit(), in, opener);
     if (indent.isEmpty())
         return;
     QTextCursor c = edit_->textCursor();

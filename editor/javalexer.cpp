@@ -8,16 +8,15 @@ namespace javalex {
 
 namespace {
 
-// Sorted for binary search.
-constexpr std::array<QStringView, 59> kKeywords = {
-    u"abstract",   u"assert",  u"boolean",    u"break",    u"byte",      u"case",   u"catch",        u"char",
-    u"class",      u"const",   u"continue",   u"default",  u"do",        u"double", u"else",         u"enum",
-    u"extends",    u"false",   u"final",      u"finally",  u"float",     u"for",    u"goto",         u"if",
-    u"implements", u"import",  u"instanceof", u"int",      u"interface", u"long",   u"native",       u"new",
-    u"null",       u"package", u"permits",    u"private",  u"protected", u"public", u"record",       u"return",
-    u"sealed",     u"short",   u"static",     u"strictfp", u"super",     u"switch", u"synchronized", u"this",
-    u"throw",      u"throws",  u"transient",  u"true",     u"try",       u"var",    u"void",         u"volatile",
-    u"when",       u"while",   u"yield",
+// Sorted for binary search: the reserved words and literals.
+constexpr std::array<QStringView, 53> kKeywords = {
+    u"abstract",   u"assert",  u"boolean",    u"break",        u"byte",      u"case",   u"catch",  u"char",
+    u"class",      u"const",   u"continue",   u"default",      u"do",        u"double", u"else",   u"enum",
+    u"extends",    u"false",   u"final",      u"finally",      u"float",     u"for",    u"goto",   u"if",
+    u"implements", u"import",  u"instanceof", u"int",          u"interface", u"long",   u"native", u"new",
+    u"null",       u"package", u"private",    u"protected",    u"public",    u"return", u"short",  u"static",
+    u"strictfp",   u"super",   u"switch",     u"synchronized", u"this",      u"throw",  u"throws", u"transient",
+    u"true",       u"try",     u"void",       u"volatile",     u"while",
 };
 
 bool lessView(QStringView a, QStringView b)
@@ -120,21 +119,84 @@ qsizetype numberEnd(QStringView s, qsizetype i)
     return j;
 }
 
-// The end of the word (identifier or keyword) that starts at `i`, and
-// whether it is a keyword; "non-sealed" is one word.
-qsizetype wordEnd(QStringView s, qsizetype i, bool* keyword)
+// The end of the word (identifier or keyword) that starts at `i`; with
+// "-sealed" after "non" the end of "non-sealed".
+qsizetype wordEnd(QStringView s, qsizetype i)
 {
     const qsizetype n = s.size();
     qsizetype j = i + 1;
     while (j < n && identPart(s[j]))
         ++j;
-    const QStringView word = s.sliced(i, j - i);
-    if (word == u"non" && s.sliced(j).startsWith(u"-sealed") && (j + 7 >= n || !identPart(s[j + 7]))) {
-        *keyword = true;
+    if (s.sliced(i, j - i) == u"non" && s.sliced(j).startsWith(u"-sealed") && (j + 7 >= n || !identPart(s[j + 7])))
         return j + 7;
-    }
-    *keyword = isKeyword(word);
     return j;
+}
+
+qsizetype skipBlanks(QStringView s, qsizetype j)
+{
+    while (j < s.size() && (s[j] == u' ' || s[j] == u'\t'))
+        ++j;
+    return j;
+}
+
+// The character at `j` of the line, or NUL past its end.
+QChar at(QStringView s, qsizetype j)
+{
+    return j >= 0 && j < s.size() ? s[j] : QChar();
+}
+
+// The last character before `i` that is not blank, or NUL.
+QChar before(QStringView s, qsizetype i)
+{
+    while (i > 0 && (s[i - 1] == u' ' || s[i - 1] == u'\t'))
+        --i;
+    return at(s, i - 1);
+}
+
+bool wordAtIs(QStringView s, qsizetype k, QStringView word)
+{
+    return identStart(at(s, k)) && s.sliced(k, wordEnd(s, k) - k) == word;
+}
+
+// Whether an expression can start with `c` (a yield's or a guard's operand).
+bool startsOperand(QChar c)
+{
+    return identStart(c) || isDigit(c) || QStringView(u"\"'(!~").contains(c);
+}
+
+// Whether the word line[i, e) acts as a keyword. The reserved words always
+// do; the contextual ones (var, record, sealed, non-sealed, permits, yield,
+// when) only where they stand as keywords: never after '.' or '::' (a member),
+// and each only before what it declares or introduces. `caseSeen`: the line's
+// code holds "case" before the word (a guard's when).
+bool keywordHere(QStringView line, qsizetype i, qsizetype e, bool caseSeen)
+{
+    const QStringView w = line.sliced(i, e - i);
+    if (isKeyword(w))
+        return true;
+    const QChar prev = before(line, i);
+    if (prev == u'.' || (prev == u':' && before(line, line.lastIndexOf(u':', i - 1)) == u':'))
+        return false;
+    const qsizetype k = skipBlanks(line, e);
+    const QChar next = at(line, k);
+    if (w == u"var" || w == u"sealed" || w == u"non-sealed" || w == u"permits")
+        return identStart(next) && !wordAtIs(line, k, u"instanceof");
+    if (w == u"record") {  // record Name( or record Name<
+        if (!identStart(next))
+            return false;
+        const QChar after = at(line, skipBlanks(line, wordEnd(line, k)));
+        return after == u'(' || after == u'<';
+    }
+    if (w == u"yield") {  // yield() is a call, yield = 1 an assignment
+        if (k == e && next == u'(')
+            return false;
+        if ((next == u'-' || next == u'+') && k > e)
+            return !QStringView(u" \t=+-").contains(at(line, k + 1)) && at(line, k + 1) != QChar();
+        return startsOperand(next) && !wordAtIs(line, k, u"instanceof");
+    }
+    if (w == u"when")  // case Type t when ... / case Point(int x, int y) when ...
+        return caseSeen && (identPart(prev) || prev == u')') && startsOperand(next);
+    return false;
 }
 
 qsizetype annotationEnd(QStringView s, qsizetype i)
@@ -152,29 +214,30 @@ void add(QList<Token>* out, qsizetype start, qsizetype end, Kind kind)
         out->append(Token{int(start), int(end - start), kind});
 }
 
-// The tokens of a run of code: keywords, numbers and annotations. `code` is
-// the run alone (what follows it can start no token, nor continue one);
-// `offset` is where it starts in its line.
-void codeTokens(QStringView code, qsizetype offset, QList<Token>* out)
+// The tokens of the run of code line[start, end): keywords, numbers and
+// annotations (what follows the run can start no token, nor continue one).
+// `caseSeen` tells, and learns, whether the line's code so far holds "case".
+void codeTokens(QStringView line, qsizetype start, qsizetype end, bool* caseSeen, QList<Token>* out)
 {
-    const qsizetype n = code.size();
-    qsizetype i = 0;
-    while (i < n) {
+    const QStringView code = line.first(end);
+    qsizetype i = start;
+    while (i < end) {
         const QChar c = code[i];
         if (identStart(c)) {
-            bool keyword = false;
-            const qsizetype e = wordEnd(code, i, &keyword);
-            if (keyword)
-                add(out, offset + i, offset + e, Kind::Keyword);
+            const qsizetype e = wordEnd(code, i);
+            if (keywordHere(line, i, e, *caseSeen))
+                add(out, i, e, Kind::Keyword);
+            if (code.sliced(i, e - i) == u"case")
+                *caseSeen = true;
             i = e;
-        } else if (isDigit(c) || (c == u'.' && i + 1 < n && isDigit(code[i + 1]))) {
+        } else if (isDigit(c) || (c == u'.' && i + 1 < end && isDigit(code[i + 1]))) {
             const qsizetype e = numberEnd(code, i);
-            add(out, offset + i, offset + e, Kind::Number);
+            add(out, i, e, Kind::Number);
             i = e;
-        } else if (c == u'@' && i + 1 < n && identStart(code[i + 1])) {
+        } else if (c == u'@' && i + 1 < end && identStart(code[i + 1])) {
             const qsizetype e = annotationEnd(code, i);
             const bool atInterface = code.sliced(i + 1, e - i - 1) == u"interface";
-            add(out, offset + i, offset + e, atInterface ? Kind::Keyword : Kind::Annotation);
+            add(out, i, e, atInterface ? Kind::Keyword : Kind::Annotation);
             i = e;
         } else {
             ++i;
@@ -239,11 +302,12 @@ State lexLine(QStringView line, State in, QList<Token>* tokens)
 {
     LineLexer lexer(line, in);
     Piece piece;
+    bool caseSeen = false;
     while (lexer.next(&piece)) {
         if (!tokens)
             continue;
         switch (piece.type) {
-        case Piece::Code: codeTokens(line.sliced(piece.start, piece.end - piece.start), piece.start, tokens); break;
+        case Piece::Code: codeTokens(line, piece.start, piece.end, &caseSeen, tokens); break;
         case Piece::Comment: add(tokens, piece.start, piece.end, Kind::Comment); break;
         case Piece::Literal: add(tokens, piece.start, piece.end, Kind::String); break;
         }

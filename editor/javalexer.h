@@ -59,14 +59,17 @@ struct Token {
 };
 
 // Splits one line into coloured tokens (comments, literals, keywords,
-// numbers and annotations; other code is not a token). Returns the state at
+// numbers and annotations; other code is not a token). The contextual
+// keywords (var, record, sealed, non-sealed, permits, yield, when) are
+// keywords only where they act as such on the line: `var x`, `record P(`,
+// `sealed interface`, `permits A`, `yield x;`, `case T t when c`, but not a
+// variable, field or method of that name (`record = 1`, `Thread.yield()`). Returns the state at
 // the end of the line, the same as scanLine; `in` is the state at its start.
 // `tokens` may be null.
 State lexLine(QStringView line, State in, QList<Token>* tokens);
 
-// Reserved words, literals and the contextual keywords that appear in
-// ordinary source (not the module-info ones such as "to" or "with", which are
-// common identifiers).
+// Reserved words and literals (true, false, null): keywords wherever they
+// stand.
 bool isKeyword(QStringView word);
 
 }  // namespace javalex

@@ -215,10 +215,11 @@ QString indentUnit(const QStringList& lines)
     return QString(best ? best : 4, u' ');
 }
 
-QString newLineIndent(QStringView before, QStringView unit)
+QString newLineIndent(QStringView before, QStringView unit, LineState in, QStringView opener)
 {
-    QString indent = leadingBlanks(before).toString();
-    const int end = codeEnd(before, LineState::Normal);
+    const bool closesBlock = in == LineState::TextBlock && javalex::scanLine(before, in) != LineState::TextBlock;
+    QString indent = leadingBlanks(closesBlock ? opener : before).toString();
+    const int end = codeEnd(before, in);
     if (end > 0 && before[end - 1] == u'{')
         indent += unit;
     return indent;

@@ -77,8 +77,12 @@ QStringView leadingBlanks(QStringView line);
 
 // The indentation of the new line that Enter makes, from the text of the line
 // before the caret: the same as that line's, one unit more after a line whose
-// code ends with '{'.
-QString newLineIndent(QStringView before, QStringView unit);
+// code ends with '{'. `in` is the state at the start of that line; a line
+// that closes a text block takes the indentation of `opener`, the line that
+// opened it (the statement's, not the block's text's), and a '{' inside a
+// text block or comment adds nothing.
+QString newLineIndent(QStringView before, QStringView unit, LineState in = LineState::Normal,
+                      QStringView opener = {});
 
 // How many characters before the caret a '}' typed at the start of a line
 // takes away: one unit (a tab, or up to a unit's width of spaces) when the

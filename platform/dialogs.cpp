@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -203,6 +204,32 @@ public:
         if (dlg.exec() != QDialog::Accepted)
             return std::nullopt;
         return dlg.query();
+    }
+
+    std::optional<int> chooseItem(QWidget* owner, const QString& caption, const QString& prompt,
+                                  const QStringList& items, int current) override
+    {
+        QDialog dlg(owner);
+        dlg.setWindowTitle(caption);
+        dlg.setAccessibleName(caption);
+        auto* label = new QLabel(prompt, &dlg);
+        auto* list = new QListWidget(&dlg);
+        list->addItems(items);
+        list->setAccessibleName(QString(prompt).remove(QLatin1Char('&')));
+        label->setBuddy(list);
+        list->setCurrentRow(current >= 0 && current < items.size() ? current : 0);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+        QObject::connect(list, &QListWidget::itemActivated, &dlg, &QDialog::accept);
+        auto* col = new QVBoxLayout(&dlg);
+        col->addWidget(label);
+        col->addWidget(list);
+        col->addWidget(buttons);
+        dlg.resize(560, 260);
+        if (items.isEmpty() || dlg.exec() != QDialog::Accepted || list->currentRow() < 0)
+            return std::nullopt;
+        return list->currentRow();
     }
 
     void about(QWidget* owner) override

@@ -55,6 +55,11 @@ public:
     // "Find in Files", its fields filled from `proposed`: the query
     // confirmed, or nothing when cancelled.
     virtual std::optional<FindInFilesQuery> findInFiles(QWidget* owner, const FindInFilesQuery& proposed) = 0;
+    // A small modal dialog captioned `caption` that asks `prompt` and lists
+    // `items`, one a line, with `current` chosen first (-1 for none): the
+    // index of the item chosen, or nothing when cancelled.
+    virtual std::optional<int> chooseItem(QWidget* owner, const QString& caption, const QString& prompt,
+                                          const QStringList& items, int current) = 0;
     // The modal "ABOUT" dialog.
     virtual void about(QWidget* owner) = 0;
 };

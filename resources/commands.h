@@ -57,6 +57,7 @@ enum : int {
     CloseWindow = 470,
     GoBack = 480,
     GoForward = 481,
+    ChooseJdk = 490,
     JavaHelp = 502,
     About = 503,
     InsertNode = 552,

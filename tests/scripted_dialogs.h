@@ -50,6 +50,16 @@ public:
     std::optional<int> gotoAnswer;
     int aboutShown = 0;
 
+    // What "choose one of these items" was asked, and the answers given in
+    // turn (none, or an empty answer, cancels).
+    struct AskedChoice {
+        QString caption, prompt;
+        QStringList items;
+        int current = -1;
+    };
+    std::vector<AskedChoice> choices;
+    std::deque<std::optional<int>> choiceAnswers;
+
     std::deque<FindInFilesQuery> findInFilesAnswers;  // none cancels
     std::vector<FindInFilesQuery> findInFilesProposals;
 
@@ -134,6 +144,16 @@ public:
     }
     std::optional<int> gotoLine(QWidget*, int, int) override { return gotoAnswer; }
     void about(QWidget*) override { ++aboutShown; }
+    std::optional<int> chooseItem(QWidget*, const QString& caption, const QString& prompt, const QStringList& items,
+                                  int current) override
+    {
+        choices.push_back({caption, prompt, items, current});
+        if (choiceAnswers.empty())
+            return std::nullopt;
+        const std::optional<int> a = choiceAnswers.front();
+        choiceAnswers.pop_front();
+        return a;
+    }
     std::optional<FindInFilesQuery> findInFiles(QWidget*, const FindInFilesQuery& proposed) override
     {
         findInFilesProposals.push_back(proposed);

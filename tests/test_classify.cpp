@@ -11,6 +11,7 @@
 #include <string>
 
 #include "support.h"
+#include "config/jdks.h"
 #include "toolchain/classify/classify.h"
 
 namespace {
@@ -486,4 +487,68 @@ TEST(Anchors, WalkOverMoreClassKeywordsThanAreKept)
     const ScanResult r = scanJavaText(src, QStringLiteral("Foo"));
     EXPECT_EQ(r.verdict, AppletHintsOnly);
     EXPECT_EQ(r.className, "Last");
+}
+
+// Sources that only newer Java runs: a compact source file counts as an
+// application named after the file, a main without arguments as one of its
+// class; every source the older rules recognise keeps its verdict.
+TEST(Classify, CompactSourceFilesAndMainsWithoutArguments)
+{
+    ScanResult r = scanJavaText("void main() {\n    IO.println(\"{ hi\");\n}\n", "Hello");
+    EXPECT_EQ(r.verdict, ApplicationNamedAfterFile);
+    EXPECT_EQ(r.className, "Hello");
+    r = scanJavaText("record P(int x) {}\nString greet = \"}\";\nvoid main() throws Exception { }\n", "App");
+    EXPECT_EQ(r.verdict, ApplicationNamedAfterFile);
+    EXPECT_EQ(r.className, "App");
+    r = scanJavaText("class Greeter {\n  // void main() {}\n  public void main ( ) {}\n}\n", "Other");
+    EXPECT_EQ(r.verdict, MainInOtherClass);
+    EXPECT_EQ(r.className, "Greeter");
+    r = scanJavaText("interface Tool { static void main() { } }", "T");
+    EXPECT_EQ(r.verdict, MainInOtherClass);
+    EXPECT_EQ(r.className, "Tool");
+    // A call of main, and a main only in a comment or string, are no declaration.
+    EXPECT_EQ(scanJavaText("class A { void f() { main(); } }", "B").verdict, NothingRecognised);
+    EXPECT_EQ(scanJavaText("/* void main() {} */ class A { String s = \"void main() {\"; }", "B").verdict,
+              NothingRecognised);
+    // The older verdicts stand.
+    EXPECT_EQ(scanJavaText("package p; void main() {}", "A").verdict, PackageMember);
+    r = scanJavaText("class Foo { void main() {} }", "Foo");
+    EXPECT_EQ(r.verdict, ApplicationNamedAfterFile);
+    EXPECT_EQ(scanJavaText("import java.applet.*; class B extends Applet { void main() {} }", "A").verdict,
+              AppletHintsOnly);
+}
+
+TEST(Jdks, FoundOnceEachWithTheVersionOfItsReleaseFile)
+{
+    EXPECT_EQ(jdkFeature("17.0.21.1"), 17);
+    EXPECT_EQ(jdkFeature("25"), 25);
+    EXPECT_EQ(jdkFeature("1.8.0_392"), 8);
+    EXPECT_EQ(jdkFeature(""), 0);
+    EXPECT_EQ(jdkFeature("abc"), 0);
+    QTemporaryDir dir;
+    auto makeJdk = [&](const QString& home, const QByteArray& release) {
+        QDir().mkpath(dir.filePath(home + "/bin"));
+        QFile javac(dir.filePath(home + "/bin/javac"));
+        javac.open(QIODevice::WriteOnly);
+        javac.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile r(dir.filePath(home + "/release"));
+        r.open(QIODevice::WriteOnly);
+        r.write(release);
+    };
+    makeJdk("jvm/jdk-25", "IMPLEMENTOR=\"x\"\nJAVA_VERSION=\"25.0.3\"\nJAVA_VERSION_DATE=\"2026-04-21\"\n");
+    makeJdk("jvm/jdk-17", "JAVA_VERSION=\"17.0.9\"\n");
+    makeJdk("opt/old", "JAVA_VERSION=\"1.8.0_392\"\n");
+    QDir().mkpath(dir.filePath("jvm/not-a-jdk"));
+    QFile::link(dir.filePath("jvm/jdk-17"), dir.filePath("jvm/jdk-17-link"));
+    QDir().mkpath(dir.filePath("usr/bin"));
+    QFile::link(dir.filePath("opt/old/bin/javac"), dir.filePath("usr/bin/javac"));
+    const QList<JdkInfo> found = findJdks(dir.filePath("jvm/jdk-17/bin"), {dir.filePath("jvm")},
+                                          dir.filePath("usr/bin") + ":/nowhere");
+    QStringList got;
+    for (const JdkInfo& j : found)
+        got << QDir(dir.path()).relativeFilePath(j.home) + " " + j.version + " " + QString::number(j.feature);
+    EXPECT_EQ(got, (QStringList{"jvm/jdk-17 17.0.9 17", "jvm/jdk-25 25.0.3 25", "opt/old 1.8.0_392 8"}));
+    ASSERT_NE(newestJdk(found, 25), nullptr);
+    EXPECT_EQ(newestJdk(found, 25)->version, "25.0.3");
+    EXPECT_EQ(newestJdk(found, 26), nullptr);
 }

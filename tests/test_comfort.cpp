@@ -157,6 +157,22 @@ TEST_F(FrameTest, EnterKeepsIndentationAndCloseBraceTakesALevelOff)
     EXPECT_EQ(e->document()->findBlockByNumber(3).text(), "        x;");
 }
 
+// After a text block Enter indents as the statement that holds it, and a
+// brace inside the block opens nothing.
+TEST_F(FrameTest, EnterAfterATextBlockIndentsByTheCode)
+{
+    const QString text = "class A {\n    String s = \"\"\"\n            {\n            \"\"\";\n    int x;\n}\n";
+    TFileMDIChild* c = openJava(writeFile("B.java", text.toUtf8()));
+    EditControl* e = c->editor();
+    putCaret(e, e->document()->findBlockByNumber(2).position() + 13);  // after "{" in the block
+    QTest::keyClick(e, Qt::Key_Return);
+    EXPECT_EQ(e->document()->findBlockByNumber(3).text(), "            ");
+    e->undo();
+    putCaret(e, e->document()->findBlockByNumber(3).position() + 16);  // after the closing quotes
+    QTest::keyClick(e, Qt::Key_Return);
+    EXPECT_EQ(e->document()->findBlockByNumber(4).text(), "    ");
+}
+
 TEST_F(FrameTest, IndentationFollowsTheFileAndEnterIsOneUndoStep)
 {
     const QString text = "class A {\n\tvoid f() {\n\t\tg();\n\t}\n}\n";

@@ -5,6 +5,7 @@
 // Compiler Options' destination and class path, and the runs that must not start.
 #include "compile_fixture.h"
 
+#include "config/jdks.h"
 #include "toolchain/running/run.h"
 #include "editor/filebuild.h"
 
@@ -217,4 +218,47 @@ TEST_F(CompileRun, AProjectThatCompilesNothingSaysWhyAndCountsAsCompiledOnlyWhen
     compile();
     EXPECT_FALSE(p->build().IsCompiled);
     EXPECT_EQ(app->statusMessage(), "nothing to compile: the project lists no sources");
+}
+
+// A compact source file and a main without arguments: with JDK 25 they
+// compile and Java Run starts them; with JDK 17 javac's messages are listed
+// and the status bar names the newer JDK of this machine.
+TEST_F(CompileRun, CompactSourceFilesRunWithANewJdkAndNameItWithAnOldOne)
+{
+    const QString old = javabin;
+    const QList<JdkInfo> jdks = findJdks(javabin);
+    const JdkInfo* newer = newestJdk(jdks, 25);
+    if (!newer)
+        GTEST_SKIP() << "no JDK 25 on this machine";
+    TFileMDIChild* w = openJava(writeFile("Hello.java",
+                                          "void main() {\n    IO.println(\"compact \" + twice(21));\n}\n"
+                                          "int twice(int x) { return 2 * x; }\n"));
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->build().IsJavaMain);
+    EXPECT_EQ(w->build().classename, "Hello");
+    if (jdkOfBin(old).feature < 25) {
+        compile();
+        EXPECT_FALSE(w->build().IsCompiled);
+        EXPECT_TRUE(app->statusMessage().contains("need JDK 25 or later")) << app->statusMessage().toStdString();
+        EXPECT_TRUE(app->statusMessage().contains(newer->home)) << app->statusMessage().toStdString();
+    }
+    javabin = newer->bin();
+    compile();
+    ASSERT_TRUE(w->build().IsCompiled);
+    QStringList argv = runAndWait();
+    EXPECT_EQ(argv.last(), "Hello");
+    EXPECT_TRUE(output().contains("compact 42")) << output().toStdString();
+
+    // A class not named after the file whose main is an instance method.
+    TFileMDIChild* v = openJava(writeFile("Other.java",
+                                          "class Greeter {\n    void main() {\n"
+                                          "        System.out.println(\"instance main\");\n    }\n}\n"));
+    EXPECT_TRUE(v->build().IsJavaMain);
+    EXPECT_EQ(v->build().classename, "Greeter");
+    compile();
+    ASSERT_TRUE(v->build().IsCompiled);
+    argv = runAndWait();
+    EXPECT_EQ(argv.last(), "Greeter");
+    EXPECT_TRUE(output().contains("instance main")) << output().toStdString();
+    javabin = old;
 }

@@ -11,10 +11,13 @@
 #include "editor/editcontrol.h"
 #include "editor/completion.h"
 #include "editor/parameterhints.h"
+#include "config/jdks.h"
 #include "toolchain/compiling/compileservice.h"
 
 #include <QAccessible>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -484,16 +487,23 @@ TEST_F(CompletionTest, AnAnswerForACaretThatMovedOnIsDropped)
     auto* popup = e->findChild<CompletionPopup*>();
     ASSERT_NE(popup, nullptr);
     bool answered = false;
+    QString failure;
     QObject ctx;
     QObject::connect(service, &CompileService::completed, &ctx, [&] { answered = true; });
+    QObject::connect(service, &CompileService::completeFailed, &ctx, [&](quint64, const QString& why) {
+        failure = why;
+        answered = true;
+    });
     trigger(cmd::Complete);
-    // Before the answer comes, the caret goes to another word.
+    // Before the answer comes, the caret goes to another word: the request
+    // is given up (or, when its answer was on its way, the answer dropped).
     QTextCursor c = e->textCursor();
     c.setPosition(2);
     e->setTextCursor(c);
     ASSERT_TRUE(QTest::qWaitFor([&] { return answered; }, 60000));
     QApplication::processEvents();
     EXPECT_FALSE(popup->isVisible());
+    EXPECT_TRUE(failure.isEmpty() || failure == "cancelled") << failure.toStdString();
     EXPECT_EQ(e->rawText(), "class Late { void f() { String s = \"\"; s.len } }");
 }
 
@@ -507,4 +517,112 @@ TEST_F(CompletionTest, TheSourcesOfTheFolderAreKnown)
     ASSERT_NE(find(types, "Library"), nullptr);
     EXPECT_EQ(find(types, "Library")->kind, "type");
     EXPECT_EQ(find(types, "Library")->insert, "Library");
+}
+
+// The largest source a window holds: Ctrl+Space leaves the window answering
+// (a timer of the user's thread keeps its beat) while the service works, and
+// a request that the caret has left is given up.
+TEST_F(CompletionTest, ALargeSourceNeverHoldsTheWindow)
+{
+    QByteArray text = "class Huge {\n";
+    const QByteArray line = "    int f(int a) { int r = a * 31; return r + a; } // padding padding padding\n";
+    while (text.size() + line.size() < 15.5 * 1024 * 1024)
+        text += line;
+    text += "    void g() { String s = \"\"; s.len }\n}\n";
+    QElapsedTimer opening;
+    opening.start();
+    TFileMDIChild* w = openJava(writeFile("Huge.java", text));
+    std::printf("opened in %lld ms\n", (long long)opening.elapsed());
+    ASSERT_NE(w, nullptr);
+    EditControl* e = w->editor();
+    QTextCursor c = e->textCursor();
+    c.setPosition(int(QString::fromUtf8(text).indexOf("s.len") + 5));
+    e->setTextCursor(c);
+    e->setFocus();
+    QTest::qWait(200);
+    bool answered = false;
+    QObject ctx;
+    QObject::connect(service, &CompileService::completed, &ctx, [&] { answered = true; });
+    QObject::connect(service, &CompileService::completeFailed, &ctx, [&] { answered = true; });
+    QElapsedTimer beat;
+    qint64 longest = 0;
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [&] { longest = std::max(longest, beat.restart()); });
+    ticks.start(10);
+    QElapsedTimer total;
+    total.start();
+    beat.start();
+    trigger(cmd::Complete);
+    longest = std::max(longest, beat.restart());  // the command itself
+    QTest::qWaitFor([&] { return answered; }, 3000);
+    // Typing on: the request made stale is given up.
+    QTest::keyClick(e, Qt::Key_Home);
+    QTest::qWait(50);
+    ticks.stop();
+    std::printf("longest gap %lld ms, answered %d, after %lld ms\n", (long long)longest, int(answered),
+                (long long)total.elapsed());
+    EXPECT_LT(longest, 1000) << "the window stood still for " << longest << " ms";
+    // The service may still be reading the text: the tests after this one
+    // get a fresh one.
+    w->approveClose();
+    service->restart();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return service->state() == CompileService::State::Ready; }, 60000));
+}
+
+// A record's accessors, a sealed type's permitted records and the bindings of
+// patterns are offered like any other member or local.
+TEST_F(CompletionTest, RecordsSealedTypesAndPatternBindings)
+{
+    const QString decls =
+        "sealed interface Shape permits P, Q {}\n"
+        "record P(int x, int y) implements Shape { int sum() { return x + y; } }\n"
+        "record Q(String name) implements Shape {}\n";
+    QList<CompletionItem> got = completeAt(decls + "class T { int f(P p) { return p.| } }");
+    ASSERT_NE(find(got, "x"), nullptr);
+    EXPECT_EQ(find(got, "x")->kind, "method");
+    EXPECT_NE(find(got, "y"), nullptr);
+    EXPECT_NE(find(got, "sum"), nullptr);
+    got = completeAt(decls + "class T { boolean f(Shape s) { return s instanceof Q q && q.|; } }");
+    EXPECT_NE(find(got, "name"), nullptr);
+    got = completeAt(decls + "class T { int f(Shape s) { if (s instanceof P pt) return p|; return 0; } }");
+    EXPECT_NE(find(got, "pt"), nullptr);
+}
+
+// With a JDK that knows them (21 and later), the bindings of a
+// pattern-matching switch and its guards are completed too.
+TEST_F(CompletionTest, PatternSwitchBindingsWithANewerJdk)
+{
+    const QList<JdkInfo> jdks = findJdks(QString());
+    const JdkInfo* newer = newestJdk(jdks, 21);
+    if (!newer)
+        GTEST_SKIP() << "no JDK 21 or later on this machine";
+    CompileService own;
+    own.setJar(builtFile(BP_SERVICE_JAR));
+    own.start(ServiceSetup{CompileService::javaBinFor(newer->bin() + "/javac"), CompileService::jvmOptionsFor({}),
+                           dir.path()});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return own.state() != CompileService::State::Starting; }, 60000));
+    ASSERT_EQ(int(own.state()), int(CompileService::State::Ready)) << own.lastError().toStdString();
+    const QString marked =
+        "sealed interface Shape permits P, Q {}\n"
+        "record P(int x, int y) implements Shape {}\n"
+        "record Q(String name) implements Shape {}\n"
+        "class T { String f(Shape s) { return switch (s) {\n"
+        "    case Q q when q.| -> \"q\";\n    case P(int x, int y) -> \"p\"; }; } }";
+    const int caret = int(marked.indexOf('|'));
+    QString text = marked;
+    text.remove(caret, 1);
+    QList<CompletionItem> got;
+    bool done = false;
+    QObject ctx;
+    QObject::connect(&own, &CompileService::completed, &ctx, [&](quint64, const QList<CompletionItem>& i) {
+        got = i;
+        done = true;
+    });
+    QObject::connect(&own, &CompileService::completeFailed, &ctx, [&](quint64, const QString& why) {
+        ADD_FAILURE() << why.toStdString();
+        done = true;
+    });
+    ASSERT_NE(own.complete(dir.filePath("T.java"), text, caret, {}, dir.path()), 0u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 60000));
+    EXPECT_NE(find(got, "name"), nullptr);
 }

@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -118,4 +119,44 @@ TEST(FindInFilesDialog, FieldsComeFromTheProposalAndFindNeedsAFolderAndAText)
             labelled += qobject_cast<QLineEdit*>(l->buddy()) ? 1 : 0;
     }
     EXPECT_EQ(labelled, 3);
+}
+
+// "Choose one of these items": the list named for the screen reader, the
+// current item chosen first, Enter on a row or Esc answering.
+TEST(ChooseItemDialog, ListsTheItemsAndAnswersTheRowChosen)
+{
+    const QStringList items{"JDK 17.0.9    /usr/lib/jvm/a", "JDK 25.0.3    /usr/lib/jvm/b"};
+    QString title, listName;
+    int firstRow = -1;
+    auto act = [&](bool accept) {
+        auto* poll = new QTimer;
+        poll->setInterval(10);
+        QObject::connect(poll, &QTimer::timeout, [poll, accept, &title, &listName, &firstRow]() {
+            QWidget* dlg = QApplication::activeModalWidget();
+            auto* list = dlg ? dlg->findChild<QListWidget*>() : nullptr;
+            if (!list)
+                return;
+            poll->stop();
+            poll->deleteLater();
+            title = dlg->windowTitle();
+            listName = list->accessibleName();
+            firstRow = list->currentRow();
+            if (!accept) {
+                QTest::keyClick(list, Qt::Key_Escape);
+                return;
+            }
+            list->setCurrentRow(1);
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+        poll->start();
+    };
+    act(true);
+    EXPECT_EQ(dialogs().chooseItem(nullptr, "Java Development Kit", "&JDKs of this machine:", items, 0), 1);
+    EXPECT_EQ(title, "Java Development Kit");
+    EXPECT_EQ(listName, "JDKs of this machine:");
+    EXPECT_EQ(firstRow, 0);
+    act(false);
+    EXPECT_EQ(dialogs().chooseItem(nullptr, "Java Development Kit", "&JDKs of this machine:", items, 1),
+              std::nullopt);
+    EXPECT_EQ(firstRow, 1);
 }

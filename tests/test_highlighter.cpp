@@ -139,13 +139,16 @@ TEST(JavaLexer, TokenKinds)
                                                                               {u"final"_qs, Kind::Keyword},
                                                                               {u"class"_qs, Kind::Keyword},
                                                                               {u"extends"_qs, Kind::Keyword}}));
-    // Keywords inside longer identifiers are plain; var/record/sealed count.
-    EXPECT_EQ(tokens(u"classy forEach newer _int var record sealed non-sealed"_qs),
+    // Keywords inside longer identifiers are plain; var/record/sealed count
+    // where they declare something.
+    EXPECT_EQ(tokens(u"classy forEach newer _int var v; record R() sealed interface non-sealed class"_qs),
               (QList<Tok>{{u"var"_qs, Kind::Keyword},
                           {u"record"_qs, Kind::Keyword},
                           {u"sealed"_qs, Kind::Keyword},
-                          {u"non-sealed"_qs, Kind::Keyword}}));
-    EXPECT_EQ(tokens(u"a = non - sealed;"_qs), (QList<Tok>{{u"sealed"_qs, Kind::Keyword}}));
+                          {u"interface"_qs, Kind::Keyword},
+                          {u"non-sealed"_qs, Kind::Keyword},
+                          {u"class"_qs, Kind::Keyword}}));
+    EXPECT_EQ(tokens(u"a = non - sealed;"_qs), QList<Tok>{});
     // Escaped quotes, a quote in a char literal, comment markers inside strings.
     EXPECT_EQ(tokens(uR"(s = "say \"hi\" // not /* a comment"; c = '"'; d = '\''; // end)"_qs),
               (QList<Tok>{{uR"("say \"hi\" // not /* a comment")"_qs, Kind::String},

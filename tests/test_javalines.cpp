@@ -88,6 +88,11 @@ TEST(JavaLines, NewLineIndent)
     EXPECT_EQ(newLineIndent(u"  s = \"{\";", u"  "), "  ");
     EXPECT_EQ(newLineIndent(u"", u"    "), "");
     EXPECT_EQ(newLineIndent(u"{", u"  "), "  ");
+    // Inside a text block a brace is text; the line that closes a block takes
+    // the indentation of the line that opened it.
+    EXPECT_EQ(newLineIndent(u"      if {", u"  ", javalex::TextBlock), "      ");
+    EXPECT_EQ(newLineIndent(u"          \"\"\";", u"    ", javalex::TextBlock, u"    s = \"\"\""), "    ");
+    EXPECT_EQ(newLineIndent(u"      \"\"\") {", u"  ", javalex::TextBlock, u"  if (s.equals(\"\"\""), "    ");
 }
 
 TEST(JavaLines, CloseBraceUnindent)

@@ -328,3 +328,52 @@ TEST_F(Navigation, TheOutlineWindowAndItsRowsAreOnTheAccessibilityTree)
         names << list->child(i)->text(QAccessible::Name);
     EXPECT_TRUE(names.contains("    method twice(int) : int")) << names.join("|").toStdString();
 }
+
+// Records, sealed types and patterns: the outline lists a record's
+// components and methods, and F12 on a component's accessor or on a
+// pattern's type reaches its declaration.
+TEST_F(Navigation, RecordsSealedTypesAndPatternsAreNavigated)
+{
+    TFileMDIChild* w = openJava(writeFile("Shapes.java",
+                                          "public class Shapes {\n"
+                                          "    sealed interface Shape permits Circle, Square {}\n"
+                                          "    record Circle(double r) implements Shape {}\n"
+                                          "    record Square(double side) implements Shape {\n"
+                                          "        double area() { return side * side; }\n"
+                                          "    }\n"
+                                          "    static double area(Shape s) {\n"
+                                          "        if (s instanceof Circle c && c.r() > 0)\n"
+                                          "            return c.r();\n"
+                                          "        return s instanceof Square q ? q.area() : 0;\n"
+                                          "    }\n"
+                                          "}\n"));
+    ASSERT_NE(w, nullptr);
+    trigger(cmd::ShowOutline);
+    OutlineWindow* outline = client()->navigation().outline();
+    ASSERT_NE(outline, nullptr);
+    auto texts = [&] {
+        QStringList out;
+        for (int i = 0; i < outline->list()->count(); ++i)
+            out << outline->list()->item(i)->text();
+        return out;
+    };
+    const QStringList want{"class Shapes",
+                           "    interface Shape",
+                           "    record Circle",
+                           "        component r : double",
+                           "    record Square",
+                           "        component side : double",
+                           "        method area() : double",
+                           "    method area(Shape) : double"};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return texts() == want; }, 30000)) << texts().join("|").toStdString();
+
+    client()->bringToFront(w);
+    caretOn(w, "c.r()", 0, 2);  // the accessor of the component r
+    goToDefinition();
+    EXPECT_EQ(caretLine(w), 3) << app->statusMessage().toStdString();
+    EXPECT_EQ(w->editor()->textCursor().selectedText(), "r");
+    caretOn(w, "instanceof Square", 0, 12);
+    goToDefinition();
+    EXPECT_EQ(caretLine(w), 4) << app->statusMessage().toStdString();
+    EXPECT_EQ(w->editor()->textCursor().selectedText(), "Square");
+}

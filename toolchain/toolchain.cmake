@@ -8,6 +8,7 @@ add_library(bp_toolchain STATIC
   toolchain/classify/classify.cpp
   toolchain/classify/classifyprep.cpp
   toolchain/classify/projectscan.cpp
+  toolchain/classify/compactsource.cpp
   toolchain/compiling/compile.cpp
   toolchain/compiling/outofdate.cpp
   toolchain/compiling/projectcompile.cpp

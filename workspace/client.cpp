@@ -15,6 +15,7 @@
 #include "toolchain/settings/settings.h"
 #include "workspace/debugcontroller.h"
 #include "workspace/fileplaces.h"
+#include "workspace/jdkchooser.h"
 #include "workspace/messagecontroller.h"
 #include "workspace/navigationcontroller.h"
 #include "workspace/optionwindows.h"
@@ -118,7 +119,7 @@ void TFileMDIClient::buildCommands()
     table_.enabler(cmd::LineNumbers, [this](CommandState& s) { s.checked = lineNumbers_; });
     table_.on(cmd::CheckWhileTyping, [this] { CmCheckWhileTyping(); });
     table_.enabler(cmd::CheckWhileTyping, [this](CommandState& s) { s.checked = checkWhileTyping_; });
-
+    table_.on(cmd::ChooseJdk, [this] { chooseJdk(this, [this](const QString& t) { showStatus(t); }); });
     // The toolkit's window commands, available while any window is open.
     auto anyWindow = [this](CommandState& s) { s.enabled = !subWindowList().isEmpty(); };
     table_.on(cmd::Cascade, [this] { cascadeSubWindows(); });

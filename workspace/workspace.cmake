@@ -21,7 +21,8 @@ add_library(bp_workspace STATIC
   workspace/paneframe.cpp
   workspace/panearea.cpp
   workspace/placehistory.cpp
-  workspace/fileplaces.cpp)
+  workspace/fileplaces.cpp
+  workspace/jdkchooser.cpp)
 target_link_libraries(bp_workspace PUBLIC bp_editor Qt6::Widgets)
 
 bp_add_bench(bench_findfiles SOURCES bench/bench_findfiles.cpp LIBS bp_workspace)

@@ -2,6 +2,8 @@
 // Textual classification of Java sources.
 #include "toolchain/classify/classify.h"
 
+#include "toolchain/classify/compactsource.h"
+
 #include "toolchain/classify/classifyprep.h"
 #include "platform/host.h"
 
@@ -278,7 +280,17 @@ ScanResult scanDevice(QIODevice& in, qint64 size, const QString& baseName)
     const size_t length = classifyprep::prepare(in, size, classifyprep::readPiece, prepared.data(), seek);
     if (length == classifyprep::notPrepared)
         return {};
-    return conclude(std::string_view(prepared.data(), length), f);
+    const std::string_view text(prepared.data(), length);
+    const ScanResult older = conclude(text, f);
+    if (older.verdict != NothingRecognised)
+        return older;
+    // What only newer Java runs: a compact source file, or a main without
+    // arguments in a class not named after the file.
+    const std::optional<NewerMain> newer = findNewerMain(text, baseName);
+    if (!newer)
+        return older;
+    const bool afterFile = newer->compact || newer->className == baseName;
+    return ScanResult{afterFile ? ApplicationNamedAfterFile : MainInOtherClass, newer->className};
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "toolchain/compiling/servicereplies.h"
 #include "toolchain/compiling/servicerequest.h"
+#include "toolchain/compiling/serviceoutbox.h"
 #include "toolchain/compiling/servicescratch.h"
 #include "toolchain/compiling/shippedfile.h"
 
@@ -40,6 +41,12 @@ void setSharedCompileService(CompileService* service)
 CompileService::CompileService(QObject* parent) : QObject(parent), jar_(defaultJar())
 {
     born_.start();
+    outbox_ = new ServiceOutbox(
+        [this](const QByteArray& frame) {
+            if (proc_)
+                proc_->write(frame);
+        },
+        this);
     qRegisterMetaType<ServiceDiagnostic>();
     qRegisterMetaType<QList<ServiceDiagnostic>>();
     qRegisterMetaType<QList<CompletionItem>>();
@@ -202,6 +209,7 @@ void CompileService::endProcess(const QString& reason)
         replies_ = nullptr;
     }
     const Requests held = std::exchange(pending_, {});
+    outbox_->clear();  // frames for this process that have not gone out
     for (QTimer* t : std::as_const(timers_))
         t->deleteLater();
     timers_.clear();
@@ -315,10 +323,11 @@ void CompileService::onFinished()
 
 void CompileService::send(const QList<QByteArray>& fields)
 {
-    proc_->write(encodeServiceFrame(fields));
+    outbox_->push(fields);
 }
 
-quint64 CompileService::submit(Kind kind, QList<QByteArray> fields, const QByteArray& key)
+quint64 CompileService::submit(Kind kind, QList<QByteArray> fields, const QByteArray& key, const QString& text,
+                               int textAt)
 {
     if (cold_.contains(key))
         return 0;
@@ -334,7 +343,7 @@ quint64 CompileService::submit(Kind kind, QList<QByteArray> fields, const QByteA
     }
     const quint64 id = ++nextId_;
     fields.insert(1, QByteArray::number(id));
-    send(fields);
+    outbox_->push(fields, text, textAt < 0 ? -1 : textAt + 1);
     pending_.insert(id, kind);
     keys_.insert(id, key);
     auto* t = new QTimer(this);
@@ -374,11 +383,10 @@ quint64 CompileService::check(const QString& file, const QString& text, const QS
 {
     if (state_ != State::Ready || !proc_)
         return 0;
-    QList<QByteArray> f{QByteArrayLiteral("check"), QFile::encodeName(workDir), QFile::encodeName(file),
-                        text.toUtf8()};
+    QList<QByteArray> f{QByteArrayLiteral("check"), QFile::encodeName(workDir), QFile::encodeName(file)};
     for (const QString& o : options)
         f << QFile::encodeName(o);
-    return submit(Kind::Check, f, serviceRequestKey('K', workDir, options));
+    return submit(Kind::Check, f, serviceRequestKey('K', workDir, options), text, 3);
 }
 
 quint64 CompileService::query(QList<QByteArray> fields)
@@ -452,11 +460,10 @@ quint64 CompileService::submitCompletion(Kind kind, const QByteArray& verb, cons
 {
     if (state_ != State::Ready || !proc_)
         return 0;
-    QList<QByteArray> f{verb, QFile::encodeName(workDir), QFile::encodeName(file), text.toUtf8(),
-                        QByteArray::number(offset)};
+    QList<QByteArray> f{verb, QFile::encodeName(workDir), QFile::encodeName(file), QByteArray::number(offset)};
     for (const QString& o : options)
         f << QFile::encodeName(o);
-    return submit(kind, f, serviceRequestKey(kind == Kind::Complete ? 'P' : 'S', workDir, options));
+    return submit(kind, f, serviceRequestKey(kind == Kind::Complete ? 'P' : 'S', workDir, options), text, 3);
 }
 
 quint64 CompileService::complete(const QString& file, const QString& text, int offset, const QStringList& options,

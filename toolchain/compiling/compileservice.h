@@ -20,6 +20,7 @@
 
 class QProcess;
 class QTimer;
+class ServiceOutbox;
 class ServiceReplies;
 class ServiceScratch;
 
@@ -163,7 +164,10 @@ private:
     void handle(const QList<QByteArray>& frame);
     void onReady();
     void send(const QList<QByteArray>& fields);
-    quint64 submit(Kind kind, QList<QByteArray> fields, const QByteArray& key);
+    // `text`, when `textAt` is 0 or more, is the field at that index of
+    // `fields` (after the id).
+    quint64 submit(Kind kind, QList<QByteArray> fields, const QByteArray& key, const QString& text = QString(),
+                   int textAt = -1);
     void onTimeout(quint64 id);
     void failRequests(const Requests& requests, const QString& reason);
     void fail(quint64 id, Kind kind, const QString& reason);
@@ -198,6 +202,7 @@ private:
     QHash<quint64, QTimer*> timers_;
     QHash<quint64, QByteArray> keys_;  // of the requests in flight
     QSet<QByteArray> cold_;            // requests left to javac from now on
+    ServiceOutbox* outbox_;            // frames on their way to the process
 };
 
 // The service that F9 uses, or nullptr while none has been made (see

@@ -48,8 +48,19 @@ final class BrewpadServiceDeclFinder {
             }
             return null;
         }
-        if (e instanceof ExecutableElement)
-            return method(members, (ExecutableElement) e);
+        if (e instanceof ExecutableElement) {
+            Tree m = method(members, (ExecutableElement) e);
+            // A record's accessor that the source does not write is declared
+            // by its component.
+            if (m == null && ((ExecutableElement) e).getParameters().isEmpty()
+                    && found.getKind().name().equals("RECORD")) {
+                for (Tree v : members) {
+                    if (v instanceof VariableTree && ((VariableTree) v).getName().contentEquals(e.getSimpleName()))
+                        return v;
+                }
+            }
+            return m;
+        }
         return null;
     }
 

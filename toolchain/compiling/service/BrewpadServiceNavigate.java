@@ -225,6 +225,9 @@ final class BrewpadServiceNavigate {
         String name = c.getSimpleName().toString();
         addRow(p, rows, depth, kindOf(c), name, "", namePosition(p, c, name));
         boolean isEnum = c.getKind().name().equals("ENUM");
+        // A record's components stand in its header, before its body's brace.
+        boolean isRecord = c.getKind().name().equals("RECORD");
+        long body = isRecord ? p.text.indexOf('{', (int) Math.max(0, namePosition(p, c, name))) : -1;
         for (Tree member : c.getMembers()) {
             if (member instanceof ClassTree) {
                 outlineClass(p, (ClassTree) member, depth + 1, rows);
@@ -242,7 +245,9 @@ final class BrewpadServiceNavigate {
             } else if (member instanceof VariableTree) {
                 VariableTree v = (VariableTree) member;
                 boolean constant = isEnum && p.end(v.getType()) <= p.start(v);
-                addRow(p, rows, depth + 1, constant ? "constant" : "field", v.getName().toString(),
+                boolean component = isRecord && body >= 0 && p.start(v) < body;
+                addRow(p, rows, depth + 1, constant ? "constant" : component ? "component" : "field",
+                        v.getName().toString(),
                         constant ? "" : simpleType(v.getType().toString()), namePosition(p, v, name));
             }
         }
