@@ -4,6 +4,8 @@
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "platform/dialogs.h"
+#include "platform/nativename.h"
+#include "platform/nativepath.h"
 #include "resources/commands.h"
 #include "toolchain/messages/browser.h"
 #include "workspace/client.h"
@@ -18,6 +20,19 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
+#include <cstdlib>
+
+namespace {
+// The path with its links resolved, by its bytes; empty when it does not exist.
+QString canonicalName(const QString& path)
+{
+    char buf[PATH_MAX];
+    if (path.isEmpty() || !::realpath(nativename::encode(path).constData(), buf))
+        return {};
+    return nativename::decode(QByteArrayView(buf));
+}
+}  // namespace
 
 // What the search thread hands the interface thread.
 struct FindInFiles::Progress {
@@ -74,7 +89,7 @@ void FindInFiles::ask()
     const std::optional<FindInFilesQuery> q = dialogs().findInFiles(ws_.window(), proposal());
     if (!q || q->pattern.isEmpty())
         return;
-    if (!QFileInfo(q->folder).isDir()) {
+    if (!nativepath::info(q->folder).isDir) {
         dialogs().message(ws_.window(),
                           QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(q->folder)));
         return;
@@ -163,21 +178,23 @@ void FindInFiles::showResults(bool activate)
 
 bool FindInFiles::openMatch(const FileMatch& match)
 {
-    const QString canonical = QFileInfo(match.path).canonicalFilePath();
+    // By the names' bytes: Qt's file functions lose those that are not UTF-8.
+    const QString canonical = canonicalName(match.path);
     TFileMDIChild* target = nullptr;
     for (TFileMDIChild* c : ws_.editors()) {
         const QString name = c->editor()->fileName();
-        if (name == match.path || (!canonical.isEmpty() && QFileInfo(name).canonicalFilePath() == canonical))
+        if (name == match.path || (!canonical.isEmpty() && canonicalName(name) == canonical))
             target = c;
     }
     if (!target) {
-        if (!QFileInfo(match.path).isFile()) {
-            ws_.showStatus(QStringLiteral("The file %1 no longer exists").arg(QDir::toNativeSeparators(match.path)));
+        if (!nativepath::info(match.path).isFile) {
+            ws_.showStatus(QStringLiteral("The file %1 no longer exists")
+                               .arg(nativename::shown(QDir::toNativeSeparators(match.path))));
             return false;
         }
         ws_.openDropped(match.path);
         target = ws_.currentEditor();
-        if (!target || QFileInfo(target->editor()->fileName()).canonicalFilePath() != canonical)
+        if (!target || canonicalName(target->editor()->fileName()) != canonical)
             return false;
     }
     EditControl* e = target->editor();
