@@ -202,6 +202,21 @@ TEST_F(CompileRun, AProjectThatCompilesNothingSaysWhyAndCountsAsCompiledOnlyWhen
               "nothing to compile: these entries are not Java sources: \"Foo.java \", \"src/\"");
     EXPECT_FALSE(QFile::exists(dir.filePath("Foo.class")));
 
+    // Nothing usable: a folder named as a source, a trailing blank, a missing source's folder form.
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Dir.java"));
+    dialogs_.messages.clear();
+    writeFile("p.jpr", "Dir.java\r\nFoo.java \r\n");
+    compile();
+    EXPECT_FALSE(p->build().IsCompiled);
+    EXPECT_EQ(app->statusMessage(),
+              "nothing to compile: this entry is not a Java source: \"Foo.java \"; this entry "
+              "is not a regular file: \"Dir.java\" (a folder)");
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_TRUE(dialogs_.messages[0].text.contains("Dir.java (a folder)")) << dialogs_.messages[0].text.toStdString();
+    writeFile("p.jpr", "Dir.java\r\n");  // no class is current: there is none
+    compile();
+    EXPECT_EQ(app->statusMessage(), "nothing to compile: this entry is not a regular file: \"Dir.java\" (a folder)");
+
     // Sources whose classes are current.
     writeFile("p.jpr", "Foo.java\r\n");
     compile();
