@@ -139,7 +139,8 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
     group_ = 0;
     g_active = this;
     capture_ = captureFile;
-    record() = CompilationRecord{captureFile, workDir};
+    if (recorded_)
+        record() = CompilationRecord{captureFile, workDir};
     watched_.clear();
     for (const QString& w : watched)
         watched_.emplace_back(w, fileState(w));

@@ -84,6 +84,9 @@ public:
 
     // The runner whose compilation runs now, or nullptr.
     static JavacRunner* active();
+    // Whether this runner's compilations become lastCompilation() (F9's do;
+    // a compilation of Brewpad's own, such as Debug Run's, does not).
+    void setRecorded(bool recorded) { recorded_ = recorded; }
 
 signals:
     void finished(const CompileOutcome& outcome);
@@ -105,6 +108,7 @@ private:
     QProcess* proc_ = nullptr;
     QString capture_;
     bool running_ = false;
+    bool recorded_ = true;
     bool stopped_ = false;
     qint64 group_ = 0;                                     // the compiler's process group while it runs
     std::vector<std::pair<QString, QByteArray>> watched_;  // path and noted state
