@@ -5,6 +5,7 @@
 // Compiler Options' destination and class path, and the runs that must not start.
 #include "compile_fixture.h"
 
+#include "toolchain/compiling/compile.h"
 #include "toolchain/running/run.h"
 #include "editor/filebuild.h"
 
@@ -187,6 +188,22 @@ TEST_F(CompileRun, F9SaysWhenTheWindowHoldsChangesItDidNotCompile)
     compile();
     EXPECT_TRUE(app->statusMessage().endsWith("; compiled as last saved: this window holds unsaved changes"))
         << app->statusMessage().toStdString();
+}
+
+TEST_F(CompileRun, MessagesLostToAFullFolderAreSaidAndNothingCountsAsCompiled)
+{
+    TFileMDIChild* w = openJava(writeFile("Hello.java", "public class Hello { int x = }\n"));
+    ASSERT_TRUE(w);
+    // The capture file on a full device, as in a TEMP whose disk is full.
+    ASSERT_TRUE(QFile::link("/dev/full", captureFileName(w->editor()->fileName())));
+    const size_t before = dialogs_.messages.size();
+    compile();
+    ASSERT_EQ(dialogs_.messages.size(), before + 1);
+    const QString text = dialogs_.messages.back().text;
+    EXPECT_TRUE(text.contains("the folder " + temp + " is full or cannot be written")) << text.toStdString();
+    EXPECT_TRUE(text.contains("No space left on device")) << text.toStdString();
+    EXPECT_FALSE(w->build().IsCompiled);
+    EXPECT_EQ(app->statusMessage(), "Compilation failed: its messages could not be written");
 }
 
 TEST_F(CompileRun, AProjectThatCompilesNothingSaysWhyAndCountsAsCompiledOnlyWhenItsClassesAreCurrent)

@@ -6,6 +6,7 @@
 #include "toolchain/running/classdebuginfo.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -28,6 +29,14 @@ void DebugClasses::stop()
 bool DebugClasses::compiling() const
 {
     return runner_ && runner_->isRunning();
+}
+
+QString DebugClasses::firstMessage() const
+{
+    // javac's first line says it: an error of the source, or a class it could not write (a full disk).
+    QFile f(dir_->filePath(QStringLiteral("javac.err")));
+    const QString line = f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readLine(4096)).trimmed() : QString();
+    return line.isEmpty() ? QStringLiteral("javac failed") : line;
 }
 
 QString DebugClasses::folder() const
@@ -65,8 +74,7 @@ bool DebugClasses::start(const QString& javacPath, const QString& source, const 
             if (o.kind == CompileOutcome::Success)
                 emit ready(true, {});
             else
-                emit ready(false, o.kind == CompileOutcome::Failed ? QStringLiteral("the source does not compile")
-                                                                   : o.reason);
+                emit ready(false, o.kind == CompileOutcome::Failed ? firstMessage() : o.reason);
         });
     }
     const QStringList args = QStringList{QStringLiteral("-g"), QStringLiteral("-d"), dir_->path()} + classPath

@@ -43,6 +43,7 @@ signals:
 
 private:
     bool start(const QString& javacPath, const QString& source, const ProgramCommand& program, QString* why);
+    QString firstMessage() const;
 
     JavacRunner* runner_ = nullptr;
     std::unique_ptr<QTemporaryDir> dir_;
