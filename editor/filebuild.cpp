@@ -206,6 +206,15 @@ void FileBuild::compileFinished(const CompileOutcome& o)
                               .arg(javacProgram(), o.reason),
                           QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
         break;
+    case CompileOutcome::CaptureFailed:
+        host_->showStatus(QStringLiteral("Compilation failed: its messages could not be written"));
+        dialogs().message(window_,
+                          QStringLiteral("Nothing is known to be compiled: %1.\n\nFree some space in that folder "
+                                         "or make it writable (or set TEMP to a folder of your own and restart "
+                                         "Brewpad), then compile again.")
+                              .arg(o.reason),
+                          QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
+        break;
     case CompileOutcome::NotStarted:
         host_->showStatus(QString());
         dialogs().message(window_,

@@ -281,6 +281,30 @@ TEST_F(Javac, CorrectFileSucceedsAndErrorFileFailsWithJavacLines)
     EXPECT_EQ(QFileInfo(cap).size(), 0);
 }
 
+TEST_F(Javac, MessagesThatCannotBeWrittenWholeAreAFailureThatSaysWhichFolder)
+{
+    // The capture file on a full device: javac's own writes would fail unseen.
+    writeFile(src("Old.java"), "public class Old { Integer i = new Integer(5); int x = }\n");
+    const QString cap = dir.filePath("full.err");
+    ASSERT_TRUE(QFile::link("/dev/full", cap));
+    CompileOutcome o = runJavacBlocking(realJavac, makeargsList() << src("Old.java"), dir.path(), cap);
+    EXPECT_EQ(o.kind, CompileOutcome::CaptureFailed) << o.reason.toStdString();
+    EXPECT_TRUE(o.reason.contains(cap) && o.reason.contains("the folder " + dir.path() + " is full"))
+        << o.reason.toStdString();
+
+    // Warnings alone: a success whose messages are lost is not called compiled.
+    writeFile(src("Old.java"), "public class Old { Integer i = new Integer(5); }\n");
+    CBDEPRECATION = true;
+    o = runJavacBlocking(realJavac, makeargsList() << src("Old.java"), dir.path(), cap);
+    CBDEPRECATION = false;
+    EXPECT_EQ(o.kind, CompileOutcome::CaptureFailed) << o.reason.toStdString();
+
+    // A capture that cannot be opened: the compiler does not run.
+    o = runJavacBlocking(realJavac, makeargsList() << src("Old.java"), dir.path(), dir.filePath("none/x.err"));
+    EXPECT_EQ(o.kind, CompileOutcome::CaptureFailed);
+    EXPECT_TRUE(o.reason.contains("the folder " + dir.filePath("none"))) << o.reason.toStdString();
+}
+
 TEST_F(Javac, WarningsAloneSucceedAndCapitalErrorFailsByExitCode)
 {
     writeFile(src("Old.java"), "public class Old { Integer i = new Integer(5); }\n");

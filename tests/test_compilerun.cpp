@@ -6,6 +6,7 @@
 #include "compile_fixture.h"
 
 #include "config/jdks.h"
+#include "toolchain/compiling/compile.h"
 #include "toolchain/running/run.h"
 #include "editor/filebuild.h"
 
@@ -190,6 +191,22 @@ TEST_F(CompileRun, F9SaysWhenTheWindowHoldsChangesItDidNotCompile)
         << app->statusMessage().toStdString();
 }
 
+TEST_F(CompileRun, MessagesLostToAFullFolderAreSaidAndNothingCountsAsCompiled)
+{
+    TFileMDIChild* w = openJava(writeFile("Hello.java", "public class Hello { int x = }\n"));
+    ASSERT_TRUE(w);
+    // The capture file on a full device, as in a TEMP whose disk is full.
+    ASSERT_TRUE(QFile::link("/dev/full", captureFileName(w->editor()->fileName())));
+    const size_t before = dialogs_.messages.size();
+    compile();
+    ASSERT_EQ(dialogs_.messages.size(), before + 1);
+    const QString text = dialogs_.messages.back().text;
+    EXPECT_TRUE(text.contains("the folder " + temp + " is full or cannot be written")) << text.toStdString();
+    EXPECT_TRUE(text.contains("No space left on device")) << text.toStdString();
+    EXPECT_FALSE(w->build().IsCompiled);
+    EXPECT_EQ(app->statusMessage(), "Compilation failed: its messages could not be written");
+}
+
 TEST_F(CompileRun, AProjectThatCompilesNothingSaysWhyAndCountsAsCompiledOnlyWhenItsClassesAreCurrent)
 {
     // Entries that are not sources: a trailing blank, a folder.
@@ -202,6 +219,21 @@ TEST_F(CompileRun, AProjectThatCompilesNothingSaysWhyAndCountsAsCompiledOnlyWhen
     EXPECT_EQ(app->statusMessage(),
               "nothing to compile: these entries are not Java sources: \"Foo.java \", \"src/\"");
     EXPECT_FALSE(QFile::exists(dir.filePath("Foo.class")));
+
+    // Nothing usable: a folder named as a source, a trailing blank, a missing source's folder form.
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Dir.java"));
+    dialogs_.messages.clear();
+    writeFile("p.jpr", "Dir.java\r\nFoo.java \r\n");
+    compile();
+    EXPECT_FALSE(p->build().IsCompiled);
+    EXPECT_EQ(app->statusMessage(),
+              "nothing to compile: this entry is not a Java source: \"Foo.java \"; this entry "
+              "is not a regular file: \"Dir.java\" (a folder)");
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_TRUE(dialogs_.messages[0].text.contains("Dir.java (a folder)")) << dialogs_.messages[0].text.toStdString();
+    writeFile("p.jpr", "Dir.java\r\n");  // no class is current: there is none
+    compile();
+    EXPECT_EQ(app->statusMessage(), "nothing to compile: this entry is not a regular file: \"Dir.java\" (a folder)");
 
     // Sources whose classes are current.
     writeFile("p.jpr", "Foo.java\r\n");

@@ -11,6 +11,7 @@
 #include "toolchain/running/variableswindow.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -128,6 +129,16 @@ protected:
     // Starts the demo with `args`, breakpoints set before it runs.
     std::unique_ptr<DebugRun> start(const QStringList& args, const QList<int>& lines)
     {
+        QString cmdline;
+        for (const QString& a : args)
+            cmdline += a + ' ';
+        return startCommand(
+            javaProgramCommand(kJdk + "/java", "demo.Demo", dir_->path(), std::nullopt, std::nullopt, cmdline, {}),
+            lines);
+    }
+    // Starts `command` as the program (the agent's option goes first among its arguments).
+    std::unique_ptr<DebugRun> startCommand(const ProgramCommand& command, const QList<int>& lines)
+    {
         auto run = std::make_unique<DebugRun>();
         DebugRun* r = run.get();
         r->session.setJar(builtFile(BP_DEBUGGER_JAR));
@@ -142,11 +153,7 @@ protected:
         QObject::connect(p, &ProgramProcess::ended, [r](const QString& t) { r->endText = t; });
         for (int line : lines)
             r->session.setBreakpoint("demo.Demo", line);
-        QString cmdline;
-        for (const QString& a : args)
-            cmdline += a + ' ';
-        r->session.start(kJdk + "/java", javaProgramCommand(kJdk + "/java", "demo.Demo", dir_->path(), std::nullopt,
-                                                            std::nullopt, cmdline, {}));
+        r->session.start(kJdk + "/java", command);
         return run;
     }
     // Waits until the program is paused with every motion done, or has ended.
@@ -451,29 +458,83 @@ TEST_F(DebuggerTest, TheDebugPortTakesNoSecondConnection)
     ASSERT_TRUE(finish(*r));
 }
 
-TEST_F(DebuggerTest, TheDebuggerRefusesAConnectionFromAnotherProcess)
+// A script in the fixture's folder, run as the program (its first argument is the agent's option).
+ProgramCommand scriptProgram(const QString& dir, const QString& name, const QByteArray& body)
 {
-    QProcess helper;
-    helper.start(kJdk + "/java", {"-jar", builtFile(BP_DEBUGGER_JAR)});
-    helper.write(encodeDebugLine({"listen"}));
-    ASSERT_TRUE(helper.waitForReadyRead(20000));
-    const QStringList ready = decodeDebugLine(helper.readLine().trimmed());
-    ASSERT_EQ(ready.value(0), "ready");
-    QProcess other;  // connects, but is not the process the debugger was told of
-    other.start("/bin/bash", {"-c", QString("exec 3<>/dev/tcp/127.0.0.1/%1; sleep 20").arg(ready.value(1))});
-    ASSERT_TRUE(other.waitForStarted());
-    QProcess sleeper;
-    sleeper.start("sleep", {"20"});
-    ASSERT_TRUE(sleeper.waitForStarted());
-    QTest::qWait(500);
-    helper.write(encodeDebugLine({"pid", QString::number(sleeper.processId())}));
-    ASSERT_TRUE(helper.waitForFinished(20000));
-    const QString said = QString::fromUtf8(helper.readAllStandardOutput());
-    EXPECT_TRUE(said.contains("a process other than the program connected")) << said.toStdString();
-    other.kill();
-    sleeper.kill();
-    other.waitForFinished();
-    sleeper.waitForFinished();
+    const QString path = dir + "/" + name;
+    writeFile(path, "#!/bin/bash\n" + body);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return {path, {}, dir};
+}
+
+TEST_F(DebuggerTest, AConnectionFromAnotherProcessIsRefusedAndTheProgramsOwnIsStillTaken)
+{
+    // The program connects half a second late, so that the test's own connection comes first.
+    auto r = startCommand(scriptProgram(dir_->path(), "late.sh",
+                                        "cd \"$(dirname \"$0\")\"; sleep 0.5; exec " + kJdk.toUtf8() +
+                                            "/java \"$1\" -cp . demo.Demo\n"),
+                          {lineOf("call")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return r->session.debugPort() > 0; }, 20000));
+    QProcess other;  // another process than the program: connects, and reads until the debugger closes it
+    other.start(
+        "/bin/bash",
+        {"-c", QString("exec 3<>/dev/tcp/127.0.0.1/%1 || exit 9; cat <&3 >/dev/null").arg(r->session.debugPort())});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return other.state() == QProcess::NotRunning; }, 10000))
+        << "the other process's connection was kept";
+    EXPECT_EQ(other.exitCode(), 0) << "the other process could not connect";
+    ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
+    EXPECT_EQ(r->session.lastPause().line, lineOf("call"));
+    EXPECT_TRUE(r->errors.isEmpty()) << r->errors.join('\n').toStdString();
+    r->session.stop();
+    ASSERT_TRUE(finish(*r));
+}
+
+// A stand-in for a program under the debugger: it connects to the debugger's
+// port, answers the JDWP handshake, then does `then`.
+ProgramCommand fakeDebuggee(const QString& dir, const QString& name, const QByteArray& then)
+{
+    return scriptProgram(dir, name,
+                         "port=${1##*:}; port=${port%%,*}\n"
+                         "exec 3<>/dev/tcp/127.0.0.1/$port || exit 3\n"
+                         "read -r -N 14 -u 3 hello\n"
+                         "printf 'JDWP-Handshake' >&3\n" +
+                             then + "\nsleep 60\n");
+}
+
+void expectNoAnswerSaid(DebugRun& r)
+{
+    ASSERT_EQ(r.errors.size(), 1) << r.errors.join('\n').toStdString();
+    const QString& e = r.errors[0];
+    EXPECT_TRUE(e.startsWith("The program did not answer the debugger: ")) << e.toStdString();
+    EXPECT_FALSE(e.contains('\n') || e.contains("Exception") || e.contains("\tat ")) << e.toStdString();
+    EXPECT_FALSE(r.session.program()->running()) << "the program was left running";
+}
+
+TEST_F(DebuggerTest, AProgramSilentAfterItsHandshakeIsGivenUpAndEnded)
+{
+    auto r = startCommand(fakeDebuggee(dir_->path(), "silent.sh", ""), {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return r->ended; }, 25000)) << "Debug Run stays in Starting";
+    expectNoAnswerSaid(*r);
+    EXPECT_TRUE(r->errors.value(0).contains("sent nothing")) << r->errors.value(0).toStdString();
+}
+
+TEST_F(DebuggerTest, AProgramSendingAnAbsurdPacketLengthIsGivenUpAndEnded)
+{
+    auto r = startCommand(fakeDebuggee(dir_->path(), "liar.sh", "printf '\\x7f\\xff\\xff\\xff' >&3"), {});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return r->ended; }, 25000)) << "Debug Run stays in Starting";
+    expectNoAnswerSaid(*r);
+    EXPECT_TRUE(r->errors.value(0).contains("2147483647 bytes")) << r->errors.value(0).toStdString();
+}
+
+TEST(DebugProtocol, AHelpersFailureIsOneLineWithoutItsStack)
+{
+    EXPECT_EQ(javaFailureLine("Exception in thread \"main\" java.lang.OutOfMemoryError: Java heap space\n"
+                              "\tat DebuggerConnection.readPacket(DebuggerConnection.java:170)\n"
+                              "\t... 3 more\n"),
+              "java.lang.OutOfMemoryError: Java heap space");
+    EXPECT_EQ(javaFailureLine("\n  Error: Unable to access jarfile x.jar\n"),
+              "Error: Unable to access jarfile x.jar");
+    EXPECT_EQ(javaFailureLine(""), "");
 }
 
 namespace {

@@ -4,6 +4,8 @@
 #include "compile_fixture.h"
 
 #include "toolchain/running/callstackwindow.h"
+#include "toolchain/compiling/javacrunner.h"
+#include "toolchain/running/classdebuginfo.h"
 #include "toolchain/running/consolewindow.h"
 #include "toolchain/running/inlinevalues.h"
 #include "toolchain/running/variableswindow.h"
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QTreeWidget>
 #include <QTextBlock>
 
 #include <signal.h>
@@ -279,6 +282,65 @@ TEST_F(DebugRunTest, ABreakpointStopsOnItsLineInTheActiveSourceAndF10StepsToTheN
     EXPECT_EQ(e->executionLine(), 0);
 }
 
+TEST_F(DebugRunTest, WithTheDefaultOptionsTheVariablesShowTheLocalsAndTheClassFileStaysAsItWas)
+{
+    // F9 with the default options: javac without -g writes no local-variable tables.
+    ASSERT_FALSE(CBDEBUG);
+    const QString classFile = dir.filePath("Demo.class");
+    const QByteArray before = readFile(classFile);
+    ASSERT_EQ(classDebugInfo(before), ClassDebugInfo::Absent);
+    const QString capture = lastCompilation().capture;
+    EditControl* e = source->editor();
+    e->setTextCursor(QTextCursor(e->document()->findBlockByNumber(lineOf("int c = b + 1") - 1)));
+    e->setFocus();
+    press(QKeyCombination(Qt::CTRL, Qt::Key_B));
+    press(Qt::Key_F5);
+    ASSERT_TRUE(waitForConsole("ready")) << app->statusMessage().toStdString();
+    typeLine("x");
+    ASSERT_TRUE(waitPaused());
+    QStringList shown;
+    const bool listed = QTest::qWaitFor(
+        [&] {
+            shown.clear();
+            QTreeWidget* t = debugger().variables() ? debugger().variables()->tree() : nullptr;
+            for (int i = 0; t && i < t->topLevelItemCount(); ++i)
+                shown << t->topLevelItem(i)->text(0) + "=" + t->topLevelItem(i)->text(1);
+            return shown.contains("a=1") && shown.contains("b=2");
+        },
+        10000);
+    EXPECT_TRUE(listed) << shown.join(", ").toStdString();
+    EXPECT_TRUE(shown.contains("line=\"x\"")) << shown.join(", ").toStdString();
+    EXPECT_EQ(readFile(classFile), before) << "the user's class file was changed";
+    EXPECT_EQ(lastCompilation().capture, capture) << "F8 and Compiler Messages would show another compilation";
+    EXPECT_EQ(QDir(dir.path()).entryList({"*.class"}, QDir::Files), QStringList{"Demo.class"});
+    press(Qt::Key_F5);
+    ASSERT_TRUE(waitForConsole("Program ended with exit code 0"));
+}
+
+TEST(ClassDebugInfo, ReadsWhetherTheMethodsHaveLocalVariableTables)
+{
+    QTemporaryDir d;
+    writeFile(d.filePath("P.java"),
+              "interface I { void f(); }\npublic class P { long x = 5L; double y = 1.5;\n"
+              "  static int g(int a) { int b = a + 1; return b; } }\n");
+    for (const bool debug : {false, true}) {
+        QProcess javac;
+        javac.setWorkingDirectory(d.path());
+        QStringList args{"P.java"};
+        if (debug)
+            args.prepend("-g");
+        javac.start("/usr/lib/jvm/java-17-openjdk-amd64/bin/javac", args);
+        ASSERT_TRUE(javac.waitForFinished(60000) && javac.exitCode() == 0);
+        EXPECT_EQ(classFileDebugInfo(d.filePath("P.class")),
+                  debug ? ClassDebugInfo::Present : ClassDebugInfo::Absent);
+        EXPECT_EQ(classFileDebugInfo(d.filePath("I.class")), ClassDebugInfo::Unreadable);  // no code
+    }
+    QByteArray cut = readFile(d.filePath("P.class"));
+    EXPECT_EQ(classDebugInfo(cut.left(cut.size() / 2)), ClassDebugInfo::Unreadable);
+    EXPECT_EQ(classDebugInfo("not a class"), ClassDebugInfo::Unreadable);
+    EXPECT_EQ(classFileDebugInfo(d.filePath("Missing.class")), ClassDebugInfo::Unreadable);
+}
+
 TEST_F(DebugRunTest, CommandsAreEnabledExactlyWhenTheyCanActAfterTwoHundredQuickSteps)
 {
     EditControl* e = source->editor();
@@ -334,7 +396,7 @@ TEST_F(DebugRunTest, TheDebuggerIsStartedAheadAndTakenByTheRun)
     const qint64 ahead = DebugSession::preparedHelper();
     source->editor()->toggleBreakpoint(lineOf("int a = 1"));
     press(Qt::Key_F5);
-    EXPECT_EQ(DebugSession::preparedHelper(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([] { return DebugSession::preparedHelper() == 0; }, 20000));
     ASSERT_TRUE(waitForConsole("ready"));
     typeLine("x");
     ASSERT_TRUE(waitPaused());

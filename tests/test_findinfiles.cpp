@@ -8,13 +8,16 @@
 #include "workspace/filesearch.h"
 #include "workspace/findinfiles.h"
 #include "workspace/findresults.h"
+#include "platform/nativename.h"
 
 #include <QFile>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTextBlock>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -315,4 +318,38 @@ TEST_F(FrameTest, FindInFilesWithoutAWindowAndCancelled)
     EXPECT_EQ(dialogs_.findInFilesProposals.back().folder, dir.path());
     EXPECT_EQ(dialogs_.findInFilesProposals.back().pattern, "Here");
     EXPECT_EQ(rows(finder(client())->window()).size(), 2);
+}
+
+TEST_F(FrameTest, FindInFilesSearchesAndOpensAFileWhoseNameIsNotUtf8)
+{
+    // "caf\xE9.java": a name written on a Latin-1 system.
+    ASSERT_TRUE(QDir(dir.path()).mkpath("odd"));
+    const QByteArray bytes = QFile::encodeName(dir.filePath("odd")) + "/caf\xE9.java";
+    const int fd = ::open(bytes.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    const QByteArray text = "class Cafe {\n    int needle;\n}\n";
+    ASSERT_EQ(::write(fd, text.constData(), text.size()), text.size());
+    ::close(fd);
+    const QString name = nativename::decode(bytes);
+
+    FindInFiles* f = finder(client());
+    ASSERT_NE(f, nullptr);
+    FindInFilesQuery answer;
+    answer.folder = dir.filePath("odd");
+    answer.pattern = "needle";
+    dialogs_.findInFilesAnswers.push_back(answer);
+    trigger(cmd::FindInFiles);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f->searching(); }, 20000));
+    FindResultsWindow* w = f->window();
+    ASSERT_NE(w, nullptr);
+    // Listed as the editor's caption shows the name.
+    EXPECT_EQ(rows(w), (QStringList{dir.filePath("odd") + "/caf\\xE9.java(2): int needle;", "1 match in 1 file"}));
+
+    w->list()->setCurrentRow(0);
+    press(w->list(), Qt::Key_Return);
+    TFileMDIChild* c = current();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(nativename::encode(c->editor()->fileName()), bytes);  // the name's bytes kept
+    EXPECT_EQ(c->editor()->textCursor().selectedText(), "needle");
+    EXPECT_EQ(c->editor()->textCursor().blockNumber(), 1);
 }

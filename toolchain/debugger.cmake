@@ -19,7 +19,9 @@ add_library(bp_debugger STATIC
   toolchain/running/consolewindow.cpp
   toolchain/running/variableswindow.cpp
   toolchain/running/callstackwindow.cpp
-  toolchain/running/inlinevalues.cpp)
+  toolchain/running/inlinevalues.cpp
+  toolchain/running/classdebuginfo.cpp
+  toolchain/running/debugclasses.cpp)
 target_link_libraries(bp_debugger PUBLIC bp_toolchain Qt6::Widgets)
 
 # The jar goes where the compile service's goes (bp_service_install_dir, set

@@ -7,9 +7,11 @@
 #include "platform/dialogs.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
+#include "toolchain/compiling/compile.h"
 #include "toolchain/running/breakpointstore.h"
 #include "toolchain/running/callstackwindow.h"
 #include "toolchain/running/consolewindow.h"
+#include "toolchain/running/debugclasses.h"
 #include "toolchain/running/inlinevalues.h"
 #include "toolchain/running/variableswindow.h"
 #include "workspace/breakpointsync.h"
@@ -25,7 +27,8 @@ DebugController::DebugController(TFileMDIClient& workspace)
     : QObject(&workspace),
       ws_(workspace),
       jar_(DebugSession::defaultJar()),
-      breakpoints_(new BreakpointSync(workspace, this))
+      breakpoints_(new BreakpointSync(workspace, this)),
+      classes_(new DebugClasses(this))
 {
 }
 
@@ -56,8 +59,8 @@ void DebugController::addCommands(CommandTable& table)
 {
     table.on(cmd::DebugRun, [this] { debugRun(); });
     table.enabler(cmd::DebugRun, [this](CommandState& s) {
-        if (live()) {
-            s.enabled = session_->settled();
+        if (live() || preparing_) {
+            s.enabled = !preparing_ && session_->settled();
             return;
         }
         TFileMDIChild* c = ws_.currentEditor();
@@ -75,7 +78,7 @@ void DebugController::addCommands(CommandTable& table)
         s.enabled = live() && session_->settled() && ws_.currentEditor() && !ws_.currentEditor()->isProject();
     });
     table.on(cmd::StopDebugging, [this] { stop(); });
-    table.enabler(cmd::StopDebugging, [this](CommandState& s) { s.enabled = live(); });
+    table.enabler(cmd::StopDebugging, [this](CommandState& s) { s.enabled = live() || preparing_; });
     table.on(cmd::ToggleBreakpoint, [this] { toggleBreakpoint(); });
     table.enabler(cmd::ToggleBreakpoint,
                   [this](CommandState& s) { s.enabled = ws_.currentEditor() && !ws_.currentEditor()->isProject(); });
@@ -105,6 +108,8 @@ void DebugController::stateChanged()
 
 void DebugController::debugRun()
 {
+    if (preparing_)
+        return;
     if (live()) {
         if (session_->settled())
             session_->continue_();
@@ -122,8 +127,34 @@ void DebugController::debugRun()
         return;
     }
     const std::optional<DebugTarget> target = c->build().debugTarget(java);
-    if (target)
+    if (target && !startWithLocals(*target, c->editor()->fileName()))
         startTarget(*target);
+}
+
+bool DebugController::startWithLocals(const DebugTarget& target, const QString& source)
+{
+    if (!DebugClasses::needsCompile(target.classDir, target.className))
+        return false;
+    const QString name = QFileInfo(source).fileName();
+    const QString without = QStringLiteral("Debug Run without local variables: compiling %1 with them failed: %2");
+    connect(
+        classes_, &DebugClasses::ready, this,
+        [this, target, name, without](bool ok, const QString& why) {
+            if (!std::exchange(preparing_, false))
+                return;  // stopped meanwhile
+            startTarget(ok ? DebugTarget{withClassesFirst(target.command, classes_->folder(), target.className),
+                                         target.className, target.classDir, target.sourceDir}
+                           : target);
+            if (!ok)
+                ws_.showStatus(without.arg(name, why));
+        },
+        Qt::SingleShotConnection);
+    classes_->compile(javacProgram(), source, target.command);
+    preparing_ = true;
+    showConsole(false);
+    ws_.showStatus(QStringLiteral("Compiling %1 with local variables for Debug Run").arg(name));
+    stateChanged();
+    return true;
 }
 
 void DebugController::startTarget(const DebugTarget& target)
@@ -184,6 +215,11 @@ void DebugController::connectSession()
 
 void DebugController::stop()
 {
+    if (std::exchange(preparing_, false)) {
+        classes_->stop();
+        ws_.showStatus(QStringLiteral("Debug Run stopped"));
+        stateChanged();
+    }
     if (session_)
         session_->stop();
 }

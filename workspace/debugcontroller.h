@@ -19,6 +19,7 @@
 #include <QString>
 
 class BreakpointSync;
+class DebugClasses;
 class CommandTable;
 class EditControl;
 class TFileMDIChild;
@@ -61,6 +62,10 @@ private:
     // processor.
     void prepareAhead();
     void startTarget(const DebugTarget& target);
+    // When the target's class has no local-variable tables: compiles `source`
+    // with them into a private folder and starts the target with that folder
+    // first on its class path once done. False when nothing was started.
+    bool startWithLocals(const DebugTarget& target, const QString& source);
     void connectSession();
     void onPaused(const DebugPause& pause);
     void onResumed();
@@ -97,6 +102,8 @@ private:
     QPointer<ConsoleWindow> console_;
     QPointer<VariablesWindow> variables_;
     QPointer<CallStackWindow> callStack_;
+    DebugClasses* classes_;
+    bool preparing_ = false;  // the classes to debug are being compiled with local variables
     DebugTarget target_;
     bool ended_ = true;
     QPointer<EditControl> marked_;  // the editor showing the execution line

@@ -2,12 +2,17 @@
 #include "workspace/filesearch.h"
 
 #include "editor/textfile.h"
+#include "platform/nativename.h"
+#include "platform/nativepath.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 bool asciiOnly(const QString& s)
@@ -18,6 +23,55 @@ bool asciiOnly(const QString& s)
 char lowerAscii(char c)
 {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+// An entry of a folder, by its name's bytes (Qt's listing loses those that are not UTF-8).
+struct Entry {
+    QString name;
+    bool dir = false;   // a folder, not a link to one
+    bool file = false;  // a regular file, or a link to one
+};
+
+// The entries of `dir`: its files in name order, then its folders in name order.
+std::vector<Entry> entriesOf(const QString& dir)
+{
+    std::vector<Entry> out;
+    const QByteArray native = nativename::encode(dir);
+    DIR* d = ::opendir(native.constData());
+    if (!d)
+        return out;
+    while (const dirent* de = ::readdir(d)) {
+        const QByteArrayView n(de->d_name);
+        if (n == "." || n == "..")
+            continue;
+        Entry e{nativename::decode(n)};
+        const QByteArray full = native + '/' + n.toByteArray();
+        struct stat st {};
+        if (::lstat(full.constData(), &st) == 0 && S_ISDIR(st.st_mode))
+            e.dir = true;
+        else if (::stat(full.constData(), &st) == 0 && S_ISREG(st.st_mode))
+            e.file = true;
+        out.push_back(std::move(e));
+    }
+    ::closedir(d);
+    std::sort(out.begin(), out.end(),
+              [](const Entry& a, const Entry& b) { return a.dir != b.dir ? b.dir : a.name < b.name; });
+    return out;
+}
+
+// At most `limit` bytes of a file, opened by its name's bytes; false when it cannot be read.
+bool readUpTo(const QString& path, qint64 limit, QByteArray* bytes)
+{
+    const int fd = ::open(nativename::encode(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bytes->clear();
+    char buf[65536];
+    ssize_t n = 0;
+    while (bytes->size() < limit && (n = ::read(fd, buf, sizeof buf)) > 0)
+        bytes->append(buf, std::min<qint64>(n, limit - bytes->size()));
+    ::close(fd);
+    return n >= 0;
 }
 }  // namespace
 
@@ -37,9 +91,8 @@ FileSearchTotals FileSearch::run(const std::function<void(const FileMatch&)>& fo
     totals_ = {};
     found_ = &found;
     cancelled_ = cancelled;
-    const QFileInfo root(query_.folder);
-    if (!query_.pattern.isEmpty() && root.isDir())
-        walk(root.absoluteFilePath());
+    if (!query_.pattern.isEmpty() && nativepath::info(query_.folder).isDir)
+        walk(nativepath::absolute(query_.folder));
     found_ = nullptr;
     cancelled_ = nullptr;
     return totals_;
@@ -58,17 +111,14 @@ bool FileSearch::nameMatches(const QString& name) const
 
 void FileSearch::walk(const QString& dir)
 {
-    const QFileInfoList entries = QDir(dir).entryInfoList(
-        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name | QDir::DirsLast);
-    for (const QFileInfo& e : entries) {
+    const QString prefix = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+    for (const Entry& e : entriesOf(dir)) {
         if (cancelled_ && cancelled_->load())
             return;
-        if (e.isDir()) {
-            if (!e.isSymLink())
-                walk(e.absoluteFilePath());
-        } else if (e.isFile() && nameMatches(e.fileName())) {
-            searchFile(e.absoluteFilePath());
-        }
+        if (e.dir)
+            walk(prefix + e.name);                                  // links to folders are not followed
+        else if (e.file && nameMatches(nativename::shown(e.name)))  // a pattern cannot match lone surrogates
+            searchFile(prefix + e.name);
     }
 }
 
@@ -91,12 +141,11 @@ bool FileSearch::mayHold(const QByteArray& bytes) const
 
 void FileSearch::searchFile(const QString& path)
 {
-    QFile f(path);
-    if (f.size() > MaxSearchBytes || !f.open(QIODevice::ReadOnly))
-        return;
+    const nativepath::Info info = nativepath::info(path);
+    QByteArray bytes;
     // No more than the file holds: a buffer for the largest file each time costs more than the search.
-    const QByteArray bytes = f.read(std::min(f.size(), MaxSearchBytes) + 1);
-    if (bytes.size() > MaxSearchBytes)
+    if (info.size > MaxSearchBytes || !readUpTo(path, std::min(info.size, MaxSearchBytes) + 1, &bytes) ||
+        bytes.size() > MaxSearchBytes)
         return;
     // Most files do not hold the text: those are not decoded.
     const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
@@ -145,7 +194,10 @@ QString matchRowText(const FileMatch& m)
     QStringView text(m.text);
     while (!text.isEmpty() && (text.front() == u' ' || text.front() == u'\t'))
         text = text.mid(1);
-    return QStringLiteral("%1(%2): %3").arg(QDir::toNativeSeparators(m.path)).arg(m.line).arg(text);
+    return QStringLiteral("%1(%2): %3")
+        .arg(nativename::shown(QDir::toNativeSeparators(m.path)))
+        .arg(m.line)
+        .arg(text);
 }
 
 QString searchSummaryText(const FileSearchTotals& t)

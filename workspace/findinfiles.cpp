@@ -4,6 +4,8 @@
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "platform/dialogs.h"
+#include "platform/nativename.h"
+#include "platform/nativepath.h"
 #include "resources/commands.h"
 #include "workspace/client.h"
 #include "workspace/fileplaces.h"
@@ -18,6 +20,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
+#include <cstdlib>
 
 // What the search thread hands the interface thread.
 struct FindInFiles::Progress {
@@ -74,7 +78,7 @@ void FindInFiles::ask()
     const std::optional<FindInFilesQuery> q = dialogs().findInFiles(ws_.window(), proposal());
     if (!q || q->pattern.isEmpty())
         return;
-    if (!QFileInfo(q->folder).isDir()) {
+    if (!nativepath::info(q->folder).isDir) {
         dialogs().message(ws_.window(),
                           QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(q->folder)));
         return;
@@ -165,7 +169,8 @@ bool FindInFiles::openMatch(const FileMatch& match)
                          }};
     if (ws_.places().open(match.path, at))
         return true;
-    if (!QFileInfo(match.path).isFile())
-        ws_.showStatus(QStringLiteral("The file %1 no longer exists").arg(QDir::toNativeSeparators(match.path)));
+    if (!nativepath::info(match.path).isFile)
+        ws_.showStatus(QStringLiteral("The file %1 no longer exists")
+                           .arg(nativename::shown(QDir::toNativeSeparators(match.path))));
     return false;
 }

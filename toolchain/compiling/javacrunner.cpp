@@ -74,6 +74,14 @@ QString signalText(int sig)
     return name ? QString::fromLocal8Bit(name) : QStringLiteral("unknown signal");
 }
 
+// Why the compiler's messages are not in `capture`: its folder is full or cannot be written.
+QString captureFailure(const QString& capture, const QString& error)
+{
+    return QStringLiteral(
+               "the compiler's messages could not be written whole to %1 (%2): the folder %3 is full "
+               "or cannot be written")
+        .arg(capture, error, QFileInfo(capture).absolutePath());
+}
 }  // namespace
 
 const CompilationRecord& lastCompilation()
@@ -131,7 +139,8 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
     group_ = 0;
     g_active = this;
     capture_ = captureFile;
-    record() = CompilationRecord{captureFile, workDir};
+    if (recorded_)
+        record() = CompilationRecord{captureFile, workDir};
     watched_.clear();
     for (const QString& w : watched)
         watched_.emplace_back(w, fileState(w));
@@ -149,9 +158,13 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
     // No old message may be shown behind a new one: empty the capture first.
     {
         QFile cap(captureFile);
-        if (!cap.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return notStarted(
-                EACCES, QStringLiteral("cannot write the capture file %1: %2").arg(captureFile, cap.errorString()));
+        if (!cap.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            CompileOutcome o;
+            o.kind = CompileOutcome::CaptureFailed;
+            o.reason = captureFailure(captureFile, cap.errorString());
+            QTimer::singleShot(0, this, [this, o] { conclude(o); });
+            return true;
+        }
     }
 
     QString program;
@@ -221,22 +234,30 @@ void JavacRunner::onServiceCompiled(quint64 id, int exitStatus, const QByteArray
     if (!running_ || id == 0 || id != serviceRequest_)
         return;
     serviceRequest_ = 0;
-    CompileOutcome o;
     // The capture holds what javac would have written to its standard error.
-    QFile cap(capture_);
-    if (!cap.open(QIODevice::WriteOnly | QIODevice::Truncate) || cap.write(output) != output.size()) {
-        o.kind = CompileOutcome::NotStarted;
-        o.failureIndex = startFailureIndex(EACCES);
-        o.reason = QStringLiteral("cannot write the capture file %1: %2").arg(capture_, cap.errorString());
-        conclude(o);
+    if (!writeCapture(output))
         return;
-    }
-    cap.close();
+    CompileOutcome o;
     usedService_ = true;
     serviceWanted_ = false;
     o.exitCode = exitStatus;
     o.kind = exitStatus == 0 ? CompileOutcome::Success : CompileOutcome::Failed;
     conclude(o);
+}
+
+bool JavacRunner::writeCapture(const QByteArray& output)
+{
+    QFile cap(capture_);
+    qint64 written = -1;
+    if (cap.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        written = cap.write(output);
+    if (written == output.size())
+        return true;
+    CompileOutcome o;
+    o.kind = CompileOutcome::CaptureFailed;
+    o.reason = captureFailure(capture_, cap.errorString());
+    conclude(o);
+    return false;
 }
 
 void JavacRunner::onServiceFailed(quint64 id)
@@ -263,7 +284,10 @@ void JavacRunner::startJavac()
     proc_->setWorkingDirectory(workDir_);
     proc_->setStandardInputFile(QProcess::nullDevice());
     proc_->setStandardOutputFile(QProcess::nullDevice());
-    proc_->setStandardErrorFile(capture_, QIODevice::Truncate);
+    // Read here and written once the compiler has ended, so that a capture
+    // that cannot be written whole is known (javac ignores its failed writes).
+    proc_->setProcessChannelMode(QProcess::SeparateChannels);
+    proc_->setReadChannel(QProcess::StandardError);
     proc_->start();
     if (const qint64 pid = proc_->processId(); pid > 0) {
         // Also from this side, so that the group exists whichever runs first.
@@ -310,6 +334,8 @@ void JavacRunner::onFinished(int exitCode, int exitStatus)
     // Whatever the compiler started and left behind ends with it.
     if (group_ > 0)
         ::kill(-pid_t(group_), SIGKILL);
+    if (!stopped_ && !writeCapture(proc_->readAllStandardError()))
+        return;
     CompileOutcome o;
     if (stopped_) {
         o.kind = CompileOutcome::Stopped;

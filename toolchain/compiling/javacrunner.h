@@ -21,6 +21,10 @@ struct CompileOutcome {
         NotStarted,  // the compiler could not be started
         Crashed,     // the compiler was ended by a signal that Brewpad did not send
         Stopped,     // the user stopped the compilation (JavacRunner::stop)
+        // The compiler's messages could not be written whole to the capture
+        // file (its folder full or unwritable; `reason` says which and why):
+        // nothing is known to be compiled.
+        CaptureFailed,
     };
     Kind kind = NotStarted;
     int exitCode = -1;      // the compiler's exit status when it exited
@@ -50,8 +54,9 @@ const CompilationRecord& lastCompilation();
 // same bytes in the capture file; when it is not, or fails, or takes too
 // long, javac is started as usual, and after the compilation the service is
 // started in the background with what that compilation needed. The capture file is emptied before every
-// compilation and receives the compiler's standard error; its standard output
-// is discarded. The compiler's exit status alone decides the outcome: 0 is
+// compilation and receives the compiler's standard error when it has ended
+// (written whole, or the outcome is CaptureFailed); its standard output is
+// discarded. The compiler's exit status alone decides the outcome: 0 is
 // Success, anything else Failed; the messages are only read to be shown.
 // The compiler runs in a process group of its own, so that stopping it, or
 // destroying the runner while it runs (closing its window, leaving Brewpad),
@@ -79,6 +84,9 @@ public:
 
     // The runner whose compilation runs now, or nullptr.
     static JavacRunner* active();
+    // Whether this runner's compilations become lastCompilation() (F9's do;
+    // a compilation of Brewpad's own, such as Debug Run's, does not).
+    void setRecorded(bool recorded) { recorded_ = recorded; }
 
 signals:
     void finished(const CompileOutcome& outcome);
@@ -94,10 +102,13 @@ private:
     void startJavac();
     void onServiceCompiled(quint64 id, int exitStatus, const QByteArray& output);
     void onServiceFailed(quint64 id);
+    // Writes the compiler's messages to the capture file; else concludes CaptureFailed and returns false.
+    bool writeCapture(const QByteArray& output);
 
     QProcess* proc_ = nullptr;
     QString capture_;
     bool running_ = false;
+    bool recorded_ = true;
     bool stopped_ = false;
     qint64 group_ = 0;                                     // the compiler's process group while it runs
     std::vector<std::pair<QString, QByteArray>> watched_;  // path and noted state

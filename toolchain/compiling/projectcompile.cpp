@@ -28,6 +28,7 @@ ProjectCompilePlan planProjectCompile(const QString& projectPath)
         const QString read = prefix + e.base + QStringLiteral(".java");
         if (e.needComp == 1 && isjava(e.ext) && host::fileKind(read, &what) == host::FileKind::NotRegular) {
             plan.refused << QStringLiteral("%1 (%2)").arg(read, what);
+            e.notRegular = what;
         } else if (e.needComp == 1 && isjava(e.ext)) {
             QString listed = e.base + QStringLiteral(".java");
             if (listed.startsWith(QLatin1Char('-')) || listed.startsWith(QLatin1Char('@')))
@@ -53,28 +54,41 @@ bool projectClassesCurrent(const ProjectCompilePlan& plan)
     return anySource;
 }
 
+namespace {
+// "this entry is not X: a" or "these entries are not Xs: a, b", five at most named.
+QString entriesText(QStringList names, const QString& one, const QString& many)
+{
+    constexpr int shown = 5;
+    const qsizetype more = names.size() - shown;
+    const bool single = names.size() == 1;
+    if (more > 0)
+        names = names.mid(0, shown) << QStringLiteral("and %1 more").arg(more);
+    return (single ? one : many) + names.join(QStringLiteral(", "));
+}
+}  // namespace
+
 QString nothingToCompileText(const ProjectCompilePlan& plan)
 {
     const QString lead = QStringLiteral("nothing to compile: ");
     if (plan.items.empty())
         return lead + QStringLiteral("the project lists no sources");
-    QStringList others;
+    QStringList others, irregular;
     for (const ProjectEntry& e : plan.items) {
+        const QString quoted = QLatin1Char('"') + e.line + QLatin1Char('"');
         if (!isjava(e.ext))
-            others << QLatin1Char('"') + e.line + QLatin1Char('"');
+            others << quoted;
+        else if (!e.notRegular.isEmpty())
+            irregular << quoted + QStringLiteral(" (") + e.notRegular + QLatin1Char(')');
     }
     const QString current = QStringLiteral("every class is newer than its source");
-    if (others.isEmpty())
-        return lead + current;
-    constexpr int shown = 5;
-    const qsizetype more = others.size() - shown;
-    if (more > 0)
-        others = others.mid(0, shown) << QStringLiteral("and %1 more").arg(more);
-    QString text = lead +
-                   (others.size() == 1 ? QStringLiteral("this entry is not a Java source: ")
-                                       : QStringLiteral("these entries are not Java sources: ")) +
-                   others.join(QStringLiteral(", "));
-    if (projectClassesCurrent(plan))
-        text += QStringLiteral("; ") + current;
-    return text;
+    QStringList parts;
+    if (!others.isEmpty())
+        parts << entriesText(others, QStringLiteral("this entry is not a Java source: "),
+                             QStringLiteral("these entries are not Java sources: "));
+    if (!irregular.isEmpty())
+        parts << entriesText(irregular, QStringLiteral("this entry is not a regular file: "),
+                             QStringLiteral("these entries are not regular files: "));
+    if (parts.isEmpty() || projectClassesCurrent(plan))
+        parts << current;
+    return lead + parts.join(QStringLiteral("; "));
 }

@@ -12,6 +12,8 @@ struct ProjectEntry {
     QString base;      // file name after the last separator, up to its first '.'
     QString ext;       // text after that first '.' (may be empty)
     int needComp = 0;  // need_comp of base.class against base.ext in the project's directory
+    // For an out-of-date Java entry whose source is no regular file: what it is ("a folder").
+    QString notRegular;
 };
 
 // What a project compilation has to do.
@@ -40,6 +42,7 @@ ProjectCompilePlan planProjectCompile(const QString& projectPath);
 // (it has Java sources, and each has its class, newer than the source), and
 // the status text that says why nothing is compiled: "nothing to compile: "
 // followed by "every class is newer than its source", or by the entries
-// that are not Java sources, or by "the project lists no sources".
+// that are not Java sources and those that are no regular files, or by "the
+// project lists no sources".
 bool projectClassesCurrent(const ProjectCompilePlan& plan);
 QString nothingToCompileText(const ProjectCompilePlan& plan);

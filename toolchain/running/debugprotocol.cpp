@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/running/debugprotocol.h"
 
+#include <QRegularExpression>
+
 QByteArray encodeDebugLine(const QStringList& fields)
 {
     QByteArray out;
@@ -39,4 +41,16 @@ QStringList decodeDebugLine(const QByteArray& line)
     }
     out << QString::fromUtf8(cur);
     return out;
+}
+
+QString javaFailureLine(const QString& errorOutput)
+{
+    static const QRegularExpression preamble(QStringLiteral("^Exception in thread \"[^\"]*\"\\s*"));
+    for (const QString& raw : errorOutput.split(QLatin1Char('\n'))) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1String("at ")) || line.startsWith(QLatin1String("...")))
+            continue;
+        return QString(line).remove(preamble);
+    }
+    return {};
 }

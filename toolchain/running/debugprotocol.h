@@ -10,3 +10,7 @@
 QByteArray encodeDebugLine(const QStringList& fields);
 // The fields of one line (without its line feed).
 QStringList decodeDebugLine(const QByteArray& line);
+// What a Java helper's error output says, as one line: the first line that is
+// not a stack frame, without the "Exception in thread" preamble (a helper's
+// failure is shown as a sentence, never as a stack trace).
+QString javaFailureLine(const QString& errorOutput);

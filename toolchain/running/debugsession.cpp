@@ -318,19 +318,23 @@ void DebugSession::onHelperFinished()
     onHelperOutput();
     if (!helper_ || state_ == State::Ended)
         return;
-    const QString err = QString::fromLocal8Bit(helperErr_).trimmed();
+    const QString raw = QString::fromLocal8Bit(helperErr_);
+    const QString err = javaFailureLine(raw);
     if (state_ == State::Starting && !programStarted_) {
-        if (err.contains(QLatin1String("com/sun/jdi")) || err.contains(QLatin1String("jdk.jdi")))
+        if (raw.contains(QLatin1String("com/sun/jdi")) || raw.contains(QLatin1String("jdk.jdi")))
             return fail(QStringLiteral("The debugger needs a JDK with the module jdk.jdi, which %1 lacks: "
                                        "choose a full JDK (delete brewpad.cfg to search again).")
                             .arg(java_));
-        return fail(QStringLiteral("The debugger could not start: %1")
-                        .arg(err.isEmpty() ? QStringLiteral("no reason given") : err));
+        return fail(
+            QStringLiteral("The debugger could not start (%1): check the configured JDK, then start Debug Run "
+                           "again.")
+                .arg(err.isEmpty() ? QStringLiteral("no reason given") : err));
     }
     // The debugger is gone: the program cannot go on under it.
     if (!debuggeeGone_ && program_.running()) {
-        emit error(QStringLiteral("The debugger ended unexpectedly%1")
-                       .arg(err.isEmpty() ? QString() : QStringLiteral(": ") + err));
+        emit error(QStringLiteral("The debugger ended unexpectedly%1; the program was ended with it: start Debug Run "
+                                  "again.")
+                       .arg(err.isEmpty() ? QString() : QStringLiteral(" (") + err + QLatin1Char(')')));
         program_.stop();
     }
 }
@@ -340,6 +344,7 @@ void DebugSession::fail(const QString& text)
     if (state_ == State::Ended)
         return;
     emit error(text);
+    killHelper();  // it has said all there is: its end is no second failure
     if (program_.running())
         program_.stop();  // ended() follows
     else

@@ -19,8 +19,11 @@
 //   -agentlib:jdwp=transport=dt_socket,server=n,address=127.0.0.1:PORT,suspend=y
 // and sends, as its first line,
 //   pid PID
-// The helper takes one connection within 20 s of "listen" (the listener is
-// closed at once), accepts it only from a socket of process PID, and says
+// The helper takes the connection of process PID within 20 s of "listen"
+// (connections of other processes are refused meanwhile; the listener is
+// closed once PID's has come); when the program does not make the handshake
+// or answer the first request within 10 s each, or sends what is no JDWP
+// packet, the helper says "error" and ends. Else it says
 //   connected
 // The program stays suspended until "run". Requests (Brewpad to helper):
 //   break CLASS LINE        a breakpoint at LINE of the top-level class CLASS
@@ -54,7 +57,6 @@
 //   children ID START TOTAL (KIND NAME TYPE VALUE ID)...
 //   ended                    the program's VM died or disconnected
 //   error TEXT
-import com.sun.jdi.Bootstrap;
 import com.sun.jdi.IncompatibleThreadStateException;
 import com.sun.jdi.ObjectReference;
 import com.sun.jdi.StackFrame;
@@ -126,7 +128,12 @@ public final class BrewpadDebugger {
         DebuggerConnection connection = DebuggerConnection.acceptProgram(in);
         if (connection == null)
             return;
-        attach(connection);
+        try {
+            attach(connection);
+        } catch (DebuggerConnection.NoAnswer e) {
+            DebuggerConnection.noAnswer(e);
+            System.exit(0);  // the attach's own thread may still wait
+        }
         String line;
         while ((line = in.readLine()) != null) {
             try {
@@ -156,7 +163,7 @@ public final class BrewpadDebugger {
      * that takes the VM's events. Returns that thread.
      */
     Thread attach(DebuggerConnection connection) throws IOException {
-        vm = Bootstrap.virtualMachineManager().createVirtualMachine(connection);
+        vm = connection.mirror();
         breakpoints = new Breakpoints(vm, this);
         ExceptionRequest ex = vm.eventRequestManager().createExceptionRequest(null, false, true);
         ex.setSuspendPolicy(EventRequest.SUSPEND_ALL);

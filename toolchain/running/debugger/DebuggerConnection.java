@@ -2,8 +2,12 @@
 // The one connection of a debug session: Brewpad's debugger listens on the
 // loopback interface, on a port of the system's choosing, for exactly one
 // connection of the debuggee's JDWP agent, for a limited time, and closes the
-// listening socket before it looks at the connection; the peer must be a
-// socket of the process Brewpad started, else the connection is refused.
+// listening socket once the program's connection has come; a connection from
+// any other process is refused, and the wait for the program's own goes on.
+// A program that then does not answer within a limited time, or sends what
+// is no JDWP packet, is given up with the reason (NoAnswer).
+import com.sun.jdi.Bootstrap;
+import com.sun.jdi.VirtualMachine;
 import com.sun.jdi.connect.spi.ClosedConnectionException;
 import com.sun.jdi.connect.spi.Connection;
 
@@ -23,12 +27,27 @@ import java.util.Locale;
 
 final class DebuggerConnection extends Connection {
     private static final byte[] HANDSHAKE = "JDWP-Handshake".getBytes(StandardCharsets.US_ASCII);
+    /** How long the program may take to answer the handshake, and then the debugger's first request. */
+    static final int ANSWER_TIMEOUT_MS = 10000;
+    /** Far above any packet a JVM sends a debugger, far below what would exhaust the helper's heap. */
+    private static final int MAX_PACKET = 64 << 20;
+
+    /** The program connected but did not answer as a JVM's debug agent does. */
+    static final class NoAnswer extends IOException {
+        private static final long serialVersionUID = 1L;
+
+        NoAnswer(String why) {
+            super(why);
+        }
+    }
 
     private final Socket socket;
     private final DataInputStream in;
     private final OutputStream out;
     private final Object writeLock = new Object();
     private volatile boolean open = true;
+    /** Why the program's packets could not be read; null while they can. */
+    private volatile String broken;
 
     private DebuggerConnection(Socket socket) throws IOException {
         this.socket = socket;
@@ -42,21 +61,26 @@ final class DebuggerConnection extends Connection {
     }
 
     /**
-     * Takes one connection within timeoutMs and closes the listener at once;
-     * the peer must belong to process pid (checked through /proc), then the
-     * JDWP handshake is made.
+     * Takes the connection of process pid (checked through /proc) within
+     * timeoutMs, refusing any other process's, and closes the listener once it
+     * has come; then the JDWP handshake is made.
      */
     static DebuggerConnection acceptOne(ServerSocket server, int timeoutMs, long pid) throws IOException {
-        Socket s;
+        Socket s = null;
+        long deadline = System.nanoTime() + timeoutMs * 1000000L;
         try {
-            server.setSoTimeout(timeoutMs);
-            s = server.accept();
+            while (s == null) {
+                server.setSoTimeout((int) Math.max(1, (deadline - System.nanoTime()) / 1000000L));
+                Socket c = server.accept();
+                if (pid > 0 && !peerBelongsTo(c, pid))
+                    c.close();  // another process: refused, the program may still come
+                else
+                    s = c;
+            }
         } finally {
             server.close();
         }
         try {
-            if (pid > 0 && !peerBelongsTo(s, pid))
-                throw new IOException("a process other than the program connected to the debug port");
             s.setTcpNoDelay(true);
             DebuggerConnection c = new DebuggerConnection(s);
             c.handshake();
@@ -68,14 +92,58 @@ final class DebuggerConnection extends Connection {
     }
 
     private void handshake() throws IOException {
-        socket.setSoTimeout(10000);
+        socket.setSoTimeout(ANSWER_TIMEOUT_MS);
         out.write(HANDSHAKE);
         out.flush();
         byte[] reply = new byte[HANDSHAKE.length];
-        in.readFully(reply);
+        try {
+            in.readFully(reply);
+        } catch (java.net.SocketTimeoutException e) {
+            throw new NoAnswer("it connected but sent no handshake within " + ANSWER_TIMEOUT_MS / 1000 + " s");
+        } catch (IOException e) {
+            throw new NoAnswer("it closed the connection before its handshake");
+        }
         if (!java.util.Arrays.equals(reply, HANDSHAKE))
-            throw new IOException("the debug port received no JDWP handshake");
+            throw new NoAnswer("it answered the handshake with other bytes than a JVM's debug agent sends");
         socket.setSoTimeout(0);
+    }
+
+    /**
+     * The JDI mirror of the program's VM on this connection. The program must
+     * answer the first requests within ANSWER_TIMEOUT_MS and send only JDWP
+     * packets; else the connection is closed and NoAnswer says why.
+     */
+    VirtualMachine mirror() throws IOException {
+        final VirtualMachine[] made = new VirtualMachine[1];
+        final Throwable[] failed = new Throwable[1];
+        Thread t = new Thread("attach") {
+            @Override
+            public void run() {
+                try {
+                    made[0] = Bootstrap.virtualMachineManager().createVirtualMachine(DebuggerConnection.this);
+                } catch (Throwable e) {
+                    failed[0] = e;
+                }
+            }
+        };
+        t.setDaemon(true);
+        t.start();
+        long deadline = System.nanoTime() + ANSWER_TIMEOUT_MS * 1000000L;
+        try {
+            while (t.isAlive() && broken == null && System.nanoTime() < deadline)
+                t.join(50);
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+        }
+        if (!t.isAlive() && made[0] != null)
+            return made[0];
+        String why = broken;
+        close();
+        if (why == null && t.isAlive())
+            why = "it sent nothing for " + ANSWER_TIMEOUT_MS / 1000 + " s after its handshake";
+        if (why == null)
+            why = "its connection failed (" + (failed[0] == null ? "closed" : failed[0].getClass().getSimpleName()) + ")";
+        throw new NoAnswer(why);
     }
 
     /**
@@ -167,8 +235,11 @@ final class DebuggerConnection extends Connection {
                 return new byte[0];
             throw new ClosedConnectionException();
         }
-        if (length < 11)
-            throw new IOException("malformed JDWP packet");
+        if (length < 11 || length > MAX_PACKET) {
+            broken = "it sent a packet " + (length & 0xffffffffL) + " bytes long, which no JVM sends";
+            open = false;
+            throw new IOException(broken);
+        }
         byte[] packet = new byte[length];
         packet[0] = (byte) (length >>> 24);
         packet[1] = (byte) (length >>> 16);
@@ -178,6 +249,8 @@ final class DebuggerConnection extends Connection {
             in.readFully(packet, 4, length - 4);
         } catch (IOException e) {
             open = false;
+            if (broken == null)
+                broken = "it closed the connection in the middle of a packet";
             throw new ClosedConnectionException();
         }
         return packet;
@@ -248,10 +321,20 @@ final class DebuggerConnection extends Connection {
                     "The program did not connect to the debugger within " + BrewpadDebugger.ACCEPT_TIMEOUT_MS / 1000
                             + " s");
             return null;
+        } catch (NoAnswer e) {
+            noAnswer(e);
+            return null;
         } catch (IOException e) {
-            DebuggerMessages.send("error", "The debugger could not connect to the program: " + e.getMessage());
+            DebuggerMessages.send("error", "The debugger could not connect to the program: " + e.getMessage()
+                    + ". Start Debug Run again.");
             return null;
         }
         return connection;
+    }
+
+    /** Tells Brewpad that the program did not answer, and why. */
+    static void noAnswer(NoAnswer e) {
+        DebuggerMessages.send("error", "The program did not answer the debugger: " + e.getMessage()
+                + ". Debug Run ended it; check that the program is run by a JDK's java, then start Debug Run again.");
     }
 }
