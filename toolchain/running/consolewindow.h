@@ -31,6 +31,10 @@ public:
     // The program has ended: `text` ("Program ended with exit code 0") is the
     // last line, and the input line is disabled.
     void end(const QString& text);
+    // A note of Brewpad's own on a line of its own (processes left running).
+    void note(const QString& text);
+    // Ends the program's input, as Ctrl+D does: inputEnded() follows.
+    void endInput();
 
     // What the window shows, once what arrived is shown (for screen readers'
     // and tests' eyes).
@@ -53,7 +57,7 @@ protected:
 private:
     void scheduleFlush();
     void sendInput();
-    void endInput();
+    void closeInputLine();
     void followLink();
     void updateNote();
 
