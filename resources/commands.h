@@ -54,6 +54,7 @@ enum : int {
     ToggleComment = 459,
     FindInFiles = 460,
     ShowFindResults = 461,
+    EndInput = 462,
     JavaHelp = 502,
     About = 503,
     InsertNode = 552,

@@ -328,3 +328,39 @@ TEST(ConsoleWindow, OneHugeLineLeavesTheWindowAnsweringAndKeepsEveryByte)
         << shown.size() << " characters shown, " << expected.size() << " written";
     EXPECT_EQ(console.droppedLines(), 0);
 }
+
+// A program that starts a process and ends: the process stays in the
+// program's group, which ends as one on stop() or with the object.
+TEST(ProgramProcess, WhatTheProgramStartedEndsWithItsGroupAlsoAfterItEnded)
+{
+    QTemporaryDir dir;
+    if (!compileJava(dir.path(), "Spawner",
+                     "public class Spawner { public static void main(String[] a) throws Exception {\n"
+                     "  Process p = new ProcessBuilder(\"sleep\", \"300\").start();\n"
+                     "  System.out.println(\"child \" + p.pid()); } }\n"))
+        GTEST_SKIP() << "no javac";
+    const QString java = javaNextTo(javacOrSkip());
+    for (const bool byStop : {true, false}) {
+        auto program = std::make_unique<ProgramProcess>();
+        QSignalSpy left(program.get(), &ProgramProcess::processesLeft);
+        QSignalSpy gone(program.get(), &ProgramProcess::processesGone);
+        bool ended = false;
+        QObject::connect(program.get(), &ProgramProcess::ended, [&] { ended = true; });
+        ASSERT_TRUE(program->start({java, {"-cp", dir.path(), "Spawner"}, dir.path()}));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ended; }, 60000));
+        const pid_t group = pid_t(program->processId());
+        ASSERT_TRUE(processGroupHasMembers(group)) << "the child should still run";
+        EXPECT_TRUE(program->processesRemain());
+        EXPECT_EQ(left.count(), 1);
+        if (byStop) {
+            program->stop();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return gone.count() == 1; }, 10000));
+            EXPECT_FALSE(program->processesRemain());
+        } else {
+            program.reset();
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !processGroupHasMembers(group); }, 10000));
+        errno = 0;
+        EXPECT_TRUE(::kill(-group, 0) == -1 ? errno == ESRCH : !processGroupHasMembers(group));
+    }
+}

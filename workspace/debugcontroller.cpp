@@ -17,6 +17,7 @@
 #include "workspace/client.h"
 #include "workspace/messagewindows.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextBlock>
@@ -82,7 +83,15 @@ void DebugController::addCommands(CommandTable& table)
         s.enabled = live() && session_->settled() && ws_.currentEditor() && !ws_.currentEditor()->isProject();
     });
     table.on(cmd::StopDebugging, [this] { stop(); });
-    table.enabler(cmd::StopDebugging, [this](CommandState& s) { s.enabled = live(); });
+    table.enabler(cmd::StopDebugging, [this](CommandState& s) {
+        s.enabled = live() || (session_ && session_->program()->processesRemain());
+    });
+    table.on(cmd::EndInput, [this] {
+        if (live() && console_)
+            console_->endInput();
+    });
+    table.enabler(cmd::EndInput,
+                  [this](CommandState& s) { s.enabled = live() && console_ && console_->inputOpen(); });
     table.on(cmd::ToggleBreakpoint, [this] { toggleBreakpoint(); });
     table.enabler(cmd::ToggleBreakpoint,
                   [this](CommandState& s) { s.enabled = ws_.currentEditor() && !ws_.currentEditor()->isProject(); });
@@ -162,6 +171,18 @@ void DebugController::connectSession()
             console_->appendError(b);
     });
     connect(p, &ProgramProcess::ended, this, [this](const QString& text) { onEnded(text); });
+    connect(p, &ProgramProcess::processesLeft, this, [this](qint64 group) {
+        if (console_)
+            console_->note(QStringLiteral("Processes the program started are still running (process group %1): "
+                                          "Stop Debugging (Shift+F5) ends them.")
+                               .arg(group));
+        stateChanged();
+    });
+    connect(p, &ProgramProcess::processesGone, this, [this] {
+        if (console_)
+            console_->note(QStringLiteral("The processes the program started have ended."));
+        stateChanged();
+    });
     connect(s, &DebugSession::paused, this, &DebugController::onPaused);
     connect(s, &DebugSession::resumed, this, &DebugController::onResumed);
     connect(s, &DebugSession::error, this, &DebugController::onError);
@@ -216,6 +237,9 @@ void DebugController::runToCursor()
 
 void DebugController::onPaused(const DebugPause& pause)
 {
+    // The keyboard stays in the console when the user types there.
+    QWidget* focus = QApplication::focusWidget();
+    const QPointer<QWidget> typing = console_ && focus && console_->isAncestorOf(focus) ? focus : nullptr;
     frameShown_ = pause.frame;
     const QString place = QStringLiteral("%1:%2").arg(pause.file).arg(pause.line);
     // The line first: opening its window and moving the caret there says the
@@ -234,6 +258,10 @@ void DebugController::onPaused(const DebugPause& pause)
     session_->requestVariables(pause.frame);
     session_->requestFrames();
     session_->requestThreads();
+    if (typing) {
+        raiseMessageWindowOf(ws_, console_, true);
+        typing->setFocus();
+    }
     stateChanged();
 }
 
@@ -421,6 +449,7 @@ void DebugController::showConsole(bool activate)
     connect(console_, &ConsoleWindow::inputEnded, this, [this] {
         if (live())
             session_->program()->closeInput();
+        stateChanged();
     });
     connect(console_, &ConsoleWindow::openSource, this, &DebugController::openStackTrace);
     TBrowserFrame* frame = showInStrip(console_, QStringLiteral("Console"), activate);
