@@ -276,6 +276,50 @@ TEST(StackTraceSource, FoundBesideTheClassInItsPackageOrInTheProject)
     EXPECT_TRUE(findStackTraceSource(none, dir.path(), project).isEmpty());
 }
 
+// A line without end is cut into rows of at most kRowChars for display, the
+// cuts marked, every character kept; beyond kMostChars the oldest rows go.
+TEST(ConsoleLog, CutsALongLineIntoRowsAndBoundsWhatItHolds)
+{
+    ConsoleLog log(100000);
+    QRandomGenerator rng(7);
+    QByteArray written;
+    while (written.size() < 5000) {
+        QByteArray chunk(1 + int(rng.bounded(700)), 'a');
+        for (char& c : chunk)
+            c = char('a' + rng.bounded(26));
+        log.append(ConsoleStream::Output, chunk);
+        written += chunk;
+    }
+    QString taken;
+    while (log.pending())
+        taken += joined(log.take(1 + int(rng.bounded(900))));
+    for (const QString& row : taken.split(kRowBreak))
+        EXPECT_LE(row.size(), kRowChars);
+    EXPECT_EQ(taken.count(kRowBreak), (written.size() - 1) / kRowChars);
+    EXPECT_EQ(taken.remove(kRowBreak), QString::fromLatin1(written));
+    EXPECT_EQ(log.lines(), (written.size() + kRowChars - 1) / kRowChars);
+    EXPECT_EQ(log.dropped(), 0);
+
+    // A character of the program that looks like a cut is shown as U+FFFD.
+    log.clear();
+    log.append(ConsoleStream::Output, QString(kRowBreak).toUtf8() + "x\n");
+    EXPECT_EQ(joined(log.take()), QString(QChar::ReplacementCharacter) + "x\n");
+
+    // Far more than it holds: the newest rows within the bound, the rest counted.
+    log.clear();
+    const QByteArray block(1 << 20, 'z');
+    for (qsizetype n = 0; n < kMostChars + (4 << 20); n += block.size())
+        log.append(ConsoleStream::Output, block + (n % (8 << 20) ? "" : "\n"));
+    EXPECT_GT(log.dropped(), 0);
+    EXPECT_EQ(log.dropped() + log.keptRows(), log.lines());
+    qsizetype held = 0;
+    for (const ConsoleSegment& s : log.take())
+        held += s.text.size();
+    // The characters kept, a cut or line end after each row, and a row begun.
+    EXPECT_LE(held, kMostChars + log.keptRows() + kRowChars + 1);
+    EXPECT_GT(held, kMostChars - kRowChars);
+}
+
 // A program writing 20 MB without a line end: the window answers all the while
 // (a timer of the user's thread ticks on), and the console keeps every byte,
 // shown in pieces that are one line again when its text is read.

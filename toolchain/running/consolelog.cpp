@@ -5,6 +5,9 @@
 
 namespace {
 
+// A pending segment grows to about this many characters; then another begins.
+constexpr qsizetype kSegmentChars = 64 * 1024;
+
 // The first line end or row break in `text` at or after `from`; -1 when none.
 qsizetype nextBreak(const QString& text, qsizetype from)
 {
@@ -86,7 +89,8 @@ void ConsoleLog::push(ConsoleStream stream, const QString& text)
     pendingChars_ += text.size();
     keep(text);
     atLineStart_ = text.endsWith(QLatin1Char('\n'));
-    if (!pending_.empty() && pending_.back().stream == stream)
+    // Segments stay small enough to be taken a slice at a time cheaply.
+    if (!pending_.empty() && pending_.back().stream == stream && pending_.back().text.size() < kSegmentChars)
         pending_.back().text += text;
     else
         pending_.push_back({stream, text});

@@ -21,9 +21,11 @@ namespace {
 constexpr int kFlushMs = 50;
 // ... and, when showing it took long, this many times as long as that took.
 constexpr int kFlushCostFactor = 10;
-// The most characters shown at once, so that the window answers between two
-// refreshes however much has arrived.
-constexpr qsizetype kMostPerFlush = 128 * 1024;
+// A refresh shows what arrived in slices of this many characters, and stops
+// after the slice that took it past kMostFlushMs: the window answers between
+// two refreshes however much has arrived.
+constexpr qsizetype kFlushSlice = 16 * 1024;
+constexpr qint64 kMostFlushMs = 25;
 // The state of a row that continues the line of the row before it.
 constexpr int kContinuedRow = 1;
 
@@ -186,11 +188,22 @@ void ConsoleWindow::scheduleFlush()
 void ConsoleWindow::flush()
 {
     flushTimer_->stop();
-    const std::deque<ConsoleSegment> segments = log_.take(kMostPerFlush);
-    if (segments.empty())
+    if (!log_.pending())
         return;
     QElapsedTimer cost;
     cost.start();
+    while (log_.pending() && cost.elapsed() < kMostFlushMs)
+        showSlice(log_.take(kFlushSlice));
+    updateNote();
+    // A program writing without pause: the window shows its output less
+    // often, so that showing it takes a small share of the time.
+    flushTimer_->setInterval(std::max<int>(kFlushMs, int(cost.elapsed() * kFlushCostFactor)));
+    if (log_.pending())
+        scheduleFlush();
+}
+
+void ConsoleWindow::showSlice(const std::deque<ConsoleSegment>& segments)
+{
     QScrollBar* bar = view_->verticalScrollBar();
     const bool follow = bar->value() == bar->maximum();
     qint64 breaks = 0;
@@ -214,12 +227,6 @@ void ConsoleWindow::flush()
     cursor.endEditBlock();
     if (follow)
         bar->setValue(bar->maximum());
-    updateNote();
-    // A program writing without pause: the window shows its output less
-    // often, so that showing it takes a small share of the time.
-    flushTimer_->setInterval(std::max<int>(kFlushMs, int(cost.elapsed() * kFlushCostFactor)));
-    if (log_.pending())
-        scheduleFlush();
 }
 
 QString ConsoleWindow::shownText()

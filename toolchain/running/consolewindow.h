@@ -45,6 +45,8 @@ public:
     // Shows at once what has arrived (the window otherwise shows it on its
     // next refresh, a few times a second at most).
     void flush();
+    // True when everything that arrived is shown.
+    bool allShown() const { return !log_.pending(); }
 
 signals:
     void input(const QByteArray& line);  // with its line feed
@@ -56,6 +58,7 @@ protected:
 
 private:
     void scheduleFlush();
+    void showSlice(const std::deque<ConsoleSegment>& segments);
     void sendInput();
     void closeInputLine();
     void followLink();
