@@ -74,6 +74,10 @@ bp_add_bench(bench_startfiles SOURCES bench/bench_startfiles.cpp LIBS bp_app)
 bp_add_test(test_debugrun SOURCES tests/test_debugrun.cpp LIBS bp_app)
 target_compile_definitions(test_debugrun PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")
 set_tests_properties(test_debugrun test_completion PROPERTIES COST 50)
+# The console of Debug Run: end of input, processes left behind, keys typed during a pause.
+bp_add_test(test_debugrun_console SOURCES tests/test_debugrun_console.cpp LIBS bp_app)
+target_compile_definitions(test_debugrun_console PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")
+set_tests_properties(test_debugrun_console PROPERTIES COST 50)
 target_compile_definitions(test_windows PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")
 # Go to Definition and the Outline window with the compile service and the real JDK.
 bp_add_test(test_navigation SOURCES tests/test_navigation.cpp LIBS bp_app)

@@ -101,6 +101,7 @@ const std::vector<CommandInfo>& commandTable()
          "Ends the program being debugged and everything it started", ""},
         {cmd::ToggleBreakpoint, "Toggle &Breakpoint\tCtrl+B", {K(Qt::CTRL | Qt::Key_B)}, Frame,
          "Sets or clears a breakpoint on the caret's line", ""},
+        {cmd::EndInput, "&End Input", {}, Frame, "Ends the input of the program in the console, as Ctrl+D there does", ""},
         // On the menu bar
         {cmd::Unix2Dos, "Unix2Dos", {}, Frame, "Converts LF to CR/LF", "unix2dos"},
         // Window
@@ -201,7 +202,8 @@ const std::vector<MenuLayout>& menuBarLayout()
           cmd::CompilerMessages, Separator, cmd::CheckWhileTyping, Separator,         cmd::ChooseJdk}},
         {"Run...",
          {cmd::JavaRun, cmd::AppletRun, Separator, cmd::JavaArgs, Separator, cmd::DebugRun, cmd::StepOver,
-          cmd::StepInto, cmd::StepOut, cmd::RunToCursor, cmd::StopDebugging, cmd::ToggleBreakpoint}},
+          cmd::StepInto, cmd::StepOut, cmd::RunToCursor, cmd::StopDebugging, cmd::ToggleBreakpoint, Separator,
+          cmd::EndInput}},
         {nullptr, {cmd::Unix2Dos}},
         // The tool bar's own two commands stand in the Window menu too, so that the
         // keyboard and screen readers reach every command from the menu bar.

@@ -54,6 +54,7 @@ enum : int {
     ToggleComment = 459,
     FindInFiles = 460,
     ShowFindResults = 461,
+    EndInput = 462,
     CloseWindow = 470,
     GoBack = 480,
     GoForward = 481,

@@ -2,16 +2,25 @@
 // The console window: what a real program writes, what the user types to it,
 // the lines it keeps, and the stack-trace lines that lead to their source.
 #include "support.h"
+#include "platform/processgroup.h"
 #include "toolchain/running/consolewindow.h"
 #include "toolchain/running/programprocess.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
+
+#include <csignal>
 
 namespace {
 
@@ -30,6 +39,26 @@ QString joined(const std::deque<ConsoleSegment>& segments)
     for (const ConsoleSegment& seg : segments)
         s += seg.text;
     return s;
+}
+
+// Compiles `source` (class `name`) into `dir` with the real javac; false
+// (the test skipped) without one.
+bool compileJava(const QString& dir, const QString& name, const QByteArray& source)
+{
+    const QString javac = javacOrSkip();
+    if (javac.isEmpty())
+        return false;
+    const QString file = dir + "/" + name + ".java";
+    if (!writeFile(file, source))
+        return false;
+    QProcess p;
+    p.start(javac, {"-d", dir, file});
+    return p.waitForFinished(120000) && p.exitCode() == 0;
+}
+
+QString javaNextTo(const QString& javac)
+{
+    return QFileInfo(javac).canonicalFilePath().replace(QRegularExpression("javac$"), "java");
 }
 
 }  // namespace
@@ -245,4 +274,137 @@ TEST(StackTraceSource, FoundBesideTheClassInItsPackageOrInTheProject)
     EXPECT_EQ(findStackTraceSource(only, {}, {dir.filePath("lone/Only.java")}), dir.filePath("lone/Only.java"));
     StackTraceLocation none{"Gone", "go", "Gone.java", 1};
     EXPECT_TRUE(findStackTraceSource(none, dir.path(), project).isEmpty());
+}
+
+// A line without end is cut into rows of at most kRowChars for display, the
+// cuts marked, every character kept; beyond kMostChars the oldest rows go.
+TEST(ConsoleLog, CutsALongLineIntoRowsAndBoundsWhatItHolds)
+{
+    ConsoleLog log(100000);
+    QRandomGenerator rng(7);
+    QByteArray written;
+    while (written.size() < 5000) {
+        QByteArray chunk(1 + int(rng.bounded(700)), 'a');
+        for (char& c : chunk)
+            c = char('a' + rng.bounded(26));
+        log.append(ConsoleStream::Output, chunk);
+        written += chunk;
+    }
+    QString taken;
+    while (log.pending())
+        taken += joined(log.take(1 + int(rng.bounded(900))));
+    for (const QString& row : taken.split(kRowBreak))
+        EXPECT_LE(row.size(), kRowChars);
+    EXPECT_EQ(taken.count(kRowBreak), (written.size() - 1) / kRowChars);
+    EXPECT_EQ(taken.remove(kRowBreak), QString::fromLatin1(written));
+    EXPECT_EQ(log.lines(), (written.size() + kRowChars - 1) / kRowChars);
+    EXPECT_EQ(log.dropped(), 0);
+
+    // A character of the program that looks like a cut is shown as U+FFFD.
+    log.clear();
+    log.append(ConsoleStream::Output, QString(kRowBreak).toUtf8() + "x\n");
+    EXPECT_EQ(joined(log.take()), QString(QChar::ReplacementCharacter) + "x\n");
+
+    // Far more than it holds: the newest rows within the bound, the rest counted.
+    log.clear();
+    const QByteArray block(1 << 20, 'z');
+    for (qsizetype n = 0; n < kMostChars + (4 << 20); n += block.size())
+        log.append(ConsoleStream::Output, block + (n % (8 << 20) ? "" : "\n"));
+    EXPECT_GT(log.dropped(), 0);
+    EXPECT_EQ(log.dropped() + log.keptRows(), log.lines());
+    qsizetype held = 0;
+    for (const ConsoleSegment& s : log.take())
+        held += s.text.size();
+    // The characters kept, a cut or line end after each row, and a row begun.
+    EXPECT_LE(held, kMostChars + log.keptRows() + kRowChars + 1);
+    EXPECT_GT(held, kMostChars - kRowChars);
+}
+
+// A program writing 20 MB without a line end: the window answers all the while
+// (a timer of the user's thread ticks on), and the console keeps every byte,
+// shown in pieces that are one line again when its text is read.
+TEST(ConsoleWindow, OneHugeLineLeavesTheWindowAnsweringAndKeepsEveryByte)
+{
+    QTemporaryDir dir;
+    if (!compileJava(dir.path(), "Huge",
+                     "public class Huge { public static void main(String[] a) throws Exception {\n"
+                     "  java.io.OutputStream o = new java.io.BufferedOutputStream(System.out, 1 << 16);\n"
+                     "  byte[] b = new byte[1000];\n"
+                     "  for (int i = 0; i < 20000; i++) {\n"
+                     "    for (int j = 0; j < 1000; j++) b[j] = (byte) ('a' + (i + j) % 26);\n"
+                     "    o.write(b);\n"
+                     "  }\n"
+                     "  o.flush(); } }\n"))
+        GTEST_SKIP() << "no javac";
+    ConsoleWindow console;
+    console.resize(600, 300);
+    console.show();
+    ProgramProcess program;
+    QObject::connect(&program, &ProgramProcess::standardOutput, &console, &ConsoleWindow::appendOutput);
+    bool ended = false;
+    QObject::connect(&program, &ProgramProcess::ended, &console, [&](const QString& text) {
+        console.end(text);
+        ended = true;
+    });
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    console.begin("java Huge");
+    clock.start();
+    tick.start(10);
+    ASSERT_TRUE(program.start({javaNextTo(javacOrSkip()), {"-cp", dir.path(), "Huge"}, dir.path()}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended; }, 120000));
+    QTest::qWait(300);  // what the window still shows after the end
+    tick.stop();
+    EXPECT_LT(longest, 1000) << "the user's thread stood still for " << longest << " ms";
+    QString expected;
+    expected.reserve(20000000);
+    for (int i = 0; i < 20000; ++i) {
+        for (int j = 0; j < 1000; ++j)
+            expected += QChar('a' + (i + j) % 26);
+    }
+    const QString shown = console.shownText();
+    EXPECT_TRUE(shown == "java Huge\n" + expected + "\nProgram ended with exit code 0\n")
+        << shown.size() << " characters shown, " << expected.size() << " written";
+    EXPECT_EQ(console.droppedLines(), 0);
+}
+
+// A program that starts a process and ends: the process stays in the
+// program's group, which ends as one on stop() or with the object.
+TEST(ProgramProcess, WhatTheProgramStartedEndsWithItsGroupAlsoAfterItEnded)
+{
+    QTemporaryDir dir;
+    if (!compileJava(dir.path(), "Spawner",
+                     "public class Spawner { public static void main(String[] a) throws Exception {\n"
+                     "  Process p = new ProcessBuilder(\"sleep\", \"300\").start();\n"
+                     "  System.out.println(\"child \" + p.pid()); } }\n"))
+        GTEST_SKIP() << "no javac";
+    const QString java = javaNextTo(javacOrSkip());
+    for (const bool byStop : {true, false}) {
+        auto program = std::make_unique<ProgramProcess>();
+        QSignalSpy left(program.get(), &ProgramProcess::processesLeft);
+        QSignalSpy gone(program.get(), &ProgramProcess::processesGone);
+        bool ended = false;
+        QObject::connect(program.get(), &ProgramProcess::ended, [&] { ended = true; });
+        ASSERT_TRUE(program->start({java, {"-cp", dir.path(), "Spawner"}, dir.path()}));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ended; }, 60000));
+        const pid_t group = pid_t(program->processId());
+        ASSERT_TRUE(processGroupHasMembers(group)) << "the child should still run";
+        EXPECT_TRUE(program->processesRemain());
+        EXPECT_EQ(left.count(), 1);
+        if (byStop) {
+            program->stop();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return gone.count() == 1; }, 10000));
+            EXPECT_FALSE(program->processesRemain());
+        } else {
+            program.reset();
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !processGroupHasMembers(group); }, 10000));
+        errno = 0;
+        EXPECT_TRUE(::kill(-group, 0) == -1 ? errno == ESRCH : !processGroupHasMembers(group));
+    }
 }

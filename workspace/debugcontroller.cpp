@@ -19,6 +19,7 @@
 #include "workspace/fileplaces.h"
 #include "workspace/panearea.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextBlock>
@@ -78,7 +79,15 @@ void DebugController::addCommands(CommandTable& table)
         s.enabled = live() && session_->settled() && ws_.currentEditor() && !ws_.currentEditor()->isProject();
     });
     table.on(cmd::StopDebugging, [this] { stop(); });
-    table.enabler(cmd::StopDebugging, [this](CommandState& s) { s.enabled = live() || preparing_; });
+    table.enabler(cmd::StopDebugging, [this](CommandState& s) {
+        s.enabled = live() || preparing_ || (session_ && session_->program()->processesRemain());
+    });
+    table.on(cmd::EndInput, [this] {
+        if (live() && console_)
+            console_->endInput();
+    });
+    table.enabler(cmd::EndInput,
+                  [this](CommandState& s) { s.enabled = live() && console_ && console_->inputOpen(); });
     table.on(cmd::ToggleBreakpoint, [this] { toggleBreakpoint(); });
     table.enabler(cmd::ToggleBreakpoint,
                   [this](CommandState& s) { s.enabled = ws_.currentEditor() && !ws_.currentEditor()->isProject(); });
@@ -186,6 +195,18 @@ void DebugController::connectSession()
             console_->appendError(b);
     });
     connect(p, &ProgramProcess::ended, this, [this](const QString& text) { onEnded(text); });
+    connect(p, &ProgramProcess::processesLeft, this, [this](qint64 group) {
+        if (console_)
+            console_->note(QStringLiteral("Processes the program started are still running (process group %1): "
+                                          "Stop Debugging (Shift+F5) ends them.")
+                               .arg(group));
+        stateChanged();
+    });
+    connect(p, &ProgramProcess::processesGone, this, [this] {
+        if (console_)
+            console_->note(QStringLiteral("The processes the program started have ended."));
+        stateChanged();
+    });
     connect(s, &DebugSession::paused, this, &DebugController::onPaused);
     connect(s, &DebugSession::resumed, this, &DebugController::onResumed);
     connect(s, &DebugSession::error, this, &DebugController::onError);
@@ -245,6 +266,9 @@ void DebugController::runToCursor()
 
 void DebugController::onPaused(const DebugPause& pause)
 {
+    // The keyboard stays in the console when the user types there.
+    QWidget* focus = QApplication::focusWidget();
+    const QPointer<QWidget> typing = console_ && focus && console_->isAncestorOf(focus) ? focus : nullptr;
     frameShown_ = pause.frame;
     const QString place = QStringLiteral("%1:%2").arg(pause.file).arg(pause.line);
     // The line first: opening its window and moving the caret there says the
@@ -264,6 +288,11 @@ void DebugController::onPaused(const DebugPause& pause)
     session_->requestVariables(pause.frame);
     session_->requestFrames();
     session_->requestThreads();
+    if (typing) {
+        // The console stays in front, with the keys the user was typing.
+        ws_.panes().bringForward(ws_.panes().pane(Pane::Console), true);
+        typing->setFocus();
+    }
     stateChanged();
 }
 
@@ -406,6 +435,7 @@ void DebugController::showConsole(bool activate)
             connect(console_, &ConsoleWindow::inputEnded, this, [this] {
                 if (live())
                     session_->program()->closeInput();
+                stateChanged();
             });
             connect(console_, &ConsoleWindow::openSource, this, &DebugController::openStackTrace);
             // Closing the console ends the program.

@@ -21,6 +21,13 @@ namespace {
 constexpr int kFlushMs = 50;
 // ... and, when showing it took long, this many times as long as that took.
 constexpr int kFlushCostFactor = 10;
+// A refresh shows what arrived in slices of this many characters, and stops
+// after the slice that took it past kMostFlushMs: the window answers between
+// two refreshes however much has arrived.
+constexpr qsizetype kFlushSlice = 16 * 1024;
+constexpr qint64 kMostFlushMs = 25;
+// The state of a row that continues the line of the row before it.
+constexpr int kContinuedRow = 1;
 
 QTextCharFormat formatFor(ConsoleStream stream, const QPalette& palette)
 {
@@ -42,14 +49,9 @@ QTextCharFormat formatFor(ConsoleStream stream, const QPalette& palette)
 
 // Output and error lines that name a source line look like links. The text
 // between them goes in at once, however many lines it has.
-void insertSegment(QTextCursor& cursor, const ConsoleSegment& segment, const QPalette& palette)
+void insertText(QTextCursor& cursor, const QString& text, bool mayLink, const QTextCharFormat& plain,
+                const QTextCharFormat& link)
 {
-    const QTextCharFormat plain = formatFor(segment.stream, palette);
-    const QString& text = segment.text;
-    const bool mayLink = segment.stream == ConsoleStream::Output || segment.stream == ConsoleStream::Error;
-    QTextCharFormat link = plain;
-    link.setFontUnderline(true);
-    link.setForeground(palette.link());
     qsizetype done = 0;  // inserted up to here
     for (qsizetype at = mayLink ? text.indexOf(QLatin1String("at ")) : -1; at >= 0;) {
         const qsizetype start = text.lastIndexOf(QLatin1Char('\n'), at) + 1;
@@ -64,6 +66,28 @@ void insertSegment(QTextCursor& cursor, const ConsoleSegment& segment, const QPa
         at = text.indexOf(QLatin1String("at "), end);
     }
     cursor.insertText(done == 0 ? text : text.mid(done), plain);
+}
+
+// A segment's rows: a row that continues a line starts a block marked so.
+void insertSegment(QTextCursor& cursor, const ConsoleSegment& segment, const QPalette& palette)
+{
+    const QTextCharFormat plain = formatFor(segment.stream, palette);
+    const bool mayLink = segment.stream == ConsoleStream::Output || segment.stream == ConsoleStream::Error;
+    QTextCharFormat link = plain;
+    link.setFontUnderline(true);
+    link.setForeground(palette.link());
+    const QString& text = segment.text;
+    for (qsizetype from = 0;;) {
+        const qsizetype cut = text.indexOf(kRowBreak, from);
+        if (from == 0 && cut < 0)
+            return insertText(cursor, text, mayLink, plain, link);
+        insertText(cursor, text.mid(from, (cut < 0 ? text.size() : cut) - from), mayLink, plain, link);
+        if (cut < 0)
+            return;
+        cursor.insertBlock();
+        cursor.block().setUserState(kContinuedRow);
+        from = cut + 1;
+    }
 }
 
 }  // namespace
@@ -132,8 +156,22 @@ void ConsoleWindow::appendError(const QByteArray& bytes)
 void ConsoleWindow::end(const QString& text)
 {
     log_.appendLine(ConsoleStream::Note, text);
-    inputLine_->setEnabled(false);
+    closeInputLine();
     flush();
+}
+
+void ConsoleWindow::note(const QString& text)
+{
+    log_.appendLine(ConsoleStream::Note, text);
+    flush();
+}
+
+void ConsoleWindow::closeInputLine()
+{
+    // The keyboard stays in the console: what is typed next never goes elsewhere.
+    if (inputLine_->hasFocus())
+        view_->setFocus();
+    inputLine_->setEnabled(false);
 }
 
 bool ConsoleWindow::inputOpen() const
@@ -150,11 +188,22 @@ void ConsoleWindow::scheduleFlush()
 void ConsoleWindow::flush()
 {
     flushTimer_->stop();
-    const std::deque<ConsoleSegment> segments = log_.take();
-    if (segments.empty())
+    if (!log_.pending())
         return;
     QElapsedTimer cost;
     cost.start();
+    while (log_.pending() && cost.elapsed() < kMostFlushMs)
+        showSlice(log_.take(kFlushSlice));
+    updateNote();
+    // A program writing without pause: the window shows its output less
+    // often, so that showing it takes a small share of the time.
+    flushTimer_->setInterval(std::max<int>(kFlushMs, int(cost.elapsed() * kFlushCostFactor)));
+    if (log_.pending())
+        scheduleFlush();
+}
+
+void ConsoleWindow::showSlice(const std::deque<ConsoleSegment>& segments)
+{
     QScrollBar* bar = view_->verticalScrollBar();
     const bool follow = bar->value() == bar->maximum();
     qint64 breaks = 0;
@@ -169,8 +218,8 @@ void ConsoleWindow::flush()
     cursor.beginEditBlock();
     for (const ConsoleSegment& s : segments)
         insertSegment(cursor, s, palette());
-    // The oldest lines beyond the limit go in one cut (the last line may be empty).
-    if (const int excess = doc->blockCount() - (log_.limit() + 1); excess > 0) {
+    // The oldest rows beyond those kept go in one cut (the last row may be empty).
+    if (const qint64 excess = doc->blockCount() - (log_.keptRows() + 1); excess > 0) {
         QTextCursor cut(doc);
         cut.setPosition(doc->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
         cut.removeSelectedText();
@@ -178,16 +227,19 @@ void ConsoleWindow::flush()
     cursor.endEditBlock();
     if (follow)
         bar->setValue(bar->maximum());
-    updateNote();
-    // A program writing without pause: the window shows its output less
-    // often, so that showing it takes a small share of the time.
-    flushTimer_->setInterval(std::max<int>(kFlushMs, int(cost.elapsed() * kFlushCostFactor)));
 }
 
 QString ConsoleWindow::shownText()
 {
-    flush();
-    return view_->toPlainText();
+    while (log_.pending())
+        flush();
+    QString text;
+    for (QTextBlock b = view_->document()->firstBlock(); b.isValid(); b = b.next()) {
+        if (b.blockNumber() > 0 && b.userState() != kContinuedRow)
+            text += QLatin1Char('\n');
+        text += b.text();
+    }
+    return text;
 }
 
 void ConsoleWindow::updateNote()
@@ -218,7 +270,7 @@ void ConsoleWindow::endInput()
     if (!inputLine_->text().isEmpty())  // what was typed goes first, without a line end
         emit input(inputLine_->text().toUtf8());
     inputLine_->clear();
-    inputLine_->setEnabled(false);
+    closeInputLine();
     log_.appendLine(ConsoleStream::Note, QStringLiteral("Input ended"));
     flush();
     emit inputEnded();

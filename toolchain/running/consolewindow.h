@@ -31,6 +31,10 @@ public:
     // The program has ended: `text` ("Program ended with exit code 0") is the
     // last line, and the input line is disabled.
     void end(const QString& text);
+    // A note of Brewpad's own on a line of its own (processes left running).
+    void note(const QString& text);
+    // Ends the program's input, as Ctrl+D does: inputEnded() follows.
+    void endInput();
 
     // What the window shows, once what arrived is shown (for screen readers'
     // and tests' eyes).
@@ -41,6 +45,8 @@ public:
     // Shows at once what has arrived (the window otherwise shows it on its
     // next refresh, a few times a second at most).
     void flush();
+    // True when everything that arrived is shown.
+    bool allShown() const { return !log_.pending(); }
 
 signals:
     void input(const QByteArray& line);  // with its line feed
@@ -52,8 +58,9 @@ protected:
 
 private:
     void scheduleFlush();
+    void showSlice(const std::deque<ConsoleSegment>& segments);
     void sendInput();
-    void endInput();
+    void closeInputLine();
     void followLink();
     void updateNote();
 

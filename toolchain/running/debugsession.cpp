@@ -231,6 +231,8 @@ void DebugSession::expand(qint64 id, int start)
 
 void DebugSession::stop()
 {
+    if (state_ == State::Ended)
+        program_.stop();  // what the program left running
     if (state_ == State::Idle || state_ == State::Ended)
         return;
     send({QStringLiteral("stop")});

@@ -95,7 +95,8 @@ public:
     void stepInto();
     void stepOut();
     void runToCursor(const QString& className, int line);
-    // Ends the program and everything it started, and the debugger.
+    // Ends the program and everything it started, and the debugger; after
+    // the program ended, what it left running in its group.
     void stop();
 
     void requestThreads();

@@ -18,7 +18,7 @@ constexpr int kPauseMs = 10;
 // more than a pause.
 constexpr int kPipeBytes = 1 << 20;
 // The most taken in one read event, so that a flood cannot hold the event loop.
-constexpr qsizetype kMostPerRead = 8 << 20;
+constexpr qsizetype kMostPerRead = 1 << 20;
 
 // `fd` moved to 3 or above (the child's 0, 1 and 2 are set after this one is
 // made), closed on exec.

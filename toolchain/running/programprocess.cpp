@@ -2,6 +2,7 @@
 #include "toolchain/running/programprocess.h"
 
 #include "config/toolpaths.h"
+#include "platform/processgroup.h"
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/running/outputpipe.h"
 #include "toolchain/running/run.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTimer>
 
 #include <csignal>
 #include <cstring>
@@ -57,12 +59,19 @@ QString programEndText(bool bySignal, int code)
 
 ProgramProcess::ProgramProcess(QObject* parent) : QObject(parent) {}
 
+namespace {
+// How often a group left behind by its program is looked at.
+constexpr int kGroupWatchMs = 200;
+}  // namespace
+
 ProgramProcess::~ProgramProcess()
 {
     if (!proc_)
         return;
     proc_->disconnect(this);
     killGroup();
+    if (groupLeft_)
+        endProcessGroup(pid_t(pid_));
     if (proc_->state() != QProcess::NotRunning)
         proc_->waitForFinished(5000);  // SIGKILL was sent: reaped at once
     delete proc_;
@@ -126,6 +135,20 @@ void ProgramProcess::closeInput()
 void ProgramProcess::stop()
 {
     killGroup();
+    if (groupLeft_) {
+        endProcessGroup(pid_t(pid_));
+        groupWatch_->setInterval(10);  // gone at once: said at once
+    }
+}
+
+void ProgramProcess::watchGroup()
+{
+    if (processGroupHasMembers(pid_t(pid_)))
+        return;
+    // Once empty the group's number is free again: it is never looked at again.
+    groupLeft_ = false;
+    groupWatch_->stop();
+    emit processesGone();
 }
 
 void ProgramProcess::killGroup()
@@ -142,5 +165,16 @@ void ProgramProcess::onFinished()
     err_->drainAndClose();
     const bool bySignal = proc_->exitStatus() == QProcess::CrashExit;
     const int code = proc_->exitCode();
+    // The leader is reaped; while its group has members its number names
+    // nothing else.
+    groupLeft_ = processGroupHasMembers(pid_t(pid_));
+    if (groupLeft_) {
+        groupWatch_ = new QTimer(this);
+        groupWatch_->setInterval(kGroupWatchMs);
+        connect(groupWatch_, &QTimer::timeout, this, &ProgramProcess::watchGroup);
+        groupWatch_->start();
+    }
     emit ended(programEndText(bySignal, code), bySignal, code);
+    if (groupLeft_)
+        emit processesLeft(pid_);
 }

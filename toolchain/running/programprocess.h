@@ -4,7 +4,8 @@
 // in a process group of its own. Its output arrives in chunks as it is
 // written (a few large ones a second while it writes without pause), its
 // input is written by Brewpad, and stopping it (or destroying this object)
-// ends it and everything it started.
+// ends it and everything it started, also what is left of its group after the
+// program itself ended (a process that left the group, by setsid, stays).
 #pragma once
 #include <QByteArray>
 #include <QObject>
@@ -15,6 +16,7 @@
 
 class OutputPipe;
 class QProcess;
+class QTimer;
 
 // What to run: `program` with `args` in `workDir`.
 struct ProgramCommand {
@@ -56,8 +58,11 @@ public:
     void writeInput(const QByteArray& bytes);
     // Ends the program's input (Ctrl+D).
     void closeInput();
-    // Ends the program and everything in its process group. ended() follows.
+    // Ends the program and everything in its process group. ended() follows
+    // while the program runs; processesGone() when only its group was left.
     void stop();
+    // The program has ended, and processes of its group still run.
+    bool processesRemain() const { return groupLeft_; }
 
 signals:
     void started(qint64 pid);
@@ -66,13 +71,20 @@ signals:
     void standardError(const QByteArray& chunk);
     // The program has ended; `text` says how (programEndText).
     void ended(const QString& text, bool bySignal, int code);
+    // After ended(): processes of the program's group still run; and, later,
+    // the last of them has ended (stopped or on its own).
+    void processesLeft(qint64 group);
+    void processesGone();
 
 private:
     void onFinished();
     void killGroup();
+    void watchGroup();
 
     QProcess* proc_ = nullptr;
     OutputPipe* out_ = nullptr;
     OutputPipe* err_ = nullptr;
     qint64 pid_ = 0;
+    bool groupLeft_ = false;
+    QTimer* groupWatch_ = nullptr;
 };
