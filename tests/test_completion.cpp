@@ -273,6 +273,30 @@ TEST_F(CompletionTest, ParameterHintsListTheOverloadsAndTheCurrentArgument)
     EXPECT_TRUE(signatureAt("class T { void f() { int x = (1 + |2); } }").overloads.isEmpty());
 }
 
+// A JDK method read from its class file shows its parameters' names as the
+// JDK's sources give them (or none, never the compiler's "arg0").
+TEST_F(CompletionTest, ParameterHintsNameTheParametersOfTheJdk)
+{
+    SignatureHelp help = signatureAt("class T { void f() { \"abc\".substring(| } }");
+    QStringList shown;
+    for (const SignatureOverload& o : help.overloads)
+        shown << o.parameters.join(", ");
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{"int beginIndex", "int beginIndex, int endIndex"}));
+    help = signatureAt("class T { void f() { String.format(| } }");
+    shown.clear();
+    for (const SignatureOverload& o : help.overloads)
+        shown << o.parameters.join(", ");
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{"Locale l, String format, Object... args", "String format, Object... args"}));
+    help = signatureAt("class T { void f() { new StringBuilder(|); } }");
+    shown.clear();
+    for (const SignatureOverload& o : help.overloads)
+        shown << o.parameters.join(", ");
+    EXPECT_TRUE(shown.contains("int capacity")) << shown.join(" | ").toStdString();
+    EXPECT_FALSE(shown.join(" ").contains("arg0")) << shown.join(" | ").toStdString();
+}
+
 namespace {
 
 // The accessible objects below `iface` as "role:name" lines.
@@ -456,14 +480,20 @@ TEST_F(CompletionTest, AnOpeningParenthesisShowsTheParameterHints)
     ASSERT_NE(label, nullptr);
     QTest::keyClicks(e, "(");
     ASSERT_TRUE(QTest::qWaitFor([&] { return label->isVisible(); }, 60000));
-    EXPECT_TRUE(label->text().contains("max(<b>int</b>, int) : int")) << label->text().toStdString();
-    EXPECT_TRUE(label->accessibleName().contains("max(int, int) : int"));
+    EXPECT_TRUE(label->text().contains("max(<b>int a</b>, int b) : int")) << label->text().toStdString();
+    EXPECT_TRUE(label->accessibleName().contains("max(int a, int b) : int"));
     QTest::keyClicks(e, "1,");
     ASSERT_TRUE(QTest::qWaitFor([&] { return label->help().argument == 1; }, 60000));
-    EXPECT_TRUE(label->text().contains("max(int, <b>int</b>) : int")) << label->text().toStdString();
+    EXPECT_TRUE(label->text().contains("max(int a, <b>int b</b>) : int")) << label->text().toStdString();
     QTest::keyClicks(e, "2)");
     QApplication::processEvents();
     EXPECT_FALSE(label->isVisible());
+
+    // The names come from the JDK's sources.
+    windowWith(w, "class Hints { void f() { String s = \"abc\".substring| } }");
+    QTest::keyClicks(e, "(");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label->isVisible(); }, 60000));
+    EXPECT_TRUE(label->text().contains("substring(<b>int beginIndex</b>)")) << label->text().toStdString();
 
     // Asked for inside a call, the hints stay while the caret moves among its
     // arguments (a string's parenthesis and a nested call's included) and go

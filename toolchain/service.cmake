@@ -34,7 +34,7 @@ if(Java_Development_FOUND)
     toolchain/compiling/service/BrewpadServiceElsewhere.java toolchain/compiling/service/BrewpadServiceLauncher.java
     toolchain/compiling/service/BrewpadServiceWarmUp.java
     toolchain/compiling/service/BrewpadServiceNavigate.java toolchain/compiling/service/BrewpadServiceDeclFinder.java
-    toolchain/compiling/service/BrewpadServiceJdkSources.java
+    toolchain/compiling/service/BrewpadServiceJdkSources.java toolchain/compiling/service/BrewpadServiceParamNames.java
     toolchain/compiling/service/BrewpadServiceComplete.java toolchain/compiling/service/BrewpadServiceSignature.java
     toolchain/compiling/service/BrewpadServiceImports.java
     OUTPUT_NAME ${bp_service_jar_name}

@@ -222,6 +222,7 @@ final class BrewpadServiceComplete {
         final Map<String, String[]> byKey = new LinkedHashMap<>();
         final String prefix;
         final boolean exact;  // the name must be the prefix itself
+        boolean sourceNames;  // a JDK method's parameter names read from its source
 
         Items(String prefix, boolean exact) {
             this.prefix = prefix.toLowerCase(Locale.ROOT);
@@ -246,8 +247,9 @@ final class BrewpadServiceComplete {
         return t.toString().replaceAll("(?:[A-Za-z_$][\\w$]*\\.)+([A-Za-z_$][\\w$]*)", "$1");
     }
 
-    static String parameters(ExecutableElement m, ExecutableType type, List<String> out) {
+    static String parameters(ExecutableElement m, ExecutableType type, List<String> out, boolean sourceNames) {
         List<? extends VariableElement> ps = m.getParameters();
+        List<String> names = sourceNames ? BrewpadServiceParamNames.of(m) : null;
         List<? extends TypeMirror> ts = type != null ? type.getParameterTypes() : null;
         List<String> parts = new ArrayList<>();
         for (int i = 0; i < ps.size(); i++) {
@@ -255,8 +257,8 @@ final class BrewpadServiceComplete {
             String s = shown(t);
             if (m.isVarArgs() && i == ps.size() - 1 && s.endsWith("[]"))
                 s = s.substring(0, s.length() - 2) + "...";
-            String name = ps.get(i).getSimpleName().toString();
-            if (!name.matches("arg\\d+"))
+            String name = names != null ? names.get(i) : ps.get(i).getSimpleName().toString();
+            if (!BrewpadServiceParamNames.synthetic(name))
                 s += " " + name;
             parts.add(s);
         }
@@ -283,7 +285,7 @@ final class BrewpadServiceComplete {
             ExecutableElement m = (ExecutableElement) e;
             ExecutableType t = memberType(a, in, e);
             TypeMirror r = t != null ? t.getReturnType() : m.getReturnType();
-            items.add("method", name, name + "(" + parameters(m, t, null) + ") : " + shown(r), name + "()");
+            items.add("method", name, name + "(" + parameters(m, t, null, items.sourceNames) + ") : " + shown(r), name + "()");
             break;
         }
         case FIELD:

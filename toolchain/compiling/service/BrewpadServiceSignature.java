@@ -115,6 +115,7 @@ final class BrewpadServiceSignature {
         String withCaret = text.substring(0, start) + BrewpadServiceComplete.CARET + text.substring(end);
         BrewpadServiceComplete.Analysis a = BrewpadServiceComplete.analyze(f, withCaret, start);
         BrewpadServiceComplete.Items items = new BrewpadServiceComplete.Items(name, true);
+        items.sourceNames = true;
         List<Object[]> out = new ArrayList<>();
         if (a.at == null)
             return out;
@@ -184,7 +185,7 @@ final class BrewpadServiceSignature {
             if (m.getKind() != ElementKind.CONSTRUCTOR || !a.trees.isAccessible(scope, m, in))
                 continue;
             List<String> params = new ArrayList<>();
-            BrewpadServiceComplete.parameters((ExecutableElement) m, null, params);
+            BrewpadServiceComplete.parameters((ExecutableElement) m, null, params, true);
             List<Object> o = new ArrayList<>();
             Collections.addAll(o, e.getSimpleName().toString(), "", Integer.toString(params.size()));
             o.addAll(params);
