@@ -93,6 +93,10 @@ TFileMDIClient::~TFileMDIClient()
     panes_->disconnect(this);
     delete panes_;
     panes_ = nullptr;
+    // So does the history of places, which hears of every editor window
+    // closing: the windows go after this, with a workspace no longer whole.
+    delete places_;
+    places_ = nullptr;
     delete lpr;
     lpr = nullptr;
     // The build settings live for the run only.
