@@ -84,6 +84,8 @@ CompileService* NavigationController::readyService(const QString& dir)
 {
     CompileService* s = sharedCompileService();
     if (!s || s->state() == CompileService::State::Stopped) {
+        if (compileServiceHeldUntilCompile())
+            return nullptr;  // the first compilation starts it
         startCompileService(&ws_, dir);
         s = sharedCompileService();
     }
@@ -109,7 +111,10 @@ void NavigationController::goToDefinition(EditControl* editor, int position)
                                                     CompileService::withoutJvmOptions(makeargsList()),
                                                     folderOf(editor)));
     if (!definitionId_) {
-        ws_.showStatus(statusOf(QStringLiteral("the compile service is not ready; try again in a moment")));
+        ws_.showStatus(statusOf(compileServiceHeldUntilCompile()
+                                    ? QStringLiteral("the compile service starts with the first Java Compile (F9), "
+                                                     "since the Java tools come from a brewpad.cfg of this folder")
+                                    : QStringLiteral("the compile service is not ready; try again in a moment")));
         return;
     }
     definitionEditor_ = editor;

@@ -33,6 +33,8 @@ void ToolSettling::prepareCompileService(QObject* owner, const QString& dir)
 {
     if (tf_->mayRunAtStart())
         startCompileService(owner, dir);
-    else
+    else {
+        holdCompileServiceUntilCompile(true);
         makeCompileService(owner);  // the first compilation starts it
+    }
 }

@@ -93,9 +93,12 @@ box=$(wait_window '^Brewpad$' 60)
 [ -e "$ran" ] && fail "the planted JDK ran before the \"ENV:\" box: $(cat "$ran")"
 answer "$box" Return
 MAIN=$(wait_window '^Brewpad' 30 | head -1)
-step "waiting with the window open"
-# Long enough for anything started ahead (the compile service, the debugger,
-# the checks while typing) to have begun.
+step "waiting with the window open, after Go to Definition"
+# Go to Definition asks for the compile service too: it waits for the first
+# F9 as well. Then long enough for anything started ahead (the compile
+# service, the debugger, the checks while typing) to have begun.
+focus "$MAIN"
+xdo key F12
 sleep 4
 [ -e "$ran" ] && fail "the planted JDK ran before the first F9: $(cat "$ran")"
 [ -d "$work/home/.config/brewpad" ] && [ -e "$work/home/.config/brewpad/brewpad.cfg" ] &&

@@ -134,6 +134,7 @@ bool JavacRunner::start(const QString& javacPath, const QStringList& args, const
 {
     if (running_ || g_active)
         return false;
+    holdCompileServiceUntilCompile(false);
     running_ = true;
     stopped_ = false;
     group_ = 0;
@@ -373,6 +374,20 @@ void JavacRunner::conclude(CompileOutcome outcome)
                 ServiceSetup{CompileService::javaBinFor(program_), CompileService::jvmOptionsFor(args_), workDir_});
     }
     emit finished(outcome);
+}
+
+namespace {
+bool g_serviceHeld = false;
+}
+
+void holdCompileServiceUntilCompile(bool held)
+{
+    g_serviceHeld = held;
+}
+
+bool compileServiceHeldUntilCompile()
+{
+    return g_serviceHeld;
 }
 
 CompileService* makeCompileService(QObject* owner)

@@ -128,6 +128,12 @@ private:
 // JDK of `javabin` and the Java Options of the build settings. Nothing is
 // started when the service is not installed; F9 then always starts javac.
 void startCompileService(QObject* owner, const QString& dir);
+// While held, only a compilation starts the shared compile service: the tool
+// paths came from a brewpad.cfg of the start folder (or TEMP, TMP), so that
+// nothing of that configuration runs before the first Java Compile. The first
+// compilation lets go of it.
+void holdCompileServiceUntilCompile(bool held);
+bool compileServiceHeldUntilCompile();
 // Makes the shared compile service, owned by `owner`, without starting it: the
 // first compilation starts it (see JavacRunner). Nullptr when the service is
 // not installed.
