@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Debug Run through the main window with the real JDK: its commands, the
 // console, pauses shown in the source's window, stepping, stopping.
-#include "compile_fixture.h"
+#include "debugrun_fixture.h"
 
 #include "toolchain/running/callstackwindow.h"
 #include "toolchain/compiling/javacrunner.h"
@@ -42,64 +42,21 @@ const QByteArray kDemo = R"(public class Demo {
 }
 )";
 
-int lineOf(const QByteArray& text)
-{
-    const QList<QByteArray> lines = kDemo.split('\n');
-    for (int i = 0; i < lines.size(); ++i) {
-        if (lines[i].contains(text))
-            return i + 1;
-    }
-    return 0;
-}
 
 }  // namespace
 
-class DebugRunTest : public CompileTest {
+class DebugRunTest : public DebugRunFixture {
 protected:
     void SetUp() override
     {
-        CompileTest::SetUp();
-        if (!QFileInfo(builtFile(BP_DEBUGGER_JAR)).isFile())
-            GTEST_SKIP() << "no debugger jar";
-        useRealJavac();
-        if (IsSkipped())
-            return;
-        if (configuredJava().isEmpty())
-            GTEST_SKIP() << "no java beside javac";
-        debugger().setJar(builtFile(BP_DEBUGGER_JAR));
-        source = openJava(writeFile("Demo.java", kDemo));
-        ASSERT_TRUE(source);
-        compile();
-        ASSERT_TRUE(source->build().IsCompiled);
-    }
-    void TearDown() override
-    {
-        if (app && app->Client && debugger().live()) {
-            debugger().stop();
-            (void)QTest::qWaitFor([&] { return !debugger().live(); }, 20000);
-        }
-        CompileTest::TearDown();
-    }
-    DebugController& debugger() { return client()->debugger(); }
-    ConsoleWindow* console() { return debugger().console(); }
-    bool waitForConsole(const QString& text)
-    {
-        return QTest::qWaitFor([&] { return console() && console()->shownText().contains(text); }, 30000);
+        DebugRunFixture::SetUp();
+        openCompiled("Demo.java", kDemo);
     }
     bool waitPaused()
     {
         return QTest::qWaitFor([&] { return debugger().live() && debugger().session()->settled(); }, 30000);
     }
-    void typeLine(const QString& text)
-    {
-        auto* input = console()->findChild<QLineEdit*>();
-        ASSERT_TRUE(input);
-        input->setText(text);
-        QTest::keyClick(input, Qt::Key_Return);
-    }
     int caretLine() { return source->editor()->textCursor().blockNumber() + 1; }
-
-    TFileMDIChild* source = nullptr;
 };
 
 TEST_F(DebugRunTest, TheConsoleShowsOutputTakesInputAndSaysHowTheProgramEnded)
@@ -128,10 +85,10 @@ TEST_F(DebugRunTest, AnUncaughtExceptionPausesInTheSourceWindowAndF5Continues)
     ASSERT_TRUE(waitPaused());
     QApplication::processEvents();
     EXPECT_EQ(current(), source);
-    EXPECT_EQ(caretLine(), lineOf("throw new"));
+    EXPECT_EQ(caretLine(), lineOf(kDemo, "throw new"));
     EXPECT_EQ(app->statusMessage(),
               QStringLiteral("Paused: java.lang.IllegalStateException: bad state 3 at Demo.java:%1")
-                  .arg(lineOf("throw new")));
+                  .arg(lineOf(kDemo, "throw new")));
     EXPECT_TRUE(enabled(cmd::StepOver));
     EXPECT_TRUE(enabled(cmd::DebugRun));
     ASSERT_TRUE(debugger().variables());
@@ -161,7 +118,7 @@ TEST_F(DebugRunTest, AStackTraceLineOpensItsSourceAtItsLine)
     QTest::keyClick(view, Qt::Key_Return);
     QApplication::processEvents();
     EXPECT_EQ(current(), source);
-    EXPECT_EQ(caretLine(), lineOf("throw new"));
+    EXPECT_EQ(caretLine(), lineOf(kDemo, "throw new"));
 }
 
 TEST_F(DebugRunTest, StopDebuggingLeavesNoProcess)
@@ -196,7 +153,7 @@ TEST_F(DebugRunTest, AfterADebugRunAFailedCompileShowsItsMessagesAndNoPaneCovers
     ASSERT_TRUE(client()->BrowserErr);
     // A Debug Run pauses, with the console, the variables and the call stack open.
     client()->bringToFront(source);
-    source->editor()->toggleBreakpoint(lineOf("int b = a + 1"));
+    source->editor()->toggleBreakpoint(lineOf(kDemo, "int b = a + 1"));
     trigger(cmd::DebugRun);
     ASSERT_TRUE(waitForConsole("ready"));
     typeLine("x");
@@ -231,9 +188,10 @@ TEST_F(DebugRunTest, AfterADebugRunAFailedCompileShowsItsMessagesAndNoPaneCovers
         if (!a->isVisible())
             continue;
         for (const auto* b : panes) {
-            if (a != b && b->isVisible())
+            if (a != b && b->isVisible()) {
                 EXPECT_FALSE(rectOf(a).intersects(rectOf(b)))
                     << a->windowTitle().toStdString() << " and " << b->windowTitle().toStdString();
+            }
         }
         // The MDI windows are seen through the workspace's viewport only.
         for (QMdiSubWindow* w : client()->subWindowList())
@@ -251,10 +209,10 @@ TEST_F(DebugRunTest, AfterADebugRunAFailedCompileShowsItsMessagesAndNoPaneCovers
 TEST_F(DebugRunTest, ABreakpointStopsOnItsLineInTheActiveSourceAndF10StepsToTheNextLines)
 {
     EditControl* e = source->editor();
-    e->setTextCursor(QTextCursor(e->document()->findBlockByNumber(lineOf("int a = 1") - 1)));
+    e->setTextCursor(QTextCursor(e->document()->findBlockByNumber(lineOf(kDemo, "int a = 1") - 1)));
     e->setFocus();
     press(QKeyCombination(Qt::CTRL, Qt::Key_B));
-    EXPECT_EQ(e->breakpointLines(), QList<int>{lineOf("int a = 1")});
+    EXPECT_EQ(e->breakpointLines(), QList<int>{lineOf(kDemo, "int a = 1")});
     e->moveCursor(QTextCursor::Start);
     press(Qt::Key_F5);
     ASSERT_TRUE(waitForConsole("ready"));
@@ -262,19 +220,19 @@ TEST_F(DebugRunTest, ABreakpointStopsOnItsLineInTheActiveSourceAndF10StepsToTheN
     ASSERT_TRUE(waitPaused());
     QApplication::processEvents();
     EXPECT_EQ(current(), source);
-    EXPECT_EQ(e->executionLine(), lineOf("int a = 1"));
-    EXPECT_EQ(caretLine(), lineOf("int a = 1"));
-    EXPECT_EQ(app->statusMessage(), QStringLiteral("Paused at Demo.java:%1").arg(lineOf("int a = 1")));
+    EXPECT_EQ(e->executionLine(), lineOf(kDemo, "int a = 1"));
+    EXPECT_EQ(caretLine(), lineOf(kDemo, "int a = 1"));
+    EXPECT_EQ(app->statusMessage(), QStringLiteral("Paused at Demo.java:%1").arg(lineOf(kDemo, "int a = 1")));
     // Stepping leaves the source in front with the focus.
     e->setFocus();
     press(Qt::Key_F10);
     ASSERT_TRUE(waitPaused());
     QApplication::processEvents();
-    EXPECT_EQ(e->executionLine(), lineOf("int b = a + 1"));
+    EXPECT_EQ(e->executionLine(), lineOf(kDemo, "int b = a + 1"));
     press(Qt::Key_F10);
     ASSERT_TRUE(waitPaused());
     QApplication::processEvents();
-    EXPECT_EQ(e->executionLine(), lineOf("int c = b + 1"));
+    EXPECT_EQ(e->executionLine(), lineOf(kDemo, "int c = b + 1"));
     EXPECT_EQ(current(), source);
     EXPECT_TRUE(e->hasFocus());
     press(Qt::Key_F5);
@@ -291,7 +249,7 @@ TEST_F(DebugRunTest, WithTheDefaultOptionsTheVariablesShowTheLocalsAndTheClassFi
     ASSERT_EQ(classDebugInfo(before), ClassDebugInfo::Absent);
     const QString capture = lastCompilation().capture;
     EditControl* e = source->editor();
-    e->setTextCursor(QTextCursor(e->document()->findBlockByNumber(lineOf("int c = b + 1") - 1)));
+    e->setTextCursor(QTextCursor(e->document()->findBlockByNumber(lineOf(kDemo, "int c = b + 1") - 1)));
     e->setFocus();
     press(QKeyCombination(Qt::CTRL, Qt::Key_B));
     press(Qt::Key_F5);
@@ -344,7 +302,7 @@ TEST(ClassDebugInfo, ReadsWhetherTheMethodsHaveLocalVariableTables)
 TEST_F(DebugRunTest, CommandsAreEnabledExactlyWhenTheyCanActAfterTwoHundredQuickSteps)
 {
     EditControl* e = source->editor();
-    e->toggleBreakpoint(lineOf("int a = 1"));
+    e->toggleBreakpoint(lineOf(kDemo, "int a = 1"));
     trigger(cmd::DebugRun);
     ASSERT_TRUE(waitForConsole("ready"));
     EXPECT_FALSE(enabled(cmd::StepOver));
@@ -379,13 +337,13 @@ TEST_F(DebugRunTest, CommandsAreEnabledExactlyWhenTheyCanActAfterTwoHundredQuick
 
 TEST_F(DebugRunTest, AWindowOpenedLaterShowsTheBreakpointsOfItsFile)
 {
-    source->editor()->toggleBreakpoint(lineOf("int a = 1"));
+    source->editor()->toggleBreakpoint(lineOf(kDemo, "int a = 1"));
     source->approveClose();
     source->close();
     QApplication::processEvents();
     source = openJava(dir.filePath("Demo.java"));
     ASSERT_TRUE(source);
-    EXPECT_EQ(source->editor()->breakpointLines(), QList<int>{lineOf("int a = 1")});
+    EXPECT_EQ(source->editor()->breakpointLines(), QList<int>{lineOf(kDemo, "int a = 1")});
 }
 
 // Once Debug Run can run the active window's class, the debugger is started
@@ -394,13 +352,13 @@ TEST_F(DebugRunTest, TheDebuggerIsStartedAheadAndTakenByTheRun)
 {
     ASSERT_TRUE(QTest::qWaitFor([] { return DebugSession::preparedHelper() > 0; }, 10000));
     const qint64 ahead = DebugSession::preparedHelper();
-    source->editor()->toggleBreakpoint(lineOf("int a = 1"));
+    source->editor()->toggleBreakpoint(lineOf(kDemo, "int a = 1"));
     press(Qt::Key_F5);
     ASSERT_TRUE(QTest::qWaitFor([] { return DebugSession::preparedHelper() == 0; }, 20000));
     ASSERT_TRUE(waitForConsole("ready"));
     typeLine("x");
     ASSERT_TRUE(waitPaused());
-    EXPECT_EQ(debugger().session()->lastPause().line, lineOf("int a = 1"));
+    EXPECT_EQ(debugger().session()->lastPause().line, lineOf(kDemo, "int a = 1"));
     press(QKeyCombination(Qt::SHIFT, Qt::Key_F5));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !debugger().live(); }, 20000));
     ASSERT_TRUE(QTest::qWaitFor(
@@ -411,7 +369,7 @@ TEST_F(DebugRunTest, TheDebuggerIsStartedAheadAndTakenByTheRun)
 // old name keeps none, and the new one shows them when opened again.
 TEST_F(DebugRunTest, BreakpointsFollowTheirWindowsFileSavedUnderANewName)
 {
-    const int line = lineOf("int a = 1");
+    const int line = lineOf(kDemo, "int a = 1");
     const QString before = source->editor()->fileName();
     source->editor()->toggleBreakpoint(line);
     ASSERT_TRUE(QDir(dir.path()).mkpath("moved"));

@@ -2,7 +2,7 @@
 // The console of Debug Run through the main window with the real JDK: the end
 // of input reaching the program, the processes a program leaves behind, and
 // the keys typed in the console while the program pauses.
-#include "compile_fixture.h"
+#include "debugrun_fixture.h"
 
 #include "platform/processgroup.h"
 #include "toolchain/running/consolewindow.h"
@@ -35,64 +35,21 @@ const QByteArray kReader = R"(public class Reader {
 }
 )";
 
-int lineOf(const QByteArray& text)
-{
-    const QList<QByteArray> lines = kReader.split('\n');
-    for (int i = 0; i < lines.size(); ++i) {
-        if (lines[i].contains(text))
-            return i + 1;
-    }
-    return 0;
-}
 
 }  // namespace
 
-class DebugConsoleTest : public CompileTest {
+class DebugConsoleTest : public DebugRunFixture {
 protected:
     void SetUp() override
     {
-        CompileTest::SetUp();
-        if (!QFileInfo(builtFile(BP_DEBUGGER_JAR)).isFile())
-            GTEST_SKIP() << "no debugger jar";
-        useRealJavac();
-        if (IsSkipped())
-            return;
-        if (configuredJava().isEmpty())
-            GTEST_SKIP() << "no java beside javac";
-        debugger().setJar(builtFile(BP_DEBUGGER_JAR));
-        source = openJava(writeFile("Reader.java", kReader));
-        ASSERT_TRUE(source);
-        compile();
-        ASSERT_TRUE(source->build().IsCompiled);
-    }
-    void TearDown() override
-    {
-        if (app && app->Client && (debugger().live() || enabled(cmd::StopDebugging))) {
-            debugger().stop();
-            (void)QTest::qWaitFor([&] { return !enabled(cmd::StopDebugging); }, 20000);
-        }
-        CompileTest::TearDown();
-    }
-    DebugController& debugger() { return client()->debugger(); }
-    ConsoleWindow* console() { return debugger().console(); }
-    QLineEdit* input() { return console() ? console()->findChild<QLineEdit*>() : nullptr; }
-    bool waitForConsole(const QString& text)
-    {
-        return QTest::qWaitFor([&] { return console() && console()->shownText().contains(text); }, 30000);
+        DebugRunFixture::SetUp();
+        openCompiled("Reader.java", kReader);
     }
     void startAndWaitReady()
     {
         trigger(cmd::DebugRun);
         ASSERT_TRUE(waitForConsole("ready")) << (console() ? console()->shownText().toStdString() : "");
     }
-    void typeLine(const QString& text)
-    {
-        ASSERT_TRUE(input());
-        input()->setText(text);
-        QTest::keyClick(input(), Qt::Key_Return);
-    }
-
-    TFileMDIChild* source = nullptr;
 };
 
 // Ctrl+D in the console and Run / End Input both end the program's input: a
@@ -143,7 +100,7 @@ TEST_F(DebugConsoleTest, StopEndsWhatTheProgramStartedAfterTheProgramEnded)
 // in the console: what is typed goes to the program, never into the source.
 TEST_F(DebugConsoleTest, KeysTypedInTheConsoleStayThereWhenTheProgramPauses)
 {
-    const int line = lineOf("after each line");
+    const int line = lineOf(kReader, "after each line");
     source->editor()->toggleBreakpoint(line);
     startAndWaitReady();
     const QString text = source->editor()->toPlainText();
