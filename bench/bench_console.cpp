@@ -32,17 +32,23 @@ double toFile(const QString& dir)
     return t.elapsed() / 1000.0;
 }
 
+// The program's output goes to the console, and its end too, which sets `ended`.
+void showIn(ProgramProcess& program, ConsoleWindow& console, bool& ended)
+{
+    QObject::connect(&program, &ProgramProcess::standardOutput, &console, &ConsoleWindow::appendOutput);
+    QObject::connect(&program, &ProgramProcess::ended, &console, [&console, &ended](const QString& text) {
+        console.end(text);
+        ended = true;
+    });
+}
+
 double inConsole(const QString& dir)
 {
     ConsoleWindow console;
     console.show();
     ProgramProcess program;
-    QObject::connect(&program, &ProgramProcess::standardOutput, &console, &ConsoleWindow::appendOutput);
     bool ended = false;
-    QObject::connect(&program, &ProgramProcess::ended, [&](const QString& text) {
-        console.end(text);
-        ended = true;
-    });
+    showIn(program, console, ended);
     console.begin(QStringLiteral("java Many"));
     QElapsedTimer t;
     t.start();
@@ -65,12 +71,8 @@ qint64 hugeLine(const QString& dir, double* seconds)
     console.resize(800, 300);
     console.show();
     ProgramProcess program;
-    QObject::connect(&program, &ProgramProcess::standardOutput, &console, &ConsoleWindow::appendOutput);
     bool ended = false;
-    QObject::connect(&program, &ProgramProcess::ended, [&](const QString& text) {
-        console.end(text);
-        ended = true;
-    });
+    showIn(program, console, ended);
     QElapsedTimer t;
     qint64 last = 0, longest = 0;
     QTimer tick;

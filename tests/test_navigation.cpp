@@ -62,6 +62,14 @@ TEST(NavigationAnswers, OutlineRowsShowTheirDepthKindAndTypes)
 
 class Navigation : public ServiceTest {
 protected:
+    // The rows of the Outline, as they read.
+    static QStringList rowsOf(OutlineWindow* outline)
+    {
+        QStringList out;
+        for (int i = 0; i < outline->list()->count(); ++i)
+            out << outline->list()->item(i)->text();
+        return out;
+    }
     void SetUp() override
     {
         CompileTest::SetUp();
@@ -245,12 +253,7 @@ TEST_F(Navigation, TheOutlineListsTheSourceFollowsItsTextAndLeadsToARow)
     trigger(cmd::ShowOutline);
     OutlineWindow* outline = client()->navigation().outline();
     ASSERT_NE(outline, nullptr);
-    auto texts = [&] {
-        QStringList out;
-        for (int i = 0; i < outline->list()->count(); ++i)
-            out << outline->list()->item(i)->text();
-        return out;
-    };
+    auto texts = [&] { return rowsOf(outline); };
     const QStringList first{"class A", "    field count : int", "    method twice(int) : int",
                             "    method size(String) : int"};
     ASSERT_TRUE(QTest::qWaitFor([&] { return texts() == first; }, 30000)) << texts().join("|").toStdString();
@@ -351,12 +354,7 @@ TEST_F(Navigation, RecordsSealedTypesAndPatternsAreNavigated)
     trigger(cmd::ShowOutline);
     OutlineWindow* outline = client()->navigation().outline();
     ASSERT_NE(outline, nullptr);
-    auto texts = [&] {
-        QStringList out;
-        for (int i = 0; i < outline->list()->count(); ++i)
-            out << outline->list()->item(i)->text();
-        return out;
-    };
+    auto texts = [&] { return rowsOf(outline); };
     const QStringList want{"class Shapes",
                            "    interface Shape",
                            "    record Circle",
