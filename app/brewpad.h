@@ -68,6 +68,8 @@ public:
     // While false, files opened or saved do not enter the recent-file list
     // (the windows of the last session opened again).
     void setRecentFilesFollowed(bool followed) { recentFollowed_ = followed; }
+    // The last session opened again; null when none is kept.
+    SessionKeeper* session() const { return session_; }
     // The status bar's fields and hints.
     StatusLine* statusLine() const { return status_; }
 

@@ -2,6 +2,7 @@
 #include "app/cmdline.h"
 
 #include "app/brewpad.h"
+#include "app/sessionkeeper.h"
 #include "platform/dialogs.h"
 #include "platform/nativename.h"
 #include "platform/nativepath.h"
@@ -140,8 +141,12 @@ void StartFileOpener::openSome()
     const qint64 budget = std::max<qint64>(30, windowsTurn_.isValid() ? windowsTurn_.elapsed() : 0);
     QElapsedTimer slice;
     slice.start();
-    while (next_ < files_.files.size() && slice.elapsed() < budget)
-        app_.Client->openDropped(files_.files[next_++]);
+    while (next_ < files_.files.size() && slice.elapsed() < budget) {
+        const QString& path = files_.files[next_++];
+        // A window of the last session shows it already: that one serves.
+        if (!app_.session() || !app_.session()->restoredShows(path))
+            app_.Client->openDropped(path);
+    }
     windowsTurn_.start();
     if (next_ < files_.files.size()) {
         QTimer::singleShot(0, this, &StartFileOpener::openSome);

@@ -5,6 +5,7 @@
 #include "editor/child.h"
 #include "editor/editcontrol.h"
 #include "workspace/client.h"
+#include "workspace/fileplaces.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -41,6 +42,8 @@ void SessionKeeper::restore()
             else
                 ws->CmMRUFileOpenJava(w.path);
             opened << (ws->editors().size() > before ? ws->editors().last() : nullptr);
+            if (opened.last())
+                restored_ << opened.last();
         }
         ws->openingMany(false);
         app_.setRecentFilesFollowed(true);
@@ -54,6 +57,12 @@ void SessionKeeper::restore()
     connect(ws, &TFileMDIClient::fileWasUsed, this, &SessionKeeper::schedule);
     app_.Frame->installEventFilter(this);
     record();
+}
+
+bool SessionKeeper::restoredShows(const QString& path) const
+{
+    TFileMDIChild* w = app_.Client->places().windowShowing(path);
+    return w && restored_.contains(w);
 }
 
 bool SessionKeeper::eventFilter(QObject* watched, QEvent* event)

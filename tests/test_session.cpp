@@ -205,6 +205,13 @@ TEST_F(SessionWindowTest, WindowsComeBackInTheirOrderWithTheActiveOne)
     EXPECT_EQ(openFiles(), (QStringList{b2, p}));
     EXPECT_TRUE(app->statusMessage().contains(c)) << app->statusMessage().toStdString();
     EXPECT_EQ(SessionFile(sessionPath()).read().windows.size(), 2u);
+
+    // A file of the session named on the command line again takes the
+    // session's window, so that each start does not add one more.
+    openStartFiles(*app, QStringList{b2, e});
+    ASSERT_TRUE(waitFor([&] { return client()->editors().size() == 3; }, 10000));
+    QApplication::processEvents();
+    EXPECT_EQ(openFiles(), (QStringList{b2, p, e}));
 }
 
 TEST_F(SessionWindowTest, ClosingTheMainWindowKeepsTheSession)
