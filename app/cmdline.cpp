@@ -3,6 +3,7 @@
 
 #include "app/brewpad.h"
 #include "app/sessionkeeper.h"
+#include "editor/child.h"
 #include "platform/dialogs.h"
 #include "platform/nativename.h"
 #include "platform/nativepath.h"
@@ -143,8 +144,10 @@ void StartFileOpener::openSome()
     slice.start();
     while (next_ < files_.files.size() && slice.elapsed() < budget) {
         const QString& path = files_.files[next_++];
-        // A window of the last session shows it already: that one serves.
-        if (!app_.session() || !app_.session()->restoredShows(path))
+        // A window of the last session shows it already: that one serves,
+        // and is the active one when the file is the last named.
+        lastRestored_ = app_.session() ? app_.session()->restoredWindowOf(path) : nullptr;
+        if (!lastRestored_)
             app_.Client->openDropped(path);
     }
     windowsTurn_.start();
@@ -154,6 +157,8 @@ void StartFileOpener::openSome()
     }
     finished_ = true;
     app_.Client->openingMany(false);
+    if (lastRestored_)
+        app_.Client->bringToFront(lastRestored_);
     app_.holdRecentFiles(false);
     if (!files_.unopened.isEmpty())
         dialogs().message(app_.Frame, unopenedMessage(files_.unopened), QString(), Buttons::Ok, Icon::Warning);

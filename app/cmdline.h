@@ -23,6 +23,8 @@
 #include <QStringList>
 #include <optional>
 
+class TFileMDIChild;
+
 class QCommandLineParser;
 class QWidget;
 class TFileMDIClient;
@@ -92,6 +94,7 @@ private:
     StartFiles files_;
     qsizetype next_ = 0;
     bool finished_ = false;
-    QElapsedTimer windowsTurn_;  // since the last batch: the window's turn
+    QElapsedTimer windowsTurn_;             // since the last batch: the window's turn
+    QPointer<TFileMDIChild> lastRestored_;  // the last file named, when the session showed it
 };
 StartFileOpener* openStartFiles(TMDIFileApp& app, const QStringList& paths);

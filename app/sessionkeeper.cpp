@@ -59,10 +59,10 @@ void SessionKeeper::restore()
     record();
 }
 
-bool SessionKeeper::restoredShows(const QString& path) const
+TFileMDIChild* SessionKeeper::restoredWindowOf(const QString& path) const
 {
     TFileMDIChild* w = app_.Client->places().windowShowing(path);
-    return w && restored_.contains(w);
+    return w && restored_.contains(w) ? w : nullptr;
 }
 
 bool SessionKeeper::eventFilter(QObject* watched, QEvent* event)

@@ -25,9 +25,9 @@ public:
     // names those whose files are gone in the status bar, and starts keeping
     // the session. Opening them adds nothing to the recent-file list.
     void restore();
-    // True when a window this session opened again shows `path`: a file named
-    // on the command line then takes that window rather than a second one.
-    bool restoredShows(const QString& path) const;
+    // The window this session opened again that shows `path`, if any: a file
+    // named on the command line then takes that window rather than a second one.
+    TFileMDIChild* restoredWindowOf(const QString& path) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
