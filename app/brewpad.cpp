@@ -4,11 +4,11 @@
 #include "app/commandupdates.h"
 #include "app/recentmenu.h"
 #include "app/sessionkeeper.h"
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "platform/startuptrace.h"
 #include "resources/commands.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 #include "workspace/findinfiles.h"
 #include "workspace/windowcommands.h"
 

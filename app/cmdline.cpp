@@ -3,11 +3,11 @@
 
 #include "app/brewpad.h"
 #include "app/sessionkeeper.h"
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "platform/dialogs.h"
 #include "platform/nativename.h"
 #include "platform/nativepath.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -15,7 +15,7 @@
 
 #include "resources/resources.h"
 #include "toolchain/compiling/compile.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 namespace {
 

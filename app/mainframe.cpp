@@ -4,7 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/nativepath.h"
 #include "resources/commands.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>

@@ -2,9 +2,9 @@
 #include "app/sessionkeeper.h"
 
 #include "app/brewpad.h"
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 #include "workspace/fileplaces.h"
 
 #include <QEvent>

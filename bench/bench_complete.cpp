@@ -4,13 +4,13 @@
 // the text to the list shown under the caret, against the goal of 100 ms;
 // and the same with a prefix typed ("s.le").
 #include "bench_support.h"
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/completionpopup.h"
 #include "editor/editcontrol.h"
 #include "resources/commands.h"
 #include "resources/resources.h"
 #include "toolchain/compiling/compileservice.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 // reading the same file line by line with std::getline; then scrolling to its end.
 // With --big, a further run on a capture of about 200 MB (not part of the ratio).
 #include "bench_support.h"
-#include "toolchain/messages/browser.h"
+#include "toolchain/messages/messagewindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,10 +2,10 @@
 // Opening a 10 MB Java source in an editor window against a bare QTextEdit
 // given the same text. Last line: "ratio: <Brewpad's time / bare widget's time>".
 #include "bench_workspace.h"
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "resources/resources.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

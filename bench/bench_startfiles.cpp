@@ -10,9 +10,9 @@
 #include "app/brewpad.h"
 #include "app/cmdline.h"
 #include "bench_support.h"
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "resources/resources.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,10 +4,10 @@
 // given the same text: the insertion, the layout and the repaint.
 // Last line: "ratio: <Brewpad's time / bare widget's time>".
 #include "bench_workspace.h"
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "resources/resources.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 // (without the search for the JDK), shown at a usual size.
 #pragma once
 #include "bench_support.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include <QMainWindow>
 

@@ -37,9 +37,10 @@ bool identifierChar(QChar c)
 
 // The file and folder a request names: an untitled window's text is taken
 // as a source in the current folder.
-QString requestFile(const EditControl* te)
+QString requestFile(const EditControl* edit_)
 {
-    return te->fileName().isEmpty() ? QDir::current().filePath(QStringLiteral("Untitled.java")) : te->fileName();
+    return edit_->fileName().isEmpty() ? QDir::current().filePath(QStringLiteral("Untitled.java"))
+                                       : edit_->fileName();
 }
 
 // The keys the list takes while it is shown.
@@ -97,14 +98,14 @@ QString wordSource(const EditControl* e, int around)
 
 }  // namespace
 
-Completion::Completion(EditControl* edit, EditorHost* host) : te(edit), papa(host) {}
+Completion::Completion(EditControl* edit, EditorHost* host) : edit_(edit), host_(host) {}
 
 Completion::~Completion() = default;
 
 void Completion::watch()
 {
-    popup_ = new CompletionPopup(te);
-    hints_ = new ParameterHintLabel(te);
+    popup_ = new CompletionPopup(edit_);
+    hints_ = new ParameterHintLabel(edit_);
     busyTimer_ = new QTimer(this);
     busyTimer_->setSingleShot(true);
     busyTimer_->setInterval(kBusyMs);
@@ -115,24 +116,24 @@ void Completion::watch()
         const quint64 awaited = std::exchange(completeId_, 0);
         if (awaited && wordsOnFailure_ && !offerWords(QStringLiteral("The compile service is busy"))) {
             completeId_ = awaited;
-            papa->showStatus(QStringLiteral("The compile service is busy: its answer will show when it comes"));
+            host_->showStatus(QStringLiteral("The compile service is busy: its answer will show when it comes"));
         }
     });
     connect(popup_, &CompletionPopup::picked, this, &Completion::insertChosen);
-    connect(te, &QTextEdit::cursorPositionChanged, this, [this] {
+    connect(edit_, &QTextEdit::cursorPositionChanged, this, [this] {
         if (anchor_ >= 0)
             refilter();
         if (hints_->isVisible() && caretLeftTheCall())
             closeHints();
     });
-    te->commands().on(cmd::Complete, [this] { complete(); });
-    te->commands().on(cmd::ParameterHints, [this] { showHints(); });
-    te->installEventFilter(this);
+    edit_->commands().on(cmd::Complete, [this] { complete(); });
+    edit_->commands().on(cmd::ParameterHints, [this] { showHints(); });
+    edit_->installEventFilter(this);
 }
 
 QString Completion::prefix() const
 {
-    const QTextCursor c = te->textCursor();
+    const QTextCursor c = edit_->textCursor();
     const int caret = c.position();
     const int lineStart = c.block().position();
     if (anchor_ < lineStart || caret < anchor_)
@@ -143,13 +144,13 @@ QString Completion::prefix() const
 int Completion::anchorAtCaret() const
 {
     // A name never spans lines: the caret's line alone tells where it starts.
-    const QTextCursor c = te->textCursor();
+    const QTextCursor c = edit_->textCursor();
     return c.block().position() + int(identifierStart(c.block().text(), c.positionInBlock()));
 }
 
 QPoint Completion::belowCaret() const
 {
-    return te->viewport()->mapToGlobal(te->cursorRect().bottomLeft() + QPoint(0, 2));
+    return edit_->viewport()->mapToGlobal(edit_->cursorRect().bottomLeft() + QPoint(0, 2));
 }
 
 QString Completion::serviceUnavailable() const
@@ -178,8 +179,8 @@ void Completion::request(bool fallBackToWords)
 {
     CompileService* service = sharedCompileService();
     const QString why = serviceUnavailable();
-    const QString file = requestFile(te);
-    completeId_ = why.isEmpty() ? service->complete(file, te->rawText(), te->textCursor().position(),
+    const QString file = requestFile(edit_);
+    completeId_ = why.isEmpty() ? service->complete(file, edit_->rawText(), edit_->textCursor().position(),
                                                     CompileService::withoutJvmOptions(makeargsList()),
                                                     QFileInfo(file).absolutePath())
                                 : 0;
@@ -215,11 +216,11 @@ void Completion::connectService(CompileService* service)
 bool Completion::offerWords(const QString& why)
 {
     QStringList texts;
-    for (const EditControl* e : te->window()->findChildren<EditControl*>())
-        texts << wordSource(e, e == te ? te->textCursor().position() : 0);
+    for (const EditControl* e : edit_->window()->findChildren<EditControl*>())
+        texts << wordSource(e, e == edit_ ? edit_->textCursor().position() : 0);
     const QString typed = prefix();
     items_ = wordItems(wordsStartingWith(texts, typed));
-    papa->showStatus(why + QStringLiteral(": words of the open files offered"));
+    host_->showStatus(why + QStringLiteral(": words of the open files offered"));
     refilter();
     return !items_.isEmpty();
 }
@@ -230,16 +231,16 @@ void Completion::onCompleted(quint64 id, const QList<CompletionItem>& items)
         return;  // an older request, or one given up
     completeId_ = 0;
     busyTimer_->stop();
-    const int caret = te->textCursor().position();
+    const int caret = edit_->textCursor().position();
     // The caret left the word it was asked for, or the focus the window: the
     // answer is not for it.
-    if (anchor_ < 0 || caret < anchor_ || anchorAtCaret() != anchor_ || !te->hasFocus()) {
+    if (anchor_ < 0 || caret < anchor_ || anchorAtCaret() != anchor_ || !edit_->hasFocus()) {
         anchor_ = -1;
         return;
     }
     items_ = items;
     if (items.isEmpty())
-        papa->showStatus(QStringLiteral("Nothing to complete at the caret"));
+        host_->showStatus(QStringLiteral("Nothing to complete at the caret"));
     refilter();
 }
 
@@ -259,7 +260,7 @@ void Completion::onFailed(quint64 id, const QString& reason)
 
 void Completion::refilter()
 {
-    const int caret = te->textCursor().position();
+    const int caret = edit_->textCursor().position();
     if (anchor_ < 0 || caret < anchor_ || anchorAtCaret() != anchor_) {
         closePopup();
         return;
@@ -280,8 +281,8 @@ void Completion::insertChosen()
     if (!item || anchor_ < 0)
         return;
     const CompletionItem chosen = *item;
-    const QString text = te->rawText();
-    int end = te->textCursor().position();
+    const QString text = edit_->rawText();
+    int end = edit_->textCursor().position();
     while (end < text.size() && identifierChar(text[end]))
         ++end;
     const int from = anchor_;
@@ -299,22 +300,22 @@ void Completion::insertChosen()
     }
     const int caretInInsert = parenthesesThere || insert != chosen.insert ? int(insert.size())
                                                                           : int(chosen.caretInInsert());
-    QTextCursor c = te->textCursor();
+    QTextCursor c = edit_->textCursor();
     c.beginEditBlock();  // one undo step
     c.setPosition(from);
     c.setPosition(end, QTextCursor::KeepAnchor);
     c.insertText(insert);
     c.setPosition(from + caretInInsert);
     if (import.need == javaimports::Import::Add) {
-        QTextCursor at(te->document());  // above the caret, which moves down with its line
+        QTextCursor at(edit_->document());  // above the caret, which moves down with its line
         at.setPosition(int(import.at.position));
         LineEndEdit lineEnds(at, LineEndEdit::Kind::Insert);
         at.insertText(import.at.text);
         lineEnds.finish(at);
-        papa->showStatus(QStringLiteral("Added: import %1;").arg(chosen.insert));
+        host_->showStatus(QStringLiteral("Added: import %1;").arg(chosen.insert));
     }
     c.endEditBlock();
-    te->setTextCursor(c);
+    edit_->setTextCursor(c);
     if (!parenthesesThere && caretInInsert < insert.size())
         showHints();
 }
@@ -335,14 +336,14 @@ void Completion::showHints()
 {
     const QString why = serviceUnavailable();
     if (!why.isEmpty()) {
-        papa->showStatus(why + QStringLiteral(": no parameter hints"));
+        host_->showStatus(why + QStringLiteral(": no parameter hints"));
         return;
     }
     CompileService* service = sharedCompileService();
-    const QString file = requestFile(te);
-    hintsFrom_ = te->textCursor().position();
-    hintsId_ = service->signature(file, te->rawText(), hintsFrom_, CompileService::withoutJvmOptions(makeargsList()),
-                                  QFileInfo(file).absolutePath());
+    const QString file = requestFile(edit_);
+    hintsFrom_ = edit_->textCursor().position();
+    hintsId_ = service->signature(file, edit_->rawText(), hintsFrom_,
+                                  CompileService::withoutJvmOptions(makeargsList()), QFileInfo(file).absolutePath());
     if (hintsId_)
         connectService(service);
 }
@@ -352,7 +353,7 @@ void Completion::onSignature(quint64 id, const SignatureHelp& help)
     if (id != hintsId_)
         return;
     hintsId_ = 0;
-    if (caretLeftTheCall() || !te->hasFocus()) {
+    if (caretLeftTheCall() || !edit_->hasFocus()) {
         closeHints();
         return;
     }
@@ -361,10 +362,10 @@ void Completion::onSignature(quint64 id, const SignatureHelp& help)
 
 bool Completion::caretLeftTheCall() const
 {
-    const int caret = te->textCursor().position();
+    const int caret = edit_->textCursor().position();
     if (caret < hintsFrom_)
         return true;
-    QTextCursor between(te->document());
+    QTextCursor between(edit_->document());
     between.setPosition(hintsFrom_);
     between.setPosition(caret, QTextCursor::KeepAnchor);
     return closesTheCall(between.selectedText());
@@ -394,7 +395,7 @@ bool Completion::popupKey(int key)
 
 bool Completion::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched != te)
+    if (watched != edit_)
         return false;
     if (e->type() == QEvent::FocusOut) {
         closePopup();
@@ -426,12 +427,12 @@ bool Completion::eventFilter(QObject* watched, QEvent* e)
 
 void Completion::afterTyped(const QString& typed)
 {
-    if (te->isReadOnly())
+    if (edit_->isReadOnly())
         return;
     if (typed == QLatin1String(".")) {
         // A list after the dot only from the service: no words there.
         closePopup();
-        anchor_ = te->textCursor().position();
+        anchor_ = edit_->textCursor().position();
         request(false);
     } else if (typed == QLatin1String("(")) {
         showHints();

@@ -71,8 +71,8 @@ private:
     QPoint belowCaret() const;
     QString prefix() const;
 
-    EditControl* te;
-    EditorHost* papa;
+    EditControl* edit_;
+    EditorHost* host_;
     CompletionPopup* popup_ = nullptr;
     ParameterHintLabel* hints_ = nullptr;
     QTimer* busyTimer_ = nullptr;

@@ -4,7 +4,7 @@
 # line-end conversion, syntax colouring, and Find and Replace.
 # Includes toolchain/, print/, project/, config/, platform/ and resources/.
 add_library(bp_editor STATIC
-  editor/child.cpp
+  editor/editorwindow.cpp
   editor/filebuild.cpp
   editor/projectnodes.cpp
   editor/typingcheck.cpp
@@ -34,7 +34,7 @@ add_library(bp_editor STATIC
   editor/diskfile.cpp
   editor/xattrs.cpp
   editor/unix2dos.cpp
-  editor/finddlg.cpp
+  editor/finddialogs.cpp
   editor/highlighter.cpp)
 target_link_libraries(bp_editor PUBLIC bp_toolchain bp_debugger bp_print bp_javalines Qt6::Widgets Qt6::PrintSupport)
 

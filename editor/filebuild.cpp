@@ -2,7 +2,7 @@
 #include "editor/filebuild.h"
 
 #include "config/toolpaths.h"
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
 #include "platform/dialogs.h"

@@ -11,7 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-ProjectNodes::ProjectNodes(EditControl* edit) : te(edit)
+ProjectNodes::ProjectNodes(EditControl* edit) : edit_(edit)
 {
     ProjJavaData.flags = FileDialogRecord::HideReadOnly | FileDialogRecord::OverwritePrompt |
                          FileDialogRecord::FileMustExist;
@@ -53,8 +53,8 @@ bool ProjectNodes::mayAdd(QWidget* owner, const QString& path)
 bool ProjectNodes::add(QWidget* owner)
 {
     // The dialog starts in the project's folder, then where it was used last.
-    if (ProjJavaData.initialDir.isEmpty() && !te->fileName().isEmpty())
-        ProjJavaData.initialDir = QFileInfo(te->fileName()).absolutePath();
+    if (ProjJavaData.initialDir.isEmpty() && !edit_->fileName().isEmpty())
+        ProjJavaData.initialDir = QFileInfo(edit_->fileName()).absolutePath();
     QStringList chosen;
     if (!dialogs().openFiles(owner->window(), ProjJavaData, chosen))
         return false;
@@ -76,16 +76,16 @@ bool ProjectNodes::add(QWidget* owner)
     // caret. An entry is written "%s\r\n" whatever line ends the other lines
     // have: a project that has no line end yet gets CR LF ones (no byte of the
     // file changes by that), and in any other the entry's own line end is CR LF.
-    if (te->document()->blockCount() == 1)
-        te->setLineEnd(TextFormat::LineEnd::CRLF);
-    QTextCursor c = te->textCursor();
-    const int first = te->document()->findBlock(c.selectionStart()).blockNumber();
+    if (edit_->document()->blockCount() == 1)
+        edit_->setLineEnd(TextFormat::LineEnd::CRLF);
+    QTextCursor c = edit_->textCursor();
+    const int first = edit_->document()->findBlock(c.selectionStart()).blockNumber();
     c.beginEditBlock();
     c.insertText(entries.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     c.endEditBlock();
     for (int n = first + 1; n <= c.block().blockNumber(); ++n)
-        markLineBreak(te->document(), te->document()->findBlockByNumber(n), LineBreak::CRLF);
-    te->setTextCursor(c);
+        markLineBreak(edit_->document(), edit_->document()->findBlockByNumber(n), LineBreak::CRLF);
+    edit_->setTextCursor(c);
     return true;
 }
 
@@ -99,22 +99,23 @@ QString ProjectNodes::entrySource(const QString& line, const QString& projectDir
 
 void ProjectNodes::watchEntries()
 {
-    te->viewport()->installEventFilter(this);
+    edit_->viewport()->installEventFilter(this);
 }
 
 bool ProjectNodes::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() != QEvent::MouseButtonDblClick || watched != te->viewport())
+    if (event->type() != QEvent::MouseButtonDblClick || watched != edit_->viewport())
         return QObject::eventFilter(watched, event);
     const auto* me = static_cast<QMouseEvent*>(event);
     if (me->button() != Qt::LeftButton)
         return false;
-    const QTextCursor at = te->cursorForPosition(me->position().toPoint());
-    const QString dir = te->fileName().isEmpty() ? QDir::currentPath() : QFileInfo(te->fileName()).absolutePath();
+    const QTextCursor at = edit_->cursorForPosition(me->position().toPoint());
+    const QString dir = edit_->fileName().isEmpty() ? QDir::currentPath()
+                                                    : QFileInfo(edit_->fileName()).absolutePath();
     const QString source = entrySource(at.block().text(), dir);
     if (source.isEmpty())
         return false;
-    te->setTextCursor(at);
+    edit_->setTextCursor(at);
     emit entryChosen(source);
     return true;
 }
@@ -122,7 +123,7 @@ bool ProjectNodes::eventFilter(QObject* watched, QEvent* event)
 void ProjectNodes::remove()
 {
     // Removes the entry on the caret's line, its line end included.
-    QTextCursor c = te->textCursor();
+    QTextCursor c = edit_->textCursor();
     const QTextBlock block = c.block();
     c.beginEditBlock();
     c.setPosition(block.position());
@@ -138,5 +139,5 @@ void ProjectNodes::remove()
     }
     c.removeSelectedText();
     c.endEditBlock();
-    te->setTextCursor(c);
+    edit_->setTextCursor(c);
 }

@@ -49,6 +49,6 @@ private:
     // False, after saying why, when `path` cannot be a project line.
     bool mayAdd(QWidget* owner, const QString& path);
 
-    EditControl* te;
+    EditControl* edit_;
     FileDialogRecord ProjJavaData;  // Add Node's dialog record
 };

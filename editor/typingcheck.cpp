@@ -53,7 +53,7 @@ QList<MessageMark> withCheckMarks(const QList<MessageMark>& marks, const QList<M
 
 }  // namespace
 
-TypingCheck::TypingCheck(EditControl* edit, EditorHost* host) : te(edit), papa(host) {}
+TypingCheck::TypingCheck(EditControl* edit, EditorHost* host) : edit_(edit), host_(host) {}
 
 void TypingCheck::watch()
 {
@@ -63,8 +63,8 @@ void TypingCheck::watch()
     connect(checkTimer_, &QTimer::timeout, this, &TypingCheck::checkText);
     // A keystroke starts the pause again; the answer to an older check is
     // not wanted any more.
-    connect(te->document(), &QTextDocument::contentsChanged, this, [this] {
-        if (!papa->checkWhileTyping() || te->isReadOnly())
+    connect(edit_->document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!host_->checkWhileTyping() || edit_->isReadOnly())
             return;
         checkTimer_->start();
     });
@@ -73,17 +73,17 @@ void TypingCheck::watch()
 void TypingCheck::checkText()
 {
     CompileService* service = sharedCompileService();
-    if (!service || !papa->checkWhileTyping())
+    if (!service || !host_->checkWhileTyping())
         return;
     // The text as a save would write it: javac sees what F9 would compile.
-    const QString text = te->savedText();
+    const QString text = edit_->savedText();
     QString file, dir;
-    if (!checkedFile(te->fileName(), text, &file, &dir))
+    if (!checkedFile(edit_->fileName(), text, &file, &dir))
         return;
     if (checkId_)
         service->cancel(checkId_);
     checkId_ = service->check(file, text, CompileService::withoutJvmOptions(makeargsList()), dir);
-    checkedRevision_ = te->document()->revision();
+    checkedRevision_ = edit_->document()->revision();
     if (!checkId_)
         return;  // no service ready: F9 still tells
     // One connection per window; answers to other windows' checks are ignored.
@@ -96,7 +96,7 @@ void TypingCheck::checkText()
             checkId_ = 0;
             // Given up for a compilation or a completion: checked again after
             // the pause, once for each text.
-            if (reason == QLatin1String("cancelled") && papa->checkWhileTyping() &&
+            if (reason == QLatin1String("cancelled") && host_->checkWhileTyping() &&
                 retriedRevision_ != checkedRevision_) {
                 retriedRevision_ = checkedRevision_;
                 checkTimer_->start();
@@ -111,7 +111,7 @@ void TypingCheck::showResults(quint64 id, const QList<ServiceDiagnostic>& found)
         return;
     checkId_ = 0;
     // The text changed since it was sent: a newer check will come.
-    if (te->document()->revision() != checkedRevision_ || !papa->checkWhileTyping())
+    if (edit_->document()->revision() != checkedRevision_ || !host_->checkWhileTyping())
         return;
     QList<MessageMark> light;
     for (const ServiceDiagnostic& d : found) {
@@ -124,7 +124,7 @@ void TypingCheck::showResults(quint64 id, const QList<ServiceDiagnostic>& found)
                              .text = d.message,
                              .light = true};
     }
-    te->setMessageMarks(withCheckMarks(te->messageMarks(), light));
+    edit_->setMessageMarks(withCheckMarks(edit_->messageMarks(), light));
 }
 
 void TypingCheck::clearMarks()
@@ -132,5 +132,5 @@ void TypingCheck::clearMarks()
     if (checkTimer_)
         checkTimer_->stop();
     checkId_ = 0;
-    te->setMessageMarks(withCheckMarks(te->messageMarks(), {}));
+    edit_->setMessageMarks(withCheckMarks(edit_->messageMarks(), {}));
 }

@@ -29,8 +29,8 @@ private:
     void checkText();
     void showResults(quint64 id, const QList<ServiceDiagnostic>& found);
 
-    EditControl* te;
-    EditorHost* papa;
+    EditControl* edit_;
+    EditorHost* host_;
     QTimer* checkTimer_ = nullptr;
     quint64 checkId_ = 0;       // the check waiting for its answer, 0 for none
     int checkedRevision_ = -1;  // the text's revision that check was asked for

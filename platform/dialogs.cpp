@@ -2,7 +2,7 @@
 #include "platform/dialogs.h"
 
 #include "platform/filedata.h"
-#include "platform/findfilesdlg.h"
+#include "platform/findfilesdialog.h"
 #include "platform/nativepath.h"
 
 #include <QApplication>

@@ -7,7 +7,7 @@ add_library(bp_platform STATIC
   platform/host.cpp
   platform/keyboard.cpp
   platform/dialogs.cpp
-  platform/findfilesdlg.cpp
+  platform/findfilesdialog.cpp
   platform/filedata.cpp
   platform/windows1252.cpp
   platform/nativename.cpp

@@ -5,12 +5,12 @@
 #include "app/brewpad.h"
 #include "resources/commands.h"
 #include "toolchain/settings/settings.h"
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "resources/resources.h"
 #include "scripted_dialogs.h"
 #include "support.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include <QAction>
 #include <QApplication>

@@ -9,7 +9,7 @@
 
 #include "toolchain/compiling/projectcompile.h"
 #include "config/toolpaths.h"
-#include "toolchain/messages/browser.h"
+#include "toolchain/messages/messagewindow.h"
 #include "project/projfile.h"
 #include "editor/filebuild.h"
 
@@ -103,7 +103,7 @@ TEST_F(BadInput, FiftyMegabyteJavaFileIsRefusedWithoutAWindow)
     client()->CmOpenJavaProjFile(path);
     EXPECT_EQ(texts(), QStringList({refusal, refusal}));
     EXPECT_TRUE(client()->editors().isEmpty());
-    EXPECT_EQ(client()->EditJAVACntl.data(), nullptr);
+    EXPECT_EQ(client()->projectWindow(), nullptr);
     EXPECT_EQ(QFileInfo(path).size(), bytes.size());
     QFile::remove(path);
 }
@@ -311,7 +311,7 @@ TEST_F(BadInput, TwoHundredMegabyteCaptureIsShownWhole)
     const qint64 before = residentKiB();
     client()->CmFileErr(path);
     QApplication::processEvents();
-    TBrowserWindow* list = client()->BrowserErr;
+    TBrowserWindow* list = client()->messageList();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->GetCount(), count + 1);
     EXPECT_EQ(list->GetString(0), QString::fromLatin1(line.chopped(1)));

@@ -47,8 +47,10 @@ protected:
 TEST_F(TreeChecks, IncludesOfTheFolderAndOfTheFoldersBelowPass)
 {
     ASSERT_TRUE(write("table.txt", table));
-    ASSERT_TRUE(write("app/main.cpp", "#include \"app/frame.h\"\n#include \"editor/child.h\"\n#include <QWidget>\n"));
-    ASSERT_TRUE(write("editor/child.h", "#pragma once\n#include \"platform/dialogs.h\"\n#include \"local.h\"\n"));
+    ASSERT_TRUE(
+        write("app/main.cpp", "#include \"app/frame.h\"\n#include \"editor/editorwindow.h\"\n#include <QWidget>\n"));
+    ASSERT_TRUE(
+        write("editor/editorwindow.h", "#pragma once\n#include \"platform/dialogs.h\"\n#include \"local.h\"\n"));
     ASSERT_TRUE(write("tests/test_x.cpp", "#include \"app/main.h\"\n"));
     const checks::LayerTable layers = checks::readLayerTable(root() / "table.txt");
     ASSERT_EQ(layers.size(), 4u);
@@ -59,19 +61,20 @@ TEST_F(TreeChecks, IncludesOfTheFolderAndOfTheFoldersBelowPass)
 TEST_F(TreeChecks, AnIncludeOfAFolderAboveIsFoundWithItsLine)
 {
     ASSERT_TRUE(write("table.txt", table));
-    ASSERT_TRUE(write("editor/child.cpp", "#include \"editor/child.h\"\n\n  #  include \"app/frame.h\"\n"));
-    ASSERT_TRUE(write("platform/dialogs.h", "#pragma once\n#include \"editor/child.h\"\n"));
+    ASSERT_TRUE(
+        write("editor/editorwindow.cpp", "#include \"editor/editorwindow.h\"\n\n  #  include \"app/frame.h\"\n"));
+    ASSERT_TRUE(write("platform/dialogs.h", "#pragma once\n#include \"editor/editorwindow.h\"\n"));
     const std::vector<std::string> faults = checks::includeOrderFaults(root(),
                                                                        checks::readLayerTable(root() / "table.txt"));
     ASSERT_EQ(faults.size(), 2u);
-    EXPECT_EQ(faults[0].rfind("editor/child.cpp:3: includes \"app/frame.h\"", 0), 0u) << faults[0];
-    EXPECT_EQ(faults[1].rfind("platform/dialogs.h:2: includes \"editor/child.h\"", 0), 0u) << faults[1];
+    EXPECT_EQ(faults[0].rfind("editor/editorwindow.cpp:3: includes \"app/frame.h\"", 0), 0u) << faults[0];
+    EXPECT_EQ(faults[1].rfind("platform/dialogs.h:2: includes \"editor/editorwindow.h\"", 0), 0u) << faults[1];
 }
 
 TEST_F(TreeChecks, CheckTreeFailsOnAPlantedIncludeAndPassesWithoutIt)
 {
     ASSERT_TRUE(write("table.txt", table));
-    ASSERT_TRUE(write("editor/child.cpp", "#include \"platform/dialogs.h\"\n"));
+    ASSERT_TRUE(write("editor/editorwindow.cpp", "#include \"platform/dialogs.h\"\n"));
     const QStringList args{"include-order", dir.filePath("table.txt"), dir.path()};
     EXPECT_EQ(QProcess::execute(builtFile(BP_CHECK_TREE), args), 0);
     ASSERT_TRUE(write("resources/icons.cpp", "#include \"app/frame.h\"\n"));

@@ -6,8 +6,8 @@
 
 #include "editor/editcontrol.h"
 #include "editor/filebuild.h"
-#include "toolchain/messages/browser.h"
-#include "toolchain/settings/mdidlg.h"
+#include "toolchain/messages/messagewindow.h"
+#include "toolchain/settings/optiondialogs.h"
 #include "toolchain/compiling/compileservice.h"
 
 #include <QDir>
@@ -77,7 +77,7 @@ TEST_F(CheckWhileTyping, ATypingErrorIsMarkedWithoutASaveAndNothingIsWritten)
     // Unsaved, not compiled, no message window, and no file written.
     EXPECT_TRUE(w->editor()->document()->isModified());
     EXPECT_FALSE(w->build().IsCompiled);
-    EXPECT_FALSE(client()->BrowserErr);
+    EXPECT_FALSE(client()->messageList());
     EXPECT_EQ(filesInDir(), before);
     EXPECT_TRUE(QDir(dir.filePath("capture")).isEmpty());
 
@@ -183,7 +183,7 @@ TEST_F(CheckWhileTyping, ACompilationLeavesTheMarksOfTheTextBeingTyped)
     TFileMDIChild* other = openJava(writeFile("Other.java", "public class Other {\n  int y = \"t\";\n}\n"));
     ASSERT_NE(other, nullptr);
     compile();
-    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(client()->messageList());
     EXPECT_EQ(lightMarks(typed), checked);
     ASSERT_EQ(other->editor()->messageMarks().size(), 1);
     EXPECT_FALSE(other->editor()->messageMarks()[0].light);

@@ -148,7 +148,7 @@ TEST_F(StartFilesTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMess
     EXPECT_TRUE(eds[1]->isProject());  // the extension in any case
     EXPECT_TRUE(eds[1]->projectFromFile());
     EXPECT_EQ(eds[1]->editor()->fileName(), dir.filePath("sub/app.JPR"));
-    EXPECT_EQ(client()->EditJAVACntl.data(), eds[1]);
+    EXPECT_EQ(client()->projectWindow(), eds[1]);
 
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(dialogs_.messages[0].text,

@@ -150,7 +150,7 @@ TEST_F(DebugRunTest, AfterADebugRunAFailedCompileShowsItsMessagesAndNoPaneCovers
     // A compilation failed once: its messages are open.
     TFileMDIChild* broken = openJava(writeFile("Broken.java", "class Broken { int x = \"s\"; }\n"));
     compile();
-    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(client()->messageList());
     // A Debug Run pauses, with the console, the variables and the call stack open.
     client()->bringToFront(source);
     source->editor()->toggleBreakpoint(lineOf(kDemo, "int b = a + 1"));
@@ -172,9 +172,9 @@ TEST_F(DebugRunTest, AfterADebugRunAFailedCompileShowsItsMessagesAndNoPaneCovers
     client()->bringToFront(broken);
     compile();
     EXPECT_TRUE(app->statusMessage().contains("1 error")) << app->statusMessage().toStdString();
-    TBrowserWindow* list = client()->BrowserErr;
+    TBrowserWindow* list = client()->messageList();
     ASSERT_TRUE(list);
-    EXPECT_EQ(client()->panes().current(), client()->BrowserFrame.data());
+    EXPECT_EQ(client()->panes().current(), client()->messageListFrame());
     EXPECT_TRUE(list->isVisible());
     auto rectOf = [&](const QWidget* w) { return QRect(w->mapTo(client(), QPoint(0, 0)), w->size()); };
     EXPECT_TRUE(client()->contentsRect().contains(rectOf(list)));

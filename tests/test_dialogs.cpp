@@ -2,7 +2,7 @@
 // The Qt message box behind dialogs(): what it shows, what each button answers,
 // and Ctrl+C copying the whole message; the "Find in Files" dialog behind it.
 #include "platform/dialogs.h"
-#include "platform/findfilesdlg.h"
+#include "platform/findfilesdialog.h"
 
 #include <QApplication>
 #include <QCheckBox>

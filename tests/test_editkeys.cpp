@@ -4,7 +4,7 @@
 // control; and the status bar's "Modified" field.
 #include "frame_fixture.h"
 
-#include "editor/finddlg.h"
+#include "editor/finddialogs.h"
 
 #include <QLineEdit>
 #include <QMdiSubWindow>

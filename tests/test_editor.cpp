@@ -32,7 +32,7 @@ TEST_F(FrameTest, CancelledOpenCreatesNoWindow)
     dialogs_.openPaths.push_back(QString());
     trigger(cmd::FileOpenJava);
     EXPECT_TRUE(client()->editors().isEmpty());
-    EXPECT_EQ(client()->FileData, &client()->FileJavaData);
+    EXPECT_EQ(client()->fileDialogRecord(), &client()->dialogRecord(TFileMDIClient::DialogKind::JavaSource));
     EXPECT_TRUE(dialogs_.messages.empty());
 }
 
@@ -331,7 +331,7 @@ TEST_F(CompileTest, NewWindowsHaveNoFileUntilSaved)
     QPrinter* printer = client()->printHost()->Printer;
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(dir.filePath("out.pdf"));
-    client()->lpr->setShowProgress(false);
+    client()->printHost()->setShowProgress(false);
     trigger(cmd::Print);
     EXPECT_EQ(printer->docName(), "Untitled");
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/finddlg.h"
+#include "editor/finddialogs.h"
 #include "scripted_dialogs.h"
 
 #include <QAbstractButton>

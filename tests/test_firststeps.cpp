@@ -8,7 +8,7 @@
 
 #include "editor/filebuild.h"
 #include "editor/javatypename.h"
-#include "toolchain/messages/browser.h"
+#include "toolchain/messages/messagewindow.h"
 #include "workspace/paneframe.h"
 
 #include <QFileInfo>
@@ -101,8 +101,8 @@ TEST_F(FirstSteps, ASuccessfulCompilationShowsItsOwnMessagesInTheOpenMessageWind
     TFileMDIChild* c = openJava(src);
     ASSERT_NE(c, nullptr);
     compile();
-    ASSERT_TRUE(client()->BrowserErr);
-    TBrowserWindow* list = client()->BrowserErr;
+    ASSERT_TRUE(client()->messageList());
+    TBrowserWindow* list = client()->messageList();
     EXPECT_TRUE(list->GetString(0).contains("cannot find symbol")) << list->GetString(0).toStdString();
     // javac's "^" stands under its column: every character of the list is as wide as any other.
     const QFontMetrics m(list->font());
@@ -117,7 +117,7 @@ TEST_F(FirstSteps, ASuccessfulCompilationShowsItsOwnMessagesInTheOpenMessageWind
     compile();
     ASSERT_EQ(dialogs_.messages.size(), before + 1);
     EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
-    ASSERT_EQ(client()->BrowserErr.data(), list);
+    ASSERT_EQ(client()->messageList(), list);
     for (int i = 0; i < list->GetCount(); ++i)
         EXPECT_FALSE(list->GetString(i).contains("cannot find symbol")) << list->GetString(i).toStdString();
     EXPECT_EQ(list->GetCount(), 0);

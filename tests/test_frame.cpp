@@ -3,11 +3,12 @@
 #include "frame_fixture.h"
 
 #include "config/toolpaths.h"
-#include "toolchain/settings/mdidlg.h"
+#include "toolchain/settings/optiondialogs.h"
 #include "editor/filebuild.h"
-#include "editor/finddlg.h"
-#include "toolchain/messages/browser.h"
+#include "editor/finddialogs.h"
+#include "toolchain/messages/messagewindow.h"
 #include "workspace/panearea.h"
+#include "workspace/windowcommands.h"
 
 #include <QAccessible>
 #include <QClipboard>
@@ -347,7 +348,7 @@ TEST_F(FrameTest, EditorCommandsOnlyWhileAnEditorWindowIsActive)
         {"message window",
          [&] {
              client()->CmFileErr(writeCapture(dir.path(), source, 2));
-             client()->BrowserFrame->activate();
+             client()->messageListFrame()->activate();
          }},
     };
     for (const auto& other : others) {
@@ -370,8 +371,8 @@ TEST_F(FrameTest, EditorCommandsOnlyWhileAnEditorWindowIsActive)
     }
 
     // Enter on a message opens the file it names at its line, in an active editor.
-    client()->BrowserFrame->activate();
-    TBrowserWindow* list = client()->BrowserErr;
+    client()->messageListFrame()->activate();
+    TBrowserWindow* list = client()->messageList();
     list->setCurrentIndex(list->model()->index(0, 0));
     QTest::keyClick(list, Qt::Key_Return);
     QApplication::processEvents();
@@ -382,7 +383,7 @@ TEST_F(FrameTest, EditorCommandsOnlyWhileAnEditorWindowIsActive)
     EXPECT_TRUE(enabled(cmd::FileSave));
     // Again with the file open: the same window comes back.
     TFileMDIChild* opened = current();
-    client()->BrowserFrame->activate();
+    client()->messageListFrame()->activate();
     EXPECT_EQ(current(), nullptr);
     QTest::keyClick(list, Qt::Key_Return);
     QApplication::processEvents();
@@ -398,7 +399,7 @@ TEST_F(FrameTest, MessageWindowStaysAlongTheBottomOutsideTheMdiWindows)
     QApplication::processEvents();
     client()->CmFileErr(writeCapture(dir.path(), source, 1));
     QApplication::processEvents();
-    PaneFrame* f = client()->BrowserFrame;
+    PaneFrame* f = client()->messageListFrame();
     ASSERT_NE(f, nullptr);
     // A pane of the area along the bottom, not one of the MDI windows.
     PaneArea& area = client()->panes();
@@ -438,7 +439,7 @@ TEST_F(FrameTest, MessageWindowStaysAlongTheBottomOutsideTheMdiWindows)
     trigger(cmd::CloseAll);
     QApplication::processEvents();
     EXPECT_TRUE(client()->subWindowList().isEmpty());
-    ASSERT_TRUE(client()->BrowserFrame);
+    ASSERT_TRUE(client()->messageListFrame());
     EXPECT_TRUE(f->isVisible());
     EXPECT_EQ(tracebrowser, 1);
     EXPECT_TRUE(enabled(cmd::CloseAll) == false);
@@ -476,7 +477,7 @@ TEST_F(FrameTest, MessageWindowStaysAlongTheBottomOutsideTheMdiWindows)
     QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(tracebrowser, 0);
-    EXPECT_FALSE(client()->BrowserFrame);
+    EXPECT_FALSE(client()->messageListFrame());
     EXPECT_FALSE(area.isVisible());
     EXPECT_EQ(rectOf(e).bottom(), client()->contentsRect().bottom());
     EXPECT_EQ(current(), e);
@@ -762,7 +763,7 @@ TEST_F(FrameTest, ThePaneAreaIsResizedByItsTopEdge)
 
     // With the focus in a pane the keys go from pane to pane, round.
     ASSERT_EQ(area.panes().size(), 2);
-    client()->bringToFront(client()->BrowserFrame);
+    client()->bringToFront(client()->messageListFrame());
     for (const QKeyCombination k :
          {QKeyCombination(Qt::CTRL, Qt::Key_PageDown), QKeyCombination(Qt::CTRL, Qt::Key_Tab)}) {
         QTest::keyClick(QApplication::focusWidget(), k.key(), k.keyboardModifiers());
@@ -779,7 +780,7 @@ TEST_F(FrameTest, MessageWindowKeepsTheFocusWhenTheMainWindowComesBack)
     TFileMDIChild* c = newJava();
     client()->CmFileErr(writeCapture(dir.path(), source, 1));
     QApplication::processEvents();
-    PaneFrame* f = client()->BrowserFrame;
+    PaneFrame* f = client()->messageListFrame();
     f->activate();
     QApplication::processEvents();
     ASSERT_EQ(QApplication::focusWidget(), f->list());

@@ -2,7 +2,7 @@
 // The owner-drawn list and the message window on real files and real widgets.
 #include "toolchain/settings/settings.h"
 #include "support.h"
-#include "toolchain/messages/browser.h"
+#include "toolchain/messages/messagewindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 // Previous Message (Shift+F8).
 #include "compile_fixture.h"
 
-#include "toolchain/messages/browser.h"
+#include "toolchain/messages/messagewindow.h"
 
 #include <QFileInfo>
 #include <QTextBlock>
@@ -32,7 +32,7 @@ protected:
             .arg(cur.positionInBlock() + 1)
             .arg(cur.selectedText());
     }
-    int selectedRow() { return client()->BrowserErr ? client()->BrowserErr->GetSelIndex() : -2; }
+    int selectedRow() { return client()->messageList() ? client()->messageList()->GetSelIndex() : -2; }
     // Replaces the text of a window and saves it with Save.
     void saveText(TFileMDIChild* w, const QString& text)
     {
@@ -71,7 +71,7 @@ TEST_F(MessageWalk, NextAndPreviousMessageWalkTheLastCompilation)
     EXPECT_FALSE(enabled(cmd::NextMessage));
     EXPECT_FALSE(enabled(cmd::PreviousMessage));
     compile();
-    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(client()->messageList());
 
     const std::vector<CompilerMessage>& ms = client()->lastCompilationMessages();
     ASSERT_EQ(ms.size(), 3u);
@@ -104,7 +104,7 @@ TEST_F(MessageWalk, NextAndPreviousMessageWalkTheLastCompilation)
     EXPECT_EQ(place(), "Main.java:5:9:undefinedCall");
 
     // A message chosen in the list is where the walk goes on from.
-    TBrowserWindow* list = client()->BrowserErr;
+    TBrowserWindow* list = client()->messageList();
     list->setFocus();
     list->setCurrentIndex(list->model()->index(ms[0].row, 0));
     QTest::keyClick(list, Qt::Key_Return);
@@ -114,11 +114,11 @@ TEST_F(MessageWalk, NextAndPreviousMessageWalkTheLastCompilation)
     EXPECT_EQ(place(), "Main.java:5:9:undefinedCall");
 
     // The message window closed: the walk shows it again.
-    client()->BrowserFrame->close();
+    client()->messageListFrame()->close();
     QApplication::processEvents();
     press(Qt::Key_F8);
     EXPECT_EQ(place(), "Helper.java:3:10:missing");
-    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(client()->messageList());
     EXPECT_EQ(selectedRow(), ms[2].row);
 
     // A compilation without messages: nothing to walk.
@@ -139,14 +139,14 @@ TEST_F(MessageWalk, EnterOnAMessageGoesToItsColumnWithTheWordSelected)
     writeFile("Helper.java", kHelper);
     openJava(writeFile("Main.java", kMain));
     compile();
-    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(client()->messageList());
     const std::vector<CompilerMessage>& ms = client()->lastCompilationMessages();
     ASSERT_EQ(ms.size(), 3u);
     for (TFileMDIChild* c : client()->editors())
         c->close();
     QApplication::processEvents();
 
-    TBrowserWindow* list = client()->BrowserErr;
+    TBrowserWindow* list = client()->messageList();
     list->setFocus();
     list->setCurrentIndex(list->model()->index(ms[2].row, 0));
     QTest::keyClick(list, Qt::Key_Return);
@@ -172,11 +172,11 @@ TEST_F(MessageWalk, WarningsOfASuccessfulCompilationAreWalkedToo)
     const std::vector<CompilerMessage>& ms = client()->lastCompilationMessages();
     ASSERT_EQ(ms.size(), 1u);
     EXPECT_EQ(ms[0].severity, MessageSeverity::Warning);
-    EXPECT_FALSE(client()->BrowserErr);
+    EXPECT_FALSE(client()->messageList());
     current()->editor()->setFocus();
     press(Qt::Key_F8);
     EXPECT_EQ(place(), "Warn.java:3:14:new");
-    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(client()->messageList());
     EXPECT_EQ(selectedRow(), ms[0].row);
 }
 
@@ -190,11 +190,11 @@ TEST_F(MessageWalk, AfterASuccessfulCompilationTheWalkSelectsRowsOfItsOwnMessage
                                           "}\n"));
     ASSERT_NE(w, nullptr);
     compile();
-    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(client()->messageList());
     const QStringList old = [&] {
         QStringList l;
-        for (int i = 0; i < client()->BrowserErr->GetCount(); ++i)
-            l << client()->BrowserErr->GetString(i);
+        for (int i = 0; i < client()->messageList()->GetCount(); ++i)
+            l << client()->messageList()->GetString(i);
         return l;
     }();
 
@@ -211,12 +211,12 @@ TEST_F(MessageWalk, AfterASuccessfulCompilationTheWalkSelectsRowsOfItsOwnMessage
     press(Qt::Key_F8);
     EXPECT_EQ(place(), "Warn.java:2:14:new");
     // The row selected is the warning's, in a list that shows this compilation.
-    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(client()->messageList());
     const int row = selectedRow();
     ASSERT_GE(row, 0);
-    EXPECT_TRUE(client()->BrowserErr->GetString(row).contains("warning"))
-        << client()->BrowserErr->GetString(row).toStdString();
-    EXPECT_NE(client()->BrowserErr->GetCount(), old.size());
+    EXPECT_TRUE(client()->messageList()->GetString(row).contains("warning"))
+        << client()->messageList()->GetString(row).toStdString();
+    EXPECT_NE(client()->messageList()->GetCount(), old.size());
     press(Qt::SHIFT | Qt::Key_F8);
     EXPECT_EQ(selectedRow(), row);
 
@@ -224,7 +224,7 @@ TEST_F(MessageWalk, AfterASuccessfulCompilationTheWalkSelectsRowsOfItsOwnMessage
     saveText(w, "public class Warn {}\n");
     compile();
     EXPECT_TRUE(client()->lastCompilationMessages().empty());
-    client()->BrowserErr->SetSelIndex(-1);
+    client()->messageList()->SetSelIndex(-1);
     triggerExpectingDisabled(cmd::NextMessage);
     triggerExpectingDisabled(cmd::PreviousMessage);
     EXPECT_EQ(selectedRow(), -1);

@@ -6,7 +6,7 @@
 
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/servicenavigation.h"
-#include "toolchain/messages/browser.h"
+#include "toolchain/messages/messagewindow.h"
 #include "toolchain/navigation/outlinewindow.h"
 #include "workspace/navigationcontroller.h"
 

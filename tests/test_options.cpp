@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "Compiler Options" and "Program Arguments" windows against the build settings.
-#include "toolchain/settings/mdidlg.h"
+#include "toolchain/settings/optiondialogs.h"
 #include "support.h"
 #include "toolchain/settings/settings.h"
 

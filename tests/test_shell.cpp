@@ -91,7 +91,7 @@ TEST_F(FrameTest, DroppedFilesOpenAsTheirKind)
     EXPECT_FALSE(eds[0]->isProject());
     EXPECT_TRUE(eds[1]->isProject());
     EXPECT_TRUE(eds[1]->projectFromFile());
-    EXPECT_EQ(client()->EditJAVACntl.data(), eds[1]);
+    EXPECT_EQ(client()->projectWindow(), eds[1]);
 
     // Dropped on an editor window: a new window, the text is left alone.
     dropOn(eds[0]->editor()->viewport(), {java});
@@ -169,10 +169,10 @@ TEST_F(FrameTest, PrintingTheEditorTextToPdf)
         text += "line " + QByteArray::number(i) + "\n";
     const QString path = writeFile("Long.java", text);
     openJava(path);
-    QPrinter* printer = client()->lpr->Printer;
+    QPrinter* printer = client()->printHost()->Printer;
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(dir.filePath("out.pdf"));
-    client()->lpr->setShowProgress(false);
+    client()->printHost()->setShowProgress(false);
     trigger(cmd::Print);
     EXPECT_EQ(dialogs_.printRequests, 1);
     QProcess p;
@@ -182,5 +182,5 @@ TEST_F(FrameTest, PrintingTheEditorTextToPdf)
     EXPECT_TRUE(out.contains("line 1\n"));
     EXPECT_TRUE(out.contains("line 150"));
     EXPECT_TRUE(out.contains(path));
-    EXPECT_GE(client()->lpr->lastPageCount(), 2);
+    EXPECT_GE(client()->printHost()->lastPageCount(), 2);
 }

@@ -6,14 +6,14 @@
 #include "support.h"
 #include "config/search.h"
 #include "config/toolpaths.h"
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "resources/commands.h"
 #include "toolchain/compiling/compile.h"
 #include "toolchain/compiling/compileservice.h"
 #include "resources/resources.h"
 #include "scripted_dialogs.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include <QDir>
 #include <QFile>

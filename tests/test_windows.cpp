@@ -3,8 +3,8 @@
 // becomes active when one closes, and what a screen reader finds of each.
 #include "compile_fixture.h"
 
-#include "toolchain/messages/browser.h"
-#include "toolchain/settings/mdidlg.h"
+#include "toolchain/messages/messagewindow.h"
+#include "toolchain/settings/optiondialogs.h"
 #include "toolchain/running/callstackwindow.h"
 #include "toolchain/running/variableswindow.h"
 #include "workspace/debugcontroller.h"
@@ -112,7 +112,7 @@ TEST_F(Windows, EveryWindowWithItsCaptionAndRowsIsOnTheAccessibilityTree)
         return;
     openJava(writeFile("Broken.java", "public class Broken { int x = \"s\"; }\n"));
     compile();
-    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(client()->messageList());
     trigger(cmd::JavaOptions);
     QApplication::processEvents();
     const QList<Node> nodes = tree();
@@ -136,9 +136,9 @@ TEST_F(Windows, EveryWindowWithItsCaptionAndRowsIsOnTheAccessibilityTree)
         if (n.role == QAccessible::ListItem)
             rows << n.name;
     }
-    ASSERT_EQ(rows.size(), client()->BrowserErr->GetCount()) << dump(nodes);
+    ASSERT_EQ(rows.size(), client()->messageList()->GetCount()) << dump(nodes);
     for (int i = 0; i < rows.size(); ++i)
-        EXPECT_EQ(rows[i], client()->BrowserErr->GetString(i));
+        EXPECT_EQ(rows[i], client()->messageList()->GetString(i));
     EXPECT_TRUE(rows.first().contains("error: incompatible types")) << rows.first().toStdString();
 }
 

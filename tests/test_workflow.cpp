@@ -3,10 +3,10 @@
 // the main window with the real javac of this machine.
 #include "compile_fixture.h"
 
-#include "toolchain/settings/mdidlg.h"
+#include "toolchain/settings/optiondialogs.h"
 #include "config/toolpaths.h"
 #include "toolchain/settings/settings.h"
-#include "toolchain/messages/browser.h"
+#include "toolchain/messages/messagewindow.h"
 #include "workspace/panearea.h"
 #include "editor/filebuild.h"
 
@@ -44,7 +44,7 @@ protected:
     // Enter on the first message of the message window.
     void followFirstMessage()
     {
-        TBrowserWindow* list = client()->BrowserErr;
+        TBrowserWindow* list = client()->messageList();
         list->setCurrentIndex(list->model()->index(0, 0));
         QTest::keyClick(list, Qt::Key_Return);
         QApplication::processEvents();
@@ -52,8 +52,8 @@ protected:
     QStringList listLines()
     {
         QStringList out;
-        for (int i = 0; i < client()->BrowserErr->GetCount(); ++i)
-            out << client()->BrowserErr->GetString(i);
+        for (int i = 0; i < client()->messageList()->GetCount(); ++i)
+            out << client()->messageList()->GetString(i);
         return out;
     }
 };
@@ -97,9 +97,9 @@ TEST_F(WorkflowTest, ErrorsOpenTheMessageWindowAlongTheBottom)
     compile();
     EXPECT_FALSE(c->build().IsCompiled);
     EXPECT_FALSE(enabled(cmd::JavaRun));
-    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(client()->messageList());
     EXPECT_EQ(tracebrowser, 1);
-    EXPECT_EQ(client()->BrowserFrame->windowTitle(), "Messages : Broken.err");
+    EXPECT_EQ(client()->messageListFrame()->windowTitle(), "Messages : Broken.err");
     const QStringList lines = listLines();
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_TRUE(lines[0].contains("Broken.java:3: error")) << lines[0].toStdString();
@@ -108,18 +108,18 @@ TEST_F(WorkflowTest, ErrorsOpenTheMessageWindowAlongTheBottom)
     const QRect panes = client()->panes().geometry();
     EXPECT_EQ(panes.bottom(), area.bottom());
     EXPECT_EQ(panes.width(), area.width());
-    EXPECT_EQ(client()->BrowserFrame->height(), 100);
+    EXPECT_EQ(client()->messageListFrame()->height(), 100);
     EXPECT_TRUE(app->statusMessage().contains("1 error")) << app->statusMessage().toStdString();
     // The message window is no editor: while it is active the editor's commands are off.
-    client()->BrowserFrame->activate();
+    client()->messageListFrame()->activate();
     EXPECT_EQ(current(), nullptr);
     EXPECT_FALSE(enabled(cmd::FileSave));
 
     // A second failure reloads the same window with only the new messages.
-    PaneFrame* first = client()->BrowserFrame;
+    PaneFrame* first = client()->messageListFrame();
     openJava(writeFile("Other.java", "class Other { void g() { undefined(); } }\n"));
     compile();
-    EXPECT_EQ(client()->BrowserFrame.data(), first);
+    EXPECT_EQ(client()->messageListFrame(), first);
     EXPECT_EQ(first->windowTitle(), "Messages : Other.err");
     EXPECT_FALSE(listLines().join("\n").contains("Broken.java"));
 
@@ -128,8 +128,8 @@ TEST_F(WorkflowTest, ErrorsOpenTheMessageWindowAlongTheBottom)
     QApplication::processEvents();
     EXPECT_EQ(tracebrowser, 0);
     compile();
-    ASSERT_TRUE(client()->BrowserFrame);
-    EXPECT_NE(client()->BrowserFrame.data(), first);
+    ASSERT_TRUE(client()->messageListFrame());
+    EXPECT_NE(client()->messageListFrame(), first);
 }
 
 TEST_F(WorkflowTest, DoubleClickOnAMessageGoesToTheLine)
@@ -137,7 +137,7 @@ TEST_F(WorkflowTest, DoubleClickOnAMessageGoesToTheLine)
     const QString path = writeFile("Broken.java", kBroken);
     openJava(path);
     compile();
-    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(client()->messageList());
     // Close the source: the message opens it again.
     closeEditors();
     followFirstMessage();
@@ -154,7 +154,7 @@ TEST_F(WorkflowTest, WarningsAloneCountAsSuccess)
     compile();
     ASSERT_FALSE(dialogs_.messages.empty());
     EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
-    EXPECT_FALSE(client()->BrowserErr);
+    EXPECT_FALSE(client()->messageList());
 }
 
 TEST_F(WorkflowTest, MissingCompilerIsAFailureThatSaysWhy)
@@ -208,7 +208,7 @@ TEST_F(WorkflowTest, ProjectCompilesOnlyOutOfDateSources)
     TFileMDIChild* p = current();
     ASSERT_NE(p, nullptr);
     EXPECT_TRUE(p->isProject());
-    EXPECT_EQ(client()->EditJAVACntl.data(), p);
+    EXPECT_EQ(client()->projectWindow(), p);
     EXPECT_TRUE(p->projectFromFile());
     // Classified as it opens, and again when saved.
     EXPECT_TRUE(p->build().IsJavaMain);
@@ -267,10 +267,10 @@ TEST_F(WorkflowTest, ExitRoutedToTheMessageWindowGoesNoFurther)
 {
     openJava(writeFile("Broken.java", kBroken));
     compile();
-    ASSERT_TRUE(client()->BrowserErr);
-    client()->BrowserFrame->activate();
+    ASSERT_TRUE(client()->messageList());
+    client()->messageListFrame()->activate();
     QApplication::processEvents();
-    if (QApplication::focusWidget() != client()->BrowserErr)
+    if (QApplication::focusWidget() != client()->messageList())
         GTEST_SKIP() << "the offscreen platform gave the focus elsewhere";
     trigger(cmd::Exit);
     EXPECT_EQ(tracebrowser, 0);
@@ -328,7 +328,7 @@ TEST_F(WorkflowTest, CancelledExitLeavesAnOldMessageWindowBehind)
 {
     TFileMDIChild* c = openJava(writeFile("Broken.java", kBroken));
     compile();
-    QPointer<PaneFrame> first = client()->BrowserFrame;
+    QPointer<PaneFrame> first = client()->messageListFrame();
     ASSERT_TRUE(first);
     QTest::keyClicks(c->editor(), "// unsaved");
     dialogs_.answers = {Answer::Cancel};
@@ -340,8 +340,8 @@ TEST_F(WorkflowTest, CancelledExitLeavesAnOldMessageWindowBehind)
     // So the next failure opens a second window.
     c->editor()->document()->setModified(false);
     compile();
-    ASSERT_TRUE(client()->BrowserFrame);
-    EXPECT_NE(client()->BrowserFrame.data(), first.data());
+    ASSERT_TRUE(client()->messageListFrame());
+    EXPECT_NE(client()->messageListFrame(), first.data());
     EXPECT_TRUE(first);
 }
 
@@ -368,7 +368,7 @@ TEST_F(WorkflowTest, WarningsEchoingErrorSucceedAndCompilerMessagesShowsThem)
     EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
     EXPECT_TRUE(c->build().IsCompiled);
     EXPECT_TRUE(enabled(cmd::JavaRun));
-    EXPECT_FALSE(client()->BrowserErr);
+    EXPECT_FALSE(client()->messageList());
     EXPECT_TRUE(app->statusMessage().startsWith("Compilation success, 1 warning:"))
         << app->statusMessage().toStdString();
 
@@ -380,8 +380,8 @@ TEST_F(WorkflowTest, WarningsEchoingErrorSucceedAndCompilerMessagesShowsThem)
     EXPECT_FALSE(commandHint(cmd::CompilerMessages).isEmpty());
     ASSERT_TRUE(enabled(cmd::CompilerMessages));
     trigger(cmd::CompilerMessages);
-    ASSERT_TRUE(client()->BrowserErr);
-    EXPECT_EQ(client()->BrowserFrame->windowTitle(), "Messages : Boxed.err");
+    ASSERT_TRUE(client()->messageList());
+    EXPECT_EQ(client()->messageListFrame()->windowTitle(), "Messages : Boxed.err");
     EXPECT_TRUE(listLines().join("\n").contains("Boxed.java:2: warning:")) << listLines().join("\n").toStdString();
     EXPECT_EQ(app->statusMessage(), "Compiler messages: 0 errors, 1 warning");
 }
@@ -398,7 +398,7 @@ TEST_F(WorkflowTest, MessagePathsAreResolvedWhereTheirCompilerRan)
     dialogs_.openPaths.push_back(jpr);
     trigger(cmd::OpenJavaProj);
     compile();  // javac names the project's sources relatively: "Broken.java:3: error: ..."
-    ASSERT_TRUE(client()->BrowserErr);
+    ASSERT_TRUE(client()->messageList());
     ASSERT_TRUE(listLines().value(0).startsWith("Broken.java:3:")) << listLines().join("\n").toStdString();
     // F9 elsewhere that compiles nothing moves the current directory, not the
     // messages (a compilation there would show its own).
@@ -513,7 +513,7 @@ TEST_F(StandInCompilerTest, StopCompilingByItsKeyEndsTheCompilerGroup)
     EXPECT_EQ(app->statusMessage(), "Compilation stopped");
     EXPECT_TRUE(app->Frame->statusBar()->currentMessage().isEmpty());
     EXPECT_EQ(dialogs_.messages.size(), boxes);  // no success box
-    EXPECT_FALSE(client()->BrowserErr);          // no message window
+    EXPECT_FALSE(client()->messageList());       // no message window
     EXPECT_FALSE(c->build().IsCompiled);
     EXPECT_FALSE(enabled(cmd::StopCompiling));
     EXPECT_TRUE(QTest::qWaitFor([&, a = compiler, b = helper] { return processEnded(a) && processEnded(b); }, 60000));
@@ -547,7 +547,7 @@ TEST_F(StandInCompilerTest, CrashedCompilerIsNamedInABox)
     TFileMDIChild* c = openJava(writeFile("Hello.java", kHello));
     compile();
     EXPECT_FALSE(c->build().IsCompiled);
-    EXPECT_FALSE(client()->BrowserErr);
+    EXPECT_FALSE(client()->messageList());
     ASSERT_FALSE(dialogs_.messages.empty());
     const AskedMessage& box = dialogs_.messages.back();
     EXPECT_EQ(box.caption, "ERROR");

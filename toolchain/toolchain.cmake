@@ -14,12 +14,12 @@ add_library(bp_toolchain STATIC
   toolchain/compiling/projectcompile.cpp
   toolchain/compiling/javacrunner.cpp
   toolchain/running/run.cpp
-  toolchain/settings/mdidlg.cpp
+  toolchain/settings/optiondialogs.cpp
   toolchain/messages/messages.cpp
-  toolchain/messages/odlistbx.cpp
-  toolchain/messages/odlistmodel.cpp
-  toolchain/messages/oditemdelegate.cpp
-  toolchain/messages/browser.cpp
+  toolchain/messages/linelist.cpp
+  toolchain/messages/linelistmodel.cpp
+  toolchain/messages/linelistdelegate.cpp
+  toolchain/messages/messagewindow.cpp
   toolchain/running/breakpointstore.cpp
   toolchain/navigation/outlinewindow.cpp)
 target_link_libraries(bp_toolchain PUBLIC bp_project bp_config bp_platform bp_resources Qt6::Widgets)

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/breakpointsync.h"
 
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "toolchain/running/debugsession.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 #include "workspace/fileplaces.h"
 
 #include <QFile>

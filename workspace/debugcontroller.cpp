@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/debugcontroller.h"
 
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "editor/filebuild.h"
 #include "platform/dialogs.h"
@@ -15,7 +15,7 @@
 #include "toolchain/running/inlinevalues.h"
 #include "toolchain/running/variableswindow.h"
 #include "workspace/breakpointsync.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 #include "workspace/fileplaces.h"
 #include "workspace/panearea.h"
 
@@ -342,7 +342,7 @@ void DebugController::onFrameChosen(int index, const DebugFrame& frame)
 QStringList DebugController::projectSources() const
 {
     QStringList out;
-    TFileMDIChild* project = ws_.EditJAVACntl;
+    TFileMDIChild* project = ws_.projectWindow();
     if (!project)
         return out;
     const QDir dir = QFileInfo(project->editor()->fileName()).absoluteDir();

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/fileplaces.h"
 
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "platform/nativepath.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include <QMdiSubWindow>
 #include <QScrollBar>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/findinfiles.h"
 
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "platform/dialogs.h"
 #include "platform/nativename.h"
 #include "platform/nativepath.h"
 #include "resources/commands.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 #include "workspace/fileplaces.h"
 #include "workspace/findresults.h"
 #include "workspace/panearea.h"

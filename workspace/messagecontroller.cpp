@@ -2,18 +2,18 @@
 #include "workspace/messagecontroller.h"
 
 #include "config/toolpaths.h"
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
-#include "toolchain/messages/browser.h"
+#include "toolchain/messages/messagewindow.h"
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/javacrunner.h"
-#include "toolchain/settings/mdidlg.h"
+#include "toolchain/settings/optiondialogs.h"
 #include "toolchain/compiling/compile.h"
 #include "toolchain/messages/messages.h"
 #include "toolchain/settings/settings.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 #include "workspace/fileplaces.h"
 #include "workspace/panearea.h"
 
@@ -38,7 +38,7 @@ void MessageController::addCommands(CommandTable& table)
 
 void MessageController::show(const QString& fname, const QString& statusNote)
 {
-    ws_.FileData = &ws_.FileErrData;
+    ws_.useDialogRecord(TFileMDIClient::DialogKind::CompilerMessages);
     load(fname);
     showSummary(statusNote);
     emit ws_.commandStatesChanged();
@@ -50,10 +50,10 @@ void MessageController::load(const QString& fname)
     const QFileInfo shown(fname);
     shownModified_ = shown.lastModified();
     shownSize_ = shown.exists() ? shown.size() : -1;
-    if (tracebrowser == 1 && ws_.BrowserErr) {
-        ws_.BrowserErr->InsFile(fname);
+    if (tracebrowser == 1 && ws_.messageList()) {
+        ws_.messageList()->InsFile(fname);
         // Brought forward, whatever pane was shown.
-        ws_.panes().bringForward(ws_.BrowserFrame, false);
+        ws_.panes().bringForward(ws_.messageListFrame(), false);
     } else {
         auto* list = new TBrowserWindow(&ws_, fname);
         // javac's "^" stands under the column it points at.
@@ -61,22 +61,21 @@ void MessageController::load(const QString& fname)
         connect(list, &TBrowserWindow::openLocation, this,
                 [this, list](const QString& path, int line, int column) { openLocation(list, path, line, column); });
         connect(list, &QObject::destroyed, this, [this, list] { ranIn_.remove(list); });
-        ws_.BrowserFrame = ws_.panes().add(Pane::CompilerMessages, list, false);
-        ws_.BrowserErr = list;
+        ws_.setMessageList(list, ws_.panes().add(Pane::CompilerMessages, list, false));
         tracebrowser = 1;
     }
     // The messages of a compilation keep the directory its compiler ran in.
     const CompilationRecord& last = lastCompilation();
-    ranIn_.insert(ws_.BrowserErr.data(), last.capture == fname ? last.directory : curdir);
+    ranIn_.insert(ws_.messageList(), last.capture == fname ? last.directory : curdir);
 }
 
 void MessageController::showSummary(const QString& statusNote)
 {
     // The compiler's own summary lines stand at the end of its output.
     QStringList tail;
-    const int n = ws_.BrowserErr->GetCount();
+    const int n = ws_.messageList()->GetCount();
     for (int i = std::max(0, n - 20); i < n; ++i)
-        tail << ws_.BrowserErr->GetString(i);
+        tail << ws_.messageList()->GetString(i);
     const MessageSummary s = summarizeMessages(tail);
     ws_.showStatus(summaryText(s) + statusNote);
 }
@@ -110,15 +109,15 @@ void MessageController::step(int step)
     const QString capture = lastCompilation().capture;
     if (!listShowsLastCompilation())
         show(capture);
-    if (ws_.BrowserErr)
-        ws_.BrowserErr->SetSelIndex(m.row);
+    if (ws_.messageList())
+        ws_.messageList()->SetSelIndex(m.row);
     showPlace(m.path, m.line, m.column);
 }
 
 bool MessageController::listShowsLastCompilation()
 {
     const QString capture = lastCompilation().capture;
-    if (!ws_.BrowserErr || capture.isEmpty() || ws_.BrowserErr->filename != capture)
+    if (!ws_.messageList() || capture.isEmpty() || ws_.messageList()->filename != capture)
         return false;
     const QFileInfo now(capture);
     return now.lastModified() == shownModified_ && (now.exists() ? now.size() : -1) == shownSize_;
@@ -144,8 +143,8 @@ void MessageController::openLocation(TBrowserWindow* list, const QString& path, 
     const QString ranIn = ranIn_.value(list);
     const QString abs = resolveMessagePath(path, ranIn.isEmpty() ? curdir : ranIn);
     // Next Message goes on from the message chosen in the list.
-    if (ws_.BrowserErr && list == ws_.BrowserErr && listShowsLastCompilation()) {
-        const int row = ws_.BrowserErr->currentIndex().row();
+    if (ws_.messageList() && list == ws_.messageList() && listShowsLastCompilation()) {
+        const int row = ws_.messageList()->currentIndex().row();
         const std::vector<CompilerMessage>& all = lastCompilationMessages();
         for (size_t i = 0; i < all.size(); ++i) {
             if (all[i].row == row)
@@ -207,7 +206,7 @@ void MessageController::compilationEnded(bool succeeded)
 {
     emit ws_.commandStatesChanged();
     const QString capture = lastCompilation().capture;
-    if (succeeded && tracebrowser == 1 && ws_.BrowserErr && !capture.isEmpty())
+    if (succeeded && tracebrowser == 1 && ws_.messageList() && !capture.isEmpty())
         load(capture);
     for (TFileMDIChild* w : ws_.editors())
         markMessages(w, false);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/navigationcontroller.h"
 
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
@@ -9,7 +9,7 @@
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/navigation/outlinewindow.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 #include "workspace/fileplaces.h"
 #include "workspace/panearea.h"
 
@@ -184,7 +184,7 @@ void NavigationController::showDeclaration(const ServiceDeclaration& d)
     if (!target && d.jdk) {
         // Not one of the user's files: not in the recent list, and never edited.
         TFileMDIChild* from = ws_.currentEditor();
-        ws_.FileData = &ws_.FileJavaData;
+        ws_.useDialogRecord(TFileMDIClient::DialogKind::JavaSource);
         target = ws_.openEditor(EditorKind::JavaSource, d.path);
         if (target)
             target->editor()->setReadOnly(true);

@@ -3,8 +3,8 @@
 
 #include "toolchain/compiling/compile.h"
 #include "toolchain/compiling/compileservice.h"
-#include "toolchain/settings/mdidlg.h"
-#include "workspace/client.h"
+#include "toolchain/settings/optiondialogs.h"
+#include "workspace/workspace.h"
 #include "workspace/windowplacement.h"
 
 #include <QIcon>

@@ -2,7 +2,7 @@
 #include "workspace/paneframe.h"
 
 #include "resources/commands.h"
-#include "toolchain/messages/browser.h"
+#include "toolchain/messages/messagewindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>

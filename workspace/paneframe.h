@@ -5,7 +5,7 @@
 // commands routed to it. Only the pane area makes them (workspace/panearea.h).
 #pragma once
 #include "platform/routing.h"
-#include "toolchain/messages/browser.h"
+#include "toolchain/messages/messagewindow.h"
 
 #include <QFrame>
 #include <QPointer>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/projectcommands.h"
 
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "editor/textdoc.h"
 #include "platform/dialogs.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include <QFileInfo>
 
@@ -22,31 +22,31 @@ void ProjectCommands::addCommands(CommandTable& table)
 
 void ProjectCommands::newProject()
 {
-    ws_.FileData = &ws_.FileJprData;
-    ws_.EditJAVACntl = nullptr;
-    ws_.EditJAVACntl = ws_.openEditor(EditorKind::JavaProject, QString());
-    ws_.EditJAVACntl->editor()->setLineEnd(TextFormat::LineEnd::CRLF);
-    follow(ws_.EditJAVACntl);
+    ws_.useDialogRecord(TFileMDIClient::DialogKind::JavaProject);
+    ws_.setProjectWindow(nullptr);
+    ws_.setProjectWindow(ws_.openEditor(EditorKind::JavaProject, QString()));
+    ws_.projectWindow()->editor()->setLineEnd(TextFormat::LineEnd::CRLF);
+    follow(ws_.projectWindow());
 }
 
 void ProjectCommands::chooseProject()
 {
-    ws_.EditJAVACntl = nullptr;
-    ws_.FileData = &ws_.FileJprData;
-    if (!dialogs().openFile(&ws_, ws_.FileJprData))
+    ws_.setProjectWindow(nullptr);
+    ws_.useDialogRecord(TFileMDIClient::DialogKind::JavaProject);
+    if (!dialogs().openFile(&ws_, ws_.dialogRecord(TFileMDIClient::DialogKind::JavaProject)))
         return;
-    openProject(ws_.FileJprData.fileName);
+    openProject(ws_.dialogRecord(TFileMDIClient::DialogKind::JavaProject).fileName);
 }
 
 void ProjectCommands::openProject(const QString& name)
 {
-    ws_.EditJAVACntl = nullptr;
-    ws_.FileData = &ws_.FileJprData;
-    ws_.FileJprData.fileName = name;
+    ws_.setProjectWindow(nullptr);
+    ws_.useDialogRecord(TFileMDIClient::DialogKind::JavaProject);
+    ws_.dialogRecord(TFileMDIClient::DialogKind::JavaProject).fileName = name;
     TFileMDIChild* w = ws_.openEditor(EditorKind::JavaProject, name);
     if (!w)
         return;
-    ws_.EditJAVACntl = w;
+    ws_.setProjectWindow(w);
     follow(w);
     ws_.fileUsed(name);
 }
@@ -73,7 +73,7 @@ void ProjectCommands::openEntry(const QString& path)
 
 void ProjectCommands::viewProject()
 {
-    TFileMDIChild* w = ws_.EditJAVACntl;
+    TFileMDIChild* w = ws_.projectWindow();
     if (!w || !ws_.subWindowList().contains(w))
         return;
     if (w->isMinimized())

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace's project commands: a project is a text file listing one source
 // per line, shown and edited in an editor window of the project kind. The
-// window last opened or created is the workspace's EditJAVACntl.
+// window last opened or created is the workspace's projectWindow().
 #pragma once
 
 #include <QObject>

@@ -4,7 +4,7 @@
 #include "platform/routing.h"
 #include "resources/commands.h"
 #include "workspace/paneframe.h"
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include <QMdiSubWindow>
 
@@ -33,4 +33,12 @@ bool WindowCommands::closeActive()
     QWidget* w = activeWindow();
     // close() asks as the window's close box does, and says whether it closed.
     return w && w->close();
+}
+
+QString windowMenuText(int number, const QString& caption)
+{
+    QString text = caption;
+    text.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return number <= 9 ? QStringLiteral("&%1 %2").arg(number).arg(text)
+                       : QStringLiteral("%1 %2").arg(number).arg(text);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class CommandTable;
 class TFileMDIClient;
@@ -27,3 +28,8 @@ private:
 
     TFileMDIClient& ws_;
 };
+
+// The text of a window's entry in the Window menu: its number (a mnemonic for
+// the first nine) and its caption, with every "&" of the caption doubled so that
+// it shows as itself.
+QString windowMenuText(int number, const QString& caption);

@@ -4,7 +4,7 @@
 # and projects, the option windows, the message window, settling the tool paths
 # at start). Includes editor/ and everything below it.
 add_library(bp_workspace STATIC
-  workspace/client.cpp
+  workspace/workspace.cpp
   workspace/toolsettling.cpp
   workspace/messagecontroller.cpp
   workspace/projectcommands.cpp
@@ -18,6 +18,7 @@ add_library(bp_workspace STATIC
   workspace/findinfiles.cpp
   workspace/navigationcontroller.cpp
   workspace/windowcommands.cpp
+  workspace/dialogrecords.cpp
   workspace/paneframe.cpp
   workspace/panearea.cpp
   workspace/placehistory.cpp

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/workspaceaccessible.h"
 
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 #include "workspace/paneframe.h"
 
 #include <QAccessibleWidget>

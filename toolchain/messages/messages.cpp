@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/messages/messages.h"
 
-#include "toolchain/messages/browser.h"
+#include "toolchain/messages/messagewindow.h"
 
 #include <QDir>
 #include <QFile>

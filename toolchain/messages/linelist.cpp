@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toolchain/messages/odlistbx.h"
+#include "toolchain/messages/linelist.h"
 
-#include "toolchain/messages/oditemdelegate.h"
+#include "toolchain/messages/linelistdelegate.h"
 
 #include <QEvent>
 #include <QFontMetrics>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toolchain/messages/odlistmodel.h"
+#include "toolchain/messages/linelistmodel.h"
 
 int TODListModel::rowCount(const QModelIndex& parent) const
 {

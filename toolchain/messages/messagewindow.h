@@ -2,7 +2,7 @@
 // The list window that shows the lines of a text file, one item per line: the
 // compiler-message window of the workspace.
 #pragma once
-#include "toolchain/messages/odlistbx.h"
+#include "toolchain/messages/linelist.h"
 
 #include <QString>
 #include <QStringList>

@@ -8,6 +8,7 @@
 #include "editor/editorhost.h"
 #include "platform/routing.h"
 #include "platform/filedata.h"
+#include "workspace/dialogrecords.h"
 #include "toolchain/messages/messages.h"
 #include "workspace/paneframe.h"
 
@@ -57,7 +58,7 @@ public:
     void prepareCompileService(QObject* owner, const QString& dir);
 
     // What the editor windows ask of their workspace.
-    const FileDialogRecord* fileDialogRecord() const override { return FileData; }
+    const FileDialogRecord* fileDialogRecord() const override { return records_.current(); }
     FindController* finder() override { return finder_.get(); }
     TRulerWin* printHost() override { return lpr; }
     void showStatus(const QString& text) override;
@@ -76,7 +77,7 @@ public:
     bool checkWhileTyping() const override { return checkWhileTyping_; }
 
     // Commands that need no editor window. The New and Open commands make
-    // their kind's file-dialog record the current one (FileData), also when
+    // their kind's file-dialog record the current one (useDialogRecord), also when
     // the open dialog is cancelled.
     void CmFileNewJava();
     void CmFileOpenJava();
@@ -96,7 +97,7 @@ public:
     // paths absolute (read from its capture file again when that changed).
     const std::vector<CompilerMessage>& lastCompilationMessages();
 
-    // Creates and shows an editor window; the record is the one FileData points at.
+    // Creates and shows an editor window; the record is the current one (useDialogRecord).
     // Nullptr, after saying why, when the file is too large to edit.
     TFileMDIChild* openEditor(EditorKind kind, const QString& file);
     // Where new windows go.
@@ -143,17 +144,19 @@ public:
     // Brings a window of windowList() to the front and gives it the focus.
     void bringToFront(QWidget* window);
 
-    // Members of the workspace.
-    TRulerWin* lpr = nullptr;             // the print host; owned, deleted with the workspace
-    QPointer<TBrowserWindow> BrowserErr;  // the compiler-message list; null while none is open
-    QPointer<PaneFrame> BrowserFrame;     // the pane that holds BrowserErr
-    FileDialogRecord FileErrData;         // compiler message files
-    FileDialogRecord FileJavaData;        // Java sources
-    FileDialogRecord FileJprData;         // Java projects
-    // The record of the kind the last New or Open command used; a new editor
-    // window takes a copy of it. Null until the first such command.
-    FileDialogRecord* FileData = nullptr;
-    QPointer<TFileMDIChild> EditJAVACntl;  // the project window last opened or created
+    // The file-dialog records, one per kind of file.
+    using DialogKind = DialogRecords::Kind;
+    FileDialogRecord& dialogRecord(DialogKind kind) { return records_.record(kind); }
+    // Makes the record of a kind the one a new editor window copies (the
+    // record of the last New or Open command) and returns it.
+    FileDialogRecord& useDialogRecord(DialogKind kind) { return records_.use(kind); }
+    // The project window last opened or created; null when it closed.
+    TFileMDIChild* projectWindow() const;
+    void setProjectWindow(TFileMDIChild* window);
+    // The compiler-message list and the pane that holds it; null while none is open.
+    TBrowserWindow* messageList() const;
+    PaneFrame* messageListFrame() const;
+    void setMessageList(TBrowserWindow* list, PaneFrame* frame);
 
 signals:
     // The active window, or the set of windows, changed.
@@ -201,9 +204,10 @@ private:
     std::unique_ptr<FindController> finder_;
     PaneArea* panes_ = nullptr;
     bool messageActive_ = false;
-};
 
-// The text of a window's entry in the Window menu: its number (a mnemonic for
-// the first nine) and its caption, with every "&" of the caption doubled so that
-// it shows as itself.
-QString windowMenuText(int number, const QString& caption);
+    TRulerWin* lpr = nullptr;              // the print host; owned, deleted with the workspace
+    QPointer<TBrowserWindow> BrowserErr;   // the compiler-message list
+    QPointer<PaneFrame> BrowserFrame;      // the pane that holds BrowserErr
+    DialogRecords records_;                // FileErrData, FileJavaData, FileJprData and FileData
+    QPointer<TFileMDIChild> EditJAVACntl;  // the project window last opened or created
+};

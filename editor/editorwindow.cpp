@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 
 #include "editor/completion.h"
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
 #include "editor/filebuild.h"
-#include "editor/finddlg.h"
+#include "editor/finddialogs.h"
 #include "editor/projectnodes.h"
 #include "editor/typingcheck.h"
 #include "editor/unix2dos.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/findfilesdlg.h"
+#include "platform/findfilesdialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -7,7 +7,7 @@
 // it is drawn, and, after a bulk load, a slice at a time while the program is
 // idle. A bulk load of many lines therefore costs no measuring up front.
 #pragma once
-#include "toolchain/messages/odlistmodel.h"
+#include "toolchain/messages/linelistmodel.h"
 
 #include <QElapsedTimer>
 #include <QHash>

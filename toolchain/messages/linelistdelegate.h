@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How a TODListBox (toolchain/messages/odlistbx.h) measures and draws its items.
+// How a TODListBox (toolchain/messages/linelist.h) measures and draws its items.
 #pragma once
 #include <QAbstractItemDelegate>
 

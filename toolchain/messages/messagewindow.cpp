@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toolchain/messages/browser.h"
+#include "toolchain/messages/messagewindow.h"
 
 #include "toolchain/messages/messages.h"
 #include "toolchain/settings/settings.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The lines of a TODListBox (toolchain/messages/odlistbx.h): one buffer of UTF-8 text
+// The lines of a TODListBox (toolchain/messages/linelist.h): one buffer of UTF-8 text
 // and where each line lies in it.
 #pragma once
 #include <QAbstractListModel>

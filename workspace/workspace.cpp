@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "workspace/client.h"
+#include "workspace/workspace.h"
 
 #include "config/toolpaths.h"
-#include "editor/child.h"
+#include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
-#include "editor/finddlg.h"
+#include "editor/finddialogs.h"
 #include "editor/highlighter.h"
 #include "platform/dialogs.h"
 #include "platform/nativepath.h"
 #include "print/printing.h"
 #include "resources/commands.h"
-#include "toolchain/messages/browser.h"
-#include "toolchain/settings/mdidlg.h"
+#include "toolchain/messages/messagewindow.h"
+#include "toolchain/settings/optiondialogs.h"
 #include "toolchain/settings/settings.h"
 #include "workspace/debugcontroller.h"
 #include "workspace/fileplaces.h"
@@ -42,9 +42,6 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // A window that closes hands the activation back to the one used before it.
     setActivationOrder(QMdiArea::ActivationHistoryOrder);
-    FileErrData.clear();
-    FileJavaData.clear();
-    FileJprData.clear();
     placement_ = std::make_unique<WindowPlacement>(*this);
     panes_ = new PaneArea(this);
     connectPanes();
@@ -62,18 +59,6 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     navigation_ = new NavigationController(*this, table_);
 
     lpr = new TRulerWin(nullptr);
-
-    const unsigned flags = FileDialogRecord::HideReadOnly | FileDialogRecord::OverwritePrompt |
-                           FileDialogRecord::FileMustExist;
-    FileErrData.flags = flags;
-    FileErrData.defaultExt = QStringLiteral("err");
-    FileErrData.filter = FilterErr;
-    FileJavaData.flags = flags;
-    FileJavaData.defaultExt = QStringLiteral("java");
-    FileJavaData.filter = FilterJava;
-    FileJprData.flags = flags;
-    FileJprData.defaultExt = QStringLiteral("jpr");
-    FileJprData.filter = FilterProject;
 
     connect(this, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
         if (w)
@@ -104,6 +89,29 @@ TFileMDIClient::~TFileMDIClient()
     EDITJAVAOPTIONS.reset();
     EDITCLASSPATH.reset();
     EDITDESTINATION.reset();
+}
+
+TFileMDIChild* TFileMDIClient::projectWindow() const
+{
+    return EditJAVACntl;
+}
+void TFileMDIClient::setProjectWindow(TFileMDIChild* window)
+{
+    EditJAVACntl = window;
+}
+TBrowserWindow* TFileMDIClient::messageList() const
+{
+    return BrowserErr;
+}
+PaneFrame* TFileMDIClient::messageListFrame() const
+{
+    return BrowserFrame;
+}
+
+void TFileMDIClient::setMessageList(TBrowserWindow* list, PaneFrame* frame)
+{
+    BrowserErr = list;
+    BrowserFrame = frame;
 }
 
 void TFileMDIClient::buildCommands()
@@ -203,23 +211,23 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
 
 void TFileMDIClient::CmFileNewJava()
 {
-    FileData = &FileJavaData;
+    records_.use(DialogKind::JavaSource);
     openEditor(EditorKind::JavaSource, QString());
 }
 
 void TFileMDIClient::CmFileOpenJava()
 {
-    FileData = &FileJavaData;
-    if (!dialogs().openFile(this, FileJavaData))
+    records_.use(DialogKind::JavaSource);
+    if (!dialogs().openFile(this, records_.record(DialogKind::JavaSource)))
         return;
-    if (openEditor(EditorKind::JavaSource, FileJavaData.fileName))
-        fileUsed(FileJavaData.fileName);
+    if (openEditor(EditorKind::JavaSource, records_.record(DialogKind::JavaSource).fileName))
+        fileUsed(records_.record(DialogKind::JavaSource).fileName);
 }
 
 void TFileMDIClient::CmMRUFileOpenJava(const QString& name)
 {
-    FileData = &FileJavaData;
-    FileJavaData.fileName = name;
+    records_.use(DialogKind::JavaSource);
+    records_.record(DialogKind::JavaSource).fileName = name;
     if (openEditor(EditorKind::JavaSource, name))
         fileUsed(name);
 }
@@ -454,14 +462,6 @@ void TFileMDIClient::bringToFront(QWidget* window)
     else if (!w->isAncestorOf(QApplication::focusWidget()) && w->widget())
         w->widget()->setFocus();
     emit editorsChanged();
-}
-
-QString windowMenuText(int number, const QString& caption)
-{
-    QString text = caption;
-    text.replace(QLatin1Char('&'), QLatin1String("&&"));
-    return number <= 9 ? QStringLiteral("&%1 %2").arg(number).arg(text)
-                       : QStringLiteral("%1 %2").arg(number).arg(text);
 }
 
 void TFileMDIClient::showStatus(const QString& text)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toolchain/settings/mdidlg.h"
+#include "toolchain/settings/optiondialogs.h"
 
 #include "toolchain/settings/settings.h"
 
