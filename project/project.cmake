@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# project/: Java project files (.jpr), read as plain data (QtCore only).
+# project/: the project model (what is built and run) and its loaders, and
+# Java project files (.jpr), read as plain data (QtCore only).
 # Includes platform/.
-add_library(bp_project STATIC project/projfile.cpp)
+add_library(bp_project STATIC project/projfile.cpp project/projectmodel.cpp project/jprloader.cpp)
 target_link_libraries(bp_project PUBLIC bp_platform Qt6::Core)

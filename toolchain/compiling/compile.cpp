@@ -3,20 +3,20 @@
 
 #include "config/toolpaths.h"
 #include "platform/host.h"
+#include "project/projectmodel.h"
 #include "toolchain/classify/classify.h"
 #include "toolchain/settings/settings.h"
 
 #include <QDir>
 #include <QFile>
 
-QStringList makeargsList()
+namespace {
+
+// The compiler options with `classPath` and `destination` for the texts the
+// model supplies; the other options from the build settings.
+QStringList compilerOptions(const std::optional<QString>& classPath, const std::optional<QString>& destination)
 {
     // The text settings, then the switches, each in the order javac is given them.
-    struct TextOption {
-        const std::optional<QString>* setting;
-        const char* option;
-    };
-    static const TextOption textOptions[] = {{&EDITCLASSPATH, "-classpath"}, {&EDITDESTINATION, "-d"}};
     struct SwitchOption {
         const bool* setting;
         const char* option;
@@ -26,10 +26,10 @@ QStringList makeargsList()
         {&CBNOWARN, "-nowarn"},        {&CBDEBUG, "-g"},         {&CBDEPRECATION, "-deprecation"}};
 
     QStringList a;
-    for (const TextOption& t : textOptions) {
-        if (*t.setting)
-            a << QString::fromLatin1(t.option) << **t.setting;
-    }
+    if (classPath)
+        a << QStringLiteral("-classpath") << *classPath;
+    if (destination)
+        a << QStringLiteral("-d") << *destination;
     if (EDITJAVAOPTIONS) {
         const QStringList words = EDITJAVAOPTIONS->split(QLatin1Char(' '), Qt::SkipEmptyParts);
         for (const QString& w : words)
@@ -40,6 +40,18 @@ QStringList makeargsList()
             a << QString::fromLatin1(s.option);
     }
     return a;
+}
+
+}  // namespace
+
+QStringList makeargsList()
+{
+    return compilerOptions(EDITCLASSPATH, EDITDESTINATION);
+}
+
+QStringList makeargsList(const ProjectModel& model)
+{
+    return compilerOptions(model.classPathText, model.outputFolder);
 }
 
 QString makeargs()

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+struct ProjectModel;
+
 // The compiler options as javac arguments, built from the build settings in
 // this order: "-classpath" and its text, "-d" and its text, the Java Options,
 // "-Xprefer:newer", "-verbose", "-O", "-nowarn", "-g", "-deprecation".
@@ -16,6 +18,10 @@
 // compile a referenced source that is newer than its class ("-Xprefer:newer";
 // javac no longer knows "-depend").
 QStringList makeargsList();
+// The same with the class path and the class folder of `model` in place of
+// the Compiler Options' Class Path and Destination Directory (equal for a
+// model made from the settings).
+QStringList makeargsList(const ProjectModel& model);
 
 // The option text shown while the compiler runs: every argument of
 // makeargsList() preceded by a space, so that it shows exactly what is passed

@@ -2,21 +2,21 @@
 #include "toolchain/compiling/projectcompile.h"
 
 #include "platform/host.h"
-#include "project/projfile.h"
+#include "project/jprloader.h"
 #include "toolchain/classify/classify.h"
 #include "toolchain/compiling/outofdate.h"
 
-#include <QFileInfo>
-
 ProjectCompilePlan planProjectCompile(const QString& projectPath)
 {
+    return planProjectCompile(loadJprProject(projectPath, ModelSettings{}));
+}
+
+ProjectCompilePlan planProjectCompile(const ProjectModel& model)
+{
     ProjectCompilePlan plan;
-    plan.directory = QFileInfo(projectPath).absolutePath();
-    QByteArray contents;
-    if (!readProjectFile(projectPath, &contents))
-        return plan;
+    plan.directory = model.directory;
     const QString prefix = plan.directory + host::separator();
-    for (const QString& entry : projectCompileEntries(contents)) {
+    for (const QString& entry : model.sources) {
         ProjectEntry e;
         e.line = entry;
         filename(entry, e.base, e.ext);

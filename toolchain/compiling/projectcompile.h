@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <vector>
 
+struct ProjectModel;
+
 // One usable line of a project file.
 struct ProjectEntry {
     QString line;      // the entry as the project file writes it
@@ -37,6 +39,9 @@ struct ProjectCompilePlan {
 // pipe, a device, a folder) is not listed but named in `refused`. An unreadable
 // project gives 0 entries.
 ProjectCompilePlan planProjectCompile(const QString& projectPath);
+// The same over a project's model (its sources as the file writes them,
+// compiled in its folder).
+ProjectCompilePlan planProjectCompile(const ProjectModel& model);
 
 // For a plan that lists no source: whether the project counts as compiled
 // (it has Java sources, and each has its class, newer than the source), and

@@ -24,3 +24,8 @@ void resetBuildSettings()
     EDITCMDLINE.reset();
     tracebrowser = 0;
 }
+
+ModelSettings modelSettings()
+{
+    return ModelSettings{EDITCLASSPATH, EDITDESTINATION};
+}

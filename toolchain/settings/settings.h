@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Build settings: process-wide, held in memory for the run only.
 #pragma once
+#include "project/projectmodel.h"
+
 #include <QString>
 #include <optional>
 
@@ -19,6 +21,10 @@ extern std::optional<QString> EDITCMDLINE;
 
 // 1 while the compiler-message window is taken to exist.
 extern int tracebrowser;
+
+// The Class Path and Destination Directory as a project model takes them: the
+// models of a single source and of a .jpr file are built over these.
+ModelSettings modelSettings();
 
 // Back to the values of a fresh start.
 void resetBuildSettings();
