@@ -5,7 +5,6 @@
 # Includes toolchain/, print/, project/, config/, platform/ and resources/.
 add_library(bp_editor STATIC
   editor/editorwindow.cpp
-  editor/filebuild.cpp
   editor/projectnodes.cpp
   editor/typingcheck.cpp
   editor/javatypename.cpp
@@ -36,7 +35,7 @@ add_library(bp_editor STATIC
   editor/unix2dos.cpp
   editor/finddialogs.cpp
   editor/highlighter.cpp)
-target_link_libraries(bp_editor PUBLIC bp_toolchain bp_debugger bp_print bp_javalines Qt6::Widgets Qt6::PrintSupport)
+target_link_libraries(bp_editor PUBLIC bp_toolchain bp_building bp_debugger bp_print bp_javalines Qt6::Widgets Qt6::PrintSupport)
 
 bp_add_test(test_find SOURCES tests/test_find.cpp LIBS bp_editor)
 bp_add_test(test_highlighter SOURCES tests/test_highlighter.cpp LIBS bp_editor)

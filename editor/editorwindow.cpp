@@ -4,7 +4,6 @@
 #include "editor/completion.h"
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
-#include "editor/filebuild.h"
 #include "editor/finddialogs.h"
 #include "editor/projectnodes.h"
 #include "editor/typingcheck.h"
@@ -14,6 +13,9 @@
 #include "platform/host.h"
 #include "print/printing.h"
 #include "resources/commands.h"
+#include "toolchain/building/buildsite.h"
+#include "toolchain/building/filebuild.h"
+#include "toolchain/building/runkinds.h"
 #include "toolchain/compiling/javacrunner.h"
 
 #include <QApplication>
@@ -32,6 +34,35 @@ QString kindText(EditorKind kind)
     return QStringLiteral("JAVA");
 }
 
+namespace {
+
+// What the build commands see of an editor window and its workspace.
+class WindowBuildSite : public BuildSite {
+public:
+    WindowBuildSite(TFileMDIChild* window, EditorHost* host) : window_(window), host_(host) {}
+
+    QWidget* dialogOwner() override { return window_; }
+    QString buildFile() const override { return window_->editor()->fileName(); }
+    bool buildsProject() const override { return window_->isProject(); }
+    bool holdsUnsavedChanges() const override { return window_->editor()->document()->isModified(); }
+    bool inWorkspace() const override { return window_->mdiArea() != nullptr; }
+    void showStatus(const QString& text) override { host_->showStatus(text); }
+    void showLastingStatus(const QString& text) override { host_->showLastingStatus(text); }
+    void clearLastingStatus() override { host_->clearLastingStatus(); }
+    void showCompilerMessages(const QString& capture, const QString& note) override
+    {
+        host_->showCompilerMessages(capture, note);
+    }
+    void compilationStarted() override { host_->compilationStarted(); }
+    void compilationEnded(bool succeeded) override { host_->compilationEnded(succeeded); }
+
+private:
+    TFileMDIChild* window_;
+    EditorHost* host_;
+};
+
+}  // namespace
+
 TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* edit, bool fromFile)
     : QMdiSubWindow(nullptr),
       papa(parent),
@@ -39,7 +70,8 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* e
       kind_(kind),
       IsNewFile(!fromFile),
       openedFromFile_(fromFile),
-      build_(std::make_unique<FileBuild>(this, parent)),
+      site_(std::make_unique<WindowBuildSite>(this, parent)),
+      build_(std::make_unique<FileBuild>(site_.get())),
       nodes_(std::make_unique<ProjectNodes>(edit)),
       check_(std::make_unique<TypingCheck>(edit, parent)),
       completion_(std::make_unique<Completion>(edit, parent))
@@ -132,11 +164,14 @@ void TFileMDIChild::buildCommands()
 {
     table_.on(cmd::JavaCompile, [this] { build_->compile(); });
     table_.enabler(cmd::JavaCompile, [this](CommandState& s) { s.enabled = !compiling(); });
-    table_.on(cmd::JavaRun, [this] { build_->run(); });
-    table_.enabler(cmd::JavaRun, [this](CommandState& s) { s.enabled = build_->IsJavaMain && build_->IsCompiled; });
-    table_.on(cmd::AppletRun, [this] { build_->runApplet(); });
-    table_.enabler(cmd::AppletRun,
-                   [this](CommandState& s) { s.enabled = build_->IsJavaApplet && build_->IsCompiled; });
+    // Java Run and Applet Run; Debug Run is the workspace's.
+    for (const RunKind& kind : runKinds()) {
+        if (kind.start != RunKind::Start::Detached)
+            continue;
+        const RunKindId id = kind.id;
+        table_.on(kind.command, [this, id] { build_->run(id); });
+        table_.enabler(kind.command, [this, id](CommandState& s) { s.enabled = build_->offers(id); });
+    }
     table_.on(cmd::Unix2Dos, [this] { CmUnix2Dos(); });
     table_.on(cmd::PrintSetup, [this] { CmFilePageSetup(); });
     table_.on(cmd::Print, [this] { CmFilePrint(); });

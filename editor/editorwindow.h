@@ -3,7 +3,7 @@
 // project. Its whole client area is the edit control, which loads and saves
 // the file and holds its name; the window holds the file's kind, and adds
 // saving with reload, the font, print and line-end commands, and routes the
-// build commands (editor/filebuild.h), the project commands
+// build commands (toolchain/building/filebuild.h), the project commands
 // (editor/projectnodes.h), check while typing (editor/typingcheck.h) and
 // completion (editor/completion.h).
 #pragma once
@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <memory>
 
+class BuildSite;
 class Completion;
 class EditControl;
 class EditorHost;
@@ -115,6 +116,7 @@ private:
     unsigned CurSel = 0;
 
     CommandTable table_;
+    std::unique_ptr<BuildSite> site_;  // what build_ sees of the window: outlives it
     std::unique_ptr<FileBuild> build_;
     std::unique_ptr<ProjectNodes> nodes_;
     std::unique_ptr<TypingCheck> check_;

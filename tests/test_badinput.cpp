@@ -11,7 +11,7 @@
 #include "config/toolpaths.h"
 #include "toolchain/messages/messagewindow.h"
 #include "project/projfile.h"
-#include "editor/filebuild.h"
+#include "toolchain/building/filebuild.h"
 
 #include <QImage>
 #include <QTextBlock>

@@ -5,7 +5,7 @@
 #include "service_fixture.h"
 
 #include "editor/editcontrol.h"
-#include "editor/filebuild.h"
+#include "toolchain/building/filebuild.h"
 #include "toolchain/messages/messagewindow.h"
 #include "toolchain/settings/optiondialogs.h"
 #include "toolchain/compiling/compileservice.h"

@@ -8,7 +8,7 @@
 #include "config/jdks.h"
 #include "toolchain/compiling/compile.h"
 #include "toolchain/running/run.h"
-#include "editor/filebuild.h"
+#include "toolchain/building/filebuild.h"
 
 #include <QFileInfo>
 #include <QTextCursor>

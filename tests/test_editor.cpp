@@ -3,7 +3,7 @@
 // encodings and line ends.
 #include "compile_fixture.h"
 
-#include "editor/filebuild.h"
+#include "toolchain/building/filebuild.h"
 #include "editor/textfile.h"
 #include "print/printing.h"
 

@@ -6,7 +6,7 @@
 // project window's entries.
 #include "compile_fixture.h"
 
-#include "editor/filebuild.h"
+#include "toolchain/building/filebuild.h"
 #include "editor/javatypename.h"
 #include "toolchain/messages/messagewindow.h"
 #include "workspace/paneframe.h"

@@ -4,7 +4,7 @@
 
 #include "config/toolpaths.h"
 #include "toolchain/settings/optiondialogs.h"
-#include "editor/filebuild.h"
+#include "toolchain/building/filebuild.h"
 #include "editor/finddialogs.h"
 #include "toolchain/messages/messagewindow.h"
 #include "workspace/panearea.h"

@@ -5,7 +5,7 @@
 #include "compile_fixture.h"
 
 #include "editor/editcontrol.h"
-#include "editor/filebuild.h"
+#include "toolchain/building/filebuild.h"
 #include "toolchain/compiling/javacrunner.h"
 
 #include <QFileInfo>

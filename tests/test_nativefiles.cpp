@@ -7,7 +7,7 @@
 
 #include "app/cmdline.h"
 #include "app/inistore.h"
-#include "editor/filebuild.h"
+#include "toolchain/building/filebuild.h"
 #include "platform/nativename.h"
 
 #include <QElapsedTimer>

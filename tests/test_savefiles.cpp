@@ -6,7 +6,7 @@
 // modes survive a save; read-only windows refuse every change.
 #include "frame_fixture.h"
 
-#include "editor/filebuild.h"
+#include "toolchain/building/filebuild.h"
 #include "editor/textdoc.h"
 #include "editor/textfile.h"
 

@@ -5,7 +5,7 @@
 
 #include "app/inistore.h"
 #include "print/printing.h"
-#include "editor/filebuild.h"
+#include "toolchain/building/filebuild.h"
 
 #include <QClipboard>
 #include <QMenu>

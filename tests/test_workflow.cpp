@@ -8,7 +8,7 @@
 #include "toolchain/settings/settings.h"
 #include "toolchain/messages/messagewindow.h"
 #include "workspace/panearea.h"
-#include "editor/filebuild.h"
+#include "toolchain/building/filebuild.h"
 
 #include <QCheckBox>
 #include <QMenu>

@@ -3,7 +3,6 @@
 
 #include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
-#include "editor/filebuild.h"
 #include "platform/dialogs.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
@@ -65,7 +64,7 @@ void DebugController::addCommands(CommandTable& table)
             return;
         }
         TFileMDIChild* c = ws_.currentEditor();
-        s.enabled = c && c->build().IsJavaMain && c->build().IsCompiled;  // a project runs its class too
+        s.enabled = c && c->build().offers(RunKindId::DebugRun);
         if (s.enabled)
             prepareAhead();
     });

@@ -7,7 +7,7 @@
 // When the program pauses, the window of its source shows the line; stepping
 // never brings another window in front of it nor takes its focus.
 #pragma once
-#include "editor/filebuild.h"
+#include "toolchain/building/filebuild.h"
 #include "toolchain/running/callstackwindow.h"
 #include "toolchain/running/consolewindow.h"
 #include "toolchain/running/debugsession.h"

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The build commands of an editor window: the classification of its file (an
+// The build commands of one file: the classification of the file (an
 // application, an applet, the class to run), Java Compile with its outcome,
-// Java Run and Applet Run. They act on the window's file as last saved; the
-// window's kind and file name are the window's and its edit control's.
+// and the run kinds (toolchain/building/runkinds.h). They act on the file as
+// last saved; the window that shows it is reached through a BuildSite.
 #pragma once
+#include "project/projectmodel.h"
+#include "toolchain/building/runkinds.h"
 #include "toolchain/running/programprocess.h"
 
 #include <QObject>
@@ -12,10 +14,10 @@
 
 #include <optional>
 
-class EditorHost;
+class BuildSite;
 class JavacRunner;
-class TFileMDIChild;
 struct CompileOutcome;
+struct RunPlan;
 
 // What Debug Run starts: the class Java Run would start, as a program Brewpad
 // runs itself, the folder its classes are in, and the folder of its source.
@@ -29,24 +31,32 @@ struct DebugTarget {
 class FileBuild : public QObject {
     Q_OBJECT
 public:
-    // The build commands of `window`, which owns them; `host` is the
-    // workspace that holds the window.
-    FileBuild(TFileMDIChild* window, EditorHost* host);
+    // The build commands of the file `site` shows.
+    explicit FileBuild(BuildSite* site);
     ~FileBuild() override;  // a compilation still running is given up
 
-    // Classifies the window's file on disk (or every source of its project)
-    // as application or applet; the flags are only ever set, and a class name
+    // Classifies the file on disk (or every source of its project) as
+    // application or applet; the flags are only ever set, and a class name
     // found replaces classename.
     void classify();
     // Java Compile: one compilation at a time in the whole program; the
     // outcome is told in the status bar and, for some, in a message.
     void compile();
-    // Java Run and Applet Run, in the source's directory.
-    void run();
-    void runApplet();
+    // A run kind that starts on its own (Java Run, Applet Run), in the
+    // source's directory.
+    void run(RunKindId kind);
+    void run() { run(RunKindId::JavaRun); }
+    void runApplet() { run(RunKindId::AppletRun); }
     // Debug Run's program, chosen as Java Run chooses it, with `java` (the
     // configured JDK's); nullopt, after saying why, when nothing can start.
     std::optional<DebugTarget> debugTarget(const QString& java);
+
+    // The model of the file: its sources, class path and class folder.
+    ProjectModel model() const;
+    // What the enabling rules of the run kinds read.
+    RunState runState() const;
+    // True when the run kind `kind` is offered now.
+    bool offers(RunKindId kind) const;
 
     // What the classification found, and whether the classes are current.
     bool IsJavaMain = false;
@@ -55,17 +65,18 @@ public:
     QString classename;       // the class to run; empty while none was found
 
 private:
-    // The window's file; empty for a window never saved.
+    // The file; empty for a window never saved.
     QString sourceFile() const;
     // False, after saying why, when `file` cannot be compiled now.
     bool mayCompile(const QString& file);
-    // Starts javac on the window's project; false when nothing was started.
-    bool startProject(const QString& file, const QString& capture, QString* shown);
+    // Starts javac on the project; false when nothing was started.
+    bool startProject(const ProjectModel& model, const QString& capture, QString* shown);
     void compileFinished(const CompileOutcome& outcome);
     // What the status bar adds to a failed compilation of this source.
     QString failureNote() const;
+    // Plans `kind` for the file; nullopt after showing why nothing starts.
+    std::optional<RunPlan> plan(RunKindId kind, const QString& java = QString());
 
-    TFileMDIChild* window_;
-    EditorHost* host_;
+    BuildSite* site_;
     QPointer<JavacRunner> runner_;
 };

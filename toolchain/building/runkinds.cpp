@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "toolchain/building/runkinds.h"
+
+#include "resources/commands.h"
+
+namespace {
+
+bool applicationReady(const RunState& s)
+{
+    return s.IsJavaMain && s.IsCompiled;  // a project runs its class too
+}
+
+bool appletReady(const RunState& s)
+{
+    return s.IsJavaApplet && s.IsCompiled;
+}
+
+RunLaunch javaRunLine(const RunRequest& r)
+{
+    RunLaunch l;
+    l.detached = javaRunCommand(r.terminal, r.program, r.className, r.arguments, r.workDir, &l.ok,
+                                javaClassPathOptions(r.model.outputFolder, r.model.classPathText, r.workDir));
+    return l;
+}
+
+RunLaunch appletRunLine(const RunRequest& r)
+{
+    RunLaunch l;
+    l.detached = appletCommand(r.program, r.workDir);
+    return l;
+}
+
+RunLaunch debugRunLine(const RunRequest& r)
+{
+    RunLaunch l;
+    l.debugged = javaProgramCommand(r.program, r.className, r.workDir, r.model.outputFolder, r.model.classPathText,
+                                    r.arguments, {}, &l.ok);
+    return l;
+}
+
+}  // namespace
+
+const std::vector<RunKind>& runKinds()
+{
+    using S = RunKind::Start;
+    static const std::vector<RunKind> kinds = {
+        {RunKindId::JavaRun, cmd::JavaRun, S::Detached, true, true, "Exec : %1 : %2", applicationReady, javaRunLine},
+        {RunKindId::AppletRun, cmd::AppletRun, S::Detached, false, false, "Win Exec : %1 : %2", appletReady,
+         appletRunLine},
+        {RunKindId::DebugRun, cmd::DebugRun, S::UnderDebugger, true, true, "Exec : %1 : %2", applicationReady,
+         debugRunLine},
+    };
+    return kinds;
+}
+
+const RunKind& runKind(RunKindId id)
+{
+    for (const RunKind& k : runKinds()) {
+        if (k.id == id)
+            return k;
+    }
+    return runKinds().front();
+}
+
+const RunKind* runKindOfCommand(int command)
+{
+    for (const RunKind& k : runKinds()) {
+        if (k.command == command)
+            return &k;
+    }
+    return nullptr;
+}
+
+QString runCaption(const RunKind& kind)
+{
+    const CommandInfo* info = commandInfo(kind.command);
+    if (!info)
+        return QString();
+    QString caption = info->menuCaption();
+    caption = caption.left(caption.indexOf(QLatin1Char('\t')));
+    return caption.remove(QLatin1Char('&'));
+}
