@@ -19,19 +19,19 @@ namespace {
 using namespace bench;
 
 // The answer to one question, and how long it took in milliseconds.
-QList<QByteArray> ask(CompileService& service, const QList<QByteArray>& fields, double& ms)
+ServiceReply ask(CompileService& service, const ServiceRequest& request, double& ms)
 {
     QEventLoop loop;
-    QList<QByteArray> reply;
+    ServiceReply reply = FailedReply{};
     QObject ctx;
-    QObject::connect(&service, &CompileService::answered, &ctx, [&](quint64, const QList<QByteArray>& r) {
+    QObject::connect(&service, &CompileService::answered, &ctx, [&](quint64, const ServiceReply& r) {
         reply = r;
         loop.quit();
     });
     QObject::connect(&service, &CompileService::queryFailed, &ctx, [&](quint64, const QString&) { loop.quit(); });
     QElapsedTimer t;
     t.start();
-    if (service.query(fields) == 0)
+    if (service.query(request) == 0)
         return reply;
     loop.exec();
     ms = t.nsecsElapsed() / 1e6;
@@ -79,14 +79,14 @@ int main(int argc, char** argv)
     std::vector<double> declarations, outlines;
     for (int round = 0; round < 9; ++round) {
         double ms = 0;
-        const ServiceDeclaration d = decodeDeclaration(
+        const ServiceDeclaration d = declarationIn(
             ask(service, declarationRequest(file, text, call, dir, {}, dir), ms));
         if (!d.found || d.line != lines - 1) {
             std::fprintf(stderr, "the declaration was not found: %s\n", qPrintable(d.reason));
             return 1;
         }
         declarations.push_back(ms);
-        const QList<OutlineRow> rows = decodeOutline(ask(service, outlineRequest(file, text), ms));
+        const QList<OutlineRow> rows = outlineIn(ask(service, outlineRequest(file, text), ms));
         if (rows.size() < 600)
             return 1;
         outlines.push_back(ms);

@@ -42,7 +42,7 @@ TEST(CompletionItems, AReplyDecodesAndAPrefixFiltersCaseFirst)
     const QList<QByteArray> frame{"completed", "7",        "3",      "method",    "length", "length() : int",
                                   "length()",  "local",    "len",    "len : int", "len",    "type",
                                   "Length",    "a.Length", "Length", "cut short"};
-    const QList<CompletionItem> items = decodeCompletions(frame);
+    const QList<CompletionItem> items = std::get<CompletedReply>(decodeServiceReply(frame).value()).items;
     ASSERT_EQ(items.size(), 3);
     EXPECT_EQ(items[0], item("method", "length", "length() : int", "length()"));
     EXPECT_EQ(items[2], item("type", "Length", "a.Length", "Length"));
@@ -70,7 +70,7 @@ TEST(CompletionItems, SignaturesDecodeAndMarkTheCurrentArgument)
 {
     const QList<QByteArray> frame{"signatures", "3",     "1",     "2",      "max", "int",
                                   "2",          "int a", "int b", "String", "",    "0"};
-    const SignatureHelp help = decodeSignatures(frame);
+    const SignatureHelp help = std::get<SignaturesReply>(decodeServiceReply(frame).value()).help;
     EXPECT_EQ(help.argument, 1);
     ASSERT_EQ(help.overloads.size(), 2);
     EXPECT_EQ(help.overloads[0], (SignatureOverload{"max", "int", {"int a", "int b"}}));

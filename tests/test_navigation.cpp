@@ -19,6 +19,16 @@
 
 namespace {
 
+ServiceDeclaration decodeDeclaration(const QList<QByteArray>& fields)
+{
+    return declarationIn(decodeServiceReply(fields).value());
+}
+
+QList<OutlineRow> decodeOutline(const QList<QByteArray>& fields)
+{
+    return outlineIn(decodeServiceReply(fields).value());
+}
+
 TEST(NavigationAnswers, DeclarationsAndOutlinesAreReadAsTheServiceSendsThem)
 {
     const ServiceDeclaration jdk = decodeDeclaration({"declared", "4", "/c/String.java", "1480", "16", "jdk"});
@@ -306,7 +316,7 @@ TEST_F(Navigation, AQuestionWaitsBehindACheckWithoutCancellingIt)
     ASSERT_TRUE(QTest::qWaitFor([&] { return checked.count() == 1 && answered.count() == 1; }, 30000));
     EXPECT_EQ(checked[0][1].value<QList<ServiceDiagnostic>>().size(), 1);
     EXPECT_EQ(answered[0][0].toULongLong(), id);
-    EXPECT_EQ(decodeOutline(answered[0][1].value<QList<QByteArray>>()).size(), 2);
+    EXPECT_EQ(outlineIn(answered[0][1].value<ServiceReply>()).size(), 2);
 }
 
 TEST_F(Navigation, TheOutlineWindowAndItsRowsAreOnTheAccessibilityTree)

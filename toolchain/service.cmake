@@ -16,7 +16,7 @@ file(RELATIVE_PATH bp_service_relative /${CMAKE_INSTALL_BINDIR} /${bp_service_in
 add_library(bp_compileservice STATIC toolchain/compiling/compileservice.cpp toolchain/compiling/servicereplies.cpp
   toolchain/compiling/servicescratch.cpp toolchain/compiling/servicerequest.cpp toolchain/compiling/shippedfile.cpp
   toolchain/compiling/servicenavigation.cpp toolchain/compiling/completionitems.cpp
-  toolchain/compiling/servicejvm.cpp toolchain/compiling/serviceoutbox.cpp)
+  toolchain/compiling/servicejvm.cpp toolchain/compiling/serviceoutbox.cpp toolchain/compiling/serviceprotocol.cpp)
 target_link_libraries(bp_compileservice PUBLIC bp_platform Qt6::Core)
 target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIVE="${bp_service_relative}")
 # JavacRunner (bp_toolchain, described in toolchain.cmake, which is read after
@@ -29,24 +29,36 @@ set(bp_service_jar_built "")
 if(Java_Development_FOUND)
   include(UseJava)
   set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
+  # The package brewpad.service, one file a class.
+  set(bp_service_dir toolchain/compiling/service/brewpad/service)
+  set(bp_service_sources)
+  foreach(class CompileService RequestDecoder Request ReplyEncoder Reply Check Elsewhere Launcher WarmUp Navigate
+      DeclFinder JdkSources ParamNames Complete Signature Imports)
+    list(APPEND bp_service_sources ${bp_service_dir}/${class}.java)
+  endforeach()
   add_jar(brewpad_compile_service
-    SOURCES toolchain/compiling/service/BrewpadCompileService.java toolchain/compiling/service/BrewpadServiceCheck.java
-    toolchain/compiling/service/BrewpadServiceElsewhere.java toolchain/compiling/service/BrewpadServiceLauncher.java
-    toolchain/compiling/service/BrewpadServiceWarmUp.java
-    toolchain/compiling/service/BrewpadServiceNavigate.java toolchain/compiling/service/BrewpadServiceDeclFinder.java
-    toolchain/compiling/service/BrewpadServiceJdkSources.java toolchain/compiling/service/BrewpadServiceParamNames.java
-    toolchain/compiling/service/BrewpadServiceComplete.java toolchain/compiling/service/BrewpadServiceSignature.java
-    toolchain/compiling/service/BrewpadServiceImports.java
+    SOURCES ${bp_service_sources}
     OUTPUT_NAME ${bp_service_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_service_jar brewpad_compile_service JAR_FILE)
   file(RELATIVE_PATH bp_service_jar_built ${CMAKE_BINARY_DIR} ${bp_service_jar})
   add_dependencies(bp_compileservice brewpad_compile_service)
   install(FILES ${bp_service_jar} DESTINATION ${bp_service_install_dir})
+  # The service's decoder and encoder against the golden frames that
+  # test_serviceprotocol reads too.
+  add_jar(brewpad_service_protocol_test
+    SOURCES tests/java/brewpad/service/ProtocolTest.java
+    INCLUDE_JARS brewpad_compile_service
+    OUTPUT_DIR ${CMAKE_BINARY_DIR}/tests)
+  get_target_property(bp_service_test_jar brewpad_service_protocol_test JAR_FILE)
+  add_test(NAME test_service_java
+    COMMAND ${Java_JAVA_EXECUTABLE} -cp ${bp_service_test_jar}:${bp_service_jar} brewpad.service.ProtocolTest
+      ${CMAKE_SOURCE_DIR}/tests/golden/service)
 else()
   message(STATUS "No JDK found: Brewpad is built without its compile service")
 endif()
 
+bp_add_test(test_serviceprotocol SOURCES tests/test_serviceprotocol.cpp LIBS bp_compileservice)
 bp_add_test(test_compileservice SOURCES tests/test_compileservice.cpp LIBS bp_toolchain)
 target_compile_definitions(test_compileservice PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 bp_add_bench(bench_compile_warm SOURCES bench/bench_compile_warm.cpp LIBS bp_toolchain)

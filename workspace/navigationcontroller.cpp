@@ -123,13 +123,13 @@ void NavigationController::goToDefinition(EditControl* editor, int position)
     ws_.showStatus(statusOf(QStringLiteral("looking for the declaration...")));
 }
 
-void NavigationController::onAnswered(quint64 id, const QList<QByteArray>& reply)
+void NavigationController::onAnswered(quint64 id, const ServiceReply& reply)
 {
     if (id == outlineId_) {
         outlineId_ = 0;
         // A text changed since is asked about again once the typing pauses.
         if (outline_ && outlined_ && outlined_->document()->revision() == outlineRevision_) {
-            outline_->showRows(decodeOutline(reply));
+            outline_->showRows(outlineIn(reply));
             outline_->setNote(QFileInfo(sourceName(outlined_)).fileName());
         }
         return;
@@ -145,7 +145,7 @@ void NavigationController::onAnswered(quint64 id, const QList<QByteArray>& reply
         ws_.showStatus(QString());
         return;
     }
-    const ServiceDeclaration d = decodeDeclaration(reply);
+    const ServiceDeclaration d = declarationIn(reply);
     if (!d.found) {
         ws_.showStatus(statusOf(d.reason));
         return;

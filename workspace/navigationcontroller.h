@@ -49,7 +49,7 @@ private:
     // The shared service when it is ready; else null, and it is started (for
     // `dir`) when it is not running.
     CompileService* readyService(const QString& dir);
-    void onAnswered(quint64 id, const QList<QByteArray>& reply);
+    void onAnswered(quint64 id, const ServiceReply& reply);
     void onQueryFailed(quint64 id, const QString& reason);
     void showDeclaration(const ServiceDeclaration& d);
     TFileMDIChild* windowOf(const EditControl* editor) const;

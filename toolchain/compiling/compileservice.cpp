@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/compiling/compileservice.h"
 
+#include "toolchain/compiling/serviceoutbox.h"
 #include "toolchain/compiling/servicereplies.h"
 #include "toolchain/compiling/servicerequest.h"
-#include "toolchain/compiling/serviceoutbox.h"
 #include "toolchain/compiling/servicescratch.h"
 #include "toolchain/compiling/shippedfile.h"
 
@@ -22,7 +22,7 @@ namespace {
 QPointer<CompileService> g_shared;
 
 const char kJarName[] = "brewpad-compile-service.jar";
-const char kMainClass[] = "BrewpadCompileService";
+const char kMainClass[] = "brewpad.service.CompileService";
 const char kStartErrors[] = "/start-errors";
 const qint64 kFirstLaunchDelayMs = 1500;
 
@@ -51,6 +51,7 @@ CompileService::CompileService(QObject* parent) : QObject(parent), jar_(defaultJ
     qRegisterMetaType<QList<ServiceDiagnostic>>();
     qRegisterMetaType<QList<CompletionItem>>();
     qRegisterMetaType<SignatureHelp>();
+    qRegisterMetaType<ServiceReply>();
     startTimer_ = new QTimer(this);
     startTimer_->setSingleShot(true);
     connect(startTimer_, &QTimer::timeout, this, [this] {
@@ -160,7 +161,7 @@ bool CompileService::spawn()
         return false;
     }
     replies_ = replies;
-    connect(replies, &ServiceReplies::frame, this, &CompileService::handle);
+    connect(replies, &ServiceReplies::reply, this, &CompileService::handle);
     connect(replies, &ServiceReplies::garbled, this, [this] {
         lastError_ = QStringLiteral("the compile service sent nonsense");
         restart();
@@ -321,13 +322,7 @@ void CompileService::onFinished()
     });
 }
 
-void CompileService::send(const QList<QByteArray>& fields)
-{
-    outbox_->push(fields);
-}
-
-quint64 CompileService::submit(Kind kind, QList<QByteArray> fields, const QByteArray& key, const QString& text,
-                               int textAt)
+quint64 CompileService::submit(Kind kind, ServiceRequest request, const QByteArray& key)
 {
     if (cold_.contains(key))
         return 0;
@@ -339,11 +334,11 @@ quint64 CompileService::submit(Kind kind, QList<QByteArray> fields, const QByteA
     for (auto it = pending_.begin(); it != pending_.end() && kind != Kind::Query; ++it) {
         const bool older = it.value() == Kind::Complete || it.value() == Kind::Signature;
         if (it.value() == Kind::Check || (completion && older))
-            send({QByteArrayLiteral("cancel"), QByteArray::number(it.key())});
+            outbox_->push(CancelRequest{it.key()});
     }
     const quint64 id = ++nextId_;
-    fields.insert(1, QByteArray::number(id));
-    outbox_->push(fields, text, textAt < 0 ? -1 : textAt + 1);
+    setServiceRequestId(request, id);
+    outbox_->push(request);
     pending_.insert(id, kind);
     keys_.insert(id, key);
     auto* t = new QTimer(this);
@@ -372,10 +367,8 @@ quint64 CompileService::compile(const QStringList& args, const QString& workDir)
 {
     if (state_ != State::Ready || !proc_)
         return 0;
-    QList<QByteArray> f{QByteArrayLiteral("compile"), QFile::encodeName(QFileInfo(workDir).absoluteFilePath())};
-    for (const QString& a : args)
-        f << QFile::encodeName(a);
-    return submit(Kind::Compile, f, serviceRequestKey('C', workDir, args));
+    return submit(Kind::Compile, CompileRequest{0, QFileInfo(workDir).absoluteFilePath(), args},
+                  serviceRequestKey('C', workDir, args));
 }
 
 quint64 CompileService::check(const QString& file, const QString& text, const QStringList& options,
@@ -383,59 +376,61 @@ quint64 CompileService::check(const QString& file, const QString& text, const QS
 {
     if (state_ != State::Ready || !proc_)
         return 0;
-    QList<QByteArray> f{QByteArrayLiteral("check"), QFile::encodeName(workDir), QFile::encodeName(file)};
-    for (const QString& o : options)
-        f << QFile::encodeName(o);
-    return submit(Kind::Check, f, serviceRequestKey('K', workDir, options), text, 3);
+    return submit(Kind::Check, CheckRequest{0, workDir, file, text, options},
+                  serviceRequestKey('K', workDir, options));
 }
 
-quint64 CompileService::query(QList<QByteArray> fields)
+quint64 CompileService::query(ServiceRequest request)
 {
-    if (state_ != State::Ready || !proc_ || fields.isEmpty())
+    if (state_ != State::Ready || !proc_)
         return 0;
-    return submit(Kind::Query, fields, QByteArrayLiteral("Q") + fields[0]);
+    QByteArray key("Q");
+    key += std::holds_alternative<OutlineRequest>(request) ? "outline" : "declaration";
+    return submit(Kind::Query, std::move(request), key);
 }
 
 void CompileService::cancel(quint64 id)
 {
     if (proc_ && pending_.value(id, Kind::Compile) != Kind::Compile && pending_.contains(id))
-        send({QByteArrayLiteral("cancel"), QByteArray::number(id)});
+        outbox_->push(CancelRequest{id});
 }
 
-void CompileService::handle(const QList<QByteArray>& frame)
+void CompileService::handle(const ServiceReply& reply)
 {
-    if (frame.isEmpty())
-        return;
-    const QByteArray verb = frame[0];
-    if (verb == "ready") {
+    if (std::holds_alternative<ReadyReply>(reply)) {
         onReady();
         return;
     }
-    if (frame.size() < 2)
-        return;
-    const quint64 id = frame[1].toULongLong();
+    const quint64 id = serviceReplyId(reply);
     if (!pending_.contains(id))
         return;  // given up already (a timeout)
     const Kind kind = pending_.value(id);
-    if (verb == "failed" && frame.size() >= 4 && frame[3] == "cold")
+    const auto* failed = std::get_if<FailedReply>(&reply);
+    if (failed && failed->cold)
         rememberCold(id);
     finishRequest(id);
-    if (verb == "compiled" && frame.size() >= 4 && kind == Kind::Compile) {
-        emit compiled(id, frame[2].toInt(), frame[3]);
-    } else if (verb == "checked" && frame.size() >= 3 && kind == Kind::Check) {
-        emit checked(id, decodeDiagnostics(frame));
-    } else if (verb == "completed" && frame.size() >= 3 && kind == Kind::Complete) {
-        emit completed(id, decodeCompletions(frame));
-    } else if (verb == "signatures" && frame.size() >= 4 && kind == Kind::Signature) {
-        emit signatureFound(id, decodeSignatures(frame));
-    } else if (kind == Kind::Query && verb != "failed" && verb != "cancelled") {
-        emit answered(id, frame);
-    } else {
-        const QString reason = verb == "cancelled" ? QStringLiteral("cancelled")
-                               : frame.size() >= 3 ? QString::fromUtf8(frame[2])
-                                                   : QStringLiteral("the compile service failed");
-        fail(id, kind, reason);
-    }
+    answer(id, kind, reply);
+}
+
+void CompileService::answer(quint64 id, Kind kind, const ServiceReply& reply)
+{
+    if (const auto* r = std::get_if<CompiledReply>(&reply); r && kind == Kind::Compile)
+        emit compiled(id, r->status, r->output);
+    else if (const auto* r = std::get_if<CheckedReply>(&reply); r && kind == Kind::Check)
+        emit checked(id, r->diagnostics);
+    else if (const auto* r = std::get_if<CompletedReply>(&reply); r && kind == Kind::Complete)
+        emit completed(id, r->items);
+    else if (const auto* r = std::get_if<SignaturesReply>(&reply); r && kind == Kind::Signature)
+        emit signatureFound(id, r->help);
+    else if (kind == Kind::Query && !std::holds_alternative<FailedReply>(reply) &&
+             !std::holds_alternative<CancelledReply>(reply))
+        emit answered(id, reply);
+    else if (std::holds_alternative<CancelledReply>(reply))
+        fail(id, kind, QStringLiteral("cancelled"));
+    else if (const auto* r = std::get_if<FailedReply>(&reply); r && !r->reason.isEmpty())
+        fail(id, kind, r->reason);
+    else
+        fail(id, kind, QStringLiteral("the compile service failed"));
 }
 
 void CompileService::onReady()
@@ -455,25 +450,23 @@ void CompileService::onReady()
     emit ready();
 }
 
-quint64 CompileService::submitCompletion(Kind kind, const QByteArray& verb, const QString& file, const QString& text,
-                                         int offset, const QStringList& options, const QString& workDir)
+quint64 CompileService::submitCompletion(CompleteRequest request)
 {
     if (state_ != State::Ready || !proc_)
         return 0;
-    QList<QByteArray> f{verb, QFile::encodeName(workDir), QFile::encodeName(file), QByteArray::number(offset)};
-    for (const QString& o : options)
-        f << QFile::encodeName(o);
-    return submit(kind, f, serviceRequestKey(kind == Kind::Complete ? 'P' : 'S', workDir, options), text, 3);
+    const bool items = request.kind == CompleteRequest::Items;
+    const QByteArray key = serviceRequestKey(items ? 'P' : 'S', request.workDir, request.options);
+    return submit(items ? Kind::Complete : Kind::Signature, std::move(request), key);
 }
 
 quint64 CompileService::complete(const QString& file, const QString& text, int offset, const QStringList& options,
                                  const QString& workDir)
 {
-    return submitCompletion(Kind::Complete, QByteArrayLiteral("complete"), file, text, offset, options, workDir);
+    return submitCompletion(CompleteRequest{CompleteRequest::Items, 0, workDir, file, text, offset, options});
 }
 
 quint64 CompileService::signature(const QString& file, const QString& text, int offset, const QStringList& options,
                                   const QString& workDir)
 {
-    return submitCompletion(Kind::Signature, QByteArrayLiteral("signature"), file, text, offset, options, workDir);
+    return submitCompletion(CompleteRequest{CompleteRequest::Signatures, 0, workDir, file, text, offset, options});
 }

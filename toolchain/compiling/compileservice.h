@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The client of the compile service (toolchain/compiling/service/): the JDK's compiler
+// The client of the compile service (toolchain/compiling/service/, spoken to
+// in the values of toolchain/compiling/serviceprotocol.h): the JDK's compiler
 // kept warm in a resident JVM, which compiles exactly as a javac process
 // started in the same directory would, and checks a source's text in memory.
 #pragma once
 #include "toolchain/compiling/completionitems.h"
 #include "toolchain/compiling/servicejvm.h"
-#include "toolchain/compiling/servicerequest.h"
+#include "toolchain/compiling/serviceprotocol.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -119,11 +120,12 @@ public:
     // An older check still waiting or running is cancelled. Returns 0 unless
     // the service is ready; else the id, answered by checked() or checkFailed().
     quint64 check(const QString& file, const QString& text, const QStringList& options, const QString& workDir);
-    // A question about a text (the verb and the fields after the id, see
-    // toolchain/compiling/servicenavigation.h). It waits behind the requests
-    // made before it and cancels none. Returns 0 unless the service is ready;
-    // else the id, answered by answered() with the whole reply, or queryFailed().
-    quint64 query(QList<QByteArray> fields);
+    // A question about a text (a DeclarationRequest or an OutlineRequest, see
+    // toolchain/compiling/servicenavigation.h; its id is given here). It
+    // waits behind the requests made before it and cancels none. Returns 0
+    // unless the service is ready; else the id, answered by answered() with
+    // the reply, or queryFailed().
+    quint64 query(ServiceRequest request);
     // Gives up a check or a question: checkFailed() or queryFailed() follows
     // with the reason "cancelled".
     void cancel(quint64 id);
@@ -148,7 +150,7 @@ signals:
     void compileFailed(quint64 id, const QString& reason);
     void checked(quint64 id, const QList<ServiceDiagnostic>& diagnostics);
     void checkFailed(quint64 id, const QString& reason);
-    void answered(quint64 id, const QList<QByteArray>& reply);
+    void answered(quint64 id, const ServiceReply& reply);
     void queryFailed(quint64 id, const QString& reason);
     void completed(quint64 id, const QList<CompletionItem>& items);
     void signatureFound(quint64 id, const SignatureHelp& help);
@@ -161,18 +163,14 @@ private:
     void launch();
     bool spawn();
     void onFinished();
-    void handle(const QList<QByteArray>& frame);
+    void handle(const ServiceReply& reply);
+    void answer(quint64 id, Kind kind, const ServiceReply& reply);
     void onReady();
-    void send(const QList<QByteArray>& fields);
-    // `text`, when `textAt` is 0 or more, is the field at that index of
-    // `fields` (after the id).
-    quint64 submit(Kind kind, QList<QByteArray> fields, const QByteArray& key, const QString& text = QString(),
-                   int textAt = -1);
+    quint64 submit(Kind kind, ServiceRequest request, const QByteArray& key);
     void onTimeout(quint64 id);
     void failRequests(const Requests& requests, const QString& reason);
     void fail(quint64 id, Kind kind, const QString& reason);
-    quint64 submitCompletion(Kind kind, const QByteArray& verb, const QString& file, const QString& text, int offset,
-                             const QStringList& options, const QString& workDir);
+    quint64 submitCompletion(CompleteRequest request);
     void finishRequest(quint64 id);
     void rememberCold(quint64 id);
     void markUnusable(const QString& why);

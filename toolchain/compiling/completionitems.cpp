@@ -61,40 +61,6 @@ QString SignatureHelp::plainText() const
     return lines.join(QLatin1Char('\n'));
 }
 
-QList<CompletionItem> decodeCompletions(const QList<QByteArray>& frame)
-{
-    QList<CompletionItem> items;
-    const int n = frame.size() >= 3 ? frame[2].toInt() : 0;
-    for (int i = 0; i < n && 3 + 4 * i + 3 < frame.size(); ++i) {
-        const qsizetype at = 3 + 4 * i;
-        items << CompletionItem{QString::fromUtf8(frame[at]), QString::fromUtf8(frame[at + 1]),
-                                QString::fromUtf8(frame[at + 2]), QString::fromUtf8(frame[at + 3])};
-    }
-    return items;
-}
-
-SignatureHelp decodeSignatures(const QList<QByteArray>& frame)
-{
-    SignatureHelp help;
-    if (frame.size() < 4)
-        return help;
-    help.argument = frame[2].toInt();
-    const int n = frame[3].toInt();
-    qsizetype at = 4;
-    for (int i = 0; i < n && at + 2 < frame.size(); ++i) {
-        SignatureOverload o{QString::fromUtf8(frame[at]), QString::fromUtf8(frame[at + 1]), {}};
-        const int count = frame[at + 2].toInt();
-        at += 3;
-        if (count < 0 || at + count > frame.size())
-            break;
-        for (int k = 0; k < count; ++k)
-            o.parameters << QString::fromUtf8(frame[at + k]);
-        at += count;
-        help.overloads << o;
-    }
-    return help;
-}
-
 QList<CompletionItem> filterCompletions(const QList<CompletionItem>& items, const QString& prefix)
 {
     QList<CompletionItem> exact, other;

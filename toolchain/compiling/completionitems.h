@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What completion offers and parameter hints show, as plain data: the items
 // of the compile service's "completed" reply and the overloads of its
-// "signatures" reply (see toolchain/compiling/service/), the filter and order
+// "signatures" reply (toolchain/compiling/serviceprotocol.h), the filter and order
 // of the items as a prefix is typed, and the words of open texts offered when
 // the service cannot answer.
 #pragma once
-#include <QByteArray>
 #include <QList>
 #include <QMetaType>
 #include <QString>
@@ -49,13 +48,6 @@ struct SignatureHelp {
     QString plainText() const;
 };
 Q_DECLARE_METATYPE(SignatureHelp)
-
-// The items of a "completed" reply: "completed", id, count, then kind, name,
-// detail and insert for each; a reply cut short gives the items it holds whole.
-QList<CompletionItem> decodeCompletions(const QList<QByteArray>& frame);
-// A "signatures" reply: "signatures", id, argument, count, then for each
-// overload its name, return type, number of parameters and parameters.
-SignatureHelp decodeSignatures(const QList<QByteArray>& frame);
 
 // The items whose names begin with `prefix`: those that match its case first,
 // then the others that match it ignoring case; each group in the order given.

@@ -2,62 +2,48 @@
 #include "toolchain/compiling/servicenavigation.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 
-QList<QByteArray> declarationRequest(const QString& file, const QString& text, int offset, const QString& cacheDir,
-                                     const QStringList& options, const QString& workDir)
+DeclarationRequest declarationRequest(const QString& file, const QString& text, int offset, const QString& cacheDir,
+                                      const QStringList& options, const QString& workDir)
 {
-    QList<QByteArray> f{QByteArrayLiteral("declaration"), QFile::encodeName(workDir),
-                        QFile::encodeName(file),          text.toUtf8(),
-                        QByteArray::number(offset),       QFile::encodeName(cacheDir)};
-    for (const QString& o : options)
-        f << QFile::encodeName(o);
-    return f;
+    DeclarationRequest r;
+    r.workDir = workDir;
+    r.file = file;
+    r.text = text;
+    r.offset = offset;
+    r.cacheDir = cacheDir;
+    r.options = options;
+    return r;
 }
 
-QList<QByteArray> outlineRequest(const QString& file, const QString& text)
+OutlineRequest outlineRequest(const QString& file, const QString& text)
 {
-    return {QByteArrayLiteral("outline"), QFile::encodeName(file), text.toUtf8()};
+    return OutlineRequest{0, file, text};
 }
 
-ServiceDeclaration decodeDeclaration(const QList<QByteArray>& reply)
+ServiceDeclaration declarationIn(const ServiceReply& reply)
 {
     ServiceDeclaration d;
-    if (reply.size() >= 5 && reply[0] == "declared") {
-        d.path = QFile::decodeName(reply[2]);
-        d.line = reply[3].toInt();
-        d.column = reply[4].toInt();
-        d.jdk = reply.size() >= 6 && reply[5] == "jdk";
+    if (const auto* r = std::get_if<DeclaredReply>(&reply)) {
+        d.path = r->path;
+        d.line = r->line;
+        d.column = r->column;
+        d.jdk = r->jdk;
         d.found = !d.path.isEmpty() && d.line > 0;
     }
-    if (!d.found)
-        d.reason = reply.size() >= 3 && reply[0] == "undeclared" ? QString::fromUtf8(reply[2])
-                                                                 : QStringLiteral("no declaration was found");
+    if (!d.found) {
+        const auto* r = std::get_if<UndeclaredReply>(&reply);
+        d.reason = r ? r->reason : QStringLiteral("no declaration was found");
+    }
     return d;
 }
 
-QList<OutlineRow> decodeOutline(const QList<QByteArray>& reply)
+QList<OutlineRow> outlineIn(const ServiceReply& reply)
 {
-    QList<OutlineRow> rows;
-    if (reply.size() < 3 || reply[0] != "outlined")
-        return rows;
-    const int count = reply[2].toInt();
-    for (int i = 0; i < count; ++i) {
-        const qsizetype at = 3 + qsizetype(i) * 6;
-        if (at + 6 > reply.size())
-            break;
-        OutlineRow r;
-        r.depth = reply[at].toInt();
-        r.kind = QString::fromUtf8(reply[at + 1]);
-        r.name = QString::fromUtf8(reply[at + 2]);
-        r.detail = QString::fromUtf8(reply[at + 3]);
-        r.line = reply[at + 4].toInt();
-        r.column = reply[at + 5].toInt();
-        rows << r;
-    }
-    return rows;
+    const auto* r = std::get_if<OutlinedReply>(&reply);
+    return r ? r->rows : QList<OutlineRow>();
 }
 
 QString outlineRowText(const OutlineRow& row)

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/compiling/serviceoutbox.h"
 
-#include "toolchain/compiling/servicerequest.h"
-
 #include <QThreadPool>
 #include <QTimer>
 
@@ -13,20 +11,19 @@ ServiceOutbox::ServiceOutbox(std::function<void(const QByteArray&)> write, QObje
     connect(poll_, &QTimer::timeout, this, &ServiceOutbox::flush);
 }
 
-void ServiceOutbox::push(QList<QByteArray> fields, const QString& text, int textAt)
+void ServiceOutbox::push(const ServiceRequest& request)
 {
     auto frame = std::make_shared<Frame>();
     frames_.push_back(frame);
-    if (textAt < 0) {
-        frame->bytes = encodeServiceFrame(fields);
+    if (!serviceRequestHasText(request)) {
+        frame->bytes = encodeServiceRequest(request);
         frame->ready = true;
         flush();
         return;
     }
     // The worker touches only its frame (and a shared copy of the text).
-    QThreadPool::globalInstance()->start([frame, fields = std::move(fields), text, textAt]() mutable {
-        fields.insert(textAt, text.toUtf8());
-        frame->bytes = encodeServiceFrame(fields);
+    QThreadPool::globalInstance()->start([frame, request] {
+        frame->bytes = encodeServiceRequest(request);
         frame->ready.store(true, std::memory_order_release);
     });
     poll_->start();

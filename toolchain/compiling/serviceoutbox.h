@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The frames on their way to the compile service, in the order they were
-// made. A frame that carries a source's text, which may be megabytes, is
+// The requests on their way to the compile service, in the order they were
+// made. A request that carries a source's text, which may be megabytes, is
 // encoded off the user's thread; the frames after it wait for it.
 #pragma once
+#include "toolchain/compiling/serviceprotocol.h"
 
 #include <QByteArray>
-#include <QList>
 #include <QObject>
-#include <QString>
 
 #include <atomic>
 #include <deque>
@@ -21,9 +20,7 @@ public:
     // `write` takes each frame once it may go out.
     explicit ServiceOutbox(std::function<void(const QByteArray&)> write, QObject* parent = nullptr);
 
-    // A frame of `fields`; with `textAt` 0 or more, `text` (UTF-8 encoded)
-    // goes in as the field at that index.
-    void push(QList<QByteArray> fields, const QString& text = QString(), int textAt = -1);
+    void push(const ServiceRequest& request);
     // Forgets the frames not yet written (their process has gone).
     void clear() { frames_.clear(); }
 

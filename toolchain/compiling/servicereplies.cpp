@@ -7,48 +7,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
-
-quint32 getU32(const QByteArray& in, qsizetype at)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(in.constData() + at);
-    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
-}
-
-// Every reply begins with these bytes.
-const QByteArray kMagic("BPSV");
-
-enum class Parse { Frame, Incomplete, Bad };
-
-// Takes one frame from the front of `in`.
-Parse takeFrame(QByteArray& in, QList<QByteArray>* frame)
-{
-    if (in.size() < 8)
-        return in.isEmpty() || kMagic.startsWith(in.left(kMagic.size())) ? Parse::Incomplete : Parse::Bad;
-    if (!in.startsWith(kMagic))
-        return Parse::Bad;
-    const quint32 count = getU32(in, 4);
-    if (count > (1u << 24))
-        return Parse::Bad;
-    qsizetype at = 8;
-    QList<QByteArray> fields;
-    for (quint32 i = 0; i < count; ++i) {
-        if (in.size() < at + 4)
-            return Parse::Incomplete;
-        const quint32 len = getU32(in, at);
-        at += 4;
-        if (in.size() - at < qsizetype(len))
-            return Parse::Incomplete;
-        fields << in.mid(at, len);
-        at += len;
-    }
-    in.remove(0, at);
-    *frame = std::move(fields);
-    return Parse::Frame;
-}
-
-}  // namespace
-
 ServiceReplies::ServiceReplies(QObject* parent) : QObject(parent) {}
 
 ServiceReplies::~ServiceReplies()
@@ -103,16 +61,17 @@ void ServiceReplies::onReadable()
     }
     for (;;) {
         QList<QByteArray> f;
-        const Parse p = takeFrame(input_, &f);
-        if (p == Parse::Incomplete)
+        const ServiceFrameParse p = takeServiceFrame(input_, QByteArray(kServiceReplyMagic), &f);
+        if (p == ServiceFrameParse::Incomplete)
             return;
-        if (p == Parse::Bad) {
+        if (p == ServiceFrameParse::Bad) {
             input_.clear();
             notifier_->setEnabled(false);
             emit garbled();
             return;
         }
-        emit frame(f);
+        if (const std::optional<ServiceReply> r = decodeServiceReply(f))
+            emit reply(*r);
         if (read_ < 0)
             return;
     }

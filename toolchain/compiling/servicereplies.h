@@ -2,10 +2,11 @@
 // The channel on which the compile service replies: a pipe of its own, handed
 // down to the service's JVM as a file descriptor, so that nothing the JVM, the
 // compiler or an annotation processor prints on the standard output can mix
-// with a reply. Reads the replies' frames (see toolchain/compiling/service/) as they come.
+// with a reply. Reads the replies (toolchain/compiling/serviceprotocol.h) as they come.
 #pragma once
+#include "toolchain/compiling/serviceprotocol.h"
+
 #include <QByteArray>
-#include <QList>
 #include <QObject>
 
 class QSocketNotifier;
@@ -29,7 +30,7 @@ public:
     void closeWriteEnd();
 
 signals:
-    void frame(const QList<QByteArray>& fields);
+    void reply(const ServiceReply& reply);
     // The stream is not made of frames: the service is not to be trusted.
     void garbled();
 

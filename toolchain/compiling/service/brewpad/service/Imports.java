@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a source's imports bring into scope for completion: the types known by
 // their simple name, and the static members of its static imports.
+
+package brewpad.service;
 import com.sun.source.tree.ImportTree;
 import com.sun.source.tree.MemberSelectTree;
 import com.sun.source.tree.Scope;
@@ -17,13 +19,13 @@ import javax.lang.model.element.PackageElement;
 import javax.lang.model.element.TypeElement;
 import javax.lang.model.type.DeclaredType;
 
-final class BrewpadServiceImports {
-    private BrewpadServiceImports() {
+final class Imports {
+    private Imports() {
     }
 
     // The types known by their simple name: java.lang's, the imported ones,
     // those of the source's own package.
-    static List<TypeElement> visibleTypes(BrewpadServiceComplete.Analysis a, Scope scope) {
+    static List<TypeElement> visibleTypes(Complete.Analysis a, Scope scope) {
         List<TypeElement> out = new ArrayList<>();
         addTypesOf(out, a.elements.getPackageElement("java.lang"));
         if (scope != null && scope.getEnclosingClass() != null)
@@ -59,7 +61,7 @@ final class BrewpadServiceImports {
     // The static members that the static imports name ("import static
     // java.lang.Math.max;") or bring in whole ("import static
     // java.util.Collections.*;"), when the scope may use them.
-    static void staticMembers(BrewpadServiceComplete.Analysis a, BrewpadServiceComplete.Items items, Scope scope,
+    static void staticMembers(Complete.Analysis a, Complete.Items items, Scope scope,
             Set<String> visible) {
         TreePath unitPath = new TreePath(a.unit);
         for (ImportTree i : a.unit.getImports()) {
@@ -78,7 +80,7 @@ final class BrewpadServiceImports {
                         || (!name.equals("*") && !m.getSimpleName().contentEquals(name))
                         || !a.trees.isAccessible(scope, m, in))
                     continue;
-                BrewpadServiceComplete.addElement(a, items, m, in, visible);
+                Complete.addElement(a, items, m, in, visible);
             }
         }
     }

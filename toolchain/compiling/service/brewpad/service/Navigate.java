@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The compile service's navigation (see BrewpadCompileService):
+// The compile service's navigation (see CompileService):
 //
 //     declaration ID WORKDIR FILE TEXT OFFSET CACHE OPTION...
 //         the declaration of the name at OFFSET (UTF-16 units) of FILE's text
@@ -15,6 +15,8 @@
 // A declaration is found in the text itself, in a source the compiler read
 // beside it, in a source of the source or class path named after the class,
 // or in the JDK's sources (lib/src.zip of the JDK this service runs on).
+
+package brewpad.service;
 
 import com.sun.source.tree.ClassTree;
 import com.sun.source.tree.CompilationUnitTree;
@@ -48,11 +50,17 @@ import javax.tools.JavaCompiler;
 import javax.tools.JavaFileObject;
 import javax.tools.StandardJavaFileManager;
 
-final class BrewpadServiceNavigate {
+final class Navigate {
 
-    private static final JavaCompiler COMPILER = BrewpadCompileService.compiler;
+    private final JavaCompiler compiler;
+    private final ReplyEncoder replies;
+    private final Check check;
 
-    private BrewpadServiceNavigate() {}
+    Navigate(JavaCompiler compiler, ReplyEncoder replies, Check check) {
+        this.compiler = compiler;
+        this.replies = replies;
+        this.check = check;
+    }
 
     // A parsed source: its text, its tree and the positions of its task.
     static final class Parsed {
@@ -70,7 +78,7 @@ final class BrewpadServiceNavigate {
         long[] lineAndColumn(long pos) {
             if (lineStarts == null)
                 lineStarts = lineStarts(text);
-            return BrewpadServiceNavigate.lineAndColumn(lineStarts, text, pos);
+            return Navigate.lineAndColumn(lineStarts, text, pos);
         }
 
         long start(Tree t) {
@@ -82,15 +90,15 @@ final class BrewpadServiceNavigate {
         }
     }
 
-    static JavacTask task(List<String> options, JavaFileObject source, DiagnosticCollector<JavaFileObject> diags) {
-        StandardJavaFileManager standard = COMPILER.getStandardFileManager(diags, Locale.getDefault(),
+    JavacTask task(List<String> options, JavaFileObject source, DiagnosticCollector<JavaFileObject> diags) {
+        StandardJavaFileManager standard = compiler.getStandardFileManager(diags, Locale.getDefault(),
                 StandardCharsets.UTF_8);
-        return (JavacTask) COMPILER.getTask(Writer.nullWriter(), new BrewpadServiceCheck.InMemory(standard), diags,
+        return (JavacTask) compiler.getTask(Writer.nullWriter(), new Check.InMemory(standard), diags,
                 options, null, Collections.singletonList(source));
     }
 
-    static Parsed parse(Path file, String text) throws IOException {
-        BrewpadServiceCheck.Source source = new BrewpadServiceCheck.Source(file.toUri(), text);
+    Parsed parse(Path file, String text) throws IOException {
+        Check.Source source = new Check.Source(file.toUri(), text);
         JavacTask task = task(List.of("-proc:none"), source, new DiagnosticCollector<>());
         CompilationUnitTree unit = task.parse().iterator().next();
         return new Parsed(text, unit, Trees.instance(task).getSourcePositions());
@@ -221,7 +229,7 @@ final class BrewpadServiceNavigate {
         return "(" + String.join(", ", types) + ")";
     }
 
-    static void outlineClass(Parsed p, ClassTree c, int depth, List<Object> rows) {
+    static void outlineClass(Parsed p, ClassTree c, int depth, List<Reply.Row> rows) {
         String name = c.getSimpleName().toString();
         addRow(p, rows, depth, kindOf(c), name, "", namePosition(p, c, name));
         boolean isEnum = c.getKind().name().equals("ENUM");
@@ -253,23 +261,20 @@ final class BrewpadServiceNavigate {
         }
     }
 
-    static void addRow(Parsed p, List<Object> rows, int depth, String kind, String name, String detail, long pos) {
+    static void addRow(Parsed p, List<Reply.Row> rows, int depth, String kind, String name, String detail, long pos) {
         long[] lc = p.lineAndColumn(pos);
-        Collections.addAll(rows, Integer.toString(depth), kind, name, detail, Long.toString(lc[0]),
-                Long.toString(lc[1]));
+        rows.add(new Reply.Row(depth, kind, name, detail, lc[0], lc[1]));
     }
 
-    static void outline(String id, byte[][] f) throws IOException {
-        Path file = Paths.get(BrewpadCompileService.name(f[2])).toAbsolutePath().normalize();
-        Parsed p = parse(file, BrewpadCompileService.text(f[3]));
-        List<Object> rows = new ArrayList<>();
+    void outline(Request.Outline r) throws IOException {
+        Path file = Paths.get(r.file).toAbsolutePath().normalize();
+        Parsed p = parse(file, r.text);
+        List<Reply.Row> rows = new ArrayList<>();
         for (Tree t : p.unit.getTypeDecls()) {
             if (t instanceof ClassTree)
                 outlineClass(p, (ClassTree) t, 0, rows);
         }
-        List<Object> reply = new ArrayList<>(List.of("outlined", id, Integer.toString(rows.size() / 6)));
-        reply.addAll(rows);
-        BrewpadCompileService.send(reply.toArray());
+        replies.send(new Reply.Outlined(r.id, rows));
     }
 
     // --------------------------------------------------------- declaration
@@ -295,14 +300,15 @@ final class BrewpadServiceNavigate {
         return found[0];
     }
 
-    static void declaration(String id, byte[][] f) throws IOException {
-        String dir = BrewpadCompileService.name(f[2]);
-        Path file = Paths.get(dir).resolve(BrewpadCompileService.name(f[3])).toAbsolutePath().normalize();
-        String text = BrewpadCompileService.text(f[4]);
-        long offset = Long.parseLong(BrewpadCompileService.text(f[5]));
-        String cache = BrewpadCompileService.name(f[6]);
-        List<String> options = BrewpadServiceCheck.options(f, 7, dir);
-        BrewpadServiceCheck.Source source = new BrewpadServiceCheck.Source(file.toUri(), text);
+    void declaration(Request.Declaration r) throws IOException {
+        String id = r.id;
+        String dir = r.workDir;
+        Path file = Paths.get(dir).resolve(r.file).toAbsolutePath().normalize();
+        String text = r.text;
+        long offset = r.offset;
+        String cache = r.cacheDir;
+        List<String> options = check.options(r.options, dir);
+        Check.Source source = new Check.Source(file.toUri(), text);
         JavacTask task = task(options, source, new DiagnosticCollector<>());
         CompilationUnitTree unit = task.parse().iterator().next();
         task.analyze();
@@ -311,7 +317,7 @@ final class BrewpadServiceNavigate {
         TreePath at = pathAt(here, offset);
         Element e = at == null ? null : trees.getElement(at);
         if (e == null) {
-            BrewpadCompileService.send("undeclared", id, "no declared name at the caret");
+            replies.send(new Reply.Undeclared(id, "no declared name at the caret"));
             return;
         }
         TreePath decl = trees.getPath(e);
@@ -326,7 +332,7 @@ final class BrewpadServiceNavigate {
         elsewhere(id, task, e, options, dir, cache);
     }
 
-    static void sendPlace(String id, Path path, Parsed p, Tree t, boolean jdk) throws IOException {
+    void sendPlace(String id, Path path, Parsed p, Tree t, boolean jdk) throws IOException {
         String className = "";
         if (t instanceof MethodTree) {
             // A constructor's name is its class's: the class around it.
@@ -334,10 +340,7 @@ final class BrewpadServiceNavigate {
                 className = enclosingName((ClassTree) c, t, className);
         }
         long[] lc = p.lineAndColumn(namePosition(p, t, className));
-        if (jdk)
-            BrewpadCompileService.send("declared", id, path.toString(), lc[0], lc[1], "jdk");
-        else
-            BrewpadCompileService.send("declared", id, path.toString(), lc[0], lc[1]);
+        replies.send(new Reply.Declared(id, path.toString(), lc[0], lc[1], jdk));
     }
 
     static String enclosingName(ClassTree c, Tree t, String found) {
@@ -363,11 +366,11 @@ final class BrewpadServiceNavigate {
     // A declaration whose tree the compiler does not hold: in a source named
     // after its class on the source path (or, without one, the class path),
     // else in the JDK's sources.
-    static void elsewhere(String id, JavacTask task, Element e, List<String> options, String dir, String cache)
+    void elsewhere(String id, JavacTask task, Element e, List<String> options, String dir, String cache)
             throws IOException {
         TypeElement top = outermost(e);
         if (top == null) {
-            BrewpadCompileService.send("undeclared", id, "no source declares " + e.getSimpleName());
+            replies.send(new Reply.Undeclared(id, "no source declares " + e.getSimpleName()));
             return;
         }
         String pkg = task.getElements().getPackageOf(top).getQualifiedName().toString();
@@ -383,7 +386,7 @@ final class BrewpadServiceNavigate {
         String moduleName = module == null || module.isUnnamed() ? "" : module.getQualifiedName().toString();
         Path zip = Paths.get(System.getProperty("java.home"), "lib", "src.zip");
         if (!moduleName.isEmpty() && Files.isRegularFile(zip) && !cache.isEmpty()) {
-            Path extracted = BrewpadServiceJdkSources.extract(zip, moduleName + "/" + rel, Paths.get(cache));
+            Path extracted = JdkSources.extract(zip, moduleName + "/" + rel, Paths.get(cache));
             if (extracted != null) {
                 placeIn(id, extracted, e, true);
                 return;
@@ -393,7 +396,7 @@ final class BrewpadServiceNavigate {
                 : !Files.isRegularFile(zip) ? "the JDK's sources are not installed (package openjdk-17-source): "
                         + top.getQualifiedName() + " is in the JDK"
                 : "no source of " + top.getQualifiedName() + " was found in " + zip;
-        BrewpadCompileService.send("undeclared", id, why);
+        replies.send(new Reply.Undeclared(id, why));
     }
 
     static List<String> searchRoots(List<String> options, String dir) {
@@ -415,16 +418,16 @@ final class BrewpadServiceNavigate {
         return roots;
     }
 
-    static void placeIn(String id, Path source, Element e, boolean jdk) throws IOException {
+    void placeIn(String id, Path source, Element e, boolean jdk) throws IOException {
         String text;
         try (InputStream in = Files.newInputStream(source)) {
             text = new String(in.readAllBytes(), StandardCharsets.UTF_8);
         }
         Parsed p = parse(source, text);
-        Tree t = BrewpadServiceDeclFinder.find(p, e);
+        Tree t = DeclFinder.find(p, e);
         if (t == null) {
-            BrewpadCompileService.send("undeclared", id, "the declaration of " + e.getSimpleName()
-                    + " was not found in " + source);
+            replies.send(new Reply.Undeclared(id, "the declaration of " + e.getSimpleName()
+                    + " was not found in " + source));
             return;
         }
         sendPlace(id, source, p, t, jdk);

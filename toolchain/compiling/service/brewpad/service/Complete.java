@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The compile service's completion: a source's text, with a placeholder name
 // at the caret, parsed and attributed in memory with the options of a check
-// (see BrewpadServiceCheck); what fits there is read from javac's own view
+// (see Check); what fits there is read from javac's own view
 // of it: the scope at the caret, the members of the type of the expression
 // before a ".". Attribution goes on past errors, so that a text that does
 // not compile elsewhere is completed all the same. The parameter hints
-// (BrewpadServiceSignature) use the same analysis.
+// (Signature) use the same analysis.
+
+package brewpad.service;
 
 import com.sun.source.tree.ClassTree;
 import com.sun.source.tree.CompilationUnitTree;
@@ -50,11 +52,12 @@ import javax.lang.model.type.TypeMirror;
 import javax.lang.model.type.TypeVariable;
 import javax.lang.model.util.Elements;
 import javax.tools.DiagnosticCollector;
+import javax.tools.JavaCompiler;
 import javax.tools.JavaFileManager;
 import javax.tools.JavaFileObject;
 import javax.tools.StandardJavaFileManager;
 
-final class BrewpadServiceComplete {
+final class Complete {
 
     // The name put in the caret's place: no source has it.
     static final String CARET = "brewpad$caret";
@@ -78,17 +81,31 @@ final class BrewpadServiceComplete {
     // heap (and its young part) grow to fit a completion at once. Let go when
     // the service is idle, so that the memory goes back to the system.
     private static final int ROOM_BYTES = 48 << 20;
-    private static byte[] room;
+    private byte[] room;
 
-    private BrewpadServiceComplete() {}
+    private final JavaCompiler compiler;
+    private final ReplyEncoder replies;
+    private final Check check;
+    private final ParamNames paramNames;
 
-    static void keepRoom() {
+    Complete(JavaCompiler compiler, ReplyEncoder replies, Check check, ParamNames paramNames) {
+        this.compiler = compiler;
+        this.replies = replies;
+        this.check = check;
+        this.paramNames = paramNames;
+    }
+
+    ParamNames paramNames() {
+        return paramNames;
+    }
+
+    void keepRoom() {
         if (room == null)
-            room = BrewpadCompileService.allocate(() -> new byte[ROOM_BYTES]);
+            room = CompileService.allocate(() -> new byte[ROOM_BYTES]);
     }
 
     // The service is idle.
-    static void idle() {
+    void idle() {
         room = null;
     }
 
@@ -106,10 +123,10 @@ final class BrewpadServiceComplete {
     // The text with the bodies of the methods that do not hold the caret
     // emptied (their line breaks kept, so that every place stays where it
     // is): only the caret's method is attributed, however long the source.
-    static String withOtherBodiesBlank(JavaFileManager fm, Path file, String text, int caret) throws IOException {
-        JavacTask parser = (JavacTask) BrewpadCompileService.compiler.getTask(Writer.nullWriter(), fm,
+    String withOtherBodiesBlank(JavaFileManager fm, Path file, String text, int caret) throws IOException {
+        JavacTask parser = (JavacTask) compiler.getTask(Writer.nullWriter(), fm,
                 d -> { }, List.of("-proc:none"), null,
-                Collections.singletonList(new BrewpadServiceCheck.Source(file.toUri(), text)));
+                Collections.singletonList(new Check.Source(file.toUri(), text)));
         Trees trees = Trees.instance(parser);
         char[] out = text.toCharArray();
         for (CompilationUnitTree unit : parser.parse()) {
@@ -154,20 +171,20 @@ final class BrewpadServiceComplete {
         return new String(out);
     }
 
-    static Analysis analyze(byte[][] f, String text, int caret) throws IOException {
-        String dir = BrewpadCompileService.name(f[2]);
-        Path file = Paths.get(dir).resolve(BrewpadCompileService.name(f[3])).toAbsolutePath().normalize();
-        List<String> options = BrewpadServiceCheck.options(f, 6, dir);
+    // The text `text` of the request `r` attributed.
+    Analysis analyze(Request.Complete r, String text, int caret) throws IOException {
+        Path file = Paths.get(r.workDir).resolve(r.file).toAbsolutePath().normalize();
+        List<String> options = check.options(r.options, r.workDir);
         options.add("-implicit:none");
         options.add("-Xlint:none");
         DiagnosticCollector<JavaFileObject> diags = new DiagnosticCollector<>();
-        StandardJavaFileManager standard = BrewpadCompileService.compiler.getStandardFileManager(diags,
+        StandardJavaFileManager standard = compiler.getStandardFileManager(diags,
                 Locale.getDefault(), StandardCharsets.UTF_8);
-        BrewpadServiceCheck.InMemory fm = new BrewpadServiceCheck.InMemory(standard);
+        Check.InMemory fm = new Check.InMemory(standard);
         Analysis a = new Analysis();
         text = withOtherBodiesBlank(fm, file, text, caret);
-        a.task = (JavacTask) BrewpadCompileService.compiler.getTask(Writer.nullWriter(), fm, diags, options, null,
-                Collections.singletonList(new BrewpadServiceCheck.Source(file.toUri(), text)));
+        a.task = (JavacTask) compiler.getTask(Writer.nullWriter(), fm, diags, options, null,
+                Collections.singletonList(new Check.Source(file.toUri(), text)));
         a.trees = Trees.instance(a.task);
         a.elements = a.task.getElements();
         for (CompilationUnitTree u : a.task.parse())
@@ -222,7 +239,7 @@ final class BrewpadServiceComplete {
         final Map<String, String[]> byKey = new LinkedHashMap<>();
         final String prefix;
         final boolean exact;  // the name must be the prefix itself
-        boolean sourceNames;  // a JDK method's parameter names read from its source
+        ParamNames sourceNames;  // reads a JDK method's parameter names from its source; null when not wanted
 
         Items(String prefix, boolean exact) {
             this.prefix = prefix.toLowerCase(Locale.ROOT);
@@ -247,9 +264,9 @@ final class BrewpadServiceComplete {
         return t.toString().replaceAll("(?:[A-Za-z_$][\\w$]*\\.)+([A-Za-z_$][\\w$]*)", "$1");
     }
 
-    static String parameters(ExecutableElement m, ExecutableType type, List<String> out, boolean sourceNames) {
+    static String parameters(ExecutableElement m, ExecutableType type, List<String> out, ParamNames sourceNames) {
         List<? extends VariableElement> ps = m.getParameters();
-        List<String> names = sourceNames ? BrewpadServiceParamNames.of(m) : null;
+        List<String> names = sourceNames != null ? sourceNames.of(m) : null;
         List<? extends TypeMirror> ts = type != null ? type.getParameterTypes() : null;
         List<String> parts = new ArrayList<>();
         for (int i = 0; i < ps.size(); i++) {
@@ -258,7 +275,7 @@ final class BrewpadServiceComplete {
             if (m.isVarArgs() && i == ps.size() - 1 && s.endsWith("[]"))
                 s = s.substring(0, s.length() - 2) + "...";
             String name = names != null ? names.get(i) : ps.get(i).getSimpleName().toString();
-            if (!BrewpadServiceParamNames.synthetic(name))
+            if (!ParamNames.synthetic(name))
                 s += " " + name;
             parts.add(s);
         }
@@ -373,7 +390,7 @@ final class BrewpadServiceComplete {
     static void namesInScope(Analysis a, Items items, boolean withKeywords) {
         Scope scope = a.at != null ? a.trees.getScope(a.at) : null;
         Set<String> visible = new TreeSet<>();
-        List<TypeElement> types = BrewpadServiceImports.visibleTypes(a, scope);
+        List<TypeElement> types = Imports.visibleTypes(a, scope);
         for (TypeElement t : types)
             visible.add(t.getSimpleName().toString());
         if (scope != null) {
@@ -384,7 +401,7 @@ final class BrewpadServiceComplete {
                 }
             }
             enclosingMembers(a, items, scope, visible);
-            BrewpadServiceImports.staticMembers(a, items, scope, visible);
+            Imports.staticMembers(a, items, scope, visible);
         }
         for (TypeElement t : types) {
             // Reading a type's modifiers reads its class: only for those wanted.
@@ -438,26 +455,23 @@ final class BrewpadServiceComplete {
         }
     }
 
-    // complete ID WORKDIR FILE TEXT OFFSET OPTION...
-    static void complete(String id, byte[][] f) throws IOException {
+    // What fits at the caret of the request `r`.
+    void complete(Request.Complete r) throws IOException {
         keepRoom();
-        String text = BrewpadCompileService.text(f[4]);
-        int offset = Math.max(0, Math.min(text.length(), Integer.parseInt(BrewpadCompileService.text(f[5]))));
+        String text = r.text;
+        int offset = Math.max(0, Math.min(text.length(), r.offset));
         int start = wordStart(text, offset);
         String prefix = text.substring(start, offset);
         String withCaret = text.substring(0, start) + CARET + text.substring(wordEnd(text, offset));
-        Analysis a = analyze(f, withCaret, start);
+        Analysis a = analyze(r, withCaret, start);
         Items items = new Items(prefix, false);
         if (a.at != null && a.at.getLeaf() instanceof MemberSelectTree)
             membersAfterDot(a, items);
         else
             namesInScope(a, items, true);
-        List<Object> reply = new ArrayList<>();
-        reply.add("completed");
-        reply.add(id);
-        reply.add(Integer.toString(items.byKey.size()));
+        List<Reply.Item> found = new ArrayList<>();
         for (String[] item : items.byKey.values())
-            Collections.addAll(reply, (Object[]) item);
-        BrewpadCompileService.send(reply.toArray());
+            found.add(new Reply.Item(item[0], item[1], item[2], item[3]));
+        replies.send(new Reply.Completed(r.id, found));
     }
 }

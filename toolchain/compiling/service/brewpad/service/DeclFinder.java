@@ -5,6 +5,8 @@
 // its parameters' types as written (then by their number, then by the name
 // alone, so that one of the overloads is found all the same).
 
+package brewpad.service;
+
 import com.sun.source.tree.ClassTree;
 import com.sun.source.tree.MethodTree;
 import com.sun.source.tree.Tree;
@@ -20,11 +22,11 @@ import javax.lang.model.element.ExecutableElement;
 import javax.lang.model.element.TypeElement;
 import javax.lang.model.element.VariableElement;
 
-final class BrewpadServiceDeclFinder {
+final class DeclFinder {
 
-    private BrewpadServiceDeclFinder() {}
+    private DeclFinder() {}
 
-    static Tree find(BrewpadServiceNavigate.Parsed p, Element e) {
+    static Tree find(Navigate.Parsed p, Element e) {
         Deque<TypeElement> classes = new ArrayDeque<>();
         for (Element c = e instanceof TypeElement ? e : e.getEnclosingElement(); c instanceof TypeElement;
                 c = c.getEnclosingElement())
@@ -76,7 +78,7 @@ final class BrewpadServiceDeclFinder {
         String name = e.getKind() == ElementKind.CONSTRUCTOR ? "<init>" : e.getSimpleName().toString();
         List<String> wanted = new ArrayList<>();
         for (VariableElement v : e.getParameters())
-            wanted.add(BrewpadServiceNavigate.simpleType(v.asType().toString()));
+            wanted.add(Navigate.simpleType(v.asType().toString()));
         MethodTree byCount = null;
         MethodTree byName = null;
         for (Tree t : members) {
@@ -91,7 +93,7 @@ final class BrewpadServiceDeclFinder {
                 byCount = m;
             List<String> written = new ArrayList<>();
             for (VariableTree v : m.getParameters())
-                written.add(BrewpadServiceNavigate.simpleType(String.valueOf(v.getType())));
+                written.add(Navigate.simpleType(String.valueOf(v.getType())));
             if (written.equals(wanted))
                 return m;
         }

@@ -3,6 +3,8 @@
 // it is ready and while no request waits, so that the first F9 it serves
 // finds the compiler's code loaded and compiled.
 
+package brewpad.service;
+
 import java.io.ByteArrayOutputStream;
 import java.io.IOException;
 import java.io.PrintWriter;
@@ -12,8 +14,8 @@ import java.nio.file.Path;
 import java.util.Collections;
 import java.util.spi.ToolProvider;
 
-final class BrewpadServiceWarmUp {
-    private BrewpadServiceWarmUp() {}
+final class WarmUp {
+    private WarmUp() {}
 
     // Sources of its own that the service compiles to warm the compiler:
     // one clean, one with errors and warnings, so that the code of the

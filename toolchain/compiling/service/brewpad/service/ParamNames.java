@@ -5,6 +5,8 @@
 // class in memory (the most recently asked classes, a bounded number), so
 // that the next hint for the class is as quick as one without names.
 
+package brewpad.service;
+
 import com.sun.source.tree.ClassTree;
 import com.sun.source.tree.CompilationUnitTree;
 import com.sun.source.tree.MethodTree;
@@ -32,14 +34,14 @@ import javax.lang.model.element.PackageElement;
 import javax.lang.model.element.TypeElement;
 import javax.lang.model.element.VariableElement;
 
-final class BrewpadServiceParamNames {
+final class ParamNames {
 
     private static final int CLASSES = 64;
 
     // Per top-level class: "Outer.Inner#name(Type,Type)" and
     // "Outer.Inner#name/count" to the names its source gives. A class without
     // a source maps to an empty table.
-    private static final Map<String, Map<String, List<String>>> CACHE =
+    private final Map<String, Map<String, List<String>>> cache =
             new LinkedHashMap<>(CLASSES, 0.75f, true) {
                 @Override
                 protected boolean removeEldestEntry(Map.Entry<String, Map<String, List<String>>> eldest) {
@@ -47,7 +49,12 @@ final class BrewpadServiceParamNames {
                 }
             };
 
-    private BrewpadServiceParamNames() {}
+    // Parses the sources.
+    private final Navigate navigate;
+
+    ParamNames(Navigate navigate) {
+        this.navigate = navigate;
+    }
 
     static boolean synthetic(String name) {
         return name.matches("arg\\d+");
@@ -55,7 +62,7 @@ final class BrewpadServiceParamNames {
 
     // The names of `m`'s parameters, or null when they are the compiler's
     // own and no source gives others.
-    static synchronized List<String> of(ExecutableElement m) {
+    synchronized List<String> of(ExecutableElement m) {
         List<? extends VariableElement> ps = m.getParameters();
         if (ps.isEmpty() || !synthetic(ps.get(0).getSimpleName().toString()))
             return null;
@@ -74,11 +81,11 @@ final class BrewpadServiceParamNames {
         String entry = ((ModuleElement) module).getQualifiedName() + "/"
                 + (pkg.isUnnamed() ? "" : pkg.getQualifiedName().toString().replace('.', '/') + "/")
                 + top.getSimpleName() + ".java";
-        Map<String, List<String>> table = CACHE.computeIfAbsent(entry, BrewpadServiceParamNames::read);
+        Map<String, List<String>> table = cache.computeIfAbsent(entry, this::read);
         String name = m.getKind() == ElementKind.CONSTRUCTOR ? "<init>" : m.getSimpleName().toString();
         List<String> types = new ArrayList<>();
         for (VariableElement v : ps)
-            types.add(BrewpadServiceNavigate.simpleType(v.asType().toString()));
+            types.add(Navigate.simpleType(v.asType().toString()));
         List<String> names = table.get(classes + "#" + name + "(" + String.join(",", types) + ")");
         if (names == null)
             names = table.get(classes + "#" + name + "/" + ps.size());
@@ -86,7 +93,7 @@ final class BrewpadServiceParamNames {
     }
 
     // The table of `entry` of the running JDK's src.zip; empty without one.
-    static Map<String, List<String>> read(String entry) {
+    Map<String, List<String>> read(String entry) {
         Map<String, List<String>> table = new HashMap<>();
         Path zip = Paths.get(System.getProperty("java.home"), "lib", "src.zip");
         if (!Files.isRegularFile(zip))
@@ -99,7 +106,7 @@ final class BrewpadServiceParamNames {
             try (InputStream in = z.getInputStream(ze)) {
                 text = new String(in.readAllBytes(), StandardCharsets.UTF_8);
             }
-            CompilationUnitTree unit = BrewpadServiceNavigate.parse(Paths.get("/" + entry), text).unit;
+            CompilationUnitTree unit = navigate.parse(Paths.get("/" + entry), text).unit;
             for (Tree t : unit.getTypeDecls())
                 collect(t, "", table);
         } catch (IOException | RuntimeException e) {
@@ -124,7 +131,7 @@ final class BrewpadServiceParamNames {
             List<String> types = new ArrayList<>();
             List<String> names = new ArrayList<>();
             for (VariableTree v : m.getParameters()) {
-                types.add(BrewpadServiceNavigate.simpleType(String.valueOf(v.getType())));
+                types.add(Navigate.simpleType(String.valueOf(v.getType())));
                 names.add(v.getName().toString());
             }
             if (names.isEmpty())

@@ -12,14 +12,17 @@
 //     u32 count, then count times (u32 length, that many bytes)
 //
 // (big-endian), a list of byte strings whose first is the verb; a reply is
-// preceded by the four bytes "BPSV". Requests:
+// preceded by the four bytes "BPSV". RequestDecoder reads the requests into
+// the values of Request, ReplyEncoder writes the values of Reply (Brewpad's
+// side is toolchain/compiling/serviceprotocol.h; tests/golden/service/ holds
+// a frame of each kind, read by both). Requests:
 //
 //     compile ID WORKDIR ARG...   javac run on ARG... as the javac launcher
 //                                 would run it in WORKDIR
 //     check ID WORKDIR FILE TEXT OPTION...
 //                                 FILE's text TEXT (UTF-8) compiled in memory
 //     declaration ..., outline ...
-//                                 navigation (BrewpadServiceNavigate)
+//                                 navigation (Navigate)
 //     complete ID WORKDIR FILE TEXT OFFSET OPTION...
 //                                 what fits at the caret OFFSET (in UTF-16
 //                                 units) of FILE's text TEXT, as a check sees it
@@ -45,6 +48,10 @@
 //     signatures ID ARGUMENT COUNT (NAME RETURNS N PARAMETER...)...
 //                                 ARGUMENT the index of the caret's argument;
 //                                 RETURNS empty for a constructor
+//     declared ID PATH LINE COLUMN [jdk]
+//                                 "jdk" for a JDK source copied to the cache
+//     undeclared ID REASON
+//     outlined ID COUNT (DEPTH KIND NAME DETAIL LINE COLUMN)...
 //     cancelled ID
 //     failed ID REASON [cold]     nothing was done that can be trusted: the
 //                                 caller runs the javac launcher instead;
@@ -57,19 +64,19 @@
 // directory is the request's: relative paths, and the names that messages
 // show for them, are those of a javac started there. A request for another
 // directory is served with its paths taken from there and the names a javac
-// there would show (BrewpadServiceElsewhere) when every part of it can be
+// there would show (Elsewhere) when every part of it can be
 // reproduced so; else it is refused ("failed"), so that Brewpad runs the
 // launcher there and starts the service anew where it is needed. Whatever goes wrong in a request (running out of
 // memory included) is answered, and the service goes on serving. The end of
 // the standard input ends the service.
+
+package brewpad.service;
 
 
 import java.io.BufferedOutputStream;
 import java.io.ByteArrayInputStream;
 import java.io.ByteArrayOutputStream;
 import java.io.DataInputStream;
-import java.io.DataOutputStream;
-import java.io.EOFException;
 import java.io.FileDescriptor;
 import java.io.FileInputStream;
 import java.io.FileOutputStream;
@@ -78,7 +85,6 @@ import java.io.OutputStream;
 import java.io.PrintStream;
 import java.io.PrintWriter;
 import java.nio.charset.Charset;
-import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
@@ -90,67 +96,56 @@ import java.util.concurrent.TimeUnit;
 import javax.tools.JavaCompiler;
 import javax.tools.ToolProvider;
 
-public final class BrewpadCompileService {
-
-    private static final Charset FILE_NAMES = fileNameCharset();
-    // What javac's messages are encoded with: the charset of the standard
-    // error, which the launcher's javac writes them to.
-    private static final Charset ERRORS = errorCharset();
-    private static final byte[][] END = new byte[0][];
-    // Before every reply, so that Brewpad can skip whatever else the JVM
-    // writes to the standard output (a log the user asked for).
-    private static final byte[] MAGIC = {'B', 'P', 'S', 'V'};
-
-    private static java.util.spi.ToolProvider javac;
-    static JavaCompiler compiler;
-    private static PrintStream realErr;
-    private static PrintStream quietOut;
-    private static String workDir;
-    private static DataOutputStream replies;
-    static final Set<String> cancelled = ConcurrentHashMap.newKeySet();
+public final class CompileService {
 
     // Compilations of the warm-up after "ready", and how long without a
     // request is idle.
     private static final int WARM_STEPS = 12;
     private static final long IDLE_MS = 2000;
 
-    private BrewpadCompileService() {}
+    private final Charset fileNames = fileNameCharset();
+    // What javac's messages are encoded with: the charset of the standard
+    // error, which the launcher's javac writes them to.
+    private final Charset errors = errorCharset();
+    private final java.util.spi.ToolProvider javac;
+    private final JavaCompiler compiler;
+    private final PrintStream realErr;
+    private final PrintStream quietOut;
+    private final String workDir;
+    private final ReplyEncoder replies;
+    // The ids of the requests given up, read at once by the request reader.
+    private final Set<String> cancelled = ConcurrentHashMap.newKeySet();
+    private final Check check;
+    private final Complete complete;
+    private final Signature signature;
+    private final Navigate navigate;
 
-    // ------------------------------------------------------------- frames
+    // The warm-up still to do, in `warm`, while no request waits.
+    private Path warm;
+    private int warmSteps;
+    // Requests were served since the memory was last given back.
+    private boolean idleGc;
 
-    // The verb of a request too big for this JVM's memory: its fields were
-    // skipped, and it is answered as one that this JVM cannot do.
-    static final String TOO_BIG = "\u0000too big";
-
-    static byte[][] readFrame(DataInputStream in) throws IOException {
-        int n;
-        try {
-            n = in.readInt();
-        } catch (EOFException e) {
-            return null;
-        }
-        if (n < 0 || n > (1 << 24))
-            throw new IOException("bad frame");
-        byte[][] f = allocate(() -> new byte[n][]);
-        boolean whole = f != null;
-        for (int i = 0; i < n; i++) {
-            int len = in.readInt();
-            if (len < 0)
-                throw new IOException("bad frame");
-            byte[] b = whole ? allocate(() -> new byte[len]) : null;
-            if (b == null) {
-                whole = false;
-                skip(in, len);
-                continue;
-            }
-            in.readFully(b);
-            f[i] = b;
-        }
-        if (whole)
-            return f;
-        byte[] id = f != null && n > 1 && f[1] != null ? f[1] : new byte[0];
-        return new byte[][] {TOO_BIG.getBytes(StandardCharsets.UTF_8), id};
+    // Replies go to `replyChannel`; what the compiler or an annotation
+    // processor prints to the standard output is dropped, as Brewpad drops
+    // javac's; nothing reads the requests.
+    private CompileService(OutputStream replyChannel, java.util.spi.ToolProvider javac, JavaCompiler compiler) {
+        this.javac = javac;
+        this.compiler = compiler;
+        replies = new ReplyEncoder(new BufferedOutputStream(replyChannel), fileNames);
+        realErr = System.err;
+        quietOut = new PrintStream(OutputStream.nullOutputStream(), true);
+        System.setOut(quietOut);
+        System.setIn(new ByteArrayInputStream(new byte[0]));
+        workDir = Paths.get("").toAbsolutePath().toString();
+        check = new Check(compiler, replies, cancelled);
+        navigate = new Navigate(compiler, replies, check);
+        ParamNames paramNames = new ParamNames(navigate);
+        complete = new Complete(compiler, replies, check, paramNames);
+        signature = new Signature(replies, complete, paramNames);
     }
+
+    // ------------------------------------------------------------- helpers
 
     static <T> T allocate(java.util.function.Supplier<T> make) {
         try {
@@ -158,35 +153,6 @@ public final class BrewpadCompileService {
         } catch (OutOfMemoryError e) {
             return null;
         }
-    }
-
-    static void skip(DataInputStream in, long n) throws IOException {
-        byte[] buf = new byte[8192];
-        while (n > 0) {
-            int r = in.read(buf, 0, (int) Math.min(buf.length, n));
-            if (r < 0)
-                throw new EOFException();
-            n -= r;
-        }
-    }
-
-    static synchronized void send(Object... fields) throws IOException {
-        replies.write(MAGIC);
-        replies.writeInt(fields.length);
-        for (Object o : fields) {
-            byte[] b = o instanceof byte[] ? (byte[]) o : String.valueOf(o).getBytes(StandardCharsets.UTF_8);
-            replies.writeInt(b.length);
-            replies.write(b);
-        }
-        replies.flush();
-    }
-
-    static String text(byte[] b) {
-        return new String(b, StandardCharsets.UTF_8);
-    }
-
-    static String name(byte[] b) {
-        return new String(b, FILE_NAMES);
     }
 
     static Charset fileNameCharset() {
@@ -216,8 +182,6 @@ public final class BrewpadCompileService {
         return Charset.defaultCharset();
     }
 
-    // -------------------------------------------------------------- compile
-
     static boolean sameDirectory(String a, String b) {
         try {
             return Files.isSameFile(Paths.get(a), Paths.get(b));
@@ -226,56 +190,56 @@ public final class BrewpadCompileService {
         }
     }
 
-    static void compile(String id, byte[][] f) throws IOException {
-        String dir = name(f[2]);
-        String[] args = new String[f.length - 3];
-        for (int i = 3; i < f.length; i++)
-            args[i - 3] = name(f[i]);
-        if (!sameDirectory(dir, workDir)) {
-            compileElsewhere(id, dir, args);
+    // -------------------------------------------------------------- compile
+
+    void compile(Request.Compile r) throws IOException {
+        String[] args = r.args.toArray(new String[0]);
+        if (!sameDirectory(r.workDir, workDir)) {
+            compileElsewhere(r.id, r.workDir, args);
             return;
         }
         // The launcher expands wildcards in the value of -cp and -classpath.
         for (int i = 0; i + 1 < args.length; i++) {
             if (args[i].equals("-cp") || args[i].equals("-classpath")) {
-                args[i + 1] = BrewpadServiceLauncher.expandWildcards(args[i + 1]);
+                args[i + 1] = Launcher.expandWildcards(args[i + 1]);
                 i++;
             }
         }
         // As the launcher does at every start: a jar added to a directory
         // named by a wildcard of CLASSPATH is seen.
-        BrewpadServiceLauncher.setProperties();
-        Captured run = captureErrors(id, err -> javac.run(new PrintWriter(quietOut, true), err, args));
+        Launcher.setProperties();
+        Captured run = captureErrors(r.id, err -> javac.run(new PrintWriter(quietOut, true), err, args));
         if (run == null)
             return;
         int status = run.status;
         // 3 and 4 (a system error, an abnormal end: out of memory, a crash of
         // the compiler) may come from this JVM rather than from the sources.
         if (status == 3 || status == 4) {
-            send("failed", id, "the compiler ended abnormally (" + status + ")", "cold");
+            replies.send(new Reply.Failed(r.id, "the compiler ended abnormally (" + status + ")", true));
             return;
         }
-        send("compiled", id, Integer.toString(status), run.output);
+        replies.send(new Reply.Compiled(r.id, status, run.output));
     }
 
     // A compilation in another directory, when it can be made there exactly
     // as a javac there would make it; else refused, so that Brewpad runs the
     // launcher there (and starts the service there).
-    static void compileElsewhere(String id, String dir, String[] args) throws IOException {
+    void compileElsewhere(String id, String dir, String[] args) throws IOException {
         Path where = Paths.get(dir);
         if (!where.isAbsolute() || !Files.isDirectory(where)) {
-            send("failed", id, "the service runs in another directory, and cannot find " + dir);
+            replies.send(new Reply.Failed(id, "the service runs in another directory, and cannot find " + dir, false));
             return;
         }
-        Captured run = captureErrors(id, err -> BrewpadServiceElsewhere.compile(compiler, where, args, err));
+        Elsewhere elsewhere = new Elsewhere();
+        Captured run = captureErrors(id, err -> elsewhere.compile(compiler, where, args, err));
         if (run == null)
             return;
         if (run.status == null) {
-            send("failed", id, "the service runs in another directory, and cannot compile this there exactly: "
-                    + BrewpadServiceElsewhere.refusal);
+            replies.send(new Reply.Failed(id, "the service runs in another directory, and cannot compile this "
+                    + "there exactly: " + elsewhere.refusal, false));
             return;
         }
-        send("compiled", id, Integer.toString(run.status), run.output);
+        replies.send(new Reply.Compiled(id, run.status, run.output));
     }
 
     // A compiler run: its exit status (null when it refused), given a writer
@@ -299,16 +263,16 @@ public final class BrewpadCompileService {
     // Runs `run` with the standard error (its own and System.err) captured,
     // and the standard streams put back after it. Null, with the request
     // failed, when the compiler threw.
-    static Captured captureErrors(String id, CompilerRun run) throws IOException {
+    Captured captureErrors(String id, CompilerRun run) throws IOException {
         ByteArrayOutputStream captured = new ByteArrayOutputStream();
-        PrintStream err = new PrintStream(captured, true, ERRORS);
+        PrintStream err = new PrintStream(captured, true, errors);
         Integer status;
         System.setErr(err);
         try {
             status = run.run(new PrintWriter(err, true));
         } catch (Throwable t) {
             System.setErr(realErr);
-            send("failed", id, "the compiler failed: " + t, "cold");
+            replies.send(new Reply.Failed(id, "the compiler failed: " + t, true));
             return null;
         } finally {
             System.setErr(realErr);
@@ -331,9 +295,9 @@ public final class BrewpadCompileService {
 
     // Answers a request that failed in an unforeseen way; false when even
     // that is impossible, and the service must end.
-    static boolean answerFailure(String id, Throwable t) {
+    boolean answerFailure(String id, Throwable t) {
         try {
-            send("failed", id, "the compile service failed: " + t, "cold");
+            replies.send(new Reply.Failed(id, "the compile service failed: " + t, true));
             return true;
         } catch (Throwable again) {
             return false;
@@ -341,142 +305,129 @@ public final class BrewpadCompileService {
     }
 
     public static void main(String[] argv) throws Exception {
-        openStreams(argument(argv, "--replies="));
-        javac = java.util.spi.ToolProvider.findFirst("javac").orElse(null);
-        compiler = ToolProvider.getSystemJavaCompiler();
+        String repliesPath = argument(argv, "--replies=");
+        OutputStream replyChannel = repliesPath != null ? new FileOutputStream(repliesPath)
+                                                        : new FileOutputStream(FileDescriptor.out);
+        java.util.spi.ToolProvider javac = java.util.spi.ToolProvider.findFirst("javac").orElse(null);
+        JavaCompiler compiler = ToolProvider.getSystemJavaCompiler();
         if (javac == null || compiler == null) {
-            realErr.println("brewpad-compile-service: this Java has no compiler");
+            System.err.println("brewpad-compile-service: this Java has no compiler");
             System.exit(2);
         }
-        BrewpadServiceLauncher.setProperties();
-        // Warm enough to be quicker than a javac at once; the rest of the
-        // warm-up runs while no request waits.
-        String scratch = argument(argv, "--scratch=");
-        warm = scratch != null ? Files.createTempDirectory(Paths.get(scratch), "warm")
-                               : Files.createTempDirectory("brewpad-warm");
-        BrewpadServiceWarmUp.step(javac, warm, 0);
-        BrewpadServiceWarmUp.step(javac, warm, 1);
-        warmSteps = WARM_STEPS;
-
-        BlockingQueue<byte[][]> queue = new LinkedBlockingQueue<>();
-        Thread reader = requestReader(new DataInputStream(new FileInputStream(FileDescriptor.in)), queue);
-        send("ready", workDir.getBytes(FILE_NAMES));
-        reader.start();
-        while (serveOne(queue)) {
-        }
+        CompileService service = new CompileService(replyChannel, javac, compiler);
+        service.run(argument(argv, "--scratch="));
         System.exit(0);
     }
 
-    // The replies go to `repliesPath` (else to the standard output); what the
-    // compiler or an annotation processor prints to the standard output is
-    // dropped, as Brewpad drops javac's; nothing reads the requests.
-    static void openStreams(String repliesPath) throws IOException {
-        OutputStream replyChannel = repliesPath != null ? new FileOutputStream(repliesPath)
-                                                        : new FileOutputStream(FileDescriptor.out);
-        replies = new DataOutputStream(new BufferedOutputStream(replyChannel));
-        realErr = System.err;
-        quietOut = new PrintStream(OutputStream.nullOutputStream(), true);
-        System.setOut(quietOut);
-        System.setIn(new ByteArrayInputStream(new byte[0]));
-        workDir = Paths.get("").toAbsolutePath().toString();
+    // Warms up, says it is ready and serves until the requests end.
+    void run(String scratch) throws Exception {
+        Launcher.setProperties();
+        // Warm enough to be quicker than a javac at once; the rest of the
+        // warm-up runs while no request waits.
+        warm = scratch != null ? Files.createTempDirectory(Paths.get(scratch), "warm")
+                               : Files.createTempDirectory("brewpad-warm");
+        WarmUp.step(javac, warm, 0);
+        WarmUp.step(javac, warm, 1);
+        warmSteps = WARM_STEPS;
+
+        BlockingQueue<Request> queue = new LinkedBlockingQueue<>();
+        RequestDecoder requests = new RequestDecoder(new DataInputStream(new FileInputStream(FileDescriptor.in)),
+                fileNames);
+        Thread reader = requestReader(requests, queue);
+        replies.send(new Reply.Ready(workDir));
+        reader.start();
+        while (serveOne(queue)) {
+        }
     }
 
     // A thread that puts the requests read from `requests` in `queue` (and
-    // END after the last), and takes cancellations at once.
-    static Thread requestReader(DataInputStream requests, BlockingQueue<byte[][]> queue) {
+    // Quit after the last), and takes cancellations at once.
+    Thread requestReader(RequestDecoder requests, BlockingQueue<Request> queue) {
         Thread reader = new Thread(() -> {
             try {
                 for (;;) {
-                    byte[][] f = readFrame(requests);
-                    if (f == null || f.length == 0)
+                    Request r = requests.next();
+                    if (r instanceof Request.Quit)
                         break;
-                    if (text(f[0]).equals("cancel")) {
-                        if (f.length > 1)
-                            cancelled.add(text(f[1]));
+                    if (r instanceof Request.Cancel) {
+                        cancelled.add(r.id);
                         continue;
                     }
-                    queue.put(f);
+                    queue.put(r);
                 }
             } catch (Throwable e) {
                 // The requests can no longer be read in step: the service
                 // ends, and Brewpad answers what was asked and starts anew.
                 System.exit(1);
             }
-            queue.add(END);
+            queue.add(new Request.Quit());
         }, "requests");
         reader.setDaemon(true);
         return reader;
     }
 
-    // The warm-up still to do, in `warm`, while no request waits.
-    private static Path warm;
-    private static int warmSteps;
-    // Requests were served since the memory was last given back.
-    private static boolean idleGc;
-
     // The next request, warming up or giving memory back while none comes.
-    static byte[][] nextRequest(BlockingQueue<byte[][]> queue) throws Exception {
+    Request nextRequest(BlockingQueue<Request> queue) throws Exception {
         for (;;) {
-            byte[][] f = warmSteps > 0 ? queue.poll() : queue.poll(IDLE_MS, TimeUnit.MILLISECONDS);
-            if (f == null && warmSteps > 0) {
-                BrewpadServiceWarmUp.step(javac, warm, warmSteps);
+            Request r = warmSteps > 0 ? queue.poll() : queue.poll(IDLE_MS, TimeUnit.MILLISECONDS);
+            if (r == null && warmSteps > 0) {
+                WarmUp.step(javac, warm, warmSteps);
                 if (--warmSteps == 0)
-                    BrewpadServiceWarmUp.removeTree(warm);
+                    WarmUp.removeTree(warm);
                 idleGc = true;
                 continue;
             }
-            if (f == null) {
+            if (r == null) {
                 // Idle: the memory the requests took goes back to the system.
-                BrewpadServiceComplete.idle();
+                complete.idle();
                 if (idleGc)
                     System.gc();
                 idleGc = false;
-                f = queue.take();
+                r = queue.take();
             }
             idleGc = true;
-            return f;
+            return r;
         }
     }
 
     // Answers the next request; false when the service ends (asked to, or
     // Brewpad is gone).
-    static boolean serveOne(BlockingQueue<byte[][]> queue) throws Exception {
-        byte[][] f = nextRequest(queue);
-        if (f == END || text(f[0]).equals("quit"))
+    boolean serveOne(BlockingQueue<Request> queue) throws Exception {
+        Request r = nextRequest(queue);
+        if (r instanceof Request.Quit)
             return false;
-        String id = f.length > 1 ? text(f[1]) : "";
+        String id = r.id;
         try {
-            answer(text(f[0]), id, f);
+            answer(r);
         } catch (IOException e) {
             return false;  // the reply could not be sent: Brewpad is gone
         } catch (Throwable t) {
-            f = null;  // its memory back before the answer
+            r = null;  // its memory back before the answer
             if (!answerFailure(id, t))
                 System.exit(1);
         }
         return true;
     }
 
-    static void answer(String verb, String id, byte[][] f) throws IOException {
-        if (cancelled.remove(id)) {
-            send("cancelled", id);
-        } else if (verb.equals(TOO_BIG)) {
-            send("failed", id, "the request does not fit in the service's memory", "cold");
-        } else if (verb.equals("compile") && f.length >= 3) {
-            compile(id, f);
-        } else if (verb.equals("check") && f.length >= 5) {
-            BrewpadServiceCheck.check(id, f);
-            cancelled.remove(id);
-        } else if (verb.equals("complete") && f.length >= 6) {
-            BrewpadServiceComplete.complete(id, f);
-        } else if (verb.equals("signature") && f.length >= 6) {
-            BrewpadServiceSignature.signature(id, f);
-        } else if (verb.equals("declaration") && f.length >= 7) {
-            BrewpadServiceNavigate.declaration(id, f);
-        } else if (verb.equals("outline") && f.length >= 4) {
-            BrewpadServiceNavigate.outline(id, f);
-        } else {
-            send("failed", id, "unknown request");
+    void answer(Request r) throws IOException {
+        if (cancelled.remove(r.id)) {
+            replies.send(new Reply.Cancelled(r.id));
+        } else if (r instanceof Request.Refused) {
+            Request.Refused refused = (Request.Refused) r;
+            replies.send(new Reply.Failed(r.id, refused.reason, refused.cold));
+        } else if (r instanceof Request.Compile) {
+            compile((Request.Compile) r);
+        } else if (r instanceof Request.Check) {
+            check.check((Request.Check) r);
+            cancelled.remove(r.id);
+        } else if (r instanceof Request.Complete && ((Request.Complete) r).signatures) {
+            signature.signature((Request.Complete) r);
+        } else if (r instanceof Request.Complete) {
+            complete.complete((Request.Complete) r);
+        } else if (r instanceof Request.Declaration) {
+            navigate.declaration((Request.Declaration) r);
+        } else if (r instanceof Request.Outline) {
+            navigate.outline((Request.Outline) r);
         }
     }
 }

@@ -2,12 +2,14 @@
 // What the javac launcher does before javac runs, which the compile service
 // does before each compilation so that it compiles as a launcher started there.
 
+package brewpad.service;
+
 import java.io.File;
 import java.util.ArrayList;
 import java.util.List;
 
-final class BrewpadServiceLauncher {
-    private BrewpadServiceLauncher() {}
+final class Launcher {
+    private Launcher() {}
 
     // What the javac launcher sets before javac runs: the application's home,
     // and the CLASSPATH variable (with its wildcards expanded), which javac

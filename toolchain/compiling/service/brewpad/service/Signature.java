@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The compile service's parameter hints: the call whose "(" encloses the
 // caret, found in the text, and its overloads from javac's view of it (the
-// analysis of BrewpadServiceComplete with the placeholder in the place of
+// analysis of Complete with the placeholder in the place of
 // the method's name), each with its parameters; the index of the caret's
 // argument.
+
+package brewpad.service;
 
 import com.sun.source.tree.MemberSelectTree;
 import com.sun.source.tree.NewClassTree;
@@ -21,9 +23,17 @@ import javax.lang.model.element.ExecutableElement;
 import javax.lang.model.element.TypeElement;
 import javax.lang.model.type.DeclaredType;
 
-final class BrewpadServiceSignature {
+final class Signature {
 
-    private BrewpadServiceSignature() {}
+    private final ReplyEncoder replies;
+    private final Complete complete;
+    private final ParamNames paramNames;
+
+    Signature(ReplyEncoder replies, Complete complete, ParamNames paramNames) {
+        this.replies = replies;
+        this.complete = complete;
+        this.paramNames = paramNames;
+    }
 
     // Where the call whose "(" encloses `offset` opens, and how many of its
     // commas come before `offset`: {position of "(", commas}, or null.
@@ -72,57 +82,49 @@ final class BrewpadServiceSignature {
         }
     }
 
-    // signature ID WORKDIR FILE TEXT OFFSET OPTION...
-    static void signature(String id, byte[][] f) throws IOException {
-        BrewpadServiceComplete.keepRoom();
-        String text = BrewpadCompileService.text(f[4]);
-        int offset = Math.max(0, Math.min(text.length(), Integer.parseInt(BrewpadCompileService.text(f[5]))));
-        List<Object> reply = new ArrayList<>();
-        reply.add("signatures");
-        reply.add(id);
+    // The overloads of the call whose "(" encloses the caret of the request `r`.
+    void signature(Request.Complete r) throws IOException {
+        complete.keepRoom();
+        String text = r.text;
+        int offset = Math.max(0, Math.min(text.length(), r.offset));
         int[] call = enclosingCall(text, offset);
         int end = call != null ? call[0] : 0;
         while (end > 0 && Character.isWhitespace(text.charAt(end - 1)))
             end--;
-        int start = BrewpadServiceComplete.wordStart(text, end);
+        int start = Complete.wordStart(text, end);
         if (call == null || start == end) {
-            Collections.addAll(reply, "0", "0");
-            BrewpadCompileService.send(reply.toArray());
+            replies.send(new Reply.Signatures(r.id, 0, List.of()));
             return;
         }
-        reply.add(Integer.toString(call[1]));
         String name = text.substring(start, end);
-        List<Object[]> overloads = constructorCall(text, start, name)
-                ? constructors(f, text, call[0]) : methods(f, text, start, end, name);
-        reply.add(Integer.toString(overloads.size()));
-        for (Object[] o : overloads)
-            Collections.addAll(reply, o);
-        BrewpadCompileService.send(reply.toArray());
+        List<Reply.Overload> overloads = constructorCall(text, start, name)
+                ? constructors(r, text, call[0]) : methods(r, text, start, end, name);
+        replies.send(new Reply.Signatures(r.id, call[1], overloads));
     }
 
     static boolean constructorCall(String text, int start, String name) {
         int i = start;
         while (i > 0 && (Character.isWhitespace(text.charAt(i - 1)) || text.charAt(i - 1) == '.'
-                || BrewpadServiceComplete.identifierPart(text, i - 1)))
+                || Complete.identifierPart(text, i - 1)))
             i--;
         String before = text.substring(i, start).trim();
         return before.equals("new") || before.startsWith("new ") || before.startsWith("new\n");
     }
 
-    // The overloads of the method called `name` at [start, end): each as
-    // name, return type, number of parameters, parameters.
-    static List<Object[]> methods(byte[][] f, String text, int start, int end, String name) throws IOException {
-        String withCaret = text.substring(0, start) + BrewpadServiceComplete.CARET + text.substring(end);
-        BrewpadServiceComplete.Analysis a = BrewpadServiceComplete.analyze(f, withCaret, start);
-        BrewpadServiceComplete.Items items = new BrewpadServiceComplete.Items(name, true);
-        items.sourceNames = true;
-        List<Object[]> out = new ArrayList<>();
+    // The overloads of the method called `name` at [start, end).
+    List<Reply.Overload> methods(Request.Complete r, String text, int start, int end, String name)
+            throws IOException {
+        String withCaret = text.substring(0, start) + Complete.CARET + text.substring(end);
+        Complete.Analysis a = complete.analyze(r, withCaret, start);
+        Complete.Items items = new Complete.Items(name, true);
+        items.sourceNames = paramNames;
+        List<Reply.Overload> out = new ArrayList<>();
         if (a.at == null)
             return out;
         if (a.at.getLeaf() instanceof MemberSelectTree)
-            BrewpadServiceComplete.membersAfterDot(a, items);
+            Complete.membersAfterDot(a, items);
         else
-            BrewpadServiceComplete.namesInScope(a, items, false);
+            Complete.namesInScope(a, items, false);
         // The methods found, again as elements, for their parameters.
         for (String[] item : items.byKey.values()) {
             if (!item[0].equals("method"))
@@ -133,10 +135,7 @@ final class BrewpadServiceSignature {
             List<String> list = new ArrayList<>();
             if (!params.isEmpty())
                 Collections.addAll(list, splitParameters(params));
-            List<Object> o = new ArrayList<>();
-            Collections.addAll(o, name, detail.substring(close + 4), Integer.toString(list.size()));
-            o.addAll(list);
-            out.add(o.toArray());
+            out.add(new Reply.Overload(name, detail.substring(close + 4), list));
         }
         return out;
     }
@@ -161,9 +160,9 @@ final class BrewpadServiceSignature {
     }
 
     // The constructors of the class made by the "new" whose "(" is at `paren`.
-    static List<Object[]> constructors(byte[][] f, String text, int paren) throws IOException {
-        BrewpadServiceComplete.Analysis a = BrewpadServiceComplete.analyze(f, text, paren);
-        List<Object[]> out = new ArrayList<>();
+    List<Reply.Overload> constructors(Request.Complete r, String text, int paren) throws IOException {
+        Complete.Analysis a = complete.analyze(r, text, paren);
+        List<Reply.Overload> out = new ArrayList<>();
         final TreePath[] found = {null};
         new TreePathScanner<Void, Void>() {
             @Override
@@ -185,11 +184,8 @@ final class BrewpadServiceSignature {
             if (m.getKind() != ElementKind.CONSTRUCTOR || !a.trees.isAccessible(scope, m, in))
                 continue;
             List<String> params = new ArrayList<>();
-            BrewpadServiceComplete.parameters((ExecutableElement) m, null, params, true);
-            List<Object> o = new ArrayList<>();
-            Collections.addAll(o, e.getSimpleName().toString(), "", Integer.toString(params.size()));
-            o.addAll(params);
-            out.add(o.toArray());
+            Complete.parameters((ExecutableElement) m, null, params, paramNames);
+            out.add(new Reply.Overload(e.getSimpleName().toString(), "", params));
         }
         return out;
     }

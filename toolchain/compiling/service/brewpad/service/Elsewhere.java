@@ -12,6 +12,8 @@
 // annotation processors) compile() returns null, and the caller leaves the
 // request to the launcher.
 
+package brewpad.service;
+
 import java.io.IOException;
 import java.io.PrintWriter;
 import java.nio.file.Files;
@@ -30,9 +32,10 @@ import javax.tools.JavaFileObject;
 import javax.tools.StandardJavaFileManager;
 import javax.tools.StandardLocation;
 
-final class BrewpadServiceElsewhere {
+final class Elsewhere {
 
-    private BrewpadServiceElsewhere() {}
+    // One is made for each compilation it is asked to reproduce.
+    Elsewhere() {}
 
     // Options given alone that change nothing about paths or names.
     static final Set<String> FLAGS = Set.of("-g", "-g:none", "-nowarn", "-deprecation", "-Werror",
@@ -151,16 +154,16 @@ final class BrewpadServiceElsewhere {
         }
     }
 
-    // Why the last request was refused.
-    static String refusal = "";
+    // Why the request was refused.
+    String refusal = "";
 
-    static <T> T refuse(String why) {
+    <T> T refuse(String why) {
         refusal = why;
         return null;
     }
 
     // The request, or null when it holds something this cannot reproduce.
-    static Request parse(Path dir, String[] args) {
+    Request parse(Path dir, String[] args) {
         Request r = new Request(dir);
         for (int i = 0; i < args.length; i++) {
             String a = args[i];
@@ -205,7 +208,7 @@ final class BrewpadServiceElsewhere {
     // The absolute paths of a path list, or null when one is not plainly
     // an existing directory or jar without a class path or processors of
     // its own (and no module).
-    static List<Path> paths(Path dir, String list) {
+    List<Path> paths(Path dir, String list) {
         List<Path> out = new ArrayList<>();
         for (String e : list.split(":", -1)) {
             if (e.isEmpty() || e.indexOf('*') >= 0)
@@ -237,7 +240,7 @@ final class BrewpadServiceElsewhere {
 
     // Runs the request; its exit status as the launcher's, or null (nothing
     // done) when it cannot be reproduced exactly.
-    static Integer compile(JavaCompiler compiler, Path dir, String[] args, PrintWriter err) throws IOException {
+    Integer compile(JavaCompiler compiler, Path dir, String[] args, PrintWriter err) throws IOException {
         Request r = parse(dir, args);
         if (r == null)
             return null;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The compile service's check: a source's text compiled in memory, with the
 // options of a compilation made absolute from its directory, writing nothing;
-// the answer lists its errors and warnings (see BrewpadCompileService).
+// the answer lists its errors and warnings (see CompileService).
+
+package brewpad.service;
 
 import com.sun.source.util.JavacTask;
 import com.sun.source.util.TaskEvent;
@@ -28,11 +30,18 @@ import javax.tools.JavaFileObject;
 import javax.tools.SimpleJavaFileObject;
 import javax.tools.StandardJavaFileManager;
 
-final class BrewpadServiceCheck {
+final class Check {
 
-    private static final JavaCompiler COMPILER = BrewpadCompileService.compiler;
+    private final JavaCompiler compiler;
+    private final ReplyEncoder replies;
+    // The ids of the requests given up.
+    private final Set<String> cancelled;
 
-    private BrewpadServiceCheck() {}
+    Check(JavaCompiler compiler, ReplyEncoder replies, Set<String> cancelled) {
+        this.compiler = compiler;
+        this.replies = replies;
+        this.cancelled = cancelled;
+    }
 
     static final class Cancelled extends RuntimeException {
         private static final long serialVersionUID = 1L;
@@ -100,30 +109,29 @@ final class BrewpadServiceCheck {
         List<String> abs = new ArrayList<>();
         for (String e : list.split(":", -1))
             abs.add(e.isEmpty() ? dir : Paths.get(dir).resolve(e).toString());
-        return BrewpadServiceLauncher.expandWildcards(String.join(":", abs));
+        return Launcher.expandWildcards(String.join(":", abs));
     }
 
     static final Set<String> PATH_LISTS = Set.of("-classpath", "-cp", "--class-path", "-sourcepath",
             "--source-path", "-processorpath", "--processor-path", "--module-path", "-p");
     static final Set<String> DROPPED_WITH_VALUE = Set.of("-d", "-s", "-h");
 
-    static void check(String id, byte[][] f) throws IOException {
-        String dir = BrewpadCompileService.name(f[2]);
-        Path file = Paths.get(dir).resolve(BrewpadCompileService.name(f[3])).toAbsolutePath().normalize();
-        String text = BrewpadCompileService.text(f[4]);
-        List<String> options = options(f, 5, dir);
+    void check(Request.Check r) throws IOException {
+        String id = r.id;
+        Path file = Paths.get(r.workDir).resolve(r.file).toAbsolutePath().normalize();
+        List<String> options = options(r.options, r.workDir);
 
         DiagnosticCollector<JavaFileObject> diags = new DiagnosticCollector<>();
-        Source source = new Source(file.toUri(), text);
-        StandardJavaFileManager standard = COMPILER.getStandardFileManager(diags, Locale.getDefault(),
+        Source source = new Source(file.toUri(), r.text);
+        StandardJavaFileManager standard = compiler.getStandardFileManager(diags, Locale.getDefault(),
                 StandardCharsets.UTF_8);
         try (InMemory fm = new InMemory(standard)) {
-            JavacTask task = (JavacTask) COMPILER.getTask(Writer.nullWriter(), fm, diags, options,
+            JavacTask task = (JavacTask) compiler.getTask(Writer.nullWriter(), fm, diags, options,
                     null, Collections.singletonList(source));
             task.addTaskListener(new TaskListener() {
                 @Override
                 public void started(TaskEvent e) {
-                    if (BrewpadCompileService.cancelled.contains(id))
+                    if (cancelled.contains(id))
                         throw new Cancelled();
                 }
 
@@ -134,35 +142,36 @@ final class BrewpadServiceCheck {
             });
             task.call();
         } catch (Cancelled e) {
-            BrewpadCompileService.send("cancelled", id);
+            replies.send(new Reply.Cancelled(id));
             return;
         } catch (RuntimeException e) {
-            if (e.getCause() instanceof Cancelled || BrewpadCompileService.cancelled.contains(id)) {
-                BrewpadCompileService.send("cancelled", id);
+            if (e.getCause() instanceof Cancelled || cancelled.contains(id)) {
+                replies.send(new Reply.Cancelled(id));
                 return;
             }
-            BrewpadCompileService.send("failed", id, "the check failed: " + e);
+            replies.send(new Reply.Failed(id, "the check failed: " + e, false));
             return;
         }
-        if (BrewpadCompileService.cancelled.contains(id)) {
-            BrewpadCompileService.send("cancelled", id);
+        if (cancelled.contains(id)) {
+            replies.send(new Reply.Cancelled(id));
             return;
         }
-        sendDiagnostics(id, diags, source);
+        replies.send(new Reply.Checked(id, diagnostics(diags, source)));
     }
 
-    // The compiler options of a check from the request's fields `f` from
-    // `first` on: relative paths taken from `dir`, what only a compilation
-    // to files needs left out, and the class path a javac there would take.
-    static List<String> options(byte[][] f, int first, String dir) {
+    // The compiler options of a check from the options `given` of a request:
+    // relative paths taken from `dir`, what only a compilation to files
+    // needs left out, and the class path a javac there would take.
+    List<String> options(List<String> given, String dir) {
         List<String> options = new ArrayList<>();
         boolean classPathGiven = false;
-        for (int i = first; i < f.length; i++) {
-            String o = BrewpadCompileService.name(f[i]);
-            if (PATH_LISTS.contains(o) && i + 1 < f.length) {
+        int n = given.size();
+        for (int i = 0; i < n; i++) {
+            String o = given.get(i);
+            if (PATH_LISTS.contains(o) && i + 1 < n) {
                 classPathGiven |= o.equals("-classpath") || o.equals("-cp") || o.equals("--class-path");
                 options.add(o);
-                options.add(absolutePathList(BrewpadCompileService.name(f[++i]), dir));
+                options.add(absolutePathList(given.get(++i), dir));
             } else if (DROPPED_WITH_VALUE.contains(o)) {
                 i++;
             } else if (o.startsWith("-J") || o.equals("-verbose") || o.startsWith("-proc:")) {
@@ -170,11 +179,11 @@ final class BrewpadServiceCheck {
             } else if (o.startsWith("-")) {
                 // An option the compiler knows, with the values it takes;
                 // anything else would only stop the check.
-                int values = COMPILER.isSupportedOption(o);
-                if (values >= 0 && i + values < f.length) {
+                int values = compiler.isSupportedOption(o);
+                if (values >= 0 && i + values < n) {
                     options.add(o);
                     for (int k = 0; k < values; k++)
-                        options.add(BrewpadCompileService.name(f[++i]));
+                        options.add(given.get(++i));
                 }
             }
         }
@@ -189,36 +198,27 @@ final class BrewpadServiceCheck {
     }
 
     // The errors and warnings found in `source` (not in other sources the
-    // compiler read), as the reply "checked".
-    static void sendDiagnostics(String id, DiagnosticCollector<JavaFileObject> diags, Source source)
-            throws IOException {
-        List<Object> reply = new ArrayList<>();
-        reply.add("checked");
-        reply.add(id);
-        reply.add("");
-        int count = 0;
+    // compiler read).
+    static List<Reply.Diagnostic> diagnostics(DiagnosticCollector<JavaFileObject> diags, Source source) {
+        List<Reply.Diagnostic> found = new ArrayList<>();
         for (Diagnostic<? extends JavaFileObject> d : diags.getDiagnostics()) {
-            String kind;
+            boolean warning;
             switch (d.getKind()) {
             case ERROR:
-                kind = "error";
+                warning = false;
                 break;
             case WARNING:
             case MANDATORY_WARNING:
-                kind = "warning";
+                warning = true;
                 break;
             default:
                 continue;
             }
             if (d.getSource() != null && d.getSource() != source)
                 continue;
-            reply.add(Long.toString(Math.max(0, d.getLineNumber())));
-            reply.add(Long.toString(Math.max(0, d.getColumnNumber())));
-            reply.add(kind);
-            reply.add(d.getMessage(Locale.getDefault()));
-            count++;
+            found.add(new Reply.Diagnostic(Math.max(0, d.getLineNumber()), Math.max(0, d.getColumnNumber()), warning,
+                    d.getMessage(Locale.getDefault())));
         }
-        reply.set(2, Integer.toString(count));
-        BrewpadCompileService.send(reply.toArray());
+        return found;
     }
 }

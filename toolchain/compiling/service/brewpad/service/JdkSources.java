@@ -3,6 +3,8 @@
 // taken out into a private cache folder (readable by its owner only), read
 // only, and taken out again when the zip is newer than the copy.
 
+package brewpad.service;
+
 import java.io.IOException;
 import java.io.InputStream;
 import java.nio.file.Files;
@@ -12,9 +14,9 @@ import java.nio.file.attribute.PosixFilePermissions;
 import java.util.zip.ZipEntry;
 import java.util.zip.ZipFile;
 
-final class BrewpadServiceJdkSources {
+final class JdkSources {
 
-    private BrewpadServiceJdkSources() {}
+    private JdkSources() {}
 
     // The copy of `entry` of `zip` below `cache`; null when the zip has no
     // such entry or it cannot be written.

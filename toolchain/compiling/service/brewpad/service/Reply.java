@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The compile service's replies, as ReplyEncoder writes them (the kinds and
+// their fields are described in CompileService).
+
+package brewpad.service;
+
+import java.util.List;
+
+abstract class Reply {
+
+    // The id of the request answered; empty for "ready".
+    final String id;
+
+    Reply(String id) {
+        this.id = id;
+    }
+
+    // "ready": the compiler is warm, in `workDir`.
+    static final class Ready extends Reply {
+        final String workDir;
+
+        Ready(String workDir) {
+            super("");
+            this.workDir = workDir;
+        }
+    }
+
+    // "compiled": javac's exit status and the bytes it wrote to its standard error.
+    static final class Compiled extends Reply {
+        final int status;
+        final byte[] output;
+
+        Compiled(String id, int status, byte[] output) {
+            super(id);
+            this.status = status;
+            this.output = output.clone();
+        }
+    }
+
+    // One message of a check.
+    static final class Diagnostic {
+        final long line;
+        final long column;
+        final boolean warning;
+        final String message;
+
+        Diagnostic(long line, long column, boolean warning, String message) {
+            this.line = line;
+            this.column = column;
+            this.warning = warning;
+            this.message = message;
+        }
+    }
+
+    // "checked": the errors and warnings of a check.
+    static final class Checked extends Reply {
+        final List<Diagnostic> diagnostics;
+
+        Checked(String id, List<Diagnostic> diagnostics) {
+            super(id);
+            this.diagnostics = List.copyOf(diagnostics);
+        }
+    }
+
+    // One thing that fits at the caret.
+    static final class Item {
+        final String kind;
+        final String name;
+        final String detail;
+        final String insert;
+
+        Item(String kind, String name, String detail, String insert) {
+            this.kind = kind;
+            this.name = name;
+            this.detail = detail;
+            this.insert = insert;
+        }
+    }
+
+    // "completed": what fits at the caret.
+    static final class Completed extends Reply {
+        final List<Item> items;
+
+        Completed(String id, List<Item> items) {
+            super(id);
+            this.items = List.copyOf(items);
+        }
+    }
+
+    // One overload of a call; `returns` empty for a constructor.
+    static final class Overload {
+        final String name;
+        final String returns;
+        final List<String> parameters;
+
+        Overload(String name, String returns, List<String> parameters) {
+            this.name = name;
+            this.returns = returns;
+            this.parameters = List.copyOf(parameters);
+        }
+    }
+
+    // "signatures": the overloads of a call and the index of the caret's argument.
+    static final class Signatures extends Reply {
+        final int argument;
+        final List<Overload> overloads;
+
+        Signatures(String id, int argument, List<Overload> overloads) {
+            super(id);
+            this.argument = argument;
+            this.overloads = List.copyOf(overloads);
+        }
+    }
+
+    // "declared": where a declaration is; `jdk` for a copy of a JDK source.
+    static final class Declared extends Reply {
+        final String path;
+        final long line;
+        final long column;
+        final boolean jdk;
+
+        Declared(String id, String path, long line, long column, boolean jdk) {
+            super(id);
+            this.path = path;
+            this.line = line;
+            this.column = column;
+            this.jdk = jdk;
+        }
+    }
+
+    // "undeclared": why no declaration was found.
+    static final class Undeclared extends Reply {
+        final String reason;
+
+        Undeclared(String id, String reason) {
+            super(id);
+            this.reason = reason;
+        }
+    }
+
+    // One row of an outline.
+    static final class Row {
+        final int depth;
+        final String kind;
+        final String name;
+        final String detail;
+        final long line;
+        final long column;
+
+        Row(int depth, String kind, String name, String detail, long line, long column) {
+            this.depth = depth;
+            this.kind = kind;
+            this.name = name;
+            this.detail = detail;
+            this.line = line;
+            this.column = column;
+        }
+    }
+
+    // "outlined": the rows of an outline.
+    static final class Outlined extends Reply {
+        final List<Row> rows;
+
+        Outlined(String id, List<Row> rows) {
+            super(id);
+            this.rows = List.copyOf(rows);
+        }
+    }
+
+    // "cancelled": the request was given up.
+    static final class Cancelled extends Reply {
+        Cancelled(String id) {
+            super(id);
+        }
+    }
+
+    // "failed": nothing was done that can be trusted; `cold` when this JVM
+    // cannot do it.
+    static final class Failed extends Reply {
+        final String reason;
+        final boolean cold;
+
+        Failed(String id, String reason, boolean cold) {
+            super(id);
+            this.reason = reason;
+            this.cold = cold;
+        }
+    }
+}

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The requests Brewpad makes of the compile service, as RequestDecoder reads
+// them (the kinds and their fields are described in CompileService).
+
+package brewpad.service;
+
+import java.util.List;
+
+abstract class Request {
+
+    // The request's id as Brewpad wrote it; empty for "quit".
+    final String id;
+
+    Request(String id) {
+        this.id = id;
+    }
+
+    // "compile": javac run on `args` as the launcher would run it in `workDir`.
+    static final class Compile extends Request {
+        final String workDir;
+        final List<String> args;
+
+        Compile(String id, String workDir, List<String> args) {
+            super(id);
+            this.workDir = workDir;
+            this.args = List.copyOf(args);
+        }
+    }
+
+    // "check": `text`, the text of `file` (relative to `workDir`), compiled in memory.
+    static final class Check extends Request {
+        final String workDir;
+        final String file;
+        final String text;
+        final List<String> options;
+
+        Check(String id, String workDir, String file, String text, List<String> options) {
+            super(id);
+            this.workDir = workDir;
+            this.file = file;
+            this.text = text;
+            this.options = List.copyOf(options);
+        }
+    }
+
+    // "complete" (what fits at `offset`, in UTF-16 units) or "signature"
+    // (the overloads of the call whose "(" encloses it).
+    static final class Complete extends Request {
+        final boolean signatures;
+        final String workDir;
+        final String file;
+        final String text;
+        final int offset;
+        final List<String> options;
+
+        Complete(String id, boolean signatures, String workDir, String file, String text, int offset,
+                List<String> options) {
+            super(id);
+            this.signatures = signatures;
+            this.workDir = workDir;
+            this.file = file;
+            this.text = text;
+            this.offset = offset;
+            this.options = List.copyOf(options);
+        }
+    }
+
+    // "declaration": where the name at `offset` is declared; the JDK's
+    // sources are copied into `cacheDir`.
+    static final class Declaration extends Request {
+        final String workDir;
+        final String file;
+        final String text;
+        final int offset;
+        final String cacheDir;
+        final List<String> options;
+
+        Declaration(String id, String workDir, String file, String text, int offset, String cacheDir,
+                List<String> options) {
+            super(id);
+            this.workDir = workDir;
+            this.file = file;
+            this.text = text;
+            this.offset = offset;
+            this.cacheDir = cacheDir;
+            this.options = List.copyOf(options);
+        }
+    }
+
+    // "outline": the classes, fields and methods of `text`, the text of `file`.
+    static final class Outline extends Request {
+        final String file;
+        final String text;
+
+        Outline(String id, String file, String text) {
+            super(id);
+            this.file = file;
+            this.text = text;
+        }
+    }
+
+    // "cancel": the request `id` is no longer wanted.
+    static final class Cancel extends Request {
+        Cancel(String id) {
+            super(id);
+        }
+    }
+
+    // "quit", or the end of the requests.
+    static final class Quit extends Request {
+        Quit() {
+            super("");
+        }
+    }
+
+    // A request that cannot be served as it came: too big for this JVM's
+    // memory (`cold`), of an unknown kind or short of fields.
+    static final class Refused extends Request {
+        final String reason;
+        final boolean cold;
+
+        Refused(String id, String reason, boolean cold) {
+            super(id);
+            this.reason = reason;
+            this.cold = cold;
+        }
+    }
+}

@@ -1,0 +1,422 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "toolchain/compiling/serviceprotocol.h"
+
+#include <QFile>
+
+namespace {
+
+void putU32(QByteArray& out, quint32 v)
+{
+    const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    out.append(b, 4);
+}
+
+quint32 getU32(const QByteArray& in, qsizetype at)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(in.constData() + at);
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
+}
+
+QByteArray frameBytes(const QList<QByteArray>& fields)
+{
+    QByteArray out;
+    putU32(out, quint32(fields.size()));
+    for (const QByteArray& f : fields) {
+        putU32(out, quint32(f.size()));
+        out += f;
+    }
+    return out;
+}
+
+// The fields of a frame as they are written.
+class Out {
+public:
+    explicit Out(const char* verb) { fields_ << QByteArray(verb); }
+    Out& bytes(const QByteArray& b) { return fields_ << b, *this; }
+    Out& text(const QString& s) { return bytes(s.toUtf8()); }
+    Out& name(const QString& s) { return bytes(QFile::encodeName(s)); }
+    Out& number(qint64 n) { return bytes(QByteArray::number(n)); }
+    Out& id(quint64 n) { return bytes(QByteArray::number(n)); }
+    Out& names(const QStringList& list)
+    {
+        for (const QString& s : list)
+            name(s);
+        return *this;
+    }
+    QByteArray frame() const { return frameBytes(fields_); }
+
+private:
+    QList<QByteArray> fields_;
+};
+
+// The fields of a frame as they are read, from the one after the verb on.
+class In {
+public:
+    explicit In(const QList<QByteArray>& fields) : fields_(fields) {}
+    qsizetype left() const { return fields_.size() - at_; }
+    QByteArray bytes() { return at_ < fields_.size() ? fields_[at_++] : QByteArray(); }
+    QString text() { return QString::fromUtf8(bytes()); }
+    QString name() { return QFile::decodeName(bytes()); }
+    int number() { return bytes().toInt(); }
+    quint64 id() { return bytes().toULongLong(); }
+    QStringList names()
+    {
+        QStringList list;
+        while (left() > 0)
+            list << name();
+        return list;
+    }
+
+private:
+    const QList<QByteArray>& fields_;
+    qsizetype at_ = 1;
+};
+
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+
+QByteArray encodeCompleted(const CompletedReply& r)
+{
+    Out out("completed");
+    out.id(r.id).number(r.items.size());
+    for (const CompletionItem& i : r.items)
+        out.text(i.kind).text(i.name).text(i.detail).text(i.insert);
+    return out.frame();
+}
+
+QByteArray encodeSignatures(const SignaturesReply& r)
+{
+    Out out("signatures");
+    out.id(r.id).number(r.help.argument).number(r.help.overloads.size());
+    for (const SignatureOverload& o : r.help.overloads) {
+        out.text(o.name).text(o.returns).number(o.parameters.size());
+        for (const QString& p : o.parameters)
+            out.text(p);
+    }
+    return out.frame();
+}
+
+QByteArray encodeReplyFields(const ServiceReply& reply)
+{
+    return std::visit(
+        Overloaded{
+            [](const ReadyReply& r) { return Out("ready").name(r.workDir).frame(); },
+            [](const CompiledReply& r) { return Out("compiled").id(r.id).number(r.status).bytes(r.output).frame(); },
+            [](const CheckedReply& r) {
+                Out out("checked");
+                out.id(r.id).number(r.diagnostics.size());
+                for (const ServiceDiagnostic& d : r.diagnostics)
+                    out.number(d.line)
+                        .number(d.column)
+                        .bytes(d.kind == ServiceDiagnostic::Warning ? "warning" : "error")
+                        .text(d.message);
+                return out.frame();
+            },
+            [](const CompletedReply& r) { return encodeCompleted(r); },
+            [](const SignaturesReply& r) { return encodeSignatures(r); },
+            [](const DeclaredReply& r) {
+                Out out("declared");
+                out.id(r.id).name(r.path).number(r.line).number(r.column);
+                return (r.jdk ? out.bytes("jdk") : out).frame();
+            },
+            [](const UndeclaredReply& r) { return Out("undeclared").id(r.id).text(r.reason).frame(); },
+            [](const OutlinedReply& r) {
+                Out out("outlined");
+                out.id(r.id).number(r.rows.size());
+                for (const OutlineRow& o : r.rows)
+                    out.number(o.depth).text(o.kind).text(o.name).text(o.detail).number(o.line).number(o.column);
+                return out.frame();
+            },
+            [](const CancelledReply& r) { return Out("cancelled").id(r.id).frame(); },
+            [](const FailedReply& r) {
+                Out out("failed");
+                out.id(r.id).text(r.reason);
+                return (r.cold ? out.bytes("cold") : out).frame();
+            },
+        },
+        reply);
+}
+
+CheckedReply decodeChecked(In& in)
+{
+    CheckedReply r{in.id(), {}};
+    const int n = in.number();
+    for (int i = 0; i < n && in.left() >= 4; ++i) {
+        ServiceDiagnostic d;
+        d.line = in.number();
+        d.column = in.number();
+        d.kind = in.bytes() == "warning" ? ServiceDiagnostic::Warning : ServiceDiagnostic::Error;
+        d.message = in.text();
+        r.diagnostics << d;
+    }
+    return r;
+}
+
+CompletedReply decodeCompleted(In& in)
+{
+    CompletedReply r{in.id(), {}};
+    const int n = in.number();
+    for (int i = 0; i < n && in.left() >= 4; ++i) {
+        CompletionItem item;
+        item.kind = in.text();
+        item.name = in.text();
+        item.detail = in.text();
+        item.insert = in.text();
+        r.items << item;
+    }
+    return r;
+}
+
+SignaturesReply decodeSignaturesReply(In& in)
+{
+    SignaturesReply r{in.id(), {}};
+    r.help.argument = in.number();
+    const int n = in.number();
+    for (int i = 0; i < n && in.left() >= 3; ++i) {
+        SignatureOverload o;
+        o.name = in.text();
+        o.returns = in.text();
+        const int count = in.number();
+        if (count < 0 || count > in.left())
+            break;
+        for (int k = 0; k < count; ++k)
+            o.parameters << in.text();
+        r.help.overloads << o;
+    }
+    return r;
+}
+
+OutlinedReply decodeOutlined(In& in)
+{
+    OutlinedReply r{in.id(), {}};
+    const int n = in.number();
+    for (int i = 0; i < n && in.left() >= 6; ++i) {
+        OutlineRow row;
+        row.depth = in.number();
+        row.kind = in.text();
+        row.name = in.text();
+        row.detail = in.text();
+        row.line = in.number();
+        row.column = in.number();
+        r.rows << row;
+    }
+    return r;
+}
+
+DeclaredReply decodeDeclared(In& in)
+{
+    DeclaredReply r;
+    r.id = in.id();
+    r.path = in.name();
+    r.line = in.number();
+    r.column = in.number();
+    r.jdk = in.left() > 0 && in.bytes() == "jdk";
+    return r;
+}
+
+// The reply of a frame whose verb is known and that holds its fields.
+std::optional<ServiceReply> decodeKnownReply(const QByteArray& verb, const QList<QByteArray>& fields)
+{
+    In in(fields);
+    const qsizetype n = fields.size();
+    if (verb == "compiled" && n >= 4) {
+        CompiledReply r;
+        r.id = in.id();
+        r.status = in.number();
+        r.output = in.bytes();
+        return r;
+    }
+    if (verb == "checked" && n >= 3)
+        return decodeChecked(in);
+    if (verb == "completed" && n >= 3)
+        return decodeCompleted(in);
+    if (verb == "signatures" && n >= 4)
+        return decodeSignaturesReply(in);
+    if (verb == "declared" && n >= 5)
+        return decodeDeclared(in);
+    if (verb == "undeclared" && n >= 3)
+        return UndeclaredReply{in.id(), in.text()};
+    if (verb == "outlined" && n >= 3)
+        return decodeOutlined(in);
+    if (verb == "cancelled" && n >= 2)
+        return CancelledReply{in.id()};
+    if (verb == "failed" && n >= 2) {
+        FailedReply r;
+        r.id = in.id();
+        r.reason = in.text();
+        r.cold = in.left() > 0 && in.bytes() == "cold";
+        return r;
+    }
+    return std::nullopt;
+}
+
+CompleteRequest decodeComplete(CompleteRequest::Kind kind, In& in)
+{
+    CompleteRequest r;
+    r.kind = kind;
+    r.id = in.id();
+    r.workDir = in.name();
+    r.file = in.name();
+    r.text = in.text();
+    r.offset = in.number();
+    r.options = in.names();
+    return r;
+}
+
+DeclarationRequest decodeDeclaration(In& in)
+{
+    DeclarationRequest r;
+    r.id = in.id();
+    r.workDir = in.name();
+    r.file = in.name();
+    r.text = in.text();
+    r.offset = in.number();
+    r.cacheDir = in.name();
+    r.options = in.names();
+    return r;
+}
+
+CheckRequest decodeCheck(In& in)
+{
+    CheckRequest r;
+    r.id = in.id();
+    r.workDir = in.name();
+    r.file = in.name();
+    r.text = in.text();
+    r.options = in.names();
+    return r;
+}
+
+}  // namespace
+
+quint64 serviceRequestId(const ServiceRequest& request)
+{
+    return std::visit(Overloaded{[](const QuitRequest&) { return quint64(0); }, [](const auto& r) { return r.id; }},
+                      request);
+}
+
+void setServiceRequestId(ServiceRequest& request, quint64 id)
+{
+    std::visit(Overloaded{[](QuitRequest&) {}, [id](auto& r) { r.id = id; }}, request);
+}
+
+quint64 serviceReplyId(const ServiceReply& reply)
+{
+    return std::visit(Overloaded{[](const ReadyReply&) { return quint64(0); }, [](const auto& r) { return r.id; }},
+                      reply);
+}
+
+bool serviceRequestHasText(const ServiceRequest& request)
+{
+    return !std::holds_alternative<CompileRequest>(request) && !std::holds_alternative<CancelRequest>(request) &&
+           !std::holds_alternative<QuitRequest>(request);
+}
+
+QByteArray encodeServiceRequest(const ServiceRequest& request)
+{
+    return std::visit(
+        Overloaded{
+            [](const CompileRequest& r) { return Out("compile").id(r.id).name(r.workDir).names(r.args).frame(); },
+            [](const CheckRequest& r) {
+                return Out("check").id(r.id).name(r.workDir).name(r.file).text(r.text).names(r.options).frame();
+            },
+            [](const CompleteRequest& r) {
+                return Out(r.kind == CompleteRequest::Items ? "complete" : "signature")
+                    .id(r.id)
+                    .name(r.workDir)
+                    .name(r.file)
+                    .text(r.text)
+                    .number(r.offset)
+                    .names(r.options)
+                    .frame();
+            },
+            [](const DeclarationRequest& r) {
+                return Out("declaration")
+                    .id(r.id)
+                    .name(r.workDir)
+                    .name(r.file)
+                    .text(r.text)
+                    .number(r.offset)
+                    .name(r.cacheDir)
+                    .names(r.options)
+                    .frame();
+            },
+            [](const OutlineRequest& r) { return Out("outline").id(r.id).name(r.file).text(r.text).frame(); },
+            [](const CancelRequest& r) { return Out("cancel").id(r.id).frame(); },
+            [](const QuitRequest&) { return Out("quit").frame(); },
+        },
+        request);
+}
+
+QByteArray encodeServiceReply(const ServiceReply& reply)
+{
+    return QByteArray(kServiceReplyMagic) + encodeReplyFields(reply);
+}
+
+std::optional<ServiceRequest> decodeServiceRequest(const QList<QByteArray>& fields)
+{
+    if (fields.isEmpty())
+        return std::nullopt;
+    const QByteArray& verb = fields[0];
+    const qsizetype n = fields.size();
+    In in(fields);
+    if (verb == "compile" && n >= 3)
+        return CompileRequest{in.id(), in.name(), in.names()};
+    if (verb == "check" && n >= 5)
+        return decodeCheck(in);
+    if ((verb == "complete" || verb == "signature") && n >= 6)
+        return decodeComplete(verb == "complete" ? CompleteRequest::Items : CompleteRequest::Signatures, in);
+    if (verb == "declaration" && n >= 7)
+        return decodeDeclaration(in);
+    if (verb == "outline" && n >= 4)
+        return OutlineRequest{in.id(), in.name(), in.text()};
+    if (verb == "cancel" && n >= 2)
+        return CancelRequest{in.id()};
+    if (verb == "quit")
+        return QuitRequest{};
+    return std::nullopt;
+}
+
+std::optional<ServiceReply> decodeServiceReply(const QList<QByteArray>& fields)
+{
+    if (fields.isEmpty())
+        return std::nullopt;
+    if (fields[0] == "ready")
+        return ReadyReply{fields.size() >= 2 ? QFile::decodeName(fields[1]) : QString()};
+    if (std::optional<ServiceReply> known = decodeKnownReply(fields[0], fields))
+        return known;
+    // A reply to a request that cannot be read: the request has failed.
+    if (fields.size() < 2)
+        return std::nullopt;
+    return FailedReply{fields[1].toULongLong(), QStringLiteral("the compile service's reply was not understood")};
+}
+
+ServiceFrameParse takeServiceFrame(QByteArray& in, const QByteArray& magic, QList<QByteArray>* fields)
+{
+    const qsizetype head = magic.size() + 4;
+    if (in.size() < head)
+        return in.isEmpty() || magic.startsWith(in.left(magic.size())) ? ServiceFrameParse::Incomplete
+                                                                       : ServiceFrameParse::Bad;
+    if (!in.startsWith(magic))
+        return ServiceFrameParse::Bad;
+    const quint32 count = getU32(in, magic.size());
+    if (count > (1u << 24))
+        return ServiceFrameParse::Bad;
+    qsizetype at = head;
+    QList<QByteArray> out;
+    for (quint32 i = 0; i < count; ++i) {
+        if (in.size() < at + 4)
+            return ServiceFrameParse::Incomplete;
+        const quint32 len = getU32(in, at);
+        at += 4;
+        if (in.size() - at < qsizetype(len))
+            return ServiceFrameParse::Incomplete;
+        out << in.mid(at, len);
+        at += len;
+    }
+    in.remove(0, at);
+    *fields = std::move(out);
+    return ServiceFrameParse::Frame;
+}
