@@ -125,14 +125,11 @@ public final class BrewpadDebugger {
             rehearsal.end();  // what it has not done by now is not waited for
         if (listen == null)
             return;
-        ReplyEncoder replies = new ReplyEncoder(new BufferedWriter(new OutputStreamWriter(System.out, StandardCharsets.UTF_8)));
+        ReplyEncoder replies =
+            new ReplyEncoder(new BufferedWriter(new OutputStreamWriter(System.out, StandardCharsets.UTF_8)));
         BrewpadDebugger d = new BrewpadDebugger(replies, false);
         if (d.requests.decode(listen).kind == Request.Kind.LISTEN)
             d.run(in);
-    }
-
-    ReplyEncoder replies() {
-        return replies;
     }
 
     /** Serves Brewpad's requests once "listen" has come. */
