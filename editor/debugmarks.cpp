@@ -106,6 +106,8 @@ bool DebugMarks::toggleBreakpoint(int line)
 bool DebugMarks::setBreakpoint(const Breakpoint& breakpoint)
 {
     if (const auto it = breakpoints_.lines().find(breakpoint.line); it != breakpoints_.lines().end()) {
+        if (breakpointAt(breakpoint.line) == breakpoint)
+            return false;
         breakpointValues_.insert(it.value(), breakpoint);
         return true;
     }

@@ -40,7 +40,7 @@ public:
     // else clears the line's. False for a line beyond the text.
     bool toggleBreakpoint(int line);
     // Sets the breakpoint of its line, replacing the one there. False for a
-    // line beyond the text.
+    // line beyond the text, or one that has that breakpoint already.
     bool setBreakpoint(const Breakpoint& breakpoint);
 
     // The paused line (from 1), 0 for none.

@@ -466,19 +466,9 @@ void EditControl::setBreakpoints(const Breakpoints& list)
     marksChanged();
 }
 
-void EditControl::setBreakpoint(const Breakpoint& breakpoint)
+void EditControl::breakpointsEdited(bool changed)
 {
-    if (debug_.breakpointAt(breakpoint.line) == breakpoint)
-        return;
-    if (debug_.setBreakpoint(breakpoint)) {
-        marksChanged();
-        emit breakpointsChanged(breakpoints());
-    }
-}
-
-void EditControl::toggleBreakpoint(int line)
-{
-    if (debug_.toggleBreakpoint(line)) {
+    if (changed) {
         marksChanged();
         emit breakpointsChanged(breakpoints());
     }

@@ -151,10 +151,10 @@ public:
     void setBreakpoints(const Breakpoints& list);
     // Sets or clears the breakpoint of a line (from 1), a new one enabled and
     // without condition: breakpointsChanged.
-    void toggleBreakpoint(int line);
+    void toggleBreakpoint(int line) { breakpointsEdited(debug_.toggleBreakpoint(line)); }
     // Sets the breakpoint of its line, replacing the one there (enabled,
-    // condition, hit count): breakpointsChanged.
-    void setBreakpoint(const Breakpoint& breakpoint);
+    // condition, hit count): breakpointsChanged when that changed it.
+    void setBreakpoint(const Breakpoint& breakpoint) { breakpointsEdited(debug_.setBreakpoint(breakpoint)); }
     // The line (from 1) where the program is paused, 0 for none: an arrow in
     // the margin and the line highlighted; the caret goes to its start and
     // the view scrolls to it, without taking the focus.
@@ -203,6 +203,8 @@ private:
     void applyZoom();
     // The margin, the view and the descriptions after a change of the marks.
     void marksChanged();
+    // After an edit of the breakpoints: the margin redrawn and breakpointsChanged, when `changed`.
+    void breakpointsEdited(bool changed);
     void describeCaretLine();
 
     CommandTable table_;
