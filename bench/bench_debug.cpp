@@ -81,7 +81,9 @@ double debugToFirstBreakpoint(const QString& dir, DebugSession** keep, bool prep
             *toConnection = t.nsecsElapsed() / 1e6;
     });
     t.start();
-    s->setBreakpoint(QStringLiteral("Bench"), kFirstLine);
+    Breakpoint first;
+    first.line = kFirstLine;
+    s->setBreakpoint(QStringLiteral("Bench"), first);
     s->start(kJava, javaProgramCommand(kJava, QStringLiteral("Bench"), dir, {}, {}, QStringLiteral("x"), {}));
     wait([&] { return s->settled() || ended; });
     const double ms = t.nsecsElapsed() / 1e6;

@@ -16,11 +16,11 @@ namespace {
 const QColor kBreakpointRed(0xd0, 0x20, 0x20);
 const QColor kPausedArrow(0xf0, 0xb0, 0x00);
 
-QString lineList(const QList<int>& lines)
+QString lineList(const Breakpoints& lines)
 {
     QStringList numbers;
-    for (const int line : lines)
-        numbers << QString::number(line);
+    for (const Breakpoint& b : lines)
+        numbers << QString::number(b.line);
     return numbers.join(QStringLiteral(", "));
 }
 
@@ -51,12 +51,71 @@ DebugMarks::DebugMarks(QTextEdit* edit)
 {
 }
 
-void DebugMarks::setBreakpoints(const QList<int>& lines)
+Breakpoints DebugMarks::breakpoints() const
 {
+    Breakpoints out;
+    for (auto it = breakpoints_.lines().cbegin(); it != breakpoints_.lines().cend(); ++it) {
+        Breakpoint b = breakpointValues_.value(it.value());
+        b.file.clear();
+        b.line = it.key();
+        out << b;
+    }
+    return out;
+}
+
+std::optional<Breakpoint> DebugMarks::breakpointAt(int line) const
+{
+    const auto it = breakpoints_.lines().find(line);
+    if (it == breakpoints_.lines().end())
+        return std::nullopt;
+    Breakpoint b = breakpointValues_.value(it.value());
+    b.file.clear();
+    b.line = line;
+    return b;
+}
+
+void DebugMarks::setBreakpoints(const Breakpoints& list)
+{
+    breakpointValues_.clear();
     QMap<int, QString> byLine;
-    for (const int line : lines)
-        byLine.insert(line, QString());
+    for (const Breakpoint& b : list) {
+        if (byLine.contains(b.line))
+            continue;
+        const QString key = QString::number(++lastKey_);
+        breakpointValues_.insert(key, b);
+        byLine.insert(b.line, key);
+    }
     breakpoints_.set(byLine);
+    for (auto it = breakpointValues_.begin(); it != breakpointValues_.end();)  // those beyond the text
+        it = breakpoints_.lines().key(it.key()) ? std::next(it) : breakpointValues_.erase(it);
+}
+
+bool DebugMarks::toggleBreakpoint(int line)
+{
+    if (const auto it = breakpoints_.lines().find(line); it != breakpoints_.lines().end()) {
+        const QString key = it.value();
+        breakpoints_.toggle(line);
+        breakpointValues_.remove(key);
+        return true;
+    }
+    Breakpoint b;
+    b.line = line;
+    return setBreakpoint(b);
+}
+
+bool DebugMarks::setBreakpoint(const Breakpoint& breakpoint)
+{
+    if (const auto it = breakpoints_.lines().find(breakpoint.line); it != breakpoints_.lines().end()) {
+        if (breakpointAt(breakpoint.line) == breakpoint)
+            return false;
+        breakpointValues_.insert(it.value(), breakpoint);
+        return true;
+    }
+    const QString key = QString::number(++lastKey_);
+    if (!breakpoints_.toggle(breakpoint.line, key))
+        return false;
+    breakpointValues_.insert(key, breakpoint);
+    return true;
 }
 
 void DebugMarks::setExecutionLine(int line)
@@ -69,7 +128,7 @@ void DebugMarks::setExecutionLine(int line)
 
 bool DebugMarks::keepLinesWhile(const std::function<void()>& replace)
 {
-    const QList<int> lines = breakpoints();
+    const Breakpoints lines = breakpoints();
     const int paused = executionLine();
     const QMap<int, QString> values = inlineValues();
     replacing_ = true;
@@ -93,8 +152,8 @@ bool DebugMarks::textChanged()
 QString DebugMarks::describeLine(int line) const
 {
     QStringList parts;
-    if (hasBreakpoint(line))
-        parts << QStringLiteral("breakpoint");
+    if (const std::optional<Breakpoint> b = breakpointAt(line))
+        parts << (b->enabled ? QStringLiteral("breakpoint") : QStringLiteral("disabled breakpoint"));
     if (executionLine() == line)
         parts << QStringLiteral("paused here");
     if (const auto it = values_.lines().find(line); it != values_.lines().end())
@@ -107,9 +166,9 @@ QString DebugMarks::describeLine(int line) const
 QString DebugMarks::summary() const
 {
     QStringList parts;
-    const QList<int> lines = breakpoints();
+    const Breakpoints lines = breakpoints();
     if (lines.size() == 1)
-        parts << QStringLiteral("breakpoint on line %1").arg(lines.first());
+        parts << QStringLiteral("breakpoint on line %1").arg(lines.first().line);
     else if (!lines.isEmpty())
         parts << QStringLiteral("breakpoints on lines %1").arg(lineList(lines));
     if (executionLine() > 0)
@@ -149,12 +208,12 @@ void DebugMarks::paintValues(QPainter& p, const QRect& area, const ShownBlocks& 
     }
 }
 
-void DebugMarks::paintSigns(QPainter& p, const QRectF& box, bool breakpoint, bool paused)
+void DebugMarks::paintSigns(QPainter& p, const QRectF& box, const std::optional<Breakpoint>& breakpoint, bool paused)
 {
     const qreal s = box.width();
     if (breakpoint) {
-        p.setPen(QPen(kBreakpointRed.darker(130), std::max(1.0, s / 12)));
-        p.setBrush(kBreakpointRed);
+        p.setPen(QPen(kBreakpointRed.darker(130), std::max(1.0, s / (breakpoint->enabled ? 12 : 8))));
+        p.setBrush(breakpoint->enabled ? QBrush(kBreakpointRed) : QBrush(Qt::NoBrush));
         p.drawEllipse(box.adjusted(s * 0.1, s * 0.1, -s * 0.1, -s * 0.1));
     }
     if (paused) {

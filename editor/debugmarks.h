@@ -8,13 +8,16 @@
 // modified flag stay as they are.
 #pragma once
 
+#include "toolchain/running/breakpoint.h"
 #include "editor/trackedlines.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QPainter;
 class QRect;
@@ -26,12 +29,19 @@ class DebugMarks {
 public:
     explicit DebugMarks(QTextEdit* edit);
 
-    // Lines from 1, ascending.
-    QList<int> breakpoints() const { return breakpoints_.lines().keys(); }
+    // By line (from 1, on the line they stand on now); their file is empty.
+    Breakpoints breakpoints() const;
     bool hasBreakpoint(int line) const { return breakpoints_.lines().contains(line); }
-    void setBreakpoints(const QList<int>& lines);
-    // False for a line beyond the text.
-    bool toggleBreakpoint(int line) { return breakpoints_.toggle(line); }
+    // The breakpoint of a line; nothing when it has none.
+    std::optional<Breakpoint> breakpointAt(int line) const;
+    // Replaces them all (one a line, the first given; lines beyond the text left out).
+    void setBreakpoints(const Breakpoints& list);
+    // Sets an enabled breakpoint without condition on a line without one,
+    // else clears the line's. False for a line beyond the text.
+    bool toggleBreakpoint(int line);
+    // Sets the breakpoint of its line, replacing the one there. False for a
+    // line beyond the text, or one that has that breakpoint already.
+    bool setBreakpoint(const Breakpoint& breakpoint);
 
     // The paused line (from 1), 0 for none.
     int executionLine() const { return paused_.empty() ? 0 : paused_.lines().firstKey(); }
@@ -57,12 +67,18 @@ public:
     // the viewport; the values, over the text.
     void paintPausedLine(QPainter& p, const QRect& area) const;
     void paintValues(QPainter& p, const QRect& area, const ShownBlocks& shown) const;
-    // The margin's signs of a line in `box`: the dot, the arrow over it.
-    static void paintSigns(QPainter& p, const QRectF& box, bool breakpoint, bool paused);
+    // The margin's signs of a line in `box`: the dot (a ring when the
+    // breakpoint is disabled), the arrow over it.
+    static void paintSigns(QPainter& p, const QRectF& box, const std::optional<Breakpoint>& breakpoint, bool paused);
 
 private:
     QTextEdit* edit_;
+    // The lines with breakpoints, each with the key of its value in
+    // breakpointValues_ as its text: the value moves with the line, and
+    // comes back with it when its deletion is undone.
     TrackedLines breakpoints_;
+    QHash<QString, Breakpoint> breakpointValues_;
+    quint64 lastKey_ = 0;
     TrackedLines paused_;
     TrackedLines values_;
     bool replacing_ = false;

@@ -71,7 +71,7 @@ void EditControl::connectViews()
             highlights_->update();
         if (debug_.textChanged()) {
             marksChanged();
-            emit breakpointsChanged(breakpointLines());
+            emit breakpointsChanged(breakpoints());
         }
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] {
@@ -227,7 +227,7 @@ void EditControl::showText(const DecodedText& d)
     setTextCursor(plain);
     // The debugger's marks stay on their line numbers.
     if (debug_.keepLinesWhile([this, &d] { setPlainText(d.text); }))
-        emit breakpointsChanged(breakpointLines());
+        emit breakpointsChanged(breakpoints());
     indent_->forget();
     markLineBreaks(document(), d);
     if (!marks.isEmpty())
@@ -460,17 +460,17 @@ void EditControl::describeCaretLine()
         setAccessibleDescription(text);
 }
 
-void EditControl::setBreakpointLines(const QList<int>& lines)
+void EditControl::setBreakpoints(const Breakpoints& list)
 {
-    debug_.setBreakpoints(lines);
+    debug_.setBreakpoints(list);
     marksChanged();
 }
 
-void EditControl::toggleBreakpoint(int line)
+void EditControl::breakpointsEdited(bool changed)
 {
-    if (debug_.toggleBreakpoint(line)) {
+    if (changed) {
         marksChanged();
-        emit breakpointsChanged(breakpointLines());
+        emit breakpointsChanged(breakpoints());
     }
 }
 

@@ -143,13 +143,18 @@ public:
     // the text is edited; a reload keeps them on the same line numbers. The
     // margin and the control's accessible description (of the caret line)
     // tell screen readers of them ("breakpoint", "paused here").
-    // The lines (from 1, ascending) with breakpoints, a red dot each in the
-    // margin; a click in the margin toggles the line's breakpoint.
-    QList<int> breakpointLines() const { return debug_.breakpoints(); }
+    // The breakpoints by line (from 1; their file empty), a red dot each in
+    // the margin (a ring when disabled); a click in the margin toggles the
+    // line's breakpoint.
+    Breakpoints breakpoints() const { return debug_.breakpoints(); }
     // Replaces the breakpoints (lines beyond the text are left out); no signal.
-    void setBreakpointLines(const QList<int>& lines);
-    // Sets or clears the breakpoint of a line (from 1): breakpointsChanged.
-    void toggleBreakpoint(int line);
+    void setBreakpoints(const Breakpoints& list);
+    // Sets or clears the breakpoint of a line (from 1), a new one enabled and
+    // without condition: breakpointsChanged.
+    void toggleBreakpoint(int line) { breakpointsEdited(debug_.toggleBreakpoint(line)); }
+    // Sets the breakpoint of its line, replacing the one there (enabled,
+    // condition, hit count): breakpointsChanged when that changed it.
+    void setBreakpoint(const Breakpoint& breakpoint) { breakpointsEdited(debug_.setBreakpoint(breakpoint)); }
     // The line (from 1) where the program is paused, 0 for none: an arrow in
     // the margin and the line highlighted; the caret goes to its start and
     // the view scrolls to it, without taking the focus.
@@ -168,9 +173,9 @@ signals:
     // Files dropped on the control: opened as windows of their own, not
     // inserted. Files pasted are not opened: their paths are inserted as text.
     void filesDropped(const QStringList& paths);
-    // The breakpoints' lines after a toggle, a click in the margin, or an edit
-    // that moved or removed them.
-    void breakpointsChanged(const QList<int>& lines);
+    // The breakpoints after a toggle, a click in the margin, a change of one,
+    // or an edit that moved or removed them.
+    void breakpointsChanged(const Breakpoints& breakpoints);
 
 protected:
     bool event(QEvent* e) override;
@@ -198,6 +203,8 @@ private:
     void applyZoom();
     // The margin, the view and the descriptions after a change of the marks.
     void marksChanged();
+    // After an edit of the breakpoints: the margin redrawn and breakpointsChanged, when `changed`.
+    void breakpointsEdited(bool changed);
     void describeCaretLine();
 
     CommandTable table_;

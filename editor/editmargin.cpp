@@ -108,7 +108,8 @@ void EditMargin::paintEvent(QPaintEvent* e)
             paintNumber(p, font, number, caretLine, back, line.top + line.ascent);
         const qreal s = markSize * 0.8;
         const QRectF box(kMarginPad / 2.0 + (markSize - s) / 2, line.top + (line.height - s) / 2, s, s);
-        const bool breakpoint = debug_.hasBreakpoint(number + 1), paused = debug_.executionLine() == number + 1;
+        const std::optional<Breakpoint> breakpoint = debug_.breakpointAt(number + 1);
+        const bool paused = debug_.executionLine() == number + 1;
         if (breakpoint || paused)
             DebugMarks::paintSigns(p, box.translated(markSize, 0), breakpoint, paused);
         const auto it = lineMarks.find(number);

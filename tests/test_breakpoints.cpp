@@ -24,9 +24,29 @@
 
 namespace {
 
-using Lines = QList<int>;
+using Lines = std::vector<int>;
 
-class Breakpoints : public ::testing::Test {
+Lines linesOf(const Breakpoints& list)
+{
+    Lines out;
+    for (const Breakpoint& b : list)
+        out.push_back(b.line);
+    return out;
+}
+
+// Enabled breakpoints without condition on `lines`.
+Breakpoints on(std::initializer_list<int> lines)
+{
+    Breakpoints out;
+    for (const int line : lines) {
+        Breakpoint b;
+        b.line = line;
+        out << b;
+    }
+    return out;
+}
+
+class BreakpointMarks : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -86,53 +106,53 @@ int reddish(const QImage& img)
 
 }  // namespace
 
-TEST_F(Breakpoints, ClickInTheMarginTogglesTheLinesBreakpointAlsoWithoutLineNumbers)
+TEST_F(BreakpointMarks, ClickInTheMarginTogglesTheLinesBreakpointAlsoWithoutLineNumbers)
 {
     setText(kTen);
     QSignalSpy changed(edit_, &EditControl::breakpointsChanged);
     EXPECT_EQ(reddish(edit_->margin()->grab().toImage()), 0);
     QTest::mouseClick(edit_->margin(), Qt::LeftButton, {}, marginPoint(3));
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3}));
     ASSERT_EQ(changed.size(), 1);
-    EXPECT_EQ(changed.at(0).at(0).value<Lines>(), Lines({3}));
+    EXPECT_EQ(linesOf(changed.at(0).at(0).value<Breakpoints>()), Lines({3}));
     EXPECT_GT(reddish(edit_->margin()->grab().toImage()), 10);  // the red dot
 
     edit_->setLineNumbersVisible(false);
     ASSERT_GT(edit_->margin()->width(), 0);
     QTest::mouseClick(edit_->margin(), Qt::LeftButton, {}, marginPoint(6));
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 6}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3, 6}));
     QTest::mouseClick(edit_->margin(), Qt::LeftButton, {}, marginPoint(3));
-    EXPECT_EQ(edit_->breakpointLines(), Lines({6}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({6}));
     EXPECT_EQ(changed.size(), 3);
     EXPECT_EQ(edit_->toPlainText(), kTen);
     EXPECT_FALSE(edit_->document()->isModified());
     EXPECT_FALSE(edit_->document()->isUndoAvailable());
 }
 
-TEST_F(Breakpoints, ToggleBreakpointSetsAndClearsOnlyLinesOfTheText)
+TEST_F(BreakpointMarks, ToggleBreakpointSetsAndClearsOnlyLinesOfTheText)
 {
     setText(kTen);
     QSignalSpy changed(edit_, &EditControl::breakpointsChanged);
     edit_->toggleBreakpoint(7);
     edit_->toggleBreakpoint(2);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({2, 7}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({2, 7}));
     edit_->toggleBreakpoint(7);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({2}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({2}));
     edit_->toggleBreakpoint(0);
     edit_->toggleBreakpoint(12);  // the text has 11 lines
-    EXPECT_EQ(edit_->breakpointLines(), Lines({2}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({2}));
     EXPECT_EQ(changed.size(), 3);
-    edit_->setBreakpointLines({9, 1, 40, 1});
-    EXPECT_EQ(edit_->breakpointLines(), Lines({1, 9}));
+    edit_->setBreakpoints(on({9, 1, 40, 1}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({1, 9}));
     EXPECT_EQ(changed.size(), 3);  // a set is not announced
     EXPECT_FALSE(edit_->document()->isUndoAvailable());
     EXPECT_FALSE(edit_->document()->isModified());
 }
 
-TEST_F(Breakpoints, BreakpointsMoveWithTheirLinesAsTheTextIsEdited)
+TEST_F(BreakpointMarks, BreakpointsMoveWithTheirLinesAsTheTextIsEdited)
 {
     setText(kTen);
-    edit_->setBreakpointLines({3, 5});
+    edit_->setBreakpoints(on({3, 5}));
     QSignalSpy changed(edit_, &EditControl::breakpointsChanged);
     edit_->setFocus();
     // Typing within a line moves nothing.
@@ -142,30 +162,30 @@ TEST_F(Breakpoints, BreakpointsMoveWithTheirLinesAsTheTextIsEdited)
     // Enter above.
     putCaret(1);
     QTest::keyClick(edit_, Qt::Key_Return);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({4, 6}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({4, 6}));
     ASSERT_EQ(changed.size(), 1);
-    EXPECT_EQ(changed.at(0).at(0).value<Lines>(), Lines({4, 6}));
+    EXPECT_EQ(linesOf(changed.at(0).at(0).value<Breakpoints>()), Lines({4, 6}));
     // Enter at the start of a breakpoint's line takes it down with its text.
     putCaret(4);
     QTest::keyClick(edit_, Qt::Key_Return);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({5, 7}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({5, 7}));
     edit_->undo();
     edit_->undo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3, 5}));
     // A paste of lines above.
     putCaret(2);
     QMimeData pasted;
     pasted.setText("p\nq\n");
     edit_->insertFromMimeDataPublic(&pasted);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({5, 7}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({5, 7}));
     edit_->undo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3, 5}));
 }
 
-TEST_F(Breakpoints, ABreakpointGoesWithItsDeletedLineAndJoinedLinesKeepOne)
+TEST_F(BreakpointMarks, ABreakpointGoesWithItsDeletedLineAndJoinedLinesKeepOne)
 {
     setText(kTen);
-    edit_->setBreakpointLines({3, 4, 5, 11});
+    edit_->setBreakpoints(on({3, 4, 5, 11}));
     edit_->setFocus();
     // The whole of line 3 with its line break.
     QTextCursor c(edit_->document()->findBlockByNumber(2));
@@ -173,48 +193,48 @@ TEST_F(Breakpoints, ABreakpointGoesWithItsDeletedLineAndJoinedLinesKeepOne)
     edit_->setTextCursor(c);
     QTest::keyClick(edit_, Qt::Key_Delete);
     EXPECT_EQ(edit_->toPlainText(), "l1\nl2\nl4\nl5\nl6\nl7\nl8\nl9\nl10\n");
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 4, 10}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3, 4, 10}));
     // Line 4 joined to line 3: one breakpoint.
     putCaret(4);
     QTest::keyClick(edit_, Qt::Key_Backspace);
     EXPECT_EQ(edit_->toPlainText(), "l1\nl2\nl4l5\nl6\nl7\nl8\nl9\nl10\n");
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 9}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3, 9}));
     // The last (empty) line removed.
     putCaret(9);
     QTest::keyClick(edit_, Qt::Key_Backspace);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3}));
     // Emptying a line keeps its breakpoint: the line is still there.
     c = QTextCursor(edit_->document()->findBlockByNumber(2));
     c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     edit_->setTextCursor(c);
     QTest::keyClick(edit_, Qt::Key_Delete);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3}));
 }
 
-TEST_F(Breakpoints, ABreakpointWhoseLineWasDeletedComesBackWhenTheDeletionIsUndone)
+TEST_F(BreakpointMarks, ABreakpointWhoseLineWasDeletedComesBackWhenTheDeletionIsUndone)
 {
     setText(kTen);
-    edit_->setBreakpointLines({3, 5, 11});
+    edit_->setBreakpoints(on({3, 5, 11}));
     edit_->setFocus();
     QSignalSpy changed(edit_, &EditControl::breakpointsChanged);
     QTextCursor c(edit_->document()->findBlockByNumber(2));  // line 3 with its line break
     c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
     edit_->setTextCursor(c);
     QTest::keyClick(edit_, Qt::Key_Delete);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({4, 10}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({4, 10}));
     // Typing elsewhere, then undoing it, leaves the line deleted.
     putCaret(1, 2);
     QTest::keyClicks(edit_, "z");
     edit_->undo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({4, 10}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({4, 10}));
     edit_->undo();  // the deletion
     EXPECT_EQ(edit_->toPlainText(), kTen);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5, 11}));
-    EXPECT_EQ(changed.last().at(0).value<Lines>(), Lines({3, 5, 11})) << "the workspace hears of it";
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3, 5, 11}));
+    EXPECT_EQ(linesOf(changed.last().at(0).value<Breakpoints>()), Lines({3, 5, 11})) << "the workspace hears of it";
     edit_->redo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({4, 10}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({4, 10}));
     edit_->undo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5, 11}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3, 5, 11}));
 
     // Several lines deleted at once.
     c = QTextCursor(edit_->document()->findBlockByNumber(1));
@@ -222,36 +242,92 @@ TEST_F(Breakpoints, ABreakpointWhoseLineWasDeletedComesBackWhenTheDeletionIsUndo
     edit_->setTextCursor(c);
     QTest::keyClick(edit_, Qt::Key_Delete);
     EXPECT_EQ(edit_->toPlainText(), "l1\nl6\nl7\nl8\nl9\nl10\n");
-    EXPECT_EQ(edit_->breakpointLines(), Lines({7}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({7}));
     edit_->undo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5, 11}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3, 5, 11}));
 
     // The last line, joined to the one above.
     putCaret(11);
     QTest::keyClick(edit_, Qt::Key_Backspace);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3, 5}));
     edit_->undo();
     EXPECT_EQ(edit_->toPlainText(), kTen);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5, 11}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3, 5, 11}));
 
     // A breakpoint cleared by hand before the undo stays cleared.
     c = QTextCursor(edit_->document()->findBlockByNumber(4));
     c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
     edit_->setTextCursor(c);
     QTest::keyClick(edit_, Qt::Key_Delete);
-    edit_->setBreakpointLines({3});
+    edit_->setBreakpoints(on({3}));
     edit_->undo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({3}));
 }
 
-TEST_F(Breakpoints, SavingWritesTheUsersBytesAndAReloadKeepsTheLineNumbers)
+TEST_F(BreakpointMarks, ABreakpointsValueMovesWithItsLineAndComesBackWithAnUndoneDeletion)
+{
+    setText(kTen);
+    Breakpoint counted;
+    counted.line = 5;
+    counted.hitCount = 3;
+    counted.condition = "i > 2";
+    Breakpoint disabled;
+    disabled.line = 7;
+    disabled.enabled = false;
+    edit_->setBreakpoints({counted, disabled});
+    const int bothRed = reddish(edit_->margin()->grab().toImage());
+    edit_->setBreakpoints({counted});
+    const int oneRed = reddish(edit_->margin()->grab().toImage());
+    EXPECT_GT(oneRed, 10);
+    EXPECT_GT(bothRed, oneRed) << "a disabled breakpoint is drawn too";
+    EXPECT_LT(bothRed, 2 * oneRed) << "as a ring, not a dot";
+    edit_->setBreakpoints({counted, disabled});
+    edit_->setFocus();
+    QSignalSpy changed(edit_, &EditControl::breakpointsChanged);
+    putCaret(1);
+    QTest::keyClick(edit_, Qt::Key_Return);  // both move down a line
+    ASSERT_EQ(edit_->breakpoints().size(), 2);
+    Breakpoint movedCounted = counted, movedDisabled = disabled;
+    movedCounted.line = 6;
+    movedDisabled.line = 8;
+    EXPECT_EQ(edit_->breakpoints(), Breakpoints({movedCounted, movedDisabled}));
+    EXPECT_EQ(changed.last().at(0).value<Breakpoints>(), edit_->breakpoints());
+    // The counted one's line deleted, then the deletion undone: it comes back whole.
+    QTextCursor c(edit_->document()->findBlockByNumber(5));
+    c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    edit_->setTextCursor(c);
+    QTest::keyClick(edit_, Qt::Key_Delete);
+    movedDisabled.line = 7;
+    EXPECT_EQ(edit_->breakpoints(), Breakpoints({movedDisabled}));
+    edit_->undo();
+    movedDisabled.line = 8;
+    EXPECT_EQ(edit_->breakpoints(), Breakpoints({movedCounted, movedDisabled}));
+    putCaret(8);
+    EXPECT_EQ(description(edit_), "Line 8: disabled breakpoint");
+    // A change of one value is announced; the margin's toggle clears it, and
+    // sets a plain one again.
+    const qsizetype before = changed.size();
+    movedDisabled.enabled = true;
+    edit_->setBreakpoint(movedDisabled);
+    EXPECT_EQ(changed.size(), before + 1);
+    EXPECT_TRUE(edit_->breakpoints().last().enabled);
+    edit_->setBreakpoint(movedDisabled);
+    EXPECT_EQ(changed.size(), before + 1) << "no change, no signal";
+    edit_->toggleBreakpoint(6);
+    edit_->toggleBreakpoint(6);
+    ASSERT_EQ(edit_->breakpoints().size(), 2);
+    EXPECT_EQ(edit_->breakpoints().first().hitCount, 0);
+    EXPECT_TRUE(edit_->breakpoints().first().condition.isEmpty());
+}
+
+TEST_F(BreakpointMarks, SavingWritesTheUsersBytesAndAReloadKeepsTheLineNumbers)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("Main.java");
     const QByteArray bytes = "class Main {\r\n  void f() {\r\n    int x = 1;\r\n  }\r\n}\r\n";
     ASSERT_TRUE(writeFile(path, bytes));
     ASSERT_TRUE(edit_->loadFile(path));
-    edit_->setBreakpointLines({2, 3});
+    edit_->setBreakpoints(on({2, 3}));
     edit_->setExecutionLine(3);
     edit_->setInlineValues({{3, "x = 1"}});
     EXPECT_FALSE(edit_->document()->isModified());
@@ -270,7 +346,7 @@ TEST_F(Breakpoints, SavingWritesTheUsersBytesAndAReloadKeepsTheLineNumbers)
     }
     QSignalSpy changed(edit_, &EditControl::breakpointsChanged);
     ASSERT_EQ(edit_->checkDiskChange(), EditControl::DiskChange::Reloaded);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({2, 3}));
+    EXPECT_EQ(linesOf(edit_->breakpoints()), Lines({2, 3}));
     EXPECT_EQ(edit_->executionLine(), 3);
     EXPECT_EQ(changed.size(), 0);
     EXPECT_TRUE(dialogs_.messages.empty());
@@ -279,7 +355,7 @@ TEST_F(Breakpoints, SavingWritesTheUsersBytesAndAReloadKeepsTheLineNumbers)
     EXPECT_EQ(readFile(dir.filePath("Copy.java")), readFile(path));
 }
 
-TEST_F(Breakpoints, TheExecutionLineTakesTheCaretAndTheViewButNotTheFocus)
+TEST_F(BreakpointMarks, TheExecutionLineTakesTheCaretAndTheViewButNotTheFocus)
 {
     QString text;
     for (int i = 1; i <= 300; ++i)
@@ -308,7 +384,7 @@ TEST_F(Breakpoints, TheExecutionLineTakesTheCaretAndTheViewButNotTheFocus)
     EXPECT_EQ(edit_->executionLine(), 0);
 }
 
-TEST_F(Breakpoints, InlineValuesAreNotPartOfTheText)
+TEST_F(BreakpointMarks, InlineValuesAreNotPartOfTheText)
 {
     setText("int a = 1;\nint b = 2;\nint c = a + b;\n");
     const QImage before = edit_->viewport()->grab().toImage();
@@ -335,7 +411,7 @@ TEST_F(Breakpoints, InlineValuesAreNotPartOfTheText)
     EXPECT_EQ(edit_->viewport()->grab().toImage().size(), before.size());
 }
 
-TEST_F(Breakpoints, ScreenReadersLearnOfBreakpointsAndThePausedLine)
+TEST_F(BreakpointMarks, ScreenReadersLearnOfBreakpointsAndThePausedLine)
 {
     setText(kTen);
     EXPECT_EQ(description(edit_->margin()), "No messages");
@@ -352,6 +428,6 @@ TEST_F(Breakpoints, ScreenReadersLearnOfBreakpointsAndThePausedLine)
     putCaret(3);
     EXPECT_EQ(description(edit_), "");
     edit_->setExecutionLine(0);
-    edit_->setBreakpointLines({});
+    edit_->setBreakpoints(on({}));
     EXPECT_EQ(description(edit_->margin()), "No messages");
 }

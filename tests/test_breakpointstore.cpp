@@ -9,7 +9,27 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(BreakpointStore, KeepsSortedLinesByCanonicalPath)
+namespace {
+std::vector<int> linesOf(const Breakpoints& list)
+{
+    std::vector<int> out;
+    for (const Breakpoint& b : list)
+        out.push_back(b.line);
+    return out;
+}
+
+Breakpoint at(int line, bool enabled = true, int hitCount = 0, const QString& condition = {})
+{
+    Breakpoint b;
+    b.line = line;
+    b.enabled = enabled;
+    b.hitCount = hitCount;
+    b.condition = condition;
+    return b;
+}
+}  // namespace
+
+TEST(BreakpointStore, KeepsBreakpointsByLineUnderTheCanonicalPath)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -18,28 +38,37 @@ TEST(BreakpointStore, KeepsSortedLinesByCanonicalPath)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
     BreakpointStore store;
-    store.set(file, {9, 3, 3, 0, 5});
-    EXPECT_EQ(store.lines(file), QList<int>({3, 5, 9}));
+    store.set(file, {at(9), at(3, false), at(3), at(0), at(5, true, 3, "i > 2")});
+    EXPECT_EQ(linesOf(store.breakpoints(file)), std::vector<int>({3, 5, 9}));
     // The same file by another spelling of its path.
     const QString other = dir.path() + "/./sub/../Main.java";
     QDir(dir.path()).mkdir("sub");
-    EXPECT_EQ(store.lines(other), QList<int>({3, 5, 9}));
+    const Breakpoints kept = store.breakpoints(other);
+    ASSERT_EQ(kept.size(), 3);
+    EXPECT_FALSE(kept[0].enabled) << "the first given of a line is kept";
+    EXPECT_EQ(kept[1].hitCount, 3);
+    EXPECT_EQ(kept[1].condition, "i > 2");
+    EXPECT_EQ(kept[1].file, QFileInfo(file).canonicalFilePath());
     ASSERT_EQ(store.all().size(), 1);
     EXPECT_EQ(store.all().firstKey(), QFileInfo(file).canonicalFilePath());
 
     EXPECT_FALSE(store.toggle(other, 5));
     EXPECT_TRUE(store.toggle(file, 4));
-    EXPECT_EQ(store.lines(file), QList<int>({3, 4, 9}));
+    EXPECT_EQ(linesOf(store.breakpoints(file)), std::vector<int>({3, 4, 9}));
+    const Breakpoint made = store.breakpoints(file)[1];
+    EXPECT_TRUE(made.enabled);
+    EXPECT_TRUE(made.condition.isEmpty());
+    EXPECT_EQ(made.hitCount, 0);
     store.set(file, {});
     EXPECT_TRUE(store.all().isEmpty());
-    EXPECT_TRUE(store.lines(file).isEmpty());
+    EXPECT_TRUE(store.breakpoints(file).isEmpty());
 }
 
 TEST(BreakpointStore, FilesThatDoNotExistAreKeptByTheirCleanAbsolutePath)
 {
     BreakpointStore store;
     EXPECT_TRUE(store.toggle("/nowhere/x/../Gone.java", 2));
-    EXPECT_EQ(store.lines("/nowhere/Gone.java"), QList<int>({2}));
+    EXPECT_EQ(linesOf(store.breakpoints("/nowhere/Gone.java")), std::vector<int>({2}));
     store.clear();
     EXPECT_TRUE(store.all().isEmpty());
 }

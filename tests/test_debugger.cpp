@@ -91,6 +91,14 @@ int lineOf(const char* name)
 
 const QString kJdk = QStringLiteral("/usr/lib/jvm/java-17-openjdk-amd64/bin");
 
+// An enabled breakpoint without condition on `line`.
+Breakpoint plain(int line)
+{
+    Breakpoint b;
+    b.line = line;
+    return b;
+}
+
 struct DebugRun {
     DebugSession session;
     QList<DebugPause> pauses;
@@ -126,18 +134,25 @@ protected:
         ASSERT_TRUE(compiled_);
     }
 
-    // Starts the demo with `args`, breakpoints set before it runs.
-    std::unique_ptr<DebugRun> start(const QStringList& args, const QList<int>& lines)
+    // Starts the demo with `args`, plain breakpoints on `lines` set before it runs.
+    std::unique_ptr<DebugRun> start(const QStringList& args, std::initializer_list<int> lines)
+    {
+        Breakpoints list;
+        for (const int line : lines)
+            list << plain(line);
+        return startWith(args, list);
+    }
+    std::unique_ptr<DebugRun> startWith(const QStringList& args, const Breakpoints& breakpoints)
     {
         QString cmdline;
         for (const QString& a : args)
             cmdline += a + ' ';
         return startCommand(
             javaProgramCommand(kJdk + "/java", "demo.Demo", dir_->path(), std::nullopt, std::nullopt, cmdline, {}),
-            lines);
+            breakpoints);
     }
     // Starts `command` as the program (the agent's option goes first among its arguments).
-    std::unique_ptr<DebugRun> startCommand(const ProgramCommand& command, const QList<int>& lines)
+    std::unique_ptr<DebugRun> startCommand(const ProgramCommand& command, const Breakpoints& breakpoints)
     {
         auto run = std::make_unique<DebugRun>();
         DebugRun* r = run.get();
@@ -151,8 +166,8 @@ protected:
         QObject::connect(p, &ProgramProcess::standardOutput, [r](const QByteArray& b) { r->out += b; });
         QObject::connect(p, &ProgramProcess::standardError, [r](const QByteArray& b) { r->err += b; });
         QObject::connect(p, &ProgramProcess::ended, [r](const QString& t) { r->endText = t; });
-        for (int line : lines)
-            r->session.setBreakpoint("demo.Demo", line);
+        for (const Breakpoint& b : breakpoints)
+            r->session.setBreakpoint("demo.Demo", b);
         r->session.start(kJdk + "/java", command);
         return run;
     }
@@ -323,6 +338,70 @@ TEST_F(DebuggerTest, BreakpointInALoopStopsAtEveryPassAndInANestedClass)
     EXPECT_EQ(r->pauses.size(), 4);
 }
 
+TEST_F(DebuggerTest, ADisabledBreakpointStopsNothingAndEnablingItStopsThere)
+{
+    Breakpoint loop, call;
+    loop.line = lineOf("loop");
+    loop.enabled = false;
+    call.line = lineOf("call");
+    auto r = startWith({}, {loop, call});
+    ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
+    EXPECT_EQ(r->session.lastPause().line, lineOf("call"));
+    EXPECT_TRUE(r->breakpoints.contains(std::make_tuple(QString("demo.Demo"), lineOf("loop"), 0)));
+    // Disabled while paused: the program runs past it to its end.
+    call.enabled = false;
+    r->session.setBreakpoint("demo.Demo", call);
+    r->session.continue_();
+    ASSERT_TRUE(finish(*r));
+    EXPECT_EQ(r->pauses.size(), 1);
+    EXPECT_TRUE(r->errors.isEmpty()) << r->errors.join('\n').toStdString();
+
+    // Set disabled, then enabled while the program is paused: it stops there.
+    loop.enabled = false;
+    r = startWith({}, {loop, call});
+    call.enabled = true;
+    call.line = lineOf("twice");
+    r->session.setBreakpoint("demo.Demo", call);
+    ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
+    EXPECT_EQ(r->session.lastPause().line, lineOf("twice"));
+    loop.enabled = true;
+    r->session.setBreakpoint("demo.Demo", loop);
+    r->session.continue_();
+    ASSERT_TRUE(settle(*r));
+    EXPECT_EQ(r->session.lastPause().line, lineOf("loop"));
+    EXPECT_EQ(find(variables(*r), "i").text, "0");
+    r->session.stop();
+    ASSERT_TRUE(finish(*r));
+}
+
+TEST_F(DebuggerTest, AHitCountOfThreeStopsFromTheThirdPassOfALoop)
+{
+    Breakpoint loop;
+    loop.line = lineOf("loop");
+    loop.hitCount = 3;
+    loop.condition = "i == 1";  // kept, not evaluated yet: it changes nothing
+    auto r = startWith({}, {loop});
+    ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
+    EXPECT_EQ(r->session.lastPause().line, lineOf("loop"));
+    EXPECT_EQ(find(variables(*r), "i").text, "2") << "the third pass";
+    r->session.continue_();
+    ASSERT_TRUE(finish(*r));
+    EXPECT_EQ(r->pauses.size(), 1) << "the loop has three passes";
+    EXPECT_TRUE(r->errors.isEmpty()) << r->errors.join('\n').toStdString();
+
+    // A count of two: the second pass, then every pass after it.
+    loop.hitCount = 2;
+    r = startWith({}, {loop});
+    ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
+    EXPECT_EQ(find(variables(*r), "i").text, "1");
+    r->session.continue_();
+    ASSERT_TRUE(settle(*r));
+    EXPECT_EQ(find(variables(*r), "i").text, "2");
+    r->session.continue_();
+    ASSERT_TRUE(finish(*r));
+    EXPECT_EQ(r->pauses.size(), 2);
+}
+
 TEST_F(DebuggerTest, UncaughtExceptionPausesAtTheLineThatThrewIt)
 {
     auto r = start({"throw"}, {});
@@ -473,7 +552,7 @@ TEST_F(DebuggerTest, AConnectionFromAnotherProcessIsRefusedAndTheProgramsOwnIsSt
     auto r = startCommand(scriptProgram(dir_->path(), "late.sh",
                                         "cd \"$(dirname \"$0\")\"; sleep 0.5; exec " + kJdk.toUtf8() +
                                             "/java \"$1\" -cp . demo.Demo\n"),
-                          {lineOf("call")});
+                          {plain(lineOf("call"))});
     ASSERT_TRUE(QTest::qWaitFor([&] { return r->session.debugPort() > 0; }, 20000));
     QProcess other;  // another process than the program: connects, and reads until the debugger closes it
     other.start(

@@ -23,6 +23,14 @@
 
 namespace {
 
+std::vector<int> linesOf(const Breakpoints& list)
+{
+    std::vector<int> out;
+    for (const Breakpoint& b : list)
+        out.push_back(b.line);
+    return out;
+}
+
 const QByteArray kDemo = R"(public class Demo {
     public static void main(String[] args) throws Exception {
         java.io.BufferedReader in = new java.io.BufferedReader(new java.io.InputStreamReader(System.in));
@@ -212,7 +220,7 @@ TEST_F(DebugRunTest, ABreakpointStopsOnItsLineInTheActiveSourceAndF10StepsToTheN
     e->setTextCursor(QTextCursor(e->document()->findBlockByNumber(lineOf(kDemo, "int a = 1") - 1)));
     e->setFocus();
     press(QKeyCombination(Qt::CTRL, Qt::Key_B));
-    EXPECT_EQ(e->breakpointLines(), QList<int>{lineOf(kDemo, "int a = 1")});
+    EXPECT_EQ(linesOf(e->breakpoints()), std::vector<int>{lineOf(kDemo, "int a = 1")});
     e->moveCursor(QTextCursor::Start);
     press(Qt::Key_F5);
     ASSERT_TRUE(waitForConsole("ready"));
@@ -335,15 +343,30 @@ TEST_F(DebugRunTest, CommandsAreEnabledExactlyWhenTheyCanActAfterTwoHundredQuick
     EXPECT_EQ(enabled(cmd::StopDebugging), paused);
 }
 
-TEST_F(DebugRunTest, AWindowOpenedLaterShowsTheBreakpointsOfItsFile)
+TEST_F(DebugRunTest, AWindowOpenedLaterShowsTheBreakpointsOfItsFileWithTheirValues)
 {
     source->editor()->toggleBreakpoint(lineOf(kDemo, "int a = 1"));
+    Breakpoint counted;
+    counted.line = lineOf(kDemo, "int b = a + 1");
+    counted.enabled = false;
+    counted.hitCount = 3;
+    counted.condition = "a > 0";
+    source->editor()->setBreakpoint(counted);
+    const Breakpoints before = source->editor()->breakpoints();
+    ASSERT_EQ(before.size(), 2);
+    const Breakpoints stored = debugger().breakpoints().store().breakpoints(dir.filePath("Demo.java"));
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(stored[1].hitCount, 3);
+    EXPECT_EQ(stored[1].file, BreakpointStore::key(dir.filePath("Demo.java")));
     source->approveClose();
     source->close();
     QApplication::processEvents();
     source = openJava(dir.filePath("Demo.java"));
     ASSERT_TRUE(source);
-    EXPECT_EQ(source->editor()->breakpointLines(), QList<int>{lineOf(kDemo, "int a = 1")});
+    EXPECT_EQ(source->editor()->breakpoints(), before);
+    EXPECT_EQ(linesOf(source->editor()->breakpoints()),
+              std::vector<int>({lineOf(kDemo, "int a = 1"), lineOf(kDemo, "int b = a + 1")}));
+    EXPECT_TRUE(source->editor()->breakpoints().first().enabled);
 }
 
 // Once Debug Run can run the active window's class, the debugger is started
@@ -378,13 +401,13 @@ TEST_F(DebugRunTest, BreakpointsFollowTheirWindowsFileSavedUnderANewName)
     trigger(cmd::FileSaveAs);
     ASSERT_EQ(source->editor()->fileName(), moved);
     const BreakpointStore& store = debugger().breakpoints().store();
-    EXPECT_EQ(store.lines(moved), QList<int>{line});
-    EXPECT_TRUE(store.lines(before).isEmpty());
+    EXPECT_EQ(linesOf(store.breakpoints(moved)), std::vector<int>{line});
+    EXPECT_TRUE(store.breakpoints(before).isEmpty());
     source->approveClose();
     source->close();
     QApplication::processEvents();
-    EXPECT_TRUE(openJava(before)->editor()->breakpointLines().isEmpty());
-    EXPECT_EQ(openJava(moved)->editor()->breakpointLines(), QList<int>{line});
+    EXPECT_TRUE(openJava(before)->editor()->breakpoints().isEmpty());
+    EXPECT_EQ(linesOf(openJava(moved)->editor()->breakpoints()), std::vector<int>{line});
 }
 
 TEST(InlineValues, EachLocalAtTheLastLineAboveThePauseThatSetsIt)

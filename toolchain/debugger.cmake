@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The debugger: a JDI client (toolchain/running/debugger/, built with CMake's Java
+# The debugger: a JDI client (the package brewpad.debugger under
+# toolchain/running/debugger/, built with CMake's Java
 # support into brewpad-debugger.jar beside the program and installed where the
 # compile service's jar is), the program's process and the debug session that
 # drives both. Without a JDK at configure time the program is built without
@@ -13,6 +14,7 @@ add_library(bp_debugger STATIC
   toolchain/running/programprocess.cpp
   toolchain/running/outputpipe.cpp
   toolchain/running/debugprotocol.cpp
+  toolchain/running/debugwire.cpp
   toolchain/running/debugsession.cpp
   toolchain/running/stacktraceline.cpp
   toolchain/running/consolelog.cpp
@@ -43,24 +45,40 @@ if(Java_Development_FOUND)
   # With local variable tables: the debugger rehearses on a program of its own
   # jar (DebuggerRehearsalProgram), showing its variables as it would the user's.
   set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11 -g)
+  set(bp_debugger_java toolchain/running/debugger/brewpad/debugger)
   add_jar(brewpad_debugger
-    SOURCES toolchain/running/debugger/BrewpadDebugger.java
-            toolchain/running/debugger/Breakpoints.java
-            toolchain/running/debugger/DebuggerConnection.java
-            toolchain/running/debugger/DebuggerMessages.java
-            toolchain/running/debugger/DebuggerValues.java
-            toolchain/running/debugger/DebuggerRehearsal.java
-            toolchain/running/debugger/DebuggerRehearsalProgram.java
-    ENTRY_POINT BrewpadDebugger
+    SOURCES ${bp_debugger_java}/BrewpadDebugger.java
+            ${bp_debugger_java}/Breakpoint.java
+            ${bp_debugger_java}/Breakpoints.java
+            ${bp_debugger_java}/DebuggerConnection.java
+            ${bp_debugger_java}/Request.java
+            ${bp_debugger_java}/RequestDecoder.java
+            ${bp_debugger_java}/ReplyEncoder.java
+            ${bp_debugger_java}/DebuggerValues.java
+            ${bp_debugger_java}/DebuggerRehearsal.java
+            ${bp_debugger_java}/DebuggerRehearsalProgram.java
+    ENTRY_POINT brewpad.debugger.BrewpadDebugger
     OUTPUT_NAME ${bp_debugger_jar_name}
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_debugger_jar brewpad_debugger JAR_FILE)
   file(RELATIVE_PATH bp_debugger_jar_built ${CMAKE_BINARY_DIR} ${bp_debugger_jar})
   add_dependencies(bp_debugger brewpad_debugger)
+
+  # The helper's side of the wire against the golden frames Brewpad's side
+  # is tested with too (test_debugwire): a plain Java program run by CTest.
+  add_jar(brewpad_debugger_tests
+    SOURCES tests/java/brewpad/debugger/DebuggerWireTest.java
+    INCLUDE_JARS brewpad_debugger
+    OUTPUT_DIR ${CMAKE_BINARY_DIR})
+  get_target_property(bp_debugger_tests_jar brewpad_debugger_tests JAR_FILE)
+  add_test(NAME debugger_wire_java
+    COMMAND ${Java_JAVA_EXECUTABLE} -cp ${bp_debugger_jar}:${bp_debugger_tests_jar} brewpad.debugger.DebuggerWireTest
+            ${CMAKE_SOURCE_DIR}/tests/golden/debugger)
 endif()
 
 bp_add_test(test_debugger SOURCES tests/test_debugger.cpp LIBS bp_debugger)
 bp_add_test(test_console SOURCES tests/test_console.cpp LIBS bp_debugger)
+bp_add_test(test_debugwire SOURCES tests/test_debugwire.cpp LIBS bp_debugger)
 target_compile_definitions(test_debugger PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")
 set_tests_properties(test_debugger PROPERTIES COST 50)  # JVMs: among the first tests started
 bp_add_bench(bench_debug SOURCES bench/bench_debug.cpp LIBS bp_debugger Qt6::Test)

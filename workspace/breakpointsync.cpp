@@ -21,8 +21,8 @@ void BreakpointSync::watch(TFileMDIChild* window)
     EditControl* e = window->editor();
     const QString file = e->fileName();
     if (!file.isEmpty())
-        e->setBreakpointLines(store_.lines(file));
-    connect(e, &EditControl::breakpointsChanged, this, [this, e](const QList<int>& lines) { changed(e, lines); });
+        e->setBreakpoints(store_.breakpoints(file));
+    connect(e, &EditControl::breakpointsChanged, this, [this, e](const Breakpoints& list) { changed(e, list); });
     connect(e, &EditControl::fileNameChanged, this,
             [this, e, before = file](const QString& name) mutable { renamed(e, std::exchange(before, name)); });
 }
@@ -32,16 +32,16 @@ void BreakpointSync::renamed(EditControl* editor, const QString& before)
     const QString now = editor->fileName();
     if (before.isEmpty() || now.isEmpty() || BreakpointStore::key(before) == BreakpointStore::key(now))
         return;
-    const QList<int> lines = store_.lines(before);
-    if (lines.isEmpty() || editorOf(BreakpointStore::key(before)))  // another window shows the old file
+    const Breakpoints old = store_.breakpoints(before);
+    if (old.isEmpty() || editorOf(BreakpointStore::key(before)))  // another window shows the old file
         return;
     const QString oldClass = classOf(before);
     store_.set(before, {});
     if (session_ && session_->state() != DebugSession::State::Ended) {
-        for (int line : lines)
-            session_->clearBreakpoint(oldClass, line);
+        for (const Breakpoint& b : old)
+            session_->clearBreakpoint(oldClass, b.line);
     }
-    changed(editor, editor->breakpointLines());
+    changed(editor, editor->breakpoints());
 }
 
 void BreakpointSync::attach(DebugSession* session)
@@ -51,31 +51,40 @@ void BreakpointSync::attach(DebugSession* session)
     for (auto it = store_.all().cbegin(); it != store_.all().cend(); ++it) {
         const QString cls = classOf(it.key());
         sourceOfClass_.insert(cls, it.key());
-        for (int line : it.value())
-            session->setBreakpoint(cls, line);
+        for (const Breakpoint& b : it.value())
+            session->setBreakpoint(cls, b);
     }
     connect(session, &DebugSession::breakpointSet, this, &BreakpointSync::onSet);
 }
 
-void BreakpointSync::changed(EditControl* editor, const QList<int>& lines)
+namespace {
+const Breakpoint* onLine(const Breakpoints& list, int line)
+{
+    const auto it = std::find_if(list.cbegin(), list.cend(), [line](const Breakpoint& b) { return b.line == line; });
+    return it == list.cend() ? nullptr : &*it;
+}
+}  // namespace
+
+void BreakpointSync::changed(EditControl* editor, const Breakpoints& breakpoints)
 {
     const QString file = editor->fileName();
     if (file.isEmpty())
         return;
-    const QList<int> before = store_.lines(file);
-    store_.set(file, lines);
+    const Breakpoints before = store_.breakpoints(file);
+    store_.set(file, breakpoints);
     if (!session_ || session_->state() == DebugSession::State::Ended)
         return;
-    const QList<int> after = store_.lines(file);
+    const Breakpoints after = store_.breakpoints(file);
     const QString cls = classOf(file);
     sourceOfClass_.insert(cls, BreakpointStore::key(file));
-    for (int line : after) {
-        if (!before.contains(line))
-            session_->setBreakpoint(cls, line);
+    for (const Breakpoint& b : after) {
+        const Breakpoint* had = onLine(before, b.line);
+        if (!had || !(*had == b))
+            session_->setBreakpoint(cls, b);
     }
-    for (int line : before) {
-        if (!after.contains(line))
-            session_->clearBreakpoint(cls, line);
+    for (const Breakpoint& b : before) {
+        if (!onLine(after, b.line))
+            session_->clearBreakpoint(cls, b.line);
     }
 }
 
@@ -86,14 +95,17 @@ void BreakpointSync::onSet(const QString& className, int line, int actual)
     const QString key = sourceOfClass_.value(className);
     if (key.isEmpty())
         return;
-    QList<int> lines = store_.lines(key);
-    if (!lines.contains(line))
+    Breakpoints list = store_.breakpoints(key);
+    const auto it = std::find_if(list.begin(), list.end(), [line](const Breakpoint& b) { return b.line == line; });
+    if (it == list.end())
         return;
-    lines.removeAll(line);
-    lines << actual;
-    store_.set(key, lines);
+    Breakpoint moved = *it;
+    list.erase(it);
+    moved.line = actual;
+    list << moved;  // one set on that line already is kept
+    store_.set(key, list);
     if (EditControl* e = editorOf(key))
-        e->setBreakpointLines(store_.lines(key));
+        e->setBreakpoints(store_.breakpoints(key));
     ws_.showStatus(
         QStringLiteral("The breakpoint of line %1 moved to line %2, the next line with code").arg(line).arg(actual));
 }

@@ -31,7 +31,7 @@ public:
     const BreakpointStore& store() const { return store_; }
 
 private:
-    void changed(EditControl* editor, const QList<int>& lines);
+    void changed(EditControl* editor, const Breakpoints& breakpoints);
     // The window's file was saved under a new name: its breakpoints follow it.
     void renamed(EditControl* editor, const QString& before);
     // The debugger set a breakpoint of `className` on `actual`, not `line`.

@@ -13,34 +13,42 @@ QString BreakpointStore::key(const QString& path)
     return nativepath::canonical(path);
 }
 
-void BreakpointStore::set(const QString& path, const QList<int>& lines)
+void BreakpointStore::set(const QString& path, const Breakpoints& breakpoints)
 {
-    QList<int> sorted;
-    for (const int line : lines) {
-        if (line >= 1)
-            sorted << line;
+    const QString file = key(path);
+    Breakpoints sorted;
+    for (Breakpoint b : breakpoints) {
+        const bool taken = std::any_of(sorted.cbegin(), sorted.cend(),
+                                       [&b](const Breakpoint& s) { return s.line == b.line; });
+        if (b.line < 1 || taken)
+            continue;
+        b.file = file;
+        sorted << b;
     }
-    std::sort(sorted.begin(), sorted.end());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const Breakpoint& a, const Breakpoint& b) { return a.line < b.line; });
     if (sorted.isEmpty())
-        lines_.remove(key(path));
+        files_.remove(file);
     else
-        lines_.insert(key(path), sorted);
+        files_.insert(file, sorted);
 }
 
 bool BreakpointStore::toggle(const QString& path, int line)
 {
-    QList<int> now = lines(path);
-    const bool had = now.removeOne(line);
-    if (!had)
-        now << line;
+    Breakpoints now = breakpoints(path);
+    const bool had = now.removeIf([line](const Breakpoint& b) { return b.line == line; }) > 0;
+    if (!had) {
+        Breakpoint b;
+        b.line = line;
+        now << b;
+    }
     set(path, now);
     return !had;
 }
 
-QList<int> BreakpointStore::lines(const QString& path) const
+Breakpoints BreakpointStore::breakpoints(const QString& path) const
 {
-    return lines_.value(key(path));
+    return files_.value(key(path));
 }
 
 namespace {

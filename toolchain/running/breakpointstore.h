@@ -4,7 +4,8 @@
 // Plain data (QtCore only).
 #pragma once
 
-#include <QList>
+#include "toolchain/running/breakpoint.h"
+
 #include <QMap>
 #include <QString>
 
@@ -14,20 +15,21 @@ public:
     // it does not exist (yet).
     static QString key(const QString& path);
 
-    // Replaces the breakpoints of a file (lines from 1; sorted, each once);
-    // an empty list forgets the file.
-    void set(const QString& path, const QList<int>& lines);
-    // Sets the breakpoint of a line when it has none, else clears it. True
-    // when the line has one afterwards.
+    // Replaces the breakpoints of a file (lines from 1; by line, one a
+    // line: the first given of a line is kept); an empty list forgets the
+    // file. Each keeps its file's key as its file.
+    void set(const QString& path, const Breakpoints& breakpoints);
+    // Sets an enabled breakpoint without condition on a line that has none,
+    // else clears the line's. True when the line has one afterwards.
     bool toggle(const QString& path, int line);
-    // The lines of a file with breakpoints, ascending.
-    QList<int> lines(const QString& path) const;
-    // Every file with breakpoints (by key) and its lines.
-    const QMap<QString, QList<int>>& all() const { return lines_; }
-    void clear() { lines_.clear(); }
+    // The breakpoints of a file, by line.
+    Breakpoints breakpoints(const QString& path) const;
+    // Every file with breakpoints (by key) and its breakpoints.
+    const QMap<QString, Breakpoints>& all() const { return files_; }
+    void clear() { files_.clear(); }
 
 private:
-    QMap<QString, QList<int>> lines_;
+    QMap<QString, Breakpoints> files_;
 };
 
 // The name by which the debugger knows the class of a source file: the

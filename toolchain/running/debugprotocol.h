@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The line protocol between Brewpad and its debugger (described in
-// toolchain/running/debugger/BrewpadDebugger.java): one message per line, fields
-// separated by TAB, with "\\", "\t", "\n" and "\r" escaped in a field.
+// toolchain/running/debugger/brewpad/debugger/BrewpadDebugger.java; typed in
+// debugwire.h): one message per line, fields separated by TAB, with "\\",
+// "\t", "\n" and "\r" escaped in a field.
 #pragma once
 #include <QByteArray>
 #include <QStringList>

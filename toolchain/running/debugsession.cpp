@@ -48,24 +48,23 @@ QProcess* startHelper(const QString& javaPath, const QString& jar, QObject* pare
     return p;
 }
 
-QList<DebugValue> valuesFrom(const QStringList& f, int first)
-{
-    QList<DebugValue> out;
-    for (int i = first; i + 4 < f.size(); i += 5)
-        out.append({f[i], f[i + 1], f[i + 2], f[i + 3], f[i + 4].toLongLong()});
-    return out;
-}
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
 }  // namespace
 
 DebugSession::DebugSession(QObject* parent) : QObject(parent), jar_(defaultJar())
 {
     connect(&program_, &ProgramProcess::started, this, [this](qint64 pid) {
         programStarted_ = true;
-        const QList<QStringList> early = std::exchange(early_, {});
-        send({QStringLiteral("pid"), QString::number(pid)});
-        for (const QStringList& r : early)
+        const QList<debugwire::Request> early = std::exchange(early_, {});
+        send(debugwire::request::Pid{pid});
+        for (const debugwire::Request& r : early)
             send(r);
-        send({QStringLiteral("run")});
+        send(debugwire::request::Run{});
     });
     connect(&program_, &ProgramProcess::failed, this, [this](const QString& why) { fail(why); });
     connect(&program_, &ProgramProcess::ended, this, [this] { finish(); });
@@ -156,77 +155,77 @@ void DebugSession::adoptHelper(QProcess* h)
         return fail(
             QStringLiteral("The debugger could not be started with %1: %2").arg(java_, helper_->errorString()));
     }
-    helper_->write(encodeDebugLine({QStringLiteral("listen")}));
+    helper_->write(debugwire::encode(debugwire::Request(debugwire::request::Listen{})));
 }
 
-void DebugSession::send(const QStringList& fields)
+void DebugSession::send(const debugwire::Request& r)
 {
     if (!programStarted_) {
-        early_.append(fields);
+        early_.append(r);
         return;
     }
     if (helper_ && helper_->state() == QProcess::Running)
-        helper_->write(encodeDebugLine(fields));
+        helper_->write(debugwire::encode(r));
 }
 
-void DebugSession::setBreakpoint(const QString& className, int line)
+void DebugSession::setBreakpoint(const QString& className, const Breakpoint& breakpoint)
 {
-    send({QStringLiteral("break"), className, QString::number(line)});
+    send(debugwire::request::Break{className, breakpoint});
 }
 
 void DebugSession::clearBreakpoint(const QString& className, int line)
 {
-    send({QStringLiteral("clear"), className, QString::number(line)});
+    send(debugwire::request::Clear{className, line});
 }
 
-void DebugSession::motion(const QStringList& fields)
+void DebugSession::motion(const debugwire::Request& r)
 {
     if (state_ == State::Ended || state_ == State::Idle)
         return;
     ++motionsAsked_;
-    send(fields);
+    send(r);
 }
 
 void DebugSession::continue_()
 {
-    motion({QStringLiteral("continue")});
+    motion(debugwire::request::Move{debugwire::request::Motion::Continue});
 }
 void DebugSession::stepOver()
 {
-    motion({QStringLiteral("stepOver")});
+    motion(debugwire::request::Move{debugwire::request::Motion::StepOver});
 }
 void DebugSession::stepInto()
 {
-    motion({QStringLiteral("stepInto")});
+    motion(debugwire::request::Move{debugwire::request::Motion::StepInto});
 }
 void DebugSession::stepOut()
 {
-    motion({QStringLiteral("stepOut")});
+    motion(debugwire::request::Move{debugwire::request::Motion::StepOut});
 }
 
 void DebugSession::runToCursor(const QString& className, int line)
 {
-    motion({QStringLiteral("runTo"), className, QString::number(line)});
+    motion(debugwire::request::RunTo{className, line});
 }
 
 void DebugSession::requestThreads()
 {
-    send({QStringLiteral("threads")});
+    send(debugwire::request::Threads{});
 }
 
 void DebugSession::requestFrames(qint64 thread)
 {
-    send({QStringLiteral("frames"), QString::number(thread ? thread : pause_.thread)});
+    send(debugwire::request::Frames{thread ? thread : pause_.thread});
 }
 
 void DebugSession::requestVariables(int frame, qint64 thread)
 {
-    send({QStringLiteral("variables"), QString::number(thread ? thread : pause_.thread), QString::number(frame)});
+    send(debugwire::request::Variables{thread ? thread : pause_.thread, frame});
 }
 
 void DebugSession::expand(qint64 id, int start)
 {
-    send({QStringLiteral("expand"), QString::number(id), QString::number(start)});
+    send(debugwire::request::Expand{id, start});
 }
 
 void DebugSession::stop()
@@ -235,7 +234,7 @@ void DebugSession::stop()
         program_.stop();  // what the program left running
     if (state_ == State::Idle || state_ == State::Ended)
         return;
-    send({QStringLiteral("stop")});
+    send(debugwire::request::Stop{});
     if (program_.running())
         program_.stop();  // ended() follows, and finishes the session
     else
@@ -247,57 +246,59 @@ void DebugSession::onHelperOutput()
     helperIn_ += helper_->readAllStandardOutput();
     qsizetype from = 0;
     for (qsizetype nl; (nl = helperIn_.indexOf('\n', from)) >= 0; from = nl + 1) {
-        handle(decodeDebugLine(helperIn_.mid(from, nl - from)));
+        if (const std::optional<debugwire::Reply> r = debugwire::decodeReply(helperIn_.mid(from, nl - from)))
+            handle(*r);
         if (!helper_)
             return;  // the session ended meanwhile
     }
     helperIn_.remove(0, from);
 }
 
-void DebugSession::handle(const QStringList& f)
+void DebugSession::handle(const debugwire::Reply& r)
 {
-    const QString& what = f.first();
-    if (what == QLatin1String("ready") && f.size() > 1) {
-        onReady(f[1].toInt());
-    } else if (what == QLatin1String("connected")) {
-        state_ = State::Running;
-        emit connected();
-    } else if (what == QLatin1String("breakpoint") && f.size() > 4) {
-        emit breakpointSet(f[1], f[2].toInt(), f[4].toInt());
-    } else if (what == QLatin1String("paused") && f.size() > 7) {
-        pause_ = {f[1].toLongLong(), f[2], f[3], f[4].toInt(), f[5], f[6].toInt(), {}, {}};
-        if (f.size() > 9) {
-            pause_.exceptionClass = f[8];
-            pause_.exceptionMessage = f[9];
-        }
-        motionsDone_ = f[7].toLongLong();
-        state_ = State::Paused;
-        emit paused(pause_);
-    } else if (what == QLatin1String("resumed")) {
-        state_ = State::Running;
-        emit resumed();
-    } else if (what == QLatin1String("threads")) {
-        QList<DebugThread> list;
-        for (int i = 1; i + 2 < f.size(); i += 3)
-            list.append({f[i].toLongLong(), f[i + 1], f[i + 2]});
-        emit threads(list);
-    } else if (what == QLatin1String("frames") && f.size() > 1) {
-        QList<DebugFrame> list;
-        for (int i = 2; i + 3 < f.size(); i += 4)
-            list.append({f[i], f[i + 1], f[i + 2], f[i + 3].toInt()});
-        emit frames(f[1].toLongLong(), list);
-    } else if (what == QLatin1String("variables") && f.size() > 3) {
-        emit variables(f[1].toLongLong(), f[2].toInt(), f[3], valuesFrom(f, 4));
-    } else if (what == QLatin1String("children") && f.size() > 3) {
-        emit children(f[1].toLongLong(), f[2].toInt(), f[3].toInt(), valuesFrom(f, 4));
-    } else if (what == QLatin1String("ended")) {
-        debuggeeGone_ = true;  // the helper ends now; the program's end follows
-    } else if (what == QLatin1String("error") && f.size() > 1) {
-        if (state_ == State::Starting)
-            fail(f[1]);
-        else
-            emit error(f[1]);
-    }
+    using namespace debugwire::reply;
+    std::visit(Overloaded{
+                   [this](const Ready& x) { onReady(x.port); },
+                   [this](const Connected&) {
+                       state_ = State::Running;
+                       emit connected();
+                   },
+                   [this](const BreakpointState& b) { emit breakpointSet(b.className, b.line, b.actual); },
+                   [this](const Paused& p) {
+                       pause_ = p.pause;
+                       motionsDone_ = p.done;
+                       state_ = State::Paused;
+                       emit paused(pause_);
+                   },
+                   [this](const Resumed&) {
+                       state_ = State::Running;
+                       emit resumed();
+                   },
+                   [this](const Ended&) {
+                       debuggeeGone_ = true;  // the helper ends now; the program's end follows
+                   },
+                   [this](const Error& e) {
+                       if (state_ == State::Starting)
+                           fail(e.text);
+                       else
+                           emit error(e.text);
+                   },
+                   [this, &r](const auto&) { handleLists(r); },
+               },
+               r);
+}
+
+void DebugSession::handleLists(const debugwire::Reply& r)
+{
+    using namespace debugwire::reply;
+    if (const auto* t = std::get_if<Threads>(&r))
+        emit threads(t->threads);
+    else if (const auto* f = std::get_if<Frames>(&r))
+        emit frames(f->thread, f->frames);
+    else if (const auto* v = std::get_if<Variables>(&r))
+        emit variables(v->thread, v->frame, v->note, v->values);
+    else if (const auto* c = std::get_if<Children>(&r))
+        emit children(c->id, c->start, c->total, c->values);
 }
 
 void DebugSession::onReady(int port)

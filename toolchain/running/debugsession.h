@@ -5,6 +5,7 @@
 // loopback interface. Everything is asynchronous: requests return at once and
 // signals answer them; nothing waits on the GUI thread.
 #pragma once
+#include "toolchain/running/debugwire.h"
 #include "toolchain/running/programprocess.h"
 
 #include <QList>
@@ -13,40 +14,6 @@
 #include <QStringList>
 
 class QProcess;
-
-// Where the program stopped.
-struct DebugPause {
-    qint64 thread = 0;
-    QString className;  // binary name of the frame's class
-    QString file;       // its source file name ("" when unknown)
-    int line = 0;
-    QString reason;          // "breakpoint", "step" or "exception"
-    int frame = 0;           // the frame to show (an exception's first frame in the program's own classes)
-    QString exceptionClass;  // for an uncaught exception
-    QString exceptionMessage;
-};
-
-struct DebugThread {
-    qint64 id = 0;
-    QString name;
-    QString status;  // running, sleeping, blocked, waiting, ended, not started
-};
-
-struct DebugFrame {
-    QString className;
-    QString method;
-    QString file;
-    int line = 0;
-};
-
-// A value shown: `id` names it for expand() (0: nothing to expand).
-struct DebugValue {
-    QString kind;  // this, argument, local, static, exception, field, element, value
-    QString name;
-    QString type;
-    QString text;
-    qint64 id = 0;
-};
 
 class DebugSession : public QObject {
     Q_OBJECT
@@ -83,9 +50,10 @@ public:
     // The loopback port the debugger listened on for the program (0 before).
     int debugPort() const { return port_; }
 
-    // Breakpoints by top-level class (binary name) and line; answered by
-    // breakpointSet().
-    void setBreakpoint(const QString& className, int line);
+    // Breakpoints by top-level class (binary name) and line: set (or
+    // replaced, a line having one at most) with every field of the value;
+    // answered by breakpointSet(). A disabled one is kept but stops nothing.
+    void setBreakpoint(const QString& className, const Breakpoint& breakpoint);
     void clearBreakpoint(const QString& className, int line);
 
     // Motions: asked while the program runs, they are done in order at the
@@ -121,11 +89,12 @@ signals:
     void error(const QString& text);
 
 private:
-    void send(const QStringList& fields);
-    void motion(const QStringList& fields);
+    void send(const debugwire::Request& r);
+    void motion(const debugwire::Request& r);
     void onHelperOutput();
     void onHelperFinished();
-    void handle(const QStringList& f);
+    void handle(const debugwire::Reply& r);
+    void handleLists(const debugwire::Reply& r);
     void onReady(int port);
     void finish();
     void fail(const QString& text);
@@ -141,7 +110,7 @@ private:
     QByteArray helperErr_;
     State state_ = State::Idle;
     DebugPause pause_;
-    QList<QStringList> early_;  // requests made before the program started
+    QList<debugwire::Request> early_;  // requests made before the program started
     bool programStarted_ = false;
     qint64 motionsAsked_ = 0;
     qint64 motionsDone_ = 0;

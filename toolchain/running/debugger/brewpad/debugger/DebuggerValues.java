@@ -3,6 +3,8 @@
 // per value, and an id for those that can be expanded (objects, arrays,
 // strings), under which their fields, elements or whole text are given. No
 // method of the program is ever called to show a value.
+package brewpad.debugger;
+
 import com.sun.jdi.AbsentInformationException;
 import com.sun.jdi.ArrayReference;
 import com.sun.jdi.CharValue;

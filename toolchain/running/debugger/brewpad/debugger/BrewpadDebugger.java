@@ -25,9 +25,16 @@
 // or answer the first request within 10 s each, or sends what is no JDWP
 // packet, the helper says "error" and ends. Else it says
 //   connected
-// The program stays suspended until "run". Requests (Brewpad to helper):
-//   break CLASS LINE        a breakpoint at LINE of the top-level class CLASS
-//                           (its nested and inner classes included)
+// The program stays suspended until "run". Requests (Brewpad to helper, read
+// by RequestDecoder):
+//   break CLASS LINE ENABLED HITCOUNT CONDITION FILE
+//                           sets (or replaces) the breakpoint at LINE of the
+//                           top-level class CLASS (its nested and inner
+//                           classes included); ENABLED 1 or 0 (a disabled one
+//                           is kept but not set in the VM); HITCOUNT the hit
+//                           from which it stops (0: every hit); CONDITION a
+//                           Java boolean expression ("" for none); FILE its
+//                           source file
 //   clear CLASS LINE
 //   run                     lets the program start
 //   continue | stepOver | stepInto | stepOut
@@ -40,11 +47,11 @@
 // Motions (continue, steps, runTo) asked for while the program runs are kept
 // and done, in order, at the next pause: no step is ever dropped; the pauses
 // between them are not reported.
-// Events (helper to Brewpad):
+// Events (helper to Brewpad, written by ReplyEncoder):
 //   breakpoint CLASS LINE STATE ACTUAL   STATE set (ACTUAL the line with code
 //                                        it moved to), pending (class not yet
-//                                        loaded, ACTUAL 0) or invalid (no code
-//                                        at or after LINE)
+//                                        loaded, ACTUAL 0), invalid (no code
+//                                        at or after LINE) or disabled
 //   paused THREAD CLASS FILE LINE REASON FRAME DONE [EXCEPTION MESSAGE]
 //          REASON breakpoint|step|exception; FRAME the frame to show (for an
 //          exception thrown in the JDK's classes, the first frame of the
@@ -57,6 +64,8 @@
 //   children ID START TOTAL (KIND NAME TYPE VALUE ID)...
 //   ended                    the program's VM died or disconnected
 //   error TEXT
+package brewpad.debugger;
+
 import com.sun.jdi.IncompatibleThreadStateException;
 import com.sun.jdi.ObjectReference;
 import com.sun.jdi.StackFrame;
@@ -76,8 +85,10 @@ import com.sun.jdi.request.ExceptionRequest;
 import com.sun.jdi.request.StepRequest;
 
 import java.io.BufferedReader;
+import java.io.BufferedWriter;
 import java.io.IOException;
 import java.io.InputStreamReader;
+import java.io.OutputStreamWriter;
 import java.nio.charset.StandardCharsets;
 import java.util.ArrayDeque;
 import java.util.ArrayList;
@@ -88,17 +99,20 @@ public final class BrewpadDebugger {
     static final String[] SYSTEM_CLASSES = {"java.*", "javax.*", "jdk.*", "sun.*", "com.sun.*"};
 
     private final Object lock = new Object();
-    /** A rehearsal's debugger tells Brewpad nothing and never ends the helper. */
+    /** A rehearsal's debugger tells Brewpad nothing (its replies are silent) and never ends the helper. */
     private final boolean rehearsal;
+    private final ReplyEncoder replies;
+    private final RequestDecoder requests = new RequestDecoder();
     private VirtualMachine vm;
     private Breakpoints breakpoints;
     private final DebuggerValues values = new DebuggerValues();
-    private final ArrayDeque<String[]> motions = new ArrayDeque<>();
+    private final ArrayDeque<Request> motions = new ArrayDeque<>();
     private ThreadReference pausedThread;
     private long motionsDone;
     private boolean ended;
 
-    BrewpadDebugger(boolean rehearsal) {
+    BrewpadDebugger(ReplyEncoder replies, boolean rehearsal) {
+        this.replies = replies;
         this.rehearsal = rehearsal;
     }
 
@@ -109,37 +123,32 @@ public final class BrewpadDebugger {
         String listen = in.readLine();
         if (rehearsal != null)
             rehearsal.end();  // what it has not done by now is not waited for
-        if (listen != null && listen.equals("listen"))
-            new BrewpadDebugger(false).run(in);
-    }
-
-    /** Sends a message to Brewpad, unless this debugger rehearses. */
-    void say(Object... fields) {
-        if (!rehearsal)
-            DebuggerMessages.send(fields);
-    }
-
-    void say(List<Object> fields) {
-        say(fields.toArray());
+        if (listen == null)
+            return;
+        ReplyEncoder replies =
+            new ReplyEncoder(new BufferedWriter(new OutputStreamWriter(System.out, StandardCharsets.UTF_8)));
+        BrewpadDebugger d = new BrewpadDebugger(replies, false);
+        if (d.requests.decode(listen).kind == Request.Kind.LISTEN)
+            d.run(in);
     }
 
     /** Serves Brewpad's requests once "listen" has come. */
     private void run(BufferedReader in) throws IOException {
-        DebuggerConnection connection = DebuggerConnection.acceptProgram(in);
+        DebuggerConnection connection = DebuggerConnection.acceptProgram(in, requests, replies);
         if (connection == null)
             return;
         try {
             attach(connection);
         } catch (DebuggerConnection.NoAnswer e) {
-            DebuggerConnection.noAnswer(e);
+            DebuggerConnection.noAnswer(e, replies);
             System.exit(0);  // the attach's own thread may still wait
         }
         String line;
         while ((line = in.readLine()) != null) {
             try {
-                handle(DebuggerMessages.split(line));
+                handle(requests.decode(line));
             } catch (RuntimeException e) {
-                say("error", e.getClass().getSimpleName() + (e.getMessage() == null ? "" : ": " + e.getMessage()));
+                replies.error(e.getClass().getSimpleName() + (e.getMessage() == null ? "" : ": " + e.getMessage()));
             }
             synchronized (lock) {
                 if (ended)
@@ -164,11 +173,11 @@ public final class BrewpadDebugger {
      */
     Thread attach(DebuggerConnection connection) throws IOException {
         vm = connection.mirror();
-        breakpoints = new Breakpoints(vm, this);
+        breakpoints = new Breakpoints(vm, replies);
         ExceptionRequest ex = vm.eventRequestManager().createExceptionRequest(null, false, true);
         ex.setSuspendPolicy(EventRequest.SUSPEND_ALL);
         ex.enable();
-        say("connected");
+        replies.connected();
         Thread events = new Thread(this::eventLoop, rehearsal ? "rehearsal events" : "events");
         events.setDaemon(true);
         events.start();
@@ -207,18 +216,21 @@ public final class BrewpadDebugger {
         return vm;
     }
 
-    void handle(String[] f) {
-        switch (f[0]) {
-        case "break": breakpoints.set(f[1], Integer.parseInt(f[2]), false); break;
-        case "clear": breakpoints.clear(f[1], Integer.parseInt(f[2])); break;
-        case "run": vm.resume(); break;
-        case "continue": case "stepOver": case "stepInto": case "stepOut": case "runTo": motion(f); break;
-        case "stop": stop(); break;
-        case "threads": threads(); break;
-        case "frames": frames(Long.parseLong(f[1])); break;
-        case "variables": variables(Long.parseLong(f[1]), Integer.parseInt(f[2])); break;
-        case "expand": expand(Long.parseLong(f[1]), Integer.parseInt(f[2])); break;
-        default: say("error", "unknown request " + f[0]);
+    void handle(Request r) {
+        if (r.isMotion()) {
+            motion(r);
+            return;
+        }
+        switch (r.kind) {
+        case BREAK: breakpoints.set(r.className, r.breakpoint, false); break;
+        case CLEAR: breakpoints.clear(r.className, r.line); break;
+        case RUN: vm.resume(); break;
+        case STOP: stop(); break;
+        case THREADS: threads(); break;
+        case FRAMES: frames(r.id); break;
+        case VARIABLES: variables(r.id, r.index); break;
+        case EXPAND: expand(r.id, r.index); break;
+        default: replies.error("unexpected request " + r.kind);
         }
     }
 
@@ -235,34 +247,34 @@ public final class BrewpadDebugger {
         }
     }
 
-    private void motion(String[] f) {
+    private void motion(Request r) {
         synchronized (lock) {
             if (ended)
                 return;
             if (pausedThread == null) {
-                motions.add(f);
+                motions.add(r);
                 return;
             }
-            doMotion(f, true);
+            doMotion(r, true);
         }
     }
 
     /** Starts a motion from the pause; the lock is held. */
-    private void doMotion(String[] f, boolean report) {
+    private void doMotion(Request r, boolean report) {
         ThreadReference t = pausedThread;
         pausedThread = null;
         ++motionsDone;
         for (StepRequest s : new ArrayList<>(vm.eventRequestManager().stepRequests()))
             vm.eventRequestManager().deleteEventRequest(s);
-        switch (f[0]) {
-        case "stepOver": step(t, StepRequest.STEP_OVER); break;
-        case "stepInto": step(t, StepRequest.STEP_INTO); break;
-        case "stepOut": step(t, StepRequest.STEP_OUT); break;
-        case "runTo": breakpoints.set(f[1], Integer.parseInt(f[2]), true); break;
+        switch (r.kind) {
+        case STEP_OVER: step(t, StepRequest.STEP_OVER); break;
+        case STEP_INTO: step(t, StepRequest.STEP_INTO); break;
+        case STEP_OUT: step(t, StepRequest.STEP_OUT); break;
+        case RUN_TO: breakpoints.set(r.className, Breakpoint.at(r.line), true); break;
         default: break;
         }
         if (report)
-            say("resumed");
+            replies.resumed();
         vm.resume();
     }
 
@@ -283,14 +295,10 @@ public final class BrewpadDebugger {
     }
 
     private void threads() {
-        List<Object> out = new ArrayList<>();
-        out.add("threads");
-        for (ThreadReference t : vm.allThreads()) {
-            out.add(t.uniqueID());
-            out.add(t.name());
-            out.add(status(t));
-        }
-        say(out);
+        List<ReplyEncoder.ThreadRow> out = new ArrayList<>();
+        for (ThreadReference t : vm.allThreads())
+            out.add(new ReplyEncoder.ThreadRow(t.uniqueID(), t.name(), status(t)));
+        replies.threads(out);
     }
 
     private static String status(ThreadReference t) {
@@ -306,21 +314,18 @@ public final class BrewpadDebugger {
     }
 
     private void frames(long threadId) {
-        List<Object> out = new ArrayList<>();
-        out.add("frames");
-        out.add(threadId);
+        List<ReplyEncoder.FrameRow> out = new ArrayList<>();
         try {
             for (StackFrame fr : thread(threadId).frames()) {
-                out.add(fr.location().declaringType().name());
-                out.add(fr.location().method().name());
-                out.add(Breakpoints.sourceName(fr.location()));
-                out.add(Math.max(0, fr.location().lineNumber()));
+                com.sun.jdi.Location l = fr.location();
+                out.add(new ReplyEncoder.FrameRow(l.declaringType().name(), l.method().name(),
+                        Breakpoints.sourceName(l), Math.max(0, l.lineNumber())));
             }
         } catch (IncompatibleThreadStateException e) {
-            say("error", "the thread is not paused");
+            replies.error("the thread is not paused");
             return;
         }
-        say(out);
+        replies.frames(threadId, out);
     }
 
     private void variables(long threadId, int frame) {
@@ -334,18 +339,17 @@ public final class BrewpadDebugger {
             }
             exception = pendingException;
         } catch (IncompatibleThreadStateException e) {
-            say("error", "the thread is not paused");
+            replies.error("the thread is not paused");
             return;
         }
-        List<Object> out = new ArrayList<>(List.of("variables", threadId, frame, note[0]));
+        List<DebuggerValues.Shown> out = new ArrayList<>();
         if (exception != null && threadId == exceptionThread) {
             synchronized (values) {
-                add(out, values.show("exception", "<exception>", exception.referenceType().name(), exception));
+                out.add(values.show("exception", "<exception>", exception.referenceType().name(), exception));
             }
         }
-        for (DebuggerValues.Shown s : shown)
-            add(out, s);
-        say(out);
+        out.addAll(shown);
+        replies.variables(threadId, frame, note[0], out);
     }
 
     private void expand(long id, int start) {
@@ -354,23 +358,12 @@ public final class BrewpadDebugger {
         synchronized (values) {
             ObjectReference o = values.find(id);
             if (o == null) {
-                say("error", "no value " + id);
+                replies.error("no value " + id);
                 return;
             }
             shown = values.children(o, start, total);
         }
-        List<Object> out = new ArrayList<>(List.of("children", id, start, total[0]));
-        for (DebuggerValues.Shown s : shown)
-            add(out, s);
-        say(out);
-    }
-
-    private static void add(List<Object> out, DebuggerValues.Shown s) {
-        out.add(s.kind);
-        out.add(s.name);
-        out.add(s.type);
-        out.add(s.text);
-        out.add(s.id);
+        replies.children(id, start, total[0], shown);
     }
 
     private volatile ObjectReference pendingException;
@@ -398,7 +391,7 @@ public final class BrewpadDebugger {
         }
         if (rehearsal)
             return;
-        DebuggerMessages.send("ended");
+        replies.ended();
         System.exit(0);
     }
 
@@ -414,8 +407,10 @@ public final class BrewpadDebugger {
             if (e instanceof ClassPrepareEvent) {
                 breakpoints.prepared(((ClassPrepareEvent) e).referenceType());
             } else if (e instanceof BreakpointEvent && reason == null) {
-                stop = (LocatableEvent) e;
-                reason = "breakpoint";
+                if (breakpoints.hit((BreakpointEvent) e)) {
+                    stop = (LocatableEvent) e;
+                    reason = "breakpoint";
+                }
             } else if (e instanceof StepEvent && (reason == null || reason.equals("breakpoint"))) {
                 vm.eventRequestManager().deleteEventRequest(e.request());
                 if (reason == null) {
@@ -446,7 +441,7 @@ public final class BrewpadDebugger {
                 pendingException = ((ExceptionEvent) stop).exception();
                 exceptionThread = stop.thread().uniqueID();
             }
-            String[] next = motions.poll();
+            Request next = motions.poll();
             if (next != null) {
                 doMotion(next, false);
                 return;
@@ -458,9 +453,6 @@ public final class BrewpadDebugger {
 
     /** The lock is held: no motion starts before the pause is told. */
     private void sendPaused(LocatableEvent stop, String reason) {
-        List<Object> out = new ArrayList<>();
-        out.add("paused");
-        out.add(stop.thread().uniqueID());
         int frame = 0;
         com.sun.jdi.Location at = stop.location();
         if (stop instanceof ExceptionEvent)
@@ -470,17 +462,14 @@ public final class BrewpadDebugger {
         } catch (IncompatibleThreadStateException | IndexOutOfBoundsException e) {
             frame = 0;
         }
-        out.add(at.declaringType().name());
-        out.add(Breakpoints.sourceName(at));
-        out.add(Math.max(0, at.lineNumber()));
-        out.add(reason);
-        out.add(frame);
-        out.add(motionsDone);
+        String exceptionClass = null, message = null;
         if (stop instanceof ExceptionEvent) {
             ObjectReference ex = ((ExceptionEvent) stop).exception();
-            out.add(ex.referenceType().name());
-            out.add(DebuggerValues.throwableMessage(ex));
+            exceptionClass = ex.referenceType().name();
+            message = DebuggerValues.throwableMessage(ex);
         }
-        say(out);
+        replies.paused(new ReplyEncoder.Pause(stop.thread().uniqueID(), at.declaringType().name(),
+                Breakpoints.sourceName(at), Math.max(0, at.lineNumber()), reason, frame, motionsDone, exceptionClass,
+                message));
     }
 }

@@ -4,7 +4,12 @@
 // anonymous classes; a line without code moves to the next line that has code
 // in the class whose lines span it. Breakpoints in classes not loaded yet wait
 // for the class to be prepared, and move to a nearer line when a class of the
-// same source loaded later has code closer to the line asked for.
+// same source loaded later has code closer to the line asked for. A disabled
+// breakpoint is kept but has no request in the VM; one with a hit count
+// stops from that hit on (the VM counts the hits up to it); its condition is
+// kept and asked in one place (conditionHolds) at each hit.
+package brewpad.debugger;
+
 import com.sun.jdi.AbsentInformationException;
 import com.sun.jdi.Location;
 import com.sun.jdi.Method;
@@ -12,6 +17,7 @@ import com.sun.jdi.ReferenceType;
 import com.sun.jdi.StackFrame;
 import com.sun.jdi.ThreadReference;
 import com.sun.jdi.VirtualMachine;
+import com.sun.jdi.event.BreakpointEvent;
 import com.sun.jdi.request.BreakpointRequest;
 import com.sun.jdi.request.ClassPrepareRequest;
 import com.sun.jdi.request.EventRequest;
@@ -29,19 +35,23 @@ final class Breakpoints {
         final String cls;
         final int line;
         final boolean temporary;
+        Breakpoint breakpoint;
         int actual;
+        /** Whether its hit count has been reached: its requests then stop at every hit. */
+        boolean counted;
         final List<BreakpointRequest> requests = new ArrayList<>();
         ClassPrepareRequest prepare;
-        Entry(String cls, int line, boolean temporary) {
+        Entry(String cls, Breakpoint breakpoint, boolean temporary) {
             this.cls = cls;
-            this.line = line;
+            this.line = breakpoint.line;
+            this.breakpoint = breakpoint;
             this.temporary = temporary;
         }
     }
 
     private final VirtualMachine vm;
     private final EventRequestManager erm;
-    private final BrewpadDebugger owner;
+    private final ReplyEncoder replies;
     private final Map<String, Entry> entries = new HashMap<>();
     /**
      * The loaded classes of each top-level class with breakpoints, itself and
@@ -51,17 +61,26 @@ final class Breakpoints {
      */
     private final Map<String, List<ReferenceType>> families = new HashMap<>();
 
-    Breakpoints(VirtualMachine vm, BrewpadDebugger owner) {
+    Breakpoints(VirtualMachine vm, ReplyEncoder replies) {
         this.vm = vm;
         this.erm = vm.eventRequestManager();
-        this.owner = owner;
+        this.replies = replies;
     }
 
-    synchronized void set(String cls, int line, boolean temporary) {
-        String key = (temporary ? "tmp:" : "") + cls + ":" + line;
+    /** Sets the breakpoint of a line of cls, or replaces the one it has. */
+    synchronized void set(String cls, Breakpoint b, boolean temporary) {
+        String key = (temporary ? "tmp:" : "") + cls + ":" + b.line;
         Entry e = entries.get(key);
+        if (e != null && !e.breakpoint.equals(b)) {
+            e.breakpoint = b;
+            e.counted = false;
+            e.actual = 0;
+            erm.deleteEventRequests(e.requests);
+            e.requests.clear();
+            place(e);
+        }
         if (e == null) {
-            e = new Entry(cls, line, temporary);
+            e = new Entry(cls, b, temporary);
             entries.put(key, e);
             e.prepare = erm.createClassPrepareRequest();
             e.prepare.addClassFilter(cls + "*");
@@ -70,6 +89,37 @@ final class Breakpoints {
             place(e);
         }
         report(e);
+    }
+
+    /**
+     * Whether the program stops at a breakpoint's hit. The first hit the VM
+     * reports of one with a hit count is that count's: from then on it stops
+     * at every hit.
+     */
+    synchronized boolean hit(BreakpointEvent event) {
+        for (Entry e : entries.values()) {
+            if (!e.requests.contains(event.request()))
+                continue;
+            if (e.breakpoint.hitCount > 1 && !e.counted) {
+                e.counted = true;
+                int at = e.actual;
+                e.actual = 0;
+                erm.deleteEventRequests(e.requests);
+                e.requests.clear();
+                if (!place(e))
+                    e.actual = at;
+            }
+            return conditionHolds(e.breakpoint, event);
+        }
+        return true;
+    }
+
+    /**
+     * The one place where a breakpoint's condition is asked at its hit. It is
+     * kept with the breakpoint and not evaluated yet: every hit stops.
+     */
+    private static boolean conditionHolds(Breakpoint b, BreakpointEvent event) {
+        return true;
     }
 
     synchronized void clear(String cls, int line) {
@@ -113,12 +163,18 @@ final class Breakpoints {
     }
 
     private void report(Entry e) {
-        if (!e.temporary)
-            owner.say("breakpoint", e.cls, e.line, e.actual > 0 ? "set" : "pending", e.actual);
+        if (e.temporary)
+            return;
+        if (!e.breakpoint.enabled)
+            replies.breakpoint(e.cls, e.line, "disabled", 0);
+        else
+            replies.breakpoint(e.cls, e.line, e.actual > 0 ? "set" : "pending", e.actual);
     }
 
     /** Puts the breakpoint where the loaded classes of its source have code nearest the line; true when it moved. */
     private boolean place(Entry e) {
+        if (!e.breakpoint.enabled)
+            return false;
         List<ReferenceType> family = family(e.cls);
         int best = 0;
         List<ReferenceType> at = new ArrayList<>();
@@ -152,6 +208,8 @@ final class Breakpoints {
             for (Location l : first.values()) {
                 BreakpointRequest r = erm.createBreakpointRequest(l);
                 r.setSuspendPolicy(EventRequest.SUSPEND_ALL);
+                if (e.breakpoint.hitCount > 1 && !e.counted)
+                    r.addCountFilter(e.breakpoint.hitCount);
                 r.enable();
                 e.requests.add(r);
             }

@@ -6,6 +6,8 @@
 // any other process is refused, and the wait for the program's own goes on.
 // A program that then does not answer within a limited time, or sends what
 // is no JDWP packet, is given up with the reason (NoAnswer).
+package brewpad.debugger;
+
 import com.sun.jdi.Bootstrap;
 import com.sun.jdi.VirtualMachine;
 import com.sun.jdi.connect.spi.ClosedConnectionException;
@@ -285,7 +287,8 @@ final class DebuggerConnection extends Connection {
      * learns the program's process id ("pid"), and accepts only that process,
      * for a limited time. Null, with the error said, when that fails.
      */
-    static DebuggerConnection acceptProgram(BufferedReader in) throws IOException {
+    static DebuggerConnection acceptProgram(BufferedReader in, RequestDecoder requests, ReplyEncoder replies)
+            throws IOException {
         ServerSocket server = DebuggerConnection.listen();
         long deadline = System.nanoTime() + BrewpadDebugger.ACCEPT_TIMEOUT_MS * 1000000L;
         // A class of its own rather than a lambda: a lambda's first use costs
@@ -303,29 +306,34 @@ final class DebuggerConnection extends Connection {
         };
         closer.setDaemon(true);
         closer.start();
-        DebuggerMessages.send("ready", server.getLocalPort());
+        replies.ready(server.getLocalPort());
         String first = in.readLine();
-        String[] f = first == null ? new String[0] : DebuggerMessages.split(first);
-        if (f.length < 2 || !f[0].equals("pid")) {
+        Request pid = null;
+        try {
+            pid = first == null ? null : requests.decode(first);
+        } catch (RequestDecoder.BadRequest e) {
+            pid = null;
+        }
+        if (pid == null || pid.kind != Request.Kind.PID) {
             server.close();
-            DebuggerMessages.send("error", "the debugger was not told which program to accept");
+            replies.error("the debugger was not told which program to accept");
             return null;
         }
         DebuggerConnection connection;
         try {
             int left = (int) Math.max(1, (deadline - System.nanoTime()) / 1000000L);
-            connection = DebuggerConnection.acceptOne(server, left, Long.parseLong(f[1]));
+            connection = DebuggerConnection.acceptOne(server, left, pid.id);
             closer.interrupt();
         } catch (java.net.SocketTimeoutException | java.net.SocketException e) {
-            DebuggerMessages.send("error",
+            replies.error(
                     "The program did not connect to the debugger within " + BrewpadDebugger.ACCEPT_TIMEOUT_MS / 1000
                             + " s");
             return null;
         } catch (NoAnswer e) {
-            noAnswer(e);
+            noAnswer(e, replies);
             return null;
         } catch (IOException e) {
-            DebuggerMessages.send("error", "The debugger could not connect to the program: " + e.getMessage()
+            replies.error("The debugger could not connect to the program: " + e.getMessage()
                     + ". Start Debug Run again.");
             return null;
         }
@@ -333,8 +341,8 @@ final class DebuggerConnection extends Connection {
     }
 
     /** Tells Brewpad that the program did not answer, and why. */
-    static void noAnswer(NoAnswer e) {
-        DebuggerMessages.send("error", "The program did not answer the debugger: " + e.getMessage()
+    static void noAnswer(NoAnswer e, ReplyEncoder replies) {
+        replies.error("The program did not answer the debugger: " + e.getMessage()
                 + ". Debug Run ended it; check that the program is run by a JDK's java, then start Debug Run again.");
     }
 }

@@ -13,6 +13,8 @@
 // Nothing of a rehearsal reaches Brewpad. A rehearsal that fails says why on
 // the standard error and leaves the helper as it was; one that has not ended
 // when Brewpad says "listen" is abandoned (its program killed) at once.
+package brewpad.debugger;
+
 import com.sun.jdi.Bootstrap;
 import com.sun.jdi.ThreadReference;
 
@@ -22,9 +24,9 @@ import java.nio.file.Path;
 import java.nio.file.Paths;
 
 final class DebuggerRehearsal {
-    static final String PROGRAM = "DebuggerRehearsalProgram";
+    static final String PROGRAM = "brewpad.debugger.DebuggerRehearsalProgram";
     /** The line of DebuggerRehearsalProgram.main that makes the program. */
-    static final int BREAKPOINT_LINE = 17;
+    static final int BREAKPOINT_LINE = 19;
     private static final int WAIT_MS = 10000;
 
     private final Thread thread;
@@ -127,19 +129,21 @@ final class DebuggerRehearsal {
             if (abandoned)
                 return;  // end() may have looked before the process was there
             DebuggerConnection connection = DebuggerConnection.acceptOne(server, WAIT_MS, process.pid());
-            BrewpadDebugger d = new BrewpadDebugger(true);
+            BrewpadDebugger d = new BrewpadDebugger(new ReplyEncoder(null), true);
             events = d.attach(connection);
-            d.handle(new String[] {"break", PROGRAM, Integer.toString(BREAKPOINT_LINE)});
-            d.handle(new String[] {"run"});
-            String thread = pausedThread(d);
-            d.handle(new String[] {"threads"});
-            d.handle(new String[] {"frames", thread});
-            d.handle(new String[] {"variables", thread, "0"});
+            // Through the decoder, as Brewpad's requests come.
+            RequestDecoder requests = new RequestDecoder();
+            d.handle(requests.decode("break\t" + PROGRAM + "\t" + BREAKPOINT_LINE + "\t1\t0\t\t"));
+            d.handle(requests.decode("run"));
+            long thread = pausedThread(d);
+            d.handle(requests.decode("threads"));
+            d.handle(requests.decode("frames\t" + thread));
+            d.handle(requests.decode("variables\t" + thread + "\t0"));
             for (String motion : new String[] {"stepOver", "stepInto", "stepOut"}) {
-                d.handle(new String[] {motion});
-                d.handle(new String[] {"variables", pausedThread(d), "0"});
+                d.handle(requests.decode(motion));
+                d.handle(requests.decode("variables\t" + pausedThread(d) + "\t0"));
             }
-            d.handle(new String[] {"continue"});
+            d.handle(requests.decode("continue"));
             if (!d.awaitEnd(WAIT_MS))
                 throw new IOException("the rehearsal's program did not end");
         } catch (Exception e) {
@@ -159,10 +163,10 @@ final class DebuggerRehearsal {
         }
     }
 
-    private static String pausedThread(BrewpadDebugger d) throws InterruptedException, IOException {
+    private static long pausedThread(BrewpadDebugger d) throws InterruptedException, IOException {
         ThreadReference t = d.awaitPause(WAIT_MS);
         if (t == null)
             throw new IOException("the rehearsal's program did not pause");
-        return Long.toString(t.uniqueID());
+        return t.uniqueID();
     }
 }
