@@ -8,6 +8,7 @@
 #include "editor/editcontrol.h"
 #include "platform/startuptrace.h"
 #include "resources/commands.h"
+#include "resources/resources.h"
 #include "workspace/workspace.h"
 #include "workspace/findinfiles.h"
 #include "workspace/windowcommands.h"
@@ -79,6 +80,10 @@ void TMDIFileApp::InitMainWindow()
     startuptrace::mark("workspace");
     Client = new TFileMDIClient(options_.settleConfiguration ? TFileMDIClient::Startup::SettleConfiguration
                                                              : TFileMDIClient::Startup::SkipConfiguration);
+    // The program's icon for the windows that follow the report, read after
+    // it (the report needs none), and without the image plugins.
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(QIcon(pngPixmap(QStringLiteral(":/icons/brewpad.png"))));
     Frame = new TMainFrame(Client);
     recent_->setDialogParent(Frame);
     status_ = new StatusLine(Frame, HintMode);

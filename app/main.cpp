@@ -59,8 +59,6 @@ int OwlMain(int argc, char** argv)
 
     startuptrace::mark("command-line");
     initBrewpadResources();
-    // Read without the image plugins, whose loading would hold up the first window.
-    QApplication::setWindowIcon(QIcon(pngPixmap(QStringLiteral(":/icons/brewpad.png"))));
     startuptrace::mark("resources");
     TMDIFileApp::Options options;
     options.sessionFile = SessionFile::defaultPath();

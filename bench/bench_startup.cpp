@@ -2,7 +2,7 @@
 // The time from the start of the process to the "ENV:" box on screen: the
 // built brewpad, with a valid brewpad.cfg in a fresh HOME that names the
 // real JDK, against a bare Qt program that shows one message box
-// (bench/bare_message_box.cpp), started in turn, five times each after one round to
+// (bench/bare_message_box.cpp) with the same text, started in turn, five times each after one round to
 // warm the caches. Both programs write the time the box is first painted
 // (BREWPAD_STARTUP_TRACE, platform/startuptrace.h); the clock is the one
 // this program reads just before it starts them. Prints the medians, their
@@ -14,6 +14,7 @@
 // another brewpad program to measure instead of the one built beside this one.
 #include "bench_support.h"
 #include "config/cfgfile.h"
+#include "config/search.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,42 +46,59 @@ qint64 monotonicNs()
     return qint64(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
 }
 
+struct Start {
+    Marks marks;
+    QString boxText;  // as the program wrote it; empty when it writes none
+};
+
 // Starts `program` in `cwd` with `env` and reads its marks until the box is
-// shown; then ends it. Empty when no box came within 30 s.
-Marks startOnce(const QString& program, const QString& cwd, const QProcessEnvironment& env)
+// shown (and, when `wantText`, until its text follows); then ends it. No
+// marks when no box came within 30 s.
+Start startOnce(const QString& program, const QString& cwd, const QProcessEnvironment& env,
+                const QStringList& args = {}, bool wantText = false)
 {
     QProcess p;
     p.setProgram(program);
+    p.setArguments(args);
     p.setWorkingDirectory(cwd);
     p.setProcessEnvironment(env);
     p.setStandardOutputFile(QProcess::nullDevice());
-    Marks marks;
+    Start run;
     QByteArray pending;
     const qint64 t0 = monotonicNs();
     p.start();
     QElapsedTimer limit;
     limit.start();
-    bool shown = false;
-    while (!shown && limit.elapsed() < 30000 && p.state() != QProcess::NotRunning) {
+    bool shown = false, texted = !wantText;
+    while (!(shown && texted) && limit.elapsed() < 30000 && p.state() != QProcess::NotRunning) {
         p.waitForReadyRead(100);
         pending += p.readAllStandardError();
         qsizetype nl;
         while ((nl = pending.indexOf('\n')) >= 0) {
             const QByteArray line = pending.left(nl);
             pending.remove(0, nl + 1);
+            static const QByteArray textTag = "brewpad-startup-box: ";
+            if (line.startsWith(textTag)) {
+                QByteArray t = line.mid(textTag.size());
+                t.replace("\\n", "\n").replace("\\\\", "\\");
+                run.boxText = QString::fromUtf8(t);
+                texted = true;
+                continue;
+            }
             const QList<QByteArray> f = line.split(' ');
             // Builds before the processor time was written give three fields.
             if (f.size() < 3 || f.size() > 4 || f[0] != "brewpad-startup:")
                 continue;
-            marks.push_back(Mark{f[1], double(f[2].toLongLong() - t0) / 1e6, double(f.value(3).toLongLong()) / 1e6});
+            run.marks.push_back(
+                Mark{f[1], double(f[2].toLongLong() - t0) / 1e6, double(f.value(3).toLongLong()) / 1e6});
             shown = shown || f[1] == "box-shown";
         }
     }
     p.kill();
     p.waitForFinished(5000);
     if (!shown)
-        marks.clear();
-    return marks;
+        run.marks.clear();
+    return run;
 }
 
 const Mark& boxShown(const Marks& m)
@@ -92,6 +110,7 @@ struct Setup {
     QTemporaryDir dir;
     QString home, cwd;
     QProcessEnvironment env;
+    QString report;  // the "ENV:" text Brewpad shows in this setting, which the bare program shows too
 };
 
 // A HOME whose brewpad.cfg names the JDK of `javac`, and a start folder.
@@ -115,8 +134,11 @@ bool prepare(Setup& s)
         bench::writeFile(help, "java.base\n");
     }
     const QString cfg = s.home + QStringLiteral("/.config/brewpad/brewpad.cfg");
-    if (!cfgfile::save(cfg, cfgfile::encodeRecord(QFileInfo(javac).absolutePath()) + cfgfile::encodeRecord(help)))
+    const QString bin = QFileInfo(javac).absolutePath();
+    if (!cfgfile::save(cfg, cfgfile::encodeRecord(bin) + cfgfile::encodeRecord(help)))
         return false;
+    // The report with the line that names the configuration read (config/search.cpp).
+    s.report = envReport(bin, help, {}) + QStringLiteral("\nCONFIG   :\t") + cfg;
     const QProcessEnvironment sys = QProcessEnvironment::systemEnvironment();
     s.env.insert(QStringLiteral("HOME"), s.home);
     s.env.insert(QStringLiteral("PATH"), sys.value(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin")));
@@ -173,13 +195,17 @@ struct Ratios {
 // Five starts of each program in turn; prints the medians and returns their ratios.
 Ratios compare(const Setup& s, const QString& brewpad, const QString& bare, const char* what)
 {
-    startOnce(brewpad, s.cwd, s.env);  // caches warmed, not counted
-    startOnce(bare, s.cwd, s.env);
+    // Caches warmed, not counted; the bare program's box shows Brewpad's text.
+    const QString text = startOnce(brewpad, s.cwd, s.env, {}, true).boxText;
+    if (text != s.report)
+        std::printf("  (brewpad's box does not show the text of the bare program's: %s)\n",
+                    qPrintable(QString(text).replace(QLatin1Char('\n'), QLatin1String(" / "))));
+    startOnce(bare, s.cwd, s.env, {s.report});
     std::vector<double> ours, theirs, oursCpu, theirsCpu;
     std::vector<Marks> runs, bareRuns;
     for (int i = 0; i < 5; ++i) {
-        const Marks m = startOnce(brewpad, s.cwd, s.env);
-        const Marks b = startOnce(bare, s.cwd, s.env);
+        const Marks m = startOnce(brewpad, s.cwd, s.env).marks;
+        const Marks b = startOnce(bare, s.cwd, s.env, {s.report}).marks;
         if (m.empty() || b.empty()) {
             std::fprintf(stderr, "%s: no box was shown within 30 s\n", m.empty() ? "brewpad" : "the bare program");
             std::exit(1);

@@ -7,12 +7,10 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFontMetrics>
-#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPixmap>
 #include <QPointer>
-#include <QVBoxLayout>
 
 TConfigWindow::TConfigWindow(QWidget* parent)
     // A caption bar with the system menu (and its Close), no other buttons.
@@ -23,14 +21,13 @@ TConfigWindow::TConfigWindow(QWidget* parent)
     setAccessibleName(QStringLiteral("Config"));
     setModal(false);
 
-    auto* globe = new QLabel(this);
+    // The window comes up at every start, mostly for a moment only, before
+    // any other window: its first showing loads no picture and no font but
+    // the one the "ENV:" report uses next, and it lays out nothing. The
+    // places follow from the height of a line of that font; the globe is
+    // read when a search walks the volumes.
+    globe = new QLabel(this);
     globe->setAccessibleName(QStringLiteral("Brewpad globe"));
-    const QPixmap world = pngPixmap(QStringLiteral(":/icons/world.png"));  // no image plugin loaded
-    if (!world.isNull()) {
-        globe->setPixmap(world.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-        setWindowIcon(QIcon(world));
-    }
-    globe->setFixedSize(48, 48);
 
     auto* product = new QLabel(productText(), this);
     product->setAlignment(Qt::AlignCenter);
@@ -45,25 +42,30 @@ TConfigWindow::TConfigWindow(QWidget* parent)
     count->setAccessibleName(QStringLiteral("Directories searched"));
     current = new QLabel(this);
     current->setAccessibleName(QStringLiteral("Directory being searched"));
-    current->setMinimumWidth(200);
-    current->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(globe, 0, Qt::AlignTop);
-    top->addWidget(product, 1);
-    top->addSpacing(48);
+    const int line = fontMetrics().height();
+    const int margin = 11, globeSide = 48, width = 480, inner = width - 2 * margin;
+    const int countWidth = 14 * line;
+    globe->setGeometry(margin, margin, globeSide, globeSide);
+    product->setGeometry(margin + globeSide, margin, inner - 2 * globeSide, qMax(globeSide, 2 * line));
+    const int panelTop = product->geometry().bottom() + 1 + line;
+    searching->setGeometry(margin + globeSide, panelTop, inner - 2 * globeSide, line + 8);
+    const int progressTop = searching->geometry().bottom() + 1 + line / 2;
+    count->setGeometry(margin, progressTop, countWidth, line);
+    current->setGeometry(margin + countWidth + 6, progressTop, inner - countWidth - 6, line);
+    setFixedSize(width, progressTop + line + margin);
+}
 
-    auto* line = new QHBoxLayout;
-    line->addWidget(count);
-    line->addWidget(current, 1);
-
-    auto* col = new QVBoxLayout(this);
-    col->addLayout(top);
-    col->addStretch(1);
-    col->addWidget(searching, 0, Qt::AlignHCenter);
-    col->addLayout(line);
-
-    setMinimumWidth(480);
+void TConfigWindow::showGlobe()
+{
+    if (globeShown)
+        return;
+    globeShown = true;
+    const QPixmap world = pngPixmap(QStringLiteral(":/icons/world.png"));  // no image plugin loaded
+    if (world.isNull())
+        return;
+    globe->setPixmap(world.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    setWindowIcon(QIcon(world));
 }
 
 toolsfind::Progress TConfigWindow::progress()
@@ -88,10 +90,10 @@ QString TConfigWindow::directoryText() const
 void TConfigWindow::showProgress(long dirsSearched, const QString& currentDir)
 {
     if (dirsSearched > 0 || !currentDir.isEmpty()) {
+        showGlobe();
         count->setText(QStringLiteral("%1 directories searched").arg(dirsSearched));
         currentFull = currentDir;
-        const int room = qMax(current->width(), current->minimumWidth());
-        current->setText(current->fontMetrics().elidedText(currentDir, Qt::ElideMiddle, room));
+        current->setText(current->fontMetrics().elidedText(currentDir, Qt::ElideMiddle, current->width()));
         current->setToolTip(currentDir);
     }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -30,6 +30,10 @@ public slots:
     void showProgress(long dirsSearched, const QString& currentDir);
 
 private:
+    void showGlobe();
+
+    QLabel* globe = nullptr;
+    bool globeShown = false;
     QLabel* count = nullptr;
     QLabel* current = nullptr;
     QString currentFull;

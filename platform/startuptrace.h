@@ -5,7 +5,9 @@
 // clock (CLOCK_MONOTONIC, so that a program that started Brewpad can compare
 // it with its own clock) and the processor time used since the process
 // began; the first message box among them ("box-shown") when it is first
-// painted. Without the variable nothing is written and nothing is watched.
+// painted, followed by a line "brewpad-startup-box: TEXT" with its text. Set
+// to "quit", the process ends there. Without the variable
+// nothing is written and nothing is watched.
 #pragma once
 
 namespace startuptrace {

@@ -44,6 +44,37 @@ TEST(ConfigWindow, ShowsProductSearchingTextAndProgress)
     w.close();
 }
 
+// The window is laid out by hand: every text fits its place, nothing overlaps,
+// and the globe comes only when a search walks.
+TEST(ConfigWindow, TextsFitTheirPlacesAndTheGlobeComesWithTheWalk)
+{
+    TConfigWindow w;
+    w.show();
+    QList<QLabel*> labels = w.findChildren<QLabel*>();
+    QLabel* globe = nullptr;
+    for (QLabel* l : labels) {
+        EXPECT_TRUE(w.rect().contains(l->geometry())) << l->accessibleName().toStdString();
+        for (const QString& line : l->text().split(QLatin1Char('\n')))
+            EXPECT_LE(l->fontMetrics().horizontalAdvance(line), l->contentsRect().width()) << line.toStdString();
+        EXPECT_GE(l->contentsRect().height(), l->fontMetrics().height() * int(l->text().count(QLatin1Char('\n')) + 1))
+            << l->accessibleName().toStdString();
+        for (QLabel* other : labels) {
+            if (other != l)
+                EXPECT_FALSE(l->geometry().intersects(other->geometry())) << l->accessibleName().toStdString();
+        }
+        if (l->accessibleName() == QStringLiteral("Brewpad globe"))
+            globe = l;
+    }
+    ASSERT_NE(globe, nullptr);
+    EXPECT_TRUE(globe->pixmap().isNull());
+    w.showProgress(0, QString());
+    EXPECT_TRUE(globe->pixmap().isNull()) << "no search yet";
+    w.showProgress(3, QStringLiteral("/usr"));
+    EXPECT_FALSE(globe->pixmap().isNull());
+    EXPECT_FALSE(w.windowIcon().isNull());
+    w.close();
+}
+
 TEST(ConfigWindow, FollowsAWalkAndOutlivesNoCallback)
 {
     QTemporaryDir dir;
