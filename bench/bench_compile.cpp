@@ -93,9 +93,10 @@ int main(int argc, char** argv)
         timed(directSmall, directSmallCpu, [&] { return direct(smallArgs, one, capture); });
     }
     const double r1 = median(runSmallCpu) / median(directSmallCpu);
-    std::printf("small class: JavacRunner %.1f ms (%.1f ms processor), direct javac %.1f ms (%.1f ms processor) "
-                "(medians of %d), ratio %.3f\n",
-                median(runSmall), median(runSmallCpu), median(directSmall), median(directSmallCpu), kRounds, r1);
+    std::printf(
+        "small class: JavacRunner %.1f ms (%.1f ms processor), direct javac %.1f ms (%.1f ms processor) "
+        "(medians of %d), ratio %.3f\n",
+        median(runSmall), median(runSmallCpu), median(directSmall), median(directSmallCpu), kRounds, r1);
 
     // 2. A project of 200 classes, one source changed.
     const QString proj = tmp.filePath("proj");
@@ -121,23 +122,26 @@ int main(int argc, char** argv)
     std::vector<double> runProj, directProj, runProjCpu, directProjCpu;
     for (int i = 0; i < kRounds; ++i) {
         touchOne();
-        timed(runProj, runProjCpu, [&] { return timedRunner(
-            [&] {
-                const ProjectCompilePlan plan = planProjectCompile(proj + "/Proj.jpr");
-                if (plan.sources != QStringList{"C17.java"}) {
-                    std::fprintf(stderr, "unexpected plan: %s\n", qPrintable(plan.sources.join(' ')));
-                    std::exit(1);
-                }
-                return plan.sources;
-            },
-            proj, capture); });
+        timed(runProj, runProjCpu, [&] {
+            return timedRunner(
+                [&] {
+                    const ProjectCompilePlan plan = planProjectCompile(proj + "/Proj.jpr");
+                    if (plan.sources != QStringList{"C17.java"}) {
+                        std::fprintf(stderr, "unexpected plan: %s\n", qPrintable(plan.sources.join(' ')));
+                        std::exit(1);
+                    }
+                    return plan.sources;
+                },
+                proj, capture);
+        });
         touchOne();
         timed(directProj, directProjCpu, [&] { return direct({"C17.java"}, proj, capture); });
     }
     const double r2 = median(runProjCpu) / median(directProjCpu);
-    std::printf("project of 200, one changed: plan + JavacRunner %.1f ms (%.1f ms processor), direct javac %.1f ms "
-                "(%.1f ms processor), ratio %.3f\n",
-                median(runProj), median(runProjCpu), median(directProj), median(directProjCpu), r2);
+    std::printf(
+        "project of 200, one changed: plan + JavacRunner %.1f ms (%.1f ms processor), direct javac %.1f ms "
+        "(%.1f ms processor), ratio %.3f\n",
+        median(runProj), median(runProjCpu), median(directProj), median(directProjCpu), r2);
     std::printf("ratio: %.3f\n", std::max(r1, r2));
     return 0;
 }
