@@ -123,7 +123,7 @@ int main(int argc, char** argv)
     getlineMs(stdPath, lines);  // warm the file cache
     std::vector<double> plain, load, scroll;
     int items = 0;
-    for (int round = 0; round < 5; ++round) {
+    for (int round = 0; round < 11; ++round) {
         plain.push_back(getlineMs(stdPath, lines));
         const LoadTimes t = loadMs(path);
         load.push_back(t.load);
@@ -131,9 +131,9 @@ int main(int argc, char** argv)
         items = t.items;
     }
     std::printf("capture: %zu lines, %lld bytes\n", lines, (long long)QFile(path).size());
-    std::printf("getline into std::vector<std::string>: %.1f ms (median of 5)\n", median(plain));
-    std::printf("message window load and first paint: %.1f ms, %d items (median of 5)\n", median(load), items);
-    std::printf("scroll to the end and paint: %.1f ms (median of 5)\n", median(scroll));
+    std::printf("getline into std::vector<std::string>: %.1f ms (median of 11)\n", median(plain));
+    std::printf("message window load and first paint: %.1f ms, %d items (median of 11)\n", median(load), items);
+    std::printf("scroll to the end and paint: %.1f ms (median of 11)\n", median(scroll));
 
     if (big) {
         const QString bigPath = dir.filePath(QStringLiteral("Big.err"));

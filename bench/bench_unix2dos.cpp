@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Converts a generated 100 MB file with LF line ends to CR LF the way the
 // "Unix2Dos" command does (file to file), and converts a copy of the same file
-// with Debian's unix2dos, in one run. Last line: our time over unix2dos's.
+// with Debian's unix2dos, three rounds on fresh copies. Last line: our best
+// time over unix2dos's best.
 #include "editor/unix2dos.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <random>
 #include <unistd.h>
 
@@ -86,6 +89,41 @@ bool sameContent(const QString& a, const QString& b)
     return true;
 }
 
+// One conversion of `path` by Brewpad, in milliseconds; nothing when it failed.
+std::optional<double> timeOurs(const QString& path)
+{
+    // Each run starts with nothing left to write back from earlier steps.
+    ::sync();
+    QElapsedTimer t;
+    t.start();
+    QString error;
+    const Unix2DosResult r = convertFileToDos(path, &error);
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    if (r != Unix2DosResult::Converted) {
+        std::printf("conversion failed: %s\n", qPrintable(error));
+        return std::nullopt;
+    }
+    return ms;
+}
+
+// One conversion of `path` by unix2dos, in milliseconds; nothing when it failed.
+std::optional<double> timeTheirs(const QString& tool, const QString& path)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    ::sync();
+    QElapsedTimer t;
+    t.start();
+    p.start(tool, {QStringLiteral("-q"), path});
+    const bool ok = p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    if (!ok) {
+        std::printf("unix2dos failed: %s\n", p.readAll().constData());
+        return std::nullopt;
+    }
+    return ms;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -101,41 +139,36 @@ int main(int argc, char** argv)
         std::printf("no temporary directory\n");
         return 1;
     }
+    const QString source = dir.filePath(QStringLiteral("Source.java"));
     const QString ours = dir.filePath(QStringLiteral("Brewpad.java"));
     const QString theirs = dir.filePath(QStringLiteral("Unix2dos.java"));
     const qint64 size = 100ll * 1000 * 1000;
-    if (!generate(ours, size) || !QFile::copy(ours, theirs)) {
+    if (!generate(source, size)) {
         std::printf("cannot write the test files in %s\n", qPrintable(dir.path()));
         return 1;
     }
-    std::printf("file: %lld bytes with LF line ends\n", QFile(ours).size());
+    std::printf("file: %lld bytes with LF line ends\n", QFile(source).size());
 
-    // Both runs start with nothing left to write back from earlier steps.
-    ::sync();
-    QElapsedTimer t;
-    t.start();
-    QString error;
-    const Unix2DosResult r = convertFileToDos(ours, &error);
-    const double oursMs = double(t.nsecsElapsed()) / 1e6;
-    if (r != Unix2DosResult::Converted) {
-        std::printf("conversion failed: %s\n", qPrintable(error));
-        return 1;
+    // Three rounds, each on fresh copies; the best of each side counts, since
+    // the disk is shared with whatever else the machine does.
+    double oursMs = 1e30, theirsMs = 1e30;
+    for (int round = 0; round < 3; ++round) {
+        QFile::remove(ours);
+        QFile::remove(theirs);
+        if (!QFile::copy(source, ours) || !QFile::copy(source, theirs)) {
+            std::printf("cannot copy the test file in %s\n", qPrintable(dir.path()));
+            return 1;
+        }
+        const std::optional<double> a = timeOurs(ours);
+        const std::optional<double> b = timeTheirs(tool, theirs);
+        if (!a || !b)
+            return 1;
+        oursMs = std::min(oursMs, *a);
+        theirsMs = std::min(theirsMs, *b);
     }
 
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    ::sync();
-    t.start();
-    p.start(tool, {QStringLiteral("-q"), theirs});
-    const bool ok = p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    const double theirsMs = double(t.nsecsElapsed()) / 1e6;
-    if (!ok) {
-        std::printf("unix2dos failed: %s\n", p.readAll().constData());
-        return 1;
-    }
-
-    std::printf("Brewpad convertFileToDos: %.1f ms\n", oursMs);
-    std::printf("unix2dos:                 %.1f ms\n", theirsMs);
+    std::printf("Brewpad convertFileToDos: %.1f ms (best of 3)\n", oursMs);
+    std::printf("unix2dos:                 %.1f ms (best of 3)\n", theirsMs);
     std::printf("same output: %s\n", sameContent(ours, theirs) ? "yes" : "NO");
     std::printf("ratio: %.3f\n", oursMs / theirsMs);
     return 0;

@@ -200,6 +200,11 @@ TEST(Prepare, MatchesTheEditInPlaceOnGeneratedTexts)
         const QByteArray pieces = prepareJavaText(text, piece);
         ASSERT_EQ(std::string(pieces.constData(), size_t(pieces.size())), want)
             << "input: [" << s << "] in pieces of " << piece;
+        // Pieces long enough for the block-wise copy, ending anywhere in a block.
+        const qsizetype block = 17 + qsizetype(rng() % 64);
+        const QByteArray blocks = prepareJavaText(text, block);
+        ASSERT_EQ(std::string(blocks.constData(), size_t(blocks.size())), want)
+            << "input: [" << s << "] in pieces of " << block;
     }
 }
 

@@ -18,6 +18,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <tmmintrin.h>
+#endif
 
 namespace classifyprep {
 
@@ -139,39 +142,11 @@ private:
     char* w_;
 };
 
-// Copies from r up to the next place where a rule applies: "/*", "//", or two
-// white characters in a row. Returns that place, where r + 1 < end; or end
-// when the piece ends first; or end - 1 when, unless `last`, the piece's last
-// character needs the next one for its decision and is left uncopied.
-inline const char* copyToRule(const char* r, const char* const end, bool last, char*& out)
+// The characters from r up to the next place where a rule applies, copied
+// one at a time (see copyToRule).
+inline const char* copyToRuleTail(const char* r, const char* const end, bool last, char*& out)
 {
     char* w = out;
-#if defined(__SSE2__)
-    const __m128i sp = _mm_set1_epi8(' ');
-    const __m128i tab = _mm_set1_epi8('\t');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i slash = _mm_set1_epi8('/');
-    const __m128i star = _mm_set1_epi8('*');
-    while (end - r >= 17) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + 1));
-        const __m128i wa = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(a, sp), _mm_cmpeq_epi8(a, tab)),
-                                        _mm_cmpeq_epi8(a, lf));
-        const __m128i wb = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, sp), _mm_cmpeq_epi8(b, tab)),
-                                        _mm_cmpeq_epi8(b, lf));
-        const __m128i cm = _mm_and_si128(_mm_cmpeq_epi8(a, slash),
-                                         _mm_or_si128(_mm_cmpeq_epi8(b, star), _mm_cmpeq_epi8(b, slash)));
-        const unsigned mask = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_and_si128(wa, wb), cm)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(w), a);
-        if (mask != 0) {
-            const unsigned k = unsigned(__builtin_ctz(mask));
-            out = w + k;
-            return r + k;
-        }
-        r += 16;
-        w += 16;
-    }
-#endif
     while (r < end) {
         const char c = *r;
         if (r + 1 < end) {
@@ -187,6 +162,123 @@ inline const char* copyToRule(const char* r, const char* const end, bool last, c
     out = w;
     return r;
 }
+
+#if defined(__SSE2__)
+inline __m128i whiteBytes(__m128i v)
+{
+    return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))),
+                        _mm_cmpeq_epi8(v, _mm_set1_epi8('\n')));
+}
+
+// Where a comment starts in the 16 bytes at r: "/*" or "//" (r[16] is read).
+inline unsigned commentStarts(__m128i a, __m128i b)
+{
+    const __m128i slash = _mm_set1_epi8('/');
+    return unsigned(_mm_movemask_epi8(_mm_and_si128(
+        _mm_cmpeq_epi8(a, slash), _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('*')), _mm_cmpeq_epi8(b, slash)))));
+}
+#endif
+
+// Copies from r up to the next place where a rule applies: "/*", "//", or two
+// white characters in a row. Returns that place, where r + 1 < end; or end
+// when the piece ends first; or end - 1 when, unless `last`, the piece's last
+// character needs the next one for its decision and is left uncopied.
+inline const char* copyToRule(const char* r, const char* const end, bool last, char*& out)
+{
+#if defined(__SSE2__)
+    char* w = out;
+    while (end - r >= 17) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + 1));
+        const __m128i pairs = _mm_and_si128(whiteBytes(a), whiteBytes(b));
+        const unsigned mask = unsigned(_mm_movemask_epi8(pairs)) | commentStarts(a, b);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(w), a);
+        if (mask != 0) {
+            const unsigned k = unsigned(__builtin_ctz(mask));
+            out = w + k;
+            return r + k;
+        }
+        r += 16;
+        w += 16;
+    }
+    out = w;
+#endif
+    return copyToRuleTail(r, end, last, out);
+}
+
+#if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define BREWPAD_PACKED_SQUEEZE 1
+// For each set of bytes kept of eight: the shuffle that moves them to the
+// front, and how many they are.
+struct PackTable {
+    alignas(16) unsigned char index[256][8];
+    unsigned char count[256];
+    PackTable()
+    {
+        for (unsigned m = 0; m < 256; ++m) {
+            unsigned n = 0;
+            for (unsigned b = 0; b < 8; ++b) {
+                if (m >> b & 1)
+                    index[m][n++] = static_cast<unsigned char>(b);
+            }
+            count[m] = static_cast<unsigned char>(n);
+            for (; n < 8; ++n)
+                index[m][n] = 0x80;
+        }
+    }
+};
+
+const PackTable& packTable()
+{
+    static const PackTable table;
+    return table;
+}
+
+bool canPack()
+{
+    static const bool yes = __builtin_cpu_supports("ssse3");
+    return yes;
+}
+
+// copyToRule, where the white runs inside a block of 16 bytes are squeezed
+// in the block itself rather than by the caller: it stops before comments
+// only. Sets `inRun` when it stops inside a white run whose first character
+// it has written; the rest of the run is the caller's to pass.
+__attribute__((target("ssse3"))) const char* copyToRulePacked(const char* r, const char* const end, bool last,
+                                                              char*& out, bool& inRun)
+{
+    const PackTable& t = packTable();
+    char* w = out;
+    unsigned carry = 0;  // the byte before r was white
+    while (end - r >= 17) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + 1));
+        const unsigned white = unsigned(_mm_movemask_epi8(whiteBytes(a)));
+        const unsigned comments = commentStarts(a, b);
+        const unsigned upTo = comments ? unsigned(__builtin_ctz(comments)) : 16;
+        const unsigned keep = ~(white & ((white << 1) | carry)) & ((1u << upTo) - 1);
+        const __m128i lo = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(t.index[keep & 0xFF]));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(w), _mm_shuffle_epi8(a, lo));
+        w += t.count[keep & 0xFF];
+        const __m128i hi = _mm_add_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(t.index[keep >> 8])),
+                                        _mm_set1_epi8(8));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(w), _mm_shuffle_epi8(a, hi));
+        w += t.count[keep >> 8];
+        if (comments) {
+            out = w;
+            return r + upTo;
+        }
+        carry = white >> 15 & 1;
+        r += 16;
+    }
+    out = w;
+    if (carry && isJavaWhite(*r)) {
+        inRun = true;
+        return r;
+    }
+    return copyToRuleTail(r, end, last, out);
+}
+#endif
 
 inline const char* Preparer::resume(const char* r, const char* end, bool last, size_t* keep)
 {
@@ -250,8 +342,21 @@ size_t Preparer::run(const char* text, size_t n, bool last)
     char* w = w_;
     size_t keep = 0;
     const char* r = resume(text, end, last, &keep);
+#if defined(BREWPAD_PACKED_SQUEEZE)
+    const bool packed = canPack();
+#endif
     while (r) {
-        r = copyToRule(r, end, last, w);
+#if defined(BREWPAD_PACKED_SQUEEZE)
+        if (packed) {
+            bool inRun = false;
+            r = copyToRulePacked(r, end, last, w, inRun);
+            if (inRun) {
+                r = skipWhite(r, end);
+                continue;
+            }
+        } else
+#endif
+            r = copyToRule(r, end, last, w);
         if (end - r <= 1) {
             keep = size_t(end - r);  // r == end - 1: its decision needs the next piece
             break;

@@ -136,8 +136,9 @@ void TODListBox::startMeasuring(int from)
     measuredUpTo_ = from;
     idleWidest_ = 0;
     idleApplied_.start();
+    // After a short pause, so that a fresh load is shown first.
     if (measuredUpTo_ < GetCount())
-        measureTimer_->start();
+        measureTimer_->start(50);
 }
 
 void TODListBox::measureSlice()
@@ -164,7 +165,7 @@ void TODListBox::measureSlice()
         idleApplied_.start();
     }
     if (!done)
-        measureTimer_->start();
+        measureTimer_->start(0);
 }
 
 void TODListBox::changeEvent(QEvent* event)

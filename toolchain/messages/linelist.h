@@ -68,6 +68,9 @@ public:
 
     // Widens MaxWidth and the horizontal scroll range to `width` when it is wider.
     void GrowMaxWidth(int width);
+    // Widens MaxWidth only, for the item size the view's layout asks for now:
+    // that layout already uses the answer, so none is scheduled.
+    void GrowMaxWidthInLayout(int width) { MaxWidth = qMax(MaxWidth, width); }
 
     TODListModel* listModel() const { return model_; }
 

@@ -13,9 +13,10 @@ QSize TODItemDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& 
 {
     // All items are one line high and the view asks for one item only: answer
     // the widest extent known, so that the scroll range covers every item.
+    // The layout that asks lays the items out with the answer: no other is needed.
     const QSize extent = box->ItemExtentOf(index.row());
-    box->GrowMaxWidth(extent.width());
-    return QSize(qMax(box->GetMaxWidth(), extent.width()), extent.height());
+    box->GrowMaxWidthInLayout(extent.width());
+    return QSize(box->GetMaxWidth(), extent.height());
 }
 
 void TODItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
