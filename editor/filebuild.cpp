@@ -11,6 +11,7 @@
 #include "toolchain/classify/classify.h"
 #include "toolchain/classify/compactsource.h"
 #include "toolchain/compiling/compile.h"
+#include "toolchain/testing/junitjars.h"
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/messages/messages.h"
 #include "toolchain/compiling/projectcompile.h"
@@ -136,8 +137,9 @@ void FileBuild::compile()
         started = startProject(file, capture, &shown);
     } else {
         shown = javacCommandText(javacProgram(), file);
-        started = runner_->start(javacProgram(), makeargsList() << file, QFileInfo(file).absolutePath(), capture,
-                                 {file});
+        started = runner_->start(javacProgram(),
+                                 withJUnitClassPath(makeargsList(), window_->editor()->savedText()) << file,
+                                 QFileInfo(file).absolutePath(), capture, {file});
     }
     if (started) {
         host_->compilationStarted();

@@ -27,7 +27,8 @@ QStringList listValue(const QString& v)
 // "/artifact/version/artifact-version" (how they lie in a repository).
 QStringList testScopedJars(const QStringList& lines)
 {
-    static const QRegularExpression dep(QStringLiteral("^\\[DEBUG\\]\\s+[^:\\s]+:([^:\\s]+):[^:\\s]+:([^:\\s]+):test\\b"));
+    static const QRegularExpression dep(
+        QStringLiteral("^\\[DEBUG\\]\\s+[^:\\s]+:([^:\\s]+):[^:\\s]+:([^:\\s]+):test\\b"));
     QStringList out;
     for (const QString& l : lines) {
         const QRegularExpressionMatch m = dep.match(l);
@@ -52,9 +53,10 @@ QString failureText(const QStringList& lines, QString* unresolved)
             firstError = l.mid(8).trimmed();
     }
     if (!unresolved->isEmpty())
-        return QStringLiteral("Maven cannot resolve %1 offline: it is not in the local repository "
-                              "(/usr/share/maven-repo). Install the Debian package that provides it, or use "
-                              "the version that is installed (often \"debian\") in pom.xml.")
+        return QStringLiteral(
+                   "Maven cannot resolve %1 offline: it is not in the local repository "
+                   "(/usr/share/maven-repo). Install the Debian package that provides it, or use "
+                   "the version that is installed (often \"debian\") in pom.xml.")
             .arg(*unresolved);
     return firstError.isEmpty() ? QStringLiteral("Maven failed without saying why.")
                                 : QStringLiteral("Maven failed: %1").arg(firstError);
@@ -102,7 +104,8 @@ MavenAnswer readMavenAnswer(const QString& output, int exitCode)
     const QStringList testJars = testScopedJars(lines);
     for (const QString& e : a.layout.testClassPath) {
         const bool testOnly = e == a.layout.testOutputDir ||
-                              std::any_of(testJars.begin(), testJars.end(), [&](const QString& j) { return e.contains(j); });
+                              std::any_of(testJars.begin(), testJars.end(),
+                                          [&](const QString& j) { return e.contains(j); });
         if (!testOnly)
             a.layout.classPath << e;
     }

@@ -60,8 +60,9 @@ void addCase(TestRunResult* into, TestCaseResult t)
         splitExpectedActual(t.message, &t.expected, &t.actual);
         t.line = failingLine(t.trace, t.className, &t.fileName);
     }
-    (t.outcome == TestCaseResult::Passed ? into->passed
-                                         : t.outcome == TestCaseResult::Failed ? into->failed : into->skipped)++;
+    (t.outcome == TestCaseResult::Passed   ? into->passed
+     : t.outcome == TestCaseResult::Failed ? into->failed
+                                           : into->skipped)++;
     for (TestClassResult& c : into->classes) {
         if (c.name == t.className) {
             c.tests << t;
@@ -158,8 +159,9 @@ bool splitExpectedActual(const QString& message, QString* expected, QString* act
 int failingLine(const QString& trace, const QString& className, QString* fileName)
 {
     // A frame of the class itself or of one nested in it (Outer$Inner.lambda).
-    static const QRegularExpression frame(QStringLiteral("^\\s*at (?:\\S*/)?([^\\s/]+)\\.[^.(/]+\\(([^:()]+):(\\d+)\\)"),
-                                          QRegularExpression::MultilineOption);
+    static const QRegularExpression frame(
+        QStringLiteral("^\\s*at (?:\\S*/)?([^\\s/]+)\\.[^.(/]+\\(([^:()]+):(\\d+)\\)"),
+        QRegularExpression::MultilineOption);
     QRegularExpressionMatchIterator it = frame.globalMatch(trace);
     while (it.hasNext()) {
         const QRegularExpressionMatch m = it.next();

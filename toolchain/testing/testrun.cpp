@@ -2,33 +2,7 @@
 #include "toolchain/testing/testrun.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
-
-namespace {
-const char* const kJUnitJars[] = {"junit-platform-console-standalone.jar", "junit-vintage-engine.jar", "junit4.jar",
-                                  "hamcrest.jar"};
-const char kJavaDir[] = "/usr/share/java/";
-}  // namespace
-
-QStringList junitJars()
-{
-    QStringList out;
-    for (const char* name : kJUnitJars) {
-        const QString path = QLatin1String(kJavaDir) + QLatin1String(name);
-        if (QFileInfo::exists(path))
-            out << path;
-    }
-    return out;
-}
-
-bool importsJUnit(const QString& source)
-{
-    static const QRegularExpression re(QStringLiteral("^\\s*import\\s+(static\\s+)?org\\.junit\\."),
-                                       QRegularExpression::MultilineOption);
-    return re.match(source).hasMatch();
-}
 
 ProgramCommand junitCommand(const QString& java, const QStringList& classPath, const TestSelection& selection,
                             const QString& reportsDir, const QString& workDir)
@@ -51,7 +25,10 @@ TestRun::TestRun(QObject* parent) : QObject(parent) {}
 
 TestRun::~TestRun() = default;
 
-bool TestRun::running() const { return process_ && process_->running(); }
+bool TestRun::running() const
+{
+    return process_ && process_->running();
+}
 
 bool TestRun::start(const TestSelection& selection, const QStringList& classPath, const QString& workDir,
                     const QString& java)
@@ -63,8 +40,9 @@ bool TestRun::start(const TestSelection& selection, const QStringList& classPath
     if (javaPath.isEmpty())
         why = QStringLiteral("No Java runtime was found beside the configured compiler.");
     else if (junitJars().isEmpty())
-        why = QStringLiteral("JUnit is not installed (/usr/share/java/junit-platform-console-standalone.jar); "
-                             "install the packages junit5 and junit4.");
+        why = QStringLiteral(
+            "JUnit is not installed (/usr/share/java/junit-platform-console-standalone.jar); "
+            "install the packages junit5 and junit4.");
     reports_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/brewpad-tests-XXXXXX"));
     if (why.isEmpty() && !reports_->isValid())
         why = QStringLiteral("No folder for the test reports could be made: %1").arg(reports_->errorString());

@@ -8,6 +8,7 @@
 // it started.
 #pragma once
 #include "toolchain/running/programprocess.h"
+#include "toolchain/testing/junitjars.h"
 #include "toolchain/testing/testreport.h"
 
 #include <QObject>
@@ -23,13 +24,6 @@ struct TestSelection {
     QStringList methods;
     bool isEmpty() const { return classes.isEmpty() && methods.isEmpty(); }
 };
-
-// The jars a test compiles against and runs with: the console launcher
-// (carrying the JUnit Platform and Jupiter), the Vintage engine, JUnit 4 and
-// Hamcrest, those of them that are installed.
-QStringList junitJars();
-// True when `source` imports something of org.junit (a JUnit 4 or 5 test).
-bool importsJUnit(const QString& source);
 
 // The launcher's command: `java` with JUnit's jars and `classPath` on its
 // class path, the selection, and the reports written into `reportsDir`.
