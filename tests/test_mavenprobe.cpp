@@ -23,30 +23,36 @@ QByteArray pom(const QByteArray& dependencies)
            dependencies + "  </dependencies>\n</project>\n";
 }
 
-const char kLang3[] = "    <dependency><groupId>org.apache.commons</groupId><artifactId>commons-lang3</artifactId>"
-                      "<version>debian</version></dependency>\n";
-const char kJupiter[] = "    <dependency><groupId>org.junit.jupiter</groupId><artifactId>junit-jupiter-api</artifactId>"
-                        "<version>debian</version><scope>test</scope></dependency>\n";
+const char kLang3[] =
+    "    <dependency><groupId>org.apache.commons</groupId><artifactId>commons-lang3</artifactId>"
+    "<version>debian</version></dependency>\n";
+const char kJupiter[] =
+    "    <dependency><groupId>org.junit.jupiter</groupId><artifactId>junit-jupiter-api</artifactId>"
+    "<version>debian</version><scope>test</scope></dependency>\n";
 
-bool haveMaven() { return !QStandardPaths::findExecutable("mvn").isEmpty(); }
+bool haveMaven()
+{
+    return !QStandardPaths::findExecutable("mvn").isEmpty();
+}
 
 }  // namespace
 
 TEST(MavenAnswer, ReadsLayoutAndDropsTestJarsFromTheClassPath)
 {
-    const QString out = "[DEBUG] p:shop:jar:1.0\n"
-                        "[DEBUG]    a:lib:jar:debian:compile\n"
-                        "[DEBUG]    t:tlib:jar:2.0:test\n"
-                        "[DEBUG] Configuring mojo org.apache.maven.plugins:maven-compiler-plugin:3.10.1:compile from\n"
-                        "[DEBUG]   (f) compileSourceRoots = [/p/src/main/java, /p/gen]\n"
-                        "[DEBUG]   (f) outputDirectory = /p/target/classes\n"
-                        "[DEBUG] Configuring mojo org.apache.maven.plugins:maven-resources-plugin:3.3.0:testResources\n"
-                        "[DEBUG]   (f) outputDirectory = /p/target/test-classes\n"
-                        "[DEBUG] Configuring mojo org.apache.maven.plugins:maven-compiler-plugin:3.10.1:testCompile\n"
-                        "[DEBUG]   (f) compileSourceRoots = [/p/src/test/java]\n"
-                        "[DEBUG]   (f) outputDirectory = /p/target/test-classes\n"
-                        "[DEBUG]   (f) testPath = [/p/target/test-classes, /p/target/classes, /r/a/lib/debian/lib-debian.jar, "
-                        "/r/t/tlib/2.0/tlib-2.0.jar]\n";
+    const QString out =
+        "[DEBUG] p:shop:jar:1.0\n"
+        "[DEBUG]    a:lib:jar:debian:compile\n"
+        "[DEBUG]    t:tlib:jar:2.0:test\n"
+        "[DEBUG] Configuring mojo org.apache.maven.plugins:maven-compiler-plugin:3.10.1:compile from\n"
+        "[DEBUG]   (f) compileSourceRoots = [/p/src/main/java, /p/gen]\n"
+        "[DEBUG]   (f) outputDirectory = /p/target/classes\n"
+        "[DEBUG] Configuring mojo org.apache.maven.plugins:maven-resources-plugin:3.3.0:testResources\n"
+        "[DEBUG]   (f) outputDirectory = /p/target/test-classes\n"
+        "[DEBUG] Configuring mojo org.apache.maven.plugins:maven-compiler-plugin:3.10.1:testCompile\n"
+        "[DEBUG]   (f) compileSourceRoots = [/p/src/test/java]\n"
+        "[DEBUG]   (f) outputDirectory = /p/target/test-classes\n"
+        "[DEBUG]   (f) testPath = [/p/target/test-classes, /p/target/classes, /r/a/lib/debian/lib-debian.jar, "
+        "/r/t/tlib/2.0/tlib-2.0.jar]\n";
     const MavenAnswer a = readMavenAnswer(out, 0);
     ASSERT_TRUE(a.ok) << a.error.toStdString();
     EXPECT_EQ(a.layout.sourceRoots, QStringList({"/p/src/main/java", "/p/gen"}));
