@@ -92,3 +92,6 @@ bp_add_bench(bare_message_box SOURCES bench/bare_message_box.cpp LIBS)
 target_compile_definitions(bench_startup PRIVATE BREWPAD_PROGRAM="$<TARGET_FILE:brewpad>"
                                                  BARE_PROGRAM="$<TARGET_FILE:bare_message_box>")
 add_dependencies(bench_startup brewpad bare_message_box)
+bp_add_test(test_testresults SOURCES tests/test_testresults.cpp LIBS bp_app)
+set_tests_properties(test_testresults PROPERTIES COST 50)
+bp_add_bench(bench_tests SOURCES bench/bench_tests.cpp LIBS bp_app)

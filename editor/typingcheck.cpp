@@ -5,6 +5,7 @@
 #include "editor/editorhost.h"
 #include "editor/javatypename.h"
 #include "toolchain/compiling/compile.h"
+#include "toolchain/testing/junitjars.h"
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/servicescratch.h"
 #include "toolchain/settings/settings.h"
@@ -82,7 +83,8 @@ void TypingCheck::checkText()
         return;
     if (checkId_)
         service->cancel(checkId_);
-    checkId_ = service->check(file, text, CompileService::withoutJvmOptions(makeargsList()), dir);
+    checkId_ = service->check(file, text, CompileService::withoutJvmOptions(withJUnitClassPath(makeargsList(), text)),
+                              dir);
     checkedRevision_ = edit_->document()->revision();
     if (!checkId_)
         return;  // no service ready: F9 still tells

@@ -102,6 +102,9 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::ToggleBreakpoint, "Toggle &Breakpoint\tCtrl+B", {K(Qt::CTRL | Qt::Key_B)}, Frame,
          "Sets or clears a breakpoint on the caret's line", ""},
         {cmd::EndInput, "&End Input", {}, Frame, "Ends the input of the program in the console, as Ctrl+D there does", ""},
+        {cmd::RunTests, "Run &Tests", {}, Frame, "Compiles the active JUnit test class and runs its tests", ""},
+        {cmd::RunTestAtCaret, "Run Test &at Caret", {}, Frame,
+         "Compiles the active JUnit test class and runs the test method at the caret", ""},
         // On the menu bar
         {cmd::Unix2Dos, "Unix2Dos", {}, Frame, "Converts LF to CR/LF", "unix2dos"},
         // Window
@@ -117,6 +120,7 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::ShowCallStack, "Call &Stack", {}, Frame, "Shows the call stack of the paused program", ""},
         {cmd::ShowOutline, "O&utline", {}, Frame, "Shows the classes, fields and methods of the active source", ""},
         {cmd::ShowFindResults, "Find &Results", {}, Frame, "Shows the results of the last Find in Files", ""},
+        {cmd::ShowTestResults, "T&est Results", {}, Frame, "Shows the results of the last test run", ""},
         {cmd::CloseWindow, "Close &Window\tCtrl+W", {K(Qt::CTRL | Qt::Key_W), K(Qt::CTRL | Qt::Key_F4)}, Frame,
          "Closes the active window, asking to save its changes", ""},
         // Help
@@ -203,14 +207,14 @@ const std::vector<MenuLayout>& menuBarLayout()
         {"Run...",
          {cmd::JavaRun, cmd::AppletRun, Separator, cmd::JavaArgs, Separator, cmd::DebugRun, cmd::StepOver,
           cmd::StepInto, cmd::StepOut, cmd::RunToCursor, cmd::StopDebugging, cmd::ToggleBreakpoint, Separator,
-          cmd::EndInput}},
+          cmd::EndInput, Separator, cmd::RunTests, cmd::RunTestAtCaret}},
         {nullptr, {cmd::Unix2Dos}},
         // The tool bar's own two commands stand in the Window menu too, so that the
         // keyboard and screen readers reach every command from the menu bar.
         {"&Window",
          {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll, Separator, cmd::ToggleHint, cmd::ToggleBar,
           Separator, cmd::ShowConsole, cmd::ShowVariables, cmd::ShowCallStack, Separator, cmd::ShowOutline,
-          cmd::ShowFindResults, Separator, cmd::CloseWindow, OpenWindows}},
+          cmd::ShowFindResults, cmd::ShowTestResults, Separator, cmd::CloseWindow, OpenWindows}},
         {"&Help", {cmd::JavaHelp, cmd::About}},
     };
     return menus;

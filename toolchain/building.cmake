@@ -7,6 +7,6 @@ add_library(bp_building STATIC
   toolchain/building/runkinds.cpp
   toolchain/building/runplan.cpp
   toolchain/building/filebuild.cpp)
-target_link_libraries(bp_building PUBLIC bp_debugger bp_toolchain Qt6::Widgets)
+target_link_libraries(bp_building PUBLIC bp_debugger bp_testing bp_toolchain Qt6::Widgets)
 
 bp_add_test(test_building SOURCES tests/test_building.cpp LIBS bp_building)

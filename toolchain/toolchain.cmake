@@ -13,6 +13,7 @@ add_library(bp_toolchain STATIC
   toolchain/compiling/outofdate.cpp
   toolchain/compiling/projectcompile.cpp
   toolchain/compiling/javacrunner.cpp
+  toolchain/testing/junitjars.cpp
   toolchain/running/run.cpp
   toolchain/settings/optiondialogs.cpp
   toolchain/messages/messages.cpp

@@ -23,7 +23,10 @@ add_library(bp_workspace STATIC
   workspace/panearea.cpp
   workspace/placehistory.cpp
   workspace/fileplaces.cpp
-  workspace/jdkchooser.cpp)
-target_link_libraries(bp_workspace PUBLIC bp_editor Qt6::Widgets)
+  workspace/jdkchooser.cpp
+  workspace/testatcaret.cpp
+  workspace/testresultswindow.cpp
+  workspace/testcommands.cpp)
+target_link_libraries(bp_workspace PUBLIC bp_editor bp_testing Qt6::Widgets)
 
 bp_add_bench(bench_findfiles SOURCES bench/bench_findfiles.cpp LIBS bp_workspace)

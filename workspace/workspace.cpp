@@ -18,6 +18,7 @@
 #include "workspace/jdkchooser.h"
 #include "workspace/messagecontroller.h"
 #include "workspace/navigationcontroller.h"
+#include "workspace/testcommands.h"
 #include "workspace/optionwindows.h"
 #include "workspace/panearea.h"
 #include "workspace/projectcommands.h"
@@ -57,6 +58,7 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     options_ = new OptionWindows(*this);
     debug_ = new DebugController(*this);
     navigation_ = new NavigationController(*this, table_);
+    tests_ = new TestCommands(*this, table_);
 
     lpr = new TRulerWin(nullptr);
 

@@ -30,6 +30,7 @@ class FindController;
 class DebugController;
 class MessageController;
 class NavigationController;
+class TestCommands;
 class OptionWindows;
 class ProjectCommands;
 class ToolSettling;
@@ -106,6 +107,7 @@ public:
     DebugController& debugger() { return *debug_; }
     // Go to Definition and the Outline window.
     NavigationController& navigation() { return *navigation_; }
+    TestCommands& tests() { return *tests_; }
     // The window that shows a file, a file opened at a place, Go Back and Forward.
     FilePlaces& places() { return *places_; }
 
@@ -193,6 +195,7 @@ private:
     MessageController* messages_ = nullptr;
     DebugController* debug_ = nullptr;
     NavigationController* navigation_ = nullptr;
+    TestCommands* tests_ = nullptr;
     FilePlaces* places_ = nullptr;
     ProjectCommands* projects_ = nullptr;
     OptionWindows* options_ = nullptr;

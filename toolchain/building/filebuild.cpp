@@ -15,15 +15,25 @@
 #include "toolchain/messages/messages.h"
 #include "toolchain/running/run.h"
 #include "toolchain/settings/settings.h"
+#include "toolchain/testing/junitjars.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
 #include <optional>
 
 namespace {
+
+// The text of a source as last saved, for what its imports bring to the
+// class path; empty when it cannot be read.
+QString savedSource(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
 
 // Shows `r` when it says anything; true when it did.
 bool say(QWidget* owner, const Refusal& r)
@@ -128,7 +138,8 @@ void FileBuild::compile()
     } else {
         const ProjectModel m = model();
         shown = javacCommandText(javacProgram(), file);
-        started = runner_->start(javacProgram(), makeargsList(m) << file, m.directory, capture, {file});
+        started = runner_->start(javacProgram(), withJUnitClassPath(makeargsList(m), savedSource(file)) << file, m.directory,
+                                 capture, {file});
     }
     if (started) {
         site_->compilationStarted();
