@@ -46,50 +46,6 @@ ValueSpot valueSpotOf(const QTextEdit* edit, const QTextBlock& b)
 }
 }  // namespace
 
-DebugMarks::DebugMarks(QTextEdit* edit)
-    : edit_(edit), breakpoints_(edit->document(), true), paused_(edit->document()), values_(edit->document())
-{
-}
-
-void DebugMarks::setBreakpoints(const QList<int>& lines)
-{
-    QMap<int, QString> byLine;
-    for (const int line : lines)
-        byLine.insert(line, QString());
-    breakpoints_.set(byLine);
-}
-
-void DebugMarks::setExecutionLine(int line)
-{
-    QMap<int, QString> byLine;
-    if (line > 0)
-        byLine.insert(line, QString());
-    paused_.set(byLine);
-}
-
-bool DebugMarks::keepLinesWhile(const std::function<void()>& replace)
-{
-    const QList<int> lines = breakpoints();
-    const int paused = executionLine();
-    const QMap<int, QString> values = inlineValues();
-    replacing_ = true;
-    replace();
-    replacing_ = false;
-    setBreakpoints(lines);
-    setExecutionLine(paused);
-    setInlineValues(values);
-    return breakpoints() != lines;
-}
-
-bool DebugMarks::textChanged()
-{
-    if (replacing_)
-        return false;
-    paused_.update();
-    values_.update();
-    return breakpoints_.update();
-}
-
 QString DebugMarks::describeLine(int line) const
 {
     QStringList parts;
@@ -97,7 +53,8 @@ QString DebugMarks::describeLine(int line) const
         parts << QStringLiteral("breakpoint");
     if (executionLine() == line)
         parts << QStringLiteral("paused here");
-    if (const auto it = values_.lines().find(line); it != values_.lines().end())
+    const QMap<int, QString> values = inlineValues();
+    if (const auto it = values.find(line); it != values.end())
         parts << it.value();
     if (parts.isEmpty())
         return QString();
@@ -130,7 +87,8 @@ void DebugMarks::paintPausedLine(QPainter& p, const QRect& area) const
 
 void DebugMarks::paintValues(QPainter& p, const QRect& area, const ShownBlocks& shown) const
 {
-    if (values_.empty())
+    const QMap<int, QString> values = inlineValues();
+    if (values.isEmpty())
         return;
     const QPalette pal = edit_->palette();
     p.setPen(blendColours(pal.color(QPalette::Base), pal.color(QPalette::Text), 0.45));
@@ -139,7 +97,6 @@ void DebugMarks::paintValues(QPainter& p, const QRect& area, const ShownBlocks& 
     p.setFont(f);
     const qreal gap = QFontMetricsF(f).horizontalAdvance(QStringLiteral("    "));
     auto [first, last] = shown.shown(1);
-    const auto& values = values_.lines();
     for (auto it = values.lowerBound(first.blockNumber() + 1); it != values.end(); ++it) {
         if (it.key() > last.blockNumber() + 1)
             break;

@@ -1,20 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The debugger's marks in the text of an edit control: the breakpoints (red
-// dots in the margin), the line where the program is paused (an arrow in the
-// margin and the line highlighted) and the values shown after the ends of
-// lines, dimmed. All of them move with their lines as the text is edited (a
-// breakpoint whose line was deleted comes back when the deletion is undone), and
-// none of them is part of the text: the document, its undo stack and its
-// modified flag stay as they are.
+// The debugger's marks of a document's mark list (editor/marks.h) as an edit
+// control shows them: the breakpoints (red dots in the margin), the line where
+// the program is paused (an arrow in the margin and the line highlighted) and
+// the values shown after the ends of lines, dimmed.
 #pragma once
 
-#include "editor/trackedlines.h"
+#include "editor/marks.h"
 
 #include <QList>
 #include <QMap>
 #include <QString>
-
-#include <functional>
 
 class QPainter;
 class QRect;
@@ -24,29 +19,15 @@ class ShownBlocks;
 
 class DebugMarks {
 public:
-    explicit DebugMarks(QTextEdit* edit);
+    // The marks of `marks` shown by `edit`.
+    DebugMarks(QTextEdit* edit, const MarkList& marks) : edit_(edit), marks_(marks) {}
 
     // Lines from 1, ascending.
-    QList<int> breakpoints() const { return breakpoints_.lines().keys(); }
-    bool hasBreakpoint(int line) const { return breakpoints_.lines().contains(line); }
-    void setBreakpoints(const QList<int>& lines);
-    // False for a line beyond the text.
-    bool toggleBreakpoint(int line) { return breakpoints_.toggle(line); }
-
+    QList<int> breakpoints() const { return marks_.breakpointLines(); }
+    bool hasBreakpoint(int line) const { return marks_.hasBreakpoint(line); }
     // The paused line (from 1), 0 for none.
-    int executionLine() const { return paused_.empty() ? 0 : paused_.lines().firstKey(); }
-    void setExecutionLine(int line);
-
-    QMap<int, QString> inlineValues() const { return values_.lines(); }
-    void setInlineValues(const QMap<int, QString>& textByLine) { values_.set(textByLine); }
-
-    // Runs `replace`, which replaces the whole text (a reload), and puts the
-    // marks back on the same line numbers; true when breakpoints were left
-    // out (their lines are gone).
-    bool keepLinesWhile(const std::function<void()>& replace);
-    // After an edit: the marks move with their lines; true when the lines of
-    // the breakpoints changed.
-    bool textChanged();
+    int executionLine() const { return marks_.executionLine(); }
+    QMap<int, QString> inlineValues() const { return marks_.inlineValues(); }
 
     // For screen readers: what a line (from 1) carries ("breakpoint", "paused
     // here", its values), empty when nothing; and a summary for the margin.
@@ -62,8 +43,5 @@ public:
 
 private:
     QTextEdit* edit_;
-    TrackedLines breakpoints_;
-    TrackedLines paused_;
-    TrackedLines values_;
-    bool replacing_ = false;
+    const MarkList& marks_;
 };

@@ -4,7 +4,6 @@
 #include "config/toolpaths.h"
 #include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
-#include "editor/editorhost.h"
 #include "platform/dialogs.h"
 #include "platform/host.h"
 #include "platform/nativename.h"
@@ -60,20 +59,20 @@ QString successText(const CompileOutcome& o, const QString& capture)
 
 }  // namespace
 
-FileBuild::FileBuild(TFileMDIChild* window, EditorHost* host) : window_(window), host_(host) {}
+FileBuild::FileBuild(TFileMDIChild* window) : window_(window) {}
 
 FileBuild::~FileBuild()
 {
     // A window closed while its compiler runs gives up that compilation.
     // Not while the workspace itself goes (it is no workspace then).
     if (runner_ && runner_->isRunning() && window_->mdiArea())
-        host_->clearLastingStatus();
+        emit window_->lastingStatusCleared();
     delete runner_.data();  // ends the compiler's whole process group
 }
 
 QString FileBuild::sourceFile() const
 {
-    return window_->editor()->fileName();
+    return window_->editor()->source()->fileName();
 }
 
 // ---------------------------------------------------------------- classification
@@ -140,10 +139,10 @@ void FileBuild::compile()
                                  {file});
     }
     if (started) {
-        host_->compilationStarted();
+        emit window_->compilationStarted();
         const QString text = QStringLiteral("Compiling: %1").arg(shown);
-        host_->showStatus(text);
-        host_->showLastingStatus(text);  // until the compilation ends
+        emit window_->statusShown(text);
+        emit window_->lastingStatusShown(text);  // until the compilation ends
     }
 }
 
@@ -158,7 +157,7 @@ bool FileBuild::startProject(const QString& file, const QString& capture, QStrin
                           QString(), Buttons::Ok, Icon::Warning);
     if (plan.sources.isEmpty()) {
         IsCompiled = projectClassesCurrent(plan);
-        host_->showStatus(nothingToCompileText(plan));
+        emit window_->statusShown(nothingToCompileText(plan));
         return false;
     }
     const QString javac = javacProgram();
@@ -181,8 +180,8 @@ QString FileBuild::failureNote() const
 void FileBuild::compileFinished(const CompileOutcome& o)
 {
     const QString capture = runner_ ? runner_->captureFile() : QString();
-    host_->clearLastingStatus();
-    host_->compilationEnded(o.kind == CompileOutcome::Success);
+    emit window_->lastingStatusCleared();
+    emit window_->compilationEnded(o.kind == CompileOutcome::Success);
     // F9 compiles the file as last saved: what the window shows may differ.
     const QString unsaved = window_->editor()->document()->isModified()
                                 ? QStringLiteral("; compiled as last saved: this window holds unsaved changes")
@@ -191,13 +190,13 @@ void FileBuild::compileFinished(const CompileOutcome& o)
     IsCompiled = o.kind == CompileOutcome::Success && !o.sourcesChanged;
     switch (o.kind) {
     case CompileOutcome::Success:
-        host_->showStatus(successText(o, capture) + unsaved);
+        emit window_->statusShown(successText(o, capture) + unsaved);
         dialogs().message(window_, QStringLiteral("Compilation success"), QStringLiteral("SUCCESS"));
         break;
-    case CompileOutcome::Failed: host_->showCompilerMessages(capture, unsaved + failureNote()); break;
-    case CompileOutcome::Stopped: host_->showStatus(QStringLiteral("Compilation stopped")); break;
+    case CompileOutcome::Failed: emit window_->compilerMessagesShown(capture, unsaved + failureNote()); break;
+    case CompileOutcome::Stopped: emit window_->statusShown(QStringLiteral("Compilation stopped")); break;
     case CompileOutcome::Crashed:
-        host_->showStatus(QStringLiteral("Compilation failed: the compiler crashed"));
+        emit window_->statusShown(QStringLiteral("Compilation failed: the compiler crashed"));
         dialogs().message(window_,
                           QStringLiteral("The Java compiler %1 did not finish: %2.\n\nNothing is known to be "
                                          "compiled. Compile again; if it happens again, check the Java "
@@ -207,7 +206,7 @@ void FileBuild::compileFinished(const CompileOutcome& o)
                           QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
         break;
     case CompileOutcome::CaptureFailed:
-        host_->showStatus(QStringLiteral("Compilation failed: its messages could not be written"));
+        emit window_->statusShown(QStringLiteral("Compilation failed: its messages could not be written"));
         dialogs().message(window_,
                           QStringLiteral("Nothing is known to be compiled: %1.\n\nFree some space in that folder "
                                          "or make it writable (or set TEMP to a folder of your own and restart "
@@ -216,7 +215,7 @@ void FileBuild::compileFinished(const CompileOutcome& o)
                           QStringLiteral("ERROR"), Buttons::Ok, Icon::Stop);
         break;
     case CompileOutcome::NotStarted:
-        host_->showStatus(QString());
+        emit window_->statusShown(QString());
         dialogs().message(window_,
                           QStringLiteral("The Java compiler %1 could not be started: %2.\n\nCheck the Java "
                                          "tools directory (delete brewpad.cfg and restart Brewpad to search "

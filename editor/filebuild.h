@@ -12,7 +12,6 @@
 
 #include <optional>
 
-class EditorHost;
 class JavacRunner;
 class TFileMDIChild;
 struct CompileOutcome;
@@ -29,9 +28,9 @@ struct DebugTarget {
 class FileBuild : public QObject {
     Q_OBJECT
 public:
-    // The build commands of `window`, which owns them; `host` is the
-    // workspace that holds the window.
-    FileBuild(TFileMDIChild* window, EditorHost* host);
+    // The build commands of `window`, which owns them and tells the
+    // workspace what they did.
+    explicit FileBuild(TFileMDIChild* window);
     ~FileBuild() override;  // a compilation still running is given up
 
     // Classifies the window's file on disk (or every source of its project)
@@ -66,6 +65,5 @@ private:
     QString failureNote() const;
 
     TFileMDIChild* window_;
-    EditorHost* host_;
     QPointer<JavacRunner> runner_;
 };

@@ -26,7 +26,7 @@ namespace {
 
 using Lines = QList<int>;
 
-class Breakpoints : public ::testing::Test {
+class BreakpointMarks : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -86,13 +86,13 @@ int reddish(const QImage& img)
 
 }  // namespace
 
-TEST_F(Breakpoints, ClickInTheMarginTogglesTheLinesBreakpointAlsoWithoutLineNumbers)
+TEST_F(BreakpointMarks, ClickInTheMarginTogglesTheLinesBreakpointAlsoWithoutLineNumbers)
 {
     setText(kTen);
-    QSignalSpy changed(edit_, &EditControl::breakpointsChanged);
+    QSignalSpy changed(&edit_->source()->marks(), &MarkList::breakpointsChanged);
     EXPECT_EQ(reddish(edit_->margin()->grab().toImage()), 0);
     QTest::mouseClick(edit_->margin(), Qt::LeftButton, {}, marginPoint(3));
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3}));
     ASSERT_EQ(changed.size(), 1);
     EXPECT_EQ(changed.at(0).at(0).value<Lines>(), Lines({3}));
     EXPECT_GT(reddish(edit_->margin()->grab().toImage()), 10);  // the red dot
@@ -100,40 +100,40 @@ TEST_F(Breakpoints, ClickInTheMarginTogglesTheLinesBreakpointAlsoWithoutLineNumb
     edit_->setLineNumbersVisible(false);
     ASSERT_GT(edit_->margin()->width(), 0);
     QTest::mouseClick(edit_->margin(), Qt::LeftButton, {}, marginPoint(6));
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 6}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3, 6}));
     QTest::mouseClick(edit_->margin(), Qt::LeftButton, {}, marginPoint(3));
-    EXPECT_EQ(edit_->breakpointLines(), Lines({6}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({6}));
     EXPECT_EQ(changed.size(), 3);
     EXPECT_EQ(edit_->toPlainText(), kTen);
     EXPECT_FALSE(edit_->document()->isModified());
     EXPECT_FALSE(edit_->document()->isUndoAvailable());
 }
 
-TEST_F(Breakpoints, ToggleBreakpointSetsAndClearsOnlyLinesOfTheText)
+TEST_F(BreakpointMarks, ToggleBreakpointSetsAndClearsOnlyLinesOfTheText)
 {
     setText(kTen);
-    QSignalSpy changed(edit_, &EditControl::breakpointsChanged);
-    edit_->toggleBreakpoint(7);
-    edit_->toggleBreakpoint(2);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({2, 7}));
-    edit_->toggleBreakpoint(7);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({2}));
-    edit_->toggleBreakpoint(0);
-    edit_->toggleBreakpoint(12);  // the text has 11 lines
-    EXPECT_EQ(edit_->breakpointLines(), Lines({2}));
+    QSignalSpy changed(&edit_->source()->marks(), &MarkList::breakpointsChanged);
+    edit_->source()->marks().toggleBreakpoint(7);
+    edit_->source()->marks().toggleBreakpoint(2);
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({2, 7}));
+    edit_->source()->marks().toggleBreakpoint(7);
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({2}));
+    edit_->source()->marks().toggleBreakpoint(0);
+    edit_->source()->marks().toggleBreakpoint(12);  // the text has 11 lines
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({2}));
     EXPECT_EQ(changed.size(), 3);
-    edit_->setBreakpointLines({9, 1, 40, 1});
-    EXPECT_EQ(edit_->breakpointLines(), Lines({1, 9}));
+    edit_->source()->marks().setBreakpointLines({9, 1, 40, 1});
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({1, 9}));
     EXPECT_EQ(changed.size(), 3);  // a set is not announced
     EXPECT_FALSE(edit_->document()->isUndoAvailable());
     EXPECT_FALSE(edit_->document()->isModified());
 }
 
-TEST_F(Breakpoints, BreakpointsMoveWithTheirLinesAsTheTextIsEdited)
+TEST_F(BreakpointMarks, BreakpointsMoveWithTheirLinesAsTheTextIsEdited)
 {
     setText(kTen);
-    edit_->setBreakpointLines({3, 5});
-    QSignalSpy changed(edit_, &EditControl::breakpointsChanged);
+    edit_->source()->marks().setBreakpointLines({3, 5});
+    QSignalSpy changed(&edit_->source()->marks(), &MarkList::breakpointsChanged);
     edit_->setFocus();
     // Typing within a line moves nothing.
     putCaret(3, 1);
@@ -142,30 +142,30 @@ TEST_F(Breakpoints, BreakpointsMoveWithTheirLinesAsTheTextIsEdited)
     // Enter above.
     putCaret(1);
     QTest::keyClick(edit_, Qt::Key_Return);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({4, 6}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({4, 6}));
     ASSERT_EQ(changed.size(), 1);
     EXPECT_EQ(changed.at(0).at(0).value<Lines>(), Lines({4, 6}));
     // Enter at the start of a breakpoint's line takes it down with its text.
     putCaret(4);
     QTest::keyClick(edit_, Qt::Key_Return);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({5, 7}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({5, 7}));
     edit_->undo();
     edit_->undo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3, 5}));
     // A paste of lines above.
     putCaret(2);
     QMimeData pasted;
     pasted.setText("p\nq\n");
     edit_->insertFromMimeDataPublic(&pasted);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({5, 7}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({5, 7}));
     edit_->undo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3, 5}));
 }
 
-TEST_F(Breakpoints, ABreakpointGoesWithItsDeletedLineAndJoinedLinesKeepOne)
+TEST_F(BreakpointMarks, ABreakpointGoesWithItsDeletedLineAndJoinedLinesKeepOne)
 {
     setText(kTen);
-    edit_->setBreakpointLines({3, 4, 5, 11});
+    edit_->source()->marks().setBreakpointLines({3, 4, 5, 11});
     edit_->setFocus();
     // The whole of line 3 with its line break.
     QTextCursor c(edit_->document()->findBlockByNumber(2));
@@ -173,48 +173,48 @@ TEST_F(Breakpoints, ABreakpointGoesWithItsDeletedLineAndJoinedLinesKeepOne)
     edit_->setTextCursor(c);
     QTest::keyClick(edit_, Qt::Key_Delete);
     EXPECT_EQ(edit_->toPlainText(), "l1\nl2\nl4\nl5\nl6\nl7\nl8\nl9\nl10\n");
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 4, 10}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3, 4, 10}));
     // Line 4 joined to line 3: one breakpoint.
     putCaret(4);
     QTest::keyClick(edit_, Qt::Key_Backspace);
     EXPECT_EQ(edit_->toPlainText(), "l1\nl2\nl4l5\nl6\nl7\nl8\nl9\nl10\n");
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 9}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3, 9}));
     // The last (empty) line removed.
     putCaret(9);
     QTest::keyClick(edit_, Qt::Key_Backspace);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3}));
     // Emptying a line keeps its breakpoint: the line is still there.
     c = QTextCursor(edit_->document()->findBlockByNumber(2));
     c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     edit_->setTextCursor(c);
     QTest::keyClick(edit_, Qt::Key_Delete);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3}));
 }
 
-TEST_F(Breakpoints, ABreakpointWhoseLineWasDeletedComesBackWhenTheDeletionIsUndone)
+TEST_F(BreakpointMarks, ABreakpointWhoseLineWasDeletedComesBackWhenTheDeletionIsUndone)
 {
     setText(kTen);
-    edit_->setBreakpointLines({3, 5, 11});
+    edit_->source()->marks().setBreakpointLines({3, 5, 11});
     edit_->setFocus();
-    QSignalSpy changed(edit_, &EditControl::breakpointsChanged);
+    QSignalSpy changed(&edit_->source()->marks(), &MarkList::breakpointsChanged);
     QTextCursor c(edit_->document()->findBlockByNumber(2));  // line 3 with its line break
     c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
     edit_->setTextCursor(c);
     QTest::keyClick(edit_, Qt::Key_Delete);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({4, 10}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({4, 10}));
     // Typing elsewhere, then undoing it, leaves the line deleted.
     putCaret(1, 2);
     QTest::keyClicks(edit_, "z");
     edit_->undo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({4, 10}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({4, 10}));
     edit_->undo();  // the deletion
     EXPECT_EQ(edit_->toPlainText(), kTen);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5, 11}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3, 5, 11}));
     EXPECT_EQ(changed.last().at(0).value<Lines>(), Lines({3, 5, 11})) << "the workspace hears of it";
     edit_->redo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({4, 10}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({4, 10}));
     edit_->undo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5, 11}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3, 5, 11}));
 
     // Several lines deleted at once.
     c = QTextCursor(edit_->document()->findBlockByNumber(1));
@@ -222,44 +222,44 @@ TEST_F(Breakpoints, ABreakpointWhoseLineWasDeletedComesBackWhenTheDeletionIsUndo
     edit_->setTextCursor(c);
     QTest::keyClick(edit_, Qt::Key_Delete);
     EXPECT_EQ(edit_->toPlainText(), "l1\nl6\nl7\nl8\nl9\nl10\n");
-    EXPECT_EQ(edit_->breakpointLines(), Lines({7}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({7}));
     edit_->undo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5, 11}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3, 5, 11}));
 
     // The last line, joined to the one above.
     putCaret(11);
     QTest::keyClick(edit_, Qt::Key_Backspace);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3, 5}));
     edit_->undo();
     EXPECT_EQ(edit_->toPlainText(), kTen);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3, 5, 11}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3, 5, 11}));
 
     // A breakpoint cleared by hand before the undo stays cleared.
     c = QTextCursor(edit_->document()->findBlockByNumber(4));
     c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
     edit_->setTextCursor(c);
     QTest::keyClick(edit_, Qt::Key_Delete);
-    edit_->setBreakpointLines({3});
+    edit_->source()->marks().setBreakpointLines({3});
     edit_->undo();
-    EXPECT_EQ(edit_->breakpointLines(), Lines({3}));
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({3}));
 }
 
-TEST_F(Breakpoints, SavingWritesTheUsersBytesAndAReloadKeepsTheLineNumbers)
+TEST_F(BreakpointMarks, SavingWritesTheUsersBytesAndAReloadKeepsTheLineNumbers)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("Main.java");
     const QByteArray bytes = "class Main {\r\n  void f() {\r\n    int x = 1;\r\n  }\r\n}\r\n";
     ASSERT_TRUE(writeFile(path, bytes));
-    ASSERT_TRUE(edit_->loadFile(path));
-    edit_->setBreakpointLines({2, 3});
-    edit_->setExecutionLine(3);
-    edit_->setInlineValues({{3, "x = 1"}});
+    ASSERT_TRUE(edit_->source()->loadFile(path));
+    edit_->source()->marks().setBreakpointLines({2, 3});
+    edit_->source()->marks().setExecutionLine(3);
+    edit_->source()->marks().setInlineValues({{3, "x = 1"}});
     EXPECT_FALSE(edit_->document()->isModified());
     // A change of the user's saves only that change.
     putCaret(1, 5);
     edit_->setFocus();
     QTest::keyClicks(edit_, "s");
-    ASSERT_TRUE(edit_->save());
+    ASSERT_TRUE(edit_->source()->save());
     EXPECT_EQ(readFile(path), "classs Main {\r\n  void f() {\r\n    int x = 1;\r\n  }\r\n}\r\n");
     // Changed on disk: the reload keeps the breakpoints on their line numbers.
     ASSERT_TRUE(writeFile(path, "// new\n// lines\nclass Main {\n  void f() {\n    int x = 1;\n  }\n}\n"));
@@ -268,18 +268,18 @@ TEST_F(Breakpoints, SavingWritesTheUsersBytesAndAReloadKeepsTheLineNumbers)
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         f.setFileTime(QDateTime::currentDateTime().addSecs(10), QFileDevice::FileModificationTime);
     }
-    QSignalSpy changed(edit_, &EditControl::breakpointsChanged);
-    ASSERT_EQ(edit_->checkDiskChange(), EditControl::DiskChange::Reloaded);
-    EXPECT_EQ(edit_->breakpointLines(), Lines({2, 3}));
-    EXPECT_EQ(edit_->executionLine(), 3);
+    QSignalSpy changed(&edit_->source()->marks(), &MarkList::breakpointsChanged);
+    ASSERT_EQ(edit_->source()->checkDiskChange(), SourceDocument::DiskChange::Reloaded);
+    EXPECT_EQ(edit_->source()->marks().breakpointLines(), Lines({2, 3}));
+    EXPECT_EQ(edit_->source()->marks().executionLine(), 3);
     EXPECT_EQ(changed.size(), 0);
     EXPECT_TRUE(dialogs_.messages.empty());
     // The marks write nothing of their own.
-    ASSERT_TRUE(edit_->writeFile(dir.filePath("Copy.java")));
+    ASSERT_TRUE(edit_->source()->writeFile(dir.filePath("Copy.java")));
     EXPECT_EQ(readFile(dir.filePath("Copy.java")), readFile(path));
 }
 
-TEST_F(Breakpoints, TheExecutionLineTakesTheCaretAndTheViewButNotTheFocus)
+TEST_F(BreakpointMarks, TheExecutionLineTakesTheCaretAndTheViewButNotTheFocus)
 {
     QString text;
     for (int i = 1; i <= 300; ++i)
@@ -288,8 +288,8 @@ TEST_F(Breakpoints, TheExecutionLineTakesTheCaretAndTheViewButNotTheFocus)
     other_->setFocus();
     ASSERT_TRUE(waitFor([this] { return other_->hasFocus(); }, 5000));
     EXPECT_EQ(edit_->verticalScrollBar()->value(), 0);
-    edit_->setExecutionLine(250);
-    EXPECT_EQ(edit_->executionLine(), 250);
+    edit_->source()->marks().setExecutionLine(250);
+    EXPECT_EQ(edit_->source()->marks().executionLine(), 250);
     EXPECT_EQ(edit_->textCursor().blockNumber(), 249);
     EXPECT_EQ(edit_->textCursor().positionInBlock(), 0);
     EXPECT_FALSE(edit_->textCursor().hasSelection());
@@ -303,16 +303,16 @@ TEST_F(Breakpoints, TheExecutionLineTakesTheCaretAndTheViewButNotTheFocus)
     // It moves with its line too, and goes with 0.
     putCaret(1);
     edit_->textCursor().insertText("\n");
-    EXPECT_EQ(edit_->executionLine(), 251);
-    edit_->setExecutionLine(0);
-    EXPECT_EQ(edit_->executionLine(), 0);
+    EXPECT_EQ(edit_->source()->marks().executionLine(), 251);
+    edit_->source()->marks().setExecutionLine(0);
+    EXPECT_EQ(edit_->source()->marks().executionLine(), 0);
 }
 
-TEST_F(Breakpoints, InlineValuesAreNotPartOfTheText)
+TEST_F(BreakpointMarks, InlineValuesAreNotPartOfTheText)
 {
     setText("int a = 1;\nint b = 2;\nint c = a + b;\n");
     const QImage before = edit_->viewport()->grab().toImage();
-    edit_->setInlineValues({{2, "b = 2"}, {3, "c = 3"}});
+    edit_->source()->marks().setInlineValues({{2, "b = 2"}, {3, "c = 3"}});
     EXPECT_NE(edit_->viewport()->grab().toImage(), before);  // drawn
     EXPECT_EQ(edit_->toPlainText(), "int a = 1;\nint b = 2;\nint c = a + b;\n");
     EXPECT_FALSE(edit_->document()->isModified());
@@ -330,20 +330,20 @@ TEST_F(Breakpoints, InlineValuesAreNotPartOfTheText)
     edit_->textCursor().insertText("// top\n");
     putCaret(3);
     EXPECT_EQ(description(edit_), "Line 3: b = 2");
-    edit_->setInlineValues({});
+    edit_->source()->marks().setInlineValues({});
     EXPECT_EQ(description(edit_), "");
     EXPECT_EQ(edit_->viewport()->grab().toImage().size(), before.size());
 }
 
-TEST_F(Breakpoints, ScreenReadersLearnOfBreakpointsAndThePausedLine)
+TEST_F(BreakpointMarks, ScreenReadersLearnOfBreakpointsAndThePausedLine)
 {
     setText(kTen);
     EXPECT_EQ(description(edit_->margin()), "No messages");
-    edit_->toggleBreakpoint(2);
+    edit_->source()->marks().toggleBreakpoint(2);
     EXPECT_EQ(description(edit_->margin()), "No messages; breakpoint on line 2");
-    edit_->toggleBreakpoint(5);
-    edit_->setExecutionLine(5);
-    edit_->setInlineValues({{5, "i = 4"}});
+    edit_->source()->marks().toggleBreakpoint(5);
+    edit_->source()->marks().setExecutionLine(5);
+    edit_->source()->marks().setInlineValues({{5, "i = 4"}});
     EXPECT_EQ(description(edit_->margin()), "No messages; breakpoints on lines 2, 5; paused here: line 5");
     // The caret's line is described on the control.
     EXPECT_EQ(description(edit_), "Line 5: breakpoint; paused here; i = 4");
@@ -351,7 +351,7 @@ TEST_F(Breakpoints, ScreenReadersLearnOfBreakpointsAndThePausedLine)
     EXPECT_EQ(description(edit_), "Line 2: breakpoint");
     putCaret(3);
     EXPECT_EQ(description(edit_), "");
-    edit_->setExecutionLine(0);
-    edit_->setBreakpointLines({});
+    edit_->source()->marks().setExecutionLine(0);
+    edit_->source()->marks().setBreakpointLines({});
     EXPECT_EQ(description(edit_->margin()), "No messages");
 }

@@ -19,17 +19,17 @@ void BreakpointSync::watch(TFileMDIChild* window)
     if (window->isProject())
         return;
     EditControl* e = window->editor();
-    const QString file = e->fileName();
+    const QString file = e->source()->fileName();
     if (!file.isEmpty())
-        e->setBreakpointLines(store_.lines(file));
-    connect(e, &EditControl::breakpointsChanged, this, [this, e](const QList<int>& lines) { changed(e, lines); });
-    connect(e, &EditControl::fileNameChanged, this,
+        e->source()->marks().setBreakpointLines(store_.lines(file));
+    connect(&e->source()->marks(), &MarkList::breakpointsChanged, this, [this, e](const QList<int>& lines) { changed(e, lines); });
+    connect(e->source(), &SourceDocument::fileNameChanged, this,
             [this, e, before = file](const QString& name) mutable { renamed(e, std::exchange(before, name)); });
 }
 
 void BreakpointSync::renamed(EditControl* editor, const QString& before)
 {
-    const QString now = editor->fileName();
+    const QString now = editor->source()->fileName();
     if (before.isEmpty() || now.isEmpty() || BreakpointStore::key(before) == BreakpointStore::key(now))
         return;
     const QList<int> lines = store_.lines(before);
@@ -41,7 +41,7 @@ void BreakpointSync::renamed(EditControl* editor, const QString& before)
         for (int line : lines)
             session_->clearBreakpoint(oldClass, line);
     }
-    changed(editor, editor->breakpointLines());
+    changed(editor, editor->source()->marks().breakpointLines());
 }
 
 void BreakpointSync::attach(DebugSession* session)
@@ -59,7 +59,7 @@ void BreakpointSync::attach(DebugSession* session)
 
 void BreakpointSync::changed(EditControl* editor, const QList<int>& lines)
 {
-    const QString file = editor->fileName();
+    const QString file = editor->source()->fileName();
     if (file.isEmpty())
         return;
     const QList<int> before = store_.lines(file);
@@ -93,7 +93,7 @@ void BreakpointSync::onSet(const QString& className, int line, int actual)
     lines << actual;
     store_.set(key, lines);
     if (EditControl* e = editorOf(key))
-        e->setBreakpointLines(store_.lines(key));
+        e->source()->marks().setBreakpointLines(store_.lines(key));
     ws_.showStatus(
         QStringLiteral("The breakpoint of line %1 moved to line %2, the next line with code").arg(line).arg(actual));
 }
@@ -101,7 +101,7 @@ void BreakpointSync::onSet(const QString& className, int line, int actual)
 QString BreakpointSync::classOf(const QString& path) const
 {
     if (EditControl* e = editorOf(BreakpointStore::key(path)))
-        return debugClassName(e->toPlainText(), e->fileName());
+        return debugClassName(e->toPlainText(), e->source()->fileName());
     QFile f(path);
     const QString text = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.read(1 << 20)) : QString();
     return debugClassName(text, path);

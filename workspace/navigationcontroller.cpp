@@ -29,12 +29,12 @@ QString statusOf(const QString& text)
 // The folder a window's source is compiled in, and the name it goes by.
 QString folderOf(const EditControl* e)
 {
-    return e->fileName().isEmpty() ? QDir::currentPath() : QFileInfo(e->fileName()).absolutePath();
+    return e->source()->fileName().isEmpty() ? QDir::currentPath() : QFileInfo(e->source()->fileName()).absolutePath();
 }
 
 QString sourceName(const EditControl* e)
 {
-    return e->fileName().isEmpty() ? folderOf(e) + QStringLiteral("/Untitled.java") : e->fileName();
+    return e->source()->fileName().isEmpty() ? folderOf(e) + QStringLiteral("/Untitled.java") : e->source()->fileName();
 }
 
 }  // namespace
@@ -107,7 +107,7 @@ void NavigationController::goToDefinition(EditControl* editor, int position)
         s->cancel(definitionId_);
     definitionId_ = 0;
     if (s)
-        definitionId_ = s->query(declarationRequest(sourceName(editor), editor->rawText(), position, jdkSourceCache(),
+        definitionId_ = s->query(declarationRequest(sourceName(editor), editor->source()->rawText(), position, jdkSourceCache(),
                                                     CompileService::withoutJvmOptions(makeargsList()),
                                                     folderOf(editor)));
     if (!definitionId_) {
@@ -187,7 +187,7 @@ void NavigationController::showDeclaration(const ServiceDeclaration& d)
         ws_.useDialogRecord(TFileMDIClient::DialogKind::JavaSource);
         target = ws_.openEditor(EditorKind::JavaSource, d.path);
         if (target)
-            target->editor()->setReadOnly(true);
+            target->source()->setReadOnly(true);
         if (target && from)
             ws_.bringToFront(from);  // the jump is taken from where it was asked
     }
@@ -260,7 +260,7 @@ void NavigationController::requestOutline()
     CompileService* s = readyService(folderOf(outlined_));
     if (s && outlineId_)
         s->cancel(outlineId_);
-    outlineId_ = s ? s->query(outlineRequest(sourceName(outlined_), outlined_->rawText())) : 0;
+    outlineId_ = s ? s->query(outlineRequest(sourceName(outlined_), outlined_->source()->rawText())) : 0;
     outlineRevision_ = outlined_->document()->revision();
     if (!outlineId_)
         outline_->setNote(QStringLiteral("The outline comes once the compile service is ready"));
