@@ -80,7 +80,7 @@ int main(int argc, char** argv)
     for (int k = 0; k < 500; ++k) {
         const int line = 1 + int(qint64(k) * lines / 500);
         marks << TextMark{line, 9, k % 3 ? TextMark::Kind::Error : TextMark::Kind::Warning,
-                             QStringLiteral("message %1").arg(k), false};
+                          QStringLiteral("message %1").arg(k), false};
     }
     edit->source()->marks().setMessageMarks(marks);
     toMiddle(edit);

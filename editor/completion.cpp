@@ -39,7 +39,7 @@ bool identifierChar(QChar c)
 QString requestFile(const EditControl* edit_)
 {
     return edit_->source()->fileName().isEmpty() ? QDir::current().filePath(QStringLiteral("Untitled.java"))
-                                       : edit_->source()->fileName();
+                                                 : edit_->source()->fileName();
 }
 
 // The keys the list takes while it is shown.

@@ -123,7 +123,8 @@ void TFileMDIChild::checkDisk()
 
 QString TFileMDIChild::caption() const
 {
-    const QString name = source()->fileName().isEmpty() ? QStringLiteral("Untitled") : nativename::shown(source()->fileName());
+    const QString name = source()->fileName().isEmpty() ? QStringLiteral("Untitled")
+                                                        : nativename::shown(source()->fileName());
     return kindText(kind_) + QStringLiteral(" - ") + name;
 }
 

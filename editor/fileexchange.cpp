@@ -78,7 +78,8 @@ bool FileExchange::write(const QString& name)
     const EditedFile::Writing w = file_.write(name, t.text, t.breaks);
     if (!w.ok) {
         // The reason follows on a line of its own.
-        dialogs().message(doc_.dialogParent(), QStringLiteral("Unable to write file %1 to disk.\n\n%2").arg(name, w.why));
+        dialogs().message(doc_.dialogParent(),
+                          QStringLiteral("Unable to write file %1 to disk.\n\n%2").arg(name, w.why));
         return false;
     }
     if (w.fellBackToUtf8) {
@@ -144,7 +145,8 @@ bool FileExchange::refuseReadOnlySave()
 {
     if (!doc_.isReadOnly())
         return false;
-    dialogs().message(doc_.dialogParent(), QStringLiteral("The file %1 is shown read-only and cannot be saved.").arg(file_.name()),
+    dialogs().message(doc_.dialogParent(),
+                      QStringLiteral("The file %1 is shown read-only and cannot be saved.").arg(file_.name()),
                       QString(), Buttons::Ok, Icon::Information);
     return true;
 }
@@ -171,7 +173,8 @@ Answer FileExchange::askToSave()
 {
     const QString shown = file_.name().isEmpty() ? QStringLiteral("Untitled") : file_.name();
     return dialogs().message(
-        doc_.dialogParent(), QStringLiteral("The text in the %1 file has changed.\n\nDo you want to save the changes?").arg(shown),
+        doc_.dialogParent(),
+        QStringLiteral("The text in the %1 file has changed.\n\nDo you want to save the changes?").arg(shown),
         QString(), Buttons::YesNoCancel, Icon::Question);
 }
 

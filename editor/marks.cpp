@@ -27,8 +27,7 @@ QColor markColour(TextMark::Kind kind)
     return QColor(0xd0, 0x20, 0x20);
 }
 
-MarkList::MarkList(QTextDocument* doc)
-    : doc_(doc), breakpoints_(doc, true), paused_(doc), values_(doc)
+MarkList::MarkList(QTextDocument* doc) : doc_(doc), breakpoints_(doc, true), paused_(doc), values_(doc)
 {
     connect(doc, &QTextDocument::contentsChanged, this, &MarkList::textChanged);
 }
@@ -82,7 +81,8 @@ std::pair<std::size_t, std::size_t> MarkList::between(int from, int to) const
 {
     const auto begin = std::partition_point(messages_.begin(), messages_.end(),
                                             [from](const Held& m) { return m.at.position() < from; });
-    const auto end = std::partition_point(begin, messages_.end(), [to](const Held& m) { return m.at.position() < to; });
+    const auto end = std::partition_point(begin, messages_.end(),
+                                          [to](const Held& m) { return m.at.position() < to; });
     return {std::size_t(begin - messages_.begin()), std::size_t(end - messages_.begin())};
 }
 

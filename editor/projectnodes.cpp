@@ -111,7 +111,7 @@ bool ProjectNodes::eventFilter(QObject* watched, QEvent* event)
         return false;
     const QTextCursor at = edit_->cursorForPosition(me->position().toPoint());
     const QString dir = edit_->source()->fileName().isEmpty() ? QDir::currentPath()
-                                                    : QFileInfo(edit_->source()->fileName()).absolutePath();
+                                                              : QFileInfo(edit_->source()->fileName()).absolutePath();
     const QString source = entrySource(at.block().text(), dir);
     if (source.isEmpty())
         return false;

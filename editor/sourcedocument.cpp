@@ -19,10 +19,7 @@ QTextCharFormat readTextFormat()
 }  // namespace
 
 SourceDocument::SourceDocument(QObject* parent)
-    : QObject(parent),
-      text_(new QTextDocument(this)),
-      marks_(text_),
-      exchange_(std::make_unique<FileExchange>(*this))
+    : QObject(parent), text_(new QTextDocument(this)), marks_(text_), exchange_(std::make_unique<FileExchange>(*this))
 {
     text_->setDefaultFont(GetLogFont());
     // Every line keeps its own line end, whatever is edited around it.

@@ -119,10 +119,10 @@ void TypingCheck::showResults(quint64 id, const QList<ServiceDiagnostic>& found)
             continue;
         const bool warning = d.kind == ServiceDiagnostic::Warning;
         light << TextMark{.line = d.line,
-                             .column = d.column,
-                             .kind = warning ? TextMark::Kind::Warning : TextMark::Kind::Error,
-                             .text = d.message,
-                             .light = true};
+                          .column = d.column,
+                          .kind = warning ? TextMark::Kind::Warning : TextMark::Kind::Error,
+                          .text = d.message,
+                          .light = true};
     }
     edit_->source()->marks().setMessageMarks(withCheckMarks(edit_->source()->marks().messageMarks(), light));
 }

@@ -80,7 +80,8 @@ TEST_F(Document, HoldsMarksOfEveryKindInOneListThatFollowsTheirLinesAsTheTextIsE
 {
     markEveryKind();
     // A message list takes messages only.
-    EXPECT_EQ(shown(doc_.marks().all()), QStringList({"3 Error", "4 Breakpoint", "5 Warning", "6 Paused", "7 Value"}));
+    EXPECT_EQ(shown(doc_.marks().all()),
+              QStringList({"3 Error", "4 Breakpoint", "5 Warning", "6 Paused", "7 Value"}));
 
     // Two lines above: every mark moves down with its line, the message keeps its column.
     insertAt(1, "a\nb\n");

@@ -22,7 +22,8 @@ void BreakpointSync::watch(TFileMDIChild* window)
     const QString file = e->source()->fileName();
     if (!file.isEmpty())
         e->source()->marks().setBreakpointLines(store_.lines(file));
-    connect(&e->source()->marks(), &MarkList::breakpointsChanged, this, [this, e](const QList<int>& lines) { changed(e, lines); });
+    connect(&e->source()->marks(), &MarkList::breakpointsChanged, this,
+            [this, e](const QList<int>& lines) { changed(e, lines); });
     connect(e->source(), &SourceDocument::fileNameChanged, this,
             [this, e, before = file](const QString& name) mutable { renamed(e, std::exchange(before, name)); });
 }

@@ -231,9 +231,9 @@ void MessageController::markMessages(TFileMDIChild* window, bool openedLater)
             continue;
         const bool warning = m.severity == MessageSeverity::Warning;
         marks << TextMark{.line = m.line,
-                             .column = m.column,
-                             .kind = warning ? TextMark::Kind::Warning : TextMark::Kind::Error,
-                             .text = m.details.isEmpty() ? m.text : m.text + QLatin1Char('\n') + m.details};
+                          .column = m.column,
+                          .kind = warning ? TextMark::Kind::Warning : TextMark::Kind::Error,
+                          .text = m.details.isEmpty() ? m.text : m.text + QLatin1Char('\n') + m.details};
     }
     if (!marks.isEmpty())
         edit->source()->marks().setMessageMarks(marks + checkMarks(edit->source()->marks().messageMarks()));

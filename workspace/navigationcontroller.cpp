@@ -29,12 +29,14 @@ QString statusOf(const QString& text)
 // The folder a window's source is compiled in, and the name it goes by.
 QString folderOf(const EditControl* e)
 {
-    return e->source()->fileName().isEmpty() ? QDir::currentPath() : QFileInfo(e->source()->fileName()).absolutePath();
+    return e->source()->fileName().isEmpty() ? QDir::currentPath()
+                                             : QFileInfo(e->source()->fileName()).absolutePath();
 }
 
 QString sourceName(const EditControl* e)
 {
-    return e->source()->fileName().isEmpty() ? folderOf(e) + QStringLiteral("/Untitled.java") : e->source()->fileName();
+    return e->source()->fileName().isEmpty() ? folderOf(e) + QStringLiteral("/Untitled.java")
+                                             : e->source()->fileName();
 }
 
 }  // namespace
@@ -107,9 +109,9 @@ void NavigationController::goToDefinition(EditControl* editor, int position)
         s->cancel(definitionId_);
     definitionId_ = 0;
     if (s)
-        definitionId_ = s->query(declarationRequest(sourceName(editor), editor->source()->rawText(), position, jdkSourceCache(),
-                                                    CompileService::withoutJvmOptions(makeargsList()),
-                                                    folderOf(editor)));
+        definitionId_ = s->query(
+            declarationRequest(sourceName(editor), editor->source()->rawText(), position, jdkSourceCache(),
+                               CompileService::withoutJvmOptions(makeargsList()), folderOf(editor)));
     if (!definitionId_) {
         ws_.showStatus(statusOf(compileServiceHeldUntilCompile()
                                     ? QStringLiteral("the compile service starts with the first Java Compile (F9), "
