@@ -118,7 +118,7 @@ private:
     // A project line was added or removed: the classes are not current.
     void projectEdited();
     // Looks (soon, once) whether the file was changed on disk: see
-    // EditControl::checkDiskChange; a reload is said in the status bar.
+    // SourceDocument::checkDiskChange; a reload is said in the status bar.
     void scheduleDiskCheck();
     void checkDisk();
 
