@@ -105,7 +105,7 @@ Session SessionKeeper::current()
         lastActive_ = c;
     Session s;
     for (TFileMDIChild* c : ws->editors()) {
-        const QString path = c->editor()->fileName();
+        const QString path = c->editor()->source()->fileName();
         if (path.isEmpty())
             continue;  // an untitled window: nothing to open again
         if (c == lastActive_)

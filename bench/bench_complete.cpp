@@ -67,8 +67,8 @@ double answer(CompileService& service, EditControl* edit)
     QObject::connect(&service, &CompileService::completed, &ctx, [&] { done = true; });
     QElapsedTimer t;
     t.start();
-    service.complete(edit->fileName(), edit->rawText(), edit->textCursor().position(), {},
-                     QFileInfo(edit->fileName()).absolutePath());
+    service.complete(edit->source()->fileName(), edit->source()->rawText(), edit->textCursor().position(), {},
+                     QFileInfo(edit->source()->fileName()).absolutePath());
     while (!done && t.elapsed() < 60000)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     return t.nsecsElapsed() / 1e6;
@@ -89,7 +89,7 @@ double longestStandstill(TFileMDIClient* client, const QString& path, int limitM
     client->CmMRUFileOpenJava(path);
     settle();
     TFileMDIChild* child = client->currentEditor();
-    if (!child || child->editor()->fileName() != path)
+    if (!child || child->editor()->source()->fileName() != path)
         return -1;
     EditControl* edit = child->editor();
     QTextCursor c = edit->textCursor();

@@ -76,13 +76,13 @@ int main(int argc, char** argv)
     child->showMaximized();
     EditControl* edit = child->editor();
     const int lines = edit->document()->blockCount();
-    QList<MessageMark> marks;
+    QList<TextMark> marks;
     for (int k = 0; k < 500; ++k) {
         const int line = 1 + int(qint64(k) * lines / 500);
-        marks << MessageMark{line, 9, k % 3 ? MessageMark::Severity::Error : MessageMark::Severity::Warning,
-                             QStringLiteral("message %1").arg(k), false};
+        marks << TextMark{line, 9, k % 3 ? TextMark::Kind::Error : TextMark::Kind::Warning,
+                          QStringLiteral("message %1").arg(k), false};
     }
-    edit->setMessageMarks(marks);
+    edit->source()->marks().setMessageMarks(marks);
     toMiddle(edit);
 
     QTextEdit bare;
@@ -111,10 +111,10 @@ int main(int argc, char** argv)
         noWrapTimes.push_back(keystroke(&bareNoWrap, key));
         brewpadTimes.push_back(keystroke(edit, key));
     }
-    if (edit->messageMarks().size() != 500)
+    if (edit->source()->marks().messageMarks().size() != 500)
         return 3;
     const double b = median(bareTimes), n = median(noWrapTimes), w = median(brewpadTimes);
-    std::printf("text: %d lines, %d marks\n", lines, int(edit->messageMarks().size()));
+    std::printf("text: %d lines, %d marks\n", lines, int(edit->source()->marks().messageMarks().size()));
     std::printf("bare QTextEdit keystroke:                 %.3f ms (median of %zu)\n", b, bareTimes.size());
     std::printf("bare QTextEdit without wrapping:          %.3f ms (median of %zu)\n", n, noWrapTimes.size());
     std::printf("Brewpad editor window keystroke:          %.3f ms (median of %zu)\n", w, brewpadTimes.size());

@@ -3,7 +3,6 @@
 
 #include "editor/completionpopup.h"
 #include "editor/editcontrol.h"
-#include "editor/editorhost.h"
 #include "editor/javaimports.h"
 #include "editor/javalexer.h"
 #include "editor/lineendedit.h"
@@ -39,8 +38,8 @@ bool identifierChar(QChar c)
 // as a source in the current folder.
 QString requestFile(const EditControl* edit_)
 {
-    return edit_->fileName().isEmpty() ? QDir::current().filePath(QStringLiteral("Untitled.java"))
-                                       : edit_->fileName();
+    return edit_->source()->fileName().isEmpty() ? QDir::current().filePath(QStringLiteral("Untitled.java"))
+                                                 : edit_->source()->fileName();
 }
 
 // The keys the list takes while it is shown.
@@ -98,7 +97,7 @@ QString wordSource(const EditControl* e, int around)
 
 }  // namespace
 
-Completion::Completion(EditControl* edit, EditorHost* host) : edit_(edit), host_(host) {}
+Completion::Completion(EditControl* edit) : edit_(edit) {}
 
 Completion::~Completion() = default;
 
@@ -116,7 +115,7 @@ void Completion::watch()
         const quint64 awaited = std::exchange(completeId_, 0);
         if (awaited && wordsOnFailure_ && !offerWords(QStringLiteral("The compile service is busy"))) {
             completeId_ = awaited;
-            host_->showStatus(QStringLiteral("The compile service is busy: its answer will show when it comes"));
+            emit statusShown(QStringLiteral("The compile service is busy: its answer will show when it comes"));
         }
     });
     connect(popup_, &CompletionPopup::picked, this, &Completion::insertChosen);
@@ -180,7 +179,7 @@ void Completion::request(bool fallBackToWords)
     CompileService* service = sharedCompileService();
     const QString why = serviceUnavailable();
     const QString file = requestFile(edit_);
-    completeId_ = why.isEmpty() ? service->complete(file, edit_->rawText(), edit_->textCursor().position(),
+    completeId_ = why.isEmpty() ? service->complete(file, edit_->source()->rawText(), edit_->textCursor().position(),
                                                     CompileService::withoutJvmOptions(makeargsList()),
                                                     QFileInfo(file).absolutePath())
                                 : 0;
@@ -220,7 +219,7 @@ bool Completion::offerWords(const QString& why)
         texts << wordSource(e, e == edit_ ? edit_->textCursor().position() : 0);
     const QString typed = prefix();
     items_ = wordItems(wordsStartingWith(texts, typed));
-    host_->showStatus(why + QStringLiteral(": words of the open files offered"));
+    emit statusShown(why + QStringLiteral(": words of the open files offered"));
     refilter();
     return !items_.isEmpty();
 }
@@ -240,7 +239,7 @@ void Completion::onCompleted(quint64 id, const QList<CompletionItem>& items)
     }
     items_ = items;
     if (items.isEmpty())
-        host_->showStatus(QStringLiteral("Nothing to complete at the caret"));
+        emit statusShown(QStringLiteral("Nothing to complete at the caret"));
     refilter();
 }
 
@@ -281,7 +280,7 @@ void Completion::insertChosen()
     if (!item || anchor_ < 0)
         return;
     const CompletionItem chosen = *item;
-    const QString text = edit_->rawText();
+    const QString text = edit_->source()->rawText();
     int end = edit_->textCursor().position();
     while (end < text.size() && identifierChar(text[end]))
         ++end;
@@ -312,7 +311,7 @@ void Completion::insertChosen()
         LineEndEdit lineEnds(at, LineEndEdit::Kind::Insert);
         at.insertText(import.at.text);
         lineEnds.finish(at);
-        host_->showStatus(QStringLiteral("Added: import %1;").arg(chosen.insert));
+        emit statusShown(QStringLiteral("Added: import %1;").arg(chosen.insert));
     }
     c.endEditBlock();
     edit_->setTextCursor(c);
@@ -336,13 +335,13 @@ void Completion::showHints()
 {
     const QString why = serviceUnavailable();
     if (!why.isEmpty()) {
-        host_->showStatus(why + QStringLiteral(": no parameter hints"));
+        emit statusShown(why + QStringLiteral(": no parameter hints"));
         return;
     }
     CompileService* service = sharedCompileService();
     const QString file = requestFile(edit_);
     hintsFrom_ = edit_->textCursor().position();
-    hintsId_ = service->signature(file, edit_->rawText(), hintsFrom_,
+    hintsId_ = service->signature(file, edit_->source()->rawText(), hintsFrom_,
                                   CompileService::withoutJvmOptions(makeargsList()), QFileInfo(file).absolutePath());
     if (hintsId_)
         connectService(service);

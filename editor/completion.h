@@ -20,14 +20,13 @@
 class CompileService;
 class CompletionPopup;
 class EditControl;
-class EditorHost;
 class ParameterHintLabel;
 class QTimer;
 
 class Completion : public QObject {
     Q_OBJECT
 public:
-    Completion(EditControl* edit, EditorHost* host);
+    explicit Completion(EditControl* edit);
     ~Completion() override;
 
     // Adds Complete and Parameter Hints to the edit control's commands, and
@@ -43,6 +42,10 @@ public:
     // How long an answer is awaited before the words stand in (1.5 s).
     void setBusyAfter(int ms);
     ParameterHintLabel* hints() const { return hints_; }
+
+signals:
+    // A text for the status bar's message field.
+    void statusShown(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -72,7 +75,6 @@ private:
     QString prefix() const;
 
     EditControl* edit_;
-    EditorHost* host_;
     CompletionPopup* popup_ = nullptr;
     ParameterHintLabel* hints_ = nullptr;
     QTimer* busyTimer_ = nullptr;

@@ -46,109 +46,6 @@ ValueSpot valueSpotOf(const QTextEdit* edit, const QTextBlock& b)
 }
 }  // namespace
 
-DebugMarks::DebugMarks(QTextEdit* edit)
-    : edit_(edit), breakpoints_(edit->document(), true), paused_(edit->document()), values_(edit->document())
-{
-}
-
-Breakpoints DebugMarks::breakpoints() const
-{
-    Breakpoints out;
-    for (auto it = breakpoints_.lines().cbegin(); it != breakpoints_.lines().cend(); ++it) {
-        Breakpoint b = breakpointValues_.value(it.value());
-        b.file.clear();
-        b.line = it.key();
-        out << b;
-    }
-    return out;
-}
-
-std::optional<Breakpoint> DebugMarks::breakpointAt(int line) const
-{
-    const auto it = breakpoints_.lines().find(line);
-    if (it == breakpoints_.lines().end())
-        return std::nullopt;
-    Breakpoint b = breakpointValues_.value(it.value());
-    b.file.clear();
-    b.line = line;
-    return b;
-}
-
-void DebugMarks::setBreakpoints(const Breakpoints& list)
-{
-    breakpointValues_.clear();
-    QMap<int, QString> byLine;
-    for (const Breakpoint& b : list) {
-        if (byLine.contains(b.line))
-            continue;
-        const QString key = QString::number(++lastKey_);
-        breakpointValues_.insert(key, b);
-        byLine.insert(b.line, key);
-    }
-    breakpoints_.set(byLine);
-    for (auto it = breakpointValues_.begin(); it != breakpointValues_.end();)  // those beyond the text
-        it = breakpoints_.lines().key(it.key()) ? std::next(it) : breakpointValues_.erase(it);
-}
-
-bool DebugMarks::toggleBreakpoint(int line)
-{
-    if (const auto it = breakpoints_.lines().find(line); it != breakpoints_.lines().end()) {
-        const QString key = it.value();
-        breakpoints_.toggle(line);
-        breakpointValues_.remove(key);
-        return true;
-    }
-    Breakpoint b;
-    b.line = line;
-    return setBreakpoint(b);
-}
-
-bool DebugMarks::setBreakpoint(const Breakpoint& breakpoint)
-{
-    if (const auto it = breakpoints_.lines().find(breakpoint.line); it != breakpoints_.lines().end()) {
-        if (breakpointAt(breakpoint.line) == breakpoint)
-            return false;
-        breakpointValues_.insert(it.value(), breakpoint);
-        return true;
-    }
-    const QString key = QString::number(++lastKey_);
-    if (!breakpoints_.toggle(breakpoint.line, key))
-        return false;
-    breakpointValues_.insert(key, breakpoint);
-    return true;
-}
-
-void DebugMarks::setExecutionLine(int line)
-{
-    QMap<int, QString> byLine;
-    if (line > 0)
-        byLine.insert(line, QString());
-    paused_.set(byLine);
-}
-
-bool DebugMarks::keepLinesWhile(const std::function<void()>& replace)
-{
-    const Breakpoints lines = breakpoints();
-    const int paused = executionLine();
-    const QMap<int, QString> values = inlineValues();
-    replacing_ = true;
-    replace();
-    replacing_ = false;
-    setBreakpoints(lines);
-    setExecutionLine(paused);
-    setInlineValues(values);
-    return breakpoints() != lines;
-}
-
-bool DebugMarks::textChanged()
-{
-    if (replacing_)
-        return false;
-    paused_.update();
-    values_.update();
-    return breakpoints_.update();
-}
-
 QString DebugMarks::describeLine(int line) const
 {
     QStringList parts;
@@ -156,7 +53,8 @@ QString DebugMarks::describeLine(int line) const
         parts << (b->enabled ? QStringLiteral("breakpoint") : QStringLiteral("disabled breakpoint"));
     if (executionLine() == line)
         parts << QStringLiteral("paused here");
-    if (const auto it = values_.lines().find(line); it != values_.lines().end())
+    const QMap<int, QString> values = inlineValues();
+    if (const auto it = values.find(line); it != values.end())
         parts << it.value();
     if (parts.isEmpty())
         return QString();
@@ -189,7 +87,8 @@ void DebugMarks::paintPausedLine(QPainter& p, const QRect& area) const
 
 void DebugMarks::paintValues(QPainter& p, const QRect& area, const ShownBlocks& shown) const
 {
-    if (values_.empty())
+    const QMap<int, QString> values = inlineValues();
+    if (values.isEmpty())
         return;
     const QPalette pal = edit_->palette();
     p.setPen(blendColours(pal.color(QPalette::Base), pal.color(QPalette::Text), 0.45));
@@ -198,7 +97,6 @@ void DebugMarks::paintValues(QPainter& p, const QRect& area, const ShownBlocks& 
     p.setFont(f);
     const qreal gap = QFontMetricsF(f).horizontalAdvance(QStringLiteral("    "));
     auto [first, last] = shown.shown(1);
-    const auto& values = values_.lines();
     for (auto it = values.lowerBound(first.blockNumber() + 1); it != values.end(); ++it) {
         if (it.key() > last.blockNumber() + 1)
             break;
@@ -212,6 +110,7 @@ void DebugMarks::paintSigns(QPainter& p, const QRectF& box, const std::optional<
 {
     const qreal s = box.width();
     if (breakpoint) {
+        // A disabled breakpoint is a ring.
         p.setPen(QPen(kBreakpointRed.darker(130), std::max(1.0, s / (breakpoint->enabled ? 12 : 8))));
         p.setBrush(breakpoint->enabled ? QBrush(kBreakpointRed) : QBrush(Qt::NoBrush));
         p.drawEllipse(box.adjusted(s * 0.1, s * 0.1, -s * 0.1, -s * 0.1));

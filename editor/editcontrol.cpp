@@ -4,11 +4,9 @@
 #include "editor/editcommands.h"
 #include "editor/editinput.h"
 #include "editor/editmargin.h"
-#include "editor/fileexchange.h"
 #include "editor/indent.h"
 #include "editor/lineendedit.h"
 #include "editor/shownblocks.h"
-#include "editor/textdoc.h"
 #include "editor/texthighlights.h"
 #include "editor/zoom.h"
 
@@ -20,6 +18,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <algorithm>
+
 namespace {
 // The character format of text read from a file: the default font, nothing else.
 QTextCharFormat defaultCharFormat()
@@ -30,15 +30,15 @@ QTextCharFormat defaultCharFormat()
 }
 }  // namespace
 
+
 EditControl::EditControl(QWidget* parent)
     : QTextEdit(parent),
-      exchange_(std::make_unique<FileExchange>(this)),
-      marks_(document()),
-      debug_(this),
+      doc_(adopt(new SourceDocument(this))),
+      debug_(this, doc_->marks()),
       shown_(std::make_unique<ShownBlocks>(this)),
       zoom_(std::make_unique<ViewZoom>(viewport(), document())),
       indent_(std::make_unique<TypingIndent>(this)),
-      highlights_(std::make_unique<TextHighlights>(this, marks_, *shown_))
+      highlights_(std::make_unique<TextHighlights>(this, doc_->marks(), *shown_))
 {
     setAcceptRichText(false);
     setLineWrapMode(QTextEdit::NoWrap);
@@ -47,17 +47,25 @@ EditControl::EditControl(QWidget* parent)
     setTabChangesFocus(false);
     applyDefaultFont();
     addEditCommands(table_, this);
-    margin_ = new EditMargin(this, marks_, debug_, *shown_, *zoom_);
-    margin_->onLineClicked([this](int line) { toggleBreakpoint(line); });
+    margin_ = new EditMargin(this, doc_->marks(), debug_, *shown_, *zoom_);
+    margin_->onLineClicked([this](int line) { doc_->marks().toggleBreakpoint(line); });
     connectViews();
-    // Every line keeps its own line end, whatever is edited around it.
-    LineBreakKeeper::of(document());
+    connectSource();
+}
+
+SourceDocument* EditControl::adopt(SourceDocument* doc)
+{
+    setDocument(doc->text());
+    doc->setDialogParent(this);
+    return doc;
 }
 
 EditControl::~EditControl()
 {
     // The parts go before the text edit: nothing it does while it goes may reach them.
     document()->disconnect(this);
+    doc_->disconnect(this);
+    doc_->marks().disconnect(this);
     verticalScrollBar()->disconnect(this);
     disconnect(this, &QTextEdit::cursorPositionChanged, this, nullptr);
 }
@@ -67,12 +75,8 @@ void EditControl::connectViews()
     connect(document(), &QTextDocument::blockCountChanged, this, &EditControl::updateMarginWidth);
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         margin_->refresh();
-        if (!marks_.empty())
+        if (doc_->marks().hasMessages())
             highlights_->update();
-        if (debug_.textChanged()) {
-            marksChanged();
-            emit breakpointsChanged(breakpoints());
-        }
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] {
         highlights_->caretMoved();
@@ -82,7 +86,7 @@ void EditControl::connectViews()
     });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         margin_->update();
-        if (!marks_.empty())
+        if (doc_->marks().hasMessages())
             highlights_->update();
     });
     updateMarginWidth();
@@ -202,105 +206,39 @@ void EditControl::insertFromMimeData(const QMimeData* source)
     lineEnds.finish(textCursor());
 }
 
-QString EditControl::rawText() const
+void EditControl::connectSource()
 {
-    return document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-}
-
-QString EditControl::savedText() const
-{
-    const TextFormat::LineEnd usual = textFormat().lineEnd;
-    const DocumentText t = documentText(*document(), usual);
-    return joinLines(t.text, t.breaks, usual);
-}
-
-void EditControl::showText(const DecodedText& d)
-{
-    // The marks stay on their lines and columns across a reload.
-    const QList<MessageMark> marks = messageMarks();
-    highlights_->setPaused(true);
-    // The text read takes the default font: setPlainText would give all of it
-    // the caret's format, a font chosen for one word perhaps.
-    QTextCursor plain = textCursor();
-    plain.clearSelection();
-    plain.setCharFormat(defaultCharFormat());
-    setTextCursor(plain);
-    // The debugger's marks stay on their line numbers.
-    if (debug_.keepLinesWhile([this, &d] { setPlainText(d.text); }))
-        emit breakpointsChanged(breakpoints());
-    indent_->forget();
-    markLineBreaks(document(), d);
-    if (!marks.isEmpty())
-        setMessageMarks(marks);
-    document()->setModified(false);
-    moveCursor(QTextCursor::Start);
-    highlights_->setPaused(false);
-    highlights_->update();
-}
-
-QString EditControl::fileName() const
-{
-    return exchange_->file().name();
-}
-
-void EditControl::setFileName(const QString& name)
-{
-    exchange_->file().setName(name);
-}
-
-FileDialogRecord& EditControl::saveData()
-{
-    return exchange_->saveData();
-}
-
-const TextFormat& EditControl::textFormat() const
-{
-    return exchange_->file().format();
-}
-
-void EditControl::setLineEnd(TextFormat::LineEnd le)
-{
-    exchange_->file().setLineEnd(le);
-}
-
-EditControl::ReadOnlyReason EditControl::readOnlyReason() const
-{
-    return exchange_->readOnlyReason();
-}
-
-bool EditControl::loadFile(const QString& name)
-{
-    return exchange_->load(name);
-}
-
-bool EditControl::writeFile(const QString& name)
-{
-    return exchange_->write(name);
-}
-
-bool EditControl::save()
-{
-    return exchange_->save();
-}
-
-bool EditControl::saveAs()
-{
-    return exchange_->saveAs();
-}
-
-Answer EditControl::askToSave()
-{
-    return exchange_->askToSave();
-}
-
-bool EditControl::canClose()
-{
-    return exchange_->canClose();
-}
-
-EditControl::DiskChange EditControl::checkDiskChange()
-{
-    return exchange_->checkDiskChange();
+    connect(doc_, &SourceDocument::readOnlyChanged, this, &QTextEdit::setReadOnly);
+    connect(&doc_->marks(), &MarkList::changed, this, &EditControl::marksChanged);
+    connect(&doc_->marks(), &MarkList::executionLineSet, this, [this](int line) {
+        if (const QTextBlock b = document()->findBlockByNumber(line - 1); line > 0 && b.isValid()) {
+            setTextCursor(QTextCursor(b));
+            ensureCursorVisible();
+        }
+    });
+    connect(doc_, &SourceDocument::replacingText, this, [this] {
+        shownPlace_ = {textCursor().position(), verticalScrollBar()->value()};
+        highlights_->setPaused(true);
+        // The text read takes the default font, not the caret's format.
+        QTextCursor plain = textCursor();
+        plain.clearSelection();
+        plain.setCharFormat(defaultCharFormat());
+        setTextCursor(plain);
+    });
+    connect(doc_, &SourceDocument::textReplaced, this, [this](bool keepPlace) {
+        indent_->forget();
+        if (keepPlace) {
+            // The caret and the view stay where they were, as far as the new text reaches.
+            QTextCursor c(document());
+            c.setPosition(std::min(shownPlace_.first, document()->characterCount() - 1));
+            setTextCursor(c);
+            verticalScrollBar()->setValue(shownPlace_.second);
+        } else {
+            moveCursor(QTextCursor::Start);
+        }
+        highlights_->setPaused(false);
+        highlights_->update();
+    });
 }
 
 QWidget* EditControl::margin() const
@@ -431,22 +369,10 @@ void EditControl::unindentSelection()
     indent_->unindentSelection();
 }
 
-void EditControl::setMessageMarks(const QList<MessageMark>& marks)
-{
-    marks_.set(marks);
-    marksChanged();
-}
-
-void EditControl::clearMessageMarks()
-{
-    if (marks_.clear())
-        marksChanged();
-}
-
 void EditControl::marksChanged()
 {
     const QString debug = debug_.summary();
-    margin_->setAccessibleDescription(marks_.description() + (debug.isEmpty() ? QString() : "; " + debug));
+    margin_->setAccessibleDescription(doc_->marks().description() + (debug.isEmpty() ? QString() : "; " + debug));
     describeCaretLine();
     highlights_->update();
     margin_->update();
@@ -460,39 +386,9 @@ void EditControl::describeCaretLine()
         setAccessibleDescription(text);
 }
 
-void EditControl::setBreakpoints(const Breakpoints& list)
-{
-    debug_.setBreakpoints(list);
-    marksChanged();
-}
-
-void EditControl::breakpointsEdited(bool changed)
-{
-    if (changed) {
-        marksChanged();
-        emit breakpointsChanged(breakpoints());
-    }
-}
-
-void EditControl::setExecutionLine(int line)
-{
-    debug_.setExecutionLine(line);
-    if (const QTextBlock b = document()->findBlockByNumber(executionLine() - 1); b.isValid()) {
-        setTextCursor(QTextCursor(b));
-        ensureCursorVisible();
-    }
-    marksChanged();
-}
-
-void EditControl::setInlineValues(const QMap<int, QString>& textByLine)
-{
-    debug_.setInlineValues(textByLine);
-    marksChanged();
-}
-
 bool EditControl::viewportEvent(QEvent* e)
 {
-    if (e->type() == QEvent::ToolTip && !marks_.empty()) {
+    if (e->type() == QEvent::ToolTip && doc_->marks().hasMessages()) {
         highlights_->showToolTip(static_cast<QHelpEvent*>(e));
         return true;
     }

@@ -42,7 +42,7 @@ LinePlace firstLineOf(const QTextBlock& b, qreal top, const QFontMetrics& fm)
 }
 }  // namespace
 
-EditMargin::EditMargin(QTextEdit* edit, const MessageMarks& marks, const DebugMarks& debug, const ShownBlocks& shown,
+EditMargin::EditMargin(QTextEdit* edit, const MarkList& marks, const DebugMarks& debug, const ShownBlocks& shown,
                        const ViewZoom& zoom)
     : QWidget(edit), edit_(edit), marks_(marks), debug_(debug), shown_(shown), zoom_(zoom)
 {
@@ -91,7 +91,7 @@ void EditMargin::paintEvent(QPaintEvent* e)
     const int scroll = edit_->verticalScrollBar()->value();
     auto [first, last] = shown_.shown(0);
     const int lastNumber = last.blockNumber();
-    const std::map<int, MessageMarks::LineMark> lineMarks = marks_.lineMarks(first, last);
+    const std::map<int, MarkList::LineMark> lineMarks = marks_.lineMarks(first, last);
     const int caretLine = edit_->textCursor().blockNumber();
     QAbstractTextDocumentLayout* layout = edit_->document()->documentLayout();
     p.setFont(font);
@@ -136,7 +136,7 @@ void EditMargin::paintNumber(QPainter& p, QFont f, int number, int caretLine, co
 void EditMargin::paintMark(QPainter& p, const QRectF& box, bool error, bool light)
 {
     const qreal s = box.width();
-    const QColor colour = markColour(error ? MessageMark::Severity::Error : MessageMark::Severity::Warning);
+    const QColor colour = markColour(error ? TextMark::Kind::Error : TextMark::Kind::Warning);
     p.setPen(QPen(colour, std::max(1.0, s / 10)));
     p.setBrush(light ? QBrush(Qt::NoBrush) : QBrush(colour));
     const QColor sign = light ? colour : QColor(Qt::white);
@@ -167,7 +167,7 @@ QString EditMargin::toolTipAt(int y) const
     const QTextBlock b = shown_.blockAtY(y + edit_->verticalScrollBar()->value());
     if (!b.isValid())
         return QString();
-    return marks_.textsOnLine(b.blockNumber() + 1).join(QLatin1Char('\n'));
+    return marks_.messageTextsOnLine(b.blockNumber() + 1).join(QLatin1Char('\n'));
 }
 
 bool EditMargin::event(QEvent* e)

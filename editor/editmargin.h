@@ -11,7 +11,7 @@
 #include <functional>
 
 class DebugMarks;
-class MessageMarks;
+class MarkList;
 class QPainter;
 class QTextBlock;
 class QTextEdit;
@@ -22,7 +22,7 @@ class EditMargin : public QWidget {
 public:
     // The margin of `edit` (its parent) with these marks, in view as `shown`
     // says, at the zoom `zoom`.
-    EditMargin(QTextEdit* edit, const MessageMarks& marks, const DebugMarks& debug, const ShownBlocks& shown,
+    EditMargin(QTextEdit* edit, const MarkList& marks, const DebugMarks& debug, const ShownBlocks& shown,
                const ViewZoom& zoom);
     // What a click on a line (from 1) does besides moving the caret.
     void onLineClicked(std::function<void(int)> clicked) { clicked_ = std::move(clicked); }
@@ -47,7 +47,7 @@ private:
     QString toolTipAt(int y) const;
 
     QTextEdit* edit_;
-    const MessageMarks& marks_;
+    const MarkList& marks_;
     const DebugMarks& debug_;
     const ShownBlocks& shown_;
     const ViewZoom& zoom_;

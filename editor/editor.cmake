@@ -14,6 +14,7 @@ add_library(bp_editor STATIC
   editor/parameterhints.cpp
   editor/zoom.cpp
   editor/marks.cpp
+  editor/sourcedocument.cpp
   editor/indent.cpp
   editor/editcontrol.cpp
   editor/editcommands.cpp
@@ -43,6 +44,7 @@ bp_add_test(test_unix2dos SOURCES tests/test_unix2dos.cpp LIBS bp_editor)
 bp_add_test(test_diskfile SOURCES tests/test_diskfile.cpp LIBS bp_editor)
 bp_add_test(test_editedfile SOURCES tests/test_editedfile.cpp LIBS bp_editor)
 bp_add_test(test_breakpoints SOURCES tests/test_breakpoints.cpp LIBS bp_editor)
+bp_add_test(test_sourcedocument SOURCES tests/test_sourcedocument.cpp LIBS bp_editor)
 
 bp_add_bench(bench_highlight SOURCES bench/bench_highlight.cpp LIBS bp_editor)
 bp_add_bench(bench_unix2dos SOURCES bench/bench_unix2dos.cpp LIBS bp_editor)

@@ -36,29 +36,29 @@ QString kindText(EditorKind kind)
 
 namespace {
 
-// What the build commands see of an editor window and its workspace.
+// What the build commands see of an editor window; what they did, the window
+// tells its workspace by its signals.
 class WindowBuildSite : public BuildSite {
 public:
-    WindowBuildSite(TFileMDIChild* window, EditorHost* host) : window_(window), host_(host) {}
+    explicit WindowBuildSite(TFileMDIChild* window) : window_(window) {}
 
     QWidget* dialogOwner() override { return window_; }
-    QString buildFile() const override { return window_->editor()->fileName(); }
+    QString buildFile() const override { return window_->editor()->source()->fileName(); }
     bool buildsProject() const override { return window_->isProject(); }
     bool holdsUnsavedChanges() const override { return window_->editor()->document()->isModified(); }
     bool inWorkspace() const override { return window_->mdiArea() != nullptr; }
-    void showStatus(const QString& text) override { host_->showStatus(text); }
-    void showLastingStatus(const QString& text) override { host_->showLastingStatus(text); }
-    void clearLastingStatus() override { host_->clearLastingStatus(); }
+    void showStatus(const QString& text) override { emit window_->statusShown(text); }
+    void showLastingStatus(const QString& text) override { emit window_->lastingStatusShown(text); }
+    void clearLastingStatus() override { emit window_->lastingStatusCleared(); }
     void showCompilerMessages(const QString& capture, const QString& note) override
     {
-        host_->showCompilerMessages(capture, note);
+        emit window_->compilerMessagesShown(capture, note);
     }
-    void compilationStarted() override { host_->compilationStarted(); }
-    void compilationEnded(bool succeeded) override { host_->compilationEnded(succeeded); }
+    void compilationStarted() override { emit window_->compilationStarted(); }
+    void compilationEnded(bool succeeded) override { emit window_->compilationEnded(succeeded); }
 
 private:
     TFileMDIChild* window_;
-    EditorHost* host_;
 };
 
 }  // namespace
@@ -70,21 +70,22 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* e
       kind_(kind),
       IsNewFile(!fromFile),
       openedFromFile_(fromFile),
-      site_(std::make_unique<WindowBuildSite>(this, parent)),
+      site_(std::make_unique<WindowBuildSite>(this)),
       build_(std::make_unique<FileBuild>(site_.get())),
       nodes_(std::make_unique<ProjectNodes>(edit)),
       check_(std::make_unique<TypingCheck>(edit, parent)),
-      completion_(std::make_unique<Completion>(edit, parent))
+      completion_(std::make_unique<Completion>(edit))
 {
     setWidget(edit);
     setAttribute(Qt::WA_DeleteOnClose);
     // The save dialog starts from the workspace's record of the file's kind;
     // the file's name is the edit control's.
     if (const FileDialogRecord* record = papa->fileDialogRecord()) {
-        te->saveData() = *record;
-        te->saveData().fileName = te->fileName();
+        source()->saveData() = *record;
+        source()->saveData().fileName = source()->fileName();
     }
-    connect(te, &EditControl::fileNameChanged, this, &TFileMDIChild::updateCaption);
+    connect(source(), &SourceDocument::fileNameChanged, this, &TFileMDIChild::updateCaption);
+    connect(completion_.get(), &Completion::statusShown, this, &TFileMDIChild::statusShown);
     connect(te->document(), &QTextDocument::modificationChanged, this, &TFileMDIChild::updateCaption);
     updateCaption();
     buildCommands();
@@ -119,6 +120,11 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* e
 
 TFileMDIChild::~TFileMDIChild() = default;
 
+SourceDocument* TFileMDIChild::source() const
+{
+    return te->source();
+}
+
 void TFileMDIChild::scheduleDiskCheck()
 {
     // After the activation is complete, and once however often it is asked meanwhile.
@@ -136,20 +142,21 @@ void TFileMDIChild::checkDisk()
     if (checkingDisk_)
         return;
     checkingDisk_ = true;
-    const EditControl::DiskChange change = te->checkDiskChange();
+    const SourceDocument::DiskChange change = source()->checkDiskChange();
     checkingDisk_ = false;
-    if (change != EditControl::DiskChange::Reloaded)
+    if (change != SourceDocument::DiskChange::Reloaded)
         return;
     // Other text: the classes compiled before are not this text's.
     build_->IsCompiled = false;
     SetFileType();
-    papa->showStatus(
-        QStringLiteral("The file %1 was changed on disk and has been loaded again.").arg(te->fileName()));
+    emit statusShown(
+        QStringLiteral("The file %1 was changed on disk and has been loaded again.").arg(source()->fileName()));
 }
 
 QString TFileMDIChild::caption() const
 {
-    const QString name = te->fileName().isEmpty() ? QStringLiteral("Untitled") : nativename::shown(te->fileName());
+    const QString name = source()->fileName().isEmpty() ? QStringLiteral("Untitled")
+                                                        : nativename::shown(source()->fileName());
     return kindText(kind_) + QStringLiteral(" - ") + name;
 }
 
@@ -227,19 +234,19 @@ void TFileMDIChild::CmFileSaveAs()
 
 bool TFileMDIChild::saveWindow(bool askForName)
 {
-    const bool wasUntitled = te->fileName().isEmpty();
-    if (!(askForName ? te->saveAs() : te->save()))
+    const bool wasUntitled = source()->fileName().isEmpty();
+    if (!(askForName ? source()->saveAs() : source()->save()))
         return false;  // cancelled, declined, or the write failed: the text stays as the user left it
-    if (te->fileName().isEmpty())
+    if (source()->fileName().isEmpty())
         return true;  // Save on an unchanged new window: nothing to read again
-    te->loadFile(te->fileName());
+    source()->loadFile(source()->fileName());
     // A window that now has a file of its own is one, whether Save or Save As
     // asked for its name: it is classified from now on.
     IsNewFile = false;
     build_->IsCompiled = false;
     SetFileType();
     if (askForName || wasUntitled)
-        papa->fileUsed(te->fileName());
+        emit fileUsed(source()->fileName());
     return true;
 }
 
@@ -303,7 +310,7 @@ unsigned TFileMDIChild::UpdateTextFields()
 
 void TFileMDIChild::closeEvent(QCloseEvent* e)
 {
-    if (closeApproved_ || te->canClose()) {
+    if (closeApproved_ || source()->canClose()) {
         e->accept();
         QMdiSubWindow::closeEvent(e);
     } else {
@@ -325,7 +332,7 @@ void TFileMDIChild::CmFilePrint()
     TRulerWin* host = papa->printHost();
     if (!host)
         return;
-    const QString name = te->fileName();
+    const QString name = source()->fileName();
     host->CmFilePrint(name.isEmpty() ? QStringLiteral("Untitled") : name, *te->document(), this);
 }
 
@@ -335,19 +342,19 @@ QString TFileMDIChild::unix2DosRefusal() const
 {
     // A file whose text the window could not hold as it is, or could not read,
     // is not converted either.
-    switch (te->readOnlyReason()) {
-    case EditControl::ReadOnlyReason::NotText:
+    switch (source()->readOnlyReason()) {
+    case SourceDocument::ReadOnlyReason::NotText:
         return QStringLiteral(
             "The file %1 is not a text file: it holds NUL bytes. Unix2Dos converts only "
             "text files, so the file was not changed.");
-    case EditControl::ReadOnlyReason::BrokenUtf16:
-    case EditControl::ReadOnlyReason::Unreadable:
+    case SourceDocument::ReadOnlyReason::BrokenUtf16:
+    case SourceDocument::ReadOnlyReason::Unreadable:
         return QStringLiteral(
             "The file %1 is shown read-only because Brewpad could not read it as text. "
             "Unix2Dos converts only text files, so the file was not changed.");
-    case EditControl::ReadOnlyReason::None: break;
+    case SourceDocument::ReadOnlyReason::None: break;
     }
-    if (te->textFormat().isUtf16())
+    if (source()->textFormat().isUtf16())
         return QStringLiteral(
             "The file %1 holds UTF-16 text, whose line ends Unix2Dos cannot convert "
             "byte by byte, so the file was not changed.");
@@ -356,7 +363,7 @@ QString TFileMDIChild::unix2DosRefusal() const
 
 void TFileMDIChild::CmUnix2Dos()
 {
-    const QString name = te->fileName();
+    const QString name = source()->fileName();
     if (name.isEmpty())
         return;
     const QString refusal = unix2DosRefusal();
@@ -366,7 +373,7 @@ void TFileMDIChild::CmUnix2Dos()
     }
     // The conversion reloads the file: changes not saved would be lost.
     if (te->document()->isModified()) {
-        switch (te->askToSave()) {
+        switch (source()->askToSave()) {
         case Answer::Yes:
             if (!saveWindow(false))
                 return;
@@ -384,5 +391,5 @@ void TFileMDIChild::CmUnix2Dos()
     // What is no regular file was not read and is not read now: the message
     // said so, and the window keeps its text.
     if (host::fileKind(name) != host::FileKind::NotRegular)
-        te->loadFile(name);
+        source()->loadFile(name);
 }

@@ -18,6 +18,7 @@ class EditControl;
 class EditorHost;
 class FileBuild;
 class ProjectNodes;
+class SourceDocument;
 class TypingCheck;
 
 // What an editor window shows. The kind's text begins the window's caption.
@@ -41,6 +42,8 @@ public:
     CommandTable& commands() override { return table_; }
 
     EditControl* editor() const { return te; }
+    // The document the window shows: its text, file and marks.
+    SourceDocument* source() const;
     bool isProject() const { return kind_ == EditorKind::JavaProject; }
     // Created empty, and not yet saved under a name.
     bool isNewFile() const { return IsNewFile; }
@@ -71,6 +74,25 @@ public:
 signals:
     // A project window's entry naming the source `path` was double-clicked.
     void projectEntryChosen(const QString& path);
+    // What the window tells the workspace that holds it (TFileMDIClient
+    // connects them when it makes the window):
+    // a text for the status bar's message field;
+    void statusShown(const QString& text);
+    // a text for the status bar that stays until lastingStatusCleared() (while
+    // a compilation runs);
+    void lastingStatusShown(const QString& text);
+    void lastingStatusCleared();
+    // a Java source or project was saved under a new name (the recent files);
+    void fileUsed(const QString& path);
+    // the compiler's messages, read from the capture file, for the message
+    // window; `statusNote` follows their summary in the status bar;
+    void compilerMessagesShown(const QString& captureFile, const QString& statusNote);
+    // a compilation started: the marks of the last one go;
+    void compilationStarted();
+    // a compilation ended (whatever its outcome; `succeeded` when the compiler
+    // said so): the places its messages name are marked in the windows that
+    // show them, and after a success an open message window shows its messages.
+    void compilationEnded(bool succeeded);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -97,7 +119,7 @@ private:
     // A project line was added or removed: the classes are not current.
     void projectEdited();
     // Looks (soon, once) whether the file was changed on disk: see
-    // EditControl::checkDiskChange; a reload is said in the status bar.
+    // SourceDocument::checkDiskChange; a reload is said in the status bar.
     void scheduleDiskCheck();
     void checkDisk();
 

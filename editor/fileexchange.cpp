@@ -7,16 +7,12 @@
 #include "platform/nativepath.h"
 
 #include <QFileInfo>
-#include <QScrollBar>
-#include <QTextCursor>
 #include <QTextDocument>
 
-#include <algorithm>
-
-void FileExchange::setReadOnlyFor(EditControl::ReadOnlyReason why)
+void FileExchange::setReadOnlyFor(SourceDocument::ReadOnlyReason why)
 {
     readOnlyReason_ = why;
-    edit_->setReadOnly(why != EditControl::ReadOnlyReason::None);
+    doc_.setReadOnly(why != SourceDocument::ReadOnlyReason::None);
 }
 
 bool FileExchange::load(const QString& name)
@@ -26,14 +22,14 @@ bool FileExchange::load(const QString& name)
         refuseLoad(name, r);
         return false;
     }
-    edit_->showText(r.text);
+    doc_.showText(r.text);
     file_.took(name, r);
     switch (r.text.obstacle) {
-    case DecodedText::Obstacle::None: setReadOnlyFor(EditControl::ReadOnlyReason::None); break;
-    case DecodedText::Obstacle::NulBytes: setReadOnlyFor(EditControl::ReadOnlyReason::NotText); break;
-    case DecodedText::Obstacle::BrokenUtf16: setReadOnlyFor(EditControl::ReadOnlyReason::BrokenUtf16); break;
+    case DecodedText::Obstacle::None: setReadOnlyFor(SourceDocument::ReadOnlyReason::None); break;
+    case DecodedText::Obstacle::NulBytes: setReadOnlyFor(SourceDocument::ReadOnlyReason::NotText); break;
+    case DecodedText::Obstacle::BrokenUtf16: setReadOnlyFor(SourceDocument::ReadOnlyReason::BrokenUtf16); break;
     }
-    emit edit_->fileNameChanged(file_.name());
+    emit doc_.fileNameChanged(file_.name());
     tellReadOnly();
     return true;
 }
@@ -41,12 +37,12 @@ bool FileExchange::load(const QString& name)
 void FileExchange::tellReadOnly()
 {
     QString why;
-    if (readOnlyReason_ == EditControl::ReadOnlyReason::NotText)
+    if (readOnlyReason_ == SourceDocument::ReadOnlyReason::NotText)
         why = QStringLiteral("is not a text file: it holds NUL bytes");
-    else if (readOnlyReason_ == EditControl::ReadOnlyReason::BrokenUtf16)
+    else if (readOnlyReason_ == SourceDocument::ReadOnlyReason::BrokenUtf16)
         why = QStringLiteral("starts as UTF-16 text but holds an odd number of bytes");
     if (!why.isEmpty())
-        dialogs().message(edit_,
+        dialogs().message(doc_.dialogParent(),
                           QStringLiteral("The file %1 %2, which Brewpad cannot save as they are. It is shown "
                                          "read-only, so that it cannot be changed by a save.")
                               .arg(file_.name(), why),
@@ -56,19 +52,19 @@ void FileExchange::tellReadOnly()
 void FileExchange::refuseLoad(const QString& name, const EditedFile::Reading& r)
 {
     if (r.outcome == EditedFile::Reading::Outcome::Unreadable) {
-        dialogs().message(edit_, QStringLiteral("Unable to read file %1 from disk.").arg(name));
+        dialogs().message(doc_.dialogParent(), QStringLiteral("Unable to read file %1 from disk.").arg(name));
         if (r.lockOut)
-            setReadOnlyFor(EditControl::ReadOnlyReason::Unreadable);
-        emit edit_->fileNameChanged(file_.name());
+            setReadOnlyFor(SourceDocument::ReadOnlyReason::Unreadable);
+        emit doc_.fileNameChanged(file_.name());
         return;
     }
     const QString shown = nativepath::absolute(name);
     if (r.lockOut) {
         // A window that shows nothing of the file may not write over it.
-        setReadOnlyFor(EditControl::ReadOnlyReason::Unreadable);
-        emit edit_->fileNameChanged(file_.name());
+        setReadOnlyFor(SourceDocument::ReadOnlyReason::Unreadable);
+        emit doc_.fileNameChanged(file_.name());
     }
-    dialogs().message(edit_,
+    dialogs().message(doc_.dialogParent(),
                       r.firstLoad
                           ? QStringLiteral("The file %1 %2. It is shown empty and read-only.").arg(shown, r.refusal)
                           : QStringLiteral("The file %1 %2. It was not loaded again: the window keeps its text.")
@@ -78,21 +74,22 @@ void FileExchange::refuseLoad(const QString& name, const EditedFile::Reading& r)
 
 bool FileExchange::write(const QString& name)
 {
-    const DocumentText t = documentText(*edit_->document(), file_.format().lineEnd);
+    const DocumentText t = documentText(*doc_.text(), file_.format().lineEnd);
     const EditedFile::Writing w = file_.write(name, t.text, t.breaks);
     if (!w.ok) {
         // The reason follows on a line of its own.
-        dialogs().message(edit_, QStringLiteral("Unable to write file %1 to disk.\n\n%2").arg(name, w.why));
+        dialogs().message(doc_.dialogParent(),
+                          QStringLiteral("Unable to write file %1 to disk.\n\n%2").arg(name, w.why));
         return false;
     }
     if (w.fellBackToUtf8) {
-        dialogs().message(edit_,
+        dialogs().message(doc_.dialogParent(),
                           QStringLiteral("The text of %1 holds characters that Windows-1252 cannot "
                                          "hold, so the file was saved as UTF-8.")
                               .arg(name),
                           QString(), Buttons::Ok, Icon::Information);
     }
-    edit_->document()->setModified(false);
+    doc_.text()->setModified(false);
     return true;
 }
 
@@ -100,43 +97,40 @@ bool FileExchange::confirmOverwrite(const QString& name)
 {
     if (!file_.changedSinceKnown(name))
         return true;
-    return dialogs().message(edit_,
+    return dialogs().message(doc_.dialogParent(),
                              QStringLiteral("The file %1 was changed on disk after Brewpad read it.\n\n"
                                             "Overwrite it with the text of this window?")
                                  .arg(name),
                              QString(), Buttons::YesNo, Icon::Warning) == Answer::Yes;
 }
 
-EditControl::DiskChange FileExchange::checkDiskChange()
+SourceDocument::DiskChange FileExchange::checkDiskChange()
 {
     if (!file_.changeToAskAbout())
-        return EditControl::DiskChange::None;
+        return SourceDocument::DiskChange::None;
     const QString name = file_.name();
-    if (edit_->document()->isModified()) {
+    if (doc_.text()->isModified()) {
         const Answer a = dialogs().message(
-            edit_,
+            doc_.dialogParent(),
             QStringLiteral("The file %1 was changed on disk.\n\nLoad it again and lose the changes made in "
                            "this window?")
                 .arg(name),
             QString(), Buttons::YesNo, Icon::Question);
         if (a != Answer::Yes)
-            return EditControl::DiskChange::Kept;
+            return SourceDocument::DiskChange::Kept;
     }
     // The caret and the view stay where they were, as far as the new text reaches.
-    const int caret = edit_->textCursor().position();
-    const int scroll = edit_->verticalScrollBar()->value();
-    if (!load(name))
-        return EditControl::DiskChange::Kept;
-    QTextCursor c(edit_->document());
-    c.setPosition(std::min(caret, edit_->document()->characterCount() - 1));
-    edit_->setTextCursor(c);
-    edit_->verticalScrollBar()->setValue(scroll);
-    return EditControl::DiskChange::Reloaded;
+    doc_.keepPlace_ = true;
+    const bool loaded = load(name);
+    doc_.keepPlace_ = false;
+    if (!loaded)
+        return SourceDocument::DiskChange::Kept;
+    return SourceDocument::DiskChange::Reloaded;
 }
 
 bool FileExchange::save()
 {
-    if (!edit_->document()->isModified())
+    if (!doc_.text()->isModified())
         return true;
     if (refuseReadOnlySave())
         return false;
@@ -149,9 +143,10 @@ bool FileExchange::save()
 
 bool FileExchange::refuseReadOnlySave()
 {
-    if (!edit_->isReadOnly())
+    if (!doc_.isReadOnly())
         return false;
-    dialogs().message(edit_, QStringLiteral("The file %1 is shown read-only and cannot be saved.").arg(file_.name()),
+    dialogs().message(doc_.dialogParent(),
+                      QStringLiteral("The file %1 is shown read-only and cannot be saved.").arg(file_.name()),
                       QString(), Buttons::Ok, Icon::Information);
     return true;
 }
@@ -161,16 +156,16 @@ bool FileExchange::saveAs()
     if (refuseReadOnlySave())
         return false;
     if (file_.name().isEmpty())
-        proposeSaveName(saveData_, edit_->toPlainText());
+        proposeSaveName(saveData_, doc_.text()->toPlainText());
     else
         saveData_.fileName = file_.name();
-    if (!dialogs().saveFile(edit_, saveData_))
+    if (!dialogs().saveFile(doc_.dialogParent(), saveData_))
         return false;
     const QString name = nativepath::absolute(saveData_.fileName);
     if (!write(name))
         return false;
     file_.setName(name);
-    emit edit_->fileNameChanged(name);
+    emit doc_.fileNameChanged(name);
     return true;
 }
 
@@ -178,13 +173,14 @@ Answer FileExchange::askToSave()
 {
     const QString shown = file_.name().isEmpty() ? QStringLiteral("Untitled") : file_.name();
     return dialogs().message(
-        edit_, QStringLiteral("The text in the %1 file has changed.\n\nDo you want to save the changes?").arg(shown),
+        doc_.dialogParent(),
+        QStringLiteral("The text in the %1 file has changed.\n\nDo you want to save the changes?").arg(shown),
         QString(), Buttons::YesNoCancel, Icon::Question);
 }
 
 bool FileExchange::canClose()
 {
-    if (!edit_->document()->isModified())
+    if (!doc_.text()->isModified())
         return true;
     const Answer a = askToSave();
     if (a == Answer::Cancel)

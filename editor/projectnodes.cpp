@@ -53,8 +53,8 @@ bool ProjectNodes::mayAdd(QWidget* owner, const QString& path)
 bool ProjectNodes::add(QWidget* owner)
 {
     // The dialog starts in the project's folder, then where it was used last.
-    if (ProjJavaData.initialDir.isEmpty() && !edit_->fileName().isEmpty())
-        ProjJavaData.initialDir = QFileInfo(edit_->fileName()).absolutePath();
+    if (ProjJavaData.initialDir.isEmpty() && !edit_->source()->fileName().isEmpty())
+        ProjJavaData.initialDir = QFileInfo(edit_->source()->fileName()).absolutePath();
     QStringList chosen;
     if (!dialogs().openFiles(owner->window(), ProjJavaData, chosen))
         return false;
@@ -77,7 +77,7 @@ bool ProjectNodes::add(QWidget* owner)
     // have: a project that has no line end yet gets CR LF ones (no byte of the
     // file changes by that), and in any other the entry's own line end is CR LF.
     if (edit_->document()->blockCount() == 1)
-        edit_->setLineEnd(TextFormat::LineEnd::CRLF);
+        edit_->source()->setLineEnd(TextFormat::LineEnd::CRLF);
     QTextCursor c = edit_->textCursor();
     const int first = edit_->document()->findBlock(c.selectionStart()).blockNumber();
     c.beginEditBlock();
@@ -110,8 +110,8 @@ bool ProjectNodes::eventFilter(QObject* watched, QEvent* event)
     if (me->button() != Qt::LeftButton)
         return false;
     const QTextCursor at = edit_->cursorForPosition(me->position().toPoint());
-    const QString dir = edit_->fileName().isEmpty() ? QDir::currentPath()
-                                                    : QFileInfo(edit_->fileName()).absolutePath();
+    const QString dir = edit_->source()->fileName().isEmpty() ? QDir::currentPath()
+                                                              : QFileInfo(edit_->source()->fileName()).absolutePath();
     const QString source = entrySource(at.block().text(), dir);
     if (source.isEmpty())
         return false;

@@ -93,7 +93,7 @@ void TextHighlights::update()
     if (paused_)
         return;
     QList<QTextEdit::ExtraSelection> out;
-    if (!marks_.empty()) {
+    if (marks_.hasMessages()) {
         // Only the marks near the shown lines: the others are set when they come into view.
         auto [first, last] = shown_.shown(50);
         out = marks_.underlines(first, last);
@@ -151,7 +151,7 @@ void TextHighlights::showToolTip(const QHelpEvent* h) const
 {
     const QPointF scrolled(edit_->horizontalScrollBar()->value(), edit_->verticalScrollBar()->value());
     const int pos = edit_->document()->documentLayout()->hitTest(QPointF(h->pos()) + scrolled, Qt::ExactHit);
-    const QStringList texts = pos >= 0 ? marks_.textsAt(pos) : QStringList();
+    const QStringList texts = pos >= 0 ? marks_.messageTextsAt(pos) : QStringList();
     if (texts.isEmpty())
         QToolTip::hideText();
     else

@@ -10,7 +10,7 @@
 
 #include <utility>
 
-class MessageMarks;
+class MarkList;
 class QHelpEvent;
 class QPainter;
 class QTextEdit;
@@ -21,7 +21,7 @@ QColor blendColours(const QColor& a, const QColor& b, double t);
 
 class TextHighlights {
 public:
-    TextHighlights(QTextEdit* edit, const MessageMarks& marks, const ShownBlocks& shown)
+    TextHighlights(QTextEdit* edit, const MarkList& marks, const ShownBlocks& shown)
         : edit_(edit), marks_(marks), shown_(shown)
     {
     }
@@ -43,7 +43,7 @@ public:
 
 private:
     QTextEdit* edit_;
-    const MessageMarks& marks_;
+    const MarkList& marks_;
     const ShownBlocks& shown_;
     bool paused_ = false;
     QRect caretLine_;  // where the caret line was highlighted last

@@ -42,10 +42,10 @@ bool checkedFile(const QString& windowFile, const QString& text, QString* file, 
 }
 
 // The marks of F9 stay; those of earlier checks give way to `light`.
-QList<MessageMark> withCheckMarks(const QList<MessageMark>& marks, const QList<MessageMark>& light)
+QList<TextMark> withCheckMarks(const QList<TextMark>& marks, const QList<TextMark>& light)
 {
-    QList<MessageMark> out;
-    for (const MessageMark& m : marks) {
+    QList<TextMark> out;
+    for (const TextMark& m : marks) {
         if (!m.light)
             out << m;
     }
@@ -77,9 +77,9 @@ void TypingCheck::checkText()
     if (!service || !host_->checkWhileTyping())
         return;
     // The text as a save would write it: javac sees what F9 would compile.
-    const QString text = edit_->savedText();
+    const QString text = edit_->source()->savedText();
     QString file, dir;
-    if (!checkedFile(edit_->fileName(), text, &file, &dir))
+    if (!checkedFile(edit_->source()->fileName(), text, &file, &dir))
         return;
     if (checkId_)
         service->cancel(checkId_);
@@ -115,18 +115,18 @@ void TypingCheck::showResults(quint64 id, const QList<ServiceDiagnostic>& found)
     // The text changed since it was sent: a newer check will come.
     if (edit_->document()->revision() != checkedRevision_ || !host_->checkWhileTyping())
         return;
-    QList<MessageMark> light;
+    QList<TextMark> light;
     for (const ServiceDiagnostic& d : found) {
         if (d.line <= 0)
             continue;
         const bool warning = d.kind == ServiceDiagnostic::Warning;
-        light << MessageMark{.line = d.line,
-                             .column = d.column,
-                             .severity = warning ? MessageMark::Severity::Warning : MessageMark::Severity::Error,
-                             .text = d.message,
-                             .light = true};
+        light << TextMark{.line = d.line,
+                          .column = d.column,
+                          .kind = warning ? TextMark::Kind::Warning : TextMark::Kind::Error,
+                          .text = d.message,
+                          .light = true};
     }
-    edit_->setMessageMarks(withCheckMarks(edit_->messageMarks(), light));
+    edit_->source()->marks().setMessageMarks(withCheckMarks(edit_->source()->marks().messageMarks(), light));
 }
 
 void TypingCheck::clearMarks()
@@ -134,5 +134,5 @@ void TypingCheck::clearMarks()
     if (checkTimer_)
         checkTimer_->stop();
     checkId_ = 0;
-    edit_->setMessageMarks(withCheckMarks(edit_->messageMarks(), {}));
+    edit_->source()->marks().setMessageMarks(withCheckMarks(edit_->source()->marks().messageMarks(), {}));
 }

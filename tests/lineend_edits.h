@@ -53,8 +53,8 @@ inline Untouched untouched(const DocumentText& t, const TextFormat& f, int from,
 // The file's bytes as the edit control writes them.
 inline QByteArray bytesOf(const EditControl& e)
 {
-    const DocumentText t = documentText(*e.document(), e.textFormat().lineEnd);
-    return encodeText(t.text, t.breaks, e.textFormat());
+    const DocumentText t = documentText(*e.document(), e.source()->textFormat().lineEnd);
+    return encodeText(t.text, t.breaks, e.source()->textFormat());
 }
 
 enum class Edit { DeleteKey, BackspaceKey, Type, Paste, Replace, EnterAtLineEnd, Count };
@@ -136,7 +136,7 @@ inline int undoTo(EditControl* e, const QString& before, int steps)
 {
     for (int i = 1; i <= steps; ++i) {
         e->document()->undo();
-        if (documentText(*e->document(), e->textFormat().lineEnd).text == before)
+        if (documentText(*e->document(), e->source()->textFormat().lineEnd).text == before)
             return i;
         if (i == steps)
             return -i;

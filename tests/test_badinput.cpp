@@ -193,9 +193,9 @@ TEST_F(BadInput, SaveAsIntoAPlaceThatCannotBeWrittenKeepsTheText)
         else
             EXPECT_GT(shown.size(), sentence.size());
         EXPECT_EQ(dialogs_.messages[0].caption, "Brewpad");
-        EXPECT_EQ(c->editor()->rawText(), "// mine class Keep {}\n");
+        EXPECT_EQ(c->editor()->source()->rawText(), "// mine class Keep {}\n");
         EXPECT_TRUE(c->editor()->document()->isModified());
-        EXPECT_EQ(c->editor()->fileName(), path);
+        EXPECT_EQ(c->editor()->source()->fileName(), path);
         EXPECT_EQ(c->caption(), "JAVA - " + path);
         EXPECT_FALSE(QFileInfo::exists(target));
     }
@@ -217,7 +217,7 @@ TEST_F(BadInput, SaveAsIntoAReadOnlyFolderKeepsTheText)
         ASSERT_EQ(dialogs_.messages.size(), 1u);
         EXPECT_EQ(dialogs_.messages[0].text,
                   "Unable to write file " + target + " to disk.\n\n" + QString::fromLocal8Bit(strerror(EACCES)));
-        EXPECT_EQ(c->editor()->rawText(), "class Ro {}");
+        EXPECT_EQ(c->editor()->source()->rawText(), "class Ro {}");
         EXPECT_TRUE(c->editor()->document()->isModified());
         EXPECT_TRUE(c->isNewFile());
         EXPECT_EQ(c->caption(), "JAVA - Untitled");

@@ -32,10 +32,10 @@ protected:
         CompileTest::TearDown();
         stopService();
     }
-    static QList<MessageMark> lightMarks(TFileMDIChild* w)
+    static QList<TextMark> lightMarks(TFileMDIChild* w)
     {
-        QList<MessageMark> out;
-        for (const MessageMark& m : w->editor()->messageMarks()) {
+        QList<TextMark> out;
+        for (const TextMark& m : w->editor()->source()->marks().messageMarks()) {
             if (m.light)
                 out << m;
         }
@@ -69,10 +69,10 @@ TEST_F(CheckWhileTyping, ATypingErrorIsMarkedWithoutASaveAndNothingIsWritten)
     w->editor()->setTextCursor(c);
     type(w, " + missingName");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !lightMarks(w).isEmpty(); }, 30000));
-    const QList<MessageMark> marks = lightMarks(w);
+    const QList<TextMark> marks = lightMarks(w);
     ASSERT_EQ(marks.size(), 1);
     EXPECT_EQ(marks[0].line, 3);
-    EXPECT_EQ(marks[0].severity, MessageMark::Severity::Error);
+    EXPECT_EQ(marks[0].kind, TextMark::Kind::Error);
     EXPECT_TRUE(marks[0].text.contains("missingName")) << marks[0].text.toStdString();
     // Unsaved, not compiled, no message window, and no file written.
     EXPECT_TRUE(w->editor()->document()->isModified());
@@ -95,7 +95,7 @@ TEST_F(CheckWhileTyping, AnUntitledWindowIsCheckedAsTheFileItsPublicTypeNames)
     type(w, "public class Fresh { int f() { return missingName; } }");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !lightMarks(w).isEmpty(); }, 30000));
     // Only the typing error: the file it is checked as is named after its public class.
-    const QList<MessageMark> marks = lightMarks(w);
+    const QList<TextMark> marks = lightMarks(w);
     ASSERT_EQ(marks.size(), 1);
     EXPECT_EQ(marks[0].line, 1);
     EXPECT_TRUE(marks[0].text.contains("missingName")) << marks[0].text.toStdString();
@@ -161,7 +161,7 @@ TEST_F(CheckWhileTyping, TheTextIsCheckedAsItWillBeSaved)
     w->editor()->setTextCursor(c);
     type(w, " + missingName");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !lightMarks(w).isEmpty(); }, 30000));
-    const QList<MessageMark> marks = lightMarks(w);
+    const QList<TextMark> marks = lightMarks(w);
     ASSERT_EQ(marks.size(), 1) << marks.value(1).text.toStdString();
     EXPECT_EQ(marks[0].line, 4);
     EXPECT_TRUE(marks[0].text.contains("missingName")) << marks[0].text.toStdString();
@@ -176,7 +176,7 @@ TEST_F(CheckWhileTyping, ACompilationLeavesTheMarksOfTheTextBeingTyped)
     typed->editor()->setTextCursor(c);
     type(typed, " int x = \"s\";");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !lightMarks(typed).isEmpty(); }, 30000));
-    const QList<MessageMark> checked = lightMarks(typed);
+    const QList<TextMark> checked = lightMarks(typed);
 
     // F9 in another window, whose saved file fails: its marks come, the
     // typed window's stay.
@@ -185,14 +185,14 @@ TEST_F(CheckWhileTyping, ACompilationLeavesTheMarksOfTheTextBeingTyped)
     compile();
     ASSERT_TRUE(client()->messageList());
     EXPECT_EQ(lightMarks(typed), checked);
-    ASSERT_EQ(other->editor()->messageMarks().size(), 1);
-    EXPECT_FALSE(other->editor()->messageMarks()[0].light);
+    ASSERT_EQ(other->editor()->source()->marks().messageMarks().size(), 1);
+    EXPECT_FALSE(other->editor()->source()->marks().messageMarks()[0].light);
 
     // F9 in the typed window compiles its saved text, which is sound: the
     // marks of its own check stay beside those of no compilation.
     client()->bringToFront(typed);
     compile();
     EXPECT_TRUE(typed->build().IsCompiled);
-    EXPECT_EQ(typed->editor()->messageMarks(), checked);
-    EXPECT_TRUE(other->editor()->messageMarks().isEmpty());
+    EXPECT_EQ(typed->editor()->source()->marks().messageMarks(), checked);
+    EXPECT_TRUE(other->editor()->source()->marks().messageMarks().isEmpty());
 }

@@ -105,7 +105,7 @@ TEST_F(StartFilesTest, ManyFilesOpenInBatchesWhileTheWindowAnswers)
     ASSERT_EQ(client()->editors().size(), 300);
     EXPECT_GT(turns, 0);
     ASSERT_NE(current(), nullptr);
-    EXPECT_EQ(current()->editor()->fileName(), dir.filePath("F299.java"));
+    EXPECT_EQ(current()->editor()->source()->fileName(), dir.filePath("F299.java"));
     EXPECT_EQ(activated, QList<QMdiSubWindow*>({current()}));
     // Three quarters of the workspace, each a step below and to the right of
     // the one before.
@@ -143,11 +143,11 @@ TEST_F(StartFilesTest, StartFilesOpenAsDroppedFilesAndTheOthersAreNamedInOneMess
     const QList<TFileMDIChild*> eds = client()->editors();
     ASSERT_EQ(eds.size(), 2);
     EXPECT_FALSE(eds[0]->isProject());
-    EXPECT_EQ(eds[0]->editor()->fileName(), dir.filePath("Hello.java"));
+    EXPECT_EQ(eds[0]->editor()->source()->fileName(), dir.filePath("Hello.java"));
     EXPECT_EQ(eds[0]->editor()->toPlainText(), "class Hello {}\n");
     EXPECT_TRUE(eds[1]->isProject());  // the extension in any case
     EXPECT_TRUE(eds[1]->projectFromFile());
-    EXPECT_EQ(eds[1]->editor()->fileName(), dir.filePath("sub/app.JPR"));
+    EXPECT_EQ(eds[1]->editor()->source()->fileName(), dir.filePath("sub/app.JPR"));
     EXPECT_EQ(client()->projectWindow(), eds[1]);
 
     ASSERT_EQ(dialogs_.messages.size(), 1u);
@@ -213,7 +213,7 @@ TEST_F(StartFilesTest, NamesKeepTheirBytes)
     writeFile("Foo.java", "class Other {}\n");
     openAtStart(absoluteStartPaths({"Foo.java "}, dir.path()));
     ASSERT_EQ(client()->editors().size(), 1);
-    EXPECT_EQ(current()->editor()->fileName(), blank);
+    EXPECT_EQ(current()->editor()->source()->fileName(), blank);
     EXPECT_EQ(current()->editor()->toPlainText(), "class Foo {}\n");
     {
         IniStore ini(dir.filePath("Brewpad.ini"));
@@ -223,7 +223,7 @@ TEST_F(StartFilesTest, NamesKeepTheirBytes)
     app->EvFileSelected(0);
     EXPECT_TRUE(dialogs_.messages.empty()) << dialogs_.messages.back().text.toStdString();
     ASSERT_EQ(client()->editors().size(), 2);
-    EXPECT_EQ(current()->editor()->fileName(), blank);
+    EXPECT_EQ(current()->editor()->source()->fileName(), blank);
     EXPECT_EQ(current()->editor()->toPlainText(), "class Foo {}\n");
 
     // A Latin-1 name on a UTF-8 system opens: its bytes come from the arguments.
@@ -238,7 +238,7 @@ TEST_F(StartFilesTest, NamesKeepTheirBytes)
     openAtStart(names);
     EXPECT_TRUE(dialogs_.messages.empty()) << dialogs_.messages.back().text.toStdString();
     ASSERT_EQ(client()->editors().size(), 3);
-    EXPECT_EQ(current()->editor()->fileName(), nativename::decode(latin1));
+    EXPECT_EQ(current()->editor()->source()->fileName(), nativename::decode(latin1));
     EXPECT_EQ(current()->editor()->toPlainText(), "class Caf {}\n");
     ::unlink(latin1.constData());  // QTemporaryDir cannot name it
 }

@@ -258,17 +258,17 @@ TEST_F(FrameTest, ToggleCommentKeepsEveryLineEndAndIsOneUndoStep)
     // From inside "int a" to inside "int b": three lines, the blank one left alone.
     putCaret(e, doc->findBlockByNumber(3).position() + 10, doc->findBlockByNumber(1).position() + 6);
     press(e, Qt::CTRL | Qt::Key_Slash);
-    EXPECT_EQ(e->rawText(), "class A {\n    // int a;\n\n    //     int b;\n}\n");
+    EXPECT_EQ(e->source()->rawText(), "class A {\n    // int a;\n\n    //     int b;\n}\n");
     EXPECT_EQ(e->textCursor().selectedText(),
               QString("    // int a;") + QChar::ParagraphSeparator + QChar::ParagraphSeparator + "    //     int b;");
     // Again: the comment marks go.
     press(e, Qt::CTRL | Qt::Key_Slash);
-    EXPECT_EQ(e->rawText(), "class A {\n    int a;\n\n        int b;\n}\n");
+    EXPECT_EQ(e->source()->rawText(), "class A {\n    int a;\n\n        int b;\n}\n");
     // One undo step each way.
     press(e, Qt::CTRL | Qt::Key_Z);
-    EXPECT_EQ(e->rawText(), "class A {\n    // int a;\n\n    //     int b;\n}\n");
+    EXPECT_EQ(e->source()->rawText(), "class A {\n    // int a;\n\n    //     int b;\n}\n");
     press(e, Qt::CTRL | Qt::Key_Z);
-    EXPECT_EQ(e->rawText(), "class A {\n    int a;\n\n        int b;\n}\n");
+    EXPECT_EQ(e->source()->rawText(), "class A {\n    int a;\n\n        int b;\n}\n");
     EXPECT_FALSE(e->document()->isModified());
     // Saved, every line keeps its line end.
     press(e, Qt::CTRL | Qt::Key_Y);
@@ -288,7 +288,7 @@ TEST_F(FrameTest, ToggleCommentKeepsEveryLineEndAndIsOneUndoStep)
     // A selection that ends at the start of a line leaves that line out.
     putCaret(e, doc->findBlockByNumber(1).position(), 0);
     press(e, Qt::CTRL | Qt::Key_Slash);
-    EXPECT_EQ(e->rawText(), "// class A {\n    int a;\n\n        int b;\n// }\n");
+    EXPECT_EQ(e->source()->rawText(), "// class A {\n    int a;\n\n        int b;\n// }\n");
 }
 
 TEST_F(FrameTest, ToggleCommentOnlyInEditableWindows)
@@ -298,12 +298,12 @@ TEST_F(FrameTest, ToggleCommentOnlyInEditableWindows)
     EditControl* e = c->editor();
     ASSERT_TRUE(e->isReadOnly());
     e->setFocus();
-    const QString before = e->rawText();
+    const QString before = e->source()->rawText();
     e->selectAll();
     EXPECT_FALSE(enabled(cmd::ToggleComment));
     press(e, Qt::CTRL | Qt::Key_Slash);
     triggerExpectingDisabled(cmd::ToggleComment);
-    EXPECT_EQ(e->rawText(), before);
+    EXPECT_EQ(e->source()->rawText(), before);
     EXPECT_FALSE(e->document()->isModified());
 }
 
@@ -355,12 +355,12 @@ TEST_F(FrameTest, MessageMarksFollowTheirLinesAndShowTheirTexts)
     const QString text = "class M {\n  void f() {\n    int x = y;\n    long z;\n  }\n}\n";
     TFileMDIChild* c = openJava(writeFile("M.java", text.toUtf8()));
     EditControl* e = c->editor();
-    const QList<MessageMark> marks{
-        {3, 13, MessageMark::Severity::Error, "cannot find symbol", false},
-        {4, 0, MessageMark::Severity::Warning, "unused variable", false},
+    const QList<TextMark> marks{
+        {3, 13, TextMark::Kind::Error, "cannot find symbol", false},
+        {4, 0, TextMark::Kind::Warning, "unused variable", false},
     };
-    e->setMessageMarks(marks);
-    EXPECT_EQ(e->messageMarks(), marks);
+    e->source()->marks().setMessageMarks(marks);
+    EXPECT_EQ(e->source()->marks().messageMarks(), marks);
     EXPECT_EQ(e->margin()->accessibleDescription(), "1 error(s), 1 warning(s) marked");
     // The column's word is underlined with a wavy line; the warning has no column.
     QList<QTextEdit::ExtraSelection> u = underlines(e);
@@ -374,28 +374,28 @@ TEST_F(FrameTest, MessageMarksFollowTheirLinesAndShowTheirTexts)
     // Two lines added above: the marks go down with their lines.
     QTextCursor top(e->document());
     top.insertText("// one\n// two\n");
-    QList<MessageMark> moved = e->messageMarks();
+    QList<TextMark> moved = e->source()->marks().messageMarks();
     EXPECT_EQ(moved[0].line, 5);
     EXPECT_EQ(moved[0].column, 13);
     EXPECT_EQ(moved[1].line, 6);
     // Text typed before the column moves the column with it.
     QTextCursor line5(e->document()->findBlockByNumber(4));
     line5.insertText("  ");
-    EXPECT_EQ(e->messageMarks()[0].column, 15);
+    EXPECT_EQ(e->source()->marks().messageMarks()[0].column, 15);
     u = underlines(e);
     ASSERT_EQ(u.size(), 1);
     EXPECT_EQ(u[0].cursor.selectedText(), "y");
 
     // The texts that the tool tips show.
-    EXPECT_EQ(e->messageTextsOnLine(5), QStringList{"cannot find symbol"});
-    EXPECT_EQ(e->messageTextsOnLine(6), QStringList{"unused variable"});
-    EXPECT_TRUE(e->messageTextsOnLine(1).isEmpty());
+    EXPECT_EQ(e->source()->marks().messageTextsOnLine(5), QStringList{"cannot find symbol"});
+    EXPECT_EQ(e->source()->marks().messageTextsOnLine(6), QStringList{"unused variable"});
+    EXPECT_TRUE(e->source()->marks().messageTextsOnLine(1).isEmpty());
     const int y = u[0].cursor.selectionStart();
-    EXPECT_EQ(e->messageTextsAt(y), QStringList{"cannot find symbol"});
-    EXPECT_TRUE(e->messageTextsAt(y - 2).isEmpty());
+    EXPECT_EQ(e->source()->marks().messageTextsAt(y), QStringList{"cannot find symbol"});
+    EXPECT_TRUE(e->source()->marks().messageTextsAt(y - 2).isEmpty());
 
-    e->clearMessageMarks();
-    EXPECT_TRUE(e->messageMarks().isEmpty());
+    e->source()->marks().clearMessageMarks();
+    EXPECT_TRUE(e->source()->marks().messageMarks().isEmpty());
     EXPECT_TRUE(underlines(e).isEmpty());
     EXPECT_EQ(e->margin()->accessibleDescription(), "No messages");
 }
@@ -406,7 +406,7 @@ TEST_F(FrameTest, MessageToolTipsOnUnderlineAndMargin)
     c->showMaximized();
     QApplication::processEvents();
     EditControl* e = c->editor();
-    e->setMessageMarks({{2, 11, MessageMark::Severity::Error, "cannot find symbol", false}});
+    e->source()->marks().setMessageMarks({{2, 11, TextMark::Kind::Error, "cannot find symbol", false}});
     QTextCursor at(e->document());
     at.setPosition(e->document()->findBlockByNumber(1).position() + 10);
     const QRect r = e->cursorRect(at);
@@ -428,8 +428,8 @@ TEST_F(FrameTest, MarksHaveDistinctColoursAndShapes)
     c->showMaximized();
     QApplication::processEvents();
     EditControl* e = c->editor();
-    e->setMessageMarks(
-        {{2, 11, MessageMark::Severity::Error, "e", false}, {3, 0, MessageMark::Severity::Warning, "w", false}});
+    e->source()->marks().setMessageMarks(
+        {{2, 11, TextMark::Kind::Error, "e", false}, {3, 0, TextMark::Kind::Warning, "w", false}});
     const QImage img = e->margin()->grab().toImage();
     const QRect line2 = e->cursorRect(QTextCursor(e->document()->findBlockByNumber(1)));
     const QRect line3 = e->cursorRect(QTextCursor(e->document()->findBlockByNumber(2)));
@@ -456,14 +456,14 @@ TEST_F(FrameTest, MarksStayOnTheirLinesThroughSavesReload)
     const QString path = writeFile("R.java", "class R {\n  int x = y;\n}\n");
     TFileMDIChild* c = openJava(path);
     EditControl* e = c->editor();
-    e->setMessageMarks({{2, 11, MessageMark::Severity::Error, "cannot find symbol", false}});
+    e->source()->marks().setMessageMarks({{2, 11, TextMark::Kind::Error, "cannot find symbol", false}});
     QTextCursor top(e->document());
     top.insertText("// top\n");
     app->dispatch(cmd::FileSave);
     EXPECT_EQ(readFile(path), "// top\nclass R {\n  int x = y;\n}\n");
-    ASSERT_EQ(e->messageMarks().size(), 1);
-    EXPECT_EQ(e->messageMarks()[0].line, 3);
-    EXPECT_EQ(e->messageMarks()[0].column, 11);
+    ASSERT_EQ(e->source()->marks().messageMarks().size(), 1);
+    EXPECT_EQ(e->source()->marks().messageMarks()[0].line, 3);
+    EXPECT_EQ(e->source()->marks().messageMarks()[0].column, 11);
 }
 
 TEST_F(FrameTest, ZoomScalesTheViewButNotTheTextsFonts)

@@ -57,7 +57,7 @@ protected:
     {
         dialogs_.openPaths.push_back(path);
         trigger(cmd::OpenJavaProj);
-        return current() ? current()->editor()->fileName() : QString();
+        return current() ? current()->editor()->source()->fileName() : QString();
     }
 
     QString log;
@@ -196,7 +196,7 @@ TEST_F(CompileRun, MessagesLostToAFullFolderAreSaidAndNothingCountsAsCompiled)
     TFileMDIChild* w = openJava(writeFile("Hello.java", "public class Hello { int x = }\n"));
     ASSERT_TRUE(w);
     // The capture file on a full device, as in a TEMP whose disk is full.
-    ASSERT_TRUE(QFile::link("/dev/full", captureFileName(w->editor()->fileName())));
+    ASSERT_TRUE(QFile::link("/dev/full", captureFileName(w->editor()->source()->fileName())));
     const size_t before = dialogs_.messages.size();
     compile();
     ASSERT_EQ(dialogs_.messages.size(), before + 1);

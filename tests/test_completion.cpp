@@ -356,10 +356,10 @@ TEST_F(CompletionTest, EnterInsertsTheChosenMethodAsOneUndoStep)
 
     press(e, Qt::Key_Return);
     EXPECT_FALSE(popup->isVisible());
-    EXPECT_EQ(e->rawText(), "class Pick { void f() { String s = \"\"; s.length() } }");
+    EXPECT_EQ(e->source()->rawText(), "class Pick { void f() { String s = \"\"; s.length() } }");
     EXPECT_EQ(e->textCursor().position(), int(before.indexOf('|')) + 5);  // after "length()"
     e->undo();
-    EXPECT_EQ(e->rawText(), QString(before).remove('|'));
+    EXPECT_EQ(e->source()->rawText(), QString(before).remove('|'));
 }
 
 TEST_F(CompletionTest, ATypeOutOfScopeComesByItsNameWithItsImportInOneUndoStep)
@@ -373,13 +373,13 @@ TEST_F(CompletionTest, ATypeOutOfScopeComesByItsNameWithItsImportInOneUndoStep)
     ASSERT_NE(popup->chosen(), nullptr);
     ASSERT_EQ(popup->chosen()->insert, "java.util.ArrayList");
     press(e, Qt::Key_Return);
-    EXPECT_EQ(e->rawText(),
+    EXPECT_EQ(e->source()->rawText(),
               "import java.io.File;\nimport java.util.ArrayList;\n\nclass Imports { void f() { ArrayList } }");
     EXPECT_EQ(app->statusMessage(), "Added: import java.util.ArrayList;");
     EXPECT_EQ(e->textCursor().block().text(), "class Imports { void f() { ArrayList } }");
     EXPECT_EQ(e->textCursor().positionInBlock(), int(QString("class Imports { void f() { ArrayList").size()));
     e->undo();
-    EXPECT_EQ(e->rawText(), QString(before).remove('|'));
+    EXPECT_EQ(e->source()->rawText(), QString(before).remove('|'));
 }
 
 TEST_F(CompletionTest, ADotTypedListsTheMembersAndTypingFiltersThem)
@@ -398,8 +398,8 @@ TEST_F(CompletionTest, ADotTypedListsTheMembersAndTypingFiltersThem)
     EXPECT_EQ(popup->chosen()->name, "charAt");
     // Tab inserts it, the caret between its parentheses.
     press(e, Qt::Key_Tab);
-    EXPECT_EQ(e->rawText(), "class Dot { void f() { String s = \"\"; s.charAt() } }");
-    EXPECT_EQ(e->textCursor().position(), int(e->rawText().lastIndexOf("()")) + 1);
+    EXPECT_EQ(e->source()->rawText(), "class Dot { void f() { String s = \"\"; s.charAt() } }");
+    EXPECT_EQ(e->textCursor().position(), int(e->source()->rawText().lastIndexOf("()")) + 1);
     // Esc closes the list; a method whose parentheses follow gets its name alone.
     windowWith(w, "class Dot { void f() { String s = \"\"; s.subs|(1) } }");
     trigger(cmd::Complete);
@@ -410,7 +410,7 @@ TEST_F(CompletionTest, ADotTypedListsTheMembersAndTypingFiltersThem)
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 60000));
     EXPECT_EQ(popup->chosen()->name, "substring");
     press(e, Qt::Key_Return);
-    EXPECT_EQ(e->rawText(), "class Dot { void f() { String s = \"\"; s.substring(1) } }");
+    EXPECT_EQ(e->source()->rawText(), "class Dot { void f() { String s = \"\"; s.substring(1) } }");
 }
 
 TEST_F(CompletionTest, WithoutTheServiceTheWordsOfTheOpenFilesAreOffered)
@@ -432,7 +432,7 @@ TEST_F(CompletionTest, WithoutTheServiceTheWordsOfTheOpenFilesAreOffered)
     EXPECT_EQ(popup->item(1)->text(), "counterOfOther");
     press(e, Qt::Key_Down);
     press(e, Qt::Key_Return);
-    EXPECT_EQ(e->rawText(), "class Words { int countHere; void f() { counterOfOther } }");
+    EXPECT_EQ(e->source()->rawText(), "class Words { int countHere; void f() { counterOfOther } }");
 
     // A service still starting says so.
     CompileService starting;
@@ -534,7 +534,7 @@ TEST_F(CompletionTest, AnAnswerForACaretThatMovedOnIsDropped)
     QApplication::processEvents();
     EXPECT_FALSE(popup->isVisible());
     EXPECT_TRUE(failure.isEmpty() || failure == "cancelled") << failure.toStdString();
-    EXPECT_EQ(e->rawText(), "class Late { void f() { String s = \"\"; s.len } }");
+    EXPECT_EQ(e->source()->rawText(), "class Late { void f() { String s = \"\"; s.len } }");
 }
 
 TEST_F(CompletionTest, TheSourcesOfTheFolderAreKnown)

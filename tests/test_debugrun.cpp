@@ -161,7 +161,7 @@ TEST_F(DebugRunTest, AfterADebugRunAFailedCompileShowsItsMessagesAndNoPaneCovers
     ASSERT_TRUE(client()->messageList());
     // A Debug Run pauses, with the console, the variables and the call stack open.
     client()->bringToFront(source);
-    source->editor()->toggleBreakpoint(lineOf(kDemo, "int b = a + 1"));
+    source->editor()->source()->marks().toggleBreakpoint(lineOf(kDemo, "int b = a + 1"));
     trigger(cmd::DebugRun);
     ASSERT_TRUE(waitForConsole("ready"));
     typeLine("x");
@@ -220,7 +220,7 @@ TEST_F(DebugRunTest, ABreakpointStopsOnItsLineInTheActiveSourceAndF10StepsToTheN
     e->setTextCursor(QTextCursor(e->document()->findBlockByNumber(lineOf(kDemo, "int a = 1") - 1)));
     e->setFocus();
     press(QKeyCombination(Qt::CTRL, Qt::Key_B));
-    EXPECT_EQ(linesOf(e->breakpoints()), std::vector<int>{lineOf(kDemo, "int a = 1")});
+    EXPECT_EQ(linesOf(e->source()->marks().breakpoints()), std::vector<int>{lineOf(kDemo, "int a = 1")});
     e->moveCursor(QTextCursor::Start);
     press(Qt::Key_F5);
     ASSERT_TRUE(waitForConsole("ready"));
@@ -228,7 +228,7 @@ TEST_F(DebugRunTest, ABreakpointStopsOnItsLineInTheActiveSourceAndF10StepsToTheN
     ASSERT_TRUE(waitPaused());
     QApplication::processEvents();
     EXPECT_EQ(current(), source);
-    EXPECT_EQ(e->executionLine(), lineOf(kDemo, "int a = 1"));
+    EXPECT_EQ(e->source()->marks().executionLine(), lineOf(kDemo, "int a = 1"));
     EXPECT_EQ(caretLine(), lineOf(kDemo, "int a = 1"));
     EXPECT_EQ(app->statusMessage(), QStringLiteral("Paused at Demo.java:%1").arg(lineOf(kDemo, "int a = 1")));
     // Stepping leaves the source in front with the focus.
@@ -236,16 +236,16 @@ TEST_F(DebugRunTest, ABreakpointStopsOnItsLineInTheActiveSourceAndF10StepsToTheN
     press(Qt::Key_F10);
     ASSERT_TRUE(waitPaused());
     QApplication::processEvents();
-    EXPECT_EQ(e->executionLine(), lineOf(kDemo, "int b = a + 1"));
+    EXPECT_EQ(e->source()->marks().executionLine(), lineOf(kDemo, "int b = a + 1"));
     press(Qt::Key_F10);
     ASSERT_TRUE(waitPaused());
     QApplication::processEvents();
-    EXPECT_EQ(e->executionLine(), lineOf(kDemo, "int c = b + 1"));
+    EXPECT_EQ(e->source()->marks().executionLine(), lineOf(kDemo, "int c = b + 1"));
     EXPECT_EQ(current(), source);
     EXPECT_TRUE(e->hasFocus());
     press(Qt::Key_F5);
     ASSERT_TRUE(waitForConsole("Program ended with exit code 0"));
-    EXPECT_EQ(e->executionLine(), 0);
+    EXPECT_EQ(e->source()->marks().executionLine(), 0);
 }
 
 TEST_F(DebugRunTest, WithTheDefaultOptionsTheVariablesShowTheLocalsAndTheClassFileStaysAsItWas)
@@ -310,7 +310,7 @@ TEST(ClassDebugInfo, ReadsWhetherTheMethodsHaveLocalVariableTables)
 TEST_F(DebugRunTest, CommandsAreEnabledExactlyWhenTheyCanActAfterTwoHundredQuickSteps)
 {
     EditControl* e = source->editor();
-    e->toggleBreakpoint(lineOf(kDemo, "int a = 1"));
+    e->source()->marks().toggleBreakpoint(lineOf(kDemo, "int a = 1"));
     trigger(cmd::DebugRun);
     ASSERT_TRUE(waitForConsole("ready"));
     EXPECT_FALSE(enabled(cmd::StepOver));
@@ -345,14 +345,14 @@ TEST_F(DebugRunTest, CommandsAreEnabledExactlyWhenTheyCanActAfterTwoHundredQuick
 
 TEST_F(DebugRunTest, AWindowOpenedLaterShowsTheBreakpointsOfItsFileWithTheirValues)
 {
-    source->editor()->toggleBreakpoint(lineOf(kDemo, "int a = 1"));
+    source->editor()->source()->marks().toggleBreakpoint(lineOf(kDemo, "int a = 1"));
     Breakpoint counted;
     counted.line = lineOf(kDemo, "int b = a + 1");
     counted.enabled = false;
     counted.hitCount = 3;
     counted.condition = "a > 0";
-    source->editor()->setBreakpoint(counted);
-    const Breakpoints before = source->editor()->breakpoints();
+    source->editor()->source()->marks().setBreakpoint(counted);
+    const Breakpoints before = source->editor()->source()->marks().breakpoints();
     ASSERT_EQ(before.size(), 2);
     const Breakpoints stored = debugger().breakpoints().store().breakpoints(dir.filePath("Demo.java"));
     ASSERT_EQ(stored.size(), 2);
@@ -363,10 +363,10 @@ TEST_F(DebugRunTest, AWindowOpenedLaterShowsTheBreakpointsOfItsFileWithTheirValu
     QApplication::processEvents();
     source = openJava(dir.filePath("Demo.java"));
     ASSERT_TRUE(source);
-    EXPECT_EQ(source->editor()->breakpoints(), before);
-    EXPECT_EQ(linesOf(source->editor()->breakpoints()),
+    EXPECT_EQ(source->editor()->source()->marks().breakpoints(), before);
+    EXPECT_EQ(linesOf(source->editor()->source()->marks().breakpoints()),
               std::vector<int>({lineOf(kDemo, "int a = 1"), lineOf(kDemo, "int b = a + 1")}));
-    EXPECT_TRUE(source->editor()->breakpoints().first().enabled);
+    EXPECT_TRUE(source->editor()->source()->marks().breakpoints().first().enabled);
 }
 
 // Once Debug Run can run the active window's class, the debugger is started
@@ -375,7 +375,7 @@ TEST_F(DebugRunTest, TheDebuggerIsStartedAheadAndTakenByTheRun)
 {
     ASSERT_TRUE(QTest::qWaitFor([] { return DebugSession::preparedHelper() > 0; }, 10000));
     const qint64 ahead = DebugSession::preparedHelper();
-    source->editor()->toggleBreakpoint(lineOf(kDemo, "int a = 1"));
+    source->editor()->source()->marks().toggleBreakpoint(lineOf(kDemo, "int a = 1"));
     press(Qt::Key_F5);
     ASSERT_TRUE(QTest::qWaitFor([] { return DebugSession::preparedHelper() == 0; }, 20000));
     ASSERT_TRUE(waitForConsole("ready"));
@@ -393,21 +393,21 @@ TEST_F(DebugRunTest, TheDebuggerIsStartedAheadAndTakenByTheRun)
 TEST_F(DebugRunTest, BreakpointsFollowTheirWindowsFileSavedUnderANewName)
 {
     const int line = lineOf(kDemo, "int a = 1");
-    const QString before = source->editor()->fileName();
-    source->editor()->toggleBreakpoint(line);
+    const QString before = source->editor()->source()->fileName();
+    source->editor()->source()->marks().toggleBreakpoint(line);
     ASSERT_TRUE(QDir(dir.path()).mkpath("moved"));
     const QString moved = dir.filePath("moved/Demo.java");
     dialogs_.savePaths.push_back(moved);
     trigger(cmd::FileSaveAs);
-    ASSERT_EQ(source->editor()->fileName(), moved);
+    ASSERT_EQ(source->editor()->source()->fileName(), moved);
     const BreakpointStore& store = debugger().breakpoints().store();
     EXPECT_EQ(linesOf(store.breakpoints(moved)), std::vector<int>{line});
     EXPECT_TRUE(store.breakpoints(before).isEmpty());
     source->approveClose();
     source->close();
     QApplication::processEvents();
-    EXPECT_TRUE(openJava(before)->editor()->breakpoints().isEmpty());
-    EXPECT_EQ(linesOf(openJava(moved)->editor()->breakpoints()), std::vector<int>{line});
+    EXPECT_TRUE(openJava(before)->editor()->source()->marks().breakpoints().isEmpty());
+    EXPECT_EQ(linesOf(openJava(moved)->editor()->source()->marks().breakpoints()), std::vector<int>{line});
 }
 
 TEST(InlineValues, EachLocalAtTheLastLineAboveThePauseThatSetsIt)

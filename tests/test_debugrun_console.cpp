@@ -101,7 +101,7 @@ TEST_F(DebugConsoleTest, StopEndsWhatTheProgramStartedAfterTheProgramEnded)
 TEST_F(DebugConsoleTest, KeysTypedInTheConsoleStayThereWhenTheProgramPauses)
 {
     const int line = lineOf(kReader, "after each line");
-    source->editor()->toggleBreakpoint(line);
+    source->editor()->source()->marks().toggleBreakpoint(line);
     startAndWaitReady();
     const QString text = source->editor()->toPlainText();
     input()->setFocus();

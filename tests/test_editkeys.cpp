@@ -36,15 +36,15 @@ TEST_F(FrameTest, RedoKeysRedoOnceThroughTheCommand)
     // Two undo steps: typing, then clearing.
     QTest::keyClicks(e, "one");
     app->dispatch(cmd::ClearAll);
-    EXPECT_EQ(e->rawText(), "");
+    EXPECT_EQ(e->source()->rawText(), "");
     press(e, Qt::CTRL | Qt::Key_Z);
     press(e, Qt::CTRL | Qt::Key_Z);
-    EXPECT_EQ(e->rawText(), "");
+    EXPECT_EQ(e->source()->rawText(), "");
     ASSERT_TRUE(enabled(cmd::Redo));
 
     // One press, one step: the edit control does not redo on its own as well.
     press(e, Qt::CTRL | Qt::Key_Y);
-    EXPECT_EQ(e->rawText(), "one");
+    EXPECT_EQ(e->source()->rawText(), "one");
     EXPECT_TRUE(enabled(cmd::Redo));
 
     // A read-only window refuses it, as it refuses Undo.
@@ -52,19 +52,19 @@ TEST_F(FrameTest, RedoKeysRedoOnceThroughTheCommand)
     EXPECT_FALSE(enabled(cmd::Redo));
     EXPECT_FALSE(enabled(cmd::Undo));
     press(e, Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
-    EXPECT_EQ(e->rawText(), "one");
+    EXPECT_EQ(e->source()->rawText(), "one");
     e->setReadOnly(false);
 
     press(e, Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
-    EXPECT_EQ(e->rawText(), "");
+    EXPECT_EQ(e->source()->rawText(), "");
     EXPECT_FALSE(enabled(cmd::Redo));
 
     // The menu item does the same.
     press(e, Qt::CTRL | Qt::Key_Z);
-    EXPECT_EQ(e->rawText(), "one");
+    EXPECT_EQ(e->source()->rawText(), "one");
     ASSERT_TRUE(enabled(cmd::Redo));
     app->action(cmd::Redo)->trigger();
-    EXPECT_EQ(e->rawText(), "");
+    EXPECT_EQ(e->source()->rawText(), "");
 }
 
 TEST_F(FrameTest, FindAndReplaceKeysProposeTheWordAtTheCaretOrTheSelection)
@@ -103,7 +103,7 @@ TEST_F(FrameTest, FindAndReplaceKeysProposeTheWordAtTheCaretOrTheSelection)
     EXPECT_EQ(replace->whatEdit()->text(), "count =");
     replace->close();
     // Nothing was typed into the text.
-    EXPECT_EQ(e->rawText(), "int count = other_value + 1;\nsecond line\n");
+    EXPECT_EQ(e->source()->rawText(), "int count = other_value + 1;\nsecond line\n");
 }
 
 TEST_F(FrameTest, GotoLineAndSaveKeysWorkInTheEditor)

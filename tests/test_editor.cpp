@@ -104,7 +104,7 @@ TEST_F(FrameTest, SaveAsNamesClassifiesAndReloads)
     trigger(cmd::FileSaveAs);
     EXPECT_FALSE(c->isNewFile());
     EXPECT_EQ(c->caption(), "JAVA - " + path + ".java");
-    EXPECT_EQ(c->editor()->fileName(), path + ".java");
+    EXPECT_EQ(c->editor()->source()->fileName(), path + ".java");
     EXPECT_TRUE(c->build().IsJavaMain);
     EXPECT_EQ(readFile(path + ".java"), "class Tool { public static void main(String[] a) {} }");
     EXPECT_FALSE(c->editor()->document()->isModified());
@@ -201,8 +201,8 @@ TEST_F(FrameTest, InvalidUtf8AndLineEndsSurviveASave)
     QByteArray bytes("// caf\xE9 \x81\x8D\x9D r\xE9sum\xE9\r\nclass W {}\r\n\xA0\xFF\r\n");
     const QString path = writeFile("W.java", bytes);
     TFileMDIChild* c = openJava(path);
-    EXPECT_EQ(c->editor()->textFormat().encoding, TextFormat::Encoding::Windows1252);
-    EXPECT_EQ(c->editor()->textFormat().lineEnd, TextFormat::LineEnd::CRLF);
+    EXPECT_EQ(c->editor()->source()->textFormat().encoding, TextFormat::Encoding::Windows1252);
+    EXPECT_EQ(c->editor()->source()->textFormat().lineEnd, TextFormat::LineEnd::CRLF);
     c->editor()->document()->setModified(true);
     trigger(cmd::FileSave);
     EXPECT_EQ(readFile(path), bytes);
@@ -265,7 +265,7 @@ TEST_F(FrameTest, FailedWriteKeepsTheTextAndSaysSo)
     TFileMDIChild* c = openJava(path);
     QTest::keyClicks(c->editor(), "// mine ");
     // The file's directory disappears: the save cannot be written.
-    c->editor()->setFileName(dir.filePath("nodir/Gone.java"));
+    c->editor()->source()->setFileName(dir.filePath("nodir/Gone.java"));
     trigger(cmd::FileSave);
     ASSERT_FALSE(dialogs_.messages.empty());
     // The reason follows the sentence on a line of its own.
@@ -296,7 +296,7 @@ TEST_F(FrameTest, EmptyFilesOpenQuietlyAndBinaryFilesReadOnly)
     for (int i = 0; i < 4096; ++i)
         binary.append(char((i * 7919) & 0xFF));
     TFileMDIChild* b = openJava(writeFile("Blob.java", binary));
-    EXPECT_EQ(b->editor()->textFormat().encoding, TextFormat::Encoding::Windows1252);
+    EXPECT_EQ(b->editor()->source()->textFormat().encoding, TextFormat::Encoding::Windows1252);
     EXPECT_FALSE(b->editor()->document()->isModified());
     // Its NUL bytes could not be saved as they are: it is shown read-only, and said so.
     EXPECT_TRUE(b->editor()->isReadOnly());
@@ -406,7 +406,7 @@ TEST_F(FrameTest, TextReadAgainTakesTheDefaultFont)
     client()->setActiveSubWindow(c);
     QApplication::processEvents();
     QApplication::processEvents();
-    EXPECT_EQ(e->rawText(), "class Fonts {\n    int changed;\n}\n");
+    EXPECT_EQ(e->source()->rawText(), "class Fonts {\n    int changed;\n}\n");
     EXPECT_TRUE(allPlain());
     EXPECT_NE(other, c);
 }

@@ -107,7 +107,7 @@ TEST_F(FileKinds, NamedPipeInTheFilesPlaceIsNeverReadAndTheWindowKeepsItsText)
 
     activate(c);
     EXPECT_EQ(dialogs_.texts(), QStringList(kPipeRefusal.arg(path, kKeptText)));
-    EXPECT_EQ(c->editor()->rawText(), "class Piped {}\n");
+    EXPECT_EQ(c->editor()->source()->rawText(), "class Piped {}\n");
     EXPECT_FALSE(c->editor()->isReadOnly());
     // The same state is not told again.
     activate(other);
@@ -119,7 +119,7 @@ TEST_F(FileKinds, NamedPipeInTheFilesPlaceIsNeverReadAndTheWindowKeepsItsText)
     trigger(cmd::Unix2Dos);
     ASSERT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_TRUE(dialogs_.messages[0].text.startsWith(path + " was not converted: it is a named pipe"));
-    EXPECT_EQ(c->editor()->rawText(), "class Piped {}\n");
+    EXPECT_EQ(c->editor()->source()->rawText(), "class Piped {}\n");
 
     // Nor does the compiler get it.
     dialogs_.messages.clear();
@@ -134,7 +134,7 @@ TEST_F(FileKinds, NamedPipeInTheFilesPlaceIsNeverReadAndTheWindowKeepsItsText)
     dialogs_.answers = {Answer::Yes};
     trigger(cmd::FileSave);
     EXPECT_EQ(dialogs_.texts(), QStringList({kOverwriteQuestion.arg(path), kPipeNotWritten.arg(path)}));
-    EXPECT_EQ(c->editor()->rawText(), "// kept class Piped {}\n");
+    EXPECT_EQ(c->editor()->source()->rawText(), "// kept class Piped {}\n");
     EXPECT_TRUE(c->editor()->document()->isModified());
     EXPECT_TRUE(isKind(path, S_IFIFO));
 
@@ -193,7 +193,7 @@ TEST_F(FileKinds, ReloadRefusesAFileGrownTooLargeAndKeepsTheText)
     EXPECT_EQ(dialogs_.texts(),
               QStringList("The file " + path + " is too large to edit: it holds " + QString::number(big.size()) +
                           " bytes, and Brewpad edits files of up to 16 MB. " + kKeptText));
-    EXPECT_EQ(c->editor()->rawText(), "class Grown {}\n");
+    EXPECT_EQ(c->editor()->source()->rawText(), "class Grown {}\n");
     EXPECT_EQ(dialogs_.messages[0].icon, Icon::Stop);
     QFile::remove(path);
 }
@@ -232,7 +232,7 @@ TEST_F(FileKinds, SaveAsOntoANamedPipeOrADeviceIsRefused)
     EXPECT_TRUE(isKind(pipe, S_IFIFO));
     EXPECT_EQ(n->caption(), "JAVA - Untitled");
     EXPECT_TRUE(n->isNewFile());
-    EXPECT_EQ(n->editor()->rawText(), "class Lost {}\n");
+    EXPECT_EQ(n->editor()->source()->rawText(), "class Lost {}\n");
     EXPECT_TRUE(n->editor()->document()->isModified());
     EXPECT_FALSE(watch.opened());
 
@@ -287,7 +287,7 @@ TEST_F(FileKinds, SameSizeWriteWithItsOldModificationTimePutBackIsNoticed)
 
     // An unchanged window loads it again.
     activate(c);
-    EXPECT_EQ(c->editor()->rawText(), "class Two {}\n");
+    EXPECT_EQ(c->editor()->source()->rawText(), "class Two {}\n");
     EXPECT_TRUE(dialogs_.messages.empty());
 
     // A changed one asks before Save overwrites it.
@@ -317,7 +317,7 @@ TEST_F(FileKinds, AddNodeRefusesANameWithALineBreak)
         EXPECT_EQ(dialogs_.texts(), QStringList("The file name " + shown +
                                                 " holds a line break, which a project line cannot hold, so it "
                                                 "was not added. Rename the file, then add it."));
-        EXPECT_EQ(p->editor()->rawText(), "A.java\n");
+        EXPECT_EQ(p->editor()->source()->rawText(), "A.java\n");
         EXPECT_FALSE(p->editor()->document()->isModified());
     }
 }

@@ -252,7 +252,7 @@ TEST_F(FrameTest, FindInFilesListsTheLinesAndEnterLeadsToTheMatch)
     press(w->list(), Qt::Key_Return);
     TFileMDIChild* b = current();
     ASSERT_NE(b, nullptr);
-    EXPECT_EQ(b->editor()->fileName(), dir.filePath("src/b/B.java"));
+    EXPECT_EQ(b->editor()->source()->fileName(), dir.filePath("src/b/B.java"));
     EXPECT_EQ(b->editor()->textCursor().selectedText(), "NEEDLE");
     EXPECT_EQ(b->editor()->textCursor().blockNumber(), 2);
     EXPECT_TRUE(b->editor()->hasFocus());
@@ -349,7 +349,7 @@ TEST_F(FrameTest, FindInFilesSearchesAndOpensAFileWhoseNameIsNotUtf8)
     press(w->list(), Qt::Key_Return);
     TFileMDIChild* c = current();
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(nativename::encode(c->editor()->fileName()), bytes);  // the name's bytes kept
+    EXPECT_EQ(nativename::encode(c->editor()->source()->fileName()), bytes);  // the name's bytes kept
     EXPECT_EQ(c->editor()->textCursor().selectedText(), "needle");
     EXPECT_EQ(c->editor()->textCursor().blockNumber(), 1);
 }

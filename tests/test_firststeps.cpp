@@ -48,7 +48,7 @@ TEST_F(FirstSteps, ANewWindowSavedWithCtrlSRunsOnceCompiled)
     type(c, kHello);
     dialogs_.savePaths.push_back(dir.filePath("Hello.java"));
     press(c->editor(), Qt::CTRL | Qt::Key_S);
-    ASSERT_EQ(c->editor()->fileName(), dir.filePath("Hello.java"));
+    ASSERT_EQ(c->editor()->source()->fileName(), dir.filePath("Hello.java"));
     EXPECT_FALSE(c->isNewFile());
     EXPECT_TRUE(c->build().IsJavaMain);
     press(c->editor(), QKeyCombination(Qt::Key_F9));
@@ -72,7 +72,7 @@ TEST_F(FirstSteps, ANewProjectSavedWithSaveProjectRunsOnceCompiled)
     trigger(cmd::InsertNode);
     dialogs_.savePaths.push_back(dir.filePath("hello.jpr"));
     trigger(cmd::SaveJavaProj);
-    ASSERT_EQ(p->editor()->fileName(), dir.filePath("hello.jpr"));
+    ASSERT_EQ(p->editor()->source()->fileName(), dir.filePath("hello.jpr"));
     EXPECT_FALSE(p->isNewFile());
     EXPECT_TRUE(p->build().IsJavaMain);
     compile();
@@ -145,7 +145,7 @@ TEST_F(FirstSteps, CtrlNCtrlOAndCtrlWOrCtrlF4)
     press(a->editor(), Qt::CTRL | Qt::Key_O);
     TFileMDIChild* b = current();
     ASSERT_NE(b, a);
-    EXPECT_EQ(b->editor()->fileName(), dir.filePath("Open.java"));
+    EXPECT_EQ(b->editor()->source()->fileName(), dir.filePath("Open.java"));
     EXPECT_EQ(client()->editors().size(), 2);
     // Ctrl+W asks as closing does: Cancel keeps the window with its changes.
     type(b, "x");
@@ -263,7 +263,7 @@ TEST_F(FirstSteps, AddNodeTakesSeveralFilesOrAFolder)
     EXPECT_EQ(dialogs_.openFolders.back(), dir.path());
     dialogs_.openPathLists.push_back({dir.filePath("src")});
     trigger(cmd::InsertNode);
-    EXPECT_EQ(p->editor()->rawText(),
+    EXPECT_EQ(p->editor()->source()->rawText(),
               x + "\n" + y + "\n" + dir.filePath("src/A.java") + "\n" + dir.filePath("src/B.java") + "\n");
     // Every entry ends in CR LF on disk, one undo takes a whole Add Node back.
     trigger(cmd::SaveJavaProj);
@@ -300,11 +300,11 @@ TEST_F(FirstSteps, ADoubleClickOnAnEntryOpensItsSource)
     EXPECT_EQ(current(), p);
     doubleClickLine(1);
     ASSERT_NE(current(), p);
-    EXPECT_EQ(current()->editor()->fileName(), a);
+    EXPECT_EQ(current()->editor()->source()->fileName(), a);
     // A relative entry is the project folder's; a window that shows it comes forward.
     client()->bringToFront(p);
     doubleClickLine(2);
-    EXPECT_EQ(current()->editor()->fileName(), dir.filePath("B.java"));
+    EXPECT_EQ(current()->editor()->source()->fileName(), dir.filePath("B.java"));
     TFileMDIChild* b = current();
     client()->bringToFront(p);
     doubleClickLine(2);

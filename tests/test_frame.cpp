@@ -361,7 +361,7 @@ TEST_F(FrameTest, EditorCommandsOnlyWhileAnEditorWindowIsActive)
         triggerExpectingDisabled(cmd::ClearAll);
         QTest::keyClick(app->Frame, Qt::Key_F2);
         triggerExpectingDisabled(cmd::Unix2Dos);
-        EXPECT_EQ(c->editor()->rawText(), "class A {}") << other.kind;
+        EXPECT_EQ(c->editor()->source()->rawText(), "class A {}") << other.kind;
         EXPECT_TRUE(dialogs_.messages.empty()) << other.kind;
         // Back in the editor window, its commands are there again.
         client()->bringToFront(c);
@@ -377,7 +377,7 @@ TEST_F(FrameTest, EditorCommandsOnlyWhileAnEditorWindowIsActive)
     QTest::keyClick(list, Qt::Key_Return);
     QApplication::processEvents();
     ASSERT_NE(current(), nullptr);
-    EXPECT_EQ(current()->editor()->fileName(), source);
+    EXPECT_EQ(current()->editor()->source()->fileName(), source);
     EXPECT_EQ(current()->editor()->textCursor().blockNumber(), 1);
     EXPECT_EQ(client()->activeSubWindow(), current());
     EXPECT_TRUE(enabled(cmd::FileSave));
@@ -539,14 +539,14 @@ TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
              setText("");
              QTest::keyClicks(e, "x");
              press(k);
-             EXPECT_EQ(e->rawText(), "");
+             EXPECT_EQ(e->source()->rawText(), "");
          }},
         {cmd::Cut,
          [&](const QKeyCombination& k) {
              setText("abc");
              e->selectAll();
              press(k);
-             EXPECT_EQ(e->rawText(), "");
+             EXPECT_EQ(e->source()->rawText(), "");
              EXPECT_EQ(QApplication::clipboard()->text(), "abc");
          }},
         {cmd::Copy,
@@ -562,14 +562,14 @@ TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
              setText("");
              QApplication::clipboard()->setText("pp");
              press(k);
-             EXPECT_EQ(e->rawText(), "pp");
+             EXPECT_EQ(e->source()->rawText(), "pp");
          }},
         {cmd::Delete,
          [&](const QKeyCombination& k) {
              setText("abc");
              e->selectAll();
              press(k);
-             EXPECT_EQ(e->rawText(), "");
+             EXPECT_EQ(e->source()->rawText(), "");
          }},
     };
     QStringList walked;
@@ -597,7 +597,7 @@ TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
                 setText("abc def");
                 press(seq[0]);
                 EXPECT_TRUE(ran.empty());
-                EXPECT_EQ(e->rawText(), "def");
+                EXPECT_EQ(e->source()->rawText(), "def");
             } else if (ownKeys.count(id)) {
                 ownKeys.at(id)(seq[0]);
             } else {

@@ -47,7 +47,7 @@ TEST_F(LineEnds, DeletingLinesKeepsTheEndsOfTheLinesAroundThem)
     c->CmFileSave();
     EXPECT_EQ(readFile(path), "a\r\nc\r\ne\r\n");
     writeFile("D.java", "a\nb\r\nc\nd\r\ne\n");
-    c->editor()->loadFile(path);
+    c->editor()->source()->loadFile(path);
     selectLine(c, 1);
     trigger(cmd::Cut);
     c->CmFileSave();
@@ -55,7 +55,7 @@ TEST_F(LineEnds, DeletingLinesKeepsTheEndsOfTheLinesAroundThem)
 
     // An empty line deleted with Delete, and with Backspace from the line below.
     writeFile("D.java", "x\r\n\ny\r\n\nz\r\nw\r\n");
-    c->editor()->loadFile(path);
+    c->editor()->source()->loadFile(path);
     c->editor()->setTextCursor(QTextCursor(c->editor()->document()->findBlockByNumber(1)));
     press(c->editor(), Qt::Key_Delete);
     c->editor()->setTextCursor(QTextCursor(c->editor()->document()->findBlockByNumber(3)));
@@ -104,7 +104,7 @@ TEST_F(LineEnds, PastedLinesTakeTheUsualEndAndLeaveTheLineTheyFollow)
 
     // On an empty line too: the empty line and its own end stay below them.
     writeFile("P.java", "a\r\n\nb\r\n");
-    c->editor()->loadFile(path);
+    c->editor()->source()->loadFile(path);
     caretAtEndOf(c, 1);
     trigger(cmd::Paste);
     c->CmFileSave();
@@ -155,11 +155,11 @@ TEST_F(LineEnds, RandomEditsKeepTheBytesOfUntouchedLines)
     for (int round = 0; round < 100; ++round) {
         const QByteArray original = mixedFile(rng);
         writeFile("R.java", original);
-        ASSERT_TRUE(e->loadFile(path));
+        ASSERT_TRUE(e->source()->loadFile(path));
         ASSERT_EQ(lineedits::bytesOf(*e), original) << original.toHex().constData();
         for (int step = 0; step < 8; ++step) {
             const QByteArray before = lineedits::bytesOf(*e);
-            const DocumentText t = documentText(*e->document(), e->textFormat().lineEnd);
+            const DocumentText t = documentText(*e->document(), e->source()->textFormat().lineEnd);
             const int size = int(t.text.size());
             const int from = size ? int(rng() % (size + 1)) : 0;
             const int to = rng() % 3 ? from + int(rng() % (size - from + 1)) : from;
@@ -172,13 +172,13 @@ TEST_F(LineEnds, RandomEditsKeepTheBytesOfUntouchedLines)
             QObject::disconnect(counting);
             if (s < 0)
                 continue;
-            ASSERT_TRUE(e->writeFile(path));
+            ASSERT_TRUE(e->source()->writeFile(path));
             const QByteArray after = readFile(path);
             const std::string what = "round " + std::to_string(round) + " step " + std::to_string(step) + " edit " +
                                      std::to_string(int(kind)) + " of [" + std::to_string(s) + ", " +
                                      std::to_string(en) + ") in " + before.toHex().toStdString() + " gave " +
                                      after.toHex().toStdString();
-            ASSERT_TRUE(lineedits::untouched(t, e->textFormat(), s, en).keptIn(after)) << what;
+            ASSERT_TRUE(lineedits::untouched(t, e->source()->textFormat(), s, en).keptIn(after)) << what;
             if (rng() % 4 == 0) {
                 // Undo gives the bytes before the edit back, Redo those after it.
                 const int undone = lineedits::undoTo(e, t.text, steps);

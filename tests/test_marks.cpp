@@ -22,11 +22,11 @@ protected:
     static QString marksOf(TFileMDIChild* w)
     {
         QStringList out;
-        for (const MessageMark& m : w->editor()->messageMarks())
+        for (const TextMark& m : w->editor()->source()->marks().messageMarks())
             out << QStringLiteral("%1:%2:%3")
                        .arg(m.line)
                        .arg(m.column)
-                       .arg(m.severity == MessageMark::Severity::Error ? "error" : "warning");
+                       .arg(m.kind == TextMark::Kind::Error ? "error" : "warning");
         return out.join(' ');
     }
 };
@@ -56,7 +56,7 @@ TEST_F(Marks, ErrorsAreMarkedInEveryOpenWindowTheyNameAndGoAtTheNextCompilation)
     EXPECT_EQ(marksOf(main), "3:17:error");
     EXPECT_EQ(marksOf(helper), "3:10:error");
     // The tool tip text is the compiler's message.
-    const QList<MessageMark> marks = main->editor()->messageMarks();
+    const QList<TextMark> marks = main->editor()->source()->marks().messageMarks();
     ASSERT_EQ(marks.size(), 1);
     EXPECT_TRUE(marks[0].text.contains("incompatible types")) << marks[0].text.toStdString();
 

@@ -27,7 +27,7 @@ protected:
             return "none";
         const QTextCursor cur = c->editor()->textCursor();
         return QStringLiteral("%1:%2:%3:%4")
-            .arg(QFileInfo(c->editor()->fileName()).fileName())
+            .arg(QFileInfo(c->editor()->source()->fileName()).fileName())
             .arg(cur.blockNumber() + 1)
             .arg(cur.positionInBlock() + 1)
             .arg(cur.selectedText());

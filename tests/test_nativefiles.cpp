@@ -100,7 +100,7 @@ TEST_F(OddNameTest, OpensFromTheCommandLineAndSavesUnderItsOwnBytes)
     startWith({"caf\xE9.java", "d\xFC"});
     ASSERT_EQ(client()->editors().size(), 1);
     TFileMDIChild* w = current();
-    EXPECT_EQ(w->editor()->fileName(), path);
+    EXPECT_EQ(w->editor()->source()->fileName(), path);
     EXPECT_EQ(w->editor()->toPlainText(), "class Caf {}\n");
     EXPECT_TRUE(w->caption().endsWith(" - " + dir.path() + "/caf\\xE9.java")) << w->caption().toStdString();
     // The folder is named readably, as a folder.
@@ -145,7 +145,7 @@ TEST_F(OddNameTest, StaysInTheRecentListAcrossARestart)
     app->EvFileSelected(0);
     EXPECT_TRUE(dialogs_.messages.empty()) << messagesText().toStdString();
     ASSERT_EQ(client()->editors().size(), 1);
-    EXPECT_EQ(current()->editor()->fileName(), path);
+    EXPECT_EQ(current()->editor()->source()->fileName(), path);
     EXPECT_EQ(current()->editor()->toPlainText(), "class Caf {}\n");
 }
 

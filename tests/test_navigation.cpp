@@ -161,7 +161,7 @@ TEST_F(Navigation, F12OnACallReachesItsDeclarationInAnotherFileAndOnALocalItsOwn
     TFileMDIChild* b = current();
     ASSERT_NE(b, nullptr);
     ASSERT_NE(b, a) << app->statusMessage().toStdString();
-    EXPECT_EQ(QFileInfo(b->editor()->fileName()).fileName(), "B.java");
+    EXPECT_EQ(QFileInfo(b->editor()->source()->fileName()).fileName(), "B.java");
     // The overload taking a String, its name selected.
     EXPECT_EQ(caretLine(b), 4);
     EXPECT_EQ(b->editor()->textCursor().selectedText(), "helper");
@@ -201,7 +201,7 @@ TEST_F(Navigation, AClassReadFromItsClassFileIsFoundInItsSource)
     goToDefinition();
     TFileMDIChild* b = current();
     ASSERT_NE(b, a) << app->statusMessage().toStdString();
-    EXPECT_EQ(b->editor()->fileName(), dir.filePath("B.java"));
+    EXPECT_EQ(b->editor()->source()->fileName(), dir.filePath("B.java"));
     EXPECT_EQ(caretLine(b), 4);
     EXPECT_EQ(b->editor()->textCursor().selectedText(), "helper");
 }
@@ -225,8 +225,8 @@ TEST_F(Navigation, F12OnAJdkClassOpensItsSourceReadOnlyAndNothingFoundIsSaid)
     goToDefinition();
     TFileMDIChild* s = current();
     ASSERT_NE(s, a) << app->statusMessage().toStdString();
-    EXPECT_EQ(QFileInfo(s->editor()->fileName()).fileName(), "String.java");
-    EXPECT_TRUE(s->editor()->fileName().startsWith(dir.filePath("cache/brewpad/jdk-sources/java.base/")));
+    EXPECT_EQ(QFileInfo(s->editor()->source()->fileName()).fileName(), "String.java");
+    EXPECT_TRUE(s->editor()->source()->fileName().startsWith(dir.filePath("cache/brewpad/jdk-sources/java.base/")));
     EXPECT_TRUE(s->editor()->isReadOnly());
     EXPECT_TRUE(s->editor()->textCursor().block().text().contains("class String"));
     EXPECT_TRUE(app->statusMessage().contains("read-only")) << app->statusMessage().toStdString();

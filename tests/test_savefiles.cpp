@@ -132,7 +132,7 @@ TEST_F(SaveFiles, Unix2DosAsksBeforeDroppingUnsavedText)
     ASSERT_EQ(dialogs_.texts(), QStringList(kCloseQuestion.arg(path)));
     EXPECT_EQ(dialogs_.messages[0].buttons, Buttons::YesNoCancel);
     EXPECT_EQ(readFile(path), "a\nb\n");
-    EXPECT_EQ(c->editor()->rawText(), "xa\nb\n");
+    EXPECT_EQ(c->editor()->source()->rawText(), "xa\nb\n");
     EXPECT_TRUE(c->editor()->document()->isModified());
 
     // Yes: saves, then converts.
@@ -141,19 +141,19 @@ TEST_F(SaveFiles, Unix2DosAsksBeforeDroppingUnsavedText)
     trigger(cmd::Unix2Dos);
     EXPECT_EQ(dialogs_.texts(), QStringList(kCloseQuestion.arg(path)));
     EXPECT_EQ(readFile(path), "xa\r\nb\r\n");
-    EXPECT_EQ(c->editor()->rawText(), "xa\nb\n");
+    EXPECT_EQ(c->editor()->source()->rawText(), "xa\nb\n");
     EXPECT_FALSE(c->editor()->document()->isModified());
 
     // No: converts the file as it is and shows it; the changes are dropped.
     writeFile("U.java", "p\nq\n");
-    c->editor()->loadFile(path);
+    c->editor()->source()->loadFile(path);
     typeAtStart(c, "y");
     dialogs_.messages.clear();
     dialogs_.answers = {Answer::No};
     trigger(cmd::Unix2Dos);
     EXPECT_EQ(dialogs_.texts(), QStringList(kCloseQuestion.arg(path)));
     EXPECT_EQ(readFile(path), "p\r\nq\r\n");
-    EXPECT_EQ(c->editor()->rawText(), "p\nq\n");
+    EXPECT_EQ(c->editor()->source()->rawText(), "p\nq\n");
     EXPECT_FALSE(c->editor()->document()->isModified());
 
     // Without changes nothing is asked.
@@ -205,7 +205,7 @@ TEST_F(SaveFiles, SaveAsksBeforeOverwritingAFileChangedOnDisk)
     ASSERT_EQ(dialogs_.texts(), QStringList(kOverwriteQuestion.arg(path)));
     EXPECT_EQ(dialogs_.messages[0].buttons, Buttons::YesNo);
     EXPECT_EQ(readFile(path), "another program's text\n");
-    EXPECT_EQ(c->editor()->rawText(), "mine one\n");
+    EXPECT_EQ(c->editor()->source()->rawText(), "mine one\n");
     EXPECT_TRUE(c->editor()->document()->isModified());
 
     // Yes: overwrites; the next save asks nothing.
@@ -270,7 +270,7 @@ TEST_F(SaveFiles, ActivationReloadsOrAsks)
     activate(c);
     EXPECT_EQ(c->editor()->textCursor().position(), 3);
     EXPECT_TRUE(dialogs_.messages.empty());
-    EXPECT_EQ(c->editor()->rawText(), "second, longer\n");
+    EXPECT_EQ(c->editor()->source()->rawText(), "second, longer\n");
     EXPECT_FALSE(c->build().IsCompiled);
     EXPECT_EQ(app->statusMessage(), "The file " + path + " was changed on disk and has been loaded again.");
 
@@ -282,7 +282,7 @@ TEST_F(SaveFiles, ActivationReloadsOrAsks)
     activate(c);
     ASSERT_EQ(dialogs_.texts(), QStringList(kReloadQuestion.arg(path)));
     EXPECT_EQ(dialogs_.messages[0].buttons, Buttons::YesNo);
-    EXPECT_EQ(c->editor()->rawText(), "mine second, longer\n");
+    EXPECT_EQ(c->editor()->source()->rawText(), "mine second, longer\n");
     activate(other);
     activate(c);
     EXPECT_EQ(dialogs_.messages.size(), 1u);
@@ -299,7 +299,7 @@ TEST_F(SaveFiles, ActivationReloadsOrAsks)
     dialogs_.answers = {Answer::Yes};
     activate(c);
     EXPECT_EQ(dialogs_.texts(), QStringList(kReloadQuestion.arg(path)));
-    EXPECT_EQ(c->editor()->rawText(), "fourth, much longer\n");
+    EXPECT_EQ(c->editor()->source()->rawText(), "fourth, much longer\n");
     EXPECT_FALSE(c->editor()->document()->isModified());
 }
 
@@ -526,7 +526,7 @@ TEST_F(SaveFiles, ReadOnlyWindowRefusesEveryChange)
     TFileMDIChild* c = openJava(path);
     EditControl* e = c->editor();
     ASSERT_TRUE(e->isReadOnly());
-    const QString shown = e->rawText();
+    const QString shown = e->source()->rawText();
     QApplication::clipboard()->setText("pasted");
     QTextCursor sel(e->document());
     sel.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor);
@@ -548,7 +548,7 @@ TEST_F(SaveFiles, ReadOnlyWindowRefusesEveryChange)
     md->setText("dropped");
     e->insertFromMimeDataPublic(md);
     delete md;
-    EXPECT_EQ(e->rawText(), shown);
+    EXPECT_EQ(e->source()->rawText(), shown);
     EXPECT_FALSE(e->document()->isModified());
 
     // A project file shown read-only takes no entries either.

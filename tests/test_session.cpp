@@ -133,7 +133,7 @@ protected:
     {
         QStringList out;
         for (TFileMDIChild* c : client()->editors())
-            out << c->editor()->fileName();
+            out << c->editor()->source()->fileName();
         return out;
     }
     QByteArray iniBytes()
@@ -172,7 +172,7 @@ TEST_F(SessionWindowTest, WindowsComeBackInTheirOrderWithTheActiveOne)
     restart();
     EXPECT_EQ(openFiles(), (QStringList{a, b, p, c}));
     ASSERT_NE(current(), nullptr);
-    EXPECT_EQ(current()->editor()->fileName(), b);
+    EXPECT_EQ(current()->editor()->source()->fileName(), b);
     EXPECT_TRUE(client()->editors()[2]->isProject());
     EXPECT_EQ(app->Frame->size(), QSize(880, 610));
     EXPECT_EQ(iniBytes(), ini);  // the recent-file list stays as it was
@@ -195,7 +195,7 @@ TEST_F(SessionWindowTest, WindowsComeBackInTheirOrderWithTheActiveOne)
     openStartFiles(*app, QStringList{e});
     ASSERT_TRUE(waitFor([&] { return client()->editors().size() == 4; }, 10000));
     EXPECT_EQ(openFiles(), (QStringList{b2, p, c, e}));
-    EXPECT_EQ(current()->editor()->fileName(), e);
+    EXPECT_EQ(current()->editor()->source()->fileName(), e);
     client()->editors()[3]->close();
     QApplication::processEvents();
 

@@ -70,7 +70,7 @@ TEST_F(FrameTest, RecentFilesOrderLimitAndMissingFiles)
     const int before = client()->editors().size();
     app->EvFileSelected(1);
     EXPECT_EQ(client()->editors().size(), before + 1);
-    EXPECT_EQ(current()->editor()->fileName(), paths[9]);
+    EXPECT_EQ(current()->editor()->source()->fileName(), paths[9]);
 
     // A file that is gone leaves the list with a message.
     QFile::remove(paths[9]);
@@ -118,7 +118,7 @@ TEST_F(FrameTest, PastedFilesGiveTheirPathsDroppedOnesOpen)
     copyFiles({a});
     e->setFocus();
     press(e, QKeyCombination(Qt::ControlModifier, Qt::Key_V));
-    EXPECT_EQ(e->rawText(), a);
+    EXPECT_EQ(e->source()->rawText(), a);
     EXPECT_EQ(client()->editors().size(), 1);
 
     // Edit / Paste, with two files: one path a line.
@@ -126,15 +126,15 @@ TEST_F(FrameTest, PastedFilesGiveTheirPathsDroppedOnesOpen)
     copyFiles({a, b});
     ASSERT_TRUE(enabled(cmd::Paste));
     trigger(cmd::Paste);
-    EXPECT_EQ(e->rawText(), a + "\n" + a + "\n" + b);
+    EXPECT_EQ(e->source()->rawText(), a + "\n" + a + "\n" + b);
     EXPECT_EQ(client()->editors().size(), 1);
     EXPECT_TRUE(dialogs_.messages.empty());
 
     // Dropped, they open; the text stays.
     dropOn(e->viewport(), {b});
     EXPECT_EQ(client()->editors().size(), 2);
-    EXPECT_EQ(current()->editor()->fileName(), b);
-    EXPECT_EQ(e->rawText(), a + "\n" + a + "\n" + b);
+    EXPECT_EQ(current()->editor()->source()->fileName(), b);
+    EXPECT_EQ(e->source()->rawText(), a + "\n" + a + "\n" + b);
 }
 
 TEST_F(FrameTest, Unix2DosRewritesTheFileAndShowsIt)

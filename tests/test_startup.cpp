@@ -308,7 +308,7 @@ TEST_F(StartupTest, LastSessionComesBackAfterTheReport)
     EXPECT_FALSE(frameAtReport);
     ASSERT_EQ(app->Client->editors().size(), 5);
     ASSERT_NE(app->Client->currentEditor(), nullptr);
-    EXPECT_EQ(app->Client->currentEditor()->editor()->fileName(), dir.filePath("cwd/S3.java"));
+    EXPECT_EQ(app->Client->currentEditor()->editor()->source()->fileName(), dir.filePath("cwd/S3.java"));
     for (TFileMDIChild* c : app->Client->editors())
         c->approveClose();
 }

@@ -142,7 +142,7 @@ TEST_F(WorkflowTest, DoubleClickOnAMessageGoesToTheLine)
     closeEditors();
     followFirstMessage();
     ASSERT_NE(current(), nullptr);
-    EXPECT_EQ(current()->editor()->fileName(), path);
+    EXPECT_EQ(current()->editor()->source()->fileName(), path);
     EXPECT_EQ(current()->editor()->textCursor().blockNumber(), 2);
 }
 
@@ -240,13 +240,13 @@ TEST_F(WorkflowTest, AddNodeReplacesTheSelectionAndDelNodeRemovesALine)
     p->build().IsCompiled = true;
     dialogs_.openPathLists.push_back({dir.filePath("X.java")});
     trigger(cmd::InsertNode);
-    EXPECT_EQ(p->editor()->rawText(), dir.filePath("X.java") + "\n");
+    EXPECT_EQ(p->editor()->source()->rawText(), dir.filePath("X.java") + "\n");
     EXPECT_FALSE(p->build().IsCompiled);
     QTest::keyClicks(p->editor(), "second");
     QTextCursor c(p->editor()->document());
     p->editor()->setTextCursor(c);
     trigger(cmd::DeleteNode);
-    EXPECT_EQ(p->editor()->rawText(), "second");
+    EXPECT_EQ(p->editor()->source()->rawText(), "second");
     // The project is written with CR LF line ends.
     dialogs_.savePaths.push_back(dir.filePath("new.jpr"));
     QTextCursor end(p->editor()->document());
@@ -409,7 +409,7 @@ TEST_F(WorkflowTest, MessagePathsAreResolvedWhereTheirCompilerRan)
     closeEditors();
     followFirstMessage();
     ASSERT_NE(current(), nullptr);
-    EXPECT_EQ(current()->editor()->fileName(), broken);
+    EXPECT_EQ(current()->editor()->source()->fileName(), broken);
     EXPECT_EQ(current()->editor()->textCursor().blockNumber(), 2);
 
     current()->close();
@@ -504,7 +504,7 @@ TEST_F(StandInCompilerTest, StopCompilingByItsKeyEndsTheCompilerGroup)
     EXPECT_TRUE(enabled(cmd::StopCompiling));
     // The status bar says so while it runs, with the command as it was given.
     EXPECT_EQ(app->Frame->statusBar()->currentMessage(),
-              "Compiling: " + compilerPath() + "  -Xprefer:newer " + c->editor()->fileName());
+              "Compiling: " + compilerPath() + "  -Xprefer:newer " + c->editor()->source()->fileName());
 
     const size_t boxes = dialogs_.messages.size();
     QTest::keyClick(app->Frame, Qt::Key_F2, Qt::ControlModifier);

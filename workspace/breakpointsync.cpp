@@ -3,6 +3,7 @@
 
 #include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
+#include "editor/sourcedocument.h"
 #include "toolchain/running/debugsession.h"
 #include "workspace/workspace.h"
 #include "workspace/fileplaces.h"
@@ -19,17 +20,18 @@ void BreakpointSync::watch(TFileMDIChild* window)
     if (window->isProject())
         return;
     EditControl* e = window->editor();
-    const QString file = e->fileName();
+    const QString file = e->source()->fileName();
     if (!file.isEmpty())
-        e->setBreakpoints(store_.breakpoints(file));
-    connect(e, &EditControl::breakpointsChanged, this, [this, e](const Breakpoints& list) { changed(e, list); });
-    connect(e, &EditControl::fileNameChanged, this,
+        e->source()->marks().setBreakpoints(store_.breakpoints(file));
+    connect(&e->source()->marks(), &MarkList::breakpointsChanged, this,
+            [this, e](const Breakpoints& list) { changed(e, list); });
+    connect(e->source(), &SourceDocument::fileNameChanged, this,
             [this, e, before = file](const QString& name) mutable { renamed(e, std::exchange(before, name)); });
 }
 
 void BreakpointSync::renamed(EditControl* editor, const QString& before)
 {
-    const QString now = editor->fileName();
+    const QString now = editor->source()->fileName();
     if (before.isEmpty() || now.isEmpty() || BreakpointStore::key(before) == BreakpointStore::key(now))
         return;
     const Breakpoints old = store_.breakpoints(before);
@@ -41,7 +43,7 @@ void BreakpointSync::renamed(EditControl* editor, const QString& before)
         for (const Breakpoint& b : old)
             session_->clearBreakpoint(oldClass, b.line);
     }
-    changed(editor, editor->breakpoints());
+    changed(editor, editor->source()->marks().breakpoints());
 }
 
 void BreakpointSync::attach(DebugSession* session)
@@ -67,7 +69,7 @@ const Breakpoint* onLine(const Breakpoints& list, int line)
 
 void BreakpointSync::changed(EditControl* editor, const Breakpoints& breakpoints)
 {
-    const QString file = editor->fileName();
+    const QString file = editor->source()->fileName();
     if (file.isEmpty())
         return;
     const Breakpoints before = store_.breakpoints(file);
@@ -105,7 +107,7 @@ void BreakpointSync::onSet(const QString& className, int line, int actual)
     list << moved;  // one set on that line already is kept
     store_.set(key, list);
     if (EditControl* e = editorOf(key))
-        e->setBreakpoints(store_.breakpoints(key));
+        e->source()->marks().setBreakpoints(store_.breakpoints(key));
     ws_.showStatus(
         QStringLiteral("The breakpoint of line %1 moved to line %2, the next line with code").arg(line).arg(actual));
 }
@@ -113,7 +115,7 @@ void BreakpointSync::onSet(const QString& className, int line, int actual)
 QString BreakpointSync::classOf(const QString& path) const
 {
     if (EditControl* e = editorOf(BreakpointStore::key(path)))
-        return debugClassName(e->toPlainText(), e->fileName());
+        return debugClassName(e->toPlainText(), e->source()->fileName());
     QFile f(path);
     const QString text = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.read(1 << 20)) : QString();
     return debugClassName(text, path);

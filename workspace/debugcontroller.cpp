@@ -47,7 +47,7 @@ void DebugController::toggleBreakpoint()
 {
     TFileMDIChild* c = ws_.currentEditor();
     if (c && !c->isProject())
-        c->editor()->toggleBreakpoint(c->editor()->textCursor().blockNumber() + 1);
+        c->editor()->source()->marks().toggleBreakpoint(c->editor()->textCursor().blockNumber() + 1);
 }
 
 DebugController::~DebugController()
@@ -135,7 +135,7 @@ void DebugController::debugRun()
         return;
     }
     const std::optional<DebugTarget> target = c->build().debugTarget(java);
-    if (target && !startWithLocals(*target, c->editor()->fileName()))
+    if (target && !startWithLocals(*target, c->editor()->source()->fileName()))
         startTarget(*target);
 }
 
@@ -224,7 +224,7 @@ void DebugController::connectSession()
             [this](qint64, int frame, const QString& note, const QList<DebugValue>& list) {
                 if (variables_)
                     variables_->showVariables(note, list);
-                if (frame == frameShown_ && marked_ && marked_->fileName() == pausedSource_)
+                if (frame == frameShown_ && marked_ && marked_->source()->fileName() == pausedSource_)
                     showInlineValues(list);
             });
     connect(s, &DebugSession::children, this, [this](qint64 id, int start, int total, const QList<DebugValue>& l) {
@@ -344,7 +344,7 @@ QStringList DebugController::projectSources() const
     TFileMDIChild* project = ws_.projectWindow();
     if (!project)
         return out;
-    const QDir dir = QFileInfo(project->editor()->fileName()).absoluteDir();
+    const QDir dir = QFileInfo(project->editor()->source()->fileName()).absoluteDir();
     for (const QString& line : project->editor()->toPlainText().split(QLatin1Char('\n'))) {
         const QString name = line.trimmed();
         if (!name.isEmpty())
@@ -376,7 +376,7 @@ void DebugController::markLine(const QString& className, const QString& file, in
     if (!w)
         return;
     marked_ = w->editor();
-    pausedSource_ = marked_->fileName();
+    pausedSource_ = marked_->source()->fileName();
     pausedLine_ = line;
     markExecution(marked_, line);
 }
@@ -394,19 +394,19 @@ void DebugController::clearMarks()
 
 void DebugController::markExecution(EditControl* editor, int line)
 {
-    editor->setExecutionLine(line);
+    editor->source()->marks().setExecutionLine(line);
     if (line == 0)
-        editor->setInlineValues({});
+        editor->source()->marks().setInlineValues({});
 }
 
 void DebugController::showInlineValues(const QList<DebugValue>& values)
 {
-    marked_->setInlineValues(inlineValueLines(marked_->toPlainText(), pausedLine_, values));
+    marked_->source()->marks().setInlineValues(inlineValueLines(marked_->toPlainText(), pausedLine_, values));
 }
 
 QString DebugController::classOf(EditControl* editor)
 {
-    return debugClassName(editor->toPlainText(), editor->fileName());
+    return debugClassName(editor->toPlainText(), editor->source()->fileName());
 }
 
 void DebugController::openStackTrace(const StackTraceLocation& location)

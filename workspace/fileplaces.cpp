@@ -39,7 +39,7 @@ TFileMDIChild* FilePlaces::windowShowing(const QString& path) const
     const QString wanted = nativepath::canonical(path);
     TFileMDIChild* found = nullptr;
     for (TFileMDIChild* c : ws_.editors()) {
-        const QString name = c->editor()->fileName();
+        const QString name = c->editor()->source()->fileName();
         if (!name.isEmpty() && nativepath::canonical(name) == wanted)
             found = c;
     }
@@ -110,7 +110,7 @@ Place FilePlaces::placeOf(TFileMDIChild* window) const
     Place p;
     if (!window)
         return p;
-    const QString name = window->editor()->fileName();
+    const QString name = window->editor()->source()->fileName();
     p.file = name.isEmpty() ? QString() : nativepath::canonical(name);
     p.window = window;
     const QTextCursor cur = window->editor()->textCursor();
@@ -124,7 +124,7 @@ void FilePlaces::goTo(const Place& place)
     TFileMDIChild* w = nullptr;
     for (TFileMDIChild* c : ws_.editors()) {
         if (c == place.window &&
-            (place.file.isEmpty() || nativepath::canonical(c->editor()->fileName()) == place.file))
+            (place.file.isEmpty() || nativepath::canonical(c->editor()->source()->fileName()) == place.file))
             w = c;
     }
     if (!w && !place.file.isEmpty())

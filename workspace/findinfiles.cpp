@@ -58,8 +58,8 @@ FindInFilesQuery FindInFiles::proposal() const
     FindInFilesQuery q = last_;
     TFileMDIChild* c = ws_.currentEditor();
     const EditControl* e = c ? c->editor() : nullptr;
-    if (e && !e->fileName().isEmpty())
-        q.folder = QFileInfo(e->fileName()).absolutePath();
+    if (e && !e->source()->fileName().isEmpty())
+        q.folder = QFileInfo(e->source()->fileName()).absolutePath();
     else if (q.folder.isEmpty())
         q.folder = QDir::currentPath();
     if (e) {

@@ -178,10 +178,10 @@ QString samePlace(const QString& path)
 
 // The marks of Check While Typing in `marks`: they belong to the window's
 // own check of its text, not to a compilation.
-QList<MessageMark> checkMarks(const QList<MessageMark>& marks)
+QList<TextMark> checkMarks(const QList<TextMark>& marks)
 {
-    QList<MessageMark> out;
-    for (const MessageMark& m : marks) {
+    QList<TextMark> out;
+    for (const TextMark& m : marks) {
         if (m.light)
             out << m;
     }
@@ -195,10 +195,10 @@ void MessageController::compilationStarted()
     emit ws_.commandStatesChanged();
     // Only the marks of the last compilation go.
     for (TFileMDIChild* w : ws_.editors()) {
-        const QList<MessageMark> marks = w->editor()->messageMarks();
-        const QList<MessageMark> kept = checkMarks(marks);
+        const QList<TextMark> marks = w->editor()->source()->marks().messageMarks();
+        const QList<TextMark> kept = checkMarks(marks);
         if (kept.size() != marks.size())
-            w->editor()->setMessageMarks(kept);
+            w->editor()->source()->marks().setMessageMarks(kept);
     }
 }
 
@@ -215,26 +215,26 @@ void MessageController::compilationEnded(bool succeeded)
 void MessageController::markMessages(TFileMDIChild* window, bool openedLater)
 {
     EditControl* edit = window->editor();
-    if (edit->fileName().isEmpty())
+    if (edit->source()->fileName().isEmpty())
         return;
     const std::vector<CompilerMessage>& all = lastCompilationMessages();
     if (all.empty())
         return;
-    const QString file = samePlace(edit->fileName());
+    const QString file = samePlace(edit->source()->fileName());
     // A file saved since the compilation may no longer have its lines where
     // the messages put them.
     if (openedLater && QFileInfo(file).lastModified() > QFileInfo(lastCompilation().capture).lastModified())
         return;
-    QList<MessageMark> marks;
+    QList<TextMark> marks;
     for (const CompilerMessage& m : all) {
         if (m.severity == MessageSeverity::Note || samePlace(m.path) != file)
             continue;
         const bool warning = m.severity == MessageSeverity::Warning;
-        marks << MessageMark{.line = m.line,
-                             .column = m.column,
-                             .severity = warning ? MessageMark::Severity::Warning : MessageMark::Severity::Error,
-                             .text = m.details.isEmpty() ? m.text : m.text + QLatin1Char('\n') + m.details};
+        marks << TextMark{.line = m.line,
+                          .column = m.column,
+                          .kind = warning ? TextMark::Kind::Warning : TextMark::Kind::Error,
+                          .text = m.details.isEmpty() ? m.text : m.text + QLatin1Char('\n') + m.details};
     }
     if (!marks.isEmpty())
-        edit->setMessageMarks(marks + checkMarks(edit->messageMarks()));
+        edit->source()->marks().setMessageMarks(marks + checkMarks(edit->source()->marks().messageMarks()));
 }

@@ -29,12 +29,14 @@ QString statusOf(const QString& text)
 // The folder a window's source is compiled in, and the name it goes by.
 QString folderOf(const EditControl* e)
 {
-    return e->fileName().isEmpty() ? QDir::currentPath() : QFileInfo(e->fileName()).absolutePath();
+    return e->source()->fileName().isEmpty() ? QDir::currentPath()
+                                             : QFileInfo(e->source()->fileName()).absolutePath();
 }
 
 QString sourceName(const EditControl* e)
 {
-    return e->fileName().isEmpty() ? folderOf(e) + QStringLiteral("/Untitled.java") : e->fileName();
+    return e->source()->fileName().isEmpty() ? folderOf(e) + QStringLiteral("/Untitled.java")
+                                             : e->source()->fileName();
 }
 
 }  // namespace
@@ -107,9 +109,9 @@ void NavigationController::goToDefinition(EditControl* editor, int position)
         s->cancel(definitionId_);
     definitionId_ = 0;
     if (s)
-        definitionId_ = s->query(declarationRequest(sourceName(editor), editor->rawText(), position, jdkSourceCache(),
-                                                    CompileService::withoutJvmOptions(makeargsList()),
-                                                    folderOf(editor)));
+        definitionId_ = s->query(
+            declarationRequest(sourceName(editor), editor->source()->rawText(), position, jdkSourceCache(),
+                               CompileService::withoutJvmOptions(makeargsList()), folderOf(editor)));
     if (!definitionId_) {
         ws_.showStatus(statusOf(compileServiceHeldUntilCompile()
                                     ? QStringLiteral("the compile service starts with the first Java Compile (F9), "
@@ -187,7 +189,7 @@ void NavigationController::showDeclaration(const ServiceDeclaration& d)
         ws_.useDialogRecord(TFileMDIClient::DialogKind::JavaSource);
         target = ws_.openEditor(EditorKind::JavaSource, d.path);
         if (target)
-            target->editor()->setReadOnly(true);
+            target->source()->setReadOnly(true);
         if (target && from)
             ws_.bringToFront(from);  // the jump is taken from where it was asked
     }
@@ -260,7 +262,7 @@ void NavigationController::requestOutline()
     CompileService* s = readyService(folderOf(outlined_));
     if (s && outlineId_)
         s->cancel(outlineId_);
-    outlineId_ = s ? s->query(outlineRequest(sourceName(outlined_), outlined_->rawText())) : 0;
+    outlineId_ = s ? s->query(outlineRequest(sourceName(outlined_), outlined_->source()->rawText())) : 0;
     outlineRevision_ = outlined_->document()->revision();
     if (!outlineId_)
         outline_->setNote(QStringLiteral("The outline comes once the compile service is ready"));

@@ -25,7 +25,7 @@ void ProjectCommands::newProject()
     ws_.useDialogRecord(TFileMDIClient::DialogKind::JavaProject);
     ws_.setProjectWindow(nullptr);
     ws_.setProjectWindow(ws_.openEditor(EditorKind::JavaProject, QString()));
-    ws_.projectWindow()->editor()->setLineEnd(TextFormat::LineEnd::CRLF);
+    ws_.projectWindow()->editor()->source()->setLineEnd(TextFormat::LineEnd::CRLF);
     follow(ws_.projectWindow());
 }
 
@@ -59,7 +59,7 @@ void ProjectCommands::follow(TFileMDIChild* window)
 void ProjectCommands::openEntry(const QString& path)
 {
     for (TFileMDIChild* c : ws_.editors()) {
-        if (!c->isProject() && c->editor()->fileName() == path) {
+        if (!c->isProject() && c->editor()->source()->fileName() == path) {
             ws_.bringToFront(c);
             return;
         }

@@ -182,12 +182,13 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
     const bool fromFile = !file.isEmpty();
     // A file that cannot be read keeps its name: the window shows what it could,
     // and a save writes the file under that name.
-    if (fromFile && !edit->loadFile(file))
-        edit->setFileName(nativepath::absolute(file));
+    if (fromFile && !edit->source()->loadFile(file))
+        edit->source()->setFileName(nativepath::absolute(file));
     QMdiSubWindow* active = activeSubWindow();
     const bool maximise = active && active->isMaximized();
     edit->setLineNumbersVisible(lineNumbers_);
     auto* child = new TFileMDIChild(this, kind, edit, fromFile);
+    connectEditor(child);
     if (fromFile)
         messages_->markMessages(child, true);
     debug_->editorOpened(child);
@@ -338,7 +339,7 @@ bool TFileMDIClient::canCloseAll()
     std::reverse(windows.begin(), windows.end());
     for (QMdiSubWindow* w : windows) {
         if (auto* c = qobject_cast<TFileMDIChild*>(w)) {
-            if (!c->editor()->canClose())
+            if (!c->editor()->source()->canClose())
                 return false;
         } else if (!closeOther(w)) {
             return false;
@@ -464,6 +465,17 @@ void TFileMDIClient::bringToFront(QWidget* window)
     else if (!w->isAncestorOf(QApplication::focusWidget()) && w->widget())
         w->widget()->setFocus();
     emit editorsChanged();
+}
+
+void TFileMDIClient::connectEditor(TFileMDIChild* child)
+{
+    connect(child, &TFileMDIChild::statusShown, this, &TFileMDIClient::showStatus);
+    connect(child, &TFileMDIChild::lastingStatusShown, this, &TFileMDIClient::lastingStatusShown);
+    connect(child, &TFileMDIChild::lastingStatusCleared, this, &TFileMDIClient::lastingStatusCleared);
+    connect(child, &TFileMDIChild::fileUsed, this, &TFileMDIClient::fileUsed);
+    connect(child, &TFileMDIChild::compilerMessagesShown, this, &TFileMDIClient::showCompilerMessages);
+    connect(child, &TFileMDIChild::compilationStarted, this, &TFileMDIClient::compilationStarted);
+    connect(child, &TFileMDIChild::compilationEnded, this, &TFileMDIClient::compilationEnded);
 }
 
 void TFileMDIClient::showStatus(const QString& text)

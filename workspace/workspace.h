@@ -62,13 +62,14 @@ public:
     const FileDialogRecord* fileDialogRecord() const override { return records_.current(); }
     FindController* finder() override { return finder_.get(); }
     TRulerWin* printHost() override { return lpr; }
-    void showStatus(const QString& text) override;
-    void fileUsed(const QString& path) override;
-    void showCompilerMessages(const QString& captureFile, const QString& statusNote) override;
-    void compilationStarted() override;
-    void compilationEnded(bool succeeded) override;
-    void showLastingStatus(const QString& text) override { emit lastingStatusShown(text); }
-    void clearLastingStatus() override { emit lastingStatusCleared(); }
+    // What the editor windows (and the workspace's own parts) tell it.
+    void showStatus(const QString& text);
+    void fileUsed(const QString& path);
+    void showCompilerMessages(const QString& captureFile, const QString& statusNote);
+    void compilationStarted();
+    void compilationEnded(bool succeeded);
+    void showLastingStatus(const QString& text) { emit lastingStatusShown(text); }
+    void clearLastingStatus() { emit lastingStatusCleared(); }
 
     // Line Numbers: shows or hides the line numbers of every editor window.
     void CmLineNumbers();
@@ -180,6 +181,8 @@ protected:
     bool viewportEvent(QEvent* e) override;
 
 private:
+    // Takes what a new editor window tells (its signals) to the workspace.
+    void connectEditor(TFileMDIChild* child);
     void buildCommands();
     // Keeps the pane area at the bottom and the MDI windows above it.
     void layoutPanes();

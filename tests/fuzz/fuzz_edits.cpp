@@ -86,11 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         check(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(original) == original.size());
     }
     EditControl* e = g_edit;
-    check(e->loadFile(g_path));
+    check(e->source()->loadFile(g_path));
     check(lineedits::bytesOf(*e) == original);
     for (int step = 0; step < 12 && r.more(); ++step) {
         const QByteArray before = lineedits::bytesOf(*e);
-        const DocumentText t = documentText(*e->document(), e->textFormat().lineEnd);
+        const DocumentText t = documentText(*e->document(), e->source()->textFormat().lineEnd);
         const int length = int(t.text.size());
         const int from = int(r.word() % unsigned(length + 1));
         const int to = from + int(r.word() % unsigned(length - from + 1));
@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (s < 0)
             continue;
         const QByteArray after = lineedits::bytesOf(*e);
-        check(lineedits::untouched(t, e->textFormat(), s, en).keptIn(after));
+        check(lineedits::untouched(t, e->source()->textFormat(), s, en).keptIn(after));
         if (undo) {
             const int undone = lineedits::undoTo(e, t.text, steps);
             if (undone > 0)

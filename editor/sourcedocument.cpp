@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/sourcedocument.h"
+
+#include "editor/editdefaults.h"
+#include "editor/fileexchange.h"
+#include "editor/textdoc.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+// The character format of text read from a file: the default font, nothing else.
+QTextCharFormat readTextFormat()
+{
+    QTextCharFormat cf;
+    cf.setFont(GetLogFont(), QTextCharFormat::FontPropertiesAll);
+    return cf;
+}
+}  // namespace
+
+SourceDocument::SourceDocument(QObject* parent)
+    : QObject(parent), text_(new QTextDocument(this)), marks_(text_), exchange_(std::make_unique<FileExchange>(*this))
+{
+    text_->setDefaultFont(GetLogFont());
+    // Every line keeps its own line end, whatever is edited around it.
+    LineBreakKeeper::of(text_);
+}
+
+SourceDocument::~SourceDocument() = default;
+
+void SourceDocument::showText(const DecodedText& d)
+{
+    emit replacingText();
+    // The text read takes the default font, and the marks stay on their places.
+    marks_.keepWhile([this, &d] {
+        text_->setPlainText(d.text);
+        const bool undo = text_->isUndoRedoEnabled();
+        text_->setUndoRedoEnabled(false);
+        QTextCursor all(text_);
+        all.select(QTextCursor::Document);
+        all.setCharFormat(readTextFormat());
+        text_->setUndoRedoEnabled(undo);
+        markLineBreaks(text_, d);
+    });
+    text_->setModified(false);
+    emit textReplaced(keepPlace_);
+}
+
+void SourceDocument::setReadOnly(bool on)
+{
+    if (readOnly_ == on)
+        return;
+    readOnly_ = on;
+    emit readOnlyChanged(on);
+}
+
+QString SourceDocument::fileName() const
+{
+    return exchange_->file().name();
+}
+
+void SourceDocument::setFileName(const QString& name)
+{
+    exchange_->file().setName(name);
+}
+
+FileDialogRecord& SourceDocument::saveData()
+{
+    return exchange_->saveData();
+}
+
+const TextFormat& SourceDocument::textFormat() const
+{
+    return exchange_->file().format();
+}
+
+void SourceDocument::setLineEnd(TextFormat::LineEnd le)
+{
+    exchange_->file().setLineEnd(le);
+}
+
+SourceDocument::ReadOnlyReason SourceDocument::readOnlyReason() const
+{
+    return exchange_->readOnlyReason();
+}
+
+bool SourceDocument::loadFile(const QString& name)
+{
+    return exchange_->load(name);
+}
+
+bool SourceDocument::writeFile(const QString& name)
+{
+    return exchange_->write(name);
+}
+
+bool SourceDocument::save()
+{
+    return exchange_->save();
+}
+
+bool SourceDocument::saveAs()
+{
+    return exchange_->saveAs();
+}
+
+Answer SourceDocument::askToSave()
+{
+    return exchange_->askToSave();
+}
+
+bool SourceDocument::canClose()
+{
+    return exchange_->canClose();
+}
+
+SourceDocument::DiskChange SourceDocument::checkDiskChange()
+{
+    return exchange_->checkDiskChange();
+}
+
+QString SourceDocument::rawText() const
+{
+    return text_->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+QString SourceDocument::savedText() const
+{
+    const TextFormat::LineEnd usual = textFormat().lineEnd;
+    const DocumentText t = documentText(*text_, usual);
+    return joinLines(t.text, t.breaks, usual);
+}
