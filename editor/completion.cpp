@@ -4,8 +4,10 @@
 #include "editor/completionpopup.h"
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
-#include "editor/javaimports.h"
-#include "editor/javalexer.h"
+#include "javatext/javaidentifiers.h"
+#include "javatext/javaimports.h"
+#include "javatext/javalexer.h"
+#include "javatext/javasource.h"
 #include "editor/lineendedit.h"
 #include "editor/parameterhints.h"
 #include "resources/commands.h"
@@ -30,17 +32,13 @@ constexpr int kBusyMs = 1500;
 // How far from the caret the words of a large text are taken.
 constexpr int kWordsAround = 256 * 1024;
 
-bool identifierChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
-}
-
 // The file and folder a request names: an untitled window's text is taken
 // as a source in the current folder.
 QString requestFile(const EditControl* edit_)
 {
-    return edit_->fileName().isEmpty() ? QDir::current().filePath(QStringLiteral("Untitled.java"))
-                                       : edit_->fileName();
+    return edit_->fileName().isEmpty()
+               ? QDir::current().filePath(javatext::sourceFileName(QStringLiteral("Untitled")))
+               : edit_->fileName();
 }
 
 // The keys the list takes while it is shown.
@@ -145,7 +143,7 @@ int Completion::anchorAtCaret() const
 {
     // A name never spans lines: the caret's line alone tells where it starts.
     const QTextCursor c = edit_->textCursor();
-    return c.block().position() + int(identifierStart(c.block().text(), c.positionInBlock()));
+    return c.block().position() + int(javatext::identifierStart(c.block().text(), c.positionInBlock()));
 }
 
 QPoint Completion::belowCaret() const
@@ -282,9 +280,7 @@ void Completion::insertChosen()
         return;
     const CompletionItem chosen = *item;
     const QString text = edit_->rawText();
-    int end = edit_->textCursor().position();
-    while (end < text.size() && identifierChar(text[end]))
-        ++end;
+    const int end = int(javatext::identifierEnd(text, edit_->textCursor().position()));
     const int from = anchor_;
     closePopup();
     // A method whose parentheses follow already: its name alone.

@@ -204,11 +204,7 @@ TextSpan NavigationController::nameAt(const QString& text, int start)
 {
     // From the column to the end of the word there.
     const int from = std::clamp(start, 0, int(text.size()));
-    int end = from;
-    while (end < text.size() &&
-           (text[end].isLetterOrNumber() || text[end] == QLatin1Char('_') || text[end] == QLatin1Char('$')))
-        ++end;
-    return TextSpan{from, end};
+    return TextSpan{from, int(javatext::identifierEnd(text, from))};
 }
 
 // ---------------------------------------------------------------- Outline

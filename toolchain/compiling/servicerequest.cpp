@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/compiling/servicerequest.h"
 
+#include "javatext/javasource.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -10,12 +12,6 @@ void putU32(QByteArray& out, quint32 v)
 {
     const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
     out.append(b, 4);
-}
-
-bool isSource(const QString& arg)
-{
-    return !arg.startsWith(QLatin1Char('-')) && (arg.endsWith(QLatin1String(".java"), Qt::CaseInsensitive) ||
-                                                 arg.endsWith(QLatin1String(".jav"), Qt::CaseInsensitive));
 }
 
 }  // namespace
@@ -51,7 +47,7 @@ QByteArray serviceRequestKey(char kind, const QString& workDir, const QStringLis
     QByteArray key(1, kind);
     key += QFile::encodeName(QDir::cleanPath(workDir));
     for (const QString& o : options) {
-        if (!isSource(o))
+        if (!javatext::namesSource(o))
             key += '\0' + QFile::encodeName(o);
     }
     return key;

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/javatypename.h"
+#include "javatext/javatypename.h"
 
-#include "editor/javalexer.h"
+#include "javatext/javaidentifiers.h"
+#include "javatext/javalexer.h"
 
 #include <QStringList>
+
+#include <algorithm>
 
 namespace {
 
@@ -22,11 +25,8 @@ QStringList topLevelTokens(const QString& text)
                 continue;
             for (qsizetype i = piece.start; i < piece.end;) {
                 const QChar c = line[i];
-                if (c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('$')) {
-                    qsizetype j = i + 1;
-                    while (j < piece.end &&
-                           (line[j].isLetterOrNumber() || line[j] == QLatin1Char('_') || line[j] == QLatin1Char('$')))
-                        ++j;
+                if (javatext::isIdentifierStart(c)) {
+                    const qsizetype j = std::min(javatext::identifierEnd(line, i), piece.end);
                     if (depth == 0)
                         tokens << line.mid(i, j - i);
                     i = j;
@@ -54,7 +54,7 @@ bool isTypeKeyword(const QString& word)
 
 bool isName(const QString& word)
 {
-    return !word.isEmpty() && (word[0].isLetter() || word[0] == QLatin1Char('_') || word[0] == QLatin1Char('$'));
+    return !word.isEmpty() && javatext::isIdentifierStart(word[0]);
 }
 
 }  // namespace

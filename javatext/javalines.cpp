@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/javalines.h"
+#include "javatext/javalines.h"
 
 #include <algorithm>
 #include <map>
