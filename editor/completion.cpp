@@ -48,20 +48,19 @@ QString requestFile(const EditControl* edit_)
 bool closesTheCall(const QString& text)
 {
     int depth = 0;
+    bool closed = false;
     javalex::State state = javalex::Normal;
     for (const QString& line : text.split(QChar::ParagraphSeparator)) {
-        javalex::LineLexer lexer(line, state);
-        for (javalex::Piece p; lexer.next(&p);) {
-            if (p.type != javalex::Piece::Code)
-                continue;
-            for (qsizetype i = p.start; i < p.end; ++i) {
+        state = javalex::forEachCode(line, state, [&](qsizetype start, qsizetype end) {
+            for (qsizetype i = start; i < end && !closed; ++i) {
                 if (line[i] == QLatin1Char('('))
                     ++depth;
                 else if (line[i] == QLatin1Char(')') && --depth < 0)
-                    return true;
+                    closed = true;
             }
-        }
-        state = lexer.state();
+        });
+        if (closed)
+            return true;
     }
     return false;
 }

@@ -18,15 +18,11 @@ QStringList topLevelTokens(const QString& text)
     javalex::State state = javalex::Normal;
     int depth = 0;
     for (const QString& line : text.split(QLatin1Char('\n'))) {
-        javalex::LineLexer lexer(line, state);
-        javalex::Piece piece;
-        while (lexer.next(&piece)) {
-            if (piece.type != javalex::Piece::Code)
-                continue;
-            for (qsizetype i = piece.start; i < piece.end;) {
+        state = javalex::forEachCode(line, state, [&](qsizetype start, qsizetype end) {
+            for (qsizetype i = start; i < end;) {
                 const QChar c = line[i];
                 if (javatext::isIdentifierStart(c)) {
-                    const qsizetype j = std::min(javatext::identifierEnd(line, i), piece.end);
+                    const qsizetype j = std::min(javatext::identifierEnd(line, i), end);
                     if (depth == 0)
                         tokens << line.mid(i, j - i);
                     i = j;
@@ -40,8 +36,7 @@ QStringList topLevelTokens(const QString& text)
                     ++depth;
                 ++i;
             }
-        }
-        state = lexer.state();
+        });
     }
     return tokens;
 }

@@ -3,6 +3,8 @@
 
 #include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
+#include "javatext/javaidentifiers.h"
+#include "javatext/javasource.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
 #include "toolchain/compiling/compile.h"
@@ -34,7 +36,9 @@ QString folderOf(const EditControl* e)
 
 QString sourceName(const EditControl* e)
 {
-    return e->fileName().isEmpty() ? folderOf(e) + QStringLiteral("/Untitled.java") : e->fileName();
+    return e->fileName().isEmpty()
+               ? folderOf(e) + QLatin1Char('/') + javatext::sourceFileName(QStringLiteral("Untitled"))
+               : e->fileName();
 }
 
 }  // namespace
