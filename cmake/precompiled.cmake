@@ -11,6 +11,6 @@ target_precompile_headers(bp_platform PRIVATE
   <QApplication> <QByteArray> <QDialog> <QDir> <QFile> <QFileInfo> <QHBoxLayout> <QKeyEvent>
   <QLabel> <QMdiSubWindow> <QPainter> <QPlainTextEdit> <QPointer> <QPushButton> <QScrollBar>
   <QString> <QStringList> <QTextBlock> <QTextCursor> <QTextDocument> <QTimer> <QVBoxLayout>)
-foreach(lib bp_config bp_project bp_compileservice bp_toolchain bp_debugger bp_print bp_editor bp_workspace bp_app)
+foreach(lib bp_javatext bp_config bp_project bp_compileservice bp_toolchain bp_debugger bp_print bp_editor bp_workspace bp_app)
   target_precompile_headers(${lib} REUSE_FROM bp_platform)
 endforeach()

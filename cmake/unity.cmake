@@ -13,8 +13,8 @@ option(BREWPAD_UNITY "Compile the libraries as unity builds" ON)
 set(BREWPAD_UNITY_BATCH 8 CACHE STRING "Sources of a library compiled together in a unity build")
 
 if(BREWPAD_UNITY)
-  foreach(lib bp_platform bp_config bp_project bp_compileservice bp_toolchain bp_debugger bp_print
-              bp_javalines bp_editor bp_workspace bp_app bp_resources)
+  foreach(lib bp_platform bp_javatext bp_config bp_project bp_compileservice bp_toolchain bp_debugger bp_print
+              bp_editor bp_workspace bp_app bp_resources)
     set_target_properties(${lib} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${BREWPAD_UNITY_BATCH})
   endforeach()
 endif()

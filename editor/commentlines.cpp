@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/commentlines.h"
 
-#include "editor/javalines.h"
+#include "javatext/javalines.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

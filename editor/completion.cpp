@@ -3,8 +3,10 @@
 
 #include "editor/completionpopup.h"
 #include "editor/editcontrol.h"
-#include "editor/javaimports.h"
-#include "editor/javalexer.h"
+#include "javatext/javaidentifiers.h"
+#include "javatext/javaimports.h"
+#include "javatext/javalexer.h"
+#include "javatext/javasource.h"
 #include "editor/lineendedit.h"
 #include "editor/parameterhints.h"
 #include "resources/commands.h"
@@ -29,17 +31,13 @@ constexpr int kBusyMs = 1500;
 // How far from the caret the words of a large text are taken.
 constexpr int kWordsAround = 256 * 1024;
 
-bool identifierChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
-}
-
 // The file and folder a request names: an untitled window's text is taken
 // as a source in the current folder.
 QString requestFile(const EditControl* edit_)
 {
-    return edit_->source()->fileName().isEmpty() ? QDir::current().filePath(QStringLiteral("Untitled.java"))
-                                                 : edit_->source()->fileName();
+    return edit_->source()->fileName().isEmpty()
+               ? QDir::current().filePath(javatext::sourceFileName(QStringLiteral("Untitled")))
+               : edit_->source()->fileName();
 }
 
 // The keys the list takes while it is shown.
@@ -49,20 +47,19 @@ QString requestFile(const EditControl* edit_)
 bool closesTheCall(const QString& text)
 {
     int depth = 0;
+    bool closed = false;
     javalex::State state = javalex::Normal;
     for (const QString& line : text.split(QChar::ParagraphSeparator)) {
-        javalex::LineLexer lexer(line, state);
-        for (javalex::Piece p; lexer.next(&p);) {
-            if (p.type != javalex::Piece::Code)
-                continue;
-            for (qsizetype i = p.start; i < p.end; ++i) {
+        state = javalex::forEachCode(line, state, [&](qsizetype start, qsizetype end) {
+            for (qsizetype i = start; i < end && !closed; ++i) {
                 if (line[i] == QLatin1Char('('))
                     ++depth;
                 else if (line[i] == QLatin1Char(')') && --depth < 0)
-                    return true;
+                    closed = true;
             }
-        }
-        state = lexer.state();
+        });
+        if (closed)
+            return true;
     }
     return false;
 }
@@ -144,7 +141,7 @@ int Completion::anchorAtCaret() const
 {
     // A name never spans lines: the caret's line alone tells where it starts.
     const QTextCursor c = edit_->textCursor();
-    return c.block().position() + int(identifierStart(c.block().text(), c.positionInBlock()));
+    return c.block().position() + int(javatext::identifierStart(c.block().text(), c.positionInBlock()));
 }
 
 QPoint Completion::belowCaret() const
@@ -281,9 +278,7 @@ void Completion::insertChosen()
         return;
     const CompletionItem chosen = *item;
     const QString text = edit_->source()->rawText();
-    int end = edit_->textCursor().position();
-    while (end < text.size() && identifierChar(text[end]))
-        ++end;
+    const int end = int(javatext::identifierEnd(text, edit_->textCursor().position()));
     const int from = anchor_;
     closePopup();
     // A method whose parentheses follow already: its name alone.

@@ -2,12 +2,11 @@
 # editor/: the editor window of one file and its commands, the edit control, text
 # files with their encodings and line breaks, safe writing of the user's files,
 # line-end conversion, syntax colouring, and Find and Replace.
-# Includes toolchain/, print/, project/, config/, platform/ and resources/.
+# Includes toolchain/, print/, project/, config/, javatext/, platform/ and resources/.
 add_library(bp_editor STATIC
   editor/editorwindow.cpp
   editor/projectnodes.cpp
   editor/typingcheck.cpp
-  editor/javatypename.cpp
   editor/saveproposal.cpp
   editor/completion.cpp
   editor/completionpopup.cpp
@@ -36,7 +35,7 @@ add_library(bp_editor STATIC
   editor/unix2dos.cpp
   editor/finddialogs.cpp
   editor/highlighter.cpp)
-target_link_libraries(bp_editor PUBLIC bp_toolchain bp_building bp_debugger bp_print bp_javalines Qt6::Widgets Qt6::PrintSupport)
+target_link_libraries(bp_editor PUBLIC bp_toolchain bp_building bp_debugger bp_print bp_javatext Qt6::Widgets Qt6::PrintSupport)
 
 bp_add_test(test_find SOURCES tests/test_find.cpp LIBS bp_editor)
 bp_add_test(test_highlighter SOURCES tests/test_highlighter.cpp LIBS bp_editor)
@@ -45,6 +44,8 @@ bp_add_test(test_diskfile SOURCES tests/test_diskfile.cpp LIBS bp_editor)
 bp_add_test(test_editedfile SOURCES tests/test_editedfile.cpp LIBS bp_editor)
 bp_add_test(test_breakpoints SOURCES tests/test_breakpoints.cpp LIBS bp_editor)
 bp_add_test(test_sourcedocument SOURCES tests/test_sourcedocument.cpp LIBS bp_editor)
+bp_add_test(test_comfort SOURCES tests/test_comfort.cpp LIBS bp_app)
 
 bp_add_bench(bench_highlight SOURCES bench/bench_highlight.cpp LIBS bp_editor)
 bp_add_bench(bench_unix2dos SOURCES bench/bench_unix2dos.cpp LIBS bp_editor)
+bp_add_bench(bench_type SOURCES bench/bench_type.cpp LIBS bp_app Qt6::Test)

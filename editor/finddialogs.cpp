@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/finddialogs.h"
 
+#include "javatext/javaidentifiers.h"
 #include "platform/dialogs.h"
 
 #include <QCheckBox>
@@ -379,12 +380,8 @@ void FindController::prefill(FindOptions& o) const
     else if (!cur.hasSelection()) {
         // The word the caret stands in or just after.
         const QString text = cur.block().text();
-        auto wordChar = [](QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$'; };
-        int start = cur.positionInBlock(), end = start;
-        while (start > 0 && wordChar(text[start - 1]))
-            --start;
-        while (end < text.size() && wordChar(text[end]))
-            ++end;
+        const int start = int(javatext::identifierStart(text, cur.positionInBlock()));
+        const int end = int(javatext::identifierEnd(text, cur.positionInBlock()));
         if (end > start)
             o.what = text.mid(start, end - start);
     }

@@ -12,7 +12,7 @@
 // a cheap state-only scan up to the first shown block when needed.
 #pragma once
 
-#include "editor/javalexer.h"
+#include "javatext/javalexer.h"
 
 #include <QColor>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 #include "editor/indent.h"
 
 #include "editor/highlighter.h"
-#include "editor/javalines.h"
+#include "javatext/javalines.h"
 
 #include <QKeyEvent>
 #include <QTextBlock>

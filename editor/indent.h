@@ -2,7 +2,7 @@
 // Indentation as the user types in a text edit: Enter keeps the indentation
 // of the line (one unit more after '{'), '}' at the start of a line takes a
 // unit away, Tab and Shift+Tab indent and unindent the selected lines. The
-// rules are those of editor/javalines.h; this applies them to the document.
+// rules are those of javatext/javalines.h; this applies them to the document.
 #pragma once
 
 #include <QString>

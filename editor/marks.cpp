@@ -1,19 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/marks.h"
 
+#include "javatext/javaidentifiers.h"
+
 #include <QColor>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
 
 #include <algorithm>
-
-namespace {
-bool wordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_' || c == u'$';
-}
-}  // namespace
 
 QColor markColour(TextMark::Kind kind)
 {
@@ -96,11 +91,9 @@ std::pair<int, int> MarkList::underline(const QTextCursor& at, int column) const
         return {0, 0};
     int i = std::min<int>(at.positionInBlock(), int(text.size()) - 1);
     int start = i, end = i + 1;
-    if (wordChar(text[i])) {
-        while (start > 0 && wordChar(text[start - 1]))
-            --start;
-        while (end < text.size() && wordChar(text[end]))
-            ++end;
+    if (javatext::isIdentifierPart(text[i])) {
+        start = int(javatext::identifierStart(text, i));
+        end = int(javatext::identifierEnd(text, i));
     }
     return {b.position() + start, b.position() + end};
 }

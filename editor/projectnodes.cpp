@@ -3,6 +3,7 @@
 
 #include "editor/editcontrol.h"
 #include "editor/textdoc.h"
+#include "javatext/javasource.h"
 #include "platform/dialogs.h"
 
 #include <QDir>
@@ -15,7 +16,7 @@ ProjectNodes::ProjectNodes(EditControl* edit) : edit_(edit)
 {
     ProjJavaData.flags = FileDialogRecord::HideReadOnly | FileDialogRecord::OverwritePrompt |
                          FileDialogRecord::FileMustExist;
-    ProjJavaData.defaultExt = QStringLiteral("java");
+    ProjJavaData.defaultExt = javatext::sourceExtension;
     ProjJavaData.filter = FilterJava;
 }
 
@@ -28,7 +29,8 @@ QStringList ProjectNodes::entriesFor(const QStringList& chosen)
             continue;
         }
         const QDir folder(path);
-        for (const QString& name : folder.entryList({QStringLiteral("*.java")}, QDir::Files, QDir::Name))
+        for (const QString& name :
+             folder.entryList({javatext::sourceFileName(QStringLiteral("*"))}, QDir::Files, QDir::Name))
             out << folder.filePath(name);
     }
     return out;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/saveproposal.h"
 
-#include "editor/javatypename.h"
+#include "javatext/javatypename.h"
+#include "javatext/javasource.h"
 #include "platform/filedata.h"
 
 #include <QDir>
@@ -35,11 +36,11 @@ void proposeSaveName(FileDialogRecord& rec, const QString& text)
             rec.initialDir = folder;
         return;
     }
-    if (rec.defaultExt != QLatin1String("java"))
+    if (rec.defaultExt != javatext::sourceExtension)
         return;
     const QString type = publicTypeName(text);
     if (type.isEmpty())
         return;
-    const QString name = type + QStringLiteral(".java");
+    const QString name = javatext::sourceFileName(type);
     rec.fileName = rec.initialDir.isEmpty() ? name : QDir(rec.initialDir).filePath(name);
 }

@@ -7,7 +7,7 @@ struct FileDialogRecord;
 
 // Fills `rec` for the save dialog of a window without a file that shows
 // `text`: a Java source (default extension "java") proposes the name of its
-// public type (editor/javatypename.h) followed by ".java", in the folder the
+// public type (javatext/javatypename.h) followed by ".java", in the folder the
 // record starts in; a project (default extension "jpr") starts in the folder
 // of its first entry, where its sources are compiled. Otherwise nothing is
 // proposed.

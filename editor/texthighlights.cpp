@@ -2,7 +2,7 @@
 #include "editor/texthighlights.h"
 
 #include "editor/highlighter.h"
-#include "editor/javalines.h"
+#include "javatext/javalines.h"
 #include "editor/marks.h"
 #include "editor/shownblocks.h"
 

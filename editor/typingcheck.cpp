@@ -3,7 +3,8 @@
 
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
-#include "editor/javatypename.h"
+#include "javatext/javatypename.h"
+#include "javatext/javasource.h"
 #include "toolchain/compiling/compile.h"
 #include "toolchain/testing/junitjars.h"
 #include "toolchain/compiling/compileservice.h"
@@ -37,7 +38,7 @@ bool checkedFile(const QString& windowFile, const QString& text, QString* file, 
     }
     *dir = untitledFolder();
     const QString type = publicTypeName(text);
-    *file = *dir + QLatin1Char('/') + (type.isEmpty() ? QStringLiteral("Untitled") : type) + QStringLiteral(".java");
+    *file = *dir + QLatin1Char('/') + javatext::sourceFileName(type.isEmpty() ? QStringLiteral("Untitled") : type);
     return !dir->isEmpty();
 }
 

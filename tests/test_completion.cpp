@@ -12,6 +12,7 @@
 #include "editor/completion.h"
 #include "editor/parameterhints.h"
 #include "config/jdks.h"
+#include "javatext/javaidentifiers.h"
 #include "toolchain/compiling/compileservice.h"
 
 #include <QAccessible>
@@ -85,8 +86,8 @@ TEST(CompletionItems, TheWordsOfOpenTextsBeginWithThePrefix)
     EXPECT_EQ(wordsStartingWith(texts, "cou"), (QStringList{"Counting", "count", "count2", "counter"}));
     EXPECT_EQ(wordsStartingWith(texts, "\u00e9"), (QStringList{"\u00e9t\u00e9"}));
     EXPECT_EQ(wordsStartingWith(texts, "cou", 2).size(), 2);
-    EXPECT_EQ(identifierStart("a.bcd", 5), 2);
-    EXPECT_EQ(identifierStart("a.", 2), 2);
+    EXPECT_EQ(javatext::identifierStart(u"a.bcd", 5), 2);
+    EXPECT_EQ(javatext::identifierStart(u"a.", 2), 2);
     EXPECT_EQ(wordItems({"x"}).front(), item("word", "x", "", "x"));
 }
 

@@ -7,7 +7,7 @@
 #include "compile_fixture.h"
 
 #include "toolchain/building/filebuild.h"
-#include "editor/javatypename.h"
+#include "javatext/javatypename.h"
 #include "toolchain/messages/messagewindow.h"
 #include "workspace/paneframe.h"
 

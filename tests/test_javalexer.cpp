@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's Java lexer without a window: the pieces of a line, and the
 // colouring's tokens and the bracket rules agreeing on what is code.
-#include "editor/javalexer.h"
-#include "editor/javalines.h"
+#include "javatext/javalexer.h"
+#include "javatext/javalines.h"
 
 #include <QStringList>
 

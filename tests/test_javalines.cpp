@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Java editor's text rules without a window: matching brackets,
 // indentation and Toggle Comment.
-#include "editor/javaimports.h"
-#include "editor/javalines.h"
+#include "javatext/javaimports.h"
+#include "javatext/javalines.h"
 
 #include <QRegularExpression>
 

@@ -17,7 +17,7 @@ add_library(bp_compileservice STATIC toolchain/compiling/compileservice.cpp tool
   toolchain/compiling/servicescratch.cpp toolchain/compiling/servicerequest.cpp toolchain/compiling/shippedfile.cpp
   toolchain/compiling/servicenavigation.cpp toolchain/compiling/completionitems.cpp
   toolchain/compiling/servicejvm.cpp toolchain/compiling/serviceoutbox.cpp toolchain/compiling/serviceprotocol.cpp)
-target_link_libraries(bp_compileservice PUBLIC bp_platform Qt6::Core)
+target_link_libraries(bp_compileservice PUBLIC bp_javatext bp_platform Qt6::Core)
 target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIVE="${bp_service_relative}")
 # JavacRunner (bp_toolchain, described in toolchain.cmake, which is read after
 # this file) hands compilations to the service.

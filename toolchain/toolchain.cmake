@@ -2,7 +2,7 @@
 # toolchain/: build settings and their option windows, the classification of
 # sources and projects, compiling with javac, running applications and applets,
 # the compiler-message parser and the message window with its list.
-# Includes project/, config/, platform/ and resources/.
+# Includes project/, config/, javatext/, platform/ and resources/.
 add_library(bp_toolchain STATIC
   toolchain/settings/settings.cpp
   toolchain/classify/classify.cpp
@@ -23,7 +23,7 @@ add_library(bp_toolchain STATIC
   toolchain/messages/messagewindow.cpp
   toolchain/running/breakpointstore.cpp
   toolchain/navigation/outlinewindow.cpp)
-target_link_libraries(bp_toolchain PUBLIC bp_project bp_config bp_platform bp_resources Qt6::Widgets)
+target_link_libraries(bp_toolchain PUBLIC bp_javatext bp_project bp_config bp_platform bp_resources Qt6::Widgets)
 
 bp_add_test(test_classify SOURCES tests/test_classify.cpp LIBS bp_toolchain)
 bp_add_test(test_classify_jdk SOURCES tests/test_classify_jdk.cpp LIBS bp_toolchain)

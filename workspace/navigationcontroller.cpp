@@ -3,6 +3,8 @@
 
 #include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
+#include "javatext/javaidentifiers.h"
+#include "javatext/javasource.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
 #include "toolchain/compiling/compile.h"
@@ -35,8 +37,9 @@ QString folderOf(const EditControl* e)
 
 QString sourceName(const EditControl* e)
 {
-    return e->source()->fileName().isEmpty() ? folderOf(e) + QStringLiteral("/Untitled.java")
-                                             : e->source()->fileName();
+    return e->source()->fileName().isEmpty()
+               ? folderOf(e) + QLatin1Char('/') + javatext::sourceFileName(QStringLiteral("Untitled"))
+               : e->source()->fileName();
 }
 
 }  // namespace
@@ -206,11 +209,7 @@ TextSpan NavigationController::nameAt(const QString& text, int start)
 {
     // From the column to the end of the word there.
     const int from = std::clamp(start, 0, int(text.size()));
-    int end = from;
-    while (end < text.size() &&
-           (text[end].isLetterOrNumber() || text[end] == QLatin1Char('_') || text[end] == QLatin1Char('$')))
-        ++end;
-    return TextSpan{from, end};
+    return TextSpan{from, int(javatext::identifierEnd(text, from))};
 }
 
 // ---------------------------------------------------------------- Outline

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workspace/testatcaret.h"
 
-#include "editor/javalexer.h"
+#include "javatext/javalexer.h"
 
 #include <QRegularExpression>
 

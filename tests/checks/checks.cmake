@@ -12,7 +12,7 @@
 option(BREWPAD_CHECK_SIZE "Run the code_size check with the tests" ON)
 option(BREWPAD_CHECK_FORMAT "Run the format check with the tests" ON)
 
-set(bp_program_folders app config workspace editor project print platform toolchain resources)
+set(bp_program_folders app config workspace editor project print platform javatext toolchain resources)
 set(bp_layer_table ${CMAKE_BINARY_DIR}/include-order.txt)
 
 add_library(bp_checks STATIC

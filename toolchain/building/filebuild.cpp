@@ -138,8 +138,8 @@ void FileBuild::compile()
     } else {
         const ProjectModel m = model();
         shown = javacCommandText(javacProgram(), file);
-        started = runner_->start(javacProgram(), withJUnitClassPath(makeargsList(m), savedSource(file)) << file, m.directory,
-                                 capture, {file});
+        started = runner_->start(javacProgram(), withJUnitClassPath(makeargsList(m), savedSource(file)) << file,
+                                 m.directory, capture, {file});
     }
     if (started) {
         site_->compilationStarted();

@@ -189,26 +189,6 @@ void findIn(Findings& f, std::string_view t, std::string_view named, size_t from
 
 }  // namespace
 
-void filename(const QString& fname, QString& name, QString& ext, QChar sep)
-{
-    const qsizetype slash = fname.lastIndexOf(sep);
-    const QString base = slash < 0 ? fname : fname.mid(slash + 1);
-    const qsizetype dot = base.indexOf(QLatin1Char('.'));
-    if (dot < 0) {
-        name = base;
-        ext.clear();
-    } else {
-        name = base.left(dot);
-        ext = base.mid(dot + 1);
-    }
-}
-
-bool isjava(const QString& ext)
-{
-    return ext == QLatin1String("java") || ext == QLatin1String("JAVA") || ext == QLatin1String("jav") ||
-           ext == QLatin1String("JAV");
-}
-
 namespace {
 
 // The class-name walk and the verdict, from the findings in the prepared text.
@@ -307,7 +287,7 @@ ScanResult scanJavaFile(const QString& path)
 {
     QString name, ext;
     filename(path, name, ext);
-    if (ext != QLatin1String("java"))
+    if (ext != javatext::sourceExtension)
         return {};
     QFile file;
     if (host::openRegular(path, file) != host::FileKind::Regular)

@@ -10,17 +10,10 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include "platform/host.h"
+#include "javatext/javasource.h"
 
-// Splits a path into the base name and the extension. The base starts after
-// the last `sep` (the whole path when there is none); `name` receives the
-// base up to its first '.', `ext` the text after that '.' (empty when the
-// base has no dot). So "C:\src\Foo.bar.java" split at '\\' gives "Foo" and
-// "bar.java". Only `sep` separates: on this host '/' and not '\\'.
-void filename(const QString& fname, QString& name, QString& ext, QChar sep = host::separator());
-
-// True when `ext` is exactly one of "java", "JAVA", "jav", "JAV".
-bool isjava(const QString& ext);
+// The file-name helpers of the classification, filename and isjava, are
+// those of javatext/javasource.h.
 
 // Prepares a source's bytes for the pattern search, in one pass into a new
 // buffer:

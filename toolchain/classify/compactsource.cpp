@@ -2,6 +2,7 @@
 #include "toolchain/classify/compactsource.h"
 
 #include "config/jdks.h"
+#include "javatext/javaidentifiers.h"
 #include "toolchain/classify/classify.h"
 
 #include <QFile>
@@ -15,11 +16,7 @@ bool white(char c)
     return c == ' ' || c == '\t' || c == '\n';
 }
 
-bool identChar(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$' ||
-           (static_cast<unsigned char>(c) >= 0x80);
-}
+using javatext::isIdentifierByte;
 
 size_t skipWhite(std::string_view s, size_t i)
 {
@@ -32,7 +29,7 @@ size_t skipWhite(std::string_view s, size_t i)
 // (white space between the words is optional where Java allows it).
 bool noArgMainAt(std::string_view s, size_t i)
 {
-    if (s.substr(i, 4) != "void" || (i > 0 && identChar(s[i - 1])) || i + 4 >= s.size() || !white(s[i + 4]))
+    if (s.substr(i, 4) != "void" || (i > 0 && isIdentifierByte(s[i - 1])) || i + 4 >= s.size() || !white(s[i + 4]))
         return false;
     size_t j = skipWhite(s, i + 4);
     if (s.substr(j, 4) != "main")
@@ -79,7 +76,7 @@ QString typeNameBefore(std::string_view s, size_t brace)
     for (std::string_view k : kinds) {
         for (size_t p = s.rfind(k, brace); p != std::string_view::npos; p = p ? s.rfind(k, p - 1) : p) {
             const size_t e = p + k.size();
-            if ((p == 0 || !identChar(s[p - 1])) && e < s.size() && white(s[e])) {
+            if ((p == 0 || !isIdentifierByte(s[p - 1])) && e < s.size() && white(s[e])) {
                 if (best == std::string_view::npos || p > best)
                     best = p, bestLength = k.size();
                 break;
@@ -92,7 +89,7 @@ QString typeNameBefore(std::string_view s, size_t brace)
         return {};
     const size_t from = skipWhite(s, best + bestLength);
     size_t to = from;
-    while (to < brace && identChar(s[to]))
+    while (to < brace && isIdentifierByte(s[to]))
         ++to;
     return QString::fromUtf8(s.substr(from, to - from));
 }

@@ -1,18 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/compiling/completionitems.h"
 
+#include "javatext/javaidentifiers.h"
+
 #include <QSet>
 
 #include <algorithm>
-
-namespace {
-
-bool identifierChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
-}
-
-}  // namespace
 
 QString CompletionItem::shownText() const
 {
@@ -79,13 +72,11 @@ QStringList wordsStartingWith(const QStringList& texts, const QString& prefix, i
     for (const QString& text : texts) {
         const qsizetype n = text.size();
         for (qsizetype i = 0; i < n;) {
-            if (!identifierChar(text[i])) {
+            if (!javatext::isIdentifierPart(text[i])) {
                 ++i;
                 continue;
             }
-            qsizetype e = i;
-            while (e < n && identifierChar(text[e]))
-                ++e;
+            const qsizetype e = javatext::identifierEnd(text, i);
             const QStringView word = QStringView(text).mid(i, e - i);
             if (!word.front().isDigit() && word.size() > prefix.size() &&
                 word.startsWith(prefix, Qt::CaseInsensitive))
@@ -104,12 +95,4 @@ QList<CompletionItem> wordItems(const QStringList& words)
     for (const QString& w : words)
         items << CompletionItem{QStringLiteral("word"), w, QString(), w};
     return items;
-}
-
-qsizetype identifierStart(const QString& text, qsizetype position)
-{
-    qsizetype s = std::clamp<qsizetype>(position, 0, text.size());
-    while (s > 0 && identifierChar(text[s - 1]))
-        --s;
-    return s;
 }

@@ -59,7 +59,3 @@ QList<CompletionItem> filterCompletions(const QList<CompletionItem>& items, cons
 QStringList wordsStartingWith(const QStringList& texts, const QString& prefix, int limit = 500);
 // The same words as items of kind "word".
 QList<CompletionItem> wordItems(const QStringList& words);
-
-// Where the identifier that ends at `position` of `text` begins (position
-// itself when none does).
-qsizetype identifierStart(const QString& text, qsizetype position);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/compiling/projectcompile.h"
 
+#include "javatext/javasource.h"
 #include "platform/host.h"
 #include "project/jprloader.h"
 #include "toolchain/classify/classify.h"
@@ -25,12 +26,12 @@ ProjectCompilePlan planProjectCompile(const ProjectModel& model)
         // The file javac reads: it would wait for ever on a named pipe, or
         // read a device without end.
         QString what;
-        const QString read = prefix + e.base + QStringLiteral(".java");
+        const QString read = prefix + javatext::sourceFileName(e.base);
         if (e.needComp == 1 && isjava(e.ext) && host::fileKind(read, &what) == host::FileKind::NotRegular) {
             plan.refused << QStringLiteral("%1 (%2)").arg(read, what);
             e.notRegular = what;
         } else if (e.needComp == 1 && isjava(e.ext)) {
-            QString listed = e.base + QStringLiteral(".java");
+            QString listed = javatext::sourceFileName(e.base);
             if (listed.startsWith(QLatin1Char('-')) || listed.startsWith(QLatin1Char('@')))
                 listed.prepend(QStringLiteral("./"));
             plan.sources << listed;

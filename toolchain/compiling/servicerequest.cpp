@@ -1,25 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/compiling/servicerequest.h"
 
+#include "javatext/javasource.h"
+
 #include <QDir>
 #include <QFile>
-
-namespace {
-
-bool isSource(const QString& arg)
-{
-    return !arg.startsWith(QLatin1Char('-')) && (arg.endsWith(QLatin1String(".java"), Qt::CaseInsensitive) ||
-                                                 arg.endsWith(QLatin1String(".jav"), Qt::CaseInsensitive));
-}
-
-}  // namespace
 
 QByteArray serviceRequestKey(char kind, const QString& workDir, const QStringList& options)
 {
     QByteArray key(1, kind);
     key += QFile::encodeName(QDir::cleanPath(workDir));
     for (const QString& o : options) {
-        if (!isSource(o))
+        if (!javatext::namesSource(o))
             key += '\0' + QFile::encodeName(o);
     }
     return key;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/messages/messages.h"
 
+#include "javatext/javaidentifiers.h"
 #include "toolchain/messages/messagewindow.h"
 
 #include <QDir>
@@ -164,11 +165,6 @@ int caretColumn(QStringView line)
     return int(caret) + 1;
 }
 
-bool isJavaWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_' || c == u'$';
-}
-
 }  // namespace
 
 std::optional<MessageLocation> parseMessageLine(const QString& text)
@@ -288,15 +284,9 @@ TextSpan wordAtColumn(QStringView lineText, int column)
     const int at = std::clamp(column - 1, 0, size);
     if (column < 1 || at >= size || lineText[at].isSpace())
         return TextSpan{at, at};
-    if (!isJavaWordChar(lineText[at]))
+    if (!javatext::isIdentifierPart(lineText[at]))
         return TextSpan{at, at + 1};
-    int start = at;
-    while (start > 0 && isJavaWordChar(lineText[start - 1]))
-        --start;
-    int end = at + 1;
-    while (end < size && isJavaWordChar(lineText[end]))
-        ++end;
-    return TextSpan{start, end};
+    return TextSpan{int(javatext::identifierStart(lineText, at)), int(javatext::identifierEnd(lineText, at))};
 }
 
 MessageSummary summarizeMessages(const QStringList& lines)

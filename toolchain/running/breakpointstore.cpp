@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/running/breakpointstore.h"
 
+#include "javatext/javasource.h"
 #include "platform/nativepath.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -51,62 +49,7 @@ Breakpoints BreakpointStore::breakpoints(const QString& path) const
     return files_.value(key(path));
 }
 
-namespace {
-
-// Reads Java source text token by token, skipping white space and comments.
-class SourceWords {
-public:
-    explicit SourceWords(const QString& text) : t_(text) {}
-
-    // The next identifier, or the next single character ('.', ';', ...);
-    // empty at the end of the text.
-    QString next()
-    {
-        skipGaps();
-        if (i_ >= t_.size())
-            return QString();
-        const qsizetype start = i_;
-        if (!identifierChar(t_[i_]))
-            return QString(t_[i_++]);
-        while (i_ < t_.size() && identifierChar(t_[i_]))
-            ++i_;
-        return t_.mid(start, i_ - start);
-    }
-
-private:
-    static bool identifierChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$'; }
-
-    void skipGaps()
-    {
-        while (i_ < t_.size()) {
-            if (t_[i_].isSpace() || t_[i_] == QChar(0xFEFF)) {
-                ++i_;
-            } else if (t_.mid(i_, 2) == u"//") {
-                const qsizetype end = t_.indexOf(u'\n', i_);
-                i_ = end < 0 ? t_.size() : end + 1;
-            } else if (t_.mid(i_, 2) == u"/*") {
-                const qsizetype end = t_.indexOf(u"*/", i_ + 2);
-                i_ = end < 0 ? t_.size() : end + 2;
-            } else {
-                return;
-            }
-        }
-    }
-
-    const QString& t_;
-    qsizetype i_ = 0;
-};
-
-}  // namespace
-
 QString debugClassName(const QString& sourceText, const QString& path)
 {
-    const QString base = QFileInfo(path).completeBaseName();
-    SourceWords words(sourceText);
-    if (words.next() != u"package")
-        return base;
-    QString package;
-    for (QString w = words.next(); !w.isEmpty() && w != u";"; w = words.next())
-        package += w;
-    return package.isEmpty() ? base : package + u'.' + base;
+    return javatext::qualifiedClassName(sourceText, path);
 }

@@ -33,7 +33,6 @@ private:
 };
 
 // The name by which the debugger knows the class of a source file: the
-// package the source text declares (comments before and within the package
-// line skipped) and the file's base name; "Hello" for Hello.java without a
-// package, "org.demo.Hello" with `package org.demo;`.
+// qualified class name of javatext/javasource.h, "Hello" for Hello.java
+// without a package, "org.demo.Hello" with `package org.demo;`.
 QString debugClassName(const QString& sourceText, const QString& path);

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/javalexer.h"
+#include "javatext/javalexer.h"
+
+#include "javatext/javaidentifiers.h"
 
 #include <algorithm>
 #include <array>
@@ -7,6 +9,9 @@
 namespace javalex {
 
 namespace {
+
+using javatext::isIdentifierPart;
+using javatext::isIdentifierStart;
 
 // Sorted for binary search: the reserved words and literals.
 constexpr std::array<QStringView, 53> kKeywords = {
@@ -22,22 +27,6 @@ constexpr std::array<QStringView, 53> kKeywords = {
 bool lessView(QStringView a, QStringView b)
 {
     return a.compare(b) < 0;
-}
-
-bool identStart(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u < 128)
-        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == '$';
-    return c.isLetter();
-}
-
-bool identPart(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u < 128)
-        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u == '$';
-    return c.isLetterOrNumber();
 }
 
 bool isDigit(QChar c)
@@ -107,7 +96,7 @@ qsizetype numberEnd(QStringView s, qsizetype i)
     qsizetype j = hex ? i + 2 : i;
     while (j < n) {
         const QChar d = s[j];
-        if (!(identPart(d) || d == u'.'))
+        if (!(isIdentifierPart(d) || d == u'.'))
             break;
         ++j;
         if (j < n && (s[j] == u'+' || s[j] == u'-')) {
@@ -125,9 +114,10 @@ qsizetype wordEnd(QStringView s, qsizetype i)
 {
     const qsizetype n = s.size();
     qsizetype j = i + 1;
-    while (j < n && identPart(s[j]))
+    while (j < n && isIdentifierPart(s[j]))
         ++j;
-    if (s.sliced(i, j - i) == u"non" && s.sliced(j).startsWith(u"-sealed") && (j + 7 >= n || !identPart(s[j + 7])))
+    if (s.sliced(i, j - i) == u"non" && s.sliced(j).startsWith(u"-sealed") &&
+        (j + 7 >= n || !isIdentifierPart(s[j + 7])))
         return j + 7;
     return j;
 }
@@ -155,13 +145,13 @@ QChar before(QStringView s, qsizetype i)
 
 bool wordAtIs(QStringView s, qsizetype k, QStringView word)
 {
-    return identStart(at(s, k)) && s.sliced(k, wordEnd(s, k) - k) == word;
+    return isIdentifierStart(at(s, k)) && s.sliced(k, wordEnd(s, k) - k) == word;
 }
 
 // Whether an expression can start with `c` (a yield's or a guard's operand).
 bool startsOperand(QChar c)
 {
-    return identStart(c) || isDigit(c) || QStringView(u"\"'(!~").contains(c);
+    return isIdentifierStart(c) || isDigit(c) || QStringView(u"\"'(!~").contains(c);
 }
 
 // Whether the word line[i, e) acts as a keyword. The reserved words always
@@ -180,9 +170,9 @@ bool keywordHere(QStringView line, qsizetype i, qsizetype e, bool caseSeen)
     const qsizetype k = skipBlanks(line, e);
     const QChar next = at(line, k);
     if (w == u"var" || w == u"sealed" || w == u"non-sealed" || w == u"permits")
-        return identStart(next) && !wordAtIs(line, k, u"instanceof");
+        return isIdentifierStart(next) && !wordAtIs(line, k, u"instanceof");
     if (w == u"record") {  // record Name( or record Name<
-        if (!identStart(next))
+        if (!isIdentifierStart(next))
             return false;
         const QChar after = at(line, skipBlanks(line, wordEnd(line, k)));
         return after == u'(' || after == u'<';
@@ -195,7 +185,7 @@ bool keywordHere(QStringView line, qsizetype i, qsizetype e, bool caseSeen)
         return startsOperand(next) && !wordAtIs(line, k, u"instanceof");
     }
     if (w == u"when")  // case Type t when ... / case Point(int x, int y) when ...
-        return caseSeen && (identPart(prev) || prev == u')') && startsOperand(next);
+        return caseSeen && (isIdentifierPart(prev) || prev == u')') && startsOperand(next);
     return false;
 }
 
@@ -203,7 +193,7 @@ qsizetype annotationEnd(QStringView s, qsizetype i)
 {
     const qsizetype n = s.size();
     qsizetype j = i + 1;
-    while (j < n && (identPart(s[j]) || (s[j] == u'.' && j + 1 < n && identStart(s[j + 1]))))
+    while (j < n && (isIdentifierPart(s[j]) || (s[j] == u'.' && j + 1 < n && isIdentifierStart(s[j + 1]))))
         ++j;
     return j;
 }
@@ -223,7 +213,7 @@ void codeTokens(QStringView line, qsizetype start, qsizetype end, bool* caseSeen
     qsizetype i = start;
     while (i < end) {
         const QChar c = code[i];
-        if (identStart(c)) {
+        if (isIdentifierStart(c)) {
             const qsizetype e = wordEnd(code, i);
             if (keywordHere(line, i, e, *caseSeen))
                 add(out, i, e, Kind::Keyword);
@@ -234,7 +224,7 @@ void codeTokens(QStringView line, qsizetype start, qsizetype end, bool* caseSeen
             const qsizetype e = numberEnd(code, i);
             add(out, i, e, Kind::Number);
             i = e;
-        } else if (c == u'@' && i + 1 < end && identStart(code[i + 1])) {
+        } else if (c == u'@' && i + 1 < end && isIdentifierStart(code[i + 1])) {
             const qsizetype e = annotationEnd(code, i);
             const bool atInterface = code.sliced(i + 1, e - i - 1) == u"interface";
             add(out, i, e, atInterface ? Kind::Keyword : Kind::Annotation);

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/javatypename.h"
+#include "javatext/javatypename.h"
 
-#include "editor/javalexer.h"
+#include "javatext/javaidentifiers.h"
+#include "javatext/javalexer.h"
 
 #include <QStringList>
+
+#include <algorithm>
 
 namespace {
 
@@ -15,18 +18,11 @@ QStringList topLevelTokens(const QString& text)
     javalex::State state = javalex::Normal;
     int depth = 0;
     for (const QString& line : text.split(QLatin1Char('\n'))) {
-        javalex::LineLexer lexer(line, state);
-        javalex::Piece piece;
-        while (lexer.next(&piece)) {
-            if (piece.type != javalex::Piece::Code)
-                continue;
-            for (qsizetype i = piece.start; i < piece.end;) {
+        state = javalex::forEachCode(line, state, [&](qsizetype start, qsizetype end) {
+            for (qsizetype i = start; i < end;) {
                 const QChar c = line[i];
-                if (c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('$')) {
-                    qsizetype j = i + 1;
-                    while (j < piece.end &&
-                           (line[j].isLetterOrNumber() || line[j] == QLatin1Char('_') || line[j] == QLatin1Char('$')))
-                        ++j;
+                if (javatext::isIdentifierStart(c)) {
+                    const qsizetype j = std::min(javatext::identifierEnd(line, i), end);
                     if (depth == 0)
                         tokens << line.mid(i, j - i);
                     i = j;
@@ -40,8 +36,7 @@ QStringList topLevelTokens(const QString& text)
                     ++depth;
                 ++i;
             }
-        }
-        state = lexer.state();
+        });
     }
     return tokens;
 }
@@ -54,7 +49,7 @@ bool isTypeKeyword(const QString& word)
 
 bool isName(const QString& word)
 {
-    return !word.isEmpty() && (word[0].isLetter() || word[0] == QLatin1Char('_') || word[0] == QLatin1Char('$'));
+    return !word.isEmpty() && javatext::isIdentifierStart(word[0]);
 }
 
 }  // namespace

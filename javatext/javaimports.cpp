@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/javaimports.h"
+#include "javatext/javaimports.h"
 
-#include "editor/javalexer.h"
+#include "javatext/javalexer.h"
 
 #include <QStringList>
 

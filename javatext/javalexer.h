@@ -49,6 +49,19 @@ private:
 // The state at the end of a line that starts in `in`.
 State scanLine(QStringView line, State in);
 
+// Calls code(start, end) for each run of code of a line that starts in `in`,
+// in order (comments and literals left out); returns the state at its end.
+template <typename F>
+State forEachCode(QStringView line, State in, F&& code)
+{
+    LineLexer lexer(line, in);
+    for (Piece p; lexer.next(&p);) {
+        if (p.type == Piece::Code)
+            code(p.start, p.end);
+    }
+    return lexer.state();
+}
+
 enum class Kind { Keyword, String, Comment, Number, Annotation };
 
 // A coloured stretch of a line.

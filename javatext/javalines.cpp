@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/javalines.h"
+#include "javatext/javalines.h"
 
 #include <algorithm>
 #include <map>
@@ -44,15 +44,10 @@ QChar partner(QChar c)
 template <typename F>
 LineState walk(QStringView s, LineState st, F&& code)
 {
-    javalex::LineLexer lexer(s, st);
-    javalex::Piece piece;
-    while (lexer.next(&piece)) {
-        if (piece.type != javalex::Piece::Code)
-            continue;
-        for (qsizetype i = piece.start; i < piece.end; ++i)
+    return javalex::forEachCode(s, st, [&](qsizetype start, qsizetype end) {
+        for (qsizetype i = start; i < end; ++i)
             code(i);
-    }
-    return lexer.state();
+    });
 }
 
 bool blank(QChar c)

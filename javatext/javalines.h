@@ -2,10 +2,10 @@
 // Plain text rules of the Java editor, on lines of text (QtCore only): the
 // matching bracket, and the indentation of a file, of a new line, of a closing
 // brace and of a range of lines. What is code and what is comment or literal
-// is the editor's Java lexer's (editor/javalexer.h).
+// is the editor's Java lexer's (javatext/javalexer.h).
 #pragma once
 
-#include "editor/javalexer.h"
+#include "javatext/javalexer.h"
 
 #include <QList>
 #include <QString>
