@@ -311,6 +311,10 @@ unsigned TFileMDIChild::UpdateTextFields()
 void TFileMDIChild::closeEvent(QCloseEvent* e)
 {
     if (closeApproved_ || source()->canClose()) {
+        // The compilation under way is given up with the window: the status
+        // bar says so now, while the window can still tell its workspace.
+        if (compiling() && mdiArea())
+            emit lastingStatusCleared();
         e->accept();
         QMdiSubWindow::closeEvent(e);
     } else {

@@ -6,6 +6,7 @@
 #include "support.h"
 
 #include "editor/editcontrol.h"
+#include "editor/sourcedocument.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAccessible>
@@ -326,7 +327,7 @@ TEST_F(BreakpointMarks, SavingWritesTheUsersBytesAndAReloadKeepsTheLineNumbers)
     const QString path = dir.filePath("Main.java");
     const QByteArray bytes = "class Main {\r\n  void f() {\r\n    int x = 1;\r\n  }\r\n}\r\n";
     ASSERT_TRUE(writeFile(path, bytes));
-    ASSERT_TRUE(edit_->loadFile(path));
+    ASSERT_TRUE(edit_->source()->loadFile(path));
     edit_->source()->marks().setBreakpoints(on({2, 3}));
     edit_->source()->marks().setExecutionLine(3);
     edit_->source()->marks().setInlineValues({{3, "x = 1"}});
@@ -345,7 +346,7 @@ TEST_F(BreakpointMarks, SavingWritesTheUsersBytesAndAReloadKeepsTheLineNumbers)
         f.setFileTime(QDateTime::currentDateTime().addSecs(10), QFileDevice::FileModificationTime);
     }
     QSignalSpy changed(&edit_->source()->marks(), &MarkList::breakpointsChanged);
-    ASSERT_EQ(edit_->checkDiskChange(), EditControl::DiskChange::Reloaded);
+    ASSERT_EQ(edit_->source()->checkDiskChange(), SourceDocument::DiskChange::Reloaded);
     EXPECT_EQ(linesOf(edit_->source()->marks().breakpoints()), Lines({2, 3}));
     EXPECT_EQ(edit_->source()->marks().executionLine(), 3);
     EXPECT_EQ(changed.size(), 0);

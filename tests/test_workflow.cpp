@@ -529,7 +529,8 @@ TEST_F(StandInCompilerTest, ClosingTheWindowOrExitingEndsTheCompilerGroup)
     QApplication::processEvents();
     EXPECT_TRUE(QTest::qWaitFor([&, a = compiler, b = helper] { return processEnded(a) && processEnded(b); }, 60000));
     EXPECT_FALSE(enabled(cmd::StopCompiling));
-    EXPECT_TRUE(app->Frame->statusBar()->currentMessage().isEmpty());  // no longer "Compiling"
+    EXPECT_TRUE(app->Frame->statusBar()->currentMessage().isEmpty())
+        << app->Frame->statusBar()->currentMessage().toStdString();  // no longer "Compiling"
 
     openJava(dir.filePath("Hello.java"));
     std::tie(compiler, helper) = startCompile();

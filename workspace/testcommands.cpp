@@ -8,6 +8,7 @@
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/settings/settings.h"
 #include "editor/editcontrol.h"
+#include "editor/sourcedocument.h"
 #include "editor/editorwindow.h"
 #include "workspace/fileplaces.h"
 #include "workspace/panearea.h"
@@ -61,8 +62,8 @@ void TestCommands::refuse(const QString& text)
 
 bool TestCommands::mayTest(TFileMDIChild* c, QString* className)
 {
-    const QString file = c->editor()->fileName();
-    const QString text = c->editor()->savedText();
+    const QString file = c->editor()->source()->fileName();
+    const QString text = c->editor()->source()->savedText();
     if (file.isEmpty() || !QFileInfo(file).isFile()) {
         refuse(QStringLiteral("Save the test class first: Run Tests compiles and runs its file."));
         return false;
@@ -107,7 +108,7 @@ void TestCommands::runTests(bool atCaret)
     javac_ = new JavacRunner(this);
     connect(javac_, &JavacRunner::finished, this, &TestCommands::compiled);
     const QString capture = captureFileName(sourceFile_);
-    QStringList args = withJUnitClassPath(makeargsList(), c->editor()->savedText()) << sourceFile_;
+    QStringList args = withJUnitClassPath(makeargsList(), c->editor()->source()->savedText()) << sourceFile_;
     ws_.showStatus(QStringLiteral("Compiling: %1").arg(javacCommandText(javacProgram(), sourceFile_)));
     if (!javac_->start(javacProgram(), args, QFileInfo(sourceFile_).absolutePath(), capture, {sourceFile_})) {
         javac_->deleteLater();

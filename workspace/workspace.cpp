@@ -478,16 +478,6 @@ void TFileMDIClient::connectEditor(TFileMDIChild* child)
     connect(child, &TFileMDIChild::compilationEnded, this, &TFileMDIClient::compilationEnded);
 }
 
-void TFileMDIClient::showStatus(const QString& text)
-{
-    emit statusShown(text);
-}
-
-void TFileMDIClient::fileUsed(const QString& path)
-{
-    emit fileWasUsed(path);
-}
-
 void TFileMDIClient::prepareCompileService(QObject* owner, const QString& dir)
 {
     tools_->prepareCompileService(owner, dir);

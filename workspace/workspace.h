@@ -63,8 +63,8 @@ public:
     FindController* finder() override { return finder_.get(); }
     TRulerWin* printHost() override { return lpr; }
     // What the editor windows (and the workspace's own parts) tell it.
-    void showStatus(const QString& text);
-    void fileUsed(const QString& path);
+    void showStatus(const QString& text) { emit statusShown(text); }
+    void fileUsed(const QString& path) { emit fileWasUsed(path); }
     void showCompilerMessages(const QString& captureFile, const QString& statusNote);
     void compilationStarted();
     void compilationEnded(bool succeeded);

@@ -66,9 +66,10 @@ FileBuild::~FileBuild()
 {
     // A window closed while its compiler runs gives up that compilation.
     // Not while the workspace itself goes (it is no workspace then).
-    if (runner_ && runner_->isRunning() && site_->inWorkspace())
-        site_->clearLastingStatus();
+    const bool gaveUp = runner_ && runner_->isRunning() && site_->inWorkspace();
     delete runner_.data();  // ends the compiler's whole process group
+    if (gaveUp)
+        site_->clearLastingStatus();
 }
 
 QString FileBuild::sourceFile() const
