@@ -48,12 +48,6 @@ QProcess* startHelper(const QString& javaPath, const QString& jar, QObject* pare
     return p;
 }
 
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
-template <class... F>
-Overloaded(F...) -> Overloaded<F...>;
 }  // namespace
 
 DebugSession::DebugSession(QObject* parent) : QObject(parent), jar_(defaultJar())

@@ -13,13 +13,6 @@ QString num(qint64 n)
     return QString::number(n);
 }
 
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
-template <class... F>
-Overloaded(F...) -> Overloaded<F...>;
-
 const char* motionName(request::Motion m)
 {
     switch (m) {

@@ -182,3 +182,11 @@ std::optional<Request> decodeRequest(const QByteArray& line);
 std::optional<Reply> decodeReply(const QByteArray& line);
 
 }  // namespace debugwire
+
+// A visitor of the request and reply variants, one lambda per alternative.
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
