@@ -1,11 +1,11 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # One main for every test program, compiled once: a QApplication on the offscreen
 # platform, so that widget tests and plain tests share it, and the helpers of
-# tests/support.h. Before every test it puts the build settings and tool paths
+# tests/support/support.h. Before every test it puts the build settings and tool paths
 # back to those of a fresh start.
-add_library(bp_test_main STATIC ${CMAKE_SOURCE_DIR}/tests/test_main.cpp ${CMAKE_SOURCE_DIR}/tests/support.cpp)
+add_library(bp_test_main STATIC ${CMAKE_SOURCE_DIR}/tests/support/test_main.cpp ${CMAKE_SOURCE_DIR}/tests/support/support.cpp)
 target_link_libraries(bp_test_main PUBLIC GTest::gtest Qt6::Widgets Qt6::Test bp_toolchain)
-target_include_directories(bp_test_main PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+target_include_directories(bp_test_main PUBLIC ${CMAKE_SOURCE_DIR}/tests/support)
 set_target_properties(bp_test_main PROPERTIES AUTOMOC OFF)
 # The test programs themselves are compiled with light optimisation and line
 # tables only (the libraries they test keep the build's own options): compiling
@@ -36,7 +36,7 @@ function(bp_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} bp_test_main)
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   set_target_properties(${name} PROPERTIES AUTOMOC OFF)
   target_precompile_headers(${name} REUSE_FROM bp_test_main)
   add_test(NAME ${name} COMMAND ${name})
@@ -46,7 +46,7 @@ function(bp_add_test name)
 endfunction()
 
 # The shared main and helpers themselves.
-bp_add_test(test_support SOURCES tests/test_support.cpp LIBS bp_toolchain)
+bp_add_test(test_support SOURCES tests/support/test_support.cpp LIBS bp_toolchain)
 
 # bp_add_bench(NAME SOURCES files... LIBS libs...)
 # Benchmarks are built by `make bench` (the target "benches"), not by default.

@@ -16,6 +16,6 @@ add_library(bp_javatext STATIC
   javatext/javasource.cpp)
 target_link_libraries(bp_javatext PUBLIC bp_platform Qt6::Core)
 
-bp_add_test(test_javalines SOURCES tests/test_javalines.cpp LIBS bp_javatext)
-bp_add_test(test_javalexer SOURCES tests/test_javalexer.cpp LIBS bp_javatext)
-bp_add_test(test_javatext SOURCES tests/test_javatext.cpp LIBS bp_javatext)
+bp_add_test(test_javalines SOURCES tests/javatext/test_javalines.cpp LIBS bp_javatext)
+bp_add_test(test_javalexer SOURCES tests/javatext/test_javalexer.cpp LIBS bp_javatext)
+bp_add_test(test_javatext SOURCES tests/javatext/test_javatext.cpp LIBS bp_javatext)

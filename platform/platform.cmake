@@ -16,6 +16,6 @@ add_library(bp_platform STATIC
   platform/processgroup.cpp)
 target_link_libraries(bp_platform PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets Qt6::PrintSupport ${CMAKE_DL_LIBS})
 
-bp_add_test(test_dialogs SOURCES tests/test_dialogs.cpp LIBS bp_platform)
-bp_add_test(test_nativename SOURCES tests/test_nativename.cpp LIBS bp_platform)
-bp_add_test(test_processgroup SOURCES tests/test_processgroup.cpp LIBS bp_platform)
+bp_add_test(test_dialogs SOURCES tests/platform/test_dialogs.cpp LIBS bp_platform)
+bp_add_test(test_nativename SOURCES tests/platform/test_nativename.cpp LIBS bp_platform)
+bp_add_test(test_processgroup SOURCES tests/platform/test_processgroup.cpp LIBS bp_platform)

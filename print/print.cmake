@@ -4,4 +4,4 @@
 add_library(bp_print STATIC print/printing.cpp print/printing.h)
 target_link_libraries(bp_print PUBLIC bp_platform Qt6::Widgets Qt6::PrintSupport)
 
-bp_add_test(test_printing SOURCES tests/test_printing.cpp LIBS bp_print)
+bp_add_test(test_printing SOURCES tests/print/test_printing.cpp LIBS bp_print)

@@ -28,4 +28,4 @@ add_custom_target(regenerate_icons
   COMMAND make_icons ${CMAKE_SOURCE_DIR}/resources/icons --sheet ${CMAKE_BINARY_DIR}/icons-sheet.png
   COMMENT "Drawing resources/icons/*.png")
 
-bp_add_test(test_resources SOURCES tests/test_resources.cpp LIBS bp_resources)
+bp_add_test(test_resources SOURCES tests/resources/test_resources.cpp LIBS bp_resources)

@@ -9,4 +9,4 @@ add_library(bp_building STATIC
   toolchain/building/filebuild.cpp)
 target_link_libraries(bp_building PUBLIC bp_debugger bp_testing bp_toolchain Qt6::Widgets)
 
-bp_add_test(test_building SOURCES tests/test_building.cpp LIBS bp_building)
+bp_add_test(test_building SOURCES tests/toolchain/building/test_building.cpp LIBS bp_building)

@@ -76,9 +76,9 @@ if(Java_Development_FOUND)
             ${CMAKE_SOURCE_DIR}/tests/golden/debugger)
 endif()
 
-bp_add_test(test_debugger SOURCES tests/test_debugger.cpp LIBS bp_debugger)
-bp_add_test(test_console SOURCES tests/test_console.cpp LIBS bp_debugger)
-bp_add_test(test_debugwire SOURCES tests/test_debugwire.cpp LIBS bp_debugger)
+bp_add_test(test_debugger SOURCES tests/toolchain/running/test_debugger.cpp LIBS bp_debugger)
+bp_add_test(test_console SOURCES tests/toolchain/running/test_console.cpp LIBS bp_debugger)
+bp_add_test(test_debugwire SOURCES tests/toolchain/running/test_debugwire.cpp LIBS bp_debugger)
 target_compile_definitions(test_debugger PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")
 set_tests_properties(test_debugger PROPERTIES COST 50)  # JVMs: among the first tests started
 bp_add_bench(bench_debug SOURCES bench/bench_debug.cpp LIBS bp_debugger Qt6::Test)

@@ -24,7 +24,7 @@ add_executable(check_tree ${CMAKE_SOURCE_DIR}/tests/checks/check_tree.cpp)
 target_link_libraries(check_tree PRIVATE bp_checks)
 set_target_properties(check_tree PROPERTIES AUTOMOC OFF)
 
-bp_add_test(test_checks SOURCES tests/test_checks.cpp LIBS bp_checks)
+bp_add_test(test_checks SOURCES tests/checks/test_checks.cpp LIBS bp_checks)
 target_compile_definitions(test_checks PRIVATE BP_CHECK_TREE="$<TARGET_FILE_NAME:check_tree>")
 add_dependencies(test_checks check_tree)
 

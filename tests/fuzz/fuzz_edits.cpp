@@ -10,7 +10,7 @@
 // every line the edit did not touch keeps its bytes, line end included; Undo
 // brings back the bytes before the edit and Redo those after it.
 #include "tests/fuzz/recipe.h"
-#include "tests/lineend_edits.h"
+#include "tests/support/lineend_edits.h"
 
 #include <QApplication>
 #include <QDir>

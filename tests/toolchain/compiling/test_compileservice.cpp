@@ -24,7 +24,7 @@
 
 namespace {
 
-// The javac of this machine (tests/support.h), empty when there is none.
+// The javac of this machine (tests/support/support.h), empty when there is none.
 QString javacPath()
 {
     static const QString path = findJavac();
