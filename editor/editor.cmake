@@ -44,7 +44,7 @@ bp_add_test(test_diskfile SOURCES tests/editor/test_diskfile.cpp LIBS bp_editor)
 bp_add_test(test_editedfile SOURCES tests/editor/test_editedfile.cpp LIBS bp_editor)
 bp_add_test(test_breakpoints SOURCES tests/editor/test_breakpoints.cpp LIBS bp_editor)
 bp_add_test(test_sourcedocument SOURCES tests/editor/test_sourcedocument.cpp LIBS bp_editor)
-bp_add_test(test_comfort SOURCES tests/editor/test_comfort.cpp LIBS bp_app)
+bp_add_test(test_comfort SOURCES tests/editor/test_comfort.cpp LIBS bp_editor)
 
 bp_add_bench(bench_highlight SOURCES bench/bench_highlight.cpp LIBS bp_editor)
 bp_add_bench(bench_unix2dos SOURCES bench/bench_unix2dos.cpp LIBS bp_editor)

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The editor's comfort through the real window: the margin, the highlighted
-// line and bracket, indentation as the user types, Toggle Comment, Home,
-// message marks and zoom.
-#include "frame_fixture.h"
+// The editor's comfort in an editor window of its own: the margin, the
+// highlighted line and bracket, indentation as the user types, Home, message
+// marks and zoom. (Toggle Comment, with its key and menu item: test_editkeys.)
+#include "editor_fixture.h"
+#include "resources/commands.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QHelpEvent>
@@ -65,7 +66,7 @@ int countPixels(const QImage& img, QRect area, QColor colour)
 
 }  // namespace
 
-TEST_F(FrameTest, LineNumberMarginIsShownByDefaultAndCanBeHidden)
+TEST_F(EditorTest, LineNumberMarginIsShownByDefaultAndCanBeHidden)
 {
     TFileMDIChild* c = openJava(writeFile("A.java", "class A {\n}\n"));
     EditControl* e = c->editor();
@@ -86,7 +87,7 @@ TEST_F(FrameTest, LineNumberMarginIsShownByDefaultAndCanBeHidden)
     EXPECT_GT(countPixels(img, img.rect(), e->palette().color(QPalette::Text)), 0);
 }
 
-TEST_F(FrameTest, CaretLineIsHighlighted)
+TEST_F(EditorTest, CaretLineIsHighlighted)
 {
     TFileMDIChild* c = openJava(writeFile("A.java", "class A {\n  int x;\n}\n"));
     c->showMaximized();
@@ -109,7 +110,7 @@ TEST_F(FrameTest, CaretLineIsHighlighted)
         EXPECT_FALSE(f.hasProperty(QTextFormat::BackgroundBrush));
 }
 
-TEST_F(FrameTest, MatchingBracketIsHighlighted)
+TEST_F(EditorTest, MatchingBracketIsHighlighted)
 {
     const QString text = "class A {\n  void f() { g(\"(\"); /* { */ }\n}\n";
     TFileMDIChild* c = openJava(writeFile("A.java", text.toUtf8()));
@@ -137,7 +138,7 @@ TEST_F(FrameTest, MatchingBracketIsHighlighted)
     EXPECT_EQ(e->matchedBrackets().first, -1);
 }
 
-TEST_F(FrameTest, EnterKeepsIndentationAndCloseBraceTakesALevelOff)
+TEST_F(EditorTest, EnterKeepsIndentationAndCloseBraceTakesALevelOff)
 {
     TFileMDIChild* c = newJava();
     EditControl* e = c->editor();
@@ -159,7 +160,7 @@ TEST_F(FrameTest, EnterKeepsIndentationAndCloseBraceTakesALevelOff)
 
 // After a text block Enter indents as the statement that holds it, and a
 // brace inside the block opens nothing.
-TEST_F(FrameTest, EnterAfterATextBlockIndentsByTheCode)
+TEST_F(EditorTest, EnterAfterATextBlockIndentsByTheCode)
 {
     const QString text = "class A {\n    String s = \"\"\"\n            {\n            \"\"\";\n    int x;\n}\n";
     TFileMDIChild* c = openJava(writeFile("B.java", text.toUtf8()));
@@ -173,7 +174,7 @@ TEST_F(FrameTest, EnterAfterATextBlockIndentsByTheCode)
     EXPECT_EQ(e->document()->findBlockByNumber(4).text(), "    ");
 }
 
-TEST_F(FrameTest, IndentationFollowsTheFileAndEnterIsOneUndoStep)
+TEST_F(EditorTest, IndentationFollowsTheFileAndEnterIsOneUndoStep)
 {
     const QString text = "class A {\n\tvoid f() {\n\t\tg();\n\t}\n}\n";
     TFileMDIChild* c = openJava(writeFile("T.java", text.toUtf8()));
@@ -187,7 +188,7 @@ TEST_F(FrameTest, IndentationFollowsTheFileAndEnterIsOneUndoStep)
     EXPECT_FALSE(e->document()->isModified());
 }
 
-TEST_F(FrameTest, TabAndShiftTabIndentSelectedLinesAsOneUndoStep)
+TEST_F(EditorTest, TabAndShiftTabIndentSelectedLinesAsOneUndoStep)
 {
     const QString text = "class A {\n  int a;\n  int b;\n  int c;\n}\n";
     const QString path = writeFile("I.java", text.toUtf8());
@@ -221,11 +222,11 @@ TEST_F(FrameTest, TabAndShiftTabIndentSelectedLinesAsOneUndoStep)
     // Line ends and fonts of the lines are kept: the save writes the lines as they were.
     e->undo();
     e->undo();
-    app->dispatch(cmd::FileSave);
+    trigger(c, cmd::FileSave);
     EXPECT_EQ(readFile(path), text.toUtf8());
 }
 
-TEST_F(FrameTest, ReadOnlyWindowRefusesIndentChanges)
+TEST_F(EditorTest, ReadOnlyWindowRefusesIndentChanges)
 {
     const QString path = writeFile("Bin.java", QByteArray("class B {\n  int\0x;\n}\n", 21));
     TFileMDIChild* c = openJava(path);
@@ -244,70 +245,7 @@ TEST_F(FrameTest, ReadOnlyWindowRefusesIndentChanges)
     EXPECT_FALSE(e->document()->isModified());
 }
 
-TEST_F(FrameTest, ToggleCommentKeepsEveryLineEndAndIsOneUndoStep)
-{
-    // Lines ending in CR LF and in LF, a blank line among them.
-    const QByteArray bytes = "class A {\r\n    int a;\n\r\n        int b;\r\n}\n";
-    const QString path = writeFile("C.java", bytes);
-    TFileMDIChild* c = openJava(path);
-    ASSERT_NE(c, nullptr);
-    EditControl* e = c->editor();
-    e->setFocus();
-    const QTextDocument* doc = e->document();
-    ASSERT_TRUE(enabled(cmd::ToggleComment));
-    // From inside "int a" to inside "int b": three lines, the blank one left alone.
-    putCaret(e, doc->findBlockByNumber(3).position() + 10, doc->findBlockByNumber(1).position() + 6);
-    press(e, Qt::CTRL | Qt::Key_Slash);
-    EXPECT_EQ(e->source()->rawText(), "class A {\n    // int a;\n\n    //     int b;\n}\n");
-    EXPECT_EQ(e->textCursor().selectedText(),
-              QString("    // int a;") + QChar::ParagraphSeparator + QChar::ParagraphSeparator + "    //     int b;");
-    // Again: the comment marks go.
-    press(e, Qt::CTRL | Qt::Key_Slash);
-    EXPECT_EQ(e->source()->rawText(), "class A {\n    int a;\n\n        int b;\n}\n");
-    // One undo step each way.
-    press(e, Qt::CTRL | Qt::Key_Z);
-    EXPECT_EQ(e->source()->rawText(), "class A {\n    // int a;\n\n    //     int b;\n}\n");
-    press(e, Qt::CTRL | Qt::Key_Z);
-    EXPECT_EQ(e->source()->rawText(), "class A {\n    int a;\n\n        int b;\n}\n");
-    EXPECT_FALSE(e->document()->isModified());
-    // Saved, every line keeps its line end.
-    press(e, Qt::CTRL | Qt::Key_Y);
-    app->dispatch(cmd::FileSave);
-    EXPECT_EQ(readFile(path), QByteArray("class A {\r\n    // int a;\n\r\n    //     int b;\r\n}\n"));
-    putCaret(e, doc->findBlockByNumber(3).position() + 2, doc->findBlockByNumber(1).position());
-    press(e, Qt::CTRL | Qt::Key_Slash);
-    app->dispatch(cmd::FileSave);
-    EXPECT_EQ(readFile(path), bytes);
-    // Without a selection, the caret's line, from the menu item; the caret
-    // stays on its character.
-    putCaret(e, doc->findBlockByNumber(4).position() + 1);
-    app->action(cmd::ToggleComment)->trigger();
-    EXPECT_EQ(doc->findBlockByNumber(4).text(), "// }");
-    EXPECT_EQ(e->textCursor().positionInBlock(), 4);
-    EXPECT_FALSE(e->textCursor().hasSelection());
-    // A selection that ends at the start of a line leaves that line out.
-    putCaret(e, doc->findBlockByNumber(1).position(), 0);
-    press(e, Qt::CTRL | Qt::Key_Slash);
-    EXPECT_EQ(e->source()->rawText(), "// class A {\n    int a;\n\n        int b;\n// }\n");
-}
-
-TEST_F(FrameTest, ToggleCommentOnlyInEditableWindows)
-{
-    const QString path = writeFile("Bin.java", QByteArray("class B {\n  int\0x;\n}\n", 21));
-    TFileMDIChild* c = openJava(path);
-    EditControl* e = c->editor();
-    ASSERT_TRUE(e->isReadOnly());
-    e->setFocus();
-    const QString before = e->source()->rawText();
-    e->selectAll();
-    EXPECT_FALSE(enabled(cmd::ToggleComment));
-    press(e, Qt::CTRL | Qt::Key_Slash);
-    triggerExpectingDisabled(cmd::ToggleComment);
-    EXPECT_EQ(e->source()->rawText(), before);
-    EXPECT_FALSE(e->document()->isModified());
-}
-
-TEST_F(FrameTest, HomeGoesToTheFirstCharacterOfTheLineThenToItsStart)
+TEST_F(EditorTest, HomeGoesToTheFirstCharacterOfTheLineThenToItsStart)
 {
     TFileMDIChild* c = openJava(writeFile("H.java", "class H {\n    int x = 1;\n\tf();\n   \n}\n"));
     EditControl* e = c->editor();
@@ -350,7 +288,7 @@ TEST_F(FrameTest, HomeGoesToTheFirstCharacterOfTheLineThenToItsStart)
     EXPECT_FALSE(doc->isModified());
 }
 
-TEST_F(FrameTest, MessageMarksFollowTheirLinesAndShowTheirTexts)
+TEST_F(EditorTest, MessageMarksFollowTheirLinesAndShowTheirTexts)
 {
     const QString text = "class M {\n  void f() {\n    int x = y;\n    long z;\n  }\n}\n";
     TFileMDIChild* c = openJava(writeFile("M.java", text.toUtf8()));
@@ -400,7 +338,7 @@ TEST_F(FrameTest, MessageMarksFollowTheirLinesAndShowTheirTexts)
     EXPECT_EQ(e->margin()->accessibleDescription(), "No messages");
 }
 
-TEST_F(FrameTest, MessageToolTipsOnUnderlineAndMargin)
+TEST_F(EditorTest, MessageToolTipsOnUnderlineAndMargin)
 {
     TFileMDIChild* c = openJava(writeFile("T.java", "class T {\n  int x = y;\n}\n"));
     c->showMaximized();
@@ -422,7 +360,7 @@ TEST_F(FrameTest, MessageToolTipsOnUnderlineAndMargin)
     QToolTip::hideText();
 }
 
-TEST_F(FrameTest, MarksHaveDistinctColoursAndShapes)
+TEST_F(EditorTest, MarksHaveDistinctColoursAndShapes)
 {
     TFileMDIChild* c = openJava(writeFile("S.java", "class S {\n  int x = y;\n  int z;\n}\n"));
     c->showMaximized();
@@ -451,7 +389,7 @@ TEST_F(FrameTest, MarksHaveDistinctColoursAndShapes)
     EXPECT_GT(redRow, amberTop);
 }
 
-TEST_F(FrameTest, MarksStayOnTheirLinesThroughSavesReload)
+TEST_F(EditorTest, MarksStayOnTheirLinesThroughSavesReload)
 {
     const QString path = writeFile("R.java", "class R {\n  int x = y;\n}\n");
     TFileMDIChild* c = openJava(path);
@@ -459,14 +397,14 @@ TEST_F(FrameTest, MarksStayOnTheirLinesThroughSavesReload)
     e->source()->marks().setMessageMarks({{2, 11, TextMark::Kind::Error, "cannot find symbol", false}});
     QTextCursor top(e->document());
     top.insertText("// top\n");
-    app->dispatch(cmd::FileSave);
+    trigger(c, cmd::FileSave);
     EXPECT_EQ(readFile(path), "// top\nclass R {\n  int x = y;\n}\n");
     ASSERT_EQ(e->source()->marks().messageMarks().size(), 1);
     EXPECT_EQ(e->source()->marks().messageMarks()[0].line, 3);
     EXPECT_EQ(e->source()->marks().messageMarks()[0].column, 11);
 }
 
-TEST_F(FrameTest, ZoomScalesTheViewButNotTheTextsFonts)
+TEST_F(EditorTest, ZoomScalesTheViewButNotTheTextsFonts)
 {
     const QByteArray bytes = "class Z {\r\n  int x;\n}\r\n";
     const QString path = writeFile("Z.java", bytes);
@@ -478,7 +416,7 @@ TEST_F(FrameTest, ZoomScalesTheViewButNotTheTextsFonts)
     putCaret(e, e->document()->findBlockByNumber(1).position() + 5,
              e->document()->findBlockByNumber(1).position() + 2);
     dialogs_.fontAnswer = QFont("Serif", 21);
-    app->dispatch(cmd::FormatFont);
+    trigger(c, cmd::FormatFont);
     const QList<QTextCharFormat> formats = fragmentFormats(e->document());
     const qreal height = e->document()->documentLayout()->blockBoundingRect(e->document()->firstBlock()).height();
     const int marginWidth = e->margin()->width();
@@ -497,12 +435,12 @@ TEST_F(FrameTest, ZoomScalesTheViewButNotTheTextsFonts)
     QTextCursor end(e->document());
     end.movePosition(QTextCursor::End);
     end.insertText("// z");
-    app->dispatch(cmd::FileSave);
+    trigger(c, cmd::FileSave);
     EXPECT_EQ(readFile(path), bytes + "// z");
     // Format Font still works while zoomed.
     putCaret(e, 3, 0);
     dialogs_.fontAnswer = QFont("Serif", 30);
-    app->dispatch(cmd::FormatFont);
+    trigger(c, cmd::FormatFont);
     EXPECT_EQ(e->document()->begin().begin().fragment().charFormat().font().pointSize(), 30);
 
     e->zoomReset();

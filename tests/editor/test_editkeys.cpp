@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The usual editing keys through the real main window: Ctrl+F, Ctrl+H, Ctrl+G,
 // Ctrl+S and the Redo command's Ctrl+Y and Ctrl+Shift+Z, pressed in the edit
-// control; and the status bar's "Modified" field.
+// control; Toggle Comment's Ctrl+/ and menu item; and the status bar's
+// "Modified" field.
 #include "frame_fixture.h"
 
 #include "editor/finddialogs.h"
@@ -13,6 +14,15 @@
 #include <QTextDocument>
 
 namespace {
+
+void putCaret(EditControl* e, int position, int anchor = -1)
+{
+    QTextCursor c(e->document());
+    c.setPosition(anchor < 0 ? position : anchor);
+    if (anchor >= 0)
+        c.setPosition(position, QTextCursor::KeepAnchor);
+    e->setTextCursor(c);
+}
 
 // Closes a dialog and makes the main window the active one again, as it is
 // when the user returns to the text.
@@ -169,4 +179,67 @@ TEST_F(FrameTest, StatusBarSaysModifiedWhileTheActiveWindowHoldsChanges)
         c->close();
     QApplication::processEvents();
     EXPECT_EQ(field->text(), "");
+}
+
+TEST_F(FrameTest, ToggleCommentKeepsEveryLineEndAndIsOneUndoStep)
+{
+    // Lines ending in CR LF and in LF, a blank line among them.
+    const QByteArray bytes = "class A {\r\n    int a;\n\r\n        int b;\r\n}\n";
+    const QString path = writeFile("C.java", bytes);
+    TFileMDIChild* c = openJava(path);
+    ASSERT_NE(c, nullptr);
+    EditControl* e = c->editor();
+    e->setFocus();
+    const QTextDocument* doc = e->document();
+    ASSERT_TRUE(enabled(cmd::ToggleComment));
+    // From inside "int a" to inside "int b": three lines, the blank one left alone.
+    putCaret(e, doc->findBlockByNumber(3).position() + 10, doc->findBlockByNumber(1).position() + 6);
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    EXPECT_EQ(e->source()->rawText(), "class A {\n    // int a;\n\n    //     int b;\n}\n");
+    EXPECT_EQ(e->textCursor().selectedText(),
+              QString("    // int a;") + QChar::ParagraphSeparator + QChar::ParagraphSeparator + "    //     int b;");
+    // Again: the comment marks go.
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    EXPECT_EQ(e->source()->rawText(), "class A {\n    int a;\n\n        int b;\n}\n");
+    // One undo step each way.
+    press(e, Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(e->source()->rawText(), "class A {\n    // int a;\n\n    //     int b;\n}\n");
+    press(e, Qt::CTRL | Qt::Key_Z);
+    EXPECT_EQ(e->source()->rawText(), "class A {\n    int a;\n\n        int b;\n}\n");
+    EXPECT_FALSE(e->document()->isModified());
+    // Saved, every line keeps its line end.
+    press(e, Qt::CTRL | Qt::Key_Y);
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(path), QByteArray("class A {\r\n    // int a;\n\r\n    //     int b;\r\n}\n"));
+    putCaret(e, doc->findBlockByNumber(3).position() + 2, doc->findBlockByNumber(1).position());
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    app->dispatch(cmd::FileSave);
+    EXPECT_EQ(readFile(path), bytes);
+    // Without a selection, the caret's line, from the menu item; the caret
+    // stays on its character.
+    putCaret(e, doc->findBlockByNumber(4).position() + 1);
+    app->action(cmd::ToggleComment)->trigger();
+    EXPECT_EQ(doc->findBlockByNumber(4).text(), "// }");
+    EXPECT_EQ(e->textCursor().positionInBlock(), 4);
+    EXPECT_FALSE(e->textCursor().hasSelection());
+    // A selection that ends at the start of a line leaves that line out.
+    putCaret(e, doc->findBlockByNumber(1).position(), 0);
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    EXPECT_EQ(e->source()->rawText(), "// class A {\n    int a;\n\n        int b;\n// }\n");
+}
+
+TEST_F(FrameTest, ToggleCommentOnlyInEditableWindows)
+{
+    const QString path = writeFile("Bin.java", QByteArray("class B {\n  int\0x;\n}\n", 21));
+    TFileMDIChild* c = openJava(path);
+    EditControl* e = c->editor();
+    ASSERT_TRUE(e->isReadOnly());
+    e->setFocus();
+    const QString before = e->source()->rawText();
+    e->selectAll();
+    EXPECT_FALSE(enabled(cmd::ToggleComment));
+    press(e, Qt::CTRL | Qt::Key_Slash);
+    triggerExpectingDisabled(cmd::ToggleComment);
+    EXPECT_EQ(e->source()->rawText(), before);
+    EXPECT_FALSE(e->document()->isModified());
 }
