@@ -47,7 +47,8 @@ if(Java_Development_FOUND)
   set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11 -g)
   set(bp_debugger_java toolchain/running/debugger/brewpad/debugger)
   add_jar(brewpad_debugger
-    SOURCES ${bp_debugger_java}/BrewpadDebugger.java
+    SOURCES toolchain/running/wire/brewpad/wire/WireLine.java
+            ${bp_debugger_java}/BrewpadDebugger.java
             ${bp_debugger_java}/Breakpoint.java
             ${bp_debugger_java}/Breakpoints.java
             ${bp_debugger_java}/DebuggerConnection.java

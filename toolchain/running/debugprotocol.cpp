@@ -54,3 +54,19 @@ QString javaFailureLine(const QString& errorOutput)
     }
     return {};
 }
+
+WireFields::WireFields(const QByteArray& line)
+{
+    QByteArray l = line;
+    if (l.endsWith('\n'))
+        l.chop(1);
+    f_ = decodeDebugLine(l);
+}
+
+qint64 WireFields::number()
+{
+    bool good = false;
+    const qint64 n = text().toLongLong(&good);
+    ok_ = ok_ && good;
+    return n;
+}

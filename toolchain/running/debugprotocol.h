@@ -15,3 +15,29 @@ QStringList decodeDebugLine(const QByteArray& line);
 // not a stack frame, without the "Exception in thread" preamble (a helper's
 // failure is shown as a sentence, never as a stack trace).
 QString javaFailureLine(const QString& errorOutput);
+
+// The fields of a line of a message, read in order after its name; a field
+// that is missing, or a number that is none, makes the message unreadable.
+class WireFields {
+public:
+    explicit WireFields(const QByteArray& line);
+    const QString& name() const { return f_.first(); }
+    qsizetype left() const { return f_.size() - i_; }
+    bool ok() const { return ok_; }
+    QString text() { return i_ < f_.size() ? f_[i_++] : (ok_ = false, QString()); }
+    qint64 number();
+    int small() { return int(number()); }
+
+private:
+    QStringList f_;
+    qsizetype i_ = 1;
+    bool ok_ = true;
+};
+
+// A visitor of a wire's request and reply variants, one lambda per alternative.
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;

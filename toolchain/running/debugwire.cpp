@@ -127,35 +127,7 @@ QStringList replyFields(const Reply& r)
         r);
 }
 
-// The fields of a line, read in order; a number that is none makes the
-// message unreadable.
-class Fields {
-public:
-    explicit Fields(const QByteArray& line)
-    {
-        QByteArray l = line;
-        if (l.endsWith('\n'))
-            l.chop(1);
-        f_ = decodeDebugLine(l);
-    }
-    const QString& name() const { return f_.first(); }
-    qsizetype left() const { return f_.size() - i_; }
-    bool ok() const { return ok_; }
-    QString text() { return i_ < f_.size() ? f_[i_++] : (ok_ = false, QString()); }
-    qint64 number()
-    {
-        bool good = false;
-        const qint64 n = text().toLongLong(&good);
-        ok_ = ok_ && good;
-        return n;
-    }
-    int small() { return int(number()); }
-
-private:
-    QStringList f_;
-    qsizetype i_ = 1;
-    bool ok_ = true;
-};
+using Fields = WireFields;
 
 QList<DebugValue> readValues(Fields& f)
 {

@@ -7,6 +7,7 @@
 // tests/golden/debugger/ hold both sides to the same bytes.
 #pragma once
 #include "toolchain/running/breakpoint.h"
+#include "toolchain/running/debugprotocol.h"
 
 #include <QByteArray>
 #include <QList>
@@ -182,11 +183,3 @@ std::optional<Request> decodeRequest(const QByteArray& line);
 std::optional<Reply> decodeReply(const QByteArray& line);
 
 }  // namespace debugwire
-
-// A visitor of the request and reply variants, one lambda per alternative.
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
-template <class... F>
-Overloaded(F...) -> Overloaded<F...>;

@@ -7,6 +7,8 @@
 // silent encoder (a rehearsal's) writes nothing.
 package brewpad.debugger;
 
+import brewpad.wire.WireLine;
+
 import java.io.PrintWriter;
 import java.io.Writer;
 import java.util.ArrayList;
@@ -147,26 +149,7 @@ final class ReplyEncoder {
     private synchronized void send(Object... fields) {
         if (out == null)
             return;
-        StringBuilder b = new StringBuilder();
-        for (int i = 0; i < fields.length; ++i) {
-            if (i > 0)
-                b.append('\t');
-            escape(b, String.valueOf(fields[i]));
-        }
-        out.print(b.append('\n'));
+        out.print(WireLine.join(fields));
         out.flush();
-    }
-
-    private static void escape(StringBuilder b, String s) {
-        for (int i = 0; i < s.length(); ++i) {
-            char c = s.charAt(i);
-            switch (c) {
-            case '\\': b.append("\\\\"); break;
-            case '\t': b.append("\\t"); break;
-            case '\n': b.append("\\n"); break;
-            case '\r': b.append("\\r"); break;
-            default: b.append(c);
-            }
-        }
     }
 }

@@ -5,8 +5,7 @@
 // BrewpadDebugger; Brewpad's own codec is toolchain/running/debugwire.h).
 package brewpad.debugger;
 
-import java.util.ArrayList;
-import java.util.List;
+import brewpad.wire.WireLine;
 
 final class RequestDecoder {
     /** A line that is no request Brewpad sends. */
@@ -20,7 +19,7 @@ final class RequestDecoder {
 
     /** The request of one line (without its line feed). */
     Request decode(String line) {
-        String[] f = split(line);
+        String[] f = WireLine.split(line);
         try {
             return decode(f);
         } catch (NumberFormatException | ArrayIndexOutOfBoundsException e) {
@@ -49,24 +48,5 @@ final class RequestDecoder {
         case "expand": return Request.expand(Long.parseLong(f[1]), Integer.parseInt(f[2]));
         default: throw new BadRequest("unknown request " + f[0]);
         }
-    }
-
-    static String[] split(String line) {
-        List<String> out = new ArrayList<>();
-        StringBuilder cur = new StringBuilder();
-        for (int i = 0; i < line.length(); ++i) {
-            char c = line.charAt(i);
-            if (c == '\t') {
-                out.add(cur.toString());
-                cur.setLength(0);
-            } else if (c == '\\' && i + 1 < line.length()) {
-                char e = line.charAt(++i);
-                cur.append(e == 't' ? '\t' : e == 'n' ? '\n' : e == 'r' ? '\r' : e);
-            } else {
-                cur.append(c);
-            }
-        }
-        out.add(cur.toString());
-        return out.toArray(new String[0]);
     }
 }

@@ -1,0 +1,188 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the JShell pane's helper does with a request: each snippet of an input
+// evaluated by jdk.jshell in this JVM, answered as a value, a declaration or
+// an error; and the completions of jdk.jshell's own analysis.
+package brewpad.jshell;
+
+import java.io.ByteArrayInputStream;
+import java.io.File;
+import java.util.ArrayList;
+import java.util.LinkedHashSet;
+import java.util.List;
+import java.util.Locale;
+import java.util.Set;
+import java.util.stream.Collectors;
+
+import jdk.jshell.Diag;
+import jdk.jshell.EvalException;
+import jdk.jshell.JShell;
+import jdk.jshell.JShellException;
+import jdk.jshell.Snippet;
+import jdk.jshell.SnippetEvent;
+import jdk.jshell.SourceCodeAnalysis;
+import jdk.jshell.SourceCodeAnalysis.Completeness;
+import jdk.jshell.SourceCodeAnalysis.CompletionInfo;
+import jdk.jshell.SourceCodeAnalysis.Suggestion;
+import jdk.jshell.UnresolvedReferenceException;
+
+final class Evaluator implements AutoCloseable {
+    /** At most this many completions are sent. */
+    static final int MAX_COMPLETIONS = 200;
+
+    private final Replies replies;
+    private final String classPath;
+    private final JShell js;
+
+    Evaluator(Replies replies, String classPath) {
+        this.replies = replies;
+        this.classPath = classPath;
+        this.js = open();
+    }
+
+    /** A first evaluation and completion on a JShell of their own, so that the
+     *  user's first input runs code that has run, and its values start at $1. */
+    void warmUp() {
+        try (JShell w = open()) {
+            w.eval("String warm = \"a\" + 1;");
+            w.sourceCodeAnalysis().completionSuggestions("warm.len", 8, new int[1]);
+        }
+    }
+
+    void eval(long id, String source) {
+        replies.setCurrent(id);
+        SourceCodeAnalysis sca = js.sourceCodeAnalysis();
+        String rest = source;
+        while (!rest.isBlank()) {
+            CompletionInfo ci = sca.analyzeCompletion(rest);
+            Completeness c = ci.completeness();
+            if (c == Completeness.EMPTY)
+                break;
+            if (c == Completeness.DEFINITELY_INCOMPLETE || c == Completeness.CONSIDERED_INCOMPLETE) {
+                replies.value(id, "error", "incomplete", "", "The input is not complete: " + rest.strip());
+                break;
+            }
+            String snippet = c == Completeness.UNKNOWN ? rest : ci.source();
+            rest = c == Completeness.UNKNOWN ? "" : ci.remaining();
+            for (SnippetEvent ev : js.eval(snippet)) {
+                if (ev.causeSnippet() == null)
+                    report(id, ev);
+            }
+        }
+        System.out.flush();
+        System.err.flush();
+        replies.setCurrent(0);
+        replies.done(id);
+    }
+
+    void complete(long id, String source, int cursor) {
+        int at = Math.max(0, Math.min(cursor, source.length()));
+        int[] anchor = new int[1];
+        List<Suggestion> found = js.sourceCodeAnalysis().completionSuggestions(source, at, anchor);
+        Set<String> texts = new LinkedHashSet<>();
+        for (Suggestion s : found) {
+            if (s.matchesType())
+                texts.add(s.continuation());
+        }
+        for (Suggestion s : found)
+            texts.add(s.continuation());
+        replies.completions(id, anchor[0], texts.stream().limit(MAX_COMPLETIONS).collect(Collectors.toList()));
+    }
+
+    @Override
+    public void close() {
+        js.close();
+    }
+
+    private JShell open() {
+        JShell j = JShell.builder()
+                .executionEngine("local")
+                .out(System.out)
+                .err(System.err)
+                .in(new ByteArrayInputStream(new byte[0]))
+                .build();
+        for (String e : classPath.split(File.pathSeparator)) {
+            if (!e.isEmpty())
+                j.addToClasspath(e);
+        }
+        return j;
+    }
+
+    private void report(long id, SnippetEvent ev) {
+        Snippet s = ev.snippet();
+        String kind = kindOf(s);
+        String name = nameOf(s);
+        JShellException ex = ev.exception();
+        if (ex != null) {
+            replies.value(id, "exception", kind, name, describe(ex));
+        } else if (ev.status() == Snippet.Status.REJECTED) {
+            replies.value(id, "error", kind, name, diagnostics(s));
+        } else if (kind.equals("expression") || kind.equals("variable")) {
+            replies.value(id, "ok", kind, name, ev.value() == null ? "" : ev.value());
+        } else if (kind.equals("method") || kind.equals("class")) {
+            String verb = ev.previousStatus() == Snippet.Status.NONEXISTENT ? "created" : "replaced";
+            List<String> missing = js.unresolvedDependencies((jdk.jshell.DeclarationSnippet) s)
+                    .collect(Collectors.toList());
+            String text = verb + " " + kind + " " + name;
+            if (!missing.isEmpty())
+                text += ", which cannot be used until " + String.join(", ", missing) + " is declared";
+            replies.value(id, "ok", kind, name, text);
+        } else {
+            replies.value(id, "ok", kind, name, "");
+        }
+    }
+
+    static String kindOf(Snippet s) {
+        switch (s.kind()) {
+        case VAR:
+            return s.subKind() == Snippet.SubKind.TEMP_VAR_EXPRESSION_SUBKIND ? "expression" : "variable";
+        case EXPRESSION: return "expression";
+        case METHOD: return "method";
+        case TYPE_DECL: return "class";
+        case IMPORT: return "import";
+        case STATEMENT: return "statement";
+        default: return "erroneous";
+        }
+    }
+
+    private static String nameOf(Snippet s) {
+        if (s instanceof jdk.jshell.VarSnippet)
+            return ((jdk.jshell.VarSnippet) s).name();
+        if (s instanceof jdk.jshell.DeclarationSnippet)
+            return ((jdk.jshell.DeclarationSnippet) s).name();
+        if (s instanceof jdk.jshell.ExpressionSnippet)
+            return ((jdk.jshell.ExpressionSnippet) s).name();
+        return "";
+    }
+
+    private String describe(JShellException ex) {
+        if (ex instanceof UnresolvedReferenceException) {
+            jdk.jshell.DeclarationSnippet d = ((UnresolvedReferenceException) ex).getSnippet();
+            String missing = js.unresolvedDependencies(d).collect(Collectors.joining(", "));
+            return d.name() + " cannot be used until " + missing + " is declared";
+        }
+        String cls = ex instanceof EvalException ? ((EvalException) ex).getExceptionClassName()
+                                                 : ex.getClass().getName();
+        String text = ex.getMessage() == null ? cls : cls + ": " + ex.getMessage();
+        StackTraceElement[] at = ex.getStackTrace();
+        if (at.length == 0)
+            return text;
+        // A snippet's frame has no class: "at (#3:1)", as jshell writes it.
+        StackTraceElement f = at[0];
+        String where = f.getClassName().isEmpty() ? "" : f.getClassName() + "." + f.getMethodName();
+        return text + "\n\tat " + where + "(" + f.getFileName() + ":" + f.getLineNumber() + ")";
+    }
+
+    /** Each message with its line of the snippet and a caret under where it is. */
+    private String diagnostics(Snippet s) {
+        List<String> out = new ArrayList<>();
+        String src = s.source();
+        js.diagnostics(s).forEach((Diag d) -> {
+            int at = (int) Math.max(0, Math.min(d.getStartPosition(), src.length()));
+            int from = src.lastIndexOf('\n', at - 1) + 1;
+            int to = src.indexOf('\n', at);
+            String line = src.substring(from, to < 0 ? src.length() : to);
+            out.add(d.getMessage(Locale.getDefault()) + "\n" + line + "\n" + " ".repeat(at - from) + "^");
+        });
+        return out.isEmpty() ? "rejected" : String.join("\n", out);
+    }
+}
