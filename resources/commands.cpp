@@ -105,6 +105,12 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::RunTests, "Run &Tests", {}, Frame, "Compiles the active JUnit test class and runs its tests", ""},
         {cmd::RunTestAtCaret, "Run Test &at Caret", {}, Frame,
          "Compiles the active JUnit test class and runs the test method at the caret", ""},
+        {cmd::ShowJShell, "&JShell", {}, Frame,
+         "Shows the JShell pane, where Java expressions and declarations are evaluated", ""},
+        {cmd::SendToJShell, "Se&nd to JShell\tCtrl+Shift+J", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_J)}, Frame,
+         "Evaluates the selection, or the caret's line, in the JShell pane", ""},
+        {cmd::ResetJShell, "Reset JS&hell", {}, Frame,
+         "Starts JShell afresh, with the active project's class path; its declarations go", ""},
         // On the menu bar
         {cmd::Unix2Dos, "Unix2Dos", {}, Frame, "Converts LF to CR/LF", "unix2dos"},
         // Window
@@ -121,6 +127,7 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::ShowOutline, "O&utline", {}, Frame, "Shows the classes, fields and methods of the active source", ""},
         {cmd::ShowFindResults, "Find &Results", {}, Frame, "Shows the results of the last Find in Files", ""},
         {cmd::ShowTestResults, "T&est Results", {}, Frame, "Shows the results of the last test run", ""},
+        {cmd::JShellPane, "&JShell", {}, Frame, "Shows the JShell pane", ""},
         {cmd::CloseWindow, "Close &Window\tCtrl+W", {K(Qt::CTRL | Qt::Key_W), K(Qt::CTRL | Qt::Key_F4)}, Frame,
          "Closes the active window, asking to save its changes", ""},
         // Help
@@ -204,17 +211,18 @@ const std::vector<MenuLayout>& menuBarLayout()
           cmd::SaveAsJavaProj,   Separator, cmd::ViewJavaProj,     Separator,         cmd::InsertNode,
           cmd::DeleteNode,       Separator, cmd::JavaOptions,      Separator,         cmd::StopCompiling,
           cmd::CompilerMessages, Separator, cmd::CheckWhileTyping, Separator,         cmd::ChooseJdk}},
-        {"Run...",
-         {cmd::JavaRun, cmd::AppletRun, Separator, cmd::JavaArgs, Separator, cmd::DebugRun, cmd::StepOver,
-          cmd::StepInto, cmd::StepOut, cmd::RunToCursor, cmd::StopDebugging, cmd::ToggleBreakpoint, Separator,
-          cmd::EndInput, Separator, cmd::RunTests, cmd::RunTestAtCaret}},
+        {"Run...", {cmd::JavaRun,       cmd::AppletRun,        Separator,     cmd::JavaArgs,   Separator,
+                    cmd::DebugRun,      cmd::StepOver,         cmd::StepInto, cmd::StepOut,    cmd::RunToCursor,
+                    cmd::StopDebugging, cmd::ToggleBreakpoint, Separator,     cmd::EndInput,   Separator,
+                    cmd::RunTests,      cmd::RunTestAtCaret,   Separator,     cmd::ShowJShell, cmd::SendToJShell,
+                    cmd::ResetJShell}},
         {nullptr, {cmd::Unix2Dos}},
         // The tool bar's own two commands stand in the Window menu too, so that the
         // keyboard and screen readers reach every command from the menu bar.
         {"&Window",
          {cmd::Cascade, cmd::Tile, cmd::ArrangeIcons, cmd::CloseAll, Separator, cmd::ToggleHint, cmd::ToggleBar,
           Separator, cmd::ShowConsole, cmd::ShowVariables, cmd::ShowCallStack, Separator, cmd::ShowOutline,
-          cmd::ShowFindResults, cmd::ShowTestResults, Separator, cmd::CloseWindow, OpenWindows}},
+          cmd::ShowFindResults, cmd::ShowTestResults, cmd::JShellPane, Separator, cmd::CloseWindow, OpenWindows}},
         {"&Help", {cmd::JavaHelp, cmd::About}},
     };
     return menus;

@@ -10,8 +10,10 @@ set(bp_jshell_jar_name brewpad-jshell)
 
 add_library(bp_jshell STATIC
   toolchain/running/jshellwire.cpp
-  toolchain/running/jshellsession.cpp)
-target_link_libraries(bp_jshell PUBLIC bp_debugger bp_toolchain)
+  toolchain/running/jshellsession.cpp
+  toolchain/running/inputhistory.cpp
+  toolchain/running/jshellwindow.cpp)
+target_link_libraries(bp_jshell PUBLIC bp_debugger bp_toolchain Qt6::Widgets)
 
 function(bp_jshell_install)
   file(RELATIVE_PATH rel /${CMAKE_INSTALL_BINDIR} /${bp_service_install_dir}/${bp_jshell_jar_name}.jar)

@@ -19,6 +19,7 @@
 #include "workspace/messagecontroller.h"
 #include "workspace/navigationcontroller.h"
 #include "workspace/testcommands.h"
+#include "workspace/jshellcommands.h"
 #include "workspace/optionwindows.h"
 #include "workspace/panearea.h"
 #include "workspace/projectcommands.h"
@@ -59,6 +60,7 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     debug_ = new DebugController(*this);
     navigation_ = new NavigationController(*this, table_);
     tests_ = new TestCommands(*this, table_);
+    jshell_ = new JShellCommands(*this, table_);
 
     lpr = new TRulerWin(nullptr);
 

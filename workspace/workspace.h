@@ -31,6 +31,7 @@ class DebugController;
 class MessageController;
 class NavigationController;
 class TestCommands;
+class JShellCommands;
 class OptionWindows;
 class ProjectCommands;
 class ToolSettling;
@@ -109,6 +110,7 @@ public:
     // Go to Definition and the Outline window.
     NavigationController& navigation() { return *navigation_; }
     TestCommands& tests() { return *tests_; }
+    JShellCommands& jshell() { return *jshell_; }
     // The window that shows a file, a file opened at a place, Go Back and Forward.
     FilePlaces& places() { return *places_; }
 
@@ -199,6 +201,7 @@ private:
     DebugController* debug_ = nullptr;
     NavigationController* navigation_ = nullptr;
     TestCommands* tests_ = nullptr;
+    JShellCommands* jshell_ = nullptr;
     FilePlaces* places_ = nullptr;
     ProjectCommands* projects_ = nullptr;
     OptionWindows* options_ = nullptr;

@@ -128,7 +128,8 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Ctrl+Shift+F", cmd::FindInFiles},
                                                {"F12", cmd::GoToDefinition},
                                                {"Ctrl+Space", cmd::Complete},
-                                               {"Ctrl+Shift+Space", cmd::ParameterHints}}));
+                                               {"Ctrl+Shift+Space", cmd::ParameterHints},
+                                               {"Ctrl+Shift+J", cmd::SendToJShell}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -248,7 +249,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 37);
+    EXPECT_EQ(bound, 38);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

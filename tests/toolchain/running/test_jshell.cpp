@@ -7,7 +7,9 @@
 // that ends.
 #include "support.h"
 
+#include "toolchain/running/inputhistory.h"
 #include "toolchain/running/jshellsession.h"
+#include "toolchain/running/jshellwindow.h"
 
 #include <QDir>
 #include <QProcess>
@@ -239,4 +241,38 @@ TEST(JShellStart, WithoutJavaOrItsJarTheSessionSaysWhatIsMissing)
     ASSERT_EQ(ended.count(), 2);
     EXPECT_TRUE(ended.at(1).at(0).toString().startsWith("No java was found beside the configured javac"));
     EXPECT_EQ(s.eval("1"), 0);
+}
+
+TEST(JShellPaneText, AnswersReadAsJshellWritesThem)
+{
+    EXPECT_EQ(jshellValueText({1, "ok", "expression", "$1", "3"}), "$1 ==> 3");
+    EXPECT_EQ(jshellValueText({1, "ok", "variable", "x", "20"}), "x ==> 20");
+    EXPECT_EQ(jshellValueText({1, "ok", "method", "f", "created method f"}), "|  created method f");
+    EXPECT_EQ(jshellValueText({1, "ok", "import", "", ""}), "");
+    EXPECT_EQ(jshellValueText({1, "error", "erroneous", "", "cannot find symbol\nfoo();\n^"}),
+              "|  Error:\n|  cannot find symbol\n|  foo();\n|  ^");
+    EXPECT_EQ(jshellValueText({1, "exception", "expression", "$2", "java.lang.RuntimeException: no"}),
+              "|  Exception java.lang.RuntimeException: no");
+}
+
+TEST(InputHistoryWalk, UpAndDownWalkTheInputsAndBringBackTheLineBeingWritten)
+{
+    InputHistory h;
+    EXPECT_FALSE(h.older("x"));
+    EXPECT_FALSE(h.newer());
+    h.add("a");
+    h.add("b");
+    h.add("b");    // a repeat of the newest is not kept twice
+    h.add("   ");  // nor a blank input
+    EXPECT_EQ(h.entries(), (QStringList{"a", "b"}));
+    EXPECT_EQ(h.older("draft"), "b");
+    EXPECT_EQ(h.older("b"), "a");
+    EXPECT_FALSE(h.older("a"));  // the oldest stays
+    EXPECT_EQ(h.newer(), "b");
+    EXPECT_EQ(h.newer(), "draft");
+    EXPECT_FALSE(h.newer());
+    // A new input ends the walk: Up starts from the newest again.
+    EXPECT_EQ(h.older(""), "b");
+    h.add("c");
+    EXPECT_EQ(h.older(""), "c");
 }
