@@ -2,13 +2,15 @@
 // The time from the start of the process to the "ENV:" box on screen: the
 // built brewpad, with a valid brewpad.cfg in a fresh HOME that names the
 // real JDK, against a bare Qt program that shows one message box
-// (bench/bare_message_box.cpp) with the same text, started in turn, five times each after one round to
-// warm the caches. Both programs write the time the box is first painted
+// (bench/bare_message_box.cpp) with the same text, started in turn, eleven times each after one round to
+// warm the caches (medians of eleven: a machine busy with other work moves
+// those of five by a tenth). Both programs write the time the box is first painted
 // (BREWPAD_STARTUP_TRACE, platform/startuptrace.h); the clock is the one
 // this program reads just before it starts them. Prints the medians, their
 // ratio (goal: at most 1.1), the ratio of the processor time they used until
-// then (which a loaded machine spreads less), and where Brewpad's time before
-// the box goes (the median time from the start of the process to each phase). A second
+// then (which a loaded machine spreads less), the machine's load, and where
+// Brewpad's time before the box goes (the median time from the start of the
+// process to each phase, with the processor time and the page faults by then). A second
 // round does the same with a last session of five files to restore.
 // The platform is QT_QPA_PLATFORM's (offscreen when unset). An argument names
 // another brewpad program to measure instead of the one built beside this one.
@@ -27,15 +29,21 @@
 #include <algorithm>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
+
+constexpr int kRuns = 11;  // starts of each program in a round
 
 struct Mark {
     QByteArray phase;
     double ms;     // since the process was started
     double cpuMs;  // the processor time it had used by then
+    long faults;   // the page faults it had taken by then; -1 when not written
 };
 using Marks = std::vector<Mark>;
 
@@ -86,11 +94,12 @@ Start startOnce(const QString& program, const QString& cwd, const QProcessEnviro
                 continue;
             }
             const QList<QByteArray> f = line.split(' ');
-            // Builds before the processor time was written give three fields.
-            if (f.size() < 3 || f.size() > 4 || f[0] != "brewpad-startup:")
+            // Builds before the processor time and the page faults were
+            // written give three or four fields.
+            if (f.size() < 3 || f.size() > 5 || f[0] != "brewpad-startup:")
                 continue;
-            run.marks.push_back(
-                Mark{f[1], double(f[2].toLongLong() - t0) / 1e6, double(f.value(3).toLongLong()) / 1e6});
+            run.marks.push_back(Mark{f[1], double(f[2].toLongLong() - t0) / 1e6,
+                                     double(f.value(3).toLongLong()) / 1e6, f.size() > 4 ? f[4].toLong() : -1L});
             shown = shown || f[1] == "box-shown";
         }
     }
@@ -169,7 +178,7 @@ void plantSession(const Setup& s)
 
 void printPhases(const std::vector<Marks>& runs)
 {
-    QMap<QByteArray, std::vector<double>> at, cpu;
+    QMap<QByteArray, std::vector<double>> at, cpu, faults;
     QList<QByteArray> order;
     for (const Marks& m : runs) {
         for (const Mark& k : m) {
@@ -177,13 +186,18 @@ void printPhases(const std::vector<Marks>& runs)
                 order << k.phase;
             at[k.phase].push_back(k.ms);
             cpu[k.phase].push_back(k.cpuMs);
+            if (k.faults >= 0)
+                faults[k.phase].push_back(double(k.faults));
         }
     }
     double before = 0;
     for (const QByteArray& phase : order) {
         const double t = bench::median(at[phase]);
-        std::printf("    %-20s at %7.1f ms  (+%6.1f ms)  processor %6.1f ms\n", phase.constData(), t, t - before,
+        std::printf("    %-20s at %7.1f ms  (+%6.1f ms)  processor %6.1f ms", phase.constData(), t, t - before,
                     bench::median(cpu[phase]));
+        if (!faults[phase].empty())
+            std::printf("  page faults %5.0f", bench::median(faults[phase]));
+        std::printf("\n");
         before = t;
     }
 }
@@ -192,7 +206,7 @@ struct Ratios {
     double clock, processor;
 };
 
-// Five starts of each program in turn; prints the medians and returns their ratios.
+// kRuns starts of each program in turn; prints the medians and returns their ratios.
 Ratios compare(const Setup& s, const QString& brewpad, const QString& bare, const char* what)
 {
     // Caches warmed, not counted; the bare program's box shows Brewpad's text.
@@ -203,7 +217,7 @@ Ratios compare(const Setup& s, const QString& brewpad, const QString& bare, cons
     startOnce(bare, s.cwd, s.env, {s.report});
     std::vector<double> ours, theirs, oursCpu, theirsCpu;
     std::vector<Marks> runs, bareRuns;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < kRuns; ++i) {
         const Marks m = startOnce(brewpad, s.cwd, s.env).marks;
         const Marks b = startOnce(bare, s.cwd, s.env, {s.report}).marks;
         if (m.empty() || b.empty()) {
@@ -220,8 +234,12 @@ Ratios compare(const Setup& s, const QString& brewpad, const QString& bare, cons
     const Ratios r{bench::median(ours) / bench::median(theirs), bench::median(oursCpu) / bench::median(theirsCpu)};
     std::printf(
         "%s: brewpad's box after %.1f ms (processor %.1f ms), the bare Qt program's after %.1f ms "
-        "(processor %.1f ms); medians of 5\n",
-        what, bench::median(ours), bench::median(oursCpu), bench::median(theirs), bench::median(theirsCpu));
+        "(processor %.1f ms); medians of %d\n",
+        what, bench::median(ours), bench::median(oursCpu), bench::median(theirs), bench::median(theirsCpu), kRuns);
+    double load[3] = {0, 0, 0};
+    if (::getloadavg(load, 3) == 3)
+        std::printf("  load average %.2f %.2f %.2f on %d processors\n", load[0], load[1], load[2],
+                    int(::sysconf(_SC_NPROCESSORS_ONLN)));
     std::printf("  where brewpad's time goes (medians since the process was started):\n");
     printPhases(runs);
     std::printf("  the bare Qt program's:\n");

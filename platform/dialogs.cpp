@@ -4,6 +4,7 @@
 #include "platform/filedata.h"
 #include "platform/findfilesdialog.h"
 #include "platform/nativepath.h"
+#include "platform/printsupport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,9 +21,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -174,15 +172,14 @@ public:
 
     bool printDialog(QWidget* owner, QPrinter* printer) override
     {
-        QPrintDialog dlg(printer, owner);
-        dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
-        return dlg.exec() == QDialog::Accepted;
+        PrintSupport* ps = printSupport();
+        return ps && printer && ps->printDialog(owner, printer);
     }
 
     bool pageSetup(QWidget* owner, QPrinter* printer) override
     {
-        QPageSetupDialog dlg(printer, owner);
-        return dlg.exec() == QDialog::Accepted;
+        PrintSupport* ps = printSupport();
+        return ps && printer && ps->pageSetupDialog(owner, printer);
     }
 
     std::optional<int> gotoLine(QWidget* owner, int current, int lineCount) override

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <ctime>
 
+#include <sys/resource.h>
+
 namespace startuptrace {
 
 namespace {
@@ -61,8 +63,11 @@ void mark(const char* phase)
     timespec ts{}, cpu{};
     ::clock_gettime(CLOCK_MONOTONIC, &ts);
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
-    std::fprintf(stderr, "brewpad-startup: %s %lld %lld\n", phase, (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec,
-                 (long long)cpu.tv_sec * 1000000000LL + cpu.tv_nsec);
+    rusage use{};
+    ::getrusage(RUSAGE_SELF, &use);
+    std::fprintf(stderr, "brewpad-startup: %s %lld %lld %ld\n", phase,
+                 (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec, (long long)cpu.tv_sec * 1000000000LL + cpu.tv_nsec,
+                 use.ru_minflt);
     std::fflush(stderr);
 }
 

@@ -2,6 +2,7 @@
 #include "print/printing.h"
 
 #include "platform/dialogs.h"
+#include "platform/printsupport.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
@@ -13,8 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTextDocument>
@@ -103,17 +102,17 @@ void TPrintingWindow::setPage(int page, int lastPage)
 namespace {
 
 // The printer's name and where its output goes, for "%s on %s".
-std::pair<QString, QString> printerAndPlace(const QPrinter& p)
+std::pair<QString, QString> printerAndPlace(PrintSupport& ps, const QPrinter& p)
 {
-    const QString file = QDir::toNativeSeparators(p.outputFileName());
-    if (p.outputFormat() == QPrinter::PdfFormat)
+    const QString file = QDir::toNativeSeparators(ps.outputFileName(p));
+    if (ps.printsToPdf(p))
         return {QStringLiteral("PDF"), file};
     QString where = file;
     if (where.isEmpty())
-        where = QPrinterInfo::printerInfo(p.printerName()).location();
+        where = ps.printerLocation(ps.printerName(p));
     if (where.isEmpty())
         where = QStringLiteral("CUPS");
-    return {p.printerName(), where};
+    return {ps.printerName(p), where};
 }
 
 // True when the output file exists and ends as a PDF file ends.
@@ -157,13 +156,13 @@ struct PageFrame {
     QFont headerFont;
 };
 
-PageFrame pageFrame(QPrinter& printer)
+PageFrame pageFrame(PrintSupport& ps, QPrinter& printer)
 {
     PageFrame f;
-    f.area = QRectF(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    f.area = QRectF(QPointF(0, 0), ps.paintSize(printer));
     f.headerFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     f.headerFont.setPointSizeF(9);
-    const QFontMetricsF hfm(f.headerFont, &printer);
+    const QFontMetricsF hfm(f.headerFont, ps.device(&printer));
     const qreal headerHeight = hfm.height() * 2;
     f.body = f.area.adjusted(0, headerHeight, 0, 0);
     return f;
@@ -188,39 +187,54 @@ void drawPage(QPainter& painter, const PageFrame& frame, QTextDocument& doc, con
 
 }  // namespace
 
-TRulerWin::TRulerWin(QWidget* parent) : QWidget(parent), Printer(new QPrinter(QPrinter::HighResolution))
+TRulerWin::TRulerWin(QWidget* parent)
+    : QWidget(parent), Printer(printSupport() ? printSupport()->newPrinter() : nullptr)
 {
     setAccessibleName(QStringLiteral("Print host"));
 }
 
 TRulerWin::~TRulerWin()
 {
-    delete Printer;
+    if (Printer)
+        printSupport()->deletePrinter(Printer);
+}
+
+bool TRulerWin::printerReady(QWidget* owner)
+{
+    if (Printer)
+        return true;
+    dialogs().message(owner,
+                      QStringLiteral("Printing is not available: Qt's print support could not be loaded.\n%1\n\n"
+                                     "Install Brewpad again to print.")
+                          .arg(printSupportError()),
+                      QStringLiteral("Print Error"), Buttons::Ok, Icon::Stop);
+    return false;
 }
 
 void TRulerWin::CmFilePageSetup(QWidget* owner)
 {
-    if (Printer)
+    if (printerReady(owner))
         dialogs().pageSetup(owner, Printer);
 }
 
 void TRulerWin::CmFilePrint(const QString& fname, const QTextDocument& doc, QWidget* owner)
 {
-    if (!Printer)
+    if (!printerReady(owner))
         return;
     if (!dialogs().printDialog(owner, Printer))
         return;
 
+    PrintSupport& ps = *printSupport();
     const QString title = QDir::toNativeSeparators(fname);
-    const QString outputFile = Printer->outputFileName();
+    const QString outputFile = ps.outputFileName(*Printer);
     PrintJobState state;
     bool started = false;  // the printer (and an output file) took the job
     lastPageCount_ = 0;
     std::unique_ptr<TPrintingWindow> progress;
-    Printer->setDocName(title);
+    ps.setDocName(*Printer, title);
 
     try {
-        const auto [printerName, place] = printerAndPlace(*Printer);
+        const auto [printerName, place] = printerAndPlace(ps, *Printer);
         if (showProgress_) {
             progress = std::make_unique<TPrintingWindow>(title, printerName, place, owner);
             progress->setWindowModality(Qt::ApplicationModal);
@@ -230,7 +244,7 @@ void TRulerWin::CmFilePrint(const QString& fname, const QTextDocument& doc, QWid
         printPages(title, doc, progress.get(), state, started);
     } catch (const std::bad_alloc&) {
         state.outOfMemory = true;
-        Printer->abort();
+        ps.abort(*Printer);
     }
     if (progress)
         progress->close();
@@ -240,24 +254,25 @@ void TRulerWin::CmFilePrint(const QString& fname, const QTextDocument& doc, QWid
 void TRulerWin::printPages(const QString& title, const QTextDocument& doc, TPrintingWindow* progress,
                            PrintJobState& state, bool& started)
 {
+    PrintSupport& ps = *printSupport();
     QPainter painter;
-    if (!painter.begin(Printer)) {
+    if (!painter.begin(ps.device(Printer))) {
         state.printerError = true;
         return;
     }
     started = true;
-    const PageFrame frame = pageFrame(*Printer);
+    const PageFrame frame = pageFrame(ps, *Printer);
     // A copy of the document, laid out for the printer's resolution and
     // page: the editor's fonts and colours are kept.
     std::unique_ptr<QTextDocument> copy(doc.clone(nullptr));
-    copy->documentLayout()->setPaintDevice(Printer);
+    copy->documentLayout()->setPaintDevice(ps.device(Printer));
     copy->setPageSize(frame.body.size());
     const int pages = std::max(1, copy->pageCount());
 
     for (int page = 1; page <= pages; ++page) {
         if (progress)
             progress->setPage(page, pages);
-        if (page > 1 && !Printer->newPage()) {
+        if (page > 1 && !ps.newPage(*Printer)) {
             state.printerError = true;
             break;
         }
@@ -269,7 +284,7 @@ void TRulerWin::printPages(const QString& title, const QTextDocument& doc, TPrin
         QCoreApplication::processEvents();
         if (progress && progress->cancelled()) {
             state.cancelledByUser = true;
-            Printer->abort();
+            ps.abort(*Printer);
             break;
         }
     }
@@ -279,8 +294,9 @@ void TRulerWin::printPages(const QString& title, const QTextDocument& doc, TPrin
 void TRulerWin::reportJob(const QString& title, const QString& outputFile, bool started, PrintJobState& state,
                           QWidget* owner)
 {
-    state.printerAborted = Printer->printerState() == QPrinter::Aborted;
-    state.printerError = state.printerError || Printer->printerState() == QPrinter::Error;
+    const PrintSupport::State printer = printSupport()->state(*Printer);
+    state.printerAborted = printer == PrintSupport::State::Aborted;
+    state.printerError = state.printerError || printer == PrintSupport::State::Error;
     if (!outputFile.isEmpty() && !state.cancelledByUser && !state.outOfMemory)
         state.outputIncomplete = !outputComplete(outputFile);
     if (!outputFile.isEmpty() && (state.printerError || state.outputIncomplete))

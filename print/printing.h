@@ -69,7 +69,9 @@ private:
 class TRulerWin : public QWidget {
     Q_OBJECT
 public:
-    // The host is never shown; it owns Printer (the default printer) until it dies.
+    // The host is never shown; it owns Printer (the default printer) until it
+    // dies. Printer is null when Qt's print support cannot be loaded
+    // (platform/printsupport.h); the print commands then say so.
     explicit TRulerWin(QWidget* parent = nullptr);
     ~TRulerWin() override;
 
@@ -90,6 +92,8 @@ public:
     int lastPageCount() const { return lastPageCount_; }
 
 private:
+    // True when there is a printer; else shows why printing is not available.
+    bool printerReady(QWidget* owner);
     // Paints every page of `doc`, stopping at a failure or a cancel, which
     // `state` records; `started` is set once the printer took the job.
     void printPages(const QString& title, const QTextDocument& doc, TPrintingWindow* progress, PrintJobState& state,

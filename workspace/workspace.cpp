@@ -38,6 +38,12 @@
 
 TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(parent)
 {
+    // The configuration first: nothing of the workspace shows before the
+    // report, and what it sets up for itself waits until after it, so that the
+    // wait window and the report come up without that work before them.
+    tools_ = std::make_unique<ToolSettling>();
+    if (startup == Startup::SettleConfiguration)
+        tools_->settle();
     installWorkspaceAccessibility();
     setAccessibleName(QStringLiteral("Workspace"));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -47,9 +53,6 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     placement_ = std::make_unique<WindowPlacement>(*this);
     panes_ = new PaneArea(this);
     connectPanes();
-    tools_ = std::make_unique<ToolSettling>();
-    if (startup == Startup::SettleConfiguration)
-        tools_->settle();
     // Read once, after the report: every editor window shows one of them.
     editorIcon_ = QIcon(QStringLiteral(":/icons/editor.png"));
     projectIcon_ = QIcon(QStringLiteral(":/icons/project.png"));

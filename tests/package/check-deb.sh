@@ -133,6 +133,13 @@ fi
 libexec=$(cd "$root" && find . -path '*/libexec*')
 [ -z "$libexec" ] || fail "files under libexec: $libexec"
 
+step "the module that prints"
+module=usr/lib/brewpad/plugins/brewpad-printsupport.so
+[ -f "$root/$module" ] || fail "the package has no /$module"
+# The program loads it relative to its own folder (a QString literal: UTF-16).
+strings -el "$root/usr/bin/brewpad" | grep -qxF "../lib/brewpad/plugins/" ||
+    fail "/usr/bin/brewpad does not look for /$module"
+
 step "lintian"
 if command -v lintian >/dev/null; then
     # Any error or warning fails; what lintian reports is shown.
