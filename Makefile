@@ -63,6 +63,7 @@ package: build
 	@echo "Package: $$(ls $(BUILD)/package/*.deb)"
 
 bench: build
+	@./scripts/install-deps.sh --bench
 	@cmake --build $(BUILD) -j $(JOBS) --target benches
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$(basename $$b)"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 

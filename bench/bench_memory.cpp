@@ -2,12 +2,14 @@
 // Resident memory (VmRSS of /proc/PID/status): the compile service's JVM at
 // rest after its start and after 100 compilations, and Brewpad at its start
 // (the "ENV:" box shown, a second later) against a bare Qt program that shows
-// one message box. Each figure is printed with its goal and a "ratio:" line
+// one message box, and the debugger's helper JVM at rest (started ahead, as
+// Brewpad starts it, after its rehearsal). Each figure is printed with its goal and a "ratio:" line
 // (the service's figure over its goal; Brewpad's over the bare program's).
 #include "bench_runner.h"
 #include "config/cfgfile.h"
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/javacrunner.h"
+#include "toolchain/running/debugsession.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,6 +20,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -162,6 +165,34 @@ bool startMemory()
     return true;
 }
 
+// The debugger's helper started ahead, at rest once its rehearsal is over.
+bool debuggerMemory()
+{
+    const QString java = QFileInfo(QFileInfo(kJavac).canonicalFilePath()).absolutePath() + QStringLiteral("/java");
+    DebugSession::prepareHelper(java, QStringLiteral(BP_DEBUGGER_JAR));
+    const qint64 pid = DebugSession::preparedHelper();
+    if (pid == 0) {
+        std::fprintf(stderr, "the debugger's helper did not start (%s)\n", BP_DEBUGGER_JAR);
+        return false;
+    }
+    // Its memory settles once the rehearsal on its own program is done.
+    long last = 0;
+    for (int i = 0; i < 30; ++i) {
+        idle(1000);
+        const long now = vmRssKb(pid);
+        if (i >= 4 && std::labs(now - last) < 512)
+            break;
+        last = now;
+    }
+    if (DebugSession::preparedHelper() != pid) {
+        std::fprintf(stderr, "the debugger's helper ended while at rest\n");
+        return false;
+    }
+    figure("debugger's helper JVM at rest after its start", vmRssKb(pid) / 1024.0, 80);
+    DebugSession::prepareHelper(java, QString());  // ends it
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -169,5 +200,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     if (!startMemory())
         return 1;
-    return serviceMemory() ? 0 : 1;
+    if (!serviceMemory())
+        return 1;
+    return debuggerMemory() ? 0 : 1;
 }

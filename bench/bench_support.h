@@ -55,13 +55,15 @@ inline QByteArray generatedJavaSource(const char* className, qsizetype minBytes,
     out += className;
     out += " {\n";
     int n = 0;
-    while (out.size() < minBytes || std::count(out.begin(), out.end(), '\n') < minLines - 1) {
+    int lines = int(std::count(out.begin(), out.end(), '\n'));
+    while (out.size() < minBytes || lines < minLines - 1) {
         out += "    /* method " + QByteArray::number(n) + " */\n";
         out += "    public static int m" + QByteArray::number(n) + "(int a, String s) {\n";
         out += "        // add the length of \"s\" to a\n";
         out += "        int r = a + s.length() * " + QByteArray::number(n % 97) + ";\n";
         out += "        if (r > 100) { return r - 1; } else { return r + 0x1F; }\n    }\n\n";
         ++n;
+        lines += 7;
     }
     out += "}\n";
     return out;

@@ -56,6 +56,12 @@ EditControl::EditControl(QWidget* parent)
 SourceDocument* EditControl::adopt(SourceDocument* doc)
 {
     setDocument(doc->text());
+    // Source lines run left to right. Telling the document so also spares
+    // its layout a scan of the text of every line after an edit (for the
+    // direction of its first letter), which costs most in a long text.
+    QTextOption option = doc->text()->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);
+    doc->text()->setDefaultTextOption(option);
     doc->setDialogParent(this);
     return doc;
 }

@@ -9,6 +9,8 @@ dpkg-dev desktop-file-utils appstream shared-mime-info groff-base lintian ccache
 junit5 junit4 maven maven-debian-helper libmaven-compiler-plugin-java libmaven-dependency-plugin-java \
 libmaven-jar-plugin-java libmaven-resources-plugin-java libsurefire-java libmaven-install-plugin-java \
 libmaven-clean-plugin-java libcommons-lang3-java"
+# `--bench`: also what `make bench` compares Brewpad with (bench/bench_peers.cpp).
+[ "$1" = "--bench" ] && PKGS="$PKGS geany"
 missing=""
 for p in $PKGS; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -131,6 +131,19 @@ void TODListBox::GrowMaxWidth(int width)
     }
 }
 
+void TODListBox::doItemsLayout()
+{
+    // The item the view would ask its size for (the last), as the delegate
+    // answers it, and every cell that wide.
+    const int count = GetCount();
+    const QSize extent = count > 0 ? ItemExtentOf(count - 1) : ItemExtent(QStringView());
+    GrowMaxWidthInLayout(extent.width());
+    const QSize cell(MaxWidth, extent.height());
+    if (gridSize() != cell)
+        setGridSize(cell);  // its request for a layout is the one made now
+    QListView::doItemsLayout();
+}
+
 void TODListBox::startMeasuring(int from)
 {
     measuredUpTo_ = from;

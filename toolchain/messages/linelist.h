@@ -74,6 +74,11 @@ public:
 
     TODListModel* listModel() const { return model_; }
 
+    // Lays the items out in a grid of one cell size, the widest extent known
+    // by one line: the view then places them without asking for the size of
+    // each.
+    void doItemsLayout() override;
+
 protected:
     void changeEvent(QEvent* event) override;
 

@@ -23,6 +23,12 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    // The same answer as the base class's, without its calls through the
+    // virtual table: the view asks for every row's index when it lays out.
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = QModelIndex()) const override
+    {
+        return row >= 0 && column == 0 && row < count() && !parent.isValid() ? createIndex(row, 0) : QModelIndex();
+    }
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
