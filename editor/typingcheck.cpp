@@ -84,7 +84,7 @@ void TypingCheck::checkText()
         return;
     if (checkId_)
         service->cancel(checkId_);
-    checkId_ = service->check(file, text, CompileService::withoutJvmOptions(withJUnitClassPath(makeargsList(), text)),
+    checkId_ = service->check(file, text, CompileService::withoutJvmOptions(withJUnitClassPath(makeargsList(file), text)),
                               dir);
     checkedRevision_ = edit_->document()->revision();
     if (!checkId_)

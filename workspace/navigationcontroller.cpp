@@ -114,7 +114,7 @@ void NavigationController::goToDefinition(EditControl* editor, int position)
     if (s)
         definitionId_ = s->query(
             declarationRequest(sourceName(editor), editor->source()->rawText(), position, jdkSourceCache(),
-                               CompileService::withoutJvmOptions(makeargsList()), folderOf(editor)));
+                               CompileService::withoutJvmOptions(makeargsList(sourceName(editor))), folderOf(editor)));
     if (!definitionId_) {
         ws_.showStatus(statusOf(compileServiceHeldUntilCompile()
                                     ? QStringLiteral("the compile service starts with the first Java Compile (F9), "
@@ -202,7 +202,10 @@ void NavigationController::showDeclaration(const ServiceDeclaration& d)
         return;
     }
     const QString where = QStringLiteral("%1, line %2").arg(QFileInfo(d.path).fileName()).arg(d.line);
-    ws_.showStatus(statusOf(d.jdk ? where + QStringLiteral(" (a source of the JDK, read-only)") : where));
+    const bool jar = d.path.contains(QLatin1String("/jars/"));  // the service's cache of jars' classes
+    ws_.showStatus(statusOf(!d.jdk ? where
+                            : where + (jar ? QStringLiteral(" (a class of a jar on the class path, read-only)")
+                                           : QStringLiteral(" (a source of the JDK, read-only)"))));
 }
 
 TextSpan NavigationController::nameAt(const QString& text, int start)
