@@ -4,9 +4,10 @@
 // stand-in terminal: completion, F9, Java Run and Run Tests all see the jar,
 // and a packaged source compiles into its package's folders and runs by its
 // name with its package.
-#include "service_fixture.h"
+#include "compile_fixture.h"
 
 #include "toolchain/building/filebuild.h"
+#include "toolchain/compiling/compileservice.h"
 #include "toolchain/testing/junitjars.h"
 #include "workspace/testcommands.h"
 #include "workspace/testresultswindow.h"
@@ -27,15 +28,52 @@ const char kGreeter[] =
     "    public static String greet(String name) { return \"hello, \" + name; }\n"
     "}\n";
 
-class Libraries : public ServiceTest {
+// A zip of `files` (name, bytes), stored without compression: a jar.
+QByteArray storedZip(const QList<std::pair<QByteArray, QByteArray>>& files)
+{
+    auto crc32 = [](const QByteArray& b) {
+        quint32 c = 0xffffffffu;
+        for (char ch : b) {
+            c ^= quint8(ch);
+            for (int k = 0; k < 8; ++k)
+                c = (c >> 1) ^ (0xedb88320u & (0u - (c & 1u)));
+        }
+        return ~c;
+    };
+    auto le = [](QByteArray& out, quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out += char((v >> (8 * i)) & 0xff);
+    };
+    QByteArray out, central;
+    for (const auto& [name, bytes] : files) {
+        const quint32 offset = quint32(out.size()), crc = crc32(bytes), size = quint32(bytes.size());
+        le(out, 0x04034b50, 4), le(out, 10, 2), le(out, 0, 2), le(out, 0, 2), le(out, 0, 4);
+        le(out, crc, 4), le(out, size, 4), le(out, size, 4), le(out, quint32(name.size()), 2), le(out, 0, 2);
+        out += name + bytes;
+        le(central, 0x02014b50, 4), le(central, 10, 2), le(central, 10, 2), le(central, 0, 2), le(central, 0, 2);
+        le(central, 0, 4), le(central, crc, 4), le(central, size, 4), le(central, size, 4);
+        le(central, quint32(name.size()), 2), le(central, 0, 2), le(central, 0, 2), le(central, 0, 2);
+        le(central, 0, 2), le(central, 0, 4), le(central, offset, 4);
+        central += name;
+    }
+    const quint32 at = quint32(out.size());
+    out += central;
+    le(out, 0x06054b50, 4), le(out, 0, 2), le(out, 0, 2), le(out, quint32(files.size()), 2);
+    le(out, quint32(files.size()), 2), le(out, quint32(central.size()), 4), le(out, at, 4), le(out, 0, 2);
+    return out;
+}
+
+// One compile service for the program's tests: F9 and Run Tests compile
+// through it too, so that few JVMs start.
+class Libraries : public CompileTest {
 protected:
-    // The jar is made once for the program: javac and jar of this machine.
+    // The jars are made once: the class by the javac of this machine, the
+    // jars written here.
     static void SetUpTestSuite()
     {
         const QString javac = findJavac();
         if (javac.isEmpty())
             return;
-        const QString bin = QFileInfo(QFileInfo(javac).canonicalFilePath()).absolutePath();
         jarDir = new QTemporaryDir;
         const QString src = jarDir->filePath("org/demo/text/Greeter.java");
         QDir().mkpath(QFileInfo(src).absolutePath());
@@ -44,15 +82,28 @@ protected:
         p.setWorkingDirectory(jarDir->path());
         p.start(javac, {"-d", "classes", src});
         p.waitForFinished(60000);
-        p.start(bin + "/jar", {"cf", "greeter.jar", "-C", "classes", "."});
-        p.waitForFinished(60000);
-        p.start(bin + "/jar", {"cf", "greeter-sources.jar", "org/demo/text/Greeter.java"});
-        p.waitForFinished(60000);
+        const QByteArray manifest = "Manifest-Version: 1.0\r\n\r\n";
+        ::writeFile(jarDir->filePath("greeter.jar"),
+                    storedZip({{"META-INF/MANIFEST.MF", manifest},
+                               {"org/demo/text/Greeter.class", readFile(jarDir->filePath("classes/org/demo/text/Greeter.class"))}}));
+        ::writeFile(jarDir->filePath("greeter-sources.jar"),
+                    storedZip({{"META-INF/MANIFEST.MF", manifest}, {"org/demo/text/Greeter.java", kGreeter}}));
+        cache = new QTemporaryDir;
+        if (!QFileInfo(builtFile(BP_SERVICE_JAR)).isFile())
+            return;
+        service = new CompileService;
+        service->setJar(builtFile(BP_SERVICE_JAR));
+        service->start(
+            ServiceSetup{CompileService::javaBinFor(javac), CompileService::jvmOptionsFor({}), cache->path()});
     }
     static void TearDownTestSuite()
     {
+        delete service;
+        service = nullptr;
         delete jarDir;
         jarDir = nullptr;
+        delete cache;
+        cache = nullptr;
     }
     void SetUp() override
     {
@@ -62,7 +113,12 @@ protected:
         useRealJavac();
         if (IsSkipped())
             return;
-        ASSERT_TRUE(jarDir && QFileInfo::exists(jarDir->filePath("greeter.jar")));
+        ASSERT_TRUE(jarDir && QFileInfo::exists(jarDir->filePath("classes/org/demo/text/Greeter.class")));
+        if (!service)
+            GTEST_SKIP() << "built without the compile service";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return service->state() != CompileService::State::Starting; }, 60000));
+        ASSERT_EQ(int(service->state()), int(CompileService::State::Ready)) << service->lastError().toStdString();
+        setSharedCompileService(service);
         const QString standIn = sourceDir() + "/tests/stand-ins/terminal.sh";
         ASSERT_TRUE(QFileInfo(standIn).isExecutable());
         log = dir.filePath("term");
@@ -77,7 +133,7 @@ protected:
         qputenv("XDG_CACHE_HOME", oldCache);
         EDITDESTINATION.reset();
         CompileTest::TearDown();
-        stopService();
+        setSharedCompileService(nullptr);
     }
     // Puts the jar into the folder `lib` of the test's folder.
     void addJar(const QString& lib, const QString& name = "greeter.jar")
@@ -117,11 +173,15 @@ protected:
     QString canonical(const QString& name) { return QFileInfo(dir.filePath(name)).canonicalFilePath(); }
 
     static QTemporaryDir* jarDir;
+    static QTemporaryDir* cache;
+    static CompileService* service;
     QString log;
     QByteArray oldCache;
 };
 
 QTemporaryDir* Libraries::jarDir = nullptr;
+QTemporaryDir* Libraries::cache = nullptr;
+CompileService* Libraries::service = nullptr;
 
 const char kHello[] =
     "import org.demo.text.Greeter;\n"
@@ -140,9 +200,6 @@ TEST_F(Libraries, AJarInLibReachesCompletionF9AndJavaRun)
     ASSERT_NE(w, nullptr);
 
     // Completion knows the jar's class.
-    startService(builtFile(BP_SERVICE_JAR));
-    if (IsSkipped() || HasFatalFailure())
-        return;
     QString text = QString::fromLatin1(kHello);
     text.replace("Greeter.greet(\"lib\")", "Greeter.gr");
     w->editor()->setPlainText(text);
