@@ -60,7 +60,7 @@ double brewpadRun(const QString& java, const QString& classes, TestResultsWindow
     window.showResult(result, error);
     QApplication::processEvents();
     const double ms = t.elapsed();
-    if (window.tree()->topLevelItem(0)->childCount() != kTests)
+    if (!window.tree()->topLevelItem(0) || window.tree()->topLevelItem(0)->childCount() != kTests)
         std::printf("wrong count: %s\n", qPrintable(window.summary()->text()));
     return ms;
 }

@@ -337,7 +337,8 @@ void Completion::showHints()
     const QString file = requestFile(edit_);
     hintsFrom_ = edit_->textCursor().position();
     hintsId_ = service->signature(file, edit_->source()->rawText(), hintsFrom_,
-                                  CompileService::withoutJvmOptions(makeargsList(file)), QFileInfo(file).absolutePath());
+                                  CompileService::withoutJvmOptions(makeargsList(file)),
+                                  QFileInfo(file).absolutePath());
     if (hintsId_)
         connectService(service);
 }

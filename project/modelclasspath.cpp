@@ -46,8 +46,7 @@ std::optional<QString> modelClassPath(const ProjectModel& model, ClassPathUse us
             addOnce(parts, model.classRoot());
         }
     } else {
-        if (use == ClassPathUse::Run && !isSet(model.outputFolder) && !isSet(model.classPathText) &&
-            added.isEmpty())
+        if (use == ClassPathUse::Run && !isSet(model.outputFolder) && !isSet(model.classPathText) && added.isEmpty())
             return std::nullopt;
         parts << model.classRoot();
         if (isSet(model.classPathText))

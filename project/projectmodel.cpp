@@ -104,8 +104,8 @@ QStringList libraryJarsIn(const QStringList& folders)
     QStringList jars;
     for (const QString& folder : folders) {
         const QDir dir(folder);
-        const QStringList names =
-            dir.entryList({QStringLiteral("*.jar")}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+        const QStringList names = dir.entryList({QStringLiteral("*.jar")}, QDir::Files | QDir::Readable,
+                                                QDir::Name | QDir::IgnoreCase);
         for (const QString& name : names) {
             // A jar of sources or of documentation is no class path entry.
             if (name.endsWith(QLatin1String("-sources.jar")) || name.endsWith(QLatin1String("-javadoc.jar")))

@@ -85,7 +85,8 @@ protected:
         const QByteArray manifest = "Manifest-Version: 1.0\r\n\r\n";
         ::writeFile(jarDir->filePath("greeter.jar"),
                     storedZip({{"META-INF/MANIFEST.MF", manifest},
-                               {"org/demo/text/Greeter.class", readFile(jarDir->filePath("classes/org/demo/text/Greeter.class"))}}));
+                               {"org/demo/text/Greeter.class",
+                                readFile(jarDir->filePath("classes/org/demo/text/Greeter.class"))}}));
         ::writeFile(jarDir->filePath("greeter-sources.jar"),
                     storedZip({{"META-INF/MANIFEST.MF", manifest}, {"org/demo/text/Greeter.java", kGreeter}}));
         cache = new QTemporaryDir;
@@ -267,7 +268,8 @@ TEST_F(Libraries, APackagedSourceCompilesIntoItsFoldersAndRunsByItsQualifiedName
     // src/com/acme: Shop uses Item, not compiled yet, and the jar of lib/ beside src/.
     addJar("lib");
     ASSERT_TRUE(QDir(dir.path()).mkpath("src/com/acme"));
-    writeFile("src/com/acme/Item.java", "package com.acme;\nclass Item { static String name() { return \"tea\"; } }\n");
+    writeFile("src/com/acme/Item.java",
+              "package com.acme;\nclass Item { static String name() { return \"tea\"; } }\n");
     TFileMDIChild* w = openJava(writeFile("src/com/acme/Shop.java",
                                           "package com.acme;\n"
                                           "import org.demo.text.Greeter;\n"
@@ -286,8 +288,9 @@ TEST_F(Libraries, APackagedSourceCompilesIntoItsFoldersAndRunsByItsQualifiedName
 
     // Java Run from the package's root, by its qualified name.
     QStringList argv = runAndWait();
-    EXPECT_EQ(argv.mid(argv.indexOf("-classpath")),
-              (QStringList{"-classpath", dir.filePath("src") + ":" + dir.filePath("lib/greeter.jar"), "com.acme.Shop"}))
+    EXPECT_EQ(
+        argv.mid(argv.indexOf("-classpath")),
+        (QStringList{"-classpath", dir.filePath("src") + ":" + dir.filePath("lib/greeter.jar"), "com.acme.Shop"}))
         << argv.join(' ').toStdString();
     EXPECT_EQ(cwd(), canonical("src"));
     EXPECT_TRUE(output().contains("hello, tea")) << output().toStdString();
@@ -298,8 +301,9 @@ TEST_F(Libraries, APackagedSourceCompilesIntoItsFoldersAndRunsByItsQualifiedName
     ASSERT_TRUE(w->build().IsCompiled) << app->statusMessage().toStdString();
     EXPECT_TRUE(QFile::exists(dir.filePath("out/com/acme/Shop.class")));
     argv = runAndWait();
-    EXPECT_EQ(argv.mid(argv.indexOf("-classpath")),
-              (QStringList{"-classpath", dir.filePath("out") + ":" + dir.filePath("lib/greeter.jar"), "com.acme.Shop"}))
+    EXPECT_EQ(
+        argv.mid(argv.indexOf("-classpath")),
+        (QStringList{"-classpath", dir.filePath("out") + ":" + dir.filePath("lib/greeter.jar"), "com.acme.Shop"}))
         << argv.join(' ').toStdString();
     EXPECT_TRUE(output().contains("hello, tea")) << output().toStdString();
 }
@@ -310,22 +314,24 @@ TEST_F(Libraries, AJUnitTestInAPackageRunsWithRunTests)
         GTEST_SKIP() << "JUnit is not installed";
     addJar("lib");
     ASSERT_TRUE(QDir(dir.path()).mkpath("src/com/acme"));
-    writeFile("src/com/acme/Item.java", "package com.acme;\nclass Item { static String name() { return \"tea\"; } }\n");
-    ASSERT_TRUE(openJava(writeFile("src/com/acme/ShopTest.java",
-                                   "package com.acme;\n"
-                                   "import org.demo.text.Greeter;\n"
-                                   "import org.junit.jupiter.api.Test;\n"
-                                   "import static org.junit.jupiter.api.Assertions.*;\n"
-                                   "class ShopTest {\n"
-                                   "    @Test void greets() { assertEquals(\"hello, tea\", Greeter.greet(Item.name())); }\n"
-                                   "}\n")));
+    writeFile("src/com/acme/Item.java",
+              "package com.acme;\nclass Item { static String name() { return \"tea\"; } }\n");
+    ASSERT_TRUE(
+        openJava(writeFile("src/com/acme/ShopTest.java",
+                           "package com.acme;\n"
+                           "import org.demo.text.Greeter;\n"
+                           "import org.junit.jupiter.api.Test;\n"
+                           "import static org.junit.jupiter.api.Assertions.*;\n"
+                           "class ShopTest {\n"
+                           "    @Test void greets() { assertEquals(\"hello, tea\", Greeter.greet(Item.name())); }\n"
+                           "}\n")));
     TestCommands& tests = client()->tests();
     trigger(cmd::RunTests);
     const bool done = QTest::qWaitFor(
         [&] { return tests.results() && !tests.testRun().running() && tests.results()->tree()->topLevelItemCount(); },
         90000);
-    ASSERT_TRUE(done) << (dialogs_.messages.empty() ? app->statusMessage() : dialogs_.messages.back().text)
-                             .toStdString();
+    ASSERT_TRUE(done)
+        << (dialogs_.messages.empty() ? app->statusMessage() : dialogs_.messages.back().text).toStdString();
     EXPECT_EQ(tests.results()->summary()->text(), "1 passed, 0 failed, 0 skipped");
     EXPECT_EQ(tests.results()->tree()->topLevelItem(0)->text(0), "com.acme.ShopTest");
 }

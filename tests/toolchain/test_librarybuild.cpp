@@ -100,8 +100,8 @@ TEST_F(LibraryModel, APackagedSourceCompilesFromItsRootAndRunsByItsQualifiedName
     settings.destination = path("out");
     const ProjectModel to = singleSourceModel(shop, settings);
     EXPECT_EQ(to.packageClassDirectory(), path("out/com/acme"));
-    EXPECT_EQ(makeargsList(to), (QStringList{"-classpath", path("out") + ":" + path("lib/g.jar"),
-                                             "-d", path("out"), "-sourcepath", path("src")}));
+    EXPECT_EQ(makeargsList(to), (QStringList{"-classpath", path("out") + ":" + path("lib/g.jar"), "-d", path("out"),
+                                             "-sourcepath", path("src")}));
 
     // Java Run and Debug Run: the class's file in its package's folders.
     const RunTools tools{"/jdk/bin", "/jdk/bin/java", "/bin/term", std::nullopt};

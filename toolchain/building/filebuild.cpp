@@ -234,9 +234,7 @@ void FileBuild::compileFinished(const CompileOutcome& o)
         site_->showStatus(successText(o, capture) + unsaved + libraryNote_);
         dialogs().message(site_->dialogOwner(), QStringLiteral("Compilation success"), QStringLiteral("SUCCESS"));
         break;
-    case CompileOutcome::Failed:
-        site_->showCompilerMessages(capture, unsaved + failureNote() + libraryNote_);
-        break;
+    case CompileOutcome::Failed: site_->showCompilerMessages(capture, unsaved + failureNote() + libraryNote_); break;
     case CompileOutcome::Stopped: site_->showStatus(QStringLiteral("Compilation stopped")); break;
     case CompileOutcome::Crashed:
         site_->showStatus(QStringLiteral("Compilation failed: the compiler crashed"));
