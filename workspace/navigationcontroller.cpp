@@ -202,7 +202,8 @@ void NavigationController::showDeclaration(const ServiceDeclaration& d)
         return;
     }
     const QString where = QStringLiteral("%1, line %2").arg(QFileInfo(d.path).fileName()).arg(d.line);
-    const bool jar = d.path.contains(QLatin1String("/jars/"));  // the service's cache of jars' classes
+    // The service's cache holds the JDK's sources and, under jars/, the classes of jars.
+    const bool jar = d.path.startsWith(jdkSourceCache() + QStringLiteral("/jars/"));
     ws_.showStatus(statusOf(!d.jdk ? where
                                    : where + (jar ? QStringLiteral(" (a class of a jar on the class path, read-only)")
                                                   : QStringLiteral(" (a source of the JDK, read-only)"))));
