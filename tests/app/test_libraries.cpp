@@ -282,6 +282,9 @@ TEST_F(Libraries, APackagedSourceCompilesIntoItsFoldersAndRunsByItsQualifiedName
     EXPECT_TRUE(w->build().IsJavaMain);
     compile();
     ASSERT_TRUE(w->build().IsCompiled) << app->statusMessage().toStdString();
+    // Another lib/ folder, another set of jars: named again.
+    EXPECT_TRUE(app->statusMessage().endsWith("; Class path: lib/greeter.jar added"))
+        << app->statusMessage().toStdString();
     EXPECT_TRUE(QFile::exists(dir.filePath("src/com/acme/Shop.class")));
     EXPECT_TRUE(QFile::exists(dir.filePath("src/com/acme/Item.class")));
     EXPECT_FALSE(QFile::exists(dir.filePath("src/com/acme/com")));

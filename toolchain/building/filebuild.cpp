@@ -116,11 +116,10 @@ QString FileBuild::libraryNote(const ProjectModel& model)
 {
     // Said once for each set of jars, whichever window uses it.
     static QStringList told;
-    const QStringList jars = shownLibraryJars(model);
-    if (jars.isEmpty() || jars == told)
+    if (model.libraryJars.isEmpty() || model.libraryJars == told)
         return {};
-    told = jars;
-    return QStringLiteral("; Class path: %1 added").arg(jars.join(QStringLiteral(", ")));
+    told = model.libraryJars;
+    return QStringLiteral("; Class path: %1 added").arg(shownLibraryJars(model).join(QStringLiteral(", ")));
 }
 
 // ---------------------------------------------------------------- compiling
