@@ -261,6 +261,15 @@ TEST_F(Libraries, AJarInLibReachesCompletionF9AndJavaRun)
               (QStringList{"-classpath", dir.path() + ":" + dir.filePath("lib/greeter.jar"), "Hello"}))
         << argv.join(' ').toStdString();
     EXPECT_TRUE(output().contains("hello, lib")) << output().toStdString();
+
+    // A .jpr beside lib/ compiles its entries with the jar too.
+    ASSERT_TRUE(QFile::remove(dir.filePath("Hello.class")));
+    dialogs_.openPaths.push_back(writeFile("shop.jpr", "Hello.java\n"));
+    trigger(cmd::OpenJavaProj);
+    ASSERT_TRUE(current() && current()->isProject());
+    compile();
+    EXPECT_TRUE(current()->build().IsCompiled) << app->statusMessage().toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("Hello.class")));
 }
 
 TEST_F(Libraries, APackagedSourceCompilesIntoItsFoldersAndRunsByItsQualifiedName)
