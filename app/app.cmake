@@ -83,6 +83,10 @@ target_compile_definitions(test_windows PRIVATE BP_DEBUGGER_JAR="${bp_debugger_j
 bp_add_test(test_navigation SOURCES tests/toolchain/navigation/test_navigation.cpp LIBS bp_app)
 target_compile_definitions(test_navigation PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 set_tests_properties(test_navigation PROPERTIES COST 50)
+# Jars in lib/ and sources in their package's folders: completion, F9, Java Run, Run Tests.
+bp_add_test(test_libraries SOURCES tests/app/test_libraries.cpp LIBS bp_app)
+target_compile_definitions(test_libraries PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
+set_tests_properties(test_libraries PROPERTIES COST 50)
 # From the start of the process to the "ENV:" box, against a bare Qt program
 # that shows one message box.
 # The bare program is no benchmark of its own (`make bench` runs every

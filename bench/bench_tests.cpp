@@ -10,14 +10,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdio>
 
 namespace {
+
+using namespace bench;
 
 constexpr int kTests = 200;
 constexpr int kRounds = 5;
@@ -38,13 +42,25 @@ double brewpadRun(const QString& java, const QString& classes, TestResultsWindow
     QElapsedTimer t;
     t.start();
     TestRun run;
-    QSignalSpy done(&run, &TestRun::finished);
-    run.start({{"ManyTest"}, {}}, {classes}, classes, java);
-    done.wait(120000);
-    window.showResult(done[0][0].value<TestRunResult>(), done[0][1].toString());
+    QEventLoop loop;
+    TestRunResult result;
+    QString error;
+    QObject::connect(&run, &TestRun::finished, &loop, [&](const TestRunResult& r, const QString& e, bool) {
+        result = r;
+        error = e;
+        loop.quit();
+    });
+    QObject::connect(&run, &TestRun::failed, &loop, [&](const QString& why) {
+        error = why;
+        loop.quit();
+    });
+    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+    if (run.start({{"ManyTest"}, {}}, {classes}, classes, java))
+        loop.exec();
+    window.showResult(result, error);
     QApplication::processEvents();
     const double ms = t.elapsed();
-    if (window.tree()->topLevelItem(0)->childCount() != kTests)
+    if (!window.tree()->topLevelItem(0) || window.tree()->topLevelItem(0)->childCount() != kTests)
         std::printf("wrong count: %s\n", qPrintable(window.summary()->text()));
     return ms;
 }

@@ -177,7 +177,7 @@ void Completion::request(bool fallBackToWords)
     const QString why = serviceUnavailable();
     const QString file = requestFile(edit_);
     completeId_ = why.isEmpty() ? service->complete(file, edit_->source()->rawText(), edit_->textCursor().position(),
-                                                    CompileService::withoutJvmOptions(makeargsList()),
+                                                    CompileService::withoutJvmOptions(makeargsList(file)),
                                                     QFileInfo(file).absolutePath())
                                 : 0;
     wordsOnFailure_ = fallBackToWords;
@@ -337,7 +337,8 @@ void Completion::showHints()
     const QString file = requestFile(edit_);
     hintsFrom_ = edit_->textCursor().position();
     hintsId_ = service->signature(file, edit_->source()->rawText(), hintsFrom_,
-                                  CompileService::withoutJvmOptions(makeargsList()), QFileInfo(file).absolutePath());
+                                  CompileService::withoutJvmOptions(makeargsList(file)),
+                                  QFileInfo(file).absolutePath());
     if (hintsId_)
         connectService(service);
 }

@@ -84,8 +84,8 @@ void TypingCheck::checkText()
         return;
     if (checkId_)
         service->cancel(checkId_);
-    checkId_ = service->check(file, text, CompileService::withoutJvmOptions(withJUnitClassPath(makeargsList(), text)),
-                              dir);
+    checkId_ = service->check(file, text,
+                              CompileService::withoutJvmOptions(withJUnitClassPath(makeargsList(file), text)), dir);
     checkedRevision_ = edit_->document()->revision();
     if (!checkId_)
         return;  // no service ready: F9 still tells

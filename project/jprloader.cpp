@@ -14,6 +14,7 @@ ProjectModel jprProjectModel(const QString& path, const QByteArray& contents, co
     m.sources = projectCompileEntries(contents);
     m.scanPaths = projectScanPaths(contents);
     applyModelSettings(m, settings);
+    addLibraryJars(m, libraryJarsIn(libraryFolders(m.directory)));
     return m;
 }
 

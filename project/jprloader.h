@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The .jpr loader of the project model: the compile entries and the scan paths
 // of project/projfile.h, the project's folder, and the Compiler Options' class
-// path and class folder (a .jpr carries none of its own).
+// path and class folder (a .jpr carries none of its own), then the jars of
+// the lib/ folder beside the project's file.
 #pragma once
 #include "project/projectmodel.h"
 

@@ -51,12 +51,30 @@ struct ProjectModel {
     std::vector<ClassPathEntry> classPath;
     // The folder the classes go to as given (relative to `directory`).
     std::optional<QString> outputFolder;
+    // The jars of the lib/ folders beside the source or the project's file
+    // (libraryFolders()), absolute, in name order; `classPath` holds them
+    // too, after the entries of the Compiler Options' Class Path.
+    QStringList libraryJars;
+    // A single source whose folders match the package it declares: the
+    // package ("com.acme") and the folder above the package's folders, the
+    // root of its class path. Both empty when it declares no package or its
+    // folders do not match (it then compiles and runs in its own folder).
+    QString packageName;
+    QString packageRoot;
 
     // The base name of `file`: up to the first '.' of its name.
     QString baseName() const;
     // The folder that holds the compiled classes: `outputFolder` (relative to
     // `directory`) when it is set and not blank, else `directory`.
     QString classDirectory() const;
+    // The folder of the class path the classes are found from: the class
+    // folder as given, else the package's root, else `directory`.
+    QString classRoot() const;
+    // The folder of the compiled class of a source in a package: classRoot()
+    // and the package's folders; classDirectory() without a package.
+    QString packageClassDirectory() const;
+    // The class name with its package ("com.acme.Shop" for "Shop").
+    QString qualified(const QString& className) const;
 };
 
 // Splits a class path at the host's list separator; an element ending in
@@ -67,6 +85,18 @@ std::vector<ClassPathEntry> splitClassPath(const QString& text, const QString& b
 // Puts the Compiler Options' class path and class folder into `model`.
 void applyModelSettings(ProjectModel& model, const ModelSettings& settings);
 
+// The lib/ folders whose jars a model of `folder` uses: `folder`/lib, and
+// `parent`/lib when `folder` is named "src" (a src/ folder beside lib/).
+QStringList libraryFolders(const QString& folder);
+// The jars ("*.jar", any case) of the lib/ folders of `folders`, each once,
+// in name order within each folder; not those of sources or documentation
+// ("-sources.jar", "-javadoc.jar"), which Go to Definition reads.
+QStringList libraryJarsIn(const QStringList& folders);
+// Adds `jars` to the model: to `libraryJars` and to the end of `classPath`.
+void addLibraryJars(ProjectModel& model, const QStringList& jars);
+
 // The model of one Java source `sourcePath` (a full path) without a project:
-// its folder, itself as the one source, the settings' class path and folder.
+// its folder, itself as the one source, the settings' class path and folder,
+// the package its text declares when its folders match it, and the jars of
+// the lib/ folders of its folder and of its package's root.
 ProjectModel singleSourceModel(const QString& sourcePath, const ModelSettings& settings);

@@ -10,3 +10,5 @@ add_library(bp_building STATIC
 target_link_libraries(bp_building PUBLIC bp_debugger bp_testing bp_toolchain Qt6::Widgets)
 
 bp_add_test(test_building SOURCES tests/toolchain/building/test_building.cpp LIBS bp_building)
+# Jars of lib/ and sources in their package's folders, over the model.
+bp_add_test(test_librarybuild SOURCES tests/toolchain/building/test_librarybuild.cpp LIBS bp_building)

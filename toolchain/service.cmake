@@ -33,7 +33,7 @@ if(Java_Development_FOUND)
   set(bp_service_dir toolchain/compiling/service/brewpad/service)
   set(bp_service_sources)
   foreach(class CompileService RequestDecoder Request ReplyEncoder Reply Check Elsewhere Launcher WarmUp Navigate
-      DeclFinder JdkSources ParamNames Complete Signature Imports)
+      DeclFinder JdkSources JarSources ParamNames Complete Signature Imports)
     list(APPEND bp_service_sources ${bp_service_dir}/${class}.java)
   endforeach()
   add_jar(brewpad_compile_service

@@ -112,9 +112,9 @@ void NavigationController::goToDefinition(EditControl* editor, int position)
         s->cancel(definitionId_);
     definitionId_ = 0;
     if (s)
-        definitionId_ = s->query(
-            declarationRequest(sourceName(editor), editor->source()->rawText(), position, jdkSourceCache(),
-                               CompileService::withoutJvmOptions(makeargsList()), folderOf(editor)));
+        definitionId_ = s->query(declarationRequest(
+            sourceName(editor), editor->source()->rawText(), position, jdkSourceCache(),
+            CompileService::withoutJvmOptions(makeargsList(sourceName(editor))), folderOf(editor)));
     if (!definitionId_) {
         ws_.showStatus(statusOf(compileServiceHeldUntilCompile()
                                     ? QStringLiteral("the compile service starts with the first Java Compile (F9), "
@@ -202,7 +202,11 @@ void NavigationController::showDeclaration(const ServiceDeclaration& d)
         return;
     }
     const QString where = QStringLiteral("%1, line %2").arg(QFileInfo(d.path).fileName()).arg(d.line);
-    ws_.showStatus(statusOf(d.jdk ? where + QStringLiteral(" (a source of the JDK, read-only)") : where));
+    // The service's cache holds the JDK's sources and, under jars/, the classes of jars.
+    const bool jar = d.path.startsWith(jdkSourceCache() + QStringLiteral("/jars/"));
+    ws_.showStatus(statusOf(!d.jdk ? where
+                                   : where + (jar ? QStringLiteral(" (a class of a jar on the class path, read-only)")
+                                                  : QStringLiteral(" (a source of the JDK, read-only)"))));
 }
 
 TextSpan NavigationController::nameAt(const QString& text, int start)

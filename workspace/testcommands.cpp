@@ -3,6 +3,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/routing.h"
+#include "project/modelclasspath.h"
 #include "resources/commands.h"
 #include "toolchain/compiling/compile.h"
 #include "toolchain/compiling/javacrunner.h"
@@ -79,12 +80,11 @@ bool TestCommands::mayTest(TFileMDIChild* c, QString* className)
     for (int i = 0; i < className->count(QLatin1Char('.')); ++i)
         root.cdUp();
     sourceFile_ = file;
-    sourceRoot_ = root.path();
-    const bool destination = EDITDESTINATION && !EDITDESTINATION->isEmpty();
-    classPath_ = {destination ? QDir(QFileInfo(file).absolutePath()).absoluteFilePath(*EDITDESTINATION)
-                              : sourceRoot_};
-    if (EDITCLASSPATH)
-        classPath_ << EDITCLASSPATH->split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    model_ = singleSourceModel(file, modelSettings());
+    sourceRoot_ = model_.packageRoot.isEmpty() ? root.path() : model_.packageRoot;
+    classPath_ = modelClassPath(model_, ClassPathUse::Test)->split(QDir::listSeparator(), Qt::SkipEmptyParts);
+    if (model_.packageRoot.isEmpty() && !(EDITDESTINATION && !EDITDESTINATION->isEmpty()))
+        classPath_[0] = sourceRoot_;  // the package's root when its folders do not match it
     return true;
 }
 
@@ -108,8 +108,9 @@ void TestCommands::runTests(bool atCaret)
     javac_ = new JavacRunner(this);
     connect(javac_, &JavacRunner::finished, this, &TestCommands::compiled);
     const QString capture = captureFileName(sourceFile_);
-    QStringList args = withJUnitClassPath(makeargsList(), c->editor()->source()->savedText()) << sourceFile_;
-    ws_.showStatus(QStringLiteral("Compiling: %1").arg(javacCommandText(javacProgram(), sourceFile_)));
+    const QStringList options = makeargsList(model_);
+    QStringList args = withJUnitClassPath(options, c->editor()->source()->savedText()) << sourceFile_;
+    ws_.showStatus(QStringLiteral("Compiling: %1 %2 %3").arg(javacProgram(), optionText(options), sourceFile_));
     if (!javac_->start(javacProgram(), args, QFileInfo(sourceFile_).absolutePath(), capture, {sourceFile_})) {
         javac_->deleteLater();
         javac_ = nullptr;

@@ -6,6 +6,7 @@
 // outcome shows in the "Test Results" pane, which leads to a failing line
 // and runs the failed tests again.
 #pragma once
+#include "project/projectmodel.h"
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/testing/testrun.h"
 #include "workspace/testresultswindow.h"
@@ -48,4 +49,5 @@ private:
     QString sourceFile_;     // the test class's source
     QString sourceRoot_;     // the folder of its package's root
     QStringList classPath_;
+    ProjectModel model_;  // the model of the tested source: its package, its jars
 };

@@ -4,6 +4,8 @@
 #include "config/toolpaths.h"
 #include "platform/dialogs.h"
 #include "platform/host.h"
+#include "javatext/javasource.h"
+#include "project/modelclasspath.h"
 #include "toolchain/building/buildsite.h"
 #include "toolchain/building/runplan.h"
 #include "toolchain/classify/classify.h"
@@ -85,8 +87,39 @@ void FileBuild::classify()
     bool isPackage = false;
     if (site_->buildsProject())
         classifyProject(sourceFile(), IsJavaMain, IsJavaApplet, isPackage, classename);
-    else
-        classifySource(sourceFile(), IsJavaMain, IsJavaApplet, isPackage, classename);
+    else if (classifySource(sourceFile(), IsJavaMain, IsJavaApplet, isPackage, classename) == PackageMember)
+        classifyInPackage();
+}
+
+void FileBuild::classifyInPackage()
+{
+    // A source in the folders of its package runs by its name with the
+    // package: what the rest of its text declares decides as for any source.
+    const ProjectModel m = model();
+    QFile f(m.file);
+    if (m.packageName.isEmpty() || !f.open(QIODevice::ReadOnly))
+        return;
+    QString text = QString::fromUtf8(f.readAll());
+    const qsizetype start = javatext::skipGaps(text, 0);
+    const qsizetype end = text.indexOf(QLatin1Char(';'), start);
+    if (end < 0)
+        return;
+    text.replace(start, end + 1 - start, QString(end + 1 - start, QLatin1Char(' ')));
+    const ScanResult r = scanJavaText(text.toUtf8(), m.baseName());
+    bool isPackage = false;
+    applyVerdict(r.verdict, false, IsJavaMain, IsJavaApplet, isPackage);
+    if (!r.className.isEmpty())
+        classename = r.className;
+}
+
+QString FileBuild::libraryNote(const ProjectModel& model)
+{
+    // Said once for each set of jars, whichever window uses it.
+    static QStringList told;
+    if (model.libraryJars.isEmpty() || model.libraryJars == told)
+        return {};
+    told = model.libraryJars;
+    return QStringLiteral("; Class path: %1 added").arg(shownLibraryJars(model).join(QStringLiteral(", ")));
 }
 
 // ---------------------------------------------------------------- compiling
@@ -138,10 +171,12 @@ void FileBuild::compile()
         started = startProject(model(), capture, &shown);
     } else {
         const ProjectModel m = model();
-        shown = javacCommandText(javacProgram(), file);
-        started = runner_->start(javacProgram(), withJUnitClassPath(makeargsList(m), savedSource(file)) << file,
-                                 m.directory, capture, {file});
+        const QStringList options = makeargsList(m);
+        shown = javacProgram() + QLatin1Char(' ') + optionText(options) + QLatin1Char(' ') + file;
+        started = runner_->start(javacProgram(), withJUnitClassPath(options, savedSource(file)) << file, m.directory,
+                                 capture, {file});
     }
+    libraryNote_ = started ? libraryNote(model()) : QString();
     if (started) {
         site_->compilationStarted();
         const QString text = QStringLiteral("Compiling: %1").arg(shown);
@@ -165,7 +200,8 @@ bool FileBuild::startProject(const ProjectModel& model, const QString& capture, 
         return false;
     }
     const QString javac = javacProgram();
-    *shown = javacCommandText(javac, plan.sources);
+    *shown = javac + QLatin1Char(' ') + optionText(makeargsList(model)) + QLatin1Char(' ') +
+             plan.sources.join(QLatin1Char(' ')) + QLatin1Char(' ');
     // A save of the project or of one of its sources while javac runs
     // leaves classes behind that are older than the text.
     QStringList watched{model.file};
@@ -194,10 +230,10 @@ void FileBuild::compileFinished(const CompileOutcome& o)
     IsCompiled = o.kind == CompileOutcome::Success && !o.sourcesChanged;
     switch (o.kind) {
     case CompileOutcome::Success:
-        site_->showStatus(successText(o, capture) + unsaved);
+        site_->showStatus(successText(o, capture) + unsaved + libraryNote_);
         dialogs().message(site_->dialogOwner(), QStringLiteral("Compilation success"), QStringLiteral("SUCCESS"));
         break;
-    case CompileOutcome::Failed: site_->showCompilerMessages(capture, unsaved + failureNote()); break;
+    case CompileOutcome::Failed: site_->showCompilerMessages(capture, unsaved + failureNote() + libraryNote_); break;
     case CompileOutcome::Stopped: site_->showStatus(QStringLiteral("Compilation stopped")); break;
     case CompileOutcome::Crashed:
         site_->showStatus(QStringLiteral("Compilation failed: the compiler crashed"));

@@ -69,6 +69,12 @@ private:
     QString sourceFile() const;
     // False, after saying why, when `file` cannot be compiled now.
     bool mayCompile(const QString& file);
+    // The classification of a source in its package's folders (the model's
+    // packageName): its text without the package declaration.
+    void classifyInPackage();
+    // The status note that names the jars of lib/ the model adds, once for
+    // each set of them; empty when they were named already.
+    static QString libraryNote(const ProjectModel& model);
     // Starts javac on the project; false when nothing was started.
     bool startProject(const ProjectModel& model, const QString& capture, QString* shown);
     void compileFinished(const CompileOutcome& outcome);
@@ -79,4 +85,5 @@ private:
 
     BuildSite* site_;
     QPointer<JavacRunner> runner_;
+    QString libraryNote_;  // what the end of the running compilation adds to its status
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/building/runkinds.h"
 
+#include "project/modelclasspath.h"
 #include "resources/commands.h"
 
 namespace {
@@ -15,11 +16,19 @@ bool appletReady(const RunState& s)
     return s.IsJavaApplet && s.IsCompiled;
 }
 
+// java's class path option for the model; none when java finds the class
+// in the folder it starts in.
+QStringList classPathOptions(const ProjectModel& model)
+{
+    const std::optional<QString> path = modelClassPath(model, ClassPathUse::Run);
+    return path ? QStringList{QStringLiteral("-classpath"), *path} : QStringList{};
+}
+
 RunLaunch javaRunLine(const RunRequest& r)
 {
     RunLaunch l;
     l.detached = javaRunCommand(r.terminal, r.program, r.className, r.arguments, r.workDir, &l.ok,
-                                javaClassPathOptions(r.model.outputFolder, r.model.classPathText, r.workDir));
+                                classPathOptions(r.model));
     return l;
 }
 
@@ -33,8 +42,12 @@ RunLaunch appletRunLine(const RunRequest& r)
 RunLaunch debugRunLine(const RunRequest& r)
 {
     RunLaunch l;
-    l.debugged = javaProgramCommand(r.program, r.className, r.workDir, r.model.outputFolder, r.model.classPathText,
-                                    r.arguments, {}, &l.ok);
+    l.debugged = javaProgramCommand(r.program, r.className, r.workDir, {}, {}, r.arguments, {}, &l.ok);
+    // The model's class path in place of the folder the program starts in.
+    const QStringList options = classPathOptions(r.model);
+    const qsizetype at = l.debugged.args.indexOf(QStringLiteral("-classpath"));
+    if (!options.isEmpty() && at >= 0 && at + 1 < l.debugged.args.size())
+        l.debugged.args[at + 1] = options[1];
     return l;
 }
 

@@ -81,11 +81,14 @@ RunPlan planRun(const RunKind& kind, const ProjectModel& model, const QString& c
     if (!plan.refusal.text.isEmpty())
         return plan;
     plan.sourceDir = model.directory;
-    const QString classDir = kind.classInClassFolder ? model.classDirectory() : QDir::currentPath();
-    plan.classDir = QFileInfo(classDir).absoluteFilePath();
-    const std::optional<QString> cls = pickClass(file, classename, classDir, &plan.refusal);
-    if (!cls)
+    // A class of a package is looked for in its package's folders and run
+    // by its qualified name from the class root.
+    const QString classDir = kind.classInClassFolder ? model.packageClassDirectory() : QDir::currentPath();
+    plan.classDir = QFileInfo(kind.classInClassFolder ? model.classRoot() : classDir).absoluteFilePath();
+    const std::optional<QString> simple = pickClass(file, classename, classDir, &plan.refusal);
+    if (!simple)
         return plan;
+    const std::optional<QString> cls = kind.classInClassFolder ? model.qualified(*simple) : *simple;
     plan.className = *cls;
     if (kind.classOnCommandLine) {
         const QString refused = refusedClassName(*cls);
@@ -95,7 +98,8 @@ RunPlan planRun(const RunKind& kind, const ProjectModel& model, const QString& c
         }
     }
     const RunLaunch launch = kind.commandLine(
-        RunRequest{model, *cls, curdir, toolProgram(kind, tools), tools.terminal, tools.arguments});
+        RunRequest{model, *cls, model.packageRoot.isEmpty() || !kind.classInClassFolder ? curdir : model.packageRoot,
+                   toolProgram(kind, tools), tools.terminal, tools.arguments});
     if (!launch.ok) {
         const QString shown = kind.start == RunKind::Start::Detached ? launch.detached.display : *cls;
         plan.refusal = {QString::fromLatin1(kind.failureText).arg(shown, unbalancedQuotesText()),

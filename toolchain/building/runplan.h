@@ -30,7 +30,7 @@ struct RunPlan {
     std::optional<RunLaunch> launch;  // nullopt: nothing starts, `refusal` says why
     Refusal refusal;
     QString className;
-    QString classDir;   // the folder of the class's file, absolute
+    QString classDir;   // the class root: the folder of the class's file, or of its package's folders; absolute
     QString sourceDir;  // the source's folder, where the program starts
 };
 
@@ -46,5 +46,8 @@ Refusal oddNameRefusal(const QString& file, const QString& done);
 // Plans a run of `kind` for the model's file: enters the source's folder
 // (curdir), chooses the class there ("class not found" when its class file
 // is missing, see chooseClass), refuses a class name java would misread, and
-// builds the command line. A model without a file plans nothing, silently.
+// builds the command line. A source in a package (the model's packageName)
+// is looked for in its package's folders and run, from the package's root,
+// by its name with its package. A model without a file plans nothing,
+// silently.
 RunPlan planRun(const RunKind& kind, const ProjectModel& model, const QString& classename, const RunTools& tools);

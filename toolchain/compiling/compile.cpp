@@ -3,6 +3,7 @@
 
 #include "config/toolpaths.h"
 #include "platform/host.h"
+#include "project/modelclasspath.h"
 #include "project/projectmodel.h"
 #include "toolchain/classify/classify.h"
 #include "toolchain/settings/settings.h"
@@ -51,15 +52,34 @@ QStringList makeargsList()
 
 QStringList makeargsList(const ProjectModel& model)
 {
-    return compilerOptions(model.classPathText, model.outputFolder);
+    if (model.packageName.isEmpty())
+        return compilerOptions(modelClassPath(model, ClassPathUse::Compile), model.outputFolder);
+    // A source in a package compiles into the package's folders below the
+    // class root, and finds the package's other sources from its root.
+    QStringList a = compilerOptions(modelClassPath(model, ClassPathUse::Compile),
+                                    model.outputFolder ? model.outputFolder : model.packageRoot);
+    const qsizetype at = a.indexOf(QStringLiteral("-d")) + 2;
+    a.insert(at, QStringLiteral("-sourcepath"));
+    a.insert(at + 1, model.packageRoot);
+    return a;
+}
+
+QStringList makeargsList(const QString& sourcePath)
+{
+    return makeargsList(singleSourceModel(sourcePath, modelSettings()));
+}
+
+QString optionText(const QStringList& args)
+{
+    QString a;
+    for (const QString& arg : args)
+        a += QLatin1Char(' ') + arg;
+    return a;
 }
 
 QString makeargs()
 {
-    QString a;
-    for (const QString& arg : makeargsList())
-        a += QLatin1Char(' ') + arg;
-    return a;
+    return optionText(makeargsList());
 }
 
 bool setcurdir(const QString& nameext)

@@ -21,7 +21,16 @@ QStringList makeargsList();
 // The same with the class path and the class folder of `model` in place of
 // the Compiler Options' Class Path and Destination Directory (equal for a
 // model made from the settings).
+// A source in a package whose folders match it compiles into its class root
+// ("-d" the package's root unless a Destination Directory is set) and finds
+// the package's other sources there ("-sourcepath" the root, after "-d").
 QStringList makeargsList(const ProjectModel& model);
+// The same over the model of the single source `sourcePath` (its package,
+// the jars of its lib/ folders): what the check while typing, completion
+// and Go to Definition give the compile service.
+QStringList makeargsList(const QString& sourcePath);
+// Every argument of `args` preceded by a space.
+QString optionText(const QStringList& args);
 
 // The option text shown while the compiler runs: every argument of
 // makeargsList() preceded by a space, so that it shows exactly what is passed

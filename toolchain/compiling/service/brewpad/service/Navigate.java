@@ -14,7 +14,8 @@
 //
 // A declaration is found in the text itself, in a source the compiler read
 // beside it, in a source of the source or class path named after the class,
-// or in the JDK's sources (lib/src.zip of the JDK this service runs on).
+// in a jar of the class path (JarSources), or in the JDK's sources
+// (lib/src.zip of the JDK this service runs on).
 
 package brewpad.service;
 
@@ -381,6 +382,11 @@ final class Navigate {
                 placeIn(id, candidate, e, false);
                 return;
             }
+        }
+        Path fromJar = cache.isEmpty() ? null : JarSources.sourceOf(options, dir, top, pkg, rel, Paths.get(cache));
+        if (fromJar != null) {
+            placeIn(id, fromJar, e, true);
+            return;
         }
         ModuleElement module = task.getElements().getModuleOf(top);
         String moduleName = module == null || module.isUnnamed() ? "" : module.getQualifiedName().toString();
