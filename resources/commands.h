@@ -58,6 +58,7 @@ enum : int {
     RunTests = 463,
     RunTestAtCaret = 464,
     ShowTestResults = 465,
+    BuildWithMaven = 466,
     CloseWindow = 470,
     GoBack = 480,
     GoForward = 481,

@@ -79,7 +79,7 @@ bool TestCommands::mayTest(TFileMDIChild* c, QString* className)
     for (int i = 0; i < className->count(QLatin1Char('.')); ++i)
         root.cdUp();
     sourceFile_ = file;
-    sourceRoot_ = root.path();
+    sourceRoot_ = workDir_ = root.path();
     const bool destination = EDITDESTINATION && !EDITDESTINATION->isEmpty();
     classPath_ = {destination ? QDir(QFileInfo(file).absolutePath()).absoluteFilePath(*EDITDESTINATION)
                               : sourceRoot_};
@@ -135,7 +135,18 @@ void TestCommands::start(const TestSelection& selection, const QString& what)
 {
     showResults(false)->showRunning(what);
     ws_.showStatus(QStringLiteral("Running tests: %1").arg(what));
-    run_->start(selection, classPath_, sourceRoot_);
+    run_->start(selection, classPath_, workDir_);
+}
+
+void TestCommands::runSelection(const TestSelection& selection, const QStringList& classPath, const QString& workDir,
+                                const QString& sourceRoot, const QString& what)
+{
+    if (run_->running() || javac_)
+        return;
+    classPath_ = classPath;
+    workDir_ = workDir;
+    sourceRoot_ = sourceRoot;
+    start(selection, what);
 }
 
 void TestCommands::runFailedAgain()

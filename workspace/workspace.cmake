@@ -26,7 +26,9 @@ add_library(bp_workspace STATIC
   workspace/jdkchooser.cpp
   workspace/testatcaret.cpp
   workspace/testresultswindow.cpp
-  workspace/testcommands.cpp)
+  workspace/testcommands.cpp
+  workspace/mavenwindow.cpp
+  workspace/mavencommands.cpp)
 target_link_libraries(bp_workspace PUBLIC bp_editor bp_testing Qt6::Widgets)
 
 bp_add_bench(bench_findfiles SOURCES bench/bench_findfiles.cpp LIBS bp_workspace)

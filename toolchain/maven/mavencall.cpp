@@ -53,7 +53,7 @@ bool MavenCall::start(const QString& mvn, const QStringList& args, const QString
     process_ = new ProgramProcess(this);
     auto take = [this](const QByteArray& chunk) {
         output_ += chunk;
-        emit output(chunk);
+        emit outputArrived(chunk);
     };
     connect(process_, &ProgramProcess::standardOutput, this, take);
     connect(process_, &ProgramProcess::standardError, this, take);

@@ -31,7 +31,7 @@ public:
     const QByteArray& output() const { return output_; }
 
 signals:
-    void output(const QByteArray& chunk);
+    void outputArrived(const QByteArray& chunk);
     // Maven ended with `exitCode` (-1 when it did not end on its own).
     void finished(const QString& output, int exitCode, bool stopped);
 
