@@ -7,6 +7,7 @@
 #include "resources/commands.h"
 #include "toolchain/building/runkinds.h"
 #include "toolchain/compiling/compile.h"
+#include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/maven/mavencall.h"
 #include "toolchain/maven/mavenloader.h"
@@ -87,6 +88,11 @@ MavenProjectWindow* MavenCommands::window(const QString& pomPath) const
     return nullptr;
 }
 
+bool MavenCommands::compiledWarm() const
+{
+    return javac_ && javac_->usedService();
+}
+
 bool MavenCommands::mavenRunning() const
 {
     return call_ && call_->running();
@@ -107,7 +113,6 @@ void MavenCommands::openPom(const QString& pomPath)
             if (!ws_.places().open(path, PlaceTarget{}))
                 ws_.showStatus(QStringLiteral("%1 was not found").arg(path));
         });
-        ws_.addSubWindow(w);
         ws_.placement().showNew(w, false, false);
     }
     ws_.bringToFront(w);
@@ -210,15 +215,28 @@ void MavenCommands::showAnswer(MavenProjectWindow* w, const MavenAnswer& a)
                         .arg(w->model().directory);
         ws_.showStatus(QStringLiteral("Maven could not read the project"));
         dialogs().message(w, text, QStringLiteral("Maven"), Buttons::Ok, Icon::Stop);
-        emit answered(w, false);
+        emit answered(w->model().file, false);
         return;
     }
     w->setModel(mavenProjectModel(w->model().file, a.layout));
+    warmUp(w->model());
     ws_.showStatus(QStringLiteral("Maven project %1: %2 sources, %3 tests")
                        .arg(w->model().file)
                        .arg(w->model().sources.size())
                        .arg(w->model().testSources.size()));
-    emit answered(w, true);
+    emit answered(w->model().file, true);
+}
+
+void MavenCommands::warmUp(const ProjectModel& m)
+{
+    // The warm compiler serves a project's compilations exactly only in its
+    // folder (its jars may name modules): it moves there, in the background.
+    CompileService* s = sharedCompileService();
+    if (!s || compileServiceHeldUntilCompile() || s->state() == CompileService::State::Stopped)
+        return;
+    const QString javac = javacProgram();
+    s->start(
+        ServiceSetup{CompileService::javaBinFor(javac), CompileService::jvmOptionsFor(makeargsList(m)), m.directory});
 }
 
 void MavenCommands::stop()

@@ -43,6 +43,8 @@ public:
     // `mvn`: the Maven program; found on PATH when empty.
     void setMaven(const QString& mvn) { probe_ = MavenProbe(mvn); }
     const MavenProbe& probe() const { return probe_; }
+    // True when the last compilation went to the warm compile service.
+    bool compiledWarm() const;
 
     // The commands of the window, also reached through its table.
     void compile(MavenProjectWindow* w, std::function<void()> then = {});
@@ -52,8 +54,8 @@ public:
     void stop();
 
 signals:
-    // Maven answered about the window's project (or failed: `ok` false).
-    void answered(MavenProjectWindow* w, bool ok);
+    // Maven answered about the project `pomPath` (or failed: `ok` false).
+    void answered(const QString& pomPath, bool ok);
     // Build with Maven ended with `exitCode`.
     void built(int exitCode);
 
@@ -62,6 +64,8 @@ private:
     void ask(MavenProjectWindow* w);
     void probeFinished(MavenProjectWindow* w, const QString& output, int exitCode, bool stopped);
     void showAnswer(MavenProjectWindow* w, const MavenAnswer& answer);
+    // Moves the warm compiler to the project's folder.
+    void warmUp(const ProjectModel& m);
     // Compiles the out-of-date sources of one half of the project; false
     // when there were none.
     bool compileStage(bool tests);
