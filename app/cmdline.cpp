@@ -31,7 +31,7 @@ void describeCommandLine(QCommandLineParser& parser)
 {
     parser.setApplicationDescription(
         QStringLiteral("A small IDE for Java. Each FILE opens in its own window once Brewpad has\n"
-                       "started: a .jpr file as a Java project, any other file as a Java source."));
+                       "started: a .jpr file or a pom.xml as a Java project, any other file as a Java source."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A Java source or a .jpr project to open."),

@@ -80,7 +80,8 @@ void RecentMenu::select(int index)
                           QString(), Buttons::Ok, Icon::Warning);
         return;
     }
-    if (QFileInfo(path).suffix().compare(QLatin1String("jpr"), Qt::CaseInsensitive) == 0)
+    if (QFileInfo(path).suffix().compare(QLatin1String("jpr"), Qt::CaseInsensitive) == 0 ||
+        QFileInfo(path).fileName() == QLatin1String("pom.xml"))
         emit openProject(path);
     else
         emit openSource(path);

@@ -7,7 +7,7 @@
 const QString FilterJava =
     "Java files (*.java)|*.java|HTML files (*.html *.htm *.shtm *.ghtm)|*.html;*.htm;*.shtm;*.ghtm|"
     "Text files (*.TXT)|*.TXT|AllFiles (*.*)|*.*|";
-const QString FilterProject = "Java Project (*.JPR)|*.jpr|AllFiles (*.*)|*.*|";
+const QString FilterProject = "Java Project (*.JPR)|*.jpr|Maven projects (pom.xml)|pom.xml|AllFiles (*.*)|*.*|";
 const QString FilterErr = "Error files (*.ERR)|*.err|AllFiles (*.*)|*.*|";
 
 QString FileDialogRecord::qtFilter() const

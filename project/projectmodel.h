@@ -3,7 +3,7 @@
 // (folders and jars), the folder the classes go to, the test sources, and
 // where the description came from. A single source without a project is a
 // model too. Loaders fill it: a single source (here), a .jpr file
-// (project/jprloader.h); a Maven pom.xml joins them as another loader.
+// (project/jprloader.h), a Maven pom.xml (toolchain/maven/mavenloader.h).
 #pragma once
 #include <QString>
 #include <QStringList>
@@ -61,6 +61,16 @@ struct ProjectModel {
     // folders do not match (it then compiles and runs in its own folder).
     QString packageName;
     QString packageRoot;
+    // Where a project keeps its sources and its tests apart (a Maven
+    // project: src/main/java, src/test/java), absolute; empty when the
+    // sources stand anywhere.
+    QStringList sourceRoots;
+    QStringList testSourceRoots;
+    // The folder the test classes go to (absolute), and the class path the
+    // tests compile and run with; unset and empty without separate tests.
+    std::optional<QString> testOutputFolder;
+    std::optional<QString> testClassPathText;
+    std::vector<ClassPathEntry> testClassPath;
 
     // The base name of `file`: up to the first '.' of its name.
     QString baseName() const;

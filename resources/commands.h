@@ -58,6 +58,7 @@ enum : int {
     RunTests = 463,
     RunTestAtCaret = 464,
     ShowTestResults = 465,
+    BuildWithMaven = 466,
     ShowJShell = 472,
     SendToJShell = 473,
     ResetJShell = 474,

@@ -135,8 +135,16 @@ void DebugController::debugRun()
         return;
     }
     const std::optional<DebugTarget> target = c->build().debugTarget(java);
-    if (target && !startWithLocals(*target, c->editor()->source()->fileName()))
-        startTarget(*target);
+    if (target)
+        debugRun(*target, c->editor()->source()->fileName());
+}
+
+void DebugController::debugRun(const DebugTarget& target, const QString& source)
+{
+    if (preparing_ || live())
+        return;
+    if (!startWithLocals(target, source))
+        startTarget(target);
 }
 
 bool DebugController::startWithLocals(const DebugTarget& target, const QString& source)

@@ -52,7 +52,12 @@ public:
     // Debug Run: continues a paused program, else starts the active window's
     // class under the debugger.
     void debugRun();
+    // Starts `target` under the debugger, its class compiled from `source`
+    // (with local variables first when its class has none).
+    void debugRun(const DebugTarget& target, const QString& source);
     void stop();
+    // The Console pane, made when first needed.
+    void showConsole(bool activate);
 
 private:
     // Starts the debugger ahead (DebugSession::prepareHelper) while nothing
@@ -77,7 +82,6 @@ private:
     void motion(void (DebugSession::*step)());
 
     // The three windows, made when first needed; `activate` gives the focus.
-    void showConsole(bool activate);
     void showVariables(bool activate);
     void showCallStack(bool activate);
 

@@ -7,11 +7,15 @@
 #include "platform/dialogs.h"
 #include "platform/routing.h"
 #include "resources/commands.h"
+#include "workspace/mavencommands.h"
 #include "workspace/workspace.h"
 
 #include <QFileInfo>
 
-ProjectCommands::ProjectCommands(TFileMDIClient& workspace) : QObject(&workspace), ws_(workspace) {}
+ProjectCommands::ProjectCommands(TFileMDIClient& workspace)
+    : QObject(&workspace), ws_(workspace), maven_(new MavenCommands(workspace))
+{
+}
 
 void ProjectCommands::addCommands(CommandTable& table)
 {
@@ -40,6 +44,10 @@ void ProjectCommands::chooseProject()
 
 void ProjectCommands::openProject(const QString& name)
 {
+    if (MavenCommands::isPom(name)) {
+        maven_->openPom(name);
+        return;
+    }
     ws_.setProjectWindow(nullptr);
     ws_.useDialogRecord(TFileMDIClient::DialogKind::JavaProject);
     ws_.dialogRecord(TFileMDIClient::DialogKind::JavaProject).fileName = name;

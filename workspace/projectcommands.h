@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The workspace's project commands: a project is a text file listing one source
 // per line, shown and edited in an editor window of the project kind. The
-// window last opened or created is the workspace's projectWindow().
+// window last opened or created is the workspace's projectWindow(). A
+// pom.xml opens as a Maven project (workspace/mavencommands.h).
 #pragma once
 
 #include <QObject>
 #include <QString>
 
 class CommandTable;
+class MavenCommands;
 class TFileMDIChild;
 class TFileMDIClient;
 
@@ -22,7 +24,8 @@ public:
     void newProject();
     // The open dialog for projects, then openProject() of the chosen file.
     void chooseProject();
-    // Opens `name` as a project, as Open Project does after its dialog.
+    // Opens `name` as a project, as Open Project does after its dialog: a
+    // .jpr in its editor window, a pom.xml as a Maven project.
     void openProject(const QString& name);
     // Brings the project window to the front with the focus.
     void viewProject();
@@ -35,4 +38,5 @@ private:
     void follow(TFileMDIChild* window);
 
     TFileMDIClient& ws_;
+    MavenCommands* maven_;
 };

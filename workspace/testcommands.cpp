@@ -85,6 +85,7 @@ bool TestCommands::mayTest(TFileMDIChild* c, QString* className)
     classPath_ = modelClassPath(model_, ClassPathUse::Test)->split(QDir::listSeparator(), Qt::SkipEmptyParts);
     if (model_.packageRoot.isEmpty() && !(EDITDESTINATION && !EDITDESTINATION->isEmpty()))
         classPath_[0] = sourceRoot_;  // the package's root when its folders do not match it
+    workDir_ = sourceRoot_;
     return true;
 }
 
@@ -136,7 +137,18 @@ void TestCommands::start(const TestSelection& selection, const QString& what)
 {
     showResults(false)->showRunning(what);
     ws_.showStatus(QStringLiteral("Running tests: %1").arg(what));
-    run_->start(selection, classPath_, sourceRoot_);
+    run_->start(selection, classPath_, workDir_);
+}
+
+void TestCommands::runSelection(const TestSelection& selection, const QStringList& classPath, const QString& workDir,
+                                const QString& sourceRoot, const QString& what)
+{
+    if (run_->running() || javac_)
+        return;
+    classPath_ = classPath;
+    workDir_ = workDir;
+    sourceRoot_ = sourceRoot;
+    start(selection, what);
 }
 
 void TestCommands::runFailedAgain()

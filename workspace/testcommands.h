@@ -27,6 +27,10 @@ public:
     void runTests(bool atCaret);
     // Runs the tests that failed in the last run again (without compiling).
     void runFailedAgain();
+    // Runs `selection` (described as `what`) with `classPath` in `workDir`;
+    // a failing line is looked for in the package folders under `sourceRoot`.
+    void runSelection(const TestSelection& selection, const QStringList& classPath, const QString& workDir,
+                      const QString& sourceRoot, const QString& what);
     // The Test Results pane, made when first needed.
     TestResultsWindow* showResults(bool activate);
     TestResultsWindow* results() const { return window_; }
@@ -50,4 +54,5 @@ private:
     QString sourceRoot_;     // the folder of its package's root
     QStringList classPath_;
     ProjectModel model_;  // the model of the tested source: its package, its jars
+    QString workDir_;     // where the tests run
 };

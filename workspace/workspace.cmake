@@ -27,7 +27,13 @@ add_library(bp_workspace STATIC
   workspace/testatcaret.cpp
   workspace/testresultswindow.cpp
   workspace/testcommands.cpp
-  workspace/jshellcommands.cpp)
+  workspace/jshellcommands.cpp
+  workspace/mavenwindow.cpp
+  workspace/mavencommands.cpp)
 target_link_libraries(bp_workspace PUBLIC bp_editor bp_testing bp_jshell Qt6::Widgets)
 
 bp_add_bench(bench_findfiles SOURCES bench/bench_findfiles.cpp LIBS bp_workspace)
+
+bp_add_test(test_mavenproject SOURCES tests/workspace/test_mavenproject.cpp LIBS bp_app)
+target_compile_definitions(test_mavenproject PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
+set_tests_properties(test_mavenproject PROPERTIES COST 60)

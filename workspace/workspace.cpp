@@ -373,7 +373,8 @@ void TFileMDIClient::openDropped(const QString& path)
     if (!nativepath::info(path).isFile)
         return;
     const QString full = nativepath::absolute(path);
-    if (QFileInfo(full).suffix().compare(QLatin1String("jpr"), Qt::CaseInsensitive) == 0)
+    if (QFileInfo(full).suffix().compare(QLatin1String("jpr"), Qt::CaseInsensitive) == 0 ||
+        QFileInfo(full).fileName() == QLatin1String("pom.xml"))
         CmOpenJavaProjFile(full);
     else
         CmMRUFileOpenJava(full);

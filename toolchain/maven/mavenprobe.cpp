@@ -124,14 +124,29 @@ bool MavenProbe::hasAnswer(const QString& pomPath) const
     return it != kept_.cend() && it->modified == fi.lastModified() && it->size == fi.size();
 }
 
-MavenAnswer MavenProbe::ask(const QString& pomPath, int timeoutMs)
+MavenAnswer MavenProbe::keptAnswer(const QString& pomPath) const
+{
+    return hasAnswer(pomPath) ? kept_.value(QFileInfo(pomPath).absoluteFilePath()).answer : MavenAnswer{};
+}
+
+void MavenProbe::keep(const QString& pomPath, const MavenAnswer& answer)
 {
     const QFileInfo fi(pomPath);
-    const QString key = fi.absoluteFilePath();
+    kept_.insert(fi.absoluteFilePath(), Kept{fi.lastModified(), fi.size(), answer});
+}
+
+QString MavenProbe::program() const
+{
+    return mvn_.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("mvn")) : mvn_;
+}
+
+MavenAnswer MavenProbe::ask(const QString& pomPath, int timeoutMs)
+{
+    const QString key = QFileInfo(pomPath).absoluteFilePath();
     if (hasAnswer(key))
-        return kept_.value(key).answer;
+        return keptAnswer(key);
     const MavenAnswer a = run(key, timeoutMs);
-    kept_.insert(key, Kept{fi.lastModified(), fi.size(), a});
+    keep(key, a);
     return a;
 }
 
@@ -142,7 +157,7 @@ MavenAnswer MavenProbe::run(const QString& pomPath, int timeoutMs)
         a.error = QStringLiteral("%1 does not exist.").arg(pomPath);
         return a;
     }
-    const QString mvn = mvn_.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("mvn")) : mvn_;
+    const QString mvn = program();
     if (mvn.isEmpty()) {
         a.error = QStringLiteral("Maven (mvn) was not found: install the package maven.");
         return a;

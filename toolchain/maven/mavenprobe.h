@@ -43,6 +43,13 @@ public:
     MavenAnswer ask(const QString& pomPath, int timeoutMs = 180000);
     // True when an answer for the pom as it is now is kept.
     bool hasAnswer(const QString& pomPath) const;
+    // The answer kept for the pom as it is now (an empty one when none is).
+    MavenAnswer keptAnswer(const QString& pomPath) const;
+    // Keeps `answer`, asked elsewhere (toolchain/maven/mavencall.h), for the
+    // pom as it is now.
+    void keep(const QString& pomPath, const MavenAnswer& answer);
+    // The program asked: `mvn` as given, else the one on PATH (empty when none).
+    QString program() const;
     // How many times Maven was run.
     int calls() const { return calls_; }
 
