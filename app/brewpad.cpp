@@ -140,6 +140,13 @@ void TMDIFileApp::followEditor()
     EditControl* e = c ? c->editor() : nullptr;
     status_->setEditor(e);
     updates_->setEditor(e);
+    if (e) {
+        QList<QAction*> context;
+        for (int id : editorContextLayout())
+            context.append(id == menuitem::Separator ? nullptr : actions_.value(id));
+        e->setContextActions(context);
+        connect(e, &EditControl::contextMenuOpening, this, &TMDIFileApp::updateCommandStates, Qt::UniqueConnection);
+    }
     updateCommandStates();
 }
 

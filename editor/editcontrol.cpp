@@ -10,8 +10,10 @@
 #include "editor/texthighlights.h"
 #include "editor/zoom.h"
 
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
@@ -399,4 +401,21 @@ bool EditControl::viewportEvent(QEvent* e)
         return true;
     }
     return QTextEdit::viewportEvent(e);
+}
+
+void EditControl::contextMenuEvent(QContextMenuEvent* e)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(e->pos()));
+    if (!contextActions_.isEmpty()) {
+        emit contextMenuOpening();
+        menu->addSeparator();
+        for (QAction* a : contextActions_) {
+            if (a)
+                menu->addAction(a);
+            else
+                menu->addSeparator();
+        }
+    }
+    menu->setAccessibleName(tr("Editor"));
+    menu->exec(e->globalPos());
 }

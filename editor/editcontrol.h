@@ -68,11 +68,17 @@ public:
     // What a paste of `source` does (so does a drop of anything but files).
     void insertFromMimeDataPublic(const QMimeData* source) { insertFromMimeData(source); }
 
+    // Commands the context menu offers after the text's own items (nullptr
+    // for a separator); the actions stay their owner's.
+    void setContextActions(const QList<QAction*>& actions) { contextActions_ = actions; }
+
 signals:
     void zoomChanged(int percent);
     // Files dropped on the control: opened as windows of their own, not
     // inserted. Files pasted are not opened: their paths are inserted as text.
     void filesDropped(const QStringList& paths);
+    // The context menu is about to show: its commands' states are due.
+    void contextMenuOpening();
 
 protected:
     bool event(QEvent* e) override;
@@ -86,6 +92,7 @@ protected:
     void dropEvent(QDropEvent* e) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     // Shows `doc` (a child of the control) as the control's document.
@@ -111,5 +118,6 @@ private:
     std::unique_ptr<TypingIndent> indent_;
     std::unique_ptr<TextHighlights> highlights_;
     EditMargin* margin_ = nullptr;
+    QList<QAction*> contextActions_;
     std::pair<int, int> shownPlace_;  // the caret and the scroll before a reload
 };

@@ -115,6 +115,8 @@ const std::vector<CommandInfo>& commandTable()
          "Evaluates the selection, or the caret's line, in the JShell pane", ""},
         {cmd::ResetJShell, "Reset JS&hell", {}, Frame,
          "Starts JShell afresh, with the active project's class path; its declarations go", ""},
+        {cmd::InterruptJShell, "Inte&rrupt JShell", {}, Frame,
+         "Stops the JShell input running now; the declarations stay", ""},
         // On the menu bar
         {cmd::Unix2Dos, "Unix2Dos", {}, Frame, "Converts LF to CR/LF", "unix2dos"},
         // Window
@@ -225,7 +227,7 @@ const std::vector<MenuLayout>& menuBarLayout()
                     cmd::DebugRun,      cmd::StepOver,         cmd::StepInto, cmd::StepOut,    cmd::RunToCursor,
                     cmd::StopDebugging, cmd::ToggleBreakpoint, Separator,     cmd::EndInput,   Separator,
                     cmd::RunTests,      cmd::RunTestAtCaret,   Separator,     cmd::ShowJShell, cmd::SendToJShell,
-                    cmd::ResetJShell}},
+                    cmd::ResetJShell,   cmd::InterruptJShell}},
         {nullptr, {cmd::Unix2Dos}},
         // The tool bar's own two commands stand in the Window menu too, so that the
         // keyboard and screen readers reach every command from the menu bar.
@@ -236,4 +238,10 @@ const std::vector<MenuLayout>& menuBarLayout()
         {"&Help", {cmd::JavaHelp, cmd::About}},
     };
     return menus;
+}
+
+const std::vector<int>& editorContextLayout()
+{
+    static const std::vector<int> items = {cmd::SendToJShell};
+    return items;
 }

@@ -63,6 +63,7 @@ enum : int {
     SendToJShell = 473,
     ResetJShell = 474,
     JShellPane = 475,
+    InterruptJShell = 486,
     CloseWindow = 470,
     GoBack = 480,
     GoForward = 481,
@@ -163,3 +164,7 @@ struct MenuLayout {
     std::vector<int> items;
 };
 const std::vector<MenuLayout>& menuBarLayout();
+
+// The commands an editor's context menu offers after the text's own items
+// (Undo to Select All), in this order; a Separator between groups.
+const std::vector<int>& editorContextLayout();

@@ -24,6 +24,8 @@ JShellCommands::JShellCommands(TFileMDIClient& workspace, CommandTable& table)
     table.enabler(cmd::SendToJShell, [this](CommandState& s) { s.enabled = ws_.currentEditor() != nullptr; });
     table.on(cmd::ResetJShell, [this] { reset(); });
     table.enabler(cmd::ResetJShell, [](CommandState& s) { s.enabled = true; });
+    table.on(cmd::InterruptJShell, [this] { session_->interrupt(); });
+    table.enabler(cmd::InterruptJShell, [this](CommandState& s) { s.enabled = session_->evaluating(); });
 
     connect(session_, &JShellSession::ready, this, [this] {
         if (window_) {
@@ -65,6 +67,7 @@ JShellWindow* JShellCommands::showPane(bool activate)
             made = true;
             window_ = new JShellWindow;
             connect(window_, &JShellWindow::evaluateWanted, this, &JShellCommands::evaluate);
+            connect(window_, &JShellWindow::interruptWanted, session_, &JShellSession::interrupt);
             connect(window_, &JShellWindow::completionWanted, this, [this](const QString& source, int cursor) {
                 if (const qint64 id = session_->complete(source, cursor))
                     asked_.insert(id, source);

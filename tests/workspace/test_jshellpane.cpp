@@ -11,7 +11,11 @@
 #include "workspace/panearea.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCompleter>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
 #include <QLineEdit>
 
 namespace {
@@ -100,9 +104,39 @@ TEST_F(JShellPane, EvaluatesTypedAndSentInputsWithTheSourcesClassesAndForgetsThe
     c->editor()->setTextCursor(sel);
     client()->bringToFront(c);
     ASSERT_TRUE(enabled(cmd::SendToJShell));
-    trigger(cmd::SendToJShell);
+    // From the editor's context menu, after the text's own items.
+    QStringList offered;
+    QTimer::singleShot(100, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        QAction* send = nullptr;
+        for (QAction* a : menu->actions()) {
+            offered << a->text();
+            if (a->text().startsWith("Se&nd to JShell"))
+                send = a;
+        }
+        menu->close();
+        if (send && send->isEnabled())
+            send->trigger();
+    });
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QApplication::sendEvent(c->editor()->viewport(), &rightClick);
+    EXPECT_TRUE(offered.size() > 2 && offered.last().startsWith("Se&nd to JShell"))
+        << offered.join('|').toStdString();
     ASSERT_TRUE(shows(w, "jshell> shop.Shop.price() * 2"));
     ASSERT_TRUE(shows(w, "==> 84"));
+
+    // Escape in the pane (or Interrupt JShell) stops an input that runs away; x stays.
+    EXPECT_FALSE(enabled(cmd::InterruptJShell));
+    type(w, "while (true) { x += 0; }");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return enabled(cmd::InterruptJShell); }, 5000));
+    QTest::qWait(300);
+    press(w->input(), Qt::Key_Escape);
+    ASSERT_TRUE(shows(w, "|  Stopped."));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !enabled(cmd::InterruptJShell); }, 5000));
+    type(w, "x * 3");
+    ASSERT_TRUE(shows(w, "==> 60"));
 
     trigger(cmd::ResetJShell);
     ASSERT_TRUE(shows(w, "JShell is reset"));

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/prctl.h>
 
@@ -86,7 +87,16 @@ void JShellSession::stop()
 qint64 JShellSession::eval(const QString& source)
 {
     const qint64 id = nextId_++;
-    return send(jshellwire::request::Eval{id, source}, id);
+    const qint64 sent = send(jshellwire::request::Eval{id, source}, id);
+    if (sent)
+        ++unanswered_;
+    return sent;
+}
+
+void JShellSession::interrupt()
+{
+    if (evaluating())
+        send(jshellwire::request::Stop{}, 0);
 }
 
 qint64 JShellSession::complete(const QString& source, int cursor)
@@ -126,7 +136,10 @@ void JShellSession::dispatch(const jshellwire::Reply& r)
                    },
                    [this](const Output& o) { emit output(o.id, o.stream, o.text); },
                    [this](const Value& v) { emit value(v.id, v); },
-                   [this](const Done& d) { emit done(d.id); },
+                   [this](const Done& d) {
+                       unanswered_ = std::max(0, unanswered_ - 1);
+                       emit done(d.id);
+                   },
                    [this](const Completions& c) { emit completions(c.id, c.anchor, c.texts); },
                    [this](const Failed& f) { emit output(0, QStringLiteral("err"), f.text + u'\n'); },
                },
@@ -156,6 +169,7 @@ void JShellSession::kill()
         return;
     QProcess* h = helper_;
     helper_ = nullptr;
+    unanswered_ = 0;
     h->disconnect(this);
     if (h->state() != QProcess::NotRunning) {
         h->kill();

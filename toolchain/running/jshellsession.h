@@ -39,6 +39,11 @@ public:
     // runs or is starting.
     qint64 eval(const QString& source);
     qint64 complete(const QString& source, int cursor);
+    // Whether an input sent is not answered whole yet.
+    bool evaluating() const { return unanswered_ > 0; }
+    // Stops the snippet running now and the rest of its input; the inputs
+    // sent after it are evaluated still, the declarations kept.
+    void interrupt();
 
 signals:
     void ready();
@@ -62,6 +67,7 @@ private:
     QProcess* helper_ = nullptr;
     State state_ = State::Idle;
     qint64 nextId_ = 1;
+    int unanswered_ = 0;  // inputs sent and not yet done
     QByteArray pending_;  // a reply line not yet ended
     QByteArray errors_;   // the helper's error output, its last part
 };

@@ -30,6 +30,8 @@ QString jshellValueText(const jshellwire::reply::Value& v)
         return marked(QStringLiteral("Error:\n") + v.text);
     if (v.status == u"exception")
         return marked(QStringLiteral("Exception ") + v.text);
+    if (v.status == u"stopped")
+        return marked(v.text);
     if (v.kind == u"expression" || v.kind == u"variable")
         return v.name.isEmpty() ? v.text : v.name + QStringLiteral(" ==> ") + v.text;
     return v.text.isEmpty() ? QString() : marked(v.text);
@@ -47,7 +49,8 @@ JShellWindow::JShellWindow(QWidget* parent)
     transcript_->setAccessibleName(QStringLiteral("JShell transcript"));
     transcript_->setFont(QFont(QStringLiteral("Monospace")));
     input_->setAccessibleName(QStringLiteral("JShell input"));
-    input_->setPlaceholderText(QStringLiteral("A Java expression, statement or declaration; Enter evaluates it"));
+    input_->setPlaceholderText(
+        QStringLiteral("A Java expression, statement or declaration; Enter evaluates it, Escape stops it"));
     input_->setFont(transcript_->font());
     input_->installEventFilter(this);
     completer_->setModel(offers_);
@@ -150,6 +153,10 @@ bool JShellWindow::eventFilter(QObject* watched, QEvent* event)
     }
     if (k->modifiers() != Qt::NoModifier || completer_->popup()->isVisible())
         return false;
+    if (k->key() == Qt::Key_Escape) {
+        emit interruptWanted();
+        return true;
+    }
     if (k->key() == Qt::Key_Up) {
         if (const auto s = history_.older(input_->text()))
             input_->setText(*s);

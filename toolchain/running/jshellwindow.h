@@ -43,6 +43,8 @@ public:
 signals:
     void evaluateWanted(const QString& source);
     void completionWanted(const QString& source, int cursor);
+    // Escape in the input: the running input is to stop.
+    void interruptWanted();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

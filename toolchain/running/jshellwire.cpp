@@ -30,6 +30,7 @@ QByteArray encode(const Request& r)
                        [](const Complete& c) {
                            return QStringList{QStringLiteral("complete"), num(c.id), c.source, num(c.cursor)};
                        },
+                       [](const Stop&) { return QStringList{QStringLiteral("stop")}; },
                        [](const Quit&) { return QStringList{QStringLiteral("quit")}; },
                    },
                    r));
@@ -78,6 +79,8 @@ std::optional<Request> decodeRequest(const QByteArray& line)
         c.cursor = f.small();
         return whole<Request>(f, c);
     }
+    if (n == u"stop")
+        return whole<Request>(f, Stop{});
     if (n == u"quit")
         return whole<Request>(f, Quit{});
     return std::nullopt;

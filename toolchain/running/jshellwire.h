@@ -27,12 +27,15 @@ struct Complete {  // the completions at `cursor` (a character index) of `source
     int cursor = 0;
     friend bool operator==(const Complete&, const Complete&) = default;
 };
+struct Stop {  // stops the snippet running now, and the rest of its input
+    friend bool operator==(const Stop&, const Stop&) = default;
+};
 struct Quit {
     friend bool operator==(const Quit&, const Quit&) = default;
 };
 }  // namespace request
 
-using Request = std::variant<request::Eval, request::Complete, request::Quit>;
+using Request = std::variant<request::Eval, request::Complete, request::Stop, request::Quit>;
 
 // The helper to Brewpad.
 namespace reply {
@@ -47,7 +50,7 @@ struct Output {  // what the snippets of `id` printed
 };
 struct Value {  // one snippet of `id`
     qint64 id = 0;
-    QString status;  // ok, error or exception
+    QString status;  // ok, error, exception, or stopped (by a Stop request)
     QString kind;    // expression, variable, method, class, import, statement, erroneous or incomplete
     QString name;    // the declared name, or the value's $N
     QString text;    // the value, what was declared, or the error

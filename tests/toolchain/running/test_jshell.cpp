@@ -39,6 +39,7 @@ TEST(JShellWire, FramesDecodeToTheirValuesAndValuesEncodeToTheirFrames)
     const std::map<QString, Request> requests{
         {"request-eval", request::Eval{7, "int x = 1;\n\"a\tb\" + x"}},
         {"request-complete", request::Complete{8, "\"abc\".len", 8}},
+        {"request-stop", request::Stop{}},
         {"request-quit", request::Quit{}},
     };
     for (const auto& [name, value] : requests) {
@@ -50,6 +51,7 @@ TEST(JShellWire, FramesDecodeToTheirValuesAndValuesEncodeToTheirFrames)
         {"reply-output", reply::Output{7, "out", "hi\n"}},
         {"reply-value", reply::Value{7, "ok", "expression", "$2", "\"a\tb1\""}},
         {"reply-value-error", reply::Value{9, "error", "erroneous", "", "cannot find symbol\n foo();\n ^"}},
+        {"reply-value-stopped", reply::Value{12, "stopped", "statement", "", "Stopped."}},
         {"reply-done", reply::Done{7}},
         {"reply-completions", reply::Completions{8, 6, {"length()", "lines()"}}},
         {"reply-failed", reply::Failed{"unknown request \\x"}},
@@ -202,6 +204,37 @@ TEST_F(JShell, WhatSnippetsPrintIsTheirsAndTheClassPathIsTheProjects)
     EXPECT_EQ(got.at(0).at(1).toInt(), 6);
     EXPECT_TRUE(got.at(0).at(2).toStringList().contains("length()"))
         << got.at(0).at(2).toStringList().join(' ').toStdString();
+}
+
+TEST_F(JShell, AnInterruptStopsTheRunawaySnippetAndTheRestOfItsInputButKeepsTheDeclarations)
+{
+    EXPECT_FALSE(shared->evaluating());
+    shared->interrupt();  // nothing runs: nothing happens
+    ASSERT_EQ(eval(*shared, "int kept = 7;").values.value(0).text, "7");
+    QList<reply::Value> values;
+    QList<qint64> done;
+    const auto v = QObject::connect(shared.get(), &JShellSession::value,
+                                    [&](qint64, const reply::Value& x) { values << x; });
+    const auto d = QObject::connect(shared.get(), &JShellSession::done, [&](qint64 i) { done << i; });
+    // A loop that never ends, a declaration after it in the same input, and
+    // an input of its own sent behind it.
+    const qint64 runaway = shared->eval("while (true) { kept += 0; } int never = 1;");
+    const qint64 after = shared->eval("kept * 2");
+    EXPECT_TRUE(shared->evaluating());
+    QTest::qWait(500);
+    EXPECT_TRUE(done.isEmpty());
+    shared->interrupt();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done.size() == 2; }, 30000));
+    QObject::disconnect(v);
+    QObject::disconnect(d);
+    EXPECT_EQ(done, (QList<qint64>{runaway, after}));
+    ASSERT_EQ(values.size(), 2);
+    EXPECT_EQ(values[0].id, runaway);
+    EXPECT_EQ(values[0].status, "stopped");
+    EXPECT_EQ(jshellValueText(values[0]), "|  Stopped.");
+    EXPECT_EQ(values[1].text, "14");
+    EXPECT_FALSE(shared->evaluating());
+    EXPECT_EQ(eval(*shared, "never").values.value(0).status, "error");
 }
 
 TEST_F(JShell, AResetForgetsTheDeclarationsAndAnEndedHelperSaysWhy)

@@ -60,6 +60,7 @@ public final class JShellWireTest {
         Requests.Request c = decoded("request-complete");
         check(c.kind == Requests.Request.Kind.COMPLETE && c.id == 8 && c.source.equals("\"abc\".len") && c.cursor == 8,
               "request-complete");
+        check(decoded("request-stop").kind == Requests.Request.Kind.STOP, "request-stop");
         check(decoded("request-quit").kind == Requests.Request.Kind.QUIT, "request-quit");
     }
 
@@ -78,6 +79,7 @@ public final class JShellWireTest {
         });
         encodes("reply-value", r -> r.value(7, "ok", "expression", "$2", "\"a\tb1\""));
         encodes("reply-value-error", r -> r.value(9, "error", "erroneous", "", "cannot find symbol\n foo();\n ^"));
+        encodes("reply-value-stopped", r -> r.value(12, "stopped", "statement", "", "Stopped."));
         encodes("reply-done", r -> r.done(7));
         encodes("reply-completions", r -> r.completions(8, 6, List.of("length()", "lines()")));
         encodes("reply-failed", r -> r.failed("unknown request \\x"));

@@ -48,7 +48,37 @@ final class Evaluator implements AutoCloseable {
         }
     }
 
+    /** Set while an input is evaluated, and when a stop came during it. */
+    private volatile boolean evaluating;
+    private volatile boolean stopped;
+
+    /** Stops the snippet running now (from another thread) and the rest of its input. */
+    void stop() {
+        if (!evaluating)
+            return;
+        stopped = true;
+        try {
+            js.stop();
+        } catch (RuntimeException | Error e) {
+            // Nothing was running after all; the rest of the input still stops.
+        }
+    }
+
     void eval(long id, String source) {
+        stopped = false;
+        evaluating = true;
+        try {
+            evalSnippets(id, source);
+        } finally {
+            evaluating = false;
+        }
+        System.out.flush();
+        System.err.flush();
+        replies.setCurrent(0);
+        replies.done(id);
+    }
+
+    private void evalSnippets(long id, String source) {
         replies.setCurrent(id);
         SourceCodeAnalysis sca = js.sourceCodeAnalysis();
         String rest = source;
@@ -63,15 +93,16 @@ final class Evaluator implements AutoCloseable {
             }
             String snippet = c == Completeness.UNKNOWN ? rest : ci.source();
             rest = c == Completeness.UNKNOWN ? "" : ci.remaining();
-            for (SnippetEvent ev : js.eval(snippet)) {
+            List<SnippetEvent> events = js.eval(snippet);
+            if (stopped) {
+                replies.value(id, "stopped", "statement", "", "Stopped.");
+                return;
+            }
+            for (SnippetEvent ev : events) {
                 if (ev.causeSnippet() == null)
                     report(id, ev);
             }
         }
-        System.out.flush();
-        System.err.flush();
-        replies.setCurrent(0);
-        replies.done(id);
     }
 
     void complete(long id, String source, int cursor) {

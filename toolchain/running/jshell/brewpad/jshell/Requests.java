@@ -10,7 +10,7 @@ final class Requests {
 
     /** One request; `source` and `cursor` as its kind has them. */
     static final class Request {
-        enum Kind { EVAL, COMPLETE, QUIT }
+        enum Kind { EVAL, COMPLETE, STOP, QUIT }
         final Kind kind;
         final long id;
         final String source;
@@ -34,6 +34,8 @@ final class Requests {
     static Request decode(String line) {
         String[] f = WireLine.split(line);
         try {
+            if (f[0].equals("stop") && f.length == 1)
+                return new Request(Request.Kind.STOP, 0, "", 0);
             if (f[0].equals("quit") && f.length == 1)
                 return new Request(Request.Kind.QUIT, 0, "", 0);
             if (f[0].equals("eval") && f.length == 3)
