@@ -58,3 +58,6 @@ endif()
 
 bp_add_test(test_jshell SOURCES tests/toolchain/running/test_jshell.cpp LIBS bp_jshell)
 target_compile_definitions(test_jshell PRIVATE BP_JSHELL_JAR="${bp_jshell_jar_built}")
+
+bp_add_bench(bench_jshell SOURCES bench/bench_jshell.cpp LIBS bp_jshell Qt6::Test)
+target_compile_definitions(bench_jshell PRIVATE BP_JSHELL_JAR="${bp_jshell_jar}")
