@@ -24,4 +24,12 @@ public:
     virtual TRulerWin* printHost() = 0;
     // True while Check While Typing is on.
     virtual bool checkWhileTyping() const = 0;
+    // Compiles the open project whose sources hold `file` (Java Compile in
+    // the file's window compiles its whole project then); false when no open
+    // project holds it, and the file compiles on its own.
+    virtual bool compileProjectHolding(const QString& file)
+    {
+        (void)file;
+        return false;
+    }
 };

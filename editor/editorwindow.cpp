@@ -47,6 +47,7 @@ public:
     bool buildsProject() const override { return window_->isProject(); }
     bool holdsUnsavedChanges() const override { return window_->editor()->document()->isModified(); }
     bool inWorkspace() const override { return window_->mdiArea() != nullptr; }
+    bool compileProjectHolding(const QString& file) override { return window_->host()->compileProjectHolding(file); }
     void showStatus(const QString& text) override { emit window_->statusShown(text); }
     void showLastingStatus(const QString& text) override { emit window_->lastingStatusShown(text); }
     void clearLastingStatus() override { emit window_->lastingStatusCleared(); }

@@ -40,6 +40,8 @@ public:
     ~TFileMDIChild() override;  // a compilation still running is given up
 
     CommandTable& commands() override { return table_; }
+    // The workspace that holds the window.
+    EditorHost* host() const { return papa; }
 
     EditControl* editor() const { return te; }
     // The document the window shows: its text, file and marks.

@@ -3,5 +3,5 @@
 # Java project files (.jpr), read as plain data (QtCore only).
 # Includes platform/ and javatext/ (the package a source declares).
 add_library(bp_project STATIC project/projfile.cpp project/projectmodel.cpp project/jprloader.cpp
-  project/modelclasspath.cpp)
+  project/modelclasspath.cpp project/openprojects.cpp)
 target_link_libraries(bp_project PUBLIC bp_platform bp_javatext Qt6::Core)

@@ -4,6 +4,7 @@
 #include "config/toolpaths.h"
 #include "platform/dialogs.h"
 #include "platform/host.h"
+#include "project/openprojects.h"
 #include "resources/commands.h"
 #include "toolchain/building/runkinds.h"
 #include "toolchain/compiling/compile.h"
@@ -109,6 +110,7 @@ void MavenCommands::openPom(const QString& pomPath)
         m.directory = QFileInfo(file).absolutePath();
         w = new MavenProjectWindow(m);
         addCommands(w);
+        connect(w, &QObject::destroyed, this, [pom = m.file] { openprojects::forget(pom); });
         connect(w, &MavenProjectWindow::sourceChosen, this, [this](const QString& path) {
             if (!ws_.places().open(path, PlaceTarget{}))
                 ws_.showStatus(QStringLiteral("%1 was not found").arg(path));
@@ -219,6 +221,7 @@ void MavenCommands::showAnswer(MavenProjectWindow* w, const MavenAnswer& a)
         return;
     }
     w->setModel(mavenProjectModel(w->model().file, a.layout));
+    openprojects::keep(w->model());
     warmUp(w->model());
     ws_.showStatus(QStringLiteral("Maven project %1: %2 sources, %3 tests")
                        .arg(w->model().file)
@@ -237,6 +240,16 @@ void MavenCommands::warmUp(const ProjectModel& m)
     const QString javac = javacProgram();
     s->start(
         ServiceSetup{CompileService::javaBinFor(javac), CompileService::jvmOptionsFor(makeargsList(m)), m.directory});
+}
+
+bool MavenCommands::compileHolding(const QString& file)
+{
+    const std::optional<HeldSource> held = openprojects::holding(file);
+    MavenProjectWindow* w = held ? window(held->project.file) : nullptr;
+    if (!w)
+        return false;
+    compile(w);
+    return true;
 }
 
 void MavenCommands::stop()

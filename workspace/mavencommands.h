@@ -52,6 +52,8 @@ public:
     void runTests(MavenProjectWindow* w);
     void build(MavenProjectWindow* w);
     void stop();
+    // Compiles the open Maven project whose roots hold `file`; false when none does.
+    bool compileHolding(const QString& file);
 
 signals:
     // Maven answered about the project `pomPath` (or failed: `ok` false).

@@ -17,6 +17,11 @@ ProjectCommands::ProjectCommands(TFileMDIClient& workspace)
 {
 }
 
+bool ProjectCommands::compileHolding(const QString& file)
+{
+    return maven_->compileHolding(file);
+}
+
 void ProjectCommands::addCommands(CommandTable& table)
 {
     table.on(cmd::NewJavaProj, [this] { newProject(); });

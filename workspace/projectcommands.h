@@ -32,6 +32,8 @@ public:
     // Brings the window of the source `path` to the front, opening it when
     // none shows it; says so in the status bar when there is no such file.
     void openEntry(const QString& path);
+    // Java Compile in a source window of an open Maven project compiles the project.
+    bool compileHolding(const QString& file);
 
 private:
     // A project window of the workspace: its entries open on a double-click.

@@ -8,6 +8,7 @@ add_library(bp_workspace STATIC
   workspace/toolsettling.cpp
   workspace/messagecontroller.cpp
   workspace/projectcommands.cpp
+  workspace/javahelp.cpp
   workspace/optionwindows.cpp
   workspace/windowplacement.cpp
   workspace/workspaceaccessible.cpp

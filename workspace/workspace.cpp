@@ -22,19 +22,18 @@
 #include "workspace/jshellcommands.h"
 #include "workspace/optionwindows.h"
 #include "workspace/panearea.h"
+#include "workspace/javahelp.h"
 #include "workspace/projectcommands.h"
 #include "workspace/toolsettling.h"
 #include "workspace/windowplacement.h"
 #include "workspace/workspaceaccessible.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMdiSubWindow>
 #include <QResizeEvent>
 #include <QTextBlock>
-#include <QUrl>
 
 TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(parent)
 {
@@ -272,23 +271,7 @@ void TFileMDIClient::compilationEnded(bool succeeded)
 
 void TFileMDIClient::CmJavaHelp()
 {
-    if (javahlp.isEmpty()) {
-        dialogs().message(this,
-                          QStringLiteral("java help files not configured!!\n delete config file, and rerun ide"),
-                          QStringLiteral("no java help files"));
-        return;
-    }
-    // The API documentation's start page lies beside its element list.
-    const QString index = QFileInfo(javahlp).absolutePath() + QStringLiteral("/index.html");
-    const QString page = QFileInfo::exists(index) ? index : javahlp;
-    if (QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        return;
-    dialogs().message(this,
-                      QStringLiteral("No browser could be started to show the Java help page\n%1\n\nOpen that "
-                                     "page in a web browser, or install a browser and the desktop's opener "
-                                     "for web pages (xdg-open, in the package xdg-utils).")
-                          .arg(page),
-                      QString(), Buttons::Ok, Icon::Warning);
+    showJavaHelp(this);
 }
 
 void TFileMDIClient::CmAbout()
@@ -323,6 +306,11 @@ void TFileMDIClient::CmCheckWhileTyping()
         for (TFileMDIChild* w : editors())
             w->clearCheckMarks();
     }
+}
+
+bool TFileMDIClient::compileProjectHolding(const QString& file)
+{
+    return projects_->compileHolding(file);
 }
 
 bool TFileMDIClient::closeOther(QMdiSubWindow* w)

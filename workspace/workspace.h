@@ -78,6 +78,7 @@ public:
     // Check While Typing: turns the checks of the Java sources' text on or off.
     void CmCheckWhileTyping();
     bool checkWhileTyping() const override { return checkWhileTyping_; }
+    bool compileProjectHolding(const QString& file) override;
 
     // Commands that need no editor window. The New and Open commands make
     // their kind's file-dialog record the current one (useDialogRecord), also when

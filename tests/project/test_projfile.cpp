@@ -9,6 +9,7 @@
 
 #include "toolchain/classify/classify.h"
 #include "support.h"
+#include "project/openprojects.h"
 #include "project/projfile.h"
 #include "toolchain/classify/projectscan.h"
 
@@ -168,4 +169,37 @@ TEST(ProjectScan, LineOfThreeHundredCharactersIsOneEntry)
     QByteArray contents;
     ASSERT_TRUE(readProjectFile(jpr, &contents));
     EXPECT_EQ(projectCompileEntries(contents), QStringList{hello});
+}
+
+TEST(OpenProjects, ASourceBelongsToTheDeepestRootOfAnOpenProjectAndNoLongerOnceItCloses)
+{
+    ProjectModel outer;
+    outer.file = "/w/shop/pom.xml";
+    outer.sourceRoots = {"/w/shop/src/main/java"};
+    outer.testSourceRoots = {"/w/shop/src/test/java"};
+    ProjectModel inner;
+    inner.file = "/w/shop/src/main/java/plugin/pom.xml";
+    inner.sourceRoots = {"/w/shop/src/main/java/plugin/src"};
+    openprojects::keep(outer);
+    openprojects::keep(inner);
+    openprojects::keep(outer);  // kept again: once
+
+    const auto app = openprojects::holding("/w/shop/src/main/java/shop/App.java");
+    ASSERT_TRUE(app);
+    EXPECT_EQ(app->project.file, outer.file);
+    EXPECT_FALSE(app->test);
+    const auto test = openprojects::holding("/w/shop/src/test/java/shop/AppTest.java");
+    ASSERT_TRUE(test);
+    EXPECT_TRUE(test->test);
+    EXPECT_EQ(openprojects::holding("/w/shop/src/main/java/plugin/src/P.java")->project.file, inner.file);
+    // A folder whose name only starts like a root, the root itself, and a path with dots.
+    EXPECT_FALSE(openprojects::holding("/w/shop/src/main/java2/X.java"));
+    EXPECT_FALSE(openprojects::holding("/w/shop/src/main/java"));
+    EXPECT_TRUE(openprojects::holding("/w/shop/src/test/../main/java/X.java"));
+    EXPECT_FALSE(openprojects::holding(""));
+
+    openprojects::forget(inner.file);
+    EXPECT_EQ(openprojects::holding("/w/shop/src/main/java/plugin/src/P.java")->project.file, outer.file);
+    openprojects::forget(outer.file);
+    EXPECT_FALSE(openprojects::holding("/w/shop/src/main/java/shop/App.java"));
 }

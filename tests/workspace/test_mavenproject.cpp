@@ -7,6 +7,7 @@
 // lines. With a stand-in mvn: a dependency Maven cannot resolve is named,
 // and Stop ends Maven's whole process group.
 #include "service_fixture.h"
+#include "toolchain/compiling/compile.h"
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/maven/mavenloader.h"
 #include "toolchain/messages/messagewindow.h"
@@ -18,6 +19,7 @@
 #include "workspace/testcommands.h"
 #include "workspace/testresultswindow.h"
 
+#include <QDateTime>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -174,6 +176,28 @@ TEST_F(MavenProject, OpensCompilesWarmRunsTestsAndBuildsWithMaven)
     EXPECT_TRUE(QFileInfo::exists(root + "/target/test-classes/shop/cart/CartTest.class"));
     EXPECT_TRUE(maven()->compiledWarm());
     EXPECT_TRUE(outOfDateSources(w->model().sources, w->model().sourceRoots, root + "/target/classes").isEmpty());
+
+    // A source window of the project: the check while typing, completion and
+    // Go to Definition get Maven's class path, and F9 there compiles the project.
+    const QString app = root + "/src/main/java/shop/App.java";
+    EXPECT_TRUE(makeargsList(app).join(' ').contains("commons-lang3"));
+    EXPECT_TRUE(makeargsList(root + "/src/test/java/shop/cart/CartTest.java").join(' ').contains("target/classes"));
+    const QDateTime before = QFileInfo(root + "/target/classes/shop/App.class").lastModified();
+    QTest::qWait(1100);
+    ::writeFile(app, kApp);
+    emit w->tree()->itemActivated(w->tree()->topLevelItem(0)->child(0), 0);
+    ASSERT_TRUE(current());
+    ASSERT_EQ(current()->editor()->source()->fileName(), app);
+    const size_t shown = dialogs_.messages.size();
+    trigger(cmd::JavaCompile);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !JavacRunner::active() && dialogs_.messages.size() > shown; }, 120000));
+    EXPECT_EQ(dialogs_.messages.back().text, "Compilation success");
+    EXPECT_GT(QFileInfo(root + "/target/classes/shop/App.class").lastModified(), before);
+    EXPECT_FALSE(QFileInfo::exists(root + "/src/main/java/shop/App.class"));
+    // (Java Run would start the last source shown that has a main: not here.)
+    current()->close();
+    client()->bringToFront(w);
+    w->tree()->setFocus();
 
     // Java Run: two classes have a main; the one chosen runs, with commons-lang3.
     const QString standIn = sourceDir() + "/tests/stand-ins/terminal.sh";

@@ -21,6 +21,13 @@ public:
     virtual bool holdsUnsavedChanges() const = 0;
     // False once the workspace that held the window is going.
     virtual bool inWorkspace() const = 0;
+    // Compiles the open project that holds `file` in its stead; false when
+    // none holds it (see EditorHost).
+    virtual bool compileProjectHolding(const QString& file)
+    {
+        (void)file;
+        return false;
+    }
 
     // The workspace's status bar, message window and compile marks (see
     // editor/editorhost.h).

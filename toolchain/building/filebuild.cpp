@@ -159,6 +159,8 @@ void FileBuild::compile()
     const QString file = sourceFile();
     if (!mayCompile(file))
         return;
+    if (!site_->buildsProject() && site_->compileProjectHolding(file))
+        return;
     if (!runner_) {
         runner_ = new JavacRunner(this);
         connect(runner_, &JavacRunner::finished, this, [this](const CompileOutcome& o) { compileFinished(o); });

@@ -4,6 +4,7 @@
 #include "config/toolpaths.h"
 #include "platform/host.h"
 #include "project/modelclasspath.h"
+#include "project/openprojects.h"
 #include "project/projectmodel.h"
 #include "toolchain/classify/classify.h"
 #include "toolchain/settings/settings.h"
@@ -66,6 +67,11 @@ QStringList makeargsList(const ProjectModel& model)
 
 QStringList makeargsList(const QString& sourcePath)
 {
+    if (const std::optional<HeldSource> held = openprojects::holding(sourcePath)) {
+        const ProjectModel& p = held->project;
+        return compilerOptions(modelClassPath(p, held->test ? ClassPathUse::Test : ClassPathUse::Compile),
+                               held->test ? p.testOutputFolder : p.outputFolder);
+    }
     return makeargsList(singleSourceModel(sourcePath, modelSettings()));
 }
 

@@ -26,8 +26,9 @@ QStringList makeargsList();
 // the package's other sources there ("-sourcepath" the root, after "-d").
 QStringList makeargsList(const ProjectModel& model);
 // The same over the model of the single source `sourcePath` (its package,
-// the jars of its lib/ folders): what the check while typing, completion
-// and Go to Definition give the compile service.
+// the jars of its lib/ folders), or of the open project that holds it (its
+// class path, or its test class path for a test source): what the check
+// while typing, completion and Go to Definition give the compile service.
 QStringList makeargsList(const QString& sourcePath);
 // Every argument of `args` preceded by a space.
 QString optionText(const QStringList& args);
