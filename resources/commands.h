@@ -63,6 +63,7 @@ enum : int {
     SendToJShell = 473,
     ResetJShell = 474,
     JShellPane = 475,
+    QuickFix = 477,
     CloseWindow = 470,
     GoBack = 480,
     GoForward = 481,
