@@ -104,8 +104,14 @@ final class FixNames {
         return out;
     }
 
+    // The packages completion offers first (java.util before java.awt),
+    // then java.*, javax.* and the rest.
     static int importRank(String name) {
-        return name.startsWith("java.") ? 0 : name.startsWith("javax.") ? 1 : 2;
+        String pkg = name.substring(0, Math.max(0, name.lastIndexOf('.')));
+        int offered = java.util.Arrays.asList(Complete.OFFERED_PACKAGES).indexOf(pkg);
+        if (offered >= 0)
+            return offered;
+        return Complete.OFFERED_PACKAGES.length + (name.startsWith("java.") ? 0 : name.startsWith("javax.") ? 1 : 2);
     }
 
     // The top-level types of the packages the JDK's modules export to all.
