@@ -70,6 +70,7 @@ void QuickFixes::offer()
     }
     const QString file = quickFixFile(edit_);
     askedText_ = edit_->source()->rawText();
+    askedLine_ = line;
     askedId_ = service->query(FixesRequest{0, QFileInfo(file).absolutePath(), file, askedText_, line,
                                            CompileService::withoutJvmOptions(makeargsList(file))});
     if (!askedId_) {
@@ -92,8 +93,9 @@ void QuickFixes::onAnswered(quint64 id, const ServiceReply& reply)
         return;
     askedId_ = 0;
     const auto* answer = std::get_if<FixesReply>(&reply);
-    // The text changed meanwhile: the fixes are for another text.
-    if (!answer || edit_->source()->rawText() != askedText_) {
+    // The text changed meanwhile, or the caret left the line: the fixes are
+    // for another text or line.
+    if (!answer || edit_->source()->rawText() != askedText_ || edit_->textCursor().blockNumber() + 1 != askedLine_) {
         emit statusShown(answer ? QStringLiteral("The text changed: ask for quick fixes again") : kNoQuickFix);
         return;
     }

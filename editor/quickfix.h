@@ -53,5 +53,6 @@ private:
     QPointer<CompileService> connected_;
     quint64 askedId_ = 0;    // the question waiting for its answer
     QString askedText_;      // the text it was asked about
+    int askedLine_ = 0;      // and the caret's line (from 1)
     QList<QuickFix> fixes_;  // as listed, for the text asked about
 };

@@ -86,15 +86,13 @@ final class FixNames {
 
     List<String> typesNamed(Fixes.Unit u, String simple) throws IOException {
         Set<String> names = new TreeSet<>(Comparator.comparing(FixNames::importRank).thenComparing(s -> s));
-        if (jdkTypes == null)
+        if (jdkTypes == null || jdkTypes.isEmpty())
             jdkTypes = readJdkTypes(u);
         names.addAll(jdkTypes.getOrDefault(simple, List.of()));
-        for (JavaFileObject f : u.files.list(StandardLocation.CLASS_PATH, "",
-                Set.of(JavaFileObject.Kind.CLASS, JavaFileObject.Kind.SOURCE), true)) {
-            String binary = u.files.inferBinaryName(StandardLocation.CLASS_PATH, f);
-            if (binary != null && binary.endsWith("." + simple) && binary.indexOf('$') < 0)
-                names.add(binary);
-        }
+        // Without modules (a release before 9): the platform's classes.
+        if (jdkTypes.isEmpty())
+            addListed(u, StandardLocation.PLATFORM_CLASS_PATH, simple, names);
+        addListed(u, StandardLocation.CLASS_PATH, simple, names);
         List<String> out = new ArrayList<>();
         for (String n : names) {
             TypeElement t = u.elements.getTypeElement(n);
@@ -106,6 +104,18 @@ final class FixNames {
 
     // The packages completion offers first (java.util before java.awt),
     // then java.*, javax.* and the rest.
+    static void addListed(Fixes.Unit u, JavaFileManager.Location where, String simple, Set<String> names)
+            throws IOException {
+        if (!u.files.hasLocation(where))
+            return;
+        for (JavaFileObject f : u.files.list(where, "", Set.of(JavaFileObject.Kind.CLASS,
+                JavaFileObject.Kind.SOURCE), true)) {
+            String binary = u.files.inferBinaryName(where, f);
+            if (binary != null && binary.endsWith("." + simple) && binary.indexOf('$') < 0)
+                names.add(binary);
+        }
+    }
+
     static int importRank(String name) {
         String pkg = name.substring(0, Math.max(0, name.lastIndexOf('.')));
         int offered = java.util.Arrays.asList(Complete.OFFERED_PACKAGES).indexOf(pkg);
