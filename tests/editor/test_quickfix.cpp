@@ -182,6 +182,14 @@ TEST_F(QuickFixTest, AMisspeltNameChangesToTheNearestInScope)
                                      "    }\n}\n",
                                      4, "Change to 'count'");
     EXPECT_EQ(fixed, "class Spell {\n    int count;\n    int next() {\n        return count + 1;\n    }\n}\n");
+    window->approveClose();
+    window->close();
+    QApplication::processEvents();
+    // A member: one of the type before the dot.
+    EXPECT_EQ(
+        fixAndUndo("Member.java", "class Member {\n    int n(String s) {\n        return s.lenght();\n    }\n}\n", 3,
+                   "Change to 'length'"),
+        "class Member {\n    int n(String s) {\n        return s.length();\n    }\n}\n");
 }
 
 TEST_F(QuickFixTest, AMissingReturnAddsTheDefaultOfTheMethodsType)

@@ -72,7 +72,7 @@ final class FixNames {
         Tree parent = at.getParentPath().getLeaf();
         boolean call = parent instanceof MethodInvocationTree
                 && ((MethodInvocationTree) parent).getMethodSelect() == leaf;
-        if (!call && Character.isUpperCase(name.charAt(0))) {
+        if (!call && leaf instanceof IdentifierTree && Character.isUpperCase(name.charAt(0))) {
             for (String type : typesNamed(u, name))
                 out.add(new Reply.Fix("Import " + type, List.of(new Reply.Step("import", 0, 0, type))));
         }
@@ -179,7 +179,9 @@ final class FixNames {
     List<String> nearNames(Fixes.Unit u, TreePath at, String name, boolean call) {
         int most = name.length() <= 3 ? 1 : name.length() <= 6 ? 2 : 3;
         Map<String, Integer> found = new TreeMap<>();
-        for (String n : namesInScope(u, at, call)) {
+        List<String> pool = at.getLeaf() instanceof MemberSelectTree ? memberNames(u, at, call)
+                : namesInScope(u, at, call);
+        for (String n : pool) {
             int d = n.equalsIgnoreCase(name) ? 1 : distance(n, name);
             if (d > 0 && d <= most)
                 found.merge(n, d, Math::min);
@@ -187,6 +189,17 @@ final class FixNames {
         List<String> out = new ArrayList<>(found.keySet());
         out.sort(Comparator.comparing(found::get));
         return out.subList(0, Math.min(MOST_NAMES, out.size()));
+    }
+
+    // The members of the type before the "." of a member selection.
+    static List<String> memberNames(Fixes.Unit u, TreePath at, boolean call) {
+        List<String> out = new ArrayList<>();
+        TypeMirror t = u.trees.getTypeMirror(new TreePath(at, ((MemberSelectTree) at.getLeaf()).getExpression()));
+        if (t instanceof DeclaredType) {
+            for (Element e : u.elements.getAllMembers((TypeElement) ((DeclaredType) t).asElement()))
+                addName(e, call, out);
+        }
+        return out;
     }
 
     static List<String> namesInScope(Fixes.Unit u, TreePath at, boolean call) {

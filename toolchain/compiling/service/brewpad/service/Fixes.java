@@ -281,7 +281,8 @@ final class Fixes {
             return;
         List<Reply.Step> steps = new ArrayList<>(imports);
         steps.add(new Reply.Step("replace", pos, pos, text));
-        out.add(new Reply.Fix("Add 'throws " + list + "' to " + method.getName(), steps));
+        String to = method.getName().contentEquals("<init>") ? "the constructor" : method.getName().toString();
+        out.add(new Reply.Fix("Add 'throws " + list + "' to " + to, steps));
     }
 
     // Just after the ")" of a method's parameters; -1 when it is not found.
