@@ -10,6 +10,8 @@ add_library(bp_editor STATIC
   editor/saveproposal.cpp
   editor/completion.cpp
   editor/completionpopup.cpp
+  editor/quickfix.cpp
+  editor/quickfixpopup.cpp
   editor/parameterhints.cpp
   editor/zoom.cpp
   editor/marks.cpp

@@ -2,6 +2,7 @@
 #include "editor/editorwindow.h"
 
 #include "editor/completion.h"
+#include "editor/quickfix.h"
 #include "editor/editcontrol.h"
 #include "editor/editorhost.h"
 #include "editor/finddialogs.h"
@@ -75,7 +76,8 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* e
       build_(std::make_unique<FileBuild>(site_.get())),
       nodes_(std::make_unique<ProjectNodes>(edit)),
       check_(std::make_unique<TypingCheck>(edit, parent)),
-      completion_(std::make_unique<Completion>(edit))
+      completion_(std::make_unique<Completion>(edit)),
+      quickFixes_(std::make_unique<QuickFixes>(edit))
 {
     setWidget(edit);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -87,6 +89,7 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* e
     }
     connect(source(), &SourceDocument::fileNameChanged, this, &TFileMDIChild::updateCaption);
     connect(completion_.get(), &Completion::statusShown, this, &TFileMDIChild::statusShown);
+    connect(quickFixes_.get(), &QuickFixes::statusShown, this, &TFileMDIChild::statusShown);
     connect(te->document(), &QTextDocument::modificationChanged, this, &TFileMDIChild::updateCaption);
     updateCaption();
     buildCommands();
@@ -102,6 +105,7 @@ TFileMDIChild::TFileMDIChild(EditorHost* parent, EditorKind kind, EditControl* e
     if (!isProject()) {
         check_->watch();
         completion_->watch();
+        quickFixes_->watch();
     } else {
         nodes_->watchEntries();
         connect(nodes_.get(), &ProjectNodes::entryChosen, this, &TFileMDIChild::projectEntryChosen);

@@ -18,6 +18,7 @@ class EditControl;
 class EditorHost;
 class FileBuild;
 class ProjectNodes;
+class QuickFixes;
 class SourceDocument;
 class TypingCheck;
 
@@ -145,6 +146,7 @@ private:
     std::unique_ptr<ProjectNodes> nodes_;
     std::unique_ptr<TypingCheck> check_;
     std::unique_ptr<Completion> completion_;
+    std::unique_ptr<QuickFixes> quickFixes_;
     bool closeApproved_ = false;
     bool diskCheckPending_ = false;
     bool checkingDisk_ = false;

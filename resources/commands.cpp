@@ -39,6 +39,8 @@ const std::vector<CommandInfo>& commandTable()
          "Lists what fits at the caret: names in scope, members, types and keywords", ""},
         {cmd::ParameterHints, "Parameter &Hints\tCtrl+Shift+Space", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Space)}, Frame,
          "Shows the parameters of the overloads of the call around the caret", ""},
+        {cmd::QuickFix, "&Quick Fix\tCtrl+1", {K(Qt::CTRL | Qt::Key_1)}, Frame,
+         "Offers fixes for the compiler's messages on the caret's line", ""},
         // Search
         {cmd::Find, "&Find...\tCtrl+F", {K(Qt::CTRL | Qt::Key_F)}, Frame, "Find the specified text", "find"},
         {cmd::Replace, "&Replace...\tCtrl+H", {K(Qt::CTRL | Qt::Key_H)}, Frame, "Find the specified text and change it", "replace"},
@@ -205,10 +207,10 @@ const std::vector<MenuLayout>& menuBarLayout()
         {"&File",
          {cmd::FileNewJava, cmd::FileOpenJava, Separator, cmd::FileSave, cmd::FileSaveAs, Separator, cmd::Print,
           cmd::PrintSetup, Separator, RecentFiles, cmd::Exit}},
-        {"&Edit",
-         {cmd::Undo, Separator, cmd::Cut, cmd::Copy, cmd::Paste, cmd::Delete, cmd::ClearAll, Separator,
-          cmd::FormatFont, Separator, cmd::Redo, cmd::LineNumbers, cmd::ZoomIn, cmd::ZoomOut, cmd::ZoomReset,
-          Separator, cmd::Complete, cmd::ParameterHints, cmd::ToggleComment}},
+        {"&Edit", {cmd::Undo,          Separator,    cmd::Cut,        cmd::Copy, cmd::Paste,    cmd::Delete,
+                   cmd::ClearAll,      Separator,    cmd::FormatFont, Separator, cmd::Redo,     cmd::LineNumbers,
+                   cmd::ZoomIn,        cmd::ZoomOut, cmd::ZoomReset,  Separator, cmd::Complete, cmd::ParameterHints,
+                   cmd::ToggleComment, Separator,    cmd::QuickFix}},
         {"&Search",
          {cmd::Find, cmd::Replace, cmd::FindNext, cmd::GotoLine, Separator, cmd::NextMessage, cmd::PreviousMessage,
           Separator, cmd::GoToDefinition, cmd::FindInFiles, Separator, cmd::GoBack, cmd::GoForward}},
@@ -242,6 +244,6 @@ const std::vector<MenuLayout>& menuBarLayout()
 
 const std::vector<int>& editorContextLayout()
 {
-    static const std::vector<int> items = {cmd::SendToJShell};
+    static const std::vector<int> items = {cmd::QuickFix, menuitem::Separator, cmd::SendToJShell};
     return items;
 }

@@ -64,6 +64,7 @@ enum : int {
     ResetJShell = 474,
     JShellPane = 475,
     InterruptJShell = 486,
+    QuickFix = 477,
     CloseWindow = 470,
     GoBack = 480,
     GoForward = 481,

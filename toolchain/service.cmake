@@ -16,7 +16,8 @@ file(RELATIVE_PATH bp_service_relative /${CMAKE_INSTALL_BINDIR} /${bp_service_in
 add_library(bp_compileservice STATIC toolchain/compiling/compileservice.cpp toolchain/compiling/servicereplies.cpp
   toolchain/compiling/servicescratch.cpp toolchain/compiling/servicerequest.cpp toolchain/compiling/shippedfile.cpp
   toolchain/compiling/servicenavigation.cpp toolchain/compiling/completionitems.cpp
-  toolchain/compiling/servicejvm.cpp toolchain/compiling/serviceoutbox.cpp toolchain/compiling/serviceprotocol.cpp)
+  toolchain/compiling/servicejvm.cpp toolchain/compiling/serviceoutbox.cpp toolchain/compiling/serviceprotocol.cpp
+  toolchain/compiling/quickfixes.cpp toolchain/compiling/quickfixedit.cpp)
 target_link_libraries(bp_compileservice PUBLIC bp_javatext bp_platform Qt6::Core)
 target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIVE="${bp_service_relative}")
 # JavacRunner (bp_toolchain, described in toolchain.cmake, which is read after
@@ -33,7 +34,7 @@ if(Java_Development_FOUND)
   set(bp_service_dir toolchain/compiling/service/brewpad/service)
   set(bp_service_sources)
   foreach(class CompileService RequestDecoder Request ReplyEncoder Reply Check Elsewhere Launcher WarmUp Navigate
-      DeclFinder JdkSources JarSources ParamNames Complete Signature Imports)
+      DeclFinder JdkSources JarSources ParamNames Complete Signature Imports Fixes FixNames)
     list(APPEND bp_service_sources ${bp_service_dir}/${class}.java)
   endforeach()
   add_jar(brewpad_compile_service
@@ -59,6 +60,7 @@ else()
 endif()
 
 bp_add_test(test_serviceprotocol SOURCES tests/toolchain/compiling/test_serviceprotocol.cpp LIBS bp_compileservice)
+bp_add_test(test_quickfixedit SOURCES tests/toolchain/compiling/test_quickfixedit.cpp LIBS bp_compileservice)
 bp_add_test(test_compileservice SOURCES tests/toolchain/compiling/test_compileservice.cpp LIBS bp_toolchain)
 target_compile_definitions(test_compileservice PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 bp_add_bench(bench_compile_warm SOURCES bench/bench_compile_warm.cpp LIBS bp_toolchain)

@@ -129,7 +129,8 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"F12", cmd::GoToDefinition},
                                                {"Ctrl+Space", cmd::Complete},
                                                {"Ctrl+Shift+Space", cmd::ParameterHints},
-                                               {"Ctrl+Shift+J", cmd::SendToJShell}}));
+                                               {"Ctrl+Shift+J", cmd::SendToJShell},
+                                               {"Ctrl+1", cmd::QuickFix}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -249,7 +250,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 38);
+    EXPECT_EQ(bound, 39);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

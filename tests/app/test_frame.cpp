@@ -608,14 +608,17 @@ TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
             }
         }
     }
-    EXPECT_EQ(walked, QStringList({"Ctrl+N",           "Ctrl+O",    "Ctrl+S",   "ALT+X",        "Ctrl+Z",
-                                   "Ctrl+X",           "Ctrl+C",    "Ctrl+V",   "Del",          "Ctrl+Del",
-                                   "Ctrl+Y",           "Ctrl++",    "Ctrl+-",   "Ctrl+0",       "Ctrl+Space",
-                                   "Ctrl+Shift+Space", "Ctrl+/",    "Ctrl+F",   "Ctrl+H",       "F3",
-                                   "Ctrl+G",           "F8",        "Shift+F8", "F12",          "Ctrl+Shift+F",
-                                   "Alt+Left",         "Alt+Right", "F9",       "Ctrl+F2",      "Ctrl+F9",
-                                   "Shift+F9",         "F5",        "F10",      "F11",          "Shift+F11",
-                                   "Ctrl+F10",         "Shift+F5",  "Ctrl+B",   "Ctrl+Shift+J", "Ctrl+W"}));
+    EXPECT_EQ(walked, QStringList({"Ctrl+N",   "Ctrl+O",       "Ctrl+S",     "ALT+X",
+                                   "Ctrl+Z",   "Ctrl+X",       "Ctrl+C",     "Ctrl+V",
+                                   "Del",      "Ctrl+Del",     "Ctrl+Y",     "Ctrl++",
+                                   "Ctrl+-",   "Ctrl+0",       "Ctrl+Space", "Ctrl+Shift+Space",
+                                   "Ctrl+/",   "Ctrl+1",       "Ctrl+F",     "Ctrl+H",
+                                   "F3",       "Ctrl+G",       "F8",         "Shift+F8",
+                                   "F12",      "Ctrl+Shift+F", "Alt+Left",   "Alt+Right",
+                                   "F9",       "Ctrl+F2",      "Ctrl+F9",    "Shift+F9",
+                                   "F5",       "F10",          "F11",        "Shift+F11",
+                                   "Ctrl+F10", "Shift+F5",     "Ctrl+B",     "Ctrl+Shift+J",
+                                   "Ctrl+W"}));
 }
 
 TEST_F(FrameTest, F3RunsNextWhileNextIsEnabled)

@@ -130,6 +130,7 @@ QByteArray encodeReplyFields(const ServiceReply& reply)
                 return out.frame();
             },
             [](const CancelledReply& r) { return Out("cancelled").id(r.id).frame(); },
+            [](const FixesReply& r) { return frameBytes(fixesReplyFields(r)); },
             [](const FailedReply& r) {
                 Out out("failed");
                 out.id(r.id).text(r.reason);
@@ -242,6 +243,8 @@ std::optional<ServiceReply> decodeKnownReply(const QByteArray& verb, const QList
         return decodeOutlined(in);
     if (verb == "cancelled" && n >= 2)
         return CancelledReply{in.id()};
+    if (FixesReply fixes; decodeFixesReply(fields, &fixes))
+        return fixes;
     if (verb == "failed" && n >= 2) {
         FailedReply r;
         r.id = in.id();
@@ -346,6 +349,7 @@ QByteArray encodeServiceRequest(const ServiceRequest& request)
             [](const OutlineRequest& r) { return Out("outline").id(r.id).name(r.file).text(r.text).frame(); },
             [](const CancelRequest& r) { return Out("cancel").id(r.id).frame(); },
             [](const QuitRequest&) { return Out("quit").frame(); },
+            [](const FixesRequest& r) { return frameBytes(fixesRequestFields(r)); },
         },
         request);
 }
@@ -374,6 +378,8 @@ std::optional<ServiceRequest> decodeServiceRequest(const QList<QByteArray>& fiel
         return OutlineRequest{in.id(), in.name(), in.text()};
     if (verb == "cancel" && n >= 2)
         return CancelRequest{in.id()};
+    if (FixesRequest fixes; decodeFixesRequest(fields, &fixes))
+        return fixes;
     if (verb == "quit")
         return QuitRequest{};
     return std::nullopt;

@@ -10,6 +10,7 @@
 // tests/golden/service/ holds one frame of each kind, read by both sides.
 #pragma once
 #include "toolchain/compiling/completionitems.h"
+#include "toolchain/compiling/quickfixes.h"
 
 #include <QByteArray>
 #include <QList>
@@ -89,7 +90,7 @@ struct QuitRequest {
 };
 
 using ServiceRequest = std::variant<CompileRequest, CheckRequest, CompleteRequest, DeclarationRequest, OutlineRequest,
-                                    CancelRequest, QuitRequest>;
+                                    CancelRequest, QuitRequest, FixesRequest>;
 
 // ------------------------------------------------------------------- replies
 
@@ -191,8 +192,9 @@ struct FailedReply {
     bool operator==(const FailedReply&) const = default;
 };
 
-using ServiceReply = std::variant<ReadyReply, CompiledReply, CheckedReply, CompletedReply, SignaturesReply,
-                                  DeclaredReply, UndeclaredReply, OutlinedReply, CancelledReply, FailedReply>;
+using ServiceReply =
+    std::variant<ReadyReply, CompiledReply, CheckedReply, CompletedReply, SignaturesReply, DeclaredReply,
+                 UndeclaredReply, OutlinedReply, CancelledReply, FailedReply, FixesReply>;
 Q_DECLARE_METATYPE(ServiceReply)
 
 // --------------------------------------------------------------------- codec

@@ -58,6 +58,12 @@ std::vector<std::pair<QString, ServiceRequest>> requests()
                                            "/home/u/.cache/brewpad/jdk-sources",
                                            {"-sourcepath", "src"}}},
         {"outline", OutlineRequest{6, "/work/app/Hello.java", "class Hello {\n    int count;\n}\n"}},
+        {"quickfix", FixesRequest{9,
+                                  "/work/app",
+                                  "Hello.java",
+                                  "class Hello {\n    int f() {\n    }\n}\n",
+                                  3,
+                                  {"-classpath", "lib/a.jar"}}},
         {"cancel", CancelRequest{2}},
         {"quit", QuitRequest{}},
     };
@@ -82,6 +88,9 @@ std::vector<std::pair<QString, ServiceReply>> replies()
          DeclaredReply{5, "/home/u/.cache/brewpad/jdk-sources/java.base/java/lang/String.java", 1480, 16, true}},
         {"undeclared", UndeclaredReply{7, "no declared name at the caret"}},
         {"outlined", OutlinedReply{6, {{0, "class", "Hello", "", 1, 7}, {1, "field", "count", "int", 2, 9}}}},
+        {"quickfixes", FixesReply{9,
+                                  {{"Import java.util.List", {{"import", 0, 0, "java.util.List"}}},
+                                   {"Change to 'count'", {{"replace", 40, 43, "count"}}}}}},
         {"cancelled", CancelledReply{2}},
         {"failed", FailedReply{8, "the compiler ended abnormally (4)", true}},
     };

@@ -86,6 +86,10 @@ public final class ProtocolTest {
         same(outline.file, "/work/app/Hello.java", "outline file");
         same(outline.text, "class Hello {\n    int count;\n}\n", "outline text");
 
+        Request.Fixes fixes = request("quickfix", Request.Fixes.class);
+        same(fixes.text, "class Hello {\n    int f() {\n    }\n}\n", "quickfix text");
+        same(fixes.line, 3, "quickfix line");
+        same(fixes.options, List.of("-classpath", "lib/a.jar"), "quickfix options");
         same(request("cancel", Request.Cancel.class).id, "2", "cancel id");
         request("quit", Request.Quit.class);
     }
@@ -114,6 +118,9 @@ public final class ProtocolTest {
         reply("undeclared", new Reply.Undeclared("7", "no declared name at the caret"));
         reply("outlined", new Reply.Outlined("6", List.of(new Reply.Row(0, "class", "Hello", "", 1, 7),
                 new Reply.Row(1, "field", "count", "int", 2, 9))));
+        reply("quickfixes", new Reply.Fixes("9", List.of(
+                new Reply.Fix("Import java.util.List", List.of(new Reply.Step("import", 0, 0, "java.util.List"))),
+                new Reply.Fix("Change to 'count'", List.of(new Reply.Step("replace", 40, 43, "count"))))));
         reply("cancelled", new Reply.Cancelled("2"));
         reply("failed", new Reply.Failed("8", "the compiler ended abnormally (4)", true));
     }

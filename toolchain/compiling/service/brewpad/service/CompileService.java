@@ -29,6 +29,7 @@
 //     signature ID WORKDIR FILE TEXT OFFSET OPTION...
 //                                 the overloads of the call whose "(" encloses
 //                                 the caret
+//     quickfix ...                the fixes of a line's errors (Fixes)
 //     cancel ID                   an older check is no longer wanted
 //     quit
 //
@@ -119,6 +120,7 @@ public final class CompileService {
     private final Complete complete;
     private final Signature signature;
     private final Navigate navigate;
+    private final Fixes fixes;
 
     // The warm-up still to do, in `warm`, while no request waits.
     private Path warm;
@@ -143,6 +145,7 @@ public final class CompileService {
         ParamNames paramNames = new ParamNames(navigate);
         complete = new Complete(compiler, replies, check, paramNames);
         signature = new Signature(replies, complete, paramNames);
+        fixes = new Fixes(compiler, replies, check);
     }
 
     // ------------------------------------------------------------- helpers
@@ -428,6 +431,8 @@ public final class CompileService {
             navigate.declaration((Request.Declaration) r);
         } else if (r instanceof Request.Outline) {
             navigate.outline((Request.Outline) r);
+        } else if (r instanceof Request.Fixes) {
+            fixes.fixes((Request.Fixes) r);
         }
     }
 }

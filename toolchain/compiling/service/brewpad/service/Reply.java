@@ -167,6 +167,42 @@ abstract class Reply {
         }
     }
 
+    // One change of a quick fix (see Fixes).
+    static final class Step {
+        final String kind;
+        final long start;
+        final long end;
+        final String text;
+
+        Step(String kind, long start, long end, String text) {
+            this.kind = kind;
+            this.start = start;
+            this.end = end;
+            this.text = text;
+        }
+    }
+
+    // A quick fix: its title and its changes.
+    static final class Fix {
+        final String title;
+        final List<Step> steps;
+
+        Fix(String title, List<Step> steps) {
+            this.title = title;
+            this.steps = List.copyOf(steps);
+        }
+    }
+
+    // "quickfixes": the fixes of the errors of a line.
+    static final class Fixes extends Reply {
+        final List<Fix> fixes;
+
+        Fixes(String id, List<Fix> fixes) {
+            super(id);
+            this.fixes = List.copyOf(fixes);
+        }
+    }
+
     // "cancelled": the request was given up.
     static final class Cancelled extends Reply {
         Cancelled(String id) {

@@ -85,6 +85,8 @@ final class ReplyEncoder {
             f.text("outlined").text(r.id).number(rows.size());
             for (Reply.Row o : rows)
                 f.number(o.depth).text(o.kind).text(o.name).text(o.detail).number(o.line).number(o.column);
+        } else if (r instanceof Reply.Fixes) {
+            fixes(f, (Reply.Fixes) r);
         } else if (r instanceof Reply.Cancelled) {
             f.text("cancelled").text(r.id);
         } else {
@@ -102,6 +104,15 @@ final class ReplyEncoder {
             f.text(o.name).text(o.returns).number(o.parameters.size());
             for (String p : o.parameters)
                 f.text(p);
+        }
+    }
+
+    private static void fixes(Fields f, Reply.Fixes r) {
+        f.text("quickfixes").text(r.id).number(r.fixes.size());
+        for (Reply.Fix fix : r.fixes) {
+            f.text(fix.title).number(fix.steps.size());
+            for (Reply.Step s : fix.steps)
+                f.text(s.kind).number(s.start).number(s.end).text(s.text);
         }
     }
 

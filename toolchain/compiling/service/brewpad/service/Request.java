@@ -99,6 +99,24 @@ abstract class Request {
         }
     }
 
+    // "quickfix": the fixes of the errors on `line` (from 1) of `text`.
+    static final class Fixes extends Request {
+        final String workDir;
+        final String file;
+        final String text;
+        final int line;
+        final List<String> options;
+
+        Fixes(String id, String workDir, String file, String text, int line, List<String> options) {
+            super(id);
+            this.workDir = workDir;
+            this.file = file;
+            this.text = text;
+            this.line = line;
+            this.options = List.copyOf(options);
+        }
+    }
+
     // "cancel": the request `id` is no longer wanted.
     static final class Cancel extends Request {
         Cancel(String id) {

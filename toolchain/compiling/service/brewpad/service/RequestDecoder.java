@@ -96,6 +96,9 @@ final class RequestDecoder {
                     Integer.parseInt(text(f[5])), name(f[6]), names(f, 7)) : null;
         case "outline":
             return f.length >= 4 ? new Request.Outline(id, name(f[2]), text(f[3])) : null;
+        case "quickfix":
+            return f.length >= 6 ? new Request.Fixes(id, name(f[2]), name(f[3]), text(f[4]),
+                    Integer.parseInt(text(f[5])), names(f, 6)) : null;
         case "cancel":
             return f.length >= 2 ? new Request.Cancel(id) : null;
         case "quit":
