@@ -6,6 +6,7 @@
 #include "editor/editcontrol.h"
 #include "workspace/workspace.h"
 #include "workspace/fileplaces.h"
+#include "workspace/mavenwindow.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -31,19 +32,20 @@ void SessionKeeper::restore()
     QStringList gone;
     const Session s = SessionFile::present(kept_, &gone);
     TFileMDIClient* ws = app_.Client;
-    QList<TFileMDIChild*> opened;
+    QList<QMdiSubWindow*> opened;
     if (!s.windows.empty()) {
         app_.setRecentFilesFollowed(false);
         ws->openingMany(true);
         for (const SessionWindow& w : s.windows) {
-            const qsizetype before = ws->editors().size();
+            const qsizetype before = ws->subWindowList().size();
             if (w.project)
                 ws->CmOpenJavaProjFile(w.path);
             else
                 ws->CmMRUFileOpenJava(w.path);
-            opened << (ws->editors().size() > before ? ws->editors().last() : nullptr);
-            if (opened.last())
-                restored_ << opened.last();
+            const QList<QMdiSubWindow*> all = ws->subWindowList(QMdiArea::CreationOrder);
+            opened << (all.size() > before ? all.last() : nullptr);
+            if (auto* c = qobject_cast<TFileMDIChild*>(opened.last()))
+                restored_ << c;
         }
         ws->openingMany(false);
         app_.setRecentFilesFollowed(true);
@@ -104,7 +106,17 @@ Session SessionKeeper::current()
     if (TFileMDIChild* c = ws->currentEditor())
         lastActive_ = c;
     Session s;
-    for (TFileMDIChild* c : ws->editors()) {
+    for (QMdiSubWindow* w : ws->subWindowList(QMdiArea::CreationOrder)) {
+        if (auto* maven = qobject_cast<MavenProjectWindow*>(w)) {
+            // A Maven project opens again from its pom.xml, as Open Project opens it.
+            if (w == ws->activeSubWindow() && !ws->currentEditor())
+                s.active = int(s.windows.size());
+            s.windows.push_back(SessionWindow{true, maven->model().file});
+            continue;
+        }
+        auto* c = qobject_cast<TFileMDIChild*>(w);
+        if (!c)
+            continue;
         const QString path = c->editor()->source()->fileName();
         if (path.isEmpty())
             continue;  // an untitled window: nothing to open again

@@ -6,6 +6,7 @@
 #include "app/session.h"
 #include "frame_fixture.h"
 #include "platform/nativename.h"
+#include "workspace/mavenwindow.h"
 
 #include <QMdiSubWindow>
 
@@ -226,4 +227,29 @@ TEST_F(SessionWindowTest, ClosingTheMainWindowKeepsTheSession)
     restart();  // the windows go with the frame: not the user's closing
     EXPECT_EQ(openFiles(), QStringList{a});
     EXPECT_TRUE(app->Frame->isMaximized());
+}
+
+TEST_F(SessionWindowTest, AMavenProjectComesBackFromItsPom)
+{
+    // No Maven on the path: nothing is asked, the window alone is kept.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent");
+    restart();
+    const QString a = writeFile("A.java", "class A {}\n");
+    const QString pom = writeFile("shop/pom.xml", "<project/>\n");
+    openJava(a);
+    client()->CmOpenJavaProjFile(pom);
+    ASSERT_TRUE(waitFor([&] { return SessionFile(sessionPath()).read().windows.size() == 2; }, 5000));
+    const Session kept = SessionFile(sessionPath()).read();
+    EXPECT_EQ(kept.windows[1], (SessionWindow{true, pom}));
+    EXPECT_EQ(kept.active, 1);
+
+    restart();
+    const QList<QMdiSubWindow*> windows = client()->subWindowList(QMdiArea::CreationOrder);
+    ASSERT_EQ(windows.size(), 2);
+    auto* maven = qobject_cast<MavenProjectWindow*>(windows[1]);
+    ASSERT_NE(maven, nullptr);
+    EXPECT_EQ(maven->model().file, pom);
+    EXPECT_EQ(client()->activeSubWindow(), maven);
+    qputenv("PATH", path);
 }
