@@ -73,6 +73,9 @@ signals:
     // Files dropped on the control: opened as windows of their own, not
     // inserted. Files pasted are not opened: their paths are inserted as text.
     void filesDropped(const QStringList& paths);
+    // A right-click on the margin's line (from 1): its breakpoint's menu, at
+    // the global place given.
+    void breakpointMenuWanted(int line, QPoint globalPos);
 
 protected:
     bool event(QEvent* e) override;
