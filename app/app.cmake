@@ -101,6 +101,10 @@ target_compile_definitions(bench_startup PRIVATE BREWPAD_PROGRAM="$<TARGET_FILE:
 add_dependencies(bench_startup brewpad bare_message_box)
 bp_add_test(test_testresults SOURCES tests/workspace/test_testresults.cpp LIBS bp_app)
 set_tests_properties(test_testresults PROPERTIES COST 50)
+bp_add_test(test_breakpointspane SOURCES tests/workspace/test_breakpointspane.cpp LIBS bp_app)
+target_compile_definitions(test_breakpointspane PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")
+set_tests_properties(test_breakpointspane PROPERTIES COST 50)
+
 bp_add_test(test_jshellpane SOURCES tests/workspace/test_jshellpane.cpp LIBS bp_app)
 set_tests_properties(test_jshellpane PROPERTIES COST 40)
 bp_add_bench(bench_tests SOURCES bench/bench_tests.cpp LIBS bp_app)

@@ -114,6 +114,13 @@ void DebugMarks::paintSigns(QPainter& p, const QRectF& box, const std::optional<
         p.setPen(QPen(kBreakpointRed.darker(130), std::max(1.0, s / (breakpoint->enabled ? 12 : 8))));
         p.setBrush(breakpoint->enabled ? QBrush(kBreakpointRed) : QBrush(Qt::NoBrush));
         p.drawEllipse(box.adjusted(s * 0.1, s * 0.1, -s * 0.1, -s * 0.1));
+        // A condition or a hit count: a small square at the dot's lower right,
+        // in the colour of the dot's edge, so it shows on a ring too.
+        if (!breakpoint->condition.isEmpty() || breakpoint->hitCount > 0) {
+            p.setPen(QPen(Qt::white, std::max(1.0, s / 14)));
+            p.setBrush(kBreakpointRed.darker(170));
+            p.drawRect(QRectF(box.right() - s * 0.42, box.bottom() - s * 0.42, s * 0.42, s * 0.42));
+        }
     }
     if (paused) {
         QPainterPath arrow;

@@ -51,6 +51,7 @@ EditControl::EditControl(QWidget* parent)
     addEditCommands(table_, this);
     margin_ = new EditMargin(this, doc_->marks(), debug_, *shown_, *zoom_);
     margin_->onLineClicked([this](int line) { doc_->marks().toggleBreakpoint(line); });
+    margin_->onLineMenu([this](int line, QPoint at) { emit breakpointMenuWanted(line, at); });
     connectViews();
     connectSource();
 }

@@ -79,6 +79,9 @@ signals:
     void filesDropped(const QStringList& paths);
     // The context menu is about to show: its commands' states are due.
     void contextMenuOpening();
+    // A right-click on the margin's line (from 1): its breakpoint's menu, at
+    // the global place given.
+    void breakpointMenuWanted(int line, QPoint globalPos);
 
 protected:
     bool event(QEvent* e) override;

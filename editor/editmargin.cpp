@@ -8,6 +8,7 @@
 #include "editor/zoom.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -197,4 +198,16 @@ void EditMargin::mousePressEvent(QMouseEvent* e)
         if (clicked_)
             clicked_(b.blockNumber() + 1);
     }
+}
+
+void EditMargin::contextMenuEvent(QContextMenuEvent* e)
+{
+    const QTextBlock b = shown_.blockAtY(e->pos().y() + edit_->verticalScrollBar()->value());
+    if (!b.isValid() || !menu_)
+        return;
+    QTextCursor c = edit_->textCursor();
+    c.setPosition(b.position());
+    edit_->setTextCursor(c);
+    edit_->setFocus();
+    menu_(b.blockNumber() + 1, e->globalPos());
 }

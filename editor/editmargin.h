@@ -2,7 +2,8 @@
 // The margin at the left of an edit control: the marks of the messages, the
 // debugger's signs (a red dot for a breakpoint, an arrow at the paused line),
 // then the line numbers (shown by default), the caret's in bold. A click on a
-// line puts the caret at its start and toggles its breakpoint; the tool tip
+// line puts the caret at its start and toggles its breakpoint, a right-click
+// asks for its breakpoint's menu; the tool tip
 // shows the line's messages.
 #pragma once
 
@@ -26,6 +27,9 @@ public:
                const ViewZoom& zoom);
     // What a click on a line (from 1) does besides moving the caret.
     void onLineClicked(std::function<void(int)> clicked) { clicked_ = std::move(clicked); }
+    // What a right-click (or the menu key) on a line (from 1) does, at the
+    // global place given, after the caret moved to the line.
+    void onLineMenu(std::function<void(int, QPoint)> menu) { menu_ = std::move(menu); }
 
     void setLineNumbersVisible(bool on) { lineNumbers_ = on; }
     bool lineNumbersVisible() const { return lineNumbers_; }
@@ -39,6 +43,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     bool event(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     void paintNumber(QPainter& p, QFont f, int number, int caretLine, const QColor& back, qreal baseline);
@@ -55,4 +60,5 @@ private:
     int shownBlocks_ = -1;  // the block count and caret line the margin last showed
     int shownCaretLine_ = -1;
     std::function<void(int)> clicked_;
+    std::function<void(int, QPoint)> menu_;
 };

@@ -15,7 +15,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QCheckBox>
 #include <QColorDialog>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
@@ -227,6 +231,38 @@ public:
         if (items.isEmpty() || dlg.exec() != QDialog::Accepted || list->currentRow() < 0)
             return std::nullopt;
         return list->currentRow();
+    }
+
+    std::optional<BreakpointFields> breakpointProperties(QWidget* owner, int line,
+                                                         const BreakpointFields& current) override
+    {
+        QDialog dlg(owner);
+        const QString caption = QStringLiteral("Breakpoint Properties");
+        dlg.setWindowTitle(caption);
+        dlg.setAccessibleName(QStringLiteral("%1, line %2").arg(caption).arg(line));
+        auto* enabled = new QCheckBox(QStringLiteral("&Enabled"), &dlg);
+        enabled->setChecked(current.enabled);
+        auto* condition = new QLineEdit(current.condition, &dlg);
+        condition->setAccessibleName(QStringLiteral("Condition"));
+        condition->setPlaceholderText(QStringLiteral("a Java boolean expression; empty: always"));
+        auto* hits = new QSpinBox(&dlg);
+        hits->setRange(0, 1000000000);
+        hits->setSpecialValueText(QStringLiteral("every hit"));
+        hits->setValue(current.hitCount);
+        hits->setAccessibleName(QStringLiteral("Hit count"));
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+        auto* form = new QFormLayout(&dlg);
+        form->addRow(new QLabel(QStringLiteral("Line %1").arg(line), &dlg));
+        form->addRow(enabled);
+        form->addRow(QStringLiteral("&Condition:"), condition);
+        form->addRow(QStringLiteral("&Hit count (stops from this hit on):"), hits);
+        form->addRow(buttons);
+        dlg.resize(480, dlg.sizeHint().height());
+        if (dlg.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return BreakpointFields{enabled->isChecked(), condition->text().trimmed(), hits->value()};
     }
 
     void about(QWidget* owner) override

@@ -30,6 +30,13 @@ struct FindInFilesQuery {
     bool matchCase = false;
 };
 
+// What the "Breakpoint Properties" dialog edits of a line's breakpoint.
+struct BreakpointFields {
+    bool enabled = true;
+    QString condition;  // a Java boolean expression; empty for none
+    int hitCount = 0;   // stops from this hit on; 0 for every hit
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -60,6 +67,10 @@ public:
     // index of the item chosen, or nothing when cancelled.
     virtual std::optional<int> chooseItem(QWidget* owner, const QString& caption, const QString& prompt,
                                           const QStringList& items, int current) = 0;
+    // "Breakpoint Properties" of the breakpoint of `line` (from 1), its fields
+    // filled from `current`: the fields confirmed, or nothing when cancelled.
+    virtual std::optional<BreakpointFields> breakpointProperties(QWidget* owner, int line,
+                                                                 const BreakpointFields& current) = 0;
     // The modal "ABOUT" dialog.
     virtual void about(QWidget* owner) = 0;
 };

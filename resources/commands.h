@@ -59,6 +59,8 @@ enum : int {
     RunTestAtCaret = 464,
     ShowTestResults = 465,
     BuildWithMaven = 466,
+    BreakpointsPane = 467,
+    BreakpointProperties = 468,
     ShowJShell = 472,
     SendToJShell = 473,
     ResetJShell = 474,

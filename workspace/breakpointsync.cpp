@@ -27,6 +27,8 @@ void BreakpointSync::watch(TFileMDIChild* window)
             [this, e](const Breakpoints& list) { changed(e, list); });
     connect(e->source(), &SourceDocument::fileNameChanged, this,
             [this, e, before = file](const QString& name) mutable { renamed(e, std::exchange(before, name)); });
+    connect(e, &EditControl::breakpointMenuWanted, this,
+            [this, e](int line, QPoint at) { emit menuWanted(e, line, at); });
 }
 
 void BreakpointSync::renamed(EditControl* editor, const QString& before)
@@ -70,10 +72,28 @@ const Breakpoint* onLine(const Breakpoints& list, int line)
 void BreakpointSync::changed(EditControl* editor, const Breakpoints& breakpoints)
 {
     const QString file = editor->source()->fileName();
-    if (file.isEmpty())
-        return;
+    if (!file.isEmpty())
+        apply(file, breakpoints);
+}
+
+void BreakpointSync::replace(const QString& path, const Breakpoints& breakpoints)
+{
+    if (EditControl* e = editorOf(BreakpointStore::key(path))) {
+        e->source()->marks().setBreakpoints(breakpoints);
+        apply(path, e->source()->marks().breakpoints());
+        e->viewport()->update();
+        for (QWidget* w : e->findChildren<QWidget*>())
+            w->update();
+    } else {
+        apply(path, breakpoints);
+    }
+}
+
+void BreakpointSync::apply(const QString& file, const Breakpoints& breakpoints)
+{
     const Breakpoints before = store_.breakpoints(file);
     store_.set(file, breakpoints);
+    emit storeChanged();
     if (!session_ || session_->state() == DebugSession::State::Ended)
         return;
     const Breakpoints after = store_.breakpoints(file);
@@ -106,6 +126,7 @@ void BreakpointSync::onSet(const QString& className, int line, int actual)
     moved.line = actual;
     list << moved;  // one set on that line already is kept
     store_.set(key, list);
+    emit storeChanged();
     if (EditControl* e = editorOf(key))
         e->source()->marks().setBreakpoints(store_.breakpoints(key));
     ws_.showStatus(

@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 
@@ -29,9 +30,20 @@ public:
     // while it lives.
     void attach(DebugSession* session);
     const BreakpointStore& store() const { return store_; }
+    // Replaces the breakpoints of `path`: in the store, in the window showing
+    // it and in the program being debugged.
+    void replace(const QString& path, const Breakpoints& breakpoints);
+
+signals:
+    // A right-click on the margin of `editor`'s line (from 1).
+    void menuWanted(EditControl* editor, int line, QPoint globalPos);
+    // The store changed.
+    void storeChanged();
 
 private:
     void changed(EditControl* editor, const Breakpoints& breakpoints);
+    // Stores the breakpoints of `file` and sends the changes to the session.
+    void apply(const QString& file, const Breakpoints& breakpoints);
     // The window's file was saved under a new name: its breakpoints follow it.
     void renamed(EditControl* editor, const QString& before);
     // The debugger set a breakpoint of `className` on `actual`, not `line`.

@@ -37,6 +37,7 @@ public:
     // A window opened: it shows the breakpoints of its file.
     void editorOpened(TFileMDIChild* window);
     const BreakpointSync& breakpoints() const { return *breakpoints_; }
+    BreakpointSync& breakpoints() { return *breakpoints_; }
 
     // The session of the last Debug Run; null before the first.
     DebugSession* session() const { return session_; }

@@ -28,6 +28,8 @@ add_library(bp_workspace STATIC
   workspace/testatcaret.cpp
   workspace/testresultswindow.cpp
   workspace/testcommands.cpp
+  workspace/breakpointcommands.cpp
+  workspace/breakpointspane.cpp
   workspace/jshellcommands.cpp
   workspace/mavenwindow.cpp
   workspace/mavencommands.cpp)

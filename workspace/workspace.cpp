@@ -19,6 +19,7 @@
 #include "workspace/messagecontroller.h"
 #include "workspace/navigationcontroller.h"
 #include "workspace/testcommands.h"
+#include "workspace/breakpointcommands.h"
 #include "workspace/jshellcommands.h"
 #include "workspace/optionwindows.h"
 #include "workspace/panearea.h"
@@ -63,6 +64,7 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     navigation_ = new NavigationController(*this, table_);
     tests_ = new TestCommands(*this, table_);
     jshell_ = new JShellCommands(*this, table_);
+    new BreakpointCommands(*this, table_);  // a child of the workspace
 
     lpr = new TRulerWin(nullptr);
 

@@ -60,6 +60,15 @@ public:
     std::vector<AskedChoice> choices;
     std::deque<std::optional<int>> choiceAnswers;
 
+    // Breakpoint Properties: the line and fields each was asked with, and
+    // the answers to give (none, or nothing, cancels).
+    struct AskedBreakpoint {
+        int line = 0;
+        BreakpointFields fields;
+    };
+    std::vector<AskedBreakpoint> breakpointAsked;
+    std::deque<std::optional<BreakpointFields>> breakpointAnswers;
+
     std::deque<FindInFilesQuery> findInFilesAnswers;  // none cancels
     std::vector<FindInFilesQuery> findInFilesProposals;
 
@@ -144,6 +153,15 @@ public:
     }
     std::optional<int> gotoLine(QWidget*, int, int) override { return gotoAnswer; }
     void about(QWidget*) override { ++aboutShown; }
+    std::optional<BreakpointFields> breakpointProperties(QWidget*, int line, const BreakpointFields& current) override
+    {
+        breakpointAsked.push_back({line, current});
+        if (breakpointAnswers.empty())
+            return std::nullopt;
+        const std::optional<BreakpointFields> a = breakpointAnswers.front();
+        breakpointAnswers.pop_front();
+        return a;
+    }
     std::optional<int> chooseItem(QWidget*, const QString& caption, const QString& prompt, const QStringList& items,
                                   int current) override
     {
