@@ -204,6 +204,52 @@ const std::vector<ToolBarGadget>& toolBarLayout()
     return gadgets;
 }
 
+namespace {
+
+std::vector<int> runMenuItems()
+{
+    using namespace menuitem;
+    return {cmd::JavaRun,        cmd::AppletRun,
+            Separator,           cmd::JavaArgs,
+            Separator,           cmd::DebugRun,
+            cmd::StepOver,       cmd::StepInto,
+            cmd::StepOut,        cmd::RunToCursor,
+            cmd::StopDebugging,  cmd::ToggleBreakpoint,
+            Separator,           cmd::EndInput,
+            Separator,           cmd::RunTests,
+            cmd::RunTestAtCaret, Separator,
+            cmd::ShowJShell,     cmd::SendToJShell,
+            cmd::ResetJShell,    cmd::InterruptJShell,
+            Separator,           cmd::BreakpointProperties};
+}
+
+std::vector<int> windowMenuItems()
+{
+    using namespace menuitem;
+    return {cmd::Cascade,
+            cmd::Tile,
+            cmd::ArrangeIcons,
+            cmd::CloseAll,
+            Separator,
+            cmd::ToggleHint,
+            cmd::ToggleBar,
+            Separator,
+            cmd::ShowConsole,
+            cmd::ShowVariables,
+            cmd::ShowCallStack,
+            Separator,
+            cmd::ShowOutline,
+            cmd::ShowFindResults,
+            cmd::ShowTestResults,
+            cmd::JShellPane,
+            cmd::BreakpointsPane,
+            Separator,
+            cmd::CloseWindow,
+            OpenWindows};
+}
+
+}  // namespace
+
 const std::vector<MenuLayout>& menuBarLayout()
 {
     using namespace menuitem;
@@ -229,42 +275,11 @@ const std::vector<MenuLayout>& menuBarLayout()
                              Separator,          cmd::CheckWhileTyping,
                              Separator,          cmd::ChooseJdk,
                              Separator,          cmd::BuildWithMaven}},
-        {"Run...", {cmd::JavaRun,        cmd::AppletRun,
-                    Separator,           cmd::JavaArgs,
-                    Separator,           cmd::DebugRun,
-                    cmd::StepOver,       cmd::StepInto,
-                    cmd::StepOut,        cmd::RunToCursor,
-                    cmd::StopDebugging,  cmd::ToggleBreakpoint,
-                    Separator,           cmd::EndInput,
-                    Separator,           cmd::RunTests,
-                    cmd::RunTestAtCaret, Separator,
-                    cmd::ShowJShell,     cmd::SendToJShell,
-                    cmd::ResetJShell,    cmd::InterruptJShell,
-                    Separator,           cmd::BreakpointProperties}},
+        {"Run...", runMenuItems()},
         {nullptr, {cmd::Unix2Dos}},
         // The tool bar's own two commands stand in the Window menu too, so that the
         // keyboard and screen readers reach every command from the menu bar.
-        {"&Window",
-         {cmd::Cascade,
-          cmd::Tile,
-          cmd::ArrangeIcons,
-          cmd::CloseAll,
-          Separator,
-          cmd::ToggleHint,
-          cmd::ToggleBar,
-          Separator,
-          cmd::ShowConsole,
-          cmd::ShowVariables,
-          cmd::ShowCallStack,
-          Separator,
-          cmd::ShowOutline,
-          cmd::ShowFindResults,
-          cmd::ShowTestResults,
-          cmd::JShellPane,
-          cmd::BreakpointsPane,
-          Separator,
-          cmd::CloseWindow,
-          OpenWindows}},
+        {"&Window", windowMenuItems()},
         {"&Help", {cmd::JavaHelp, cmd::About}},
     };
     return menus;

@@ -130,7 +130,8 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Ctrl+Space", cmd::Complete},
                                                {"Ctrl+Shift+Space", cmd::ParameterHints},
                                                {"Ctrl+Shift+J", cmd::SendToJShell},
-                                               {"Ctrl+1", cmd::QuickFix}}));
+                                               {"Ctrl+1", cmd::QuickFix},
+                                               {"Ctrl+Shift+F8", cmd::BreakpointsPane}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -250,7 +251,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 39);
+    EXPECT_EQ(bound, 40);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)
