@@ -5,7 +5,7 @@
 // and the list in a Java window of the real main window: Ctrl+Space, a "."
 // typed, Enter inserting as one undo step, the words of the open files when
 // no service answers, and the list and its rows on the accessibility tree.
-#include "compile_fixture.h"
+#include "service_fixture.h"
 
 #include "editor/completionpopup.h"
 #include "editor/editcontrol.h"
@@ -95,47 +95,13 @@ namespace {
 
 // The compile service of this build on the JDK of this machine, shared by
 // the tests of a suite.
-class CompletionTest : public CompileTest {
+class CompletionTest : public SuiteServiceTest {
 protected:
     // Complete in the window `w` holding `marked` (the caret at its "|"):
     // the list once it shows, null when it does not within a minute.
     CompletionPopup* listFor(TFileMDIChild* w, const QString& marked);
 
-    static void SetUpTestSuite()
-    {
-        const QString javac = findJavac();
-        if (javac.isEmpty() || !QFileInfo(builtFile(BP_SERVICE_JAR)).isFile())
-            return;
-        home = new QTemporaryDir;
-        service = new CompileService;
-        service->setJar(builtFile(BP_SERVICE_JAR));
-        service->start(
-            ServiceSetup{CompileService::javaBinFor(javac), CompileService::jvmOptionsFor({}), home->path()});
-    }
-    static void TearDownTestSuite()
-    {
-        delete service;
-        service = nullptr;
-        delete home;
-        home = nullptr;
-    }
-    void SetUp() override
-    {
-        CompileTest::SetUp();
-        useRealJavac();
-        if (IsSkipped())
-            return;
-        if (!service)
-            GTEST_SKIP() << "built without the compile service";
-        ASSERT_TRUE(QTest::qWaitFor([&] { return service->state() != CompileService::State::Starting; }, 60000));
-        ASSERT_EQ(int(service->state()), int(CompileService::State::Ready)) << service->lastError().toStdString();
-        setSharedCompileService(service);
-    }
-    void TearDown() override
-    {
-        CompileTest::TearDown();
-        setSharedCompileService(nullptr);
-    }
+    static void SetUpTestSuite() { startSuiteService(builtFile(BP_SERVICE_JAR)); }
 
     // The service's answer for `text`, whose caret is the "|" it holds.
     QList<CompletionItem> completeAt(const QString& marked)
@@ -182,13 +148,8 @@ protected:
         }
         return nullptr;
     }
-
-    static QTemporaryDir* home;
-    static CompileService* service;
 };
 
-QTemporaryDir* CompletionTest::home = nullptr;
-CompileService* CompletionTest::service = nullptr;
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 // program): each kind of fix on a real source gives a source that compiles,
 // one Undo gives back the file's bytes, the list is on the accessibility
 // tree, and a line without a message offers nothing.
-#include "compile_fixture.h"
+#include "service_fixture.h"
 
 #include "editor/quickfix.h"
 #include "editor/quickfixpopup.h"
@@ -16,43 +16,9 @@
 
 namespace {
 
-class QuickFixTest : public CompileTest {
+class QuickFixTest : public SuiteServiceTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        const QString javac = findJavac();
-        if (javac.isEmpty() || !QFileInfo(builtFile(BP_SERVICE_JAR)).isFile())
-            return;
-        home = new QTemporaryDir;
-        service = new CompileService;
-        service->setJar(builtFile(BP_SERVICE_JAR));
-        service->start(
-            ServiceSetup{CompileService::javaBinFor(javac), CompileService::jvmOptionsFor({}), home->path()});
-    }
-    static void TearDownTestSuite()
-    {
-        delete service;
-        service = nullptr;
-        delete home;
-        home = nullptr;
-    }
-    void SetUp() override
-    {
-        CompileTest::SetUp();
-        useRealJavac();
-        if (IsSkipped())
-            return;
-        if (!service)
-            GTEST_SKIP() << "built without the compile service";
-        ASSERT_TRUE(QTest::qWaitFor([&] { return service->state() != CompileService::State::Starting; }, 60000));
-        ASSERT_EQ(int(service->state()), int(CompileService::State::Ready)) << service->lastError().toStdString();
-        setSharedCompileService(service);
-    }
-    void TearDown() override
-    {
-        CompileTest::TearDown();
-        setSharedCompileService(nullptr);
-    }
+    static void SetUpTestSuite() { startSuiteService(builtFile(BP_SERVICE_JAR)); }
 
     // Opens `bytes` as the source `name`, with a message on `line` unless
     // `marked` is false, and asks for the quick fixes of that line: the
@@ -132,8 +98,6 @@ protected:
         return fixedText;
     }
 
-    static inline CompileService* service = nullptr;
-    static inline QTemporaryDir* home = nullptr;
     TFileMDIChild* window = nullptr;
     QuickFixPopup* popup = nullptr;
 };

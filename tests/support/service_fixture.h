@@ -8,6 +8,7 @@
 #include "toolchain/compiling/compileservice.h"
 
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 class ServiceTest : public CompileTest {
 protected:
@@ -32,4 +33,51 @@ protected:
     }
 
     CompileService* service = nullptr;
+};
+
+// Tests of a real window against one compile service for the whole suite, as
+// the program shares one: started once before the suite's first test (in a
+// folder of its own), ready before each test, shared while it runs.
+class SuiteServiceTest : public CompileTest {
+protected:
+    // Starts the service of `jar` on the real javac's JDK; nothing without
+    // either (each test then skips).
+    static void startSuiteService(const QString& jar)
+    {
+        const QString javac = findJavac();
+        if (javac.isEmpty() || !QFileInfo(jar).isFile())
+            return;
+        home = new QTemporaryDir;
+        service = new CompileService;
+        service->setJar(jar);
+        service->start(
+            ServiceSetup{CompileService::javaBinFor(javac), CompileService::jvmOptionsFor({}), home->path()});
+    }
+    static void TearDownTestSuite()
+    {
+        delete service;
+        service = nullptr;
+        delete home;
+        home = nullptr;
+    }
+    void SetUp() override
+    {
+        CompileTest::SetUp();
+        useRealJavac();
+        if (IsSkipped())
+            return;
+        if (!service)
+            GTEST_SKIP() << "built without the compile service";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return service->state() != CompileService::State::Starting; }, 60000));
+        ASSERT_EQ(int(service->state()), int(CompileService::State::Ready)) << service->lastError().toStdString();
+        setSharedCompileService(service);
+    }
+    void TearDown() override
+    {
+        CompileTest::TearDown();
+        setSharedCompileService(nullptr);
+    }
+
+    static inline CompileService* service = nullptr;
+    static inline QTemporaryDir* home = nullptr;
 };
