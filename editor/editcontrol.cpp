@@ -2,6 +2,7 @@
 #include "editor/editcontrol.h"
 
 #include "editor/editcommands.h"
+#include "editor/editdefaults.h"
 #include "editor/editinput.h"
 #include "editor/editmargin.h"
 #include "editor/indent.h"
@@ -21,16 +22,6 @@
 #include <QTextCursor>
 
 #include <algorithm>
-
-namespace {
-// The character format of text read from a file: the default font, nothing else.
-QTextCharFormat defaultCharFormat()
-{
-    QTextCharFormat cf;
-    cf.setFont(GetLogFont(), QTextCharFormat::FontPropertiesAll);
-    return cf;
-}
-}  // namespace
 
 
 EditControl::EditControl(QWidget* parent)
@@ -231,7 +222,7 @@ void EditControl::connectSource()
         // The text read takes the default font, not the caret's format.
         QTextCursor plain = textCursor();
         plain.clearSelection();
-        plain.setCharFormat(defaultCharFormat());
+        plain.setCharFormat(readTextFormat());
         setTextCursor(plain);
     });
     connect(doc_, &SourceDocument::textReplaced, this, [this](bool keepPlace) {

@@ -28,3 +28,10 @@ QFont GetLogFont()
 {
     return QFontDatabase::systemFont(QFontDatabase::FixedFont);
 }
+
+QTextCharFormat readTextFormat()
+{
+    QTextCharFormat cf;
+    cf.setFont(GetLogFont(), QTextCharFormat::FontPropertiesAll);
+    return cf;
+}

@@ -169,6 +169,20 @@ QList<QTextEdit::ExtraSelection> MarkList::underlines(const QTextBlock& first, c
     return out;
 }
 
+namespace {
+
+// The mark that shows a breakpoint.
+TextMark breakpointMark(const Breakpoint& b)
+{
+    return TextMark{.line = b.line,
+                    .kind = TextMark::Kind::Breakpoint,
+                    .enabled = b.enabled,
+                    .condition = b.condition,
+                    .hitCount = b.hitCount};
+}
+
+}  // namespace
+
 void MarkList::setBreakpoints(const Breakpoints& breakpoints)
 {
     QMap<int, QString> byLine;
@@ -176,11 +190,7 @@ void MarkList::setBreakpoints(const Breakpoints& breakpoints)
     for (const Breakpoint& b : breakpoints) {
         const QString key = QString::number(nextKey_++);
         byLine.insert(b.line, key);
-        breakpointData_.insert(key, TextMark{.line = b.line,
-                                             .kind = TextMark::Kind::Breakpoint,
-                                             .enabled = b.enabled,
-                                             .condition = b.condition,
-                                             .hitCount = b.hitCount});
+        breakpointData_.insert(key, breakpointMark(b));
     }
     breakpoints_.set(byLine);
     emit changed();
@@ -235,11 +245,7 @@ bool MarkList::setBreakpoint(const Breakpoint& breakpoint)
     const QString key = QString::number(nextKey_++);
     QMap<int, QString> byLine = breakpoints_.lines();
     byLine.insert(breakpoint.line, key);
-    breakpointData_.insert(key, TextMark{.line = breakpoint.line,
-                                         .kind = TextMark::Kind::Breakpoint,
-                                         .enabled = breakpoint.enabled,
-                                         .condition = breakpoint.condition,
-                                         .hitCount = breakpoint.hitCount});
+    breakpointData_.insert(key, breakpointMark(breakpoint));
     breakpoints_.set(byLine);
     emit changed();
     emit breakpointsChanged(breakpoints());

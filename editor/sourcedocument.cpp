@@ -8,16 +8,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-namespace {
-// The character format of text read from a file: the default font, nothing else.
-QTextCharFormat readTextFormat()
-{
-    QTextCharFormat cf;
-    cf.setFont(GetLogFont(), QTextCharFormat::FontPropertiesAll);
-    return cf;
-}
-}  // namespace
-
 SourceDocument::SourceDocument(QObject* parent)
     : QObject(parent), text_(new QTextDocument(this)), marks_(text_), exchange_(std::make_unique<FileExchange>(*this))
 {
