@@ -21,4 +21,9 @@ qsizetype identifierEnd(QStringView text, qsizetype position)
     return e;
 }
 
+bool isIdentifier(QStringView text)
+{
+    return !text.isEmpty() && isIdentifierStart(text.front()) && identifierEnd(text, 0) == text.size();
+}
+
 }  // namespace javatext

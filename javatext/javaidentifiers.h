@@ -44,4 +44,7 @@ qsizetype identifierStart(QStringView text, qsizetype position);
 // (`position` itself when none starts there); clamped like identifierStart.
 qsizetype identifierEnd(QStringView text, qsizetype position);
 
+// Whether the whole of `text` is one identifier (keywords are not told apart).
+bool isIdentifier(QStringView text);
+
 }  // namespace javatext

@@ -121,6 +121,14 @@ const std::vector<CommandInfo>& commandTable()
          "Stops the JShell input running now; the declarations stay", ""},
         {cmd::BreakpointProperties, "Breakpoint &Properties...", {}, Frame,
          "Edits the breakpoint of the caret's line: enabled, condition, hit count", ""},
+        {cmd::EvaluateExpression, "E&valuate Expression...\tAlt+F8", {K(Qt::ALT | Qt::Key_F8)}, Frame,
+         "Evaluates a Java expression over the paused frame: the selection, or what is typed in the Watches pane",
+         ""},
+        {cmd::AddWatch, "Add &Watch...", {}, Frame,
+         "Adds the selection, or what is typed in the Watches pane, to the expressions evaluated at each pause", ""},
+        {cmd::SetValue, "Set Va&lue...", {}, Frame,
+         "Sets the value of the variable chosen in the Variables pane, or of the watch chosen, in the paused program",
+         ""},
         // On the menu bar
         {cmd::Unix2Dos, "Unix2Dos", {}, Frame, "Converts LF to CR/LF", "unix2dos"},
         // Window
@@ -140,6 +148,7 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::JShellPane, "&JShell", {}, Frame, "Shows the JShell pane", ""},
         {cmd::BreakpointsPane, "Break&points\tCtrl+Shift+F8", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_F8)}, Frame,
          "Shows every breakpoint of every file", ""},
+        {cmd::WatchesPane, "W&atches", {}, Frame, "Shows the expressions evaluated at each pause", ""},
         {cmd::CloseWindow, "Close &Window\tCtrl+W", {K(Qt::CTRL | Qt::Key_W), K(Qt::CTRL | Qt::Key_F4)}, Frame,
          "Closes the active window, asking to save its changes", ""},
         // Help
@@ -220,7 +229,9 @@ std::vector<int> runMenuItems()
             cmd::RunTestAtCaret, Separator,
             cmd::ShowJShell,     cmd::SendToJShell,
             cmd::ResetJShell,    cmd::InterruptJShell,
-            Separator,           cmd::BreakpointProperties};
+            Separator,           cmd::BreakpointProperties,
+            Separator,           cmd::EvaluateExpression,
+            cmd::AddWatch,       cmd::SetValue};
 }
 
 std::vector<int> windowMenuItems()
@@ -243,6 +254,7 @@ std::vector<int> windowMenuItems()
             cmd::ShowTestResults,
             cmd::JShellPane,
             cmd::BreakpointsPane,
+            cmd::WatchesPane,
             Separator,
             cmd::CloseWindow,
             OpenWindows};

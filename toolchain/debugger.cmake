@@ -20,6 +20,8 @@ add_library(bp_debugger STATIC
   toolchain/running/consolelog.cpp
   toolchain/running/consolewindow.cpp
   toolchain/running/variableswindow.cpp
+  toolchain/running/watchlist.cpp
+  toolchain/running/watcheswindow.cpp
   toolchain/running/callstackwindow.cpp
   toolchain/running/inlinevalues.cpp
   toolchain/running/classdebuginfo.cpp
