@@ -56,6 +56,13 @@ if(Java_Development_FOUND)
             ${bp_debugger_java}/RequestDecoder.java
             ${bp_debugger_java}/ReplyEncoder.java
             ${bp_debugger_java}/DebuggerValues.java
+            ${bp_debugger_java}/EvaluationError.java
+            ${bp_debugger_java}/ExpressionParser.java
+            ${bp_debugger_java}/EvalContext.java
+            ${bp_debugger_java}/EvalNames.java
+            ${bp_debugger_java}/EvalOperators.java
+            ${bp_debugger_java}/EvalInvoker.java
+            ${bp_debugger_java}/Evaluator.java
             ${bp_debugger_java}/DebuggerRehearsal.java
             ${bp_debugger_java}/DebuggerRehearsalProgram.java
     ENTRY_POINT brewpad.debugger.BrewpadDebugger
