@@ -76,12 +76,17 @@ if(Java_Development_FOUND)
   # is tested with too (test_debugwire): a plain Java program run by CTest.
   add_jar(brewpad_debugger_tests
     SOURCES tests/java/brewpad/debugger/DebuggerWireTest.java
+            tests/java/brewpad/debugger/ExpressionParserTest.java
     INCLUDE_JARS brewpad_debugger
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_debugger_tests_jar brewpad_debugger_tests JAR_FILE)
   add_test(NAME debugger_wire_java
     COMMAND ${Java_JAVA_EXECUTABLE} -cp ${bp_debugger_jar}:${bp_debugger_tests_jar} brewpad.debugger.DebuggerWireTest
             ${CMAKE_SOURCE_DIR}/tests/golden/debugger)
+  # The parsing of expressions and conditions, with javac's own messages.
+  add_test(NAME debugger_parser_java
+    COMMAND ${Java_JAVA_EXECUTABLE} -cp ${bp_debugger_jar}:${bp_debugger_tests_jar}
+            brewpad.debugger.ExpressionParserTest)
 endif()
 
 bp_add_test(test_debugger SOURCES tests/toolchain/running/test_debugger.cpp LIBS bp_debugger)
