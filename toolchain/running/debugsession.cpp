@@ -308,11 +308,13 @@ QString DebugSession::conditionText(const debugwire::reply::Condition& c)
 {
     const QString place = QStringLiteral("%1 line %2").arg(c.file.isEmpty() ? c.className : c.file).arg(c.line);
     if (c.outcome == QLatin1String("threw"))
-        return QStringLiteral("The condition of the breakpoint at %1 threw an exception: %2. The program stopped "
-                              "here; correct the condition in Breakpoint Properties.")
+        return QStringLiteral(
+                   "The condition of the breakpoint at %1 threw an exception: %2. The program stopped "
+                   "here; correct the condition in Breakpoint Properties.")
             .arg(place, c.message);
-    return QStringLiteral("The condition of the breakpoint at %1 does not compile: %2. The program stopped here "
-                          "once; correct the condition in Breakpoint Properties.")
+    return QStringLiteral(
+               "The condition of the breakpoint at %1 does not compile: %2. The program stopped here "
+               "once; correct the condition in Breakpoint Properties.")
         .arg(place, c.message);
 }
 

@@ -33,42 +33,41 @@ void addValues(QStringList& out, const QList<DebugValue>& values)
 QStringList requestFields(const Request& r)
 {
     using namespace request;
-    return std::visit(Overloaded{
-                          [](const Listen&) { return QStringList{QStringLiteral("listen")}; },
-                          [](const Pid& p) {
-                              return QStringList{QStringLiteral("pid"), num(p.pid)};
-                          },
-                          [](const Break& b) {
-                              const Breakpoint& p = b.breakpoint;
-                              return QStringList{
-                                  QStringLiteral("break"), b.className, num(p.line), num(p.enabled ? 1 : 0),
-                                  num(p.hitCount),         p.condition, p.file};
-                          },
-                          [](const Clear& c) {
-                              return QStringList{QStringLiteral("clear"), c.className, num(c.line)};
-                          },
-                          [](const Run&) { return QStringList{QStringLiteral("run")}; },
-                          [](const Move& m) { return QStringList{QLatin1String(motionName(m.motion))}; },
-                          [](const RunTo& t) {
-                              return QStringList{QStringLiteral("runTo"), t.className, num(t.line)};
-                          },
-                          [](const Stop&) { return QStringList{QStringLiteral("stop")}; },
-                          [](const Threads&) { return QStringList{QStringLiteral("threads")}; },
-                          [](const Frames& f) {
-                              return QStringList{QStringLiteral("frames"), num(f.thread)};
-                          },
-                          [](const Variables& v) {
-                              return QStringList{QStringLiteral("variables"), num(v.thread), num(v.frame)};
-                          },
-                          [](const Expand& e) {
-                              return QStringList{QStringLiteral("expand"), num(e.id), num(e.start)};
-                          },
-                          [](const Evaluate& e) {
-                              return QStringList{QStringLiteral("evaluate"), num(e.thread), num(e.frame),
-                                                 e.expression};
-                          },
-                      },
-                      r);
+    return std::visit(
+        Overloaded{
+            [](const Listen&) { return QStringList{QStringLiteral("listen")}; },
+            [](const Pid& p) {
+                return QStringList{QStringLiteral("pid"), num(p.pid)};
+            },
+            [](const Break& b) {
+                const Breakpoint& p = b.breakpoint;
+                return QStringList{QStringLiteral("break"), b.className, num(p.line), num(p.enabled ? 1 : 0),
+                                   num(p.hitCount),         p.condition, p.file};
+            },
+            [](const Clear& c) {
+                return QStringList{QStringLiteral("clear"), c.className, num(c.line)};
+            },
+            [](const Run&) { return QStringList{QStringLiteral("run")}; },
+            [](const Move& m) { return QStringList{QLatin1String(motionName(m.motion))}; },
+            [](const RunTo& t) {
+                return QStringList{QStringLiteral("runTo"), t.className, num(t.line)};
+            },
+            [](const Stop&) { return QStringList{QStringLiteral("stop")}; },
+            [](const Threads&) { return QStringList{QStringLiteral("threads")}; },
+            [](const Frames& f) {
+                return QStringList{QStringLiteral("frames"), num(f.thread)};
+            },
+            [](const Variables& v) {
+                return QStringList{QStringLiteral("variables"), num(v.thread), num(v.frame)};
+            },
+            [](const Expand& e) {
+                return QStringList{QStringLiteral("expand"), num(e.id), num(e.start)};
+            },
+            [](const Evaluate& e) {
+                return QStringList{QStringLiteral("evaluate"), num(e.thread), num(e.frame), e.expression};
+            },
+        },
+        r);
 }
 
 QStringList pausedFields(const reply::Paused& p)
@@ -130,8 +129,8 @@ QStringList replyFields(const Reply& r)
                 return out;
             },
             [](const Condition& c) {
-                return QStringList{QStringLiteral("condition"), c.className, num(c.line), c.file, c.outcome,
-                                   c.message};
+                return QStringList{
+                    QStringLiteral("condition"), c.className, num(c.line), c.file, c.outcome, c.message};
             },
             [](const Ended&) { return QStringList{QStringLiteral("ended")}; },
             [](const Error& e) {

@@ -177,8 +177,8 @@ struct Evaluated {
 // A breakpoint's condition failed at a hit (sent before the pause there).
 struct Condition {
     QString className;
-    int line = 0;  // the line of the hit
-    QString file;  // its source file name
+    int line = 0;     // the line of the hit
+    QString file;     // its source file name
     QString outcome;  // invalid (does not compile: stops once) or threw (stops at each hit)
     QString message;  // why
     friend bool operator==(const Condition&, const Condition&) = default;
@@ -192,10 +192,9 @@ struct Error {
 };
 }  // namespace reply
 
-using Reply =
-    std::variant<reply::Ready, reply::Connected, reply::BreakpointState, reply::Paused, reply::Resumed,
-                 reply::Threads, reply::Frames, reply::Variables, reply::Children, reply::Evaluated,
-                 reply::Condition, reply::Ended, reply::Error>;
+using Reply = std::variant<reply::Ready, reply::Connected, reply::BreakpointState, reply::Paused, reply::Resumed,
+                           reply::Threads, reply::Frames, reply::Variables, reply::Children, reply::Evaluated,
+                           reply::Condition, reply::Ended, reply::Error>;
 
 // The line of a message, ending with a line feed.
 QByteArray encode(const Request& r);
