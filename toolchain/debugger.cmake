@@ -63,6 +63,7 @@ if(Java_Development_FOUND)
             ${bp_debugger_java}/EvalOperators.java
             ${bp_debugger_java}/EvalInvoker.java
             ${bp_debugger_java}/Evaluator.java
+            ${bp_debugger_java}/Evaluation.java
             ${bp_debugger_java}/DebuggerRehearsal.java
             ${bp_debugger_java}/DebuggerRehearsalProgram.java
     ENTRY_POINT brewpad.debugger.BrewpadDebugger

@@ -383,25 +383,11 @@ public final class BrewpadDebugger {
     }
 
     private void evaluate(long threadId, int frame, String expression) {
-        DebuggerValues.Shown shown = null;
-        String error = "";
+        boolean paused;
         synchronized (lock) {
-            if (pausedThread == null)
-                error = "the program is not paused";
+            paused = pausedThread != null;
         }
-        try {
-            if (error.isEmpty()) {
-                com.sun.jdi.Value v = evaluator.evaluate(thread(threadId), frame, expression);
-                if (v instanceof ObjectReference)
-                    ((ObjectReference) v).disableCollection();  // kept while it is shown
-                synchronized (values) {
-                    shown = values.show("value", expression, v == null ? "" : v.type().name(), v);
-                }
-            }
-        } catch (EvaluationError e) {
-            error = e.getMessage();
-        }
-        replies.evaluated(expression, frame, shown, error);
+        Evaluation.answer(paused ? thread(threadId) : null, frame, expression, evaluator, values, replies);
     }
 
     private volatile ObjectReference pendingException;
