@@ -26,7 +26,15 @@ public class Calc {
     int[] cells = {5, 6, 7};
 
     int scaled(int by) {
-        return width * by;
+        return width * by; //@scaled
+    }
+
+    class Part {
+        int size = 3;
+
+        int twice() {
+            return 2 * size * width; //@part
+        }
     }
 
     @Override
@@ -45,6 +53,7 @@ public class Calc {
         int[] arr = {1, 2, 3};
         Calc box = new Calc();
         Object o = s;
+        int sc = box.scaled(2) + box.new Part().twice();
         for (int i = 0; i < 5; i++) {
             total += i; //@loop
         }
@@ -229,6 +238,25 @@ TEST_F(EvaluateTest, ValuesOfLocalsFieldsArraysStringsCallsAndOperators)
     EXPECT_NE(obj.value.id, 0) << "an object can be expanded";
     EXPECT_EQ(evaluate(*r, "arr").value.text, "int[3]");
     EXPECT_EQ(evaluate(*r, "n").value.type, "int");
+    r->session.stop();
+    ASSERT_TRUE(finish(*r));
+}
+
+TEST_F(EvaluateTest, AnyFrameOfThePausedThreadAndTheFieldsOfAnInnerClassesOuterInstance)
+{
+    auto r = start(at("scaled"));
+    ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
+    EXPECT_EQ(shown(*r, "width * by + this.width"), "12");
+    EXPECT_EQ(shown(*r, "scaled(1)"), "4") << "a method of this";
+    EXPECT_EQ(shown(*r, "n"), "error: cannot find symbol: n");
+    const Result inMain = evaluate(*r, "n + s.length()", 1);
+    EXPECT_EQ(inMain.value.text, "10") << inMain.error.toStdString();
+    EXPECT_EQ(evaluate(*r, "this", 1).error, "non-static variable this cannot be referenced from a static context");
+    r->session.setBreakpoint("calc.Calc", at("part"));
+    r->session.continue_();
+    ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
+    EXPECT_EQ(shown(*r, "size + width"), "7") << "width is the outer instance's";
+    EXPECT_EQ(shown(*r, "total"), "10") << "a static field of the outer class";
     r->session.stop();
     ASSERT_TRUE(finish(*r));
 }

@@ -31,6 +31,7 @@ import com.sun.jdi.ThreadReference;
 import com.sun.jdi.Value;
 import com.sun.jdi.VirtualMachine;
 
+import com.sun.jdi.request.ClassPrepareRequest;
 import com.sun.jdi.request.EventRequest;
 import com.sun.jdi.request.EventRequestManager;
 import com.sun.jdi.request.InvalidRequestStateException;
@@ -50,6 +51,8 @@ final class EvalContext {
     private StackFrame frame;
     /** The requests turned off for the calls; null until the first call. */
     private List<EventRequest> quiet;
+    /** The class-prepare requests that suspend no thread while the calls run. */
+    private List<EventRequest> loading;
 
     EvalContext(ThreadReference thread, int frameIndex) {
         this.vm = thread.virtualMachine();
@@ -91,6 +94,7 @@ final class EvalContext {
 
     private void quietRequests() {
         quiet = new ArrayList<>();
+        loading = new ArrayList<>();
         EventRequestManager erm = vm.eventRequestManager();
         List<EventRequest> all = new ArrayList<>(erm.breakpointRequests());
         all.addAll(erm.stepRequests());
@@ -100,6 +104,24 @@ final class EvalContext {
                 r.disable();
                 quiet.add(r);
             }
+        }
+        // A class the call loads is told without suspending the program: the
+        // thread that reads the events may be the one waiting for the call.
+        for (ClassPrepareRequest r : erm.classPrepareRequests()) {
+            if (r.isEnabled() && r.suspendPolicy() != EventRequest.SUSPEND_NONE) {
+                suspendPolicy(r, EventRequest.SUSPEND_NONE);
+                loading.add(r);
+            }
+        }
+    }
+
+    private static void suspendPolicy(EventRequest r, int policy) {
+        try {
+            r.disable();
+            r.setSuspendPolicy(policy);
+            r.enable();
+        } catch (InvalidRequestStateException e) {
+            // deleted meanwhile
         }
     }
 
@@ -114,7 +136,10 @@ final class EvalContext {
                 // deleted meanwhile
             }
         }
+        for (EventRequest r : loading)
+            suspendPolicy(r, EventRequest.SUSPEND_ALL);
         quiet = null;
+        loading = null;
     }
 
     /** The loaded class of a binary name; null when it is not loaded. */

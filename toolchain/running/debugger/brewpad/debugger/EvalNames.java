@@ -160,12 +160,18 @@ final class EvalNames {
         };
     }
 
+    /** A field of `this`, or of the instance it is an inner class of (its this$0), and so on outwards. */
     private Place fieldOfThis(String name) {
         ObjectReference self = ctx.frame().thisObject();
-        if (self == null)
-            return null;
-        Field f = self.referenceType().fieldByName(name);
-        return f == null ? null : field(f.isStatic() ? null : self, self.referenceType(), f);
+        for (int depth = 0; self != null && depth < 20; ++depth) {
+            Field f = self.referenceType().fieldByName(name);
+            if (f != null)
+                return field(f.isStatic() ? null : self, self.referenceType(), f);
+            Field outer = self.referenceType().fieldByName("this$0");
+            Value v = outer == null ? null : self.getValue(outer);
+            self = v instanceof ObjectReference ? (ObjectReference) v : null;
+        }
+        return null;
     }
 
     /** A field of `o`, or a static one of `t` when o is null. */
