@@ -236,6 +236,15 @@ TEST_F(EvaluateTest, ValuesOfLocalsFieldsArraysStringsCallsAndOperators)
     const Result obj = evaluate(*r, "box");
     EXPECT_EQ(obj.value.type, "calc.Calc");
     EXPECT_NE(obj.value.id, 0) << "an object can be expanded";
+    bool expanded = false;
+    QObject::connect(&r->session, &DebugSession::children, [&](qint64 id, int, int, const QList<DebugValue>& fields) {
+        EXPECT_EQ(id, obj.value.id);
+        for (const DebugValue& f : fields)
+            if (f.name == "width")
+                expanded = f.text == "4";
+    });
+    r->session.expand(obj.value.id);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return expanded; }, 10000)) << "its fields, as the Variables pane shows them";
     EXPECT_EQ(evaluate(*r, "arr").value.text, "int[3]");
     EXPECT_EQ(evaluate(*r, "n").value.type, "int");
     r->session.stop();

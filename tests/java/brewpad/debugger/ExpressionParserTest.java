@@ -40,6 +40,7 @@ public final class ExpressionParserTest {
                 "a conditional");
         check(p.parse("o instanceof String && \"x\\ty\".equals(o)").getKind() == Tree.Kind.CONDITIONAL_AND,
                 "instanceof and a string literal");
+        check(p.parse("i == 3;").getKind() == Tree.Kind.EQUAL_TO, "a text may end with its ';'");
         check(p.parse("java.lang.Math.max(1L, 'c')").getKind() == Tree.Kind.METHOD_INVOCATION, "a static call");
     }
 

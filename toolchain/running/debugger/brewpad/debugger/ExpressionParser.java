@@ -8,6 +8,7 @@ package brewpad.debugger;
 import com.sun.source.tree.BlockTree;
 import com.sun.source.tree.ClassTree;
 import com.sun.source.tree.CompilationUnitTree;
+import com.sun.source.tree.EmptyStatementTree;
 import com.sun.source.tree.ExpressionTree;
 import com.sun.source.tree.MethodTree;
 import com.sun.source.tree.StatementTree;
@@ -16,6 +17,7 @@ import com.sun.source.tree.VariableTree;
 import com.sun.source.util.JavacTask;
 
 import java.net.URI;
+import java.util.ArrayList;
 import java.util.HashMap;
 import java.util.List;
 import java.util.Locale;
@@ -112,7 +114,10 @@ final class ExpressionParser {
                 if (!(m instanceof MethodTree))
                     return null;
                 BlockTree body = ((MethodTree) m).getBody();
-                List<? extends StatementTree> statements = body == null ? List.of() : body.getStatements();
+                List<StatementTree> statements = new ArrayList<>();
+                for (StatementTree s : body == null ? List.<StatementTree>of() : body.getStatements())
+                    if (!(s instanceof EmptyStatementTree))  // a text may end with its own ';'
+                        statements.add(s);
                 if (statements.size() != 1 || !(statements.get(0) instanceof VariableTree))
                     return null;
                 return ((VariableTree) statements.get(0)).getInitializer();
