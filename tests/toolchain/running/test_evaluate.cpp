@@ -229,6 +229,8 @@ TEST_F(EvaluateTest, ValuesOfLocalsFieldsArraysStringsCallsAndOperators)
         {"n > 3 ? \"big\" : \"small\"", "\"big\""},
         {"1.5f * 2", "3.0"},
         {"'a' + \"b\" + 1 + 2", "\"ab12\""},
+        {"String.format(\"%d-%s\", n, s)", "\"5-hello\""},
+        {"String.join(\",\", s, \"b\")", "\"hello,b\""},
     };
     for (const auto& [expression, text] : cases)
         EXPECT_EQ(shown(*r, expression), text) << expression;
@@ -266,6 +268,7 @@ TEST_F(EvaluateTest, AnyFrameOfThePausedThreadAndTheFieldsOfAnInnerClassesOuterI
     ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
     EXPECT_EQ(shown(*r, "size + width"), "7") << "width is the outer instance's";
     EXPECT_EQ(shown(*r, "total"), "10") << "a static field of the outer class";
+    EXPECT_EQ(shown(*r, "scaled(size)"), "12") << "a method of the outer instance";
     r->session.stop();
     ASSERT_TRUE(finish(*r));
 }

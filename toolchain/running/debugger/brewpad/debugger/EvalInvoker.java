@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Calls of the program's methods from an expression: the overload chosen by
 // the number and the types of the arguments (an exact match before a widening
-// or a boxing one), the arguments converted as Java does, and the types'
+// or a boxing one, a variable-arity method's spread arguments last), the
+// arguments converted as Java does, and the types'
 // assignability for instanceof and casts, by the names of their supertypes.
 package brewpad.debugger;
 
+import com.sun.jdi.ArrayReference;
 import com.sun.jdi.ArrayType;
 import com.sun.jdi.ClassType;
 import com.sun.jdi.InterfaceType;
@@ -39,22 +41,66 @@ final class EvalInvoker {
             String what) {
         Method best = null;
         int bestScore = -1;
+        boolean bestSpread = false;
         for (Method m : type.methodsByName(name)) {
             if (staticOnly && !m.isStatic())
                 continue;
             int score = score(m.argumentTypeNames(), args);
+            boolean spread = false;
+            if (score < 0 && m.isVarArgs()) {
+                score = spreadScore(m.argumentTypeNames(), args);
+                spread = true;
+            }
             if (score > bestScore) {
                 best = m;
                 bestScore = score;
+                bestSpread = spread;
             }
         }
         if (best == null)
             throw EvaluationError.compile("cannot find symbol: method " + name + "(" + argTypes(args) + ")");
         List<String> params = best.argumentTypeNames();
+        List<Value> given = bestSpread ? spread(best, args, what) : args;
         List<Value> converted = new ArrayList<>();
-        for (int i = 0; i < args.size(); ++i)
-            converted.add(convert(args.get(i), params.get(i), what));
+        for (int i = 0; i < given.size(); ++i)
+            converted.add(convert(given.get(i), params.get(i), what));
         return ctx.invoke(target, best, converted, what);
+    }
+
+    /** How well `args` fit a variable-arity method's parameters, its last one spread; -1 not at all. */
+    private int spreadScore(List<String> params, List<Value> args) {
+        int fixed = params.size() - 1;
+        if (args.size() < fixed)
+            return -1;
+        String element = params.get(fixed).substring(0, params.get(fixed).length() - 2);
+        List<String> spread = new ArrayList<>(params.subList(0, fixed));
+        while (spread.size() < args.size())
+            spread.add(element);
+        int score = score(spread, args);
+        return score < 0 ? -1 : score / 2;  // after any method that takes the arguments as they are
+    }
+
+    /** The arguments with those of the variable-arity parameter in one new array. */
+    private List<Value> spread(Method m, List<Value> args, String what) {
+        int fixed = m.argumentTypeNames().size() - 1;
+        ArrayType type;
+        try {
+            type = (ArrayType) m.argumentTypes().get(fixed);
+        } catch (com.sun.jdi.ClassNotLoadedException e) {
+            throw EvaluationError.compile("cannot find symbol: class " + e.className());
+        }
+        ArrayReference array = type.newInstance(args.size() - fixed);
+        array.disableCollection();
+        String element = type.componentTypeName();
+        try {
+            for (int i = fixed; i < args.size(); ++i)
+                array.setValue(i - fixed, convert(args.get(i), element, what));
+        } catch (com.sun.jdi.InvalidTypeException | com.sun.jdi.ClassNotLoadedException e) {
+            throw EvaluationError.compile("incompatible arguments: " + what);
+        }
+        List<Value> out = new ArrayList<>(args.subList(0, fixed));
+        out.add(array);
+        return out;
     }
 
     private static String argTypes(List<Value> args) {

@@ -160,6 +160,28 @@ final class EvalNames {
         };
     }
 
+    /** Whom an unqualified call of `name` goes to: `this`, an outer instance, or (static) a class nesting the frame's. */
+    Named methodOwner(String name) {
+        ObjectReference self = ctx.frame().thisObject();
+        for (int depth = 0; self != null && depth < 20; ++depth) {
+            if (!self.referenceType().methodsByName(name).isEmpty())
+                return new Named(constant(self), null, null);
+            self = outerInstance(self);
+        }
+        ReferenceType at = ctx.frame().location().declaringType();
+        for (ReferenceType t = at; t != null; t = outer(t)) {
+            if (!t.methodsByName(name).isEmpty())
+                return new Named(null, t, null);
+        }
+        return new Named(null, at, null);
+    }
+
+    private static ObjectReference outerInstance(ObjectReference o) {
+        Field outer = o.referenceType().fieldByName("this$0");
+        Value v = outer == null ? null : o.getValue(outer);
+        return v instanceof ObjectReference ? (ObjectReference) v : null;
+    }
+
     /** A field of `this`, or of the instance it is an inner class of (its this$0), and so on outwards. */
     private Place fieldOfThis(String name) {
         ObjectReference self = ctx.frame().thisObject();
@@ -167,9 +189,7 @@ final class EvalNames {
             Field f = self.referenceType().fieldByName(name);
             if (f != null)
                 return field(f.isStatic() ? null : self, self.referenceType(), f);
-            Field outer = self.referenceType().fieldByName("this$0");
-            Value v = outer == null ? null : self.getValue(outer);
-            self = v instanceof ObjectReference ? (ObjectReference) v : null;
+            self = outerInstance(self);
         }
         return null;
     }

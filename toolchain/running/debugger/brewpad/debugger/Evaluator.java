@@ -12,7 +12,6 @@ package brewpad.debugger;
 import com.sun.jdi.ArrayReference;
 import com.sun.jdi.ObjectReference;
 import com.sun.jdi.PrimitiveValue;
-import com.sun.jdi.ReferenceType;
 import com.sun.jdi.StringReference;
 import com.sun.jdi.ThreadReference;
 import com.sun.jdi.Value;
@@ -172,10 +171,12 @@ final class Evaluator {
             String what = t.toString();
             if (select instanceof IdentifierTree) {
                 String name = ((IdentifierTree) select).getName().toString();
+                EvalNames.Named owner = names.methodOwner(name);
                 List<Value> args = arguments(t);
-                ObjectReference self = ctx.frame().thisObject();
-                ReferenceType type = self != null ? self.referenceType() : ctx.frame().location().declaringType();
-                return calls.call(self, type, self == null, name, args, what);
+                if (owner.place == null)
+                    return calls.call(null, owner.type, true, name, args, what);
+                ObjectReference self = (ObjectReference) owner.place.get();
+                return calls.call(self, self.referenceType(), false, name, args, what);
             }
             MemberSelectTree m = (MemberSelectTree) select;
             EvalNames.Named owner = named(m.getExpression());
