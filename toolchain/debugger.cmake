@@ -58,6 +58,14 @@ if(Java_Development_FOUND)
             ${bp_debugger_java}/RequestDecoder.java
             ${bp_debugger_java}/ReplyEncoder.java
             ${bp_debugger_java}/DebuggerValues.java
+            ${bp_debugger_java}/EvaluationError.java
+            ${bp_debugger_java}/ExpressionParser.java
+            ${bp_debugger_java}/EvalContext.java
+            ${bp_debugger_java}/EvalNames.java
+            ${bp_debugger_java}/EvalOperators.java
+            ${bp_debugger_java}/EvalInvoker.java
+            ${bp_debugger_java}/Evaluator.java
+            ${bp_debugger_java}/Evaluation.java
             ${bp_debugger_java}/DebuggerRehearsal.java
             ${bp_debugger_java}/DebuggerRehearsalProgram.java
     ENTRY_POINT brewpad.debugger.BrewpadDebugger
@@ -71,15 +79,23 @@ if(Java_Development_FOUND)
   # is tested with too (test_debugwire): a plain Java program run by CTest.
   add_jar(brewpad_debugger_tests
     SOURCES tests/java/brewpad/debugger/DebuggerWireTest.java
+            tests/java/brewpad/debugger/ExpressionParserTest.java
     INCLUDE_JARS brewpad_debugger
     OUTPUT_DIR ${CMAKE_BINARY_DIR})
   get_target_property(bp_debugger_tests_jar brewpad_debugger_tests JAR_FILE)
   add_test(NAME debugger_wire_java
     COMMAND ${Java_JAVA_EXECUTABLE} -cp ${bp_debugger_jar}:${bp_debugger_tests_jar} brewpad.debugger.DebuggerWireTest
             ${CMAKE_SOURCE_DIR}/tests/golden/debugger)
+  # The parsing of expressions and conditions, with javac's own messages.
+  add_test(NAME debugger_parser_java
+    COMMAND ${Java_JAVA_EXECUTABLE} -cp ${bp_debugger_jar}:${bp_debugger_tests_jar}
+            brewpad.debugger.ExpressionParserTest)
 endif()
 
 bp_add_test(test_debugger SOURCES tests/toolchain/running/test_debugger.cpp LIBS bp_debugger)
+bp_add_test(test_evaluate SOURCES tests/toolchain/running/test_evaluate.cpp LIBS bp_debugger)
+target_compile_definitions(test_evaluate PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")
+set_tests_properties(test_evaluate PROPERTIES COST 50)
 bp_add_test(test_console SOURCES tests/toolchain/running/test_console.cpp LIBS bp_debugger)
 bp_add_test(test_debugwire SOURCES tests/toolchain/running/test_debugwire.cpp LIBS bp_debugger)
 target_compile_definitions(test_debugger PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")

@@ -4,6 +4,7 @@
 #include "editor/editorwindow.h"
 #include "editor/editcontrol.h"
 #include "editor/sourcedocument.h"
+#include "platform/dialogs.h"
 #include "toolchain/running/debugsession.h"
 #include "workspace/workspace.h"
 #include "workspace/fileplaces.h"
@@ -59,6 +60,14 @@ void BreakpointSync::attach(DebugSession* session)
             session->setBreakpoint(cls, b);
     }
     connect(session, &DebugSession::breakpointSet, this, &BreakpointSync::onSet);
+    // Told once the session has read the pause that follows (a message box
+    // waits for the user; the session's replies are not read within it).
+    connect(session, &DebugSession::conditionFailed, this, &BreakpointSync::onConditionFailed, Qt::QueuedConnection);
+}
+
+void BreakpointSync::onConditionFailed(const QString&, int, const QString& message)
+{
+    dialogs().message(&ws_, message, QStringLiteral("Debug Run"), Buttons::Ok, Icon::Warning);
 }
 
 namespace {

@@ -3,7 +3,8 @@
 // session lasts (also while no window shows the file), given to a window
 // opened later, sent to the program being debugged as they change, following
 // their window's file when it is saved under a new name, and moved in their
-// window when the debugger puts one on the next line with code.
+// window when the debugger puts one on the next line with code. A condition
+// that failed at a hit is told to the user at the pause.
 #pragma once
 #include "toolchain/running/breakpointstore.h"
 
@@ -48,6 +49,7 @@ private:
     void renamed(EditControl* editor, const QString& before);
     // The debugger set a breakpoint of `className` on `actual`, not `line`.
     void onSet(const QString& className, int line, int actual);
+    void onConditionFailed(const QString& className, int line, const QString& message);
     // The class the source `path` declares, read from its window or its file.
     QString classOf(const QString& path) const;
     EditControl* editorOf(const QString& key) const;

@@ -2,7 +2,9 @@
 // Breakpoint Properties and the Breakpoints pane through the main window, with
 // the real JDK: a disabled breakpoint does not stop, a hit count stops on its
 // pass, the pane's check box reaches the margin and the running program, Run
-// to Cursor stops at the caret's line without leaving a breakpoint there.
+// to Cursor stops at the caret's line without leaving a breakpoint there, a
+// condition stops where it holds, and one that does not compile stops once and
+// says so.
 #include "debugrun_fixture.h"
 
 #include "workspace/breakpointcommands.h"
@@ -12,6 +14,7 @@
 
 #include <QStandardItemModel>
 #include <QTreeView>
+#include <QTreeWidget>
 
 namespace {
 const QByteArray kLoop = R"(public class Loop {
@@ -165,4 +168,68 @@ TEST_F(BreakpointsPaneTest, ThePaneListsEveryFileDeletesAndGoesToThePlace)
     ASSERT_TRUE(marks(b).breakpointAt(2));
     EXPECT_FALSE(marks(b).breakpointAt(2)->enabled);
     EXPECT_EQ(marks(b).breakpointAt(2)->condition, "c > 1");
+}
+
+TEST_F(BreakpointsPaneTest, AConditionStopsWhereItHoldsAndOneThatDoesNotCompileStopsOnceAndSaysSo)
+{
+    openCompiled("Loop.java", kLoop);
+    if (IsSkipped())
+        return;
+    const int counted = lineOf(kLoop, "// counted");
+    caretTo(source, counted);
+    dialogs_.breakpointAnswers.push_back(BreakpointFields{true, QStringLiteral("i == 3"), 0});
+    trigger(cmd::BreakpointProperties);
+    ASSERT_TRUE(marks(source).breakpointAt(counted));
+    EXPECT_EQ(marks(source).breakpointAt(counted)->condition, "i == 3");
+
+    trigger(cmd::DebugRun);
+    ASSERT_TRUE(waitPaused());
+    EXPECT_EQ(caretLine(), counted);
+    QStringList shown;
+    const bool listed = QTest::qWaitFor(
+        [&] {
+            shown.clear();
+            QTreeWidget* t = debugger().variables() ? debugger().variables()->tree() : nullptr;
+            for (int i = 0; t && i < t->topLevelItemCount(); ++i)
+                shown << t->topLevelItem(i)->text(0) + "=" + t->topLevelItem(i)->text(1);
+            return shown.contains("i=3");
+        },
+        10000);
+    EXPECT_TRUE(listed) << shown.join(", ").toStdString();
+    console()->flush();
+    EXPECT_TRUE(console()->shownText().contains("pass 3"));
+    EXPECT_FALSE(console()->shownText().contains("pass 4"));
+    trigger(cmd::DebugRun);  // continues: no other pass stops
+    ASSERT_TRUE(waitForConsole("Program ended"));
+    EXPECT_TRUE(console()->shownText().contains("done 15"));
+    EXPECT_TRUE(dialogs_.texts().filter("condition").isEmpty()) << dialogs_.texts().join('\n').toStdString();
+
+    // A condition naming no variable: the first pass stops, and the user is told.
+    caretTo(source, counted);
+    dialogs_.breakpointAnswers.push_back(BreakpointFields{true, QStringLiteral("j > 1"), 0});
+    trigger(cmd::BreakpointProperties);
+    trigger(cmd::DebugRun);
+    ASSERT_TRUE(waitPaused());
+    const auto told = [&] {
+        std::vector<AskedMessage> out;
+        for (const AskedMessage& m : dialogs_.messages)
+            if (m.text.contains("condition"))
+                out.push_back(m);
+        return out;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !told().empty(); }, 10000));
+    ASSERT_EQ(told().size(), 1u);
+    EXPECT_EQ(told()[0].text,
+              QStringLiteral("The condition of the breakpoint at Loop.java line %1 does not compile: cannot find "
+                             "symbol: j. The program stopped here once; correct the condition in Breakpoint "
+                             "Properties.")
+                  .arg(counted));
+    EXPECT_EQ(told()[0].icon, Icon::Warning);
+    console()->flush();
+    EXPECT_TRUE(console()->shownText().contains("pass 1"));
+    EXPECT_FALSE(console()->shownText().contains("pass 2"));
+    trigger(cmd::DebugRun);
+    ASSERT_TRUE(waitForConsole("Program ended"));
+    EXPECT_TRUE(console()->shownText().contains("done 15"));
+    EXPECT_EQ(told().size(), 1u) << "told once";
 }

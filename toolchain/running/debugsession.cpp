@@ -222,6 +222,11 @@ void DebugSession::expand(qint64 id, int start)
     send(debugwire::request::Expand{id, start});
 }
 
+void DebugSession::evaluate(const QString& expression, int frame, qint64 thread)
+{
+    send(debugwire::request::Evaluate{thread ? thread : pause_.thread, frame, expression});
+}
+
 void DebugSession::stop()
 {
     if (state_ == State::Ended)
@@ -293,6 +298,24 @@ void DebugSession::handleLists(const debugwire::Reply& r)
         emit variables(v->thread, v->frame, v->note, v->values);
     else if (const auto* c = std::get_if<Children>(&r))
         emit children(c->id, c->start, c->total, c->values);
+    else if (const auto* e = std::get_if<Evaluated>(&r))
+        emit evaluated(e->expression, e->frame, e->value, e->error);
+    else if (const auto* b = std::get_if<Condition>(&r))
+        emit conditionFailed(b->className, b->line, conditionText(*b));
+}
+
+QString DebugSession::conditionText(const debugwire::reply::Condition& c)
+{
+    const QString place = QStringLiteral("%1 line %2").arg(c.file.isEmpty() ? c.className : c.file).arg(c.line);
+    if (c.outcome == QLatin1String("threw"))
+        return QStringLiteral(
+                   "The condition of the breakpoint at %1 threw an exception: %2. The program stopped "
+                   "here; correct the condition in Breakpoint Properties.")
+            .arg(place, c.message);
+    return QStringLiteral(
+               "The condition of the breakpoint at %1 does not compile: %2. The program stopped here "
+               "once; correct the condition in Breakpoint Properties.")
+        .arg(place, c.message);
 }
 
 void DebugSession::onReady(int port)

@@ -72,6 +72,9 @@ public:
     void requestVariables(int frame, qint64 thread = 0);
     // Fields of an object, a string's text, or 100 elements of an array from `start`.
     void expand(qint64 id, int start = 0);
+    // Evaluates a Java expression over a frame of the paused thread (0: the top); an assignment
+    // `name = value` sets a local, a field or an element. Answered by evaluated().
+    void evaluate(const QString& expression, int frame = 0, qint64 thread = 0);
 
 signals:
     void connected();
@@ -86,6 +89,14 @@ signals:
     void frames(qint64 thread, const QList<DebugFrame>& list);
     void variables(qint64 thread, int frame, const QString& note, const QList<DebugValue>& list);
     void children(qint64 id, int start, int total, const QList<DebugValue>& list);
+    // `value.name` is the expression, `value.kind` "value"; `error` empty on success.
+    void evaluated(const QString& expression, int frame, const DebugValue& value, const QString& error);
+    // The condition of the breakpoint at `line` of `className` failed at a
+    // hit, just before the program pauses there: `message` says to the user
+    // what failed and what to do (one that does not compile stops the
+    // program once, until the breakpoint is replaced; one that throws, at
+    // each hit).
+    void conditionFailed(const QString& className, int line, const QString& message);
     void error(const QString& text);
 
 private:
@@ -95,6 +106,8 @@ private:
     void onHelperFinished();
     void handle(const debugwire::Reply& r);
     void handleLists(const debugwire::Reply& r);
+    // What the user is told of a failed condition.
+    static QString conditionText(const debugwire::reply::Condition& c);
     void onReady(int port);
     void finish();
     void fail(const QString& text);

@@ -33,38 +33,41 @@ void addValues(QStringList& out, const QList<DebugValue>& values)
 QStringList requestFields(const Request& r)
 {
     using namespace request;
-    return std::visit(Overloaded{
-                          [](const Listen&) { return QStringList{QStringLiteral("listen")}; },
-                          [](const Pid& p) {
-                              return QStringList{QStringLiteral("pid"), num(p.pid)};
-                          },
-                          [](const Break& b) {
-                              const Breakpoint& p = b.breakpoint;
-                              return QStringList{
-                                  QStringLiteral("break"), b.className, num(p.line), num(p.enabled ? 1 : 0),
-                                  num(p.hitCount),         p.condition, p.file};
-                          },
-                          [](const Clear& c) {
-                              return QStringList{QStringLiteral("clear"), c.className, num(c.line)};
-                          },
-                          [](const Run&) { return QStringList{QStringLiteral("run")}; },
-                          [](const Move& m) { return QStringList{QLatin1String(motionName(m.motion))}; },
-                          [](const RunTo& t) {
-                              return QStringList{QStringLiteral("runTo"), t.className, num(t.line)};
-                          },
-                          [](const Stop&) { return QStringList{QStringLiteral("stop")}; },
-                          [](const Threads&) { return QStringList{QStringLiteral("threads")}; },
-                          [](const Frames& f) {
-                              return QStringList{QStringLiteral("frames"), num(f.thread)};
-                          },
-                          [](const Variables& v) {
-                              return QStringList{QStringLiteral("variables"), num(v.thread), num(v.frame)};
-                          },
-                          [](const Expand& e) {
-                              return QStringList{QStringLiteral("expand"), num(e.id), num(e.start)};
-                          },
-                      },
-                      r);
+    return std::visit(
+        Overloaded{
+            [](const Listen&) { return QStringList{QStringLiteral("listen")}; },
+            [](const Pid& p) {
+                return QStringList{QStringLiteral("pid"), num(p.pid)};
+            },
+            [](const Break& b) {
+                const Breakpoint& p = b.breakpoint;
+                return QStringList{QStringLiteral("break"), b.className, num(p.line), num(p.enabled ? 1 : 0),
+                                   num(p.hitCount),         p.condition, p.file};
+            },
+            [](const Clear& c) {
+                return QStringList{QStringLiteral("clear"), c.className, num(c.line)};
+            },
+            [](const Run&) { return QStringList{QStringLiteral("run")}; },
+            [](const Move& m) { return QStringList{QLatin1String(motionName(m.motion))}; },
+            [](const RunTo& t) {
+                return QStringList{QStringLiteral("runTo"), t.className, num(t.line)};
+            },
+            [](const Stop&) { return QStringList{QStringLiteral("stop")}; },
+            [](const Threads&) { return QStringList{QStringLiteral("threads")}; },
+            [](const Frames& f) {
+                return QStringList{QStringLiteral("frames"), num(f.thread)};
+            },
+            [](const Variables& v) {
+                return QStringList{QStringLiteral("variables"), num(v.thread), num(v.frame)};
+            },
+            [](const Expand& e) {
+                return QStringList{QStringLiteral("expand"), num(e.id), num(e.start)};
+            },
+            [](const Evaluate& e) {
+                return QStringList{QStringLiteral("evaluate"), num(e.thread), num(e.frame), e.expression};
+            },
+        },
+        r);
 }
 
 QStringList pausedFields(const reply::Paused& p)
@@ -118,6 +121,16 @@ QStringList replyFields(const Reply& r)
                 QStringList out{QStringLiteral("children"), num(c.id), num(c.start), num(c.total)};
                 addValues(out, c.values);
                 return out;
+            },
+            [](const Evaluated& e) {
+                QStringList out{QStringLiteral("evaluated"), e.expression, num(e.frame)};
+                addValues(out, {e.value});
+                out << e.error;
+                return out;
+            },
+            [](const Condition& c) {
+                return QStringList{
+                    QStringLiteral("condition"), c.className, num(c.line), c.file, c.outcome, c.message};
             },
             [](const Ended&) { return QStringList{QStringLiteral("ended")}; },
             [](const Error& e) {
@@ -193,6 +206,13 @@ std::optional<Request> readRequest(Fields& f)
         const qint64 id = f.number();
         return checked<Request>(f, Expand{id, f.small()});
     }
+    if (n == u"evaluate") {
+        Evaluate e;
+        e.thread = f.number();
+        e.frame = f.small();
+        e.expression = f.text();
+        return checked<Request>(f, e);
+    }
     return std::nullopt;
 }
 
@@ -252,6 +272,31 @@ std::optional<Reply> readLists(Fields& f)
     return checked<Reply>(f, c);
 }
 
+std::optional<Reply> readEvaluated(Fields& f)
+{
+    reply::Evaluated e;
+    e.expression = f.text();
+    e.frame = f.small();
+    e.value.kind = f.text();
+    e.value.name = f.text();
+    e.value.type = f.text();
+    e.value.text = f.text();
+    e.value.id = f.number();
+    e.error = f.text();
+    return checked<Reply>(f, e);
+}
+
+std::optional<Reply> readCondition(Fields& f)
+{
+    reply::Condition c;
+    c.className = f.text();
+    c.line = f.small();
+    c.file = f.text();
+    c.outcome = f.text();
+    c.message = f.text();
+    return checked<Reply>(f, c);
+}
+
 std::optional<Reply> readReply(Fields& f)
 {
     using namespace reply;
@@ -274,6 +319,10 @@ std::optional<Reply> readReply(Fields& f)
         return Resumed{};
     if (n == u"threads" || n == u"frames" || n == u"variables" || n == u"children")
         return readLists(f);
+    if (n == u"evaluated")
+        return readEvaluated(f);
+    if (n == u"condition")
+        return readCondition(f);
     if (n == u"ended")
         return Ended{};
     if (n == u"error")

@@ -108,11 +108,17 @@ struct Expand {  // fields, elements start..start+99, or a string's text
     int start = 0;
     friend bool operator==(const Expand&, const Expand&) = default;
 };
+struct Evaluate {  // a Java expression at a frame of a paused thread
+    qint64 thread = 0;
+    int frame = 0;  // 0: the top
+    QString expression;
+    friend bool operator==(const Evaluate&, const Evaluate&) = default;
+};
 }  // namespace request
 
 using Request = std::variant<request::Listen, request::Pid, request::Break, request::Clear, request::Run,
                              request::Move, request::RunTo, request::Stop, request::Threads, request::Frames,
-                             request::Variables, request::Expand>;
+                             request::Variables, request::Expand, request::Evaluate>;
 
 // The helper to Brewpad.
 namespace reply {
@@ -161,6 +167,22 @@ struct Children {
     QList<DebugValue> values;
     friend bool operator==(const Children&, const Children&) = default;
 };
+struct Evaluated {
+    QString expression;
+    int frame = 0;
+    DebugValue value;  // kind "value", name the expression; empty fields on an error
+    QString error;     // empty when the expression has its value
+    friend bool operator==(const Evaluated&, const Evaluated&) = default;
+};
+// A breakpoint's condition failed at a hit (sent before the pause there).
+struct Condition {
+    QString className;
+    int line = 0;     // the line of the hit
+    QString file;     // its source file name
+    QString outcome;  // invalid (does not compile: stops once) or threw (stops at each hit)
+    QString message;  // why
+    friend bool operator==(const Condition&, const Condition&) = default;
+};
 struct Ended {  // the program's VM died or disconnected
     friend bool operator==(const Ended&, const Ended&) = default;
 };
@@ -170,9 +192,9 @@ struct Error {
 };
 }  // namespace reply
 
-using Reply =
-    std::variant<reply::Ready, reply::Connected, reply::BreakpointState, reply::Paused, reply::Resumed,
-                 reply::Threads, reply::Frames, reply::Variables, reply::Children, reply::Ended, reply::Error>;
+using Reply = std::variant<reply::Ready, reply::Connected, reply::BreakpointState, reply::Paused, reply::Resumed,
+                           reply::Threads, reply::Frames, reply::Variables, reply::Children, reply::Evaluated,
+                           reply::Condition, reply::Ended, reply::Error>;
 
 // The line of a message, ending with a line feed.
 QByteArray encode(const Request& r);

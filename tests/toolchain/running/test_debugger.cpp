@@ -379,7 +379,7 @@ TEST_F(DebuggerTest, AHitCountOfThreeStopsFromTheThirdPassOfALoop)
     Breakpoint loop;
     loop.line = lineOf("loop");
     loop.hitCount = 3;
-    loop.condition = "i == 1";  // kept, not evaluated yet: it changes nothing
+    loop.condition = "i >= 1";  // true from the second pass: the count decides
     auto r = startWith({}, {loop});
     ASSERT_TRUE(settle(*r)) << r->errors.join('\n').toStdString();
     EXPECT_EQ(r->session.lastPause().line, lineOf("loop"));

@@ -60,6 +60,7 @@ const std::map<QString, Request>& requests()
         {"request-frames", request::Frames{7}},
         {"request-variables", request::Variables{7, 2}},
         {"request-expand", Expand{99, 100}},
+        {"request-evaluate", Evaluate{7, 1, "count = n * 2"}},
     };
     return all;
 }
@@ -85,6 +86,11 @@ const std::map<QString, Reply>& replies()
          reply::Variables{
              1, 0, "", {{"local", "n", "int", "5", 0}, {"local", "s", "java.lang.String", "\"a\\tb\"", 88}}}},
         {"reply-children", Children{88, 0, 1, {{"value", "value", "java.lang.String", "\"a\\tb\"", 0}}}},
+        {"reply-evaluated", Evaluated{"s.length() + 1", 0, {"value", "s.length() + 1", "int", "6", 0}, ""}},
+        {"reply-evaluated-error", Evaluated{"y", 0, {"value", "y", "", "", 0}, "cannot find symbol: y"}},
+        {"reply-condition", Condition{"demo.Demo", 14, "Demo.java", "invalid", "cannot find symbol: y"}},
+        {"reply-condition-threw",
+         Condition{"demo.Demo", 14, "Demo.java", "threw", "NullPointerException thrown by s.length()"}},
         {"reply-ended", Ended{}},
         {"reply-error", Error{"The program did not answer the debugger: it sent nothing."}},
     };

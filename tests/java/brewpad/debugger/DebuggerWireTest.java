@@ -71,6 +71,7 @@ public final class DebuggerWireTest {
         m.put("request-frames", Request.frames(7));
         m.put("request-variables", Request.variables(7, 2));
         m.put("request-expand", Request.expand(99, 100));
+        m.put("request-evaluate", Request.evaluate(7, 1, "count = n * 2"));
         return m;
     }
 
@@ -94,6 +95,12 @@ public final class DebuggerWireTest {
                 new DebuggerValues.Shown("local", "s", "java.lang.String", "\"a\\tb\"", 88))));
         m.put("reply-children", r -> r.children(88, 0, 1,
                 List.of(new DebuggerValues.Shown("value", "value", "java.lang.String", "\"a\\tb\"", 0))));
+        m.put("reply-evaluated", r -> r.evaluated("s.length() + 1", 0,
+                new DebuggerValues.Shown("value", "s.length() + 1", "int", "6", 0), ""));
+        m.put("reply-evaluated-error", r -> r.evaluated("y", 0, null, "cannot find symbol: y"));
+        m.put("reply-condition", r -> r.condition("demo.Demo", 14, "Demo.java", "invalid", "cannot find symbol: y"));
+        m.put("reply-condition-threw", r -> r.condition("demo.Demo", 14, "Demo.java", "threw",
+                "NullPointerException thrown by s.length()"));
         m.put("reply-ended", ReplyEncoder::ended);
         m.put("reply-error", r -> r.error("The program did not answer the debugger: it sent nothing."));
         return m;

@@ -6,8 +6,11 @@
 // for the class to be prepared, and move to a nearer line when a class of the
 // same source loaded later has code closer to the line asked for. A disabled
 // breakpoint is kept but has no request in the VM; one with a hit count
-// stops from that hit on (the VM counts the hits up to it); its condition is
-// kept and asked in one place (conditionHolds) at each hit.
+// stops from that hit on (the VM counts the hits up to it); one with a
+// condition stops at the hits where the condition, evaluated in the hit's top
+// frame, is true. A condition that does not compile stops the program once and
+// is then ignored until the breakpoint is replaced; one that throws stops at
+// each such hit; both say why ("condition") before the pause.
 package brewpad.debugger;
 
 import com.sun.jdi.AbsentInformationException;
@@ -39,6 +42,8 @@ final class Breakpoints {
         int actual;
         /** Whether its hit count has been reached: its requests then stop at every hit. */
         boolean counted;
+        /** Whether its condition did not compile at a hit, which stopped: later hits do not stop. */
+        boolean conditionFailed;
         final List<BreakpointRequest> requests = new ArrayList<>();
         ClassPrepareRequest prepare;
         Entry(String cls, Breakpoint breakpoint, boolean temporary) {
@@ -52,6 +57,7 @@ final class Breakpoints {
     private final VirtualMachine vm;
     private final EventRequestManager erm;
     private final ReplyEncoder replies;
+    private final Evaluator evaluator;
     private final Map<String, Entry> entries = new HashMap<>();
     /**
      * The loaded classes of each top-level class with breakpoints, itself and
@@ -61,10 +67,11 @@ final class Breakpoints {
      */
     private final Map<String, List<ReferenceType>> families = new HashMap<>();
 
-    Breakpoints(VirtualMachine vm, ReplyEncoder replies) {
+    Breakpoints(VirtualMachine vm, ReplyEncoder replies, Evaluator evaluator) {
         this.vm = vm;
         this.erm = vm.eventRequestManager();
         this.replies = replies;
+        this.evaluator = evaluator;
     }
 
     /** Sets the breakpoint of a line of cls, or replaces the one it has. */
@@ -74,6 +81,7 @@ final class Breakpoints {
         if (e != null && !e.breakpoint.equals(b)) {
             e.breakpoint = b;
             e.counted = false;
+            e.conditionFailed = false;
             e.actual = 0;
             erm.deleteEventRequests(e.requests);
             e.requests.clear();
@@ -109,17 +117,30 @@ final class Breakpoints {
                 if (!place(e))
                     e.actual = at;
             }
-            return conditionHolds(e.breakpoint, event);
+            return conditionHolds(e, event);
         }
         return true;
     }
 
     /**
-     * The one place where a breakpoint's condition is asked at its hit. It is
-     * kept with the breakpoint and not evaluated yet: every hit stops.
+     * The one place where a breakpoint's condition is asked at its hit: true
+     * when the program stops there. A failed condition says so before the pause.
      */
-    private static boolean conditionHolds(Breakpoint b, BreakpointEvent event) {
-        return true;
+    private boolean conditionHolds(Entry e, BreakpointEvent event) {
+        String condition = e.breakpoint.condition;
+        if (condition.trim().isEmpty())
+            return true;
+        if (e.conditionFailed)
+            return false;
+        try {
+            return Evaluator.isTrue(evaluator.evaluate(event.thread(), 0, condition));
+        } catch (EvaluationError err) {
+            e.conditionFailed = !err.thrown;
+            Location at = event.location();
+            replies.condition(e.cls, Math.max(0, at.lineNumber()), sourceName(at), err.thrown ? "threw" : "invalid",
+                    err.getMessage());
+            return true;
+        }
     }
 
     synchronized void clear(String cls, int line) {

@@ -6,7 +6,8 @@
 // backslash is written "\\", a TAB "\t", a line feed "\n", a carriage return
 // "\r". The first field names the message.
 //
-// At start the helper loads its JDI classes; started with "--rehearse" (ahead
+// At start the helper loads its JDI classes (and javac's parser for the
+// conditions and expressions, on a thread of its own); started with "--rehearse" (ahead
 // of its use), it also debugs a small program of its own once, through the
 // same code as a real session, so that the first real session runs code that
 // has run before (see DebuggerRehearsal). It waits for
@@ -44,6 +45,10 @@
 //   frames THREAD
 //   variables THREAD FRAME  (FRAME 0 is the top)
 //   expand ID START         fields, elements START..START+99, or a string's text
+//   evaluate THREAD FRAME EXPRESSION
+//                           the value of a Java expression at FRAME of the
+//                           paused THREAD (an assignment sets a local, a
+//                           field or an element)
 // Motions (continue, steps, runTo) asked for while the program runs are kept
 // and done, in order, at the next pause: no step is ever dropped; the pauses
 // between them are not reported.
@@ -62,6 +67,13 @@
 //   variables THREAD FRAME NOTE (KIND NAME TYPE VALUE ID)...
 //          KIND this|argument|local|static|exception; ID 0 when not expandable
 //   children ID START TOTAL (KIND NAME TYPE VALUE ID)...
+//   evaluated EXPRESSION FRAME KIND NAME TYPE VALUE ID ERROR
+//          KIND "value", NAME the expression; ERROR empty, or why there is
+//          no value (the value's fields then empty, ID 0)
+//   condition CLASS LINE FILE OUTCOME MESSAGE
+//          sent before the pause at a breakpoint whose condition failed:
+//          OUTCOME invalid (it does not compile: it stops once, and not
+//          again until the breakpoint is replaced) or threw (at each hit)
 //   ended                    the program's VM died or disconnected
 //   error TEXT
 package brewpad.debugger;
@@ -106,6 +118,8 @@ public final class BrewpadDebugger {
     private VirtualMachine vm;
     private Breakpoints breakpoints;
     private final DebuggerValues values = new DebuggerValues();
+    private static final ExpressionParser PARSER = new ExpressionParser();
+    private final Evaluator evaluator = new Evaluator(PARSER);
     private final ArrayDeque<Request> motions = new ArrayDeque<>();
     private ThreadReference pausedThread;
     private long motionsDone;
@@ -119,6 +133,7 @@ public final class BrewpadDebugger {
     public static void main(String[] args) throws Exception {
         BufferedReader in = new BufferedReader(new InputStreamReader(System.in, StandardCharsets.UTF_8));
         DebuggerRehearsal.loadClasses();
+        ExpressionParser.warmUp();
         DebuggerRehearsal rehearsal = args.length > 0 && args[0].equals("--rehearse") ? DebuggerRehearsal.begin() : null;
         String listen = in.readLine();
         if (rehearsal != null)
@@ -173,7 +188,7 @@ public final class BrewpadDebugger {
      */
     Thread attach(DebuggerConnection connection) throws IOException {
         vm = connection.mirror();
-        breakpoints = new Breakpoints(vm, replies);
+        breakpoints = new Breakpoints(vm, replies, evaluator);
         ExceptionRequest ex = vm.eventRequestManager().createExceptionRequest(null, false, true);
         ex.setSuspendPolicy(EventRequest.SUSPEND_ALL);
         ex.enable();
@@ -230,6 +245,7 @@ public final class BrewpadDebugger {
         case FRAMES: frames(r.id); break;
         case VARIABLES: variables(r.id, r.index); break;
         case EXPAND: expand(r.id, r.index); break;
+        case EVALUATE: evaluate(r.id, r.index, r.text); break;
         default: replies.error("unexpected request " + r.kind);
         }
     }
@@ -364,6 +380,14 @@ public final class BrewpadDebugger {
             shown = values.children(o, start, total);
         }
         replies.children(id, start, total[0], shown);
+    }
+
+    private void evaluate(long threadId, int frame, String expression) {
+        boolean paused;
+        synchronized (lock) {
+            paused = pausedThread != null;
+        }
+        Evaluation.answer(paused ? thread(threadId) : null, frame, expression, evaluator, values, replies);
     }
 
     private volatile ObjectReference pendingException;

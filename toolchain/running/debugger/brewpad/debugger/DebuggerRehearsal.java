@@ -5,8 +5,9 @@
 // starts DebuggerRehearsalProgram (from the helper's own jar) in a JVM of the
 // helper's JDK with the JDWP agent, takes its connection as a real session
 // does (a loopback port, one connection, from that process only), sets a
-// breakpoint, runs to it, asks for the threads, frames and variables, steps
-// over, into and out, and lets the program end. When Brewpad then asks for a
+// breakpoint with a condition, runs to it, asks for the threads, frames and
+// variables, steps over, into and out, evaluates an expression with a call,
+// and lets the program end. When Brewpad then asks for a
 // real session, its code runs for the second time: loaded, linked and resolved
 // already, it reaches the first pause sooner.
 //
@@ -133,7 +134,7 @@ final class DebuggerRehearsal {
             events = d.attach(connection);
             // Through the decoder, as Brewpad's requests come.
             RequestDecoder requests = new RequestDecoder();
-            d.handle(requests.decode("break\t" + PROGRAM + "\t" + BREAKPOINT_LINE + "\t1\t0\t\t"));
+            d.handle(requests.decode("break\t" + PROGRAM + "\t" + BREAKPOINT_LINE + "\t1\t0\targs.length == 0\t"));
             d.handle(requests.decode("run"));
             long thread = pausedThread(d);
             d.handle(requests.decode("threads"));
@@ -143,6 +144,7 @@ final class DebuggerRehearsal {
                 d.handle(requests.decode(motion));
                 d.handle(requests.decode("variables\t" + pausedThread(d) + "\t0"));
             }
+            d.handle(requests.decode("evaluate\t" + pausedThread(d) + "\t0\tprogram.sum(2) + args.length"));
             d.handle(requests.decode("continue"));
             if (!d.awaitEnd(WAIT_MS))
                 throw new IOException("the rehearsal's program did not end");

@@ -128,6 +128,25 @@ final class ReplyEncoder {
         send(f.toArray());
     }
 
+    /**
+     * A breakpoint's condition failed at its hit, at LINE of CLS in FILE:
+     * OUTCOME "invalid" (it does not compile: the program stops there once) or
+     * "threw" (it stops at each such hit); MESSAGE says why.
+     */
+    void condition(String cls, int line, String file, String outcome, String message) {
+        send("condition", cls, line, file, outcome, message);
+    }
+
+    /** The value of an expression at a frame, or the error that it has none (value then null). */
+    void evaluated(String expression, int frame, DebuggerValues.Shown value, String error) {
+        List<Object> f = new ArrayList<>(List.of("evaluated", expression, frame));
+        if (value == null)
+            value = new DebuggerValues.Shown("value", expression, "", "", 0);
+        addValues(f, List.of(value));
+        f.add(error);
+        send(f.toArray());
+    }
+
     void ended() {
         send("ended");
     }

@@ -8,7 +8,7 @@ import java.util.Objects;
 final class Request {
     enum Kind {
         LISTEN, PID, BREAK, CLEAR, RUN, CONTINUE, STEP_OVER, STEP_INTO, STEP_OUT, RUN_TO, STOP, THREADS, FRAMES,
-        VARIABLES, EXPAND
+        VARIABLES, EXPAND, EVALUATE
     }
 
     final Kind kind;
@@ -17,18 +17,25 @@ final class Request {
     /** The line of CLEAR and RUN_TO (BREAK's is its breakpoint's). */
     final int line;
     final Breakpoint breakpoint;
-    /** The process of PID, the thread of FRAMES and VARIABLES, the value of EXPAND. */
+    /** The process of PID, the thread of FRAMES, VARIABLES and EVALUATE, the value of EXPAND. */
     final long id;
-    /** The frame of VARIABLES, the first child of EXPAND. */
+    /** The frame of VARIABLES and EVALUATE, the first child of EXPAND. */
     final int index;
+    /** The expression of EVALUATE. */
+    final String text;
 
     private Request(Kind kind, String className, int line, Breakpoint breakpoint, long id, int index) {
+        this(kind, className, line, breakpoint, id, index, "");
+    }
+
+    private Request(Kind kind, String className, int line, Breakpoint breakpoint, long id, int index, String text) {
         this.kind = kind;
         this.className = className;
         this.line = line;
         this.breakpoint = breakpoint;
         this.id = id;
         this.index = index;
+        this.text = text;
     }
 
     /** A request without fields (LISTEN, RUN, the motions, STOP, THREADS). */
@@ -61,6 +68,10 @@ final class Request {
         return new Request(Kind.EXPAND, "", 0, null, id, start);
     }
 
+    static Request evaluate(long thread, int frame, String expression) {
+        return new Request(Kind.EVALUATE, "", 0, null, thread, frame, expression);
+    }
+
     boolean isMotion() {
         switch (kind) {
         case CONTINUE: case STEP_OVER: case STEP_INTO: case STEP_OUT: case RUN_TO: return true;
@@ -74,16 +85,17 @@ final class Request {
             return false;
         Request r = (Request) o;
         return kind == r.kind && className.equals(r.className) && line == r.line
-                && Objects.equals(breakpoint, r.breakpoint) && id == r.id && index == r.index;
+                && Objects.equals(breakpoint, r.breakpoint) && id == r.id && index == r.index
+                && text.equals(r.text);
     }
 
     @Override
     public int hashCode() {
-        return Objects.hash(kind, className, line, breakpoint, id, index);
+        return Objects.hash(kind, className, line, breakpoint, id, index, text);
     }
 
     @Override
     public String toString() {
-        return kind + " " + className + " " + line + " " + breakpoint + " " + id + " " + index;
+        return kind + " " + className + " " + line + " " + breakpoint + " " + id + " " + index + " " + text;
     }
 }

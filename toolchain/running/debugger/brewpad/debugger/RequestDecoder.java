@@ -46,6 +46,7 @@ final class RequestDecoder {
         case "frames": return Request.frames(Long.parseLong(f[1]));
         case "variables": return Request.variables(Long.parseLong(f[1]), Integer.parseInt(f[2]));
         case "expand": return Request.expand(Long.parseLong(f[1]), Integer.parseInt(f[2]));
+        case "evaluate": return Request.evaluate(Long.parseLong(f[1]), Integer.parseInt(f[2]), f[3]);
         default: throw new BadRequest("unknown request " + f[0]);
         }
     }
