@@ -67,6 +67,7 @@ enum : int {
     JShellPane = 475,
     InterruptJShell = 486,
     QuickFix = 477,
+    Rename = 478,
     CloseWindow = 470,
     GoBack = 480,
     GoForward = 481,
