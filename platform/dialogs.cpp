@@ -286,6 +286,62 @@ public:
         dlg.exec();
     }
 
+    std::optional<QString> askText(QWidget* owner, const QString& title, const QString& label,
+                                   const QString& initial) override
+    {
+        QDialog dlg(owner);
+        dlg.setWindowTitle(title);
+        dlg.setAccessibleName(title);
+        auto* prompt = new QLabel(label, &dlg);
+        auto* field = new QLineEdit(initial, &dlg);
+        field->setAccessibleName(QString(label).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+        field->selectAll();
+        prompt->setBuddy(field);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+        auto* col = new QVBoxLayout(&dlg);
+        col->addWidget(prompt);
+        col->addWidget(field);
+        col->addWidget(buttons);
+        dlg.resize(420, dlg.sizeHint().height());
+        if (dlg.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return field->text();
+    }
+
+    bool renamePreview(QWidget* owner, const QString& title, const QList<RenamePreviewRow>& rows,
+                       const QString& note) override
+    {
+        QDialog dlg(owner);
+        dlg.setWindowTitle(title);
+        dlg.setAccessibleName(title);
+        auto* col = new QVBoxLayout(&dlg);
+        if (!note.isEmpty()) {
+            auto* noteLabel = new QLabel(note, &dlg);
+            noteLabel->setWordWrap(true);
+            noteLabel->setAccessibleName(QStringLiteral("Note"));
+            col->addWidget(noteLabel);
+        }
+        auto* label = new QLabel(QStringLiteral("&Places changed:"), &dlg);
+        auto* list = new QListWidget(&dlg);
+        list->setAccessibleName(QStringLiteral("Places changed"));
+        for (const RenamePreviewRow& r : rows)
+            list->addItem(QStringLiteral("%1:%2: %3").arg(r.file).arg(r.line).arg(r.text.trimmed()));
+        list->setCurrentRow(0);
+        label->setBuddy(list);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &dlg);
+        QPushButton* apply = buttons->addButton(QStringLiteral("&Apply"), QDialogButtonBox::AcceptRole);
+        apply->setDefault(true);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+        col->addWidget(label);
+        col->addWidget(list);
+        col->addWidget(buttons);
+        dlg.resize(640, 320);
+        return dlg.exec() == QDialog::Accepted;
+    }
+
 private:
     static QString startDir(const FileDialogRecord& rec)
     {

@@ -6,6 +6,7 @@
 #pragma once
 #include <QColor>
 #include <QFont>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -35,6 +36,13 @@ struct BreakpointFields {
     bool enabled = true;
     QString condition;  // a Java boolean expression; empty for none
     int hitCount = 0;   // stops from this hit on; 0 for every hit
+};
+
+// One place a rename changes, as its preview lists it.
+struct RenamePreviewRow {
+    QString file;  // the source's name as shown
+    int line = 0;  // from 1
+    QString text;  // the line's text
 };
 
 class Dialogs {
@@ -73,6 +81,16 @@ public:
                                                                  const BreakpointFields& current) = 0;
     // The modal "ABOUT" dialog.
     virtual void about(QWidget* owner) = 0;
+    // A small modal dialog captioned `title` that asks for a line of text
+    // with the label `label`, its field filled with `initial`: the text
+    // confirmed, or nothing when cancelled.
+    virtual std::optional<QString> askText(QWidget* owner, const QString& title, const QString& label,
+                                           const QString& initial) = 0;
+    // A rename's preview captioned `title`: the places it changes, each a
+    // row of an accessible list, and `note` above them (none when empty).
+    // True when the user applies it.
+    virtual bool renamePreview(QWidget* owner, const QString& title, const QList<RenamePreviewRow>& rows,
+                               const QString& note) = 0;
 };
 
 // The application's dialogs; Qt dialogs unless replaced (tests).

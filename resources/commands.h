@@ -71,6 +71,7 @@ enum : int {
     EvaluateExpression = 471,
     AddWatch = 476,
     SetValue = 485,
+    Rename = 478,
     CloseWindow = 470,
     GoBack = 480,
     GoForward = 481,

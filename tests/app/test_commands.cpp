@@ -131,6 +131,7 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Ctrl+Shift+Space", cmd::ParameterHints},
                                                {"Ctrl+Shift+J", cmd::SendToJShell},
                                                {"Ctrl+1", cmd::QuickFix},
+                                               {"Shift+F6", cmd::Rename},
                                                {"Ctrl+Shift+F8", cmd::BreakpointsPane}}));
 }
 

@@ -160,3 +160,63 @@ TEST(ChooseItemDialog, ListsTheItemsAndAnswersTheRowChosen)
               std::nullopt);
     EXPECT_EQ(firstRow, 1);
 }
+
+// Runs `act` on the modal dialog once it is up and holds a widget of the kind `W`.
+template <class W>
+void whenDialogHas(std::function<void(QWidget*, W*)> act)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, act]() {
+        QWidget* dlg = QApplication::activeModalWidget();
+        W* w = dlg ? dlg->findChild<W*>() : nullptr;
+        if (!w)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(dlg, w);
+    });
+    poll->start();
+}
+
+TEST(TextAndRenamePreviewDialogs, AskTheTextAndListThePlacesOnTheAccessibilityTree)
+{
+    QString title, fieldName, initial;
+    whenDialogHas<QLineEdit>([&](QWidget* dlg, QLineEdit* field) {
+        title = dlg->windowTitle();
+        fieldName = field->accessibleName();
+        initial = field->text();
+        field->setText("sum");
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialogs().askText(nullptr, "Rename", "&New name:", "total"), std::optional<QString>("sum"));
+    EXPECT_EQ(title, "Rename");
+    EXPECT_EQ(fieldName, "New name");
+    EXPECT_EQ(initial, "total");
+    whenDialogHas<QLineEdit>([](QWidget*, QLineEdit* field) { QTest::keyClick(field, Qt::Key_Escape); });
+    EXPECT_EQ(dialogs().askText(nullptr, "Rename", "&New name:", "total"), std::nullopt);
+
+    const QList<RenamePreviewRow> rows{{"Calc.java", 3, "    int total = 0;"}, {"Use.java", 7, "  total++;"}};
+    QStringList listed;
+    QString listName, note;
+    auto look = [&](bool apply) {
+        whenDialogHas<QListWidget>([&, apply](QWidget* dlg, QListWidget* list) {
+            listName = list->accessibleName();
+            listed.clear();
+            for (int i = 0; i < list->count(); ++i)
+                listed << list->item(i)->text();
+            for (QLabel* l : dlg->findChildren<QLabel*>()) {
+                if (l->accessibleName() == "Note")
+                    note = l->text();
+            }
+            QTest::keyClick(list, apply ? Qt::Key_Return : Qt::Key_Escape);
+        });
+    };
+    look(true);
+    EXPECT_TRUE(dialogs().renamePreview(nullptr, "Rename 'total' to 'sum'", rows, "A note"));
+    EXPECT_EQ(listName, "Places changed");
+    EXPECT_EQ(listed, QStringList({"Calc.java:3: int total = 0;", "Use.java:7: total++;"}));
+    EXPECT_EQ(note, "A note");
+    look(false);
+    EXPECT_FALSE(dialogs().renamePreview(nullptr, "Rename 'total' to 'sum'", rows, QString()));
+}

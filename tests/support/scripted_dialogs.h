@@ -182,6 +182,43 @@ public:
         return q;
     }
 
+    // Text questions: what each asked, and the answers given in turn (none,
+    // or nothing, cancels).
+    struct AskedText {
+        QString title, label, initial;
+    };
+    std::vector<AskedText> textsAsked;
+    std::deque<std::optional<QString>> textAnswers;
+    std::optional<QString> askText(QWidget*, const QString& title, const QString& label,
+                                   const QString& initial) override
+    {
+        textsAsked.push_back({title, label, initial});
+        if (textAnswers.empty())
+            return std::nullopt;
+        const std::optional<QString> a = textAnswers.front();
+        textAnswers.pop_front();
+        return a;
+    }
+
+    // Rename previews: what each listed, and whether to apply it (none cancels).
+    struct AskedPreview {
+        QString title;
+        QList<RenamePreviewRow> rows;
+        QString note;
+    };
+    std::vector<AskedPreview> previews;
+    std::deque<bool> previewAnswers;
+    bool renamePreview(QWidget*, const QString& title, const QList<RenamePreviewRow>& rows,
+                       const QString& note) override
+    {
+        previews.push_back({title, rows, note});
+        if (previewAnswers.empty())
+            return false;
+        const bool a = previewAnswers.front();
+        previewAnswers.pop_front();
+        return a;
+    }
+
     // Texts of all messages asked so far.
     QStringList texts() const
     {

@@ -131,6 +131,8 @@ QByteArray encodeReplyFields(const ServiceReply& reply)
             },
             [](const CancelledReply& r) { return Out("cancelled").id(r.id).frame(); },
             [](const FixesReply& r) { return frameBytes(fixesReplyFields(r)); },
+            [](const RenamedReply& r) { return frameBytes(renamedReplyFields(r)); },
+            [](const UnrenamedReply& r) { return frameBytes(unrenamedReplyFields(r)); },
             [](const FailedReply& r) {
                 Out out("failed");
                 out.id(r.id).text(r.reason);
@@ -245,6 +247,10 @@ std::optional<ServiceReply> decodeKnownReply(const QByteArray& verb, const QList
         return CancelledReply{in.id()};
     if (FixesReply fixes; decodeFixesReply(fields, &fixes))
         return fixes;
+    if (RenamedReply renamed; decodeRenamedReply(fields, &renamed))
+        return renamed;
+    if (UnrenamedReply unrenamed; decodeUnrenamedReply(fields, &unrenamed))
+        return unrenamed;
     if (verb == "failed" && n >= 2) {
         FailedReply r;
         r.id = in.id();
@@ -350,6 +356,7 @@ QByteArray encodeServiceRequest(const ServiceRequest& request)
             [](const CancelRequest& r) { return Out("cancel").id(r.id).frame(); },
             [](const QuitRequest&) { return Out("quit").frame(); },
             [](const FixesRequest& r) { return frameBytes(fixesRequestFields(r)); },
+            [](const RenameRequest& r) { return frameBytes(renameRequestFields(r)); },
         },
         request);
 }
@@ -380,6 +387,8 @@ std::optional<ServiceRequest> decodeServiceRequest(const QList<QByteArray>& fiel
         return CancelRequest{in.id()};
     if (FixesRequest fixes; decodeFixesRequest(fields, &fixes))
         return fixes;
+    if (RenameRequest rename; decodeRenameRequest(fields, &rename))
+        return rename;
     if (verb == "quit")
         return QuitRequest{};
     return std::nullopt;

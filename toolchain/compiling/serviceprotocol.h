@@ -11,6 +11,7 @@
 #pragma once
 #include "toolchain/compiling/completionitems.h"
 #include "toolchain/compiling/quickfixes.h"
+#include "toolchain/compiling/renaming.h"
 
 #include <QByteArray>
 #include <QList>
@@ -90,7 +91,7 @@ struct QuitRequest {
 };
 
 using ServiceRequest = std::variant<CompileRequest, CheckRequest, CompleteRequest, DeclarationRequest, OutlineRequest,
-                                    CancelRequest, QuitRequest, FixesRequest>;
+                                    CancelRequest, QuitRequest, FixesRequest, RenameRequest>;
 
 // ------------------------------------------------------------------- replies
 
@@ -192,9 +193,9 @@ struct FailedReply {
     bool operator==(const FailedReply&) const = default;
 };
 
-using ServiceReply =
-    std::variant<ReadyReply, CompiledReply, CheckedReply, CompletedReply, SignaturesReply, DeclaredReply,
-                 UndeclaredReply, OutlinedReply, CancelledReply, FailedReply, FixesReply>;
+using ServiceReply = std::variant<ReadyReply, CompiledReply, CheckedReply, CompletedReply, SignaturesReply,
+                                  DeclaredReply, UndeclaredReply, OutlinedReply, CancelledReply, FailedReply,
+                                  FixesReply, RenamedReply, UnrenamedReply>;
 Q_DECLARE_METATYPE(ServiceReply)
 
 // --------------------------------------------------------------------- codec

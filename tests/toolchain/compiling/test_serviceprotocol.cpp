@@ -64,6 +64,14 @@ std::vector<std::pair<QString, ServiceRequest>> requests()
                                   "class Hello {\n    int f() {\n    }\n}\n",
                                   3,
                                   {"-classpath", "lib/a.jar"}}},
+        {"rename", RenameRequest{10,
+                                 "/work/app",
+                                 "Calc.java",
+                                 27,
+                                 "sum",
+                                 {{"Calc.java", "class Calc { int f() { int total = 1; return total; } }\n"}},
+                                 {"Use.java"},
+                                 {"-classpath", "lib/a.jar"}}},
         {"cancel", CancelRequest{2}},
         {"quit", QuitRequest{}},
     };
@@ -91,6 +99,10 @@ std::vector<std::pair<QString, ServiceReply>> replies()
         {"quickfixes", FixesReply{9,
                                   {{"Import java.util.List", {{"import", 0, 0, "java.util.List"}}},
                                    {"Change to 'count'", {{"replace", 40, 43, "count"}}}}}},
+        {"renamed",
+         RenamedReply{
+             10, "total", "The file Calc.java keeps its name", {{"Calc.java", 27, 5}, {"Calc.java", 45, 5}}}},
+        {"unrenamed", UnrenamedReply{11, "cannot rename a symbol of the JDK or a library"}},
         {"cancelled", CancelledReply{2}},
         {"failed", FailedReply{8, "the compiler ended abnormally (4)", true}},
     };

@@ -90,6 +90,15 @@ public final class ProtocolTest {
         same(fixes.text, "class Hello {\n    int f() {\n    }\n}\n", "quickfix text");
         same(fixes.line, 3, "quickfix line");
         same(fixes.options, List.of("-classpath", "lib/a.jar"), "quickfix options");
+        Request.Rename rename = request("rename", Request.Rename.class);
+        same(rename.id, "10", "rename id");
+        same(rename.file, "Calc.java", "rename file");
+        same(rename.offset, 27, "rename offset");
+        same(rename.newName, "sum", "rename name");
+        same(rename.open, List.of("Calc.java", "class Calc { int f() { int total = 1; return total; } }\n"),
+                "rename open sources");
+        same(rename.others, List.of("Use.java"), "rename other sources");
+        same(rename.options, List.of("-classpath", "lib/a.jar"), "rename options");
         same(request("cancel", Request.Cancel.class).id, "2", "cancel id");
         request("quit", Request.Quit.class);
     }
@@ -121,6 +130,9 @@ public final class ProtocolTest {
         reply("quickfixes", new Reply.Fixes("9", List.of(
                 new Reply.Fix("Import java.util.List", List.of(new Reply.Step("import", 0, 0, "java.util.List"))),
                 new Reply.Fix("Change to 'count'", List.of(new Reply.Step("replace", 40, 43, "count"))))));
+        reply("renamed", new Reply.Renamed("10", "total", "The file Calc.java keeps its name", List.of(
+                new Reply.Spot("Calc.java", 27, 5), new Reply.Spot("Calc.java", 45, 5))));
+        reply("unrenamed", new Reply.Unrenamed("11", "cannot rename a symbol of the JDK or a library"));
         reply("cancelled", new Reply.Cancelled("2"));
         reply("failed", new Reply.Failed("8", "the compiler ended abnormally (4)", true));
     }

@@ -30,6 +30,8 @@
 //                                 the overloads of the call whose "(" encloses
 //                                 the caret
 //     quickfix ...                the fixes of a line's errors (Fixes)
+//     rename ...                  the places of a name renamed across
+//                                 sources (Rename)
 //     cancel ID                   an older check is no longer wanted
 //     quit
 //
@@ -53,6 +55,8 @@
 //                                 "jdk" for a JDK source copied to the cache
 //     undeclared ID REASON
 //     outlined ID COUNT (DEPTH KIND NAME DETAIL LINE COLUMN)...
+//     renamed ..., unrenamed ID REASON
+//                                 the answers of a rename (Rename)
 //     cancelled ID
 //     failed ID REASON [cold]     nothing was done that can be trusted: the
 //                                 caller runs the javac launcher instead;
@@ -121,6 +125,7 @@ public final class CompileService {
     private final Signature signature;
     private final Navigate navigate;
     private final Fixes fixes;
+    private final Rename rename;
 
     // The warm-up still to do, in `warm`, while no request waits.
     private Path warm;
@@ -146,6 +151,7 @@ public final class CompileService {
         complete = new Complete(compiler, replies, check, paramNames);
         signature = new Signature(replies, complete, paramNames);
         fixes = new Fixes(compiler, replies, check);
+        rename = new Rename(compiler, replies, check);
     }
 
     // ------------------------------------------------------------- helpers
@@ -433,6 +439,8 @@ public final class CompileService {
             navigate.outline((Request.Outline) r);
         } else if (r instanceof Request.Fixes) {
             fixes.fixes((Request.Fixes) r);
+        } else if (r instanceof Request.Rename) {
+            rename.rename((Request.Rename) r);
         }
     }
 }

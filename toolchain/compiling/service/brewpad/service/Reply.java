@@ -203,6 +203,44 @@ abstract class Reply {
         }
     }
 
+    // A place of a renamed name: its source, offset and length in UTF-16 units.
+    static final class Spot {
+        final String path;
+        final long offset;
+        final long length;
+
+        Spot(String path, long offset, long length) {
+            this.path = path;
+            this.offset = offset;
+            this.length = length;
+        }
+    }
+
+    // "renamed": the places of the old name `old`, and a note for the user
+    // (empty for none).
+    static final class Renamed extends Reply {
+        final String old;
+        final String note;
+        final List<Spot> spots;
+
+        Renamed(String id, String old, String note, List<Spot> spots) {
+            super(id);
+            this.old = old;
+            this.note = note;
+            this.spots = List.copyOf(spots);
+        }
+    }
+
+    // "unrenamed": why the rename cannot be made.
+    static final class Unrenamed extends Reply {
+        final String reason;
+
+        Unrenamed(String id, String reason) {
+            super(id);
+            this.reason = reason;
+        }
+    }
+
     // "cancelled": the request was given up.
     static final class Cancelled extends Reply {
         Cancelled(String id) {

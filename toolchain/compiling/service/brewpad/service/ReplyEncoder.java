@@ -87,6 +87,10 @@ final class ReplyEncoder {
                 f.number(o.depth).text(o.kind).text(o.name).text(o.detail).number(o.line).number(o.column);
         } else if (r instanceof Reply.Fixes) {
             fixes(f, (Reply.Fixes) r);
+        } else if (r instanceof Reply.Renamed) {
+            renamed(f, (Reply.Renamed) r);
+        } else if (r instanceof Reply.Unrenamed) {
+            f.text("unrenamed").text(r.id).text(((Reply.Unrenamed) r).reason);
         } else if (r instanceof Reply.Cancelled) {
             f.text("cancelled").text(r.id);
         } else {
@@ -114,6 +118,12 @@ final class ReplyEncoder {
             for (Reply.Step s : fix.steps)
                 f.text(s.kind).number(s.start).number(s.end).text(s.text);
         }
+    }
+
+    private void renamed(Fields f, Reply.Renamed r) {
+        f.text("renamed").text(r.id).text(r.old).text(r.note).number(r.spots.size());
+        for (Reply.Spot s : r.spots)
+            f.name(s.path).number(s.offset).number(s.length);
     }
 
     // The fields of a frame as they are made.

@@ -117,6 +117,31 @@ abstract class Request {
         }
     }
 
+    // "rename": the element named at `offset` of `file` renamed `newName`
+    // across the `open` sources (path, then text, for each) and the `others`
+    // read from disk (see Rename).
+    static final class Rename extends Request {
+        final String workDir;
+        final String file;
+        final int offset;
+        final String newName;
+        final List<String> open;
+        final List<String> others;
+        final List<String> options;
+
+        Rename(String id, String workDir, String file, int offset, String newName, List<String> open,
+                List<String> others, List<String> options) {
+            super(id);
+            this.workDir = workDir;
+            this.file = file;
+            this.offset = offset;
+            this.newName = newName;
+            this.open = List.copyOf(open);
+            this.others = List.copyOf(others);
+            this.options = List.copyOf(options);
+        }
+    }
+
     // "cancel": the request `id` is no longer wanted.
     static final class Cancel extends Request {
         Cancel(String id) {

@@ -99,6 +99,8 @@ final class RequestDecoder {
         case "quickfix":
             return f.length >= 6 ? new Request.Fixes(id, name(f[2]), name(f[3]), text(f[4]),
                     Integer.parseInt(text(f[5])), names(f, 6)) : null;
+        case "rename":
+            return f.length >= 7 ? rename(id, f) : null;
         case "cancel":
             return f.length >= 2 ? new Request.Cancel(id) : null;
         case "quit":
@@ -106,6 +108,27 @@ final class RequestDecoder {
         default:
             return null;
         }
+    }
+
+    // rename ID WORKDIR FILE OFFSET NAME OPEN (PATH TEXT)... OTHER PATH... OPTION...
+    private Request rename(String id, byte[][] f) {
+        int open = Integer.parseInt(text(f[6]));
+        int at = 7;
+        if (open < 0 || at + 2L * open >= f.length)
+            return null;
+        List<String> texts = new ArrayList<>();
+        for (int i = 0; i < open; i++, at += 2) {
+            texts.add(name(f[at]));
+            texts.add(text(f[at + 1]));
+        }
+        int others = Integer.parseInt(text(f[at++]));
+        if (others < 0 || at + (long) others > f.length)
+            return null;
+        List<String> paths = new ArrayList<>();
+        for (int i = 0; i < others; i++)
+            paths.add(name(f[at++]));
+        return new Request.Rename(id, name(f[2]), name(f[3]), Integer.parseInt(text(f[4])), text(f[5]), texts,
+                paths, names(f, at));
     }
 
     private static String text(byte[] b) {
