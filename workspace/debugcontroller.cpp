@@ -182,6 +182,7 @@ void DebugController::startTarget(const DebugTarget& target)
     ended_ = false;
     connectSession();
     breakpoints_->attach(session_);
+    emit sessionStarted(session_);
     showConsole(false);
     console_->begin(QStringLiteral("%1 %2").arg(target.command.program, target.command.args.join(QLatin1Char(' '))));
     session_->start(target.command.program, target.command);
@@ -295,6 +296,7 @@ void DebugController::onPaused(const DebugPause& pause)
     session_->requestVariables(pause.frame);
     session_->requestFrames();
     session_->requestThreads();
+    emit frameShown(pause.frame);
     if (typing) {
         // The console stays in front, with the keys the user was typing.
         ws_.panes().bringForward(ws_.panes().pane(Pane::Console), true);
@@ -342,6 +344,7 @@ void DebugController::onFrameChosen(int index, const DebugFrame& frame)
     frameShown_ = index;
     markLine(frame.className, frame.file, frame.line);
     session_->requestVariables(index);
+    emit frameShown(index);
 }
 
 // ---------------------------------------------------------------- sources

@@ -59,6 +59,15 @@ public:
     void stop();
     // The Console pane, made when first needed.
     void showConsole(bool activate);
+    // The frame whose line and variables are shown at this pause (0: the top).
+    int shownFrame() const { return frameShown_; }
+
+signals:
+    // A Debug Run made its session.
+    void sessionStarted(DebugSession* session);
+    // The program paused, or another frame of the paused thread was chosen:
+    // its values are asked for.
+    void frameShown(int frame);
 
 private:
     // Starts the debugger ahead (DebugSession::prepareHelper) while nothing

@@ -29,6 +29,7 @@ add_library(bp_workspace STATIC
   workspace/testresultswindow.cpp
   workspace/testcommands.cpp
   workspace/breakpointcommands.cpp
+  workspace/watchcommands.cpp
   workspace/breakpointspane.cpp
   workspace/jshellcommands.cpp
   workspace/mavenwindow.cpp

@@ -20,6 +20,7 @@
 #include "workspace/navigationcontroller.h"
 #include "workspace/testcommands.h"
 #include "workspace/breakpointcommands.h"
+#include "workspace/watchcommands.h"
 #include "workspace/jshellcommands.h"
 #include "workspace/optionwindows.h"
 #include "workspace/panearea.h"
@@ -65,6 +66,7 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     tests_ = new TestCommands(*this, table_);
     jshell_ = new JShellCommands(*this, table_);
     new BreakpointCommands(*this, table_);  // a child of the workspace
+    new WatchCommands(*this, table_);       // a child of the workspace
 
     lpr = new TRulerWin(nullptr);
 

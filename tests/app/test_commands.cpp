@@ -132,6 +132,7 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Ctrl+Shift+J", cmd::SendToJShell},
                                                {"Ctrl+1", cmd::QuickFix},
                                                {"Shift+F6", cmd::Rename},
+                                               {"Alt+F8", cmd::EvaluateExpression},
                                                {"Ctrl+Shift+F8", cmd::BreakpointsPane}}));
 }
 

@@ -301,19 +301,21 @@ TEST_F(FrameTest, WindowMenuListsEditorWindows)
     QMenu* w = app->menu("&Window");
     emit w->aboutToShow();
     // The window and tool-bar commands, then those showing the console, Variables and
-    // Call Stack, then the Outline, Find Results, Test Results, JShell and Breakpoints, then Close Window.
-    QStringList items = menuItems(w).mid(19);
+    // Call Stack, then the Outline, Find Results, Test Results, JShell, Breakpoints and Watches, then
+    // Close Window.
+    QStringList items = menuItems(w).mid(20);
     ASSERT_EQ(items.size(), 3);
     EXPECT_EQ(menuItems(w).at(12), "O&utline#458");
     EXPECT_EQ(menuItems(w).at(13), "Find &Results#461");
     EXPECT_EQ(menuItems(w).at(14), "T&est Results#465");
     EXPECT_EQ(menuItems(w).at(15), "&JShell#475");
     EXPECT_EQ(menuItems(w).at(16), "Break&points\tCtrl+Shift+F8#467");
-    EXPECT_EQ(menuItems(w).at(18), "Close &Window\tCtrl+W#470");
+    EXPECT_EQ(menuItems(w).at(17), "W&atches#469");
+    EXPECT_EQ(menuItems(w).at(19), "Close &Window\tCtrl+W#470");
     EXPECT_EQ(items[1], "&1 JAVA - Untitled#");
     EXPECT_EQ(items[2], "&2 JAVA - Untitled#");
     // Choosing an entry activates that window.
-    w->actions().at(20)->trigger();
+    w->actions().at(21)->trigger();
     EXPECT_EQ(current(), a);
     (void)b;
     // The tool-bar commands work from the menu too.

@@ -129,3 +129,11 @@ void VariablesWindow::showChildren(qint64 id, int start, int total, const QList<
         more->setData(NameColumn, PathRole, path + QStringLiteral("/more"));
     }
 }
+
+QString VariablesWindow::currentPath() const
+{
+    const QTreeWidgetItem* item = tree_->currentItem();
+    if (!item || item->data(NameColumn, MoreStartRole).isValid())
+        return {};  // none, or the row that shows more elements
+    return item->data(NameColumn, PathRole).toString();
+}

@@ -31,6 +31,10 @@ public:
     void clear();
 
     QTreeWidget* tree() const { return tree_; }
+    // The path of the value chosen ("local:count", "this:this/items/[3]"), empty when none is.
+    QString currentPath() const;
+    // Its value's text at this stop, without the "changed" mark.
+    QString currentValue() const { return texts_.value(currentPath()); }
 
 signals:
     // The user opened value `id` (or asked for its elements from `start`).

@@ -12,7 +12,8 @@
 
 namespace {
 
-enum Column { ExpressionColumn, ValueColumn, TypeColumn };
+// The list's columns.
+enum WatchColumn { WatchExpression, WatchValue, WatchType };
 
 QString notPaused()
 {
@@ -70,8 +71,8 @@ WatchesWindow::WatchesWindow(QWidget* parent)
             emit addWanted(field_->text().trimmed());
     });
     connect(list_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
-        if (!filling_ && column == ExpressionColumn)
-            emit replaceWanted(list_->indexOfTopLevelItem(item), item->text(ExpressionColumn));
+        if (!filling_ && column == WatchExpression)
+            emit replaceWanted(list_->indexOfTopLevelItem(item), item->text(WatchExpression));
     });
 }
 
@@ -83,11 +84,11 @@ void WatchesWindow::showWatches(const WatchList& watches)
     for (const Watch& w : watches.watches()) {
         auto* item = new QTreeWidgetItem(list_);
         item->setFlags(item->flags() | Qt::ItemIsEditable);
-        item->setText(ExpressionColumn, w.expression);
-        item->setText(ValueColumn, !w.evaluated ? notPaused() : w.error.isEmpty() ? w.value.text : w.error);
-        item->setText(TypeColumn, w.value.type);
+        item->setText(WatchExpression, w.expression);
+        item->setText(WatchValue, !w.evaluated ? notPaused() : w.error.isEmpty() ? w.value.text : w.error);
+        item->setText(WatchType, w.value.type);
         if (!w.error.isEmpty())
-            item->setForeground(ValueColumn, palette().color(QPalette::Disabled, QPalette::Text));
+            item->setForeground(WatchValue, palette().color(QPalette::Disabled, QPalette::Text));
     }
     filling_ = false;
     if (current >= 0 && current < list_->topLevelItemCount())
@@ -125,7 +126,7 @@ int WatchesWindow::currentWatch() const
 bool WatchesWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == list_ && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete && list_->state() != QAbstractItemView::EditingState) {
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         if (const int i = currentWatch(); i >= 0)
             emit removeWanted(i);
         return true;

@@ -3,6 +3,17 @@
 
 #include "javatext/javaidentifiers.h"
 
+namespace {
+
+Watch unevaluated(const QString& expression)
+{
+    Watch w;
+    w.expression = expression;
+    return w;
+}
+
+}  // namespace
+
 QStringList WatchList::expressions() const
 {
     QStringList out;
@@ -25,7 +36,7 @@ bool WatchList::add(const QString& expression)
     const QString e = expression.trimmed();
     if (e.isEmpty() || indexOf(e) >= 0)
         return false;
-    watches_.append(Watch{e});
+    watches_.append(unevaluated(e));
     return true;
 }
 
@@ -41,7 +52,7 @@ bool WatchList::replace(int index, const QString& expression)
         return true;
     if (had >= 0)
         return false;
-    watches_[index] = Watch{e};
+    watches_[index] = unevaluated(e);
     return true;
 }
 
@@ -68,7 +79,7 @@ bool WatchList::setResult(const QString& expression, const DebugValue& value, co
 void WatchList::forgetResults()
 {
     for (Watch& w : watches_)
-        w = Watch{w.expression};
+        w = unevaluated(w.expression);
 }
 
 QString assignableExpression(const QString& path)
