@@ -52,7 +52,9 @@ public:
 
     // Breakpoints by top-level class (binary name) and line: set (or
     // replaced, a line having one at most) with every field of the value;
-    // answered by breakpointSet(). A disabled one is kept but stops nothing.
+    // answered by breakpointSet(). A disabled one is kept but stops nothing;
+    // one with a condition stops at the hits where it is true (evaluated in
+    // the hit's top frame), conditionFailed() telling of one that failed.
     void setBreakpoint(const QString& className, const Breakpoint& breakpoint);
     void clearBreakpoint(const QString& className, int line);
 
