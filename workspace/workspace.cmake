@@ -18,6 +18,8 @@ add_library(bp_workspace STATIC
   workspace/findresults.cpp
   workspace/findinfiles.cpp
   workspace/navigationcontroller.cpp
+  workspace/renamecontroller.cpp
+  workspace/renameplan.cpp
   workspace/windowcommands.cpp
   workspace/dialogrecords.cpp
   workspace/paneframe.cpp

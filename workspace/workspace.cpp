@@ -18,6 +18,7 @@
 #include "workspace/jdkchooser.h"
 #include "workspace/messagecontroller.h"
 #include "workspace/navigationcontroller.h"
+#include "workspace/renamecontroller.h"
 #include "workspace/testcommands.h"
 #include "workspace/breakpointcommands.h"
 #include "workspace/jshellcommands.h"
@@ -65,6 +66,7 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     tests_ = new TestCommands(*this, table_);
     jshell_ = new JShellCommands(*this, table_);
     new BreakpointCommands(*this, table_);  // a child of the workspace
+    new RenameController(*this, table_);    // a child of the workspace
 
     lpr = new TRulerWin(nullptr);
 

@@ -163,7 +163,8 @@ final class Rename {
         Sources after = renamedSources(sources, places, old.length(), r.newName);
         Compiled again = compile(after, options);
         RenameClash clash = new RenameClash(r.newName);
-        clash.refuseChangedMeaning(again, shifted(places, r.newName.length() - old.length()));
+        int delta = r.newName.length() - old.length();
+        clash.refuseChangedMeaning(before, again, shifted(places, delta), delta);
         clash.refuseNewErrors(before.diags, again);
         return renamed(r.id, old, fileNote(before, e, r.newName), sources, places);
     }

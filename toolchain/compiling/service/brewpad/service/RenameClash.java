@@ -97,7 +97,8 @@ final class RenameClash {
     // Every place of the new name in `after` names what it named before:
     // a renamed place the renamed element, any other place something else.
     // `renamed` holds the renamed places at their offsets in `after`.
-    void refuseChangedMeaning(Rename.Compiled after, Set<Rename.Place> renamed) throws Rename.Refusal {
+    void refuseChangedMeaning(Rename.Compiled before, Rename.Compiled after, Set<Rename.Place> renamed, int delta)
+            throws Rename.Refusal {
         for (Map.Entry<Path, Navigate.Parsed> unit : after.units.entrySet()) {
             List<TreePath> uses = uses(unit.getValue());
             for (TreePath use : uses) {
@@ -109,11 +110,27 @@ final class RenameClash {
                 boolean namesRenamed = declaredAtRenamed(after, e, renamed);
                 if (isRenamed && !namesRenamed)
                     throw clash(describe(e), describe(e.getEnclosingElement()));
-                if (!isRenamed && namesRenamed)
+                if (!isRenamed && namesRenamed) {
+                    Element was = namedBefore(before, unit.getKey(), at, renamed, delta);
+                    if (was != null)
+                        throw clash(describe(was), describe(was.getEnclosingElement()));
                     throw clash(newName + " of line " + unit.getValue().lineAndColumn(at)[0] + " of "
                             + unit.getKey().getFileName(), scopeOf(after, use));
+                }
             }
         }
+    }
+
+    // What the name at `at` of `file` (once renamed) named before the rename.
+    static Element namedBefore(Rename.Compiled before, Path file, long at, Set<Rename.Place> renamed, int delta) {
+        long shift = 0;
+        for (Rename.Place p : renamed) {
+            if (p.path.equals(file) && p.offset < at)
+                shift += delta;
+        }
+        Navigate.Parsed p = before.units.get(file);
+        TreePath path = p == null ? null : Navigate.pathAt(p, at - shift);
+        return path == null ? null : before.trees.getElement(path);
     }
 
     // The names of `p` used as expressions or types.
