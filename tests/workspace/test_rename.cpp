@@ -158,6 +158,12 @@ TEST_F(RenameTest, TheServiceFindsEveryPlaceOfAMethodWithItsOverridesOrSaysWhyNo
     EXPECT_EQ(refusal(ask(calc, kCalc, "String", "Text")), "cannot rename a symbol of the JDK or a library");
     EXPECT_EQ(refusal(ask(calc, kCalc, "toString", "text")), "cannot rename a symbol of the JDK or a library");
     EXPECT_EQ(refusal(ask(calc, kCalc, "total", "x")), "the new name clashes with parameter x in method add(int)");
+    // Names the compiler refuses once renamed: a method of the same
+    // signature, a class of the same name.
+    const QByteArray ops = "class Ops {\n    int add(int x) { return x; }\n    int sub(int x) { return -x; }\n}\n";
+    EXPECT_EQ(refusal(ask(dir.filePath("Ops.java"), ops, "sub", "add")),
+              "the new name clashes with method add(int) in class Ops");
+    EXPECT_EQ(refusal(ask(use, kUse, "Use", "More")), "the new name clashes with class More in the sources");
     // A field renamed after a local that would hide it at its uses.
     EXPECT_EQ(refusal(ask(calc, kCalc, "count;", "total")),
               "the new name clashes with local variable total in method add(int)");

@@ -37,6 +37,7 @@ import javax.tools.JavaFileObject;
 final class RenameClash {
 
     private static final Pattern DEFINED = Pattern.compile("(.*) is already defined in (.*)");
+    private static final Pattern DUPLICATE = Pattern.compile("duplicate class: (.*)");
 
     private final String newName;
 
@@ -66,6 +67,9 @@ final class RenameClash {
             Matcher m = DEFINED.matcher(message.lines().findFirst().orElse(""));
             if (m.matches())
                 throw clash(m.group(1), m.group(2));
+            Matcher dup = DUPLICATE.matcher(message.lines().findFirst().orElse(""));
+            if (dup.matches())
+                throw clash("class " + dup.group(1), "the sources");
             String file = d.getSource() == null ? "" : Paths.get(d.getSource().toUri()).getFileName().toString();
             throw clash(newName, scopeAt(after, d) + " (" + file + ":" + d.getLineNumber() + ": "
                     + message.lines().findFirst().orElse("") + ")");
