@@ -112,7 +112,7 @@ void RenameController::rename(TFileMDIChild* window)
         sent_.insert(path, c->source()->rawText());
         r.open << RenameSource{path, sent_.value(path)};
     }
-    for (const QString& p : renameProjectSources(file)) {
+    for (const QString& p : otherSources(file)) {
         if (!sent_.contains(p))
             r.others << p;
     }
@@ -143,6 +143,17 @@ void RenameController::onQueryFailed(quint64 id, const QString& reason)
     id_ = 0;
     if (reason != QLatin1String("cancelled"))
         refuse(QStringLiteral("The places to rename could not be found: %1. Try Rename again.").arg(reason));
+}
+
+QStringList RenameController::otherSources(const QString& file) const
+{
+    // The project window's sources when it lists this one.
+    if (TFileMDIChild* p = ws_.projectWindow(); p && !p->source()->fileName().isEmpty()) {
+        const QStringList listed = listedSources(p->source()->fileName(), p->source()->rawText());
+        if (listed.contains(file))
+            return listed;
+    }
+    return renameProjectSources(file);
 }
 
 QString RenameController::textSought(const QString& path) const

@@ -37,6 +37,9 @@ private:
     void onAnswered(quint64 id, const ServiceReply& reply);
     void onQueryFailed(quint64 id, const QString& reason);
     void preview(const RenamedReply& reply);
+    // The sources of the project of `file`: those of the project window
+    // when it lists `file`, else renameProjectSources().
+    QStringList otherSources(const QString& file) const;
     // The text a source had for the service: its window's as sent, else its file's.
     QString textSought(const QString& path) const;
     bool changedSinceAsked() const;

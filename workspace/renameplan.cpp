@@ -61,6 +61,18 @@ QStringList renameProjectSources(const QString& file, int limit)
     return out;
 }
 
+QStringList listedSources(const QString& projectFile, const QString& projectText)
+{
+    QStringList out;
+    const QDir dir = QFileInfo(projectFile).absoluteDir();
+    for (const QString& line : projectText.split(QLatin1Char('\n'))) {
+        const QString name = line.trimmed();
+        if (!name.isEmpty())
+            out << QDir::cleanPath(dir.absoluteFilePath(name));
+    }
+    return out;
+}
+
 QList<RenameFileEdits> renameEditsByFile(const QList<RenamePlace>& places)
 {
     QList<RenameFileEdits> out;

@@ -21,6 +21,10 @@ QString identifierAt(const QString& text, int position);
 // in a package; else those beside it in its folder. At most `limit`.
 QStringList renameProjectSources(const QString& file, int limit = 5000);
 
+// The sources a project window's text `projectText` lists, one a line,
+// relative to the folder of its file `projectFile`: absolute and clean.
+QStringList listedSources(const QString& projectFile, const QString& projectText);
+
 // The places of one source, from the first to the last.
 struct RenameFileEdits {
     QString path;

@@ -68,4 +68,7 @@ TEST(RenamePlan, TheProjectsOtherSourcesComeFromItsRootsOrBesideTheSource)
     EXPECT_EQ(renameProjectSources(root + "/mvn/src/main/java/p/Main.java"),
               QStringList({root + "/mvn/src/main/java/p/q/Util.java", root + "/mvn/src/test/java/p/MainTest.java"}));
     openprojects::forget(m.file);
+
+    EXPECT_EQ(listedSources(root + "/app.jpr", "  lone/A.java\n\nmvn/other/Stray.java \n"),
+              QStringList({root + "/lone/A.java", root + "/mvn/other/Stray.java"}));
 }
