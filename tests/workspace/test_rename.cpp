@@ -164,6 +164,18 @@ TEST_F(RenameTest, TheServiceFindsEveryPlaceOfAMethodWithItsOverridesOrSaysWhyNo
     EXPECT_EQ(refusal(ask(dir.filePath("Ops.java"), ops, "sub", "add")),
               "the new name clashes with method add(int) in class Ops");
     EXPECT_EQ(refusal(ask(use, kUse, "Use", "More")), "the new name clashes with class More in the sources");
+    // An enum with its constants' uses in a switch, a method's type parameter.
+    const QByteArray kinds =
+        "class Kinds {\n    enum Op { PLUS, MINUS }\n"
+        "    <E> E pick(E a, Op o) {\n        switch (o) { case PLUS: return a; default: return a; }\n"
+        "    }\n    Op first = Op.PLUS;\n}\n";
+    const QString kindsFile = dir.filePath("Kinds.java");
+    const ServiceReply ops2 = ask(kindsFile, kinds, "Op {", "Operation");
+    ASSERT_TRUE(std::holds_alternative<RenamedReply>(ops2)) << refusal(ops2).toStdString();
+    EXPECT_EQ(std::get<RenamedReply>(ops2).places.size(), 4);
+    const ServiceReply e = ask(kindsFile, kinds, "E>", "X");
+    ASSERT_TRUE(std::holds_alternative<RenamedReply>(e)) << refusal(e).toStdString();
+    EXPECT_EQ(std::get<RenamedReply>(e).places.size(), 3);
     // A field renamed after a local that would hide it at its uses.
     EXPECT_EQ(refusal(ask(calc, kCalc, "count;", "total")),
               "the new name clashes with local variable total in method add(int)");

@@ -12,6 +12,7 @@ import com.sun.source.tree.IdentifierTree;
 import com.sun.source.tree.MemberSelectTree;
 import com.sun.source.tree.MethodTree;
 import com.sun.source.tree.Tree;
+import com.sun.source.tree.TypeParameterTree;
 import com.sun.source.tree.VariableTree;
 import com.sun.source.util.TreePath;
 import com.sun.source.util.TreePathScanner;
@@ -110,6 +111,8 @@ final class RenameClash {
                 if (e == null || !e.getSimpleName().contentEquals(newName))
                     continue;
                 long at = Rename.namePlace(unit.getValue(), use.getLeaf(), newName);
+                if (!Rename.standsAt(unit.getValue().text, at, newName))
+                    continue;  // a tree the compiler made, as an enum constant's "new"
                 boolean isRenamed = renamed.contains(new Rename.Place(unit.getKey(), at));
                 boolean namesRenamed = declaredAtRenamed(after, e, renamed);
                 if (isRenamed && !namesRenamed)
@@ -159,6 +162,8 @@ final class RenameClash {
         Path file = Paths.get(path.getCompilationUnit().getSourceFile().toUri());
         Navigate.Parsed p = c.units.get(file);
         Tree t = path.getLeaf();
+        if (p != null && t instanceof TypeParameterTree)
+            return renamed.contains(new Rename.Place(file, p.start(t)));
         if (p == null || !(t instanceof VariableTree || t instanceof MethodTree || t instanceof ClassTree))
             return false;
         return renamed.contains(new Rename.Place(file, Navigate.namePosition(p, t, newName)));
