@@ -103,6 +103,7 @@ void RenameController::rename(TFileMDIChild* window)
         s->cancel(id_);
     RenameRequest r{0, dir, file, e->textCursor().position(), name->trimmed(), {}, {}, {}};
     sent_.clear();
+    windows_.clear();
     for (TFileMDIChild* c : ws_.editors()) {
         if (c->isProject() || (c != window && c->source()->fileName().isEmpty()))
             continue;
@@ -110,6 +111,7 @@ void RenameController::rename(TFileMDIChild* window)
         if (!path.endsWith(QLatin1String(".java")) || sent_.contains(path))
             continue;
         sent_.insert(path, c->source()->rawText());
+        windows_.insert(path, c);
         r.open << RenameSource{path, sent_.value(path)};
     }
     for (const QString& p : otherSources(file)) {
@@ -164,8 +166,8 @@ QString RenameController::textSought(const QString& path) const
 bool RenameController::changedSinceAsked() const
 {
     for (auto it = sent_.begin(); it != sent_.end(); ++it) {
-        TFileMDIChild* w = ws_.places().windowShowing(it.key());
-        if (w && w->source()->rawText() != it.value())
+        TFileMDIChild* w = windows_.value(it.key());
+        if (!w || w->source()->rawText() != it.value())
             return true;
     }
     return false;
@@ -189,8 +191,8 @@ void RenameController::preview(const RenamedReply& reply)
         return;
     if (changedSinceAsked()) {
         refuse(
-            QStringLiteral("A source changed while the places were sought: nothing was renamed. Choose Rename "
-                           "again."));
+            QStringLiteral("A source changed, or its window closed, while the places were sought: nothing "
+                           "was renamed. Choose Rename again."));
         return;
     }
     QStringList skipped;
@@ -212,8 +214,10 @@ void RenameController::preview(const RenamedReply& reply)
 
 bool RenameController::applyTo(const RenameFileEdits& file, const QString& oldName)
 {
-    TFileMDIChild* w = ws_.places().windowShowing(file.path);
-    const bool wasOpen = w != nullptr && sent_.contains(file.path);
+    TFileMDIChild* w = windows_.value(file.path);
+    const bool wasOpen = w != nullptr;
+    if (!w)
+        w = ws_.places().windowShowing(file.path);
     const QString disk = wasOpen ? QString() : readDisk(file.path);
     if (!w) {
         ws_.useDialogRecord(TFileMDIClient::DialogKind::JavaSource);

@@ -53,5 +53,6 @@ private:
     quint64 id_ = 0;
     QPointer<TFileMDIChild> from_;
     QString newName_;
-    QHash<QString, QString> sent_;  // the windows' texts sent, by path
+    QHash<QString, QString> sent_;                     // the windows' texts sent, by path
+    QHash<QString, QPointer<TFileMDIChild>> windows_;  // and their windows
 };

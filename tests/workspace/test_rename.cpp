@@ -210,6 +210,28 @@ TEST_F(RenameTest, ALocalIsRenamedInOneUndoStepAfterThePreview)
     EXPECT_EQ(w->source()->rawText(), QString::fromUtf8(kCalc));
 }
 
+TEST_F(RenameTest, AWindowWithoutAFileAndAnEditMadeMeanwhile)
+{
+    TFileMDIChild* w = newJava();
+    ASSERT_NE(w, nullptr);
+    const QString text = "class Untitled {\n    int twice(int n) {\n        return n + n;\n    }\n}\n";
+    w->editor()->setPlainText(text);
+    ASSERT_TRUE(renameAt(w, "n)", "value"));
+    ASSERT_EQ(dialogs_.previews.size(), 1u) << lastMessage().toStdString();
+    EXPECT_EQ(w->source()->rawText(), QString(text).replace("n)", "value)").replace("n + n", "value + value"));
+
+    // The text changes while the preview is up: nothing is renamed.
+    w->editor()->setPlainText(text);
+    dialogs_.previewHook = [&] {
+        QTextCursor end(w->editor()->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText("// typed");
+    };
+    ASSERT_TRUE(renameAt(w, "n)", "value"));
+    EXPECT_TRUE(lastMessage().startsWith("A source changed")) << lastMessage().toStdString();
+    EXPECT_EQ(w->source()->rawText(), text + "// typed");
+}
+
 TEST_F(RenameTest, AMethodUsedInTwoOpenFilesAndOneNotOpenIsRenamedInEachWindow)
 {
     TFileMDIChild* c = openJava(calc);
