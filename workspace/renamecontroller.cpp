@@ -206,10 +206,13 @@ void RenameController::preview(const RenamedReply& reply)
         refuse(QStringLiteral("These sources were not changed, since their text is not the one the places were "
                               "found in: %1. Choose Rename again for them.")
                    .arg(skipped.join(QStringLiteral(", "))));
-    ws_.showStatus(QStringLiteral("Renamed '%1' to '%2': %3 places in %4 files; save the files changed")
+    const qsizetype changed = files.size() - skipped.size();
+    ws_.showStatus(QStringLiteral("Renamed '%1' to '%2': %3 %4 in %5 %6; save the files changed")
                        .arg(reply.oldName, newName_)
                        .arg(reply.places.size())
-                       .arg(files.size() - skipped.size()));
+                       .arg(reply.places.size() == 1 ? QStringLiteral("place") : QStringLiteral("places"))
+                       .arg(changed)
+                       .arg(changed == 1 ? QStringLiteral("file") : QStringLiteral("files")));
 }
 
 bool RenameController::applyTo(const RenameFileEdits& file, const QString& oldName)

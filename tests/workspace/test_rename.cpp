@@ -241,6 +241,7 @@ TEST_F(RenameTest, AMethodUsedInTwoOpenFilesAndOneNotOpenIsRenamedInEachWindow)
     ASSERT_TRUE(renameAt(u, "add", "plus", true, 2));
     ASSERT_EQ(dialogs_.previews.size(), 1u) << lastMessage().toStdString();
     EXPECT_EQ(dialogs_.previews[0].rows.size(), 6);
+    EXPECT_EQ(app->statusMessage(), "Renamed 'add' to 'plus': 6 places in 3 files; save the files changed");
     EXPECT_EQ(c->source()->rawText(), QString::fromUtf8(kCalc).replace("int add(", "int plus("));
     EXPECT_EQ(u->source()->rawText(), QString::fromUtf8(kUse).replace("add(", "plus("));
     // The source that was not open is opened and edited there, its line ends kept.
