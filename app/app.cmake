@@ -55,6 +55,9 @@ target_compile_definitions(test_completion PRIVATE BP_SERVICE_JAR="${bp_service_
 # Quick Fix from the compile service in a Java window.
 bp_add_test(test_quickfix SOURCES tests/editor/test_quickfix.cpp LIBS bp_app)
 target_compile_definitions(test_quickfix PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
+# Rename through the compile service, in the windows of the main window.
+bp_add_test(test_rename SOURCES tests/workspace/test_rename.cpp LIBS bp_app)
+target_compile_definitions(test_rename PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 bp_add_bench(bench_complete SOURCES bench/bench_complete.cpp LIBS bp_app)
 target_compile_definitions(bench_complete PRIVATE BP_SERVICE_JAR="${bp_service_jar}")
 bp_add_test(test_startup SOURCES tests/app/test_startup.cpp LIBS bp_app)
@@ -76,7 +79,7 @@ bp_add_bench(bench_startfiles SOURCES bench/bench_startfiles.cpp LIBS bp_app)
 # Debug Run through the main window with the real JDK: console, pauses, steps.
 bp_add_test(test_debugrun SOURCES tests/toolchain/running/test_debugrun.cpp LIBS bp_app)
 target_compile_definitions(test_debugrun PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")
-set_tests_properties(test_debugrun test_completion test_quickfix PROPERTIES COST 50)
+set_tests_properties(test_debugrun test_completion test_quickfix test_rename PROPERTIES COST 50)
 # The console of Debug Run: end of input, processes left behind, keys typed during a pause.
 bp_add_test(test_debugrun_console SOURCES tests/toolchain/running/test_debugrun_console.cpp LIBS bp_app)
 target_compile_definitions(test_debugrun_console PRIVATE BP_DEBUGGER_JAR="${bp_debugger_jar_built}")

@@ -56,6 +56,14 @@ if(Java_Development_FOUND)
   add_test(NAME test_service_java
     COMMAND ${Java_JAVA_EXECUTABLE} -cp ${bp_service_test_jar}:${bp_service_jar} brewpad.service.ProtocolTest
       ${CMAKE_SOURCE_DIR}/tests/golden/service)
+  # Rename on sources in a temporary folder.
+  add_jar(brewpad_service_rename_test
+    SOURCES tests/java/brewpad/service/RenameTest.java
+    INCLUDE_JARS brewpad_compile_service
+    OUTPUT_DIR ${CMAKE_BINARY_DIR}/tests)
+  get_target_property(bp_service_rename_test_jar brewpad_service_rename_test JAR_FILE)
+  add_test(NAME test_service_rename_java
+    COMMAND ${Java_JAVA_EXECUTABLE} -cp ${bp_service_rename_test_jar}:${bp_service_jar} brewpad.service.RenameTest)
 else()
   message(STATUS "No JDK found: Brewpad is built without its compile service")
 endif()

@@ -18,6 +18,8 @@ add_library(bp_workspace STATIC
   workspace/findresults.cpp
   workspace/findinfiles.cpp
   workspace/navigationcontroller.cpp
+  workspace/renamecontroller.cpp
+  workspace/renameplan.cpp
   workspace/windowcommands.cpp
   workspace/dialogrecords.cpp
   workspace/paneframe.cpp
@@ -41,3 +43,4 @@ bp_add_bench(bench_findfiles SOURCES bench/bench_findfiles.cpp LIBS bp_workspace
 bp_add_test(test_mavenproject SOURCES tests/workspace/test_mavenproject.cpp LIBS bp_app)
 target_compile_definitions(test_mavenproject PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 set_tests_properties(test_mavenproject PROPERTIES COST 60)
+bp_add_test(test_renameplan SOURCES tests/workspace/test_renameplan.cpp LIBS bp_app)

@@ -18,6 +18,7 @@
 #include "workspace/jdkchooser.h"
 #include "workspace/messagecontroller.h"
 #include "workspace/navigationcontroller.h"
+#include "workspace/renamecontroller.h"
 #include "workspace/testcommands.h"
 #include "workspace/breakpointcommands.h"
 #include "workspace/watchcommands.h"
@@ -67,6 +68,7 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     jshell_ = new JShellCommands(*this, table_);
     new BreakpointCommands(*this, table_);  // a child of the workspace
     new WatchCommands(*this, table_);       // a child of the workspace
+    new RenameController(*this, table_);    // a child of the workspace
 
     lpr = new TRulerWin(nullptr);
 

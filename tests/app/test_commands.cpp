@@ -253,7 +253,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 40);
+    EXPECT_EQ(bound, 41);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

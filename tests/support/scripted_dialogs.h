@@ -208,10 +208,13 @@ public:
     };
     std::vector<AskedPreview> previews;
     std::deque<bool> previewAnswers;
+    std::function<void()> previewHook;  // runs while a preview is up
     bool renamePreview(QWidget*, const QString& title, const QList<RenamePreviewRow>& rows,
                        const QString& note) override
     {
         previews.push_back({title, rows, note});
+        if (previewHook)
+            previewHook();
         if (previewAnswers.empty())
             return false;
         const bool a = previewAnswers.front();

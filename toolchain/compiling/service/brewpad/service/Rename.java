@@ -26,6 +26,7 @@ import com.sun.source.tree.MemberReferenceTree;
 import com.sun.source.tree.MemberSelectTree;
 import com.sun.source.tree.MethodTree;
 import com.sun.source.tree.Tree;
+import com.sun.source.tree.TypeParameterTree;
 import com.sun.source.tree.VariableTree;
 import com.sun.source.util.JavacTask;
 import com.sun.source.util.TreePath;
@@ -163,7 +164,8 @@ final class Rename {
         Sources after = renamedSources(sources, places, old.length(), r.newName);
         Compiled again = compile(after, options);
         RenameClash clash = new RenameClash(r.newName);
-        clash.refuseChangedMeaning(again, shifted(places, r.newName.length() - old.length()));
+        int delta = r.newName.length() - old.length();
+        clash.refuseChangedMeaning(before, again, shifted(places, delta), delta);
         clash.refuseNewErrors(before.diags, again);
         return renamed(r.id, old, fileNote(before, e, r.newName), sources, places);
     }
@@ -400,12 +402,13 @@ final class Rename {
 
     static boolean names(Tree t) {
         return t instanceof IdentifierTree || t instanceof MemberSelectTree || t instanceof MemberReferenceTree
-                || t instanceof VariableTree || t instanceof MethodTree || t instanceof ClassTree;
+                || t instanceof VariableTree || t instanceof MethodTree || t instanceof ClassTree
+                || t instanceof TypeParameterTree;
     }
 
     // Where the name of `t` stands; -1 when it cannot be told.
     static long namePlace(Navigate.Parsed p, Tree t, String old) {
-        if (t instanceof IdentifierTree)
+        if (t instanceof IdentifierTree || t instanceof TypeParameterTree)
             return p.start(t);
         if (t instanceof MemberSelectTree) {
             long end = p.end(t);
@@ -419,11 +422,15 @@ final class Rename {
     // A place, when the old name stands there whole (not a tree the
     // compiler made, as a class's default constructor).
     static void add(Set<Place> found, Path path, Navigate.Parsed p, long at, String old) {
-        if (at < 0 || at + old.length() > p.text.length() || !p.text.startsWith(old, (int) at))
-            return;
-        if ((at > 0 && Navigate.wordChar(p.text.charAt((int) at - 1)))
-                || (at + old.length() < p.text.length() && Navigate.wordChar(p.text.charAt((int) at + old.length()))))
-            return;
-        found.add(new Place(path, at));
+        if (standsAt(p.text, at, old))
+            found.add(new Place(path, at));
+    }
+
+    // True when the whole word `name` stands at `at` of `text`.
+    static boolean standsAt(String text, long at, String name) {
+        if (at < 0 || at + name.length() > text.length() || !text.startsWith(name, (int) at))
+            return false;
+        return (at == 0 || !Navigate.wordChar(text.charAt((int) at - 1)))
+                && (at + name.length() >= text.length() || !Navigate.wordChar(text.charAt((int) at + name.length())));
     }
 }

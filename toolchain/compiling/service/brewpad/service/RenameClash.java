@@ -12,6 +12,7 @@ import com.sun.source.tree.IdentifierTree;
 import com.sun.source.tree.MemberSelectTree;
 import com.sun.source.tree.MethodTree;
 import com.sun.source.tree.Tree;
+import com.sun.source.tree.TypeParameterTree;
 import com.sun.source.tree.VariableTree;
 import com.sun.source.util.TreePath;
 import com.sun.source.util.TreePathScanner;
@@ -37,6 +38,7 @@ import javax.tools.JavaFileObject;
 final class RenameClash {
 
     private static final Pattern DEFINED = Pattern.compile("(.*) is already defined in (.*)");
+    private static final Pattern DUPLICATE = Pattern.compile("duplicate class: (.*)");
 
     private final String newName;
 
@@ -66,6 +68,9 @@ final class RenameClash {
             Matcher m = DEFINED.matcher(message.lines().findFirst().orElse(""));
             if (m.matches())
                 throw clash(m.group(1), m.group(2));
+            Matcher dup = DUPLICATE.matcher(message.lines().findFirst().orElse(""));
+            if (dup.matches())
+                throw clash("class " + dup.group(1), "the sources");
             String file = d.getSource() == null ? "" : Paths.get(d.getSource().toUri()).getFileName().toString();
             throw clash(newName, scopeAt(after, d) + " (" + file + ":" + d.getLineNumber() + ": "
                     + message.lines().findFirst().orElse("") + ")");
@@ -97,7 +102,8 @@ final class RenameClash {
     // Every place of the new name in `after` names what it named before:
     // a renamed place the renamed element, any other place something else.
     // `renamed` holds the renamed places at their offsets in `after`.
-    void refuseChangedMeaning(Rename.Compiled after, Set<Rename.Place> renamed) throws Rename.Refusal {
+    void refuseChangedMeaning(Rename.Compiled before, Rename.Compiled after, Set<Rename.Place> renamed, int delta)
+            throws Rename.Refusal {
         for (Map.Entry<Path, Navigate.Parsed> unit : after.units.entrySet()) {
             List<TreePath> uses = uses(unit.getValue());
             for (TreePath use : uses) {
@@ -105,15 +111,33 @@ final class RenameClash {
                 if (e == null || !e.getSimpleName().contentEquals(newName))
                     continue;
                 long at = Rename.namePlace(unit.getValue(), use.getLeaf(), newName);
+                if (!Rename.standsAt(unit.getValue().text, at, newName))
+                    continue;  // a tree the compiler made, as an enum constant's "new"
                 boolean isRenamed = renamed.contains(new Rename.Place(unit.getKey(), at));
                 boolean namesRenamed = declaredAtRenamed(after, e, renamed);
                 if (isRenamed && !namesRenamed)
                     throw clash(describe(e), describe(e.getEnclosingElement()));
-                if (!isRenamed && namesRenamed)
+                if (!isRenamed && namesRenamed) {
+                    Element was = namedBefore(before, unit.getKey(), at, renamed, delta);
+                    if (was != null)
+                        throw clash(describe(was), describe(was.getEnclosingElement()));
                     throw clash(newName + " of line " + unit.getValue().lineAndColumn(at)[0] + " of "
                             + unit.getKey().getFileName(), scopeOf(after, use));
+                }
             }
         }
+    }
+
+    // What the name at `at` of `file` (once renamed) named before the rename.
+    static Element namedBefore(Rename.Compiled before, Path file, long at, Set<Rename.Place> renamed, int delta) {
+        long shift = 0;
+        for (Rename.Place p : renamed) {
+            if (p.path.equals(file) && p.offset < at)
+                shift += delta;
+        }
+        Navigate.Parsed p = before.units.get(file);
+        TreePath path = p == null ? null : Navigate.pathAt(p, at - shift);
+        return path == null ? null : before.trees.getElement(path);
     }
 
     // The names of `p` used as expressions or types.
@@ -138,6 +162,8 @@ final class RenameClash {
         Path file = Paths.get(path.getCompilationUnit().getSourceFile().toUri());
         Navigate.Parsed p = c.units.get(file);
         Tree t = path.getLeaf();
+        if (p != null && t instanceof TypeParameterTree)
+            return renamed.contains(new Rename.Place(file, p.start(t)));
         if (p == null || !(t instanceof VariableTree || t instanceof MethodTree || t instanceof ClassTree))
             return false;
         return renamed.contains(new Rename.Place(file, Navigate.namePosition(p, t, newName)));
