@@ -11,7 +11,8 @@ add_library(bp_app STATIC
   app/cmdline.cpp
   app/inistore.cpp
   app/session.cpp
-  app/sessionkeeper.cpp)
+  app/sessionkeeper.cpp
+  app/lookkeeper.cpp)
 target_link_libraries(bp_app PUBLIC bp_workspace bp_resources Qt6::Widgets Qt6::PrintSupport)
 
 set_source_files_properties(app/cmdline.cpp PROPERTIES COMPILE_DEFINITIONS BREWPAD_VERSION="${PROJECT_VERSION}")

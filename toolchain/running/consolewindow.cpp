@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/running/consolewindow.h"
 
+#include "resources/colours.h"
+
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -34,9 +36,9 @@ QTextCharFormat formatFor(ConsoleStream stream, const QPalette& palette)
     QTextCharFormat f;
     switch (stream) {
     case ConsoleStream::Output: f.setForeground(palette.text()); break;
-    case ConsoleStream::Error: f.setForeground(QColor(0xB0, 0x00, 0x20)); break;
+    case ConsoleStream::Error: f.setForeground(colours::current().consoleError); break;
     case ConsoleStream::Input:
-        f.setForeground(QColor(0x00, 0x60, 0x20));
+        f.setForeground(colours::current().consoleInput);
         f.setFontWeight(QFont::Bold);
         break;
     case ConsoleStream::Note:

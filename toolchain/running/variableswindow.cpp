@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/running/variableswindow.h"
 
+#include "resources/colours.h"
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QTreeWidget>
@@ -74,7 +76,7 @@ QTreeWidgetItem* VariablesWindow::addValue(QTreeWidgetItem* parent, const DebugV
         QFont bold = item->font(ValueColumn);
         bold.setBold(true);
         item->setFont(ValueColumn, bold);
-        item->setForeground(ValueColumn, QColor(0xB0, 0x00, 0x20));
+        item->setForeground(ValueColumn, colours::current().changedValue);
     }
     if (value.id != 0) {
         item->setData(NameColumn, IdRole, value.id);
