@@ -24,6 +24,7 @@ bp_add_test(test_inistore SOURCES tests/app/test_inistore.cpp LIBS bp_app)
 # The last session: its file, and the windows it brings back.
 bp_add_test(test_session SOURCES tests/app/test_session.cpp LIBS bp_app)
 bp_add_test(test_frame SOURCES tests/app/test_frame.cpp LIBS bp_app)
+bp_add_test(test_look SOURCES tests/app/test_look.cpp LIBS bp_app)
 # The status bar's fields, hints and passing texts on a window of their own.
 bp_add_test(test_statusline SOURCES tests/app/test_statusline.cpp LIBS bp_app)
 # The command table, on its own and through the main window built from it.
