@@ -187,3 +187,28 @@ TEST_F(LookTest, AChoiceThatCannotBeKeptIsToldAndStillApplies)
     EXPECT_TRUE(dialogs_.messages[0].text.contains(lookFile));
     EXPECT_EQ(dialogs_.messages[0].icon, Icon::Warning);
 }
+
+TEST_F(LookTest, AColourChosenWithFontStaysTheUsersAndTheRestFollowsTheLook)
+{
+    TFileMDIChild* c = newJava();
+    ASSERT_NE(c, nullptr);
+    EditControl* e = c->editor();
+    // Another font, its colour left as shown: the text keeps the look's colour.
+    dialogs_.fontAnswer = QFont("Serif", 14);
+    trigger(cmd::FormatFont);
+    QTest::keyClicks(e, "abc");
+    dialogs_.colorAnswer = QColor(0x12, 0x34, 0x56);
+    trigger(cmd::FormatFont);
+    QTest::keyClicks(e, "XYZ");
+    for (int id : {cmd::DarkColours, cmd::LightColours}) {
+        choose(id);
+        QList<QTextCharFormat> formats;
+        for (auto it = e->document()->begin().begin(); !it.atEnd(); ++it)
+            formats << it.fragment().charFormat();
+        ASSERT_EQ(formats.size(), 2);
+        EXPECT_EQ(formats[0].font().pointSize(), 14);
+        EXPECT_EQ(formats[0].foreground().style(), Qt::NoBrush) << "drawn in the palette's text colour";
+        EXPECT_EQ(formats[1].foreground().color(), QColor(0x12, 0x34, 0x56));
+    }
+    EXPECT_EQ(e->source()->rawText(), "abcXYZ");
+}
