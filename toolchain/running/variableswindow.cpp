@@ -5,7 +5,9 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QEvent>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 namespace {
@@ -42,6 +44,17 @@ VariablesWindow::VariablesWindow(QWidget* parent)
     layout->addWidget(tree_, 1);
     connect(tree_, &QTreeWidget::itemExpanded, this, &VariablesWindow::onExpanded);
     connect(tree_, &QTreeWidget::itemActivated, this, &VariablesWindow::onActivated);
+}
+
+void VariablesWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange)
+        return;
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+        if ((*it)->data(ValueColumn, Qt::ForegroundRole).isValid())
+            (*it)->setForeground(ValueColumn, colours::current().changedValue);
+    }
 }
 
 void VariablesWindow::clear()
