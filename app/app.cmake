@@ -11,7 +11,8 @@ add_library(bp_app STATIC
   app/cmdline.cpp
   app/inistore.cpp
   app/session.cpp
-  app/sessionkeeper.cpp)
+  app/sessionkeeper.cpp
+  app/lookkeeper.cpp)
 target_link_libraries(bp_app PUBLIC bp_workspace bp_resources Qt6::Widgets Qt6::PrintSupport)
 
 set_source_files_properties(app/cmdline.cpp PROPERTIES COMPILE_DEFINITIONS BREWPAD_VERSION="${PROJECT_VERSION}")
@@ -23,6 +24,7 @@ bp_add_test(test_inistore SOURCES tests/app/test_inistore.cpp LIBS bp_app)
 # The last session: its file, and the windows it brings back.
 bp_add_test(test_session SOURCES tests/app/test_session.cpp LIBS bp_app)
 bp_add_test(test_frame SOURCES tests/app/test_frame.cpp LIBS bp_app)
+bp_add_test(test_look SOURCES tests/app/test_look.cpp LIBS bp_app)
 # The status bar's fields, hints and passing texts on a window of their own.
 bp_add_test(test_statusline SOURCES tests/app/test_statusline.cpp LIBS bp_app)
 # The command table, on its own and through the main window built from it.

@@ -2,6 +2,7 @@
 #include "app/brewpad.h"
 
 #include "app/commandupdates.h"
+#include "app/lookkeeper.h"
 #include "app/recentmenu.h"
 #include "app/sessionkeeper.h"
 #include "editor/editorwindow.h"
@@ -14,6 +15,7 @@
 #include "workspace/windowcommands.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -55,6 +57,10 @@ TMDIFileApp::TMDIFileApp(const Options& options) : options_(options)
     table_.on(cmd::ToggleBar, [this] { CmToggleBar(); });
     // The store is set up before any window exists; its capacity is written at once.
     recent_ = std::make_unique<RecentMenu>(options_.iniFile);
+    // The look is settled before any window exists, so that each is built in it.
+    look_ = new LookKeeper(
+        options_.lookFile, [this] { return static_cast<QWidget*>(Frame); }, this);
+    look_->addCommands(table_);
 }
 
 TMDIFileApp::~TMDIFileApp()
@@ -162,6 +168,12 @@ void TMDIFileApp::buildActions()
             act->setIcon(QIcon(c.iconPath()));
         act->setIconVisibleInMenu(false);
         act->setCheckable(c.toggle);
+        if (c.radioGroup != 0) {
+            QActionGroup*& group = radioGroups_[c.radioGroup];
+            if (!group)
+                group = new QActionGroup(this);
+            group->addAction(act);
+        }
         const int id = c.id;
         connect(act, &QAction::triggered, this, [this, id] { dispatch(id); });
         actions_.insert(id, act);

@@ -21,6 +21,8 @@ class RecentFiles;
 class RecentMenu;
 class CommandUpdates;
 class SessionKeeper;
+class LookKeeper;
+class QActionGroup;
 
 class TMDIFileApp : public QObject, public CommandTarget {
     Q_OBJECT
@@ -31,6 +33,8 @@ public:
         // The last session (app/session.h): kept in this file and opened again
         // after the "ENV:" report; none when empty.
         QString sessionFile;
+        // The colours chosen in the Edit menu (config/lookfile.h); not kept when empty.
+        QString lookFile;
     };
     TMDIFileApp();
     explicit TMDIFileApp(const Options& options);
@@ -70,6 +74,8 @@ public:
     void setRecentFilesFollowed(bool followed) { recentFollowed_ = followed; }
     // The last session opened again; null when none is kept.
     SessionKeeper* session() const { return session_; }
+    // The light or dark look of every window.
+    LookKeeper* look() const { return look_; }
     // The status bar's fields and hints.
     StatusLine* statusLine() const { return status_; }
 
@@ -106,6 +112,8 @@ private:
     std::unique_ptr<RecentMenu> recent_;
     bool recentFollowed_ = true;
     SessionKeeper* session_ = nullptr;
+    LookKeeper* look_ = nullptr;
+    QHash<int, QActionGroup*> radioGroups_;
 };
 
 // Builds the tool bar of the frame with its 25 gadgets.

@@ -3,6 +3,7 @@
 #include "app/brewpad.h"
 #include "app/cmdline.h"
 #include "app/session.h"
+#include "config/lookfile.h"
 #include "platform/nativepath.h"
 #include "platform/startuptrace.h"
 
@@ -62,6 +63,7 @@ int OwlMain(int argc, char** argv)
     startuptrace::mark("resources");
     TMDIFileApp::Options options;
     options.sessionFile = SessionFile::defaultPath();
+    options.lookFile = lookfile::defaultPath();
     TMDIFileApp app(options);
     startuptrace::mark("application-object");
     app.InitMainWindow();

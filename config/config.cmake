@@ -3,6 +3,7 @@
 # tools and the "Config" wait window. Includes platform/.
 add_library(bp_config STATIC
   config/cfgfile.cpp
+  config/lookfile.cpp
   config/toolpaths.cpp
   config/search.cpp
   config/jdks.cpp

@@ -3,6 +3,7 @@
 
 #include "editor/shownblocks.h"
 #include "editor/texthighlights.h"
+#include "resources/colours.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -13,8 +14,6 @@
 #include <QTextLayout>
 
 namespace {
-const QColor kBreakpointRed(0xd0, 0x20, 0x20);
-const QColor kPausedArrow(0xf0, 0xb0, 0x00);
 
 QString lineList(const Breakpoints& lines)
 {
@@ -82,7 +81,7 @@ void DebugMarks::paintPausedLine(QPainter& p, const QRect& area) const
     const QRectF r = edit_->document()->documentLayout()->blockBoundingRect(b);
     const QRect line(0, qRound(r.top()) - edit_->verticalScrollBar()->value(), edit_->viewport()->width(),
                      qRound(r.height()));
-    p.fillRect(line & area, blendColours(edit_->palette().color(QPalette::Base), kPausedArrow, 0.30));
+    p.fillRect(line & area, blendColours(edit_->palette().color(QPalette::Base), colours::current().paused, 0.30));
 }
 
 void DebugMarks::paintValues(QPainter& p, const QRect& area, const ShownBlocks& shown) const
@@ -91,7 +90,7 @@ void DebugMarks::paintValues(QPainter& p, const QRect& area, const ShownBlocks& 
     if (values.isEmpty())
         return;
     const QPalette pal = edit_->palette();
-    p.setPen(blendColours(pal.color(QPalette::Base), pal.color(QPalette::Text), 0.45));
+    p.setPen(colours::current().value);
     QFont f = edit_->document()->defaultFont();
     f.setItalic(true);
     p.setFont(f);
@@ -109,16 +108,18 @@ void DebugMarks::paintValues(QPainter& p, const QRect& area, const ShownBlocks& 
 void DebugMarks::paintSigns(QPainter& p, const QRectF& box, const std::optional<Breakpoint>& breakpoint, bool paused)
 {
     const qreal s = box.width();
+    const QColor dot = colours::current().breakpoint;
+    const QColor arrowColour = colours::current().paused;
     if (breakpoint) {
         // A disabled breakpoint is a ring.
-        p.setPen(QPen(kBreakpointRed.darker(130), std::max(1.0, s / (breakpoint->enabled ? 12 : 8))));
-        p.setBrush(breakpoint->enabled ? QBrush(kBreakpointRed) : QBrush(Qt::NoBrush));
+        p.setPen(QPen(dot.darker(130), std::max(1.0, s / (breakpoint->enabled ? 12 : 8))));
+        p.setBrush(breakpoint->enabled ? QBrush(dot) : QBrush(Qt::NoBrush));
         p.drawEllipse(box.adjusted(s * 0.1, s * 0.1, -s * 0.1, -s * 0.1));
         // A condition or a hit count: a small square at the dot's lower right,
         // in the colour of the dot's edge, so it shows on a ring too.
         if (!breakpoint->condition.isEmpty() || breakpoint->hitCount > 0) {
             p.setPen(QPen(Qt::white, std::max(1.0, s / 14)));
-            p.setBrush(kBreakpointRed.darker(170));
+            p.setBrush(dot.darker(170));
             p.drawRect(QRectF(box.right() - s * 0.42, box.bottom() - s * 0.42, s * 0.42, s * 0.42));
         }
     }
@@ -133,8 +134,8 @@ void DebugMarks::paintSigns(QPainter& p, const QRectF& box, const std::optional<
         arrow.lineTo(box.left() + s * 0.5, y + s * 0.18);
         arrow.lineTo(box.left(), y + s * 0.18);
         arrow.closeSubpath();
-        p.setPen(QPen(kPausedArrow.darker(160), std::max(1.0, s / 14)));
-        p.setBrush(kPausedArrow);
+        p.setPen(QPen(arrowColour.darker(160), std::max(1.0, s / 14)));
+        p.setBrush(arrowColour);
         p.drawPath(arrow);
     }
     p.setBrush(Qt::NoBrush);

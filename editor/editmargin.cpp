@@ -6,6 +6,7 @@
 #include "editor/shownblocks.h"
 #include "editor/texthighlights.h"
 #include "editor/zoom.h"
+#include "resources/colours.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
@@ -81,9 +82,9 @@ void EditMargin::paintEvent(QPaintEvent* e)
     QPainter p(this);
     const QRect area = e->rect();
     const QPalette pal = edit_->palette();
-    const QColor back = blendColours(pal.color(QPalette::Base), pal.color(QPalette::Window), 0.7);
-    p.fillRect(area, back);
-    p.setPen(blendColours(back, pal.color(QPalette::Text), 0.25));
+    const colours::MarginColours shades = colours::marginColours(pal);
+    p.fillRect(area, shades.back);
+    p.setPen(shades.edge);
     p.drawLine(width() - 1, area.top(), width() - 1, area.bottom());
 
     const QFont font = zoom_.shownFont();
@@ -106,7 +107,7 @@ void EditMargin::paintEvent(QPaintEvent* e)
         if (line.top + line.height < area.top())
             continue;
         if (lineNumbers_)
-            paintNumber(p, font, number, caretLine, back, line.top + line.ascent);
+            paintNumber(p, font, number, caretLine, shades.number, line.top + line.ascent);
         const qreal s = markSize * 0.8;
         const QRectF box(kMarginPad / 2.0 + (markSize - s) / 2, line.top + (line.height - s) / 2, s, s);
         const std::optional<Breakpoint> breakpoint = debug_.breakpointAt(number + 1);
@@ -121,12 +122,12 @@ void EditMargin::paintEvent(QPaintEvent* e)
     }
 }
 
-void EditMargin::paintNumber(QPainter& p, QFont f, int number, int caretLine, const QColor& back, qreal baseline)
+void EditMargin::paintNumber(QPainter& p, QFont f, int number, int caretLine, const QColor& shade, qreal baseline)
 {
     const QPalette pal = edit_->palette();
     f.setBold(number == caretLine);
     p.setFont(f);
-    p.setPen(number == caretLine ? pal.color(QPalette::Text) : blendColours(back, pal.color(QPalette::Text), 0.55));
+    p.setPen(number == caretLine ? pal.color(QPalette::Text) : shade);
     const QString label = QString::number(number + 1);
     const int x = width() - kMarginPad - QFontMetrics(f).horizontalAdvance(label) - 1;
     p.drawText(QPointF(x, baseline), label);

@@ -46,7 +46,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
-    void paintNumber(QPainter& p, QFont f, int number, int caretLine, const QColor& back, qreal baseline);
+    void paintNumber(QPainter& p, QFont f, int number, int caretLine, const QColor& shade, qreal baseline);
     void paintMark(QPainter& p, const QRectF& box, bool error, bool light);
     // The texts of the messages of the line at y in the margin.
     QString toolTipAt(int y) const;

@@ -280,14 +280,19 @@ void TFileMDIChild::CmFormatFont()
     if (!te->textCursor().hasSelection())
         cf = te->currentCharFormat();
     QFont font = cf.font();
-    QColor color = cf.foreground().style() == Qt::NoBrush ? te->palette().text().color() : cf.foreground().color();
+    // Text without a colour of its own shows in the look's text colour, light
+    // or dark: it gets one only when another colour is chosen for it.
+    const bool ownColour = cf.foreground().style() != Qt::NoBrush;
+    const QColor shown = ownColour ? cf.foreground().color() : te->palette().text().color();
+    QColor color = shown;
     if (!dialogs().chooseFont(this, font, color))
         return;
     QTextCharFormat chosen;
     chosen.setFont(font, QTextCharFormat::FontPropertiesAll);
     chosen.setFontUnderline(font.underline());
     chosen.setFontStrikeOut(font.strikeOut());
-    chosen.setForeground(color);
+    if (ownColour || color != shown)
+        chosen.setForeground(color);
     te->mergeCurrentCharFormat(chosen);
     te->setFocus();
 }

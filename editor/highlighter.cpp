@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/highlighter.h"
 
+#include "resources/colours.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -42,17 +44,23 @@ struct ColourMark : QTextBlockUserData {
     State in = javalex::Normal;
     State end = javalex::Normal;
     qsizetype ranges = 0;
+    colours::Look look = colours::Look::Light;  // the look it was coloured for
 };
+
+using Formats = std::array<QTextCharFormat, 5>;
+
+Formats formatsOf(colours::Look look)
+{
+    Formats f;
+    for (int k = 0; k < 5; ++k)
+        f[k].setForeground(JavaHighlighter::colour(javalex::Kind(k), look));
+    return f;
+}
 
 const QTextCharFormat& formatFor(javalex::Kind kind)
 {
-    static const std::array<QTextCharFormat, 5> formats = [] {
-        std::array<QTextCharFormat, 5> f;
-        for (int k = 0; k < 5; ++k)
-            f[k].setForeground(JavaHighlighter::colour(javalex::Kind(k)));
-        return f;
-    }();
-    return formats[int(kind)];
+    static const std::array<Formats, 2> formats = {formatsOf(colours::Look::Light), formatsOf(colours::Look::Dark)};
+    return formats[colours::currentLook() == colours::Look::Dark ? 1 : 0][int(kind)];
 }
 
 // Above this many blocks the state scan reads the document's text in one go
@@ -95,14 +103,20 @@ JavaHighlighter::~JavaHighlighter() = default;
 
 QColor JavaHighlighter::colour(javalex::Kind kind)
 {
+    return colour(kind, colours::currentLook());
+}
+
+QColor JavaHighlighter::colour(javalex::Kind kind, colours::Look look)
+{
+    const colours::ColourSet& c = colours::colourSet(look);
     switch (kind) {
-    case javalex::Kind::Keyword: return QColor(0x00, 0x00, 0x8b);     // dark blue
-    case javalex::Kind::String: return QColor(0x00, 0x64, 0x00);      // dark green
-    case javalex::Kind::Comment: return QColor(0x3f, 0x7f, 0x5f);     // grey-green
-    case javalex::Kind::Number: return QColor(0x8b, 0x00, 0x8b);      // dark magenta
-    case javalex::Kind::Annotation: return QColor(0x70, 0x70, 0x00);  // olive
+    case javalex::Kind::Keyword: return c.keyword;
+    case javalex::Kind::String: return c.string;
+    case javalex::Kind::Comment: return c.comment;
+    case javalex::Kind::Number: return c.number;
+    case javalex::Kind::Annotation: return c.annotation;
     }
-    return QColor(Qt::black);
+    return c.text;
 }
 
 bool JavaHighlighter::eventFilter(QObject* watched, QEvent* event)
@@ -110,7 +124,10 @@ bool JavaHighlighter::eventFilter(QObject* watched, QEvent* event)
     // Only the event's type and the viewport's address are looked at: while the
     // edit is being destroyed its viewport still sends events, and the edit
     // itself must not be touched then.
-    if ((event->type() == QEvent::Resize || event->type() == QEvent::Show) && watched == m_viewport)
+    // A change of palette comes with a change of look: the shown blocks are
+    // coloured again for it, the others when they come into view.
+    const QEvent::Type t = event->type();
+    if ((t == QEvent::Resize || t == QEvent::Show || t == QEvent::PaletteChange) && watched == m_viewport)
         schedule();
     return QObject::eventFilter(watched, event);
 }
@@ -183,6 +200,7 @@ bool JavaHighlighter::colourBlock(const QTextBlock& block, State in)
     mark->in = in;
     mark->end = end;
     mark->ranges = ranges.size();
+    mark->look = colours::currentLook();
     b.setUserState(packStates(in, end));
     return changed;
 }
@@ -200,8 +218,8 @@ State JavaHighlighter::colourBlocks(QTextBlock first, const QTextBlock& last, St
             const State end = javalex::scanLine(b.text(), in);
             b.setUserState(packStates(in, end));
             in = end;
-        } else if (mark && mark->in == in && mark->ranges == b.layout()->formats().size() &&
-                   mark->hash == qHash(b.text())) {
+        } else if (mark && mark->in == in && mark->look == colours::currentLook() &&
+                   mark->ranges == b.layout()->formats().size() && mark->hash == qHash(b.text())) {
             b.setUserState(packStates(in, mark->end));
             in = mark->end;
         } else {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "javatext/javalexer.h"
+#include "resources/colours.h"
 
 #include <QColor>
 #include <QElapsedTimer>
@@ -63,8 +64,9 @@ public:
     // blocks before it when they are not known yet).
     javalex::State stateAtStart(const QTextBlock& block);
 
-    // The colour of a kind of token.
+    // The colour of a kind of token in the look in use, and in a given look.
     static QColor colour(javalex::Kind kind);
+    static QColor colour(javalex::Kind kind, colours::Look look);
 
     // Least number of blocks coloured above and below the shown ones (a pass
     // colours two pages above and below them).

@@ -2,6 +2,7 @@
 #include "editor/marks.h"
 
 #include "javatext/javaidentifiers.h"
+#include "resources/colours.h"
 
 #include <QColor>
 #include <QSignalBlocker>
@@ -12,14 +13,15 @@
 
 QColor markColour(TextMark::Kind kind)
 {
+    const colours::ColourSet& c = colours::current();
     switch (kind) {
-    case TextMark::Kind::Warning: return QColor(0xe0, 0x8a, 0x00);
-    case TextMark::Kind::Paused: return QColor(0xf0, 0xb0, 0x00);
-    case TextMark::Kind::Value: return QColor(0x80, 0x80, 0x80);
-    case TextMark::Kind::Error:
-    case TextMark::Kind::Breakpoint: break;
+    case TextMark::Kind::Warning: return c.warning;
+    case TextMark::Kind::Paused: return c.paused;
+    case TextMark::Kind::Value: return c.value;
+    case TextMark::Kind::Breakpoint: return c.breakpoint;
+    case TextMark::Kind::Error: break;
     }
-    return QColor(0xd0, 0x20, 0x20);
+    return c.error;
 }
 
 MarkList::MarkList(QTextDocument* doc) : doc_(doc), breakpoints_(doc, true), paused_(doc), values_(doc)

@@ -5,6 +5,7 @@
 #include "javatext/javalines.h"
 #include "editor/marks.h"
 #include "editor/shownblocks.h"
+#include "resources/colours.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QHelpEvent>
@@ -105,8 +106,8 @@ void TextHighlights::update()
             s.cursor = QTextCursor(edit_->document());
             s.cursor.setPosition(pos);
             s.cursor.setPosition(pos + 1, QTextCursor::KeepAnchor);
-            s.format.setBackground(QColor(0xb4, 0xee, 0xb4));
-            s.format.setForeground(QColor(Qt::black));
+            s.format.setBackground(colours::current().bracketBack);
+            s.format.setForeground(colours::current().bracketText);
             out << s;
         }
     }

@@ -75,6 +75,9 @@ enum : int {
     CloseWindow = 470,
     GoBack = 480,
     GoForward = 481,
+    FollowDesktopColours = 482,
+    LightColours = 483,
+    DarkColours = 484,
     ChooseJdk = 490,
     JavaHelp = 502,
     About = 503,
@@ -131,6 +134,9 @@ struct CommandInfo {
     // The picture, ":/icons/<icon>.png", named by what the command does; empty when none.
     QString icon;
     bool toggle = false;  // a menu item with a check mark, a button that stays down
+    // Toggles with the same non-zero group form one exclusive (radio) group:
+    // checking one unchecks the others.
+    int radioGroup = 0;
 
     QString menuCaption() const { return QString::fromLatin1(caption); }
     // The key text after the caption's tab, empty when it shows none.

@@ -5,6 +5,7 @@
 # (resources/resources.h) once before loading ":/icons/...".
 add_library(bp_resources STATIC
   resources/commands.cpp
+  resources/colours.cpp
   resources/resources.cpp
   resources/resources.h
   resources/brewpad.qrc)
@@ -29,3 +30,4 @@ add_custom_target(regenerate_icons
   COMMENT "Drawing resources/icons/*.png")
 
 bp_add_test(test_resources SOURCES tests/resources/test_resources.cpp LIBS bp_resources)
+bp_add_test(test_colours SOURCES tests/resources/test_colours.cpp LIBS bp_resources)

@@ -38,6 +38,7 @@ protected:
         TMDIFileApp::Options o;
         o.settleConfiguration = false;
         o.iniFile = dir.filePath("Brewpad.ini");
+        o.lookFile = lookFile;
         app = std::make_unique<TMDIFileApp>(o);
         app->InitMainWindow();
         QApplication::processEvents();
@@ -119,6 +120,7 @@ protected:
 
     ScriptedDialogs dialogs_;
     QTemporaryDir dir;
+    QString lookFile;  // where the colours chosen are kept; not kept when empty
     QString oldCwd;
     std::unique_ptr<TMDIFileApp> app;
 };

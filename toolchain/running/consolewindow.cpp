@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/running/consolewindow.h"
 
+#include "resources/colours.h"
+
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -13,6 +15,8 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <vector>
 
 namespace {
 
@@ -29,14 +33,20 @@ constexpr qint64 kMostFlushMs = 25;
 // The state of a row that continues the line of the row before it.
 constexpr int kContinuedRow = 1;
 
+// The stream of a piece of text, and whether it is a link, kept in its
+// format so that a change of look can colour it again.
+constexpr int kStreamProperty = QTextFormat::UserProperty + 1;
+constexpr int kLinkProperty = QTextFormat::UserProperty + 2;
+
 QTextCharFormat formatFor(ConsoleStream stream, const QPalette& palette)
 {
     QTextCharFormat f;
+    f.setProperty(kStreamProperty, int(stream));
     switch (stream) {
     case ConsoleStream::Output: f.setForeground(palette.text()); break;
-    case ConsoleStream::Error: f.setForeground(QColor(0xB0, 0x00, 0x20)); break;
+    case ConsoleStream::Error: f.setForeground(colours::current().consoleError); break;
     case ConsoleStream::Input:
-        f.setForeground(QColor(0x00, 0x60, 0x20));
+        f.setForeground(colours::current().consoleInput);
         f.setFontWeight(QFont::Bold);
         break;
     case ConsoleStream::Note:
@@ -76,6 +86,7 @@ void insertSegment(QTextCursor& cursor, const ConsoleSegment& segment, const QPa
     QTextCharFormat link = plain;
     link.setFontUnderline(true);
     link.setForeground(palette.link());
+    link.setProperty(kLinkProperty, true);
     const QString& text = segment.text;
     for (qsizetype from = 0;;) {
         const qsizetype cut = text.indexOf(kRowBreak, from);
@@ -87,6 +98,38 @@ void insertSegment(QTextCursor& cursor, const ConsoleSegment& segment, const QPa
         cursor.insertBlock();
         cursor.block().setUserState(kContinuedRow);
         from = cut + 1;
+    }
+}
+
+// Gives the text shown the colours of `palette` and of the look in use.
+void recolour(QTextDocument* doc, const QPalette& palette)
+{
+    struct Change {
+        int from, to;
+        QBrush brush;
+    };
+    std::vector<Change> changes;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            const QTextCharFormat old = f.charFormat();
+            if (!old.hasProperty(kStreamProperty))
+                continue;
+            const QBrush brush =
+                old.boolProperty(kLinkProperty)
+                    ? palette.link()
+                    : formatFor(ConsoleStream(old.intProperty(kStreamProperty)), palette).foreground();
+            if (old.foreground() != brush)
+                changes.push_back({f.position(), f.position() + f.length(), brush});
+        }
+    }
+    QTextCursor cursor(doc);
+    for (const Change& c : changes) {
+        cursor.setPosition(c.from);
+        cursor.setPosition(c.to, QTextCursor::KeepAnchor);
+        QTextCharFormat colour;
+        colour.setForeground(c.brush);
+        cursor.mergeCharFormat(colour);
     }
 }
 
@@ -291,6 +334,9 @@ bool ConsoleWindow::eventFilter(QObject* watched, QEvent* event)
             endInput();
             return true;
         }
+    } else if (watched == view_ && event->type() == QEvent::PaletteChange) {
+        // A change of look: the text shown so far takes its colours.
+        recolour(view_->document(), view_->palette());
     } else if (watched == view_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/running/variableswindow.h"
 
+#include "resources/colours.h"
+
 #include <QHeaderView>
 #include <QLabel>
+#include <QEvent>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 namespace {
@@ -42,6 +46,17 @@ VariablesWindow::VariablesWindow(QWidget* parent)
     connect(tree_, &QTreeWidget::itemActivated, this, &VariablesWindow::onActivated);
 }
 
+void VariablesWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange)
+        return;
+    for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
+        if ((*it)->data(ValueColumn, Qt::ForegroundRole).isValid())
+            (*it)->setForeground(ValueColumn, colours::current().changedValue);
+    }
+}
+
 void VariablesWindow::clear()
 {
     tree_->clear();
@@ -74,7 +89,7 @@ QTreeWidgetItem* VariablesWindow::addValue(QTreeWidgetItem* parent, const DebugV
         QFont bold = item->font(ValueColumn);
         bold.setBold(true);
         item->setFont(ValueColumn, bold);
-        item->setForeground(ValueColumn, QColor(0xB0, 0x00, 0x20));
+        item->setForeground(ValueColumn, colours::current().changedValue);
     }
     if (value.id != 0) {
         item->setData(NameColumn, IdRole, value.id);

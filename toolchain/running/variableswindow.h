@@ -40,6 +40,10 @@ signals:
     // The user opened value `id` (or asked for its elements from `start`).
     void expandRequested(qint64 id, int start);
 
+protected:
+    // A change of look: the changed values take its colour.
+    void changeEvent(QEvent* event) override;
+
 private:
     QTreeWidgetItem* addValue(QTreeWidgetItem* parent, const DebugValue& value, const QString& path);
     void onExpanded(QTreeWidgetItem* item);

@@ -3,9 +3,11 @@
 // the lines it keeps, and the stack-trace lines that lead to their source.
 #include "support.h"
 #include "platform/processgroup.h"
+#include "resources/colours.h"
 #include "toolchain/running/consolewindow.h"
 #include "toolchain/running/programprocess.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
@@ -164,6 +166,41 @@ TEST(ConsoleWindow, AStackTraceLineLeadsToItsSourceByEnterOrDoubleClick)
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, line3.center());
     ASSERT_EQ(asked.size(), 2);
     EXPECT_EQ(asked[1][0].value<StackTraceLocation>().line, 5);
+}
+
+// The colour of the first piece of text of a line of the console.
+QColor colourOfLine(QPlainTextEdit* view, int line)
+{
+    return view->document()->findBlockByNumber(line).begin().fragment().charFormat().foreground().color();
+}
+
+TEST(ConsoleWindow, TheTextShownTakesTheColoursOfANewLook)
+{
+    const QPalette desktop = QApplication::palette();
+    ConsoleWindow console;
+    console.begin("java demo.Demo");
+    console.appendOutput("plain output\n");
+    console.appendError("an error\n\tat demo.Demo.fail(Demo.java:12)\n");
+    console.show();
+    console.flush();
+    auto* view = console.findChild<QPlainTextEdit*>();
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(console.shownText().contains("an error"));
+    const int output = int(console.shownText().left(console.shownText().indexOf("plain")).count('\n'));
+    EXPECT_EQ(colourOfLine(view, output + 1), colours::colourSet(colours::Look::Light).consoleError);
+
+    colours::setCurrentLook(colours::Look::Dark);
+    QApplication::setPalette(colours::lookPalette(colours::Look::Dark));
+    QApplication::processEvents();  // the widgets hear of the palette
+    EXPECT_EQ(colourOfLine(view, output), colours::colourSet(colours::Look::Dark).text);
+    EXPECT_EQ(colourOfLine(view, output + 1), colours::colourSet(colours::Look::Dark).consoleError);
+    EXPECT_TRUE(console.shownText().contains("plain output\nan error\n"));
+
+    colours::setCurrentLook(colours::Look::Light);
+    QApplication::setPalette(desktop);
+    QApplication::processEvents();
+    EXPECT_EQ(colourOfLine(view, output), desktop.color(QPalette::Text));
+    EXPECT_EQ(colourOfLine(view, output + 1), colours::colourSet(colours::Look::Light).consoleError);
 }
 
 // A real program: its output and error as written, the lines typed as its

@@ -4,12 +4,14 @@
 // process), driven through its methods and signals as the windows will.
 #include "support.h"
 
+#include "resources/colours.h"
 #include "toolchain/running/callstackwindow.h"
 #include "toolchain/running/debugprotocol.h"
 #include "toolchain/running/debugsession.h"
 #include "toolchain/running/stacktraceline.h"
 #include "toolchain/running/variableswindow.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -816,6 +818,27 @@ TEST_F(DebuggerTest, VariablesWindowExpandsA2DArrayAndKeepsTheOtherLocals)
     EXPECT_EQ(w.row("width", d)->text(1), "3");
     run->session.stop();
     ASSERT_TRUE(finish(*run));
+}
+
+TEST(VariablesWindow, AChangedValueTakesTheColourOfANewLook)
+{
+    const QPalette desktop = QApplication::palette();
+    VariablesWindow variables;
+    variables.showVariables({}, {DebugValue{"local", "n", "int", "1"}, DebugValue{"local", "m", "int", "5"}});
+    variables.showVariables({}, {DebugValue{"local", "n", "int", "2"}, DebugValue{"local", "m", "int", "5"}});
+    QTreeWidgetItem* n = variables.tree()->topLevelItem(0);
+    QTreeWidgetItem* m = variables.tree()->topLevelItem(1);
+    ASSERT_TRUE(n && m);
+    EXPECT_EQ(n->foreground(1).color(), colours::colourSet(colours::Look::Light).changedValue);
+    colours::setCurrentLook(colours::Look::Dark);
+    QApplication::setPalette(colours::lookPalette(colours::Look::Dark));
+    QApplication::processEvents();
+    EXPECT_EQ(n->foreground(1).color(), colours::colourSet(colours::Look::Dark).changedValue);
+    EXPECT_EQ(m->foreground(1).style(), Qt::NoBrush) << "an unchanged value follows the palette";
+    colours::setCurrentLook(colours::Look::Light);
+    QApplication::setPalette(desktop);
+    QApplication::processEvents();
+    EXPECT_EQ(n->foreground(1).color(), colours::colourSet(colours::Look::Light).changedValue);
 }
 
 TEST_F(DebuggerTest, VariablesWindowMarksTheValuesChangedSinceTheLastStop)

@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "resources/colours.h"
+
+#include <QString>
+
+#include <cmath>
+
+namespace colours {
+
+namespace {
+
+Look g_look = Look::Light;
+
+QColor blend(const QColor& a, const QColor& b, double t)
+{
+    return QColor::fromRgbF(float(a.redF() * (1 - t) + b.redF() * t), float(a.greenF() * (1 - t) + b.greenF() * t),
+                            float(a.blueF() * (1 - t) + b.blueF() * t));
+}
+
+double linear(double c)
+{
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double luminance(const QColor& c)
+{
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+void setGroups(QPalette& p, QPalette::ColorRole role, const QColor& c)
+{
+    p.setColor(QPalette::Active, role, c);
+    p.setColor(QPalette::Inactive, role, c);
+    p.setColor(QPalette::Disabled, role, c);
+}
+
+struct PaletteColours {
+    QColor window, text, base, alternate, button, light, mid, dark, highlight, link, disabled;
+};
+
+QPalette makePalette(const PaletteColours& c)
+{
+    QPalette p;
+    for (QPalette::ColorRole r : {QPalette::Window, QPalette::ToolTipBase})
+        setGroups(p, r, c.window);
+    for (QPalette::ColorRole r : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText})
+        setGroups(p, r, c.text);
+    setGroups(p, QPalette::Base, c.base);
+    setGroups(p, QPalette::AlternateBase, c.alternate);
+    setGroups(p, QPalette::Button, c.button);
+    setGroups(p, QPalette::Light, c.light);
+    setGroups(p, QPalette::Midlight, blend(c.light, c.mid, 0.5));
+    setGroups(p, QPalette::Mid, c.mid);
+    setGroups(p, QPalette::Dark, c.dark);
+    setGroups(p, QPalette::Shadow, Qt::black);
+    setGroups(p, QPalette::BrightText, QColor(0xff, 0x55, 0x55));
+    setGroups(p, QPalette::Highlight, c.highlight);
+    setGroups(p, QPalette::HighlightedText, Qt::white);
+    setGroups(p, QPalette::Link, c.link);
+    setGroups(p, QPalette::LinkVisited, c.link);
+    setGroups(p, QPalette::PlaceholderText, c.disabled);
+    for (QPalette::ColorRole r : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, r, c.disabled);
+    p.setColor(QPalette::Disabled, QPalette::Highlight, c.mid);
+    return p;
+}
+
+}  // namespace
+
+// code-size: table (the two sets side by side)
+const ColourSet& colourSet(Look look)
+{
+    // clang-format off
+    static const ColourSet light = {
+        QColor(0x00, 0x00, 0x00), QColor(0xff, 0xff, 0xff),
+        QColor(0x00, 0x00, 0x8b), QColor(0x00, 0x64, 0x00), QColor(0x3f, 0x7f, 0x5f),  // keyword, string, comment
+        QColor(0x8b, 0x00, 0x8b), QColor(0x70, 0x70, 0x00),                            // number, annotation
+        QColor(0xd0, 0x20, 0x20), QColor(0xe0, 0x8a, 0x00), QColor(0xd0, 0x20, 0x20),  // error, warning, breakpoint
+        QColor(0xf0, 0xb0, 0x00), QColor(0x66, 0x66, 0x66),                            // paused, value
+        QColor(0xb4, 0xee, 0xb4), QColor(0x00, 0x00, 0x00),                            // brackets
+        QColor(0xb0, 0x00, 0x20), QColor(0x00, 0x60, 0x20), QColor(0xb0, 0x00, 0x20),  // console, Variables
+    };
+    static const ColourSet dark = {
+        QColor(0xe6, 0xe6, 0xe6), QColor(0x23, 0x23, 0x23),
+        QColor(0x6c, 0xa8, 0xff), QColor(0x8f, 0xd0, 0x7a), QColor(0x8a, 0xa8, 0x8f),  // keyword, string, comment
+        QColor(0xe0, 0x9c, 0xf0), QColor(0xd8, 0xcc, 0x70),                            // number, annotation
+        QColor(0xff, 0x5c, 0x5c), QColor(0xf0, 0xa8, 0x30), QColor(0xe8, 0x48, 0x48),  // error, warning, breakpoint
+        QColor(0xf0, 0xc0, 0x40), QColor(0xa8, 0xa8, 0xa8),                            // paused, value
+        QColor(0x2e, 0x5e, 0x3a), QColor(0xff, 0xff, 0xff),                            // brackets
+        QColor(0xff, 0x70, 0x70), QColor(0x7f, 0xd8, 0x8f), QColor(0xff, 0x70, 0x70),  // console, Variables
+    };
+    // clang-format on
+    return look == Look::Dark ? dark : light;
+}
+
+QPalette lookPalette(Look look)
+{
+    const ColourSet& s = colourSet(look);
+    if (look == Look::Dark)
+        return makePalette({QColor(0x35, 0x35, 0x35), s.text, s.base, QColor(0x2c, 0x2c, 0x2c),
+                            QColor(0x3c, 0x3c, 0x3c), QColor(0x50, 0x50, 0x50), QColor(0x28, 0x28, 0x28),
+                            QColor(0x1a, 0x1a, 0x1a), QColor(0x2a, 0x6e, 0xc0), QColor(0x6c, 0xa8, 0xff),
+                            QColor(0x80, 0x80, 0x80)});
+    return makePalette({QColor(0xef, 0xef, 0xef), s.text, s.base, QColor(0xf7, 0xf7, 0xf7), QColor(0xef, 0xef, 0xef),
+                        QColor(0xff, 0xff, 0xff), QColor(0xb8, 0xb8, 0xb8), QColor(0x9f, 0x9f, 0x9f),
+                        QColor(0x1f, 0x6a, 0xb0), QColor(0x00, 0x00, 0xff), QColor(0x78, 0x78, 0x78)});
+}
+
+bool isDark(const QPalette& palette)
+{
+    return palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness();
+}
+
+Look lookFor(Choice choice, bool desktopDark)
+{
+    switch (choice) {
+    case Choice::Light: return Look::Light;
+    case Choice::Dark: return Look::Dark;
+    case Choice::FollowDesktop: break;
+    }
+    return desktopDark ? Look::Dark : Look::Light;
+}
+
+Look currentLook()
+{
+    return g_look;
+}
+
+void setCurrentLook(Look look)
+{
+    g_look = look;
+}
+
+MarginColours marginColours(const QPalette& palette)
+{
+    const QColor back = blend(palette.color(QPalette::Base), palette.color(QPalette::Window), 0.7);
+    const QColor text = palette.color(QPalette::Text);
+    return {back, blend(back, text, 0.6), blend(back, text, 0.25)};
+}
+
+double contrastRatio(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+const char* choiceWord(Choice choice)
+{
+    switch (choice) {
+    case Choice::Light: return "light";
+    case Choice::Dark: return "dark";
+    case Choice::FollowDesktop: break;
+    }
+    return "follow";
+}
+
+Choice choiceFromWord(const QString& word)
+{
+    const QString w = word.trimmed().toLower();
+    if (w == QLatin1String("light"))
+        return Choice::Light;
+    if (w == QLatin1String("dark"))
+        return Choice::Dark;
+    return Choice::FollowDesktop;
+}
+
+}  // namespace colours
