@@ -131,6 +131,7 @@ QByteArray encodeReplyFields(const ServiceReply& reply)
             },
             [](const CancelledReply& r) { return Out("cancelled").id(r.id).frame(); },
             [](const FixesReply& r) { return frameBytes(fixesReplyFields(r)); },
+            [](const DocReply& r) { return frameBytes(docReplyFields(r)); },
             [](const FailedReply& r) {
                 Out out("failed");
                 out.id(r.id).text(r.reason);
@@ -245,6 +246,8 @@ std::optional<ServiceReply> decodeKnownReply(const QByteArray& verb, const QList
         return CancelledReply{in.id()};
     if (FixesReply fixes; decodeFixesReply(fields, &fixes))
         return fixes;
+    if (DocReply doc; decodeDocReply(fields, &doc))
+        return doc;
     if (verb == "failed" && n >= 2) {
         FailedReply r;
         r.id = in.id();
@@ -350,6 +353,7 @@ QByteArray encodeServiceRequest(const ServiceRequest& request)
             [](const CancelRequest& r) { return Out("cancel").id(r.id).frame(); },
             [](const QuitRequest&) { return Out("quit").frame(); },
             [](const FixesRequest& r) { return frameBytes(fixesRequestFields(r)); },
+            [](const DocRequest& r) { return frameBytes(docRequestFields(r)); },
         },
         request);
 }
@@ -380,6 +384,8 @@ std::optional<ServiceRequest> decodeServiceRequest(const QList<QByteArray>& fiel
         return CancelRequest{in.id()};
     if (FixesRequest fixes; decodeFixesRequest(fields, &fixes))
         return fixes;
+    if (DocRequest doc; decodeDocRequest(fields, &doc))
+        return doc;
     if (verb == "quit")
         return QuitRequest{};
     return std::nullopt;

@@ -11,6 +11,7 @@
 #pragma once
 #include "toolchain/compiling/completionitems.h"
 #include "toolchain/compiling/quickfixes.h"
+#include "toolchain/compiling/servicedoc.h"
 
 #include <QByteArray>
 #include <QList>
@@ -90,7 +91,7 @@ struct QuitRequest {
 };
 
 using ServiceRequest = std::variant<CompileRequest, CheckRequest, CompleteRequest, DeclarationRequest, OutlineRequest,
-                                    CancelRequest, QuitRequest, FixesRequest>;
+                                    CancelRequest, QuitRequest, FixesRequest, DocRequest>;
 
 // ------------------------------------------------------------------- replies
 
@@ -194,7 +195,7 @@ struct FailedReply {
 
 using ServiceReply =
     std::variant<ReadyReply, CompiledReply, CheckedReply, CompletedReply, SignaturesReply, DeclaredReply,
-                 UndeclaredReply, OutlinedReply, CancelledReply, FailedReply, FixesReply>;
+                 UndeclaredReply, OutlinedReply, CancelledReply, FailedReply, FixesReply, DocReply>;
 Q_DECLARE_METATYPE(ServiceReply)
 
 // --------------------------------------------------------------------- codec

@@ -23,6 +23,7 @@
 //                                 FILE's text TEXT (UTF-8) compiled in memory
 //     declaration ..., outline ...
 //                                 navigation (Navigate)
+//     doc ...                     the documentation of a symbol (Docs)
 //     complete ID WORKDIR FILE TEXT OFFSET OPTION...
 //                                 what fits at the caret OFFSET (in UTF-16
 //                                 units) of FILE's text TEXT, as a check sees it
@@ -53,6 +54,7 @@
 //                                 "jdk" for a JDK source copied to the cache
 //     undeclared ID REASON
 //     outlined ID COUNT (DEPTH KIND NAME DETAIL LINE COLUMN)...
+//     documented ID NAME SIGNATURE CONTEXT COMMENT
 //     cancelled ID
 //     failed ID REASON [cold]     nothing was done that can be trusted: the
 //                                 caller runs the javac launcher instead;
@@ -120,6 +122,7 @@ public final class CompileService {
     private final Complete complete;
     private final Signature signature;
     private final Navigate navigate;
+    private final Docs docs;
     private final Fixes fixes;
 
     // The warm-up still to do, in `warm`, while no request waits.
@@ -142,6 +145,7 @@ public final class CompileService {
         workDir = Paths.get("").toAbsolutePath().toString();
         check = new Check(compiler, replies, cancelled);
         navigate = new Navigate(compiler, replies, check);
+        docs = new Docs(navigate, replies, check);
         ParamNames paramNames = new ParamNames(navigate);
         complete = new Complete(compiler, replies, check, paramNames);
         signature = new Signature(replies, complete, paramNames);
@@ -429,6 +433,8 @@ public final class CompileService {
             complete.complete((Request.Complete) r);
         } else if (r instanceof Request.Declaration) {
             navigate.declaration((Request.Declaration) r);
+        } else if (r instanceof Request.Doc) {
+            docs.doc((Request.Doc) r);
         } else if (r instanceof Request.Outline) {
             navigate.outline((Request.Outline) r);
         } else if (r instanceof Request.Fixes) {
