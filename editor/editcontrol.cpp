@@ -4,6 +4,7 @@
 #include "editor/editcommands.h"
 #include "editor/editinput.h"
 #include "editor/editmargin.h"
+#include "editor/hoverrest.h"
 #include "editor/indent.h"
 #include "editor/lineendedit.h"
 #include "editor/shownblocks.h"
@@ -54,6 +55,9 @@ EditControl::EditControl(QWidget* parent)
     margin_->onLineMenu([this](int line, QPoint at) { emit breakpointMenuWanted(line, at); });
     connectViews();
     connectSource();
+    auto* hover = new HoverRest(this);
+    connect(hover, &HoverRest::rested, this, &EditControl::identifierRested);
+    connect(hover, &HoverRest::ended, this, &EditControl::identifierRestEnded);
 }
 
 SourceDocument* EditControl::adopt(SourceDocument* doc)

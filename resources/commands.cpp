@@ -68,6 +68,8 @@ const std::vector<CommandInfo>& commandTable()
          "Goes back to the place jumped from", ""},
         {cmd::GoForward, "Go F&orward\tAlt+Right", {K(Qt::ALT | Qt::Key_Right)}, Frame,
          "Goes forward again to the place gone back from", ""},
+        {cmd::ShowDocumentation, "&Show Documentation\tShift+F1", {K(Qt::SHIFT | Qt::Key_F1)}, Frame,
+         "Shows the documentation of the class, method or field at the caret", ""},
         // Java Project...
         {cmd::JavaCompile, "Java Compile\tF9", {K(Qt::Key_F9)}, Frame, "Compile Java project or file", "compile"},
         {cmd::NewJavaProj, "New Project", {}, Frame, "Open a new project .JPR", "new-project"},
@@ -140,6 +142,8 @@ const std::vector<CommandInfo>& commandTable()
         {cmd::JShellPane, "&JShell", {}, Frame, "Shows the JShell pane", ""},
         {cmd::BreakpointsPane, "Break&points\tCtrl+Shift+F8", {K(Qt::CTRL | Qt::SHIFT | Qt::Key_F8)}, Frame,
          "Shows every breakpoint of every file", ""},
+        {cmd::DocumentationPane, "&Documentation", {}, Frame,
+         "Shows the Documentation pane, with the documentation last shown", ""},
         {cmd::CloseWindow, "Close &Window\tCtrl+W", {K(Qt::CTRL | Qt::Key_W), K(Qt::CTRL | Qt::Key_F4)}, Frame,
          "Closes the active window, asking to save its changes", ""},
         // Help
@@ -243,6 +247,7 @@ std::vector<int> windowMenuItems()
             cmd::ShowTestResults,
             cmd::JShellPane,
             cmd::BreakpointsPane,
+            cmd::DocumentationPane,
             Separator,
             cmd::CloseWindow,
             OpenWindows};
@@ -263,7 +268,8 @@ const std::vector<MenuLayout>& menuBarLayout()
                    cmd::ToggleComment, Separator,    cmd::QuickFix}},
         {"&Search",
          {cmd::Find, cmd::Replace, cmd::FindNext, cmd::GotoLine, Separator, cmd::NextMessage, cmd::PreviousMessage,
-          Separator, cmd::GoToDefinition, cmd::FindInFiles, Separator, cmd::GoBack, cmd::GoForward}},
+          Separator, cmd::GoToDefinition, cmd::FindInFiles, Separator, cmd::GoBack, cmd::GoForward, Separator,
+          cmd::ShowDocumentation}},
         {"Java Project...", {cmd::JavaCompile,   Separator,
                              cmd::NewJavaProj,   cmd::OpenJavaProj,
                              cmd::SaveJavaProj,  cmd::SaveAsJavaProj,

@@ -70,6 +70,8 @@ enum : int {
     CloseWindow = 470,
     GoBack = 480,
     GoForward = 481,
+    ShowDocumentation = 479,
+    DocumentationPane = 487,
     ChooseJdk = 490,
     JavaHelp = 502,
     About = 503,

@@ -23,7 +23,8 @@ add_library(bp_toolchain STATIC
   toolchain/messages/messagewindow.cpp
   toolchain/running/breakpointstore.cpp
   toolchain/navigation/outlinewindow.cpp
-  toolchain/navigation/javadochtml.cpp)
+  toolchain/navigation/javadochtml.cpp
+  toolchain/navigation/docpane.cpp)
 target_link_libraries(bp_toolchain PUBLIC bp_javatext bp_project bp_config bp_platform bp_resources Qt6::Widgets)
 
 bp_add_test(test_classify SOURCES tests/toolchain/classify/test_classify.cpp LIBS bp_toolchain)

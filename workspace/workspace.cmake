@@ -18,6 +18,7 @@ add_library(bp_workspace STATIC
   workspace/findresults.cpp
   workspace/findinfiles.cpp
   workspace/navigationcontroller.cpp
+  workspace/documentationcontroller.cpp
   workspace/windowcommands.cpp
   workspace/dialogrecords.cpp
   workspace/paneframe.cpp

@@ -131,7 +131,8 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Ctrl+Shift+Space", cmd::ParameterHints},
                                                {"Ctrl+Shift+J", cmd::SendToJShell},
                                                {"Ctrl+1", cmd::QuickFix},
-                                               {"Ctrl+Shift+F8", cmd::BreakpointsPane}}));
+                                               {"Ctrl+Shift+F8", cmd::BreakpointsPane},
+                                               {"Shift+F1", cmd::ShowDocumentation}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -251,7 +252,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 40);
+    EXPECT_EQ(bound, 41);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)
