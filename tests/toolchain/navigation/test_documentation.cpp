@@ -59,6 +59,8 @@ protected:
                                   "        System.out.println(text);\n"
                                   "        return B.helper(text.length());\n"
                                   "    }\n"
+                                  "    @Override\n"
+                                  "    public String toString() { return \"A\"; }\n"
                                   "}\n"));
     }
     // Puts the caret in `w` on the first `word`, one character in.
@@ -138,6 +140,14 @@ TEST_F(Documentation, ShiftF1OnAJdkClassAndMethodShowsTheirJavadocAndALinkShowsT
     EXPECT_TRUE(page.contains("Parameters:"));
     EXPECT_FALSE(page.contains("{@"));
 
+    // A method without a comment that overrides one: the comment of the one it overrides.
+    caretOn(a, "toString");
+    showDocumentation(a);
+    EXPECT_TRUE(pane()->shownText().startsWith("public String toString()")) << pane()->shownText().toStdString();
+    EXPECT_TRUE(pane()->shownText().contains("Returns a string representation of the object."));
+
+    caretOn(a, "println");
+    showDocumentation(a);
     // The link to print(String) shows its page in the same pane, and Backspace goes back.
     ASSERT_TRUE(clickLink("#print(String)")) << pane()->toHtml().toStdString();
     waitForPage();

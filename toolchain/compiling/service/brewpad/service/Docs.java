@@ -31,7 +31,9 @@ import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
+import java.util.ArrayDeque;
 import java.util.ArrayList;
+import java.util.Deque;
 import java.util.List;
 import java.util.stream.Collectors;
 import javax.lang.model.element.Element;
@@ -40,6 +42,7 @@ import javax.lang.model.element.ExecutableElement;
 import javax.lang.model.element.Modifier;
 import javax.lang.model.element.TypeElement;
 import javax.lang.model.element.VariableElement;
+import javax.lang.model.type.TypeMirror;
 import javax.tools.DiagnosticCollector;
 
 final class Docs {
@@ -76,6 +79,8 @@ final class Docs {
         }
         Found found = find(task, trees, e, options, dir, r.cacheDir);
         String comment = found.comment != null ? found.comment : task.getElements().getDocComment(e);
+        if (e instanceof ExecutableElement)
+            comment = inherited(task, trees, (ExecutableElement) e, comment, options, dir, r.cacheDir, 0);
         replies.send(new Reply.Documented(r.id, nameOf(e), signature(e, found.tree), contextOf(e),
                 comment == null ? "" : comment));
     }
@@ -113,6 +118,59 @@ final class Docs {
         if (t == null)
             return new Found(null, null, unit);
         return new Found(t, aloneTrees.getDocComment(TreePath.getPath(unit, t)), unit);
+    }
+
+    // ---------------------------------------------------------- inherited
+
+    // A method's comment, or, when it has none or takes the overridden one's
+    // with {@inheritDoc}, the comment of the method it overrides.
+    String inherited(JavacTask task, Trees trees, ExecutableElement m, String comment, List<String> options,
+            String dir, String cache, int depth) throws IOException {
+        boolean blank = comment == null || comment.isBlank();
+        if ((!blank && !comment.contains("{@inheritDoc}")) || depth > 8
+                || !(m.getEnclosingElement() instanceof TypeElement))
+            return comment;
+        TypeElement owner = (TypeElement) m.getEnclosingElement();
+        for (TypeElement sup : supertypes(task, owner)) {
+            for (Element x : sup.getEnclosedElements()) {
+                if (!(x instanceof ExecutableElement) || !x.getSimpleName().equals(m.getSimpleName())
+                        || !task.getElements().overrides(m, (ExecutableElement) x, owner))
+                    continue;
+                Found f = find(task, trees, x, options, dir, cache);
+                String c = f.comment != null ? f.comment : task.getElements().getDocComment(x);
+                c = inherited(task, trees, (ExecutableElement) x, c, options, dir, cache, depth + 1);
+                if (c != null && !c.isBlank())
+                    return blank ? c : comment.replace("{@inheritDoc}", mainDescription(c).trim());
+            }
+        }
+        return comment;
+    }
+
+    // The classes and interfaces above `t`, the nearest first.
+    static List<TypeElement> supertypes(JavacTask task, TypeElement t) {
+        List<TypeElement> out = new ArrayList<>();
+        Deque<TypeMirror> todo = new ArrayDeque<>(task.getTypes().directSupertypes(t.asType()));
+        while (!todo.isEmpty()) {
+            TypeMirror m = todo.removeFirst();
+            Element x = task.getTypes().asElement(m);
+            if (x instanceof TypeElement && !out.contains(x)) {
+                out.add((TypeElement) x);
+                todo.addAll(task.getTypes().directSupertypes(m));
+            }
+        }
+        return out;
+    }
+
+    // A comment's text before its block tags.
+    static String mainDescription(String comment) {
+        StringBuilder out = new StringBuilder();
+        for (String line : comment.split("\n", -1)) {
+            String t = line.trim();
+            if (t.length() > 1 && t.charAt(0) == '@' && Character.isLetter(t.charAt(1)))
+                break;
+            out.append(line).append('\n');
+        }
+        return out.toString();
     }
 
     // ------------------------------------------------------------- names
