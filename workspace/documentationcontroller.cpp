@@ -84,10 +84,10 @@ DocPane* DocumentationController::showPane(bool activate)
     return pane_;
 }
 
-CompileService* DocumentationController::readyService(const QString& dir)
+CompileService* DocumentationController::readyService(const QString& dir, bool start)
 {
     CompileService* s = sharedCompileService();
-    if (!s || s->state() == CompileService::State::Stopped) {
+    if (start && (!s || s->state() == CompileService::State::Stopped)) {
         if (compileServiceHeldUntilCompile())
             return nullptr;  // the first compilation starts it
         startCompileService(&ws_, dir);
@@ -101,7 +101,7 @@ CompileService* DocumentationController::readyService(const QString& dir)
     return s && s->state() == CompileService::State::Ready ? s : nullptr;
 }
 
-quint64 DocumentationController::ask(EditControl* editor, int position, const DocLink& link)
+quint64 DocumentationController::ask(EditControl* editor, int position, const DocLink& link, bool start)
 {
     DocRequest r;
     r.workDir = editor ? docFolderOf(editor) : QDir::currentPath();
@@ -112,7 +112,7 @@ quint64 DocumentationController::ask(EditControl* editor, int position, const Do
     r.context = link.context;
     r.reference = link.reference;
     r.options = CompileService::withoutJvmOptions(makeargsList(r.file));
-    CompileService* s = readyService(r.workDir);
+    CompileService* s = readyService(r.workDir, start);
     return s ? s->query(r) : 0;
 }
 
@@ -197,7 +197,7 @@ void DocumentationController::onRested(EditControl* editor, int position, QPoint
         connected_->cancel(hoverId_);
     hoverEditor_ = editor;
     hoverAt_ = globalPos;
-    hoverId_ = ask(editor, position, {});
+    hoverId_ = ask(editor, position, {}, false);
 }
 
 void DocumentationController::onRestEnded()

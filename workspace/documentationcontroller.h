@@ -37,11 +37,12 @@ public:
     DocPane* pane() const { return pane_; }
 
 private:
-    // The shared service when it is ready; else null, and it is started (for
-    // `dir`) when it is not running.
-    CompileService* readyService(const QString& dir);
-    // Asks the service: the id, 0 when it is not ready.
-    quint64 ask(EditControl* editor, int position, const DocLink& link);
+    // The shared service when it is ready; else null, and, when `start`, it is
+    // started (for `dir`) when it is not running.
+    CompileService* readyService(const QString& dir, bool start);
+    // Asks the service: the id, 0 when it is not ready. A tooltip does not
+    // start it (`start` false): resting the mouse starts no JVM.
+    quint64 ask(EditControl* editor, int position, const DocLink& link, bool start = true);
     void onAnswered(quint64 id, const ServiceReply& reply);
     void onQueryFailed(quint64 id, const QString& reason);
     void onRested(EditControl* editor, int position, QPoint globalPos);
