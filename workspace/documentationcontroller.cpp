@@ -166,6 +166,8 @@ void DocumentationController::showPageAnswer(const ServiceReply& reply)
         return;
     if (const auto* doc = std::get_if<DocReply>(&reply))
         pane_->showPage(docPageOf(*doc));
+    else if (const auto* none = std::get_if<UndeclaredReply>(&reply))
+        pane_->showNothingFor(pageName_, none->reason);
     else
         pane_->showNothingFor(pageName_);
 }

@@ -25,9 +25,17 @@ void DocPane::showPage(const DocPage& page)
     show(javadocHtml(page), page.signature);
 }
 
-void DocPane::showNothingFor(const QString& name)
+void DocPane::showNothingFor(const QString& name, const QString& why)
 {
-    show(noDocumentationHtml(name), noDocumentationText(name));
+    QString reason = why.trimmed();
+    if (!reason.isEmpty()) {
+        reason[0] = reason[0].toUpper();
+        if (!reason.endsWith(QLatin1Char('.')))
+            reason += QLatin1Char('.');
+    }
+    show(noDocumentationHtml(name) +
+             (reason.isEmpty() ? QString() : QStringLiteral("<p>%1</p>").arg(reason.toHtmlEscaped())),
+         noDocumentationText(name));
 }
 
 void DocPane::showNote(const QString& note)

@@ -17,8 +17,9 @@ public:
 
     // Shows the documentation of a symbol; the page shown before is kept for back().
     void showPage(const DocPage& page);
-    // Shows "No documentation found for NAME.".
-    void showNothingFor(const QString& name);
+    // Shows "No documentation found for NAME.", then why when that is known
+    // ("the JDK's sources are not installed...").
+    void showNothingFor(const QString& name, const QString& why = QString());
     // Shows a short note (the page is on its way, or why it cannot come).
     void showNote(const QString& note);
     // The page before the one shown; false when there is none.

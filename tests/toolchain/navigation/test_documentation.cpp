@@ -183,7 +183,7 @@ TEST_F(Documentation, AMethodOfTheProjectShowsItsOwnCommentAndNothingFoundIsSaid
     // A keyword documents nothing: the pane says so, and no message box comes.
     caretOn(a, "return");
     showDocumentation(a);
-    EXPECT_EQ(pane()->shownText(), "No documentation found for return.");
+    EXPECT_EQ(pane()->shownText(), "No documentation found for return.\nNo declared name at the caret.");
     // A method without a comment: its signature, and the same words.
     caretOn(a, "run");
     showDocumentation(a);

@@ -81,20 +81,31 @@ final class Docs {
         String comment = found.comment != null ? found.comment : task.getElements().getDocComment(e);
         if (e instanceof ExecutableElement)
             comment = inherited(task, trees, (ExecutableElement) e, comment, options, dir, r.cacheDir, 0);
+        if (found.missing != null && (comment == null || comment.isBlank())) {
+            replies.send(new Reply.Undeclared(r.id, found.missing));
+            return;
+        }
         replies.send(new Reply.Documented(r.id, nameOf(e), signature(e, found.tree), contextOf(e),
                 comment == null ? "" : comment));
     }
 
-    // The declaration of an element and its comment; both null when neither is known.
+    // The declaration of an element and its comment; both null when neither
+    // is known, and `missing` says why when no source declares it.
     static final class Found {
         final Tree tree;
         final String comment;
         final CompilationUnitTree unit;
+        final String missing;
 
         Found(Tree tree, String comment, CompilationUnitTree unit) {
+            this(tree, comment, unit, null);
+        }
+
+        Found(Tree tree, String comment, CompilationUnitTree unit, String missing) {
             this.tree = tree;
             this.comment = comment;
             this.unit = unit;
+            this.missing = missing;
         }
     }
 
@@ -105,7 +116,7 @@ final class Docs {
             return new Found(decl.getLeaf(), trees.getDocComment(decl), decl.getCompilationUnit());
         Navigate.Located at = navigate.locate(task, e, options, dir, cache);
         if (at.source == null)
-            return new Found(null, null, null);
+            return new Found(null, null, null, at.why);
         String text;
         try (InputStream in = Files.newInputStream(at.source)) {
             text = new String(in.readAllBytes(), StandardCharsets.UTF_8);
