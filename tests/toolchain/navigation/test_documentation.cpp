@@ -135,14 +135,6 @@ TEST_F(Documentation, ShiftF1OnAJdkClassAndMethodShowsTheirJavadocAndALinkShowsT
     // The focus stays in the text.
     EXPECT_EQ(QApplication::focusWidget(), a->editor());
 
-    caretOn(a, "println");
-    showDocumentation(a);
-    const QString page = pane()->shownText();
-    EXPECT_TRUE(page.startsWith("public void println(String x)")) << page.toStdString();
-    EXPECT_TRUE(page.contains("Prints a String and then terminate the line.")) << page.toStdString();
-    EXPECT_TRUE(page.contains("Parameters:"));
-    EXPECT_FALSE(page.contains("{@"));
-
     // A method without a comment that overrides one: the comment of the one it overrides.
     caretOn(a, "toString");
     showDocumentation(a);
@@ -151,6 +143,12 @@ TEST_F(Documentation, ShiftF1OnAJdkClassAndMethodShowsTheirJavadocAndALinkShowsT
 
     caretOn(a, "println");
     showDocumentation(a);
+    const QString page = pane()->shownText();
+    EXPECT_TRUE(page.startsWith("public void println(String x)")) << page.toStdString();
+    EXPECT_TRUE(page.contains("Prints a String and then terminate the line.")) << page.toStdString();
+    EXPECT_TRUE(page.contains("Parameters:"));
+    EXPECT_FALSE(page.contains("{@"));
+
     // The link to print(String) shows its page in the same pane, and Backspace goes back.
     ASSERT_TRUE(clickLink("#print(String)")) << pane()->toHtml().toStdString();
     waitForPage();
