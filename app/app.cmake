@@ -91,6 +91,10 @@ target_compile_definitions(test_windows PRIVATE BP_DEBUGGER_JAR="${bp_debugger_j
 bp_add_test(test_navigation SOURCES tests/toolchain/navigation/test_navigation.cpp LIBS bp_app)
 target_compile_definitions(test_navigation PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
 set_tests_properties(test_navigation PROPERTIES COST 50)
+# Show Documentation, its pane and the editors' tooltips with the compile service and the real JDK.
+bp_add_test(test_documentation SOURCES tests/toolchain/navigation/test_documentation.cpp LIBS bp_app)
+target_compile_definitions(test_documentation PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")
+set_tests_properties(test_documentation PROPERTIES COST 50)
 # Jars in lib/ and sources in their package's folders: completion, F9, Java Run, Run Tests.
 bp_add_test(test_libraries SOURCES tests/app/test_libraries.cpp LIBS bp_app)
 target_compile_definitions(test_libraries PRIVATE BP_SERVICE_JAR="${bp_service_jar_built}")

@@ -5,6 +5,7 @@
 #include "editor/editdefaults.h"
 #include "editor/editinput.h"
 #include "editor/editmargin.h"
+#include "editor/hoverrest.h"
 #include "editor/indent.h"
 #include "editor/lineendedit.h"
 #include "editor/shownblocks.h"
@@ -45,6 +46,9 @@ EditControl::EditControl(QWidget* parent)
     margin_->onLineMenu([this](int line, QPoint at) { emit breakpointMenuWanted(line, at); });
     connectViews();
     connectSource();
+    auto* hover = new HoverRest(this);
+    connect(hover, &HoverRest::rested, this, &EditControl::identifierRested);
+    connect(hover, &HoverRest::ended, this, &EditControl::identifierRestEnded);
 }
 
 SourceDocument* EditControl::adopt(SourceDocument* doc)

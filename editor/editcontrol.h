@@ -82,6 +82,11 @@ signals:
     // A right-click on the margin's line (from 1): its breakpoint's menu, at
     // the global place given.
     void breakpointMenuWanted(int line, QPoint globalPos);
+    // The mouse has rested over the identifier at `position` of the text
+    // (HoverRest), at the global place given; identifierRestEnded() when it
+    // moves on.
+    void identifierRested(int position, QPoint globalPos);
+    void identifierRestEnded();
 
 protected:
     bool event(QEvent* e) override;

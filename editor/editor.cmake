@@ -18,6 +18,7 @@ add_library(bp_editor STATIC
   editor/sourcedocument.cpp
   editor/indent.cpp
   editor/editcontrol.cpp
+  editor/hoverrest.cpp
   editor/editcommands.cpp
   editor/commentlines.cpp
   editor/editinput.cpp

@@ -78,6 +78,8 @@ enum : int {
     FollowDesktopColours = 482,
     LightColours = 483,
     DarkColours = 484,
+    ShowDocumentation = 479,
+    DocumentationPane = 487,
     ChooseJdk = 490,
     JavaHelp = 502,
     About = 503,

@@ -18,7 +18,7 @@ add_library(bp_compileservice STATIC toolchain/compiling/compileservice.cpp tool
   toolchain/compiling/servicenavigation.cpp toolchain/compiling/completionitems.cpp
   toolchain/compiling/servicejvm.cpp toolchain/compiling/serviceoutbox.cpp toolchain/compiling/serviceprotocol.cpp
   toolchain/compiling/quickfixes.cpp toolchain/compiling/quickfixedit.cpp
-  toolchain/compiling/renaming.cpp)
+  toolchain/compiling/renaming.cpp toolchain/compiling/servicedoc.cpp)
 target_link_libraries(bp_compileservice PUBLIC bp_javatext bp_platform Qt6::Core)
 target_compile_definitions(bp_compileservice PRIVATE BREWPAD_SERVICE_JAR_RELATIVE="${bp_service_relative}")
 # JavacRunner (bp_toolchain, described in toolchain.cmake, which is read after
@@ -35,7 +35,8 @@ if(Java_Development_FOUND)
   set(bp_service_dir toolchain/compiling/service/brewpad/service)
   set(bp_service_sources)
   foreach(class CompileService RequestDecoder Request ReplyEncoder Reply Check Elsewhere Launcher WarmUp Navigate
-      DeclFinder JdkSources JarSources ParamNames Complete Signature Imports Fixes FixNames Rename RenameClash)
+      DeclFinder JdkSources JarSources ParamNames Complete Signature Imports Fixes FixNames Rename RenameClash
+      Docs DocReferences)
     list(APPEND bp_service_sources ${bp_service_dir}/${class}.java)
   endforeach()
   add_jar(brewpad_compile_service

@@ -22,7 +22,9 @@ add_library(bp_toolchain STATIC
   toolchain/messages/linelistdelegate.cpp
   toolchain/messages/messagewindow.cpp
   toolchain/running/breakpointstore.cpp
-  toolchain/navigation/outlinewindow.cpp)
+  toolchain/navigation/outlinewindow.cpp
+  toolchain/navigation/javadochtml.cpp
+  toolchain/navigation/docpane.cpp)
 target_link_libraries(bp_toolchain PUBLIC bp_javatext bp_project bp_config bp_platform bp_resources Qt6::Widgets)
 
 bp_add_test(test_classify SOURCES tests/toolchain/classify/test_classify.cpp LIBS bp_toolchain)
@@ -33,6 +35,7 @@ bp_add_test(test_run SOURCES tests/toolchain/running/test_run.cpp LIBS bp_toolch
 bp_add_test(test_options SOURCES tests/toolchain/settings/test_options.cpp LIBS bp_toolchain)
 bp_add_test(test_messages SOURCES tests/toolchain/messages/test_messages.cpp LIBS bp_toolchain)
 bp_add_test(test_lists SOURCES tests/toolchain/messages/test_lists.cpp LIBS bp_toolchain)
+bp_add_test(test_javadochtml SOURCES tests/toolchain/navigation/test_javadochtml.cpp LIBS bp_toolchain)
 bp_add_test(test_breakpointstore SOURCES tests/toolchain/running/test_breakpointstore.cpp LIBS bp_toolchain)
 # The programs that run javac or a JVM in most of their tests start first (CTest
 # orders a suite it has not run before by these costs, later by its own times).

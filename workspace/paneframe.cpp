@@ -22,6 +22,7 @@ QString paneCaption(Pane kind)
     case Pane::JShell: return QStringLiteral("JShell");
     case Pane::FindInFiles: return QStringLiteral("Find in Files");
     case Pane::Outline: return QStringLiteral("Outline");
+    case Pane::Documentation: return QStringLiteral("Documentation");
     }
     return QString();
 }

@@ -23,6 +23,7 @@ enum class Pane {
     JShell,
     FindInFiles,
     Outline,
+    Documentation,
 };
 
 // The caption of a pane of that kind ("Console", "Call Stack"...); the

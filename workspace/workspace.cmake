@@ -20,6 +20,7 @@ add_library(bp_workspace STATIC
   workspace/navigationcontroller.cpp
   workspace/renamecontroller.cpp
   workspace/renameplan.cpp
+  workspace/documentationcontroller.cpp
   workspace/windowcommands.cpp
   workspace/dialogrecords.cpp
   workspace/paneframe.cpp

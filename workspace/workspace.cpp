@@ -19,6 +19,7 @@
 #include "workspace/messagecontroller.h"
 #include "workspace/navigationcontroller.h"
 #include "workspace/renamecontroller.h"
+#include "workspace/documentationcontroller.h"
 #include "workspace/testcommands.h"
 #include "workspace/breakpointcommands.h"
 #include "workspace/watchcommands.h"
@@ -64,6 +65,7 @@ TFileMDIClient::TFileMDIClient(Startup startup, QWidget* parent) : QMdiArea(pare
     options_ = new OptionWindows(*this);
     debug_ = new DebugController(*this);
     navigation_ = new NavigationController(*this, table_);
+    documentation_ = new DocumentationController(*this, table_);
     tests_ = new TestCommands(*this, table_);
     jshell_ = new JShellCommands(*this, table_);
     new BreakpointCommands(*this, table_);  // a child of the workspace
@@ -203,6 +205,7 @@ TFileMDIChild* TFileMDIClient::openEditor(EditorKind kind, const QString& file)
         messages_->markMessages(child, true);
     debug_->editorOpened(child);
     navigation_->editorOpened(child);
+    documentation_->editorOpened(child);
     places_->editorOpened(child);
     connect(edit, &EditControl::filesDropped, this, [this](const QStringList& paths) {
         for (const QString& p : paths)

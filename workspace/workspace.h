@@ -30,6 +30,7 @@ class FindController;
 class DebugController;
 class MessageController;
 class NavigationController;
+class DocumentationController;
 class TestCommands;
 class JShellCommands;
 class OptionWindows;
@@ -110,6 +111,8 @@ public:
     DebugController& debugger() { return *debug_; }
     // Go to Definition and the Outline window.
     NavigationController& navigation() { return *navigation_; }
+    // Show Documentation, its pane and the editors' documentation tooltips.
+    DocumentationController& documentation() { return *documentation_; }
     TestCommands& tests() { return *tests_; }
     JShellCommands& jshell() { return *jshell_; }
     // The window that shows a file, a file opened at a place, Go Back and Forward.
@@ -201,6 +204,7 @@ private:
     MessageController* messages_ = nullptr;
     DebugController* debug_ = nullptr;
     NavigationController* navigation_ = nullptr;
+    DocumentationController* documentation_ = nullptr;
     TestCommands* tests_ = nullptr;
     JShellCommands* jshell_ = nullptr;
     FilePlaces* places_ = nullptr;

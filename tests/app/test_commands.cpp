@@ -133,7 +133,8 @@ TEST(CommandTable, NoKeyIsBoundTwice)
                                                {"Ctrl+1", cmd::QuickFix},
                                                {"Shift+F6", cmd::Rename},
                                                {"Alt+F8", cmd::EvaluateExpression},
-                                               {"Ctrl+Shift+F8", cmd::BreakpointsPane}}));
+                                               {"Ctrl+Shift+F8", cmd::BreakpointsPane},
+                                               {"Shift+F1", cmd::ShowDocumentation}}));
 }
 
 TEST(CommandTable, ToolBarButtonsHaveAPictureAndAHint)
@@ -253,7 +254,7 @@ TEST_F(FrameTest, EveryBoundKeyRunsItsCommandOnlyWhileItIsEnabled)
             EXPECT_EQ(ran, std::vector<int>{id});
         }
     }
-    EXPECT_EQ(bound, 41);
+    EXPECT_EQ(bound, 43);
 }
 
 TEST_F(FrameTest, TheEditControlsKeysAreNotTheMainWindows)

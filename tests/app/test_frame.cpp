@@ -301,9 +301,9 @@ TEST_F(FrameTest, WindowMenuListsEditorWindows)
     QMenu* w = app->menu("&Window");
     emit w->aboutToShow();
     // The window and tool-bar commands, then those showing the console, Variables and
-    // Call Stack, then the Outline, Find Results, Test Results, JShell, Breakpoints and Watches, then
-    // Close Window.
-    QStringList items = menuItems(w).mid(20);
+    // Call Stack, then the Outline, Find Results, Test Results, JShell, Breakpoints, Watches and
+    // Documentation, then Close Window.
+    QStringList items = menuItems(w).mid(21);
     ASSERT_EQ(items.size(), 3);
     EXPECT_EQ(menuItems(w).at(12), "O&utline#458");
     EXPECT_EQ(menuItems(w).at(13), "Find &Results#461");
@@ -311,11 +311,12 @@ TEST_F(FrameTest, WindowMenuListsEditorWindows)
     EXPECT_EQ(menuItems(w).at(15), "&JShell#475");
     EXPECT_EQ(menuItems(w).at(16), "Break&points\tCtrl+Shift+F8#467");
     EXPECT_EQ(menuItems(w).at(17), "W&atches#469");
+    EXPECT_EQ(menuItems(w).at(18), "&Documentation#487");
     EXPECT_EQ(menuItems(w).at(19), "Close &Window\tCtrl+W#470");
     EXPECT_EQ(items[1], "&1 JAVA - Untitled#");
     EXPECT_EQ(items[2], "&2 JAVA - Untitled#");
     // Choosing an entry activates that window.
-    w->actions().at(21)->trigger();
+    w->actions().at(22)->trigger();
     EXPECT_EQ(current(), a);
     (void)b;
     // The tool-bar commands work from the menu too.
@@ -611,27 +612,17 @@ TEST_F(FrameTest, EveryKeyShownInTheMenusRunsItsCommand)
             }
         }
     }
-    EXPECT_EQ(walked, QStringList({"Ctrl+N",       "Ctrl+O",
-                                   "Ctrl+S",       "ALT+X",
-                                   "Ctrl+Z",       "Ctrl+X",
-                                   "Ctrl+C",       "Ctrl+V",
-                                   "Del",          "Ctrl+Del",
-                                   "Ctrl+Y",       "Ctrl++",
-                                   "Ctrl+-",       "Ctrl+0",
-                                   "Ctrl+Space",   "Ctrl+Shift+Space",
-                                   "Ctrl+/",       "Ctrl+1",
-                                   "Shift+F6",     "Ctrl+F",
-                                   "Ctrl+H",       "F3",
-                                   "Ctrl+G",       "F8",
-                                   "Shift+F8",     "F12",
-                                   "Ctrl+Shift+F", "Alt+Left",
-                                   "Alt+Right",    "F9",
-                                   "Ctrl+F2",      "Ctrl+F9",
-                                   "Shift+F9",     "F5",
-                                   "F10",          "F11",
-                                   "Shift+F11",    "Ctrl+F10",
-                                   "Shift+F5",     "Ctrl+B",
-                                   "Ctrl+Shift+J", "Ctrl+Shift+F8",
+    EXPECT_EQ(walked, QStringList({"Ctrl+N",    "Ctrl+O",       "Ctrl+S",       "ALT+X",
+                                   "Ctrl+Z",    "Ctrl+X",       "Ctrl+C",       "Ctrl+V",
+                                   "Del",       "Ctrl+Del",     "Ctrl+Y",       "Ctrl++",
+                                   "Ctrl+-",    "Ctrl+0",       "Ctrl+Space",   "Ctrl+Shift+Space",
+                                   "Ctrl+/",    "Ctrl+1",       "Shift+F6",     "Ctrl+F",
+                                   "Ctrl+H",    "F3",           "Ctrl+G",       "F8",
+                                   "Shift+F8",  "F12",          "Ctrl+Shift+F", "Alt+Left",
+                                   "Alt+Right", "Shift+F1",     "F9",           "Ctrl+F2",
+                                   "Ctrl+F9",   "Shift+F9",     "F5",           "F10",
+                                   "F11",       "Shift+F11",    "Ctrl+F10",     "Shift+F5",
+                                   "Ctrl+B",    "Ctrl+Shift+J", "Alt+F8",       "Ctrl+Shift+F8",
                                    "Ctrl+W"}));
 }
 

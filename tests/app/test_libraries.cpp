@@ -8,7 +8,9 @@
 
 #include "toolchain/building/filebuild.h"
 #include "toolchain/compiling/compileservice.h"
+#include "toolchain/navigation/docpane.h"
 #include "toolchain/testing/junitjars.h"
+#include "workspace/documentationcontroller.h"
 #include "workspace/testcommands.h"
 #include "workspace/testresultswindow.h"
 #include "editor/completionpopup.h"
@@ -25,7 +27,7 @@ namespace {
 const char kGreeter[] =
     "package org.demo.text;\n"
     "public class Greeter {\n"
-    "    public static String greet(String name) { return \"hello, \" + name; }\n"
+    "    /** Says hello to {@code name}. */ public static String greet(String name) { return \"hello, \" + name; }\n"
     "}\n";
 
 // A zip of `files` (name, bytes), stored without compression: a jar.
@@ -155,6 +157,22 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return !app->statusMessage().contains("looking"); }, 30000))
             << app->statusMessage().toStdString();
     }
+    // Presses Shift+F1 with the caret in the first `word` of the active window
+    // and gives what the Documentation pane then shows.
+    QString documentationOf(const QString& word)
+    {
+        EditControl* e = current()->editor();
+        QTextCursor c = e->textCursor();
+        c.setPosition(int(e->toPlainText().indexOf(word)) + 1);
+        e->setTextCursor(c);
+        e->setFocus();
+        press(QKeyCombination(Qt::SHIFT, Qt::Key_F1));
+        DocPane* pane = client()->documentation().pane();
+        if (!pane)
+            return QString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !pane->shownText().startsWith("Looking for"); }, 60000));
+        return pane->shownText();
+    }
     // Runs the active window with Ctrl+F9 and waits for the program to end in
     // the stand-in terminal; gives what the terminal was started with.
     QStringList runAndWait()
@@ -193,6 +211,22 @@ const char kHello[] =
     "}\n";
 
 }  // namespace
+
+// Show Documentation on a class of a jar: its comment comes from the jar's -sources.jar.
+TEST_F(Libraries, TheDocumentationOfAJarsClassComesFromItsSourcesJar)
+{
+    addJar("lib");
+    TFileMDIChild* w = openJava(writeFile("Hello.java", kHello));
+    ASSERT_NE(w, nullptr);
+    QString page = documentationOf("greet(");
+    EXPECT_TRUE(page.startsWith("public static String greet(String")) << page.toStdString();
+    EXPECT_TRUE(page.contains("No documentation found for greet.")) << page.toStdString();
+    addJar("lib", "greeter-sources.jar");
+    client()->bringToFront(w);
+    page = documentationOf("greet(");
+    EXPECT_TRUE(page.startsWith("public static String greet(String name)")) << page.toStdString();
+    EXPECT_TRUE(page.contains("Says hello to name.")) << page.toStdString();
+}
 
 TEST_F(Libraries, AJarInLibReachesCompletionF9AndJavaRun)
 {

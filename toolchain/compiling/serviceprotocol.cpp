@@ -133,6 +133,7 @@ QByteArray encodeReplyFields(const ServiceReply& reply)
             [](const FixesReply& r) { return frameBytes(fixesReplyFields(r)); },
             [](const RenamedReply& r) { return frameBytes(renamedReplyFields(r)); },
             [](const UnrenamedReply& r) { return frameBytes(unrenamedReplyFields(r)); },
+            [](const DocReply& r) { return frameBytes(docReplyFields(r)); },
             [](const FailedReply& r) {
                 Out out("failed");
                 out.id(r.id).text(r.reason);
@@ -251,6 +252,8 @@ std::optional<ServiceReply> decodeKnownReply(const QByteArray& verb, const QList
         return renamed;
     if (UnrenamedReply unrenamed; decodeUnrenamedReply(fields, &unrenamed))
         return unrenamed;
+    if (DocReply doc; decodeDocReply(fields, &doc))
+        return doc;
     if (verb == "failed" && n >= 2) {
         FailedReply r;
         r.id = in.id();
@@ -357,6 +360,7 @@ QByteArray encodeServiceRequest(const ServiceRequest& request)
             [](const QuitRequest&) { return Out("quit").frame(); },
             [](const FixesRequest& r) { return frameBytes(fixesRequestFields(r)); },
             [](const RenameRequest& r) { return frameBytes(renameRequestFields(r)); },
+            [](const DocRequest& r) { return frameBytes(docRequestFields(r)); },
         },
         request);
 }
@@ -389,6 +393,8 @@ std::optional<ServiceRequest> decodeServiceRequest(const QList<QByteArray>& fiel
         return fixes;
     if (RenameRequest rename; decodeRenameRequest(fields, &rename))
         return rename;
+    if (DocRequest doc; decodeDocRequest(fields, &doc))
+        return doc;
     if (verb == "quit")
         return QuitRequest{};
     return std::nullopt;

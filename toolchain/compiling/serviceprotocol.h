@@ -12,6 +12,7 @@
 #include "toolchain/compiling/completionitems.h"
 #include "toolchain/compiling/quickfixes.h"
 #include "toolchain/compiling/renaming.h"
+#include "toolchain/compiling/servicedoc.h"
 
 #include <QByteArray>
 #include <QList>
@@ -91,7 +92,7 @@ struct QuitRequest {
 };
 
 using ServiceRequest = std::variant<CompileRequest, CheckRequest, CompleteRequest, DeclarationRequest, OutlineRequest,
-                                    CancelRequest, QuitRequest, FixesRequest, RenameRequest>;
+                                    CancelRequest, QuitRequest, FixesRequest, RenameRequest, DocRequest>;
 
 // ------------------------------------------------------------------- replies
 
@@ -195,7 +196,7 @@ struct FailedReply {
 
 using ServiceReply = std::variant<ReadyReply, CompiledReply, CheckedReply, CompletedReply, SignaturesReply,
                                   DeclaredReply, UndeclaredReply, OutlinedReply, CancelledReply, FailedReply,
-                                  FixesReply, RenamedReply, UnrenamedReply>;
+                                  FixesReply, RenamedReply, UnrenamedReply, DocReply>;
 Q_DECLARE_METATYPE(ServiceReply)
 
 // --------------------------------------------------------------------- codec

@@ -57,6 +57,15 @@ std::vector<std::pair<QString, ServiceRequest>> requests()
                                            15,
                                            "/home/u/.cache/brewpad/jdk-sources",
                                            {"-sourcepath", "src"}}},
+        {"doc", DocRequest{10,
+                           "/work/app",
+                           "Hello.java",
+                           "class Hello { String s; }",
+                           15,
+                           "/home/u/.cache/brewpad/jdk-sources",
+                           "java.lang.String",
+                           "#length()",
+                           {"-sourcepath", "src"}}},
         {"outline", OutlineRequest{6, "/work/app/Hello.java", "class Hello {\n    int count;\n}\n"}},
         {"quickfix", FixesRequest{9,
                                   "/work/app",
@@ -95,6 +104,9 @@ std::vector<std::pair<QString, ServiceReply>> replies()
         {"declared",
          DeclaredReply{5, "/home/u/.cache/brewpad/jdk-sources/java.base/java/lang/String.java", 1480, 16, true}},
         {"undeclared", UndeclaredReply{7, "no declared name at the caret"}},
+        {"documented",
+         DocReply{10, "length", "public int length()", "java.lang.String",
+                  " Returns the length of this string, in {@code char}s \u00e9.\n\n @return  the length\n"}},
         {"outlined", OutlinedReply{6, {{0, "class", "Hello", "", 1, 7}, {1, "field", "count", "int", 2, 9}}}},
         {"quickfixes", FixesReply{9,
                                   {{"Import java.util.List", {{"import", 0, 0, "java.util.List"}}},
@@ -168,6 +180,10 @@ TEST(ServiceProtocol, ListsCutShortGiveTheirWholeEntriesAndUnreadableRepliesFail
     ASSERT_TRUE(odd && std::holds_alternative<FailedReply>(*odd));
     EXPECT_EQ(serviceReplyId(*odd), 9u);
     EXPECT_FALSE(std::get<FailedReply>(*odd).cold);
+    const auto shortDoc = decodeServiceReply({"documented", "11", "length"});
+    ASSERT_TRUE(shortDoc && std::holds_alternative<FailedReply>(*shortDoc));
+    EXPECT_EQ(serviceReplyId(*shortDoc), 11u);
+    EXPECT_FALSE(decodeServiceRequest({"doc", "12", "/w", "A.java", "class A {}", "3"}).has_value());
     EXPECT_FALSE(decodeServiceReply({"whatever"}).has_value());
     EXPECT_FALSE(decodeServiceRequest({"compile", "1"}).has_value());
     EXPECT_FALSE(decodeServiceRequest({}).has_value());

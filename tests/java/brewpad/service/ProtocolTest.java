@@ -82,6 +82,15 @@ public final class ProtocolTest {
         same(decl.cacheDir, "/home/u/.cache/brewpad/jdk-sources", "declaration cache");
         same(decl.options, List.of("-sourcepath", "src"), "declaration options");
 
+        Request.Doc doc = request("doc", Request.Doc.class);
+        same(doc.id, "10", "doc id");
+        same(doc.text, "class Hello { String s; }", "doc text");
+        same(doc.offset, 15, "doc offset");
+        same(doc.cacheDir, "/home/u/.cache/brewpad/jdk-sources", "doc cache");
+        same(doc.context, "java.lang.String", "doc context");
+        same(doc.reference, "#length()", "doc reference");
+        same(doc.options, List.of("-sourcepath", "src"), "doc options");
+
         Request.Outline outline = request("outline", Request.Outline.class);
         same(outline.file, "/work/app/Hello.java", "outline file");
         same(outline.text, "class Hello {\n    int count;\n}\n", "outline text");
@@ -125,6 +134,8 @@ public final class ProtocolTest {
         reply("declared", new Reply.Declared("5",
                 "/home/u/.cache/brewpad/jdk-sources/java.base/java/lang/String.java", 1480, 16, true));
         reply("undeclared", new Reply.Undeclared("7", "no declared name at the caret"));
+        reply("documented", new Reply.Documented("10", "length", "public int length()", "java.lang.String",
+                " Returns the length of this string, in {@code char}s \u00e9.\n\n @return  the length\n"));
         reply("outlined", new Reply.Outlined("6", List.of(new Reply.Row(0, "class", "Hello", "", 1, 7),
                 new Reply.Row(1, "field", "count", "int", 2, 9))));
         reply("quickfixes", new Reply.Fixes("9", List.of(

@@ -23,6 +23,7 @@
 //                                 FILE's text TEXT (UTF-8) compiled in memory
 //     declaration ..., outline ...
 //                                 navigation (Navigate)
+//     doc ...                     the documentation of a symbol (Docs)
 //     complete ID WORKDIR FILE TEXT OFFSET OPTION...
 //                                 what fits at the caret OFFSET (in UTF-16
 //                                 units) of FILE's text TEXT, as a check sees it
@@ -57,6 +58,7 @@
 //     outlined ID COUNT (DEPTH KIND NAME DETAIL LINE COLUMN)...
 //     renamed ..., unrenamed ID REASON
 //                                 the answers of a rename (Rename)
+//     documented ID NAME SIGNATURE CONTEXT COMMENT
 //     cancelled ID
 //     failed ID REASON [cold]     nothing was done that can be trusted: the
 //                                 caller runs the javac launcher instead;
@@ -124,6 +126,7 @@ public final class CompileService {
     private final Complete complete;
     private final Signature signature;
     private final Navigate navigate;
+    private final Docs docs;
     private final Fixes fixes;
     private final Rename rename;
 
@@ -147,6 +150,7 @@ public final class CompileService {
         workDir = Paths.get("").toAbsolutePath().toString();
         check = new Check(compiler, replies, cancelled);
         navigate = new Navigate(compiler, replies, check);
+        docs = new Docs(navigate, replies, check);
         ParamNames paramNames = new ParamNames(navigate);
         complete = new Complete(compiler, replies, check, paramNames);
         signature = new Signature(replies, complete, paramNames);
@@ -435,6 +439,8 @@ public final class CompileService {
             complete.complete((Request.Complete) r);
         } else if (r instanceof Request.Declaration) {
             navigate.declaration((Request.Declaration) r);
+        } else if (r instanceof Request.Doc) {
+            docs.doc((Request.Doc) r);
         } else if (r instanceof Request.Outline) {
             navigate.outline((Request.Outline) r);
         } else if (r instanceof Request.Fixes) {

@@ -369,40 +369,55 @@ final class Navigate {
     // else in the JDK's sources.
     void elsewhere(String id, JavacTask task, Element e, List<String> options, String dir, String cache)
             throws IOException {
-        TypeElement top = outermost(e);
-        if (top == null) {
-            replies.send(new Reply.Undeclared(id, "no source declares " + e.getSimpleName()));
-            return;
+        Located at = locate(task, e, options, dir, cache);
+        if (at.source == null)
+            replies.send(new Reply.Undeclared(id, at.why));
+        else
+            placeIn(id, at.source, e, at.jdk);
+    }
+
+    // The source that declares the class of an element, or why none was found.
+    static final class Located {
+        final Path source;
+        final boolean jdk;  // a copy in the cache, read-only
+        final String why;
+
+        Located(Path source, boolean jdk, String why) {
+            this.source = source;
+            this.jdk = jdk;
+            this.why = why;
         }
+    }
+
+    // Where the source of the class of `e` is: on the source path (or, without
+    // one, the class path), beside a jar of the class path, in the JDK's sources.
+    Located locate(JavacTask task, Element e, List<String> options, String dir, String cache) {
+        TypeElement top = outermost(e);
+        if (top == null)
+            return new Located(null, false, "no source declares " + e.getSimpleName());
         String pkg = task.getElements().getPackageOf(top).getQualifiedName().toString();
         String rel = (pkg.isEmpty() ? "" : pkg.replace('.', '/') + "/") + top.getSimpleName() + ".java";
         for (String root : searchRoots(options, dir)) {
             Path candidate = Paths.get(root).resolve(rel).toAbsolutePath().normalize();
-            if (Files.isRegularFile(candidate)) {
-                placeIn(id, candidate, e, false);
-                return;
-            }
+            if (Files.isRegularFile(candidate))
+                return new Located(candidate, false, "");
         }
         Path fromJar = cache.isEmpty() ? null : JarSources.sourceOf(options, dir, top, pkg, rel, Paths.get(cache));
-        if (fromJar != null) {
-            placeIn(id, fromJar, e, true);
-            return;
-        }
+        if (fromJar != null)
+            return new Located(fromJar, true, "");
         ModuleElement module = task.getElements().getModuleOf(top);
         String moduleName = module == null || module.isUnnamed() ? "" : module.getQualifiedName().toString();
         Path zip = Paths.get(System.getProperty("java.home"), "lib", "src.zip");
         if (!moduleName.isEmpty() && Files.isRegularFile(zip) && !cache.isEmpty()) {
             Path extracted = JdkSources.extract(zip, moduleName + "/" + rel, Paths.get(cache));
-            if (extracted != null) {
-                placeIn(id, extracted, e, true);
-                return;
-            }
+            if (extracted != null)
+                return new Located(extracted, true, "");
         }
         String why = moduleName.isEmpty() ? "no source of " + top.getQualifiedName() + " was found"
                 : !Files.isRegularFile(zip) ? "the JDK's sources are not installed (package openjdk-17-source): "
                         + top.getQualifiedName() + " is in the JDK"
                 : "no source of " + top.getQualifiedName() + " was found in " + zip;
-        replies.send(new Reply.Undeclared(id, why));
+        return new Located(null, false, why);
     }
 
     static List<String> searchRoots(List<String> options, String dir) {

@@ -138,6 +138,25 @@ abstract class Reply {
         }
     }
 
+    // "documented": the symbol asked about, its signature, the class whose
+    // doc comments name its links (`context`), and its doc comment as the
+    // compiler reads it (without the comment's marks and the stars that
+    // begin its lines); empty when it has none.
+    static final class Documented extends Reply {
+        final String name;
+        final String signature;
+        final String context;
+        final String comment;
+
+        Documented(String id, String name, String signature, String context, String comment) {
+            super(id);
+            this.name = name;
+            this.signature = signature;
+            this.context = context;
+            this.comment = comment;
+        }
+    }
+
     // One row of an outline.
     static final class Row {
         final int depth;

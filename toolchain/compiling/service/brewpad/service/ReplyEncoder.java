@@ -80,6 +80,9 @@ final class ReplyEncoder {
                 f.text("jdk");
         } else if (r instanceof Reply.Undeclared) {
             f.text("undeclared").text(r.id).text(((Reply.Undeclared) r).reason);
+        } else if (r instanceof Reply.Documented) {
+            Reply.Documented d = (Reply.Documented) r;
+            f.text("documented").text(r.id).text(d.name).text(d.signature).text(d.context).text(d.comment);
         } else if (r instanceof Reply.Outlined) {
             List<Reply.Row> rows = ((Reply.Outlined) r).rows;
             f.text("outlined").text(r.id).number(rows.size());

@@ -87,6 +87,34 @@ abstract class Request {
         }
     }
 
+    // "doc": the signature and the doc comment of the name at `offset`, or,
+    // when `reference` is not empty, of the symbol it names ("String#length()",
+    // "java.util.List", "#size()") as the doc comments of the class `context`
+    // name it; the JDK's sources are copied into `cacheDir`.
+    static final class Doc extends Request {
+        final String workDir;
+        final String file;
+        final String text;
+        final int offset;
+        final String cacheDir;
+        final String context;
+        final String reference;
+        final List<String> options;
+
+        Doc(String id, String workDir, String file, String text, int offset, String cacheDir, String context,
+                String reference, List<String> options) {
+            super(id);
+            this.workDir = workDir;
+            this.file = file;
+            this.text = text;
+            this.offset = offset;
+            this.cacheDir = cacheDir;
+            this.context = context;
+            this.reference = reference;
+            this.options = List.copyOf(options);
+        }
+    }
+
     // "outline": the classes, fields and methods of `text`, the text of `file`.
     static final class Outline extends Request {
         final String file;

@@ -94,6 +94,9 @@ final class RequestDecoder {
         case "declaration":
             return f.length >= 7 ? new Request.Declaration(id, name(f[2]), name(f[3]), text(f[4]),
                     Integer.parseInt(text(f[5])), name(f[6]), names(f, 7)) : null;
+        case "doc":
+            return f.length >= 9 ? new Request.Doc(id, name(f[2]), name(f[3]), text(f[4]),
+                    Integer.parseInt(text(f[5])), name(f[6]), text(f[7]), text(f[8]), names(f, 9)) : null;
         case "outline":
             return f.length >= 4 ? new Request.Outline(id, name(f[2]), text(f[3])) : null;
         case "quickfix":
