@@ -7,6 +7,7 @@
 // watch chosen) and shows the values again. The text asked goes through the
 // dialogs interface.
 #pragma once
+#include "toolchain/running/watcheswindow.h"
 #include "toolchain/running/watchlist.h"
 
 #include <QObject>
@@ -16,7 +17,6 @@
 class CommandTable;
 class DebugSession;
 class TFileMDIClient;
-class WatchesWindow;
 
 class WatchCommands : public QObject {
     Q_OBJECT

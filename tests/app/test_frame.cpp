@@ -312,7 +312,7 @@ TEST_F(FrameTest, WindowMenuListsEditorWindows)
     EXPECT_EQ(menuItems(w).at(16), "Break&points\tCtrl+Shift+F8#467");
     EXPECT_EQ(menuItems(w).at(17), "W&atches#469");
     EXPECT_EQ(menuItems(w).at(18), "&Documentation#487");
-    EXPECT_EQ(menuItems(w).at(19), "Close &Window\tCtrl+W#470");
+    EXPECT_EQ(menuItems(w).at(20), "Close &Window\tCtrl+W#470");
     EXPECT_EQ(items[1], "&1 JAVA - Untitled#");
     EXPECT_EQ(items[2], "&2 JAVA - Untitled#");
     // Choosing an entry activates that window.

@@ -9,6 +9,7 @@
 
 #include "toolchain/running/variableswindow.h"
 #include "toolchain/running/watcheswindow.h"
+#include "workspace/fileplaces.h"
 #include "workspace/watchcommands.h"
 
 #include <QTextBlock>
@@ -43,7 +44,13 @@ protected:
     {
         QTreeWidget* list = commands()->pane()->list();
         (void)QTest::qWaitFor(
-            [&] { return list->topLevelItemCount() > row && list->topLevelItem(row)->text(1) != old; }, 20000);
+            [&] {
+                if (list->topLevelItemCount() <= row)
+                    return false;
+                const QString now = list->topLevelItem(row)->text(1);
+                return now != old && now != QStringLiteral("(not paused)");
+            },
+            20000);
         return list->topLevelItemCount() > row ? list->topLevelItem(row)->text(1) : QString();
     }
     QString evaluate(const QString& expression)
@@ -97,6 +104,11 @@ TEST_F(WatchesTest, WatchesFollowThePausesAndExpressionsAreEvaluatedOverTheFrame
     QTextCursor at(println);
     at.setPosition(println.position() + int(println.text().indexOf("name)")) + 2);  // inside "name"
     source->editor()->setTextCursor(at);
+    // Alt+F8 is pressed in the editor.
+    client()->places().show(source, PlaceTarget{pause + 1});
+    source->editor()->setTextCursor(at);
+    source->editor()->setFocus();
+    QApplication::processEvents();
     commands()->pane()->resultField()->clear();
     trigger(cmd::EvaluateExpression);
     EXPECT_EQ(commands()->pane()->expressionField()->text(), "name");
@@ -109,6 +121,7 @@ TEST_F(WatchesTest, WatchesFollowThePausesAndExpressionsAreEvaluatedOverTheFrame
     EXPECT_EQ(watchValue(0, "20"), "24");
 
     // Set Value on the local chosen in the Variables pane.
+    const size_t messages = dialogs_.messages.size();
     ASSERT_TRUE(QTest::qWaitFor([&] { return variable("i") && variable("i")->text(1).startsWith("12"); }, 20000));
     debugger().variables()->tree()->setCurrentItem(variable("i"));
     debugger().variables()->tree()->setFocus();
@@ -121,20 +134,21 @@ TEST_F(WatchesTest, WatchesFollowThePausesAndExpressionsAreEvaluatedOverTheFrame
     EXPECT_EQ(dialogs_.textsAsked[1].initial, "12");
     EXPECT_EQ(watchValue(0, "24"), "200");
     ASSERT_TRUE(QTest::qWaitFor([&] { return variable("i") && variable("i")->text(1).startsWith("100"); }, 20000));
-    EXPECT_TRUE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.messages.size(), messages);
 
     // A value that does not fit is refused with a message.
     debugger().variables()->tree()->setCurrentItem(variable("i"));
     dialogs_.textAnswers.push_back(QStringLiteral("\"text\""));
     trigger(cmd::SetValue);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs_.messages.empty(); }, 20000));
-    EXPECT_TRUE(dialogs_.messages[0].text.startsWith("Brewpad could not set the value of i: "))
-        << dialogs_.messages[0].text.toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs_.messages.size() > messages; }, 20000));
+    EXPECT_TRUE(dialogs_.messages.back().text.startsWith("Brewpad could not set the value of i: "))
+        << dialogs_.messages.back().text.toStdString();
 
     trigger(cmd::DebugRun);
     ASSERT_TRUE(waitForConsole("end 100"));
     EXPECT_TRUE(console()->shownText().contains("i 100 2 brew"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return watchValue(0, "200") == "(not paused)"; }, 20000));
+    QTreeWidget* list = commands()->pane()->list();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItem(0)->text(1) == "(not paused)"; }, 20000));
 }
 
 TEST_F(WatchesTest, TheListIsEditedInThePane)
