@@ -5,7 +5,7 @@
 // in a source not open (opened and edited, not written), a field of a file
 // with CR LF line ends; one Undo gives a file back; a clash, an invalid name
 // and a JDK type are refused with a message; a public class keeps its file.
-#include "compile_fixture.h"
+#include "service_fixture.h"
 
 #include "toolchain/compiling/compileservice.h"
 #include "workspace/fileplaces.h"
@@ -41,45 +41,17 @@ const QByteArray kMore =
     "    }\r\n"
     "}\r\n";
 
-class RenameTest : public CompileTest {
+class RenameTest : public SuiteServiceTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        const QString javac = findJavac();
-        if (javac.isEmpty() || !QFileInfo(builtFile(BP_SERVICE_JAR)).isFile())
-            return;
-        home = new QTemporaryDir;
-        service = new CompileService;
-        service->setJar(builtFile(BP_SERVICE_JAR));
-        service->start(
-            ServiceSetup{CompileService::javaBinFor(javac), CompileService::jvmOptionsFor({}), home->path()});
-    }
-    static void TearDownTestSuite()
-    {
-        delete service;
-        service = nullptr;
-        delete home;
-        home = nullptr;
-    }
+    static void SetUpTestSuite() { startSuiteService(builtFile(BP_SERVICE_JAR)); }
     void SetUp() override
     {
-        CompileTest::SetUp();
-        useRealJavac();
-        if (IsSkipped())
+        SuiteServiceTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
             return;
-        if (!service)
-            GTEST_SKIP() << "built without the compile service";
-        ASSERT_TRUE(QTest::qWaitFor([&] { return service->state() != CompileService::State::Starting; }, 60000));
-        ASSERT_EQ(int(service->state()), int(CompileService::State::Ready)) << service->lastError().toStdString();
-        setSharedCompileService(service);
         calc = writeFile("Calc.java", kCalc);
         use = writeFile("Use.java", kUse);
         more = writeFile("More.java", kMore);
-    }
-    void TearDown() override
-    {
-        CompileTest::TearDown();
-        setSharedCompileService(nullptr);
     }
 
     // The service's answer to renaming what `needle` names in `file` (given
@@ -131,8 +103,6 @@ protected:
     QString lastMessage() const { return dialogs_.messages.empty() ? QString() : dialogs_.messages.back().text; }
     TFileMDIChild* windowOf(const QString& path) { return client()->places().windowShowing(path); }
 
-    static inline CompileService* service = nullptr;
-    static inline QTemporaryDir* home = nullptr;
     QString calc, use, more;
 };
 
