@@ -12,6 +12,7 @@
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/compiling/servicenavigation.h"
 #include "workspace/panearea.h"
+#include "workspace/servicesource.h"
 #include "workspace/workspace.h"
 
 #include <QDir>
@@ -19,20 +20,6 @@
 #include <QToolTip>
 
 namespace {
-
-// The folder a window's source is compiled in, and the name it goes by.
-QString docFolderOf(const EditControl* e)
-{
-    return e->source()->fileName().isEmpty() ? QDir::currentPath()
-                                             : QFileInfo(e->source()->fileName()).absolutePath();
-}
-
-QString docSourceName(const EditControl* e)
-{
-    return e->source()->fileName().isEmpty()
-               ? docFolderOf(e) + QLatin1Char('/') + javatext::sourceFileName(QStringLiteral("Untitled"))
-               : e->source()->fileName();
-}
 
 // The name at a position of a text ("println"); empty when none is there.
 QString docNameAt(const QString& text, int position)
@@ -104,8 +91,8 @@ CompileService* DocumentationController::readyService(const QString& dir, bool s
 quint64 DocumentationController::ask(EditControl* editor, int position, const DocLink& link, bool start)
 {
     DocRequest r;
-    r.workDir = editor ? docFolderOf(editor) : QDir::currentPath();
-    r.file = editor ? docSourceName(editor) : r.workDir + QStringLiteral("/Untitled.java");
+    r.workDir = editor ? serviceFolderOf(*editor->source()) : QDir::currentPath();
+    r.file = editor ? serviceSourceName(*editor->source()) : r.workDir + QStringLiteral("/Untitled.java");
     r.text = editor ? editor->source()->rawText() : QStringLiteral("class Untitled {}\n");
     r.offset = position;
     r.cacheDir = jdkSourceCache();

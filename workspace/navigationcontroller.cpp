@@ -14,6 +14,7 @@
 #include "workspace/workspace.h"
 #include "workspace/fileplaces.h"
 #include "workspace/panearea.h"
+#include "workspace/servicesource.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,20 +27,6 @@ namespace {
 QString statusOf(const QString& text)
 {
     return QStringLiteral("Go to Definition: ") + text;
-}
-
-// The folder a window's source is compiled in, and the name it goes by.
-QString folderOf(const EditControl* e)
-{
-    return e->source()->fileName().isEmpty() ? QDir::currentPath()
-                                             : QFileInfo(e->source()->fileName()).absolutePath();
-}
-
-QString sourceName(const EditControl* e)
-{
-    return e->source()->fileName().isEmpty()
-               ? folderOf(e) + QLatin1Char('/') + javatext::sourceFileName(QStringLiteral("Untitled"))
-               : e->source()->fileName();
 }
 
 }  // namespace
@@ -107,14 +94,15 @@ CompileService* NavigationController::readyService(const QString& dir)
 
 void NavigationController::goToDefinition(EditControl* editor, int position)
 {
-    CompileService* s = readyService(folderOf(editor));
+    CompileService* s = readyService(serviceFolderOf(*editor->source()));
     if (s && definitionId_)
         s->cancel(definitionId_);
     definitionId_ = 0;
     if (s)
         definitionId_ = s->query(declarationRequest(
-            sourceName(editor), editor->source()->rawText(), position, jdkSourceCache(),
-            CompileService::withoutJvmOptions(makeargsList(sourceName(editor))), folderOf(editor)));
+            serviceSourceName(*editor->source()), editor->source()->rawText(), position, jdkSourceCache(),
+            CompileService::withoutJvmOptions(makeargsList(serviceSourceName(*editor->source()))),
+            serviceFolderOf(*editor->source())));
     if (!definitionId_) {
         ws_.showStatus(statusOf(compileServiceHeldUntilCompile()
                                     ? QStringLiteral("the compile service starts with the first Java Compile (F9), "
@@ -135,7 +123,7 @@ void NavigationController::onAnswered(quint64 id, const ServiceReply& reply)
         // A text changed since is asked about again once the typing pauses.
         if (outline_ && outlined_ && outlined_->document()->revision() == outlineRevision_) {
             outline_->showRows(outlineIn(reply));
-            outline_->setNote(QFileInfo(sourceName(outlined_)).fileName());
+            outline_->setNote(QFileInfo(serviceSourceName(*outlined_->source())).fileName());
         }
         return;
     }
@@ -262,10 +250,11 @@ void NavigationController::requestOutline()
         outline_->setNote(QStringLiteral("No source window is active"));
         return;
     }
-    CompileService* s = readyService(folderOf(outlined_));
+    CompileService* s = readyService(serviceFolderOf(*outlined_->source()));
     if (s && outlineId_)
         s->cancel(outlineId_);
-    outlineId_ = s ? s->query(outlineRequest(sourceName(outlined_), outlined_->source()->rawText())) : 0;
+    outlineId_ = s ? s->query(outlineRequest(serviceSourceName(*outlined_->source()), outlined_->source()->rawText()))
+                   : 0;
     outlineRevision_ = outlined_->document()->revision();
     if (!outlineId_)
         outline_->setNote(QStringLiteral("The outline comes once the compile service is ready"));

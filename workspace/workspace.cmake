@@ -21,6 +21,7 @@ add_library(bp_workspace STATIC
   workspace/renamecontroller.cpp
   workspace/renameplan.cpp
   workspace/documentationcontroller.cpp
+  workspace/servicesource.cpp
   workspace/windowcommands.cpp
   workspace/dialogrecords.cpp
   workspace/paneframe.cpp
