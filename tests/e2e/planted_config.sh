@@ -11,7 +11,7 @@
 #
 #   planted_config.sh <brewpad program>
 #
-# Run by CTest under xvfb-run. On failure it leaves planted-config-failure.png,
+# Run by CTest under tests/e2e/xserver.sh. On failure it leaves planted-config-failure.png,
 # a picture of the screen, in the directory it ran in.
 set -u
 
@@ -89,10 +89,10 @@ cd "$work/project" || fail "no start folder"
 step "starting in the folder of the planted brewpad.cfg"
 "$BREWPAD" Hello.java >"$work/brewpad.log" 2>&1 &
 pid=$!
-box=$(wait_window '^Brewpad$' 60)
+box=$(wait_window '^Brewpad$' 60) || exit 1
 [ -e "$ran" ] && fail "the planted JDK ran before the \"ENV:\" box: $(cat "$ran")"
 answer "$box" Return
-MAIN=$(wait_window '^Brewpad' 30 | head -1)
+MAIN=$(wait_window '^Brewpad' 30) || exit 1
 step "waiting with the window open, after Go to Definition"
 # Go to Definition asks for the compile service too: it waits for the first
 # F9 as well. Then long enough for anything started ahead (the compile

@@ -6,7 +6,7 @@
 #
 #   story.sh <brewpad program> <stand-in terminal script>
 #
-# Run by CTest under xvfb-run. It starts Brewpad with no configuration, answers
+# Run by CTest under tests/e2e/xserver.sh. It starts Brewpad with no configuration, answers
 # the search for the Java tools (declining every javac but one it prepared),
 # writes, saves, compiles and runs a class, follows a compiler message to its
 # line, exits through the close question, and starts once more (the search
@@ -158,7 +158,7 @@ pid=$!
 answer_search() {
     local offered=0 kept=0 help_missing=0 corrupted=0 w text env_text=""
     while :; do
-        w=$(wait_window '^Brewpad$' 240)
+        w=$(wait_window '^Brewpad$' 240) || exit 1
         text=$(box_text "$w")
         case $text in
             *"Needed File found :$work/jdk/bin/javac : Keep it ?"*)
@@ -194,7 +194,7 @@ answer_search
 [ -f "$home/.config/brewpad/brewpad.cfg" ] || fail "no brewpad.cfg written"
 
 step "waiting for the main window"
-MAIN=$(wait_window '^Brewpad' 30)
+MAIN=$(wait_window '^Brewpad' 30) || exit 1
 MAIN=$(echo "$MAIN" | head -1)
 
 # Menu commands by their mnemonics, as a keyboard user gives them.
@@ -213,7 +213,7 @@ type_lines() {
 save_as() {
     menu f a
     local w
-    w=$(wait_window '^Save As$' 15)
+    w=$(wait_window '^Save As$' 15) || exit 1
     focus "$w"
     keys ctrl+a
     xdo type --delay 8 -- "$1"
@@ -243,7 +243,7 @@ grep -q 'System.out.println("Hello from Brewpad " + (6 \* 7));' "$work/src/Hello
 
 step "compiling with F9"
 focus "$MAIN"; keys F9
-w=$(wait_window '^SUCCESS$' 120)
+w=$(wait_window '^SUCCESS$' 120) || exit 1
 text=$(box_text "$w")
 case $text in *"Compilation success"*) ;; *) fail "F9 said: $text" ;; esac
 answer "$w" Return
@@ -304,7 +304,7 @@ line=$(copied)
 step "exiting with a modified window"
 keys End space
 focus "$MAIN"; keys alt+x
-w=$(wait_window '^Brewpad$' 15)
+w=$(wait_window '^Brewpad$' 15) || exit 1
 text=$(box_text "$w")
 case $text in
     *"The text in the $work/src/Broken.java file has changed."*"Do you want to save the changes?"*) ;;
@@ -314,7 +314,7 @@ answer "$w" Escape
 sleep 0.5
 kill -0 "$pid" 2>/dev/null || fail "Brewpad ended although the close question was cancelled"
 focus "$MAIN"; keys alt+x
-w=$(wait_window '^Brewpad$' 15)
+w=$(wait_window '^Brewpad$' 15) || exit 1
 keys alt+n
 expect_end "$work/brewpad.log"
 grep -q "int x = ;$" "$work/src/Broken.java" || fail "Broken.java changed although its changes were not saved"
@@ -341,7 +341,7 @@ case $text in
 esac
 case $text in *Hello.java*) fail "the message names Hello.java: $text" ;; esac
 answer "$box" Return
-MAIN=$(wait_window '^Brewpad' 30 | head -1)
+MAIN=$(wait_window '^Brewpad' 30) || exit 1
 focus "$MAIN"; keys ctrl+a
 shown=$(copied)
 [ "$shown" = "$(cat "$work/src/Hello.java")" ] || fail "the active window does not show Hello.java: \"$shown\""
