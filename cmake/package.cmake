@@ -103,5 +103,5 @@ if(NOT BREWPAD_SANITIZE)
             ${CMAKE_BINARY_DIR}/CPackConfig.cmake ${PROJECT_VERSION} ${BREWPAD_APP_ID})
   # It builds and checks a whole package (xz, lintian): started among the first,
   # so that it does not end the suite alone.
-  set_tests_properties(package_deb PROPERTIES TIMEOUT 600 COST 100)
+  set_tests_properties(package_deb PROPERTIES TIMEOUT 600 COST 100 LABELS program)
 endif()
