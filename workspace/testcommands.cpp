@@ -6,6 +6,8 @@
 #include "project/modelclasspath.h"
 #include "resources/commands.h"
 #include "toolchain/compiling/compile.h"
+#include "toolchain/building/filebuild.h"
+#include "toolchain/building/runkinds.h"
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/settings/settings.h"
 #include "editor/editcontrol.h"
@@ -23,6 +25,7 @@
 TestCommands::TestCommands(TFileMDIClient& workspace, CommandTable& table)
     : QObject(&workspace), ws_(workspace), run_(new TestRun(this))
 {
+    run_->setCommandLine(runTestsCommand);
     connect(run_, &TestRun::finished, this,
             [this](const TestRunResult& r, const QString& error, bool) { finished(r, error); });
     connect(run_, &TestRun::failed, this, [this](const QString& why) {
@@ -31,7 +34,8 @@ TestCommands::TestCommands(TFileMDIClient& workspace, CommandTable& table)
         refuse(why);
     });
     auto editorTestable = [this](CommandState& s) {
-        s.enabled = ws_.currentEditor() && !ws_.currentEditor()->isProject() && !run_->running() && !javac_;
+        const TFileMDIChild* c = ws_.currentEditor();
+        s.enabled = c && c->build().offers(RunKindId::RunTests) && !run_->running() && !javac_;
     };
     table.on(cmd::RunTests, [this] { runTests(false); });
     table.enabler(cmd::RunTests, editorTestable);

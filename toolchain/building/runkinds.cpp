@@ -16,6 +16,13 @@ bool appletReady(const RunState& s)
     return s.IsJavaApplet && s.IsCompiled;
 }
 
+// Run Tests compiles its source itself: any source's window offers it, and
+// one that holds no JUnit test class is told so.
+bool sourceWindow(const RunState& s)
+{
+    return !s.isProject;
+}
+
 // java's class path option for the model; none when java finds the class
 // in the folder it starts in.
 QStringList classPathOptions(const ProjectModel& model)
@@ -51,6 +58,13 @@ RunLaunch debugRunLine(const RunRequest& r)
     return l;
 }
 
+RunLaunch testsLine(const RunRequest& r)
+{
+    RunLaunch l;
+    l.tests = junitCommand(r.program, r.testClassPath, r.tests, r.reportsDir, r.workDir);
+    return l;
+}
+
 }  // namespace
 
 const std::vector<RunKind>& runKinds()
@@ -62,6 +76,7 @@ const std::vector<RunKind>& runKinds()
          appletRunLine},
         {RunKindId::DebugRun, cmd::DebugRun, S::UnderDebugger, true, true, "Exec : %1 : %2", applicationReady,
          debugRunLine},
+        {RunKindId::RunTests, cmd::RunTests, S::UnderJUnit, true, true, "Exec : %1 : %2", sourceWindow, testsLine},
     };
     return kinds;
 }
@@ -82,6 +97,16 @@ const RunKind* runKindOfCommand(int command)
             return &k;
     }
     return nullptr;
+}
+
+ProgramCommand runTestsCommand(const QString& java, const QStringList& classPath, const TestSelection& selection,
+                               const QString& reportsDir, const QString& workDir)
+{
+    RunRequest r{{}, {}, workDir, java, {}, std::nullopt};
+    r.tests = selection;
+    r.testClassPath = classPath;
+    r.reportsDir = reportsDir;
+    return runKind(RunKindId::RunTests).commandLine(r).tests;
 }
 
 QString runCaption(const RunKind& kind)

@@ -68,7 +68,7 @@ bool TestRun::start(const TestSelection& selection, const QStringList& classPath
     });
     connect(process_, &ProgramProcess::ended, this,
             [this](const QString&, bool bySignal, int code) { onEnded(bySignal, code); });
-    return process_->start(junitCommand(javaPath, classPath, selection, reports_->path(), workDir));
+    return process_->start(line_(javaPath, classPath, selection, reports_->path(), workDir));
 }
 
 void TestRun::stop()

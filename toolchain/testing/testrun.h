@@ -29,6 +29,9 @@ struct TestSelection {
 // class path, the selection, and the reports written into `reportsDir`.
 ProgramCommand junitCommand(const QString& java, const QStringList& classPath, const TestSelection& selection,
                             const QString& reportsDir, const QString& workDir);
+using TestCommandLine = ProgramCommand (*)(const QString& java, const QStringList& classPath,
+                                           const TestSelection& selection, const QString& reportsDir,
+                                           const QString& workDir);
 
 class TestRun : public QObject {
     Q_OBJECT
@@ -41,6 +44,8 @@ public:
     bool start(const TestSelection& selection, const QStringList& classPath, const QString& workDir,
                const QString& java = {});
     bool running() const;
+    // How the launcher's command is made: junitCommand() unless told.
+    void setCommandLine(TestCommandLine line) { line_ = line; }
     // Ends the run: finished() follows with what was reported so far (none).
     void stop();
     // The launcher's output so far (standard output and error, mixed).
@@ -61,4 +66,5 @@ private:
     std::unique_ptr<QTemporaryDir> reports_;
     QByteArray output_;
     bool stopped_ = false;
+    TestCommandLine line_ = junitCommand;
 };

@@ -177,10 +177,13 @@ TEST_F(Building, ModelsFromTheSettingsAndCompilerOptionsOverAModel)
 TEST(RunKinds, RowsCommandsAndCaptions)
 {
     const std::vector<RunKind>& kinds = runKinds();
-    ASSERT_EQ(kinds.size(), 3u);
+    ASSERT_EQ(kinds.size(), 4u);
     EXPECT_EQ(kinds[0].command, cmd::JavaRun);
     EXPECT_EQ(kinds[1].command, cmd::AppletRun);
     EXPECT_EQ(kinds[2].command, cmd::DebugRun);
+    EXPECT_EQ(kinds[3].command, cmd::RunTests);
+    EXPECT_EQ(runCaption(runKind(RunKindId::RunTests)), QStringLiteral("Run Tests"));
+    EXPECT_EQ(runKind(RunKindId::RunTests).start, RunKind::Start::UnderJUnit);
     EXPECT_EQ(runCaption(runKind(RunKindId::JavaRun)), QStringLiteral("Java Run"));
     EXPECT_EQ(runCaption(runKind(RunKindId::AppletRun)), QStringLiteral("Applet Run"));
     EXPECT_EQ(runCaption(runKind(RunKindId::DebugRun)), QStringLiteral("Debug Run"));
@@ -200,6 +203,8 @@ TEST(RunKinds, EnablingRulesOverEveryState)
         EXPECT_EQ(runKind(RunKindId::JavaRun).enabled(s), s.IsJavaMain && s.IsCompiled);
         EXPECT_EQ(runKind(RunKindId::DebugRun).enabled(s), s.IsJavaMain && s.IsCompiled);
         EXPECT_EQ(runKind(RunKindId::AppletRun).enabled(s), s.IsJavaApplet && s.IsCompiled);
+        // Run Tests compiles first, so it asks only for a source's window.
+        EXPECT_EQ(runKind(RunKindId::RunTests).enabled(s), !s.isProject);
     }
 }
 
@@ -239,6 +244,23 @@ TEST(RunKinds, CommandLines)
     EXPECT_EQ(l.detached.program, QStringLiteral("/jdk/bin/appletviewer"));
     EXPECT_EQ(l.detached.args, QStringList{"brewpad.html"});
     EXPECT_EQ(l.detached.workDir, QStringLiteral("/src"));
+
+    // Run Tests: JUnit's launcher over the class path given and JUnit's own
+    // jars, the tests chosen, and its reports in the folder given.
+    r.program = "/jdk/bin/java";
+    r.tests = TestSelection{{"shop.CartTest"}, {"shop.TillTest#adds"}};
+    r.testClassPath = QStringList{"/src", "/lib/x.jar"};
+    r.reportsDir = "/tmp/reports";
+    l = runKind(RunKindId::RunTests).commandLine(r);
+    EXPECT_EQ(l.tests.program, QStringLiteral("/jdk/bin/java"));
+    EXPECT_EQ(l.tests.workDir, QStringLiteral("/src"));
+    ASSERT_GE(l.tests.args.size(), 2);
+    EXPECT_EQ(l.tests.args[0], QStringLiteral("-classpath"));
+    EXPECT_EQ(l.tests.args[1], (QStringList{"/src", "/lib/x.jar"} + junitJars()).join(':'));
+    EXPECT_EQ(l.tests.args.mid(2),
+              (QStringList{"org.junit.platform.console.ConsoleLauncher", "--disable-banner", "--disable-ansi-colors",
+                           "--details=none", "--reports-dir", "/tmp/reports", "--select-class", "shop.CartTest",
+                           "--select-method", "shop.TillTest#adds"}));
 
     r.arguments = QStringLiteral("\"unclosed");
     EXPECT_FALSE(runKind(RunKindId::JavaRun).commandLine(r).ok);
