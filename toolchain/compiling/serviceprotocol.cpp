@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/compiling/serviceprotocol.h"
 
+#include "toolchain/wire/readfields.h"
+
 #include <QFile>
 
 namespace {
@@ -49,10 +51,32 @@ private:
     QList<QByteArray> fields_;
 };
 
+// A path or a list of paths among the fields read, in the file-name encoding.
+struct Name {
+    QString& path;
+};
+struct Names {
+    QStringList& paths;
+};
+
 // The fields of a frame as they are read, from the one after the verb on.
 class In {
 public:
     explicit In(const QList<QByteArray>& fields) : fields_(fields) {}
+    // The next fields read into `members` in order (see readFields): a
+    // quint64 as an id, an int as a number, a QString as a text, bytes as
+    // they are, a Name as a path, Names as the paths that are left.
+    template <class... Members>
+    void read(Members&&... members)
+    {
+        readFields(*this, std::forward<Members>(members)...);
+    }
+    void field(quint64& n) { n = id(); }
+    void field(int& n) { n = number(); }
+    void field(QString& s) { s = text(); }
+    void field(QByteArray& b) { b = bytes(); }
+    void field(Name n) { n.path = name(); }
+    void field(Names n) { n.paths = names(); }
     qsizetype left() const { return fields_.size() - at_; }
     QByteArray bytes() { return at_ < fields_.size() ? fields_[at_++] : QByteArray(); }
     QString text() { return QString::fromUtf8(bytes()); }
@@ -149,8 +173,7 @@ CheckedReply decodeChecked(In& in)
     const int n = in.number();
     for (int i = 0; i < n && in.left() >= 4; ++i) {
         ServiceDiagnostic d;
-        d.line = in.number();
-        d.column = in.number();
+        in.read(d.line, d.column);
         d.kind = in.bytes() == "warning" ? ServiceDiagnostic::Warning : ServiceDiagnostic::Error;
         d.message = in.text();
         r.diagnostics << d;
@@ -164,10 +187,7 @@ CompletedReply decodeCompleted(In& in)
     const int n = in.number();
     for (int i = 0; i < n && in.left() >= 4; ++i) {
         CompletionItem item;
-        item.kind = in.text();
-        item.name = in.text();
-        item.detail = in.text();
-        item.insert = in.text();
+        in.read(item.kind, item.name, item.detail, item.insert);
         r.items << item;
     }
     return r;
@@ -180,8 +200,7 @@ SignaturesReply decodeSignaturesReply(In& in)
     const int n = in.number();
     for (int i = 0; i < n && in.left() >= 3; ++i) {
         SignatureOverload o;
-        o.name = in.text();
-        o.returns = in.text();
+        in.read(o.name, o.returns);
         const int count = in.number();
         if (count < 0 || count > in.left())
             break;
@@ -198,12 +217,7 @@ OutlinedReply decodeOutlined(In& in)
     const int n = in.number();
     for (int i = 0; i < n && in.left() >= 6; ++i) {
         OutlineRow row;
-        row.depth = in.number();
-        row.kind = in.text();
-        row.name = in.text();
-        row.detail = in.text();
-        row.line = in.number();
-        row.column = in.number();
+        in.read(row.depth, row.kind, row.name, row.detail, row.line, row.column);
         r.rows << row;
     }
     return r;
@@ -212,10 +226,7 @@ OutlinedReply decodeOutlined(In& in)
 DeclaredReply decodeDeclared(In& in)
 {
     DeclaredReply r;
-    r.id = in.id();
-    r.path = in.name();
-    r.line = in.number();
-    r.column = in.number();
+    in.read(r.id, Name{r.path}, r.line, r.column);
     r.jdk = in.left() > 0 && in.bytes() == "jdk";
     return r;
 }
@@ -227,9 +238,7 @@ std::optional<ServiceReply> decodeKnownReply(const QByteArray& verb, const QList
     const qsizetype n = fields.size();
     if (verb == "compiled" && n >= 4) {
         CompiledReply r;
-        r.id = in.id();
-        r.status = in.number();
-        r.output = in.bytes();
+        in.read(r.id, r.status, r.output);
         return r;
     }
     if (verb == "checked" && n >= 3)
@@ -256,8 +265,7 @@ std::optional<ServiceReply> decodeKnownReply(const QByteArray& verb, const QList
         return doc;
     if (verb == "failed" && n >= 2) {
         FailedReply r;
-        r.id = in.id();
-        r.reason = in.text();
+        in.read(r.id, r.reason);
         r.cold = in.left() > 0 && in.bytes() == "cold";
         return r;
     }
@@ -268,36 +276,21 @@ CompleteRequest decodeComplete(CompleteRequest::Kind kind, In& in)
 {
     CompleteRequest r;
     r.kind = kind;
-    r.id = in.id();
-    r.workDir = in.name();
-    r.file = in.name();
-    r.text = in.text();
-    r.offset = in.number();
-    r.options = in.names();
+    in.read(r.id, Name{r.workDir}, Name{r.file}, r.text, r.offset, Names{r.options});
     return r;
 }
 
 DeclarationRequest decodeDeclaration(In& in)
 {
     DeclarationRequest r;
-    r.id = in.id();
-    r.workDir = in.name();
-    r.file = in.name();
-    r.text = in.text();
-    r.offset = in.number();
-    r.cacheDir = in.name();
-    r.options = in.names();
+    in.read(r.id, Name{r.workDir}, Name{r.file}, r.text, r.offset, Name{r.cacheDir}, Names{r.options});
     return r;
 }
 
 CheckRequest decodeCheck(In& in)
 {
     CheckRequest r;
-    r.id = in.id();
-    r.workDir = in.name();
-    r.file = in.name();
-    r.text = in.text();
-    r.options = in.names();
+    in.read(r.id, Name{r.workDir}, Name{r.file}, r.text, Names{r.options});
     return r;
 }
 
