@@ -49,14 +49,15 @@ function(bp_helper_jar_install name library)
 endfunction()
 
 # bp_helper_tests(NAME SOURCES files...)
-# The jar of the Java tests of the helper NAME (the target brewpad_NAME_tests),
-# built against its jar; nothing without a JDK.
+# The jar of the Java tests of the helper NAME (the target brewpad_NAME_tests)
+# with the checks they share (tests/java/brewpad/testing/), built against its
+# jar; nothing without a JDK.
 function(bp_helper_tests name)
   cmake_parse_arguments(H "" "" "SOURCES" ${ARGN})
   if(Java_Development_FOUND)
     set(CMAKE_JAVA_COMPILE_FLAGS -Xlint:all -Werror --release 11)
     add_jar(brewpad_${name}_tests
-      SOURCES ${H_SOURCES}
+      SOURCES ${CMAKE_SOURCE_DIR}/tests/java/brewpad/testing/Checks.java ${H_SOURCES}
       INCLUDE_JARS brewpad_${name}
       OUTPUT_DIR ${CMAKE_BINARY_DIR})
   endif()
