@@ -10,17 +10,7 @@ using serviceframe::Out;
 
 QList<QByteArray> docRequestFields(const DocRequest& r)
 {
-    return Out("doc")
-        .id(r.id)
-        .name(r.workDir)
-        .name(r.file)
-        .text(r.text)
-        .number(r.offset)
-        .name(r.cacheDir)
-        .text(r.context)
-        .text(r.reference)
-        .names(r.options)
-        .fields();
+    return Out("doc").place(r).name(r.cacheDir).text(r.context).text(r.reference).names(r.options).fields();
 }
 
 QList<QByteArray> docReplyFields(const DocReply& r)

@@ -45,6 +45,13 @@ public:
             name(s);
         return *this;
     }
+    // The fields a question about the place `offset` of a text begins with,
+    // after its verb: its id, folder, file, text and offset.
+    template <class Question>
+    Out& place(const Question& q)
+    {
+        return id(q.id).name(q.workDir).name(q.file).text(q.text).number(q.offset);
+    }
     const QList<QByteArray>& fields() const { return fields_; }
     QByteArray frame() const { return frameBytes(fields_); }
 

@@ -252,24 +252,12 @@ QByteArray encodeServiceRequest(const ServiceRequest& request)
             },
             [](const CompleteRequest& r) {
                 return Out(r.kind == CompleteRequest::Items ? "complete" : "signature")
-                    .id(r.id)
-                    .name(r.workDir)
-                    .name(r.file)
-                    .text(r.text)
-                    .number(r.offset)
+                    .place(r)
                     .names(r.options)
                     .frame();
             },
             [](const DeclarationRequest& r) {
-                return Out("declaration")
-                    .id(r.id)
-                    .name(r.workDir)
-                    .name(r.file)
-                    .text(r.text)
-                    .number(r.offset)
-                    .name(r.cacheDir)
-                    .names(r.options)
-                    .frame();
+                return Out("declaration").place(r).name(r.cacheDir).names(r.options).frame();
             },
             [](const OutlineRequest& r) { return Out("outline").id(r.id).name(r.file).text(r.text).frame(); },
             [](const CancelRequest& r) { return Out("cancel").id(r.id).frame(); },
