@@ -65,31 +65,40 @@ QPalette makePalette(const PaletteColours& c)
     return p;
 }
 
+// One colour of the sets: its place in a set, its light and its dark value.
+struct ColourRow {
+    QColor ColourSet::*colour;
+    QRgb light, dark;
+};
+
+// clang-format off
+constexpr ColourRow kColourRows[] = {
+    {&ColourSet::text, 0x000000, 0xe6e6e6},          {&ColourSet::base, 0xffffff, 0x232323},
+    {&ColourSet::keyword, 0x00008b, 0x6ca8ff},       {&ColourSet::string, 0x006400, 0x8fd07a},
+    {&ColourSet::comment, 0x3f7f5f, 0x8aa88f},       {&ColourSet::number, 0x8b008b, 0xe09cf0},
+    {&ColourSet::annotation, 0x707000, 0xd8cc70},    {&ColourSet::error, 0xd02020, 0xff5c5c},
+    {&ColourSet::warning, 0xe08a00, 0xf0a830},       {&ColourSet::breakpoint, 0xd02020, 0xe84848},
+    {&ColourSet::paused, 0xf0b000, 0xf0c040},        {&ColourSet::value, 0x666666, 0xa8a8a8},
+    {&ColourSet::bracketBack, 0xb4eeb4, 0x2e5e3a},   {&ColourSet::bracketText, 0x000000, 0xffffff},
+    {&ColourSet::consoleError, 0xb00020, 0xff7070},  {&ColourSet::consoleInput, 0x006020, 0x7fd88f},
+    {&ColourSet::changedValue, 0xb00020, 0xff7070},
+};
+// clang-format on
+
+ColourSet columnOf(Look look)
+{
+    ColourSet s;
+    for (const ColourRow& row : kColourRows)
+        s.*row.colour = QColor(look == Look::Dark ? row.dark : row.light);
+    return s;
+}
+
 }  // namespace
 
-// code-size: table (the two sets side by side)
 const ColourSet& colourSet(Look look)
 {
-    // clang-format off
-    static const ColourSet light = {
-        QColor(0x00, 0x00, 0x00), QColor(0xff, 0xff, 0xff),
-        QColor(0x00, 0x00, 0x8b), QColor(0x00, 0x64, 0x00), QColor(0x3f, 0x7f, 0x5f),  // keyword, string, comment
-        QColor(0x8b, 0x00, 0x8b), QColor(0x70, 0x70, 0x00),                            // number, annotation
-        QColor(0xd0, 0x20, 0x20), QColor(0xe0, 0x8a, 0x00), QColor(0xd0, 0x20, 0x20),  // error, warning, breakpoint
-        QColor(0xf0, 0xb0, 0x00), QColor(0x66, 0x66, 0x66),                            // paused, value
-        QColor(0xb4, 0xee, 0xb4), QColor(0x00, 0x00, 0x00),                            // brackets
-        QColor(0xb0, 0x00, 0x20), QColor(0x00, 0x60, 0x20), QColor(0xb0, 0x00, 0x20),  // console, Variables
-    };
-    static const ColourSet dark = {
-        QColor(0xe6, 0xe6, 0xe6), QColor(0x23, 0x23, 0x23),
-        QColor(0x6c, 0xa8, 0xff), QColor(0x8f, 0xd0, 0x7a), QColor(0x8a, 0xa8, 0x8f),  // keyword, string, comment
-        QColor(0xe0, 0x9c, 0xf0), QColor(0xd8, 0xcc, 0x70),                            // number, annotation
-        QColor(0xff, 0x5c, 0x5c), QColor(0xf0, 0xa8, 0x30), QColor(0xe8, 0x48, 0x48),  // error, warning, breakpoint
-        QColor(0xf0, 0xc0, 0x40), QColor(0xa8, 0xa8, 0xa8),                            // paused, value
-        QColor(0x2e, 0x5e, 0x3a), QColor(0xff, 0xff, 0xff),                            // brackets
-        QColor(0xff, 0x70, 0x70), QColor(0x7f, 0xd8, 0x8f), QColor(0xff, 0x70, 0x70),  // console, Variables
-    };
-    // clang-format on
+    static const ColourSet light = columnOf(Look::Light);
+    static const ColourSet dark = columnOf(Look::Dark);
     return look == Look::Dark ? dark : light;
 }
 

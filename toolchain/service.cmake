@@ -47,24 +47,23 @@ if(Java_Development_FOUND)
   file(RELATIVE_PATH bp_service_jar_built ${CMAKE_BINARY_DIR} ${bp_service_jar})
   add_dependencies(bp_compileservice brewpad_compile_service)
   install(FILES ${bp_service_jar} DESTINATION ${bp_service_install_dir})
+  # A Java test of the service: the class brewpad.service.CLASS of
+  # tests/java/brewpad/service/, built against the service's jar into a jar of
+  # its own (brewpad_service_JAR), run by CTest as TEST with ARGS.
+  function(bp_service_java_test test jar class)
+    add_jar(brewpad_service_${jar}
+      SOURCES tests/java/brewpad/service/${class}.java
+      INCLUDE_JARS brewpad_compile_service
+      OUTPUT_DIR ${CMAKE_BINARY_DIR}/tests)
+    get_target_property(test_jar brewpad_service_${jar} JAR_FILE)
+    add_test(NAME ${test}
+      COMMAND ${Java_JAVA_EXECUTABLE} -cp ${test_jar}:${bp_service_jar} brewpad.service.${class} ${ARGN})
+  endfunction()
   # The service's decoder and encoder against the golden frames that
   # test_serviceprotocol reads too.
-  add_jar(brewpad_service_protocol_test
-    SOURCES tests/java/brewpad/service/ProtocolTest.java
-    INCLUDE_JARS brewpad_compile_service
-    OUTPUT_DIR ${CMAKE_BINARY_DIR}/tests)
-  get_target_property(bp_service_test_jar brewpad_service_protocol_test JAR_FILE)
-  add_test(NAME test_service_java
-    COMMAND ${Java_JAVA_EXECUTABLE} -cp ${bp_service_test_jar}:${bp_service_jar} brewpad.service.ProtocolTest
-      ${CMAKE_SOURCE_DIR}/tests/golden/service)
+  bp_service_java_test(test_service_java protocol_test ProtocolTest ${CMAKE_SOURCE_DIR}/tests/golden/service)
   # Rename on sources in a temporary folder.
-  add_jar(brewpad_service_rename_test
-    SOURCES tests/java/brewpad/service/RenameTest.java
-    INCLUDE_JARS brewpad_compile_service
-    OUTPUT_DIR ${CMAKE_BINARY_DIR}/tests)
-  get_target_property(bp_service_rename_test_jar brewpad_service_rename_test JAR_FILE)
-  add_test(NAME test_service_rename_java
-    COMMAND ${Java_JAVA_EXECUTABLE} -cp ${bp_service_rename_test_jar}:${bp_service_jar} brewpad.service.RenameTest)
+  bp_service_java_test(test_service_rename_java rename_test RenameTest)
 else()
   message(STATUS "No JDK found: Brewpad is built without its compile service")
 endif()

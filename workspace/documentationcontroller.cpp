@@ -11,6 +11,7 @@
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/compiling/servicenavigation.h"
+#include "workspace/caretcommand.h"
 #include "workspace/panearea.h"
 #include "workspace/servicesource.h"
 #include "workspace/workspace.h"
@@ -36,14 +37,13 @@ DocPage docPageOf(const DocReply& r)
 }  // namespace
 
 DocumentationController::DocumentationController(TFileMDIClient& workspace, CommandTable& table)
-    : QObject(&workspace), ws_(workspace)
+    : QObject(&workspace), ws_(workspace), service_(&workspace, [this](CompileService* s) {
+          connect(s, &CompileService::answered, this, &DocumentationController::onAnswered);
+          connect(s, &CompileService::queryFailed, this, &DocumentationController::onQueryFailed);
+      })
 {
-    table.on(cmd::ShowDocumentation, [this] {
-        if (TFileMDIChild* c = ws_.currentEditor())
-            showDocumentation(c->editor(), c->editor()->textCursor().position());
-    });
-    table.enabler(cmd::ShowDocumentation,
-                  [this](CommandState& s) { s.enabled = ws_.currentEditor() && !ws_.currentEditor()->isProject(); });
+    onCaretCommand(table, ws_, cmd::ShowDocumentation,
+                   [this](EditControl* editor, int position) { showDocumentation(editor, position); });
     table.on(cmd::DocumentationPane, [this] { showPane(true); });
     table.enabler(cmd::DocumentationPane, [](CommandState& s) { s.enabled = true; });
 }
@@ -71,23 +71,6 @@ DocPane* DocumentationController::showPane(bool activate)
     return pane_;
 }
 
-CompileService* DocumentationController::readyService(const QString& dir, bool start)
-{
-    CompileService* s = sharedCompileService();
-    if (start && (!s || s->state() == CompileService::State::Stopped)) {
-        if (compileServiceHeldUntilCompile())
-            return nullptr;  // the first compilation starts it
-        startCompileService(&ws_, dir);
-        s = sharedCompileService();
-    }
-    if (s && connected_ != s) {
-        connected_ = s;
-        connect(s, &CompileService::answered, this, &DocumentationController::onAnswered);
-        connect(s, &CompileService::queryFailed, this, &DocumentationController::onQueryFailed);
-    }
-    return s && s->state() == CompileService::State::Ready ? s : nullptr;
-}
-
 quint64 DocumentationController::ask(EditControl* editor, int position, const DocLink& link, bool start)
 {
     DocRequest r;
@@ -99,15 +82,15 @@ quint64 DocumentationController::ask(EditControl* editor, int position, const Do
     r.context = link.context;
     r.reference = link.reference;
     r.options = CompileService::withoutJvmOptions(makeargsList(r.file));
-    CompileService* s = readyService(r.workDir, start);
+    CompileService* s = service_.ready(r.workDir, start);
     return s ? s->query(r) : 0;
 }
 
 void DocumentationController::showDocumentation(EditControl* editor, int position)
 {
     DocPane* pane = showPane(false);
-    if (pageId_ && connected_)
-        connected_->cancel(pageId_);
+    if (pageId_ && service_.connected())
+        service_.connected()->cancel(pageId_);
     pageName_ = docNameAt(editor->document()->toPlainText(), position);
     pageEditor_ = editor;
     pageId_ = ask(editor, position, {});
@@ -127,8 +110,8 @@ void DocumentationController::showDocumentation(EditControl* editor, int positio
 void DocumentationController::followLink(const DocLink& link)
 {
     DocPane* pane = showPane(false);
-    if (pageId_ && connected_)
-        connected_->cancel(pageId_);
+    if (pageId_ && service_.connected())
+        service_.connected()->cancel(pageId_);
     QString shown = link.reference.startsWith(QLatin1Char('#')) ? link.reference.mid(1) : link.reference;
     pageName_ = shown.replace(QLatin1Char('#'), QLatin1Char('.'));
     pageId_ = ask(pageEditor_, 0, link);
@@ -182,8 +165,8 @@ void DocumentationController::onQueryFailed(quint64 id, const QString& reason)
 
 void DocumentationController::onRested(EditControl* editor, int position, QPoint globalPos)
 {
-    if (hoverId_ && connected_)
-        connected_->cancel(hoverId_);
+    if (hoverId_ && service_.connected())
+        service_.connected()->cancel(hoverId_);
     hoverEditor_ = editor;
     hoverAt_ = globalPos;
     hoverId_ = ask(editor, position, {}, false);
@@ -191,8 +174,8 @@ void DocumentationController::onRested(EditControl* editor, int position, QPoint
 
 void DocumentationController::onRestEnded()
 {
-    if (hoverId_ && connected_)
-        connected_->cancel(hoverId_);
+    if (hoverId_ && service_.connected())
+        service_.connected()->cancel(hoverId_);
     hoverId_ = 0;
     if (tipShown_)
         QToolTip::hideText();

@@ -6,6 +6,7 @@
 // editor window shows the page shortened as a tooltip. Nothing waits for the
 // service; an answer that comes after the user moved on is dropped.
 #pragma once
+#include "workspace/servicelink.h"
 #include "toolchain/compiling/serviceprotocol.h"
 #include "toolchain/navigation/docpane.h"
 
@@ -37,9 +38,6 @@ public:
     DocPane* pane() const { return pane_; }
 
 private:
-    // The shared service when it is ready; else null, and, when `start`, it is
-    // started (for `dir`) when it is not running.
-    CompileService* readyService(const QString& dir, bool start);
     // Asks the service: the id, 0 when it is not ready. A tooltip does not
     // start it (`start` false): resting the mouse starts no JVM.
     quint64 ask(EditControl* editor, int position, const DocLink& link, bool start = true);
@@ -51,7 +49,7 @@ private:
     void showTooltipAnswer(const ServiceReply& reply);
 
     TFileMDIClient& ws_;
-    QPointer<CompileService> connected_;  // the service whose answers come here
+    ServiceLink service_;  // the service whose answers come here
     QPointer<DocPane> pane_;
     // The page asked for, and what it was asked about (the name shown when none is found).
     quint64 pageId_ = 0;

@@ -11,6 +11,7 @@
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/navigation/outlinewindow.h"
+#include "workspace/caretcommand.h"
 #include "workspace/workspace.h"
 #include "workspace/fileplaces.h"
 #include "workspace/panearea.h"
@@ -32,19 +33,23 @@ QString statusOf(const QString& text)
 }  // namespace
 
 NavigationController::NavigationController(TFileMDIClient& workspace, CommandTable& table)
-    : QObject(&workspace), ws_(workspace), outlineTimer_(new QTimer(this))
+    : QObject(&workspace),
+      ws_(workspace),
+      service_(&workspace,
+               [this](CompileService* s) {
+                   connect(s, &CompileService::answered, this, &NavigationController::onAnswered);
+                   connect(s, &CompileService::queryFailed, this, &NavigationController::onQueryFailed);
+                   connect(s, &CompileService::ready, this, &NavigationController::requestOutline);
+               }),
+      outlineTimer_(new QTimer(this))
 {
     outlineTimer_->setSingleShot(true);
     outlineTimer_->setInterval(kOutlinePauseMs);
     connect(outlineTimer_, &QTimer::timeout, this, &NavigationController::requestOutline);
     connect(&ws_, &TFileMDIClient::editorsChanged, this, &NavigationController::followActiveSource);
 
-    table.on(cmd::GoToDefinition, [this] {
-        if (TFileMDIChild* c = ws_.currentEditor())
-            goToDefinition(c->editor(), c->editor()->textCursor().position());
-    });
-    table.enabler(cmd::GoToDefinition,
-                  [this](CommandState& s) { s.enabled = ws_.currentEditor() && !ws_.currentEditor()->isProject(); });
+    onCaretCommand(table, ws_, cmd::GoToDefinition,
+                   [this](EditControl* editor, int position) { goToDefinition(editor, position); });
     table.on(cmd::ShowOutline, [this] { showOutline(true); });
     table.enabler(cmd::ShowOutline, [](CommandState& s) { s.enabled = true; });
 }
@@ -72,29 +77,11 @@ bool NavigationController::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-CompileService* NavigationController::readyService(const QString& dir)
-{
-    CompileService* s = sharedCompileService();
-    if (!s || s->state() == CompileService::State::Stopped) {
-        if (compileServiceHeldUntilCompile())
-            return nullptr;  // the first compilation starts it
-        startCompileService(&ws_, dir);
-        s = sharedCompileService();
-    }
-    if (s && connected_ != s) {
-        connected_ = s;
-        connect(s, &CompileService::answered, this, &NavigationController::onAnswered);
-        connect(s, &CompileService::queryFailed, this, &NavigationController::onQueryFailed);
-        connect(s, &CompileService::ready, this, &NavigationController::requestOutline);
-    }
-    return s && s->state() == CompileService::State::Ready ? s : nullptr;
-}
-
 // ---------------------------------------------------------------- Go to Definition
 
 void NavigationController::goToDefinition(EditControl* editor, int position)
 {
-    CompileService* s = readyService(serviceFolderOf(*editor->source()));
+    CompileService* s = service_.ready(serviceFolderOf(*editor->source()));
     if (s && definitionId_)
         s->cancel(definitionId_);
     definitionId_ = 0;
@@ -250,7 +237,7 @@ void NavigationController::requestOutline()
         outline_->setNote(QStringLiteral("No source window is active"));
         return;
     }
-    CompileService* s = readyService(serviceFolderOf(*outlined_->source()));
+    CompileService* s = service_.ready(serviceFolderOf(*outlined_->source()));
     if (s && outlineId_)
         s->cancel(outlineId_);
     outlineId_ = s ? s->query(outlineRequest(serviceSourceName(*outlined_->source()), outlined_->source()->rawText()))

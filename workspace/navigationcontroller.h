@@ -9,6 +9,7 @@
 // active, and leads to the row chosen. Nothing waits for the service: every
 // answer comes later, and one that comes after the user moved on is dropped.
 #pragma once
+#include "workspace/servicelink.h"
 #include "toolchain/compiling/servicenavigation.h"
 #include "toolchain/messages/messages.h"
 #include "toolchain/navigation/outlinewindow.h"
@@ -46,9 +47,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The shared service when it is ready; else null, and it is started (for
-    // `dir`) when it is not running.
-    CompileService* readyService(const QString& dir);
     void onAnswered(quint64 id, const ServiceReply& reply);
     void onQueryFailed(quint64 id, const QString& reason);
     void showDeclaration(const ServiceDeclaration& d);
@@ -60,7 +58,7 @@ private:
     static TextSpan nameAt(const QString& text, int start);
 
     TFileMDIClient& ws_;
-    QPointer<CompileService> connected_;  // the service whose answers come here
+    ServiceLink service_;  // the service whose answers come here
     // The Go to Definition waiting for its answer, and what it was asked from.
     quint64 definitionId_ = 0;
     QPointer<EditControl> definitionEditor_;

@@ -37,7 +37,10 @@ QString readDisk(const QString& path)
 }  // namespace
 
 RenameController::RenameController(TFileMDIClient& workspace, CommandTable& table)
-    : QObject(&workspace), ws_(workspace)
+    : QObject(&workspace), ws_(workspace), service_(&workspace, [this](CompileService* s) {
+          connect(s, &CompileService::answered, this, &RenameController::onAnswered);
+          connect(s, &CompileService::queryFailed, this, &RenameController::onQueryFailed);
+      })
 {
     table.on(cmd::Rename, [this] {
         if (TFileMDIChild* c = ws_.currentEditor())
@@ -47,23 +50,6 @@ RenameController::RenameController(TFileMDIClient& workspace, CommandTable& tabl
         TFileMDIChild* c = ws_.currentEditor();
         s.enabled = c && !c->isProject() && !c->source()->isReadOnly();
     });
-}
-
-CompileService* RenameController::readyService(const QString& dir)
-{
-    CompileService* s = sharedCompileService();
-    if (!s || s->state() == CompileService::State::Stopped) {
-        if (compileServiceHeldUntilCompile())
-            return nullptr;  // the first compilation starts it
-        startCompileService(&ws_, dir);
-        s = sharedCompileService();
-    }
-    if (s && connected_ != s) {
-        connected_ = s;
-        connect(s, &CompileService::answered, this, &RenameController::onAnswered);
-        connect(s, &CompileService::queryFailed, this, &RenameController::onQueryFailed);
-    }
-    return s && s->state() == CompileService::State::Ready ? s : nullptr;
 }
 
 void RenameController::refuse(const QString& text)
@@ -91,7 +77,7 @@ void RenameController::rename(TFileMDIChild* window)
         return;
     const QString file = sourceName(window);
     const QString dir = QFileInfo(file).absolutePath();
-    CompileService* s = readyService(dir);
+    CompileService* s = service_.ready(dir);
     if (!s) {
         refuse(compileServiceHeldUntilCompile()
                    ? QStringLiteral("Rename needs the compile service, which starts with the first Java Compile (F9) "

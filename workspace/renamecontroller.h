@@ -8,6 +8,7 @@
 // user's back: the user saves it. Whatever prevents the rename is said in a
 // message box.
 #pragma once
+#include "workspace/servicelink.h"
 #include "toolchain/compiling/serviceprotocol.h"
 #include "workspace/renameplan.h"
 
@@ -31,9 +32,6 @@ public:
     void rename(TFileMDIChild* window);
 
 private:
-    // The shared service when it is ready; else null, and it is started
-    // (for `dir`) when it is not running.
-    CompileService* readyService(const QString& dir);
     void onAnswered(quint64 id, const ServiceReply& reply);
     void onQueryFailed(quint64 id, const QString& reason);
     void preview(const RenamedReply& reply);
@@ -49,7 +47,7 @@ private:
     void refuse(const QString& text);
 
     TFileMDIClient& ws_;
-    QPointer<CompileService> connected_;
+    ServiceLink service_;  // the service whose answers come here
     quint64 id_ = 0;
     QPointer<TFileMDIChild> from_;
     QString newName_;

@@ -22,6 +22,8 @@ add_library(bp_workspace STATIC
   workspace/renameplan.cpp
   workspace/documentationcontroller.cpp
   workspace/servicesource.cpp
+  workspace/servicelink.cpp
+  workspace/caretcommand.cpp
   workspace/windowcommands.cpp
   workspace/dialogrecords.cpp
   workspace/paneframe.cpp

@@ -79,12 +79,7 @@ void drawOpenFile(QPainter& p)
     folderBack(p, QRectF(1.5, 5.5, 24, 22));
     page(p, QRectF(7.5, 3.5, 14, 17), 4);
     textLines(p, 10, 10, {7, 9}, 3.5);
-    QPainterPath front;
-    front.moveTo(6, 13.5);
-    front.lineTo(30.5, 13.5);
-    front.lineTo(25.5, 27.5);
-    front.lineTo(1.5, 27.5);
-    front.closeSubpath();
+    const QPainterPath front = polygon({{6, 13.5}, {30.5, 13.5}, {25.5, 27.5}, {1.5, 27.5}});
     fillOutlined(p, front, vGradient(13.5, 27.5, QColor(0xff, 0xe0, 0x82), kYellowDark));
 }
 
@@ -226,11 +221,7 @@ void drawToggleHint(QPainter& p)
 {
     QPainterPath bubble;
     bubble.addRoundedRect(QRectF(1.5, 2.5, 29, 20), 5, 5);
-    QPainterPath tail;
-    tail.moveTo(7, 20);
-    tail.lineTo(5.5, 29.5);
-    tail.lineTo(15, 20);
-    tail.closeSubpath();
+    const QPainterPath tail = polygon({{7, 20}, {5.5, 29.5}, {15, 20}});
     fillOutlined(p, bubble.united(tail).simplified(),
                  vGradient(2.5, 29.5, QColor(0xff, 0xfd, 0xe7), QColor(0xff, 0xd5, 0x4f)));
     glyphs(p, QPointF(16, 12.5), QStringLiteral("?"), 17, kBlueDark);

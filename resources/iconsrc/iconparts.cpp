@@ -33,6 +33,21 @@ QBrush vGradient(const QRectF& r, const QColor& top, const QColor& bottom)
     return vGradient(r.top(), r.bottom(), top, bottom);
 }
 
+QPainterPath polygon(std::initializer_list<QPointF> corners)
+{
+    QPainterPath path;
+    bool first = true;
+    for (const QPointF& c : corners) {
+        if (first)
+            path.moveTo(c);
+        else
+            path.lineTo(c);
+        first = false;
+    }
+    path.closeSubpath();
+    return path;
+}
+
 void fillOutlined(QPainter& p, const QPainterPath& path, const QBrush& fill, qreal width)
 {
     p.setPen(inkPen(width));
@@ -68,11 +83,8 @@ QPainterPath arrow(const QPainterPath& centre, qreal width, qreal headLength, qr
     const qreal angle = qDegreesToRadians(centre.angleAtPercent(1.0));
     const QPointF dir(std::cos(angle), -std::sin(angle));
     const QPointF normal(-dir.y(), dir.x());
-    QPainterPath head;
-    head.moveTo(end + normal * headWidth / 2);
-    head.lineTo(end + dir * headLength);
-    head.lineTo(end - normal * headWidth / 2);
-    head.closeSubpath();
+    const QPainterPath head = polygon(
+        {end + normal * headWidth / 2, end + dir * headLength, end - normal * headWidth / 2});
     return thick(centre, width).united(head).simplified();
 }
 
@@ -299,17 +311,9 @@ void pencil(QPainter& p, const QPointF& from, const QPointF& to, qreal width)
     QPainterPath body;
     body.addRect(QRectF(4, -w, len - 10, width));
     fillOutlined(p, body, vGradient(-w, w, kYellow, kYellowDark));
-    QPainterPath wood;
-    wood.moveTo(len - 6, -w);
-    wood.lineTo(len, 0);
-    wood.lineTo(len - 6, w);
-    wood.closeSubpath();
+    const QPainterPath wood = polygon({{len - 6, -w}, {len, 0}, {len - 6, w}});
     fillOutlined(p, wood, QColor(0xf3, 0xd7, 0xa6));
-    QPainterPath lead;
-    lead.moveTo(len - 2.2, -w * 0.37);
-    lead.lineTo(len, 0);
-    lead.lineTo(len - 2.2, w * 0.37);
-    lead.closeSubpath();
+    const QPainterPath lead = polygon({{len - 2.2, -w * 0.37}, {len, 0}, {len - 2.2, w * 0.37}});
     p.setPen(Qt::NoPen);
     p.setBrush(kInk);
     p.drawPath(lead);
@@ -347,11 +351,7 @@ void signBadge(QPainter& p, const QPointF& c, qreal r, bool plus, const QColor& 
 
 void playTriangle(QPainter& p, const QPointF& a, const QPointF& tip, const QPointF& b)
 {
-    QPainterPath t;
-    t.moveTo(a);
-    t.lineTo(tip);
-    t.lineTo(b);
-    t.closeSubpath();
+    const QPainterPath t = polygon({a, tip, b});
     p.setPen(QPen(kInk, 3.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPath(t);  // rounded dark corners

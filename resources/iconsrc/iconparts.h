@@ -51,6 +51,9 @@ QPen inkPen(qreal width = 1.0, const QColor& colour = kInk);
 QBrush vGradient(qreal y0, qreal y1, const QColor& top, const QColor& bottom);
 QBrush vGradient(const QRectF& r, const QColor& top, const QColor& bottom);
 
+// The closed path along `corners`, in order.
+QPainterPath polygon(std::initializer_list<QPointF> corners);
+
 // Fills `path` and outlines it with the ink pen of the given width.
 void fillOutlined(QPainter& p, const QPainterPath& path, const QBrush& fill, qreal width = 1.0);
 

@@ -102,12 +102,7 @@ void drawExit(QPainter& p)
     QPainterPath frame;
     frame.addRect(QRectF(3.5, 2.5, 16, 27));
     fillOutlined(p, frame, vGradient(2.5, 29.5, QColor(0x5d, 0x40, 0x37), QColor(0x3e, 0x27, 0x23)));
-    QPainterPath door;
-    door.moveTo(3.5, 2.5);
-    door.lineTo(14.5, 5.5);
-    door.lineTo(14.5, 31);
-    door.lineTo(3.5, 29.5);
-    door.closeSubpath();
+    const QPainterPath door = polygon({{3.5, 2.5}, {14.5, 5.5}, {14.5, 31}, {3.5, 29.5}});
     fillOutlined(p, door, vGradient(2.5, 30, QColor(0xbc, 0xaa, 0xa4), QColor(0x8d, 0x6e, 0x63)));
     p.setPen(Qt::NoPen);
     p.setBrush(kYellow);

@@ -35,6 +35,35 @@ protected:
     CompileService* service = nullptr;
 };
 
+// Tests of a real window whose questions lead into the JDK's sources (Go to
+// Definition, Show Documentation): the service of `jar` started in the
+// test's folder, with the copies of the JDK's sources in a cache folder of it.
+class JdkSourcesServiceTest : public ServiceTest {
+protected:
+    void startInTestFolder(const QString& jar)
+    {
+        CompileTest::SetUp();
+        useRealJavac();
+        if (IsSkipped())
+            return;
+        if (!QFileInfo(jar).isFile())
+            GTEST_SKIP() << "built without the compile service";
+        oldCache = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
+        startService(jar);
+    }
+    void TearDown() override
+    {
+        CompileTest::TearDown();
+        const bool started = service;
+        stopService();
+        if (started)
+            qputenv("XDG_CACHE_HOME", oldCache);
+    }
+
+    QByteArray oldCache;
+};
+
 // Tests of a real window against one compile service for the whole suite, as
 // the program shares one: started once before the suite's first test (in a
 // folder of its own), ready before each test, shared while it runs.

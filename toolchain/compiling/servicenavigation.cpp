@@ -8,14 +8,7 @@
 DeclarationRequest declarationRequest(const QString& file, const QString& text, int offset, const QString& cacheDir,
                                       const QStringList& options, const QString& workDir)
 {
-    DeclarationRequest r;
-    r.workDir = workDir;
-    r.file = file;
-    r.text = text;
-    r.offset = offset;
-    r.cacheDir = cacheDir;
-    r.options = options;
-    return r;
+    return DeclarationRequest{0, workDir, file, text, offset, cacheDir, options};
 }
 
 OutlineRequest outlineRequest(const QString& file, const QString& text)

@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolchain/compiling/serviceprotocol.h"
 
+#include "toolchain/compiling/serviceframe.h"
+
 #include <QFile>
 
 namespace {
-
-void putU32(QByteArray& out, quint32 v)
-{
-    const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-    out.append(b, 4);
-}
 
 quint32 getU32(const QByteArray& in, qsizetype at)
 {
@@ -17,60 +13,11 @@ quint32 getU32(const QByteArray& in, qsizetype at)
     return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | quint32(p[3]);
 }
 
-QByteArray frameBytes(const QList<QByteArray>& fields)
-{
-    QByteArray out;
-    putU32(out, quint32(fields.size()));
-    for (const QByteArray& f : fields) {
-        putU32(out, quint32(f.size()));
-        out += f;
-    }
-    return out;
-}
-
-// The fields of a frame as they are written.
-class Out {
-public:
-    explicit Out(const char* verb) { fields_ << QByteArray(verb); }
-    Out& bytes(const QByteArray& b) { return fields_ << b, *this; }
-    Out& text(const QString& s) { return bytes(s.toUtf8()); }
-    Out& name(const QString& s) { return bytes(QFile::encodeName(s)); }
-    Out& number(qint64 n) { return bytes(QByteArray::number(n)); }
-    Out& id(quint64 n) { return bytes(QByteArray::number(n)); }
-    Out& names(const QStringList& list)
-    {
-        for (const QString& s : list)
-            name(s);
-        return *this;
-    }
-    QByteArray frame() const { return frameBytes(fields_); }
-
-private:
-    QList<QByteArray> fields_;
-};
-
-// The fields of a frame as they are read, from the one after the verb on.
-class In {
-public:
-    explicit In(const QList<QByteArray>& fields) : fields_(fields) {}
-    qsizetype left() const { return fields_.size() - at_; }
-    QByteArray bytes() { return at_ < fields_.size() ? fields_[at_++] : QByteArray(); }
-    QString text() { return QString::fromUtf8(bytes()); }
-    QString name() { return QFile::decodeName(bytes()); }
-    int number() { return bytes().toInt(); }
-    quint64 id() { return bytes().toULongLong(); }
-    QStringList names()
-    {
-        QStringList list;
-        while (left() > 0)
-            list << name();
-        return list;
-    }
-
-private:
-    const QList<QByteArray>& fields_;
-    qsizetype at_ = 1;
-};
+using serviceframe::frameBytes;
+using serviceframe::In;
+using serviceframe::Name;
+using serviceframe::Names;
+using serviceframe::Out;
 
 template <class... F>
 struct Overloaded : F... {
@@ -149,8 +96,7 @@ CheckedReply decodeChecked(In& in)
     const int n = in.number();
     for (int i = 0; i < n && in.left() >= 4; ++i) {
         ServiceDiagnostic d;
-        d.line = in.number();
-        d.column = in.number();
+        in.read(d.line, d.column);
         d.kind = in.bytes() == "warning" ? ServiceDiagnostic::Warning : ServiceDiagnostic::Error;
         d.message = in.text();
         r.diagnostics << d;
@@ -164,10 +110,7 @@ CompletedReply decodeCompleted(In& in)
     const int n = in.number();
     for (int i = 0; i < n && in.left() >= 4; ++i) {
         CompletionItem item;
-        item.kind = in.text();
-        item.name = in.text();
-        item.detail = in.text();
-        item.insert = in.text();
+        in.read(item.kind, item.name, item.detail, item.insert);
         r.items << item;
     }
     return r;
@@ -180,8 +123,7 @@ SignaturesReply decodeSignaturesReply(In& in)
     const int n = in.number();
     for (int i = 0; i < n && in.left() >= 3; ++i) {
         SignatureOverload o;
-        o.name = in.text();
-        o.returns = in.text();
+        in.read(o.name, o.returns);
         const int count = in.number();
         if (count < 0 || count > in.left())
             break;
@@ -198,12 +140,7 @@ OutlinedReply decodeOutlined(In& in)
     const int n = in.number();
     for (int i = 0; i < n && in.left() >= 6; ++i) {
         OutlineRow row;
-        row.depth = in.number();
-        row.kind = in.text();
-        row.name = in.text();
-        row.detail = in.text();
-        row.line = in.number();
-        row.column = in.number();
+        in.read(row.depth, row.kind, row.name, row.detail, row.line, row.column);
         r.rows << row;
     }
     return r;
@@ -212,10 +149,7 @@ OutlinedReply decodeOutlined(In& in)
 DeclaredReply decodeDeclared(In& in)
 {
     DeclaredReply r;
-    r.id = in.id();
-    r.path = in.name();
-    r.line = in.number();
-    r.column = in.number();
+    in.read(r.id, Name{r.path}, r.line, r.column);
     r.jdk = in.left() > 0 && in.bytes() == "jdk";
     return r;
 }
@@ -227,9 +161,7 @@ std::optional<ServiceReply> decodeKnownReply(const QByteArray& verb, const QList
     const qsizetype n = fields.size();
     if (verb == "compiled" && n >= 4) {
         CompiledReply r;
-        r.id = in.id();
-        r.status = in.number();
-        r.output = in.bytes();
+        in.read(r.id, r.status, r.output);
         return r;
     }
     if (verb == "checked" && n >= 3)
@@ -256,8 +188,7 @@ std::optional<ServiceReply> decodeKnownReply(const QByteArray& verb, const QList
         return doc;
     if (verb == "failed" && n >= 2) {
         FailedReply r;
-        r.id = in.id();
-        r.reason = in.text();
+        in.read(r.id, r.reason);
         r.cold = in.left() > 0 && in.bytes() == "cold";
         return r;
     }
@@ -268,36 +199,21 @@ CompleteRequest decodeComplete(CompleteRequest::Kind kind, In& in)
 {
     CompleteRequest r;
     r.kind = kind;
-    r.id = in.id();
-    r.workDir = in.name();
-    r.file = in.name();
-    r.text = in.text();
-    r.offset = in.number();
-    r.options = in.names();
+    in.read(r.id, Name{r.workDir}, Name{r.file}, r.text, r.offset, Names{r.options});
     return r;
 }
 
 DeclarationRequest decodeDeclaration(In& in)
 {
     DeclarationRequest r;
-    r.id = in.id();
-    r.workDir = in.name();
-    r.file = in.name();
-    r.text = in.text();
-    r.offset = in.number();
-    r.cacheDir = in.name();
-    r.options = in.names();
+    in.read(r.id, Name{r.workDir}, Name{r.file}, r.text, r.offset, Name{r.cacheDir}, Names{r.options});
     return r;
 }
 
 CheckRequest decodeCheck(In& in)
 {
     CheckRequest r;
-    r.id = in.id();
-    r.workDir = in.name();
-    r.file = in.name();
-    r.text = in.text();
-    r.options = in.names();
+    in.read(r.id, Name{r.workDir}, Name{r.file}, r.text, Names{r.options});
     return r;
 }
 
@@ -336,24 +252,12 @@ QByteArray encodeServiceRequest(const ServiceRequest& request)
             },
             [](const CompleteRequest& r) {
                 return Out(r.kind == CompleteRequest::Items ? "complete" : "signature")
-                    .id(r.id)
-                    .name(r.workDir)
-                    .name(r.file)
-                    .text(r.text)
-                    .number(r.offset)
+                    .place(r)
                     .names(r.options)
                     .frame();
             },
             [](const DeclarationRequest& r) {
-                return Out("declaration")
-                    .id(r.id)
-                    .name(r.workDir)
-                    .name(r.file)
-                    .text(r.text)
-                    .number(r.offset)
-                    .name(r.cacheDir)
-                    .names(r.options)
-                    .frame();
+                return Out("declaration").place(r).name(r.cacheDir).names(r.options).frame();
             },
             [](const OutlineRequest& r) { return Out("outline").id(r.id).name(r.file).text(r.text).frame(); },
             [](const CancelRequest& r) { return Out("cancel").id(r.id).frame(); },

@@ -4,6 +4,8 @@
 // debugwire.h): one message per line, fields separated by TAB, with "\\",
 // "\t", "\n" and "\r" escaped in a field.
 #pragma once
+#include "toolchain/wire/readfields.h"
+
 #include <QByteArray>
 #include <QStringList>
 
@@ -27,6 +29,16 @@ public:
     QString text() { return i_ < f_.size() ? f_[i_++] : (ok_ = false, QString()); }
     qint64 number();
     int small() { return int(number()); }
+    // The next fields read into `members` in order (see readFields): a
+    // QString as text(), a qint64 as number(), an int as small().
+    template <class... Members>
+    void read(Members&... members)
+    {
+        readFields(*this, members...);
+    }
+    void field(QString& s) { s = text(); }
+    void field(qint64& n) { n = number(); }
+    void field(int& n) { n = small(); }
 
 private:
     QStringList f_;

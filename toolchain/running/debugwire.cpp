@@ -162,12 +162,9 @@ std::optional<T> checked(const Fields& f, T value)
 std::optional<Request> readBreak(Fields& f)
 {
     request::Break b;
-    b.className = f.text();
-    b.breakpoint.line = f.small();
+    f.read(b.className, b.breakpoint.line);
     b.breakpoint.enabled = f.number() != 0;
-    b.breakpoint.hitCount = f.small();
-    b.breakpoint.condition = f.text();
-    b.breakpoint.file = f.text();
+    f.read(b.breakpoint.hitCount, b.breakpoint.condition, b.breakpoint.file);
     return checked<Request>(f, b);
 }
 
@@ -208,9 +205,7 @@ std::optional<Request> readRequest(Fields& f)
     }
     if (n == u"evaluate") {
         Evaluate e;
-        e.thread = f.number();
-        e.frame = f.small();
-        e.expression = f.text();
+        f.read(e.thread, e.frame, e.expression);
         return checked<Request>(f, e);
     }
     return std::nullopt;
@@ -220,17 +215,9 @@ std::optional<Reply> readPaused(Fields& f)
 {
     reply::Paused p;
     DebugPause& d = p.pause;
-    d.thread = f.number();
-    d.className = f.text();
-    d.file = f.text();
-    d.line = f.small();
-    d.reason = f.text();
-    d.frame = f.small();
-    p.done = f.number();
-    if (d.reason == QLatin1String("exception")) {
-        d.exceptionClass = f.text();
-        d.exceptionMessage = f.text();
-    }
+    f.read(d.thread, d.className, d.file, d.line, d.reason, d.frame, p.done);
+    if (d.reason == QLatin1String("exception"))
+        f.read(d.exceptionClass, d.exceptionMessage);
     return checked<Reply>(f, p);
 }
 
@@ -258,16 +245,12 @@ std::optional<Reply> readLists(Fields& f)
     }
     if (n == u"variables") {
         Variables v;
-        v.thread = f.number();
-        v.frame = f.small();
-        v.note = f.text();
+        f.read(v.thread, v.frame, v.note);
         v.values = readValues(f);
         return checked<Reply>(f, v);
     }
     Children c;
-    c.id = f.number();
-    c.start = f.small();
-    c.total = f.small();
+    f.read(c.id, c.start, c.total);
     c.values = readValues(f);
     return checked<Reply>(f, c);
 }
@@ -275,25 +258,14 @@ std::optional<Reply> readLists(Fields& f)
 std::optional<Reply> readEvaluated(Fields& f)
 {
     reply::Evaluated e;
-    e.expression = f.text();
-    e.frame = f.small();
-    e.value.kind = f.text();
-    e.value.name = f.text();
-    e.value.type = f.text();
-    e.value.text = f.text();
-    e.value.id = f.number();
-    e.error = f.text();
+    f.read(e.expression, e.frame, e.value.kind, e.value.name, e.value.type, e.value.text, e.value.id, e.error);
     return checked<Reply>(f, e);
 }
 
 std::optional<Reply> readCondition(Fields& f)
 {
     reply::Condition c;
-    c.className = f.text();
-    c.line = f.small();
-    c.file = f.text();
-    c.outcome = f.text();
-    c.message = f.text();
+    f.read(c.className, c.line, c.file, c.outcome, c.message);
     return checked<Reply>(f, c);
 }
 
@@ -307,10 +279,7 @@ std::optional<Reply> readReply(Fields& f)
         return Connected{};
     if (n == u"breakpoint") {
         BreakpointState b;
-        b.className = f.text();
-        b.line = f.small();
-        b.state = f.text();
-        b.actual = f.small();
+        f.read(b.className, b.line, b.state, b.actual);
         return checked<Reply>(f, b);
     }
     if (n == u"paused")

@@ -68,15 +68,12 @@ std::optional<Request> decodeRequest(const QByteArray& line)
     const QString& n = f.name();
     if (n == u"eval") {
         Eval e;
-        e.id = f.number();
-        e.source = f.text();
+        f.read(e.id, e.source);
         return whole<Request>(f, e);
     }
     if (n == u"complete") {
         Complete c;
-        c.id = f.number();
-        c.source = f.text();
-        c.cursor = f.small();
+        f.read(c.id, c.source, c.cursor);
         return whole<Request>(f, c);
     }
     if (n == u"stop")
@@ -95,26 +92,19 @@ std::optional<Reply> decodeReply(const QByteArray& line)
         return whole<Reply>(f, Ready{});
     if (n == u"output") {
         Output o;
-        o.id = f.number();
-        o.stream = f.text();
-        o.text = f.text();
+        f.read(o.id, o.stream, o.text);
         return whole<Reply>(f, o);
     }
     if (n == u"value") {
         Value v;
-        v.id = f.number();
-        v.status = f.text();
-        v.kind = f.text();
-        v.name = f.text();
-        v.text = f.text();
+        f.read(v.id, v.status, v.kind, v.name, v.text);
         return whole<Reply>(f, v);
     }
     if (n == u"done")
         return whole<Reply>(f, Done{f.number()});
     if (n == u"completions") {
         Completions c;
-        c.id = f.number();
-        c.anchor = f.small();
+        f.read(c.id, c.anchor);
         while (f.ok() && f.left() > 0)
             c.texts << f.text();
         return whole<Reply>(f, c);

@@ -16,28 +16,9 @@
 
 namespace {
 
-class Documentation : public ServiceTest {
+class Documentation : public JdkSourcesServiceTest {
 protected:
-    void SetUp() override
-    {
-        CompileTest::SetUp();
-        useRealJavac();
-        if (IsSkipped())
-            return;
-        if (!QFileInfo(builtFile(BP_SERVICE_JAR)).isFile())
-            GTEST_SKIP() << "built without the compile service";
-        oldCache = qgetenv("XDG_CACHE_HOME");
-        qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
-        startService(builtFile(BP_SERVICE_JAR));
-    }
-    void TearDown() override
-    {
-        CompileTest::TearDown();
-        const bool started = service;
-        stopService();
-        if (started)
-            qputenv("XDG_CACHE_HOME", oldCache);
-    }
+    void SetUp() override { startInTestFolder(builtFile(BP_SERVICE_JAR)); }
     // Opens A.java, which calls into B.java beside it and into the JDK.
     TFileMDIChild* openCaller()
     {
@@ -107,8 +88,6 @@ protected:
         return false;
     }
     bool jdkSources() { return QFileInfo::exists(CompileService::javaBinFor(javacOrSkip()) + "/../lib/src.zip"); }
-
-    QByteArray oldCache;
 };
 
 }  // namespace

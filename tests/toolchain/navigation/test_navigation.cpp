@@ -70,7 +70,7 @@ TEST(NavigationAnswers, OutlineRowsShowTheirDepthKindAndTypes)
     EXPECT_EQ(outlineRowAt(rows, 40), 2);
 }
 
-class Navigation : public ServiceTest {
+class Navigation : public JdkSourcesServiceTest {
 protected:
     // The rows of the Outline, as they read.
     static QStringList rowsOf(OutlineWindow* outline)
@@ -80,26 +80,7 @@ protected:
             out << outline->list()->item(i)->text();
         return out;
     }
-    void SetUp() override
-    {
-        CompileTest::SetUp();
-        useRealJavac();
-        if (IsSkipped())
-            return;
-        if (!QFileInfo(builtFile(BP_SERVICE_JAR)).isFile())
-            GTEST_SKIP() << "built without the compile service";
-        oldCache = qgetenv("XDG_CACHE_HOME");
-        qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
-        startService(builtFile(BP_SERVICE_JAR));
-    }
-    void TearDown() override
-    {
-        CompileTest::TearDown();
-        const bool started = service;
-        stopService();
-        if (started)
-            qputenv("XDG_CACHE_HOME", oldCache);
-    }
+    void SetUp() override { startInTestFolder(builtFile(BP_SERVICE_JAR)); }
     // Opens A.java, which calls into B.java beside it.
     TFileMDIChild* openCaller()
     {
@@ -146,8 +127,6 @@ protected:
         const QTextCursor c = w->editor()->textCursor();
         return c.selectionStart() - c.block().position() + 1;
     }
-
-    QByteArray oldCache;
 };
 
 }  // namespace

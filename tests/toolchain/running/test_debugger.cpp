@@ -2,7 +2,7 @@
 // The debugger with the real JDK: a small program compiled with `javac -g`
 // once, run under DebugSession (the helper jar and the program's own
 // process), driven through its methods and signals as the windows will.
-#include "support.h"
+#include "debugger_fixture.h"
 
 #include "resources/colours.h"
 #include "toolchain/running/callstackwindow.h"
@@ -91,7 +91,6 @@ int lineOf(const char* name)
     return 0;
 }
 
-const QString kJdk = QStringLiteral("/usr/lib/jvm/java-17-openjdk-amd64/bin");
 
 // An enabled breakpoint without condition on `line`.
 Breakpoint plain(int line)
@@ -113,28 +112,10 @@ struct DebugRun {
 
 }  // namespace
 
-class DebuggerTest : public ::testing::Test {
+class DebuggerTest : public DebuggedProgramTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        dir_ = new QTemporaryDir;
-        writeFile(dir_->filePath("demo/Demo.java"), kDemo);
-        QProcess javac;
-        javac.setWorkingDirectory(dir_->path());
-        javac.start(kJdk + "/javac", {"-g", "demo/Demo.java"});
-        compiled_ = javac.waitForFinished(60000) && javac.exitCode() == 0;
-    }
-    static void TearDownTestSuite()
-    {
-        delete dir_;
-        dir_ = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!QFileInfo(kJdk + "/java").isExecutable() || !QFileInfo(builtFile(BP_DEBUGGER_JAR)).isFile())
-            GTEST_SKIP() << "no JDK 17 or no debugger jar";
-        ASSERT_TRUE(compiled_);
-    }
+    static void SetUpTestSuite() { compileProgram("demo/Demo.java", kDemo); }
+    void SetUp() override { skipWithout(builtFile(BP_DEBUGGER_JAR)); }
 
     // Starts the demo with `args`, plain breakpoints on `lines` set before it runs.
     std::unique_ptr<DebugRun> start(const QStringList& args, std::initializer_list<int> lines)
@@ -222,13 +203,8 @@ protected:
         ADD_FAILURE() << "no value " << name.toStdString();
         return {};
     }
-
-    static QTemporaryDir* dir_;
-    static bool compiled_;
 };
 
-QTemporaryDir* DebuggerTest::dir_ = nullptr;
-bool DebuggerTest::compiled_ = false;
 
 TEST_F(DebuggerTest, BreakpointOnABlankLineMovesToTheNextCodeLineAndShowsTheValues)
 {

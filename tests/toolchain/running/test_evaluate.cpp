@@ -3,7 +3,7 @@
 // DebugSession::evaluate() at a pause of a small program: locals, fields,
 // arrays, strings, calls, operators, assignments that the program then sees,
 // and the errors; and the conditions of breakpoints at their hits.
-#include "support.h"
+#include "debugger_fixture.h"
 
 #include "toolchain/running/debugsession.h"
 
@@ -73,7 +73,6 @@ int lineOf(const char* name)
     return 0;
 }
 
-const QString kJdk = QStringLiteral("/usr/lib/jvm/java-17-openjdk-amd64/bin");
 
 struct EvalRun {
     DebugSession session;
@@ -90,28 +89,10 @@ struct Result {
 
 }  // namespace
 
-class EvaluateTest : public ::testing::Test {
+class EvaluateTest : public DebuggedProgramTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        dir_ = new QTemporaryDir;
-        writeFile(dir_->filePath("calc/Calc.java"), kCalc);
-        QProcess javac;
-        javac.setWorkingDirectory(dir_->path());
-        javac.start(kJdk + "/javac", {"-g", "calc/Calc.java"});
-        compiled_ = javac.waitForFinished(60000) && javac.exitCode() == 0;
-    }
-    static void TearDownTestSuite()
-    {
-        delete dir_;
-        dir_ = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!QFileInfo(kJdk + "/java").isExecutable() || !QFileInfo(builtFile(BP_DEBUGGER_JAR)).isFile())
-            GTEST_SKIP() << "no JDK 17 or no debugger jar";
-        ASSERT_TRUE(compiled_);
-    }
+    static void SetUpTestSuite() { compileProgram("calc/Calc.java", kCalc); }
+    void SetUp() override { skipWithout(builtFile(BP_DEBUGGER_JAR)); }
 
     // Starts the program with one breakpoint.
     std::unique_ptr<EvalRun> start(const Breakpoint& b)
@@ -174,13 +155,8 @@ protected:
         EXPECT_EQ(x.value.name, expression);
         return x.value.text;
     }
-
-    static QTemporaryDir* dir_;
-    static bool compiled_;
 };
 
-QTemporaryDir* EvaluateTest::dir_ = nullptr;
-bool EvaluateTest::compiled_ = false;
 
 TEST_F(EvaluateTest, ValuesOfLocalsFieldsArraysStringsCallsAndOperators)
 {

@@ -6,14 +6,14 @@
 // program: it prints each failure and ends with 1 when there is one.
 package brewpad.debugger;
 
+import brewpad.testing.Checks;
+
 import java.io.IOException;
 import java.io.StringWriter;
-import java.nio.charset.StandardCharsets;
 import java.nio.file.DirectoryStream;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
-import java.util.ArrayList;
 import java.util.LinkedHashMap;
 import java.util.List;
 import java.util.Map;
@@ -22,8 +22,7 @@ import java.util.function.Consumer;
 
 public final class DebuggerWireTest {
     private final Path golden;
-    private final List<String> failures = new ArrayList<>();
-    private int checks;
+    private final Checks checks = new Checks();
 
     private DebuggerWireTest(Path golden) {
         this.golden = golden;
@@ -35,20 +34,15 @@ public final class DebuggerWireTest {
         t.repliesEncode();
         t.everyFrameIsTested();
         t.badRequestsAreRefused();
-        for (String f : t.failures)
-            System.out.println("FAILED: " + f);
-        System.out.println(t.checks + " checks, " + t.failures.size() + " failed");
-        System.exit(t.failures.isEmpty() ? 0 : 1);
+        t.checks.end();
     }
 
     private void check(boolean ok, String what) {
-        ++checks;
-        if (!ok)
-            failures.add(what);
+        checks.check(ok, what);
     }
 
     private String frame(String name) throws IOException {
-        return new String(Files.readAllBytes(golden.resolve(name + ".frame")), StandardCharsets.UTF_8);
+        return Checks.frame(golden, name);
     }
 
     private static Map<String, Request> requests() {

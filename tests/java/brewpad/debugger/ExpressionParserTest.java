@@ -4,30 +4,23 @@
 // program: it prints each failure and ends with 1 when there is one.
 package brewpad.debugger;
 
+import brewpad.testing.Checks;
+
 import com.sun.source.tree.ExpressionTree;
 import com.sun.source.tree.Tree;
 
-import java.util.ArrayList;
-import java.util.List;
-
 public final class ExpressionParserTest {
-    private final List<String> failures = new ArrayList<>();
-    private int checks;
+    private final Checks checks = new Checks();
 
     public static void main(String[] args) {
         ExpressionParserTest t = new ExpressionParserTest();
         t.validExpressionsGiveTheirTrees();
         t.invalidOnesSayWhyAsJavacDoes();
-        for (String f : t.failures)
-            System.out.println("FAILED: " + f);
-        System.out.println(t.checks + " checks, " + t.failures.size() + " failed");
-        System.exit(t.failures.isEmpty() ? 0 : 1);
+        t.checks.end();
     }
 
     private void check(boolean ok, String what) {
-        ++checks;
-        if (!ok)
-            failures.add(what);
+        checks.check(ok, what);
     }
 
     private void validExpressionsGiveTheirTrees() {

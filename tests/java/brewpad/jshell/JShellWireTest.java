@@ -7,21 +7,20 @@
 // there is one.
 package brewpad.jshell;
 
+import brewpad.testing.Checks;
+
 import java.io.ByteArrayOutputStream;
 import java.io.IOException;
 import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
-import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
-import java.util.ArrayList;
 import java.util.List;
 import java.util.function.Consumer;
 
 public final class JShellWireTest {
     private final Path golden;
-    private final List<String> failures = new ArrayList<>();
-    private int checks;
+    private final Checks checks = new Checks();
 
     private JShellWireTest(Path golden) {
         this.golden = golden;
@@ -32,20 +31,15 @@ public final class JShellWireTest {
         t.requestsDecode();
         t.repliesEncode();
         t.badRequestsAreRefused();
-        for (String f : t.failures)
-            System.out.println("FAILED: " + f);
-        System.out.println(t.checks + " checks, " + t.failures.size() + " failed");
-        System.exit(t.failures.isEmpty() ? 0 : 1);
+        t.checks.end();
     }
 
     private void check(boolean ok, String what) {
-        ++checks;
-        if (!ok)
-            failures.add(what);
+        checks.check(ok, what);
     }
 
     private String frame(String name) throws IOException {
-        return new String(Files.readAllBytes(golden.resolve(name + ".frame")), StandardCharsets.UTF_8);
+        return Checks.frame(golden, name);
     }
 
     private Requests.Request decoded(String name) throws IOException {

@@ -1,140 +1,122 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The compile service's replies, as ReplyEncoder writes them (the kinds and
-// their fields are described in CompileService).
+// The compile service's replies, each kept as the fields of its frame (the
+// kinds and their fields are described in CompileService), which
+// ReplyEncoder writes.
 
 package brewpad.service;
 
+import java.util.Arrays;
 import java.util.List;
+import java.util.Optional;
 
 abstract class Reply {
 
     // The id of the request answered; empty for "ready".
     final String id;
+    // The fields of the reply's frame, its verb first.
+    final Part frame;
 
-    Reply(String id) {
+    Reply(String id, Object... fields) {
         this.id = id;
+        this.frame = new Part(fields);
+    }
+
+    // A frame or a part of one as the fields it carries, in order: a
+    // String as a text (UTF-8), a number as its digits, a Name in the
+    // file-name encoding, bytes as they are, a list as its size and then its
+    // elements, an Optional as its value or as nothing when it is empty, a
+    // Part as its own fields.
+    static class Part {
+        final List<Object> fields;
+
+        Part(Object... fields) {
+            Object[] copy = fields.clone();
+            for (int i = 0; i < copy.length; i++) {
+                if (copy[i] instanceof List)
+                    copy[i] = List.copyOf((List<?>) copy[i]);
+                else if (copy[i] instanceof byte[])
+                    copy[i] = ((byte[]) copy[i]).clone();
+            }
+            this.fields = Arrays.asList(copy);
+        }
+    }
+
+    // A path, written as Brewpad names its files.
+    static final class Name {
+        final String path;
+
+        Name(String path) {
+            this.path = path;
+        }
     }
 
     // "ready": the compiler is warm, in `workDir`.
     static final class Ready extends Reply {
-        final String workDir;
-
         Ready(String workDir) {
-            super("");
-            this.workDir = workDir;
+            super("", "ready", new Name(workDir));
         }
     }
 
     // "compiled": javac's exit status and the bytes it wrote to its standard error.
     static final class Compiled extends Reply {
-        final int status;
-        final byte[] output;
-
         Compiled(String id, int status, byte[] output) {
-            super(id);
-            this.status = status;
-            this.output = output.clone();
+            super(id, "compiled", id, status, output);
         }
     }
 
     // One message of a check.
-    static final class Diagnostic {
-        final long line;
-        final long column;
-        final boolean warning;
-        final String message;
-
+    static final class Diagnostic extends Part {
         Diagnostic(long line, long column, boolean warning, String message) {
-            this.line = line;
-            this.column = column;
-            this.warning = warning;
-            this.message = message;
+            super(line, column, warning ? "warning" : "error", message);
         }
     }
 
     // "checked": the errors and warnings of a check.
     static final class Checked extends Reply {
-        final List<Diagnostic> diagnostics;
-
         Checked(String id, List<Diagnostic> diagnostics) {
-            super(id);
-            this.diagnostics = List.copyOf(diagnostics);
+            super(id, "checked", id, diagnostics);
         }
     }
 
     // One thing that fits at the caret.
-    static final class Item {
-        final String kind;
-        final String name;
-        final String detail;
-        final String insert;
-
+    static final class Item extends Part {
         Item(String kind, String name, String detail, String insert) {
-            this.kind = kind;
-            this.name = name;
-            this.detail = detail;
-            this.insert = insert;
+            super(kind, name, detail, insert);
         }
     }
 
     // "completed": what fits at the caret.
     static final class Completed extends Reply {
-        final List<Item> items;
-
         Completed(String id, List<Item> items) {
-            super(id);
-            this.items = List.copyOf(items);
+            super(id, "completed", id, items);
         }
     }
 
     // One overload of a call; `returns` empty for a constructor.
-    static final class Overload {
-        final String name;
-        final String returns;
-        final List<String> parameters;
-
+    static final class Overload extends Part {
         Overload(String name, String returns, List<String> parameters) {
-            this.name = name;
-            this.returns = returns;
-            this.parameters = List.copyOf(parameters);
+            super(name, returns, parameters);
         }
     }
 
     // "signatures": the overloads of a call and the index of the caret's argument.
     static final class Signatures extends Reply {
-        final int argument;
-        final List<Overload> overloads;
-
         Signatures(String id, int argument, List<Overload> overloads) {
-            super(id);
-            this.argument = argument;
-            this.overloads = List.copyOf(overloads);
+            super(id, "signatures", id, argument, overloads);
         }
     }
 
     // "declared": where a declaration is; `jdk` for a copy of a JDK source.
     static final class Declared extends Reply {
-        final String path;
-        final long line;
-        final long column;
-        final boolean jdk;
-
         Declared(String id, String path, long line, long column, boolean jdk) {
-            super(id);
-            this.path = path;
-            this.line = line;
-            this.column = column;
-            this.jdk = jdk;
+            super(id, "declared", id, path, line, column, jdk ? Optional.of("jdk") : Optional.empty());
         }
     }
 
     // "undeclared": why no declaration was found.
     static final class Undeclared extends Reply {
-        final String reason;
-
         Undeclared(String id, String reason) {
-            super(id);
-            this.reason = reason;
+            super(id, "undeclared", id, reason);
         }
     }
 
@@ -143,108 +125,69 @@ abstract class Reply {
     // compiler reads it (without the comment's marks and the stars that
     // begin its lines); empty when it has none.
     static final class Documented extends Reply {
-        final String name;
-        final String signature;
-        final String context;
-        final String comment;
-
         Documented(String id, String name, String signature, String context, String comment) {
-            super(id);
-            this.name = name;
-            this.signature = signature;
-            this.context = context;
-            this.comment = comment;
+            super(id, "documented", id, name, signature, context, comment);
         }
     }
 
     // One row of an outline.
-    static final class Row {
-        final int depth;
-        final String kind;
-        final String name;
-        final String detail;
-        final long line;
-        final long column;
-
+    static final class Row extends Part {
         Row(int depth, String kind, String name, String detail, long line, long column) {
-            this.depth = depth;
-            this.kind = kind;
-            this.name = name;
-            this.detail = detail;
-            this.line = line;
-            this.column = column;
+            super(depth, kind, name, detail, line, column);
         }
     }
 
     // "outlined": the rows of an outline.
     static final class Outlined extends Reply {
-        final List<Row> rows;
-
         Outlined(String id, List<Row> rows) {
-            super(id);
-            this.rows = List.copyOf(rows);
+            super(id, "outlined", id, rows);
         }
     }
 
     // One change of a quick fix (see Fixes).
-    static final class Step {
-        final String kind;
-        final long start;
-        final long end;
-        final String text;
-
+    static final class Step extends Part {
         Step(String kind, long start, long end, String text) {
-            this.kind = kind;
-            this.start = start;
-            this.end = end;
-            this.text = text;
+            super(kind, start, end, text);
         }
     }
 
     // A quick fix: its title and its changes.
-    static final class Fix {
+    static final class Fix extends Part {
         final String title;
-        final List<Step> steps;
 
         Fix(String title, List<Step> steps) {
+            super(title, steps);
             this.title = title;
-            this.steps = List.copyOf(steps);
         }
     }
 
     // "quickfixes": the fixes of the errors of a line.
     static final class Fixes extends Reply {
-        final List<Fix> fixes;
-
         Fixes(String id, List<Fix> fixes) {
-            super(id);
-            this.fixes = List.copyOf(fixes);
+            super(id, "quickfixes", id, fixes);
         }
     }
 
     // A place of a renamed name: its source, offset and length in UTF-16 units.
-    static final class Spot {
+    static final class Spot extends Part {
         final String path;
         final long offset;
-        final long length;
 
         Spot(String path, long offset, long length) {
+            super(new Name(path), offset, length);
             this.path = path;
             this.offset = offset;
-            this.length = length;
         }
     }
 
     // "renamed": the places of the old name `old`, and a note for the user
     // (empty for none).
     static final class Renamed extends Reply {
-        final String old;
         final String note;
         final List<Spot> spots;
 
         Renamed(String id, String old, String note, List<Spot> spots) {
-            super(id);
-            this.old = old;
+            super(id, "renamed", id, old, note, spots);
             this.note = note;
             this.spots = List.copyOf(spots);
         }
@@ -252,31 +195,23 @@ abstract class Reply {
 
     // "unrenamed": why the rename cannot be made.
     static final class Unrenamed extends Reply {
-        final String reason;
-
         Unrenamed(String id, String reason) {
-            super(id);
-            this.reason = reason;
+            super(id, "unrenamed", id, reason);
         }
     }
 
     // "cancelled": the request was given up.
     static final class Cancelled extends Reply {
         Cancelled(String id) {
-            super(id);
+            super(id, "cancelled", id);
         }
     }
 
     // "failed": nothing was done that can be trusted; `cold` when this JVM
     // cannot do it.
     static final class Failed extends Reply {
-        final String reason;
-        final boolean cold;
-
         Failed(String id, String reason, boolean cold) {
-            super(id);
-            this.reason = reason;
-            this.cold = cold;
+            super(id, "failed", id, reason, cold ? Optional.of("cold") : Optional.empty());
         }
     }
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Writes the replies to Brewpad's side of the wire: the values of Reply as
-// frames of byte strings, each preceded by the bytes "BPSV" (see
+// Writes the replies to Brewpad's side of the wire: the fields of Reply's
+// values as frames of byte strings, each preceded by the bytes "BPSV" (see
 // CompileService). Replies from several threads go out whole, one after the other.
 
 package brewpad.service;
@@ -13,6 +13,7 @@ import java.nio.charset.Charset;
 import java.nio.charset.StandardCharsets;
 import java.util.ArrayList;
 import java.util.List;
+import java.util.Optional;
 
 final class ReplyEncoder {
 
@@ -54,79 +55,8 @@ final class ReplyEncoder {
 
     private List<byte[]> fields(Reply r) {
         Fields f = new Fields();
-        if (r instanceof Reply.Ready) {
-            f.text("ready").name(((Reply.Ready) r).workDir);
-            return f.list;
-        }
-        if (r instanceof Reply.Compiled) {
-            Reply.Compiled c = (Reply.Compiled) r;
-            f.text("compiled").text(r.id).number(c.status).bytes(c.output);
-        } else if (r instanceof Reply.Checked) {
-            List<Reply.Diagnostic> ds = ((Reply.Checked) r).diagnostics;
-            f.text("checked").text(r.id).number(ds.size());
-            for (Reply.Diagnostic d : ds)
-                f.number(d.line).number(d.column).text(d.warning ? "warning" : "error").text(d.message);
-        } else if (r instanceof Reply.Completed) {
-            List<Reply.Item> items = ((Reply.Completed) r).items;
-            f.text("completed").text(r.id).number(items.size());
-            for (Reply.Item i : items)
-                f.text(i.kind).text(i.name).text(i.detail).text(i.insert);
-        } else if (r instanceof Reply.Signatures) {
-            signatures(f, (Reply.Signatures) r);
-        } else if (r instanceof Reply.Declared) {
-            Reply.Declared d = (Reply.Declared) r;
-            f.text("declared").text(r.id).text(d.path).number(d.line).number(d.column);
-            if (d.jdk)
-                f.text("jdk");
-        } else if (r instanceof Reply.Undeclared) {
-            f.text("undeclared").text(r.id).text(((Reply.Undeclared) r).reason);
-        } else if (r instanceof Reply.Documented) {
-            Reply.Documented d = (Reply.Documented) r;
-            f.text("documented").text(r.id).text(d.name).text(d.signature).text(d.context).text(d.comment);
-        } else if (r instanceof Reply.Outlined) {
-            List<Reply.Row> rows = ((Reply.Outlined) r).rows;
-            f.text("outlined").text(r.id).number(rows.size());
-            for (Reply.Row o : rows)
-                f.number(o.depth).text(o.kind).text(o.name).text(o.detail).number(o.line).number(o.column);
-        } else if (r instanceof Reply.Fixes) {
-            fixes(f, (Reply.Fixes) r);
-        } else if (r instanceof Reply.Renamed) {
-            renamed(f, (Reply.Renamed) r);
-        } else if (r instanceof Reply.Unrenamed) {
-            f.text("unrenamed").text(r.id).text(((Reply.Unrenamed) r).reason);
-        } else if (r instanceof Reply.Cancelled) {
-            f.text("cancelled").text(r.id);
-        } else {
-            Reply.Failed failed = (Reply.Failed) r;
-            f.text("failed").text(r.id).text(failed.reason);
-            if (failed.cold)
-                f.text("cold");
-        }
+        f.write(r.frame);
         return f.list;
-    }
-
-    private static void signatures(Fields f, Reply.Signatures s) {
-        f.text("signatures").text(s.id).number(s.argument).number(s.overloads.size());
-        for (Reply.Overload o : s.overloads) {
-            f.text(o.name).text(o.returns).number(o.parameters.size());
-            for (String p : o.parameters)
-                f.text(p);
-        }
-    }
-
-    private static void fixes(Fields f, Reply.Fixes r) {
-        f.text("quickfixes").text(r.id).number(r.fixes.size());
-        for (Reply.Fix fix : r.fixes) {
-            f.text(fix.title).number(fix.steps.size());
-            for (Reply.Step s : fix.steps)
-                f.text(s.kind).number(s.start).number(s.end).text(s.text);
-        }
-    }
-
-    private void renamed(Fields f, Reply.Renamed r) {
-        f.text("renamed").text(r.id).text(r.old).text(r.note).number(r.spots.size());
-        for (Reply.Spot s : r.spots)
-            f.name(s.path).number(s.offset).number(s.length);
     }
 
     // The fields of a frame as they are made.
@@ -148,6 +78,29 @@ final class ReplyEncoder {
 
         Fields number(long n) {
             return text(Long.toString(n));
+        }
+
+        // One field of a reply or its part, as Reply.Part describes them.
+        void write(Object o) {
+            if (o instanceof Reply.Part) {
+                for (Object field : ((Reply.Part) o).fields)
+                    write(field);
+            } else if (o instanceof List) {
+                List<?> elements = (List<?>) o;
+                number(elements.size());
+                for (Object e : elements)
+                    write(e);
+            } else if (o instanceof Optional) {
+                ((Optional<?>) o).ifPresent(this::write);
+            } else if (o instanceof Reply.Name) {
+                name(((Reply.Name) o).path);
+            } else if (o instanceof byte[]) {
+                bytes((byte[]) o);
+            } else if (o instanceof Number) {
+                number(((Number) o).longValue());
+            } else {
+                text((String) o);
+            }
         }
     }
 }

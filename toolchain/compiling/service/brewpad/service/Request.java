@@ -27,14 +27,15 @@ abstract class Request {
         }
     }
 
-    // "check": `text`, the text of `file` (relative to `workDir`), compiled in memory.
-    static final class Check extends Request {
+    // A question about `text`, the text of `file` (relative to `workDir`),
+    // compiled in memory with the compiler options `options`.
+    abstract static class OfText extends Request {
         final String workDir;
         final String file;
         final String text;
         final List<String> options;
 
-        Check(String id, String workDir, String file, String text, List<String> options) {
+        OfText(String id, String workDir, String file, String text, List<String> options) {
             super(id);
             this.workDir = workDir;
             this.file = file;
@@ -43,75 +44,68 @@ abstract class Request {
         }
     }
 
-    // "complete" (what fits at `offset`, in UTF-16 units) or "signature"
-    // (the overloads of the call whose "(" encloses it).
-    static final class Complete extends Request {
-        final boolean signatures;
-        final String workDir;
-        final String file;
-        final String text;
+    // "check": the errors and warnings of the text.
+    static final class Check extends OfText {
+        Check(String id, String workDir, String file, String text, List<String> options) {
+            super(id, workDir, file, text, options);
+        }
+    }
+
+    // A question about the place `offset` (in UTF-16 units) of the text.
+    abstract static class AtOffset extends OfText {
         final int offset;
-        final List<String> options;
+
+        AtOffset(String id, String workDir, String file, String text, int offset, List<String> options) {
+            super(id, workDir, file, text, options);
+            this.offset = offset;
+        }
+    }
+
+    // "complete" (what fits at `offset`) or "signature" (the overloads of the
+    // call whose "(" encloses it).
+    static final class Complete extends AtOffset {
+        final boolean signatures;
 
         Complete(String id, boolean signatures, String workDir, String file, String text, int offset,
                 List<String> options) {
-            super(id);
+            super(id, workDir, file, text, offset, options);
             this.signatures = signatures;
-            this.workDir = workDir;
-            this.file = file;
-            this.text = text;
-            this.offset = offset;
-            this.options = List.copyOf(options);
         }
     }
 
-    // "declaration": where the name at `offset` is declared; the JDK's
-    // sources are copied into `cacheDir`.
-    static final class Declaration extends Request {
-        final String workDir;
-        final String file;
-        final String text;
-        final int offset;
+    // A question about the name at `offset` that may lead into the JDK's
+    // sources, which are copied into `cacheDir`.
+    abstract static class IntoJdk extends AtOffset {
         final String cacheDir;
-        final List<String> options;
 
+        IntoJdk(String id, String workDir, String file, String text, int offset, String cacheDir,
+                List<String> options) {
+            super(id, workDir, file, text, offset, options);
+            this.cacheDir = cacheDir;
+        }
+    }
+
+    // "declaration": where the name at `offset` is declared.
+    static final class Declaration extends IntoJdk {
         Declaration(String id, String workDir, String file, String text, int offset, String cacheDir,
                 List<String> options) {
-            super(id);
-            this.workDir = workDir;
-            this.file = file;
-            this.text = text;
-            this.offset = offset;
-            this.cacheDir = cacheDir;
-            this.options = List.copyOf(options);
+            super(id, workDir, file, text, offset, cacheDir, options);
         }
     }
 
     // "doc": the signature and the doc comment of the name at `offset`, or,
     // when `reference` is not empty, of the symbol it names ("String#length()",
     // "java.util.List", "#size()") as the doc comments of the class `context`
-    // name it; the JDK's sources are copied into `cacheDir`.
-    static final class Doc extends Request {
-        final String workDir;
-        final String file;
-        final String text;
-        final int offset;
-        final String cacheDir;
+    // name it.
+    static final class Doc extends IntoJdk {
         final String context;
         final String reference;
-        final List<String> options;
 
         Doc(String id, String workDir, String file, String text, int offset, String cacheDir, String context,
                 String reference, List<String> options) {
-            super(id);
-            this.workDir = workDir;
-            this.file = file;
-            this.text = text;
-            this.offset = offset;
-            this.cacheDir = cacheDir;
+            super(id, workDir, file, text, offset, cacheDir, options);
             this.context = context;
             this.reference = reference;
-            this.options = List.copyOf(options);
         }
     }
 
@@ -127,21 +121,13 @@ abstract class Request {
         }
     }
 
-    // "quickfix": the fixes of the errors on `line` (from 1) of `text`.
-    static final class Fixes extends Request {
-        final String workDir;
-        final String file;
-        final String text;
+    // "quickfix": the fixes of the errors on `line` (from 1) of the text.
+    static final class Fixes extends OfText {
         final int line;
-        final List<String> options;
 
         Fixes(String id, String workDir, String file, String text, int line, List<String> options) {
-            super(id);
-            this.workDir = workDir;
-            this.file = file;
-            this.text = text;
+            super(id, workDir, file, text, options);
             this.line = line;
-            this.options = List.copyOf(options);
         }
     }
 
