@@ -54,7 +54,7 @@ protected:
     QLineEdit* input() { return console() ? console()->findChild<QLineEdit*>() : nullptr; }
     bool waitForConsole(const QString& text)
     {
-        return QTest::qWaitFor([&] { return console() && console()->shownText().contains(text); }, 30000);
+        return QTest::qWaitFor([&] { return console() && console()->shownText().contains(text); }, 60000);
     }
     void typeLine(const QString& text)
     {
