@@ -114,6 +114,9 @@ void TMDIFileApp::InitMainWindow()
         session_->applyFrame();
     }
     Frame->show();
+    // The main window takes the keyboard, its menus' Alt keys with it, also
+    // on a display that no window manager activates windows on.
+    Frame->activateWindow();
     followEditor();
     startuptrace::mark("frame-shown");
     if (session_) {
