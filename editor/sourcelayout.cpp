@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/sourcelayout.h"
 
+#include <QElapsedTimer>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -40,10 +42,18 @@ QList<QTextLayout::FormatRange> selectionsIn(const QTextBlock& block,
 
 }  // namespace
 
-SourceLayout::SourceLayout(QTextDocument* doc) : QPlainTextDocumentLayout(doc)
+namespace {
+// How long one turn of laying out lines not shown yet lasts at most.
+constexpr int kRestSliceMs = 2;
+}  // namespace
+
+SourceLayout::SourceLayout(QTextDocument* doc) : QPlainTextDocumentLayout(doc), rest_(new QTimer(this))
 {
     // Tells a text edit without wrapping that the text needs no page width.
     setProperty("contentHasAlignment", false);
+    rest_->setSingleShot(true);
+    rest_->setInterval(0);
+    connect(rest_, &QTimer::timeout, this, &SourceLayout::layOutSome);
 }
 
 qreal SourceLayout::lineHeight() const
@@ -64,6 +74,16 @@ qreal SourceLayout::lineHeight() const
     return lineHeight_;
 }
 
+qreal SourceLayout::margin() const
+{
+    const qreal m = document()->documentMargin();
+    const QPaintDevice* device = paintDevice();
+    if (!device)
+        return m;
+    // In whole pixels, as Qt's layout has it.
+    return std::round(m * device->logicalDpiY() / 96.0);
+}
+
 QRectF SourceLayout::blockBoundingRect(const QTextBlock& block) const
 {
     // The plain layout lays the block out when it has no lines yet.
@@ -72,14 +92,18 @@ QRectF SourceLayout::blockBoundingRect(const QTextBlock& block) const
         return plain;
     const qreal h = lineHeight();
     const int lines = std::max(1, block.layout()->lineCount());
-    return QRectF(0, document()->documentMargin() + block.firstLineNumber() * h, plain.width(), lines * h);
+    // The plain layout puts the lines at the document's margin; the margin
+    // grows with the resolution (the zoom), as in Qt's own layout.
+    const qreal m = margin();
+    return QRectF(m - document()->documentMargin(), m + block.firstLineNumber() * h, plain.width(), lines * h);
 }
 
 QSizeF SourceLayout::documentSize() const
 {
     const QTextDocument* doc = document();
-    return QSizeF(QPlainTextDocumentLayout::documentSize().width(),
-                  doc->lineCount() * lineHeight() + 2 * doc->documentMargin());
+    const qreal m = margin();
+    return QSizeF(QPlainTextDocumentLayout::documentSize().width() + 2 * (m - doc->documentMargin()),
+                  doc->lineCount() * lineHeight() + 2 * m);
 }
 
 QRectF SourceLayout::frameBoundingRect(QTextFrame*) const
@@ -90,16 +114,56 @@ QRectF SourceLayout::frameBoundingRect(QTextFrame*) const
 void SourceLayout::documentChanged(int from, int removed, int added)
 {
     // A change of more than one line may be a change of font or resolution.
-    const QTextDocument* doc = document();
-    if (doc->findBlock(from) != doc->findBlock(std::max(0, from + std::max(removed, added) - 1)))
+    QTextDocument* doc = document();
+    const QTextBlock first = doc->findBlock(from);
+    const QTextBlock last = doc->findBlock(std::max(0, from + std::max(removed, added) - 1));
+    if (first != last)
         lineHeight_ = -1;
     QPlainTextDocumentLayout::documentChanged(from, removed, added);
+    if (first == last)
+        return;
+    // The lines of the change are laid out again when shown, the others soon.
+    const int start = first.isValid() ? first.position() : 0;
+    const int end = last.isValid() ? last.position() : doc->characterCount() - 1;
+    if (restFrom_.isNull() || restFrom_.document() != doc) {
+        restFrom_ = QTextCursor(doc);
+        restTo_ = QTextCursor(doc);
+        restFrom_.setPosition(start);
+        restTo_.setPosition(end);
+    } else {
+        restFrom_.setPosition(std::min(restFrom_.position(), start));
+        restTo_.setPosition(std::max(restTo_.position(), end));
+    }
+    rest_->start();
+}
+
+void SourceLayout::layOutSome()
+{
+    if (restFrom_.isNull())
+        return;
+    QElapsedTimer slice;
+    slice.start();
+    QTextBlock b = restFrom_.block();
+    const int lastNumber = restTo_.block().blockNumber();
+    int n = 0;
+    for (; b.isValid() && b.blockNumber() <= lastNumber; b = b.next()) {
+        if (b.layout()->lineCount() == 0)
+            ensureBlockLayout(b);
+        if (++n % 32 == 0 && slice.elapsed() >= kRestSliceMs)
+            break;
+    }
+    if (!b.isValid() || b.blockNumber() > lastNumber) {
+        restFrom_ = restTo_ = QTextCursor();
+        return;
+    }
+    restFrom_.setPosition(b.position());
+    rest_->start();
 }
 
 int SourceLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const
 {
     const QTextDocument* doc = document();
-    const int lineNumber = int(std::floor((point.y() - doc->documentMargin()) / lineHeight()));
+    const int lineNumber = int(std::floor((point.y() - margin()) / lineHeight()));
     // Above the text: its start; below it: its end.
     if (lineNumber < 0)
         return accuracy == Qt::ExactHit ? -1 : 0;
@@ -127,7 +191,7 @@ void SourceLayout::draw(QPainter* painter, const PaintContext& context)
 {
     const QTextDocument* doc = document();
     const QRectF clip = context.clip.isValid() ? context.clip : QRectF(QPointF(0, 0), documentSize());
-    const int first = std::max(0, int(std::floor((clip.top() - doc->documentMargin()) / lineHeight())));
+    const int first = std::max(0, int(std::floor((clip.top() - margin()) / lineHeight())));
     QTextBlock block = doc->findBlockByLineNumber(std::min(first, doc->lineCount() - 1));
     painter->save();
     painter->setPen(context.palette.color(QPalette::Text));

@@ -2,7 +2,8 @@
 // The layout of the text in an editor window: its lines stand, take clicks
 // and are drawn exactly as Qt's own text layout would have them (compared
 // with that layout set on the same window), and they move as lines are added
-// and deleted above them.
+// and deleted above them. The width of the text is that of its widest line,
+// also one never shown.
 #include "editor/sourcelayout.h"
 #include "editor_fixture.h"
 
@@ -31,7 +32,7 @@ struct Places {
     QList<QRectF> lines;
     QList<QPointF> carets;
     QList<int> hits;
-    qreal height = 0;
+    QSizeF size;
     bool operator==(const Places&) const = default;
 };
 
@@ -51,7 +52,7 @@ Places placesOf(const QTextDocument* doc)
             p.hits << layout->hitTest(QPointF(x, y), Qt::FuzzyHit) << layout->hitTest(QPointF(x, y), Qt::ExactHit);
         }
     }
-    p.height = layout->documentSize().height();
+    p.size = layout->documentSize();
     return p;
 }
 
@@ -69,10 +70,13 @@ QImage shown(EditControl* e)
     return e->viewport()->grab().toImage();
 }
 
-// Sets Qt's own text layout on the window's document.
+// Sets Qt's own text layout on the window's document (for the same zoom).
 void useQtsLayout(EditControl* e)
 {
+    QPaintDevice* zoomed = e->document()->documentLayout()->paintDevice();
     e->document()->setDocumentLayout(nullptr);
+    e->document()->documentLayout()->setPaintDevice(zoomed);
+    e->document()->markContentsDirty(0, e->document()->characterCount());
     EXPECT_STREQ(e->document()->documentLayout()->metaObject()->className(), "QTextDocumentLayout");
     QApplication::processEvents();
 }
@@ -90,7 +94,30 @@ TEST_F(EditorTest, SourceLayoutPlacesLinesAsQtsOwnLayoutDoes)
     EXPECT_EQ(ours.lines, qts.lines);
     EXPECT_EQ(ours.carets, qts.carets);
     EXPECT_EQ(ours.hits, qts.hits);
-    EXPECT_EQ(ours.height, qts.height);
+    EXPECT_EQ(ours.size, qts.size);
+}
+
+TEST_F(EditorTest, SourceLayoutPlacesZoomedLinesAsQtsOwnLayoutDoes)
+{
+    TFileMDIChild* c = openJava(writeFile("A.java", kSource));
+    EditControl* e = c->editor();
+    qreal height = e->document()->documentLayout()->documentSize().height();
+    for (int step = 1; step <= 6; ++step) {
+        e->zoomIn();
+        ASSERT_EQ(e->zoomPercent(), 100 + 10 * step);
+        const Places ours = placesOf(e->document());
+        EXPECT_GT(ours.size.height(), height);
+        height = ours.size.height();
+        useQtsLayout(e);
+        const Places qts = placesOf(e->document());
+        EXPECT_EQ(ours.lines, qts.lines) << e->zoomPercent();
+        EXPECT_EQ(ours.carets, qts.carets) << e->zoomPercent();
+        EXPECT_EQ(ours.size, qts.size) << e->zoomPercent();
+        QPaintDevice* zoomed = e->document()->documentLayout()->paintDevice();
+        e->document()->setDocumentLayout(new SourceLayout(e->document()));
+        e->document()->documentLayout()->setPaintDevice(zoomed);
+        e->document()->markContentsDirty(0, e->document()->characterCount());
+    }
 }
 
 TEST_F(EditorTest, SourceLayoutDrawsTheTextAsQtsOwnLayoutDoes)
@@ -140,4 +167,19 @@ TEST_F(EditorTest, SourceLayoutMovesLinesAsLinesAreAddedAndDeletedAbove)
     EXPECT_EQ(layout->blockBoundingRect(last).top(), top);
     EXPECT_EQ(layout->documentSize().height(), size);
     EXPECT_EQ(e->document()->toPlainText(), "abc" + QString::fromUtf8(kSource));
+}
+
+TEST_F(EditorTest, SourceLayoutKnowsTheWidthOfLinesNotShown)
+{
+    QByteArray text;
+    for (int k = 0; k < 3000; ++k)
+        text += k == 2500 ? "    String s = \"" + QByteArray(300, 'w') + "\";\n" : "    int x = 1;\n";
+    TFileMDIChild* c = openJava(writeFile("W.java", text));
+    EditControl* e = c->editor();
+    QAbstractTextDocumentLayout* layout = e->document()->documentLayout();
+    const QFontMetricsF fm(e->document()->defaultFont());
+    const qreal wide = fm.horizontalAdvance(QString::fromUtf8(text.split('\n').at(2500)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return layout->documentSize().width() > wide; }, 10000));
+    EXPECT_EQ(e->verticalScrollBar()->value(), 0);
+    EXPECT_GT(e->horizontalScrollBar()->maximum(), wide - e->viewport()->width());
 }
