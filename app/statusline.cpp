@@ -213,11 +213,16 @@ void StatusLine::refreshMessage()
 
 void StatusLine::refreshLocks()
 {
+    refreshKeys();
+    indicators_[2]->setEnabled(host::numLockOn());
+    indicators_[4]->setEnabled(host::scrollLockOn());
+}
+
+void StatusLine::refreshKeys()
+{
     indicators_[0]->setEnabled(upDown_[0]);
     indicators_[1]->setEnabled(upDown_[1]);
-    indicators_[2]->setEnabled(host::numLockOn());
     indicators_[3]->setEnabled(insertToggleOn());
-    indicators_[4]->setEnabled(host::scrollLockOn());
 }
 
 bool StatusLine::buttonEvent(QObject* watched, QEvent* event)
@@ -257,7 +262,12 @@ bool StatusLine::eventFilter(QObject* watched, QEvent* event)
         if (!k->isAutoRepeat() && (k->key() == Qt::Key_Up || k->key() == Qt::Key_Down))
             upDown_[k->key() == Qt::Key_Up ? 0 : 1] = event->type() == QEvent::KeyPress;
         // Lock keys and Insert change their state as the key goes down or up.
-        refreshLocks();
+        // Asking the keyboard for its locks is a round trip to the display
+        // server: only for a lock key, not for every key typed.
+        if (k->key() == Qt::Key_NumLock || k->key() == Qt::Key_ScrollLock)
+            refreshLocks();
+        else
+            refreshKeys();
         if (event->type() == QEvent::KeyRelease)
             clearMenuBarHint();
         break;

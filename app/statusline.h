@@ -61,7 +61,10 @@ private:
     void buildIndicators();
     void buildClock();
     void addSeparator();
+    // All the indicators; refreshKeys() only those that need no question to
+    // the keyboard (Up, Down, Ins).
     void refreshLocks();
+    void refreshKeys();
     void refreshMessage();
     void refreshModified();
     void tick();

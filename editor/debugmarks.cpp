@@ -38,7 +38,7 @@ ValueSpot valueSpotOf(const QTextEdit* edit, const QTextBlock& b)
     ValueSpot end{r.left() - dx, r.top() - dy, r.bottom() - dy, r.bottom() - dy};
     if (QTextLayout* tl = b.layout(); tl && tl->lineCount() > 0) {
         const QTextLine l = tl->lineAt(0);
-        end = {r.left() + l.naturalTextWidth() - dx, r.top() + l.y() - dy, r.top() + l.y() + l.height() - dy,
+        end = {r.left() + l.x() + l.naturalTextWidth() - dx, r.top() + l.y() - dy, r.top() + l.y() + l.height() - dy,
                r.top() + l.y() + l.ascent() - dy};
     }
     return end;

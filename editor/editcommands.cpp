@@ -5,9 +5,37 @@
 #include "platform/routing.h"
 #include "resources/commands.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// Paste's state: what the clipboard holds can be put in (the control says
+// what it takes). Asking the clipboard is a round trip to the display server,
+// so the answer is kept until the clipboard changes or the program comes back
+// from another one (which may have changed it unnoticed).
+std::function<void(CommandState&)> pasteState(QTextEdit* edit)
+{
+    auto pastable = std::make_shared<std::optional<bool>>();
+    auto forget = [pastable] { pastable->reset(); };
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, edit, forget);
+    QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, edit, forget);
+    return [edit, pastable](CommandState& s) {
+        const bool editable = !edit->isReadOnly();
+        if (editable && !pastable->has_value())
+            *pastable = edit->canPaste();
+        s.enabled = editable && pastable->value_or(false);
+    };
+}
+
+}  // namespace
 
 void addEditCommands(CommandTable& table, QTextEdit* edit)
 {
@@ -40,10 +68,7 @@ void addEditCommands(CommandTable& table, QTextEdit* edit)
         if (editable())
             edit->paste();
     });
-    table.enabler(cmd::Paste, [edit, editable](CommandState& s) {
-        // What the clipboard holds can be put in (the control says what it takes).
-        s.enabled = editable() && edit->canPaste();
-    });
+    table.enabler(cmd::Paste, pasteState(edit));
     table.on(cmd::Delete, [edit, editable] {
         if (editable())
             edit->textCursor().removeSelectedText();

@@ -16,6 +16,7 @@ add_library(bp_editor STATIC
   editor/zoom.cpp
   editor/marks.cpp
   editor/sourcedocument.cpp
+  editor/sourcelayout.cpp
   editor/indent.cpp
   editor/editcontrol.cpp
   editor/hoverrest.cpp
@@ -48,6 +49,7 @@ bp_add_test(test_editedfile SOURCES tests/editor/test_editedfile.cpp LIBS bp_edi
 bp_add_test(test_breakpoints SOURCES tests/editor/test_breakpoints.cpp LIBS bp_editor)
 bp_add_test(test_sourcedocument SOURCES tests/editor/test_sourcedocument.cpp LIBS bp_editor)
 bp_add_test(test_comfort SOURCES tests/editor/test_comfort.cpp LIBS bp_editor)
+bp_add_test(test_sourcelayout SOURCES tests/editor/test_sourcelayout.cpp LIBS bp_editor)
 
 bp_add_bench(bench_highlight SOURCES bench/bench_highlight.cpp LIBS bp_editor)
 bp_add_bench(bench_unix2dos SOURCES bench/bench_unix2dos.cpp LIBS bp_editor)

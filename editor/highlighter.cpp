@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/highlighter.h"
 
+#include "editor/sourcelayout.h"
+
 #include "resources/colours.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -295,6 +297,9 @@ void JavaHighlighter::rehighlightVisible()
 
 bool JavaHighlighter::layoutBusy()
 {
+    // A source layout lays out lines as they are needed: it is never busy.
+    if (dynamic_cast<const SourceLayout*>(m_doc->documentLayout()))
+        return false;
     // The layout works from the top, so the last block is the last to get
     // lines. (Asking for its rectangle, or for the document's size, would
     // lay out everything at once.)

@@ -3,6 +3,7 @@
 
 #include "editor/editdefaults.h"
 #include "editor/fileexchange.h"
+#include "editor/sourcelayout.h"
 #include "editor/textdoc.h"
 
 #include <QTextCursor>
@@ -11,6 +12,8 @@
 SourceDocument::SourceDocument(QObject* parent)
     : QObject(parent), text_(new QTextDocument(this)), marks_(text_), exchange_(std::make_unique<FileExchange>(*this))
 {
+    // Laid out as source: an edit lays out only the lines it touches.
+    text_->setDocumentLayout(new SourceLayout(text_));
     text_->setDefaultFont(GetLogFont());
     // Every line keeps its own line end, whatever is edited around it.
     LineBreakKeeper::of(text_);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The status bar's fields on a main window of their own: the caret's place and
 // the Modified field follow the editor they are given, a tool-bar button's hint
-// shows as the hint mode says, a status text gives way after four seconds, and
+// shows as the hint mode says, the Up, Down and Ins indicators follow their
+// keys, a status text gives way after four seconds, and
 // the frame does not show the commands' status tips as passing messages.
 #include "app/statusline.h"
 #include "editor/editcontrol.h"
@@ -60,6 +61,31 @@ TEST_F(StatusLineTest, CaretPlaceAndModifiedFollowTheEditorGiven)
     QTest::keyClicks(edit, "c");
     EXPECT_EQ(status->message(), "");
     EXPECT_EQ(status->modifiedField()->text(), "");
+}
+
+TEST_F(StatusLineTest, UpDownAndInsFollowTheKeys)
+{
+    status->setEditor(edit);
+    edit->setFocus();
+    QTest::keyPress(edit, Qt::Key_Up);
+    EXPECT_TRUE(status->indicator("Up")->isEnabled());
+    EXPECT_FALSE(status->indicator("Down")->isEnabled());
+    QTest::keyRelease(edit, Qt::Key_Up);
+    EXPECT_FALSE(status->indicator("Up")->isEnabled());
+    QTest::keyPress(edit, Qt::Key_Down);
+    EXPECT_TRUE(status->indicator("Down")->isEnabled());
+    QTest::keyRelease(edit, Qt::Key_Down);
+    EXPECT_FALSE(status->indicator("Down")->isEnabled());
+    // Insert toggles the overwrite mode; typing leaves the field as it is.
+    const bool overwrite = edit->overwriteMode();
+    QTest::keyClick(edit, Qt::Key_Insert);
+    EXPECT_NE(edit->overwriteMode(), overwrite);
+    EXPECT_EQ(status->indicator("Ins")->isEnabled(), edit->overwriteMode());
+    QTest::keyClicks(edit, "ab");
+    EXPECT_EQ(status->indicator("Ins")->isEnabled(), edit->overwriteMode());
+    QTest::keyClick(edit, Qt::Key_Insert);
+    EXPECT_EQ(edit->overwriteMode(), overwrite);
+    EXPECT_EQ(status->indicator("Ins")->isEnabled(), overwrite);
 }
 
 TEST_F(StatusLineTest, ButtonHintsAsTheModeSays)

@@ -565,4 +565,9 @@ TEST_F(SaveFiles, ReadOnlyWindowRefusesEveryChange)
     t->editor()->setTextCursor(all);
     for (int id : {cmd::Cut, cmd::Paste, cmd::Delete, cmd::ClearAll})
         EXPECT_TRUE(enabled(id)) << id;
+    // Paste follows what the clipboard holds.
+    QApplication::clipboard()->clear();
+    EXPECT_FALSE(enabled(cmd::Paste));
+    QApplication::clipboard()->setText("again");
+    EXPECT_TRUE(enabled(cmd::Paste));
 }
