@@ -54,6 +54,7 @@ if(Java_Development_FOUND)
             ${bp_debugger_java}/Breakpoint.java
             ${bp_debugger_java}/Breakpoints.java
             ${bp_debugger_java}/DebuggerConnection.java
+            ${bp_debugger_java}/Prefetch.java
             ${bp_debugger_java}/Request.java
             ${bp_debugger_java}/RequestDecoder.java
             ${bp_debugger_java}/ReplyEncoder.java
