@@ -20,7 +20,7 @@ constexpr qsizetype kErrorKept = 8192;
 // simplest collector and no performance-data file. Its heap starts small and
 // grows as the snippets need it (the JVM would start it at a 64th of the
 // machine's memory, every page of its young part touched before the first
-// collection), its young part a seventh of it, and gives back what it does not
+// collection), and gives back what it does not
 // use after a full collection; the memory the JIT frees is returned to the
 // system now and then (a JDK that lacks that option ignores it, one that
 // has it as experimental takes it). The snippets
@@ -31,7 +31,6 @@ QStringList helperJvmOptions()
             QStringLiteral("-XX:+UseSerialGC"),
             QStringLiteral("-XX:-UsePerfData"),
             QStringLiteral("-Xms8m"),
-            QStringLiteral("-XX:NewRatio=6"),
             QStringLiteral("-XX:MinHeapFreeRatio=10"),
             QStringLiteral("-XX:MaxHeapFreeRatio=20"),
             QStringLiteral("-XX:+UnlockExperimentalVMOptions"),
