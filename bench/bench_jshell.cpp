@@ -80,6 +80,7 @@ int main(int argc, char** argv)
     };
     enterToValue(pane, QStringLiteral("String twice(String s) { return s + s; } twice(\"warm\")"));
     bool met = true;
+    double worst = 0;
     std::printf("JShell pane, Enter to the value shown (goal %.0f ms):\n", kGoalMs);
     for (const Kind& k : kinds) {
         for (int i = 0; i < 40; ++i)
@@ -95,8 +96,10 @@ int main(int argc, char** argv)
         }
         const double med = bench::median(times), p99 = percentile99(times);
         met = met && med <= kGoalMs;
+        worst = std::max(worst, med);
         std::printf("  %-12s median %6.1f ms, 99th percentile %6.1f ms\n", k.name, med, p99);
     }
     std::printf("goal %s\n", met ? "met" : "missed");
+    std::printf("ratio: %.3f (the slowest kind's median over the goal)\n", worst / kGoalMs);
     return 0;
 }

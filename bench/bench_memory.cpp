@@ -2,14 +2,16 @@
 // Resident memory (VmRSS of /proc/PID/status): the compile service's JVM at
 // rest after its start and after 100 compilations, and Brewpad at its start
 // (the "ENV:" box shown, a second later) against a bare Qt program that shows
-// one message box, and the debugger's helper JVM at rest (started ahead, as
-// Brewpad starts it, after its rehearsal). Each figure is printed with its goal and a "ratio:" line
+// one message box, the debugger's helper JVM at rest (started ahead, as
+// Brewpad starts it, after its rehearsal), and the JShell pane's JVM at rest
+// (started by the pane's session, as the pane starts it). Each figure is printed with its goal and a "ratio:" line
 // (the service's figure over its goal; Brewpad's over the bare program's).
 #include "bench_runner.h"
 #include "config/cfgfile.h"
 #include "toolchain/compiling/compileservice.h"
 #include "toolchain/compiling/javacrunner.h"
 #include "toolchain/running/debugsession.h"
+#include "toolchain/running/jshellsession.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -165,10 +167,32 @@ bool startMemory()
     return true;
 }
 
+// Lets events run until the resident memory of `pid` settles (it changes by
+// less than half a megabyte in a second, after five seconds at least, 30 at
+// most); its last figure in kB.
+long settledRssKb(qint64 pid)
+{
+    long last = 0;
+    for (int i = 0; i < 30; ++i) {
+        idle(1000);
+        const long now = vmRssKb(pid);
+        if (i >= 4 && std::labs(now - last) < 512)
+            return now;
+        last = now;
+    }
+    return vmRssKb(pid);
+}
+
+// The java beside the javac the benchmarks use.
+QString benchJava()
+{
+    return QFileInfo(QFileInfo(kJavac).canonicalFilePath()).absolutePath() + QStringLiteral("/java");
+}
+
 // The debugger's helper started ahead, at rest once its rehearsal is over.
 bool debuggerMemory()
 {
-    const QString java = QFileInfo(QFileInfo(kJavac).canonicalFilePath()).absolutePath() + QStringLiteral("/java");
+    const QString java = benchJava();
     DebugSession::prepareHelper(java, QStringLiteral(BP_DEBUGGER_JAR));
     const qint64 pid = DebugSession::preparedHelper();
     if (pid == 0) {
@@ -176,20 +200,41 @@ bool debuggerMemory()
         return false;
     }
     // Its memory settles once the rehearsal on its own program is done.
-    long last = 0;
-    for (int i = 0; i < 30; ++i) {
-        idle(1000);
-        const long now = vmRssKb(pid);
-        if (i >= 4 && std::labs(now - last) < 512)
-            break;
-        last = now;
-    }
+    const long rss = settledRssKb(pid);
     if (DebugSession::preparedHelper() != pid) {
         std::fprintf(stderr, "the debugger's helper ended while at rest\n");
         return false;
     }
-    figure("debugger's helper JVM at rest after its start", vmRssKb(pid) / 1024.0, 80);
+    figure("debugger's helper JVM at rest after its start", rss / 1024.0, 80);
     DebugSession::prepareHelper(java, QString());  // ends it
+    return true;
+}
+
+// The JShell pane's helper, started by its session with the class folder of a
+// project as the pane starts it, at rest once it is ready and has settled.
+bool jshellMemory()
+{
+    QTemporaryDir classes;
+    JShellSession session;
+    session.setJar(QStringLiteral(BP_JSHELL_JAR));
+    QString failure;
+    QObject::connect(&session, &JShellSession::ended, [&](const QString& why) { failure = why; });
+    session.start(benchJava(), {classes.path()});
+    QElapsedTimer t;
+    t.start();
+    while (session.state() == JShellSession::State::Starting && t.elapsed() < 120000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (session.state() != JShellSession::State::Ready) {
+        std::fprintf(stderr, "the JShell pane's helper did not start (%s): %s\n", BP_JSHELL_JAR, qPrintable(failure));
+        return false;
+    }
+    const qint64 pid = session.processId();
+    const long rss = settledRssKb(pid);
+    if (session.processId() != pid) {
+        std::fprintf(stderr, "the JShell pane's helper ended while at rest: %s\n", qPrintable(failure));
+        return false;
+    }
+    figure("JShell pane's JVM at rest after its start", rss / 1024.0, 80);
     return true;
 }
 
@@ -202,5 +247,7 @@ int main(int argc, char** argv)
         return 1;
     if (!serviceMemory())
         return 1;
-    return debuggerMemory() ? 0 : 1;
+    if (!debuggerMemory())
+        return 1;
+    return jshellMemory() ? 0 : 1;
 }

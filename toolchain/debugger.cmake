@@ -33,6 +33,7 @@ bp_helper_jar(debugger LIBRARY bp_debugger ENTRY_POINT brewpad.debugger.BrewpadD
           ${bp_debugger_java}/Breakpoint.java
           ${bp_debugger_java}/Breakpoints.java
           ${bp_debugger_java}/DebuggerConnection.java
+          ${bp_debugger_java}/Prefetch.java
           ${bp_debugger_java}/Request.java
           ${bp_debugger_java}/RequestDecoder.java
           ${bp_debugger_java}/ReplyEncoder.java

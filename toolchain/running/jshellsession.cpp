@@ -15,6 +15,28 @@
 namespace {
 const char kJarName[] = "brewpad-jshell.jar";
 constexpr qsizetype kErrorKept = 8192;
+
+// A small JVM that starts quickly: the class data shared by the JDK, the
+// simplest collector and no performance-data file. Its heap starts small and
+// grows as the snippets need it (the JVM would start it at a 64th of the
+// machine's memory, every page of its young part touched before the first
+// collection), and gives back what it does not
+// use after a full collection; the memory the JIT frees is returned to the
+// system now and then (a JDK that lacks that option ignores it, one that
+// has it as experimental takes it). The snippets
+// keep the JIT's every tier and the JVM's default heap limit.
+QStringList helperJvmOptions()
+{
+    return {QStringLiteral("-Xshare:auto"),
+            QStringLiteral("-XX:+UseSerialGC"),
+            QStringLiteral("-XX:-UsePerfData"),
+            QStringLiteral("-Xms8m"),
+            QStringLiteral("-XX:MinHeapFreeRatio=10"),
+            QStringLiteral("-XX:MaxHeapFreeRatio=20"),
+            QStringLiteral("-XX:+UnlockExperimentalVMOptions"),
+            QStringLiteral("-XX:+IgnoreUnrecognizedVMOptions"),
+            QStringLiteral("-XX:TrimNativeHeapInterval=2000")};
+}
 }  // namespace
 
 JShellSession::JShellSession(QObject* parent) : QObject(parent), jar_(defaultJar()) {}
@@ -66,11 +88,13 @@ void JShellSession::start(const QString& javaPath, const QStringList& classPath)
         if (e == QProcess::FailedToStart)
             helperFinished();
     });
-    // The class data shared by the JDK, the simplest collector and no
-    // performance-data file: a small JVM that starts quickly.
-    helper_->start(javaPath, {QStringLiteral("-Xshare:auto"), QStringLiteral("-XX:+UseSerialGC"),
-                              QStringLiteral("-XX:-UsePerfData"), QStringLiteral("-jar"), jar_,
-                              classPath.join(QDir::listSeparator())});
+    helper_->start(javaPath, helperJvmOptions()
+                                 << QStringLiteral("-jar") << jar_ << classPath.join(QDir::listSeparator()));
+}
+
+qint64 JShellSession::processId() const
+{
+    return helper_ && helper_->state() != QProcess::NotRunning ? helper_->processId() : 0;
 }
 
 void JShellSession::reset()

@@ -33,6 +33,8 @@ public:
     // Ends the helper.
     void stop();
     State state() const { return state_; }
+    // The helper's process id, 0 when none runs.
+    qint64 processId() const;
     const QStringList& classPath() const { return classPath_; }
 
     // Sends an input (or asks for completions); its id, 0 when no helper

@@ -237,6 +237,19 @@ TEST_F(JShell, AnInterruptStopsTheRunawaySnippetAndTheRestOfItsInputButKeepsTheD
     EXPECT_EQ(eval(*shared, "never").values.value(0).status, "error");
 }
 
+TEST_F(JShell, TheHelperIsASmallJvmWhoseSnippetsKeepTheDefaultHeapLimit)
+{
+    const qint64 pid = shared->processId();
+    ASSERT_GT(pid, 0);
+    const QList<QByteArray> args = readFile(QStringLiteral("/proc/%1/cmdline").arg(pid)).split('\0');
+    for (const char* option : {"-Xms8m", "-XX:+UseSerialGC", "-XX:MaxHeapFreeRatio=20"})
+        EXPECT_TRUE(args.contains(option)) << option;
+    // Its heap starts small, yet a snippet may take far more than that.
+    const Answer big = eval(*shared, "new byte[256 << 20].length");
+    ASSERT_EQ(big.values.size(), 1);
+    EXPECT_EQ(big.values[0].text, "268435456") << big.values[0].text.toStdString();
+}
+
 TEST_F(JShell, AResetForgetsTheDeclarationsAndAnEndedHelperSaysWhy)
 {
     JShellSession s;
@@ -244,8 +257,10 @@ TEST_F(JShell, AResetForgetsTheDeclarationsAndAnEndedHelperSaysWhy)
     QSignalSpy ready(&s, &JShellSession::ready);
     s.start(kJdk + "/java", {});
     ASSERT_TRUE(ready.wait(60000));
+    const qint64 first = s.processId();
     EXPECT_EQ(eval(s, "int kept = 4;").values.value(0).text, "4");
     s.reset();
+    EXPECT_NE(s.processId(), first);
     EXPECT_EQ(s.state(), JShellSession::State::Starting);
     ASSERT_TRUE(ready.wait(60000));
     const Answer gone = eval(s, "kept");
@@ -257,6 +272,7 @@ TEST_F(JShell, AResetForgetsTheDeclarationsAndAnEndedHelperSaysWhy)
     ASSERT_TRUE(ended.count() || ended.wait(30000));
     EXPECT_EQ(ended.at(0).at(0).toString(), "JShell ended (exit code 3).");
     EXPECT_EQ(s.state(), JShellSession::State::Ended);
+    EXPECT_EQ(s.processId(), 0);
     EXPECT_EQ(s.eval("1"), 0);
 }
 

@@ -159,15 +159,20 @@ final class Breakpoints {
         }
     }
 
-    synchronized void prepared(ReferenceType t) {
+    /** A class of the program is prepared: its breakpoints are placed; true when one was. */
+    synchronized boolean prepared(ReferenceType t) {
         for (Map.Entry<String, List<ReferenceType>> f : families.entrySet()) {
             if (belongs(t.name(), f.getKey()) && !f.getValue().contains(t))
                 f.getValue().add(t);
         }
+        boolean placed = false;
         for (Entry e : entries.values()) {
-            if (belongs(t.name(), e.cls) && place(e))
+            if (belongs(t.name(), e.cls) && place(e)) {
                 report(e);
+                placed = true;
+            }
         }
+        return placed;
     }
 
     private void remove(Entry e) {

@@ -6,16 +6,15 @@
 // backslash is written "\\", a TAB "\t", a line feed "\n", a carriage return
 // "\r". The first field names the message.
 //
-// At start the helper loads its JDI classes (and javac's parser for the
-// conditions and expressions, on a thread of its own); started with "--rehearse" (ahead
-// of its use), it also debugs a small program of its own once, through the
-// same code as a real session, so that the first real session runs code that
-// has run before (see DebuggerRehearsal). It waits for
+// At start the helper loads its JDI classes (and javac's parser for the conditions
+// and expressions, on a thread of its own); started with "--rehearse" (ahead of its
+// use), it also debugs a small program of its own once, through the same code as a
+// real session, so that the first real session runs code that has run before (see
+// DebuggerRehearsal). It waits for
 //   listen
 // then listens on 127.0.0.1 (an ephemeral port) and says
 //   ready PORT
-// (so that a helper may be started ahead of its use: nothing listens until
-// it is used, and then for 20 s at most).
+// (so that a helper may be started ahead of its use: nothing listens until it is used, and then for 20 s at most).
 // Brewpad then starts the program with
 //   -agentlib:jdwp=transport=dt_socket,server=n,address=127.0.0.1:PORT,suspend=y
 // and sends, as its first line,
@@ -239,7 +238,7 @@ public final class BrewpadDebugger {
         switch (r.kind) {
         case BREAK: breakpoints.set(r.className, r.breakpoint, false); break;
         case CLEAR: breakpoints.clear(r.className, r.line); break;
-        case RUN: vm.resume(); break;
+        case RUN: vm.resume(); Prefetch.whileTheProgramStarts(vm); break;
         case STOP: stop(); break;
         case THREADS: threads(); break;
         case FRAMES: frames(r.id); break;
@@ -423,13 +422,15 @@ public final class BrewpadDebugger {
     private boolean handleSet(EventSet set) {
         LocatableEvent stop = null;
         String reason = null;
+        com.sun.jdi.ReferenceType placedIn = null;  // a class whose breakpoints were set
         for (Event e : set) {
             if (e instanceof VMDeathEvent || e instanceof VMDisconnectEvent) {
                 end();
                 return false;
             }
             if (e instanceof ClassPrepareEvent) {
-                breakpoints.prepared(((ClassPrepareEvent) e).referenceType());
+                if (breakpoints.prepared(((ClassPrepareEvent) e).referenceType()))
+                    placedIn = ((ClassPrepareEvent) e).referenceType();
             } else if (e instanceof BreakpointEvent && reason == null) {
                 if (breakpoints.hit((BreakpointEvent) e)) {
                     stop = (LocatableEvent) e;
@@ -450,6 +451,7 @@ public final class BrewpadDebugger {
             if (set.suspendPolicy() != EventRequest.SUSPEND_NONE && !(set.eventIterator().nextEvent()
                     instanceof com.sun.jdi.event.VMStartEvent))
                 set.resume();
+            Prefetch.whileTheProgramRunsTo(placedIn);
             return true;
         }
         pause(stop, reason);
@@ -477,12 +479,11 @@ public final class BrewpadDebugger {
 
     /** The lock is held: no motion starts before the pause is told. */
     private void sendPaused(LocatableEvent stop, String reason) {
-        int frame = 0;
-        com.sun.jdi.Location at = stop.location();
-        if (stop instanceof ExceptionEvent)
-            frame = Breakpoints.firstOwnFrame(stop.thread());
+        int frame = stop instanceof ExceptionEvent ? Breakpoints.firstOwnFrame(stop.thread()) : 0;
+        com.sun.jdi.Location at = stop.location();  // the top frame's: no question to the VM
         try {
-            at = stop.thread().frame(frame).location();
+            if (frame != 0)
+                at = stop.thread().frame(frame).location();
         } catch (IncompatibleThreadStateException | IndexOutOfBoundsException e) {
             frame = 0;
         }

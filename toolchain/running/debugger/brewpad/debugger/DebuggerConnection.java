@@ -26,6 +26,7 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
 import java.util.Locale;
+import java.util.concurrent.atomic.AtomicBoolean;
 
 final class DebuggerConnection extends Connection {
     private static final byte[] HANDSHAKE = "JDWP-Handshake".getBytes(StandardCharsets.US_ASCII);
@@ -113,38 +114,50 @@ final class DebuggerConnection extends Connection {
     /**
      * The JDI mirror of the program's VM on this connection. The program must
      * answer the first requests within ANSWER_TIMEOUT_MS and send only JDWP
-     * packets; else the connection is closed and NoAnswer says why.
+     * packets; else the connection is closed and NoAnswer says why. The mirror
+     * is made on the calling thread (no other thread has to be scheduled while
+     * the program waits for it); a watchdog closes a connection that stays
+     * silent, which ends the mirror's wait.
      */
     VirtualMachine mirror() throws IOException {
-        final VirtualMachine[] made = new VirtualMachine[1];
-        final Throwable[] failed = new Throwable[1];
-        Thread t = new Thread("attach") {
+        final AtomicBoolean settled = new AtomicBoolean();
+        // A class of its own rather than a lambda, as in acceptProgram.
+        Thread watchdog = new Thread("answer-limit") {
             @Override
             public void run() {
                 try {
-                    made[0] = Bootstrap.virtualMachineManager().createVirtualMachine(DebuggerConnection.this);
-                } catch (Throwable e) {
-                    failed[0] = e;
+                    Thread.sleep(ANSWER_TIMEOUT_MS);
+                } catch (InterruptedException e) {
+                    return;  // the mirror is made, or has failed
+                }
+                if (!settled.compareAndSet(false, true))
+                    return;
+                if (broken == null)
+                    broken = "it sent nothing for " + ANSWER_TIMEOUT_MS / 1000 + " s after its handshake";
+                try {
+                    close();
+                } catch (IOException e) {
+                    // closed already
                 }
             }
         };
-        t.setDaemon(true);
-        t.start();
-        long deadline = System.nanoTime() + ANSWER_TIMEOUT_MS * 1000000L;
+        watchdog.setDaemon(true);
+        watchdog.start();
+        VirtualMachine made = null;
+        String failure = null;
         try {
-            while (t.isAlive() && broken == null && System.nanoTime() < deadline)
-                t.join(50);
-        } catch (InterruptedException e) {
-            Thread.currentThread().interrupt();
+            made = Bootstrap.virtualMachineManager().createVirtualMachine(this);
+        } catch (IOException | RuntimeException e) {
+            failure = e.getClass().getSimpleName();
+        } finally {
+            watchdog.interrupt();
         }
-        if (!t.isAlive() && made[0] != null)
-            return made[0];
+        if (made != null && settled.compareAndSet(false, true))
+            return made;
         String why = broken;
         close();
-        if (why == null && t.isAlive())
-            why = "it sent nothing for " + ANSWER_TIMEOUT_MS / 1000 + " s after its handshake";
         if (why == null)
-            why = "its connection failed (" + (failed[0] == null ? "closed" : failed[0].getClass().getSimpleName()) + ")";
+            why = "its connection failed (" + (failure == null ? "closed" : failure) + ")";
         throw new NoAnswer(why);
     }
 
