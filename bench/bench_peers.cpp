@@ -107,13 +107,18 @@ struct Figures {
     double keyCpuMs = -1;
 };
 
+QStringList visibleWindows(qint64 pid, const QProcessEnvironment& env)
+{
+    return run(QStringLiteral("xdotool"),
+               {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                QString::number(pid)},
+               env)
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 QString visibleWindow(qint64 pid, const QProcessEnvironment& env)
 {
-    const QStringList ids = run(QStringLiteral("xdotool"),
-                                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                                 QString::number(pid)},
-                                env)
-                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList ids = visibleWindows(pid, env);
     return ids.isEmpty() ? QString() : ids.last();
 }
 
@@ -125,12 +130,7 @@ bool answerBox(qint64 pid, const QString& window, const QProcessEnvironment& env
         run(QStringLiteral("xdotool"),
             {QStringLiteral("windowfocus"), window, QStringLiteral("key"), QStringLiteral("Return")}, env);
         for (int wait = 0; wait < 40; ++wait) {
-            const QStringList shown = run(QStringLiteral("xdotool"),
-                                          {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                           QStringLiteral("--pid"), QString::number(pid)},
-                                          env)
-                                          .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-            if (!shown.contains(window))
+            if (!visibleWindows(pid, env).contains(window))
                 return true;
             QThread::msleep(50);
         }
