@@ -101,6 +101,8 @@ private:
     QString target_;
     QString temp_;
     int fd_ = -1;
+    qint64 written_ = 0;    // bytes written to fd_
+    qint64 flushedTo_ = 0;  // bytes whose write-back to the disk has begun
     bool targetExists_ = false;
     bool hardLinked_ = false;
     bool inPlace_ = false;  // the new content waits away from the file's folder
