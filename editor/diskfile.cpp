@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -301,8 +302,21 @@ bool SafeFileWriter::replaceByRename()
             return fail(systemError(errno));
     }
     const QByteArray native = nativename::encode(target_);
-    if (::rename(nativename::encode(temp_).constData(), native.constData()) != 0)
-        return fail(systemError(errno));
+    // A large old content is let go of apart: the system frees its pages when
+    // the last descriptor closes, which need not hold up the save.
+    const int old = targetExists_ ? ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC) : -1;
+    struct stat oldStat;
+    const bool large = old >= 0 && ::fstat(old, &oldStat) == 0 && oldStat.st_size >= (qint64(8) << 20);
+    if (::rename(nativename::encode(temp_).constData(), native.constData()) != 0) {
+        const int err = errno;
+        if (old >= 0)
+            ::close(old);
+        return fail(systemError(err));
+    }
+    if (large)
+        std::thread([old] { ::close(old); }).detach();
+    else if (old >= 0)
+        ::close(old);
     temp_.clear();  // it is the target now
     committed_ = fileStamp(fd_);
     syncDirectoryOf(target_);

@@ -410,3 +410,31 @@ TEST(FileStamps, TellASameSizeWriteWhoseModificationTimeWasPutBack)
     EXPECT_EQ(now.mtimeNsec, read.mtimeNsec);
     EXPECT_NE(now, read);
 }
+
+// A large file's old content is let go of after the save has returned: the
+// new content is in place at once, and no descriptor of the old one stays.
+TEST(SafeFileWriter, ALargeFileIsReplacedAndItsOldContentLetGo)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Big.java"));
+    const QByteArray old(qsizetype(9) << 20, 'x');
+    const QByteArray now(qsizetype(10) << 20, 'y');
+    ASSERT_TRUE(writeFileSafely(path, old, nullptr));
+    auto openDescriptors = [] {
+        return QDir(QStringLiteral("/proc/self/fd"))
+            .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+            .size();
+    };
+    const qsizetype before = openDescriptors();
+    for (int round = 0; round < 3; ++round) {
+        QString why;
+        ASSERT_TRUE(writeFileSafely(path, round % 2 ? old : now, &why)) << why.toStdString();
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), round % 2 ? old : now);
+    }
+    for (int wait = 0; wait < 200 && openDescriptors() > before; ++wait)
+        QThread::msleep(10);
+    EXPECT_EQ(openDescriptors(), before);
+    EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("Big.java")});
+}
