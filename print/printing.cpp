@@ -187,10 +187,16 @@ void drawPage(QPainter& painter, const PageFrame& frame, QTextDocument& doc, con
 
 }  // namespace
 
-TRulerWin::TRulerWin(QWidget* parent)
-    : QWidget(parent), Printer(printSupport() ? printSupport()->newPrinter() : nullptr)
+TRulerWin::TRulerWin(QWidget* parent) : QWidget(parent)
 {
     setAccessibleName(QStringLiteral("Print host"));
+}
+
+QPrinter* TRulerWin::printer()
+{
+    if (!Printer && printSupport())
+        Printer = printSupport()->newPrinter();
+    return Printer;
 }
 
 TRulerWin::~TRulerWin()
@@ -201,7 +207,7 @@ TRulerWin::~TRulerWin()
 
 bool TRulerWin::printerReady(QWidget* owner)
 {
-    if (Printer)
+    if (printer())
         return true;
     dialogs().message(owner,
                       QStringLiteral("Printing is not available: Qt's print support could not be loaded.\n%1\n\n"

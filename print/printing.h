@@ -70,12 +70,15 @@ class TRulerWin : public QWidget {
     Q_OBJECT
 public:
     // The host is never shown; it owns Printer (the default printer) until it
-    // dies. Printer is null when Qt's print support cannot be loaded
-    // (platform/printsupport.h); the print commands then say so.
+    // dies. Printer is made when it is first wanted (printer()), which loads
+    // Qt's print support and asks the system for its printers: a start that
+    // prints nothing does neither. It stays null when that support cannot be
+    // loaded (platform/printsupport.h); the print commands then say so.
     explicit TRulerWin(QWidget* parent = nullptr);
     ~TRulerWin() override;
 
-    QPrinter* Printer;
+    QPrinter* printer();
+    QPrinter* Printer = nullptr;
 
     // "Print S&etup": the printer set-up dialog; the printer keeps the choice.
     void CmFilePageSetup(QWidget* owner);

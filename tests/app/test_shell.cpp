@@ -169,7 +169,7 @@ TEST_F(FrameTest, PrintingTheEditorTextToPdf)
         text += "line " + QByteArray::number(i) + "\n";
     const QString path = writeFile("Long.java", text);
     openJava(path);
-    QPrinter* printer = client()->printHost()->Printer;
+    QPrinter* printer = client()->printHost()->printer();
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(dir.filePath("out.pdf"));
     client()->printHost()->setShowProgress(false);

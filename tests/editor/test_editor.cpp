@@ -328,7 +328,7 @@ TEST_F(CompileTest, NewWindowsHaveNoFileUntilSaved)
     EXPECT_FALSE(n->build().IsCompiled);
     EXPECT_FALSE(QFile::exists(dir.filePath("Opened.class")));
 
-    QPrinter* printer = client()->printHost()->Printer;
+    QPrinter* printer = client()->printHost()->printer();
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(dir.filePath("out.pdf"));
     client()->printHost()->setShowProgress(false);

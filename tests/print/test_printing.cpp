@@ -40,10 +40,10 @@ protected:
             QStandardPaths::findExecutable("pdftotext").isEmpty())
             GTEST_SKIP() << "pdfinfo/pdftotext (poppler-utils) not installed";
         pdf = dir.filePath("out.pdf");
-        host.Printer->setOutputFormat(QPrinter::PdfFormat);
-        host.Printer->setOutputFileName(pdf);
-        host.Printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                                QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        host.printer()->setOutputFormat(QPrinter::PdfFormat);
+        host.printer()->setOutputFileName(pdf);
+        host.printer()->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                                  QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
         source = dir.filePath("A.java");
     }
 
@@ -165,14 +165,14 @@ TEST_F(PrintingTest, OutputThatCannotBeWrittenIsAnError)
     QTextDocument doc;
     fill(doc);
     host.setShowProgress(false);
-    host.Printer->setOutputFileName(dir.filePath("no/such/folder/out.pdf"));
+    host.printer()->setOutputFileName(dir.filePath("no/such/folder/out.pdf"));
     host.CmFilePrint(source, doc, nullptr);
     ASSERT_EQ(d.messages.size(), 1u);
     EXPECT_EQ(d.messages[0].text, "'" + source + "' not printed. Error encountered during print.");
 
     // Writing that fails part way (a file-size limit stands in for a full disk).
     d.messages.clear();
-    host.Printer->setOutputFileName(pdf);
+    host.printer()->setOutputFileName(pdf);
     {
         FileSizeLimit limit(2000);
         ASSERT_TRUE(limit.ok());
