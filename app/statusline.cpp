@@ -48,10 +48,16 @@ void StatusLine::buildMessage()
 {
     // The fields have no fixed accessible name: a screen reader reads the text
     // each one shows; the description says which field it is.
-    message_ = new QLabel(bar_);
+    // The field sits in a box of its own that the bar lays out: its text
+    // changes with every caret move (the line and column), and a box without a
+    // layout keeps that from laying out the whole bar again each time.
+    messageBox_ = new QWidget(bar_);
+    messageBox_->setAccessibleName(QStringLiteral("Message area"));
+    message_ = new QLabel(messageBox_);
     message_->setAccessibleDescription(QStringLiteral("Message"));
-    message_->setMinimumWidth(1);
-    bar_->addWidget(message_, 1);
+    messageBox_->setMinimumSize(1, message_->sizeHint().height());
+    messageBox_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    bar_->addWidget(messageBox_, 1);
 }
 
 void StatusLine::buildModified()
@@ -256,6 +262,10 @@ bool StatusLine::buttonEvent(QObject* watched, QEvent* event)
 bool StatusLine::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::Resize:
+        if (watched == messageBox_)
+            message_->setGeometry(messageBox_->rect());
+        break;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         auto* k = static_cast<QKeyEvent*>(event);

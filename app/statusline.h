@@ -75,6 +75,7 @@ private:
     const HintModes& mode_;
     QStatusBar* bar_ = nullptr;
     QPointer<QMenuBar> menuBar_;
+    QWidget* messageBox_ = nullptr;
     QLabel* message_ = nullptr;
     QLabel* modified_ = nullptr;
     QList<QLabel*> indicators_;

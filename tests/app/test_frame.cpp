@@ -641,10 +641,15 @@ TEST_F(FrameTest, F3RunsNextWhileNextIsEnabled)
 
 TEST_F(FrameTest, StatusBarSeparatesItsIndicatorsAndReadsAsItShows)
 {
+    QLabel* message = nullptr;
+    for (QLabel* l : app->StatusBar->findChildren<QLabel*>())
+        if (l->accessibleDescription() == "Message")
+            message = l;
+    ASSERT_NE(message, nullptr);
     // The fields right of the message area, left to right.
     QList<QWidget*> fields;
     for (QWidget* w : app->StatusBar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (w->isVisible() && w != app->StatusBar->findChild<QLabel*>() && w->x() > app->StatusBar->width() / 3)
+        if (w->isVisible() && w != message && !w->isAncestorOf(message) && w->x() > app->StatusBar->width() / 3)
             fields << w;
     }
     std::sort(fields.begin(), fields.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
@@ -666,11 +671,9 @@ TEST_F(FrameTest, StatusBarSeparatesItsIndicatorsAndReadsAsItShows)
         QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
         return i ? i->text(QAccessible::Name) : QString();
     };
-    QLabel* message = nullptr;
-    for (QLabel* l : app->StatusBar->findChildren<QLabel*>())
-        if (l->accessibleDescription() == "Message")
-            message = l;
-    ASSERT_NE(message, nullptr);
+    // The message area spans the room the fields leave, and its text shows whole.
+    EXPECT_GT(message->width(), app->StatusBar->width() / 3);
+    EXPECT_GE(message->height(), message->sizeHint().height());
     app->action(cmd::Unix2Dos)->hover();
     EXPECT_EQ(spoken(message), "Converts LF to CR/LF");
     TFileMDIChild* c = newJava();
