@@ -17,6 +17,7 @@ bp_helper_jar(jshell LIBRARY bp_jshell ENTRY_POINT brewpad.jshell.BrewpadJShell
   SOURCES ${bp_jshell_java}/BrewpadJShell.java
           ${bp_jshell_java}/Evaluator.java
           ${bp_jshell_java}/Forwarder.java
+          ${bp_jshell_java}/IndexGate.java
           ${bp_jshell_java}/Replies.java
           ${bp_jshell_java}/Requests.java)
 

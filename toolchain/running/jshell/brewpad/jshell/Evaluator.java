@@ -31,18 +31,21 @@ final class Evaluator implements AutoCloseable {
 
     private final Replies replies;
     private final String classPath;
+    /** The index of the completions is built at the first one asked for. */
+    private final IndexGate index = IndexGate.closed();
     private final JShell js;
 
     Evaluator(Replies replies, String classPath) {
         this.replies = replies;
         this.classPath = classPath;
-        this.js = open();
+        this.js = open(index);
     }
 
     /** A first evaluation and completion on a JShell of their own, so that the
-     *  user's first input runs code that has run, and its values start at $1. */
+     *  user's first input runs code that has run, and its values start at $1.
+     *  That JShell indexes nothing: the index is the user's JShell's. */
     void warmUp() {
-        try (JShell w = open()) {
+        try (JShell w = open(IndexGate.never())) {
             w.eval("String warm = \"a\" + 1;");
             w.sourceCodeAnalysis().completionSuggestions("warm.len", 8, new int[1]);
         }
@@ -108,7 +111,10 @@ final class Evaluator implements AutoCloseable {
     void complete(long id, String source, int cursor) {
         int at = Math.max(0, Math.min(cursor, source.length()));
         int[] anchor = new int[1];
-        List<Suggestion> found = js.sourceCodeAnalysis().completionSuggestions(source, at, anchor);
+        SourceCodeAnalysis sca = js.sourceCodeAnalysis();
+        if (!index.isOpen())
+            buildIndex(sca);
+        List<Suggestion> found = sca.completionSuggestions(source, at, anchor);
         Set<String> texts = new LinkedHashSet<>();
         for (Suggestion s : found) {
             if (s.matchesType())
@@ -119,14 +125,27 @@ final class Evaluator implements AutoCloseable {
         replies.completions(id, anchor[0], texts.stream().limit(MAX_COMPLETIONS).collect(Collectors.toList()));
     }
 
+    /** Lets the analysis build its index and waits until it has, so that the
+     *  first completion offers what the later ones do. */
+    private void buildIndex(SourceCodeAnalysis sca) {
+        index.open();
+        try {
+            for (int i = 0; i < 600 && !sca.listQualifiedNames("String", 6).isUpToDate(); ++i)
+                Thread.sleep(20);
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+        }
+    }
+
     @Override
     public void close() {
         js.close();
     }
 
-    private JShell open() {
+    private JShell open(IndexGate gate) {
         JShell j = JShell.builder()
                 .executionEngine("local")
+                .fileManager(gate::wrap)
                 .out(System.out)
                 .err(System.err)
                 .in(new ByteArrayInputStream(new byte[0]))
