@@ -49,6 +49,12 @@ final class Evaluator implements AutoCloseable {
             w.eval("String warm = \"a\" + 1;");
             w.sourceCodeAnalysis().completionSuggestions("warm.len", 8, new int[1]);
         }
+        // What it made is garbage now, some megabytes the helper would keep at
+        // rest: collected, and the heap given back down to its start size
+        // (the serial collector gives back a little more at each of its first
+        // four full collections, all at the fourth).
+        for (int i = 0; i < 4; ++i)
+            System.gc();
     }
 
     /** Set while an input is evaluated, and when a stop came during it. */
