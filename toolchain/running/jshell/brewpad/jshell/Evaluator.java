@@ -131,8 +131,9 @@ final class Evaluator implements AutoCloseable {
         replies.completions(id, anchor[0], texts.stream().limit(MAX_COMPLETIONS).collect(Collectors.toList()));
     }
 
-    /** Lets the analysis build its index and waits until it has, so that the
-     *  first completion offers what the later ones do. */
+    /** Lets the analysis build its index and waits until it has (at most
+     *  some seconds), so that the first completion offers what the later
+     *  ones do. A completion is answered whatever the wait met. */
     private void buildIndex(SourceCodeAnalysis sca) {
         index.open();
         try {
@@ -140,6 +141,8 @@ final class Evaluator implements AutoCloseable {
                 Thread.sleep(20);
         } catch (InterruptedException e) {
             Thread.currentThread().interrupt();
+        } catch (RuntimeException e) {
+            // The analysis could not say: the completion goes on with what it has.
         }
     }
 
