@@ -17,13 +17,17 @@ bp_helper_jar(jshell LIBRARY bp_jshell ENTRY_POINT brewpad.jshell.BrewpadJShell
   SOURCES ${bp_jshell_java}/BrewpadJShell.java
           ${bp_jshell_java}/Evaluator.java
           ${bp_jshell_java}/Forwarder.java
+          ${bp_jshell_java}/IndexGate.java
           ${bp_jshell_java}/Replies.java
           ${bp_jshell_java}/Requests.java)
 
 # The helper's side of the wire against the golden frames Brewpad's side is
 # tested with too (test_jshell).
-bp_helper_tests(jshell SOURCES tests/java/brewpad/jshell/JShellWireTest.java)
+bp_helper_tests(jshell SOURCES tests/java/brewpad/jshell/JShellWireTest.java
+                                tests/java/brewpad/jshell/IndexGateTest.java)
 bp_helper_test(jshell_wire_java jshell CLASS brewpad.jshell.JShellWireTest ARGS ${CMAKE_SOURCE_DIR}/tests/golden/jshell)
+# When jdk.jshell's analysis builds the index of the completions.
+bp_helper_test(jshell_index_gate_java jshell CLASS brewpad.jshell.IndexGateTest)
 
 bp_add_test(test_jshell SOURCES tests/toolchain/running/test_jshell.cpp LIBS bp_jshell)
 target_compile_definitions(test_jshell PRIVATE BP_JSHELL_JAR="${bp_jshell_jar_built}")

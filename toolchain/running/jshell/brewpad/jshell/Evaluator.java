@@ -31,21 +31,30 @@ final class Evaluator implements AutoCloseable {
 
     private final Replies replies;
     private final String classPath;
+    /** The index of the completions is built at the first one asked for. */
+    private final IndexGate index = IndexGate.closed();
     private final JShell js;
 
     Evaluator(Replies replies, String classPath) {
         this.replies = replies;
         this.classPath = classPath;
-        this.js = open();
+        this.js = open(index);
     }
 
     /** A first evaluation and completion on a JShell of their own, so that the
-     *  user's first input runs code that has run, and its values start at $1. */
+     *  user's first input runs code that has run, and its values start at $1.
+     *  That JShell indexes nothing: the index is the user's JShell's. */
     void warmUp() {
-        try (JShell w = open()) {
+        try (JShell w = open(IndexGate.never())) {
             w.eval("String warm = \"a\" + 1;");
             w.sourceCodeAnalysis().completionSuggestions("warm.len", 8, new int[1]);
         }
+        // What it made is garbage now, some megabytes the helper would keep at
+        // rest: collected, and the heap given back down to its start size
+        // (the serial collector gives back a little more at each of its first
+        // four full collections, all at the fourth).
+        for (int i = 0; i < 4; ++i)
+            System.gc();
     }
 
     /** Set while an input is evaluated, and when a stop came during it. */
@@ -108,7 +117,10 @@ final class Evaluator implements AutoCloseable {
     void complete(long id, String source, int cursor) {
         int at = Math.max(0, Math.min(cursor, source.length()));
         int[] anchor = new int[1];
-        List<Suggestion> found = js.sourceCodeAnalysis().completionSuggestions(source, at, anchor);
+        SourceCodeAnalysis sca = js.sourceCodeAnalysis();
+        if (!index.isOpen())
+            buildIndex(sca);
+        List<Suggestion> found = sca.completionSuggestions(source, at, anchor);
         Set<String> texts = new LinkedHashSet<>();
         for (Suggestion s : found) {
             if (s.matchesType())
@@ -119,14 +131,30 @@ final class Evaluator implements AutoCloseable {
         replies.completions(id, anchor[0], texts.stream().limit(MAX_COMPLETIONS).collect(Collectors.toList()));
     }
 
+    /** Lets the analysis build its index and waits until it has (at most
+     *  some seconds), so that the first completion offers what the later
+     *  ones do. A completion is answered whatever the wait met. */
+    private void buildIndex(SourceCodeAnalysis sca) {
+        index.open();
+        try {
+            for (int i = 0; i < 600 && !sca.listQualifiedNames("String", 6).isUpToDate(); ++i)
+                Thread.sleep(20);
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+        } catch (RuntimeException e) {
+            // The analysis could not say: the completion goes on with what it has.
+        }
+    }
+
     @Override
     public void close() {
         js.close();
     }
 
-    private JShell open() {
+    private JShell open(IndexGate gate) {
         JShell j = JShell.builder()
                 .executionEngine("local")
+                .fileManager(gate::wrap)
                 .out(System.out)
                 .err(System.err)
                 .in(new ByteArrayInputStream(new byte[0]))
