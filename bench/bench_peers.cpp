@@ -217,7 +217,10 @@ Figures startOnce(const Peer& peer, const Setup& setup, const QString& file, boo
         f.startMs = clock.nsecsElapsed() / 1e6;
         f.startCpuMs = cpuMsOf(pid);
         if (peer.answerBox) {
+            // The box is the window shown once the start has come to rest (a
+            // window saying what it waits for may come and go before it).
             untilRest(pid, clock, 300);
+            window = visibleWindow(pid, setup.env);
             if (!answerBox(pid, window, setup.env))
                 std::fprintf(stderr, "%s: its first box did not close: this start's figures are unsound\n",
                              peer.name);
@@ -283,7 +286,9 @@ Figures soundStart(const Peer& peer, const Setup& setup, const QString& file, bo
             QFile::copy(file, copy);
         }
         f = startOnce(peer, setup, copy, keys);
-        const bool read = file.isEmpty() || f.readMb - plainReadMb >= double(QFileInfo(file).size()) / 1e6;
+        // What the start without a file read, the program may read less of
+        // with one (a last session's file it does not open then).
+        const bool read = file.isEmpty() || f.readMb - plainReadMb >= 0.9 * double(QFileInfo(file).size()) / 1e6;
         if (f.startMs >= 0 && read && (!keys || f.keyCpuMs >= 0))
             return f;
         if (!read)
