@@ -199,7 +199,7 @@ Figures startOnce(const Peer& peer, const Setup& setup, const QString& file, boo
     p.setProcessEnvironment(setup.env);
     p.setWorkingDirectory(setup.home);
     p.setStandardOutputFile(QProcess::nullDevice());
-    p.setStandardErrorFile(QProcess::nullDevice());
+    p.setStandardErrorFile(setup.home + QStringLiteral("/stderr.txt"));
     QStringList args = peer.args;
     if (!file.isEmpty())
         args << file;
@@ -211,9 +211,15 @@ Figures startOnce(const Peer& peer, const Setup& setup, const QString& file, boo
         return f;
     const qint64 pid = p.processId();
     QString window;
-    while (window.isEmpty() && clock.elapsed() < 30000 && p.state() == QProcess::Running)
+    while (window.isEmpty() && clock.elapsed() < 30000 && !p.waitForFinished(1))
         window = visibleWindow(pid, setup.env);
-    if (!window.isEmpty()) {
+    if (window.isEmpty()) {
+        QFile err(setup.home + QStringLiteral("/stderr.txt"));
+        err.open(QIODevice::ReadOnly);
+        std::fprintf(stderr, "%s: no window after %lld ms (%s, exit status %d): %s\n", peer.name,
+                     qint64(clock.elapsed()), p.state() == QProcess::Running ? "running" : "ended", p.exitCode(),
+                     err.readAll().right(300).constData());
+    } else {
         f.startMs = clock.nsecsElapsed() / 1e6;
         f.startCpuMs = cpuMsOf(pid);
         if (peer.answerBox) {
@@ -264,7 +270,10 @@ QString display(QProcess& xvfb)
     xvfb.setStandardErrorFile(QProcess::nullDevice());
     xvfb.start(QStringLiteral("Xvfb"),
                {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
-                QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                // Without it the server resets whenever its last client leaves,
+                // and a program started meanwhile cannot open the display.
+                QStringLiteral("-noreset")});
     QElapsedTimer t;
     t.start();
     while (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) && t.elapsed() < 10000)
