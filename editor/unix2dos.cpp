@@ -7,12 +7,16 @@
 #include <QDir>
 #include <QFile>
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <tmmintrin.h>
 #endif
 
 namespace {
@@ -48,6 +52,91 @@ inline char* putCrLf(char* out)
     return out + 2;
 }
 
+#if defined(__SSE2__)
+// For each set of LF positions in 8 bytes: the shuffle that spreads the bytes
+// apart with a gap before each LF, the CR bytes that fill the gaps, and how
+// many bytes come out.
+struct SpreadTable {
+    alignas(16) unsigned char index[256][16];
+    alignas(16) unsigned char cr[256][16];
+    unsigned char count[256];
+    SpreadTable()
+    {
+        for (unsigned m = 0; m < 256; ++m) {
+            unsigned n = 0;
+            for (unsigned i = 0; i < 8; ++i) {
+                if (m >> i & 1) {
+                    index[m][n] = 0x80;
+                    cr[m][n++] = '\r';
+                }
+                index[m][n] = static_cast<unsigned char>(i);
+                cr[m][n++] = 0;
+            }
+            count[m] = static_cast<unsigned char>(n);
+            for (; n < 16; ++n) {
+                index[m][n] = 0x80;
+                cr[m][n] = 0;
+            }
+        }
+    }
+};
+
+const SpreadTable& spreadTable()
+{
+    static const SpreadTable table;
+    return table;
+}
+
+bool canSpread()
+{
+    static const bool yes = __builtin_cpu_supports("ssse3");
+    return yes;
+}
+
+// Converts the blocks of 16 bytes from p on whose line ends are lone LFs or
+// whole CR LF pairs, and stops before the first other one, or when fewer than
+// 16 bytes are left. A block never ends with a CR it took, so what follows is
+// never the LF of a CR already passed. Writes at most 2 bytes per byte taken.
+__attribute__((target("ssse3"))) void spreadLines(const char*& p, const char* end, char*& out)
+{
+    const SpreadTable& t = spreadTable();
+    const __m128i crs = _mm_set1_epi8('\r');
+    const __m128i lfs = _mm_set1_epi8('\n');
+    const __m128i eight = _mm_set1_epi8(8);
+    const char* r = p;
+    char* w = out;
+    while (end - r >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r));
+        const unsigned lf = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lfs)));
+        const unsigned cr = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, crs)));
+        if (cr != 0) {
+            // Only CR LF pairs inside the block: it is copied as it is.
+            if (lf != ((cr << 1) & 0xFFFF) || (cr & 0x8000) != 0)
+                break;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(w), v);
+            w += 16;
+        } else if (lf == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(w), v);
+            w += 16;
+        } else {
+            const unsigned lo = lf & 0xFF, hi = lf >> 8;
+            const __m128i loIndex = _mm_load_si128(reinterpret_cast<const __m128i*>(t.index[lo]));
+            const __m128i loCr = _mm_load_si128(reinterpret_cast<const __m128i*>(t.cr[lo]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(w), _mm_or_si128(_mm_shuffle_epi8(v, loIndex), loCr));
+            w += t.count[lo];
+            const __m128i hiIndex = _mm_add_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(t.index[hi])),
+                                                 eight);
+            const __m128i hiCr = _mm_load_si128(reinterpret_cast<const __m128i*>(t.cr[hi]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(w), _mm_or_si128(_mm_shuffle_epi8(v, hiIndex), hiCr));
+            w += t.count[hi];
+        }
+        r += 16;
+    }
+    p = r;
+    out = w;
+}
+#endif
+
 }  // namespace
 
 char* LineEndConverter::convert(const char* in, std::size_t n, char* out)
@@ -64,6 +153,13 @@ char* LineEndConverter::convert(const char* in, std::size_t n, char* out)
     }
 
     while (p < end) {
+#if defined(__SSE2__)
+        if (canSpread()) {
+            spreadLines(p, end, out);
+            if (p == end)
+                break;
+        }
+#endif
         const std::size_t k = copyText(p, end, out);
         p += k;
         out += k;
@@ -123,45 +219,121 @@ struct Failure {
     bool untouched = true;
 };
 
-// The buffers of a conversion: a piece read and the same piece converted.
-struct Buffers {
+// One piece of the file: the bytes read and the same bytes converted.
+struct Piece {
     static constexpr std::size_t chunk = std::size_t(1) << 20;
     std::unique_ptr<char[]> in{new char[chunk]};
     std::unique_ptr<char[]> out{new char[LineEndConverter::outputBound(chunk)]};
+    std::size_t size = 0;  // converted bytes in `out`
+    bool last = false;     // the file's end, or a failure to read it
+    std::optional<Failure> failure;
 };
 
-// Converts all of `in` into `out` piece by piece and commits it; on failure
-// `out` is given up.
-std::optional<Failure> convertInto(QFile& in, SafeFileWriter& out, Buffers& buf)
+// The pieces between the thread that reads and converts them and the one that
+// writes them, so that the disk is written while the next pieces are made.
+// Piece k is made in slot k % kSlots; it is the maker's until it is handed over
+// and the writer's until it is given back.
+class Pieces {
+public:
+    static constexpr std::size_t kSlots = 3;
+    Piece slot[kSlots];
+
+    // The maker waits for the slot of piece k; false once the writer gave up.
+    bool waitToMake(std::size_t k)
+    {
+        std::unique_lock lock(m_);
+        cv_.wait(lock, [&] { return k < given_ + kSlots || stopped_; });
+        return !stopped_;
+    }
+    void made(std::size_t k)
+    {
+        const std::lock_guard lock(m_);
+        made_ = k + 1;
+        cv_.notify_all();
+    }
+    void waitToWrite(std::size_t k)
+    {
+        std::unique_lock lock(m_);
+        cv_.wait(lock, [&] { return k < made_; });
+    }
+    void written(std::size_t k)
+    {
+        const std::lock_guard lock(m_);
+        given_ = k + 1;
+        cv_.notify_all();
+    }
+    void stop()
+    {
+        const std::lock_guard lock(m_);
+        stopped_ = true;
+        cv_.notify_all();
+    }
+
+private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    std::size_t made_ = 0, given_ = 0;
+    bool stopped_ = false;
+};
+
+// Reads `in` piece by piece and converts each, until its end or a failure.
+void makePieces(QFile& in, Pieces& pieces)
+{
+    LineEndConverter conv;
+    for (std::size_t k = 0;; ++k) {
+        if (!pieces.waitToMake(k))
+            return;
+        Piece& p = pieces.slot[k % Pieces::kSlots];
+        const qint64 got = in.read(p.in.get(), qint64(Piece::chunk));
+        if (got < 0) {
+            p.failure = Failure{QStringLiteral("reading the file failed (%1)").arg(in.errorString()),
+                                QStringLiteral("Check that the file can be read, then try again.")};
+            p.last = true;
+        } else if (got == 0) {
+            p.size = std::size_t(conv.finish(p.out.get()) - p.out.get());
+            p.last = true;
+        } else {
+            p.size = std::size_t(conv.convert(p.in.get(), std::size_t(got), p.out.get()) - p.out.get());
+        }
+        pieces.made(k);
+        if (p.last)
+            return;
+    }
+}
+
+// Writes the pieces made from `in` to `out` as they come and commits it; on
+// failure `out` is given up.
+std::optional<Failure> convertInto(QFile& in, SafeFileWriter& out, Pieces& pieces)
 {
     const QString diskHint = QStringLiteral(
         "Make sure the disk has free space and the folder is writable, then try again.");
-    LineEndConverter conv;
-    for (;;) {
-        const qint64 got = in.read(buf.in.get(), qint64(Buffers::chunk));
-        if (got < 0) {
-            out.cancel();
-            return Failure{QStringLiteral("reading the file failed (%1)").arg(in.errorString()),
-                           QStringLiteral("Check that the file can be read, then try again.")};
-        }
-        if (got == 0)
+    std::optional<Failure> failure;
+    std::thread maker(makePieces, std::ref(in), std::ref(pieces));
+    for (std::size_t k = 0;; ++k) {
+        pieces.waitToWrite(k);
+        Piece& p = pieces.slot[k % Pieces::kSlots];
+        if (p.failure) {
+            failure = p.failure;
             break;
-        char* e = conv.convert(buf.in.get(), std::size_t(got), buf.out.get());
-        if (!out.write(buf.out.get(), e - buf.out.get())) {
-            const QString why = out.errorString();
-            out.cancel();
-            return Failure{QStringLiteral("writing the converted file failed (%1)").arg(why), diskHint};
         }
+        if (!out.write(p.out.get(), qint64(p.size))) {
+            failure = Failure{QStringLiteral("writing the converted file failed (%1)").arg(out.errorString()),
+                              diskHint};
+            pieces.stop();
+            break;
+        }
+        pieces.written(k);
+        if (p.last)
+            break;
     }
+    maker.join();
     in.close();
-    char* e = conv.finish(buf.out.get());
-    if (!out.write(buf.out.get(), e - buf.out.get()) || !out.commit()) {
-        const QString why = out.errorString();
-        const bool untouched = out.targetUntouched();
+    if (!failure && !out.commit())
+        failure = Failure{QStringLiteral("writing the converted file failed (%1)").arg(out.errorString()), diskHint,
+                          out.targetUntouched()};
+    if (failure)
         out.cancel();
-        return Failure{QStringLiteral("writing the converted file failed (%1)").arg(why), diskHint, untouched};
-    }
-    return std::nullopt;
+    return failure;
 }
 
 }  // namespace
@@ -187,7 +359,7 @@ Unix2DosResult convertFileToDos(const QString& path, QString* error)
     }
 
     try {
-        Buffers buf;
+        Pieces pieces;
         // The converted bytes go to a new file beside the old one, which takes
         // its place (keeping its links, owner and mode) only when everything
         // was written.
@@ -195,10 +367,13 @@ Unix2DosResult convertFileToDos(const QString& path, QString* error)
         if (!out.open())
             return fail(QStringLiteral("the converted copy cannot be created (%1)").arg(out.errorString()),
                         QStringLiteral("Make sure the file and its folder are writable, then try again."));
-        if (const std::optional<Failure> f = convertInto(in, out, buf))
+        if (const std::optional<Failure> f = convertInto(in, out, pieces))
             return fail(f->what, f->todo, f->untouched);
     } catch (const std::bad_alloc&) {
         return fail(QStringLiteral("there is not enough memory"),
+                    QStringLiteral("Close other windows or programs, then try again."));
+    } catch (const std::system_error& e) {
+        return fail(QStringLiteral("the conversion could not be started (%1)").arg(QString::fromLocal8Bit(e.what())),
                     QStringLiteral("Close other windows or programs, then try again."));
     }
     return Unix2DosResult::Converted;

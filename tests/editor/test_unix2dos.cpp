@@ -156,6 +156,37 @@ TEST(Unix2DosBytes, PiecewiseConversionEqualsWhole)
     }
 }
 
+TEST(Unix2DosBytes, TextWithFewLineEndsMatchesTheRuleInBlocksAndPieces)
+{
+    // Lines of source length: most blocks of 16 bytes hold a LF or none, some
+    // only CR LF pairs, some a lone CR, a CR as their last byte, or a mix.
+    std::mt19937 rng(2024);
+    std::uniform_int_distribution<int> lineLength(0, 40), endKind(0, 9), cut(1, 70);
+    for (int round = 0; round < 400; ++round) {
+        QByteArray in;
+        while (in.size() < 300) {
+            in += QByteArray(lineLength(rng), char('a' + round % 26));
+            const int kind = endKind(rng);
+            in += kind < 6 ? "\n" : kind < 8 ? "\r\n" : kind < 9 ? "\r" : "\n\r\n";
+        }
+        in.truncate(std::uniform_int_distribution<int>(0, int(in.size()))(rng));
+        const QByteArray whole = unix2dos(in);
+        ASSERT_EQ(whole, referenceWalk(in)) << in.toHex().constData();
+
+        LineEndConverter c;
+        QByteArray out(qsizetype(LineEndConverter::outputBound(std::size_t(in.size()))), '\0');
+        char* o = out.data();
+        for (qsizetype pos = 0; pos < in.size();) {
+            const qsizetype n = std::min<qsizetype>(cut(rng), in.size() - pos);
+            o = c.convert(in.constData() + pos, std::size_t(n), o);
+            pos += n;
+        }
+        o = c.finish(o);
+        out.resize(o - out.data());
+        ASSERT_EQ(out, whole) << in.toHex().constData();
+    }
+}
+
 TEST(Unix2DosFile, ConvertsInPlaceKeepingPermissions)
 {
     QTemporaryDir dir;
@@ -240,6 +271,30 @@ TEST(Unix2DosFile, WriteFailureLeavesOldFileAndNoLeftovers)
     EXPECT_TRUE(err.contains("writing the converted file failed")) << err.toStdString();
     EXPECT_EQ(readFile(path), text);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Full.java"});
+}
+
+TEST(Unix2DosFile, WriteFailureAfterSeveralPiecesLeavesOldFile)
+{
+    // Writing fails while later pieces are still being read and converted.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Long.java");
+    QByteArray text;
+    while (text.size() < (6 << 20))
+        text += "    int value = compute(value, 42);\n";
+    writeFile(path, text);
+
+    QString err;
+    Unix2DosResult r;
+    {
+        FileSizeLimit limit(3 << 20);
+        ASSERT_TRUE(limit.ok());
+        r = convertFileToDos(path, &err);
+    }
+
+    EXPECT_EQ(r, Unix2DosResult::Failed);
+    EXPECT_TRUE(err.contains("writing the converted file failed")) << err.toStdString();
+    EXPECT_EQ(readFile(path), text);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Long.java"});
 }
 
 TEST(Unix2DosFile, ReadOnlyFileOrFolderIsLeftUntouched)
