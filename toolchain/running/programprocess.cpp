@@ -110,6 +110,13 @@ bool ProgramProcess::start(const ProgramCommand& command)
             emit failed(QStringLiteral("%1 could not be started: %2").arg(program, proc_->errorString()));
     });
     proc_->start(command.program, command.args);
+    // The child exists once start() returns, though its start is told only
+    // later: a stop() before then must find its group already. The group is
+    // made here too, in case the child has not made it yet.
+    if (const qint64 pid = proc_->processId(); pid > 0) {
+        (void)::setpgid(pid_t(pid), pid_t(pid));
+        pid_ = pid;
+    }
     out_->startReading();  // the child has its copies of the write ends now
     err_->startReading();
     return true;

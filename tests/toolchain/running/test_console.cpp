@@ -445,3 +445,25 @@ TEST(ProgramProcess, WhatTheProgramStartedEndsWithItsGroupAlsoAfterItEnded)
         EXPECT_TRUE(::kill(-group, 0) == -1 ? errno == ESRCH : !processGroupHasMembers(group));
     }
 }
+
+TEST(ProgramProcess, AStopRightAfterTheStartEndsTheProgramAndWhatItStarted)
+{
+    // Before the event loop has told of the start, as a Stop Compiling pressed
+    // at once does.
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath("child.pid");
+    for (int round = 0; round < 5; ++round) {
+        QFile::remove(pidFile);
+        ProgramProcess program;
+        bool ended = false;
+        QObject::connect(&program, &ProgramProcess::ended, [&] { ended = true; });
+        ASSERT_TRUE(program.start({"/bin/sh", {"-c", "sleep 300 & echo $! > '" + pidFile + "'; wait"}, dir.path()}));
+        const pid_t group = pid_t(program.processId());
+        ASSERT_GT(group, 0);
+        if (round % 2)
+            QTest::qWait(0);
+        program.stop();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ended; }, 10000)) << "round " << round;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !processGroupHasMembers(group); }, 10000)) << "round " << round;
+    }
+}
